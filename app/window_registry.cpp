@@ -1,0 +1,60 @@
+#include "app/window_registry.h"
+
+#include "planewin/plane_windows.h"
+#include "plot2d/plot2_win.h"
+#include "plot3d/plot3_win.h"
+#include "shell/window_creators.h"
+
+namespace kv {
+
+namespace {
+
+void Apply(TFileMsgWin* w, const TNewWindowSettings& s) {
+  w->OpenLastFileFlag = s.openLastFile;
+  w->FileToOpen = s.fileToOpen;
+  w->FileVersion = s.fileVersion;
+}
+
+TFileMsgWin* Construct(TWindowKind kind, plat::Window* parent, const std::string& caption, int variant,
+                       const TNewWindowSettings& s) {
+  TFileMsgWin* w = nullptr;
+  switch (kind) {
+    case TWindowKind::Plot2D: w = new TPlot2Win(parent, caption); break;
+    case TWindowKind::Plot3D: w = new TPlot3Win(parent, caption); break;
+    case TWindowKind::Planet: w = new TPlotXWin(parent, caption); break;
+    case TWindowKind::Quiz: w = new TPlotGWin(parent, caption); break;
+    case TWindowKind::Log: w = new TLogWin(parent, caption, variant); break;
+    case TWindowKind::Domain: {
+      auto* d = new TDom2Win(parent, caption);
+      d->MappingMode = static_cast<std::uint8_t>(variant);
+      w = d;
+      break;
+    }
+    case TWindowKind::Range: {
+      auto* r = new TRan2Win(parent, caption);
+      r->MappingMode = static_cast<std::uint8_t>(variant);
+      w = r;
+      break;
+    }
+  }
+  if (w) Apply(w, s);
+  return w;
+}
+
+void AttachRange(TFileMsgWin* domain, TFileMsgWin* range) {
+  auto* d = dynamic_cast<TDom2Win*>(domain);
+  auto* r = dynamic_cast<TRan2Win*>(range);
+  if (!d || !r) return;
+  d->RangeWindow = r;
+  r->AttachDomain(d);
+}
+
+}  // namespace
+
+void RegisterWindowCreators() {
+  auto& c = WindowCreators();
+  c.construct = Construct;
+  c.attachRange = AttachRange;
+}
+
+}  // namespace kv

@@ -1,0 +1,170 @@
+#include "platform/app.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <sys/time.h>
+
+#include "platform/testing_impl.h"
+#include "platform/window.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+std::unique_ptr<QApplication> g_qapp;
+Window* g_mainWindow = nullptr;
+std::vector<Window*> g_pendingDelete;
+bool g_deleteScheduled = false;
+
+// Filters input while the program polls (see poll.cpp).
+class InputFilter : public QObject {
+ protected:
+  bool eventFilter(QObject* target, QEvent* e) override {
+    if (IsPolling()) return HandleEventWhilePolling(target, e);
+    return false;
+  }
+};
+
+InputFilter* g_filter = nullptr;
+
+}  // namespace
+
+App::App(int& argc, char** argv) {
+  g_qapp = std::make_unique<QApplication>(argc, argv);
+  // The toolkit switched the C library to the user's locale; numbers must
+  // always be written and read with a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
+  QApplication::setQuitOnLastWindowClosed(false);
+  QFont f("Liberation Sans");
+  f.setPixelSize(12);
+  QApplication::setFont(f);
+  g_filter = new InputFilter;
+  g_qapp->installEventFilter(g_filter);
+}
+
+App::~App() {
+  DeleteDestroyedWindows();
+  if (g_mainWindow) {
+    Window* w = g_mainWindow;
+    g_mainWindow = nullptr;
+    if (!w->IsDestroyed()) w->Destroy();
+    DeleteDestroyedWindows();
+  }
+  if (g_qapp && g_filter) g_qapp->removeEventFilter(g_filter);
+  delete g_filter;
+  g_filter = nullptr;
+  g_qapp.reset();
+}
+
+int App::Run(Window* mainWindow) {
+  g_mainWindow = mainWindow;
+  if (!mainWindow->Create()) return 1;
+  if (!mainWindow->IsVisible() && !mainWindow->IsDestroyed()) mainWindow->Show(SW_SHOWNORMAL);
+  int rc = QApplication::exec();
+  DeleteDestroyedWindows();
+  g_mainWindow = nullptr;
+  return rc;
+}
+
+void App::Quit(int exitCode) {
+  if (QCoreApplication::instance()) QCoreApplication::exit(exitCode);
+}
+
+bool App::Exists() { return QCoreApplication::instance() != nullptr; }
+
+void App::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+Window* App::MainWindow() { return g_mainWindow; }
+
+void App::DeleteDestroyedWindows() {
+  g_deleteScheduled = false;
+  while (!g_pendingDelete.empty()) {
+    Window* w = g_pendingDelete.back();
+    g_pendingDelete.pop_back();
+    if (w == g_mainWindow) g_mainWindow = nullptr;
+    delete w;
+  }
+}
+
+void ScheduleDelete(Window* w) {
+  if (std::find(g_pendingDelete.begin(), g_pendingDelete.end(), w) == g_pendingDelete.end())
+    g_pendingDelete.push_back(w);
+  if (!g_deleteScheduled && QCoreApplication::instance()) {
+    g_deleteScheduled = true;
+    QTimer::singleShot(0, [] { App::DeleteDestroyedWindows(); });
+  }
+}
+
+void ForgetScheduledDelete(Window* w) {
+  g_pendingDelete.erase(std::remove(g_pendingDelete.begin(), g_pendingDelete.end(), w), g_pendingDelete.end());
+}
+
+// ---- random generator ----
+
+namespace {
+std::mt19937& Generator() {
+  static std::mt19937 gen(static_cast<std::uint32_t>(std::time(nullptr)));
+  return gen;
+}
+}  // namespace
+
+void SeedRandom(std::uint32_t seed) { Generator().seed(seed); }
+int Rand() { return static_cast<int>(Generator()() >> 1); }
+
+// ---- clock ----
+
+std::int64_t TimeNowSeconds() {
+  std::int64_t s;
+  LocalTime l;
+  if (testing::internal::ClockFixed(s, l)) return s;
+  return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+LocalTime Now() {
+  std::int64_t s;
+  LocalTime l;
+  if (testing::internal::ClockFixed(s, l)) return l;
+  timeval tv{};
+  gettimeofday(&tv, nullptr);
+  std::tm tmv{};
+  time_t t = tv.tv_sec;
+  localtime_r(&t, &tmv);
+  l.year = tmv.tm_year + 1900;
+  l.month = tmv.tm_mon + 1;
+  l.day = tmv.tm_mday;
+  l.hour = tmv.tm_hour;
+  l.minute = tmv.tm_min;
+  l.second = tmv.tm_sec;
+  l.hundredths = static_cast<int>(tv.tv_usec / 10000);
+  return l;
+}
+
+// ---- settings folder ----
+
+std::string SettingsDirectory() {
+  std::string dir;
+  if (const char* home = std::getenv("KURVATO_HOME"); home && *home) {
+    dir = home;
+  } else if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+    dir = std::string(xdg) + "/kurvato";
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    dir = std::string(h) + "/.config/kurvato";
+  } else {
+    dir = "/tmp/kurvato";
+  }
+  if (dir.back() != '/') dir += '/';
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  return dir;
+}
+
+}  // namespace plat

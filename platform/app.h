@@ -1,0 +1,70 @@
+// The application: one event loop on one thread, its exit code, the
+// runtime's random generator, the clock and the per-user settings folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+class Window;
+
+class App {
+ public:
+  // Creates the toolkit's application object and puts numbers back into the
+  // C locale (formatting and parsing never follow the user's locale).
+  App(int& argc, char** argv);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Creates and shows the main window, runs the loop until Quit() or until
+  // the main window is destroyed, and returns the exit code.
+  int Run(Window* mainWindow);
+  static void Quit(int exitCode = 0);
+  static bool Exists();
+  // Processes pending events once (tests and busy loops).
+  static void ProcessEvents();
+  static Window* MainWindow();
+  // Deletes destroyed windows now (the loop does it between events).
+  static void DeleteDestroyedWindows();
+};
+
+// ---- random generator: 0..2147483647, seedable ----
+void SeedRandom(std::uint32_t seed);
+int Rand();
+
+// ---- clock ----
+std::int64_t TimeNowSeconds();  // seconds since the epoch
+struct LocalTime {
+  int year = 0, month = 0, day = 0;  // month 1..12
+  int hour = 0, minute = 0, second = 0, hundredths = 0;
+};
+LocalTime Now();
+
+// ---- settings folder ----
+// $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else ~/.config/kurvato/.
+// Created on first use; always ends with '/'.
+std::string SettingsDirectory();
+
+// ---- keyboard and mouse polling during long work ----
+// Processes pending events (so windows repaint) while holding back user
+// input from every window.  Returns the upper-cased character of a waiting
+// key press for the window, or the virtual key when it types none; runs the
+// window's accelerator for a key that is one and returns 65 ("A"); returns 0
+// when no key is waiting.
+int PollKey(Window& w);
+
+struct MouseEvent {
+  enum Type { Move, LButtonDown, LButtonUp, RButtonDown, RButtonUp, LButtonDblClk } type = Move;
+  unsigned keys = 0;
+  int x = 0;
+  int y = 0;
+};
+// Takes the next mouse event of the window that waits, if any; processes
+// events like PollKey.
+bool PollMouse(Window& w, MouseEvent& out);
+// Throws away queued key presses of the window.
+void FlushKeys(Window& w);
+
+}  // namespace plat

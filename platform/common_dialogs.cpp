@@ -1,0 +1,182 @@
+#include "platform/common_dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "platform/dc.h"
+#include "platform/dialog.h"
+#include "platform/testing_impl.h"
+#include "platform/window.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
+
+QWidget* WidgetOf(Window* w) { return w && w->impl()->frame ? w->impl()->frame.data() : nullptr; }
+
+// "Text (*.txt)|*.txt|All|*.*|" into Qt's "Text (*.txt) (*.txt);;All (*.*)".
+QString ConvertFilter(const std::string& filter) {
+  QStringList parts = Q(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    out << QString("%1 (%2)").arg(parts[i], patterns);
+  }
+  return out.join(";;");
+}
+
+}  // namespace
+
+int MessageBox(Window* owner, const std::string& text, const std::string& caption, unsigned type) {
+  testing::RecordedMessage m{caption, text, type};
+  if (testing::TestingMode()) {
+    testing::internal::RecordMessage(m);
+    testing::internal::LogDialog("MESSAGEBOX");
+    int answer = 0;
+    if (testing::internal::PopMessageBoxAnswer(answer)) return answer;
+    if ((type & 0x0F) == MB_OK) return IDOK;
+    testing::internal::RecordFailure("unanswered question: " + text);
+    return (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
+  }
+  QMessageBox box(WidgetOf(owner));
+  box.setWindowTitle(Q(caption));
+  box.setText(Q(text));
+  box.setIcon((type & MB_ICONINFORMATION) ? QMessageBox::Information : QMessageBox::NoIcon);
+  struct B {
+    QPushButton* button;
+    int id;
+  };
+  std::vector<B> buttons;
+  auto add = [&](const char* label, QMessageBox::ButtonRole role, int id) {
+    buttons.push_back({box.addButton(QString::fromUtf8(label), role), id});
+  };
+  switch (type & 0x0F) {
+    case MB_OKCANCEL:
+      add("OK", QMessageBox::AcceptRole, IDOK);
+      add("Abbrechen", QMessageBox::RejectRole, IDCANCEL);
+      break;
+    case MB_YESNOCANCEL:
+      add("&Ja", QMessageBox::YesRole, IDYES);
+      add("&Nein", QMessageBox::NoRole, IDNO);
+      add("Abbrechen", QMessageBox::RejectRole, IDCANCEL);
+      break;
+    case MB_YESNO:
+      add("&Ja", QMessageBox::YesRole, IDYES);
+      add("&Nein", QMessageBox::NoRole, IDNO);
+      break;
+    default:
+      add("OK", QMessageBox::AcceptRole, IDOK);
+      break;
+  }
+  box.exec();
+  for (const auto& b : buttons)
+    if (box.clickedButton() == b.button) return b.id;
+  return (type & 0x0F) == MB_OK ? IDOK : IDCANCEL;
+}
+
+std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& request) {
+  if (testing::TestingMode()) {
+    testing::internal::RecordFileRequest(request);
+    testing::internal::LogDialog("FILEDIALOG");
+    std::optional<std::string> answer;
+    if (!testing::internal::PopFileAnswer(answer)) return std::nullopt;
+    return answer;
+  }
+  QFileDialog dlg(WidgetOf(owner), Q(request.title));
+  dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The program asks before overwriting, in its own words.
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dlg.setNameFilter(ConvertFilter(request.filter));
+  if (!request.defaultExtension.empty()) dlg.setDefaultSuffix(Q(request.defaultExtension));
+  if (!request.initialName.empty()) dlg.selectFile(Q(request.initialName));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first().toStdString();
+}
+
+bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::string& caption) {
+  if (testing::TestingMode()) {
+    testing::internal::LogDialog("FONTDIALOG");
+    std::optional<FontChoice> answer;
+    if (!testing::internal::PopFontAnswer(answer) || !answer) return false;
+    choice = *answer;
+    return true;
+  }
+  const int dpi = ScreenCaps().logPixelsY;
+  QDialog dlg(WidgetOf(owner));
+  dlg.setWindowTitle(Q(caption));
+  auto* form = new QFormLayout;
+  auto* family = new QFontComboBox(&dlg);
+  family->setCurrentFont(QFont(Q(choice.font.Face())));
+  auto* size = new QSpinBox(&dlg);
+  size->setRange(4, 200);
+  int points = choice.font.height != 0 ? static_cast<int>(std::lround(std::abs(choice.font.height) * 72.0 / dpi)) : 10;
+  size->setValue(points);
+  auto* bold = new QCheckBox(QString::fromUtf8("Fett"), &dlg);
+  bold->setChecked(choice.font.weight >= FW_BOLD);
+  auto* italic = new QCheckBox(QString::fromUtf8("Kursiv"), &dlg);
+  italic->setChecked(choice.font.italic != 0);
+  auto* underline = new QCheckBox(QString::fromUtf8("Unterstrichen"), &dlg);
+  underline->setChecked(choice.font.underline != 0);
+  auto* strike = new QCheckBox(QString::fromUtf8("Durchgestrichen"), &dlg);
+  strike->setChecked(choice.font.strikeOut != 0);
+  auto* colour = new QComboBox(&dlg);
+  static const std::pair<const char*, Colour> kColours[] = {
+      {"Schwarz", Rgb(0, 0, 0)},       {"Dunkelrot", Rgb(128, 0, 0)}, {"Grün", Rgb(0, 128, 0)},
+      {"Oliv", Rgb(128, 128, 0)},      {"Marine", Rgb(0, 0, 128)},    {"Violett", Rgb(128, 0, 128)},
+      {"Blaugrün", Rgb(0, 128, 128)},  {"Grau", Rgb(128, 128, 128)},  {"Silber", Rgb(192, 192, 192)},
+      {"Rot", Rgb(255, 0, 0)},         {"Hellgrün", Rgb(0, 255, 0)},  {"Gelb", Rgb(255, 255, 0)},
+      {"Blau", Rgb(0, 0, 255)},        {"Fuchsie", Rgb(255, 0, 255)}, {"Türkis", Rgb(0, 255, 255)},
+      {"Weiß", Rgb(255, 255, 255)}};
+  for (const auto& [name, c] : kColours) {
+    colour->addItem(QString::fromUtf8(name), QVariant::fromValue(static_cast<uint>(c)));
+    if (c == choice.colour) colour->setCurrentIndex(colour->count() - 1);
+  }
+  form->addRow(QString::fromUtf8("Schriftart"), family);
+  form->addRow(QString::fromUtf8("Größe"), size);
+  form->addRow(bold);
+  form->addRow(italic);
+  if (effects) {
+    form->addRow(underline);
+    form->addRow(strike);
+    form->addRow(QString::fromUtf8("Farbe"), colour);
+  }
+  auto* box = new QDialogButtonBox(&dlg);
+  box->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole);
+  box->addButton(QString::fromUtf8("Abbrechen"), QDialogButtonBox::RejectRole);
+  QObject::connect(box, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  QObject::connect(box, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  auto* v = new QVBoxLayout(&dlg);
+  v->addLayout(form);
+  v->addWidget(box);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  choice.font.SetFace(family->currentFont().family().toStdString());
+  choice.font.height = -static_cast<int>(std::lround(size->value() * dpi / 72.0));
+  choice.font.weight = bold->isChecked() ? FW_BOLD : FW_NORMAL;
+  choice.font.italic = italic->isChecked() ? 1 : 0;
+  if (effects) {
+    choice.font.underline = underline->isChecked() ? 1 : 0;
+    choice.font.strikeOut = strike->isChecked() ? 1 : 0;
+    choice.colour = static_cast<Colour>(colour->currentData().toUInt());
+  }
+  choice.pointSizeTenths = size->value() * 10;
+  return true;
+}
+
+}  // namespace plat

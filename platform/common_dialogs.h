@@ -1,0 +1,48 @@
+// Message boxes and the common dialogs: file open and save, font choice.
+// In tests these are answered by the responder (platform/testing.h).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/logfont.h"
+#include "platform/types.h"
+
+namespace plat {
+
+class Window;
+
+enum MessageBoxType : unsigned {
+  MB_OK = 0,
+  MB_OKCANCEL = 1,
+  MB_YESNOCANCEL = 3,
+  MB_YESNO = 4,
+  MB_ICONINFORMATION = 0x40,
+};
+
+// Shows a message box owned by the window; returns IDOK, IDCANCEL, IDYES or
+// IDNO.
+int MessageBox(Window* owner, const std::string& text, const std::string& caption,
+               unsigned type = MB_OK);
+
+struct FileDialogRequest {
+  bool save = false;
+  // "description|*.ext|description|*.ext|" pairs; the trailing "|" is optional.
+  std::string filter;
+  std::string defaultExtension;  // without the dot
+  std::string initialName;       // proposed file name (may include a directory)
+  std::string title;
+};
+// The chosen path, or nullopt when cancelled.
+std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& request);
+
+struct FontChoice {
+  LogFont font;
+  Colour colour = 0;
+  int pointSizeTenths = 0;  // out: the chosen size in tenths of a point
+};
+// Font dialog with effects (underline, strike-out) and colour when `effects`;
+// `caption` titles it.  Returns false when cancelled (choice untouched).
+bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::string& caption);
+
+}  // namespace plat

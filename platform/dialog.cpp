@@ -1,0 +1,486 @@
+#include "platform/dialog.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "platform/font_mapping.h"
+#include "platform/resources.h"
+#include "platform/testing_impl.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
+
+// The QDialog behind a Dialog: routes Escape, the close box and button
+// presses into the program's handlers.
+class DialogWidget : public QDialog {
+ public:
+  DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {}
+  void reject() override { owner_->PressEscape(); }
+  void accept() override {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape) {
+      owner_->PressEscape();
+      return;
+    }
+    QDialog::keyPressEvent(e);
+  }
+
+ private:
+  Dialog* owner_;
+};
+
+}  // namespace
+
+// Builds the widgets of a template into a dialog.
+struct DialogBuilder {
+  static void Build(Dialog& dlg, DialogWidget* w, const res::DialogTemplate& t) {
+    auto& data = dlg.impl()->dialog;
+    QFontMetrics fm(w->font());
+    const int duX = std::max(fm.averageCharWidth(), 1);
+    const int duY = std::max(fm.height(), 1);
+    auto px = [&](int units) { return units * duX / 4; };
+    auto py = [&](int units) { return units * duY / 8; };
+
+    auto* outer = new QVBoxLayout(w);
+    outer->setSizeConstraint(QLayout::SetMinimumSize);
+    int currentGroup = 0;
+    for (const auto& row : t.rows) {
+      auto* line = new QHBoxLayout();
+      outer->addLayout(line);
+      for (const auto& c : row.controls) {
+        QWidget* cw = nullptr;
+        switch (c.kind) {
+          case res::Control::Static: {
+            auto* l = new QLabel(Q(c.text), w);
+            l->setAlignment((c.align < 0 ? Qt::AlignLeft : c.align > 0 ? Qt::AlignRight : Qt::AlignHCenter) |
+                            Qt::AlignVCenter);
+            l->setTextFormat(Qt::PlainText);
+            cw = l;
+            break;
+          }
+          case res::Control::Edit: {
+            if (c.multiline) {
+              auto* e = new QPlainTextEdit(w);
+              e->setReadOnly(c.readOnly);
+              QObject::connect(e, &QPlainTextEdit::textChanged, e,
+                               [&dlg, id = c.id] { dlg.EvControl(id, EN_CHANGE); });
+              cw = e;
+            } else {
+              auto* e = new QLineEdit(w);
+              if (c.password) e->setEchoMode(QLineEdit::Password);
+              e->setReadOnly(c.readOnly);
+              QObject::connect(e, &QLineEdit::textChanged, e,
+                               [&dlg, id = c.id] { dlg.EvControl(id, EN_CHANGE); });
+              cw = e;
+            }
+            break;
+          }
+          case res::Control::Button: {
+            auto* b = new QPushButton(Q(c.text), w);
+            b->setAutoDefault(false);
+            if (c.isDefault) b->setDefault(true);
+            QObject::connect(b, &QPushButton::clicked, b, [&dlg, id = c.id] { dlg.Press(id); });
+            cw = b;
+            break;
+          }
+          case res::Control::CheckBox: {
+            auto* b = new QCheckBox(Q(c.text), w);
+            QObject::connect(b, &QCheckBox::clicked, b, [&dlg, id = c.id] { dlg.EvControl(id, BN_CLICKED); });
+            cw = b;
+            break;
+          }
+          case res::Control::RadioButton: {
+            auto* b = new QRadioButton(Q(c.text), w);
+            b->setAutoExclusive(false);
+            if (c.group || currentGroup == 0) currentGroup = c.id;
+            data.radioGroups[currentGroup].push_back(c.id);
+            QObject::connect(b, &QRadioButton::clicked, b, [&dlg, id = c.id] {
+              dlg.SetCheck(id, true);
+              dlg.EvControl(id, BN_CLICKED);
+            });
+            cw = b;
+            break;
+          }
+          case res::Control::GroupBox: {
+            auto* l = new QLabel(Q(c.text), w);
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+            cw = l;
+            break;
+          }
+          case res::Control::ListBox: {
+            auto* lb = new QListWidget(w);
+            if (c.multiSelect) lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            QObject::connect(lb, &QListWidget::currentRowChanged, lb,
+                             [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            QObject::connect(lb, &QListWidget::itemDoubleClicked, lb,
+                             [&dlg, id = c.id] { dlg.EvControl(id, LBN_DBLCLK); });
+            cw = lb;
+            break;
+          }
+          case res::Control::ComboBox: {
+            auto* cb = new QComboBox(w);
+            cb->setEditable(c.editable);
+            QObject::connect(cb, &QComboBox::activated, cb,
+                             [&dlg, id = c.id] { dlg.EvControl(id, CBN_SELCHANGE); });
+            cw = cb;
+            break;
+          }
+          case res::Control::ScrollBar: {
+            auto* sb = new QScrollBar(c.vertical ? Qt::Vertical : Qt::Horizontal, w);
+            QObject::connect(sb, &QScrollBar::actionTriggered, sb, [&dlg, sb, id = c.id](int) {
+              // The position after the action is applied.
+              QMetaObject::invokeMethod(sb, [&dlg, id] { dlg.EvControl(id, SB_CHANGED); }, Qt::QueuedConnection);
+            });
+            cw = sb;
+            break;
+          }
+          case res::Control::RichEdit: {
+            auto* te = new QPlainTextEdit(w);
+            te->setReadOnly(c.readOnly);
+            cw = te;
+            break;
+          }
+          case res::Control::Spacer: {
+            line->addSpacing(px(c.width));
+            continue;
+          }
+        }
+        if (c.width > 0) cw->setMinimumWidth(px(c.width));
+        if (c.height > 0) cw->setMinimumHeight(py(c.height));
+        if (c.hidden) cw->hide();
+        if (c.disabled) cw->setEnabled(false);
+        if (c.kind == res::Control::GroupBox) {
+          line->addWidget(cw, 1);
+        } else {
+          line->addWidget(cw, c.kind == res::Control::Button ? 0 : 1);
+        }
+        if (c.id >= 0) data.controls[c.id] = cw;
+      }
+    }
+    w->setWindowTitle(Q(t.caption));
+    if (t.width > 0 || t.height > 0) w->setMinimumSize(px(t.width), py(t.height));
+    w->adjustSize();
+  }
+};
+
+Dialog::Dialog(Window* parent, const std::string& templateName)
+    : Window(parent, ""), templateName_(templateName) {
+  impl()->isDialog = true;
+}
+
+Dialog::~Dialog() = default;
+
+const res::DialogTemplate* Dialog::Template() const { return res::FindDialog(templateName_); }
+
+bool Dialog::CreateNative() {
+  auto& d = *impl();
+  QWidget* parentWidget = Parent() && Parent()->impl()->frame ? Parent()->impl()->frame.data() : nullptr;
+  auto* w = new DialogWidget(this, parentWidget);
+  d.frame = w;
+  d.dialog = DialogData{};
+  if (const auto* t = Template()) {
+    DialogBuilder::Build(*this, w, *t);
+    d.caption = t->caption;
+  } else {
+    testing::internal::RecordFailure("dialog template not found: " + templateName_);
+  }
+  return true;
+}
+
+int Dialog::Execute() {
+  auto& d = *impl();
+  d.destroyed = false;
+  d.created = false;
+  if (!Create()) return IDCANCEL;
+  d.dialog.modal = true;
+  d.dialog.ended = false;
+  d.dialog.result = IDCANCEL;
+  testing::internal::LogDialog(templateName_);
+  if (testing::TestingMode()) {
+    testing::DialogScript script;
+    if (testing::internal::PopDialogScript(templateName_, script)) {
+      d.dialog.inResponder = true;
+      script(*this);
+      d.dialog.inResponder = false;
+      if (!d.dialog.ended) {
+        testing::internal::RecordFailure("dialog " + templateName_ + " still open after its script");
+        d.dialog.result = IDCANCEL;
+      }
+    }
+  } else if (auto* w = dynamic_cast<QDialog*>(d.frame.data())) {
+    w->exec();
+  }
+  int result = d.dialog.result;
+  if (!d.destroyed) Destroy();
+  d.dialog.modal = false;
+  return result;
+}
+
+bool Dialog::IsModal() const { return impl()->dialog.modal; }
+int Dialog::Result() const { return impl()->dialog.result; }
+
+void Dialog::EndDialog(int result) {
+  auto& d = *impl();
+  d.dialog.result = result;
+  d.dialog.ended = true;
+  if (d.dialog.modal) {
+    if (!testing::TestingMode())
+      if (auto* w = dynamic_cast<QDialog*>(d.frame.data())) w->done(result);
+  } else {
+    Destroy();
+  }
+}
+
+void Dialog::CmOk() {
+  if (CanClose()) EndDialog(IDOK);
+}
+
+void Dialog::CmCancel() { EndDialog(IDCANCEL); }
+
+void Dialog::EvControl(int id, int notification) {
+  if (notification == BN_CLICKED) Command(id);
+}
+
+void Dialog::Press(int id) {
+  auto& d = *impl();
+  if (d.dialog.ended && d.dialog.modal) return;
+  if (id == IDOK) {
+    if (QueryCommand(IDOK).enabled || !Commands().FindHandler(IDOK)) CmOk();
+  } else if (id == IDCANCEL) {
+    CmCancel();
+  } else {
+    Command(id);
+  }
+}
+
+void Dialog::PressEscape() { Press(IDCANCEL); }
+
+// ---- controls ----
+
+namespace {
+
+QWidget* Ctl(const Dialog& d, int id) {
+  auto& c = d.impl()->dialog.controls;
+  auto it = c.find(id);
+  return it == c.end() ? nullptr : it->second.data();
+}
+
+}  // namespace
+
+bool Dialog::HasItem(int id) const { return Ctl(*this, id) != nullptr; }
+
+void Dialog::SetItemText(int id, const std::string& text) {
+  QWidget* w = Ctl(*this, id);
+  if (auto* e = dynamic_cast<QLineEdit*>(w)) e->setText(Q(text));
+  else if (auto* pe = dynamic_cast<QPlainTextEdit*>(w)) {
+    QString t = Q(text);
+    t.replace("\r\n", "\n");
+    int limit = TextLimit(id);
+    if (limit > 0 && t.size() > limit) t.truncate(limit);
+    pe->setPlainText(t);
+  } else if (auto* l = dynamic_cast<QLabel*>(w)) l->setText(Q(text));
+  else if (auto* b = dynamic_cast<QAbstractButton*>(w)) b->setText(Q(text));
+  else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
+    if (cb->isEditable()) cb->setEditText(Q(text));
+    else cb->setCurrentIndex(cb->findText(Q(text)));
+  } else if (!w && id == -1) {
+    SetCaption(text);
+  }
+}
+
+std::string Dialog::GetItemText(int id) const {
+  QWidget* w = Ctl(*this, id);
+  if (auto* e = dynamic_cast<QLineEdit*>(w)) return e->text().toStdString();
+  if (auto* pe = dynamic_cast<QPlainTextEdit*>(w)) {
+    QString t = pe->toPlainText();
+    t.replace("\n", "\r\n");
+    return t.toStdString();
+  }
+  if (auto* l = dynamic_cast<QLabel*>(w)) return l->text().toStdString();
+  if (auto* b = dynamic_cast<QAbstractButton*>(w)) return b->text().toStdString();
+  if (auto* cb = dynamic_cast<QComboBox*>(w)) return cb->currentText().toStdString();
+  return {};
+}
+
+void Dialog::LimitText(int id, int maxChars) {
+  impl()->dialog.textLimits[id] = maxChars;
+  if (auto* e = dynamic_cast<QLineEdit*>(Ctl(*this, id))) e->setMaxLength(std::max(maxChars, 0));
+}
+
+int Dialog::TextLimit(int id) const {
+  auto& m = impl()->dialog.textLimits;
+  auto it = m.find(id);
+  return it == m.end() ? 0 : it->second;
+}
+
+void Dialog::SelectAllText(int id) {
+  if (auto* e = dynamic_cast<QLineEdit*>(Ctl(*this, id))) e->selectAll();
+  else if (auto* pe = dynamic_cast<QPlainTextEdit*>(Ctl(*this, id))) pe->selectAll();
+}
+
+void Dialog::SetCheck(int id, bool checked) {
+  auto* b = dynamic_cast<QAbstractButton*>(Ctl(*this, id));
+  if (!b) return;
+  b->setCheckable(true);
+  b->setChecked(checked);
+  if (checked && dynamic_cast<QRadioButton*>(b)) {
+    for (const auto& [first, members] : impl()->dialog.radioGroups) {
+      if (std::find(members.begin(), members.end(), id) == members.end()) continue;
+      for (int other : members)
+        if (other != id)
+          if (auto* ob = dynamic_cast<QAbstractButton*>(Ctl(*this, other))) ob->setChecked(false);
+    }
+  }
+}
+
+bool Dialog::IsChecked(int id) const {
+  auto* b = dynamic_cast<QAbstractButton*>(Ctl(*this, id));
+  return b && b->isChecked();
+}
+
+void Dialog::ShowItem(int id, bool visible) {
+  if (QWidget* w = Ctl(*this, id)) w->setVisible(visible);
+}
+
+bool Dialog::IsItemVisible(int id) const {
+  QWidget* w = Ctl(*this, id);
+  return w && !w->isHidden();
+}
+
+void Dialog::EnableItem(int id, bool enabled) {
+  if (QWidget* w = Ctl(*this, id)) w->setEnabled(enabled);
+}
+
+bool Dialog::IsItemEnabled(int id) const {
+  QWidget* w = Ctl(*this, id);
+  return w && w->isEnabled();
+}
+
+void Dialog::SetItemFont(int id, const LogFont& font) {
+  if (QWidget* w = Ctl(*this, id)) w->setFont(QFontFromLogFont(font));
+}
+
+void Dialog::FocusItem(int id) {
+  if (QWidget* w = Ctl(*this, id)) w->setFocus();
+}
+
+Rect Dialog::ItemRect(int id) const {
+  QWidget* w = Ctl(*this, id);
+  if (!w) return {};
+  QRect g = w->geometry();
+  return Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+// ---- list and combo boxes ----
+
+void Dialog::ListClear(int id) {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) lb->clear();
+  else if (auto* cb = dynamic_cast<QComboBox*>(w)) cb->clear();
+}
+
+int Dialog::ListAdd(int id, const std::string& text) {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    lb->addItem(Q(text));
+    return lb->count() - 1;
+  }
+  if (auto* cb = dynamic_cast<QComboBox*>(w)) {
+    cb->addItem(Q(text));
+    return cb->count() - 1;
+  }
+  return -1;
+}
+
+int Dialog::ListCount(int id) const {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) return lb->count();
+  if (auto* cb = dynamic_cast<QComboBox*>(w)) return cb->count();
+  return 0;
+}
+
+std::string Dialog::ListText(int id, int row) const {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto* item = lb->item(row);
+    return item ? item->text().toStdString() : std::string();
+  }
+  if (auto* cb = dynamic_cast<QComboBox*>(w)) return cb->itemText(row).toStdString();
+  return {};
+}
+
+void Dialog::ListSetSel(int id, int row) {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    lb->setCurrentRow(row);
+    if (row < 0) lb->clearSelection();
+  } else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
+    cb->setCurrentIndex(row);
+  }
+}
+
+int Dialog::ListGetSel(int id) const {
+  QWidget* w = Ctl(*this, id);
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto* item = lb->currentItem();
+    return item && item->isSelected() ? lb->currentRow() : -1;
+  }
+  if (auto* cb = dynamic_cast<QComboBox*>(w)) return cb->currentIndex();
+  return -1;
+}
+
+void Dialog::ListSetMultiSel(int id, int row, bool selected) {
+  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id)))
+    if (auto* item = lb->item(row)) item->setSelected(selected);
+}
+
+std::vector<int> Dialog::ListGetMultiSel(int id) const {
+  std::vector<int> rows;
+  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id)))
+    for (int i = 0; i < lb->count(); ++i)
+      if (lb->item(i)->isSelected()) rows.push_back(i);
+  return rows;
+}
+
+// ---- scroll bars ----
+
+void Dialog::SetScrollRange(int id, int minPos, int maxPos) {
+  if (auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id))) sb->setRange(minPos, maxPos);
+}
+
+void Dialog::SetScrollPos(int id, int pos) {
+  if (auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id))) sb->setValue(pos);
+}
+
+int Dialog::GetScrollPos(int id) const {
+  auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
+  return sb ? sb->value() : 0;
+}
+
+}  // namespace plat

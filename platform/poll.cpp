@@ -1,0 +1,159 @@
+// Keyboard and mouse polling for long work that runs inside a command
+// handler.  While a poll processes events, user input is held back from
+// every window: key presses and mouse events of the polling window are
+// queued for the poll, everything else (menus, clicks in other windows,
+// closing) is dropped, so no other command starts in the middle of the work.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cctype>
+#include <deque>
+#include <map>
+
+#include "platform/app.h"
+#include "platform/keys.h"
+#include "platform/testing.h"
+#include "platform/window.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+struct KeyMsg {
+  unsigned vk = 0;
+  unsigned modifiers = 0;
+  unsigned ch = 0;
+};
+
+Window* g_polling = nullptr;
+int g_pollDepth = 0;
+std::map<Window*, std::deque<KeyMsg>> g_keys;
+std::map<Window*, std::deque<MouseEvent>> g_mouse;
+constexpr size_t kMaxQueued = 4096;
+
+void ProcessWhilePolling(Window& w) {
+  if (!App::Exists()) return;
+  Window* previous = g_polling;
+  g_polling = &w;
+  ++g_pollDepth;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  --g_pollDepth;
+  g_polling = previous;
+}
+
+void PushMouse(Window* w, const MouseEvent& e) {
+  auto& q = g_mouse[w];
+  // Consecutive moves collapse into the latest one.
+  if (e.type == MouseEvent::Move && !q.empty() && q.back().type == MouseEvent::Move) {
+    q.back() = e;
+    return;
+  }
+  if (q.size() < kMaxQueued) q.push_back(e);
+}
+
+}  // namespace
+
+bool IsPolling() { return g_pollDepth > 0; }
+
+void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {
+  auto& q = g_keys[w];
+  if (q.size() < kMaxQueued) q.push_back(KeyMsg{vk, modifiers, ch});
+}
+
+bool HandleEventWhilePolling(QObject* target, QEvent* e) {
+  switch (e->type()) {
+    case QEvent::KeyPress: {
+      Window* w = WindowOfWidget(target);
+      if (w && w == g_polling) {
+        unsigned vk, mods, ch;
+        TranslateKey(static_cast<QKeyEvent*>(e), vk, mods, ch);
+        if (vk || ch) QueueKey(w, vk, mods, ch);
+      }
+      return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      Window* w = WindowOfWidget(target);
+      if (w && w == g_polling && w->impl()->clientArea && target == w->impl()->clientArea.data()) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        MouseEvent m;
+        m.x = static_cast<int>(me->position().x());
+        m.y = static_cast<int>(me->position().y());
+        m.keys = MouseKeysOf(me->buttons(), me->modifiers());
+        bool left = me->button() == Qt::LeftButton;
+        switch (e->type()) {
+          case QEvent::MouseButtonPress: m.type = left ? MouseEvent::LButtonDown : MouseEvent::RButtonDown; break;
+          case QEvent::MouseButtonRelease: m.type = left ? MouseEvent::LButtonUp : MouseEvent::RButtonUp; break;
+          case QEvent::MouseButtonDblClick: m.type = left ? MouseEvent::LButtonDblClk : MouseEvent::RButtonDown; break;
+          default: m.type = MouseEvent::Move; break;
+        }
+        PushMouse(w, m);
+      }
+      return true;
+    }
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+    case QEvent::Close:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int PollKey(Window& w) {
+  ProcessWhilePolling(w);
+  auto it = g_keys.find(&w);
+  if (it == g_keys.end() || it->second.empty()) return 0;
+  KeyMsg k = it->second.front();
+  it->second.pop_front();
+  if (k.vk) {
+    if (int id = w.FindAccelerator(k.vk, k.modifiers)) {
+      w.Command(id);
+      return 65;
+    }
+  }
+  if (k.ch) {
+    unsigned c = k.ch;
+    if (c >= 'a' && c <= 'z') c -= 32;
+    return static_cast<int>(c);
+  }
+  return static_cast<int>(k.vk);
+}
+
+bool PollMouse(Window& w, MouseEvent& out) {
+  ProcessWhilePolling(w);
+  auto it = g_mouse.find(&w);
+  if (it == g_mouse.end() || it->second.empty()) return false;
+  out = it->second.front();
+  it->second.pop_front();
+  return true;
+}
+
+void FlushKeys(Window& w) { g_keys.erase(&w); }
+
+void ForgetPollQueues(Window* w) {
+  g_keys.erase(w);
+  g_mouse.erase(w);
+}
+
+namespace testing {
+
+void InjectKey(Window& w, unsigned vk, unsigned modifiers, unsigned ch) {
+  if (ch == 0 && vk >= 'A' && vk <= 'Z' && !(modifiers & (MOD_CONTROL | MOD_ALT)))
+    ch = (modifiers & MOD_SHIFT) ? vk : vk + 32;
+  if (ch == 0 && vk == VK_SPACE) ch = ' ';
+  QueueKey(&w, vk, modifiers, ch);
+}
+
+void InjectMouse(Window& w, const MouseEvent& e) { g_mouse[&w].push_back(e); }
+
+}  // namespace testing
+}  // namespace plat

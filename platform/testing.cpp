@@ -1,0 +1,174 @@
+#include "platform/testing.h"
+
+#include <deque>
+#include <variant>
+
+#include "platform/dialog.h"
+#include "platform/testing_impl.h"
+
+namespace plat::testing {
+
+namespace {
+
+struct DialogExpectation {
+  std::string templateName;
+  DialogScript script;
+};
+struct MessageBoxExpectation {
+  int answer;
+};
+struct FileExpectation {
+  std::optional<std::string> path;
+};
+struct FontExpectation {
+  std::optional<FontChoice> choice;
+};
+using Expectation = std::variant<DialogExpectation, MessageBoxExpectation, FileExpectation, FontExpectation>;
+
+struct State {
+  bool on = false;
+  std::deque<Expectation> queue;
+  std::vector<RecordedMessage> messages;
+  std::vector<std::string> failures;
+  std::vector<std::string> log;
+  FileDialogRequest lastFileRequest;
+  bool capsFixed = false;
+  DeviceCaps caps;
+  bool clockFixed = false;
+  std::int64_t seconds = 0;
+  LocalTime local;
+};
+
+State& S() {
+  static State s;
+  return s;
+}
+
+const char* KindName(const Expectation& e) {
+  if (std::holds_alternative<DialogExpectation>(e)) return "a dialog";
+  if (std::holds_alternative<MessageBoxExpectation>(e)) return "a message box";
+  if (std::holds_alternative<FileExpectation>(e)) return "a file dialog";
+  return "a font dialog";
+}
+
+}  // namespace
+
+void EnableTestingMode(bool on) { S().on = on; }
+bool TestingMode() { return S().on; }
+
+void Reset() {
+  auto& s = S();
+  s.queue.clear();
+  s.messages.clear();
+  s.failures.clear();
+  s.log.clear();
+  s.lastFileRequest = {};
+  s.clockFixed = false;
+}
+
+void ExpectDialog(const std::string& templateName, DialogScript script) {
+  S().queue.push_back(DialogExpectation{templateName, std::move(script)});
+}
+
+void AnswerDialog(const std::string& templateName, std::vector<std::pair<int, std::string>> texts,
+                  int pressId) {
+  ExpectDialog(templateName, [texts = std::move(texts), pressId](Dialog& d) {
+    for (const auto& [id, text] : texts) d.SetItemText(id, text);
+    d.Press(pressId);
+  });
+}
+
+void ExpectMessageBox(int answer) { S().queue.push_back(MessageBoxExpectation{answer}); }
+const std::vector<RecordedMessage>& Messages() { return S().messages; }
+void ClearMessages() { S().messages.clear(); }
+
+void ExpectFileDialog(std::optional<std::string> path) { S().queue.push_back(FileExpectation{std::move(path)}); }
+const FileDialogRequest& LastFileDialogRequest() { return S().lastFileRequest; }
+void ExpectFontDialog(std::optional<FontChoice> choice) { S().queue.push_back(FontExpectation{std::move(choice)}); }
+
+const std::vector<std::string>& DialogLog() { return S().log; }
+const std::vector<std::string>& Failures() { return S().failures; }
+int PendingExpectations() { return static_cast<int>(S().queue.size()); }
+
+void FixScreenCaps(const DeviceCaps& caps) {
+  S().capsFixed = true;
+  S().caps = caps;
+}
+
+void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local) {
+  S().clockFixed = true;
+  S().seconds = secondsSinceEpoch;
+  S().local = local;
+}
+
+void UnfixClock() { S().clockFixed = false; }
+
+namespace internal {
+
+bool PopDialogScript(const std::string& templateName, DialogScript& out) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<DialogExpectation>(s.queue.front())) {
+    s.failures.push_back("unexpected dialog " + templateName +
+                         (s.queue.empty() ? std::string(" (nothing queued)")
+                                          : std::string(" (expected ") + KindName(s.queue.front()) + ")"));
+    return false;
+  }
+  auto e = std::get<DialogExpectation>(s.queue.front());
+  if (!e.templateName.empty() && e.templateName != templateName) {
+    s.failures.push_back("dialog " + templateName + " ran where " + e.templateName + " was expected");
+    return false;
+  }
+  s.queue.pop_front();
+  out = std::move(e.script);
+  return true;
+}
+
+bool PopMessageBoxAnswer(int& answer) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<MessageBoxExpectation>(s.queue.front())) return false;
+  answer = std::get<MessageBoxExpectation>(s.queue.front()).answer;
+  s.queue.pop_front();
+  return true;
+}
+
+bool PopFileAnswer(std::optional<std::string>& out) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<FileExpectation>(s.queue.front())) {
+    s.failures.push_back(std::string("unexpected file dialog") +
+                         (s.queue.empty() ? "" : std::string(" (expected ") + KindName(s.queue.front()) + ")"));
+    return false;
+  }
+  out = std::get<FileExpectation>(s.queue.front()).path;
+  s.queue.pop_front();
+  return true;
+}
+
+bool PopFontAnswer(std::optional<FontChoice>& out) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<FontExpectation>(s.queue.front())) {
+    s.failures.push_back(std::string("unexpected font dialog") +
+                         (s.queue.empty() ? "" : std::string(" (expected ") + KindName(s.queue.front()) + ")"));
+    return false;
+  }
+  out = std::get<FontExpectation>(s.queue.front()).choice;
+  s.queue.pop_front();
+  return true;
+}
+
+void RecordMessage(const RecordedMessage& m) { S().messages.push_back(m); }
+void RecordFileRequest(const FileDialogRequest& r) { S().lastFileRequest = r; }
+void RecordFailure(const std::string& what) { S().failures.push_back(what); }
+void LogDialog(const std::string& name) {
+  if (S().on) S().log.push_back(name);
+}
+const DeviceCaps* FixedScreenCaps() { return S().capsFixed ? &S().caps : nullptr; }
+
+bool ClockFixed(std::int64_t& seconds, LocalTime& local) {
+  if (!S().clockFixed) return false;
+  seconds = S().seconds;
+  local = S().local;
+  return true;
+}
+
+}  // namespace internal
+}  // namespace plat::testing

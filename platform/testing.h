@@ -1,0 +1,78 @@
+// Seams for headless tests: scripted answers to modal dialogs, message boxes
+// and common dialogs; recorded message boxes; fixed screen metrics, random
+// seed and clock; injected key and mouse events for the polls.
+//
+// With testing mode on, a modal dialog, question or common dialog that finds
+// no queued answer is a failure (recorded in Failures()) and ends as
+// cancelled, so a test never hangs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/common_dialogs.h"
+#include "platform/dc.h"
+
+namespace plat {
+class Dialog;
+class Window;
+}
+
+namespace plat::testing {
+
+void EnableTestingMode(bool on = true);
+bool TestingMode();
+// Clears every queue and record (and the injected events).
+void Reset();
+
+// ---- modal dialogs ----
+// The script receives the dialog after its set-up and should end it with
+// Press(); a dialog still open after the script is ended with 2 and recorded
+// as a failure.  An empty template name accepts any dialog.
+using DialogScript = std::function<void(Dialog&)>;
+void ExpectDialog(const std::string& templateName, DialogScript script);
+// Shorthand: set edit texts, then press a button.
+void AnswerDialog(const std::string& templateName,
+                  std::vector<std::pair<int, std::string>> texts, int pressId);
+
+// ---- message boxes ----
+struct RecordedMessage {
+  std::string caption;
+  std::string text;
+  unsigned type = 0;
+};
+// Message boxes of type MB_OK are answered with IDOK unless an answer is
+// queued; other types need a queued answer.
+void ExpectMessageBox(int answer);
+const std::vector<RecordedMessage>& Messages();
+void ClearMessages();
+
+// ---- common dialogs ----
+void ExpectFileDialog(std::optional<std::string> path);  // nullopt: cancel
+// The last request seen by a file dialog.
+const FileDialogRequest& LastFileDialogRequest();
+void ExpectFontDialog(std::optional<FontChoice> choice);  // nullopt: cancel
+
+// Titles of the modal dialogs (template names), message boxes ("MESSAGEBOX")
+// and common dialogs ("FILEDIALOG", "FONTDIALOG") in the order they ran.
+const std::vector<std::string>& DialogLog();
+
+// Unmet expectations and unexpected dialogs; tests fail when not empty.
+const std::vector<std::string>& Failures();
+// Expectations still queued (a test that queued too much).
+int PendingExpectations();
+
+// ---- metrics, seed, clock ----
+void FixScreenCaps(const DeviceCaps& caps);
+void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local);
+void UnfixClock();
+
+// ---- injected events for PollKey and PollMouse ----
+void InjectKey(Window& w, unsigned vk, unsigned modifiers = 0, unsigned ch = 0);
+void InjectMouse(Window& w, const MouseEvent& e);
+
+}  // namespace plat::testing

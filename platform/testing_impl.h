@@ -1,0 +1,27 @@
+// Platform-internal side of the test seams (see platform/testing.h).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/testing.h"
+
+namespace plat::testing::internal {
+
+// Takes the next queued script for a modal dialog.  Records a failure and
+// returns false when none is queued or it names another template.
+bool PopDialogScript(const std::string& templateName, DialogScript& out);
+// Takes a queued message-box answer, if the next expectation is one.
+bool PopMessageBoxAnswer(int& answer);
+// Takes a queued file-dialog or font-dialog answer; records a failure when
+// the next expectation is something else.
+bool PopFileAnswer(std::optional<std::string>& out);
+bool PopFontAnswer(std::optional<FontChoice>& out);
+void RecordMessage(const RecordedMessage& m);
+void RecordFileRequest(const FileDialogRequest& r);
+void RecordFailure(const std::string& what);
+void LogDialog(const std::string& name);
+const DeviceCaps* FixedScreenCaps();
+bool ClockFixed(std::int64_t& seconds, LocalTime& local);
+
+}  // namespace plat::testing::internal

@@ -1,0 +1,821 @@
+#include "platform/window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QUrl>
+#include <QWindowStateChangeEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/app.h"
+#include "platform/bitmap_impl.h"
+#include "platform/keys.h"
+#include "platform/resources.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
+
+const char* kOwnerProperty = "kurvatoWindow";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Widgets
+
+ClientWidget::ClientWidget(Window* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(owner)));
+}
+
+void ClientWidget::paintEvent(QPaintEvent*) {
+  owner_->impl()->PaintPending();
+  // A frame whose client area is another window paints (off screen) when
+  // its client does, so its paint hook still runs.
+  if (Window* p = owner_->Parent(); p && p->ClientWindow() == owner_) p->impl()->PaintPending();
+  QPainter p(this);
+  p.drawImage(0, 0, ImageOf(owner_->impl()->surface));
+}
+
+void ClientWidget::resizeEvent(QResizeEvent*) { owner_->impl()->ClientResized(width(), height()); }
+
+void ClientWidget::mousePressEvent(QMouseEvent* e) {
+  Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
+  unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
+  if (e->button() == Qt::LeftButton) owner_->EvLButtonDown(keys, p);
+  else if (e->button() == Qt::RightButton) owner_->EvRButtonDown(keys, p);
+}
+
+void ClientWidget::mouseReleaseEvent(QMouseEvent* e) {
+  Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
+  unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
+  if (e->button() == Qt::LeftButton) owner_->EvLButtonUp(keys, p);
+  else if (e->button() == Qt::RightButton) owner_->EvRButtonUp(keys, p);
+}
+
+void ClientWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
+  unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
+  if (e->button() == Qt::LeftButton) owner_->EvLButtonDblClk(keys, p);
+  else if (e->button() == Qt::RightButton) owner_->EvRButtonDown(keys, p);
+}
+
+void ClientWidget::mouseMoveEvent(QMouseEvent* e) {
+  Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
+  owner_->EvMouseMove(MouseKeysOf(e->buttons(), e->modifiers()), p);
+}
+
+void ClientWidget::keyPressEvent(QKeyEvent* e) {
+  unsigned vk, mods, ch;
+  TranslateKey(e, vk, mods, ch);
+  if (vk == 0 && ch == 0) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  owner_->impl()->KeyPressed(vk, mods, ch);
+}
+
+void ClientWidget::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  owner_->EvSetFocus();
+}
+
+void ClientWidget::dragEnterEvent(QDragEnterEvent* e) {
+  if (owner_->impl()->acceptDrops && e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void ClientWidget::dropEvent(QDropEvent* e) {
+  if (!owner_->impl()->acceptDrops) return;
+  std::vector<std::string> paths;
+  for (const QUrl& u : e->mimeData()->urls())
+    if (u.isLocalFile()) paths.push_back(u.toLocalFile().toStdString());
+  e->acceptProposedAction();
+  if (!paths.empty()) owner_->EvDropFiles(paths);
+}
+
+FrameWidget::FrameWidget(Window* owner) : QMainWindow(nullptr), owner_(owner) {
+  setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(owner)));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FrameWidget::closeEvent(QCloseEvent* e) {
+  // The program decides: CanClose() and then Destroy(), which removes the
+  // widget itself.
+  e->ignore();
+  if (IsPolling()) return;
+  owner_->CloseWindow();
+}
+
+void FrameWidget::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::WindowStateChange) {
+    auto* cw = owner_->impl()->clientArea.data();
+    Size s = cw ? Size{cw->width(), cw->height()} : Size{width(), height()};
+    unsigned type = isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    owner_->EvSize(type, s);
+  }
+}
+
+void FrameWidget::moveEvent(QMoveEvent* e) {
+  QMainWindow::moveEvent(e);
+  auto* impl = owner_->impl();
+  if (!isMinimized() && !isMaximized()) {
+    QRect g = frameGeometry();
+    impl->normalRect = Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    impl->haveNormalRect = true;
+  }
+  owner_->EvMove(Point{x(), y()});
+}
+
+void FrameWidget::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  auto* impl = owner_->impl();
+  if (!isMinimized() && !isMaximized()) {
+    QRect g = frameGeometry();
+    impl->normalRect = Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    impl->haveNormalRect = true;
+  }
+}
+
+void FrameWidget::keyPressEvent(QKeyEvent* e) {
+  unsigned vk, mods, ch;
+  TranslateKey(e, vk, mods, ch);
+  if (vk == 0 && ch == 0) {
+    QMainWindow::keyPressEvent(e);
+    return;
+  }
+  owner_->impl()->KeyPressed(vk, mods, ch);
+}
+
+Window* WindowOfWidget(QObject* o) {
+  for (; o; o = o->parent()) {
+    QVariant v = o->property(kOwnerProperty);
+    if (v.isValid()) return static_cast<Window*>(v.value<void*>());
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+void TranslateKey(const QKeyEvent* e, unsigned& vk, unsigned& modifiers, unsigned& ch) {
+  vk = 0;
+  ch = 0;
+  modifiers = 0;
+  Qt::KeyboardModifiers m = e->modifiers();
+  if (m & Qt::ShiftModifier) modifiers |= MOD_SHIFT;
+  if (m & Qt::ControlModifier) modifiers |= MOD_CONTROL;
+  if (m & Qt::AltModifier) modifiers |= MOD_ALT;
+  int k = e->key();
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) vk = static_cast<unsigned>('A' + (k - Qt::Key_A));
+  else if (k >= Qt::Key_0 && k <= Qt::Key_9) vk = static_cast<unsigned>('0' + (k - Qt::Key_0));
+  else if (k >= Qt::Key_F1 && k <= Qt::Key_F12) vk = VK_F1 + static_cast<unsigned>(k - Qt::Key_F1);
+  else {
+    switch (k) {
+      case Qt::Key_Left: vk = VK_LEFT; break;
+      case Qt::Key_Right: vk = VK_RIGHT; break;
+      case Qt::Key_Up: vk = VK_UP; break;
+      case Qt::Key_Down: vk = VK_DOWN; break;
+      case Qt::Key_PageUp: vk = VK_PRIOR; break;
+      case Qt::Key_PageDown: vk = VK_NEXT; break;
+      case Qt::Key_Home: vk = VK_HOME; break;
+      case Qt::Key_End: vk = VK_END; break;
+      case Qt::Key_Insert: vk = VK_INSERT; break;
+      case Qt::Key_Delete: vk = VK_DELETE; break;
+      case Qt::Key_Escape: vk = VK_ESCAPE; break;
+      case Qt::Key_Return:
+      case Qt::Key_Enter: vk = VK_RETURN; break;
+      case Qt::Key_Space: vk = VK_SPACE; break;
+      case Qt::Key_Tab: vk = VK_TAB; break;
+      case Qt::Key_Backspace: vk = VK_BACK; break;
+      case Qt::Key_Plus: vk = VK_ADD; break;
+      case Qt::Key_Minus: vk = VK_SUBTRACT; break;
+      case Qt::Key_Pause: vk = VK_PAUSE; break;
+      default: break;
+    }
+  }
+  QString t = e->text();
+  if (!t.isEmpty() && !(modifiers & (MOD_CONTROL | MOD_ALT))) {
+    char32_t c = t.toUcs4().value(0);
+    if (c >= 32 || c == 8 || c == 9 || c == 13 || c == 27) ch = static_cast<unsigned>(c);
+  }
+}
+
+unsigned MouseKeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+  unsigned k = 0;
+  if (buttons & Qt::LeftButton) k |= MK_LBUTTON;
+  if (buttons & Qt::RightButton) k |= MK_RBUTTON;
+  if (buttons & Qt::MiddleButton) k |= MK_MBUTTON;
+  if (mods & Qt::ShiftModifier) k |= MK_SHIFT;
+  if (mods & Qt::ControlModifier) k |= MK_CONTROL;
+  return k;
+}
+
+// ---------------------------------------------------------------------------
+// Impl
+
+void Window::Impl::PaintPending() {
+  if (!invalid || painting || destroyed) return;
+  painting = true;
+  invalid = false;
+  bool erase = eraseOnPaint;
+  eraseOnPaint = false;
+  if (erase) surface.Fill(background);
+  {
+    BitmapDC dc(surface);
+    self->Paint(dc, erase, Rect{0, 0, surface.Width(), surface.Height()});
+  }
+  painting = false;
+}
+
+void Window::Impl::ClientResized(int width, int height) {
+  int w = std::max(width, 1);
+  int h = std::max(height, 1);
+  if (surface.Width() != w || surface.Height() != h) {
+    surface.Resize(w, h, background);
+    invalid = true;
+    eraseOnPaint = true;
+  }
+  auto* f = frame.data();
+  unsigned type = SIZE_RESTORED;
+  if (f && f->isWindow()) type = f->isMinimized() ? SIZE_MINIMIZED : f->isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  self->EvSize(type, Size{width, height});
+}
+
+void Window::Impl::KeyPressed(unsigned vk, unsigned modifiers, unsigned ch) {
+  if (vk) {
+    int id = self->FindAccelerator(vk, modifiers);
+    if (id) {
+      self->Command(id);
+      return;
+    }
+    self->EvKeyDown(vk, modifiers);
+  }
+  if (ch && !destroyed) self->EvChar(ch);
+}
+
+void Window::Impl::ApplyMenuStates(QMenu* menu) {
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator() || a->menu()) continue;
+    int id = a->data().toInt();
+    CommandEnabler ce = self->QueryCommand(id);
+    auto& st = menuItems[id];
+    a->setEnabled(ce.enabled && !st.directlyDisabled);
+    bool checked = ce.checked >= 0 ? ce.checked == 1 : st.checked;
+    a->setCheckable(checked || a->isCheckable());
+    a->setChecked(checked);
+    if (ce.hasText) a->setText(Q(ce.text));
+  }
+}
+
+void Window::Impl::ApplyAllMenuStates() {
+  for (QMenu* m : popups) ApplyMenuStates(m);
+}
+
+namespace {
+
+void AddItems(Window::Impl& impl, QMenu* menu, const std::vector<res::MenuItem>& items) {
+  for (const auto& it : items) {
+    if (it.kind == res::MenuItem::Separator) {
+      menu->addSeparator();
+    } else if (it.kind == res::MenuItem::Popup) {
+      QMenu* sub = menu->addMenu(Q(it.text));
+      impl.popups.push_back(sub);
+      QObject::connect(sub, &QMenu::aboutToShow, sub, [&impl, sub] { impl.ApplyMenuStates(sub); });
+      AddItems(impl, sub, it.children);
+    } else {
+      QAction* a = menu->addAction(Q(it.text));
+      a->setData(it.id);
+      auto& st = impl.menuItems[it.id];
+      st.action = a;
+      st.text = it.text;
+      st.checked = it.checked;
+      st.directlyDisabled = it.grayed;
+      if (it.checked) {
+        a->setCheckable(true);
+        a->setChecked(true);
+      }
+      Window* w = impl.self;
+      int id = it.id;
+      QObject::connect(a, &QAction::triggered, a, [w, id, a] {
+        if (IsPolling()) return;
+        w->Command(id);
+        // The program owns the check marks, not the toolkit's toggling.
+        if (!w->IsDestroyed()) {
+          auto& s = w->impl()->menuItems[id];
+          a->setChecked(s.checked);
+        }
+      });
+    }
+  }
+}
+
+}  // namespace
+
+void Window::Impl::BuildMenuBar() {
+  auto* fw = dynamic_cast<FrameWidget*>(frame.data());
+  if (!fw) return;
+  QMenuBar* bar = fw->menuBar();
+  bar->clear();
+  for (QMenu* m : topMenus) m->deleteLater();
+  topMenus.clear();
+  popups.clear();
+  menuItems.clear();
+  const res::Menu* menu = res::FindMenu(menuName);
+  if (!menu) return;
+  for (const auto& it : menu->items) {
+    if (it.kind == res::MenuItem::Popup) {
+      QMenu* m = bar->addMenu(Q(it.text));
+      topMenus.push_back(m);
+      popups.push_back(m);
+      QObject::connect(m, &QMenu::aboutToShow, m, [this, m] { ApplyMenuStates(m); });
+      AddItems(*this, m, it.children);
+    } else if (it.kind == res::MenuItem::Command) {
+      // A command directly on the bar.
+      QAction* a = bar->addAction(Q(it.text));
+      a->setData(it.id);
+      auto& st = menuItems[it.id];
+      st.action = a;
+      st.text = it.text;
+      Window* w = self;
+      int id = it.id;
+      QObject::connect(a, &QAction::triggered, a, [w, id] {
+        if (!IsPolling()) w->Command(id);
+      });
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Window
+
+Window::Window(Window* parent, const std::string& caption) : parent_(parent), impl_(std::make_unique<Impl>()) {
+  impl_->self = this;
+  impl_->caption = caption;
+  if (parent_) parent_->impl_->children.push_back(this);
+}
+
+Window::~Window() {
+  ForgetScheduledDelete(this);
+  ForgetPollQueues(this);
+  // Owned child windows go with their parent; dialogs belong to whoever
+  // created them and are only detached.
+  std::vector<Window*> kids = impl_->children;
+  for (Window* c : kids) {
+    c->parent_ = nullptr;
+    if (!c->impl_->isDialog) delete c;
+  }
+  if (parent_) {
+    auto& sib = parent_->impl_->children;
+    sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
+  }
+  for (auto& [id, t] : impl_->timers) delete t;
+  if (impl_->frame) {
+    QWidget* f = impl_->frame.data();
+    impl_->frame = nullptr;
+    delete f;
+  }
+}
+
+bool Window::CreateNative() {
+  auto& d = *impl_;
+  bool isClient = parent_ && parent_->impl_->client == this && parent_->impl_->frame;
+  bool topLevel = !isClient && !(d.childOfClientArea && parent_ && parent_->impl_->clientArea);
+  if (isClient) {
+    auto* cw = new ClientWidget(this, parent_->impl_->frame.data());
+    d.frame = cw;
+    d.clientArea = cw;
+  } else if (topLevel) {
+    auto* fw = new FrameWidget(this);
+    d.frame = fw;
+    auto* cw = new ClientWidget(this, fw);
+    d.clientArea = cw;
+    fw->setCentralWidget(cw);
+    fw->setWindowTitle(Q(d.caption));
+    fw->resize(400, 300);
+  } else {
+    auto* cw = new ClientWidget(this, parent_->impl_->clientArea.data());
+    d.frame = cw;
+    d.clientArea = cw;
+  }
+  d.clientArea->setAcceptDrops(d.acceptDrops);
+  return true;
+}
+
+bool Window::Create() {
+  auto& d = *impl_;
+  if (d.created) return true;
+  if (!CreateNative()) return false;
+  d.created = true;
+  if (!d.menuName.empty()) d.BuildMenuBar();
+  if (!d.iconName.empty()) SetIcon(d.iconName);
+  if (d.clientArea) {
+    QSize s = d.clientArea->size();
+    d.surface.Resize(std::max(s.width(), 1), std::max(s.height(), 1), d.background);
+    d.surface.Fill(d.background);
+  }
+  // The client window first, as the frame's set-up may rely on it.
+  if (d.client && !d.client->IsCreated()) d.client->Create();
+  if (d.client && d.client->impl_->frame) {
+    if (auto* fw = dynamic_cast<FrameWidget*>(d.frame.data())) {
+      QWidget* old = fw->takeCentralWidget();
+      fw->setCentralWidget(d.client->impl_->frame.data());
+      if (old && old != d.client->impl_->frame.data()) old->hide();
+    }
+  }
+  SetupWindow();
+  if (d.destroyed) return false;
+  if (d.havePendingGeometry) {
+    Rect r = d.pendingGeometry;
+    d.havePendingGeometry = false;
+    MoveWindow(r.left, r.top, r.Width(), r.Height());
+  }
+  // Child windows created before this one get their native windows now.
+  for (Window* c : std::vector<Window*>(d.children))
+    if (!c->impl_->isDialog && !c->impl_->created && c->impl_->childOfClientArea) c->Create();
+  d.invalid = true;
+  d.eraseOnPaint = true;
+  return true;
+}
+
+bool Window::IsCreated() const { return impl_->created && !impl_->destroyed; }
+bool Window::IsDestroyed() const { return impl_->destroyed; }
+
+bool Window::CanClose() {
+  for (Window* c : std::vector<Window*>(impl_->children))
+    if (!c->impl_->isDialog && c->IsCreated() && !c->CanClose()) return false;
+  return true;
+}
+
+void Window::CloseWindow() {
+  if (impl_->destroyed) return;
+  if (CanClose()) Destroy();
+}
+
+void Window::Destroy() {
+  auto& d = *impl_;
+  if (d.destroyed) return;
+  d.destroyed = true;
+  for (Window* c : std::vector<Window*>(d.children))
+    if (!c->impl_->destroyed) c->Destroy();
+  for (auto& [id, t] : d.timers) t->stop();
+  if (d.frame) {
+    d.frame->hide();
+    d.frame->setProperty(kOwnerProperty, QVariant());
+    if (d.clientArea) d.clientArea->setProperty(kOwnerProperty, QVariant());
+    QWidget* f = d.frame.data();
+    d.frame = nullptr;
+    d.clientArea = nullptr;
+    f->deleteLater();
+  }
+  if (!d.isDialog && (!parent_ || !parent_->impl_->destroyed)) ScheduleDelete(this);
+  if (this == App::MainWindow()) App::Quit(0);
+}
+
+const std::vector<Window*>& Window::Children() const { return impl_->children; }
+
+void Window::SetClientWindow(Window* client) {
+  impl_->client = client;
+  if (!client) return;
+  client->impl_->childOfClientArea = true;
+  if (client->parent_ != this) {
+    if (client->parent_) {
+      auto& sib = client->parent_->impl_->children;
+      sib.erase(std::remove(sib.begin(), sib.end(), client), sib.end());
+    }
+    client->parent_ = this;
+    impl_->children.push_back(client);
+  }
+}
+
+Window* Window::ClientWindow() const { return impl_->client; }
+void Window::SetChildStyle(bool childOfClientArea) { impl_->childOfClientArea = childOfClientArea; }
+
+void Window::SetCaption(const std::string& caption) {
+  impl_->caption = caption;
+  if (impl_->frame && impl_->frame->isWindow()) impl_->frame->setWindowTitle(Q(caption));
+}
+
+std::string Window::GetCaption() const { return impl_->caption; }
+
+void Window::SetIcon(const std::string& resourceName) {
+  impl_->iconName = resourceName;
+  if (!impl_->frame) return;
+  // The program's icon: a small drawn curve, the same for every window.
+  static QIcon icon = [] {
+    QPixmap pm(32, 32);
+    pm.fill(QColor(64, 128, 128));
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(255, 255, 255), 2));
+    for (int x = 2; x < 30; ++x) {
+      double t = (x - 16) / 5.0;
+      double y = 16 - 10 * std::sin(t) / (1 + 0.05 * t * t);
+      p.drawPoint(x, static_cast<int>(y));
+    }
+    return QIcon(pm);
+  }();
+  impl_->frame->setWindowIcon(icon);
+}
+
+void Window::Show(int cmd) {
+  auto* f = impl_->frame.data();
+  if (!f) return;
+  switch (cmd) {
+    case SW_HIDE: f->hide(); break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE: f->showMinimized(); break;
+    case SW_SHOWMAXIMIZED: f->showMaximized(); break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL: f->showNormal(); break;
+    default: f->show(); break;
+  }
+  if (impl_->clientArea) impl_->ClientResized(impl_->clientArea->width(), impl_->clientArea->height());
+}
+
+bool Window::IsVisible() const { return impl_->frame && !impl_->frame->isHidden(); }
+bool Window::IsZoomed() const { return impl_->frame && impl_->frame->isMaximized(); }
+bool Window::IsIconic() const { return impl_->frame && impl_->frame->isMinimized(); }
+
+void Window::MoveWindow(int x, int y, int width, int height) {
+  auto* f = impl_->frame.data();
+  if (!f) {
+    impl_->pendingGeometry = Rect{x, y, x + width, y + height};
+    impl_->havePendingGeometry = true;
+    return;
+  }
+  if (f->isWindow()) {
+    QRect fg = f->frameGeometry();
+    QRect g = f->geometry();
+    int dw = fg.width() - g.width();
+    int dh = fg.height() - g.height();
+    f->move(x, y);
+    f->resize(std::max(width - dw, 1), std::max(height - dh, 1));
+    if (!f->isMinimized() && !f->isMaximized()) {
+      impl_->normalRect = Rect{x, y, x + width, y + height};
+      impl_->haveNormalRect = true;
+    }
+  } else {
+    f->setGeometry(x, y, width, height);
+  }
+  if (impl_->clientArea) impl_->ClientResized(impl_->clientArea->width(), impl_->clientArea->height());
+}
+
+void Window::MoveTo(int x, int y) {
+  auto* f = impl_->frame.data();
+  if (!f) {
+    Rect r = impl_->pendingGeometry;
+    impl_->pendingGeometry = Rect{x, y, x + r.Width(), y + r.Height()};
+    return;
+  }
+  f->move(x, y);
+  if (f->isWindow() && !f->isMinimized() && !f->isMaximized()) {
+    QRect fg = f->frameGeometry();
+    impl_->normalRect = Rect{fg.left(), fg.top(), fg.left() + fg.width(), fg.top() + fg.height()};
+    impl_->haveNormalRect = true;
+  }
+}
+
+Rect Window::GetWindowRect() const {
+  auto* f = impl_->frame.data();
+  if (!f) return impl_->pendingGeometry;
+  QRect g = f->isWindow() ? f->frameGeometry() : QRect(f->mapToGlobal(QPoint(0, 0)), f->size());
+  return Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+Rect Window::GetClientRect() const {
+  if (impl_->clientArea) return Rect{0, 0, impl_->clientArea->width(), impl_->clientArea->height()};
+  if (impl_->frame) return Rect{0, 0, impl_->frame->width(), impl_->frame->height()};
+  return Rect{};
+}
+
+Rect Window::NormalRect() const { return impl_->haveNormalRect ? impl_->normalRect : GetWindowRect(); }
+
+int Window::CaptionAndMenuHeight() {
+  // A title bar and one menu bar line.
+  QStyle* st = QApplication::style();
+  int title = st ? st->pixelMetric(QStyle::PM_TitleBarHeight) : 20;
+  int menu = QFontMetrics(QApplication::font()).height() + 8;
+  return std::max(title, 18) + menu;
+}
+
+void Window::BringToTop() {
+  if (!impl_->frame) return;
+  impl_->frame->raise();
+  impl_->frame->activateWindow();
+}
+
+void Window::SetForeground() { BringToTop(); }
+
+void Window::SetFocus() {
+  if (impl_->clientArea) impl_->clientArea->setFocus();
+}
+
+// ---- menus ----
+
+bool Window::AssignMenu(const std::string& resourceName) {
+  bool okMenu = SetMenu(resourceName);
+  SetAccelerators(resourceName);
+  return okMenu;
+}
+
+bool Window::SetMenu(const std::string& menuName) {
+  impl_->menuName = menuName;
+  if (impl_->created) impl_->BuildMenuBar();
+  return res::FindMenu(menuName) != nullptr;
+}
+
+bool Window::SetAccelerators(const std::string& tableName) {
+  impl_->accelName = tableName;
+  return res::FindAccelerators(tableName) != nullptr;
+}
+
+std::string Window::MenuName() const { return impl_->menuName; }
+
+void Window::CheckMenuItem(int id, bool checked) {
+  auto& st = impl_->menuItems[id];
+  st.checked = checked;
+  if (st.action) {
+    st.action->setCheckable(true);
+    st.action->setChecked(checked);
+  }
+}
+
+void Window::EnableMenuItem(int id, bool enabled) {
+  auto& st = impl_->menuItems[id];
+  st.directlyDisabled = !enabled;
+  if (st.action) st.action->setEnabled(enabled);
+}
+
+void Window::SetMenuItemText(int id, const std::string& text) {
+  auto& st = impl_->menuItems[id];
+  st.text = text;
+  if (st.action) st.action->setText(Q(text));
+}
+
+bool Window::DeleteMenuItem(int id) {
+  auto it = impl_->menuItems.find(id);
+  if (it == impl_->menuItems.end() || !it->second.action) return false;
+  QAction* a = it->second.action;
+  for (QMenu* m : impl_->popups) m->removeAction(a);
+  if (auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data())) fw->menuBar()->removeAction(a);
+  impl_->menuItems.erase(it);
+  a->deleteLater();
+  return true;
+}
+
+void Window::EnableMenuBarEntry(int position, bool enabled) {
+  if (position >= 0 && position < static_cast<int>(impl_->topMenus.size()))
+    impl_->topMenus[static_cast<size_t>(position)]->menuAction()->setEnabled(enabled);
+}
+
+bool Window::IsMenuItemChecked(int id) const {
+  auto it = impl_->menuItems.find(id);
+  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
+  if (ce.checked >= 0) return ce.checked == 1;
+  return it != impl_->menuItems.end() && it->second.checked;
+}
+
+bool Window::IsMenuItemEnabled(int id) const {
+  auto it = impl_->menuItems.find(id);
+  if (it == impl_->menuItems.end() || !it->second.action) return false;
+  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
+  return ce.enabled && !it->second.directlyDisabled;
+}
+
+bool Window::HasMenuItem(int id) const {
+  auto it = impl_->menuItems.find(id);
+  return it != impl_->menuItems.end() && it->second.action;
+}
+
+std::string Window::MenuItemText(int id) const {
+  auto it = impl_->menuItems.find(id);
+  if (it == impl_->menuItems.end()) return {};
+  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
+  return ce.hasText ? ce.text : it->second.text;
+}
+
+void Window::DrawMenuBar() { impl_->ApplyAllMenuStates(); }
+
+// ---- commands ----
+
+const CommandTable& Window::Commands() const {
+  static const CommandTable table;
+  return table;
+}
+
+CommandEnabler Window::QueryCommand(int id) {
+  CommandEnabler ce;
+  ce.id = id;
+  const CommandTable& t = Commands();
+  ce.enabled = t.FindHandler(id) != nullptr;
+  if (const auto* e = t.FindEnabler(id)) {
+    ce.enabled = true;
+    e->enabler(*this, ce);
+  }
+  return ce;
+}
+
+bool Window::Command(int id) {
+  if (impl_->destroyed) return false;
+  const CommandTable& t = Commands();
+  const auto* h = t.FindHandler(id);
+  if (!h) return false;
+  if (const auto* e = t.FindEnabler(id)) {
+    CommandEnabler ce;
+    ce.id = id;
+    e->enabler(*this, ce);
+    if (!ce.enabled) return false;
+  }
+  h->handler(*this, id);
+  return true;
+}
+
+int Window::FindAccelerator(unsigned vk, unsigned modifiers) const {
+  const res::AcceleratorTable* t = res::FindAccelerators(impl_->accelName);
+  if (!t) return 0;
+  for (const auto& a : t->entries)
+    if (a.key == vk && a.modifiers == modifiers) return a.id;
+  return 0;
+}
+
+// ---- painting ----
+
+void Window::Invalidate(bool erase) {
+  impl_->invalid = true;
+  impl_->eraseOnPaint = impl_->eraseOnPaint || erase;
+  if (impl_->clientArea) impl_->clientArea->update();
+}
+
+void Window::InvalidateRect(const Rect&, bool erase) { Invalidate(erase); }
+
+void Window::UpdateWindow() { impl_->PaintPending(); }
+
+bool Window::HasInvalidArea() const { return impl_->invalid; }
+
+void Window::SetBkgndColor(Colour c) { impl_->background = c; }
+Colour Window::GetBkgndColor() const { return impl_->background; }
+Bitmap& Window::Surface() { return impl_->surface; }
+const Bitmap& Window::Surface() const { return impl_->surface; }
+
+void Window::SimulateKey(unsigned vk, unsigned modifiers, unsigned ch) { impl_->KeyPressed(vk, modifiers, ch); }
+
+// ---- timers, drops, capture ----
+
+void Window::SetTimer(unsigned id, int milliseconds) {
+  auto& t = impl_->timers[id];
+  if (!t) {
+    t = new QTimer();
+    QObject::connect(t, &QTimer::timeout, t, [this, id] {
+      if (!impl_->destroyed && !IsPolling()) EvTimer(id);
+    });
+  }
+  t->start(std::max(milliseconds, 1));
+}
+
+void Window::KillTimer(unsigned id) {
+  auto it = impl_->timers.find(id);
+  if (it != impl_->timers.end()) it->second->stop();
+}
+
+void Window::DragAcceptFiles(bool accept) {
+  impl_->acceptDrops = accept;
+  if (impl_->clientArea) impl_->clientArea->setAcceptDrops(accept);
+}
+
+void Window::SetCapture() {
+  if (impl_->clientArea) impl_->clientArea->grabMouse();
+}
+
+void Window::ReleaseCapture() {
+  if (impl_->clientArea) impl_->clientArea->releaseMouse();
+}
+
+// ---------------------------------------------------------------------------
+// ClientDC
+
+ClientDC::ClientDC(Window& w) : BitmapDC(w.Surface()), window_(w) {}
+
+ClientDC::~ClientDC() {
+  if (auto* cw = window_.impl()->clientArea.data()) cw->update();
+}
+
+}  // namespace plat

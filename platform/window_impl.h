@@ -1,0 +1,144 @@
+// Platform-internal state of windows and the Qt widgets behind them.  Only
+// platform/ sources include this header.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/window.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace plat {
+
+class Window;
+
+// The widget that shows a window's client surface and turns Qt's input
+// events into the window's hooks.
+class ClientWidget : public QWidget {
+ public:
+  ClientWidget(Window* owner, QWidget* parent);
+  Window* Owner() const { return owner_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  Window* owner_;
+};
+
+// A top-level frame: menu bar plus client area.
+class FrameWidget : public QMainWindow {
+ public:
+  explicit FrameWidget(Window* owner);
+  Window* Owner() const { return owner_; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  Window* owner_;
+};
+
+struct MenuItemState {
+  QAction* action = nullptr;
+  bool checked = false;
+  bool directlyDisabled = false;
+  std::string text;
+};
+
+// State of a dialog: its controls by id and how it ended.
+struct DialogData {
+  std::map<int, QPointer<QWidget>> controls;
+  std::map<int, std::vector<int>> radioGroups;  // first id of a group -> members
+  std::map<int, int> textLimits;
+  bool modal = false;
+  bool ended = false;
+  int result = 0;
+  bool inResponder = false;
+};
+
+struct Window::Impl {
+  Window* self = nullptr;
+  std::string caption;
+  std::vector<Window*> children;  // child and owned windows (dialogs too)
+  Window* client = nullptr;       // child window filling the client area
+  bool childOfClientArea = false;
+  bool created = false;
+  bool destroyed = false;
+  bool acceptDrops = false;
+  bool isDialog = false;
+  std::string iconName;
+
+  QPointer<QWidget> frame;           // top-level widget (FrameWidget or QDialog) or child widget
+  QPointer<ClientWidget> clientArea; // shows the surface (null for dialogs)
+
+  Bitmap surface{1, 1};
+  Colour background = Rgb(255, 255, 255);
+  bool invalid = false;
+  bool eraseOnPaint = false;
+  bool painting = false;
+
+  Rect normalRect{0, 0, 0, 0};
+  bool haveNormalRect = false;
+  Rect pendingGeometry{0, 0, 0, 0};
+  bool havePendingGeometry = false;
+  int pendingShow = -1;
+
+  std::string menuName;
+  std::string accelName;
+  std::map<int, MenuItemState> menuItems;
+  std::vector<QMenu*> popups;
+  std::vector<QMenu*> topMenus;
+
+  std::map<unsigned, QTimer*> timers;
+  DialogData dialog;  // used by dialogs only
+
+  // Runs the pending paint into the surface.
+  void PaintPending();
+  void ClientResized(int width, int height);
+  void ApplyMenuStates(QMenu* menu);
+  void ApplyAllMenuStates();
+  void BuildMenuBar();
+  void KeyPressed(unsigned vk, unsigned modifiers, unsigned ch);
+};
+
+// Qt key event to virtual key, modifiers and typed character.
+void TranslateKey(const QKeyEvent* e, unsigned& vk, unsigned& modifiers, unsigned& ch);
+unsigned MouseKeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+
+// The window a widget belongs to (walking up the parents), or null.
+Window* WindowOfWidget(QObject* o);
+
+// Destroyed windows are deleted when control returns to the event loop.
+void ScheduleDelete(Window* w);
+void ForgetScheduledDelete(Window* w);
+
+// Input held back while the program polls (platform/poll.cpp).
+bool IsPolling();
+void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch);
+bool HandleEventWhilePolling(QObject* target, QEvent* e);
+void ForgetPollQueues(Window* w);
+
+}  // namespace plat
