@@ -171,14 +171,18 @@ TEST_F(FrameTest, WindowCaptionsCountPerKind) {
   EXPECT_EQ(CaptionsOf<TRan2Win>(), (std::vector<std::string>{"Wertebereich", "Wertebereich"}));
   EXPECT_EQ(CaptionsOf<TLogWin>(), (std::vector<std::string>{"Unbenannt1.lkv", "Unbenannt2.lkv"}));
   EXPECT_EQ(CaptionsOf<TPlotGWin>(), (std::vector<std::string>{"Rate meine Gleichung"}));
-  for (plat::Window* w : frame_->Children())
+  for (plat::Window* w : frame_->Children()) {
     if (auto* d = dynamic_cast<TDom2Win*>(w)) {
       ASSERT_NE(d->RangeWindow, nullptr);
       EXPECT_EQ(d->RangeWindow->Domain, d);
       EXPECT_EQ(d->RangeWindow->MappingMode, d->MappingMode);
     }
-  for (plat::Window* w : frame_->Children())
-    if (auto* l = dynamic_cast<TLogWin*>(w)) EXPECT_TRUE(l->AxisType == 1 || l->AxisType == 3);
+  }
+  for (plat::Window* w : frame_->Children()) {
+    if (auto* l = dynamic_cast<TLogWin*>(w)) {
+      EXPECT_TRUE(l->AxisType == 1 || l->AxisType == 3);
+    }
+  }
 }
 
 TEST_F(FrameTest, NewWindowsGetTheFrameOptionsAndTheFileName) {
@@ -208,8 +212,11 @@ TEST_F(FrameTest, OpenByExtensionMatchesTheLastThreeLetterExtension) {
   EXPECT_EQ(CaptionsOf<TPlot3Win>().size(), 1u);
   EXPECT_EQ(CaptionsOf<TDom2Win>(), (std::vector<std::string>{"Abbildung1.maz"}));
   EXPECT_EQ(CaptionsOf<TLogWin>().size(), 1u);
-  for (plat::Window* w : frame_->Children())
-    if (auto* t = dynamic_cast<TPlot2Win*>(w)) EXPECT_TRUE(t->FileToOpen == "my.dir/curve.kv2" || t->FileToOpen == "CURVE.KV2");
+  for (plat::Window* w : frame_->Children()) {
+    if (auto* t = dynamic_cast<TPlot2Win*>(w)) {
+      EXPECT_TRUE(t->FileToOpen == "my.dir/curve.kv2" || t->FileToOpen == "CURVE.KV2");
+    }
+  }
 }
 
 TEST_F(FrameTest, DroppedFilesOpenInOrderAndUnknownOnesAreIgnored) {

@@ -1,0 +1,291 @@
+#include "shell/text_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "platform/app.h"
+#include "platform/testing.h"
+
+namespace kv {
+namespace {
+
+constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
+
+TEST(RoundToInt, HalvesGoTowardZeroAndLargeValuesSaturate) {
+  struct Case {
+    long double x;
+    std::int32_t expected;
+  };
+  const Case cases[] = {
+      {0.0L, 0},          {0.5L, 0},          {1.5L, 1},           {1.5000001L, 2},
+      {2.5L, 2},          {2.51L, 3},         {-2.5L, -2},         {-2.7L, -3},
+      {-0.4L, 0},         {0.4999999L, 0},    {7.0L, 7},           {-7.0L, -7},
+      {3e9L, 2147483647}, {-3e9L, -2147483647}, {2147483647.0L, 2147483647},
+      {-2147483647.0L, -2147483647},          {-2147483648.0L, -2147483647},
+      {2147483646.7L, 2147483647},            {kInf, 2147483647},  {-kInf, -2147483647},
+      {kNaN, 0},          {-kNaN, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RoundToInt(c.x), c.expected) << static_cast<double>(c.x);
+}
+
+TEST(FormatNumber, PrintfFixedPoint) {
+  struct Case {
+    long double value;
+    int width;
+    int decimals;
+    const char* text;
+  };
+  const Case cases[] = {
+      {3.14159L, 8, 2, "    3.14"},
+      {-3.14159L, 8, 2, "   -3.14"},
+      {2.5L, 1, 3, "2.500"},
+      {1e6L, 3, 1, "1000000.0"},
+      {0.0L, 0, 0, "0"},
+      {42.0L, -5, -1, "42"},  // negative width and decimals count as 0
+      {1.25L, 6, 4, "1.2500"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.value, c.width, c.decimals), c.text);
+  std::string out = "old";
+  FormatNumber(1e300L, 0, 2, out);
+  EXPECT_EQ(out.size(), 301u + 3u) << "long results are not cut";
+}
+
+TEST(FormatNumberSci, SmallMagnitudesInExponentForm) {
+  struct Case {
+    long double value;
+    int decimals;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.00012345L, 3, "1.235E-4"},
+      {-0.00012345L, 3, "-1.235E-4"},
+      {0.05L, 2, "5.00E-2"},
+      {0.05L, 3, "0.050"},  // 2e < d: still plain
+      {0.5L, 3, "0.500"},
+      {123.456L, 2, "123.46"},
+      {0.0L, 3, "0.00000"},
+      {-1e-2200L, 2, "-0.0000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatNumberSci(c.value, c.decimals), c.text);
+}
+
+TEST(PadLeft, PadsOrCutsToWidth) {
+  struct Case {
+    int width;
+    std::string in;
+    char fill;
+    std::string out;
+  };
+  const Case cases[] = {
+      {2, "7", '0', "07"},
+      {2, "123", '0', "12"},
+      {5, "ab", ' ', "   ab"},
+      {3, "abc", ' ', "abc"},
+      {0, "abc", ' ', ""},
+      {-3, "abc", ' ', ""},
+      {3, "", '*', "***"},
+      {3, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F", ' ', "\xC3\xA4\xC3\xB6\xC3\xBC"},
+      {4, "\xC2\xB0", '*', "***\xC2\xB0"},
+  };
+  for (const Case& c : cases) {
+    std::string s = c.in;
+    PadLeft(c.width, s, c.fill);
+    EXPECT_EQ(s, c.out) << c.width << " " << c.in;
+  }
+}
+
+TEST(SplitCommaFields, FieldsEndAtCommas) {
+  using Fields = std::array<std::string, 6>;
+  struct Case {
+    std::string text;
+    int count;
+    Fields fields;
+  };
+  const Case cases[] = {
+      {"a,b,", 3, {"a", "b", "", "", "", ""}},
+      {"a,b", 3, {"a", "", "", "", "", ""}},  // text after the last comma is not a field
+      {",,x,", 3, {"", "", "x", "", "", ""}},
+      {"1,2,3,4,5,6,7,", 9, {"1", "2", "3", "4", "5", "6"}},
+      {"1,2,3,", 2, {"1", "2", "", "", "", ""}},
+      {"", 6, {}},
+      {"a,", 0, {}},
+      {"a,", -1, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitCommaFields(c.text, c.count), c.fields) << c.text;
+}
+
+TEST(ParseNumbers, LongDoubleWithRuntimeSemantics) {
+  struct Case {
+    const char* text;
+    long double value;
+    bool found;
+  };
+  const Case cases[] = {
+      {"  3.5xyz", 3.5L, true}, {"-1e3", -1000.0L, true}, {"1,5", 1.0L, true},
+      {"\t+0.25", 0.25L, true}, {"abc", 0.0L, false},     {"", 0.0L, false},
+      {"  ", 0.0L, false},      {".5", 0.5L, true},
+  };
+  for (const Case& c : cases) {
+    long double v = 99;
+    EXPECT_EQ(ParseLongDouble(v, c.text), c.found) << c.text;
+    EXPECT_EQ(v, c.value) << c.text;
+  }
+  long double v = 0;
+  ParseLongDouble(v, "1e99999");
+  EXPECT_TRUE(std::isinf(v));
+}
+
+TEST(ParseNumbers, IntLikeAtoiButSaturating) {
+  struct Case {
+    const char* text;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {"42", 42},
+      {"  -17abc", -17},
+      {"+5", 5},
+      {"\t\n12", 12},
+      {"abc", 0},
+      {"", 0},
+      {" - 5", 0},
+      {"3.9", 3},
+      {"2147483647", 2147483647},
+      {"2147483648", 2147483647},
+      {"99999999999999999999", 2147483647},
+      {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+      {"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
+}
+
+// Formatting and parsing must ignore the process locale.
+TEST(ParseNumbers, CLocaleUnderAGermanLocale) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "de_DE.UTF-8 not installed";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  const bool german = std::string(probe) == "1,5";
+  const std::string formatted = FormatNumber(3.25L, 0, 2);
+  const std::string sci = FormatNumberSci(0.00012345L, 3);
+  long double parsed = 0;
+  ParseLongDouble(parsed, "2.5");
+  std::setlocale(LC_ALL, saved.c_str());
+  if (!german) GTEST_SKIP() << "the locale does not use a decimal comma";
+  EXPECT_EQ(formatted, "3.25");
+  EXPECT_EQ(sci, "1.235E-4");
+  EXPECT_EQ(parsed, 2.5L);
+}
+
+TEST(StringEditing, SmallOperations) {
+  std::string s = "ab";
+  AppendChar(s, 'c');
+  EXPECT_EQ(s, "abc");
+
+  ConcatStrings(s, "1", "", "2", "", "", "", "", "3");
+  EXPECT_EQ(s, "abc123");
+
+  CopyBlanksToDashes(s, " a b  c ");
+  EXPECT_EQ(s, "-a-b--c-");
+
+  s = "x-y--z";
+  RemoveChar(s, '-');
+  EXPECT_EQ(s, "xyz");
+
+  s = "-1-2";
+  ReplaceMinus(s, '~');
+  EXPECT_EQ(s, "~1~2");
+}
+
+TEST(FileNames, TrailingSeparatorAndNamePart) {
+  struct Dir {
+    std::string in;
+    std::string out;
+  };
+  for (const Dir& c : {Dir{"", ""}, Dir{"/tmp", "/tmp/"}, Dir{"/tmp/", "/tmp/"}, Dir{"a", "a/"}}) {
+    std::string s = c.in;
+    EnsureTrailingBackslash(s);
+    EXPECT_EQ(s, c.out);
+  }
+  struct Name {
+    const char* path;
+    const char* name;
+  };
+  const Name names[] = {
+      {"C:\\Plots\\sine.kv2", "sine.kv2"},
+      {"/home/a/b/wave.kv3", "wave.kv3"},
+      {"mixed/dir\\file.ma2", "file.ma2"},
+      {"plain.lkv", "plain.lkv"},
+      {"dir/", ""},
+      {"", ""},
+  };
+  for (const Name& c : names) {
+    std::string out = "old";
+    GetFileNamePart(out, c.path);
+    EXPECT_EQ(out, c.name) << c.path;
+  }
+}
+
+TEST(Colours, HexAndLuminance) {
+  EXPECT_EQ(FormatHexColour(plat::Rgb(255, 8, 0)), "#ff0800");
+  EXPECT_EQ(FormatHexColour(plat::Rgb(0x12, 0xAB, 0xCD)), "#12abcd");
+  EXPECT_EQ(FormatHexColour(0xFF000000u | plat::Rgb(0, 0, 0)), "#000000");
+  EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(255, 255, 255))), 255.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(100, 0, 0))), 30.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(0, 100, 0))), 59.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(0, 0, 100))), 11.0, 1e-12);
+}
+
+TEST(RandomInRange, StaysInTheHalfOpenRange) {
+  plat::SeedRandom(4711);
+  for (const long double a : {-3.5L, 0.0L, 1e300L}) EXPECT_EQ(RandomInRange(a, a), a);
+  bool differs = false;
+  long double first = RandomInRange(2, 5);
+  for (int k = 0; k < 2000; ++k) {
+    const long double v = RandomInRange(2, 5);
+    ASSERT_GE(v, 2.0L);
+    ASSERT_LT(v, 5.0L);
+    differs = differs || v != first;
+    const long double w = RandomInRange(5, 2);  // reversed bounds: (2, 5]
+    ASSERT_GT(w, 2.0L);
+    ASSERT_LE(w, 5.0L);
+  }
+  EXPECT_TRUE(differs);
+}
+
+TEST(Records, PlacementImage) {
+  TPlacement p;
+  SetPlacement(p, 10, -20, 640, 480, 1);
+  ByteWriter w;
+  WritePlacement(w, p);
+  const std::vector<std::uint8_t> image = {10, 0, 0, 0, 0xEC, 0xFF, 0xFF, 0xFF, 0x80, 2, 0, 0,
+                                           0xE0, 1, 0, 0, 1};
+  EXPECT_EQ(w.Data(), image);
+  ByteReader r(w.Data());
+  EXPECT_EQ(ReadPlacement(r), p);
+  EXPECT_FALSE(r.Failed());
+  ByteReader cut(w.Data().data(), 16);
+  ReadPlacement(cut);
+  EXPECT_TRUE(cut.Failed());
+}
+
+TEST(Clock, TimeOfDayInHundredths) {
+  plat::LocalTime t;
+  t.year = 2024;
+  t.month = 3;
+  t.day = 1;
+  t.hour = 13;
+  t.minute = 45;
+  t.second = 30;
+  t.hundredths = 25;
+  plat::testing::FixClock(0, t);
+  EXPECT_EQ(TimeOfDayHundredths(), 25 + 100 * 30 + 6000 * 45 + 360000 * 13);
+  plat::testing::UnfixClock();
+}
+
+}  // namespace
+}  // namespace kv
