@@ -1,0 +1,163 @@
+// Face names of font records (stored as Windows-1252, handled as UTF-8)
+// and the glyphs of symbol-charset fonts.
+#include "platform/logfont.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F.  The five unassigned bytes keep their C1
+// code points so that any byte string survives a round trip.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t Cp1252ToUnicode(unsigned char b) {
+  return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<char32_t>(b);
+}
+
+// '?' for characters that Windows-1252 cannot hold.
+unsigned char UnicodeToCp1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<unsigned char>(c);
+  for (int k = 0; k < 32; ++k)
+    if (kCp1252High[k] == c) return static_cast<unsigned char>(0x80 + k);
+  return '?';
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 character at s[i] and advances i; a malformed sequence
+// yields U+FFFD and skips one byte.
+char32_t NextUtf8(const std::string& s, std::size_t& i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  int extra = 0;
+  char32_t c = 0;
+  if (b0 < 0x80) {
+    ++i;
+    return b0;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    extra = 1;
+    c = b0 & 0x1F;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    extra = 2;
+    c = b0 & 0x0F;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    extra = 3;
+    c = b0 & 0x07;
+  } else {
+    ++i;
+    return 0xFFFD;
+  }
+  if (i + extra >= s.size()) {  // sequence cut off by the end
+    ++i;
+    return 0xFFFD;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  i += extra + 1;
+  return c;
+}
+
+// Adobe Symbol encoding, bytes 0x20..0xFF.  0 marks a byte without a glyph
+// (it maps to itself).  The few glyphs that only exist in Adobe's private
+// use area (bar extenders, serif and sans copyright signs) use the nearest
+// standard characters.
+constexpr char32_t kSymbol[224] = {
+    // 0x20
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B,
+    0x0028, 0x0029, 0x2217, 0x002B, 0x002C, 0x2212, 0x002E, 0x002F,
+    // 0x30
+    0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F,
+    // 0x40
+    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393,
+    0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
+    // 0x50
+    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9,
+    0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F,
+    // 0x60
+    0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
+    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF,
+    // 0x70
+    0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9,
+    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0,
+    // 0x80
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    // 0x90
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    // 0xA0
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663,
+    0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193,
+    // 0xB0
+    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
+    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5,
+    // 0xC0
+    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229,
+    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209,
+    // 0xD0
+    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5,
+    0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    // 0xE0
+    0x25CA, 0x27E8, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C,
+    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA,
+    // 0xF0
+    0, 0x27E9, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
+};
+
+}  // namespace
+
+std::string LogFont::Face() const {
+  std::string out;
+  for (char ch : faceName) {
+    if (ch == '\0') break;
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(ch)));
+  }
+  return out;
+}
+
+void LogFont::SetFace(const std::string& face) {
+  faceName.fill('\0');
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < face.size() && n + 1 < faceName.size();) {
+    const char32_t c = NextUtf8(face, i);
+    if (c == 0) break;
+    faceName[n++] = static_cast<char>(UnicodeToCp1252(c));
+  }
+}
+
+char32_t SymbolToUnicode(unsigned char byte) {
+  if (byte < 0x20) return byte;
+  const char32_t c = kSymbol[byte - 0x20];
+  return c ? c : static_cast<char32_t>(byte);
+}
+
+}  // namespace plat
