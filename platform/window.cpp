@@ -263,10 +263,12 @@ void Window::Impl::ClientResized(int width, int height) {
 
 void Window::Impl::KeyPressed(unsigned vk, unsigned modifiers, unsigned ch) {
   if (vk) {
-    int id = self->FindAccelerator(vk, modifiers);
-    if (id) {
-      self->Command(id);
-      return;
+    // A frame's accelerators also serve the window filling its client area.
+    for (Window* w = self; w; w = (w->Parent() && w->Parent()->ClientWindow() == w) ? w->Parent() : nullptr) {
+      if (int id = w->FindAccelerator(vk, modifiers)) {
+        w->Command(id);
+        return;
+      }
     }
     self->EvKeyDown(vk, modifiers);
   }

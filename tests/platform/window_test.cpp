@@ -344,3 +344,18 @@ TEST(WindowLifecycle, ClosingAsksChildrenAndDestroysThemWithTheParent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowCommands, KeysInAClientWindowReachTheFrameAccelerators) {
+  auto* frame = new UpperLayer(nullptr, "frame");
+  frame->AssignMenu("PLOTMENU");
+  auto* client = new plat::Window(nullptr, "");
+  frame->SetClientWindow(client);
+  ASSERT_TRUE(frame->Create());
+  client->SimulateKey(plat::VK_F2);
+  EXPECT_EQ(frame->log, (std::vector<std::string>{"lower 402"}));
+  frame->Destroy();
+}
+
+}  // namespace
