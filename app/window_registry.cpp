@@ -9,15 +9,17 @@ namespace kv {
 
 namespace {
 
-void Apply(TFileMsgWin* w, const TNewWindowSettings& s) {
+void Apply(TZORWin* w, const TNewWindowSettings& s) {
   w->OpenLastFileFlag = s.openLastFile;
   w->FileToOpen = s.fileToOpen;
   w->FileVersion = s.fileVersion;
+  w->LoadSettingsOnSetup = s.loadSettingsOnSetup;
+  w->HasNotes = s.hasNotes ? 1 : 0;
 }
 
 TFileMsgWin* Construct(TWindowKind kind, plat::Window* parent, const std::string& caption, int variant,
                        const TNewWindowSettings& s) {
-  TFileMsgWin* w = nullptr;
+  TZORWin* w = nullptr;
   switch (kind) {
     case TWindowKind::Plot2D: w = new TPlot2Win(parent, caption); break;
     case TWindowKind::Plot3D: w = new TPlot3Win(parent, caption); break;

@@ -1,12 +1,48 @@
 #include "planewin/plane_windows.h"
 
+#include "platform/resources.h"
+
 namespace kv {
 
-TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption) : TFileMsgWin(parent, caption) {}
-TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption) : TFileMsgWin(parent, caption) {}
-TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption) : TFileMsgWin(parent, caption) {}
-TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption) : TFileMsgWin(parent, caption) {}
+TPlaneBaseWin::TPlaneBaseWin(plat::Window* parent, const std::string& caption, std::int32_t fileType,
+                             const char* settingsFile, const char* menu)
+    : TZORWin(parent, caption) {
+  FileTypeCode = fileType;
+  SettingsFileName = settingsFile;
+  AssignMenu(menu);
+  FileData.Filter = plat::res::String(267);
+  FileData.DefaultExt = "kv2";
+}
+
+void TPlaneBaseWin::SetupWindow() {
+  TZORWin::SetupWindow();
+  OpenStartFile();
+}
+
+TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption)
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileDomain, "DOM2MENU") {}
+
+void TDom2Win::SetupWindow() {
+  // The mapping mode is known only after construction.
+  FileData.Filter = plat::res::String(MappingMode == 0 ? 268 : 273);
+  FileData.DefaultExt = MappingMode == 0 ? "ma2" : "maz";
+  TPlaneBaseWin::SetupWindow();
+}
+
+TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption)
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileRange, "RAN2MENU") {}
+
+TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
+    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {}
+
+TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {}
+
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
-    : TFileMsgWin(parent, caption), AxisType(static_cast<std::int16_t>(axisType)) {}
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileLog, "LOGMENU"),
+      AxisType(static_cast<std::int16_t>(axisType)) {
+  FileData.Filter = plat::res::String(290);
+  FileData.DefaultExt = "lkv";
+}
 
 }  // namespace kv

@@ -1,23 +1,40 @@
 // The special plane windows: a mapping's domain and range windows, the
-// planetary system, the function quiz and the windows with logarithmic axes.
+// planetary system, the function quiz and the windows with logarithmic
+// axes.  Until their plot layers arrive each is the window base with its
+// kind's file type, settings file and menu.
 #pragma once
 
 #include <cstdint>
 
-#include "shell/file_msg_win.h"
+#include "plot2d/plot2_win.h"
 
 namespace kv {
 
+// The planet window's own type code: it shares "kv2.ini" with the 2D
+// window, and each refuses the other's settings.
+inline constexpr std::int32_t kFileTypePlanet = 842;
+
 class TRan2Win;
 
-class TDom2Win : public TFileMsgWin {
+// Windows of these kinds read and write the basic file of the window base.
+class TPlaneBaseWin : public TZORWin {
+ public:
+  TPlaneBaseWin(plat::Window* parent, const std::string& caption, std::int32_t fileType,
+                const char* settingsFile, const char* menu);
+  void SetupWindow() override;
+  int ReadFile() override { return ReadBasicFile(); }
+  bool WriteFile() override { return WriteBasicFile(); }
+};
+
+class TDom2Win : public TPlaneBaseWin {
  public:
   TDom2Win(plat::Window* parent, const std::string& caption);
+  void SetupWindow() override;
   std::uint8_t MappingMode = 0;  // 0 real (x, y), 1 complex z
   TRan2Win* RangeWindow = nullptr;
 };
 
-class TRan2Win : public TFileMsgWin {
+class TRan2Win : public TPlaneBaseWin {
  public:
   TRan2Win(plat::Window* parent, const std::string& caption);
   void AttachDomain(TDom2Win* domain) { Domain = domain; }
@@ -25,17 +42,17 @@ class TRan2Win : public TFileMsgWin {
   TDom2Win* Domain = nullptr;
 };
 
-class TPlotXWin : public TFileMsgWin {
+class TPlotXWin : public TPlaneBaseWin {
  public:
   TPlotXWin(plat::Window* parent, const std::string& caption);
 };
 
-class TPlotGWin : public TFileMsgWin {
+class TPlotGWin : public TPlaneBaseWin {
  public:
   TPlotGWin(plat::Window* parent, const std::string& caption);
 };
 
-class TLogWin : public TFileMsgWin {
+class TLogWin : public TPlaneBaseWin {
  public:
   TLogWin(plat::Window* parent, const std::string& caption, int axisType);
   std::int16_t AxisType = 1;  // 1 log x, 2 log y, 3 both

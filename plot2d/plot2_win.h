@@ -1,13 +1,20 @@
-// The ordinary 2D plot window.
+// The ordinary 2D plot window.  Until the plot layers arrive it is the
+// window base with the 2D window's file type, settings file and menu: it
+// opens and saves files that hold the common header and the protection.
 #pragma once
 
-#include "shell/file_msg_win.h"
+#include "shell/zor_win.h"
 
 namespace kv {
 
-class TPlot2Win : public TFileMsgWin {
+inline constexpr std::int32_t kFileType2D = 841;
+
+class TPlot2Win : public TZORWin {
  public:
   TPlot2Win(plat::Window* parent, const std::string& caption);
+  void SetupWindow() override;
+  int ReadFile() override { return ReadBasicFile(); }
+  bool WriteFile() override { return WriteBasicFile(); }
 };
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include "platform/resources.h"
 #include "shell/binary_stream.h"
 #include "shell/file_msg_win.h"
+#include "shell/zor_win.h"
 
 namespace kv {
 
@@ -28,6 +29,8 @@ enum : int {
   CM_OPEN_LAST_FILE = 48,
   CM_STANDARD_SETTINGS = 49,
   CM_EXIT = 24310,
+  CM_HELP = 354,
+  CM_ABOUT = 355,
 };
 
 constexpr std::size_t kSettingsSize = 19;
@@ -89,6 +92,8 @@ const plat::CommandTable& TPlotFrame::Commands() const {
                                      {CM_OPEN_LAST_FILE, &TPlotFrame::CmOpenLastFile},
                                      {CM_STANDARD_SETTINGS, &TPlotFrame::CmStandardSettings},
                                      {CM_EXIT, &TPlotFrame::CmExit},
+                                     {CM_HELP, &TPlotFrame::CmHelp},
+                                     {CM_ABOUT, &TPlotFrame::CmAbout},
                                  });
   return table;
 }
@@ -107,8 +112,9 @@ void TPlotFrame::SetupWindow() {
   UpdateChecks();
   DragAcceptFiles(true);
 
-  auto* aux = new TFileMsgWin(this, "name.ext");
+  auto* aux = new TZORWin(this, "name.ext");
   aux->FileVersion = 33;
+  aux->HelpName = "PROGHELP";
   aux->Create();
   aux->Show(plat::SW_HIDE);
   AuxWindow = aux;
@@ -303,6 +309,14 @@ void TPlotFrame::CmStandardSettings() {
 }
 
 void TPlotFrame::CmExit() { CloseWindow(); }
+
+void TPlotFrame::CmHelp() {
+  if (AuxWindow) AuxWindow->ShowHelpText("PROGHELP", "");
+}
+
+void TPlotFrame::CmAbout() {
+  if (AuxWindow) AuxWindow->ShowAbout();
+}
 
 void TPlotFrame::UpdateChecks() {
   CheckMenuItem(CM_STANDARD_SETTINGS, StandardSettings != 0);

@@ -17,6 +17,7 @@
 namespace kv {
 
 class TFileMsgWin;
+class TZORWin;
 
 // The frame's client: a plain window that paints its background.
 class TBackGrnd : public plat::Window {
@@ -58,7 +59,9 @@ class TPlotFrame : public plat::Window {
   // Window counters: 2D, 3D, mapping pairs, planets, logarithmic, two unused.
   std::array<std::uint16_t, 7> Counters{};
   TPlacement Placement;
-  plat::Window* AuxWindow = nullptr;
+  // The hidden window that shows the program help (354) and the About box
+  // (355).
+  TZORWin* AuxWindow = nullptr;
   std::uint8_t PendingMaximise = 0;
   std::string SettingsFileName = "kv.ini";
   std::uint8_t OpenLastFile = 0;
@@ -75,6 +78,8 @@ class TPlotFrame : public plat::Window {
   void CmOpenLastFile();
   void CmStandardSettings();
   void CmExit();
+  void CmHelp();
+  void CmAbout();
   void UpdateChecks();
   TFileMsgWin* MakeWindow(TWindowKind kind, const std::string& caption, int variant, const std::string& name,
                           bool withSettings);

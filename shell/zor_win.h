@@ -1,0 +1,200 @@
+// The window base under every plot window: the menu "DEFMENU" and the
+// window-level commands every plot window shares (font and colour slots,
+// help per menu, notes, "Neu", picture size, bitmap to the clipboard,
+// printing), the companion windows it owns, the common file header and the
+// window-kind settings file, and a set of values the higher layers keep
+// with it.  The main frame also keeps one hidden TZORWin for the About box
+// and the program help.
+//
+// Plot-file readers and writers start with CreateFileWithHeader /
+// OpenFileReadHeader and go on with their blocks on the same open file
+// (Out() / In() of the file layer).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/dc.h"
+#include "shell/pre_win.h"
+#include "shell/settings_file.h"
+
+namespace kv {
+
+class TColWin;
+class TTextWin;
+class TNoteWin;
+
+inline constexpr int kPrintFileCount = 12;
+
+// The window kinds' settings files (in the Windows directory).
+inline constexpr const char* kSettingsFile2D = "kv2.ini";
+inline constexpr const char* kSettingsFile3D = "kv3.ini";
+inline constexpr const char* kSettingsFileLevel = "lev.ini";
+inline constexpr const char* kSettingsFileRds = "rds.ini";
+inline constexpr const char* kSettingsFileGuess = "guess.ini";
+inline constexpr const char* kSettingsFileDomain = "dom2.ini";
+inline constexpr const char* kSettingsFileRange = "ran2.ini";
+inline constexpr const char* kSettingsFileLog = "kvlog.ini";
+
+// A placement a window may open at: on the screen, at least 120 x 72.
+bool IsPlacementOnScreen(const TPlacement& p, int screenWidth, int screenHeight);
+
+class TZORWin : public TPreWin {
+ public:
+  TZORWin(plat::Window* parent, const std::string& title);
+  ~TZORWin() override;
+
+  void SetupWindow() override;
+  void Destroy() override;
+  const plat::CommandTable& Commands() const override;
+  // Paints the background and picture; the plot layers draw their plots.
+  void Paint(plat::DC& dc, bool erase, const plat::Rect& rect) override;
+
+  // ---- file layer overrides ----
+  // BeforeReadFile, the read, a valid placement, caption and repaint.
+  int OpenFile() override;
+  bool Save() override;
+  void UpdateMenuChecks(bool drawMenuBar) override;
+
+  // ---- virtual operations ----
+  virtual void BeforeReadFile() {}
+  virtual void Print() {}                // command 303 (printing arrives later)
+  virtual void PrintSimultaneous() {}    // command 307
+  virtual void PrinterSetup() {}         // command 93
+  virtual void UpdateMoreMenuChecks() {}
+  virtual bool CanCloseWithNotes();
+  void BuildGreyTables() override;
+  void ResetClientGeometry() override;
+  // Draws the plot for a printed page / into the clipboard bitmap; here
+  // only whether there is something to draw on.
+  virtual bool PrintPlot(plat::DC& dc) { return true; }
+  virtual bool PaintToBitmap(plat::DC& dc) { return true; }
+  virtual void LoadFileForPrint(const std::string& name);
+  // Printed width in inches.
+  virtual long double GetPrintWidth() { return 3.0L; }
+  virtual void NewFile() {}               // command 78
+  virtual void SetModeValue(std::int16_t value);
+  virtual void ChooseColourForSlot(int slot);
+  // The border of the drawing area when the print option "Rahmen
+  // zeichnen" is on.
+  virtual void DrawFrame(plat::DC& dc);
+  // Shows a help text (a resource name) at a topic; the help viewer
+  // arrives with the text windows.
+  virtual void ShowHelpText(const std::string& name, const std::string& topic);
+
+  // ---- other operations ----
+  std::int16_t GetSavedValue(int i) const;
+  void SetPlacement(const TPlacement& p);
+  void MeasureCharE(plat::DC& dc);
+  void ScaleFontsForPrinter(bool begin, int dpi);
+  plat::Colour GetDrawColour(int index, bool avoidBackground) const;
+  plat::Colour GetColourAvoidingBackground(int index) const;
+  std::int16_t CheckColourIndex(int index) const;
+  void FormatWindowNumber(long double value, std::string& dest) const;
+  void CheckMenu(int id, bool on);
+  void ShowColourWindow(int captionId, std::int16_t* index, std::int32_t target, const char* caption);
+  bool IsColourWindowVisible() const;
+  void HideColourWindow();
+  // The clipboard's text into dest: 20 (dest unchanged) when it holds more
+  // than size - 1 characters, else 0.
+  std::int16_t GetClipboardText(std::string& dest, int size);
+
+  // Opens the start file the main frame named (or the last file).
+  void OpenStartFile();
+
+  // ---- header and settings file ----
+  TCommonHeader MakeFileHeader(std::int32_t typeCode) const;
+  // Applies a header read from a file (placement, print area, fonts,
+  // colour slots, the colour table when the signatures match).
+  void ApplyFileHeader(const TCommonHeader& h);
+  void WriteFileHeader(std::int32_t typeCode);
+  // Reads the header from the open file: the file's version, or 0 when it
+  // is another window kind's or damaged (the file is then closed).  A
+  // version newer than FileVersion is returned without applying anything.
+  std::int32_t ReadFileHeader();
+  bool CreateFileWithHeader(const std::string& name, std::int32_t typeCode);
+  // Opens FileData.FileName and reads its header; 0 when it cannot be
+  // read or is refused.  The background picture goes with an accepted file.
+  std::int32_t OpenFileReadHeader();
+  // Checks the result of OpenFileReadHeader as the readers do: 0 when the
+  // file may be read on, 11 when refused, 8 when newer than the window.
+  int CheckHeaderVersion(std::int32_t version);
+  // The settings file's bytes for the window's state.
+  std::vector<std::uint8_t> SettingsFileBytes();
+  bool SaveSettings();
+  bool LoadSettings();
+
+  // ---- fields ----
+  std::int16_t CopyCount = 0;
+  std::array<std::int16_t, 10> SavedValues{24, 6, 7, 0, 10, 8, 13, 2, 14, 17};
+  std::int16_t FrameWidth = 0;
+  std::int16_t LineWidthFactor = 1;
+  std::int16_t ModeValue = 0;
+  std::int32_t DelayMilliseconds = 0;
+  std::uint8_t Printing = 0;
+  long double DeviceTextScale = 1.0L;
+  std::int32_t DeviceDpiY = 72;
+  std::uint8_t TrackColourChanges = 1;
+  std::uint8_t LoadSettingsOnSetup = 1;
+  std::uint8_t SaveSettingsOnClose = 1;
+  std::uint8_t SettingsLoaded = 0;
+  std::uint8_t EraseOnOpen = 1;
+  std::uint8_t DrawMenuBarOnOpen = 0;
+  std::uint8_t SimultaneousPrint = 0;
+  std::uint8_t ColoursMarkModified = 1;
+  std::uint8_t WithBackground = 0;
+  std::uint8_t ScaleLineWidths = 0;
+  std::uint8_t SavedValuesOff = 0;
+  // Companion windows (created with the text and colour windows); null
+  // until then.
+  TColWin* ColourWindow = nullptr;
+  TTextWin* TextWindow = nullptr;
+  TTextWin* HelpWindow = nullptr;
+  TNoteWin* NotesWindow = nullptr;
+  std::uint8_t HasNotes = 0;
+  std::array<std::string, kPrintFileCount> PrintFiles{};
+  plat::Bitmap ClipboardBitmap;
+  TSettingsBlocks SettingsBlocks;
+  std::int32_t SettingsIntBlockSize = kSettingsIntBlockMax;
+  std::int32_t SettingsRealBlockSize = kSettingsRealBlockMax;
+  std::int32_t SettingsByteBlockSize = kSettingsByteBlockMax;
+  std::int32_t PrinterDpiX = 0;
+  std::int32_t PrinterDpiY = 0;
+  std::int32_t PrinterOffsetX = 0;
+  std::int32_t PrinterOffsetY = 0;
+  // The last help request (name, topic), until the help viewer shows it.
+  std::string LastHelpName;
+  std::string LastHelpTopic;
+
+ protected:
+  // The file of a window kind that has no plot blocks yet: the header, the
+  // protection mask (i16) and, when the mask is not 0, the protection block.
+  // Reading checks the whole file before it changes the window: 11 for a
+  // missing, foreign or damaged file, 8 for a newer one.
+  bool WriteBasicFile();
+  int ReadBasicFile();
+  // A default placement: x = r mod 80, y = caption-and-menu + r' mod 30,
+  // half the screen width square.
+  TPlacement RandomPlacement() const;
+
+ private:
+  void CmFont(int id);
+  void CmColour(int id);
+  void CmMenuHelp(int id);
+  void CmHelp();
+  void CmNotes();
+  void CeNotes(plat::CommandEnabler& ce);
+  void CmNew();
+  void CmPictureSize();
+  void CmBitmapToClipboard();
+  void CmWithBackground();
+  void CmColoursMarkModified();
+  void CmDelay();
+  void CmPrint();
+  void CmPrintSimultaneous();
+  void CmPrinterSetup();
+};
+
+}  // namespace kv
