@@ -1,0 +1,382 @@
+// The coordinate system of a graphics window in one pass: grid, polar
+// sectors, both axes with arrow heads, ticks and numbers, the axis labels
+// and the tick-density notice.  While an export records, each figure also
+// goes to the writer of the recording format (see zor_wing.h).
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/zor_wing.h"
+#include "platform/resources.h"
+#include "shell/constants.h"
+
+namespace kv {
+
+namespace {
+
+// Colour slots the axes use.
+constexpr std::size_t kBackgroundSlot = 0;
+constexpr std::size_t kAxisSlot = 3;
+constexpr std::size_t kGridSlot = 10;
+
+// A tick or number at 0 counts as the origin below this.
+constexpr long double kOriginTolerance = 1e-13L;
+
+// At most this many polar circles: a tick interval far below the view's
+// size (from a file) must not make the pass draw millions of them.
+constexpr long double kMaxPolarCircles = 100000;
+
+bool IsQuadrantOneGrid(std::int16_t gridBits) { return gridBits % 32 == 17; }
+
+// k mod n = 0 with a frequency below 1 taken as 1.
+bool IsLabelled(std::int64_t k, int frequency) { return frequency <= 1 || k % frequency == 0; }
+
+std::uint16_t U16(int v) { return static_cast<std::uint16_t>(v); }
+
+}  // namespace
+
+void TZORWing::GridSettingsApplied() {
+  GridChanged();
+  UpdateTickMetrics();
+  Modified = 1;
+  SettingsChanged = 1;
+  Invalidate(false);
+}
+
+void TZORWing::DrawAxes(plat::DC& dc) {
+  if (!AxesShown && !RasterShown && GridBits == 0) return;
+  const plat::Pen oldPen = dc.CurrentPen();
+  const bool monochrome = Printing && !ColourPrinter;
+  const int factor = ScaleLineWidths ? LineWidthFactor : 1;
+
+  const int axisIndex = monochrome ? 0 : ColourSlots[kAxisSlot];
+  const plat::Colour axisColour = DrawingColourOf(ColourSlots[kAxisSlot]);
+  const int axisWidth = (Printing ? AxisWidthPrint : AxisWidthDisplay) * factor;
+  const TPenSpec axisSpec{U16(axisIndex), U16(axisWidth), 0};
+  const plat::Pen axisPen{plat::PS_SOLID, axisWidth, axisColour};
+  const plat::Brush axisBrush = plat::SolidBrush(axisColour);
+
+  // A grid in the background colour would be invisible.
+  if (ColourSlots[kGridSlot] == ColourSlots[kBackgroundSlot]) ColourSlots[kGridSlot] = 0;
+  const int gridIndex = monochrome ? 0 : ColourSlots[kGridSlot];
+  const plat::Colour gridColour = DrawingColourOf(ColourSlots[kGridSlot]);
+  const int w1 = GridWidthDisplay * factor;
+  const int w2 = GridWidthPrint * factor;
+  TPenSpec gridSpec1{U16(gridIndex), U16(w1), 0};
+  TPenSpec gridSpec2 = gridSpec1;
+  plat::Pen gridPen1{plat::PS_SOLID, w1, gridColour};
+  plat::Pen gridPen2 = gridPen1;
+  const bool dots = GridBits & kGridAsDots;
+  if (dots) {
+    gridSpec1.style = gridSpec2.style = 1;
+    gridPen1.style = gridPen2.style = plat::PS_DOT;
+    if (PictexFlag) WritePictexLineStyle(1, false);
+  } else if (Printing || ScaleLineWidths) {
+    gridPen2.width = w2;
+    gridSpec2.width = U16(w2);
+  }
+
+  TTickRange range;
+  AutoTickSpacing(range);
+  DrawGrid(dc, range, gridPen1, gridPen2, gridSpec1, gridSpec2);
+  DrawPolarSectors(dc, gridPen1, gridSpec1);
+  if (dots && PictexFlag) WritePictexLineStyle(1, true);
+  DrawGridPoints(dc, range, gridPen1, gridSpec1.colour);
+  DrawXTicks(dc, range, axisPen, axisBrush, axisSpec);
+  DrawYTicks(dc, range, axisPen, axisBrush, axisSpec);
+  DrawAxisLabels(dc);
+  DrawTickDensityNotice(dc);
+  dc.SelectPen(oldPen);
+  SettingsChanged = 0;
+}
+
+void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TPenSpec& spec) {
+  if (!(GridBits & kGridPolarSectors)) return;
+  const TSegment2D& r = UseAlternate ? Alternate : World;
+  long double a1 = 0;
+  long double a2 = 0;
+  const bool originInside = AngleRangeOfRect(r.xmin, r.xmax, r.ymin, r.ymax, 0, 0, a1, a2);
+  long double rmin = 0;
+  long double rmax = 0;
+  DistanceRangeOfRect(r.xmin, r.xmax, r.ymin, r.ymax, 0, 0, Centre.x, Centre.y, rmin, rmax);
+  const plat::Pen oldPen = dc.SelectPen(gridPen);
+
+  const long double step = TickIntervalX;
+  if (step > kTolerance && (rmax - rmin) / step < kMaxPolarCircles) {
+    const long double last = std::floor(rmax / step) + 1;
+    for (long double i = std::floor(rmin / step) + 1; i <= last; ++i) {
+      const long double radius = i * step;
+      if (rmin < radius && radius < rmax) DrawCircleArc(dc, {0, 0}, radius, a1, a2);
+    }
+  }
+
+  if (PolarSectors >= 1) {
+    const long double d = 2 * Pi / PolarSectors;
+    if (originInside) a2 = 2 * Pi;
+    long double j = std::floor(a1 / d) + 1;
+    const long double jLast = std::floor(a2 / d);
+    if (j == 1 && AxisChoice % 2 == 0) j = 0;  // no x axis of its own: draw the ray at angle 0
+    for (; j <= jLast; ++j) {
+      TPoint2D p1{0, 0};
+      TPoint2D p2{rmax * std::cos(j * d), rmax * std::sin(j * d)};
+      if (!ClipSegmentToRect(r.xmin - UnitsPerPixelX, r.xmax + UnitsPerPixelX, r.ymin - UnitsPerPixelY,
+                             r.ymax + UnitsPerPixelY, p1, p2, false))
+        continue;
+      if (SvgFlag) {
+        SvgWorldLine(p1, p2, spec, spec.style);
+      } else {
+        DrawWorldLine(dc, p1, p2, false);
+      }
+    }
+  }
+  dc.SelectPen(oldPen);
+}
+
+void TZORWing::DrawXTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen,
+                          const plat::Brush& axisBrush, const TPenSpec& spec) {
+  const TSegment2D& r = UseAlternate ? Alternate : World;
+  const long double t = Printing ? HalfTickY : 0;
+  const bool atFrame = ScaleBits > 4;
+  const bool numbers = ScaleBits & kScaleNumbersX;
+  int r0 = 0;
+  const bool rowInside = WorldToPixelYChecked(0, r0);
+  bool onAxis = AxesShown && rowInside && (AxisChoice == 1 || AxisChoice == 3 || AxisChoice == 4);
+  const bool cross = AxesShown && (AxisChoice == 2 || AxisChoice == 3);
+
+  TPoint2D a{r.xmin + 0.002L * HalfX, 0};
+  TPoint2D b{r.xmax - 0.002L * HalfX, 0};
+  if ((IsQuadrantOneGrid(GridBits) || AxisChoice == 4) && a.x < 0) a.x = 0;
+  ClipToAlternateRange(true, a, b);
+  if (UseAlternate && (0 < r.ymin || 0 > r.ymax)) onAxis = false;
+
+  const plat::Pen oldPen = dc.SelectPen(axisPen);
+  if (onAxis) {
+    if (PictexFlag) WritePictexRule(a, b);
+    if (SvgFlag) SvgWorldLine(a, b, spec, spec.style);
+    if (EpsFlag) EpsWorldLine(a, b, spec.colour, spec.width, spec.style);
+    DrawWorldLine(dc, a, b, false);
+    if (ArrowsShown) {
+      const TPoint2D tip{b.x - UnitsPerPixelX, b.y};
+      const TPoint2D v{ArrowLength, 0};
+      if (PictexFlag) WritePictexArrow(v, tip, ArrowLength, FilledArrowHeads != 0);
+      TPoint2D c1;
+      TPoint2D c2;
+      if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
+        const plat::Brush oldBrush = dc.SelectBrush(axisBrush);
+        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec);
+        dc.SelectBrush(oldBrush);
+      }
+    }
+  }
+
+  const int half = WholePixels(HalfTickY * PixelsPerUnitY);
+  int r1 = r0 + half;
+  int r2 = r0 - half - 1;
+  if (UseAlternate) {
+    int rowMin = 0;
+    int rowMax = 0;
+    WorldToPixelYChecked(r.ymin, rowMin);
+    WorldToPixelYChecked(r.ymax, rowMax);
+    r1 = std::min(r1, rowMin);
+    r2 = std::max(r2, rowMax);
+  }
+
+  const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
+  std::int64_t k = range.left;
+  if (IsQuadrantOneGrid(GridBits) && k < 0) k = 0;
+  if (AxisChoice == 4 && k < 0) k = 1;
+  for (; k <= range.right; ++k) {
+    const long double x = TickOriginX + k * TickIntervalX;
+    if (TicksShown && onAxis && (std::fabs(x) > kOriginTolerance || AxisChoice == 1) && AxisKind == 0) {
+      dc.SelectPen(axisPen);
+      TPoint2D q1{x, -HalfTickY};
+      TPoint2D q2{x, HalfTickY};
+      const bool left = ClipToAlternateRange(false, q1, q2);
+      if (PictexFlag && left) WritePictexRule(q1, q2);
+      if (SvgFlag) SvgWorldLine(q1, q2, spec, spec.style);
+      if (EpsFlag) EpsWorldLine(q1, q2, spec.colour, spec.width, spec.style);
+      const int column = WorldToPixelX(x);
+      dc.MoveTo(column, r1);
+      dc.LineTo(column, r2);
+    }
+    if (numbers && TicksShown && (onAxis || atFrame) && IsLabelled(k, LabelFrequencyX) &&
+        (std::fabs(x) > kOriginTolerance || !cross)) {
+      const long double y = atFrame ? (UseAlternate ? r.ymin - t : r.ymin) : -HalfTickY;
+      ExportXAxisNumbers(dc, {x, y}, atFrame, onAxis, kAxisNumberFontSlot);
+    }
+  }
+  if (OriginMark && !atFrame) DrawOriginMark(dc);
+  dc.SelectFont(oldFont);
+  dc.SelectPen(oldPen);
+}
+
+void TZORWing::DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen,
+                          const plat::Brush& axisBrush, const TPenSpec& spec) {
+  const TSegment2D& r = UseAlternate ? Alternate : World;
+  const long double t = Printing ? HalfTickX : 0;
+  const bool atFrame = ScaleBits > 4;
+  const bool numbers = ScaleBits & kScaleNumbersY;
+  // The y ticks follow "Striche" like the x ticks, and their own flag too.
+  const bool ticks = TicksShown && TicksShownY;
+  int c0 = 0;
+  const bool columnInside = WorldToPixelXChecked(0, c0);
+  bool onAxis = AxesShown && columnInside && (AxisChoice == 2 || AxisChoice == 3);
+  const bool cross = AxesShown && (AxisChoice == 1 || AxisChoice == 3);
+
+  TPoint2D a{0, r.ymin + 0.002L * HalfY};
+  TPoint2D b{0, r.ymax - 0.002L * HalfY};
+  if (IsQuadrantOneGrid(GridBits) && a.y < 0) a.y = 0;
+  ClipToAlternateRange(false, a, b);
+  if (UseAlternate && (0 < r.xmin || 0 > r.xmax)) onAxis = false;
+
+  const plat::Pen oldPen = dc.SelectPen(axisPen);
+  if (onAxis) {
+    if (PictexFlag) WritePictexRule(a, b);
+    if (SvgFlag) SvgWorldLine(a, b, spec, spec.style);
+    if (EpsFlag) EpsWorldLine(a, b, spec.colour, spec.width, spec.style);
+    DrawWorldLine(dc, a, b, false);
+    if (ArrowsShown) {
+      const TPoint2D tip{b.x, b.y - UnitsPerPixelY};
+      // The same length in pixels as the x arrow.
+      const TPoint2D v{0, Aspect * ArrowLength};
+      if (PictexFlag) WritePictexArrow(v, tip, ArrowLength, FilledArrowHeads != 0);
+      TPoint2D c1;
+      TPoint2D c2;
+      if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
+        const plat::Brush oldBrush = dc.SelectBrush(axisBrush);
+        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec);
+        dc.SelectBrush(oldBrush);
+      }
+    }
+  }
+
+  const int half = WholePixels(HalfTickX * PixelsPerUnitX);
+  int c1 = c0 - half;
+  int c2 = c0 + half + 1;
+  if (UseAlternate) {
+    int columnMin = 0;
+    int columnMax = 0;
+    WorldToPixelXChecked(r.xmin, columnMin);
+    WorldToPixelXChecked(r.xmax, columnMax);
+    c1 = std::max(c1, columnMin);
+    c2 = std::min(c2, columnMax);
+  }
+
+  const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
+  std::int64_t k = range.bottom;
+  if (IsQuadrantOneGrid(GridBits) && k < 0) k = 0;
+  for (; k <= range.top; ++k) {
+    const long double y = TickOriginY + k * TickIntervalY;
+    if (ticks && onAxis && (std::fabs(y) > kOriginTolerance || AxisChoice == 2) && AxisKind == 0) {
+      dc.SelectPen(axisPen);
+      TPoint2D q1{-HalfTickX, y};
+      TPoint2D q2{HalfTickX, y};
+      const bool left = ClipToAlternateRange(true, q1, q2);
+      if (PictexFlag && left) WritePictexRule(q1, q2);
+      if (SvgFlag) SvgWorldLine(q1, q2, spec, spec.style);
+      if (EpsFlag) EpsWorldLine(q1, q2, spec.colour, spec.width, spec.style);
+      const int row = WorldToPixelY(y);
+      dc.MoveTo(c1, row);
+      dc.LineTo(c2, row);
+    }
+    if (numbers && ticks && (onAxis || atFrame) && IsLabelled(k, LabelFrequencyY) &&
+        (std::fabs(y) > kOriginTolerance || !cross)) {
+      const long double x = atFrame ? (UseAlternate ? r.xmin - t : r.xmin) : -HalfTickX;
+      ExportYAxisNumbers(dc, {x, y}, atFrame, onAxis, kAxisNumberFontSlot);
+    }
+  }
+  dc.SelectFont(oldFont);
+  dc.SelectPen(oldPen);
+}
+
+void TZORWing::ExportXAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atFrame, bool onAxis, int fontSlot) {
+  if (!atFrame && !onAxis) return;
+  // 4 pixels into the view at the frame, 4 pixels below the tick at the axis.
+  const int dir = (atFrame && !UseAlternate) ? 1 : -1;
+  const TPoint2D p{anchor.x, anchor.y + dir * 4 * UnitsPerPixelY};
+  const std::string text = FormatXAxisNumber(anchor.x);
+  if (PictexFlag) {
+    WritePictexText(text, dir == 1 ? "[b]" : "[t]", p, true);
+    return;
+  }
+  if (SvgFlag || EpsFlag) {
+    plat::Point d;
+    WorldToPixel(p, d);
+    if (SvgFlag) {
+      WriteSvgSlotText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, 0, dir);
+    } else {
+      WriteEpsText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, 0, dir);
+    }
+    return;
+  }
+  DrawTextAtWorld(dc, text, p, 0, dir, 0, fontSlot);
+}
+
+void TZORWing::ExportYAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atFrame, bool onAxis, int fontSlot) {
+  if (!atFrame && !onAxis) return;
+  if (anchor.y < World.ymin) return;
+  const int dir = (atFrame && !UseAlternate) ? 1 : -1;
+  const TPoint2D p{anchor.x + dir * 4 * UnitsPerPixelX, anchor.y};
+  const std::string text = FormatYAxisNumber(anchor.y);
+  if (PictexFlag) {
+    WritePictexText(text, dir == 1 ? "[l]" : "[r]", p, true);
+    return;
+  }
+  if (SvgFlag || EpsFlag) {
+    plat::Point d;
+    WorldToPixel(p, d);
+    if (SvgFlag) {
+      WriteSvgSlotText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, dir, 0);
+    } else {
+      WriteEpsText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, dir, 0);
+    }
+    return;
+  }
+  DrawTextAtWorld(dc, text, p, dir, 0, 0, fontSlot);
+}
+
+void TZORWing::DrawOriginMark(plat::DC& dc) {
+  DrawTextAtWorld(dc, "O", {-HalfTickX, -HalfTickY}, -1, -1, 0, kAxisNumberFontSlot);
+}
+
+void TZORWing::DrawAxisLabels(plat::DC& dc) {
+  if (!LabelsShown || !AxesShown) return;
+  const TSegment2D& r = UseAlternate ? Alternate : World;
+  const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisLabelFontSlot]);
+
+  if ((!UseAlternate || r.ymin < 0) && !LogarithmicY()) {
+    const bool above = ScaleBits == 1 || ScaleBits == 3;  // x numbers below the axis
+    const int dir = above ? 1 : -1;
+    const TPoint2D p{r.xmax - 4 * UnitsPerPixelX,
+                     above ? HalfTickY + 4 * UnitsPerPixelY : -HalfTickY - 4 * UnitsPerPixelY};
+    if (PictexFlag) {
+      WritePictexText(AxisNames[0], above ? "[b]" : "[t]", p, true);
+    } else {
+      DrawTextAtWorld(dc, AxisNames[0], p, -1, dir, 0, kAxisLabelFontSlot);
+    }
+  }
+  if ((!UseAlternate || r.xmin < 0) && !LogarithmicX()) {
+    const bool right = ScaleBits == 2 || ScaleBits == 3;  // y numbers left of the axis
+    const int dir = right ? 1 : -1;
+    const TPoint2D p{right ? HalfTickX + 4 * UnitsPerPixelX : -HalfTickX - 4 * UnitsPerPixelX,
+                     r.ymax - 2 * UnitsPerPixelY};
+    if (PictexFlag) {
+      WritePictexText(AxisNames[1], right ? "[lt]" : "[rt]", p, true);
+    } else {
+      DrawTextAtWorld(dc, AxisNames[1], p, dir, -1, 0, kAxisLabelFontSlot);
+    }
+  }
+  dc.SelectFont(oldFont);
+}
+
+void TZORWing::DrawTickDensityNotice(plat::DC& dc) {
+  if (TickNoticeState != 1) return;
+  const unsigned oldAlign = dc.SetTextAlign(plat::TA_BOTTOM | plat::TA_RIGHT);
+  dc.SetTextColor(GetColour(NoticeColourIndex));
+  dc.SetBkMode(plat::OPAQUE);
+  dc.SetBkColor(GetColour(ColourSlots[kBackgroundSlot]));
+  dc.TextOut(ClientWidth - 2, ClientHeight - 2, plat::res::String(14));
+  dc.SetTextAlign(oldAlign);
+  TickNoticeState = 2;
+}
+
+}  // namespace kv
