@@ -4,8 +4,9 @@
 
 namespace kv {
 
-TPlot2Win::TPlot2Win(plat::Window* parent, const std::string& caption) : TZORWin(parent, caption) {
+TPlot2Win::TPlot2Win(plat::Window* parent, const std::string& caption) : TZORWinm(parent, caption) {
   FileTypeCode = kFileType2D;
+  AxesShown = 1;
   SettingsFileName = kSettingsFile2D;
   AssignMenu("PLOT2MENU");
   FileData.Filter = plat::res::String(267);
@@ -13,7 +14,7 @@ TPlot2Win::TPlot2Win(plat::Window* parent, const std::string& caption) : TZORWin
 }
 
 void TPlot2Win::SetupWindow() {
-  TZORWin::SetupWindow();
+  TZORWinm::SetupWindow();
   OpenStartFile();
 }
 
