@@ -1,0 +1,144 @@
+// The plotting core's hot paths: sampling a curve over every pixel column
+// (with and without poles), tracing implicit curves over the view's grid,
+// and stepping trajectories.  The sources evaluate through the formula
+// engine as the plot windows do, without a window.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "formula/calculus.h"
+#include "formula/formula_engine.h"
+#include "plotcore/curve_sampler.h"
+#include "plotcore/implicit_tracer.h"
+#include "plotcore/ode_stepper.h"
+
+namespace {
+
+using kv::TPoint2D;
+
+class NullSink : public kv::TPolylineSink {
+ public:
+  long points = 0;
+  void MoveTo(const TPoint2D&) override { ++points; }
+  void LineTo(const TPoint2D&) override { ++points; }
+};
+
+// y = f(x) through the engine, with its jump detection.
+class GraphSource : public kv::TCurveSource {
+ public:
+  GraphSource(kv::TFormulaEngine& e, const char* text) : e_(e) { e_.Compile(text, tree_); }
+  Result At(long double t, TPoint2D& p) override {
+    e_.SetVariable('X', t);
+    e_.ClearEvaluationError();
+    if (!e_.Evaluate(tree_.get())) return kUndefined;
+    p = {t, tree_->value.re};
+    return e_.EvaluationError() ? kJump : kDefined;
+  }
+  void BeginProbe() override { e_.SetJumpDetection(false); }
+  void EndProbe() override { e_.SetJumpDetection(true); }
+
+ private:
+  kv::TFormulaEngine& e_;
+  kv::TreePtr tree_;
+};
+
+class ImplicitSource : public kv::TImplicitSource {
+ public:
+  ImplicitSource(kv::TFormulaEngine& e, const char* text) : e_(e) {
+    e_.Compile(text, f_);
+    kv::Differentiate(f_.get(), 'X', fx_);
+    kv::Differentiate(f_.get(), 'Y', fy_);
+  }
+  bool Value(long double x, long double y, long double& f) override {
+    e_.SetPoint(x, y);
+    if (!e_.Evaluate(f_.get())) return false;
+    f = f_->value.re;
+    return true;
+  }
+  bool Gradient(long double x, long double y, long double& fx, long double& fy) override {
+    e_.SetPoint(x, y);
+    if (!e_.Evaluate(fx_.get()) || !e_.Evaluate(fy_.get())) return false;
+    fx = fx_->value.re;
+    fy = fy_->value.re;
+    return true;
+  }
+
+ private:
+  kv::TFormulaEngine& e_;
+  kv::TreePtr f_, fx_, fy_;
+};
+
+class RotationSource : public kv::TOdeSource {
+ public:
+  explicit RotationSource(kv::TFormulaEngine& e) : e_(e) {
+    e_.Compile("-y", fx_);
+    e_.Compile("x", fy_);
+  }
+  bool Derivative(long double, const kv::TPoint3D& p, kv::TPoint3D& d) override {
+    e_.SetPoint(p.x, p.y);
+    if (!e_.Evaluate(fx_.get()) || !e_.Evaluate(fy_.get())) return false;
+    d = {fx_->value.re, fy_->value.re, 0};
+    return true;
+  }
+
+ private:
+  kv::TFormulaEngine& e_;
+  kv::TreePtr fx_, fy_;
+};
+
+// A 501-pixel view of -5..5.
+kv::TSamplerSettings View() {
+  kv::TSamplerSettings s;
+  s.pixelsPerUnitX = s.pixelsPerUnitY = 50;
+  return s;
+}
+
+void BM_SampleCurve(benchmark::State& state, const char* text) {
+  kv::TFormulaEngine e;
+  GraphSource src(e, text);
+  const long n = kv::SampleCount(static_cast<int>(state.range(0)), 501);
+  long evaluations = 0;
+  for (auto _ : state) {
+    NullSink sink;
+    const kv::TSampleStats s = kv::SampleCurve(src, -5, 5, n, View(), sink);
+    evaluations += s.samples + s.probes;
+    benchmark::DoNotOptimize(sink.points);
+  }
+  state.counters["evals/curve"] =
+      benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK_CAPTURE(BM_SampleCurve, xsinx, "xsin(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurve, tan, "tan(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurve, sqrt_circle, "sqrt(9-xx)")->Arg(1);
+
+void BM_TraceImplicit(benchmark::State& state, const char* text) {
+  kv::TFormulaEngine e;
+  ImplicitSource src(e, text);
+  kv::TTracerSettings s;
+  long evaluations = 0;
+  for (auto _ : state) {
+    NullSink sink;
+    const kv::TTraceStats t = kv::TraceImplicitCurve(src, s, sink);
+    evaluations += t.evaluations;
+    benchmark::DoNotOptimize(sink.points);
+  }
+  state.counters["evals/curve"] =
+      benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK_CAPTURE(BM_TraceImplicit, circle, "xx+yy-13");
+BENCHMARK_CAPTURE(BM_TraceImplicit, crossing_lines, "xx-yy");
+BENCHMARK_CAPTURE(BM_TraceImplicit, sin_sin, "sin(x)sin(y)-0.1");
+
+void BM_RungeKuttaSteps(benchmark::State& state) {
+  kv::TFormulaEngine e;
+  RotationSource src(e);
+  for (auto _ : state) {
+    kv::TPoint3D p{1, 0, 0};
+    for (int k = 0; k < 10000; ++k) kv::OdeStep(src, 2, k * 0.001L, 0.001L, p);
+    benchmark::DoNotOptimize(p);
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_RungeKuttaSteps);
+
+}  // namespace

@@ -1,0 +1,37 @@
+// The sink through which the plot layer's curves reach a device context or
+// the export recording: every step is clipped to the view and drawn with
+// the pen selected in the DC, or recorded while an export runs.
+#pragma once
+
+#include "plotcore/plot_win.h"
+
+namespace kv {
+
+class TPlotWin::TDcSink : public TPolylineSink {
+ public:
+  TDcSink(TPlotWin& w, plat::DC& dc) : w_(w), dc_(dc) {}
+  void MoveTo(const TPoint2D& p) override {
+    last_ = p;
+    have_ = true;
+    w_.MarkCurveBreak();
+  }
+  void LineTo(const TPoint2D& p) override {
+    if (have_) w_.DrawSegmentOnDc(dc_, last_, p);
+    last_ = p;
+    have_ = true;
+  }
+  bool Cancelled() override {
+    if (w_.StopKeyPressed()) stopped_ = true;
+    return stopped_;
+  }
+  bool Stopped() const { return stopped_; }
+
+ private:
+  TPlotWin& w_;
+  plat::DC& dc_;
+  TPoint2D last_;
+  bool have_ = false;
+  bool stopped_ = false;
+};
+
+}  // namespace kv

@@ -1,0 +1,313 @@
+#include "plotcore/plot0_win.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/generic_dialogs.h"
+
+namespace kv {
+
+TPlot0Win::TPlot0Win(plat::Window* parent, const std::string& title) : TPlotWin(parent, title) {}
+
+TPlot0Win::~TPlot0Win() = default;
+
+const plat::CommandTable& TPlot0Win::Commands() const {
+  static const auto table = plat::CommandTable::Build<TPlot0Win>(
+      &TPlotWin::Commands(), {
+                                 {kCmDrawOpaque, kCmDrawXor, &TPlot0Win::CmDrawingMode},
+                                 {kCmFillInsteadOfHatch, &TPlot0Win::CmFillInsteadOfHatch},
+                                 {kCmTraceStepLimit, &TPlot0Win::CmTraceStepLimit},
+                                 {kCmLoopClosing, &TPlot0Win::CmLoopClosing},
+                                 {kCmCriticalAngle, &TPlot0Win::CmCriticalAngle},
+                                 {kCmHiddenLines, &TPlot0Win::CmHiddenLines},
+                                 {kCmFlatness, &TPlot0Win::CmFlatness},
+                                 {kCmInfiniteSlope, &TPlot0Win::CmInfiniteSlope},
+                                 {kCmPointSize, &TPlot0Win::CmPointSize},
+                             });
+  return table;
+}
+
+void TPlot0Win::UpdateMenuChecks(bool drawMenuBar) {
+  TPlotWin::UpdateMenuChecks(drawMenuBar);
+  if (!IsCreated()) return;
+  for (int id = kCmDrawOpaque; id <= kCmDrawXor; ++id)
+    if (HasMenuItem(id)) CheckMenu(id, id == drawingMode);
+  for (int id = kCmMouseFirst; id <= kCmMouseLast; ++id)
+    if (HasMenuItem(id)) CheckMenu(id, id == MouseMode);
+  const std::pair<int, bool> toggles[] = {
+      {kCmFillInsteadOfHatch, fillInsteadOfHatch != 0},
+      {kCmCriticalAngle, criticalAngle != 0},
+      {kCmInfiniteSlope, infiniteSlope != 0},
+  };
+  for (const auto& [id, on] : toggles)
+    if (HasMenuItem(id)) CheckMenu(id, on);
+  if (drawMenuBar) DrawMenuBar();
+}
+
+int TPlot0Win::DrawEquations(plat::DC& dc) {
+  if (ShadeAll(dc) == 'A') return 'A';
+  DotInequalities(dc);
+  return TPlotWin::DrawEquations(dc);
+}
+
+void TPlot0Win::DrawPlot(plat::DC& dc) {
+  TPlotWin::DrawPlot(dc);
+  DrawEquationLabels(dc);
+}
+
+bool TPlot0Win::CopyBackBuffer(plat::DC& dc) {
+  if (BackBuffers[0].IsNull() || !drawn) RepaintNow(false);
+  if (BackBuffers[0].IsNull()) return false;
+  dc.BitBlt(0, 0, BackBuffers[0].Width(), BackBuffers[0].Height(), BackBuffers[0], 0, 0);
+  return true;
+}
+
+bool TPlot0Win::DrawIntoDC(plat::DC& dc) {
+  MeasureCharE(dc);
+  const int dpi = dc.GetDeviceCaps(plat::LOGPIXELSY);
+  ScaleFontsForPrinter(true, dpi);
+  const plat::Rect area{AreaOriginX(), AreaOriginY(), AreaOriginX() + AreaWidth() + 1,
+                        AreaOriginY() + AreaHeight() + 1};
+  dc.SaveDC();
+  dc.SelectClipRect(area);
+  const std::uint8_t quiet = quietDrawing;
+  quietDrawing = 1;  // no stop key while the printer draws
+  DrawFrame(dc);
+  DrawAxes(dc);
+  DrawEquations(dc);
+  DrawPlot(dc);
+  quietDrawing = quiet;
+  dc.RestoreDC();
+  ScaleFontsForPrinter(false, dpi);
+  return true;
+}
+
+// ---- lookups ----
+
+int TPlot0Win::FindEquationOfKinds(std::initializer_list<int> kinds, bool visibleOnly) const {
+  for (int i = 0; i <= equationCount; ++i) {
+    const TEquation& e = Equation(i);
+    if (e.subValue < 0 || (visibleOnly && !e.visible)) continue;
+    for (int k : kinds)
+      if (k != 0 && e.kind == k) return i;
+  }
+  return -1;
+}
+
+bool TPlot0Win::HasValueTable(int i) const {
+  if (!IsValidIndex(i)) return false;
+  const TEquation& e = Equation(i);
+  switch (e.kind) {
+    case kKindExplicit:
+    case kKindPolar:
+    case kKindParametric:
+    case kKindPlanets:
+    case kKindSurface:
+    case kKindCylinderSurface:
+    case kKindSpaceCurve:
+    case kKindSegment3D:
+      return true;
+    case kKindOde:
+    case kKindOdeDyDx:
+    case kKindSequence:
+    case kKindOde3D:
+    case kKindSequence3D:
+    case kKindIntersection:
+      return !e.items.empty();
+    default:
+      return false;
+  }
+}
+
+TPoint2D TPlot0Win::GetEquationPoint(int n) {
+  if (IsValidIndex(n)) {
+    TEquation& e = Equation(n);
+    if (e.kind == kKindPoint || e.kind == kKindPoint3D) return {e.startValue(), e.rollRadius()};
+  }
+  return Centre;
+}
+
+std::string TPlot0Win::FormatVariableRoles(int roles) {
+  std::string digits(6, '0');
+  for (int k = 5; k >= 0; --k) {
+    digits[static_cast<std::size_t>(k)] = static_cast<char>('0' + (roles & 3));
+    roles >>= 2;
+  }
+  return digits;
+}
+
+int TPlot0Win::ParseVariableRoles(std::string_view text) {
+  if (text.size() != 6) return -1;
+  int code = 0;
+  for (char c : text) {
+    if (c < '0' || c > '3') return -1;
+    code = code * 4 + (c - '0');
+  }
+  return code;
+}
+
+// ---- labels ----
+
+int TPlot0Win::MeasureLineHeight(plat::DC& dc) {
+  dc.SelectFont(FontSlots[TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0]);
+  const int h = dc.GetTextMetrics().height;
+  labelLineHeight = static_cast<std::int16_t>(h > 0 ? h : 16);
+  return labelLineHeight;
+}
+
+void TPlot0Win::AddEquationLabel() {
+  if (equationCount < 0) return;
+  const int i = equationCount;
+  TEquationLabel label;
+  label.index = static_cast<std::int16_t>(i);
+  label.text = DescribeEquation(i, 60);
+  label.colour = static_cast<std::int16_t>(Equation(i).penColour);
+  if (equationLabels.empty()) {
+    label.anchor = {World.xmin + 8 * UnitsPerPixelX, World.ymax - 4 * UnitsPerPixelY};
+  } else {
+    const TPoint2D& prev = equationLabels.back().anchor;
+    label.anchor = {prev.x, prev.y - labelLineHeight * UnitsPerPixelY};
+  }
+  equationLabels.push_back(std::move(label));
+  BufferValid[0] = 0;
+  Invalidate(false);
+}
+
+void TPlot0Win::UpdateEquationLabel(int i) {
+  for (TEquationLabel& l : equationLabels)
+    if (l.index == i) l.text = DescribeEquation(i, 60);
+  BufferValid[0] = 0;
+  Invalidate(false);
+}
+
+void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
+  if (equationLabels.empty()) return;
+  dc.SelectFont(FontSlots[TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0]);
+  dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
+  dc.SetBkMode(plat::TRANSPARENT);
+  for (const TEquationLabel& l : equationLabels) {
+    const plat::Colour c = DrawingColourOf(l.colour);
+    const int x = RoundToInt(WorldToDeviceX(l.anchor.x));
+    const int y = RoundToInt(WorldToDeviceY(l.anchor.y));
+    if (PictexFlag) {
+      WritePictexText(l.text, "[lt]", l.anchor, false);
+    } else if (SvgFlag) {
+      WriteSvgSlotText(dc, x, y, l.text, c, TextFontSlot, 0, 0);
+    } else if (EpsFlag) {
+      WriteEpsText(dc, x, y, l.text, c, TextFontSlot, 0, 0);
+    }
+    dc.SetTextColor(c);
+    dc.TextOut(x, y, l.text);
+  }
+}
+
+void TPlot0Win::AskPointSize() {
+  int value = MarkerSizeCode > 0 ? MarkerSizeCode : 1;
+  const int code = AskIntInRange(this, "Punktgröße", "Punktgröße (mindestens 1)", 1, 50, value);
+  if (code == 12) return;
+  if (code != 0) {
+    ShowMessageById(code);
+    return;
+  }
+  MarkerSizeCode = static_cast<std::int16_t>(value);
+  View3D.PointSize = MarkerSizeCode;
+  Modified = 1;
+  InvalidatePlot();
+}
+
+// ---- option commands ----
+
+int TPlot0Win::RopOfDrawingMode() const {
+  switch (drawingMode) {
+    case kCmDrawNotXor:
+      return plat::R2_NOTXORPEN;
+    case kCmDrawXor:
+      return plat::R2_XORPEN;
+    default:
+      return plat::R2_COPYPEN;
+  }
+}
+
+void TPlot0Win::CmDrawingMode(int id) {
+  drawingMode = static_cast<std::int16_t>(id);
+  Modified = 1;
+  UpdateMenuChecks(false);
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmFillInsteadOfHatch() {
+  fillInsteadOfHatch = fillInsteadOfHatch ? 0 : 1;
+  Modified = 1;
+  UpdateMenuChecks(false);
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmCriticalAngle() {
+  criticalAngle = criticalAngle ? 0 : 1;
+  UpdateMenuChecks(false);
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmInfiniteSlope() {
+  infiniteSlope = infiniteSlope ? 0 : 1;
+  UpdateMenuChecks(false);
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmTraceStepLimit() {
+  int value = static_cast<int>(std::min<long>(implicitStepLimit, 2000000));
+  const int code = AskIntInRange(this, "Schrittzahl", "Schritte je Kurvenstück", 10, 2000000, value);
+  if (code == 12) return;
+  if (code != 0) {
+    ShowMessageById(code);
+    return;
+  }
+  implicitStepLimit = value;
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmLoopClosing() {
+  std::string text = FormatNumber(loopClosingTolerance, 0, 2);
+  TInpDlg dlg(this, "Schleife schließen", "Abstand in Pixeln", text, 40);
+  if (dlg.Execute() != plat::IDOK) return;
+  long double v = 0;
+  const int code = TextToNumber(text, v);
+  if (code != 0) {
+    ShowMessageById(code);
+    return;
+  }
+  if (!(v > 0) || v > 1000) {
+    ShowMessageById(14);  // "positiver Wert?"
+    return;
+  }
+  loopClosingTolerance = v;
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmHiddenLines() {
+  int value = View3D.SegmentPieces;
+  const int code = AskIntInRange(this, "Verdeckte Linien", "Teilstücke je Strecke", -32768, 32767, value);
+  if (code == 12) return;
+  if (code != 0 || value < 1) {
+    ShowMessageById(14);
+    return;
+  }
+  View3D.SegmentPieces = static_cast<std::int16_t>(value);
+  View3D.SegmentPieceLength = 1.0L / value;
+  InvalidatePlot();
+}
+
+void TPlot0Win::CmFlatness() {
+  int value = View3D.FlatnessTolerance;
+  const int code = AskIntInRange(this, "Ebenheit", "Ebenheit (Promille)", 1, 32767, value);
+  if (code == 12) return;
+  if (code != 0) {
+    ShowMessageById(code);
+    return;
+  }
+  View3D.FlatnessTolerance = static_cast<std::int16_t>(value);
+  View3D.FlatnessThreshold = 0.001L * value;
+  InvalidatePlot();
+}
+
+}  // namespace kv

@@ -1,0 +1,120 @@
+// The option layer of the plot windows: kind lookups, equation labels,
+// drawing modes and shading (hatched or filled regions above, below or
+// between graphs), inequalities of implicit curves and random darts thrown
+// into their regions, the tracer and 3D option commands, and the menu
+// checks of these options.
+//
+// Implementation: plot0_win.cpp (commands, options, labels, lookups) and
+// shading.cpp (shading, inequalities, darts).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plotcore/plot_win.h"
+
+namespace kv {
+
+// Hatch patterns 0..8 of the shading records: the six hatch styles, then
+// horizontal, vertical and crossed lines at twice the spacing.
+inline constexpr int kHatchPatterns = 9;
+// Pixel spacing of the hatch lines.
+inline constexpr int kHatchSpacing = 8;
+// Whether pixel (x, y) of a hatch pattern is drawn.
+bool HatchPixel(int pattern, int x, int y);
+
+class TPlot0Win : public TPlotWin {
+ public:
+  TPlot0Win(plat::Window* parent, const std::string& title);
+  ~TPlot0Win() override;
+
+  const plat::CommandTable& Commands() const override;
+  void UpdateMenuChecks(bool drawMenuBar) override;
+  int DrawEquations(plat::DC& dc) override;
+  void DrawPlot(plat::DC& dc) override;
+  // "Bitmap in Ablage": the window's picture (drawn first when it has none).
+  bool PaintToBitmap(plat::DC& dc) override { return CopyBackBuffer(dc); }
+  bool CopyBackBuffer(plat::DC& dc);
+  // Printing: printer fonts and text scale, the plot clipped to its area.
+  bool PrintPlot(plat::DC& dc) override { return DrawIntoDC(dc); }
+  bool DrawIntoDC(plat::DC& dc);
+
+  // ---- lookups ----
+  // The first entry of one of the kinds (0 = none) whose sub-value B is not
+  // negative; with visibleOnly also visible; -1 when none.
+  int FindEquationOfKinds(std::initializer_list<int> kinds, bool visibleOnly = false) const;
+  // (k / 100 - 2)·25 + k mod 100: the index of a kind in the kind tables.
+  static int KindIndex(int kind) { return (kind / 100 - 2) * 25 + kind % 100; }
+  bool HasValueTable(int i) const;
+  // The point of entry n of kind 209/309, else the view centre.
+  TPoint2D GetEquationPoint(int n);
+
+  // Guide-line codes of point entries as six digits 0..3 (digit k: piece k
+  // of the guide table) and back; ParseVariableRoles gives -1 for a text of
+  // another form.
+  static std::string FormatVariableRoles(int roles);
+  static int ParseVariableRoles(std::string_view text);
+
+  // ---- labels ----
+  // The label of the newest entry: its description cut at 60 characters,
+  // in its colour, below the previous label.
+  void AddEquationLabel();
+  void UpdateEquationLabel(int i);  // slot 124
+  void DrawEquationLabels(plat::DC& dc);
+  void FreeTextList() { equationLabels.clear(); }
+  int MeasureLineHeight(plat::DC& dc);
+  // Asks the point size (at least 1) and redraws.
+  void AskPointSize();
+
+  // ---- inequalities, darts ----
+  // Entry i's inequality (kind 204 with sign 1: F < 0, -1: F > 0), or all
+  // inequalities for -1 (true when there are none).
+  bool PointSatisfiesInequalities(long double x, long double y, int i);
+  // Darts in the view inside the region (an entry or -1 for all); true with
+  // the mean of the hits.  The count is dartCount; with showPoints each hit
+  // is marked on dc.
+  bool ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc = nullptr);
+  // Random darts for the inequality display: hits drawn in the entry's
+  // region colour; counters[0] darts, counters[1] hits.
+  int ThrowDarts(plat::DC& dc, long counters[2], int i);
+  // Lattice dots (3-pixel spacing) where all inequalities hold.
+  void DotInequalities(plat::DC& dc);
+
+  // ---- shading ----
+  // The y range of a column of the record: false where it has none.
+  bool ShadeSpan(const TShadeRecord& s, long double x, long double& yLow, long double& yHigh);
+  // Shades one record; 0, or 65 when the stop key ended it.
+  int ShadeRecord(plat::DC& dc, TShadeRecord& s);
+  // The region of all records together (shadeIntersection).
+  void FillCombinedRegions(plat::DC& dc);
+  void HatchCombinedRegions(plat::DC& dc) { FillCombinedRegions(dc); }
+  // Letters 1..23 tied to the ends copy their current value into from / to.
+  void RefreshBoundShading(TShadeRecord& s);
+  int ShadeAll(plat::DC& dc);
+
+  // ---- options ----
+  std::int16_t drawingMode = kCmDrawOpaque;
+  std::uint8_t fillInsteadOfHatch = 0;
+  std::int16_t regionMode = 0;   // bit 0 centroid, 2 added without intersection
+  std::int32_t dartCount = 1000;
+  std::int16_t regionColour = 11;
+
+ private:
+  void CmDrawingMode(int id);
+  void CmFillInsteadOfHatch();
+  void CmCriticalAngle();
+  void CmInfiniteSlope();
+  void CmTraceStepLimit();
+  void CmLoopClosing();
+  void CmHiddenLines();
+  void CmFlatness();
+  void CmPointSize() { AskPointSize(); }
+  // Fills or hatches the pixel span [top, bottom] of column x.
+  void ShadeColumn(plat::DC& dc, int x, int top, int bottom, int pattern, plat::Colour colour);
+  int RopOfDrawingMode() const;
+};
+
+}  // namespace kv

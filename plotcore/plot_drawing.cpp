@@ -1,0 +1,198 @@
+// Drawing primitives of the plot layer: segments with arrow heads, points,
+// the curve recorder of the EPS, SVG and PiCTeX exports, and the freehand
+// strokes.  Every figure goes to the first export that records (PiCTeX,
+// EPS, SVG) and to the device context only when none does.
+#include <cmath>
+
+#include "plotcore/dc_sink.h"
+
+namespace kv {
+
+namespace {
+
+// Runs longer than this are written in pieces while they are recorded, so a
+// long trajectory never holds an unbounded buffer.
+constexpr std::size_t kRecordedRunFlush = 4000;
+
+}  // namespace
+
+plat::Pen TPlotWin::PenOf(std::uint32_t packedPen, int style) const {
+  return CreateColourPen(static_cast<int>(packedPen & 0xFFFFu), static_cast<int>(packedPen >> 16), style);
+}
+
+void TPlotWin::DrawSegmentOnDc(plat::DC& dc, TPoint2D a, TPoint2D b) {
+  if (!Recording()) {
+    DrawWorldLine(dc, a, b, true);
+    return;
+  }
+  const TPoint2D b0 = b;
+  if (!ClipSegmentToView(a, b)) {
+    MarkCurveBreak();
+    return;
+  }
+  if (!recording_.active) return;
+  const auto& runs = recording_.runs;
+  const bool continues = !runs.empty() && !runs.back().empty() && runs.back().back() == a;
+  if (!continues) {
+    MarkCurveBreak();
+    RecordCurvePoint(a);
+  }
+  RecordCurvePoint(b);
+  // A step that left the view ends its run there.
+  if (!(b0 == b)) MarkCurveBreak();
+}
+
+void TPlotWin::DrawSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, long double head,
+                           std::uint32_t packedPen, int style, bool clip, int mode) {
+  const int colour = static_cast<int>(packedPen & 0xFFFFu);
+  const int width = static_cast<int>(packedPen >> 16);
+  TPenSpec spec;
+  SetTriple16(spec, static_cast<std::uint16_t>(colour), static_cast<std::uint16_t>(width),
+              static_cast<std::uint16_t>(style));
+  if (mode & 1) {
+    TPoint2D p = a;
+    TPoint2D q = b;
+    const bool visible = !clip || ClipSegmentToView(p, q);
+    if (visible) {
+      if (PictexFlag) {
+        WritePictexLineStyle(style, style == 0);
+        WritePictexRule(p, q);
+      } else if (EpsFlag) {
+        EpsWorldLine(p, q, colour, width, style);
+      } else if (SvgFlag) {
+        SvgWorldLine(p, q, spec, style);
+      } else {
+        const plat::Pen old = dc.SelectPen(CreateStylePen(spec));
+        DrawWorldLine(dc, p, q, false);
+        dc.SelectPen(old);
+      }
+    }
+  }
+  if (mode > 1 && head > 0 && IsInView(b)) {
+    TPoint2D c1, c2;
+    const TPoint2D v{b.x - a.x, b.y - a.y};
+    if (ArrowHeadPoints(v, head, c1, c2)) {
+      if (PictexFlag) {
+        WritePictexArrow(v, b, head, FilledArrowHeads != 0);
+      } else {
+        // The corners come relative to the tip.
+        c1 = {b.x + c1.x, b.y + c1.y};
+        c2 = {b.x + c2.x, b.y + c2.y};
+        const plat::Pen pen = CreateStylePen(spec);
+        const plat::Pen oldPen = dc.SelectPen(pen);
+        const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(pen.colour));
+        DrawArrow(dc, c1, b, c2, FilledArrowHeads != 0, spec);
+        dc.SelectBrush(oldBrush);
+        dc.SelectPen(oldPen);
+      }
+    }
+  }
+}
+
+void TPlotWin::PlotPoint(plat::DC& dc, const TPoint2D& p, int colour, int style) {
+  if (!IsInView(p)) return;
+  if (PictexFlag) {
+    WritePictexMarker(p, style, false);
+    return;
+  }
+  const plat::Colour c = DrawingColourOf(colour);
+  if (style <= 0) {
+    plat::Point px;
+    if (WorldToPixel(p, px)) dc.SetPixel(px.x, px.y, c);
+    return;
+  }
+  if (SvgFlag) {
+    plat::Point px;
+    WorldToPixel(p, px);
+    WriteSvgCross(px.x, px.y, MarkerHalfSize, c, style % 2 == 0);
+    return;
+  }
+  const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, c});
+  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
+  DrawMarkerAtWorld(dc, p, style, MarkerHalfSize);
+  dc.SelectBrush(oldBrush);
+  dc.SelectPen(oldPen);
+}
+
+// ---- curve recording ----
+
+void TPlotWin::BeginCurveRecording(long n) {
+  recording_.runs.clear();
+  recording_.active = Recording();
+  if (!recording_.active) return;
+  recording_.runs.emplace_back();
+  const long room = n < 0 ? 0 : (n + 1 > static_cast<long>(kRecordedRunFlush) ? static_cast<long>(kRecordedRunFlush) : n + 1);
+  recording_.runs.back().reserve(static_cast<std::size_t>(room));
+}
+
+void TPlotWin::RecordCurvePoint(const TPoint2D& p) {
+  if (!recording_.active) return;
+  if (recording_.runs.empty()) recording_.runs.emplace_back();
+  auto& run = recording_.runs.back();
+  run.push_back(p);
+  if (run.size() >= kRecordedRunFlush) {
+    // A full run is closed and the next starts at its last point.
+    recording_.runs.emplace_back();
+    recording_.runs.back().push_back(p);
+  }
+}
+
+void TPlotWin::MarkCurveBreak() {
+  if (!recording_.active) return;
+  if (!recording_.runs.empty() && recording_.runs.back().empty()) return;
+  recording_.runs.emplace_back();
+}
+
+void TPlotWin::EndCurveRecording(int colour, int width, int style) {
+  if (!recording_.active) return;
+  TPenSpec spec;
+  SetTriple16(spec, static_cast<std::uint16_t>(colour), static_cast<std::uint16_t>(width),
+              static_cast<std::uint16_t>(style));
+  const plat::Colour rgb = DrawingColourOf(colour);
+  for (const auto& run : recording_.runs) {
+    if (run.empty()) continue;
+    const int last = static_cast<int>(run.size()) - 1;
+    if (PictexFlag) {
+      WritePictexLineStyle(style, style == 0);
+      WritePictexPolyline(run.data(), last);
+    } else if (EpsFlag) {
+      WriteEpsPolyline(run.data(), last, rgb, width);
+    } else if (SvgFlag) {
+      if (last == 0) SvgWorldLine(run[0], run[0], spec, style);
+      for (int k = 0; k < last; ++k)
+        SvgWorldLine(run[static_cast<std::size_t>(k)], run[static_cast<std::size_t>(k) + 1], spec, style);
+    }
+  }
+  recording_.runs.clear();
+  recording_.active = false;
+}
+
+// ---- freehand strokes ----
+
+void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
+  const plat::Pen old = dc.SelectPen(CreateRgbPen(GetColour(ColourSlots[13]), mouseMarkPenWidth, 0));
+  TPoint2D last;
+  bool have = false;
+  for (const TMouseMark& m : mouseMarks) {
+    if (m.kind == kMarkPen) {
+      dc.SelectPen(CreateRgbPen(m.pen.colour, m.pen.width, m.pen.style));
+      have = false;
+    } else if (m.kind == kMarkBreak) {
+      last = m.point;
+      have = true;
+    } else {
+      if (have) DrawWorldLine(dc, last, m.point, true);
+      last = m.point;
+      have = true;
+    }
+  }
+  dc.SelectPen(old);
+}
+
+bool TPlotWin::ClearMouseMarkList() {
+  const bool had = !mouseMarks.empty();
+  mouseMarks.clear();
+  return had;
+}
+
+}  // namespace kv

@@ -1,0 +1,146 @@
+// Evaluation and mapping helpers of the plot layer: point variables, the
+// evaluation of an entry's trees at a point, the mapping of world points by
+// logarithmic axes or a selected mapping, and the searches for a start
+// point of an implicit curve.
+#include <cmath>
+
+#include "plotcore/plot_win.h"
+#include "shell/text_helpers.h"
+
+namespace kv {
+
+void TPlotWin::SetPointVariables(const TPoint3D& p) {
+  Engine().SetPoint(p.x, p.y);
+  if (dimension == 3 && !ComplexMode()) SetVariable('Z', p.z);
+}
+
+bool TPlotWin::EvaluateReal(TExprNode* tree, long double& value) {
+  if (!tree || !Evaluate(tree)) return false;
+  value = tree->value.re;
+  return std::isfinite(value);
+}
+
+bool TPlotWin::EvaluateMapPoint(const TPoint2D& p, TExprNode* first, TExprNode* second, TPoint2D& d) {
+  SetPointVariables(p);
+  return EvaluateReal(first, d.x) && EvaluateReal(second, d.y);
+}
+
+int TPlotWin::EvaluateSegmentEnds(int i, TPoint2D& p1, TPoint2D& p2) {
+  if (!IsValidIndex(i)) return 1;
+  auto& t = Equation(i).trees;
+  TPoint2D a, b;
+  if (!EvaluateReal(t[0].get(), a.x) || !EvaluateReal(t[1].get(), a.y) || !EvaluateReal(t[2].get(), b.x) ||
+      !EvaluateReal(t[3].get(), b.y))
+    return 1;
+  p1 = a;
+  p2 = b;
+  return 0;
+}
+
+bool TPlotWin::EvaluateCurvePoint3(const TPoint3D& p, TExprNode* const trees[3], TPoint3D& out) {
+  SetPointVariables(p);
+  TPoint3D v;
+  if (!EvaluateReal(trees[0], v.x) || !EvaluateReal(trees[1], v.y) || !EvaluateReal(trees[2], v.z)) return false;
+  out = v;
+  return true;
+}
+
+bool TPlotWin::EvaluateDerivativePair(int i, const TPoint3D& p, int firstSlot, int secondSlot, TPoint2D& out) {
+  if (!IsValidIndex(i) || firstSlot < 0 || secondSlot < 0 || firstSlot >= kFormulaSlots ||
+      secondSlot >= kFormulaSlots)
+    return false;
+  const TComplex t = Variable('T');
+  const TComplex u = Variable('U');
+  SetPointVariables(p);
+  auto& trees = Equation(i).trees;
+  TPoint2D v;
+  const bool ok = EvaluateReal(trees[static_cast<std::size_t>(firstSlot)].get(), v.x) &&
+                  EvaluateReal(trees[static_cast<std::size_t>(secondSlot)].get(), v.y);
+  SetComplexVariable('T', t);
+  SetComplexVariable('U', u);
+  if (ok) out = v;
+  return ok;
+}
+
+bool TPlotWin::MapWorldPoint(TPoint2D& p) {
+  if (LogWindowType > 0) {
+    if (AxisKind & 1) {
+      if (!(p.x > 0)) return false;
+      p.x = std::log10(p.x);
+    }
+    if (AxisKind & 2) {
+      if (!(p.y > 0)) return false;
+      p.y = std::log10(p.y);
+    }
+    return std::isfinite(p.x) && std::isfinite(p.y);
+  }
+  if (!mappedFlag || !IsValidIndex(selectedMapping)) return true;
+  TEquation& m = Equation(selectedMapping);
+  if (m.kind == kKindPlaneMap) {
+    TPoint2D d;
+    if (!EvaluateMapPoint(p, m.trees[0].get(), m.trees[1].get(), d)) return false;
+    p = d;
+    return true;
+  }
+  if (m.kind == kKindComplexMap) {
+    SetComplexVariable('Z', TComplex(p.x, p.y));
+    if (!m.trees[0] || !Evaluate(m.trees[0].get())) return false;
+    const TComplex f = m.trees[0]->value;
+    if (!std::isfinite(f.re) || !std::isfinite(f.im)) return false;
+    p = {f.re, f.im};
+    return true;
+  }
+  return true;
+}
+
+long double TPlotWin::LogAxisToValue(long double v) const { return std::pow(10.0L, v); }
+
+bool TPlotWin::FindImplicitStartPoint(TExprNode* tree, const TPoint2D& corner, const TPoint2D& extents,
+                                      TPoint2D& out) {
+  if (!tree) return false;
+  auto f = [&](const TPoint2D& p, long double& v) {
+    SetPointVariables(p);
+    return EvaluateReal(tree, v);
+  };
+  for (int attempt = 0; attempt < 15; ++attempt) {
+    TPoint2D a{corner.x + RandomInRange(0, extents.x), corner.y + RandomInRange(0, extents.y)};
+    TPoint2D b{corner.x + RandomInRange(0, extents.x), corner.y + RandomInRange(0, extents.y)};
+    long double fa, fb;
+    if (!f(a, fa) || !f(b, fb)) continue;
+    if ((fa < 0) == (fb < 0)) continue;
+    for (int k = 0; k < 100; ++k) {
+      const TPoint2D m{(a.x + b.x) / 2, (a.y + b.y) / 2};
+      long double fm;
+      if (!f(m, fm)) break;
+      if ((fm < 0) == (fa < 0)) {
+        a = m;
+        fa = fm;
+      } else {
+        b = m;
+        fb = fm;
+      }
+    }
+    const TPoint2D& best = std::fabs(fa) <= std::fabs(fb) ? a : b;
+    const long double fbest = std::fabs(fa) <= std::fabs(fb) ? fa : fb;
+    // A sign change without a zero (a pole) is no start.
+    if (std::fabs(fbest) > 0.001L) continue;
+    out = best;
+    return true;
+  }
+  return false;
+}
+
+bool TPlotWin::TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour) {
+  plat::Point c;
+  if (!WorldToPixel(p, c)) return false;
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const plat::Colour px = dc.GetPixel(c.x + dx, c.y + dy);
+      if (px == 0xFFFFFFFFu) continue;
+      if (colour < 0 ? px != BackgroundColour : px == static_cast<plat::Colour>(colour)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace kv

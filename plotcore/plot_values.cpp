@@ -1,0 +1,113 @@
+// Texts of the plot layer: value lines and item tables, the current-value
+// caption, letter lists, and the small setters the dialogs use.
+#include <algorithm>
+
+#include "plotcore/dc_sink.h"
+#include "platform/resources.h"
+#include "shell/text_helpers.h"
+
+namespace kv {
+
+namespace {
+
+// The printable letter of a variable: "@", A..Z.
+char LetterChar(int letter) {
+  const int v = tok::VariableOf(letter);
+  if (v <= 0 || v >= tok::kParameterCount) return '@';
+  return static_cast<char>('A' + v - 1);
+}
+
+// Collects the points of a trajectory for its table.
+class PointCollector : public TPolylineSink {
+ public:
+  std::vector<TPoint2D> points;
+  void MoveTo(const TPoint2D& p) override { Add(p); }
+  void LineTo(const TPoint2D& p) override { Add(p); }
+  bool Cancelled() override { return points.size() >= TPlotWin::kMaxTableLines; }
+
+ private:
+  void Add(const TPoint2D& p) {
+    if (points.size() < TPlotWin::kMaxTableLines) points.push_back(p);
+  }
+};
+
+}  // namespace
+
+void FillLetterList(plat::Dialog& d, int id, int selection) {
+  d.ListClear(id);
+  for (char c = 'A'; c <= 'W'; ++c) d.ListAdd(id, std::string(1, c));
+  d.ListSetSel(id, selection >= 1 && selection <= 23 ? selection - 1 : -1);
+}
+
+std::string TPlotWin::GetCurrentValueLabel(int letter) const {
+  std::string s = plat::res::String(345);
+  const std::size_t x = s.find("x-");
+  if (x != std::string::npos) s[x] = LetterChar(letter);
+  return s;
+}
+
+void TPlotWin::ShowEquationText(int i, int k, plat::Dialog& d, int id) const {
+  if (!IsValidIndex(i) || k < 0 || k >= kFormulaSlots) return;
+  d.SetItemText(id, Equation(i).formulaText[static_cast<std::size_t>(k)]);
+}
+
+void TPlotWin::SetItemWidth(int i, int width) {
+  if (!IsValidIndex(i)) return;
+  Equation(i).penWidth = static_cast<std::int16_t>(std::clamp(width, 0, 100));
+  InvalidatePlot();
+}
+
+void TPlotWin::SetItemColour(int i, int colour) {
+  if (!IsValidIndex(i)) return;
+  Equation(i).penColour = static_cast<std::uint16_t>(CheckColourIndex(colour));
+  InvalidatePlot();
+}
+
+int TPlotWin::GetOverlayMask() const {
+  int mask = 0;
+  for (std::size_t k = 0; k < overlayFlags.size(); ++k)
+    if (overlayFlags[k]) mask |= 1 << k;
+  return mask;
+}
+
+void TPlotWin::SetOverlayMask(int mask) {
+  firstOverlayRule = 0;
+  for (std::size_t k = 0; k < overlayFlags.size(); ++k) {
+    overlayFlags[k] = (mask >> k) & 1 ? 1 : 0;
+    if (k < 6 && overlayFlags[k] && firstOverlayRule == 0) firstOverlayRule = static_cast<std::int16_t>(k + 1);
+  }
+}
+
+void TPlotWin::AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const {
+  buffer += FormatNumber(p.x, width, decimals);
+  buffer += ' ';
+  buffer += FormatNumber(p.y, width, decimals);
+  if (dimension == 3) {
+    buffer += ' ';
+    buffer += FormatNumber(p.z, width, decimals);
+  }
+  buffer += "\r\n";
+}
+
+std::string TPlotWin::FormatValueReport(const TEquationItem& item, int decimals) const {
+  std::string line;
+  AppendValueLine(line, 0, 0, decimals, item.start);
+  line.resize(line.size() - 2);  // a list line has no line end
+  return line;
+}
+
+void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals) {
+  if (!IsValidIndex(i)) return;
+  const int kind = Equation(i).kind;
+  if (kind == kKindSequence || kind == kKindSequence3D) {
+    const long count = item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxTableLines - 1)) : 100;
+    for (const TPoint3D& p : IterateSequenceItem(i, item, count)) AppendValueLine(buffer, 0, width, decimals, p);
+    return;
+  }
+  PointCollector points;
+  bool finished = false;
+  RunTrajectory(i, item, &points, finished);
+  for (const TPoint2D& p : points.points) AppendValueLine(buffer, 0, width, decimals, TPoint3D{p.x, p.y, 0});
+}
+
+}  // namespace kv

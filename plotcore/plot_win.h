@@ -1,0 +1,432 @@
+// The plot layer of every plot window: the inventory of equations, their
+// compiled trees and description lines, evaluation and mapping helpers, the
+// 3D view of the window base, the drawing of segments, points and sampled
+// and traced curves (with the export routing), the trajectories and
+// sequences, the buffered paint that replaces the picture layer's, mouse
+// interaction in plots and the animation loops the slider dialogs start.
+//
+// The implementation is split by concern: plot_win.cpp (construction,
+// commands, paint, notifications), inventory.cpp, compile_equation.cpp,
+// describe_equation.cpp, plot_evaluation.cpp, plot_drawing.cpp,
+// curve_drawing.cpp, trajectories.cpp, plot_values.cpp, plot_mouse.cpp,
+// animation.cpp; the sampler, tracer, stepper and 3D view are plain
+// functions in curve_sampler.h, implicit_tracer.h, ode_stepper.h, view3d.h.
+//
+// Virtual operations the window classes above override are marked with the
+// role they play; their versions here are the base behaviour.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formula/func_win.h"
+#include "platform/dialog.h"
+#include "plotcore/curve_sampler.h"
+#include "plotcore/equation.h"
+#include "plotcore/implicit_tracer.h"
+#include "plotcore/view3d.h"
+
+namespace kv {
+
+// Command ids of the plot layers.
+enum : int {
+  kCmMouseFirst = 121,       // mouse modes 121..129 ("&Maus")
+  kCmMouseBoxZoom = 121,     // "&Box ziehen (L) / Zoom zentrieren (R)"
+  kCmMouseTrajectories = 122,
+  kCmMouseText = 123,
+  kCmMousePaste = 124,
+  kCmMouseCoordinates = 125, // "&xy-Koord. (L) / Zentrieren (R)"
+  kCmMouseLagrange = 126,
+  kCmMouseDraw = 127,        // "&Zeichnen (L) / Entfernen (R)"
+  kCmMouseCursor = 128,
+  kCmMouseTerms = 129,
+  kCmMouseLast = 129,
+  kCmTraceStepLimit = 732,   // "Sch&rittzahl ..."
+  kCmLoopClosing = 733,      // "Sch&leife schließen ..."
+  kCmCriticalAngle = 734,    // "&Kritischer Winkel"
+  kCmHiddenLines = 759,      // "&Verdeckte Linien ..."
+  kCmFlatness = 763,         // "&Ebenheit ..."
+  kCmInfiniteSlope = 790,    // "&Unendliche Steigung"
+  kCmFillInsteadOfHatch = 811,
+  kCmInventorySize = 885,    // "&Inventarumfang ..."
+  kCmPointSize = 886,        // "&Punktgröße ..."
+  kCmDrawOpaque = 891,       // "&Verdeckend"
+  kCmDrawNotXor = 892,       // "&Nicht XODER"
+  kCmDrawXor = 893,          // "&XODER"
+};
+
+// "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
+// would not fit a formula text.
+bool RewriteEquationAsDifference(std::string& target, std::string_view text);
+
+// The letters "A".."W" into a list or combo box, one selected (1 = A).
+void FillLetterList(plat::Dialog& d, int id, int selection);
+
+// The caption of an equation shown in the plot: its description in its
+// colour, one below the other.
+struct TEquationLabel {
+  std::int16_t index = -1;
+  std::string text;
+  TPoint2D anchor;
+  std::int16_t colour = 1;
+};
+
+// The places where the sampled runs of a curve are recorded for EPS, SVG
+// and PiCTeX: one run per pen stroke.
+struct TCurveRecording {
+  bool active = false;
+  std::vector<std::vector<TPoint2D>> runs;
+};
+
+class TPlotWin : public TFuncWin {
+ public:
+  TPlotWin(plat::Window* parent, const std::string& title);
+  ~TPlotWin() override;
+
+  const plat::CommandTable& Commands() const override;
+  void SetupWindow() override;
+  // The buffered paint replaces the picture layer's.
+  void Paint(plat::DC& dc, bool erase, const plat::Rect& rect) override;
+  // Colour notifications: 0 background colour, 1 and 3 redraw flags.
+  void EvViewNotify(std::int32_t code) override;
+  // The graphics layer's update, then the label line height.
+  void UpdateView() override;
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
+  void EvLButtonDblClk(unsigned keys, plat::Point p) override;
+  std::vector<std::string> FormulaTextsInUse() const override;
+  void UserFunctionsChanged() override;
+
+  // ---- inventory ----
+  TEquation& Equation(int i) { return equations_[static_cast<std::size_t>(i)]; }
+  const TEquation& Equation(int i) const { return equations_[static_cast<std::size_t>(i)]; }
+  bool IsValidIndex(int i) const { return i >= 0 && i <= equationCount; }
+  std::string& EquationName(int i) { return names_[static_cast<std::size_t>(i)]; }
+  std::uint8_t& EquationFlag(int i) { return flags_[static_cast<std::size_t>(i)]; }
+  int InventorySize() const { return static_cast<int>(equations_.size()); }
+  // True when an entry can be appended; otherwise message 4 "kein Platz
+  // mehr" when asked.
+  bool CanAddEquation(bool showMessage);
+  // New last index allowed (capacity); keeps the entries 0..min(count,
+  // capacity) when copy is set, else empties the inventory.  False when the
+  // new size is out of range (inventory unchanged).
+  virtual bool ResizeInventory(int newCapacity, bool copy);
+  int CountEquationsOfKind(int kind) const;
+  // Appends an entry of the kind with the given formula texts (slots 0..),
+  // the window's next colour, default density and pen width, compiles it
+  // and makes it the current entry; its index, or -1 without room.
+  int AppendEquation(int kind, std::initializer_list<std::string_view> texts);
+  int AppendEquationTexts(int kind, const std::array<std::string, kFormulaSlots>& texts);
+  // Removes entry i; later entries move down, sources, shadings, labels and
+  // the current entry follow.
+  void DeleteEquation(int i);
+  void ClearInventory();
+
+  // ---- compiling ----
+  void CompileEquation(int i);
+  void CompileAllEquations();
+  // "(a;b;c)", "a;b;c" or "a,b,c" into three trees; false when a part does
+  // not compile or the count is not three.
+  bool CompileCoordinateTriple(std::string_view text, std::array<TreePtr, 3>& trees);
+  void BuildDerivativeTrees(int i);
+  void BuildCurvatureTrees(int i);
+  void BuildLineEquationTree(int i);
+  void BuildSegmentLineTree(int i);
+  void InitPolynomialTree(int i);
+  // Copy of the tree with the window's own X or Y tree substituted for the
+  // token (the logarithmic windows replace it).
+  TExprNode* BuildSubstitutedTree(const TExprNode* tree, int token) const;
+  // Letters A..I of the tree become the entry's value-buffer numbers.
+  void BindTableValues(int i, TExprNode* tree) const;
+  bool HasLetterBinding(int i) const;
+  // In all seven trees of entry i every node of token `from` becomes a leaf
+  // of token `to`.
+  void ReplaceTokenInEquation(int i, int from, int to);
+  // The tokens and letters entry i uses, and the window's per-letter flags.
+  void MarkEquationTokens(int i);
+  void MarkUsedVariables();
+  static void CollectTreeTokens(const TExprNode* tree, std::array<std::uint8_t, 256>& set);
+  bool UsesLetter(int letter) const;
+  // The implicit-curve and sight-line trees of 3D picking.
+  void BuildSightLineTree(int i);
+  const TExprNode* SightLineTree(int i) const;
+  // The plane through samples 0, 1 and the first of the second grid row:
+  // code 0 the form N·(P - P0); code > 0 solved for z (3), y (2) or x (1);
+  // -6 and the number 0 when degenerate.
+  TExprNode* BuildPlaneImplicitTree(int i, int& code);
+
+  // ---- descriptions ----
+  // One German line for entry i, never longer than `limit` characters.
+  std::string DescribeEquation(int i, int limit) const;
+  static std::string DescribeEquationByKind(const TEquation& e, int limit);
+
+  // ---- evaluation and mapping ----
+  void SetPointVariables(const TPoint3D& p);
+  void SetPointVariables(const TPoint2D& p) { SetPointVariables(TPoint3D{p.x, p.y, 0}); }
+  // Real parts of two trees at P; false when undefined.
+  bool EvaluateMapPoint(const TPoint2D& p, TExprNode* first, TExprNode* second, TPoint2D& d);
+  // Trees 0..3 of entry i into the segment's ends: 0, or 1 when undefined.
+  int EvaluateSegmentEnds(int i, TPoint2D& p1, TPoint2D& p2);
+  bool EvaluateCurvePoint3(const TPoint3D& p, TExprNode* const trees[3], TPoint3D& out);
+  // Two trees of entry i at P with T and U saved and restored.
+  bool EvaluateDerivativePair(int i, const TPoint3D& p, int firstSlot, int secondSlot, TPoint2D& out);
+  // Logarithmic axes or the selected mapping applied to a world point;
+  // false when it cannot be mapped.
+  bool MapWorldPoint(TPoint2D& p);
+  long double LogAxisToValue(long double v) const;
+  bool EvaluateReal(TExprNode* tree, long double& value);
+
+  // ---- 3D view ----
+  TView3D View3D;
+  TPoint2D ProjectRotated(const TPoint3D& p) const { return kv::ProjectRotated(View3D, p); }
+  bool ProjectToPixel(const TPoint3D& p, plat::Point& pixel) const;
+  // The 2D world point by the view mode: the projection in 3D windows,
+  // (x, y) otherwise.
+  TPoint2D ProjectByViewMode(const TPoint3D& p) const;
+  bool ProjectIfVisible(const TPoint3D& p, TPoint2D& out) const;
+  // Whether a visible surface hides P from the observer.
+  bool IsPointHidden(TPoint3D p);
+  virtual bool HiddenByCylinderSurface(int i, const TPoint3D& p) { return false; }    // 302
+  virtual bool HiddenByImplicitSurface(int i, const TPoint3D& p) { return false; }    // 305
+  virtual bool HiddenByParametricSurface(int i, const TPoint3D& p) { return false; }  // 303, 306, 307, 316
+  virtual bool HiddenByPlane(int i, const TPoint3D& p) { return false; }              // 315
+  virtual bool HiddenByExplicitSurface(int i, const TPoint3D& p) { return false; }    // 301
+
+  // ---- drawing primitives ----
+  // The pen of a packed colour (index in the low 16 bits, width in the high).
+  plat::Pen PenOf(std::uint32_t packedPen, int style) const;
+  // Mode bit 0: the segment A-B (clipped to the view when clip is set)
+  // through the export switch; mode > 1: an arrow head of world length
+  // `head` at B when B lies in the view.
+  void DrawSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, long double head, std::uint32_t packedPen,
+                   int style, bool clip, int mode);
+  // A marker of the window's size, or one pixel for style <= 0.
+  void PlotPoint(plat::DC& dc, const TPoint2D& p, int colour, int style);
+  // ---- curve recording for EPS, SVG and PiCTeX ----
+  void BeginCurveRecording(long n);
+  void RecordCurvePoint(const TPoint2D& p);
+  void MarkCurveBreak();
+  void EndCurveRecording(int colour, int width, int style);
+  const TCurveRecording& CurveRecording() const { return recording_; }
+  void DrawRoughPolyline(plat::DC& dc);
+
+  // ---- main plot routines ----
+  virtual void EquationsChanged(bool selectLast) {}                  // slot 92
+  virtual bool IsEquationDrawable(int i) { return true; }            // slot 93
+  // Every visible entry (slot 94); 65 when the stop key ended it.
+  virtual int DrawEquations(plat::DC& dc);
+  virtual void PaintBuffered(plat::DC& dc);                          // slot 95
+  virtual void PaintFromBuffer(plat::DC& dc) {}                      // slot 96
+  virtual void RebuildDerivedEquations(int i) {}                     // slot 106
+  virtual void UpdateSurfaceGrids() {}                               // slot 107
+  // Labels and freehand strokes over the plot (slot 108).
+  virtual void DrawPlot(plat::DC& dc);
+  // Direction field of a family member (slot 112); 0 or the stop key.
+  virtual int DrawFieldElements(plat::DC& dc, int i) { return 0; }
+  virtual void RepaintNow(bool fit);                                 // slot 113
+  virtual void NotifyDataWindow() {}                                 // slot 114
+  // Repaints when a formula uses the parameter (slot 115).
+  virtual void RedrawEquation(int parameter);
+  virtual int DrawAnalysis(plat::DC& dc, int i, TEquationItem& item, std::string& text, int width,
+                           int decimals) {
+    return 0;
+  }                                                                  // slot 116
+  virtual void UpdateBox(int i) {}                                   // slot 118
+  virtual void MouseMarkAdded(const TMouseMark& m) {}                // slot 119
+  virtual void ClearMouseMarks();                                    // slot 120
+  virtual void MouseMarksChanged() {}                                // slot 111
+  // The drawer of one entry by kind; 65 when the stop key ended it.  The
+  // core draws 201-203 (sampled), 204 (traced), 210 and 212 (items).
+  virtual int DrawEquation(plat::DC& dc, int i);
+  // Clears the drawn flag and invalidates without erasing.
+  void InvalidatePlot();
+  // Polls the stop key "A" unless the drawing is quiet.
+  bool StopKeyPressed();
+
+  // ---- curves ----
+  // Samples entry i (kinds 201, 202, 203) into the sink.
+  TSampleStats SampleEquation(int i, TPolylineSink& sink);
+  int DrawSampledCurve(plat::DC& dc, int i);
+  // Traces entry i (kind 204: F in slot 2, gradient in 4 and 5).
+  TTraceStats TraceEquation(int i, TPolylineSink& sink);
+  // The piece of entry i's curve through a point.
+  TTraceStats TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink);
+  int DrawImplicitCurve(plat::DC& dc, int i);
+  TSamplerSettings SamplerSettings() const;
+  TTracerSettings TracerSettings() const;
+  // A start point of the implicit curve F (tree) in the box: up to 15
+  // attempts, each two random points and bisection on their segment.
+  bool FindImplicitStartPoint(TExprNode* tree, const TPoint2D& corner, const TPoint2D& extents, TPoint2D& out);
+  // The 3 x 3 pixels around P differ from the background (colour < 0) or
+  // match the colour.
+  bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
+
+  // ---- trajectories and sequences ----
+  // One step of entry i's system from (t, p); false where undefined.
+  bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
+  // Runs an item; every point goes to the sink (world x, y).  Returns the
+  // steps made; `finished` tells whether it ran to its end.
+  long RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bool& finished, TPoint3D* end = nullptr);
+  // Runs an item to the parameter value; false when it cannot get there.
+  bool RunTrajectoryItem(int i, TEquationItem& item, long double target, TPoint3D& point);
+  int ComputeTrajectoryOffscreen(int i, TEquationItem& item, TPoint3D& end, long double& t, int direction);
+  // Creates an initial-value item at the head of entry i's list.
+  TEquationItem& AddTrajectoryItem(int i, const TPoint3D& start, int method, long double h, long double steps,
+                                   int direction);
+  TEquationItem& AddItemForKind211(int i, const TPoint3D& start, long double h, int method, int colour,
+                                   int width);
+  // The terms of a sequence item: start, then count iterations of slots 0
+  // and 1 (2 in 3D); stops early where undefined.
+  std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
+  // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
+  std::vector<long double> IterateSequence(int i);
+  // The start texts x0, y0, z0, t0 into the item's trees; false when a
+  // non-empty text does not compile.
+  bool CompileEquationItem(TEquationItem& item);
+  // The start point and parameter from the texts (start code above 1000);
+  // false where a value is undefined.
+  bool EvaluateItemStart(TEquationItem& item);
+  // Adds the trajectory of entry i from the start (direction 0: both ways,
+  // two items) and draws it into the back buffers and on the screen; the
+  // stop key or 0.
+  int AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width);
+  int DrawSequenceItemBuffered(int i, const TPoint3D& start, long count);
+  // Traces the implicit curve of entry i through the point and draws it; the
+  // stop key or 0.
+  int AddTrajectoryAt(int i, const TPoint2D& point);
+  int DrawTrajectories(plat::DC& dc, int i);
+  int DrawFamilyTrajectories(plat::DC& dc, int i);
+  int DrawFamilyItems(plat::DC& dc, int i);
+  // Step of a new trajectory: 1 / trajectory density.
+  long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
+
+  // ---- results and marks ----
+  // Attaches a result unless one with the code and equal values is there;
+  // whether it was added.
+  bool AddResultPoint(int i, int code, const long double* values, int count, const std::string& text);
+  bool ClearMouseMarkList();
+  // Records a freehand stroke from the pressed point until the button is
+  // released.
+  void TrackMouseMarks(plat::Point start);
+  // Deletes the stroke that passes within a few pixels of the point.
+  bool EraseMouseMarks(plat::Point p);
+  std::string FormatMouseCoordinates(const TPoint2D& p) const;
+
+  // ---- texts, values and small helpers ----
+  // String 345 "aktueller x-Wert" with its x replaced by the letter.
+  std::string GetCurrentValueLabel(int letter) const;
+  // Formula text k of entry i into an edit control.
+  void ShowEquationText(int i, int k, plat::Dialog& d, int id) const;
+  // A new pen width or colour of an entry, for its next drawing.
+  void SetItemWidth(int i, int width);
+  void SetItemColour(int i, int colour);
+  // The seven overlay flags as bits 0..6; setting also stores the number of
+  // the first set flag among the first six (1..6, 0 none).
+  int GetOverlayMask() const;
+  void SetOverlayMask(int mask);
+  // One line of coordinates: x, y (and z in windows of dimension 3) in the
+  // number format, separated by blanks, CR LF.
+  void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
+  // The list line of an item: its start point.
+  std::string FormatValueReport(const TEquationItem& item, int decimals) const;
+  // The table of an item's points (trajectory steps or sequence terms), at
+  // most kMaxTableLines lines.
+  static constexpr int kMaxTableLines = 10000;
+  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals);
+
+  // ---- mouse and view ----
+  // Rubber-band box from the pressed point; a box of at least 3 x 3 pixels
+  // becomes the view and the previous view is pushed.  Whether it zoomed.
+  bool DragZoomBox(plat::Point start);
+  // Half-extents times factor; recentre: the point becomes the centre,
+  // otherwise the point stays under the cursor.
+  void ZoomAtPoint(plat::Point p, long double factor, bool recentre);
+  // Shows the world point beside the cursor while the button is held; the
+  // last point.
+  TPoint2D TrackMouseCoordinates(plat::Point start);
+
+  // ---- animation (slider dialogs) ----
+  // Continuous: "A" stops, Space reverses, "S" step × 1.25, "L" × 0.8, "P"
+  // pauses until "P".  Time mode: only "A", the value follows the clock.
+  void AnimateParameter(int index, bool reversing, bool hasEnd, long double endValue);
+  // Precomputed frames: frames + 1 pictures drawn first, then played:
+  // "A" stops, Space reverses, "L" +5 ms, "S" -5 ms while above 5.
+  void AnimateTimeParameter(int index, bool reversing, int frames);
+  // Whole-number stepping: "A", Space, "S" -50 ms, "L" +50 ms (not below 0),
+  // "P" pauses.
+  void PlayPrecomputedFrames(int index, bool reversing, int steps);
+  // Draws one frame at the parameter's current value (the quiet drawing).
+  virtual void AnimationFrame(int index);
+
+  // ---- fields ----
+  std::int16_t equationCount = -1;     // last index
+  std::int16_t equationCapacity = 35;  // highest last index allowed
+  std::int16_t dimension = 2;
+  std::int16_t currentEquation = -1;
+  std::int16_t nextColour = 2;
+  std::int16_t defaultPenWidth = 1;
+  std::int16_t defaultDensity = 50;
+  std::list<TShadeRecord> shadings;    // head first
+  std::uint8_t shadeIntersection = 0;
+  std::vector<TMouseMark> mouseMarks;
+  std::int16_t mouseMarkPenWidth = 1;
+  std::vector<TEquationLabel> equationLabels;
+  std::int16_t MouseMode = kCmMouseBoxZoom;
+  long double centreZoomFactor = 0.5L;
+  std::int16_t LogWindowType = 0;      // > 0: logarithmic window (AxisKind tells the axes)
+  std::int16_t selectedMapping = -1;   // entry of kind 401/402 points are mapped by
+  std::uint8_t mappedFlag = 0;
+  std::uint8_t angleInDegrees = 0;
+  long implicitStepLimit = 100000;
+  std::int32_t trajectoryDensity = 400;
+  std::uint8_t criticalAngle = 1;
+  long double loopClosingTolerance = 1.5L;  // pixels
+  std::uint8_t infiniteSlope = 0;
+  std::uint8_t quietDrawing = 0;
+  std::uint8_t drawn = 0;
+  std::uint8_t animating = 0;
+  std::uint8_t timeMode = 0;
+  std::uint8_t skipDerivedTrees = 0;   // compile without derivative and curvature trees
+  std::int32_t frameDelay = 150;       // ms, precomputed frames
+  std::int32_t steppingDelay = 500;    // ms, whole-number stepping
+  long double animationStepFactor = 1.0L;
+  std::int16_t sliderSteps = 100;
+  std::array<std::uint8_t, tok::kVariableCount> usedLetters{};
+  std::int16_t labelLineHeight = 16;
+  std::array<std::uint8_t, 7> overlayFlags{};  // six Riemann rules and the display flag
+  std::int16_t firstOverlayRule = 0;
+  std::int16_t drawingColour = 2;
+  std::uint8_t is3D = 0;
+
+ protected:
+  // A sink that draws into a DC through the export switch.
+  class TDcSink;
+  void DrawSegmentOnDc(plat::DC& dc, TPoint2D a, TPoint2D b);
+  // Draws a late addition into both back buffers and the screen without a
+  // full redraw; the drawer's result.
+  template <class Draw>
+  int DrawIntoBuffers(Draw draw);
+  int DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item);
+  void FixIndicesAfterDelete(int i);
+
+ private:
+  void CmMouseMode(int id);
+  void CeMouseMode(plat::CommandEnabler& ce);
+  void CmInventorySize();
+  void CompileSlots(TEquation& e, std::initializer_list<int> slots);
+  void EnsureInventoryArrays();
+
+  std::vector<TEquation> equations_;
+  std::vector<std::string> names_;
+  std::vector<std::uint8_t> flags_;
+  std::vector<TreePtr> sightLines_;
+  TCurveRecording recording_;
+  bool painting_ = false;
+};
+
+}  // namespace kv

@@ -1,0 +1,281 @@
+// Shading of regions above, below or between graphs, the inequalities of
+// implicit curves, and the random darts thrown into their regions.
+#include <algorithm>
+#include <cmath>
+
+#include "plotcore/plot0_win.h"
+#include "shell/text_helpers.h"
+
+namespace kv {
+
+bool HatchPixel(int pattern, int x, int y) {
+  auto on = [](int v, int m) { return ((v % m) + m) % m == 0; };
+  switch (pattern) {
+    case 0:
+      return on(y, kHatchSpacing);
+    case 1:
+      return on(x, kHatchSpacing);
+    case 2:
+      return on(x - y, kHatchSpacing);
+    case 3:
+      return on(x + y, kHatchSpacing);
+    case 4:
+      return on(x, kHatchSpacing) || on(y, kHatchSpacing);
+    case 5:
+      return on(x - y, kHatchSpacing) || on(x + y, kHatchSpacing);
+    case 6:
+      return on(y, 2 * kHatchSpacing);
+    case 7:
+      return on(x, 2 * kHatchSpacing);
+    default:
+      return on(x, 2 * kHatchSpacing) || on(y, 2 * kHatchSpacing);
+  }
+}
+
+namespace {
+
+// The value of an explicit entry at x; false where undefined.
+bool GraphValue(TPlot0Win& w, int i, long double x, long double& y) {
+  if (!w.IsValidIndex(i)) return false;
+  TEquation& e = w.Equation(i);
+  if (e.kind != kKindExplicit || !e.trees[1]) return false;
+  w.SetVariable('X', x);
+  return w.EvaluateReal(e.trees[1].get(), y);
+}
+
+}  // namespace
+
+void TPlot0Win::RefreshBoundShading(TShadeRecord& s) {
+  const TPackedLetters l = SplitPackedCode(s.packedCode);
+  if (l.fromLetter >= 1 && l.fromLetter <= 23) s.from = Variable(l.fromLetter).re;
+  if (l.toLetter >= 1 && l.toLetter <= 23) s.to = Variable(l.toLetter).re;
+}
+
+bool TPlot0Win::ShadeSpan(const TShadeRecord& s, long double x, long double& yLow, long double& yHigh) {
+  long double a;
+  if (!GraphValue(*this, s.graphA, x, a)) return false;
+  if (s.graphB == kShadeAbove) {
+    yLow = a;
+    yHigh = World.ymax;
+  } else if (s.graphB == kShadeBelow) {
+    yLow = World.ymin;
+    yHigh = a;
+  } else {
+    long double b;
+    if (!GraphValue(*this, s.graphB, x, b)) return false;
+    yLow = std::min(a, b);
+    yHigh = std::max(a, b);
+  }
+  return yHigh >= yLow;
+}
+
+void TPlot0Win::ShadeColumn(plat::DC& dc, int x, int top, int bottom, int pattern, plat::Colour colour) {
+  if (fillInsteadOfHatch) {
+    dc.MoveTo(x, top);
+    dc.LineTo(x, bottom + 1);
+    return;
+  }
+  for (int y = top; y <= bottom; ++y)
+    if (HatchPixel(pattern, x, y)) dc.SetPixel(x, y, colour);
+}
+
+namespace {
+
+// The x range of a record on the screen: the view, cut to its interval.
+bool ShadeColumns(const TPlot0Win& w, const TShadeRecord& s, int& first, int& last) {
+  long double lo = w.World.xmin;
+  long double hi = w.World.xmax;
+  if (s.intervalFlag) {
+    lo = std::max(lo, std::min(s.from, s.to));
+    hi = std::min(hi, std::max(s.from, s.to));
+  }
+  if (!(hi >= lo)) return false;
+  first = static_cast<int>(std::ceil((lo - w.World.xmin) * w.PixelsPerUnitX)) + w.AreaOriginX();
+  last = static_cast<int>(std::floor((hi - w.World.xmin) * w.PixelsPerUnitX)) + w.AreaOriginX();
+  first = std::max(first, w.AreaOriginX());
+  last = std::min(last, w.AreaOriginX() + w.AreaWidth());
+  return last >= first;
+}
+
+// The rows of a y span: the first row at or below yHigh to the last at or
+// above yLow, within the drawing area.
+bool ShadeRows(const TPlot0Win& w, long double yLow, long double yHigh, int& top, int& bottom) {
+  const long double t = std::ceil((w.World.ymax - yHigh) * w.PixelsPerUnitY);
+  const long double b = std::floor((w.World.ymax - yLow) * w.PixelsPerUnitY);
+  if (std::isnan(t) || std::isnan(b)) return false;
+  const long double h = w.AreaHeight();
+  const long double tc = std::clamp<long double>(t, 0, h);
+  const long double bc = std::clamp<long double>(b, 0, h);
+  if (bc < tc) return false;
+  top = static_cast<int>(tc) + w.AreaOriginY();
+  bottom = static_cast<int>(bc) + w.AreaOriginY();
+  return true;
+}
+
+}  // namespace
+
+int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
+  RefreshBoundShading(s);
+  if (!IsValidIndex(s.graphA) || (s.graphB >= 0 && !IsValidIndex(s.graphB)) || s.graphB < kShadeBelow) return 0;
+  int first, last;
+  if (!ShadeColumns(*this, s, first, last)) return 0;
+  const int pattern = SplitPackedCode(s.packedCode).pattern;
+  const plat::Colour colour = DrawingColourOf(s.colour);
+  const plat::Pen old = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, colour});
+  // The region's outline for the vector exports: upper edge forwards, lower
+  // edge backwards.
+  std::vector<TPoint2D> upper, lower;
+  const bool record = SvgFlag || EpsFlag;
+  for (int x = first; x <= last; ++x) {
+    if (((x - first) & 127) == 127 && StopKeyPressed()) {
+      dc.SelectPen(old);
+      return 'A';
+    }
+    const long double wx = PixelToWorldX(x);
+    long double lo, hi;
+    if (!ShadeSpan(s, wx, lo, hi)) continue;
+    int top, bottom;
+    if (!ShadeRows(*this, lo, hi, top, bottom)) continue;
+    if (record) {
+      upper.push_back({wx, PixelToWorldY(top)});
+      lower.push_back({wx, PixelToWorldY(bottom)});
+    } else {
+      ShadeColumn(dc, x, top, bottom, pattern, colour);
+    }
+  }
+  dc.SelectPen(old);
+  if (record && !upper.empty()) {
+    std::vector<TPoint2D> outline(upper);
+    outline.insert(outline.end(), lower.rbegin(), lower.rend());
+    if (EpsFlag) {
+      WriteEpsPolygon(outline.data(), static_cast<int>(outline.size()), false, colour, 0, colour);
+    } else {
+      std::vector<plat::Point> px(outline.size());
+      for (std::size_t k = 0; k < outline.size(); ++k) WorldToPixel(outline[k], px[k]);
+      WriteSvgPolygon(px.data(), static_cast<int>(px.size()), false, colour, 0, colour,
+                      fillInsteadOfHatch ? -1 : pattern);
+    }
+  }
+  return 0;
+}
+
+void TPlot0Win::FillCombinedRegions(plat::DC& dc) {
+  if (shadings.empty()) return;
+  for (TShadeRecord& s : shadings) RefreshBoundShading(s);
+  const TShadeRecord& head = shadings.front();
+  const int pattern = SplitPackedCode(head.packedCode).pattern;
+  const plat::Colour colour = DrawingColourOf(head.colour);
+  const plat::Pen old = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, colour});
+  for (int x = AreaOriginX(); x <= AreaOriginX() + AreaWidth(); ++x) {
+    const long double wx = PixelToWorldX(x);
+    long double lo = World.ymin;
+    long double hi = World.ymax;
+    bool inAll = true;
+    for (const TShadeRecord& s : shadings) {
+      if (s.intervalFlag && !(wx >= std::min(s.from, s.to) && wx <= std::max(s.from, s.to))) {
+        inAll = false;
+        break;
+      }
+      long double a, b;
+      if (!ShadeSpan(s, wx, a, b)) {
+        inAll = false;
+        break;
+      }
+      lo = std::max(lo, a);
+      hi = std::min(hi, b);
+    }
+    int top, bottom;
+    if (inAll && hi >= lo && ShadeRows(*this, lo, hi, top, bottom)) ShadeColumn(dc, x, top, bottom, pattern, colour);
+  }
+  dc.SelectPen(old);
+}
+
+int TPlot0Win::ShadeAll(plat::DC& dc) {
+  if (shadings.empty()) return 0;
+  if (fillInsteadOfHatch) dc.SetROP2(RopOfDrawingMode());
+  int r = 0;
+  if (shadeIntersection) {
+    FillCombinedRegions(dc);
+  } else {
+    for (TShadeRecord& s : shadings)
+      if ((r = ShadeRecord(dc, s)) != 0) break;
+  }
+  dc.SetROP2(plat::R2_COPYPEN);
+  return r;
+}
+
+// ---- inequalities and darts ----
+
+bool TPlot0Win::PointSatisfiesInequalities(long double x, long double y, int i) {
+  auto holds = [&](int k) {
+    TEquation& e = Equation(k);
+    long double f;
+    SetPointVariables(TPoint2D{x, y});
+    if (!EvaluateReal(e.trees[2].get(), f)) return false;
+    return e.subKind > 0 ? f < 0 : f > 0;
+  };
+  auto isInequality = [&](int k) {
+    const TEquation& e = Equation(k);
+    return e.kind == kKindImplicit && e.subKind != 0 && e.trees[2] != nullptr;
+  };
+  if (i >= 0) return IsValidIndex(i) && isInequality(i) && holds(i);
+  for (int k = 0; k <= equationCount; ++k)
+    if (isInequality(k) && !holds(k)) return false;
+  return true;
+}
+
+bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc) {
+  const long count = std::clamp<long>(dartCount, 1, 10000000);
+  const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
+  long hits = 0;
+  long double sx = 0, sy = 0;
+  for (long k = 0; k < count; ++k) {
+    const long double x = RandomInRange(World.xmin, World.xmax);
+    const long double y = RandomInRange(World.ymin, World.ymax);
+    if (!PointSatisfiesInequalities(x, y, region)) continue;
+    ++hits;
+    sx += x;
+    sy += y;
+    if (showPoints && dc) {
+      plat::Point p;
+      if (WorldToPixel(TPoint2D{x, y}, p)) dc->SetPixel(p.x, p.y, colour);
+    }
+  }
+  if (hits == 0) return false;
+  mean = {sx / hits, sy / hits};
+  return true;
+}
+
+int TPlot0Win::ThrowDarts(plat::DC& dc, long counters[2], int i) {
+  counters[0] = counters[1] = 0;
+  const long count = std::clamp<long>(dartCount, 1, 10000000);
+  const int colourIndex = IsValidIndex(i) ? Equation(i).subValue : ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount];
+  const plat::Colour colour = DrawingColourOf(colourIndex);
+  for (long k = 0; k < count; ++k) {
+    if ((k & 4095) == 4095 && StopKeyPressed()) return 'A';
+    const TPoint2D p{RandomInRange(World.xmin, World.xmax), RandomInRange(World.ymin, World.ymax)};
+    ++counters[0];
+    if (!PointSatisfiesInequalities(p.x, p.y, i)) continue;
+    ++counters[1];
+    plat::Point px;
+    if (WorldToPixel(p, px)) dc.SetPixel(px.x, px.y, colour);
+  }
+  return 0;
+}
+
+void TPlot0Win::DotInequalities(plat::DC& dc) {
+  bool any = false;
+  for (int k = 0; k <= equationCount && !any; ++k) {
+    const TEquation& e = Equation(k);
+    any = e.kind == kKindImplicit && e.subKind != 0 && e.visible;
+  }
+  if (!any) return;
+  const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
+  for (int py = AreaOriginY(); py <= AreaOriginY() + AreaHeight(); py += 3) {
+    for (int px = AreaOriginX(); px <= AreaOriginX() + AreaWidth(); px += 3) {
+      if (PointSatisfiesInequalities(PixelToWorldX(px), PixelToWorldY(py), -1)) dc.SetPixel(px, py, colour);
+    }
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,190 @@
+// Trajectories by the item's method, runs to a target, sequences and the
+// cobweb iteration.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core_window.h"
+#include "plotcore/ode_stepper.h"
+#include "shell/constants.h"
+
+namespace kv {
+namespace {
+
+using kvtest::CoreWindowTest;
+using kvtest::RunCollector;
+
+double D(long double v) { return static_cast<double>(v); }
+
+TEST_F(CoreWindowTest, CircleStaysOnTheUnitCircleWithinTheMethodsError) {
+  const int i = w->AppendEquation(kKindOde, {"-y", "x"});
+  struct Case {
+    int method;
+    double maxError;
+    double minError;  // Euler spirals outwards: its error is real
+  } cases[] = {{kMethodEuler, 0.04, 0.01}, {kMethodModifiedEuler, 2e-4, 0}, {kMethodRungeKutta, 1e-9, 0}};
+  const long double h = 0.01L;
+  const long steps = static_cast<long>(std::round(2 * Pi / h));
+  for (const Case& c : cases) {
+    TEquationItem& item = w->AddTrajectoryItem(i, {1, 0, 0}, c.method, h, static_cast<long double>(steps), 1);
+    RunCollector runs;
+    bool finished = false;
+    TPoint3D end;
+    EXPECT_EQ(w->RunTrajectory(i, item, &runs, finished, &end), steps);
+    EXPECT_TRUE(finished);
+    ASSERT_EQ(runs.runs.size(), 1u);
+    double worst = 0;
+    for (const auto& p : runs.runs[0]) worst = std::max(worst, std::fabs(D(std::hypot(p.x, p.y)) - 1));
+    EXPECT_LT(worst, c.maxError) << c.method;
+    EXPECT_GE(worst, c.minError) << c.method;
+    EXPECT_NEAR(D(end.x), std::cos(D(steps * h)), c.maxError * 2 + 1e-12) << c.method;
+  }
+  EXPECT_EQ(w->Equation(i).items.size(), 3u);
+  EXPECT_EQ(w->Equation(i).items.front().serial, 3);
+}
+
+TEST_F(CoreWindowTest, TrajectoryStopsWhereItLeavesTheViewOrRests) {
+  const int out = w->AppendEquation(kKindOde, {"1", "0"});
+  TEquationItem& item = w->AddTrajectoryItem(out, {0, 0, 0}, kMethodRungeKutta, 0.01L, 0, 1);
+  bool finished = false;
+  TPoint3D end;
+  const long n = w->RunTrajectory(out, item, nullptr, finished, &end);
+  EXPECT_TRUE(finished);
+  EXPECT_GT(D(end.x), 5);
+  EXPECT_LT(n, 700);
+  // An equilibrium with no step limit ends instead of running on.
+  const int rest = w->AppendEquation(kKindOde, {"0", "0"});
+  TEquationItem& still = w->AddTrajectoryItem(rest, {1, 1, 0}, kMethodEuler, 0.01L, 0, 1);
+  EXPECT_LT(w->RunTrajectory(rest, still, nullptr, finished, &end), 100);
+  EXPECT_TRUE(finished);
+  // Undefined slopes stop it at once.
+  const int bad = w->AppendEquation(kKindOde, {"sqrt(-1-x)", "0"});
+  TEquationItem& b = w->AddTrajectoryItem(bad, {1, 1, 0}, kMethodEuler, 0.01L, 10, 1);
+  EXPECT_EQ(w->RunTrajectory(bad, b, nullptr, finished, &end), 0);
+  EXPECT_FALSE(finished);
+}
+
+TEST_F(CoreWindowTest, RunToATargetParameterAndBackwards) {
+  const int i = w->AppendEquation(kKindOde, {"x", "0"});  // x' = x
+  TEquationItem& item = w->AddTrajectoryItem(i, {1, 0, 0}, kMethodRungeKutta, 0.001L, 0, 1);
+  TPoint3D p;
+  ASSERT_TRUE(w->RunTrajectoryItem(i, item, 1.0005L, p));
+  EXPECT_NEAR(D(p.x), std::exp(1.0005), 1e-9);
+  ASSERT_TRUE(w->RunTrajectoryItem(i, item, -1, p));
+  EXPECT_NEAR(D(p.x), std::exp(-1.0), 1e-9);
+  long double t = 0;
+  TPoint3D end;
+  EXPECT_EQ(w->ComputeTrajectoryOffscreen(i, item, end, t, -1), 0);
+  EXPECT_LT(t, 0);
+}
+
+TEST_F(CoreWindowTest, SlopeFieldItemsRunInX) {
+  const int i = w->AppendEquation(kKindOdeDyDx, {"", "", "y"});  // y' = y
+  TEquationItem& item = w->AddItemForKind211(i, {0, 1, 0}, 0.01L, kMethodRungeKutta, 5, 2);
+  EXPECT_EQ(item.pen.colour, 5);
+  EXPECT_EQ(item.pen.width, 2);
+  TPoint3D p{0, 1, 0};
+  for (int k = 0; k < 100; ++k) ASSERT_TRUE(w->StepTrajectory(i, kMethodRungeKutta, k * 0.01L, 0.01L, p));
+  EXPECT_NEAR(D(p.x), 1, 1e-12);
+  EXPECT_NEAR(D(p.y), std::exp(1.0), 1e-9);
+}
+
+TEST_F(CoreWindowTest, SequencesIterateTheirTexts) {
+  w->SetVariable('A', 3.2L);
+  const int i = w->AppendEquation(kKindSequence, {"ax(1-x)", "y+1"});
+  TEquationItem& item = w->AddTrajectoryItem(i, {0.5L, 0, 0}, 0, 0, 50, 1);
+  const std::vector<TPoint3D> terms = w->IterateSequenceItem(i, item, 50);
+  ASSERT_EQ(terms.size(), 51u);
+  long double x = 0.5L;
+  for (std::size_t n = 0; n < terms.size(); ++n) {
+    EXPECT_NEAR(D(terms[n].x), D(x), 1e-12) << n;
+    EXPECT_EQ(terms[n].y, static_cast<long double>(n));
+    x = 3.2L * x * (1 - x);
+  }
+  // The logistic map at 3.2 settles on its 2-cycle.
+  const long double r = 3.2L;
+  const long double lo = (r + 1 - std::sqrt((r - 3) * (r + 1))) / (2 * r);
+  const long double hi = (r + 1 + std::sqrt((r - 3) * (r + 1))) / (2 * r);
+  EXPECT_NEAR(D(std::min(terms[49].x, terms[50].x)), D(lo), 1e-6);
+  EXPECT_NEAR(D(std::max(terms[49].x, terms[50].x)), D(hi), 1e-6);
+  // A complex sequence runs in z; an undefined term ends it; counts are bounded.
+  const int c = w->AppendEquation(kKindSequence, {"(0.9+0.1i)z"});
+  w->Equation(c).kindFlag = 1;
+  w->CompileEquation(c);
+  TEquationItem& ci = w->AddTrajectoryItem(c, {1, 0, 0}, 0, 0, 2, 1);
+  const auto z = w->IterateSequenceItem(c, ci, 2);
+  ASSERT_EQ(z.size(), 3u);
+  EXPECT_NEAR(D(z[2].x), 0.8, 1e-12);
+  EXPECT_NEAR(D(z[2].y), 0.18, 1e-12);
+  const int u = w->AppendEquation(kKindSequence, {"sqrt(x-1)", "y"});
+  TEquationItem& ui = w->AddTrajectoryItem(u, {2, 0, 0}, 0, 0, 5, 1);
+  EXPECT_EQ(w->IterateSequenceItem(u, ui, 5).size(), 3u);  // 2, 1, 0, then undefined
+}
+
+TEST_F(CoreWindowTest, CobwebIteratesTheGraphFromItsStart) {
+  w->SetVariable('A', 2.5L);
+  const int i = w->AppendEquation(kKindExplicit, {"", "ax(1-x)"});
+  TEquation& e = w->Equation(i);
+  e.webStart() = 0.1L;
+  e.termCount = 30;
+  const auto terms = w->IterateSequence(i);
+  ASSERT_EQ(terms.size(), 31u);
+  EXPECT_NEAR(D(terms.back()), 0.6, 1e-6);
+  e.subKind = 'B' - 64;  // start from parameter B
+  w->SetVariable('B', 0.3L);
+  EXPECT_EQ(w->IterateSequence(i).front(), 0.3L);
+  e.termCount = 32000;  // bounded to 1000 terms
+  EXPECT_EQ(w->IterateSequence(i).size(), 1001u);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST_F(CoreWindowTest, LateAdditionsAreDrawnIntoTheBuffersAndOnTheScreen) {
+  const int ode = w->AppendEquation(kKindOde, {"-y", "x"});
+  w->Equation(ode).penColour = 4;
+  w->InvalidatePlot();
+  w->UpdateWindow();
+  const int calls = w->drawEquationsCalls;
+  EXPECT_EQ(w->AddTrajectoryBuffered(ode, {2, 0, 0}, 0, 700, 1), 0);
+  EXPECT_EQ(w->Equation(ode).items.size(), 2u);  // both directions
+  EXPECT_EQ(w->drawEquationsCalls, calls);        // no full redraw
+  const plat::Colour c = w->DrawingColourOf(4);
+  EXPECT_EQ(w->BackBuffers[0].GetPixel(350, 250), c);  // (2, 0)
+  EXPECT_EQ(w->Surface().GetPixel(250, 150), c);       // (0, 2)
+  // A sequence item; the piece of an implicit curve through a point.
+  const int seq = w->AppendEquation(kKindSequence, {"x+0.5", "y"});
+  EXPECT_EQ(w->DrawSequenceItemBuffered(seq, {-4, -4, 0}, 4), 0);
+  EXPECT_EQ(w->Equation(seq).items.size(), 1u);
+  const int imp = w->AppendEquation(kKindImplicit, {"", "", "", "", "xx+yy=16"});
+  kvtest::RunCollector piece;
+  w->TraceEquationFrom(imp, {3.9L, 0.1L}, piece);
+  ASSERT_GT(piece.Points(), 100u);
+  for (const auto& run : piece.runs)
+    for (const auto& p : run) EXPECT_NEAR(static_cast<double>(std::hypot(p.x, p.y)), 4, 1e-3);
+  EXPECT_EQ(w->AddTrajectoryAt(imp, {3.9L, 0.1L}), 0);
+  EXPECT_EQ(w->Equation(imp).items.size(), 1u);
+}
+
+TEST_F(CoreWindowTest, ItemStartsFromTheirTexts) {
+  w->SetVariable('A', 2);
+  TEquationItem item;
+  item.startCode = 1001;
+  item.texts = {"a+1", "pi", "", "-a"};
+  ASSERT_TRUE(w->EvaluateItemStart(item));
+  EXPECT_EQ(item.start.x, 3);
+  EXPECT_NEAR(static_cast<double>(item.start.y), 3.141592653589793, 1e-15);
+  EXPECT_EQ(item.paramStart, -2);
+  item.texts[2] = "sqrt(-1)";
+  EXPECT_FALSE(w->EvaluateItemStart(item));
+  item.texts[2] = "1+";
+  EXPECT_FALSE(w->EvaluateItemStart(item));
+  item.startCode = 0;  // plain start values stay
+  EXPECT_TRUE(w->EvaluateItemStart(item));
+}
+
+}  // namespace
+}  // namespace kv
