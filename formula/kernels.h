@@ -115,7 +115,7 @@ int Binary(int token, const TComplex& a, const TComplex& b, bool complexMode, TC
 // operation must be left to evaluation.
 bool FoldConstant(int token, int subCode, const TComplex* args, int count, TComplex& value);
 
-// ---- special functions (special_functions.cpp) ----
+// ---- gamma, polygamma and erf (gamma_erf_functions.cpp) ----
 // Polygamma of order m (0: digamma) for real and complex arguments; false at
 // poles, for m > 60, or when the argument is too far left.
 bool RealPolygamma(int m, long double x, long double& r);
