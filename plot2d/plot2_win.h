@@ -1,21 +1,50 @@
-// The ordinary 2D plot window.  Until the plot layers arrive it is the
-// graphics layers (coordinate system, zoom, pan, views) with the 2D
-// window's file type, settings file and menu: it opens and saves files that
-// hold the common header and the protection.
+// The concrete 2D windows: the ordinary 2D window that the main frame opens
+// (TPlotEWin > TPlot2Win) and the linked window it can open beside itself
+// (TPlotDWin), both on the 2D command and drawing layer.
 #pragma once
 
-#include "graphics/zor_winm.h"
+#include <string>
+
+#include "plot2d/plot_c_win.h"
 
 namespace kv {
 
-inline constexpr std::int32_t kFileType2D = 841;
+class TPlotDWin;
 
-class TPlot2Win : public TZORWinm {
+enum : int {
+  kStrLinkedWindowName = 272,  // "Fenster"
+};
+
+// The linked window: a 2D window without the animation menu that never
+// opens a file; it clears its owner's pointer when it is destroyed.
+class TPlotDWin : public TPlotCWin {
+ public:
+  TPlotDWin(plat::Window* parent, const std::string& title, TPlotDWin** ownerField);
+  void SetupWindow() override;
+  void Destroy() override;
+
+ private:
+  TPlotDWin** ownerField_;
+};
+
+class TPlotEWin : public TPlotCWin {
+ public:
+  TPlotEWin(plat::Window* parent, const std::string& title);
+  const plat::CommandTable& Commands() const override;
+  void Destroy() override;
+  // Redraws for a changed parameter here and in the linked window.
+  void RedrawEquation(int parameter) override;
+  // Command 874 "&Fenster ...": creates the linked window, or restores it.
+  void CmLinkedWindow();
+
+  TPlotDWin* LinkedWindow = nullptr;
+};
+
+class TPlot2Win : public TPlotEWin {
  public:
   TPlot2Win(plat::Window* parent, const std::string& caption);
   void SetupWindow() override;
-  int ReadFile() override { return ReadBasicFile(); }
-  bool WriteFile() override { return WriteBasicFile(); }
+  void Destroy() override;
 };
 
 }  // namespace kv

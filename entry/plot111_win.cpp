@@ -1,0 +1,73 @@
+#include "entry/plot111_win.h"
+
+#include <cmath>
+
+#include "shell/generic_dialogs.h"
+
+namespace kv {
+
+TPlot111Win::TPlot111Win(plat::Window* parent, const std::string& title) : TPlot11Win(parent, title) {
+  smallSteps.fill(100);
+  mediumSteps.fill(10);
+}
+
+TPlot111Win::~TPlot111Win() = default;
+
+const plat::CommandTable& TPlot111Win::Commands() const {
+  static const auto table = plat::CommandTable::Build<TPlot111Win>(
+      &TPlot11Win::Commands(), {
+                                   {kCmSliderSteps, &TPlot111Win::CmSliderSteps},
+                                   {kCmCurveTrace, &TPlot111Win::CmCurveTrace, &TPlot111Win::CeCurveTrace},
+                                   {kCmGraphTrace, &TPlot111Win::CmGraphTrace},
+                               });
+  return table;
+}
+
+void TPlot111Win::Destroy() {
+  if (IsDestroyed()) return;
+  // The curve-trace dialog is destroyed here once it exists.
+  TPlot11Win::Destroy();
+}
+
+void TPlot111Win::RefreshTraceDialogs() {}
+
+void TPlot111Win::SyncSliderDialogs() {}
+
+void TPlot111Win::CeCurveTrace(plat::CommandEnabler& ce) {
+  const int kind = 100 * dimension + 10;
+  bool any = false;
+  for (int i = 0; i <= equationCount && !any; ++i)
+    if (Equation(i).kind == kind && !Equation(i).items.empty()) any = true;
+  ce.Enable(any);
+}
+
+int TPlot111Win::SetSliderSteps(long double small, long double medium) {
+  if (!(small >= 2) || small > 2147483647.0L || !(medium >= 1) || small < 2 * medium) return 17;
+  smallSteps[0] = static_cast<std::int32_t>(std::lround(small));
+  const long m = std::lround(medium);
+  mediumSteps[0] = static_cast<std::int32_t>(smallSteps[0] / m);
+  SyncSliderDialogs();
+  Modified = 1;
+  return 0;
+}
+
+void TPlot111Win::CmSliderSteps() {
+  if (!CheckPassword(2)) return;
+  // The field shows how many medium steps the slider has, which is what OK
+  // reads back, so an unchanged OK keeps the settings.
+  const std::int32_t medium = mediumSteps[0] > 0 ? mediumSteps[0] : 1;
+  std::string small = std::to_string(smallSteps[0]);
+  std::string count = std::to_string(smallSteps[0] / medium);
+  TGenDlg dialog(this, "CALIB", 30, &small, &count);
+  if (dialog.Execute() != plat::IDOK) return;
+  long double s = 0;
+  long double m = 0;
+  if (TextToNumber(small, s) != 0 || TextToNumber(count, m) != 0) {
+    ShowMessageById(17);
+    return;
+  }
+  const int code = SetSliderSteps(s, m);
+  if (code != 0) ShowMessageById(code);
+}
+
+}  // namespace kv

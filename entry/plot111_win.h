@@ -1,0 +1,56 @@
+// The slider and tracing layer, the last layer the 2D and 3D windows
+// share: the slider-step settings ("Schieberegler Abstufung"), the
+// curve-trace dialog's command and the entry point of the graph-trace
+// dialog, which each window kind opens itself.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "entry/plot11_win.h"
+
+namespace kv {
+
+enum : int {
+  kCmGraphTrace = 708,      // "&Graphverlauf ..."
+  kCmCurveTrace = 882,      // "&Kurvenverlauf ..."
+  kCmSliderSteps = 1169,    // "&Schieberegler ..."
+};
+
+// Slider-step tables: entries 0..26 the parameter sliders, 27 the graph-trace
+// dialog, 28 the curve-trace dialog, the rest carried along.
+inline constexpr int kSliderStepEntries = 40;
+inline constexpr int kGraphTraceSteps = 27;
+inline constexpr int kCurveTraceSteps = 28;
+
+class TPlot111Win : public TPlot11Win {
+ public:
+  TPlot111Win(plat::Window* parent, const std::string& title);
+  ~TPlot111Win() override;
+
+  const plat::CommandTable& Commands() const override;
+  void Destroy() override;
+  void RefreshTraceDialogs() override;
+
+  // Copies the step settings into the open slider and trace dialogs that
+  // do not use steps of their own.
+  virtual void SyncSliderDialogs();
+  // The 2D window opens "TRACE", the 3D windows "TRACE3".
+  virtual void OpenGraphTraceDialog() {}
+
+  // Takes "Kleine Schritte" s and "Mittlere Schritte" m: 0, or 17 when
+  // s < 2, m < 1 or s < 2m (nothing changes then).
+  int SetSliderSteps(long double small, long double medium);
+
+  std::array<std::int32_t, kSliderStepEntries> smallSteps{};
+  std::array<std::int32_t, kSliderStepEntries> mediumSteps{};
+
+ private:
+  void CmSliderSteps();
+  void CmCurveTrace() {}
+  void CeCurveTrace(plat::CommandEnabler& ce);
+  void CmGraphTrace() { OpenGraphTraceDialog(); }
+};
+
+}  // namespace kv

@@ -1,0 +1,153 @@
+#include "entry/plot11_win.h"
+
+#include "platform/resources.h"
+
+namespace kv {
+
+TPlot11Win::TPlot11Win(plat::Window* parent, const std::string& title) : TPlot1Win(parent, title) {}
+
+TPlot11Win::~TPlot11Win() = default;
+
+const plat::CommandTable& TPlot11Win::Commands() const {
+  static const auto table = plat::CommandTable::Build<TPlot11Win>(
+      &TPlot1Win::Commands(),
+      {
+          {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
+          {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
+          {kCmPointSets, &TPlot11Win::CmPointSets},
+          {kCmArcLength, &TPlot11Win::CmArcLength, &TPlot11Win::CeArcLength},
+          {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
+          {kCmAutonomousTrajectory, &TPlot11Win::CmAutonomousTrajectory},
+          {kCmSlopeTrajectory, &TPlot11Win::CmSlopeTrajectory},
+          {kCmSequences, &TPlot11Win::CmSequences},
+          {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
+          {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
+          {kCmDistance, &TPlot11Win::CmDistance, &TPlot11Win::CeDistance},
+          {kCmMarkPenWidth, &TPlot11Win::CmMarkPenWidth},
+          {kCmTimeWindowFirst, kCmPlaneWindowLast, &TPlot11Win::CmSideWindow},
+      });
+  return table;
+}
+
+void TPlot11Win::SetupWindow() {
+  TPlot1Win::SetupWindow();
+  // The inventory dialog is created here, hidden, once it exists.
+  inventoryHidden = 1;
+}
+
+void TPlot11Win::Destroy() {
+  if (IsDestroyed()) return;
+  // The data-check window, the point-list, point-set and distance dialogs
+  // and the side windows are destroyed here once they exist.
+  TPlot1Win::Destroy();
+}
+
+// ---- enablers ----
+
+void TPlot11Win::CePointList(plat::CommandEnabler& ce) {
+  ce.Enable(FindVisibleOfKinds({kKindExplicit, kKindPolar, kKindParametric, kKindSpaceCurve}) >= 0);
+}
+
+void TPlot11Win::CeCombinations(plat::CommandEnabler& ce) {
+  if (dimension == 3) {
+    const bool surface = FindVisibleOfKinds({kKindSurface, kKindCylinderSurface, kKindParametricSurface,
+                                             kKindSpaceCurve, kKindPlane, kKindSphericalSurface}) >= 0;
+    ce.Enable(surface || FindVisibleOfKinds({kKindOde3D, kKindSequence3D}) >= 0);
+  } else {
+    ce.Enable(FindVisibleOfKinds({kKindExplicit, kKindPolar, kKindParametric, kKindOde, kKindOdeDyDx,
+                                  kKindSequence}) >= 0);
+  }
+}
+
+void TPlot11Win::CeLineIntegral(plat::CommandEnabler& ce) {
+  const int d = dimension;
+  ce.Enable(FindVisibleOfKinds({100 * d + 10}) >= 0 && FindVisibleOfKinds({101 * d + 1}) >= 0);
+}
+
+void TPlot11Win::CeDistance(plat::CommandEnabler& ce) { ce.Enable(CountEquationsOfKind(100 * dimension + 9) >= 2); }
+
+void TPlot11Win::CmMarkPenWidth() {
+  std::int16_t width = mouseMarkPenWidth;
+  if (!InputThickness(width, kStrMarkPenWidth)) return;
+  mouseMarkPenWidth = width < 1 ? 1 : width;
+  Modified = 1;
+}
+
+// ---- inventory state ----
+
+bool TPlot11Win::CheckInventoryIdle() {
+  if (!inventoryEditing) return true;
+  ShowMessageById(111);  // "am Bearbeiten"
+  return false;
+}
+
+void TPlot11Win::SetInventoryEditing(bool on) { inventoryEditing = on ? 0 : 1; }
+
+void TPlot11Win::ShowInventory() {
+  if (!CheckPassword(2)) return;
+  UpdateCaption(false);
+  // The inventory dialog is shown and brought to the top once it exists.
+  inventoryHidden = 0;
+}
+
+void TPlot11Win::NewFile() {
+  if (inventoryEditing) return;
+  ClearDrawing();
+  FileData.FileName = plat::res::String(29) + (dimension == 3 ? ".kv3" : ".kv2");
+  UpdateMenuChecks(false);
+  InvalidatePlot();
+  UpdateCaption(false);
+  inventoryHidden = 1;
+}
+
+void TPlot11Win::UpdateView() {
+  TPlot1Win::UpdateView();
+  // The side windows take the view's values here once they exist.
+}
+
+bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
+  // The inventory dialog's selection follows here once it exists.
+  return TPlot1Win::ResizeInventory(newCapacity, copy);
+}
+
+void TPlot11Win::CloseStaleDialogs(bool all) {
+  TPlot1Win::CloseStaleDialogs(all);
+  // The analysis dialogs of this layer close here once they exist.
+}
+
+// ---- new points ----
+
+bool TPlot11Win::NewPoint(int system) {
+  if (!CanAddEquation(true)) return false;
+  const int kind = 100 * dimension + 9;
+  const int i = AppendEquation(kind, 0, 1, system == 4 ? "2.0+1.6i" : "2.54", "pi/3", "pi/4");
+  TEquation& e = Equation(i);
+  e.penWidth = MarkerSizeCode;
+  e.polarInput = (system == 1 || system == 2) ? 1 : 0;
+  e.kindFlag = system == 4 ? 1 : 0;
+  e.arrowMode = static_cast<std::int16_t>(system);
+  SetInventoryEditing(false);
+  int mask = 0;
+  const int result = RunEquationDialog(i, mask);
+  SetInventoryEditing(true);
+  if (result != plat::IDOK) {
+    DropLastEquation();
+    return false;
+  }
+  ++entryCounter;
+  CompileEquation(i);
+  AddEquationLabel();
+  if (dimension == 3) {
+    RedrawEditedEquation(i, true);
+  } else {
+    DrawEquationBuffered(i);
+  }
+  EquationsChanged(true);
+  return true;
+}
+
+// ---- drawing ----
+
+int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) { return DrawImplicitCurve(dc, i); }
+
+}  // namespace kv

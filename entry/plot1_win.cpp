@@ -1,0 +1,197 @@
+#include "entry/plot1_win.h"
+
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/resources.h"
+#include "shell/constants.h"
+
+namespace kv {
+
+TPlot1Win::TPlot1Win(plat::Window* parent, const std::string& title) : TPlot0Win(parent, title) {
+  for (TDialogPosition& p : EquationDialogPositions) p = TDialogPosition{};
+}
+
+TPlot1Win::~TPlot1Win() = default;
+
+const plat::CommandTable& TPlot1Win::Commands() const {
+  static const auto table = plat::CommandTable::Build<TPlot1Win>(
+      &TPlot0Win::Commands(),
+      {
+          {kCmUseDefaults, &TPlot1Win::CmUseDefaults},
+          {kCmClearDrawing, &TPlot1Win::CmClearDrawing, &TPlot1Win::CeClearDrawing},
+          {kCmSliderFirst, kCmSliderLast, &TPlot1Win::CmSlider},
+          {kCmAllParameters, &TPlot1Win::CmAllParameters},
+          {kCmTables, &TPlot1Win::CmTables, &TPlot1Win::CeTables},
+          {kCmInventoryText, &TPlot1Win::CmInventoryText},
+          {kCmToggleAllPoints, &TPlot1Win::CmToggleAllPoints},
+          {kCmToggleAllLabels, &TPlot1Win::CmToggleAllLabels},
+          {kCmParametersAsValues, &TPlot1Win::CmParametersAsValues},
+      });
+  return table;
+}
+
+void TPlot1Win::UpdateMenuChecks(bool drawMenuBar) {
+  if (IsCreated()) {
+    if (HasMenuItem(kCmUseDefaults)) CheckMenu(kCmUseDefaults, useDefaults != 0);
+    if (HasMenuItem(kCmParametersAsValues)) CheckMenu(kCmParametersAsValues, parametersAsValues != 0);
+  }
+  TPlot0Win::UpdateMenuChecks(drawMenuBar);
+}
+
+void TPlot1Win::EvCommandNotify(int code) {
+  // Code 6 (the table font changed) reaches the value-table window once it
+  // exists; the others go to the layers below.
+  if (code == 6) return;
+  TPlot0Win::EvCommandNotify(code);
+}
+
+void TPlot1Win::Destroy() {
+  if (IsDestroyed()) return;
+  // The slider dialogs and the table window close here once they exist.
+  TPlot0Win::Destroy();
+}
+
+// ---- commands ----
+
+void TPlot1Win::CmSlider(int id) { OpenSliderDialog(id - kCmSliderFirst); }
+void TPlot1Win::CmAllParameters() { OpenSliderDialog(kAllParametersDialog); }
+
+void TPlot1Win::CmParametersAsValues() {
+  parametersAsValues = parametersAsValues ? 0 : 1;
+  UpdateMenuChecks(false);
+}
+
+void TPlot1Win::CmTables() { OpenEntryTable(0); }
+void TPlot1Win::CeTables(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
+
+void TPlot1Win::CmUseDefaults() {
+  useDefaults = useDefaults ? 0 : 1;
+  UpdateMenuChecks(false);
+}
+
+void TPlot1Win::CeClearDrawing(plat::CommandEnabler& ce) { ce.Enable(!mouseMarks.empty()); }
+
+void TPlot1Win::CmToggleAllPoints() {
+  int first = -1;
+  for (int i = 0; i <= equationCount && first < 0; ++i)
+    if (Equation(i).kind == kKindPoint || Equation(i).kind == kKindPoint3D) first = i;
+  if (first < 0) return;
+  const std::uint8_t show = Equation(first).visible ? 0 : 1;
+  for (int i = 0; i <= equationCount; ++i)
+    if (Equation(i).kind == kKindPoint || Equation(i).kind == kKindPoint3D) Equation(i).visible = show;
+  InvalidatePlot();
+  EquationsChanged(true);
+}
+
+void TPlot1Win::ToggleItemLabels() {
+  if (equationLabels.empty()) return;
+  // The labels have no visible byte of their own yet: hiding them keeps
+  // their texts and places.
+  labelsHidden = labelsHidden ? 0 : 1;
+  BufferValid[0] = 0;
+  Invalidate(false);
+}
+
+// ---- tools opened by the layer (their dialogs and windows come later) ----
+
+void TPlot1Win::OpenSliderDialog(int index) {}
+void TPlot1Win::OpenEntryTable(int i) {}
+void TPlot1Win::OpenFamilyDialog(int i) {}
+void TPlot1Win::OpenCobwebDialog(int i) {}
+
+bool TPlot1Win::EvaluateCurvePoint(int i, TPoint3D& point) {
+  if (!IsValidIndex(i)) return false;
+  TEquation& e = Equation(i);
+  if (!e.trees[0] || !e.trees[1]) return false;
+  if (!Evaluate(e.trees[0].get()) || !Evaluate(e.trees[1].get())) return false;
+  long double z = 0;
+  if (dimension == 3) {
+    if (!e.trees[2] || !Evaluate(e.trees[2].get())) return false;
+    z = e.trees[2]->value.re;
+  }
+  point = {e.trees[0]->value.re, e.trees[1]->value.re, z};
+  return true;
+}
+
+bool TPlot1Win::IsTreeFreeOfToken(const TExprNode* tree, int token) {
+  if (!tree) return true;
+  if (tree->token == token) return false;
+  return IsTreeFreeOfToken(tree->child[0], token) && IsTreeFreeOfToken(tree->child[1], token);
+}
+
+std::string TPlot1Win::InventoryText() {
+  constexpr std::size_t kLimit = 64000;
+  std::string text;
+  for (int i = 0; i <= equationCount; ++i) {
+    if (!IsEquationDrawable(i)) continue;
+    std::string line = DescribeEquation(i, 1999) + "\r\n";
+    if (text.size() + line.size() > kLimit) break;
+    text += line;
+  }
+  text += "-------------------------\r\n";
+  const int n = Engine().UserFunctions().Count();
+  for (int f = 0; f < n; ++f) {
+    std::string line = Engine().DescribeUserFunction(f) + "\r\n";
+    if (text.size() + line.size() > kLimit) break;
+    text += line;
+  }
+  return text;
+}
+
+void TPlot1Win::ShowInventoryText() {
+  InventoryListing = InventoryText();
+  // The notes window shows the listing, captioned "Inventar [name]", once
+  // it exists.
+}
+
+// ---- drawing ----
+
+void TPlot1Win::DrawEquationBuffered(int i) {
+  if (!IsCreated()) return;
+  plat::ClientDC client(*this);
+  auto fits = [this](const plat::Bitmap& b) {
+    return !b.IsNull() && b.Width() == ClientWidth && b.Height() == ClientHeight;
+  };
+  // Without a valid plot picture the whole plot is drawn; it holds the new
+  // entry as well.
+  if (!drawn || !PlotBufferValid || !BufferValid[1] || !fits(BackBuffers[0]) || !fits(BackBuffers[1]) ||
+      SettingsChanged || ClientSizeChanged()) {
+    drawn = 0;
+    PaintBuffered(client);
+    Modified = 1;
+    return;
+  }
+  SetFocus();
+  SetCaption(1, 0, 0);
+  {
+    plat::BitmapDC plot(BackBuffers[1]);
+    plot.SetCaps(client.Caps());
+    if (IsValidIndex(i)) DrawInventoryItem(plot, i);
+  }
+  BackBuffers[0] = BackBuffers[1];
+  {
+    plat::BitmapDC overlays(BackBuffers[0]);
+    overlays.SetCaps(client.Caps());
+    DrawPlot(overlays);
+  }
+  BufferValid[0] = 1;
+  BlitBackBuffer(0, client);
+  Modified = 1;
+  UpdateCaption(false);
+}
+
+void TPlot1Win::RepaintNow(bool fit) {
+  CloseStaleDialogs(false);
+  EquationsChanged(false);
+  Modified = 1;
+  UpdateMenuChecks(false);
+  drawn = 0;
+  PlotBufferValid = 0;
+  if (IsCreated()) {
+    plat::ClientDC dc(*this);
+    PaintBuffered(dc);
+  }
+  MarkUsedVariables();
+}
+
+}  // namespace kv

@@ -1,0 +1,183 @@
+// The equation-entry layer of every plot window (2D, 3D, mappings and the
+// windows derived from them): the operations that change the inventory
+// (append, swap, delete, copies and derived entries, point entries from the
+// clipboard, editing an entry in the equation dialog), the parameter menu
+// and a few inventory commands, and the virtual operations the 2D and 3D
+// windows fill in.
+//
+// Implementation: plot1_win.cpp (construction, commands, buffered drawing)
+// and inventory_ops.cpp (the inventory operations).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plotcore/plot0_win.h"
+#include "shell/dialog_base.h"
+
+namespace kv {
+
+// Command ids of the equation-entry layer.
+enum : int {
+  kCmUseDefaults = 49,            // "&Vorgaben nutzen"
+  kCmClearDrawing = 52,           // "Zeich&nung löschen"
+  kCmSliderFirst = 600,           // "&@ ..." .. "&W ..."
+  kCmSliderLast = 623,
+  kCmAllParameters = 624,         // "Alle &Parameter ..."
+  kCmTables = 757,                // "Ta&bellen ..."
+  kCmInventoryText = 762,         // "&Inventar ..." (as text)
+  kCmToggleAllPoints = 820,       // "&Punkte" in "Alle verbergen/zeigen"
+  kCmToggleAllLabels = 821,       // "&Gleichungen" in "Alle verbergen/zeigen"
+  kCmParametersAsValues = 831,    // "Parameter als &Werte"
+};
+
+// What an accepted equation dialog changed: the caller redoes only that.
+enum ChangeMask : int {
+  kChangeRecompute = 1,   // sample the curve again
+  kChangeAppearance = 2,  // colour, width, points of the drawing
+  kChangeOptions = 4,     // a new description and new trees
+  kChangeEndPoints = 8,   // a segment asks for its end points as entries
+};
+
+// Derivation codes made by this layer.
+enum : std::int16_t {
+  kDerivedCoordinateCurve = 71,
+  kDerivedAbsoluteValue = 111,
+  kDerivedSegmentEnd = 125,
+  kDerivedFrozenCopy = 180,
+};
+
+// Slider dialogs: one per parameter "@", A..Z; index 24 shows all of them.
+inline constexpr int kSliderDialogCount = 27;
+inline constexpr int kAllParametersDialog = 24;
+
+class TPlot1Win : public TPlot0Win {
+ public:
+  TPlot1Win(plat::Window* parent, const std::string& title);
+  ~TPlot1Win() override;
+
+  const plat::CommandTable& Commands() const override;
+  void UpdateMenuChecks(bool drawMenuBar) override;
+  void EvCommandNotify(int code) override;
+  void Destroy() override;
+
+  // ---- inventory operations ----
+  using TPlot0Win::AppendEquation;
+  // A new last entry of the kind with the window's next colour, default
+  // density and pen width; non-empty texts fill formula texts 1..5 in order;
+  // both bounds and the range take lower and upper.  Its index, or -1
+  // when there is no room (callers check CanAddEquation first).
+  int AppendEquation(int kind, long double lower, long double upper, std::string_view text1,
+                     std::string_view text2 = {}, std::string_view text3 = {}, std::string_view text4 = {},
+                     std::string_view text5 = {});
+  // Removes the last entry again (a cancelled new equation).
+  void DropLastEquation();
+  // Exchanges two entries with their names, captions, shadings, labels and
+  // the sources of derived entries; false (nothing changed) when that would
+  // put a derived entry before one of its sources.
+  virtual bool SwapEquations(int i, int j);
+  // Deletes the listed entries and every entry derived from them.
+  void DeleteEquations(const std::vector<int>& list);
+  // Derived entries of entry i: a copy frozen at the current value of the
+  // selected parameter (180), |f| (111) and the coordinate curve of a
+  // dy/dt system (71).
+  void AddCopyItem(int i);
+  void AddAbsoluteValueItem(int i);
+  void AddCoordinateCurveItem(int i);
+  // Point entries from numbers in the clipboard text: 0, 2 (no text), 4
+  // (the inventory became full) or the reader's code.
+  int PastePointList(const TEquation& prototype);
+  // The same from a given text (the clipboard reader's part).
+  int AppendPointsFromText(const TEquation& prototype, std::string_view text);
+  void AppendPointItem(const TEquation& prototype);
+  // One point entry per whole number of the run familyLetter = first ..
+  // last (auxValue3, auxValue4): 0, 4 (full) or a compiler code.
+  int BuildPointEquationText(TEquation& prototype);
+  // Opens the equation dialog on entry i and redoes what it changed; true
+  // when something changed.
+  bool EditEquation(int i, bool force);
+  void AddEditedCopy(int i);
+  void AddSegmentEndPoints(int i);
+  // Runs the equation dialog on entry i modally; its result (1 OK) and
+  // the change mask.
+  int RunEquationDialog(int i, int& mask);
+  // "EQUA" and the kind; a 2D point uses "EQUA309", a Lagrange polynomial
+  // "EQUA213".
+  static std::string EquationTemplate(const TEquation& e);
+
+  // ---- commands and operations of the layer ----
+  void OpenSliderDialog(int index);
+  void OpenEntryTable(int i);
+  void OpenFamilyDialog(int i);
+  void OpenCobwebDialog(int i);
+  bool EvaluateCurvePoint(int i, TPoint3D& point);
+  // The descriptions of the drawable entries and the user functions, as
+  // the notes window shows them.
+  std::string InventoryText();
+  void ShowInventoryText();
+  static bool IsTreeFreeOfToken(const TExprNode* tree, int token = 191);
+
+  // ---- virtual operations ----
+  virtual void AddDerivedGraph(int i) {}
+  // Draws entry i on dc; 0 or the stop key.  Nothing here.
+  virtual int DrawInventoryItem(plat::DC& dc, int i) { return 0; }
+  virtual void EditBoxDialog(int i, bool force) {}
+  virtual void OpenLevelDialog() {}
+  virtual void OpenIntersectionDialog() {}
+  virtual void SwapLagrangeMenu(int i) {}
+  virtual void CloseStaleDialogs(bool all) {}
+  virtual void SetInventoryEditing(bool on) {}
+  virtual void RedrawEditedEquation(int i, bool recomputed) {}
+  virtual void SelectEquation(int i) {}
+  // Entry i drawn into the plot picture, the overlays drawn over a copy of
+  // it, and the result shown.
+  virtual void DrawEquationBuffered(int i);
+  void RepaintNow(bool fit) override;
+  virtual bool EditSpecialEquation(int i) { return false; }
+  virtual void SolveLagrangeNodes(int i) {}
+  virtual void ToggleItemLabels();
+  virtual void RefreshTraceDialogs() {}
+  virtual void CopySliderParameters(int i) {}
+  // Rebuilds the trees of the derived entries of the layer's own codes;
+  // false when a text does not compile.
+  bool RebuildCopyItem(int i);
+  bool RebuildAbsoluteValueItem(int i);
+  bool CloneSourceTrees(int i);
+  bool RebuildEndPointItem(int i);
+  // Lets the companion windows know that entry i changed.
+  virtual void InvalidateCompanions(int i) {}
+
+  // ---- fields ----
+  std::uint8_t useDefaults = 1;        // "&Vorgaben nutzen"
+  std::uint8_t parametersAsValues = 0; // "Parameter als &Werte"
+  std::uint8_t suppressCompanions = 0;
+  std::int16_t entryCounter = 0;
+  // Which parameter the all-parameters dialog has selected (for the frozen
+  // copy); -1 when none.
+  std::int16_t selectedParameter = -1;
+  // One remembered position per equation kind (kind - 200).
+  std::array<TDialogPosition, 250> EquationDialogPositions{};
+  // The notes window's text of the last inventory listing.
+  std::string InventoryListing;
+  // "&Gleichungen" of "Alle verbergen/zeigen": the captions are hidden.
+  std::uint8_t labelsHidden = 0;
+
+ protected:
+ private:
+  void CmSlider(int id);
+  void CmAllParameters();
+  void CmParametersAsValues();
+  void CmTables();
+  void CeTables(plat::CommandEnabler& ce);
+  void CmInventoryText() { ShowInventoryText(); }
+  void CmToggleAllPoints();
+  void CmToggleAllLabels() { ToggleItemLabels(); }
+  void CmUseDefaults();
+  void CmClearDrawing() { ClearMouseMarks(); }
+  void CeClearDrawing(plat::CommandEnabler& ce);
+};
+
+}  // namespace kv

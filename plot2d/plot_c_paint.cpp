@@ -1,0 +1,97 @@
+// The paint pass of the 2D window.  Every drawing of the plot (screen,
+// printer, metafile, exports, animation frames) is DrawEquations followed
+// by DrawPlot on one device context; an export is the same pass with a
+// recording flag set.
+#include "plot2d/plot_c_win.h"
+
+namespace kv {
+
+int TPlotCWin::DrawEquations(plat::DC& dc) {
+  if (equationCount < 0) {
+    DrawAxes(dc);
+    return 0;
+  }
+  if (!mappedFlag) SetFocus();
+  if (!quietDrawing) SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
+  DrawShadings(dc);
+  DrawInequalityRegions(dc);
+  DrawAxes(dc);
+  auto isPoint = [this](int i) {
+    const int k = Equation(i).kind;
+    return k == kKindPoint || k == kKindPointSequence;
+  };
+  bool stopped = false;
+  // Curves first, then points and point sequences on top of them.
+  for (int pass = 0; pass < 2 && !stopped; ++pass) {
+    for (int i = 0; i <= equationCount; ++i) {
+      if (isPoint(i) != (pass == 1)) continue;
+      if (DrawEquation(dc, i) == 'A') {
+        stopped = true;
+        break;
+      }
+    }
+  }
+  if (!quietDrawing) UpdateCaption(false);
+  // A stopped or failed drawer still leaves a plot whose labels, texts and
+  // pictures belong on it: the pass reports success.
+  return 0;
+}
+
+int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
+  if (!IsValidIndex(i)) return 0;
+  TEquation& e = Equation(i);
+  if (!e.visible) return 0;
+  SaveVariables();
+  if (MouseMode == kCmMouseLagrange && IsLagrangePolynomial(e)) {
+    for (int k = 0; k < 9 && k < static_cast<int>(e.cellDepths.size()); ++k) {
+      TComplex v = Variable(1 + k);
+      v.re = e.cellDepths[static_cast<std::size_t>(k)];
+      SetComplexVariable(1 + k, v);
+    }
+  }
+  int result = 0;
+  switch (e.kind) {
+    case kKindExplicit:
+    case kKindPolar:
+    case kKindParametric:
+      result = DrawCurve(dc, i);
+      break;
+    case kKindImplicit:
+      result = DrawImplicitEquation(dc, i);
+      break;
+    case kKindOde:
+      result = DrawFamilyTrajectories(dc, i);
+      break;
+    case kKindSequence:
+      result = DrawFamilyItems(dc, i);
+      break;
+    case kKindSum:
+      result = DrawSum(dc, i);
+      break;
+    default:
+      // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
+      // and point sequences are drawn by their own drawers.
+      break;
+  }
+  if (result == 0 && StopKeyPressed()) result = 'A';
+  RestoreVariables();
+  return result;
+}
+
+void TPlotCWin::DrawShadings(plat::DC& dc) {
+  for (TShadeRecord& s : shadings)
+    if (s.intervalFlag && s.packedCode > 8) RefreshBoundShading(s);
+  ShadeAll(dc);
+}
+
+void TPlotCWin::DrawInequalityRegions(plat::DC& dc) {
+  if (regionMode <= 0) DotInequalities(dc);
+}
+
+void TPlotCWin::DrawPlot(plat::DC& dc) {
+  if (!labelsHidden) DrawEquationLabels(dc);
+  DrawRoughPolyline(dc);
+  // The marks of the open tool dialogs are drawn here once they exist.
+}
+
+}  // namespace kv

@@ -1,0 +1,225 @@
+// The 2D command and drawing layer: the base of the linked window
+// (TPlotDWin) and of the ordinary 2D window (TPlotEWin > TPlot2Win), and of
+// the special plane windows.  It turns the menu "PLOT2MENU" into work
+// (new equations of every 2D kind, tool dialogs, redraw and fit), keeps the
+// window's settings in "kv2.ini", and draws: the paint pass, the draw-one
+// dispatch by kind, and the explicit, polar and parametric curves with
+// their families, gaps and end markers.
+//
+// Implementation: plot_c_win.cpp (construction, settings, view, state),
+// plot_c_commands.cpp (the command table and its handlers),
+// plot_c_paint.cpp (paint pass and dispatch), curve_drawing_2d.cpp
+// (curves, cobwebs and end markers).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "plot2d/plot_a_win.h"
+
+namespace kv {
+
+enum : int {
+  kCmReflect = 704,               // "&Spiegeln ..."
+  kCmRotate = 705,                // "&Drehen ..."
+  kCmTranslate = 706,             // "&Verschieben ..."
+  kCmZeros = 707,                 // "&Nullstellen ..."
+  kCmExtrema = 709,               // "&Extremwerte ..."
+  kCmIntersections = 710,         // "&Schnittpunkte ..."
+  kCmShadeExplicit = 713,         // "e&xplizit ..." (Schraffur)
+  kCmSectorArea = 716,            // "&Sektorfläche ..."
+  kCmIntegrate = 721,             // "&Integriere f(x) dx ..." (F7)
+  kCmIntegrateDifference = 722,   // "&Integriere (f(x)-g(x)) dx ..."
+  kCmMouseData = 735,             // "&Maus ..." (Daten)
+  kCmRevolutionVolume = 746,      // "Rotations&volumen ..."
+  kCmRotateCurve = 747,           // "&Kurve rotieren ..."
+  kCmFitWindow = 765,             // "&Fenster anpassen" (Pos1)
+  kCmShadeImplicit = 769,         // "i&mplizit ..." (Schraffur)
+  kCmRevolutionSurface = 784,     // "Rotations&fläche ..."
+  kCmCrossSections = 786,         // "&Polygonkörper ..."
+  kCmRoulettes = 789,             // "&Rollkurven ..."
+  kCmEvolute = 792,               // "Ev&olute ..."
+  kCmRedraw = 809,                // "N&eu zeichnen" (F5)
+  kCmToggleImplicitUpdate = 810,  // "Implizit a&ktualisieren"
+  kCmVolumeBetween = 812,         // "&Rotationsvolumen ..." (Zwei)
+  kCmLagrangeAccept = 822,        // "&Übernehmen"
+  kCmLagrangeAttributes = 823,    // "&Attribute ..."
+  kCmLagrangeCoordinates = 824,   // "&Koordinaten (x;y) ..."
+  kCmLagrangeShowEquation = 825,  // "&Gleichung anzeigen ..."
+  kCmLinkedWindow = 874,          // "&Fenster ..."
+  kCmNewExplicit = 901,           // "&1. y = f(x) ..." (F1)
+  kCmNewPolar = 902,              // "&4. Polarkurve ..." (F4)
+  kCmNewParametric = 903,         // "&2. Parametrisch ..." (F2)
+  kCmNewImplicit = 904,           // "&3. Implizit ..." (F3)
+  kCmNewSegmentXY = 905,          // "(&x;y) ..." (Strecke)
+  kCmNewLine = 908,               // "&Gerade ..."
+  kCmNewPointXY = 909,            // "(&x;y) ..." (Punkt)
+  kCmNewSystemDT = 910,           // "dy/d&t ..."
+  kCmNewSlopeDX = 911,            // "dy/d&x ..."
+  kCmNewRecursion = 912,          // "Re&kursion ..."
+  kCmNewLagrange = 913,           // "Poly&nom ..."
+  kCmNewPointRT = 914,            // "(&r;t) ..." (Punkt)
+  kCmNewSegmentRT = 916,          // "(&r;t) ..." (Strecke)
+};
+
+// Marker codes of a curve's ends: 0 none, > 0 filled, < 0 hollow; the size
+// code is the absolute value.
+struct TEndMarkers {
+  int startDot = 0;
+  int startArrow = 0;
+  int endDot = 0;
+  int endArrow = 0;
+};
+
+class TPlotCWin : public TPlotBWin {
+ public:
+  TPlotCWin(plat::Window* parent, const std::string& title);
+  ~TPlotCWin() override;
+
+  const plat::CommandTable& Commands() const override;
+  void SetupWindow() override;
+  void Destroy() override;
+  void UpdateMenuChecks(bool drawMenuBar) override;
+  void EvCommandNotify(int code) override;
+
+  // ---- state and settings ----
+  // Everything of a drawing freed, the view back to (0, 0) ± 5.
+  void ClearDrawing() override;
+  // The live settings into the words of "kv2.ini", and back (the latter
+  // only when the file was read).
+  void StoreSettings();
+  void ApplySettings();
+
+  // ---- view ----
+  void PreviousView() override;
+  void ZoomView(bool out) override;
+  void PanView(long double fx, long double fy) override;
+  void ResetView() override;
+  void UpdateView() override;
+  // Centred zoom by the factor at a device point.
+  virtual void ZoomCentered(plat::Point p, long double factor);
+  // Every explicit curve without its own interval takes the shown x range.
+  void FitDomainsToView();
+  // The view around every visible curve, segment, point and sum.
+  virtual void FitWindowToGraphs();
+
+  // ---- inventory notifications ----
+  void EquationsChanged(bool selectLast) override;
+  void CloseStaleDialogs(bool all) override;
+  virtual void RefreshToolDialogs() {}
+  // The entry of the initial-value dialog that is active, or -1.
+  virtual int ActiveIvpEquation() { return -1; }
+  // Appends an entry of the kind and runs the equation dialog on it; on OK
+  // it is compiled, labelled and drawn, on cancel removed.  The entry's
+  // index, or -1.
+  int NewEquation(int kind, long double lower, long double upper, std::string_view text1,
+                  std::string_view text2 = {}, std::string_view text3 = {}, std::string_view text4 = {},
+                  std::string_view text5 = {}, const std::function<void(TEquation&)>& prepare = {});
+
+  // ---- drawing ----
+  int DrawEquations(plat::DC& dc) override;
+  void DrawPlot(plat::DC& dc) override;
+  int DrawEquation(plat::DC& dc, int i) override;
+  int DrawInventoryItem(plat::DC& dc, int i) override { return DrawEquation(dc, i); }
+  void RedrawEquation(int parameter) override;
+  // The sums of the mapping windows; nothing in the 2D window.
+  virtual int DrawSum(plat::DC& dc, int i) { return 0; }
+  void DrawShadings(plat::DC& dc);
+  void DrawInequalityRegions(plat::DC& dc);
+  // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
+  int DrawCurve(plat::DC& dc, int i);
+  void DrawDiagonal(plat::DC& dc);
+  void DrawCobweb(plat::DC& dc, int i);
+  void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);
+  // End markers of a bounded curve at world point p.  packedPen holds the
+  // colour index (low 16 bits) and the width (high 16 bits); brush is the
+  // curve's solid brush for filled markers.
+  void DrawEndDot(plat::DC& dc, const TPoint2D& p, int marker, std::uint32_t packedPen, int style,
+                  const plat::Brush& brush);
+  void DrawEndArrow(plat::DC& dc, const TPoint2D& p, int marker, const TPoint2D& direction,
+                    std::uint32_t packedPen, int style, const plat::Brush& brush);
+  // The end markers of entry i as the drawer uses them (none where the
+  // kind or the interval option has none).
+  TEndMarkers EndMarkersOf(int i) const;
+
+  // ---- fields ----
+  std::uint8_t showLagrangeCoordinates = 0;  // command 824
+  std::uint8_t updateImplicitCurves = 0;     // command 810
+  std::int16_t lagrangeEditIndex = -1;
+  std::int16_t lagrangeCounter = 0;
+  std::uint8_t viewChanged = 0;
+  // Width of the curves a tool draws (parametric curves of variable 27),
+  // on the screen and in print.
+  std::int16_t toolCurveWidth = 1;
+  std::int16_t toolCurvePrintWidth = 2;
+  std::uint8_t nextGraphBlack = 0;
+
+ protected:
+  // The part of the curve drawer that samples one family member.
+  int DrawCurveMember(plat::DC& dc, int i, long double lo, long double hi, long n, bool& startDefined,
+                      bool& endDefined, TPoint2D& start, TPoint2D& end);
+
+ private:
+  // Drops the computed points of the implicit curves when they follow the
+  // view ("Implizit a&ktualisieren").
+  void DropImplicitCurves();
+  bool HasKind(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds) >= 0; }
+  // The slopes at the ends of the member drawn last (explicit curves).
+  long double lastStartSlope_ = 0;
+  long double lastEndSlope_ = 0;
+
+  void CmNewExplicit();
+  void CmNewParametric();
+  void CmNewImplicit();
+  void CmNewPolar();
+  void CmNewPointXY() { NewPoint(0); }
+  void CmNewPointRT() { NewPoint(1); }
+  void CmNewSegmentXY() { NewSegment(false); }
+  void CmNewSegmentRT() { NewSegment(true); }
+  void NewSegment(bool polar);
+  void CmNewLine();
+  void CmNewRecursion();
+  void CmNewSlopeDX();
+  void CmNewSystemDT();
+  void CmNewLagrange() {}
+  void CmRedraw();
+  void CmToggleImplicitUpdate();
+  void CmFitWindow() { FitWindowToGraphs(); }
+  void CmTool(int id) {}
+  void CmLagrange(int id) {}
+
+  void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
+  void CeSlopeDX(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity && LogWindowType <= 0); }
+  void CeNotEmpty(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
+  void CeExplicit(plat::CommandEnabler& ce) { ce.Enable(HasKind({kKindExplicit})); }
+  void CeImplicit(plat::CommandEnabler& ce) { ce.Enable(HasKind({kKindImplicit})); }
+  void CeZeros(plat::CommandEnabler& ce) { ce.Enable(HasKind({kKindExplicit}) && LogWindowType <= 1); }
+  void CeCurves(plat::CommandEnabler& ce) { ce.Enable(HasKind({kKindExplicit, kKindPolar, kKindParametric})); }
+  void CeRevolution(plat::CommandEnabler& ce) {
+    ce.Enable(HasKind({kKindExplicit, kKindPolar, kKindParametric, kKindSegment}));
+  }
+  void CeTranslate(plat::CommandEnabler& ce) {
+    ce.Enable(HasKind({kKindExplicit, kKindParametric, kKindImplicit, kKindSegment, kKindLine, kKindPoint}));
+  }
+  void CeReflect(plat::CommandEnabler& ce) {
+    ce.Enable(HasKind({kKindExplicit, kKindPolar, kKindParametric, kKindImplicit, kKindSegment}) ||
+              HasKind({kKindLine, kKindPoint, kKindOde, kKindOdeDyDx, kKindSequence}));
+  }
+  void CeRotateCurve(plat::CommandEnabler& ce) {
+    ce.Enable(HasKind({kKindExplicit, kKindPolar, kKindParametric, kKindImplicit, kKindSegment}));
+  }
+  void CeIntersections(plat::CommandEnabler& ce) {
+    ce.Enable(HasKind({kKindExplicit, kKindPolar, kKindParametric, kKindImplicit, kKindSegment, kKindLine}));
+  }
+  void CeOde(plat::CommandEnabler& ce) { ce.Enable(firstOdeEquation >= 0); }
+  void CeSlope(plat::CommandEnabler& ce) { ce.Enable(firstSlopeEquation >= 0); }
+  void CeSequence(plat::CommandEnabler& ce) { ce.Enable(firstSequenceEquation >= 0); }
+  void CeTrajectoryMouse(plat::CommandEnabler& ce) {
+    ce.Enable(ActiveIvpEquation() >= 0);
+    ce.SetCheck(MouseMode == kCmMouseTrajectories);
+  }
+  void CeLagrangeEditing(plat::CommandEnabler& ce) { ce.Enable(lagrangeEditIndex >= 0); }
+};
+
+}  // namespace kv
