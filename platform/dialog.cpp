@@ -37,13 +37,17 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cas
 class DialogWidget : public QDialog {
  public:
   DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {}
-  void reject() override { owner_->PressEscape(); }
+  void reject() override {
+    if (owner_) owner_->PressEscape();
+  }
+  void Detach() { owner_ = nullptr; }
+  Dialog* Owner() const { return owner_; }
   void accept() override {}
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
     if (e->key() == Qt::Key_Escape) {
-      owner_->PressEscape();
+      if (owner_) owner_->PressEscape();
       return;
     }
     QDialog::keyPressEvent(e);
@@ -194,7 +198,12 @@ Dialog::Dialog(Window* parent, const std::string& templateName)
   impl()->isDialog = true;
 }
 
-Dialog::~Dialog() = default;
+Dialog::~Dialog() {
+  // A native dialog still waiting for its deferred deletion must not call
+  // back into this object.
+  for (QObject* o : QApplication::topLevelWidgets())
+    if (auto* w = dynamic_cast<DialogWidget*>(o); w && w->Owner() == this) w->Detach();
+}
 
 const res::DialogTemplate* Dialog::Template() const { return res::FindDialog(templateName_); }
 

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -48,6 +49,7 @@ ClientWidget::ClientWidget(Window* owner, QWidget* parent) : QWidget(parent), ow
 }
 
 void ClientWidget::paintEvent(QPaintEvent*) {
+  if (!owner_) return;
   owner_->impl()->PaintPending();
   // A frame whose client area is another window paints (off screen) when
   // its client does, so its paint hook still runs.
@@ -56,9 +58,14 @@ void ClientWidget::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, ImageOf(owner_->impl()->surface));
 }
 
-void ClientWidget::resizeEvent(QResizeEvent*) { owner_->impl()->ClientResized(width(), height()); }
+
+
+void ClientWidget::resizeEvent(QResizeEvent*) {
+  if (owner_) owner_->impl()->ClientResized(width(), height());
+}
 
 void ClientWidget::mousePressEvent(QMouseEvent* e) {
+  if (!owner_) return;
   Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
   unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
   if (e->button() == Qt::LeftButton) owner_->EvLButtonDown(keys, p);
@@ -66,6 +73,7 @@ void ClientWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void ClientWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (!owner_) return;
   Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
   unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
   if (e->button() == Qt::LeftButton) owner_->EvLButtonUp(keys, p);
@@ -73,6 +81,7 @@ void ClientWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void ClientWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (!owner_) return;
   Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
   unsigned keys = MouseKeysOf(e->buttons(), e->modifiers());
   if (e->button() == Qt::LeftButton) owner_->EvLButtonDblClk(keys, p);
@@ -80,11 +89,13 @@ void ClientWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void ClientWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (!owner_) return;
   Point p{static_cast<int>(e->position().x()), static_cast<int>(e->position().y())};
   owner_->EvMouseMove(MouseKeysOf(e->buttons(), e->modifiers()), p);
 }
 
 void ClientWidget::keyPressEvent(QKeyEvent* e) {
+  if (!owner_) return;
   unsigned vk, mods, ch;
   TranslateKey(e, vk, mods, ch);
   if (vk == 0 && ch == 0) {
@@ -95,15 +106,18 @@ void ClientWidget::keyPressEvent(QKeyEvent* e) {
 }
 
 void ClientWidget::focusInEvent(QFocusEvent* e) {
+  if (!owner_) return;
   QWidget::focusInEvent(e);
   owner_->EvSetFocus();
 }
 
 void ClientWidget::dragEnterEvent(QDragEnterEvent* e) {
+  if (!owner_) return;
   if (owner_->impl()->acceptDrops && e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
 
 void ClientWidget::dropEvent(QDropEvent* e) {
+  if (!owner_) return;
   if (!owner_->impl()->acceptDrops) return;
   std::vector<std::string> paths;
   for (const QUrl& u : e->mimeData()->urls())
@@ -118,6 +132,7 @@ FrameWidget::FrameWidget(Window* owner) : QMainWindow(nullptr), owner_(owner) {
 }
 
 void FrameWidget::closeEvent(QCloseEvent* e) {
+  if (!owner_) return;
   // The program decides: CanClose() and then Destroy(), which removes the
   // widget itself.
   e->ignore();
@@ -127,6 +142,7 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
 
 void FrameWidget::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
+  if (!owner_) return;
   if (e->type() == QEvent::WindowStateChange) {
     auto* cw = owner_->impl()->clientArea.data();
     Size s = cw ? Size{cw->width(), cw->height()} : Size{width(), height()};
@@ -137,6 +153,7 @@ void FrameWidget::changeEvent(QEvent* e) {
 
 void FrameWidget::moveEvent(QMoveEvent* e) {
   QMainWindow::moveEvent(e);
+  if (!owner_) return;
   auto* impl = owner_->impl();
   if (!isMinimized() && !isMaximized()) {
     QRect g = frameGeometry();
@@ -148,6 +165,7 @@ void FrameWidget::moveEvent(QMoveEvent* e) {
 
 void FrameWidget::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
+  if (!owner_) return;
   auto* impl = owner_->impl();
   if (!isMinimized() && !isMaximized()) {
     QRect g = frameGeometry();
@@ -157,6 +175,10 @@ void FrameWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void FrameWidget::keyPressEvent(QKeyEvent* e) {
+  if (!owner_) {
+    QMainWindow::keyPressEvent(e);
+    return;
+  }
   unsigned vk, mods, ch;
   TranslateKey(e, vk, mods, ch);
   if (vk == 0 && ch == 0) {
@@ -444,13 +466,14 @@ bool Window::Create() {
       if (old && old != d.client->impl_->frame.data()) old->hide();
     }
   }
-  SetupWindow();
-  if (d.destroyed) return false;
+  // A placement given before creation is the window's initial one.
   if (d.havePendingGeometry) {
     Rect r = d.pendingGeometry;
     d.havePendingGeometry = false;
     MoveWindow(r.left, r.top, r.Width(), r.Height());
   }
+  SetupWindow();
+  if (d.destroyed) return false;
   // Child windows created before this one get their native windows now.
   for (Window* c : std::vector<Window*>(d.children))
     if (!c->impl_->isDialog && !c->impl_->created && c->impl_->childOfClientArea) c->Create();
@@ -483,7 +506,11 @@ void Window::Destroy() {
   if (d.frame) {
     d.frame->hide();
     d.frame->setProperty(kOwnerProperty, QVariant());
-    if (d.clientArea) d.clientArea->setProperty(kOwnerProperty, QVariant());
+    if (d.clientArea) {
+      d.clientArea->setProperty(kOwnerProperty, QVariant());
+      d.clientArea->Detach();
+    }
+    if (auto* fw = dynamic_cast<FrameWidget*>(d.frame.data())) fw->Detach();
     QWidget* f = d.frame.data();
     d.frame = nullptr;
     d.clientArea = nullptr;
@@ -571,6 +598,9 @@ void Window::MoveWindow(int x, int y, int width, int height) {
     int dh = fg.height() - g.height();
     f->move(x, y);
     f->resize(std::max(width - dw, 1), std::max(height - dh, 1));
+    // Lay the frame out now, so the client area has its new size at once
+    // (also while the window is still hidden).
+    if (f->layout()) f->layout()->activate();
     if (!f->isMinimized() && !f->isMaximized()) {
       impl_->normalRect = Rect{x, y, x + width, y + height};
       impl_->haveNormalRect = true;

@@ -27,6 +27,8 @@ class ClientWidget : public QWidget {
  public:
   ClientWidget(Window* owner, QWidget* parent);
   Window* Owner() const { return owner_; }
+  // The window is gone; the widget only waits for its deferred deletion.
+  void Detach() { owner_ = nullptr; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -49,6 +51,7 @@ class FrameWidget : public QMainWindow {
  public:
   explicit FrameWidget(Window* owner);
   Window* Owner() const { return owner_; }
+  void Detach() { owner_ = nullptr; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;

@@ -52,6 +52,8 @@ TFileMsgWin::TFileMsgWin(plat::Window* parent, const std::string& title)
   int r2 = plat::Rand();
   int r = plat::Rand();
   kv::SetPlacement(Placement, r % 80, CaptionMenuHeight + r2 % 30, HalfScreenWidth, HalfScreenWidth, 0);
+  // The window is created at its default placement.
+  MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
   ClearProtection();
 }
 

@@ -359,3 +359,22 @@ TEST(WindowCommands, KeysInAClientWindowReachTheFrameAccelerators) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowLifecycle, DeletingAWindowWithShownChildrenBeforeTheLoopRunsIsSafe) {
+  std::vector<std::string> log;
+  auto* parent = new Tracked(nullptr, log, "frame");
+  parent->Create();
+  parent->Show(plat::SW_SHOW);
+  auto* child = new Tracked(parent, log, "child");
+  child->Create();
+  child->Show(plat::SW_SHOW);
+  child->SetFocus();
+  parent->Destroy();
+  plat::App::DeleteDestroyedWindows();
+  for (int i = 0; i < 3; ++i) plat::App::ProcessEvents();
+  EXPECT_EQ(log.back(), "delete child");
+}
+
+}  // namespace

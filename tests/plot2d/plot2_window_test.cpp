@@ -139,11 +139,11 @@ TEST_F(Plot2Road, ScreenshotOfTheSceneF2F1FormulaOk) {
   ASSERT_TRUE(s.WritePngFile(path)) << path;
   EXPECT_GT(std::filesystem::file_size(path), 1000u);
   // Spot checks on the picture: the graph passes the origin and
-  // (2π, 0), and reaches x·sin(x) at x = 2 (1.82).
+  // (π, 0), and reaches x·sin(x) at x = 2 (1.82).
   const plat::Colour c = test2d::EntryColour(*w, 0);
   const struct {
     long double x;
-  } points[] = {{0.0L}, {2.0L}, {-2.0L}, {2 * 3.14159265358979L}, {4.5L}};
+  } points[] = {{0.0L}, {2.0L}, {-2.0L}, {3.14159265358979L}, {3.5L}};
   for (const auto& pt : points) {
     const int px = w->WorldToPixelX(pt.x);
     const int py = w->WorldToPixelY(pt.x * std::sin(pt.x));
@@ -217,6 +217,31 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   EXPECT_EQ(v->FilledArrowHeads, 1);
   EXPECT_EQ(v->smallSteps[0], 200);
   EXPECT_EQ(v->mediumSteps[0], 20);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(Plot2WindowView, ANewWindowShowsItsDefaultViewAtItsFullSize) {
+  RegisterWindowCreators();
+  kvtest::ClearSettingsFolder();
+  auto* frame = new TPlotFrame(nullptr, "Kurvato");
+  ASSERT_TRUE(frame->Create());
+  TFileMsgWin* w = frame->New2DWindow("");
+  auto* p = dynamic_cast<TPlot2Win*>(w);
+  ASSERT_NE(p, nullptr);
+  plat::Rect c = p->GetClientRect();
+  EXPECT_EQ(p->ClientWidth, c.right);
+  EXPECT_EQ(p->ClientHeight, c.bottom);
+  EXPECT_GT(c.right, 400);
+  // The default view of about -5..5 fills the whole client area.
+  EXPECT_NEAR(static_cast<double>(p->World.ymax), 5.0, 0.5);
+  EXPECT_NEAR(static_cast<double>(p->World.xmax), 5.0, 0.5);
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
 }
 
 }  // namespace
