@@ -81,6 +81,9 @@ std::string ShortNumber(long double v) {
   return buf;
 }
 
+
+}  // namespace
+
 bool IsSurfaceDialogKind(int kind, const TEquation& e) {
   switch (kind) {
     case 301:
@@ -96,8 +99,6 @@ bool IsSurfaceDialogKind(int kind, const TEquation& e) {
       return false;
   }
 }
-
-}  // namespace
 
 const TEquationControls* EquationControls(int dialogKind) {
   for (const TEquationControls& c : ControlTable())

@@ -32,6 +32,8 @@ struct TEquationControls {
 // The control lists of a dialog kind (213 for a Lagrange polynomial);
 // null for a kind without dialog.
 const TEquationControls* EquationControls(int dialogKind);
+// Kinds whose dialog edits a surface (grid divisions instead of a density).
+bool IsSurfaceDialogKind(int kind, const TEquation& e);
 // Every dialog kind of the table, in order.
 std::vector<int> EquationDialogKinds();
 

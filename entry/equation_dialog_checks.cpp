@@ -22,21 +22,6 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
-bool IsSurface(int kind, const TEquation& e) {
-  switch (kind) {
-    case 301:
-    case 302:
-    case 303:
-    case 306:
-    case 315:
-    case 316:
-      return true;
-    case 307:
-      return e.subKind != kKindImplicit;
-    default:
-      return false;
-  }
-}
 
 }  // namespace
 
@@ -415,7 +400,7 @@ void TEditExmpDlg::ReadOptions() {
       break;
   }
   if (k == kKindPolar || k == kKindImplicit || k == kKindOde || k == kKindOde3D) e.restricted = c272;
-  if (IsSurface(k, e)) {
+  if (IsSurfaceDialogKind(k, e)) {
     e.polarInput = !c274;  // "Schnell zeichnen" is kept inverted
     e.interpolated = c275;
     e.notVertical = c276;

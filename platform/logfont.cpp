@@ -2,6 +2,8 @@
 // and the glyphs of symbol-charset fonts.
 #include "platform/logfont.h"
 
+#include "platform/text_encoding.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,82 +11,6 @@ namespace plat {
 
 namespace {
 
-// Windows-1252 bytes 0x80..0x9F.  The five unassigned bytes keep their C1
-// code points so that any byte string survives a round trip.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t Cp1252ToUnicode(unsigned char b) {
-  return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<char32_t>(b);
-}
-
-// '?' for characters that Windows-1252 cannot hold.
-unsigned char UnicodeToCp1252(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<unsigned char>(c);
-  for (int k = 0; k < 32; ++k)
-    if (kCp1252High[k] == c) return static_cast<unsigned char>(0x80 + k);
-  return '?';
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// Decodes one UTF-8 character at s[i] and advances i; a malformed sequence
-// yields U+FFFD and skips one byte.
-char32_t NextUtf8(const std::string& s, std::size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t c = 0;
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    extra = 1;
-    c = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    extra = 2;
-    c = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    extra = 3;
-    c = b0 & 0x07;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + extra >= s.size()) {  // sequence cut off by the end
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (b & 0x3F);
-  }
-  i += extra + 1;
-  return c;
-}
 
 // Adobe Symbol encoding, bytes 0x20..0xFF.  0 marks a byte without a glyph
 // (it maps to itself).  The few glyphs that only exist in Adobe's private
@@ -136,21 +62,15 @@ constexpr char32_t kSymbol[224] = {
 }  // namespace
 
 std::string LogFont::Face() const {
-  std::string out;
-  for (char ch : faceName) {
-    if (ch == '\0') break;
-    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(ch)));
-  }
-  return out;
+  return Cp1252ToUtf8(std::string(faceName.data(), strnlen(faceName.data(), faceName.size())));
 }
 
 void LogFont::SetFace(const std::string& face) {
   faceName.fill('\0');
   std::size_t n = 0;
-  for (std::size_t i = 0; i < face.size() && n + 1 < faceName.size();) {
-    const char32_t c = NextUtf8(face, i);
-    if (c == 0) break;
-    faceName[n++] = static_cast<char>(UnicodeToCp1252(c));
+  for (char ch : Utf8ToCp1252(face)) {
+    if (ch == '\0' || n + 1 >= faceName.size()) break;
+    faceName[n++] = ch;
   }
 }
 
