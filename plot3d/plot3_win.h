@@ -1,19 +1,46 @@
-// The ordinary 3D plot window.  Until the plot layers arrive it is the
-// window base with the 3D window's file type, settings file and menu.
+// The concrete 3D windows: the ordinary 3D window that the main frame opens
+// (F3, command 403) and the secondary 3D window, which the ordinary one
+// opens beside itself with "&Fenster ..." and the 2D window's solid tools
+// fill.
 #pragma once
 
-#include "shell/zor_win.h"
+#include <cstdint>
+#include <string>
+
+#include "plot3d/plot_r_win.h"
 
 namespace kv {
 
-inline constexpr std::int32_t kFileType3D = 961;
+class TPlotSWin;
 
-class TPlot3Win : public TZORWin {
+// The secondary 3D window.  Closing it hides it and empties its drawing;
+// it clears its owner's pointer when it is destroyed.
+class TPlotSWin : public TPlotRWin {
+ public:
+  TPlotSWin(plat::Window* parent, const std::string& title, TPlotSWin** ownerField = nullptr);
+  void SetupWindow() override;
+  void Destroy() override;
+  void Hide() override;
+
+  std::uint8_t IsSecondary = 0;
+
+ private:
+  TPlotSWin** ownerField_;
+};
+
+class TPlot3Win : public TPlotRWin {
  public:
   TPlot3Win(plat::Window* parent, const std::string& caption);
+  const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
-  int ReadFile() override { return ReadBasicFile(); }
-  bool WriteFile() override { return WriteBasicFile(); }
+  void Destroy() override;
+  // A changed parameter is redrawn here and in the secondary window.
+  void RedrawEquation(int parameter) override;
+  // Command 874 "&Fenster ...": creates the secondary window, or shows it
+  // again.
+  void CmSecondaryWindow();
+
+  TPlotSWin* SecondaryWin = nullptr;
 };
 
 }  // namespace kv

@@ -1,0 +1,235 @@
+// One inventory entry of the 3D window drawn by its kind: meshes of the
+// surfaces drawn slowly, space curves with their tangent arrow, segments,
+// points with their guide lines and angle arcs, and the direction field of
+// a system of differential equations; and what a loaded plot file needs
+// before it is shown.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "plot3d/plot_r_win.h"
+#include "plot3d/space_geometry.h"
+#include "plot3d/variable_guard.h"
+#include "shell/text_helpers.h"
+
+namespace kv {
+
+namespace {
+
+// The most lattice steps per axis of a direction field: (n + 1)³ arrows.
+constexpr int kMaxLatticeSteps = 50;
+
+}  // namespace
+
+int TPlotRWin::DrawInventoryItem(plat::DC& dc, int i) {
+  if (!IsValidIndex(i)) return 0;
+  TEquation& e = Equation(i);
+  if (!e.visible) return 0;
+  switch (e.kind) {
+    case kKindSurface:
+    case kKindCylinderSurface:
+    case kKindParametricSurface:
+    case kKindTube:
+    case kKindRevolution:
+    case kKindPlane:
+    case kKindSphericalSurface: {
+      if (e.subKind == kKindImplicit && e.kind != kKindPlane && e.kind != kKindSphericalSurface)
+        return DrawFamilyTrajectories(dc, i);
+      int r = 0;
+      // Surfaces drawn fast are painted cell by cell before the items.
+      if (e.polarInput) {
+        r = DrawMesh(dc, i, 1);
+        if (r == 0) r = DrawMesh(dc, i, 2);
+      }
+      if (e.kind == kKindSurface && r == 0) r = TPlot111Win::DrawEquation(dc, i);
+      return r;
+    }
+    case kKindSpaceCurve:
+      return DrawSpaceCurveItem(dc, i);
+    case kKindImplicitSurface:
+    case kKindOde3D:
+      return DrawFamilyTrajectories(dc, i);
+    case kKindSegment3D:
+      return DrawSegmentItem(dc, i);
+    case kKindPoint3D:
+      return DrawPointItem3D(dc, i);
+    case kKindSequence3D:
+      return DrawFamilyItems(dc, i);
+    case kKindPointSequence:
+    case kKindIntersection:
+      return TPlot111Win::DrawEquation(dc, i);
+    default:
+      return 0;
+  }
+}
+
+int TPlotRWin::DrawSegmentItem(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  // Cut into pieces only where a surface may hide a part of it.
+  const std::int16_t stored = e.curvePoints[0];
+  e.curvePoints[0] = FindEquationOfKinds({kKindSurface, kKindCylinderSurface, kKindImplicitSurface}) >= 0 ? 150 : 1;
+  const int r = DrawMesh(dc, i, 1);
+  Equation(i).curvePoints[0] = stored;
+  return r;
+}
+
+int TPlotRWin::DrawSpaceCurveItem(plat::DC& dc, int i) {
+  const int r = DrawMesh(dc, i, 1);
+  TEquation& e = Equation(i);
+  if (!e.polarInput) return r;
+  if (!Printing) e.arrowLength() = (e.arrowSize + 10) * UnitsPerPixelX;
+  TVariableGuard guard(*this);
+  SetVariable('T', e.arrowParameter());
+  auto& t = e.trees;
+  TPoint3D p, d;
+  if (!EvaluateReal(t[0].get(), p.x) || !EvaluateReal(t[1].get(), p.y) || !EvaluateReal(t[2].get(), p.z) ||
+      !EvaluateReal(t[4].get(), d.x) || !EvaluateReal(t[5].get(), d.y) || !EvaluateReal(t[6].get(), d.z))
+    return r;
+  TPoint2D image;
+  if (ProjectIfVisible(p, image))
+    DrawArrowHead3D(dc, p, d, e.arrowLength(), PackPen(e.penColour, e.penWidth), e.penStyle);
+  return r;
+}
+
+int TPlotRWin::DrawPointItem3D(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  auto& t = e.trees;
+  TPoint3D p;
+  if (!EvaluateReal(t[0].get(), p.x) || !EvaluateReal(t[1].get(), p.y) || !EvaluateReal(t[2].get(), p.z)) return 0;
+  if (e.arrowMode == 1) {
+    TPoint2D xy{p.x, p.y};
+    PolarToCartesian2D(xy);
+    p = {xy.x, xy.y, p.z};
+  } else if (e.arrowMode >= 2) {
+    SphericalToCartesian3D(p);
+  }
+  e.values[4] = p;
+  if (e.interpolated && e.subKind > 0) DrawSampledItem(dc, i);
+  const TPoint2D image = ProjectRotated(p);
+  if (!IsInView(image) || IsPointHidden(p)) return 0;
+  const plat::Colour c = DrawingColourOf(e.penColour);
+  const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, c});
+  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
+  DrawMarkerAtWorld(dc, image, 1, std::max(1, e.penWidth + 1));
+  dc.SelectBrush(oldBrush);
+  dc.SelectPen(oldPen);
+  return 0;
+}
+
+void TPlotRWin::DrawSampledItem(plat::DC& dc, int i) {
+  const TEquation& e = Equation(i);
+  const TPoint3D p = e.values[4];
+  const int code = e.subKind;
+  auto digit = [code](int k) { return (code >> (2 * k)) & 3; };
+  // Digit 1 the point's own pen, 2 dashed of width 1, 3 solid of width 2.
+  auto pen = [&](int d) { return PackPen(e.penColour, d == 1 ? e.penWidth : d == 2 ? 1 : 2); };
+  auto style = [](int d) { return d == 2 ? 1 : 0; };
+  const int mode = e.arrowMode;
+  const TPoint3D starts[4] = {{0, p.y, p.z}, {p.x, 0, p.z}, {p.x, p.y, 0}, {0, 0, mode == 1 ? p.z : 0}};
+  const plat::Colour oldBk = dc.SetBkColor(GetColour(ColourSlots[0]));
+  for (int k = 0; k < 4; ++k) {
+    const int d = digit(k);
+    if (d == 0) continue;
+    DrawSegment3D(dc, starts[k], p, pen(d), style(d), false, false, View3D.SegmentPieces, 0);
+  }
+  if (mode > 0) {
+    TVariableGuard guard(*this);
+    const auto& t = e.trees;
+    long double a = 0, b = 0, c = 0;
+    EvaluateReal(t[0].get(), a);
+    EvaluateReal(t[1].get(), b);
+    EvaluateReal(t[2].get(), c);
+    auto arc = [&](int d, long double angle, const std::function<TPoint3D(long double)>& at) {
+      if (d == 0) return;
+      const TGuideArc g = GuideArc(angle);
+      const plat::Pen old = dc.SelectPen(CreateColourPen(e.penColour, d == 1 ? e.penWidth : d == 2 ? 1 : 2,
+                                                         style(d)));
+      BeginCurveRecording(g.points);
+      const long double step = (g.to - g.from) / (g.points - 1);
+      TPoint2D previous;
+      bool down = false;
+      for (int k = 0; k < g.points; ++k) {
+        const TPoint2D q = ProjectRotated(at(k == g.points - 1 ? g.to : g.from + k * step));
+        if (down) DrawSegmentOnDc(dc, previous, q);
+        previous = q;
+        down = true;
+      }
+      EndCurveRecording(e.penColour, d == 1 ? e.penWidth : d == 2 ? 1 : 2, style(d));
+      dc.SelectPen(old);
+    };
+    if (mode == 1) {
+      arc(digit(4), b, [&](long double s) { return TPoint3D{a * std::cos(s), a * std::sin(s), c}; });
+    } else {
+      arc(digit(4), b, [&](long double s) {
+        return TPoint3D{a * std::sin(c) * std::cos(s), a * std::sin(c) * std::sin(s), a * std::cos(c)};
+      });
+      if (mode == 2)
+        arc(digit(5), c, [&](long double s) {
+          return TPoint3D{a * std::sin(s) * std::cos(b), a * std::sin(s) * std::sin(b), a * std::cos(s)};
+        });
+    }
+  }
+  dc.SetBkColor(oldBk);
+}
+
+int TPlotRWin::PrepareFill(plat::DC& dc, int i) {
+  if (!IsValidIndex(i)) return 0;
+  TEquation& e = Equation(i);
+  if (e.kind != kKindOde3D) return 0;
+  if (!Printing) {
+    long double length = e.fieldLength;
+    if (e.arrowMode > 0) length = RoundToInt(Variable(e.arrowMode).re * 10);
+    const TPoint3D& w = View3D.HorizontalAxis;
+    e.elementLength = length * UnitsPerPixelX * ScreenWidth * 0.001L * std::sqrt(w.x * w.x + w.y * w.y + w.z * w.z);
+    e.startValue() = 0.21L * e.elementLength;
+  }
+  if (WindowVariant != kVariant3D || e.fieldMode != 2 || !(e.elementLength >= 1e-13L)) return 0;
+  // A lattice count of 0 would divide by zero, a huge one would never end.
+  const int n = e.fieldRows;
+  if (n < 1) return 0;
+  const int steps = std::min(n, kMaxLatticeSteps);
+  const TPoint3D& lo = View3D.BoxMin;
+  const TPoint3D& hi = View3D.BoxMax;
+  const long double s = std::min({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z}) / steps - 1e-13L;
+  TVariableGuard guard(*this);
+  for (int a = 0; a <= steps; ++a) {
+    for (int b = 0; b <= steps; ++b)
+      for (int c = 0; c <= steps; ++c) DrawFieldArrow(dc, i, {lo.x + a * s, lo.y + b * s, lo.z + c * s});
+    if (StopKeyPressed()) return 'A';
+  }
+  return 0;
+}
+
+void TPlotRWin::DrawFieldArrow(plat::DC& dc, int i, const TPoint3D& p) {
+  TEquation& e = Equation(i);
+  TExprNode* trees[3] = {e.trees[0].get(), e.trees[1].get(), e.trees[2].get()};
+  TPoint3D v;
+  if (!EvaluateCurvePoint3(p, trees, v) || !ScaleToLength3D(v, e.elementLength)) return;
+  if (IsPointHidden(p)) return;
+  const int colour = Printing && !ColourPrinter ? 0 : e.subKind;
+  DrawSegment(dc, ProjectRotated(p), ProjectRotated(TPoint3D{p.x + v.x, p.y + v.y, p.z + v.z}), e.startValue(),
+              PackPen(colour, e.penWidth), 0, true, 3);
+}
+
+// ---- after loading ----
+
+void TPlotRWin::UpdateSurfaceGrids() {
+  for (int i = 0; i <= equationCount; ++i) UpdateItemExtent(i);
+}
+
+void TPlotRWin::OnViewChanged() {
+  UpdateSurfaceGrids();
+  if (FileVersion < 12) {
+    FitBoxToGraphs();
+  } else {
+    Midpoint3D(View3D.BoxCentre, View3D.BoxMin, View3D.BoxMax);
+    UpdateView();
+    View3D.BoxTolerance = BoxToleranceFactor * (std::fabs(View3D.BoxMax.x - View3D.BoxMin.x) +
+                                                std::fabs(View3D.BoxMax.y - View3D.BoxMin.y));
+  }
+  SetupViewBoxScale(View3D);
+  StoreObserverInBox(View3D);
+  ComputeViewFrame();
+}
+
+}  // namespace kv

@@ -1,0 +1,356 @@
+// The full 3D window's construction, command table, settings in
+// "kv3.ini", the "&Neu" state, inventory notifications and the buffered
+// paint.
+#include "plot3d/plot_r_win.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/resources.h"
+#include "plot3d/observer_dialog.h"
+#include "plot3d/space_geometry.h"
+#include "shell/text_helpers.h"
+
+namespace kv {
+
+TPlotRWin::TPlotRWin(plat::Window* parent, const std::string& title) : TPlotQWin(parent, title) {
+  ColourCaptionIds[4] = kStr3Tangent;
+  ColourCaptionIds[5] = kStr3Secant;
+  ColourCaptionIds[9] = kStr3Frenet;
+  ColourTargets[9] = 1;
+  // The axes carry their names unless the user turns them off (116).
+  LabelsShown = 1;
+}
+
+TPlotRWin::~TPlotRWin() = default;
+
+const plat::CommandTable& TPlotRWin::Commands() const {
+  using W = TPlotRWin;
+  static const auto table = plat::CommandTable::Build<W>(
+      &TPlotQWin::Commands(), {
+                                  // Equation entry.
+                                  {kCm3NewExplicit, &W::CmNewExplicit, &W::CeRoom},
+                                  {kCm3NewCylindrical, &W::CmNewCylindrical, &W::CeRoom},
+                                  {kCm3NewParametric, &W::CmNewParametric, &W::CeRoom},
+                                  {kCm3NewCurve, &W::CmNewCurve, &W::CeRoom},
+                                  {kCm3NewImplicit, &W::CmNewImplicit, &W::CeRoom},
+                                  {kCm3NewTube, &W::CmNewTube, &W::CeRoom},
+                                  {kCm3NewSegment, &W::CmNewSegment, &W::CeRoom},
+                                  {kCm3NewCartesianPoint, &W::CmNewCartesianPoint, &W::CeRoom},
+                                  {kCm3NewOde, &W::CmNewOde, &W::CeRoom},
+                                  {kCm3NewRecursion, &W::CmNewRecursion, &W::CeRoom},
+                                  {kCm3NewCylindricalPoint, &W::CmNewCylindricalPoint, &W::CeRoom},
+                                  {kCm3NewSphericalPoint, &W::CmNewSphericalPoint, &W::CeRoom},
+                                  {kCm3NewPlane, &W::CmNewPlane, &W::CeRoom},
+                                  {kCm3NewSpherical, &W::CmNewSpherical, &W::CeRoom},
+                                  {kCm3Meridian, &W::CmMeridian},
+                                  // The view.
+                                  {kCm3FastDrawing, &W::CmFastDrawing, &W::CeSurfaces},
+                                  {kCm3SlowDrawing, &W::CmSlowDrawing, &W::CeSurfaces},
+                                  {kCm3FitWindow, &W::CmFitWindow},
+                                  {kCm3ObserverDialog, &W::CmObserverDialog},
+                                  {kCm3Isometric, &W::CmIsometric},
+                                  {kCm3RotateRight, &W::CmRotateRight},
+                                  {kCm3RotateLeft, &W::CmRotateLeft},
+                                  {kCm3RotateUp, &W::CmRotateUp},
+                                  {kCm3RotateDown, &W::CmRotateDown},
+                                  // The tools' commands; their dialogs come with the tools.
+                                  {kCm3Trajectories, nullptr, &W::CeTrajectories},
+                                  {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
+                                  {kCm3Sequences, nullptr, &W::CeSequences},
+                                  {kCm3FluxIntegral, nullptr, &W::CeFluxIntegral},
+                                  {kCm3IntersectionPoints, nullptr, &W::CeIntersectionPoints},
+                                  {kCm3Stereogram, nullptr, &W::CeStereogram},
+                                  {kCm3Integrate, nullptr, &W::CeIntegrate},
+                                  {kCm3SurfaceArea, nullptr, &W::CeSurfaceArea},
+                                  {kCm3Slices, nullptr, &W::CeSlices},
+                                  {kCm3IntersectionCurve, nullptr, &W::CeIntersectionCurve},
+                                  {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
+                                  {kCm3Tour, nullptr, &W::CeTour},
+                              });
+  return table;
+}
+
+void TPlotRWin::SetupWindow() {
+  TPlotQWin::SetupWindow();
+  ObserverDlg = new TObsDlg(this, "SETOBS");
+  if (ObserverDlg->Create()) {
+    ObserverDlg->Hide();
+  } else {
+    delete ObserverDlg;
+    ObserverDlg = nullptr;
+  }
+}
+
+void TPlotRWin::Destroy() {
+  if (IsDestroyed()) return;
+  CloseStaleDialogs(true);
+  // The observer dialog goes with its owner window.
+  ObserverDlg = nullptr;
+  TPlotQWin::Destroy();
+}
+
+void TPlotRWin::EvCommandNotify(int code) {
+  if (code == 7) {
+    // The inventory font changed: the inventory list and the tool dialogs
+    // refill in it once they exist.
+    BufferValid[0] = 0;
+    Invalidate(false);
+    return;
+  }
+  TPlotQWin::EvCommandNotify(code);
+}
+
+void TPlotRWin::ChooseColourForSlot(int slot) {
+  // "&Frenet ..." edits the Frenet colour, not the slot of its command.
+  if (slot == 6 && !UseSlot6Once) slot = 9;
+  UseSlot6Once = 0;
+  TPlotQWin::ChooseColourForSlot(slot);
+}
+
+void TPlotRWin::UpdateMenuChecks(bool drawMenuBar) {
+  TPlotQWin::UpdateMenuChecks(drawMenuBar);
+  if (!IsCreated()) return;
+  const std::pair<int, bool> checks[] = {
+      {kCm3Cubic, View3D.Cubic != 0},           {kCm3BoxVisible, View3D.BoxVisible != 0},
+      {kCm3BoxCoordinates, View3D.BoxCoordinates != 0}, {kCm3HideEdges, View3D.HideEdges != 0},
+      {kCm3AtParameters, View3D.AtParameters != 0}, {kCm3DashedEdges, View3D.DashedEdges != 0},
+      {kCm3ShowAxisLabels, LabelsShown != 0},
+  };
+  for (const auto& [id, on] : checks)
+    if (HasMenuItem(id)) CheckMenu(id, on);
+}
+
+// ---- settings ----
+
+namespace {
+
+// Slot k of the 63 words (or long doubles, bytes) of a settings file: block
+// k / 21, entry k mod 21.
+std::int32_t& IntSlot(TSettingsBlocks& b, int k) {
+  return b.Ints[static_cast<std::size_t>(k / 21)][static_cast<std::size_t>(k % 21)];
+}
+long double& RealSlot(TSettingsBlocks& b, int k) {
+  return b.Reals[static_cast<std::size_t>(k / 21)][static_cast<std::size_t>(k % 21)];
+}
+std::int16_t I16(std::int32_t v) { return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767)); }
+std::uint8_t Flag(std::int32_t v) { return v != 0 ? 1 : 0; }
+
+}  // namespace
+
+void TPlotRWin::StoreSettings() {
+  TSettingsBlocks& b = SettingsBlocks;
+  IntSlot(b, 19) = FileTypeCode;
+  IntSlot(b, 20) = 0;  // the side windows' colours, once they exist
+  IntSlot(b, 21) = MouseMode == kCmMouseTrajectories ? static_cast<int>(kCmMouseCoordinates) : MouseMode;
+  IntSlot(b, 22) = LabelsShown;
+  IntSlot(b, 23) = View3D.PointSize;
+  IntSlot(b, 24) = View3D.PhotoCount;
+  IntSlot(b, 25) = StereogramSettings[0];
+  IntSlot(b, 26) = StereogramSettings[1];
+  IntSlot(b, 30) = StereogramSettings[2];
+  IntSlot(b, 27) = Decimals;
+  IntSlot(b, 38) = FieldWidth;
+  IntSlot(b, 28) = LongHyphen;
+  IntSlot(b, 29) = LongHyphenChar;
+  for (int k : {31, 32, 34, 36, 37, 39, 40, 42, 43}) IntSlot(b, k) = 0;
+  IntSlot(b, 33) = trajectoryDensity;
+  IntSlot(b, 35) = View3D.SegmentPieces;
+  IntSlot(b, 41) = View3D.FarHiddenMode;
+  IntSlot(b, 44) = PiChar;
+  IntSlot(b, 45) = frameDelay;
+  IntSlot(b, 46) = OpaqueLabels;
+  IntSlot(b, 47) = FilledArrowHeads;
+  IntSlot(b, 48) = WithBackground;
+  RealSlot(b, 21) = View3D.Observer.x;
+  RealSlot(b, 22) = View3D.Observer.y;
+  RealSlot(b, 23) = View3D.Observer.z;
+  RealSlot(b, 24) = animationStepFactor;
+  RealSlot(b, 25) = View3D.RotationStep;
+  RealSlot(b, 26) = StereogramDepth;
+  RealSlot(b, 29) = smallSteps[0];
+  RealSlot(b, 30) = mediumSteps[0];
+}
+
+void TPlotRWin::ApplySettings() {
+  if (!SettingsLoaded) return;
+  TSettingsBlocks& b = SettingsBlocks;
+  MouseMode = I16(IntSlot(b, 21));
+  if (MouseMode < kCmMouseText || MouseMode > kCmMouseCoordinates) MouseMode = kCmMouseText;
+  LabelsShown = Flag(IntSlot(b, 22));
+  View3D.PointSize = I16(IntSlot(b, 23));
+  View3D.PhotoCount = I16(IntSlot(b, 24));
+  StereogramSettings = {IntSlot(b, 25), IntSlot(b, 26), IntSlot(b, 30)};
+  Decimals = I16(IntSlot(b, 27));
+  FieldWidth = I16(IntSlot(b, 38));
+  LongHyphen = Flag(IntSlot(b, 28));
+  LongHyphenChar = I16(IntSlot(b, 29));
+  trajectoryDensity = IntSlot(b, 33) < 1 ? 400 : IntSlot(b, 33);
+  View3D.SegmentPieces = std::max<std::int16_t>(1, I16(IntSlot(b, 35)));
+  View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
+  View3D.FarHiddenMode = Flag(IntSlot(b, 41));
+  PiChar = I16(IntSlot(b, 44) < 32 ? 227 : IntSlot(b, 44));
+  frameDelay = IntSlot(b, 45);
+  OpaqueLabels = Flag(IntSlot(b, 46));
+  FilledArrowHeads = Flag(IntSlot(b, 47));
+  WithBackground = Flag(IntSlot(b, 48));
+  View3D.Observer = {RealSlot(b, 21), RealSlot(b, 22), RealSlot(b, 23)};
+  StoreObserverInBox(View3D);
+  animationStepFactor = RealSlot(b, 24);
+  View3D.RotationStep = RealSlot(b, 25);
+  StereogramDepth = RealSlot(b, 26);
+  long double a = RealSlot(b, 29);
+  long double m = RealSlot(b, 30);
+  if (!(a >= 2) || a >= 2147483647.0L || !(m >= 1) || a < 2 * m) {
+    a = 200;
+    m = 5;
+  }
+  smallSteps[0] = RoundToInt(a);
+  mediumSteps[0] = RoundToInt(m);
+  ComputeViewFrame();
+}
+
+// ---- the "&Neu" state ----
+
+void TPlotRWin::ResetDrawing() {
+  ClearInventory();
+  FreePicture();
+  FreeTextList();
+  FreeUserFunctions();
+  AxesShown = 0;
+  View3D.OdeIndex = -1;
+  View3D.SequenceIndex = -1;
+  firstOdeEquation = -1;
+  firstSequenceEquation = -1;
+  CloseStaleDialogs(true);
+  SetView(0, 0, 5, 5, ViewMode);
+  UpdateView();
+  Modified = 0;
+  View3D.Cubic = 0;
+  ClearProtection();
+  SetVariable('E', std::exp(1.0L));
+  View3D.ObserverSet = 0;
+  drawn = 0;
+  PlotBufferValid = 0;
+}
+
+// ---- inventory notifications ----
+
+void TPlotRWin::EquationsChanged(bool selectLast) {
+  // The inventory list and the open tool dialogs refill here once they
+  // exist.
+  View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
+  View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
+  if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
+}
+
+bool TPlotRWin::IsEquationDrawable(int i) {
+  if (!IsValidIndex(i)) return false;
+  const TEquation& e = Equation(i);
+  if (e.kind == kKindPointSequence) return true;
+  return e.kind >= 301 && e.kind <= 398 && e.subValue >= 0;
+}
+
+void TPlotRWin::CloseStaleDialogs(bool all) {
+  TPlotQWin::CloseStaleDialogs(all);
+  // The slice, stereogram, trace, integral, area, intersection, line- and
+  // flux-integral dialogs close here once they exist.
+}
+
+bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
+  // The companion windows, once they exist, share the new records.
+  return TPlotQWin::ResizeInventory(newCapacity, copy);
+}
+
+void TPlotRWin::SyncSliderDialogs() { TPlotQWin::SyncSliderDialogs(); }
+
+void TPlotRWin::EquationEdited(int i, bool updateBox) {
+  SetCaption(1, 0, 0);
+  if (updateBox) UpdateBox(i);
+  if (IsCreated()) {
+    SetFocus();
+    plat::ClientDC dc(*this);
+    PlotBufferValid = 0;
+    PaintBuffered(dc);
+  }
+  Modified = 1;
+  UpdateCaption(false);
+}
+
+void TPlotRWin::RepaintNow(bool fit) {
+  if (fit) FitWindowToBox();
+  PlotBufferValid = 0;
+  if (!IsCreated()) return;
+  plat::ClientDC dc(*this);
+  PaintBuffered(dc);
+}
+
+// ---- enablers ----
+
+void TPlotRWin::CeTrajectories(plat::CommandEnabler& ce) {
+  ce.Enable(ActiveTrajectoryEquation() >= 0);
+  ce.SetCheck(MouseMode == kCmMouseTrajectories);
+}
+
+void TPlotRWin::CeSlices(plat::CommandEnabler& ce) {
+  ce.Enable(Present({kKindSurface, kKindCylinderSurface, kKindParametricSurface, kKindTube, kKindRevolution,
+                     kKindPlane, kKindSphericalSurface}));
+}
+
+void TPlotRWin::CeIntersectionCurve(plat::CommandEnabler& ce) {
+  const int parametric = CountEquationsOfKind(kKindParametricSurface);
+  const int implicit = CountEquationsOfKind(kKindImplicitSurface);
+  const int n = CountEquationsOfKind(kKindSurface) + parametric + implicit + CountEquationsOfKind(kKindPlane);
+  ce.Enable(n >= 2 && n > parametric && n > implicit);
+}
+
+// ---- painting ----
+
+void TPlotRWin::UpdateTextMetrics(plat::DC& dc) {
+  const plat::LogFont old = dc.SelectFont(FontSlots[kAxisLabelFontSlot]);
+  View3D.LabelOffset = UnitsPerPixelY * dc.GetTextExtent("A").cy * 0.5L;
+  dc.SelectFont(old);
+}
+
+void TPlotRWin::PaintBuffered(plat::DC& dc) {
+  // A paint that arrives while a long drawing polls the keyboard shows the
+  // last picture instead of drawing into the buffers being drawn.
+  if (inPaint_) {
+    BlitBackBuffer(0, dc);
+    return;
+  }
+  struct Guard {
+    bool& flag;
+    explicit Guard(bool& f) : flag(f) { flag = true; }
+    ~Guard() { flag = false; }
+  } guard(inPaint_);
+  if (ClientSizeChanged()) UpdateView();
+  auto fits = [this](const plat::Bitmap& b) {
+    return !b.IsNull() && b.Width() == ClientWidth && b.Height() == ClientHeight;
+  };
+  const bool sizeDiffers = !fits(BackBuffers[0]) || !fits(BackBuffers[1]);
+  if (sizeDiffers) CreateBackBuffers(1, dc);
+  const bool plotStale = sizeDiffers || !BufferValid[1] || !PlotBufferValid || SettingsChanged || !drawn;
+  if (plotStale) {
+    plat::BitmapDC b1(BackBuffers[1]);
+    b1.SetCaps(dc.Caps());
+    UpdateTextMetrics(b1);
+    PaintBackground(b1);
+    DrawEquations(b1);
+    BufferValid[1] = 1;
+    PlotBufferValid = 1;
+    SettingsChanged = 0;
+  }
+  if (plotStale || !BufferValid[0]) {
+    BackBuffers[0] = BackBuffers[1];
+    plat::BitmapDC b0(BackBuffers[0]);
+    b0.SetCaps(dc.Caps());
+    DrawPlot(b0);
+    BufferValid[0] = 1;
+  }
+  BlitBackBuffer(0, dc);
+  PaintFromBuffer(dc);
+  drawn = 1;
+}
+
+}  // namespace kv

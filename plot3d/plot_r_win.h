@@ -1,0 +1,299 @@
+// The full 3D plot window (the base of the ordinary 3D window and of the
+// secondary one): menu "PLOT3MENU" with its command enablers, the settings
+// in "kv3.ini", the "&Neu" state, the camera (view frame, fitting the
+// picture to the box, the observer and its dialog), the box that follows
+// the graphs, the entry of every 3D kind with its example values, and the
+// drawing: one item by kind, the surfaces' cells farthest first, the frame
+// with axes and box, the symbol of an empty window.
+//
+// Implementation: plot_r_win.cpp (construction, settings, reset,
+// notifications, command table), box_fitting.cpp (extents and box, camera
+// fitting, observer moves), equation_entry_3d.cpp (entry commands, box
+// dialog), item_drawing_3d.cpp (one item by kind), plot_paint_3d.cpp (the
+// whole-plot pass, cells, frame).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plot3d/cell_painter.h"
+#include "plot3d/plot_q_win.h"
+
+namespace kv {
+
+class TObsDlg;
+class TIntCSDlg;
+class TRiem3Dlg;
+class TSliceDlg;
+class TLevelDlg;
+class TIntSSDlg;
+class TRDSDlg;
+class TRDSWin;
+class TLevelWin;
+
+// Command ids of the 3D window's menu.
+enum : int {
+  kCm3Trajectories = 122,       // "&Bahnkurven" (mouse mode)
+  kCm3AxisLabelFlag = 118,      // accelerator only
+  kCm3ShowAxisLabels = 116,     // "Zeige Be&schriftung"
+  kCm3Cubic = 700,              // "K&ubisch"
+  kCm3GraphTrace = 708,         // "&Graphverlauf ..."
+  kCm3IntersectionPoints = 710, // "&Schnittpunkte ..."
+  kCm3Tour = 725,               // "&Fahrt um die z-Achse ..."
+  kCm3PhotoCount = 748,         // "&Anzahl Fotos ..."
+  kCm3FitWindow = 764,          // "&Fenster anpassen"
+  kCm3Slices = 766,             // "&Schnitte ..."
+  kCm3BoxVisible = 773,         // "&Box sichtbar"
+  kCm3Integrate = 774,          // "&Integriere f(x,y) dxdy ..."
+  kCm3BoxCoordinates = 775,     // "&Koordinaten" (box)
+  kCm3HideEdges = 776,          // "Kanten &verdecken"
+  kCm3OdeCurve = 780,           // "&DGL Kurve ..."
+  kCm3Sequences = 782,          // "F&olgen ..."
+  kCm3Stereogram = 783,         // "Stereogra&mm (RDS) ..."
+  kCm3IntersectionCurve = 787,  // "&Schnittkurve ..."
+  kCm3AtParameters = 788,       // "bei &Parametern"
+  kCm3DashedEdges = 794,        // "&Gestrichelte"
+  kCm3Meridian = 795,           // "&Meridian ..."
+  kCm3BoxPenDisplay = 807,      // "Stiftbreite für An&zeige ..."
+  kCm3BoxPenPrint = 808,        // "Stiftbreite für Aus&druck ..."
+  kCm3FastDrawing = 826,        // "Sch&nell zeichnen"
+  kCm3SlowDrawing = 827,        // "&Langsam zeichnen"
+  kCm3AxisLength = 830,         // "Achsenlänge &setzen ..."
+  kCm3FluxIntegral = 833,       // "&Flächenintegral ..."
+  kCm3SurfaceArea = 836,        // "&Flächeninhalt ..."
+  kCm3SecondaryWindow = 874,    // "&Fenster ..."
+  kCm3ObserverDialog = 981,     // "&Koordinaten ..." (Betrachter)
+  kCm3ObserverIn = 982,         // "Hinei&n"
+  kCm3ObserverOut = 983,        // "Hinau&s"
+  kCm3RotateRight = 984,        // "&Rechts"
+  kCm3RotateLeft = 985,         // "&Links"
+  kCm3ObserverFarOut = 986,     // "Wei&t hinaus"
+  kCm3RotateUp = 987,           // "&Hoch"
+  kCm3RotateDown = 988,         // "&Runter"
+  kCm3StepAngle = 989,          // "&Winkel ..."
+  kCm3Isometric = 990,          // "&Isometrisch"
+  kCm3RotateAboutOrigin = 991,  // accelerator only
+  kCm3NewExplicit = 1001,       // "&1. Explizit ..." (F1)
+  kCm3NewCylindrical = 1002,    // "&4. Zylinderkoordinaten ..." (F4)
+  kCm3NewParametric = 1003,     // "&2. Parametrisch ..." (F2)
+  kCm3NewCurve = 1004,          // "&Kurve ..."
+  kCm3NewImplicit = 1005,       // "&3. Implizit ..." (F3)
+  kCm3NewTube = 1006,           // "&Röhre ..."
+  kCm3NewSegment = 1008,        // "&Strecke ..."
+  kCm3NewCartesianPoint = 1009, // "&Kartesisch ..."
+  kCm3NewOde = 1010,            // "&DGL ..."
+  kCm3NewRecursion = 1012,      // "Rekursio&n ..."
+  kCm3NewCylindricalPoint = 1013, // "&Zylindrisch ..."
+  kCm3NewSphericalPoint = 1014, // "&Sphärisch ..."
+  kCm3NewPlane = 1015,          // "&Ebene ..."
+  kCm3NewSpherical = 1016,      // "&5. Kugelkoordinaten ..." (F5)
+};
+
+// String ids of the window.
+enum : int {
+  kStr3Tangent = 329,   // "Tangente"
+  kStr3Secant = 332,    // "Sekante"
+  kStr3Frenet = 353,    // "Frenet"
+};
+
+// The colour slot of the box edges; the axes take the graphics layer's
+// axis slot.
+inline constexpr int kBoxColourSlot = 2;
+inline constexpr int kAxisColourSlot = 3;
+
+// One corner label of the box: its text and where it stands (device
+// pixels of its top-left corner).
+struct TCornerLabel {
+  std::string text;
+  plat::Point position;
+};
+
+class TPlotRWin : public TPlotQWin {
+ public:
+  TPlotRWin(plat::Window* parent, const std::string& title);
+  ~TPlotRWin() override;
+
+  const plat::CommandTable& Commands() const override;
+  void SetupWindow() override;
+  void Destroy() override;
+  void EvCommandNotify(int code) override;
+  void ResetDrawing() override;
+  void ChooseColourForSlot(int slot) override;
+  void UpdateMenuChecks(bool drawMenuBar) override;
+
+  // ---- settings ("kv3.ini") ----
+  // The live settings into the words of the settings file, and back (the
+  // latter only when the file was read).
+  void StoreSettings();
+  void ApplySettings();
+
+  // ---- inventory notifications ----
+  void EquationsChanged(bool selectLast) override;
+  bool IsEquationDrawable(int i) override;
+  void CloseStaleDialogs(bool all) override;
+  bool ResizeInventory(int newCapacity, bool copy) override;
+  void SyncSliderDialogs() override;
+  void RedrawEditedEquation(int i, bool recomputed) override { EquationEdited(i, recomputed); }
+  // After entry i was entered or edited: its box (when asked), a repaint,
+  // the modified flag and the caption.
+  void EquationEdited(int i, bool updateBox);
+  // The index of the open trajectory dialog's equation, or -1.
+  int ActiveTrajectoryEquation() const { return -1; }
+  void RepaintNow(bool fit) override;
+  // Draws the plot into back buffer 1, copies it to buffer 0, adds the
+  // overlays there and shows buffer 0.
+  void PaintBuffered(plat::DC& dc) override;
+  // Half the height of the letter "A" in the axis font, in world units.
+  void UpdateTextMetrics(plat::DC& dc);
+
+  // ---- camera ----
+  // The view frame from the observer and the box centre (cubic mode: in
+  // box coordinates).
+  void ComputeViewFrame();
+  // The default axis ends from the box.
+  void SetAxisEnds();
+  // The 2D view around the projected box (and the axes, when shown).
+  void FitWindowToBox();
+  // The equation captions keep their place in the window when the view
+  // changes from `before`.
+  void KeepLabelsInPlace(const TSegment2D& before);
+  // Keeps the observer within reach of the box and off its ground plan,
+  // and refreshes the observer dialog.
+  void ClampObserverDistance();
+  // Shows E in the observer dialog when the dialog is shown.
+  void RefreshObserverDialog();
+  // A new observer position: stored, in box coordinates, the view frame.
+  void SetObserver(const TPoint3D& e);
+  TObsDlg* ObserverDlg = nullptr;
+
+  // ---- extents and box ----
+  void UpdateBox(int i) override;
+  // Steps 1 to 4 of UpdateBox: the extent of entry i without refitting.
+  void UpdateItemExtent(int i);
+  void ComputeItemExtent(int i);
+  bool FitBoxToGraphs();
+  // Whether entry i takes part in the window's box.
+  bool IsIncludedInBox(int i) const;
+
+  // ---- equation entry ----
+  // Appends an entry of the kind, lets `prepare` set its further example
+  // values and runs its equation dialog; on OK it is counted, compiled,
+  // labelled and shown, on cancel removed again.  Its index, or -1.
+  int NewEquation3D(int kind, long double lower, long double upper, std::initializer_list<std::string_view> texts,
+                    const std::function<void(TEquation&)>& prepare = {});
+  void EditBoxDialog(int i, bool force) override;
+
+  // ---- drawing ----
+  int DrawEquations(plat::DC& dc) override;
+  int DrawInventoryItem(plat::DC& dc, int i) override;
+  int DrawSegmentItem(plat::DC& dc, int i);
+  int DrawSpaceCurveItem(plat::DC& dc, int i);
+  int DrawPointItem3D(plat::DC& dc, int i);
+  // The direction field of a kind-310 entry under its trajectories.
+  int DrawFieldElements(plat::DC& dc, int i) override { return PrepareFill(dc, i); }
+  int PrepareFill(plat::DC& dc, int i);
+  void DrawFieldArrow(plat::DC& dc, int i, const TPoint3D& p);
+  // The guide lines and angle arcs of a point.
+  void DrawSampledItem(plat::DC& dc, int i) override;
+  void OnViewChanged() override;
+  void UpdateSurfaceGrids() override;
+  // The painted surfaces: 0, or 4 when the cell table could not be made.
+  int PaintSurfacesByDepth(plat::DC& dc);
+  // The device points, cell depths and sides of surface i, and its cells
+  // appended to the table.
+  void ProjectSurfaceCells(int i, std::vector<TSurfaceCell>& table, int& count);
+  void DrawEmptyAxesSymbol(plat::DC& dc);
+  // The frame of the picture: the axes and the box.
+  std::int32_t DrawBoxFrame(plat::DC& dc) override;
+  int DrawAxis(plat::DC& dc, const TPoint3D& from, const TPoint3D& to, int axis);
+  int DrawViewBox(plat::DC& dc);
+  void DrawCornerLabels(plat::DC& dc);
+  void DrawPlot(plat::DC& dc) override;
+  // The frame's piece count rule: 0 here.
+  int FrameQuery() const { return 0; }
+
+  // ---- fields ----
+  TIntCSDlg* IntersectionPointsDlg = nullptr;
+  TRiem3Dlg* IntegralDlg = nullptr;
+  TRiem3Dlg* AreaDlg = nullptr;
+  TSliceDlg* SliceDlg = nullptr;
+  TLevelDlg* LevelDlg = nullptr;
+  TIntSSDlg* IntersectionCurveDlg = nullptr;
+  TRDSDlg* StereogramDlg = nullptr;
+  TRDSWin* StereogramWin = nullptr;
+  TLevelWin* LevelWin = nullptr;
+  TLevelWin* CourseWin = nullptr;
+  long double AspectLimit = 3.0L;
+  long double BoxToleranceFactor = 0.001L;
+  std::array<plat::Rect, 3> AxisLabelRects{};
+  std::array<TCornerLabel, 2> CornerLabels{};
+  std::uint8_t RotateAboutOrigin = 0;
+  std::uint8_t UseSlot6Once = 0;
+  // Copies of the stereogram settings of "kv3.ini", until the stereogram
+  // window takes them.
+  std::array<std::int32_t, 3> StereogramSettings{};
+  long double StereogramDepth = 0;
+
+ private:
+  // ---- command handlers ----
+  void CmNewExplicit();
+  void CmNewParametric();
+  void CmNewImplicit();
+  void CmNewCylindrical();
+  void CmNewSpherical();
+  void CmNewCurve();
+  void CmNewTube();
+  void CmNewCartesianPoint() { NewPoint(0); }
+  void CmNewCylindricalPoint() { NewPoint(1); }
+  void CmNewSphericalPoint() { NewPoint(2); }
+  void CmNewSegment();
+  void CmNewPlane();
+  void CmNewRecursion();
+  void CmNewOde();
+  void CmMeridian();
+  void CmObserverDialog();
+  void CmIsometric();
+  void CmFitWindow();
+  void CmFastDrawing() { SetDrawingMode(0); }
+  void CmSlowDrawing() { SetDrawingMode(1); }
+  void SetDrawingMode(std::uint8_t mesh);
+  void CmRotateRight() { RotateAboutZ(true); }
+  void CmRotateLeft() { RotateAboutZ(false); }
+  void CmRotateUp() { Tilt(true); }
+  void CmRotateDown() { Tilt(false); }
+  void RotateAboutZ(bool right);
+  void Tilt(bool up);
+  // The camera repaint of the observer moves.
+  void CameraMoved();
+
+  // ---- enablers ----
+  bool Present(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds) >= 0; }
+  void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
+  void CeTrajectories(plat::CommandEnabler& ce);
+  void CeOdeCurve(plat::CommandEnabler& ce) { ce.Enable(View3D.OdeIndex >= 0); }
+  void CeSequences(plat::CommandEnabler& ce) { ce.Enable(View3D.SequenceIndex >= 0); }
+  void CeFluxIntegral(plat::CommandEnabler& ce) {
+    ce.Enable(Present({kKindParametricSurface}) && Present({kKindOde3D}));
+  }
+  void CeIntersectionPoints(plat::CommandEnabler& ce) {
+    ce.Enable(Present({kKindSurface, kKindImplicitSurface, kKindPlane}) && Present({kKindSpaceCurve}));
+  }
+  void CeStereogram(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSurface, kKindCylinderSurface})); }
+  void CeIntegrate(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSurface})); }
+  void CeSurfaceArea(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSurface, kKindParametricSurface})); }
+  void CeSlices(plat::CommandEnabler& ce);
+  void CeIntersectionCurve(plat::CommandEnabler& ce);
+  void CeGraphTrace(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSpaceCurve})); }
+  void CeTour(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
+  void CeSurfaces(plat::CommandEnabler& ce) { CeSlices(ce); }
+
+  // The painter's per-pass colours of a cell.
+  void CellColours(const TEquation& e, int r, int c, plat::Colour& fill, plat::Colour& edge) const;
+  bool inPaint_ = false;
+};
+
+}  // namespace kv
