@@ -93,6 +93,16 @@ void TPlot11Win::ShowInventory() {
 void TPlot11Win::NewFile() {
   if (inventoryEditing) return;
   ClearDrawing();
+  // What the last file brought besides the drawing goes with it.
+  TextLabels.clear();
+  TermLabels.clear();
+  TermBlocks.clear();
+  Pictures.clear();
+  shadings.clear();
+  NotesText.clear();
+  NotesShown = 0;
+  storedSettings = DefaultStoredSettings();
+  loadedFileVersion = 0;
   FileData.FileName = plat::res::String(29) + (dimension == 3 ? ".kv3" : ".kv2");
   UpdateMenuChecks(false);
   InvalidatePlot();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "entry/plot1_win.h"
+#include "entry/plot_file_blocks.h"
 
 namespace kv {
 
@@ -49,10 +50,30 @@ class TPlot11Win : public TPlot1Win {
   bool ResizeInventory(int newCapacity, bool copy) override;
   void CloseStaleDialogs(bool all) override;
   void SetInventoryEditing(bool on) override;
-  // The plot file's reader and writer stand here; until they arrive a file
-  // holds the common header and the protection.
-  int ReadFile() override { return ReadBasicFile(); }
-  bool WriteFile() override { return WriteBasicFile(); }
+  // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp) ----
+  // Reads the window's file: 0, 11 (missing, another window kind's,
+  // truncated or damaged) or 8 (newer format).  The whole file is read and
+  // checked before anything of the window changes, so on 11 and 8 the
+  // window stays as it was.
+  int ReadFile() override;
+  // Writes the window to its file name; false when the file cannot be
+  // created or put on disk (the previous file is then left as it was).
+  bool WriteFile() override;
+  // The two refreshes before an entry is written: the nodes of an
+  // interpolated entry into its record, the bodies of a planet system into
+  // its items.
+  void PackInterpolationNodes(int i);
+  void PackPlanetBodies(int i);
+  // Reopens the side windows and dialogs of an open-windows mask.
+  void RestoreSideWindows(std::int32_t mask);
+  // The window's settings into blocks 2 to 5 of a file, and back with the
+  // reader's replacements of unusable values (plot_file_settings.cpp).
+  // Settings the window has no field for go to storedSettings and come
+  // back from there.
+  virtual void StoreFileSettings(TPlotSettingsBlock& s);
+  virtual void ApplyFileSettings(const TPlotSettingsBlock& s, std::int32_t version);
+  // The name the file stores for the background picture.
+  std::string StoredPictureName() const;
 
   // True while no inventory entry is being edited; otherwise message 111
   // "am Bearbeiten" and false.
@@ -77,18 +98,22 @@ class TPlot11Win : public TPlot1Win {
   virtual void OnViewChanged() {}
   virtual void RebuildInterpolation(int i) {}
   virtual void DrawSampledItem(plat::DC& dc, int i) {}
-  virtual void ReadPlanetValues(int i) {}
+  // A planet system's bodies from its items into its point buffer (the
+  // inverse of PackPlanetBodies).
+  virtual void ReadPlanetValues(int i);
   virtual void OpenLineIntegralDialog() {}
   virtual void OpenAutonomousTrajectoryDialog() {}
   virtual void OpenSlopeTrajectoryDialog() {}
   virtual void OpenSequenceDialog() {}
   // Which side windows and dialogs are open, as the plot file keeps it.
-  virtual std::int32_t GetOpenWindowsMask() { return 0; }
+  // Until the window kinds have them, the state read from the last file is
+  // kept and written back.
+  virtual std::int32_t GetOpenWindowsMask() {
+    return static_cast<std::uint16_t>(storedSettings.words[kWordOpenWindows]);
+  }
   virtual void RestoreIntegrationDialog(std::int16_t first, std::int16_t second, std::int16_t mode) {}
   virtual void GetIntegrationDialogState(std::int16_t words[3]) {
-    words[0] = -1;
-    words[1] = -1;
-    words[2] = 0;
+    for (int k = 0; k < 3; ++k) words[k] = storedSettings.words[static_cast<std::size_t>(kWordIntegrationFirst + k)];
   }
 
   // ---- fields ----
@@ -103,8 +128,18 @@ class TPlot11Win : public TPlot1Win {
   std::uint8_t loading = 0;
   std::uint8_t colourMode3D = 1;
   std::uint8_t colourMode3D2 = 0;
+  // The version of the plot file read last (0: none).
+  std::int32_t loadedFileVersion = 0;
+  // What the last plot file held that this window has no field for.
+  TPlotSettingsBlock storedSettings = DefaultStoredSettings();
+  static TPlotSettingsBlock DefaultStoredSettings();
 
  private:
+  struct TPlotFileBody;
+  bool ReadPlotBody(std::int32_t version, TPlotFileBody& body);
+  void ApplyPlotBody(std::int32_t version, TPlotFileBody& body);
+  void RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version);
+
   void CmInventory() { ShowInventory(); }
   void CeInventory(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
   void CmPointList() {}

@@ -1,12 +1,14 @@
 // The picture layer, the top of the window chain under every plot window:
-// embedded pictures and metafile output arrive with their own work.  Until
-// the plot layers paint their graphs, its paint shows the coordinate
-// system: background, axes and grid drawn into the window's back buffer and
-// copied to the screen.
+// it holds the embedded pictures the plot file stores; drawing them and
+// metafile output arrive with their own work.  Until the plot layers paint
+// their graphs, its paint shows the coordinate system: background, axes and
+// grid drawn into the window's back buffer and copied to the screen.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "graphics/picture_record.h"
 #include "graphics/zor_wint.h"
 
 namespace kv {
@@ -25,6 +27,9 @@ class TZORWinm : public TZORWint {
   // The program description the plot windows put into metafiles (at most
   // 39 characters).
   std::string MetafileDescription;
+  // The embedded pictures (metafile bytes on world rectangles), which the
+  // plot file stores.
+  std::vector<TPictureRecord> Pictures;
 };
 
 }  // namespace kv

@@ -1,12 +1,14 @@
 // The text-label layer of the plot windows, between the view layer and
-// the picture layer.  The labels themselves (placing, editing, dragging,
-// binding, storing) arrive with their own work; the layer already stands
-// in the chain so that the layers above can build on it.
+// the picture layer.  It holds the label lists and the term-block table,
+// which the plot file stores; placing, editing, dragging and drawing the
+// labels arrive with their own work.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "graphics/grid_win.h"
+#include "graphics/text_label_record.h"
 
 namespace kv {
 
@@ -14,6 +16,12 @@ class TZORWint : public TGridWin {
  public:
   TZORWint(plat::Window* parent, const std::string& title);
   ~TZORWint() override;
+
+  // The plain labels, the term labels (term index 1000 + k) and the term
+  // blocks they show (at most kMaxTermBlocks).
+  std::vector<TTextLabel> TextLabels;
+  std::vector<TTextLabel> TermLabels;
+  std::vector<TTermBlock> TermBlocks;
 };
 
 }  // namespace kv

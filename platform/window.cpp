@@ -568,6 +568,7 @@ void Window::SetIcon(const std::string& resourceName) {
 void Window::Show(int cmd) {
   auto* f = impl_->frame.data();
   if (!f) return;
+  const bool wasHidden = f->isHidden();
   switch (cmd) {
     case SW_HIDE: f->hide(); break;
     case SW_SHOWMINIMIZED:
@@ -576,6 +577,12 @@ void Window::Show(int cmd) {
     case SW_RESTORE:
     case SW_SHOWNORMAL: f->showNormal(); break;
     default: f->show(); break;
+  }
+  if (wasHidden && cmd != SW_HIDE && impl_->haveHiddenFrameRect && f->isWindow() && !f->isMaximized() &&
+      !f->isMinimized()) {
+    impl_->haveHiddenFrameRect = false;
+    Rect r = impl_->hiddenFrameRect;
+    MoveWindow(r.left, r.top, r.Width(), r.Height());
   }
   if (impl_->clientArea) impl_->ClientResized(impl_->clientArea->width(), impl_->clientArea->height());
 }
@@ -592,6 +599,10 @@ void Window::MoveWindow(int x, int y, int width, int height) {
     return;
   }
   if (f->isWindow()) {
+    if (f->isHidden()) {
+      impl_->hiddenFrameRect = Rect{x, y, x + width, y + height};
+      impl_->haveHiddenFrameRect = true;
+    }
     QRect fg = f->frameGeometry();
     QRect g = f->geometry();
     int dw = fg.width() - g.width();

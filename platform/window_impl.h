@@ -107,6 +107,10 @@ struct Window::Impl {
   bool haveNormalRect = false;
   Rect pendingGeometry{0, 0, 0, 0};
   bool havePendingGeometry = false;
+  // A frame rectangle asked for while the window was hidden: its border is
+  // only known once it is shown, so Show() applies the rectangle again.
+  Rect hiddenFrameRect{0, 0, 0, 0};
+  bool haveHiddenFrameRect = false;
   int pendingShow = -1;
 
   std::string menuName;

@@ -154,6 +154,10 @@ class TZORWin : public TPreWin {
   TTextWin* HelpWindow = nullptr;
   TNoteWin* NotesWindow = nullptr;
   std::uint8_t HasNotes = 0;
+  // The notes text the plot file carries (kept here until the notes window
+  // shows it) and whether the notes window was open.
+  std::string NotesText;
+  std::uint8_t NotesShown = 0;
   std::array<std::string, kPrintFileCount> PrintFiles{};
   plat::Bitmap ClipboardBitmap;
   TSettingsBlocks SettingsBlocks;

@@ -378,3 +378,21 @@ TEST(WindowLifecycle, DeletingAWindowWithShownChildrenBeforeTheLoopRunsIsSafe) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowPlacement, AFrameRectangleSetWhileHiddenHoldsOnceShown) {
+  auto* w = new plat::Window(nullptr, "placed");
+  w->AssignMenu("PLOTMENU");
+  ASSERT_TRUE(w->Create());
+  w->MoveWindow(40, 50, 300, 200);
+  w->Show(plat::SW_SHOWNORMAL);
+  plat::Rect r = w->GetWindowRect();
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 50);
+  EXPECT_EQ(r.Width(), 300);
+  EXPECT_EQ(r.Height(), 200);
+  w->Destroy();
+}
+
+}  // namespace

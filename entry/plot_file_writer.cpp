@@ -1,0 +1,115 @@
+// Writing a plot window into its plot file (the block order is in
+// plot_file_blocks.h).  The bytes are collected in the window's open file
+// and put on disk by CloseFile through a temporary file and a rename, so a
+// save that fails midway leaves the previous file as it was.
+#include "entry/plot11_win.h"
+#include "graphics/picture_record.h"
+#include "graphics/text_label_record.h"
+#include "plotcore/equation_record.h"
+#include "shell/notes_block.h"
+#include "shell/settings_file.h"
+
+namespace kv {
+
+namespace {
+
+// Planet systems keep their bodies in ten blocks of twelve buffer entries.
+constexpr std::size_t kPlanetBlock = 12;
+constexpr std::size_t kPlanetMasses = 2 * kPlanetBlock;
+constexpr std::size_t kPlanetStarts = 5 * kPlanetBlock;
+constexpr std::size_t kPlanetVelocities = 6 * kPlanetBlock;
+constexpr std::size_t kPlanetBufferSize = 10 * kPlanetBlock;
+
+}  // namespace
+
+void TPlot11Win::PackInterpolationNodes(int i) {
+  if (IsValidIndex(i) && IsLagrangePolynomial(Equation(i))) PackNodesIntoRecord(Equation(i));
+}
+
+void TPlot11Win::PackPlanetBodies(int i) {
+  if (!IsValidIndex(i)) return;
+  TEquation& e = Equation(i);
+  if (e.kind != kKindPlanets || e.samples.size() < kPlanetBufferSize) return;
+  // Bodies 0..n-1 and the centre of mass n, at most one block's worth.
+  const int last = std::min<int>(e.auxValue1, static_cast<int>(kPlanetBlock) - 1);
+  const int digits = Decimals >= 2 ? Decimals - 2 : 0;
+  int k = 0;
+  for (TEquationItem& item : e.items) {
+    if (k > last) break;
+    const auto b = static_cast<std::size_t>(k);
+    item.start = e.samples[kPlanetStarts + b];
+    item.scale = e.samples[kPlanetMasses + b].x;
+    const TPoint3D& v = e.samples[kPlanetVelocities + b];
+    item.texts[0] = FormatNumber(v.x, Decimals, digits);
+    item.texts[1] = FormatNumber(v.y, Decimals, digits);
+    item.texts[2] = FormatNumber(v.z, Decimals, digits);
+    ++k;
+  }
+}
+
+void TPlot11Win::ReadPlanetValues(int i) {
+  if (!IsValidIndex(i)) return;
+  TEquation& e = Equation(i);
+  if (e.kind != kKindPlanets || e.samples.size() < kPlanetBufferSize) return;
+  const int last = std::min<int>(e.auxValue1, static_cast<int>(kPlanetBlock) - 1);
+  int k = 0;
+  for (const TEquationItem& item : e.items) {
+    if (k > last) break;
+    const auto b = static_cast<std::size_t>(k);
+    e.samples[kPlanetStarts + b] = item.start;
+    e.samples[kPlanetMasses + b].x = item.scale;
+    TPoint3D& v = e.samples[kPlanetVelocities + b];
+    long double value = 0;
+    v.x = ParseLongDouble(value, item.texts[0]) ? value : 0;
+    v.y = ParseLongDouble(value, item.texts[1]) ? value : 0;
+    v.z = ParseLongDouble(value, item.texts[2]) ? value : 0;
+    ++k;
+  }
+}
+
+std::string TPlot11Win::StoredPictureName() const {
+  // A picture opened from a file keeps that file's name; a pasted one is
+  // named after the plot file ("name1.bmp"), as saving offers to write it.
+  if (PictureFromFile && !PictureFileData.FileName.empty()) return PictureFileData.FileName;
+  std::string name;
+  if (MakePictureFileName(name, FileData.FileName)) return name;
+  return PictureFileData.FileName;
+}
+
+bool TPlot11Win::WriteFile() {
+  if (!OpenForWriting(FileData.FileName)) return false;
+  ByteWriter& w = *Out();
+  // The blocks below are those of the current version, whatever the
+  // window's own version field says.
+  TCommonHeader header = MakeFileHeader(FileTypeCode);
+  header.Version = kPlotFileVersion;
+  WriteCommonHeader(w, header);
+
+  TPlotSettingsBlock settings;
+  StoreFileSettings(settings);
+  WritePlotSettings(w, settings);
+
+  for (int i = 0; i <= equationCount; ++i) {
+    if (IsLagrangePolynomial(Equation(i))) PackInterpolationNodes(i);
+    if (Equation(i).kind == kKindPlanets) PackPlanetBodies(i);
+    WriteEquationGroup(w, Equation(i), EquationName(i), EquationFlag(i) != 0);
+  }
+  WriteAxisTitles(w, AxisNames);
+  if (ProtectionMask != 0) WritePasswordBlock();
+  Tables().Write(w, ComplexMode());
+  w.Zeros(kReservedBlockSize);
+  WriteUserFunctions(w);
+  WriteTextLabels(w, TextLabels);
+  if (!TermLabels.empty()) WriteTermTexts(w, TermLabels, TermBlocks);
+  WritePictures(w, Pictures);
+  const std::size_t slot = TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0;
+  WriteTextLabels(w, CaptionRecords(equationLabels, labelsHidden != 0, FontSlots[slot],
+                                    static_cast<std::int16_t>(FontPointSizes[slot])));
+  WriteShadeRecords(w, shadings);
+  WriteMouseMarks(w, mouseMarks);
+  if (!NotesText.empty()) WriteNotesBlock(w, NotesText);
+  if (HasPicture()) w.FixedAnsi(StoredPictureName(), kPictureNameSize);
+  return CloseFile();
+}
+
+}  // namespace kv

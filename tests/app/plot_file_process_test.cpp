@@ -1,0 +1,134 @@
+// The main road end to end with two real processes: a drawing made and
+// saved here through the commands and dialogs a user uses opens in the
+// real program started with the file, and shows the same picture.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "app/window_registry.h"
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/keys.h"
+#include "platform/testing.h"
+#include "plot2d/plot2_win.h"
+#include "shell/plot_frame.h"
+#include "support/test_env.h"
+
+namespace kv {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+bool WaitFor(const std::string& path, const std::string& needle, int ms) {
+  for (int t = 0; t < ms; t += 50) {
+    if (ReadAll(path).find(needle) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+pid_t StartProgram(const std::string& home, const std::string& log, const std::string& snapshots,
+                   const std::string& file) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("KURVATO_HOME", home.c_str(), 1);
+    setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
+    setenv("KURVATO_SNAPSHOT_DIR", snapshots.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string exe = KURVATO_EXE;
+    std::string arg = file;
+    char* argv[] = {exe.data(), arg.data(), nullptr};
+    execv(exe.c_str(), argv);
+    _exit(127);
+  }
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  kill(pid, SIGTERM);
+  for (int t = 0; t < 5000; t += 50) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+void Settle(plat::Window* w) {
+  for (int i = 0; i < 5; ++i) plat::App::ProcessEvents();
+  w->UpdateWindow();
+}
+
+TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
+  RegisterWindowCreators();
+  kvtest::ClearSettingsFolder();
+  const std::string work = kvtest::MakeTempDir("plot-file-process");
+  const std::string home = kvtest::MakeTempDir("plot-file-process-home");
+  const std::string snapshots = kvtest::MakeTempDir("plot-file-process-snapshots");
+  const std::string path = work + "xsinx.kv2";
+
+  // F2, F1, the formula in "EQUA201", OK, then "Speichern &unter ...".
+  auto* frame = new TPlotFrame(nullptr, "Kurvato");
+  ASSERT_TRUE(frame->Create());
+  frame->SimulateKey(plat::VK_F2);
+  TPlot2Win* w = nullptr;
+  for (plat::Window* c : frame->Children())
+    if (auto* p = dynamic_cast<TPlot2Win*>(c)) w = p;
+  ASSERT_NE(w, nullptr);
+  // A place and size any screen of the other process has room for.
+  w->MoveWindow(20, 30, 520, 400);
+  Settle(w);
+  plat::testing::ExpectDialog("EQUA201", [](plat::Dialog& d) {
+    d.SetItemText(212, "xsin(x)");
+    d.Press(plat::IDOK);
+  });
+  w->SimulateKey(plat::VK_F1);
+  Settle(w);
+  plat::testing::ExpectFileDialog(path);
+  w->Command(58);
+  Settle(w);
+  ASSERT_TRUE(std::filesystem::exists(path));
+  ASSERT_EQ(w->equationCount, 0);
+  const plat::Bitmap here = w->Surface();
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
+
+  const std::string log = home + "events.log";
+  const pid_t program = StartProgram(home, log, snapshots, path);
+  const bool shown = WaitFor(log, "snapshot ", 30000);
+  Stop(program);
+  ASSERT_TRUE(shown) << ReadAll(log);
+  const std::string events = ReadAll(log);
+  EXPECT_NE(events.find("open Unbenannt1.kv2|" + path), std::string::npos) << events;
+  EXPECT_NE(events.find("snapshot " + snapshots + "xsinx.kv2.png"), std::string::npos) << events;
+  EXPECT_GT(std::filesystem::file_size(snapshots + "xsinx.kv2.png"), 1000u);
+
+  const plat::Bitmap there = plat::Bitmap::ReadBmpFile(snapshots + "xsinx.kv2.bmp");
+  ASSERT_FALSE(there.IsNull());
+  ASSERT_EQ(there.Width(), here.Width());
+  ASSERT_EQ(there.Height(), here.Height());
+  int differing = 0;
+  for (int y = 0; y < here.Height(); ++y)
+    for (int x = 0; x < here.Width(); ++x)
+      if (here.GetPixel(x, y) != there.GetPixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
+}  // namespace kv
