@@ -730,6 +730,51 @@ void Window::EnableMenuBarEntry(int position, bool enabled) {
     impl_->topMenus[static_cast<size_t>(position)]->menuAction()->setEnabled(enabled);
 }
 
+bool Window::DeleteMenuBarEntry(int position) {
+  auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data());
+  if (!fw) return false;
+  QList<QAction*> entries = fw->menuBar()->actions();
+  if (position < 0 || position >= entries.size()) return false;
+  QAction* a = entries[position];
+  if (QMenu* m = a->menu()) {
+    impl_->topMenus.erase(std::remove(impl_->topMenus.begin(), impl_->topMenus.end(), m), impl_->topMenus.end());
+    // Its items (and those of its sub-menus) leave the menu with it.
+    std::vector<QMenu*> gone{m};
+    for (size_t i = 0; i < gone.size(); ++i)
+      for (QAction* sub : gone[i]->actions())
+        if (sub->menu()) gone.push_back(sub->menu());
+    for (QMenu* g : gone) {
+      impl_->popups.erase(std::remove(impl_->popups.begin(), impl_->popups.end(), g), impl_->popups.end());
+      for (QAction* item : g->actions())
+        if (!item->menu() && !item->isSeparator()) impl_->menuItems.erase(item->data().toInt());
+    }
+    fw->menuBar()->removeAction(a);
+    m->deleteLater();
+  } else {
+    impl_->menuItems.erase(a->data().toInt());
+    fw->menuBar()->removeAction(a);
+    a->deleteLater();
+  }
+  return true;
+}
+
+void Window::InsertMenuBarCommand(int position, const std::string& text, int id) {
+  auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data());
+  if (!fw) return;
+  QMenuBar* bar = fw->menuBar();
+  auto* a = new QAction(Q(text), bar);
+  a->setData(id);
+  QList<QAction*> entries = bar->actions();
+  if (position >= 0 && position < entries.size()) bar->insertAction(entries[position], a);
+  else bar->addAction(a);
+  auto& st = impl_->menuItems[id];
+  st.action = a;
+  st.text = text;
+  QObject::connect(a, &QAction::triggered, a, [this, id] {
+    if (!IsPolling()) Command(id);
+  });
+}
+
 bool Window::IsMenuItemChecked(int id) const {
   auto it = impl_->menuItems.find(id);
   CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);

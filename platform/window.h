@@ -97,8 +97,11 @@ class Window {
   void EnableMenuItem(int id, bool enabled);
   void SetMenuItemText(int id, const std::string& text);
   bool DeleteMenuItem(int id);
-  // Greys (or ungreys) a top-level entry of the menu bar by its position.
+  // Greys (or ungreys), deletes or inserts a top-level entry of the menu bar
+  // by its position (counted from 0).
   void EnableMenuBarEntry(int position, bool enabled);
+  bool DeleteMenuBarEntry(int position);
+  void InsertMenuBarCommand(int position, const std::string& text, int id);
   bool IsMenuItemChecked(int id) const;
   bool IsMenuItemEnabled(int id) const;  // after running the enablers
   bool HasMenuItem(int id) const;

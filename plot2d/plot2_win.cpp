@@ -27,7 +27,7 @@ TPlotDWin::TPlotDWin(plat::Window* parent, const std::string& title, TPlotDWin**
 
 void TPlotDWin::SetupWindow() {
   TPlotCWin::SetupWindow();
-  EnableMenuBarEntry(kAnimationMenuPosition, false);
+  DeleteMenuBarEntry(kAnimationMenuPosition);
   StartEmpty(*this);
   FitDomainsToView();
   UpdateMenuChecks(false);

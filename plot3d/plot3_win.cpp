@@ -31,8 +31,9 @@ TPlotSWin::TPlotSWin(plat::Window* parent, const std::string& title, TPlotSWin**
 
 void TPlotSWin::SetupWindow() {
   TPlotRWin::SetupWindow();
-  // "&Schließen" of the file menu hides the window (357).
-  if (IsSecondary) EnableMenuBarEntry(kAnimationMenuPosition, false);
+  // A plain "&Schließen" on the menu bar hides the window (357).
+  InsertMenuBarCommand(8, plat::res::String(700), 357);
+  if (IsSecondary) DeleteMenuBarEntry(kAnimationMenuPosition);
   FileData.FileName = GetCaption();
   StartEmpty(*this);
   UpdateView();

@@ -396,3 +396,21 @@ TEST(WindowPlacement, AFrameRectangleSetWhileHiddenHoldsOnceShown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowCommands, MenuBarEntriesCanBeDeletedAndInserted) {
+  auto* w = new UpperLayer(nullptr, "bar");
+  w->AssignMenu("PLOTMENU");
+  ASSERT_TRUE(w->Create());
+  ASSERT_TRUE(w->HasMenuItem(402));
+  EXPECT_TRUE(w->DeleteMenuBarEntry(0));  // "&Fenster" with its items
+  EXPECT_FALSE(w->HasMenuItem(402));
+  EXPECT_FALSE(w->DeleteMenuBarEntry(5));
+  w->InsertMenuBarCommand(8, "&Schließen", 403);
+  EXPECT_TRUE(w->HasMenuItem(403));
+  EXPECT_TRUE(w->IsMenuItemEnabled(403));
+  w->Destroy();
+}
+
+}  // namespace
