@@ -458,4 +458,22 @@ void TPlot1Win::AddSegmentEndPoints(int i) {
   EquationsChanged(true);
 }
 
+int TPlot1Win::AppendAndEditEquation(int kind, long double lower, long double upper,
+                                     const std::array<std::string_view, 5>& texts,
+                                     const std::function<void(TEquation&)>& prepare, int& mask) {
+  const int i = AppendEquation(kind, lower, upper, texts[0], texts[1], texts[2], texts[3], texts[4]);
+  if (i < 0) return -1;
+  if (prepare) prepare(Equation(i));
+  SetInventoryEditing(false);
+  mask = 0;
+  const int result = RunEquationDialog(i, mask);
+  SetInventoryEditing(true);
+  if (result != plat::IDOK) {
+    DropLastEquation();
+    return -1;
+  }
+  ++entryCounter;
+  return i;
+}
+
 }  // namespace kv

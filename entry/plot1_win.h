@@ -10,6 +10,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <string_view>
+
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -104,6 +108,13 @@ class TPlot1Win : public TPlot0Win {
   // Runs the equation dialog on entry i modally; its result (1 OK) and
   // the change mask.
   int RunEquationDialog(int i, int& mask);
+  // Appends an entry of the kind with its default texts, lets `prepare`
+  // adjust it and runs the equation dialog on it; a cancelled dialog takes
+  // the entry away again.  Returns its index (the entry counter advanced),
+  // or -1; `mask` says what the dialog changed.
+  int AppendAndEditEquation(int kind, long double lower, long double upper,
+                            const std::array<std::string_view, 5>& texts,
+                            const std::function<void(TEquation&)>& prepare, int& mask);
   // "EQUA" and the kind; a 2D point uses "EQUA309", a Lagrange polynomial
   // "EQUA213".
   static std::string EquationTemplate(const TEquation& e);

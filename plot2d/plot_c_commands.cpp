@@ -69,18 +69,9 @@ int TPlotCWin::NewEquation(int kind, long double lower, long double upper, std::
                            std::string_view text2, std::string_view text3, std::string_view text4,
                            std::string_view text5, const std::function<void(TEquation&)>& prepare) {
   if (!CanAddEquation(true) || !CheckInventoryIdle()) return -1;
-  const int i = AppendEquation(kind, lower, upper, text1, text2, text3, text4, text5);
-  if (i < 0) return -1;
-  if (prepare) prepare(Equation(i));
-  SetInventoryEditing(false);
   int mask = 0;
-  const int result = RunEquationDialog(i, mask);
-  SetInventoryEditing(true);
-  if (result != plat::IDOK) {
-    DropLastEquation();
-    return -1;
-  }
-  ++entryCounter;
+  const int i = AppendAndEditEquation(kind, lower, upper, {text1, text2, text3, text4, text5}, prepare, mask);
+  if (i < 0) return -1;
   TEquation& e = Equation(i);
   if (kind == kKindExplicit) {
     e.sideColour1 = static_cast<std::int16_t>(e.penColour);

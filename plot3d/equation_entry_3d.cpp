@@ -37,18 +37,9 @@ int TPlotRWin::NewEquation3D(int kind, long double lower, long double upper,
   std::size_t k = 0;
   for (std::string_view s : texts)
     if (k < t.size()) t[k++] = s;
-  const int i = AppendEquation(kind, lower, upper, t[0], t[1], t[2], t[3], t[4]);
-  if (i < 0) return -1;
-  if (prepare) prepare(Equation(i));
-  SetInventoryEditing(false);
   int mask = 0;
-  const int result = RunEquationDialog(i, mask);
-  SetInventoryEditing(true);
-  if (result != plat::IDOK) {
-    DropLastEquation();
-    return -1;
-  }
-  ++entryCounter;
+  const int i = AppendAndEditEquation(kind, lower, upper, t, prepare, mask);
+  if (i < 0) return -1;
   CompileEquation(i);
   TEquation& e = Equation(i);
   switch (kind) {

@@ -312,45 +312,13 @@ void TPlotRWin::UpdateTextMetrics(plat::DC& dc) {
   dc.SelectFont(old);
 }
 
-void TPlotRWin::PaintBuffered(plat::DC& dc) {
-  // A paint that arrives while a long drawing polls the keyboard shows the
-  // last picture instead of drawing into the buffers being drawn.
-  if (inPaint_) {
-    BlitBackBuffer(0, dc);
-    return;
-  }
-  struct Guard {
-    bool& flag;
-    explicit Guard(bool& f) : flag(f) { flag = true; }
-    ~Guard() { flag = false; }
-  } guard(inPaint_);
-  if (ClientSizeChanged()) UpdateView();
-  auto fits = [this](const plat::Bitmap& b) {
-    return !b.IsNull() && b.Width() == ClientWidth && b.Height() == ClientHeight;
-  };
-  const bool sizeDiffers = !fits(BackBuffers[0]) || !fits(BackBuffers[1]);
-  if (sizeDiffers) CreateBackBuffers(1, dc);
-  const bool plotStale = sizeDiffers || !BufferValid[1] || !PlotBufferValid || SettingsChanged || !drawn;
-  if (plotStale) {
-    plat::BitmapDC b1(BackBuffers[1]);
-    b1.SetCaps(dc.Caps());
-    UpdateTextMetrics(b1);
-    PaintBackground(b1);
-    DrawEquations(b1);
-    BufferValid[1] = 1;
-    PlotBufferValid = 1;
-    SettingsChanged = 0;
-  }
-  if (plotStale || !BufferValid[0]) {
-    BackBuffers[0] = BackBuffers[1];
-    plat::BitmapDC b0(BackBuffers[0]);
-    b0.SetCaps(dc.Caps());
-    DrawPlot(b0);
-    BufferValid[0] = 1;
-  }
-  BlitBackBuffer(0, dc);
-  PaintFromBuffer(dc);
-  drawn = 1;
+void TPlotRWin::DrawPlotLayer(plat::DC& dc) {
+  // The box frame and the 3D axes are drawn with the surfaces, not the 2D
+  // axes of the graphics layer.
+  UpdateTextMetrics(dc);
+  PaintBackground(dc);
+  DrawEquations(dc);
+  SettingsChanged = 0;
 }
 
 }  // namespace kv

@@ -144,9 +144,8 @@ class TPlotRWin : public TPlotQWin {
   // The index of the open trajectory dialog's equation, or -1.
   int ActiveTrajectoryEquation() const { return -1; }
   void RepaintNow(bool fit) override;
-  // Draws the plot into back buffer 1, copies it to buffer 0, adds the
-  // overlays there and shows buffer 0.
-  void PaintBuffered(plat::DC& dc) override;
+  // The plot buffer holds the surfaces with their box, without 2D axes.
+  void DrawPlotLayer(plat::DC& dc) override;
   // Half the height of the letter "A" in the axis font, in world units.
   void UpdateTextMetrics(plat::DC& dc);
 
@@ -293,7 +292,6 @@ class TPlotRWin : public TPlotQWin {
 
   // The painter's per-pass colours of a cell.
   void CellColours(const TEquation& e, int r, int c, plat::Colour& fill, plat::Colour& edge) const;
-  bool inPaint_ = false;
 };
 
 }  // namespace kv

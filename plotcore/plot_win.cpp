@@ -78,10 +78,7 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
   if (plotStale) {
     plat::BitmapDC b1(BackBuffers[1]);
     b1.SetCaps(dc.Caps());
-    PaintBackground(b1);
-    DrawFrame(b1);
-    DrawAxes(b1);
-    DrawEquations(b1);
+    DrawPlotLayer(b1);
     BufferValid[1] = 1;
     PlotBufferValid = 1;
   }
@@ -95,6 +92,13 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
   BlitBackBuffer(0, dc);
   PaintFromBuffer(dc);
   drawn = 1;
+}
+
+void TPlotWin::DrawPlotLayer(plat::DC& dc) {
+  PaintBackground(dc);
+  DrawFrame(dc);
+  DrawAxes(dc);
+  DrawEquations(dc);
 }
 
 void TPlotWin::InvalidatePlot() {

@@ -221,6 +221,8 @@ class TPlotWin : public TFuncWin {
   // Every visible entry (slot 94); 65 when the stop key ended it.
   virtual int DrawEquations(plat::DC& dc);
   virtual void PaintBuffered(plat::DC& dc);                          // slot 95
+  // What the plot buffer holds: background, frame, axes and the entries.
+  virtual void DrawPlotLayer(plat::DC& dc);
   virtual void PaintFromBuffer(plat::DC& dc) {}                      // slot 96
   virtual void RebuildDerivedEquations(int i) {}                     // slot 106
   virtual void UpdateSurfaceGrids() {}                               // slot 107
