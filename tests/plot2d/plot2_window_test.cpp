@@ -31,13 +31,7 @@ std::set<plat::Colour> ColoursOf(const plat::Bitmap& s) {
   return colours;
 }
 
-std::string BuildTreeDir() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return std::filesystem::temp_directory_path().string();
-  buf[n] = 0;
-  return std::filesystem::path(buf).parent_path().string();
-}
+using kvtest::BuildTreeDir;
 
 class Plot2Road : public ::testing::Test {
  protected:

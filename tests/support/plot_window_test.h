@@ -1,0 +1,81 @@
+// Helpers shared by the tests of the plot windows: a fixture that opens
+// shown windows of one kind and closes them again, answering the equation
+// dialog of a command, and looking at the pixels of a client surface.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/dialog.h"
+#include "platform/testing.h"
+#include "support/test_env.h"
+
+namespace kvtest {
+
+template <class W>
+class PlotWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearSettingsFolder(); }
+  void TearDown() override {
+    for (W* w : windows_)
+      if (!w->IsDestroyed()) w->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+  // A shown window of 600 x 450 pixels, painted once.
+  W* MakeWindow(const std::string& caption) {
+    auto* w = new W(nullptr, caption);
+    w->FileVersion = 33;
+    windows_.push_back(w);
+    EXPECT_TRUE(w->Create());
+    w->MoveWindow(20, 40, 600, 450);
+    w->Show(plat::SW_SHOW);
+    Settle(w);
+    return w;
+  }
+  static void Settle(plat::Window* w) {
+    for (int k = 0; k < 3; ++k) plat::App::ProcessEvents();
+    w->UpdateWindow();
+  }
+  // Runs a command whose dialog the script answers.
+  static void RunWithDialog(plat::Window* w, int command, const std::string& templateName,
+                            plat::testing::DialogScript script) {
+    plat::testing::ExpectDialog(templateName, std::move(script));
+    w->Command(command);
+    Settle(w);
+  }
+  std::vector<W*> windows_;
+};
+
+// Pixels of the colour.
+inline int CountColour(const plat::Bitmap& s, plat::Colour c) {
+  int n = 0;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x)
+      if (s.GetPixel(x, y) == c) ++n;
+  return n;
+}
+
+// True when a pixel of the colour lies within r pixels of (x, y).
+inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int r) {
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx)
+      if (s.GetPixel(x + dx, y + dy) == c) return true;
+  return false;
+}
+
+// The folder of the test binary, where screenshots are written.
+inline std::string BuildTreeDir() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return std::filesystem::temp_directory_path().string();
+  buf[n] = 0;
+  return std::filesystem::path(buf).parent_path().string();
+}
+
+}  // namespace kvtest
