@@ -13,56 +13,18 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/program_process.h"
 #include "support/test_env.h"
 
 namespace {
 
-struct Instance {
-  pid_t pid = -1;
-};
-
 pid_t Start(const std::string& home, const std::string& log, const std::vector<std::string>& args) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    setenv("KURVATO_HOME", home.c_str(), 1);
-    setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::vector<char*> argv;
-    std::string exe = KURVATO_EXE;
-    argv.push_back(exe.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
-  }
-  return pid;
+  return kvtest::StartProgram(home, log, args);
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-bool WaitFor(const std::string& path, const std::string& needle, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    if (ReadAll(path).find(needle) != std::string::npos) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
-
-// Exit code of the process, or -1 when it did not end in time.
-int WaitExit(pid_t pid, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return -1;
-}
+using kvtest::ReadAll;
+using kvtest::WaitExit;
+using kvtest::WaitFor;
 
 TEST(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
   std::string home = kvtest::MakeTempDir("handoff-home");

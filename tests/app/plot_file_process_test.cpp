@@ -22,53 +22,21 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "shell/plot_frame.h"
+#include "support/program_process.h"
 #include "support/test_env.h"
 
 namespace kv {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-bool WaitFor(const std::string& path, const std::string& needle, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    if (ReadAll(path).find(needle) != std::string::npos) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
+using kvtest::ReadAll;
+using kvtest::WaitFor;
 
 pid_t StartProgram(const std::string& home, const std::string& log, const std::string& snapshots,
                    const std::string& file) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    setenv("KURVATO_HOME", home.c_str(), 1);
-    setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
-    setenv("KURVATO_SNAPSHOT_DIR", snapshots.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::string exe = KURVATO_EXE;
-    std::string arg = file;
-    char* argv[] = {exe.data(), arg.data(), nullptr};
-    execv(exe.c_str(), argv);
-    _exit(127);
-  }
-  return pid;
+  return kvtest::StartProgram(home, log, {file}, {{"KURVATO_SNAPSHOT_DIR", snapshots}});
 }
 
-void Stop(pid_t pid) {
-  kill(pid, SIGTERM);
-  for (int t = 0; t < 5000; t += 50) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
+void Stop(pid_t pid) { kvtest::StopProgram(pid); }
 
 void Settle(plat::Window* w) {
   for (int i = 0; i < 5; ++i) plat::App::ProcessEvents();

@@ -1,0 +1,75 @@
+// Starting the real `kurvato` executable from a test: its own settings
+// folder and event log, the offscreen platform, and waiting for what it
+// writes to the log.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace kvtest {
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+// Waits until the file contains the text; false after `ms` milliseconds.
+inline bool WaitFor(const std::string& path, const std::string& needle, int ms) {
+  for (int t = 0; t < ms; t += 50) {
+    if (ReadAll(path).find(needle) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// Starts the program with the arguments and extra environment variables.
+inline pid_t StartProgram(const std::string& home, const std::string& log, const std::vector<std::string>& args,
+                          const std::vector<std::pair<std::string, std::string>>& env = {}) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("KURVATO_HOME", home.c_str(), 1);
+    setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::string exe = KURVATO_EXE;
+    std::vector<std::string> copy = args;
+    std::vector<char*> argv{exe.data()};
+    for (auto& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Exit code of the process, -2 when it did not exit normally, or -1 when it
+// did not end in time.
+inline int WaitExit(pid_t pid, int ms) {
+  for (int t = 0; t < ms; t += 50) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return -1;
+}
+
+// Ends the process, forcibly when it does not stop within five seconds.
+inline void StopProgram(pid_t pid) {
+  kill(pid, SIGTERM);
+  if (WaitExit(pid, 5000) != -1) return;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace kvtest
