@@ -179,6 +179,9 @@ bool TFileMsgWin::ConfirmOverwrite(const std::string& name) {
 }
 
 bool TFileMsgWin::Save() {
+  // A name chosen here is taken back when the file cannot be written.
+  const std::string keptName = FileData.FileName;
+  const bool wasNamed = Named != 0;
   if (!Named) {
     plat::FileDialogRequest req;
     req.save = true;
@@ -200,6 +203,10 @@ bool TFileMsgWin::Save() {
   if (ok && IsWriting()) ok = CloseFile();
   if (IsFileOpen()) AbandonFile();
   if (!ok) {
+    if (!wasNamed) {
+      FileData.FileName = keptName;
+      Named = 0;
+    }
     UpdateCaption(false);
     ShowMessageById(12);
     return false;

@@ -187,6 +187,33 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
   }
 }
 
+// A name chosen in the save dialog is kept only when the file was written.
+TEST_F(FileLayerTest, AFailedSaveUnderANewNameKeepsTheOldName) {
+  struct Case {
+    const char* what;
+    std::string start;
+    std::uint8_t named;
+    int command;
+  };
+  const Case cases[] = {
+      {"save as", dir_ + "old.kv2", 1, 58},
+      {"first save", "Unbenannt3.kv2", 0, 57},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileWin* w = Make(c.start);
+    w->Named = c.named;
+    plat::testing::ExpectFileDialog(dir_ + "no/such/dir/new.kv2");
+    w->Command(c.command);
+    EXPECT_EQ(LastMessage(), "Datei ist nicht zu speichern");
+    EXPECT_EQ(w->FileData.FileName, c.start);
+    EXPECT_EQ(w->Named, c.named);
+    std::string part;
+    GetFileNamePart(part, c.start);
+    EXPECT_EQ(w->GetCaption(), part);
+  }
+}
+
 TEST_F(FileLayerTest, OpeningRefusesForeignNewerAndDamagedFilesAndKeepsTheWindow) {
   // A good 2D file to start from.
   FileWin* writer = Make(dir_ + "good.kv2");

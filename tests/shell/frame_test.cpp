@@ -103,6 +103,7 @@ TEST_F(FrameTest, InvalidPlacementGetsARandomSmallOne) {
     EXPECT_EQ(p.height, 72);
     frame_->Destroy();
     plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;  // deleted: TearDown must not touch it
   }
 }
 
@@ -135,6 +136,7 @@ TEST_F(FrameTest, ShortLongOrGarbledSettingsKeepTheDefaults) {
     EXPECT_FALSE(frame_->Placement.x == 50 && frame_->Placement.y == 60);
     frame_->Destroy();
     plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;  // deleted: TearDown must not touch it
   }
 }
 
