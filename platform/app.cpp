@@ -1,6 +1,8 @@
 #include "platform/app.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,6 +45,11 @@ App::App(int& argc, char** argv) {
   // The toolkit switched the C library to the user's locale; numbers must
   // always be written and read with a decimal point.
   std::setlocale(LC_NUMERIC, "C");
+  // The program speaks German, and so do the toolkit's own dialogs (file,
+  // font, print), whatever the user's locale.
+  auto* translator = new QTranslator(g_qapp.get());
+  if (translator->load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
   QApplication::setQuitOnLastWindowClosed(false);
   QFont f("Liberation Sans");
   f.setPixelSize(12);
