@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -156,6 +157,17 @@ LocalTime Now() {
 }
 
 // ---- settings folder ----
+
+void LogEvent(const std::string& line) {
+  const char* path = std::getenv("KURVATO_EVENT_LOG");
+  if (!path || !*path) return;
+  std::string text = line;
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  if (std::FILE* f = std::fopen(path, "ab")) {
+    std::fprintf(f, "%s\n", text.c_str());
+    std::fclose(f);
+  }
+}
 
 std::string SettingsDirectory() {
   std::string dir;

@@ -42,6 +42,12 @@ struct LocalTime {
 };
 LocalTime Now();
 
+// ---- event log ----
+// With $KURVATO_EVENT_LOG set, the program notes its start, the windows it
+// opens and the messages it shows in that file, one line each; scripts and
+// tests that drive the program from outside read it.
+void LogEvent(const std::string& line);
+
 // ---- settings folder ----
 // $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else ~/.config/kurvato/.
 // Created on first use; always ends with '/'.

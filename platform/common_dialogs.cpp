@@ -18,6 +18,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/app.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
 #include "platform/testing_impl.h"
@@ -76,6 +77,7 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
     testing::internal::RecordFailure("unanswered question: " + text);
     return (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   }
+  LogEvent("message " + text);
   QMessageBox box(WidgetOf(owner));
   box.setWindowTitle(Q(caption));
   box.setText(Q(text));

@@ -3,9 +3,10 @@
 // never meet a desktop instance.
 //
 // Protocol: the second start connects and sends its text ending in '\n'; the
-// running instance answers "ACK\n" at once, handles the text, then answers
-// "DONE\n".  The second start waits a few seconds for the ACK (no answer:
-// the running instance is taken as gone) and then for DONE.
+// running instance answers "ACK\n" at once and handles the text afterwards,
+// so that a message it shows on the way (a file that does not open) never
+// keeps the second start waiting.  The second start waits a few seconds for
+// the ACK (no answer: the running instance is taken as gone).
 #include "platform/instance.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <memory>
 #include <unistd.h>
@@ -56,10 +58,7 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs) {
   msg += '\n';
   s.write(msg);
   s.flush();
-  if (!WaitForLine(s, "ACK\n", timeoutMs)) return false;
-  // The running instance has the name; wait while it opens the file.
-  WaitForLine(s, "DONE\n", 120000);
-  return true;
+  return WaitForLine(s, "ACK\n", timeoutMs);
 }
 
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
@@ -88,10 +87,10 @@ bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
         buffer->clear();
         c->write("ACK\n");
         c->flush();
-        if (g_receiver) g_receiver(text);
-        c->write("DONE\n");
-        c->flush();
         c->disconnectFromServer();
+        QTimer::singleShot(0, g_server.get(), [text] {
+          if (g_receiver) g_receiver(text);
+        });
       });
     }
   });

@@ -260,7 +260,13 @@ int TFileMsgWin::OpenFileByName() {
   std::string kept = FileData.FileName;
   if (!FileToOpen.empty()) {
     FileData.FileName = FileToOpen;
-    if (OpenFile() == 0) return 0;
+    const int code = OpenFile();
+    if (code == 0) return 0;
+    // The user named this file (on the command line, by a second start or
+    // by dropping it): say why it did not open, as "Öffnen" does.  The
+    // fallback to the last file below stays silent.
+    FileData.FileName = kept;
+    ShowMessageById(code > 0 ? code : 11);
   }
   if (OpenLastFileFlag && !LastFileName.empty()) {
     FileData.FileName = LastFileName;

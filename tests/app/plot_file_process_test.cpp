@@ -98,5 +98,28 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
   EXPECT_EQ(differing, 0);
 }
 
+// A file named on the command line that is truncated or missing gives
+// message 11 in the real program, and its window opens empty.
+TEST(PlotFileProcess, ATruncatedOrMissingFileOnTheCommandLineSaysSo) {
+  const std::string work = kvtest::MakeTempDir("plot-file-bad");
+  const std::string truncated = work + "cut.kv2";
+  {
+    std::ofstream f(truncated, std::ios::binary);
+    f << "KV2 header cut short";
+  }
+  for (const std::string& path : {truncated, work + "missing.kv2"}) {
+    SCOPED_TRACE(path);
+    const std::string home = kvtest::MakeTempDir("plot-file-bad-home");
+    const std::string log = home + "events.log";
+    const pid_t program = kvtest::StartProgram(home, log, {path});
+    const bool said = WaitFor(log, "message ", 30000);
+    Stop(program);
+    const std::string events = ReadAll(log);
+    ASSERT_TRUE(said) << events;
+    EXPECT_NE(events.find("open Unbenannt1.kv2|" + path), std::string::npos) << events;
+    EXPECT_NE(events.find("message Datei ist nicht zu öffnen\n"), std::string::npos) << events;
+  }
+}
+
 }  // namespace
 }  // namespace kv

@@ -228,6 +228,47 @@ TEST_F(FrameTest, DroppedFilesOpenInOrderAndUnknownOnesAreIgnored) {
   EXPECT_EQ(CaptionsOf<TPlot3Win>(), (std::vector<std::string>{"Unbenannt1.kv3"}));
 }
 
+// However the user named a file, one that does not open says so once, and
+// the window still opens empty under its own name.
+TEST_F(FrameTest, ANamedFileThatDoesNotOpenSaysSoOnce) {
+  const std::string dir = kvtest::MakeTempDir("frame-named");
+  ASSERT_TRUE(WriteFileAtomically(dir + "cut.kv2", {'K', 'V', 2}));
+  ASSERT_TRUE(WriteFileAtomically(dir + "text.kv3", {'h', 'e', 'l', 'l', 'o', '\n'}));
+  struct Case {
+    const char* how;
+    std::string name;
+  };
+  const Case cases[] = {
+      {"dropped", dir + "gone.kv2"},
+      {"dropped", dir + "cut.kv2"},
+      {"handed over", dir + "text.kv3"},
+      {"command line", dir + "gone.kv3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.how) + " " + c.name);
+    MakeFrame();
+    plat::testing::ClearMessages();
+    if (std::string(c.how) == "dropped") {
+      frame_->EvDropFiles({c.name});
+    } else if (std::string(c.how) == "handed over") {
+      frame_->ReceiveHandOff(c.name);
+    } else {
+      PendingFileName() = c.name;
+      frame_->Invalidate();
+      frame_->UpdateWindow();
+    }
+    ASSERT_EQ(plat::testing::Messages().size(), 1u);
+    EXPECT_EQ(plat::testing::Messages()[0].text, "Datei ist nicht zu öffnen");
+    std::vector<std::string> captions = CaptionsOf<TPlot2Win>();
+    for (const std::string& s : CaptionsOf<TPlot3Win>()) captions.push_back(s);
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0].rfind("Unbenannt1.kv", 0), 0u) << captions[0];
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;
+  }
+}
+
 TEST_F(FrameTest, PendingFileOpensAtTheFirstPaintOnly) {
   PendingFileName() = "/x/start.kv3";
   MakeFrame();
