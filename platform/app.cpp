@@ -2,18 +2,22 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSocketNotifier>
 #include <QTranslator>
 #include <QTimer>
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <fcntl.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include "platform/testing_impl.h"
 #include "platform/window.h"
@@ -39,6 +43,35 @@ class InputFilter : public QObject {
 
 InputFilter* g_filter = nullptr;
 
+// SIGTERM is turned into an event of the loop through a pipe: the handler
+// itself may only write a byte.
+int g_termPipe[2] = {-1, -1};
+bool g_terminating = false;
+
+void OnTermSignal(int) {
+  const char c = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_termPipe[1], &c, 1);
+}
+
+void InstallTermHandler() {
+  if (g_termPipe[0] >= 0 || ::pipe2(g_termPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(g_termPipe[0], QSocketNotifier::Read, g_qapp.get());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    char c;
+    while (::read(g_termPipe[0], &c, 1) > 0) {
+    }
+    App::TerminateMainWindow();
+    // Ends the process the way the signal would have.
+    std::signal(SIGTERM, SIG_DFL);
+    std::raise(SIGTERM);
+  });
+  struct sigaction sa {};
+  sa.sa_handler = OnTermSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &sa, nullptr);
+}
+
 }  // namespace
 
 App::App(int& argc, char** argv) {
@@ -57,6 +90,7 @@ App::App(int& argc, char** argv) {
   QApplication::setFont(f);
   g_filter = new InputFilter;
   g_qapp->installEventFilter(g_filter);
+  InstallTermHandler();
 }
 
 App::~App() {
@@ -81,6 +115,14 @@ int App::Run(Window* mainWindow) {
   DeleteDestroyedWindows();
   g_mainWindow = nullptr;
   return rc;
+}
+
+bool App::Terminating() { return g_terminating; }
+
+void App::TerminateMainWindow() {
+  g_terminating = true;
+  if (g_mainWindow && !g_mainWindow->IsDestroyed()) g_mainWindow->Destroy();
+  g_terminating = false;
 }
 
 void App::Quit(int exitCode) {

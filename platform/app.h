@@ -28,6 +28,14 @@ class App {
   static Window* MainWindow();
   // Deletes destroyed windows now (the loop does it between events).
   static void DeleteDestroyedWindows();
+
+  // SIGTERM (a desktop logging out) destroys the main window without asking
+  // whether it may close: its clean-up writes what a normal exit writes.
+  // Meanwhile no dialog or message box waits for an answer (each ends as
+  // cancelled at once); then the process ends by the signal.
+  static bool Terminating();
+  // What SIGTERM does, for tests: returns instead of ending the process.
+  static void TerminateMainWindow();
 };
 
 // ---- random generator: 0..2147483647, seedable ----

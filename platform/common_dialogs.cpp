@@ -78,6 +78,7 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
     return (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   }
   LogEvent("message " + text);
+  if (App::Terminating()) return (type & 0x0F) == MB_OK ? IDOK : (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   QMessageBox box(WidgetOf(owner));
   box.setWindowTitle(Q(caption));
   box.setText(Q(text));
@@ -122,6 +123,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
     if (!testing::internal::PopFileAnswer(answer)) return std::nullopt;
     return answer;
   }
+  if (App::Terminating()) return std::nullopt;
   QFileDialog dlg(WidgetOf(owner), Q(request.title));
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -145,6 +147,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
     choice = *answer;
     return true;
   }
+  if (App::Terminating()) return false;
   const int dpi = ScreenCaps().logPixelsY;
   QDialog dlg(WidgetOf(owner));
   dlg.setWindowTitle(Q(caption));

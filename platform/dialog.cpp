@@ -21,6 +21,7 @@
 
 #include <algorithm>
 
+#include "platform/app.h"
 #include "platform/font_mapping.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
@@ -242,6 +243,8 @@ int Dialog::Execute() {
         d.dialog.result = IDCANCEL;
       }
     }
+  } else if (App::Terminating()) {
+    d.dialog.result = IDCANCEL;
   } else if (auto* w = dynamic_cast<QDialog*>(d.frame.data())) {
     w->exec();
   }
