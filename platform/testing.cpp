@@ -37,6 +37,7 @@ struct State {
   bool clockFixed = false;
   std::int64_t seconds = 0;
   LocalTime local;
+  int decorations[4] = {0, 0, 0, 0};
 };
 
 State& S() {
@@ -64,6 +65,7 @@ void Reset() {
   s.log.clear();
   s.lastFileRequest = {};
   s.clockFixed = false;
+  for (int& d : s.decorations) d = 0;
 }
 
 void ExpectDialog(const std::string& templateName, DialogScript script) {
@@ -103,7 +105,25 @@ void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local) {
 
 void UnfixClock() { S().clockFixed = false; }
 
+void FakeFrameDecorations(int left, int top, int right, int bottom) {
+  int* d = S().decorations;
+  d[0] = left;
+  d[1] = top;
+  d[2] = right;
+  d[3] = bottom;
+}
+
 namespace internal {
+
+bool FakedDecorations(int& left, int& top, int& right, int& bottom) {
+  const int* d = S().decorations;
+  if (d[0] == 0 && d[1] == 0 && d[2] == 0 && d[3] == 0) return false;
+  left = d[0];
+  top = d[1];
+  right = d[2];
+  bottom = d[3];
+  return true;
+}
 
 bool PopDialogScript(const std::string& templateName, DialogScript& out) {
   auto& s = S();

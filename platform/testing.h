@@ -71,6 +71,14 @@ void FixScreenCaps(const DeviceCaps& caps);
 void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local);
 void UnfixClock();
 
+// ---- window manager ----
+// Decorations (border and title bar, in pixels) that a faked window manager
+// adds around every top-level window after it is shown, on the next turn of
+// the event loop, keeping the frame's corner where the window was: as
+// reparenting window managers on X11 do.  All zero: no faking (the
+// toolkit's own report).  Reset() ends the faking.
+void FakeFrameDecorations(int left, int top, int right, int bottom);
+
 // ---- injected events for PollKey and PollMouse ----
 void InjectKey(Window& w, unsigned vk, unsigned modifiers = 0, unsigned ch = 0);
 void InjectMouse(Window& w, const MouseEvent& e);

@@ -23,5 +23,7 @@ void RecordFailure(const std::string& what);
 void LogDialog(const std::string& name);
 const DeviceCaps* FixedScreenCaps();
 bool ClockFixed(std::int64_t& seconds, LocalTime& local);
+// The faked decorations (left, top, right, bottom), when faking is on.
+bool FakedDecorations(int& left, int& top, int& right, int& bottom);
 
 }  // namespace plat::testing::internal

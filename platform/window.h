@@ -76,11 +76,16 @@ class Window {
   bool IsVisible() const;
   bool IsZoomed() const;   // maximised
   bool IsIconic() const;   // minimised
-  void MoveWindow(int x, int y, int width, int height);  // frame rectangle
-  void MoveTo(int x, int y);                             // no resizing
-  Rect GetWindowRect() const;  // frame rectangle on the screen
+  // The window rectangle of a top-level window: the corner of its frame on
+  // the screen and its size with the menu bar but without the desktop's
+  // decorations (title bar, border), which the window manager adds and which
+  // differ between desktops.  What GetWindowRect() or NormalRect() returns,
+  // MoveWindow() restores exactly.
+  void MoveWindow(int x, int y, int width, int height);
+  void MoveTo(int x, int y);  // no resizing
+  Rect GetWindowRect() const;
   Rect GetClientRect() const;  // (0, 0, width, height) of the client area
-  // The last frame rectangle while neither minimised nor maximised.
+  // The last window rectangle while neither minimised nor maximised.
   Rect NormalRect() const;
   // Height of a caption plus a menu bar, for default placements.
   static int CaptionAndMenuHeight();

@@ -107,8 +107,9 @@ struct Window::Impl {
   bool haveNormalRect = false;
   Rect pendingGeometry{0, 0, 0, 0};
   bool havePendingGeometry = false;
-  // A frame rectangle asked for while the window was hidden: its border is
-  // only known once it is shown, so Show() applies the rectangle again.
+  // A window rectangle asked for while the window was hidden: the toolkit
+  // places a frame's corner exactly only once it is on the screen, so Show()
+  // applies the rectangle again.
   Rect hiddenFrameRect{0, 0, 0, 0};
   bool haveHiddenFrameRect = false;
   int pendingShow = -1;

@@ -90,6 +90,53 @@ TEST_F(FrameTest, StoredPlacementAndOptionsAreRestored) {
   EXPECT_EQ(bytes, Ini(50, 60, 300, 200, 0, 1, 0));
 }
 
+// A window manager decorates frames after they are shown: the size that is
+// stored and restored must not grow by the decorations at every round trip,
+// neither the main frame's through "kv.ini" nor a 2D window's through its
+// plot file.
+TEST_F(FrameTest, WindowsKeepTheirSizeThroughTenRoundTripsUnderAWindowManager) {
+  plat::testing::FakeFrameDecorations(1, 24, 1, 1);
+  auto settle = [] {
+    for (int i = 0; i < 3; ++i) plat::App::ProcessEvents();
+  };
+  WriteIni(Ini(40, 50, 200, 120, 0, 0, 1));
+  for (int trip = 0; trip < 10; ++trip) {
+    SCOPED_TRACE("start " + std::to_string(trip));
+    MakeFrame();
+    frame_->Show(plat::SW_SHOWNORMAL);
+    settle();
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(WindowsDirectory() + "kv.ini", bytes));
+    ASSERT_EQ(bytes, Ini(40, 50, 200, 120, 0, 0, 1));
+  }
+
+  const std::string path = kvtest::MakeTempDir("frame-trips") + "trip.kv2";
+  MakeFrame();
+  TFileMsgWin* w = frame_->New2DWindow("");
+  ASSERT_NE(w, nullptr);
+  w->MoveWindow(30, 60, 640, 640);
+  settle();
+  for (int trip = 0; trip < 10; ++trip) {
+    SCOPED_TRACE("reopen " + std::to_string(trip));
+    if (trip == 0) plat::testing::ExpectFileDialog(path);
+    ASSERT_TRUE(w->Command(trip == 0 ? 58 : 57));
+    w->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    w = frame_->New2DWindow(path);
+    ASSERT_NE(w, nullptr);
+    settle();
+    const plat::Rect r = w->GetWindowRect();
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 60);
+    ASSERT_EQ(r.Width(), 640);
+    ASSERT_EQ(r.Height(), 640);
+  }
+  plat::testing::FakeFrameDecorations(0, 0, 0, 0);
+}
+
 TEST_F(FrameTest, InvalidPlacementGetsARandomSmallOne) {
   for (int x : {-5, 2000}) {
     WriteIni(Ini(x, 10, 300, 200, 0, 0, 1));
