@@ -172,19 +172,22 @@ struct DialogBuilder {
             break;
           }
           case res::Control::Spacer: {
-            line->addSpacing(px(c.width));
-            continue;
+            // An empty widget rather than a spacer item: the layout puts its
+            // spacing beside it as beside a control, so the columns of rows
+            // that begin with a space line up with those that do not.
+            cw = new QWidget(w);
+            break;
           }
         }
         if (c.width > 0) cw->setMinimumWidth(px(c.width));
         if (c.height > 0) cw->setMinimumHeight(py(c.height));
         if (c.hidden) cw->hide();
         if (c.disabled) cw->setEnabled(false);
-        if (c.kind == res::Control::GroupBox) {
-          line->addWidget(cw, 1);
-        } else {
-          line->addWidget(cw, c.kind == res::Control::Button ? 0 : 1);
-        }
+        // A row shares out the width beyond its controls' minimum in
+        // proportion to their widths in dialog units (spaces included), so
+        // rows of equal total width keep their columns under each other.
+        const int stretch = c.kind == res::Control::Button ? 0 : std::max(c.width, 1);
+        line->addWidget(cw, stretch);
         if (c.id >= 0) data.controls[c.id] = cw;
       }
     }

@@ -187,6 +187,29 @@ TEST_F(GridDialogTest, ShowsTheSettings) {
   EXPECT_FALSE(d.IsChecked(281));
 }
 
+// The column headers stand over their columns.
+TEST_F(GridDialogTest, ColumnHeadersStandOverTheirColumns) {
+  TGridDlg& d = OpenDialog();
+  const struct {
+    int header;
+    int x;
+    int y;
+  } columns[] = {
+      {304, 212, 215},  // "Intervall"
+      {307, 276, 278},  // "Skala"
+      {305, 213, 216},  // "NKS"
+      {308, 214, 217},  // "Freq"
+      {306, 277, 279},  // "Pi"
+  };
+  for (const auto& c : columns) {
+    SCOPED_TRACE(d.GetItemText(c.header));
+    const plat::Rect header = d.ItemRect(c.header);
+    EXPECT_NEAR(header.left, d.ItemRect(c.x).left, 3);
+    EXPECT_NEAR(header.left, d.ItemRect(c.y).left, 3);
+    EXPECT_NEAR(header.Width(), d.ItemRect(c.x).Width(), 3);
+  }
+}
+
 TEST_F(GridDialogTest, NumberFieldsWithTheirMarksAndLimits) {
   struct Case {
     int id;
