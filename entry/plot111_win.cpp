@@ -17,8 +17,7 @@ const plat::CommandTable& TPlot111Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot111Win>(
       &TPlot11Win::Commands(), {
                                    {kCmSliderSteps, &TPlot111Win::CmSliderSteps},
-                                   {kCmCurveTrace, &TPlot111Win::CmCurveTrace, &TPlot111Win::CeCurveTrace},
-                                   {kCmGraphTrace, &TPlot111Win::CmGraphTrace},
+                                   {kCmCurveTrace, nullptr, &TPlot111Win::CeCurveTrace},
                                });
   return table;
 }

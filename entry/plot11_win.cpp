@@ -12,19 +12,15 @@ const plat::CommandTable& TPlot11Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot11Win>(
       &TPlot1Win::Commands(),
       {
-          {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
-          {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
-          {kCmPointSets, &TPlot11Win::CmPointSets},
-          {kCmArcLength, &TPlot11Win::CmArcLength, &TPlot11Win::CeArcLength},
-          {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
-          {kCmAutonomousTrajectory, &TPlot11Win::CmAutonomousTrajectory},
-          {kCmSlopeTrajectory, &TPlot11Win::CmSlopeTrajectory},
-          {kCmSequences, &TPlot11Win::CmSequences},
-          {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
-          {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
-          {kCmDistance, &TPlot11Win::CmDistance, &TPlot11Win::CeDistance},
+          {kCmNewFile, &TPlot11Win::CmNew},
+          {kCmInventory, nullptr, &TPlot11Win::CeInventory},
+          {kCmPointList, nullptr, &TPlot11Win::CePointList},
+          {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
+          {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},
+          {kCmLineIntegral, nullptr, &TPlot11Win::CeLineIntegral},
+          {kCmCheckData, nullptr, &TPlot11Win::CeCheckData},
+          {kCmDistance, nullptr, &TPlot11Win::CeDistance},
           {kCmMarkPenWidth, &TPlot11Win::CmMarkPenWidth},
-          {kCmTimeWindowFirst, kCmPlaneWindowLast, &TPlot11Win::CmSideWindow},
       });
   return table;
 }

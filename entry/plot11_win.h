@@ -16,6 +16,7 @@
 namespace kv {
 
 enum : int {
+  kCmNewFile = 78,             // "&Neu" (Strg+N)
   kCmInventory = 504,          // "&Inventar ..." (Strg+I)
   kCmPointList = 507,          // "&Punktfolge zeichnen ..."
   kCmPointSets = 508,          // "&Liste ..."

@@ -19,12 +19,8 @@ const plat::CommandTable& TPlot1Win::Commands() const {
       {
           {kCmUseDefaults, &TPlot1Win::CmUseDefaults},
           {kCmClearDrawing, &TPlot1Win::CmClearDrawing, &TPlot1Win::CeClearDrawing},
-          {kCmSliderFirst, kCmSliderLast, &TPlot1Win::CmSlider},
-          {kCmAllParameters, &TPlot1Win::CmAllParameters},
-          {kCmTables, &TPlot1Win::CmTables, &TPlot1Win::CeTables},
-          {kCmInventoryText, &TPlot1Win::CmInventoryText},
+          {kCmTables, nullptr, &TPlot1Win::CeTables},
           {kCmToggleAllPoints, &TPlot1Win::CmToggleAllPoints},
-          {kCmToggleAllLabels, &TPlot1Win::CmToggleAllLabels},
           {kCmParametersAsValues, &TPlot1Win::CmParametersAsValues},
       });
   return table;

@@ -863,15 +863,18 @@ const CommandTable& Window::Commands() const {
   return table;
 }
 
-CommandEnabler Window::QueryCommand(int id) {
+CommandEnabler Window::QueryEnabler(int id) {
   CommandEnabler ce;
   ce.id = id;
-  const CommandTable& t = Commands();
-  ce.enabled = t.FindHandler(id) != nullptr;
-  if (const auto* e = t.FindEnabler(id)) {
-    ce.enabled = true;
-    e->enabler(*this, ce);
-  }
+  if (const auto* e = Commands().FindEnabler(id)) e->enabler(*this, ce);
+  return ce;
+}
+
+CommandEnabler Window::QueryCommand(int id) {
+  CommandEnabler ce = QueryEnabler(id);
+  // A command without a handler (a feature not built yet) is greyed,
+  // whatever its enabler says: no menu item may do nothing when clicked.
+  if (!Commands().FindHandler(id)) ce.enabled = false;
   return ce;
 }
 

@@ -118,8 +118,12 @@ class Window {
   // Runs the handler of id unless its enabler disables it.  Returns whether
   // a handler ran.
   bool Command(int id);
-  // Runs the enabler chain for id; a command without enabler is enabled.
+  // What the menu shows for id: the enabler chain's answer (a command
+  // without an enabler is enabled), but a command without a handler (a
+  // feature not built yet) is always greyed.
   CommandEnabler QueryCommand(int id);
+  // The enabler chain's answer alone, handler or not (tests of enablers).
+  CommandEnabler QueryEnabler(int id);
   // The accelerator command for a key, or 0.
   int FindAccelerator(unsigned vk, unsigned modifiers) const;
 

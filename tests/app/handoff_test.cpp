@@ -75,7 +75,9 @@ TEST(Termination, SigtermWritesTheSettingsAndRemovesTheSocket) {
     kill(program, SIGTERM);
     EXPECT_NE(WaitExit(program, 10000), -1) << "ended";
     EXPECT_EQ(ReadAll(home + "kv.ini").size(), 19u);
-    if (withMessage) EXPECT_TRUE(Exists(home + "kv2.ini"));
+    if (withMessage) {
+      EXPECT_TRUE(Exists(home + "kv2.ini"));
+    }
     EXPECT_FALSE(Exists(socket));
   }
 }

@@ -353,7 +353,9 @@ TEST(FormulaLanguage, UnknownNamesBeforeABracketAreNotUnderstood) {
     TFormulaEngine e;
     ASSERT_EQ(e.DefineUserFunction("sq", 1, "x^2+1"), kv::kFormulaOk);
     EXPECT_EQ(e.Compile(row.text), row.code);
-    if (row.position >= 0) EXPECT_EQ(e.LastErrorPosition(), row.position);
+    if (row.position >= 0) {
+      EXPECT_EQ(e.LastErrorPosition(), row.position);
+    }
   }
 }
 

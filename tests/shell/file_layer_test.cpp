@@ -294,7 +294,9 @@ TEST_F(FileLayerTest, OpenFileByNameTriesTheStartFileThenTheLastFile) {
     EXPECT_EQ(w->OpenFileByName(), c.code);
     EXPECT_EQ(w->FileData.FileName, c.name);
     ASSERT_EQ(static_cast<int>(plat::testing::Messages().size()), c.messages);
-    if (c.messages) EXPECT_EQ(LastMessage(), "Datei ist nicht zu öffnen");
+    if (c.messages) {
+      EXPECT_EQ(LastMessage(), "Datei ist nicht zu öffnen");
+    }
   }
 }
 
