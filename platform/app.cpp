@@ -101,6 +101,8 @@ App::~App() {
     if (!w->IsDestroyed()) w->Destroy();
     DeleteDestroyedWindows();
   }
+  // Widgets of windows closed last wait for a loop that no longer runs.
+  if (g_qapp) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   if (g_qapp && g_filter) g_qapp->removeEventFilter(g_filter);
   delete g_filter;
   g_filter = nullptr;

@@ -1,5 +1,8 @@
 #include "platform/testing.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <deque>
 #include <variant>
 
@@ -104,6 +107,10 @@ void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local) {
 }
 
 void UnfixClock() { S().clockFixed = false; }
+
+void DeleteDeferredObjects() {
+  if (QCoreApplication::instance()) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void FakeFrameDecorations(int left, int top, int right, int bottom) {
   int* d = S().decorations;

@@ -79,6 +79,11 @@ void UnfixClock();
 // toolkit's own report).  Reset() ends the faking.
 void FakeFrameDecorations(int left, int top, int right, int bottom);
 
+// ---- deferred deletion ----
+// Deletes the toolkit objects that wait for control to return to the event
+// loop (closed windows' widgets): tests run no loop.  Only between tests.
+void DeleteDeferredObjects();
+
 // ---- injected events for PollKey and PollMouse ----
 void InjectKey(Window& w, unsigned vk, unsigned modifiers = 0, unsigned ch = 0);
 void InjectMouse(Window& w, const MouseEvent& e);

@@ -516,7 +516,12 @@ bool Window::Create() {
     if (auto* fw = dynamic_cast<FrameWidget*>(d.frame.data())) {
       QWidget* old = fw->takeCentralWidget();
       fw->setCentralWidget(d.client->impl_->frame.data());
-      if (old && old != d.client->impl_->frame.data()) old->hide();
+      // The frame keeps its own client widget, hidden, so that it goes with
+      // the frame (taking it out of the layout orphaned it).
+      if (old && old != d.client->impl_->frame.data()) {
+        old->setParent(fw);
+        old->hide();
+      }
     }
   }
   // A placement given before creation is the window's initial one.

@@ -85,7 +85,9 @@ void TPlotRWin::SetupWindow() {
 void TPlotRWin::Destroy() {
   if (IsDestroyed()) return;
   CloseStaleDialogs(true);
-  // The observer dialog goes with its owner window.
+  // The observer dialog goes with its owner window (the platform deletes
+  // owned windows, but dialogs belong to whoever made them).
+  delete ObserverDlg;
   ObserverDlg = nullptr;
   TPlotQWin::Destroy();
 }
