@@ -186,7 +186,7 @@ void Flatten(QPointF from, const std::vector<QPointF>& ctl, std::vector<QPointF>
     const QPointF p0 = from, p1 = ctl[i], p2 = ctl[i + 1], p3 = ctl[i + 2];
     auto len = [](QPointF u, QPointF v) { return std::hypot(v.x() - u.x(), v.y() - u.y()); };
     const double l = len(p0, p1) + len(p1, p2) + len(p2, p3);
-    const int n = std::isfinite(l) ? std::clamp(static_cast<int>(std::ceil(l / 4)), 1, 64) : 1;
+    const int n = std::isfinite(l) ? static_cast<int>(std::clamp(std::ceil(l / 4), 1.0, 64.0)) : 1;
     for (int k = 1; k <= n; ++k) {
       const double t = double(k) / n, u = 1 - t;
       out.push_back(p0 * (u * u * u) + p1 * (3 * u * u * t) + p2 * (3 * u * t * t) + p3 * (t * t * t));
@@ -345,7 +345,7 @@ class Player {
     int w = 1;
     if (!p.cosmetic && p.width > 0) {
       const double scaled = p.width * std::sqrt(std::abs(M().Det()));
-      w = static_cast<int>(std::clamp(std::floor(scaled + 0.5), 1.0, 1000.0));
+      if (std::isfinite(scaled)) w = static_cast<int>(std::clamp(std::floor(scaled + 0.5), 1.0, 1000.0));
     }
     return Pen{p.style, w, p.colour};
   }
@@ -558,7 +558,8 @@ class Player {
       while (sweep > 2 * kPi + 1e-12) sweep -= 2 * kPi;
     }
     const double size = std::max(rx * ScaleX(), ry * ScaleY());
-    const int n = std::clamp(static_cast<int>(std::ceil(sweep * std::sqrt(std::max(size, 1.0)))), 4, 256);
+    const double steps = std::ceil(sweep * std::sqrt(std::max(size, 1.0)));
+    const int n = std::isfinite(steps) ? static_cast<int>(std::clamp(steps, 4.0, 256.0)) : 256;
     for (int k = 0; k <= n; ++k) {
       const double a = ts + dir * sweep * k / n;
       out.push_back(m.Map(cx + rx * std::cos(a), cy + ry * std::sin(a)));
@@ -613,7 +614,7 @@ class Player {
         case EMR_CHORD: AddFigure(ArcPoints(box, start, end, false), true); break;
         case EMR_PIE: {
           std::vector<QPointF> pts = ArcPoints(box, start, end, false);
-          pts.insert(pts.begin(), Map((box.left + box.right) / 2.0, (box.top + box.bottom) / 2.0));
+          pts.insert(pts.begin(), Map((double(box.left) + box.right) / 2.0, (double(box.top) + box.bottom) / 2.0));
           AddFigure(std::move(pts), true);
           break;
         }
@@ -653,7 +654,7 @@ class Player {
       case EMR_CHORD: FillDevice(ArcPoints(box, start, end, false), true); break;
       case EMR_PIE: {
         std::vector<QPointF> pts = ArcPoints(box, start, end, false);
-        pts.insert(pts.begin(), Map((box.left + box.right) / 2.0, (box.top + box.bottom) / 2.0));
+        pts.insert(pts.begin(), Map((double(box.left) + box.right) / 2.0, (double(box.top) + box.bottom) / 2.0));
         FillDevice(pts, true);
         break;
       }
@@ -664,7 +665,7 @@ class Player {
 
   // Where an arc ends: the ellipse point on the ray through `end`.
   static QPointF ArcEndLogical(const Rect& box, QPointF end) {
-    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    const double cx = (double(box.left) + box.right) / 2.0, cy = (double(box.top) + box.bottom) / 2.0;
     const double rx = std::abs(box.right - double(box.left)) / 2, ry = std::abs(box.bottom - double(box.top)) / 2;
     if (rx <= 0 || ry <= 0) return QPointF(cx, cy);
     const double a = std::atan2((end.y() - cy) / ry, (end.x() - cx) / rx);
@@ -925,8 +926,11 @@ class Player {
     }
     Bitmap flipped;
     ImageOf(flipped) = ImageOf(bmp).mirrored(mirrorX, mirrorY);
-    const int fx = mirrorX ? bmp.Width() - sx - sw : sx;
-    const int fy = mirrorY ? bmp.Height() - sy - sh : sy;
+    auto flip = [](int size, int at, int extent) {
+      return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{size} - at - extent, INT32_MIN, INT32_MAX));
+    };
+    const int fx = mirrorX ? flip(bmp.Width(), sx, sw) : sx;
+    const int fy = mirrorY ? flip(bmp.Height(), sy, sh) : sy;
     dc_.StretchBlt(a.x, a.y, b.x - a.x, b.y - a.y, flipped, fx, fy, sw, sh, rop);
   }
 

@@ -292,7 +292,10 @@ struct EmfDC::Impl {
   void PatternRecord(const Rect& r, unsigned rop) {
     RecordBuilder b(EMR_BITBLT);
     b.RectL(Rect{r.left, r.top, r.right - 1, r.bottom - 1});
-    b.I32(r.left).I32(r.top).I32(r.Width()).I32(r.Height()).U32(rop);
+    auto extent = [](int from, int to) {
+      return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{to} - from, std::numeric_limits<std::int32_t>::max()));
+    };
+    b.I32(r.left).I32(r.top).I32(extent(r.left, r.right)).I32(extent(r.top, r.bottom)).U32(rop);
     b.I32(0).I32(0);
     b.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0);  // source transform: identity
     b.U32(0).U32(0);                              // background colour, usage
@@ -553,13 +556,17 @@ void EmfDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src, un
 
   // Only the part of the source inside the bitmap is written; the
   // destination shrinks with it.
-  const std::int64_t sw = src.Width(), sh = src.Height(), dw = dest.Width(), dh = dest.Height();
+  const std::int64_t sw = std::int64_t{src.right} - src.left, sh = std::int64_t{src.bottom} - src.top;
+  const std::int64_t dw = std::int64_t{dest.right} - dest.left, dh = std::int64_t{dest.bottom} - dest.top;
   const std::int64_t l = std::max(src.left, 0), t = std::max(src.top, 0);
   const std::int64_t r = std::min(src.right, source.Width()), btm = std::min(src.bottom, source.Height());
   if (r <= l || btm <= t || sw <= 0 || sh <= 0) return;
   const Rect d{static_cast<int>(dest.left + (l - src.left) * dw / sw), static_cast<int>(dest.top + (t - src.top) * dh / sh),
                static_cast<int>(dest.left + (r - src.left) * dw / sw), static_cast<int>(dest.top + (btm - src.top) * dh / sh)};
-  if (d.Width() <= 0 || d.Height() <= 0) return;
+  if (std::int64_t{d.right} - d.left <= 0 || std::int64_t{d.bottom} - d.top <= 0 ||
+      std::int64_t{d.right} - d.left > std::numeric_limits<std::int32_t>::max() ||
+      std::int64_t{d.bottom} - d.top > std::numeric_limits<std::int32_t>::max())
+    return;
   const int w = static_cast<int>(r - l), h = static_cast<int>(btm - t);
 
   // A bottom-up 24-bit bitmap of the copied part.
