@@ -4,6 +4,10 @@
 // bitmaps) play; malformed bytes are refused or skipped, never trusted.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -664,6 +668,42 @@ TEST(EmfPlay, RecordsOfOtherPrograms) {
   EXPECT_GE(inked.top, 10);
   EXPECT_LT(inked.right, 40);
   EXPECT_GT(Inked(hi), 10);
+}
+
+// ---------------------------------------------------------------------------
+// Other programs
+// ---------------------------------------------------------------------------
+
+// A metafile we write is imported by a drawing program of the desktop
+// (Inkscape, installed by scripts/setup; the test is skipped without it).
+TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
+  const QString inkscape = QStandardPaths::findExecutable(QStringLiteral("inkscape"));
+  if (inkscape.isEmpty()) GTEST_SKIP() << "Inkscape is not installed";
+  const std::string dir = kvtest::MakeTempDir("emf-inkscape");
+  for (const Scene& s : Scenes()) {
+    SCOPED_TRACE(s.name);
+    const EnhMetafile emf = Record(200, 150, s.draw);
+    const std::string in = dir + "bild.emf", out = dir + "bild.png";
+    ASSERT_TRUE(emf.WriteFile(in));
+    QProcess p;
+    p.start(inkscape, {QStringLiteral("--export-type=png"), QString::fromStdString("--export-filename=" + out),
+                       QString::fromStdString(in)});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QImage png(QString::fromStdString(out));
+    ASSERT_FALSE(png.isNull());
+    // The frame (62.5 x 46.9 mm) at 96 pixels per inch.
+    EXPECT_NEAR(png.width(), 236, 2);
+    EXPECT_NEAR(png.height(), 177, 2);
+    int inked = 0;
+    for (int y = 0; y < png.height(); ++y)
+      for (int x = 0; x < png.width(); ++x) {
+        const QRgb c = png.pixel(x, y);
+        inked += qAlpha(c) > 128 && (qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200);
+      }
+    EXPECT_GT(inked, 200);
+  }
 }
 
 }  // namespace
