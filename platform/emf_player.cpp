@@ -203,8 +203,10 @@ class Player {
     const DC::Clip& own = dc.CurrentClip();
     if (own.kind == DC::Clip::Rectangle)
       base_ &= QRegion(own.rect.left, own.rect.top, own.rect.Width(), own.rect.Height());
-    else if (own.kind == DC::Clip::Polygon)
+    else if (own.kind == DC::Clip::Polygon) {
       base_ &= PolygonRegion(ToF(own.polygon), Qt::WindingFill);
+      callerShape_ = ToF(own.polygon);
+    }
     valid_ = SetUpFinal();
   }
 
@@ -247,6 +249,7 @@ class Player {
   Rect dest_;
   QRectF guard_;
   QRegion base_;
+  std::vector<QPointF> callerShape_;  // the DC's own polygon clip
   bool valid_ = false;
   Affine final_;  // reference-device pixels to destination pixels
   Affine m_;      // logical units to destination pixels
@@ -385,6 +388,14 @@ class Player {
     if (!s_.clipShape.empty() && base_.rectCount() == 1) {
       const QRect b = base_.boundingRect();
       const std::vector<QPointF> cut = ClipToRect(s_.clipShape, QRectF(b.x(), b.y(), b.width(), b.height()));
+      if (cut.size() >= 3) {
+        dc_.SelectClipPolygon(Pxs(cut));
+        return;
+      }
+    }
+    if (!s_.clip && !callerShape_.empty()) {  // the DC's own polygon, cut to the destination
+      const std::vector<QPointF> cut =
+          ClipToRect(callerShape_, QRectF(dest_.left, dest_.top, dest_.Width(), dest_.Height()));
       if (cut.size() >= 3) {
         dc_.SelectClipPolygon(Pxs(cut));
         return;
@@ -1462,7 +1473,10 @@ class Player {
 }  // namespace
 
 EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest) {
-  if (emf.IsNull()) return EmfPlayStats{};
+  // Destinations wider or taller than 2^28 pixels are refused, so that
+  // their sizes never overflow.
+  const std::int64_t w = std::int64_t{dest.right} - dest.left, h = std::int64_t{dest.bottom} - dest.top;
+  if (emf.IsNull() || w <= 0 || h <= 0 || w > (1 << 28) || h > (1 << 28)) return EmfPlayStats{};
   Player player(dc, emf.Header(), dest);
   return player.Run(emf.Bits().data(), emf.Bits().size());
 }

@@ -355,6 +355,19 @@ TEST(EmfPlay, TheFrameIsFittedOntoTheDestinationAndClippedToIt) {
   cdc.SelectClipRect(Rect{0, 0, 150, 300});
   PlayEnhMetafile(cdc, emf, Rect{100, 50, 300, 150});
   EXPECT_EQ(ChangedBounds(clipped), (Rect{120, 70, 150, 111})) << "a null-pen rectangle fills one pixel less";
+
+  // Under the DC's own polygon clip the picture covers what a direct fill
+  // under that clip covers.
+  const std::vector<Point> triangle{{10, 5}, {90, 20}, {30, 48}};
+  const EnhMetafile full = Record(100, 50, [](DC& d) { d.FillRect(Rect{0, 0, 100, 50}, SolidBrush(kRed)); });
+  Bitmap a(100, 50), b(100, 50);
+  BitmapDC da(a), db(b);
+  da.SelectClipPolygon(triangle);
+  da.FillRect(Rect{0, 0, 100, 50}, SolidBrush(kRed));
+  db.SelectClipPolygon(triangle);
+  PlayEnhMetafile(db, full, Rect{0, 0, 100, 50});
+  EXPECT_EQ(Differing(a, b), 0);
+  EXPECT_GT(Inked(b), 500);
 }
 
 // ---------------------------------------------------------------------------
