@@ -227,9 +227,10 @@ std::int32_t TPlotRWin::DrawBoxFrame(plat::DC& dc) {
     const long double head = ArrowHeadLength();
     for (int axis = 0; axis < 3 && result == 0; ++axis) {
       result = DrawAxis(dc, ends[axis][0], ends[axis][1], axis);
+      // The head only: the shaft was drawn with its hidden pieces left out.
       if (ArrowsShown && !IsPointHidden(ends[axis][1]))
         DrawSegment(dc, ProjectRotated(TPoint3D{}), ProjectRotated(ends[axis][1]), head, PackPen(colour, width), 0,
-                    true, 3);
+                    true, 2);
     }
     dc.SelectFont(oldFont);
     dc.SelectBrush(oldBrush);
