@@ -274,6 +274,11 @@ class TPlotRWin : public TPlotQWin {
   int PickSurfacePoint(plat::Point mouse, TPoint3D& out);
 
   // ---- view commands (view_commands_3d.cpp) ----
+  // Full repaint: the plot picture is drawn anew.
+  void RedrawPlot();
+  // Overlay repaint: the kept plot picture with new overlays (the tool
+  // dialogs call it when their points move).
+  void RedrawOverlays();
   void ToggleAxes() override;
   // The observer moves of the view commands, with the window's rules.
   void MoveObserverIn();
@@ -359,10 +364,6 @@ class TPlotRWin : public TPlotQWin {
   void CmBoxVisible();
   void CmBoxCoordinates();
   void CmHideEdges();
-  // Full repaint: the plot picture is drawn anew.
-  void RedrawPlot();
-  // Overlay repaint: the kept plot picture with new overlays.
-  void RedrawOverlays();
 
   // ---- enablers ----
   bool Present(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds) >= 0; }

@@ -193,7 +193,8 @@ void TPlotRWin::ToggleAxes() {
   if (equationCount < 0) return;
   Toggle(AxesShown);
   UpdateMenuChecks(false);
-  // Points take the origin into their extent while the axes are shown.
+  // A point's extent takes in the origin exactly while the axes are shown,
+  // as every extent does.
   int points = 0;
   for (int i = 0; i <= equationCount; ++i) {
     TEquation& e = Equation(i);
@@ -202,6 +203,7 @@ void TPlotRWin::ToggleAxes() {
     e.automaticExtent = 1;
     ComputeItemExtent(i);
     e.automaticExtent = automatic;
+    if (AxesShown) ExtendBox3D(e.boxMin(), TPoint3D{}, e.boxMax());
     ++points;
   }
   if (points > 0) {
