@@ -98,7 +98,7 @@ bool TPlotRWin::HiddenByCylinderSurface(int i, const TPoint3D& p) {
   return false;
 }
 
-const std::vector<TPoint2D>& TPlotRWin::ProjectedGrid(int i) {
+const TPlotRWin::TGridProjection& TPlotRWin::ProjectedGrid(int i) {
   const TEquation& e = Equation(i);
   const std::size_t slot = static_cast<std::size_t>(i);
   if (projectedGrids_.size() <= slot) projectedGrids_.resize(slot + 1);
@@ -110,6 +110,26 @@ const std::vector<TPoint2D>& TPlotRWin::ProjectedGrid(int i) {
   if (!current) {
     g.points.resize(e.samples.size());
     for (std::size_t k = 0; k < e.samples.size(); ++k) g.points[k] = ProjectRotated(e.samples[k]);
+    const int rows = e.divisions[0];
+    const int columns = e.divisions[1];
+    g.cellBounds.clear();
+    if (SurfaceGridSize(e) == e.samples.size()) {
+      const std::size_t w = static_cast<std::size_t>(columns) + 1;
+      g.cellBounds.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
+      for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+          const std::size_t j = static_cast<std::size_t>(r) * w + static_cast<std::size_t>(c);
+          const TPoint2D q[4] = {g.points[j], g.points[j + 1], g.points[j + w + 1], g.points[j + w]};
+          TSegment2D b{q[0].x, q[0].x, q[0].y, q[0].y};
+          for (const TPoint2D& p : q) {
+            b.xmin = std::min(b.xmin, p.x);
+            b.xmax = std::max(b.xmax, p.x);
+            b.ymin = std::min(b.ymin, p.y);
+            b.ymax = std::max(b.ymax, p.y);
+          }
+          g.cellBounds.push_back(b);
+        }
+    }
     g.observer = View3D.Observer;
     g.boxMin = View3D.BoxMin;
     g.boxMax = View3D.BoxMax;
@@ -117,7 +137,7 @@ const std::vector<TPoint2D>& TPlotRWin::ProjectedGrid(int i) {
     g.samples = e.samples.data();
     g.count = e.samples.size();
   }
-  return g.points;
+  return g;
 }
 
 bool TPlotRWin::HiddenByParametricSurface(int i, const TPoint3D& p) {
@@ -128,7 +148,8 @@ bool TPlotRWin::HiddenByParametricSurface(int i, const TPoint3D& p) {
   if (SurfaceGridSize(e) == 0 || e.samples.size() != SurfaceGridSize(e)) return false;
   // The grid is projected for the current view, never taken from an earlier
   // paint: the observer may have moved since.
-  const std::vector<TPoint2D>& image = ProjectedGrid(i);
+  const TGridProjection& grid = ProjectedGrid(i);
+  const std::vector<TPoint2D>& image = grid.points;
   const TPoint2D pixel = ProjectRotated(p);
   const TPoint3D& eye = View3D.Observer;
   const std::size_t w = static_cast<std::size_t>(columns) + 1;
@@ -138,9 +159,12 @@ bool TPlotRWin::HiddenByParametricSurface(int i, const TPoint3D& p) {
   };
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
+      const TSegment2D& box = grid.cellBounds[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) +
+                                              static_cast<std::size_t>(c)];
+      if (pixel.x < box.xmin || pixel.x > box.xmax || pixel.y < box.ymin || pixel.y > box.ymax) continue;
       const std::size_t j = static_cast<std::size_t>(r) * w + static_cast<std::size_t>(c);
       const TPoint2D quad[4] = {image[j], image[j + 1], image[j + w + 1], image[j + w]};
-      // Both conditions must hold; the cheap one is asked first.
+      // Both conditions must hold; the cheap ones are asked first.
       if (!PointInQuadrilateral(quad, pixel)) continue;
       if (!apart(j, j + 1, j + w + 1)) continue;
       if (!apart(j + w, j + w + 1, j + 1)) continue;

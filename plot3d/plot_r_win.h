@@ -243,9 +243,20 @@ class TPlotRWin : public TPlotQWin {
   int SignOfImplicitFunction(int i, const TPoint3D& q);
   int SignAboveExplicitSurface(int i, const TPoint3D& q);
   int SignAboveCylindricalSurface(int i, const TPoint3D& q, int turn);
-  // The picture-plane points of graph i's grid, projected for the current
-  // view (kept until the view or the grid changes).
-  const std::vector<TPoint2D>& ProjectedGrid(int i);
+  // A grid projected for one view: the view's observer, box and mode and the
+  // grid's buffer tell whether it is still current.
+  struct TGridProjection {
+    TPoint3D observer, boxMin, boxMax;
+    std::uint8_t cubic = 0;
+    const TPoint3D* samples = nullptr;
+    std::size_t count = 0;
+    std::vector<TPoint2D> points;
+    std::vector<TSegment2D> cellBounds;  // per cell, row by row
+  };
+  // The picture-plane points of graph i's grid and the bounding rectangle
+  // of each cell, projected for the current view (kept until the view or
+  // the grid changes).
+  const TGridProjection& ProjectedGrid(int i);
   // Every drawing pass projects the grids anew: they may have been sampled
   // again in place.
   void ForgetProjectedGrids() { projectedGrids_.clear(); }
@@ -386,15 +397,6 @@ class TPlotRWin : public TPlotQWin {
   void CeTour(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
   void CeSurfaces(plat::CommandEnabler& ce) { CeSlices(ce); }
 
-  // A grid projected for one view: the view's observer, box and mode and the
-  // grid's buffer tell whether it is still current.
-  struct TGridProjection {
-    TPoint3D observer, boxMin, boxMax;
-    std::uint8_t cubic = 0;
-    const TPoint3D* samples = nullptr;
-    std::size_t count = 0;
-    std::vector<TPoint2D> points;
-  };
   std::vector<TGridProjection> projectedGrids_;
 
   // The painter's per-pass colours of a cell.
