@@ -243,6 +243,9 @@ TEST_F(HiddenLines, FiguresBehindASphereAreLeftOutAndThoseInFrontAreDrawn) {
     figures[3].samples.insert(figures[3].samples.end(), s.begin(), s.end());
   }
   ExpectLeftOutBehindTheSphere(w, figures);
+  const std::string dir = test3d::BuildTreeDir() + "/screenshots";
+  std::filesystem::create_directories(dir);
+  EXPECT_TRUE(w->Surface().WritePngFile(dir + "/plot3d_hidden_lines.png"));
 }
 
 TEST_F(HiddenLines, BoxEdgesBehindASphereAreLeftOut) {
