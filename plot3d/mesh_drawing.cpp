@@ -161,6 +161,7 @@ int TPlotQWin::DrawMesh(plat::DC& dc, int i, int direction) {
       if (View3D.ShowProgress && dc.Surface() && IsCreated()) {
         plat::ClientDC screen(*this);
         screen.BitBlt(0, 0, dc.Surface()->Width(), dc.Surface()->Height(), *dc.Surface(), 0, 0);
+        DrawPlot(screen);  // the tool overlays stay in sight while the mesh grows
       }
     }
     if (family) AddToVariable(e.familyLetter, familyStep);

@@ -135,7 +135,7 @@ void TPlotRWin::UpdateMenuChecks(bool drawMenuBar) {
       {kCm3BoxCoordinates, View3D.BoxCoordinates != 0}, {kCm3HideEdges, View3D.HideEdges != 0},
       {kCm3AtParameters, View3D.AtParameters != 0}, {kCm3DashedEdges, View3D.DashedEdges != 0},
       {kCm3ShowAxisLabels, LabelsShown != 0},   {kCm3AxisLabelFlag, ArrowsShown != 0},
-      {kCm3RotateAboutOrigin, RotateAboutOrigin == 0},
+      {kCm3RotateAboutOrigin, RotateAboutOrigin == 0}, {kCm3AxisLength, View3D.AxisLengthSet != 0},
   };
   for (const auto& [id, on] : checks)
     if (HasMenuItem(id)) CheckMenu(id, on);

@@ -265,6 +265,7 @@ void TPlotRWin::CmAxisLength() {
   View3D.AxisStart = lo;
   View3D.AxisEnd = hi;
   View3D.AxisLengthSet = fixed ? 1 : 0;
+  UpdateMenuChecks(false);
   RedrawPlot();
 }
 

@@ -174,6 +174,7 @@ TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {
   EXPECT_EQ(v.AxisStart, (TPoint3D{-3, -4, -1}));
   EXPECT_EQ(v.AxisEnd, (TPoint3D{4, 5, 1}));
   EXPECT_EQ(v.AxisLengthSet, 1);
+  EXPECT_TRUE(w->IsMenuItemChecked(kCm3AxisLength));
 
   // A lower end not clearly below its upper end is refused.
   RunWithDialog(w, kCm3AxisLength, "AXLEN", [](plat::Dialog& d) {
@@ -188,6 +189,7 @@ TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {
   const int passes = w->plotPasses;
   RunWithDialog(w, kCm3AxisLength, "AXLEN", [](plat::Dialog& d) { d.Press(plat::IDCANCEL); });
   EXPECT_EQ(v.AxisLengthSet, 0);
+  EXPECT_FALSE(w->IsMenuItemChecked(kCm3AxisLength));
   EXPECT_EQ(v.AxisEnd, (TPoint3D{4, 5, 1}));
   EXPECT_GT(w->plotPasses, passes);
   // Again with nothing changed: no repaint.
