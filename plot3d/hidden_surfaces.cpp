@@ -18,6 +18,11 @@ namespace {
 
 bool IsRevolvedImplicit(const TEquation& e) { return e.kind == kKindRevolution && e.subKind == kKindImplicit; }
 
+bool InCell(const TEquation& e, std::size_t k) {
+  const TPoint3D& q = e.samples[k];
+  return IsPointInEquationBox(e, q.x, q.y, q.z);
+}
+
 TSegment2D Ordered(long double x1, long double x2, long double y1, long double y2) {
   return {std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2)};
 }
@@ -150,7 +155,7 @@ bool TPlotRWin::HiddenByParametricSurface(int i, const TPoint3D& p) {
   // paint: the observer may have moved since.
   const TGridProjection& grid = ProjectedGrid(i);
   const std::vector<TPoint2D>& image = grid.points;
-  const TPoint2D pixel = ProjectRotated(p);
+  const TPoint2D spot = ProjectRotated(p);
   const TPoint3D& eye = View3D.Observer;
   const std::size_t w = static_cast<std::size_t>(columns) + 1;
   auto apart = [&](std::size_t j1, std::size_t j2, std::size_t j3) {
@@ -161,11 +166,14 @@ bool TPlotRWin::HiddenByParametricSurface(int i, const TPoint3D& p) {
     for (int c = 0; c < columns; ++c) {
       const TSegment2D& box = grid.cellBounds[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) +
                                               static_cast<std::size_t>(c)];
-      if (pixel.x < box.xmin || pixel.x > box.xmax || pixel.y < box.ymin || pixel.y > box.ymax) continue;
+      if (spot.x < box.xmin || spot.x > box.xmax || spot.y < box.ymin || spot.y > box.ymax) continue;
       const std::size_t j = static_cast<std::size_t>(r) * w + static_cast<std::size_t>(c);
       const TPoint2D quad[4] = {image[j], image[j + 1], image[j + w + 1], image[j + w]};
       // Both conditions must hold; the cheap ones are asked first.
-      if (!PointInQuadrilateral(quad, pixel)) continue;
+      if (!PointInQuadrilateral(quad, spot)) continue;
+      // A cell the painter leaves out (a corner outside the clipping box)
+      // hides nothing either.
+      if (!e.unclipped && !(InCell(e, j) && InCell(e, j + 1) && InCell(e, j + w + 1) && InCell(e, j + w))) continue;
       if (!apart(j, j + 1, j + w + 1)) continue;
       if (!apart(j + w, j + w + 1, j + 1)) continue;
       if (!apart(j, j + w, j + 1)) continue;

@@ -155,6 +155,8 @@ void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
     course.SetCaps(dc.Caps());
     for (const TPoint3D& m : c.marks) PlotPoint(course, ProjectRotated(m), c.colour, 8);
     TVariableGuard guard(*this);
+    // The view (box, observer, frame) is the window's again afterwards.
+    const TView3D view = View3D;
     TEquation& e = Equation(i);
     // A surface wholly below or above the plane z = 0 gets a box that
     // reaches it while the course is drawn.
@@ -180,7 +182,7 @@ void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
     e.items.swap(own);
     e.boxMin() = lo;
     e.boxMax() = hi;
-    FitBoxToGraphs();
+    View3D = view;
   }
   dc.BitBlt(0, 0, ClientWidth, ClientHeight, BackBuffers[2], 0, 0);
 }

@@ -151,8 +151,12 @@ TEST_F(Overlays3D, TheCourseCopyLeavesTheBoxAsItWas) {
   // drawn; afterwards the box is as before.
   w->Equation(0).boxMax().z = -0.5L;
   const TPoint3D extentMax = w->Equation(0).boxMax();
+  const TPoint3D boxMax = w->View3D.BoxMax;
+  const TPoint3D eye = w->View3D.Observer;
   Repaint();
   EXPECT_EQ(w->Equation(0).boxMax(), extentMax);
+  EXPECT_EQ(w->View3D.BoxMax, boxMax);
+  EXPECT_EQ(w->View3D.Observer, eye);
   EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
   const plat::Point m = PixelOf(c.marks[0]);
   EXPECT_TRUE(ColourNear(w->BackBuffers[2], m.x, m.y, w->DrawingColourOf(14), 3));
