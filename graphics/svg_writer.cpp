@@ -52,7 +52,9 @@ void TSvgWriter::WriteHeader(int width, int height, std::string_view title) {
   AppendIntAttribute(s, " height=", height);
   s += "\r\n";
   AppendTextAttribute(s, "viewBox=", "0 0 " + std::to_string(width) + " " + std::to_string(height));
-  AppendTextAttribute(s, " preserveAspectRatio=", "defer");
+  // "defer" needs an alignment after it: alone it is not a valid value and
+  // readers that check it show nothing.
+  AppendTextAttribute(s, " preserveAspectRatio=", "defer xMidYMid");
   s += "\r\n";
   AppendTextAttribute(s, "xmlns=", "http://www.w3.org/2000/svg");
   s += "\r\n";
