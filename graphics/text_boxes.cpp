@@ -52,8 +52,8 @@ void TZORWing::DrawTextBox(plat::DC& dc, const std::string& text, const plat::Re
   }
   // Export texts stand with their top-left corner at the box's.
   if (sink) {
-    TExportText t = SlotText(text, {box.left, box.top}, PixelToWorldPoint({box.left, box.top}), GetColour(textIndex),
-                             fontSlot, 1, -1);
+    TExportText t = SlotText(text, {box.left, box.top}, PixelToWorldPoint({box.left, box.top}),
+                             GetColourAvoidingBackground(textIndex), fontSlot, 1, -1);
     t.orientation = "[lt]";
     sink->Text(dc, t);
   }

@@ -205,9 +205,10 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   virtual void CeExportSvg(plat::CommandEnabler& ce);
 
   // ---- the vector exports (export_runs.cpp) ----
-  // The pen of a colour index as the exports write it.
+  // The pen of a colour index as the exports write it: in the colour the
+  // screen shows (the background avoided), so the file looks the same.
   TExportPen ExportPenOf(const TPenSpec& spec) const {
-    return {GetColour(spec.colour), spec.width, static_cast<std::int16_t>(spec.style)};
+    return {DrawingColourOf(spec.colour), spec.width, static_cast<std::int16_t>(spec.style)};
   }
   // A text in the font of a slot, for the active sink.
   TExportText SlotText(const std::string& text, plat::Point anchor, const TPoint2D& world, plat::Colour colour,
