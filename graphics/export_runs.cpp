@@ -32,6 +32,24 @@ std::optional<std::string> AskExportFile(TZORWing& w, int filterId, const std::s
   return path;
 }
 
+
+// Puts the writer's text into the window's open file and writes it; the
+// result of the write.
+bool FinishFile(TZORWing& w, const std::string& text) {
+  if (ByteWriter* out = w.Out()) out->Bytes(text.data(), text.size());
+  return w.CloseFile();
+}
+
+// "Erfolg" with the format's text, or message 12 when the file could not
+// be written: a failed export is never reported as a success.
+void Report(TZORWing& w, bool written, int successId) {
+  if (written) {
+    plat::MessageBox(&w, plat::res::String(successId), plat::res::String(88));
+  } else {
+    w.ShowMessageById(12);
+  }
+}
+
 }  // namespace
 
 // ---- export commands ----
@@ -113,141 +131,122 @@ void TZORWing::RunExport(TExportFormat format, const std::function<void(plat::DC
   }
 }
 
+// ---- opening and closing the file ----
+
+bool TZORWing::OpenExportFile(TExportFormat format, const std::string& path, const TExportOptions& o) {
+  if (!OpenForWriting(path)) {
+    ShowMessageById(12);  // "Datei ist nicht zu speichern"
+    return false;
+  }
+  switch (format) {
+    case TExportFormat::Eps: {
+      auto sink = std::make_unique<TEpsSink>(*this);
+      TEpsPageSetup setup;
+      setup.clientWidth = ClientWidth;
+      setup.clientHeight = ClientHeight;
+      setup.pixelsPerInch = plat::ScreenCaps().logPixelsX;
+      setup.world = World;
+      setup.unitsPerPixelX = UnitsPerPixelX;
+      sink->Writer().SetupPage(setup);
+      std::string title;
+      GetFileNamePart(title, FileData.FileName);
+      sink->Writer().WriteHeader(EpsCreator, title, GermanLongDate(plat::Now()));
+      Sink = std::move(sink);
+      return true;
+    }
+    case TExportFormat::Svg: {
+      auto sink = std::make_unique<TSvgSink>(*this);
+      sink->Writer().SetClientSize(ClientWidth, ClientHeight);
+      sink->Writer().WriteHeader(o.svgWidth > 0 ? o.svgWidth : ClientWidth, o.svgHeight > 0 ? o.svgHeight : ClientHeight,
+                                 SvgCreator);
+      Sink = std::move(sink);
+      return true;
+    }
+    case TExportFormat::Pictex: {
+      auto sink = std::make_unique<TPictexSink>(*this);
+      TPictexSetup setup;
+      setup.mode = o.pictexMode;
+      setup.boxNumber = o.pictexBox;
+      setup.widthCm = o.pictexWidthCm;
+      setup.decimals = Decimals;
+      setup.world = World;
+      setup.clientWidth = ClientWidth;
+      setup.clientHeight = ClientHeight;
+      setup.unitsPerPixelX = UnitsPerPixelX;
+      const bool exact = sink->Writer().WritePreamble(setup);
+      Sink = std::move(sink);
+      if (!exact) ShowMessageById(6);  // "widersprüchliche Daten": written anyway
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TZORWing::CloseExportFile() {
+  bool written = false;
+  if (auto* eps = dynamic_cast<TEpsSink*>(Sink.get())) {
+    eps->Writer().WriteTrailer();
+    written = FinishFile(*this, eps->Writer().Text());
+  } else if (auto* svg = dynamic_cast<TSvgSink*>(Sink.get())) {
+    svg->Writer().WriteTrailer();
+    written = FinishFile(*this, svg->Writer().Text());
+  } else if (auto* tex = dynamic_cast<TPictexSink*>(Sink.get())) {
+    tex->Writer().WriteEnd();
+    written = FinishFile(*this, tex->Writer().Text());
+  } else {
+    AbandonFile();
+  }
+  PictexFlag = SvgFlag = EpsFlag = 0;
+  Sink.reset();
+  return written;
+}
+
 // ---- EPS ----
 
 bool TZORWing::BeginEpsFile() {
   const std::optional<std::string> path = AskExportFile(*this, 96, "eps");
-  if (!path) return false;
-  auto sink = std::make_unique<TEpsSink>(*this);
-  TEpsPageSetup setup;
-  setup.clientWidth = ClientWidth;
-  setup.clientHeight = ClientHeight;
-  setup.pixelsPerInch = plat::ScreenCaps().logPixelsX;
-  setup.world = World;
-  setup.unitsPerPixelX = UnitsPerPixelX;
-  sink->Writer().SetupPage(setup);
-  if (!OpenForWriting(*path)) {
-    ShowMessageById(12);  // "Datei ist nicht zu speichern"
-    return false;
-  }
-  std::string title;
-  GetFileNamePart(title, FileData.FileName);
-  sink->Writer().WriteHeader(EpsCreator, title, GermanLongDate(plat::Now()));
-  Sink = std::move(sink);
-  return true;
+  return path && OpenExportFile(TExportFormat::Eps, *path, {});
 }
 
-namespace {
-
-// Puts the writer's text into the window's open file and writes it; the
-// result of the write.
-bool FinishFile(TZORWing& w, const std::string& text) {
-  if (ByteWriter* out = w.Out()) out->Bytes(text.data(), text.size());
-  return w.CloseFile();
-}
-
-void Report(TZORWing& w, bool written, int successId) {
-  if (written) {
-    plat::MessageBox(&w, plat::res::String(successId), plat::res::String(88));
-  } else {
-    w.ShowMessageById(12);
-  }
-}
-
-}  // namespace
-
-void TZORWing::EndEpsFile() {
-  auto* sink = dynamic_cast<TEpsSink*>(Sink.get());
-  bool written = false;
-  if (sink) {
-    sink->Writer().WriteTrailer();
-    written = FinishFile(*this, sink->Writer().Text());
-  }
-  EpsFlag = 0;
-  Sink.reset();
-  Report(*this, written, 91);
-}
+void TZORWing::EndEpsFile() { Report(*this, CloseExportFile(), 91); }
 
 // ---- SVG ----
 
 bool TZORWing::BeginSvgFile() {
   const std::optional<std::string> path = AskExportFile(*this, 97, "svg");
   if (!path) return false;
-  std::int32_t width = ClientWidth;
-  std::int32_t height = ClientHeight;
-  TSVGDlg dlg(this, width, height);
+  TExportOptions o;
+  o.svgWidth = ClientWidth;
+  o.svgHeight = ClientHeight;
+  TSVGDlg dlg(this, o.svgWidth, o.svgHeight);
   if (dlg.Execute() != plat::IDOK) return false;
-  if (!OpenForWriting(*path)) {
-    ShowMessageById(12);
-    return false;
-  }
-  auto sink = std::make_unique<TSvgSink>(*this);
-  sink->Writer().SetClientSize(ClientWidth, ClientHeight);
-  sink->Writer().WriteHeader(width, height, SvgCreator);
-  Sink = std::move(sink);
-  return true;
+  return OpenExportFile(TExportFormat::Svg, *path, o);
 }
 
-void TZORWing::EndSvgFile() {
-  auto* sink = dynamic_cast<TSvgSink*>(Sink.get());
-  bool written = false;
-  if (sink) {
-    sink->Writer().WriteTrailer();
-    written = FinishFile(*this, sink->Writer().Text());
-  }
-  SvgFlag = 0;
-  Sink.reset();
-  Report(*this, written, 92);
-}
+void TZORWing::EndSvgFile() { Report(*this, CloseExportFile(), 92); }
 
 // ---- PiCTeX ----
 
 bool TZORWing::BeginPictexFile() {
   const std::optional<std::string> path = AskExportFile(*this, 98, "tex");
   if (!path) return false;
-  std::int32_t mode = PictexMode;
-  std::int32_t box = 1;
-  long double width = PictexWidthCm;
-  long double space = -0.75L;
-  TTeXDlg dlg(this, mode, box, width, space);
+  TExportOptions o;
+  o.pictexMode = PictexMode;
+  o.pictexBox = 1;  // every export starts at box 1
+  o.pictexWidthCm = PictexWidthCm;
+  long double space = -0.75L;  // no space distance: the field stays hidden
+  TTeXDlg dlg(this, o.pictexMode, o.pictexBox, o.pictexWidthCm, space);
   if (dlg.Execute() != plat::IDOK) return false;
-  PictexMode = static_cast<std::int16_t>(mode);
-  PictexWidthCm = width;
-  if (!OpenForWriting(*path)) {
-    ShowMessageById(12);
-    return false;
-  }
-  auto sink = std::make_unique<TPictexSink>(*this);
-  TPictexSetup setup;
-  setup.mode = mode;
-  setup.boxNumber = box;
-  setup.widthCm = width;
-  setup.decimals = Decimals;
-  setup.world = World;
-  setup.clientWidth = ClientWidth;
-  setup.clientHeight = ClientHeight;
-  setup.unitsPerPixelX = UnitsPerPixelX;
-  const bool exact = sink->Writer().WritePreamble(setup);
-  Sink = std::move(sink);
-  if (!exact) ShowMessageById(6);  // "widersprüchliche Daten": written anyway
-  return true;
+  PictexMode = static_cast<std::int16_t>(o.pictexMode);
+  PictexWidthCm = o.pictexWidthCm;
+  return OpenExportFile(TExportFormat::Pictex, *path, o);
 }
 
 void TZORWing::WritePictexShadeSymbol() {
   if (auto* sink = dynamic_cast<TPictexSink*>(Sink.get())) sink->Writer().WritePictexShadeSymbol();
 }
 
-void TZORWing::EndPictexFile() {
-  auto* sink = dynamic_cast<TPictexSink*>(Sink.get());
-  bool written = false;
-  if (sink) {
-    sink->Writer().WriteEnd();
-    written = FinishFile(*this, sink->Writer().Text());
-  }
-  PictexFlag = 0;
-  Sink.reset();
-  Report(*this, written, 89);
-}
+void TZORWing::EndPictexFile() { Report(*this, CloseExportFile(), 89); }
 
 // ---- shared ----
 

@@ -12,6 +12,16 @@
 
 namespace kv {
 
+// What the set-up dialogs of an export chose: the SVG document size (0:
+// the client's) and the PiCTeX mode, box number and picture width.
+struct TExportOptions {
+  std::int32_t svgWidth = 0;
+  std::int32_t svgHeight = 0;
+  std::int32_t pictexMode = 0;
+  std::int32_t pictexBox = 1;
+  long double pictexWidthCm = 8.0L;
+};
+
 struct TExportState {
   std::uint8_t PictexFlag = 0;
   std::uint8_t SvgFlag = 0;

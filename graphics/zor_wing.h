@@ -224,6 +224,12 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   void EndSvgFile();
   bool BeginPictexFile();
   void EndPictexFile();
+  // The file part of the begin and end writers, without dialogs: creates
+  // the sink of the format and writes the header (false, reported, when
+  // the file cannot be created); writes trailer and file, clears the flags
+  // and frees the sink (whether the file was written).
+  bool OpenExportFile(TExportFormat format, const std::string& path, const TExportOptions& options);
+  bool CloseExportFile();
   // The background rectangle of an EPS or SVG page.
   void WritePageBackground();
   void WritePictexShadeSymbol();
