@@ -10,6 +10,7 @@
 #include "graphics/axis_settings.h"
 #include "plot2_test_util.h"
 #include "support/export_readers.h"
+#include "graphics/recording_dc.h"
 #include "support/recording_sink.h"
 
 namespace kv::test2d {
@@ -289,6 +290,34 @@ TEST(ExportEnablers, APictexRefusingWindowDisablesOnlyThatCommand) {
   EXPECT_TRUE(w->QueryCommand(kCmExportSvg).enabled);
   w->Destroy();
   plat::App::DeleteDestroyedWindows();
+}
+
+}  // namespace
+}  // namespace kv::test2d
+
+namespace kv::test2d {
+namespace {
+
+// A sampled curve with break flags goes to the export with mode 1 and to
+// the screen by the same segment rule.
+TEST_F(Export2Test, PolylinesWithBreaksGoToTheExportAndTheScreen) {
+  TPlot2Win* w = MakeWindow();
+  const TPoint2D points[7] = {{-3, 0}, {-2, 1}, {-1, 0}, {0, 1}, {1, 0}, {2, 1}, {3, 0}};
+  const std::uint8_t flags[7] = {1, 1, 0, 0, 0, 1, 1};
+  kvtest::RecordingDC dc;
+  kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
+  TPenSpec pen;
+  pen.colour = 2;
+  w->DrawPolylineAll(dc, points, flags, 6, pen);
+  EXPECT_EQ(eps.calls, (std::vector<std::string>{"Gapped 6 mode 1"}));
+  kvtest::StopRecording(*w);
+  // Segments 0-1, 2-3 and 5-6 on the screen.
+  const auto lines = dc.Of(kvtest::DrawCall::Line);
+  ASSERT_EQ(lines.size(), 3u);
+  plat::Point a, b;
+  w->WorldToPixel(points[2], a);
+  w->WorldToPixel(points[3], b);
+  EXPECT_EQ(lines[1].points, (std::vector<plat::Point>{a, b}));
 }
 
 }  // namespace
