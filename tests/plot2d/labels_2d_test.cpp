@@ -92,6 +92,25 @@ TEST_F(Labels2Test, TextModePlacesMovesAndBindsLabels) {
   EXPECT_EQ(w->TextLabels[0].visible, 0);
 }
 
+TEST_F(Labels2Test, EquationLabelsAreDraggedInTheTextModes) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "x^2"});
+  w->AddEquationLabel();
+  Settle(w);
+  ASSERT_EQ(w->equationLabels.size(), 1u);
+  const TPoint2D a = w->equationLabels[0].anchor;
+  const plat::Point at{RoundToInt(w->WorldToDeviceX(a.x)), RoundToInt(w->WorldToDeviceY(a.y))};
+  w->Command(kCmMousePaste);  // picks labels as well
+  LeftDrag(w, {at.x + 2, at.y + 2}, {at.x + 102, at.y + 52});
+  const TPoint2D b = w->equationLabels[0].anchor;
+  EXPECT_EQ(RoundToInt(w->WorldToDeviceX(b.x)), at.x + 100);
+  EXPECT_EQ(RoundToInt(w->WorldToDeviceY(b.y)), at.y + 50);
+  // Hidden equation labels are not picked.
+  w->labelsHidden = 1;
+  LeftDrag(w, {at.x + 102, at.y + 52}, {at.x + 200, at.y + 52});
+  EXPECT_EQ(w->equationLabels[0].anchor.x, b.x);
+}
+
 TEST_F(Labels2Test, TermModeShowsValuesOfTermsAndDeletesWithLoeschen) {
   TPlot2Win* w = MakeWindow();
   RightClick(w, kCmMouseTerms, {120, 100}, "NEWTEXT1", [](plat::Dialog& d) {
