@@ -14,6 +14,7 @@
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
 #include "platform/keys.h"
+#include "platform/resources.h"
 #include "plot2_test_util.h"
 #include "support/export_readers.h"
 #include "support/recording_sink.h"
@@ -246,6 +247,23 @@ class Metafile2Test : public Labels2Test {
   int xsin = -1;
   int tan = -1;
 };
+
+TEST_F(Labels2Test, TheMenusOfferTheLabelAndMetafileCommands) {
+  TPlot2Win* w = MakeWindow();
+  for (int id : {kCmCopyMetafile, kCmEmfFile, kCmHighResolution}) EXPECT_TRUE(w->IsMenuItemEnabled(id)) << id;
+  for (int id : {kCmDeleteTexts, kCmToggleTexts}) EXPECT_FALSE(w->IsMenuItemEnabled(id)) << id;
+  EXPECT_FALSE(w->IsMenuItemChecked(kCmHighResolution));
+  w->Command(kCmHighResolution);
+  EXPECT_TRUE(w->IsMenuItemChecked(kCmHighResolution));
+  // Strg+C copies the plot as a metafile.
+  bool ctrlC = false;
+  for (const auto& a : plat::res::FindAccelerators("PLOT2MENU")->entries)
+    ctrlC = ctrlC || (a.key == 'C' && a.id == kCmCopyMetafile);
+  EXPECT_TRUE(ctrlC);
+  plat::clipboard::Clear();
+  w->Command(kCmCopyMetafile);
+  EXPECT_TRUE(plat::clipboard::HasMetafile());
+}
 
 TEST_F(Metafile2Test, PlayedBackTheMetafileShowsTheCurvesWhereTheScreenDoes) {
   TPlot2Win* w = Scene();
