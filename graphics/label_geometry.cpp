@@ -63,7 +63,9 @@ plat::Size PictureNaturalSize(const plat::Rect& frame, const plat::DeviceCaps& c
   const long long mmY = caps.vertSizeMm > 0 ? caps.vertSizeMm : 1;
   const long long w = static_cast<long long>(frame.right - frame.left) * caps.horzRes / (mmX * 100);
   const long long h = static_cast<long long>(frame.bottom - frame.top) * caps.vertRes / (mmY * 100);
-  return {static_cast<int>(std::clamp<long long>(w, 1, 1 << 20)), static_cast<int>(std::clamp<long long>(h, 1, 1 << 20))};
+  constexpr long long kLargest = 1 << 20;
+  return {static_cast<int>(std::clamp<long long>(w, 1, kLargest)),
+          static_cast<int>(std::clamp<long long>(h, 1, kLargest))};
 }
 
 plat::Size FitPictureAt(plat::Size natural, plat::Point at, int clientWidth, int clientHeight) {

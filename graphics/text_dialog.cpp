@@ -43,9 +43,9 @@ TTextDlg::TTextDlg(TZORWint& window, TTextLabel& label, TTermBlock* block, TDial
 
 const plat::CommandTable& TTextDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TTextDlg>(&TDlg::Commands(), {
-                                                                                      {kCmTermDelete, &TTextDlg::CmDelete},
-                                                                                      {kCmFont, &TTextDlg::CmFont},
-                                                                                  });
+                                                                    {kCmTermDelete, &TTextDlg::CmDelete},
+                                                                    {kCmFont, &TTextDlg::CmFont},
+                                                                });
   return table;
 }
 

@@ -251,7 +251,8 @@ void TZORWinm::EditPictureAtPoint(int x, int y) {
       plat::ClientDC client(*this);
       caps = client.Caps();
     }
-    const plat::Size fitted = FitPictureAt(PictureNaturalSize(m->Header().frame, caps), {x, y}, ClientWidth, ClientHeight);
+    const plat::Size natural = PictureNaturalSize(m->Header().frame, caps);
+    const plat::Size fitted = FitPictureAt(natural, {x, y}, ClientWidth, ClientHeight);
     TPictureRecord r;
     r.metafile = m->Bits();
     r.index = Pictures.empty() ? 0 : Pictures.back().index + 1;
