@@ -112,10 +112,11 @@ std::string TextFromFileBytes(const std::string& bytes) {
   // At most four bytes per character were read: a character cut at the
   // end does not make the rest Windows-1252.
   std::size_t complete = s.size();
-  for (std::size_t back = 1; back <= 3 && back <= s.size(); ++back) {
+  for (std::size_t back = 1; back <= 4 && back <= s.size(); ++back) {
     const auto b = static_cast<unsigned char>(s[s.size() - back]);
     if ((b & 0xC0) == 0x80) continue;
-    if (b >= 0xC0) complete = s.size() - back;
+    const std::size_t needed = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    if (back - 1 < needed) complete = s.size() - back;
     break;
   }
   if (IsUtf8(std::string_view(s).substr(0, complete))) {
