@@ -138,7 +138,7 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
   // widget itself.
   e->ignore();
   if (IsPolling()) return;
-  owner_->CloseWindow();
+  owner_->EvClose();
 }
 
 void FrameWidget::changeEvent(QEvent* e) {

@@ -53,6 +53,8 @@ class TColWin : public TPreWin {
   void EvLButtonDown(unsigned keys, plat::Point p) override;
   void EvRButtonDown(unsigned keys, plat::Point p) override;
   void Hide() override;
+  // Closing hides: the window lives as long as its owner.
+  void EvClose() override { Hide(); }
   // The own table's entry at the edited index into the owner's table.
   void ColourEdited() override;
 

@@ -188,6 +188,14 @@ void TTextWin::EvSize(unsigned sizeType, plat::Size clientSize) {
   if (edit_) edit_->Move(-1, -1, clientSize.cx + 2, clientSize.cy + 2);
 }
 
+void TTextWin::EvClose() {
+  if (Parent()) {
+    CmClose();
+  } else {
+    TFontWin::EvClose();
+  }
+}
+
 void TTextWin::EvSetFocus() {
   if (edit_) edit_->Focus();
 }

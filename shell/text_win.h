@@ -46,6 +46,8 @@ class TTextWin : public TFontWin {
   const plat::CommandTable& Commands() const override;
   void EvSize(unsigned sizeType, plat::Size clientSize) override;
   void EvSetFocus() override;
+  // A window with an owner (help, results, notes) is hidden, not destroyed.
+  void EvClose() override;
 
   // ---- file layer ----
   int ReadFile() override;

@@ -228,6 +228,21 @@ TEST_F(CompanionTest, RgbValuesChangeTheOwnersTableWithinLimits) {
   EXPECT_FALSE(c->RGBDialog->IsVisible());
 }
 
+TEST_F(CompanionTest, ClosingACompanionWindowHidesIt) {
+  // The owner keeps them: a close box must not destroy them under it.
+  w_->ShowHelpText("KVFILEH", "");
+  w_->ChooseColourForSlot(1);
+  w_->Command(75);
+  for (plat::Window* c : {static_cast<plat::Window*>(w_->HelpWindow), static_cast<plat::Window*>(w_->ColourWindow),
+                          static_cast<plat::Window*>(w_->NotesWindow)}) {
+    c->EvClose();
+    EXPECT_FALSE(c->IsVisible());
+    EXPECT_FALSE(c->IsDestroyed());
+  }
+  w_->ShowHelpText("KVFORMH", "");
+  EXPECT_TRUE(w_->HelpWindow->IsVisible());
+}
+
 // ---- help ----
 
 TEST_F(CompanionTest, AnUnknownHelpTextGivesMessage11AndChangesNothing) {
