@@ -20,8 +20,7 @@ void TNoteWin::ClearNotes() {
 void TNoteWin::UpdateNotesCaption() {
   std::string name;
   if (Owner) GetFileNamePart(name, Owner->FileData.FileName);
-  Title = plat::res::String(93) + " [" + name + "]";
-  plat::Window::SetCaption(Title);
+  SetTitle(plat::res::String(93) + " [" + name + "]");
 }
 
 void TNoteWin::Hide() {

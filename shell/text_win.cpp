@@ -225,6 +225,11 @@ std::string TTextWin::GetText() {
   return TextBuffer;
 }
 
+void TTextWin::SetTitle(const std::string& title) {
+  Title = title;
+  plat::Window::SetCaption(Title);
+}
+
 void TTextWin::ShowWindow() {
   Show(plat::SW_SHOWNORMAL);
   Hidden = 0;

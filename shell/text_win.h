@@ -7,7 +7,9 @@
 //
 // For the windows built on it: SetText puts a text in (cut at 64000
 // characters, modified mark cleared, cursor at the start), GetText takes the
-// control's text out, ShowWindow shows and raises the window.
+// control's text out, SetTitle changes the caption, ShowWindow shows and
+// raises the window.  A derived window assigns its own menu in its
+// constructor.
 #pragma once
 
 #include <cstdint>
@@ -77,6 +79,7 @@ class TTextWin : public TFontWin {
   // ---- for the windows built on it ----
   void SetText(const std::string& text);
   std::string GetText();
+  void SetTitle(const std::string& title);
   void ShowWindow();
   bool TextModified() const;
   plat::TextEdit* Edit() const { return edit_.get(); }
