@@ -32,12 +32,6 @@ void TDom2Win::SetupWindow() {
 TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption)
     : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileRange, "RAN2MENU") {}
 
-TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {}
-
-TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {}
-
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
     : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileLog, "LOGMENU"),
       AxisType(static_cast<std::int16_t>(axisType)) {
