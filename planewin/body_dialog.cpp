@@ -17,6 +17,8 @@ namespace {
 constexpr int kNameLimit = 250;
 constexpr int kColourCaptionLimit = 50;
 constexpr int kNotifyRedraw = 1;
+// The font slot of the window's lists ("&Inventar ...").
+constexpr int kListFontSlot = 7;
 
 std::string Whole(long double v) { return std::to_string(RoundToInt(v)); }
 
@@ -94,6 +96,7 @@ TEquationItem* TBodyDlg::SelectedItem() {
 
 void TBodyDlg::SetupWindow() {
   TDlg::SetupWindow();
+  SetItemFont(kBodyList, window_->FontSlots[kListFontSlot]);
   LimitText(kBodyName, kNameLimit);
   FillBodyList();
   SelectBody(0);
