@@ -141,6 +141,11 @@ int TPlotGWin::DrawEquations(plat::DC& dc) {
   return 0;
 }
 
+void TPlotGWin::MetafileHook(plat::DC& dc, int scale) {
+  if (WithBackground) PaintBackground(dc);
+  TPlotCWin::MetafileHook(dc, scale);
+}
+
 void TPlotGWin::DrawAsymptotes(plat::DC& dc, bool vertical) {
   const std::vector<long double>& values = vertical ? VerticalAsymptotes : HorizontalAsymptotes;
   if (values.empty()) return;

@@ -66,6 +66,9 @@ class TPlotGWin : public TPlotCWin {
   void UpdateCaption(bool saving, const char* extra = nullptr) override;
   // Axes, asymptotes (vertical, then horizontal) and the task and guess.
   int DrawEquations(plat::DC& dc) override;
+  // The plot for a metafile, on the background when "&Mit
+  // Hintergrundfarbe" is on.
+  void MetafileHook(plat::DC& dc, int scale) override;
 
   // ---- the quiz ----
   // A task of an allowed family replaces the last; the guess is hidden.

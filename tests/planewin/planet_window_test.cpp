@@ -16,6 +16,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "support/plot_window_test.h"
+#include "support/recording_sink.h"
 
 namespace kv {
 namespace {
@@ -458,52 +459,46 @@ TEST(PlanetFile, ASystemWhoseBodiesDoNotMatchItsCountIsRefused) {
 
 // ---- the export run ----
 
-// Catches the polylines the export writes for EPS.
-class RecordingPlanetWindow : public TPlotXWin {
- public:
-  using TPlotXWin::TPlotXWin;
-  void WriteEpsPolyline(const TPoint2D* points, int last, plat::Colour colour, int width) override {
-    polylines.emplace_back(points, points + last + 1);
-  }
-  std::vector<std::vector<TPoint2D>> polylines;
-};
-
 TEST_F(PlanetWindow, TheExportBufferFollowsTheActualRun) {
-  auto* w = new RecordingPlanetWindow(nullptr, "Unbenannt1.kv2");
+  auto* w = new TPlotXWin(nullptr, "Unbenannt1.kv2");
   w->FileVersion = 33;
+  windows_.push_back(w);
   ASSERT_TRUE(w->Create());
   w->MoveWindow(20, 40, 600, 450);
   TPlanetSystem s(w->Equation(0));
-  s.Markers() = 0;
   // Never drawn yet: the count is the largest there is.  The export run
   // stops where the screen's would, at the boundary.
   MakeBinary(w, 0.5L, 3);
   ASSERT_EQ(s.Positions(), kManyPositions);
   plat::Bitmap surface(600, 450);
   plat::BitmapDC dc(surface);
-  w->EpsFlag = 1;
+  kvtest::RecordingSink* sink = &kvtest::StartRecording(*w, TExportFormat::Eps);
   w->DrawEquation(dc, 0);
-  w->EpsFlag = 0;
+  std::unique_ptr<TExportSink> kept = std::move(w->Sink);
+  kvtest::StopRecording(*w);
   const long double stored = s.Positions();
   EXPECT_LT(stored, 100000);
-  ASSERT_EQ(w->polylines.size(), 2u) << "one path per body";
-  // Every recorded point of a body's path is inside the view, and the path
-  // has a point per drawn step (minus where it left the view).
-  for (const auto& line : w->polylines) {
+  ASSERT_EQ(sink->polylines.size(), 2u) << "one path per body";
+  // A point per drawn step, the last where the body left the view.
+  for (const auto& line : sink->polylines) {
     EXPECT_GE(static_cast<long double>(line.size()), stored - 1);
     EXPECT_LE(static_cast<long double>(line.size()), stored + 1);
+    for (const TPoint2D& p : line) EXPECT_TRUE(p.x >= w->World.xmin - 1e-9L && p.x <= w->World.xmax + 1e-9L);
   }
-  // A stored count is followed exactly.
+  // Markers as circles: the starts only, since both bodies left the view.
+  EXPECT_EQ(sink->Count("Circle"), 2);
+  // A stored count is followed exactly, in every format.
   s.Positions() = 40;
   s.StopAtBoundary() = 0;
-  w->polylines.clear();
-  w->EpsFlag = 1;
-  w->DrawEquation(dc, 0);
-  w->EpsFlag = 0;
-  ASSERT_EQ(w->polylines.size(), 2u);
-  EXPECT_EQ(w->polylines[0].size(), 41u);
-  w->Destroy();
-  plat::App::DeleteDestroyedWindows();
+  for (TExportFormat f : {TExportFormat::Eps, TExportFormat::Svg, TExportFormat::Pictex}) {
+    sink = &kvtest::StartRecording(*w, f);
+    w->DrawEquation(dc, 0);
+    kept = std::move(w->Sink);
+    kvtest::StopRecording(*w);
+    ASSERT_EQ(sink->polylines.size(), 2u);
+    EXPECT_EQ(sink->polylines[0].size(), 41u);
+    EXPECT_EQ(s.Positions(), 40);
+  }
 }
 
 }  // namespace
