@@ -16,6 +16,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "support/plot_window_test.h"
+#include "support/export_readers.h"
 #include "support/recording_sink.h"
 
 namespace kv {
@@ -499,6 +500,26 @@ TEST_F(PlanetWindow, TheExportBufferFollowsTheActualRun) {
     EXPECT_EQ(sink->polylines[0].size(), 41u);
     EXPECT_EQ(s.Positions(), 40);
   }
+}
+
+TEST_F(PlanetWindow, GhostscriptShowsTheExportedPathsLikeTheScreen) {
+  if (!kvtest::HaveProgram("gs")) GTEST_SKIP() << "Ghostscript (gs) is not installed; scripts/setup installs it";
+  TPlotXWin* w = MakeStoppedWindow();
+  TPlanetSystem s = System(w);
+  s.Positions() = 2500;
+  s.StopAtBoundary() = 0;
+  Redraw(w);
+  kvtest::ScratchFolder dir;
+  const std::string eps = dir.File("planeten.eps");
+  plat::testing::ClearMessages();
+  plat::testing::ExpectFileDialog(eps);
+  w->Command(kCmExportEps);
+  Settle(w);
+  EXPECT_EQ(s.Positions(), 2500);
+  std::string log;
+  const plat::Bitmap page = kvtest::RenderEps(eps, 96, log);
+  ASSERT_FALSE(page.IsNull()) << log;
+  for (int k = 0; k < 3; ++k) EXPECT_GT(kvtest::MatchedShare(w->Surface(), BodyColour(w, k), page, 2), 0.9) << k;
 }
 
 }  // namespace
