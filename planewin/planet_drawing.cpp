@@ -4,6 +4,7 @@
 // same run as the screen.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <iterator>
 #include <optional>
 
@@ -15,6 +16,10 @@ namespace kv {
 using namespace planet;
 
 namespace {
+
+// While following, the screen shows the paths drawn so far this often; a
+// refresh per drawn step would cost more than the computing.
+constexpr std::chrono::milliseconds kFollowRefresh{40};
 
 // The bodies' pens (colour index, width, style) in list order.
 std::array<TPenSpec, kBlockSize> BodyPens(const TEquation& e, int n) {
@@ -89,6 +94,11 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
   int code = 0;
   long count = 0;
   bool stop = false;
+  // Following, the paths go onto the screen's surface as well, which is
+  // shown now and then.
+  std::optional<plat::BitmapDC> screen;
+  if (liveFollow_) screen.emplace(Surface());
+  auto shown = std::chrono::steady_clock::now();
   while (code != 'A' && count < positions && !stop) {
     if (recording && count >= kMaxExportPositions) {
       code = 3;
@@ -97,8 +107,6 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
     ++count;
     const int step = s.AdvancePosition(computations);
     bool allInside = true;
-    std::optional<plat::ClientDC> screen;
-    if (liveFollow_) screen.emplace(*this);
     for (int k = 0; k < n; ++k) {
       const auto b = static_cast<std::size_t>(k);
       const TPoint2D p = ProjectByViewMode(s.At(kDrawn, k));
@@ -117,6 +125,10 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
         }
       }
       last[b] = p;
+    }
+    if (screen && std::chrono::steady_clock::now() - shown >= kFollowRefresh) {
+      plat::ClientDC refresh(*this);
+      shown = std::chrono::steady_clock::now();
     }
     if (step == kCollision) {
       // The pair factor of bodies this close is meaningless: the run ends

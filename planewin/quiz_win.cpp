@@ -33,6 +33,8 @@ TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption) : TPlotCW
   Types.minDegree = 2;
   Types.maxDegree = 2;
   AssignMenu("GUESSMENU");
+  // The help of the window and of its menus, in menu order.
+  SetHelpNames("KVGHELP", {"KVGFILEH", "KVGEQUAH", "KVGVIEWH", "KVGBTNSH", "KVGMISCH", "KVSTYLEH", "KVSTYLEH"});
   SettingsFileName = kSettingsFileGuess;
   ViewTemplate = "VIEWCEN";
   DocumentName = caption;
@@ -74,12 +76,6 @@ void TPlotGWin::SetupWindow() {
   }
   Equation(0).penColour = static_cast<std::uint16_t>(ColourSlots[kQuizCurveSlot]);
   Equation(1).penColour = static_cast<std::uint16_t>(ColourSlots[kQuizAnswerSlot]);
-  HelpName = "KVGHELP";
-  HelpNames[0] = "KVGFILEH";
-  HelpNames[1] = "KVGEQUAH";
-  HelpNames[2] = "KVGVIEWH";
-  HelpNames[3] = "KVGBTNSH";
-  HelpNames[4] = "KVGMISCH";
   UpdateView();
   NewTask();
 }
