@@ -5,6 +5,7 @@
 
 #include "planewin/model/planet_system.h"
 #include "planewin/planet_win.h"
+#include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 
@@ -122,8 +123,14 @@ void TBodyDlg::SetupWindow() {
 }
 
 void TBodyDlg::Destroy() {
+  ForgetColourTarget();
   if (colourWindowOpened_) window_->HideColourWindow();
   TDlg::Destroy();
+}
+
+void TBodyDlg::ForgetColourTarget() {
+  if (colourTarget_ && window_->ColourWindow) window_->ColourWindow->ForgetIndex(colourTarget_);
+  colourTarget_ = nullptr;
 }
 
 namespace {
@@ -269,10 +276,13 @@ void TBodyDlg::ShowBody() {
 void TBodyDlg::ShowBodyColour() {
   TEquationItem* item = SelectedItem();
   if (!item) return;
-  std::int16_t colour = static_cast<std::int16_t>(item->pen.colour);
   const std::string caption = TruncateChars(GetItemText(kBodyName), kColourCaptionLimit);
-  window_->ShowColourWindow(0, &colour, kNotifyRedraw, caption.c_str());
-  item->pen.colour = static_cast<std::uint16_t>(colour);
+  // The colour window edits the body's pen colour in place (the unsigned
+  // index read through its signed counterpart).
+  auto* index = reinterpret_cast<std::int16_t*>(&item->pen.colour);
+  if (index != colourTarget_) ForgetColourTarget();
+  window_->ShowColourWindow(-1, index, kNotifyRedraw, caption.c_str());
+  colourTarget_ = index;
 }
 
 // ---- commands ----
@@ -292,14 +302,19 @@ void TBodyDlg::CmNew() {
   SelectBody(TPlanetSystem(Record()).BodyCount() - 1);
   ShowBody();
   UpdateButtons();
+  if (window_->IsColourWindowVisible()) ShowBodyColour();
 }
 
 void TBodyDlg::CmDelete() {
-  if (!DeletePlanetBody(Record(), selected_)) return;
+  if (!CanDeletePlanetBody(Record(), selected_)) return;
+  const bool colourShown = window_->IsColourWindowVisible();
+  if (colourTarget_ == reinterpret_cast<std::int16_t*>(&SelectedItem()->pen.colour)) ForgetColourTarget();
+  DeletePlanetBody(Record(), selected_);
   FillBodyList();
   SelectBody(0);
   ShowBody();
   UpdateButtons();
+  if (colourShown) ShowBodyColour();
 }
 
 void TBodyDlg::CmAbsolute() {

@@ -5,6 +5,7 @@
 // ends with "Zeichnen".
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "shell/dialog_base.h"
@@ -93,6 +94,9 @@ class TBodyDlg : public TDlg {
   // Enables "Neu" and "Löschen" as their enablers say.
   void UpdateButtons();
   void SelectionChanged();
+  // The colour window stops editing a body's pen colour (it would point
+  // into a body that goes away).
+  void ForgetColourTarget();
   TEquation& Record();
   TEquationItem* SelectedItem();
 
@@ -100,6 +104,7 @@ class TBodyDlg : public TDlg {
   int entry_;
   int selected_ = 0;
   bool colourWindowOpened_ = false;
+  std::int16_t* colourTarget_ = nullptr;
 };
 
 }  // namespace kv

@@ -15,6 +15,7 @@
 #include "platform/dialog.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
+#include "shell/col_win.h"
 #include "support/plot_window_test.h"
 #include "support/export_readers.h"
 #include "support/recording_sink.h"
@@ -399,6 +400,27 @@ TEST_F(BodyEditor, EnablersRelativeDisplayAndTheCurrentState) {
     EXPECT_EQ(d.ListCount(kBodyList), 12);
     d.Press(2);
   });
+}
+
+TEST_F(BodyEditor, TheColourWindowEditsTheShownBodyAndForgetsItAtTheEnd) {
+  TPlotXWin* w = MakeStoppedWindow();
+  auto item = [w](int k) -> TEquationItem& { return *std::next(w->Equation(0).items.begin(), k); };
+  Edit(w, [w, &item](plat::Dialog& d) {
+    Select(d, 1);
+    d.Press(kBodyColour);
+    ASSERT_TRUE(w->IsColourWindowVisible());
+    EXPECT_EQ(w->ColourWindow->CaptionText, "Körper 1");
+    w->ColourWindow->PickCell(3, 2);  // index 9
+    EXPECT_EQ(item(1).pen.colour, 9);
+    // Body 1 goes: the window turns to the body shown next.
+    d.Press(kBodyDelete);
+    EXPECT_EQ(w->ColourWindow->EditedIndex, reinterpret_cast<std::int16_t*>(&item(0).pen.colour));
+    w->ColourWindow->PickCell(1, 1);  // index 1
+    d.Press(1);
+  });
+  EXPECT_EQ(item(0).pen.colour, 1);
+  EXPECT_FALSE(w->IsColourWindowVisible());
+  EXPECT_EQ(w->ColourWindow->EditedIndex, nullptr);
 }
 
 // ---- files ----
