@@ -80,6 +80,7 @@ const plat::CommandTable& TPlotFrame::Commands() const {
                                      {CM_OPEN_LAST_FILE, &TPlotFrame::CmOpenLastFile},
                                      {CM_STANDARD_SETTINGS, &TPlotFrame::CmStandardSettings},
                                      {CM_EXIT, &TPlotFrame::CmExit},
+                                     {CM_HELP, &TPlotFrame::CmHelp},
                                      {CM_ABOUT, &TPlotFrame::CmAbout},
                                  });
   return table;
