@@ -33,7 +33,7 @@
 
 #include "graphics/text_label_record.h"
 #include "plotcore/equation.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 
 #include "graphics/zor_wing.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

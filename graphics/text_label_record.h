@@ -12,7 +12,7 @@
 
 #include "platform/logfont.h"
 #include "platform/types.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

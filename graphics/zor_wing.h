@@ -26,8 +26,8 @@
 #include "graphics/primitives.h"
 #include "graphics/view_mapping.h"
 #include "platform/dc.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 #include "shell/zor_win.h"
 
 namespace kv {

@@ -10,8 +10,8 @@
 
 #include "plotcore/equation.h"
 #include "plotcore/view3d.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include "formula/calculus.h"
 #include "formula/tree_builders.h"
 #include "plotcore/plot_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

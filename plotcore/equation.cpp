@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -20,8 +20,8 @@
 
 #include "formula/expr_node.h"
 #include "platform/types.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "plotcore/equation.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "plotcore/curve_sampler.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 // classical fourth-order Runge-Kutta method.
 #pragma once
 
-#include "shell/vector3d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 #include "platform/dialog.h"
 #include "plotcore/curve_sampler.h"
 #include "plotcore/equation.h"

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "shell/constants.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/constants.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

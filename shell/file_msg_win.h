@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/window.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

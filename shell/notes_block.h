@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 #include "platform/common_dialogs.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 #include "shell/generic_dialogs.h"
 

@@ -17,7 +17,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_test_util.h"
 #include "plotcore/equation_record.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 #include "shell/settings_file.h"
 #include "support/test_env.h"

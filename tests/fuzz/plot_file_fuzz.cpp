@@ -17,7 +17,7 @@
 #include "platform/app.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/settings_file.h"
 
 namespace {

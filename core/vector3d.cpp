@@ -1,9 +1,9 @@
 // Space vector library.
-#include "shell/vector3d.h"
+#include "core/vector3d.h"
 
 #include <cmath>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 // comparisons, NaN failing every comparison).
 #pragma once
 
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -1,10 +1,10 @@
 // Text encodings at the edges of the program: UTF-8 inside, Windows-1252
-// in the files and records that hold ANSI bytes.
+// in the files and records that hold ANSI bytes.  A table, no toolkit.
 #pragma once
 
 #include <string>
 
-namespace plat {
+namespace kv {
 
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t c);
@@ -22,4 +22,7 @@ int Cp1252ByteOf(char32_t c);
 std::string Utf8ToCp1252(const std::string& utf8);
 std::string Cp1252ToUtf8(const std::string& ansi);
 
-}  // namespace plat
+// The first n characters (not bytes) of a UTF-8 text.
+std::string TruncateChars(const std::string& text, int n);
+
+}  // namespace kv

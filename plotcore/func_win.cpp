@@ -1,8 +1,8 @@
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 
 #include <cmath>
 
-#include "formula/func_dialog.h"
+#include "plotcore/func_dialog.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

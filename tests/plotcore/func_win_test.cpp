@@ -6,8 +6,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "formula/func_dialog.h"
-#include "formula/func_win.h"
+#include "plotcore/func_dialog.h"
+#include "plotcore/func_win.h"
 #include "graphics/grid_dialog.h"
 #include "graphics/test_window.h"
 #include "graphics/view_dialog.h"

@@ -15,8 +15,8 @@
 #include <cstddef>
 #include <string>
 
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -1,5 +1,5 @@
 // Joining the command line into the one file name a start hands over.
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace kv {
+#include "core/text_encoding.h"
 
-// ---- text encoding ----
-// UTF-8 to Windows-1252; characters it cannot hold become '?'.
-std::string Utf8ToCp1252(const std::string& utf8);
-// Windows-1252 to UTF-8 (the five unassigned bytes map to U+FFFD).
-std::string Cp1252ToUtf8(const std::string& ansi);
+namespace kv {
 
 // ---- 80-bit extended precision ----
 using Extended = std::array<std::uint8_t, 10>;

@@ -1,6 +1,6 @@
-#include "formula/func_dialog.h"
+#include "plotcore/func_dialog.h"
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <random>
 #include <sys/stat.h>
 
-#include "support/test_env.h"
+#include "support/temp_dir.h"
 
 namespace kv {
 namespace {

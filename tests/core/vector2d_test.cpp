@@ -1,4 +1,4 @@
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <memory>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

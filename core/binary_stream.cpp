@@ -1,8 +1,6 @@
-// Byte-level file helpers: Windows-1252 conversion, the portable 10-byte
-// extended-precision codec, the bounded reader and writer, whole-file I/O.
-#include "shell/binary_stream.h"
-
-#include "platform/text_encoding.h"
+// Byte-level file helpers: the portable 10-byte extended-precision codec,
+// the bounded reader and writer, whole-file I/O.
+#include "core/binary_stream.h"
 
 #include <cerrno>
 #include <cmath>
@@ -52,12 +50,6 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
 }
 
 }  // namespace
-
-// ---- text encoding ----
-
-std::string Utf8ToCp1252(const std::string& utf8) { return plat::Utf8ToCp1252(utf8); }
-
-std::string Cp1252ToUtf8(const std::string& ansi) { return plat::Cp1252ToUtf8(ansi); }
 
 // ---- 80-bit extended precision ----
 // The value is taken apart with frexpl/ldexpl rather than copied, so the

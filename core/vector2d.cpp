@@ -1,12 +1,12 @@
 // Plane vector library.  The decimal constants are the double values of the
 // decimals widened to long double, and π is the double π widened: results
 // must match those computed with exactly these values.
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 #include <cmath>
 
-#include "shell/constants.h"
-#include "shell/text_helpers.h"
+#include "core/constants.h"
+#include "core/number_text.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
-#include "platform/text_encoding.h"
+#include "core/text_encoding.h"
 
-namespace plat {
+namespace kv {
 
 namespace {
 
@@ -95,4 +95,16 @@ std::string Cp1252ToUtf8(const std::string& ansi) {
   return out;
 }
 
-}  // namespace plat
+std::string TruncateChars(const std::string& text, int n) {
+  if (n <= 0) return {};
+  int chars = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (chars == n) return text.substr(0, i);
+      ++chars;
+    }
+  }
+  return text;
+}
+
+}  // namespace kv
