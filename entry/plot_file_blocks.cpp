@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 #include "plotcore/plot_win.h"
 
 namespace kv {

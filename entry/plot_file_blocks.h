@@ -32,7 +32,7 @@
 #include <string>
 
 #include "graphics/text_label_record.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 #include "core/binary_stream.h"
 
 namespace kv {

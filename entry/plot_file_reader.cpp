@@ -13,7 +13,7 @@
 #include "graphics/picture_record.h"
 #include "graphics/text_label_record.h"
 #include "platform/dc.h"
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 #include "shell/notes_block.h"
 #include "shell/settings_file.h"
 

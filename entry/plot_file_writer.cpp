@@ -5,7 +5,7 @@
 #include "entry/plot11_win.h"
 #include "graphics/picture_record.h"
 #include "graphics/text_label_record.h"
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 #include "shell/notes_block.h"
 #include "shell/settings_file.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/colour.h"
+#include "core/device_types.h"
 
 namespace plat {
 
@@ -15,11 +15,7 @@ using kv::RedOf;
 using kv::GreenOf;
 using kv::BlueOf;
 
-struct Point {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
+using Point = kv::DevicePoint;
 
 struct Size {
   int cx = 0;

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "plotcore/equation.h"
-#include "plotcore/view3d.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/view3d.h"
 #include "core/vector2d.h"
 #include "core/vector3d.h"
 

@@ -6,11 +6,13 @@
 // interaction in plots and the animation loops the slider dialogs start.
 //
 // The implementation is split by concern: plot_win.cpp (construction,
-// commands, paint, notifications), inventory.cpp, compile_equation.cpp,
-// describe_equation.cpp, plot_evaluation.cpp, plot_drawing.cpp,
-// curve_drawing.cpp, trajectories.cpp, plot_values.cpp, plot_mouse.cpp,
-// animation.cpp; the sampler, tracer, stepper and 3D view are plain
-// functions in curve_sampler.h, implicit_tracer.h, ode_stepper.h, view3d.h.
+// commands, paint, notifications), inventory.cpp, plot_compiling.cpp,
+// plot_evaluation.cpp, plot_drawing.cpp, curve_drawing.cpp,
+// trajectory_drawing.cpp, plot_values.cpp, plot_mouse.cpp, animation.cpp.
+// The mathematics of the entries is in plotcore/model/ (free functions on
+// TEquation and the engine: compiling, describing, curves, trajectories,
+// shading, the sampler, tracer, stepper and 3D view); the methods here hand
+// them the window's engine, view and settings.
 //
 // Virtual operations the window classes above override are marked with the
 // role they play; their versions here are the base behaviour.
@@ -26,10 +28,13 @@
 
 #include "plotcore/func_win.h"
 #include "platform/dialog.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/equation.h"
-#include "plotcore/implicit_tracer.h"
-#include "plotcore/view3d.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/implicit_tracer.h"
+#include "plotcore/model/trajectories.h"
+#include "plotcore/model/view3d.h"
 
 namespace kv {
 
@@ -59,10 +64,6 @@ enum : int {
   kCmDrawNotXor = 892,       // "&Nicht XODER"
   kCmDrawXor = 893,          // "&XODER"
 };
-
-// "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
-// would not fit a formula text.
-bool RewriteEquationAsDifference(std::string& target, std::string_view text);
 
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
@@ -178,6 +179,7 @@ class TPlotWin : public TFuncWin {
   // Logarithmic axes or the selected mapping applied to a world point;
   // false when it cannot be mapped.
   bool MapWorldPoint(TPoint2D& p);
+  TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
   bool EvaluateReal(TExprNode* tree, long double& value);
 
@@ -269,6 +271,8 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
+  // The view, box and step trajectories run in.
+  TTrajectoryView TrajectoryView() const;
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
   // Runs an item; every point goes to the sink (world x, y).  Returns the
@@ -420,7 +424,6 @@ class TPlotWin : public TFuncWin {
   void CmMouseMode(int id);
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();
-  void CompileSlots(TEquation& e, std::initializer_list<int> slots);
   void EnsureInventoryArrays();
 
   std::vector<TEquation> equations_;

@@ -10,7 +10,7 @@
 #include "entry/plot_file_blocks.h"
 #include "graphics/picture_record.h"
 #include "graphics/text_label_record.h"
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 #include "shell/notes_block.h"
 
 namespace kv {

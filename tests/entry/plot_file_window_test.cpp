@@ -16,7 +16,7 @@
 #include "graphics/text_label_record.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_test_util.h"
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 #include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 #include "shell/settings_file.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core_window.h"
-#include "plotcore/ode_stepper.h"
+#include "plotcore/model/ode_stepper.h"
 #include "core/constants.h"
 
 namespace kv {

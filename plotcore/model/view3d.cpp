@@ -1,4 +1,4 @@
-#include "plotcore/view3d.h"
+#include "plotcore/model/view3d.h"
 
 #include <cmath>
 

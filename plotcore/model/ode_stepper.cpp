@@ -1,8 +1,8 @@
-#include "plotcore/ode_stepper.h"
+#include "plotcore/model/ode_stepper.h"
 
 #include <cmath>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

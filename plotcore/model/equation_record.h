@@ -13,7 +13,7 @@
 #include <list>
 #include <vector>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 #include "core/binary_stream.h"
 
 namespace kv {

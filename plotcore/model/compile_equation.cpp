@@ -1,13 +1,15 @@
 // Compiling an inventory entry: its formula texts into trees by kind, the
 // derived trees (derivatives, curvature, explicit forms, implicit forms),
-// and the marking of the letters it uses.
+// and the letters it uses.
 #include <algorithm>
 #include <cmath>
 
+#include "plotcore/model/compile_equation.h"
+
+#include "core/constants.h"
 #include "formula/calculus.h"
 #include "formula/tree_builders.h"
-#include "plotcore/plot_win.h"
-#include "core/constants.h"
+#include "plotcore/model/entry_evaluation.h"
 
 namespace kv {
 
@@ -100,17 +102,21 @@ bool RewriteEquationAsDifference(std::string& target, std::string_view text) {
   return true;
 }
 
-void TPlotWin::CompileSlots(TEquation& e, std::initializer_list<int> slots) {
+namespace {
+
+void CompileSlots(TEquation& e, TFormulaEngine& engine, std::initializer_list<int> slots) {
   for (int k : slots) {
     const auto s = static_cast<std::size_t>(k);
     e.trees[s].reset();
     if (e.formulaText[s].empty()) continue;
     TreePtr t;
-    if (Compile(e.formulaText[s], t) == kFormulaOk) e.trees[s] = std::move(t);
+    if (engine.Compile(e.formulaText[s], t) == kFormulaOk) e.trees[s] = std::move(t);
   }
 }
 
-bool TPlotWin::CompileCoordinateTriple(std::string_view text, std::array<TreePtr, 3>& trees) {
+}  // namespace
+
+bool CompileCoordinateTriple(TFormulaEngine& engine, std::string_view text, std::array<TreePtr, 3>& trees) {
   std::string_view body = text;
   while (!body.empty() && body.front() == ' ') body.remove_prefix(1);
   while (!body.empty() && body.back() == ' ') body.remove_suffix(1);
@@ -136,12 +142,12 @@ bool TPlotWin::CompileCoordinateTriple(std::string_view text, std::array<TreePtr
   if (count != 3) return false;
   std::array<TreePtr, 3> out;
   for (std::size_t k = 0; k < 3; ++k)
-    if (Compile(parts[k], out[k]) != kFormulaOk) return false;
+    if (engine.Compile(parts[k], out[k]) != kFormulaOk) return false;
   trees = std::move(out);
   return true;
 }
 
-void TPlotWin::InitPolynomialTree(int i) {
+void InitPolynomialTree(TEquation& e) {
   // A + B X + C X^2 + ... + I X^8 (Horner form: A + X (B + X (C + ...))).
   TreePtr poly = Own(NewLetterNode('I'));
   for (int c = 'H'; c >= 'A'; --c) {
@@ -149,11 +155,10 @@ void TPlotWin::InitPolynomialTree(int i) {
     TreePtr prod = Own(NewBinaryNode(tok::Times, x.release(), poly.release()));
     poly = Own(NewBinaryNode(tok::Plus, NewLetterNode(c), prod.release()));
   }
-  Equation(i).trees[1] = std::move(poly);
+  e.trees[1] = std::move(poly);
 }
 
-void TPlotWin::BuildDerivativeTrees(int i) {
-  TEquation& e = Equation(i);
+void BuildDerivativeTrees(TEquation& e) {
   auto& t = e.trees;
   switch (e.kind) {
     case kKindExplicit:
@@ -211,8 +216,7 @@ void TPlotWin::BuildDerivativeTrees(int i) {
   }
 }
 
-void TPlotWin::BuildCurvatureTrees(int i) {
-  TEquation& e = Equation(i);
+void BuildCurvatureTrees(TEquation& e) {
   auto& t = e.trees;
   switch (e.kind) {
     case kKindExplicit: {
@@ -264,9 +268,8 @@ void TPlotWin::BuildCurvatureTrees(int i) {
   }
 }
 
-void TPlotWin::BuildLineEquationTree(int i) {
+void BuildLineEquationTree(TEquation& e) {
   // y = (c - a x) / b
-  TEquation& e = Equation(i);
   auto& t = e.trees;
   t[5].reset();
   t[6].reset();
@@ -278,9 +281,8 @@ void TPlotWin::BuildLineEquationTree(int i) {
   t[5] = Deriv(t[6].get(), 'X');
 }
 
-void TPlotWin::BuildSegmentLineTree(int i) {
+void BuildSegmentLineTree(TEquation& e) {
   // y = y1 + (y2 - y1) / (x2 - x1) (x - x1)
-  TEquation& e = Equation(i);
   auto& t = e.trees;
   t[5].reset();
   t[6].reset();
@@ -295,19 +297,17 @@ void TPlotWin::BuildSegmentLineTree(int i) {
   t[5] = Deriv(t[6].get(), 'X');
 }
 
-void TPlotWin::CompileEquation(int i) {
-  if (!IsValidIndex(i)) return;
-  TEquation& e = Equation(i);
+void CompileEquation(TEquation& e, TFormulaEngine& engine, bool withDerivedTrees) {
   for (TreePtr& t : e.trees) t.reset();
   const std::uint8_t direct = DirectSlots(e.kind);
   for (int k = 0; k < kFormulaSlots; ++k)
-    if (direct & S(k)) CompileSlots(e, {k});
+    if (direct & S(k)) CompileSlots(e, engine, {k});
   auto& t = e.trees;
   switch (e.kind) {
     case kKindExplicit:
       if (e.interpolated) {
-        InitPolynomialTree(i);
-        if (e.cellDepths.size() >= 9) BindTableValues(i, t[1].get());
+        InitPolynomialTree(e);
+        if (e.cellDepths.size() >= 9) BindTableValues(e, t[1].get());
       }
       break;
     case kKindPolar:
@@ -328,7 +328,7 @@ void TPlotWin::CompileEquation(int i) {
       const std::size_t slot = e.kind == kKindImplicit ? 2 : 3;
       std::string& diff = e.formulaText[slot];
       if (!e.formulaText[4].empty() && !RewriteEquationAsDifference(diff, e.formulaText[4])) diff = e.formulaText[4];
-      CompileSlots(e, {static_cast<int>(slot)});
+      CompileSlots(e, engine, {static_cast<int>(slot)});
       break;
     }
     case kKindSegment:
@@ -342,10 +342,10 @@ void TPlotWin::CompileEquation(int i) {
           t[k + 1] = Own(y);
         }
       }
-      BuildSegmentLineTree(i);
+      BuildSegmentLineTree(e);
       break;
     case kKindLine:
-      BuildLineEquationTree(i);
+      BuildLineEquationTree(e);
       break;
     case kKindSurface:
       if (t[2]) {
@@ -366,7 +366,7 @@ void TPlotWin::CompileEquation(int i) {
       break;
     case kKindSphericalSurface: {
       TreePtr r;
-      if (!e.formulaText[3].empty() && Compile(e.formulaText[3], r) == kFormulaOk) {
+      if (!e.formulaText[3].empty() && engine.Compile(e.formulaText[3], r) == kFormulaOk) {
         TreePtr theta = Own(NewLetterNode('T'));
         TreePtr phi = Own(NewLetterNode('U'));
         TExprNode* x = nullptr;
@@ -381,15 +381,15 @@ void TPlotWin::CompileEquation(int i) {
     }
     case kKindPlane: {
       std::array<TreePtr, 3> point;
-      if (!e.formulaText[3].empty() && CompileCoordinateTriple(e.formulaText[3], point)) {
+      if (!e.formulaText[3].empty() && CompileCoordinateTriple(engine, e.formulaText[3], point)) {
         for (std::size_t k = 0; k < 3; ++k) t[4 + k] = std::move(point[k]);
       }
       if (t[0] && t[1] && t[2] && t[4] && t[5] && t[6]) {
         // Point + T u + U w with u = (-b, a, 0) / |(a, b)| and w = n × u / |n|
         // (u = (1, 0, 0), w = (0, 1, 0) for a normal along z).
         long double a = 0, b = 0;
-        EvaluateReal(t[0].get(), a);
-        EvaluateReal(t[1].get(), b);
+        EvaluateReal(engine, t[0].get(), a);
+        EvaluateReal(engine, t[1].get(), b);
         std::array<TreePtr, 3> u;
         std::array<TreePtr, 3> w;
         if (std::fabs(a) + std::fabs(b) > 1e-12L) {
@@ -435,81 +435,55 @@ void TPlotWin::CompileEquation(int i) {
     default:
       break;
   }
-  if (!skipDerivedTrees) {
-    BuildDerivativeTrees(i);
-    BuildCurvatureTrees(i);
+  if (withDerivedTrees) {
+    BuildDerivativeTrees(e);
+    BuildCurvatureTrees(e);
   }
   for (TreePtr& tree : t)
     if (tree) Simplify(tree.get());
-  MarkEquationTokens(i);
-}
-
-void TPlotWin::CompileAllEquations() {
-  for (int i = 0; i <= equationCount; ++i)
-    if (Equation(i).derivation < 1) CompileEquation(i);
-  MarkUsedVariables();
 }
 
 // ---- letters and tokens ----
 
-void TPlotWin::CollectTreeTokens(const TExprNode* tree, std::array<std::uint8_t, 256>& set) {
+void CollectTreeTokens(const TExprNode* tree, std::array<std::uint8_t, 256>& set) {
   if (!tree) return;
   set[static_cast<std::uint8_t>(tree->token)] = 1;
   for (int k = 0; k < 4; ++k) CollectTreeTokens(tree->child[k], set);
 }
 
-void TPlotWin::MarkEquationTokens(int i) {
-  if (!IsValidIndex(i)) return;
+void MarkEquationLetters(const TEquation& e, std::array<std::uint8_t, tok::kVariableCount>& used) {
   std::array<std::uint8_t, 256> set{};
-  for (const TreePtr& t : Equation(i).trees) CollectTreeTokens(t.get(), set);
+  for (const TreePtr& t : e.trees) CollectTreeTokens(t.get(), set);
   for (int v = 0; v < tok::kVariableCount; ++v)
-    if (set[static_cast<std::uint8_t>(tok::Letter(v))]) usedLetters[static_cast<std::size_t>(v)] = 1;
+    if (set[static_cast<std::uint8_t>(tok::Letter(v))]) used[static_cast<std::size_t>(v)] = 1;
 }
 
-void TPlotWin::MarkUsedVariables() {
-  usedLetters.fill(0);
-  for (int i = 0; i <= equationCount; ++i) MarkEquationTokens(i);
-}
-
-bool TPlotWin::UsesLetter(int letter) const {
-  const int v = tok::VariableOf(letter);
-  return v >= 0 && usedLetters[static_cast<std::size_t>(v)] != 0;
-}
-
-TExprNode* TPlotWin::BuildSubstitutedTree(const TExprNode* tree, int token) const {
-  const TExprNode* own = VariableTree(token);
+TExprNode* BuildSubstitutedTree(const TExprNode* tree, int token, const TExprNode* own) {
   if (!tree) return nullptr;
   if (!own) return CloneTree(tree);
   return CloneAndSubstitute(tree, token, own);
 }
 
-void TPlotWin::BindTableValues(int i, TExprNode* tree) const {
-  if (!IsValidIndex(i) || !tree) return;
-  const TEquation& e = Equation(i);
+void BindTableValues(const TEquation& e, TExprNode* tree) {
+  if (!tree) return;
   for (int k = 0; k < 9 && static_cast<std::size_t>(k) < e.cellDepths.size(); ++k)
     SubstituteNumber(tree, 'A' + k, TComplex(e.cellDepths[static_cast<std::size_t>(k)]));
 }
 
-bool TPlotWin::HasLetterBinding(int i) const {
-  if (!IsValidIndex(i)) return false;
-  const TEquation& e = Equation(i);
+bool HasLetterBinding(const TEquation& e) {
   for (std::size_t k = 0; k < 3; ++k)
     if (TreeContainsToken(e.trees[k].get(), tok::LetterBinding)) return true;
   return false;
 }
 
-void TPlotWin::ReplaceTokenInEquation(int i, int from, int to) {
-  if (!IsValidIndex(i)) return;
-  for (TreePtr& t : Equation(i).trees)
+void ReplaceTokenInEquation(TEquation& e, int from, int to) {
+  for (TreePtr& t : e.trees)
     if (t) ReplaceTokenByLeaf(t.get(), from, to);
 }
 
-void TPlotWin::BuildSightLineTree(int i) {
-  if (!IsValidIndex(i)) return;
-  TreePtr& slot = sightLines_[static_cast<std::size_t>(i)];
-  slot.reset();
-  const TExprNode* f = Equation(i).trees[3].get();
-  if (!f) return;
+TExprNode* BuildSightLineTree(const TEquation& e) {
+  const TExprNode* f = e.trees[3].get();
+  if (!f) return nullptr;
   // X, Y, Z -> var27 + T var30, var28 + T var31, var29 + T var32
   const int tokens[3] = {tok::X, tok::Y, tok::Z};
   TreePtr lines[3];
@@ -519,19 +493,12 @@ void TPlotWin::BuildSightLineTree(int i) {
     lines[k] = Own(BuildLinearInToken(base.get(), dir.get(), tok::T));
   }
   const TExprNode* repl[3] = {lines[0].get(), lines[1].get(), lines[2].get()};
-  slot = Own(CloneAndSubstituteAll(f, tokens, repl, 3));
+  return CloneAndSubstituteAll(f, tokens, repl, 3);
 }
 
-const TExprNode* TPlotWin::SightLineTree(int i) const {
-  if (!IsValidIndex(i)) return nullptr;
-  return sightLines_[static_cast<std::size_t>(i)].get();
-}
-
-TExprNode* TPlotWin::BuildPlaneImplicitTree(int i, int& code) {
+TExprNode* BuildPlaneImplicitTree(const TEquation& e, int& code) {
   const int requested = code;
   code = -6;
-  if (!IsValidIndex(i)) return NewNumberNode(TComplex(0));
-  const TEquation& e = Equation(i);
   const std::size_t row = static_cast<std::size_t>(e.divisions[1] > 0 ? e.divisions[1] : 0) + 1;
   if (e.samples.size() <= row || e.samples.size() < 2) return NewNumberNode(TComplex(0));
   const TPoint3D p0 = e.samples[0];

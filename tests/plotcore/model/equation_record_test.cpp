@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "plotcore/equation_record.h"
+#include "plotcore/model/equation_record.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,9 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "plotcore/model/describe_equation.h"
+
+#include "core/text_encoding.h"
 #include "formula/formula_text.h"
-#include "plotcore/plot_win.h"
-#include "shell/generic_dialogs.h"
 
 namespace kv {
 
@@ -164,11 +165,9 @@ std::string Finish(std::string text, int limit) {
 
 }  // namespace
 
-std::string TPlotWin::DescribeEquationByKind(const TEquation& e, int limit) { return Finish(Body(e), limit); }
+std::string DescribeEquationByKind(const TEquation& e, int limit) { return Finish(Body(e), limit); }
 
-std::string TPlotWin::DescribeEquation(int i, int limit) const {
-  if (!IsValidIndex(i)) return {};
-  const TEquation& e = Equation(i);
+std::string DescribeEquation(const TEquation& e, int limit) {
   std::string text = Body(e);
   if (e.derivation > 0 && e.kind != kKindIntersection) text = DerivedPrefix(e) + text;
   return Finish(std::move(text), limit);

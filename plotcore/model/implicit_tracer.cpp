@@ -1,4 +1,4 @@
-#include "plotcore/implicit_tracer.h"
+#include "plotcore/model/implicit_tracer.h"
 
 #include <algorithm>
 #include <cmath>

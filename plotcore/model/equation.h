@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "formula/expr_node.h"
-#include "platform/types.h"
+#include "core/device_types.h"
 #include "core/vector2d.h"
 #include "core/vector3d.h"
 
@@ -225,7 +225,7 @@ class TEquation {
   // ---- heap parts (pointers in the file image) ----
   std::array<std::string, kFormulaSlots> formulaText;
   std::vector<TPoint3D> samples;       // grid points, 213 nodes, 219 bodies
-  std::vector<plat::Point> devicePoints;
+  std::vector<DevicePoint> devicePoints;
   std::vector<long double> cellDepths; // also the value buffer (213 coefficients, 215 samples)
   std::vector<std::uint8_t> cellFlags;
   std::list<TEquationItem> items;      // head first

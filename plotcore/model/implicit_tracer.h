@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 #include "core/vector2d.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 #include <cmath>
 #include <utility>
