@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/picture_record.h"
+#include "graphics/model/picture_record.h"
 #include "graphics/zor_wint.h"
 
 namespace kv {

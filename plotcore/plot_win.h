@@ -68,15 +68,6 @@ enum : int {
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
 
-// The caption of an equation shown in the plot: its description in its
-// colour, one below the other.
-struct TEquationLabel {
-  std::int16_t index = -1;
-  std::string text;
-  TPoint2D anchor;
-  std::int16_t colour = 1;
-};
-
 // The places where the sampled runs of a curve are recorded for EPS, SVG
 // and PiCTeX: one run per pen stroke.
 struct TCurveRecording {

@@ -18,7 +18,7 @@
 #include "platform/bitmap.h"
 #include "platform/dc.h"
 #include "shell/pre_win.h"
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 
 namespace kv {
 

@@ -307,4 +307,13 @@ struct TFrustum {
 };
 TFrustum FrustumAreaVolume(const TPoint2D& a, const TPoint2D& b, int axis);
 
+// The caption of an equation shown in the plot: its description in its
+// colour, one below the other.
+struct TEquationLabel {
+  std::int16_t index = -1;
+  std::string text;
+  TPoint2D anchor;
+  std::int16_t colour = 1;
+};
+
 }  // namespace kv

@@ -11,7 +11,7 @@
 #include "plot3d/plot3_win.h"
 #include "core/binary_stream.h"
 #include "shell/plot_frame.h"
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 #include "shell/zor_win.h"
 #include "support/test_env.h"
 

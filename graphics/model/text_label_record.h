@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/logfont.h"
-#include "platform/types.h"
+#include "core/logfont.h"
+#include "core/device_types.h"
 #include "core/binary_stream.h"
 
 namespace kv {
@@ -36,12 +36,12 @@ struct TTextLabel {
   std::int16_t number = 0;        // position in its list from 0
   std::uint8_t transparent = 0;   // 1: text only, 0: covers the background
   std::string text;               // UTF-8; at most 60 characters in the file
-  plat::Colour colour = 0;
+  Colour colour = 0;
   long double anchorX = 0;        // left edge (or offset when bound)
   long double right = 0;          // absolute, refreshed by every screen drawing
   long double bottom = 0;
   long double anchorY = 0;        // top edge (or offset when bound)
-  plat::LogFont font;             // escapement = angle in tenths of a degree
+  LogFont font;             // escapement = angle in tenths of a degree
   std::int16_t pointSize = 0;
   std::int16_t binding = kBindFigure;
   std::uint8_t visible = 1;

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "entry/plot_file_blocks.h"
-#include "graphics/picture_record.h"
-#include "graphics/text_label_record.h"
+#include "entry/model/plot_file_blocks.h"
+#include "graphics/model/picture_record.h"
+#include "graphics/model/text_label_record.h"
 #include "plotcore/model/equation_record.h"
-#include "shell/notes_block.h"
+#include "shell/model/notes_block.h"
 
 namespace kv {
 namespace {

@@ -31,13 +31,11 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics/text_label_record.h"
+#include "graphics/model/text_label_record.h"
 #include "plotcore/model/equation.h"
 #include "core/binary_stream.h"
 
 namespace kv {
-
-struct TEquationLabel;
 
 // The layout above; a file of a newer version is refused.
 inline constexpr std::int32_t kPlotFileVersion = 33;
@@ -214,7 +212,7 @@ bool ReadAxisTitles(ByteReader& r, std::array<std::string, 3>& titles);
 // Each caption as a label record: its first field is the entry's index,
 // its colour field the colour index, its visibility the window's.
 std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, bool hidden,
-                                       const plat::LogFont& font, std::int16_t pointSize);
+                                       const LogFont& font, std::int16_t pointSize);
 // The captions back, for the entries 0..lastIndex (records naming another
 // entry are dropped); hidden when the first record is hidden.
 std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& records, int lastIndex, bool& hidden);

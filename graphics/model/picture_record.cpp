@@ -1,4 +1,4 @@
-#include "graphics/picture_record.h"
+#include "graphics/model/picture_record.h"
 
 #include <algorithm>
 #include <cmath>

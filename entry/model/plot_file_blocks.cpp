@@ -1,9 +1,8 @@
-#include "entry/plot_file_blocks.h"
+#include "entry/model/plot_file_blocks.h"
 
 #include <algorithm>
 
 #include "plotcore/model/equation_record.h"
-#include "plotcore/plot_win.h"
 
 namespace kv {
 
@@ -143,7 +142,7 @@ bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlo
 // ---- captions ----
 
 std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, bool hidden,
-                                       const plat::LogFont& font, std::int16_t pointSize) {
+                                       const LogFont& font, std::int16_t pointSize) {
   std::vector<TTextLabel> records;
   records.reserve(captions.size());
   for (const TEquationLabel& c : captions) {
@@ -151,7 +150,7 @@ std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captio
     l.number = c.index;
     l.transparent = 1;
     l.text = c.text;
-    l.colour = static_cast<plat::Colour>(c.colour);
+    l.colour = static_cast<Colour>(c.colour);
     l.anchorX = l.right = c.anchor.x;
     l.anchorY = l.bottom = c.anchor.y;
     l.font = font;

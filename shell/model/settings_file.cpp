@@ -1,6 +1,6 @@
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 
-#include "shell/font_win.h"
+#include "core/logfont.h"
 
 namespace kv {
 
@@ -38,11 +38,11 @@ void WriteCommonHeader(ByteWriter& w, const TCommonHeader& h) {
   w.I32(h.Signature2);
   w.I32(0);
   for (std::int32_t v : h.FontPointSizes) w.I32(v);
-  for (const plat::LogFont& f : h.Fonts) WriteLogFont(w, f);
-  for (plat::Colour c : h.FontColours) w.U32(c);
+  for (const LogFont& f : h.Fonts) WriteLogFont(w, f);
+  for (Colour c : h.FontColours) w.U32(c);
   w.Zeros(kHeaderReservedBytes);
   for (std::int16_t s : h.ColourSlots) w.I16(s);
-  for (plat::Colour c : h.ColourTable) w.U32(c);
+  for (Colour c : h.ColourTable) w.U32(c);
 }
 
 THeaderResult ReadCommonHeader(ByteReader& r, std::int32_t expectedType, TCommonHeader& out) {
@@ -79,11 +79,11 @@ THeaderResult ReadCommonHeader(ByteReader& r, std::int32_t expectedType, TCommon
     if (i < fonts) h.FontPointSizes[static_cast<std::size_t>(i)] = v;
   }
   for (std::int32_t i = 0; i < h.FontCount; ++i) {
-    plat::LogFont f = ReadLogFont(r);
+    LogFont f = ReadLogFont(r);
     if (i < fonts) h.Fonts[static_cast<std::size_t>(i)] = f;
   }
   for (std::int32_t i = 0; i < h.FontCount; ++i) {
-    plat::Colour c = r.U32();
+    Colour c = r.U32();
     if (i < fonts) h.FontColours[static_cast<std::size_t>(i)] = c;
   }
   r.Skip(kHeaderReservedBytes);
@@ -95,7 +95,7 @@ THeaderResult ReadCommonHeader(ByteReader& r, std::int32_t expectedType, TCommon
   // A colour count of 0 or below means the file holds no table.
   const std::int32_t colours = Clamp(h.ColourCount, 61);
   for (std::int32_t i = 0; i < h.ColourCount; ++i) {
-    plat::Colour c = r.U32();
+    Colour c = r.U32();
     if (i < colours) h.ColourTable[static_cast<std::size_t>(i)] = c;
   }
   if (r.Failed()) return THeaderResult::Damaged;

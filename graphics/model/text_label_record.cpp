@@ -1,8 +1,8 @@
-#include "graphics/text_label_record.h"
+#include "graphics/model/text_label_record.h"
 
 #include <cmath>
 
-#include "shell/font_win.h"
+#include "core/logfont.h"
 
 namespace kv {
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/logfont.h"
-#include "platform/types.h"
+#include "core/logfont.h"
+#include "core/device_types.h"
 #include "core/binary_stream.h"
 
 namespace kv {
@@ -50,10 +50,10 @@ struct TCommonHeader {
   std::int32_t Signature1 = kHeaderSignature1;
   std::int32_t Signature2 = kHeaderSignature2;
   std::array<std::int32_t, 10> FontPointSizes{};
-  std::array<plat::LogFont, 10> Fonts{};
-  std::array<plat::Colour, 10> FontColours{};
+  std::array<LogFont, 10> Fonts{};
+  std::array<Colour, 10> FontColours{};
   std::array<std::int16_t, 15> ColourSlots{};
-  std::array<plat::Colour, 61> ColourTable{};
+  std::array<Colour, 61> ColourTable{};
   // Reading: how many entries of each group the file held (the entries
   // beyond 10 fonts, 15 slots and 61 colours are skipped).  Writing always
   // uses 10, 15 and 61.

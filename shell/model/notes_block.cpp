@@ -1,4 +1,4 @@
-#include "shell/notes_block.h"
+#include "shell/model/notes_block.h"
 
 namespace kv {
 
