@@ -81,7 +81,7 @@ int TFuncWin::DeleteUserFunction(std::string_view name) {
 
 void TFuncWin::ShowFunctionDialog() {
   if (!functionDialog_) {
-    functionDialog_ = std::make_unique<TFuncDlg>(*this, &FunctionDialogPosition);
+    functionDialog_ = std::make_unique<TFuncDlg>(*this, &functionDialogPosition);
     functionDialog_->Create();
   }
   functionDialog_->FillFunctionList();

@@ -139,7 +139,7 @@ class TFuncWin : public TZORWinm {
   // Shows the user-function dialog (created on first use).
   void ShowFunctionDialog();
   TFuncDlg* FunctionDialog() const { return functionDialog_.get(); }
-  TDialogPosition FunctionDialogPosition;
+  TDialogPosition functionDialogPosition;
 
   // Interval width at which BisectRoot stops (0.01 after construction).
   long double& bisectTolerance;
