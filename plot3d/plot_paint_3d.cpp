@@ -28,6 +28,7 @@ int TPlotRWin::DrawEquations(plat::DC& dc) {
     return 0;
   }
   if (IsCreated()) SetFocus();
+  ForgetProjectedGrids();
   if (!animating) SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   int result = PaintSurfacesByDepth(dc);
   for (int i = 0; i <= equationCount && result == 0; ++i) result = DrawInventoryItem(dc, i);
@@ -149,6 +150,7 @@ int TPlotRWin::PaintSurfacesByDepth(plat::DC& dc) {
 
   const plat::Pen oldPen = dc.CurrentPen();
   const plat::Brush oldBrush = dc.CurrentBrush();
+  TExportSink* sink = ActiveSink();
   std::vector<plat::Point> polygon(4);
   for (int k = count; k >= 1; --k) {
     const TSurfaceCell& cell = table[static_cast<std::size_t>(k)];
@@ -167,11 +169,10 @@ int TPlotRWin::PaintSurfacesByDepth(plat::DC& dc) {
     dc.SelectBrush(transparent ? plat::NullBrush() : plat::SolidBrush(fill));
     dc.SelectPen(plat::Pen{plat::PS_SOLID, e.penWidth, edge});
     dc.Polygon(polygon);
-    if (SvgFlag) WriteSvgPolygon(polygon.data(), 4, transparent, fill, e.penWidth, edge, -1);
-    if (EpsFlag) {
+    if (sink) {
       TPoint2D world[4];
       for (int a = 0; a < 4; ++a) PixelToWorld(polygon[static_cast<std::size_t>(a)], world[a]);
-      WriteEpsPolygon(world, 4, transparent, fill, e.penWidth, edge);
+      sink->Polygon(world, 4, transparent, fill, e.penWidth, edge);
     }
   }
   dc.SelectPen(oldPen);
@@ -191,7 +192,7 @@ void TPlotRWin::DrawEmptyAxesSymbol(plat::DC& dc) {
   const plat::Colour oldText = dc.SetTextColor(GetColourAvoidingBackground(colour));
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_BASELINE | plat::TA_CENTER);
   const int oldMode = dc.SetBkMode(plat::TRANSPARENT);
-  const long double head = ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX;
+  const long double head = ArrowHeadLength();
   TPoint2D v{-std::sqrt(48.0L), -4};
   for (int k = 0; k < 3; ++k) {
     DrawSegment(dc, {0, 0}, v, head, PackPen(colour, width), 0, true, 3);
@@ -223,12 +224,13 @@ std::int32_t TPlotRWin::DrawBoxFrame(plat::DC& dc) {
     const TPoint3D& lo = View3D.AxisStart;
     const TPoint3D& hi = View3D.AxisEnd;
     const TPoint3D ends[3][2] = {{{lo.x, 0, 0}, {hi.x, 0, 0}}, {{0, lo.y, 0}, {0, hi.y, 0}}, {{0, 0, lo.z}, {0, 0, hi.z}}};
-    const long double head = ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX;
+    const long double head = ArrowHeadLength();
     for (int axis = 0; axis < 3 && result == 0; ++axis) {
       result = DrawAxis(dc, ends[axis][0], ends[axis][1], axis);
+      // The head only: the shaft was drawn with its hidden pieces left out.
       if (ArrowsShown && !IsPointHidden(ends[axis][1]))
         DrawSegment(dc, ProjectRotated(TPoint3D{}), ProjectRotated(ends[axis][1]), head, PackPen(colour, width), 0,
-                    true, 3);
+                    true, 2);
     }
     dc.SelectFont(oldFont);
     dc.SelectBrush(oldBrush);
@@ -254,8 +256,10 @@ int TPlotRWin::DrawAxis(plat::DC& dc, const TPoint3D& from, const TPoint3D& to, 
   TPoint2D label{b.x + (b.x - a.x) * f, b.y + (b.y - a.y) * f};
   if (!IsInView(label) || IsPointHidden(to)) return r;
   std::string text = AxisNames[static_cast<std::size_t>(axis)];
-  if (PictexFlag) {
-    WritePictexText(text, "", label, true);
+  if (TExportSink* sink = ActiveSink(); sink && sink->Format() == TExportFormat::Pictex) {
+    TExportText t = SlotText(text, {}, label, 0, kAxisLabelFontSlot, 0, 0);
+    t.math = true;
+    sink->Text(dc, t);
     return r;
   }
   plat::Rect box;
@@ -324,7 +328,8 @@ int TPlotRWin::DrawViewBox(plat::DC& dc) {
     const int width = dc.GetTextExtent(label.text).cx;
     const int offset = (k == 0 ? side : -side) * line;
     label.position = {px.x - width / 2, px.y - line / 2 + offset};
-    if (PictexFlag) WritePictexText(label.text, "", PixelToWorldPoint(label.position), false);
+    if (TExportSink* sink = ActiveSink(); sink && sink->Format() == TExportFormat::Pictex)
+      sink->Text(dc, SlotText(label.text, label.position, PixelToWorldPoint(label.position), 0, TextFontSlot, 1, -1));
   }
   dc.SelectFont(oldFont);
   return result;
@@ -336,17 +341,19 @@ void TPlotRWin::DrawCornerLabels(plat::DC& dc) {
   const plat::Colour oldText = dc.SetTextColor(GetColourAvoidingBackground(ColourSlots[kAxisColourSlot]));
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   const int oldMode = dc.SetBkMode(plat::TRANSPARENT);
-  for (const TCornerLabel& label : CornerLabels)
-    if (!label.text.empty()) dc.TextOut(label.position.x, label.position.y, label.text);
+  TExportSink* sink = ActiveSink();
+  if (sink && sink->Format() == TExportFormat::Pictex) sink = nullptr;  // written with the box
+  const plat::Colour colour = GetColourAvoidingBackground(ColourSlots[kAxisColourSlot]);
+  for (const TCornerLabel& label : CornerLabels) {
+    if (label.text.empty()) continue;
+    if (sink) sink->Text(dc, SlotText(label.text, label.position, PixelToWorldPoint(label.position), colour,
+                                      TextFontSlot, 1, -1));
+    dc.TextOut(label.position.x, label.position.y, label.text);
+  }
   dc.SetBkMode(oldMode);
   dc.SetTextAlign(oldAlign);
   dc.SetTextColor(oldText);
   dc.SelectFont(oldFont);
-}
-
-void TPlotRWin::DrawPlot(plat::DC& dc) {
-  TPlotQWin::DrawPlot(dc);
-  DrawCornerLabels(dc);
 }
 
 }  // namespace kv
