@@ -4,6 +4,7 @@
 // so a save that fails midway leaves the previous file as it was.
 #include "entry/model/plot_file.h"
 #include "entry/plot11_win.h"
+#include "shell/note_win.h"
 
 namespace kv {
 
@@ -106,7 +107,7 @@ void TPlot11Win::FillPlotState(TPlotFileState& s) {
                               static_cast<std::int16_t>(FontPointSizes[slot]));
   s.shadings = shadings;
   s.marks = mouseMarks;
-  s.notes = NotesText;
+  s.notes = GetNotes();
   if (HasPicture()) s.pictureName = StoredPictureName();
 }
 
@@ -121,6 +122,8 @@ bool TPlot11Win::WriteFile() {
   FillPlotState(state);
   WritePlotFile(*Out(), state);
   ReturnPlotEntries(state);
+  // The notes as written are the saved ones.
+  if (!state.notes.empty() && NotesWindow && NotesWindow->Edit()) NotesWindow->Edit()->SetModified(false);
   return CloseFile();
 }
 
