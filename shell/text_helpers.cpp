@@ -243,6 +243,18 @@ std::string FormatExponent(long double value, int decimals) {
   return n < 0 ? std::string() : std::string(buf, static_cast<std::size_t>(n));
 }
 
+// The digits of a fixed-point text from its first non-zero one.
+int SignificantDigits(const std::string& text) {
+  int n = 0;
+  bool started = false;
+  for (char c : text) {
+    if (c < '0' || c > '9') continue;
+    if (c != '0') started = true;
+    if (started) ++n;
+  }
+  return n;
+}
+
 }  // namespace
 
 std::string FormatTableCell(long double value, int width, int decimals) {
@@ -257,9 +269,20 @@ std::string FormatTableCell(long double value, int width, int decimals) {
   const std::size_t room = static_cast<std::size_t>(ClampField(width - 1));
   FormatNumber(value, 0, decimals, s);
   if (s.size() > room && std::isfinite(value)) {
+    // Fewer decimals or the exponent form, whichever shows more digits.
+    int fixedDigits = -1;
+    for (int d = ClampField(decimals) - 1; d >= 0 && fixedDigits < 0; --d) {
+      std::string f;
+      FormatNumber(value, 0, d, f);
+      if (f.size() > room) continue;
+      fixedDigits = SignificantDigits(f);
+      s = f;
+    }
     for (int d = ClampField(decimals); d >= 0; --d) {
-      s = FormatExponent(value, d);
-      if (s.size() <= room) break;
+      std::string e = FormatExponent(value, d);
+      if (e.size() > room && d > 0) continue;
+      if (fixedDigits < 0 || d + 1 > fixedDigits) s = e;
+      break;
     }
   }
   if (s.size() < static_cast<std::size_t>(width)) s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');

@@ -101,9 +101,9 @@ void FormatNumberSci(long double value, int decimals, std::string& dest);
 std::string FormatNumberSci(long double value, int decimals);
 // A number as a cell of a table column `width` characters wide, right-
 // aligned and led by at least one blank: fixed-point with `decimals`
-// decimals, or, where that does not fit, exponent form with as many
-// decimals as fit.  A number is never cut: one that does not fit even in
-// exponent form is written whole.  Width 0 or less: the number alone (the
+// decimals, or, where that does not fit, with fewer decimals or in exponent
+// form, whichever shows more digits.  A number is never cut: one that does
+// not fit even in exponent form is written whole.  Width 0 or less: the number alone (the
 // cells are joined by a separator), fixed-point up to 18 integer digits and
 // in exponent form beyond.
 std::string FormatTableCell(long double value, int width, int decimals);

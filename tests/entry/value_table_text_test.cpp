@@ -63,8 +63,9 @@ TEST(TableCells, NumbersFitTheirColumnOrTurnToExponentsButAreNeverCut) {
   } cases[] = {
       {1.5L, 10, 5, "   1.50000"},
       {-12.25L, 10, 5, " -12.25000"},
-      {-123.45678L, 10, 5, " -1.23e+02"},  // fixed would touch the cell before
-      {123456789.0L, 10, 5, " 1.235e+08"},
+      {-123.45678L, 10, 5, " -123.4568"},  // all five decimals would touch the cell before
+      {123456789.0L, 10, 5, " 123456789"},
+      {-1234567890.0L, 10, 5, " -1.23e+09"},
       {-1e300L, 10, 5, " -1.0e+300"},
       {-1e300L, 5, 0, "-1e+300"},          // too wide even so: whole, not cut
       {0.5L, 4, 1, " 0.5"},
