@@ -39,6 +39,7 @@ TSideWin::TSideWin(TPlot1Win* owner, int number, int planeCode)
   FileVersion = owner->FileVersion;
   dimension = owner->dimension;
   is3D = 0;
+  AxesShown = 1;
   FileData.Filter = plat::res::String(kStrPlotFilter);
   FileData.DefaultExt = "kv2";
   // The values of the owner's parameters are those shown here.
