@@ -24,6 +24,10 @@ class TSideWin : public TPlot1Win {
   // The owner's trajectories and sequences (the background, grid and axes
   // are the plot layer's).
   int DrawEquations(plat::DC& dc) override;
+  // Nothing of its own is saved: closing the owner never asks about it.
+  bool CanClose() override { return true; }
+  // Its close button hides it; it lives as long as its owner.
+  void EvClose() override { CmClose(); }
 
   TPlot1Win* Owner() const { return owner_; }
   int Number() const { return number_; }

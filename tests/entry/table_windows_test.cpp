@@ -424,10 +424,17 @@ TEST_F(TableWindows, TimeWindowsOfTheOscillatorShowSineAndCosine) {
   x->RepaintNow(false);
   Settle(x);
   EXPECT_LT(TimeCoverage(*x, c, 0, 11.5L, sine), 0.05);
-  // "Schließen" hides the window; the mask follows.
+  // "Schließen" and the close button hide the window; the mask follows.
   x->Command(357);
   EXPECT_FALSE(x->IsVisible());
   EXPECT_EQ(w->GetOpenWindowsMask() & kOpenTimeWindows, 0x4);
+  xy->EvClose();
+  EXPECT_FALSE(xy->IsDestroyed());
+  EXPECT_EQ(w->GetOpenWindowsMask() & kOpenTimeWindows, 0);
+  // Closing the owner asks nothing about its side windows.
+  w->Modified = 0;
+  EXPECT_TRUE(w->CanClose());
+  EXPECT_TRUE(plat::testing::DialogLog().empty() || plat::testing::DialogLog().back() != "YNCMBOX");
 }
 
 TEST_F(TableWindows, OpenTimeWindowsAndResultsComeBackWithThePlotFile) {
