@@ -111,11 +111,13 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
   });
 }
 
+long TPlotWin::SequenceTermCount(const TEquationItem& item) {
+  return item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
+}
+
 int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
   const TEquation& e = Equation(i);
-  const long count =
-      item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
-  const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, count);
+  const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, SequenceTermCount(item));
   const int style = item.pen.style > 0 ? item.pen.style : 1;
   if (e.notVertical && terms.size() > 1) {
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));

@@ -83,7 +83,10 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
   engine.SetJumpDetection(false);
   long double t = item.paramStart;
   TPoint3D p = item.start;
-  if (sink) sink->MoveTo(project(p));
+  if (sink) {
+    sink->MoveTo(project(p));
+    sink->StepPoint(t, p);
+  }
   long n = 0;
   int still = 0;
   for (; n < limit; ++n) {
@@ -91,7 +94,10 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
     const TPoint3D prev = p;
     if (!OdeStep(ode, item.method, t, h, p)) break;
     t += h;
-    if (sink) sink->LineTo(project(p));
+    if (sink) {
+      sink->LineTo(project(p));
+      sink->StepPoint(t, p);
+    }
     if (restriction) {
       long double g;
       SetPointVariables(engine, p, view.space);
