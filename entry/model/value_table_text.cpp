@@ -1,9 +1,9 @@
-#include "entry/value_table_text.h"
+#include "entry/model/value_table_text.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "shell/text_helpers.h"
+#include "core/number_text.h"
 
 namespace kv {
 

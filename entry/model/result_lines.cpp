@@ -1,8 +1,8 @@
-#include "entry/result_lines.h"
+#include "entry/model/result_lines.h"
 
 #include <algorithm>
 
-#include "shell/text_helpers.h"
+#include "core/number_text.h"
 
 namespace kv {
 

@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "entry/cobweb_dialog.h"
-#include "entry/result_lines.h"
-#include "entry/value_table_text.h"
-#include "shell/text_helpers.h"
+#include "entry/model/result_lines.h"
+#include "entry/model/value_table_text.h"
+#include "core/number_text.h"
 
 namespace kv {
 namespace {
@@ -256,15 +255,6 @@ TEST(ResultText, OneLinePerResultWithItsValuesInBrackets) {
   EXPECT_EQ(ResultLines(results, 0, 2),
             "Nullstelle = 2.50\r\nSchnittpunkt = (1.00,-2.00)\r\nkaputt = (1.00,2.00,3.00,4.00)\r\n");
   EXPECT_EQ(ResultLines({}, 0, 2), "");
-}
-
-TEST(CobwebHelpers, FindListGroupGivesThePlaceAfterTheNthEnd) {
-  const std::vector<std::int16_t> list{201, 202, -1, 203, -1, 301, -1};
-  struct Case {
-    int n;
-    std::size_t at;
-  } cases[] = {{-1, 0}, {0, 0}, {1, 3}, {2, 5}, {3, 7}, {4, 7}};
-  for (const Case& c : cases) EXPECT_EQ(FindListGroup(list, c.n), c.at) << c.n;
 }
 
 }  // namespace
