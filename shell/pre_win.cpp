@@ -5,11 +5,11 @@
 
 #include <sys/stat.h>
 
+#include "core/binary_stream.h"
 #include "platform/clipboard.h"
 #include "platform/common_dialogs.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
-#include "shell/binary_stream.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
