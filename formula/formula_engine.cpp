@@ -1,6 +1,7 @@
 #include "formula/formula_engine.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -82,41 +83,37 @@ void TFormulaEngine::SetJumpDetection(bool on) {
 
 void TFormulaEngine::UseTables(TParameterTables* shared) { tables_ = shared ? shared : &ownTables_; }
 
-TComplex* TFormulaEngine::Slot(int letter) {
-  const int i = tok::VariableOf(letter);
-  return i < 0 ? nullptr : &tables_->value[static_cast<std::size_t>(i)];
-}
-
 TComplex TFormulaEngine::Variable(int letter) const {
   const int i = tok::VariableOf(letter);
   return i < 0 ? TComplex() : tables_->value[static_cast<std::size_t>(i)];
 }
 
 void TFormulaEngine::SetComplexVariable(int letter, const TComplex& value) {
-  TComplex* slot = Slot(letter);
-  if (!slot) return;
-  *slot = value;
   const int i = tok::VariableOf(letter);
+  if (i < 0) return;
+  tables_->value.Set(static_cast<std::size_t>(i), value);
   if (complexMode_ && (i == kXIndex || i == kYIndex)) UpdateZ();
 }
 
 void TFormulaEngine::UpdateZ() {
   const TComplex x = Variable(tok::X);
   const TComplex y = Variable(tok::Y);
-  tables_->value[kZIndex] = TComplex(x.re - y.im, x.im + y.re);  // x + iy
+  tables_->value.Set(kZIndex, TComplex(x.re - y.im, x.im + y.re));  // x + iy
 }
 
 void TFormulaEngine::AddToVariable(int letter, long double amount) {
-  const TComplex* slot = Slot(letter);
-  if (slot) SetComplexVariable(letter, TComplex(slot->re + amount, slot->im));
+  const int i = tok::VariableOf(letter);
+  if (i < 0) return;
+  const TComplex& v = std::as_const(*tables_).value[static_cast<std::size_t>(i)];
+  SetComplexVariable(letter, TComplex(v.re + amount, v.im));
 }
 
 void TFormulaEngine::SaveVariables() {
-  std::copy_n(tables_->value.begin(), tok::kParameterCount, tables_->backup.begin());
+  std::copy_n(tables_->value.data(), tok::kParameterCount, tables_->backup.begin());
 }
 
 void TFormulaEngine::RestoreVariables() {
-  std::copy_n(tables_->backup.begin(), tok::kParameterCount, tables_->value.begin());
+  for (std::size_t i = 0; i < tok::kParameterCount; ++i) tables_->value.Set(i, tables_->backup[i]);
 }
 
 void TFormulaEngine::SetNewDrawingDefaults() { SetComplexVariable(tok::E, TComplex(kEuler, 0)); }
@@ -141,28 +138,95 @@ int TFormulaEngine::Compile(std::string_view text, TreePtr& tree) {
 
 // ---- evaluating ----
 
-bool TFormulaEngine::Evaluate(TExprNode* tree) {
-  if (!tree) {
-    evaluationError_ = true;
-    return false;
-  }
+namespace {
+
+// The tree's program, built on first use and rebuilt when its leaves were
+// edited since it last looked.
+[[gnu::noinline]] formula_detail::Program* RenewProgram(TExprNode* tree) {
   formula_detail::Program* program = tree->program;
   if (!program || !program->Matches()) {
     formula_detail::DeleteProgram(program);
     program = formula_detail::Program::Build(tree);
     tree->program = program;
   }
+  program->checkedEdits = formula_detail::treeEdits;
+  return program;
+}
+
+inline formula_detail::Program* ProgramOf(TExprNode* tree) {
+  formula_detail::Program* program = tree->program;
+  if (program && program->checkedEdits == formula_detail::treeEdits) [[likely]]
+    return program;
+  return RenewProgram(tree);
+}
+
+}  // namespace
+
+inline formula_detail::RunContext TFormulaEngine::Context() {
   formula_detail::RunContext context;
   context.variables = tables_->value.data();
+  context.nonRealMask = tables_->value.NonRealMask();
   context.complexMode = complexMode_;
   context.jumpDetection = jumpDetection_;
   context.jumpEpoch = jumpEpoch_;
   context.errorFlag = &evaluationError_;
+  return context;
+}
+
+bool TFormulaEngine::Evaluate(TExprNode* tree) {
+  if (!tree) {
+    evaluationError_ = true;
+    return false;
+  }
+  formula_detail::Program* program = ProgramOf(tree);
   // The result goes straight into the root: no copy through memory.
-  if (program->Run(context, tree->value)) return true;
+  if (program->Run(Context(), tree->value)) return true;
   evaluationError_ = true;
   if (tree->token != tok::Number) tree->value = TComplex();
   return false;
+}
+
+int TFormulaEngine::EvaluateBlock(TExprNode* tree, int letter, const long double* values, int n, long double* re,
+                                  long double* im, std::uint8_t* status, int letter2, const long double* values2) {
+  if (n <= 0) return 0;
+  const int first = tok::VariableOf(letter);
+  const int second = letter2 < 0 ? -1 : tok::VariableOf(letter2);
+  const bool two = letter2 >= 0;
+  const bool xy = first == kXIndex || first == kYIndex || second == kXIndex || second == kYIndex;
+  const bool zFollows = complexMode_ && xy;
+  // Unusual requests take the loop itself: no tree, unknown or repeated
+  // letters, Z set beside the X or Y it follows.
+  if (!tree || first < 0 || (two && (second < 0 || second == first || !values2)) ||
+      (zFollows && (first == kZIndex || second == kZIndex))) {
+    int failed = 0;
+    const bool savedError = evaluationError_;
+    for (int i = 0; i < n; ++i) {
+      SetVariable(letter, values[i]);
+      if (two) SetVariable(letter2, values2 ? values2[i] : 0);
+      evaluationError_ = false;
+      const bool ok = Evaluate(tree);
+      status[i] = !ok ? kPointUndefined : evaluationError_ ? kPointJump : kPointDefined;
+      if (ok) {
+        re[i] = tree->value.re;
+        if (im) im[i] = tree->value.im;
+      }
+      if (status[i] != kPointDefined) ++failed;
+    }
+    evaluationError_ = savedError || failed > 0;
+    return failed;
+  }
+  formula_detail::BlockVariables in;
+  in.count = two ? 2 : 1;
+  in.index[0] = first;
+  in.values[0] = values;
+  in.index[1] = second;
+  in.values[1] = values2;
+  in.zFollows = zFollows;
+  const int failed = ProgramOf(tree)->RunBlock(Context(), in, n, re, im, status);
+  SetVariable(letter, values[n - 1]);
+  if (two) SetVariable(letter2, values2[n - 1]);
+  if (failed > 0) evaluationError_ = true;
+  return failed;
 }
 
 bool TFormulaEngine::EvaluateAt(TExprNode* tree, int letter, long double value, long double& realPart) {
@@ -352,8 +416,8 @@ int TFormulaEngine::BisectRoot(TExprNode* tree, int letter, long double a, long 
     }
   }
   jumpDetection_ = savedJumps;
-  tables_->value[static_cast<std::size_t>(index)] = saved;
-  tables_->value[kZIndex] = savedZ;
+  tables_->value.Set(static_cast<std::size_t>(index), saved);
+  tables_->value.Set(kZIndex, savedZ);
   return result;
 }
 

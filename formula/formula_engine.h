@@ -27,6 +27,10 @@
 
 namespace kv {
 
+namespace formula_detail {
+struct RunContext;
+}
+
 // The character that MarkVariableLetter puts where the letter was.
 inline constexpr char kLetterMark = '#';
 
@@ -68,7 +72,7 @@ class TFormulaEngine {
   void SetVariable(int letter, long double value) {
     const int i = tok::VariableOf(letter);
     if (i < 0) return;
-    tables_->value[static_cast<std::size_t>(i)] = TComplex(value, 0);
+    tables_->value.SetReal(static_cast<std::size_t>(i), value);
     if (complexMode_ && (i == kXIndex || i == kYIndex)) UpdateZ();
   }
   void SetComplexVariable(int letter, const TComplex& value);
@@ -76,9 +80,9 @@ class TFormulaEngine {
   void AddToVariable(int letter, long double amount);
   // X and Y, and in complex mode Z = x + iy.
   void SetPoint(long double x, long double y) {
-    tables_->value[kXIndex] = TComplex(x, 0);
-    tables_->value[kYIndex] = TComplex(y, 0);
-    if (complexMode_) tables_->value[kZIndex] = TComplex(x, y);
+    tables_->value.SetReal(kXIndex, x);
+    tables_->value.SetReal(kYIndex, y);
+    if (complexMode_) tables_->value.Set(kZIndex, TComplex(x, y));
   }
   // Copy the 27 values ("@", A..Z) to the backup table and back.
   void SaveVariables();
@@ -106,6 +110,18 @@ class TFormulaEngine {
   bool Evaluate(TExprNode* tree);
   // Sets the variable, evaluates, returns the real part; false when undefined.
   bool EvaluateAt(TExprNode* tree, int letter, long double value, long double& realPart);
+  // Block evaluation: the same as SetVariable(letter, values[i]) (and
+  // SetVariable(letter2, values2[i]) when letter2 is given) followed by
+  // Evaluate, for i = 0 .. n-1 in this order, but with one pass of the
+  // program per block of points and the operations that do not depend on the
+  // letters computed once.  re[i] (and im[i] when im is given) receive the
+  // values of the defined points; status[i] is a TPointStatus.  The values,
+  // the undefined points, the jumps and the branch memory are exactly those
+  // of the loop.  Afterwards the letters hold the last point's values and
+  // the error flag is raised when a point was undefined or jumped; the root's
+  // value is left alone.  Returns the number of such points.
+  int EvaluateBlock(TExprNode* tree, int letter, const long double* values, int n, long double* re,
+                    long double* im, std::uint8_t* status, int letter2 = -1, const long double* values2 = nullptr);
   // The same evaluation by walking the tree (every node keeps its value); the
   // reference the flat program is tested against.  Its jump bookkeeping lives
   // in the nodes and is not reset by SetJumpDetection.
@@ -199,9 +215,9 @@ class TFormulaEngine {
   static constexpr int kYIndex = tok::VariableIndex(tok::Y);
   static constexpr int kZIndex = tok::VariableIndex(tok::Z);
   void UpdateZ();
+  formula_detail::RunContext Context();
   bool IsNameInUse(int index) const;
   bool WouldChangeTexts(std::string_view name, int except) const;
-  TComplex* Slot(int letter);
 
   TParameterTables ownTables_;
   TParameterTables* tables_ = &ownTables_;
