@@ -949,8 +949,15 @@ struct BitmapDC::Impl {
     return clipMask.isNull() || clipMask.constScanLine(y - clipBox.y0)[x - clipBox.x0];
   }
 
-  Canvas Prepare(QImage& img, const Clip& clip) {
+  // `overwrite`: the caller is about to write every pixel of that box.  When
+  // it is the whole image, an image shared with other bitmaps is replaced by
+  // a fresh one instead of being copied first.
+  Canvas Prepare(QImage& img, const Clip& clip, const Rect* overwrite = nullptr) {
     UpdateClip(img.width(), img.height(), clip);
+    if (overwrite && clipMask.isNull() && !img.isDetached() && clipBox.x0 == 0 && clipBox.y0 == 0 &&
+        clipBox.x1 == img.width() && clipBox.y1 == img.height() && overwrite->left <= 0 && overwrite->top <= 0 &&
+        overwrite->right >= img.width() && overwrite->bottom >= img.height())
+      img = QImage(img.width(), img.height(), img.format());
     Canvas c;
     c.box = clipBox;
     if (c.box.Empty()) return c;
@@ -1028,6 +1035,11 @@ void Composite(Canvas& c, const Coverage& cov, const PenPaint& pen, const BrushP
       c.Put(x, y, colour, rop);
     }
   }
+}
+
+// Rows of one colour over the box (no clip polygon).
+void FillRows(Canvas& c, const Box& box, QRgb colour) {
+  for (int y = box.y0; y < box.y1; ++y) std::fill_n(&c.At(box.x0, y), box.W(), colour);
 }
 
 // The thin line of the selected pen straight into the image bits.
@@ -1327,8 +1339,13 @@ void BitmapDC::DoArc(const Rect& box, Point start, Point end, bool pie) {
 void BitmapDC::DoFillRect(const Rect& r, const Brush& b) {
   const BrushPaint brush = MakeBrushPaint(b, GetBkColor(), true);
   if (brush.kind == BrushPaint::None) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool solid = brush.kind == BrushPaint::Solid;
+  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip(), solid ? &r : nullptr);
   const Box box = Intersect(c.box, MakeBox(r.left, r.top, r.right, r.bottom));
+  if (solid && !c.mask) {
+    FillRows(c, box, brush.colour);
+    return;
+  }
   for (int y = box.y0; y < box.y1; ++y)
     for (int x = box.x0; x < box.x1; ++x) {
       QRgb colour;
@@ -1344,8 +1361,14 @@ void BitmapDC::DoPatBlt(const Rect& r, unsigned rop) {
   if (Rop3UsesSource(code)) return;
   const BrushPaint brush = MakeBrushPaint(CurrentBrush(), GetBkColor(), true);
   if (Rop3UsesPattern(code) && brush.kind == BrushPaint::None) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool fill = code == 0xF0 && brush.kind == BrushPaint::Solid;
+  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip(), fill ? &r : nullptr);
   const Box box = Intersect(c.box, MakeBox(r.left, r.top, r.right, r.bottom));
+  // A solid pattern copied: whole rows of one colour.
+  if (code == 0xF0 && brush.kind == BrushPaint::Solid && !c.mask) {
+    FillRows(c, box, brush.colour | 0xFF000000u);
+    return;
+  }
   for (int y = box.y0; y < box.y1; ++y)
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
@@ -1367,9 +1390,38 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
   const QImage from = ImageOf(source);  // shares the data; the target detaches on write
   const bool needSource = Rop3UsesSource(code);
   if (needSource && from.isNull()) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool copy = code == 0xCC && WidthOf(dest) == WidthOf(src) && HeightOf(dest) == HeightOf(src);
+  QImage& to = ImageOf(target_);
+  // A copy of a whole image of the same size onto the whole target, without
+  // a clip: the target shares the source's pixels (copied on a later write).
+  // Every image here holds opaque pixels (alpha 0xFF), so sharing gives the
+  // pixels a copy would.
+  if (copy && CurrentClip().kind == Clip::None && dest.left == 0 && dest.top == 0 && src.left == 0 &&
+      src.top == 0 && WidthOf(src) == from.width() && HeightOf(src) == from.height() &&
+      from.width() == to.width() && from.height() == to.height() && from.format() == to.format()) {
+    to = from;
+    impl_->clipValid = false;
+    return;
+  }
+  const bool covered = copy && src.left >= 0 && src.top >= 0 && src.right <= from.width() && src.bottom <= from.height();
+  Canvas c = impl_->Prepare(to, CurrentClip(), covered ? &dest : nullptr);
   const Box box = Intersect(c.box, MakeBox(dest.left, dest.top, dest.right, dest.bottom));
   if (box.Empty()) return;
+  const int fromW = from.width();
+  const int fromH = from.height();
+  // An unstretched copy without a clip polygon: row copies.
+  if (copy && !c.mask) {
+    const i64 dx = i64{src.left} - dest.left;
+    const i64 dy = i64{src.top} - dest.top;
+    // The destination columns and rows whose source pixels exist.
+    const Box rows = Intersect(box, MakeBox(-dx, -dy, fromW - dx, fromH - dy));
+    for (int y = rows.y0; y < rows.y1; ++y) {
+      const QRgb* s = reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(y + dy))) + (rows.x0 + dx);
+      QRgb* d = &c.At(rows.x0, y);
+      for (int k = 0, n = rows.W(); k < n; ++k) d[k] = s[k] | 0xFF000000u;
+    }
+    return;
+  }
 
   // Source column and row of each destination pixel (pixel centres mapped).
   auto mapAxis = [](int d, i64 d0, i64 dn, i64 s0, i64 sn) {  // d >= d0
@@ -1380,14 +1432,14 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
     sxs[static_cast<std::size_t>(x - box.x0)] = mapAxis(x, dest.left, WidthOf(dest), src.left, WidthOf(src));
   for (int y = box.y0; y < box.y1; ++y) {
     const i64 sy = mapAxis(y, dest.top, HeightOf(dest), src.top, HeightOf(src));
-    if (needSource && (sy < 0 || sy >= from.height())) continue;
+    if (needSource && (sy < 0 || sy >= fromH)) continue;
     const QRgb* srow = needSource ? reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(sy))) : nullptr;
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
       QRgb s = 0;
       if (needSource) {
         const i64 sx = sxs[static_cast<std::size_t>(x - box.x0)];
-        if (sx < 0 || sx >= from.width()) continue;
+        if (sx < 0 || sx >= fromW) continue;
         s = srow[sx];
       }
       QRgb p = 0;

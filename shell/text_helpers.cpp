@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -234,15 +235,28 @@ std::string FormatNumberSci(long double value, int decimals) {
   return s;
 }
 
+// floor(a), plus one when the fraction is more than one half.  Adding 2^63
+// rounds a to the nearest integer (ties to even) into the low bits of the
+// 64-bit significand, which are read as an integer: no floor call and no
+// switch of the x87 rounding mode (a conversion to int needs one).
 std::int32_t RoundToInt(long double x) {
   if (std::isnan(x)) return 0;
   const bool negative = x < 0;
   const long double a = std::fabs(x);
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   if (a > static_cast<long double>(kMax)) return negative ? -kMax : kMax;
-  long double i = std::floor(a);
-  if (a - i > 0.5) i += 1;
-  const auto r = static_cast<std::int32_t>(i);
+  std::int32_t r;
+  if constexpr (std::numeric_limits<long double>::digits == 64) {
+    const long double shifted = a + 0x1p63L;
+    std::uint64_t bits;
+    std::memcpy(&bits, &shifted, 8);
+    r = static_cast<std::int32_t>(bits - (std::uint64_t{1} << 63));
+    if (a - (shifted - 0x1p63L) == -0.5L) --r;  // a tie went up to even: halves go down
+  } else {
+    long double i = std::floor(a);
+    if (a - i > 0.5) i += 1;
+    r = static_cast<std::int32_t>(i);
+  }
   return negative ? -r : r;
 }
 
