@@ -66,5 +66,8 @@ struct MouseEvent {
 bool PollMouse(Window& w, MouseEvent& out);
 // Throws away queued key presses of the window.
 void FlushKeys(Window& w);
+// Whether a mouse button is held down now.  A drag that finds none held
+// ends: its release went elsewhere, or the window lost the capture.
+bool MouseButtonHeld();
 
 }  // namespace plat

@@ -139,6 +139,8 @@ bool PollMouse(Window& w, MouseEvent& out) {
 
 void FlushKeys(Window& w) { g_keys.erase(&w); }
 
+bool MouseButtonHeld() { return QGuiApplication::mouseButtons() != Qt::NoButton; }
+
 void ForgetPollQueues(Window* w) {
   g_keys.erase(w);
   g_mouse.erase(w);
