@@ -60,7 +60,6 @@ BENCHMARK(BM_PaintSurface60x60)->Unit(benchmark::kMillisecond);
 // (hidden edges on, "bei Parametern" on), three circles of latitude and
 // longitude just outside it and the three axes.
 kv::TPlot3Win* HiddenLineWindow() {
-  Application();
   auto* w = new kv::TPlot3Win(nullptr, "hidden.kv3");
   w->FileVersion = 33;
   w->SaveSettingsOnClose = 0;
