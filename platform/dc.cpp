@@ -564,9 +564,10 @@ enum : std::uint8_t { kPenOn = 1, kPenGap = 2, kFill = 4 };
 
 struct Coverage {
   Box box;
-  std::vector<std::uint8_t> v;
-  explicit Coverage(const Box& b)
-      : box(b), v(static_cast<std::size_t>(b.W()) * static_cast<std::size_t>(b.H()), 0) {}
+  std::vector<std::uint8_t>& v;  // the device context's buffer, reused
+  Coverage(const Box& b, std::vector<std::uint8_t>& storage) : box(b), v(storage) {
+    v.assign(static_cast<std::size_t>(b.W()) * static_cast<std::size_t>(b.H()), 0);
+  }
   std::uint8_t& At(int x, int y) {
     return v[static_cast<std::size_t>(y - box.y0) * box.W() + static_cast<std::size_t>(x - box.x0)];
   }
@@ -698,6 +699,86 @@ void WideOutline(Coverage& cov, const std::vector<QPointF>& pts, bool closed, in
       if (ClipSegment(a, b, x0, y0, x1, y1)) p.drawLine(a, b);
     }
   });
+}
+
+// ---- polygon fill by scanlines ----
+//
+// The fill of a polygon with whole-pixel corners, pixel for pixel as the
+// toolkit's rasteriser fills it without antialiasing (the shapes above go
+// through it): rows are sampled at their centres, edge crossings are kept
+// in 16.16 fixed point and stepped by their slope (truncated), and a pixel
+// belongs to the fill when the winding of the crossings whose whole part is
+// at or left of it passes the fill rule.  The polygon must lie inside the
+// image, so that nothing has to be cut.
+
+struct ScanEdge {
+  i64 x;       // 16.16, at row `top`
+  i64 dx;      // per row
+  int top, bottom;
+  int winding;
+};
+
+struct Crossing {
+  i64 x;  // whole pixels
+  int winding;
+};
+
+// Calls span(y, from, to) for the pixels from..to-1 of row y.
+template <class Span>
+void ScanPolygon(const std::vector<Point>& pts, bool windingRule, std::vector<ScanEdge>& edges,
+                 std::vector<Crossing>& crossings, Span&& span) {
+  const std::size_t n = pts.size();
+  i64 minY = pts[0].y, maxY = pts[0].y;
+  for (const Point& p : pts) {
+    minY = std::min<i64>(minY, p.y);
+    maxY = std::max<i64>(maxY, p.y);
+  }
+  // Rows whose centres the polygon spans (26.6 coordinates, as the
+  // rasteriser takes them).
+  const i64 rowTop = (minY * 64 + 32) >> 6;
+  const i64 rowBottom = (maxY * 64 - 32) >> 6;
+  if (rowTop > rowBottom) return;
+  edges.clear();
+  for (std::size_t k = 0; k < n; ++k) {
+    Point a = pts[k];
+    Point b = pts[(k + 1) % n];
+    int winding = 1;
+    if (a.y > b.y) {
+      std::swap(a, b);
+      winding = -1;
+    }
+    const i64 ax = i64{a.x} * 64, ay = i64{a.y} * 64, bx = i64{b.x} * 64, by = i64{b.y} * 64;
+    const i64 top = std::max(rowTop, (ay + 32) >> 6);
+    const i64 bottom = std::min(rowBottom, (by - 32) >> 6);
+    if (top > bottom) continue;
+    const i64 aFP = 32768 + ax * 1024;
+    ScanEdge e{aFP, 0, static_cast<int>(top), static_cast<int>(bottom), winding};
+    if (bx != ax) {
+      const double slope = static_cast<double>(bx - ax) / static_cast<double>(by - ay);
+      e.dx = static_cast<i64>(slope * 65536.);
+      e.x = aFP + ((e.dx * ((top << 16) + 32768 - ay * 1024)) >> 16);
+    }
+    edges.push_back(e);
+  }
+  const int mask = windingRule ? ~0 : 1;
+  for (i64 y = rowTop; y <= rowBottom; ++y) {
+    crossings.clear();
+    for (ScanEdge& e : edges) {
+      if (y < e.top || y > e.bottom) continue;
+      crossings.push_back({e.x >> 16, e.winding});
+      e.x += e.dx;
+    }
+    // Few crossings per row: insertion sort.
+    for (std::size_t i = 1; i < crossings.size(); ++i)
+      for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j) std::swap(crossings[j], crossings[j - 1]);
+    int winding = 0;
+    i64 from = 0;
+    for (const Crossing& c : crossings) {
+      if ((winding & mask) && c.x > from) span(static_cast<int>(y), static_cast<int>(from), static_cast<int>(c.x));
+      from = c.x;
+      winding += c.winding;
+    }
+  }
 }
 
 std::vector<QPointF> ToPointsF(const std::vector<Point>& pts) {
@@ -894,6 +975,11 @@ struct BitmapDC::Impl {
   Point lastEnd;
   Pen lastPen;
   i64 dashPos = 0;
+
+  // Buffers kept from one shape to the next.
+  std::vector<std::uint8_t> coverage;
+  std::vector<ScanEdge> edges;
+  std::vector<Crossing> crossings;
 
   // The Qt font of the selected record.
   bool haveFont = false;
@@ -1093,7 +1179,7 @@ void BitmapDC::Impl::DrawEllipse(BitmapDC& dc, const Rect& box, Point start, Poi
   const bool fillBrush = filled && brush.kind != BrushPaint::None;
   const bool thin = hasPen && pen.width <= 1;
 
-  Coverage cov(area);
+  Coverage cov(area, coverage);
   const i64 rowFrom = std::max<i64>(shape.t, area.y0);
   const i64 rowTo = std::min<i64>(shape.b, area.y1);
   for (i64 y = rowFrom; y < rowTo; ++y) {
@@ -1248,7 +1334,7 @@ void BitmapDC::DoPolyline(const std::vector<Point>& pts) {
   const i64 m = pen.width / 2 + 2;
   const Box box = Intersect(c.box, MakeBox(x0 - m, y0 - m, x1 + m + 1, y1 + m + 1));
   if (box.Empty()) return;
-  Coverage cov(box);
+  Coverage cov(box, impl_->coverage);
   WideOutline(cov, ToPointsF(pts), false, pen.width);
   Composite(c, cov, pen, BrushPaint{}, pen.rop);
 }
@@ -1269,7 +1355,7 @@ void BitmapDC::DoRectangle(const Rect& r) {
   const i64 m = hasPen ? pen.width / 2 + 2 : 0;
   const Box box = Intersect(c.box, MakeBox(r.left - m, r.top - m, i64{r.right} + m, i64{r.bottom} + m));
   if (box.Empty()) return;
-  Coverage cov(box);
+  Coverage cov(box, impl_->coverage);
   const i64 rowFrom = std::max<i64>(r.top, box.y0);
   if (brush.kind != BrushPaint::None)
     for (i64 y = rowFrom; y < std::min<i64>(fb, box.y1); ++y) cov.MarkRow(y, r.left, fr - 1, kFill);
@@ -1304,11 +1390,29 @@ void BitmapDC::DoPolygon(const std::vector<Point>& pts) {
   const i64 m = hasPen ? pen.width / 2 + 2 : 1;
   const Box box = Intersect(c.box, MakeBox(x0 - m, y0 - m, x1 + m + 1, y1 + m + 1));
   if (box.Empty()) return;
-  Coverage cov(box);
+  const bool fill = brush.kind != BrushPaint::None && pts.size() >= 3;
+  // The common case (the cells of a 3D surface): a solid fill and a solid
+  // thin pen copied inside the image without a clip polygon.  Spans of the
+  // fill go straight into the bits, then the outline over them: the pixels
+  // the mask and composite below would give.
+  if (GetROP2() == R2_COPYPEN && !c.mask && (!fill || brush.kind == BrushPaint::Solid) &&
+      (!hasPen || (pen.width <= 1 && !pen.dash)) && c.box.Contains(x0, y0) && c.box.Contains(x1, y1)) {
+    if (fill) {
+      const QRgb colour = brush.colour;
+      ScanPolygon(pts, GetPolyFillMode() == WINDING, impl_->edges, impl_->crossings,
+                  [&c, colour](int y, int from, int to) { std::fill(&c.At(from, y), &c.At(to, y), colour); });
+    }
+    if (hasPen) {
+      for (std::size_t k = 0; k < pts.size(); ++k)
+        WalkLine(pts[k], pts[(k + 1) % pts.size()], box, [&c, &pen](int x, int y, i64) { c.At(x, y) = pen.fg; });
+    }
+    return;
+  }
+  Coverage cov(box, impl_->coverage);
   // The fill covers the pixels whose centres lie inside the polygon through
   // the corner points, so a filled square (0,0)-(10,10) covers 0..9; the
   // outline runs through the vertex pixels themselves.
-  if (brush.kind != BrushPaint::None && pts.size() >= 3) {
+  if (fill) {
     QPolygonF poly;
     for (const Point& p : pts) poly << QPointF(p.x, p.y);
     poly = ClipPolygon(poly, box.x0 - 1, box.y0 - 1, box.x1 + 1, box.y1 + 1);
