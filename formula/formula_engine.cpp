@@ -229,6 +229,47 @@ int TFormulaEngine::EvaluateBlock(TExprNode* tree, int letter, const long double
   return failed;
 }
 
+int TFormulaEngine::EvaluateBlockChain(TExprNode* const* trees, int count, int letter, const long double* values,
+                                       int n, long double* const* out, std::uint8_t* status) {
+  if (n <= 0) return 0;
+  const auto size = static_cast<std::size_t>(n);
+  if (chainIndex_.size() < size) {
+    chainIndex_.resize(size);
+    chainValues_.resize(size);
+    chainResults_.resize(size);
+    chainStatus_.resize(size);
+  }
+  // The points still defined, packed: their numbers and values.
+  for (int i = 0; i < n; ++i) {
+    chainIndex_[static_cast<std::size_t>(i)] = i;
+    chainValues_[static_cast<std::size_t>(i)] = values[i];
+    status[i] = kPointDefined;
+  }
+  int live = n;
+  for (int k = 0; k < count && live > 0; ++k) {
+    EvaluateBlock(trees[k], letter, chainValues_.data(), live, chainResults_.data(), nullptr, chainStatus_.data());
+    int kept = 0;
+    for (int j = 0; j < live; ++j) {
+      const auto J = static_cast<std::size_t>(j);
+      const int i = chainIndex_[J];
+      if (chainStatus_[J] == kPointUndefined) {
+        status[i] = kPointUndefined;
+        continue;
+      }
+      if (chainStatus_[J] == kPointJump) status[i] = kPointJump;
+      out[k][i] = chainResults_[J];
+      chainIndex_[static_cast<std::size_t>(kept)] = i;
+      chainValues_[static_cast<std::size_t>(kept)] = chainValues_[J];
+      ++kept;
+    }
+    live = kept;
+  }
+  SetVariable(letter, values[n - 1]);  // where the loop leaves it
+  int failed = 0;
+  for (int i = 0; i < n; ++i) failed += status[i] != kPointDefined;
+  return failed;
+}
+
 bool TFormulaEngine::EvaluateAt(TExprNode* tree, int letter, long double value, long double& realPart) {
   SetVariable(letter, value);
   if (!Evaluate(tree)) return false;

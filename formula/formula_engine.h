@@ -122,6 +122,15 @@ class TFormulaEngine {
   // value is left alone.  Returns the number of such points.
   int EvaluateBlock(TExprNode* tree, int letter, const long double* values, int n, long double* re,
                     long double* im, std::uint8_t* status, int letter2 = -1, const long double* values2 = nullptr);
+  // Several trees at each of n points, as the loop
+  //   SetVariable(letter, values[i]);
+  //   Evaluate(trees[0]) && Evaluate(trees[1]) && ...
+  // evaluates them: a tree is not evaluated where an earlier one is
+  // undefined.  out[k][i] receives the real part of tree k at a defined
+  // point; status[i] is undefined when any tree is, jump when any tree
+  // jumped.  Returns the number of points that are undefined or jump.
+  int EvaluateBlockChain(TExprNode* const* trees, int count, int letter, const long double* values, int n,
+                         long double* const* out, std::uint8_t* status);
   // The same evaluation by walking the tree (every node keeps its value); the
   // reference the flat program is tested against.  Its jump bookkeeping lives
   // in the nodes and is not reset by SetJumpDetection.
@@ -231,6 +240,11 @@ class TFormulaEngine {
   std::vector<std::string> protectedNames_;
   std::vector<std::string> protectedTexts_;
   TExprNode* variableTrees_[tok::kVariableCount] = {};
+  // Scratch of EvaluateBlockChain, kept from call to call.
+  std::vector<int> chainIndex_;
+  std::vector<long double> chainValues_;
+  std::vector<long double> chainResults_;
+  std::vector<std::uint8_t> chainStatus_;
 };
 
 }  // namespace kv

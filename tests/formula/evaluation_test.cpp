@@ -457,6 +457,45 @@ TEST(BlockEvaluation, UnusualRequestsAndFusedChains) {
   EXPECT_EQ(e.EvaluateBlock(tree.get(), 'x', xs.data(), 0, re.data(), nullptr, status.data()), 0);
 }
 
+// Chains of trees (x(t), y(t) and a restriction, as a curve evaluates them):
+// a tree is skipped where an earlier one is undefined, so that its branch
+// memory sees the points the loop shows it.
+TEST(BlockEvaluation, ChainsSkipPointsAnEarlierTreeLeavesUndefined) {
+  RandomFormula make(17);
+  std::mt19937 rng(19);
+  for (int i = 0; i < 400; ++i) {
+    TFormulaEngine e;
+    e.SetComplexMode(i % 5 == 4);
+    std::vector<TreePtr> trees(3);
+    std::string texts;
+    for (TreePtr& t : trees) {
+      const std::string text = make.Make(3);
+      texts += text + " ; ";
+      ASSERT_EQ(e.Compile(text, t), kv::kFormulaOk) << text;
+    }
+    TreePtr loop[3] = {TreePtr(kv::CloneTree(trees[0].get())), TreePtr(kv::CloneTree(trees[1].get())),
+                       TreePtr(kv::CloneTree(trees[2].get()))};
+    const std::vector<long double> ts = TestPoints(rng, 120);
+    std::vector<long double> a(ts.size(), -9), b(ts.size(), -9), c(ts.size(), -9);
+    std::vector<std::uint8_t> status(ts.size());
+    long double* out[3] = {a.data(), b.data(), c.data()};
+    kv::TExprNode* chain[3] = {trees[0].get(), trees[1].get(), trees[2].get()};
+    e.EvaluateBlockChain(chain, 3, 't', ts.data(), static_cast<int>(ts.size()), out, status.data());
+    for (std::size_t k = 0; k < ts.size(); ++k) {
+      e.SetVariable('t', ts[k]);
+      e.ClearEvaluationError();
+      const bool ok = e.Evaluate(loop[0].get()) && e.Evaluate(loop[1].get()) && e.Evaluate(loop[2].get());
+      const int want = !ok ? kv::kPointUndefined : e.EvaluationError() ? kv::kPointJump : kv::kPointDefined;
+      ASSERT_EQ(status[k], want) << texts << " point " << k;
+      if (ok) {
+        ASSERT_TRUE(a[k] == loop[0]->value.re && b[k] == loop[1]->value.re && c[k] == loop[2]->value.re)
+            << texts << " point " << k;
+      }
+    }
+    EXPECT_EQ(e.Variable('t'), TComplex(ts.back(), 0));
+  }
+}
+
 TEST(BlockEvaluation, OnlyRealVariablesRunReal) {
   // The value table knows which entries are not real, whoever wrote them.
   kv::TParameterTables t;
