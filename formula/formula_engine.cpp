@@ -142,8 +142,9 @@ namespace {
 
 // The tree's program, built on first use and rebuilt when its leaves were
 // edited since it last looked.
-[[gnu::noinline]] formula_detail::Program* RenewProgram(TExprNode* tree) {
+formula_detail::Program* ProgramOf(TExprNode* tree) {
   formula_detail::Program* program = tree->program;
+  if (program && program->checkedEdits == formula_detail::treeEdits) return program;
   if (!program || !program->Matches()) {
     formula_detail::DeleteProgram(program);
     program = formula_detail::Program::Build(tree);
@@ -153,36 +154,16 @@ namespace {
   return program;
 }
 
-inline formula_detail::Program* ProgramOf(TExprNode* tree) {
-  formula_detail::Program* program = tree->program;
-  if (program && program->checkedEdits == formula_detail::treeEdits) [[likely]]
-    return program;
-  return RenewProgram(tree);
-}
-
 }  // namespace
 
-inline formula_detail::RunContext TFormulaEngine::Context() {
-  formula_detail::RunContext context;
-  context.variables = tables_->value.data();
-  context.nonRealMask = tables_->value.NonRealMask();
-  context.complexMode = complexMode_;
-  context.jumpDetection = jumpDetection_;
-  context.jumpEpoch = jumpEpoch_;
-  context.errorFlag = &evaluationError_;
-  return context;
+bool TFormulaEngine::EvaluateRenewing(TExprNode* tree) {
+  if (ProgramOf(tree)->Run(Context(), tree->value)) return true;
+  return EvaluationFailed(tree);
 }
 
-bool TFormulaEngine::Evaluate(TExprNode* tree) {
-  if (!tree) {
-    evaluationError_ = true;
-    return false;
-  }
-  formula_detail::Program* program = ProgramOf(tree);
-  // The result goes straight into the root: no copy through memory.
-  if (program->Run(Context(), tree->value)) return true;
+bool TFormulaEngine::EvaluationFailed(TExprNode* tree) {
   evaluationError_ = true;
-  if (tree->token != tok::Number) tree->value = TComplex();
+  if (tree && tree->token != tok::Number) tree->value = TComplex();
   return false;
 }
 

@@ -21,15 +21,12 @@
 #include "formula/expr_node.h"
 #include "formula/formula_codes.h"
 #include "formula/parameter_tables.h"
+#include "formula/program.h"
 #include "formula/tokens.h"
 #include "formula/user_functions.h"
 #include "shell/binary_stream.h"
 
 namespace kv {
-
-namespace formula_detail {
-struct RunContext;
-}
 
 // The character that MarkVariableLetter puts where the letter was.
 inline constexpr char kLetterMark = '#';
@@ -224,7 +221,20 @@ class TFormulaEngine {
   static constexpr int kYIndex = tok::VariableIndex(tok::Y);
   static constexpr int kZIndex = tok::VariableIndex(tok::Z);
   void UpdateZ();
-  formula_detail::RunContext Context();
+  formula_detail::RunContext Context() const {
+    formula_detail::RunContext context;
+    context.variables = tables_->value.data();
+    context.nonRealMask = tables_->value.NonRealMask();
+    context.complexMode = complexMode_;
+    context.jumpDetection = jumpDetection_;
+    context.jumpEpoch = jumpEpoch_;
+    context.errorFlag = const_cast<bool*>(&evaluationError_);
+    return context;
+  }
+  // Evaluate's rare paths: a tree without a current program, and the
+  // failure (error flag, value 0).
+  bool EvaluateRenewing(TExprNode* tree);
+  bool EvaluationFailed(TExprNode* tree);
   bool IsNameInUse(int index) const;
   bool WouldChangeTexts(std::string_view name, int except) const;
 
@@ -246,5 +256,18 @@ class TFormulaEngine {
   std::vector<long double> chainResults_;
   std::vector<std::uint8_t> chainStatus_;
 };
+
+// The hot path inline: the program of the tree (current unless leaves were
+// edited since it last looked) runs straight into the root's value.
+inline bool TFormulaEngine::Evaluate(TExprNode* tree) {
+  if (!tree) [[unlikely]]
+    return EvaluationFailed(tree);
+  formula_detail::Program* program = tree->program;
+  if (!program || program->checkedEdits != formula_detail::treeEdits) [[unlikely]]
+    return EvaluateRenewing(tree);
+  if (program->Run(Context(), tree->value)) [[likely]]
+    return true;
+  return EvaluationFailed(tree);
+}
 
 }  // namespace kv

@@ -45,7 +45,7 @@ constexpr bool RunsEverywhere(int op) {
     case kLoadCheck: case kAddAM: case kAddMM: case kSubAM: case kSubMA: case kSubMM: case kMulAM: case kMulMM:
     case kDivAM: case kDivMA: case kDivMM: case kSqrA: case kSqrM: case kCubeA: case kCubeM: case kSqrtA:
     case kSqrtM: case kAbsA: case kAbsM: case kMulAddMMA: case kMulAddAMM: case kMulAddMMM: case kLinMulLin:
-    case kMulLinA:
+    case kMulLinA: case kSqrAddMA: case kSqrAddMM: case kQuadratic:
       return true;
     default:
       return false;
@@ -186,7 +186,7 @@ bool Program::RunReal(const RunContext& context, TComplex& result) {
         KV_PROGRAM_OPS(KV_CASE)
 #undef KV_CASE
       default:
-        return false;
+        __builtin_unreachable();  // the emitter writes no other codes
     }
   }
   // The imaginary part is written only where it is not +0 already.
@@ -214,7 +214,7 @@ bool Program::RunComplex(const RunContext& context, TComplex& result) {
         KV_PROGRAM_OPS(KV_CASE)
 #undef KV_CASE
       default:
-        return false;
+        __builtin_unreachable();  // the emitter writes no other codes
     }
     if (!ok) return false;
     acc = r;

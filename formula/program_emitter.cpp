@@ -210,6 +210,11 @@ bool ProgramEmitter::PlanFused(const Node& n, Plan& plan) const {
     if (IsLinear(n.a) && IsLinear(n.b)) {
       c.op = kLinMulLin;
       c.aux = (linear(n.a, c.m[0], c.m[1]) ? 1 : 0) | (linear(n.b, c.m[2], c.m[3]) ? 2 : 0);
+      if (nodes_[n.a.index].a == nodes_[n.b.index].a) {  // (x ± c)(x ± d): x read once
+        c.op = kQuadratic;
+        c.m[2] = c.m[3];
+        c.m[3] = Operand{};
+      }
       return true;
     }
     // x·x·x, either way round: the square is checked as its own node.
@@ -248,17 +253,29 @@ bool ProgramEmitter::PlanFused(const Node& n, Plan& plan) const {
     const Ref& prod = side == 0 ? n.a : n.b;
     const Ref& other = side == 0 ? n.b : n.a;
     if (!IsLeafProduct(prod)) continue;
+    // A square reads its factor once.
+    const Node& pm = nodes_[prod.index];
+    const bool square = pm.op == kIrSqr || pm.a == pm.b;
     if (other.IsLeaf()) {
-      c.op = kMulAddMMM;
       product(prod, c.m[0], c.m[1]);
-      c.m[2] = OperandOf(other);
+      if (square) {
+        c.op = kSqrAddMM;
+        c.m[1] = OperandOf(other);
+      } else {
+        c.op = kMulAddMMM;
+        c.m[2] = OperandOf(other);
+      }
       return true;
     }
     if (side == 1 || !HasBranches(other)) {
       plan.first = other;
       plan.hasFirst = true;
-      c.op = kMulAddMMA;
       product(prod, c.m[0], c.m[1]);
+      c.op = kMulAddMMA;
+      if (square) {
+        c.op = kSqrAddMA;
+        c.m[1] = Operand{};
+      }
       return true;
     }
   }

@@ -42,6 +42,10 @@ enum Op : std::uint8_t {
   kMulAddMMM,  // acc = m0·m1 + m2
   kLinMulLin,  // acc = (m0 ± m1)(m2 ± m3); aux bit 0: first is −, bit 1: second is −
   kMulLinA,    // acc = acc·(m0 ± m1); aux bit 0: −
+  // The same with one operand read once where it appears twice.
+  kSqrAddMA,   // acc = m0² + acc
+  kSqrAddMM,   // acc = m0² + m1
+  kQuadratic,  // acc = (m0 ± m1)(m0 ± m2); aux bits as kLinMulLin
   kOpCount
 };
 
@@ -50,7 +54,8 @@ constexpr bool ReadsAcc(int op) {
   switch (op) {
     case kLoad: case kLoadCheck: case kAddMM: case kSubMM: case kMulMM: case kDivMM: case kBinMM:
     case kSqrM: case kCubeM: case kPowIntM: case kSinM: case kCosM: case kTanM: case kSqrtM: case kLogM:
-    case kExpM: case kAbsM: case kRootWholeM: case kFuncM: case kMulAddMMM: case kLinMulLin:
+    case kExpM: case kAbsM: case kRootWholeM: case kFuncM: case kMulAddMMM: case kLinMulLin: case kSqrAddMM:
+    case kQuadratic:
       return false;
     default:
       return true;
@@ -65,13 +70,13 @@ constexpr int OperandCount(int op) {
       return 0;
     case kLoad: case kLoadCheck: case kAddAM: case kSubAM: case kSubMA: case kMulAM: case kDivAM: case kDivMA:
     case kBinAM: case kBinMA: case kSqrM: case kCubeM: case kPowIntM: case kSinM: case kCosM: case kTanM:
-    case kSqrtM: case kLogM: case kExpM: case kAbsM: case kFuncM:
+    case kSqrtM: case kLogM: case kExpM: case kAbsM: case kFuncM: case kSqrAddMA:
       return 1;
     case kRootWholeA:  // m1 only, m0 unused
     case kAddMM: case kSubMM: case kMulMM: case kDivMM: case kBinMM: case kRootWholeM: case kMulAddMMA:
-    case kMulAddAMM: case kMulLinA:
+    case kMulAddAMM: case kMulLinA: case kSqrAddMM:
       return 2;
-    case kMulAddMMM:
+    case kMulAddMMM: case kQuadratic:
       return 3;
     case kLinMulLin:
       return 4;
@@ -206,6 +211,17 @@ template <int op, class T, class J>
     const T p = op == kMulAddAMM ? Times(acc, *m[0]) : Times(*m[0], *m[1]);
     if (!Within(p)) return false;
     r = Plus(p, op == kMulAddMMA ? acc : op == kMulAddAMM ? *m[1] : *m[2]);
+  } else if constexpr (op == kSqrAddMA || op == kSqrAddMM) {
+    const T& x = *m[0];
+    const T p = Times(x, x);
+    if (!Within(p)) return false;
+    r = Plus(p, op == kSqrAddMA ? acc : *m[1]);
+  } else if constexpr (op == kQuadratic) {
+    const T& x = *m[0];
+    const T u = (f.aux & 1) ? Minus(x, *m[1]) : Plus(x, *m[1]);
+    const T v = (f.aux & 2) ? Minus(x, *m[2]) : Plus(x, *m[2]);
+    if (!Within(u) || !Within(v)) return false;
+    r = Times(u, v);
   } else if constexpr (op == kLinMulLin) {
     const T u = (f.aux & 1) ? Minus(*m[0], *m[1]) : Plus(*m[0], *m[1]);
     const T v = (f.aux & 2) ? Minus(*m[2], *m[3]) : Plus(*m[2], *m[3]);
@@ -266,6 +282,7 @@ template <int op, class T, class J>
   X(kDivAM) X(kDivMA) X(kDivMM) X(kBinAM) X(kBinMA) X(kBinMM) X(kSqrA) X(kSqrM) X(kCubeA) X(kCubeM)       \
   X(kPowIntA) X(kPowIntM) X(kSinA) X(kSinM) X(kCosA) X(kCosM) X(kTanA) X(kTanM) X(kSqrtA) X(kSqrtM)       \
   X(kLogA) X(kLogM) X(kExpA) X(kExpM) X(kAbsA) X(kAbsM) X(kRootWholeA) X(kRootWholeM) X(kFuncA) X(kFuncM) \
-  X(kMulAddMMA) X(kMulAddAMM) X(kMulAddMMM) X(kLinMulLin) X(kMulLinA)
+  X(kMulAddMMA) X(kMulAddAMM) X(kMulAddMMM) X(kLinMulLin) X(kMulLinA) X(kSqrAddMA) X(kSqrAddMM)            \
+  X(kQuadratic)
 
 }  // namespace kv::formula_detail
