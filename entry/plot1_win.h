@@ -67,6 +67,7 @@ class TPlot1Win : public TPlot0Win {
   void UpdateMenuChecks(bool drawMenuBar) override;
   void EvCommandNotify(int code) override;
   void Destroy() override;
+  bool EquationLabelsHidden() const override { return labelsHidden != 0; }
 
   // ---- inventory operations ----
   using TPlot0Win::AppendEquation;

@@ -42,6 +42,21 @@ class TPlot0Win : public TPlotWin {
   bool PrintPlot(plat::DC& dc) override { return DrawIntoDC(dc); }
   bool DrawIntoDC(plat::DC& dc);
 
+  // ---- exports ----
+  // The runs of the three vector formats: the creator text (EPS, SVG), then
+  // the frame, the equations and the whole plot drawn while the format
+  // records (graphics/export_runs.cpp).
+  void ExportEps() override;
+  void ExportSvg() override;
+  void ExportPictex() override;
+  // Frame, equations and the plot over them: every drawing of the whole
+  // plot for an export or a metafile.
+  void DrawWholePlot(plat::DC& dc);
+  // The whole plot into a metafile DC at `scale` times the client size,
+  // lines and markers widened by the same factor.
+  void RenderScaled(plat::DC& dc, int scale);
+  void MetafileHook(plat::DC& dc, int scale) override { RenderScaled(dc, scale); }
+
   // ---- lookups ----
   // The first entry of one of the kinds (0 = none) whose sub-value B is not
   // negative; with visibleOnly also visible; -1 when none.
@@ -58,7 +73,23 @@ class TPlot0Win : public TPlotWin {
   static std::string FormatVariableRoles(int roles);
   static int ParseVariableRoles(std::string_view text);
 
+  // ---- mouse (plot_labels.cpp) ----
+  // The text, picture and term modes (123, 124, 129) here, the others below.
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
+  // Drags the text label, term label, picture or equation label under the
+  // point; whether there was one.
+  bool PickAndDragText(plat::Point p);
+  // The equation label under the point with its offset and size; -1 when none.
+  int HitTestEquationLabel(plat::Point p, plat::Point& offset, plat::Size& size);
+  virtual bool EquationLabelsHidden() const { return false; }
+
   // ---- labels ----
+  TPoint2D GetBindingPoint(int object) override { return GetEquationPoint(object); }
+  // Frame-bound labels of both lists.
+  void ScaleTexts(long double newHx, long double newHy, long double oldHx, long double oldHy) override;
+  // Text labels, term labels and pictures over the plot.
+  void DrawPlacedObjects(plat::DC& dc);
   // The label of the newest entry: its description cut at 60 characters,
   // in its colour, below the previous label.
   void AddEquationLabel();
