@@ -168,8 +168,8 @@ void Program::ResetBranches(const RunContext& context) {
 
 // The running value stays in a register from one instruction to the next;
 // only spills go through memory.
-bool Program::RunReal(const RunContext& context, TComplex& result) {
-  PointJumps jumps{this, context.jumpDetection, context.errorFlag};
+bool Program::RunReal(bool jumpDetection, bool* errorFlag, TComplex& result) {
+  PointJumps jumps{this, jumpDetection, errorFlag};
   long double acc = 0;
   for (const Instruction<long double>& in : real_) {
     // Each case updates the running value itself (the real kernels take

@@ -88,7 +88,7 @@ class Program {
     if (context.jumpDetection && epoch_ != context.jumpEpoch) [[unlikely]]
       ResetBranches(context);
     if (realCapable_ && !context.complexMode && (context.nonRealMask & variableMask_) == 0) [[likely]]
-      return RunReal(context, result);
+      return RunReal(context.jumpDetection, context.errorFlag, result);
     return RunComplex(context, result);
   }
   // n points; re[i] (and im[i] when im is given) hold the values of the
@@ -120,7 +120,8 @@ class Program {
     std::uint16_t reExponent, imExponent;
   };
   void Bind(const TComplex* variables);
-  bool RunReal(const RunContext& context, TComplex& result);
+  // Takes what it needs as values, so that no context goes through memory.
+  bool RunReal(bool jumpDetection, bool* errorFlag, TComplex& result);
   bool RunComplex(const RunContext& context, TComplex& result);
   void ResetBranches(const RunContext& context);
   template <class T>

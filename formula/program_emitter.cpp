@@ -1,6 +1,7 @@
 #include "formula/program_emitter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "formula/expr_node.h"
@@ -214,6 +215,17 @@ bool ProgramEmitter::PlanFused(const Node& n, Plan& plan) const {
         c.op = kQuadratic;
         c.m[2] = c.m[3];
         c.m[3] = Operand{};
+        // With constants c and d whose sizes add up to at most a quarter of
+        // the bound, a factor beyond it (|x| near the bound) makes the
+        // product beyond it too: the factors need no checks of their own.
+        const Ref& cr = nodes_[n.a.index].b;
+        const Ref& dr = nodes_[n.b.index].b;
+        if (cr.kind == Ref::kConstant && dr.kind == Ref::kConstant) {
+          const TComplex& cv = constants_[cr.index];
+          const TComplex& dv = constants_[dr.index];
+          const long double size = std::fabs(cv.re) + std::fabs(cv.im) + std::fabs(dv.re) + std::fabs(dv.im);
+          if (size <= ExpPlus5000 / 4) c.aux |= 4;
+        }
       }
       return true;
     }

@@ -6,8 +6,9 @@
 // m0 ∘ m1.  Every operation result is checked against the magnitude bound,
 // intermediate results of fused operations included, exactly as the tree
 // walk checks every node; so fusing never changes which points are defined.
-// The check is left out only where it cannot fail: sin and cos, and sqrt,
-// log and abs of a value that was checked already.
+// The check is left out only where it cannot change the answer: sin and
+// cos, sqrt, log and abs of a value that was checked already, and the
+// factors of (x ± c)(x ± d) for moderate constants c and d.
 #pragma once
 
 #include <cmath>
@@ -45,7 +46,7 @@ enum Op : std::uint8_t {
   // The same with one operand read once where it appears twice.
   kSqrAddMA,   // acc = m0² + acc
   kSqrAddMM,   // acc = m0² + m1
-  kQuadratic,  // acc = (m0 ± m1)(m0 ± m2); aux bits as kLinMulLin
+  kQuadratic,  // acc = (m0 ± m1)(m0 ± m2); aux bits 0, 1 as kLinMulLin; bit 2: see Eval
   kOpCount
 };
 
@@ -220,7 +221,9 @@ template <int op, class T, class J>
     const T& x = *m[0];
     const T u = (f.aux & 1) ? Minus(x, *m[1]) : Plus(x, *m[1]);
     const T v = (f.aux & 2) ? Minus(x, *m[2]) : Plus(x, *m[2]);
-    if (!Within(u) || !Within(v)) return false;
+    // aux bit 2: c and d are constants of moderate size, so a factor beyond
+    // the bound makes the product so too, and its check says it all.
+    if (!(f.aux & 4) && (!Within(u) || !Within(v))) return false;
     r = Times(u, v);
   } else if constexpr (op == kLinMulLin) {
     const T u = (f.aux & 1) ? Minus(*m[0], *m[1]) : Plus(*m[0], *m[1]);

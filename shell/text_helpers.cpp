@@ -245,18 +245,23 @@ std::int32_t RoundToInt(long double x) {
   const long double a = std::fabs(x);
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   if (a > static_cast<long double>(kMax)) return negative ? -kMax : kMax;
-  std::int32_t r;
   if constexpr (std::numeric_limits<long double>::digits == 64) {
     const long double shifted = a + 0x1p63L;
+    const long double whole = shifted - 0x1p63L;
     std::uint64_t bits;
     std::memcpy(&bits, &shifted, 8);
-    r = static_cast<std::int32_t>(bits - (std::uint64_t{1} << 63));
-    if (a - (shifted - 0x1p63L) == -0.5L) --r;  // a tie went up to even: halves go down
-  } else {
-    long double i = std::floor(a);
-    if (a - i > 0.5) i += 1;
-    r = static_cast<std::int32_t>(i);
+    std::int32_t r = static_cast<std::int32_t>(bits - (std::uint64_t{1} << 63));
+    const long double rest = a - whole;
+    // Only where the unit rounds in full precision (not under an emulator
+    // or a lowered precision control) are the bits the nearest integer.
+    if (static_cast<long double>(r) == whole && rest >= -0.5L && rest <= 0.5L) {
+      if (rest == -0.5L) --r;  // a tie went up to even: halves go down
+      return negative ? -r : r;
+    }
   }
+  long double i = std::floor(a);
+  if (a - i > 0.5) i += 1;
+  const auto r = static_cast<std::int32_t>(i);
   return negative ? -r : r;
 }
 

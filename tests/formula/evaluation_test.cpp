@@ -420,10 +420,15 @@ TEST(BlockEvaluation, AnOperationOnParametersJumpsAtTheFirstLivePoint) {
 TEST(BlockEvaluation, UnusualRequestsAndFusedChains) {
   TFormulaEngine e;
   TreePtr tree;
-  const std::vector<long double> xs = {-2, -1, 0, 0.5, 1, 2, 3};
+  // Small values, and values near the magnitude bound e^5000 (about
+  // 1.19e2171) and its square root, where checks of the parts decide.
+  const std::vector<long double> xs = {-2, -1, 0, 0.5, 1, 2, 3, 1.18e2171L, 1.2e2171L, -1.19e2171L, 1.0e1086L,
+                                       1.1e1085L, -3e1085L, 1e4000L, 0x1p7213L};
   // Fused chains give the values of their unfused operations.
   for (const char* text : {"(x-1)(x-2)(x+1)", "x^2+y^2", "xx+yy", "xxx", "x^3", "pow(3,x)", "1+xxxx",
-                           "rrrcos(3t)/(1+rrrr)", "a*sin(bx)+c", "(x+1)*(2-x)", "2x*y+x", "y+xx"}) {
+                           "rrrcos(3t)/(1+rrrr)", "a*sin(bx)+c", "(x+1)*(2-x)", "2x*y+x", "y+xx",
+                           "(x-1e2171)(x+1)", "(x+0.5e2171)(x-0.6e2171)", "(x+2^7213)(x-2^7213)", "(x-y)(x+y)",
+                           "(1-x)(x-1)"}) {
     ASSERT_EQ(e.Compile(text, tree), kv::kFormulaOk) << text;
     for (const char c : {'y', 'r', 't', 'a', 'b', 'c'}) e.SetVariable(c, 0.75L);
     EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs), "") << text;
