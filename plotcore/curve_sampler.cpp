@@ -33,6 +33,17 @@ class Sampler {
     const long double dy = (b.y - a.y) * set_.pixelsPerUnitY;
     return std::sqrt(dx * dx + dy * dy);
   }
+  // PixelDistance(a, b) > limit, with the square root taken only where the
+  // squares alone cannot tell (the root rounds, the squares do not).
+  bool Farther(const TPoint2D& a, const TPoint2D& b, long double limit) const {
+    const long double dx = (b.x - a.x) * set_.pixelsPerUnitX;
+    const long double dy = (b.y - a.y) * set_.pixelsPerUnitY;
+    const long double q = dx * dx + dy * dy;
+    const long double l2 = limit * limit;
+    if (q <= l2 * (1 - 1e-12L)) return false;
+    if (q > l2 * (1 + 1e-12L)) return true;
+    return std::sqrt(q) > limit;
+  }
   // Whether the step a-b can show anything: its bounding box meets the view.
   bool TouchesView(const TPoint2D& a, const TPoint2D& b) const {
     const TSegment2D& v = set_.view;
@@ -187,7 +198,7 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
     } else {
       bool lift = r == TCurveSource::kJump;
       if (set_.detectJumps) {
-        const bool suspect = lift || (PixelDistance(prevP, p) > set_.suspectPixels && TouchesView(prevP, p));
+        const bool suspect = lift || (Farther(prevP, p, set_.suspectPixels) && TouchesView(prevP, p));
         if (suspect) {
           TPoint2D pl;
           TPoint2D pr;
