@@ -24,7 +24,7 @@
 #include "formula/program.h"
 #include "formula/tokens.h"
 #include "formula/user_functions.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -6,11 +6,13 @@
 // interaction in plots and the animation loops the slider dialogs start.
 //
 // The implementation is split by concern: plot_win.cpp (construction,
-// commands, paint, notifications), inventory.cpp, compile_equation.cpp,
-// describe_equation.cpp, plot_evaluation.cpp, plot_drawing.cpp,
-// curve_drawing.cpp, trajectories.cpp, plot_values.cpp, plot_mouse.cpp,
-// animation.cpp; the sampler, tracer, stepper and 3D view are plain
-// functions in curve_sampler.h, implicit_tracer.h, ode_stepper.h, view3d.h.
+// commands, paint, notifications), inventory.cpp, plot_compiling.cpp,
+// plot_evaluation.cpp, plot_drawing.cpp, curve_drawing.cpp,
+// trajectory_drawing.cpp, plot_values.cpp, plot_mouse.cpp, animation.cpp.
+// The mathematics of the entries is in plotcore/model/ (free functions on
+// TEquation and the engine: compiling, describing, curves, trajectories,
+// shading, the sampler, tracer, stepper and 3D view); the methods here hand
+// them the window's engine, view and settings.
 //
 // Virtual operations the window classes above override are marked with the
 // role they play; their versions here are the base behaviour.
@@ -24,12 +26,15 @@
 #include <string_view>
 #include <vector>
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 #include "platform/dialog.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/equation.h"
-#include "plotcore/implicit_tracer.h"
-#include "plotcore/view3d.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/implicit_tracer.h"
+#include "plotcore/model/trajectories.h"
+#include "plotcore/model/view3d.h"
 
 namespace kv {
 
@@ -60,21 +65,8 @@ enum : int {
   kCmDrawXor = 893,          // "&XODER"
 };
 
-// "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
-// would not fit a formula text.
-bool RewriteEquationAsDifference(std::string& target, std::string_view text);
-
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
-
-// The caption of an equation shown in the plot: its description in its
-// colour, one below the other.
-struct TEquationLabel {
-  std::int16_t index = -1;
-  std::string text;
-  TPoint2D anchor;
-  std::int16_t colour = 1;
-};
 
 // The places where the sampled runs of a curve are recorded for EPS, SVG
 // and PiCTeX: one run per pen stroke.
@@ -192,6 +184,7 @@ class TPlotWin : public TFuncWin {
   // Logarithmic axes or the selected mapping applied to a world point;
   // false when it cannot be mapped.
   bool MapWorldPoint(TPoint2D& p);
+  TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
   bool EvaluateReal(TExprNode* tree, long double& value);
 
@@ -283,6 +276,8 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
+  // The view, box and step trajectories run in.
+  TTrajectoryView TrajectoryView() const;
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
   // Runs an item; every point goes to the sink (world x, y).  Returns the
@@ -299,6 +294,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
+  // How many terms a sequence item is drawn with: its step limit, else 100.
+  static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);
   // The start texts x0, y0, z0, t0 into the item's trees; false when a
@@ -350,10 +347,13 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
-  // The table of an item's points (trajectory steps or sequence terms), at
-  // most kMaxTableLines lines.
+  // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
+  // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
+  // (z) of a sequence's terms (212, 312).  Cells are `width` wide
+  // (FormatTableCell); width 0 or -1 joins them by the separator instead.
   static constexpr int kMaxTableLines = 10000;
-  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals);
+  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals,
+                        std::string_view separator = "\t");
 
   // ---- mouse and view ----
   // Rubber-band box from the pressed point; a box of at least 3 x 3 pixels
@@ -434,7 +434,6 @@ class TPlotWin : public TFuncWin {
   void CmMouseMode(int id);
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();
-  void CompileSlots(TEquation& e, std::initializer_list<int> slots);
   void EnsureInventoryArrays();
 
   std::vector<TEquation> equations_;

@@ -1,0 +1,42 @@
+// Evaluating an entry's trees with a window's formula engine: the point
+// variables, real values, and the mapping of world points by logarithmic
+// axes or a mapping entry before they are drawn.
+#pragma once
+
+#include <cmath>
+
+#include "core/vector2d.h"
+#include "core/vector3d.h"
+#include "formula/formula_engine.h"
+#include "plotcore/model/equation.h"
+
+namespace kv {
+
+// X and Y of the point; Z too in a space window while complex mode is off
+// (in complex mode Z follows X + iY).
+inline void SetPointVariables(TFormulaEngine& engine, const TPoint3D& p, bool space) {
+  engine.SetPoint(p.x, p.y);
+  if (space && !engine.ComplexMode()) engine.SetVariable('Z', p.z);
+}
+
+// The real part of the tree's value; false when undefined or not finite.
+inline bool EvaluateReal(TFormulaEngine& engine, TExprNode* tree, long double& value) {
+  if (!tree || !engine.Evaluate(tree)) return false;
+  value = tree->value.re;
+  return std::isfinite(value);
+}
+
+// How a window maps world points before it draws them: logarithmic axes
+// (their world coordinate is the exponent), or the selected mapping entry
+// (kind 401 plane map, 402 complex map), or not at all.
+struct TPointMap {
+  bool logWindow = false;
+  int logAxes = 0;                // bit 0: x axis, bit 1: y axis
+  TEquation* mapping = nullptr;   // without logarithmic axes
+  bool space = false;             // the window is a space window
+};
+
+// False when the point cannot be mapped.
+bool MapPoint(TFormulaEngine& engine, const TPointMap& map, TPoint2D& p);
+
+}  // namespace kv
