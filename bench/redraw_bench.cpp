@@ -22,7 +22,7 @@
 #include "platform/bitmap.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 
 namespace {
 
