@@ -19,30 +19,10 @@ void TPlaneBaseWin::SetupWindow() {
   OpenStartFile();
 }
 
-TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileDomain, "DOM2MENU") {}
-
-void TDom2Win::SetupWindow() {
-  // The mapping mode is known only after construction.
-  FileData.Filter = plat::res::String(MappingMode == 0 ? 268 : 273);
-  FileData.DefaultExt = MappingMode == 0 ? "ma2" : "maz";
-  TPlaneBaseWin::SetupWindow();
-}
-
-TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileRange, "RAN2MENU") {}
-
 TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
     : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {}
 
 TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
     : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {}
-
-TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileLog, "LOGMENU"),
-      AxisType(static_cast<std::int16_t>(axisType)) {
-  FileData.Filter = plat::res::String(290);
-  FileData.DefaultExt = "lkv";
-}
 
 }  // namespace kv

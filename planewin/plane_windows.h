@@ -1,11 +1,14 @@
-// The special plane windows: a mapping's domain and range windows, the
-// planetary system, the function quiz and the windows with logarithmic
-// axes.  Until their plot layers arrive each is the window base with its
-// kind's file type, settings file and menu.
+// The special plane windows: the planetary system and the function quiz
+// (until their plot layers arrive each is the window base with its kind's
+// file type, settings file and menu), and the headers of the mapping pair
+// and the windows with logarithmic axes.
 #pragma once
 
 #include <cstdint>
 
+#include "planewin/dom2_win.h"
+#include "planewin/log_win.h"
+#include "planewin/ran2_win.h"
 #include "plot2d/plot2_win.h"
 
 namespace kv {
@@ -13,8 +16,6 @@ namespace kv {
 // The planet window's own type code: it shares "kv2.ini" with the 2D
 // window, and each refuses the other's settings.
 inline constexpr std::int32_t kFileTypePlanet = 842;
-
-class TRan2Win;
 
 // Windows of these kinds read and write the basic file of the window base.
 class TPlaneBaseWin : public TZORWin {
@@ -26,22 +27,6 @@ class TPlaneBaseWin : public TZORWin {
   bool WriteFile() override { return WriteBasicFile(); }
 };
 
-class TDom2Win : public TPlaneBaseWin {
- public:
-  TDom2Win(plat::Window* parent, const std::string& caption);
-  void SetupWindow() override;
-  std::uint8_t MappingMode = 0;  // 0 real (x, y), 1 complex z
-  TRan2Win* RangeWindow = nullptr;
-};
-
-class TRan2Win : public TPlaneBaseWin {
- public:
-  TRan2Win(plat::Window* parent, const std::string& caption);
-  void AttachDomain(TDom2Win* domain) { Domain = domain; }
-  std::uint8_t MappingMode = 0;
-  TDom2Win* Domain = nullptr;
-};
-
 class TPlotXWin : public TPlaneBaseWin {
  public:
   TPlotXWin(plat::Window* parent, const std::string& caption);
@@ -50,12 +35,6 @@ class TPlotXWin : public TPlaneBaseWin {
 class TPlotGWin : public TPlaneBaseWin {
  public:
   TPlotGWin(plat::Window* parent, const std::string& caption);
-};
-
-class TLogWin : public TPlaneBaseWin {
- public:
-  TLogWin(plat::Window* parent, const std::string& caption, int axisType);
-  std::int16_t AxisType = 1;  // 1 log x, 2 log y, 3 both
 };
 
 }  // namespace kv

@@ -506,7 +506,7 @@ void TPlotWin::ReplaceTokenInEquation(int i, int from, int to) {
 
 void TPlotWin::BuildSightLineTree(int i) {
   if (!IsValidIndex(i)) return;
-  TreePtr& slot = sightLines_[static_cast<std::size_t>(i)];
+  TreePtr& slot = inventory_->sightLines[static_cast<std::size_t>(i)];
   slot.reset();
   const TExprNode* f = Equation(i).trees[3].get();
   if (!f) return;
@@ -524,7 +524,7 @@ void TPlotWin::BuildSightLineTree(int i) {
 
 const TExprNode* TPlotWin::SightLineTree(int i) const {
   if (!IsValidIndex(i)) return nullptr;
-  return sightLines_[static_cast<std::size_t>(i)].get();
+  return inventory_->sightLines[static_cast<std::size_t>(i)].get();
 }
 
 TExprNode* TPlotWin::BuildPlaneImplicitTree(int i, int& code) {

@@ -4,6 +4,7 @@
 // point of an implicit curve.
 #include <cmath>
 
+#include "plotcore/log_scale.h"
 #include "plotcore/plot_win.h"
 #include "shell/text_helpers.h"
 
@@ -63,17 +64,7 @@ bool TPlotWin::EvaluateDerivativePair(int i, const TPoint3D& p, int firstSlot, i
 }
 
 bool TPlotWin::MapWorldPoint(TPoint2D& p) {
-  if (LogWindowType > 0) {
-    if (AxisKind & 1) {
-      if (!(p.x > 0)) return false;
-      p.x = std::log10(p.x);
-    }
-    if (AxisKind & 2) {
-      if (!(p.y > 0)) return false;
-      p.y = std::log10(p.y);
-    }
-    return std::isfinite(p.x) && std::isfinite(p.y);
-  }
+  if (LogWindowType > 0) return LogPointImage(p, AxisKind, LogValueRange, p);
   if (!mappedFlag || !IsValidIndex(selectedMapping)) return true;
   TEquation& m = Equation(selectedMapping);
   if (m.kind == kKindPlaneMap) {
@@ -91,6 +82,15 @@ bool TPlotWin::MapWorldPoint(TPoint2D& p) {
     return true;
   }
   return true;
+}
+
+bool TPlotWin::MoveToMappedPoint(TPoint2D& p) {
+  if (LogWindowType > 0) return LogPointImage(p, AxisKind, TSegment2D{0, HUGE_VALL, 0, HUGE_VALL}, p);
+  return std::isfinite(p.x) && std::isfinite(p.y) && MapWorldPoint(p);
+}
+
+bool TPlotWin::ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const {
+  return LogWindowType <= 0 || ScaleVelocityForLogScale(AxisKind, at, v);
 }
 
 long double TPlotWin::LogAxisToValue(long double v) const { return std::pow(10.0L, v); }

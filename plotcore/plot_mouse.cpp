@@ -14,25 +14,6 @@ namespace kv {
 
 namespace {
 
-// The next event of a drag.  A drag whose button is no longer held (its
-// release went to another window, or the capture was lost) ends as a
-// release where it was, and so does one whose scripted events ran out
-// while the platform is in testing mode: it never waits for nothing.
-void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last) {
-  for (;;) {
-    if (plat::PollMouse(w, e)) return;
-    if (plat::testing::TestingMode() || w.IsDestroyed() || !plat::MouseButtonHeld()) {
-      e = plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, last.x, last.y};
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
-
-bool IsRelease(const plat::MouseEvent& e) {
-  return e.type == plat::MouseEvent::LButtonUp || e.type == plat::MouseEvent::RButtonUp;
-}
-
 std::string Trimmed(std::string s) {
   const std::size_t b = s.find_first_not_of(' ');
   return b == std::string::npos ? std::string() : s.substr(b);
@@ -50,6 +31,21 @@ long double PixelDistanceToSegment(plat::Point p, plat::Point a, plat::Point b) 
 }
 
 }  // namespace
+
+void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last) {
+  for (;;) {
+    if (plat::PollMouse(w, e)) return;
+    if (plat::testing::TestingMode() || w.IsDestroyed() || !plat::MouseButtonHeld()) {
+      e = plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, last.x, last.y};
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+bool IsRelease(const plat::MouseEvent& e) {
+  return e.type == plat::MouseEvent::LButtonUp || e.type == plat::MouseEvent::RButtonUp;
+}
 
 bool TPlotWin::DragZoomBox(plat::Point start) {
   plat::ClientDC dc(*this);

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <list>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "formula/func_win.h"
+#include "platform/app.h"
 #include "platform/dialog.h"
 #include "plotcore/curve_sampler.h"
 #include "plotcore/equation.h"
@@ -63,6 +65,13 @@ enum : int {
 // "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
 // would not fit a formula text.
 bool RewriteEquationAsDifference(std::string& target, std::string_view text);
+
+// The next mouse event of a drag that runs inside a button handler.  A
+// drag whose button is no longer held (its release went elsewhere, or the
+// capture was lost) ends as a release where it was, and so does one whose
+// scripted events ran out in testing mode: it never waits for nothing.
+void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last);
+bool IsRelease(const plat::MouseEvent& e);
 
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
@@ -103,12 +112,18 @@ class TPlotWin : public TFuncWin {
   void UserFunctionsChanged() override;
 
   // ---- inventory ----
-  TEquation& Equation(int i) { return equations_[static_cast<std::size_t>(i)]; }
-  const TEquation& Equation(int i) const { return equations_[static_cast<std::size_t>(i)]; }
+  TEquation& Equation(int i) { return inventory_->equations[static_cast<std::size_t>(i)]; }
+  const TEquation& Equation(int i) const { return inventory_->equations[static_cast<std::size_t>(i)]; }
   bool IsValidIndex(int i) const { return i >= 0 && i <= equationCount; }
-  std::string& EquationName(int i) { return names_[static_cast<std::size_t>(i)]; }
-  std::uint8_t& EquationFlag(int i) { return flags_[static_cast<std::size_t>(i)]; }
-  int InventorySize() const { return static_cast<int>(equations_.size()); }
+  std::string& EquationName(int i) { return inventory_->names[static_cast<std::size_t>(i)]; }
+  std::uint8_t& EquationFlag(int i) { return inventory_->flags[static_cast<std::size_t>(i)]; }
+  int InventorySize() const { return static_cast<int>(inventory_->equations.size()); }
+  // The range window of a mapping draws the entries of its domain window:
+  // while it borrows them, Equation() and its companions reach the owner's
+  // arrays, and the last index and capacity follow the owner's.  nullptr
+  // gives the window its own inventory back.
+  void BorrowInventory(TPlotWin* owner);
+  bool BorrowsInventory() const { return inventory_ != &ownInventory_; }
   // True when an entry can be appended; otherwise message 4 "kein Platz
   // mehr" when asked.
   bool CanAddEquation(bool showMessage);
@@ -179,6 +194,16 @@ class TPlotWin : public TFuncWin {
   // false when it cannot be mapped.
   bool MapWorldPoint(TPoint2D& p);
   long double LogAxisToValue(long double v) const;
+  // The start point of an initial-value problem, given in values, moved
+  // to where the window shows it: false when it has no place there (a
+  // coordinate that is not positive on a logarithmic axis, a point the
+  // selected mapping leaves undefined).  Unlike MapWorldPoint it accepts
+  // points beyond the shown range of a logarithmic axis.
+  bool MoveToMappedPoint(TPoint2D& p);
+  // A velocity at a point given in values, carried onto the window's
+  // logarithmic axes (chain rule); unchanged and true without them, false
+  // where a logarithmic coordinate is not positive.
+  bool ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const;
   bool EvaluateReal(TExprNode* tree, long double& value);
 
   // ---- 3D view ----
@@ -381,6 +406,8 @@ class TPlotWin : public TFuncWin {
   std::int16_t MouseMode = kCmMouseBoxZoom;
   long double centreZoomFactor = 0.5L;
   std::int16_t LogWindowType = 0;      // > 0: logarithmic window (AxisKind tells the axes)
+  // The values a logarithmic window shows: points beyond them have no image.
+  TSegment2D LogValueRange{0, HUGE_VALL, 0, HUGE_VALL};
   std::int16_t selectedMapping = -1;   // entry of kind 401/402 points are mapped by
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
@@ -423,10 +450,14 @@ class TPlotWin : public TFuncWin {
   void CompileSlots(TEquation& e, std::initializer_list<int> slots);
   void EnsureInventoryArrays();
 
-  std::vector<TEquation> equations_;
-  std::vector<std::string> names_;
-  std::vector<std::uint8_t> flags_;
-  std::vector<TreePtr> sightLines_;
+  struct TInventoryArrays {
+    std::vector<TEquation> equations;
+    std::vector<std::string> names;
+    std::vector<std::uint8_t> flags;
+    std::vector<TreePtr> sightLines;
+  };
+  TInventoryArrays ownInventory_;
+  TInventoryArrays* inventory_ = &ownInventory_;
   TCurveRecording recording_;
   bool painting_ = false;
 };
