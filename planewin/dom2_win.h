@@ -94,6 +94,8 @@ class TDom2Win : public TMap2Win {
   TPoint2D RangeViewCentre;
   long double RangeViewHalfX = 5;
   std::uint8_t MappingMode = 0;  // 0 real (x, y), 1 complex z
+  // Paint passes of the pair under way.
+  int pairPainting = 0;
 
  private:
   void CmNewMapping();

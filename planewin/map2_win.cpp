@@ -153,6 +153,27 @@ void TMap2Win::FitWindowToGraphs() {
 
 // ---- drawing ----
 
+void TMap2Win::PaintBuffered(plat::DC& dc) {
+  TDom2Win* d = Domain();
+  if (!d) {
+    TPlotEWin::PaintBuffered(dc);
+    return;
+  }
+  if (d->pairPainting > 0) {
+    BlitBackBuffer(0, dc);
+    paintDeferred_ = true;
+    return;
+  }
+  ++d->pairPainting;
+  TPlotEWin::PaintBuffered(dc);
+  --d->pairPainting;
+  for (TMap2Win* w : {static_cast<TMap2Win*>(d), static_cast<TMap2Win*>(d->RangeWindow)}) {
+    if (!w || !w->paintDeferred_) continue;
+    w->paintDeferred_ = false;
+    w->Invalidate(false);
+  }
+}
+
 void TMap2Win::DrawPlot(plat::DC& dc) {
   TPlotEWin::DrawPlot(dc);
   if (!CursorShown) return;

@@ -47,6 +47,10 @@ class TMap2Win : public TPlotEWin {
   // changed.
   void ChangeView(long double cx, long double cy, long double hx) override;
   void NewView(long double cx, long double cy, long double hx, long double hy, std::uint8_t mode) override;
+  // One window of the pair draws at a time: the other, asked to paint
+  // while the first polls the keyboard, shows its last picture and draws
+  // afterwards (they share the entries and the parameters).
+  void PaintBuffered(plat::DC& dc) override;
   // The 2D pass (labels and strokes), then the cursor cross.
   void DrawPlot(plat::DC& dc) override;
   // The partial sums of a kind-218 entry as a polyline from the origin.
@@ -88,6 +92,7 @@ class TMap2Win : public TPlotEWin {
   void CmNewSum();
   void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode() && equationCount < equationCapacity); }
   std::int16_t sumCounter_ = 0;
+  bool paintDeferred_ = false;
 };
 
 }  // namespace kv

@@ -49,7 +49,9 @@ void TRan2Win::SetupWindow() {
   UpdateView();
   UpdateMenuChecks(false);
   MouseMode = kCmMouseText;
-  FirstDraw = 1;
+  // The first drawing widens a new view a little; a view a file brought
+  // is shown as it was saved.
+  FirstDraw = d && d->loadedFileVersion > 18 ? 0 : 1;
   inventoryHidden = 0;
   if (d && d->loadedFileVersion > 0 && d->loadedFileVersion < 19 && selectedMapping >= 0) FitRangeToGrid();
   UpdateRangeTitle();
