@@ -10,9 +10,9 @@
 #include "planewin/model/mapping_readouts.h"
 #include "planewin/model/range_state.h"
 #include "planewin/ran2_win.h"
-#include "platform/common_dialogs.h"
 #include "platform/resources.h"
 #include "shell/text_helpers.h"
+#include "shell/text_win.h"
 
 namespace kv {
 
@@ -45,7 +45,8 @@ void CopyFont(TFontWin& from, int fromSlot, TFontWin& to, int toSlot) {
 TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption) : TMap2Win(parent, caption) {
   AssignMenu("DOM2MENU");
   SettingsFileName = kSettingsFileDomain;
-  HelpName = "KV2MAPH";
+  SetHelpNames("KV2MAPH", {"KVFILEH", "KVFORMH", "KV2MAPH", "KV2CALCH", "KV2VIEWH", "KVMBTNSH", "KV2MISCH", "KVANIMH",
+                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
   Ma2FileData = {caption, plat::res::String(kStrMa2Filter), "ma2"};
   MazFileData = {caption, plat::res::String(kStrMazFilter), "maz"};
   FileData = Ma2FileData;
@@ -461,8 +462,8 @@ void TDom2Win::CmMapGrid() {
 void TDom2Win::CmMapTables() {
   std::string text;
   if (!TableReadout(text, true)) return;
-  TableText = text;
-  ShowReadout(plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable), TableText);
+  ShowReadout(TableWindow, plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable),
+              plat::res::String(kStrMapTables) + ".txt", text);
 }
 
 // ---- readouts ----
@@ -493,15 +494,26 @@ bool TDom2Win::TableReadout(std::string& text, bool showMessage) {
 void TDom2Win::ShowJacobian(const TPoint2D& p) {
   const std::string text = JacobianReadout(p);
   if (text.empty()) return;
-  JacobiText = text;
   std::string name;
   GetFileNamePart(name, FileData.FileName);
-  ShowReadout(plat::res::String(kStrJacobiData) + " [" + name + "]", JacobiText);
+  ShowReadout(JacobiWindow, plat::res::String(kStrJacobiData) + " [" + name + "]", "jacobdata.txt", text);
 }
 
-void TDom2Win::ShowReadout(const std::string& title, const std::string& text) {
-  // Until the text windows exist the readout is shown in a message box.
-  plat::MessageBox(this, text, title, plat::MB_OK);
+void TDom2Win::ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName,
+                           const std::string& text) {
+  // The window keeps the title it was made with.
+  if (!window || window->IsDestroyed()) {
+    window = new TTextWin(this, title, fileName, "", TextFontSlot);
+    if (!window->Create()) {
+      delete window;
+      window = nullptr;
+      ShowMessageById(3);  // "wenig Speicher...Probleme!"
+      return;
+    }
+  }
+  window->SetText(text);
+  window->ShowWindow();
+  window->ClearModified();
 }
 
 // ---- mouse ----

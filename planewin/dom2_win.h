@@ -85,10 +85,10 @@ class TDom2Win : public TMap2Win {
   TFileDialogData Ma2FileData;
   TFileDialogData MazFileData;
   TMapGrid DefaultGrid;
-  // The texts of the last Jacobian readout and mapping table, with the
-  // titles and file names of the text windows that show them.
-  std::string JacobiText;
-  std::string TableText;
+  // The text windows of the Jacobian readout and the mapping table, made
+  // on first use and then given each new readout.
+  TTextWin* JacobiWindow = nullptr;
+  TTextWin* TableWindow = nullptr;
   // The range window's view as it last reported it: centre and x
   // half-extent.
   TPoint2D RangeViewCentre;
@@ -118,7 +118,7 @@ class TDom2Win : public TMap2Win {
   void ShowJacobian(const TPoint2D& p);
   void StoreDomainSettings();
   void ApplyDomainSettings();
-  void ShowReadout(const std::string& title, const std::string& text);
+  void ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName, const std::string& text);
 };
 
 }  // namespace kv

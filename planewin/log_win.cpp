@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/export_sink.h"
 #include "planewin/model/log_axes.h"
 #include "platform/resources.h"
 
@@ -14,7 +15,8 @@ namespace kv {
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType) : TPlotEWin(parent, caption) {
   AssignMenu("LOGMENU");
   SettingsFileName = kSettingsFileLog;
-  HelpName = "KVLHELP";
+  SetHelpNames("KVLHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
+                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
   FileData.Filter = plat::res::String(kStrLogFilter);
   FileData.DefaultExt = "lkv";
   ViewTemplate = "VIEWCOR";
@@ -106,11 +108,14 @@ void TLogWin::DrawGrid(plat::DC& dc, const TTickRange& range, const plat::Pen& g
   if (!(GridBits & kGridRectangular)) return;
   const TSegment2D& a = Alternate;
   const plat::Pen oldPen = dc.SelectPen(gridPen);
+  // While an export records, each line goes to it as a rule instead.
+  TExportSink* sink = ActiveSink();
+  if (sink && !sink->TakesGrid()) sink = nullptr;
+  TExportPen pen = ExportPenOf(displaySpec);
+  if (sink && sink->Format() == TExportFormat::Pictex) pen.style = 0;
   auto line = [&](const TPoint2D& p, const TPoint2D& q) {
-    if (PictexFlag) {
-      WritePictexRule(p, q);
-    } else if (SvgFlag) {
-      SvgWorldLine(p, q, displaySpec, displaySpec.style);
+    if (sink) {
+      sink->Rule(p, q, pen);
     } else {
       DrawWorldLine(dc, p, q, false);
     }

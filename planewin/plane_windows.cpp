@@ -20,9 +20,14 @@ void TPlaneBaseWin::SetupWindow() {
 }
 
 TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {}
+    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {
+  SetHelpNames("KVXHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
+                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
+}
 
 TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {}
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {
+  SetHelpNames("KVGHELP", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
+}
 
 }  // namespace kv

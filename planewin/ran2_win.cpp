@@ -29,6 +29,7 @@ std::int16_t Within(int v, int lo, int hi, int fallback) {
 
 TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption) : TMap2Win(parent, caption) {
   AssignMenu("RAN2MENU");
+  SetHelpNames("KV2MAPH", {"KVFILEH", "KV2VIEWH", "KV2BTNSH", "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
   SettingsFileName = kSettingsFileRange;
   mappedFlag = 1;
   quietDrawing = 1;  // a key never stops the range window's drawing
