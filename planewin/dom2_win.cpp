@@ -29,7 +29,7 @@ enum : std::size_t {
   kIntRangeBackground = 12,  // block 1
   kIntRangeWidth = 13,
   kIntRangeHeight = 14,
-  kIntDivisionsX = 3,        // block 3
+  kIntDivisionsX = 3,  // block 3
   kIntDivisionsY = 19,
 };
 
@@ -54,19 +54,18 @@ TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption) : TMap2Win(
 
 const plat::CommandTable& TDom2Win::Commands() const {
   using C = TDom2Win;
-  static const auto table = plat::CommandTable::Build<TDom2Win>(&TMap2Win::Commands(), {
-                                                                                           {kCmNewMapping, &C::CmNewMapping, &C::CeRoomForMapping},
-                                                                                           {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
-                                                                                           {kCmMapPlaneXY, &C::CmPlaneXY},
-                                                                                           {kCmMapPlaneZ, &C::CmPlaneZ},
-                                                                                           {kCmMapGrid, &C::CmMapGrid, &C::CeHasGrid},
-                                                                                       });
+  static const auto table = plat::CommandTable::Build<TDom2Win>(
+      &TMap2Win::Commands(), {
+                                 {kCmNewMapping, &C::CmNewMapping, &C::CeRoomForMapping},
+                                 {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
+                                 {kCmMapPlaneXY, &C::CmPlaneXY},
+                                 {kCmMapPlaneZ, &C::CmPlaneZ},
+                                 {kCmMapGrid, &C::CmMapGrid, &C::CeHasGrid},
+                             });
   return table;
 }
 
-void TDom2Win::CeMapTables(plat::CommandEnabler& ce) {
-  ce.Enable(IsValidIndex(selectedMapping) && HasGrid());
-}
+void TDom2Win::CeMapTables(plat::CommandEnabler& ce) { ce.Enable(IsValidIndex(selectedMapping) && HasGrid()); }
 
 void TDom2Win::UpdateMenuChecks(bool drawMenuBar) {
   if (IsCreated()) {
@@ -137,7 +136,8 @@ void TDom2Win::StoreDomainSettings() {
   if (text.empty()) text = "x,y,x,y,";
   auto& bytes = SettingsBlocks.Bytes;
   for (auto& block : {&bytes[1], &bytes[2]}) block->fill(0);
-  for (std::size_t k = 0; k < text.size(); ++k) (k < 21 ? bytes[1][k] : bytes[2][k - 21]) = static_cast<std::uint8_t>(text[k]);
+  for (std::size_t k = 0; k < text.size(); ++k)
+    (k < 21 ? bytes[1][k] : bytes[2][k - 21]) = static_cast<std::uint8_t>(text[k]);
 }
 
 void TDom2Win::ApplyDomainSettings() {
@@ -146,7 +146,8 @@ void TDom2Win::ApplyDomainSettings() {
   const auto& ints3 = SettingsBlocks.Ints[2];
   const auto& reals3 = SettingsBlocks.Reals[2];
   if (RangeWindow) RangeWindow->ColourSlots[0] = CheckColourIndex(ints1[kIntRangeBackground]);
-  DefaultGrid = UsableGrid(TMapGrid{reals3[0], reals3[2], reals3[1], reals3[3], ints3[kIntDivisionsX], ints3[kIntDivisionsY]});
+  DefaultGrid =
+      UsableGrid(TMapGrid{reals3[0], reals3[2], reals3[1], reals3[3], ints3[kIntDivisionsX], ints3[kIntDivisionsY]});
   std::string text;
   const auto& bytes = SettingsBlocks.Bytes;
   for (std::size_t k = 0; k < 42; ++k) {
@@ -319,9 +320,7 @@ void TDom2Win::SwitchPlane(int mode) {
 
 // ---- the entries ----
 
-bool TDom2Win::HasGrid() const {
-  return equationCount >= 1 && IsGridFamily(Equation(0)) && IsGridFamily(Equation(1));
-}
+bool TDom2Win::HasGrid() const { return equationCount >= 1 && IsGridFamily(Equation(0)) && IsGridFamily(Equation(1)); }
 
 TMapGrid TDom2Win::CurrentGrid() const { return HasGrid() ? GridOfFamilies(Equation(0), Equation(1)) : DefaultGrid; }
 
@@ -391,9 +390,7 @@ void TDom2Win::MouseMarkAdded(const TMouseMark& m) {
   if (RangeWindow) RangeWindow->AddMarkImage(m);
 }
 
-void TDom2Win::MouseMarksChanged() {
-  RebuildRangeMarks();
-}
+void TDom2Win::MouseMarksChanged() { RebuildRangeMarks(); }
 
 void TDom2Win::ClearMouseMarks() {
   if (!ClearMouseMarkList()) return;
@@ -427,13 +424,13 @@ void TDom2Win::CmNewMapping() {
   const bool complex = MappingMode != 0;
   if (IsColourWindowVisible()) HideColourWindow();
   int mask = 0;
-  const int i = AppendAndEditEquation(complex ? kKindComplexMap : kKindPlaneMap, 0, 1,
-                                      {complex ? "zz" : "2x-y", complex ? "" : "x+y", {}, {}, {}},
-                                      [](TEquation& e) {
-                                        e.penColour = 0;
-                                        e.density = 50;
-                                      },
-                                      mask);
+  const int i = AppendAndEditEquation(
+      complex ? kKindComplexMap : kKindPlaneMap, 0, 1, {complex ? "zz" : "2x-y", complex ? "" : "x+y", {}, {}, {}},
+      [](TEquation& e) {
+        e.penColour = 0;
+        e.density = 50;
+      },
+      mask);
   if (i < 0) return;
   EquationName(i).clear();
   CompileEquation(i);

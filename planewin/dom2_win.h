@@ -16,10 +16,10 @@
 namespace kv {
 
 enum : int {
-  kStrJacobiData = 327,    // "Jacobi-Daten"
-  kStrMapTables = 266,     // "Karten"
-  kStrValueTable = 136,    // "Wertetabelle"
-  kStrUndefined = 1183,    // "undefiniert"
+  kStrJacobiData = 327,  // "Jacobi-Daten"
+  kStrMapTables = 266,   // "Karten"
+  kStrValueTable = 136,  // "Wertetabelle"
+  kStrUndefined = 1183,  // "undefiniert"
 };
 
 class TDom2Win : public TMap2Win {

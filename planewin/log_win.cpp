@@ -15,8 +15,8 @@ namespace kv {
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType) : TPlotEWin(parent, caption) {
   AssignMenu("LOGMENU");
   SettingsFileName = kSettingsFileLog;
-  SetHelpNames("KVLHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
-                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
+  SetHelpNames("KVLHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH", "KVSTYLEH",
+                           "KVSTYLEH", "KV2VIEWH"});
   FileData.Filter = plat::res::String(kStrLogFilter);
   FileData.DefaultExt = "lkv";
   ViewTemplate = "VIEWCOR";

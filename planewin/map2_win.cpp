@@ -37,11 +37,12 @@ TMap2Win::TMap2Win(plat::Window* parent, const std::string& title) : TPlotEWin(p
 
 const plat::CommandTable& TMap2Win::Commands() const {
   using C = TMap2Win;
-  static const auto table = plat::CommandTable::Build<TMap2Win>(&TPlotEWin::Commands(), {
-                                                                                           {kCmFitToGrid, &C::CmFitToGrid},
-                                                                                           {kCmNewComplexPoint, &C::CmNewComplexPoint, &C::CeNewSum},
-                                                                                           {kCmNewSum, &C::CmNewSum, &C::CeNewSum},
-                                                                                       });
+  static const auto table = plat::CommandTable::Build<TMap2Win>(
+      &TPlotEWin::Commands(), {
+                                  {kCmFitToGrid, &C::CmFitToGrid},
+                                  {kCmNewComplexPoint, &C::CmNewComplexPoint, &C::CeRoom},
+                                  {kCmNewSum, &C::CmNewSum, &C::CeNewSum},
+                              });
   return table;
 }
 
@@ -103,7 +104,8 @@ void TMap2Win::FitRangeToGrid() {
   if (d && d->viewChanged) rect = d->World;
   SaveVariables();
   TSegment2D box;
-  const bool any = GridImageBox(rect, g.nx, g.ny, [this](TPoint2D& p) { return MapWorldPoint(p); }, box);
+  const bool any = GridImageBox(
+      rect, g.nx, g.ny, [this](TPoint2D& p) { return MapWorldPoint(p); }, box);
   RestoreVariables();
   if (!any) return;
   const TViewBox v = ViewAroundBox(box);
@@ -123,8 +125,8 @@ void TMap2Win::FitWindowToGraphs() {
   const TMapGrid g = GridOfFamilies(Equation(0), Equation(1));
   SaveVariables();
   TSegment2D box;
-  bool any = GridImageBox(TSegment2D{g.xmin, g.xmax, g.ymin, g.ymax}, g.nx, g.ny,
-                          [this](TPoint2D& p) { return MapWorldPoint(p); }, box);
+  bool any = GridImageBox(
+      TSegment2D{g.xmin, g.xmax, g.ymin, g.ymax}, g.nx, g.ny, [this](TPoint2D& p) { return MapWorldPoint(p); }, box);
   auto widen = [&](const TPoint2D& p) {
     if (!any) {
       box = {p.x, p.x, p.y, p.y};
@@ -139,7 +141,8 @@ void TMap2Win::FitWindowToGraphs() {
   for (int i = 2; i <= equationCount; ++i) {
     TEquation& e = Equation(i);
     if (e.kind != kKindSum || !e.visible || !e.trees[0] || !e.trees[1]) continue;
-    for (const TComplex& s : PartialSums(Engine(), e.trees[1].get(), e.trees[0]->token, e.divisions[0], e.divisions[1])) {
+    for (const TComplex& s :
+         PartialSums(Engine(), e.trees[1].get(), e.trees[0]->token, e.divisions[0], e.divisions[1])) {
       TPoint2D p{s.re, s.im};
       if (!MapWorldPoint(p)) break;
       widen(p);
@@ -277,17 +280,18 @@ void TMap2Win::CmNewSum() {
   if (!CanAddEquation(true) || !CheckInventoryIdle()) return;
   const int colour = GetSavedValue(sumCounter_);
   int mask = 0;
-  const int i = AppendAndEditEquation(kKindSum, 0, 1, {"n", "cis(2pi*n/17)", {}, {}, {}},
-                                      [colour](TEquation& e) {
-                                        e.penColour = static_cast<std::uint16_t>(colour);
-                                        e.density = 50;
-                                        e.divisions[0] = 1;
-                                        e.divisions[1] = 17;
-                                        e.notVertical = 1;
-                                        e.webToAxis = 0;
-                                        e.subKind = 3;
-                                      },
-                                      mask);
+  const int i = AppendAndEditEquation(
+      kKindSum, 0, 1, {"n", "cis(2pi*n/17)", {}, {}, {}},
+      [colour](TEquation& e) {
+        e.penColour = static_cast<std::uint16_t>(colour);
+        e.density = 50;
+        e.divisions[0] = 1;
+        e.divisions[1] = 17;
+        e.notVertical = 1;
+        e.webToAxis = 0;
+        e.subKind = 3;
+      },
+      mask);
   if (i < 0) return;
   EquationName(i).clear();
   ++sumCounter_;

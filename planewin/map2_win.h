@@ -18,19 +18,19 @@ class TDom2Win;
 class TRan2Win;
 
 enum : int {
-  kCmMapPlaneXY = 410,      // "Ebene &xy"
-  kCmMapPlaneZ = 411,       // "Ebene &z"
-  kCmMapGrid = 758,         // "&Gitter ..."
-  kCmFitToGrid = 764,       // "&Fenster anpassen" (Pos1)
-  kCmMapTables = 873,       // "&Tabellen ..."
-  kCmNewComplexPoint = 917, // "&z ..."
-  kCmNewSum = 918,          // "Su&mme ..."
-  kCmNewMapping = 1102,     // "&Neu ..." (menu "&Abbild")
+  kCmMapPlaneXY = 410,       // "Ebene &xy"
+  kCmMapPlaneZ = 411,        // "Ebene &z"
+  kCmMapGrid = 758,          // "&Gitter ..."
+  kCmFitToGrid = 764,        // "&Fenster anpassen" (Pos1)
+  kCmMapTables = 873,        // "&Tabellen ..."
+  kCmNewComplexPoint = 917,  // "&z ..."
+  kCmNewSum = 918,           // "Su&mme ..."
+  kCmNewMapping = 1102,      // "&Neu ..." (menu "&Abbild")
 };
 
 enum : int {
-  kStrMapping = 156,        // "Abbildung"
-  kStrRange = 157,          // "Wertebereich"
+  kStrMapping = 156,  // "Abbildung"
+  kStrRange = 157,    // "Wertebereich"
   kStrMa2Filter = 268,
   kStrMazFilter = 273,
 };
@@ -91,6 +91,7 @@ class TMap2Win : public TPlotEWin {
   void CmNewComplexPoint() { NewPoint(4); }
   void CmNewSum();
   void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode() && equationCount < equationCapacity); }
+  void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   std::int16_t sumCounter_ = 0;
   bool paintDeferred_ = false;
 };

@@ -15,10 +15,11 @@ TMapGridDlg::TMapGridDlg(TDom2Win& window, TDialogPosition* position)
     : TDlg(&window, "MAPGRID", position), window_(window) {}
 
 const plat::CommandTable& TMapGridDlg::Commands() const {
-  static const auto table = plat::CommandTable::Build<TMapGridDlg>(&TDlg::Commands(), {
-                                                                                         {kGridColourX, &TMapGridDlg::CmColourX},
-                                                                                         {kGridColourY, &TMapGridDlg::CmColourY},
-                                                                                     });
+  static const auto table =
+      plat::CommandTable::Build<TMapGridDlg>(&TDlg::Commands(), {
+                                                                    {kGridColourX, &TMapGridDlg::CmColourX},
+                                                                    {kGridColourY, &TMapGridDlg::CmColourY},
+                                                                });
   return table;
 }
 

@@ -114,7 +114,8 @@ TRangeState TRan2Win::RangeState() const {
   s.height = static_cast<std::int16_t>(std::clamp(r.bottom - r.top, 0, 32767));
   s.moreWords = {FieldWidth, Decimals, AxisWidthDisplay, GridWidthDisplay};
   for (int k = 0; k < 5; ++k)
-    s.colours[static_cast<std::size_t>(k)] = ColourTable[static_cast<std::size_t>(CheckColourIndex(ColourSlots[static_cast<std::size_t>(kRangeColourSlots[k])]))];
+    s.colours[static_cast<std::size_t>(k)] = ColourTable[static_cast<std::size_t>(
+        CheckColourIndex(ColourSlots[static_cast<std::size_t>(kRangeColourSlots[k])]))];
   return s;
 }
 

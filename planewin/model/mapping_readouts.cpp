@@ -39,9 +39,7 @@ std::string RealText(bool ok, long double v, const TReadoutFormat& f) {
 
 }  // namespace
 
-std::string FormatReadoutNumber(long double v, const TReadoutFormat& f) {
-  return FormatNumber(v, f.width, f.decimals);
-}
+std::string FormatReadoutNumber(long double v, const TReadoutFormat& f) { return FormatNumber(v, f.width, f.decimals); }
 
 std::string FormatComplexNumber(const TComplex& z, const TReadoutFormat& f) {
   return Trim(FormatReadoutNumber(z.re, f)) + (z.im < 0 ? " - " : " + ") +
@@ -62,8 +60,7 @@ bool MapByEntry(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D
   return true;
 }
 
-std::string JacobianText(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D& p,
-                         const TReadoutFormat& f) {
+std::string JacobianText(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D& p, const TReadoutFormat& f) {
   std::string s;
   auto line = [&s](const std::string& text) { s += text + kLineEnd; };
   SetMappingPoint(engine, mapping, p);
@@ -101,12 +98,10 @@ std::string JacobianText(TFormulaEngine& engine, const TEquation& mapping, const
   return s;
 }
 
-long TableSizeEstimate(int nx, int ny, int width) {
-  return static_cast<long>(ny + 2) * 2 * (width + 4) * (nx + 2);
-}
+long TableSizeEstimate(int nx, int ny, int width) { return static_cast<long>(ny + 2) * 2 * (width + 4) * (nx + 2); }
 
-bool MappingTableText(TFormulaEngine& engine, const TEquation& mapping, const TMapGrid& grid,
-                      const TReadoutFormat& f, std::string& out) {
+bool MappingTableText(TFormulaEngine& engine, const TEquation& mapping, const TMapGrid& grid, const TReadoutFormat& f,
+                      std::string& out) {
   const int nx = grid.nx;
   const int ny = grid.ny;
   const int w = f.width;

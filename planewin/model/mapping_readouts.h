@@ -11,8 +11,8 @@
 
 #include "formula/complex.h"
 #include "formula/formula_engine.h"
-#include "plotcore/equation.h"
 #include "planewin/model/mapping_grid.h"
+#include "plotcore/equation.h"
 
 namespace kv {
 
@@ -37,8 +37,7 @@ bool MapByEntry(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D
 // Real mapping: its formulas, the point, the four partial derivatives and
 // their determinant; complex mapping: F, z, F'(z) and |F'(z)|.  Values that
 // cannot be computed show the format's undefined text.
-std::string JacobianText(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D& p,
-                         const TReadoutFormat& f);
+std::string JacobianText(TFormulaEngine& engine, const TEquation& mapping, const TPoint2D& p, const TReadoutFormat& f);
 
 // The largest table the readout makes, in bytes by its size estimate.
 inline constexpr long kMaxTableEstimate = 64000;
@@ -47,8 +46,8 @@ long TableSizeEstimate(int nx, int ny, int width);
 // The table of the images of the grid nodes: a header line with the y
 // values, then one line per x value with the cells "(a,b)".  False (and
 // nothing written) when the estimate exceeds kMaxTableEstimate.
-bool MappingTableText(TFormulaEngine& engine, const TEquation& mapping, const TMapGrid& grid,
-                      const TReadoutFormat& f, std::string& out);
+bool MappingTableText(TFormulaEngine& engine, const TEquation& mapping, const TMapGrid& grid, const TReadoutFormat& f,
+                      std::string& out);
 
 // The partial sums of the term (tree) in the index letter for n = first ..
 // last, up to the first index where the term is undefined.

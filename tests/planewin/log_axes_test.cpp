@@ -1,11 +1,11 @@
 // The arithmetic of the windows with logarithmic axes without a window:
 // the values a plotted rectangle covers, the grid lines of logarithmic
 // and linear axes, and the view that leaves room for the axis numbers.
+#include "planewin/model/log_axes.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "planewin/model/log_axes.h"
 
 namespace kv {
 namespace {
@@ -40,10 +40,10 @@ TEST(LogAxes, DecadeLinesRunFromTheNearestDecadesWithTenLinesEach) {
     std::size_t count;
     long double first, last;
   } cases[] = {
-      {-1, 2, 30, -1, 2},            // 0.1 .. 100: three decades
-      {-0.4L, 2.6L, 30, 0, 3},       // nearest(-0.4) = 0, nearest(2.6) - 1 = 2
-      {-2.5L, -1.5L, 10, -2, -1},    // halves go toward zero: -2 and -2
-      {0.2L, 0.3L, 0, 0, 0},         // no whole decade
+      {-1, 2, 30, -1, 2},          // 0.1 .. 100: three decades
+      {-0.4L, 2.6L, 30, 0, 3},     // nearest(-0.4) = 0, nearest(2.6) - 1 = 2
+      {-2.5L, -1.5L, 10, -2, -1},  // halves go toward zero: -2 and -2
+      {0.2L, 0.3L, 0, 0, 0},       // no whole decade
   };
   for (const auto& c : cases) {
     const std::vector<long double> lines = DecadeLines(c.lo, c.hi);
@@ -68,8 +68,8 @@ TEST(LogAxes, LinearLinesFollowTheTicksAndSkipLinesBelowThePlottedRange) {
   } cases[] = {
       {0, 1, -2, 3, -1.5L, {-1, 0, 1, 2, 3}},
       {0, 0.5L, 1, 4, 0.4L, {0.5L, 1, 1.5L, 2}},  // from 0 up: 0 is below 0.4
-      {0, 1, -1, 2, -1, {-1, 0, 1, 2}},          // a line on the edge stays
-      {0, 0, -1, 2, -1, {}},                     // no spacing, no lines
+      {0, 1, -1, 2, -1, {-1, 0, 1, 2}},           // a line on the edge stays
+      {0, 0, -1, 2, -1, {}},                      // no spacing, no lines
   };
   for (const auto& c : cases) {
     const std::vector<long double> lines = LinearLines(c.origin, c.spacing, c.first, c.last, c.lo);

@@ -85,7 +85,7 @@ TEST_F(LogWindow, ValuesWithoutALogarithmAreLeftOutNotDrawnAtTheEdge) {
   const int bottom = w->WorldToPixelY(w->Alternate.ymin);
   for (int px = w->WorldToPixelX(-1) + 2; px < w->WorldToPixelX(1.05L); ++px)
     for (int py = bottom - 3; py <= bottom + 3; ++py) ASSERT_NE(w->Surface().GetPixel(px, py), c) << px << "," << py;
-  EXPECT_TRUE(CurveAt(*w, i, 2, 0));                     // x - 1 = 1
+  EXPECT_TRUE(CurveAt(*w, i, 2, 0));                    // x - 1 = 1
   EXPECT_TRUE(CurveAt(*w, i, 1.5L, std::log10(0.5L)));  // x - 1 = 0.5
 }
 
@@ -95,7 +95,8 @@ TEST_F(LogWindow, CurvesOnALogarithmicXAxisAreSampledEvenlyAcrossTheDecades) {
   const int i = NewExplicit(w, "x");
   // y = x shows as y = 10^s over the exponent s: the low decade is as
   // smooth as the high one.
-  for (long double s = -0.95L; s < 0.3L; s += 0.05L) EXPECT_TRUE(CurveAt(*w, i, s, std::pow(10.0L, s))) << static_cast<double>(s);
+  for (long double s = -0.95L; s < 0.3L; s += 0.05L)
+    EXPECT_TRUE(CurveAt(*w, i, s, std::pow(10.0L, s))) << static_cast<double>(s);
 }
 
 TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNumbers) {
@@ -140,10 +141,10 @@ TEST_F(LogWindow, OnlyTheLogarithmicAxisGetsDecadeLines) {
   w->AutoTickSpacing(range);
   const auto verticals = DecadeLines(w->Alternate.xmin, w->Alternate.xmax);
   EXPECT_EQ(verticals.size(), 30u);
-  const auto horizontals =
-      LinearLines(w->TickOriginY, w->TickIntervalY, range.bottom, range.top, w->Alternate.ymin);
+  const auto horizontals = LinearLines(w->TickOriginY, w->TickIntervalY, range.bottom, range.top, w->Alternate.ymin);
   EXPECT_FALSE(horizontals.empty());
-  for (long double y : horizontals) EXPECT_NEAR(static_cast<double>(std::remainder(y - w->TickOriginY, w->TickIntervalY)), 0, 1e-12);
+  for (long double y : horizontals)
+    EXPECT_NEAR(static_cast<double>(std::remainder(y - w->TickOriginY, w->TickIntervalY)), 0, 1e-12);
   EXPECT_TRUE(IsLogX(w->AxisType));
   EXPECT_FALSE(IsLogY(w->AxisType));
 }

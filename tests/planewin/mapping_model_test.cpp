@@ -64,12 +64,13 @@ TEST(MappingGrid, TheFittedViewHoldsTheImagesOfAllNodesWithThreePercentRoom) {
     TSegment2D box;
     const TMapGrid& g = c.grid;
     int nodes = 0;
-    ASSERT_TRUE(GridImageBox(TSegment2D{g.xmin, g.xmax, g.ymin, g.ymax}, g.nx, g.ny,
-                             [&](TPoint2D& p) {
-                               ++nodes;
-                               return MapByEntry(engine, m, p, p);
-                             },
-                             box))
+    ASSERT_TRUE(GridImageBox(
+        TSegment2D{g.xmin, g.xmax, g.ymin, g.ymax}, g.nx, g.ny,
+        [&](TPoint2D& p) {
+          ++nodes;
+          return MapByEntry(engine, m, p, p);
+        },
+        box))
         << c.u;
     EXPECT_EQ(nodes, (g.nx + 1) * (g.ny + 1));
     EXPECT_NEAR(D(box.xmin), D(c.box.xmin), 1e-12) << c.u;
@@ -89,11 +90,13 @@ TEST(MappingGrid, NodesWithoutAnImageAreLeftOutOfTheBox) {
   const TEquation m = Mapping(engine, "1/z");
   TSegment2D box;
   // The node 0 has no image; the others of -1..1 with 2 divisions do.
-  ASSERT_TRUE(GridImageBox(TSegment2D{-1, 1, -1, 1}, 2, 2, [&](TPoint2D& p) { return MapByEntry(engine, m, p, p); }, box));
+  ASSERT_TRUE(GridImageBox(
+      TSegment2D{-1, 1, -1, 1}, 2, 2, [&](TPoint2D& p) { return MapByEntry(engine, m, p, p); }, box));
   EXPECT_NEAR(D(box.xmax), 1.0, 1e-15);
   EXPECT_NEAR(D(box.ymin), -1.0, 1e-15);
   const TEquation nowhere = Mapping(engine, "sqrt(-1-xx)", "y");
-  EXPECT_FALSE(GridImageBox(TSegment2D{-1, 1, -1, 1}, 2, 2, [&](TPoint2D& p) { return MapByEntry(engine, nowhere, p, p); }, box));
+  EXPECT_FALSE(GridImageBox(
+      TSegment2D{-1, 1, -1, 1}, 2, 2, [&](TPoint2D& p) { return MapByEntry(engine, nowhere, p, p); }, box));
 }
 
 TEST(MappingGrid, StoredGridsOutsideTheirLimitsFallBackToTheDefault) {
@@ -102,12 +105,9 @@ TEST(MappingGrid, StoredGridsOutsideTheirLimitsFallBackToTheDefault) {
     TMapGrid grid;
     bool usable;
   } cases[] = {
-      {{-5, -5, 5, 5, 10, 10}, true},
-      {{0, 0, 2, 3, 1, 200}, true},
-      {{0, 0, 2, 3, 0, 10}, false},
-      {{0, 0, 2, 3, 10, 201}, false},
-      {{1, 0, 1, 3, 10, 10}, false},          // x max not above x min
-      {{0, 2, 1, 2 + 1e-14L, 10, 10}, false}, // y range below 1e-13
+      {{-5, -5, 5, 5, 10, 10}, true},         {{0, 0, 2, 3, 1, 200}, true},  {{0, 0, 2, 3, 0, 10}, false},
+      {{0, 0, 2, 3, 10, 201}, false},         {{1, 0, 1, 3, 10, 10}, false},  // x max not above x min
+      {{0, 2, 1, 2 + 1e-14L, 10, 10}, false},                                 // y range below 1e-13
       {{NAN, 0, 1, 1, 10, 10}, false},
   };
   for (const auto& c : cases) {
@@ -165,8 +165,7 @@ TEST(MappingReadouts, TheComplexReadoutShowsTheDerivativeAndItsModulus) {
     TPoint2D z;
     const char* expected;
   } cases[] = {
-      {"zz", {1, 1},
-       "F(z) = zz\r\n\r\nz = 1.000 + 1.000i\r\n\r\nF'(z) = 2.000 + 2.000i\r\n\r\n|F'(z)| = 2.828"},
+      {"zz", {1, 1}, "F(z) = zz\r\n\r\nz = 1.000 + 1.000i\r\n\r\nF'(z) = 2.000 + 2.000i\r\n\r\n|F'(z)| = 2.828"},
       {"zz", {0, 0}, "F(z) = zz\r\n\r\nz = 0.000 + 0.000i\r\n\r\nF'(z) = 0.000 + 0.000i\r\n\r\n|F'(z)| = 0.000"},
       {"zzz", {0, -1}, "F(z) = zzz\r\n\r\nz = 0.000 - 1.000i\r\n\r\nF'(z) = -3.000 + 0.000i\r\n\r\n|F'(z)| = 3.000"},
       // Undefined values are said to be so, not shown as a stale number.
@@ -198,7 +197,8 @@ TEST(MappingReadouts, TheTableHasAHeaderAndOneLinePerXWithOneCellPerY) {
   std::string text;
   ASSERT_TRUE(MappingTableText(engine, m, TMapGrid{}, TReadoutFormat{7, 2, "?"}, text));
   std::vector<std::string> lines;
-  for (std::size_t a = 0, b; (b = text.find("\r\n", a)) != std::string::npos; a = b + 2) lines.push_back(text.substr(a, b - a));
+  for (std::size_t a = 0, b; (b = text.find("\r\n", a)) != std::string::npos; a = b + 2)
+    lines.push_back(text.substr(a, b - a));
   ASSERT_EQ(lines.size(), 12u);  // the header and 11 lines of 11 cells
   EXPECT_EQ(lines[0].substr(0, 8), "   x \\ y");
   EXPECT_EQ(lines[0].size(), 8u + 11u * (17u + 4u));
@@ -292,7 +292,8 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
   const auto& b0 = w0.Data();
   const auto& b1 = w1.Data();
   const std::size_t viewAt[7] = {281, 291, 301, 311, 321, 331, 341};
-  for (int k = 0; k < 7; ++k) EXPECT_EQ(D(DecodeExtended(b0.data() + viewAt[k])), D(s.view[static_cast<std::size_t>(k)])) << k;
+  for (int k = 0; k < 7; ++k)
+    EXPECT_EQ(D(DecodeExtended(b0.data() + viewAt[k])), D(s.view[static_cast<std::size_t>(k)])) << k;
   const std::size_t optionAt0[5] = {49, 55, 56, 57, 59};
   const std::size_t optionAt1[4] = {49, 55, 56, 57};
   for (int k = 0; k < 5; ++k) EXPECT_EQ(b0[optionAt0[k]], s.options[static_cast<std::size_t>(k)]);
@@ -301,7 +302,8 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
     return static_cast<std::int16_t>(b[at] | (b[at + 1] << 8));
   };
   auto i32 = [](const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24));
+    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
   };
   EXPECT_EQ(i32(b0, 117), s.pairs[0]);
   EXPECT_EQ(i32(b1, 117), s.pairs[1]);
@@ -349,11 +351,8 @@ TEST(RangeState, LabelsAreJoinedWithCommasAndSurviveCommasOfTheirOwn) {
     std::size_t limit;
     const char* joined;
   } cases[] = {
-      {{"x", "u"}, 255, "x,u,"},
-      {{"x", "y", "u", "v"}, 41, "x,y,u,v,"},
-      {{"Re,z", "a\\b"}, 255, "Re\\,z,a\\\\b,"},
-      {{"", ""}, 255, ",,"},
-      {{"abcdefghij", "klmnopqrstu"}, 20, ""},  // 23 characters: too long
+      {{"x", "u"}, 255, "x,u,"}, {{"x", "y", "u", "v"}, 41, "x,y,u,v,"},  {{"Re,z", "a\\b"}, 255, "Re\\,z,a\\\\b,"},
+      {{"", ""}, 255, ",,"},     {{"abcdefghij", "klmnopqrstu"}, 20, ""},  // 23 characters: too long
   };
   for (const auto& c : cases) {
     const int n = static_cast<int>(c.labels.size());

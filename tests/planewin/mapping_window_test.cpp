@@ -109,7 +109,8 @@ TEST_F(MappingPair, ZSquaredBendsTheGridLinesIntoParabolas) {
   EXPECT_NEAR(static_cast<double>(r->Centre.y), 0, 1e-9);
   EXPECT_GE(static_cast<double>(r->HalfX), 26.5 - 1e-9);
   EXPECT_GE(static_cast<double>(r->HalfY), 53 - 1e-9);
-  EXPECT_TRUE(std::fabs(static_cast<double>(r->HalfX) - 26.5) < 1e-9 || std::fabs(static_cast<double>(r->HalfY) - 53) < 1e-9);
+  EXPECT_TRUE(std::fabs(static_cast<double>(r->HalfX) - 26.5) < 1e-9 ||
+              std::fabs(static_cast<double>(r->HalfY) - 53) < 1e-9);
   Screenshot(*d, "mapping_domain.png");
   Screenshot(*r, "mapping_range_zz.png");
   // The line x = 3 becomes u = 9 - v²/36; y = 2 becomes u = v²/16 - 4.
