@@ -4,8 +4,6 @@
 // the commands of the menu "&Abbild", the readouts and the mouse.
 #include "planewin/dom2_win.h"
 
-#include <cmath>
-
 #include "planewin/map_grid_dialog.h"
 #include "planewin/model/mapping_readouts.h"
 #include "planewin/model/range_state.h"
@@ -18,8 +16,8 @@ namespace kv {
 
 namespace {
 
-// Joined labels longer than a plot file's label field, and the fixed texts
-// stored instead.
+// The longest joined labels a plot file's label field holds; longer ones
+// are stored as fixed texts.
 constexpr std::size_t kFileLabelLimit = kFormulaTextSize - 1;
 // "dom2.ini" keeps the four labels in its second and third byte blocks.
 constexpr std::size_t kSettingsLabelLimit = 41;
@@ -35,10 +33,6 @@ enum : std::size_t {
 
 constexpr int kTokenT = tok::Letter(20);
 constexpr int kTokenK = tok::Letter(11);
-
-void CopyFont(TFontWin& from, int fromSlot, TFontWin& to, int toSlot) {
-  TMap2Win::CopyFontSlot(from, fromSlot, to, toSlot);
-}
 
 }  // namespace
 
@@ -116,8 +110,8 @@ void TDom2Win::StoreDomainSettings() {
   auto& reals3 = SettingsBlocks.Reals[2];
   std::string labels[4] = {AxisNames[0], AxisNames[1], "x", "y"};
   if (TRan2Win* r = RangeWindow) {
-    CopyFont(*r, kAxisNumberFontSlot, *this, 0);
-    CopyFont(*r, kAxisLabelFontSlot, *this, 3);
+    CopyFontSlot(*r, kAxisNumberFontSlot, *this, 0);
+    CopyFontSlot(*r, kAxisLabelFontSlot, *this, 3);
     ints1[kIntRangeBackground] = r->ColourSlots[0];
     const plat::Rect rect = r->NormalRect();
     ints1[kIntRangeWidth] = rect.right - rect.left;
@@ -200,8 +194,8 @@ bool TDom2Win::WriteFile() {
     state = r->RangeState();
     rangeX = r->AxisNames[0];
     rangeY = r->AxisNames[1];
-    CopyFont(*r, kAxisNumberFontSlot, *this, 0);
-    CopyFont(*r, kAxisLabelFontSlot, *this, 3);
+    CopyFontSlot(*r, kAxisNumberFontSlot, *this, 0);
+    CopyFontSlot(*r, kAxisLabelFontSlot, *this, 3);
   }
   const std::string xs[2] = {AxisNames[0], rangeX};
   const std::string ys[2] = {AxisNames[1], rangeY};
@@ -270,8 +264,8 @@ void TDom2Win::OnViewChanged() {
     if (r) {
       if (splitX) r->AxisNames[0] = xs[1];
       if (splitY) r->AxisNames[1] = ys[1];
-      CopyFont(*this, 0, *r, kAxisNumberFontSlot);
-      CopyFont(*this, 3, *r, kAxisLabelFontSlot);
+      CopyFontSlot(*this, 0, *r, kAxisNumberFontSlot);
+      CopyFontSlot(*this, 3, *r, kAxisLabelFontSlot);
     }
   }
   if (!r) return;
