@@ -4,6 +4,7 @@
 // the commands of the menu "&Abbild", the readouts and the mouse.
 #include "planewin/dom2_win.h"
 
+#include "graphics/mouse_drag.h"
 #include "planewin/map_grid_dialog.h"
 #include "planewin/model/mapping_readouts.h"
 #include "planewin/model/range_state.h"
@@ -542,7 +543,7 @@ void TDom2Win::TrackCursorImage(plat::Point start) {
     plat::MouseEvent e;
     NextDragEvent(*this, e, last);
     const plat::Point p{e.x, e.y};
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
     if (!(p == last)) {
       last = p;
       show(p, true);

@@ -19,7 +19,7 @@ enum : int {
   kStrJacobiData = 327,  // "Jacobi-Daten"
   kStrMapTables = 266,   // "Karten"
   kStrValueTable = 136,  // "Wertetabelle"
-  kStrUndefined = 1183,  // "undefiniert"
+  kStrUndefined = 85,    // "nicht definiert"
 };
 
 class TDom2Win : public TMap2Win {

@@ -2,12 +2,9 @@
 // point, the coordinates beside the cursor and the freehand strokes.  The
 // drags run inside the button's handler and take the following mouse
 // events from the poll until the button is released.
-#include <chrono>
 #include <cmath>
-#include <thread>
 
-#include "platform/app.h"
-#include "platform/testing.h"
+#include "graphics/mouse_drag.h"
 #include "plotcore/plot_win.h"
 
 namespace kv {
@@ -32,21 +29,6 @@ long double PixelDistanceToSegment(plat::Point p, plat::Point a, plat::Point b) 
 
 }  // namespace
 
-void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last) {
-  for (;;) {
-    if (plat::PollMouse(w, e)) return;
-    if (plat::testing::TestingMode() || w.IsDestroyed() || !plat::MouseButtonHeld()) {
-      e = plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, last.x, last.y};
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
-
-bool IsRelease(const plat::MouseEvent& e) {
-  return e.type == plat::MouseEvent::LButtonUp || e.type == plat::MouseEvent::RButtonUp;
-}
-
 bool TPlotWin::DragZoomBox(plat::Point start) {
   plat::ClientDC dc(*this);
   plat::Point last = start;
@@ -56,7 +38,7 @@ bool TPlotWin::DragZoomBox(plat::Point start) {
     plat::MouseEvent e;
     NextDragEvent(*this, e, last);
     last = {e.x, e.y};
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
     if (e.type != plat::MouseEvent::Move) continue;
     BlitBackBuffer(0, dc);
     dc.Rectangle(std::min(start.x, last.x), std::min(start.y, last.y), std::max(start.x, last.x) + 1,
@@ -112,7 +94,7 @@ TPoint2D TPlotWin::TrackMouseCoordinates(plat::Point start) {
     NextDragEvent(*this, e, last);
     last = {e.x, e.y};
     w = PixelToWorldPoint(last);
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
     if (e.type == plat::MouseEvent::Move) show(last);
   }
   BlitBackBuffer(0, dc);
@@ -147,7 +129,7 @@ void TPlotWin::TrackMouseMarks(plat::Point start) {
       dc.LineTo(p.x, p.y);
       last = p;
     }
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
   }
   dc.SelectPen(old);
   BufferValid[0] = 0;

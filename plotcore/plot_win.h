@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "formula/func_win.h"
-#include "platform/app.h"
 #include "platform/dialog.h"
 #include "plotcore/curve_sampler.h"
 #include "plotcore/equation.h"
@@ -66,13 +65,6 @@ enum : int {
 // would not fit a formula text.
 bool RewriteEquationAsDifference(std::string& target, std::string_view text);
 
-// The next mouse event of a drag that runs inside a button handler.  A
-// drag whose button is no longer held (its release went elsewhere, or the
-// capture was lost) ends as a release where it was, and so does one whose
-// scripted events ran out in testing mode: it never waits for nothing.
-void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last);
-bool IsRelease(const plat::MouseEvent& e);
-
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
 
@@ -111,6 +103,18 @@ class TPlotWin : public TFuncWin {
   std::vector<std::string> FormulaTextsInUse() const override;
   // Every plot window draws into metafiles.
   bool CanMetafile() override { return true; }
+
+  // ---- labels (plot_labels.cpp) ----
+  // The points (kinds 209, 309) are the objects labels and pictures bind to.
+  void FillBindingList(plat::Dialog& d, int id, int binding) override;
+  // Both label lists and the term blocks.
+  void FreeTexts() override;
+  bool HasTexts() const override { return !TextLabels.empty() || !TermLabels.empty(); }
+  // Term labels show their block's terms evaluated (term_text.h).
+  std::string GetTextString(const TTextLabel& label) override;
+  int LoadTermBlock(TTermBlock& block, int termIndex) override;
+  int StoreTermBlock(TTermBlock& block, std::int16_t& termIndex, bool checkOnly) override;
+  bool TermMode() const override { return MouseMode == kCmMouseTerms; }
   void UserFunctionsChanged() override;
 
   // ---- inventory ----
@@ -312,6 +316,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
+  // How many terms a sequence item is drawn with: its step limit, else 100.
+  static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);
   // The start texts x0, y0, z0, t0 into the item's trees; false when a
@@ -363,10 +369,13 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
-  // The table of an item's points (trajectory steps or sequence terms), at
-  // most kMaxTableLines lines.
+  // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
+  // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
+  // (z) of a sequence's terms (212, 312).  Cells are `width` wide
+  // (FormatTableCell); width 0 or -1 joins them by the separator instead.
   static constexpr int kMaxTableLines = 10000;
-  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals);
+  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals,
+                        std::string_view separator = "\t");
 
   // ---- mouse and view ----
   // Rubber-band box from the pressed point; a box of at least 3 x 3 pixels
