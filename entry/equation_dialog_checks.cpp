@@ -6,7 +6,7 @@
 
 #include "entry/equation_dialog.h"
 #include "entry/plot1_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

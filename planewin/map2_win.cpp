@@ -11,7 +11,7 @@
 #include "planewin/ran2_win.h"
 #include "platform/app.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

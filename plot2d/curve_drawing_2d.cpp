@@ -10,7 +10,7 @@
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot_c_win.h"
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 
 namespace kv {
 

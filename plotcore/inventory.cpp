@@ -4,7 +4,7 @@
 #include <new>
 
 #include "plotcore/plot_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -6,11 +6,13 @@
 // interaction in plots and the animation loops the slider dialogs start.
 //
 // The implementation is split by concern: plot_win.cpp (construction,
-// commands, paint, notifications), inventory.cpp, compile_equation.cpp,
-// describe_equation.cpp, plot_evaluation.cpp, plot_drawing.cpp,
-// curve_drawing.cpp, trajectories.cpp, plot_values.cpp, plot_mouse.cpp,
-// animation.cpp; the sampler, tracer, stepper and 3D view are plain
-// functions in curve_sampler.h, implicit_tracer.h, ode_stepper.h, view3d.h.
+// commands, paint, notifications), inventory.cpp, plot_compiling.cpp,
+// plot_evaluation.cpp, plot_drawing.cpp, curve_drawing.cpp,
+// trajectory_drawing.cpp, plot_values.cpp, plot_mouse.cpp, animation.cpp.
+// The mathematics of the entries is in plotcore/model/ (free functions on
+// TEquation and the engine: compiling, describing, curves, trajectories,
+// shading, the sampler, tracer, stepper and 3D view); the methods here hand
+// them the window's engine, view and settings.
 //
 // Virtual operations the window classes above override are marked with the
 // role they play; their versions here are the base behaviour.
@@ -25,12 +27,15 @@
 #include <string_view>
 #include <vector>
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 #include "platform/dialog.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/equation.h"
-#include "plotcore/implicit_tracer.h"
-#include "plotcore/view3d.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/implicit_tracer.h"
+#include "plotcore/model/trajectories.h"
+#include "plotcore/model/view3d.h"
 
 namespace kv {
 
@@ -61,21 +66,8 @@ enum : int {
   kCmDrawXor = 893,          // "&XODER"
 };
 
-// "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
-// would not fit a formula text.
-bool RewriteEquationAsDifference(std::string& target, std::string_view text);
-
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
-
-// The caption of an equation shown in the plot: its description in its
-// colour, one below the other.
-struct TEquationLabel {
-  std::int16_t index = -1;
-  std::string text;
-  TPoint2D anchor;
-  std::int16_t colour = 1;
-};
 
 // The places where the sampled runs of a curve are recorded for EPS, SVG
 // and PiCTeX: one run per pen stroke.
@@ -199,12 +191,10 @@ class TPlotWin : public TFuncWin {
   // Logarithmic axes or the selected mapping applied to a world point;
   // false when it cannot be mapped.
   bool MapWorldPoint(TPoint2D& p);
+  TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
-  // The start point of an initial-value problem, given in values, moved
-  // to where the window shows it: false when it has no place there (a
-  // coordinate that is not positive on a logarithmic axis, a point the
-  // selected mapping leaves undefined).  Unlike MapWorldPoint it accepts
-  // points beyond the shown range of a logarithmic axis.
+  // The start point of an initial-value problem moved to where the window
+  // shows it (kv::MoveToMappedPoint with this window's point map).
   bool MoveToMappedPoint(TPoint2D& p);
   // A velocity at a point given in values, carried onto the window's
   // logarithmic axes (chain rule); unchanged and true without them, false
@@ -300,6 +290,8 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
+  // The view, box and step trajectories run in.
+  TTrajectoryView TrajectoryView() const;
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
   // Runs an item; every point goes to the sink (world x, y).  Returns the
@@ -458,7 +450,6 @@ class TPlotWin : public TFuncWin {
   void CmMouseMode(int id);
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();
-  void CompileSlots(TEquation& e, std::initializer_list<int> slots);
   void EnsureInventoryArrays();
 
   struct TInventoryArrays {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/constants.h"
-#include "shell/text_helpers.h"
+#include "core/constants.h"
+#include "core/number_text.h"
 
 namespace kv {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

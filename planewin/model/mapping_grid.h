@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "plotcore/equation.h"
-#include "shell/vector2d.h"
+#include "plotcore/model/equation.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

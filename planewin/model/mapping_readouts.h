@@ -12,7 +12,7 @@
 #include "formula/complex.h"
 #include "formula/formula_engine.h"
 #include "planewin/model/mapping_grid.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 
