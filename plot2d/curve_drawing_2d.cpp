@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
@@ -23,8 +25,10 @@ constexpr long double kEdge = 1e-16L;
 // points and slopes at the two ends of the interval for the end markers.
 class CurveSource : public TCurveSource {
  public:
-  CurveSource(TPlotCWin& w, TEquation& e, int letter, long double lo, long double hi)
-      : w_(w), e_(e), letter_(letter), lo_(lo), hi_(hi) {}
+  // With exponents set the parameter of an explicit curve is the decimal
+  // exponent of x (a logarithmic x axis): samples lie evenly on the axis.
+  CurveSource(TPlotCWin& w, TEquation& e, int letter, long double lo, long double hi, bool exponents)
+      : w_(w), e_(e), letter_(letter), lo_(lo), hi_(hi), exponents_(exponents) {}
 
   Result At(long double t, TPoint2D& p) override {
     const Result r = Evaluate(t, p);
@@ -37,6 +41,49 @@ class CurveSource : public TCurveSource {
       end = p;
     }
     return r;
+  }
+  // The same for a block: the trees in the order Evaluate takes them, each
+  // skipped where an earlier one is undefined.
+  void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) override {
+    const auto size = static_cast<std::size_t>(n);
+    for (auto* v : {&xs_, &ys_, &rs_}) v->resize(size);
+    status_.resize(size);
+    TExprNode* trees[3];
+    long double* out[3];
+    int count = 0;
+    const bool explicitCurve = e_.kind == kKindExplicit;
+    const bool restricted = !explicitCurve && e_.kind == kKindPolar && e_.restricted;
+    if (!explicitCurve) {
+      trees[count] = e_.trees[0].get();
+      out[count++] = xs_.data();
+    }
+    trees[count] = e_.trees[1].get();
+    out[count++] = ys_.data();
+    if (restricted) {
+      trees[count] = e_.trees[2].get();
+      out[count++] = rs_.data();
+    }
+    w_.Engine().EvaluateBlockChain(trees, count, letter_, t, n, out, status_.data());
+    for (int i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      Result result = kUndefined;
+      if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
+        p[i] = {explicitCurve ? t[i] : xs_[k], ys_[k]};
+        w_.SetVariable(letter_, t[i]);  // a mapping formula may read the parameter
+        if (std::isfinite(p[i].x) && std::isfinite(p[i].y) && w_.MapWorldPoint(p[i]))
+          result = status_[k] == kPointJump ? kJump : kDefined;
+      }
+      r[i] = result;
+      if (t[i] == lo_) {
+        startDefined = result != kUndefined;
+        start = p[i];
+      }
+      if (t[i] == hi_) {
+        endDefined = result != kUndefined;
+        end = p[i];
+      }
+    }
+    w_.SetVariable(letter_, t[n - 1]);
   }
   void BeginProbe() override {
     detecting_ = w_.JumpDetection();
@@ -66,8 +113,10 @@ class CurveSource : public TCurveSource {
     w_.ClearEvaluationError();
     TExprNode* y = e_.trees[1].get();
     if (e_.kind == kKindExplicit) {
+      const long double x = exponents_ ? std::pow(10.0L, t) : t;
+      if (exponents_) w_.SetVariable(letter_, x);
       if (!w_.Evaluate(y)) return kUndefined;
-      p = {t, y->value.re};
+      p = {x, y->value.re};
     } else {
       TExprNode* x = e_.trees[0].get();
       if (!w_.Evaluate(x) || !w_.Evaluate(y)) return kUndefined;
@@ -88,7 +137,10 @@ class CurveSource : public TCurveSource {
   int letter_;
   long double lo_;
   long double hi_;
+  bool exponents_;
   bool detecting_ = false;
+  std::vector<long double> xs_, ys_, rs_;
+  std::vector<std::uint8_t> status_;
 };
 
 plat::Point PixelOf(const TPlotCWin& w, const TPoint2D& p) {
@@ -161,7 +213,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   };
 
   Sink sink(*this, dc, DrawingColourOf(CheckColourIndex(e.penColour)));
-  CurveSource source(*this, e, letter, lo, hi);
+  CurveSource source(*this, e, letter, lo, hi, sampleExponents_);
   TSamplerSettings settings = SamplerSettings();
   settings.detectJumps = e.densityFlag == 0;
   // n steps: n + 1 samples, the last exactly at hi.
@@ -209,6 +261,16 @@ int TPlotCWin::DrawCurve(plat::DC& dc, int i) {
       lo = std::max(lo, vx0);
       hi = std::min(hi, vx1);
     }
+  }
+  // On a logarithmic x axis an explicit curve is sampled evenly in the
+  // exponent, over the values the window shows.
+  sampleExponents_ = kind == kKindExplicit && LogWindowType > 0 && (AxisKind & 1);
+  if (sampleExponents_) {
+    lo = std::max(lo, LogValueRange.xmin);
+    hi = std::min(hi, LogValueRange.xmax);
+    if (!(lo > 0) || !(hi > lo)) return 0;
+    lo = std::log10(lo);
+    hi = std::log10(hi);
   }
   if (!std::isfinite(lo) || !std::isfinite(hi) || !(hi > lo)) return 0;
   const TEndMarkers markers = EndMarkersOf(i);

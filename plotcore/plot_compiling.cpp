@@ -71,12 +71,12 @@ bool TPlotWin::UsesLetter(int letter) const {
 
 void TPlotWin::BuildSightLineTree(int i) {
   if (!IsValidIndex(i)) return;
-  sightLines_[static_cast<std::size_t>(i)].reset(kv::BuildSightLineTree(Equation(i)));
+  inventory_->sightLines[static_cast<std::size_t>(i)].reset(kv::BuildSightLineTree(Equation(i)));
 }
 
 const TExprNode* TPlotWin::SightLineTree(int i) const {
   if (!IsValidIndex(i)) return nullptr;
-  return sightLines_[static_cast<std::size_t>(i)].get();
+  return inventory_->sightLines[static_cast<std::size_t>(i)].get();
 }
 
 TExprNode* TPlotWin::BuildPlaneImplicitTree(int i, int& code) {

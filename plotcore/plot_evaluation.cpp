@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/log_scale.h"
 #include "plotcore/plot_win.h"
 #include "shell/text_helpers.h"
 
@@ -62,6 +63,7 @@ TPointMap TPlotWin::PointMap() {
   if (LogWindowType > 0) {
     map.logWindow = true;
     map.logAxes = AxisKind & 3;
+    map.logRange = LogValueRange;
   } else if (mappedFlag && IsValidIndex(selectedMapping)) {
     map.mapping = &Equation(selectedMapping);
   }
@@ -69,6 +71,12 @@ TPointMap TPlotWin::PointMap() {
 }
 
 bool TPlotWin::MapWorldPoint(TPoint2D& p) { return MapPoint(Engine(), PointMap(), p); }
+
+bool TPlotWin::MoveToMappedPoint(TPoint2D& p) { return kv::MoveToMappedPoint(Engine(), PointMap(), p); }
+
+bool TPlotWin::ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const {
+  return LogWindowType <= 0 || ScaleVelocityForLogScale(AxisKind, at, v);
+}
 
 long double TPlotWin::LogAxisToValue(long double v) const { return std::pow(10.0L, v); }
 

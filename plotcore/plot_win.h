@@ -19,6 +19,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <list>
@@ -109,12 +110,18 @@ class TPlotWin : public TFuncWin {
   void UserFunctionsChanged() override;
 
   // ---- inventory ----
-  TEquation& Equation(int i) { return equations_[static_cast<std::size_t>(i)]; }
-  const TEquation& Equation(int i) const { return equations_[static_cast<std::size_t>(i)]; }
+  TEquation& Equation(int i) { return inventory_->equations[static_cast<std::size_t>(i)]; }
+  const TEquation& Equation(int i) const { return inventory_->equations[static_cast<std::size_t>(i)]; }
   bool IsValidIndex(int i) const { return i >= 0 && i <= equationCount; }
-  std::string& EquationName(int i) { return names_[static_cast<std::size_t>(i)]; }
-  std::uint8_t& EquationFlag(int i) { return flags_[static_cast<std::size_t>(i)]; }
-  int InventorySize() const { return static_cast<int>(equations_.size()); }
+  std::string& EquationName(int i) { return inventory_->names[static_cast<std::size_t>(i)]; }
+  std::uint8_t& EquationFlag(int i) { return inventory_->flags[static_cast<std::size_t>(i)]; }
+  int InventorySize() const { return static_cast<int>(inventory_->equations.size()); }
+  // The range window of a mapping draws the entries of its domain window:
+  // while it borrows them, Equation() and its companions reach the owner's
+  // arrays, and the last index and capacity follow the owner's.  nullptr
+  // gives the window its own inventory back.
+  void BorrowInventory(TPlotWin* owner);
+  bool BorrowsInventory() const { return inventory_ != &ownInventory_; }
   // True when an entry can be appended; otherwise message 4 "kein Platz
   // mehr" when asked.
   bool CanAddEquation(bool showMessage);
@@ -186,6 +193,13 @@ class TPlotWin : public TFuncWin {
   bool MapWorldPoint(TPoint2D& p);
   TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
+  // The start point of an initial-value problem moved to where the window
+  // shows it (kv::MoveToMappedPoint with this window's point map).
+  bool MoveToMappedPoint(TPoint2D& p);
+  // A velocity at a point given in values, carried onto the window's
+  // logarithmic axes (chain rule); unchanged and true without them, false
+  // where a logarithmic coordinate is not positive.
+  bool ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const;
   bool EvaluateReal(TExprNode* tree, long double& value);
 
   // ---- 3D view ----
@@ -395,6 +409,8 @@ class TPlotWin : public TFuncWin {
   std::int16_t MouseMode = kCmMouseBoxZoom;
   long double centreZoomFactor = 0.5L;
   std::int16_t LogWindowType = 0;      // > 0: logarithmic window (AxisKind tells the axes)
+  // The values a logarithmic window shows: points beyond them have no image.
+  TSegment2D LogValueRange{0, HUGE_VALL, 0, HUGE_VALL};
   std::int16_t selectedMapping = -1;   // entry of kind 401/402 points are mapped by
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
@@ -436,10 +452,14 @@ class TPlotWin : public TFuncWin {
   void CmInventorySize();
   void EnsureInventoryArrays();
 
-  std::vector<TEquation> equations_;
-  std::vector<std::string> names_;
-  std::vector<std::uint8_t> flags_;
-  std::vector<TreePtr> sightLines_;
+  struct TInventoryArrays {
+    std::vector<TEquation> equations;
+    std::vector<std::string> names;
+    std::vector<std::uint8_t> flags;
+    std::vector<TreePtr> sightLines;
+  };
+  TInventoryArrays ownInventory_;
+  TInventoryArrays* inventory_ = &ownInventory_;
   TCurveRecording recording_;
   bool painting_ = false;
 };

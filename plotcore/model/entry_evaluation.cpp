@@ -1,19 +1,11 @@
 #include "plotcore/model/entry_evaluation.h"
 
+#include "plotcore/model/log_scale.h"
+
 namespace kv {
 
 bool MapPoint(TFormulaEngine& engine, const TPointMap& map, TPoint2D& p) {
-  if (map.logWindow) {
-    if (map.logAxes & 1) {
-      if (!(p.x > 0)) return false;
-      p.x = std::log10(p.x);
-    }
-    if (map.logAxes & 2) {
-      if (!(p.y > 0)) return false;
-      p.y = std::log10(p.y);
-    }
-    return std::isfinite(p.x) && std::isfinite(p.y);
-  }
+  if (map.logWindow) return LogPointImage(p, map.logAxes, map.logRange, p);
   if (!map.mapping) return true;
   TEquation& m = *map.mapping;
   if (m.kind == kKindPlaneMap) {
@@ -32,6 +24,15 @@ bool MapPoint(TFormulaEngine& engine, const TPointMap& map, TPoint2D& p) {
     return true;
   }
   return true;
+}
+
+bool MoveToMappedPoint(TFormulaEngine& engine, TPointMap map, TPoint2D& p) {
+  if (map.logWindow) {
+    map.logRange = TSegment2D{0, HUGE_VALL, 0, HUGE_VALL};
+  } else if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+    return false;
+  }
+  return MapPoint(engine, map, p);
 }
 
 }  // namespace kv

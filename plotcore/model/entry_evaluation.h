@@ -32,11 +32,20 @@ inline bool EvaluateReal(TFormulaEngine& engine, TExprNode* tree, long double& v
 struct TPointMap {
   bool logWindow = false;
   int logAxes = 0;                // bit 0: x axis, bit 1: y axis
+  // The values a logarithmic window shows: points beyond them have no image.
+  TSegment2D logRange{0, HUGE_VALL, 0, HUGE_VALL};
   TEquation* mapping = nullptr;   // without logarithmic axes
   bool space = false;             // the window is a space window
 };
 
 // False when the point cannot be mapped.
 bool MapPoint(TFormulaEngine& engine, const TPointMap& map, TPoint2D& p);
+
+// The start point of an initial-value problem, given in values, moved to
+// where the window shows it: false when it has no place there (a coordinate
+// that is not positive on a logarithmic axis, a point the mapping leaves
+// undefined).  Unlike MapPoint it accepts points beyond the shown range of
+// a logarithmic axis.
+bool MoveToMappedPoint(TFormulaEngine& engine, TPointMap map, TPoint2D& p);
 
 }  // namespace kv
