@@ -53,9 +53,9 @@ enum Kind : unsigned {
   kSide = 1u << 13,
   kData = 1u << 14,
 };
-constexpr unsigned k2DWindows = k2D | kPlanet;  // the planet window is a 2D window
+// The planet, mapping-domain and log windows are 2D windows too.
+constexpr unsigned k2DWindows = k2D | kPlanet | kDomain | kLog;
 constexpr unsigned kPlotWindows = k2DWindows | k3D;
-constexpr unsigned kPlaneWindows = kBase | kDomain | kRange | kLog;
 
 const char* KindName(unsigned k) {
   switch (k) {
@@ -88,7 +88,7 @@ struct Pending {
 // Commands of features not built yet.
 const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
-      {kPlaneWindows, 78, 78, "new file of the plane windows (their plot layers)"},
+      {kBase, 78, 78, "new file of the window base"},
       {kPlotWindows, 504, 504, "inventory dialog"},
       {kPlotWindows, 600, 624, "sliders"},
       {kPlotWindows, 750, 750, "combinations"},
