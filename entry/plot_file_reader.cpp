@@ -170,9 +170,7 @@ void TPlot11Win::ApplyPlotBody(std::int32_t version, TPlotFileBody& b) {
   TermBlocks = std::move(b.termBlocks);
   TermLabels = std::move(b.termLabels);
   Pictures = std::move(b.pictures);
-  bool captionsHidden = false;
-  equationLabels = CaptionsFromRecords(b.captions, equationCount, captionsHidden);
-  labelsHidden = captionsHidden ? 1 : 0;
+  equationLabels = CaptionsFromRecords(b.captions, equationCount);
   shadings = std::move(b.shadings);
   mouseMarks = std::move(b.marks);
   NotesText = std::move(b.notes);
@@ -215,7 +213,9 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
   // While several files are printed one after another nothing opens.
   const bool batch = SimultaneousPrint != 0;
   inventoryHidden = 1;
+  InventoryChanged(false);
   if (s.flags[kFlagInventoryShown] && !batch) ShowInventory();
+  RefreshSliderDialogs();
   for (int k = 0; k < kSliderFlagCount; ++k)
     if (!batch && s.flags[static_cast<std::size_t>(kFlagSliderHiddenFirst + k)] == 0) OpenSliderDialog(k);
   NotesShown = !batch && s.flags[kFlagNotesHidden] == 0 && (ProtectionMask & kProtectNotes) == 0 ? 1 : 0;

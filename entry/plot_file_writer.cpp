@@ -103,7 +103,7 @@ bool TPlot11Win::WriteFile() {
   if (!TermLabels.empty()) WriteTermTexts(w, TermLabels, TermBlocks);
   WritePictures(w, Pictures);
   const std::size_t slot = TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0;
-  WriteTextLabels(w, CaptionRecords(equationLabels, labelsHidden != 0, FontSlots[slot],
+  WriteTextLabels(w, CaptionRecords(equationLabels, FontSlots[slot],
                                     static_cast<std::int16_t>(FontPointSizes[slot])));
   WriteShadeRecords(w, shadings);
   WriteMouseMarks(w, mouseMarks);

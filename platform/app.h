@@ -41,6 +41,9 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, hundredths = 0;
 };
 LocalTime Now();
+// Milliseconds of a steady clock from an arbitrary start (the test seam can
+// fake it: see testing::FakeTicks).
+std::int64_t TickMilliseconds();
 
 // ---- settings folder ----
 // $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else ~/.config/kurvato/.
@@ -66,5 +69,10 @@ struct MouseEvent {
 bool PollMouse(Window& w, MouseEvent& out);
 // Throws away queued key presses of the window.
 void FlushKeys(Window& w);
+// Waits the given time while the windows keep painting and their timers
+// run; input is held back as during PollKey (keys typed meanwhile wait for
+// the next poll).  A close request for the window turns into Escape for its
+// poll, and the window closes once the work has returned to the event loop.
+void Delay(Window& w, int milliseconds);
 
 }  // namespace plat

@@ -139,9 +139,15 @@ struct DialogBuilder {
           }
           case res::Control::ListBox: {
             auto* lb = new QListWidget(w);
-            if (c.multiSelect) lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
-            QObject::connect(lb, &QListWidget::currentRowChanged, lb,
-                             [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            if (c.multiSelect) {
+              // Several rows: every change of the selected set notifies.
+              lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
+              QObject::connect(lb, &QListWidget::itemSelectionChanged, lb,
+                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            } else {
+              QObject::connect(lb, &QListWidget::currentRowChanged, lb,
+                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            }
             QObject::connect(lb, &QListWidget::itemDoubleClicked, lb,
                              [&dlg, id = c.id] { dlg.EvControl(id, LBN_DBLCLK); });
             cw = lb;
@@ -490,6 +496,32 @@ void Dialog::SetScrollPos(int id, int pos) {
 int Dialog::GetScrollPos(int id) const {
   auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
   return sb ? sb->value() : 0;
+}
+
+void Dialog::SetScrollPage(int id, int page) {
+  if (auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id))) sb->setPageStep(std::max(page, 1));
+}
+
+int Dialog::GetScrollPage(int id) const {
+  auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
+  return sb ? sb->pageStep() : 0;
+}
+
+std::pair<int, int> Dialog::GetScrollRange(int id) const {
+  auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
+  return sb ? std::pair{sb->minimum(), sb->maximum()} : std::pair{0, 0};
+}
+
+// ---- buttons and their enablers ----
+
+void Dialog::UpdateButtons() {
+  for (const auto& [id, widget] : impl()->dialog.controls) {
+    auto* b = qobject_cast<QPushButton*>(widget.data());
+    if (!b || !Commands().FindEnabler(id)) continue;
+    const CommandEnabler ce = QueryCommand(id);
+    b->setEnabled(ce.enabled);
+    if (ce.hasText) b->setText(Q(ce.text));
+  }
 }
 
 }  // namespace plat

@@ -6,14 +6,21 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <deque>
 #include <map>
+#include <thread>
 
 #include "platform/app.h"
 #include "platform/keys.h"
 #include "platform/testing.h"
+#include "platform/testing_impl.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -53,9 +60,25 @@ void PushMouse(Window* w, const MouseEvent& e) {
   if (q.size() < kMaxQueued) q.push_back(e);
 }
 
+// Closes the frame's window once no poll runs any more: a close request
+// that arrived during long work ends that work first (see the Close case
+// below).  Retried every 50 ms while some work still polls.
+void CloseWhenIdle(QWidget* frame) {
+  QPointer<QWidget> f(frame);
+  QTimer::singleShot(50, frame, [f] {
+    if (!f) return;
+    if (g_pollDepth > 0 || g_polling) {
+      CloseWhenIdle(f.data());
+      return;
+    }
+    if (Window* w = WindowOfWidget(f.data()); w && !w->IsDestroyed()) w->CloseWindow();
+  });
+}
+
 }  // namespace
 
 bool IsPolling() { return g_pollDepth > 0; }
+bool IsPollingWindow(const Window* w) { return w && w == g_polling; }
 
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {
   auto& q = g_keys[w];
@@ -95,11 +118,21 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
       }
       return true;
     }
+    case QEvent::Close: {
+      // Closing the window whose work polls ends that work (as Escape) and
+      // then closes it; other windows wait until the work is done.
+      Window* w = WindowOfWidget(target);
+      auto* widget = qobject_cast<QWidget*>(target);
+      if (w && w == g_polling && widget && widget->isWindow()) {
+        QueueKey(w, VK_ESCAPE, 0, 27);
+        CloseWhenIdle(widget);
+      }
+      return true;
+    }
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
-    case QEvent::Close:
     case QEvent::ContextMenu:
     case QEvent::Drop:
       return true;
@@ -139,6 +172,21 @@ bool PollMouse(Window& w, MouseEvent& out) {
 
 void FlushKeys(Window& w) { g_keys.erase(&w); }
 
+void Delay(Window& w, int milliseconds) {
+  if (testing::internal::FakeTicksOn()) {
+    ProcessWhilePolling(w);
+    testing::AdvanceTicks(milliseconds);
+    return;
+  }
+  const std::int64_t end = TickMilliseconds() + std::max(milliseconds, 0);
+  for (;;) {
+    ProcessWhilePolling(w);
+    const std::int64_t left = end - TickMilliseconds();
+    if (left <= 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(left, 5)));
+  }
+}
+
 void ForgetPollQueues(Window* w) {
   g_keys.erase(w);
   g_mouse.erase(w);
@@ -154,6 +202,10 @@ void InjectKey(Window& w, unsigned vk, unsigned modifiers, unsigned ch) {
 }
 
 void InjectMouse(Window& w, const MouseEvent& e) { g_mouse[&w].push_back(e); }
+
+void RequestClose(Window& w) {
+  if (QWidget* f = w.impl()->frame.data()) f->close();
+}
 
 }  // namespace testing
 }  // namespace plat

@@ -20,6 +20,7 @@ void TPlotWin::EnsureInventoryArrays() {
   if (equations_.size() != n) equations_.resize(n);
   names_.resize(n);
   flags_.resize(n);
+  serials_.resize(n);
   sightLines_.resize(n);
 }
 
@@ -36,6 +37,7 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
     std::vector<TEquation> records(n);
     std::vector<std::string> names(n);
     std::vector<std::uint8_t> flags(n, 0);
+    std::vector<std::uint32_t> serials(n, 0);
     std::vector<TreePtr> sight(n);
     int kept = -1;
     if (copy) {
@@ -45,12 +47,14 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
         records[k] = std::move(equations_[k]);
         names[k] = std::move(names_[k]);
         flags[k] = flags_[k];
+        serials[k] = k < serials_.size() ? serials_[k] : 0;
         sight[k] = std::move(sightLines_[k]);
       }
     }
     equations_ = std::move(records);
     names_ = std::move(names);
     flags_ = std::move(flags);
+    serials_ = std::move(serials);
     sightLines_ = std::move(sight);
     const int oldCount = equationCount;
     equationCount = static_cast<std::int16_t>(kept);
@@ -61,6 +65,31 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
     return false;
   }
   return true;
+}
+
+std::uint32_t TPlotWin::EquationSerial(int i) {
+  if (!IsValidIndex(i)) return 0;
+  EnsureInventoryArrays();
+  std::uint32_t& s = serials_[static_cast<std::size_t>(i)];
+  if (s == 0) s = nextSerial_++;
+  return s;
+}
+
+int TPlotWin::FindEquationBySerial(std::uint32_t serial) const {
+  if (serial == 0) return -1;
+  for (int i = 0; i <= equationCount && i < static_cast<int>(serials_.size()); ++i)
+    if (serials_[static_cast<std::size_t>(i)] == serial) return i;
+  return -1;
+}
+
+void TPlotWin::ExchangeEquationSerials(int i, int j) {
+  if (!IsValidIndex(i) || !IsValidIndex(j)) return;
+  EnsureInventoryArrays();
+  std::swap(serials_[static_cast<std::size_t>(i)], serials_[static_cast<std::size_t>(j)]);
+}
+
+void TPlotWin::ForgetEquationSerial(int i) {
+  if (i >= 0 && i < static_cast<int>(serials_.size())) serials_[static_cast<std::size_t>(i)] = 0;
 }
 
 int TPlotWin::CountEquationsOfKind(int kind) const {
@@ -163,11 +192,13 @@ void TPlotWin::DeleteEquation(int i) {
     equations_[j] = std::move(equations_[j + 1]);
     names_[j] = std::move(names_[j + 1]);
     flags_[j] = flags_[j + 1];
+    serials_[j] = serials_[j + 1];
     sightLines_[j] = std::move(sightLines_[j + 1]);
   }
   equations_[last] = TEquation{};
   names_[last].clear();
   flags_[last] = 0;
+  serials_[last] = 0;
   sightLines_[last].reset();
   --equationCount;
   FixIndicesAfterDelete(i);
@@ -181,6 +212,7 @@ void TPlotWin::ClearInventory() {
     EquationFlag(i) = 0;
   }
   for (TreePtr& t : sightLines_) t.reset();
+  std::fill(serials_.begin(), serials_.end(), 0);
   equationCount = -1;
   currentEquation = -1;
   shadings.clear();

@@ -186,6 +186,7 @@ void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
   dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   dc.SetBkMode(plat::TRANSPARENT);
   for (const TEquationLabel& l : equationLabels) {
+    if (!l.visible) continue;
     const plat::Colour c = DrawingColourOf(l.colour);
     const int x = RoundToInt(WorldToDeviceX(l.anchor.x));
     const int y = RoundToInt(WorldToDeviceY(l.anchor.y));
