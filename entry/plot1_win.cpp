@@ -13,6 +13,14 @@ namespace kv {
 
 TPlot1Win::TPlot1Win(plat::Window* parent, const std::string& title) : TPlot0Win(parent, title) {
   for (TDialogPosition& p : EquationDialogPositions) p = TDialogPosition{};
+  // A new window's sliders have a range to move in: "@" (seconds) from 0
+  // to 10, the letters from -10 to 10.  A plot file brings its own.
+  TParameterTables& t = Tables();
+  for (std::size_t k = 0; k < t.lower.size(); ++k) {
+    if (t.lower[k].re != 0 || t.upper[k].re != 0) continue;
+    t.lower[k].re = k == 0 ? 0 : -10;
+    t.upper[k].re = 10;
+  }
 }
 
 TPlot1Win::~TPlot1Win() = default;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -40,14 +41,28 @@ std::map<Window*, std::deque<KeyMsg>> g_keys;
 std::map<Window*, std::deque<MouseEvent>> g_mouse;
 constexpr size_t kMaxQueued = 4096;
 
+// Marks the window as the one whose work polls, for the scope's life.
+class PollScope {
+ public:
+  explicit PollScope(Window& w) : previous_(g_polling) {
+    g_polling = &w;
+    ++g_pollDepth;
+  }
+  ~PollScope() {
+    --g_pollDepth;
+    g_polling = previous_;
+  }
+  PollScope(const PollScope&) = delete;
+  PollScope& operator=(const PollScope&) = delete;
+
+ private:
+  Window* previous_;
+};
+
 void ProcessWhilePolling(Window& w) {
   if (!App::Exists()) return;
-  Window* previous = g_polling;
-  g_polling = &w;
-  ++g_pollDepth;
+  PollScope scope(w);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-  --g_pollDepth;
-  g_polling = previous;
 }
 
 void PushMouse(Window* w, const MouseEvent& e) {
@@ -120,10 +135,15 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
     }
     case QEvent::Close: {
       // Closing the window whose work polls ends that work (as Escape) and
-      // then closes it; other windows wait until the work is done.
-      Window* w = WindowOfWidget(target);
+      // then closes it; other windows wait until the work is done.  The
+      // request reaches the native window before its widget.
       auto* widget = qobject_cast<QWidget*>(target);
-      if (w && w == g_polling && widget && widget->isWindow()) {
+      if (auto* native = qobject_cast<QWindow*>(target)) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+          if (top->windowHandle() == native) widget = top;
+      }
+      Window* w = widget ? WindowOfWidget(widget) : nullptr;
+      if (w && w == g_polling && widget->isWindow()) {
         QueueKey(w, VK_ESCAPE, 0, 27);
         CloseWhenIdle(widget);
       }
@@ -175,6 +195,9 @@ void FlushKeys(Window& w) { g_keys.erase(&w); }
 void Delay(Window& w, int milliseconds) {
   if (testing::internal::FakeTicksOn()) {
     ProcessWhilePolling(w);
+    // What happens at the fake ticks happens while the work polls, as real
+    // events would arrive during the wait.
+    PollScope scope(w);
     testing::AdvanceTicks(milliseconds);
     return;
   }
