@@ -109,6 +109,7 @@ bool TPlot1Win::SwapEquations(int i, int j) {
   if (a && b) {
     std::swap(a->text, b->text);
     std::swap(a->colour, b->colour);
+    std::swap(a->visible, b->visible);
   } else if (a) {
     a->index = static_cast<std::int16_t>(hi);
   } else if (b) {

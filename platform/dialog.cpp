@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/font_mapping.h"
 #include "platform/resources.h"
@@ -414,9 +416,20 @@ Rect Dialog::ItemRect(int id) const {
 
 // ---- list and combo boxes ----
 
+// A list of several selectable rows reports only the user's changes, as
+// the program's own changes of its rows and selection notify nothing.
+static std::optional<QSignalBlocker> QuietIfMulti(QListWidget* lb) {
+  std::optional<QSignalBlocker> quiet;
+  if (lb && lb->selectionMode() == QAbstractItemView::ExtendedSelection) quiet.emplace(lb);
+  return quiet;
+}
+
 void Dialog::ListClear(int id) {
   QWidget* w = Ctl(*this, id);
-  if (auto* lb = dynamic_cast<QListWidget*>(w)) lb->clear();
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto quiet = QuietIfMulti(lb);
+    lb->clear();
+  }
   else if (auto* cb = dynamic_cast<QComboBox*>(w)) cb->clear();
 }
 
@@ -453,6 +466,13 @@ std::string Dialog::ListText(int id, int row) const {
 void Dialog::ListSetSel(int id, int row) {
   QWidget* w = Ctl(*this, id);
   if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto quiet = QuietIfMulti(lb);
+    if (quiet) {
+      // Only this row, as in a list of one selectable row.
+      lb->clearSelection();
+      if (row >= 0) lb->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+      return;
+    }
     lb->setCurrentRow(row);
     if (row < 0) lb->clearSelection();
   } else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
@@ -471,8 +491,10 @@ int Dialog::ListGetSel(int id) const {
 }
 
 void Dialog::ListSetMultiSel(int id, int row, bool selected) {
-  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id)))
+  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id))) {
+    auto quiet = QuietIfMulti(lb);
     if (auto* item = lb->item(row)) item->setSelected(selected);
+  }
 }
 
 std::vector<int> Dialog::ListGetMultiSel(int id) const {

@@ -430,7 +430,7 @@ TEST_F(Sliders, OpenSliderDialogsSurviveSavingAndReopening) {
 
   TPlot2Win* v = MakeWindow();
   v->FileData.FileName = path;
-  ASSERT_EQ(v->ReadFile(), 0);
+  ASSERT_EQ(v->OpenFile(), 0);
   for (int k = 0; k <= kAllParametersDialog; ++k) {
     const bool open = k == 0 || k == 2 || k == kAllParametersDialog;
     EXPECT_EQ(v->IsSliderDialogOpen(k), open) << k;
