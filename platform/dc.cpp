@@ -1346,6 +1346,12 @@ void BitmapDC::DoPatBlt(const Rect& r, unsigned rop) {
   if (Rop3UsesPattern(code) && brush.kind == BrushPaint::None) return;
   Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
   const Box box = Intersect(c.box, MakeBox(r.left, r.top, r.right, r.bottom));
+  if (code == 0xF0 && !c.mask && brush.kind == BrushPaint::Solid) {
+    // PATCOPY with a solid brush, the background of every repaint: whole rows.
+    const QRgb colour = brush.colour | 0xFF000000u;
+    for (int y = box.y0; y < box.y1; ++y) std::fill(&c.At(box.x0, y), &c.At(box.x0, y) + box.W(), colour);
+    return;
+  }
   for (int y = box.y0; y < box.y1; ++y)
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
@@ -1371,6 +1377,25 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
   const Box box = Intersect(c.box, MakeBox(dest.left, dest.top, dest.right, dest.bottom));
   if (box.Empty()) return;
 
+  const i64 fromWidth = from.width();
+  const i64 fromHeight = from.height();
+  if (code == 0xCC && !c.mask && WidthOf(dest) == WidthOf(src) && HeightOf(dest) == HeightOf(src)) {
+    // SRCCOPY without scaling, the copy of every buffered repaint: row by
+    // row, each row cut to the source.
+    const i64 dx = i64{src.left} - dest.left;
+    const i64 dy = i64{src.top} - dest.top;
+    const int x0 = static_cast<int>(std::max<i64>(box.x0, -dx));
+    const int x1 = static_cast<int>(std::min<i64>(box.x1, fromWidth - dx));
+    if (x1 <= x0) return;
+    for (int y = box.y0; y < box.y1; ++y) {
+      const i64 sy = y + dy;
+      if (sy < 0 || sy >= fromHeight) continue;
+      const QRgb* srow = reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(sy))) + (x0 + dx);
+      QRgb* drow = &c.At(x0, y);
+      for (int k = 0; k < x1 - x0; ++k) drow[k] = srow[k] | 0xFF000000u;
+    }
+    return;
+  }
   // Source column and row of each destination pixel (pixel centres mapped).
   auto mapAxis = [](int d, i64 d0, i64 dn, i64 s0, i64 sn) {  // d >= d0
     return Saturate(i128{s0} + i128{2 * (d - d0) + 1} * sn / (i128{2} * dn));
@@ -1380,14 +1405,14 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
     sxs[static_cast<std::size_t>(x - box.x0)] = mapAxis(x, dest.left, WidthOf(dest), src.left, WidthOf(src));
   for (int y = box.y0; y < box.y1; ++y) {
     const i64 sy = mapAxis(y, dest.top, HeightOf(dest), src.top, HeightOf(src));
-    if (needSource && (sy < 0 || sy >= from.height())) continue;
+    if (needSource && (sy < 0 || sy >= fromHeight)) continue;
     const QRgb* srow = needSource ? reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(sy))) : nullptr;
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
       QRgb s = 0;
       if (needSource) {
         const i64 sx = sxs[static_cast<std::size_t>(x - box.x0)];
-        if (sx < 0 || sx >= from.width()) continue;
+        if (sx < 0 || sx >= fromWidth) continue;
         s = srow[sx];
       }
       QRgb p = 0;
