@@ -45,7 +45,6 @@ const plat::CommandTable& TFnListDlg::Commands() const {
 
 void TFnListDlg::SetupWindow() {
   TDlg::SetupWindow();
-  mapping_ = 0;
   threeD_ = window_.dimension == 3 ? 1 : 0;
   logarithmic_ = window_.LogWindowType > 0 ? 1 : 0;
   mapping_ = window_.mappedFlag && !logarithmic_ ? 1 : 0;

@@ -21,8 +21,9 @@ namespace kv {
 namespace {
 
 // With the platform in testing mode no user can press "A": a loop that saw
-// no key for this many passes ends by itself.
-constexpr long kTestIdlePasses = 20000;
+// no key for this many passes ends by itself (a pause sooner).
+constexpr long kTestIdlePasses = 5000;
+constexpr long kTestIdlePausePasses = 1000;
 // The continuous animation shows at most one frame per this many ms, so its
 // speed does not depend on how fast the machine draws.
 constexpr int kMinFramePeriod = 20;
@@ -67,22 +68,24 @@ bool SliderRange(TPlotWin& w, int index, long double& lo, long double& hi) {
 // give up (a test that forgot its "A").
 class IdleGuard {
  public:
+  explicit IdleGuard(long limit = kTestIdlePasses) : limit_(limit) {}
   bool Expired(int key) {
     if (key != 0) {
       idle_ = 0;
       return false;
     }
-    return plat::testing::TestingMode() && ++idle_ > kTestIdlePasses;
+    return plat::testing::TestingMode() && ++idle_ > limit_;
   }
 
  private:
+  long limit_;
   long idle_ = 0;
 };
 
 // Waits in a pause until "P" again; false when a stop key ends the pause
 // and the animation with it.
 bool Pause(TPlotWin& w) {
-  IdleGuard guard;
+  IdleGuard guard(kTestIdlePausePasses);
   for (;;) {
     const int key = plat::PollKey(w);
     if (key == 'P') return true;
