@@ -74,5 +74,8 @@ void FlushKeys(Window& w);
 // the next poll).  A close request for the window turns into Escape for its
 // poll, and the window closes once the work has returned to the event loop.
 void Delay(Window& w, int milliseconds);
+// Whether a mouse button is held down now.  A drag that finds none held
+// ends: its release went elsewhere, or the window lost the capture.
+bool MouseButtonHeld();
 
 }  // namespace plat

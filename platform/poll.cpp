@@ -210,6 +210,8 @@ void Delay(Window& w, int milliseconds) {
   }
 }
 
+bool MouseButtonHeld() { return QGuiApplication::mouseButtons() != Qt::NoButton; }
+
 void ForgetPollQueues(Window* w) {
   g_keys.erase(w);
   g_mouse.erase(w);

@@ -177,46 +177,4 @@ bool TPlotRWin::FitBoxToGraphs() {
   return true;
 }
 
-// ---- view commands ----
-
-void TPlotRWin::CameraMoved() {
-  View3D.ObserverSet = 1;
-  SetObserver(View3D.Observer);
-  Modified = 1;
-  RepaintNow(false);
-}
-
-void TPlotRWin::CmObserverDialog() {
-  if (ObserverDlg) ObserverDlg->Open();
-}
-
-void TPlotRWin::CmIsometric() {
-  View3D.ObserverSet = 1;
-  SetObserver(IsometricObserver(View3D));
-  FitWindowToBox();
-  InvalidatePlot();
-}
-
-void TPlotRWin::CmFitWindow() {
-  ViewHistory(0);
-  FitBoxToGraphs();
-  FitWindowToBox();
-  InvalidatePlot();
-}
-
-void TPlotRWin::SetDrawingMode(std::uint8_t mesh) {
-  for (int i = 0; i <= equationCount; ++i)
-    if (IsSurfaceKind(Equation(i), true)) Equation(i).polarInput = mesh;
-  InvalidatePlot();
-}
-
-void TPlotRWin::RotateAboutZ(bool right) {
-  RotateObserver(View3D, right ? View3D.RotationStep : -View3D.RotationStep, RotateAboutOrigin != 0);
-  CameraMoved();
-}
-
-void TPlotRWin::Tilt(bool up) {
-  if (TiltObserver(View3D, up, RotateAboutOrigin != 0)) CameraMoved();
-}
-
 }  // namespace kv

@@ -65,9 +65,13 @@ int TPlotRWin::DrawInventoryItem(plat::DC& dc, int i) {
 
 int TPlotRWin::DrawSegmentItem(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
-  // Cut into pieces only where a surface may hide a part of it.
+  // Cut into pieces only where a surface may hide a part of it: any shown
+  // surface, the sampled ones too (they hide with "bei Parametern").
+  bool surfaces = false;
+  for (int k = 0; k <= equationCount && !surfaces; ++k)
+    surfaces = Equation(k).visible && IsSurfaceKind(Equation(k), false);
   const std::int16_t stored = e.curvePoints[0];
-  e.curvePoints[0] = FindEquationOfKinds({kKindSurface, kKindCylinderSurface, kKindImplicitSurface}) >= 0 ? 150 : 1;
+  e.curvePoints[0] = surfaces ? 150 : 1;
   const int r = DrawMesh(dc, i, 1);
   Equation(i).curvePoints[0] = stored;
   return r;

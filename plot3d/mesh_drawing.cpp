@@ -161,6 +161,7 @@ int TPlotQWin::DrawMesh(plat::DC& dc, int i, int direction) {
       if (View3D.ShowProgress && dc.Surface() && IsCreated()) {
         plat::ClientDC screen(*this);
         screen.BitBlt(0, 0, dc.Surface()->Width(), dc.Surface()->Height(), *dc.Surface(), 0, 0);
+        DrawPlot(screen);  // the tool overlays stay in sight while the mesh grows
       }
     }
     if (family) AddToVariable(e.familyLetter, familyStep);
@@ -190,6 +191,8 @@ int TPlotQWin::DrawParameterLine(plat::DC& dc, int i, int direction, int points,
   const long double high = direction == 1 ? e.upperBound.x : e.upperBound.y;
   const long double step = (high - low) / points;
   const bool curve = e.kind == kKindSpaceCurve;
+  // A space curve with "Kanten verdecken" leaves out what surfaces hide.
+  const bool hideCurve = curve && View3D.HideEdges;
   BeginCurveRecording(2000);
   bool penDown = false;
   TPoint2D previous;
@@ -205,7 +208,7 @@ int TPlotQWin::DrawParameterLine(plat::DC& dc, int i, int direction, int points,
       ok = direction == 1 ? EvaluateSurfacePoint(i, s, w, p) : EvaluateSurfacePoint(i, w, s, p);
     }
     const TPoint2D q = ProjectRotated(p);
-    if (!ok || !InBox3D(View3D, p) || !IsInView(q)) {
+    if (!ok || !InBox3D(View3D, p) || !IsInView(q) || (hideCurve && IsPointHidden(p))) {
       penDown = false;
       MarkCurveBreak();
     } else {

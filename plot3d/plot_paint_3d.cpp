@@ -28,6 +28,7 @@ int TPlotRWin::DrawEquations(plat::DC& dc) {
     return 0;
   }
   if (IsCreated()) SetFocus();
+  ForgetProjectedGrids();
   if (!animating) SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   int result = PaintSurfacesByDepth(dc);
   for (int i = 0; i <= equationCount && result == 0; ++i) result = DrawInventoryItem(dc, i);
@@ -191,7 +192,7 @@ void TPlotRWin::DrawEmptyAxesSymbol(plat::DC& dc) {
   const plat::Colour oldText = dc.SetTextColor(GetColourAvoidingBackground(colour));
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_BASELINE | plat::TA_CENTER);
   const int oldMode = dc.SetBkMode(plat::TRANSPARENT);
-  const long double head = ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX;
+  const long double head = ArrowHeadLength();
   TPoint2D v{-std::sqrt(48.0L), -4};
   for (int k = 0; k < 3; ++k) {
     DrawSegment(dc, {0, 0}, v, head, PackPen(colour, width), 0, true, 3);
@@ -223,12 +224,13 @@ std::int32_t TPlotRWin::DrawBoxFrame(plat::DC& dc) {
     const TPoint3D& lo = View3D.AxisStart;
     const TPoint3D& hi = View3D.AxisEnd;
     const TPoint3D ends[3][2] = {{{lo.x, 0, 0}, {hi.x, 0, 0}}, {{0, lo.y, 0}, {0, hi.y, 0}}, {{0, 0, lo.z}, {0, 0, hi.z}}};
-    const long double head = ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX;
+    const long double head = ArrowHeadLength();
     for (int axis = 0; axis < 3 && result == 0; ++axis) {
       result = DrawAxis(dc, ends[axis][0], ends[axis][1], axis);
+      // The head only: the shaft was drawn with its hidden pieces left out.
       if (ArrowsShown && !IsPointHidden(ends[axis][1]))
         DrawSegment(dc, ProjectRotated(TPoint3D{}), ProjectRotated(ends[axis][1]), head, PackPen(colour, width), 0,
-                    true, 3);
+                    true, 2);
     }
     dc.SelectFont(oldFont);
     dc.SelectBrush(oldBrush);
@@ -342,11 +344,6 @@ void TPlotRWin::DrawCornerLabels(plat::DC& dc) {
   dc.SetTextAlign(oldAlign);
   dc.SetTextColor(oldText);
   dc.SelectFont(oldFont);
-}
-
-void TPlotRWin::DrawPlot(plat::DC& dc) {
-  TPlotQWin::DrawPlot(dc);
-  DrawCornerLabels(dc);
 }
 
 }  // namespace kv

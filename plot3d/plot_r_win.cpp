@@ -18,8 +18,10 @@ TPlotRWin::TPlotRWin(plat::Window* parent, const std::string& title) : TPlotQWin
   ColourCaptionIds[5] = kStr3Secant;
   ColourCaptionIds[9] = kStr3Frenet;
   ColourTargets[9] = 1;
-  // The axes carry their names unless the user turns them off (116).
+  // The axes carry their names (116) and arrow heads (118) unless the user
+  // turns them off.
   LabelsShown = 1;
+  ArrowsShown = 1;
 }
 
 TPlotRWin::~TPlotRWin() = default;
@@ -54,6 +56,23 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3RotateLeft, &W::CmRotateLeft},
                                   {kCm3RotateUp, &W::CmRotateUp},
                                   {kCm3RotateDown, &W::CmRotateDown},
+                                  {kCm3ObserverIn, &W::CmObserverIn},
+                                  {kCm3ObserverOut, &W::CmObserverOut},
+                                  {kCm3ObserverFarOut, &W::CmObserverFarOut},
+                                  {kCm3StepAngle, &W::CmStepAngle},
+                                  {kCm3RotateAboutOrigin, &W::CmRotateAboutOrigin},
+                                  {kCm3PhotoCount, &W::CmPhotoCount},
+                                  {kCm3HideEdges, &W::CmHideEdges},
+                                  {kCm3AtParameters, &W::CmMeshAtParameters},
+                                  {kCm3BoxVisible, &W::CmBoxVisible},
+                                  {kCm3BoxCoordinates, &W::CmBoxCoordinates},
+                                  {kCm3DashedEdges, &W::CmDashedEdges},
+                                  {kCm3Cubic, &W::CmCubic},
+                                  {kCm3BoxPenDisplay, &W::CmBoxPenDisplay},
+                                  {kCm3BoxPenPrint, &W::CmBoxPenPrint},
+                                  {kCm3AxisLabelFlag, &W::CmAxisLabelFlag},
+                                  {kCm3ShowAxisLabels, &W::CmShowAxisLabels},
+                                  {kCm3AxisLength, &W::CmAxisLength},
                                   // The tools' commands; their dialogs come with the tools.
                                   {kCm3Trajectories, nullptr, &W::CeTrajectories},
                                   {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
@@ -115,7 +134,8 @@ void TPlotRWin::UpdateMenuChecks(bool drawMenuBar) {
       {kCm3Cubic, View3D.Cubic != 0},           {kCm3BoxVisible, View3D.BoxVisible != 0},
       {kCm3BoxCoordinates, View3D.BoxCoordinates != 0}, {kCm3HideEdges, View3D.HideEdges != 0},
       {kCm3AtParameters, View3D.AtParameters != 0}, {kCm3DashedEdges, View3D.DashedEdges != 0},
-      {kCm3ShowAxisLabels, LabelsShown != 0},
+      {kCm3ShowAxisLabels, LabelsShown != 0},   {kCm3AxisLabelFlag, ArrowsShown != 0},
+      {kCm3RotateAboutOrigin, RotateAboutOrigin == 0}, {kCm3AxisLength, View3D.AxisLengthSet != 0},
   };
   for (const auto& [id, on] : checks)
     if (HasMenuItem(id)) CheckMenu(id, on);

@@ -22,6 +22,7 @@
 
 #include "plot3d/cell_painter.h"
 #include "plot3d/plot_q_win.h"
+#include "plot3d/tool_overlays.h"
 
 namespace kv {
 
@@ -141,8 +142,17 @@ class TPlotRWin : public TPlotQWin {
   // After entry i was entered or edited: its box (when asked), a repaint,
   // the modified flag and the caption.
   void EquationEdited(int i, bool updateBox);
+  // ---- the trajectory dialog (it overrides these once it exists) ----
   // The index of the open trajectory dialog's equation, or -1.
-  int ActiveTrajectoryEquation() const { return -1; }
+  virtual int ActiveTrajectoryEquation() const { return -1; }
+  // Takes the dialog's drawing density into the window.
+  virtual void ReadTrajectoryDensity() {}
+  // The dialog's delay (1..25) and direction (1 forward, -1 backward, 0
+  // both ways).
+  virtual int TrajectoryDelay() const { return 1; }
+  virtual int TrajectoryDirection() const { return 1; }
+  // The dialog refills its list of start points.
+  virtual void TrajectoryStartsChanged() {}
   void RepaintNow(bool fit) override;
   // The plot buffer holds the surfaces with their box, without 2D axes.
   void DrawPlotLayer(plat::DC& dc) override;
@@ -211,9 +221,80 @@ class TPlotRWin : public TPlotQWin {
   int DrawAxis(plat::DC& dc, const TPoint3D& from, const TPoint3D& to, int axis);
   int DrawViewBox(plat::DC& dc);
   void DrawCornerLabels(plat::DC& dc);
-  void DrawPlot(plat::DC& dc) override;
+  // The length of the arrow heads of axes and tool arrows, in world units.
+  long double ArrowHeadLength() const { return ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX; }
   // The frame's piece count rule: 0 here.
   int FrameQuery() const { return 0; }
+
+  // ---- hidden by a surface (hidden_surfaces.cpp) ----
+  bool HiddenByCylinderSurface(int i, const TPoint3D& p) override;
+  bool HiddenByImplicitSurface(int i, const TPoint3D& p) override;
+  bool HiddenByParametricSurface(int i, const TPoint3D& p) override;
+  bool HiddenByPlane(int i, const TPoint3D& p) override;
+  bool HiddenByExplicitSurface(int i, const TPoint3D& p) override;
+  // The piece of the sight line from P to the observer over the domain of
+  // graph i (kind 305 and revolved implicit curves: its extent in x and y;
+  // other kinds: its parameter bounds); a on the observer's side.
+  bool ClipSightLineToDomain(int i, const TPoint3D& p, TPoint3D& a, TPoint3D& b, bool wholeLine);
+  // The same over the disc of a cylindrical surface (radius r max).
+  bool ClipSightLineToDisc(int i, const TPoint3D& p, TPoint3D& a, TPoint3D& b);
+  // Cuts a-b to the z-range of graph i, d = a - b; false when it misses it.
+  bool ClipSegmentToGraph(int i, TPoint3D& a, TPoint3D& b, TPoint3D& d);
+  int SignOfImplicitFunction(int i, const TPoint3D& q);
+  int SignAboveExplicitSurface(int i, const TPoint3D& q);
+  int SignAboveCylindricalSurface(int i, const TPoint3D& q, int turn);
+  // A grid projected for one view: the view's observer, box and mode and the
+  // grid's buffer tell whether it is still current.
+  struct TGridProjection {
+    TPoint3D observer, boxMin, boxMax;
+    std::uint8_t cubic = 0;
+    const TPoint3D* samples = nullptr;
+    std::size_t count = 0;
+    std::vector<TPoint2D> points;
+    std::vector<TSegment2D> cellBounds;  // per cell, row by row
+  };
+  // The picture-plane points of graph i's grid and the bounding rectangle
+  // of each cell, projected for the current view (kept until the view or
+  // the grid changes).
+  const TGridProjection& ProjectedGrid(int i);
+  // Every drawing pass projects the grids anew: they may have been sampled
+  // again in place.
+  void ForgetProjectedGrids() { projectedGrids_.clear(); }
+
+  // ---- buffered painting and tool overlays (overlays_3d.cpp) ----
+  // The tool overlays over the kept plot picture (slot 108).
+  void DrawPlot(plat::DC& dc) override;
+  // The level window's course over a copy of the composed picture (slot 96).
+  void PaintFromBuffer(plat::DC& dc) override;
+  void DrawSliceLines(plat::DC& dc);
+  void DrawTraceLine(plat::DC& dc, bool tangent);
+  void DrawFrenetFrame(plat::DC& dc);
+  void DrawTrajectoryTrace(plat::DC& dc);
+  // Index -1 draws the frame (axes and box) over the kept plot picture.
+  void DrawEquationBuffered(int i) override;
+
+  // ---- mouse (mouse_3d.cpp) ----
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
+  // A trajectory of the trajectory dialog's equation from the surface point
+  // under the client point: 0, 9 (no surface there, or no trajectory
+  // equation) or the drawing's result.
+  int StartTrajectoryAtPoint(plat::Point p, bool buffered);
+  // The surface point nearest to the observer on the sight ray through the
+  // client point: 0 with the point, or 9 (point unchanged).
+  int PickSurfacePoint(plat::Point mouse, TPoint3D& out);
+
+  // ---- view commands (view_commands_3d.cpp) ----
+  // Full repaint: the plot picture is drawn anew.
+  void RedrawPlot();
+  // Overlay repaint: the kept plot picture with new overlays (the tool
+  // dialogs call it when their points move).
+  void RedrawOverlays();
+  void ToggleAxes() override;
+  // The observer moves of the view commands, with the window's rules.
+  void MoveObserverIn();
+  void MoveObserverOut();
+  void MoveObserverFarOut();
 
   // ---- fields ----
   TIntCSDlg* IntersectionPointsDlg = nullptr;
@@ -232,6 +313,15 @@ class TPlotRWin : public TPlotQWin {
   std::array<TCornerLabel, 2> CornerLabels{};
   std::uint8_t RotateAboutOrigin = 0;
   std::uint8_t UseSlot6Once = 0;
+  // What the open tool dialogs show over the plot.
+  TToolOverlays Overlays;
+  std::uint8_t BoldTrace = 0;        // the trace dialog's bold lines
+  std::uint8_t OwnFrenetWidth = 0;   // the Frenet frame has its own width
+  std::int16_t FrenetWidth = 1;
+  // Picking along the sight ray: steps of this fraction of the ray's piece
+  // over a surface's domain, at most this many.
+  long double PickStepFraction = 0.01L;
+  std::int16_t PickSteps = 100;
   // Copies of the stereogram settings of "kv3.ini", until the stereogram
   // window takes them.
   std::array<std::int32_t, 3> StereogramSettings{};
@@ -268,6 +358,23 @@ class TPlotRWin : public TPlotQWin {
   void Tilt(bool up);
   // The camera repaint of the observer moves.
   void CameraMoved();
+  void CmObserverIn();
+  void CmObserverOut();
+  void CmObserverFarOut();
+  void CmStepAngle();
+  void CmPhotoCount();
+  void CmAxisLength();
+  void CmMeshAtParameters();
+  void CmDashedEdges();
+  void CmCubic();
+  void CmRotateAboutOrigin();
+  void CmBoxPenPrint();
+  void CmBoxPenDisplay();
+  void CmAxisLabelFlag();
+  void CmShowAxisLabels();
+  void CmBoxVisible();
+  void CmBoxCoordinates();
+  void CmHideEdges();
 
   // ---- enablers ----
   bool Present(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds) >= 0; }
@@ -289,6 +396,8 @@ class TPlotRWin : public TPlotQWin {
   void CeGraphTrace(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSpaceCurve})); }
   void CeTour(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
   void CeSurfaces(plat::CommandEnabler& ce) { CeSlices(ce); }
+
+  std::vector<TGridProjection> projectedGrids_;
 
   // The painter's per-pass colours of a cell.
   void CellColours(const TEquation& e, int r, int c, plat::Colour& fill, plat::Colour& edge) const;

@@ -138,6 +138,31 @@ TPoint3D IsometricObserver(const TView3D& v) {
   return {8000 * s, 8000 * s, 8000 * s};
 }
 
+bool MoveObserverHalfwayIn(TView3D& v) {
+  TPoint3D h;
+  Midpoint3D(h, v.Observer, v.BoxCentre);
+  if (IsInBox2D(v, h)) return false;
+  v.Observer = h;
+  return true;
+}
+
+void MoveObserverTwiceOut(TView3D& v) {
+  const TPoint3D& m = v.BoxCentre;
+  v.Observer = {2 * v.Observer.x - m.x, 2 * v.Observer.y - m.y, 2 * v.Observer.z - m.z};
+  ClampObserverDistance(v);
+}
+
+void MoveObserverFarOut(TView3D& v) {
+  const TPoint3D& m = v.BoxCentre;
+  TPoint3D d{v.Observer.x - m.x, v.Observer.y - m.y, v.Observer.z - m.z};
+  const long double s = TaxicabDistance3D(v.BoxMin, v.BoxMax);
+  if (!ScaleToLength3D(d, 1000 * s)) {
+    d = {1, 1, 1};
+    ScaleToLength3D(d, 1000 * s);
+  }
+  v.Observer = {m.x + d.x, m.y + d.y, m.z + d.z};
+}
+
 long double HeightTint(long double z, long double zmin, long double zmax) {
   const long double h = zmax - zmin;
   long double t = std::fabs(h) > kTolerance ? 0.5L + 0.5L * (z - zmin) / h : 1.0L;

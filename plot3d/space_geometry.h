@@ -58,6 +58,14 @@ void RotateObserver(TView3D& v, long double angle, bool aboutOrigin);
 bool TiltObserver(TView3D& v, bool up, bool aboutOrigin);
 // (8000 s, 8000 s, 8000 s), s the taxicab size of the box.
 TPoint3D IsometricObserver(const TView3D& v);
+// "Hinein": the observer halfway to the box centre, unless that point
+// stands over the box's ground plan (then false, nothing changed).
+bool MoveObserverHalfwayIn(TView3D& v);
+// "Hinaus": twice as far from the centre, within the distance rules.
+void MoveObserverTwiceOut(TView3D& v);
+// "Weit hinaus": 1000 box sizes (taxicab) from the centre in the present
+// direction; an observer at the centre itself looks along (1, 1, 1).
+void MoveObserverFarOut(TView3D& v);
 
 // Brightness of a painted cell by the height z of its first corner:
 // 0.5 + 0.5 (z - zmin) / (zmax - zmin); below 0.4 it becomes 0.5, above 1

@@ -14,12 +14,14 @@ namespace kv {
 
 namespace {
 
-// The next event of a drag.  With the platform in testing mode a drag whose
-// scripted events ran out ends as a release where it was, so it never waits.
+// The next event of a drag.  A drag whose button is no longer held (its
+// release went to another window, or the capture was lost) ends as a
+// release where it was, and so does one whose scripted events ran out
+// while the platform is in testing mode: it never waits for nothing.
 void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last) {
   for (;;) {
     if (plat::PollMouse(w, e)) return;
-    if (plat::testing::TestingMode() || w.IsDestroyed()) {
+    if (plat::testing::TestingMode() || w.IsDestroyed() || !plat::MouseButtonHeld()) {
       e = plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, last.x, last.y};
       return;
     }

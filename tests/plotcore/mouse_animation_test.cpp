@@ -57,6 +57,19 @@ TEST_F(CoreWindowTest, BoxZoomPushesThePreviousViewAndShowsTheBox) {
   EXPECT_NEAR(D(w->Centre.x), -3, 1e-12);
 }
 
+TEST_F(CoreWindowTest, ADragEndsWhenTheButtonIsNoLongerHeld) {
+  // Outside testing mode a drag waits for its release; one whose release
+  // never comes (the capture was lost) ends at once where it was.
+  plat::testing::EnableTestingMode(false);
+  ASSERT_FALSE(plat::MouseButtonHeld());
+  Mouse(*w, MouseEvent::Move, 300, 200);
+  const bool zoomed = w->DragZoomBox({250, 150});
+  const TPoint2D shown = w->TrackMouseCoordinates({100, 100});
+  plat::testing::EnableTestingMode(true);
+  EXPECT_TRUE(zoomed) << "the box reached the last move";
+  EXPECT_NEAR(D(shown.x), D(w->PixelToWorldPoint({100, 100}).x), 1e-12);
+}
+
 TEST_F(CoreWindowTest, PointZoomKeepsTheClickedPointUnderTheCursor) {
   struct Case {
     plat::Point p;

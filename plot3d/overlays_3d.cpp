@@ -1,0 +1,202 @@
+// What the 3D window draws over its kept plot picture: the marks and lines
+// of the open tool dialogs (slice lines, the intersection and trace points,
+// secant, tangent and Frenet frame, the traced trajectory point with its
+// velocity), the labels and the box's corner labels; and the course of the
+// level window over a copy of that picture.  Because these live only in
+// the composed picture, moving a tool's point never redraws the surfaces.
+#include <cmath>
+
+#include "plot3d/plot_r_win.h"
+#include "plotcore/dc_sink.h"
+#include "plot3d/space_geometry.h"
+#include "plot3d/variable_guard.h"
+
+namespace kv {
+
+namespace {
+
+// Colour slots of the overlays.
+constexpr int kCursorSlot = 1;
+constexpr int kTangentSlot = 4;
+constexpr int kSecantSlot = 5;
+constexpr int kFrenetSlot = 9;
+
+// Markers: style 9 (the tool point) with half-size 7, style 1 (a circle).
+constexpr int kToolMarkStyle = 9;
+constexpr int kToolMarkSize = 7;
+constexpr int kCircleStyle = 1;
+
+TPoint3D Add(const TPoint3D& a, const TPoint3D& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+// Restores the pen and brush of a DC when an overlay is drawn.
+class TPenBrushScope {
+ public:
+  TPenBrushScope(plat::DC& dc, const plat::Pen& pen, const plat::Brush& brush)
+      : dc_(dc), pen_(dc.SelectPen(pen)), brush_(dc.SelectBrush(brush)) {}
+  ~TPenBrushScope() {
+    dc_.SelectBrush(brush_);
+    dc_.SelectPen(pen_);
+  }
+  TPenBrushScope(const TPenBrushScope&) = delete;
+  TPenBrushScope& operator=(const TPenBrushScope&) = delete;
+
+ private:
+  plat::DC& dc_;
+  plat::Pen pen_;
+  plat::Brush brush_;
+};
+
+}  // namespace
+
+void TPlotRWin::DrawPlot(plat::DC& dc) {
+  const TToolOverlays& o = Overlays;
+  if (o.slice.shown) DrawSliceLines(dc);
+  {
+    const int colour = CheckColourIndex(ColourSlots[kCursorSlot]);
+    TPenBrushScope scope(dc, CreateColourPen(colour, 0, plat::PS_SOLID), dc.CurrentBrush());
+    if (o.intersection.shown)
+      DrawMarkerAtWorld(dc, ProjectRotated(o.intersection.point), kToolMarkStyle, kToolMarkSize);
+    if (o.trace.shown) DrawMarkerAtWorld(dc, ProjectRotated(o.trace.p1), kToolMarkStyle, kToolMarkSize);
+  }
+  if (o.trace.shown) {
+    if (o.trace.secantOn) DrawTraceLine(dc, false);
+    if (o.trace.tangentOn) DrawTraceLine(dc, true);
+    if (o.trace.frenetOn) DrawFrenetFrame(dc);
+  }
+  if (o.trajectoryTrace.shown && o.trajectoryTrace.hasItem) DrawTrajectoryTrace(dc);
+  // Labels, texts and pictures of the window base, then the corner labels.
+  TPlotQWin::DrawPlot(dc);
+  DrawCornerLabels(dc);
+}
+
+void TPlotRWin::DrawSliceLines(plat::DC& dc) {
+  const int j = Overlays.slice.equation;
+  if (!IsValidIndex(j) || !IsSurfaceKind(Equation(j), true)) return;
+  TVariableGuard guard(*this);
+  const TEquation& e = Equation(j);
+  TPenSpec spec;
+  SetTriple16(spec, e.penColour, 2, static_cast<std::uint16_t>(e.penStyle));
+  TPenBrushScope scope(dc, CreateStylePen(spec), dc.CurrentBrush());
+  DrawParameterLine(dc, j, 1, 100, Overlays.slice.value1);
+  DrawParameterLine(dc, j, 2, 100, Overlays.slice.value2);
+}
+
+void TPlotRWin::DrawTraceLine(plat::DC& dc, bool tangent) {
+  const TTraceOverlay& t = Overlays.trace;
+  const int r = MarkerSize(dc, 3);
+  const int colour = CheckColourIndex(ColourSlots[tangent ? kTangentSlot : kSecantSlot]);
+  const int width = BoldTrace ? 2 : 1;
+  TPenBrushScope scope(dc, CreateColourPen(colour, width, plat::PS_SOLID), plat::SolidBrush(GetColour(colour)));
+  TPoint3D s;
+  TPoint3D w;
+  if (!tangent) {
+    s = t.p2;
+    w = t.secant;
+    plat::Point px;
+    if (ProjectToPixel(t.p2, px) && px.x >= 0 && px.y >= 0 && px.x < ClientWidth && px.y < ClientHeight)
+      DrawMarker(dc, px.x, px.y, kCircleStyle, r);
+    if (t.t1 < t.t2) s = t.p1;
+  } else if (!t.secantOn) {
+    s = t.p1;
+    w = t.tangent1;
+  } else {
+    s = t.p2;
+    w = t.tangent2;
+  }
+  DrawSegment(dc, ProjectRotated(s), ProjectRotated(Add(s, w)), ArrowHeadLength(), PackPen(colour, width), 0, true,
+              3);
+}
+
+void TPlotRWin::DrawFrenetFrame(plat::DC& dc) {
+  const TTraceOverlay& t = Overlays.trace;
+  const int colour = CheckColourIndex(ColourSlots[kFrenetSlot]);
+  const int width = OwnFrenetWidth ? FrenetWidth : (BoldTrace ? 2 : 1);
+  TPenBrushScope scope(dc, CreateColourPen(colour, width, plat::PS_SOLID), plat::SolidBrush(GetColour(colour)));
+  TPoint3D tangent = t.tangent1;
+  TPoint3D normal = t.normal1;
+  if (!Normalize3D(tangent) || !Normalize3D(normal)) return;
+  TPoint3D binormal;
+  Cross3D(binormal, tangent, normal);
+  const TPoint2D origin = ProjectRotated(t.p1);
+  for (const TPoint3D& v : {tangent, normal, binormal})
+    DrawSegment(dc, origin, ProjectRotated(Add(t.p1, v)), ArrowHeadLength(), PackPen(colour, width), 0, true, 3);
+}
+
+void TPlotRWin::DrawTrajectoryTrace(plat::DC& dc) {
+  const TTrajectoryTraceOverlay& t = Overlays.trajectoryTrace;
+  const int r = MarkerSize(dc, 3);
+  const int width = BoldTrace ? 2 : 1;
+  TPenSpec spec;
+  SetTriple16(spec, t.pen.colour, static_cast<std::uint16_t>(width), t.pen.style);
+  const int colour = CheckColourIndex(t.pen.colour);
+  TPenBrushScope scope(dc, CreateStylePen(spec), plat::SolidBrush(GetColour(colour)));
+  const TPoint3D q = Add(t.point, t.vector);
+  const TPoint2D a = ProjectRotated(t.point);
+  const TPoint2D b = ProjectRotated(q);
+  if (!IsPointHidden(t.point)) {
+    plat::Point px;
+    if (WorldToPixel(a, px) && px.x >= 0 && px.y >= 0 && px.x < ClientWidth && px.y < ClientHeight)
+      DrawMarker(dc, px.x, px.y, kCircleStyle, r);
+  }
+  const std::uint32_t pen = PackPen(t.pen.colour, width);
+  // The shaft leaves out its hidden pieces; a hidden tip gets no head.
+  DrawSegment3D(dc, t.point, q, pen, t.pen.style, false, false, 40, 0);
+  if (IsInView(b) && !IsPointHidden(q)) DrawSegment(dc, a, b, ArrowHeadLength(), pen, t.pen.style, true, 2);
+}
+
+void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
+  TCourseOverlay& c = Overlays.course;
+  if (!c.shown || BackBuffers[0].IsNull()) return;
+  BackBuffers[2] = BackBuffers[0];
+  if (c.mouseMode != kCmMouseCursor || !IsValidIndex(c.surface)) return;
+  const int i = c.surface;
+  {
+    plat::BitmapDC course(BackBuffers[2]);
+    course.SetCaps(dc.Caps());
+    for (const TPoint3D& m : c.marks) PlotPoint(course, ProjectRotated(m), c.colour, 8);
+    TVariableGuard guard(*this);
+    // The view (box, observer, frame) is the window's again afterwards.
+    const TView3D view = View3D;
+    TEquation& e = Equation(i);
+    // A surface wholly below or above the plane z = 0 gets a box that
+    // reaches it while the course is drawn.
+    const TPoint3D lo = e.boxMin();
+    const TPoint3D hi = e.boxMax();
+    if (e.boxMax().z < 1e-13L) e.boxMax().z = 0.1L;
+    if (e.boxMin().z + 1e-13L > 0) e.boxMin().z = -0.1L;
+    FitBoxToGraphs();
+    std::list<TEquationItem> own;
+    own.swap(e.items);
+    TPenSpec spec;
+    SetTriple16(spec, static_cast<std::uint16_t>(c.colour), 1, 0);
+    const plat::Pen oldPen = course.SelectPen(CreateStylePen(spec));
+    for (int direction : {1, -1}) {
+      TEquationItem& item = AddTrajectoryItem(i, c.cursor, kMethodRungeKutta, DefaultTrajectoryStep(), -1, direction);
+      TDcSink sink(*this, course);
+      bool finished = false;
+      RunTrajectory(i, item, &sink, finished);
+      // A run that reached its end needs no backward half.
+      if (finished) break;
+    }
+    course.SelectPen(oldPen);
+    e.items.swap(own);
+    e.boxMin() = lo;
+    e.boxMax() = hi;
+    View3D = view;
+  }
+  dc.BitBlt(0, 0, ClientWidth, ClientHeight, BackBuffers[2], 0, 0);
+}
+
+void TPlotRWin::DrawEquationBuffered(int i) {
+  if (i < 0 && IsCreated() && drawn && PlotBufferValid && BufferValid[1] && !BackBuffers[1].IsNull() &&
+      BackBuffers[1].Width() == ClientWidth && BackBuffers[1].Height() == ClientHeight) {
+    // The frame (axes with their names, the box) over the kept surfaces.
+    plat::ClientDC client(*this);
+    plat::BitmapDC plot(BackBuffers[1]);
+    plot.SetCaps(client.Caps());
+    DrawBoxFrame(plot);
+  }
+  TPlotQWin::DrawEquationBuffered(i);
+}
+
+}  // namespace kv
