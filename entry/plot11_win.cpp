@@ -191,4 +191,17 @@ bool TPlot11Win::NewPoint(int system) {
 
 int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) { return DrawImplicitCurve(dc, i); }
 
+// ---- sampled curves with breaks ----
+
+void TPlot11Win::DrawPolylineAll(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last,
+                                 const TPenSpec& pen) {
+  if (last < 1) return;
+  if (TExportSink* sink = ActiveSink()) {
+    TExportPen p = ExportPenOf(pen);
+    if (p.width < 1) p.width = 1;
+    sink->GappedPolyline(points, flags, last, p, 1);
+  }
+  DrawGappedPolyline(dc, points, flags, last, 1);
+}
+
 }  // namespace kv

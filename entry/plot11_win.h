@@ -102,6 +102,11 @@ class TPlot11Win : public TPlot1Win {
   // with their own work; until then the plot layer's tracer draws implicit
   // curves).
   int DrawImplicitEquation(plat::DC& dc, int i);
+  // A sampled curve whose points carry break flags (solid where flagged,
+  // every other step where not): into the export being recorded, then on
+  // the screen with the DC's pen.  The width is at least 1.
+  void DrawPolylineAll(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last,
+                       const TPenSpec& pen);
 
   // ---- virtual operations ----
   // Empties the drawing for a new file: the window kinds free their

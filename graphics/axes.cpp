@@ -69,7 +69,6 @@ void TZORWing::DrawAxes(plat::DC& dc) {
   if (dots) {
     gridSpec1.style = gridSpec2.style = 1;
     gridPen1.style = gridPen2.style = plat::PS_DOT;
-    if (PictexFlag) WritePictexLineStyle(1, false);
   } else if (Printing || ScaleLineWidths) {
     gridPen2.width = w2;
     gridSpec2.width = U16(w2);
@@ -79,7 +78,6 @@ void TZORWing::DrawAxes(plat::DC& dc) {
   AutoTickSpacing(range);
   DrawGrid(dc, range, gridPen1, gridPen2, gridSpec1, gridSpec2);
   DrawPolarSectors(dc, gridPen1, gridSpec1);
-  if (dots && PictexFlag) WritePictexLineStyle(1, true);
   DrawGridPoints(dc, range, gridPen1, gridSpec1.colour);
   DrawXTicks(dc, range, axisPen, axisBrush, axisSpec);
   DrawYTicks(dc, range, axisPen, axisBrush, axisSpec);
@@ -99,13 +97,21 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
   long double rmax = 0;
   DistanceRangeOfRect(r.xmin, r.xmax, r.ymin, r.ymax, 0, 0, Centre.x, Centre.y, rmin, rmax);
   const plat::Pen oldPen = dc.SelectPen(gridPen);
+  // Sectors are grid lines: the EPS page leaves them to the screen.
+  TExportSink* sink = ActiveSink();
+  if (sink && !sink->TakesGrid()) sink = nullptr;
 
   const long double step = TickIntervalX;
   if (step > kTolerance && (rmax - rmin) / step < kMaxPolarCircles) {
     const long double last = std::floor(rmax / step) + 1;
     for (long double i = std::floor(rmin / step) + 1; i <= last; ++i) {
       const long double radius = i * step;
-      if (rmin < radius && radius < rmax) DrawCircleArc(dc, {0, 0}, radius, a1, a2);
+      if (rmin < radius && radius < rmax) {
+        if (sink)
+          sink->Arc({0, 0}, radius, a1, a2, UnitsPerPixelX, ExportPenOf(spec));
+        else
+          DrawCircleArc(dc, {0, 0}, radius, a1, a2);
+      }
     }
   }
 
@@ -121,8 +127,8 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
       if (!ClipSegmentToRect(r.xmin - UnitsPerPixelX, r.xmax + UnitsPerPixelX, r.ymin - UnitsPerPixelY,
                              r.ymax + UnitsPerPixelY, p1, p2, false))
         continue;
-      if (SvgFlag) {
-        SvgWorldLine(p1, p2, spec, spec.style);
+      if (sink) {
+        sink->Line(p1, p2, ExportPenOf(spec));
       } else {
         DrawWorldLine(dc, p1, p2, false);
       }
@@ -150,19 +156,17 @@ void TZORWing::DrawXTicks(plat::DC& dc, const TTickRange& range, const plat::Pen
 
   const plat::Pen oldPen = dc.SelectPen(axisPen);
   if (onAxis) {
-    if (PictexFlag) WritePictexRule(a, b);
-    if (SvgFlag) SvgWorldLine(a, b, spec, spec.style);
-    if (EpsFlag) EpsWorldLine(a, b, spec.colour, spec.width, spec.style);
+    if (TExportSink* sink = ActiveSink()) sink->Rule(a, b, ExportPenOf(spec));
     DrawWorldLine(dc, a, b, false);
     if (ArrowsShown) {
       const TPoint2D tip{b.x - UnitsPerPixelX, b.y};
       const TPoint2D v{ArrowLength, 0};
-      if (PictexFlag) WritePictexArrow(v, tip, ArrowLength, FilledArrowHeads != 0);
       TPoint2D c1;
       TPoint2D c2;
       if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
         const plat::Brush oldBrush = dc.SelectBrush(axisBrush);
-        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec);
+        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec, v,
+                  ArrowLength);
         dc.SelectBrush(oldBrush);
       }
     }
@@ -191,9 +195,7 @@ void TZORWing::DrawXTicks(plat::DC& dc, const TTickRange& range, const plat::Pen
       TPoint2D q1{x, -HalfTickY};
       TPoint2D q2{x, HalfTickY};
       const bool left = ClipToAlternateRange(false, q1, q2);
-      if (PictexFlag && left) WritePictexRule(q1, q2);
-      if (SvgFlag) SvgWorldLine(q1, q2, spec, spec.style);
-      if (EpsFlag) EpsWorldLine(q1, q2, spec.colour, spec.width, spec.style);
+      if (TExportSink* sink = ActiveSink(); sink && left) sink->Rule(q1, q2, ExportPenOf(spec));
       const int column = WorldToPixelX(x);
       dc.MoveTo(column, r1);
       dc.LineTo(column, r2);
@@ -230,20 +232,18 @@ void TZORWing::DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen
 
   const plat::Pen oldPen = dc.SelectPen(axisPen);
   if (onAxis) {
-    if (PictexFlag) WritePictexRule(a, b);
-    if (SvgFlag) SvgWorldLine(a, b, spec, spec.style);
-    if (EpsFlag) EpsWorldLine(a, b, spec.colour, spec.width, spec.style);
+    if (TExportSink* sink = ActiveSink()) sink->Rule(a, b, ExportPenOf(spec));
     DrawWorldLine(dc, a, b, false);
     if (ArrowsShown) {
       const TPoint2D tip{b.x, b.y - UnitsPerPixelY};
       // The same length in pixels as the x arrow.
       const TPoint2D v{0, Aspect * ArrowLength};
-      if (PictexFlag) WritePictexArrow(v, tip, ArrowLength, FilledArrowHeads != 0);
       TPoint2D c1;
       TPoint2D c2;
       if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
         const plat::Brush oldBrush = dc.SelectBrush(axisBrush);
-        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec);
+        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec, v,
+                  ArrowLength);
         dc.SelectBrush(oldBrush);
       }
     }
@@ -271,9 +271,7 @@ void TZORWing::DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen
       TPoint2D q1{-HalfTickX, y};
       TPoint2D q2{HalfTickX, y};
       const bool left = ClipToAlternateRange(true, q1, q2);
-      if (PictexFlag && left) WritePictexRule(q1, q2);
-      if (SvgFlag) SvgWorldLine(q1, q2, spec, spec.style);
-      if (EpsFlag) EpsWorldLine(q1, q2, spec.colour, spec.width, spec.style);
+      if (TExportSink* sink = ActiveSink(); sink && left) sink->Rule(q1, q2, ExportPenOf(spec));
       const int row = WorldToPixelY(y);
       dc.MoveTo(c1, row);
       dc.LineTo(c2, row);
@@ -294,18 +292,13 @@ void TZORWing::ExportXAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atF
   const int dir = (atFrame && !UseAlternate) ? 1 : -1;
   const TPoint2D p{anchor.x, anchor.y + dir * 4 * UnitsPerPixelY};
   const std::string text = FormatXAxisNumber(anchor.x);
-  if (PictexFlag) {
-    WritePictexText(text, dir == 1 ? "[b]" : "[t]", p, true);
-    return;
-  }
-  if (SvgFlag || EpsFlag) {
+  if (TExportSink* sink = ActiveSink()) {
     plat::Point d;
     WorldToPixel(p, d);
-    if (SvgFlag) {
-      WriteSvgSlotText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, 0, dir);
-    } else {
-      WriteEpsText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, 0, dir);
-    }
+    TExportText t = SlotText(text, d, p, plat::Rgb(0, 0, 0), fontSlot, 0, dir);
+    t.orientation = dir == 1 ? "[b]" : "[t]";
+    t.math = true;
+    sink->Text(dc, t);
     return;
   }
   DrawTextAtWorld(dc, text, p, 0, dir, 0, fontSlot);
@@ -317,18 +310,13 @@ void TZORWing::ExportYAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atF
   const int dir = (atFrame && !UseAlternate) ? 1 : -1;
   const TPoint2D p{anchor.x + dir * 4 * UnitsPerPixelX, anchor.y};
   const std::string text = FormatYAxisNumber(anchor.y);
-  if (PictexFlag) {
-    WritePictexText(text, dir == 1 ? "[l]" : "[r]", p, true);
-    return;
-  }
-  if (SvgFlag || EpsFlag) {
+  if (TExportSink* sink = ActiveSink()) {
     plat::Point d;
     WorldToPixel(p, d);
-    if (SvgFlag) {
-      WriteSvgSlotText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, dir, 0);
-    } else {
-      WriteEpsText(dc, d.x, d.y, text, plat::Rgb(0, 0, 0), fontSlot, dir, 0);
-    }
+    TExportText t = SlotText(text, d, p, plat::Rgb(0, 0, 0), fontSlot, dir, 0);
+    t.orientation = dir == 1 ? "[l]" : "[r]";
+    t.math = true;
+    sink->Text(dc, t);
     return;
   }
   DrawTextAtWorld(dc, text, p, dir, 0, 0, fontSlot);
@@ -342,14 +330,24 @@ void TZORWing::DrawAxisLabels(plat::DC& dc) {
   if (!LabelsShown || !AxesShown) return;
   const TSegment2D& r = UseAlternate ? Alternate : World;
   const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisLabelFontSlot]);
+  // PiCTeX places the names by its orientations; the other formats take
+  // them from the text boxes.
+  TExportSink* sink = ActiveSink();
+  if (sink && sink->Format() != TExportFormat::Pictex) sink = nullptr;
+  auto pictexName = [&](const std::string& name, const TPoint2D& p, const char* orientation) {
+    TExportText t = SlotText(name, {}, p, 0, kAxisLabelFontSlot, 1, -1);
+    t.orientation = orientation;
+    t.math = true;
+    sink->Text(dc, t);
+  };
 
   if ((!UseAlternate || r.ymin < 0) && !LogarithmicY()) {
     const bool above = ScaleBits == 1 || ScaleBits == 3;  // x numbers below the axis
     const int dir = above ? 1 : -1;
     const TPoint2D p{r.xmax - 4 * UnitsPerPixelX,
                      above ? HalfTickY + 4 * UnitsPerPixelY : -HalfTickY - 4 * UnitsPerPixelY};
-    if (PictexFlag) {
-      WritePictexText(AxisNames[0], above ? "[b]" : "[t]", p, true);
+    if (sink) {
+      pictexName(AxisNames[0], p, above ? "[b]" : "[t]");
     } else {
       DrawTextAtWorld(dc, AxisNames[0], p, -1, dir, 0, kAxisLabelFontSlot);
     }
@@ -359,8 +357,8 @@ void TZORWing::DrawAxisLabels(plat::DC& dc) {
     const int dir = right ? 1 : -1;
     const TPoint2D p{right ? HalfTickX + 4 * UnitsPerPixelX : -HalfTickX - 4 * UnitsPerPixelX,
                      r.ymax - 2 * UnitsPerPixelY};
-    if (PictexFlag) {
-      WritePictexText(AxisNames[1], right ? "[lt]" : "[rt]", p, true);
+    if (sink) {
+      pictexName(AxisNames[1], p, right ? "[lt]" : "[rt]");
     } else {
       DrawTextAtWorld(dc, AxisNames[1], p, dir, -1, 0, kAxisLabelFontSlot);
     }

@@ -114,22 +114,16 @@ void TZORWing::CmPiCharacter() {
 }
 
 void TZORWing::DrawArrow(plat::DC& dc, const TPoint2D& c1, const TPoint2D& tip, const TPoint2D& c2, bool filled,
-                         const TPenSpec& spec) {
+                         const TPenSpec& spec, const TPoint2D& vector, long double headLength) {
+  if (TExportSink* sink = ActiveSink()) sink->Arrow({c1, tip, c2, vector, headLength, filled, ExportPenOf(spec)});
   if (!filled) {
-    for (const auto& [a, b] : {std::pair{c1, tip}, std::pair{tip, c2}}) {
-      if (SvgFlag) SvgWorldLine(a, b, spec, spec.style);
-      if (EpsFlag) EpsWorldLine(a, b, spec.colour, spec.width, spec.style);
-      DrawWorldLine(dc, a, b, false);
-    }
+    DrawWorldLine(dc, c1, tip, false);
+    DrawWorldLine(dc, tip, c2, false);
     return;
   }
-  const int width = spec.width == 0 ? 1 : spec.width;
   const TPoint2D world[3] = {c1, tip, c2};
   std::vector<plat::Point> device(3);
   for (std::size_t i = 0; i < 3; ++i) WorldToPixel(world[i], device[i]);
-  const plat::Colour colour = GetColour(spec.colour);
-  if (EpsFlag) WriteEpsPolygon(world, 3, false, colour, width, colour);
-  if (SvgFlag) WriteSvgPolygon(device.data(), 3, false, colour, width, colour, 0);
   dc.Polygon(device);
 }
 

@@ -1,7 +1,7 @@
 // Grid lines through the ticks, crosses at the grid points and circle arcs.
-// Grid lines and crosses go to the PiCTeX or SVG writer instead of the
-// device context while one of these formats records; an EPS run draws them
-// on the screen only.
+// Grid lines and crosses go to the PiCTeX or SVG file instead of the device
+// context while one of these formats records; an EPS run draws them on the
+// screen only.
 #include <algorithm>
 #include <cmath>
 
@@ -33,15 +33,17 @@ void TZORWing::DrawGrid(plat::DC& dc, const TTickRange& range, const plat::Pen& 
   const bool q3 = GridBits & kGridQuadrant3;
   const bool q4 = GridBits & kGridQuadrant4;
   const plat::Pen oldPen = dc.CurrentPen();
+  TExportSink* sink = ActiveSink();
+  if (sink && !sink->TakesGrid()) sink = nullptr;
 
   auto drawLine = [&](const TPoint2D& a, const TPoint2D& b, std::int32_t k, int frequency) {
     const bool major = frequency == 1 || (frequency != 0 && k % frequency == 0);
     const bool printMajor = Printing && major;
-    if (PictexFlag) {
-      WritePictexRule(a, b);
-    } else if (SvgFlag) {
-      const TPenSpec& spec = printMajor ? printSpec : displaySpec;
-      SvgWorldLine(a, b, spec, spec.style);
+    if (sink) {
+      // The line style of the PiCTeX grid is set around the whole grid.
+      TExportPen pen = ExportPenOf(printMajor ? printSpec : displaySpec);
+      if (sink->Format() == TExportFormat::Pictex) pen.style = 0;
+      sink->Rule(a, b, pen);
     } else {
       dc.SelectPen(printMajor ? majorPrintPen : gridPen);
       DrawWorldLine(dc, a, b, false);
@@ -86,16 +88,17 @@ void TZORWing::DrawGridPoints(plat::DC& dc, const TTickRange& range, const plat:
   const int v = WholePixels(std::fabs(UnitsPerPixelY * PointMarkLength / 2) * PixelsPerUnitY);
   const plat::Pen oldPen = dc.SelectPen(pen);
   const plat::Colour colour = GetColour(colourIndex);
+  TExportSink* sink = ActiveSink();
+  if (sink && !sink->TakesGrid()) sink = nullptr;
   for (std::int64_t k = range.bottom; k <= range.top; ++k) {
     const long double y = TickOriginY + k * TickIntervalY;
     const int py = WorldToPixelY(y);
     for (std::int64_t j = range.left; j <= range.right; ++j) {
       const long double x = TickOriginX + j * TickIntervalX;
       const int px = WorldToPixelX(x);
-      if (PictexFlag) {
-        WritePictexMarker({x, y}, 0, false);
-      } else if (SvgFlag) {
-        WriteSvgCross(px, py, h, colour, false);
+      if (sink) {
+        // A plus in SVG, a small dot in PiCTeX.
+        sink->Marker({x, y}, 9, h, colour, 0);
       } else {
         dc.MoveTo(px - h, py);
         dc.LineTo(px + h + 1, py);

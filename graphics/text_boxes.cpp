@@ -33,6 +33,7 @@ void TZORWing::DrawTextBox(plat::DC& dc, const std::string& text, const plat::Re
   dc.SetTextColor(GetColourAvoidingBackground(textIndex));
   const plat::Colour boxColour = GetColour(ColourSlots[static_cast<std::size_t>(boxSlot)]);
   const bool opaque = OpaqueLabels != 0;
+  TExportSink* sink = ActiveSink();
 
   if (ScaleLineWidths && !WithBackground) {
     // A scaled copy without background: no boxes.
@@ -43,16 +44,19 @@ void TZORWing::DrawTextBox(plat::DC& dc, const std::string& text, const plat::Re
     if (opaque) {
       const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(boxColour));
       const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, boxColour});
-      if (SvgFlag)
-        WriteSvgRect(box.left, box.top, box.Width(), box.Height(), false, boxColour, 1, boxColour, 0, 0);
+      if (sink) sink->Rect(box, false, boxColour, 1, boxColour, 0);
       dc.Rectangle(box.left, box.top, box.right, box.bottom);
       dc.SelectBrush(oldBrush);
       dc.SelectPen(oldPen);
     }
   }
   // Export texts stand with their top-left corner at the box's.
-  if (SvgFlag) WriteSvgSlotText(dc, box.left, box.top, text, GetColour(textIndex), fontSlot, 1, -1);
-  if (EpsFlag) WriteEpsText(dc, box.left, box.top, text, GetColour(textIndex), fontSlot, 1, -1);
+  if (sink) {
+    TExportText t = SlotText(text, {box.left, box.top}, PixelToWorldPoint({box.left, box.top}),
+                             GetColourAvoidingBackground(textIndex), fontSlot, 1, -1);
+    t.orientation = "[lt]";
+    sink->Text(dc, t);
+  }
   dc.TextOut(box.left, box.top, text);
 }
 

@@ -146,14 +146,7 @@ void TZORWing::DrawFrame(plat::DC& dc) {
                                 {World.xmax + ux, World.ymax + uy},
                                 {World.xmin - ux, World.ymax + uy},
                                 {World.xmin - ux, World.ymin - uy}};
-    const plat::Colour black = plat::Rgb(0, 0, 0);
-    if (SvgFlag) {
-      plat::Point device[4];
-      for (int i = 0; i < 4; ++i) WorldToPixel(points[i], device[i]);
-      WriteSvgPolygon(device, 4, true, black, FrameWidth + 1, black, 0);
-    }
-    if (EpsFlag) WriteEpsPolyline(points, 4, black, FrameWidth + 1);
-    if (PictexFlag) WritePictexPolyline(points, 4);
+    if (TExportSink* sink = ActiveSink()) sink->Polyline(points, 4, {plat::Rgb(0, 0, 0), FrameWidth + 1, 0});
   }
   TZORWin::DrawFrame(dc);
 }

@@ -4,20 +4,20 @@
 // world lines, markers, text boxes, grids and axes, and owns the commands
 // that pan, set the zoom step and change how axes look.
 //
-// Export routing: every routine that draws a figure tests the three export
-// flags itself.  The view frame and the text boxes write to the recording
-// format and then draw; grid lines and grid points go to the writer instead
-// of the device context while a format they serve records; plain world
-// lines and markers never write.  The writer operations are virtual and
-// empty here; the EPS, SVG and PiCTeX writers fill them.
+// Export routing: every routine that draws a figure asks for the active
+// export sink (export_sink.h).  The view frame and the text boxes write to
+// it and then draw; grid lines and grid points go to it instead of the
+// device context while a format they serve records; plain world lines and
+// markers never write.
 //
 // The layer's implementation is split by concern: zor_wing.cpp
 // (construction, commands, mapping glue, primitives), text_boxes.cpp,
 // grid.cpp, axes.cpp, view_commands.cpp, axis_commands.cpp and
-// export_hooks.cpp.
+// export_runs.cpp.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "graphics/axis_settings.h"
@@ -174,9 +174,10 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
     return kv::ArrowHeadPoints(v, len, Aspect, ArrowWidthRatio, c1, c2);
   }
   // One arrow head (corners and tip in world coordinates), open or filled,
-  // on the screen and in the SVG and EPS files.
+  // on the screen and in the export being recorded; PiCTeX draws it from
+  // the head's vector and length.
   void DrawArrow(plat::DC& dc, const TPoint2D& c1, const TPoint2D& tip, const TPoint2D& c2, bool filled,
-                 const TPenSpec& spec);
+                 const TPenSpec& spec, const TPoint2D& vector, long double headLength);
 
   // ---- virtual operations of the layer ----
   // Text of a number field of the graphics dialogs to a value: 0 on
@@ -203,33 +204,41 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   virtual bool CanExportSvg();
   virtual void CeExportSvg(plat::CommandEnabler& ce);
 
-  // ---- writer operations the drawing routines call while recording ----
-  // Empty here (export_hooks.cpp); the writers of each format fill them.
-  // PiCTeX (world coordinates).
-  virtual void WritePictexRule(const TPoint2D& a, const TPoint2D& b);
-  virtual void WritePictexText(const std::string& text, const std::string& orientation, const TPoint2D& p,
-                               bool math);
-  virtual void WritePictexArrow(const TPoint2D& v, const TPoint2D& tip, long double headLength, bool filled);
-  virtual void WritePictexLineStyle(int style, bool solid);
-  virtual void WritePictexPolyline(const TPoint2D* points, int last);
-  virtual void WritePictexMarker(const TPoint2D& p, int style, bool open);
-  // SVG (device pixels or world points mapped through WorldToPixel).
-  virtual void SvgWorldLine(const TPoint2D& a, const TPoint2D& b, const TPenSpec& pen, int style);
-  virtual void WriteSvgSlotText(plat::DC& dc, int x, int y, const std::string& text, plat::Colour colour,
-                                int fontSlot, int hAlign, int vAlign);
-  virtual void WriteSvgRect(int x, int y, int width, int height, bool hollow, plat::Colour fill, int lineWidth,
-                            plat::Colour stroke, int rx, int ry);
-  virtual void WriteSvgPolygon(const plat::Point* points, int count, bool hollow, plat::Colour fill, int width,
-                               plat::Colour stroke, int hatchStyle);
-  // A plus (diagonal false) or a diagonal cross centred at (x, y).
-  virtual void WriteSvgCross(int x, int y, int r, plat::Colour colour, bool diagonal);
-  // EPS (world coordinates; texts at device pixels).
-  virtual void EpsWorldLine(const TPoint2D& a, const TPoint2D& b, int colourIndex, int width, int style);
-  virtual void WriteEpsText(plat::DC& dc, int x, int y, const std::string& text, plat::Colour colour,
-                            int fontSlot, int hAlign, int vAlign);
-  virtual void WriteEpsPolygon(const TPoint2D* points, int count, bool white, plat::Colour fill, int width,
-                               plat::Colour outline);
-  virtual void WriteEpsPolyline(const TPoint2D* points, int last, plat::Colour colour, int width);
+  // ---- the vector exports (export_runs.cpp) ----
+  // The pen of a colour index as the exports write it: in the colour the
+  // screen shows (the background avoided), so the file looks the same.
+  TExportPen ExportPenOf(const TPenSpec& spec) const {
+    return {DrawingColourOf(spec.colour), spec.width, static_cast<std::int16_t>(spec.style)};
+  }
+  // A text in the font of a slot, for the active sink.
+  TExportText SlotText(const std::string& text, plat::Point anchor, const TPoint2D& world, plat::Colour colour,
+                       int fontSlot, int hAlign, int vAlign) const;
+  // The begin writers ask for the file (and run the format's set-up
+  // dialog), create the sink and write the header: false when the user
+  // cancelled or the file cannot be created (reported).  The end writers
+  // write the trailer and the file, clear the flag and free the sink, then
+  // report success, or message 12 when the file could not be written.
+  bool BeginEpsFile();
+  void EndEpsFile();
+  bool BeginSvgFile();
+  void EndSvgFile();
+  bool BeginPictexFile();
+  void EndPictexFile();
+  // The file part of the begin and end writers, without dialogs: creates
+  // the sink of the format and writes the header (false, reported, when
+  // the file cannot be created); writes trailer and file, clears the flags
+  // and frees the sink (whether the file was written).
+  bool OpenExportFile(TExportFormat format, const std::string& path, const TExportOptions& options);
+  bool CloseExportFile();
+  // The background rectangle of an EPS or SVG page.
+  void WritePageBackground();
+  void WritePictexShadeSymbol();
+  // One export run: begin, flag, the drawing on a client-sized surface,
+  // end.  Nothing happens while another run records.
+  void RunExport(TExportFormat format, const std::function<void(plat::DC&)>& draw);
+  // The drawn segments of a polyline with breaks (gapped_polyline.h) on the
+  // DC with its current pen.
+  void DrawGappedPolyline(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last, int mode);
 
   // ---- the cutting plane of the 3D windows ----
   // The unit normal of the plane through the three points; false, with the

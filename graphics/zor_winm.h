@@ -23,6 +23,11 @@ class TZORWinm : public TZORWint {
   void Paint(plat::DC& dc, bool erase, const plat::Rect& rect) override;
   // What the paint draws over the background: the view frame and the axes.
   virtual void DrawPicture(plat::DC& dc);
+  // The whole plot drawn into a metafile DC at `scale` times the client
+  // size; nothing here, the plot windows draw.
+  virtual void MetafileHook(plat::DC& dc, int scale) {}
+  // Whether the window draws into metafiles (the metafile commands).
+  virtual bool CanMetafile() { return false; }
 
   // The program description the plot windows put into metafiles (at most
   // 39 characters).

@@ -109,6 +109,14 @@ bool Bitmap::WritePngFile(const std::string& path) const {
                              "PNG");
 }
 
+Bitmap Bitmap::ReadPngFile(const std::string& path) {
+  QImage image;
+  if (!image.load(QString::fromUtf8(path.c_str(), static_cast<qsizetype>(path.size())), "PNG")) return {};
+  Bitmap b;
+  ImageOf(b) = image.convertToFormat(QImage::Format_RGB32);
+  return b;
+}
+
 // ---- BMP reading -----------------------------------------------------------
 //
 // Everything read from the bytes is checked against the data length before

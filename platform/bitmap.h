@@ -43,6 +43,9 @@ class Bitmap {
   bool WriteBmpFile(const std::string& path) const;  // 24 bits per pixel
   std::vector<std::uint8_t> ToBmpBytes() const;
   bool WritePngFile(const std::string& path) const;   // for screenshots in tests
+  // A PNG file (pictures rendered by other programs, in tests); null when
+  // it cannot be read.
+  static Bitmap ReadPngFile(const std::string& path);
 
   // Platform-side access to the image; opaque to the program.
   struct Impl;

@@ -7,16 +7,36 @@
 #include <QMimeData>
 #include <QString>
 
+#include <algorithm>
+
 #include "platform/bitmap_impl.h"
+#include "platform/emf_player.h"
 #include "platform/testing.h"
 
 namespace plat::clipboard {
 
 namespace {
 
-// The metafile format on the desktop clipboard; a PNG goes alongside for
-// other programs.
-constexpr const char* kEmfMime = "image/x-emf";
+// The metafile types of the desktop clipboard: the one most programs on
+// this desktop use first, then the registered type and the office suite's
+// own.  All are written; the first one offered is read.  A PNG goes
+// alongside for other programs.
+constexpr const char* kEmfMimes[] = {
+    "image/x-emf",
+    "image/emf",
+    "application/x-openoffice-emf;windows_formatname=\"Image EMF\"",
+};
+
+// The type under which the data offers a metafile, or empty.
+QString EmfFormatOf(const QMimeData* d) {
+  if (!d) return QString();
+  for (const char* m : kEmfMimes)
+    if (d->hasFormat(QString::fromLatin1(m))) return QString::fromLatin1(m);
+  // The office suite's type may come with other parameters.
+  for (const QString& f : d->formats())
+    if (f.startsWith(QStringLiteral("application/x-openoffice-emf"))) return f;
+  return QString();
+}
 
 // The in-process clipboard of testing mode.
 struct TestStore {
@@ -57,8 +77,7 @@ bool HasBitmap() {
 
 bool HasMetafile() {
   if (Testing()) return Store().emf.has_value();
-  const QMimeData* d = SystemData();
-  return d && d->hasFormat(kEmfMime);
+  return !EmfFormatOf(SystemData()).isEmpty();
 }
 
 bool SetText(const std::string& utf8) {
@@ -96,7 +115,8 @@ bool SetMetafile(const std::vector<std::uint8_t>& emf, const Bitmap* preview) {
   QClipboard* c = System();
   if (!c) return false;
   auto* data = new QMimeData;
-  data->setData(kEmfMime, QByteArray(reinterpret_cast<const char*>(emf.data()), static_cast<qsizetype>(emf.size())));
+  const QByteArray bytes(reinterpret_cast<const char*>(emf.data()), static_cast<qsizetype>(emf.size()));
+  for (const char* m : kEmfMimes) data->setData(QString::fromLatin1(m), bytes);
   if (preview && !preview->IsNull()) data->setImageData(ImageOf(*preview).copy());
   c->setMimeData(data);
   return true;
@@ -123,9 +143,28 @@ Bitmap GetBitmap() {
 std::optional<std::vector<std::uint8_t>> GetMetafile() {
   if (Testing()) return Store().emf;
   const QMimeData* d = SystemData();
-  if (!d || !d->hasFormat(kEmfMime)) return std::nullopt;
-  QByteArray bytes = d->data(kEmfMime);
+  const QString format = EmfFormatOf(d);
+  if (format.isEmpty()) return std::nullopt;
+  const QByteArray bytes = d->data(format);
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+bool SetMetafile(const EnhMetafile& emf) {
+  if (emf.IsNull()) return false;
+  Size size = emf.NaturalSize();
+  const int longer = std::max(size.cx, size.cy);
+  if (longer > kMaxPreviewSide) {
+    size.cx = std::max(1, static_cast<int>(std::int64_t{size.cx} * kMaxPreviewSide / longer));
+    size.cy = std::max(1, static_cast<int>(std::int64_t{size.cy} * kMaxPreviewSide / longer));
+  }
+  const Bitmap preview = RenderEnhMetafile(emf, size.cx, size.cy);
+  return SetMetafile(emf.Bits(), &preview);
+}
+
+std::optional<EnhMetafile> GetEnhMetafile() {
+  const std::optional<std::vector<std::uint8_t>> bytes = GetMetafile();
+  if (!bytes) return std::nullopt;
+  return EnhMetafile::FromBytes(*bytes);
 }
 
 void Clear() {

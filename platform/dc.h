@@ -235,13 +235,15 @@ class DC {
   // Pixel surface behind the DC, when there is one (windows, bitmaps).
   virtual Bitmap* Surface() { return nullptr; }
 
- protected:
+  // The clip region (a metafile player combines its own clipping with it).
   struct Clip {
     enum Kind { None, Rectangle, Polygon } kind = None;
     Rect rect;
     std::vector<Point> polygon;
   };
   const Clip& CurrentClip() const { return clip_; }
+
+ protected:
 
   // Primitives each target implements.  Coordinates are device pixels,
   // the state above is available through the accessors.

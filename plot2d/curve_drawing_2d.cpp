@@ -319,15 +319,18 @@ void TPlotCWin::DrawEndDot(plat::DC& dc, const TPoint2D& p, int marker, std::uin
   const plat::Brush fill = marker < 0 ? plat::SolidBrush(GetColour(ColourSlots[0])) : brush;
   const plat::Brush old = dc.SelectBrush(fill);
   const int r = MarkerSize(dc, std::abs(marker));
-  if (PictexFlag) {
-    WritePictexMarker(p, std::abs(marker), false);
-  } else {
-    plat::Point px;
-    if (WorldToPixel(p, px)) {
-      const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, width, style));
-      DrawMarker(dc, px.x, px.y, 1, r);
-      dc.SelectPen(oldPen);
-    }
+  if (TExportSink* sink = ActiveSink()) {
+    const plat::Colour c = GetColour(colour);
+    if (sink->Format() == TExportFormat::Pictex)
+      sink->Marker(p, 1, r, c, std::abs(marker));
+    else
+      sink->Circle(p, r, width, marker > 0 ? c : GetColour(ColourSlots[0]), c);
+  }
+  plat::Point px;
+  if (WorldToPixel(p, px)) {
+    const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, width, style));
+    DrawMarker(dc, px.x, px.y, 1, r);
+    dc.SelectPen(oldPen);
   }
   dc.SelectBrush(old);
 }
@@ -345,15 +348,11 @@ void TPlotCWin::DrawEndArrow(plat::DC& dc, const TPoint2D& p, int marker, const 
     TPoint2D v = direction;
     const long double len = std::sqrt(v.x * v.x + v.y * v.y);
     if (len > 0) v = {v.x * UnitsPerPixelX / len, v.y * UnitsPerPixelX / len};
-    if (PictexFlag) {
-      WritePictexArrow(v, p, length, marker > 0);
-    } else {
-      TPenSpec spec;
-      spec.colour = static_cast<std::uint16_t>(packedPen & 0xFFFFu);
-      spec.width = static_cast<std::uint16_t>(packedPen >> 16);
-      spec.style = static_cast<std::uint16_t>(style);
-      DrawArrow(dc, TPoint2D{p.x + a.x, p.y + a.y}, p, TPoint2D{p.x + b.x, p.y + b.y}, marker > 0, spec);
-    }
+    TPenSpec spec;
+    spec.colour = static_cast<std::uint16_t>(packedPen & 0xFFFFu);
+    spec.width = static_cast<std::uint16_t>(packedPen >> 16);
+    spec.style = static_cast<std::uint16_t>(style);
+    DrawArrow(dc, TPoint2D{p.x + a.x, p.y + a.y}, p, TPoint2D{p.x + b.x, p.y + b.y}, marker > 0, spec, v, length);
   }
   dc.SelectBrush(old);
 }
@@ -371,12 +370,8 @@ void TPlotCWin::DrawDiagonal(plat::DC& dc) {
     TPenSpec spec;
     spec.colour = static_cast<std::uint16_t>(colour);
     spec.width = static_cast<std::uint16_t>(width);
-    if (PictexFlag) {
-      WritePictexRule(a, b);
-    } else if (EpsFlag) {
-      EpsWorldLine(a, b, colour, width, 0);
-    } else if (SvgFlag) {
-      SvgWorldLine(a, b, spec, 0);
+    if (TExportSink* sink = ActiveSink()) {
+      sink->Line(a, b, ExportPenOf(spec));
     } else {
       DrawWorldLine(dc, a, b, false);
     }
@@ -405,14 +400,18 @@ void TPlotCWin::DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoi
                                   int arrowSize) {
   const plat::Point p = PixelOf(*this, from);
   const plat::Point q = PixelOf(*this, to);
-  if (PictexFlag) {
+  TExportSink* sink = ActiveSink();
+  const TExportPen pen{dc.CurrentPen().colour, dc.CurrentPen().width, 0};
+  if (sink && sink->Format() == TExportFormat::Pictex) {
+    // One rule, its ends moved onto the view's edges.
     TPoint2D a = from;
     TPoint2D b = to;
-    if (ClipSegmentToView(a, b)) WritePictexRule(a, b);
-  } else {
-    dc.MoveTo(p.x, p.y);
-    dc.LineTo(q.x, q.y);
+    if (ClipSegmentToView(a, b)) sink->Rule(a, b, pen);
+  } else if (sink) {
+    sink->PixelLine(p, q, pen);
   }
+  dc.MoveTo(p.x, p.y);
+  dc.LineTo(q.x, q.y);
   const int dx = q.x - p.x;
   const int dy = q.y - p.y;
   if (arrowSize < 1 || std::abs(dx) + std::abs(dy) < 4 * arrowSize) return;
@@ -429,11 +428,10 @@ void TPlotCWin::DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoi
     ends[0] = {back, my - s};
     ends[1] = {back, my + s};
   }
-  if (!PictexFlag) {
-    for (const plat::Point& end : ends) {
-      dc.MoveTo(mx, my);
-      dc.LineTo(end.x, end.y);
-    }
+  for (const plat::Point& end : ends) {
+    if (sink) sink->PixelLine({mx, my}, end, pen);
+    dc.MoveTo(mx, my);
+    dc.LineTo(end.x, end.y);
   }
 }
 

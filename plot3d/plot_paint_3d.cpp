@@ -150,6 +150,7 @@ int TPlotRWin::PaintSurfacesByDepth(plat::DC& dc) {
 
   const plat::Pen oldPen = dc.CurrentPen();
   const plat::Brush oldBrush = dc.CurrentBrush();
+  TExportSink* sink = ActiveSink();
   std::vector<plat::Point> polygon(4);
   for (int k = count; k >= 1; --k) {
     const TSurfaceCell& cell = table[static_cast<std::size_t>(k)];
@@ -168,11 +169,10 @@ int TPlotRWin::PaintSurfacesByDepth(plat::DC& dc) {
     dc.SelectBrush(transparent ? plat::NullBrush() : plat::SolidBrush(fill));
     dc.SelectPen(plat::Pen{plat::PS_SOLID, e.penWidth, edge});
     dc.Polygon(polygon);
-    if (SvgFlag) WriteSvgPolygon(polygon.data(), 4, transparent, fill, e.penWidth, edge, -1);
-    if (EpsFlag) {
+    if (sink) {
       TPoint2D world[4];
       for (int a = 0; a < 4; ++a) PixelToWorld(polygon[static_cast<std::size_t>(a)], world[a]);
-      WriteEpsPolygon(world, 4, transparent, fill, e.penWidth, edge);
+      sink->Polygon(world, 4, transparent, fill, e.penWidth, edge);
     }
   }
   dc.SelectPen(oldPen);
@@ -256,8 +256,10 @@ int TPlotRWin::DrawAxis(plat::DC& dc, const TPoint3D& from, const TPoint3D& to, 
   TPoint2D label{b.x + (b.x - a.x) * f, b.y + (b.y - a.y) * f};
   if (!IsInView(label) || IsPointHidden(to)) return r;
   std::string text = AxisNames[static_cast<std::size_t>(axis)];
-  if (PictexFlag) {
-    WritePictexText(text, "", label, true);
+  if (TExportSink* sink = ActiveSink(); sink && sink->Format() == TExportFormat::Pictex) {
+    TExportText t = SlotText(text, {}, label, 0, kAxisLabelFontSlot, 0, 0);
+    t.math = true;
+    sink->Text(dc, t);
     return r;
   }
   plat::Rect box;
@@ -326,7 +328,8 @@ int TPlotRWin::DrawViewBox(plat::DC& dc) {
     const int width = dc.GetTextExtent(label.text).cx;
     const int offset = (k == 0 ? side : -side) * line;
     label.position = {px.x - width / 2, px.y - line / 2 + offset};
-    if (PictexFlag) WritePictexText(label.text, "", PixelToWorldPoint(label.position), false);
+    if (TExportSink* sink = ActiveSink(); sink && sink->Format() == TExportFormat::Pictex)
+      sink->Text(dc, SlotText(label.text, label.position, PixelToWorldPoint(label.position), 0, TextFontSlot, 1, -1));
   }
   dc.SelectFont(oldFont);
   return result;
@@ -338,8 +341,15 @@ void TPlotRWin::DrawCornerLabels(plat::DC& dc) {
   const plat::Colour oldText = dc.SetTextColor(GetColourAvoidingBackground(ColourSlots[kAxisColourSlot]));
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   const int oldMode = dc.SetBkMode(plat::TRANSPARENT);
-  for (const TCornerLabel& label : CornerLabels)
-    if (!label.text.empty()) dc.TextOut(label.position.x, label.position.y, label.text);
+  TExportSink* sink = ActiveSink();
+  if (sink && sink->Format() == TExportFormat::Pictex) sink = nullptr;  // written with the box
+  const plat::Colour colour = GetColourAvoidingBackground(ColourSlots[kAxisColourSlot]);
+  for (const TCornerLabel& label : CornerLabels) {
+    if (label.text.empty()) continue;
+    if (sink) sink->Text(dc, SlotText(label.text, label.position, PixelToWorldPoint(label.position), colour,
+                                      TextFontSlot, 1, -1));
+    dc.TextOut(label.position.x, label.position.y, label.text);
+  }
   dc.SetBkMode(oldMode);
   dc.SetTextAlign(oldAlign);
   dc.SetTextColor(oldText);

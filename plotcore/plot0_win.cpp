@@ -82,6 +82,53 @@ bool TPlot0Win::DrawIntoDC(plat::DC& dc) {
   return true;
 }
 
+// ---- exports ----
+
+void TPlot0Win::DrawWholePlot(plat::DC& dc) {
+  const std::uint8_t quiet = quietDrawing;
+  quietDrawing = 1;  // no stop key and no caption while a file records
+  DrawFrame(dc);
+  DrawEquations(dc);
+  DrawPlot(dc);
+  quietDrawing = quiet;
+}
+
+void TPlot0Win::ExportEps() {
+  EpsCreator = "ZORkin 2D plotter";
+  RunExport(TExportFormat::Eps, [this](plat::DC& dc) { DrawWholePlot(dc); });
+}
+
+void TPlot0Win::ExportSvg() {
+  SvgCreator = "ZORkin 2D plotter";
+  RunExport(TExportFormat::Svg, [this](plat::DC& dc) { DrawWholePlot(dc); });
+}
+
+void TPlot0Win::ExportPictex() {
+  RunExport(TExportFormat::Pictex, [this](plat::DC& dc) { DrawWholePlot(dc); });
+}
+
+void TPlot0Win::RenderScaled(plat::DC& dc, int scale) {
+  if (scale < 1) scale = 1;
+  const std::int32_t width = ClientWidth;
+  const std::int32_t height = ClientHeight;
+  const std::uint8_t scaled = ScaleLineWidths;
+  const std::int16_t factor = LineWidthFactor;
+  const std::int32_t marker = MarkerHalfSize;
+  ScaleLineWidths = 1;
+  LineWidthFactor = static_cast<std::int16_t>(scale);
+  ClientWidth = width * scale;
+  ClientHeight = height * scale;
+  BuildGreyTables();
+  UpdateMarkerSize(dc);
+  DrawWholePlot(dc);
+  ClientWidth = width;
+  ClientHeight = height;
+  ScaleLineWidths = scaled;
+  LineWidthFactor = factor;
+  BuildGreyTables();
+  MarkerHalfSize = marker;
+}
+
 // ---- lookups ----
 
 int TPlot0Win::FindEquationOfKinds(std::initializer_list<int> kinds, bool visibleOnly) const {
@@ -185,17 +232,17 @@ void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
   dc.SelectFont(FontSlots[TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0]);
   dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   dc.SetBkMode(plat::TRANSPARENT);
+  TExportSink* sink = ActiveSink();
   for (const TEquationLabel& l : equationLabels) {
     if (!l.visible) continue;
     const plat::Colour c = DrawingColourOf(l.colour);
     const int x = RoundToInt(WorldToDeviceX(l.anchor.x));
     const int y = RoundToInt(WorldToDeviceY(l.anchor.y));
-    if (PictexFlag) {
-      WritePictexText(l.text, "[lt]", l.anchor, false);
-    } else if (SvgFlag) {
-      WriteSvgSlotText(dc, x, y, l.text, c, TextFontSlot, 0, 0);
-    } else if (EpsFlag) {
-      WriteEpsText(dc, x, y, l.text, c, TextFontSlot, 0, 0);
+    if (sink) {
+      // Where the screen puts it: left and top at the anchor.
+      TExportText t = SlotText(l.text, {x, y}, l.anchor, c, TextFontSlot, 1, -1);
+      t.orientation = "[lt]";
+      sink->Text(dc, t);
     }
     dc.SetTextColor(c);
     dc.TextOut(x, y, l.text);

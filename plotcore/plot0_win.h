@@ -42,6 +42,21 @@ class TPlot0Win : public TPlotWin {
   bool PrintPlot(plat::DC& dc) override { return DrawIntoDC(dc); }
   bool DrawIntoDC(plat::DC& dc);
 
+  // ---- exports ----
+  // The runs of the three vector formats: the creator text (EPS, SVG), then
+  // the frame, the equations and the whole plot drawn while the format
+  // records (graphics/export_runs.cpp).
+  void ExportEps() override;
+  void ExportSvg() override;
+  void ExportPictex() override;
+  // Frame, equations and the plot over them: every drawing of the whole
+  // plot for an export or a metafile.
+  void DrawWholePlot(plat::DC& dc);
+  // The whole plot into a metafile DC at `scale` times the client size,
+  // lines and markers widened by the same factor.
+  void RenderScaled(plat::DC& dc, int scale);
+  void MetafileHook(plat::DC& dc, int scale) override { RenderScaled(dc, scale); }
+
   // ---- lookups ----
   // The first entry of one of the kinds (0 = none) whose sub-value B is not
   // negative; with visibleOnly also visible; -1 when none.

@@ -1,7 +1,7 @@
 // Drawing primitives of the plot layer: segments with arrow heads, points,
 // the curve recorder of the EPS, SVG and PiCTeX exports, and the freehand
-// strokes.  Every figure goes to the first export that records (PiCTeX,
-// EPS, SVG) and to the device context only when none does.
+// strokes.  Every figure goes to the export that records and to the device
+// context only when none does.
 #include <cmath>
 
 #include "plotcore/dc_sink.h"
@@ -54,13 +54,8 @@ void TPlotWin::DrawSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, l
     TPoint2D q = b;
     const bool visible = !clip || ClipSegmentToView(p, q);
     if (visible) {
-      if (PictexFlag) {
-        WritePictexLineStyle(style, style == 0);
-        WritePictexRule(p, q);
-      } else if (EpsFlag) {
-        EpsWorldLine(p, q, colour, width, style);
-      } else if (SvgFlag) {
-        SvgWorldLine(p, q, spec, style);
+      if (TExportSink* sink = ActiveSink()) {
+        sink->Line(p, q, ExportPenOf(spec));
       } else {
         const plat::Pen old = dc.SelectPen(CreateStylePen(spec));
         DrawWorldLine(dc, p, q, false);
@@ -72,39 +67,31 @@ void TPlotWin::DrawSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, l
     TPoint2D c1, c2;
     const TPoint2D v{b.x - a.x, b.y - a.y};
     if (ArrowHeadPoints(v, head, c1, c2)) {
-      if (PictexFlag) {
-        WritePictexArrow(v, b, head, FilledArrowHeads != 0);
-      } else {
-        // The corners come relative to the tip.
-        c1 = {b.x + c1.x, b.y + c1.y};
-        c2 = {b.x + c2.x, b.y + c2.y};
-        const plat::Pen pen = CreateStylePen(spec);
-        const plat::Pen oldPen = dc.SelectPen(pen);
-        const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(pen.colour));
-        DrawArrow(dc, c1, b, c2, FilledArrowHeads != 0, spec);
-        dc.SelectBrush(oldBrush);
-        dc.SelectPen(oldPen);
-      }
+      // The corners come relative to the tip.
+      c1 = {b.x + c1.x, b.y + c1.y};
+      c2 = {b.x + c2.x, b.y + c2.y};
+      const plat::Pen pen = CreateStylePen(spec);
+      const plat::Pen oldPen = dc.SelectPen(pen);
+      const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(pen.colour));
+      DrawArrow(dc, c1, b, c2, FilledArrowHeads != 0, spec, v, head);
+      dc.SelectBrush(oldBrush);
+      dc.SelectPen(oldPen);
     }
   }
 }
 
 void TPlotWin::PlotPoint(plat::DC& dc, const TPoint2D& p, int colour, int style) {
   if (!IsInView(p)) return;
-  if (PictexFlag) {
-    WritePictexMarker(p, style, false);
+  const plat::Colour c = DrawingColourOf(colour);
+  // A single pixel has no figure in SVG and EPS; PiCTeX writes its dot.
+  TExportSink* sink = ActiveSink();
+  if (sink && (style > 0 || sink->Format() == TExportFormat::Pictex)) {
+    sink->Marker(p, style, MarkerHalfSize, c, style);
     return;
   }
-  const plat::Colour c = DrawingColourOf(colour);
   if (style <= 0) {
     plat::Point px;
     if (WorldToPixel(p, px)) dc.SetPixel(px.x, px.y, c);
-    return;
-  }
-  if (SvgFlag) {
-    plat::Point px;
-    WorldToPixel(p, px);
-    WriteSvgCross(px.x, px.y, MarkerHalfSize, c, style % 2 == 0);
     return;
   }
   const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, c});
@@ -145,23 +132,11 @@ void TPlotWin::MarkCurveBreak() {
 
 void TPlotWin::EndCurveRecording(int colour, int width, int style) {
   if (!recording_.active) return;
-  TPenSpec spec;
-  SetTriple16(spec, static_cast<std::uint16_t>(colour), static_cast<std::uint16_t>(width),
-              static_cast<std::uint16_t>(style));
-  const plat::Colour rgb = DrawingColourOf(colour);
-  for (const auto& run : recording_.runs) {
-    if (run.empty()) continue;
-    const int last = static_cast<int>(run.size()) - 1;
-    if (PictexFlag) {
-      WritePictexLineStyle(style, style == 0);
-      WritePictexPolyline(run.data(), last);
-    } else if (EpsFlag) {
-      WriteEpsPolyline(run.data(), last, rgb, width);
-    } else if (SvgFlag) {
-      if (last == 0) SvgWorldLine(run[0], run[0], spec, style);
-      for (int k = 0; k < last; ++k)
-        SvgWorldLine(run[static_cast<std::size_t>(k)], run[static_cast<std::size_t>(k) + 1], spec, style);
-    }
+  // The curve's width, at least 1.
+  const TExportPen pen{DrawingColourOf(colour), width < 1 ? 1 : width, style};
+  if (TExportSink* sink = ActiveSink()) {
+    for (const auto& run : recording_.runs)
+      if (run.size() > 1) sink->Polyline(run.data(), static_cast<int>(run.size()) - 1, pen);
   }
   recording_.runs.clear();
   recording_.active = false;

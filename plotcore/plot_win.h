@@ -101,6 +101,8 @@ class TPlotWin : public TFuncWin {
   void EvRButtonDown(unsigned keys, plat::Point p) override;
   void EvLButtonDblClk(unsigned keys, plat::Point p) override;
   std::vector<std::string> FormulaTextsInUse() const override;
+  // Every plot window draws into metafiles.
+  bool CanMetafile() override { return true; }
   void UserFunctionsChanged() override;
 
   // ---- inventory ----

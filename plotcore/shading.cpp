@@ -125,7 +125,8 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   // The region's outline for the vector exports: upper edge forwards, lower
   // edge backwards.
   std::vector<TPoint2D> upper, lower;
-  const bool record = SvgFlag || EpsFlag;
+  TExportSink* sink = ActiveSink();
+  const bool record = sink != nullptr;
   for (int x = first; x <= last; ++x) {
     if (((x - first) & 127) == 127 && StopKeyPressed()) {
       dc.SelectPen(old);
@@ -147,14 +148,7 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   if (record && !upper.empty()) {
     std::vector<TPoint2D> outline(upper);
     outline.insert(outline.end(), lower.rbegin(), lower.rend());
-    if (EpsFlag) {
-      WriteEpsPolygon(outline.data(), static_cast<int>(outline.size()), false, colour, 0, colour);
-    } else {
-      std::vector<plat::Point> px(outline.size());
-      for (std::size_t k = 0; k < outline.size(); ++k) WorldToPixel(outline[k], px[k]);
-      WriteSvgPolygon(px.data(), static_cast<int>(px.size()), false, colour, 0, colour,
-                      fillInsteadOfHatch ? -1 : pattern);
-    }
+    sink->Hatch(outline.data(), static_cast<int>(outline.size()), colour, fillInsteadOfHatch ? -1 : pattern);
   }
   return 0;
 }

@@ -16,6 +16,9 @@ using kvtest::DrawCall;
 using kvtest::PlotWindowTest;
 using kvtest::RecordingDC;
 using Pts = std::vector<plat::Point>;
+using kvtest::RecordingSink;
+using kvtest::StartRecording;
+using kvtest::StopRecording;
 
 class AxesTest : public PlotWindowTest {
  protected:
@@ -187,14 +190,15 @@ TEST_F(AxesTest, ArrowHeadsOpenAndFilled) {
   // The y head has the same shape turned upwards.
   EXPECT_EQ(heads[1].points, (Pts{{247, 9}, {250, 2}, {253, 9}}));
 
-  w->SvgFlag = 1;
+  // Both heads go to the export as well.
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   Draw();
-  EXPECT_EQ(std::count(w->hooks.begin(), w->hooks.end(), "WriteSvgPolygon 3 filled w1"), 2);
-  w->SvgFlag = 0;
+  EXPECT_EQ(svg.Count("Arrow filled w1"), 2);
   w->AxisWidthDisplay = 0;
-  w->EpsFlag = 1;
+  RecordingSink& eps = StartRecording(*w, TExportFormat::Eps);
   Draw();
-  EXPECT_EQ(std::count(w->hooks.begin(), w->hooks.end(), "WriteEpsPolygon 3 w1"), 2);  // width 0 exported as 1
+  EXPECT_EQ(eps.Count("Arrow filled w0"), 2);
+  StopRecording(*w);
 }
 
 TEST_F(AxesTest, GridLinesFollowTheQuadrantsAndSkipTheLowerEdge) {
@@ -261,32 +265,30 @@ TEST_F(AxesTest, ExportRoutingOfGridAndAxes) {
   w->AxesShown = 0;
   w->ScaleBits = 0;
   w->GridBits = kGridRectangular | 15;
-  w->SvgFlag = 1;
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   Draw();
-  EXPECT_EQ(w->svgLines.size(), 22u);  // instead of the context
+  EXPECT_EQ(svg.Count("Rule"), 22);  // instead of the context
   EXPECT_TRUE(dc.Of(DrawCall::Line).empty());
-  w->SvgFlag = 0;
-  w->EpsFlag = 1;
+  RecordingSink& eps = StartRecording(*w, TExportFormat::Eps);
   Draw();
-  EXPECT_TRUE(w->epsLines.empty());  // EPS has no grid: drawn on the screen only
+  EXPECT_TRUE(eps.lines.empty());  // EPS has no grid: drawn on the screen only
   EXPECT_EQ(dc.Of(DrawCall::Line).size(), 22u);
-  w->EpsFlag = 0;
-  w->PictexFlag = 1;
+  RecordingSink& tex = StartRecording(*w, TExportFormat::Pictex);
   Draw();
-  EXPECT_EQ(w->pictexRules.size(), 22u);
+  EXPECT_EQ(tex.Count("Rule"), 22);
   EXPECT_TRUE(dc.Of(DrawCall::Line).empty());
 
   // Axes write and draw; numbers go to the export instead of the screen.
-  w->PictexFlag = 0;
   w->GridBits = 0;
   w->AxesShown = 1;
   w->ScaleBits = kScaleNumbersX;
-  w->EpsFlag = 1;
+  RecordingSink& axes = StartRecording(*w, TExportFormat::Eps);
   Draw();
-  EXPECT_EQ(w->epsLines.size(), 2u + 10 + 10);  // two axes, their ticks
+  EXPECT_EQ(axes.lines.size(), 2u + 10 + 10);  // two axes, their ticks
   EXPECT_FALSE(dc.Of(DrawCall::Line).empty());
   EXPECT_TRUE(dc.Texts().empty());
-  EXPECT_NE(std::find(w->exportTexts.begin(), w->exportTexts.end(), "eps:1.0"), w->exportTexts.end());
+  EXPECT_TRUE(axes.HasText("1.0"));
+  StopRecording(*w);
 }
 
 TEST_F(AxesTest, TickDensityNoticeShowsOnceInTheLowerRightCorner) {
@@ -305,14 +307,20 @@ TEST_F(PlotWindowTest, TextBoxesPaintOpaqueBoxesAndSkipBoxesOffTheArea) {
   RecordingDC dc;
   w->DrawTextBox(dc, "abc", {-1, 10, 17, 22}, 0, -1, 1);
   EXPECT_TRUE(dc.calls.empty());
-  w->SvgFlag = 1;
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   w->DrawTextAtWorld(dc, "-2", {0, 0}, 0, 0, 0, 1);
   ASSERT_EQ(dc.calls.size(), 2u);
   EXPECT_EQ(dc.calls[0].kind, DrawCall::Rectangle);
   EXPECT_EQ(dc.calls[0].points, (Pts{{244, 244}, {256, 256}}));
   EXPECT_EQ(dc.calls[1].bkMode, plat::OPAQUE);
-  EXPECT_EQ(w->hooks, (std::vector<std::string>{"WriteSvgRect"}));
-  EXPECT_EQ(w->exportTexts, (std::vector<std::string>{"svg:-2"}));
+  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Rect", "Text"}));
+  // The export text hangs from the box's top-left corner.
+  ASSERT_EQ(svg.texts.size(), 1u);
+  EXPECT_EQ(svg.texts[0].text, "-2");
+  EXPECT_EQ(svg.texts[0].anchor, (plat::Point{244, 244}));
+  EXPECT_EQ(svg.texts[0].hAlign, 1);
+  EXPECT_EQ(svg.texts[0].vAlign, -1);
+  StopRecording(*w);
 
   dc.calls.clear();
   w->OpaqueLabels = 0;
@@ -328,18 +336,21 @@ TEST_F(PlotWindowTest, ViewFrameIsRecordedOnePixelOutsideTheViewThenDrawn) {
   w->DrawFrame(dc);
   EXPECT_TRUE(dc.calls.empty());
   w->PrintDrawFrame = 1;
-  w->SvgFlag = 1;
-  w->EpsFlag = 1;
-  w->PictexFlag = 1;
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   w->DrawFrame(dc);
-  EXPECT_EQ(w->hooks, (std::vector<std::string>{"WriteSvgPolygon 4 hollow w1", "WriteEpsPolyline 4",
-                                                "WritePictexPolyline 4"}));
-  // One pixel beyond the view: column -1 and row -1, and at the far sides
-  // the clamp of the mapping (501 or 502).
-  ASSERT_EQ(w->lastSvgPolygon.size(), 4u);
-  const auto& p = w->lastSvgPolygon;
+  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Polyline 4"}));
+  // One pixel beyond the view, closed.
+  ASSERT_EQ(svg.polylines.size(), 1u);
+  std::vector<plat::Point> p;
+  for (const kv::TPoint2D& q : svg.polylines[0]) {
+    plat::Point d;
+    w->WorldToPixel(q, d);
+    p.push_back(d);
+  }
+  StopRecording(*w);
   EXPECT_EQ(p[0].x, -1);
   EXPECT_EQ(p[3], (plat::Point{-1, -1}));
+  EXPECT_EQ(p[4], p[0]);
   EXPECT_EQ(p[1].x, p[2].x);
   EXPECT_EQ(p[0].y, p[1].y);
   EXPECT_GE(p[1].x, 501);

@@ -1,5 +1,5 @@
-// A plot window for the graphics tests: the top of the layer chain with the
-// writer operations recorded, a TextToNumber that also knows "pi", and a
+// A plot window for the graphics tests: the top of the layer chain, a
+// TextToNumber that also knows "pi", and a
 // fixture that opens it with an exact client size.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "graphics/zor_winm.h"
 #include "platform/app.h"
 #include "shell/constants.h"
+#include "support/recording_sink.h"
 
 namespace kvtest {
 
@@ -18,13 +19,6 @@ class TestPlotWindow : public kv::TZORWinm {
  public:
   using kv::TZORWinm::TZORWinm;
 
-  struct Segment {
-    kv::TPoint2D a;
-    kv::TPoint2D b;
-  };
-  std::vector<Segment> svgLines, epsLines, pictexRules;
-  std::vector<std::string> exportTexts;  // "svg:<text>", "eps:<text>", "tex:<text>"
-  std::vector<std::string> hooks;        // every other writer call by name
   int textToNumberCalls = 0;
 
   std::int32_t TextToNumber(const std::string& text, long double& value) override {
@@ -37,46 +31,6 @@ class TestPlotWindow : public kv::TZORWinm {
     return kv::TZORWinm::TextToNumber(text, value);
   }
 
-  void SvgWorldLine(const kv::TPoint2D& a, const kv::TPoint2D& b, const kv::TPenSpec&, int) override {
-    svgLines.push_back({a, b});
-  }
-  void EpsWorldLine(const kv::TPoint2D& a, const kv::TPoint2D& b, int, int, int) override {
-    epsLines.push_back({a, b});
-  }
-  void WritePictexRule(const kv::TPoint2D& a, const kv::TPoint2D& b) override { pictexRules.push_back({a, b}); }
-  void WritePictexText(const std::string& text, const std::string&, const kv::TPoint2D&, bool) override {
-    exportTexts.push_back("tex:" + text);
-  }
-  void WriteSvgSlotText(plat::DC&, int, int, const std::string& text, plat::Colour, int, int, int) override {
-    exportTexts.push_back("svg:" + text);
-  }
-  void WriteEpsText(plat::DC&, int, int, const std::string& text, plat::Colour, int, int, int) override {
-    exportTexts.push_back("eps:" + text);
-  }
-  void WritePictexArrow(const kv::TPoint2D&, const kv::TPoint2D&, long double, bool) override {
-    hooks.push_back("WritePictexArrow");
-  }
-  void WritePictexPolyline(const kv::TPoint2D* points, int last) override {
-    hooks.push_back("WritePictexPolyline " + std::to_string(last));
-  }
-  void WritePictexMarker(const kv::TPoint2D&, int, bool) override { hooks.push_back("WritePictexMarker"); }
-  void WriteSvgRect(int, int, int, int, bool, plat::Colour, int, plat::Colour, int, int) override {
-    hooks.push_back("WriteSvgRect");
-  }
-  void WriteSvgPolygon(const plat::Point* points, int count, bool hollow, plat::Colour, int width, plat::Colour,
-                       int) override {
-    lastSvgPolygon.assign(points, points + count);
-    hooks.push_back("WriteSvgPolygon " + std::to_string(count) + (hollow ? " hollow" : " filled") + " w" +
-                    std::to_string(width));
-  }
-  void WriteSvgCross(int, int, int, plat::Colour, bool) override { hooks.push_back("WriteSvgCross"); }
-  void WriteEpsPolygon(const kv::TPoint2D*, int count, bool, plat::Colour, int width, plat::Colour) override {
-    hooks.push_back("WriteEpsPolygon " + std::to_string(count) + " w" + std::to_string(width));
-  }
-  void WriteEpsPolyline(const kv::TPoint2D* points, int last, plat::Colour, int) override {
-    hooks.push_back("WriteEpsPolyline " + std::to_string(last));
-  }
-  std::vector<plat::Point> lastSvgPolygon;
 };
 
 // Shows the window and sizes its frame so that the client area is exactly

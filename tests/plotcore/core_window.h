@@ -32,14 +32,6 @@ class CoreWindow : public kv::TPlot0Win {
     ++drawEquationsCalls;
     return kv::TPlot0Win::DrawEquations(dc);
   }
-
-  // The export writers' calls.
-  std::vector<std::vector<kv::TPoint2D>> epsRuns;
-  int svgSegments = 0;
-  void WriteEpsPolyline(const kv::TPoint2D* points, int last, plat::Colour, int) override {
-    epsRuns.emplace_back(points, points + last + 1);
-  }
-  void SvgWorldLine(const kv::TPoint2D&, const kv::TPoint2D&, const kv::TPenSpec&, int) override { ++svgSegments; }
 };
 
 class CoreWindowTest : public ::testing::Test {

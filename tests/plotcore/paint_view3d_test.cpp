@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core_window.h"
+#include "support/recording_sink.h"
 #include "platform/bitmap.h"
 #include "shell/constants.h"
 
@@ -53,13 +54,12 @@ TEST_F(CoreWindowTest, CurvesGoToTheRecordingExportInsteadOfTheScreen) {
   w->AppendEquation(kKindExplicit, {"", "tan(x)"});
   plat::Bitmap bmp(501, 501);
   plat::BitmapDC dc(bmp);
-  w->EpsFlag = 1;
+  kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
   w->DrawEquations(dc);
-  w->EpsFlag = 0;
   EXPECT_EQ(bmp, plat::Bitmap(501, 501));
   // Cut at the view's edges and at the poles.
-  ASSERT_GE(w->epsRuns.size(), 5u);
-  for (const auto& run : w->epsRuns) {
+  ASSERT_GE(eps.polylines.size(), 5u);
+  for (const auto& run : eps.polylines) {
     for (std::size_t k = 0; k < run.size(); ++k) {
       EXPECT_TRUE(w->IsInView(run[k]));
       if (k > 0) {
@@ -68,10 +68,12 @@ TEST_F(CoreWindowTest, CurvesGoToTheRecordingExportInsteadOfTheScreen) {
       }
     }
   }
-  w->SvgFlag = 1;
+  kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
   w->DrawEquations(dc);
-  w->SvgFlag = 0;
-  EXPECT_GT(w->svgSegments, 400);
+  std::size_t points = 0;
+  for (const auto& run : svg.polylines) points += run.size();
+  EXPECT_GT(points, 400u);
+  kvtest::StopRecording(*w);
   EXPECT_EQ(bmp, plat::Bitmap(501, 501));
 }
 
@@ -79,18 +81,20 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsAndIgnoresWithoutExport) {
   w->BeginCurveRecording(10);
   w->RecordCurvePoint({0, 0});
   EXPECT_TRUE(w->CurveRecording().runs.empty());
-  w->EpsFlag = 1;
+  kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
   w->BeginCurveRecording(10);
   for (int k = 0; k < 9000; ++k) w->RecordCurvePoint({k * 1e-4L, 0});
   w->MarkCurveBreak();
   w->MarkCurveBreak();
   w->RecordCurvePoint({1, 1});
   w->EndCurveRecording(2, 1, 0);
-  w->EpsFlag = 0;
-  ASSERT_EQ(w->epsRuns.size(), 4u);  // 4000, 4000 and 1002 points, then the single one
-  EXPECT_EQ(w->epsRuns[0].size(), 4000u);
-  EXPECT_EQ(w->epsRuns[1].front(), w->epsRuns[0].back());
-  EXPECT_EQ(w->epsRuns[3].size(), 1u);
+  // 4000, 4000 and 1002 points; the single point after the break has no
+  // stroke and is left out.
+  ASSERT_EQ(eps.polylines.size(), 3u);
+  EXPECT_EQ(eps.polylines[0].size(), 4000u);
+  EXPECT_EQ(eps.polylines[1].front(), eps.polylines[0].back());
+  EXPECT_EQ(eps.polylines[2].size(), 1002u);
+  kvtest::StopRecording(*w);
 }
 
 TEST_F(CoreWindowTest, SegmentsWithHeadsAndPoints) {

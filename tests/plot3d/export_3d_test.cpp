@@ -1,0 +1,62 @@
+// The 3D window exports through the same runs: the surface
+// z = sin(xx+yy)/(xx+yy) as EPS and SVG that Ghostscript and rsvg-convert
+// render like the screen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "plot3_test_util.h"
+#include "support/export_readers.h"
+
+namespace kv::test3d {
+namespace {
+
+namespace pt = plat::testing;
+
+// Pixels of the picture that are not the colour.
+int Painted(const plat::Bitmap& b, plat::Colour background) { return CountOther(b, background); }
+
+TEST_F(Plot3Test, TheSurfaceExportsAsEpsAndSvgThatTheReadersRender) {
+  const bool gs = kvtest::HaveProgram("gs");
+  const bool rsvg = kvtest::HaveProgram("rsvg-convert");
+  if (!gs && !rsvg) GTEST_SKIP() << "neither Ghostscript nor rsvg-convert is installed; scripts/setup installs them";
+  TPlot3Win* w = MakeWindow();
+  Enter(w, 1001, "EQUA301");  // the example: z = sin(xx+yy)/(xx+yy)
+  ASSERT_EQ(w->equationCount, 0);
+  ASSERT_EQ(w->Equation(0).formulaText[2], "sin(xx+yy)/(xx+yy)");
+  Settle(w);
+  const plat::Bitmap& screen = w->Surface();
+  const plat::Colour background = w->GetColour(w->ColourSlots[0]);
+  const int onScreen = Painted(screen, background);
+  ASSERT_GT(onScreen, screen.Width() * screen.Height() / 10);
+  kvtest::ScratchFolder dir;
+  std::string log;
+
+  if (gs) {
+    const std::string eps = dir.File("surface.eps");
+    pt::ExpectFileDialog(eps);
+    w->Command(kCmExportEps);
+    Settle(w);
+    ASSERT_TRUE(std::filesystem::exists(eps));
+    const plat::Bitmap page = kvtest::RenderEps(eps, 96, log);
+    ASSERT_FALSE(page.IsNull()) << log;
+    // The painted cells cover about as much of the page as of the screen.
+    EXPECT_NEAR(Painted(page, background), onScreen, onScreen / 5);
+  }
+  if (rsvg) {
+    const std::string svg = dir.File("surface.svg");
+    pt::ExpectFileDialog(svg);
+    pt::ExpectDialog("SVG", [](plat::Dialog& d) { d.Press(plat::IDOK); });
+    w->Command(kCmExportSvg);
+    Settle(w);
+    ASSERT_TRUE(std::filesystem::exists(svg));
+    const plat::Bitmap picture = kvtest::RenderSvg(svg, log);
+    ASSERT_FALSE(picture.IsNull()) << log;
+    EXPECT_EQ(picture.Width(), screen.Width());
+    EXPECT_NEAR(Painted(picture, background), onScreen, onScreen / 5);
+  }
+  EXPECT_FALSE(w->Recording());
+}
+
+}  // namespace
+}  // namespace kv::test3d
