@@ -5,6 +5,7 @@
 
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
+#include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {
@@ -559,7 +560,10 @@ void TEditExmpDlg::CmHelp() {
 
 void TEditExmpDlg::Destroy() {
   if (IsDestroyed()) return;
-  // The colour window follows colours changed here once it exists.
+  // The working copy goes with the dialog: the colour window stops editing
+  // its surface colour and shows what it edits now.
+  window_->ForgetColourIndex(&work_.termCount);
+  if (coloursChanged_ && window_->ColourWindow) window_->ColourWindow->CopyOwnerColours();
   TDlg::Destroy();
 }
 

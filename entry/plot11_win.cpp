@@ -120,7 +120,7 @@ void TPlot11Win::NewFile() {
   TermBlocks.clear();
   Pictures.clear();
   shadings.clear();
-  NotesText.clear();
+  SetNotes("");
   NotesShown = 0;
   storedSettings = DefaultStoredSettings();
   loadedFileVersion = 0;

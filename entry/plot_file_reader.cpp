@@ -173,7 +173,7 @@ void TPlot11Win::ApplyPlotBody(std::int32_t version, TPlotFileBody& b) {
   equationLabels = CaptionsFromRecords(b.captions, equationCount);
   shadings = std::move(b.shadings);
   mouseMarks = std::move(b.marks);
-  NotesText = std::move(b.notes);
+  SetNotes(b.notes);
 
   // The background picture: only a plain file is opened (a name read from a
   // file could name a device or a pipe).
@@ -218,7 +218,9 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
   RefreshSliderDialogs();
   for (int k = 0; k < kSliderFlagCount; ++k)
     if (!batch && s.flags[static_cast<std::size_t>(kFlagSliderHiddenFirst + k)] == 0) OpenSliderDialog(k);
-  NotesShown = !batch && s.flags[kFlagNotesHidden] == 0 && (ProtectionMask & kProtectNotes) == 0 ? 1 : 0;
+  const bool showNotes = !batch && s.flags[kFlagNotesHidden] == 0 && (ProtectionMask & kProtectNotes) == 0;
+  NotesShown = showNotes ? 1 : 0;
+  if (showNotes) ShowNotes();
   const std::int32_t open = version < 25 ? 0 : static_cast<std::uint16_t>(s.words[kWordOpenWindows]);
   RestoreSideWindows(open);
   RestoreIntegrationDialog(s.words[kWordIntegrationFirst], s.words[kWordIntegrationFirst + 1],

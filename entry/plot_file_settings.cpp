@@ -190,10 +190,10 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   f[kFlagTicksShownY] = TicksShownY;
   f[kFlagRealMode] = ComplexMode() ? 0 : 1;
   f[kFlagBoxCoordinates] = View3D.BoxCoordinates;
-  f[kFlagNoNotes] = NotesText.empty() ? 1 : 0;
+  f[kFlagNoNotes] = GetNotes().empty() ? 1 : 0;
   f[kFlagDashedEdges] = View3D.DashedEdges;
   f[kFlagFilledArrowHeads] = FilledArrowHeads;
-  f[kFlagNotesHidden] = NotesShown ? 0 : 1;
+  f[kFlagNotesHidden] = NotesVisible() ? 0 : 1;
   f[kFlagNotParametersAsValues] = parametersAsValues ? 0 : 1;
   f[kFlagShadeIntersection] = shadeIntersection;
 

@@ -107,7 +107,7 @@ bool TPlot11Win::WriteFile() {
                                     static_cast<std::int16_t>(FontPointSizes[slot])));
   WriteShadeRecords(w, shadings);
   WriteMouseMarks(w, mouseMarks);
-  if (!NotesText.empty()) WriteNotesBlock(w, NotesText);
+  if (!GetNotes().empty()) WriteNotes(w);
   if (HasPicture()) w.FixedAnsi(StoredPictureName(), kPictureNameSize);
   return CloseFile();
 }

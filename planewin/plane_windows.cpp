@@ -19,8 +19,11 @@ void TPlaneBaseWin::SetupWindow() {
   OpenStartFile();
 }
 
+// The base menus of these kinds: "&Datei", "&Schrift", "&Farbe", "&Hilfe".
 TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileDomain, "DOM2MENU") {}
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileDomain, "DOM2MENU") {
+  SetHelpNames("KV2MAPH", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
+}
 
 void TDom2Win::SetupWindow() {
   // The mapping mode is known only after construction.
@@ -30,17 +33,25 @@ void TDom2Win::SetupWindow() {
 }
 
 TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileRange, "RAN2MENU") {}
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileRange, "RAN2MENU") {
+  SetHelpNames("KV2MAPH", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
+}
 
 TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {}
+    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {
+  SetHelpNames("KVXHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
+                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
+}
 
 TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {}
+    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {
+  SetHelpNames("KVGHELP", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
+}
 
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
     : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileLog, "LOGMENU"),
       AxisType(static_cast<std::int16_t>(axisType)) {
+  SetHelpNames("KVLHELP", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
   FileData.Filter = plat::res::String(290);
   FileData.DefaultExt = "lkv";
 }

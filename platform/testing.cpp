@@ -27,7 +27,14 @@ struct FileExpectation {
 struct FontExpectation {
   std::optional<FontChoice> choice;
 };
-using Expectation = std::variant<DialogExpectation, MessageBoxExpectation, FileExpectation, FontExpectation>;
+struct PrintExpectation {
+  std::optional<std::string> pdfPath;
+};
+struct PrinterSetupExpectation {
+  bool ok;
+};
+using Expectation = std::variant<DialogExpectation, MessageBoxExpectation, FileExpectation, FontExpectation,
+                                 PrintExpectation, PrinterSetupExpectation>;
 
 struct State {
   bool on = false;
@@ -78,6 +85,8 @@ const char* KindName(const Expectation& e) {
   if (std::holds_alternative<DialogExpectation>(e)) return "a dialog";
   if (std::holds_alternative<MessageBoxExpectation>(e)) return "a message box";
   if (std::holds_alternative<FileExpectation>(e)) return "a file dialog";
+  if (std::holds_alternative<PrintExpectation>(e)) return "a print dialog";
+  if (std::holds_alternative<PrinterSetupExpectation>(e)) return "a printer set-up dialog";
   return "a font dialog";
 }
 
@@ -119,6 +128,12 @@ void ClearMessages() { S().messages.clear(); }
 void ExpectFileDialog(std::optional<std::string> path) { S().queue.push_back(FileExpectation{std::move(path)}); }
 const FileDialogRequest& LastFileDialogRequest() { return S().lastFileRequest; }
 void ExpectFontDialog(std::optional<FontChoice> choice) { S().queue.push_back(FontExpectation{std::move(choice)}); }
+
+void ExpectPrintDialog(std::optional<std::string> pdfPath) {
+  S().queue.push_back(PrintExpectation{std::move(pdfPath)});
+}
+
+void ExpectPrinterSetup(bool ok) { S().queue.push_back(PrinterSetupExpectation{ok}); }
 
 const std::vector<std::string>& DialogLog() { return S().log; }
 const std::vector<std::string>& Failures() { return S().failures; }
@@ -233,6 +248,30 @@ bool PopFontAnswer(std::optional<FontChoice>& out) {
     return false;
   }
   out = std::get<FontExpectation>(s.queue.front()).choice;
+  s.queue.pop_front();
+  return true;
+}
+
+bool PopPrintAnswer(std::optional<std::string>& out) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<PrintExpectation>(s.queue.front())) {
+    s.failures.push_back(std::string("unexpected print dialog") +
+                         (s.queue.empty() ? "" : std::string(" (expected ") + KindName(s.queue.front()) + ")"));
+    return false;
+  }
+  out = std::get<PrintExpectation>(s.queue.front()).pdfPath;
+  s.queue.pop_front();
+  return true;
+}
+
+bool PopPrinterSetupAnswer(bool& ok) {
+  auto& s = S();
+  if (s.queue.empty() || !std::holds_alternative<PrinterSetupExpectation>(s.queue.front())) {
+    s.failures.push_back(std::string("unexpected printer set-up dialog") +
+                         (s.queue.empty() ? "" : std::string(" (expected ") + KindName(s.queue.front()) + ")"));
+    return false;
+  }
+  ok = std::get<PrinterSetupExpectation>(s.queue.front()).ok;
   s.queue.pop_front();
   return true;
 }

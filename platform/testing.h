@@ -56,9 +56,14 @@ void ExpectFileDialog(std::optional<std::string> path);  // nullopt: cancel
 // The last request seen by a file dialog.
 const FileDialogRequest& LastFileDialogRequest();
 void ExpectFontDialog(std::optional<FontChoice> choice);  // nullopt: cancel
+// The print dialog prints into the PDF file `pdfPath` (nullopt: cancel);
+// the printer set-up dialog ends with OK or cancel.
+void ExpectPrintDialog(std::optional<std::string> pdfPath);
+void ExpectPrinterSetup(bool ok);
 
 // Titles of the modal dialogs (template names), message boxes ("MESSAGEBOX")
-// and common dialogs ("FILEDIALOG", "FONTDIALOG") in the order they ran.
+// and common dialogs ("FILEDIALOG", "FONTDIALOG", "PRINTDIALOG",
+// "PRINTERSETUP") in the order they ran.
 const std::vector<std::string>& DialogLog();
 
 // Unmet expectations and unexpected dialogs; tests fail when not empty.

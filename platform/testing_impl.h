@@ -21,6 +21,9 @@ bool PopMessageBoxAnswer(int& answer);
 // the next expectation is something else.
 bool PopFileAnswer(std::optional<std::string>& out);
 bool PopFontAnswer(std::optional<FontChoice>& out);
+// The print dialog's answer: print into that PDF file, or cancel (nullopt).
+bool PopPrintAnswer(std::optional<std::string>& out);
+bool PopPrinterSetupAnswer(bool& ok);
 void RecordMessage(const RecordedMessage& m);
 void RecordFileRequest(const FileDialogRequest& r);
 void RecordFailure(const std::string& what);

@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 #include <algorithm>
@@ -138,7 +139,7 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
   // widget itself.
   e->ignore();
   if (IsPolling()) return;
-  owner_->CloseWindow();
+  owner_->EvClose();
 }
 
 void FrameWidget::changeEvent(QEvent* e) {
@@ -586,6 +587,12 @@ void Window::Show(int cmd) {
     impl_->haveHiddenFrameRect = false;
     Rect r = impl_->hiddenFrameRect;
     MoveWindow(r.left, r.top, r.Width(), r.Height());
+  }
+  // A frame shown while a modal dialog runs (the colour window of an
+  // equation dialog) belongs to that dialog, so the dialog does not block it.
+  if (cmd != SW_HIDE && f->isWindow() && dynamic_cast<FrameWidget*>(f) && f->windowHandle()) {
+    QWidget* modal = QApplication::activeModalWidget();
+    f->windowHandle()->setTransientParent(modal && modal != f ? modal->windowHandle() : nullptr);
   }
   if (impl_->clientArea) impl_->ClientResized(impl_->clientArea->width(), impl_->clientArea->height());
 }

@@ -147,6 +147,9 @@ class Window {
   virtual void EvDropFiles(const std::vector<std::string>& paths) {}
   virtual void EvSetFocus() {}
   virtual void EvActivate(bool active) {}
+  // The user closes the frame (its close button); base: CloseWindow().
+  // Companion windows that live as long as their owner hide instead.
+  virtual void EvClose() { CloseWindow(); }
 
   // Delivers a key press as the user's keyboard would: an accelerator runs
   // its command; otherwise EvKeyDown, then EvChar when the key types one.

@@ -9,6 +9,8 @@ TPlotAWin::TPlotAWin(plat::Window* parent, const std::string& title) : TPlot111W
   dimension = 2;
   AxesShown = 1;
   AssignMenu("PLOT2MENU");
+  SetHelpNames("KV2HELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
+                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
   SettingsFileName = kSettingsFile2D;
   FileData.FileName = title;
   FileData.Filter = plat::res::String(267);

@@ -20,6 +20,7 @@ TPlotQWin::TPlotQWin(plat::Window* parent, const std::string& title) : TPlot111W
   GridBits = 0;
   AxisChoice = 0;
   AssignMenu("PLOT3MENU");
+  SetHelpNames("KV3HELP", {"KVFILEH", "KVFORMH", "KV3CALCH", "KV3CALCH", "KV3VIEWH", "KV3MISCH", "KVANIMH"});
   SettingsFileName = kSettingsFile3D;
   FileData.FileName = title;
   FileData.Filter = plat::res::String(269);

@@ -1,14 +1,19 @@
 #include "shell/zor_win.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "platform/app.h"
 #include "platform/clipboard.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
+#include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
+#include "shell/note_win.h"
+#include "shell/notes_block.h"
 #include "shell/plot_frame.h"
 #include "shell/text_helpers.h"
+#include "shell/text_win.h"
 
 namespace kv {
 
@@ -55,6 +60,7 @@ bool IsPlacementOnScreen(const TPlacement& p, int screenWidth, int screenHeight)
 
 TZORWin::TZORWin(plat::Window* parent, const std::string& title) : TPreWin(parent, title) {
   AssignMenu("DEFMENU");
+  Printer = std::make_unique<plat::Printer>();
 }
 
 TZORWin::~TZORWin() = default;
@@ -91,8 +97,23 @@ TPlacement TZORWin::RandomPlacement() const {
 void TZORWin::SetupWindow() {
   TPreWin::SetupWindow();
   SettingsLoaded = LoadSettings() ? 1 : 0;
-  // The text, help, notes and colour windows are created here once they
-  // exist; until then the pointers stay null and their commands do nothing.
+  // The companion windows start hidden; the colour window is made when a
+  // colour is first asked for.
+  const std::string help = plat::res::String(25);
+  TextWindow = new TTextWin(this, plat::res::String(297), help, help, TextFontSlot);
+  TextWindow->Create();
+  TextWindow->Hidden = 1;
+  HelpWindow = new TTextWin(this, plat::res::String(297), help, help, TextFontSlot);
+  HelpWindow->Create();
+  HelpWindow->Hidden = 1;
+  if (HasNotes) {
+    NotesWindow = new TNoteWin(this, "title", plat::res::String(93) + ".txt", "", TextFontSlot);
+    NotesWindow->Create();
+    NotesWindow->Hidden = 1;
+    NotesWindow->ClearNotes();
+    if (!NotesText.empty()) SetNotes(NotesText);
+    NotesText.clear();
+  }
   // A placement kept from another screen would put the window out of reach.
   if (!IsPlacementOnScreen(Placement, ScreenWidth, ScreenHeight)) Placement = RandomPlacement();
   MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
@@ -130,7 +151,7 @@ int TZORWin::OpenFile() {
 
 bool TZORWin::Save() {
   if (!TPreWin::Save()) return false;
-  // The notes window's caption follows the file name once it exists.
+  if (NotesWindow) NotesWindow->UpdateNotesCaption();
   return true;
 }
 
@@ -142,8 +163,7 @@ void TZORWin::UpdateMenuChecks(bool drawMenuBar) {
 }
 
 bool TZORWin::CanCloseWithNotes() {
-  // A modified notes text marks the window modified once the notes window
-  // exists.
+  if (HasNotes && NotesWindow && NotesWindow->TextModified()) Modified = 1;
   return TFileMsgWin::CanClose();
 }
 
@@ -152,16 +172,6 @@ void TZORWin::BuildGreyTables() { TPreWin::BuildGreyTables(); }
 void TZORWin::ResetClientGeometry() {
   TPreWin::ResetClientGeometry();
   DeviceTextScale = 1.0L;
-}
-
-void TZORWin::LoadFileForPrint(const std::string& name) {
-  FileData.FileName = name;
-  BeforeReadFile();
-  ReadFile();
-  if (IsFileOpen()) AbandonFile();
-  MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
-  Modified = 0;
-  InvalidateBackBuffer(PaintBufferIndex);
 }
 
 void TZORWin::SetModeValue(std::int16_t value) {
@@ -198,9 +208,16 @@ void TZORWin::DrawFrame(plat::DC& dc) {
 }
 
 void TZORWin::ShowHelpText(const std::string& name, const std::string& topic) {
-  // Kept for the help window, which shows the text once it exists.
-  LastHelpName = name;
-  LastHelpTopic = topic;
+  const std::optional<std::string> text = plat::res::HelpText(name);
+  if (!text || !HelpWindow) {
+    ShowMessageById(11);
+    return;
+  }
+  HelpWindow->SetText(CutHelpText(*text));
+  HelpWindow->ShowWindow();
+  if (topic.empty()) return;
+  HelpWindow->SearchText = topic;
+  HelpWindow->FindText(topic);
 }
 
 // ---- other operations ----
@@ -257,23 +274,76 @@ void TZORWin::CheckMenu(int id, bool on) { CheckMenuItem(id, on); }
 
 void TZORWin::ShowColourWindow(int captionId, std::int16_t* index, std::int32_t target, const char* caption) {
   if (!index) return;
-  // Until the colour window exists the colour index is asked for in the
-  // one-value dialog, headed by the slot's caption.
-  int value = *index;
-  std::string prompt = caption ? std::string(caption) : TruncateChars(plat::res::String(captionId), 255);
-  int code = AskIntInRange(this, plat::res::String(5), prompt, 0, kColourCount - 1, value);
-  if (code == 17) ShowMessageById(17);
-  if (code != 0) return;
-  *index = static_cast<std::int16_t>(value);
+  if (!ColourWindow) {
+    ColourWindow = new TColWin(this);
+    ColourWindow->Create();
+  }
+  ColourWindow->ShowColourWindow(captionId, index, target, caption);
+}
+
+bool TZORWin::IsColourWindowVisible() const {
+  return ColourWindow && !ColourWindow->Hidden && ColourWindow->IsVisible();
+}
+
+void TZORWin::HideColourWindow() {
+  if (IsColourWindowVisible()) ColourWindow->Hide();
+}
+
+void TZORWin::ColourIndexChanged(const std::int16_t* index, std::int32_t target) {
   if (index == &ColourSlots[0]) SetBkgndColor(GetColour(ColourSlots[0]));
   EvViewNotify(target);
   InvalidateBackBuffer(PaintBufferIndex);
   Invalidate(true);
 }
 
-bool TZORWin::IsColourWindowVisible() const { return false; }
+void TZORWin::ColourTableChanged(std::int32_t target) {
+  BuildGreyTables();
+  SetBkgndColor(GetColour(ColourSlots[0]));
+  EvViewNotify(target);
+  InvalidateBackBuffer(PaintBufferIndex);
+  Invalidate(true);
+}
 
-void TZORWin::HideColourWindow() {}
+void TZORWin::ForgetColourIndex(const std::int16_t* index) {
+  if (ColourWindow) ColourWindow->ForgetIndex(index);
+}
+
+// ---- notes ----
+
+std::string TZORWin::GetNotes() { return NotesWindow ? NotesWindow->GetText() : NotesText; }
+
+void TZORWin::SetNotes(const std::string& text) {
+  if (!NotesWindow) {
+    NotesText = CutToChars(text, kTextMaxChars);
+    return;
+  }
+  NotesWindow->SetText(text);
+  NotesWindow->UpdateNotesCaption();
+}
+
+void TZORWin::WriteNotes(ByteWriter& w) {
+  WriteNotesBlock(w, GetNotes());
+  if (NotesWindow && NotesWindow->Edit()) NotesWindow->Edit()->SetModified(false);
+}
+
+bool TZORWin::ReadNotes(ByteReader& r) {
+  std::string notes;
+  if (!ReadNotesBlock(r, notes)) return false;
+  SetNotes(notes);
+  return true;
+}
+
+bool TZORWin::NotesVisible() const {
+  if (!NotesWindow) return NotesShown != 0;
+  return !NotesWindow->Hidden && NotesWindow->IsVisible();
+}
+
+void TZORWin::ShowNotes() {
+  NotesShown = 1;
+  if (NotesWindow) NotesWindow->ShowWindow();
+}
+
+int TZORWin::PollKey() { return plat::PollKey(*this); }
 
 std::int16_t TZORWin::GetClipboardText(std::string& dest, int size) {
   auto text = plat::clipboard::GetText();
@@ -430,6 +500,14 @@ bool TZORWin::LoadSettings() {
   return true;
 }
 
+void TZORWin::SetHelpNames(const std::string& general, std::initializer_list<const char*> menus) {
+  HelpName = general;
+  std::size_t k = 0;
+  for (const char* name : menus)
+    if (k < HelpNames.size()) HelpNames[k++] = name;
+  for (; k < HelpNames.size(); ++k) HelpNames[k].clear();
+}
+
 void TZORWin::OpenStartFile() {
   // A start file that cannot be opened leaves an empty window with its
   // previous name; the window kinds decide whether to say more.
@@ -484,7 +562,7 @@ void TZORWin::CmHelp() { ShowHelpText(HelpName, ""); }
 
 void TZORWin::CmNotes() {
   if (!CheckPassword(kProtectNotes) || !NotesWindow) return;
-  // Here the notes window is shown and its hidden mark cleared.
+  ShowNotes();
   Modified = 1;
 }
 
@@ -511,9 +589,17 @@ void TZORWin::CmDelay() {
   else if (code == 17) ShowMessageById(17);
 }
 
-void TZORWin::CmPrint() { Print(); }
+void TZORWin::CmPrint() {
+  CopyCount = 1;
+  SimultaneousPrint = 0;
+  Print();
+}
+
 void TZORWin::CmPrintSimultaneous() { PrintSimultaneous(); }
-void TZORWin::CmPrinterSetup() { PrinterSetup(); }
+
+void TZORWin::CmPrinterSetup() {
+  if (Printer) Printer->Setup(this);
+}
 
 void TZORWin::CmPictureSize() {
   plat::DeviceCaps screen = plat::ScreenCaps();

@@ -9,14 +9,20 @@
 // Plot-file readers and writers start with CreateFileWithHeader /
 // OpenFileReadHeader and go on with their blocks on the same open file
 // (Out() / In() of the file layer).
+//
+// Implementation: zor_win.cpp (commands, companions, header, settings) and
+// zor_printout.cpp (printing and simultaneous printing).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "platform/bitmap.h"
 #include "platform/dc.h"
+#include "platform/printer.h"
 #include "shell/pre_win.h"
 #include "shell/settings_file.h"
 
@@ -25,6 +31,7 @@ namespace kv {
 class TColWin;
 class TTextWin;
 class TNoteWin;
+class TZORPrintout;
 
 inline constexpr int kPrintFileCount = 12;
 
@@ -57,12 +64,13 @@ class TZORWin : public TPreWin {
   int OpenFile() override;
   bool Save() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
+  // Unsaved notes count as a change of the window.
+  bool CanClose() override { return CanCloseWithNotes(); }
 
   // ---- virtual operations ----
   virtual void BeforeReadFile() {}
-  virtual void Print() {}                // command 303 (printing arrives later)
-  virtual void PrintSimultaneous() {}    // command 307
-  virtual void PrinterSetup() {}         // command 93
+  // Prints the plot on one page, after the print dialog.
+  virtual void Print();
   virtual void UpdateMoreMenuChecks() {}
   virtual bool CanCloseWithNotes();
   void BuildGreyTables() override;
@@ -71,7 +79,9 @@ class TZORWin : public TPreWin {
   // only whether there is something to draw on.
   virtual bool PrintPlot(plat::DC& dc) { return true; }
   virtual bool PaintToBitmap(plat::DC& dc) { return true; }
-  virtual void LoadFileForPrint(const std::string& name);
+  // Reads `name` into the (hidden) window for a simultaneous print: the
+  // read's result, 0 when the file was read.
+  virtual int LoadFileForPrint(const std::string& name);
   // Printed width in inches.
   virtual long double GetPrintWidth() { return 3.0L; }
   virtual void NewFile() {}               // command 78
@@ -80,8 +90,9 @@ class TZORWin : public TPreWin {
   // The border of the drawing area when the print option "Rahmen
   // zeichnen" is on.
   virtual void DrawFrame(plat::DC& dc);
-  // Shows a help text (a resource name) at a topic; the help viewer
-  // arrives with the text windows.
+  // Shows a help text (a resource name) in the help window, at the first
+  // occurrence of the topic when one is given; an unknown name gives
+  // message 11.
   virtual void ShowHelpText(const std::string& name, const std::string& topic);
 
   // ---- other operations ----
@@ -103,6 +114,44 @@ class TZORWin : public TPreWin {
 
   // Opens the start file the main frame named (or the last file).
   void OpenStartFile();
+  // The window kind's help texts: the general one (command 354) and one per
+  // top-level menu in menu-bar order (commands 330, 331, ...).
+  void SetHelpNames(const std::string& general, std::initializer_list<const char*> menus);
+
+  // The upper-cased character of a waiting key press, 65 ("A") for a key
+  // that is one of the window's accelerators (its command runs), or 0.
+  int PollKey();
+
+  // ---- companion windows ----
+  // A colour index the colour window edited: background and redraw, then
+  // EvViewNotify(target).
+  void ColourIndexChanged(const std::int16_t* index, std::int32_t target);
+  // An entry of the colour table changed (the RGB dialog).
+  void ColourTableChanged(std::int32_t target);
+  // The colour window stops editing an index that is going away.
+  void ForgetColourIndex(const std::int16_t* index);
+  // The notes: the notes window's text, or (for a window without one) the
+  // text the file brought.
+  std::string GetNotes();
+  // Into the notes window, which then shows the caption for the current file.
+  void SetNotes(const std::string& text);
+  // The notes as one counted string on a plot file; clears the notes'
+  // modified mark.
+  void WriteNotes(ByteWriter& w);
+  // False (nothing changed) for a damaged block.
+  bool ReadNotes(ByteReader& r);
+  bool NotesVisible() const;
+  // Shows the notes window (when there is one) without further ado.
+  void ShowNotes();
+
+  // ---- printing (zor_printout.cpp) ----
+  // Draws the printed page: each copy (each file of a simultaneous print)
+  // at the print area's margins and width.
+  void PrintPage(TZORPrintout& job, plat::DC& dc, int page);
+  void SetPrinterMetrics(int dpiX, int dpiY, int offsetX, int offsetY);
+  // Command 307: asks for up to 12 plot files and prints them over each
+  // other on one page.
+  void PrintSimultaneous();
 
   // ---- header and settings file ----
   TCommonHeader MakeFileHeader(std::int32_t typeCode) const;
@@ -154,10 +203,10 @@ class TZORWin : public TPreWin {
   TTextWin* HelpWindow = nullptr;
   TNoteWin* NotesWindow = nullptr;
   std::uint8_t HasNotes = 0;
-  // The notes text the plot file carries (kept here until the notes window
-  // shows it) and whether the notes window was open.
+  // The notes and their shown flag of a window without a notes window.
   std::string NotesText;
   std::uint8_t NotesShown = 0;
+  std::unique_ptr<plat::Printer> Printer;
   std::array<std::string, kPrintFileCount> PrintFiles{};
   plat::Bitmap ClipboardBitmap;
   TSettingsBlocks SettingsBlocks;
@@ -168,9 +217,6 @@ class TZORWin : public TPreWin {
   std::int32_t PrinterDpiY = 0;
   std::int32_t PrinterOffsetX = 0;
   std::int32_t PrinterOffsetY = 0;
-  // The last help request (name, topic), until the help viewer shows it.
-  std::string LastHelpName;
-  std::string LastHelpTopic;
 
  protected:
   // The file of a window kind that has no plot blocks yet: the header, the

@@ -189,7 +189,7 @@ class PlotFileWindow : public test2d::Plot2Test {
     next.point = {-1, -2.5L};
     next.kind = kMarkNext;
     w.mouseMarks = {pen, first, next};
-    w.NotesText = "Zeile 1\r\nZeile 2: \xC3\xA4\xC3\xB6\xC3\xBC";
+    w.SetNotes("Zeile 1\r\nZeile 2: \xC3\xA4\xC3\xB6\xC3\xBC");
 
     plat::Bitmap bmp(40, 30, plat::Rgb(200, 220, 255));
     const std::string bmpName = dir_ + "hintergrund.bmp";
@@ -246,7 +246,7 @@ TEST_P(PlotFileRoundTrip, EveryFieldComesBackAndTheWindowPaintsTheSamePixels) {
   EXPECT_EQ(b->Pictures, a->Pictures);
   ASSERT_EQ(b->equationLabels.size(), a->equationLabels.size());
   EXPECT_EQ(b->equationLabels[4].anchor.y, a->equationLabels[4].anchor.y);
-  EXPECT_EQ(b->NotesText, a->NotesText);
+  EXPECT_EQ(b->GetNotes(), a->GetNotes());
   EXPECT_TRUE(b->HasPicture());
   EXPECT_EQ(b->PictureFileData.FileName, a->PictureFileData.FileName);
 
@@ -634,13 +634,13 @@ TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionAndANegativeMaskKeepsTh
     TPlot2Win* a = MakeWindow();
     a->ProtectionMask = c.mask;
     a->Password = c.password;
-    a->NotesText = "danach";
+    a->SetNotes("danach");
     Save(*a, dir_ + "schutz.kv2");
     TPlot2Win* b = MakeWindow();
     ASSERT_EQ(Open(*b, dir_ + "schutz.kv2"), 0);
     EXPECT_EQ(b->ProtectionMask, c.expectedMask);
     EXPECT_EQ(b->Unlocked, c.unlocked);
-    EXPECT_EQ(b->NotesText, "danach") << "the blocks after the protection are read in step";
+    EXPECT_EQ(b->GetNotes(), "danach") << "the blocks after the protection are read in step";
   }
 }
 
@@ -681,7 +681,7 @@ TEST_F(PlotFileWindow, NewForgetsEverythingTheFileBrought) {
   EXPECT_EQ(w->FileData.FileName, "Unbenannt.kv2");
   EXPECT_EQ(w->equationCount, -1);
   EXPECT_TRUE(w->TextLabels.empty() && w->TermLabels.empty() && w->TermBlocks.empty() && w->Pictures.empty());
-  EXPECT_TRUE(w->NotesText.empty() && w->shadings.empty() && w->mouseMarks.empty());
+  EXPECT_TRUE(w->GetNotes().empty() && w->shadings.empty() && w->mouseMarks.empty());
   EXPECT_FALSE(w->HasPicture());
   EXPECT_EQ(w->ProtectionMask, 0);
   EXPECT_EQ(w->storedSettings, TPlot11Win::DefaultStoredSettings());

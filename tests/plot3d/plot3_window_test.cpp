@@ -10,6 +10,7 @@
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
 #include "plot3d/plot3_test_util.h"
+#include "shell/col_win.h"
 #include "shell/plot_frame.h"
 
 namespace kv {
@@ -241,13 +242,9 @@ TEST_F(Plot3Test, TheSecondaryWindowOpensOnceWithoutAnimationMenuAndHidesWhenClo
 TEST_F(Plot3Test, TheFrenetColourCommandEditsItsOwnSlot) {
   TPlot3Win* w = MakeWindow();
   const std::int16_t slot6 = w->ColourSlots[6];
-  // Until the colour window exists the colour index is asked for in the
-  // one-value dialog.
-  plat::testing::ExpectDialog("ONEINPUT", [](plat::Dialog& d) {
-    d.SetItemText(211, "17");
-    d.Press(plat::IDOK);
-  });
   w->ChooseColourForSlot(6);
+  ASSERT_NE(w->ColourWindow, nullptr);
+  w->ColourWindow->PickCell(5, 3);  // colour 17
   EXPECT_EQ(w->ColourSlots[9], 17);
   EXPECT_EQ(w->ColourSlots[6], slot6);
 }

@@ -11,6 +11,7 @@
 #include "platform/dialog.h"
 #include "platform/testing.h"
 #include "shell/binary_stream.h"
+#include "shell/col_win.h"
 #include "shell/font_win.h"
 #include "shell/zor_win.h"
 #include "support/test_env.h"
@@ -222,18 +223,16 @@ TEST_F(LayerTest, DrawColoursOnScreenAndOnAGreyPrinter) {
 
 TEST_F(LayerTest, ColourSlotCommandMarksModifiedAndNotifiesTheTarget) {
   w_->ColourTargets[3] = 7;
-  plat::testing::AnswerDialog("ONEINPUT", {{211, "12"}}, 1);
   w_->Command(203);
+  ASSERT_NE(w_->ColourWindow, nullptr);
+  EXPECT_EQ(w_->Modified, 1);
+  w_->ColourWindow->PickCell(6, 2);  // colours 7..12 in the second row
   EXPECT_EQ(w_->ColourSlots[3], 12);
   EXPECT_EQ(w_->viewCodes, std::vector<std::int32_t>{7});
-  EXPECT_EQ(w_->Modified, 1);
 
   w_->Modified = 0;
   w_->ColoursMarkModified = 0;
-  plat::testing::AnswerDialog("ONEINPUT", {{211, "99"}}, 1);
   w_->Command(203);
-  EXPECT_EQ(w_->ColourSlots[3], 12);
-  EXPECT_EQ(LastMessage(), "jenseits der Grenzen");
   EXPECT_EQ(w_->Modified, 0);
 }
 

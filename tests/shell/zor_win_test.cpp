@@ -12,10 +12,12 @@
 #include "platform/app.h"
 #include "platform/clipboard.h"
 #include "platform/dialog.h"
+#include "platform/resources.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
 #include "shell/plot_frame.h"
+#include "shell/text_win.h"
 #include "shell/zor_win.h"
 #include "support/test_env.h"
 
@@ -163,9 +165,11 @@ TEST_F(ZorTest, ToggleAndValueCommands) {
   w_->Command(78);
   EXPECT_EQ(w_->newFiles, 1);
 
-  w_->HelpNames[2] = "KV2EQUAH";
+  w_->HelpNames[2] = "KVFORMH";
   w_->Command(332);
-  EXPECT_EQ(w_->LastHelpName, "KV2EQUAH");
+  ASSERT_NE(w_->HelpWindow, nullptr);
+  EXPECT_TRUE(w_->HelpWindow->IsVisible());
+  EXPECT_EQ(w_->HelpWindow->TextBuffer, CutHelpText(*plat::res::HelpText("KVFORMH")));
 }
 
 TEST_F(ZorTest, ClipboardTextUpToTheBufferSize) {
@@ -204,7 +208,9 @@ TEST_F(FrameWindowsTest, HelpAndAboutGoThroughTheHiddenWindow) {
   ASSERT_EQ(plat::testing::Messages().size(), 1u);
   EXPECT_EQ(plat::testing::Messages()[0].caption, "Über Kurvato [v 1.33]");
   frame_->Command(354);
-  EXPECT_EQ(frame_->AuxWindow->LastHelpName, "PROGHELP");
+  ASSERT_NE(frame_->AuxWindow->HelpWindow, nullptr);
+  EXPECT_TRUE(frame_->AuxWindow->HelpWindow->IsVisible());
+  EXPECT_EQ(frame_->AuxWindow->HelpWindow->TextBuffer, CutHelpText(*plat::res::HelpText("PROGHELP")));
 }
 
 TEST_F(FrameWindowsTest, EachKindHasItsFileTypeSettingsFileAndMenu) {

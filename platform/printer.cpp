@@ -1,0 +1,197 @@
+#include "platform/printer.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/bitmap.h"
+#include "platform/bitmap_impl.h"
+#include "platform/common_dialogs.h"
+#include "platform/testing_impl.h"
+#include "platform/window.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QWidget* WidgetOf(Window* w) { return w && w->impl() && w->impl()->frame ? w->impl()->frame->window() : nullptr; }
+
+constexpr int kDefaultDpi = 300;
+// A page bitmap at more than this would take hundreds of megabytes.
+constexpr int kMaxDpi = 600;
+// A printout that never ends its pages stops here.
+constexpr int kMaxPages = 10000;
+
+}  // namespace
+
+struct Printer::Impl {
+  std::unique_ptr<QPrinter> printer;
+  int dpi = kDefaultDpi;
+
+  QPrinter& P() {
+    if (!printer) {
+      printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      if (!Printer::HasSystemPrinter()) printer->setOutputFormat(QPrinter::PdfFormat);
+      printer->setFullPage(true);
+      printer->setResolution(dpi);
+    }
+    return *printer;
+  }
+
+  bool IsPdf() { return P().outputFormat() == QPrinter::PdfFormat; }
+
+  // Paper and printable area in device pixels; a PDF page is printable to
+  // its edges.
+  void Areas(QRect& paper, QRect& printable) {
+    QPrinter& p = P();
+    const QPageLayout layout = p.pageLayout();
+    paper = layout.fullRectPixels(dpi);
+    printable = IsPdf() ? paper : layout.paintRectPixels(dpi);
+    if (printable.isEmpty()) printable = paper;
+  }
+
+  DeviceCaps Caps() {
+    QRect paper, printable;
+    Areas(paper, printable);
+    DeviceCaps c;
+    c.logPixelsX = dpi;
+    c.logPixelsY = dpi;
+    c.horzRes = printable.width();
+    c.vertRes = printable.height();
+    c.horzSizeMm = static_cast<int>(std::lround(printable.width() * 25.4 / dpi));
+    c.vertSizeMm = static_cast<int>(std::lround(printable.height() * 25.4 / dpi));
+    c.physicalWidth = paper.width();
+    c.physicalHeight = paper.height();
+    c.physicalOffsetX = printable.left() - paper.left();
+    c.physicalOffsetY = printable.top() - paper.top();
+    c.bitsPixel = 24;
+    c.rasterCaps = 0;
+    return c;
+  }
+};
+
+Printer::Printer() : impl_(std::make_unique<Impl>()) {}
+Printer::~Printer() = default;
+
+bool Printer::HasSystemPrinter() {
+  if (testing::TestingMode()) return false;
+  return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+void Printer::SetOutputFile(const std::string& path) {
+  QPrinter& p = impl_->P();
+  if (path.empty()) {
+    p.setOutputFileName(QString());
+    p.setOutputFormat(HasSystemPrinter() ? QPrinter::NativeFormat : QPrinter::PdfFormat);
+  } else {
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(Q(path));
+  }
+  p.setFullPage(true);
+  p.setResolution(impl_->dpi);
+}
+
+std::string Printer::OutputFile() const { return impl_->P().outputFileName().toStdString(); }
+
+std::string Printer::Name() const { return impl_->IsPdf() ? std::string() : impl_->P().printerName().toStdString(); }
+
+void Printer::SetResolution(int dpi) {
+  impl_->dpi = std::clamp(dpi, 24, kMaxDpi);
+  impl_->P().setResolution(impl_->dpi);
+}
+
+int Printer::Resolution() const { return impl_->dpi; }
+
+DeviceCaps Printer::PageCaps() const { return impl_->Caps(); }
+
+bool Printer::Setup(Window* owner) {
+  if (testing::TestingMode()) {
+    testing::internal::LogDialog("PRINTERSETUP");
+    bool ok = false;
+    return testing::internal::PopPrinterSetupAnswer(ok) && ok;
+  }
+  QPageSetupDialog dlg(&impl_->P(), WidgetOf(owner));
+  const bool ok = dlg.exec() == QDialog::Accepted;
+  impl_->P().setResolution(impl_->dpi);
+  return ok;
+}
+
+PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
+  QPrinter& p = impl_->P();
+  if (withDialog) {
+    if (testing::TestingMode()) {
+      testing::internal::LogDialog("PRINTDIALOG");
+      std::optional<std::string> answer;
+      if (!testing::internal::PopPrintAnswer(answer) || !answer) return PrintResult::Cancelled;
+      SetOutputFile(*answer);
+    } else {
+      QPrintDialog dlg(&p, WidgetOf(owner));
+      const Printout::PageRange range = printout.GetDialogInfo();
+      if (range.maxPage > 0) {
+        dlg.setMinMax(range.minPage, range.maxPage);
+        p.setFromTo(range.fromPage, range.toPage);
+      } else {
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+      }
+      dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+      if (dlg.exec() != QDialog::Accepted) return PrintResult::Cancelled;
+    }
+  } else if (impl_->IsPdf() && p.outputFileName().isEmpty()) {
+    // No printer: the page goes into a PDF file the user names.
+    FileDialogRequest req;
+    req.save = true;
+    req.filter = "PDF (*.pdf)|*.pdf|";
+    req.defaultExtension = "pdf";
+    req.initialName = printout.Title().empty() ? std::string("Ausdruck.pdf") : printout.Title() + ".pdf";
+    auto chosen = FileDialog(owner, req);
+    if (!chosen) return PrintResult::Cancelled;
+    SetOutputFile(*chosen);
+  }
+  p.setFullPage(true);
+  p.setResolution(impl_->dpi);
+  p.setDocName(Q(printout.Title()));
+
+  QRect paper, printable;
+  impl_->Areas(paper, printable);
+  const DeviceCaps caps = impl_->Caps();
+  QPainter painter;
+  if (!painter.begin(&p)) return PrintResult::Failed;
+  // The page is one picture; a lossy image would blur lines and text.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
+  for (int page = 1; page <= kMaxPages && printout.HasPage(page); ++page) {
+    Bitmap sheet(std::max(printable.width(), 1), std::max(printable.height(), 1), Rgb(255, 255, 255));
+    {
+      BitmapDC dc(sheet);
+      dc.SetCaps(caps);
+      printout.PrintPage(page, dc);
+    }
+    if (printout.Aborted()) break;
+    if (page > 1 && !p.newPage()) {
+      painter.end();
+      return PrintResult::Failed;
+    }
+    painter.drawImage(QPoint(printable.left() - paper.left(), printable.top() - paper.top()), ImageOf(sheet));
+  }
+  if (printout.Aborted()) {
+    p.abort();
+    painter.end();
+    // A PDF of an aborted job is no print at all.
+    if (impl_->IsPdf() && !p.outputFileName().isEmpty()) QFile::remove(p.outputFileName());
+    return PrintResult::Aborted;
+  }
+  const bool ended = painter.end();
+  if (!ended || p.printerState() == QPrinter::Error) return PrintResult::Failed;
+  return PrintResult::Printed;
+}
+
+}  // namespace plat

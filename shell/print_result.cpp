@@ -1,0 +1,17 @@
+#include "shell/print_result.h"
+
+#include "shell/file_msg_win.h"
+
+namespace kv {
+
+bool ReportPrintResult(plat::Window* owner, plat::PrintResult result) {
+  switch (result) {
+    case plat::PrintResult::Printed: return true;
+    case plat::PrintResult::Failed: ShowMessageById(owner, 31); break;
+    case plat::PrintResult::Cancelled:
+    case plat::PrintResult::Aborted: ShowMessageById(owner, 32); break;
+  }
+  return false;
+}
+
+}  // namespace kv

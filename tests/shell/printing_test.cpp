@@ -1,0 +1,395 @@
+// Printing: the page geometry, the print command and its failures,
+// simultaneous printing, the text printout, and the reference 2D scene
+// printed into a PDF that Ghostscript turns back into pixels.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/dialog.h"
+#include "platform/keys.h"
+#include "platform/printer.h"
+#include "platform/testing.h"
+#include "plot2d/plot2_win.h"
+#include "plot3d/plot3_win.h"
+#include "shell/text_win.h"
+#include "shell/zor_printout.h"
+#include "shell/zor_win.h"
+#include "support/plot_window_test.h"
+#include "support/test_env.h"
+
+namespace kv {
+namespace {
+
+// ---- Ghostscript ----
+
+bool HaveGhostscript() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+
+// The pages of a PDF as pictures at `dpi`.
+std::vector<plat::Bitmap> Rasterise(const std::string& pdf, int dpi) {
+  const std::string prefix = pdf + ".page";
+  const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bmp16m -r" + std::to_string(dpi) +
+                          " -sOutputFile=" + prefix + "%d.bmp " + pdf + " > /dev/null 2>&1";
+  std::vector<plat::Bitmap> pages;
+  if (std::system(cmd.c_str()) != 0) return pages;
+  for (int k = 1;; ++k) {
+    plat::Bitmap b = plat::Bitmap::ReadBmpFile(prefix + std::to_string(k) + ".bmp");
+    if (b.IsNull()) break;
+    pages.push_back(std::move(b));
+  }
+  return pages;
+}
+
+bool IsPdf(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::string head(5, '\0');
+  f.read(head.data(), 5);
+  return head == "%PDF-";
+}
+
+// ---- a window that records what it prints ----
+
+class PrintWin : public TZORWin {
+ public:
+  PrintWin() : TZORWin(nullptr, "Unbenannt1.kv2") {
+    FileTypeCode = 841;
+    FileVersion = 33;
+    LoadSettingsOnSetup = 0;
+    SaveSettingsOnClose = 0;
+    FileData.Filter = "Kurvato 2D (*.kv2)|*.kv2";
+    FileData.DefaultExt = "kv2";
+  }
+  int ReadFile() override { return ReadBasicFile(); }
+  bool WriteFile() override { return WriteBasicFile(); }
+  long double GetPrintWidth() override { return printWidth; }
+  void NewFile() override { ++newFiles; }
+  struct Copy {
+    std::string file;
+    int clientWidth, clientHeight, originX, originY;
+    int background;
+    bool printing;
+  };
+  bool PrintPlot(plat::DC& dc) override {
+    copies.push_back({FileData.FileName, ClientWidth, ClientHeight, OriginX, OriginY, ColourSlots[0], Printing != 0});
+    // A filled square at the top left of the drawing area.
+    dc.FillRect(plat::Rect{OriginX, OriginY, OriginX + 20, OriginY + 20}, plat::SolidBrush(plat::Rgb(0, 0, 0)));
+    return printOk;
+  }
+  long double printWidth = 3.0L;
+  bool printOk = true;
+  int newFiles = 0;
+  std::vector<Copy> copies;
+};
+
+class PrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = kvtest::MakeTempDir("print");
+    w_ = new PrintWin;
+    w_->Create();
+    w_->Show(plat::SW_SHOWNORMAL);
+    SetClientSize(600, 400);
+  }
+  void TearDown() override {
+    if (!w_->IsDestroyed()) w_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+  void SetClientSize(int width, int height) {
+    const plat::Rect outer = w_->GetWindowRect();
+    const plat::Rect inner = w_->GetClientRect();
+    w_->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(),
+                   height + outer.Height() - inner.Height());
+    plat::App::ProcessEvents();
+    w_->UpdateClientSize();
+  }
+  // Draws the page on a bitmap DC with the given device values.
+  void PrintPageOn(int dpi, int offsetX, int offsetY) {
+    plat::DeviceCaps caps;
+    caps.logPixelsX = caps.logPixelsY = dpi;
+    caps.physicalOffsetX = offsetX;
+    caps.physicalOffsetY = offsetY;
+    plat::Bitmap sheet(10, 10);
+    plat::BitmapDC dc(sheet);
+    dc.SetCaps(caps);
+    TZORPrintout job("t", w_);
+    w_->CopyCount = 1;
+    w_->SimultaneousPrint = 0;
+    w_->PrintPage(job, dc, 1);
+  }
+  static std::string LastMessage() {
+    const auto& m = plat::testing::Messages();
+    return m.empty() ? std::string() : m.back().text;
+  }
+  std::string dir_;
+  PrintWin* w_ = nullptr;
+};
+
+TEST_F(PrintTest, ThePageTakesThePrintAreaAndTheScreensAspect) {
+  struct Case {
+    long double width;
+    int dpi, offset;
+    long double left;
+    int clientWidth, clientHeight, originX;
+  };
+  const Case cases[] = {
+      {3.0L, 300, 0, 1.0L, 900, 600, 300},   // 600 x 400 at 3 inches
+      {0.1L, 300, 0, 1.0L, 75, 50, 300},     // at least a quarter inch
+      {3.0L, 300, 50, 1.0L, 900, 600, 250},  // the printer's own margin
+      {2.0L, 600, 0, 0.5L, 1200, 800, 300},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    w_->copies.clear();
+    w_->printWidth = c.width;
+    w_->PrintLeft = c.left;
+    w_->PrintTop = 1.0L;
+    PrintPageOn(c.dpi, c.offset, 0);
+    w_->ResetClientGeometry();
+    ASSERT_EQ(w_->copies.size(), 1u);
+    const auto& p = w_->copies[0];
+    EXPECT_EQ(p.clientWidth, c.clientWidth);
+    EXPECT_EQ(p.clientHeight, c.clientHeight);
+    EXPECT_EQ(p.originX, c.originX);
+    EXPECT_EQ(p.originY, c.dpi);
+    EXPECT_TRUE(p.printing);
+    EXPECT_EQ(w_->PrinterDpiX, c.dpi);
+    EXPECT_EQ(w_->Printing, 0);
+  }
+}
+
+TEST_F(PrintTest, FontsAreScaledForThePrinterAndBack) {
+  w_->FontPointSizes[2] = 12;
+  const plat::LogFont screen = w_->FontSlots[2];
+  w_->ScaleFontsForPrinter(true, 600);
+  EXPECT_EQ(w_->FontSlots[2].height, -100);
+  w_->ScaleFontsForPrinter(false, 600);
+  EXPECT_EQ(w_->FontSlots[2].height, screen.height);
+  EXPECT_EQ(w_->SavedFonts, nullptr);
+}
+
+TEST_F(PrintTest, PrintingWritesAPdfOnWhitePaperAndRestoresTheWindow) {
+  w_->ColourSlots[0] = 7;
+  const std::string pdf = dir_ + "seite.pdf";
+  plat::testing::ExpectPrintDialog(pdf);
+  plat::testing::ClearMessages();
+  w_->Command(303);
+  ASSERT_EQ(w_->copies.size(), 1u);
+  EXPECT_EQ(w_->copies[0].background, 1) << "white paper while printing";
+  EXPECT_TRUE(IsPdf(pdf));
+  EXPECT_TRUE(plat::testing::Messages().empty()) << "a print that worked says nothing";
+  EXPECT_EQ(w_->ColourSlots[0], 7);
+  EXPECT_EQ(w_->ClientWidth, 600) << "screen geometry again";
+  EXPECT_EQ(w_->OriginX, 0);
+}
+
+TEST_F(PrintTest, AFailedOrCancelledJobIsReportedNeverDone) {
+  struct Case {
+    std::optional<std::string> pdf;
+    bool plotOk;
+    const char* message;
+  };
+  const Case cases[] = {
+      {std::nullopt, true, "Druck abgebrochen"},                 // cancelled dialog
+      {dir_ + "fehlt/seite.pdf", true, "nicht zu drucken"},      // cannot be written
+      {dir_ + "abgebrochen.pdf", false, "Druck abgebrochen"},    // the plot failed
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    w_->printOk = c.plotOk;
+    plat::testing::ClearMessages();
+    plat::testing::ExpectPrintDialog(c.pdf);
+    w_->Command(303);
+    EXPECT_EQ(LastMessage(), c.message);
+    if (c.pdf) EXPECT_FALSE(std::filesystem::exists(*c.pdf));
+    EXPECT_EQ(w_->ClientWidth, 600);
+  }
+}
+
+TEST_F(PrintTest, SimultaneousPrintingDrawsEveryFileOnOnePage) {
+  // Three files of the kind and one of another kind.
+  std::vector<std::string> files;
+  for (const char* name : {"a.kv2", "b.kv2", "c.kv2"}) {
+    files.push_back(dir_ + name);
+    w_->FileData.FileName = files.back();
+    ASSERT_TRUE(w_->WriteFile());
+  }
+  const std::string foreign = dir_ + "fremd.kv3";
+  {
+    std::ofstream f(foreign, std::ios::binary);
+    f << "kein Kurvato";
+  }
+  w_->FileData.FileName = dir_ + "eigen.kv2";
+  ASSERT_TRUE(w_->WriteFile());
+  w_->Named = 1;
+  w_->Modified = 0;
+  const plat::Rect frame = w_->GetWindowRect();
+
+  const std::string pdf = dir_ + "simultan.pdf";
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "4"}}, 1);
+  plat::testing::ExpectFileDialog(files[0]);
+  plat::testing::ExpectFileDialog(foreign);
+  plat::testing::ExpectFileDialog(files[1]);
+  plat::testing::ExpectFileDialog(files[2]);
+  plat::testing::ExpectPrintDialog(pdf);
+  plat::testing::ClearMessages();
+  w_->Command(307);
+
+  ASSERT_EQ(w_->copies.size(), 3u) << "the foreign file is left out";
+  EXPECT_EQ(w_->copies[0].file, files[0]);
+  EXPECT_EQ(w_->copies[1].file, files[1]);
+  EXPECT_EQ(w_->copies[2].file, files[2]);
+  ASSERT_EQ(plat::testing::Messages().size(), 1u);
+  EXPECT_EQ(plat::testing::Messages()[0].caption, "fremd.kv3");
+  EXPECT_EQ(plat::testing::Messages()[0].text, "Datei ist nicht zu öffnen");
+  // Afterwards the window is its own file again, where it was.
+  EXPECT_EQ(w_->FileData.FileName, dir_ + "eigen.kv2");
+  EXPECT_EQ(w_->Named, 1);
+  EXPECT_TRUE(w_->IsVisible());
+  EXPECT_EQ(w_->GetWindowRect().left, frame.left);
+  EXPECT_EQ(w_->CopyCount, 0);
+  if (HaveGhostscript()) EXPECT_EQ(Rasterise(pdf, 24).size(), 1u) << "one sheet";
+
+  // The count must be 1..12; a cancelled file dialog ends the choice.
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "13"}}, 1);
+  w_->Command(307);
+  EXPECT_EQ(LastMessage(), "jenseits der Grenzen");
+  w_->copies.clear();
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "3"}}, 1);
+  plat::testing::ExpectFileDialog(files[1]);
+  plat::testing::ExpectFileDialog(std::nullopt);
+  plat::testing::ExpectPrintDialog(dir_ + "einer.pdf");
+  w_->Command(307);
+  ASSERT_EQ(w_->copies.size(), 1u);
+  EXPECT_EQ(w_->copies[0].file, files[1]);
+}
+
+TEST_F(PrintTest, AnUnnamedWindowIsEmptyAgainAfterASimultaneousPrint) {
+  w_->FileData.FileName = dir_ + "a.kv2";
+  ASSERT_TRUE(w_->WriteFile());
+  w_->FileData.FileName = "Unbenannt1.kv2";
+  w_->Named = 0;
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+  plat::testing::ExpectFileDialog(dir_ + "a.kv2");
+  plat::testing::ExpectPrintDialog(dir_ + "s.pdf");
+  w_->Command(307);
+  EXPECT_EQ(w_->copies.size(), 1u);
+  EXPECT_EQ(w_->newFiles, 1);
+  EXPECT_EQ(w_->FileData.FileName, "Unbenannt1.kv2");
+  EXPECT_EQ(w_->Named, 0);
+}
+
+TEST_F(PrintTest, ATextWithAFormFeedPrintsTwoPages) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  auto* t = new TTextWin(nullptr, "Text", dir_ + "brief.txt", "Seite eins\r\n\fSeite zwei", 4);
+  t->Create();
+  const std::string pdf = dir_ + "brief.pdf";
+  // No printer: the text goes into a PDF file the user names.
+  plat::testing::ExpectFileDialog(pdf);
+  t->SimulateKey('P', plat::MOD_CONTROL);
+  EXPECT_EQ(Rasterise(pdf, 24).size(), 2u);
+  t->Destroy();
+  plat::App::DeleteDestroyedWindows();
+}
+
+// ---- the reference 2D scene ----
+
+using PrintScene = kvtest::PlotWindowTest<TPlot2Win>;
+
+// Pixels within r of (x, y) in b that are not white.
+bool InkNear(const plat::Bitmap& b, int x, int y, int r, plat::Colour paper) {
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx) {
+      const plat::Colour c = b.GetPixel(x + dx, y + dy);
+      if (c != 0xFFFFFFFFu && c != paper) return true;
+    }
+  return false;
+}
+
+TEST_F(PrintScene, ThePrintedPageMatchesTheScreenInsideThePrintArea) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  TPlot2Win* w = MakeWindow("Unbenannt1.kv2");
+  RunWithDialog(w, 901, "EQUA201", [](plat::Dialog& d) {
+    d.SetItemText(212, "xsin(x)");
+    d.Press(plat::IDOK);
+  });
+  Settle(w);
+  const plat::Bitmap screen = w->Surface();
+  const plat::Colour background = w->GetColour(w->ColourSlots[0]);
+  const int width = screen.Width();
+  const int height = screen.Height();
+
+  // One printed pixel per screen pixel: 96 dpi and the screen's width.
+  constexpr int kDpi = 96;
+  w->Printer->SetResolution(kDpi);
+  w->PrintWidth = static_cast<long double>(width) / kDpi;
+  w->PrintScale = -1.0L;
+  w->PrintLeft = 1.0L;
+  w->PrintTop = 1.5L;
+  w->ColourPrinter = 1;
+  w->PrintDrawFrame = 0;
+  const std::string pdf = kvtest::MakeTempDir("scene") + "xsinx.pdf";
+  plat::testing::ExpectPrintDialog(pdf);
+  plat::testing::ClearMessages();
+  w->Command(303);
+  ASSERT_TRUE(plat::testing::Messages().empty()) << plat::testing::Messages()[0].text;
+  const std::vector<plat::Bitmap> pages = Rasterise(pdf, kDpi);
+  ASSERT_EQ(pages.size(), 1u);
+  const plat::Bitmap& page = pages[0];
+  const plat::Colour paper = plat::Rgb(255, 255, 255);
+  const int left = kDpi;
+  const int top = kDpi * 3 / 2;
+  std::filesystem::create_directories(kvtest::BuildTreeDir() + "/screenshots");
+  page.WritePngFile(kvtest::BuildTreeDir() + "/screenshots/print_xsinx.png");
+
+  // Nothing is printed outside the print area.
+  int outside = 0;
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x) {
+      const bool inside = x >= left - 1 && x <= left + width && y >= top - 1 && y <= top + height;
+      if (!inside && page.GetPixel(x, y) != paper) ++outside;
+    }
+  EXPECT_EQ(outside, 0);
+
+  // Inside it, the printed picture is the screen's: its drawing shows
+  // where the screen's does, and the other way round.
+  int screenInk = 0, matchedScreen = 0, pageInk = 0, matchedPage = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if (screen.GetPixel(x, y) != background) {
+        ++screenInk;
+        if (InkNear(page, left + x, top + y, 2, paper)) ++matchedScreen;
+      }
+      const plat::Colour p = page.GetPixel(left + x, top + y);
+      if (p != paper) {
+        ++pageInk;
+        if (InkNear(screen, x, y, 2, background)) ++matchedPage;
+      }
+    }
+  ASSERT_GT(screenInk, 500);
+  EXPECT_GT(matchedScreen, screenInk * 95 / 100);
+  EXPECT_GT(matchedPage, pageInk * 95 / 100);
+
+  // The graph itself, in the entry's colour, lies on x sin(x).
+  const plat::Colour graph = w->DrawingColourOf(w->CheckColourIndex(w->Equation(0).penColour));
+  int tested = 0, hit = 0;
+  for (int px = w->AreaOriginX() + 2; px < w->AreaOriginX() + w->AreaWidth() - 2; ++px) {
+    const long double x = w->PixelToWorldX(px);
+    const long double y = x * std::sin(x);
+    if (y < w->World.ymin || y > w->World.ymax) continue;
+    const int py = w->WorldToPixelY(y);
+    if (py < 2 || py > height - 2) continue;
+    ++tested;
+    if (kvtest::ColourNear(page, left + px, top + py, graph, 2)) ++hit;
+  }
+  EXPECT_GT(hit, tested * 95 / 100);
+}
+
+}  // namespace
+}  // namespace kv
