@@ -4,6 +4,7 @@
 function(kurvato_library name)
   cmake_parse_arguments(K "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/model/")
   if(NOT sources)
     set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
     file(WRITE ${stub} "// no sources yet\n")

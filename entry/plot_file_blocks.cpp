@@ -105,6 +105,11 @@ bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlo
   const int kind = e.kind;
   if (version < 11 && (kind == kKindImplicit || kind == kKindImplicitSurface)) e.restricted = 0;
   if (!ReadEquationItems(r, e.items) || !ReadResultPoints(r, e.results)) return false;
+  // A planet system's count of bodies indexes blocks of twelve entries, and
+  // its item list holds the bodies and their centre of mass.
+  if (kind == kKindPlanets &&
+      (e.auxValue1 < 1 || e.auxValue1 > 11 || e.items.size() != static_cast<std::size_t>(e.auxValue1) + 1))
+    return false;
   for (std::string& text : e.formulaText) text = r.CountedString(kFormulaTextSize);
   if (r.Failed()) return false;
   if (nameLength > 0) {

@@ -293,8 +293,11 @@ void TPictexWriter::WritePictexText(std::string_view text, std::string_view orie
   s += EscapeTex(text, math);
   if (math) s += "$";
   s += "} ";
-  s += orientation;
-  s += " at " + Coordinates(p) + kCrLf;
+  if (!orientation.empty()) {
+    s += orientation;
+    s += " ";
+  }
+  s += "at " + Coordinates(p) + kCrLf;
   out_ += s;
 }
 

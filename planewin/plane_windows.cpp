@@ -37,17 +37,6 @@ TRan2Win::TRan2Win(plat::Window* parent, const std::string& caption)
   SetHelpNames("KV2MAPH", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
 }
 
-TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileTypePlanet, kSettingsFile2D, "PLOT2MENU") {
-  SetHelpNames("KVXHELP", {"KVFILEH", "KVFORMH", "KV2CALCH", "KV2VIEWH", "KV2BTNSH", "KV2MISCH", "KVANIMH",
-                           "KVSTYLEH", "KVSTYLEH", "KV2VIEWH"});
-}
-
-TPlotGWin::TPlotGWin(plat::Window* parent, const std::string& caption)
-    : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileGuess, "GUESSMENU") {
-  SetHelpNames("KVGHELP", {"KVFILEH", "KVSTYLEH", "KVSTYLEH"});
-}
-
 TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
     : TPlaneBaseWin(parent, caption, kFileType2D, kSettingsFileLog, "LOGMENU"),
       AxisType(static_cast<std::int16_t>(axisType)) {

@@ -1,18 +1,16 @@
-// The special plane windows: a mapping's domain and range windows, the
-// planetary system, the function quiz and the windows with logarithmic
-// axes.  Until their plot layers arrive each is the window base with its
-// kind's file type, settings file and menu.
+// The special plane windows: a mapping's domain and range windows and the
+// windows with logarithmic axes.  Until their plot layers arrive each is
+// the window base with its kind's file type, settings file and menu.  The
+// planetary system and the function quiz have headers of their own.
 #pragma once
 
 #include <cstdint>
 
+#include "planewin/planet_win.h"
+#include "planewin/quiz_win.h"
 #include "plot2d/plot2_win.h"
 
 namespace kv {
-
-// The planet window's own type code: it shares "kv2.ini" with the 2D
-// window, and each refuses the other's settings.
-inline constexpr std::int32_t kFileTypePlanet = 842;
 
 class TRan2Win;
 
@@ -40,16 +38,6 @@ class TRan2Win : public TPlaneBaseWin {
   void AttachDomain(TDom2Win* domain) { Domain = domain; }
   std::uint8_t MappingMode = 0;
   TDom2Win* Domain = nullptr;
-};
-
-class TPlotXWin : public TPlaneBaseWin {
- public:
-  TPlotXWin(plat::Window* parent, const std::string& caption);
-};
-
-class TPlotGWin : public TPlaneBaseWin {
- public:
-  TPlotGWin(plat::Window* parent, const std::string& caption);
 };
 
 class TLogWin : public TPlaneBaseWin {

@@ -127,6 +127,7 @@ void TPlotCWin::StoreSettings() {
   b3[16] = ViewMode;
   b3[17] = FilledArrowHeads;
   b3[18] = 0;
+  b3[19] = HighResolution;
   b3[20] = fillInsteadOfHatch;
   r2[0] = animationStepFactor;
   r2[1] = ZoomFactor;
@@ -175,6 +176,7 @@ void TPlotCWin::ApplySettings() {
   angleInDegrees = Flag(b3[15]);
   ViewMode = Flag(b3[16]);
   FilledArrowHeads = Flag(b3[17]);
+  HighResolution = Flag(b3[19]);
   fillInsteadOfHatch = Flag(b3[20]);
   animationStepFactor = r2[0];
   ZoomFactor = r2[1] < 1e-16L ? 1.01L : r2[1];

@@ -33,9 +33,13 @@ void TPlotRWin::EvLButtonDown(unsigned keys, plat::Point p) {
     case kCmMouseTrajectories:
       StartTrajectoryAtPoint(p, true);
       break;
+    case kCmMouseText:
+    case kCmMousePaste:
+    case kCmMouseTerms:
+      PickAndDragText(p);
+      break;
     default:
-      // Text and picture modes (123, 124, 129) pick and drag with the text
-      // labels; the other modes do nothing in space.
+      // The other modes do nothing in space.
       break;
   }
 }
@@ -47,6 +51,13 @@ void TPlotRWin::EvRButtonDown(unsigned keys, plat::Point p) {
       break;
     case kCmMouseCoordinates:
       ZoomAtPoint(p, 1.0L, true);
+      break;
+    case kCmMouseText:
+    case kCmMouseTerms:
+      EditTextAtPoint(p);
+      break;
+    case kCmMousePaste:
+      EditPictureAtPoint(p.x, p.y);
       break;
     default:
       break;

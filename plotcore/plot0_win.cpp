@@ -51,8 +51,9 @@ int TPlot0Win::DrawEquations(plat::DC& dc) {
 }
 
 void TPlot0Win::DrawPlot(plat::DC& dc) {
-  TPlotWin::DrawPlot(dc);
   DrawEquationLabels(dc);
+  DrawPlacedObjects(dc);
+  TPlotWin::DrawPlot(dc);
 }
 
 bool TPlot0Win::CopyBackBuffer(plat::DC& dc) {

@@ -73,7 +73,23 @@ class TPlot0Win : public TPlotWin {
   static std::string FormatVariableRoles(int roles);
   static int ParseVariableRoles(std::string_view text);
 
+  // ---- mouse (plot_labels.cpp) ----
+  // The text, picture and term modes (123, 124, 129) here, the others below.
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
+  // Drags the text label, term label, picture or equation label under the
+  // point; whether there was one.
+  bool PickAndDragText(plat::Point p);
+  // The equation label under the point with its offset and size; -1 when none.
+  // Hidden labels are not hit.
+  int HitTestEquationLabel(plat::Point p, plat::Point& offset, plat::Size& size);
+
   // ---- labels ----
+  TPoint2D GetBindingPoint(int object) override { return GetEquationPoint(object); }
+  // Frame-bound labels of both lists.
+  void ScaleTexts(long double newHx, long double newHy, long double oldHx, long double oldHy) override;
+  // Text labels, term labels and pictures over the plot.
+  void DrawPlacedObjects(plat::DC& dc);
   // The label of the newest entry: its description cut at 60 characters,
   // in its colour, below the previous label.
   void AddEquationLabel();

@@ -2,36 +2,14 @@
 // point, the coordinates beside the cursor and the freehand strokes.  The
 // drags run inside the button's handler and take the following mouse
 // events from the poll until the button is released.
-#include <chrono>
 #include <cmath>
-#include <thread>
 
-#include "platform/app.h"
-#include "platform/testing.h"
+#include "graphics/mouse_drag.h"
 #include "plotcore/plot_win.h"
 
 namespace kv {
 
 namespace {
-
-// The next event of a drag.  A drag whose button is no longer held (its
-// release went to another window, or the capture was lost) ends as a
-// release where it was, and so does one whose scripted events ran out
-// while the platform is in testing mode: it never waits for nothing.
-void NextDragEvent(plat::Window& w, plat::MouseEvent& e, plat::Point last) {
-  for (;;) {
-    if (plat::PollMouse(w, e)) return;
-    if (plat::testing::TestingMode() || w.IsDestroyed() || !plat::MouseButtonHeld()) {
-      e = plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, last.x, last.y};
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
-
-bool IsRelease(const plat::MouseEvent& e) {
-  return e.type == plat::MouseEvent::LButtonUp || e.type == plat::MouseEvent::RButtonUp;
-}
 
 std::string Trimmed(std::string s) {
   const std::size_t b = s.find_first_not_of(' ');
@@ -60,7 +38,7 @@ bool TPlotWin::DragZoomBox(plat::Point start) {
     plat::MouseEvent e;
     NextDragEvent(*this, e, last);
     last = {e.x, e.y};
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
     if (e.type != plat::MouseEvent::Move) continue;
     BlitBackBuffer(0, dc);
     dc.Rectangle(std::min(start.x, last.x), std::min(start.y, last.y), std::max(start.x, last.x) + 1,
@@ -116,7 +94,7 @@ TPoint2D TPlotWin::TrackMouseCoordinates(plat::Point start) {
     NextDragEvent(*this, e, last);
     last = {e.x, e.y};
     w = PixelToWorldPoint(last);
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
     if (e.type == plat::MouseEvent::Move) show(last);
   }
   BlitBackBuffer(0, dc);
@@ -151,7 +129,7 @@ void TPlotWin::TrackMouseMarks(plat::Point start) {
       dc.LineTo(p.x, p.y);
       last = p;
     }
-    if (IsRelease(e)) break;
+    if (IsButtonRelease(e)) break;
   }
   dc.SelectPen(old);
   BufferValid[0] = 0;

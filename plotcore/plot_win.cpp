@@ -11,6 +11,7 @@ namespace kv {
 
 TPlotWin::TPlotWin(plat::Window* parent, const std::string& title) : TFuncWin(parent, title) {
   ViewTemplate = "VIEWCOR";
+  HasBindingList = 1;  // labels and pictures can follow the points
   EnsureInventoryArrays();
   SetupViewBoxScale(View3D);
   ComputeViewFrame(View3D);

@@ -103,6 +103,18 @@ class TPlotWin : public TFuncWin {
   std::vector<std::string> FormulaTextsInUse() const override;
   // Every plot window draws into metafiles.
   bool CanMetafile() override { return true; }
+
+  // ---- labels (plot_labels.cpp) ----
+  // The points (kinds 209, 309) are the objects labels and pictures bind to.
+  void FillBindingList(plat::Dialog& d, int id, int binding) override;
+  // Both label lists and the term blocks.
+  void FreeTexts() override;
+  bool HasTexts() const override { return !TextLabels.empty() || !TermLabels.empty(); }
+  // Term labels show their block's terms evaluated (term_text.h).
+  std::string GetTextString(const TTextLabel& label) override;
+  int LoadTermBlock(TTermBlock& block, int termIndex) override;
+  int StoreTermBlock(TTermBlock& block, std::int16_t& termIndex, bool checkOnly) override;
+  bool TermMode() const override { return MouseMode == kCmMouseTerms; }
   void UserFunctionsChanged() override;
 
   // ---- inventory ----

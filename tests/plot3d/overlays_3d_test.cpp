@@ -168,3 +168,35 @@ TEST_F(Overlays3D, TheCourseCopyLeavesTheBoxAsItWas) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+class Labels3D : public test3d::Plot3Test {};
+
+// The text and term modes of the 3D window place labels, which are
+// overlays like the tools': the surfaces are not drawn again for them.
+TEST_F(Labels3D, TextModesPlaceLabelsOverTheKeptPlot) {
+  TPlot3Win* w = MakeWindow();
+  w->Command(kCmMouseText);
+  plat::testing::AnswerDialog("NEWTEXT", {{211, "Sattelpunkt"}}, plat::IDOK);
+  w->EvRButtonDown(0, {60, 50});
+  Settle(w);
+  ASSERT_EQ(w->TextLabels.size(), 1u);
+  EXPECT_GT(CountColour(w->Surface(), plat::Rgb(0, 0, 0)), 0);
+  w->Command(kCmMouseTerms);
+  plat::testing::AnswerDialog("NEWTEXT1", {{211, "2*3"}}, plat::IDOK);
+  w->EvRButtonDown(0, {60, 150});
+  ASSERT_EQ(w->TermLabels.size(), 1u);
+  EXPECT_EQ(w->GetTextString(w->TermLabels[0]), "6.000");
+  // Left button in the text mode drags the label.
+  w->Command(kCmMouseText);
+  plat::testing::InjectMouse(*w, {plat::MouseEvent::LButtonUp, 0, 160, 60});
+  w->EvLButtonDown(0, {62, 54});
+  TTextLabel a = w->TextLabels[0];
+  w->TextToAbsolute(a);
+  EXPECT_EQ(RoundToInt(w->WorldToDeviceX(a.anchorX)), 158);
+}
+
+}  // namespace
+}  // namespace kv
