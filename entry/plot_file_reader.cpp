@@ -228,9 +228,12 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
 }
 
 void TPlot11Win::RestoreSideWindows(std::int32_t mask) {
-  // Bits 0-3 the time windows and 7-9 the plane windows (they stay in the
-  // stored mask until the window kinds have them); 4, 5, 6 the dy/dt, dy/dx
-  // and sequence dialogs.
+  // Bits 0-3 the time windows and 7-9 the plane windows; 4, 5, 6 the dy/dt,
+  // dy/dx and sequence dialogs.
+  for (int k = 0; k < kTimeWindowCount; ++k)
+    if (mask & (1 << k)) OpenTimeWindow(k);
+  for (int k = 0; k < kPlaneWindowCount; ++k)
+    if (mask & (1 << (kOpenPlaneShift + k))) OpenPlaneWindow(k);
   if (mask & 16) OpenAutonomousTrajectoryDialog();
   if (mask & 32) OpenSlopeTrajectoryDialog();
   if (mask & 64) OpenSequenceDialog();

@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "shell/vector2d.h"
+#include "shell/vector3d.h"
 
 namespace kv {
 
@@ -38,6 +39,10 @@ class TPolylineSink {
   virtual void LineTo(const TPoint2D& p) = 0;
   // Polled between samples; true stops the sampling (the stop key).
   virtual bool Cancelled() { return false; }
+  // A trajectory run also hands over every point with its parameter before
+  // it is projected (the time and phase windows and the value tables plot
+  // and list those).
+  virtual void StepPoint(long double t, const TPoint3D& p) {}
 };
 
 struct TSamplerSettings {

@@ -307,6 +307,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
+  // How many terms a sequence item is drawn with: its step limit, else 100.
+  static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);
   // The start texts x0, y0, z0, t0 into the item's trees; false when a
@@ -358,10 +360,13 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
-  // The table of an item's points (trajectory steps or sequence terms), at
-  // most kMaxTableLines lines.
+  // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
+  // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
+  // (z) of a sequence's terms (212, 312).  Cells are `width` wide
+  // (FormatTableCell); width 0 or -1 joins them by the separator instead.
   static constexpr int kMaxTableLines = 10000;
-  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals);
+  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals,
+                        std::string_view separator = "\t");
 
   // ---- mouse and view ----
   // Rubber-band box from the pressed point; a box of at least 3 x 3 pixels

@@ -85,7 +85,10 @@ long TPlotWin::RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bo
   SetJumpDetection(false);
   long double t = item.paramStart;
   TPoint3D p = item.start;
-  if (sink) sink->MoveTo(ProjectByViewMode(p));
+  if (sink) {
+    sink->MoveTo(ProjectByViewMode(p));
+    sink->StepPoint(t, p);
+  }
   long n = 0;
   int still = 0;
   for (; n < limit; ++n) {
@@ -93,7 +96,10 @@ long TPlotWin::RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bo
     const TPoint3D prev = p;
     if (!OdeStep(ode, item.method, t, h, p)) break;
     t += h;
-    if (sink) sink->LineTo(ProjectByViewMode(p));
+    if (sink) {
+      sink->LineTo(ProjectByViewMode(p));
+      sink->StepPoint(t, p);
+    }
     if (restriction) {
       long double g;
       SetPointVariables(p);
@@ -316,11 +322,13 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
   });
 }
 
+long TPlotWin::SequenceTermCount(const TEquationItem& item) {
+  return item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
+}
+
 int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
   const TEquation& e = Equation(i);
-  const long count =
-      item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
-  const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, count);
+  const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, SequenceTermCount(item));
   const int style = item.pen.style > 0 ? item.pen.style : 1;
   if (e.notVertical && terms.size() > 1) {
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));

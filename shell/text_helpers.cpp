@@ -234,6 +234,61 @@ std::string FormatNumberSci(long double value, int decimals) {
   return s;
 }
 
+namespace {
+
+std::string FormatExponent(long double value, int decimals) {
+  CLocaleScope c;
+  char buf[96];
+  const int n = std::snprintf(buf, sizeof buf, "%.*Le", ClampField(decimals) > 60 ? 60 : ClampField(decimals), value);
+  return n < 0 ? std::string() : std::string(buf, static_cast<std::size_t>(n));
+}
+
+// The digits of a fixed-point text from its first non-zero one.
+int SignificantDigits(const std::string& text) {
+  int n = 0;
+  bool started = false;
+  for (char c : text) {
+    if (c < '0' || c > '9') continue;
+    if (c != '0') started = true;
+    if (started) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string FormatTableCell(long double value, int width, int decimals) {
+  std::string s;
+  if (width <= 0) {
+    // Fixed-point of a huge magnitude would be hundreds of digits that a
+    // long double does not hold.
+    if (std::isfinite(value) && std::fabs(value) >= 1e18L) return FormatExponent(value, decimals);
+    FormatNumber(value, 0, decimals, s);
+    return s;
+  }
+  const std::size_t room = static_cast<std::size_t>(ClampField(width - 1));
+  FormatNumber(value, 0, decimals, s);
+  if (s.size() > room && std::isfinite(value)) {
+    // Fewer decimals or the exponent form, whichever shows more digits.
+    int fixedDigits = -1;
+    for (int d = ClampField(decimals) - 1; d >= 0 && fixedDigits < 0; --d) {
+      std::string f;
+      FormatNumber(value, 0, d, f);
+      if (f.size() > room) continue;
+      fixedDigits = SignificantDigits(f);
+      s = f;
+    }
+    for (int d = ClampField(decimals); d >= 0; --d) {
+      std::string e = FormatExponent(value, d);
+      if (e.size() > room && d > 0) continue;
+      if (fixedDigits < 0 || d + 1 > fixedDigits) s = e;
+      break;
+    }
+  }
+  if (s.size() < static_cast<std::size_t>(width)) s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
+  return s;
+}
+
 std::int32_t RoundToInt(long double x) {
   if (std::isnan(x)) return 0;
   const bool negative = x < 0;

@@ -99,6 +99,14 @@ std::string FormatNumber(long double value, int width, int decimals);
 // "1.235E-4".  Magnitudes below ExpMinus5000 are written as zero.
 void FormatNumberSci(long double value, int decimals, std::string& dest);
 std::string FormatNumberSci(long double value, int decimals);
+// A number as a cell of a table column `width` characters wide, right-
+// aligned and led by at least one blank: fixed-point with `decimals`
+// decimals, or, where that does not fit, with fewer decimals or in exponent
+// form, whichever shows more digits.  A number is never cut: one that does
+// not fit even in exponent form is written whole.  Width 0 or less: the number alone (the
+// cells are joined by a separator), fixed-point up to 18 integer digits and
+// in exponent form beyond.
+std::string FormatTableCell(long double value, int width, int decimals);
 // Rounds to the nearest integer, an exact half toward zero (2.5 -> 2,
 // -2.5 -> -2, 2.51 -> 3); magnitudes above 2147483647 saturate at
 // +-2147483647 (never INT32_MIN); NaN gives 0.

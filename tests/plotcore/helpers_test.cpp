@@ -97,13 +97,18 @@ TEST_F(CoreWindowTest, ValueLinesTablesAndCaptions) {
   TEquationItem& item = w->AddTrajectoryItem(seq, {0, 1, 0}, 0, 0, 3, 1);
   EXPECT_EQ(w->FormatValueReport(item, 1), "0.0 1.0");
   buffer.clear();
-  w->DrawEquationItem(buffer, seq, item, 0, 0);
-  EXPECT_EQ(buffer, "0 1\r\n1 2\r\n2 4\r\n3 8\r\n");
+  // The item table: n, x, y of a sequence; t, x, y of a trajectory.
+  w->DrawEquationItem(buffer, seq, item, 0, 0, ";");
+  EXPECT_EQ(buffer, "0;0;1\r\n1;1;2\r\n2;2;4\r\n3;3;8\r\n");
+  buffer.clear();
+  w->DrawEquationItem(buffer, seq, item, 6, 1);
+  EXPECT_EQ(buffer.substr(0, 40), "     0   0.0   1.0\r\n     1   1.0   2.0\r\n");
   const int ode = w->AppendEquation(kKindOde, {"-y", "x"});
   TEquationItem& circle = w->AddTrajectoryItem(ode, {1, 0, 0}, 2, 0.01L, 0, 1);
   buffer.clear();
   w->DrawEquationItem(buffer, ode, circle, 0, 2);  // endless: cut at the table's limit
   EXPECT_EQ(std::count(buffer.begin(), buffer.end(), '\n'), TPlotWin::kMaxTableLines);
+  EXPECT_EQ(buffer.substr(0, 32), "0.00\t1.00\t0.00\r\n0.01\t1.00\t0.01\r\n");
   EXPECT_EQ(w->GetCurrentValueLabel('A'), "aktueller A-Wert");
   EXPECT_EQ(w->GetCurrentValueLabel(20), "aktueller T-Wert");
   w->SetItemWidth(seq, 500);
