@@ -1,7 +1,7 @@
 #include "entry/data_win.h"
 
 #include "entry/plot1_win.h"
-#include "entry/result_lines.h"
+#include "entry/model/result_lines.h"
 #include "platform/resources.h"
 
 namespace kv {

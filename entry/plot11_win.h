@@ -13,10 +13,11 @@
 #include <string>
 
 #include "entry/plot1_win.h"
-#include "entry/plot_file_blocks.h"
+#include "entry/model/plot_file_blocks.h"
 
 namespace kv {
 
+struct TPlotFileState;
 class TDataWin;
 class TSideWin;
 
@@ -71,7 +72,8 @@ class TPlot11Win : public TPlot1Win {
   void InvalidateCompanions(int i) override;
   // A redrawn plot redraws the open side windows too.
   void PaintBuffered(plat::DC& dc) override;
-  // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp) ----
+  // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp; the codec
+  // is entry/model/plot_file.h) ----
   // Reads the window's file: 0, 11 (missing, another window kind's,
   // truncated or damaged) or 8 (newer format).  The whole file is read and
   // checked before anything of the window changes, so on 11 and 8 the
@@ -85,6 +87,12 @@ class TPlot11Win : public TPlot1Win {
   // its items.
   void PackInterpolationNodes(int i);
   void PackPlanetBodies(int i);
+  // The window into a plot-file state, and a read state into the window.
+  // Filling moves the entries into the state; ReturnPlotEntries moves them
+  // back.
+  void FillPlotState(TPlotFileState& s);
+  void ReturnPlotEntries(TPlotFileState& s);
+  void ApplyPlotState(TPlotFileState& s);
   // Reopens the side windows and dialogs of an open-windows mask.
   void RestoreSideWindows(std::int32_t mask);
   // The window's settings into blocks 2 to 5 of a file, and back with the
@@ -179,9 +187,6 @@ class TPlot11Win : public TPlot1Win {
 
  private:
   std::unique_ptr<TFnListDlg> inventoryDialog_;
-  struct TPlotFileBody;
-  bool ReadPlotBody(std::int32_t version, TPlotFileBody& body);
-  void ApplyPlotBody(std::int32_t version, TPlotFileBody& body);
   void RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version);
 
   void CmInventory() { ShowInventory(); }

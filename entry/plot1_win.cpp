@@ -10,7 +10,7 @@
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -5,7 +5,7 @@
 
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 

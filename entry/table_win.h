@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/value_table_text.h"
+#include "entry/model/value_table_text.h"
 #include "shell/text_win.h"
 
 namespace kv {

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "plotcore/plot_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 
@@ -16,12 +16,13 @@ constexpr int kMaxCapacity = 32766;
 }  // namespace
 
 void TPlotWin::EnsureInventoryArrays() {
+  if (BorrowsInventory()) return;
   const auto n = static_cast<std::size_t>(equationCapacity) + 1;
-  if (equations_.size() != n) equations_.resize(n);
-  names_.resize(n);
-  flags_.resize(n);
-  serials_.resize(n);
-  sightLines_.resize(n);
+  if (inventory_->equations.size() != n) inventory_->equations.resize(n);
+  inventory_->names.resize(n);
+  inventory_->flags.resize(n);
+  inventory_->serials.resize(n);
+  inventory_->sightLines.resize(n);
 }
 
 bool TPlotWin::CanAddEquation(bool showMessage) {
@@ -30,7 +31,23 @@ bool TPlotWin::CanAddEquation(bool showMessage) {
   return false;
 }
 
+void TPlotWin::BorrowInventory(TPlotWin* owner) {
+  if (owner && owner != this) {
+    inventory_ = owner->inventory_;
+    equationCount = owner->equationCount;
+    equationCapacity = owner->equationCapacity;
+    return;
+  }
+  inventory_ = &ownInventory_;
+  equationCount = -1;
+  equationCapacity = static_cast<std::int16_t>(ownInventory_.equations.size() - 1);
+  currentEquation = -1;
+  selectedMapping = -1;
+}
+
 bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
+  // Only the owner of an inventory resizes it.
+  if (BorrowsInventory()) return false;
   if (newCapacity < 0 || newCapacity > kMaxCapacity) return false;
   const auto n = static_cast<std::size_t>(newCapacity) + 1;
   try {
@@ -44,18 +61,18 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
       kept = std::min<int>(equationCount, newCapacity);
       for (int i = 0; i <= kept; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        records[k] = std::move(equations_[k]);
-        names[k] = std::move(names_[k]);
-        flags[k] = flags_[k];
-        serials[k] = k < serials_.size() ? serials_[k] : 0;
-        sight[k] = std::move(sightLines_[k]);
+        records[k] = std::move(inventory_->equations[k]);
+        names[k] = std::move(inventory_->names[k]);
+        flags[k] = inventory_->flags[k];
+        serials[k] = k < inventory_->serials.size() ? inventory_->serials[k] : 0;
+        sight[k] = std::move(inventory_->sightLines[k]);
       }
     }
-    equations_ = std::move(records);
-    names_ = std::move(names);
-    flags_ = std::move(flags);
-    serials_ = std::move(serials);
-    sightLines_ = std::move(sight);
+    inventory_->equations = std::move(records);
+    inventory_->names = std::move(names);
+    inventory_->flags = std::move(flags);
+    inventory_->serials = std::move(serials);
+    inventory_->sightLines = std::move(sight);
     const int oldCount = equationCount;
     equationCount = static_cast<std::int16_t>(kept);
     equationCapacity = static_cast<std::int16_t>(newCapacity);
@@ -68,28 +85,31 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
 }
 
 std::uint32_t TPlotWin::EquationSerial(int i) {
-  if (!IsValidIndex(i)) return 0;
-  EnsureInventoryArrays();
-  std::uint32_t& s = serials_[static_cast<std::size_t>(i)];
-  if (s == 0) s = nextSerial_++;
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  if (!IsValidIndex(i) || i >= static_cast<int>(serials.size())) return 0;
+  std::uint32_t& s = serials[static_cast<std::size_t>(i)];
+  if (s == 0) s = inventory_->nextSerial++;
   return s;
 }
 
 int TPlotWin::FindEquationBySerial(std::uint32_t serial) const {
+  const std::vector<std::uint32_t>& serials = inventory_->serials;
   if (serial == 0) return -1;
-  for (int i = 0; i <= equationCount && i < static_cast<int>(serials_.size()); ++i)
-    if (serials_[static_cast<std::size_t>(i)] == serial) return i;
+  for (int i = 0; i <= equationCount && i < static_cast<int>(serials.size()); ++i)
+    if (serials[static_cast<std::size_t>(i)] == serial) return i;
   return -1;
 }
 
 void TPlotWin::ExchangeEquationSerials(int i, int j) {
-  if (!IsValidIndex(i) || !IsValidIndex(j)) return;
-  EnsureInventoryArrays();
-  std::swap(serials_[static_cast<std::size_t>(i)], serials_[static_cast<std::size_t>(j)]);
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  const int n = static_cast<int>(serials.size());
+  if (!IsValidIndex(i) || !IsValidIndex(j) || i >= n || j >= n) return;
+  std::swap(serials[static_cast<std::size_t>(i)], serials[static_cast<std::size_t>(j)]);
 }
 
 void TPlotWin::ForgetEquationSerial(int i) {
-  if (i >= 0 && i < static_cast<int>(serials_.size())) serials_[static_cast<std::size_t>(i)] = 0;
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  if (i >= 0 && i < static_cast<int>(serials.size())) serials[static_cast<std::size_t>(i)] = 0;
 }
 
 int TPlotWin::CountEquationsOfKind(int kind) const {
@@ -185,34 +205,37 @@ void TPlotWin::FixIndicesAfterDelete(int i) {
 }
 
 void TPlotWin::DeleteEquation(int i) {
-  if (!IsValidIndex(i)) return;
+  if (!IsValidIndex(i) || BorrowsInventory()) return;
   const auto k = static_cast<std::size_t>(i);
   const auto last = static_cast<std::size_t>(equationCount);
   for (std::size_t j = k; j < last; ++j) {
-    equations_[j] = std::move(equations_[j + 1]);
-    names_[j] = std::move(names_[j + 1]);
-    flags_[j] = flags_[j + 1];
-    serials_[j] = serials_[j + 1];
-    sightLines_[j] = std::move(sightLines_[j + 1]);
+    inventory_->equations[j] = std::move(inventory_->equations[j + 1]);
+    inventory_->names[j] = std::move(inventory_->names[j + 1]);
+    inventory_->flags[j] = inventory_->flags[j + 1];
+    inventory_->serials[j] = inventory_->serials[j + 1];
+    inventory_->sightLines[j] = std::move(inventory_->sightLines[j + 1]);
   }
-  equations_[last] = TEquation{};
-  names_[last].clear();
-  flags_[last] = 0;
-  serials_[last] = 0;
-  sightLines_[last].reset();
+  inventory_->equations[last] = TEquation{};
+  inventory_->names[last].clear();
+  inventory_->flags[last] = 0;
+  inventory_->serials[last] = 0;
+  inventory_->sightLines[last].reset();
   --equationCount;
   FixIndicesAfterDelete(i);
   MarkUsedVariables();
 }
 
 void TPlotWin::ClearInventory() {
-  for (int i = 0; i <= equationCount; ++i) {
+  // A borrowed inventory is only forgotten, never freed.
+  for (int i = 0; i <= equationCount && !BorrowsInventory(); ++i) {
     FreeEquation(Equation(i));
     EquationName(i).clear();
     EquationFlag(i) = 0;
   }
-  for (TreePtr& t : sightLines_) t.reset();
-  std::fill(serials_.begin(), serials_.end(), 0);
+  if (!BorrowsInventory()) {
+    for (TreePtr& t : inventory_->sightLines) t.reset();
+    std::fill(inventory_->serials.begin(), inventory_->serials.end(), 0);
+  }
   equationCount = -1;
   currentEquation = -1;
   shadings.clear();
