@@ -30,14 +30,15 @@ TParamBar::TParamBar(TSlideDlg& dialog, int id, TPlot1Win& window, int index)
 void TParamBar::SetPosition(int position) {
   dialog_.SetScrollPos(id_, position);
   const auto k = static_cast<std::size_t>(index);
-  TComplex& value = window_.Tables().value[k];
+  TParameterTables& t = window_.Tables();
   if (!notReady && !programmatic) {
-    const long double left = window_.Tables().lower[k].re;
-    const long double right = window_.Tables().upper[k].re;
-    value.re = left + position * (right - left) / std::max(steps, 1);
+    const long double left = t.lower[k].re;
+    const long double right = t.upper[k].re;
+    t.value.SetRealPart(k, left + position * (right - left) / std::max(steps, 1));
     window_.RedrawEquation(index);
   }
-  dialog_.SetItemText(kIdSliderValue, FormatNumber(value.re, decimals + 1, decimals));
+  const long double value = static_cast<const TParameterTables&>(t).value[k].re;
+  dialog_.SetItemText(kIdSliderValue, FormatNumber(value, decimals + 1, decimals));
   window_.Modified = 1;
 }
 
@@ -80,7 +81,10 @@ const plat::CommandTable& TSlideDlg::Commands() const {
 
 long double& TSlideDlg::Left() { return window_.Tables().lower[static_cast<std::size_t>(index_)].re; }
 long double& TSlideDlg::Right() { return window_.Tables().upper[static_cast<std::size_t>(index_)].re; }
-long double& TSlideDlg::Value() { return window_.Tables().value[static_cast<std::size_t>(index_)].re; }
+long double TSlideDlg::Value() const {
+  return static_cast<const TParameterTables&>(window_.Tables()).value[static_cast<std::size_t>(index_)].re;
+}
+void TSlideDlg::SetValue(long double v) { window_.Tables().value.SetRealPart(static_cast<std::size_t>(index_), v); }
 int TSlideDlg::Decimals() const { return window_.Decimals; }
 
 int TSlideDlg::PositionOfValue() {
@@ -196,7 +200,7 @@ void TSlideDlg::ApplyValue() {
   }
   if (!wholeNumber_ && Lettered())
     bar_->MovePosition(RoundToInt((value - Left()) / SafeSpan(Right() - Left()) * steps_));
-  Value() = value;
+  SetValue(value);
   window_.RedrawEquation(index_);
   SetItemText(kIdSliderValue, text);
 }
@@ -221,7 +225,7 @@ void TSlideDlg::SetLimit(bool left) {
     bar_->SetSteps(steps_, std::max(steps_ / std::max(window_.SliderPageCount(index_), 1), 1));
   }
   (left ? Left() : Right()) = v;
-  Value() = v;
+  SetValue(v);
   bar_->MovePosition(left ? 0 : steps_);
 }
 

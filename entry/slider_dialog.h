@@ -95,7 +95,8 @@ class TSlideDlg : public TDlg {
   bool Lettered() const { return index_ > 0; }
   long double& Left();
   long double& Right();
-  long double& Value();
+  long double Value() const;
+  void SetValue(long double v);
   int Decimals() const;
   // The slider position of the current value.
   int PositionOfValue();

@@ -34,7 +34,7 @@ bool IsStopKey(int key) { return key == 'A' || key == plat::VK_ESCAPE; }
 
 // Animations, like the sliders, move only the real part of a parameter.
 void SetReal(TPlotWin& w, int index, long double value) {
-  w.Tables().value[static_cast<std::size_t>(index)].re = value;
+  w.Tables().value.SetRealPart(static_cast<std::size_t>(index), value);
 }
 
 // Keeps the flags of a running animation and clears them on every exit.
