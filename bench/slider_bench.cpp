@@ -12,17 +12,8 @@
 
 namespace {
 
-plat::App& Application() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
-
 // A shown 2D window whose client area is width x height.
 kv::TPlot2Win* ShownWindow(int width, int height) {
-  Application();
   auto* w = new kv::TPlot2Win(nullptr, "regler.kv2");
   w->Create();
   w->MoveWindow(0, 0, width, height);
