@@ -1,5 +1,6 @@
 #include "platform/app.h"
 
+#include <chrono>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QSocketNotifier>
@@ -179,6 +180,12 @@ std::int64_t TimeNowSeconds() {
   LocalTime l;
   if (testing::internal::ClockFixed(s, l)) return s;
   return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::int64_t TickMilliseconds() {
+  if (testing::internal::FakeTicksOn()) return testing::internal::FakeTickNow();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 LocalTime Now() {

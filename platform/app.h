@@ -49,6 +49,9 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, hundredths = 0;
 };
 LocalTime Now();
+// Milliseconds of a steady clock from an arbitrary start (the test seam can
+// fake it: see testing::FakeTicks).
+std::int64_t TickMilliseconds();
 
 // ---- event log ----
 // With $KURVATO_EVENT_LOG set, the program notes its start, the windows it
@@ -80,6 +83,11 @@ struct MouseEvent {
 bool PollMouse(Window& w, MouseEvent& out);
 // Throws away queued key presses of the window.
 void FlushKeys(Window& w);
+// Waits the given time while the windows keep painting and their timers
+// run; input is held back as during PollKey (keys typed meanwhile wait for
+// the next poll).  A close request for the window turns into Escape for its
+// poll, and the window closes once the work has returned to the event loop.
+void Delay(Window& w, int milliseconds);
 // Whether a mouse button is held down now.  A drag that finds none held
 // ends: its release went elsewhere, or the window lost the capture.
 bool MouseButtonHeld();

@@ -455,6 +455,7 @@ Window::Window(Window* parent, const std::string& caption) : parent_(parent), im
 Window::~Window() {
   ForgetScheduledDelete(this);
   ForgetPollQueues(this);
+  testing::internal::ForgetFakeTimers(this);
   // Owned child windows go with their parent; dialogs belong to whoever
   // created them and are only detached.
   std::vector<Window*> kids = impl_->children;
@@ -562,6 +563,7 @@ void Window::Destroy() {
   for (Window* c : std::vector<Window*>(d.children))
     if (!c->impl_->destroyed) c->Destroy();
   for (auto& [id, t] : d.timers) t->stop();
+  testing::internal::ForgetFakeTimers(this);
   if (d.frame) {
     d.frame->hide();
     d.frame->setProperty(kOwnerProperty, QVariant());
@@ -936,18 +938,27 @@ void Window::SimulateKey(unsigned vk, unsigned modifiers, unsigned ch) { impl_->
 
 // ---- timers, drops, capture ----
 
+void DeliverTimer(Window* w, unsigned id) {
+  // A poll of another window holds the timer back, as it holds input back;
+  // the polling window's own timers drive its work (the time animation).
+  if (w && !w->IsDestroyed() && (!IsPolling() || IsPollingWindow(w))) w->EvTimer(id);
+}
+
 void Window::SetTimer(unsigned id, int milliseconds) {
+  if (testing::internal::FakeTicksOn()) {
+    testing::internal::SetFakeTimer(this, id, milliseconds);
+    return;
+  }
   auto& t = impl_->timers[id];
   if (!t) {
     t = new QTimer();
-    QObject::connect(t, &QTimer::timeout, t, [this, id] {
-      if (!impl_->destroyed && !IsPolling()) EvTimer(id);
-    });
+    QObject::connect(t, &QTimer::timeout, t, [this, id] { DeliverTimer(this, id); });
   }
   t->start(std::max(milliseconds, 1));
 }
 
 void Window::KillTimer(unsigned id) {
+  testing::internal::KillFakeTimer(this, id);
   auto it = impl_->timers.find(id);
   if (it != impl_->timers.end()) it->second->stop();
 }

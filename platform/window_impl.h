@@ -148,5 +148,10 @@ bool IsPolling();
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch);
 bool HandleEventWhilePolling(QObject* target, QEvent* e);
 void ForgetPollQueues(Window* w);
+// True while w itself polls (its timers still run then).
+bool IsPollingWindow(const Window* w);
+// Runs the window's timer handler unless it is destroyed or another
+// window's poll is holding events back.
+void DeliverTimer(Window* w, unsigned id);
 
 }  // namespace plat
