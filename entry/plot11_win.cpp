@@ -16,7 +16,7 @@ const plat::CommandTable& TPlot11Win::Commands() const {
       &TPlot1Win::Commands(),
       {
           {kCmNewFile, &TPlot11Win::CmNew},
-          {kCmInventory, nullptr, &TPlot11Win::CeInventory},
+          {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
           {kCmPointList, nullptr, &TPlot11Win::CePointList},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
           {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},

@@ -34,8 +34,11 @@ const plat::CommandTable& TPlot1Win::Commands() const {
       {
           {kCmUseDefaults, &TPlot1Win::CmUseDefaults},
           {kCmClearDrawing, &TPlot1Win::CmClearDrawing, &TPlot1Win::CeClearDrawing},
+          {kCmSliderFirst, kCmSliderLast, &TPlot1Win::CmSlider},
+          {kCmAllParameters, &TPlot1Win::CmAllParameters},
           {kCmTables, &TPlot1Win::CmTables, &TPlot1Win::CeTables},
           {kCmToggleAllPoints, &TPlot1Win::CmToggleAllPoints},
+          {kCmToggleAllLabels, &TPlot1Win::CmToggleAllLabels},
           {kCmParametersAsValues, &TPlot1Win::CmParametersAsValues},
       });
   return table;

@@ -89,10 +89,7 @@ struct Pending {
 const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
       {kBase, 78, 78, "new file of the window base"},
-      {kPlotWindows, 504, 504, "inventory dialog"},
-      {kPlotWindows, 600, 624, "sliders"},
       {kPlotWindows, 750, 750, "combinations"},
-      {kPlotWindows, 821, 821, "inventory text in the notes window"},
       {kPlotWindows, 832, 832, "line integrals"},
       {kPlotWindows, 708, 708, "graph trace"},
       {kPlotWindows, 710, 710, "intersections"},
