@@ -1,6 +1,7 @@
 #include "plot2d/plot_a_win.h"
 
 #include "platform/resources.h"
+#include "plot2d/curve_tool_dialogs.h"
 
 namespace kv {
 
@@ -36,6 +37,7 @@ void TPlotAWin::SetupWindow() {
 
 void TPlotAWin::UpdateMenuChecks(bool drawMenuBar) {
   if (IsCreated() && HasMenuItem(kCmConnectPoints)) CheckMenu(kCmConnectPoints, samplesAsPoints != 0);
+  if (IsCreated() && HasMenuItem(735)) CheckMenu(735, mouseDataEquation >= 0);
   TPlot111Win::UpdateMenuChecks(drawMenuBar);
 }
 

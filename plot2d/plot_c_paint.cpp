@@ -68,6 +68,12 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindSum:
       result = DrawSum(dc, i);
       break;
+    case kKindAntiderivative:
+      result = DrawAntiderivative(dc, i);
+      break;
+    case kKindRoulette:
+      result = DrawRoulette(dc, i);
+      break;
     default:
       // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
       // and point sequences are drawn by their own drawers.
