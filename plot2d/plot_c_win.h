@@ -142,6 +142,8 @@ class TPlotCWin : public TPlotBWin {
   // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
   int DrawAntiderivative(plat::DC& dc, int i);
   int DrawRoulette(plat::DC& dc, int i);
+  struct TRunPen;
+  void AddRunPoint(TRunPen& pen, const TPoint2D& p);
   void DrawDiagonal(plat::DC& dc);
   void DrawCobweb(plat::DC& dc, int i);
   void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);

@@ -18,41 +18,37 @@ constexpr long kPollEvery = 512;
 // A curve never takes more steps than this per pass.
 constexpr long double kMaxSteps = 2147483547.0L;
 
+}  // namespace
+
 // Joins a run of world points on the DC (or the export recording), or
 // plots them one by one under "&Punkte verbinden".
-class RunPen {
- public:
-  RunPen(TPlotCWin& w, plat::DC& dc, plat::Colour colour) : w_(w), dc_(dc), colour_(colour) {}
-  void Add(const TPoint2D& p) {
-    if (w_.samplesAsPoints) {
-      if (w_.Recording()) {
-        w_.MarkCurveBreak();
-        w_.RecordCurvePoint(p);
-      } else {
-        dc_.SetPixel(w_.WorldToPixelX(p.x), w_.WorldToPixelY(p.y), colour_);
-      }
-    } else if (down_) {
-      w_.DrawSegmentOnDc(dc_, last_, p);
-    }
-    last_ = p;
-    down_ = true;
-  }
+struct TPlotCWin::TRunPen {
+  TPlotCWin& w;
+  plat::DC& dc;
+  plat::Colour colour;
+  TPoint2D last;
+  bool down = false;
+  void Add(const TPoint2D& p) { w.AddRunPoint(*this, p); }
   void Break() {
-    if (down_) w_.MarkCurveBreak();
-    down_ = false;
+    if (down) w.MarkCurveBreak();
+    down = false;
   }
-  bool Down() const { return down_; }
-  const TPoint2D& Last() const { return last_; }
-
- private:
-  TPlotCWin& w_;
-  plat::DC& dc_;
-  plat::Colour colour_;
-  TPoint2D last_;
-  bool down_ = false;
 };
 
-}  // namespace
+void TPlotCWin::AddRunPoint(TRunPen& pen, const TPoint2D& p) {
+  if (samplesAsPoints) {
+    if (Recording()) {
+      MarkCurveBreak();
+      RecordCurvePoint(p);
+    } else {
+      pen.dc.SetPixel(WorldToPixelX(p.x), WorldToPixelY(p.y), pen.colour);
+    }
+  } else if (pen.down) {
+    DrawSegmentOnDc(pen.dc, pen.last, p);
+  }
+  pen.last = p;
+  pen.down = true;
+}
 
 int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
@@ -93,7 +89,7 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
     for (int pass = 0; pass < 2 && key == 0; ++pass) {
       const long double step = pass == 0 ? h : -h;
       BeginCurveRecording(static_cast<long>(std::min(budget, 100000.0L)));
-      RunPen pen(*this, dc, DrawingColourOf(colour));
+      TRunPen pen{*this, dc, DrawingColourOf(colour)};
       long double x = x0, big = 0;
       long double fOld = f(x);
       for (long k = 0; (pass == 0 ? x < hi : lo < x) && k < static_cast<long>(budget); ++k) {
@@ -113,8 +109,8 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
         }
       }
       EndCurveRecording(colour, spec.width, spec.style);
-      if (e.bounded && !mappedFlag && pen.Down())
-        DrawEndDot(dc, pen.Last(), static_cast<int>(pass == 0 ? e.endMarkerRight() : e.endMarkerLeft()), packed,
+      if (e.bounded && !mappedFlag && pen.down)
+        DrawEndDot(dc, pen.last, static_cast<int>(pass == 0 ? e.endMarkerRight() : e.endMarkerLeft()), packed,
                    e.penStyle, brush);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, familyStep);
@@ -147,7 +143,7 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
       const long steps = static_cast<long>(n);
       const long double dt = steps > 0 ? (end - t0) / steps : 0;
       BeginCurveRecording(std::min<long>(steps + 10, 100000));
-      RunPen pen(*this, dc, DrawingColourOf(colour));
+      TRunPen pen{*this, dc, DrawingColourOf(colour)};
       long double t = t0, s = -1;
       TPoint2D prevQ, q, p;
       SetVariable('T', t);
