@@ -98,6 +98,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
+  DrawRevolutionRange(dc);
   // The marks of the open tool dialogs are drawn here once they exist.
 }
 

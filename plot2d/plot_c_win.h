@@ -142,6 +142,8 @@ class TPlotCWin : public TPlotBWin {
   // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
   int DrawAntiderivative(plat::DC& dc, int i);
   int DrawRoulette(plat::DC& dc, int i);
+  // The curve range of the open "Kurve rotieren" dialog, highlighted.
+  void DrawRevolutionRange(plat::DC& dc);
   struct TRunPen;
   void AddRunPoint(TRunPen& pen, const TPoint2D& p);
   void DrawDiagonal(plat::DC& dc);

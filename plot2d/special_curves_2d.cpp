@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "plot2d/curve_tool_dialogs.h"
 #include "plot2d/model/roulettes.h"
 #include "plot2d/plot_c_win.h"
 
@@ -169,6 +170,27 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
   }
   dc.SelectPen(oldPen);
   return key;
+}
+
+void TPlotCWin::DrawRevolutionRange(plat::DC& dc) {
+  TSurfDlg* d = ToolDialogs().surface.get();
+  if (!d || d->IsHidden()) return;
+  const int i = d->SelectedEquation();
+  if (!IsValidIndex(i) || !IsRouletteSourceKind(Equation(i).kind) || d->ReadRange() != 0) return;
+  // The part of the curve that turns, drawn once more with a wider pen.
+  TEquation& e = Equation(i);
+  const TPoint2D lo = e.lowerBound, hi = e.upperBound;
+  const std::uint8_t bounded = e.bounded;
+  const std::int16_t width = e.penWidth;
+  e.lowerBound.x = revolutionRange.t1.value;
+  e.upperBound.x = revolutionRange.t2.value;
+  e.bounded = 1;
+  e.penWidth = static_cast<std::int16_t>(width + 2);
+  DrawCurve(dc, i);
+  e.lowerBound = lo;
+  e.upperBound = hi;
+  e.bounded = bounded;
+  e.penWidth = width;
 }
 
 }  // namespace kv

@@ -12,6 +12,7 @@
 #include "plot2d/model/curve_maps.h"
 #include "plot2d/plot2_test_util.h"
 #include "plot3d/plot3_win.h"
+#include "support/temp_dir.h"
 
 namespace kv {
 namespace {
@@ -206,9 +207,19 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   EXPECT_EQ(w->Equation(0).results.front().code, 56);
 
   // The sphere in the companion window, its range end tied to A.
+  const plat::Colour c = test2d::EntryColour(*w, 0);
+  w->RepaintNow(false);
+  Settle(w);
+  const int plain = test2d::CountColour(w->Surface(), c);
   w->CmRotateCurve();
   TSurfDlg* s = w->ToolDialogs().surface.get();
   ASSERT_NE(s, nullptr);
+  s->SetItemText(211, "-0.5");
+  s->SetItemText(212, "0.5");
+  s->Press(kIdShowCurve);
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::CountColour(w->Surface(), c), plain + 50) << "the range to turn is drawn wider";
   s->SetItemText(211, "-1");
   s->SetItemText(212, "1@A");
   s->SetItemText(217, "0");
@@ -296,6 +307,33 @@ TEST_F(CurveTools, VolumeBetweenGraphsLeavesTheTypedBoundsAlone) {
   EXPECT_EQ(d->GetItemText(212), "2");
   EXPECT_EQ(D(d->left), -1.0);
   EXPECT_EQ(D(d->right), 2.0);
+}
+
+TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
+  const int s = w->AppendEquation(kKindParametric, {"2cos(t)", "sin(t)"});
+  w->Equation(s).lowerBound.x = 0;
+  w->Equation(s).upperBound.x = 2 * Pi;
+  ASSERT_EQ(w->TransformCurve({s}, kMapRotation, {"pi/2", "1", "0"}), 0);
+  ASSERT_EQ(w->AddRoulette(s, false, 0, 0, 2 * Pi, 0.5L, 0.5L), 0);
+  ASSERT_EQ(w->AddEvolute(s), 0);
+  const std::string path = kvtest::MakeTempDir("curve-tools") + "derived.kv2";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot2Win* b = MakeWindow();
+  b->FileData.FileName = path;
+  ASSERT_EQ(b->OpenFile(), 0);
+  ASSERT_EQ(b->equationCount, 3);
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(b->Equation(i).derivation, w->Equation(i).derivation);
+    for (long double t : {0.3L, 2.0L}) {
+      long double x0 = 0, x1 = 0;
+      ASSERT_TRUE(w->EvaluateAt(w->Equation(i).trees[0].get(), 'T', t, x0));
+      ASSERT_TRUE(b->EvaluateAt(b->Equation(i).trees[0].get(), 'T', t, x1));
+      EXPECT_NEAR(D(x1), D(x0), 1e-12);
+    }
+  }
+  EXPECT_NEAR(D(b->Equation(2).rollFactor()), 2, 1e-15);
 }
 
 TEST_F(CurveTools, MouseDataDialogStoresItsTarget) {
