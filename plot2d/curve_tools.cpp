@@ -50,6 +50,8 @@ int TPlotAWin::AddReflectedOrRotated(int source, int code, const std::array<std:
   const TEquation& s = Equation(source);
   ReinitAndCopyEquation(e, s, false);
   if (s.kind == kKindExplicit) ResetEquationOptions(e);
+  // An image of a Lagrange polynomial is a plain curve.
+  e.interpolated = 0;
   e.kind = static_cast<std::uint16_t>(MappedKind(code, s.kind));
   e.stepDensity = s.kind == kKindExplicit && e.kind == kKindParametric ? s.stepDensity : e.stepDensity;
   e.derivation = static_cast<std::int16_t>(code);
@@ -172,6 +174,7 @@ void TPlotAWin::AddDerivedGraph(int i) {
   const TEquation& s = Equation(i);
   ReinitAndCopyEquation(e, s, false);
   ResetEquationOptions(e);
+  e.interpolated = 0;
   e.penColour = s.penColour;
   e.derivation = kDerivedDerivativeGraph;
   e.source1 = static_cast<std::int16_t>(i);
