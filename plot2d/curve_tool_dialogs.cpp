@@ -311,8 +311,12 @@ TSectorDlg::TSectorDlg(TPlotAWin& window) : TRangeResultDlg(window, "AREA", {201
   resultCode = 55;
 }
 
-int TSectorDlg::Compute() {
+void TSectorDlg::SetupControls() {
+  TRangeResultDlg::SetupControls();
   ShowItem(kIdSecondCombo, false);
+}
+
+int TSectorDlg::Compute() {
   return plot_.SectorArea(SelectedEquation(), left, right, static_cast<int>(steps), result);
 }
 

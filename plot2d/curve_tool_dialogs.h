@@ -158,6 +158,7 @@ class TRevDlg : public TRangeResultDlg {
 class TSectorDlg : public TRangeResultDlg {
  public:
   explicit TSectorDlg(TPlotAWin& window);
+  void SetupControls() override;
   int Compute() override;
 };
 

@@ -23,6 +23,10 @@ int TPlotAWin::TransformCurve(const std::vector<int>& sources, int signedCode,
   const int code = signedCode < 0 ? -signedCode : signedCode;
   const int before = equationCount;
   int result = 0;
+  // The texts become formula texts of the new entries: refuse what would
+  // not fit one.
+  for (const std::string& t : texts)
+    if (t.size() >= kFormulaTextSize) result = kFormulaTooBig;
   for (std::size_t k = 0; k < sources.size() && result == 0; ++k) {
     const int s = sources[k];
     if (code == kMapTranslation) {

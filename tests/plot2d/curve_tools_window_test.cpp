@@ -138,7 +138,30 @@ TEST_F(CurveTools, ReflectingMarkedCurvesAddsOneMirrorLineAndZurueckTakesThemBac
   t->SetItemText(211, "x");
   t->Press(kIdToolAction);
   EXPECT_EQ(LastMessage(), plat::res::String(406));
+  t->SetItemText(211, std::string(300, '1'));
+  t->Press(kIdToolAction);
+  EXPECT_EQ(LastMessage(), plat::res::String(420)) << "a text too long for a formula is refused";
   EXPECT_EQ(w->equationCount, 4);
+}
+
+TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
+  w->AppendEquation(kKindParametric, {"2cos(t)", "2sin(t)"});
+  w->AppendEquation(kKindExplicit, {"", "1"});
+  w->CmSectorArea();
+  TSectorDlg* d = w->ToolDialogs().sector.get();
+  ASSERT_NE(d, nullptr);
+  EXPECT_FALSE(d->IsItemVisible(kIdSecondCombo));
+  d->SetItemText(211, "0");
+  d->SetItemText(212, "2pi");
+  d->Press(kIdValueButton);
+  EXPECT_NEAR(D(d->result), D(4 * Pi), 1e-9);
+  EXPECT_EQ(w->Equation(0).results.front().code, 55);
+  // Under y = 1 from x = 0 to 2 the ray sweeps the triangle of area 1 (negative: clockwise).
+  d->ListSetSel(kIdFirstCombo, 1);
+  d->OnSelChange();
+  d->SetItemText(212, "2");
+  d->Press(kIdValueButton);
+  EXPECT_NEAR(D(d->result), -1, 1e-12);
 }
 
 TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
