@@ -23,7 +23,35 @@ D* OpenTool(TPlotAWin& w, std::unique_ptr<D>& slot) {
   return slot.get();
 }
 
+// The dialog goes (all) or hides when no entry of the kinds is left.
+template <class D>
+void CloseStale(TPlotAWin& w, std::unique_ptr<D>& slot, bool all, std::initializer_list<int> kinds) {
+  if (!slot) return;
+  if (all) {
+    if (!slot->IsDestroyed()) slot->Destroy();
+    slot.reset();
+  } else if (!slot->IsHidden() && w.FindEquationOfKinds(kinds) < 0) {
+    slot->Hide();
+  }
+}
+
 }  // namespace
+
+void TPlotAWin::CloseStaleDialogs(bool all) {
+  TPlot111Win::CloseStaleDialogs(all);
+  if (!toolDialogs_) return;
+  TCurveToolDialogs& d = *toolDialogs_;
+  CloseStale(*this, d.reflect, all, {201, 202, 203, 204, 205, 208, 209, 210, 211, 212});
+  CloseStale(*this, d.rotate, all, {201, 202, 203, 204, 205, 208, 209, 210, 211, 212});
+  CloseStale(*this, d.translate, all, {201, 202, 203, 204, 205, 208, 209});
+  CloseStale(*this, d.roulette, all, {201, 202, 203});
+  CloseStale(*this, d.evolute, all, {201, 202, 203});
+  CloseStale(*this, d.revolve, all, {201, 202, 203, 205});
+  CloseStale(*this, d.sector, all, {201, 202, 203});
+  CloseStale(*this, d.volumeBetween, all, {201});
+  CloseStale(*this, d.surface, all, {201, 202, 203, 205});
+  CloseStale(*this, d.section, all, {201});
+}
 
 void TPlotAWin::CmReflect() { OpenTool(*this, ToolDialogs().reflect); }
 

@@ -37,7 +37,6 @@ void TPlotAWin::SetupWindow() {
 
 void TPlotAWin::UpdateMenuChecks(bool drawMenuBar) {
   if (IsCreated() && HasMenuItem(kCmConnectPoints)) CheckMenu(kCmConnectPoints, samplesAsPoints != 0);
-  if (IsCreated() && HasMenuItem(735)) CheckMenu(735, mouseDataEquation >= 0);
   TPlot111Win::UpdateMenuChecks(drawMenuBar);
 }
 

@@ -79,6 +79,9 @@ class TPlotAWin : public TPlot111Win {
   TPlotSWin* RevolutionWindow() const { return revolutionWin_; }
   TPlotSWin* SectionWindow() const { return sectionWin_; }
   TCurveToolDialogs& ToolDialogs();
+  // The curve and solid dialogs go with everything (all) or hide when no
+  // entry of their kinds is left.
+  void CloseStaleDialogs(bool all) override;
 
   // The surface-of-revolution settings kept between openings of "SURFREV".
   TRevolutionRange revolutionRange{{0, 0}, {1, 0}, {0, 0}, {6.283185307179586L, 0}};

@@ -359,6 +359,19 @@ TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
   EXPECT_NEAR(D(b->Equation(2).rollFactor()), 2, 1e-15);
 }
 
+TEST_F(CurveTools, ToolDialogsHideWhenTheirKindsLeaveAndGoWithANewDrawing) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  w->CmVolumeBetween();
+  w->CmEvolute();
+  ASSERT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  w->DeleteEquations({0});
+  w->RepaintNow(false);
+  EXPECT_TRUE(w->ToolDialogs().volumeBetween->IsHidden());
+  EXPECT_TRUE(w->ToolDialogs().evolute->IsHidden());
+  w->ClearDrawing();
+  EXPECT_EQ(w->ToolDialogs().evolute, nullptr);
+}
+
 TEST_F(CurveTools, MouseDataDialogStoresItsTarget) {
   for (const char* f : {"x", "2x", "3x"}) w->AppendEquation(kKindExplicit, {"", f});
   plat::testing::ExpectDialog("LBDATA", [](plat::Dialog& d) {
