@@ -132,6 +132,30 @@ class TPlotCWin : public TPlotBWin {
   void DrawDiagonal(plat::DC& dc);
   void DrawCobweb(plat::DC& dc, int i);
   void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);
+  // ---- segments and lines (segment_line_drawing.cpp) ----
+  // Kind 205 with its family and arrow heads, clipped to the view (in a
+  // window with logarithmic axes or a mapping: through the mapping, without
+  // heads); records the drawn box, the arrow length and the vertical flag.
+  // 0, the evaluation's code when the ends are undefined, 9 when no member
+  // was visible.
+  int DrawSegmentEquation(plat::DC& dc, int i);
+  // The image of the world segment a-b under the window's point mapping,
+  // from 101 mapped points; the polyline breaks where the mapping fails or
+  // leaves the view.
+  void DrawMappedSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, std::uint32_t packedPen, int style);
+  // Kind 208 across the view with its family; stores the drawn piece for
+  // the range window of a mapping.  0, or 65 when stopped.
+  int DrawLineEquation(plat::DC& dc, int i);
+  // ---- direction fields and dy/dx equations (direction_field_drawing.cpp) ----
+  // The direction field of a 210 or 211 entry; 0, or the stop key's code.
+  int DrawDirectionField(plat::DC& dc, int i);
+  int DrawFieldElements(plat::DC& dc, int i) override { return DrawDirectionField(dc, i); }
+  // The element of entry i at world point p (segment or arrow).
+  virtual void DrawFieldElement(plat::DC& dc, int i, const TPoint2D& p, std::uint32_t packedPen, int style);
+  // Kind 211 with its family: the solutions through its start points, then
+  // its field.  0, or the first non-zero result.
+  int DrawDyDxEquation(plat::DC& dc, int i);
+
   // End markers of a bounded curve at world point p.  packedPen holds the
   // colour index (low 16 bits) and the width (high 16 bits); brush is the
   // curve's solid brush for filled markers.

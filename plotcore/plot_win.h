@@ -361,6 +361,10 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
+  // The points of a dy/dx solution as the window draws it, for its table;
+  // false when the window has no drawer of its own (the plot layer's run is
+  // listed then).
+  virtual bool CollectDyDxSteps(int i, TEquationItem& item, std::vector<TPoint2D>& points) { return false; }
   // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
   // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
   // (z) of a sequence's terms (212, 312).  Cells are `width` wide
@@ -419,6 +423,10 @@ class TPlotWin : public TFuncWin {
   std::uint8_t criticalAngle = 1;
   long double loopClosingTolerance = 1.5L;  // pixels
   std::uint8_t infiniteSlope = 0;
+  // "Verfolgen" of the initial-value dialogs: set while a solution is drawn
+  // step by step on the screen, waiting followDelay ms after each step.
+  std::uint8_t followFlag = 0;
+  std::int32_t followDelay = 10;
   std::uint8_t quietDrawing = 0;
   std::uint8_t drawn = 0;
   std::uint8_t animating = 0;

@@ -65,27 +65,6 @@ bool TPlotWin::CompileEquationItem(TEquationItem& item) { return kv::CompileEqua
 
 bool TPlotWin::EvaluateItemStart(TEquationItem& item) { return kv::EvaluateItemStart(item, Engine()); }
 
-template <class Draw>
-int TPlotWin::DrawIntoBuffers(Draw draw) {
-  int r = 0;
-  bool drawnSomewhere = false;
-  for (std::size_t k : {std::size_t{1}, std::size_t{0}}) {
-    plat::Bitmap& b = BackBuffers[k];
-    if (b.IsNull() || !BufferValid[k]) continue;
-    plat::BitmapDC dc(b);
-    r = draw(dc);
-    drawnSomewhere = true;
-    if (r != 0) break;
-  }
-  if (drawnSomewhere && IsCreated()) {
-    plat::ClientDC screen(*this);
-    BlitBackBuffer(0, screen);
-  } else {
-    InvalidatePlot();
-  }
-  return r;
-}
-
 int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width) {
   if (!IsValidIndex(i) || !IsTrajectoryKind(Equation(i).kind)) return 0;
   TEquation& e = Equation(i);
