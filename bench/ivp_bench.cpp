@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "formula/formula_engine.h"
-#include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/model/dydx_trajectory.h"
 #include "plot2d/plot2_win.h"
@@ -14,16 +13,7 @@
 
 namespace {
 
-plat::App& IvpApplication() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
-
 void BM_DrawImplicitLemniscate(benchmark::State& state) {
-  IvpApplication();
   auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
   w->SetDrawingArea(1024, 768, 0, 0);
   w->ComputeView();
