@@ -148,6 +148,8 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
       if (DrawAnalysis(dc, i, item, text, -1, 0) == 'A') return 'A';
       continue;
     }
+    // Start values kept as texts follow the parameters.
+    if (item.startCode > 1000 && !EvaluateItemStart(item)) continue;
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
     BeginCurveRecording(2000);
     TDcSink sink(*this, dc);
@@ -192,8 +194,10 @@ int TPlotWin::DrawFamilyTrajectories(plat::DC& dc, int i) {
 int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
   return ForEachFamilyMember(*this, e, [&] {
-    for (const TEquationItem& item : e.items)
+    for (TEquationItem& item : e.items) {
+      if (item.startCode > 1000 && !EvaluateItemStart(item)) continue;
       if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');
+    }
     return 0;
   });
 }
