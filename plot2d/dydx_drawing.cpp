@@ -1,9 +1,7 @@
 // Solutions of dy/dx equations (kind 211) in the 2D window: the stepping of
 // plot2d/model/dydx_trajectory.h with the window's view, mapping and flags,
 // drawn on a device context, followed on the screen or listed as values.
-#include <chrono>
 #include <optional>
-#include <thread>
 
 #include "plot2d/model/dydx_trajectory.h"
 #include "plot2d/plot_a_win.h"
@@ -67,7 +65,7 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
     bool Cancelled() override {
       ++steps_;
       if (onScreen_) {
-        if (w_.followDelay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(w_.followDelay));
+        w_.FollowWait();
       } else if (steps_ % kPollSteps != 0) {
         return false;
       }

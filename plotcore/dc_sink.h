@@ -35,6 +35,29 @@ class TPlotWin::TDcSink : public TPolylineSink {
   bool stopped_ = false;
 };
 
+// A solution drawn into a picture and, step by step with a pause, on the
+// screen ("Verfolgen").
+class TFollowSink : public TPolylineSink {
+ public:
+  TFollowSink(const TPlotWin& w, TPolylineSink& drawn, TPolylineSink& shown) : w_(w), drawn_(drawn), shown_(shown) {}
+  void MoveTo(const TPoint2D& p) override {
+    drawn_.MoveTo(p);
+    shown_.MoveTo(p);
+  }
+  void LineTo(const TPoint2D& p) override {
+    drawn_.LineTo(p);
+    shown_.LineTo(p);
+    w_.FollowWait();
+  }
+  bool Cancelled() override { return drawn_.Cancelled(); }
+  void StepPoint(long double t, const TPoint3D& p) override { drawn_.StepPoint(t, p); }
+
+ private:
+  const TPlotWin& w_;
+  TPolylineSink& drawn_;
+  TPolylineSink& shown_;
+};
+
 template <class Draw>
 int TPlotWin::DrawIntoBuffers(Draw draw) {
   int r = 0;

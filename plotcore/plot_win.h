@@ -318,17 +318,23 @@ class TPlotWin : public TFuncWin {
   // The start point and parameter from the texts (start code above 1000);
   // false where a value is undefined.
   bool EvaluateItemStart(TEquationItem& item);
-  // Adds the trajectory of entry i from the start (direction 0: both ways,
-  // two items) and draws it into the back buffers and on the screen; the
-  // stop key or 0.
-  int AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width);
-  int DrawSequenceItemBuffered(int i, const TPoint3D& start, long count);
+  // Adds the trajectory of entry i from the start at parameter t0
+  // (direction 0: both ways, two items) and draws it into the back buffers
+  // and on the screen; the stop key or 0.
+  int AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width,
+                            long double t0 = 0);
+  // Adds a sequence item of count iterations (its points of the size, the
+  // entry's when 0) and draws it the same way.
+  int DrawSequenceItemBuffered(int i, const TPoint3D& start, long count, int width = 0);
   // Traces the implicit curve of entry i through the point and draws it; the
   // stop key or 0.
   int AddTrajectoryAt(int i, const TPoint2D& point);
   int DrawTrajectories(plat::DC& dc, int i);
   int DrawFamilyTrajectories(plat::DC& dc, int i);
   int DrawFamilyItems(plat::DC& dc, int i);
+  // The pause after a step of a followed solution: followDelay units of
+  // 0.1 ms.
+  void FollowWait() const;
   // Step of a new trajectory: 1 / trajectory density.
   long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
 
@@ -424,7 +430,7 @@ class TPlotWin : public TFuncWin {
   long double loopClosingTolerance = 1.5L;  // pixels
   std::uint8_t infiniteSlope = 0;
   // "Verfolgen" of the initial-value dialogs: set while a solution is drawn
-  // step by step on the screen, waiting followDelay ms after each step.
+  // step by step on the screen, waiting after each step (FollowWait).
   std::uint8_t followFlag = 0;
   std::int32_t followDelay = 10;
   std::uint8_t quietDrawing = 0;
