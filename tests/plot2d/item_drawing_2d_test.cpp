@@ -3,10 +3,13 @@
 // pixels of the window's surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
+#include "graphics/recording_dc.h"
 #include "plot2d/plot2_test_util.h"
+#include "support/recording_sink.h"
 
 namespace kv {
 namespace {
@@ -311,6 +314,49 @@ TEST_F(ItemDrawing, DyDxSolutionsFollowTheirFieldAndAreListed) {
   w->Equation(i).unclipped = 0;
   ASSERT_EQ(w->AddDyDxTrajectoryBuffered(i, {0, 1}, -0.125L, kMethodEuler, 1), 0);
   EXPECT_EQ(w->Equation(i).items.front().stepLimit, std::floor(-w->World.xmin / 0.125L));
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Segments with heads, lines, points, fields and solutions reach the export
+// being recorded as its figures, and not the screen.
+TEST_F(ItemDrawing, EveryKindGoesToTheRecordedExport) {
+  TPlot2Win* w = MakeWindow();
+  const int seg = Add(w, kKindSegment, {"-1.5", "3.0", "3.5", "1.0"});
+  w->Equation(seg).arrowMode = 3;
+  const int line = Add(w, kKindLine, {"1", "1", "1"});
+  const int point = Add(w, kKindPoint, {"1", "1"});
+  const int pdx = Add(w, kKindOdeDyDx, {"", "", "x-y"});
+  w->Equation(pdx).fieldRows = 4;
+  w->AddItemForKind211(pdx, {-4, 1, 0}, 0.1L, kMethodRungeKutta, 3, 1);
+  struct Case {
+    int entry;
+    std::vector<std::string> starts;  // the first calls of the entry's figures
+  } cases[] = {
+      {seg, {"Line", "Line", "Arrow open w1", "Line", "Arrow open w1"}},
+      {line, {"Line"}},
+      {point, {"Circle"}},
+  };
+  for (const Case& c : cases) {
+    kvtest::RecordingDC dc;
+    kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
+    w->DrawEquation(dc, c.entry);
+    EXPECT_EQ(svg.calls, c.starts) << c.entry;  // read before the recording stops
+    if (c.entry != seg) EXPECT_TRUE(dc.Of(kvtest::DrawCall::Line).empty()) << c.entry;
+    kvtest::StopRecording(*w);
+  }
+  kvtest::RecordingDC dc;
+  kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
+  w->DrawEquation(dc, pdx);
+  const std::vector<std::string> calls = svg.calls;
+  kvtest::StopRecording(*w);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front().substr(0, 9), "Polyline ") << "the solution first, as one polyline";
+  EXPECT_GT(std::count(calls.begin(), calls.end(), "Line"), 20) << "the field's elements";
 }
 
 }  // namespace
