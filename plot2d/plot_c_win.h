@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "plot2d/plot_a_win.h"
@@ -72,6 +73,10 @@ struct TEndMarkers {
   int endArrow = 0;
 };
 
+class TIvp10Dlg;
+class TIvp11Dlg;
+class TIvp12Dlg;
+
 class TPlotCWin : public TPlotBWin {
  public:
   TPlotCWin(plat::Window* parent, const std::string& title);
@@ -118,8 +123,27 @@ class TPlotCWin : public TPlotBWin {
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
   virtual void RefreshToolDialogs() {}
-  // The entry of the initial-value dialog that is active, or -1.
-  virtual int ActiveIvpEquation() { return -1; }
+  // ---- initial-value dialogs and the trajectory mouse (plot_c_ivp.cpp) ----
+  // The dy/dt, dy/dx and sequence dialogs: created once, the other two
+  // hidden, the mouse switched to trajectories.
+  void OpenAutonomousTrajectoryDialog() override;
+  void OpenSlopeTrajectoryDialog() override;
+  void OpenSequenceDialog() override;
+  TIvp10Dlg* AutonomousTrajectoryDialog() const { return ivp10_.get(); }
+  TIvp11Dlg* SlopeTrajectoryDialog() const { return ivp11_.get(); }
+  TIvp12Dlg* SequenceDialog() const { return ivp12_.get(); }
+  // The entry of the initial-value dialog that is shown (dy/dt first, then
+  // dy/dx, then sequences), or -1.
+  virtual int ActiveIvpEquation();
+  // The side windows and the shown initial-value dialogs.
+  std::int32_t GetOpenWindowsMask() override;
+  // A click in the trajectory mouse mode: a solution (a sequence) of the
+  // active dialog's entry from the clicked point, followed on the screen
+  // for the left button.  0, 9 without an active dialog, or the code of a
+  // bad setting of the dialog.
+  int TrajectoryClick(plat::Point p, bool left);
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
   // Appends an entry of the kind and runs the equation dialog on it; on OK
   // it is compiled, labelled and drawn, on cancel removed.  The entry's
   // index, or -1.
@@ -188,6 +212,11 @@ class TPlotCWin : public TPlotBWin {
   std::int16_t toolCurveWidth = 1;
   std::int16_t toolCurvePrintWidth = 2;
   std::uint8_t nextGraphBlack = 0;
+  // The pressed button while a click starts a solution (1 left, 0 right).
+  std::uint8_t trajectoryButton = 0;
+  // Set by windows that show the entry elsewhere too (a mapping's domain):
+  // the entry is drawn again after a solution was added.
+  std::uint8_t redrawAfterTrajectory = 0;
 
  protected:
   // The part of the curve drawer that samples one family member.
@@ -223,6 +252,18 @@ class TPlotCWin : public TPlotBWin {
   void CmToggleImplicitUpdate();
   void CmFitWindow() { FitWindowToGraphs(); }
   void CmTool(int id) {}
+  void CmIvpDt() { OpenAutonomousTrajectoryDialog(); }
+  void CmIvpDx() { OpenSlopeTrajectoryDialog(); }
+  void CmIvpSequence() { OpenSequenceDialog(); }
+  // which: 0 dy/dt, 1 dy/dx, 2 sequences.
+  void OpenIvpDialog(int which);
+  // Hides the initial-value dialogs whose kinds left the inventory (all of
+  // them with `all`), and destroys them with the window.
+  void HideStaleIvpDialogs(bool all);
+  void DestroyIvpDialogs();
+  std::unique_ptr<TIvp10Dlg> ivp10_;
+  std::unique_ptr<TIvp11Dlg> ivp11_;
+  std::unique_ptr<TIvp12Dlg> ivp12_;
   void CmLagrange(int id) {}
 
   void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }

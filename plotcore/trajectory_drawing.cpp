@@ -172,7 +172,7 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
       continue;
     }
     // Start values kept as texts follow the parameters.
-    if (item.startCode > 1000 && !EvaluateItemStart(item)) continue;
+    if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
     BeginCurveRecording(2000);
     TDcSink sink(*this, dc);
@@ -218,7 +218,7 @@ int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
   return ForEachFamilyMember(*this, e, [&] {
     for (TEquationItem& item : e.items) {
-      if (item.startCode > 1000 && !EvaluateItemStart(item)) continue;
+      if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
       if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');
     }
     return 0;

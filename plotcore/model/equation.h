@@ -89,6 +89,11 @@ struct TEquationItem {
   TEquationItem& operator=(TEquationItem&&) = default;
 };
 
+// Start codes of 1000 and above: the start values are the item's formula
+// texts (kept as texts, or a planet's velocity and name), which the file
+// stores after the item.
+inline bool KeepsStartTexts(const TEquationItem& item) { return item.startCode >= 1000; }
+
 enum ItemMethod : std::uint16_t { kMethodEuler = 0, kMethodModifiedEuler = 1, kMethodRungeKutta = 2 };
 
 // A deep copy (texts and trees).
