@@ -315,7 +315,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
-  // How many terms a sequence item is drawn with: its step limit, else 100.
+  // How many iterations a sequence item is drawn with: its step limit (0:
+  // the start term alone), 100 where the limit is negative or undefined.
   static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);

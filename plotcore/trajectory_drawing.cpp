@@ -113,7 +113,8 @@ void TPlotWin::FollowWait() const {
 }
 
 long TPlotWin::SequenceTermCount(const TEquationItem& item) {
-  return item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
+  // A limit of 0 is a sequence of its start term alone.
+  return item.stepLimit >= 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
 }
 
 int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {

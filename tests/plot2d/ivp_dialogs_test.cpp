@@ -219,6 +219,11 @@ TEST_F(IvpDialogs, StartValuesKeptAsTextsFollowTheParameters) {
   ASSERT_TRUE(w->EvaluateItemStart(item));
   EXPECT_EQ(item.start.x, 3);
   EXPECT_EQ(item.start.y, 4);
+  // One term is the start point alone.
+  d.SetItemText(kIdIvpTerms, "1");
+  d.Press(kIdIvpDraw);
+  EXPECT_EQ(w->IterateSequenceItem(i, Item(i), w->SequenceTermCount(Item(i))).size(), 1u);
+  EXPECT_EQ(d.GetItemText(kIdIvpTerms), "1");
   // Without the check box the values are kept.
   d.SetCheck(kIdIvpKeepTexts, false);
   d.Press(kIdIvpDraw);
