@@ -82,6 +82,10 @@ void TPlotCWin::HideStaleIvpDialogs(bool all) {
     if (d && !d->IsHidden() && (all || FindEquationOfKinds({kind}) < 0)) d->Hide();
 }
 
+void TPlotCWin::RefreshIvpDialogs() {
+  if (ivp10_ && !ivp10_->IsHidden()) ivp10_->TakeStartPoint();
+}
+
 void TPlotCWin::DestroyIvpDialogs() {
   auto destroy = [](auto& d) {
     if (d && !d->IsDestroyed()) d->Destroy();

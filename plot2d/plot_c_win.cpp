@@ -356,6 +356,7 @@ void TPlotCWin::RedrawEquation(int parameter) {
   // The Riemann dialog with bounds tied to parameters recomputes here once
   // it exists.
   TPlotBWin::RedrawEquation(parameter);
+  RefreshIvpDialogs();
   RefreshToolDialogs();
 }
 

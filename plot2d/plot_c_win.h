@@ -261,6 +261,9 @@ class TPlotCWin : public TPlotBWin {
   // them with `all`), and destroys them with the window.
   void HideStaleIvpDialogs(bool all);
   void DestroyIvpDialogs();
+  // After a parameter changed: the dy/dt dialog shows its start values
+  // again (texts follow the parameters).
+  void RefreshIvpDialogs();
   std::unique_ptr<TIvp10Dlg> ivp10_;
   std::unique_ptr<TIvp11Dlg> ivp11_;
   std::unique_ptr<TIvp12Dlg> ivp12_;

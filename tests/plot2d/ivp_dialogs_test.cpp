@@ -66,6 +66,10 @@ TEST_F(IvpDialogs, TheMenuOpensOneDialogAtATimeAndSwitchesTheMouseToTrajectories
   EXPECT_EQ(w->ActiveIvpEquation(), -1);
   EXPECT_EQ(w->MouseMode, kCmMouseCoordinates);
   EXPECT_EQ(w->GetOpenWindowsMask() & 0x70, 0);
+  // A plot file's list of open dialogs opens them again.
+  w->RestoreSideWindows(32);
+  EXPECT_FALSE(w->SlopeTrajectoryDialog()->IsHidden());
+  EXPECT_EQ(w->ActiveIvpEquation(), slope);
   // Deleting the last entry of a kind hides its dialog.
   w->Command(kCmSlopeTrajectory);
   w->DeleteEquations({slope});
