@@ -256,7 +256,8 @@ void ForNewItems(TEquation& e, std::uint16_t previousSerial, bool hadItems, F f)
 
 void TIvpDlg::KeepStartTexts(std::uint16_t previousSerial, bool hadItems) {
   const int i = SelectedEquation();
-  if (!IsChecked(kIdIvpKeepTexts) || !window_.IsValidIndex(i)) return;
+  // Texts give values; items kept in axis coordinates cannot follow them.
+  if (!IsChecked(kIdIvpKeepTexts) || !window_.IsValidIndex(i) || ItemsKeepAxisCoordinates()) return;
   std::array<std::string, 4> texts = {GetItemText(kIdIvpStartX), GetItemText(kIdIvpStartY),
                                       threeD_ ? GetItemText(kIdIvpStartZ) : std::string("0"),
                                       GetItemText(kIdIvpStartT)};
