@@ -88,7 +88,7 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
       result = DrawRoulette(dc, i);
       break;
     default:
-      // Antiderivatives and roulettes are drawn by their own drawers.
+      // The other kinds have no 2D drawing.
       break;
   }
   if (result == 0 && StopKeyPressed()) result = 'A';
