@@ -13,14 +13,15 @@
 #include "plot3d/surface_chooser_dialog.h"
 #include "plot3d/variable_guard.h"
 #include "plot3d/window_random.h"
+#include "platform/testing.h"
 
 namespace kv {
 
 namespace {
 
-// Searches for new pieces of a curve: 25 rounds, or until the stop key
-// when the entry asks for a search without limit.
-constexpr int kSearchRounds = 25;
+// With the platform in testing mode nobody presses the stop key: a search
+// without limit ends after this many rounds without a new piece.
+constexpr long kTestIdleRounds = 200;
 // Pixels across the longer side of a curve's plane box while it is traced
 // for the picture of space.
 constexpr long double kTracePixels = 400;
@@ -82,7 +83,6 @@ void TPlotRWin::BuildIntersectionCurve(int i) {
 }
 
 void TPlotRWin::CmIntersectionCurve() {
-  if (!CheckInventoryIdle()) return;
   TSurfacePair pair;
   {
     TSurfSelDlg dlg(this, "EQUA317", pair);
@@ -147,18 +147,17 @@ int TPlotRWin::DrawIntersectionCurve(plat::DC& dc, int i) {
   }
   if (e.webToAxis && !sink.Stopped()) {
     TWindowRandom random;
-    const bool unlimited = e.kindFlag != 0;
-    for (int round = 0; (unlimited || round < kSearchRounds) && !sink.Stopped(); ++round) {
-      TPoint2D start;
-      if (!FindLevelStart(f, box, random, start)) continue;
-      // A start on a piece already traced adds nothing.
-      if (!ProjectOntoCurve(f, settings, start)) continue;
-      if (sink.Near(start, 2 / settings.pixelsPerUnitX)) continue;
-      TEquationItem item = MakeLevelItem(plane, start, e.PenSpec());
-      TraceImplicitCurveFrom(f, settings, start, sink);
-      e.items.push_front(std::move(item));
-      if (unlimited && StopKeyPressed()) break;
-    }
+    TLevelSearch search;
+    search.unlimited = e.kindFlag != 0;
+    search.idleLimit = plat::testing::TestingMode() ? kTestIdleRounds : 0;
+    const long double near = 2 / settings.pixelsPerUnitX;
+    SearchLevelPieces(
+        f, box, settings, random, search, [&](const TPoint2D& q) { return !sink.Near(q, near); },
+        [&](const TPoint2D& start) {
+          TraceImplicitCurveFrom(f, settings, start, sink);
+          e.items.push_front(MakeLevelItem(plane, start, e.PenSpec()));
+        },
+        [&] { return sink.Stopped() || (search.unlimited && StopKeyPressed()); });
     e.webToAxis = 0;
   }
   EndCurveRecording(e.penColour, e.penWidth, e.penStyle);

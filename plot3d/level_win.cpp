@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/resources.h"
+#include "platform/testing.h"
 #include "plot3d/direction_dialog.h"
 #include "plot3d/model/evaluate.h"
 #include "plot3d/model/intersection_curve.h"
@@ -20,9 +21,9 @@ namespace {
 constexpr int kStrGradient = 351;    // "grad"
 constexpr int kStrTheta = 278;       // "Theta"
 constexpr int kStrDerivative = 355;  // "Ableitung"
-// Rounds of the search for new pieces of a level (without the limit only
-// the stop key ends it).
-constexpr int kSearchRounds = 25;
+// With the platform in testing mode nobody presses the stop key: a search
+// without limit ends after this many rounds without a new piece.
+constexpr long kTestIdleRounds = 200;
 // A click this many pixels from the cursor point picks it up.
 constexpr int kPickPixels = 6;
 // The most points of one picture the search compares a start with.
@@ -88,7 +89,7 @@ TLevelWin::TLevelWin(TPlotRWin* owner, const std::string& caption) : TPlotQWin(o
   SettingsFileName = kSettingsFileLevels;
   FileData.FileName = caption;
   const int side = static_cast<int>(owner->ScreenWidth / 2 * 4 / 5);
-  Placement = {plat::Rand() % 80, plat::Rand() % 30 + 40, std::max(side, 200), std::max(side, 200)};
+  Placement = {plat::Rand() % 80, plat::Rand() % 30 + CaptionMenuHeight, std::max(side, 200), std::max(side, 200)};
 }
 
 const plat::CommandTable& TLevelWin::Commands() const {
@@ -142,7 +143,7 @@ void TLevelWin::Hide() {
 int TLevelWin::AngleSteps() const { return std::max(1, owner_->smallSteps[kDirectionSteps]); }
 int TLevelWin::AnglePageSteps() const { return std::max(1, owner_->mediumSteps[kDirectionSteps]); }
 
-TEquation* TLevelWin::Surface() {
+TEquation* TLevelWin::SurfaceRecord() {
   return owner_->IsValidIndex(surfaceIndex_) ? &owner_->Equation(surfaceIndex_) : nullptr;
 }
 
@@ -210,7 +211,7 @@ void TLevelWin::AttachSurface(int i, int axis, long double level, bool mark, boo
   surfaceIndex_ = i;
   plane_.axis = CheckedLevelAxis(axis);
   plane_.level = level;
-  TEquation* e = Surface();
+  TEquation* e = SurfaceRecord();
   if (e) {
     e->drawFilled = mark ? 1 : 0;
     e->kindFlag = searchWithoutLimit ? 1 : 0;
@@ -272,7 +273,7 @@ int TLevelWin::DrawEquations(plat::DC& dc) {
 }
 
 int TLevelWin::DrawLevelCurves(plat::DC& dc) {
-  TEquation* e = Surface();
+  TEquation* e = SurfaceRecord();
   if (!e || !e->trees[3]) return 0;
   TFormulaEngine& engine = owner_->Engine();
   const TEngineVariableGuard guard(engine);
@@ -300,20 +301,18 @@ int TLevelWin::DrawLevelCurves(plat::DC& dc) {
     const plat::Pen old = dc.SelectPen(CreateStylePen(pen));
     TPlaneFunction f = LevelFunctionOf(engine, *e, plane_);
     TWindowRandom random;
-    const bool unlimited = e->kindFlag != 0;
-    for (int round = 0; (unlimited || round < kSearchRounds) && !sink.Stopped(); ++round) {
-      TPoint2D start;
-      if (!FindLevelStart(f, World, random, start)) {
-        if (unlimited && StopKeyPressed()) break;
-        continue;
-      }
-      if (sink.Near(start, 1.5L * UnitsPerPixelX, 1.5L * UnitsPerPixelY)) continue;
-      if (!ProjectOntoCurve(f, settings, start)) continue;
-      TraceImplicitCurveFrom(f, settings, start, sink);
-      e->items.push_front(MakeLevelItem(plane_, start, pen));
-      owner_->Modified = 1;
-      if (StopKeyPressed()) break;
-    }
+    TLevelSearch search;
+    search.unlimited = e->kindFlag != 0;
+    search.idleLimit = plat::testing::TestingMode() ? kTestIdleRounds : 0;
+    SearchLevelPieces(
+        f, World, settings, random, search,
+        [&](const TPoint2D& q) { return !sink.Near(q, 1.5L * UnitsPerPixelX, 1.5L * UnitsPerPixelY); },
+        [&](const TPoint2D& start) {
+          TraceImplicitCurveFrom(f, settings, start, sink);
+          e->items.push_front(MakeLevelItem(plane_, start, pen));
+          owner_->Modified = 1;
+        },
+        [&] { return sink.Stopped() || StopKeyPressed(); });
     dc.SelectPen(old);
     e->webToAxis = 0;
   }
@@ -331,7 +330,7 @@ void TLevelWin::UpdateCursorValues() {
   course.surface = surfaceIndex_;
   course.shown = IsCreated() && !Hidden && !CourseWindow;
   if (MouseMode != kCmMouseCursor || !CursorAvailable()) return;
-  TEquation* e = Surface();
+  TEquation* e = SurfaceRecord();
   const TEngineVariableGuard guard(owner_->Engine());
   readout_ = ReadCursor(owner_->Engine(), *e, cursor_.x, cursor_.y, angle_);
   cursor3_ = {cursor_.x, cursor_.y, readout_.z};
@@ -432,7 +431,7 @@ int TLevelWin::TextMargin() const {
 }
 
 void TLevelWin::DrawCursorTrace(plat::DC& dc) {
-  TEquation* e = Surface();
+  TEquation* e = SurfaceRecord();
   if (!e) return;
   const int colour = CheckColourIndex(ColourSlots[kLevelCursorSlot]);
   {

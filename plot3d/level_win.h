@@ -104,7 +104,7 @@ class TLevelWin : public TPlotQWin {
   void CeCursorTools(plat::CommandEnabler& ce) { ce.Enable(MouseMode == kCmMouseCursor); }
   void CmCloseLevel() { Hide(); }
   // The surface entry, or null when the index is gone.
-  TEquation* Surface();
+  TEquation* SurfaceRecord();
   int DrawLevelCurves(plat::DC& dc);
   void DrawCursorTrace(plat::DC& dc);
   void DrawGradientArrow(plat::DC& dc);

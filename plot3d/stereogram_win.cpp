@@ -30,7 +30,7 @@ TRDSWin::TRDSWin(TPlotRWin* owner, const std::string& caption) : TPlotQWin(owner
   SettingsFileName = kSettingsFileStereogram;
   FileData.FileName = caption;
   const int side = static_cast<int>(owner->ScreenWidth / 2 * 4 / 5);
-  Placement = {plat::Rand() % 80, plat::Rand() % 30 + 40, std::max(side, 200), std::max(side, 200)};
+  Placement = {plat::Rand() % 80, plat::Rand() % 30 + CaptionMenuHeight, std::max(side, 200), std::max(side, 200)};
 }
 
 const plat::CommandTable& TRDSWin::Commands() const {

@@ -103,6 +103,26 @@ bool FindLevelStart(TImplicitSource& f, const TSegment2D& box, TRandomSource& ra
   return false;
 }
 
+int SearchLevelPieces(TImplicitSource& f, const TSegment2D& box, const TTracerSettings& settings,
+                      TRandomSource& random, const TLevelSearch& search,
+                      const std::function<bool(const TPoint2D&)>& isNew,
+                      const std::function<void(const TPoint2D&)>& trace, const std::function<bool()>& stop) {
+  int pieces = 0;
+  long idle = 0;
+  for (int round = 0; search.unlimited || round < search.rounds; ++round) {
+    if (stop && stop()) break;
+    if (search.unlimited && search.idleLimit > 0 && idle >= search.idleLimit) break;
+    ++idle;
+    TPoint2D start;
+    if (!FindLevelStart(f, box, random, start)) continue;
+    if (!isNew(start) || !ProjectOntoCurve(f, settings, start) || !isNew(start)) continue;
+    trace(start);
+    ++pieces;
+    idle = 0;
+  }
+  return pieces;
+}
+
 // ---- stored pieces ----
 
 TEquationItem MakeLevelItem(const TLevelPlane& plane, const TPoint2D& start, const TPenSpec& pen) {

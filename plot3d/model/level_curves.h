@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 
 #include "formula/formula_engine.h"
@@ -51,6 +52,21 @@ TPlaneFunction LevelFunctionOf(TFormulaEngine& engine, TEquation& e, const TLeve
 // random points whose values differ in sign, refined by bisection; a point
 // where |F| stays above 0.001 (a pole) is refused.
 bool FindLevelStart(TImplicitSource& f, const TSegment2D& box, TRandomSource& random, TPoint2D& out);
+
+// The search for new pieces of a curve: rounds of FindLevelStart, 25 of
+// them, or with `unlimited` until `stop` answers true (or, when idleLimit is
+// positive, that many rounds in a row found nothing new).  A start that
+// `isNew` refuses (a curve already drawn there) or that does not reach the
+// curve is skipped; every other one goes to `trace`.  The number of pieces.
+struct TLevelSearch {
+  bool unlimited = false;
+  int rounds = 25;
+  long idleLimit = 0;
+};
+int SearchLevelPieces(TImplicitSource& f, const TSegment2D& box, const TTracerSettings& settings,
+                      TRandomSource& random, const TLevelSearch& search,
+                      const std::function<bool(const TPoint2D&)>& isNew,
+                      const std::function<void(const TPoint2D&)>& trace, const std::function<bool()>& stop);
 
 // ---- stored pieces ----
 
