@@ -8,9 +8,9 @@
 
 #include "formula/calculus.h"
 #include "formula/formula_engine.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/implicit_tracer.h"
-#include "plotcore/ode_stepper.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/implicit_tracer.h"
+#include "plotcore/model/ode_stepper.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

@@ -6,7 +6,7 @@
 
 #include "entry/equation_dialog.h"
 #include "entry/plot1_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 
@@ -87,10 +87,12 @@ bool TEditExmpDlg::CompileTexts(bool& textsChanged) {
     work_.formulaText[4] = equation;
     if (!CompileText(k == kKindImplicit ? 2 : 3, difference, textsChanged)) return false;
   }
-  // The running index of a sum is one capital letter.
+  // The running index of a sum is one letter (letters are the same in
+  // either case, and the default index is "n").
   if (k == kKindSum) {
     const std::string index = Trim(work_.formulaText[0]);
-    if (index.size() != 1 || index[0] < 'A' || index[0] > 'Z') {
+    const char c = index.size() == 1 && index[0] >= 'a' && index[0] <= 'z' ? static_cast<char>(index[0] - 32) : index.empty() ? 0 : index[0];
+    if (index.size() != 1 || c < 'A' || c > 'Z') {
       window_->ShowMessageById(1);
       return false;
     }

@@ -1,5 +1,7 @@
 #include "entry/plot11_win.h"
 
+#include "entry/data_win.h"
+#include "entry/side_windows.h"
 #include "platform/resources.h"
 
 namespace kv {
@@ -37,8 +39,9 @@ void TPlot11Win::SetupWindow() {
 
 void TPlot11Win::Destroy() {
   if (IsDestroyed()) return;
-  // The data-check window, the point-list, point-set and distance dialogs
-  // and the side windows are destroyed here once they exist.
+  // The point-list, point-set and distance dialogs are destroyed here once
+  // they exist.
+  DestroySideWindows();
   TPlot1Win::Destroy();
 }
 
@@ -112,7 +115,9 @@ void TPlot11Win::NewFile() {
 
 void TPlot11Win::UpdateView() {
   TPlot1Win::UpdateView();
-  // The side windows take the view's values here once they exist.
+  // Trajectories end where they leave this window's view: the side
+  // windows show what it shows.
+  InvalidateSideWindows();
 }
 
 bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
@@ -123,6 +128,103 @@ bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
 void TPlot11Win::CloseStaleDialogs(bool all) {
   TPlot1Win::CloseStaleDialogs(all);
   // The analysis dialogs of this layer close here once they exist.
+}
+
+// ---- side windows and the results window ----
+
+TSideWin* TPlot11Win::OpenTimeWindow(int k) {
+  if (k < 0 || k > (dimension == 3 ? 3 : 2)) return nullptr;
+  TSideWin*& w = timeWindows_[static_cast<std::size_t>(k)];
+  if (!w) {
+    w = new TTimeWin(this, k);
+    if (!w->Create()) {
+      delete w;
+      w = nullptr;
+      return nullptr;
+    }
+  }
+  w->ShowSideWindow();
+  return w;
+}
+
+TSideWin* TPlot11Win::OpenPlaneWindow(int k) {
+  if (k < 0 || k >= kPlaneWindowCount || dimension != 3) return nullptr;
+  TSideWin*& w = planeWindows_[static_cast<std::size_t>(k)];
+  if (!w) {
+    w = new TPhasWin(this, k);
+    if (!w->Create()) {
+      delete w;
+      w = nullptr;
+      return nullptr;
+    }
+  }
+  w->ShowSideWindow();
+  return w;
+}
+
+void TPlot11Win::CmSideWindow(int id) {
+  if (id <= kCmTimeWindowLast) {
+    OpenTimeWindow(id - kCmTimeWindowFirst);
+  } else {
+    OpenPlaneWindow(id - kCmPlaneWindowFirst);
+  }
+}
+
+TDataWin* TPlot11Win::OpenDataWindow() {
+  if (!dataWindow_) {
+    dataWindow_ = new TDataWin(this);
+    if (!dataWindow_->Create()) {
+      delete dataWindow_;
+      dataWindow_ = nullptr;
+      return nullptr;
+    }
+  } else {
+    dataWindow_->FillResults();
+  }
+  dataWindow_->ShowWindow();
+  return dataWindow_;
+}
+
+void TPlot11Win::NotifyDataWindow() {
+  if (dataWindow_) dataWindow_->FillResults();
+}
+
+std::int32_t TPlot11Win::GetOpenWindowsMask() {
+  // The dialog bits as the last file had them; the side windows as they are.
+  std::int32_t mask = static_cast<std::uint16_t>(storedSettings.words[kWordOpenWindows]) &
+                      ~(kOpenTimeWindows | kOpenPlaneWindows);
+  auto open = [](const TSideWin* w) { return w && !w->Hidden && w->IsVisible(); };
+  for (int k = 0; k < kTimeWindowCount; ++k)
+    if (open(timeWindows_[static_cast<std::size_t>(k)])) mask |= 1 << k;
+  for (int k = 0; k < kPlaneWindowCount; ++k)
+    if (open(planeWindows_[static_cast<std::size_t>(k)])) mask |= 1 << (kOpenPlaneShift + k);
+  return mask;
+}
+
+void TPlot11Win::InvalidateSideWindows() {
+  for (TSideWin* w : timeWindows_)
+    if (w && !w->Hidden) w->InvalidatePlot();
+  for (TSideWin* w : planeWindows_)
+    if (w && !w->Hidden) w->InvalidatePlot();
+}
+
+void TPlot11Win::InvalidateCompanions(int i) { InvalidateSideWindows(); }
+
+void TPlot11Win::PaintBuffered(plat::DC& dc) {
+  const bool redraw = !BufferValid[1] || !PlotBufferValid || SettingsChanged || !drawn;
+  TPlot1Win::PaintBuffered(dc);
+  if (redraw) InvalidateSideWindows();
+}
+
+void TPlot11Win::DestroySideWindows() {
+  auto close = [](auto*& w) {
+    if (!w) return;
+    if (!w->IsDestroyed()) w->Destroy();
+    w = nullptr;
+  };
+  close(dataWindow_);
+  for (TSideWin*& w : timeWindows_) close(w);
+  for (TSideWin*& w : planeWindows_) close(w);
 }
 
 // ---- new points ----

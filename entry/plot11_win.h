@@ -7,13 +7,18 @@
 // fill in.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "entry/plot1_win.h"
-#include "entry/plot_file_blocks.h"
+#include "entry/model/plot_file_blocks.h"
 
 namespace kv {
+
+struct TPlotFileState;
+class TDataWin;
+class TSideWin;
 
 enum : int {
   kCmInventory = 504,          // "&Inventar ..." (Strg+I)
@@ -37,6 +42,14 @@ enum : int {
 // "Stiftbreite für Anzeige"
 inline constexpr int kStrMarkPenWidth = 1170;
 
+// Bits of the open-windows mask of the plot file: time windows 0-3, the
+// dy/dt, dy/dx and sequence dialogs, plane windows 0-2.
+inline constexpr std::int32_t kOpenTimeWindows = 0x000F;
+inline constexpr std::int32_t kOpenPlaneWindows = 0x0380;
+inline constexpr int kOpenPlaneShift = 7;
+inline constexpr int kTimeWindowCount = 4;
+inline constexpr int kPlaneWindowCount = 3;
+
 class TPlot11Win : public TPlot1Win {
  public:
   TPlot11Win(plat::Window* parent, const std::string& title);
@@ -50,7 +63,12 @@ class TPlot11Win : public TPlot1Win {
   bool ResizeInventory(int newCapacity, bool copy) override;
   void CloseStaleDialogs(bool all) override;
   void SetInventoryEditing(bool on) override;
-  // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp) ----
+  void NotifyDataWindow() override;
+  void InvalidateCompanions(int i) override;
+  // A redrawn plot redraws the open side windows too.
+  void PaintBuffered(plat::DC& dc) override;
+  // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp; the codec
+  // is entry/model/plot_file.h) ----
   // Reads the window's file: 0, 11 (missing, another window kind's,
   // truncated or damaged) or 8 (newer format).  The whole file is read and
   // checked before anything of the window changes, so on 11 and 8 the
@@ -64,6 +82,12 @@ class TPlot11Win : public TPlot1Win {
   // its items.
   void PackInterpolationNodes(int i);
   void PackPlanetBodies(int i);
+  // The window into a plot-file state, and a read state into the window.
+  // Filling moves the entries into the state; ReturnPlotEntries moves them
+  // back.
+  void FillPlotState(TPlotFileState& s);
+  void ReturnPlotEntries(TPlotFileState& s);
+  void ApplyPlotState(TPlotFileState& s);
   // Reopens the side windows and dialogs of an open-windows mask.
   void RestoreSideWindows(std::int32_t mask);
   // The window's settings into blocks 2 to 5 of a file, and back with the
@@ -111,15 +135,25 @@ class TPlot11Win : public TPlot1Win {
   virtual void OpenSlopeTrajectoryDialog() {}
   virtual void OpenSequenceDialog() {}
   // Which side windows and dialogs are open, as the plot file keeps it.
-  // Until the window kinds have them, the state read from the last file is
-  // kept and written back.
-  virtual std::int32_t GetOpenWindowsMask() {
-    return static_cast<std::uint16_t>(storedSettings.words[kWordOpenWindows]);
-  }
+  // Until the window kinds have the trajectory dialogs, their bits read
+  // from the last file are kept and written back.
+  virtual std::int32_t GetOpenWindowsMask();
   virtual void RestoreIntegrationDialog(std::int16_t first, std::int16_t second, std::int16_t mode) {}
   virtual void GetIntegrationDialogState(std::int16_t words[3]) {
     for (int k = 0; k < 3; ++k) words[k] = storedSettings.words[static_cast<std::size_t>(kWordIntegrationFirst + k)];
   }
+
+  // ---- side windows and the results window ----
+  // Time window k (0..3; k equal to the dimension shows every coordinate)
+  // and plane window k (0..2, 3D windows): created when missing, shown on
+  // top.
+  TSideWin* OpenTimeWindow(int k);
+  TSideWin* OpenPlaneWindow(int k);
+  TSideWin* TimeWindow(int k) const { return k >= 0 && k < kTimeWindowCount ? timeWindows_[k] : nullptr; }
+  TSideWin* PlaneWindow(int k) const { return k >= 0 && k < kPlaneWindowCount ? planeWindows_[k] : nullptr; }
+  // "&Prüfen ...": the results window, created when missing.
+  TDataWin* OpenDataWindow();
+  TDataWin* DataWindow() const { return dataWindow_; }
 
   // ---- fields ----
   // The inventory dialog's edit flag and whether it is hidden.
@@ -140,9 +174,6 @@ class TPlot11Win : public TPlot1Win {
   static TPlotSettingsBlock DefaultStoredSettings();
 
  private:
-  struct TPlotFileBody;
-  bool ReadPlotBody(std::int32_t version, TPlotFileBody& body);
-  void ApplyPlotBody(std::int32_t version, TPlotFileBody& body);
   void RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version);
 
   void CmInventory() { ShowInventory(); }
@@ -159,12 +190,18 @@ class TPlot11Win : public TPlot1Win {
   void CmSequences() { OpenSequenceDialog(); }
   void CmLineIntegral() { OpenLineIntegralDialog(); }
   void CeLineIntegral(plat::CommandEnabler& ce);
-  void CmCheckData() {}
+  void CmCheckData() { OpenDataWindow(); }
   void CeCheckData(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
   void CmDistance() {}
   void CeDistance(plat::CommandEnabler& ce);
   void CmMarkPenWidth();
-  void CmSideWindow(int id) {}
+  void CmSideWindow(int id);
+  void InvalidateSideWindows();
+  void DestroySideWindows();
+
+  std::array<TSideWin*, kTimeWindowCount> timeWindows_{};
+  std::array<TSideWin*, kPlaneWindowCount> planeWindows_{};
+  TDataWin* dataWindow_ = nullptr;
 };
 
 }  // namespace kv

@@ -1,9 +1,13 @@
 #include "entry/plot1_win.h"
 
+#include "entry/cobweb_dialog.h"
+#include "entry/family_dialog.h"
+#include "entry/table_win.h"
+
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 
@@ -39,15 +43,21 @@ void TPlot1Win::UpdateMenuChecks(bool drawMenuBar) {
 }
 
 void TPlot1Win::EvCommandNotify(int code) {
-  // Code 6 (the table font changed) reaches the value-table window once it
-  // exists; the others go to the layers below.
-  if (code == 6) return;
+  // Code 6: the table font changed.
+  if (code == kTableFontSlot) {
+    if (tableWindow_) tableWindow_->TakeTableFont();
+    return;
+  }
   TPlot0Win::EvCommandNotify(code);
 }
 
 void TPlot1Win::Destroy() {
   if (IsDestroyed()) return;
-  // The slider dialogs and the table window close here once they exist.
+  // The slider dialogs close here once they exist.
+  if (tableWindow_) {
+    tableWindow_->Destroy();
+    tableWindow_ = nullptr;
+  }
   TPlot0Win::Destroy();
 }
 
@@ -95,9 +105,56 @@ void TPlot1Win::ToggleItemLabels() {
 // ---- tools opened by the layer (their dialogs and windows come later) ----
 
 void TPlot1Win::OpenSliderDialog(int index) {}
-void TPlot1Win::OpenEntryTable(int i) {}
-void TPlot1Win::OpenFamilyDialog(int i) {}
-void TPlot1Win::OpenCobwebDialog(int i) {}
+void TPlot1Win::OpenEntryTable(int i) {
+  const bool items = IsValidIndex(i) && IsItemTableKind(Equation(i).kind) && !Equation(i).items.empty();
+  OpenTable(i, items ? 0 : -1);
+}
+
+void TPlot1Win::OpenTable(int i, int item) {
+  if (!tableWindow_) {
+    tableWindow_ = new TTableWin(this);
+    if (!tableWindow_->Create()) {
+      delete tableWindow_;
+      tableWindow_ = nullptr;
+      return;
+    }
+  }
+  tableWindow_->SetEntry(i, item);
+  SetFocus();
+  SetCaption(1, 0, 0);
+  tableWindow_->FillTable();
+  UpdateCaption(false);
+  tableWindow_->ShowWindow();
+}
+
+bool TPlot1Win::OpenFamilyDialog(int i) {
+  if (!IsValidIndex(i)) return false;
+  TFamDlg dlg(this, "FAM", i);
+  if (dlg.Execute() != 1) return false;
+  TEquation& e = Equation(i);
+  if (e.kind == kKindImplicit) {
+    // A family of implicit curves is traced anew for every member.
+    ClearEquationItems(e);
+    e.webToAxis = 1;
+    e.kindFlag = 0;
+  }
+  UpdateEquationLabel(i);
+  EquationsChanged(false);
+  InvalidatePlot();
+  Modified = 1;
+  return true;
+}
+
+bool TPlot1Win::OpenCobwebDialog(int i) {
+  if (!IsValidIndex(i)) return false;
+  TWebDlg dlg(this, "WEB", i);
+  if (dlg.Execute() != 1) return false;
+  MarkEquationTokens(i);
+  EquationsChanged(false);
+  InvalidatePlot();
+  Modified = 1;
+  return true;
+}
 
 bool TPlot1Win::EvaluateCurvePoint(int i, TPoint3D& point) {
   if (!IsValidIndex(i)) return false;

@@ -24,6 +24,8 @@
 
 namespace kv {
 
+class TTableWin;
+
 // Command ids of the equation-entry layer.
 enum : int {
   kCmUseDefaults = 49,            // "&Vorgaben nutzen"
@@ -122,9 +124,15 @@ class TPlot1Win : public TPlot0Win {
 
   // ---- commands and operations of the layer ----
   void OpenSliderDialog(int index);
+  // The value table of entry i (its first item for the item kinds), or of
+  // one item given by its position in the entry's list.
   void OpenEntryTable(int i);
-  void OpenFamilyDialog(int i);
-  void OpenCobwebDialog(int i);
+  void OpenTable(int i, int item);
+  TTableWin* TableWindow() const { return tableWindow_; }
+  // "Beispielsschar" and "Netzdiagramm" on entry i; true when the dialog
+  // changed the entry.
+  bool OpenFamilyDialog(int i);
+  bool OpenCobwebDialog(int i);
   bool EvaluateCurvePoint(int i, TPoint3D& point);
   // The descriptions of the drawable entries and the user functions, as
   // the notes window shows them.
@@ -180,6 +188,8 @@ class TPlot1Win : public TPlot0Win {
 
  protected:
  private:
+  TTableWin* tableWindow_ = nullptr;
+
   void CmSlider(int id);
   void CmAllParameters();
   void CmParametersAsValues();

@@ -1,32 +1,17 @@
-// Reading a plot file into a plot window (the block order is in
-// plot_file_blocks.h).  The whole file is read into a TPlotFileBody first;
-// every count, length and name is checked against its field and the bytes
-// left.  Only a complete body is applied, so a truncated or damaged file
-// gives message 11 and leaves the window as it was.
+// Reading a plot file into a plot window.  The whole file is parsed into a
+// TPlotFileState first (entry/model/plot_file.h), which checks every count,
+// length and name.  Only a complete state is applied, so a truncated or
+// damaged file gives message 11 and leaves the window as it was.
 #include <filesystem>
-#include <list>
-#include <memory>
 #include <system_error>
 
+#include "entry/model/plot_file.h"
 #include "entry/plot11_win.h"
-#include "formula/formula_engine.h"
-#include "graphics/picture_record.h"
-#include "graphics/text_label_record.h"
 #include "platform/dc.h"
-#include "plotcore/equation_record.h"
-#include "shell/notes_block.h"
-#include "shell/settings_file.h"
 
 namespace kv {
 
 namespace {
-
-// The inventory is resized to the stored last index + 9 (its capacity, an
-// i16 last index allowed); the largest stored last index that leaves room.
-constexpr int kMaxStoredLastIndex = 32766 - 9;
-// The fewest bytes an equation group can have: record, two empty lists and
-// seven empty texts (a length field each).
-constexpr std::size_t kLeastGroupBytes = kEquationRecordSize + 2 + 2 + kFormulaSlots * 2;
 
 bool IsRegularFile(const std::string& name) {
   std::error_code ec;
@@ -35,93 +20,26 @@ bool IsRegularFile(const std::string& name) {
 
 }  // namespace
 
-struct TPlot11Win::TPlotFileBody {
-  TPlotSettingsBlock settings;
-  std::vector<TPlotEntry> entries;
-  std::array<std::string, 3> axisTitles;
-  bool hasPassword = false;
-  TPasswordBlock password;
-  TParameterTables tables;
-  // The user functions as read and checked, handed to the window's own
-  // engine when the body is applied.
-  std::unique_ptr<TFormulaEngine> functions = std::make_unique<TFormulaEngine>();
-  std::vector<TTextLabel> labels;
-  std::vector<TTextLabel> termLabels;
-  std::vector<TTermBlock> termBlocks;
-  std::vector<TPictureRecord> pictures;
-  std::vector<TTextLabel> captions;
-  std::list<TShadeRecord> shadings;
-  std::vector<TMouseMark> marks;
-  std::string notes;
-  bool hasPicture = false;
-  std::string pictureName;
-};
-
 int TPlot11Win::ReadFile() {
   if (!OpenForReading(FileData.FileName)) return 11;
-  TCommonHeader header;
-  if (ReadCommonHeader(*In(), FileTypeCode, header) != THeaderResult::Ok || header.Version <= 0) {
-    AbandonFile();
-    return 11;
-  }
-  if (header.Version > kPlotFileVersion) {
-    AbandonFile();
-    return 8;
-  }
-  TPlotFileBody body;
-  const bool complete = ReadPlotBody(header.Version, body);
+  TPlotFileState state;
+  const int code = ReadPlotFile(*In(), FileTypeCode, state);
   AbandonFile();
-  if (!complete) return 11;
-  ApplyFileHeader(header);
-  ApplyPlotBody(header.Version, body);
+  if (code != 0) return code;
+  ApplyFileHeader(state.header);
+  ApplyPlotState(state);
   return 0;
 }
 
-bool TPlot11Win::ReadPlotBody(std::int32_t version, TPlotFileBody& b) {
-  ByteReader& r = *In();
-  if (!ReadPlotSettings(r, version, b.settings)) return false;
-  const auto& words = b.settings.words;
-  const auto& flags = b.settings.flags;
-
-  const int last = words[kWordLastIndex];
-  if (last < -1 || last > kMaxStoredLastIndex ||
-      static_cast<std::size_t>(last + 1) * kLeastGroupBytes > r.Remaining())
-    return false;
-  b.entries.reserve(static_cast<std::size_t>(last + 1));
-  for (int i = 0; i <= last; ++i) {
-    TPlotEntry entry;
-    if (!ReadEquationGroup(r, version, words[kWordNameLength], entry)) return false;
-    b.entries.push_back(std::move(entry));
-  }
-  if (!ReadAxisTitles(r, b.axisTitles)) return false;
-  // The block is there whenever the mask is not 0: that is how it was
-  // written, whatever the sign of the mask.
-  b.hasPassword = words[kWordProtection] != 0;
-  if (b.hasPassword && !ParsePasswordBlock(b.password)) return false;
-  b.tables = Tables();
-  if (!b.tables.Read(r, flags[kFlagRealMode] == 0)) return false;
-  if (!r.Skip(kReservedBlockSize)) return false;
-  if (!b.functions->ReadUserFunctions(r)) return false;
-  if (!ReadTextLabels(r, b.labels, true)) return false;
-  if (words[kWordTerms] > 0 && !ReadTermTexts(r, b.termLabels, b.termBlocks)) return false;
-  if (!ReadPictures(r, b.pictures)) return false;
-  if (!ReadTextLabels(r, b.captions, true, true)) return false;
-  if (!ReadShadeRecords(r, b.shadings, version)) return false;
-  if (version > 23 && !ReadMouseMarks(r, b.marks)) return false;
-  if (flags[kFlagNoNotes] == 0 && !ReadNotesBlock(r, b.notes)) return false;
-  b.hasPicture = words[kWordPicture] == kPictureMark;
-  if (b.hasPicture) b.pictureName = r.FixedAnsi(kPictureNameSize);
-  return !r.Failed();
-}
-
-void TPlot11Win::ApplyPlotBody(std::int32_t version, TPlotFileBody& b) {
+void TPlot11Win::ApplyPlotState(TPlotFileState& b) {
+  const std::int32_t version = b.header.Version;
   const TPlotSettingsBlock& s = b.settings;
   loadedFileVersion = version;
   CloseStaleDialogs(true);
 
   // Protection: an empty stored password protects nothing.
   std::int16_t mask = s.words[kWordProtection];
-  if (b.hasPassword) {
+  if (s.words[kWordProtection] != 0) {
     ApplyPasswordBlock(b.password);
     if (Password.empty()) mask = 0;
   } else {
@@ -159,7 +77,12 @@ void TPlot11Win::ApplyPlotBody(std::int32_t version, TPlotFileBody& b) {
   currentEquation = -1;
 
   AxisNames = std::move(b.axisTitles);
-  Tables() = b.tables;
+  // The file holds the 27 parameters; the extra variables and the backup
+  // stay the window's.
+  TParameterTables& tables = Tables();
+  tables.lower = b.tables.lower;
+  tables.upper = b.tables.upper;
+  for (std::size_t k = 0; k < tok::kParameterCount; ++k) tables.value[k] = b.tables.value[k];
   {
     ByteWriter functions;
     b.functions->WriteUserFunctions(functions);
@@ -180,7 +103,7 @@ void TPlot11Win::ApplyPlotBody(std::int32_t version, TPlotFileBody& b) {
   // The background picture: only a plain file is opened (a name read from a
   // file could name a device or a pipe).
   FreePicture();
-  if (b.hasPicture) {
+  if (s.words[kWordPicture] == kPictureMark) {
     PictureFileData.FileName = b.pictureName;
     if (IsRegularFile(b.pictureName)) OpenPicture();
   }
@@ -228,9 +151,12 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
 }
 
 void TPlot11Win::RestoreSideWindows(std::int32_t mask) {
-  // Bits 0-3 the time windows and 7-9 the plane windows (they stay in the
-  // stored mask until the window kinds have them); 4, 5, 6 the dy/dt, dy/dx
-  // and sequence dialogs.
+  // Bits 0-3 the time windows and 7-9 the plane windows; 4, 5, 6 the dy/dt,
+  // dy/dx and sequence dialogs.
+  for (int k = 0; k < kTimeWindowCount; ++k)
+    if (mask & (1 << k)) OpenTimeWindow(k);
+  for (int k = 0; k < kPlaneWindowCount; ++k)
+    if (mask & (1 << (kOpenPlaneShift + k))) OpenPlaneWindow(k);
   if (mask & 16) OpenAutonomousTrajectoryDialog();
   if (mask & 32) OpenSlopeTrajectoryDialog();
   if (mask & 64) OpenSequenceDialog();

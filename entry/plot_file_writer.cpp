@@ -1,13 +1,10 @@
-// Writing a plot window into its plot file (the block order is in
-// plot_file_blocks.h).  The bytes are collected in the window's open file
-// and put on disk by CloseFile through a temporary file and a rename, so a
-// save that fails midway leaves the previous file as it was.
+// Writing a plot window into its plot file: the window's fields into a
+// TPlotFileState (entry/model/plot_file.h), written into the window's open
+// file and put on disk by CloseFile through a temporary file and a rename,
+// so a save that fails midway leaves the previous file as it was.
+#include "entry/model/plot_file.h"
 #include "entry/plot11_win.h"
-#include "graphics/picture_record.h"
-#include "graphics/text_label_record.h"
-#include "plotcore/equation_record.h"
-#include "shell/notes_block.h"
-#include "shell/settings_file.h"
+#include "shell/note_win.h"
 
 namespace kv {
 
@@ -76,39 +73,57 @@ std::string TPlot11Win::StoredPictureName() const {
   return PictureFileData.FileName;
 }
 
-bool TPlot11Win::WriteFile() {
-  if (!OpenForWriting(FileData.FileName)) return false;
-  ByteWriter& w = *Out();
-  // The blocks below are those of the current version, whatever the
-  // window's own version field says.
-  TCommonHeader header = MakeFileHeader(FileTypeCode);
-  header.Version = kPlotFileVersion;
-  WriteCommonHeader(w, header);
-
-  TPlotSettingsBlock settings;
-  StoreFileSettings(settings);
-  WritePlotSettings(w, settings);
-
+void TPlot11Win::FillPlotState(TPlotFileState& s) {
+  // The blocks are those of the current version, whatever the window's own
+  // version field says.
+  s.header = MakeFileHeader(FileTypeCode);
+  s.header.Version = kPlotFileVersion;
+  StoreFileSettings(s.settings);
+  s.entries.resize(static_cast<std::size_t>(equationCount + 1));
   for (int i = 0; i <= equationCount; ++i) {
     if (IsLagrangePolynomial(Equation(i))) PackInterpolationNodes(i);
     if (Equation(i).kind == kKindPlanets) PackPlanetBodies(i);
-    WriteEquationGroup(w, Equation(i), EquationName(i), EquationFlag(i) != 0);
+    TPlotEntry& entry = s.entries[static_cast<std::size_t>(i)];
+    // Moved, not copied: ReturnPlotEntries gives them back after writing.
+    entry.equation = std::move(Equation(i));
+    entry.name = EquationName(i);
+    entry.groupMember = EquationFlag(i) != 0;
   }
-  WriteAxisTitles(w, AxisNames);
-  if (ProtectionMask != 0) WritePasswordBlock();
-  Tables().Write(w, ComplexMode());
-  w.Zeros(kReservedBlockSize);
-  WriteUserFunctions(w);
-  WriteTextLabels(w, TextLabels);
-  if (!TermLabels.empty()) WriteTermTexts(w, TermLabels, TermBlocks);
-  WritePictures(w, Pictures);
+  s.axisTitles = AxisNames;
+  s.password = TPasswordBlock{Password, Author, Date, EMail, Homepage};
+  s.tables = Tables();
+  {
+    ByteWriter functions;
+    WriteUserFunctions(functions);
+    ByteReader reader(functions.Data());
+    s.functions->ReadUserFunctions(reader);
+  }
+  s.labels = TextLabels;
+  s.termLabels = TermLabels;
+  s.termBlocks = TermBlocks;
+  s.pictures = Pictures;
   const std::size_t slot = TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0;
-  WriteTextLabels(w, CaptionRecords(equationLabels, labelsHidden != 0, FontSlots[slot],
-                                    static_cast<std::int16_t>(FontPointSizes[slot])));
-  WriteShadeRecords(w, shadings);
-  WriteMouseMarks(w, mouseMarks);
-  if (!GetNotes().empty()) WriteNotes(w);
-  if (HasPicture()) w.FixedAnsi(StoredPictureName(), kPictureNameSize);
+  s.captions = CaptionRecords(equationLabels, labelsHidden != 0, FontSlots[slot],
+                              static_cast<std::int16_t>(FontPointSizes[slot]));
+  s.shadings = shadings;
+  s.marks = mouseMarks;
+  s.notes = GetNotes();
+  if (HasPicture()) s.pictureName = StoredPictureName();
+}
+
+void TPlot11Win::ReturnPlotEntries(TPlotFileState& s) {
+  for (int i = 0; i <= equationCount && static_cast<std::size_t>(i) < s.entries.size(); ++i)
+    Equation(i) = std::move(s.entries[static_cast<std::size_t>(i)].equation);
+}
+
+bool TPlot11Win::WriteFile() {
+  if (!OpenForWriting(FileData.FileName)) return false;
+  TPlotFileState state;
+  FillPlotState(state);
+  WritePlotFile(*Out(), state);
+  ReturnPlotEntries(state);
+  // The notes as written are the saved ones.
+  if (!state.notes.empty() && NotesWindow && NotesWindow->Edit()) NotesWindow->Edit()->SetModified(false);
   return CloseFile();
 }
 

@@ -6,7 +6,7 @@
 
 #include "formula/tokens.h"
 #include "formula/user_functions.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -4,8 +4,8 @@
 // as a plane point, so the plane functions read a TComplex as (x, y).
 #pragma once
 
-#include "shell/binary_stream.h"
-#include "shell/vector2d.h"
+#include "core/binary_stream.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -10,7 +10,7 @@
 #include "formula/kernels.h"
 #include "formula/program.h"
 #include "formula/tokens.h"
-#include "shell/text_helpers.h"
+#include "core/number_text.h"
 
 namespace kv {
 namespace {

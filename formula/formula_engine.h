@@ -23,7 +23,7 @@
 #include "formula/parameter_tables.h"
 #include "formula/tokens.h"
 #include "formula/user_functions.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

@@ -21,8 +21,8 @@
 
 #include "formula/complex.h"
 #include "formula/tokens.h"
-#include "shell/constants.h"
-#include "shell/vector2d.h"
+#include "core/constants.h"
+#include "core/vector2d.h"
 
 namespace kv::formula_detail {
 

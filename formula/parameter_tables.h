@@ -9,7 +9,7 @@
 
 #include "formula/complex.h"
 #include "formula/tokens.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 
 namespace kv {
 

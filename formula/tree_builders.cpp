@@ -1,7 +1,7 @@
 #include "formula/tree_builders.h"
 
 #include "formula/calculus.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

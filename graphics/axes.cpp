@@ -7,7 +7,7 @@
 
 #include "graphics/zor_wing.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 
@@ -79,8 +79,8 @@ void TZORWing::DrawAxes(plat::DC& dc) {
   DrawGrid(dc, range, gridPen1, gridPen2, gridSpec1, gridSpec2);
   DrawPolarSectors(dc, gridPen1, gridSpec1);
   DrawGridPoints(dc, range, gridPen1, gridSpec1.colour);
-  DrawXTicks(dc, range, axisPen, axisBrush, axisSpec);
-  DrawYTicks(dc, range, axisPen, axisBrush, axisSpec);
+  DrawAxisWithTicks(dc, true, range, axisPen, axisBrush, axisSpec);
+  DrawAxisWithTicks(dc, false, range, axisPen, axisBrush, axisSpec);
   DrawAxisLabels(dc);
   DrawTickDensityNotice(dc);
   dc.SelectPen(oldPen);
@@ -137,107 +137,49 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
   dc.SelectPen(oldPen);
 }
 
-void TZORWing::DrawXTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen,
-                          const plat::Brush& axisBrush, const TPenSpec& spec) {
+void TZORWing::DrawAxisWithTicks(plat::DC& dc, bool xAxis, const TTickRange& range, const plat::Pen& axisPen,
+                                 const plat::Brush& axisBrush, const TPenSpec& spec) {
+  // One pass for either axis, in coordinates along the axis and across it.
+  // The rules that differ by axis are the named values below.
   const TSegment2D& r = UseAlternate ? Alternate : World;
-  const long double t = Printing ? HalfTickY : 0;
+  auto at = [xAxis](long double along, long double across) {
+    return xAxis ? TPoint2D{along, across} : TPoint2D{across, along};
+  };
+  auto along = [xAxis](TPoint2D& p) -> long double& { return xAxis ? p.x : p.y; };
+  const long double alongMin = xAxis ? r.xmin : r.ymin;
+  const long double alongMax = xAxis ? r.xmax : r.ymax;
+  const long double acrossMin = xAxis ? r.ymin : r.xmin;
+  const long double acrossMax = xAxis ? r.ymax : r.xmax;
+  const long double halfTick = xAxis ? HalfTickY : HalfTickX;  // across the axis
+  const long double t = Printing ? halfTick : 0;
   const bool atFrame = ScaleBits > 4;
-  const bool numbers = ScaleBits & kScaleNumbersX;
-  int r0 = 0;
-  const bool rowInside = WorldToPixelYChecked(0, r0);
-  bool onAxis = AxesShown && rowInside && (AxisChoice == 1 || AxisChoice == 3 || AxisChoice == 4);
-  const bool cross = AxesShown && (AxisChoice == 2 || AxisChoice == 3);
-
-  TPoint2D a{r.xmin + 0.002L * HalfX, 0};
-  TPoint2D b{r.xmax - 0.002L * HalfX, 0};
-  if ((IsQuadrantOneGrid(GridBits) || AxisChoice == 4) && a.x < 0) a.x = 0;
-  ClipToAlternateRange(true, a, b);
-  if (UseAlternate && (0 < r.ymin || 0 > r.ymax)) onAxis = false;
-
-  const plat::Pen oldPen = dc.SelectPen(axisPen);
-  if (onAxis) {
-    if (TExportSink* sink = ActiveSink()) sink->Rule(a, b, ExportPenOf(spec));
-    DrawWorldLine(dc, a, b, false);
-    if (ArrowsShown) {
-      const TPoint2D tip{b.x - UnitsPerPixelX, b.y};
-      const TPoint2D v{ArrowLength, 0};
-      TPoint2D c1;
-      TPoint2D c2;
-      if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
-        const plat::Brush oldBrush = dc.SelectBrush(axisBrush);
-        DrawArrow(dc, {tip.x + c1.x, tip.y + c1.y}, tip, {tip.x + c2.x, tip.y + c2.y}, FilledArrowHeads != 0, spec, v,
-                  ArrowLength);
-        dc.SelectBrush(oldBrush);
-      }
-    }
-  }
-
-  const int half = WholePixels(HalfTickY * PixelsPerUnitY);
-  int r1 = r0 + half;
-  int r2 = r0 - half - 1;
-  if (UseAlternate) {
-    int rowMin = 0;
-    int rowMax = 0;
-    WorldToPixelYChecked(r.ymin, rowMin);
-    WorldToPixelYChecked(r.ymax, rowMax);
-    r1 = std::min(r1, rowMin);
-    r2 = std::max(r2, rowMax);
-  }
-
-  const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
-  std::int64_t k = range.left;
-  if (IsQuadrantOneGrid(GridBits) && k < 0) k = 0;
-  if (AxisChoice == 4 && k < 0) k = 1;
-  for (; k <= range.right; ++k) {
-    const long double x = TickOriginX + k * TickIntervalX;
-    if (TicksShown && onAxis && (std::fabs(x) > kOriginTolerance || AxisChoice == 1) && AxisKind == 0) {
-      dc.SelectPen(axisPen);
-      TPoint2D q1{x, -HalfTickY};
-      TPoint2D q2{x, HalfTickY};
-      const bool left = ClipToAlternateRange(false, q1, q2);
-      if (TExportSink* sink = ActiveSink(); sink && left) sink->Rule(q1, q2, ExportPenOf(spec));
-      const int column = WorldToPixelX(x);
-      dc.MoveTo(column, r1);
-      dc.LineTo(column, r2);
-    }
-    if (numbers && TicksShown && (onAxis || atFrame) && IsLabelled(k, LabelFrequencyX) &&
-        (std::fabs(x) > kOriginTolerance || !cross)) {
-      const long double y = atFrame ? (UseAlternate ? r.ymin - t : r.ymin) : -HalfTickY;
-      ExportXAxisNumbers(dc, {x, y}, atFrame, onAxis, kAxisNumberFontSlot);
-    }
-  }
-  if (OriginMark && !atFrame) DrawOriginMark(dc);
-  dc.SelectFont(oldFont);
-  dc.SelectPen(oldPen);
-}
-
-void TZORWing::DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen,
-                          const plat::Brush& axisBrush, const TPenSpec& spec) {
-  const TSegment2D& r = UseAlternate ? Alternate : World;
-  const long double t = Printing ? HalfTickX : 0;
-  const bool atFrame = ScaleBits > 4;
-  const bool numbers = ScaleBits & kScaleNumbersY;
+  const bool numbers = ScaleBits & (xAxis ? kScaleNumbersX : kScaleNumbersY);
   // The y ticks follow "Striche" like the x ticks, and their own flag too.
-  const bool ticks = TicksShown && TicksShownY;
-  int c0 = 0;
-  const bool columnInside = WorldToPixelXChecked(0, c0);
-  bool onAxis = AxesShown && columnInside && (AxisChoice == 2 || AxisChoice == 3);
-  const bool cross = AxesShown && (AxisChoice == 1 || AxisChoice == 3);
+  const bool ticks = TicksShown && (xAxis || TicksShownY);
+  // Axis choices: 1 the x axis, 2 the y axis, 3 both, 4 the positive x axis.
+  const int ownChoice = xAxis ? 1 : 2;
+  const int otherChoice = xAxis ? 2 : 1;
+  const bool positiveOnly = xAxis && AxisChoice == 4;
+  int p0 = 0;  // the axis's pixel row (x axis) or column (y axis)
+  const bool inside = xAxis ? WorldToPixelYChecked(0, p0) : WorldToPixelXChecked(0, p0);
+  bool onAxis = AxesShown && inside && (AxisChoice == ownChoice || AxisChoice == 3 || positiveOnly);
+  const bool cross = AxesShown && (AxisChoice == otherChoice || AxisChoice == 3);
 
-  TPoint2D a{0, r.ymin + 0.002L * HalfY};
-  TPoint2D b{0, r.ymax - 0.002L * HalfY};
-  if (IsQuadrantOneGrid(GridBits) && a.y < 0) a.y = 0;
-  ClipToAlternateRange(false, a, b);
-  if (UseAlternate && (0 < r.xmin || 0 > r.xmax)) onAxis = false;
+  const long double halfAlong = xAxis ? HalfX : HalfY;
+  TPoint2D a = at(alongMin + 0.002L * halfAlong, 0);
+  TPoint2D b = at(alongMax - 0.002L * halfAlong, 0);
+  if ((IsQuadrantOneGrid(GridBits) || positiveOnly) && along(a) < 0) along(a) = 0;
+  ClipToAlternateRange(xAxis, a, b);
+  if (UseAlternate && (0 < acrossMin || 0 > acrossMax)) onAxis = false;
 
   const plat::Pen oldPen = dc.SelectPen(axisPen);
   if (onAxis) {
     if (TExportSink* sink = ActiveSink()) sink->Rule(a, b, ExportPenOf(spec));
     DrawWorldLine(dc, a, b, false);
     if (ArrowsShown) {
-      const TPoint2D tip{b.x, b.y - UnitsPerPixelY};
-      // The same length in pixels as the x arrow.
-      const TPoint2D v{0, Aspect * ArrowLength};
+      const TPoint2D tip = xAxis ? TPoint2D{b.x - UnitsPerPixelX, b.y} : TPoint2D{b.x, b.y - UnitsPerPixelY};
+      // The y arrow has the same length in pixels as the x arrow.
+      const TPoint2D v = at(xAxis ? ArrowLength : Aspect * ArrowLength, 0);
       TPoint2D c1;
       TPoint2D c2;
       if (ArrowHeadPoints(v, ArrowLength, c1, c2)) {
@@ -249,39 +191,64 @@ void TZORWing::DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen
     }
   }
 
-  const int half = WholePixels(HalfTickX * PixelsPerUnitX);
-  int c1 = c0 - half;
-  int c2 = c0 + half + 1;
+  // The pixel run of a tick across the axis: from its side towards the
+  // smaller world values to one pixel past the other side (rows grow
+  // downwards, columns to the right), within the alternate range.
+  const int s = xAxis ? -1 : 1;
+  const int half = WholePixels(halfTick * (xAxis ? PixelsPerUnitY : PixelsPerUnitX));
+  int from = p0 - s * half;
+  int to = p0 + s * (half + 1);
   if (UseAlternate) {
-    int columnMin = 0;
-    int columnMax = 0;
-    WorldToPixelXChecked(r.xmin, columnMin);
-    WorldToPixelXChecked(r.xmax, columnMax);
-    c1 = std::max(c1, columnMin);
-    c2 = std::min(c2, columnMax);
+    int pixelMin = 0;
+    int pixelMax = 0;
+    if (xAxis) {
+      WorldToPixelYChecked(acrossMin, pixelMin);
+      WorldToPixelYChecked(acrossMax, pixelMax);
+    } else {
+      WorldToPixelXChecked(acrossMin, pixelMin);
+      WorldToPixelXChecked(acrossMax, pixelMax);
+    }
+    from = s > 0 ? std::max(from, pixelMin) : std::min(from, pixelMin);
+    to = s > 0 ? std::min(to, pixelMax) : std::max(to, pixelMax);
   }
 
   const plat::LogFont oldFont = dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
-  std::int64_t k = range.bottom;
+  const long double tickOrigin = xAxis ? TickOriginX : TickOriginY;
+  const long double tickInterval = xAxis ? TickIntervalX : TickIntervalY;
+  const int frequency = xAxis ? LabelFrequencyX : LabelFrequencyY;
+  std::int64_t k = xAxis ? range.left : range.bottom;
+  const std::int64_t last = xAxis ? range.right : range.top;
   if (IsQuadrantOneGrid(GridBits) && k < 0) k = 0;
-  for (; k <= range.top; ++k) {
-    const long double y = TickOriginY + k * TickIntervalY;
-    if (ticks && onAxis && (std::fabs(y) > kOriginTolerance || AxisChoice == 2) && AxisKind == 0) {
+  if (positiveOnly && k < 0) k = 1;
+  for (; k <= last; ++k) {
+    const long double v = tickOrigin + k * tickInterval;
+    if (ticks && onAxis && (std::fabs(v) > kOriginTolerance || AxisChoice == ownChoice) && AxisKind == 0) {
       dc.SelectPen(axisPen);
-      TPoint2D q1{-HalfTickX, y};
-      TPoint2D q2{HalfTickX, y};
-      const bool left = ClipToAlternateRange(true, q1, q2);
+      TPoint2D q1 = at(v, -halfTick);
+      TPoint2D q2 = at(v, halfTick);
+      const bool left = ClipToAlternateRange(!xAxis, q1, q2);
       if (TExportSink* sink = ActiveSink(); sink && left) sink->Rule(q1, q2, ExportPenOf(spec));
-      const int row = WorldToPixelY(y);
-      dc.MoveTo(c1, row);
-      dc.LineTo(c2, row);
+      if (xAxis) {
+        const int column = WorldToPixelX(v);
+        dc.MoveTo(column, from);
+        dc.LineTo(column, to);
+      } else {
+        const int row = WorldToPixelY(v);
+        dc.MoveTo(from, row);
+        dc.LineTo(to, row);
+      }
     }
-    if (numbers && ticks && (onAxis || atFrame) && IsLabelled(k, LabelFrequencyY) &&
-        (std::fabs(y) > kOriginTolerance || !cross)) {
-      const long double x = atFrame ? (UseAlternate ? r.xmin - t : r.xmin) : -HalfTickX;
-      ExportYAxisNumbers(dc, {x, y}, atFrame, onAxis, kAxisNumberFontSlot);
+    if (numbers && ticks && (onAxis || atFrame) && IsLabelled(k, frequency) &&
+        (std::fabs(v) > kOriginTolerance || !cross)) {
+      const TPoint2D anchor = at(v, atFrame ? (UseAlternate ? acrossMin - t : acrossMin) : -halfTick);
+      if (xAxis) {
+        ExportXAxisNumbers(dc, anchor, atFrame, onAxis, kAxisNumberFontSlot);
+      } else {
+        ExportYAxisNumbers(dc, anchor, atFrame, onAxis, kAxisNumberFontSlot);
+      }
     }
   }
+  if (xAxis && OriginMark && !atFrame) DrawOriginMark(dc);
   dc.SelectFont(oldFont);
   dc.SelectPen(oldPen);
 }

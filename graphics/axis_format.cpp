@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "shell/binary_stream.h"
-#include "shell/constants.h"
+#include "core/binary_stream.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

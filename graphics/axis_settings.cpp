@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -10,7 +10,7 @@
 
 #include "graphics/axis_format.h"
 #include "graphics/view_mapping.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 
 #include "graphics/export_text.h"
 #include "graphics/gapped_polyline.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "platform/types.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/dc.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

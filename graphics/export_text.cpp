@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace kv {
 
@@ -38,7 +38,7 @@ std::string EscapeXml(std::string_view utf8) {
 }
 
 std::string EscapePostScript(std::string_view utf8) {
-  std::string ansi = plat::Utf8ToCp1252(std::string(utf8));
+  std::string ansi = Utf8ToCp1252(std::string(utf8));
   std::string out;
   out.reserve(ansi.size() + 8);
   for (char ch : ansi) {
@@ -94,7 +94,7 @@ std::string EscapeTex(std::string_view utf8, bool math) {
   out.reserve(s.size() + 8);
   std::size_t i = 0;
   while (i < s.size()) {
-    const char32_t c = plat::NextUtf8(s, i);
+    const char32_t c = NextUtf8(s, i);
     switch (c) {
       case U'#': out += "\\#"; continue;
       case U'$': out += "\\$"; continue;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

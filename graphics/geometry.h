@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/types.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "graphics/zor_wing.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

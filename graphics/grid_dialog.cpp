@@ -4,7 +4,7 @@
 
 #include "graphics/grid_win.h"
 #include "platform/dc.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 

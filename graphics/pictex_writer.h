@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

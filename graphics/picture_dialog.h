@@ -4,7 +4,7 @@
 // binding in place, changing them only when OK finds the input sound.
 #pragma once
 
-#include "graphics/picture_record.h"
+#include "graphics/model/picture_record.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

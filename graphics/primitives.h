@@ -7,7 +7,7 @@
 
 #include "graphics/view_mapping.h"
 #include "platform/dc.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include "platform/app.h"
 #include "platform/common_dialogs.h"
 #include "platform/resources.h"
-#include "platform/text_encoding.h"
+#include "core/text_encoding.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 
@@ -125,7 +125,7 @@ bool TTextDlg::CanClose() {
     const std::int32_t code = ParseInt(GetItemText(kEditHyphen));
     if (code >= 1 && code <= 255) {
       std::string hyphen;
-      plat::AppendUtf8(hyphen, plat::Cp1252ToUnicode(static_cast<unsigned char>(code)));
+      AppendUtf8(hyphen, Cp1252ToUnicode(static_cast<unsigned char>(code)));
       std::string replaced;
       for (char c : text) replaced += c == '-' ? hyphen : std::string(1, c);
       text = std::move(replaced);

@@ -6,7 +6,7 @@
 // their own and keep it only on OK.
 #pragma once
 
-#include "graphics/text_label_record.h"
+#include "graphics/model/text_label_record.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

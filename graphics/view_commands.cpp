@@ -8,7 +8,7 @@
 #include "graphics/zor_wing.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {

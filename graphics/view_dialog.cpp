@@ -5,7 +5,7 @@
 
 #include "graphics/axis_format.h"
 #include "graphics/grid_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

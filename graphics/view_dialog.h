@@ -9,7 +9,7 @@
 #include <string>
 
 #include "shell/dialog_base.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

@@ -13,7 +13,7 @@
 
 #include "platform/types.h"
 #include "shell/text_helpers.h"
-#include "shell/vector2d.h"
+#include "core/vector2d.h"
 
 namespace kv {
 

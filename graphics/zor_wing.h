@@ -26,8 +26,8 @@
 #include "graphics/primitives.h"
 #include "graphics/view_mapping.h"
 #include "platform/dc.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 #include "shell/zor_win.h"
 
 namespace kv {
@@ -157,10 +157,9 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   // After the grid dialog changed a setting: hook, tick sizes, full redraw.
   void GridSettingsApplied();
   void DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TPenSpec& spec);
-  void DrawXTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen, const plat::Brush& axisBrush,
-                  const TPenSpec& spec);
-  void DrawYTicks(plat::DC& dc, const TTickRange& range, const plat::Pen& axisPen, const plat::Brush& axisBrush,
-                  const TPenSpec& spec);
+  // One axis (the x axis or the y axis) with its arrow, ticks and numbers.
+  void DrawAxisWithTicks(plat::DC& dc, bool xAxis, const TTickRange& range, const plat::Pen& axisPen,
+                         const plat::Brush& axisBrush, const TPenSpec& spec);
   virtual void ExportXAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atFrame, bool onAxis, int fontSlot);
   virtual void ExportYAxisNumbers(plat::DC& dc, const TPoint2D& anchor, bool atFrame, bool onAxis, int fontSlot);
   std::string FormatXAxisNumber(long double v) const { return FormatAxisNumber(v, NumberStyleX()); }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/picture_record.h"
+#include "graphics/model/picture_record.h"
 #include "graphics/zor_wint.h"
 #include "platform/emf_metafile.h"
 

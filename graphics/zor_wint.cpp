@@ -8,7 +8,7 @@
 #include "graphics/mouse_drag.h"
 #include "graphics/text_dialog.h"
 #include "platform/resources.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/font_win.h"
 #include "shell/text_helpers.h"
 

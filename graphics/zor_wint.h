@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "graphics/grid_win.h"
-#include "graphics/text_label_record.h"
+#include "graphics/model/text_label_record.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

@@ -24,7 +24,7 @@
 
 #include "platform/bitmap_impl.h"
 #include "platform/emf_records.h"
-#include "platform/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace plat {
 
@@ -1075,7 +1075,7 @@ class Player {
     for (std::uint32_t k = 0; k < n; ++k) {
       const unsigned char b = r.U8(offset + k);
       if (b == 0) continue;
-      AppendUtf8(text, symbol ? char32_t{b} : Cp1252ToUnicode(b));
+      kv::AppendUtf8(text, symbol ? char32_t{b} : kv::Cp1252ToUnicode(b));
     }
     return text;
   }

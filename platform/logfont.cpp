@@ -1,11 +1,5 @@
-// Face names of font records (stored as Windows-1252, handled as UTF-8)
-// and the glyphs of symbol-charset fonts.
+// The glyphs of symbol-charset fonts.
 #include "platform/logfont.h"
-
-#include "platform/text_encoding.h"
-
-#include <algorithm>
-#include <cstring>
 
 namespace plat {
 
@@ -60,19 +54,6 @@ constexpr char32_t kSymbol[224] = {
 };
 
 }  // namespace
-
-std::string LogFont::Face() const {
-  return Cp1252ToUtf8(std::string(faceName.data(), strnlen(faceName.data(), faceName.size())));
-}
-
-void LogFont::SetFace(const std::string& face) {
-  faceName.fill('\0');
-  std::size_t n = 0;
-  for (char ch : Utf8ToCp1252(face)) {
-    if (ch == '\0' || n + 1 >= faceName.size()) break;
-    faceName[n++] = ch;
-  }
-}
 
 char32_t SymbolToUnicode(unsigned char byte) {
   if (byte < 0x20) return byte;

@@ -5,22 +5,17 @@
 
 #include <cstdint>
 
+#include "core/device_types.h"
+
 namespace plat {
 
-using Colour = std::uint32_t;  // red in the low byte, then green, then blue
+using kv::Colour;
+using kv::Rgb;
+using kv::RedOf;
+using kv::GreenOf;
+using kv::BlueOf;
 
-constexpr Colour Rgb(int r, int g, int b) {
-  return static_cast<Colour>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
-
-struct Point {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
+using Point = kv::DevicePoint;
 
 struct Size {
   int cx = 0;

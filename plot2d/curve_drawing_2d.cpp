@@ -10,7 +10,7 @@
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot_c_win.h"
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 
 namespace kv {
 
@@ -23,8 +23,10 @@ constexpr long double kEdge = 1e-16L;
 // points and slopes at the two ends of the interval for the end markers.
 class CurveSource : public TCurveSource {
  public:
-  CurveSource(TPlotCWin& w, TEquation& e, int letter, long double lo, long double hi)
-      : w_(w), e_(e), letter_(letter), lo_(lo), hi_(hi) {}
+  // With exponents set the parameter of an explicit curve is the decimal
+  // exponent of x (a logarithmic x axis): samples lie evenly on the axis.
+  CurveSource(TPlotCWin& w, TEquation& e, int letter, long double lo, long double hi, bool exponents)
+      : w_(w), e_(e), letter_(letter), lo_(lo), hi_(hi), exponents_(exponents) {}
 
   Result At(long double t, TPoint2D& p) override {
     const Result r = Evaluate(t, p);
@@ -66,8 +68,10 @@ class CurveSource : public TCurveSource {
     w_.ClearEvaluationError();
     TExprNode* y = e_.trees[1].get();
     if (e_.kind == kKindExplicit) {
+      const long double x = exponents_ ? std::pow(10.0L, t) : t;
+      if (exponents_) w_.SetVariable(letter_, x);
       if (!w_.Evaluate(y)) return kUndefined;
-      p = {t, y->value.re};
+      p = {x, y->value.re};
     } else {
       TExprNode* x = e_.trees[0].get();
       if (!w_.Evaluate(x) || !w_.Evaluate(y)) return kUndefined;
@@ -88,6 +92,7 @@ class CurveSource : public TCurveSource {
   int letter_;
   long double lo_;
   long double hi_;
+  bool exponents_;
   bool detecting_ = false;
 };
 
@@ -161,7 +166,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   };
 
   Sink sink(*this, dc, DrawingColourOf(CheckColourIndex(e.penColour)));
-  CurveSource source(*this, e, letter, lo, hi);
+  CurveSource source(*this, e, letter, lo, hi, sampleExponents_);
   TSamplerSettings settings = SamplerSettings();
   settings.detectJumps = e.densityFlag == 0;
   // n steps: n + 1 samples, the last exactly at hi.
@@ -209,6 +214,16 @@ int TPlotCWin::DrawCurve(plat::DC& dc, int i) {
       lo = std::max(lo, vx0);
       hi = std::min(hi, vx1);
     }
+  }
+  // On a logarithmic x axis an explicit curve is sampled evenly in the
+  // exponent, over the values the window shows.
+  sampleExponents_ = kind == kKindExplicit && LogWindowType > 0 && (AxisKind & 1);
+  if (sampleExponents_) {
+    lo = std::max(lo, LogValueRange.xmin);
+    hi = std::min(hi, LogValueRange.xmax);
+    if (!(lo > 0) || !(hi > lo)) return 0;
+    lo = std::log10(lo);
+    hi = std::log10(hi);
   }
   if (!std::isfinite(lo) || !std::isfinite(hi) || !(hi > lo)) return 0;
   const TEndMarkers markers = EndMarkersOf(i);

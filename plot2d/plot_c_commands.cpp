@@ -3,7 +3,7 @@
 // redraw, fit and the implicit-curve option.
 #include "plot2d/plot_c_win.h"
 
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -168,6 +168,8 @@ class TPlotCWin : public TPlotBWin {
   // The slopes at the ends of the member drawn last (explicit curves).
   long double lastStartSlope_ = 0;
   long double lastEndSlope_ = 0;
+  // The curve drawn now is sampled in the exponent of x.
+  bool sampleExponents_ = false;
 
   void CmNewExplicit();
   void CmNewParametric();

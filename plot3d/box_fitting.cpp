@@ -7,7 +7,7 @@
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
 #include "plot3d/variable_guard.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/vector3d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

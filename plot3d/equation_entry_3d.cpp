@@ -6,7 +6,7 @@
 #include "platform/dialog.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {

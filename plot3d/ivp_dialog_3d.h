@@ -8,7 +8,7 @@
 #include <list>
 #include <vector>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

@@ -10,7 +10,7 @@
 #include "plot3d/model/intersection_curve.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/window_random.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 

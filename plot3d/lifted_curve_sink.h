@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plot3d/plot_r_win.h"
-#include "plotcore/curve_sampler.h"
+#include "plotcore/model/curve_sampler.h"
 
 namespace kv {
 

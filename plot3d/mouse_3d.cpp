@@ -10,7 +10,7 @@
 #include "plot3d/sight_line.h"
 #include "plot3d/space_geometry.h"
 #include "plot3d/variable_guard.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

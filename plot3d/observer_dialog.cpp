@@ -4,7 +4,7 @@
 
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

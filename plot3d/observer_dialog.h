@@ -3,7 +3,7 @@
 // "Anwenden".  It lives as long as its window and is only shown and hidden.
 #pragma once
 
-#include "plotcore/view3d.h"
+#include "plotcore/model/view3d.h"
 #include "shell/dialog_base.h"
 
 namespace kv {

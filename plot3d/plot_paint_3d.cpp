@@ -8,7 +8,7 @@
 
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

@@ -23,7 +23,7 @@
 #include "plot3d/cell_painter.h"
 #include "plot3d/plot_q_win.h"
 #include "plot3d/tool_overlays.h"
-#include "plotcore/implicit_tracer.h"
+#include "plotcore/model/implicit_tracer.h"
 
 namespace kv {
 

@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

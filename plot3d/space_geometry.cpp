@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

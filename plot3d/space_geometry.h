@@ -8,10 +8,10 @@
 
 #include <cstdint>
 
-#include "plotcore/equation.h"
-#include "plotcore/view3d.h"
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/view3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

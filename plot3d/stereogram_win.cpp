@@ -7,7 +7,7 @@
 #include "plot3d/model/evaluate.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/window_random.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 #include "formula/tokens.h"
 
 namespace kv {

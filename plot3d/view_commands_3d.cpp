@@ -10,7 +10,7 @@
 #include "plot3d/observer_dialog.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {

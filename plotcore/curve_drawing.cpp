@@ -1,82 +1,13 @@
 // Sampled curves (kinds 201, 202, 203) and traced implicit curves (204) of
-// the plot layer: the sources that evaluate an entry's trees for the
-// sampler and the tracer, and the drawers that put them on a DC.
-#include <algorithm>
-#include <cmath>
-
+// the plot layer: the window's settings for the sampler and the tracer of
+// plotcore/model/equation_curves.h, and the drawers that put the curves on
+// a DC.
 #include "plotcore/dc_sink.h"
+#include "plotcore/model/equation_curves.h"
 
 namespace kv {
 
 namespace {
-
-// A parameter -> point of an entry: (x, f(x)) for 201, (x(t), y(t)) for 202
-// and 203; every point is mapped by the window's axes or mapping.
-class EquationCurve : public TCurveSource {
- public:
-  EquationCurve(TPlotWin& w, TExprNode* x, TExprNode* y, int letter) : w_(w), x_(x), y_(y), letter_(letter) {}
-
-  Result At(long double t, TPoint2D& p) override {
-    w_.SetVariable(letter_, t);
-    w_.ClearEvaluationError();
-    if (x_) {
-      if (!w_.Evaluate(x_)) return kUndefined;
-      p.x = x_->value.re;
-    } else {
-      p.x = t;
-    }
-    if (!w_.Evaluate(y_)) return kUndefined;
-    p.y = y_->value.re;
-    const bool jumped = w_.EvaluationError();
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return kUndefined;
-    if (!w_.MapWorldPoint(p)) return kUndefined;
-    return jumped ? kJump : kDefined;
-  }
-  void BeginProbe() override {
-    detecting_ = w_.JumpDetection();
-    if (detecting_) w_.SetJumpDetection(false);
-  }
-  void EndProbe() override {
-    if (detecting_) w_.SetJumpDetection(true);
-  }
-
- private:
-  TPlotWin& w_;
-  TExprNode* x_;
-  TExprNode* y_;
-  int letter_;
-  bool detecting_ = false;
-};
-
-// F(x, y) of an implicit entry with its gradient trees and restriction.
-class EquationImplicit : public TImplicitSource {
- public:
-  EquationImplicit(TPlotWin& w, TExprNode* f, TExprNode* fx, TExprNode* fy, TExprNode* restriction)
-      : w_(w), f_(f), fx_(fx), fy_(fy), restriction_(restriction) {}
-
-  bool Value(long double x, long double y, long double& f) override {
-    w_.SetPointVariables(TPoint2D{x, y});
-    return w_.EvaluateReal(f_, f);
-  }
-  bool Gradient(long double x, long double y, long double& fx, long double& fy) override {
-    if (!fx_ || !fy_) return false;
-    w_.SetPointVariables(TPoint2D{x, y});
-    return w_.EvaluateReal(fx_, fx) && w_.EvaluateReal(fy_, fy);
-  }
-  bool Accept(long double x, long double y) override {
-    if (!restriction_) return true;
-    long double g;
-    w_.SetPointVariables(TPoint2D{x, y});
-    return w_.EvaluateReal(restriction_, g) && g > 0;
-  }
-
- private:
-  TPlotWin& w_;
-  TExprNode* f_;
-  TExprNode* fx_;
-  TExprNode* fy_;
-  TExprNode* restriction_;
-};
 
 // Selects the entry's pen into the DC for the life of a drawer.
 class PenScope {
@@ -112,58 +43,7 @@ TTracerSettings TPlotWin::TracerSettings() const {
 
 TSampleStats TPlotWin::SampleEquation(int i, TPolylineSink& sink) {
   if (!IsValidIndex(i)) return {};
-  TEquation& e = Equation(i);
-  TSamplerSettings s = SamplerSettings();
-  s.detectJumps = e.densityFlag == 0;
-  TExprNode* x = nullptr;
-  TExprNode* y = nullptr;
-  int letter = 'T';
-  long double lo = e.lowerBound.x;
-  long double hi = e.upperBound.x;
-  long double share = 1;
-  switch (e.kind) {
-    case kKindExplicit: {
-      y = e.trees[1].get();
-      letter = 'X';
-      // The visible part of the x range (of the interval when one is set);
-      // samples in proportion to the part of the view it covers.
-      TSegment2D v = World;
-      if (LogWindowType > 0 && (AxisKind & 1)) {
-        // World x of a logarithmic axis is the exponent; f takes the value.
-        v.xmin = LogAxisToValue(World.xmin);
-        v.xmax = LogAxisToValue(World.xmax);
-      }
-      lo = v.xmin;
-      hi = v.xmax;
-      if (e.bounded) {
-        lo = std::max(lo, std::min(e.lowerBound.x, e.upperBound.x));
-        hi = std::min(hi, std::max(e.lowerBound.x, e.upperBound.x));
-      }
-      if (!(hi > lo)) return {};
-      share = (hi - lo) / (v.xmax - v.xmin);
-      break;
-    }
-    case kKindPolar:
-    case kKindParametric:
-      x = e.trees[0].get();
-      y = e.trees[1].get();
-      if (e.kind == kKindParametric && e.arrowMode > 0 && e.arrowMode < tok::kVariableCount) letter = e.arrowMode;
-      if (!x) return {};
-      break;
-    default:
-      return {};
-  }
-  if (!y || !std::isfinite(lo) || !std::isfinite(hi)) return {};
-  const bool savedJumps = JumpDetection();
-  // Switching detection on starts every curve afresh.
-  SetJumpDetection(false);
-  SetJumpDetection(s.detectJumps);
-  EquationCurve curve(*this, x, y, letter);
-  const long n = SampleCount(e.stepDensity, AreaWidth(), share);
-  const TSampleStats stats = SampleCurve(curve, lo, hi, n, s, sink);
-  SetJumpDetection(savedJumps);
-  ClearEvaluationError();
-  return stats;
+  return kv::SampleEquation(Equation(i), Engine(), SamplerSettings(), AreaWidth(), PointMap(), sink);
 }
 
 int TPlotWin::DrawSampledCurve(plat::DC& dc, int i) {
@@ -178,30 +58,12 @@ int TPlotWin::DrawSampledCurve(plat::DC& dc, int i) {
 
 TTraceStats TPlotWin::TraceEquation(int i, TPolylineSink& sink) {
   if (!IsValidIndex(i)) return {};
-  TEquation& e = Equation(i);
-  if (e.kind != kKindImplicit || !e.trees[2]) return {};
-  TExprNode* restriction = e.restricted ? e.trees[3].get() : nullptr;
-  const bool savedJumps = JumpDetection();
-  SetJumpDetection(false);
-  EquationImplicit f(*this, e.trees[2].get(), e.trees[4].get(), e.trees[5].get(), restriction);
-  const TTraceStats stats = TraceImplicitCurve(f, TracerSettings(), sink);
-  SetJumpDetection(savedJumps);
-  ClearEvaluationError();
-  return stats;
+  return kv::TraceEquation(Equation(i), Engine(), TracerSettings(), dimension == 3, nullptr, sink);
 }
 
 TTraceStats TPlotWin::TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink) {
   if (!IsValidIndex(i)) return {};
-  TEquation& e = Equation(i);
-  if (e.kind != kKindImplicit || !e.trees[2]) return {};
-  TExprNode* restriction = e.restricted ? e.trees[3].get() : nullptr;
-  const bool savedJumps = JumpDetection();
-  SetJumpDetection(false);
-  EquationImplicit f(*this, e.trees[2].get(), e.trees[4].get(), e.trees[5].get(), restriction);
-  const TTraceStats stats = TraceImplicitCurveFrom(f, TracerSettings(), point, sink);
-  SetJumpDetection(savedJumps);
-  ClearEvaluationError();
-  return stats;
+  return kv::TraceEquation(Equation(i), Engine(), TracerSettings(), dimension == 3, &point, sink);
 }
 
 int TPlotWin::DrawImplicitCurve(plat::DC& dc, int i) {

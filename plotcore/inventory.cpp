@@ -4,7 +4,7 @@
 #include <new>
 
 #include "plotcore/plot_win.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 
@@ -16,11 +16,12 @@ constexpr int kMaxCapacity = 32766;
 }  // namespace
 
 void TPlotWin::EnsureInventoryArrays() {
+  if (BorrowsInventory()) return;
   const auto n = static_cast<std::size_t>(equationCapacity) + 1;
-  if (equations_.size() != n) equations_.resize(n);
-  names_.resize(n);
-  flags_.resize(n);
-  sightLines_.resize(n);
+  if (inventory_->equations.size() != n) inventory_->equations.resize(n);
+  inventory_->names.resize(n);
+  inventory_->flags.resize(n);
+  inventory_->sightLines.resize(n);
 }
 
 bool TPlotWin::CanAddEquation(bool showMessage) {
@@ -29,7 +30,23 @@ bool TPlotWin::CanAddEquation(bool showMessage) {
   return false;
 }
 
+void TPlotWin::BorrowInventory(TPlotWin* owner) {
+  if (owner && owner != this) {
+    inventory_ = owner->inventory_;
+    equationCount = owner->equationCount;
+    equationCapacity = owner->equationCapacity;
+    return;
+  }
+  inventory_ = &ownInventory_;
+  equationCount = -1;
+  equationCapacity = static_cast<std::int16_t>(ownInventory_.equations.size() - 1);
+  currentEquation = -1;
+  selectedMapping = -1;
+}
+
 bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
+  // Only the owner of an inventory resizes it.
+  if (BorrowsInventory()) return false;
   if (newCapacity < 0 || newCapacity > kMaxCapacity) return false;
   const auto n = static_cast<std::size_t>(newCapacity) + 1;
   try {
@@ -42,16 +59,16 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
       kept = std::min<int>(equationCount, newCapacity);
       for (int i = 0; i <= kept; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        records[k] = std::move(equations_[k]);
-        names[k] = std::move(names_[k]);
-        flags[k] = flags_[k];
-        sight[k] = std::move(sightLines_[k]);
+        records[k] = std::move(inventory_->equations[k]);
+        names[k] = std::move(inventory_->names[k]);
+        flags[k] = inventory_->flags[k];
+        sight[k] = std::move(inventory_->sightLines[k]);
       }
     }
-    equations_ = std::move(records);
-    names_ = std::move(names);
-    flags_ = std::move(flags);
-    sightLines_ = std::move(sight);
+    inventory_->equations = std::move(records);
+    inventory_->names = std::move(names);
+    inventory_->flags = std::move(flags);
+    inventory_->sightLines = std::move(sight);
     const int oldCount = equationCount;
     equationCount = static_cast<std::int16_t>(kept);
     equationCapacity = static_cast<std::int16_t>(newCapacity);
@@ -156,31 +173,33 @@ void TPlotWin::FixIndicesAfterDelete(int i) {
 }
 
 void TPlotWin::DeleteEquation(int i) {
-  if (!IsValidIndex(i)) return;
+  if (!IsValidIndex(i) || BorrowsInventory()) return;
   const auto k = static_cast<std::size_t>(i);
   const auto last = static_cast<std::size_t>(equationCount);
   for (std::size_t j = k; j < last; ++j) {
-    equations_[j] = std::move(equations_[j + 1]);
-    names_[j] = std::move(names_[j + 1]);
-    flags_[j] = flags_[j + 1];
-    sightLines_[j] = std::move(sightLines_[j + 1]);
+    inventory_->equations[j] = std::move(inventory_->equations[j + 1]);
+    inventory_->names[j] = std::move(inventory_->names[j + 1]);
+    inventory_->flags[j] = inventory_->flags[j + 1];
+    inventory_->sightLines[j] = std::move(inventory_->sightLines[j + 1]);
   }
-  equations_[last] = TEquation{};
-  names_[last].clear();
-  flags_[last] = 0;
-  sightLines_[last].reset();
+  inventory_->equations[last] = TEquation{};
+  inventory_->names[last].clear();
+  inventory_->flags[last] = 0;
+  inventory_->sightLines[last].reset();
   --equationCount;
   FixIndicesAfterDelete(i);
   MarkUsedVariables();
 }
 
 void TPlotWin::ClearInventory() {
-  for (int i = 0; i <= equationCount; ++i) {
+  // A borrowed inventory is only forgotten, never freed.
+  for (int i = 0; i <= equationCount && !BorrowsInventory(); ++i) {
     FreeEquation(Equation(i));
     EquationName(i).clear();
     EquationFlag(i) = 0;
   }
-  for (TreePtr& t : sightLines_) t.reset();
+  if (!BorrowsInventory())
+    for (TreePtr& t : inventory_->sightLines) t.reset();
   equationCount = -1;
   currentEquation = -1;
   shadings.clear();

@@ -14,17 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "plotcore/model/shading_geometry.h"
 #include "plotcore/plot_win.h"
 
 namespace kv {
-
-// Hatch patterns 0..8 of the shading records: the six hatch styles, then
-// horizontal, vertical and crossed lines at twice the spacing.
-inline constexpr int kHatchPatterns = 9;
-// Pixel spacing of the hatch lines.
-inline constexpr int kHatchSpacing = 8;
-// Whether pixel (x, y) of a hatch pattern is drawn.
-bool HatchPixel(int pattern, int x, int y);
 
 class TPlot0Win : public TPlotWin {
  public:
@@ -125,6 +118,8 @@ class TPlot0Win : public TPlotWin {
   // Letters 1..23 tied to the ends copy their current value into from / to.
   void RefreshBoundShading(TShadeRecord& s);
   int ShadeAll(plat::DC& dc);
+  // The drawing area and view for the shading geometry.
+  TShadeArea ShadeArea() const;
 
   // ---- options ----
   std::int16_t drawingMode = kCmDrawOpaque;

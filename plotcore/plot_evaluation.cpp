@@ -4,21 +4,16 @@
 // point of an implicit curve.
 #include <cmath>
 
+#include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/log_scale.h"
 #include "plotcore/plot_win.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
 
-void TPlotWin::SetPointVariables(const TPoint3D& p) {
-  Engine().SetPoint(p.x, p.y);
-  if (dimension == 3 && !ComplexMode()) SetVariable('Z', p.z);
-}
+void TPlotWin::SetPointVariables(const TPoint3D& p) { kv::SetPointVariables(Engine(), p, dimension == 3); }
 
-bool TPlotWin::EvaluateReal(TExprNode* tree, long double& value) {
-  if (!tree || !Evaluate(tree)) return false;
-  value = tree->value.re;
-  return std::isfinite(value);
-}
+bool TPlotWin::EvaluateReal(TExprNode* tree, long double& value) { return kv::EvaluateReal(Engine(), tree, value); }
 
 bool TPlotWin::EvaluateMapPoint(const TPoint2D& p, TExprNode* first, TExprNode* second, TPoint2D& d) {
   SetPointVariables(p);
@@ -62,35 +57,25 @@ bool TPlotWin::EvaluateDerivativePair(int i, const TPoint3D& p, int firstSlot, i
   return ok;
 }
 
-bool TPlotWin::MapWorldPoint(TPoint2D& p) {
+TPointMap TPlotWin::PointMap() {
+  TPointMap map;
+  map.space = dimension == 3;
   if (LogWindowType > 0) {
-    if (AxisKind & 1) {
-      if (!(p.x > 0)) return false;
-      p.x = std::log10(p.x);
-    }
-    if (AxisKind & 2) {
-      if (!(p.y > 0)) return false;
-      p.y = std::log10(p.y);
-    }
-    return std::isfinite(p.x) && std::isfinite(p.y);
+    map.logWindow = true;
+    map.logAxes = AxisKind & 3;
+    map.logRange = LogValueRange;
+  } else if (mappedFlag && IsValidIndex(selectedMapping)) {
+    map.mapping = &Equation(selectedMapping);
   }
-  if (!mappedFlag || !IsValidIndex(selectedMapping)) return true;
-  TEquation& m = Equation(selectedMapping);
-  if (m.kind == kKindPlaneMap) {
-    TPoint2D d;
-    if (!EvaluateMapPoint(p, m.trees[0].get(), m.trees[1].get(), d)) return false;
-    p = d;
-    return true;
-  }
-  if (m.kind == kKindComplexMap) {
-    SetComplexVariable('Z', TComplex(p.x, p.y));
-    if (!m.trees[0] || !Evaluate(m.trees[0].get())) return false;
-    const TComplex f = m.trees[0]->value;
-    if (!std::isfinite(f.re) || !std::isfinite(f.im)) return false;
-    p = {f.re, f.im};
-    return true;
-  }
-  return true;
+  return map;
+}
+
+bool TPlotWin::MapWorldPoint(TPoint2D& p) { return MapPoint(Engine(), PointMap(), p); }
+
+bool TPlotWin::MoveToMappedPoint(TPoint2D& p) { return kv::MoveToMappedPoint(Engine(), PointMap(), p); }
+
+bool TPlotWin::ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const {
+  return LogWindowType <= 0 || ScaleVelocityForLogScale(AxisKind, at, v);
 }
 
 long double TPlotWin::LogAxisToValue(long double v) const { return std::pow(10.0L, v); }

@@ -17,18 +17,16 @@ char LetterChar(int letter) {
   return static_cast<char>('A' + v - 1);
 }
 
-// Collects the points of a trajectory for its table.
-class PointCollector : public TPolylineSink {
+// Collects the steps of a trajectory (parameter and point) for its table.
+class StepCollector : public TPolylineSink {
  public:
-  std::vector<TPoint2D> points;
-  void MoveTo(const TPoint2D& p) override { Add(p); }
-  void LineTo(const TPoint2D& p) override { Add(p); }
-  bool Cancelled() override { return points.size() >= TPlotWin::kMaxTableLines; }
-
- private:
-  void Add(const TPoint2D& p) {
-    if (points.size() < TPlotWin::kMaxTableLines) points.push_back(p);
+  std::vector<std::pair<long double, TPoint3D>> steps;
+  void MoveTo(const TPoint2D&) override {}
+  void LineTo(const TPoint2D&) override {}
+  void StepPoint(long double t, const TPoint3D& p) override {
+    if (steps.size() < TPlotWin::kMaxTableLines) steps.emplace_back(t, p);
   }
+  bool Cancelled() override { return steps.size() >= TPlotWin::kMaxTableLines; }
 };
 
 }  // namespace
@@ -96,18 +94,44 @@ std::string TPlotWin::FormatValueReport(const TEquationItem& item, int decimals)
   return line;
 }
 
-void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals) {
+void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals,
+                                std::string_view separator) {
   if (!IsValidIndex(i)) return;
   const int kind = Equation(i).kind;
+  const bool space = kind == kKindOde3D || kind == kKindSequence3D;
+  const bool separated = width <= 0;
   if (kind == kKindSequence || kind == kKindSequence3D) {
-    const long count = item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxTableLines - 1)) : 100;
-    for (const TPoint3D& p : IterateSequenceItem(i, item, count)) AppendValueLine(buffer, 0, width, decimals, p);
+    const long count = std::min<long>(SequenceTermCount(item), kMaxTableLines - 1);
+    long n = 0;
+    for (const TPoint3D& p : IterateSequenceItem(i, item, count)) {
+      // The index is a whole number.
+      std::string index = std::to_string(n++);
+      if (!separated && index.size() < static_cast<std::size_t>(width))
+        index.insert(0, static_cast<std::size_t>(width) - index.size(), ' ');
+      buffer += index;
+      const long double cells[3] = {p.x, p.y, p.z};
+      for (int k = 0; k < (space ? 3 : 2); ++k) {
+        if (separated) buffer += separator;
+        buffer += FormatTableCell(cells[k], separated ? 0 : width, decimals);
+      }
+      buffer += "\r\n";
+    }
     return;
   }
-  PointCollector points;
+  StepCollector collector;
   bool finished = false;
-  RunTrajectory(i, item, &points, finished);
-  for (const TPoint2D& p : points.points) AppendValueLine(buffer, 0, width, decimals, TPoint3D{p.x, p.y, 0});
+  RunTrajectory(i, item, &collector, finished);
+  for (const auto& [t, p] : collector.steps) {
+    const long double cells[4] = {t, p.x, p.y, p.z};
+    // A dy/dx solution has no parameter column.
+    const long double* first = kind == kKindOdeDyDx ? cells + 1 : cells;
+    const int count = kind == kKindOdeDyDx ? 2 : (space ? 4 : 3);
+    for (int k = 0; k < count; ++k) {
+      if (separated && k > 0) buffer += separator;
+      buffer += FormatTableCell(first[k], separated ? 0 : width, decimals);
+    }
+    buffer += "\r\n";
+  }
 }
 
 }  // namespace kv

@@ -6,17 +6,20 @@
 // interaction in plots and the animation loops the slider dialogs start.
 //
 // The implementation is split by concern: plot_win.cpp (construction,
-// commands, paint, notifications), inventory.cpp, compile_equation.cpp,
-// describe_equation.cpp, plot_evaluation.cpp, plot_drawing.cpp,
-// curve_drawing.cpp, trajectories.cpp, plot_values.cpp, plot_mouse.cpp,
-// animation.cpp; the sampler, tracer, stepper and 3D view are plain
-// functions in curve_sampler.h, implicit_tracer.h, ode_stepper.h, view3d.h.
+// commands, paint, notifications), inventory.cpp, plot_compiling.cpp,
+// plot_evaluation.cpp, plot_drawing.cpp, curve_drawing.cpp,
+// trajectory_drawing.cpp, plot_values.cpp, plot_mouse.cpp, animation.cpp.
+// The mathematics of the entries is in plotcore/model/ (free functions on
+// TEquation and the engine: compiling, describing, curves, trajectories,
+// shading, the sampler, tracer, stepper and 3D view); the methods here hand
+// them the window's engine, view and settings.
 //
 // Virtual operations the window classes above override are marked with the
 // role they play; their versions here are the base behaviour.
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <list>
@@ -24,12 +27,15 @@
 #include <string_view>
 #include <vector>
 
-#include "formula/func_win.h"
+#include "plotcore/func_win.h"
 #include "platform/dialog.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/equation.h"
-#include "plotcore/implicit_tracer.h"
-#include "plotcore/view3d.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/implicit_tracer.h"
+#include "plotcore/model/trajectories.h"
+#include "plotcore/model/view3d.h"
 
 namespace kv {
 
@@ -60,21 +66,8 @@ enum : int {
   kCmDrawXor = 893,          // "&XODER"
 };
 
-// "lhs=rhs" as "lhs-(rhs)"; false when the text has no "=" or the result
-// would not fit a formula text.
-bool RewriteEquationAsDifference(std::string& target, std::string_view text);
-
 // The letters "A".."W" into a list or combo box, one selected (1 = A).
 void FillLetterList(plat::Dialog& d, int id, int selection);
-
-// The caption of an equation shown in the plot: its description in its
-// colour, one below the other.
-struct TEquationLabel {
-  std::int16_t index = -1;
-  std::string text;
-  TPoint2D anchor;
-  std::int16_t colour = 1;
-};
 
 // The places where the sampled runs of a curve are recorded for EPS, SVG
 // and PiCTeX: one run per pen stroke.
@@ -117,12 +110,18 @@ class TPlotWin : public TFuncWin {
   void UserFunctionsChanged() override;
 
   // ---- inventory ----
-  TEquation& Equation(int i) { return equations_[static_cast<std::size_t>(i)]; }
-  const TEquation& Equation(int i) const { return equations_[static_cast<std::size_t>(i)]; }
+  TEquation& Equation(int i) { return inventory_->equations[static_cast<std::size_t>(i)]; }
+  const TEquation& Equation(int i) const { return inventory_->equations[static_cast<std::size_t>(i)]; }
   bool IsValidIndex(int i) const { return i >= 0 && i <= equationCount; }
-  std::string& EquationName(int i) { return names_[static_cast<std::size_t>(i)]; }
-  std::uint8_t& EquationFlag(int i) { return flags_[static_cast<std::size_t>(i)]; }
-  int InventorySize() const { return static_cast<int>(equations_.size()); }
+  std::string& EquationName(int i) { return inventory_->names[static_cast<std::size_t>(i)]; }
+  std::uint8_t& EquationFlag(int i) { return inventory_->flags[static_cast<std::size_t>(i)]; }
+  int InventorySize() const { return static_cast<int>(inventory_->equations.size()); }
+  // The range window of a mapping draws the entries of its domain window:
+  // while it borrows them, Equation() and its companions reach the owner's
+  // arrays, and the last index and capacity follow the owner's.  nullptr
+  // gives the window its own inventory back.
+  void BorrowInventory(TPlotWin* owner);
+  bool BorrowsInventory() const { return inventory_ != &ownInventory_; }
   // True when an entry can be appended; otherwise message 4 "kein Platz
   // mehr" when asked.
   bool CanAddEquation(bool showMessage);
@@ -192,7 +191,15 @@ class TPlotWin : public TFuncWin {
   // Logarithmic axes or the selected mapping applied to a world point;
   // false when it cannot be mapped.
   bool MapWorldPoint(TPoint2D& p);
+  TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
+  // The start point of an initial-value problem moved to where the window
+  // shows it (kv::MoveToMappedPoint with this window's point map).
+  bool MoveToMappedPoint(TPoint2D& p);
+  // A velocity at a point given in values, carried onto the window's
+  // logarithmic axes (chain rule); unchanged and true without them, false
+  // where a logarithmic coordinate is not positive.
+  bool ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const;
   bool EvaluateReal(TExprNode* tree, long double& value);
 
   // ---- 3D view ----
@@ -283,6 +290,8 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
+  // The view, box and step trajectories run in.
+  TTrajectoryView TrajectoryView() const;
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
   // Runs an item; every point goes to the sink (world x, y).  Returns the
@@ -299,6 +308,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
+  // How many terms a sequence item is drawn with: its step limit, else 100.
+  static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);
   // The start texts x0, y0, z0, t0 into the item's trees; false when a
@@ -350,10 +361,13 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
-  // The table of an item's points (trajectory steps or sequence terms), at
-  // most kMaxTableLines lines.
+  // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
+  // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
+  // (z) of a sequence's terms (212, 312).  Cells are `width` wide
+  // (FormatTableCell); width 0 or -1 joins them by the separator instead.
   static constexpr int kMaxTableLines = 10000;
-  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals);
+  void DrawEquationItem(std::string& buffer, int i, TEquationItem& item, int width, int decimals,
+                        std::string_view separator = "\t");
 
   // ---- mouse and view ----
   // Rubber-band box from the pressed point; a box of at least 3 x 3 pixels
@@ -395,6 +409,8 @@ class TPlotWin : public TFuncWin {
   std::int16_t MouseMode = kCmMouseBoxZoom;
   long double centreZoomFactor = 0.5L;
   std::int16_t LogWindowType = 0;      // > 0: logarithmic window (AxisKind tells the axes)
+  // The values a logarithmic window shows: points beyond them have no image.
+  TSegment2D LogValueRange{0, HUGE_VALL, 0, HUGE_VALL};
   std::int16_t selectedMapping = -1;   // entry of kind 401/402 points are mapped by
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
@@ -434,13 +450,16 @@ class TPlotWin : public TFuncWin {
   void CmMouseMode(int id);
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();
-  void CompileSlots(TEquation& e, std::initializer_list<int> slots);
   void EnsureInventoryArrays();
 
-  std::vector<TEquation> equations_;
-  std::vector<std::string> names_;
-  std::vector<std::uint8_t> flags_;
-  std::vector<TreePtr> sightLines_;
+  struct TInventoryArrays {
+    std::vector<TEquation> equations;
+    std::vector<std::string> names;
+    std::vector<std::uint8_t> flags;
+    std::vector<TreePtr> sightLines;
+  };
+  TInventoryArrays ownInventory_;
+  TInventoryArrays* inventory_ = &ownInventory_;
   TCurveRecording recording_;
   bool painting_ = false;
 };

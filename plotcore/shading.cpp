@@ -1,5 +1,6 @@
 // Shading of regions above, below or between graphs, the inequalities of
-// implicit curves, and the random darts thrown into their regions.
+// implicit curves, and the random darts thrown into their regions, drawn by
+// the window with the geometry of plotcore/model/shading_geometry.h.
 #include <algorithm>
 #include <cmath>
 
@@ -8,65 +9,24 @@
 
 namespace kv {
 
-bool HatchPixel(int pattern, int x, int y) {
-  auto on = [](int v, int m) { return ((v % m) + m) % m == 0; };
-  switch (pattern) {
-    case 0:
-      return on(y, kHatchSpacing);
-    case 1:
-      return on(x, kHatchSpacing);
-    case 2:
-      return on(x - y, kHatchSpacing);
-    case 3:
-      return on(x + y, kHatchSpacing);
-    case 4:
-      return on(x, kHatchSpacing) || on(y, kHatchSpacing);
-    case 5:
-      return on(x - y, kHatchSpacing) || on(x + y, kHatchSpacing);
-    case 6:
-      return on(y, 2 * kHatchSpacing);
-    case 7:
-      return on(x, 2 * kHatchSpacing);
-    default:
-      return on(x, 2 * kHatchSpacing) || on(y, 2 * kHatchSpacing);
-  }
-}
-
-namespace {
-
-// The value of an explicit entry at x; false where undefined.
-bool GraphValue(TPlot0Win& w, int i, long double x, long double& y) {
-  if (!w.IsValidIndex(i)) return false;
-  TEquation& e = w.Equation(i);
-  if (e.kind != kKindExplicit || !e.trees[1]) return false;
-  w.SetVariable('X', x);
-  return w.EvaluateReal(e.trees[1].get(), y);
-}
-
-}  // namespace
-
-void TPlot0Win::RefreshBoundShading(TShadeRecord& s) {
-  const TPackedLetters l = SplitPackedCode(s.packedCode);
-  if (l.fromLetter >= 1 && l.fromLetter <= 23) s.from = Variable(l.fromLetter).re;
-  if (l.toLetter >= 1 && l.toLetter <= 23) s.to = Variable(l.toLetter).re;
-}
+void TPlot0Win::RefreshBoundShading(TShadeRecord& s) { kv::RefreshBoundShading(Engine(), s); }
 
 bool TPlot0Win::ShadeSpan(const TShadeRecord& s, long double x, long double& yLow, long double& yHigh) {
-  long double a;
-  if (!GraphValue(*this, s.graphA, x, a)) return false;
-  if (s.graphB == kShadeAbove) {
-    yLow = a;
-    yHigh = World.ymax;
-  } else if (s.graphB == kShadeBelow) {
-    yLow = World.ymin;
-    yHigh = a;
-  } else {
-    long double b;
-    if (!GraphValue(*this, s.graphB, x, b)) return false;
-    yLow = std::min(a, b);
-    yHigh = std::max(a, b);
-  }
-  return yHigh >= yLow;
+  if (!IsValidIndex(s.graphA)) return false;
+  TEquation* b = IsValidIndex(s.graphB) ? &Equation(s.graphB) : nullptr;
+  return kv::ShadeSpan(Engine(), s, Equation(s.graphA), b, World, x, yLow, yHigh);
+}
+
+TShadeArea TPlot0Win::ShadeArea() const {
+  TShadeArea a;
+  a.world = World;
+  a.pixelsPerUnitX = PixelsPerUnitX;
+  a.pixelsPerUnitY = PixelsPerUnitY;
+  a.originX = AreaOriginX();
+  a.originY = AreaOriginY();
+  a.width = AreaWidth();
+  a.height = AreaHeight();
+  return a;
 }
 
 void TPlot0Win::ShadeColumn(plat::DC& dc, int x, int top, int bottom, int pattern, plat::Colour colour) {
@@ -79,46 +39,11 @@ void TPlot0Win::ShadeColumn(plat::DC& dc, int x, int top, int bottom, int patter
     if (HatchPixel(pattern, x, y)) dc.SetPixel(x, y, colour);
 }
 
-namespace {
-
-// The x range of a record on the screen: the view, cut to its interval.
-bool ShadeColumns(const TPlot0Win& w, const TShadeRecord& s, int& first, int& last) {
-  long double lo = w.World.xmin;
-  long double hi = w.World.xmax;
-  if (s.intervalFlag) {
-    lo = std::max(lo, std::min(s.from, s.to));
-    hi = std::min(hi, std::max(s.from, s.to));
-  }
-  if (!(hi >= lo)) return false;
-  first = static_cast<int>(std::ceil((lo - w.World.xmin) * w.PixelsPerUnitX)) + w.AreaOriginX();
-  last = static_cast<int>(std::floor((hi - w.World.xmin) * w.PixelsPerUnitX)) + w.AreaOriginX();
-  first = std::max(first, w.AreaOriginX());
-  last = std::min(last, w.AreaOriginX() + w.AreaWidth());
-  return last >= first;
-}
-
-// The rows of a y span: the first row at or below yHigh to the last at or
-// above yLow, within the drawing area.
-bool ShadeRows(const TPlot0Win& w, long double yLow, long double yHigh, int& top, int& bottom) {
-  const long double t = std::ceil((w.World.ymax - yHigh) * w.PixelsPerUnitY);
-  const long double b = std::floor((w.World.ymax - yLow) * w.PixelsPerUnitY);
-  if (std::isnan(t) || std::isnan(b)) return false;
-  const long double h = w.AreaHeight();
-  const long double tc = std::clamp<long double>(t, 0, h);
-  const long double bc = std::clamp<long double>(b, 0, h);
-  if (bc < tc) return false;
-  top = static_cast<int>(tc) + w.AreaOriginY();
-  bottom = static_cast<int>(bc) + w.AreaOriginY();
-  return true;
-}
-
-}  // namespace
-
 int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   RefreshBoundShading(s);
   if (!IsValidIndex(s.graphA) || (s.graphB >= 0 && !IsValidIndex(s.graphB)) || s.graphB < kShadeBelow) return 0;
   int first, last;
-  if (!ShadeColumns(*this, s, first, last)) return 0;
+  if (!ShadeColumns(ShadeArea(), s, first, last)) return 0;
   const int pattern = SplitPackedCode(s.packedCode).pattern;
   const plat::Colour colour = DrawingColourOf(s.colour);
   const plat::Pen old = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, colour});
@@ -127,6 +52,7 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   std::vector<TPoint2D> upper, lower;
   TExportSink* sink = ActiveSink();
   const bool record = sink != nullptr;
+  const TShadeArea area = ShadeArea();
   for (int x = first; x <= last; ++x) {
     if (((x - first) & 127) == 127 && StopKeyPressed()) {
       dc.SelectPen(old);
@@ -136,7 +62,7 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
     long double lo, hi;
     if (!ShadeSpan(s, wx, lo, hi)) continue;
     int top, bottom;
-    if (!ShadeRows(*this, lo, hi, top, bottom)) continue;
+    if (!ShadeRows(area, lo, hi, top, bottom)) continue;
     if (record) {
       upper.push_back({wx, PixelToWorldY(top)});
       lower.push_back({wx, PixelToWorldY(bottom)});
@@ -160,6 +86,7 @@ void TPlot0Win::FillCombinedRegions(plat::DC& dc) {
   const int pattern = SplitPackedCode(head.packedCode).pattern;
   const plat::Colour colour = DrawingColourOf(head.colour);
   const plat::Pen old = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, colour});
+  const TShadeArea area = ShadeArea();
   for (int x = AreaOriginX(); x <= AreaOriginX() + AreaWidth(); ++x) {
     const long double wx = PixelToWorldX(x);
     long double lo = World.ymin;
@@ -179,7 +106,7 @@ void TPlot0Win::FillCombinedRegions(plat::DC& dc) {
       hi = std::min(hi, b);
     }
     int top, bottom;
-    if (inAll && hi >= lo && ShadeRows(*this, lo, hi, top, bottom)) ShadeColumn(dc, x, top, bottom, pattern, colour);
+    if (inAll && hi >= lo && ShadeRows(area, lo, hi, top, bottom)) ShadeColumn(dc, x, top, bottom, pattern, colour);
   }
   dc.SelectPen(old);
 }
@@ -201,17 +128,8 @@ int TPlot0Win::ShadeAll(plat::DC& dc) {
 // ---- inequalities and darts ----
 
 bool TPlot0Win::PointSatisfiesInequalities(long double x, long double y, int i) {
-  auto holds = [&](int k) {
-    TEquation& e = Equation(k);
-    long double f;
-    SetPointVariables(TPoint2D{x, y});
-    if (!EvaluateReal(e.trees[2].get(), f)) return false;
-    return e.subKind > 0 ? f < 0 : f > 0;
-  };
-  auto isInequality = [&](int k) {
-    const TEquation& e = Equation(k);
-    return e.kind == kKindImplicit && e.subKind != 0 && e.trees[2] != nullptr;
-  };
+  auto holds = [&](int k) { return SatisfiesInequality(Engine(), Equation(k), x, y, dimension == 3); };
+  auto isInequality = [&](int k) { return IsInequality(Equation(k)); };
   if (i >= 0) return IsValidIndex(i) && isInequality(i) && holds(i);
   for (int k = 0; k <= equationCount; ++k)
     if (isInequality(k) && !holds(k)) return false;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/text_encoding.h"
+#include "core/text_encoding.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -41,7 +41,7 @@ std::string ComposeTermText(const TTermBlock& b, const TTermEvaluator& evaluate)
   text += body;
   if (b.hyphenChar <= 0 || b.hyphenChar > 255) return text;
   std::string hyphen;
-  plat::AppendUtf8(hyphen, plat::Cp1252ToUnicode(static_cast<unsigned char>(b.hyphenChar)));
+  AppendUtf8(hyphen, Cp1252ToUnicode(static_cast<unsigned char>(b.hyphenChar)));
   std::string out;
   for (char c : text) out += c == '-' ? hyphen : std::string(1, c);
   return out;

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/text_label_record.h"
+#include "graphics/model/text_label_record.h"
 
 namespace kv {
 

@@ -20,7 +20,8 @@
 #include <vector>
 
 #include "platform/window.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
+#include "shell/model/protection_block.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -44,26 +45,6 @@ struct TPrintArea {
   std::uint8_t ColourPrinter = 0;  // "Farbdrucker"
   friend bool operator==(const TPrintArea&, const TPrintArea&) = default;
 };
-
-// The five strings of the protection block, as read from a file.
-struct TPasswordBlock {
-  std::string Password;  // unscrambled
-  std::string Author;
-  std::string Date;
-  std::string EMail;
-  std::string Homepage;
-};
-
-// Protection bits of the protection mask.
-enum : std::int16_t {
-  kProtectSave = 1,        // "Speichern/Umbenennen verhindern"
-  kProtectInventory = 2,   // "Inventar schützen"
-  kProtectNotes = 4,       // "Notizen schützen"
-  kShowCopyright = 1024,   // "Copyright anzeigen"
-};
-
-// The longest text of each protection string (the file keeps 101 bytes).
-inline constexpr std::size_t kProtectionTextMax = 100;
 
 class TFileMsgWin : public plat::Window {
  public:

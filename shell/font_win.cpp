@@ -15,53 +15,7 @@ enum : int {
   CM_NUMBER_FORMAT = 105,
 };
 
-constexpr std::size_t kFaceSize = 32;
-
 }  // namespace
-
-// ---- the 60-byte font record ----
-
-void WriteLogFont(ByteWriter& w, const plat::LogFont& f) {
-  w.I32(f.height);
-  w.I32(f.width);
-  w.I32(f.escapement);
-  w.I32(f.orientation);
-  w.I32(f.weight);
-  w.U8(f.italic);
-  w.U8(f.underline);
-  w.U8(f.strikeOut);
-  w.U8(f.charSet);
-  w.U8(f.outPrecision);
-  w.U8(f.clipPrecision);
-  w.U8(f.quality);
-  w.U8(f.pitchAndFamily);
-  // The face up to its NUL, then zeros: no stray bytes reach the file.
-  std::size_t len = 0;
-  while (len < kFaceSize - 1 && f.faceName[len] != '\0') ++len;
-  w.Bytes(f.faceName.data(), len);
-  w.Zeros(kFaceSize - len);
-}
-
-plat::LogFont ReadLogFont(ByteReader& r) {
-  plat::LogFont f;
-  f.height = r.I32();
-  f.width = r.I32();
-  f.escapement = r.I32();
-  f.orientation = r.I32();
-  f.weight = r.I32();
-  f.italic = r.U8();
-  f.underline = r.U8();
-  f.strikeOut = r.U8();
-  f.charSet = r.U8();
-  f.outPrecision = r.U8();
-  f.clipPrecision = r.U8();
-  f.quality = r.U8();
-  f.pitchAndFamily = r.U8();
-  f.faceName.fill('\0');
-  if (!r.Bytes(f.faceName.data(), kFaceSize)) f.faceName.fill('\0');
-  f.faceName[kFaceSize - 1] = '\0';
-  return f;
-}
 
 std::int32_t FontHeightForPoints(int points, int dpi) {
   // MulDiv(points, dpi, 72): the exact quotient rounded half away from zero.

@@ -11,21 +11,12 @@
 
 #include "platform/logfont.h"
 #include "platform/types.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 
 namespace kv {
 
 inline constexpr int kFontSlotCount = 10;
-// The font record in files: lfHeight, lfWidth, lfEscapement, lfOrientation,
-// lfWeight as i32; italic, underline, strike-out, charset, output and clip
-// precision, quality, pitch and family as u8; a 32-byte face name.
-inline constexpr std::size_t kLogFontSize = 60;
-
-void WriteLogFont(ByteWriter& w, const plat::LogFont& font);
-// The face name is always NUL-terminated after reading.
-plat::LogFont ReadLogFont(ByteReader& r);
-
 // lfHeight of a font of `points` on a device of `dpi` dots per inch:
 // -MulDiv(points, dpi, 72), rounded half away from zero.
 std::int32_t FontHeightForPoints(int points, int dpi);

@@ -4,18 +4,6 @@
 
 namespace kv {
 
-std::string TruncateChars(const std::string& text, int n) {
-  if (n <= 0) return {};
-  int chars = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      if (chars == n) return text.substr(0, i);
-      ++chars;
-    }
-  }
-  return text;
-}
-
 // ---- TMsgDlg ----
 
 TMsgDlg::TMsgDlg(plat::Window* parent, const std::string& templateName, const std::string& caption,

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/text_encoding.h"
 #include "platform/logfont.h"
 #include "shell/dialog_base.h"
 
@@ -98,8 +99,5 @@ class TInp2Dlg : public TDlg {
 // lo..hi, else 0.
 int AskIntInRange(plat::Window* parent, const std::string& caption, const std::string& prompt, int lo, int hi,
                   int& value);
-
-// The first n characters (not bytes) of a UTF-8 text.
-std::string TruncateChars(const std::string& text, int n);
 
 }  // namespace kv

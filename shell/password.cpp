@@ -3,7 +3,7 @@
 #include "platform/common_dialogs.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 #include "shell/generic_dialogs.h"
 
@@ -12,46 +12,10 @@ namespace kv {
 namespace {
 
 constexpr int kEditLimit = 99;
-constexpr std::size_t kProtectionBytes = kProtectionTextMax + 1;  // with the NUL
 
 std::string Clip(const std::string& s) { return TruncateChars(s, static_cast<int>(kProtectionTextMax)); }
 
 }  // namespace
-
-int ModPow(int b, int e, int m) {
-  std::int32_t result = 1;
-  std::int32_t base = b;
-  while (e > 0) {
-    if (e % 2 == 1) result = result * base % m;
-    e /= 2;
-    if (e > 0) base = base * base % m;
-  }
-  return result;
-}
-
-void ScramblePassword(std::string& bytes, int exponent) {
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    auto b = static_cast<unsigned char>(bytes[i]);
-    if (b == 0) {
-      bytes.resize(i);
-      return;
-    }
-    int v = ModPow(b, exponent, kScrambleModulus);
-    if (v == 0) {
-      bytes.resize(i);
-      return;
-    }
-    bytes[i] = static_cast<char>(v);
-  }
-}
-
-bool IsStorablePassword(const std::string& utf8) {
-  std::string ansi = Utf8ToCp1252(utf8);
-  if (Cp1252ToUtf8(ansi) != utf8) return false;
-  for (char c : ansi)
-    if (static_cast<unsigned char>(c) >= kScrambleModulus || c == 0) return false;
-  return true;
-}
 
 // ---- TPwdDlg ----
 
@@ -178,39 +142,10 @@ void TFileMsgWin::CmAuthor() {
 }
 
 void TFileMsgWin::WritePasswordBlock() {
-  if (!Out()) return;
-  std::string scrambled = Utf8ToCp1252(Clip(Password));
-  ScramblePassword(scrambled, kScrambleWriteExponent);
-  // Written as raw bytes: the scrambled password is no text.
-  Out()->U16(static_cast<std::uint16_t>(scrambled.size() + 1));
-  Out()->Bytes(scrambled.data(), scrambled.size());
-  Out()->U8(0);
-  WriteCountedString(Clip(Author));
-  WriteCountedString(Clip(Date));
-  WriteCountedString(Clip(EMail));
-  WriteCountedString(Clip(Homepage));
+  if (Out()) WriteProtectionBlock(*Out(), TPasswordBlock{Password, Author, Date, EMail, Homepage});
 }
 
-bool TFileMsgWin::ParsePasswordBlock(TPasswordBlock& out) {
-  ByteReader* r = In();
-  if (!r || r->Failed()) return false;
-  std::size_t n = r->U16();
-  if (r->Failed() || n > kProtectionBytes || n > r->Remaining()) {
-    r->Fail();
-    return false;
-  }
-  std::string raw(n, '\0');
-  if (n > 0 && !r->Bytes(raw.data(), n)) return false;
-  if (auto nul = raw.find('\0'); nul != std::string::npos) raw.resize(nul);
-  ScramblePassword(raw, kScrambleReadExponent);
-  TPasswordBlock b;
-  b.Password = Cp1252ToUtf8(raw);
-  if (!ReadCountedString(b.Author, kProtectionBytes) || !ReadCountedString(b.Date, kProtectionBytes) ||
-      !ReadCountedString(b.EMail, kProtectionBytes) || !ReadCountedString(b.Homepage, kProtectionBytes))
-    return false;
-  out = std::move(b);
-  return true;
-}
+bool TFileMsgWin::ParsePasswordBlock(TPasswordBlock& out) { return In() && ReadProtectionBlock(*In(), out); }
 
 void TFileMsgWin::ApplyPasswordBlock(const TPasswordBlock& block) {
   Password = Clip(block.Password);

@@ -8,7 +8,7 @@
 #include "platform/dc.h"
 #include "platform/instance.h"
 #include "platform/resources.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
 #include "shell/zor_win.h"
 

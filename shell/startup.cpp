@@ -4,7 +4,7 @@
 
 #include "platform/app.h"
 #include "platform/instance.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/plot_frame.h"
 
 namespace kv {

@@ -1,10 +1,7 @@
-// Small helpers every part of the program uses: editing strings, numbers to
-// text and back, the rounding through which every pixel coordinate passes,
-// random numbers, a busy delay, file-name splitting, colours and setters of
-// small records.
-//
-// Numbers are formatted and parsed in the C locale whatever the process
-// locale is: the decimal separator is always '.'.
+// Small helpers of the window layers: editing strings, random numbers, a
+// busy delay, the clock, file-name splitting, colours and setters of small
+// records.  Numbers to text and back are in core/number_text.h (included
+// here for the many callers that use both).
 #pragma once
 
 #include <array>
@@ -12,9 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/binary_stream.h"
+#include "core/number_text.h"
+#include "core/vector2d.h"
 #include "platform/types.h"
-#include "shell/binary_stream.h"
-#include "shell/vector2d.h"
 
 namespace kv {
 
@@ -82,27 +80,7 @@ void EnsureTrailingBackslash(std::string& path);
 // and '\' separate directories (names from older files use '\').
 void GetFileNamePart(std::string& dest, std::string_view path);
 
-// ---- numbers and text ----
-// strtold in the C locale: leading white space skipped, conversion stops at
-// the first character that does not fit, no number gives 0.  Returns whether
-// a number was found.
-bool ParseLongDouble(long double& dest, std::string_view text);
-// atoi: leading white space, optional sign, decimal digits; anything else
-// gives 0.  Values beyond the 32-bit range saturate at INT32_MIN / INT32_MAX.
-std::int32_t ParseInt(std::string_view text);
-// printf "%<width>.<decimals>Lf"; negative width or decimals count as 0.
-void FormatNumber(long double value, int width, int decimals, std::string& dest);
-std::string FormatNumber(long double value, int width, int decimals);
-// Magnitudes of 0.1 and above, and those whose decimal exponent is small
-// against d, as FormatNumber(x, d + 2, d); smaller ones as a mantissa with
-// d decimals followed by "E-" and the exponent: 0.00012345 with d = 3 gives
-// "1.235E-4".  Magnitudes below ExpMinus5000 are written as zero.
-void FormatNumberSci(long double value, int decimals, std::string& dest);
-std::string FormatNumberSci(long double value, int decimals);
-// Rounds to the nearest integer, an exact half toward zero (2.5 -> 2,
-// -2.5 -> -2, 2.51 -> 3); magnitudes above 2147483647 saturate at
-// +-2147483647 (never INT32_MIN); NaN gives 0.
-std::int32_t RoundToInt(long double x);
+// ---- random numbers and delays ----
 // (r mod 100000000) * ((b - a) * 1e-8) + a with r from plat::Rand(): a value
 // in [a, b) in steps of (b - a) / 1e8; a when a == b.
 long double RandomInRange(long double a, long double b);

@@ -10,7 +10,7 @@
 #include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 #include "shell/note_win.h"
-#include "shell/notes_block.h"
+#include "shell/model/notes_block.h"
 #include "shell/plot_frame.h"
 #include "shell/text_helpers.h"
 #include "shell/text_win.h"

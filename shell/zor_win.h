@@ -24,7 +24,7 @@
 #include "platform/dc.h"
 #include "platform/printer.h"
 #include "shell/pre_win.h"
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 
 namespace kv {
 

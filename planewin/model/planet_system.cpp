@@ -4,8 +4,8 @@
 #include <cmath>
 #include <iterator>
 
-#include "shell/text_helpers.h"
-#include "shell/vector3d.h"
+#include "core/number_text.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "planewin/model/random_source.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

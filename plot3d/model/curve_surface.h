@@ -6,7 +6,7 @@
 #pragma once
 
 #include "formula/formula_engine.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

@@ -17,7 +17,7 @@
 
 #include "formula/formula_engine.h"
 #include "plot3d/model/level_plane.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

@@ -5,8 +5,8 @@
 
 #include "plot3d/model/evaluate.h"
 #include "plot3d/model/intersection_curve.h"
-#include "shell/constants.h"
-#include "shell/text_helpers.h"
+#include "core/constants.h"
+#include "core/number_text.h"
 
 namespace kv {
 

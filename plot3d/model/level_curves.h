@@ -11,8 +11,8 @@
 #include "formula/formula_engine.h"
 #include "planewin/model/random_source.h"
 #include "plot3d/model/level_plane.h"
-#include "plotcore/equation.h"
-#include "plotcore/implicit_tracer.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/implicit_tracer.h"
 
 namespace kv {
 

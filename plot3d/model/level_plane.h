@@ -4,8 +4,8 @@
 // levels; the plane codes 6, 5 and 3 name the same three planes.
 #pragma once
 
-#include "shell/vector2d.h"
-#include "shell/vector3d.h"
+#include "core/vector2d.h"
+#include "core/vector3d.h"
 
 namespace kv {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "plot3d/model/evaluate.h"
-#include "shell/text_helpers.h"
+#include "core/number_text.h"
 
 namespace kv {
 

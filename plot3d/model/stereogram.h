@@ -11,7 +11,7 @@
 
 #include "formula/formula_engine.h"
 #include "planewin/model/random_source.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/equation.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/text_helpers.h"
+#include "core/number_text.h"
 
 namespace kv {
 

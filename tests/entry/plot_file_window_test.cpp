@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "entry/plot_file_blocks.h"
-#include "graphics/text_label_record.h"
+#include "entry/model/plot_file_blocks.h"
+#include "graphics/model/text_label_record.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_test_util.h"
-#include "plotcore/equation_record.h"
-#include "shell/binary_stream.h"
+#include "plotcore/model/equation_record.h"
+#include "core/binary_stream.h"
 #include "shell/file_msg_win.h"
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 #include "support/test_env.h"
 
 namespace kv {

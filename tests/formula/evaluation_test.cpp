@@ -10,7 +10,7 @@
 #include "formula/compiler.h"
 #include "formula/program.h"
 #include "formula/tokens.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "formula_test_util.h"
 
 namespace kvtest {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "formula/parameter_tables.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "formula_test_util.h"
 
 namespace kvtest {

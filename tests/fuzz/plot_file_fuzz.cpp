@@ -1,38 +1,23 @@
-// libFuzzer target for the plot-file reader.  The first input byte picks the
+// libFuzzer target for the plot-file codec.  The first input byte picks the
 // file's version (1..34), the rest is everything after the common header,
 // which the target writes itself so that the fuzzer works on the blocks.
-// A 2D window (headless: the offscreen platform, test mode so that no
-// dialog waits for an answer) reads each input; a file it accepts is
-// written, read again and written again, and both writes must be equal.
-// Crashes, hangs, sanitizer reports and unstable round trips are findings.
+// Each input is parsed into a plot-file state (no window, no toolkit); a
+// file the reader accepts is written in the current form, read again and
+// written again, and both writes must be equal.  Crashes, hangs, sanitizer
+// reports and unstable round trips are findings.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "platform/app.h"
-#include "platform/testing.h"
-#include "plot2d/plot2_win.h"
-#include "shell/binary_stream.h"
-#include "shell/settings_file.h"
+#include "core/binary_stream.h"
+#include "entry/model/plot_file.h"
 
 namespace {
 
-struct FuzzWorld {
-  plat::App* app = nullptr;
-  kv::TPlot2Win* window = nullptr;
-  std::string dir;
-  std::vector<std::uint8_t> header33;
-};
-
-FuzzWorld& World() {
-  static FuzzWorld w;
-  return w;
-}
+// The 2D window's file type.
+constexpr std::int32_t kFileType = 841;
 
 void CheckAt(bool condition, int line) {
   if (condition) return;
@@ -41,72 +26,50 @@ void CheckAt(bool condition, int line) {
 }
 #define Check(condition) CheckAt(condition, __LINE__)
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  FuzzWorld& w = World();
-  w.dir = std::filesystem::temp_directory_path().string() + "/kurvato-plot-fuzz-" + std::to_string(getpid()) + "/";
-  std::filesystem::create_directories(w.dir);
-  setenv("KURVATO_HOME", w.dir.c_str(), 1);
-  w.app = new plat::App(*argc, *argv);
-  plat::testing::EnableTestingMode(true);
-  plat::testing::FixScreenCaps(plat::DeviceCaps{});
-  w.window = new kv::TPlot2Win(nullptr, "fuzz.kv2");
-  w.window->FileVersion = kv::kPlotFileVersion;
-  w.window->LoadSettingsOnSetup = 0;
-  w.window->SaveSettingsOnClose = 0;
-  w.window->Create();
-  kv::ByteWriter h;
-  kv::WriteCommonHeader(h, w.window->MakeFileHeader(kv::kFileType2D));
-  w.header33 = h.Data();
-  // The window goes before the toolkit does.
-  std::atexit([] {
-    FuzzWorld& world = World();
-    world.window->Destroy();
-    plat::App::DeleteDestroyedWindows();
-    delete world.app;
-    std::error_code ec;
-    std::filesystem::remove_all(world.dir, ec);
-  });
-  return 0;
+std::vector<std::uint8_t> Write(const kv::TPlotFileState& s) {
+  kv::ByteWriter w;
+  kv::WritePlotFile(w, s);
+  return w.Data();
 }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  FuzzWorld& w = World();
-  kv::TPlot2Win& win = *w.window;
-  plat::testing::Reset();
+  static const std::vector<std::uint8_t> header = [] {
+    kv::TCommonHeader h;
+    h.TypeCode = kFileType;
+    h.Version = kv::kPlotFileVersion;
+    kv::ByteWriter w;
+    kv::WriteCommonHeader(w, h);
+    return w.Data();
+  }();
 
-  std::vector<std::uint8_t> file = w.header33;
+  std::vector<std::uint8_t> file = header;
   const std::int32_t version = 1 + data[0] % 34;
   file[4] = static_cast<std::uint8_t>(version);
   file.insert(file.end(), data + 1, data + size);
-  const std::string input = w.dir + "input.kv2";
-  Check(kv::WriteFileAtomically(input, file));
-  win.FileData.FileName = input;
-  const int code = win.ReadFile();
+  kv::ByteReader reader(file);
+  kv::TPlotFileState state;
+  const int code = kv::ReadPlotFile(reader, kFileType, state);
   Check(code == 0 || code == 11 || code == 8);
   if (code != 0) return 0;
 
-  // What the window took in, it writes out again the same way every time.
-  const std::string first = w.dir + "first.kv2";
-  const std::string second = w.dir + "second.kv2";
-  win.FileData.FileName = first;
-  Check(win.WriteFile());
-  win.FileData.FileName = first;
-  Check(win.ReadFile() == 0);
-  win.FileData.FileName = second;
-  Check(win.WriteFile());
-  std::vector<std::uint8_t> a;
-  std::vector<std::uint8_t> b;
-  Check(kv::ReadWholeFile(first, a) && kv::ReadWholeFile(second, b));
-  if (a != b) {
+  // What the codec took in, it writes out in the current form the same way
+  // every time.
+  state.header.Version = kv::kPlotFileVersion;
+  const std::vector<std::uint8_t> first = Write(state);
+  kv::ByteReader again(first);
+  kv::TPlotFileState back;
+  Check(kv::ReadPlotFile(again, kFileType, back) == 0);
+  Check(again.Remaining() == 0);
+  const std::vector<std::uint8_t> second = Write(back);
+  if (first != second) {
     std::size_t at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-    std::fprintf(stderr, "plot_file_fuzz: the second write differs from byte %zu (sizes %zu, %zu)\n", at, a.size(),
-                 b.size());
+    while (at < first.size() && at < second.size() && first[at] == second[at]) ++at;
+    std::fprintf(stderr, "plot_file_fuzz: the second write differs from byte %zu (sizes %zu, %zu)\n", at,
+                 first.size(), second.size());
   }
-  Check(a == b);
+  Check(first == second);
   return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "graphics/axis_format.h"
 #include "graphics/geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "graphics/zor_winm.h"
 #include "platform/app.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "support/recording_sink.h"
 
 namespace kvtest {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "entry/plot_file_blocks.h"
+#include "entry/model/plot_file_blocks.h"
 #include "planewin/body_dialog.h"
 #include "planewin/planet_win.h"
 #include "platform/app.h"

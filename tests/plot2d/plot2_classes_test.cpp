@@ -4,7 +4,7 @@
 
 #include "platform/resources.h"
 #include "plot2d/plot2_test_util.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/plot_frame.h"
 
 namespace kv {

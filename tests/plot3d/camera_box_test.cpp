@@ -8,7 +8,7 @@
 #include "plot3d/observer_dialog.h"
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 #include "shell/text_helpers.h"
 
 namespace kv {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "plot3d/plot3_test_util.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

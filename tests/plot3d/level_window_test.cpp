@@ -10,7 +10,7 @@
 #include "plot3d/level_dialog.h"
 #include "plot3d/level_win.h"
 #include "plot3d/plot3_test_util.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 

@@ -9,7 +9,7 @@
 
 #include "plot3d/observer_dialog.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/resources.h"
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/space_geometry.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -54,6 +54,54 @@ TEST_F(CoreWindowTest, WorldPointsAreMappedByTheSelectedMappingOrLogAxes) {
   for (const auto& p : runs.runs[0]) EXPECT_NEAR(D(p.y), D(p.x) / 2, 1e-15);  // (2x, x)
 }
 
+TEST_F(CoreWindowTest, LogAxesMapOnlyTheShownValuesButStartPointsAndVelocitiesAnywhereAbove0) {
+  w->LogWindowType = 3;
+  w->AxisKind = 3;
+  w->LogValueRange = {0.1L, 100, 0.1L, 100};
+  struct Case {
+    TPoint2D value;
+    bool shown, start;
+    TPoint2D world;
+  } cases[] = {
+      {{1, 10}, true, true, {0, 1}},
+      {{100, 0.1L}, true, true, {2, -1}},
+      {{1000, 1}, false, true, {3, 0}},    // beyond the shown decades
+      {{0, 1}, false, false, {}},          // zero has no logarithm
+      {{-5, 1}, false, false, {}},
+      {{1, NAN}, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    TPoint2D p = c.value;
+    EXPECT_EQ(w->MapWorldPoint(p), c.shown) << D(c.value.x);
+    if (c.shown) EXPECT_NEAR(D(p.y), D(c.world.y), 1e-15);
+    TPoint2D q = c.value;
+    EXPECT_EQ(w->MoveToMappedPoint(q), c.start) << D(c.value.x);
+    if (c.start) {
+      EXPECT_NEAR(D(q.x), D(c.world.x), 1e-15);
+      EXPECT_NEAR(D(q.y), D(c.world.y), 1e-15);
+    }
+  }
+  // d(log10 x)/dt = (dx/dt) / (x ln 10): y = 10^t moves one decade per unit.
+  TPoint2D v{0, 100 * std::log(10.0L)};
+  ASSERT_TRUE(w->ScaleVectorForLogAxes({5, 100}, v));
+  EXPECT_NEAR(D(v.y), 1, 1e-15);
+  EXPECT_EQ(D(v.x), 0);
+  v = {1, 1};
+  EXPECT_FALSE(w->ScaleVectorForLogAxes({-1, 1}, v));
+  EXPECT_EQ(v, (TPoint2D{1, 1}));
+  w->AxisKind = 2;  // only y: x velocities stay
+  v = {3, 1};
+  ASSERT_TRUE(w->ScaleVectorForLogAxes({-1, 1}, v));
+  EXPECT_NEAR(D(v.x), 3, 1e-15);
+  w->LogWindowType = 0;
+  w->AxisKind = 0;
+  w->LogValueRange = {0, HUGE_VALL, 0, HUGE_VALL};
+  // Without logarithmic axes a velocity is what it is.
+  v = {3, 4};
+  ASSERT_TRUE(w->ScaleVectorForLogAxes({-1, -1}, v));
+  EXPECT_EQ(v, (TPoint2D{3, 4}));
+}
+
 TEST_F(CoreWindowTest, PixelNeighbourhoodSeesDrawnPixels) {
   plat::Bitmap bmp(501, 501);
   plat::BitmapDC dc(bmp);
@@ -97,13 +145,18 @@ TEST_F(CoreWindowTest, ValueLinesTablesAndCaptions) {
   TEquationItem& item = w->AddTrajectoryItem(seq, {0, 1, 0}, 0, 0, 3, 1);
   EXPECT_EQ(w->FormatValueReport(item, 1), "0.0 1.0");
   buffer.clear();
-  w->DrawEquationItem(buffer, seq, item, 0, 0);
-  EXPECT_EQ(buffer, "0 1\r\n1 2\r\n2 4\r\n3 8\r\n");
+  // The item table: n, x, y of a sequence; t, x, y of a trajectory.
+  w->DrawEquationItem(buffer, seq, item, 0, 0, ";");
+  EXPECT_EQ(buffer, "0;0;1\r\n1;1;2\r\n2;2;4\r\n3;3;8\r\n");
+  buffer.clear();
+  w->DrawEquationItem(buffer, seq, item, 6, 1);
+  EXPECT_EQ(buffer.substr(0, 40), "     0   0.0   1.0\r\n     1   1.0   2.0\r\n");
   const int ode = w->AppendEquation(kKindOde, {"-y", "x"});
   TEquationItem& circle = w->AddTrajectoryItem(ode, {1, 0, 0}, 2, 0.01L, 0, 1);
   buffer.clear();
   w->DrawEquationItem(buffer, ode, circle, 0, 2);  // endless: cut at the table's limit
   EXPECT_EQ(std::count(buffer.begin(), buffer.end(), '\n'), TPlotWin::kMaxTableLines);
+  EXPECT_EQ(buffer.substr(0, 32), "0.00\t1.00\t0.00\r\n0.01\t1.00\t0.01\r\n");
   EXPECT_EQ(w->GetCurrentValueLabel('A'), "aktueller A-Wert");
   EXPECT_EQ(w->GetCurrentValueLabel(20), "aktueller T-Wert");
   w->SetItemWidth(seq, 500);

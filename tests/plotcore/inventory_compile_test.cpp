@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "core_window.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -7,7 +7,7 @@
 #include "core_window.h"
 #include "support/recording_sink.h"
 #include "platform/bitmap.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

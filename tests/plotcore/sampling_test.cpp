@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core_window.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core_window.h"
 #include "platform/bitmap.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

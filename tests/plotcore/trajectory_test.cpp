@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "core_window.h"
-#include "plotcore/ode_stepper.h"
-#include "shell/constants.h"
+#include "plotcore/model/ode_stepper.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

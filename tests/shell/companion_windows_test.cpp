@@ -15,7 +15,7 @@
 #include "plot2d/plot2_win.h"
 #include "shell/col_win.h"
 #include "shell/note_win.h"
-#include "shell/notes_block.h"
+#include "shell/model/notes_block.h"
 #include "shell/plot_frame.h"
 #include "shell/text_win.h"
 #include "shell/zor_win.h"

@@ -11,7 +11,7 @@
 #include "platform/app.h"
 #include "platform/dialog.h"
 #include "platform/testing.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/password.h"
 #include "shell/zor_win.h"
 #include "support/test_env.h"

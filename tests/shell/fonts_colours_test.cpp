@@ -10,7 +10,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialog.h"
 #include "platform/testing.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/col_win.h"
 #include "shell/font_win.h"
 #include "shell/zor_win.h"

@@ -13,7 +13,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/plot_frame.h"
 #include "support/test_env.h"
 
@@ -168,13 +168,14 @@ TEST_F(FrameTest, WindowCaptionsCountPerKind) {
   EXPECT_EQ(CaptionsOf<TPlotXWin>(), (std::vector<std::string>{"Unbenannt1.kv2"}));
   EXPECT_EQ(CaptionsOf<TPlot3Win>(), (std::vector<std::string>{"Unbenannt1.kv3"}));
   EXPECT_EQ(CaptionsOf<TDom2Win>(), (std::vector<std::string>{"Abbildung1.ma2", "Abbildung2.maz"}));
-  EXPECT_EQ(CaptionsOf<TRan2Win>(), (std::vector<std::string>{"Wertebereich", "Wertebereich"}));
+  EXPECT_EQ(CaptionsOf<TRan2Win>(),
+            (std::vector<std::string>{"Wertebereich [Abbildung1.ma2]", "Wertebereich [Abbildung2.maz]"}));
   EXPECT_EQ(CaptionsOf<TLogWin>(), (std::vector<std::string>{"Unbenannt1.lkv", "Unbenannt2.lkv"}));
   EXPECT_EQ(CaptionsOf<TPlotGWin>(), (std::vector<std::string>{"Rate meine Gleichung"}));
   for (plat::Window* w : frame_->Children()) {
     if (auto* d = dynamic_cast<TDom2Win*>(w)) {
       ASSERT_NE(d->RangeWindow, nullptr);
-      EXPECT_EQ(d->RangeWindow->Domain, d);
+      EXPECT_EQ(d->RangeWindow->DomainWindow, d);
       EXPECT_EQ(d->RangeWindow->MappingMode, d->MappingMode);
     }
   }

@@ -9,9 +9,9 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
-#include "shell/binary_stream.h"
+#include "core/binary_stream.h"
 #include "shell/plot_frame.h"
-#include "shell/settings_file.h"
+#include "shell/model/settings_file.h"
 #include "shell/zor_win.h"
 #include "support/test_env.h"
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "platform/app.h"
 #include "platform/testing.h"
@@ -14,7 +13,6 @@
 namespace kvtest {
 namespace {
 
-std::string g_root;
 std::unique_ptr<plat::App> g_app;
 int g_argc = 1;
 char g_arg0[] = "kurvato_tests";
@@ -38,30 +36,16 @@ class ExpectationListener : public ::testing::EmptyTestEventListener {
 
 void InstallEnvironment(int, char**) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  std::string base = std::filesystem::temp_directory_path().string() + "/kurvato-test-" +
-                     std::to_string(getpid());
-  std::filesystem::create_directories(base);
-  g_root = base;
+  const std::string& base = TempRoot();
   setenv("KURVATO_HOME", (base + "/home/").c_str(), 1);
   g_app = std::make_unique<plat::App>(g_argc, g_argv);
   plat::testing::EnableTestingMode(true);
   plat::DeviceCaps caps;  // 1024 x 768, 96 dpi, 320 x 240 mm
   plat::testing::FixScreenCaps(caps);
   ::testing::UnitTest::GetInstance()->listeners().Append(new ExpectationListener);
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(g_root, ec);
-  });
 }
 
 void Shutdown() { g_app.reset(); }
-
-std::string MakeTempDir(const std::string& name) {
-  std::string dir = g_root + "/" + name + "/";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
 
 void ClearSettingsFolder() {
   std::string dir = plat::SettingsDirectory();

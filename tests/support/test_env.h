@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace kvtest {
 
 // Creates the application object (offscreen), switches the platform into
@@ -13,9 +15,6 @@ void InstallEnvironment(int argc, char** argv);
 
 // Ends the application object before static destruction begins.
 void Shutdown();
-
-// A fresh empty folder below the test run's temporary root, ending in '/'.
-std::string MakeTempDir(const std::string& name);
 
 // The settings folder of the run ($KURVATO_HOME), emptied.
 void ClearSettingsFolder();

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "planewin/model/planet_system.h"
-#include "shell/text_helpers.h"
-#include "shell/vector3d.h"
+#include "core/number_text.h"
+#include "core/vector3d.h"
 
 namespace kv {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "plot3d/model/level_curves.h"
 #include "plot3d/model/model_test_util.h"
-#include "shell/constants.h"
+#include "core/constants.h"
 
 namespace kv {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "formula/calculus.h"
 #include "formula/formula_engine.h"
-#include "plotcore/curve_sampler.h"
-#include "plotcore/equation.h"
+#include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/equation.h"
 
 namespace kv::test3dmodel {
 

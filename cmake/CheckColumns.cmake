@@ -1,0 +1,50 @@
+# Checks that keep the computing column free of the toolkit (run by ctest,
+# see kurvato_check_no_qt and kurvato_check_computing_includes).
+#
+#   cmake -DMODE=links -DFILE=<executable> -P CheckColumns.cmake
+#     fails when the executable loads a Qt library (ldd).
+#   cmake -DMODE=includes -DDIRS=<dir>|<dir>... -DROOT=<source root> -P CheckColumns.cmake
+#     fails when a source or header of a computing folder includes a Qt
+#     header or a header outside core/, formula/ and the model/ folders.
+
+if(MODE STREQUAL "links")
+  execute_process(COMMAND ldd ${FILE} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "ldd ${FILE} failed: ${err}")
+  endif()
+  string(REGEX MATCHALL "libQt[^ \t\n]*" qt "${out}")
+  if(qt)
+    list(REMOVE_DUPLICATES qt)
+    message(FATAL_ERROR "${FILE} links Qt: ${qt}")
+  endif()
+  message(STATUS "${FILE}: no Qt library")
+elseif(MODE STREQUAL "includes")
+  string(REPLACE "|" ";" dirs "${DIRS}")
+  set(bad)
+  set(count 0)
+  foreach(dir ${dirs})
+    file(GLOB files ${dir}/*.h ${dir}/*.cpp)
+    foreach(f ${files})
+      math(EXPR count "${count} + 1")
+      file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include")
+      file(RELATIVE_PATH rel ${ROOT} ${f})
+      foreach(line ${lines})
+        if(line MATCHES "<[ \t]*(Q|qt)")
+          list(APPEND bad "${rel}: ${line}")
+        elseif(line MATCHES "\"([^\"]*)\"")
+          set(path ${CMAKE_MATCH_1})
+          if(NOT path MATCHES "^(core|formula)/[^/]+$" AND NOT path MATCHES "^[a-z0-9_]+/model/[^/]+$")
+            list(APPEND bad "${rel}: ${line}")
+          endif()
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+  if(bad)
+    string(REPLACE ";" "\n  " bad "${bad}")
+    message(FATAL_ERROR "Computing sources may include only core/, formula/ and */model/ headers:\n  ${bad}")
+  endif()
+  message(STATUS "${count} computing sources include no Qt, platform or window header")
+else()
+  message(FATAL_ERROR "MODE must be links or includes")
+endif()

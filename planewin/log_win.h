@@ -1,0 +1,44 @@
+// The 2D window with logarithmic axes (TPlotEWin > TLogWin): type 1
+// "(log x ; y)", 2 "(x ; log y)" or 3 "(log x ; log y)", fixed at creation
+// (a file of the current version brings its own).  It offers the 2D
+// window's equations and tools but shows every point in decimal exponents
+// on its logarithmic axes, draws one grid line per whole multiple of each
+// power of ten, and keeps its view wide enough for the axis numbers beside
+// the plotted rectangle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "plot2d/plot2_win.h"
+
+namespace kv {
+
+enum : int {
+  kStrLogFilter = 290,  // "Log Dateien (*.LKV)|*.lkv"
+};
+
+class TLogWin : public TPlotEWin {
+ public:
+  TLogWin(plat::Window* parent, const std::string& caption, int axisType);
+
+  void SetupWindow() override;
+  void Destroy() override;
+  // One line per whole multiple of each power of ten on a logarithmic
+  // axis, the ordinary tick lines on a linear one; inside the plotted
+  // rectangle only.
+  void DrawGrid(plat::DC& dc, const TTickRange& range, const plat::Pen& gridPen, const plat::Pen& majorPrintPen,
+                const TPenSpec& displaySpec, const TPenSpec& printSpec) override;
+  // The view around the plotted rectangle with room for the axis numbers.
+  void GridChanged() override;
+  // After a file was read: its view is the plotted rectangle.
+  void OnViewChanged() override;
+
+  // The type and the values it shows follow the plotted rectangle.
+  void SetAxisType(int type);
+  void UpdateValueRange();
+
+  std::int16_t AxisType = 1;
+};
+
+}  // namespace kv

@@ -1,0 +1,56 @@
+// What a mapping file keeps of the range window.  The file is the domain
+// window's; the range window's view, options, sizes and colours ride in
+// fields of the two grid-family records that their kind does not use, and
+// the axis labels of both windows share the domain's label texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "plotcore/model/equation.h"
+
+namespace kv {
+
+struct TRangeState {
+  // Centre x, centre y, half-extent x, tick spacing x and y, tick origin
+  // x and y.
+  std::array<long double, 7> view{};
+  std::array<std::uint8_t, 9> options{};
+  // Two 32-bit values, each two 16-bit settings (low word first) that
+  // are whole numbers from 1 up.
+  std::array<std::int32_t, 2> pairs{};
+  // The two grid-style fields first.
+  std::array<std::int16_t, 8> words{};
+  std::int16_t width = 300;
+  std::int16_t height = 300;
+  std::array<std::int16_t, 4> moreWords{};
+  // The colours of the range window's colour slots 0, 1, 3, 10 and 13.
+  std::array<std::uint32_t, 5> colours{};
+  friend bool operator==(const TRangeState&, const TRangeState&) = default;
+};
+
+// The state into the record fields of entries 0 and 1: the view at offsets
+// 281, 291, 301, 311, 321, 331, 341 of entry 0; the options at 49, 55, 56,
+// 57, 59 of entry 0 and 49, 55, 56, 57 of entry 1; the pairs at 117 of
+// each; the words at 24, 28, 30, 34 of entry 0, then of entry 1; width and
+// height at 8 and 10 of entry 0; the more words at 36, 38 of entry 0, then
+// of entry 1; the colours from offset 371 of entry 0 as three long doubles
+// (two colours each in the first two, exact as whole numbers: a COLORREF
+// pair read as an x87 image is no number and would not survive reading).
+void PackRangeState(const TRangeState& s, TEquation& e0, TEquation& e1);
+TRangeState UnpackRangeState(const TEquation& e0, const TEquation& e1);
+// Those fields of a grid family back as a fresh record has them.
+void ClearRangeStateFields(TEquation& e);
+
+// Labels joined for one text field: each followed by a comma, and commas
+// and backslashes inside a label escaped by a backslash, so that plain
+// labels read "x,u," and every label survives.  Empty when the joined text
+// would be longer than `limit` characters (the caller stores its fixed
+// labels then).
+std::string JoinLabels(const std::string* labels, int count, std::size_t limit);
+// The inverse: up to `count` labels; false when the text does not hold
+// `count` of them.
+bool SplitLabels(const std::string& text, std::string* labels, int count);
+
+}  // namespace kv

@@ -1,0 +1,16 @@
+// The one-line German description of an inventory entry, as the inventory
+// list, the combo lists, captions and the results window show it.
+#pragma once
+
+#include <string>
+
+#include "plotcore/model/equation.h"
+
+namespace kv {
+
+// The entry by its kind, never longer than `limit` characters.
+std::string DescribeEquationByKind(const TEquation& e, int limit);
+// The same with the prefix of a derived entry (derivative, tangent, ...).
+std::string DescribeEquation(const TEquation& e, int limit);
+
+}  // namespace kv

@@ -1,0 +1,222 @@
+// The plot layer's trajectories and sequences: the window's view for the
+// runs of plotcore/model/trajectories.h, the items it adds, and the drawers
+// with families and into the back buffers.
+#include <algorithm>
+#include <cmath>
+
+#include "plotcore/dc_sink.h"
+#include "plotcore/model/trajectories.h"
+
+namespace kv {
+
+TTrajectoryView TPlotWin::TrajectoryView() const {
+  TTrajectoryView v;
+  v.world = World;
+  v.box = is3D ? &View3D : nullptr;
+  v.space = dimension == 3;
+  v.defaultStep = DefaultTrajectoryStep();
+  return v;
+}
+
+bool TPlotWin::StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p) {
+  return IsValidIndex(i) && kv::StepTrajectory(Equation(i), Engine(), method, t, h, p);
+}
+
+long TPlotWin::RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bool& finished, TPoint3D* end) {
+  finished = false;
+  if (!IsValidIndex(i)) return 0;
+  return kv::RunTrajectory(Equation(i), Engine(), item, TrajectoryView(), sink, finished, end);
+}
+
+bool TPlotWin::RunTrajectoryItem(int i, TEquationItem& item, long double target, TPoint3D& point) {
+  return IsValidIndex(i) &&
+         kv::RunTrajectoryItem(Equation(i), Engine(), item, DefaultTrajectoryStep(), target, point);
+}
+
+int TPlotWin::ComputeTrajectoryOffscreen(int i, TEquationItem& item, TPoint3D& end, long double& t, int direction) {
+  if (!IsValidIndex(i)) {
+    t = item.paramStart;
+    return 1;
+  }
+  return kv::ComputeTrajectoryOffscreen(Equation(i), Engine(), item, TrajectoryView(), end, t, direction);
+}
+
+TEquationItem& TPlotWin::AddTrajectoryItem(int i, const TPoint3D& start, int method, long double h,
+                                           long double steps, int direction) {
+  return kv::AddTrajectoryItem(Equation(i), start, method, h, steps, direction);
+}
+
+TEquationItem& TPlotWin::AddItemForKind211(int i, const TPoint3D& start, long double h, int method, int colour,
+                                           int width) {
+  return kv::AddItemForKind211(Equation(i), start, h, method, colour, width);
+}
+
+std::vector<TPoint3D> TPlotWin::IterateSequenceItem(int i, const TEquationItem& item, long count) {
+  if (!IsValidIndex(i)) return {};
+  return kv::IterateSequenceItem(Equation(i), Engine(), item, count);
+}
+
+std::vector<long double> TPlotWin::IterateSequence(int i) {
+  if (!IsValidIndex(i)) return {};
+  return kv::IterateSequence(Equation(i), Engine());
+}
+
+bool TPlotWin::CompileEquationItem(TEquationItem& item) { return kv::CompileEquationItem(item, Engine()); }
+
+bool TPlotWin::EvaluateItemStart(TEquationItem& item) { return kv::EvaluateItemStart(item, Engine()); }
+
+template <class Draw>
+int TPlotWin::DrawIntoBuffers(Draw draw) {
+  int r = 0;
+  bool drawnSomewhere = false;
+  for (std::size_t k : {std::size_t{1}, std::size_t{0}}) {
+    plat::Bitmap& b = BackBuffers[k];
+    if (b.IsNull() || !BufferValid[k]) continue;
+    plat::BitmapDC dc(b);
+    r = draw(dc);
+    drawnSomewhere = true;
+    if (r != 0) break;
+  }
+  if (drawnSomewhere && IsCreated()) {
+    plat::ClientDC screen(*this);
+    BlitBackBuffer(0, screen);
+  } else {
+    InvalidatePlot();
+  }
+  return r;
+}
+
+int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width) {
+  if (!IsValidIndex(i) || !IsTrajectoryKind(Equation(i).kind)) return 0;
+  TEquation& e = Equation(i);
+  std::vector<TEquationItem*> added;
+  for (int d : {1, -1}) {
+    if (direction != 0 && d != direction) continue;
+    TEquationItem& item = AddTrajectoryItem(i, start, kMethodRungeKutta, DefaultTrajectoryStep(), steps, d);
+    SetTriple16(item.pen, e.penColour, static_cast<std::uint16_t>(width > 0 ? width : e.penWidth),
+                static_cast<std::uint16_t>(e.penStyle));
+    added.push_back(&item);
+  }
+  Modified = 1;
+  return DrawIntoBuffers([&](plat::DC& dc) {
+    for (TEquationItem* item : added) {
+      const plat::Pen old = dc.SelectPen(CreateStylePen(item->pen));
+      TDcSink sink(*this, dc);
+      bool finished = false;
+      RunTrajectory(i, *item, &sink, finished);
+      dc.SelectPen(old);
+      if (sink.Stopped()) return static_cast<int>('A');
+    }
+    return 0;
+  });
+}
+
+long TPlotWin::SequenceTermCount(const TEquationItem& item) {
+  return item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
+}
+
+int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
+  const TEquation& e = Equation(i);
+  const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, SequenceTermCount(item));
+  const int style = item.pen.style > 0 ? item.pen.style : 1;
+  if (e.notVertical && terms.size() > 1) {
+    const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
+    BeginCurveRecording(static_cast<long>(terms.size()));
+    TDcSink sink(*this, dc);
+    sink.MoveTo(ProjectByViewMode(terms[0]));
+    for (std::size_t k = 1; k < terms.size(); ++k) sink.LineTo(ProjectByViewMode(terms[k]));
+    EndCurveRecording(item.pen.colour, item.pen.width, 0);
+    dc.SelectPen(old);
+  }
+  for (const TPoint3D& p : terms) PlotPoint(dc, ProjectByViewMode(p), item.pen.colour, style);
+  return StopKeyPressed() ? 'A' : 0;
+}
+
+int TPlotWin::DrawSequenceItemBuffered(int i, const TPoint3D& start, long count) {
+  if (!IsValidIndex(i)) return 0;
+  TEquation& e = Equation(i);
+  if (e.kind != kKindSequence && e.kind != kKindSequence3D) return 0;
+  TEquationItem& item = AddTrajectoryItem(i, start, 0, 0, static_cast<long double>(count), 1);
+  Modified = 1;
+  return DrawIntoBuffers([&](plat::DC& dc) { return DrawSequenceItem(dc, i, item); });
+}
+
+int TPlotWin::AddTrajectoryAt(int i, const TPoint2D& point) {
+  if (!IsValidIndex(i) || Equation(i).kind != kKindImplicit) return 0;
+  TEquation& e = Equation(i);
+  if (!e.trees[2]) return 0;
+  // The traced piece is kept as an item: its start point on the curve.
+  TEquationItem item;
+  InitEquationItem(item, 0, e.penColour, e.penWidth, e.penStyle);
+  item.start = {point.x, point.y, 0};
+  item.serial = static_cast<std::uint16_t>(e.items.empty() ? 1 : e.items.front().serial + 1);
+  e.items.push_front(std::move(item));
+  Modified = 1;
+  return DrawIntoBuffers([&](plat::DC& dc) {
+    const plat::Pen old = dc.SelectPen(CreateStylePen(e.PenSpec()));
+    TDcSink sink(*this, dc);
+    TraceEquationFrom(i, point, sink);
+    dc.SelectPen(old);
+    return sink.Stopped() ? static_cast<int>('A') : 0;
+  });
+}
+
+int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  for (TEquationItem& item : e.items) {
+    if (e.kind == kKindOdeDyDx) {
+      std::string text;
+      if (DrawAnalysis(dc, i, item, text, -1, 0) == 'A') return 'A';
+      continue;
+    }
+    const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
+    BeginCurveRecording(2000);
+    TDcSink sink(*this, dc);
+    bool finished = false;
+    RunTrajectory(i, item, &sink, finished);
+    EndCurveRecording(item.pen.colour, item.pen.width, item.pen.style);
+    dc.SelectPen(old);
+    if (sink.Stopped()) return 'A';
+  }
+  return 0;
+}
+
+namespace {
+
+// Runs `draw` once, or once per family member with the family letter set.
+template <class Draw>
+int ForEachFamilyMember(TPlotWin& w, const TEquation& e, Draw draw) {
+  if (!e.familyOn) return draw();
+  const int letter = e.familyLetter;
+  if (tok::VariableOf(letter) < 1) return draw();
+  const TComplex saved = w.Variable(letter);
+  const int steps = std::max(1, std::abs(static_cast<int>(e.familySteps)));
+  int r = 0;
+  for (int k = 0; k <= steps && r == 0; ++k) {
+    w.SetVariable(letter, e.familyStart + (e.familyEnd - e.familyStart) * k / steps);
+    r = draw();
+  }
+  w.SetComplexVariable(letter, saved);
+  return r;
+}
+
+}  // namespace
+
+int TPlotWin::DrawFamilyTrajectories(plat::DC& dc, int i) {
+  const TEquation& e = Equation(i);
+  return ForEachFamilyMember(*this, e, [&] {
+    const int r = DrawFieldElements(dc, i);
+    return r != 0 ? r : DrawTrajectories(dc, i);
+  });
+}
+
+int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  return ForEachFamilyMember(*this, e, [&] {
+    for (const TEquationItem& item : e.items)
+      if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');
+    return 0;
+  });
+}
+
+}  // namespace kv

@@ -1,0 +1,183 @@
+// The windows with logarithmic axes as the main frame opens them: curves
+// in decimal exponents, points without a logarithm left out, the decade
+// grid and numbers, the view around the plotted rectangle, and the file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/window_registry.h"
+#include "planewin/log_win.h"
+#include "planewin/model/log_axes.h"
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/testing.h"
+#include "shell/plot_frame.h"
+#include "support/plot_window_test.h"
+#include "support/test_env.h"
+
+namespace kv {
+namespace {
+
+using kvtest::ColourNear;
+
+class LogWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterWindowCreators();
+    kvtest::ClearSettingsFolder();
+    frame_ = new TPlotFrame(nullptr, "Kurvato");
+    ASSERT_TRUE(frame_->Create());
+  }
+  void TearDown() override {
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+  TLogWin* NewWindow(int type, const std::string& file = "") {
+    auto* w = dynamic_cast<TLogWin*>(frame_->NewLogWindow(file, type));
+    if (!w) return nullptr;
+    w->MoveWindow(10, 40, 600, 500);
+    Settle(w);
+    w->GridChanged();
+    Settle(w);
+    return w;
+  }
+  static void Settle(TLogWin* w) {
+    for (int k = 0; k < 5; ++k) plat::App::ProcessEvents();
+    w->UpdateWindow();
+  }
+  static int NewExplicit(TLogWin* w, const std::string& f) {
+    plat::testing::ExpectDialog("EQUA201", [&](plat::Dialog& d) {
+      d.SetItemText(212, f);
+      d.Press(plat::IDOK);
+    });
+    w->Command(kCmNewExplicit);
+    Settle(w);
+    return w->equationCount;
+  }
+  // Whether entry i has a pixel within one pixel of the world point.
+  static bool CurveAt(TLogWin& w, int i, long double x, long double y) {
+    const plat::Colour c = w.DrawingColourOf(w.CheckColourIndex(w.Equation(i).penColour));
+    return ColourNear(w.Surface(), w.WorldToPixelX(x), w.WorldToPixelY(y), c, 1);
+  }
+  TPlotFrame* frame_ = nullptr;
+};
+
+TEST_F(LogWindow, AnExponentialOnALogarithmicYAxisIsAStraightLine) {
+  TLogWin* w = NewWindow(2);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->MenuName(), "LOGMENU");
+  const int i = NewExplicit(w, "10^x");
+  ASSERT_EQ(i, 0);
+  w->Surface().WritePngFile(kvtest::BuildTreeDir() + "/log_exponential.png");
+  // y = 10^x shows as the world line y = x across the plotted -1..2.
+  for (long double x = -0.9L; x < 1.95L; x += 0.25L) EXPECT_TRUE(CurveAt(*w, i, x, x)) << static_cast<double>(x);
+  // Above the plotted rectangle (values beyond 100) nothing is drawn.
+  EXPECT_FALSE(CurveAt(*w, i, 2.08L, 2.08L));
+}
+
+TEST_F(LogWindow, ValuesWithoutALogarithmAreLeftOutNotDrawnAtTheEdge) {
+  TLogWin* w = NewWindow(2);
+  ASSERT_NE(w, nullptr);
+  const int i = NewExplicit(w, "x-1");
+  const plat::Colour c = w->DrawingColourOf(w->CheckColourIndex(w->Equation(i).penColour));
+  // x - 1 is not positive for x <= 1, and below 0.1 up to x = 1.1: no pixel
+  // of the curve along the bottom edge of the plotted rectangle there.
+  const int bottom = w->WorldToPixelY(w->Alternate.ymin);
+  for (int px = w->WorldToPixelX(-1) + 2; px < w->WorldToPixelX(1.05L); ++px)
+    for (int py = bottom - 3; py <= bottom + 3; ++py) ASSERT_NE(w->Surface().GetPixel(px, py), c) << px << "," << py;
+  EXPECT_TRUE(CurveAt(*w, i, 2, 0));                    // x - 1 = 1
+  EXPECT_TRUE(CurveAt(*w, i, 1.5L, std::log10(0.5L)));  // x - 1 = 0.5
+}
+
+TEST_F(LogWindow, CurvesOnALogarithmicXAxisAreSampledEvenlyAcrossTheDecades) {
+  TLogWin* w = NewWindow(1);
+  ASSERT_NE(w, nullptr);
+  const int i = NewExplicit(w, "x");
+  // y = x shows as y = 10^s over the exponent s: the low decade is as
+  // smooth as the high one.
+  for (long double s = -0.95L; s < 0.3L; s += 0.05L)
+    EXPECT_TRUE(CurveAt(*w, i, s, std::pow(10.0L, s))) << static_cast<double>(s);
+}
+
+TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNumbers) {
+  TLogWin* w = NewWindow(3);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Alternate, (TSegment2D{-1, 2, -1, 2}));
+  EXPECT_NEAR(static_cast<double>(w->LogValueRange.xmin), 0.1, 1e-15);
+  EXPECT_NEAR(static_cast<double>(w->LogValueRange.ymax), 100, 1e-13);
+  // The axis numbers at the decades 1, 10, 100.
+  EXPECT_EQ(w->FormatXAxisNumber(0), "1");
+  EXPECT_EQ(w->FormatXAxisNumber(1), "10");
+  EXPECT_EQ(w->FormatYAxisNumber(2), "100");
+  EXPECT_EQ(static_cast<double>(w->TickIntervalX), 1.0);
+  EXPECT_EQ(static_cast<double>(w->TickIntervalY), 1.0);
+  // The view leaves room for the numbers left of and below the plot.
+  EXPECT_LT(static_cast<double>(w->World.xmin), -1.0);
+  EXPECT_LT(static_cast<double>(w->World.ymin), -1.0);
+  EXPECT_GT(static_cast<double>(w->World.xmax), 2.0);
+  EXPECT_GT(static_cast<double>(w->World.ymax), 2.0);
+  // y = x and y = 10/x are the two diagonals.
+  const int a = NewExplicit(w, "x");
+  const int b = NewExplicit(w, "10/x");
+  w->Surface().WritePngFile(kvtest::BuildTreeDir() + "/log_loglog.png");
+  for (long double s : {-0.7L, 0.3L, 1.6L}) {
+    EXPECT_TRUE(CurveAt(*w, a, s, s));
+    EXPECT_TRUE(CurveAt(*w, b, s, 1 - s));
+  }
+  // Grid lines at 2, 3, ... 9 times each power of ten, in the grid colour.
+  const plat::Colour grid = w->DrawingColourOf(w->ColourSlots[10]);
+  int found = 0;
+  for (long double x : {std::log10(2.0L), 1 + std::log10(5.0L), -1 + std::log10(3.0L)})
+    if (ColourNear(w->Surface(), w->WorldToPixelX(x), w->WorldToPixelY(0.9L), grid, 0)) ++found;
+  EXPECT_EQ(found, 3);
+}
+
+TEST_F(LogWindow, OnlyTheLogarithmicAxisGetsDecadeLines) {
+  TLogWin* w = NewWindow(1);
+  ASSERT_NE(w, nullptr);
+  // The grid pass of type 1: 30 vertical decade lines and the horizontal
+  // tick lines of the linear y axis.
+  TTickRange range;
+  w->AutoTickSpacing(range);
+  const auto verticals = DecadeLines(w->Alternate.xmin, w->Alternate.xmax);
+  EXPECT_EQ(verticals.size(), 30u);
+  const auto horizontals = LinearLines(w->TickOriginY, w->TickIntervalY, range.bottom, range.top, w->Alternate.ymin);
+  EXPECT_FALSE(horizontals.empty());
+  for (long double y : horizontals)
+    EXPECT_NEAR(static_cast<double>(std::remainder(y - w->TickOriginY, w->TickIntervalY)), 0, 1e-12);
+  EXPECT_TRUE(IsLogX(w->AxisType));
+  EXPECT_FALSE(IsLogY(w->AxisType));
+}
+
+TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
+  const std::string path = kvtest::MakeTempDir("logfile") + "decades.lkv";
+  {
+    TLogWin* w = NewWindow(3);
+    ASSERT_NE(w, nullptr);
+    NewExplicit(w, "xx");
+    w->SetLogView(0.01L, 1000, 1, 10000);
+    w->FileData.FileName = path;
+    ASSERT_TRUE(w->WriteFile());
+    w->Modified = 0;
+  }
+  // The frame opens ".lkv" files in a window of type 1; the file says 3.
+  frame_->OpenByExtension(path);
+  TLogWin* w = nullptr;
+  for (plat::Window* c : frame_->Children())
+    if (auto* l = dynamic_cast<TLogWin*>(c); l && l->FileData.FileName == path) w = l;
+  ASSERT_NE(w, nullptr);
+  w->MoveWindow(10, 40, 600, 500);
+  Settle(w);
+  w->GridChanged();
+  Settle(w);
+  EXPECT_EQ(w->AxisType, 3);
+  EXPECT_EQ(w->AxisKind, 3);
+  EXPECT_EQ(w->LogWindowType, 3);
+  EXPECT_EQ(w->Alternate, (TSegment2D{-2, 3, 0, 4}));
+  ASSERT_EQ(w->equationCount, 0);
+  EXPECT_EQ(w->Equation(0).formulaText[1], "xx");
+  EXPECT_TRUE(CurveAt(*w, 0, 1, 2));  // 10² = 100
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,408 @@
+// The mapping pair as the main frame opens it: the domain window with its
+// grid, the range window that draws the grid through the mapping, the
+// commands of the menu "&Abbild", the readouts, the strokes and the file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/window_registry.h"
+#include "planewin/dom2_win.h"
+#include "planewin/ran2_win.h"
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/keys.h"
+#include "platform/testing.h"
+#include "shell/plot_frame.h"
+#include "shell/text_win.h"
+#include "support/plot_window_test.h"
+#include "support/test_env.h"
+
+namespace kv {
+namespace {
+
+using kvtest::ColourNear;
+
+class MappingPair : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterWindowCreators();
+    kvtest::ClearSettingsFolder();
+    frame_ = new TPlotFrame(nullptr, "Kurvato");
+    ASSERT_TRUE(frame_->Create());
+    frame_->StandardSettings = 0;  // the windows keep their settings files
+  }
+  void TearDown() override {
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+  // A new pair (mode 0 real, 1 complex) with windows of 500 x 500.
+  TDom2Win* NewPair(int mode, const std::string& file = "") {
+    auto* d = dynamic_cast<TDom2Win*>(frame_->NewMappingPair(file, mode));
+    if (!d || !d->RangeWindow) return nullptr;
+    d->MoveWindow(10, 40, 500, 500);
+    d->RangeWindow->MoveWindow(520, 40, 500, 500);
+    Settle(d);
+    return d;
+  }
+  static void Settle(TDom2Win* d) {
+    for (int k = 0; k < 5; ++k) plat::App::ProcessEvents();
+    d->UpdateWindow();
+    if (d->RangeWindow) d->RangeWindow->UpdateWindow();
+  }
+  // Enters a mapping through "&Neu ..." of the menu "&Abbild".
+  static void EnterMapping(TDom2Win* d, const std::string& u, const std::string& v = {}) {
+    const bool complex = d->MappingMode != 0;
+    plat::testing::ExpectDialog(complex ? "EQUA401" : "EQUA402", [&](plat::Dialog& dlg) {
+      dlg.SetItemText(211, u);
+      if (!complex) dlg.SetItemText(212, v);
+      dlg.Press(plat::IDOK);
+    });
+    d->Command(kCmNewMapping);
+    Settle(d);
+  }
+  // Whether the pixel of a world point of the window, or one near it, has
+  // the colour of the colour slot.
+  static bool SlotColourAt(TMap2Win& w, const TPoint2D& p, int slot) {
+    const plat::Colour c = w.DrawingColourOf(w.ColourSlots[static_cast<std::size_t>(slot)]);
+    return ColourNear(w.Surface(), w.WorldToPixelX(p.x), w.WorldToPixelY(p.y), c, 1);
+  }
+  void Screenshot(TMap2Win& w, const std::string& name) {
+    w.Surface().WritePngFile(kvtest::BuildTreeDir() + "/" + name);
+  }
+  TPlotFrame* frame_ = nullptr;
+};
+
+TEST_F(MappingPair, ANewPairShowsTheGridInBothWindowsUnmapped) {
+  TDom2Win* d = NewPair(0);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EXPECT_EQ(d->GetCaption(), "Abbildung1.ma2");
+  EXPECT_EQ(r->GetCaption(), "Wertebereich [Abbildung1.ma2]");
+  EXPECT_EQ(d->MenuName(), "DOM2MENU");
+  EXPECT_EQ(r->MenuName(), "RAN2MENU");
+  ASSERT_EQ(d->equationCount, 1);
+  EXPECT_EQ(d->selectedMapping, -1);
+  EXPECT_EQ(d->CurrentGrid(), TMapGrid{});
+  // The range window draws the domain's entries: the same grid lines.
+  EXPECT_EQ(r->equationCount, 1);
+  EXPECT_EQ(&r->Equation(0), &d->Equation(0));
+  for (TMap2Win* w : {static_cast<TMap2Win*>(d), static_cast<TMap2Win*>(r)}) {
+    EXPECT_TRUE(SlotColourAt(*w, {2, 0.5L}, 4)) << w->GetCaption();   // x = 2
+    EXPECT_TRUE(SlotColourAt(*w, {0.5L, -3}, 5)) << w->GetCaption();  // y = -3
+  }
+  // The grid families are not offered in the inventory list.
+  EXPECT_FALSE(d->IsEquationDrawable(0));
+  EXPECT_FALSE(d->IsEquationDrawable(1));
+}
+
+TEST_F(MappingPair, ZSquaredBendsTheGridLinesIntoParabolas) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EnterMapping(d, "zz");
+  ASSERT_EQ(d->selectedMapping, 2);
+  EXPECT_EQ(r->selectedMapping, 2);
+  // The range view holds the images of the 121 nodes: Re -25..25, Im
+  // -50..50, with 3 % room.
+  EXPECT_NEAR(static_cast<double>(r->Centre.x), 0, 1e-9);
+  EXPECT_NEAR(static_cast<double>(r->Centre.y), 0, 1e-9);
+  EXPECT_GE(static_cast<double>(r->HalfX), 26.5 - 1e-9);
+  EXPECT_GE(static_cast<double>(r->HalfY), 53 - 1e-9);
+  EXPECT_TRUE(std::fabs(static_cast<double>(r->HalfX) - 26.5) < 1e-9 ||
+              std::fabs(static_cast<double>(r->HalfY) - 53) < 1e-9);
+  Screenshot(*d, "mapping_domain.png");
+  Screenshot(*r, "mapping_range_zz.png");
+  // The line x = 3 becomes u = 9 - v²/36; y = 2 becomes u = v²/16 - 4.
+  for (long double t : {-4.0L, -1.5L, 1.0L, 3.5L}) {
+    EXPECT_TRUE(SlotColourAt(*r, {9 - t * t, 6 * t}, 4)) << static_cast<double>(t);
+    EXPECT_TRUE(SlotColourAt(*r, {t * t - 4, 4 * t}, 5)) << static_cast<double>(t);
+  }
+  // Where the unmapped line x = 3 would run, between the parabolas, the
+  // range window shows none of the x = k colour.
+  EXPECT_FALSE(SlotColourAt(*r, {3, 45}, 4));
+}
+
+TEST_F(MappingPair, ALinearMapTurnsTheGridIntoParallelogramsAndItsJacobianIsThree) {
+  TDom2Win* d = NewPair(0);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EnterMapping(d, "2x-y", "x+y");
+  Screenshot(*r, "mapping_range_linear.png");
+  // x = 1 runs along (2 - t, 1 + t), y = -2 along (2t + 2, t - 2).
+  for (long double t : {-3.5L, 0.5L, 2.5L}) {
+    EXPECT_TRUE(SlotColourAt(*r, {2 - t, 1 + t}, 4)) << static_cast<double>(t);
+    EXPECT_TRUE(SlotColourAt(*r, {2 * t + 2, t - 2}, 5)) << static_cast<double>(t);
+  }
+  // The readout of mouse mode 128 at any point: the right button there.
+  d->MouseMode = kCmMouseCursor;
+  d->EvRButtonDown(0, {d->WorldToPixelX(1.5L), d->WorldToPixelY(-0.5L)});
+  ASSERT_NE(d->JacobiWindow, nullptr);
+  const std::string text = d->JacobiWindow->GetText();
+  EXPECT_NE(text.find("DxF = 2.00000"), std::string::npos) << text;
+  EXPECT_NE(text.find("DyF = -1.00000"), std::string::npos) << text;
+  EXPECT_NE(text.find("DxG = 1.00000"), std::string::npos) << text;
+  EXPECT_NE(text.find("DyG = 1.00000"), std::string::npos) << text;
+  EXPECT_TRUE(text.ends_with("det = 3.00000")) << text;
+  EXPECT_EQ(d->JacobiWindow->GetCaption(), "Jacobi-Daten [Abbildung1.ma2]");
+  EXPECT_TRUE(d->JacobiWindow->IsVisible());
+  EXPECT_FALSE(d->JacobiWindow->TextModified());
+  // A second readout reuses the window and replaces its text; a readout
+  // without a mapping does nothing.
+  TTextWin* first = d->JacobiWindow;
+  const std::string firstText = first->GetText();
+  d->FileData.FileName = "elsewhere.ma2";
+  d->EvRButtonDown(0, {d->WorldToPixelX(-3), d->WorldToPixelY(4)});
+  EXPECT_EQ(d->JacobiWindow, first);
+  EXPECT_NE(d->JacobiWindow->GetText(), firstText);
+  EXPECT_NE(d->JacobiWindow->GetText().find("x = -"), std::string::npos) << d->JacobiWindow->GetText();
+  EXPECT_EQ(d->JacobiWindow->GetCaption(), "Jacobi-Daten [Abbildung1.ma2]");
+}
+
+TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  EXPECT_TRUE(d->QueryCommand(kCmNewSum).enabled);
+  plat::testing::ExpectDialog("EQUA218", [](plat::Dialog& dlg) { dlg.Press(plat::IDOK); });
+  d->Command(kCmNewSum);
+  Settle(d);
+  ASSERT_EQ(d->equationCount, 2);
+  const TEquation& e = d->Equation(2);
+  EXPECT_EQ(e.kind, kKindSum);
+  EXPECT_EQ(e.formulaText[1], "cis(2pi*n/17)");
+  EXPECT_EQ(e.divisions[0], 1);
+  EXPECT_EQ(e.divisions[1], 17);
+  Screenshot(*d, "mapping_sum17.png");
+  const plat::Colour c = d->DrawingColourOf(d->CheckColourIndex(e.penColour));
+  // The middle of every side is on the polygon.
+  TPoint2D previous{0, 0};
+  for (int n = 1; n <= 17; ++n) {
+    const long double a = 2 * std::acos(-1.0L) * n / 17;
+    const TPoint2D p{previous.x + std::cos(a), previous.y + std::sin(a)};
+    const TPoint2D m{(p.x + previous.x) / 2, (p.y + previous.y) / 2};
+    EXPECT_TRUE(ColourNear(d->Surface(), d->WorldToPixelX(m.x), d->WorldToPixelY(m.y), c, 1)) << n;
+    previous = p;
+  }
+  // The real plane has no sums.
+  TDom2Win* real = NewPair(0);
+  ASSERT_NE(real, nullptr);
+  EXPECT_FALSE(real->QueryCommand(kCmNewSum).enabled);
+}
+
+TEST_F(MappingPair, TheTableOfTheMappedGridIsOfferedOnlyWithAMapping) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  EXPECT_FALSE(d->QueryCommand(kCmMapTables).enabled);
+  EnterMapping(d, "zz");
+  ASSERT_TRUE(d->QueryCommand(kCmMapTables).enabled);
+  d->Command(kCmMapTables);
+  ASSERT_NE(d->TableWindow, nullptr);
+  EXPECT_EQ(d->TableWindow->GetCaption(), "Karten Wertetabelle");
+  const std::string text = d->TableWindow->GetText();
+  // 11 lines of 11 cells below the header.
+  int lines = 0;
+  for (const char c : text)
+    if (c == '\n') ++lines;
+  EXPECT_GE(lines, 11);
+  EXPECT_NE(text.find("x \\ y"), std::string::npos);
+}
+
+TEST_F(MappingPair, TheCrossFollowsTheMouseInBothWindowsWhileTheButtonIsHeld) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EnterMapping(d, "zz");
+  // The image of 1 + i is 2i; a point without an image shows no cross.
+  r->ShowCursorImage({1, 1}, true);
+  EXPECT_EQ(r->CursorShown, 1);
+  EXPECT_NEAR(static_cast<double>(r->CursorImage.x), 0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(r->CursorImage.y), 2, 1e-15);
+  r->UpdateWindow();
+  EXPECT_TRUE(SlotColourAt(*r, {0, 2}, 1));
+  // A drag in mouse mode 128 ends with both crosses gone.
+  d->MouseMode = kCmMouseCursor;
+  const int x = d->WorldToPixelX(1);
+  const int y = d->WorldToPixelY(1);
+  plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::Move, plat::MK_LBUTTON, x + 5, y});
+  plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, x + 5, y});
+  d->EvLButtonDown(plat::MK_LBUTTON, {x, y});
+  EXPECT_EQ(d->CursorShown, 0);
+  EXPECT_EQ(r->CursorShown, 0);
+  EXPECT_NEAR(static_cast<double>(d->CursorImage.x), static_cast<double>(d->PixelToWorldX(x + 5)), 1e-12);
+}
+
+TEST_F(MappingPair, StrokesDrawnInTheDomainAppearMappedInTheRange) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EnterMapping(d, "zz");
+  d->MouseMode = kCmMouseDraw;
+  const plat::Point a{d->WorldToPixelX(1), d->WorldToPixelY(1)};
+  const plat::Point b{d->WorldToPixelX(2), d->WorldToPixelY(1)};
+  plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::Move, plat::MK_LBUTTON, b.x, b.y});
+  plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, b.x, b.y});
+  d->EvLButtonDown(plat::MK_LBUTTON, a);
+  ASSERT_EQ(d->mouseMarks.size(), 3u);  // pen, start, next point
+  ASSERT_EQ(r->mouseMarks.size(), 3u);
+  for (std::size_t k = 1; k < 3; ++k) {
+    const TPoint2D p = d->mouseMarks[k].point;
+    const TPoint2D q = r->mouseMarks[k].point;
+    EXPECT_NEAR(static_cast<double>(q.x), static_cast<double>(p.x * p.x - p.y * p.y), 1e-12);
+    EXPECT_NEAR(static_cast<double>(q.y), static_cast<double>(2 * p.x * p.y), 1e-12);
+  }
+  // Erasing the stroke in the domain erases its image.
+  d->EvRButtonDown(0, a);
+  EXPECT_TRUE(d->mouseMarks.empty() || d->mouseMarks.size() == 1u);
+  EXPECT_EQ(r->mouseMarks.size(), d->mouseMarks.size());
+}
+
+TEST_F(MappingPair, TheGridDialogRefusesWrongFieldsAndKeepsTheGridUntilOk) {
+  TDom2Win* d = NewPair(0);
+  ASSERT_NE(d, nullptr);
+  plat::testing::ClearMessages();
+  plat::testing::ExpectDialog("MAPGRID", [](plat::Dialog& dlg) {
+    EXPECT_EQ(dlg.GetItemText(213), "10");
+    EXPECT_TRUE(dlg.IsChecked(271));
+    for (const char* bad : {"0", "201", "x("}) {
+      dlg.SetItemText(213, bad);
+      dlg.Press(plat::IDOK);
+    }
+    dlg.SetItemText(211, "0");
+    dlg.SetItemText(212, "2pi");
+    dlg.SetItemText(213, "4");
+    dlg.SetItemText(214, "-1");
+    dlg.SetItemText(215, "1");
+    dlg.SetItemText(216, "6");
+    dlg.SetCheck(272, false);
+    dlg.Press(plat::IDOK);
+  });
+  d->Command(kCmMapGrid);
+  ASSERT_EQ(plat::testing::Messages().size(), 3u);
+  EXPECT_EQ(plat::testing::Messages()[0].text, "jenseits der Grenzen");
+  EXPECT_EQ(plat::testing::Messages()[1].text, "jenseits der Grenzen");
+  const TMapGrid g = d->CurrentGrid();
+  EXPECT_EQ(g.nx, 4);
+  EXPECT_EQ(g.ny, 6);
+  EXPECT_NEAR(static_cast<double>(g.xmax), 2 * std::acos(-1.0), 1e-15);
+  EXPECT_EQ(d->Equation(1).visible, 0);
+  EXPECT_EQ(d->Equation(0).visible, 1);
+}
+
+TEST_F(MappingPair, SwitchingThePlaneStartsANewDrawingOfTheOtherForm) {
+  TDom2Win* d = NewPair(0);
+  ASSERT_NE(d, nullptr);
+  EnterMapping(d, "2x-y", "x+y");
+  d->Modified = 0;
+  d->Command(kCmMapPlaneZ);
+  Settle(d);
+  EXPECT_EQ(d->MappingMode, 1);
+  EXPECT_TRUE(d->ComplexMode());
+  EXPECT_TRUE(d->RangeWindow->ComplexMode());
+  EXPECT_EQ(d->equationCount, 1);
+  EXPECT_EQ(d->selectedMapping, -1);
+  EXPECT_EQ(d->RangeWindow->selectedMapping, -1);
+  EXPECT_EQ(d->FileData.FileName, "Abbildung.maz");
+  EXPECT_EQ(d->FileData.DefaultExt, "maz");
+  EXPECT_EQ(d->RangeWindow->GetCaption(), "Wertebereich [Abbildung.maz]");
+  EXPECT_TRUE(d->IsMenuItemChecked(kCmMapPlaneZ));
+}
+
+TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
+  const std::string path = kvtest::MakeTempDir("mapping") + "pair.maz";
+  long double savedHalfX = 0;
+  {
+    TDom2Win* d = NewPair(1);
+    ASSERT_NE(d, nullptr);
+    TRan2Win* r = d->RangeWindow;
+    EnterMapping(d, "zz");
+    r->NewView(3, -4, 12, 12, 0);
+    r->TickIntervalX = 2.5L;
+    r->GridBits = 19;
+    r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])] = plat::Rgb(255, 255, 255);
+    r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])] = plat::Rgb(255, 127, 255);
+    d->AxisNames[0] = "Re,z";
+    d->AxisNames[1] = "y";
+    r->AxisNames[0] = "u";
+    r->AxisNames[1] = "a\\b";
+    r->MoveWindow(520, 40, 420, 360);
+    Settle(d);
+    savedHalfX = r->HalfX;
+    d->FileData.FileName = path;
+    ASSERT_TRUE(d->WriteFile());
+    // Saving leaves the drawing as it was.
+    EXPECT_EQ(d->AxisNames[0], "Re,z");
+    EXPECT_TRUE(IsGridFamily(d->Equation(0)));
+    EXPECT_EQ(d->Equation(0).values[4].x, 0);
+    d->Modified = 0;
+  }
+  TDom2Win* d = NewPair(1, path);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EXPECT_EQ(d->GetCaption().find("pair.maz") != std::string::npos, true);
+  EXPECT_EQ(r->GetCaption(), "Wertebereich [pair.maz]");
+  ASSERT_EQ(d->selectedMapping, 2);
+  EXPECT_EQ(r->selectedMapping, 2);
+  EXPECT_EQ(d->Equation(2).formulaText[0], "zz");
+  EXPECT_EQ(d->AxisNames[0], "Re,z");
+  EXPECT_EQ(d->AxisNames[1], "y");
+  EXPECT_EQ(r->AxisNames[0], "u");
+  EXPECT_EQ(r->AxisNames[1], "a\\b");
+  EXPECT_NEAR(static_cast<double>(r->Centre.x), 3, 1e-12);
+  EXPECT_NEAR(static_cast<double>(r->Centre.y), -4, 1e-12);
+  Settle(d);
+  EXPECT_NEAR(static_cast<double>(r->HalfX), static_cast<double>(savedHalfX), 1e-12);
+  EXPECT_EQ(static_cast<double>(r->TickIntervalX), 2.5);
+  EXPECT_EQ(r->GridBits, 19);
+  EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])], plat::Rgb(255, 255, 255));
+  EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])], plat::Rgb(255, 127, 255));
+  EXPECT_EQ(d->RangePlacement.width, 420);
+  EXPECT_EQ(d->RangePlacement.height, 360);
+  // The grid families are drawn with their private variables again and
+  // hold none of the range window's values.
+  EXPECT_EQ(d->Equation(0).values[4].x, 0);
+  EXPECT_EQ(d->Equation(0).auxValue1, 0);
+  Settle(d);
+  EXPECT_TRUE(SlotColourAt(*d, {2, 0.5L}, 4));
+}
+
+TEST_F(MappingPair, LettersTAndKOfAMappingKeepTheirValuesWhileTheGridIsDrawn) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  d->SetVariable('T', 0.5L);
+  d->SetVariable('K', 2);
+  EnterMapping(d, "tz+k");
+  TRan2Win* r = d->RangeWindow;
+  EXPECT_EQ(static_cast<double>(d->Variable('T').re), 0.5);
+  EXPECT_EQ(static_cast<double>(d->Variable('K').re), 2);
+  // The image of x = 1 is the line 0.5 + 2 + 0.5 i t: Re = 2.5.
+  EXPECT_TRUE(SlotColourAt(*r, {2.5L, 1}, 4));
+}
+
+TEST_F(MappingPair, ClosingTheDomainClosesTheRangeAndKeepsTheGridForTheNextPair) {
+  TDom2Win* d = NewPair(0);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  plat::testing::ExpectDialog("MAPGRID", [](plat::Dialog& dlg) {
+    dlg.SetItemText(213, "4");
+    dlg.SetItemText(216, "3");
+    dlg.Press(plat::IDOK);
+  });
+  d->Command(kCmMapGrid);
+  d->Modified = 0;
+  d->CloseWindow();
+  EXPECT_TRUE(d->IsDestroyed());
+  EXPECT_TRUE(r->IsDestroyed());
+  plat::App::DeleteDestroyedWindows();
+  TDom2Win* next = NewPair(0);
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(next->CurrentGrid().nx, 4);
+  EXPECT_EQ(next->CurrentGrid().ny, 3);
+  // A range window closed on its own leaves a domain window that works on.
+  next->RangeWindow->CloseWindow();
+  EXPECT_EQ(next->RangeWindow, nullptr);
+  EnterMapping(next, "x", "y");
+  EXPECT_EQ(next->selectedMapping, 2);
+}
+
+}  // namespace
+}  // namespace kv
