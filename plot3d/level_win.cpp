@@ -436,7 +436,7 @@ void TLevelWin::DrawCursorTrace(plat::DC& dc) {
   const int colour = CheckColourIndex(ColourSlots[kLevelCursorSlot]);
   {
     const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, plat::PS_SOLID));
-    const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(GetColour(colour)));
+    const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(GetColourAvoidingBackground(colour)));
     DrawMarkerAtWorld(dc, cursor_, 1, std::max(3, MarkerHalfSize));
     dc.SelectBrush(oldBrush);
     dc.SelectPen(oldPen);
@@ -459,7 +459,7 @@ void TLevelWin::DrawCursorTrace(plat::DC& dc) {
   FormatWindowNumber(readout_.z, z);
   const int m = TextMargin();
   const plat::LogFont oldFont = dc.SelectFont(FontSlots[kCoordinateFontSlot]);
-  const plat::Colour oldColour = dc.SetTextColor(GetColour(colour));
+  const plat::Colour oldColour = dc.SetTextColor(GetColourAvoidingBackground(colour));
   dc.SetBkMode(plat::TRANSPARENT);
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_RIGHT | plat::TA_TOP);
   dc.TextOut(ClientWidth - m, m, "z = " + TrimmedNumber(z));
@@ -471,7 +471,7 @@ void TLevelWin::DrawCursorTrace(plat::DC& dc) {
 void TLevelWin::DrawCursorArrow(plat::DC& dc, const TPoint2D& q, int colourSlot) {
   const int colour = CheckColourIndex(ColourSlots[static_cast<std::size_t>(colourSlot)]);
   const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, plat::PS_SOLID));
-  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(GetColour(colour)));
+  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(GetColourAvoidingBackground(colour)));
   const std::uint32_t pen = PackPen(colour, 1);
   const long double head = 2 * (ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX);
   if (IsInView(q)) {
@@ -493,7 +493,7 @@ void TLevelWin::DrawGradientArrow(plat::DC& dc) {
   const int m = TextMargin();
   const int colour = CheckColourIndex(ColourSlots[kLevelGradientSlot]);
   const plat::LogFont oldFont = dc.SelectFont(FontSlots[kCoordinateFontSlot]);
-  const plat::Colour oldColour = dc.SetTextColor(GetColour(colour));
+  const plat::Colour oldColour = dc.SetTextColor(GetColourAvoidingBackground(colour));
   dc.SetBkMode(plat::TRANSPARENT);
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   dc.TextOut(m, m, plat::res::String(kStrGradient) + " = " + v);
@@ -508,7 +508,7 @@ void TLevelWin::DrawDirectionArrow(plat::DC& dc) {
   const int m = TextMargin();
   const int colour = CheckColourIndex(ColourSlots[kLevelDirectionSlot]);
   const plat::LogFont oldFont = dc.SelectFont(FontSlots[kCoordinateFontSlot]);
-  const plat::Colour oldColour = dc.SetTextColor(GetColour(colour));
+  const plat::Colour oldColour = dc.SetTextColor(GetColourAvoidingBackground(colour));
   dc.SetBkMode(plat::TRANSPARENT);
   std::string theta, derivative;
   FormatWindowNumber(angle_, theta);
