@@ -10,7 +10,9 @@
 // notifications, command table), box_fitting.cpp (extents and box, camera
 // fitting, observer moves), equation_entry_3d.cpp (entry commands, box
 // dialog), item_drawing_3d.cpp (one item by kind), plot_paint_3d.cpp (the
-// whole-plot pass, cells, frame).
+// whole-plot pass, cells, frame), derived_equations_3d.cpp (the rebuild of
+// derived entries, intersection curves, slice entries), companions_3d.cpp
+// (the level, course and stereogram windows and the tool-dialog openers).
 #pragma once
 
 #include <array>
