@@ -27,6 +27,14 @@ void T3DIvpDlg::SetupWindow() {
   BackupItems();
 }
 
+void T3DIvpDlg::EvControl(int id, int notification) {
+  if (id == kIvpItemList && notification == plat::LBN_SELCHANGE) {
+    RefreshButtons();
+    return;
+  }
+  TDlg::EvControl(id, notification);
+}
+
 void T3DIvpDlg::Open() {
   Show(plat::SW_SHOW);
   hidden_ = 0;

@@ -31,6 +31,8 @@ class T3DIvpDlg : public TDlg {
   void SetupWindow() override;
   const plat::CommandTable& Commands() const override;
   void CmOk() override { Accept(); }
+  // A row chosen in the list: "Löschen" follows.
+  void EvControl(int id, int notification) override;
   void CmCancel() override { Revert(); }
 
   // "Beibehalten": the items stay as they are; the dialog hides.

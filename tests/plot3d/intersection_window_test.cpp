@@ -141,6 +141,28 @@ TEST_F(IntersectionWindow, TheCurveFollowsItsSources) {
   EXPECT_NEAR(D(g), 0, 1e-12);
 }
 
+TEST_F(IntersectionWindow, TheCurveComesBackFromItsPlotFile) {
+  ChooseCurve(0, 1);
+  w->RepaintNow(false);
+  const int c = w->equationCount;
+  const std::size_t pieces = w->Equation(c).items.size();
+  ASSERT_GT(pieces, 0u);
+  const TPoint3D normal = w->Equation(c).values[8];
+  const std::string path = kvtest::MakeTempDir("tools3d") + "/curve.kv3";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot3Win* r = PlotWindowTest::MakeWindow("Unbenannt2.kv3");
+  r->FileData.FileName = path;
+  ASSERT_EQ(r->ReadFile(), 0);
+  ASSERT_EQ(r->equationCount, c);
+  const TEquation& back = r->Equation(c);
+  EXPECT_EQ(back.derivation, kCurveImplicitPlane);
+  EXPECT_EQ(back.items.size(), pieces);
+  EXPECT_EQ(back.values[8], normal);
+  EXPECT_TRUE(back.trees[3] && back.trees[2]);
+  EXPECT_EQ(back.webToAxis, 0);
+}
+
 TEST_F(IntersectionWindow, TheSweepRebuildsChainsAndMarksUnknownCodes) {
   // A surface S, its tangent plane P (code 77) and the curve of P with the
   // sphere: changing S moves P and then the curve in the same sweep.
