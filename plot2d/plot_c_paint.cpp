@@ -89,7 +89,7 @@ void TPlotCWin::DrawInequalityRegions(plat::DC& dc) {
 }
 
 void TPlotCWin::DrawPlot(plat::DC& dc) {
-  if (!labelsHidden) DrawEquationLabels(dc);
+  DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
   // The marks of the open tool dialogs are drawn here once they exist.
