@@ -77,15 +77,15 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3Trajectories, nullptr, &W::CeTrajectories},
                                   {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
                                   {kCm3Sequences, nullptr, &W::CeSequences},
-                                  {kCm3FluxIntegral, nullptr, &W::CeFluxIntegral},
+                                  {kCm3FluxIntegral, &W::CmFluxIntegral, &W::CeFluxIntegral},
                                   {kCm3IntersectionPoints, nullptr, &W::CeIntersectionPoints},
                                   {kCm3Stereogram, &W::CmStereogram, &W::CeStereogram},
-                                  {kCm3Integrate, nullptr, &W::CeIntegrate},
-                                  {kCm3SurfaceArea, nullptr, &W::CeSurfaceArea},
+                                  {kCm3Integrate, &W::CmIntegrate, &W::CeIntegrate},
+                                  {kCm3SurfaceArea, &W::CmSurfaceArea, &W::CeSurfaceArea},
                                   {kCm3Slices, nullptr, &W::CeSlices},
                                   {kCm3IntersectionCurve, &W::CmIntersectionCurve, &W::CeIntersectionCurve},
                                   {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
-                                  {kCm3Tour, nullptr, &W::CeTour},
+                                  {kCm3Tour, &W::TourAroundZAxis, &W::CeTour},
                               });
   return table;
 }
@@ -279,8 +279,7 @@ bool TPlotRWin::IsEquationDrawable(int i) {
 void TPlotRWin::CloseStaleDialogs(bool all) {
   TPlotQWin::CloseStaleDialogs(all);
   CloseCompanions(all);
-  // The trace, integral, area, line- and flux-integral dialogs close here
-  // once they exist.
+  CloseRiemannDialogs(all);
 }
 
 bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {

@@ -104,8 +104,7 @@ enum : int {
   kStr3Frenet = 353,    // "Frenet"
 };
 
-// Font slots: the list font ("&Inventar ...") and the coordinates font.
-inline constexpr int kListFontSlot = 7;
+// Font slot of the coordinates (the list font's slot is the entry window's).
 inline constexpr int kCoordinateFontSlot = 8;
 // The colour slot the item dialogs' "Farbe" edits.
 inline constexpr int kItemColourSlot = 8;
@@ -327,6 +326,27 @@ class TPlotRWin : public TPlotQWin {
   void CloseCompanions(bool all);
   // The companion windows showing entry i (all for i < 0) draw again.
   void InvalidateCompanions(int i) override;
+  // The integral dialogs (integral_commands_3d.cpp).
+  void CmIntegrate();
+  void CmSurfaceArea();
+  void CmFluxIntegral() { OpenFluxDialog(); }
+  // Ends the double-integral and area dialogs whose surfaces are gone.
+  void CloseRiemannDialogs(bool all);
+
+  // ---- the tour around the z axis (tour_3d.cpp) ----
+  // Photographs the plot from PhotoCount observer positions on a ring about
+  // the z axis into off-screen pictures, then plays them as a film until
+  // "A", Ctrl+Q or Escape; the window keeps its view.
+  void TourAroundZAxis();
+  // A parametric surface on behalf of another window (the solids of known
+  // cross-sections): compiled, labelled, boxed and shown.  Its index, or -1.
+  int AddParametricSurface(std::string_view x, std::string_view y, std::string_view z, long double tLower,
+                           long double tUpper, long double uLower, long double uUpper, int tDivisions,
+                           int uDivisions);
+  // The photos of a tour may take at most this many bytes.
+  std::int64_t TourMemoryBudget = std::int64_t{1} << 30;
+  // The photo the film showed last (1..n; 0 before the first film).
+  int LastTourFrame = 0;
   // The colours the level window takes for its background and cursor.
   std::int16_t LevelBackgroundColour = 0;
   std::int16_t LevelCursorColour = 1;
