@@ -104,8 +104,7 @@ enum : int {
   kStr3Frenet = 353,    // "Frenet"
 };
 
-// Font slots: the list font ("&Inventar ...") and the coordinates font.
-inline constexpr int kListFontSlot = 7;
+// Font slot of the coordinates (the list font's slot is the entry window's).
 inline constexpr int kCoordinateFontSlot = 8;
 // The colour slot the item dialogs' "Farbe" edits.
 inline constexpr int kItemColourSlot = 8;
