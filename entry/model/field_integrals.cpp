@@ -40,6 +40,16 @@ bool PartialDerivatives(const TEquation& surface, int letter, TreePtr out[3]) {
   return true;
 }
 
+// A copy of the entry's derivative tree in slot `slot`, or (a window that
+// compiles without derivative trees) the derivative of tree `of` by the letter.
+bool Derivative(const TEquation& e, std::size_t of, std::size_t slot, int letter, TreePtr& out) {
+  if (e.trees[slot]) {
+    out = Own(CloneTree(e.trees[slot].get()));
+    return true;
+  }
+  return e.trees[of] && Differentiate(e.trees[of].get(), letter, out);
+}
+
 void CrossProduct(TreePtr a[3], TreePtr b[3], TreePtr out[3]) {
   const TExprNode* pa[3] = {a[0].get(), a[1].get(), a[2].get()};
   const TExprNode* pb[3] = {b[0].get(), b[1].get(), b[2].get()};
@@ -126,15 +136,18 @@ TreePtr BuildLineIntegrand(const TEquation& field, const TEquation& curve, int& 
   TreePtr f[3];
   if (!SubstituteCoordinates(field, curve, n, f)) return nullptr;
   // The curve's derivative trees sit after its coordinate trees.
-  const TExprNode* d[3] = {curve.trees[4].get(), curve.trees[5].get(), space ? curve.trees[6].get() : nullptr};
-  if (!d[0] || !d[1] || (space && !d[2])) {
-    code = kIntegralNoDerivative;
-    return nullptr;
+  TreePtr d[3];
+  for (int k = 0; k < n; ++k) {
+    if (!Derivative(curve, static_cast<std::size_t>(k), static_cast<std::size_t>(4 + k), CurveLetter(curve), d[k])) {
+      code = kIntegralNoDerivative;
+      return nullptr;
+    }
   }
   code = 0;
-  if (!space) return Own(BuildSumOfProducts(f[0].get(), d[0], f[1].get(), d[1]));
+  if (!space) return Own(BuildSumOfProducts(f[0].get(), d[0].get(), f[1].get(), d[1].get()));
   const TExprNode* pf[3] = {f[0].get(), f[1].get(), f[2].get()};
-  return Own(BuildDotProduct3(pf, d));
+  const TExprNode* pd[3] = {d[0].get(), d[1].get(), d[2].get()};
+  return Own(BuildDotProduct3(pf, pd));
 }
 
 TreePtr BuildFluxIntegrand(const TEquation& field, const TEquation& surface, int& code) {
@@ -158,16 +171,15 @@ TreePtr BuildSurfaceAreaIntegrand(const TEquation& surface, int& code) {
   code = kIntegralUndefined;
   TreePtr r1[3], r2[3];
   if (surface.kind == kKindSurface) {
-    if (!surface.trees[4] || !surface.trees[5]) {
+    if (!surface.trees[2]) return nullptr;
+    if (!Derivative(surface, 2, 4, tok::X, r1[2]) || !Derivative(surface, 2, 5, tok::Y, r2[2])) {
       code = kIntegralNoDerivative;
       return nullptr;
     }
     r1[0] = Own(NewNode(tok::Number, 1));
     r1[1] = Own(NewNode(tok::Number, 0));
-    r1[2] = Own(CloneTree(surface.trees[4].get()));
     r2[0] = Own(NewNode(tok::Number, 0));
     r2[1] = Own(NewNode(tok::Number, 1));
-    r2[2] = Own(CloneTree(surface.trees[5].get()));
   } else if (surface.kind == kKindParametricSurface) {
     if (!surface.trees[0] || !surface.trees[1] || !surface.trees[2]) return nullptr;
     if (!PartialDerivatives(surface, tok::T, r1) || !PartialDerivatives(surface, tok::U, r2)) {

@@ -17,12 +17,13 @@ constexpr long double kPi = 3.14159265358979323846264338327950288L;
 double D(long double v) { return static_cast<double>(v); }
 
 // An entry of the kind with its formula texts, compiled as the window does.
-TEquation Entry(TFormulaEngine& engine, int kind, std::initializer_list<const char*> texts) {
+TEquation Entry(TFormulaEngine& engine, int kind, std::initializer_list<const char*> texts,
+               bool derivativeTrees = true) {
   TEquation e;
   InitEquation(e, kind, 1, 50);
   std::size_t k = 0;
   for (const char* t : texts) e.formulaText[k++] = t;
-  CompileEquation(e, engine, true);
+  CompileEquation(e, engine, derivativeTrees);
   return e;
 }
 
@@ -124,6 +125,11 @@ TEST(FieldIntegrals, SurfaceAreas) {
   TEquation sphere = Entry(engine, kKindParametricSurface, {"sin(t)*cos(u)", "sin(t)*sin(u)", "cos(t)"});
   EXPECT_EQ(SurfaceArea(engine, sphere, Range(0, kPi, 100), Range(0, 2 * kPi, 100), r, {}), 0);
   EXPECT_NEAR(D(r), D(4 * kPi), 1e-8);
+  // A window that compiles without derivative trees: they are formed here.
+  TEquation bare = Entry(engine, kKindSurface, {"", "", "x+y"}, false);
+  ASSERT_EQ(bare.trees[4], nullptr);
+  EXPECT_EQ(SurfaceArea(engine, bare, Range(0, 1, 10), Range(0, 1, 10), r, {}), 0);
+  EXPECT_NEAR(D(r), std::sqrt(3.0), 1e-15);
   // Curves and fields have no area.
   TEquation curve = Entry(engine, kKindSpaceCurve, {"t", "t", "t"});
   EXPECT_EQ(SurfaceArea(engine, curve, Range(0, 1, 10), Range(0, 1, 10), r, {}), kIntegralUndefined);
@@ -148,6 +154,9 @@ TEST(FieldIntegrals, LineIntegrals) {
   TEquation field2 = Entry(engine, kKindOde, {"-y", "x"});
   TEquation circle2 = Entry(engine, kKindParametric, {"cos(t)", "sin(t)"});
   EXPECT_EQ(LineIntegral(engine, field2, circle2, Range(0, 2 * kPi, 100), r, {}), 0);
+  EXPECT_NEAR(D(r), D(2 * kPi), 1e-12);
+  TEquation bareCircle = Entry(engine, kKindSpaceCurve, {"cos(t)", "sin(t)", "0"}, false);
+  EXPECT_EQ(LineIntegral(engine, field, bareCircle, Range(0, 2 * kPi, 100), r, {}), 0);
   EXPECT_NEAR(D(r), D(2 * kPi), 1e-12);
   // Mixed dimensions are refused.
   EXPECT_EQ(LineIntegral(engine, field2, circle, Range(0, 1, 10), r, {}), kIntegralUndefined);
