@@ -27,6 +27,8 @@ template <class D>
 void DestroyDialog(D*& d) {
   if (!d) return;
   if (!d->IsDestroyed()) d->Destroy();
+  // The platform deletes no dialog: its maker does.
+  delete d;
   d = nullptr;
 }
 

@@ -25,6 +25,8 @@ void OpenRiemannDialog(TPlotRWin& w, TRiem3Dlg*& d, int mode) {
 void DestroyDialog(TRiem3Dlg*& d) {
   if (!d) return;
   if (!d->IsDestroyed()) d->Destroy();
+  // The platform deletes no dialog: its maker does.
+  delete d;
   d = nullptr;
 }
 
