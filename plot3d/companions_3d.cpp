@@ -1,6 +1,7 @@
 // The 3D window's companion windows (the level window, the course window,
-// the stereogram window) and the openers of its item and stereogram
-// dialogs: each is made on first use, kept, shown again and hidden.
+// the stereogram window) and the openers of its tool dialogs (level,
+// intersection curve, intersection points, slices, stereogram): each is
+// made on first use, kept, shown again and hidden.
 #include <type_traits>
 
 #include "platform/resources.h"
