@@ -1,12 +1,17 @@
 // The 3D window's companion windows (the level window, the course window,
-// the stereogram window) and the openers of its item and stereogram
-// dialogs: each is made on first use, kept, shown again and hidden.
+// the stereogram window) and the openers of its tool dialogs (level,
+// intersection curve, intersection points, slices, stereogram): each is
+// made on first use, kept, shown again and hidden.
+#include <type_traits>
+
 #include "platform/resources.h"
+#include "plot3d/curve_surface_dialog.h"
 #include "plot3d/direction_dialog.h"
 #include "plot3d/intersection_dialogs.h"
 #include "plot3d/level_dialog.h"
 #include "plot3d/level_win.h"
 #include "plot3d/plot_r_win.h"
+#include "plot3d/slice_dialog.h"
 #include "plot3d/stereogram_win.h"
 #include "shell/generic_dialogs.h"
 
@@ -23,10 +28,13 @@ bool HasLevels(const TEquation& e) {
          e.kind == kKindIntersection;
 }
 
+// Companion windows are deleted by the platform once destroyed; dialogs
+// belong to the window that made them and are deleted here.
 template <class D>
 void DestroyDialog(D*& d) {
   if (!d) return;
   if (!d->IsDestroyed()) d->Destroy();
+  if constexpr (std::is_base_of_v<plat::Dialog, D>) delete d;
   d = nullptr;
 }
 
@@ -177,6 +185,36 @@ void TPlotRWin::CmStereogram() {
   StereogramDlg->BringToTop();
 }
 
+void TPlotRWin::CmIntersections() {
+  if (!IntersectionPointsDlg) {
+    // Setting the new dialog up runs its first search.
+    IntersectionPointsDlg = new TIntCSDlg(*this);
+    if (!IntersectionPointsDlg->Create()) {
+      DestroyDialog(IntersectionPointsDlg);
+      ShowMessageById(3);
+      return;
+    }
+    IntersectionPointsDlg->Reveal();
+    IntersectionPointsDlg->BringToTop();
+    return;
+  }
+  IntersectionPointsDlg->Reveal();
+  IntersectionPointsDlg->BringToTop();
+  IntersectionPointsDlg->FindNextIntersection();
+}
+
+void TPlotRWin::CmSlices() {
+  if (!SliceDlg) {
+    SliceDlg = new TSliceDlg(*this);
+    if (!SliceDlg->Create()) {
+      DestroyDialog(SliceDlg);
+      ShowMessageById(3);
+      return;
+    }
+  }
+  SliceDlg->Open();
+}
+
 void TPlotRWin::RefreshCompanionDialogs() {
   CloseCompanions(false);
   if (LevelDlg && !LevelDlg->IsHidden()) LevelDlg->FillList();
@@ -192,6 +230,16 @@ void TPlotRWin::CloseCompanions(bool all) {
               })))
     DestroyDialog(IntersectionCurveDlg);
   if (all || (StereogramDlg && !Present({kKindSurface, kKindCylinderSurface}))) DestroyDialog(StereogramDlg);
+  if (all || (SliceDlg && !Present({kKindSurface, kKindCylinderSurface, kKindParametricSurface, kKindTube,
+                                    kKindRevolution, kKindPlane, kKindSphericalSurface}))) {
+    Overlays.slice.shown = false;
+    DestroyDialog(SliceDlg);
+  }
+  if (all || (IntersectionPointsDlg && (!Present({kKindSurface, kKindImplicitSurface, kKindPlane}) ||
+                                        !Present({kKindSpaceCurve})))) {
+    Overlays.intersection.shown = false;
+    DestroyDialog(IntersectionPointsDlg);
+  }
   if (all) {
     Overlays.course.shown = false;
     DestroyDialog(LevelWin);

@@ -128,8 +128,13 @@ void TLevelWin::Destroy() {
     if (owner_->LevelWin == this) owner_->LevelWin = nullptr;
     if (owner_->CourseWin == this) owner_->CourseWin = nullptr;
   }
-  // The direction dialog goes with its owner window.
-  directionDialog_ = nullptr;
+  // The direction dialog goes with its owner window (the platform only
+  // detaches dialogs).
+  if (directionDialog_) {
+    directionDialog_->Destroy();
+    delete directionDialog_;
+    directionDialog_ = nullptr;
+  }
   TPlotQWin::Destroy();
 }
 

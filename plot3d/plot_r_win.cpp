@@ -8,6 +8,7 @@
 
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
+#include "plot3d/slice_dialog.h"
 #include "plot3d/space_geometry.h"
 #include "shell/text_helpers.h"
 
@@ -78,11 +79,11 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
                                   {kCm3Sequences, nullptr, &W::CeSequences},
                                   {kCm3FluxIntegral, &W::CmFluxIntegral, &W::CeFluxIntegral},
-                                  {kCm3IntersectionPoints, nullptr, &W::CeIntersectionPoints},
+                                  {kCm3IntersectionPoints, &W::CmIntersections, &W::CeIntersectionPoints},
                                   {kCm3Stereogram, &W::CmStereogram, &W::CeStereogram},
                                   {kCm3Integrate, &W::CmIntegrate, &W::CeIntegrate},
                                   {kCm3SurfaceArea, &W::CmSurfaceArea, &W::CeSurfaceArea},
-                                  {kCm3Slices, nullptr, &W::CeSlices},
+                                  {kCm3Slices, &W::CmSlices, &W::CeSlices},
                                   {kCm3IntersectionCurve, &W::CmIntersectionCurve, &W::CeIntersectionCurve},
                                   {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
                                   {kCm3Tour, &W::TourAroundZAxis, &W::CeTour},
@@ -287,7 +288,10 @@ bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
   return TPlotQWin::ResizeInventory(newCapacity, copy);
 }
 
-void TPlotRWin::SyncSliderDialogs() { TPlotQWin::SyncSliderDialogs(); }
+void TPlotRWin::SyncSliderDialogs() {
+  TPlotQWin::SyncSliderDialogs();
+  if (SliceDlg) SliceDlg->Refresh();
+}
 
 void TPlotRWin::EquationEdited(int i, bool updateBox) {
   SetCaption(1, 0, 0);

@@ -97,7 +97,7 @@ const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
       {kPlotWindows, 750, 750, "combinations"},
       {kPlotWindows, 708, 708, "graph trace"},
-      {kPlotWindows, 710, 710, "intersections"},
+      {k2DWindows, 710, 710, "intersections"},
       {kPlotWindows, 782, 782, "sequences"},
       {k2DWindows, 507, 508, "point lists and point sets"},
       {k2DWindows, 704, 706, "reflecting, rotating and translating curves"},
@@ -120,7 +120,6 @@ const std::vector<Pending>& PendingCommands() {
       {k2DWindows, 875, 875, "distance"},
       {k2DWindows, 882, 882, "curve trace"},
       {k2DWindows, 913, 913, "Lagrange polynomials"},
-      {k3D, 766, 766, "slices"},
       {k3D, 780, 780, "3D ODE curves"},
   };
   return list;
