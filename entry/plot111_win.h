@@ -45,6 +45,9 @@ class TPlot111Win : public TPlot11Win {
 
   std::array<std::int32_t, kSliderStepEntries> smallSteps{};
   std::array<std::int32_t, kSliderStepEntries> mediumSteps{};
+  // "Deutlichere Tangente" / "Vektordichte" of the trace dialogs: the trace
+  // marks are drawn two pixels wide.
+  std::uint8_t clearTangent = 0;
 
  private:
   void CmSliderSteps();

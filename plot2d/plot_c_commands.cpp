@@ -51,8 +51,10 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmVolumeBetween, kCmVolumeBetween, &C::CmTool, &C::CeExplicit},
           {kCmCrossSections, kCmCrossSections, &C::CmTool, &C::CeExplicit},
           // The Lagrange editor's menu.
-          {kCmLagrangeAccept, kCmLagrangeCoordinates, &C::CmLagrange},
-          {kCmLagrangeShowEquation, kCmLagrangeShowEquation, &C::CmLagrange, &C::CeLagrangeEditing},
+          {kCmLagrangeAccept, &C::CmLagrangeAccept, &C::CeLagrangeEditing},
+          {kCmLagrangeAttributes, &C::CmLagrangeAttributes, &C::CeLagrangeEditing},
+          {kCmLagrangeCoordinates, &C::CmLagrangeCoordinates},
+          {kCmLagrangeShowEquation, &C::CmLagrangeShowEquation, &C::CeLagrangeEditing},
           // Enablers of commands the layers below handle.
           {kCmGraphTrace, nullptr, &C::CeCurves},
           {kCmAutonomousTrajectory, nullptr, &C::CeOde},

@@ -68,6 +68,11 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindSum:
       result = DrawSum(dc, i);
       break;
+    case kKindPoint:
+      // The point's own marker belongs to the point drawer; its guide lines
+      // are drawn here.
+      if (e.interpolated && e.subKind > 0 && !mappedFlag) DrawSampledItem(dc, i);
+      break;
     default:
       // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
       // and point sequences are drawn by their own drawers.
@@ -92,7 +97,8 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   if (!labelsHidden) DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
-  // The marks of the open tool dialogs are drawn here once they exist.
+  if (MouseMode == kCmMouseLagrange) DrawLagrangeNodes(dc, lagrangeEditIndex);
+  // The marks of the other tool dialogs are drawn here once they exist.
 }
 
 }  // namespace kv

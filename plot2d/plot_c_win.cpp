@@ -222,7 +222,7 @@ void TPlotCWin::ZoomCentered(plat::Point p, long double factor) {
   if (LogWindowType >= 1) return;
   viewChanged = 1;
   DropImplicitCurves();
-  ZoomAtPoint(p, factor, false);
+  ZoomAtPoint(p, factor, true);
 }
 
 void TPlotCWin::PreviousView() {
