@@ -97,7 +97,12 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   if (!labelsHidden) DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
-  if (MouseMode == kCmMouseLagrange) DrawLagrangeNodes(dc, lagrangeEditIndex);
+  // Nodes of the polynomials: while one is edited, and where "Punkte immer
+  // sichtbar" asks for them.
+  for (int i = 0; i <= equationCount; ++i) {
+    const TEquation& e = Equation(i);
+    if (IsLagrangePolynomial(e) && e.visible && (MouseMode == kCmMouseLagrange || e.filled)) DrawLagrangeNodes(dc, i);
+  }
   // The marks of the other tool dialogs are drawn here once they exist.
 }
 

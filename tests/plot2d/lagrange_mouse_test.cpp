@@ -93,6 +93,7 @@ TEST_F(LagrangeTest, RightClicksAddAndDeleteNodesWithinTheirLimits) {
   RightClick(w, {1.5L, 2});
   ASSERT_EQ(LagrangeLastNode(e), 3);
   ExpectThroughNodes(w, i);
+  w->Surface().WritePngFile(kvtest::BuildTreeDir() + "/lagrange_editor.png");
   const TPoint3D second = e.samples[1];
   RightClick(w, {second.x, second.y});
   ASSERT_EQ(LagrangeLastNode(e), 2);
