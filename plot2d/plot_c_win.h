@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "entry/model/trace_point.h"
 #include "plot2d/plot_a_win.h"
 
 namespace kv {
@@ -159,6 +160,12 @@ class TPlotCWin : public TPlotBWin {
   // ---- overlays (trace_overlays_2d.cpp, point_guides_2d.cpp) ----
   // The circles of the nodes of Lagrange polynomial i.
   void DrawLagrangeNodes(plat::DC& dc, int i);
+  // The secant (mode 0) or the tangent (mode 1) of a graph trace, with the
+  // osculating circle when the Taylor degree is above 1.
+  void DrawTraceLine(plat::DC& dc, int mode, const TTraceState& st, bool secantChecked, int degree);
+  // The traced trajectory point and its velocity vector in the colour of
+  // the traced trajectory.
+  void DrawTrajectoryTrace(plat::DC& dc, const TTrajectoryTrace& t, int colourIndex);
   // The arc of the circle about c from angle a0 to a1 as n chords.
   void DrawArcChords(plat::DC& dc, const TPoint2D& c, long double r, long double a0, long double a1, int n);
   // Guide lines of point entry i (its style code in subKind).
