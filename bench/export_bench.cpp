@@ -9,23 +9,13 @@
 #include <string>
 
 #include "graphics/axis_settings.h"
-#include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot2_win.h"
 
 namespace {
 
-plat::App& Application() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
-
 // An unshown 2D window of 800 x 600 pixels holding the reference scene.
 std::unique_ptr<kv::TPlot2Win> ReferenceScene() {
-  Application();
   auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
   w->ClientWidth = 800;
   w->ClientHeight = 600;

@@ -4,23 +4,13 @@
 
 #include <memory>
 
-#include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot2_win.h"
 
 namespace {
 
-plat::App& Application() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
-
 // A window that is never shown: its plot area is set directly.
 std::unique_ptr<kv::TPlot2Win> Window(const char* formula, int density) {
-  Application();
   auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
   w->SetDrawingArea(800, 600, 0, 0);
   w->ComputeView();

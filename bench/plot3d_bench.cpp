@@ -11,14 +11,6 @@
 
 namespace {
 
-plat::App& Application() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
-
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
@@ -32,7 +24,6 @@ void Close(kv::TPlot3Win* w) {
 // z = sin(xx+yy)/(xx+yy) on a 60 x 60 grid over the example square,
 // sampled and fitted into the view.
 kv::TPlot3Win* SurfaceWindow() {
-  Application();
   auto* w = new kv::TPlot3Win(nullptr, "bench.kv3");
   w->FileVersion = 33;
   w->SaveSettingsOnClose = 0;
@@ -69,7 +60,6 @@ BENCHMARK(BM_PaintSurface60x60)->Unit(benchmark::kMillisecond);
 // (hidden edges on, "bei Parametern" on), three circles of latitude and
 // longitude just outside it and the three axes.
 kv::TPlot3Win* HiddenLineWindow() {
-  Application();
   auto* w = new kv::TPlot3Win(nullptr, "hidden.kv3");
   w->FileVersion = 33;
   w->SaveSettingsOnClose = 0;

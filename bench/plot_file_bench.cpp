@@ -7,18 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/app.h"
 #include "plot2d/plot2_win.h"
 
 namespace {
-
-plat::App& Application() {
-  static int argc = 1;
-  static char name[] = "kurvato_bench";
-  static char* argv[] = {name, nullptr};
-  static plat::App app(argc, argv);
-  return app;
-}
 
 std::string BenchFile(const char* name) {
   static const std::string dir = [] {
@@ -30,7 +21,6 @@ std::string BenchFile(const char* name) {
 }
 
 std::unique_ptr<kv::TPlot2Win> NewWindow() {
-  Application();
   auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
   w->FileVersion = 33;
   w->SetDrawingArea(800, 600, 0, 0);

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "formula/calculus.h"
 #include "formula/formula_engine.h"
@@ -34,12 +36,25 @@ class GraphSource : public kv::TCurveSource {
     p = {t, tree_->value.re};
     return e_.EvaluationError() ? kJump : kDefined;
   }
+  // Regular samples a block at a time, as the windows' sources take them.
+  void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) override {
+    y_.resize(static_cast<std::size_t>(n));
+    status_.resize(y_.size());
+    e_.EvaluateBlock(tree_.get(), 'X', t, n, y_.data(), nullptr, status_.data());
+    for (int i = 0; i < n; ++i) {
+      const std::uint8_t s = status_[static_cast<std::size_t>(i)];
+      p[i] = {t[i], y_[static_cast<std::size_t>(i)]};
+      r[i] = s == kv::kPointUndefined ? kUndefined : s == kv::kPointJump ? kJump : kDefined;
+    }
+  }
   void BeginProbe() override { e_.SetJumpDetection(false); }
   void EndProbe() override { e_.SetJumpDetection(true); }
 
  private:
   kv::TFormulaEngine& e_;
   kv::TreePtr tree_;
+  std::vector<long double> y_;
+  std::vector<std::uint8_t> status_;
 };
 
 class ImplicitSource : public kv::TImplicitSource {
@@ -55,6 +70,12 @@ class ImplicitSource : public kv::TImplicitSource {
     f = f_->value.re;
     return true;
   }
+  void ValueRow(const long double* x, int n, long double y, long double* f, std::uint8_t* defined) override {
+    status_.resize(static_cast<std::size_t>(n));
+    e_.SetPoint(x[0], y);
+    e_.EvaluateBlock(f_.get(), 'X', x, n, f, nullptr, status_.data());
+    for (int i = 0; i < n; ++i) defined[i] = status_[static_cast<std::size_t>(i)] != kv::kPointUndefined;
+  }
   bool Gradient(long double x, long double y, long double& fx, long double& fy) override {
     e_.SetPoint(x, y);
     if (!e_.Evaluate(fx_.get()) || !e_.Evaluate(fy_.get())) return false;
@@ -66,6 +87,7 @@ class ImplicitSource : public kv::TImplicitSource {
  private:
   kv::TFormulaEngine& e_;
   kv::TreePtr f_, fx_, fy_;
+  std::vector<std::uint8_t> status_;
 };
 
 class RotationSource : public kv::TOdeSource {
@@ -93,9 +115,19 @@ kv::TSamplerSettings View() {
   return s;
 }
 
+// The same source taking its regular samples one at a time.
+class PointSource : public GraphSource {
+ public:
+  using GraphSource::GraphSource;
+  void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) override {
+    for (int i = 0; i < n; ++i) r[i] = At(t[i], p[i]);
+  }
+};
+
+template <class Source>
 void BM_SampleCurve(benchmark::State& state, const char* text) {
   kv::TFormulaEngine e;
-  GraphSource src(e, text);
+  Source src(e, text);
   const long n = kv::SampleCount(static_cast<int>(state.range(0)), 501);
   long evaluations = 0;
   for (auto _ : state) {
@@ -107,9 +139,14 @@ void BM_SampleCurve(benchmark::State& state, const char* text) {
   state.counters["evals/curve"] =
       benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK_CAPTURE(BM_SampleCurve, xsinx, "xsin(x)")->Arg(1)->Arg(10);
-BENCHMARK_CAPTURE(BM_SampleCurve, tan, "tan(x)")->Arg(1)->Arg(10);
-BENCHMARK_CAPTURE(BM_SampleCurve, sqrt_circle, "sqrt(9-xx)")->Arg(1);
+void BM_SampleCurveBlocks(benchmark::State& state, const char* text) { BM_SampleCurve<GraphSource>(state, text); }
+void BM_SampleCurvePoints(benchmark::State& state, const char* text) { BM_SampleCurve<PointSource>(state, text); }
+BENCHMARK_CAPTURE(BM_SampleCurveBlocks, xsinx, "xsin(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurvePoints, xsinx, "xsin(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurveBlocks, tan, "tan(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurvePoints, tan, "tan(x)")->Arg(1)->Arg(10);
+BENCHMARK_CAPTURE(BM_SampleCurveBlocks, sqrt_circle, "sqrt(9-xx)")->Arg(1);
+BENCHMARK_CAPTURE(BM_SampleCurvePoints, sqrt_circle, "sqrt(9-xx)")->Arg(1);
 
 void BM_TraceImplicit(benchmark::State& state, const char* text) {
   kv::TFormulaEngine e;

@@ -23,7 +23,11 @@ void FreeTree(TExprNode* tree) {
   }
 }
 
-void InitNode(TExprNode* node, int token, long double value) {
+void NoteTreeEdits() { ++formula_detail::treeEdits; }
+
+namespace {
+
+void Initialise(TExprNode* node, int token, long double value) {
   formula_detail::DeleteProgram(node->program);
   node->program = nullptr;
   node->token = static_cast<std::int16_t>(token);
@@ -34,9 +38,17 @@ void InitNode(TExprNode* node, int token, long double value) {
   node->lastBranch = std::numeric_limits<long double>::quiet_NaN();
 }
 
+}  // namespace
+
+// The node may be a leaf of an evaluated tree: its programs check their leaves.
+void InitNode(TExprNode* node, int token, long double value) {
+  Initialise(node, token, value);
+  NoteTreeEdits();
+}
+
 TExprNode* NewNode(int token, long double value) {
   auto* node = new TExprNode;
-  InitNode(node, token, value);
+  Initialise(node, token, value);
   return node;
 }
 

@@ -7,11 +7,13 @@
 // with new and freed with FreeTree; TreePtr frees automatically.
 //
 // Evaluation runs over a flat program that is built from the tree on its
-// first evaluation and kept in the root.  The program notices changed values
-// and tokens of leaves (the level window rewrites number leaves in place) and
-// every function of this library that changes a tree drops it.  Whoever
-// changes a tree by hand in any other way (replacing children, changing the
-// token of an inner node) calls ForgetCompiledProgram on its root afterwards.
+// first evaluation and kept in the root.  Every function of this library
+// that changes a tree drops the programs it invalidates.  Whoever changes an
+// evaluated tree by hand calls NoteTreeEdits afterwards when only leaves
+// changed (the level window rewrites number leaves in place; the next
+// evaluation of each tree then checks its leaves once), or
+// ForgetCompiledProgram on its root for any other change (replacing
+// children, changing the token of an inner node).
 #pragma once
 
 #include <cstdint>
@@ -76,6 +78,13 @@ bool TreeUsesLetter(const TExprNode* tree, int letter);
 bool TreesEqual(const TExprNode* a, const TExprNode* b);
 // Drops the cached flat programs of every node of the tree.
 void ForgetCompiledProgram(TExprNode* tree);
+// After leaves of evaluated trees were rewritten in place (their values or
+// letters): every program checks its leaves once before it runs again.
+void NoteTreeEdits();
+namespace formula_detail {
+// Counts NoteTreeEdits calls; programs remember the count they checked at.
+inline std::uint64_t treeEdits = 1;
+}  // namespace formula_detail
 
 // A letter given as token (64..90, 192..197), variable index (0..32) or character
 // ('x', 'X', '@') as its token; 0 when it is none of these.

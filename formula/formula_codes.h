@@ -2,7 +2,16 @@
 // as numbered message 400 + n.
 #pragma once
 
+#include <cstdint>
+
 namespace kv {
+
+// The outcome at each point of a block evaluation.
+enum TPointStatus : std::uint8_t {
+  kPointUndefined = 0,
+  kPointDefined = 1,
+  kPointJump = 2,  // defined, but a function landed on another branch (jump detection)
+};
 
 enum FormulaCode : int {
   kFormulaOk = 0,

@@ -1,6 +1,7 @@
 #include "formula/formula_engine.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -82,41 +83,37 @@ void TFormulaEngine::SetJumpDetection(bool on) {
 
 void TFormulaEngine::UseTables(TParameterTables* shared) { tables_ = shared ? shared : &ownTables_; }
 
-TComplex* TFormulaEngine::Slot(int letter) {
-  const int i = tok::VariableOf(letter);
-  return i < 0 ? nullptr : &tables_->value[static_cast<std::size_t>(i)];
-}
-
 TComplex TFormulaEngine::Variable(int letter) const {
   const int i = tok::VariableOf(letter);
   return i < 0 ? TComplex() : tables_->value[static_cast<std::size_t>(i)];
 }
 
 void TFormulaEngine::SetComplexVariable(int letter, const TComplex& value) {
-  TComplex* slot = Slot(letter);
-  if (!slot) return;
-  *slot = value;
   const int i = tok::VariableOf(letter);
+  if (i < 0) return;
+  tables_->value.Set(static_cast<std::size_t>(i), value);
   if (complexMode_ && (i == kXIndex || i == kYIndex)) UpdateZ();
 }
 
 void TFormulaEngine::UpdateZ() {
   const TComplex x = Variable(tok::X);
   const TComplex y = Variable(tok::Y);
-  tables_->value[kZIndex] = TComplex(x.re - y.im, x.im + y.re);  // x + iy
+  tables_->value.Set(kZIndex, TComplex(x.re - y.im, x.im + y.re));  // x + iy
 }
 
 void TFormulaEngine::AddToVariable(int letter, long double amount) {
-  const TComplex* slot = Slot(letter);
-  if (slot) SetComplexVariable(letter, TComplex(slot->re + amount, slot->im));
+  const int i = tok::VariableOf(letter);
+  if (i < 0) return;
+  const TComplex& v = std::as_const(*tables_).value[static_cast<std::size_t>(i)];
+  SetComplexVariable(letter, TComplex(v.re + amount, v.im));
 }
 
 void TFormulaEngine::SaveVariables() {
-  std::copy_n(tables_->value.begin(), tok::kParameterCount, tables_->backup.begin());
+  std::copy_n(tables_->value.data(), tok::kParameterCount, tables_->backup.begin());
 }
 
 void TFormulaEngine::RestoreVariables() {
-  std::copy_n(tables_->backup.begin(), tok::kParameterCount, tables_->value.begin());
+  for (std::size_t i = 0; i < tok::kParameterCount; ++i) tables_->value.Set(i, tables_->backup[i]);
 }
 
 void TFormulaEngine::SetNewDrawingDefaults() { SetComplexVariable(tok::E, TComplex(kEuler, 0)); }
@@ -141,28 +138,117 @@ int TFormulaEngine::Compile(std::string_view text, TreePtr& tree) {
 
 // ---- evaluating ----
 
-bool TFormulaEngine::Evaluate(TExprNode* tree) {
-  if (!tree) {
-    evaluationError_ = true;
-    return false;
-  }
+namespace {
+
+// The tree's program, built on first use and rebuilt when its leaves were
+// edited since it last looked.
+formula_detail::Program* ProgramOf(TExprNode* tree) {
   formula_detail::Program* program = tree->program;
+  if (program && program->checkedEdits == formula_detail::treeEdits) return program;
   if (!program || !program->Matches()) {
     formula_detail::DeleteProgram(program);
     program = formula_detail::Program::Build(tree);
     tree->program = program;
   }
-  formula_detail::RunContext context;
-  context.variables = tables_->value.data();
-  context.complexMode = complexMode_;
-  context.jumpDetection = jumpDetection_;
-  context.jumpEpoch = jumpEpoch_;
-  context.errorFlag = &evaluationError_;
-  // The result goes straight into the root: no copy through memory.
-  if (program->Run(context, tree->value)) return true;
+  program->checkedEdits = formula_detail::treeEdits;
+  return program;
+}
+
+}  // namespace
+
+bool TFormulaEngine::EvaluateRenewing(TExprNode* tree) {
+  if (ProgramOf(tree)->Run(Context(), tree->value)) return true;
+  return EvaluationFailed(tree);
+}
+
+bool TFormulaEngine::EvaluationFailed(TExprNode* tree) {
   evaluationError_ = true;
-  if (tree->token != tok::Number) tree->value = TComplex();
+  if (tree && tree->token != tok::Number) tree->value = TComplex();
   return false;
+}
+
+int TFormulaEngine::EvaluateBlock(TExprNode* tree, int letter, const long double* values, int n, long double* re,
+                                  long double* im, std::uint8_t* status, int letter2, const long double* values2) {
+  if (n <= 0) return 0;
+  const int first = tok::VariableOf(letter);
+  const int second = letter2 < 0 ? -1 : tok::VariableOf(letter2);
+  const bool two = letter2 >= 0;
+  const bool xy = first == kXIndex || first == kYIndex || second == kXIndex || second == kYIndex;
+  const bool zFollows = complexMode_ && xy;
+  // Unusual requests take the loop itself: no tree, unknown or repeated
+  // letters, Z set beside the X or Y it follows.
+  if (!tree || first < 0 || (two && (second < 0 || second == first || !values2)) ||
+      (zFollows && (first == kZIndex || second == kZIndex))) {
+    int failed = 0;
+    const bool savedError = evaluationError_;
+    for (int i = 0; i < n; ++i) {
+      SetVariable(letter, values[i]);
+      if (two) SetVariable(letter2, values2 ? values2[i] : 0);
+      evaluationError_ = false;
+      const bool ok = Evaluate(tree);
+      status[i] = !ok ? kPointUndefined : evaluationError_ ? kPointJump : kPointDefined;
+      if (ok) {
+        re[i] = tree->value.re;
+        if (im) im[i] = tree->value.im;
+      }
+      if (status[i] != kPointDefined) ++failed;
+    }
+    evaluationError_ = savedError || failed > 0;
+    return failed;
+  }
+  formula_detail::BlockVariables in;
+  in.count = two ? 2 : 1;
+  in.index[0] = first;
+  in.values[0] = values;
+  in.index[1] = second;
+  in.values[1] = values2;
+  in.zFollows = zFollows;
+  const int failed = ProgramOf(tree)->RunBlock(Context(), in, n, re, im, status);
+  SetVariable(letter, values[n - 1]);
+  if (two) SetVariable(letter2, values2[n - 1]);
+  if (failed > 0) evaluationError_ = true;
+  return failed;
+}
+
+int TFormulaEngine::EvaluateBlockChain(TExprNode* const* trees, int count, int letter, const long double* values,
+                                       int n, long double* const* out, std::uint8_t* status) {
+  if (n <= 0) return 0;
+  const auto size = static_cast<std::size_t>(n);
+  if (chainIndex_.size() < size) {
+    chainIndex_.resize(size);
+    chainValues_.resize(size);
+    chainResults_.resize(size);
+    chainStatus_.resize(size);
+  }
+  // The points still defined, packed: their numbers and values.
+  for (int i = 0; i < n; ++i) {
+    chainIndex_[static_cast<std::size_t>(i)] = i;
+    chainValues_[static_cast<std::size_t>(i)] = values[i];
+    status[i] = kPointDefined;
+  }
+  int live = n;
+  for (int k = 0; k < count && live > 0; ++k) {
+    EvaluateBlock(trees[k], letter, chainValues_.data(), live, chainResults_.data(), nullptr, chainStatus_.data());
+    int kept = 0;
+    for (int j = 0; j < live; ++j) {
+      const auto J = static_cast<std::size_t>(j);
+      const int i = chainIndex_[J];
+      if (chainStatus_[J] == kPointUndefined) {
+        status[i] = kPointUndefined;
+        continue;
+      }
+      if (chainStatus_[J] == kPointJump) status[i] = kPointJump;
+      out[k][i] = chainResults_[J];
+      chainIndex_[static_cast<std::size_t>(kept)] = i;
+      chainValues_[static_cast<std::size_t>(kept)] = chainValues_[J];
+      ++kept;
+    }
+    live = kept;
+  }
+  SetVariable(letter, values[n - 1]);  // where the loop leaves it
+  int failed = 0;
+  for (int i = 0; i < n; ++i) failed += status[i] != kPointDefined;
+  return failed;
 }
 
 bool TFormulaEngine::EvaluateAt(TExprNode* tree, int letter, long double value, long double& realPart) {
@@ -352,8 +438,8 @@ int TFormulaEngine::BisectRoot(TExprNode* tree, int letter, long double a, long 
     }
   }
   jumpDetection_ = savedJumps;
-  tables_->value[static_cast<std::size_t>(index)] = saved;
-  tables_->value[kZIndex] = savedZ;
+  tables_->value.Set(static_cast<std::size_t>(index), saved);
+  tables_->value.Set(kZIndex, savedZ);
   return result;
 }
 

@@ -21,6 +21,7 @@
 #include "formula/expr_node.h"
 #include "formula/formula_codes.h"
 #include "formula/parameter_tables.h"
+#include "formula/program.h"
 #include "formula/tokens.h"
 #include "formula/user_functions.h"
 #include "core/binary_stream.h"
@@ -68,7 +69,7 @@ class TFormulaEngine {
   void SetVariable(int letter, long double value) {
     const int i = tok::VariableOf(letter);
     if (i < 0) return;
-    tables_->value[static_cast<std::size_t>(i)] = TComplex(value, 0);
+    tables_->value.SetReal(static_cast<std::size_t>(i), value);
     if (complexMode_ && (i == kXIndex || i == kYIndex)) UpdateZ();
   }
   void SetComplexVariable(int letter, const TComplex& value);
@@ -76,9 +77,9 @@ class TFormulaEngine {
   void AddToVariable(int letter, long double amount);
   // X and Y, and in complex mode Z = x + iy.
   void SetPoint(long double x, long double y) {
-    tables_->value[kXIndex] = TComplex(x, 0);
-    tables_->value[kYIndex] = TComplex(y, 0);
-    if (complexMode_) tables_->value[kZIndex] = TComplex(x, y);
+    tables_->value.SetReal(kXIndex, x);
+    tables_->value.SetReal(kYIndex, y);
+    if (complexMode_) tables_->value.Set(kZIndex, TComplex(x, y));
   }
   // Copy the 27 values ("@", A..Z) to the backup table and back.
   void SaveVariables();
@@ -106,6 +107,27 @@ class TFormulaEngine {
   bool Evaluate(TExprNode* tree);
   // Sets the variable, evaluates, returns the real part; false when undefined.
   bool EvaluateAt(TExprNode* tree, int letter, long double value, long double& realPart);
+  // Block evaluation: the same as SetVariable(letter, values[i]) (and
+  // SetVariable(letter2, values2[i]) when letter2 is given) followed by
+  // Evaluate, for i = 0 .. n-1 in this order, but with one pass of the
+  // program per block of points and the operations that do not depend on the
+  // letters computed once.  re[i] (and im[i] when im is given) receive the
+  // values of the defined points; status[i] is a TPointStatus.  The values,
+  // the undefined points, the jumps and the branch memory are exactly those
+  // of the loop.  Afterwards the letters hold the last point's values and
+  // the error flag is raised when a point was undefined or jumped; the root's
+  // value is left alone.  Returns the number of such points.
+  int EvaluateBlock(TExprNode* tree, int letter, const long double* values, int n, long double* re,
+                    long double* im, std::uint8_t* status, int letter2 = -1, const long double* values2 = nullptr);
+  // Several trees at each of n points, as the loop
+  //   SetVariable(letter, values[i]);
+  //   Evaluate(trees[0]) && Evaluate(trees[1]) && ...
+  // evaluates them: a tree is not evaluated where an earlier one is
+  // undefined.  out[k][i] receives the real part of tree k at a defined
+  // point; status[i] is undefined when any tree is, jump when any tree
+  // jumped.  Returns the number of points that are undefined or jump.
+  int EvaluateBlockChain(TExprNode* const* trees, int count, int letter, const long double* values, int n,
+                         long double* const* out, std::uint8_t* status);
   // The same evaluation by walking the tree (every node keeps its value); the
   // reference the flat program is tested against.  Its jump bookkeeping lives
   // in the nodes and is not reset by SetJumpDetection.
@@ -199,9 +221,22 @@ class TFormulaEngine {
   static constexpr int kYIndex = tok::VariableIndex(tok::Y);
   static constexpr int kZIndex = tok::VariableIndex(tok::Z);
   void UpdateZ();
+  formula_detail::RunContext Context() const {
+    formula_detail::RunContext context;
+    context.variables = tables_->value.data();
+    context.nonRealMask = tables_->value.NonRealMask();
+    context.complexMode = complexMode_;
+    context.jumpDetection = jumpDetection_;
+    context.jumpEpoch = jumpEpoch_;
+    context.errorFlag = const_cast<bool*>(&evaluationError_);
+    return context;
+  }
+  // Evaluate's rare paths: a tree without a current program, and the
+  // failure (error flag, value 0).
+  bool EvaluateRenewing(TExprNode* tree);
+  bool EvaluationFailed(TExprNode* tree);
   bool IsNameInUse(int index) const;
   bool WouldChangeTexts(std::string_view name, int except) const;
-  TComplex* Slot(int letter);
 
   TParameterTables ownTables_;
   TParameterTables* tables_ = &ownTables_;
@@ -215,6 +250,24 @@ class TFormulaEngine {
   std::vector<std::string> protectedNames_;
   std::vector<std::string> protectedTexts_;
   TExprNode* variableTrees_[tok::kVariableCount] = {};
+  // Scratch of EvaluateBlockChain, kept from call to call.
+  std::vector<int> chainIndex_;
+  std::vector<long double> chainValues_;
+  std::vector<long double> chainResults_;
+  std::vector<std::uint8_t> chainStatus_;
 };
+
+// The hot path inline: the program of the tree (current unless leaves were
+// edited since it last looked) runs straight into the root's value.
+inline bool TFormulaEngine::Evaluate(TExprNode* tree) {
+  if (!tree) [[unlikely]]
+    return EvaluationFailed(tree);
+  formula_detail::Program* program = tree->program;
+  if (!program || program->checkedEdits != formula_detail::treeEdits) [[unlikely]]
+    return EvaluateRenewing(tree);
+  if (program->Run(Context(), tree->value)) [[likely]]
+    return true;
+  return EvaluationFailed(tree);
+}
 
 }  // namespace kv

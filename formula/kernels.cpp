@@ -63,7 +63,7 @@ int ComplexFunction(int token, int subCode, const TComplex& z, TComplex& r) {
     case tok::Cis: {
       // exp(i z) = exp(-Im z) (cos Re z + i sin Re z)
       if (!(std::fabs(z.re) <= kAngleGuard)) return kUndefined;
-      const long double m = std::exp(-z.im);
+      const long double m = z.im == 0 ? 1.0L : std::exp(-z.im);  // exp(0) is exactly 1
       r = TComplex(m * std::cos(z.re), m * std::sin(z.re));
       return kDefined;
     }

@@ -3,83 +3,113 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <utility>
+#include <type_traits>
 
 #include "formula/expr_node.h"
 #include "formula/kernels.h"
+#include "formula/parameter_tables.h"
+#include "formula/program_emitter.h"
+#include "formula/program_ops.h"
 
 namespace kv::formula_detail {
 namespace {
 
-enum Op : std::uint8_t {
-  kAdd, kSub, kMul, kDiv, kPow, kPowInt, kSqr,
-  kSin, kCos, kTan, kSqrt, kLog, kExp, kAbs,
-  kRoot, kRootWhole, kPowFn,
-  kFunction,  // any other one-argument function, through the generic kernel
-};
-
 constexpr long double kNoBranch = std::numeric_limits<long double>::quiet_NaN();
 
-Op UnaryOp(int token) {
-  switch (token) {
-    case tok::Sin: return kSin;
-    case tok::Cos: return kCos;
-    case tok::Tan: return kTan;
-    case tok::Sqrt: return kSqrt;
-    case tok::Log: return kLog;
-    case tok::Exp: return kExp;
-    case tok::Abs: return kAbs;
-    default: return kFunction;
+// Jump detection at one point: a jump raises the error flag.
+struct PointJumps {
+  Program* program;
+  bool on;
+  bool* flag;
+  void Note(std::int32_t slot, int token, long double x) {
+    if (on && program->Branch(slot, token, x) && flag) *flag = true;
   }
-}
-
-bool IsBinaryToken(int token) {
-  return token == tok::Plus || token == tok::Minus || token == tok::Times ||
-         token == tok::Divide || token == tok::Power || token == tok::Root || token == tok::Pow;
-}
-
-// Where an operand lives before the final addresses are known: a variable
-// (index = its number), a constant or an instruction's result (index into
-// their lists).
-struct Ref {
-  enum Kind : std::uint8_t { kVariable, kConstant, kTemporary } kind = kConstant;
-  std::uint32_t index = 0;
 };
 
-struct Draft {
-  std::uint8_t op;
-  std::int16_t token;
-  std::int16_t subCode;
-  Ref a, b;
-  std::int32_t aux;
+// Jump detection in a block: a jump marks the point being evaluated.
+struct BlockJumps {
+  Program* program;
+  bool on;
+  std::uint8_t* jumped;
+  int point = 0;
+  void Note(std::int32_t slot, int token, long double x) {
+    if (on && program->Branch(slot, token, x)) jumped[point] = 1;
+  }
 };
 
-// The 80-bit image of a long double: 64-bit significand, then sign and
-// exponent.  Where long double has another format the value is read as a
-// double, which is exact where long double is double.
-constexpr bool kX87 = std::numeric_limits<long double>::digits == 64;
-
-void Bits(const long double& v, std::uint64_t& mantissa, std::uint16_t& exponent) {
-  if constexpr (kX87) {
-    std::memcpy(&mantissa, &v, 8);
-    std::memcpy(&exponent, reinterpret_cast<const char*>(&v) + 8, 2);
-  } else {
-    const double d = static_cast<double>(v);
-    std::memcpy(&mantissa, &d, 8);
-    exponent = 0;
+// Instructions whose evaluation has effects besides its value (branch checks)
+// or may take long on any input run at the points still defined only; the
+// plain arithmetic runs at every point, which keeps its loop simple.
+constexpr bool RunsEverywhere(int op) {
+  switch (op) {
+    case kLoadCheck: case kAddAM: case kAddMM: case kSubAM: case kSubMA: case kSubMM: case kMulAM: case kMulMM:
+    case kDivAM: case kDivMA: case kDivMM: case kSqrA: case kSqrM: case kCubeA: case kCubeM: case kSqrtA:
+    case kSqrtM: case kAbsA: case kAbsM: case kMulAddMMA: case kMulAddAMM: case kMulAddMMM: case kLinMulLin:
+    case kMulLinA: case kSqrAddMA: case kSqrAddMM: case kQuadratic:
+      return true;
+    default:
+      return false;
   }
 }
 
-bool IsZero(const long double& v) {
-  if constexpr (kX87) {
-    std::uint64_t m;
-    std::uint16_t e;
-    Bits(v, m, e);
-    return m == 0 && (e & 0x7FFF) == 0;
+// One instruction at the n points of a block.  Everything comes by value,
+// so that nothing the loop reads is reloaded after each store; operands that
+// are the same at every point (bit k of `uniform`) are loaded once.
+template <int op, class T, int uniform>
+void BlockLoop(const OpFields f, const bool mode, const int n, const T* acc, const int accStep, const T* p0,
+               const int s0, const T* p1, const int s1, const T* p2, const int s2, const T* p3, const int s3,
+               T* out, std::uint8_t* alive, BlockJumps& jumps) {
+  const T u0 = (uniform & 1) ? *p0 : T();
+  const T u1 = (uniform & 2) ? *p1 : T();
+  const T u2 = (uniform & 4) ? *p2 : T();
+  const T u3 = (uniform & 8) ? *p3 : T();
+  auto operands = [&](int i, const T** m) {
+    m[0] = (uniform & 1) ? &u0 : p0 + i * s0;
+    m[1] = (uniform & 2) ? &u1 : p1 + i * s1;
+    m[2] = (uniform & 4) ? &u2 : p2 + i * s2;
+    m[3] = (uniform & 8) ? &u3 : p3 + i * s3;
+  };
+  if constexpr (RunsEverywhere(op)) {
+    for (int i = 0; i < n; ++i) {
+      const T* m[4];
+      operands(i, m);
+      T r = T();
+      const bool ok = Eval<op>(f, mode, acc[i * accStep], m, r, jumps);
+      out[i] = r;
+      alive[i] &= static_cast<std::uint8_t>(ok);
+    }
   } else {
-    return v == 0;
+    for (int i = 0; i < n; ++i) {
+      if (!alive[i]) continue;
+      jumps.point = i;
+      const T* m[4];
+      operands(i, m);
+      T r;
+      if (Eval<op>(f, mode, acc[i * accStep], m, r, jumps)) out[i] = r;
+      else alive[i] = 0;
+    }
   }
 }
+
+// Picks the BlockLoop for the operands that are uniform (real values only:
+// complex instructions are dearer than the loads saved).
+template <int op, class T, int uniform = 0, int k = 0>
+void RunBlockLoop(int bits, const OpFields f, const bool mode, const int n, const T* acc, const int accStep,
+                  const T* p0, const int s0, const T* p1, const int s1, const T* p2, const int s2, const T* p3,
+                  const int s3, T* out, std::uint8_t* alive, BlockJumps& jumps) {
+  if constexpr (k == OperandCount(op) || !std::is_same_v<T, long double>) {
+    BlockLoop<op, T, uniform>(f, mode, n, acc, accStep, p0, s0, p1, s1, p2, s2, p3, s3, out, alive, jumps);
+  } else if (bits & (1 << k)) {
+    RunBlockLoop<op, T, uniform | (1 << k), k + 1>(bits, f, mode, n, acc, accStep, p0, s0, p1, s1, p2, s2, p3,
+                                                   s3, out, alive, jumps);
+  } else {
+    RunBlockLoop<op, T, uniform, k + 1>(bits, f, mode, n, acc, accStep, p0, s0, p1, s1, p2, s2, p3, s3, out,
+                                        alive, jumps);
+  }
+}
+
+inline const long double* Address(const TComplex& v, long double*) { return &v.re; }
+inline const TComplex* Address(const TComplex& v, TComplex*) { return &v; }
 
 }  // namespace
 
@@ -87,193 +117,19 @@ void DeleteProgram(Program* program) { delete program; }
 
 Program* Program::Build(const TExprNode* root) {
   auto* p = new Program;
-  std::vector<Draft> drafts;
-  std::vector<TComplex> constants;
-  std::int32_t branches = 0;
-
-  // What each visited node turned into.
-  struct Result {
-    Ref ref;
-    bool constant = false;
-    TComplex value;
-  };
-  auto constantRef = [&](const TComplex& v) {
-    for (std::size_t i = 0; i < constants.size(); ++i) {
-      if (constants[i] == v) return Ref{Ref::kConstant, static_cast<std::uint32_t>(i)};
-    }
-    constants.push_back(v);
-    return Ref{Ref::kConstant, static_cast<std::uint32_t>(constants.size() - 1)};
-  };
-  auto variableRef = [&](int index) {
-    for (const std::uint8_t v : p->variables_) {
-      if (v == index) return Ref{Ref::kVariable, static_cast<std::uint32_t>(index)};
-    }
-    p->variables_.push_back(static_cast<std::uint8_t>(index));
-    return Ref{Ref::kVariable, static_cast<std::uint32_t>(index)};
-  };
-  auto leaf = [&](const TExprNode* n) {
-    Leaf l{n, n->token, 0, 0, 0, 0};
-    if (n->token == tok::Number) {
-      Bits(n->value.re, l.reMantissa, l.reExponent);
-      Bits(n->value.im, l.imMantissa, l.imExponent);
-    }
-    p->leaves_.push_back(l);
-  };
-
-  // Iterative post-order walk: a node is handled when its children are.
-  struct Frame {
-    const TExprNode* node;
-    int next;  // next child to visit
-  };
-  std::vector<Frame> stack;
-  std::vector<Result> results;  // results of the handled children, in order
-  Result rootResult;
-  if (!root) {
-    p->alwaysUndefined_ = true;
-  } else {
-    stack.push_back({root, 0});
-  }
-  while (!stack.empty() && !p->alwaysUndefined_) {
-    Frame& f = stack.back();
-    const TExprNode* n = f.node;
-    const int arity = IsBinaryToken(n->token) ? 2 : tok::FunctionArity(n->token);
-    if (f.next < arity) {
-      const TExprNode* c = n->child[f.next++];
-      if (!c) {
-        p->alwaysUndefined_ = true;
-        break;
-      }
-      stack.push_back({c, 0});
-      continue;
-    }
-    Result r;
-    if (n->token == tok::Number) {
-      leaf(n);
-      if (!WithinBound(n->value, ExpPlus5000)) p->alwaysUndefined_ = true;
-      r.constant = true;
-      r.value = n->value;
-      r.ref = constantRef(n->value);
-    } else if (tok::IsLetter(n->token)) {
-      leaf(n);
-      r.ref = variableRef(tok::VariableIndex(n->token));
-    } else if (arity == 0) {
-      p->alwaysUndefined_ = true;  // placeholders, containers, unknown tokens
-      break;
-    } else {
-      const Result* args = results.data() + results.size() - arity;
-      const bool allConstant = args[0].constant && (arity == 1 || args[1].constant);
-      TComplex argValues[2] = {args[0].value, arity == 2 ? args[1].value : TComplex()};
-      TComplex folded;
-      if (allConstant && FoldConstant(n->token, n->subCode, argValues, arity, folded)) {
-        r.constant = true;
-        r.value = folded;
-        r.ref = constantRef(folded);
-      } else {
-        Draft d{kFunction, n->token, n->subCode, args[0].ref, arity == 2 ? args[1].ref : args[0].ref, 0};
-        std::int32_t whole = 0;
-        const bool wholeExponent =
-            arity == 2 && args[1].constant && IsWholeRealNumber(args[1].value.re, args[1].value.im, whole);
-        switch (n->token) {
-          case tok::Plus: d.op = kAdd; break;
-          case tok::Minus: d.op = kSub; break;
-          case tok::Times: d.op = kMul; break;
-          case tok::Divide: d.op = kDiv; break;
-          case tok::Power:
-            d.op = !wholeExponent ? kPow : whole == 2 ? kSqr : kPowInt;
-            d.aux = whole;
-            break;
-          case tok::Root: {
-            std::int32_t k = 0;
-            if (args[0].constant && IsWholeRealNumber(args[0].value.re, args[0].value.im, k)) {
-              // root(3, x): the index is known; a is x, b the index for the complex path.
-              d.op = kRootWhole;
-              d.a = args[1].ref;
-              d.b = args[0].ref;
-              d.aux = k;
-            } else {
-              d.op = kRoot;
-            }
-            break;
-          }
-          case tok::Pow: {
-            std::int32_t k = 0;
-            if (args[0].constant && IsWholeRealNumber(args[0].value.re, args[0].value.im, k)) {
-              d.op = kPowInt;
-              d.a = d.b = args[1].ref;
-              d.aux = k;
-            } else {
-              d.op = kPowFn;
-            }
-            break;
-          }
-          case tok::Square: d.op = kSqr; break;
-          default:
-            d.op = UnaryOp(n->token);
-            if (tok::HasBranches(n->token)) d.aux = branches++;
-            if (n->token == tok::Cis) p->realCapable_ = false;
-            break;
-        }
-        drafts.push_back(d);
-        r.ref = Ref{Ref::kTemporary, static_cast<std::uint32_t>(drafts.size() - 1)};
-      }
-    }
-    results.resize(results.size() - static_cast<std::size_t>(arity));
-    stack.pop_back();
-    if (stack.empty()) rootResult = r;
-    else results.push_back(r);
-  }
-  if (p->alwaysUndefined_) return p;
-
-  // Values: the constants, then one slot per instruction.  The vectors are
-  // sized once, so the addresses below stay valid.
-  const std::size_t nc = constants.size();
-  p->realValues_.assign(nc + drafts.size(), 0.0L);
-  p->complexValues_.assign(nc + drafts.size(), TComplex());
-  for (std::size_t i = 0; i < nc; ++i) {
-    p->complexValues_[i] = constants[i];
-    p->realValues_[i] = constants[i].re;
-    if (constants[i].im != 0) p->realCapable_ = false;
-  }
-  auto realAddress = [&](const Ref& r) -> long double* {
-    if (r.kind == Ref::kVariable) return nullptr;  // bound later
-    return &p->realValues_[r.kind == Ref::kConstant ? r.index : nc + r.index];
-  };
-  auto complexAddress = [&](const Ref& r) -> TComplex* {
-    if (r.kind == Ref::kVariable) return nullptr;
-    return &p->complexValues_[r.kind == Ref::kConstant ? r.index : nc + r.index];
-  };
-  p->real_.reserve(drafts.size());
-  p->complex_.reserve(drafts.size());
-  for (std::size_t i = 0; i < drafts.size(); ++i) {
-    const Draft& d = drafts[i];
-    const Ref self{Ref::kTemporary, static_cast<std::uint32_t>(i)};
-    p->real_.push_back({d.op, d.token, d.subCode, d.aux, realAddress(d.a), realAddress(d.b), realAddress(self)});
-    p->complex_.push_back(
-        {d.op, d.token, d.subCode, d.aux, complexAddress(d.a), complexAddress(d.b), complexAddress(self)});
-    const auto index = static_cast<std::uint32_t>(i);
-    if (d.a.kind == Ref::kVariable) p->uses_.push_back({index, 0, static_cast<std::uint8_t>(d.a.index)});
-    if (d.b.kind == Ref::kVariable) p->uses_.push_back({index, 1, static_cast<std::uint8_t>(d.b.index)});
-  }
-  p->realResult_ = realAddress(rootResult.ref);
-  p->complexResult_ = complexAddress(rootResult.ref);
-  if (rootResult.ref.kind == Ref::kVariable)
-    p->uses_.push_back({0, 2, static_cast<std::uint8_t>(rootResult.ref.index)});
-  p->lastBranch_.assign(static_cast<std::size_t>(branches), kNoBranch);
+  ProgramEmitter(*p).Emit(root);
+  if (p->alwaysUndefined_) p->realCapable_ = false;  // Run asks one flag only
+  p->spillStep_.assign(static_cast<std::size_t>(p->spillCount_), 0);
   return p;
 }
 
 void Program::Bind(const TComplex* variables) {
-  for (const VariableUse& u : uses_) {
-    const TComplex* v = &variables[u.variable];
-    if (u.operand == 2) {
-      realResult_ = &v->re;
-      complexResult_ = v;
-    } else if (u.operand == 0) {
-      real_[u.instruction].a = &v->re;
-      complex_[u.instruction].a = v;
-    } else {
-      real_[u.instruction].b = &v->re;
-      complex_[u.instruction].b = v;
+  for (std::size_t k = 0; k < code_.size(); ++k) {
+    for (int j = 0; j < 4; ++j) {
+      const Operand& o = code_[k].m[j];
+      if (o.kind != Operand::kVariable) continue;
+      real_[k].m[j] = &variables[o.index].re;
+      complex_[k].m[j] = &variables[o.index];
     }
   }
   bound_ = variables;
@@ -285,8 +141,8 @@ bool Program::Matches() const {
     if (leaf.token == tok::Number) {
       std::uint64_t rm, im;
       std::uint16_t re, ie;
-      Bits(leaf.node->value.re, rm, re);
-      Bits(leaf.node->value.im, im, ie);
+      LongDoubleBits(leaf.node->value.re, rm, re);
+      LongDoubleBits(leaf.node->value.im, im, ie);
       if (rm != leaf.reMantissa || re != leaf.reExponent || im != leaf.imMantissa || ie != leaf.imExponent)
         return false;
     }
@@ -294,130 +150,292 @@ bool Program::Matches() const {
   return true;
 }
 
-void Program::Branch(const RunContext& context, std::int32_t slot, int token, long double x) {
+bool Program::Branch(std::int32_t slot, int token, long double x) {
   const long double b = BranchOf(token, x);
   long double& last = lastBranch_[static_cast<std::size_t>(slot)];
-  if (!std::isnan(last) && last != b && context.errorFlag) *context.errorFlag = true;
+  const bool jumped = !std::isnan(last) && last != b;
   last = b;
+  return jumped;
 }
 
-[[gnu::always_inline]] inline bool Program::RunReal(const RunContext& context, TComplex& result) {
-  const long double bound = ExpPlus5000;
-  const bool jumps = context.jumpDetection;
+// The first evaluation after jump detection was switched on never jumps.
+void Program::ResetBranches(const RunContext& context) {
+  for (long double& b : lastBranch_) b = kNoBranch;
+  epoch_ = context.jumpEpoch;
+}
+
+// ---- one point ----
+
+// The running value stays in a register from one instruction to the next;
+// only spills go through memory.
+bool Program::RunReal(bool jumpDetection, bool* errorFlag, TComplex& result) {
+  PointJumps jumps{this, jumpDetection, errorFlag};
+  long double acc = 0;
   for (const Instruction<long double>& in : real_) {
-    long double r;
-    const long double x = *in.a;
+    // Each case updates the running value itself (the real kernels take
+    // their arguments by value): no result waits for a join.
     switch (in.op) {
-      case kAdd: r = x + *in.b; break;
-      case kSub: r = x - *in.b; break;
-      case kMul: r = x * *in.b; break;
-      case kDiv:
-        if (*in.b == 0) return false;
-        r = x / *in.b;
+      case kStore:
+        *in.dst = acc;
         break;
-      case kSqr: r = x * x; break;
-      case kPowInt:
-        if (!RealPowInt(x, in.aux, r)) return false;
-        break;
-      case kPow:
-        if (RealPower(x, *in.b, r) != kDefined) return false;
-        break;
-      case kSin:
-        if (!(std::fabs(x) <= kAngleGuard)) return false;
-        r = std::sin(x);
-        break;
-      case kCos:
-        if (!(std::fabs(x) <= kAngleGuard)) return false;
-        r = std::cos(x);
-        break;
-      case kTan:
-        if (!(std::fabs(x) <= kAngleGuard)) return false;
-        if (jumps) Branch(context, in.aux, tok::Tan, x);
-        r = std::tan(x);
-        break;
-      case kSqrt:
-        if (!(x >= 0)) return false;
-        r = std::sqrt(x);
-        break;
-      case kLog:
-        if (!(x > 0)) return false;
-        r = std::log(x);
-        break;
-      case kExp: r = std::exp(x); break;
-      case kAbs: r = std::fabs(x); break;
-      case kRoot:
-        if (RealRoot(x, *in.b, false, r) != kDefined) return false;
-        break;
-      case kRootWhole:
-        if (RealRootWhole(in.aux, x, false, r) != kDefined) return false;
-        break;
-      case kPowFn:
-        if (RealPowFunction(x, *in.b, r) != kDefined) return false;
-        break;
+#define KV_CASE(o)                                      \
+  case o:                                               \
+    if (!Eval<o>(in.f, false, acc, in.m, acc, jumps))   \
+      return false;                                     \
+    break;
+        KV_PROGRAM_OPS(KV_CASE)
+#undef KV_CASE
       default:
-        if (jumps && tok::HasBranches(in.token)) Branch(context, in.aux, in.token, x);
-        if (RealFunction(in.token, in.subCode, x, false, r) != kDefined) return false;
-        break;
+        __builtin_unreachable();  // the emitter writes no other codes
     }
-    if (!(std::fabs(r) <= bound)) return false;
-    *in.dst = r;
   }
-  const long double v = *realResult_;
-  if (!(std::fabs(v) <= bound)) return false;  // a bare variable
-  result = TComplex(v, 0);
+  // The imaginary part is written only where it is not +0 already.
+  result.re = acc;
+  if (!TValueTable::IsPositiveZero(result.im)) result.im = 0;
   return true;
-}
-
-bool Program::Run(const RunContext& context, TComplex& result) {
-  if (alwaysUndefined_) return false;
-  if (context.variables != bound_) Bind(context.variables);
-  if (context.jumpDetection && epoch_ != context.jumpEpoch) {
-    // The first evaluation after jump detection was switched on never jumps.
-    for (long double& b : lastBranch_) b = kNoBranch;
-    epoch_ = context.jumpEpoch;
-  }
-  bool real = realCapable_ && !context.complexMode;
-  if (real) {
-    for (const std::uint8_t v : variables_) {
-      if (!IsZero(context.variables[v].im)) {
-        real = false;
-        break;
-      }
-    }
-  }
-  return real ? RunReal(context, result) : RunComplex(context, result);
 }
 
 bool Program::RunComplex(const RunContext& context, TComplex& result) {
-  const long double bound = ExpPlus5000;
+  if (alwaysUndefined_) return false;
+  PointJumps jumps{this, context.jumpDetection, context.errorFlag};
   const bool mode = context.complexMode;
-  const bool jumps = context.jumpDetection;
+  TComplex acc;
   for (const Instruction<TComplex>& in : complex_) {
     TComplex r;
-    int status = kDefined;
-    const TComplex& a = *in.a;
+    bool ok;
     switch (in.op) {
-      case kAdd: r = TComplex(a.re + in.b->re, a.im + in.b->im); break;
-      case kSub: r = TComplex(a.re - in.b->re, a.im - in.b->im); break;
-      case kMul: r = Multiply(a, *in.b); break;
-      case kDiv: status = Divide(a, *in.b, r); break;
-      case kSqr: r = Multiply(a, a); break;
-      case kPowInt: status = PowerInt(a, in.aux, r); break;
-      case kPow: status = Power(a, *in.b, mode, r); break;
-      case kRoot: status = Root(a, *in.b, mode, r); break;
-      case kRootWhole: status = Root(*in.b, a, mode, r); break;
-      case kPowFn: status = PowFunction(a, *in.b, mode, r); break;
+      case kStore:
+        *in.dst = acc;
+        continue;
+#define KV_CASE(o)                                          \
+  case o:                                                   \
+    ok = Eval<o>(in.f, mode, acc, in.m, r, jumps);          \
+    break;
+        KV_PROGRAM_OPS(KV_CASE)
+#undef KV_CASE
       default:
-        if (jumps && tok::HasBranches(in.token)) Branch(context, in.aux, in.token, a.re);
-        status = Function(in.token, in.subCode, a, mode, r);
+        __builtin_unreachable();  // the emitter writes no other codes
+    }
+    if (!ok) return false;
+    acc = r;
+  }
+  result = acc;
+  return true;
+}
+
+// ---- blocks of points ----
+
+int Program::RunBlock(const RunContext& context, const BlockVariables& in, int n, long double* re,
+                      long double* im, std::uint8_t* status) {
+  if (n <= 0) return 0;
+  if (alwaysUndefined_) {
+    for (int i = 0; i < n; ++i) status[i] = kPointUndefined;
+    return n;
+  }
+  if (context.jumpDetection && epoch_ != context.jumpEpoch) ResetBranches(context);
+  std::uint64_t varying = 0;
+  for (int k = 0; k < in.count; ++k) varying |= std::uint64_t{1} << in.index[k];
+  const bool real =
+      realCapable_ && !context.complexMode && (context.nonRealMask & variableMask_ & ~varying) == 0;
+  return real ? RunBlockAs<long double>(context, in, n, re, im, status)
+              : RunBlockAs<TComplex>(context, in, n, re, im, status);
+}
+
+template <class T>
+int Program::RunBlockAs(const RunContext& context, const BlockVariables& in, int n, long double* re,
+                        long double* im, std::uint8_t* status) {
+  constexpr bool kReal = std::is_same_v<T, long double>;
+  std::vector<T>& scratch = [this]() -> std::vector<T>& {
+    if constexpr (kReal) return realBlock_;
+    else return complexBlock_;
+  }();
+  // The accumulator, the spills and (complex) the varying variables.
+  const std::size_t size = static_cast<std::size_t>(1 + spillCount_ + (kReal ? 0 : 3)) * kBlock;
+  if (scratch.size() != size) scratch.assign(size, T());
+  int failed = 0;
+  for (int first = 0; first < n; first += kBlock) {
+    const int count = n - first < kBlock ? n - first : kBlock;
+    failed += RunChunk<T>(context, in, first, count, scratch.data(), re, im, status);
+  }
+  return failed;
+}
+
+template <class T>
+int Program::RunChunk(const RunContext& context, const BlockVariables& in, int first, int n, T* scratch,
+                      long double* re, long double* im, std::uint8_t* status) {
+  constexpr bool kReal = std::is_same_v<T, long double>;
+  struct Src {
+    const T* p;
+    int step;  // 1: one value per point, 0: one value for all
+  };
+  T* const accBuffer = scratch;
+  T* const spills = scratch + kBlock;
+
+  // The varying variables.
+  Src vary[3];
+  int varyIndex[3] = {-1, -1, -1};
+  int varyCount = 0;
+  if constexpr (kReal) {
+    for (int k = 0; k < in.count; ++k) {
+      varyIndex[varyCount] = in.index[k];
+      vary[varyCount++] = Src{in.values[k] + first, 1};
+    }
+  } else {
+    T* arrays = spills + static_cast<std::size_t>(spillCount_) * kBlock;
+    for (int k = 0; k < in.count; ++k) {
+      T* a = arrays + static_cast<std::size_t>(k) * kBlock;
+      for (int i = 0; i < n; ++i) a[i] = TComplex(in.values[k][first + i], 0);
+      varyIndex[varyCount] = in.index[k];
+      vary[varyCount++] = Src{a, 1};
+    }
+    if (in.zFollows) {
+      // Z = X + iY at every point, X and Y varying or not.
+      auto source = [&](int index) {
+        for (int k = 0; k < varyCount; ++k)
+          if (varyIndex[k] == index) return vary[k];
+        return Src{&context.variables[index], 0};
+      };
+      const Src x = source(tok::VariableIndex(tok::X));
+      const Src y = source(tok::VariableIndex(tok::Y));
+      T* z = arrays + 2 * static_cast<std::size_t>(kBlock);
+      for (int i = 0; i < n; ++i) {
+        const TComplex& xv = x.p[i * x.step];
+        const TComplex& yv = y.p[i * y.step];
+        z[i] = TComplex(xv.re - yv.im, xv.im + yv.re);
+      }
+      varyIndex[varyCount] = tok::VariableIndex(tok::Z);
+      vary[varyCount++] = Src{z, 1};
+    }
+  }
+  const T* constants = [this]() -> const T* {
+    if constexpr (kReal) return realConstants_.data();
+    else return complexConstants_.data();
+  }();
+  auto resolve = [&](const Operand& o) -> Src {
+    switch (o.kind) {
+      case Operand::kVariable:
+        for (int k = 0; k < varyCount; ++k)
+          if (varyIndex[k] == o.index) return vary[k];
+        return Src{Address(context.variables[o.index], static_cast<T*>(nullptr)), 0};
+      case Operand::kConstant:
+        return Src{constants + o.index, 0};
+      case Operand::kSpill:
+        return Src{spills + static_cast<std::size_t>(o.index) * kBlock, spillStep_[o.index]};
+      default:
+        return Src{accBuffer, 0};  // not read
+    }
+  };
+
+  std::uint8_t alive[kBlock];
+  std::uint8_t jumped[kBlock];
+  std::memset(alive, 1, static_cast<std::size_t>(n));
+  std::memset(jumped, 0, static_cast<std::size_t>(n));
+  int aliveCount = n;
+  BlockJumps jumps{this, context.jumpDetection, jumped};
+  const bool mode = context.complexMode;
+  Src acc{accBuffer, 0};
+
+  for (const Code& c : code_) {
+    if (c.op == kStore) {
+      T* to = spills + static_cast<std::size_t>(c.m[0].index) * kBlock;
+      spillStep_[c.m[0].index] = static_cast<std::uint8_t>(acc.step);
+      if (acc.step) {
+        for (int i = 0; i < n; ++i) to[i] = acc.p[i];
+      } else {
+        to[0] = acc.p[0];
+      }
+      continue;
+    }
+    if (c.op == kLoad) {
+      acc = resolve(c.m[0]);
+      continue;
+    }
+    Src s[4] = {{accBuffer, 0}, {accBuffer, 0}, {accBuffer, 0}, {accBuffer, 0}};
+    const int operands = OperandCount(c.op);
+    bool varies = ReadsAcc(c.op) && acc.step != 0;
+    for (int j = 0; j < operands; ++j) {
+      s[j] = resolve(c.m[j]);
+      varies = varies || s[j].step != 0;
+    }
+    const OpFields f{c.token, c.subCode, c.aux};
+    // The last instruction writes real values straight into the caller's array.
+    T* out = accBuffer;
+    if constexpr (kReal) {
+      if (&c == &code_.back()) out = re + first;
+    }
+    // One instruction over the block: the switch runs once, the loop inside.
+    auto step = [&]<int op>() {
+      if (!varies) {
+        // Computed once; a branch check counts for the first point still
+        // defined (the others see the same branch again).
+        int i = 0;
+        while (i < n && !alive[i]) ++i;
+        if (i == n) {
+          aliveCount = 0;
+          return;
+        }
+        jumps.point = i;
+        const T* m[4] = {s[0].p, s[1].p, s[2].p, s[3].p};
+        T r;
+        if (Eval<op>(f, mode, acc.p[0], m, r, jumps)) {
+          accBuffer[0] = r;
+          acc = Src{accBuffer, 0};
+        } else {
+          for (int k = 0; k < n; ++k) alive[k] = 0;
+          aliveCount = 0;
+        }
+        return;
+      }
+      T held;
+      if (acc.step == 0) {
+        held = acc.p[0];
+        acc.p = &held;
+      }
+      int uniform = 0;
+      for (int j = 0; j < operands; ++j)
+        if (s[j].step == 0) uniform |= 1 << j;
+      RunBlockLoop<op, T>(uniform, f, mode, n, acc.p, acc.step, s[0].p, s[0].step, s[1].p, s[1].step, s[2].p,
+                          s[2].step, s[3].p, s[3].step, out, alive, jumps);
+      acc = Src{out, 1};
+    };
+    switch (c.op) {
+#define KV_CASE(o)                  \
+  case o:                           \
+    step.template operator()<o>();  \
+    break;
+      KV_PROGRAM_OPS(KV_CASE)
+#undef KV_CASE
+      default:
+        aliveCount = 0;
+        for (int k = 0; k < n; ++k) alive[k] = 0;
         break;
     }
-    if (status != kDefined || !WithinBound(r, bound)) return false;
-    *in.dst = r;
+    if (aliveCount == 0) break;
   }
-  if (!WithinBound(*complexResult_, bound)) return false;
-  result = *complexResult_;
-  return true;
+  if (aliveCount == 0)
+    for (int i = 0; i < n; ++i) alive[i] = 0;
+
+  // Statuses without branches: 0 undefined, 1 defined, 2 jump.
+  int defined = 0;
+  std::uint8_t* st = status + first;
+  for (int i = 0; i < n; ++i) {
+    const std::uint8_t v = static_cast<std::uint8_t>(alive[i] + (alive[i] & jumped[i]));
+    st[i] = v;
+    defined += v == kPointDefined;
+  }
+  const bool copy = static_cast<const void*>(acc.p) != re + first;
+  if (copy || im) {
+    for (int i = 0; i < n; ++i) {
+      if (!alive[i]) continue;
+      const T& v = acc.p[i * acc.step];
+      if (copy) re[first + i] = RealPartOf(v);
+      if (im) {
+        if constexpr (kReal) im[first + i] = 0;
+        else im[first + i] = v.im;
+      }
+    }
+  }
+  return n - defined;
 }
 
 }  // namespace kv::formula_detail

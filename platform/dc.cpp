@@ -19,6 +19,9 @@
 #include <numbers>
 #include <utility>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>  // row fills and copies, 16 bytes at a time
+#endif
 
 #include "platform/bitmap.h"
 #include "platform/bitmap_impl.h"
@@ -564,9 +567,10 @@ enum : std::uint8_t { kPenOn = 1, kPenGap = 2, kFill = 4 };
 
 struct Coverage {
   Box box;
-  std::vector<std::uint8_t> v;
-  explicit Coverage(const Box& b)
-      : box(b), v(static_cast<std::size_t>(b.W()) * static_cast<std::size_t>(b.H()), 0) {}
+  std::vector<std::uint8_t>& v;  // the device context's buffer, reused
+  Coverage(const Box& b, std::vector<std::uint8_t>& storage) : box(b), v(storage) {
+    v.assign(static_cast<std::size_t>(b.W()) * static_cast<std::size_t>(b.H()), 0);
+  }
   std::uint8_t& At(int x, int y) {
     return v[static_cast<std::size_t>(y - box.y0) * box.W() + static_cast<std::size_t>(x - box.x0)];
   }
@@ -698,6 +702,86 @@ void WideOutline(Coverage& cov, const std::vector<QPointF>& pts, bool closed, in
       if (ClipSegment(a, b, x0, y0, x1, y1)) p.drawLine(a, b);
     }
   });
+}
+
+// ---- polygon fill by scanlines ----
+//
+// The fill of a polygon with whole-pixel corners, pixel for pixel as the
+// toolkit's rasteriser fills it without antialiasing (the shapes above go
+// through it): rows are sampled at their centres, edge crossings are kept
+// in 16.16 fixed point and stepped by their slope (truncated), and a pixel
+// belongs to the fill when the winding of the crossings whose whole part is
+// at or left of it passes the fill rule.  The polygon must lie inside the
+// image, so that nothing has to be cut.
+
+struct ScanEdge {
+  i64 x;       // 16.16, at row `top`
+  i64 dx;      // per row
+  int top, bottom;
+  int winding;
+};
+
+struct Crossing {
+  i64 x;  // whole pixels
+  int winding;
+};
+
+// Calls span(y, from, to) for the pixels from..to-1 of row y.
+template <class Span>
+void ScanPolygon(const std::vector<Point>& pts, bool windingRule, std::vector<ScanEdge>& edges,
+                 std::vector<Crossing>& crossings, Span&& span) {
+  const std::size_t n = pts.size();
+  i64 minY = pts[0].y, maxY = pts[0].y;
+  for (const Point& p : pts) {
+    minY = std::min<i64>(minY, p.y);
+    maxY = std::max<i64>(maxY, p.y);
+  }
+  // Rows whose centres the polygon spans (26.6 coordinates, as the
+  // rasteriser takes them).
+  const i64 rowTop = (minY * 64 + 32) >> 6;
+  const i64 rowBottom = (maxY * 64 - 32) >> 6;
+  if (rowTop > rowBottom) return;
+  edges.clear();
+  for (std::size_t k = 0; k < n; ++k) {
+    Point a = pts[k];
+    Point b = pts[(k + 1) % n];
+    int winding = 1;
+    if (a.y > b.y) {
+      std::swap(a, b);
+      winding = -1;
+    }
+    const i64 ax = i64{a.x} * 64, ay = i64{a.y} * 64, bx = i64{b.x} * 64, by = i64{b.y} * 64;
+    const i64 top = std::max(rowTop, (ay + 32) >> 6);
+    const i64 bottom = std::min(rowBottom, (by - 32) >> 6);
+    if (top > bottom) continue;
+    const i64 aFP = 32768 + ax * 1024;
+    ScanEdge e{aFP, 0, static_cast<int>(top), static_cast<int>(bottom), winding};
+    if (bx != ax) {
+      const double slope = static_cast<double>(bx - ax) / static_cast<double>(by - ay);
+      e.dx = static_cast<i64>(slope * 65536.);
+      e.x = aFP + ((e.dx * ((top << 16) + 32768 - ay * 1024)) >> 16);
+    }
+    edges.push_back(e);
+  }
+  const int mask = windingRule ? ~0 : 1;
+  for (i64 y = rowTop; y <= rowBottom; ++y) {
+    crossings.clear();
+    for (ScanEdge& e : edges) {
+      if (y < e.top || y > e.bottom) continue;
+      crossings.push_back({e.x >> 16, e.winding});
+      e.x += e.dx;
+    }
+    // Few crossings per row: insertion sort.
+    for (std::size_t i = 1; i < crossings.size(); ++i)
+      for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j) std::swap(crossings[j], crossings[j - 1]);
+    int winding = 0;
+    i64 from = 0;
+    for (const Crossing& c : crossings) {
+      if ((winding & mask) && c.x > from) span(static_cast<int>(y), static_cast<int>(from), static_cast<int>(c.x));
+      from = c.x;
+      winding += c.winding;
+    }
+  }
 }
 
 std::vector<QPointF> ToPointsF(const std::vector<Point>& pts) {
@@ -895,6 +979,11 @@ struct BitmapDC::Impl {
   Pen lastPen;
   i64 dashPos = 0;
 
+  // Buffers kept from one shape to the next.
+  std::vector<std::uint8_t> coverage;
+  std::vector<ScanEdge> edges;
+  std::vector<Crossing> crossings;
+
   // The Qt font of the selected record.
   bool haveFont = false;
   LogFont font;
@@ -949,8 +1038,15 @@ struct BitmapDC::Impl {
     return clipMask.isNull() || clipMask.constScanLine(y - clipBox.y0)[x - clipBox.x0];
   }
 
-  Canvas Prepare(QImage& img, const Clip& clip) {
+  // `overwrite`: the caller is about to write every pixel of that box.  When
+  // it is the whole image, an image shared with other bitmaps is replaced by
+  // a fresh one instead of being copied first.
+  Canvas Prepare(QImage& img, const Clip& clip, const Rect* overwrite = nullptr) {
     UpdateClip(img.width(), img.height(), clip);
+    if (overwrite && clipMask.isNull() && !img.isDetached() && clipBox.x0 == 0 && clipBox.y0 == 0 &&
+        clipBox.x1 == img.width() && clipBox.y1 == img.height() && overwrite->left <= 0 && overwrite->top <= 0 &&
+        overwrite->right >= img.width() && overwrite->bottom >= img.height())
+      img = QImage(img.width(), img.height(), img.format());
     Canvas c;
     c.box = clipBox;
     if (c.box.Empty()) return c;
@@ -1030,6 +1126,40 @@ void Composite(Canvas& c, const Coverage& cov, const PenPaint& pen, const BrushP
   }
 }
 
+// n pixels of one colour, and n pixels copied opaque (alpha 0xFF), 16 bytes
+// at a time where the processor has SSE2.
+void FillPixels(QRgb* d, std::size_t n, QRgb colour) {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+  for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), v);
+#endif
+  for (; k < n; ++k) d[k] = colour;
+}
+
+void CopyPixelsOpaque(QRgb* d, const QRgb* s, std::size_t n) {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; k + 4 <= n; k += 4) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), _mm_or_si128(p, alpha));
+  }
+#endif
+  for (; k < n; ++k) d[k] = s[k] | 0xFF000000u;
+}
+
+// Rows of one colour over the box (no clip polygon); a box over the whole
+// image is filled as one block of memory.
+void FillRows(Canvas& c, const Box& box, QRgb colour) {
+  if (box.Empty()) return;
+  if (box.x0 == 0 && box.W() == c.stride) {
+    FillPixels(&c.At(0, box.y0), static_cast<std::size_t>(c.stride) * static_cast<std::size_t>(box.H()), colour);
+    return;
+  }
+  for (int y = box.y0; y < box.y1; ++y) FillPixels(&c.At(box.x0, y), static_cast<std::size_t>(box.W()), colour);
+}
+
 // The thin line of the selected pen straight into the image bits.
 void ThinLine(Canvas& c, Point a, Point b, const PenPaint& pen, i64 phase) {
   if (!pen.dash && pen.rop == R2_COPYPEN && !c.mask) {
@@ -1081,7 +1211,7 @@ void BitmapDC::Impl::DrawEllipse(BitmapDC& dc, const Rect& box, Point start, Poi
   const bool fillBrush = filled && brush.kind != BrushPaint::None;
   const bool thin = hasPen && pen.width <= 1;
 
-  Coverage cov(area);
+  Coverage cov(area, coverage);
   const i64 rowFrom = std::max<i64>(shape.t, area.y0);
   const i64 rowTo = std::min<i64>(shape.b, area.y1);
   for (i64 y = rowFrom; y < rowTo; ++y) {
@@ -1236,7 +1366,7 @@ void BitmapDC::DoPolyline(const std::vector<Point>& pts) {
   const i64 m = pen.width / 2 + 2;
   const Box box = Intersect(c.box, MakeBox(x0 - m, y0 - m, x1 + m + 1, y1 + m + 1));
   if (box.Empty()) return;
-  Coverage cov(box);
+  Coverage cov(box, impl_->coverage);
   WideOutline(cov, ToPointsF(pts), false, pen.width);
   Composite(c, cov, pen, BrushPaint{}, pen.rop);
 }
@@ -1257,7 +1387,7 @@ void BitmapDC::DoRectangle(const Rect& r) {
   const i64 m = hasPen ? pen.width / 2 + 2 : 0;
   const Box box = Intersect(c.box, MakeBox(r.left - m, r.top - m, i64{r.right} + m, i64{r.bottom} + m));
   if (box.Empty()) return;
-  Coverage cov(box);
+  Coverage cov(box, impl_->coverage);
   const i64 rowFrom = std::max<i64>(r.top, box.y0);
   if (brush.kind != BrushPaint::None)
     for (i64 y = rowFrom; y < std::min<i64>(fb, box.y1); ++y) cov.MarkRow(y, r.left, fr - 1, kFill);
@@ -1292,11 +1422,31 @@ void BitmapDC::DoPolygon(const std::vector<Point>& pts) {
   const i64 m = hasPen ? pen.width / 2 + 2 : 1;
   const Box box = Intersect(c.box, MakeBox(x0 - m, y0 - m, x1 + m + 1, y1 + m + 1));
   if (box.Empty()) return;
-  Coverage cov(box);
+  const bool fill = brush.kind != BrushPaint::None && pts.size() >= 3;
+  // The common case (the cells of a 3D surface): a solid fill and a solid
+  // thin pen copied inside the image without a clip polygon.  Spans of the
+  // fill go straight into the bits, then the outline over them: the pixels
+  // the mask and composite below would give.
+  if (GetROP2() == R2_COPYPEN && !c.mask && (!fill || brush.kind == BrushPaint::Solid) &&
+      (!hasPen || (pen.width <= 1 && !pen.dash)) && c.box.Contains(x0, y0) && c.box.Contains(x1, y1)) {
+    if (fill) {
+      const QRgb colour = brush.colour;
+      ScanPolygon(pts, GetPolyFillMode() == WINDING, impl_->edges, impl_->crossings,
+                  [&c, colour](int y, int from, int to) {
+                    FillPixels(&c.At(from, y), static_cast<std::size_t>(to - from), colour);
+                  });
+    }
+    if (hasPen) {
+      for (std::size_t k = 0; k < pts.size(); ++k)
+        WalkLine(pts[k], pts[(k + 1) % pts.size()], box, [&c, &pen](int x, int y, i64) { c.At(x, y) = pen.fg; });
+    }
+    return;
+  }
+  Coverage cov(box, impl_->coverage);
   // The fill covers the pixels whose centres lie inside the polygon through
   // the corner points, so a filled square (0,0)-(10,10) covers 0..9; the
   // outline runs through the vertex pixels themselves.
-  if (brush.kind != BrushPaint::None && pts.size() >= 3) {
+  if (fill) {
     QPolygonF poly;
     for (const Point& p : pts) poly << QPointF(p.x, p.y);
     poly = ClipPolygon(poly, box.x0 - 1, box.y0 - 1, box.x1 + 1, box.y1 + 1);
@@ -1327,8 +1477,13 @@ void BitmapDC::DoArc(const Rect& box, Point start, Point end, bool pie) {
 void BitmapDC::DoFillRect(const Rect& r, const Brush& b) {
   const BrushPaint brush = MakeBrushPaint(b, GetBkColor(), true);
   if (brush.kind == BrushPaint::None) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool solid = brush.kind == BrushPaint::Solid;
+  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip(), solid ? &r : nullptr);
   const Box box = Intersect(c.box, MakeBox(r.left, r.top, r.right, r.bottom));
+  if (solid && !c.mask) {
+    FillRows(c, box, brush.colour);
+    return;
+  }
   for (int y = box.y0; y < box.y1; ++y)
     for (int x = box.x0; x < box.x1; ++x) {
       QRgb colour;
@@ -1344,8 +1499,14 @@ void BitmapDC::DoPatBlt(const Rect& r, unsigned rop) {
   if (Rop3UsesSource(code)) return;
   const BrushPaint brush = MakeBrushPaint(CurrentBrush(), GetBkColor(), true);
   if (Rop3UsesPattern(code) && brush.kind == BrushPaint::None) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool fill = code == 0xF0 && brush.kind == BrushPaint::Solid;
+  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip(), fill ? &r : nullptr);
   const Box box = Intersect(c.box, MakeBox(r.left, r.top, r.right, r.bottom));
+  // A solid pattern copied: whole rows of one colour.
+  if (code == 0xF0 && brush.kind == BrushPaint::Solid && !c.mask) {
+    FillRows(c, box, brush.colour | 0xFF000000u);
+    return;
+  }
   for (int y = box.y0; y < box.y1; ++y)
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
@@ -1367,9 +1528,37 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
   const QImage from = ImageOf(source);  // shares the data; the target detaches on write
   const bool needSource = Rop3UsesSource(code);
   if (needSource && from.isNull()) return;
-  Canvas c = impl_->Prepare(ImageOf(target_), CurrentClip());
+  const bool copy = code == 0xCC && WidthOf(dest) == WidthOf(src) && HeightOf(dest) == HeightOf(src);
+  QImage& to = ImageOf(target_);
+  // A copy of a whole image of the same size onto the whole target, without
+  // a clip: the target shares the source's pixels (copied on a later write).
+  // Every image here holds opaque pixels (alpha 0xFF), so sharing gives the
+  // pixels a copy would.
+  if (copy && CurrentClip().kind == Clip::None && dest.left == 0 && dest.top == 0 && src.left == 0 &&
+      src.top == 0 && WidthOf(src) == from.width() && HeightOf(src) == from.height() &&
+      from.width() == to.width() && from.height() == to.height() && from.format() == to.format()) {
+    to = from;
+    impl_->clipValid = false;
+    return;
+  }
+  const bool covered = copy && src.left >= 0 && src.top >= 0 && src.right <= from.width() && src.bottom <= from.height();
+  Canvas c = impl_->Prepare(to, CurrentClip(), covered ? &dest : nullptr);
   const Box box = Intersect(c.box, MakeBox(dest.left, dest.top, dest.right, dest.bottom));
   if (box.Empty()) return;
+  const int fromW = from.width();
+  const int fromH = from.height();
+  // An unstretched copy without a clip polygon: row copies.
+  if (copy && !c.mask) {
+    const i64 dx = i64{src.left} - dest.left;
+    const i64 dy = i64{src.top} - dest.top;
+    // The destination columns and rows whose source pixels exist.
+    const Box rows = Intersect(box, MakeBox(-dx, -dy, fromW - dx, fromH - dy));
+    for (int y = rows.y0; y < rows.y1; ++y) {
+      const QRgb* s = reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(y + dy))) + (rows.x0 + dx);
+      CopyPixelsOpaque(&c.At(rows.x0, y), s, static_cast<std::size_t>(rows.W()));
+    }
+    return;
+  }
 
   // Source column and row of each destination pixel (pixel centres mapped).
   auto mapAxis = [](int d, i64 d0, i64 dn, i64 s0, i64 sn) {  // d >= d0
@@ -1380,14 +1569,14 @@ void BitmapDC::DoBitBlt(const Rect& dest, const Bitmap& source, const Rect& src,
     sxs[static_cast<std::size_t>(x - box.x0)] = mapAxis(x, dest.left, WidthOf(dest), src.left, WidthOf(src));
   for (int y = box.y0; y < box.y1; ++y) {
     const i64 sy = mapAxis(y, dest.top, HeightOf(dest), src.top, HeightOf(src));
-    if (needSource && (sy < 0 || sy >= from.height())) continue;
+    if (needSource && (sy < 0 || sy >= fromH)) continue;
     const QRgb* srow = needSource ? reinterpret_cast<const QRgb*>(from.constScanLine(static_cast<int>(sy))) : nullptr;
     for (int x = box.x0; x < box.x1; ++x) {
       if (!c.InClip(x, y)) continue;
       QRgb s = 0;
       if (needSource) {
         const i64 sx = sxs[static_cast<std::size_t>(x - box.x0)];
-        if (sx < 0 || sx >= from.width()) continue;
+        if (sx < 0 || sx >= fromW) continue;
         s = srow[sx];
       }
       QRgb p = 0;

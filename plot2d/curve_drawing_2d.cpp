@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
@@ -39,6 +41,49 @@ class CurveSource : public TCurveSource {
       end = p;
     }
     return r;
+  }
+  // The same for a block: the trees in the order Evaluate takes them, each
+  // skipped where an earlier one is undefined.
+  void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) override {
+    const auto size = static_cast<std::size_t>(n);
+    for (auto* v : {&xs_, &ys_, &rs_}) v->resize(size);
+    status_.resize(size);
+    TExprNode* trees[3];
+    long double* out[3];
+    int count = 0;
+    const bool explicitCurve = e_.kind == kKindExplicit;
+    const bool restricted = !explicitCurve && e_.kind == kKindPolar && e_.restricted;
+    if (!explicitCurve) {
+      trees[count] = e_.trees[0].get();
+      out[count++] = xs_.data();
+    }
+    trees[count] = e_.trees[1].get();
+    out[count++] = ys_.data();
+    if (restricted) {
+      trees[count] = e_.trees[2].get();
+      out[count++] = rs_.data();
+    }
+    w_.Engine().EvaluateBlockChain(trees, count, letter_, t, n, out, status_.data());
+    for (int i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      Result result = kUndefined;
+      if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
+        p[i] = {explicitCurve ? t[i] : xs_[k], ys_[k]};
+        w_.SetVariable(letter_, t[i]);  // a mapping formula may read the parameter
+        if (std::isfinite(p[i].x) && std::isfinite(p[i].y) && w_.MapWorldPoint(p[i]))
+          result = status_[k] == kPointJump ? kJump : kDefined;
+      }
+      r[i] = result;
+      if (t[i] == lo_) {
+        startDefined = result != kUndefined;
+        start = p[i];
+      }
+      if (t[i] == hi_) {
+        endDefined = result != kUndefined;
+        end = p[i];
+      }
+    }
+    w_.SetVariable(letter_, t[n - 1]);
   }
   void BeginProbe() override {
     detecting_ = w_.JumpDetection();
@@ -94,6 +139,8 @@ class CurveSource : public TCurveSource {
   long double hi_;
   bool exponents_;
   bool detecting_ = false;
+  std::vector<long double> xs_, ys_, rs_;
+  std::vector<std::uint8_t> status_;
 };
 
 plat::Point PixelOf(const TPlotCWin& w, const TPoint2D& p) {

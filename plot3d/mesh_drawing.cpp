@@ -82,6 +82,53 @@ bool TPlotQWin::EvaluateSurfacePoint(int i, long double u, long double v, TPoint
   return true;
 }
 
+void TPlotQWin::EvaluateSurfaceRow(int i, long double u, const long double* v, int n, TPoint3D* p,
+                                   std::uint8_t* defined) {
+  if (n <= 0 || !IsValidIndex(i)) return;
+  TEquation& e = Equation(i);
+  auto& t = e.trees;
+  // Which trees, and which letter holds u (set once) and which one v.
+  TExprNode* trees[3] = {t[0].get(), t[1].get(), t[2].get()};
+  int count = 3;
+  int rowLetter = 0;
+  int letter = 0;
+  switch (e.kind) {
+    case kKindSurface:
+      trees[0] = t[2].get();
+      count = 1;
+      letter = 'Y';
+      break;
+    case kKindCylinderSurface:
+      rowLetter = 'R';
+      letter = 'T';
+      break;
+    case kKindParametricSurface:
+    case kKindRevolution:
+    case kKindPlane:
+    case kKindSphericalSurface:
+      rowLetter = 'T';
+      letter = 'U';
+      break;
+    default:  // the tube computes a frame per point
+      for (int k = 0; k < n; ++k) defined[k] = EvaluateSurfacePoint(i, u, v[k], p[k]) ? 1 : 0;
+      return;
+  }
+  const auto size = static_cast<std::size_t>(n);
+  for (auto* c : {&rowX_, &rowY_, &rowZ_}) c->resize(size);
+  rowStatus_.resize(size);
+  if (e.kind == kKindSurface) SetPointVariables(TPoint3D{u, v[0], 0});  // Z follows Y in complex mode
+  else SetVariable(rowLetter, u);
+  long double* out[3] = {rowX_.data(), rowY_.data(), rowZ_.data()};
+  if (count == 1) out[0] = rowZ_.data();
+  Engine().EvaluateBlockChain(trees, count, letter, v, n, out, rowStatus_.data());
+  for (int k = 0; k < n; ++k) {
+    const auto K = static_cast<std::size_t>(k);
+    const TPoint3D q = count == 1 ? TPoint3D{u, v[k], rowZ_[K]} : TPoint3D{rowX_[K], rowY_[K], rowZ_[K]};
+    defined[k] = rowStatus_[K] != kPointUndefined && std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z);
+    if (defined[k]) p[k] = q;
+  }
+}
+
 void TPlotQWin::SampleSurfaceGrid(int i) {
   if (!IsValidIndex(i)) return;
   TEquation& e = Equation(i);
@@ -106,12 +153,18 @@ void TPlotQWin::SampleSurfaceGrid(int i) {
     if (c > max) return max + 1e-13L;
     return c;
   };
+  // Row by row: u fixed, v running.
+  std::vector<long double> vs(static_cast<std::size_t>(nv) + 1);
+  for (int b = 0; b <= nv; ++b) vs[static_cast<std::size_t>(b)] = e.lowerBound.y + b * dv;
+  std::vector<TPoint3D> row(vs.size());
+  std::vector<std::uint8_t> defined(vs.size());
   for (int a = 0; a <= nu; ++a) {
     const long double u = e.lowerBound.x + a * du;
+    EvaluateSurfaceRow(i, u, vs.data(), nv + 1, row.data(), defined.data());
     for (int b = 0; b <= nv; ++b) {
-      const long double v = e.lowerBound.y + b * dv;
-      TPoint3D p;
-      if (!EvaluateSurfacePoint(i, u, v, p)) p = {u, v, 0};
+      const long double v = vs[static_cast<std::size_t>(b)];
+      TPoint3D p = row[static_cast<std::size_t>(b)];
+      if (!defined[static_cast<std::size_t>(b)]) p = {u, v, 0};
       if (automatic) {
         ExtendBox3D(lo, p, hi);
       } else {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include <string>
 
 #include "entry/plot111_win.h"
@@ -44,6 +45,10 @@ class TPlotQWin : public TPlot111Win {
   // the cylindrical form (r, t), 303, 307, 315 and 316 their coordinate
   // trees in (t, u), 306 the tube around the curve.  False where undefined.
   bool EvaluateSurfacePoint(int i, long double u, long double v, TPoint3D& p);
+  // The points (u, v[k]) of one grid row, as n calls of EvaluateSurfacePoint
+  // in this order give them, the trees evaluated a block at a time;
+  // defined[k] 1 or 0.
+  void EvaluateSurfaceRow(int i, long double u, const long double* v, int n, TPoint3D* p, std::uint8_t* defined);
   // Samples the grid of surface i, (nU + 1)(nV + 1) points at index
   // i (nV + 1) + j; with the automatic extent the extent follows the
   // points, else the points are clamped into it.
@@ -75,6 +80,11 @@ class TPlotQWin : public TPlot111Win {
   }
 
   std::int16_t WindowVariant = kVariant3D;
+
+ private:
+  // Scratch of EvaluateSurfaceRow, kept from row to row.
+  std::vector<long double> rowX_, rowY_, rowZ_;
+  std::vector<std::uint8_t> rowStatus_;
 };
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "core/number_text.h"
 
@@ -28,13 +30,6 @@ void AppendTextCell(std::string& out, std::string_view text, const TTableLayout&
   } else {
     out += PadCell(text, layout.width);
   }
-}
-
-// A real value of the tree; false where it is undefined.
-bool EvaluateCell(TFormulaEngine& engine, TExprNode* tree, long double& value) {
-  if (!tree || !engine.Evaluate(tree)) return false;
-  value = tree->value.re;
-  return std::isfinite(value);
 }
 
 // The formula slots whose values follow the variable, in column order.
@@ -148,25 +143,36 @@ void AppendFunctionTable(std::string& out, TEquation& e, TFormulaEngine& engine,
   const int letter = e.kind == kKindExplicit ? 'X' : 'T';
   const long double lo = e.rangeMin;
   const long double step = (e.rangeMax - e.rangeMin) / density;
-  std::vector<long double> values(slots.size());
-  for (int i = 0; i <= density; ++i) {
-    engine.SetVariable(letter, lo + step * i);
-    // The variable as the formulas see it.
-    out += FormatTableCell(engine.Variable(letter).re, layout.width, layout.decimals);
-    bool defined = true;
-    if (curve3D) {
-      for (std::size_t k = 0; k < slots.size() && defined; ++k)
-        defined = EvaluateCell(engine, e.trees[static_cast<std::size_t>(slots[k])].get(), values[k]);
-    } else {
-      // The second formula always, then the others the kind uses.
-      defined = EvaluateCell(engine, e.trees[1].get(), values[slots.size() - 1]);
-      for (std::size_t k = 0; k + 1 < slots.size() && defined; ++k)
-        defined = EvaluateCell(engine, e.trees[static_cast<std::size_t>(slots[k])].get(), values[k]);
-    }
+  // All rows at once: the trees in the order a row takes them (a space
+  // curve's in column order; else the second formula first, then the others
+  // the kind uses), each skipped where an earlier one is undefined.
+  const std::size_t columns = slots.size();
+  const int n = density + 1;
+  std::vector<long double> ts(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) ts[static_cast<std::size_t>(i)] = lo + step * i;
+  std::vector<long double> cells(columns * ts.size());
+  std::vector<TExprNode*> trees(columns);
+  std::vector<long double*> outs(columns);
+  for (std::size_t k = 0; k < columns; ++k) {
+    // Column c of the table is tree slots[c]; chain position k takes column c.
+    const std::size_t c = curve3D ? k : (k == 0 ? columns - 1 : k - 1);
+    trees[k] = e.trees[static_cast<std::size_t>(slots[c])].get();
+    if (!curve3D && k == 0) trees[k] = e.trees[1].get();
+    outs[k] = cells.data() + c * ts.size();
+  }
+  std::vector<std::uint8_t> status(ts.size());
+  engine.EvaluateBlockChain(trees.data(), static_cast<int>(columns), letter, ts.data(), n, outs.data(),
+                            status.data());
+  for (int i = 0; i < n; ++i) {
+    const auto row = static_cast<std::size_t>(i);
+    // The variable as the formulas saw it.
+    out += FormatTableCell(ts[row], layout.width, layout.decimals);
+    bool defined = status[row] != kPointUndefined;
+    for (std::size_t c = 0; c < columns && defined; ++c) defined = std::isfinite(cells[c * ts.size() + row]);
     if (!defined) {
       AppendTextCell(out, texts.undefined, layout);
     } else {
-      for (long double v : values) AppendCell(out, v, layout);
+      for (std::size_t c = 0; c < columns; ++c) AppendCell(out, cells[c * ts.size() + row], layout);
     }
     out += kLineEnd;
   }

@@ -1,5 +1,6 @@
 #include "plotcore/model/curve_sampler.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -32,6 +33,17 @@ class Sampler {
     const long double dy = (b.y - a.y) * set_.pixelsPerUnitY;
     return std::sqrt(dx * dx + dy * dy);
   }
+  // PixelDistance(a, b) > limit, with the square root taken only where the
+  // squares alone cannot tell (the root rounds, the squares do not).
+  bool Farther(const TPoint2D& a, const TPoint2D& b, long double limit) const {
+    const long double dx = (b.x - a.x) * set_.pixelsPerUnitX;
+    const long double dy = (b.y - a.y) * set_.pixelsPerUnitY;
+    const long double q = dx * dx + dy * dy;
+    const long double l2 = limit * limit;
+    if (q <= l2 * (1 - 1e-12L)) return false;
+    if (q > l2 * (1 + 1e-12L)) return true;
+    return std::sqrt(q) > limit;
+  }
   // Whether the step a-b can show anything: its bounding box meets the view.
   bool TouchesView(const TPoint2D& a, const TPoint2D& b) const {
     const TSegment2D& v = set_.view;
@@ -43,8 +55,12 @@ class Sampler {
   }
   TCurveSource::Result Probe(long double t, TPoint2D& p) {
     ++stats_.probes;
+    probed_ = true;
     return src_.At(t, p);
   }
+  // Regular sample k of n over [lo, hi], from the block that holds it.
+  TCurveSource::Result Sample(long k, long n, long double lo, long double hi, long double step, long double& t,
+                              TPoint2D& p);
   // The defined end next to a gap: bisects between a defined parameter and
   // an undefined one and returns the last defined point found.
   TPoint2D Boundary(long double tDefined, TPoint2D pDefined, long double tUndefined);
@@ -56,7 +72,34 @@ class Sampler {
   const TSamplerSettings& set_;
   TPolylineSink& sink_;
   TSampleStats stats_;
+  // The block of regular samples first_ .. first_ + count_ - 1.
+  static constexpr int kBlock = 256;
+  long double blockT_[kBlock];
+  TPoint2D blockP_[kBlock];
+  TCurveSource::Result blockR_[kBlock];
+  long first_ = 0;
+  int count_ = 0;
+  int size_ = kBlock;    // of the next block: small again after probes, which cut blocks short
+  bool probed_ = false;  // the source was probed since the block was taken
 };
+
+TCurveSource::Result Sampler::Sample(long k, long n, long double lo, long double hi, long double step,
+                                     long double& t, TPoint2D& p) {
+  if (k < first_ || k >= first_ + count_) {
+    first_ = k;
+    count_ = static_cast<int>(std::min<long>(size_, n - k));
+    size_ = std::min(2 * size_, kBlock);
+    for (int i = 0; i < count_; ++i) {
+      const long j = k + i;
+      blockT_[i] = j == n - 1 ? hi : lo + static_cast<long double>(j) * step;
+    }
+    src_.AtBlock(blockT_, count_, blockP_, blockR_);
+  }
+  const auto i = static_cast<std::size_t>(k - first_);
+  t = blockT_[i];
+  p = blockP_[i];
+  return blockR_[i];
+}
 
 TPoint2D Sampler::Boundary(long double tDefined, TPoint2D pDefined, long double tUndefined) {
   src_.BeginProbe();
@@ -122,10 +165,17 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
   TPoint2D prevP;
   for (long k = 0; k < n; ++k) {
     if ((k & 63) == 63 && sink_.Cancelled()) break;
-    const long double t = k == n - 1 ? hi : lo + static_cast<long double>(k) * step;
+    // A step with probes moved the source's branch memory: the samples after
+    // it are taken afresh, in order.
+    if (probed_) {
+      probed_ = false;
+      count_ = 0;
+      size_ = 8;
+    }
+    long double t;
     TPoint2D p;
     ++stats_.samples;
-    const TCurveSource::Result r = src_.At(t, p);
+    const TCurveSource::Result r = Sample(k, n, lo, hi, step, t, p);
     if (r == TCurveSource::kUndefined) {
       if (havePrev) sink_.LineTo(Boundary(prevT, prevP, t));
       havePrev = false;
@@ -148,7 +198,7 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
     } else {
       bool lift = r == TCurveSource::kJump;
       if (set_.detectJumps) {
-        const bool suspect = lift || (PixelDistance(prevP, p) > set_.suspectPixels && TouchesView(prevP, p));
+        const bool suspect = lift || (Farther(prevP, p, set_.suspectPixels) && TouchesView(prevP, p));
         if (suspect) {
           TPoint2D pl;
           TPoint2D pr;

@@ -13,6 +13,9 @@
 //    Steep but continuous pieces shrink and stay connected.
 // Probing evaluations inside a step are bracketed by BeginProbe/EndProbe so
 // that the source can keep its branch memory for the regular samples.
+// Regular samples are asked for in blocks (AtBlock), in order; after a step
+// with probes the block is asked again from the next sample on, so that the
+// source sees its points in the order a point-by-point run shows them.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +30,11 @@ class TCurveSource {
   enum Result { kDefined, kUndefined, kJump };
   virtual ~TCurveSource() = default;
   virtual Result At(long double t, TPoint2D& p) = 0;
+  // The regular samples t[0..n-1], exactly as n calls of At in this order
+  // would give them.
+  virtual void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) {
+    for (int i = 0; i < n; ++i) r[i] = At(t[i], p[i]);
+  }
   virtual void BeginProbe() {}
   virtual void EndProbe() {}
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace kv {
 
@@ -30,6 +32,36 @@ class EquationCurve : public TCurveSource {
     if (!MapPoint(engine_, map_, p)) return kUndefined;
     return jumped ? kJump : kDefined;
   }
+  // The same for a block: x then y at every parameter, y skipped where x is
+  // undefined, as At evaluates them.
+  void AtBlock(const long double* t, int n, TPoint2D* p, Result* r) override {
+    xs_.resize(static_cast<std::size_t>(n));
+    ys_.resize(xs_.size());
+    status_.resize(xs_.size());
+    TExprNode* trees[2] = {x_ ? x_ : y_, y_};
+    const int count = x_ ? 2 : 1;
+    long double* out[2] = {x_ ? xs_.data() : ys_.data(), ys_.data()};
+    engine_.EvaluateBlockChain(trees, count, letter_, t, n, out, status_.data());
+    for (int i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      if (status_[k] == kPointUndefined) {
+        r[i] = kUndefined;
+        continue;
+      }
+      p[i] = {x_ ? xs_[k] : t[i], ys_[k]};
+      if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y)) {
+        r[i] = kUndefined;
+        continue;
+      }
+      engine_.SetVariable(letter_, t[i]);  // a mapping formula may read the parameter
+      if (!MapPoint(engine_, map_, p[i])) {
+        r[i] = kUndefined;
+        continue;
+      }
+      r[i] = status_[k] == kPointJump ? kJump : kDefined;
+    }
+    engine_.SetVariable(letter_, t[n - 1]);
+  }
   void BeginProbe() override {
     detecting_ = engine_.JumpDetection();
     if (detecting_) engine_.SetJumpDetection(false);
@@ -45,6 +77,8 @@ class EquationCurve : public TCurveSource {
   TExprNode* y_;
   int letter_;
   bool detecting_ = false;
+  std::vector<long double> xs_, ys_;
+  std::vector<std::uint8_t> status_;
 };
 
 // F(x, y) of an implicit entry with its gradient trees and restriction.
@@ -57,6 +91,16 @@ class EquationImplicit : public TImplicitSource {
   bool Value(long double x, long double y, long double& f) override {
     SetPointVariables(engine_, TPoint3D{x, y, 0}, space_);
     return EvaluateReal(engine_, f_, f);
+  }
+  // A row of the search grid: X varies, Y (and Z, which follows them in
+  // complex mode) as Value sets them.
+  void ValueRow(const long double* x, int n, long double y, long double* f, std::uint8_t* defined) override {
+    if (n <= 0) return;
+    status_.resize(static_cast<std::size_t>(n));
+    SetPointVariables(engine_, TPoint3D{x[0], y, 0}, space_);
+    engine_.EvaluateBlock(f_, 'X', x, n, f, nullptr, status_.data());
+    for (int i = 0; i < n; ++i)
+      defined[i] = status_[static_cast<std::size_t>(i)] != kPointUndefined && std::isfinite(f[i]) ? 1 : 0;
   }
   bool Gradient(long double x, long double y, long double& fx, long double& fy) override {
     if (!fx_ || !fy_) return false;
@@ -77,6 +121,7 @@ class EquationImplicit : public TImplicitSource {
   TExprNode* fx_;
   TExprNode* fy_;
   TExprNode* restriction_;
+  std::vector<std::uint8_t> status_;
 };
 
 }  // namespace

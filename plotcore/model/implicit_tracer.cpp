@@ -234,13 +234,15 @@ TTraceStats Tracer::Run() {
   const auto stride = static_cast<std::size_t>(nx + 1);
   std::vector<long double> value(stride * static_cast<std::size_t>(ny + 1));
   std::vector<std::uint8_t> defined(value.size());
+  // The grid row by row, each row in one call: the world x of every column
+  // as World gives it, then F along the row.
+  std::vector<long double> xs(stride);
+  for (long i = 0; i <= nx; ++i) xs[static_cast<std::size_t>(i)] = World({static_cast<long double>(i * g_), 0}).x;
   for (long j = 0; j <= ny; ++j) {
-    for (long i = 0; i <= nx; ++i) {
-      const std::size_t k = static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i);
-      long double f = 0;
-      defined[k] = F({static_cast<long double>(i * g_), static_cast<long double>(j * g_)}, f) ? 1 : 0;
-      value[k] = f;
-    }
+    const std::size_t k = static_cast<std::size_t>(j) * stride;
+    const long double y = World({0, static_cast<long double>(j * g_)}).y;
+    src_.ValueRow(xs.data(), static_cast<int>(stride), y, &value[k], &defined[k]);
+    stats_.evaluations += static_cast<long>(stride);
   }
   int pieceId = 0;
   auto trySeed = [&](std::size_t a, std::size_t b, const Pix& pa, const Pix& pb) {
@@ -265,12 +267,25 @@ TTraceStats Tracer::Run() {
     owner_[static_cast<std::size_t>(cell)] = pieceId;
     if (!Follow(seed, t, pieceId) && !cancelled_) Follow(seed, {-t.u, -t.v}, pieceId);
   };
+  // The sign of F at each grid point (2: undefined), so that the edges
+  // without a sign change are passed over with integer tests.
+  std::vector<std::uint8_t> sign(value.size());
+  for (std::size_t k = 0; k < value.size(); ++k) {
+    const long double f = value[k];
+    const bool usable = defined[k] && std::isfinite(f);
+    defined[k] = usable ? 1 : 0;
+    sign[k] = !usable ? 2 : f < 0 ? 1 : 0;
+  }
+  auto changes = [&sign](std::size_t a, std::size_t b) { return (sign[a] ^ sign[b]) == 1; };
   for (long j = 0; j <= ny && !cancelled_; ++j) {
     for (long i = 0; i <= nx && !cancelled_; ++i) {
       const std::size_t k = static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i);
+      const bool right = i < nx && changes(k, k + 1);
+      const bool up = j < ny && changes(k, k + stride);
+      if (!right && !up) continue;
       const Pix p{static_cast<long double>(i * g_), static_cast<long double>(j * g_)};
-      if (i < nx) trySeed(k, k + 1, p, {p.u + g_, p.v});
-      if (j < ny) trySeed(k, k + stride, p, {p.u, p.v + g_});
+      if (right) trySeed(k, k + 1, p, {p.u + g_, p.v});
+      if (up) trySeed(k, k + stride, p, {p.u, p.v + g_});
     }
   }
   return stats_;

@@ -29,6 +29,11 @@ class TImplicitSource {
   virtual ~TImplicitSource() = default;
   // F at (x, y); false where undefined.
   virtual bool Value(long double x, long double y, long double& f) = 0;
+  // F along a row of the search grid: at (x[i], y) for i = 0 .. n-1, in this
+  // order, exactly as n calls of Value give it; defined[i] 1 or 0.
+  virtual void ValueRow(const long double* x, int n, long double y, long double* f, std::uint8_t* defined) {
+    for (int i = 0; i < n; ++i) defined[i] = Value(x[i], y, f[i]) ? 1 : 0;
+  }
   // The gradient; false when it is not available or undefined (the tracer
   // then takes differences of Value).
   virtual bool Gradient(long double x, long double y, long double& fx, long double& fy) = 0;

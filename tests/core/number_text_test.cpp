@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <random>
 
 namespace kv {
 namespace {
@@ -28,6 +29,28 @@ TEST(RoundToInt, HalvesGoTowardZeroAndLargeValuesSaturate) {
       {kNaN, 0},          {-kNaN, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(RoundToInt(c.x), c.expected) << static_cast<double>(c.x);
+}
+
+// Against floor(a) + (fraction > 1/2) over random values, halves and the
+// neighbours of halves.
+TEST(RoundToInt, AgreesWithFloorAndFraction) {
+  auto reference = [](long double x) {
+    const long double a = std::fabs(x);
+    long double i = std::floor(a);
+    if (a - i > 0.5) i += 1;
+    const auto r = static_cast<std::int32_t>(i);
+    return x < 0 ? -r : r;
+  };
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> wide(-2.1e9, 2.1e9);
+  std::uniform_int_distribution<int> whole(-100000, 100000);
+  for (int k = 0; k < 200000; ++k) {
+    long double x = wide(rng);
+    if (k % 4 == 1) x = whole(rng) + 0.5L;
+    if (k % 4 == 2) x = std::nextafter(whole(rng) + 0.5L, 0.0L);
+    if (k % 4 == 3) x = std::nextafter(whole(rng) + 0.5L, 1e10L) / (1 + (k % 7));
+    ASSERT_EQ(RoundToInt(x), reference(x)) << static_cast<double>(x);
+  }
 }
 
 TEST(FormatNumber, PrintfFixedPoint) {

@@ -2,6 +2,7 @@
 // the flat program against the tree walk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -209,8 +210,12 @@ TEST(Evaluation, ProgramsFollowEditsOfTheirTrees) {
   e.SetVariable('x', 1);
   ASSERT_TRUE(e.Evaluate(tree.get()));
   EXPECT_EQ(tree->value, TComplex(5, 0));
-  // A number leaf rewritten in place, as the level window does.
+  // A number leaf rewritten in place, as the level window does: the program
+  // keeps its old value until the edit is announced.
   tree->child[1]->value = TComplex(10, 0);
+  ASSERT_TRUE(e.Evaluate(tree.get()));
+  EXPECT_EQ(tree->value, TComplex(5, 0));
+  kv::NoteTreeEdits();
   ASSERT_TRUE(e.Evaluate(tree.get()));
   EXPECT_EQ(tree->value, TComplex(12, 0));
   // A leaf re-initialised as another letter.
@@ -225,6 +230,7 @@ TEST(Evaluation, ProgramsFollowEditsOfTheirTrees) {
   kv::TreePtr single(kv::NewNumberNode(TComplex(1, 0)));
   ASSERT_TRUE(e.Evaluate(single.get()));
   single->value = TComplex(7, 0);
+  kv::NoteTreeEdits();
   ASSERT_TRUE(e.Evaluate(single.get()));
   EXPECT_EQ(single->value, TComplex(7, 0));
 }
@@ -304,6 +310,225 @@ TEST(Evaluation, ConstantsAreFoldedOnlyWhereBothModesAgree) {
   e.SetComplexMode(true);
   ASSERT_TRUE(e.Evaluate(tree.get()));  // the same program, now in complex mode
   EXPECT_EQ(tree->value, TComplex(0, 2));
+}
+
+}  // namespace
+}  // namespace kvtest
+
+// ---- block evaluation against the point-by-point loop ----
+
+namespace kvtest {
+namespace {
+
+// Points that reach every way of being undefined: zero, ±1 (log, division
+// by x-1), the poles of tan, numbers beyond the magnitude bound and beyond
+// the angle guard, then an ordered sweep across poles for jump detection.
+std::vector<long double> TestPoints(std::mt19937& rng, int n) {
+  static const long double kSpecial[] = {0, 1, -1, 2, -0.5L, 1.5707963267948966L, 3.14159265358979L,
+                                         1e2000L, -1e2000L, 1e4000L, 6e18L, 0.1L};
+  std::uniform_real_distribution<long double> value(-3, 3);
+  std::vector<long double> v;
+  for (int i = 0; i < n; ++i) {
+    const int kind = i % 5;
+    if (kind == 0) v.push_back(kSpecial[static_cast<std::size_t>(i / 5) % std::size(kSpecial)]);
+    else if (kind == 1) v.push_back(-4 + 8.0L * i / n);  // sweep
+    else v.push_back(value(rng));
+  }
+  return v;
+}
+
+TEST(BlockEvaluation, AgreesWithPointByPointOnRandomFormulas) {
+  RandomFormula make(99);
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<long double> value(-3, 3);
+  static const int kSizes[] = {1, 5, 40, 300};  // 300 spans two passes
+  int blocks = 0;
+  for (int i = 0; i < 1500; ++i) {
+    const std::string text = make.Make(4);
+    TFormulaEngine e;
+    TreePtr tree;
+    ASSERT_EQ(e.Compile(text, tree), kv::kFormulaOk) << text;
+    for (int k = 0; k < 6; ++k) {
+      e.SetComplexMode(k >= 4);
+      e.SetJumpDetection(k % 2 == 0);
+      for (const char c : {'x', 'y', 'z', 'a', 't'}) e.SetVariable(c, value(rng));
+      if (k == 3) e.SetComplexVariable('a', TComplex(value(rng), value(rng)));  // complex in real mode
+      const int n = kSizes[static_cast<std::size_t>(i + k) % std::size(kSizes)];
+      const std::vector<long double> xs = TestPoints(rng, n);
+      std::vector<long double> ys = TestPoints(rng, n);
+      std::shuffle(ys.begin(), ys.end(), rng);
+      const bool two = k % 3 == 1;
+      const std::string diff =
+          two ? BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'y', ys)
+              : BlockDiffersFromLoop(e, tree.get(), k == 2 ? 't' : 'x', xs);
+      ASSERT_EQ(diff, "") << text << " (mode " << k << ", " << n << " points)";
+      ++blocks;
+    }
+  }
+  EXPECT_EQ(blocks, 9000);
+}
+
+TEST(BlockEvaluation, UndefinedPointsAndJumpsAsAtOnePoint) {
+  // Each formula once with jump detection, once in complex mode.
+  static const char* kTexts[] = {"1/(x-1)", "log(x)", "ln(x-2)", "sqrt(x)", "x/0", "tan(x)",
+                                 "cot(x)+sec(x)", "int(x)+frac(2x)", "root(2,x)", "x^(1/3)", "pow(x,2)",
+                                 "arcsin(x)", "gamma(x)", "exp(x)^2", "(x-1)(x-2)(x+1)", "y/(xx+yy)",
+                                 "x", "3", "a", "sin(a)+x", "tan(a)", "1/(a-a)"};
+  std::mt19937 rng(5);
+  for (const char* text : kTexts) {
+    for (int mode = 0; mode < 2; ++mode) {
+      TFormulaEngine e;
+      e.SetComplexMode(mode == 1);
+      e.SetVariable('y', 0.5L);
+      e.SetVariable('a', 1.5707963267948966L);
+      TreePtr tree;
+      ASSERT_EQ(e.Compile(text, tree), kv::kFormulaOk) << text;
+      const std::vector<long double> xs = TestPoints(rng, 600);
+      EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs), "") << text << " mode " << mode;
+      // The branch memory carries over from one block to the next.
+      const std::vector<long double> more = TestPoints(rng, 37);
+      EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', more), "") << text << " mode " << mode;
+    }
+  }
+}
+
+TEST(BlockEvaluation, AnOperationOnParametersJumpsAtTheFirstLivePoint) {
+  // tan(a) is computed once per block; when `a` crossed a pole between two
+  // blocks, the jump belongs to the first point that reaches it.
+  TFormulaEngine e;
+  TreePtr tree;
+  ASSERT_EQ(e.Compile("sqrt(x)+tan(a)", tree), kv::kFormulaOk);
+  const std::vector<long double> xs = {-1, -2, 4, 9, -3, 1};
+  e.SetVariable('a', 1.5L);
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs), "");
+  TreePtr loop(kv::CloneTree(tree.get()));
+  std::vector<long double> re(6);
+  std::vector<std::uint8_t> status(6);
+  e.EvaluateBlock(tree.get(), 'x', xs.data(), 6, re.data(), nullptr, status.data());
+  e.EvaluateBlock(loop.get(), 'x', xs.data(), 6, re.data(), nullptr, status.data());
+  e.SetVariable('a', 1.6L);
+  e.EvaluateBlock(tree.get(), 'x', xs.data(), 6, re.data(), nullptr, status.data());
+  EXPECT_EQ(status, (std::vector<std::uint8_t>{0, 0, kv::kPointJump, 1, 0, 1}));
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    e.SetVariable('x', xs[i]);
+    e.ClearEvaluationError();
+    const bool ok = e.Evaluate(loop.get());
+    EXPECT_EQ(ok ? e.EvaluationError() ? 2 : 1 : 0, status[i]) << i;
+  }
+}
+
+TEST(BlockEvaluation, UnusualRequestsAndFusedChains) {
+  TFormulaEngine e;
+  TreePtr tree;
+  // Small values, and values near the magnitude bound e^5000 (about
+  // 1.19e2171) and its square root, where checks of the parts decide.
+  const std::vector<long double> xs = {-2, -1, 0, 0.5, 1, 2, 3, 1.18e2171L, 1.2e2171L, -1.19e2171L, 1.0e1086L,
+                                       1.1e1085L, -3e1085L, 1e4000L, 0x1p7213L};
+  // Fused chains give the values of their unfused operations.
+  for (const char* text : {"(x-1)(x-2)(x+1)", "x^2+y^2", "xx+yy", "xxx", "x^3", "pow(3,x)", "1+xxxx",
+                           "rrrcos(3t)/(1+rrrr)", "a*sin(bx)+c", "(x+1)*(2-x)", "2x*y+x", "y+xx",
+                           "(x-1e2171)(x+1)", "(x+0.5e2171)(x-0.6e2171)", "(x+2^7213)(x-2^7213)", "(x-y)(x+y)",
+                           "(1-x)(x-1)"}) {
+    ASSERT_EQ(e.Compile(text, tree), kv::kFormulaOk) << text;
+    for (const char c : {'y', 'r', 't', 'a', 'b', 'c'}) e.SetVariable(c, 0.75L);
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs), "") << text;
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'y', xs), "") << text;
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 't', xs), "") << text;
+    TreePtr walk(kv::CloneTree(tree.get()));
+    for (const long double x : xs) {
+      e.SetVariable('x', x);
+      const bool p = e.Evaluate(tree.get());
+      ASSERT_EQ(p, e.EvaluateByTreeWalk(walk.get())) << text;
+      if (p) {
+        EXPECT_TRUE(tree->value == walk->value) << text << " at " << static_cast<double>(x);
+      }
+    }
+  }
+  ASSERT_EQ(e.Compile("x+y+z", tree), kv::kFormulaOk);
+  // A repeated letter, an unknown letter, Z beside X in complex mode: the loop.
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'x', xs), "");
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 99, xs), "");
+  e.SetComplexMode(true);
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'z', xs), "");
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'y', xs), "");  // Z follows
+  EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'y', xs), "");
+  // No tree: every point undefined.
+  std::vector<long double> re(3);
+  std::vector<std::uint8_t> status(3, 1);
+  e.ClearEvaluationError();
+  EXPECT_EQ(e.EvaluateBlock(nullptr, 'x', xs.data(), 3, re.data(), nullptr, status.data()), 3);
+  EXPECT_EQ(status, std::vector<std::uint8_t>(3, kv::kPointUndefined));
+  EXPECT_TRUE(e.EvaluationError());
+  EXPECT_EQ(e.EvaluateBlock(tree.get(), 'x', xs.data(), 0, re.data(), nullptr, status.data()), 0);
+}
+
+// Chains of trees (x(t), y(t) and a restriction, as a curve evaluates them):
+// a tree is skipped where an earlier one is undefined, so that its branch
+// memory sees the points the loop shows it.
+TEST(BlockEvaluation, ChainsSkipPointsAnEarlierTreeLeavesUndefined) {
+  RandomFormula make(17);
+  std::mt19937 rng(19);
+  for (int i = 0; i < 400; ++i) {
+    TFormulaEngine e;
+    e.SetComplexMode(i % 5 == 4);
+    std::vector<TreePtr> trees(3);
+    std::string texts;
+    for (TreePtr& t : trees) {
+      const std::string text = make.Make(3);
+      texts += text + " ; ";
+      ASSERT_EQ(e.Compile(text, t), kv::kFormulaOk) << text;
+    }
+    TreePtr loop[3] = {TreePtr(kv::CloneTree(trees[0].get())), TreePtr(kv::CloneTree(trees[1].get())),
+                       TreePtr(kv::CloneTree(trees[2].get()))};
+    const std::vector<long double> ts = TestPoints(rng, 120);
+    std::vector<long double> a(ts.size(), -9), b(ts.size(), -9), c(ts.size(), -9);
+    std::vector<std::uint8_t> status(ts.size());
+    long double* out[3] = {a.data(), b.data(), c.data()};
+    kv::TExprNode* chain[3] = {trees[0].get(), trees[1].get(), trees[2].get()};
+    e.EvaluateBlockChain(chain, 3, 't', ts.data(), static_cast<int>(ts.size()), out, status.data());
+    for (std::size_t k = 0; k < ts.size(); ++k) {
+      e.SetVariable('t', ts[k]);
+      e.ClearEvaluationError();
+      const bool ok = e.Evaluate(loop[0].get()) && e.Evaluate(loop[1].get()) && e.Evaluate(loop[2].get());
+      const int want = !ok ? kv::kPointUndefined : e.EvaluationError() ? kv::kPointJump : kv::kPointDefined;
+      ASSERT_EQ(status[k], want) << texts << " point " << k;
+      if (ok) {
+        ASSERT_TRUE(a[k] == loop[0]->value.re && b[k] == loop[1]->value.re && c[k] == loop[2]->value.re)
+            << texts << " point " << k;
+      }
+    }
+    EXPECT_EQ(e.Variable('t'), TComplex(ts.back(), 0));
+  }
+}
+
+TEST(BlockEvaluation, OnlyRealVariablesRunReal) {
+  // The value table knows which entries are not real, whoever wrote them.
+  kv::TParameterTables t;
+  EXPECT_EQ(t.value.NonRealMask(), 0u);
+  t.value[3] = TComplex(1, 2);
+  t.value[5] = TComplex(1, -0.0L);  // -0 takes the complex path, which agrees
+  EXPECT_EQ(t.value.NonRealMask(), (std::uint64_t{1} << 3) | (std::uint64_t{1} << 5));
+  t.value[5] = TComplex(1, 0);
+  kv::TParameterTables u;
+  u.value[4] = t.value[3];
+  EXPECT_EQ(u.value.NonRealMask(), std::uint64_t{1} << 4);
+  t.value[3] = TComplex(7, 0);
+  EXPECT_EQ(t.value.NonRealMask(), 0u);
+  EXPECT_EQ(t.value[3].re, 7);
+  TFormulaEngine e;
+  e.SetComplexVariable('a', TComplex(0, 1));
+  TreePtr tree;
+  ASSERT_EQ(e.Compile("x*a", tree), kv::kFormulaOk);
+  e.SetVariable('x', 2);
+  ASSERT_TRUE(e.Evaluate(tree.get()));
+  EXPECT_EQ(tree->value, TComplex(0, 2));
+  e.SetVariable('a', 3);
+  ASSERT_TRUE(e.Evaluate(tree.get()));
+  EXPECT_EQ(tree->value, TComplex(6, 0));
+  e.SaveVariables();
+  e.SetComplexVariable('a', TComplex(0, 1));
+  e.RestoreVariables();
+  EXPECT_EQ(e.Tables().value.NonRealMask(), 0u);
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
+#include <cstring>
+#include <cstdint>
 
 #include "formula/formula_engine.h"
 
@@ -99,6 +102,66 @@ class RandomFormula {
   }
   std::mt19937 rng_;
 };
+
+// Evaluates `tree` at the points as a block and, on a copy of the tree (a
+// program and branch memory of its own), point by point; returns a
+// description of the first difference in values (bit for bit), statuses,
+// error flags or the variables left behind, or "" when there is none.
+// letter2 < 0: one varying letter.
+inline std::string BlockDiffersFromLoop(kv::TFormulaEngine& e, const kv::TExprNode* tree, int letter,
+                                        const std::vector<long double>& values, int letter2 = -1,
+                                        const std::vector<long double>& values2 = {}) {
+  const int n = static_cast<int>(values.size());
+  kv::TreePtr loopTree(kv::CloneTree(tree));
+  kv::TreePtr blockTree(kv::CloneTree(tree));
+  // The loop first; then the same start for the block.
+  const std::vector<kv::TComplex> start(e.Variables(), e.Variables() + kv::tok::kVariableCount);
+  std::vector<long double> re(values.size()), im(values.size());
+  std::vector<std::uint8_t> status(values.size());
+  e.ClearEvaluationError();
+  bool loopError = false;
+  for (int i = 0; i < n; ++i) {
+    e.SetVariable(letter, values[i]);
+    if (letter2 >= 0) e.SetVariable(letter2, values2[i]);
+    e.ClearEvaluationError();
+    const bool ok = e.Evaluate(loopTree.get());
+    status[i] = !ok ? kv::kPointUndefined : e.EvaluationError() ? kv::kPointJump : kv::kPointDefined;
+    loopError = loopError || e.EvaluationError();
+    if (ok) {
+      re[i] = loopTree->value.re;
+      im[i] = loopTree->value.im;
+    }
+  }
+  const std::vector<kv::TComplex> loopEnd(e.Variables(), e.Variables() + kv::tok::kVariableCount);
+  for (int k = 0; k < kv::tok::kVariableCount; ++k) e.SetComplexVariable(k, start[static_cast<std::size_t>(k)]);
+  std::vector<long double> bre(values.size(), -7), bim(values.size(), -7);
+  std::vector<std::uint8_t> bstatus(values.size(), 9);
+  e.ClearEvaluationError();
+  const int failed = e.EvaluateBlock(blockTree.get(), letter, values.data(), n, bre.data(), bim.data(),
+                                     bstatus.data(), letter2, letter2 >= 0 ? values2.data() : nullptr);
+  auto bits = [](long double v) {  // the 10 significant bytes
+    unsigned char b[16] = {};
+    std::memcpy(b, &v, 10);
+    return std::string(reinterpret_cast<const char*>(b), 10);
+  };
+  int loopFailed = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::size_t k = static_cast<std::size_t>(i);
+    if (status[k] != kv::kPointDefined) ++loopFailed;
+    if (status[k] != bstatus[k])
+      return "point " + std::to_string(i) + ": status " + std::to_string(bstatus[k]) + ", loop " +
+             std::to_string(status[k]);
+    if (status[k] != kv::kPointUndefined && (bits(re[k]) != bits(bre[k]) || bits(im[k]) != bits(bim[k])))
+      return "point " + std::to_string(i) + ": " + std::to_string(static_cast<double>(bre[k])) + " + " +
+             std::to_string(static_cast<double>(bim[k])) + "i, loop " + std::to_string(static_cast<double>(re[k])) +
+             " + " + std::to_string(static_cast<double>(im[k])) + "i";
+  }
+  if (failed != loopFailed) return "count " + std::to_string(failed) + ", loop " + std::to_string(loopFailed);
+  if (e.EvaluationError() != loopError) return "error flag differs";
+  for (int k = 0; k < kv::tok::kVariableCount; ++k)
+    if (!(e.Variables()[k] == loopEnd[static_cast<std::size_t>(k)])) return "variable " + std::to_string(k) + " differs";
+  return "";
+}
 
 }  // namespace kvtest
 

@@ -196,6 +196,27 @@ TEST(FormulaLanguage, EveryTextOfTheProgramCompilesAndEvaluates) {
   }
 }
 
+// Block evaluation of every text gives the point-by-point values bit for bit,
+// over x, over t, and over x and y together.
+TEST(FormulaLanguage, EveryTextEvaluatesAlikeInBlocks) {
+  std::vector<long double> xs, ys;
+  for (int i = 0; i < 300; ++i) {
+    xs.push_back(-5 + i / 30.0L);
+    ys.push_back(2 - i / 70.0L);
+  }
+  for (const Row& row : Rows()) {
+    SCOPED_TRACE(row.text);
+    TFormulaEngine e;
+    Load(e, Vars{});
+    e.SetComplexMode(row.complexMode);
+    kv::TreePtr tree;
+    ASSERT_EQ(e.Compile(AsDifference(row.text), tree), kv::kFormulaOk);
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs), "");
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 't', xs), "");
+    EXPECT_EQ(BlockDiffersFromLoop(e, tree.get(), 'x', xs, 'y', ys), "");
+  }
+}
+
 TEST(FormulaLanguage, TheSeventeenGonSumClosesAtTheOrigin) {
   TFormulaEngine e;
   kv::TreePtr term;

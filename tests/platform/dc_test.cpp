@@ -760,6 +760,92 @@ TEST(DcBlit, StretchRepeatsAndDropsPixels) {
   EXPECT_TRUE(shrunk == source);
 }
 
+// The fast paths (row copies and fills, shared whole-image copies, the
+// scanline polygon fill) against the pixel-by-pixel paths, which a clip
+// polygon over the whole image selects and which then change the same pixels.
+void ClipToWhole(DC& dc, const Bitmap& b) {
+  dc.SelectClipPolygon({{0, 0}, {b.Width(), 0}, {b.Width(), b.Height()}, {0, b.Height()}});
+}
+
+TEST(DcFast, ScanlineFillMatchesTheGeneralPath) {
+  std::mt19937 rng(41);
+  struct Size {
+    int side, polygons;
+  };
+  for (const Size& size : {Size{24, 20000}, Size{300, 1500}}) {
+    std::uniform_int_distribution<int> coord(0, size.side - 1);
+    std::uniform_int_distribution<int> corners(3, 7);
+    for (int k = 0; k < size.polygons; ++k) {
+      std::vector<Point> pts(static_cast<std::size_t>(corners(rng)));
+      for (Point& p : pts) p = {coord(rng), coord(rng)};
+      if (k % 5 == 0) pts[1] = pts[0];                       // a repeated corner
+      if (k % 7 == 0) pts[2] = {pts[0].x, pts[1].y};         // an axis-parallel edge
+      const bool winding = k % 2 == 0;
+      const int penKind = k % 3;  // null, solid thin, dashed (the general path)
+      const Pen pen = penKind == 0 ? Pen{PS_NULL, 1, kBlack} : Pen{penKind == 1 ? PS_SOLID : PS_DOT, 1, kRed};
+      Bitmap fast(size.side, size.side), slow(size.side, size.side);
+      for (Bitmap* b : {&fast, &slow}) {
+        BitmapDC dc(*b);
+        if (b == &slow) ClipToWhole(dc, *b);
+        dc.SetPolyFillMode(winding ? WINDING : ALTERNATE);
+        dc.SelectPen(pen);
+        dc.SelectBrush(SolidBrush(kBlue));
+        dc.Polygon(pts);
+      }
+      ASSERT_TRUE(fast == slow) << "polygon " << k << " of " << pts.size() << " corners, side " << size.side;
+    }
+  }
+}
+
+TEST(DcFast, RowCopiesAndFillsMatchTheGeneralPath) {
+  std::mt19937 rng(43);
+  std::uniform_int_distribution<int> pos(-12, 30), len(1, 30);
+  const Bitmap source = Noise(20, 16, 44);
+  for (int k = 0; k < 3000; ++k) {
+    const int x = pos(rng), y = pos(rng), w = len(rng), h = len(rng), sx = pos(rng), sy = pos(rng);
+    Bitmap fast = Noise(24, 24, 45), slow = fast;
+    for (Bitmap* b : {&fast, &slow}) {
+      BitmapDC dc(*b);
+      if (b == &slow) ClipToWhole(dc, *b);
+      switch (k % 3) {
+        case 0: dc.BitBlt(x, y, w, h, source, sx, sy); break;
+        case 1:
+          dc.SelectBrush(SolidBrush(kBlue));
+          dc.PatBlt(x, y, w, h, PATCOPY);
+          break;
+        default: dc.FillRect(Rect{x, y, x + w, y + h}, SolidBrush(kRed)); break;
+      }
+    }
+    ASSERT_TRUE(fast == slow) << k;
+  }
+}
+
+TEST(DcFast, WholeImageCopiesShareUntilWritten) {
+  Bitmap source = Noise(16, 12, 51);
+  const Bitmap kept = source;
+  Bitmap target(16, 12);
+  {
+    BitmapDC dc(target);
+    dc.BitBlt(0, 0, 16, 12, source, 0, 0);
+  }
+  EXPECT_TRUE(target == source);
+  {
+    BitmapDC dc(target);  // writing to the copy leaves the source alone
+    dc.SelectBrush(SolidBrush(kRed));
+    dc.PatBlt(0, 0, 16, 12, PATCOPY);
+    dc.SetPixel(3, 3, kBlue);
+  }
+  EXPECT_TRUE(source == kept);
+  EXPECT_EQ(Count(target, kRed), 16 * 12 - 1);
+  {
+    BitmapDC dc(source);  // and the other way round
+    dc.BitBlt(0, 0, 16, 12, target, 0, 0);
+    dc.SetPixel(0, 0, kWhite);
+  }
+  EXPECT_EQ(target.GetPixel(0, 0), kRed);
+  EXPECT_EQ(source.GetPixel(0, 0), kWhite);
+}
+
 // ---------------------------------------------------------------------------
 // Text
 // ---------------------------------------------------------------------------

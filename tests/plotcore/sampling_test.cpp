@@ -121,5 +121,95 @@ TEST_F(CoreWindowTest, PolarAndParametricCurvesSampleTheirParameter) {
   EXPECT_EQ(hyper.runs.size(), 2u);
 }
 
+// The samples a point-by-point source gives: SetVariable, then the trees one
+// by one, as the window's own source did before it took blocks.
+class PointByPoint : public TCurveSource {
+ public:
+  PointByPoint(kvtest::CoreWindow& w, TExprNode* x, TExprNode* y, int letter) : w_(w), x_(x), y_(y), letter_(letter) {}
+  Result At(long double t, TPoint2D& p) override {
+    w_.SetVariable(letter_, t);
+    w_.ClearEvaluationError();
+    if (x_) {
+      if (!w_.Evaluate(x_)) return kUndefined;
+      p.x = x_->value.re;
+    } else {
+      p.x = t;
+    }
+    if (!w_.Evaluate(y_)) return kUndefined;
+    p.y = y_->value.re;
+    const bool jumped = w_.EvaluationError();
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !w_.MapWorldPoint(p)) return kUndefined;
+    return jumped ? kJump : kDefined;
+  }
+  void BeginProbe() override {
+    detecting_ = w_.JumpDetection();
+    if (detecting_) w_.SetJumpDetection(false);
+  }
+  void EndProbe() override {
+    if (detecting_) w_.SetJumpDetection(true);
+  }
+
+ private:
+  bool detecting_ = false;
+  kvtest::CoreWindow& w_;
+  TExprNode* x_;
+  TExprNode* y_;
+  int letter_;
+};
+
+// Blocks of samples give the very points of the point-by-point run: values,
+// gaps, jump probes and the branch memory between them.
+TEST_F(CoreWindowTest, BlocksOfSamplesGiveThePointsOfThePointByPointRun) {
+  struct Case {
+    int kind;
+    const char* x;
+    const char* y;
+    long double lo, hi;
+    std::int16_t density;
+  } cases[] = {
+      {kKindExplicit, "", "tan(x)", 0, 0, 1},          {kKindExplicit, "", "1/x", 0, 0, 1},
+      {kKindExplicit, "", "sqrt(1-xx)", 0, 0, 3},      {kKindExplicit, "", "int(x)+frac(2x)", 0, 0, 1},
+      {kKindExplicit, "", "xsin(1/x)", 0, 0, 4},        {kKindExplicit, "", "sec(x)cot(x)+log(x)", 0, 0, 2},
+      {kKindParametric, "1/t", "tan(t)", -3, 3, 1},     {kKindParametric, "sqrt(t)", "ln(t-1)", -2, 5, 2},
+      {kKindPolar, "", "3cos(2t)/(1+tan(t))", 0, 7, 1},
+  };
+  for (const Case& c : cases) {
+    for (const bool detect : {true, false}) {
+      const int i = c.kind == kKindPolar ? w->AppendEquation(c.kind, {"", "", c.y})
+                                         : w->AppendEquation(c.kind, {c.x, c.y});
+      ASSERT_GE(i, 0) << c.y;
+      TEquation& e = w->Equation(i);
+      e.stepDensity = c.density;
+      e.densityFlag = detect ? 0 : 1;
+      if (c.kind != kKindExplicit) {
+        e.lowerBound.x = c.lo;
+        e.upperBound.x = c.hi;
+      }
+      RunCollector blocks;
+      w->SampleEquation(i, blocks);
+
+      TSamplerSettings s = w->SamplerSettings();
+      s.detectJumps = detect;
+      const bool explicitCurve = c.kind == kKindExplicit;
+      const long double lo = explicitCurve ? w->World.xmin : c.lo;
+      const long double hi = explicitCurve ? w->World.xmax : c.hi;
+      w->SetJumpDetection(false);
+      w->SetJumpDetection(detect);
+      PointByPoint source(*w, explicitCurve ? nullptr : e.trees[0].get(), e.trees[1].get(), explicitCurve ? 'X' : 'T');
+      RunCollector points;
+      SampleCurve(source, lo, hi, SampleCount(c.density, w->AreaWidth()), s, points);
+      w->SetJumpDetection(true);
+
+      ASSERT_EQ(blocks.runs.size(), points.runs.size()) << c.y << (detect ? "" : " @");
+      for (std::size_t r = 0; r < points.runs.size(); ++r) {
+        ASSERT_EQ(blocks.runs[r].size(), points.runs[r].size()) << c.y << " run " << r;
+        for (std::size_t k = 0; k < points.runs[r].size(); ++k)
+          ASSERT_TRUE(blocks.runs[r][k] == points.runs[r][k]) << c.y << " run " << r << " point " << k;
+      }
+      w->DeleteEquation(i);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kv
