@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include "platform/font_mapping.h"
+#include "platform/keys.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
 #include "platform/window_impl.h"
@@ -290,6 +291,7 @@ void Dialog::Press(int id) {
 
 void Dialog::PressEscape() { Press(IDCANCEL); }
 
+
 // ---- controls ----
 
 namespace {
@@ -303,6 +305,30 @@ QWidget* Ctl(const Dialog& d, int id) {
 }  // namespace
 
 bool Dialog::HasItem(int id) const { return Ctl(*this, id) != nullptr; }
+
+void Dialog::PressKey(int id, unsigned vk) {
+  QWidget* w = Ctl(*this, id);
+  if (!w) return;
+  int key = 0;
+  switch (vk) {
+    case VK_LEFT: key = Qt::Key_Left; break;
+    case VK_RIGHT: key = Qt::Key_Right; break;
+    case VK_UP: key = Qt::Key_Up; break;
+    case VK_DOWN: key = Qt::Key_Down; break;
+    case VK_PRIOR: key = Qt::Key_PageUp; break;
+    case VK_NEXT: key = Qt::Key_PageDown; break;
+    case VK_HOME: key = Qt::Key_Home; break;
+    case VK_END: key = Qt::Key_End; break;
+    case VK_RETURN: key = Qt::Key_Return; break;
+    case VK_ESCAPE: key = Qt::Key_Escape; break;
+    case VK_SPACE: key = Qt::Key_Space; break;
+    default: return;
+  }
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+  QCoreApplication::sendEvent(w, &release);
+}
 
 void Dialog::SetItemText(int id, const std::string& text) {
   QWidget* w = Ctl(*this, id);
