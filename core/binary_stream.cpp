@@ -2,13 +2,17 @@
 // the bounded reader and writer, whole-file I/O.
 #include "core/binary_stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -254,24 +258,71 @@ std::string ByteReader::CountedString(std::size_t maxBytes) {
 
 // ---- whole files ----
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes) {
   out.clear();
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::uint8_t buffer[65536];
-  bool ok = true;
-  for (;;) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-    out.insert(out.end(), buffer, buffer + n);
-    if (n < sizeof buffer) {
-      ok = std::ferror(f) == 0;
-      break;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= maxBytes;
+  if (ok) {
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    std::uint8_t buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      // A file that grows while it is read is held to the same limit.
+      if (out.size() + static_cast<std::size_t>(n) > maxBytes) {
+        ok = false;
+        break;
+      }
+      out.insert(out.end(), buffer, buffer + n);
     }
   }
-  std::fclose(f);
-  if (!ok) out.clear();
+  ::close(fd);
+  if (!ok) {
+    out.clear();
+    out.shrink_to_fit();
+  }
   return ok;
 }
+
+namespace {
+
+// Removes the hidden temporaries ".<name>.tmp<pid>_<n>" that saves of this
+// program left in the folder when they were interrupted: those of processes
+// that no longer run, owned by this user, regular files only.
+void RemoveStaleTemporaries(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  const pid_t self = ::getpid();
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view name = e->d_name;
+    if (name.size() < 8 || name[0] != '.') continue;
+    const std::size_t tmp = name.rfind(".tmp");
+    if (tmp == std::string_view::npos || tmp == 0) continue;
+    const std::string_view rest = name.substr(tmp + 4);
+    const std::size_t bar = rest.find('_');
+    if (bar == 0 || bar == std::string_view::npos || bar > 9 || bar + 1 == rest.size()) continue;
+    auto digits = [](std::string_view t) {
+      return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(rest.substr(0, bar)) || !digits(rest.substr(bar + 1))) continue;
+    const pid_t pid = static_cast<pid_t>(std::strtol(std::string(rest.substr(0, bar)).c_str(), nullptr, 10));
+    if (pid <= 0 || pid == self) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // still running (or not ours to ask)
+    struct stat st;
+    if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+    ::unlinkat(::dirfd(d), e->d_name, 0);
+  }
+  ::closedir(d);
+}
+
+}  // namespace
 
 bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8_t>& data) {
   if (target.empty()) return false;
@@ -288,6 +339,8 @@ bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8
   const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return false;
+
+  RemoveStaleTemporaries(dir);
 
   // A hidden temporary beside the target: rename() only replaces atomically
   // within one file system.  O_EXCL with a fresh name per attempt keeps two

@@ -91,9 +91,17 @@ class ByteReader {
 };
 
 // ---- whole files ----
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
+// The largest file the program reads whole (plot files, settings,
+// pictures); anything bigger is refused rather than read.
+inline constexpr std::size_t kMaxReadBytes = 64u << 20;
+// Reads a regular file of at most maxBytes.  Never blocks: a FIFO, a device
+// or anything else that is not a regular file is refused like a missing one.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
+                   std::size_t maxBytes = kMaxReadBytes);
 // Writes to a temporary file beside the target and renames it over the
-// target, so a failed write never destroys the previous file.
+// target, so a failed write never destroys the previous file.  Temporaries
+// that interrupted saves of this program left in that folder (their process
+// no longer runs) are removed on the way.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
 
 }  // namespace kv

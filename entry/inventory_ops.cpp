@@ -13,10 +13,6 @@ namespace kv {
 
 namespace {
 
-// The second source of a segment's end point names which end it is, not
-// an entry.
-bool SecondSourceIsIndex(const TEquation& e) { return e.derivation != kDerivedSegmentEnd; }
-
 std::string Clip(std::string_view text) {
   return std::string(text.substr(0, std::min(text.size(), kFormulaTextSize - 1)));
 }
@@ -59,6 +55,7 @@ void TPlot1Win::DropLastEquation() {
   Equation(equationCount) = TEquation{};
   EquationName(equationCount).clear();
   EquationFlag(equationCount) = 0;
+  ForgetEquationSerial(equationCount);
   --equationCount;
   if (currentEquation > equationCount) currentEquation = static_cast<std::int16_t>(equationCount);
 }
@@ -84,6 +81,7 @@ bool TPlot1Win::SwapEquations(int i, int j) {
   std::swap(Equation(lo), Equation(hi));
   std::swap(EquationName(lo), EquationName(hi));
   std::swap(EquationFlag(lo), EquationFlag(hi));
+  ExchangeEquationSerials(lo, hi);
   auto swapped = [lo, hi](std::int16_t& s) {
     if (s == lo) {
       s = static_cast<std::int16_t>(hi);
@@ -111,6 +109,7 @@ bool TPlot1Win::SwapEquations(int i, int j) {
   if (a && b) {
     std::swap(a->text, b->text);
     std::swap(a->colour, b->colour);
+    std::swap(a->visible, b->visible);
   } else if (a) {
     a->index = static_cast<std::int16_t>(hi);
   } else if (b) {

@@ -1,7 +1,9 @@
 #include "entry/plot111_win.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "entry/slider_dialog.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {
@@ -17,8 +19,7 @@ const plat::CommandTable& TPlot111Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot111Win>(
       &TPlot11Win::Commands(), {
                                    {kCmSliderSteps, &TPlot111Win::CmSliderSteps},
-                                   {kCmCurveTrace, &TPlot111Win::CmCurveTrace, &TPlot111Win::CeCurveTrace},
-                                   {kCmGraphTrace, &TPlot111Win::CmGraphTrace},
+                                   {kCmCurveTrace, nullptr, &TPlot111Win::CeCurveTrace},
                                });
   return table;
 }
@@ -31,7 +32,29 @@ void TPlot111Win::Destroy() {
 
 void TPlot111Win::RefreshTraceDialogs() {}
 
-void TPlot111Win::SyncSliderDialogs() {}
+void TPlot111Win::SyncSliderDialogs() {
+  for (int k = 0; k < kSliderDialogCount; ++k) {
+    TSlideDlg* d = SliderDialog(k);
+    if (!d || d->IsHidden() || !d->IsVisible() || d->IsWholeNumber()) continue;
+    // The all-parameters dialog slides the entry of its current letter.
+    const auto entry = static_cast<std::size_t>(d->Index());
+    smallSteps[entry] = smallSteps[0];
+    mediumSteps[entry] = mediumSteps[0];
+    d->ReinitSlider();
+  }
+  // The graph-trace and curve-trace dialogs take entries 27 and 28 here once
+  // they exist.
+}
+
+int TPlot111Win::SliderStepCount(int index) const {
+  if (index < 0 || index >= kSliderStepEntries) return 100;
+  return std::max(smallSteps[static_cast<std::size_t>(index)], 1);
+}
+
+int TPlot111Win::SliderPageCount(int index) const {
+  if (index < 0 || index >= kSliderStepEntries) return 10;
+  return std::max(mediumSteps[static_cast<std::size_t>(index)], 1);
+}
 
 void TPlot111Win::CeCurveTrace(plat::CommandEnabler& ce) {
   const int kind = 100 * dimension + 10;

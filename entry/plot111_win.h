@@ -36,6 +36,10 @@ class TPlot111Win : public TPlot11Win {
   // Copies the step settings into the open slider and trace dialogs that
   // do not use steps of their own.
   virtual void SyncSliderDialogs();
+  // The slider of parameter k has smallSteps[k] positions and pages of
+  // mediumSteps[k].
+  int SliderStepCount(int index) const override;
+  int SliderPageCount(int index) const override;
   // The 2D window opens "TRACE", the 3D windows "TRACE3".
   virtual void OpenGraphTraceDialog() {}
 

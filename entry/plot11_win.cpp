@@ -1,6 +1,7 @@
 #include "entry/plot11_win.h"
 
 #include "entry/data_win.h"
+#include "entry/inventory_dialog.h"
 #include "entry/side_windows.h"
 #include "platform/resources.h"
 
@@ -14,17 +15,14 @@ const plat::CommandTable& TPlot11Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot11Win>(
       &TPlot1Win::Commands(),
       {
+          {kCmNewFile, &TPlot11Win::CmNew},
           {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
-          {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
-          {kCmPointSets, &TPlot11Win::CmPointSets},
-          {kCmArcLength, &TPlot11Win::CmArcLength, &TPlot11Win::CeArcLength},
-          {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
-          {kCmAutonomousTrajectory, &TPlot11Win::CmAutonomousTrajectory},
-          {kCmSlopeTrajectory, &TPlot11Win::CmSlopeTrajectory},
-          {kCmSequences, &TPlot11Win::CmSequences},
-          {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
+          {kCmPointList, nullptr, &TPlot11Win::CePointList},
+          {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
+          {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},
+          {kCmLineIntegral, nullptr, &TPlot11Win::CeLineIntegral},
           {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
-          {kCmDistance, &TPlot11Win::CmDistance, &TPlot11Win::CeDistance},
+          {kCmDistance, nullptr, &TPlot11Win::CeDistance},
           {kCmMarkPenWidth, &TPlot11Win::CmMarkPenWidth},
           {kCmTimeWindowFirst, kCmPlaneWindowLast, &TPlot11Win::CmSideWindow},
       });
@@ -33,16 +31,32 @@ const plat::CommandTable& TPlot11Win::Commands() const {
 
 void TPlot11Win::SetupWindow() {
   TPlot1Win::SetupWindow();
-  // The inventory dialog is created here, hidden, once it exists.
+  inventoryDialog_ = std::make_unique<TFnListDlg>(*this, "INVENT");
+  if (inventoryDialog_->Create()) {
+    inventoryDialog_->Hide();
+  } else {
+    inventoryDialog_.reset();
+  }
   inventoryHidden = 1;
 }
 
 void TPlot11Win::Destroy() {
   if (IsDestroyed()) return;
+  if (inventoryDialog_ && !inventoryDialog_->IsDestroyed()) inventoryDialog_->Destroy();
+  inventoryDialog_.reset();
   // The point-list, point-set and distance dialogs are destroyed here once
   // they exist.
   DestroySideWindows();
   TPlot1Win::Destroy();
+}
+
+TFnListDlg* TPlot11Win::InventoryDialog() const {
+  return inventoryDialog_ && !inventoryDialog_->IsDestroyed() ? inventoryDialog_.get() : nullptr;
+}
+
+void TPlot11Win::InventoryChanged(bool selectLast) {
+  if (TFnListDlg* d = InventoryDialog()) d->FillList(selectLast ? equationCount : -1);
+  RefillComboDialogs();
 }
 
 // ---- enablers ----
@@ -89,7 +103,11 @@ void TPlot11Win::SetInventoryEditing(bool on) { inventoryEditing = on ? 0 : 1; }
 void TPlot11Win::ShowInventory() {
   if (!CheckPassword(2)) return;
   UpdateCaption(false);
-  // The inventory dialog is shown and brought to the top once it exists.
+  if (TFnListDlg* d = InventoryDialog()) {
+    d->UpdateCaption();
+    d->Reveal();
+    d->BringToTop();
+  }
   inventoryHidden = 0;
 }
 
@@ -110,7 +128,16 @@ void TPlot11Win::NewFile() {
   UpdateMenuChecks(false);
   InvalidatePlot();
   UpdateCaption(false);
+  if (TFnListDlg* d = InventoryDialog()) {
+    d->FillList(-1);
+    d->Hide();
+  }
   inventoryHidden = 1;
+}
+
+void TPlot11Win::UpdateCaption(bool saving, const char* extra) {
+  TPlot1Win::UpdateCaption(saving, extra);
+  if (TFnListDlg* d = InventoryDialog()) d->UpdateCaption();
 }
 
 void TPlot11Win::UpdateView() {
@@ -121,8 +148,9 @@ void TPlot11Win::UpdateView() {
 }
 
 bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
-  // The inventory dialog's selection follows here once it exists.
-  return TPlot1Win::ResizeInventory(newCapacity, copy);
+  if (!TPlot1Win::ResizeInventory(newCapacity, copy)) return false;
+  if (copy) InventoryChanged(false);
+  return true;
 }
 
 void TPlot11Win::CloseStaleDialogs(bool all) {

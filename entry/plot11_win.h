@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "entry/plot1_win.h"
@@ -21,6 +22,7 @@ class TDataWin;
 class TSideWin;
 
 enum : int {
+  kCmNewFile = 78,             // "&Neu" (Strg+N)
   kCmInventory = 504,          // "&Inventar ..." (Strg+I)
   kCmPointList = 507,          // "&Punktfolge zeichnen ..."
   kCmPointSets = 508,          // "&Liste ..."
@@ -50,6 +52,8 @@ inline constexpr int kOpenPlaneShift = 7;
 inline constexpr int kTimeWindowCount = 4;
 inline constexpr int kPlaneWindowCount = 3;
 
+class TFnListDlg;
+
 class TPlot11Win : public TPlot1Win {
  public:
   TPlot11Win(plat::Window* parent, const std::string& title);
@@ -60,6 +64,8 @@ class TPlot11Win : public TPlot1Win {
   void Destroy() override;
   void NewFile() override;
   void UpdateView() override;
+  // The window's caption, and the inventory dialog's "Inventar [name]".
+  void UpdateCaption(bool saving, const char* extra = nullptr) override;
   bool ResizeInventory(int newCapacity, bool copy) override;
   void CloseStaleDialogs(bool all) override;
   void SetInventoryEditing(bool on) override;
@@ -102,7 +108,14 @@ class TPlot11Win : public TPlot1Win {
   // True while no inventory entry is being edited; otherwise message 111
   // "am Bearbeiten" and false.
   bool CheckInventoryIdle();
+  // Shows the inventory dialog (after the password check of protection
+  // bit 2) and brings it to the top.
   void ShowInventory();
+  // The inventory dialog (created with the window), or null.
+  TFnListDlg* InventoryDialog() const;
+  // After the inventory changed: the inventory list is refilled with the
+  // last entry selected (or none) and every tool dialog refills its lists.
+  void InventoryChanged(bool selectLast);
   // A new point entry (kind 100·d + 9) in the coordinate system (0
   // Cartesian, 1 polar or cylindrical, 2 spherical, 4 complex) through
   // "EQUA309"; true when it was added.
@@ -204,6 +217,7 @@ class TPlot11Win : public TPlot1Win {
   static TPlotSettingsBlock DefaultStoredSettings();
 
  private:
+  std::unique_ptr<TFnListDlg> inventoryDialog_;
   void RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version);
 
   void CmInventory() { ShowInventory(); }

@@ -1,9 +1,12 @@
 #include "entry/plot1_win.h"
 
-#include "entry/cobweb_dialog.h"
-#include "entry/family_dialog.h"
-#include "entry/table_win.h"
+#include <algorithm>
 
+#include "entry/cobweb_dialog.h"
+#include "entry/combo_dialog.h"
+#include "entry/family_dialog.h"
+#include "entry/slider_dialog.h"
+#include "entry/table_win.h"
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
@@ -13,6 +16,14 @@ namespace kv {
 
 TPlot1Win::TPlot1Win(plat::Window* parent, const std::string& title) : TPlot0Win(parent, title) {
   for (TDialogPosition& p : EquationDialogPositions) p = TDialogPosition{};
+  // A new window's sliders have a range to move in: "@" (seconds) from 0
+  // to 10, the letters from -10 to 10.  A plot file brings its own.
+  TParameterTables& t = Tables();
+  for (std::size_t k = 0; k < t.lower.size(); ++k) {
+    if (t.lower[k].re != 0 || t.upper[k].re != 0) continue;
+    t.lower[k].re = k == 0 ? 0 : -10;
+    t.upper[k].re = 10;
+  }
 }
 
 TPlot1Win::~TPlot1Win() = default;
@@ -26,7 +37,6 @@ const plat::CommandTable& TPlot1Win::Commands() const {
           {kCmSliderFirst, kCmSliderLast, &TPlot1Win::CmSlider},
           {kCmAllParameters, &TPlot1Win::CmAllParameters},
           {kCmTables, &TPlot1Win::CmTables, &TPlot1Win::CeTables},
-          {kCmInventoryText, &TPlot1Win::CmInventoryText},
           {kCmToggleAllPoints, &TPlot1Win::CmToggleAllPoints},
           {kCmToggleAllLabels, &TPlot1Win::CmToggleAllLabels},
           {kCmParametersAsValues, &TPlot1Win::CmParametersAsValues},
@@ -53,7 +63,10 @@ void TPlot1Win::EvCommandNotify(int code) {
 
 void TPlot1Win::Destroy() {
   if (IsDestroyed()) return;
-  // The slider dialogs close here once they exist.
+  for (auto& d : sliderDialogs_) {
+    if (d && !d->IsDestroyed()) d->Destroy();
+    d.reset();
+  }
   if (tableWindow_) {
     tableWindow_->Destroy();
     tableWindow_ = nullptr;
@@ -95,16 +108,79 @@ void TPlot1Win::CmToggleAllPoints() {
 
 void TPlot1Win::ToggleItemLabels() {
   if (equationLabels.empty()) return;
-  // The labels have no visible byte of their own yet: hiding them keeps
-  // their texts and places.
-  labelsHidden = labelsHidden ? 0 : 1;
+  // Every caption takes the opposite of the first one's state.
+  const std::uint8_t show = equationLabels.front().visible ? 0 : 1;
+  for (TEquationLabel& l : equationLabels) l.visible = show;
   BufferValid[0] = 0;
   Invalidate(false);
 }
 
-// ---- tools opened by the layer (their dialogs and windows come later) ----
+// ---- dialogs and windows opened by the layer ----
 
-void TPlot1Win::OpenSliderDialog(int index) {}
+void TPlot1Win::OpenSliderDialog(int index) {
+  if (index < 0 || index > kAllParametersDialog) return;
+  auto& d = sliderDialogs_[static_cast<std::size_t>(index)];
+  if (!d) {
+    const char* name = index == kAllParametersDialog ? "PARAMS" : index == 0 ? "TPARAM" : "SPARAM";
+    d = std::make_unique<TSlideDlg>(*this, name, index);
+    if (!d->Create()) {
+      d.reset();
+      return;
+    }
+  }
+  d->Reveal();
+  d->ShowValue();
+  d->BringToTop();
+  if (index == kAllParametersDialog) {
+    for (int k = 1; k < kAllParametersDialog; ++k)
+      if (TSlideDlg* other = SliderDialog(k)) other->ShowValue();
+  } else if (index > 0) {
+    if (TSlideDlg* all = SliderDialog(kAllParametersDialog)) all->ShowValue();
+  }
+}
+
+void TPlot1Win::RegisterComboDialog(TComboDlg* d) {
+  if (d && std::find(comboDialogs_.begin(), comboDialogs_.end(), d) == comboDialogs_.end()) comboDialogs_.push_back(d);
+}
+
+void TPlot1Win::UnregisterComboDialog(TComboDlg* d) {
+  comboDialogs_.erase(std::remove(comboDialogs_.begin(), comboDialogs_.end(), d), comboDialogs_.end());
+}
+
+void TPlot1Win::RefillComboDialogs() {
+  // A refill may run a tool's hook, which may open or close dialogs: walk a
+  // copy and skip those that went meanwhile.
+  const std::vector<TComboDlg*> dialogs = comboDialogs_;
+  for (TComboDlg* d : dialogs) {
+    if (std::find(comboDialogs_.begin(), comboDialogs_.end(), d) == comboDialogs_.end()) continue;
+    if (d->IsCreated()) d->RefillList();
+  }
+}
+
+TSlideDlg* TPlot1Win::SliderDialog(int index) const {
+  if (index < 0 || index >= kSliderDialogCount) return nullptr;
+  const auto& d = sliderDialogs_[static_cast<std::size_t>(index)];
+  return d && !d->IsDestroyed() ? d.get() : nullptr;
+}
+
+bool TPlot1Win::IsSliderDialogOpen(int index) const {
+  const TSlideDlg* d = SliderDialog(index);
+  return d && !d->IsHidden();
+}
+
+void TPlot1Win::RefreshSliderDialogs() {
+  for (int k = 0; k < kSliderDialogCount; ++k)
+    if (TSlideDlg* d = SliderDialog(k)) d->ShowValue();
+}
+
+int TPlot1Win::FrozenCopyParameter(int i) {
+  if (!parametersAsValues || !IsValidIndex(i) || !IsSliderDialogOpen(kAllParametersDialog)) return -1;
+  const int letter = SliderDialog(kAllParametersDialog)->Index();
+  std::array<std::uint8_t, 256> tokens{};
+  for (const TreePtr& t : Equation(i).trees) CollectTreeTokens(t.get(), tokens);
+  return tokens[static_cast<std::uint8_t>(tok::Letter(letter))] ? letter : -1;
+}
+
 void TPlot1Win::OpenEntryTable(int i) {
   const bool items = IsValidIndex(i) && IsItemTableKind(Equation(i).kind) && !Equation(i).items.empty();
   OpenTable(i, items ? 0 : -1);

@@ -10,11 +10,9 @@
 #pragma once
 
 #include <array>
-#include <functional>
-#include <string_view>
-
-#include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,17 +46,26 @@ enum ChangeMask : int {
   kChangeEndPoints = 8,   // a segment asks for its end points as entries
 };
 
-// Derivation codes made by this layer.
+// Derivation codes made by this layer, and the mirror line of a
+// reflection, which is rebuilt by compiling it again.
 enum : std::int16_t {
   kDerivedCoordinateCurve = 71,
+  kDerivedMirrorLine = 100,
   kDerivedAbsoluteValue = 111,
   kDerivedSegmentEnd = 125,
   kDerivedFrozenCopy = 180,
 };
 
+// The font slot of the inventory list and the tool dialogs' lists
+// ("&Inventar ..." in the font menu).
+inline constexpr int kListFontSlot = 7;
+
 // Slider dialogs: one per parameter "@", A..Z; index 24 shows all of them.
 inline constexpr int kSliderDialogCount = 27;
 inline constexpr int kAllParametersDialog = 24;
+
+class TComboDlg;
+class TSlideDlg;
 
 class TPlot1Win : public TPlot0Win {
  public:
@@ -69,7 +76,6 @@ class TPlot1Win : public TPlot0Win {
   void UpdateMenuChecks(bool drawMenuBar) override;
   void EvCommandNotify(int code) override;
   void Destroy() override;
-  bool EquationLabelsHidden() const override { return labelsHidden != 0; }
 
   // ---- inventory operations ----
   using TPlot0Win::AppendEquation;
@@ -122,8 +128,33 @@ class TPlot1Win : public TPlot0Win {
   // "EQUA213".
   static std::string EquationTemplate(const TEquation& e);
 
-  // ---- commands and operations of the layer ----
+  // ---- slider dialogs ----
+  // Creates the dialog of the index once (0 "@", 1..23 A..W, 24 all
+  // parameters), shows it with the parameter's value and brings it to the
+  // top; the all-parameters dialog and the single ones refresh each other.
   void OpenSliderDialog(int index);
+  // The dialog of the index, or null when it was never opened.
+  TSlideDlg* SliderDialog(int index) const;
+  // True when the dialog of the index exists and is not hidden.
+  bool IsSliderDialogOpen(int index) const;
+  // Every existing slider dialog shows its parameter's value again.
+  void RefreshSliderDialogs();
+  // The page step of a parameter's slider (the window's settings where a
+  // layer has them).
+  virtual int SliderPageCount(int index) const { return 10; }
+  // The parameter a frozen copy ("Kopie" with "Parameter als &Werte")
+  // freezes for entry i: the letter of the open all-parameters dialog when
+  // the entry uses it, else -1.
+  int FrozenCopyParameter(int i);
+
+  // ---- tool dialogs that pick entries (combo_dialog.h) ----
+  // A combo dialog registers itself for the life of its object.
+  void RegisterComboDialog(TComboDlg* d);
+  void UnregisterComboDialog(TComboDlg* d);
+  // Every existing combo dialog refills its lists from the inventory.
+  void RefillComboDialogs();
+
+  // ---- commands and operations of the layer ----
   // The value table of entry i (its first item for the item kinds), or of
   // one item given by its position in the entry's list.
   void OpenEntryTable(int i);
@@ -142,6 +173,9 @@ class TPlot1Win : public TPlot0Win {
 
   // ---- virtual operations ----
   virtual void AddDerivedGraph(int i) {}
+  // The differential equation derived from an implicit curve (2D) or an
+  // implicit surface (3D), offered by the inventory dialog; nothing here.
+  virtual void AddDerivedDifferentialEquation(int i) {}
   // Draws entry i on dc; 0 or the stop key.  Nothing here.
   virtual int DrawInventoryItem(plat::DC& dc, int i) { return 0; }
   virtual void EditBoxDialog(int i, bool force) {}
@@ -161,6 +195,17 @@ class TPlot1Win : public TPlot0Win {
   virtual void ToggleItemLabels();
   virtual void RefreshTraceDialogs() {}
   virtual void CopySliderParameters(int i) {}
+  // The forward pass that carries a change of entry `changed` (every entry
+  // when negative) through the derived entries: in index order, each entry
+  // with a positive derivation code that is the changed one or whose source
+  // was rebuilt before it is rebuilt by `rebuild` and gets its caption
+  // refreshed; then the used letters are marked again.  Derived entries
+  // always follow their sources, so one pass reaches chains of them.  The
+  // window kinds give `rebuild` their table of derivation codes.
+  void RebuildDerivedPass(int changed, const std::function<void(int)>& rebuild);
+  // Whether source2 of a derived entry names an entry (a segment's end
+  // point keeps which end it is there).
+  static bool SecondSourceIsIndex(const TEquation& e) { return e.derivation != kDerivedSegmentEnd; }
   // Rebuilds the trees of the derived entries of the layer's own codes;
   // false when a text does not compile.
   bool RebuildCopyItem(int i);
@@ -182,10 +227,11 @@ class TPlot1Win : public TPlot0Win {
   std::array<TDialogPosition, 250> EquationDialogPositions{};
   // The notes window's text of the last inventory listing.
   std::string InventoryListing;
-  // "&Gleichungen" of "Alle verbergen/zeigen": the captions are hidden.
-  std::uint8_t labelsHidden = 0;
 
  protected:
+  std::array<std::unique_ptr<TSlideDlg>, kSliderDialogCount> sliderDialogs_;
+  std::vector<TComboDlg*> comboDialogs_;
+
  private:
   TTableWin* tableWindow_ = nullptr;
 

@@ -93,9 +93,7 @@ void TPlot11Win::ApplyPlotState(TPlotFileState& b) {
   TermBlocks = std::move(b.termBlocks);
   TermLabels = std::move(b.termLabels);
   Pictures = std::move(b.pictures);
-  bool captionsHidden = false;
-  equationLabels = CaptionsFromRecords(b.captions, equationCount, captionsHidden);
-  labelsHidden = captionsHidden ? 1 : 0;
+  equationLabels = CaptionsFromRecords(b.captions, equationCount);
   shadings = std::move(b.shadings);
   mouseMarks = std::move(b.marks);
   SetNotes(b.notes);
@@ -138,7 +136,9 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
   // While several files are printed one after another nothing opens.
   const bool batch = SimultaneousPrint != 0;
   inventoryHidden = 1;
+  InventoryChanged(false);
   if (s.flags[kFlagInventoryShown] && !batch) ShowInventory();
+  RefreshSliderDialogs();
   for (int k = 0; k < kSliderFlagCount; ++k)
     if (!batch && s.flags[static_cast<std::size_t>(kFlagSliderHiddenFirst + k)] == 0) OpenSliderDialog(k);
   const bool showNotes = !batch && s.flags[kFlagNotesHidden] == 0 && (ProtectionMask & kProtectNotes) == 0;

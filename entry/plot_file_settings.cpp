@@ -125,10 +125,8 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   for (int k = kWordIntegrationFirst + 3; k < kPlotHeaderWords; ++k)
     s.words[static_cast<std::size_t>(k)] = storedSettings.words[static_cast<std::size_t>(k)];
   for (int k : kCarriedFlags) s.flags[static_cast<std::size_t>(k)] = storedSettings.flags[static_cast<std::size_t>(k)];
-  for (int k = 0; k < kSliderFlagCount; ++k) {
-    const auto f = static_cast<std::size_t>(kFlagSliderHiddenFirst + k);
-    s.flags[f] = storedSettings.flags[f];
-  }
+  for (int k = 0; k < kSliderFlagCount; ++k)
+    s.flags[static_cast<std::size_t>(kFlagSliderHiddenFirst + k)] = IsSliderDialogOpen(k) ? 0 : 1;
   for (int k : kCarriedValues) s.values[static_cast<std::size_t>(k)] = storedSettings.values[static_cast<std::size_t>(k)];
 
   // ---- header words ----

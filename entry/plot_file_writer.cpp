@@ -103,8 +103,7 @@ void TPlot11Win::FillPlotState(TPlotFileState& s) {
   s.termBlocks = TermBlocks;
   s.pictures = Pictures;
   const std::size_t slot = TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0;
-  s.captions = CaptionRecords(equationLabels, labelsHidden != 0, FontSlots[slot],
-                              static_cast<std::int16_t>(FontPointSizes[slot]));
+  s.captions = CaptionRecords(equationLabels, FontSlots[slot], static_cast<std::int16_t>(FontPointSizes[slot]));
   s.shadings = shadings;
   s.marks = mouseMarks;
   s.notes = GetNotes();

@@ -114,6 +114,15 @@ int Tokenize(std::string_view text, const TUserFunctionTable* functions,
         i += m.length;
       }
     } else {
+      if (c == '(' && !tokens.empty() && tok::IsLetter(tokens.back().code) && tokens.back().length == 1 &&
+          static_cast<std::size_t>(tokens.back().position) + 1 == i) {
+        // A run of letters written directly before a bracket must end in a
+        // known name: "foo(x)" or "wurzel(x)" is a misspelt function, not
+        // f*o*o*(x).  A single letter ("a(x+1)") is a product.
+        std::size_t start = i - 1;
+        while (start > 0 && IsAsciiLetter(text[start - 1])) --start;
+        if (i - start >= 2) return fail(start);
+      }
       switch (c) {
         case '+': case '-': case '*': case '/': case '^': case '(': case ')': case ',':
           t.code = static_cast<std::int16_t>(c);

@@ -96,26 +96,10 @@ bool RealPolygamma(int m, long double x, long double& r) { return Polygamma(m, x
 
 bool ComplexPolygamma(int m, Cx z, Cx& r) { return Polygamma(m, z, r); }
 
-bool ComplexGamma(Cx z, Cx& r) {
-  if (z.real() < 0.5L) {
-    // Reflection: Γ(z) = π / (sin(πz) Γ(1 - z)).
-    const Cx pz = kTruePi * z;
-    if (!(std::fabs(pz.real()) <= kAngleGuard)) return false;
-    const Cx s = std::sin(pz);
-    if (IsZero(s)) return false;
-    Cx g;
-    if (!ComplexGamma(Cx(1) - z, g)) return false;
-    const Cx d = s * g;
-    if (IsZero(d)) return false;
-    r = kTruePi / d;
-    return true;
-  }
-  // Γ(z) = Γ(z + N) / (z (z+1) ... (z+N-1)) with Re(z + N) >= 20, and
-  // Stirling's series for ln Γ(z + N).
-  const long double shift = std::max(0.0L, std::ceil(20.0L - z.real()));
-  Cx product = 1;
-  for (long double j = 0; j < shift; ++j) product *= z + j;
-  const Cx w = z + shift;
+namespace {
+
+// ln Γ(w) by Stirling's series, for Re w >= 20.
+Cx StirlingLogGamma(const Cx& w) {
   const Cx inv = 1.0L / w;
   const Cx inv2 = inv * inv;
   Cx lg = (w - 0.5L) * std::log(w) - w + kHalfLogTwoPi;
@@ -126,6 +110,69 @@ bool ComplexGamma(Cx z, Cx& r) {
     if (std::abs(term) < 1e-22L * std::abs(lg)) break;
     power *= inv2;
   }
+  return lg;
+}
+
+// Γ(z) = Γ(z + N) / (z (z+1) ... (z+N-1)) with Re(z + N) >= 20: the
+// logarithm of Γ(z + N) and the product, for Re z >= 0.5.
+void ShiftedLogGamma(const Cx& z, Cx& lg, Cx& product) {
+  const long double shift = std::max(0.0L, std::ceil(20.0L - z.real()));
+  product = 1;
+  for (long double j = 0; j < shift; ++j) product *= z + j;
+  lg = StirlingLogGamma(z + shift);
+}
+
+// ln sin(u) up to a multiple of 2πi, for |Im u| large enough that sin u
+// itself would overflow: sin u = e^(-iu) (e^(2iu) - 1) / (2i) above the
+// real axis and e^(iu) (1 - e^(-2iu)) / (2i) below it.
+Cx LogSinFarOut(const Cx& u) {
+  const Cx i(0, 1);
+  if (u.imag() > 0) return -i * u + std::log((std::exp(2.0L * i * u) - 1.0L) / (2.0L * i));
+  return i * u + std::log((1.0L - std::exp(-2.0L * i * u)) / (2.0L * i));
+}
+
+}  // namespace
+
+bool ComplexGamma(Cx z, Cx& r) {
+  if (z.real() < 0.5L) {
+    // Reflection: Γ(z) = π / (sin(πz) Γ(1 - z)).  The sine is taken of z
+    // minus its nearest whole number n, with the sign (-1)^n, so that it
+    // keeps its digits beside the poles.
+    if (!(std::fabs(kTruePi * z.real()) <= kAngleGuard)) return false;
+    const long double n = std::nearbyint(z.real());
+    const bool odd = std::fmod(n, 2.0L) != 0;
+    const Cx u = kTruePi * Cx(z.real() - n, z.imag());
+    Cx lg;
+    Cx product;
+    ShiftedLogGamma(Cx(1) - z, lg, product);
+    if (std::fabs(z.imag()) <= 1000 && z.real() > -1000) {
+      const Cx s = std::sin(u);
+      if (IsZero(s)) return false;
+      // Γ(1 - z) = e^lg / product
+      const Cx d = s * std::exp(lg);
+      if (IsZero(d) || !std::isfinite(d.real()) || !std::isfinite(d.imag())) return false;
+      r = kTruePi * product / d;
+    } else {
+      // Far out sin(πz) or Γ(1 - z) overflows: combine their logarithms,
+      // and let a tiny result underflow to 0.
+      Cx logSin;
+      if (std::fabs(u.imag()) > 1000) {
+        logSin = LogSinFarOut(u);
+      } else {
+        const Cx s = std::sin(u);
+        if (IsZero(s)) return false;
+        logSin = std::log(s);
+      }
+      const Cx e = std::log(kTruePi) + std::log(product) - logSin - lg;
+      if (!(std::fabs(e.imag()) <= kAngleGuard)) return false;
+      r = std::exp(e);
+    }
+    if (odd) r = -r;
+    return std::isfinite(r.real()) && std::isfinite(r.imag());
+  }
+  Cx lg;
+  Cx product;
+  ShiftedLogGamma(z, lg, product);
   if (!(std::fabs(lg.imag()) <= kAngleGuard)) return false;
   r = std::exp(lg) / product;
   return std::isfinite(r.real()) && std::isfinite(r.imag());
@@ -157,8 +204,12 @@ bool ComplexErf(Cx z, Cx& r) {
   for (int n = 200; n >= 1; --n) t = s + (n / 2.0L) / t;
   Cx e;
   const Cx w = -s * s;
-  if (!(std::fabs(w.imag()) <= kAngleGuard)) return false;
-  e = std::exp(w);
+  if (w.real() < -11500) {
+    e = 0;  // below the smallest long double whatever the angle
+  } else {
+    if (!(std::fabs(w.imag()) <= kAngleGuard)) return false;
+    e = std::exp(w);
+  }
   const Cx erfc = e * (kTwoOverSqrtPi / 2.0L) / t;
   const Cx value = 1.0L - erfc;
   r = z.real() >= 0 ? value : -value;

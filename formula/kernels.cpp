@@ -21,6 +21,22 @@ bool GuardedExp(const Cx& w, Cx& r) {
   return true;
 }
 
+// sec z = 2 / (e^(iz) + e^(-iz)) and csc z = 2i / (e^(iz) - e^(-iz)) for a
+// large imaginary part, where cos and sin overflow: written in the small
+// exponential q = e^(i z) above the real axis (e^(-i z) below), a tiny
+// value underflows to 0 instead of becoming undefined.
+int SecCscFarOut(int token, const TComplex& z, TComplex& r) {
+  const bool above = z.im > 0;
+  const long double m = std::exp(-std::fabs(z.im));
+  const Cx q(m * std::cos(z.re), above ? m * std::sin(z.re) : -m * std::sin(z.re));
+  const Cx q2 = q * q;
+  Cx v;
+  if (token == tok::Sec) v = 2.0L * q / (1.0L + q2);
+  else v = Cx(0, 2) * q / (above ? q2 - 1.0L : 1.0L - q2);
+  r = FromCx(v);
+  return kDefined;
+}
+
 int ComplexFunction(int token, int subCode, const TComplex& z, TComplex& r) {
   const Cx c = ToCx(z);
   switch (token) {
@@ -42,9 +58,11 @@ int ComplexFunction(int token, int subCode, const TComplex& z, TComplex& r) {
       if (token == tok::Sin) r = FromCx(std::sin(c));
       else if (token == tok::Cos) r = FromCx(std::cos(c));
       else if (token == tok::Tan) r = FromCx(std::tan(c));
+      else if ((token == tok::Sec || token == tok::Csc) && std::fabs(z.im) > 20) return SecCscFarOut(token, z, r);
       else if (token == tok::Sec) return Divide(TComplex(1), FromCx(std::cos(c)), r);
       else if (token == tok::Csc) return Divide(TComplex(1), FromCx(std::sin(c)), r);
-      else return Divide(FromCx(std::cos(c)), FromCx(std::sin(c)), r);
+      // From tan, which stays finite where cos and sin overflow.
+      else return Divide(TComplex(1), FromCx(std::tan(c)), r);
       return kDefined;
     }
     case tok::Log:
@@ -75,7 +93,9 @@ int ComplexFunction(int token, int subCode, const TComplex& z, TComplex& r) {
       return kDefined;
     case tok::ArcTan:
       if (z.re == 0 && std::fabs(z.im) == 1) return kUndefined;  // the poles ±i
-      r = FromCx(std::atan(c));
+      // On the cut (the imaginary axis beyond ±i) the side follows the sign
+      // of the imaginary part, so that arctan stays odd there too.
+      r = FromCx(std::atan(z.re == 0 ? Cx(std::copysign(0.0L, z.im), z.im) : c));
       return kDefined;
     case tok::Sinh:
     case tok::Cosh:

@@ -60,6 +60,9 @@ class TValueTable {
       nonReal_ &= ~bit;
     }
   }
+  // The real part only; the imaginary part stays as it is (sliders and
+  // animations move real parts).
+  void SetRealPart(std::size_t i, long double x) { v_[i].re = x; }
   // +0 bit for bit (-0 and NaN are not): compared as integers.
   static bool IsPositiveZero(const long double& v) {
     std::uint64_t low = 0;

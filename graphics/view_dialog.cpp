@@ -33,6 +33,13 @@ std::int32_t TruncatedExponent(long double e) {
   return static_cast<std::int32_t>(e);
 }
 
+// The largest coordinate a view may have: the fields show views in fixed
+// digits, and up to here every digit a long double holds is meaningful;
+// beyond, a field would fill with hundreds of digits.
+constexpr long double kViewLimit = 1e18L;
+
+bool BeyondView(long double v) { return !(std::fabs(v) <= kViewLimit); }
+
 }  // namespace
 
 TViewDlg::TViewDlg(TGridWin& window, const std::string& templateName, TDialogPosition* position)
@@ -98,7 +105,7 @@ std::int32_t TViewDlg::ReadFields(TViewRequest& out) {
     if (code == 0) code = parse(kEditWidth, width);
     if (code != 0) return code;
     if (!(width >= kTolerance)) return 14;
-    if (!std::isfinite(width) || !std::isfinite(out.cx) || !std::isfinite(out.cy)) return 17;
+    if (BeyondView(width) || BeyondView(out.cx) || BeyondView(out.cy)) return 17;
     out.hx = width / 2;
     out.hy = 0;
     out.changed = !(std::fabs(out.cx - window_.Centre.x) <= kTolerance &&
@@ -114,6 +121,11 @@ std::int32_t TViewDlg::ReadFields(TViewRequest& out) {
   if (code == 0) code = parse(kEditTop, c.ymax);
   if (code != 0) return code;
   if (!std::isfinite(c.xmin) || !std::isfinite(c.xmax) || !std::isfinite(c.ymin) || !std::isfinite(c.ymax))
+    return 17;
+  // Logarithmic axes show powers of ten; linear ones fixed digits.
+  const bool logX = window_.AxisKind > 0 && window_.LogarithmicX();
+  const bool logY = window_.AxisKind > 0 && window_.LogarithmicY();
+  if ((!logX && (BeyondView(c.xmin) || BeyondView(c.xmax))) || (!logY && (BeyondView(c.ymin) || BeyondView(c.ymax))))
     return 17;
   if (window_.AxisKind > 0) {
     auto logRange = [](long double lo, long double hi) -> std::int32_t {

@@ -18,8 +18,6 @@ namespace {
 constexpr int kNameLimit = 250;
 constexpr int kColourCaptionLimit = 50;
 constexpr int kNotifyRedraw = 1;
-// The font slot of the window's lists ("&Inventar ...").
-constexpr int kListFontSlot = 7;
 
 std::string Whole(long double v) { return std::to_string(RoundToInt(v)); }
 

@@ -1,16 +1,24 @@
 #include "platform/app.h"
 
+#include <chrono>
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QSocketNotifier>
+#include <QTranslator>
 #include <QTimer>
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <fcntl.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include "platform/testing_impl.h"
 #include "platform/window.h"
@@ -36,6 +44,35 @@ class InputFilter : public QObject {
 
 InputFilter* g_filter = nullptr;
 
+// SIGTERM is turned into an event of the loop through a pipe: the handler
+// itself may only write a byte.
+int g_termPipe[2] = {-1, -1};
+bool g_terminating = false;
+
+void OnTermSignal(int) {
+  const char c = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_termPipe[1], &c, 1);
+}
+
+void InstallTermHandler() {
+  if (g_termPipe[0] >= 0 || ::pipe2(g_termPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(g_termPipe[0], QSocketNotifier::Read, g_qapp.get());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    char c;
+    while (::read(g_termPipe[0], &c, 1) > 0) {
+    }
+    App::TerminateMainWindow();
+    // Ends the process the way the signal would have.
+    std::signal(SIGTERM, SIG_DFL);
+    std::raise(SIGTERM);
+  });
+  struct sigaction sa {};
+  sa.sa_handler = OnTermSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &sa, nullptr);
+}
+
 }  // namespace
 
 App::App(int& argc, char** argv) {
@@ -43,12 +80,18 @@ App::App(int& argc, char** argv) {
   // The toolkit switched the C library to the user's locale; numbers must
   // always be written and read with a decimal point.
   std::setlocale(LC_NUMERIC, "C");
+  // The program speaks German, and so do the toolkit's own dialogs (file,
+  // font, print), whatever the user's locale.
+  auto* translator = new QTranslator(g_qapp.get());
+  if (translator->load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
   QApplication::setQuitOnLastWindowClosed(false);
   QFont f("Liberation Sans");
   f.setPixelSize(12);
   QApplication::setFont(f);
   g_filter = new InputFilter;
   g_qapp->installEventFilter(g_filter);
+  InstallTermHandler();
 }
 
 App::~App() {
@@ -59,6 +102,8 @@ App::~App() {
     if (!w->IsDestroyed()) w->Destroy();
     DeleteDestroyedWindows();
   }
+  // Widgets of windows closed last wait for a loop that no longer runs.
+  if (g_qapp) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   if (g_qapp && g_filter) g_qapp->removeEventFilter(g_filter);
   delete g_filter;
   g_filter = nullptr;
@@ -73,6 +118,14 @@ int App::Run(Window* mainWindow) {
   DeleteDestroyedWindows();
   g_mainWindow = nullptr;
   return rc;
+}
+
+bool App::Terminating() { return g_terminating; }
+
+void App::TerminateMainWindow() {
+  g_terminating = true;
+  if (g_mainWindow && !g_mainWindow->IsDestroyed()) g_mainWindow->Destroy();
+  g_terminating = false;
 }
 
 void App::Quit(int exitCode) {
@@ -129,6 +182,12 @@ std::int64_t TimeNowSeconds() {
   return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::int64_t TickMilliseconds() {
+  if (testing::internal::FakeTicksOn()) return testing::internal::FakeTickNow();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 LocalTime Now() {
   std::int64_t s;
   LocalTime l;
@@ -149,6 +208,17 @@ LocalTime Now() {
 }
 
 // ---- settings folder ----
+
+void LogEvent(const std::string& line) {
+  const char* path = std::getenv("KURVATO_EVENT_LOG");
+  if (!path || !*path) return;
+  std::string text = line;
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  if (std::FILE* f = std::fopen(path, "ab")) {
+    std::fprintf(f, "%s\n", text.c_str());
+    std::fclose(f);
+  }
+}
 
 std::string SettingsDirectory() {
   std::string dir;

@@ -28,6 +28,14 @@ class App {
   static Window* MainWindow();
   // Deletes destroyed windows now (the loop does it between events).
   static void DeleteDestroyedWindows();
+
+  // SIGTERM (a desktop logging out) destroys the main window without asking
+  // whether it may close: its clean-up writes what a normal exit writes.
+  // Meanwhile no dialog or message box waits for an answer (each ends as
+  // cancelled at once); then the process ends by the signal.
+  static bool Terminating();
+  // What SIGTERM does, for tests: returns instead of ending the process.
+  static void TerminateMainWindow();
 };
 
 // ---- random generator: 0..2147483647, seedable ----
@@ -41,6 +49,15 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, hundredths = 0;
 };
 LocalTime Now();
+// Milliseconds of a steady clock from an arbitrary start (the test seam can
+// fake it: see testing::FakeTicks).
+std::int64_t TickMilliseconds();
+
+// ---- event log ----
+// With $KURVATO_EVENT_LOG set, the program notes its start, the windows it
+// opens and the messages it shows in that file, one line each; scripts and
+// tests that drive the program from outside read it.
+void LogEvent(const std::string& line);
 
 // ---- settings folder ----
 // $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else ~/.config/kurvato/.
@@ -66,6 +83,11 @@ struct MouseEvent {
 bool PollMouse(Window& w, MouseEvent& out);
 // Throws away queued key presses of the window.
 void FlushKeys(Window& w);
+// Waits the given time while the windows keep painting and their timers
+// run; input is held back as during PollKey (keys typed meanwhile wait for
+// the next poll).  A close request for the window turns into Escape for its
+// poll, and the window closes once the work has returned to the event loop.
+void Delay(Window& w, int milliseconds);
 // Whether a mouse button is held down now.  A drag that finds none held
 // ends: its release went elsewhere, or the window lost the capture.
 bool MouseButtonHeld();

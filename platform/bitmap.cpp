@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 #include <optional>
 
 #include "platform/bitmap_impl.h"
@@ -390,6 +391,9 @@ Bitmap Bitmap::FromDibBytes(const std::vector<std::uint8_t>& bytes) {
 }
 
 Bitmap Bitmap::ReadBmpFile(const std::string& path) {
+  // Only regular files: a FIFO would block and a device never end.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return {};
   const std::streamoff size = in.tellg();

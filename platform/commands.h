@@ -2,7 +2,10 @@
 // id to a member function (and optionally to an enabler that enables,
 // checks or renames the menu item).  A class's table names its base class's
 // table; a lookup that misses falls back to the base, so a command a layer
-// does not handle reaches the layer below.
+// does not handle reaches the layer below.  A command that no layer handles
+// is greyed in menus whatever its enabler says: a feature not built yet has
+// its enabler (if any) but no handler, and becomes usable when its handler
+// is added.
 //
 //   const plat::CommandTable& TPlotFrame::Commands() const {
 //     static const auto table = plat::CommandTable::Build<TPlotFrame>(

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontComboBox>
 #include <QFormLayout>
@@ -12,8 +13,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <vector>
 
+#include "platform/app.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
 #include "platform/testing_impl.h"
@@ -28,18 +33,36 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cas
 
 QWidget* WidgetOf(Window* w) { return w && w->impl()->frame ? w->impl()->frame.data() : nullptr; }
 
-// "Text (*.txt)|*.txt|All|*.*|" into Qt's "Text (*.txt) (*.txt);;All (*.*)".
-QString ConvertFilter(const std::string& filter) {
-  QStringList parts = Q(filter).split('|');
-  QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
-    QString patterns = parts[i + 1];
-    patterns.replace(';', ' ');
-    out << QString("%1 (%2)").arg(parts[i], patterns);
+}  // namespace
+
+std::vector<std::string> FileDialogFilters(const std::string& filter) {
+  std::vector<std::string> out;
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t bar = filter.find('|'); bar != std::string::npos; bar = filter.find('|', start)) {
+    parts.push_back(filter.substr(start, bar - start));
+    start = bar + 1;
   }
-  return out.join(";;");
+  if (start < filter.size()) parts.push_back(filter.substr(start));
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    const std::string& text = parts[i];
+    std::string patterns = parts[i + 1];
+    if (text.empty() && patterns.empty()) continue;
+    std::replace(patterns.begin(), patterns.end(), ';', ' ');
+    // A description that names its patterns already, as "Plot2D Dateien
+    // (*.KV2)" does, keeps them alone: the dialog matches names without
+    // regard to case.
+    const std::string shown = "(" + patterns + ")";
+    const bool named = text.size() >= shown.size() &&
+                       std::equal(shown.begin(), shown.end(), text.end() - static_cast<long>(shown.size()),
+                                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                              std::tolower(static_cast<unsigned char>(b)); });
+    out.push_back(named ? text : text + " " + shown);
+  }
+  return out;
 }
+
+namespace {
 
 }  // namespace
 
@@ -54,6 +77,8 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
     testing::internal::RecordFailure("unanswered question: " + text);
     return (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   }
+  LogEvent("message " + text);
+  if (App::Terminating()) return (type & 0x0F) == MB_OK ? IDOK : (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   QMessageBox box(WidgetOf(owner));
   box.setWindowTitle(Q(caption));
   box.setText(Q(text));
@@ -98,12 +123,16 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
     if (!testing::internal::PopFileAnswer(answer)) return std::nullopt;
     return answer;
   }
+  if (App::Terminating()) return std::nullopt;
   QFileDialog dlg(WidgetOf(owner), Q(request.title));
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks before overwriting, in its own words.
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-  dlg.setNameFilter(ConvertFilter(request.filter));
+  QStringList filters;
+  for (const std::string& f : FileDialogFilters(request.filter)) filters << Q(f);
+  dlg.setNameFilters(filters);
+  dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);  // "*.KV2" finds "a.kv2"
   if (!request.defaultExtension.empty()) dlg.setDefaultSuffix(Q(request.defaultExtension));
   if (!request.initialName.empty()) dlg.selectFile(Q(request.initialName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
@@ -118,6 +147,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
     choice = *answer;
     return true;
   }
+  if (App::Terminating()) return false;
   const int dpi = ScreenCaps().logPixelsY;
   QDialog dlg(WidgetOf(owner));
   dlg.setWindowTitle(Q(caption));

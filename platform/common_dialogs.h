@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/logfont.h"
 #include "platform/types.h"
@@ -35,6 +36,9 @@ struct FileDialogRequest {
 };
 // The chosen path, or nullopt when cancelled.
 std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& request);
+// The filter lines the file dialog shows for a request's filter: each
+// description with its patterns once, "Bilder (*.bmp *.dib)".
+std::vector<std::string> FileDialogFilters(const std::string& filter);
 
 struct FontChoice {
   LogFont font;

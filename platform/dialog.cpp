@@ -16,11 +16,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
+#include "platform/app.h"
 #include "platform/font_mapping.h"
 #include "platform/keys.h"
 #include "platform/resources.h"
@@ -140,9 +143,15 @@ struct DialogBuilder {
           }
           case res::Control::ListBox: {
             auto* lb = new QListWidget(w);
-            if (c.multiSelect) lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
-            QObject::connect(lb, &QListWidget::currentRowChanged, lb,
-                             [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            if (c.multiSelect) {
+              // Several rows: every change of the selected set notifies.
+              lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
+              QObject::connect(lb, &QListWidget::itemSelectionChanged, lb,
+                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            } else {
+              QObject::connect(lb, &QListWidget::currentRowChanged, lb,
+                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            }
             QObject::connect(lb, &QListWidget::itemDoubleClicked, lb,
                              [&dlg, id = c.id] { dlg.EvControl(id, LBN_DBLCLK); });
             cw = lb;
@@ -172,19 +181,22 @@ struct DialogBuilder {
             break;
           }
           case res::Control::Spacer: {
-            line->addSpacing(px(c.width));
-            continue;
+            // An empty widget rather than a spacer item: the layout puts its
+            // spacing beside it as beside a control, so the columns of rows
+            // that begin with a space line up with those that do not.
+            cw = new QWidget(w);
+            break;
           }
         }
         if (c.width > 0) cw->setMinimumWidth(px(c.width));
         if (c.height > 0) cw->setMinimumHeight(py(c.height));
         if (c.hidden) cw->hide();
         if (c.disabled) cw->setEnabled(false);
-        if (c.kind == res::Control::GroupBox) {
-          line->addWidget(cw, 1);
-        } else {
-          line->addWidget(cw, c.kind == res::Control::Button ? 0 : 1);
-        }
+        // A row shares out the width beyond its controls' minimum in
+        // proportion to their widths in dialog units (spaces included), so
+        // rows of equal total width keep their columns under each other.
+        const int stretch = c.kind == res::Control::Button ? 0 : std::max(c.width, 1);
+        line->addWidget(cw, stretch);
         if (c.id >= 0) data.controls[c.id] = cw;
       }
     }
@@ -243,6 +255,8 @@ int Dialog::Execute() {
         d.dialog.result = IDCANCEL;
       }
     }
+  } else if (App::Terminating()) {
+    d.dialog.result = IDCANCEL;
   } else if (auto* w = dynamic_cast<QDialog*>(d.frame.data())) {
     w->exec();
   }
@@ -434,9 +448,20 @@ Rect Dialog::ItemRect(int id) const {
 
 // ---- list and combo boxes ----
 
+// A list of several selectable rows reports only the user's changes, as
+// the program's own changes of its rows and selection notify nothing.
+static std::optional<QSignalBlocker> QuietIfMulti(QListWidget* lb) {
+  std::optional<QSignalBlocker> quiet;
+  if (lb && lb->selectionMode() == QAbstractItemView::ExtendedSelection) quiet.emplace(lb);
+  return quiet;
+}
+
 void Dialog::ListClear(int id) {
   QWidget* w = Ctl(*this, id);
-  if (auto* lb = dynamic_cast<QListWidget*>(w)) lb->clear();
+  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto quiet = QuietIfMulti(lb);
+    lb->clear();
+  }
   else if (auto* cb = dynamic_cast<QComboBox*>(w)) cb->clear();
 }
 
@@ -473,6 +498,13 @@ std::string Dialog::ListText(int id, int row) const {
 void Dialog::ListSetSel(int id, int row) {
   QWidget* w = Ctl(*this, id);
   if (auto* lb = dynamic_cast<QListWidget*>(w)) {
+    auto quiet = QuietIfMulti(lb);
+    if (quiet) {
+      // Only this row, as in a list of one selectable row.
+      lb->clearSelection();
+      if (row >= 0) lb->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+      return;
+    }
     lb->setCurrentRow(row);
     if (row < 0) lb->clearSelection();
   } else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
@@ -491,8 +523,10 @@ int Dialog::ListGetSel(int id) const {
 }
 
 void Dialog::ListSetMultiSel(int id, int row, bool selected) {
-  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id)))
+  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id))) {
+    auto quiet = QuietIfMulti(lb);
     if (auto* item = lb->item(row)) item->setSelected(selected);
+  }
 }
 
 std::vector<int> Dialog::ListGetMultiSel(int id) const {
@@ -516,6 +550,32 @@ void Dialog::SetScrollPos(int id, int pos) {
 int Dialog::GetScrollPos(int id) const {
   auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
   return sb ? sb->value() : 0;
+}
+
+void Dialog::SetScrollPage(int id, int page) {
+  if (auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id))) sb->setPageStep(std::max(page, 1));
+}
+
+int Dialog::GetScrollPage(int id) const {
+  auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
+  return sb ? sb->pageStep() : 0;
+}
+
+std::pair<int, int> Dialog::GetScrollRange(int id) const {
+  auto* sb = dynamic_cast<QScrollBar*>(Ctl(*this, id));
+  return sb ? std::pair{sb->minimum(), sb->maximum()} : std::pair{0, 0};
+}
+
+// ---- buttons and their enablers ----
+
+void Dialog::UpdateButtons() {
+  for (const auto& [id, widget] : impl()->dialog.controls) {
+    auto* b = qobject_cast<QPushButton*>(widget.data());
+    if (!b || !Commands().FindEnabler(id)) continue;
+    const CommandEnabler ce = QueryCommand(id);
+    b->setEnabled(ce.enabled);
+    if (ce.hasText) b->setText(Q(ce.text));
+  }
 }
 
 }  // namespace plat

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/logfont.h"
@@ -102,10 +103,18 @@ class Dialog : public Window {
   void ListSetMultiSel(int id, int row, bool selected);
   std::vector<int> ListGetMultiSel(int id) const;
 
-  // Scroll bars.
+  // Scroll bars.  Positions set by the program send no notification; the
+  // user's moves send SB_CHANGED.
   void SetScrollRange(int id, int minPos, int maxPos);
+  std::pair<int, int> GetScrollRange(int id) const;
   void SetScrollPos(int id, int pos);
   int GetScrollPos(int id) const;
+  void SetScrollPage(int id, int page);
+  int GetScrollPage(int id) const;
+
+  // Buttons whose command has an enabler in the dialog's table take its
+  // state and text; a dialog calls this when what the enablers read changed.
+  void UpdateButtons();
 
  protected:
   bool CreateNative() override;

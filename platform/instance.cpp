@@ -3,9 +3,10 @@
 // never meet a desktop instance.
 //
 // Protocol: the second start connects and sends its text ending in '\n'; the
-// running instance answers "ACK\n" at once, handles the text, then answers
-// "DONE\n".  The second start waits a few seconds for the ACK (no answer:
-// the running instance is taken as gone) and then for DONE.
+// running instance answers "ACK\n" at once and handles the text afterwards,
+// so that a message it shows on the way (a file that does not open) never
+// keeps the second start waiting.  The second start waits a few seconds for
+// the ACK (no answer: the running instance is taken as gone).
 #include "platform/instance.h"
 
 #include <QByteArray>
@@ -13,7 +14,11 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
 
+#include <algorithm>
+#include <deque>
 #include <memory>
 #include <unistd.h>
 
@@ -56,52 +61,98 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs) {
   msg += '\n';
   s.write(msg);
   s.flush();
-  if (!WaitForLine(s, "ACK\n", timeoutMs)) return false;
-  // The running instance has the name; wait while it opens the file.
-  WaitForLine(s, "DONE\n", 120000);
+  return WaitForLine(s, "ACK\n", timeoutMs);
+}
+
+namespace {
+
+// A flood of connections must not use up the process's file descriptors:
+// connections that send no complete line in time are closed, and beyond a
+// handful of live ones the oldest makes room.  When accepting fails anyway
+// (descriptors ran out elsewhere) the toolkit stops listening; the watch
+// timer listens again.
+constexpr int kMaxConnections = 8;
+constexpr int kIdleMs = 3000;
+constexpr int kWatchMs = 500;
+constexpr qsizetype kMaxLine = 65536;
+
+std::deque<QPointer<QLocalSocket>> g_connections;
+std::unique_ptr<QTimer> g_watch;
+
+void Drop(QLocalSocket* c) {
+  c->abort();
+  c->deleteLater();
+}
+
+void Accept(QLocalSocket* c) {
+  g_connections.erase(std::remove_if(g_connections.begin(), g_connections.end(),
+                                     [](const QPointer<QLocalSocket>& p) { return p.isNull(); }),
+                      g_connections.end());
+  while (static_cast<int>(g_connections.size()) >= kMaxConnections) {
+    if (QLocalSocket* old = g_connections.front()) Drop(old);
+    g_connections.pop_front();
+  }
+  g_connections.emplace_back(c);
+  auto buffer = std::make_shared<QByteArray>();
+  QObject::connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
+  QTimer::singleShot(kIdleMs, c, [c] { Drop(c); });
+  QObject::connect(c, &QLocalSocket::readyRead, c, [c, buffer] {
+    *buffer += c->readAll();
+    const qsizetype nl = buffer->indexOf('\n');
+    if (nl < 0) {
+      if (buffer->size() > kMaxLine) Drop(c);
+      return;
+    }
+    std::string text = buffer->left(std::min(nl, kMaxLine)).toStdString();
+    buffer->clear();
+    c->write("ACK\n");
+    c->flush();
+    c->disconnectFromServer();
+    QTimer::singleShot(0, g_server.get(), [text] {
+      if (g_receiver) g_receiver(text);
+    });
+  });
+}
+
+bool Listen() {
+  const QString name = SocketName();
+  if (!g_server->listen(name)) {
+    // A socket left behind by an instance that ended without cleaning up;
+    // one that answers belongs to a running instance and stays.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(200)) return false;
+    QLocalServer::removeServer(name);
+    if (!g_server->listen(name)) return false;
+  }
+  LogEvent("listening " + g_server->fullServerName().toStdString());
   return true;
 }
+
+}  // namespace
 
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
   g_receiver = std::move(receiver);
   g_server = std::make_unique<QLocalServer>();
   g_server->setSocketOptions(QLocalServer::UserAccessOption);
-  QString name = SocketName();
-  if (!g_server->listen(name)) {
-    // A socket left behind by an instance that ended without cleaning up.
-    QLocalServer::removeServer(name);
-    if (!g_server->listen(name)) return false;
-  }
+  if (!Listen()) return false;
   QObject::connect(g_server.get(), &QLocalServer::newConnection, g_server.get(), [] {
-    while (QLocalSocket* c = g_server->nextPendingConnection()) {
-      auto buffer = std::make_shared<QByteArray>();
-      QObject::connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
-      QObject::connect(c, &QLocalSocket::readyRead, c, [c, buffer] {
-        *buffer += c->readAll();
-        if (buffer->size() > 65536) {
-          c->abort();
-          return;
-        }
-        int nl = buffer->indexOf('\n');
-        if (nl < 0) return;
-        std::string text = buffer->left(nl).toStdString();
-        buffer->clear();
-        c->write("ACK\n");
-        c->flush();
-        if (g_receiver) g_receiver(text);
-        c->write("DONE\n");
-        c->flush();
-        c->disconnectFromServer();
-      });
-    }
+    while (QLocalSocket* c = g_server->nextPendingConnection()) Accept(c);
   });
+  g_watch = std::make_unique<QTimer>();
+  QObject::connect(g_watch.get(), &QTimer::timeout, g_watch.get(), [] {
+    if (g_server && !g_server->isListening()) Listen();
+  });
+  g_watch->start(kWatchMs);
   return true;
 }
 
 void StopListeningForHandOffs() {
+  g_watch.reset();
   if (g_server) g_server->close();
   g_server.reset();
   g_receiver = nullptr;
+  g_connections.clear();
 }
 
 }  // namespace plat

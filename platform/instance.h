@@ -7,13 +7,13 @@
 
 namespace plat {
 
-// Sends `text` to a running instance and waits until it has handled it (or
+// Sends `text` to a running instance and waits until it has taken it (or
 // until the timeout).  Returns true when a running instance acknowledged;
 // false when none runs or it did not answer in time.
 bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 
 // Makes this process the running instance: `receiver` runs on the event loop
-// for every text a later start hands over; the sender waits until it returns.
+// for every text a later start hands over, after the sender was answered.
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 void StopListeningForHandOffs();
 

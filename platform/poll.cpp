@@ -6,14 +6,22 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <deque>
 #include <map>
+#include <thread>
 
 #include "platform/app.h"
 #include "platform/keys.h"
 #include "platform/testing.h"
+#include "platform/testing_impl.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -33,14 +41,28 @@ std::map<Window*, std::deque<KeyMsg>> g_keys;
 std::map<Window*, std::deque<MouseEvent>> g_mouse;
 constexpr size_t kMaxQueued = 4096;
 
+// Marks the window as the one whose work polls, for the scope's life.
+class PollScope {
+ public:
+  explicit PollScope(Window& w) : previous_(g_polling) {
+    g_polling = &w;
+    ++g_pollDepth;
+  }
+  ~PollScope() {
+    --g_pollDepth;
+    g_polling = previous_;
+  }
+  PollScope(const PollScope&) = delete;
+  PollScope& operator=(const PollScope&) = delete;
+
+ private:
+  Window* previous_;
+};
+
 void ProcessWhilePolling(Window& w) {
   if (!App::Exists()) return;
-  Window* previous = g_polling;
-  g_polling = &w;
-  ++g_pollDepth;
+  PollScope scope(w);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-  --g_pollDepth;
-  g_polling = previous;
 }
 
 void PushMouse(Window* w, const MouseEvent& e) {
@@ -53,9 +75,25 @@ void PushMouse(Window* w, const MouseEvent& e) {
   if (q.size() < kMaxQueued) q.push_back(e);
 }
 
+// Closes the frame's window once no poll runs any more: a close request
+// that arrived during long work ends that work first (see the Close case
+// below).  Retried every 50 ms while some work still polls.
+void CloseWhenIdle(QWidget* frame) {
+  QPointer<QWidget> f(frame);
+  QTimer::singleShot(50, frame, [f] {
+    if (!f) return;
+    if (g_pollDepth > 0 || g_polling) {
+      CloseWhenIdle(f.data());
+      return;
+    }
+    if (Window* w = WindowOfWidget(f.data()); w && !w->IsDestroyed()) w->CloseWindow();
+  });
+}
+
 }  // namespace
 
 bool IsPolling() { return g_pollDepth > 0; }
+bool IsPollingWindow(const Window* w) { return w && w == g_polling; }
 
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {
   auto& q = g_keys[w];
@@ -95,11 +133,26 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
       }
       return true;
     }
+    case QEvent::Close: {
+      // Closing the window whose work polls ends that work (as Escape) and
+      // then closes it; other windows wait until the work is done.  The
+      // request reaches the native window before its widget.
+      auto* widget = qobject_cast<QWidget*>(target);
+      if (auto* native = qobject_cast<QWindow*>(target)) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+          if (top->windowHandle() == native) widget = top;
+      }
+      Window* w = widget ? WindowOfWidget(widget) : nullptr;
+      if (w && w == g_polling && widget->isWindow()) {
+        QueueKey(w, VK_ESCAPE, 0, 27);
+        CloseWhenIdle(widget);
+      }
+      return true;
+    }
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
-    case QEvent::Close:
     case QEvent::ContextMenu:
     case QEvent::Drop:
       return true;
@@ -139,6 +192,24 @@ bool PollMouse(Window& w, MouseEvent& out) {
 
 void FlushKeys(Window& w) { g_keys.erase(&w); }
 
+void Delay(Window& w, int milliseconds) {
+  if (testing::internal::FakeTicksOn()) {
+    ProcessWhilePolling(w);
+    // What happens at the fake ticks happens while the work polls, as real
+    // events would arrive during the wait.
+    PollScope scope(w);
+    testing::AdvanceTicks(milliseconds);
+    return;
+  }
+  const std::int64_t end = TickMilliseconds() + std::max(milliseconds, 0);
+  for (;;) {
+    ProcessWhilePolling(w);
+    const std::int64_t left = end - TickMilliseconds();
+    if (left <= 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(left, 5)));
+  }
+}
+
 bool MouseButtonHeld() { return QGuiApplication::mouseButtons() != Qt::NoButton; }
 
 void ForgetPollQueues(Window* w) {
@@ -156,6 +227,10 @@ void InjectKey(Window& w, unsigned vk, unsigned modifiers, unsigned ch) {
 }
 
 void InjectMouse(Window& w, const MouseEvent& e) { g_mouse[&w].push_back(e); }
+
+void RequestClose(Window& w) {
+  if (QWidget* f = w.impl()->frame.data()) f->close();
+}
 
 }  // namespace testing
 }  // namespace plat

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/testing_impl.h"
+
 namespace kv_embedded {
 struct File {
   const char* name;
@@ -107,7 +109,10 @@ const AcceleratorTable* FindAccelerators(const std::string& name) {
   return FindIn(Data().set.accelerators, name);
 }
 
-const DialogTemplate* FindDialog(const std::string& name) { return FindIn(Data().set.dialogs, name); }
+const DialogTemplate* FindDialog(const std::string& name) {
+  if (const DialogTemplate* t = FindIn(Data().set.dialogs, name)) return t;
+  return testing::TestingMode() ? testing::internal::FindTestDialog(name) : nullptr;
+}
 
 std::optional<std::string> HelpText(const std::string& name) {
   const std::string* text = FindIn(Data().help, name);

@@ -1,10 +1,17 @@
 #include "platform/testing.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <algorithm>
 #include <deque>
+#include <map>
 #include <variant>
 
 #include "platform/dialog.h"
+#include "platform/resources.h"
 #include "platform/testing_impl.h"
+#include "platform/window_impl.h"
 
 namespace plat::testing {
 
@@ -44,7 +51,34 @@ struct State {
   bool clockFixed = false;
   std::int64_t seconds = 0;
   LocalTime local;
+  int decorations[4] = {0, 0, 0, 0};
+  bool fakeTicks = false;
+  std::int64_t tick = 0;
 };
+
+// The fake clock's window timers and scheduled actions.
+struct FakeTimer {
+  Window* window = nullptr;
+  unsigned id = 0;
+  int period = 1;
+  std::int64_t due = 0;
+};
+struct ScheduledAction {
+  std::int64_t tick = 0;
+  std::function<void()> action;
+};
+std::vector<FakeTimer>& Timers() {
+  static std::vector<FakeTimer> t;
+  return t;
+}
+std::vector<ScheduledAction>& Actions() {
+  static std::vector<ScheduledAction> a;
+  return a;
+}
+res::ResourceSet& TestResources() {
+  static res::ResourceSet r;
+  return r;
+}
 
 State& S() {
   static State s;
@@ -73,6 +107,11 @@ void Reset() {
   s.log.clear();
   s.lastFileRequest = {};
   s.clockFixed = false;
+  for (int& d : s.decorations) d = 0;
+  s.fakeTicks = false;
+  s.tick = 0;
+  Timers().clear();
+  Actions().clear();
 }
 
 void ExpectDialog(const std::string& templateName, DialogScript script) {
@@ -118,7 +157,77 @@ void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local) {
 
 void UnfixClock() { S().clockFixed = false; }
 
+void DeleteDeferredObjects() {
+  if (QCoreApplication::instance()) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void FakeFrameDecorations(int left, int top, int right, int bottom) {
+  int* d = S().decorations;
+  d[0] = left;
+  d[1] = top;
+  d[2] = right;
+  d[3] = bottom;
+}
+
+void FakeTicks(bool on) {
+  S().fakeTicks = on;
+  S().tick = 0;
+  Timers().clear();
+  Actions().clear();
+}
+
+void AdvanceTicks(int milliseconds) {
+  auto& s = S();
+  if (!s.fakeTicks) return;
+  const std::int64_t target = s.tick + std::max(milliseconds, 0);
+  // Timers and actions run in the order of their ticks; each may add more.
+  for (;;) {
+    std::int64_t next = target + 1;
+    for (const FakeTimer& t : Timers()) next = std::min(next, t.due);
+    for (const ScheduledAction& a : Actions()) next = std::min(next, a.tick);
+    if (next > target) break;
+    s.tick = std::max(s.tick, next);
+    auto& actions = Actions();
+    const auto due = std::find_if(actions.begin(), actions.end(), [next](const ScheduledAction& a) { return a.tick == next; });
+    if (due != actions.end()) {
+      std::function<void()> run = std::move(due->action);
+      actions.erase(due);
+      run();
+      continue;
+    }
+    auto& timers = Timers();
+    const auto t = std::find_if(timers.begin(), timers.end(), [next](const FakeTimer& f) { return f.due == next; });
+    if (t == timers.end()) continue;
+    t->due += t->period;
+    Window* w = t->window;
+    const unsigned id = t->id;
+    DeliverTimer(w, id);
+  }
+  s.tick = target;
+}
+
+void AtTick(std::int64_t tick, std::function<void()> action) {
+  Actions().push_back(ScheduledAction{tick, std::move(action)});
+}
+
+std::vector<std::string> AddDialogTemplates(const std::string& script) {
+  res::ResourceSet parsed;
+  res::ParseScript(script, "test", parsed);
+  for (auto& [name, t] : parsed.dialogs) TestResources().dialogs[name] = std::move(t);
+  return parsed.errors;
+}
+
 namespace internal {
+
+bool FakedDecorations(int& left, int& top, int& right, int& bottom) {
+  const int* d = S().decorations;
+  if (d[0] == 0 && d[1] == 0 && d[2] == 0 && d[3] == 0) return false;
+  left = d[0];
+  top = d[1];
+  right = d[2];
+  bottom = d[3];
+  return true;
+}
 
 bool PopDialogScript(const std::string& templateName, DialogScript& out) {
   auto& s = S();
@@ -201,6 +310,34 @@ void LogDialog(const std::string& name) {
   if (S().on) S().log.push_back(name);
 }
 const DeviceCaps* FixedScreenCaps() { return S().capsFixed ? &S().caps : nullptr; }
+
+bool FakeTicksOn() { return S().fakeTicks; }
+std::int64_t FakeTickNow() { return S().tick; }
+
+void SetFakeTimer(Window* w, unsigned id, int milliseconds) {
+  KillFakeTimer(w, id);
+  const int period = std::max(milliseconds, 1);
+  Timers().push_back(FakeTimer{w, id, period, S().tick + period});
+}
+
+void KillFakeTimer(Window* w, unsigned id) {
+  auto& t = Timers();
+  t.erase(std::remove_if(t.begin(), t.end(), [w, id](const FakeTimer& f) { return f.window == w && f.id == id; }),
+          t.end());
+}
+
+void ForgetFakeTimers(Window* w) {
+  auto& t = Timers();
+  t.erase(std::remove_if(t.begin(), t.end(), [w](const FakeTimer& f) { return f.window == w; }), t.end());
+}
+
+const res::DialogTemplate* FindTestDialog(const std::string& name) {
+  std::string upper = name;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  const auto it = TestResources().dialogs.find(upper);
+  return it == TestResources().dialogs.end() ? nullptr : &it->second;
+}
 
 bool ClockFixed(std::int64_t& seconds, LocalTime& local) {
   if (!S().clockFixed) return false;

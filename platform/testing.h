@@ -76,8 +76,36 @@ void FixScreenCaps(const DeviceCaps& caps);
 void FixClock(std::int64_t secondsSinceEpoch, const LocalTime& local);
 void UnfixClock();
 
+// ---- window manager ----
+// Decorations (border and title bar, in pixels) that a faked window manager
+// adds around every top-level window after it is shown, on the next turn of
+// the event loop, keeping the frame's corner where the window was: as
+// reparenting window managers on X11 do.  All zero: no faking (the
+// toolkit's own report).  Reset() ends the faking.
+void FakeFrameDecorations(int left, int top, int right, int bottom);
+
+// ---- deferred deletion ----
+// Deletes the toolkit objects that wait for control to return to the event
+// loop (closed windows' widgets): tests run no loop.  Only between tests.
+void DeleteDeferredObjects();
+// ---- fake steady clock ----
+// With fake ticks on, TickMilliseconds() starts at 0 and moves only through
+// Delay() and AdvanceTicks(); window timers then fire from this clock instead
+// of real time, and an action given to AtTick() runs when the clock reaches
+// its tick (for example a key injected in the middle of an animation).
+void FakeTicks(bool on = true);
+void AdvanceTicks(int milliseconds);
+void AtTick(std::int64_t tick, std::function<void()> action);
+
 // ---- injected events for PollKey and PollMouse ----
 void InjectKey(Window& w, unsigned vk, unsigned modifiers = 0, unsigned ch = 0);
 void InjectMouse(Window& w, const MouseEvent& e);
+// Asks the window's frame to close, as its close box does.
+void RequestClose(Window& w);
+
+// ---- dialog templates of the tests themselves ----
+// Parses a resource script; its dialog templates are then found by name like
+// the program's own (never shadowing them).  Returns the parse errors.
+std::vector<std::string> AddDialogTemplates(const std::string& script);
 
 }  // namespace plat::testing

@@ -6,6 +6,10 @@
 
 #include "platform/testing.h"
 
+namespace plat::res {
+struct DialogTemplate;
+}
+
 namespace plat::testing::internal {
 
 // Takes the next queued script for a modal dialog.  Records a failure and
@@ -26,5 +30,15 @@ void RecordFailure(const std::string& what);
 void LogDialog(const std::string& name);
 const DeviceCaps* FixedScreenCaps();
 bool ClockFixed(std::int64_t& seconds, LocalTime& local);
+// The faked decorations (left, top, right, bottom), when faking is on.
+bool FakedDecorations(int& left, int& top, int& right, int& bottom);
+// The fake steady clock and the window timers it drives.
+bool FakeTicksOn();
+std::int64_t FakeTickNow();
+void SetFakeTimer(Window* w, unsigned id, int milliseconds);
+void KillFakeTimer(Window* w, unsigned id);
+void ForgetFakeTimers(Window* w);
+// A dialog template added by a test, or null.
+const res::DialogTemplate* FindTestDialog(const std::string& name);
 
 }  // namespace plat::testing::internal

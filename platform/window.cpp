@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMargins>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -27,6 +28,7 @@
 #include "platform/bitmap_impl.h"
 #include "platform/keys.h"
 #include "platform/resources.h"
+#include "platform/testing_impl.h"
 #include "platform/window_impl.h"
 
 namespace plat {
@@ -36,6 +38,59 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 const char* kOwnerProperty = "kurvatoWindow";
+const char* kDecoratedProperty = "kurvatoDecorated";
+
+// ---- the frame on the screen ----
+
+bool Decorated(const QWidget* f) { return f->property(kDecoratedProperty).toBool(); }
+
+// The decorations a faked window manager has put around the frame so far.
+QMargins FakedMargins(const QWidget* f, bool& faking) {
+  int l = 0, t = 0, r = 0, b = 0;
+  faking = testing::internal::FakedDecorations(l, t, r, b);
+  if (!faking || !Decorated(f)) return {};
+  return QMargins(l, t, r, b);
+}
+
+// A top-level window is placed and measured by the corner of its frame and
+// its size without the desktop's decorations (title bar, border).  The
+// decorations are the window manager's: they differ between desktops and
+// are often known only after the window is shown, so a size that counted
+// them would grow by them at every store and restore.
+Rect FrameRect(const QWidget* f) {
+  bool faking = false;
+  const QMargins m = FakedMargins(f, faking);
+  const QPoint corner = faking ? f->geometry().topLeft() - QPoint(m.left(), m.top()) : f->pos();
+  return Rect{corner.x(), corner.y(), corner.x() + f->width(), corner.y() + f->height()};
+}
+
+// Puts the frame's corner at (x, y) and sizes the window w x h without
+// its decorations.
+void PlaceFrame(QWidget* f, int x, int y, int w, int h) {
+  bool faking = false;
+  const QMargins m = FakedMargins(f, faking);
+  if (faking) {
+    f->setGeometry(x + m.left(), y + m.top(), w, h);
+  } else {
+    f->move(x, y);
+    f->resize(w, h);
+  }
+}
+
+// A faked window manager decorates a shown window on the next turn of the
+// event loop and keeps the frame's corner where the window was.
+void DecorateLater(QWidget* f) {
+  bool faking = false;
+  FakedMargins(f, faking);
+  if (!faking || Decorated(f) || !f->isWindow()) return;
+  QTimer::singleShot(0, f, [f] {
+    if (Decorated(f) || f->isHidden()) return;
+    f->setProperty(kDecoratedProperty, true);
+    bool on = false;
+    const QMargins m = FakedMargins(f, on);
+    f->setGeometry(f->geometry().translated(m.left(), m.top()));
+  });
+}
 
 }  // namespace
 
@@ -157,8 +212,7 @@ void FrameWidget::moveEvent(QMoveEvent* e) {
   if (!owner_) return;
   auto* impl = owner_->impl();
   if (!isMinimized() && !isMaximized()) {
-    QRect g = frameGeometry();
-    impl->normalRect = Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    impl->normalRect = FrameRect(this);
     impl->haveNormalRect = true;
   }
   owner_->EvMove(Point{x(), y()});
@@ -169,8 +223,7 @@ void FrameWidget::resizeEvent(QResizeEvent* e) {
   if (!owner_) return;
   auto* impl = owner_->impl();
   if (!isMinimized() && !isMaximized()) {
-    QRect g = frameGeometry();
-    impl->normalRect = Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    impl->normalRect = FrameRect(this);
     impl->haveNormalRect = true;
   }
 }
@@ -402,6 +455,7 @@ Window::Window(Window* parent, const std::string& caption) : parent_(parent), im
 Window::~Window() {
   ForgetScheduledDelete(this);
   ForgetPollQueues(this);
+  testing::internal::ForgetFakeTimers(this);
   // Owned child windows go with their parent; dialogs belong to whoever
   // created them and are only detached.
   std::vector<Window*> kids = impl_->children;
@@ -464,7 +518,12 @@ bool Window::Create() {
     if (auto* fw = dynamic_cast<FrameWidget*>(d.frame.data())) {
       QWidget* old = fw->takeCentralWidget();
       fw->setCentralWidget(d.client->impl_->frame.data());
-      if (old && old != d.client->impl_->frame.data()) old->hide();
+      // The frame keeps its own client widget, hidden, so that it goes with
+      // the frame (taking it out of the layout orphaned it).
+      if (old && old != d.client->impl_->frame.data()) {
+        old->setParent(fw);
+        old->hide();
+      }
     }
   }
   // A placement given before creation is the window's initial one.
@@ -504,6 +563,7 @@ void Window::Destroy() {
   for (Window* c : std::vector<Window*>(d.children))
     if (!c->impl_->destroyed) c->Destroy();
   for (auto& [id, t] : d.timers) t->stop();
+  testing::internal::ForgetFakeTimers(this);
   if (d.frame) {
     d.frame->hide();
     d.frame->setProperty(kOwnerProperty, QVariant());
@@ -579,6 +639,7 @@ void Window::Show(int cmd) {
     case SW_SHOWNORMAL: f->showNormal(); break;
     default: f->show(); break;
   }
+  if (cmd != SW_HIDE) DecorateLater(f);
   if (wasHidden && cmd != SW_HIDE && impl_->haveHiddenFrameRect && f->isWindow() && !f->isMaximized() &&
       !f->isMinimized()) {
     impl_->haveHiddenFrameRect = false;
@@ -610,12 +671,7 @@ void Window::MoveWindow(int x, int y, int width, int height) {
       impl_->hiddenFrameRect = Rect{x, y, x + width, y + height};
       impl_->haveHiddenFrameRect = true;
     }
-    QRect fg = f->frameGeometry();
-    QRect g = f->geometry();
-    int dw = fg.width() - g.width();
-    int dh = fg.height() - g.height();
-    f->move(x, y);
-    f->resize(std::max(width - dw, 1), std::max(height - dh, 1));
+    PlaceFrame(f, x, y, std::max(width, 1), std::max(height, 1));
     // Lay the frame out now, so the client area has its new size at once
     // (also while the window is still hidden).
     if (f->layout()) f->layout()->activate();
@@ -636,10 +692,13 @@ void Window::MoveTo(int x, int y) {
     impl_->pendingGeometry = Rect{x, y, x + r.Width(), y + r.Height()};
     return;
   }
-  f->move(x, y);
+  if (f->isWindow()) {
+    PlaceFrame(f, x, y, f->width(), f->height());
+  } else {
+    f->move(x, y);
+  }
   if (f->isWindow() && !f->isMinimized() && !f->isMaximized()) {
-    QRect fg = f->frameGeometry();
-    impl_->normalRect = Rect{fg.left(), fg.top(), fg.left() + fg.width(), fg.top() + fg.height()};
+    impl_->normalRect = FrameRect(f);
     impl_->haveNormalRect = true;
   }
 }
@@ -647,7 +706,8 @@ void Window::MoveTo(int x, int y) {
 Rect Window::GetWindowRect() const {
   auto* f = impl_->frame.data();
   if (!f) return impl_->pendingGeometry;
-  QRect g = f->isWindow() ? f->frameGeometry() : QRect(f->mapToGlobal(QPoint(0, 0)), f->size());
+  if (f->isWindow()) return FrameRect(f);
+  QRect g(f->mapToGlobal(QPoint(0, 0)), f->size());
   return Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
 }
 
@@ -817,15 +877,18 @@ const CommandTable& Window::Commands() const {
   return table;
 }
 
-CommandEnabler Window::QueryCommand(int id) {
+CommandEnabler Window::QueryEnabler(int id) {
   CommandEnabler ce;
   ce.id = id;
-  const CommandTable& t = Commands();
-  ce.enabled = t.FindHandler(id) != nullptr;
-  if (const auto* e = t.FindEnabler(id)) {
-    ce.enabled = true;
-    e->enabler(*this, ce);
-  }
+  if (const auto* e = Commands().FindEnabler(id)) e->enabler(*this, ce);
+  return ce;
+}
+
+CommandEnabler Window::QueryCommand(int id) {
+  CommandEnabler ce = QueryEnabler(id);
+  // A command without a handler (a feature not built yet) is greyed,
+  // whatever its enabler says: no menu item may do nothing when clicked.
+  if (!Commands().FindHandler(id)) ce.enabled = false;
   return ce;
 }
 
@@ -875,18 +938,27 @@ void Window::SimulateKey(unsigned vk, unsigned modifiers, unsigned ch) { impl_->
 
 // ---- timers, drops, capture ----
 
+void DeliverTimer(Window* w, unsigned id) {
+  // A poll of another window holds the timer back, as it holds input back;
+  // the polling window's own timers drive its work (the time animation).
+  if (w && !w->IsDestroyed() && (!IsPolling() || IsPollingWindow(w))) w->EvTimer(id);
+}
+
 void Window::SetTimer(unsigned id, int milliseconds) {
+  if (testing::internal::FakeTicksOn()) {
+    testing::internal::SetFakeTimer(this, id, milliseconds);
+    return;
+  }
   auto& t = impl_->timers[id];
   if (!t) {
     t = new QTimer();
-    QObject::connect(t, &QTimer::timeout, t, [this, id] {
-      if (!impl_->destroyed && !IsPolling()) EvTimer(id);
-    });
+    QObject::connect(t, &QTimer::timeout, t, [this, id] { DeliverTimer(this, id); });
   }
   t->start(std::max(milliseconds, 1));
 }
 
 void Window::KillTimer(unsigned id) {
+  testing::internal::KillFakeTimer(this, id);
   auto it = impl_->timers.find(id);
   if (it != impl_->timers.end()) it->second->stop();
 }

@@ -76,11 +76,16 @@ class Window {
   bool IsVisible() const;
   bool IsZoomed() const;   // maximised
   bool IsIconic() const;   // minimised
-  void MoveWindow(int x, int y, int width, int height);  // frame rectangle
-  void MoveTo(int x, int y);                             // no resizing
-  Rect GetWindowRect() const;  // frame rectangle on the screen
+  // The window rectangle of a top-level window: the corner of its frame on
+  // the screen and its size with the menu bar but without the desktop's
+  // decorations (title bar, border), which the window manager adds and which
+  // differ between desktops.  What GetWindowRect() or NormalRect() returns,
+  // MoveWindow() restores exactly.
+  void MoveWindow(int x, int y, int width, int height);
+  void MoveTo(int x, int y);  // no resizing
+  Rect GetWindowRect() const;
   Rect GetClientRect() const;  // (0, 0, width, height) of the client area
-  // The last frame rectangle while neither minimised nor maximised.
+  // The last window rectangle while neither minimised nor maximised.
   Rect NormalRect() const;
   // Height of a caption plus a menu bar, for default placements.
   static int CaptionAndMenuHeight();
@@ -113,8 +118,12 @@ class Window {
   // Runs the handler of id unless its enabler disables it.  Returns whether
   // a handler ran.
   bool Command(int id);
-  // Runs the enabler chain for id; a command without enabler is enabled.
+  // What the menu shows for id: the enabler chain's answer (a command
+  // without an enabler is enabled), but a command without a handler (a
+  // feature not built yet) is always greyed.
   CommandEnabler QueryCommand(int id);
+  // The enabler chain's answer alone, handler or not (tests of enablers).
+  CommandEnabler QueryEnabler(int id);
   // The accelerator command for a key, or 0.
   int FindAccelerator(unsigned vk, unsigned modifiers) const;
 

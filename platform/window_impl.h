@@ -107,8 +107,9 @@ struct Window::Impl {
   bool haveNormalRect = false;
   Rect pendingGeometry{0, 0, 0, 0};
   bool havePendingGeometry = false;
-  // A frame rectangle asked for while the window was hidden: its border is
-  // only known once it is shown, so Show() applies the rectangle again.
+  // A window rectangle asked for while the window was hidden: the toolkit
+  // places a frame's corner exactly only once it is on the screen, so Show()
+  // applies the rectangle again.
   Rect hiddenFrameRect{0, 0, 0, 0};
   bool haveHiddenFrameRect = false;
   int pendingShow = -1;
@@ -147,5 +148,10 @@ bool IsPolling();
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch);
 bool HandleEventWhilePolling(QObject* target, QEvent* e);
 void ForgetPollQueues(Window* w);
+// True while w itself polls (its timers still run then).
+bool IsPollingWindow(const Window* w);
+// Runs the window's timer handler unless it is destroyed or another
+// window's poll is holding events back.
+void DeliverTimer(Window* w, unsigned id);
 
 }  // namespace plat

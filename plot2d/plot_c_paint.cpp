@@ -94,7 +94,7 @@ void TPlotCWin::DrawInequalityRegions(plat::DC& dc) {
 }
 
 void TPlotCWin::DrawPlot(plat::DC& dc) {
-  if (!labelsHidden) DrawEquationLabels(dc);
+  DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
   // Nodes of the polynomials: while one is edited, and where "Punkte immer

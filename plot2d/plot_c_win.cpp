@@ -336,8 +336,7 @@ void TPlotCWin::FitWindowToGraphs() {
 // ---- inventory notifications ----
 
 void TPlotCWin::EquationsChanged(bool selectLast) {
-  // The inventory dialog and the tool dialogs refill their lists here once
-  // they exist.
+  InventoryChanged(selectLast);
   firstOdeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde}));
   firstSlopeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOdeDyDx}));
   firstSequenceEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence}));
@@ -350,6 +349,11 @@ void TPlotCWin::CloseStaleDialogs(bool all) {
   // they exist.
 }
 
-void TPlotCWin::RedrawEquation(int parameter) { TPlotBWin::RedrawEquation(parameter); }
+void TPlotCWin::RedrawEquation(int parameter) {
+  // The Riemann dialog with bounds tied to parameters recomputes here once
+  // it exists.
+  TPlotBWin::RedrawEquation(parameter);
+  RefreshToolDialogs();
+}
 
 }  // namespace kv

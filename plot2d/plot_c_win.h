@@ -108,6 +108,16 @@ class TPlotCWin : public TPlotBWin {
   // The view around every visible curve, segment, point and sum.
   virtual void FitWindowToGraphs();
 
+  // ---- derived entries (derived_equations_2d.cpp) ----
+  // Rebuilds every entry derived from entry i (all derived entries when i
+  // is negative) in index order.
+  void RebuildDerivedEquations(int i) override;
+  // Rebuilds entry i by the builder of its derivation code; false when the
+  // code has none or the builder failed.
+  bool RebuildByDerivation(int i);
+  // The builder of entries that are compiled from their own texts.
+  bool RecompileDerivedEquation(int i);
+
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;

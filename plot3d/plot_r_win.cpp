@@ -104,7 +104,9 @@ void TPlotRWin::SetupWindow() {
 void TPlotRWin::Destroy() {
   if (IsDestroyed()) return;
   CloseStaleDialogs(true);
-  // The observer dialog goes with its owner window.
+  // The observer dialog goes with its owner window (the platform deletes
+  // owned windows, but dialogs belong to whoever made them).
+  delete ObserverDlg;
   ObserverDlg = nullptr;
   TPlotQWin::Destroy();
 }
@@ -257,8 +259,7 @@ void TPlotRWin::ResetDrawing() {
 // ---- inventory notifications ----
 
 void TPlotRWin::EquationsChanged(bool selectLast) {
-  // The inventory list and the open tool dialogs refill here once they
-  // exist.
+  InventoryChanged(selectLast);
   View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
   View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();

@@ -1,15 +1,17 @@
 // The animation loops the slider dialogs start: a parameter runs through
 // its slider range and the plot is redrawn at every frame.  They run inside
 // the command and read the keys with the keyboard poll, so the window stays
-// painted and "A" always stops them.
+// painted; "A" and Escape always stop them, and so does closing the window
+// (the platform turns that into Escape).  Every wait goes through the
+// platform's Delay, which keeps the windows painted and lets the tests run
+// the loops on a fake clock.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <new>
-#include <thread>
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
+#include "platform/keys.h"
 #include "platform/resources.h"
 #include "platform/testing.h"
 #include "plotcore/plot_win.h"
@@ -18,13 +20,22 @@ namespace kv {
 
 namespace {
 
-void Wait(int milliseconds) {
-  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 // With the platform in testing mode no user can press "A": a loop that saw
-// no key for this many frames ends by itself.
-constexpr long kTestIdleFrames = 100000;
+// no key for this many passes ends by itself (a pause sooner).
+constexpr long kTestIdlePasses = 5000;
+constexpr long kTestIdlePausePasses = 1000;
+// The continuous animation shows at most one frame per this many ms, so its
+// speed does not depend on how fast the machine draws.
+constexpr int kMinFramePeriod = 20;
+// The window timer that drives the time parameter's frames.
+constexpr int kTimePeriod = 50;
+
+bool IsStopKey(int key) { return key == 'A' || key == plat::VK_ESCAPE; }
+
+// Animations, like the sliders, move only the real part of a parameter.
+void SetReal(TPlotWin& w, int index, long double value) {
+  w.Tables().value.SetRealPart(static_cast<std::size_t>(index), value);
+}
 
 // Keeps the flags of a running animation and clears them on every exit.
 class AnimationScope {
@@ -53,90 +64,144 @@ bool SliderRange(TPlotWin& w, int index, long double& lo, long double& hi) {
   return std::isfinite(lo) && std::isfinite(hi) && hi > lo;
 }
 
-// Waits in a pause until "P" again; "A" ends the pause and the animation.
+// Counts passes without a key in testing mode; true when the loop should
+// give up (a test that forgot its "A").
+class IdleGuard {
+ public:
+  explicit IdleGuard(long limit = kTestIdlePasses) : limit_(limit) {}
+  bool Expired(int key) {
+    if (key != 0) {
+      idle_ = 0;
+      return false;
+    }
+    return plat::testing::TestingMode() && ++idle_ > limit_;
+  }
+
+ private:
+  long limit_;
+  long idle_ = 0;
+};
+
+// Waits in a pause until "P" again; false when a stop key ends the pause
+// and the animation with it.
 bool Pause(TPlotWin& w) {
-  for (long idle = 0;; ++idle) {
+  IdleGuard guard(kTestIdlePausePasses);
+  for (;;) {
     const int key = plat::PollKey(w);
     if (key == 'P') return true;
-    if (key == 'A') return false;
-    if (key == 0 && plat::testing::TestingMode() && idle > 1000) return true;
-    Wait(10);
+    if (IsStopKey(key)) return false;
+    if (guard.Expired(key)) return true;
+    plat::Delay(w, 10);
+  }
+}
+
+// Moves a value one step along [lo, hi]; at an end it bounces back when
+// reversing, else it starts again at the other end.
+void StepAlong(long double& value, int& direction, long double step, long double lo, long double hi,
+               bool reversing) {
+  value += direction * step;
+  if (value > hi) {
+    if (reversing) {
+      value = std::max(lo, hi - (value - hi));
+      direction = -1;
+    } else {
+      value = lo;
+    }
+  } else if (value < lo) {
+    if (reversing) {
+      value = std::min(hi, lo + (lo - value));
+      direction = 1;
+    } else {
+      value = hi;
+    }
   }
 }
 
 }  // namespace
 
-void TPlotWin::AnimationFrame(int index) {
+void TPlotWin::DrawAnimationFrame() {
   drawn = 0;
   PlotBufferValid = 0;
-  RepaintNow(false);
+  if (!IsCreated()) return;
+  plat::ClientDC dc(*this);
+  PaintBuffered(dc);
+}
+
+void TPlotWin::AnimationFrame(int index) { DrawAnimationFrame(); }
+
+void TPlotWin::EvTimer(unsigned id) {
+  if (id == kTimeParameterTimer) ++timeTicks_;
 }
 
 void TPlotWin::AnimateParameter(int index, bool reversing, bool hasEnd, long double endValue) {
   long double lo, hi;
   if (!SliderRange(*this, index, lo, hi)) return;
   AnimationScope scope(*this);
-  const bool clock = timeMode && index == 0;
-  long double value = std::clamp(Tables().value[static_cast<std::size_t>(index)].re, lo, hi);
-  const int steps = sliderSteps > 0 ? sliderSteps : 100;
-  long double step = (hi - lo) * (animationStepFactor > 0 ? animationStepFactor : 1) / steps;
-  int direction = 1;
-  const auto started = std::chrono::steady_clock::now();
-  const long double startValue = value;
-  long idle = 0;
-  for (;;) {
-    const int key = plat::PollKey(*this);
-    if (key == 'A') break;
-    if (key == 0 && plat::testing::TestingMode() && ++idle > kTestIdleFrames) break;
-    if (key != 0) idle = 0;
-    if (!clock) {
-      if (key == ' ') {
-        direction = -direction;
-      } else if (key == 'S') {
-        step *= 1.25L;
-      } else if (key == 'L') {
-        step *= 0.8L;
-      } else if (key == 'P' && !Pause(*this)) {
-        break;
+  const auto k = static_cast<std::size_t>(index);
+  long double value = std::clamp(Tables().value[k].re, lo, hi);
+  const bool ends = hasEnd && std::isfinite(endValue);
+  IdleGuard guard;
+  if (timeMode && index == 0) {
+    // The time parameter follows the clock: the window timer asks for a
+    // frame every 50 ms, and the value is the time since the start, cycling
+    // through the slider range.  Only the stop keys are read.
+    const std::int64_t started = plat::TickMilliseconds();
+    const long double startValue = value;
+    long double previous = value;
+    timeTicks_ = 0;
+    SetTimer(kTimeParameterTimer, kTimePeriod);
+    for (;;) {
+      const int key = plat::PollKey(*this);
+      if (IsStopKey(key) || guard.Expired(key)) break;
+      if (timeTicks_ == 0) {
+        plat::Delay(*this, 5);
+        continue;
       }
-    }
-    const long double previous = value;
-    if (clock) {
-      // The time parameter follows the clock in frames of 50 ms.
-      Wait(50);
-      const std::chrono::duration<long double> elapsed = std::chrono::steady_clock::now() - started;
-      value = startValue + elapsed.count();
-      if (value > hi) value = lo + std::fmod(value - lo, hi - lo);
-    } else {
-      value += direction * step;
-      if (value > hi) {
-        if (reversing) {
-          value = std::max(lo, hi - (value - hi));
-          direction = -1;
-        } else {
-          value = lo;
-        }
-      } else if (value < lo) {
-        if (reversing) {
-          value = std::min(hi, lo + (lo - value));
-          direction = 1;
-        } else {
-          value = hi;
-        }
-      }
-    }
-    bool last = false;
-    if (hasEnd && std::isfinite(endValue)) {
-      const bool passed = (previous <= endValue && value >= endValue && direction > 0) ||
-                          (previous >= endValue && value <= endValue && direction < 0);
-      if (passed) {
+      timeTicks_ = 0;
+      const long double run = startValue + (plat::TickMilliseconds() - started) / 1000.0L;
+      bool last = false;
+      if (ends && previous <= endValue && run >= endValue) {
         value = endValue;
         last = true;
+      } else {
+        value = run < hi ? run : lo + std::fmod(run - lo, hi - lo);
       }
+      previous = run;
+      SetReal(*this, index, value);
+      AnimationFrame(index);
+      if (last) break;
     }
-    SetVariable(index, value);
+    KillTimer(kTimeParameterTimer);
+    return;
+  }
+  const int steps = std::max(SliderStepCount(index), 1);
+  long double step = (hi - lo) * (animationStepFactor > 0 ? animationStepFactor : 1) / steps;
+  int direction = 1;
+  for (;;) {
+    const std::int64_t frameStart = plat::TickMilliseconds();
+    const int key = plat::PollKey(*this);
+    if (IsStopKey(key) || guard.Expired(key)) break;
+    if (key == ' ') {
+      direction = -direction;
+    } else if (key == 'S') {
+      step *= 1.25L;
+    } else if (key == 'L') {
+      step *= 0.8L;
+    } else if (key == 'P' && !Pause(*this)) {
+      break;
+    }
+    const long double previous = value;
+    StepAlong(value, direction, step, lo, hi, reversing);
+    bool last = false;
+    if (ends && ((previous <= endValue && value >= endValue && direction > 0) ||
+                 (previous >= endValue && value <= endValue && direction < 0))) {
+      value = endValue;
+      last = true;
+    }
+    SetReal(*this, index, value);
     AnimationFrame(index);
     if (last) break;
+    plat::Delay(*this, static_cast<int>(kMinFramePeriod - (plat::TickMilliseconds() - frameStart)));
   }
 }
 
@@ -148,12 +213,10 @@ void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
   const std::string caption = GetCaption();
   std::vector<plat::Bitmap> pictures;
   for (int k = 0; k <= frames; ++k) {
-    if (plat::PollKey(*this) == 'A') break;
+    if (IsStopKey(plat::PollKey(*this))) break;
     SetCaption(plat::res::String(607) + std::to_string(k + 1) + " / " + std::to_string(frames + 1));
-    SetVariable(index, lo + (hi - lo) * k / frames);
-    drawn = 0;
-    PlotBufferValid = 0;
-    RepaintNow(false);
+    SetReal(*this, index, lo + (hi - lo) * k / frames);
+    DrawAnimationFrame();
     try {
       pictures.push_back(BackBuffers[0]);
     } catch (const std::bad_alloc&) {
@@ -161,16 +224,17 @@ void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
     }
   }
   SetCaption(caption);
-  if (pictures.empty()) return;
+  if (pictures.empty()) {
+    InvalidatePlot();
+    return;
+  }
   const int n = static_cast<int>(pictures.size());
   int k = 0;
   int direction = 1;
-  long idle = 0;
+  IdleGuard guard;
   for (;;) {
     const int key = plat::PollKey(*this);
-    if (key == 'A') break;
-    if (key == 0 && plat::testing::TestingMode() && ++idle > kTestIdleFrames) break;
-    if (key != 0) idle = 0;
+    if (IsStopKey(key) || guard.Expired(key)) break;
     if (key == ' ') direction = -direction;
     if (key == 'L') frameDelay += 5;
     if (key == 'S' && frameDelay > 5) frameDelay -= 5;
@@ -178,8 +242,10 @@ void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
       plat::ClientDC dc(*this);
       dc.BitBlt(OriginX, OriginY, ClientWidth, ClientHeight, pictures[static_cast<std::size_t>(k)], 0, 0);
     }
-    SetVariable(index, lo + (hi - lo) * k / frames);
-    Wait(frameDelay);
+    // The parameter holds the value of the picture on the screen, so a
+    // stop leaves it there.
+    SetReal(*this, index, lo + (hi - lo) * k / frames);
+    plat::Delay(*this, frameDelay);
     if (n == 1) continue;
     k += direction;
     if (k >= n) {
@@ -209,19 +275,17 @@ void TPlotWin::PlayPrecomputedFrames(int index, bool reversing, int steps) {
   const long double current = Tables().value[static_cast<std::size_t>(index)].re;
   int k = static_cast<int>(std::clamp<long double>(std::round(current - lo), 0, steps));
   int direction = 1;
-  long idle = 0;
+  IdleGuard guard;
   for (;;) {
     const int key = plat::PollKey(*this);
-    if (key == 'A') break;
-    if (key == 0 && plat::testing::TestingMode() && ++idle > kTestIdleFrames) break;
-    if (key != 0) idle = 0;
+    if (IsStopKey(key) || guard.Expired(key)) break;
     if (key == ' ') direction = -direction;
     if (key == 'S') steppingDelay = std::max(0, steppingDelay - 50);
     if (key == 'L') steppingDelay += 50;
     if (key == 'P' && !Pause(*this)) break;
-    SetVariable(index, lo + k);
+    SetReal(*this, index, lo + k);
     AnimationFrame(index);
-    Wait(steppingDelay);
+    plat::Delay(*this, steppingDelay);
     k += direction;
     if (k > steps) {
       if (reversing) {

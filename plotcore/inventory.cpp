@@ -21,6 +21,7 @@ void TPlotWin::EnsureInventoryArrays() {
   if (inventory_->equations.size() != n) inventory_->equations.resize(n);
   inventory_->names.resize(n);
   inventory_->flags.resize(n);
+  inventory_->serials.resize(n);
   inventory_->sightLines.resize(n);
 }
 
@@ -53,6 +54,7 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
     std::vector<TEquation> records(n);
     std::vector<std::string> names(n);
     std::vector<std::uint8_t> flags(n, 0);
+    std::vector<std::uint32_t> serials(n, 0);
     std::vector<TreePtr> sight(n);
     int kept = -1;
     if (copy) {
@@ -62,12 +64,14 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
         records[k] = std::move(inventory_->equations[k]);
         names[k] = std::move(inventory_->names[k]);
         flags[k] = inventory_->flags[k];
+        serials[k] = k < inventory_->serials.size() ? inventory_->serials[k] : 0;
         sight[k] = std::move(inventory_->sightLines[k]);
       }
     }
     inventory_->equations = std::move(records);
     inventory_->names = std::move(names);
     inventory_->flags = std::move(flags);
+    inventory_->serials = std::move(serials);
     inventory_->sightLines = std::move(sight);
     const int oldCount = equationCount;
     equationCount = static_cast<std::int16_t>(kept);
@@ -78,6 +82,34 @@ bool TPlotWin::ResizeInventory(int newCapacity, bool copy) {
     return false;
   }
   return true;
+}
+
+std::uint32_t TPlotWin::EquationSerial(int i) {
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  if (!IsValidIndex(i) || i >= static_cast<int>(serials.size())) return 0;
+  std::uint32_t& s = serials[static_cast<std::size_t>(i)];
+  if (s == 0) s = inventory_->nextSerial++;
+  return s;
+}
+
+int TPlotWin::FindEquationBySerial(std::uint32_t serial) const {
+  const std::vector<std::uint32_t>& serials = inventory_->serials;
+  if (serial == 0) return -1;
+  for (int i = 0; i <= equationCount && i < static_cast<int>(serials.size()); ++i)
+    if (serials[static_cast<std::size_t>(i)] == serial) return i;
+  return -1;
+}
+
+void TPlotWin::ExchangeEquationSerials(int i, int j) {
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  const int n = static_cast<int>(serials.size());
+  if (!IsValidIndex(i) || !IsValidIndex(j) || i >= n || j >= n) return;
+  std::swap(serials[static_cast<std::size_t>(i)], serials[static_cast<std::size_t>(j)]);
+}
+
+void TPlotWin::ForgetEquationSerial(int i) {
+  std::vector<std::uint32_t>& serials = inventory_->serials;
+  if (i >= 0 && i < static_cast<int>(serials.size())) serials[static_cast<std::size_t>(i)] = 0;
 }
 
 int TPlotWin::CountEquationsOfKind(int kind) const {
@@ -180,11 +212,13 @@ void TPlotWin::DeleteEquation(int i) {
     inventory_->equations[j] = std::move(inventory_->equations[j + 1]);
     inventory_->names[j] = std::move(inventory_->names[j + 1]);
     inventory_->flags[j] = inventory_->flags[j + 1];
+    inventory_->serials[j] = inventory_->serials[j + 1];
     inventory_->sightLines[j] = std::move(inventory_->sightLines[j + 1]);
   }
   inventory_->equations[last] = TEquation{};
   inventory_->names[last].clear();
   inventory_->flags[last] = 0;
+  inventory_->serials[last] = 0;
   inventory_->sightLines[last].reset();
   --equationCount;
   FixIndicesAfterDelete(i);
@@ -198,8 +232,10 @@ void TPlotWin::ClearInventory() {
     EquationName(i).clear();
     EquationFlag(i) = 0;
   }
-  if (!BorrowsInventory())
+  if (!BorrowsInventory()) {
     for (TreePtr& t : inventory_->sightLines) t.reset();
+    std::fill(inventory_->serials.begin(), inventory_->serials.end(), 0);
+  }
   equationCount = -1;
   currentEquation = -1;
   shadings.clear();

@@ -51,7 +51,7 @@ int TPlot0Win::DrawEquations(plat::DC& dc) {
 }
 
 void TPlot0Win::DrawPlot(plat::DC& dc) {
-  if (!EquationLabelsHidden()) DrawEquationLabels(dc);
+  DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   TPlotWin::DrawPlot(dc);
 }
@@ -235,6 +235,7 @@ void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
   dc.SetBkMode(plat::TRANSPARENT);
   TExportSink* sink = ActiveSink();
   for (const TEquationLabel& l : equationLabels) {
+    if (!l.visible) continue;
     const plat::Colour c = DrawingColourOf(l.colour);
     const int x = RoundToInt(WorldToDeviceX(l.anchor.x));
     const int y = RoundToInt(WorldToDeviceY(l.anchor.y));

@@ -74,8 +74,8 @@ class TPlot0Win : public TPlotWin {
   // point; whether there was one.
   bool PickAndDragText(plat::Point p);
   // The equation label under the point with its offset and size; -1 when none.
+  // Hidden labels are not hit.
   int HitTestEquationLabel(plat::Point p, plat::Point& offset, plat::Size& size);
-  virtual bool EquationLabelsHidden() const { return false; }
 
   // ---- labels ----
   TPoint2D GetBindingPoint(int object) override { return GetEquationPoint(object); }

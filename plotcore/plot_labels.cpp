@@ -118,11 +118,12 @@ void TPlot0Win::EvRButtonDown(unsigned keys, plat::Point p) {
 }
 
 int TPlot0Win::HitTestEquationLabel(plat::Point p, plat::Point& offset, plat::Size& size) {
-  if (equationLabels.empty() || EquationLabelsHidden()) return -1;
+  if (equationLabels.empty()) return -1;
   plat::ClientDC dc(*this);
   dc.SelectFont(FontSlots[static_cast<std::size_t>(std::clamp(TextFontSlot, 0, kFontSlotCount - 1))]);
   for (std::size_t k = 0; k < equationLabels.size(); ++k) {
     const TEquationLabel& l = equationLabels[k];
+    if (!l.visible) continue;
     const plat::Point at{RoundToInt(WorldToDeviceX(l.anchor.x)), RoundToInt(WorldToDeviceY(l.anchor.y))};
     const plat::Size e = dc.GetTextExtent(l.text);
     const plat::Point o{p.x - at.x, p.y - at.y};

@@ -122,6 +122,13 @@ class TPlotWin : public TFuncWin {
   // gives the window its own inventory back.
   void BorrowInventory(TPlotWin* owner);
   bool BorrowsInventory() const { return inventory_ != &ownInventory_; }
+  // A number that stays with entry i through deletes, swaps and moves of
+  // other entries (never 0); dialogs keep their choice by it.
+  std::uint32_t EquationSerial(int i);
+  // The index of the entry with that number, or -1 when it is gone.
+  int FindEquationBySerial(std::uint32_t serial) const;
+  void ExchangeEquationSerials(int i, int j);
+  void ForgetEquationSerial(int i);
   // True when an entry can be appended; otherwise message 4 "kein Platz
   // mehr" when asked.
   bool CanAddEquation(bool showMessage);
@@ -381,8 +388,13 @@ class TPlotWin : public TFuncWin {
   TPoint2D TrackMouseCoordinates(plat::Point start);
 
   // ---- animation (slider dialogs) ----
-  // Continuous: "A" stops, Space reverses, "S" step × 1.25, "L" × 0.8, "P"
-  // pauses until "P".  Time mode: only "A", the value follows the clock.
+  // All loops stop on "A" or Escape and leave the parameter at the value
+  // of the last frame shown.
+  // Continuous: Space reverses, "S" step × 1.25, "L" × 0.8, "P" pauses
+  // until "P"; a step is the slider range times the step factor divided by
+  // the slider's step count.  Time mode (index 0 with timeMode set): only
+  // the stop keys; a 50 ms window timer draws a frame of the time since the
+  // start, cycling through the range, up to the end value when hasEnd.
   void AnimateParameter(int index, bool reversing, bool hasEnd, long double endValue);
   // Precomputed frames: frames + 1 pictures drawn first, then played:
   // "A" stops, Space reverses, "L" +5 ms, "S" -5 ms while above 5.
@@ -392,6 +404,11 @@ class TPlotWin : public TFuncWin {
   void PlayPrecomputedFrames(int index, bool reversing, int steps);
   // Draws one frame at the parameter's current value (the quiet drawing).
   virtual void AnimationFrame(int index);
+  // The number of slider positions of a parameter (the window's slider-step
+  // settings where a layer has them).
+  virtual int SliderStepCount(int index) const { return sliderSteps > 0 ? sliderSteps : 100; }
+  void EvTimer(unsigned id) override;
+  static constexpr unsigned kTimeParameterTimer = 1;
 
   // ---- fields ----
   std::int16_t equationCount = -1;     // last index
@@ -443,6 +460,8 @@ class TPlotWin : public TFuncWin {
   // full redraw; the drawer's result.
   template <class Draw>
   int DrawIntoBuffers(Draw draw);
+  // Draws the whole plot now (an animation frame).
+  void DrawAnimationFrame();
   int DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item);
   void FixIndicesAfterDelete(int i);
 
@@ -456,12 +475,16 @@ class TPlotWin : public TFuncWin {
     std::vector<TEquation> equations;
     std::vector<std::string> names;
     std::vector<std::uint8_t> flags;
+    std::vector<std::uint32_t> serials;  // 0: not given out yet
     std::vector<TreePtr> sightLines;
+    std::uint32_t nextSerial = 1;
   };
   TInventoryArrays ownInventory_;
   TInventoryArrays* inventory_ = &ownInventory_;
   TCurveRecording recording_;
   bool painting_ = false;
+  // Ticks of the time parameter's timer not yet drawn.
+  int timeTicks_ = 0;
 };
 
 }  // namespace kv

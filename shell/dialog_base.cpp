@@ -32,4 +32,9 @@ void TDlg::Hide() {
   hidden_ = 1;
 }
 
+void TDlg::Reveal() {
+  Show(plat::SW_SHOW);
+  hidden_ = 0;
+}
+
 }  // namespace kv

@@ -25,6 +25,8 @@ class TDlg : public plat::Dialog {
   void SetupWindow() override;
   void Destroy() override;
   virtual void Hide();
+  // Shows the dialog again and clears its hidden flag.
+  void Reveal();
   // A hook for derived dialogs; does nothing here.
   virtual void Refresh() {}
 

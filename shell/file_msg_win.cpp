@@ -179,6 +179,9 @@ bool TFileMsgWin::ConfirmOverwrite(const std::string& name) {
 }
 
 bool TFileMsgWin::Save() {
+  // A name chosen here is taken back when the file cannot be written.
+  const std::string keptName = FileData.FileName;
+  const bool wasNamed = Named != 0;
   if (!Named) {
     plat::FileDialogRequest req;
     req.save = true;
@@ -200,6 +203,10 @@ bool TFileMsgWin::Save() {
   if (ok && IsWriting()) ok = CloseFile();
   if (IsFileOpen()) AbandonFile();
   if (!ok) {
+    if (!wasNamed) {
+      FileData.FileName = keptName;
+      Named = 0;
+    }
     UpdateCaption(false);
     ShowMessageById(12);
     return false;
@@ -253,7 +260,13 @@ int TFileMsgWin::OpenFileByName() {
   std::string kept = FileData.FileName;
   if (!FileToOpen.empty()) {
     FileData.FileName = FileToOpen;
-    if (OpenFile() == 0) return 0;
+    const int code = OpenFile();
+    if (code == 0) return 0;
+    // The user named this file (on the command line, by a second start or
+    // by dropping it): say why it did not open, as "Öffnen" does.  The
+    // fallback to the last file below stays silent.
+    FileData.FileName = kept;
+    ShowMessageById(code > 0 ? code : 11);
   }
   if (OpenLastFileFlag && !LastFileName.empty()) {
     FileData.FileName = LastFileName;

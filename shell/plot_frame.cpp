@@ -35,18 +35,6 @@ enum : int {
 
 constexpr std::size_t kSettingsSize = 19;
 
-// With $KURVATO_EVENT_LOG set, the frame notes its start and every window it
-// opens in that file, one line each; scripts and tests that drive the
-// program from outside read it.
-void LogEvent(const std::string& line) {
-  const char* path = std::getenv("KURVATO_EVENT_LOG");
-  if (!path || !*path) return;
-  if (FILE* f = std::fopen(path, "ab")) {
-    std::fprintf(f, "%s\n", line.c_str());
-    std::fclose(f);
-  }
-}
-
 }  // namespace
 
 std::string& PendingFileName() {
@@ -118,7 +106,7 @@ void TPlotFrame::SetupWindow() {
   aux->Create();
   aux->Show(plat::SW_HIDE);
   AuxWindow = aux;
-  LogEvent("ready");
+  plat::LogEvent("ready");
 }
 
 void TPlotFrame::ValidatePlacement() {
@@ -219,7 +207,7 @@ namespace {
 
 void CreateAndShow(TFileMsgWin* w) {
   if (!w) return;
-  LogEvent("open " + w->GetCaption() + "|" + w->FileToOpen);
+  plat::LogEvent("open " + w->GetCaption() + "|" + w->FileToOpen);
   w->Create();
   if (w->IsDestroyed()) return;
   w->Show(plat::SW_SHOWNORMAL);
@@ -238,7 +226,7 @@ void CreateAndShow(TFileMsgWin* w) {
     if (base.back() != '/') base += '/';
     base += part;
     if (w->Surface().WritePngFile(base + ".png") && w->Surface().WriteBmpFile(base + ".bmp"))
-      LogEvent("snapshot " + base + ".png");
+      plat::LogEvent("snapshot " + base + ".png");
   }
 }
 

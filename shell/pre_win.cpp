@@ -1,7 +1,11 @@
 #include "shell/pre_win.h"
 
-#include <cstdio>
+#include <cstdint>
+#include <vector>
 
+#include <sys/stat.h>
+
+#include "core/binary_stream.h"
 #include "platform/clipboard.h"
 #include "platform/common_dialogs.h"
 #include "platform/dialog.h"
@@ -223,12 +227,11 @@ void TPreWin::PictureChanged() {
 
 std::int16_t TPreWin::OpenPicture() {
   const std::string& name = PictureFileData.FileName;
-  if (std::FILE* f = std::fopen(name.c_str(), "rb")) {
-    std::fclose(f);
-  } else {
-    return 2;
-  }
-  plat::Bitmap loaded = plat::Bitmap::ReadBmpFile(name);
+  struct stat st;
+  if (::stat(name.c_str(), &st) != 0) return 2;
+  std::vector<std::uint8_t> bytes;
+  if (!ReadWholeFile(name, bytes)) return 11;
+  plat::Bitmap loaded = plat::Bitmap::FromBmpBytes(bytes);
   if (loaded.IsNull()) return 11;
   FreePicture();
   Picture = std::move(loaded);

@@ -73,7 +73,6 @@ const plat::CommandTable& TZORWin::Commands() const {
                                 {CM_MENU_HELP_FIRST, CM_MENU_HELP_LAST, &TZORWin::CmMenuHelp},
                                 {CM_HELP, &TZORWin::CmHelp},
                                 {CM_NOTES, &TZORWin::CmNotes, &TZORWin::CeNotes},
-                                {CM_NEW, &TZORWin::CmNew},
                                 {CM_PICTURE_SIZE, &TZORWin::CmPictureSize},
                                 {CM_BITMAP_TO_CLIPBOARD, &TZORWin::CmBitmapToClipboard},
                                 {CM_WITH_BACKGROUND, &TZORWin::CmWithBackground},

@@ -219,6 +219,9 @@ class TZORWin : public TPreWin {
   std::int32_t PrinterOffsetY = 0;
 
  protected:
+  // "&Neu": asks to save, then NewFile(); in the tables of the kinds that
+  // have a new file.
+  void CmNew();
   // The file of a window kind that has no plot blocks yet: the header, the
   // protection mask (i16) and, when the mask is not 0, the protection block.
   // Reading checks the whole file before it changes the window: 11 for a
@@ -236,7 +239,6 @@ class TZORWin : public TPreWin {
   void CmHelp();
   void CmNotes();
   void CeNotes(plat::CommandEnabler& ce);
-  void CmNew();
   void CmPictureSize();
   void CmBitmapToClipboard();
   void CmWithBackground();

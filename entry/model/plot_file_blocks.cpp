@@ -146,8 +146,8 @@ bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlo
 
 // ---- captions ----
 
-std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, bool hidden,
-                                       const LogFont& font, std::int16_t pointSize) {
+std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, const LogFont& font,
+                                       std::int16_t pointSize) {
   std::vector<TTextLabel> records;
   records.reserve(captions.size());
   for (const TEquationLabel& c : captions) {
@@ -160,15 +160,14 @@ std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captio
     l.anchorY = l.bottom = c.anchor.y;
     l.font = font;
     l.pointSize = pointSize;
-    l.visible = hidden ? 0 : 1;
+    l.visible = c.visible ? 1 : 0;
     records.push_back(std::move(l));
   }
   return records;
 }
 
-std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& records, int lastIndex, bool& hidden) {
+std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& records, int lastIndex) {
   std::vector<TEquationLabel> captions;
-  hidden = !records.empty() && records.front().visible == 0;
   for (const TTextLabel& l : records) {
     if (l.number < 0 || l.number > lastIndex) continue;
     TEquationLabel c;
@@ -176,6 +175,7 @@ std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& r
     c.text = l.text;
     c.anchor = {l.anchorX, l.anchorY};
     c.colour = static_cast<std::int16_t>(l.colour <= 60 ? l.colour : 0);
+    c.visible = l.visible ? 1 : 0;
     captions.push_back(std::move(c));
   }
   return captions;

@@ -210,12 +210,12 @@ bool ReadAxisTitles(ByteReader& r, std::array<std::string, 3>& titles);
 
 // ---- equation captions (the file's second label list) ----
 // Each caption as a label record: its first field is the entry's index,
-// its colour field the colour index, its visibility the window's.
-std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, bool hidden,
-                                       const LogFont& font, std::int16_t pointSize);
+// its colour field the colour index, its visibility the caption's.
+std::vector<TTextLabel> CaptionRecords(const std::vector<TEquationLabel>& captions, const LogFont& font,
+                                       std::int16_t pointSize);
 // The captions back, for the entries 0..lastIndex (records naming another
-// entry are dropped); hidden when the first record is hidden.
-std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& records, int lastIndex, bool& hidden);
+// entry are dropped).
+std::vector<TEquationLabel> CaptionsFromRecords(const std::vector<TTextLabel>& records, int lastIndex);
 
 // A text as a counted string of at most maxBytes (NUL included) in
 // Windows-1252, cut when longer.

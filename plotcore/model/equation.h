@@ -314,6 +314,7 @@ struct TEquationLabel {
   std::string text;
   TPoint2D anchor;
   std::int16_t colour = 1;
+  std::uint8_t visible = 1;
 };
 
 }  // namespace kv

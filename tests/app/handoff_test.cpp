@@ -5,9 +5,12 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -50,6 +53,71 @@ TEST(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
 
   kill(first, SIGTERM);
   WaitExit(first, 5000);
+}
+
+bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+// SIGTERM (a desktop logging out) writes the settings files as a normal exit
+// does and removes the socket, also while a message waits for an answer.
+TEST(Termination, SigtermWritesTheSettingsAndRemovesTheSocket) {
+  for (const bool withMessage : {false, true}) {
+    SCOPED_TRACE(withMessage ? "a message box is open" : "idle");
+    const std::string home = kvtest::MakeTempDir("sigterm-home");
+    const std::string log = home + "events.log";
+    std::vector<std::string> args;
+    if (withMessage) args.push_back(home + "missing.kv2");
+    const pid_t program = Start(home, log, args);
+    ASSERT_TRUE(WaitFor(log, withMessage ? "message " : "ready", 20000)) << ReadAll(log);
+    const std::string socket = kvtest::LoggedValue(log, "listening");
+    ASSERT_FALSE(socket.empty());
+    EXPECT_TRUE(Exists(socket));
+    EXPECT_FALSE(Exists(home + "kv.ini"));
+    kill(program, SIGTERM);
+    EXPECT_NE(WaitExit(program, 10000), -1) << "ended";
+    EXPECT_EQ(ReadAll(home + "kv.ini").size(), 19u);
+    if (withMessage) {
+      EXPECT_TRUE(Exists(home + "kv2.ini"));
+    }
+    EXPECT_FALSE(Exists(socket));
+  }
+}
+
+// Idle connections that use up the running instance's file descriptors must
+// not end its listening: a later start still hands over.
+TEST(HandOff, AFloodOfIdleConnectionsDoesNotStopTheHandOff) {
+  const std::string home = kvtest::MakeTempDir("flood-home");
+  const std::string firstLog = home + "first.log";
+  const std::string secondLog = home + "second.log";
+  const pid_t first = kvtest::StartProgram(home, firstLog, {}, {}, 48);
+  ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << ReadAll(firstLog);
+  const std::string socket = kvtest::LoggedValue(firstLog, "listening");
+  ASSERT_FALSE(socket.empty());
+
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket.size(), sizeof(address.sun_path));
+  std::memcpy(address.sun_path, socket.c_str(), socket.size() + 1);
+  std::vector<int> idle;
+  for (int k = 0; k < 120; ++k) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+      idle.push_back(fd);
+    } else {
+      ::close(fd);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the backlog is full for a moment
+    }
+  }
+  EXPECT_GT(idle.size(), 40u);  // more than the instance has descriptors
+  // Give the instance time to accept them all (or to give up listening).
+  for (int t = 0; t < 40 && Exists(socket); ++t) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+  const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+  EXPECT_EQ(WaitExit(second, 20000), 0) << ReadAll(secondLog);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "c.kv2", 5000)) << ReadAll(firstLog);
+  for (int fd : idle) ::close(fd);
+  kvtest::StopProgram(second);
+  kvtest::StopProgram(first);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -96,6 +97,45 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
     for (int x = 0; x < here.Width(); ++x)
       if (here.GetPixel(x, y) != there.GetPixel(x, y)) ++differing;
   EXPECT_EQ(differing, 0);
+}
+
+// A file named on the command line that is truncated or missing gives
+// message 11 in the real program, and its window opens empty.
+TEST(PlotFileProcess, ATruncatedOrMissingFileOnTheCommandLineSaysSo) {
+  const std::string work = kvtest::MakeTempDir("plot-file-bad");
+  const std::string truncated = work + "cut.kv2";
+  {
+    std::ofstream f(truncated, std::ios::binary);
+    f << "KV2 header cut short";
+  }
+  for (const std::string& path : {truncated, work + "missing.kv2"}) {
+    SCOPED_TRACE(path);
+    const std::string home = kvtest::MakeTempDir("plot-file-bad-home");
+    const std::string log = home + "events.log";
+    const pid_t program = kvtest::StartProgram(home, log, {path});
+    const bool said = WaitFor(log, "message ", 30000);
+    Stop(program);
+    const std::string events = ReadAll(log);
+    ASSERT_TRUE(said) << events;
+    EXPECT_NE(events.find("open Unbenannt1.kv2|" + path), std::string::npos) << events;
+    EXPECT_NE(events.find("message Datei ist nicht zu öffnen\n"), std::string::npos) << events;
+  }
+}
+
+// FIFOs where the program expects files (its settings files, the plot file
+// on the command line) are refused, not waited on.
+TEST(PlotFileProcess, FifosInPlaceOfFilesNeitherHangNorLoad) {
+  const std::string home = kvtest::MakeTempDir("fifo-home");
+  const std::string fifo = home + "x.kv2";
+  for (const std::string& p : {home + "kv.ini", home + "kv2.ini", fifo}) ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+  const std::string log = home + "events.log";
+  const pid_t program = kvtest::StartProgram(home, log, {fifo});
+  const bool said = WaitFor(log, "message ", 30000);
+  Stop(program);
+  const std::string events = ReadAll(log);
+  ASSERT_TRUE(said) << events;
+  EXPECT_NE(events.find("ready"), std::string::npos) << events;
+  EXPECT_NE(events.find("message Datei ist nicht zu öffnen\n"), std::string::npos) << events;
 }
 
 }  // namespace

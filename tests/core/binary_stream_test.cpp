@@ -9,7 +9,11 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -397,6 +401,71 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   Bytes back;
   ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
   EXPECT_EQ(back, (Bytes{2, 3}));
+}
+
+// Runs ReadWholeFile in a child process, so that a read that blocks or never
+// ends fails the test instead of hanging it: 1 read, 0 refused, -1 still
+// reading after five seconds.
+int ReadInChild(const std::string& path) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    Bytes b;
+    ::_exit(ReadWholeFile(path, b) ? 1 : 0);
+  }
+  for (int t = 0; t < 5000; t += 10) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    ::usleep(10000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(WholeFiles, OnlyRegularFilesOfASaneSizeAreRead) {
+  const std::string dir = kvtest::MakeTempDir("read_kinds");
+  ASSERT_TRUE(WriteFileAtomically(dir + "plain.kv2", Bytes{1, 2, 3}));
+  ASSERT_EQ(::mkfifo((dir + "fifo.kv2").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir + "zero.kv2");
+  {
+    // Sparse: just above the limit without using the disk.
+    const int fd = ::open((dir + "huge.kv2").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kMaxReadBytes) + 1), 0);
+    ::close(fd);
+  }
+  const struct {
+    const char* name;
+    int result;
+  } rows[] = {
+      {"plain.kv2", 1}, {"fifo.kv2", 0}, {"zero.kv2", 0}, {"huge.kv2", 0}, {"", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(ReadInChild(dir + row.name), row.result);
+  }
+  Bytes small;
+  EXPECT_FALSE(ReadWholeFile(dir + "plain.kv2", small, 2)) << "a caller's own limit holds too";
+}
+
+TEST(WholeFiles, SavingRemovesTemporariesOfInterruptedSaves) {
+  const std::string dir = kvtest::MakeTempDir("stale_temps");
+  // A process that has ended: its temporaries are stale.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = ".plot.kv2.tmp" + std::to_string(gone) + "_3";
+  const std::string live = ".plot.kv2.tmp" + std::to_string(::getppid()) + "_1";
+  const std::string own = ".other.kv2.tmp" + std::to_string(::getpid()) + "_9";
+  const std::vector<std::string> kept = {live, own, ".plot.kv2.tmpx_1", ".hidden", "notes.tmp12_1"};
+  for (const std::string& n : kept) ASSERT_TRUE(WriteFileAtomically(dir + n, Bytes{1}));
+  ASSERT_TRUE(WriteFileAtomically(dir + stale, Bytes{1}));
+  std::filesystem::create_directory(dir + ".dir.tmp" + std::to_string(gone) + "_1");
+
+  ASSERT_TRUE(WriteFileAtomically(dir + "plot.kv2", Bytes{4, 5}));
+  EXPECT_FALSE(std::filesystem::exists(dir + stale));
+  for (const std::string& n : kept) EXPECT_TRUE(std::filesystem::exists(dir + n)) << n;
+  EXPECT_TRUE(std::filesystem::is_directory(dir + ".dir.tmp" + std::to_string(gone) + "_1"));
 }
 
 TEST(WholeFiles, FailedWritesLeaveNothingBehind) {

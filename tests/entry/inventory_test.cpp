@@ -214,21 +214,23 @@ TEST_F(Inventory, SliderStepsAreCheckedAndAnUnchangedDialogKeepsThem) {
 
 TEST_F(Inventory, LayerCommandsFollowTheInventory) {
   TPlot2Win* w = MakeWindow();
+  // The enablers of commands still pending are asked on their own.
   for (int id : std::initializer_list<int>{kCmTables, kCmRedraw, kCmInventory, kCmCheckData, kCmMouseData, kCmZeros, kCmExtrema})
-    EXPECT_FALSE(w->QueryCommand(id).enabled) << id;
+    EXPECT_FALSE(w->QueryEnabler(id).enabled) << id;
   EXPECT_TRUE(w->QueryCommand(kCmFitWindow).enabled);
   Add(w, "sin(x)");
   for (int id : std::initializer_list<int>{kCmTables, kCmRedraw, kCmInventory, kCmZeros, kCmExtrema, kCmIntersections})
-    EXPECT_TRUE(w->QueryCommand(id).enabled) << id;
-  EXPECT_FALSE(w->QueryCommand(kCmShadeImplicit).enabled);
-  EXPECT_FALSE(w->QueryCommand(kCmDistance).enabled);
+    EXPECT_TRUE(w->QueryEnabler(id).enabled) << id;
+  EXPECT_TRUE(w->QueryCommand(kCmRedraw).enabled);
+  EXPECT_FALSE(w->QueryEnabler(kCmShadeImplicit).enabled);
+  EXPECT_FALSE(w->QueryEnabler(kCmDistance).enabled);
 
   // "&Punkte": the first point decides; every point takes the opposite.
   for (const char* x : {"1", "2"}) {
     const int i = w->AppendEquation(kKindPoint, 0, 1, x, "0");
     w->CompileEquation(i);
   }
-  EXPECT_TRUE(w->QueryCommand(kCmDistance).enabled) << "two points";
+  EXPECT_TRUE(w->QueryEnabler(kCmDistance).enabled) << "two points";
   w->Equation(1).visible = 0;
   w->Command(kCmToggleAllPoints);
   EXPECT_EQ(w->Equation(1).visible, 1);

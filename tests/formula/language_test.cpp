@@ -346,6 +346,40 @@ TEST(FormulaLanguage, ErrorCodesAndPositions) {
   }
 }
 
+// Two or more letters directly before "(" must end in a known name;
+// otherwise a misspelt function would silently draw a product.
+TEST(FormulaLanguage, UnknownNamesBeforeABracketAreNotUnderstood) {
+  const struct {
+    const char* text;
+    int code;
+    int position;
+  } rows[] = {
+      {"xsin(x)", kv::kFormulaOk, -1},
+      {"rrrcos(3t)", kv::kFormulaOk, -1},
+      {"a(x+1)", kv::kFormulaOk, -1},
+      {"2pi(x)", kv::kFormulaOk, -1},
+      {"2x(x+1)", kv::kFormulaOk, -1},
+      {"xx (x+1)", kv::kFormulaOk, -1},  // not directly before the bracket
+      {"(x-1)(x+1)", kv::kFormulaOk, -1},
+      {"xsq(x)", kv::kFormulaOk, -1},  // ends in the user function "sq"
+      {"foo(x)", kv::kFormulaNotUnderstood, 0},
+      {"sqr(x)", kv::kFormulaNotUnderstood, 0},
+      {"wurzel(x)", kv::kFormulaNotUnderstood, 0},
+      {"1+xx(x+1)", kv::kFormulaNotUnderstood, 2},
+      {"sinx(x)", kv::kFormulaNotUnderstood, 0},
+      {"WURZEL(2)", kv::kFormulaNotUnderstood, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    TFormulaEngine e;
+    ASSERT_EQ(e.DefineUserFunction("sq", 1, "x^2+1"), kv::kFormulaOk);
+    EXPECT_EQ(e.Compile(row.text), row.code);
+    if (row.position >= 0) {
+      EXPECT_EQ(e.LastErrorPosition(), row.position);
+    }
+  }
+}
+
 TEST(FormulaLanguage, CompileLeavesTheTreeForTheCaller) {
   TFormulaEngine e;
   ASSERT_EQ(e.Compile("x+1"), kv::kFormulaOk);

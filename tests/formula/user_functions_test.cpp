@@ -237,8 +237,9 @@ TEST(UserFunctions, FreeUserFunctions) {
   e.SetVariable('n', 3);
   e.SetVariable('x', 4);
   TComplex v;
-  ASSERT_TRUE(ValueOf(e, "fn(x)", v));  // letters again
+  ASSERT_TRUE(ValueOf(e, "fnx", v));  // letters again
   EXPECT_EQ(v, TComplex(24, 0));
+  EXPECT_EQ(e.Compile("fn(x)"), kv::kFormulaNotUnderstood);  // no longer a known name
 }
 
 }  // namespace

@@ -71,6 +71,12 @@ TEST_F(ViewDialogTest, RefusedInputShowsItsMessageAndKeepsTheView) {
       {false, {{215, "?"}, {217, "3"}}, "unverständlich"},
       {true, {{211, "1"}, {212, "1"}}, "widersprüchliche Daten"},
       {true, {{211, "0"}, {212, "1"}, {213, "4"}, {214, "2"}}, "widersprüchliche Daten"},
+      // Beyond what the fields can show in fixed digits.
+      {false, {{215, "1e400"}, {217, "3"}}, "jenseits der Grenzen"},
+      {false, {{216, "-1e19"}, {217, "3"}}, "jenseits der Grenzen"},
+      {false, {{217, "1e400"}}, "jenseits der Grenzen"},
+      {true, {{211, "-1e400"}, {212, "1e400"}}, "jenseits der Grenzen"},
+      {true, {{213, "-1e20"}, {214, "0"}}, "jenseits der Grenzen"},
   };
   const TSegment2D before = w->World;
   for (const auto& c : cases) {
@@ -82,7 +88,18 @@ TEST_F(ViewDialogTest, RefusedInputShowsItsMessageAndKeepsTheView) {
     EXPECT_EQ(LastMessage(), c.message);
     EXPECT_EQ(w->World, before);
     EXPECT_TRUE(d.IsVisible());
+    d.RefreshFields(false);
+    for (int id = 211; id <= 217; ++id) EXPECT_LT(d.GetItemText(id).size(), 30u) << id;
   }
+  // A large view that the fields can still show is taken.
+  d.SetCheck(251, true);
+  d.SetItemText(215, "1e17");
+  d.SetItemText(216, "0");
+  d.SetItemText(217, "1e17");
+  plat::testing::ClearMessages();
+  d.Press(1);
+  EXPECT_TRUE(plat::testing::Messages().empty());
+  EXPECT_EQ(w->Centre.x, 1e17L);
 }
 
 TEST_F(ViewDialogTest, CornersGiveAFreeRectangleAndCloseOnlyHides) {
@@ -185,6 +202,29 @@ TEST_F(GridDialogTest, ShowsTheSettings) {
   EXPECT_TRUE(d.IsChecked(255));
   for (int id : {282, 283, 284, 285}) EXPECT_TRUE(d.IsChecked(id));
   EXPECT_FALSE(d.IsChecked(281));
+}
+
+// The column headers stand over their columns.
+TEST_F(GridDialogTest, ColumnHeadersStandOverTheirColumns) {
+  TGridDlg& d = OpenDialog();
+  const struct {
+    int header;
+    int x;
+    int y;
+  } columns[] = {
+      {304, 212, 215},  // "Intervall"
+      {307, 276, 278},  // "Skala"
+      {305, 213, 216},  // "NKS"
+      {308, 214, 217},  // "Freq"
+      {306, 277, 279},  // "Pi"
+  };
+  for (const auto& c : columns) {
+    SCOPED_TRACE(d.GetItemText(c.header));
+    const plat::Rect header = d.ItemRect(c.header);
+    EXPECT_NEAR(header.left, d.ItemRect(c.x).left, 3);
+    EXPECT_NEAR(header.left, d.ItemRect(c.y).left, 3);
+    EXPECT_NEAR(header.Width(), d.ItemRect(c.x).Width(), 3);
+  }
 }
 
 TEST_F(GridDialogTest, NumberFieldsWithTheirMarksAndLimits) {

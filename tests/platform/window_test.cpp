@@ -52,12 +52,17 @@ class UpperLayer : public LowerLayer {
     static const auto table = CommandTable::Build<UpperLayer>(&LowerLayer::Commands(), {
         {403, &UpperLayer::CmUpper},
         {405, nullptr, &UpperLayer::CeDisabled},
+        {406, nullptr, &UpperLayer::CeCheckedOn},  // a feature not built yet
         {407, &UpperLayer::CmUpper, &UpperLayer::CeDisabled},
     });
     return table;
   }
   void CmUpper() { log.push_back("upper 403"); }
   void CeDisabled(CommandEnabler& ce) { ce.Enable(false); }
+  void CeCheckedOn(CommandEnabler& ce) {
+    ce.Enable(true);
+    ce.SetCheck(true);
+  }
 };
 
 TEST(WindowCommands, UnhandledCommandReachesTheBaseLayer) {
@@ -75,6 +80,9 @@ TEST(WindowCommands, EnablersDisableAndCheck) {
   EXPECT_TRUE(w->QueryCommand(402).enabled);
   EXPECT_FALSE(w->QueryCommand(405).enabled);
   EXPECT_FALSE(w->QueryCommand(999).enabled) << "a command without handler is greyed";
+  const CommandEnabler pending = w->QueryCommand(406);
+  EXPECT_FALSE(pending.enabled) << "greyed without a handler whatever its enabler says";
+  EXPECT_EQ(pending.checked, 1) << "the enabler still checks it";
   EXPECT_FALSE(w->Command(407)) << "a disabled command does not run";
   EXPECT_TRUE(w->log.empty());
 

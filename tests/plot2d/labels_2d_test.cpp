@@ -107,7 +107,7 @@ TEST_F(Labels2Test, EquationLabelsAreDraggedInTheTextModes) {
   EXPECT_EQ(RoundToInt(w->WorldToDeviceX(b.x)), at.x + 100);
   EXPECT_EQ(RoundToInt(w->WorldToDeviceY(b.y)), at.y + 50);
   // Hidden equation labels are not picked.
-  w->labelsHidden = 1;
+  w->ToggleItemLabels();
   LeftDrag(w, {at.x + 102, at.y + 52}, {at.x + 200, at.y + 52});
   EXPECT_EQ(w->equationLabels[0].anchor.x, b.x);
 }

@@ -91,16 +91,17 @@ int Add(TPlotRWin& w, int kind, std::initializer_list<std::string_view> texts = 
   return i;
 }
 
+// The enablers are asked on their own: several tools are still pending.
 TEST_F(Plot3Test, EntryCommandsAreEnabledUntilTheInventoryIsFull) {
   TPlot3Win* w = MakeWindow();
   const int entries[] = {1001, 1002, 1003, 1004, 1005, 1006, 1008, 1009, 1010, 1012, 1013, 1014, 1015, 1016};
-  for (int id : entries) EXPECT_TRUE(w->QueryCommand(id).enabled) << id;
+  for (int id : entries) EXPECT_TRUE(w->QueryEnabler(id).enabled) << id;
   for (int id : {833, 710, 783, 774, 836, 766, 787, 708, 725, 826, 827, 780, 782, 122})
-    EXPECT_FALSE(w->QueryCommand(id).enabled) << id;
+    EXPECT_FALSE(w->QueryEnabler(id).enabled) << id;
   while (w->equationCount < w->equationCapacity) ASSERT_GE(Add(*w, kKindPoint3D, {"1", "2", "3"}), 0);
   EXPECT_EQ(w->equationCount + 1, 36);
-  for (int id : entries) EXPECT_FALSE(w->QueryCommand(id).enabled) << id;
-  EXPECT_TRUE(w->QueryCommand(725).enabled);
+  for (int id : entries) EXPECT_FALSE(w->QueryEnabler(id).enabled) << id;
+  EXPECT_TRUE(w->QueryEnabler(725).enabled);
 }
 
 TEST_F(Plot3Test, ToolEnablersFollowTheKindsInTheInventory) {
@@ -126,8 +127,8 @@ TEST_F(Plot3Test, ToolEnablersFollowTheKindsInTheInventory) {
     TPlot3Win* w = MakeWindow();
     for (int kind : c.kinds) Add(*w, kind);
     w->EquationsChanged(true);
-    for (int id : c.enabled) EXPECT_TRUE(w->QueryCommand(id).enabled) << id;
-    for (int id : c.disabled) EXPECT_FALSE(w->QueryCommand(id).enabled) << id;
+    for (int id : c.enabled) EXPECT_TRUE(w->QueryEnabler(id).enabled) << id;
+    for (int id : c.disabled) EXPECT_FALSE(w->QueryEnabler(id).enabled) << id;
   }
 }
 

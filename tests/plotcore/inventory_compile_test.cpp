@@ -110,7 +110,7 @@ TEST_F(CoreWindowTest, KindLookups) {
 
 TEST_F(CoreWindowTest, ResultPointsAreNotAttachedTwice) {
   w->AppendEquation(kKindExplicit, {"", "x"});
-  const long double v[2] = {1.5L, 2};
+  const long double v[4] = {1.5L, 2, 0, 0};
   EXPECT_TRUE(w->AddResultPoint(0, 40, v, 2, "Cursor"));
   EXPECT_FALSE(w->AddResultPoint(0, 40, v, 2, "Cursor"));
   EXPECT_TRUE(w->AddResultPoint(0, 10, v, 1, "Nullstelle"));
@@ -123,7 +123,7 @@ TEST_F(CoreWindowTest, ResultPointsAreNotAttachedTwice) {
 // ---- compiling ----
 
 // Evaluates slot k of entry i with the given variables.
-long double At(TPlotWin& w, int i, int slot, std::initializer_list<std::pair<char, long double>> vars) {
+long double At(TPlotWin& w, int i, int slot, const std::vector<std::pair<char, long double>>& vars) {
   for (const auto& [letter, value] : vars) w.SetVariable(letter, value);
   TExprNode* t = w.Equation(i).trees[static_cast<std::size_t>(slot)].get();
   EXPECT_NE(t, nullptr) << "slot " << slot;
@@ -139,7 +139,7 @@ TEST_F(CoreWindowTest, CompileBuildsTheTreesOfEveryKind) {
   using std::sin;
   struct Check {
     int slot;
-    std::initializer_list<std::pair<char, long double>> vars;
+    std::vector<std::pair<char, long double>> vars;
     long double expected;
   };
   struct Case {

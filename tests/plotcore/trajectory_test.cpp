@@ -91,7 +91,7 @@ TEST_F(CoreWindowTest, SlopeFieldItemsRunInX) {
 
 TEST_F(CoreWindowTest, SequencesIterateTheirTexts) {
   w->SetVariable('A', 3.2L);
-  const int i = w->AppendEquation(kKindSequence, {"ax(1-x)", "y+1"});
+  const int i = w->AppendEquation(kKindSequence, {"a*x(1-x)", "y+1"});
   TEquationItem& item = w->AddTrajectoryItem(i, {0.5L, 0, 0}, 0, 0, 50, 1);
   const std::vector<TPoint3D> terms = w->IterateSequenceItem(i, item, 50);
   ASSERT_EQ(terms.size(), 51u);
@@ -123,7 +123,7 @@ TEST_F(CoreWindowTest, SequencesIterateTheirTexts) {
 
 TEST_F(CoreWindowTest, CobwebIteratesTheGraphFromItsStart) {
   w->SetVariable('A', 2.5L);
-  const int i = w->AppendEquation(kKindExplicit, {"", "ax(1-x)"});
+  const int i = w->AppendEquation(kKindExplicit, {"", "a*x(1-x)"});
   TEquation& e = w->Equation(i);
   e.webStart() = 0.1L;
   e.termCount = 30;

@@ -187,6 +187,33 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
   }
 }
 
+// A name chosen in the save dialog is kept only when the file was written.
+TEST_F(FileLayerTest, AFailedSaveUnderANewNameKeepsTheOldName) {
+  struct Case {
+    const char* what;
+    std::string start;
+    std::uint8_t named;
+    int command;
+  };
+  const Case cases[] = {
+      {"save as", dir_ + "old.kv2", 1, 58},
+      {"first save", "Unbenannt3.kv2", 0, 57},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileWin* w = Make(c.start);
+    w->Named = c.named;
+    plat::testing::ExpectFileDialog(dir_ + "no/such/dir/new.kv2");
+    w->Command(c.command);
+    EXPECT_EQ(LastMessage(), "Datei ist nicht zu speichern");
+    EXPECT_EQ(w->FileData.FileName, c.start);
+    EXPECT_EQ(w->Named, c.named);
+    std::string part;
+    GetFileNamePart(part, c.start);
+    EXPECT_EQ(w->GetCaption(), part);
+  }
+}
+
 TEST_F(FileLayerTest, OpeningRefusesForeignNewerAndDamagedFilesAndKeepsTheWindow) {
   // A good 2D file to start from.
   FileWin* writer = Make(dir_ + "good.kv2");
@@ -237,28 +264,39 @@ TEST_F(FileLayerTest, OpenFileByNameTriesTheStartFileThenTheLastFile) {
   writer->Named = 1;
   writer->Command(57);
 
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "cut.kv2", {1, 2, 3}));
+  // A file the user named that does not open says so once; the fallback to
+  // the last file is silent.
   struct Case {
     std::string toOpen;
     std::uint8_t openLast;
     int code;
     std::string name;
+    int messages;
   };
   const Case cases[] = {
-      {dir_ + "last.kv2", 0, 0, dir_ + "last.kv2"},
-      {"", 1, 0, dir_ + "last.kv2"},
-      {dir_ + "gone.kv2", 1, 0, dir_ + "last.kv2"},
-      {"", 0, 11, "Unbenannt7.kv2"},
-      {dir_ + "gone.kv2", 0, 11, "Unbenannt7.kv2"},
+      {dir_ + "last.kv2", 0, 0, dir_ + "last.kv2", 0},
+      {"", 1, 0, dir_ + "last.kv2", 0},
+      {dir_ + "gone.kv2", 1, 0, dir_ + "last.kv2", 1},
+      {"", 0, 11, "Unbenannt7.kv2", 0},
+      {dir_ + "gone.kv2", 0, 11, "Unbenannt7.kv2", 1},
+      {dir_ + "cut.kv2", 0, 11, "Unbenannt7.kv2", 1},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.toOpen);
     auto* w = new FileWin("Unbenannt7.kv2");
     windows_.push_back(w);
     w->FileToOpen = c.toOpen;
     w->OpenLastFileFlag = c.openLast;
-    w->LastFileName = dir_ + "last.kv2";
+    w->LastFileName = c.openLast ? dir_ + "last.kv2" : "";
     w->Create();
+    plat::testing::ClearMessages();
     EXPECT_EQ(w->OpenFileByName(), c.code);
     EXPECT_EQ(w->FileData.FileName, c.name);
+    ASSERT_EQ(static_cast<int>(plat::testing::Messages().size()), c.messages);
+    if (c.messages) {
+      EXPECT_EQ(LastMessage(), "Datei ist nicht zu öffnen");
+    }
   }
 }
 

@@ -90,6 +90,53 @@ TEST_F(FrameTest, StoredPlacementAndOptionsAreRestored) {
   EXPECT_EQ(bytes, Ini(50, 60, 300, 200, 0, 1, 0));
 }
 
+// A window manager decorates frames after they are shown: the size that is
+// stored and restored must not grow by the decorations at every round trip,
+// neither the main frame's through "kv.ini" nor a 2D window's through its
+// plot file.
+TEST_F(FrameTest, WindowsKeepTheirSizeThroughTenRoundTripsUnderAWindowManager) {
+  plat::testing::FakeFrameDecorations(1, 24, 1, 1);
+  auto settle = [] {
+    for (int i = 0; i < 3; ++i) plat::App::ProcessEvents();
+  };
+  WriteIni(Ini(40, 50, 200, 120, 0, 0, 1));
+  for (int trip = 0; trip < 10; ++trip) {
+    SCOPED_TRACE("start " + std::to_string(trip));
+    MakeFrame();
+    frame_->Show(plat::SW_SHOWNORMAL);
+    settle();
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(WindowsDirectory() + "kv.ini", bytes));
+    ASSERT_EQ(bytes, Ini(40, 50, 200, 120, 0, 0, 1));
+  }
+
+  const std::string path = kvtest::MakeTempDir("frame-trips") + "trip.kv2";
+  MakeFrame();
+  TFileMsgWin* w = frame_->New2DWindow("");
+  ASSERT_NE(w, nullptr);
+  w->MoveWindow(30, 60, 640, 640);
+  settle();
+  for (int trip = 0; trip < 10; ++trip) {
+    SCOPED_TRACE("reopen " + std::to_string(trip));
+    if (trip == 0) plat::testing::ExpectFileDialog(path);
+    ASSERT_TRUE(w->Command(trip == 0 ? 58 : 57));
+    w->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    w = frame_->New2DWindow(path);
+    ASSERT_NE(w, nullptr);
+    settle();
+    const plat::Rect r = w->GetWindowRect();
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 60);
+    ASSERT_EQ(r.Width(), 640);
+    ASSERT_EQ(r.Height(), 640);
+  }
+  plat::testing::FakeFrameDecorations(0, 0, 0, 0);
+}
+
 TEST_F(FrameTest, InvalidPlacementGetsARandomSmallOne) {
   for (int x : {-5, 2000}) {
     WriteIni(Ini(x, 10, 300, 200, 0, 0, 1));
@@ -103,6 +150,7 @@ TEST_F(FrameTest, InvalidPlacementGetsARandomSmallOne) {
     EXPECT_EQ(p.height, 72);
     frame_->Destroy();
     plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;  // deleted: TearDown must not touch it
   }
 }
 
@@ -135,6 +183,7 @@ TEST_F(FrameTest, ShortLongOrGarbledSettingsKeepTheDefaults) {
     EXPECT_FALSE(frame_->Placement.x == 50 && frame_->Placement.y == 60);
     frame_->Destroy();
     plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;  // deleted: TearDown must not touch it
   }
 }
 
@@ -225,6 +274,47 @@ TEST_F(FrameTest, DroppedFilesOpenInOrderAndUnknownOnesAreIgnored) {
   frame_->EvDropFiles({"/x/a.kv2", "/x/b.txt", "/x/c.kv3"});
   EXPECT_EQ(CaptionsOf<TPlot2Win>(), (std::vector<std::string>{"Unbenannt1.kv2"}));
   EXPECT_EQ(CaptionsOf<TPlot3Win>(), (std::vector<std::string>{"Unbenannt1.kv3"}));
+}
+
+// However the user named a file, one that does not open says so once, and
+// the window still opens empty under its own name.
+TEST_F(FrameTest, ANamedFileThatDoesNotOpenSaysSoOnce) {
+  const std::string dir = kvtest::MakeTempDir("frame-named");
+  ASSERT_TRUE(WriteFileAtomically(dir + "cut.kv2", {'K', 'V', 2}));
+  ASSERT_TRUE(WriteFileAtomically(dir + "text.kv3", {'h', 'e', 'l', 'l', 'o', '\n'}));
+  struct Case {
+    const char* how;
+    std::string name;
+  };
+  const Case cases[] = {
+      {"dropped", dir + "gone.kv2"},
+      {"dropped", dir + "cut.kv2"},
+      {"handed over", dir + "text.kv3"},
+      {"command line", dir + "gone.kv3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.how) + " " + c.name);
+    MakeFrame();
+    plat::testing::ClearMessages();
+    if (std::string(c.how) == "dropped") {
+      frame_->EvDropFiles({c.name});
+    } else if (std::string(c.how) == "handed over") {
+      frame_->ReceiveHandOff(c.name);
+    } else {
+      PendingFileName() = c.name;
+      frame_->Invalidate();
+      frame_->UpdateWindow();
+    }
+    ASSERT_EQ(plat::testing::Messages().size(), 1u);
+    EXPECT_EQ(plat::testing::Messages()[0].text, "Datei ist nicht zu öffnen");
+    std::vector<std::string> captions = CaptionsOf<TPlot2Win>();
+    for (const std::string& s : CaptionsOf<TPlot3Win>()) captions.push_back(s);
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0].rfind("Unbenannt1.kv", 0), 0u) << captions[0];
+    frame_->Destroy();
+    plat::App::DeleteDestroyedWindows();
+    frame_ = nullptr;
+  }
 }
 
 TEST_F(FrameTest, PendingFileOpensAtTheFirstPaintOnly) {

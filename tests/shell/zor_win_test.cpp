@@ -31,6 +31,11 @@ class BaseWin : public TZORWin {
     SaveSettingsOnClose = 0;
   }
   void UpdateMoreMenuChecks() override { ++menuUpdates; }
+  // A kind with a new file of its own takes "&Neu" into its table.
+  const plat::CommandTable& Commands() const override {
+    static const auto table = plat::CommandTable::Build<BaseWin>(&TZORWin::Commands(), {{78, &BaseWin::CmNew}});
+    return table;
+  }
   void NewFile() override { ++newFiles; }
   int menuUpdates = 0;
   int newFiles = 0;

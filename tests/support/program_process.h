@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -33,11 +34,17 @@ inline bool WaitFor(const std::string& path, const std::string& needle, int ms) 
   return false;
 }
 
-// Starts the program with the arguments and extra environment variables.
+// Starts the program with the arguments and extra environment variables;
+// `maxOpenFiles` above 0 limits its file descriptors.
 inline pid_t StartProgram(const std::string& home, const std::string& log, const std::vector<std::string>& args,
-                          const std::vector<std::pair<std::string, std::string>>& env = {}) {
+                          const std::vector<std::pair<std::string, std::string>>& env = {},
+                          int maxOpenFiles = 0) {
   pid_t pid = fork();
   if (pid == 0) {
+    if (maxOpenFiles > 0) {
+      const rlimit limit{static_cast<rlim_t>(maxOpenFiles), static_cast<rlim_t>(maxOpenFiles)};
+      setrlimit(RLIMIT_NOFILE, &limit);
+    }
     setenv("KURVATO_HOME", home.c_str(), 1);
     setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -70,6 +77,15 @@ inline void StopProgram(pid_t pid) {
   if (WaitExit(pid, 5000) != -1) return;
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
+}
+
+// The value after "<key> " on a line of the event log, or "".
+inline std::string LoggedValue(const std::string& log, const std::string& key) {
+  const std::string text = ReadAll(log);
+  const std::size_t at = text.find(key + " ");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + key.size() + 1;
+  return text.substr(start, text.find('\n', start) - start);
 }
 
 }  // namespace kvtest

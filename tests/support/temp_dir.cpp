@@ -7,7 +7,9 @@
 namespace kvtest {
 
 const std::string& TempRoot() {
-  static const std::string root = [] {
+  // Never destroyed: the exit handler below still needs it after static
+  // destruction has begun.
+  static const std::string& root = *new std::string([] {
     std::string base = std::filesystem::temp_directory_path().string() + "/kurvato-test-" + std::to_string(getpid());
     std::filesystem::create_directories(base);
     std::atexit([] {
@@ -15,7 +17,7 @@ const std::string& TempRoot() {
       std::filesystem::remove_all(TempRoot(), ec);
     });
     return base;
-  }();
+  }());
   return root;
 }
 

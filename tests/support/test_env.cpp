@@ -28,6 +28,7 @@ class ExpectationListener : public ::testing::EmptyTestEventListener {
     if (plat::testing::PendingExpectations() > 0)
       ADD_FAILURE() << plat::testing::PendingExpectations() << " dialog answers were never used";
     plat::App::DeleteDestroyedWindows();
+    plat::testing::DeleteDeferredObjects();
     plat::testing::Reset();
   }
 };

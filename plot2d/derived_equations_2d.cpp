@@ -1,0 +1,52 @@
+// Rebuilding the derived entries of the 2D window.  An entry made by a tool
+// records its derivation code and sources; when a source changes, the
+// forward pass of the equation-entry layer visits every entry that depends
+// on it, in index order, and the table below says how an entry of each code
+// is rebuilt from its sources.
+//
+// To add a derived kind: write its builder (a member taking the entry's
+// index and leaving its trees ready to draw; false when the sources no
+// longer allow it) and add one row with its code below.  Codes without a
+// row are left as they are; their captions are still refreshed.
+#include <algorithm>
+#include <iterator>
+
+#include "plot2d/plot_c_win.h"
+
+namespace kv {
+
+namespace {
+
+struct TDerivation {
+  std::int16_t code;
+  bool (TPlotCWin::*rebuild)(int i);
+};
+
+constexpr TDerivation kDerivations[] = {
+    {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedMirrorLine, &TPlotCWin::RecompileDerivedEquation},    // 100 'd'
+    {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
+    {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'
+    {kDerivedFrozenCopy, &TPlotCWin::RebuildCopyItem},             // 180
+};
+
+}  // namespace
+
+bool TPlotCWin::RebuildByDerivation(int i) {
+  const std::int16_t code = Equation(i).derivation;
+  const auto row = std::find_if(std::begin(kDerivations), std::end(kDerivations),
+                                [code](const TDerivation& d) { return d.code == code; });
+  if (row == std::end(kDerivations)) return false;
+  return (this->*row->rebuild)(i);
+}
+
+bool TPlotCWin::RecompileDerivedEquation(int i) {
+  CompileEquation(i);
+  return true;
+}
+
+void TPlotCWin::RebuildDerivedEquations(int i) {
+  RebuildDerivedPass(i, [this](int k) { RebuildByDerivation(k); });
+}
+
+}  // namespace kv

@@ -1,0 +1,185 @@
+// The fake steady clock and what it drives (waits, window timers, scheduled
+// test actions), a close request during long work, dialog templates of the
+// tests, button enablers of dialogs and lists of several selectable rows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/dialog.h"
+#include "platform/keys.h"
+#include "platform/resources.h"
+#include "platform/testing.h"
+#include "platform/window.h"
+
+namespace {
+
+class TickingWindow : public plat::Window {
+ public:
+  using plat::Window::Window;
+  void EvTimer(unsigned id) override { log.push_back("timer " + std::to_string(id) + " at " + Now()); }
+  static std::string Now() { return std::to_string(plat::TickMilliseconds()); }
+  std::vector<std::string> log;
+};
+
+class FakeClock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::testing::FakeTicks(true);
+    w = new TickingWindow(nullptr, "Uhr");
+    ASSERT_TRUE(w->Create());
+  }
+  void TearDown() override {
+    plat::testing::FakeTicks(false);
+    if (!w->IsDestroyed()) w->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+  TickingWindow* w = nullptr;
+};
+
+TEST_F(FakeClock, WaitsTimersAndActionsRunInTheOrderOfTheirTicks) {
+  EXPECT_EQ(plat::TickMilliseconds(), 0);
+  w->SetTimer(7, 50);
+  plat::testing::AtTick(100, [this] { w->log.push_back("action at " + TickingWindow::Now()); });
+  plat::testing::AtTick(20, [this] { w->log.push_back("action at " + TickingWindow::Now()); });
+  plat::Delay(*w, 120);
+  EXPECT_EQ(plat::TickMilliseconds(), 120);
+  EXPECT_EQ(w->log, (std::vector<std::string>{"action at 20", "timer 7 at 50", "action at 100", "timer 7 at 100"}));
+  w->KillTimer(7);
+  plat::testing::AdvanceTicks(500);
+  EXPECT_EQ(w->log.size(), 4u);
+  EXPECT_EQ(plat::TickMilliseconds(), 620);
+}
+
+TEST_F(FakeClock, ADestroyedWindowGetsNoMoreTicks) {
+  w->SetTimer(1, 10);
+  w->Destroy();
+  plat::testing::AdvanceTicks(100);
+  EXPECT_TRUE(w->log.empty());
+}
+
+TEST_F(FakeClock, ClosingAWindowWhileItsWorkPollsEndsTheWorkFirst) {
+  struct Closable : plat::Window {
+    using plat::Window::Window;
+    ~Closable() override { *gone = true; }
+    bool CanClose() override {
+      ++*asked;
+      return true;
+    }
+    int* asked = nullptr;
+    bool* gone = nullptr;
+  };
+  int asked = 0;
+  bool gone = false;
+  auto* c = new Closable(nullptr, "Arbeit");
+  c->asked = &asked;
+  c->gone = &gone;
+  ASSERT_TRUE(c->Create());
+  c->Show(plat::SW_SHOW);
+  plat::testing::AtTick(30, [c] { plat::testing::RequestClose(*c); });
+  int key = 0;
+  for (int passes = 0; key == 0 && passes < 100; ++passes) {
+    key = plat::PollKey(*c);
+    if (key == 0) plat::Delay(*c, 10);
+  }
+  EXPECT_EQ(key, plat::VK_ESCAPE);
+  EXPECT_EQ(asked, 0) << "not while the work runs";
+  EXPECT_FALSE(gone);
+  for (int k = 0; k < 200 && !gone; ++k) {
+    plat::App::ProcessEvents();
+    usleep(2000);
+  }
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(gone);
+}
+
+// ---- dialogs ----
+
+class Buttons : public plat::Dialog {
+ public:
+  using plat::Dialog::Dialog;
+  const plat::CommandTable& Commands() const override {
+    static const auto table = plat::CommandTable::Build<Buttons>(&plat::Dialog::Commands(), {
+        {51, &Buttons::CmAny, &Buttons::CeFirst},
+        {52, &Buttons::CmAny},
+    });
+    return table;
+  }
+  void EvControl(int id, int notification) override {
+    if (notification == plat::LBN_SELCHANGE) ++selectionNotices;
+    plat::Dialog::EvControl(id, notification);
+  }
+  void CmAny() {}
+  void CeFirst(plat::CommandEnabler& ce) {
+    ce.Enable(on);
+    ce.SetText(on ? "An" : "Aus");
+  }
+  bool on = false;
+  int selectionNotices = 0;
+};
+
+TEST(TestDialogs, TemplatesOfTheTestsNeverShadowTheProgramsOwn) {
+  const auto errors = plat::testing::AddDialogTemplates(R"(
+    ZUMTEST DIALOG 100, 40
+    BEGIN
+      ROW
+        LISTBOX 293, 80, 40 MULTI
+        SCROLLBAR 295, 80
+      ROW
+        PUSHBUTTON "Eins", 51, 40
+        PUSHBUTTON "Zwei", 52, 40
+    END
+    CALIB DIALOG 10, 10
+    BEGIN
+    END
+  )");
+  EXPECT_TRUE(errors.empty());
+  ASSERT_NE(plat::res::FindDialog("zumtest"), nullptr);
+  EXPECT_EQ(plat::res::FindDialog("CALIB")->caption, "Schieberegler Abstufung");
+  EXPECT_EQ(plat::res::FindDialog("NIRGENDS"), nullptr);
+}
+
+TEST(TestDialogs, ButtonsFollowTheirEnablersAndListsReportOnlyTheUsersChoice) {
+  plat::testing::AddDialogTemplates(R"(
+    ZUMTEST DIALOG 100, 40
+    BEGIN
+      ROW
+        LISTBOX 293, 80, 40 MULTI
+        SCROLLBAR 295, 80
+      ROW
+        PUSHBUTTON "Eins", 51, 40
+        PUSHBUTTON "Zwei", 52, 40
+    END
+  )");
+  Buttons d(nullptr, "ZUMTEST");
+  ASSERT_TRUE(d.Create());
+  d.UpdateButtons();
+  EXPECT_FALSE(d.IsItemEnabled(51));
+  EXPECT_EQ(d.GetItemText(51), "Aus");
+  EXPECT_TRUE(d.IsItemEnabled(52)) << "no enabler";
+  d.on = true;
+  d.UpdateButtons();
+  EXPECT_TRUE(d.IsItemEnabled(51));
+  EXPECT_EQ(d.GetItemText(51), "An");
+
+  for (const char* row : {"a", "b", "c"}) d.ListAdd(293, row);
+  d.ListSetMultiSel(293, 0, true);
+  d.ListSetMultiSel(293, 2, true);
+  d.ListSetSel(293, 1);
+  EXPECT_EQ(d.selectionNotices, 0);
+  EXPECT_EQ(d.ListGetMultiSel(293), std::vector<int>{1});
+  d.ListClear(293);
+  EXPECT_EQ(d.selectionNotices, 0);
+
+  d.SetScrollRange(295, 0, 40);
+  d.SetScrollPage(295, 4);
+  d.SetScrollPos(295, 12);
+  EXPECT_EQ(d.GetScrollRange(295), std::make_pair(0, 40));
+  EXPECT_EQ(d.GetScrollPage(295), 4);
+  EXPECT_EQ(d.GetScrollPos(295), 12);
+  d.Destroy();
+}
+
+}  // namespace
