@@ -56,7 +56,7 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmLagrangeCoordinates, &C::CmLagrangeCoordinates},
           {kCmLagrangeShowEquation, &C::CmLagrangeShowEquation, &C::CeLagrangeEditing},
           // Enablers of commands the layers below handle.
-          {kCmGraphTrace, nullptr, &C::CeCurves},
+          {kCmGraphTrace, &C::CmGraphTrace, &C::CeCurves},
           {kCmAutonomousTrajectory, nullptr, &C::CeOde},
           {kCmSlopeTrajectory, nullptr, &C::CeSlope},
           {kCmSequences, nullptr, &C::CeSequence},

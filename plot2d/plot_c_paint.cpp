@@ -103,6 +103,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
     const TEquation& e = Equation(i);
     if (IsLagrangePolynomial(e) && e.visible && (MouseMode == kCmMouseLagrange || e.filled)) DrawLagrangeNodes(dc, i);
   }
+  DrawTraceOverlays(dc);
   // The marks of the other tool dialogs are drawn here once they exist.
 }
 

@@ -167,6 +167,14 @@ class TPlotCWin : public TPlotBWin {
   // point; with "&Koordinaten (x;y) ..." checked the point dialog decides.
   void EditLagrangeNode(plat::Point p);
 
+  // ---- trace dialogs (trace_overlays_2d.cpp) ----
+  // "&Graphverlauf ...": "TRACE" over the graphs and curves of the window.
+  void OpenGraphTraceDialog() override;
+  void CmGraphTrace() { OpenGraphTraceDialog(); }
+  // The marks of the shown trace dialogs: the traced point, the secant and
+  // the tangent, the traced trajectory's point and velocity.
+  void DrawTraceOverlays(plat::DC& dc);
+
   // ---- overlays (trace_overlays_2d.cpp, point_guides_2d.cpp) ----
   // The circles of the nodes of Lagrange polynomial i.
   void DrawLagrangeNodes(plat::DC& dc, int i);

@@ -4,6 +4,8 @@
 // velocity).  Each goes to the export being recorded, else to the screen.
 #include <cmath>
 
+#include "entry/trace_dialog.h"
+#include "entry/trace_traj_dialog.h"
 #include "plot2d/model/trace_marks.h"
 #include "plot2d/model/lagrange.h"
 #include "graphics/geometry.h"
@@ -17,6 +19,9 @@ constexpr int kSecantSlot = 5;   // "&Sekante ..."
 constexpr int kTangentSlot = 4;  // "&Tangente ..."
 constexpr int kArcChords = 50;
 constexpr long double kTiny = 1e-16L;
+constexpr int kPointSlot = 1;
+constexpr int kPointStyle = 9;
+constexpr int kPointSize = 7;
 
 std::uint32_t Packed(int colour, int width) {
   return static_cast<std::uint32_t>(colour) | (static_cast<std::uint32_t>(width) << 16);
@@ -24,6 +29,36 @@ std::uint32_t Packed(int colour, int width) {
 TPoint2D Plane(const TPoint3D& p) { return {p.x, p.y}; }
 
 }  // namespace
+
+void TPlotCWin::OpenGraphTraceDialog() {
+  ShowGraphTraceDialog("TRACE", {kKindExplicit, kKindPolar, kKindParametric});
+}
+
+void TPlotCWin::DrawTraceOverlays(plat::DC& dc) {
+  if (TTraceDlg* d = ShownGraphTraceDialog()) {
+    const TTraceState& st = d->State();
+    if (st.defined && d->TracedEquation() >= 0) {
+      // The traced point.
+      const int colour = CheckColourIndex(ColourSlots[kPointSlot]);
+      const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, 0));
+      const TPoint2D p = Plane(st.point);
+      if (IsInView(p)) {
+        if (TExportSink* sink = ActiveSink()) {
+          sink->Marker(p, kPointStyle, kPointSize, GetColour(colour), kPointStyle);
+        } else {
+          DrawMarkerAtWorld(dc, p, kPointStyle, kPointSize);
+        }
+      }
+      dc.SelectPen(oldPen);
+    }
+    const bool secant = d->IsSecantChecked();
+    if (secant) DrawTraceLine(dc, 0, st, true, d->Degree());
+    if (d->IsTangentChecked()) DrawTraceLine(dc, 1, st, secant, d->Degree());
+    if (!secant && !d->IsTangentChecked()) d->ClearSlopeText();
+  }
+  if (TTraceTrajDlg* d = ShownCurveTraceDialog(); d && d->HasTrace())
+    DrawTrajectoryTrace(dc, d->Trace(), d->TraceColour());
+}
 
 long double TPlotCWin::TraceArrowHead() const {
   const long double unit = ArrowLength > 0 ? ArrowLength : ShortTickLength * UnitsPerPixelX;
