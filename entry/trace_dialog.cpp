@@ -195,7 +195,7 @@ void TTraceDlg::ShowCoordinates(bool defined) {
   const int i = TracedEquation();
   if (i < 0) return;
   const int kind = window_.Equation(i).kind;
-  SetItemText(kIdTraceParameter, Number(kind == kKindExplicit ? st_.point.x : st_.t));
+  SetItemText(kIdTraceParameter, Number(st_.t));
   const std::string undefined = plat::res::String(kStrUndefined);
   auto line = [&](const char* name, long double v) {
     return std::string(name) + " = " + (defined ? Number(v) : undefined) + "\r\n";

@@ -34,6 +34,24 @@ namespace plat {
 
 namespace {
 
+// A dialog's scroll bar.  Qt's horizontal scroll bars step backwards on the
+// right arrow (their controls are inverted for the wheel); here the right
+// arrow moves right, the left arrow left, as everywhere else.
+class DialogScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (orientation() == Qt::Horizontal && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)) {
+      triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
+      e->accept();
+      return;
+    }
+    QScrollBar::keyPressEvent(e);
+  }
+};
+
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 // The QDialog behind a Dialog: routes Escape, the close box and button
@@ -166,7 +184,7 @@ struct DialogBuilder {
             break;
           }
           case res::Control::ScrollBar: {
-            auto* sb = new QScrollBar(c.vertical ? Qt::Vertical : Qt::Horizontal, w);
+            auto* sb = new DialogScrollBar(c.vertical ? Qt::Vertical : Qt::Horizontal, w);
             QObject::connect(sb, &QScrollBar::actionTriggered, sb, [&dlg, sb, id = c.id](int) {
               // The position after the action is applied.
               QMetaObject::invokeMethod(sb, [&dlg, id] { dlg.EvControl(id, SB_CHANGED); }, Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "entry/model/derived_items.h"
 #include "plot2d/plot_c_win.h"
 
 namespace kv {
@@ -23,8 +24,14 @@ struct TDerivation {
 };
 
 constexpr TDerivation kDerivations[] = {
+    {kDerivedTaylor, &TPlotCWin::RebuildTaylorItem},               // 65 'A'
     {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedTangentLine, &TPlotCWin::RebuildLineItem},            // 76 'L'
+    {kDerivedTrajectoryPoint, &TPlotCWin::RebuildTrajectoryPointItem},    // 78 'N'
+    {kDerivedTrajectoryVector, &TPlotCWin::RebuildTrajectoryVectorItem},  // 79 'O'
+    {kDerivedTrajectoryLine, &TPlotCWin::RebuildTrajectoryVectorItem},    // 80 'P'
     {kDerivedMirrorLine, &TPlotCWin::RecompileDerivedEquation},    // 100 'd'
+    {kDerivedTracePoint, &TPlotCWin::RebuildTracePointItem},       // 109 'm'
     {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
     {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'
     {kDerivedFrozenCopy, &TPlotCWin::RebuildCopyItem},             // 180
