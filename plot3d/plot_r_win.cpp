@@ -84,7 +84,7 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3SurfaceArea, nullptr, &W::CeSurfaceArea},
                                   {kCm3Slices, nullptr, &W::CeSlices},
                                   {kCm3IntersectionCurve, nullptr, &W::CeIntersectionCurve},
-                                  {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
+                                  {kCm3GraphTrace, &W::CmGraphTrace, &W::CeGraphTrace},
                                   {kCm3Tour, nullptr, &W::CeTour},
                               });
   return table;

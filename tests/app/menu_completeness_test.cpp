@@ -94,7 +94,6 @@ const std::vector<Pending>& PendingCommands() {
       {kBase, 78, 78, "new file of the window base"},
       {kPlotWindows, 750, 750, "combinations"},
       {kPlotWindows, 832, 832, "line integrals"},
-      {k3D, 708, 708, "graph trace"},
       {kPlotWindows, 710, 710, "intersections"},
       {kPlotWindows, 782, 782, "sequences"},
       {k2DWindows, 507, 508, "point lists and point sets"},
