@@ -28,11 +28,24 @@ const plat::CommandTable& TPlot111Win::Commands() const {
 
 void TPlot111Win::Destroy() {
   if (IsDestroyed()) return;
-  if (curveTraceDialog_ && !curveTraceDialog_->IsDestroyed()) curveTraceDialog_->Destroy();
-  curveTraceDialog_.reset();
+  CloseCurveTraceDialog();
+  CloseGraphTraceDialog();
+  TPlot11Win::Destroy();
+}
+
+void TPlot111Win::CloseGraphTraceDialog() {
   if (graphTraceDialog_ && !graphTraceDialog_->IsDestroyed()) graphTraceDialog_->Destroy();
   graphTraceDialog_.reset();
-  TPlot11Win::Destroy();
+}
+
+void TPlot111Win::CloseCurveTraceDialog() {
+  if (curveTraceDialog_ && !curveTraceDialog_->IsDestroyed()) curveTraceDialog_->Destroy();
+  curveTraceDialog_.reset();
+}
+
+void TPlot111Win::CloseStaleDialogs(bool all) {
+  TPlot11Win::CloseStaleDialogs(all);
+  if (all || FindEquationOfKinds({100 * dimension + 10}) < 0) CloseCurveTraceDialog();
 }
 
 void TPlot111Win::RefreshTraceDialogs() {

@@ -53,6 +53,12 @@ class TPlot111Win : public TPlot11Win {
   // "&Kurvenverlauf ...": the curve-trace dialog, created when missing,
   // shown on top.
   TTraceTrajDlg* ShowCurveTraceDialog();
+  // Destroys the dialog (when it exists).
+  void CloseGraphTraceDialog();
+  void CloseCurveTraceDialog();
+  // The curve-trace dialog closes with a new drawing and when no dy/dt
+  // system is left.
+  void CloseStaleDialogs(bool all) override;
   // The dialogs while they exist (hidden ones too), else null.
   TTraceDlg* GraphTraceDialog() const;
   TTraceTrajDlg* CurveTraceDialog() const;

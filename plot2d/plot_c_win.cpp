@@ -345,8 +345,9 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
-  // The calculus dialogs whose kinds left the inventory close here once
-  // they exist.
+  if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
+  // The other calculus dialogs whose kinds left the inventory close here
+  // once they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {

@@ -121,7 +121,9 @@ class TPlotCWin : public TPlotBWin {
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
-  virtual void RefreshToolDialogs() {}
+  // After a parameter changed: the open tool dialogs follow (the trace
+  // dialogs re-read their entry).
+  virtual void RefreshToolDialogs() { RefreshTraceDialogs(); }
   // The entry of the initial-value dialog that is active, or -1.
   virtual int ActiveIvpEquation() { return -1; }
   // Appends an entry of the kind and runs the equation dialog on it; on OK

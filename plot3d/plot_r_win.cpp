@@ -274,7 +274,8 @@ bool TPlotRWin::IsEquationDrawable(int i) {
 
 void TPlotRWin::CloseStaleDialogs(bool all) {
   TPlotQWin::CloseStaleDialogs(all);
-  // The slice, stereogram, trace, integral, area, intersection, line- and
+  if (all || !Present({kKindSpaceCurve})) CloseGraphTraceDialog();
+  // The slice, stereogram, integral, area, intersection, line- and
   // flux-integral dialogs close here once they exist.
 }
 

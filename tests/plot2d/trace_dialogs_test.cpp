@@ -204,6 +204,22 @@ TEST_F(TraceDialogs, TangentAndOsculatingCircleAreDrawnInTheTangentColour) {
   EXPECT_FALSE(ColourNear(w->Surface(), w->WorldToPixelX(-1), w->WorldToPixelY(-3), c, 1));
 }
 
+TEST_F(TraceDialogs, FollowsAParameterAndClosesWithItsCurves) {
+  const int i = Graph("a*x^2");
+  w->Tables().value[1] = TComplex(1);  // a
+  TTraceDlg* d = OpenTrace();
+  ASSERT_NE(d, nullptr);
+  TraceTo(*d, "2");
+  EXPECT_NEAR(D(d->State().point.y), 4, 1e-12);
+  w->Tables().value[1] = TComplex(3);
+  w->RedrawEquation(1);
+  EXPECT_NEAR(D(d->State().point.y), 12, 1e-12) << "the point follows the changed curve";
+  // The last curve goes: so does the dialog.
+  w->DeleteEquations({i});
+  w->RepaintNow(false);
+  EXPECT_EQ(w->GraphTraceDialog(), nullptr);
+}
+
 // dx/dt = -y, dy/dt = x: the trajectory from (1, 0) is the unit circle.
 class TrajectoryTraceTest : public TraceDialogs {
  protected:
