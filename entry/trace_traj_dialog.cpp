@@ -207,10 +207,15 @@ bool TTraceTrajDlg::ComputeAt(long double t) {
                               window_.DefaultTrajectoryStep(), t, space_, r == 0 ? length_ : -1, out))
     return false;
   if (window_.LogWindowType > 0) {
-    const TPoint2D at{out.point.x, out.point.y};
-    TPoint2D v{out.direction.x, out.direction.y};
-    if (window_.ScaleVectorForLogAxes(at, v)) out.direction = {v.x, v.y, 0};
-    out.point = {window_.LogAxisToValue(out.point.x), window_.LogAxisToValue(out.point.y), 0};
+    // The system runs in values; the velocity is shown and drawn on the
+    // window's logarithmic axes.
+    TPoint2D v{out.velocity.x, out.velocity.y};
+    if (!window_.ScaleVectorForLogAxes({out.point.x, out.point.y}, v)) return false;
+    out.velocity = {v.x, v.y, 0};
+    out.speed = std::hypot(v.x, v.y);
+    out.direction = out.velocity;
+    if (r == 0 && out.speed > kShortest)
+      out.direction = {v.x * length_ / out.speed, v.y * length_ / out.speed, 0};
   }
   name_ = item->texts[0];
   trace_ = out;
@@ -221,7 +226,7 @@ bool TTraceTrajDlg::ComputeAt(long double t) {
 void TTraceTrajDlg::ShowValues() {
   SetItemText(kIdTrajTraceParameter, Number(trace_.t));
   const TPoint3D& p = trace_.point;
-  const TPoint3D& v = window_.LogWindowType > 0 ? trace_.direction : trace_.velocity;
+  const TPoint3D& v = trace_.velocity;
   std::string text = "( " + Number(p.x) + " ; " + Number(p.y);
   if (space_) text += " ; " + Number(p.z);
   text += " )\r\n[ " + Number(v.x) + " ; " + Number(v.y);

@@ -41,8 +41,9 @@ void TPlotCWin::DrawTraceOverlays(plat::DC& dc) {
       // The traced point.
       const int colour = CheckColourIndex(ColourSlots[kPointSlot]);
       const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, 0));
-      const TPoint2D p = Plane(st.point);
-      if (IsInView(p)) {
+      TPoint2D p = Plane(st.point);
+      const bool mapped = (LogWindowType <= 0 && selectedMapping < 0) || MapWorldPoint(p);
+      if (mapped && IsInView(p)) {
         if (TExportSink* sink = ActiveSink()) {
           sink->Marker(p, kPointStyle, kPointSize, GetColour(colour), kPointStyle);
         } else {
@@ -56,8 +57,15 @@ void TPlotCWin::DrawTraceOverlays(plat::DC& dc) {
     if (d->IsTangentChecked()) DrawTraceLine(dc, 1, st, secant, d->Degree());
     if (!secant && !d->IsTangentChecked()) d->ClearSlopeText();
   }
-  if (TTraceTrajDlg* d = ShownCurveTraceDialog(); d && d->HasTrace())
-    DrawTrajectoryTrace(dc, d->Trace(), d->TraceColour());
+  if (TTraceTrajDlg* d = ShownCurveTraceDialog(); d && d->HasTrace()) {
+    // On logarithmic axes the traced point (in values) is drawn at its image.
+    TTrajectoryTrace t = d->Trace();
+    TPoint2D p = Plane(t.point);
+    if (LogWindowType <= 0 || MapWorldPoint(p)) {
+      t.point = {p.x, p.y, 0};
+      DrawTrajectoryTrace(dc, t, d->TraceColour());
+    }
+  }
 }
 
 long double TPlotCWin::TraceArrowHead() const {
