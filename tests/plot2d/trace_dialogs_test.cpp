@@ -103,11 +103,17 @@ TEST_F(TraceDialogs, KeysStepTheScrollBarAcrossTheRange) {
     EXPECT_NEAR(D(d->State().point.x), D(s.x), 1e-12) << s.key;
     EXPECT_EQ(d->GetItemText(kIdTraceParameter), Num(s.x));
   }
+  // New slider steps reach the open dialog; the point keeps its place.
+  TraceTo(*d, "1");
+  ASSERT_EQ(w->SetSliderSteps(200, 10), 0);
+  EXPECT_EQ(d->GetScrollRange(kIdTraceBar).second, 200);
+  EXPECT_EQ(d->GetScrollPos(kIdTraceBar), 150);
+  EXPECT_EQ(d->GetScrollPage(kIdTraceBar), 20);
   // A typed parameter outside the range is refused with its message.
   pt::ClearMessages();
   TraceTo(*d, "3");
   ASSERT_EQ(pt::Messages().size(), 1u);
-  EXPECT_NEAR(D(d->State().point.x), -2, 1e-12);
+  EXPECT_NEAR(D(d->State().point.x), 1, 1e-12);
 }
 
 TEST_F(TraceDialogs, SecantRunsFromTheReferenceAndVanishesThere) {
