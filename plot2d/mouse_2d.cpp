@@ -1,6 +1,6 @@
 // The 2D window's mouse: what the left and right button and the left double
 // click do in each mouse mode (menu "&Maus" and the commands that set a mode
-// themselves), and the start of trajectories from a click.
+// themselves); a click in the trajectory mode goes to TrajectoryClick.
 #include "plot2d/plot_c_win.h"
 
 #include "platform/resources.h"
@@ -68,18 +68,6 @@ void TPlotCWin::EvRButtonDown(unsigned keys, plat::Point p) {
 
 void TPlotCWin::EvLButtonDblClk(unsigned keys, plat::Point p) {
   if (MouseMode == kCmMouseDraw) EraseMouseMarks(p);
-}
-
-int TPlotCWin::TrajectoryClick(plat::Point p, bool left) {
-  const int i = ActiveIvpEquation();
-  if (!IsValidIndex(i)) return 9;
-  const TPoint2D w = PixelToWorldPoint(p);
-  trajectoryButton = left ? 1 : 0;
-  const int code = StartTrajectoryAt(i, TPoint3D{w.x, w.y, 0}, left);
-  trajectoryButton = 0;
-  if (code != 0) return code;
-  if (redrawAfterTrajectory) DrawEquationBuffered(i);
-  return 0;
 }
 
 }  // namespace kv

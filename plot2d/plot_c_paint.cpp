@@ -59,8 +59,21 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindImplicit:
       result = DrawImplicitEquation(dc, i);
       break;
+    case kKindSegment:
+      result = DrawSegmentEquation(dc, i);
+      break;
+    case kKindLine:
+      result = DrawLineEquation(dc, i);
+      break;
+    case kKindPoint:
+    case kKindPointSequence:
+      result = DrawPointItem(dc, i);
+      break;
     case kKindOde:
       result = DrawFamilyTrajectories(dc, i);
+      break;
+    case kKindOdeDyDx:
+      result = DrawDyDxEquation(dc, i);
       break;
     case kKindSequence:
       result = DrawFamilyItems(dc, i);
@@ -68,14 +81,14 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindSum:
       result = DrawSum(dc, i);
       break;
-    case kKindPoint:
-      // The point's own marker belongs to the point drawer; its guide lines
-      // are drawn here.
-      if (e.interpolated && e.subKind > 0 && !mappedFlag) DrawSampledItem(dc, i);
+    case kKindAntiderivative:
+      result = DrawAntiderivative(dc, i);
+      break;
+    case kKindRoulette:
+      result = DrawRoulette(dc, i);
       break;
     default:
-      // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
-      // and point sequences are drawn by their own drawers.
+      // The other kinds have no 2D drawing.
       break;
   }
   if (result == 0 && StopKeyPressed()) result = 'A';
@@ -103,6 +116,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
     const TEquation& e = Equation(i);
     if (IsLagrangePolynomial(e) && e.visible && (MouseMode == kCmMouseLagrange || e.filled)) DrawLagrangeNodes(dc, i);
   }
+  DrawRevolutionRange(dc);
   DrawTraceOverlays(dc);
   // The marks of the other tool dialogs are drawn here once they exist.
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "entry/model/trace_point.h"
@@ -73,6 +74,10 @@ struct TEndMarkers {
   int endArrow = 0;
 };
 
+class TIvp10Dlg;
+class TIvp11Dlg;
+class TIvp12Dlg;
+
 class TPlotCWin : public TPlotBWin {
  public:
   TPlotCWin(plat::Window* parent, const std::string& title);
@@ -124,8 +129,25 @@ class TPlotCWin : public TPlotBWin {
   // After a parameter changed: the open tool dialogs follow (the trace
   // dialogs re-read their entry).
   virtual void RefreshToolDialogs() { RefreshTraceDialogs(); }
-  // The entry of the initial-value dialog that is active, or -1.
-  virtual int ActiveIvpEquation() { return -1; }
+  // ---- initial-value dialogs and the trajectory mouse (plot_c_ivp.cpp) ----
+  // The dy/dt, dy/dx and sequence dialogs: created once, the other two
+  // hidden, the mouse switched to trajectories.
+  void OpenAutonomousTrajectoryDialog() override;
+  void OpenSlopeTrajectoryDialog() override;
+  void OpenSequenceDialog() override;
+  TIvp10Dlg* AutonomousTrajectoryDialog() const { return ivp10_.get(); }
+  TIvp11Dlg* SlopeTrajectoryDialog() const { return ivp11_.get(); }
+  TIvp12Dlg* SequenceDialog() const { return ivp12_.get(); }
+  // The entry of the initial-value dialog that is shown (dy/dt first, then
+  // dy/dx, then sequences), or -1.
+  virtual int ActiveIvpEquation();
+  // The side windows and the shown initial-value dialogs.
+  std::int32_t GetOpenWindowsMask() override;
+  // A click in the trajectory mouse mode: a solution (a sequence) of the
+  // active dialog's entry from the clicked point, followed on the screen
+  // for the left button.  0, 9 without an active dialog, or the code of a
+  // bad setting of the dialog.
+  int TrajectoryClick(plat::Point p, bool left);
   // Appends an entry of the kind and runs the equation dialog on it; on OK
   // it is compiled, labelled and drawn, on cancel removed.  The entry's
   // index, or -1.
@@ -138,14 +160,7 @@ class TPlotCWin : public TPlotBWin {
   void EvLButtonDown(unsigned keys, plat::Point p) override;
   void EvRButtonDown(unsigned keys, plat::Point p) override;
   void EvLButtonDblClk(unsigned keys, plat::Point p) override;
-  // Mode 122: starts a trajectory or sequence of the active initial-value
-  // dialog at the pixel point.  0 when it started something, 9 when no
-  // initial-value dialog is active, or the dialog's input check code.
-  int TrajectoryClick(plat::Point p, bool left);
-  // The initial-value dialogs' part of a click at the world point for
-  // their entry i (the trajectory button byte is set meanwhile): 0 or the
-  // dialog's check code.  The dialogs' layer does the work.
-  virtual int StartTrajectoryAt(int i, const TPoint3D& start, bool left) { return 0; }
+  // Mode 122 goes to TrajectoryClick (plot_c_ivp.cpp).
 
   // ---- Lagrange editor (lagrange_editor.cpp) ----
   void CmNewLagrange();
@@ -207,9 +222,40 @@ class TPlotCWin : public TPlotBWin {
   void DrawInequalityRegions(plat::DC& dc);
   // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
   int DrawCurve(plat::DC& dc, int i);
+  // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
+  int DrawAntiderivative(plat::DC& dc, int i);
+  int DrawRoulette(plat::DC& dc, int i);
+  // The curve range of the open "Kurve rotieren" dialog, highlighted.
+  void DrawRevolutionRange(plat::DC& dc);
+  struct TRunPen;
+  void AddRunPoint(TRunPen& pen, const TPoint2D& p);
   void DrawDiagonal(plat::DC& dc);
   void DrawCobweb(plat::DC& dc, int i);
   void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);
+  // ---- segments and lines (segment_line_drawing.cpp) ----
+  // Kind 205 with its family and arrow heads, clipped to the view (in a
+  // window with logarithmic axes or a mapping: through the mapping, without
+  // heads); records the drawn box, the arrow length and the vertical flag.
+  // 0, the evaluation's code when the ends are undefined, 9 when no member
+  // was visible.
+  int DrawSegmentEquation(plat::DC& dc, int i);
+  // The image of the world segment a-b under the window's point mapping,
+  // from 101 mapped points; the polyline breaks where the mapping fails or
+  // leaves the view.
+  void DrawMappedSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, std::uint32_t packedPen, int style);
+  // Kind 208 across the view with its family; stores the drawn piece for
+  // the range window of a mapping.  0, or 65 when stopped.
+  int DrawLineEquation(plat::DC& dc, int i);
+  // ---- direction fields and dy/dx equations (direction_field_drawing.cpp) ----
+  // The direction field of a 210 or 211 entry; 0, or the stop key's code.
+  int DrawDirectionField(plat::DC& dc, int i);
+  int DrawFieldElements(plat::DC& dc, int i) override { return DrawDirectionField(dc, i); }
+  // The element of entry i at world point p (segment or arrow).
+  virtual void DrawFieldElement(plat::DC& dc, int i, const TPoint2D& p, std::uint32_t packedPen, int style);
+  // Kind 211 with its family: the solutions through its start points, then
+  // its field.  0, or the first non-zero result.
+  int DrawDyDxEquation(plat::DC& dc, int i);
+
   // End markers of a bounded curve at world point p.  packedPen holds the
   // colour index (low 16 bits) and the width (high 16 bits); brush is the
   // curve's solid brush for filled markers.
@@ -232,11 +278,10 @@ class TPlotCWin : public TPlotBWin {
   std::int16_t toolCurveWidth = 1;
   std::int16_t toolCurvePrintWidth = 2;
   std::uint8_t nextGraphBlack = 0;
-  // 1 (left) or 0 (right) while a click starts a trajectory; the
-  // trajectory drawing reads it.
+  // The pressed button while a click starts a solution (1 left, 0 right).
   std::uint8_t trajectoryButton = 0;
-  // Set by the mapping windows: an entry is drawn again after a click
-  // started its trajectory.
+  // Set by windows that show the entry elsewhere too (a mapping's domain):
+  // the entry is drawn again after a solution was added.
   std::uint8_t redrawAfterTrajectory = 0;
 
  protected:
@@ -282,6 +327,21 @@ class TPlotCWin : public TPlotBWin {
   void RepaintLagrange();
   // The polynomial's tree keeps the letters A..I while it is edited.
   void PrepareLagrangeTrees(int i);
+  void CmIvpDt() { OpenAutonomousTrajectoryDialog(); }
+  void CmIvpDx() { OpenSlopeTrajectoryDialog(); }
+  void CmIvpSequence() { OpenSequenceDialog(); }
+  // which: 0 dy/dt, 1 dy/dx, 2 sequences.
+  void OpenIvpDialog(int which);
+  // Hides the initial-value dialogs whose kinds left the inventory (all of
+  // them with `all`), and destroys them with the window.
+  void HideStaleIvpDialogs(bool all);
+  void DestroyIvpDialogs();
+  // After a parameter changed: the dy/dt dialog shows its start values
+  // again (texts follow the parameters).
+  void RefreshIvpDialogs();
+  std::unique_ptr<TIvp10Dlg> ivp10_;
+  std::unique_ptr<TIvp11Dlg> ivp11_;
+  std::unique_ptr<TIvp12Dlg> ivp12_;
 
   void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   void CeSlopeDX(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity && LogWindowType <= 0); }

@@ -260,54 +260,14 @@ TEST_F(LagrangeTest, APolynomialComesBackFromItsFile) {
 
 // ---- the other mouse modes ----
 
-// A window whose initial-value dialog is "active" and records the clicks.
-class TClickWin : public TPlot2Win {
- public:
-  using TPlot2Win::TPlot2Win;
-  int ActiveIvpEquation() override { return active; }
-  int StartTrajectoryAt(int i, const TPoint3D& start, bool left) override {
-    seenEquation = i;
-    seenStart = start;
-    seenButton = trajectoryButton;
-    seenLeft = left;
-    return code;
-  }
-  int active = -1;
-  int code = 0;
-  int seenEquation = -2;
-  TPoint3D seenStart;
-  int seenButton = -1;
-  bool seenLeft = false;
-};
+// The plain 2D window; the trajectory mode's clicks are tested with the
+// initial-value dialogs.
+using TClickWin = TPlot2Win;
 
 class MouseModesTest : public kvtest::PlotWindowTest<TClickWin> {
  protected:
   TClickWin* MakeWindow() { return PlotWindowTest::MakeWindow("Unbenannt1.kv2"); }
 };
-
-TEST_F(MouseModesTest, TrajectoryClicksGoToTheActiveInitialValueDialog) {
-  TClickWin* w = MakeWindow();
-  w->Command(kCmMouseTrajectories);
-  w->MouseMode = kCmMouseTrajectories;  // the menu enables it only with a dialog
-  // No dialog: nothing starts.
-  EXPECT_EQ(w->TrajectoryClick({100, 100}, true), 9);
-  w->EvLButtonDown(plat::MK_LBUTTON, {100, 100});
-  EXPECT_EQ(w->seenEquation, -2);
-  const int ode = w->AppendEquation(kKindOde, {"-y", "x"});
-  w->active = ode;
-  const TPoint2D at = w->PixelToWorldPoint({100, 120});
-  w->EvLButtonDown(plat::MK_LBUTTON, {100, 120});
-  EXPECT_EQ(w->seenEquation, ode);
-  EXPECT_EQ(D(w->seenStart.x), D(at.x));
-  EXPECT_EQ(D(w->seenStart.y), D(at.y));
-  EXPECT_EQ(w->seenButton, 1);
-  EXPECT_EQ(w->trajectoryButton, 0) << "cleared after the start";
-  w->EvRButtonDown(plat::MK_RBUTTON, {100, 120});
-  EXPECT_EQ(w->seenButton, 0);
-  EXPECT_FALSE(w->seenLeft);
-  w->code = 17;
-  EXPECT_EQ(w->TrajectoryClick({50, 50}, true), 17);
-}
 
 TEST_F(MouseModesTest, RightButtonZoomsCentredAndRecentres) {
   TClickWin* w = MakeWindow();
