@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "entry/slider_dialog.h"
+#include "entry/trace_dialog.h"
+#include "entry/trace_traj_dialog.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {
@@ -19,18 +21,87 @@ const plat::CommandTable& TPlot111Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot111Win>(
       &TPlot11Win::Commands(), {
                                    {kCmSliderSteps, &TPlot111Win::CmSliderSteps},
-                                   {kCmCurveTrace, nullptr, &TPlot111Win::CeCurveTrace},
+                                   {kCmCurveTrace, &TPlot111Win::CmCurveTrace, &TPlot111Win::CeCurveTrace},
                                });
   return table;
 }
 
 void TPlot111Win::Destroy() {
   if (IsDestroyed()) return;
-  // The curve-trace dialog is destroyed here once it exists.
+  CloseCurveTraceDialog();
+  CloseGraphTraceDialog();
   TPlot11Win::Destroy();
 }
 
-void TPlot111Win::RefreshTraceDialogs() {}
+void TPlot111Win::CloseGraphTraceDialog() {
+  if (graphTraceDialog_ && !graphTraceDialog_->IsDestroyed()) graphTraceDialog_->Destroy();
+  graphTraceDialog_.reset();
+}
+
+void TPlot111Win::CloseCurveTraceDialog() {
+  if (curveTraceDialog_ && !curveTraceDialog_->IsDestroyed()) curveTraceDialog_->Destroy();
+  curveTraceDialog_.reset();
+}
+
+void TPlot111Win::CloseStaleDialogs(bool all) {
+  TPlot11Win::CloseStaleDialogs(all);
+  if (all || FindEquationOfKinds({100 * dimension + 10}) < 0) CloseCurveTraceDialog();
+}
+
+void TPlot111Win::RefreshTraceDialogs() {
+  if (TTraceTrajDlg* d = ShownCurveTraceDialog()) d->Retrace();
+  if (TTraceDlg* d = ShownGraphTraceDialog()) d->Retrace();
+}
+
+TTraceDlg* TPlot111Win::GraphTraceDialog() const {
+  return graphTraceDialog_ && !graphTraceDialog_->IsDestroyed() ? graphTraceDialog_.get() : nullptr;
+}
+
+TTraceTrajDlg* TPlot111Win::CurveTraceDialog() const {
+  return curveTraceDialog_ && !curveTraceDialog_->IsDestroyed() ? curveTraceDialog_.get() : nullptr;
+}
+
+TTraceDlg* TPlot111Win::ShownGraphTraceDialog() const {
+  TTraceDlg* d = GraphTraceDialog();
+  return d && !d->IsHidden() && d->IsVisible() ? d : nullptr;
+}
+
+TTraceTrajDlg* TPlot111Win::ShownCurveTraceDialog() const {
+  TTraceTrajDlg* d = CurveTraceDialog();
+  return d && !d->IsHidden() && d->IsVisible() ? d : nullptr;
+}
+
+TTraceDlg* TPlot111Win::ShowGraphTraceDialog(const std::string& templateName, std::initializer_list<int> kinds) {
+  if (!GraphTraceDialog()) {
+    graphTraceDialog_ = std::make_unique<TTraceDlg>(*this, templateName, kinds);
+    if (!graphTraceDialog_->Create()) {
+      graphTraceDialog_.reset();
+      return nullptr;
+    }
+  }
+  graphTraceDialog_->Reveal();
+  graphTraceDialog_->BringToTop();
+  UpdateMenuChecks(true);
+  BufferValid[0] = 0;
+  Invalidate(false);
+  return graphTraceDialog_.get();
+}
+
+TTraceTrajDlg* TPlot111Win::ShowCurveTraceDialog() {
+  if (!CurveTraceDialog()) {
+    curveTraceDialog_ = std::make_unique<TTraceTrajDlg>(*this);
+    if (!curveTraceDialog_->Create()) {
+      curveTraceDialog_.reset();
+      return nullptr;
+    }
+  }
+  curveTraceDialog_->Reveal();
+  curveTraceDialog_->BringToTop();
+  UpdateMenuChecks(true);
+  BufferValid[0] = 0;
+  Invalidate(false);
+  return curveTraceDialog_.get();
+}
 
 void TPlot111Win::SyncSliderDialogs() {
   for (int k = 0; k < kSliderDialogCount; ++k) {
@@ -42,8 +113,17 @@ void TPlot111Win::SyncSliderDialogs() {
     mediumSteps[entry] = mediumSteps[0];
     d->ReinitSlider();
   }
-  // The graph-trace and curve-trace dialogs take entries 27 and 28 here once
-  // they exist.
+  // The trace dialogs follow the parameters' settings.
+  if (TTraceDlg* d = ShownGraphTraceDialog()) {
+    smallSteps[kGraphTraceSteps] = smallSteps[0];
+    mediumSteps[kGraphTraceSteps] = mediumSteps[0];
+    d->UpdateScrollFromEdit();
+  }
+  if (TTraceTrajDlg* d = ShownCurveTraceDialog()) {
+    smallSteps[kCurveTraceSteps] = smallSteps[0];
+    mediumSteps[kCurveTraceSteps] = mediumSteps[0];
+    d->UpdateScrollFromEdit();
+  }
 }
 
 int TPlot111Win::SliderStepCount(int index) const {

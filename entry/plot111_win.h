@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "entry/plot11_win.h"
@@ -23,6 +25,9 @@ enum : int {
 inline constexpr int kSliderStepEntries = 40;
 inline constexpr int kGraphTraceSteps = 27;
 inline constexpr int kCurveTraceSteps = 28;
+
+class TTraceDlg;
+class TTraceTrajDlg;
 
 class TPlot111Win : public TPlot11Win {
  public:
@@ -42,6 +47,25 @@ class TPlot111Win : public TPlot11Win {
   int SliderPageCount(int index) const override;
   // The 2D window opens "TRACE", the 3D windows "TRACE3".
   virtual void OpenGraphTraceDialog() {}
+  // Creates the graph-trace dialog on the template for the kinds when it is
+  // missing, and shows it on top.
+  TTraceDlg* ShowGraphTraceDialog(const std::string& templateName, std::initializer_list<int> kinds);
+  // "&Kurvenverlauf ...": the curve-trace dialog, created when missing,
+  // shown on top.
+  TTraceTrajDlg* ShowCurveTraceDialog();
+  // Destroys the dialog (when it exists).
+  void CloseGraphTraceDialog();
+  void CloseCurveTraceDialog();
+  // The curve-trace dialog closes with a new drawing and when no dy/dt
+  // system is left.
+  void CloseStaleDialogs(bool all) override;
+  // The dialogs while they exist (hidden ones too), else null.
+  TTraceDlg* GraphTraceDialog() const;
+  TTraceTrajDlg* CurveTraceDialog() const;
+  // The dialogs that exist and are shown, else null: the paint pass draws
+  // their marks.
+  TTraceDlg* ShownGraphTraceDialog() const;
+  TTraceTrajDlg* ShownCurveTraceDialog() const;
 
   // Takes "Kleine Schritte" s and "Mittlere Schritte" m: 0, or 17 when
   // s < 2, m < 1 or s < 2m (nothing changes then).
@@ -49,12 +73,17 @@ class TPlot111Win : public TPlot11Win {
 
   std::array<std::int32_t, kSliderStepEntries> smallSteps{};
   std::array<std::int32_t, kSliderStepEntries> mediumSteps{};
+  // "Deutlichere Tangente" / "Vektordichte" of the trace dialogs: the trace
+  // marks are drawn two pixels wide.
+  std::uint8_t clearTangent = 0;
 
  private:
   void CmSliderSteps();
-  void CmCurveTrace() {}
+  void CmCurveTrace() { ShowCurveTraceDialog(); }
   void CeCurveTrace(plat::CommandEnabler& ce);
-  void CmGraphTrace() { OpenGraphTraceDialog(); }
+
+  std::unique_ptr<TTraceDlg> graphTraceDialog_;
+  std::unique_ptr<TTraceTrajDlg> curveTraceDialog_;
 };
 
 }  // namespace kv

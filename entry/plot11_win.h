@@ -129,6 +129,34 @@ class TPlot11Win : public TPlot1Win {
   // The first visible entry of one of the kinds, or -1.
   int FindVisibleOfKinds(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds, true); }
 
+  // ---- entries derived by the trace tools (trace_items.cpp) ----
+  // Each appends one entry and builds it; when the build fails the entry
+  // goes again.  The new entry's index, or -1.
+  // The Taylor polynomial of degree 0..9 about the centre text for a graph
+  // y = f(x), the tangent line at that parameter for other curves; refused
+  // (message 106) for an entry a tool made, unless by a combination.
+  int AddTaylorItem(int i, int degree, const std::string& centre);
+  int AddLineItem(int i, const std::string& parameter);
+  // The point of entry i at the parameter text.
+  int AddTracePointItem(int i, const std::string& parameter);
+  // The point a trajectory item of entry i reaches at the target parameter.
+  int AddTrajectoryPointItem(int i, const TEquationItem& item, long double target);
+  // Its velocity vector (code 79) or tangent line (80) there; a length of 0
+  // or less ("Längen" off) draws the raw velocity.
+  int AddTrajectoryVectorItem(int i, const TEquationItem& item, long double target, int code,
+                              long double length, long double speed);
+  // The rebuilds of these entries from their sources; false when a text no
+  // longer compiles or a value is undefined (the trees stay as they were).
+  bool RebuildTaylorItem(int i);
+  bool RebuildLineItem(int i);
+  bool RebuildTracePointItem(int i);
+  bool RebuildTrajectoryPointItem(int i);
+  bool RebuildTrajectoryVectorItem(int i);
+  // A new space curve is prepared for drawing in the 3D window.
+  virtual void PrepareSpaceCurve(int i) {}
+  // One one-letter row per character of `letters`, the first selected.
+  static void FillComboWithLetters(plat::Dialog& d, int id, std::string_view letters);
+
   // ---- implicit curves, point items and sampled curves (item_drawing.cpp) ----
   // An implicit curve (kind 204) with its family: each member traced on
   // the grid of the plot layer's tracer.  Nothing in a window that maps its
@@ -219,6 +247,8 @@ class TPlot11Win : public TPlot1Win {
   std::uint8_t loading = 0;
   std::uint8_t colourMode3D = 1;
   std::uint8_t colourMode3D2 = 0;
+  // Set before a tool adds a point entry.
+  std::uint8_t toolPointFlag = 0;
   // The version of the plot file read last (0: none).
   std::int32_t loadedFileVersion = 0;
   // What the last plot file held that this window has no field for.

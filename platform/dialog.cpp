@@ -25,6 +25,7 @@
 
 #include "platform/app.h"
 #include "platform/font_mapping.h"
+#include "platform/keys.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
 #include "platform/window_impl.h"
@@ -32,6 +33,24 @@
 namespace plat {
 
 namespace {
+
+// A dialog's scroll bar.  Qt's horizontal scroll bars step backwards on the
+// right arrow (their controls are inverted for the wheel); here the right
+// arrow moves right, the left arrow left, as everywhere else.
+class DialogScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (orientation() == Qt::Horizontal && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)) {
+      triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
+      e->accept();
+      return;
+    }
+    QScrollBar::keyPressEvent(e);
+  }
+};
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
@@ -165,7 +184,7 @@ struct DialogBuilder {
             break;
           }
           case res::Control::ScrollBar: {
-            auto* sb = new QScrollBar(c.vertical ? Qt::Vertical : Qt::Horizontal, w);
+            auto* sb = new DialogScrollBar(c.vertical ? Qt::Vertical : Qt::Horizontal, w);
             QObject::connect(sb, &QScrollBar::actionTriggered, sb, [&dlg, sb, id = c.id](int) {
               // The position after the action is applied.
               QMetaObject::invokeMethod(sb, [&dlg, id] { dlg.EvControl(id, SB_CHANGED); }, Qt::QueuedConnection);
@@ -304,6 +323,7 @@ void Dialog::Press(int id) {
 
 void Dialog::PressEscape() { Press(IDCANCEL); }
 
+
 // ---- controls ----
 
 namespace {
@@ -317,6 +337,30 @@ QWidget* Ctl(const Dialog& d, int id) {
 }  // namespace
 
 bool Dialog::HasItem(int id) const { return Ctl(*this, id) != nullptr; }
+
+void Dialog::PressKey(int id, unsigned vk) {
+  QWidget* w = Ctl(*this, id);
+  if (!w) return;
+  int key = 0;
+  switch (vk) {
+    case VK_LEFT: key = Qt::Key_Left; break;
+    case VK_RIGHT: key = Qt::Key_Right; break;
+    case VK_UP: key = Qt::Key_Up; break;
+    case VK_DOWN: key = Qt::Key_Down; break;
+    case VK_PRIOR: key = Qt::Key_PageUp; break;
+    case VK_NEXT: key = Qt::Key_PageDown; break;
+    case VK_HOME: key = Qt::Key_Home; break;
+    case VK_END: key = Qt::Key_End; break;
+    case VK_RETURN: key = Qt::Key_Return; break;
+    case VK_ESCAPE: key = Qt::Key_Escape; break;
+    case VK_SPACE: key = Qt::Key_Space; break;
+    default: return;
+  }
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+  QCoreApplication::sendEvent(w, &release);
+}
 
 void Dialog::SetItemText(int id, const std::string& text) {
   QWidget* w = Ctl(*this, id);

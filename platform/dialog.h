@@ -69,6 +69,10 @@ class Dialog : public Window {
   // a click does.  Used by the dialog responder in tests.
   void Press(int id);
   void PressEscape();
+  // Simulates a key pressed on a control (a virtual-key code of keys.h:
+  // arrows, page and position keys, Return, Escape, Space), the way the
+  // user's key reaches it when the control has the focus.
+  void PressKey(int id, unsigned vk);
 
   // ---- controls ----
   bool HasItem(int id) const;

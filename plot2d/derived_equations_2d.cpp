@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "entry/model/derived_items.h"
 #include "plot2d/model/curve_maps.h"
 #include "plot2d/model/roulettes.h"
 #include "plot2d/plot_c_win.h"
@@ -25,8 +26,13 @@ struct TDerivation {
 };
 
 constexpr TDerivation kDerivations[] = {
+    {kDerivedTaylor, &TPlotCWin::RebuildTaylorItem},               // 65 'A'
     {kDerivedDerivativeGraph, &TPlotCWin::RebuildDerivativeGraph}, // 68 'D'
     {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedTangentLine, &TPlotCWin::RebuildLineItem},            // 76 'L'
+    {kDerivedTrajectoryPoint, &TPlotCWin::RebuildTrajectoryPointItem},    // 78 'N'
+    {kDerivedTrajectoryVector, &TPlotCWin::RebuildTrajectoryVectorItem},  // 79 'O'
+    {kDerivedTrajectoryLine, &TPlotCWin::RebuildTrajectoryVectorItem},    // 80 'P'
     {kDerivedRoulette, &TPlotCWin::RebuildRoulette},               // 82 'R'
     {kDerivedEvolute, &TPlotCWin::RebuildEvolute},                 // 83 'S'
     {kDerivedMirrorLine, &TPlotCWin::RecompileDerivedEquation},    // 100 'd'
@@ -36,6 +42,7 @@ constexpr TDerivation kDerivations[] = {
     {kMapLine, &TPlotCWin::RebuildMappedEquation},
     {kMapPoint, &TPlotCWin::RebuildMappedEquation},
     {kMapRotation, &TPlotCWin::RebuildMappedEquation},
+    {kDerivedTracePoint, &TPlotCWin::RebuildTracePointItem},       // 109 'm'
     {kMapTranslation, &TPlotCWin::RebuildMappedEquation},          // 110 'n'
     {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
     {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'

@@ -9,12 +9,18 @@ namespace {
 // The menu-bar position of "&Anim", which the linked window does without.
 constexpr int kAnimationMenuPosition = 6;
 
+// The modes a 2D window can start in: the Lagrange editor (126) needs a
+// polynomial to edit and 128 belongs to the mapping windows.
+bool IsStartMouseMode(int mode) {
+  return mode >= kCmMouseBoxZoom && mode <= kCmMouseLast && mode != kCmMouseLagrange && mode != kCmMouseCursor;
+}
+
 // What every concrete 2D window does after its base set-up when it opened
 // no file: an empty drawing with the kind's settings, at their placement.
 void StartEmpty(TPlotCWin& w) {
   w.ClearDrawing();
   w.ApplySettings();
-  if (w.MouseMode < kCmMouseBoxZoom || w.MouseMode > kCmMouseLagrange) w.MouseMode = kCmMouseCoordinates;
+  if (!IsStartMouseMode(w.MouseMode)) w.MouseMode = kCmMouseCoordinates;
   w.MoveWindow(w.Placement.x, w.Placement.y, w.Placement.width, w.Placement.height);
 }
 
@@ -31,6 +37,11 @@ void TPlotDWin::SetupWindow() {
   StartEmpty(*this);
   FitDomainsToView();
   UpdateMenuChecks(false);
+}
+
+void TPlotDWin::RestoreWindowMenu(const std::string& name) {
+  TPlotCWin::RestoreWindowMenu(name);
+  DeleteMenuBarEntry(kAnimationMenuPosition);
 }
 
 void TPlotDWin::Destroy() {

@@ -23,6 +23,10 @@ class TPlotDWin : public TPlotCWin {
   void SetupWindow() override;
   void Destroy() override;
 
+ protected:
+  // The linked window's menu has no "&Anim".
+  void RestoreWindowMenu(const std::string& name) override;
+
  private:
   TPlotDWin** ownerField_;
 };

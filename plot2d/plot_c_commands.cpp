@@ -25,7 +25,7 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmNewRecursion, &C::CmNewRecursion, &C::CeRoom},
           {kCmNewSlopeDX, &C::CmNewSlopeDX, &C::CeSlopeDX},
           {kCmNewSystemDT, &C::CmNewSystemDT, &C::CeRoom},
-          {kCmNewLagrange, nullptr, &C::CeRoom},
+          {kCmNewLagrange, &C::CmNewLagrange, &C::CeRoom},
           // Drawing and view.
           {kCmRedraw, &C::CmRedraw, &C::CeNotEmpty},
           {kCmToggleImplicitUpdate, &C::CmToggleImplicitUpdate},
@@ -55,9 +55,12 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmSlopeTrajectory, &C::CmIvpDx, &C::CeSlope},
           {kCmSequences, &C::CmIvpSequence, &C::CeSequence},
           // The Lagrange editor's menu.
-          {kCmLagrangeShowEquation, nullptr, &C::CeLagrangeEditing},
+          {kCmLagrangeAccept, &C::CmLagrangeAccept, &C::CeLagrangeEditing},
+          {kCmLagrangeAttributes, &C::CmLagrangeAttributes, &C::CeLagrangeEditing},
+          {kCmLagrangeCoordinates, &C::CmLagrangeCoordinates},
+          {kCmLagrangeShowEquation, &C::CmLagrangeShowEquation, &C::CeLagrangeEditing},
           // Enablers of commands the layers below handle.
-          {kCmGraphTrace, nullptr, &C::CeCurves},
+          {kCmGraphTrace, &C::CmGraphTrace, &C::CeCurves},
           {kCmMouseTrajectories, nullptr, &C::CeTrajectoryMouse},
       });
   return table;

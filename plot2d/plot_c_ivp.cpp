@@ -98,22 +98,6 @@ void TPlotCWin::DestroyIvpDialogs() {
 
 // ---- the trajectory mouse mode ----
 
-void TPlotCWin::EvLButtonDown(unsigned keys, plat::Point p) {
-  if (MouseMode == kCmMouseTrajectories) {
-    TrajectoryClick(p, true);
-    return;
-  }
-  TPlotBWin::EvLButtonDown(keys, p);
-}
-
-void TPlotCWin::EvRButtonDown(unsigned keys, plat::Point p) {
-  if (MouseMode == kCmMouseTrajectories) {
-    TrajectoryClick(p, false);
-    return;
-  }
-  TPlotBWin::EvRButtonDown(keys, p);
-}
-
 int TPlotCWin::TrajectoryClick(plat::Point p, bool left) {
   const int i = ActiveIvpEquation();
   if (i < 0) return 9;

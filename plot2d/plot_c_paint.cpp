@@ -110,8 +110,15 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
+  // Nodes of the polynomials: while one is edited, and where "Punkte immer
+  // sichtbar" asks for them.
+  for (int i = 0; i <= equationCount; ++i) {
+    const TEquation& e = Equation(i);
+    if (IsLagrangePolynomial(e) && e.visible && (MouseMode == kCmMouseLagrange || e.filled)) DrawLagrangeNodes(dc, i);
+  }
   DrawRevolutionRange(dc);
-  // The marks of the open tool dialogs are drawn here once they exist.
+  DrawTraceOverlays(dc);
+  // The marks of the other tool dialogs are drawn here once they exist.
 }
 
 }  // namespace kv

@@ -224,7 +224,7 @@ void TPlotCWin::ZoomCentered(plat::Point p, long double factor) {
   if (LogWindowType >= 1) return;
   viewChanged = 1;
   DropImplicitCurves();
-  ZoomAtPoint(p, factor, false);
+  ZoomAtPoint(p, factor, true);
 }
 
 void TPlotCWin::PreviousView() {
@@ -348,8 +348,9 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
   HideStaleIvpDialogs(all);
-  // The calculus dialogs whose kinds left the inventory close here once
-  // they exist.
+  if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
+  // The other calculus dialogs whose kinds left the inventory close here
+  // once they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {

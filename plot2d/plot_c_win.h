@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "entry/model/trace_point.h"
 #include "plot2d/plot_a_win.h"
 
 namespace kv {
@@ -87,6 +88,8 @@ class TPlotCWin : public TPlotBWin {
   void Destroy() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
   void EvCommandNotify(int code) override;
+  // While a polynomial is edited the caption reads "Polynom bearbeiten".
+  void UpdateCaption(bool saving, const char* extra = nullptr) override;
 
   // ---- state and settings ----
   // Everything of a drawing freed, the view back to (0, 0) ± 5.
@@ -102,7 +105,8 @@ class TPlotCWin : public TPlotBWin {
   void PanView(long double fx, long double fy) override;
   void ResetView() override;
   void UpdateView() override;
-  // Centred zoom by the factor at a device point.
+  // Zoom about a device point, which becomes the view's centre; the
+  // half-extents are multiplied by the factor (1: re-centre only).
   virtual void ZoomCentered(plat::Point p, long double factor);
   // Every explicit curve without its own interval takes the shown x range.
   void FitDomainsToView();
@@ -122,7 +126,9 @@ class TPlotCWin : public TPlotBWin {
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
-  virtual void RefreshToolDialogs() {}
+  // After a parameter changed: the open tool dialogs follow (the trace
+  // dialogs re-read their entry).
+  virtual void RefreshToolDialogs() { RefreshTraceDialogs(); }
   // ---- initial-value dialogs and the trajectory mouse (plot_c_ivp.cpp) ----
   // The dy/dt, dy/dx and sequence dialogs: created once, the other two
   // hidden, the mouse switched to trajectories.
@@ -142,14 +148,67 @@ class TPlotCWin : public TPlotBWin {
   // for the left button.  0, 9 without an active dialog, or the code of a
   // bad setting of the dialog.
   int TrajectoryClick(plat::Point p, bool left);
-  void EvLButtonDown(unsigned keys, plat::Point p) override;
-  void EvRButtonDown(unsigned keys, plat::Point p) override;
   // Appends an entry of the kind and runs the equation dialog on it; on OK
   // it is compiled, labelled and drawn, on cancel removed.  The entry's
   // index, or -1.
   int NewEquation(int kind, long double lower, long double upper, std::string_view text1,
                   std::string_view text2 = {}, std::string_view text3 = {}, std::string_view text4 = {},
                   std::string_view text5 = {}, const std::function<void(TEquation&)>& prepare = {});
+
+  // ---- mouse (mouse_2d.cpp) ----
+  // What a click does depends on the mouse mode (121..129).
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
+  void EvLButtonDblClk(unsigned keys, plat::Point p) override;
+  // Mode 122 goes to TrajectoryClick (plot_c_ivp.cpp).
+
+  // ---- Lagrange editor (lagrange_editor.cpp) ----
+  void CmNewLagrange();
+  void CmLagrangeAccept();
+  void CmLagrangeAttributes();
+  void CmLagrangeCoordinates();
+  void CmLagrangeShowEquation();
+  // Enters the editor for entry i: mouse mode 126, the menu "LAGMENU".
+  void SwapLagrangeMenu(int i) override;
+  void SolveLagrangeNodes(int i) override;
+  // A polynomial read from a file: its nodes from the record, the
+  // coefficients solved and bound into its tree.
+  void RebuildInterpolation(int i) override;
+  // The node of the edited polynomial within four pixels of the world
+  // point, or -1.
+  int FindLagrangeNode(const TPoint2D& p) const;
+  // Left button in mode 126: drags the node under the point until the
+  // button is released.
+  void DragLagrangeNode(plat::Point p);
+  // Right button in mode 126: adds a node, or deletes the one under the
+  // point; with "&Koordinaten (x;y) ..." checked the point dialog decides.
+  void EditLagrangeNode(plat::Point p);
+
+  // ---- trace dialogs (trace_overlays_2d.cpp) ----
+  // "&Graphverlauf ...": "TRACE" over the graphs and curves of the window.
+  void OpenGraphTraceDialog() override;
+  void CmGraphTrace() { OpenGraphTraceDialog(); }
+  // The marks of the shown trace dialogs: the traced point, the secant and
+  // the tangent, the traced trajectory's point and velocity.
+  void DrawTraceOverlays(plat::DC& dc);
+
+  // ---- overlays (trace_overlays_2d.cpp, point_guides_2d.cpp) ----
+  // The circles of the nodes of Lagrange polynomial i.
+  void DrawLagrangeNodes(plat::DC& dc, int i);
+  // The secant (mode 0) or the tangent (mode 1) of a graph trace, with the
+  // osculating circle when the Taylor degree is above 1.
+  void DrawTraceLine(plat::DC& dc, int mode, const TTraceState& st, bool secantChecked, int degree);
+  // The traced trajectory point and its velocity vector in the colour of
+  // the traced trajectory.
+  void DrawTrajectoryTrace(plat::DC& dc, const TTrajectoryTrace& t, int colourIndex);
+  // The arc of the circle about c from angle a0 to a1 as n chords.
+  void DrawArcChords(plat::DC& dc, const TPoint2D& c, long double r, long double a0, long double a1, int n);
+  // Guide lines of point entry i (its style code in subKind).
+  void DrawSampledItem(plat::DC& dc, int i) override;
+  // The world length of the arrow heads of the trace marks.
+  long double TraceArrowHead() const;
+  // Pen width of the trace marks: 2 with the clear tangent, else 1.
+  int TraceMarkWidth() const;
 
   // ---- drawing ----
   int DrawEquations(plat::DC& dc) override;
@@ -226,6 +285,8 @@ class TPlotCWin : public TPlotBWin {
   std::uint8_t redrawAfterTrajectory = 0;
 
  protected:
+  // Puts the window's own menu back after the Lagrange editor.
+  virtual void RestoreWindowMenu(const std::string& name) { AssignMenu(name); }
   // The part of the curve drawer that samples one family member.
   int DrawCurveMember(plat::DC& dc, int i, long double lo, long double hi, long n, bool& startDefined,
                       bool& endDefined, TPoint2D& start, TPoint2D& end);
@@ -235,6 +296,8 @@ class TPlotCWin : public TPlotBWin {
   // view ("Implizit a&ktualisieren").
   void DropImplicitCurves();
   bool HasKind(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds) >= 0; }
+  // The menu the window ran before the Lagrange editor took over.
+  std::string menuBeforeLagrange_;
   // The slopes at the ends of the member drawn last (explicit curves).
   long double lastStartSlope_ = 0;
   long double lastEndSlope_ = 0;
@@ -254,11 +317,16 @@ class TPlotCWin : public TPlotBWin {
   void CmNewRecursion();
   void CmNewSlopeDX();
   void CmNewSystemDT();
-  void CmNewLagrange() {}
   void CmRedraw();
   void CmToggleImplicitUpdate();
   void CmFitWindow() { FitWindowToGraphs(); }
   void CmTool(int id) {}
+  // The polynomial being edited, when it is still one.
+  TEquation* EditedPolynomial();
+  // Repaints the plot with the edited polynomial's new coefficients.
+  void RepaintLagrange();
+  // The polynomial's tree keeps the letters A..I while it is edited.
+  void PrepareLagrangeTrees(int i);
   void CmIvpDt() { OpenAutonomousTrajectoryDialog(); }
   void CmIvpDx() { OpenSlopeTrajectoryDialog(); }
   void CmIvpSequence() { OpenSequenceDialog(); }
@@ -274,7 +342,6 @@ class TPlotCWin : public TPlotBWin {
   std::unique_ptr<TIvp10Dlg> ivp10_;
   std::unique_ptr<TIvp11Dlg> ivp11_;
   std::unique_ptr<TIvp12Dlg> ivp12_;
-  void CmLagrange(int id) {}
 
   void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   void CeSlopeDX(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity && LogWindowType <= 0); }

@@ -6,6 +6,8 @@
 // the composed picture, moving a tool's point never redraws the surfaces.
 #include <cmath>
 
+#include "entry/trace_dialog.h"
+#include "entry/trace_traj_dialog.h"
 #include "plot3d/lifted_curve_sink.h"
 #include "plot3d/model/level_curves.h"
 #include "plot3d/plot_r_win.h"
@@ -50,7 +52,42 @@ class TPenBrushScope {
 
 }  // namespace
 
+void TPlotRWin::OpenGraphTraceDialog() { ShowGraphTraceDialog("TRACE3", {kKindSpaceCurve}); }
+
+void TPlotRWin::SyncTraceOverlays() {
+  // The overlays follow the dialogs once these exist.
+  TTraceOverlay& t = Overlays.trace;
+  if (GraphTraceDialog()) t = {};
+  if (TTraceDlg* d = ShownGraphTraceDialog(); d && d->TracedEquation() >= 0 && d->State().defined) {
+    const TTraceState& st = d->State();
+    t.shown = true;
+    t.p1 = st.point;
+    t.p2 = st.reference;
+    t.t1 = st.t;
+    t.t2 = st.tRef;
+    t.secant = st.secant;
+    t.tangent1 = st.velocity;
+    t.tangent2 = st.referenceVelocity;
+    t.normal1 = st.normal;
+    t.secantOn = d->IsSecantChecked();
+    t.tangentOn = d->IsTangentChecked() && (t.secantOn ? st.referenceDerivativeDefined : st.derivativeDefined);
+    t.frenetOn = d->IsFrenetChecked() && st.curvatureValid;
+    BoldTrace = clearTangent;
+  }
+  TTrajectoryTraceOverlay& r = Overlays.trajectoryTrace;
+  if (CurveTraceDialog()) r = {};
+  if (TTraceTrajDlg* d = ShownCurveTraceDialog()) {
+    r.shown = true;
+    r.hasItem = d->HasTrace();
+    r.pen.colour = static_cast<std::uint16_t>(d->TraceColour());
+    r.point = d->Trace().point;
+    r.vector = d->Trace().direction;
+    BoldTrace = clearTangent;
+  }
+}
+
 void TPlotRWin::DrawPlot(plat::DC& dc) {
+  SyncTraceOverlays();
   const TToolOverlays& o = Overlays;
   if (o.slice.shown) DrawSliceLines(dc);
   {

@@ -85,7 +85,7 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3SurfaceArea, &W::CmSurfaceArea, &W::CeSurfaceArea},
                                   {kCm3Slices, &W::CmSlices, &W::CeSlices},
                                   {kCm3IntersectionCurve, &W::CmIntersectionCurve, &W::CeIntersectionCurve},
-                                  {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
+                                  {kCm3GraphTrace, &W::CmGraphTrace, &W::CeGraphTrace},
                                   {kCm3Tour, &W::TourAroundZAxis, &W::CeTour},
                               });
   return table;
@@ -281,6 +281,7 @@ void TPlotRWin::CloseStaleDialogs(bool all) {
   TPlotQWin::CloseStaleDialogs(all);
   CloseCompanions(all);
   CloseRiemannDialogs(all);
+  if (all || !Present({kKindSpaceCurve})) CloseGraphTraceDialog();
 }
 
 bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {

@@ -278,6 +278,10 @@ class TPlotRWin : public TPlotQWin {
   void DrawTraceLine(plat::DC& dc, bool tangent);
   void DrawFrenetFrame(plat::DC& dc);
   void DrawTrajectoryTrace(plat::DC& dc);
+  // "&Graphverlauf ...": "TRACE3" over the space curves.
+  void OpenGraphTraceDialog() override;
+  // The trace overlays from the shown trace dialogs.
+  void SyncTraceOverlays();
   // Index -1 draws the frame (axes and box) over the kept plot picture.
   void DrawEquationBuffered(int i) override;
 
@@ -472,6 +476,7 @@ class TPlotRWin : public TPlotQWin {
   void CeSlices(plat::CommandEnabler& ce);
   void CeIntersectionCurve(plat::CommandEnabler& ce);
   void CeGraphTrace(plat::CommandEnabler& ce) { ce.Enable(Present({kKindSpaceCurve})); }
+  void CmGraphTrace() { OpenGraphTraceDialog(); }
   void CeTour(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
   void CeSurfaces(plat::CommandEnabler& ce) { CeSlices(ce); }
 

@@ -1,0 +1,58 @@
+// "Graphverlauf" in the 3D window: a point on a space curve with its
+// velocity, curvature and principal normal, handed to the window's trace
+// overlay.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/number_text.h"
+#include "entry/trace_dialog.h"
+#include "plot3d/plot3_test_util.h"
+
+namespace kv {
+namespace {
+
+double D(long double v) { return static_cast<double>(v); }
+
+class Trace3D : public kvtest::PlotWindowTest<TPlot3Win> {};
+
+TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
+  TPlot3Win* w = MakeWindow("Unbenannt1.kv3");
+  const int i = w->AppendEquation(kKindSpaceCurve, {"cos(t)", "sin(t)", "t"});
+  w->Equation(i).lowerBound.x = -3;
+  w->Equation(i).upperBound.x = 3;
+  ASSERT_TRUE(w->Command(kCm3GraphTrace));
+  Settle(w);
+  TTraceDlg* d = w->GraphTraceDialog();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->TemplateName(), "TRACE3");
+  d->SetCheck(kIdTraceTangent, true);
+  d->Press(kIdTraceTangent);
+  d->SetItemText(kIdTraceParameter, "0");
+  d->Press(plat::IDOK);
+  const TTraceState& st = d->State();
+  ASSERT_TRUE(st.defined);
+  // r(t) = (cos t, sin t, t): speed sqrt 2, curvature 1/2, the normal
+  // points to the axis.
+  EXPECT_NEAR(D(st.speed), std::sqrt(2.0), 1e-12);
+  EXPECT_NEAR(D(st.curvature), 0.5, 1e-12);
+  EXPECT_NEAR(D(st.normal.x), -1, 1e-12);
+  const auto n = [&](long double v) { return FormatNumber(v, 0, w->Decimals); };
+  EXPECT_EQ(d->GetItemText(kIdTraceCoordinates), "x = " + n(1) + "\r\ny = " + n(0) + "\r\nz = " + n(0) + "\r\n");
+  EXPECT_EQ(d->GetItemText(kIdTraceSlope), "Komponenten: [ " + n(0) + " ; " + n(1) + " ; " + n(1) +
+                                               " ]\r\nGeschwindigkeit: " + n(std::sqrt(2.0L)) +
+                                               "\r\nKrümmung: " + n(0.5L));
+  // The overlay follows the dialog; closed, it is gone.
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_TRUE(w->Overlays.trace.shown);
+  EXPECT_TRUE(w->Overlays.trace.tangentOn);
+  EXPECT_NEAR(D(w->Overlays.trace.p1.x), 1, 1e-12);
+  d->PressEscape();
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_FALSE(w->Overlays.trace.shown);
+}
+
+}  // namespace
+}  // namespace kv
