@@ -9,6 +9,7 @@
 #include <string>
 
 #include "entry/plot111_win.h"
+#include "plot2d/model/curve_crossing.h"
 
 namespace kv {
 
@@ -26,6 +27,16 @@ class TPlotAWin : public TPlot111Win {
   const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
+
+  // ---- points of the calculus tools (plot_a_points.cpp) ----
+  // Appends a point entry at (x; y) with the window's marker size,
+  // compiles, labels and draws it; its index, or -1 when there is no room.
+  int AddPointItem(long double x, long double y);
+  // Moves the start of trajectory item `item` of entry `path` onto the
+  // first crossing of its run with the implicit entry `curve`.
+  CrossingResult RefineCurveCrossing(int path, TEquationItem& item, int curve, TPoint3D& end);
+  // Polled by the tools' searches: "A" or Escape stops them.
+  bool ToolSearchStopped();
 
   // Set by "&Punkte verbinden": the curve drawer shows each sample as a
   // point instead of joining them.

@@ -92,7 +92,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
-  // The marks of the open tool dialogs are drawn here once they exist.
+  DrawToolMarks(dc);
 }
 
 }  // namespace kv

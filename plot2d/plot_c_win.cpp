@@ -17,6 +17,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
+  ClosePointTools(true);
   TPlotBWin::Destroy();
 }
 
@@ -345,6 +346,7 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
+  ClosePointTools(all);
   // The calculus dialogs whose kinds left the inventory close here once
   // they exist.
 }

@@ -8,6 +8,7 @@
 
 #include "core/constants.h"
 #include "formula/formula_engine.h"
+#include "plot2d/model/curve_crossing.h"
 #include "plot2d/model/intersections.h"
 #include "plot2d/model/zeros.h"
 #include "plotcore/model/compile_equation.h"
@@ -248,6 +249,40 @@ TEST(Intersections, EveryPairOfKindsWithItsAngle) {
       EXPECT_TRUE(match) << name << " misses (" << D(want.x) << ";" << D(want.y) << ")";
       EXPECT_NEAR(D(found[k].angle), D(c.expected[k].angle), 1e-9) << name << " crossing " << k;
     }
+  }
+}
+
+TEST(CurveCrossing, TheStartMovesOntoTheFirstCrossing) {
+  struct Case {
+    const char* curve;
+    TPoint3D start;
+    long double steps;
+    CrossingResult result;
+    long double x;  // the start afterwards
+  } cases[] = {
+      {"xx+yy=4", {0, 0, 0}, 300, kCrossingRefined, 2},        // runs to x = 3 over the circle
+      {"xx+yy=4", {-1, 0, 0}, 200, kCrossingNoSignChange, -1}, // ends at x = 1, still inside
+      {"xx+yy=4", {-2, 0, 0}, 50, kCrossingStartOnCurve, -2},   // enters the circle from its edge
+      {"x=2.5", {0, 0, 0}, 250, kCrossingRefined, 2.5},         // the end lies on the curve
+  };
+  for (const Case& c : cases) {
+    TFormulaEngine engine;
+    auto path = Make(engine, kKindOde, {"1", "0"});
+    auto curve = Make(engine, kKindImplicit, {"", "", "", "", c.curve});
+    TEquationItem item;
+    InitEquationItem(item, 1, 2, 1, 0);
+    item.start = c.start;
+    item.paramEnd = 0.01L;
+    item.stepLimit = c.steps;
+    item.method = kMethodRungeKutta;
+    engine.SetVariable('X', 9);
+    TTrajectoryView view;
+    TPoint3D end;
+    EXPECT_EQ(RefineCurveCrossing(*path, item, *curve, engine, view, end), c.result) << c.curve;
+    EXPECT_NEAR(D(item.start.x), D(c.x), 1e-12) << c.curve;
+    EXPECT_LE(D(item.start.x), D(c.x) + 1e-15);  // never beyond the crossing
+    EXPECT_EQ(D(item.stepLimit), D(c.steps));
+    EXPECT_EQ(D(engine.Variable('X').re), 9.0);
   }
 }
 
