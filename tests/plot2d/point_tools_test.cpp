@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/constants.h"
+#include "platform/keys.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_test_util.h"
 #include "support/temp_dir.h"
@@ -103,6 +104,23 @@ TEST_F(PointTools, AFailedSearchShowsItsMessageAndStoresNothing) {
     w->SetVariable('A', 42);
     d->Press(kIdToolStore);
     EXPECT_EQ(D(w->Variable('A').re), 42.0) << c.f;
+  }
+}
+
+TEST_F(PointTools, EscapeStopsASearchAndKeepsTheLastZero) {
+  Add(kKindExplicit, "", "x^3-3x");
+  w->Command(kCmZeros);
+  TZeroDlg* d = w->ZeroDialog();
+  ASSERT_TRUE(d->Found());
+  for (unsigned key : {unsigned(plat::VK_ESCAPE), unsigned('A')}) {
+    const long double last = d->X();
+    plat::testing::InjectKey(*w, key, 0, key);
+    d->Press(kIdToolNext);
+    EXPECT_EQ(Result(*d), "?") << key;
+    EXPECT_FALSE(d->Found());
+    EXPECT_EQ(D(d->X()), D(last));
+    d->Press(kIdToolNext);  // goes on from where it stopped
+    EXPECT_TRUE(d->Found());
   }
 }
 
