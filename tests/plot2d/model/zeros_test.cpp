@@ -213,8 +213,15 @@ TEST(Intersections, EveryPairOfKindsWithItsAngle) {
       // two implicit curves
       {kKindImplicit, {"", "", "", "", "xx+yy=4"}, kKindImplicit, {"", "", "", "", "x=y"},
        {{-std::sqrt(2.0L), -std::sqrt(2.0L), Pi / 2}, {std::sqrt(2.0L), std::sqrt(2.0L), Pi / 2}}},
-      // no search: two parametric curves
+      {kKindExplicit, {"", "0"}, kKindPolar, {"", "", "2"}, {{-2, 0, Pi / 2}, {2, 0, Pi / 2}}},
+      // implicit - parametric, implicit - vertical, parametric - vertical
+      {kKindImplicit, {"", "", "", "", "y=0.5"}, kKindParametric, {"cos(t)", "sin(t)"},
+       {{std::sqrt(0.75L), 0.5L, Pi / 3}, {-std::sqrt(0.75L), 0.5L, Pi / 3}}},
+      {kKindImplicit, {"", "", "", "", "xx+yy=2"}, kKindLine, {"1", "0", "1"}, {{1, -1, Pi / 4}, {1, 1, Pi / 4}}},
+      {kKindParametric, {"2cos(t)", "2sin(t)"}, kKindSegment, {"0", "0", "0", "5"}, {{0, 2, Pi / 2}, {0, 2, Pi / 2}}},
+      // no search: two parametric curves, two verticals
       {kKindParametric, {"t", "0"}, kKindPolar, {"", "", "1"}, {}},
+      {kKindSegment, {"1", "0", "1", "2"}, kKindLine, {"1", "0", "1"}, {}},
   };
   TIntersectionSettings s;
   s.view = kView;
