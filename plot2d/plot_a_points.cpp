@@ -1,4 +1,5 @@
-// The calculus layer's services to its tools: storing a found point as a
+// The calculus layer's window slots and its services to its tools: which
+// entries are drawn, storing a found point as a
 // point entry, refining a trajectory's crossing with an implicit curve, and
 // the stop poll of their searches.
 #include <string>
@@ -20,6 +21,12 @@ std::string PointText(long double v) {
 }
 
 }  // namespace
+
+bool TPlotAWin::IsEquationDrawable(int i) {
+  if (!IsValidIndex(i)) return false;
+  const TEquation& e = Equation(i);
+  return e.kind >= 201 && e.kind <= 299 && e.subValue >= 0;
+}
 
 int TPlotAWin::AddPointItem(long double x, long double y) {
   if (equationCount >= equationCapacity) return -1;

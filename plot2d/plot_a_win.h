@@ -27,6 +27,9 @@ class TPlotAWin : public TPlot111Win {
   const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
+  // The 2D kinds, unless an entry is kept out of sight (sub-value B
+  // negative).
+  bool IsEquationDrawable(int i) override;
 
   // ---- points of the calculus tools (plot_a_points.cpp) ----
   // Appends a point entry at (x; y) with the window's marker size,

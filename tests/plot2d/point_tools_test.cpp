@@ -257,5 +257,19 @@ TEST_F(PointTools, ToolsCloseWhenTheirKindsLeaveTheInventory) {
   EXPECT_EQ(w->IntersectionDialog(), nullptr);
 }
 
+TEST_F(PointTools, OnlyThe2DKindsInSightAreDrawable) {
+  const int curve = Add(kKindExplicit, "", "x");
+  const int hidden = Add(kKindExplicit, "", "x+1");
+  w->Equation(hidden).subValue = -1;
+  const int point = w->AddPointItem(1, 2);
+  const int surface = w->AppendEquation(kKindSurface, 0, 1, "", "", "xy");
+  EXPECT_TRUE(w->IsEquationDrawable(curve));
+  EXPECT_FALSE(w->IsEquationDrawable(hidden));
+  EXPECT_TRUE(w->IsEquationDrawable(point));
+  EXPECT_FALSE(w->IsEquationDrawable(surface));
+  EXPECT_FALSE(w->IsEquationDrawable(surface + 1));
+  EXPECT_EQ(w->Equation(point).penWidth, w->MarkerSizeCode);
+}
+
 }  // namespace
 }  // namespace kv
