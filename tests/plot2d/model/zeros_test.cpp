@@ -203,6 +203,10 @@ TEST(Intersections, EveryPairOfKindsWithItsAngle) {
       {kKindSegment, {"1", "-1", "1", "1"}, kKindExplicit, {"", "x"}, {}},
       {kKindSegment, {"1", "-1", "1", "1"}, kKindExplicit, {"", "0.5x"}, {{1, 0.5L, std::atan(2.0L)}}},
       {kKindExplicit, {"", "0.5x"}, kKindSegment, {"1", "-1", "1", "1"}, {{1, 0.5L, std::atan(2.0L)}}},
+      // segments end: crossings of their lines beyond the ends are none
+      {kKindSegment, {"0", "0", "1", "1"}, kKindExplicit, {"", "3-x"}, {}},
+      {kKindSegment, {"0", "0", "1", "0"}, kKindImplicit, {"", "", "", "", "xx+yy=4"}, {}},
+      {kKindSegment, {"0", "0", "3", "0"}, kKindImplicit, {"", "", "", "", "xx+yy=4"}, {{2, 0, Pi / 2}}},
       // segment - parametric: only the crossing on the segment
       {kKindSegment, {"0", "0", "3", "0"}, kKindParametric, {"2cos(t)", "2sin(t)"}, {{2, 0, Pi / 2}, {2, 0, Pi / 2}}},
       // vertical segment - parametric, vertical line - implicit
