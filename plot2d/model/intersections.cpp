@@ -113,8 +113,10 @@ ScanResult FindImplicitCrossing(TEquation& a, TEquation& b, TFormulaEngine& engi
                                 TIntersectionState& state, TIntersection& out, const TScanStop& stop) {
   TExprNode* fa = a.trees[2].get();
   if (!fa || !b.trees[2]) return kScanNone;
-  if (!state.traced) {
+  // The pieces follow the view: traced again when it moved.
+  if (!state.traced || !(state.tracedView == s.tracer.view)) {
     state.pieces.clear();
+    state.tracedView = s.tracer.view;
     TPieceSink sink(state.pieces, stop);
     TraceEquation(b, engine, s.tracer, false, nullptr, sink);
     if (stop && stop()) {

@@ -41,6 +41,7 @@ struct TIntersectionState {
   // walk along them.
   std::vector<std::vector<TPoint2D>> pieces;
   bool traced = false;
+  TSegment2D tracedView;  // the view the pieces were traced in
   std::size_t piece = 0;
   // Forget the pieces (the curves or the view changed).
   void Reset() {

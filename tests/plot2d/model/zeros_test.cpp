@@ -263,6 +263,27 @@ TEST(Intersections, EveryPairOfKindsWithItsAngle) {
   }
 }
 
+TEST(Intersections, TwoImplicitCurvesAreTracedAgainWhenTheViewMoves) {
+  TFormulaEngine engine;
+  auto circle = Make(engine, kKindImplicit, {"", "", "", "", "xx+yy=4"});
+  auto diagonal = Make(engine, kKindImplicit, {"", "", "", "", "x=y"});
+  TIntersectionSettings s;
+  s.view = s.tracer.view = kView;
+  TIntersectionState state;
+  TIntersection out;
+  ASSERT_EQ(FindNextIntersection(*circle, *diagonal, engine, s, state, out), kScanFound);
+  ASSERT_EQ(FindNextIntersection(*circle, *diagonal, engine, s, state, out), kScanFound);
+  EXPECT_NEAR(D(std::fabs(out.x)), std::sqrt(2.0), 1e-12);
+  s.view = s.tracer.view = {0.5L, 5, 0.5L, 5};
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(FindNextIntersection(*circle, *diagonal, engine, s, state, out), kScanFound);
+    EXPECT_NEAR(D(out.x), std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(D(out.y), std::sqrt(2.0), 1e-12);
+  }
+  s.view = s.tracer.view = {3, 5, 3, 5};
+  EXPECT_EQ(FindNextIntersection(*circle, *diagonal, engine, s, state, out), kScanNone);
+}
+
 TEST(CurveCrossing, TheStartMovesOntoTheFirstCrossing) {
   struct Case {
     const char* curve;
