@@ -50,13 +50,14 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmIntegrateDifference, nullptr, &C::CeExplicit},
           {kCmVolumeBetween, nullptr, &C::CeExplicit},
           {kCmCrossSections, nullptr, &C::CeExplicit},
+          // Initial-value dialogs.
+          {kCmAutonomousTrajectory, &C::CmIvpDt, &C::CeOde},
+          {kCmSlopeTrajectory, &C::CmIvpDx, &C::CeSlope},
+          {kCmSequences, &C::CmIvpSequence, &C::CeSequence},
           // The Lagrange editor's menu.
           {kCmLagrangeShowEquation, nullptr, &C::CeLagrangeEditing},
           // Enablers of commands the layers below handle.
           {kCmGraphTrace, nullptr, &C::CeCurves},
-          {kCmAutonomousTrajectory, nullptr, &C::CeOde},
-          {kCmSlopeTrajectory, nullptr, &C::CeSlope},
-          {kCmSequences, nullptr, &C::CeSequence},
           {kCmMouseTrajectories, nullptr, &C::CeTrajectoryMouse},
       });
   return table;

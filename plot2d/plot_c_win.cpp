@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "plot2d/ivp_dialogs.h"
 
 namespace kv {
 
@@ -17,6 +18,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
+  DestroyIvpDialogs();
   ClosePointTools(true);
   TPlotBWin::Destroy();
 }
@@ -346,6 +348,7 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
+  HideStaleIvpDialogs(all);
   ClosePointTools(all);
   // The calculus dialogs whose kinds left the inventory close here once
   // they exist.
@@ -355,6 +358,7 @@ void TPlotCWin::RedrawEquation(int parameter) {
   // The Riemann dialog with bounds tied to parameters recomputes here once
   // it exists.
   TPlotBWin::RedrawEquation(parameter);
+  RefreshIvpDialogs();
   RefreshToolDialogs();
 }
 
