@@ -29,6 +29,9 @@ const plat::CommandTable& TInterCCDlg::Commands() const {
 }
 
 void TInterCCDlg::SetupControls() {
+  // The template is the 3D window's too: there a surface meets a curve.
+  SetItemText(232, "1. Kurve");
+  SetItemText(233, "2. Kurve");
   FillToolLetterCombo(*this, kIdToolSource, "XYZ");
   FillToolLetterCombo(*this, kIdToolLetters, kParameterLetters);
 }
