@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "entry/plot111_win.h"
+#include "plot2d/model/curve_crossing.h"
 #include "plot2d/model/solids.h"
 
 namespace kv {
@@ -33,6 +34,19 @@ class TPlotAWin : public TPlot111Win {
   const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
+  // The 2D kinds, unless an entry is kept out of sight (sub-value B
+  // negative).
+  bool IsEquationDrawable(int i) override;
+
+  // ---- points of the calculus tools (plot_a_points.cpp) ----
+  // Appends a point entry at (x; y) with the window's marker size,
+  // compiles, labels and draws it; its index, or -1 when there is no room.
+  int AddPointItem(long double x, long double y);
+  // Moves the start of trajectory item `item` of entry `path` onto the
+  // first crossing of its run with the implicit entry `curve`.
+  CrossingResult RefineCurveCrossing(int path, TEquationItem& item, int curve, TPoint3D& end);
+  // Polled by the tools' searches: "A" or Escape stops them.
+  bool ToolSearchStopped();
 
   // ---- solutions of dy/dx equations (dydx_drawing.cpp) ----
   // One step of y' = f(x, y) from p by the method; 0, or 1 (p unchanged)

@@ -118,7 +118,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   }
   DrawRevolutionRange(dc);
   DrawTraceOverlays(dc);
-  // The marks of the other tool dialogs are drawn here once they exist.
+  DrawToolMarks(dc);
 }
 
 }  // namespace kv

@@ -19,6 +19,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
   DestroyIvpDialogs();
+  ClosePointTools(true);
   TPlotBWin::Destroy();
 }
 
@@ -349,8 +350,9 @@ void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
   HideStaleIvpDialogs(all);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
-  // The other calculus dialogs whose kinds left the inventory close here
-  // once they exist.
+  ClosePointTools(all);
+  // The calculus dialogs whose kinds left the inventory close here once
+  // they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {

@@ -18,7 +18,10 @@
 #include <string>
 
 #include "entry/model/trace_point.h"
+#include "plot2d/extremum_dialog.h"
+#include "plot2d/intersection_dialog.h"
 #include "plot2d/plot_a_win.h"
+#include "plot2d/zero_dialog.h"
 
 namespace kv {
 
@@ -267,6 +270,16 @@ class TPlotCWin : public TPlotBWin {
   // kind or the interval option has none).
   TEndMarkers EndMarkersOf(int i) const;
 
+  // ---- the point-finding tools (point_tool_commands.cpp) ----
+  TZeroDlg* ZeroDialog() const { return zeroDialog_.get(); }
+  TExtrDlg* ExtremumDialog() const { return extremumDialog_.get(); }
+  TInterCCDlg* IntersectionDialog() const { return intersectionDialog_.get(); }
+  // Closes those tools whose kinds left the inventory (all of them: every
+  // one).
+  void ClosePointTools(bool all);
+  // The points the open tools show, marked over the plot.
+  void DrawToolMarks(plat::DC& dc);
+
   // ---- fields ----
   std::uint8_t showLagrangeCoordinates = 0;  // command 824
   std::uint8_t updateImplicitCurves = 0;     // command 810
@@ -327,6 +340,12 @@ class TPlotCWin : public TPlotBWin {
   void RepaintLagrange();
   // The polynomial's tree keeps the letters A..I while it is edited.
   void PrepareLagrangeTrees(int i);
+  void CmZeros();
+  void CmExtrema();
+  void CmIntersections();
+  std::unique_ptr<TZeroDlg> zeroDialog_;
+  std::unique_ptr<TExtrDlg> extremumDialog_;
+  std::unique_ptr<TInterCCDlg> intersectionDialog_;
   void CmIvpDt() { OpenAutonomousTrajectoryDialog(); }
   void CmIvpDx() { OpenSlopeTrajectoryDialog(); }
   void CmIvpSequence() { OpenSequenceDialog(); }

@@ -442,6 +442,9 @@ class TPlotWin : public TFuncWin {
   std::int16_t selectedMapping = -1;   // entry of kind 401/402 points are mapped by
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
+  // Set while a tool adds a point of its own: the tool dialogs keep their
+  // search where it is when the inventory changes.
+  std::uint8_t toolPointFlag = 0;
   long implicitStepLimit = 100000;
   std::int32_t trajectoryDensity = 400;
   std::uint8_t criticalAngle = 1;

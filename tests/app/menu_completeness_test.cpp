@@ -99,11 +99,8 @@ struct Pending {
 const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
       {kPlotWindows, 750, 750, "combinations"},
-      {k2DWindows, 710, 710, "intersections"},
       {k3D, 782, 782, "sequences"},
       {k2DWindows, 507, 508, "point lists and point sets"},
-      {k2DWindows, 707, 707, "zeros"},
-      {k2DWindows, 709, 709, "extrema"},
       {k2DWindows, 713, 713, "shading explicit curves"},
       {k2DWindows, 769, 769, "shading implicit curves"},
       {k2DWindows, 721, 722, "integrals"},
