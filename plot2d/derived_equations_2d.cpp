@@ -24,6 +24,7 @@ struct TDerivation {
 
 constexpr TDerivation kDerivations[] = {
     {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedAntiderivative, &TPlotCWin::BuildAntiderivativeItem}, // 73 'I'
     {kDerivedMirrorLine, &TPlotCWin::RecompileDerivedEquation},    // 100 'd'
     {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
     {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'

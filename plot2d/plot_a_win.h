@@ -5,9 +5,12 @@
 // layers already stand in the chain so that the layers above build on them.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "entry/model/numeric_integration.h"
 #include "entry/plot111_win.h"
 
 namespace kv {
@@ -17,6 +20,23 @@ inline constexpr std::int32_t kFileType2D = 841;
 enum : int {
   kCmConnectPoints = 702,  // "&Punkte verbinden"
 };
+
+// Derivation code of an antiderivative graph (kind 206).
+inline constexpr std::int16_t kDerivedAntiderivative = 73;
+
+// Result codes of the integration tools.
+enum : std::int16_t {
+  kResultRiemann = 51,            // 52 for f - g
+  kResultArcLength = 53,
+  kResultSectorArea = 55,
+};
+
+// The overlay colour slot of the Riemann strips.
+inline constexpr int kRiemannColourSlot = 13;
+
+class TPreRiemDlg;
+class TRiemDlg;
+class TDistDlg;
 
 class TPlotAWin : public TPlot111Win {
  public:
@@ -33,8 +53,44 @@ class TPlotAWin : public TPlot111Win {
   // The equation chosen by the mouse-data dialog (-1 none).
   std::int16_t mouseDataEquation = -1;
 
+  // ---- integrals (plot_a_integrals.cpp) ----
+  // The bounds and division count shared by the integration dialogs; they
+  // travel in the plot file's integration values.  A fresh window starts
+  // with [0, 1] (or the middle half of the view) and 100 divisions.
+  long double& IntegrationLeft();
+  long double& IntegrationRight();
+  std::int32_t IntegrationDivisions() const;
+  void SetIntegrationDivisions(std::int32_t n);
+  // The last result of an integration dialog and its text.
+  long double integrationValue = 0;
+  std::string integrationText;
+  // The six sums of the last Riemann computation and their texts.
+  std::array<long double, kSumCount> ruleValues{};
+  std::array<std::string, kSumCount> ruleTexts;
+  // The seed of the random points of the last Riemann computation: the
+  // overlay draws the same points.
+  std::uint32_t riemannSeed = 1;
+  // Stop on "A" unless the drawing is quiet; the random points from seed.
+  TQuadratureControl QuadratureControl(std::uint32_t seed);
+  // The six sums of entry f minus entry g (g < 0: f alone) over the shared
+  // bounds: 0 or a message code.
+  int RiemannArea(int f, int g);
+  // The strips of the first ticked rule over the plot; 0 or the stop key.
+  int DrawRiemannOverlay(plat::DC& dc, int f, int g);
+  // Appends the antiderivative graph of f (minus g) starting at the shared
+  // left bound, its start carried by parameter letter 1..23 when given:
+  // 0, 4 (inventory full) or 1 (no common interval).
+  int AddAntiderivativeGraph(int f, int g, int letter);
+  bool BuildAntiderivativeItem(int i);
+  // The area swept by the radius vector of entry i over the shared bounds,
+  // and the arc length of entry i: 0 or a message code; the value and text
+  // go to integrationValue and integrationText.
+  int SectorAreaOf(int i);
+  int ArcLengthOf(int i);
+
  private:
   void CmConnectPoints();
+  void SetIntegrationResult(long double value);
 };
 
 class TPlotBWin : public TPlotAWin {
@@ -46,6 +102,33 @@ class TPlotBWin : public TPlotAWin {
   virtual bool HasOpenSideWindow() { return false; }
   // Re-titles the dialogs whose captions carry the file name.
   virtual void RefreshDialogCaptions() {}
+
+  // ---- integration dialogs (plot_b_integral_dialogs.cpp) ----
+  void Destroy() override;
+  void CloseStaleDialogs(bool all) override;
+  // Creates the Riemann dialog once, sets its mode (1 f, 2 f - g) and
+  // shows or hides it.
+  void OpenIntegrationDialog(int mode, bool show);
+  void OpenSectorDialog();
+  void OpenArcLengthDialog();
+  void OpenDistanceDialog();
+  TRiemDlg* RiemannDialog() const { return riemannDialog_.get(); }
+  TPreRiemDlg* SectorDialog() const { return sectorDialog_.get(); }
+  TPreRiemDlg* ArcLengthDialog() const { return arcLengthDialog_.get(); }
+  TDistDlg* DistanceDialog() const { return distanceDialog_.get(); }
+  // The strips of the Riemann dialog's functions while its display is on.
+  int DrawIntegrationOverlays(plat::DC& dc);
+  // A slider moved: dialogs whose bounds follow parameters compute again;
+  // the distance follows its points.
+  void RefreshIntegrationDialogs();
+  void RestoreIntegrationDialog(std::int16_t first, std::int16_t second, std::int16_t mode) override;
+  void GetIntegrationDialogState(std::int16_t words[3]) override;
+
+ private:
+  std::unique_ptr<TRiemDlg> riemannDialog_;
+  std::unique_ptr<TPreRiemDlg> sectorDialog_;
+  std::unique_ptr<TPreRiemDlg> arcLengthDialog_;
+  std::unique_ptr<TDistDlg> distanceDialog_;
 };
 
 }  // namespace kv

@@ -36,8 +36,8 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmMouseData, nullptr, &C::CeNotEmpty},
           {kCmZeros, nullptr, &C::CeZeros},
           {kCmExtrema, nullptr, &C::CeCurves},
-          {kCmIntegrate, nullptr, &C::CeExplicit},
-          {kCmSectorArea, nullptr, &C::CeCurves},
+          {kCmIntegrate, &C::CmIntegrate, &C::CeExplicit},
+          {kCmSectorArea, &C::CmSectorArea, &C::CeCurves},
           {kCmRevolutionVolume, nullptr, &C::CeRevolution},
           {kCmRevolutionSurface, nullptr, &C::CeRevolution},
           {kCmTranslate, nullptr, &C::CeTranslate},
@@ -47,11 +47,14 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmEvolute, nullptr, &C::CeCurves},
           {kCmRotateCurve, nullptr, &C::CeRotateCurve},
           {kCmIntersections, nullptr, &C::CeIntersections},
-          {kCmIntegrateDifference, nullptr, &C::CeExplicit},
+          {kCmIntegrateDifference, &C::CmIntegrateDifference, &C::CeExplicit},
           {kCmVolumeBetween, nullptr, &C::CeExplicit},
           {kCmCrossSections, nullptr, &C::CeExplicit},
           // The Lagrange editor's menu.
           {kCmLagrangeShowEquation, nullptr, &C::CeLagrangeEditing},
+          // Handlers of analysis commands the layers below enable.
+          {kCmArcLength, &C::CmArcLength},
+          {kCmDistance, &C::CmDistance},
           // Enablers of commands the layers below handle.
           {kCmGraphTrace, nullptr, &C::CeCurves},
           {kCmAutonomousTrajectory, nullptr, &C::CeOde},

@@ -92,7 +92,8 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
-  // The marks of the open tool dialogs are drawn here once they exist.
+  DrawIntegrationOverlays(dc);
+  // The marks of the other tool dialogs are drawn here once they exist.
 }
 
 }  // namespace kv

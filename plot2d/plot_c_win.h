@@ -117,7 +117,7 @@ class TPlotCWin : public TPlotBWin {
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
-  virtual void RefreshToolDialogs() {}
+  virtual void RefreshToolDialogs() { RefreshIntegrationDialogs(); }
   // The entry of the initial-value dialog that is active, or -1.
   virtual int ActiveIvpEquation() { return -1; }
   // Appends an entry of the kind and runs the equation dialog on it; on OK
@@ -198,6 +198,11 @@ class TPlotCWin : public TPlotBWin {
   void CmRedraw();
   void CmToggleImplicitUpdate();
   void CmFitWindow() { FitWindowToGraphs(); }
+  void CmIntegrate() { OpenIntegrationDialog(1, true); }
+  void CmIntegrateDifference() { OpenIntegrationDialog(2, true); }
+  void CmSectorArea() { OpenSectorDialog(); }
+  void CmArcLength() { OpenArcLengthDialog(); }
+  void CmDistance() { OpenDistanceDialog(); }
   void CmTool(int id) {}
   void CmLagrange(int id) {}
 
