@@ -14,12 +14,12 @@ TDistDlg::TDistDlg(TPlot1Win& window)
   includeDerived = 1;
 }
 
-void TDistDlg::EvControl(int id, int notification) {
-  if (id == kIdDistanceButton && notification == plat::BN_CLICKED) {
-    ShowDistance();
-    return;
-  }
-  T2ComboDlg::EvControl(id, notification);
+const plat::CommandTable& TDistDlg::Commands() const {
+  static const auto table = plat::CommandTable::Build<TDistDlg>(&T2ComboDlg::Commands(),
+                                                                {
+                                                                    {kIdDistanceButton, &TDistDlg::ShowDistance},
+                                                                });
+  return table;
 }
 
 std::string TDistDlg::DistanceText() {

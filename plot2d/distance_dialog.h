@@ -16,7 +16,7 @@ enum : int {
 class TDistDlg : public T2ComboDlg {
  public:
   explicit TDistDlg(TPlot1Win& window);
-  void EvControl(int id, int notification) override;
+  const plat::CommandTable& Commands() const override;
   void Recalculate() override { ShowDistance(); }
   // The distance in the window's number format, or "?" when a point cannot
   // be evaluated.

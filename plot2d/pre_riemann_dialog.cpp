@@ -24,12 +24,12 @@ void TPreRiemDlg::SetupWindow() {
   ShowBounds();
 }
 
-void TPreRiemDlg::EvControl(int id, int notification) {
-  if (id == kIdValueButton && notification == plat::BN_CLICKED) {
-    OnValueButton();
-    return;
-  }
-  T2ComboDlg::EvControl(id, notification);
+const plat::CommandTable& TPreRiemDlg::Commands() const {
+  static const auto table = plat::CommandTable::Build<TPreRiemDlg>(
+      &T2ComboDlg::Commands(), {
+                                   {kIdValueButton, &TPreRiemDlg::OnValueButton},
+                               });
+  return table;
 }
 
 void TPreRiemDlg::ShowBounds() {

@@ -31,8 +31,8 @@ class TPreRiemDlg : public T2ComboDlg {
  public:
   TPreRiemDlg(TPlotAWin& window, const std::string& templateName, std::initializer_list<int> kinds);
 
+  const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
-  void EvControl(int id, int notification) override;
   // Enter presses the value button.
   void Recalculate() override { OnValueButton(); }
 

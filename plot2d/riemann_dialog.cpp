@@ -20,22 +20,21 @@ void TRiemDlg::Destroy() {
   TPreRiemDlg::Destroy();
 }
 
+const plat::CommandTable& TRiemDlg::Commands() const {
+  using D = TRiemDlg;
+  static const auto table = plat::CommandTable::Build<TRiemDlg>(&TPreRiemDlg::Commands(),
+                                                                {
+                                                                    {kIdMoreDivisions, &D::CmMoreDivisions},
+                                                                    {kIdFewerDivisions, &D::CmFewerDivisions},
+                                                                    {kIdAntiderivative, &D::OnAntiderivative},
+                                                                    {kIdStripColour, &D::OnColour},
+                                                                });
+  return table;
+}
+
+// The rules' check boxes report their clicks here.
 void TRiemDlg::EvControl(int id, int notification) {
-  if (notification == plat::BN_CLICKED) {
-    if (id >= kIdRuleFirst && id <= kIdDisplay) return OnRuleCheck();
-    switch (id) {
-      case kIdMoreDivisions:
-        return StepDivisions(1);
-      case kIdFewerDivisions:
-        return StepDivisions(-1);
-      case kIdAntiderivative:
-        return OnAntiderivative();
-      case kIdStripColour:
-        return OnColour();
-      default:
-        break;
-    }
-  }
+  if (notification == plat::BN_CLICKED && id >= kIdRuleFirst && id <= kIdDisplay) return OnRuleCheck();
   TPreRiemDlg::EvControl(id, notification);
 }
 

@@ -23,6 +23,7 @@ class TRiemDlg : public TPreRiemDlg {
  public:
   explicit TRiemDlg(TPlotAWin& window);
 
+  const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void Destroy() override;
   void EvControl(int id, int notification) override;
@@ -40,6 +41,8 @@ class TRiemDlg : public TPreRiemDlg {
   void OnRuleCheck();
   // "+" (1) and "--" (-1).
   void StepDivisions(int delta);
+  void CmMoreDivisions() { StepDivisions(1); }
+  void CmFewerDivisions() { StepDivisions(-1); }
   void OnAntiderivative();
   void OnColour();
 
