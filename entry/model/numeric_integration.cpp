@@ -146,4 +146,87 @@ TreePtr BuildArcLengthIntegrand(const TEquation& e) {
   return t;
 }
 
+namespace {
+
+// The field's components with the curve's or surface's coordinates put in
+// for X, Y and Z.
+bool SubstituteCoordinates(const TEquation& field, const TEquation& path, int count, TreePtr out[3]) {
+  const int tokens[3] = {LetterToken('X'), LetterToken('Y'), LetterToken('Z')};
+  const TExprNode* coords[3] = {path.trees[0].get(), path.trees[1].get(), path.trees[2].get()};
+  for (int k = 0; k < count; ++k)
+    if (!coords[k] || !field.trees[static_cast<std::size_t>(k)]) return false;
+  for (int k = 0; k < count; ++k)
+    out[k].reset(CloneAndSubstituteAll(field.trees[static_cast<std::size_t>(k)].get(), tokens, coords, count));
+  return true;
+}
+
+// r_t × r_u of three coordinate trees; false when a derivative fails.
+bool NormalOf(const TExprNode* const r[3], TreePtr normal[3]) {
+  TreePtr dt[3], du[3];
+  for (int k = 0; k < 3; ++k) {
+    if (!r[k] || !Differentiate(r[k], 'T', dt[k]) || !Differentiate(r[k], 'U', du[k])) return false;
+  }
+  const TExprNode* a[3] = {dt[0].get(), dt[1].get(), dt[2].get()};
+  const TExprNode* b[3] = {du[0].get(), du[1].get(), du[2].get()};
+  TExprNode* n[3] = {};
+  BuildCrossProduct(n, a, b);
+  for (int k = 0; k < 3; ++k) normal[k].reset(n[k]);
+  return normal[0] && normal[1] && normal[2];
+}
+
+}  // namespace
+
+TreePtr BuildLineIntegrand(const TEquation& field, const TEquation& curve) {
+  const int count = curve.kind == kKindSpaceCurve ? 3 : 2;
+  TreePtr f[3];
+  if (!SubstituteCoordinates(field, curve, count, f)) return nullptr;
+  const TExprNode* d[3] = {curve.trees[4].get(), curve.trees[5].get(), curve.trees[6].get()};
+  for (int k = 0; k < count; ++k)
+    if (!d[k]) return nullptr;
+  TreePtr t;
+  if (count == 2) {
+    t.reset(BuildSumOfProducts(f[0].get(), d[0], f[1].get(), d[1]));
+  } else {
+    const TExprNode* a[3] = {f[0].get(), f[1].get(), f[2].get()};
+    t.reset(BuildDotProduct3(a, d));
+  }
+  if (t) Simplify(t.get());
+  return t;
+}
+
+TreePtr BuildFluxIntegrand(const TEquation& field, const TEquation& surface) {
+  TreePtr f[3];
+  if (!SubstituteCoordinates(field, surface, 3, f)) return nullptr;
+  const TExprNode* r[3] = {surface.trees[0].get(), surface.trees[1].get(), surface.trees[2].get()};
+  TreePtr normal[3];
+  if (!NormalOf(r, normal)) return nullptr;
+  const TExprNode* a[3] = {f[0].get(), f[1].get(), f[2].get()};
+  const TExprNode* b[3] = {normal[0].get(), normal[1].get(), normal[2].get()};
+  TreePtr t(BuildDotProduct3(a, b));
+  if (t) Simplify(t.get());
+  return t;
+}
+
+TreePtr BuildSurfaceAreaIntegrand(const TEquation& surface) {
+  TreePtr normal[3];
+  if (surface.kind == kKindSurface) {
+    // (1, 0, f_x) × (0, 1, f_y) = (-f_x, -f_y, 1).
+    if (!surface.trees[4] || !surface.trees[5]) return nullptr;
+    TreePtr one(NewNumberNode(TComplex(1)));
+    TreePtr zero(NewNumberNode(TComplex(0)));
+    const TExprNode* a[3] = {one.get(), zero.get(), surface.trees[4].get()};
+    const TExprNode* b[3] = {zero.get(), one.get(), surface.trees[5].get()};
+    TExprNode* n[3] = {};
+    BuildCrossProduct(n, a, b);
+    for (int k = 0; k < 3; ++k) normal[k].reset(n[k]);
+  } else {
+    const TExprNode* r[3] = {surface.trees[0].get(), surface.trees[1].get(), surface.trees[2].get()};
+    if (!NormalOf(r, normal)) return nullptr;
+  }
+  if (!normal[0] || !normal[1] || !normal[2]) return nullptr;
+  TreePtr t(BuildHypot3(normal[0].get(), normal[1].get(), normal[2].get()));
+  if (t) Simplify(t.get());
+  return t;
+}
+
 }  // namespace kv

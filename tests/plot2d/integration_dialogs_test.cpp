@@ -79,6 +79,7 @@ TEST_F(IntegrationTest, LeftRuleOnTheParabolaAsAPersonUsesIt) {
   Settle(w);
   const plat::Colour strip = w->DrawingColourOf(w->CheckColourIndex(w->ColourSlots[kRiemannColourSlot]));
   const int withStrips = kvtest::CountColour(w->Surface(), strip);
+  w->Surface().WritePngFile(kvtest::BuildTreeDir() + "/riemann_left_rule.png");
   EXPECT_GT(withStrips, 100);
 
   d.SetItemText(kIdDivisions, "16");

@@ -194,3 +194,67 @@ TEST(ArcLength, CurvesOfKnownLength) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+struct Entry3 {
+  TEquation e;
+  Entry3(TFormulaEngine& engine, int kind, std::initializer_list<const char*> texts, long double lo, long double hi,
+         long double lo2 = 0, long double hi2 = 1) {
+    InitEquation(e, kind, 2, 50);
+    std::size_t k = 0;
+    for (const char* t : texts) e.formulaText[k++] = t;
+    e.lowerBound = {lo, lo2};
+    e.upperBound = {hi, hi2};
+    InitEquationBuffers(e);
+    CompileEquation(e, engine, true);
+  }
+};
+
+TEST(LineIntegral, FieldAlongClosedCurves) {
+  TFormulaEngine engine;
+  // (-y, x) once around the unit circle, in the plane and in space.
+  Entry3 field2(engine, kKindOde, {"-y", "x"}, 0, 1);
+  Entry3 circle(engine, kKindParametric, {"cos(t)", "sin(t)"}, 0, 2 * Pi);
+  Entry3 field3(engine, kKindOde3D, {"-y", "x", "z"}, 0, 1);
+  Entry3 helix(engine, kKindSpaceCurve, {"cos(t)", "sin(t)", "t"}, 0, 2 * Pi);
+  const struct {
+    const TEquation* field;
+    const TEquation* curve;
+    long double value;
+  } cases[] = {{&field2.e, &circle.e, 2 * Pi}, {&field3.e, &helix.e, 2 * Pi + 2 * Pi * Pi}};
+  for (const auto& c : cases) {
+    TreePtr t = BuildLineIntegrand(*c.field, *c.curve);
+    ASSERT_TRUE(t);
+    long double v = 0;
+    ASSERT_EQ(SimpsonIntegral(engine, t.get(), 'T', 64, 0, 2 * Pi, {}, v), kIntegrationOk);
+    EXPECT_NEAR(D(v), D(c.value), 1e-9);
+  }
+}
+
+TEST(SurfaceIntegrals, FluxAndAreaOfTheUnitSphere) {
+  TFormulaEngine engine;
+  Entry3 sphere(engine, kKindParametricSurface, {"sin(u)cos(t)", "sin(u)sin(t)", "cos(u)"}, 0, 2 * Pi, 0, Pi);
+  Entry3 field(engine, kKindOde3D, {"x", "y", "z"}, 0, 1);
+  TreePtr flux = BuildFluxIntegrand(field.e, sphere.e);
+  ASSERT_TRUE(flux);
+  long double v = 0;
+  ASSERT_EQ(SumAlongCurve(engine, flux.get(), 'T', 'U', 32, 32, 0, 2 * Pi, 0, Pi, {}, v), kIntegrationOk);
+  EXPECT_NEAR(std::fabs(D(v)), D(4 * Pi), 1e-6);  // the sign follows the orientation
+
+  TreePtr area = BuildSurfaceAreaIntegrand(sphere.e);
+  ASSERT_TRUE(area);
+  ASSERT_EQ(SumAlongCurve(engine, area.get(), 'T', 'U', 32, 32, 0, 2 * Pi, 0, Pi, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), D(4 * Pi), 1e-6);
+
+  // The plane z = x + y over the unit square: √3.
+  Entry3 plane(engine, kKindSurface, {"", "", "x+y"}, 0, 1, 0, 1);
+  TreePtr flat = BuildSurfaceAreaIntegrand(plane.e);
+  ASSERT_TRUE(flat);
+  ASSERT_EQ(SumAlongCurve(engine, flat.get(), 'X', 'Y', 4, 4, 0, 1, 0, 1, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), std::sqrt(3.0), 1e-15);
+}
+
+}  // namespace
+}  // namespace kv
