@@ -15,7 +15,6 @@ const plat::CommandTable& TPlot11Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot11Win>(
       &TPlot1Win::Commands(),
       {
-          {kCmNewFile, &TPlot11Win::CmNew},
           {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
           {kCmPointList, nullptr, &TPlot11Win::CePointList},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
