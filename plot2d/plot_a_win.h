@@ -47,6 +47,24 @@ class TPlotAWin : public TPlot111Win {
   void SetupWindow() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
 
+  // ---- solutions of dy/dx equations (dydx_drawing.cpp) ----
+  // One step of y' = f(x, y) from p by the method; 0, or 1 (p unchanged)
+  // where f is undefined or "&Unendliche Steigung" stops the solution.
+  int StepDyDx(TExprNode* f, int method, TPoint2D& p, long double h);
+  // 0 inside the view, 1 above or below it, 2 left or right of it.
+  int ClassifyPointInView(const TPoint2D& p) const;
+  // One solution item of the kind-211 entry i: its steps drawn on dc (and
+  // on the screen while "Verfolgen" runs), or with a text buffer its points
+  // as value lines of the width and decimals.  0, or 65 when stopped.
+  int DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std::string* text, int width, int decimals);
+  // The plot layer's item hook: kind-211 items drawn (width < 0) or listed.
+  int DrawAnalysis(plat::DC& dc, int i, TEquationItem& item, std::string& text, int width, int decimals) override;
+  bool CollectDyDxSteps(int i, TEquationItem& item, std::vector<TPoint2D>& points) override;
+  // A new solution item of entry i (kind 211) in the trajectory colour
+  // (slot 8), drawn into the back buffers and on the screen; the window is
+  // marked modified.  0, or 65 when stopped.
+  int AddDyDxTrajectoryBuffered(int i, const TPoint2D& start, long double h, int method, int width);
+
   // Set by "&Punkte verbinden": the curve drawer shows each sample as a
   // point instead of joining them.
   std::uint8_t samplesAsPoints = 0;

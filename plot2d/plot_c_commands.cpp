@@ -50,6 +50,10 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmIntegrateDifference, &C::CmIntegrateDifference, &C::CeExplicit},
           {kCmVolumeBetween, nullptr, &C::CeExplicit},
           {kCmCrossSections, nullptr, &C::CeExplicit},
+          // Initial-value dialogs.
+          {kCmAutonomousTrajectory, &C::CmIvpDt, &C::CeOde},
+          {kCmSlopeTrajectory, &C::CmIvpDx, &C::CeSlope},
+          {kCmSequences, &C::CmIvpSequence, &C::CeSequence},
           // The Lagrange editor's menu.
           {kCmLagrangeShowEquation, nullptr, &C::CeLagrangeEditing},
           // Handlers of analysis commands the layers below enable.
@@ -57,9 +61,6 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmDistance, &C::CmDistance},
           // Enablers of commands the layers below handle.
           {kCmGraphTrace, nullptr, &C::CeCurves},
-          {kCmAutonomousTrajectory, nullptr, &C::CeOde},
-          {kCmSlopeTrajectory, nullptr, &C::CeSlope},
-          {kCmSequences, nullptr, &C::CeSequence},
           {kCmMouseTrajectories, nullptr, &C::CeTrajectoryMouse},
       });
   return table;

@@ -59,8 +59,21 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindImplicit:
       result = DrawImplicitEquation(dc, i);
       break;
+    case kKindSegment:
+      result = DrawSegmentEquation(dc, i);
+      break;
+    case kKindLine:
+      result = DrawLineEquation(dc, i);
+      break;
+    case kKindPoint:
+    case kKindPointSequence:
+      result = DrawPointItem(dc, i);
+      break;
     case kKindOde:
       result = DrawFamilyTrajectories(dc, i);
+      break;
+    case kKindOdeDyDx:
+      result = DrawDyDxEquation(dc, i);
       break;
     case kKindSequence:
       result = DrawFamilyItems(dc, i);
@@ -69,8 +82,7 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
       result = DrawSum(dc, i);
       break;
     default:
-      // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
-      // and point sequences are drawn by their own drawers.
+      // Antiderivatives and roulettes are drawn by their own drawers.
       break;
   }
   if (result == 0 && StopKeyPressed()) result = 'A';

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "plot2d/ivp_dialogs.h"
 
 namespace kv {
 
@@ -17,6 +18,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
+  DestroyIvpDialogs();
   TPlotBWin::Destroy();
 }
 
@@ -345,12 +347,14 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
+  HideStaleIvpDialogs(all);
   // The calculus dialogs whose kinds left the inventory close here once
   // they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {
   TPlotBWin::RedrawEquation(parameter);
+  RefreshIvpDialogs();
   RefreshToolDialogs();
 }
 
