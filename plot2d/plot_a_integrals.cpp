@@ -1,6 +1,6 @@
 // The integral calculus of the 2D window: the shared bounds of the
 // integration dialogs, Riemann sums with their strips, antiderivative
-// graphs, sector areas and arc lengths.  The mathematics is in
+// graphs and arc lengths.  The mathematics is in
 // plot2d/model/riemann.h and entry/model/numeric_integration.h; here the
 // window hands them its entries, bounds, key poll and number format.
 #include <algorithm>
@@ -238,20 +238,7 @@ bool TPlotAWin::BuildAntiderivativeItem(int i) {
   return BuildAntiderivativeTrees(e, Equation(e.source1), g);
 }
 
-// ---- sector area and arc length ----
-
-int TPlotAWin::SectorAreaOf(int i) {
-  if (!IsValidIndex(i)) return 9;
-  SetCaption(1, 0, 0);
-  SaveVariables();
-  long double area = 0;
-  const int code = SectorArea(Engine(), Equation(i), IntegrationLeft(), IntegrationRight(), IntegrationDivisions(),
-                              QuadratureControl(riemannSeed), area);
-  RestoreVariables();
-  UpdateCaption(false);
-  if (code == kIntegrationOk || code == kIntegrationStopped) SetIntegrationResult(area);
-  return code == kIntegrationStopped ? 0 : code;
-}
+// ---- arc length ----
 
 int TPlotAWin::ArcLengthOf(int i) {
   if (!IsValidIndex(i)) return 9;
@@ -260,7 +247,7 @@ int TPlotAWin::ArcLengthOf(int i) {
   SetCaption(1, 0, 0);
   SaveVariables();
   TSixSums sums;
-  const int code = IntegrateNumerically(Engine(), integrand.get(), CurveIntegrationLetter(Equation(i)),
+  const int code = IntegrateNumerically(Engine(), integrand.get(), CurveLetterOf(Equation(i)),
                                         IntegrationLeft(), IntegrationRight(), IntegrationDivisions(),
                                         QuadratureControl(riemannSeed), sums);
   RestoreVariables();

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "entry/model/numeric_integration.h"
 #include "entry/plot111_win.h"
+#include "plot2d/model/solids.h"
 
 namespace kv {
 
@@ -37,6 +39,8 @@ inline constexpr int kRiemannColourSlot = 13;
 class TPreRiemDlg;
 class TRiemDlg;
 class TDistDlg;
+class TPlotSWin;
+struct TCurveToolDialogs;
 
 class TPlotAWin : public TPlot111Win {
  public:
@@ -100,14 +104,78 @@ class TPlotAWin : public TPlot111Win {
   // 0, 4 (inventory full) or 1 (no common interval).
   int AddAntiderivativeGraph(int f, int g, int letter);
   bool BuildAntiderivativeItem(int i);
-  // The area swept by the radius vector of entry i over the shared bounds,
-  // and the arc length of entry i: 0 or a message code; the value and text
-  // go to integrationValue and integrationText.
-  int SectorAreaOf(int i);
+  // The arc length of entry i: 0 or a message code; the value and text go
+  // to integrationValue and integrationText.
   int ArcLengthOf(int i);
+
+  // ---- curve tools (curve_tools.cpp): mapped curves, roulettes, evolutes,
+  // derivative graphs.  Each returns 0 or a message number (400 + n). ----
+  // Maps every listed source in order (stopping at the first error) by the
+  // code; a negative reflection code also adds the mirror line after the
+  // last one.  Shows the error's message.
+  int TransformCurve(const std::vector<int>& sources, int signedCode, const std::array<std::string, 3>& texts);
+  int AddReflectedOrRotated(int source, int code, const std::array<std::string, 3>& texts, bool addLine);
+  int AddTranslated(int source, const std::array<std::string, 3>& texts);
+  int AddRoulette(int source, bool rightSide, long double min, long double start, long double max,
+                  long double radius, long double arm);
+  int AddEvolute(int source);
+  void AddDerivedGraph(int i) override;
+  // The builders the rebuild pass calls.
+  bool RebuildMappedEquation(int i);
+  bool RebuildRoulette(int i);
+  bool RebuildEvolute(int i);
+  bool RebuildDerivativeGraph(int i);
+
+  // ---- solids (solid_tools.cpp) ----
+  // Volume or surface area of revolution, sector area, volume between two
+  // graphs, cross-section volume: 0 or a message number; the value in
+  // `result`.
+  int RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume, long double lo, long double hi, int n,
+                        long double& result);
+  int SectorArea(int curve, long double lo, long double hi, int n, long double& result);
+  int VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
+                    long double& result);
+  int SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
+                    long double hi, int n, long double& result);
+  // The surface of revolution of the curve over revolutionRange about
+  // revolutionAxis, added to the "Rotation.kv3" window.
+  int BuildRevolutionSurface(int curve);
+  // The cross-section solid, added to the "Sections.kv3" window.
+  int BuildSectionSolid(int f, int g, int shape, const std::string& height, bool doubled, const TSectionBound& lo,
+                        const TSectionBound& hi, int xDivisions, int zDivisions);
+  // The companion 3D windows (created on first use; null before).
+  TPlotSWin* RevolutionWindow() const { return revolutionWin_; }
+  TPlotSWin* SectionWindow() const { return sectionWin_; }
+  TCurveToolDialogs& ToolDialogs();
+  // The curve and solid dialogs go with everything (all) or hide when no
+  // entry of their kinds is left.
+  void CloseStaleDialogs(bool all) override;
+
+  // The surface-of-revolution settings kept between openings of "SURFREV".
+  TRevolutionRange revolutionRange{{0, 0}, {1, 0}, {0, 0}, {6.283185307179586L, 0}};
+  TRevolutionAxis revolutionAxis;
+
+  // ---- the tools' commands (curve_tool_commands.cpp) ----
+  void CmReflect();
+  void CmRotate();
+  void CmTranslate();
+  void CmRoulettes();
+  void CmEvolute();
+  void CmSectorArea();
+  void CmRevolutionVolume();
+  void CmRevolutionSurface();
+  void CmVolumeBetween();
+  void CmRotateCurve();
+  void CmCrossSections();
+  void CmMouseData();
 
  private:
   void CmConnectPoints();
+  // A companion 3D window, created or shown again.
+  TPlotSWin* CompanionWindow(TPlotSWin*& slot, int titleString);
+  TPlotSWin* revolutionWin_ = nullptr;
+  TPlotSWin* sectionWin_ = nullptr;
+  std::unique_ptr<TCurveToolDialogs> toolDialogs_;
   void SetIntegrationResult(long double value);
 };
 
@@ -127,11 +195,9 @@ class TPlotBWin : public TPlotAWin {
   // Creates the Riemann dialog once, sets its mode (1 f, 2 f - g) and
   // shows or hides it.
   void OpenIntegrationDialog(int mode, bool show);
-  void OpenSectorDialog();
   void OpenArcLengthDialog();
   void OpenDistanceDialog();
   TRiemDlg* RiemannDialog() const { return riemannDialog_.get(); }
-  TPreRiemDlg* SectorDialog() const { return sectorDialog_.get(); }
   TPreRiemDlg* ArcLengthDialog() const { return arcLengthDialog_.get(); }
   TDistDlg* DistanceDialog() const { return distanceDialog_.get(); }
   // The strips of the Riemann dialog's functions while its display is on.
@@ -144,7 +210,6 @@ class TPlotBWin : public TPlotAWin {
 
  private:
   std::unique_ptr<TRiemDlg> riemannDialog_;
-  std::unique_ptr<TPreRiemDlg> sectorDialog_;
   std::unique_ptr<TPreRiemDlg> arcLengthDialog_;
   std::unique_ptr<TDistDlg> distanceDialog_;
 };

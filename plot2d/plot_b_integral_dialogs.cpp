@@ -6,7 +6,6 @@
 #include "plot2d/distance_dialog.h"
 #include "plot2d/plot_a_win.h"
 #include "plot2d/riemann_dialog.h"
-#include "plot2d/sector_dialog.h"
 
 namespace kv {
 
@@ -43,7 +42,6 @@ TPlotBWin::~TPlotBWin() = default;
 void TPlotBWin::Destroy() {
   if (IsDestroyed()) return;
   DestroyDialog(riemannDialog_);
-  DestroyDialog(sectorDialog_);
   DestroyDialog(arcLengthDialog_);
   DestroyDialog(distanceDialog_);
   TPlotAWin::Destroy();
@@ -55,7 +53,6 @@ void TPlotBWin::CloseStaleDialogs(bool all) {
     if (riemannDialog_) SetOverlayMask(0);
     DestroyDialog(riemannDialog_);
   }
-  if (all || FindVisibleOfKinds({kKindExplicit, kKindPolar, kKindParametric}) < 0) DestroyDialog(sectorDialog_);
   if (all || FindVisibleOfKinds({kKindExplicit, kKindPolar, kKindParametric, kKindSpaceCurve}) < 0)
     DestroyDialog(arcLengthDialog_);
   if (all || CountEquationsOfKind(dimension == 3 ? kKindPoint3D : kKindPoint) < 2) DestroyDialog(distanceDialog_);
@@ -76,17 +73,6 @@ void TPlotBWin::OpenIntegrationDialog(int mode, bool show) {
   } else {
     riemannDialog_->Hide();
   }
-}
-
-void TPlotBWin::OpenSectorDialog() {
-  std::unique_ptr<TSectorDlg> fresh;
-  if (!sectorDialog_) {
-    if (!OpenDialog(fresh, *this)) return;
-    sectorDialog_ = std::move(fresh);
-    return;
-  }
-  sectorDialog_->Reveal();
-  sectorDialog_->BringToTop();
 }
 
 void TPlotBWin::OpenArcLengthDialog() {
@@ -111,7 +97,7 @@ int TPlotBWin::DrawIntegrationOverlays(plat::DC& dc) {
 }
 
 void TPlotBWin::RefreshIntegrationDialogs() {
-  for (TPreRiemDlg* d : {static_cast<TPreRiemDlg*>(riemannDialog_.get()), sectorDialog_.get(), arcLengthDialog_.get()})
+  for (TPreRiemDlg* d : {static_cast<TPreRiemDlg*>(riemannDialog_.get()), arcLengthDialog_.get()})
     if (d && !d->IsDestroyed() && d->IsBound()) d->FollowParameters();
   if (distanceDialog_ && !distanceDialog_->IsDestroyed() && !distanceDialog_->IsHidden())
     distanceDialog_->ShowDistance();

@@ -81,8 +81,14 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindSum:
       result = DrawSum(dc, i);
       break;
+    case kKindAntiderivative:
+      result = DrawAntiderivative(dc, i);
+      break;
+    case kKindRoulette:
+      result = DrawRoulette(dc, i);
+      break;
     default:
-      // Antiderivatives and roulettes are drawn by their own drawers.
+      // The other kinds have no 2D drawing.
       break;
   }
   if (result == 0 && StopKeyPressed()) result = 'A';
@@ -104,6 +110,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
+  DrawRevolutionRange(dc);
   DrawIntegrationOverlays(dc);
   // The marks of the other tool dialogs are drawn here once they exist.
 }

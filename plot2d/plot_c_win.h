@@ -163,6 +163,13 @@ class TPlotCWin : public TPlotBWin {
   void DrawInequalityRegions(plat::DC& dc);
   // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
   int DrawCurve(plat::DC& dc, int i);
+  // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
+  int DrawAntiderivative(plat::DC& dc, int i);
+  int DrawRoulette(plat::DC& dc, int i);
+  // The curve range of the open "Kurve rotieren" dialog, highlighted.
+  void DrawRevolutionRange(plat::DC& dc);
+  struct TRunPen;
+  void AddRunPoint(TRunPen& pen, const TPoint2D& p);
   void DrawDiagonal(plat::DC& dc);
   void DrawCobweb(plat::DC& dc, int i);
   void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);
@@ -253,7 +260,6 @@ class TPlotCWin : public TPlotBWin {
   void CmFitWindow() { FitWindowToGraphs(); }
   void CmIntegrate() { OpenIntegrationDialog(1, true); }
   void CmIntegrateDifference() { OpenIntegrationDialog(2, true); }
-  void CmSectorArea() { OpenSectorDialog(); }
   void CmArcLength() { OpenArcLengthDialog(); }
   void CmDistance() { OpenDistanceDialog(); }
   void CmTool(int id) {}

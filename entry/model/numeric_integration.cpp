@@ -130,7 +130,7 @@ int SumAlongCurve(TFormulaEngine& engine, TExprNode* tree, int innerLetter, int 
   return kIntegrationOk;
 }
 
-int CurveIntegrationLetter(const TEquation& e) {
+int CurveLetterOf(const TEquation& e) {
   if (e.kind == kKindExplicit) return 'X';
   if (e.kind == kKindParametric && e.arrowMode > 0 && e.arrowMode < tok::kVariableCount) return e.arrowMode;
   return 'T';

@@ -92,7 +92,7 @@ int SumAlongCurve(TFormulaEngine& engine, TExprNode* tree, int innerLetter, int 
 
 // The letter a curve entry is integrated in: X for y = f(x), the curve
 // variable for a parametric curve, T otherwise.
-int CurveIntegrationLetter(const TEquation& e);
+int CurveLetterOf(const TEquation& e);
 
 // The arc-length integrand of a compiled curve entry: √(x'² + y'²) in 2D
 // and √(x'² + y'² + z'²) for a space curve, from its derivative trees,

@@ -98,33 +98,6 @@ long double StripArea(const TStrip& s, int rule) {
   return w * ((e.topLeft - e.bottomLeft) + (e.topRight - e.bottomRight)) / 2;
 }
 
-TreePtr BuildSectorIntegrand(const TEquation& e) {
-  const auto& t = e.trees;
-  TreePtr integrand;
-  if (e.kind == kKindExplicit) {
-    if (!t[1] || !t[5]) return nullptr;
-    TreePtr x(NewLetterNode('X'));
-    TreePtr product(BuildBinary(tok::Times, x.get(), t[5].get()));
-    integrand.reset(BuildBinary(tok::Minus, product.get(), t[1].get()));
-  } else {
-    if (!t[0] || !t[1] || !t[4] || !t[5]) return nullptr;
-    integrand.reset(BuildDifferenceOfProducts(t[0].get(), t[5].get(), t[1].get(), t[4].get()));
-  }
-  if (integrand) Simplify(integrand.get());
-  return integrand;
-}
-
-int SectorArea(TFormulaEngine& engine, const TEquation& e, long double a, long double b, std::int32_t n,
-               const TQuadratureControl& control, long double& area) {
-  area = 0;
-  TreePtr integrand = BuildSectorIntegrand(e);
-  if (!integrand) return kIntegrationNoDerivative;
-  TSixSums sums;
-  const int code = IntegrateNumerically(engine, integrand.get(), CurveIntegrationLetter(e), a, b, n, control, sums);
-  if (code == kIntegrationOk || code == kIntegrationStopped) area = std::fabs(sums.value[kSumSimpson]) * 0.5L;
-  return code;
-}
-
 bool BuildAntiderivativeTrees(TEquation& entry, const TEquation& f, const TEquation* g) {
   if (!f.trees[1] || (g && !g->trees[1])) return false;
   TreePtr tree = BuildDifferenceIntegrand(f.trees[1].get(), g ? g->trees[1].get() : nullptr);

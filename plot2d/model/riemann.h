@@ -1,6 +1,5 @@
 // The integral calculus of the 2D window: Riemann sums of f or f − g with
-// the strips that show them, the area a curve's radius vector sweeps, and
-// the antiderivative graph x ↦ ∫ from x0 to x of (f − g).
+// the strips that show them, and the antiderivative graph x ↦ ∫ from x0 to x of (f − g).
 #pragma once
 
 #include <cstdint>
@@ -66,16 +65,6 @@ long double StripParabola(const TStrip& s, long double x, bool bottom);
 // The signed area of the strip as drawn by the rule (top minus bottom);
 // the strips of a rule add up to that rule's sum.
 long double StripArea(const TStrip& s, int rule);
-
-// The integrand of the sector area of a compiled curve entry: x·f' − f for
-// y = f(x) (in X), x·y' − y·x' for the other curves (in the curve's
-// letter), simplified; null when a tree is missing.
-TreePtr BuildSectorIntegrand(const TEquation& e);
-
-// The swept area |I| / 2 of the curve over [a, b] with n steps (Simpson's
-// sum of the six); the codes of IntegrateNumerically.
-int SectorArea(TFormulaEngine& engine, const TEquation& e, long double a, long double b, std::int32_t n,
-               const TQuadratureControl& control, long double& area);
 
 // The trees and bounds of an antiderivative entry (kind 206) from its
 // sources: tree 2 becomes f or f − g; the bounds narrow to the intersection

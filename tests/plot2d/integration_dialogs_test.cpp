@@ -17,7 +17,6 @@
 #include "plot2d/distance_dialog.h"
 #include "plot2d/model/riemann.h"
 #include "plot2d/riemann_dialog.h"
-#include "plot2d/sector_dialog.h"
 #include "support/export_readers.h"
 #include "support/test_env.h"
 
@@ -231,22 +230,10 @@ TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
   EXPECT_EQ(D(v), 6.0);
 }
 
-TEST_F(IntegrationTest, SectorAreaAndArcLengthOfKnownCurves) {
+TEST_F(IntegrationTest, ArcLengthOfKnownCurves) {
   TPlot2Win* w = MakeWindow();
   w->AppendEquation(kKindPolar, {"", "", "1"});
   w->AppendEquation(kKindExplicit, {"", "x^2"});
-  w->Command(kCmSectorArea);
-  Settle(w);
-  ASSERT_NE(w->SectorDialog(), nullptr);
-  TPreRiemDlg& s = *w->SectorDialog();
-  EXPECT_FALSE(s.IsItemVisible(kIdSecondCombo));
-  Bounds(s, "0", "pi", "100");
-  s.Press(kIdValueButton);
-  EXPECT_NEAR(D(w->integrationValue), Pi / 2, 1e-12);
-  EXPECT_EQ(s.GetItemText(kIdResult), Number(w, w->integrationValue));
-  EXPECT_EQ(w->Equation(0).results.front().code, 55);
-  EXPECT_EQ(w->Equation(0).results.front().text, "Fläche");
-
   w->Command(kCmArcLength);
   Settle(w);
   ASSERT_NE(w->ArcLengthDialog(), nullptr);

@@ -185,7 +185,7 @@ TEST(ArcLength, CurvesOfKnownLength) {
     TreePtr integrand = BuildArcLengthIntegrand(curve.e);
     ASSERT_TRUE(integrand) << c.kind;
     TSixSums s;
-    ASSERT_EQ(IntegrateNumerically(curve.engine, integrand.get(), CurveIntegrationLetter(curve.e), c.a, c.b, 200,
+    ASSERT_EQ(IntegrateNumerically(curve.engine, integrand.get(), CurveLetterOf(curve.e), c.a, c.b, 200,
                                    {}, s),
               kIntegrationOk);
     EXPECT_NEAR(D(s.value[kSumSimpson]), D(c.length), 1e-10) << c.kind;

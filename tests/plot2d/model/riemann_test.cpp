@@ -1,5 +1,5 @@
-// Riemann sums between two graphs, the strips that show them, sector
-// areas and the antiderivative graph.
+// Riemann sums between two graphs, the strips that show them and the
+// antiderivative graph.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -106,26 +106,6 @@ TEST(RiemannStrips, ParabolaRuleDrawsAQuadraticExactly) {
       const long double x = s.xLeft + t * (s.xRight - s.xLeft);
       EXPECT_NEAR(D(StripParabola(s, x, false)), D(3 * x * x - 2 * x + 1), 1e-12);
     }
-}
-
-TEST(SectorArea, AreasSweptFromTheOrigin) {
-  const struct {
-    int kind;
-    std::initializer_list<const char*> texts;
-    long double a, b, area;
-  } cases[] = {
-      {kKindPolar, {"", "", "1"}, 0, Pi, Pi / 2},
-      {kKindParametric, {"cos(t)", "sin(t)"}, 0, 2 * Pi, Pi},
-      {kKindExplicit, {"", "1"}, -1, 1, 1},  // the triangle under y = 1 seen from the origin
-      {kKindPolar, {"", "", "t"}, 0, 2 * Pi, 4 * Pi * Pi * Pi / 3},
-  };
-  for (const auto& c : cases) {
-    TFormulaEngine engine;
-    Curve curve(engine, c.kind, c.texts, c.a, c.b);
-    long double area = 0;
-    ASSERT_EQ(SectorArea(engine, curve.e, c.a, c.b, 100, {}, area), kIntegrationOk) << c.kind;
-    EXPECT_NEAR(D(area), D(c.area), 1e-9) << c.kind;
-  }
 }
 
 TEST(Antiderivative, GraphOfCosThroughTheOriginIsSine) {
