@@ -19,7 +19,7 @@ const plat::CommandTable& TPlot11Win::Commands() const {
           {kCmPointList, nullptr, &TPlot11Win::CePointList},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
           {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},
-          {kCmLineIntegral, nullptr, &TPlot11Win::CeLineIntegral},
+          {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
           {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
           {kCmDistance, nullptr, &TPlot11Win::CeDistance},
           {kCmMarkPenWidth, &TPlot11Win::CmMarkPenWidth},
@@ -46,6 +46,7 @@ void TPlot11Win::Destroy() {
   // The point-list, point-set and distance dialogs are destroyed here once
   // they exist.
   DestroySideWindows();
+  CloseIntegralDialogs(true);
   TPlot1Win::Destroy();
 }
 
@@ -154,7 +155,7 @@ bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
 
 void TPlot11Win::CloseStaleDialogs(bool all) {
   TPlot1Win::CloseStaleDialogs(all);
-  // The analysis dialogs of this layer close here once they exist.
+  CloseIntegralDialogs(all);
 }
 
 // ---- side windows and the results window ----
