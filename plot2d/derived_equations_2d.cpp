@@ -29,6 +29,7 @@ constexpr TDerivation kDerivations[] = {
     {kDerivedTaylor, &TPlotCWin::RebuildTaylorItem},               // 65 'A'
     {kDerivedDerivativeGraph, &TPlotCWin::RebuildDerivativeGraph}, // 68 'D'
     {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedAntiderivative, &TPlotCWin::BuildAntiderivativeItem}, // 73 'I'
     {kDerivedTangentLine, &TPlotCWin::RebuildLineItem},            // 76 'L'
     {kDerivedTrajectoryPoint, &TPlotCWin::RebuildTrajectoryPointItem},    // 78 'N'
     {kDerivedTrajectoryVector, &TPlotCWin::RebuildTrajectoryVectorItem},  // 79 'O'

@@ -46,8 +46,4 @@ void TPlotAWin::CmConnectPoints() {
   InvalidatePlot();
 }
 
-TPlotBWin::TPlotBWin(plat::Window* parent, const std::string& title) : TPlotAWin(parent, title) {}
-
-TPlotBWin::~TPlotBWin() = default;
-
 }  // namespace kv

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/model/numeric_integration.h"
 #include "entry/plot111_win.h"
 #include "plot2d/model/curve_crossing.h"
 #include "plot2d/model/solids.h"
@@ -23,6 +24,22 @@ enum : int {
   kCmConnectPoints = 702,  // "&Punkte verbinden"
 };
 
+// Derivation code of an antiderivative graph (kind 206).
+inline constexpr std::int16_t kDerivedAntiderivative = 73;
+
+// Result codes of the integration tools.
+enum : std::int16_t {
+  kResultRiemann = 51,            // 52 for f - g
+  kResultArcLength = 53,
+  kResultSectorArea = 55,
+};
+
+// The overlay colour slot of the Riemann strips.
+inline constexpr int kRiemannColourSlot = 13;
+
+class TPreRiemDlg;
+class TRiemDlg;
+class TDistDlg;
 class TPlotSWin;
 struct TCurveToolDialogs;
 
@@ -71,6 +88,39 @@ class TPlotAWin : public TPlot111Win {
   std::uint8_t samplesAsPoints = 0;
   // The equation chosen by the mouse-data dialog (-1 none).
   std::int16_t mouseDataEquation = -1;
+
+  // ---- integrals (plot_a_integrals.cpp) ----
+  // The bounds and division count shared by the integration dialogs; they
+  // travel in the plot file's integration values.  A fresh window starts
+  // with [0, 1] (or the middle half of the view) and 100 divisions.
+  long double& IntegrationLeft();
+  long double& IntegrationRight();
+  std::int32_t IntegrationDivisions() const;
+  void SetIntegrationDivisions(std::int32_t n);
+  // The last result of an integration dialog and its text.
+  long double integrationValue = 0;
+  std::string integrationText;
+  // The six sums of the last Riemann computation and their texts.
+  std::array<long double, kSumCount> ruleValues{};
+  std::array<std::string, kSumCount> ruleTexts;
+  // The seed of the random points of the last Riemann computation: the
+  // overlay draws the same points.
+  std::uint32_t riemannSeed = 1;
+  // Stop on "A" unless the drawing is quiet; the random points from seed.
+  TQuadratureControl QuadratureControl(std::uint32_t seed);
+  // The six sums of entry f minus entry g (g < 0: f alone) over the shared
+  // bounds: 0 or a message code.
+  int RiemannArea(int f, int g);
+  // The strips of the first ticked rule over the plot; 0 or the stop key.
+  int DrawRiemannOverlay(plat::DC& dc, int f, int g);
+  // Appends the antiderivative graph of f (minus g) starting at the shared
+  // left bound, its start carried by parameter letter 1..23 when given:
+  // 0, 4 (inventory full) or 1 (no common interval).
+  int AddAntiderivativeGraph(int f, int g, int letter);
+  bool BuildAntiderivativeItem(int i);
+  // The arc length of entry i: 0 or a message code; the value and text go
+  // to integrationValue and integrationText.
+  int ArcLengthOf(int i);
 
   // ---- curve tools (curve_tools.cpp): mapped curves, roulettes, evolutes,
   // derivative graphs.  Each returns 0 or a message number (400 + n). ----
@@ -140,6 +190,7 @@ class TPlotAWin : public TPlot111Win {
   TPlotSWin* revolutionWin_ = nullptr;
   TPlotSWin* sectionWin_ = nullptr;
   std::unique_ptr<TCurveToolDialogs> toolDialogs_;
+  void SetIntegrationResult(long double value);
 };
 
 class TPlotBWin : public TPlotAWin {
@@ -151,6 +202,30 @@ class TPlotBWin : public TPlotAWin {
   virtual bool HasOpenSideWindow() { return false; }
   // Re-titles the dialogs whose captions carry the file name.
   virtual void RefreshDialogCaptions() {}
+
+  // ---- integration dialogs (plot_b_integral_dialogs.cpp) ----
+  void Destroy() override;
+  void CloseStaleDialogs(bool all) override;
+  // Creates the Riemann dialog once, sets its mode (1 f, 2 f - g) and
+  // shows or hides it.
+  void OpenIntegrationDialog(int mode, bool show);
+  void OpenArcLengthDialog();
+  void OpenDistanceDialog();
+  TRiemDlg* RiemannDialog() const { return riemannDialog_.get(); }
+  TPreRiemDlg* ArcLengthDialog() const { return arcLengthDialog_.get(); }
+  TDistDlg* DistanceDialog() const { return distanceDialog_.get(); }
+  // The strips of the Riemann dialog's functions while its display is on.
+  int DrawIntegrationOverlays(plat::DC& dc);
+  // A slider moved: dialogs whose bounds follow parameters compute again;
+  // the distance follows its points.
+  void RefreshIntegrationDialogs();
+  void RestoreIntegrationDialog(std::int16_t first, std::int16_t second, std::int16_t mode) override;
+  void GetIntegrationDialogState(std::int16_t words[3]) override;
+
+ private:
+  std::unique_ptr<TRiemDlg> riemannDialog_;
+  std::unique_ptr<TPreRiemDlg> arcLengthDialog_;
+  std::unique_ptr<TDistDlg> distanceDialog_;
 };
 
 }  // namespace kv

@@ -36,7 +36,7 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmMouseData, &C::CmMouseData, &C::CeNotEmpty},
           {kCmZeros, &C::CmZeros, &C::CeZeros},
           {kCmExtrema, &C::CmExtrema, &C::CeCurves},
-          {kCmIntegrate, nullptr, &C::CeExplicit},
+          {kCmIntegrate, &C::CmIntegrate, &C::CeExplicit},
           {kCmSectorArea, &C::CmSectorArea, &C::CeCurves},
           {kCmRevolutionVolume, &C::CmRevolutionVolume, &C::CeRevolution},
           {kCmRevolutionSurface, &C::CmRevolutionSurface, &C::CeRevolution},
@@ -47,7 +47,7 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmEvolute, &C::CmEvolute, &C::CeCurves},
           {kCmRotateCurve, &C::CmRotateCurve, &C::CeRotateCurve},
           {kCmIntersections, &C::CmIntersections, &C::CeIntersections},
-          {kCmIntegrateDifference, nullptr, &C::CeExplicit},
+          {kCmIntegrateDifference, &C::CmIntegrateDifference, &C::CeExplicit},
           {kCmVolumeBetween, &C::CmVolumeBetween, &C::CeExplicit},
           {kCmCrossSections, &C::CmCrossSections, &C::CeExplicit},
           // Initial-value dialogs.
@@ -59,6 +59,9 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmLagrangeAttributes, &C::CmLagrangeAttributes, &C::CeLagrangeEditing},
           {kCmLagrangeCoordinates, &C::CmLagrangeCoordinates},
           {kCmLagrangeShowEquation, &C::CmLagrangeShowEquation, &C::CeLagrangeEditing},
+          // Handlers of analysis commands the layers below enable.
+          {kCmArcLength, &C::CmArcLength},
+          {kCmDistance, &C::CmDistance},
           // Enablers of commands the layers below handle.
           {kCmGraphTrace, &C::CmGraphTrace, &C::CeCurves},
           {kCmMouseTrajectories, nullptr, &C::CeTrajectoryMouse},

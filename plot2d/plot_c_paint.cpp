@@ -119,6 +119,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawRevolutionRange(dc);
   DrawTraceOverlays(dc);
   DrawToolMarks(dc);
+  DrawIntegrationOverlays(dc);
 }
 
 }  // namespace kv

@@ -356,8 +356,6 @@ void TPlotCWin::CloseStaleDialogs(bool all) {
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {
-  // The Riemann dialog with bounds tied to parameters recomputes here once
-  // it exists.
   TPlotBWin::RedrawEquation(parameter);
   RefreshIvpDialogs();
   RefreshToolDialogs();

@@ -130,8 +130,11 @@ class TPlotCWin : public TPlotBWin {
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
   // After a parameter changed: the open tool dialogs follow (the trace
-  // dialogs re-read their entry).
-  virtual void RefreshToolDialogs() { RefreshTraceDialogs(); }
+  // dialogs re-read their entry, the integration dialogs recompute).
+  virtual void RefreshToolDialogs() {
+    RefreshTraceDialogs();
+    RefreshIntegrationDialogs();
+  }
   // ---- initial-value dialogs and the trajectory mouse (plot_c_ivp.cpp) ----
   // The dy/dt, dy/dx and sequence dialogs: created once, the other two
   // hidden, the mouse switched to trajectories.
@@ -333,6 +336,10 @@ class TPlotCWin : public TPlotBWin {
   void CmRedraw();
   void CmToggleImplicitUpdate();
   void CmFitWindow() { FitWindowToGraphs(); }
+  void CmIntegrate() { OpenIntegrationDialog(1, true); }
+  void CmIntegrateDifference() { OpenIntegrationDialog(2, true); }
+  void CmArcLength() { OpenArcLengthDialog(); }
+  void CmDistance() { OpenDistanceDialog(); }
   void CmTool(int id) {}
   // The polynomial being edited, when it is still one.
   TEquation* EditedPolynomial();

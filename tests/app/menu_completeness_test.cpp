@@ -103,9 +103,6 @@ const std::vector<Pending>& PendingCommands() {
       {k2DWindows, 507, 508, "point lists and point sets"},
       {k2DWindows, 713, 713, "shading explicit curves"},
       {k2DWindows, 769, 769, "shading implicit curves"},
-      {k2DWindows, 721, 722, "integrals"},
-      {k2DWindows, 723, 723, "arc length"},
-      {k2DWindows, 875, 875, "distance"},
       {k3D, 780, 780, "3D ODE curves"},
   };
   return list;

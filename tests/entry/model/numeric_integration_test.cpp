@@ -1,0 +1,260 @@
+// The six sums, Simpson's rule, the double integral and the arc-length
+// integrand against integrals known in closed form.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+
+#include "core/constants.h"
+#include "entry/model/numeric_integration.h"
+#include "formula/formula_engine.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/equation.h"
+
+namespace kv {
+namespace {
+
+double D(long double v) { return static_cast<double>(v); }
+
+struct Integrand {
+  TFormulaEngine engine;
+  TreePtr tree;
+  explicit Integrand(const char* text) { EXPECT_EQ(engine.Compile(text, tree), kFormulaOk) << text; }
+  TSixSums Sums(long double a, long double b, std::int32_t n, int* code = nullptr) {
+    TSixSums s;
+    const int c = IntegrateNumerically(engine, tree.get(), 'X', a, b, n, {}, s);
+    if (code) *code = c;
+    return s;
+  }
+};
+
+struct Curve {
+  TFormulaEngine engine;
+  TEquation e;
+  Curve(int kind, std::initializer_list<const char*> texts, long double lo, long double hi) {
+    InitEquation(e, kind, 2, 50);
+    std::size_t k = 0;
+    for (const char* t : texts) e.formulaText[k++] = t;
+    e.lowerBound = {lo, lo};
+    e.upperBound = {hi, hi};
+    InitEquationBuffers(e);
+    CompileEquation(e, engine, true);
+  }
+};
+
+struct Exact {
+  const char* formula;
+  long double a, b, value;
+};
+
+const Exact kExact[] = {
+    {"sin(x)", 0, Pi, 2},
+    {"x^2", 0, 1, 1.0L / 3},
+    {"1/x", 1, 2, std::log(2.0L)},
+};
+
+// Each deterministic rule converges to the integral at least at its order:
+// doubling the strips divides the error by about 2^order or more.
+TEST(SixSums, RulesConvergeAtTheirOrderOnExactIntegrals) {
+  const struct {
+    SumRule rule;
+    double order;
+  } rules[] = {{kSumLeft, 1}, {kSumRight, 1}, {kSumMidpoint, 2}, {kSumTrapezoid, 2}, {kSumSimpson, 4}};
+  for (const Exact& x : kExact) {
+    Integrand f(x.formula);
+    const TSixSums coarse = f.Sums(x.a, x.b, 16);
+    const TSixSums fine = f.Sums(x.a, x.b, 32);
+    for (const auto& r : rules) {
+      const long double e1 = std::fabs(coarse.value[r.rule] - x.value);
+      const long double e2 = std::fabs(fine.value[r.rule] - x.value);
+      SCOPED_TRACE(std::string(x.formula) + " rule " + std::to_string(r.rule));
+      EXPECT_LT(D(e1), 0.2);
+      // Simpson's rule is exact on x²: both errors are rounding there.
+      EXPECT_LE(D(e2), D(e1) / std::exp2(r.order - 0.1) + 1e-17);
+    }
+    // The random points lie in their strips, so that sum converges too.
+    EXPECT_NEAR(D(fine.value[kSumRandom]), D(x.value), 0.1);
+  }
+}
+
+TEST(SixSums, OneStepOfTheIdentity) {
+  Integrand f("x");
+  std::int32_t calls = 0;
+  TQuadratureControl c;
+  c.uniform = [&] { return ++calls, 0.25L; };
+  TSixSums s;
+  ASSERT_EQ(IntegrateNumerically(f.engine, f.tree.get(), 'X', 0, 2, 1, c, s), kIntegrationOk);
+  EXPECT_EQ(D(s.value[kSumLeft]), 0.0);
+  EXPECT_EQ(D(s.value[kSumMidpoint]), 2.0);
+  EXPECT_EQ(D(s.value[kSumRight]), 4.0);
+  EXPECT_EQ(D(s.value[kSumTrapezoid]), 2.0);
+  EXPECT_EQ(D(s.value[kSumSimpson]), 2.0);
+  EXPECT_EQ(D(s.value[kSumRandom]), 1.0);  // f(0.5) · 2
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(SixSums, LastStepEndsExactlyAtTheUpperBound) {
+  // Any overshoot of b would take the root of a negative number.
+  Integrand f("sqrt(1-x)");
+  int code = -1;
+  const TSixSums s = f.Sums(0.1L, 1, 7, &code);
+  EXPECT_EQ(code, kIntegrationOk);
+  EXPECT_NEAR(D(s.value[kSumSimpson]), 2.0 / 3 * std::pow(0.9, 1.5), 1e-2);
+}
+
+TEST(SixSums, RefusedInputsAndUndefinedIntegrands) {
+  const struct {
+    const char* formula;
+    long double a, b;
+    std::int32_t n;
+    int code;
+  } cases[] = {
+      {"x", 0, 1, 0, kIntegrationOutOfBounds},
+      {"x", 0, 1, kMaxIntegrationSteps + 1, kIntegrationOutOfBounds},
+      {"x", 1, 1, 10, kIntegrationBadRange},
+      {"x", 2, 1, 10, kIntegrationBadRange},
+      {"ln(x)", -1, 1, 10, kIntegrationUndefined},  // undefined on half the interval
+      {"1/x", -1, 1, 10, kIntegrationUndefined},    // a pole on a sample point
+  };
+  for (const auto& c : cases) {
+    Integrand f(c.formula);
+    int code = -1;
+    const TSixSums s = f.Sums(c.a, c.b, c.n, &code);
+    EXPECT_EQ(code, c.code) << c.formula << " n=" << c.n;
+    for (long double v : s.value) EXPECT_EQ(D(v), 0.0);
+  }
+}
+
+TEST(SixSums, StopKeepsTheScaledSumSoFar) {
+  Integrand f("1");
+  int polls = 0;
+  TQuadratureControl c;
+  c.stop = [&] { return ++polls == 3; };
+  TSixSums s;
+  EXPECT_EQ(IntegrateNumerically(f.engine, f.tree.get(), 'X', 0, 1, 10, c, s), kIntegrationStopped);
+  EXPECT_EQ(s.steps, 3);
+  EXPECT_NEAR(D(s.value[kSumLeft]), 0.3, 1e-15);
+}
+
+TEST(SixSums, SameSeedSameRandomSum) {
+  Integrand f("exp(x)");
+  auto randomSum = [&](std::uint32_t seed) {
+    TSeededUniform u(seed);
+    TQuadratureControl c;
+    c.uniform = [&] { return u(); };
+    TSixSums s;
+    EXPECT_EQ(IntegrateNumerically(f.engine, f.tree.get(), 'X', 0, 1, 5, c, s), kIntegrationOk);
+    return s.value[kSumRandom];
+  };
+  EXPECT_EQ(D(randomSum(7)), D(randomSum(7)));
+  EXPECT_NE(D(randomSum(7)), D(randomSum(8)));
+  // Between the lower and upper sums of an increasing function.
+  const TSixSums s = f.Sums(0, 1, 5);
+  EXPECT_GE(D(randomSum(7)), D(s.value[kSumLeft]));
+  EXPECT_LE(D(randomSum(7)), D(s.value[kSumRight]));
+}
+
+TEST(Simpson, SingleAndDoubleIntegrals) {
+  Integrand f("x^3");
+  long double v = 0;
+  ASSERT_EQ(SimpsonIntegral(f.engine, f.tree.get(), 'X', 3, 0, 2, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), 4.0, 1e-15);  // exact for cubics
+
+  Integrand g("x*y");
+  ASSERT_EQ(SumAlongCurve(g.engine, g.tree.get(), 'X', 'Y', 4, 4, 0, 2, 0, 1, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), 1.0, 1e-15);
+  EXPECT_EQ(D(g.engine.Variable('Y').re), 1.0);  // the outer letter ends at its upper limit
+
+  Integrand h("sqrt(y-x)");  // undefined where x > y
+  EXPECT_EQ(SumAlongCurve(h.engine, h.tree.get(), 'X', 'Y', 4, 4, 0, 1, 0, 1, {}, v), kIntegrationUndefined);
+}
+
+TEST(ArcLength, CurvesOfKnownLength) {
+  const struct {
+    int kind;
+    std::initializer_list<const char*> texts;
+    long double a, b, length;
+  } cases[] = {
+      {kKindParametric, {"cos(t)", "sin(t)"}, 0, 2 * Pi, 2 * Pi},
+      {kKindExplicit, {"", "x^2"}, 0, 1, (2 * std::sqrt(5.0L) + std::asinh(2.0L)) / 4},
+      {kKindPolar, {"", "", "1"}, 0, Pi, Pi},
+      {kKindSpaceCurve, {"cos(t)", "sin(t)", "t"}, 0, 2 * Pi, 2 * Pi * std::sqrt(2.0L)},
+  };
+  for (const auto& c : cases) {
+    Curve curve(c.kind, c.texts, c.a, c.b);
+    TreePtr integrand = BuildArcLengthIntegrand(curve.e);
+    ASSERT_TRUE(integrand) << c.kind;
+    TSixSums s;
+    ASSERT_EQ(IntegrateNumerically(curve.engine, integrand.get(), CurveLetterOf(curve.e), c.a, c.b, 200,
+                                   {}, s),
+              kIntegrationOk);
+    EXPECT_NEAR(D(s.value[kSumSimpson]), D(c.length), 1e-10) << c.kind;
+  }
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+struct Entry3 {
+  TEquation e;
+  Entry3(TFormulaEngine& engine, int kind, std::initializer_list<const char*> texts, long double lo, long double hi,
+         long double lo2 = 0, long double hi2 = 1) {
+    InitEquation(e, kind, 2, 50);
+    std::size_t k = 0;
+    for (const char* t : texts) e.formulaText[k++] = t;
+    e.lowerBound = {lo, lo2};
+    e.upperBound = {hi, hi2};
+    InitEquationBuffers(e);
+    CompileEquation(e, engine, true);
+  }
+};
+
+TEST(LineIntegral, FieldAlongClosedCurves) {
+  TFormulaEngine engine;
+  // (-y, x) once around the unit circle, in the plane and in space.
+  Entry3 field2(engine, kKindOde, {"-y", "x"}, 0, 1);
+  Entry3 circle(engine, kKindParametric, {"cos(t)", "sin(t)"}, 0, 2 * Pi);
+  Entry3 field3(engine, kKindOde3D, {"-y", "x", "z"}, 0, 1);
+  Entry3 helix(engine, kKindSpaceCurve, {"cos(t)", "sin(t)", "t"}, 0, 2 * Pi);
+  const struct {
+    const TEquation* field;
+    const TEquation* curve;
+    long double value;
+  } cases[] = {{&field2.e, &circle.e, 2 * Pi}, {&field3.e, &helix.e, 2 * Pi + 2 * Pi * Pi}};
+  for (const auto& c : cases) {
+    TreePtr t = BuildLineIntegrand(*c.field, *c.curve);
+    ASSERT_TRUE(t);
+    long double v = 0;
+    ASSERT_EQ(SimpsonIntegral(engine, t.get(), 'T', 64, 0, 2 * Pi, {}, v), kIntegrationOk);
+    EXPECT_NEAR(D(v), D(c.value), 1e-9);
+  }
+}
+
+TEST(SurfaceIntegrals, FluxAndAreaOfTheUnitSphere) {
+  TFormulaEngine engine;
+  Entry3 sphere(engine, kKindParametricSurface, {"sin(u)cos(t)", "sin(u)sin(t)", "cos(u)"}, 0, 2 * Pi, 0, Pi);
+  Entry3 field(engine, kKindOde3D, {"x", "y", "z"}, 0, 1);
+  TreePtr flux = BuildFluxIntegrand(field.e, sphere.e);
+  ASSERT_TRUE(flux);
+  long double v = 0;
+  ASSERT_EQ(SumAlongCurve(engine, flux.get(), 'T', 'U', 32, 32, 0, 2 * Pi, 0, Pi, {}, v), kIntegrationOk);
+  EXPECT_NEAR(std::fabs(D(v)), D(4 * Pi), 1e-6);  // the sign follows the orientation
+
+  TreePtr area = BuildSurfaceAreaIntegrand(sphere.e);
+  ASSERT_TRUE(area);
+  ASSERT_EQ(SumAlongCurve(engine, area.get(), 'T', 'U', 32, 32, 0, 2 * Pi, 0, Pi, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), D(4 * Pi), 1e-6);
+
+  // The plane z = x + y over the unit square: √3.
+  Entry3 plane(engine, kKindSurface, {"", "", "x+y"}, 0, 1, 0, 1);
+  TreePtr flat = BuildSurfaceAreaIntegrand(plane.e);
+  ASSERT_TRUE(flat);
+  ASSERT_EQ(SumAlongCurve(engine, flat.get(), 'X', 'Y', 4, 4, 0, 1, 0, 1, {}, v), kIntegrationOk);
+  EXPECT_NEAR(D(v), std::sqrt(3.0), 1e-15);
+}
+
+}  // namespace
+}  // namespace kv

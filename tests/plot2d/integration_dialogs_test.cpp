@@ -1,0 +1,347 @@
+// The integration dialogs of the 2D window as a user drives them: Riemann
+// sums with their strips on screen and in the exports, f - g, the bounds'
+// checks and parameter binding, antiderivative graphs, sector areas, arc
+// lengths and the distance of two points.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/constants.h"
+#include "entry/slider_dialog.h"
+#include "plot2_test_util.h"
+#include "plot2d/arc_length_dialog.h"
+#include "plot2d/distance_dialog.h"
+#include "plot2d/model/riemann.h"
+#include "plot2d/riemann_dialog.h"
+#include "support/export_readers.h"
+#include "support/test_env.h"
+
+namespace kv::test2d {
+namespace {
+
+namespace pt = plat::testing;
+using kvtest::ScratchFolder;
+
+double D(long double v) { return static_cast<double>(v); }
+
+std::string LastMessage() { return pt::Messages().empty() ? std::string() : pt::Messages().back().text; }
+
+class IntegrationTest : public Plot2Test {
+ protected:
+  // The Riemann dialog on the window's first explicit curve.
+  TRiemDlg& Riemann(TPlot2Win* w, int command = kCmIntegrate) {
+    w->Command(command);
+    Settle(w);
+    EXPECT_NE(w->RiemannDialog(), nullptr);
+    return *w->RiemannDialog();
+  }
+  static void Bounds(TPreRiemDlg& d, const char* left, const char* right, const char* n) {
+    d.SetItemText(kIdLeftBound, left);
+    d.SetItemText(kIdRightBound, right);
+    d.SetItemText(kIdDivisions, n);
+  }
+  static void Tick(TRiemDlg& d, int id, bool on) {
+    d.SetCheck(id, on);
+    d.EvControl(id, plat::BN_CLICKED);
+  }
+  static std::string Number(TPlot2Win* w, long double v) {
+    std::string s;
+    w->FormatWindowNumber(v, s);
+    return s;
+  }
+};
+
+// "Draw y = x², open the Riemann sums, 8 strips, left rule": the strips
+// appear, the sum is shown, and doubling the strips shrinks the error.
+TEST_F(IntegrationTest, LeftRuleOnTheParabolaAsAPersonUsesIt) {
+  TPlot2Win* w = MakeWindow();
+  const int f = w->AppendEquation(kKindExplicit, {"", "x^2"});
+  TRiemDlg& d = Riemann(w);
+  EXPECT_EQ(d.Mode(), 1);
+  EXPECT_FALSE(d.IsItemVisible(kIdSecondCombo));
+  Bounds(d, "0", "1", "8");
+  Tick(d, kIdRuleFirst, true);
+  Tick(d, kIdDisplay, true);
+  EXPECT_EQ(w->firstOverlayRule, kStripLeft);
+  d.Press(kIdValueButton);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_EQ(d.GetItemText(kIdRuleResultFirst), Number(w, 140.0L / 512));  // Σ (k/8)² / 8
+  EXPECT_EQ(d.GetItemText(kIdRuleResultFirst + 1), "");                  // not ticked
+  const long double error8 = std::fabs(w->ruleValues[kSumLeft] - 1.0L / 3);
+  // The exact value stands beside it (Simpson's sum is exact on x²).
+  EXPECT_NEAR(D(w->integrationValue), 1.0 / 3, 1e-15);
+
+  Settle(w);
+  const plat::Colour strip = w->DrawingColourOf(w->CheckColourIndex(w->ColourSlots[kRiemannColourSlot]));
+  const int withStrips = kvtest::CountColour(w->Surface(), strip);
+  w->Surface().WritePngFile(kvtest::BuildTreeDir() + "/riemann_left_rule.png");
+  EXPECT_GT(withStrips, 100);
+
+  d.SetItemText(kIdDivisions, "16");
+  d.Press(kIdValueButton);
+  const long double error16 = std::fabs(w->ruleValues[kSumLeft] - 1.0L / 3);
+  EXPECT_NEAR(D(error8 / error16), 2.0, 0.2);
+
+  // The result went to the curve under code 51 with the bounds and count.
+  const TResultPoint& r = w->Equation(f).results.front();
+  EXPECT_EQ(r.code, 51);
+  EXPECT_EQ(D(r.values[3]), 16.0);
+  EXPECT_EQ(r.text, "(links,rechts,Wert,Teilung)");
+
+  // Without the display only the graph is left in that colour.
+  Tick(d, kIdDisplay, false);
+  Settle(w);
+  EXPECT_LT(kvtest::CountColour(w->Surface(), strip), withStrips - 100);
+}
+
+// The random rule's drawn strips add up to the reported sum: the platform's
+// seed fixes the computation's seed, and the overlay reuses it.
+TEST_F(IntegrationTest, RandomStripsAddUpToTheRandomSum) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "exp(x)"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "-1", "2", "10");
+  Tick(d, kIdRuleFirst + 5, true);
+  plat::SeedRandom(99);
+  d.Press(kIdValueButton);
+  const long double reported = w->ruleValues[kSumRandom];
+  const std::uint32_t seed = w->riemannSeed;
+
+  std::vector<TStrip> strips;
+  TSeededUniform u(seed);
+  TQuadratureControl c;
+  c.uniform = [&u] { return u(); };
+  ASSERT_EQ(ComputeStrips(w->Engine(), w->Equation(0).trees[1].get(), nullptr, -1, 2, 10, w->AreaWidth(), c, strips),
+            0);
+  long double drawn = 0;
+  for (const TStrip& s : strips) drawn += StripArea(s, kStripRandom);
+  EXPECT_NEAR(D(drawn), D(reported), 1e-15);
+
+  plat::SeedRandom(99);
+  d.Press(kIdValueButton);
+  EXPECT_EQ(D(w->ruleValues[kSumRandom]), D(reported));
+}
+
+TEST_F(IntegrationTest, DifferenceOfTwoGraphsIsStoredOnBoth) {
+  TPlot2Win* w = MakeWindow();
+  const int f = w->AppendEquation(kKindExplicit, {"", "x"});
+  const int g = w->AppendEquation(kKindExplicit, {"", "x^2"});
+  TRiemDlg& d = Riemann(w, kCmIntegrateDifference);
+  EXPECT_EQ(d.Mode(), 2);
+  EXPECT_TRUE(d.IsItemVisible(kIdSecondCombo));
+  d.ListSetSel(kIdSecondCombo, d.IndexOfSecond(g));
+  d.OnSelChange2();
+  Bounds(d, "0", "1", "10");
+  d.Press(kIdValueButton);
+  EXPECT_NEAR(D(w->integrationValue), 1.0 / 6, 1e-15);
+  EXPECT_NEAR(D(w->ruleValues[kSumMidpoint]), 1.0 / 6, 1e-3);
+  ASSERT_FALSE(w->Equation(f).results.empty());
+  ASSERT_FALSE(w->Equation(g).results.empty());
+  EXPECT_EQ(w->Equation(f).results.front().code, 52);
+  EXPECT_EQ(w->Equation(g).results.front().code, 52);
+}
+
+TEST_F(IntegrationTest, RefusedInputsShowTheirMessagesAndComputeNothing) {
+  TPlot2Win* w = MakeWindow();
+  const int f = w->AppendEquation(kKindExplicit, {"", "sqrt(x)"});
+  TRiemDlg& d = Riemann(w);
+  const struct {
+    const char *left, *right, *n, *message;
+  } cases[] = {
+      {"1", "1", "10", "widersprüchliche Daten"},
+      {"0", "1", "0", "jenseits der Grenzen"},
+      {"0", "1", "100000000", "jenseits der Grenzen"},  // strip counts are bounded
+      {"-9", "1", "10", "jenseits der Grenzen"},        // outside the view
+      {"-1", "1", "10", "nicht zu integrieren"},        // undefined left of 0
+  };
+  for (const auto& c : cases) {
+    pt::ClearMessages();
+    Bounds(d, c.left, c.right, c.n);
+    d.Press(kIdValueButton);
+    EXPECT_EQ(LastMessage(), c.message) << c.left << " " << c.right << " " << c.n;
+  }
+  EXPECT_TRUE(w->Equation(f).results.empty());
+
+  // "--" at one division shows 414 and leaves the refused 0 in the field.
+  pt::ClearMessages();
+  Bounds(d, "0", "1", "1");
+  d.Press(kIdFewerDivisions);
+  EXPECT_EQ(LastMessage(), "positiver Wert?");
+  EXPECT_EQ(d.GetItemText(kIdDivisions), "0");
+  pt::ClearMessages();
+  Bounds(d, "0", "1", "7");
+  d.Press(kIdMoreDivisions);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_EQ(w->IntegrationDivisions(), 8);
+}
+
+TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "2x"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "0@A", "1", "10");
+  d.Press(kIdValueButton);
+  EXPECT_FALSE(d.IsBound());  // one parameter is not enough
+  Bounds(d, "0@A", "1@B", "10");
+  d.Press(kIdValueButton);
+  ASSERT_TRUE(d.IsBound());
+  EXPECT_TRUE(w->IsSliderDialogOpen(1));
+  EXPECT_TRUE(w->IsSliderDialogOpen(2));
+  EXPECT_NEAR(D(w->integrationValue), 1.0, 1e-15);
+  w->SetVariable(2, 2);  // B = 2
+  w->RefreshIntegrationDialogs();
+  EXPECT_NEAR(D(w->integrationValue), 4.0, 1e-15);
+  EXPECT_EQ(d.GetItemText(kIdRightBound), Number(w, 2));
+  // Pressing the button again reads the fields as typed.
+  Bounds(d, "0", "1", "10");
+  d.Press(kIdValueButton);
+  EXPECT_FALSE(d.IsBound());
+  EXPECT_NEAR(D(w->integrationValue), 1.0, 1e-15);
+}
+
+TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
+  TPlot2Win* w = MakeWindow();
+  const int f = w->AppendEquation(kKindExplicit, {"", "cos(x)"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "0@C", "1", "10");
+  d.Press(kIdAntiderivative);
+  ASSERT_EQ(w->equationCount, 1);
+  TEquation& e = w->Equation(1);
+  EXPECT_EQ(e.kind, kKindAntiderivative);
+  EXPECT_EQ(e.derivation, kDerivedAntiderivative);
+  EXPECT_EQ(e.source1, f);
+  EXPECT_EQ(e.subKind, 3);  // the start follows C
+  EXPECT_EQ(D(e.startValue()), 0.0);
+
+  // Its graph from the start value: sin to the resolution of a pixel.
+  std::vector<TPoint2D> run;
+  RunningIntegral(w->Engine(), e.trees[1].get(), e.startValue(), 3, 0.5L * w->UnitsPerPixelX, 100000, run);
+  for (const TPoint2D& p : run) ASSERT_NEAR(D(p.y), std::sin(D(p.x)), D(w->UnitsPerPixelY));
+
+  w->Equation(f).formulaText[1] = "2x";
+  w->CompileEquation(f);
+  w->RebuildDerivedEquations(f);
+  long double v = 0;
+  ASSERT_TRUE(w->Engine().EvaluateAt(w->Equation(1).trees[1].get(), 'X', 3, v));
+  EXPECT_EQ(D(v), 6.0);
+}
+
+TEST_F(IntegrationTest, ArcLengthOfKnownCurves) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindPolar, {"", "", "1"});
+  w->AppendEquation(kKindExplicit, {"", "x^2"});
+  w->Command(kCmArcLength);
+  Settle(w);
+  ASSERT_NE(w->ArcLengthDialog(), nullptr);
+  TPreRiemDlg& a = *w->ArcLengthDialog();
+  a.ListSetSel(kIdFirstCombo, a.IndexOfFirst(1));
+  a.OnSelChange();
+  Bounds(a, "0", "1", "100");
+  a.Press(kIdValueButton);
+  EXPECT_NEAR(D(w->integrationValue), D((2 * std::sqrt(5.0L) + std::asinh(2.0L)) / 4), 1e-10);
+  EXPECT_EQ(w->Equation(1).results.front().code, 53);
+  EXPECT_EQ(w->Equation(1).results.front().text, "Bogenlänge");
+  // A polar curve is measured over t: half the unit circle.
+  a.ListSetSel(kIdFirstCombo, a.IndexOfFirst(0));
+  a.OnSelChange();
+  Bounds(a, "0", "pi", "100");
+  a.Press(kIdValueButton);
+  EXPECT_NEAR(D(w->integrationValue), D(Pi), 1e-12);
+}
+
+TEST_F(IntegrationTest, DistanceOfTwoPoints) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindPoint, {"0", "0"});
+  EXPECT_FALSE(w->QueryCommand(kCmDistance).enabled);  // one point is not enough
+  w->AppendEquation(kKindPoint, {"3", "4"});
+  const int polar = w->AppendEquation(kKindPoint, {"2", "pi"});
+  w->Equation(polar).polarInput = 1;
+  w->Command(kCmDistance);
+  Settle(w);
+  ASSERT_NE(w->DistanceDialog(), nullptr);
+  TDistDlg& d = *w->DistanceDialog();
+  auto pick = [&](int i, int j) {
+    d.ListSetSel(kIdFirstCombo, d.IndexOfFirst(i));
+    d.OnSelChange();
+    d.ListSetSel(kIdSecondCombo, d.IndexOfSecond(j));
+    d.OnSelChange2();
+    d.Press(kIdDistanceButton);
+    return d.GetItemText(kIdDistance);
+  };
+  EXPECT_EQ(pick(0, 1), Number(w, 5));
+  EXPECT_EQ(pick(1, 1), Number(w, 0));
+  EXPECT_EQ(pick(0, polar), Number(w, 2));  // (r;t) = (2;π) lies at (-2, 0)
+  w->Equation(1).formulaText[0] = "ln(-1)";
+  w->CompileEquation(1);
+  EXPECT_EQ(pick(0, 1), "?");
+}
+
+// The strips go to every export format as well as to the screen.
+TEST_F(IntegrationTest, StripsAreWrittenToEveryExport) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "x^2/4"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "-2", "3", "5");
+  Tick(d, kIdRuleFirst + 4, true);  // parabolas
+  d.Press(kIdValueButton);
+  ScratchFolder dir;
+  auto exportTo = [&](int command, const std::string& path) {
+    pt::ClearMessages();
+    pt::ExpectFileDialog(path);
+    if (command == kCmExportSvg) pt::ExpectDialog("SVG", [](plat::Dialog& s) { s.Press(plat::IDOK); });
+    if (command == kCmExportPictex) pt::ExpectDialog("PICTEX", [](plat::Dialog& s) { s.Press(plat::IDOK); });
+    w->Command(command);
+    Settle(w);
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  for (int command : {kCmExportEps, kCmExportSvg, kCmExportPictex}) {
+    Tick(d, kIdDisplay, false);
+    const std::string plain = exportTo(command, dir.File("plain" + std::to_string(command)));
+    Tick(d, kIdDisplay, true);
+    const std::string strips = exportTo(command, dir.File("strips" + std::to_string(command)));
+    ASSERT_FALSE(plain.empty()) << command;
+    // Five strips of two sides and two parabola arcs each add many lines.
+    EXPECT_GT(strips.size(), plain.size() + 200) << command;
+    if (command == kCmExportEps) {
+      EXPECT_NE(strips.find("begin Riemann overlay"), std::string::npos);
+      EXPECT_EQ(plain.find("begin Riemann overlay"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(IntegrationTest, TheDialogsStateTravelsInThePlotFileWords) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  const int g = w->AppendEquation(kKindExplicit, {"", "1"});
+  TRiemDlg& d = Riemann(w, kCmIntegrateDifference);
+  d.ListSetSel(kIdSecondCombo, d.IndexOfSecond(g));
+  d.OnSelChange2();
+  Tick(d, kIdRuleFirst + 1, true);
+  Tick(d, kIdDisplay, true);
+  std::int16_t words[3];
+  w->GetIntegrationDialogState(words);
+  EXPECT_EQ(words[0], 0);
+  EXPECT_EQ(words[1], g);
+  EXPECT_EQ(words[2], 6);  // mode 2, shown
+
+  TPlot2Win* other = MakeWindow();
+  other->AppendEquation(kKindExplicit, {"", "x"});
+  other->AppendEquation(kKindExplicit, {"", "1"});
+  other->SetOverlayMask(w->GetOverlayMask());
+  other->RestoreIntegrationDialog(words[0], words[1], words[2]);
+  ASSERT_NE(other->RiemannDialog(), nullptr);
+  EXPECT_EQ(other->RiemannDialog()->Mode(), 2);
+  EXPECT_EQ(other->RiemannDialog()->SecondEquation(), g);
+  EXPECT_EQ(other->firstOverlayRule, kStripMidpoint);
+  EXPECT_TRUE(other->RiemannDialog()->IsChecked(kIdDisplay));
+}
+
+}  // namespace
+}  // namespace kv::test2d
