@@ -220,6 +220,9 @@ class TPlot1Win : public TPlot0Win {
   std::uint8_t useDefaults = 1;        // "&Vorgaben nutzen"
   std::uint8_t parametersAsValues = 0; // "Parameter als &Werte"
   std::uint8_t suppressCompanions = 0;
+  // Set by windows that show the entry elsewhere too (a mapping's domain):
+  // the entry is drawn again after a solution was added.
+  std::uint8_t redrawAfterTrajectory = 0;
   std::int16_t entryCounter = 0;
   // Which parameter the all-parameters dialog has selected (for the frozen
   // copy); -1 when none.

@@ -296,9 +296,6 @@ class TPlotCWin : public TPlotBWin {
   std::uint8_t nextGraphBlack = 0;
   // The pressed button while a click starts a solution (1 left, 0 right).
   std::uint8_t trajectoryButton = 0;
-  // Set by windows that show the entry elsewhere too (a mapping's domain):
-  // the entry is drawn again after a solution was added.
-  std::uint8_t redrawAfterTrajectory = 0;
 
  protected:
   // Puts the window's own menu back after the Lagrange editor.

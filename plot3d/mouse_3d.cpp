@@ -72,7 +72,7 @@ int TPlotRWin::StartTrajectoryAtPoint(plat::Point p, bool buffered) {
   if (!IsValidIndex(i)) return 9;
   View3D.ShowProgress = buffered ? 1 : 0;
   if (buffered) ReadTrajectoryDensity();
-  AddTrajectoryBuffered(i, start, TrajectoryDirection(), -1.0L, 0);
+  AddTrajectoryBuffered(i, start, TrajectoryDirection(), -1.0L, TrajectoryDelay());
   View3D.ShowProgress = 0;
   TrajectoryStartsChanged();
   return 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entry/trajectory_dialogs.h"
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
 #include "plot3d/slice_dialog.h"
@@ -76,8 +77,8 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3AxisLength, &W::CmAxisLength},
                                   // The tools' commands; their dialogs come with the tools.
                                   {kCm3Trajectories, nullptr, &W::CeTrajectories},
-                                  {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
-                                  {kCm3Sequences, nullptr, &W::CeSequences},
+                                  {kCm3OdeCurve, &W::CmOdeCurve, &W::CeOdeCurve},
+                                  {kCm3Sequences, &W::CmSequences, &W::CeSequences},
                                   {kCm3FluxIntegral, &W::CmFluxIntegral, &W::CeFluxIntegral},
                                   {kCm3IntersectionPoints, &W::CmIntersections, &W::CeIntersectionPoints},
                                   {kCm3Stereogram, &W::CmStereogram, &W::CeStereogram},
@@ -105,6 +106,7 @@ void TPlotRWin::SetupWindow() {
 void TPlotRWin::Destroy() {
   if (IsDestroyed()) return;
   CloseStaleDialogs(true);
+  DestroyTrajectoryDialogs();
   // The observer dialog goes with its owner window (the platform deletes
   // owned windows, but dialogs belong to whoever made them).
   delete ObserverDlg;
@@ -281,6 +283,7 @@ void TPlotRWin::CloseStaleDialogs(bool all) {
   TPlotQWin::CloseStaleDialogs(all);
   CloseCompanions(all);
   CloseRiemannDialogs(all);
+  HideStaleTrajectoryDialogs(all);
   if (all || !Present({kKindSpaceCurve})) CloseGraphTraceDialog();
 }
 

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,8 @@ class TObsDlg;
 class TIntCSDlg;
 class TRiem3Dlg;
 class TSliceDlg;
+class TIvp10Dlg;
+class TIvp12Dlg;
 class TLevelDlg;
 class TIntSSDlg;
 class TRDSDlg;
@@ -150,17 +153,22 @@ class TPlotRWin : public TPlotQWin {
   // After entry i was entered or edited: its box (when asked), a repaint,
   // the modified flag and the caption.
   void EquationEdited(int i, bool updateBox);
-  // ---- the trajectory dialog (it overrides these once it exists) ----
+  // ---- the trajectory and sequence dialogs ----
   // The index of the open trajectory dialog's equation, or -1.
-  virtual int ActiveTrajectoryEquation() const { return -1; }
+  virtual int ActiveTrajectoryEquation() const;
   // Takes the dialog's drawing density into the window.
-  virtual void ReadTrajectoryDensity() {}
-  // The dialog's delay (1..25) and direction (1 forward, -1 backward, 0
-  // both ways).
-  virtual int TrajectoryDelay() const { return 1; }
-  virtual int TrajectoryDirection() const { return 1; }
+  virtual void ReadTrajectoryDensity();
+  // The dialog's pen width (1..25; 0 without a dialog) and direction (1
+  // forward, -1 backward, 0 both ways).
+  virtual int TrajectoryDelay() const;
+  virtual int TrajectoryDirection() const;
   // The dialog refills its list of start points.
-  virtual void TrajectoryStartsChanged() {}
+  virtual void TrajectoryStartsChanged();
+  TIvp10Dlg* TrajectoryDialog() const { return ivp10_.get(); }
+  TIvp12Dlg* SequenceDialog() const { return ivp12_.get(); }
+  // "DGL Kurve" and "Folgen": the dialog is made when missing, the other
+  // one hidden, this one shown.
+  void OpenTrajectoryDialog(bool sequences);
   void RepaintNow(bool fit) override;
   // The plot buffer holds the surfaces with their box, without 2D axes.
   void DrawPlotLayer(plat::DC& dc) override;
@@ -481,6 +489,13 @@ class TPlotRWin : public TPlotQWin {
   void CeSurfaces(plat::CommandEnabler& ce) { CeSlices(ce); }
 
   std::vector<TGridProjection> projectedGrids_;
+  std::unique_ptr<TIvp10Dlg> ivp10_;
+  std::unique_ptr<TIvp12Dlg> ivp12_;
+  void CmOdeCurve() { OpenTrajectoryDialog(false); }
+  void CmSequences() { OpenTrajectoryDialog(true); }
+  // Hides a dialog whose entry kind is gone (every one when `all`).
+  void HideStaleTrajectoryDialogs(bool all);
+  void DestroyTrajectoryDialogs();
 
   // The painter's per-pass colours of a cell.
   void CellColours(const TEquation& e, int r, int c, plat::Colour& fill, plat::Colour& edge) const;

@@ -1,0 +1,114 @@
+// The 3D window's "DGL Kurve" and "Folgen" dialogs: opened from the menu,
+// they draw solutions in space from their start edits, the trajectory
+// mouse mode uses the open one, and the solutions come back from the file.
+#include <gtest/gtest.h>
+
+#include <iterator>
+
+#include "entry/trajectory_dialogs.h"
+#include "plot3d/plot3_test_util.h"
+#include "support/temp_dir.h"
+
+namespace kv {
+namespace {
+
+using test3d::CountOther;
+
+class TrajectoryDialogs3D : public test3d::Plot3Test {
+ protected:
+  void SetUp() override {
+    Plot3Test::SetUp();
+    w = MakeWindow();
+    w->RepaintNow(false);
+    Settle(w);
+  }
+  int Add(int kind, std::initializer_list<std::string_view> texts) {
+    const int i = w->AppendEquation(kind, texts);
+    w->CompileEquation(i);
+    w->EquationsChanged(false);
+    return i;
+  }
+  static void Edit(TIvpDlg& d, std::initializer_list<std::pair<int, const char*>> texts) {
+    for (const auto& [id, text] : texts) d.SetItemText(id, text);
+  }
+  int Drawn() {
+    w->RepaintNow(false);
+    return CountOther(w->Surface(), w->GetColour(w->ColourSlots[0]));
+  }
+  TPlot3Win* w = nullptr;
+};
+
+TEST_F(TrajectoryDialogs3D, TheMenuOpensOneDialogAtATimeForItsKind) {
+  EXPECT_FALSE(w->QueryCommand(kCm3OdeCurve).enabled);
+  EXPECT_FALSE(w->QueryCommand(kCm3Sequences).enabled);
+  const int ode = Add(kKindOde3D, {"-y", "x", "1"});
+  const int seq = Add(kKindSequence3D, {"x/2", "y/2", "z/2"});
+  ASSERT_TRUE(w->QueryCommand(kCm3OdeCurve).enabled);
+  w->MouseMode = kCmMouseCoordinates;
+  ASSERT_TRUE(w->Command(kCm3OdeCurve));
+  ASSERT_TRUE(w->TrajectoryDialog());
+  EXPECT_EQ(w->TrajectoryDialog()->SelectedEquation(), ode);
+  EXPECT_EQ(w->MouseMode, kCmMouseTrajectories);
+  EXPECT_EQ(w->ActiveTrajectoryEquation(), ode);
+  EXPECT_TRUE(w->QueryCommand(kCm3Trajectories).enabled);
+  // "Folgen" hides the trajectory dialog; the mouse mode stays.
+  ASSERT_TRUE(w->Command(kCm3Sequences));
+  EXPECT_TRUE(w->TrajectoryDialog()->IsHidden());
+  EXPECT_FALSE(w->SequenceDialog()->IsHidden());
+  EXPECT_EQ(w->SequenceDialog()->SelectedEquation(), seq);
+  EXPECT_EQ(w->ActiveTrajectoryEquation(), -1);
+  // Deleting the last sequence entry hides its dialog.
+  w->DeleteEquations({seq});
+  w->EquationsChanged(false);
+  w->CloseStaleDialogs(false);
+  EXPECT_TRUE(w->SequenceDialog()->IsHidden());
+}
+
+TEST_F(TrajectoryDialogs3D, DrawAddsASolutionInSpaceThatComesBackFromTheFile) {
+  struct Case {
+    int kind;
+    int command;
+    std::initializer_list<std::string_view> texts;
+  };
+  for (const Case& c : {Case{kKindOde3D, kCm3OdeCurve, {"-y", "x", "0.1"}},
+                        Case{kKindSequence3D, kCm3Sequences, {"0.9x", "0.9y", "z"}}}) {
+    SCOPED_TRACE(c.kind);
+    w = MakeWindow();
+    const int i = Add(c.kind, c.texts);
+    const int before = Drawn();
+    ASSERT_TRUE(w->Command(c.command));
+    TIvpDlg& d = c.kind == kKindOde3D ? static_cast<TIvpDlg&>(*w->TrajectoryDialog())
+                                      : static_cast<TIvpDlg&>(*w->SequenceDialog());
+    // The z edit is there in space.
+    Edit(d, {{kIdIvpStartX, "2"}, {kIdIvpStartY, "0"}, {kIdIvpStartZ, "1"}, {kIdIvpStartT, "0"}});
+    d.Press(kIdIvpDraw);
+    ASSERT_FALSE(w->Equation(i).items.empty());
+    const TEquationItem& item = w->Equation(i).items.front();
+    EXPECT_EQ(static_cast<double>(item.start.z), 1.0);
+    EXPECT_GT(Drawn(), before);
+    const std::size_t items = w->Equation(i).items.size();
+
+    const std::string path = kvtest::MakeTempDir("ivp3d") + "/bahn.kv3";
+    w->FileData.FileName = path;
+    ASSERT_TRUE(w->WriteFile());
+    TPlot3Win* r = PlotWindowTest::MakeWindow("Unbenannt2.kv3");
+    r->FileData.FileName = path;
+    ASSERT_EQ(r->ReadFile(), 0);
+    ASSERT_EQ(r->Equation(i).items.size(), items);
+    EXPECT_EQ(r->Equation(i).items.front().start, item.start);
+  }
+}
+
+TEST_F(TrajectoryDialogs3D, BadStartValuesAreRefusedAndDrawNothing) {
+  const int i = Add(kKindOde3D, {"1", "0", "0"});
+  w->Command(kCm3OdeCurve);
+  TIvp10Dlg& d = *w->TrajectoryDialog();
+  plat::testing::ClearMessages();
+  Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "0"}, {kIdIvpStartZ, "1/0"}});
+  d.Press(kIdIvpDraw);
+  EXPECT_TRUE(w->Equation(i).items.empty());
+  EXPECT_FALSE(plat::testing::Messages().empty());
+}
+
+}  // namespace
+}  // namespace kv
