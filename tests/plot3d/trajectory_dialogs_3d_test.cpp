@@ -110,5 +110,28 @@ TEST_F(TrajectoryDialogs3D, BadStartValuesAreRefusedAndDrawNothing) {
   EXPECT_FALSE(plat::testing::Messages().empty());
 }
 
+TEST_F(TrajectoryDialogs3D, AClickInTrajectoryModeUsesTheDialogsDirectionAndListsTheStart) {
+  const int s = w->AppendEquation(kKindSurface, {"", "", "0"});
+  w->Equation(s).lowerBound = {-2, -2};
+  w->Equation(s).upperBound = {2, 2};
+  w->UpdateBox(s);
+  const int i = Add(kKindOde3D, {"1", "0", "0"});
+  w->RepaintNow(false);
+  Settle(w);
+  // Without the dialog the mode has no equation to start.
+  plat::Point px;
+  w->WorldToPixel(w->ProjectRotated({0.5L, 0.5L, 0}), px);
+  EXPECT_EQ(w->StartTrajectoryAtPoint(px, false), 9);
+  ASSERT_TRUE(w->Command(kCm3OdeCurve));
+  TIvp10Dlg& d = *w->TrajectoryDialog();
+  d.SetCheck(kIdIvpThirdRadio, false);
+  d.SetCheck(kIdIvpSecondRadio, true);  // "rück"
+  w->EvRButtonDown(0, px);
+  ASSERT_EQ(w->Equation(i).items.size(), 1u);
+  EXPECT_EQ(w->Equation(i).items.front().direction, -1);
+  EXPECT_NEAR(static_cast<double>(w->Equation(i).items.front().start.z), 0.0, 0.2);
+  EXPECT_EQ(d.ListCount(kIdIvpItems), 1);
+}
+
 }  // namespace
 }  // namespace kv
