@@ -1,7 +1,10 @@
 #include "entry/plot11_win.h"
 
+#include "entry/combine_dialog.h"
 #include "entry/data_win.h"
 #include "entry/inventory_dialog.h"
+#include "entry/point_list_dialog.h"
+#include "entry/point_set_dialog.h"
 #include "entry/side_windows.h"
 #include "platform/resources.h"
 
@@ -17,9 +20,10 @@ const plat::CommandTable& TPlot11Win::Commands() const {
       {
           {kCmNewFile, &TPlot11Win::CmNew},
           {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
-          {kCmPointList, nullptr, &TPlot11Win::CePointList},
+          {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
+          {kCmPointSets, &TPlot11Win::CmPointSets},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
-          {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},
+          {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
           {kCmLineIntegral, nullptr, &TPlot11Win::CeLineIntegral},
           {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
           {kCmDistance, nullptr, &TPlot11Win::CeDistance},
@@ -44,8 +48,8 @@ void TPlot11Win::Destroy() {
   if (IsDestroyed()) return;
   if (inventoryDialog_ && !inventoryDialog_->IsDestroyed()) inventoryDialog_->Destroy();
   inventoryDialog_.reset();
-  // The point-list, point-set and distance dialogs are destroyed here once
-  // they exist.
+  DestroyAnalysisDialogs(true);
+  // The distance dialog is destroyed here once it exists.
   DestroySideWindows();
   TPlot1Win::Destroy();
 }
@@ -155,7 +159,8 @@ bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
 
 void TPlot11Win::CloseStaleDialogs(bool all) {
   TPlot1Win::CloseStaleDialogs(all);
-  // The analysis dialogs of this layer close here once they exist.
+  DestroyAnalysisDialogs(all);
+  // The other analysis dialogs of this layer close here once they exist.
 }
 
 // ---- side windows and the results window ----

@@ -31,8 +31,8 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmToggleImplicitUpdate, &C::CmToggleImplicitUpdate},
           {kCmFitWindow, &C::CmFitWindow},
           // Tool dialogs.
-          {kCmShadeExplicit, nullptr, &C::CeExplicit},
-          {kCmShadeImplicit, nullptr, &C::CeImplicit},
+          {kCmShadeExplicit, &C::CmShadeExplicit, &C::CeExplicit},
+          {kCmShadeImplicit, &C::CmShadeImplicit, &C::CeImplicit},
           {kCmMouseData, nullptr, &C::CeNotEmpty},
           {kCmZeros, nullptr, &C::CeZeros},
           {kCmExtrema, nullptr, &C::CeCurves},

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "plot2d/centroid_dialog.h"
+#include "plot2d/shade_dialog.h"
 
 namespace kv {
 
@@ -17,6 +19,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
+  CloseRegionDialogs(true);
   TPlotBWin::Destroy();
 }
 
@@ -345,7 +348,8 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
-  // The calculus dialogs whose kinds left the inventory close here once
+  CloseRegionDialogs(all);
+  // The other calculus dialogs whose kinds left the inventory close here once
   // they exist.
 }
 

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "plot2d/plot_a_win.h"
@@ -71,6 +72,9 @@ struct TEndMarkers {
   int endDot = 0;
   int endArrow = 0;
 };
+
+class TShadeDlg;
+class TCentroidDlg;
 
 class TPlotCWin : public TPlotBWin {
  public:
@@ -165,6 +169,16 @@ class TPlotCWin : public TPlotBWin {
   std::int16_t toolCurvePrintWidth = 2;
   std::uint8_t nextGraphBlack = 0;
 
+  // ---- shading and implicit regions (region_commands.cpp) ----
+  TShadeDlg* ShadeDialog() const { return shadeDialog_.get(); }
+  TCentroidDlg* CentroidDialog() const { return centroidDialog_.get(); }
+  // The dots of inequality entry i, the n-th with a sign, in its own colour
+  // (region mode 2).
+  void DotInequalityRegion(plat::DC& dc, int i, int n);
+  // Closes the shading and region dialogs (all), or those whose kinds are
+  // no longer visible.
+  void CloseRegionDialogs(bool all);
+
  protected:
   // The part of the curve drawer that samples one family member.
   int DrawCurveMember(plat::DC& dc, int i, long double lo, long double hi, long n, bool& startDefined,
@@ -198,6 +212,10 @@ class TPlotCWin : public TPlotBWin {
   void CmRedraw();
   void CmToggleImplicitUpdate();
   void CmFitWindow() { FitWindowToGraphs(); }
+  void CmShadeExplicit();
+  void CmShadeImplicit();
+  std::unique_ptr<TShadeDlg> shadeDialog_;
+  std::unique_ptr<TCentroidDlg> centroidDialog_;
   void CmTool(int id) {}
   void CmLagrange(int id) {}
 

@@ -89,17 +89,13 @@ struct Pending {
 const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
       {kBase, 78, 78, "new file of the window base"},
-      {kPlotWindows, 750, 750, "combinations"},
       {kPlotWindows, 832, 832, "line integrals"},
       {kPlotWindows, 708, 708, "graph trace"},
       {kPlotWindows, 710, 710, "intersections"},
       {kPlotWindows, 782, 782, "sequences"},
-      {k2DWindows, 507, 508, "point lists and point sets"},
       {k2DWindows, 704, 706, "reflecting, rotating and translating curves"},
       {k2DWindows, 707, 707, "zeros"},
       {k2DWindows, 709, 709, "extrema"},
-      {k2DWindows, 713, 713, "shading explicit curves"},
-      {k2DWindows, 769, 769, "shading implicit curves"},
       {k2DWindows, 716, 716, "sector areas"},
       {k2DWindows, 721, 722, "integrals"},
       {k2DWindows, 723, 723, "arc length"},
