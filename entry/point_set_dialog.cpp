@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "entry/equation_dialog.h"
 #include "entry/plot11_win.h"
 #include "platform/resources.h"
 #include "shell/text_helpers.h"
@@ -92,9 +93,9 @@ int TManyPtDlg::ReadFields() {
   TEquation& p = prototype_;
   p.penStyle = IsChecked(kManyCircle) ? 1 : 0;
   p.interpolated = IsChecked(kManyAnchor) ? 1 : 0;
-  const int roles = TPlot0Win::ParseVariableRoles(GetItemText(kManyRoles).substr(0, 30));
-  if (roles < 0) return 1;  // "unverständlich"
-  p.subKind = static_cast<std::int16_t>(roles);
+  std::int16_t roles = 0;
+  if (ParseVariableRoles(GetItemText(kManyRoles).substr(0, 30), roles) != 0) return 1;  // "unverständlich"
+  p.subKind = roles;
   long size = 0;
   if (!ReadInt(GetItemText(kManySize), size) || size < 1 || size > 100) return 17;
   p.penWidth = static_cast<std::int16_t>(size);

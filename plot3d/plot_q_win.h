@@ -31,6 +31,9 @@ class TPlotQWin : public TPlot111Win {
   // "&Neu" empties the drawing through ResetDrawing.
   void ClearDrawing() override { ResetDrawing(); }
   virtual void ResetDrawing();
+  // Rebuilds the combinations made from entry i (all when i is negative)
+  // in index order (derived_equations_3d.cpp).
+  void RebuildDerivedEquations(int i) override;
 
   // ---- companion windows (the full 3D window opens them) ----
   virtual int AddLevelCurve() { return 0; }

@@ -64,8 +64,10 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
     int top, bottom;
     if (!ShadeRows(area, lo, hi, top, bottom)) continue;
     if (record) {
-      upper.push_back({wx, PixelToWorldY(top)});
-      lower.push_back({wx, PixelToWorldY(bottom)});
+      // The exports get the span itself, cut to the view, not its pixel
+      // rows: the outline keeps the region's true size.
+      upper.push_back({wx, std::min(hi, World.ymax)});
+      lower.push_back({wx, std::max(lo, World.ymin)});
     } else {
       ShadeColumn(dc, x, top, bottom, pattern, colour);
     }
