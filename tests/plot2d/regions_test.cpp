@@ -97,6 +97,7 @@ TEST_F(Regions, TheUpperHalfDiscIsShadedAndHasItsCentroid) {
     }
   }
   EXPECT_GT(inside, 500);
+  shot.WritePngFile(kvtest::BuildTreeDir() + "/region_half_disc.png");
 
   // The centroid of the intersection: (0, 4 / (3 pi)), area pi / 2.
   d->Press(kCentroidMean);
@@ -212,6 +213,7 @@ TEST_F(Regions, HatchingBetweenTwoGraphsOnScreenAndInTheExports) {
     }
   }
   EXPECT_GT(inside, 20);
+  shot.WritePngFile(kvtest::BuildTreeDir() + "/shading_between.png");
 
   // In the exports: one hatched outline whose area is 1/6.
   for (TExportFormat f : {TExportFormat::Eps, TExportFormat::Svg, TExportFormat::Pictex}) {
