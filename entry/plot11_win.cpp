@@ -18,7 +18,6 @@ const plat::CommandTable& TPlot11Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TPlot11Win>(
       &TPlot1Win::Commands(),
       {
-          {kCmNewFile, &TPlot11Win::CmNew},
           {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
           {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
           {kCmPointSets, &TPlot11Win::CmPointSets},

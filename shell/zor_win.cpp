@@ -72,6 +72,7 @@ const plat::CommandTable& TZORWin::Commands() const {
                                 {CM_COLOUR_FIRST, CM_COLOUR_LAST, &TZORWin::CmColour},
                                 {CM_MENU_HELP_FIRST, CM_MENU_HELP_LAST, &TZORWin::CmMenuHelp},
                                 {CM_HELP, &TZORWin::CmHelp},
+                                {CM_NEW, &TZORWin::CmNew},
                                 {CM_NOTES, &TZORWin::CmNotes, &TZORWin::CeNotes},
                                 {CM_PICTURE_SIZE, &TZORWin::CmPictureSize},
                                 {CM_BITMAP_TO_CLIPBOARD, &TZORWin::CmBitmapToClipboard},

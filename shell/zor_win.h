@@ -219,8 +219,7 @@ class TZORWin : public TPreWin {
   std::int32_t PrinterOffsetY = 0;
 
  protected:
-  // "&Neu": asks to save, then NewFile(); in the tables of the kinds that
-  // have a new file.
+  // "&Neu": asks to save, then NewFile(), which the file layers override.
   void CmNew();
   // The file of a window kind that has no plot blocks yet: the header, the
   // protection mask (i16) and, when the mask is not 0, the protection block.

@@ -88,7 +88,6 @@ struct Pending {
 // Commands of features not built yet.
 const std::vector<Pending>& PendingCommands() {
   static const std::vector<Pending> list = {
-      {kBase, 78, 78, "new file of the window base"},
       {kPlotWindows, 832, 832, "line integrals"},
       {kPlotWindows, 708, 708, "graph trace"},
       {kPlotWindows, 710, 710, "intersections"},
