@@ -380,6 +380,8 @@ bool TPlot1Win::EditEquation(int i, bool force) {
     }
   }
   if (kind == kKindSegment && (mask & kChangeEndPoints)) AddSegmentEndPoints(i);
+  // A surface of revolution sets the parameters its ranges are tied to.
+  if (kind == kKindRevolution) CopySliderParameters(i);
   if (kind > 400) SelectEquation(i);
   MarkUsedVariables();
   EquationsChanged(false);

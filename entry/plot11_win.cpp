@@ -290,10 +290,6 @@ bool TPlot11Win::NewPoint(int system) {
   return true;
 }
 
-// ---- drawing ----
-
-int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) { return DrawImplicitCurve(dc, i); }
-
 // ---- sampled curves with breaks ----
 
 void TPlot11Win::DrawPolylineAll(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last,

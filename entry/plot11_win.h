@@ -76,6 +76,9 @@ class TPlot11Win : public TPlot1Win {
   void InvalidateCompanions(int i) override;
   // A redrawn plot redraws the open side windows too.
   void PaintBuffered(plat::DC& dc) override;
+  // Implicit curves, points and point sequences by their drawers below;
+  // the other kinds as the plot layer draws them.
+  int DrawEquation(plat::DC& dc, int i) override;
   // ---- plot file (plot_file_reader.cpp, plot_file_writer.cpp; the codec
   // is entry/model/plot_file.h) ----
   // Reads the window's file: 0, 11 (missing, another window kind's,
@@ -126,15 +129,37 @@ class TPlot11Win : public TPlot1Win {
   // The first visible entry of one of the kinds, or -1.
   int FindVisibleOfKinds(std::initializer_list<int> kinds) const { return FindEquationOfKinds(kinds, true); }
 
-  // Drawing of implicit curves and point items (their full drawers come
-  // with their own work; until then the plot layer's tracer draws implicit
-  // curves).
+  // ---- implicit curves, point items and sampled curves (item_drawing.cpp) ----
+  // An implicit curve (kind 204) with its family: each member traced on
+  // the grid of the plot layer's tracer.  Nothing in a window that maps its
+  // plane.  The stop key's code (65) or 0.
   int DrawImplicitEquation(plat::DC& dc, int i);
+  // A point (209, 309) or a point sequence (215) with its family: a marker
+  // of the entry's size at each point that is defined, within the bounds
+  // and visible; hollow when the pen style is positive.  A trace point
+  // (derivation 109) is evaluated at its stored parameter first (1 when
+  // that text is no number).  The stop key's code or 0.
+  int DrawPointItem(plat::DC& dc, int i);
+  // The curve (x(T), y(T)) over t0..t1 in n steps as one polyline with the
+  // pen (nothing with fewer than three visible points).
+  void BuildCurveGrid(plat::DC& dc, TExprNode* x, TExprNode* y, long double t0, long double t1, long n,
+                      const TPenSpec& pen);
+  // The same in space: projected, and where a surface hides a point its
+  // step is drawn broken unless hiddenTest is off.
+  void BuildSurfaceGrid(plat::DC& dc, TExprNode* x, TExprNode* y, TExprNode* z, long double t0, long double t1,
+                        long n, const TPenSpec& pen, bool hiddenTest = true);
   // A sampled curve whose points carry break flags (solid where flagged,
   // every other step where not): into the export being recorded, then on
   // the screen with the DC's pen.  The width is at least 1.
   void DrawPolylineAll(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last,
                        const TPenSpec& pen);
+
+  // A member of a family shown one by one: the drawing so far copied from
+  // dc to the screen, then the family delay (ms).
+  void ShowFamilyMember(plat::DC& dc, int delay);
+  // Whether the window shows its plane through a mapping (a range window;
+  // not the logarithmic axes).
+  bool MapsPlane() const { return mappedFlag && LogWindowType <= 0; }
 
   // ---- virtual operations ----
   // Empties the drawing for a new file: the window kinds free their

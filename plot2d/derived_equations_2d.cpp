@@ -13,6 +13,8 @@
 
 #include "entry/model/combinations.h"
 #include "entry/model/point_lists.h"
+#include "plot2d/model/curve_maps.h"
+#include "plot2d/model/roulettes.h"
 #include "plot2d/plot_c_win.h"
 
 namespace kv {
@@ -25,8 +27,18 @@ struct TDerivation {
 };
 
 constexpr TDerivation kDerivations[] = {
+    {kDerivedDerivativeGraph, &TPlotCWin::RebuildDerivativeGraph}, // 68 'D'
     {kDerivedCoordinateCurve, &TPlotCWin::CloneSourceTrees},       // 71 'G'
+    {kDerivedRoulette, &TPlotCWin::RebuildRoulette},               // 82 'R'
+    {kDerivedEvolute, &TPlotCWin::RebuildEvolute},                 // 83 'S'
     {kDerivedMirrorLine, &TPlotCWin::RecompileDerivedEquation},    // 100 'd'
+    {kMapXAxis, &TPlotCWin::RebuildMappedEquation},                // 101..106 reflections, rotations
+    {kMapYAxis, &TPlotCWin::RebuildMappedEquation},
+    {kMapDiagonal, &TPlotCWin::RebuildMappedEquation},
+    {kMapLine, &TPlotCWin::RebuildMappedEquation},
+    {kMapPoint, &TPlotCWin::RebuildMappedEquation},
+    {kMapRotation, &TPlotCWin::RebuildMappedEquation},
+    {kMapTranslation, &TPlotCWin::RebuildMappedEquation},          // 110 'n'
     {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
     {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'
     {kDerivedFrozenCopy, &TPlotCWin::RebuildCopyItem},             // 180

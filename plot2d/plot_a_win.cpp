@@ -1,6 +1,7 @@
 #include "plot2d/plot_a_win.h"
 
 #include "platform/resources.h"
+#include "plot2d/curve_tool_dialogs.h"
 
 namespace kv {
 

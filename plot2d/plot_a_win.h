@@ -5,10 +5,14 @@
 // layers already stand in the chain so that the layers above build on them.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "entry/plot111_win.h"
+#include "plot2d/model/solids.h"
 
 namespace kv {
 
@@ -17,6 +21,9 @@ inline constexpr std::int32_t kFileType2D = 841;
 enum : int {
   kCmConnectPoints = 702,  // "&Punkte verbinden"
 };
+
+class TPlotSWin;
+struct TCurveToolDialogs;
 
 class TPlotAWin : public TPlot111Win {
  public:
@@ -27,14 +34,98 @@ class TPlotAWin : public TPlot111Win {
   void SetupWindow() override;
   void UpdateMenuChecks(bool drawMenuBar) override;
 
+  // ---- solutions of dy/dx equations (dydx_drawing.cpp) ----
+  // One step of y' = f(x, y) from p by the method; 0, or 1 (p unchanged)
+  // where f is undefined or "&Unendliche Steigung" stops the solution.
+  int StepDyDx(TExprNode* f, int method, TPoint2D& p, long double h);
+  // 0 inside the view, 1 above or below it, 2 left or right of it.
+  int ClassifyPointInView(const TPoint2D& p) const;
+  // One solution item of the kind-211 entry i: its steps drawn on dc (and
+  // on the screen while "Verfolgen" runs), or with a text buffer its points
+  // as value lines of the width and decimals.  0, or 65 when stopped.
+  int DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std::string* text, int width, int decimals);
+  // The plot layer's item hook: kind-211 items drawn (width < 0) or listed.
+  int DrawAnalysis(plat::DC& dc, int i, TEquationItem& item, std::string& text, int width, int decimals) override;
+  bool CollectDyDxSteps(int i, TEquationItem& item, std::vector<TPoint2D>& points) override;
+  // A new solution item of entry i (kind 211) in the trajectory colour
+  // (slot 8), drawn into the back buffers and on the screen; the window is
+  // marked modified.  0, or 65 when stopped.
+  int AddDyDxTrajectoryBuffered(int i, const TPoint2D& start, long double h, int method, int width);
+
   // Set by "&Punkte verbinden": the curve drawer shows each sample as a
   // point instead of joining them.
   std::uint8_t samplesAsPoints = 0;
   // The equation chosen by the mouse-data dialog (-1 none).
   std::int16_t mouseDataEquation = -1;
 
+  // ---- curve tools (curve_tools.cpp): mapped curves, roulettes, evolutes,
+  // derivative graphs.  Each returns 0 or a message number (400 + n). ----
+  // Maps every listed source in order (stopping at the first error) by the
+  // code; a negative reflection code also adds the mirror line after the
+  // last one.  Shows the error's message.
+  int TransformCurve(const std::vector<int>& sources, int signedCode, const std::array<std::string, 3>& texts);
+  int AddReflectedOrRotated(int source, int code, const std::array<std::string, 3>& texts, bool addLine);
+  int AddTranslated(int source, const std::array<std::string, 3>& texts);
+  int AddRoulette(int source, bool rightSide, long double min, long double start, long double max,
+                  long double radius, long double arm);
+  int AddEvolute(int source);
+  void AddDerivedGraph(int i) override;
+  // The builders the rebuild pass calls.
+  bool RebuildMappedEquation(int i);
+  bool RebuildRoulette(int i);
+  bool RebuildEvolute(int i);
+  bool RebuildDerivativeGraph(int i);
+
+  // ---- solids (solid_tools.cpp) ----
+  // Volume or surface area of revolution, sector area, volume between two
+  // graphs, cross-section volume: 0 or a message number; the value in
+  // `result`.
+  int RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume, long double lo, long double hi, int n,
+                        long double& result);
+  int SectorArea(int curve, long double lo, long double hi, int n, long double& result);
+  int VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
+                    long double& result);
+  int SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
+                    long double hi, int n, long double& result);
+  // The surface of revolution of the curve over revolutionRange about
+  // revolutionAxis, added to the "Rotation.kv3" window.
+  int BuildRevolutionSurface(int curve);
+  // The cross-section solid, added to the "Sections.kv3" window.
+  int BuildSectionSolid(int f, int g, int shape, const std::string& height, bool doubled, const TSectionBound& lo,
+                        const TSectionBound& hi, int xDivisions, int zDivisions);
+  // The companion 3D windows (created on first use; null before).
+  TPlotSWin* RevolutionWindow() const { return revolutionWin_; }
+  TPlotSWin* SectionWindow() const { return sectionWin_; }
+  TCurveToolDialogs& ToolDialogs();
+  // The curve and solid dialogs go with everything (all) or hide when no
+  // entry of their kinds is left.
+  void CloseStaleDialogs(bool all) override;
+
+  // The surface-of-revolution settings kept between openings of "SURFREV".
+  TRevolutionRange revolutionRange{{0, 0}, {1, 0}, {0, 0}, {6.283185307179586L, 0}};
+  TRevolutionAxis revolutionAxis;
+
+  // ---- the tools' commands (curve_tool_commands.cpp) ----
+  void CmReflect();
+  void CmRotate();
+  void CmTranslate();
+  void CmRoulettes();
+  void CmEvolute();
+  void CmSectorArea();
+  void CmRevolutionVolume();
+  void CmRevolutionSurface();
+  void CmVolumeBetween();
+  void CmRotateCurve();
+  void CmCrossSections();
+  void CmMouseData();
+
  private:
   void CmConnectPoints();
+  // A companion 3D window, created or shown again.
+  TPlotSWin* CompanionWindow(TPlotSWin*& slot, int titleString);
+  TPlotSWin* revolutionWin_ = nullptr;
+  TPlotSWin* sectionWin_ = nullptr;
+  std::unique_ptr<TCurveToolDialogs> toolDialogs_;
 };
 
 class TPlotBWin : public TPlotAWin {

@@ -59,8 +59,21 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindImplicit:
       result = DrawImplicitEquation(dc, i);
       break;
+    case kKindSegment:
+      result = DrawSegmentEquation(dc, i);
+      break;
+    case kKindLine:
+      result = DrawLineEquation(dc, i);
+      break;
+    case kKindPoint:
+    case kKindPointSequence:
+      result = DrawPointItem(dc, i);
+      break;
     case kKindOde:
       result = DrawFamilyTrajectories(dc, i);
+      break;
+    case kKindOdeDyDx:
+      result = DrawDyDxEquation(dc, i);
       break;
     case kKindSequence:
       result = DrawFamilyItems(dc, i);
@@ -68,9 +81,14 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
     case kKindSum:
       result = DrawSum(dc, i);
       break;
+    case kKindAntiderivative:
+      result = DrawAntiderivative(dc, i);
+      break;
+    case kKindRoulette:
+      result = DrawRoulette(dc, i);
+      break;
     default:
-      // Segments, antiderivatives, roulettes, lines, points, dy/dx fields
-      // and point sequences are drawn by their own drawers.
+      // The other kinds have no 2D drawing.
       break;
   }
   if (result == 0 && StopKeyPressed()) result = 'A';
@@ -98,6 +116,7 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
+  DrawRevolutionRange(dc);
   // The marks of the open tool dialogs are drawn here once they exist.
 }
 

@@ -8,6 +8,7 @@
 #include "core/constants.h"
 #include "plot2d/centroid_dialog.h"
 #include "plot2d/shade_dialog.h"
+#include "plot2d/ivp_dialogs.h"
 
 namespace kv {
 
@@ -20,6 +21,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
   CloseRegionDialogs(true);
+  DestroyIvpDialogs();
   TPlotBWin::Destroy();
 }
 
@@ -349,6 +351,7 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
   CloseRegionDialogs(all);
+  HideStaleIvpDialogs(all);
   // The other calculus dialogs whose kinds left the inventory close here once
   // they exist.
 }
@@ -357,6 +360,7 @@ void TPlotCWin::RedrawEquation(int parameter) {
   // The Riemann dialog with bounds tied to parameters recomputes here once
   // it exists.
   TPlotBWin::RedrawEquation(parameter);
+  RefreshIvpDialogs();
   RefreshToolDialogs();
 }
 

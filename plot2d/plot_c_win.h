@@ -75,6 +75,9 @@ struct TEndMarkers {
 
 class TShadeDlg;
 class TCentroidDlg;
+class TIvp10Dlg;
+class TIvp11Dlg;
+class TIvp12Dlg;
 
 class TPlotCWin : public TPlotBWin {
  public:
@@ -122,8 +125,27 @@ class TPlotCWin : public TPlotBWin {
   void EquationsChanged(bool selectLast) override;
   void CloseStaleDialogs(bool all) override;
   virtual void RefreshToolDialogs() {}
-  // The entry of the initial-value dialog that is active, or -1.
-  virtual int ActiveIvpEquation() { return -1; }
+  // ---- initial-value dialogs and the trajectory mouse (plot_c_ivp.cpp) ----
+  // The dy/dt, dy/dx and sequence dialogs: created once, the other two
+  // hidden, the mouse switched to trajectories.
+  void OpenAutonomousTrajectoryDialog() override;
+  void OpenSlopeTrajectoryDialog() override;
+  void OpenSequenceDialog() override;
+  TIvp10Dlg* AutonomousTrajectoryDialog() const { return ivp10_.get(); }
+  TIvp11Dlg* SlopeTrajectoryDialog() const { return ivp11_.get(); }
+  TIvp12Dlg* SequenceDialog() const { return ivp12_.get(); }
+  // The entry of the initial-value dialog that is shown (dy/dt first, then
+  // dy/dx, then sequences), or -1.
+  virtual int ActiveIvpEquation();
+  // The side windows and the shown initial-value dialogs.
+  std::int32_t GetOpenWindowsMask() override;
+  // A click in the trajectory mouse mode: a solution (a sequence) of the
+  // active dialog's entry from the clicked point, followed on the screen
+  // for the left button.  0, 9 without an active dialog, or the code of a
+  // bad setting of the dialog.
+  int TrajectoryClick(plat::Point p, bool left);
+  void EvLButtonDown(unsigned keys, plat::Point p) override;
+  void EvRButtonDown(unsigned keys, plat::Point p) override;
   // Appends an entry of the kind and runs the equation dialog on it; on OK
   // it is compiled, labelled and drawn, on cancel removed.  The entry's
   // index, or -1.
@@ -143,9 +165,40 @@ class TPlotCWin : public TPlotBWin {
   void DrawInequalityRegions(plat::DC& dc);
   // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
   int DrawCurve(plat::DC& dc, int i);
+  // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
+  int DrawAntiderivative(plat::DC& dc, int i);
+  int DrawRoulette(plat::DC& dc, int i);
+  // The curve range of the open "Kurve rotieren" dialog, highlighted.
+  void DrawRevolutionRange(plat::DC& dc);
+  struct TRunPen;
+  void AddRunPoint(TRunPen& pen, const TPoint2D& p);
   void DrawDiagonal(plat::DC& dc);
   void DrawCobweb(plat::DC& dc, int i);
   void DrawCobwebSegment(plat::DC& dc, const TPoint2D& from, const TPoint2D& to, bool vertical, int arrowSize);
+  // ---- segments and lines (segment_line_drawing.cpp) ----
+  // Kind 205 with its family and arrow heads, clipped to the view (in a
+  // window with logarithmic axes or a mapping: through the mapping, without
+  // heads); records the drawn box, the arrow length and the vertical flag.
+  // 0, the evaluation's code when the ends are undefined, 9 when no member
+  // was visible.
+  int DrawSegmentEquation(plat::DC& dc, int i);
+  // The image of the world segment a-b under the window's point mapping,
+  // from 101 mapped points; the polyline breaks where the mapping fails or
+  // leaves the view.
+  void DrawMappedSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, std::uint32_t packedPen, int style);
+  // Kind 208 across the view with its family; stores the drawn piece for
+  // the range window of a mapping.  0, or 65 when stopped.
+  int DrawLineEquation(plat::DC& dc, int i);
+  // ---- direction fields and dy/dx equations (direction_field_drawing.cpp) ----
+  // The direction field of a 210 or 211 entry; 0, or the stop key's code.
+  int DrawDirectionField(plat::DC& dc, int i);
+  int DrawFieldElements(plat::DC& dc, int i) override { return DrawDirectionField(dc, i); }
+  // The element of entry i at world point p (segment or arrow).
+  virtual void DrawFieldElement(plat::DC& dc, int i, const TPoint2D& p, std::uint32_t packedPen, int style);
+  // Kind 211 with its family: the solutions through its start points, then
+  // its field.  0, or the first non-zero result.
+  int DrawDyDxEquation(plat::DC& dc, int i);
+
   // End markers of a bounded curve at world point p.  packedPen holds the
   // colour index (low 16 bits) and the width (high 16 bits); brush is the
   // curve's solid brush for filled markers.
@@ -168,6 +221,11 @@ class TPlotCWin : public TPlotBWin {
   std::int16_t toolCurveWidth = 1;
   std::int16_t toolCurvePrintWidth = 2;
   std::uint8_t nextGraphBlack = 0;
+  // The pressed button while a click starts a solution (1 left, 0 right).
+  std::uint8_t trajectoryButton = 0;
+  // Set by windows that show the entry elsewhere too (a mapping's domain):
+  // the entry is drawn again after a solution was added.
+  std::uint8_t redrawAfterTrajectory = 0;
 
   // ---- shading and implicit regions (region_commands.cpp) ----
   TShadeDlg* ShadeDialog() const { return shadeDialog_.get(); }
@@ -217,6 +275,21 @@ class TPlotCWin : public TPlotBWin {
   std::unique_ptr<TShadeDlg> shadeDialog_;
   std::unique_ptr<TCentroidDlg> centroidDialog_;
   void CmTool(int id) {}
+  void CmIvpDt() { OpenAutonomousTrajectoryDialog(); }
+  void CmIvpDx() { OpenSlopeTrajectoryDialog(); }
+  void CmIvpSequence() { OpenSequenceDialog(); }
+  // which: 0 dy/dt, 1 dy/dx, 2 sequences.
+  void OpenIvpDialog(int which);
+  // Hides the initial-value dialogs whose kinds left the inventory (all of
+  // them with `all`), and destroys them with the window.
+  void HideStaleIvpDialogs(bool all);
+  void DestroyIvpDialogs();
+  // After a parameter changed: the dy/dt dialog shows its start values
+  // again (texts follow the parameters).
+  void RefreshIvpDialogs();
+  std::unique_ptr<TIvp10Dlg> ivp10_;
+  std::unique_ptr<TIvp11Dlg> ivp11_;
+  std::unique_ptr<TIvp12Dlg> ivp12_;
   void CmLagrange(int id) {}
 
   void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }

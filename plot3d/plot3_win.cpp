@@ -1,6 +1,7 @@
 #include "plot3d/plot3_win.h"
 
 #include "platform/resources.h"
+#include "plotcore/model/revolution_sliders.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -50,6 +51,17 @@ void TPlotSWin::Destroy() {
 void TPlotSWin::Hide() {
   NewFile();
   TPlotRWin::Hide();
+}
+
+void TPlotSWin::CopySliderParameters(int i) {
+  if (!IsValidIndex(i) || Equation(i).kind != kKindRevolution) return;
+  for (const TSliderCopy& c : RevolutionSliderCopies(Equation(i))) {
+    const auto k = static_cast<std::size_t>(c.variable);
+    Tables().value.SetReal(k, c.value);
+    Tables().lower[k] = TComplex(c.left);
+    Tables().upper[k] = TComplex(c.right);
+  }
+  RefreshSliderDialogs();
 }
 
 // ---- the ordinary 3D window ----

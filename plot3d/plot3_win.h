@@ -21,6 +21,9 @@ class TPlotSWin : public TPlotRWin {
   void SetupWindow() override;
   void Destroy() override;
   void Hide() override;
+  // A surface of revolution (kind 307) sets the parameters its ranges are
+  // tied to: values and slider limits from the record.
+  void CopySliderParameters(int i) override;
 
   std::uint8_t IsSecondary = 0;
 

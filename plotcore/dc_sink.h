@@ -1,6 +1,7 @@
 // The sink through which the plot layer's curves reach a device context or
 // the export recording: every step is clipped to the view and drawn with
-// the pen selected in the DC, or recorded while an export runs.
+// the pen selected in the DC, or recorded while an export runs.  Also the
+// drawing of a late addition into the back buffers.
 #pragma once
 
 #include "plotcore/plot_win.h"
@@ -33,5 +34,49 @@ class TPlotWin::TDcSink : public TPolylineSink {
   bool have_ = false;
   bool stopped_ = false;
 };
+
+// A solution drawn into a picture and, step by step with a pause, on the
+// screen ("Verfolgen").
+class TFollowSink : public TPolylineSink {
+ public:
+  TFollowSink(const TPlotWin& w, TPolylineSink& drawn, TPolylineSink& shown) : w_(w), drawn_(drawn), shown_(shown) {}
+  void MoveTo(const TPoint2D& p) override {
+    drawn_.MoveTo(p);
+    shown_.MoveTo(p);
+  }
+  void LineTo(const TPoint2D& p) override {
+    drawn_.LineTo(p);
+    shown_.LineTo(p);
+    w_.FollowWait();
+  }
+  bool Cancelled() override { return drawn_.Cancelled(); }
+  void StepPoint(long double t, const TPoint3D& p) override { drawn_.StepPoint(t, p); }
+
+ private:
+  const TPlotWin& w_;
+  TPolylineSink& drawn_;
+  TPolylineSink& shown_;
+};
+
+template <class Draw>
+int TPlotWin::DrawIntoBuffers(Draw draw) {
+  int r = 0;
+  bool drawnSomewhere = false;
+  for (std::size_t k : {std::size_t{1}, std::size_t{0}}) {
+    plat::Bitmap& b = BackBuffers[k];
+    if (b.IsNull() || !BufferValid[k]) continue;
+    plat::BitmapDC dc(b);
+    r = draw(dc);
+    drawnSomewhere = true;
+    if (r != 0) break;
+  }
+  if (drawnSomewhere && IsCreated()) {
+    plat::ClientDC screen(*this);
+    BlitBackBuffer(0, screen);
+  } else {
+    InvalidatePlot();
+  }
+  return r;
+}
 
 }  // namespace kv

@@ -118,6 +118,18 @@ void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item,
     }
     return;
   }
+  if (kind == kKindOdeDyDx) {
+    std::vector<TPoint2D> points;
+    if (CollectDyDxSteps(i, item, points)) {
+      for (std::size_t n = 0; n < points.size() && n < static_cast<std::size_t>(kMaxTableLines); ++n) {
+        buffer += FormatTableCell(points[n].x, separated ? 0 : width, decimals);
+        if (separated) buffer += separator;
+        buffer += FormatTableCell(points[n].y, separated ? 0 : width, decimals);
+        buffer += "\r\n";
+      }
+      return;
+    }
+  }
   StepCollector collector;
   bool finished = false;
   RunTrajectory(i, item, &collector, finished);

@@ -315,7 +315,8 @@ class TPlotWin : public TFuncWin {
   // The terms of a sequence item: start, then count iterations of slots 0
   // and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
-  // How many terms a sequence item is drawn with: its step limit, else 100.
+  // How many iterations a sequence item is drawn with: its step limit (0:
+  // the start term alone), 100 where the limit is negative or undefined.
   static long SequenceTermCount(const TEquationItem& item);
   // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
   std::vector<long double> IterateSequence(int i);
@@ -325,17 +326,23 @@ class TPlotWin : public TFuncWin {
   // The start point and parameter from the texts (start code above 1000);
   // false where a value is undefined.
   bool EvaluateItemStart(TEquationItem& item);
-  // Adds the trajectory of entry i from the start (direction 0: both ways,
-  // two items) and draws it into the back buffers and on the screen; the
-  // stop key or 0.
-  int AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width);
-  int DrawSequenceItemBuffered(int i, const TPoint3D& start, long count);
+  // Adds the trajectory of entry i from the start at parameter t0
+  // (direction 0: both ways, two items) and draws it into the back buffers
+  // and on the screen; the stop key or 0.
+  int AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width,
+                            long double t0 = 0);
+  // Adds a sequence item of count iterations (its points of the size, the
+  // entry's when 0) and draws it the same way.
+  int DrawSequenceItemBuffered(int i, const TPoint3D& start, long count, int width = 0);
   // Traces the implicit curve of entry i through the point and draws it; the
   // stop key or 0.
   int AddTrajectoryAt(int i, const TPoint2D& point);
   int DrawTrajectories(plat::DC& dc, int i);
   int DrawFamilyTrajectories(plat::DC& dc, int i);
   int DrawFamilyItems(plat::DC& dc, int i);
+  // The pause after a step of a followed solution: followDelay units of
+  // 0.1 ms.
+  void FollowWait() const;
   // Step of a new trajectory: 1 / trajectory density.
   long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
 
@@ -368,6 +375,10 @@ class TPlotWin : public TFuncWin {
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
   // The list line of an item: its start point.
   std::string FormatValueReport(const TEquationItem& item, int decimals) const;
+  // The points of a dy/dx solution as the window draws it, for its table;
+  // false when the window has no drawer of its own (the plot layer's run is
+  // listed then).
+  virtual bool CollectDyDxSteps(int i, TEquationItem& item, std::vector<TPoint2D>& points) { return false; }
   // The rows of an item's table, at most kMaxTableLines: t, x, y (z) of a
   // trajectory's steps (210, 310), x, y of a dy/dx solution (211), n, x, y
   // (z) of a sequence's terms (212, 312).  Cells are `width` wide
@@ -436,6 +447,10 @@ class TPlotWin : public TFuncWin {
   std::uint8_t criticalAngle = 1;
   long double loopClosingTolerance = 1.5L;  // pixels
   std::uint8_t infiniteSlope = 0;
+  // "Verfolgen" of the initial-value dialogs: set while a solution is drawn
+  // step by step on the screen, waiting after each step (FollowWait).
+  std::uint8_t followFlag = 0;
+  std::int32_t followDelay = 10;
   std::uint8_t quietDrawing = 0;
   std::uint8_t drawn = 0;
   std::uint8_t animating = 0;

@@ -2,7 +2,9 @@
 // runs of plotcore/model/trajectories.h, the items it adds, and the drawers
 // with families and into the back buffers.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "plotcore/dc_sink.h"
 #include "plotcore/model/trajectories.h"
@@ -65,54 +67,54 @@ bool TPlotWin::CompileEquationItem(TEquationItem& item) { return kv::CompileEqua
 
 bool TPlotWin::EvaluateItemStart(TEquationItem& item) { return kv::EvaluateItemStart(item, Engine()); }
 
-template <class Draw>
-int TPlotWin::DrawIntoBuffers(Draw draw) {
-  int r = 0;
-  bool drawnSomewhere = false;
-  for (std::size_t k : {std::size_t{1}, std::size_t{0}}) {
-    plat::Bitmap& b = BackBuffers[k];
-    if (b.IsNull() || !BufferValid[k]) continue;
-    plat::BitmapDC dc(b);
-    r = draw(dc);
-    drawnSomewhere = true;
-    if (r != 0) break;
-  }
-  if (drawnSomewhere && IsCreated()) {
-    plat::ClientDC screen(*this);
-    BlitBackBuffer(0, screen);
-  } else {
-    InvalidatePlot();
-  }
-  return r;
-}
-
-int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width) {
+int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width,
+                                    long double t0) {
   if (!IsValidIndex(i) || !IsTrajectoryKind(Equation(i).kind)) return 0;
   TEquation& e = Equation(i);
   std::vector<TEquationItem*> added;
   for (int d : {1, -1}) {
     if (direction != 0 && d != direction) continue;
     TEquationItem& item = AddTrajectoryItem(i, start, kMethodRungeKutta, DefaultTrajectoryStep(), steps, d);
+    item.paramStart = t0;
     SetTriple16(item.pen, e.penColour, static_cast<std::uint16_t>(width > 0 ? width : e.penWidth),
                 static_cast<std::uint16_t>(e.penStyle));
     added.push_back(&item);
   }
   Modified = 1;
+  // A followed solution is shown on the screen step by step while the
+  // first buffer is drawn.
+  bool follow = followFlag != 0 && IsCreated();
   return DrawIntoBuffers([&](plat::DC& dc) {
     for (TEquationItem* item : added) {
-      const plat::Pen old = dc.SelectPen(CreateStylePen(item->pen));
+      const plat::Pen pen = CreateStylePen(item->pen);
+      const plat::Pen old = dc.SelectPen(pen);
       TDcSink sink(*this, dc);
       bool finished = false;
-      RunTrajectory(i, *item, &sink, finished);
+      if (follow) {
+        plat::ClientDC screen(*this);
+        const plat::Pen oldScreen = screen.SelectPen(pen);
+        TDcSink shown(*this, screen);
+        TFollowSink both(*this, sink, shown);
+        RunTrajectory(i, *item, &both, finished);
+        screen.SelectPen(oldScreen);
+      } else {
+        RunTrajectory(i, *item, &sink, finished);
+      }
       dc.SelectPen(old);
       if (sink.Stopped()) return static_cast<int>('A');
     }
+    follow = false;
     return 0;
   });
 }
 
+void TPlotWin::FollowWait() const {
+  if (followDelay > 0) std::this_thread::sleep_for(std::chrono::microseconds(100L * followDelay));
+}
+
 long TPlotWin::SequenceTermCount(const TEquationItem& item) {
-  return item.stepLimit > 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
+  // A limit of 0 is a sequence of its start term alone.
+  return item.stepLimit >= 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
 }
 
 int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
@@ -132,11 +134,12 @@ int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
   return StopKeyPressed() ? 'A' : 0;
 }
 
-int TPlotWin::DrawSequenceItemBuffered(int i, const TPoint3D& start, long count) {
+int TPlotWin::DrawSequenceItemBuffered(int i, const TPoint3D& start, long count, int width) {
   if (!IsValidIndex(i)) return 0;
   TEquation& e = Equation(i);
   if (e.kind != kKindSequence && e.kind != kKindSequence3D) return 0;
   TEquationItem& item = AddTrajectoryItem(i, start, 0, 0, static_cast<long double>(count), 1);
+  if (width > 0) item.pen.width = static_cast<std::uint16_t>(width);
   Modified = 1;
   return DrawIntoBuffers([&](plat::DC& dc) { return DrawSequenceItem(dc, i, item); });
 }
@@ -169,6 +172,8 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
       if (DrawAnalysis(dc, i, item, text, -1, 0) == 'A') return 'A';
       continue;
     }
+    // Start values kept as texts follow the parameters.
+    if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
     BeginCurveRecording(2000);
     TDcSink sink(*this, dc);
@@ -213,8 +218,10 @@ int TPlotWin::DrawFamilyTrajectories(plat::DC& dc, int i) {
 int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
   return ForEachFamilyMember(*this, e, [&] {
-    for (const TEquationItem& item : e.items)
+    for (TEquationItem& item : e.items) {
+      if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
       if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');
+    }
     return 0;
   });
 }

@@ -1,6 +1,8 @@
 #include "plotcore/model/equation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "core/constants.h"
@@ -223,6 +225,16 @@ bool IsPointInEquationBox(const TEquation& e, long double x, long double y, long
   const TPoint3D& lo = e.boxMin();
   const TPoint3D& hi = e.boxMax();
   return x >= lo.x && x <= hi.x && y >= lo.y && y <= hi.y && z >= lo.z && z <= hi.z;
+}
+
+TFamilyPlan FamilyPlan(const TEquation& e) {
+  TFamilyPlan plan;
+  if (!e.familyOn) return plan;
+  // Files and the dialog keep the steps within ±1000.
+  plan.last = std::min(std::abs(static_cast<int>(e.familySteps)), 1000);
+  if (plan.last > 0) plan.step = (e.familyEnd - e.familyStart) / plan.last;
+  plan.stepped = e.familySteps < 0;
+  return plan;
 }
 
 bool IsLagrangePolynomial(const TEquation& e) { return e.kind == kKindExplicit && e.interpolated != 0; }

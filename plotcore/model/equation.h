@@ -89,6 +89,11 @@ struct TEquationItem {
   TEquationItem& operator=(TEquationItem&&) = default;
 };
 
+// Start codes of 1000 and above: the start values are the item's formula
+// texts (kept as texts, or a planet's velocity and name), which the file
+// stores after the item.
+inline bool KeepsStartTexts(const TEquationItem& item) { return item.startCode >= 1000; }
+
 enum ItemMethod : std::uint16_t { kMethodEuler = 0, kMethodModifiedEuler = 1, kMethodRungeKutta = 2 };
 
 // A deep copy (texts and trees).
@@ -249,6 +254,20 @@ class TEquation {
   long double& endMarkerRight() { return values[9].y; }
   long double& endArrowLeft() { return values[9].z; }   // arrow codes of 201-203
   long double& endArrowRight() { return values[8].z; }
+  // 208: the ends of the piece of the line drawn last (x1, y1, x2, y2).
+  void SetLineEnds(const TPoint2D& a, const TPoint2D& b) {
+    values[8].x = a.x;
+    values[8].y = a.y;
+    values[8].z = b.x;
+    values[9].x = b.y;
+  }
+  TPoint2D LineEnd1() const { return {values[8].x, values[8].y}; }
+  TPoint2D LineEnd2() const { return {values[8].z, values[9].x}; }
+  // 215: the parameter bounds of the curve whose points it shows.
+  long double& sampleLower() { return values[5].x; }
+  long double& sampleUpper() { return values[5].y; }
+  long double sampleLower() const { return values[5].x; }
+  long double sampleUpper() const { return values[5].y; }
   TPenSpec PenSpec() const {
     return {penColour, static_cast<std::uint16_t>(penWidth), static_cast<std::uint16_t>(penStyle)};
   }
@@ -289,6 +308,16 @@ bool IsSurfaceKind(const TEquation& e, bool implicitAsFamily);
 // Within the box corners, bounds included.
 bool IsPointInEquationBox(const TEquation& e, long double x, long double y, long double z);
 bool IsLagrangePolynomial(const TEquation& e);
+
+// How an entry's family runs: members 0..last, the family letter from
+// familyStart on by `step` after each member; shown one by one (stepped)
+// when familySteps is negative.  Without a family there is one member.
+struct TFamilyPlan {
+  int last = 0;
+  long double step = 0;
+  bool stepped = false;
+};
+TFamilyPlan FamilyPlan(const TEquation& e);
 
 // Up to 128 decimal numbers (digits, at most one point, a minus only in
 // front), separated by anything else; the count.

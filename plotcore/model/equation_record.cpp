@@ -239,7 +239,7 @@ void WriteEquationItems(ByteWriter& w, const std::list<TEquationItem>& items) {
   for (const TEquationItem& item : items) {
     if (k++ == n) break;
     WriteEquationItem(w, item);
-    if (item.startCode > 1000)
+    if (KeepsStartTexts(item))
       for (const std::string& s : item.texts) w.CountedString(s.substr(0, kFormulaTextSize - 1));
   }
 }
@@ -255,7 +255,7 @@ bool ReadEquationItems(ByteReader& r, std::list<TEquationItem>& items) {
   for (int i = 0; i < count; ++i) {
     TEquationItem item;
     if (!ReadEquationItem(r, item)) return false;
-    if (item.startCode > 1000)
+    if (KeepsStartTexts(item))
       for (std::string& s : item.texts) s = r.CountedString(kFormulaTextSize);
     if (r.Failed()) return false;
     read.push_back(std::move(item));

@@ -19,6 +19,8 @@
 namespace kv {
 
 // ---- the 547-byte equation record ----
+// Kind 307 keeps its slider parameters in value blocks 6 and 7 (offsets 341
+// and 371); revolution_sliders.h says how.
 void WriteEquationRecord(ByteWriter& w, const TEquation& e);
 // Reads the fixed part; the heap parts of e are freed (texts, trees and lists
 // come in their own blocks).  False on a short read (e then unchanged).

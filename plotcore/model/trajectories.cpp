@@ -262,7 +262,7 @@ bool CompileEquationItem(TEquationItem& item, TFormulaEngine& engine) {
 }
 
 bool EvaluateItemStart(TEquationItem& item, TFormulaEngine& engine) {
-  if (item.startCode <= 1000) return true;
+  if (!KeepsStartTexts(item)) return true;
   if (!CompileEquationItem(item, engine)) return false;
   long double v[4] = {item.start.x, item.start.y, item.start.z, item.paramStart};
   for (std::size_t k = 0; k < 4; ++k)

@@ -237,6 +237,24 @@ TEST(EquationItemRecord, NinetyFiveBytesAtTheirOffsetsThenTheTexts) {
   EXPECT_EQ(back.back().serial, 77);
 }
 
+TEST(EquationItemRecord, TextsFollowFromStartCode1000On) {
+  // A trajectory item (code 0) raised by 1000 keeps its start texts.
+  for (const auto& [code, texts] : {std::pair<std::int16_t, bool>{999, false}, {1000, true}, {1219, true}}) {
+    TEquationItem item;
+    item.startCode = code;
+    item.texts = {"a", "b", "c", "d"};
+    std::list<TEquationItem> list;
+    list.push_back(std::move(item));
+    ByteWriter w;
+    WriteEquationItems(w, list);
+    EXPECT_EQ(w.Size(), 2 + 95 + (texts ? 4 * (2 + 2) : 0)) << code;
+    std::list<TEquationItem> back;
+    ByteReader r(w.Data());
+    ASSERT_TRUE(ReadEquationItems(r, back)) << code;
+    EXPECT_EQ(back.front().texts[3], texts ? "d" : "") << code;
+  }
+}
+
 TEST(EquationItemRecord, CountsThatTheBytesCannotHoldFail) {
   struct Case {
     std::int16_t count;

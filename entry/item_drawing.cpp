@@ -1,0 +1,158 @@
+// The analysis layer's drawers of the kinds that are no sampled graphs:
+// implicit curves with their families, points and point sequences as
+// markers, and short curves of coordinate formulas as polylines.
+#include <chrono>
+#include <thread>
+
+#include "entry/model/coordinate_curve.h"
+#include "entry/model/point_items.h"
+#include "entry/plot11_win.h"
+#include "graphics/export_sink.h"
+
+namespace kv {
+
+int TPlot11Win::DrawEquation(plat::DC& dc, int i) {
+  if (!IsValidIndex(i)) return 0;
+  switch (Equation(i).kind) {
+    case kKindImplicit:
+      return DrawImplicitEquation(dc, i);
+    case kKindPoint:
+    case kKindPointSequence:
+      return DrawPointItem(dc, i);
+    default:
+      return TPlot1Win::DrawEquation(dc, i);
+  }
+}
+
+void TPlot11Win::ShowFamilyMember(plat::DC& dc, int delay) {
+  if (plat::Bitmap* surface = dc.Surface(); surface && IsCreated()) {
+    plat::ClientDC client(*this);
+    client.BitBlt(AreaOriginX(), AreaOriginY(), AreaWidth(), AreaHeight(), *surface, AreaOriginX(), AreaOriginY(),
+                  plat::SRCCOPY);
+  }
+  if (delay > 0 && !quietDrawing) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+}
+
+// ---- implicit curves ----
+
+int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  // A range window shows the images of the domain's curves, not the
+  // implicit equation in its own plane.
+  if (MapsPlane()) return 0;
+  // The tracer searches the whole view on a grid every time, so one pass
+  // per member finds every branch; "Fortwährend" needs no further passes.
+  const TFamilyPlan family = FamilyPlan(e);
+  if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
+  int key = 0;
+  for (int k = 0; k <= family.last && key == 0; ++k) {
+    key = DrawImplicitCurve(dc, i);
+    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (key == 0 && !animating && StopKeyPressed()) key = 'A';
+    if (e.familyOn) AddToVariable(e.familyLetter, family.step);
+  }
+  e.webToAxis = 0;  // the request to trace it again is served
+  return key;
+}
+
+// ---- points and point sequences ----
+
+int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
+  TEquation& e = Equation(i);
+  // A trace point stands at the parameter its fourth text holds.
+  if (e.derivation == 109) {
+    long double t;
+    if (TextToValue(e.formulaText[3], t) != 0) return 1;
+    const bool explicitSource = IsValidIndex(e.source1) && Equation(e.source1).kind == kKindExplicit;
+    SetVariable(explicitSource ? 'X' : 'T', t);
+  }
+  const int kind = PointItemKind(e);
+  const int colourIndex = CheckColourIndex(e.penColour);
+  const plat::Colour colour = DrawingColourOf(colourIndex);
+  const bool hollow = e.penStyle > 0;
+  const plat::Colour background = GetColour(ColourSlots[0]);
+  const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colourIndex, 1, 0));
+  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(hollow ? background : colour));
+  const int r = MarkerSize(dc, e.penWidth);
+  const bool guides = (e.kind == kKindPoint || e.kind == kKindPoint3D) && e.interpolated && e.subKind > 0 && !MapsPlane();
+
+  auto drawMember = [&] {
+    const int count = PointItemCount(e);
+    for (int k = 0; k < count; ++k) {
+      if (!PointSampleInBounds(e, k)) continue;
+      TPoint3D p;
+      if (!EvaluatePointItem(e, Engine(), k, p)) continue;
+      TPoint2D image{p.x, p.y};
+      if (kind > 300) {
+        if (!ProjectIfVisible(p, image)) continue;
+      } else if (!MapWorldPoint(image) || !IsInView(image)) {
+        continue;
+      }
+      if (guides) {
+        DrawSampledItem(dc, i);
+        dc.SelectPen(CreateColourPen(colourIndex, 1, 0));
+      }
+      TExportSink* sink = ActiveSink();
+      if (sink && sink->Format() == TExportFormat::Pictex) {
+        sink->Marker(image, 1, r, colour, 1);
+      } else if (sink) {
+        sink->Circle(image, r, 1, hollow ? std::optional<plat::Colour>() : std::optional<plat::Colour>(colour),
+                     colour);
+      } else {
+        DrawMarkerAtWorld(dc, image, 1, r);
+      }
+    }
+  };
+
+  const TFamilyPlan family = FamilyPlan(e);
+  if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
+  int key = 0;
+  for (int k = 0; k <= family.last && key == 0; ++k) {
+    drawMember();
+    if (family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (!animating && StopKeyPressed()) key = 'A';
+    if (e.familyOn) AddToVariable(e.familyLetter, family.step);
+  }
+  dc.SelectBrush(oldBrush);
+  dc.SelectPen(oldPen);
+  return key;
+}
+
+// ---- sampled curves ----
+
+void TPlot11Win::BuildCurveGrid(plat::DC& dc, TExprNode* x, TExprNode* y, long double t0, long double t1, long n,
+                                const TPenSpec& pen) {
+  const std::vector<TPoint3D> samples = SampleCoordinateCurve(Engine(), x, y, nullptr, t0, t1, n);
+  std::vector<TPoint2D> points;
+  points.reserve(samples.size());
+  for (const TPoint3D& s : samples) {
+    TPoint2D p{s.x, s.y};
+    if (MapWorldPoint(p) && IsInView(p)) points.push_back(p);
+  }
+  if (points.size() < 3) return;
+  const std::vector<std::uint8_t> flags(points.size(), 1);
+  const plat::Pen old = dc.SelectPen(CreateStylePen(pen));
+  DrawPolylineAll(dc, points.data(), flags.data(), static_cast<int>(points.size()) - 1, pen);
+  dc.SelectPen(old);
+}
+
+void TPlot11Win::BuildSurfaceGrid(plat::DC& dc, TExprNode* x, TExprNode* y, TExprNode* z, long double t0,
+                                  long double t1, long n, const TPenSpec& pen, bool hiddenTest) {
+  const std::vector<TPoint3D> samples = SampleCoordinateCurve(Engine(), x, y, z, t0, t1, n);
+  std::vector<TPoint2D> points;
+  std::vector<std::uint8_t> flags;
+  points.reserve(samples.size());
+  flags.reserve(samples.size());
+  for (const TPoint3D& s : samples) {
+    TPoint2D p;
+    if (!ProjectIfVisible(s, p)) continue;
+    points.push_back(p);
+    flags.push_back(hiddenTest && IsPointHidden(s) ? 0 : 1);
+  }
+  if (points.size() < 3) return;
+  const plat::Pen old = dc.SelectPen(CreateStylePen(pen));
+  DrawPolylineAll(dc, points.data(), flags.data(), static_cast<int>(points.size()) - 1, pen);
+  dc.SelectPen(old);
+}
+
+}  // namespace kv

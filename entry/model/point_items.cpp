@@ -1,0 +1,84 @@
+#include "entry/model/point_items.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/vector2d.h"
+#include "plotcore/model/entry_evaluation.h"
+
+namespace kv {
+
+int PointItemKind(const TEquation& e) { return e.kind == kKindPointSequence ? e.subKind : e.kind; }
+
+int PointItemCount(const TEquation& e) {
+  if (e.kind != kKindPointSequence) return 1;
+  const int listed = std::max<int>(e.auxValue3, 0);
+  return std::min(listed, static_cast<int>(e.cellDepths.size()));
+}
+
+bool PointSampleInBounds(const TEquation& e, int k) {
+  if (e.kind != kKindPointSequence) return true;
+  if (k < 0 || k >= static_cast<int>(e.cellDepths.size())) return false;
+  const long double lo = e.sampleLower();
+  const long double hi = e.sampleUpper();
+  if (!(lo < hi)) return true;
+  const long double v = e.cellDepths[static_cast<std::size_t>(k)];
+  return v >= lo && v <= hi;
+}
+
+bool EvaluatePointItem(TEquation& e, TFormulaEngine& engine, int k, TPoint3D& p) {
+  const int kind = PointItemKind(e);
+  long double sample = 0;
+  if (e.kind == kKindPointSequence) {
+    if (k < 0 || k >= static_cast<int>(e.cellDepths.size())) return false;
+    sample = e.cellDepths[static_cast<std::size_t>(k)];
+    // The running letter: X for an explicit curve, else T (a stored index
+    // 1..26 counts from A).
+    int letter = e.auxValue4 >= 1 && e.auxValue4 <= 26 ? '@' + e.auxValue4 : (kind == kKindExplicit ? 'X' : 'T');
+    engine.SetVariable(letter, sample);
+  }
+  auto& t = e.trees;
+  p = {};
+  switch (kind) {
+    case kKindExplicit:
+      p.x = sample;
+      if (!EvaluateReal(engine, t[1].get(), p.y)) return false;
+      break;
+    case kKindPolar:
+    case kKindParametric:
+    case kKindPoint:
+    case kKindSpaceCurve:
+    case kKindPoint3D:
+      if (e.kindFlag && (kind == kKindPoint || kind == kKindPoint3D)) {
+        TExprNode* z = t[0].get();
+        if (!z || !engine.Evaluate(z) || !std::isfinite(z->value.re) || !std::isfinite(z->value.im)) return false;
+        p.x = z->value.re;
+        p.y = z->value.im;
+      } else if (!EvaluateReal(engine, t[0].get(), p.x) || !EvaluateReal(engine, t[1].get(), p.y)) {
+        return false;
+      }
+      if ((kind == kKindSpaceCurve || kind == kKindPoint3D) && !EvaluateReal(engine, t[2].get(), p.z)) return false;
+      break;
+    default:
+      return false;
+  }
+  if (kind == kKindPoint && e.polarInput && !e.kindFlag) {
+    TPoint2D q{p.x, p.y};
+    if (!PolarToCartesian2D(q)) return false;
+    p.x = q.x;
+    p.y = q.y;
+  } else if (kind == kKindPoint3D && !e.kindFlag) {
+    if (e.arrowMode == 1) {
+      TPoint2D q{p.x, p.y};
+      if (!PolarToCartesian2D(q)) return false;
+      p.x = q.x;
+      p.y = q.y;
+    } else if (e.arrowMode == 2 && !SphericalToCartesian3D(p)) {
+      return false;
+    }
+  }
+  e.values[4] = p;
+  return true;
+}
+
+}  // namespace kv

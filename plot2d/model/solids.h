@@ -1,0 +1,119 @@
+// Solids made from curves of the 2D window: volumes and surface areas of
+// revolution about a line a x + b y = c, the volume between two graphs
+// turned about a horizontal or vertical line, volumes with known
+// cross-sections, and the formula texts of the surfaces that show these
+// solids in a 3D window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formula/formula_engine.h"
+#include "plotcore/model/equation.h"
+#include "plotcore/model/revolution_sliders.h"
+
+namespace kv {
+
+// The line a x + b y = c a curve turns about.
+struct TRevolutionAxis {
+  long double a = 0;
+  long double b = 1;
+  long double c = 0;
+};
+
+// The longest formula text a record holds (the NUL not counted).
+inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
+
+// Composite Simpson rule for the tree in the letter over [lo, hi] with n
+// steps (rounded up to an even count, at least 2).  An end where the tree
+// is undefined (the end of a half circle's derivative, say) is sampled a
+// hair inside instead.  0, or 1 when the tree is undefined inside.
+int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi,
+                     int n, long double& result);
+
+// The letter a curve entry is integrated in: X for y = f(x), else its
+// curve letter (T).
+int CurveIntegrationLetter(const TEquation& curve);
+
+// The integrands of the volume, (a x + b y - c)² (a y' - b x'), and of the
+// surface area, √(x'² + y'²) |a x + b y - c| / √(a² + b²), of a compiled
+// curve entry (201, 202, 203); null when it lacks a tree.
+TreePtr BuildRevolutionVolumeIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
+TreePtr BuildRevolutionSurfaceIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
+
+// The area swept by the ray from the origin along the curve:
+// (x y' - y x') / 2 in the curve's letter.
+TreePtr BuildSectorIntegrand(const TEquation& curve);
+
+// Volume and lateral area swept by the segment p-q turning about the axis,
+// exactly (frusta, split where the segment crosses the axis).
+TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevolutionAxis& axis);
+
+// The volume (volume set) or surface area of the solid swept by the curve
+// over [lo, hi] with n steps; a segment uses its own ends exactly.  0,
+// kFormulaRecursive (6) for an axis with a = b = 0, or the integration's
+// code.
+int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis, bool volume,
+                      long double lo, long double hi, int n, long double& result);
+
+// The volume of the solid swept by the region between the graphs f and g
+// (trees in X) over [lo, hi]: about y = k (washers) or, with vertical, about
+// x = k (shells, split where the axis runs through the interval).  The
+// bounds are the caller's and stay as given.
+int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, long double k, bool vertical,
+                        long double lo, long double hi, int n, long double& result);
+
+// ---- cross-sections ----
+enum SectionShape : int {
+  kSectionSquare = 1,
+  kSectionEquilateral = 2,
+  kSectionSemicircle = 3,
+  kSectionRectangle = 4,
+  kSectionIsosceles = 5,
+  kSectionHalfEllipse = 6,
+};
+
+// The area of a section per (side)² (shapes 1-3) or per side·height (4-6),
+// doubled for a solid mirrored below the plane.
+long double SectionAreaFactor(int shape, bool doubled);
+
+// "(f-(g))^2" or "(f-(g))(h)": the integrand text of a section volume.
+// kFormulaTooBig when it would exceed a formula text.
+int SectionIntegrandText(std::string_view f, std::string_view g, std::string_view h, int shape, std::string& out);
+
+// The volume of the solid over [lo, hi] whose sections between the graphs
+// of the texts f and g (in x) have the shape (the height h for 4-6).
+int CrossSectionVolume(TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h, int shape,
+                       bool doubled, long double lo, long double hi, int n, long double& result);
+
+// One parametric surface x(t, u), y(t, u), z(t, u) over [tLo, tHi] x [uLo, uHi].
+struct TSurfaceTexts {
+  std::string x, y, z;
+  long double tLo = 0, tHi = 1, uLo = 0, uHi = 1;
+  int tDivisions = 1;
+  int uDivisions = 1;
+};
+
+// A bound of the cross-section solid along x: a value, or a parameter
+// letter (1 = A .. 23 = W) whose value it is.
+using TSectionBound = TBoundValue;
+
+// The faces of the cross-section solid as surfaces in t (across) and u
+// (along x): kFormulaOk, kFormulaTooBig when a composed text would exceed a
+// formula text, or kFormulaNotUnderstood for a text that does not tokenize.
+int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h,
+                         int shape, bool doubled, const TSectionBound& lo, const TSectionBound& hi, int tDivisions,
+                         int uDivisions, std::vector<TSurfaceTexts>& out);
+
+// ---- the surface of revolution ----
+// The surface swept by a curve entry (201, 202, 203, 205; texts as the
+// entry holds them) turning about the axis, as texts in t (along the curve,
+// 0..1) and u (the angle, 0..1).  kFormulaTooBig when a text would exceed a
+// formula text, kFormulaRecursive for an axis with a = b = 0,
+// kFormulaNotUnderstood for a kind without a rule.
+int BuildRevolutionSurfaceTexts(const TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis,
+                                const TRevolutionRange& range, TSurfaceTexts& out);
+
+}  // namespace kv

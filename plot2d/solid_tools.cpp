@@ -1,0 +1,182 @@
+// Solids made from the 2D window's curves: the measures (volume and surface
+// area of revolution, sector area, volume between two graphs, volume with
+// known cross-sections) and the solids themselves, built as surfaces in the
+// companion 3D windows "Rotation.kv3" and "Sections.kv3".
+#include <algorithm>
+#include <cmath>
+
+#include "platform/resources.h"
+#include "plot2d/curve_tool_dialogs.h"
+#include "plot2d/model/solids.h"
+#include "plot2d/plot_a_win.h"
+#include "plot3d/plot3_win.h"
+#include "plotcore/model/compile_equation.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int kNoRoomMessage = 4;
+constexpr int kLetterBindingMessage = 101;
+constexpr int kRevolutionTitle = 271;
+constexpr int kSectionsTitle = 179;
+constexpr int kSectionResultLabel = 178;
+constexpr std::int16_t kSectionResultCode = 57;
+
+}  // namespace
+
+TCurveToolDialogs& TPlotAWin::ToolDialogs() {
+  if (!toolDialogs_) toolDialogs_ = std::make_unique<TCurveToolDialogs>();
+  return *toolDialogs_;
+}
+
+// ---- measures ----
+
+int TPlotAWin::RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume, long double lo, long double hi,
+                                 int n, long double& result) {
+  if (!IsValidIndex(curve)) return 1;
+  SetCaption(1, 0, 0);
+  const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, lo, hi, n, result);
+  UpdateCaption(false);
+  return code;
+}
+
+int TPlotAWin::SectorArea(int curve, long double lo, long double hi, int n, long double& result) {
+  if (!IsValidIndex(curve)) return 1;
+  TreePtr integrand = BuildSectorIntegrand(Equation(curve));
+  if (!integrand) return 1;
+  return IntegrateSimpson(Engine(), integrand.get(), CurveIntegrationLetter(Equation(curve)), lo, hi, n, result);
+}
+
+int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
+                             long double& result) {
+  if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
+  // The bounds are this call's own: the dialog's fields stay as typed.
+  return VolumeBetweenGraphs(Engine(), Equation(f).trees[1].get(), Equation(g).trees[1].get(), k, vertical, lo, hi,
+                             n, result);
+}
+
+int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
+                             long double hi, int n, long double& result) {
+  if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
+  const int code = CrossSectionVolume(Engine(), Equation(f).formulaText[1], Equation(g).formulaText[1], height, shape,
+                                      doubled, lo, hi, n, result);
+  if (code != 0) return code;
+  TResultPoint p;
+  p.code = kSectionResultCode;
+  p.count = 4;
+  p.values = {lo, hi, result, static_cast<long double>(n)};
+  p.text = plat::res::String(kSectionResultLabel).substr(0, kResultTextSize - 1);
+  Equation(f).results.push_front(p);
+  Equation(g).results.push_front(p);
+  return 0;
+}
+
+// ---- solids in the 3D windows ----
+
+TPlotSWin* TPlotAWin::CompanionWindow(TPlotSWin*& slot, int titleString) {
+  if (slot) {
+    if (slot->Hidden) {
+      slot->Show(plat::SW_SHOW);
+      slot->Hidden = 0;
+    }
+    return slot;
+  }
+  auto* w = new TPlotSWin(this, plat::res::String(titleString), &slot);
+  w->HasNotes = 1;
+  w->OpenLastFileFlag = 0;
+  w->LoadSettingsOnSetup = useDefaults ? 0 : 1;
+  w->FileToOpen.clear();
+  w->FileVersion = FileVersion;
+  if (!w->Create()) {
+    delete w;
+    return nullptr;
+  }
+  slot = w;
+  w->Show(plat::SW_SHOW);
+  return w;
+}
+
+int TPlotAWin::BuildRevolutionSurface(int curve) {
+  if (!IsValidIndex(curve)) return 1;
+  if (HasLetterBinding(curve)) return kLetterBindingMessage;
+  const TEquation& c = Equation(curve);
+  TSurfaceTexts texts;
+  if (const int code = BuildRevolutionSurfaceTexts(Engine(), c, revolutionAxis, revolutionRange, texts); code != 0)
+    return code;
+  TPlotSWin* w = CompanionWindow(revolutionWin_, kRevolutionTitle);
+  if (!w || !w->CanAddEquation(false)) return kNoRoomMessage;
+  // The parameters the texts use come along with their values and limits.
+  std::array<std::uint8_t, tok::kVariableCount> used{};
+  MarkEquationLetters(c, used);
+  for (const TBoundValue* b : {&revolutionRange.t1, &revolutionRange.t2, &revolutionRange.a1, &revolutionRange.a2})
+    if (b->parameter > 0) used[static_cast<std::size_t>(b->parameter)] = 1;
+  for (std::size_t k = 1; k <= 23; ++k) {
+    if (!used[k]) continue;
+    w->Tables().value.Set(k, Tables().value[k]);
+    w->Tables().lower[k] = Tables().lower[k];
+    w->Tables().upper[k] = Tables().upper[k];
+  }
+  const int i = w->AppendEquation(kKindRevolution, 0, 1, texts.x, texts.y, texts.z);
+  if (i < 0) return kNoRoomMessage;
+  TEquation& e = w->Equation(i);
+  e.subKind = static_cast<std::int16_t>(c.kind);
+  e.polarInput = 1;
+  e.lowerBound = {0, 0};
+  e.upperBound = {1, 1};
+  e.bounded = 1;
+  e.penColour = c.penColour;
+  e.penWidth = c.penWidth;
+  e.penStyle = c.penStyle;
+  e.formulaText[4] = DescribeEquation(curve, 255);
+  const long double z = std::max(std::fabs(World.ymin), std::fabs(World.ymax));
+  e.boxMin() = {World.xmin, World.ymin, -z};
+  e.boxMax() = {World.xmax, World.ymax, z};
+  StoreRevolutionSliders(e, revolutionRange);
+  w->CopySliderParameters(i);
+  w->CompileEquation(i);
+  w->AddEquationLabel();
+  w->EquationsChanged(true);
+  w->FitBoxToGraphs();
+  w->RepaintNow(true);
+  return 0;
+}
+
+int TPlotAWin::BuildSectionSolid(int f, int g, int shape, const std::string& height, bool doubled,
+                                 const TSectionBound& lo, const TSectionBound& hi, int xDivisions, int zDivisions) {
+  if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
+  std::vector<TSurfaceTexts> faces;
+  if (const int code = BuildSectionSurfaces(Engine(), Equation(f).formulaText[1], Equation(g).formulaText[1], height,
+                                            shape, doubled, lo, hi, xDivisions, zDivisions, faces);
+      code != 0)
+    return code;
+  TPlotSWin* w = CompanionWindow(sectionWin_, kSectionsTitle);
+  if (!w) return kNoRoomMessage;
+  // Bounds tied to parameters: the parameter sits at the bound.
+  for (const TSectionBound* b : {&lo, &hi}) {
+    if (b->parameter <= 0 || b->parameter >= tok::kParameterCount) continue;
+    const auto k = static_cast<std::size_t>(b->parameter);
+    w->Tables().value.SetReal(k, b->value);
+    w->Tables().lower[k] = TComplex(b->value);
+    w->Tables().upper[k] = TComplex(b->value);
+  }
+  for (const TSurfaceTexts& s : faces) {
+    if (!w->CanAddEquation(false)) return kNoRoomMessage;
+    const int i = w->AppendEquation(kKindParametricSurface, s.tLo, s.tHi, s.x, s.y, s.z);
+    if (i < 0) return kNoRoomMessage;
+    TEquation& e = w->Equation(i);
+    e.lowerBound = {s.tLo, s.uLo};
+    e.upperBound = {s.tHi, s.uHi};
+    e.divisions[0] = static_cast<std::int16_t>(s.tDivisions);
+    e.divisions[1] = static_cast<std::int16_t>(s.uDivisions);
+    e.penColour = Equation(f).penColour;
+    w->CompileEquation(i);
+    w->AddEquationLabel();
+  }
+  w->EquationsChanged(true);
+  w->FitBoxToGraphs();
+  w->RepaintNow(true);
+  return 0;
+}
+
+}  // namespace kv

@@ -1,0 +1,396 @@
+// The 2D window's curve and solid tools as the user meets them: the
+// dialogs append derived entries that follow their sources, and the solids
+// appear in the companion 3D windows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/constants.h"
+#include "platform/resources.h"
+#include "plot2d/curve_tool_dialogs.h"
+#include "plot2d/model/curve_maps.h"
+#include "plot2d/plot2_test_util.h"
+#include "plot3d/plot3_win.h"
+#include "support/temp_dir.h"
+
+namespace kv {
+namespace {
+
+double D(long double v) { return static_cast<double>(v); }
+
+class CurveTools : public test2d::Plot2Test {
+ protected:
+  void SetUp() override {
+    Plot2Test::SetUp();
+    w = MakeWindow();
+  }
+  long double Eval(TEquation& e, std::size_t tree, int letter, long double at) {
+    long double v = NAN;
+    EXPECT_TRUE(w->EvaluateAt(e.trees[tree].get(), letter, at, v));
+    return v;
+  }
+  // The curve point of entry i at parameter p (x = p for y = f(x)).
+  TPoint2D Point(int i, long double p) {
+    TEquation& e = w->Equation(i);
+    if (e.kind == kKindExplicit) return {p, Eval(e, 1, 'X', p)};
+    return {Eval(e, 0, 'T', p), Eval(e, 1, 'T', p)};
+  }
+  std::string LastMessage() {
+    const auto& m = plat::testing::Messages();
+    return m.empty() ? std::string() : m.back().text;
+  }
+  TPlot2Win* w = nullptr;
+};
+
+TEST_F(CurveTools, MappedCurvesAreDerivedEntriesThatFollowTheirSource) {
+  struct Case {
+    int kind;
+    std::array<const char*, 2> texts;  // before and after the change
+    int code;
+    std::array<std::string, 3> params;
+  } cases[] = {
+      {kKindExplicit, {"x^2", "x^2-1"}, kMapLine, {"1", "1", "2"}},
+      {kKindExplicit, {"sin(x)", "cos(x)"}, kMapRotation, {"pi/2", "1", "1"}},
+      {kKindExplicit, {"x^3", "x"}, kMapTranslation, {"1", "-2", "0"}},
+      {kKindPolar, {"1+cos(t)", "2"}, kMapYAxis, {"1", "2", "3"}},
+      {kKindPolar, {"t", "2t"}, kMapPoint, {"pi", "1", "1"}},
+      {kKindPolar, {"1", "3"}, kMapTranslation, {"2", "0", "0"}},
+      {kKindParametric, {"cos(t)", "t"}, kMapDiagonal, {"", "", ""}},
+      {kKindParametric, {"t", "2"}, kMapRotation, {"-1", "0", "0"}},
+      {kKindParametric, {"t^2", "t"}, kMapTranslation, {"0", "3", "0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.kind << " code " << c.code);
+    w->ClearInventory();
+    const std::size_t slot = c.kind == kKindPolar ? 2 : (c.kind == kKindExplicit ? 1 : 0);
+    std::array<std::string, kFormulaSlots> texts{};
+    texts[slot] = c.texts[0];
+    if (c.kind == kKindParametric) texts[1] = "sin(t)";
+    const int s = w->AppendEquationTexts(c.kind, texts);
+    w->Equation(s).lowerBound.x = -2;
+    w->Equation(s).upperBound.x = 2;
+    ASSERT_EQ(w->TransformCurve({s}, c.code, c.params), 0);
+    ASSERT_EQ(w->equationCount, 1);
+    const TEquation& image = w->Equation(1);
+    EXPECT_EQ(image.derivation, c.code);
+    EXPECT_EQ(image.source1, s);
+    long double q[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k)
+      if (!c.params[static_cast<std::size_t>(k)].empty()) w->TextToValue(c.params[static_cast<std::size_t>(k)], q[k]);
+    auto mapped = [&](TPoint2D p) -> TPoint2D {
+      switch (c.code) {
+        case kMapLine: {
+          const long double t = (q[0] * p.x + q[1] * p.y - q[2]) / (q[0] * q[0] + q[1] * q[1]);
+          return {p.x - 2 * q[0] * t, p.y - 2 * q[1] * t};
+        }
+        case kMapRotation: {
+          const long double dx = p.x - q[1], dy = p.y - q[2];
+          return {q[1] + dx * std::cos(q[0]) - dy * std::sin(q[0]), q[2] + dx * std::sin(q[0]) + dy * std::cos(q[0])};
+        }
+        case kMapTranslation: return {p.x + q[0], p.y + q[1]};
+        case kMapYAxis: return {-p.x, p.y};
+        case kMapPoint: return {2 * q[1] - p.x, 2 * q[2] - p.y};
+        default: return {p.y, p.x};
+      }
+    };
+    for (int round = 0; round < 2; ++round) {
+      if (round == 1) {
+        // The source changes: the image follows after the rebuild pass.
+        w->Equation(s).formulaText[slot] = c.texts[1];
+        w->CompileEquation(s);
+        w->RebuildDerivedEquations(s);
+      }
+      for (long double p : {-1.0L, 0.5L, 1.5L}) {
+        const TPoint2D want = mapped(Point(s, p));
+        if (w->Equation(1).kind == kKindExplicit) {
+          EXPECT_NEAR(D(Eval(w->Equation(1), 1, 'X', want.x)), D(want.y), 1e-9) << "round " << round;
+        } else {
+          const TPoint2D got = Point(1, p);
+          EXPECT_NEAR(D(got.x), D(want.x), 1e-9) << "round " << round;
+          EXPECT_NEAR(D(got.y), D(want.y), 1e-9) << "round " << round;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(CurveTools, ReflectingMarkedCurvesAddsOneMirrorLineAndZurueckTakesThemBack) {
+  for (const char* f : {"x", "x^2", "x^3"}) w->AppendEquation(kKindExplicit, {"", f});
+  for (int i = 0; i < 3; ++i) w->EquationFlag(i) = 1;
+  w->CmReflect();
+  TReflDlg* d = w->ToolDialogs().reflect.get();
+  ASSERT_NE(d, nullptr);
+  d->SetCheck(251, true);
+  d->SetCheck(271, true);
+  d->Press(kIdToolAction);
+  ASSERT_EQ(w->equationCount, 6);
+  for (int i = 3; i < 6; ++i) EXPECT_EQ(w->Equation(i).derivation, kMapXAxis);
+  EXPECT_EQ(w->Equation(6).kind, kKindLine);
+  EXPECT_EQ(w->Equation(6).derivation, kMapMirrorLine);
+  d->Press(kIdToolUndo);
+  EXPECT_EQ(w->equationCount, 5) << "the line goes first";
+  d->Press(kIdToolUndo);
+  EXPECT_EQ(w->equationCount, 4);
+  // A translation text holding x is refused with 406.
+  w->CmTranslate();
+  TTranDlg* t = w->ToolDialogs().translate.get();
+  t->SetItemText(211, "x");
+  t->Press(kIdToolAction);
+  EXPECT_EQ(LastMessage(), plat::res::String(406));
+  t->SetItemText(211, std::string(300, '1'));
+  t->Press(kIdToolAction);
+  EXPECT_EQ(LastMessage(), plat::res::String(420)) << "a text too long for a formula is refused";
+  EXPECT_EQ(w->equationCount, 4);
+}
+
+TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
+  w->AppendEquation(kKindParametric, {"2cos(t)", "2sin(t)"});
+  w->AppendEquation(kKindExplicit, {"", "1"});
+  w->CmSectorArea();
+  TSectorDlg* d = w->ToolDialogs().sector.get();
+  ASSERT_NE(d, nullptr);
+  EXPECT_FALSE(d->IsItemVisible(kIdSecondCombo));
+  d->SetItemText(211, "0");
+  d->SetItemText(212, "2pi");
+  d->Press(kIdValueButton);
+  EXPECT_NEAR(D(d->result), D(4 * Pi), 1e-9);
+  EXPECT_EQ(w->Equation(0).results.front().code, 55);
+  // Under y = 1 from x = 0 to 2 the ray sweeps the triangle of area 1 (negative: clockwise).
+  d->ListSetSel(kIdFirstCombo, 1);
+  d->OnSelChange();
+  d->SetItemText(212, "2");
+  d->Press(kIdValueButton);
+  EXPECT_NEAR(D(d->result), -1, 1e-12);
+}
+
+TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
+  const int s = w->AppendEquation(kKindExplicit, {"", "0.5x^2"});
+  w->CmRoulettes();
+  TRoulDlg* r = w->ToolDialogs().roulette.get();
+  ASSERT_NE(r, nullptr);
+  r->SetItemText(214, "-1");
+  r->Press(kIdToolAction);
+  EXPECT_EQ(LastMessage(), plat::res::String(406)) << "a negative radius is refused";
+  r->SetItemText(214, "0.5");
+  r->SetItemText(215, "-0.5");
+  r->Press(kIdToolAction);
+  ASSERT_EQ(w->equationCount, 1);
+  EXPECT_EQ(w->Equation(1).kind, kKindRoulette);
+  EXPECT_EQ(w->Equation(1).derivation, 82);
+  EXPECT_NEAR(D(w->Equation(1).rollFactor()), 2, 1e-15);
+  EXPECT_NEAR(D(w->Equation(1).armFactor()), -1, 1e-15);
+  w->CmEvolute();
+  w->ToolDialogs().evolute->Press(kIdToolAction);
+  ASSERT_EQ(w->equationCount, 2);
+  EXPECT_EQ(w->Equation(2).kind, kKindParametric);
+  EXPECT_NEAR(D(Eval(w->Equation(2), 1, 'T', 0)), 1, 1e-12) << "centre of curvature at the vertex";
+  w->AddDerivedGraph(s);
+  w->AddDerivedGraph(3);
+  ASSERT_EQ(w->equationCount, 4);
+  EXPECT_EQ(w->Equation(4).auxValue1, 2) << "a derivative of a derivative has order 2";
+  EXPECT_NEAR(D(Eval(w->Equation(4), 1, 'X', 3)), 1, 1e-12);
+  // Everything draws, and the roulette leaves pixels of its colour.
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::CountColour(w->Surface(), test2d::EntryColour(*w, 1)), 20);
+}
+
+TEST_F(CurveTools, AntiderivativeDrawsTheRunningIntegral) {
+  const int i = w->AppendEquation(kKindAntiderivative, {"", "2x"});
+  TEquation& e = w->Equation(i);
+  e.lowerBound.x = -2;
+  e.upperBound.x = 2;
+  e.startValue() = 1;
+  e.stepDensity = 0;  // as a damaged file may have it
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::GraphCoverage(*w, w->Surface(), test2d::EntryColour(*w, i),
+                                  [](long double x) { return x >= -2 && x <= 2 ? x * x - 1 : NAN; }),
+            0.9);
+}
+
+TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
+  w->AppendEquation(kKindExplicit, {"", "sqrt(1-x^2)"});
+  // The volume beside it.
+  w->CmRevolutionVolume();
+  TRevDlg* v = w->ToolDialogs().revolve.get();
+  ASSERT_NE(v, nullptr);
+  v->SetItemText(211, "-1");
+  v->SetItemText(212, "1");
+  v->SetItemText(213, "200");
+  v->Press(kIdValueButton);
+  EXPECT_NEAR(D(v->result), D(4 * Pi / 3), 1e-9);
+  EXPECT_EQ(v->GetItemText(kIdRangeResult).substr(0, 5), "4.188");
+  ASSERT_FALSE(w->Equation(0).results.empty());
+  EXPECT_EQ(w->Equation(0).results.front().code, 54);
+  w->CmRevolutionSurface();
+  v->Press(kIdValueButton);
+  EXPECT_NEAR(D(v->result), D(4 * Pi), 1e-6);
+  EXPECT_EQ(w->Equation(0).results.front().code, 56);
+
+  // The sphere in the companion window, its range end tied to A.
+  const plat::Colour c = test2d::EntryColour(*w, 0);
+  w->RepaintNow(false);
+  Settle(w);
+  const int plain = test2d::CountColour(w->Surface(), c);
+  w->CmRotateCurve();
+  TSurfDlg* s = w->ToolDialogs().surface.get();
+  ASSERT_NE(s, nullptr);
+  s->SetItemText(211, "-0.5");
+  s->SetItemText(212, "0.5");
+  s->Press(kIdShowCurve);
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::CountColour(w->Surface(), c), plain + 50) << "the range to turn is drawn wider";
+  s->SetItemText(211, "-1");
+  s->SetItemText(212, "1@A");
+  s->SetItemText(217, "0");
+  s->SetItemText(218, "10");
+  s->Press(kIdToolAction);
+  EXPECT_NEAR(D(w->revolutionRange.a2.value), D(2 * Pi), 1e-15) << "one turn at most";
+  TPlotSWin* r = w->RevolutionWindow();
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->GetCaption().rfind("Rotation.kv3", 0), 0u);
+  ASSERT_EQ(r->equationCount, 0);
+  TEquation& e = r->Equation(0);
+  EXPECT_EQ(e.kind, kKindRevolution);
+  EXPECT_EQ(e.subKind, kKindExplicit);
+  // Slider A runs the curve's end from -1 to 1 and starts at 1.
+  EXPECT_EQ(D(r->Tables().value[1].re), 1.0);
+  EXPECT_EQ(D(r->Tables().lower[1].re), -1.0);
+  EXPECT_EQ(D(r->Tables().upper[1].re), 1.0);
+  for (long double t : {0.2L, 0.5L, 0.8L})
+    for (long double u : {0.1L, 0.6L}) {
+      r->SetVariable('T', t);
+      r->SetVariable('U', u);
+      long double p[3];
+      for (std::size_t k = 0; k < 3; ++k) {
+        ASSERT_TRUE(r->Evaluate(e.trees[k].get()));
+        p[k] = e.trees[k]->value.re;
+      }
+      EXPECT_NEAR(D(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 1, 1e-9) << "on the unit sphere";
+    }
+  // Closing hides and empties it; drawing again shows it with the new solid.
+  r->Hide();
+  EXPECT_EQ(r->equationCount, -1);
+  s->Press(kIdToolAction);
+  EXPECT_EQ(w->RevolutionWindow(), r);
+  EXPECT_EQ(r->equationCount, 0);
+  EXPECT_FALSE(r->Hidden);
+}
+
+TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
+  w->AppendEquation(kKindExplicit, {"", "sqrt(1-x^2)"});
+  w->AppendEquation(kKindExplicit, {"", "-sqrt(1-x^2)"});
+  w->CmCrossSections();
+  TSectionDlg* d = w->ToolDialogs().section.get();
+  ASSERT_NE(d, nullptr);
+  d->SetItemText(212, "-1");
+  d->SetItemText(213, "1");
+  d->SetItemText(216, "400");
+  d->Press(kIdSectionVolume);
+  EXPECT_EQ(d->GetItemText(231).substr(0, 5), "5.333") << "square sections over the unit disc";
+  EXPECT_EQ(w->Equation(0).results.front().code, 57);
+  struct Case {
+    const char* x;
+    const char* z;
+    const char* lo;
+    int message;
+  } cases[] = {{"99", "59", "-1", 0}, {"100", "59", "-1", 417}, {"1", "40", "1", 406}, {"0", "40", "-1", 414}};
+  for (const Case& c : cases) {
+    plat::testing::ClearMessages();
+    d->SetItemText(214, c.x);
+    d->SetItemText(215, c.z);
+    d->SetItemText(212, c.lo);
+    EXPECT_EQ(d->ReadInputs(), c.message == 0 ? 0 : c.message - 400);
+  }
+  d->SetItemText(214, "1");
+  d->SetItemText(215, "20");
+  d->SetItemText(212, "-1");
+  d->Press(kIdToolAction);
+  ASSERT_NE(w->SectionWindow(), nullptr);
+  EXPECT_EQ(w->SectionWindow()->equationCount, 3) << "floor, two walls and the roof";
+  EXPECT_EQ(w->SectionWindow()->Equation(0).kind, kKindParametricSurface);
+}
+
+TEST_F(CurveTools, VolumeBetweenGraphsLeavesTheTypedBoundsAlone) {
+  w->AppendEquation(kKindExplicit, {"", "1"});
+  w->AppendEquation(kKindExplicit, {"", "0"});
+  w->CmVolumeBetween();
+  T2VolDlg* d = w->ToolDialogs().volumeBetween.get();
+  ASSERT_NE(d, nullptr);
+  d->SetItemText(211, "-1");
+  d->SetItemText(212, "2");
+  d->SetCheck(251, false);
+  d->SetCheck(252, true);
+  d->Press(kIdValueButton);
+  EXPECT_NEAR(D(d->result), D(4 * Pi), 1e-6);
+  EXPECT_EQ(d->GetItemText(211), "-1");
+  EXPECT_EQ(d->GetItemText(212), "2");
+  EXPECT_EQ(D(d->left), -1.0);
+  EXPECT_EQ(D(d->right), 2.0);
+}
+
+TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
+  const int s = w->AppendEquation(kKindParametric, {"2cos(t)", "sin(t)"});
+  w->Equation(s).lowerBound.x = 0;
+  w->Equation(s).upperBound.x = 2 * Pi;
+  ASSERT_EQ(w->TransformCurve({s}, kMapRotation, {"pi/2", "1", "0"}), 0);
+  ASSERT_EQ(w->AddRoulette(s, false, 0, 0, 2 * Pi, 0.5L, 0.5L), 0);
+  ASSERT_EQ(w->AddEvolute(s), 0);
+  const std::string path = kvtest::MakeTempDir("curve-tools") + "derived.kv2";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot2Win* b = MakeWindow();
+  b->FileData.FileName = path;
+  ASSERT_EQ(b->OpenFile(), 0);
+  ASSERT_EQ(b->equationCount, 3);
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(b->Equation(i).derivation, w->Equation(i).derivation);
+    for (long double t : {0.3L, 2.0L}) {
+      long double x0 = 0, x1 = 0;
+      ASSERT_TRUE(w->EvaluateAt(w->Equation(i).trees[0].get(), 'T', t, x0));
+      ASSERT_TRUE(b->EvaluateAt(b->Equation(i).trees[0].get(), 'T', t, x1));
+      EXPECT_NEAR(D(x1), D(x0), 1e-12);
+    }
+  }
+  EXPECT_NEAR(D(b->Equation(2).rollFactor()), 2, 1e-15);
+}
+
+TEST_F(CurveTools, ToolDialogsHideWhenTheirKindsLeaveAndGoWithANewDrawing) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  w->CmVolumeBetween();
+  w->CmEvolute();
+  ASSERT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  w->DeleteEquations({0});
+  w->RepaintNow(false);
+  EXPECT_TRUE(w->ToolDialogs().volumeBetween->IsHidden());
+  EXPECT_TRUE(w->ToolDialogs().evolute->IsHidden());
+  w->ClearDrawing();
+  EXPECT_EQ(w->ToolDialogs().evolute, nullptr);
+}
+
+TEST_F(CurveTools, MouseDataDialogStoresItsTarget) {
+  for (const char* f : {"x", "2x", "3x"}) w->AppendEquation(kKindExplicit, {"", f});
+  plat::testing::ExpectDialog("LBDATA", [](plat::Dialog& d) {
+    d.SetCheck(251, false);
+    d.SetCheck(252, true);
+    d.ListSetSel(kIdFirstCombo, 2);
+    d.EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+    d.Press(plat::IDOK);
+  });
+  w->CmMouseData();
+  EXPECT_EQ(w->mouseDataEquation, 2);
+  EXPECT_EQ(w->MouseMode, kCmMouseCoordinates);
+  plat::testing::ExpectDialog("LBDATA", [](plat::Dialog& d) {
+    d.EvControl(251, plat::BN_CLICKED);
+    d.Press(plat::IDOK);
+  });
+  w->CmMouseData();
+  EXPECT_EQ(w->mouseDataEquation, -1);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,256 @@
+// Volumes, surfaces and cross-section solids without a window.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "core/constants.h"
+#include "formula/formula_engine.h"
+#include "plot2d/model/solids.h"
+#include "core/binary_stream.h"
+#include "plotcore/model/compile_equation.h"
+#include "plotcore/model/equation_record.h"
+
+namespace kv {
+namespace {
+
+double D(long double v) { return static_cast<double>(v); }
+
+struct Entry {
+  TEquation e;
+  Entry(TFormulaEngine& engine, int kind, std::initializer_list<const char*> texts) {
+    InitEquation(e, kind, 2, 50);
+    std::size_t k = 0;
+    for (const char* t : texts) e.formulaText[k++] = t;
+    CompileEquation(e, engine, true);
+  }
+};
+
+TEST(Revolution, VolumesAndSurfacesMatchTheirClosedForms) {
+  const long double r = 1.5L, h = 2;
+  struct Case {
+    int kind;
+    std::initializer_list<const char*> texts;
+    TRevolutionAxis axis;
+    long double lo, hi;
+    long double volume, area;
+  } cases[] = {
+      {kKindExplicit, {"", "sqrt(1-x^2)"}, {0, 1, 0}, -1, 1, 4 * Pi / 3, 4 * Pi},
+      {kKindExplicit, {"", "1.5"}, {0, 1, 0}, 0, 2, Pi * r * r * h, 2 * Pi * r * h},
+      {kKindExplicit, {"", "1.5"}, {0, 2, 0}, 0, 2, Pi * r * r * h, 2 * Pi * r * h},
+      // The same cylinder turned about its axis y = 3 written as 2y = 6.
+      {kKindExplicit, {"", "4.5"}, {0, 2, 6}, 0, 2, Pi * r * r * h, 2 * Pi * r * h},
+      {kKindParametric, {"cos(t)", "sin(t)"}, {0, 1, 0}, 0, Pi, 4 * Pi / 3, 4 * Pi},
+      {kKindPolar, {"", "", "2"}, {0, 1, 0}, 0, Pi, 32 * Pi / 3, 16 * Pi},
+      // The quarter circle about the y axis: a half sphere.
+      {kKindParametric, {"cos(t)", "sin(t)"}, {1, 0, 0}, 0, Pi / 2, 2 * Pi / 3, 2 * Pi},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.texts.begin()[c.kind == kKindPolar ? 2 : 1]);
+    TFormulaEngine engine;
+    Entry curve(engine, c.kind, c.texts);
+    long double v = 0, a = 0;
+    ASSERT_EQ(RevolutionMeasure(engine, curve.e, c.axis, true, c.lo, c.hi, 400, v), 0);
+    ASSERT_EQ(RevolutionMeasure(engine, curve.e, c.axis, false, c.lo, c.hi, 400, a), 0);
+    EXPECT_NEAR(D(v), D(c.volume), 1e-6);
+    EXPECT_NEAR(D(a), D(c.area), 1e-6);
+  }
+}
+
+TEST(Revolution, SegmentsAreExactAndADegenerateAxisIsRefused) {
+  TFormulaEngine engine;
+  Entry segment(engine, kKindSegment, {"0", "1", "3", "2"});
+  long double v = 0, a = 0;
+  // A frustum of radii 1 and 2 and height 3.
+  ASSERT_EQ(RevolutionMeasure(engine, segment.e, {0, 1, 0}, true, 0, 0, 2, v), 0);
+  ASSERT_EQ(RevolutionMeasure(engine, segment.e, {0, 1, 0}, false, 0, 0, 2, a), 0);
+  EXPECT_NEAR(D(v), D(Pi * 3 * (1 + 2 + 4) / 3), 1e-12);
+  EXPECT_NEAR(D(a), D(Pi * 3 * std::sqrt(10.0L)), 1e-12);
+  // Crossing the axis: two cones of radius 1, heights 1 and 1.
+  const TFrustum both = SegmentRevolution({0, -1}, {2, 1}, {0, 1, 0});
+  EXPECT_NEAR(D(both.volume), D(2 * Pi / 3), 1e-12);
+  EXPECT_NEAR(D(both.area), D(2 * Pi * std::sqrt(2.0L)), 1e-12);
+  EXPECT_EQ(RevolutionMeasure(engine, segment.e, {0, 0, 1}, true, 0, 1, 2, v), kFormulaRecursive);
+}
+
+TEST(Revolution, VolumeBetweenTwoGraphsUsesWashersOrShells) {
+  struct Case {
+    const char* f;
+    const char* g;
+    long double k;
+    bool vertical;
+    long double lo, hi, want;
+  } cases[] = {
+      {"x", "x^2", 0, false, 0, 1, 2 * Pi / 15},
+      {"1", "0", 0, true, 0, 2, 4 * Pi},      // a cylinder of radius 2
+      {"1", "0", 0, true, -1, 2, 4 * Pi},     // the left part lies inside it
+      {"1", "0", 0, true, -2, 1, 4 * Pi},     // mirrored the other way
+      {"1", "0", 3, true, 0, 2, 8 * Pi},      // radii 1..3 left of the axis
+      {"1", "0", -1, true, 0, 2, 8 * Pi},     // radii 1..3 right of the axis
+      {"x", "0", 0, true, 0, 1, 2 * Pi / 3},  // shells of the triangle under y = x
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.f << " " << D(c.k) << " [" << D(c.lo) << "," << D(c.hi) << "]");
+    TFormulaEngine engine;
+    TreePtr f, g;
+    ASSERT_EQ(engine.Compile(c.f, f), 0);
+    ASSERT_EQ(engine.Compile(c.g, g), 0);
+    const long double lo = c.lo, hi = c.hi;
+    long double v = 0;
+    ASSERT_EQ(VolumeBetweenGraphs(engine, f.get(), g.get(), c.k, c.vertical, lo, hi, 400, v), 0);
+    EXPECT_NEAR(D(v), D(c.want), 1e-6);
+  }
+}
+
+TEST(CrossSections, VolumesFollowTheShapeFactors) {
+  struct Case {
+    int shape;
+    bool doubled;
+    const char* h;
+    long double want;
+  } cases[] = {
+      {kSectionSquare, false, "", 16.0L / 3},
+      {kSectionEquilateral, false, "", 16.0L / 3 * std::sqrt(3.0L) / 4},
+      {kSectionSemicircle, false, "", 16.0L / 3 * Pi / 8},
+      {kSectionSemicircle, true, "", 16.0L / 3 * Pi / 4},
+      {kSectionRectangle, false, "2", 2 * Pi},  // 2·(area of the disc)
+      {kSectionIsosceles, false, "2", Pi},
+      {kSectionHalfEllipse, false, "2", Pi * Pi / 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    TFormulaEngine engine;
+    long double v = 0;
+    ASSERT_EQ(CrossSectionVolume(engine, "sqrt(1-x^2)", "-sqrt(1-x^2)", c.h, c.shape, c.doubled, -1, 1, 2000, v), 0);
+    EXPECT_NEAR(D(v), D(c.want), 1e-3);
+  }
+  std::string text;
+  const std::string big(200, '1');
+  EXPECT_EQ(SectionIntegrandText(big, big, "", kSectionSquare, text), kFormulaTooBig);
+}
+
+TEST(CrossSections, SolidFacesCompileAndTooLongTextsAreRefused) {
+  struct Case {
+    int shape;
+    bool doubled;
+    std::size_t faces;
+  } cases[] = {
+      {kSectionSquare, false, 4}, {kSectionSquare, true, 4},       {kSectionEquilateral, false, 3},
+      {kSectionIsosceles, true, 4}, {kSectionSemicircle, false, 2}, {kSectionHalfEllipse, true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    TFormulaEngine engine;
+    std::vector<TSurfaceTexts> faces;
+    ASSERT_EQ(BuildSectionSurfaces(engine, "x", "x^2", "2", c.shape, c.doubled, {0, 0}, {1, 0}, 1, 40, faces), 0);
+    ASSERT_EQ(faces.size(), c.faces);
+    for (const TSurfaceTexts& s : faces) {
+      TreePtr x, y, z;
+      ASSERT_EQ(engine.Compile(s.x, x), 0) << s.x;
+      ASSERT_EQ(engine.Compile(s.y, y), 0) << s.y;
+      ASSERT_EQ(engine.Compile(s.z, z), 0) << s.z;
+      // Every face lies over the strip between the graphs.
+      engine.SetVariable('T', 0.5L * (s.tLo + s.tHi));
+      engine.SetVariable('U', 0.5L);
+      ASSERT_TRUE(engine.Evaluate(x.get()) && engine.Evaluate(y.get()));
+      EXPECT_NEAR(D(x->value.re), 0.5, 1e-12);
+      EXPECT_GE(D(y->value.re), 0.25 - 1e-12);
+      EXPECT_LE(D(y->value.re), 0.5 + 1e-12);
+    }
+  }
+  // A bound tied to a parameter runs u over 0..1 between the bounds.
+  TFormulaEngine engine;
+  std::vector<TSurfaceTexts> faces;
+  ASSERT_EQ(BuildSectionSurfaces(engine, "x", "0", "", kSectionSquare, false, {-1, 0}, {2, 2}, 1, 40, faces), 0);
+  EXPECT_EQ(faces[0].x, "((-1)*(1-u)+b*u)");
+  EXPECT_EQ(faces[0].uHi, 1);
+  const std::string big(120, 'x');
+  EXPECT_EQ(BuildSectionSurfaces(engine, big, "0", "", kSectionSquare, false, {0, 0}, {1, 0}, 1, 40, faces),
+            kFormulaTooBig);
+  EXPECT_TRUE(faces.empty());
+}
+
+TEST(RevolutionSurface, TextsSweepTheCurveAboutTheAxis) {
+  struct Case {
+    int kind;
+    std::initializer_list<const char*> texts;
+    TRevolutionAxis axis;
+    long double t1, t2;
+  } cases[] = {
+      {kKindExplicit, {"", "sqrt(1-x^2)"}, {0, 1, 0}, -1, 1},
+      {kKindParametric, {"2+cos(t)", "sin(t)"}, {1, 0, 0}, 0, 2 * Pi},
+      {kKindPolar, {"", "", "1+t"}, {1, -1, 0.5}, 0, 3},
+      {kKindSegment, {"0", "1", "3", "2"}, {0, 2, 1}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    TFormulaEngine engine;
+    Entry curve(engine, c.kind, c.texts);
+    TRevolutionRange range{{c.t1, 0}, {c.t2, 0}, {0, 0}, {2 * Pi, 0}};
+    TSurfaceTexts s;
+    ASSERT_EQ(BuildRevolutionSurfaceTexts(engine, curve.e, c.axis, range, s), 0);
+    TreePtr x, y, z;
+    ASSERT_EQ(engine.Compile(s.x, x), 0) << s.x;
+    ASSERT_EQ(engine.Compile(s.y, y), 0) << s.y;
+    ASSERT_EQ(engine.Compile(s.z, z), 0) << s.z;
+    const long double n = std::hypot(c.axis.a, c.axis.b);
+    for (long double tt : {0.1L, 0.5L, 0.9L}) {
+      // The curve point at u = 0 and its distance from the axis.
+      engine.SetVariable('T', tt);
+      engine.SetVariable('U', 0);
+      ASSERT_TRUE(engine.Evaluate(x.get()) && engine.Evaluate(y.get()) && engine.Evaluate(z.get()));
+      const long double px = x->value.re, py = y->value.re;
+      EXPECT_NEAR(D(z->value.re), 0, 1e-12);
+      const long double dist = (c.axis.a * px + c.axis.b * py - c.axis.c) / n;
+      const long double along = (-c.axis.b * px + c.axis.a * py) / n;
+      for (long double u : {0.2L, 0.5L, 0.75L}) {
+        engine.SetVariable('U', u);
+        ASSERT_TRUE(engine.Evaluate(x.get()) && engine.Evaluate(y.get()) && engine.Evaluate(z.get()));
+        const long double qx = x->value.re, qy = y->value.re, qz = z->value.re;
+        const long double d = (c.axis.a * qx + c.axis.b * qy - c.axis.c) / n;
+        const long double phi = 2 * Pi * u;
+        EXPECT_NEAR(D(d), D(dist * std::cos(phi)), 1e-9) << "turned about the axis";
+        EXPECT_NEAR(D(qz), D(dist * std::sin(phi)), 1e-9);
+        EXPECT_NEAR(D((-c.axis.b * qx + c.axis.a * qy) / n), D(along), 1e-9) << "keeps its place on the axis";
+      }
+    }
+  }
+  TFormulaEngine engine;
+  Entry big(engine, kKindExplicit, {"", "sqrt(1-x^2)+sqrt(2-x^2)+sqrt(3-x^2)+sqrt(4-x^2)+sqrt(5-x^2)+sqrt(6-x^2)"});
+  TSurfaceTexts s;
+  EXPECT_EQ(BuildRevolutionSurfaceTexts(engine, big.e, {1, 1, 0}, {{0, 0}, {1, 0}, {0, 0}, {1, 0}}, s),
+            kFormulaTooBig);
+}
+
+TEST(RevolutionSurface, SliderParametersTravelInValueBlocksSixAndSeven) {
+  TEquation e;
+  InitEquation(e, kKindRevolution, 2, 50);
+  EXPECT_TRUE(RevolutionSliderCopies(e).empty()) << "a record without them copies nothing";
+  // Curve from 0.5 to A (= 2), angle from B (= 0) to 3.
+  StoreRevolutionSliders(e, {{0.5L, 0}, {2, 1}, {0, 2}, {3, 0}});
+  const auto copies = RevolutionSliderCopies(e);
+  ASSERT_EQ(copies.size(), 2u);
+  EXPECT_EQ(copies[0].variable, 1);
+  EXPECT_EQ(D(copies[0].value), 2);
+  EXPECT_EQ(D(copies[0].left), 0.5);
+  EXPECT_EQ(D(copies[0].right), 2);
+  EXPECT_EQ(copies[1].variable, 2);
+  EXPECT_EQ(D(copies[1].value), 0);
+  EXPECT_EQ(D(copies[1].left), 0);
+  EXPECT_EQ(D(copies[1].right), 3);
+  // The record's file image carries them at offsets 341 and 371.
+  ByteWriter w;
+  WriteEquationRecord(w, e);
+  ASSERT_EQ(w.Size(), kEquationRecordSize);
+  EXPECT_EQ(D(DecodeExtended(w.Data().data() + 341)), 100.0);
+  EXPECT_EQ(D(DecodeExtended(w.Data().data() + 371)), 2.0);
+  TEquation back;
+  ByteReader r(w.Data());
+  ASSERT_TRUE(ReadEquationRecord(r, back));
+  EXPECT_EQ(RevolutionSliderCopies(back).size(), 2u);
+}
+
+}  // namespace
+}  // namespace kv
