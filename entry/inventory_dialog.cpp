@@ -274,7 +274,7 @@ void TFnListDlg::CmEdit() {
   busy_ = 1;
   const int kind = window_.Equation(i).kind;
   if (kind == kKindIntersection) {
-    window_.OpenIntersectionDialog();
+    window_.OpenIntersectionDialog(i);
   } else if (kind == kKindPlanets) {
     window_.EditSpecialEquation(i);
   } else {
@@ -416,7 +416,7 @@ void TFnListDlg::CmDerive() {
   } else if (s.size() == 1) {
     const int i = s.front();
     if (threeD_) {
-      window_.OpenLevelDialog();
+      window_.OpenLevelDialog(i);
     } else if (window_.Equation(i).kind == kKindImplicit) {
       window_.AddDerivedDifferentialEquation(i);
     } else {

@@ -23,7 +23,7 @@ const plat::CommandTable& TPlot11Win::Commands() const {
           {kCmPointSets, &TPlot11Win::CmPointSets},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
           {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
-          {kCmLineIntegral, nullptr, &TPlot11Win::CeLineIntegral},
+          {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
           {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
           {kCmDistance, nullptr, &TPlot11Win::CeDistance},
           {kCmMarkPenWidth, &TPlot11Win::CmMarkPenWidth},
@@ -50,6 +50,7 @@ void TPlot11Win::Destroy() {
   DestroyAnalysisDialogs(true);
   // The distance dialog is destroyed here once it exists.
   DestroySideWindows();
+  CloseIntegralDialogs(true);
   TPlot1Win::Destroy();
 }
 
@@ -159,7 +160,7 @@ bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
 void TPlot11Win::CloseStaleDialogs(bool all) {
   TPlot1Win::CloseStaleDialogs(all);
   DestroyAnalysisDialogs(all);
-  // The other analysis dialogs of this layer close here once they exist.
+  CloseIntegralDialogs(all);
 }
 
 // ---- side windows and the results window ----

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "entry/plot1_win.h"
+#include "entry/model/field_integrals.h"
 #include "entry/model/plot_file_blocks.h"
 
 namespace kv {
@@ -56,6 +57,8 @@ class TFnListDlg;
 class TPtListDlg;
 class TManyPtDlg;
 class TCombineDlg;
+class TLineDlg;
+class TFluxDlg;
 
 class TPlot11Win : public TPlot1Win {
  public:
@@ -171,7 +174,11 @@ class TPlot11Win : public TPlot1Win {
   // A planet system's bodies from its items into its point buffer (the
   // inverse of PackPlanetBodies).
   virtual void ReadPlanetValues(int i);
-  virtual void OpenLineIntegralDialog() {}
+  // "RIEM4": the line integral of a field (210 in 2D, 310 in 3D) along a
+  // path (203, 304), and the flux of a 3D field through a parametric
+  // surface (field_integral_dialogs.cpp).
+  virtual void OpenLineIntegralDialog();
+  void OpenFluxDialog();
   virtual void OpenAutonomousTrajectoryDialog() {}
   virtual void OpenSlopeTrajectoryDialog() {}
   virtual void OpenSequenceDialog() {}
@@ -212,6 +219,13 @@ class TPlot11Win : public TPlot1Win {
   TDataWin* DataWindow() const { return dataWindow_; }
 
   // ---- fields ----
+  // The line and flux integral dialogs and their limits (the limits stay
+  // with the window).
+  TLineDlg* lineIntegralDlg = nullptr;
+  TFluxDlg* fluxDlg = nullptr;
+  TSimpsonRange lineRange{0, 1, 100};
+  TSimpsonRange fluxRangeT{0, 1, 100};
+  TSimpsonRange fluxRangeU{0, 1, 100};
   // The inventory dialog's edit flag and whether it is hidden.
   std::uint8_t inventoryEditing = 0;
   std::uint8_t inventoryHidden = 1;
@@ -261,6 +275,8 @@ class TPlot11Win : public TPlot1Win {
   void CmSideWindow(int id);
   void InvalidateSideWindows();
   void DestroySideWindows();
+  // Ends the integral dialogs whose kinds are gone (all with `all`).
+  void CloseIntegralDialogs(bool all);
 
   std::array<TSideWin*, kTimeWindowCount> timeWindows_{};
   std::array<TSideWin*, kPlaneWindowCount> planeWindows_{};

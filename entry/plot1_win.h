@@ -180,8 +180,9 @@ class TPlot1Win : public TPlot0Win {
   // Draws entry i on dc; 0 or the stop key.  Nothing here.
   virtual int DrawInventoryItem(plat::DC& dc, int i) { return 0; }
   virtual void EditBoxDialog(int i, bool force) {}
-  virtual void OpenLevelDialog() {}
-  virtual void OpenIntersectionDialog() {}
+  // 3D: the level dialog of surface i, the dialog of intersection curve i.
+  virtual void OpenLevelDialog(int i) {}
+  virtual void OpenIntersectionDialog(int i) {}
   virtual void SwapLagrangeMenu(int i) {}
   virtual void CloseStaleDialogs(bool all) {}
   virtual void SetInventoryEditing(bool on) {}

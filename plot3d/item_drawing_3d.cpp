@@ -56,8 +56,9 @@ int TPlotRWin::DrawInventoryItem(plat::DC& dc, int i) {
     case kKindSequence3D:
       return DrawFamilyItems(dc, i);
     case kKindPointSequence:
-    case kKindIntersection:
       return TPlot111Win::DrawEquation(dc, i);
+    case kKindIntersection:
+      return DrawIntersectionCurve(dc, i);
     default:
       return 0;
   }

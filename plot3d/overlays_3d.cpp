@@ -6,6 +6,8 @@
 // the composed picture, moving a tool's point never redraws the surfaces.
 #include <cmath>
 
+#include "plot3d/lifted_curve_sink.h"
+#include "plot3d/model/level_curves.h"
 #include "plot3d/plot_r_win.h"
 #include "plotcore/dc_sink.h"
 #include "plot3d/space_geometry.h"
@@ -165,21 +167,26 @@ void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
     if (e.boxMax().z < 1e-13L) e.boxMax().z = 0.1L;
     if (e.boxMin().z + 1e-13L > 0) e.boxMin().z = -0.1L;
     FitBoxToGraphs();
-    std::list<TEquationItem> own;
-    own.swap(e.items);
+    // The level curve through the cursor point, at its height on the
+    // surface.
     TPenSpec spec;
     SetTriple16(spec, static_cast<std::uint16_t>(c.colour), 1, 0);
     const plat::Pen oldPen = course.SelectPen(CreateStylePen(spec));
-    for (int direction : {1, -1}) {
-      TEquationItem& item = AddTrajectoryItem(i, c.cursor, kMethodRungeKutta, DefaultTrajectoryStep(), -1, direction);
-      TDcSink sink(*this, course);
-      bool finished = false;
-      RunTrajectory(i, item, &sink, finished);
-      // A run that reached its end needs no backward half.
-      if (finished) break;
-    }
+    const long double level = c.cursor.z;
+    TPlaneFunction f = LevelFunctionOf(Engine(), e, {kLevelAxisZ, level});
+    TTracerSettings settings = TracerSettings();
+    const long double w = std::max<long double>(hi.x - lo.x, 1e-9L);
+    const long double h = std::max<long double>(hi.y - lo.y, 1e-9L);
+    settings.view = {lo.x - 0.01L * w, hi.x + 0.01L * w, lo.y - 0.01L * h, hi.y + 0.01L * h};
+    settings.pixelsPerUnitX = settings.pixelsPerUnitY = 400 / std::max(w, h);
+    BeginCurveRecording(4000);
+    TLiftedCurveSink sink(*this, course, [level](const TPoint2D& q, TPoint3D& p) {
+      p = {q.x, q.y, level};
+      return true;
+    });
+    TraceImplicitCurveFrom(f, settings, {c.cursor.x, c.cursor.y}, sink);
+    EndCurveRecording(c.colour, 1, 0);
     course.SelectPen(oldPen);
-    e.items.swap(own);
     e.boxMin() = lo;
     e.boxMax() = hi;
     View3D = view;

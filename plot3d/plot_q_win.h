@@ -31,17 +31,27 @@ class TPlotQWin : public TPlot111Win {
   // "&Neu" empties the drawing through ResetDrawing.
   void ClearDrawing() override { ResetDrawing(); }
   virtual void ResetDrawing();
-  // Rebuilds the combinations made from entry i (all when i is negative)
-  // in index order (derived_equations_3d.cpp).
-  void RebuildDerivedEquations(int i) override;
 
   // ---- companion windows (the full 3D window opens them) ----
-  virtual int AddLevelCurve() { return 0; }
+  // Sends level `level` of axis 24..26 of surface i to the level window
+  // (made on first use): 1, or 0 when the window could not be made.
+  virtual int AddLevelCurve(int i, int axis, long double level, bool mark, bool searchWithoutLimit, bool drawNow,
+                            bool keepNearLevel) {
+    return 0;
+  }
   virtual void HideLevelWindow() {}
-  virtual int ShowCourseWindow() { return 0; }
+  // The plane picture of entry i in the course window ("Verlauf").
+  virtual int ShowCourseWindow(int i, bool drawNow, bool searchWithoutLimit, bool mark) { return 0; }
   virtual void HideCourseWindow() {}
   virtual void ShowStereogramWindow() {}
+  // The level window's direction angle changed (its slider).
   virtual void DirectionAngleChanged() {}
+
+  // ---- value animation ----
+  // Runs the value from lower to upper in `steps` steps, repainting at every step, until "A" or Escape: Space reverses,
+  // "L" slows down, "S" speeds up.  Reverse mode turns at the ends, cycle
+  // mode starts again.  The last value shown stays in `value`.
+  void AnimateValue(long double lower, long double& value, long double upper, bool reverse, int steps);
 
   // ---- surfaces ----
   // The point of surface i at the parameters (u, v): 301 (x, y, f), 302
@@ -74,6 +84,8 @@ class TPlotQWin : public TPlot111Win {
   // Appends a point entry at (x, y, z), compiles, labels and shows it; its
   // index, or -1 without room.
   int AddPoint3D(long double x, long double y, long double z);
+  // A segment of a recorded curve (exports and the screen).
+  void DrawCurveSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b) { DrawSegmentOnDc(dc, a, b); }
   // Paints the window from its back buffer at once.
   void BlitNow();
 

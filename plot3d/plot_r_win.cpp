@@ -8,6 +8,7 @@
 
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
+#include "plot3d/slice_dialog.h"
 #include "plot3d/space_geometry.h"
 #include "shell/text_helpers.h"
 
@@ -77,15 +78,15 @@ const plat::CommandTable& TPlotRWin::Commands() const {
                                   {kCm3Trajectories, nullptr, &W::CeTrajectories},
                                   {kCm3OdeCurve, nullptr, &W::CeOdeCurve},
                                   {kCm3Sequences, nullptr, &W::CeSequences},
-                                  {kCm3FluxIntegral, nullptr, &W::CeFluxIntegral},
-                                  {kCm3IntersectionPoints, nullptr, &W::CeIntersectionPoints},
-                                  {kCm3Stereogram, nullptr, &W::CeStereogram},
-                                  {kCm3Integrate, nullptr, &W::CeIntegrate},
-                                  {kCm3SurfaceArea, nullptr, &W::CeSurfaceArea},
-                                  {kCm3Slices, nullptr, &W::CeSlices},
-                                  {kCm3IntersectionCurve, nullptr, &W::CeIntersectionCurve},
+                                  {kCm3FluxIntegral, &W::CmFluxIntegral, &W::CeFluxIntegral},
+                                  {kCm3IntersectionPoints, &W::CmIntersections, &W::CeIntersectionPoints},
+                                  {kCm3Stereogram, &W::CmStereogram, &W::CeStereogram},
+                                  {kCm3Integrate, &W::CmIntegrate, &W::CeIntegrate},
+                                  {kCm3SurfaceArea, &W::CmSurfaceArea, &W::CeSurfaceArea},
+                                  {kCm3Slices, &W::CmSlices, &W::CeSlices},
+                                  {kCm3IntersectionCurve, &W::CmIntersectionCurve, &W::CeIntersectionCurve},
                                   {kCm3GraphTrace, nullptr, &W::CeGraphTrace},
-                                  {kCm3Tour, nullptr, &W::CeTour},
+                                  {kCm3Tour, &W::TourAroundZAxis, &W::CeTour},
                               });
   return table;
 }
@@ -202,7 +203,10 @@ void TPlotRWin::ApplySettings() {
   LabelsShown = Flag(IntSlot(b, 22));
   View3D.PointSize = I16(IntSlot(b, 23));
   View3D.PhotoCount = I16(IntSlot(b, 24));
-  StereogramSettings = {IntSlot(b, 25), IntSlot(b, 26), IntSlot(b, 30)};
+  // Settings outside the dialog's bounds keep their defaults.
+  const std::int32_t stereogram[3] = {IntSlot(b, 25), IntSlot(b, 26), IntSlot(b, 30)};
+  for (std::size_t k = 0; k < 3; ++k)
+    if (stereogram[k] >= 1 && stereogram[k] <= 99) StereogramSettings[k] = stereogram[k];
   Decimals = I16(IntSlot(b, 27));
   FieldWidth = I16(IntSlot(b, 38));
   LongHyphen = Flag(IntSlot(b, 28));
@@ -220,7 +224,7 @@ void TPlotRWin::ApplySettings() {
   StoreObserverInBox(View3D);
   animationStepFactor = RealSlot(b, 24);
   View3D.RotationStep = RealSlot(b, 25);
-  StereogramDepth = RealSlot(b, 26);
+  if (RealSlot(b, 26) >= 1e-13L && std::isfinite(RealSlot(b, 26))) StereogramDepth = RealSlot(b, 26);
   long double a = RealSlot(b, 29);
   long double m = RealSlot(b, 30);
   if (!(a >= 2) || a >= 2147483647.0L || !(m >= 1) || a < 2 * m) {
@@ -263,6 +267,7 @@ void TPlotRWin::EquationsChanged(bool selectLast) {
   View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
   View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
+  RefreshCompanionDialogs();
 }
 
 bool TPlotRWin::IsEquationDrawable(int i) {
@@ -274,8 +279,8 @@ bool TPlotRWin::IsEquationDrawable(int i) {
 
 void TPlotRWin::CloseStaleDialogs(bool all) {
   TPlotQWin::CloseStaleDialogs(all);
-  // The slice, stereogram, trace, integral, area, intersection, line- and
-  // flux-integral dialogs close here once they exist.
+  CloseCompanions(all);
+  CloseRiemannDialogs(all);
 }
 
 bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
@@ -283,7 +288,10 @@ bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
   return TPlotQWin::ResizeInventory(newCapacity, copy);
 }
 
-void TPlotRWin::SyncSliderDialogs() { TPlotQWin::SyncSliderDialogs(); }
+void TPlotRWin::SyncSliderDialogs() {
+  TPlotQWin::SyncSliderDialogs();
+  if (SliceDlg) SliceDlg->Refresh();
+}
 
 void TPlotRWin::EquationEdited(int i, bool updateBox) {
   SetCaption(1, 0, 0);

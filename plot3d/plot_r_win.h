@@ -10,7 +10,9 @@
 // notifications, command table), box_fitting.cpp (extents and box, camera
 // fitting, observer moves), equation_entry_3d.cpp (entry commands, box
 // dialog), item_drawing_3d.cpp (one item by kind), plot_paint_3d.cpp (the
-// whole-plot pass, cells, frame).
+// whole-plot pass, cells, frame), derived_equations_3d.cpp (the rebuild of
+// derived entries, intersection curves, slice entries), companions_3d.cpp
+// (the level, course and stereogram windows and the tool-dialog openers).
 #pragma once
 
 #include <array>
@@ -23,6 +25,7 @@
 #include "plot3d/cell_painter.h"
 #include "plot3d/plot_q_win.h"
 #include "plot3d/tool_overlays.h"
+#include "plotcore/model/implicit_tracer.h"
 
 namespace kv {
 
@@ -100,6 +103,11 @@ enum : int {
   kStr3Secant = 332,    // "Sekante"
   kStr3Frenet = 353,    // "Frenet"
 };
+
+// Font slot of the coordinates (the list font's slot is the entry window's).
+inline constexpr int kCoordinateFontSlot = 8;
+// The colour slot the item dialogs' "Farbe" edits.
+inline constexpr int kItemColourSlot = 8;
 
 // The colour slot of the box edges; the axes take the graphics layer's
 // axis slot.
@@ -273,6 +281,76 @@ class TPlotRWin : public TPlotQWin {
   // Index -1 draws the frame (axes and box) over the kept plot picture.
   void DrawEquationBuffered(int i) override;
 
+  // ---- derived entries and intersection curves (derived_equations_3d.cpp) ----
+  // Rebuilds every derived entry after entry i changed (all for i < 0), in
+  // one forward sweep: an entry whose source was rebuilt is rebuilt too.
+  void RebuildDerivedEquations(int i) override;
+  // One derived entry by its code; false when no builder of this window
+  // handles the code (the entry keeps its trees).
+  bool RebuildDerivedEquation(int j);
+  // The trees, normals, box and intervals of intersection curve i from its
+  // two sources.  Outside a file's reading its traced pieces are dropped and
+  // searched for again.
+  void BuildIntersectionCurve(int i);
+  // Command 787: chooses two surfaces and makes (or finds) their curve.
+  void CmIntersectionCurve();
+  // Kind 317 in space: its stored pieces traced in its plane and lifted,
+  // and, when asked, a search for new pieces; 0 or the stop key.
+  int DrawIntersectionCurve(plat::DC& dc, int i);
+  // The tracer over the curve's plane box for the picture of space.
+  TTracerSettings CurveTracerSettings(int i) const;
+  // The slice dialog's "Ebene" (one plane) and "Kreuz" (two lines) at the
+  // parameters (p, q) of surface i; letters 1..26 bind p and q to those
+  // parameters.  The first new index, or -1.
+  int AddSliceItem(int i, long double p, long double q, int letterP, int letterQ);
+  int AddSliceCrossItem(int i, long double p, long double q, int letterP, int letterQ);
+  // The texts of slice entry j anew from its source; false when they cannot
+  // be made (the entry keeps its trees).
+  bool RebuildSliceItem(int j);
+
+  // ---- companion windows and tool dialogs (companions_3d.cpp) ----
+  int AddLevelCurve(int i, int axis, long double level, bool mark, bool searchWithoutLimit, bool drawNow,
+                    bool keepNearLevel) override;
+  void HideLevelWindow() override;
+  int ShowCourseWindow(int i, bool drawNow, bool searchWithoutLimit, bool mark) override;
+  void HideCourseWindow() override;
+  void ShowStereogramWindow() override;
+  void OpenLevelDialog(int i) override;
+  void OpenIntersectionDialog(int i) override;
+  void CmStereogram();
+  void CmIntersections();
+  void CmSlices();
+  // The open item and stereogram dialogs list the entries anew.
+  void RefreshCompanionDialogs();
+  // Ends the satellites whose entries are gone (all of them with `all`).
+  void CloseCompanions(bool all);
+  // The companion windows showing entry i (all for i < 0) draw again.
+  void InvalidateCompanions(int i) override;
+  // The integral dialogs (integral_commands_3d.cpp).
+  void CmIntegrate();
+  void CmSurfaceArea();
+  void CmFluxIntegral() { OpenFluxDialog(); }
+  // Ends the double-integral and area dialogs whose surfaces are gone.
+  void CloseRiemannDialogs(bool all);
+
+  // ---- the tour around the z axis (tour_3d.cpp) ----
+  // Photographs the plot from PhotoCount observer positions on a ring about
+  // the z axis into off-screen pictures, then plays them as a film until
+  // "A", Ctrl+Q or Escape; the window keeps its view.
+  void TourAroundZAxis();
+  // A parametric surface on behalf of another window (the solids of known
+  // cross-sections): compiled, labelled, boxed and shown.  Its index, or -1.
+  int AddParametricSurface(std::string_view x, std::string_view y, std::string_view z, long double tLower,
+                           long double tUpper, long double uLower, long double uUpper, int tDivisions,
+                           int uDivisions);
+  // The photos of a tour may take at most this many bytes.
+  std::int64_t TourMemoryBudget = std::int64_t{1} << 30;
+  // The photo the film showed last (1..n; 0 before the first film).
+  int LastTourFrame = 0;
+  // The colours the level window takes for its background and cursor.
+  std::int16_t LevelBackgroundColour = 0;
+  std::int16_t LevelCursorColour = 1;
+
   // ---- mouse (mouse_3d.cpp) ----
   void EvLButtonDown(unsigned keys, plat::Point p) override;
   void EvRButtonDown(unsigned keys, plat::Point p) override;
@@ -322,10 +400,10 @@ class TPlotRWin : public TPlotQWin {
   // over a surface's domain, at most this many.
   long double PickStepFraction = 0.01L;
   std::int16_t PickSteps = 100;
-  // Copies of the stereogram settings of "kv3.ini", until the stereogram
-  // window takes them.
-  std::array<std::int32_t, 3> StereogramSettings{};
-  long double StereogramDepth = 0;
+  // The stereogram settings (density %, strips, dot size; depth), kept in
+  // "kv3.ini".
+  std::array<std::int32_t, 3> StereogramSettings{60, 8, 1};
+  long double StereogramDepth = 0.75L;
 
  private:
   // ---- command handlers ----

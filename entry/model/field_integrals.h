@@ -1,0 +1,78 @@
+// Integrals over entries of the inventory by the composite Simpson rule:
+// in one variable and iterated in two, the double integral of an explicit
+// surface, the area of a surface, the line integral of a vector field along
+// a curve and its flux through a parametric surface.  The integrands are
+// built once as trees from the entries' compiled trees; the sums evaluate
+// them through the window's formula engine and ask the caller once per part
+// whether to stop (the "A" key).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "formula/formula_engine.h"
+#include "plotcore/model/equation.h"
+
+namespace kv {
+
+// Answers of the sums (0 when the value is valid).
+enum : int {
+  kIntegralStopped = 65,        // the user stopped the sum
+  kIntegralUndefined = 102,     // "nicht zu integrieren": a sample undefined, a tree missing
+  kIntegralNoDerivative = 117,  // "nicht abzuleiten"
+};
+
+// Asked after every part; true ends the sum.
+using TStopPoll = std::function<bool()>;
+
+// One variable's interval and its number of equal parts.
+struct TSimpsonRange {
+  long double lower = 0;
+  long double upper = 1;
+  std::int32_t parts = 100;
+};
+
+// The composite Simpson rule: every part [a, b] with midpoint m adds
+// f(a) + 4 f(m) + f(b), the sum times (b - a) / 6 of one part; the last part
+// ends at the upper bound exactly.  The letter is left at its last value.
+// 0, kIntegralStopped or kIntegralUndefined (result 0 then).
+int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, const TSimpsonRange& range,
+                    long double& result, const TStopPoll& stop);
+
+// The same rule over the outer letter with the inner integral as its
+// integrand, taken at both ends and the midpoint of every outer part (the
+// outer letter set before each).  A stop inside an inner integral ends the
+// whole sum.
+int IteratedSimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int inner, const TSimpsonRange& innerRange,
+                            int outer, const TSimpsonRange& outerRange, long double& result, const TStopPoll& stop);
+
+// ---- integrands (null with a code when they cannot be built) ----
+// F(r(t)) · r'(t) in the curve's variable: a 2D field (210) along a
+// parametric curve (203), or a 3D field (310) along a space curve (304).
+TreePtr BuildLineIntegrand(const TEquation& field, const TEquation& curve, int& code);
+// F(S(t, u)) · (S_t × S_u) of a 3D field through a parametric surface (303).
+TreePtr BuildFluxIntegrand(const TEquation& field, const TEquation& surface, int& code);
+// |r1 × r2|: for an explicit surface (301) r1 = (1, 0, f_x), r2 = (0, 1,
+// f_y) in X and Y, for a parametric one (303) the partial derivatives of
+// x, y, z in T and U.
+TreePtr BuildSurfaceAreaIntegrand(const TEquation& surface, int& code);
+// The letter an integrand of the entry runs in: the curve's parameter (T,
+// or the 2D curve's own letter), X for an explicit surface (inner) and Y
+// (outer), T and U for a parametric one.
+int CurveLetter(const TEquation& curve);
+void SurfaceLetters(const TEquation& surface, int& inner, int& outer);
+
+// ---- the integrals of the tools ----
+// ∬ f(x, y) dx dy of an explicit surface over the two ranges (x inner).
+int DoubleIntegral(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& x, const TSimpsonRange& y,
+                   long double& result, const TStopPoll& stop);
+// The area of an explicit (x, y) or parametric (t, u) surface.
+int SurfaceArea(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& first,
+                const TSimpsonRange& second, long double& result, const TStopPoll& stop);
+int LineIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& curve, const TSimpsonRange& t,
+                 long double& result, const TStopPoll& stop);
+// t inner, u outer.
+int FluxIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& surface, const TSimpsonRange& t,
+                 const TSimpsonRange& u, long double& result, const TStopPoll& stop);
+
+}  // namespace kv

@@ -1,0 +1,108 @@
+// The companion windows of the 3D window as it opens, refreshes and hides
+// them: the level window, the course window and the level dialog.
+#include <gtest/gtest.h>
+
+#include "plot3d/level_dialog.h"
+#include "plot3d/level_win.h"
+#include "plot3d/model/level_plane.h"
+#include "plot3d/plot3_test_util.h"
+#include "plot3d/direction_dialog.h"
+
+namespace kv {
+namespace {
+
+class Companions3D : public test3d::Plot3Test {
+ protected:
+  TPlot3Win* w = nullptr;
+  int bowl = -1;
+  int roof = -1;
+  void SetUp() override {
+    Plot3Test::SetUp();
+    w = MakeWindow();
+    bowl = Surface("xx+yy");
+    roof = Surface("x+y");
+    w->RepaintNow(true);
+    Settle(w);
+  }
+  int Surface(const char* f) {
+    const int i = w->AppendEquation(kKindSurface, {"", "", f});
+    w->Equation(i).lowerBound = {-3, -3};
+    w->Equation(i).upperBound = {3, 3};
+    w->CompileEquation(i);
+    w->UpdateBox(i);
+    return i;
+  }
+};
+
+TEST_F(Companions3D, LevelWindowOpensOnceAndDrawsOnRequest) {
+  EXPECT_EQ(w->LevelWin, nullptr);
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 4, false, false, false, false), 1);
+  ASSERT_NE(w->LevelWin, nullptr);
+  TLevelWin* level = w->LevelWin;
+  EXPECT_EQ(level->GetCaption().rfind("Höhen.kv3", 0), 0u) << level->GetCaption();
+  EXPECT_TRUE(level->IsVisible());
+  // Without drawNow the picture is only marked stale.
+  EXPECT_EQ(level->PlotBufferValid, 0);
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 1, false, false, true, false), 1);
+  EXPECT_EQ(w->LevelWin, level);
+  EXPECT_EQ(level->GetCaption().rfind("Höhen.kv3", 0), 0u);
+}
+
+TEST_F(Companions3D, CompanionsRedrawWhenTheirSurfaceChanges) {
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 4, false, false, true, false), 1);
+  TLevelWin& level = *w->LevelWin;
+  level.PlotBufferValid = 1;
+  // Another entry changing leaves the level window's picture alone.
+  w->InvalidateCompanions(roof);
+  EXPECT_EQ(level.PlotBufferValid, 1);
+  w->InvalidateCompanions(bowl);
+  EXPECT_EQ(level.PlotBufferValid, 0);
+  level.PlotBufferValid = 1;
+  w->InvalidateCompanions(-1);
+  EXPECT_EQ(level.PlotBufferValid, 0);
+}
+
+TEST_F(Companions3D, HidingGoesThroughTheThreeDWindow) {
+  // Nothing to hide yet.
+  w->HideLevelWindow();
+  w->HideCourseWindow();
+  EXPECT_EQ(w->LevelWin, nullptr);
+  EXPECT_EQ(w->CourseWin, nullptr);
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 4, false, false, false, false), 1);
+  ASSERT_EQ(w->ShowCourseWindow(bowl, false, false, false), 1);
+  ASSERT_NE(w->CourseWin, nullptr);
+  EXPECT_NE(w->CourseWin, w->LevelWin);
+  EXPECT_EQ(w->CourseWin->GetCaption().rfind("Verlauf.kv3", 0), 0u);
+  w->HideLevelWindow();
+  EXPECT_FALSE(w->LevelWin->IsVisible());
+  if (w->LevelWin->DirectionDialog()) EXPECT_FALSE(w->LevelWin->DirectionDialog()->IsVisible());
+  w->HideCourseWindow();
+  EXPECT_FALSE(w->CourseWin->IsVisible());
+  // Both come back on the next request, as the same windows.
+  TLevelWin* level = w->LevelWin;
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 2, false, false, false, false), 1);
+  EXPECT_EQ(w->LevelWin, level);
+  EXPECT_TRUE(level->IsVisible());
+  // A new drawing ends them.
+  w->CloseStaleDialogs(true);
+  EXPECT_EQ(w->LevelWin, nullptr);
+  EXPECT_EQ(w->CourseWin, nullptr);
+}
+
+TEST_F(Companions3D, HiddenLevelDialogTakesTheNewSurface) {
+  w->OpenLevelDialog(bowl);
+  ASSERT_NE(w->LevelDlg, nullptr);
+  TLevelDlg& d = *w->LevelDlg;
+  EXPECT_EQ(d.EquationIndex(), bowl);
+  // While shown it keeps its surface.
+  w->OpenLevelDialog(roof);
+  EXPECT_EQ(d.EquationIndex(), bowl);
+  d.Hide();
+  w->OpenLevelDialog(roof);
+  EXPECT_EQ(w->LevelDlg, &d);
+  EXPECT_EQ(d.EquationIndex(), roof);
+  EXPECT_FALSE(d.IsHidden());
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,263 @@
+// The double-integral, area, line- and flux-integral dialogs of the 3D
+// window, and the tour around the z axis.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "entry/field_integral_dialogs.h"
+#include "platform/resources.h"
+#include "plot3d/model/tour.h"
+#include "plot3d/plot3_test_util.h"
+#include "plot3d/riemann3_dialog.h"
+
+namespace kv {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double Shown(const plat::Dialog& d, int id) { return std::stod(d.GetItemText(id)); }
+
+class Integrals3D : public test3d::Plot3Test {
+ protected:
+  TPlot3Win* w = nullptr;
+  void SetUp() override {
+    Plot3Test::SetUp();
+    w = MakeWindow();
+  }
+  int Add(int kind, std::initializer_list<std::string_view> texts) {
+    const int i = w->AppendEquation(kind, texts);
+    w->CompileEquation(i);
+    w->EquationsChanged(false);
+    return i;
+  }
+  // The last message shown, or "".
+  static std::string LastMessage() {
+    const auto& m = plat::testing::Messages();
+    return m.empty() ? std::string() : m.back().text;
+  }
+};
+
+TEST_F(Integrals3D, DoubleIntegralOfXYOverTheUnitSquare) {
+  EXPECT_FALSE(w->IsMenuItemEnabled(kCm3Integrate));
+  const int s = Add(kKindSurface, {"", "", "x*y"});
+  Add(kKindParametricSurface, {"t", "u", "0"});
+  ASSERT_TRUE(w->IsMenuItemEnabled(kCm3Integrate));
+  w->Command(kCm3Integrate);
+  ASSERT_NE(w->IntegralDlg, nullptr);
+  TRiem3Dlg& d = *w->IntegralDlg;
+  // Only the explicit surface is offered, with the x and y labels.
+  EXPECT_EQ(d.ListCount(kIdFirstCombo), 1);
+  EXPECT_EQ(d.GetItemText(13), "x min");
+  EXPECT_EQ(d.GetItemText(9), "y max");
+  EXPECT_EQ(d.GetItemText(kRiem3FirstParts), "100");
+  d.Press(kRiem3Compute);
+  EXPECT_NEAR(Shown(d, kRiem3Value), 0.25, 1e-9);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 0.25, 1e-15);
+  const TEquation& e = w->Equation(s);
+  ASSERT_EQ(e.results.size(), 1u);
+  EXPECT_EQ(e.results.front().code, kResultDoubleIntegral);
+  EXPECT_EQ(e.results.front().text, "100x100 Integrieren");
+  EXPECT_EQ(static_cast<double>(e.results.front().values[2]), 1.0);
+  // The same value again adds no second record; the command shows the same
+  // dialog.
+  d.Press(kRiem3Compute);
+  EXPECT_EQ(e.results.size(), 1u);
+  w->Command(kCm3Integrate);
+  EXPECT_EQ(w->IntegralDlg, &d);
+}
+
+TEST_F(Integrals3D, BadInputsAreRefusedAndNothingIsStored) {
+  const int s = Add(kKindSurface, {"", "", "x+y"});
+  w->Command(kCm3Integrate);
+  TRiem3Dlg& d = *w->IntegralDlg;
+  struct Case {
+    int id;
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {kRiem3FirstParts, "0", "jenseits der Grenzen"},
+      {kRiem3SecondUpper, "0", "widersprüchliche Daten"},
+      {kRiem3FirstLower, "1+", nullptr},  // the compiler's message
+  };
+  for (const Case& c : cases) {
+    const std::string before = d.GetItemText(c.id);
+    d.SetItemText(c.id, c.text);
+    plat::testing::ClearMessages();
+    d.Press(kRiem3Compute);
+    ASSERT_EQ(plat::testing::Messages().size(), 1u) << c.text;
+    if (c.message) EXPECT_EQ(LastMessage(), c.message);
+    EXPECT_TRUE(w->Equation(s).results.empty()) << c.text;
+    EXPECT_EQ(d.First().parts, 100);
+    d.SetItemText(c.id, before);
+  }
+  // A stop with "A" shows nothing and stores nothing.
+  plat::testing::InjectKey(*w, 'A', 0, 'a');
+  d.Press(kRiem3Compute);
+  EXPECT_TRUE(w->Equation(s).results.empty());
+  EXPECT_EQ(d.GetItemText(kRiem3Value), "");
+}
+
+TEST_F(Integrals3D, AreaOfPlaneAndUnitSphere) {
+  const int plane = Add(kKindSurface, {"", "", "0"});
+  const int sphere = Add(kKindParametricSurface, {"sin(t)*cos(u)", "sin(t)*sin(u)", "cos(t)"});
+  w->Command(kCm3SurfaceArea);
+  ASSERT_NE(w->AreaDlg, nullptr);
+  TRiem3Dlg& d = *w->AreaDlg;
+  EXPECT_EQ(d.GetCaption(), "Fläche");
+  ASSERT_EQ(d.ListCount(kIdFirstCombo), 2);
+  d.SetItemText(kRiem3FirstUpper, "2");
+  d.SetItemText(kRiem3SecondUpper, "3");
+  d.Press(kRiem3Compute);
+  EXPECT_NEAR(Shown(d, kRiem3Value), 6, 1e-9);
+  EXPECT_EQ(w->Equation(plane).results.front().code, kResultSurfaceArea);
+  // The parametric surface shows the t and u labels.
+  d.ListSetSel(kIdFirstCombo, 1);
+  d.EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  EXPECT_EQ(d.GetItemText(13), "t min");
+  EXPECT_EQ(d.GetItemText(9), "u max");
+  d.SetItemText(kRiem3FirstLower, "0");
+  d.SetItemText(kRiem3FirstUpper, "pi");
+  d.SetItemText(kRiem3SecondLower, "0");
+  d.SetItemText(kRiem3SecondUpper, "2pi");
+  d.Press(kRiem3Compute);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 4 * kPi, 1e-8);
+  EXPECT_EQ(w->Equation(sphere).results.front().text, "100x100 Fläche");
+  // Deleting the surfaces ends the dialog.
+  w->CloseStaleDialogs(true);
+  EXPECT_EQ(w->AreaDlg, nullptr);
+}
+
+TEST_F(Integrals3D, LineIntegralAroundTheUnitCircle) {
+  const int field = Add(kKindOde3D, {"-y", "x", "0"});
+  const int circle = Add(kKindSpaceCurve, {"cos(t)", "sin(t)", "0"});
+  ASSERT_TRUE(w->IsMenuItemEnabled(kCmLineIntegral));
+  w->Command(kCmLineIntegral);
+  ASSERT_NE(w->lineIntegralDlg, nullptr);
+  TLineDlg& d = *w->lineIntegralDlg;
+  EXPECT_EQ(d.GetCaption(), "Kurvenintegral");
+  EXPECT_FALSE(d.IsItemVisible(kFieldULower));
+  d.SetItemText(kFieldTUpper, "2pi");
+  d.Press(kFieldCompute);
+  EXPECT_NEAR(Shown(d, kFieldValue), 2 * kPi, 1e-4);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 2 * kPi, 1e-12);
+  // The limits stay with the window; both entries get the result.
+  EXPECT_NEAR(static_cast<double>(w->lineRange.upper), 2 * kPi, 1e-15);
+  for (int i : {field, circle}) {
+    ASSERT_EQ(w->Equation(i).results.size(), 1u);
+    EXPECT_EQ(w->Equation(i).results.front().code, kResultLineIntegral);
+    EXPECT_EQ(w->Equation(i).results.front().text, "(links,rechts,Wert,Teilung)");
+  }
+  // Upper not above lower: nothing computed, the window's limits stay.
+  d.SetItemText(kFieldTUpper, "-1");
+  plat::testing::ClearMessages();
+  d.Press(kFieldCompute);
+  EXPECT_EQ(LastMessage(), "widersprüchliche Daten");
+  EXPECT_NEAR(static_cast<double>(w->lineRange.upper), 2 * kPi, 1e-15);
+}
+
+TEST_F(Integrals3D, FluxThroughTheUnitSphere) {
+  EXPECT_FALSE(w->IsMenuItemEnabled(kCm3FluxIntegral));
+  const int field = Add(kKindOde3D, {"x", "y", "z"});
+  const int sphere = Add(kKindParametricSurface, {"sin(t)*cos(u)", "sin(t)*sin(u)", "cos(t)"});
+  ASSERT_TRUE(w->IsMenuItemEnabled(kCm3FluxIntegral));
+  w->Command(kCm3FluxIntegral);
+  ASSERT_NE(w->fluxDlg, nullptr);
+  TFluxDlg& d = *w->fluxDlg;
+  EXPECT_EQ(d.GetCaption(), "Flächenintegral");
+  EXPECT_TRUE(d.IsItemVisible(kFieldUUpper));
+  d.SetItemText(kFieldTUpper, "pi");
+  d.SetItemText(kFieldUUpper, "2pi");
+  d.Press(kFieldCompute);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 4 * kPi, 1e-8);
+  EXPECT_EQ(w->Equation(field).results.front().code, kResultFluxIntegral);
+  EXPECT_EQ(w->Equation(sphere).results.front().code, kResultFluxIntegral);
+  // Closed with "Schließen" it is only hidden and comes back as it was.
+  d.Press(plat::IDCANCEL);
+  EXPECT_TRUE(d.IsHidden());
+  w->Command(kCm3FluxIntegral);
+  EXPECT_EQ(w->fluxDlg, &d);
+  EXPECT_FALSE(d.IsHidden());
+  EXPECT_EQ(d.GetItemText(kFieldUUpper), "2pi");
+}
+
+TEST_F(Integrals3D, WithoutAFieldTheComputationChangesNothing) {
+  const int circle = Add(kKindSpaceCurve, {"cos(t)", "sin(t)", "0"});
+  w->OpenLineIntegralDialog();
+  ASSERT_NE(w->lineIntegralDlg, nullptr);
+  EXPECT_EQ(w->lineIntegralDlg->ListCount(kIdFirstCombo), 0);
+  w->lineIntegralDlg->Press(kFieldCompute);
+  EXPECT_TRUE(w->Equation(circle).results.empty());
+  EXPECT_EQ(w->lineIntegralDlg->GetItemText(kFieldValue), "");
+}
+
+// ---- the tour ----
+
+class Tour : public Integrals3D {
+ protected:
+  void SetUp() override {
+    Integrals3D::SetUp();
+    Add(kKindSurface, {"", "", "x*y/5"});
+    w->frameDelay = 0;
+    w->RepaintNow(true);
+    Settle(w);
+  }
+};
+
+TEST_F(Tour, TakesThePhotosPlaysThemAndRestoresTheView) {
+  w->View3D.PhotoCount = 4;
+  const TPoint3D e = w->View3D.Observer;
+  const long double step = w->View3D.RotationStep;
+  ASSERT_TRUE(w->IsMenuItemEnabled(kCm3Tour));
+  w->Command(kCm3Tour);
+  // The film ran (it ends by itself in testing mode) and the view is back.
+  EXPECT_GE(w->LastTourFrame, 1);
+  EXPECT_LE(w->LastTourFrame, 4);
+  EXPECT_EQ(w->View3D.PhotoCount, 4);
+  EXPECT_EQ(static_cast<double>(w->View3D.RotationStep), static_cast<double>(step));
+  EXPECT_NEAR(static_cast<double>(w->View3D.Observer.x), static_cast<double>(e.x), 1e-9);
+  EXPECT_NEAR(static_cast<double>(w->View3D.Observer.y), static_cast<double>(e.y), 1e-9);
+  EXPECT_EQ(w->animating, 0);
+}
+
+TEST_F(Tour, EscapeStopsThePhotosAndSkipsTheFilm) {
+  w->View3D.PhotoCount = 50;
+  const TPoint3D e = w->View3D.Observer;
+  plat::testing::InjectKey(*w, 27, 0, 27);
+  w->Command(kCm3Tour);
+  EXPECT_EQ(w->LastTourFrame, 0);
+  EXPECT_NEAR(static_cast<double>(w->View3D.Observer.x), static_cast<double>(e.x), 1e-9);
+  EXPECT_EQ(w->View3D.PhotoCount, 50);
+}
+
+TEST_F(Tour, TooLittleMemoryTakesFewerPhotosOrRefuses) {
+  const std::int64_t photo = std::int64_t{w->ClientWidth} * w->ClientHeight * 4;
+  w->View3D.PhotoCount = 10;
+  w->TourMemoryBudget = 3 * photo;
+  w->Command(kCm3Tour);
+  EXPECT_EQ(w->View3D.PhotoCount, 3);
+  // Not one photo: a message, and the window as it was.
+  w->LastTourFrame = 0;
+  w->TourMemoryBudget = photo - 1;
+  const TPoint3D e = w->View3D.Observer;
+  plat::testing::ClearMessages();
+  w->Command(kCm3Tour);
+  EXPECT_EQ(LastMessage(), "wenig Speicher...Probleme!");
+  EXPECT_EQ(w->LastTourFrame, 0);
+  EXPECT_EQ(w->View3D.PhotoCount, 3);
+  EXPECT_EQ(static_cast<double>(w->View3D.Observer.z), static_cast<double>(e.z));
+}
+
+TEST_F(Tour, AddedParametricSurfaceIsCompiledAndBoxed) {
+  const int i = w->AddParametricSurface("t", "u", "t*u", 0, 1, -1, 2, 10, 12);
+  ASSERT_GE(i, 0);
+  const TEquation& e = w->Equation(i);
+  EXPECT_EQ(e.kind, kKindParametricSurface);
+  EXPECT_EQ(static_cast<double>(e.upperBound.y), 2.0);
+  EXPECT_EQ(e.divisions[1], 12);
+  EXPECT_NE(e.trees[2], nullptr);
+  EXPECT_EQ(e.familyOn, 1);
+}
+
+}  // namespace
+}  // namespace kv
