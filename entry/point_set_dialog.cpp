@@ -16,7 +16,7 @@ constexpr int kStrPoints = 279;       // "Punkte"
 constexpr int kStrCartesian = 283;    // "Kartesisch"
 constexpr int kStrCylindrical = 253;  // "Zylinderkoord"
 constexpr int kStrSpherical = 277;    // "Kugelkoord"
-constexpr int kStrLine = 1180;        // "Zeile "
+constexpr int kStrLine = 1197;        // "Zeile "
 
 // A whole number, or false.
 bool ReadInt(const std::string& text, long& value) {
