@@ -77,6 +77,8 @@ struct TEndMarkers {
   int endArrow = 0;
 };
 
+class TShadeDlg;
+class TCentroidDlg;
 class TIvp10Dlg;
 class TIvp11Dlg;
 class TIvp12Dlg;
@@ -300,6 +302,16 @@ class TPlotCWin : public TPlotBWin {
   // the entry is drawn again after a solution was added.
   std::uint8_t redrawAfterTrajectory = 0;
 
+  // ---- shading and implicit regions (region_commands.cpp) ----
+  TShadeDlg* ShadeDialog() const { return shadeDialog_.get(); }
+  TCentroidDlg* CentroidDialog() const { return centroidDialog_.get(); }
+  // The dots of inequality entry i, the n-th with a sign, in its own colour
+  // (region mode 2).
+  void DotInequalityRegion(plat::DC& dc, int i, int n);
+  // Closes the shading and region dialogs (all), or those whose kinds are
+  // no longer visible.
+  void CloseRegionDialogs(bool all);
+
  protected:
   // Puts the window's own menu back after the Lagrange editor.
   virtual void RestoreWindowMenu(const std::string& name) { AssignMenu(name); }
@@ -340,6 +352,10 @@ class TPlotCWin : public TPlotBWin {
   void CmIntegrateDifference() { OpenIntegrationDialog(2, true); }
   void CmArcLength() { OpenArcLengthDialog(); }
   void CmDistance() { OpenDistanceDialog(); }
+  void CmShadeExplicit();
+  void CmShadeImplicit();
+  std::unique_ptr<TShadeDlg> shadeDialog_;
+  std::unique_ptr<TCentroidDlg> centroidDialog_;
   void CmTool(int id) {}
   // The polynomial being edited, when it is still one.
   TEquation* EditedPolynomial();
