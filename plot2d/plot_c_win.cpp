@@ -355,8 +355,6 @@ void TPlotCWin::CloseStaleDialogs(bool all) {
   HideStaleIvpDialogs(all);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
   ClosePointTools(all);
-  // The calculus dialogs whose kinds left the inventory close here once
-  // they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {
