@@ -2,35 +2,11 @@
 // combinations dialogs, and their clean-up.
 #include "entry/combine_dialog.h"
 #include "entry/plot11_win.h"
+#include "entry/tool_dialog_slot.h"
 #include "entry/point_list_dialog.h"
 #include "entry/point_set_dialog.h"
 
 namespace kv {
-
-namespace {
-
-// Created on first use, then shown again and brought to the top.
-template <class D>
-void OpenToolDialog(std::unique_ptr<D>& slot, TPlot11Win& w) {
-  if (slot && slot->IsDestroyed()) slot.reset();
-  if (!slot) {
-    slot = std::make_unique<D>(w);
-    if (!slot->Create()) {
-      slot.reset();
-      return;
-    }
-  }
-  slot->Reveal();
-  slot->BringToTop();
-}
-
-template <class D>
-void CloseToolDialog(std::unique_ptr<D>& slot) {
-  if (slot && !slot->IsDestroyed()) slot->Destroy();
-  slot.reset();
-}
-
-}  // namespace
 
 void TPlot11Win::CmPointList() { OpenToolDialog(pointListDialog_, *this); }
 

@@ -1,6 +1,7 @@
 // The 2D window's shading commands: the shading dialog for graphs, the
 // region dialog for inequalities of implicit curves, and the dots of each
 // inequality's own region.
+#include "entry/tool_dialog_slot.h"
 #include "plot2d/centroid_dialog.h"
 #include "plot2d/plot_c_win.h"
 #include "plot2d/shade_dialog.h"
@@ -8,26 +9,6 @@
 namespace kv {
 
 namespace {
-
-template <class D>
-void OpenRegionDialog(std::unique_ptr<D>& slot, TPlotCWin& w) {
-  if (slot && slot->IsDestroyed()) slot.reset();
-  if (!slot) {
-    slot = std::make_unique<D>(w);
-    if (!slot->Create()) {
-      slot.reset();
-      return;
-    }
-  }
-  slot->Reveal();
-  slot->BringToTop();
-}
-
-template <class D>
-void CloseRegionDialog(std::unique_ptr<D>& slot) {
-  if (slot && !slot->IsDestroyed()) slot->Destroy();
-  slot.reset();
-}
 
 // Start offsets of the lattice of the n-th inequality, so that the dots of
 // overlapping regions lie side by side.
@@ -37,16 +18,16 @@ constexpr int kLatticeSpacing = 3;
 
 }  // namespace
 
-void TPlotCWin::CmShadeExplicit() { OpenRegionDialog(shadeDialog_, *this); }
+void TPlotCWin::CmShadeExplicit() { OpenToolDialog(shadeDialog_, *this); }
 
 void TPlotCWin::CmShadeImplicit() {
-  OpenRegionDialog(centroidDialog_, *this);
+  OpenToolDialog(centroidDialog_, *this);
   if (centroidDialog_) centroidDialog_->FillLists();
 }
 
 void TPlotCWin::CloseRegionDialogs(bool all) {
-  if (all || FindVisibleOfKinds({kKindExplicit}) < 0) CloseRegionDialog(shadeDialog_);
-  if (all || FindVisibleOfKinds({kKindImplicit}) < 0) CloseRegionDialog(centroidDialog_);
+  if (all || FindVisibleOfKinds({kKindExplicit}) < 0) CloseToolDialog(shadeDialog_);
+  if (all || FindVisibleOfKinds({kKindImplicit}) < 0) CloseToolDialog(centroidDialog_);
 }
 
 void TPlotCWin::DotInequalityRegion(plat::DC& dc, int i, int n) {
