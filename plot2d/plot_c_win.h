@@ -230,7 +230,7 @@ class TPlotCWin : public TPlotBWin {
   void DrawInequalityRegions(plat::DC& dc);
   // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
   int DrawCurve(plat::DC& dc, int i);
-  // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
+  // Kinds 206 (antiderivative) and 207 (roulette), antiderivative_roulette_drawing.cpp.
   int DrawAntiderivative(plat::DC& dc, int i);
   int DrawRoulette(plat::DC& dc, int i);
   // The curve range of the open "Kurve rotieren" dialog, highlighted.
