@@ -6,6 +6,7 @@
 
 #include "entry/equation_dialog.h"
 #include "entry/plot1_win.h"
+#include "entry/model/point_lists.h"
 #include "formula/tree_builders.h"
 #include "platform/app.h"
 
@@ -277,41 +278,31 @@ void TPlot1Win::AppendPointItem(const TEquation& prototype) {
   }
 }
 
-int TPlot1Win::AppendPointsFromText(const TEquation& prototype, std::string_view text) {
+int TPlot1Win::AppendPointsFromText(const TEquation& prototype, std::string_view text, int* badLine) {
+  // The whole text is checked first: a malformed number adds nothing.
+  std::vector<std::string> numbers;
+  int line = 0;
+  const int code = ScanPastedNumbers(text, numbers, line);
+  if (badLine) *badLine = line;
+  if (code != 0) return code;
   TEquation proto;
   CopyEquation(proto, prototype);
-  const int perPoint = dimension < 1 ? 1 : dimension;
-  int k = 0;
-  std::size_t pos = 0;
-  auto isPart = [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; };
-  while (equationCount < equationCapacity && pos < text.size()) {
-    while (pos < text.size() && !isPart(text[pos])) ++pos;
-    if (pos >= text.size()) break;
-    const std::size_t start = pos;
-    bool digit = false;
-    while (pos < text.size() && isPart(text[pos])) {
-      digit = digit || (text[pos] >= '0' && text[pos] <= '9');
-      ++pos;
-    }
-    // A lone "-" or "." is no number, and a run longer than a formula text
-    // is none either.
-    if (!digit || pos - start > kFormulaTextSize - 1) continue;
-    proto.formulaText[static_cast<std::size_t>(k)] = std::string(text.substr(start, pos - start));
-    if (++k == perPoint) {
-      AppendPointItem(proto);
-      k = 0;
-    }
+  const std::size_t perPoint = dimension < 1 ? 1 : static_cast<std::size_t>(std::min<int>(dimension, 3));
+  for (std::size_t k = 0; k + perPoint <= numbers.size() && equationCount < equationCapacity; k += perPoint) {
+    for (std::size_t c = 0; c < perPoint; ++c) proto.formulaText[c] = numbers[k + c];
+    AppendPointItem(proto);
   }
   EquationsChanged(true);
   return equationCount >= equationCapacity ? 4 : 0;
 }
 
-int TPlot1Win::PastePointList(const TEquation& prototype) {
+int TPlot1Win::PastePointList(const TEquation& prototype, int* badLine) {
+  if (badLine) *badLine = 0;
   std::string text;
   const int code = GetClipboardText(text, 32001);
   if (code != 0) return code;
   if (text.empty()) return 2;
-  return AppendPointsFromText(prototype, text);
+  return AppendPointsFromText(prototype, text, badLine);
 }
 
 int TPlot1Win::BuildPointEquationText(TEquation& prototype) {

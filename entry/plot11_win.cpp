@@ -1,7 +1,10 @@
 #include "entry/plot11_win.h"
 
+#include "entry/combine_dialog.h"
 #include "entry/data_win.h"
 #include "entry/inventory_dialog.h"
+#include "entry/point_list_dialog.h"
+#include "entry/point_set_dialog.h"
 #include "entry/side_windows.h"
 #include "platform/resources.h"
 
@@ -16,9 +19,10 @@ const plat::CommandTable& TPlot11Win::Commands() const {
       &TPlot1Win::Commands(),
       {
           {kCmInventory, &TPlot11Win::CmInventory, &TPlot11Win::CeInventory},
-          {kCmPointList, nullptr, &TPlot11Win::CePointList},
+          {kCmPointList, &TPlot11Win::CmPointList, &TPlot11Win::CePointList},
+          {kCmPointSets, &TPlot11Win::CmPointSets},
           {kCmArcLength, nullptr, &TPlot11Win::CeArcLength},
-          {kCmCombinations, nullptr, &TPlot11Win::CeCombinations},
+          {kCmCombinations, &TPlot11Win::CmCombinations, &TPlot11Win::CeCombinations},
           {kCmLineIntegral, &TPlot11Win::CmLineIntegral, &TPlot11Win::CeLineIntegral},
           {kCmCheckData, &TPlot11Win::CmCheckData, &TPlot11Win::CeCheckData},
           {kCmDistance, nullptr, &TPlot11Win::CeDistance},
@@ -43,8 +47,8 @@ void TPlot11Win::Destroy() {
   if (IsDestroyed()) return;
   if (inventoryDialog_ && !inventoryDialog_->IsDestroyed()) inventoryDialog_->Destroy();
   inventoryDialog_.reset();
-  // The point-list, point-set and distance dialogs are destroyed here once
-  // they exist.
+  DestroyAnalysisDialogs(true);
+  // The distance dialog is destroyed here once it exists.
   DestroySideWindows();
   CloseIntegralDialogs(true);
   TPlot1Win::Destroy();
@@ -155,6 +159,7 @@ bool TPlot11Win::ResizeInventory(int newCapacity, bool copy) {
 
 void TPlot11Win::CloseStaleDialogs(bool all) {
   TPlot1Win::CloseStaleDialogs(all);
+  DestroyAnalysisDialogs(all);
   CloseIntegralDialogs(all);
 }
 

@@ -54,6 +54,9 @@ inline constexpr int kTimeWindowCount = 4;
 inline constexpr int kPlaneWindowCount = 3;
 
 class TFnListDlg;
+class TPtListDlg;
+class TManyPtDlg;
+class TCombineDlg;
 class TLineDlg;
 class TFluxDlg;
 
@@ -216,6 +219,21 @@ class TPlot11Win : public TPlot1Win {
     for (int k = 0; k < 3; ++k) words[k] = storedSettings.words[static_cast<std::size_t>(kWordIntegrationFirst + k)];
   }
 
+  // ---- combinations (combine_dialog.cpp) ----
+  // A new entry combining f and g by the derivation code: 0, 4 (no room,
+  // nothing added), 6 (the operands do not combine) or 9 (no operands).
+  int AddCombinedEquation(int code, int f, int g);
+  // The trees of combined entry i anew from its operands.
+  bool RebuildCombinedEquation(int i);
+  // ---- point sequences (point_list_dialog.cpp) ----
+  // A point sequence on the curve at the values of the list: 0, 4 or 9.
+  int AddPointSequenceEquation(int curve, const std::string& list, int size);
+  // Point sequence i anew from its list and its curve.
+  bool RefreshPointSequenceEquation(int i);
+  TPtListDlg* PointListDialog() const { return pointListDialog_.get(); }
+  TManyPtDlg* PointSetDialog() const { return pointSetDialog_.get(); }
+  TCombineDlg* CombineDialog() const { return combineDialog_.get(); }
+
   // ---- side windows and the results window ----
   // Time window k (0..3; k equal to the dimension shows every coordinate)
   // and plane window k (0..2, 3D windows): created when missing, shown on
@@ -257,16 +275,19 @@ class TPlot11Win : public TPlot1Win {
 
  private:
   std::unique_ptr<TFnListDlg> inventoryDialog_;
+  std::unique_ptr<TPtListDlg> pointListDialog_;
+  std::unique_ptr<TManyPtDlg> pointSetDialog_;
+  std::unique_ptr<TCombineDlg> combineDialog_;
   void RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version);
 
   void CmInventory() { ShowInventory(); }
   void CeInventory(plat::CommandEnabler& ce) { ce.Enable(equationCount >= 0); }
-  void CmPointList() {}
+  void CmPointList();
   void CePointList(plat::CommandEnabler& ce);
-  void CmPointSets() {}
+  void CmPointSets();
   void CmArcLength() {}
   void CeArcLength(plat::CommandEnabler& ce) { CePointList(ce); }
-  void CmCombinations() {}
+  void CmCombinations();
   void CeCombinations(plat::CommandEnabler& ce);
   void CmAutonomousTrajectory() { OpenAutonomousTrajectoryDialog(); }
   void CmSlopeTrajectory() { OpenSlopeTrajectoryDialog(); }
@@ -278,6 +299,9 @@ class TPlot11Win : public TPlot1Win {
   void CmDistance() {}
   void CeDistance(plat::CommandEnabler& ce);
   void CmMarkPenWidth();
+  // Closes the point-list, point-set and combinations dialogs (all), or
+  // the combinations dialog when no entry it combines is visible.
+  void DestroyAnalysisDialogs(bool all);
   void CmSideWindow(int id);
   void InvalidateSideWindows();
   void DestroySideWindows();

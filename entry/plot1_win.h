@@ -101,10 +101,11 @@ class TPlot1Win : public TPlot0Win {
   void AddAbsoluteValueItem(int i);
   void AddCoordinateCurveItem(int i);
   // Point entries from numbers in the clipboard text: 0, 2 (no text), 4
-  // (the inventory became full) or the reader's code.
-  int PastePointList(const TEquation& prototype);
+  // (the inventory became full), 1 (a malformed number, its line in
+  // badLine; nothing added), 24 (no number) or the reader's code.
+  int PastePointList(const TEquation& prototype, int* badLine = nullptr);
   // The same from a given text (the clipboard reader's part).
-  int AppendPointsFromText(const TEquation& prototype, std::string_view text);
+  int AppendPointsFromText(const TEquation& prototype, std::string_view text, int* badLine = nullptr);
   void AppendPointItem(const TEquation& prototype);
   // One point entry per whole number of the run familyLetter = first ..
   // last (auxValue3, auxValue4): 0, 4 (full) or a compiler code.

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "entry/model/combinations.h"
+#include "entry/model/point_lists.h"
 #include "entry/model/derived_items.h"
 #include "plot2d/model/curve_maps.h"
 #include "plot2d/model/roulettes.h"
@@ -48,6 +50,15 @@ constexpr TDerivation kDerivations[] = {
     {kDerivedAbsoluteValue, &TPlotCWin::RebuildAbsoluteValueItem}, // 111 'o' |f|
     {kDerivedSegmentEnd, &TPlotCWin::RebuildEndPointItem},         // 125 '}'
     {kDerivedFrozenCopy, &TPlotCWin::RebuildCopyItem},             // 180
+    {kDerivedPointSequence, &TPlotCWin::RefreshPointSequenceEquation},  // 99 'c'
+    {kComboProduct, &TPlotCWin::RebuildCombinedEquation},          // 42 f * g
+    {kComboSum, &TPlotCWin::RebuildCombinedEquation},              // 43 f + g
+    {kComboDifference, &TPlotCWin::RebuildCombinedEquation},       // 45 f - g
+    {kComboQuotient, &TPlotCWin::RebuildCombinedEquation},         // 47 f / g
+    {kComboPower, &TPlotCWin::RebuildCombinedEquation},            // 94 f ^ g
+    {kComboParallel, &TPlotCWin::RebuildCombinedEquation},         // 150
+    {kComboPerpendicular, &TPlotCWin::RebuildCombinedEquation},    // 151
+    {kComboComposition, &TPlotCWin::RebuildCombinedEquation},      // 177 f(g)
 };
 
 }  // namespace

@@ -31,8 +31,8 @@ const plat::CommandTable& TPlotCWin::Commands() const {
           {kCmToggleImplicitUpdate, &C::CmToggleImplicitUpdate},
           {kCmFitWindow, &C::CmFitWindow},
           // Tool dialogs.
-          {kCmShadeExplicit, nullptr, &C::CeExplicit},
-          {kCmShadeImplicit, nullptr, &C::CeImplicit},
+          {kCmShadeExplicit, &C::CmShadeExplicit, &C::CeExplicit},
+          {kCmShadeImplicit, &C::CmShadeImplicit, &C::CeImplicit},
           {kCmMouseData, &C::CmMouseData, &C::CeNotEmpty},
           {kCmZeros, &C::CmZeros, &C::CeZeros},
           {kCmExtrema, &C::CmExtrema, &C::CeCurves},

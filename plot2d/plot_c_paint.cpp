@@ -103,7 +103,13 @@ void TPlotCWin::DrawShadings(plat::DC& dc) {
 }
 
 void TPlotCWin::DrawInequalityRegions(plat::DC& dc) {
-  if (regionMode <= 0) DotInequalities(dc);
+  if (regionMode <= 0) {
+    DotInequalities(dc);
+  } else if (regionMode == 2) {
+    int n = 0;
+    for (int i = 0; i <= equationCount; ++i)
+      if (Equation(i).kind == kKindImplicit && Equation(i).subKind != 0) DotInequalityRegion(dc, i, n++);
+  }
 }
 
 void TPlotCWin::DrawPlot(plat::DC& dc) {

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "plot2d/centroid_dialog.h"
+#include "plot2d/shade_dialog.h"
 #include "plot2d/ivp_dialogs.h"
 
 namespace kv {
@@ -18,6 +20,7 @@ void TPlotCWin::SetupWindow() { TPlotBWin::SetupWindow(); }
 
 void TPlotCWin::Destroy() {
   if (IsDestroyed()) return;
+  CloseRegionDialogs(true);
   DestroyIvpDialogs();
   ClosePointTools(true);
   TPlotBWin::Destroy();
@@ -348,11 +351,10 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
+  CloseRegionDialogs(all);
   HideStaleIvpDialogs(all);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
   ClosePointTools(all);
-  // The calculus dialogs whose kinds left the inventory close here once
-  // they exist.
 }
 
 void TPlotCWin::RedrawEquation(int parameter) {

@@ -77,6 +77,8 @@ struct TEndMarkers {
   int endArrow = 0;
 };
 
+class TShadeDlg;
+class TCentroidDlg;
 class TIvp10Dlg;
 class TIvp11Dlg;
 class TIvp12Dlg;
@@ -228,7 +230,7 @@ class TPlotCWin : public TPlotBWin {
   void DrawInequalityRegions(plat::DC& dc);
   // Kinds 201, 202 and 203: 65 when the stop key ended it, else 0.
   int DrawCurve(plat::DC& dc, int i);
-  // Kinds 206 (antiderivative) and 207 (roulette), special_curves_2d.cpp.
+  // Kinds 206 (antiderivative) and 207 (roulette), antiderivative_roulette_drawing.cpp.
   int DrawAntiderivative(plat::DC& dc, int i);
   int DrawRoulette(plat::DC& dc, int i);
   // The curve range of the open "Kurve rotieren" dialog, highlighted.
@@ -297,6 +299,16 @@ class TPlotCWin : public TPlotBWin {
   // The pressed button while a click starts a solution (1 left, 0 right).
   std::uint8_t trajectoryButton = 0;
 
+  // ---- shading and implicit regions (region_commands.cpp) ----
+  TShadeDlg* ShadeDialog() const { return shadeDialog_.get(); }
+  TCentroidDlg* CentroidDialog() const { return centroidDialog_.get(); }
+  // The dots of inequality entry i, the n-th with a sign, in its own colour
+  // (region mode 2).
+  void DotInequalityRegion(plat::DC& dc, int i, int n);
+  // Closes the shading and region dialogs (all), or those whose kinds are
+  // no longer visible.
+  void CloseRegionDialogs(bool all);
+
  protected:
   // Puts the window's own menu back after the Lagrange editor.
   virtual void RestoreWindowMenu(const std::string& name) { AssignMenu(name); }
@@ -337,6 +349,10 @@ class TPlotCWin : public TPlotBWin {
   void CmIntegrateDifference() { OpenIntegrationDialog(2, true); }
   void CmArcLength() { OpenArcLengthDialog(); }
   void CmDistance() { OpenDistanceDialog(); }
+  void CmShadeExplicit();
+  void CmShadeImplicit();
+  std::unique_ptr<TShadeDlg> shadeDialog_;
+  std::unique_ptr<TCentroidDlg> centroidDialog_;
   void CmTool(int id) {}
   // The polynomial being edited, when it is still one.
   TEquation* EditedPolynomial();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "entry/model/combinations.h"
 #include "plot3d/model/intersection_curve.h"
 #include "plot3d/model/level_curves.h"
 #include "plot3d/model/slice_items.h"
@@ -60,6 +61,7 @@ bool TPlotRWin::RebuildDerivedEquation(int j) {
     if (ok && code == kDerivedSlicePlane) UpdateItemExtent(j);
     return ok;
   }
+  if (IsCombinationCode(code)) return RebuildCombinedEquation(j);
   // The other codes' builders belong to tools this window does not have
   // yet; their entries keep their trees.
   return false;

@@ -99,8 +99,9 @@ class TPlot0Win : public TPlotWin {
   bool PointSatisfiesInequalities(long double x, long double y, int i);
   // Darts in the view inside the region (an entry or -1 for all); true with
   // the mean of the hits.  The count is dartCount; with showPoints each hit
-  // is marked on dc.
-  bool ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc = nullptr);
+  // is marked on dc.  area, when given, gets the region's estimated area.
+  bool ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc = nullptr,
+                          long double* area = nullptr);
   // Random darts for the inequality display: hits drawn in the entry's
   // region colour; counters[0] darts, counters[1] hits.
   int ThrowDarts(plat::DC& dc, long counters[2], int i);

@@ -64,8 +64,10 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
     int top, bottom;
     if (!ShadeRows(area, lo, hi, top, bottom)) continue;
     if (record) {
-      upper.push_back({wx, PixelToWorldY(top)});
-      lower.push_back({wx, PixelToWorldY(bottom)});
+      // The exports get the span itself, cut to the view, not its pixel
+      // rows: the outline keeps the region's true size.
+      upper.push_back({wx, std::min(hi, World.ymax)});
+      lower.push_back({wx, std::max(lo, World.ymin)});
     } else {
       ShadeColumn(dc, x, top, bottom, pattern, colour);
     }
@@ -136,7 +138,8 @@ bool TPlot0Win::PointSatisfiesInequalities(long double x, long double y, int i) 
   return true;
 }
 
-bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc) {
+bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc,
+                                   long double* area) {
   const long count = std::clamp<long>(dartCount, 1, 10000000);
   const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
   long hits = 0;
@@ -153,6 +156,8 @@ bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, 
       if (WorldToPixel(TPoint2D{x, y}, p)) dc->SetPixel(p.x, p.y, colour);
     }
   }
+  // The share of hits estimates the region's part of the view.
+  if (area) *area = (World.xmax - World.xmin) * (World.ymax - World.ymin) * hits / count;
   if (hits == 0) return false;
   mean = {sx / hits, sy / hits};
   return true;

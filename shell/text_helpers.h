@@ -81,8 +81,9 @@ void EnsureTrailingBackslash(std::string& path);
 void GetFileNamePart(std::string& dest, std::string_view path);
 
 // ---- random numbers and delays ----
-// (r mod 100000000) * ((b - a) * 1e-8) + a with r from plat::Rand(): a value
-// in [a, b) in steps of (b - a) / 1e8; a when a == b.
+// (r mod 100000000) * ((b - a) * 1e-8) + a with r from plat::Rand(), every
+// step equally likely: a value in [a, b) in steps of (b - a) / 1e8; a when
+// a == b.
 long double RandomInRange(long double a, long double b);
 // A processor-bound delay: n * 2000 long-double cosines; nothing for n <= 0.
 void BusyDelay(int n);

@@ -99,20 +99,4 @@ int CurveLetterOf(const TEquation& e);
 // simplified.  Null when a derivative is missing.
 TreePtr BuildArcLengthIntegrand(const TEquation& e);
 
-// Integrand of the line integral of a vector field entry (kind 210 or 310:
-// its component trees in X, Y (, Z)) along a compiled curve entry (203 or
-// 304): F(r(t)) · r'(t), in the curve's letter.  Null when a tree is
-// missing.
-TreePtr BuildLineIntegrand(const TEquation& field, const TEquation& curve);
-
-// Integrand of the flux of a vector field entry (310) through a
-// parametric surface entry (303): F(r(t, u)) · (r_t × r_u), in T and U.
-// Null when a tree is missing or cannot be differentiated.
-TreePtr BuildFluxIntegrand(const TEquation& field, const TEquation& surface);
-
-// Integrand of the area of a surface entry: |(1, 0, f_x) × (0, 1, f_y)| in
-// X and Y for z = f(x;y) (301), |r_t × r_u| in T and U for the others.
-// Null when a tree is missing or cannot be differentiated.
-TreePtr BuildSurfaceAreaIntegrand(const TEquation& surface);
-
 }  // namespace kv

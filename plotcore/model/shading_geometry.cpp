@@ -85,6 +85,9 @@ bool ShadeRows(const TShadeArea& w, long double yLow, long double yHigh, int& to
   const long double b = std::floor((w.world.ymax - yLow) * w.pixelsPerUnitY);
   if (std::isnan(t) || std::isnan(b)) return false;
   const long double h = w.height;
+  // A span wholly above or below the view has no row in it; clamping both
+  // ends would leave a single edge row.
+  if (b < 0 || t > h) return false;
   const long double tc = std::clamp<long double>(t, 0, h);
   const long double bc = std::clamp<long double>(b, 0, h);
   if (bc < tc) return false;

@@ -42,7 +42,8 @@ bool ShadeSpan(TFormulaEngine& engine, const TShadeRecord& s, TEquation& a, TEqu
 // The x range of a record on the screen: the view, cut to its interval.
 bool ShadeColumns(const TShadeArea& area, const TShadeRecord& s, int& first, int& last);
 // The rows of a y span: the first row at or below yHigh to the last at or
-// above yLow, within the drawing area.
+// above yLow, within the drawing area; false when the span lies wholly
+// outside it.
 bool ShadeRows(const TShadeArea& area, long double yLow, long double yHigh, int& top, int& bottom);
 
 // An implicit entry drawn as an inequality (F > 0, or F < 0 with a

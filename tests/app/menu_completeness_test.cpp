@@ -97,12 +97,7 @@ struct Pending {
 
 // Commands of features not built yet.
 const std::vector<Pending>& PendingCommands() {
-  static const std::vector<Pending> list = {
-      {kPlotWindows, 750, 750, "combinations"},
-      {k2DWindows, 507, 508, "point lists and point sets"},
-      {k2DWindows, 713, 713, "shading explicit curves"},
-      {k2DWindows, 769, 769, "shading implicit curves"},
-  };
+  static const std::vector<Pending> list = {};
   return list;
 }
 

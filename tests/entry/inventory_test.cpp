@@ -101,18 +101,23 @@ TEST_F(Inventory, PointsAreReadFromClipboardText) {
   struct Case {
     const char* text;
     std::vector<std::pair<std::string, std::string>> points;
+    int code = 0;
+    int line = 0;
   } cases[] = {
       {"1 2 3 4 5", {{"1", "2"}, {"3", "4"}}},
       {"x=1.5; y=-2", {{"1.5", "-2"}}},
       {"- . 7 8", {{"7", "8"}}},
-      {"", {}},
+      {"", {}, 24},
+      {"1 2\n3.4.5 6", {}, 1, 2},  // a malformed number adds nothing
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     TPlot2Win* w = MakeWindow();
     TEquation proto;
     InitEquation(proto, kKindPoint, 2, 50);
-    EXPECT_EQ(w->AppendPointsFromText(proto, c.text), 0);
+    int line = -1;
+    EXPECT_EQ(w->AppendPointsFromText(proto, c.text, &line), c.code);
+    EXPECT_EQ(line, c.line);
     ASSERT_EQ(w->equationCount + 1, static_cast<int>(c.points.size()));
     for (std::size_t k = 0; k < c.points.size(); ++k) {
       EXPECT_EQ(w->Equation(static_cast<int>(k)).formulaText[0], c.points[k].first);
@@ -120,14 +125,13 @@ TEST_F(Inventory, PointsAreReadFromClipboardText) {
       EXPECT_EQ(w->Equation(static_cast<int>(k)).kind, kKindPoint);
     }
   }
-  // A number longer than a formula text is no number; a full inventory
-  // stops the reading with 4.
+  // A number longer than a formula text is refused with the rest; a full
+  // inventory stops the reading with 4.
   TPlot2Win* w = MakeWindow();
   TEquation proto;
   InitEquation(proto, kKindPoint, 2, 50);
-  EXPECT_EQ(w->AppendPointsFromText(proto, std::string(300, '7') + " 1 2"), 0);
-  ASSERT_EQ(w->equationCount, 0);
-  EXPECT_EQ(w->Equation(0).formulaText[0], "1");
+  EXPECT_EQ(w->AppendPointsFromText(proto, std::string(300, '7') + " 1 2"), 1);
+  ASSERT_EQ(w->equationCount, -1);
   std::string many;
   for (int k = 0; k < 100; ++k) many += std::to_string(k) + " ";
   EXPECT_EQ(w->AppendPointsFromText(proto, many), 4);

@@ -133,6 +133,17 @@ TEST(EntryUnits, ShadeSpansAndInequalities) {
   ASSERT_TRUE(ShadeRows(area, 4, 7, top, bottom));  // cut to the area
   EXPECT_EQ(top, 0);
   EXPECT_EQ(bottom, 50);
+  // Spans wholly above or below the view shade no row, not an edge row.
+  struct Outside {
+    long double lo, hi;
+  } outside[] = {{6, 9}, {-9, -6}, {5.5L, 5.5L}, {-7, -5.5L}};
+  for (const Outside& o : outside) {
+    top = bottom = -1;
+    EXPECT_FALSE(ShadeRows(area, o.lo, o.hi, top, bottom)) << D(o.lo) << ".." << D(o.hi);
+  }
+  ASSERT_TRUE(ShadeRows(area, -9, 9, top, bottom));  // covering the view
+  EXPECT_EQ(top, 0);
+  EXPECT_EQ(bottom, 500);
 
   Entry disc(kKindImplicit, {"", "", "", "", "xx+yy=1"});
   disc.e.subKind = 1;  // F < 0: inside
