@@ -218,6 +218,14 @@ void TIvpDlg::TakeStartPoint() {
   ShowItem();
 }
 
+bool TIvpDlg::ReadDrawStart(TPoint3D& start, bool follow) {
+  if (ReadStartPoint(start, true) != 0) return false;
+  if (!follow) return true;
+  const int code = ReadDensity();
+  if (code != 0) window_.ShowMessageById(code);
+  return code == 0;
+}
+
 int TIvpDlg::ReadDensity() {
   const std::int32_t delay = ParseInt(GetItemText(kIdIvpDelay));
   if (delay < 1) return 14;  // "positiver Wert?"

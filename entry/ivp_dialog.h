@@ -77,6 +77,9 @@ class TIvpDlg : public TComboDlg {
   // Edit 215 as the window's follow delay: 0, or 14 when below 1 (the
   // window keeps its delay).
   int ReadDensity();
+  // The start point, and when the solution is followed on the screen the
+  // follow delay; false after a message.
+  bool ReadDrawStart(TPoint3D& start, bool follow);
   // Edit 214 as a pen width 1..25; anything else gives 1.
   int ReadDelay();
   // The list of solutions again, the first one current.

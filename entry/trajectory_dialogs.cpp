@@ -75,14 +75,7 @@ int TIvp10Dlg::DrawFrom(const TPoint3D& start, long double t0, long double steps
 
 void TIvp10Dlg::Draw(bool follow) {
   TPoint3D start;
-  if (ReadStartPoint(start, true) != 0) return;
-  if (follow) {
-    const int code = ReadDensity();
-    if (code != 0) {
-      plot_.ShowMessageById(code);
-      return;
-    }
-  }
+  if (!ReadDrawStart(start, follow)) return;
   long double t0 = 0;
   long double steps = -1;
   if (ReadRunSettings(t0, steps) != 0) return;

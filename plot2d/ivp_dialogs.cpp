@@ -77,14 +77,7 @@ int TIvp11Dlg::DrawFrom(const TPoint2D& start, bool follow) {
 
 void TIvp11Dlg::Draw(bool follow) {
   TPoint3D start;
-  if (ReadStartPoint(start, true) != 0) return;
-  if (follow) {
-    const int code = ReadDensity();
-    if (code != 0) {
-      plot_.ShowMessageById(code);
-      return;
-    }
-  }
+  if (!ReadDrawStart(start, follow)) return;
   storedStart_ = start;
   DrawFrom({start.x, start.y}, follow);
 }
