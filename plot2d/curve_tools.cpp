@@ -120,6 +120,23 @@ bool TPlotAWin::RebuildMappedEquation(int i) {
 
 // ---- roulettes, evolutes, derivative graphs ----
 
+namespace {
+
+// A roulette or evolute just appended: labelled, listed and drawn when its
+// trees were built, taken away again (message 1) when not.
+int FinishCurveEntry(TPlotAWin& w, int n, bool built) {
+  if (!built) {
+    w.DropLastEquation();
+    return 1;
+  }
+  w.AddEquationLabel();
+  w.EquationsChanged(true);
+  w.DrawEquationBuffered(n);
+  return 0;
+}
+
+}  // namespace
+
 int TPlotAWin::AddRoulette(int source, bool rightSide, long double min, long double start, long double max,
                            long double radius, long double arm) {
   if (!IsValidIndex(source)) return 1;
@@ -130,14 +147,7 @@ int TPlotAWin::AddRoulette(int source, bool rightSide, long double min, long dou
   e.source1 = static_cast<std::int16_t>(source);
   e.subKind = static_cast<std::int16_t>(Equation(source).kind);
   SetRouletteGeometry(e, start, radius, arm, rightSide);
-  if (!RebuildRoulette(n)) {
-    DropLastEquation();
-    return 1;
-  }
-  AddEquationLabel();
-  EquationsChanged(true);
-  DrawEquationBuffered(n);
-  return 0;
+  return FinishCurveEntry(*this, n, RebuildRoulette(n));
 }
 
 bool TPlotAWin::RebuildRoulette(int i) {
@@ -155,14 +165,7 @@ int TPlotAWin::AddEvolute(int source) {
   e.derivation = kDerivedEvolute;
   e.source1 = static_cast<std::int16_t>(source);
   e.subKind = static_cast<std::int16_t>(Equation(source).kind);
-  if (!RebuildEvolute(n)) {
-    DropLastEquation();
-    return 1;
-  }
-  AddEquationLabel();
-  EquationsChanged(true);
-  DrawEquationBuffered(n);
-  return 0;
+  return FinishCurveEntry(*this, n, RebuildEvolute(n));
 }
 
 bool TPlotAWin::RebuildEvolute(int i) {
