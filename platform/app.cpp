@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -37,6 +38,7 @@ bool g_deleteScheduled = false;
 class InputFilter : public QObject {
  protected:
   bool eventFilter(QObject* target, QEvent* e) override {
+    if (UiLogOn()) NoteUiEvent(target, e);
     if (IsPolling()) return HandleEventWhilePolling(target, e);
     return false;
   }

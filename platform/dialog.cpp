@@ -81,6 +81,11 @@ class DialogWidget : public QDialog {
 
 }  // namespace
 
+Dialog* DialogOfWidget(QObject* o) {
+  auto* w = dynamic_cast<DialogWidget*>(o);
+  return w ? w->Owner() : nullptr;
+}
+
 // Builds the widgets of a template into a dialog.
 struct DialogBuilder {
   static void Build(Dialog& dlg, DialogWidget* w, const res::DialogTemplate& t) {
@@ -207,7 +212,14 @@ struct DialogBuilder {
           }
         }
         if (c.width > 0) cw->setMinimumWidth(px(c.width));
-        if (c.height > 0) cw->setMinimumHeight(py(c.height));
+        if (auto* cb = qobject_cast<QComboBox*>(cw)) {
+          // A drop-down combo box's height is that of its dropped list; the
+          // closed control keeps its natural one-line height.
+          if (c.height > 0) cb->setMaxVisibleItems(std::max(1, py(c.height) / std::max(cb->sizeHint().height(), 1)));
+          cb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        } else if (c.height > 0) {
+          cw->setMinimumHeight(py(c.height));
+        }
         if (c.hidden) cw->hide();
         if (c.disabled) cw->setEnabled(false);
         // A row shares out the width beyond its controls' minimum in

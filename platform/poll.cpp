@@ -16,6 +16,8 @@
 #include <chrono>
 #include <deque>
 #include <map>
+#include <memory>
+#include <vector>
 #include <thread>
 
 #include "platform/app.h"
@@ -59,8 +61,20 @@ class PollScope {
   Window* previous_;
 };
 
+// What long work drew on its client surface reaches the screen while it
+// polls, at most every 20 ms (a DC the work holds open across its polls
+// schedules the repaint only when it closes).
+void ShowDrawnSurface(Window& w) {
+  static std::chrono::steady_clock::time_point last;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last < std::chrono::milliseconds(20)) return;
+  last = now;
+  if (QWidget* client = w.impl()->clientArea.data()) client->update();
+}
+
 void ProcessWhilePolling(Window& w) {
   if (!App::Exists()) return;
+  ShowDrawnSurface(w);
   PollScope scope(w);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -100,59 +114,128 @@ void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {
   if (q.size() < kMaxQueued) q.push_back(KeyMsg{vk, modifiers, ch});
 }
 
+namespace {
+
+// The top-level widget behind a native window, or the widget itself.
+QWidget* WidgetOf(QObject* target) {
+  if (auto* native = qobject_cast<QWindow*>(target)) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->windowHandle() == native) return top;
+    return nullptr;
+  }
+  return qobject_cast<QWidget*>(target);
+}
+
+// Queues a mouse event for the polling window's client area.  Events from
+// the windowing system arrive at the native window first, in its
+// coordinates; moves and releases count wherever the pointer is (the work
+// holds the mouse, as a captured window would), presses only inside the
+// client area.
+bool QueueMouseWhilePolling(QObject* target, QMouseEvent* me) {
+  Window* w = g_polling;
+  QWidget* client = w ? w->impl()->clientArea.data() : nullptr;
+  QWidget* widget = WidgetOf(target);
+  if (!client || !widget || WindowOfWidget(widget) != w || DialogOfWidget(widget)) return false;
+  const QPoint at = client->mapFromGlobal(me->globalPosition().toPoint());
+  const bool press = me->type() == QEvent::MouseButtonPress || me->type() == QEvent::MouseButtonDblClick;
+  if (press && !client->rect().contains(at)) return false;
+  MouseEvent m;
+  m.x = at.x();
+  m.y = at.y();
+  m.keys = MouseKeysOf(me->buttons(), me->modifiers());
+  const bool left = me->button() == Qt::LeftButton;
+  switch (me->type()) {
+    case QEvent::MouseButtonPress: m.type = left ? MouseEvent::LButtonDown : MouseEvent::RButtonDown; break;
+    case QEvent::MouseButtonRelease: m.type = left ? MouseEvent::LButtonUp : MouseEvent::RButtonUp; break;
+    case QEvent::MouseButtonDblClick: m.type = left ? MouseEvent::LButtonDblClk : MouseEvent::RButtonDown; break;
+    default: m.type = MouseEvent::Move; break;
+  }
+  PushMouse(w, m);
+  return true;
+}
+
+// Clicks and close requests that the work does not read wait until it has
+// returned to the event loop, as they would wait in a message queue: then
+// a click on a menu opens it, instead of starting a command in the middle
+// of the work or being lost.
+struct DeferredEvent {
+  QPointer<QObject> target;
+  std::unique_ptr<QEvent> event;
+};
+std::vector<DeferredEvent> g_deferred;
+bool g_replayScheduled = false;
+constexpr std::size_t kMaxDeferred = 64;
+
+void ScheduleReplay() {
+  if (g_replayScheduled) return;
+  g_replayScheduled = true;
+  QTimer::singleShot(20, QCoreApplication::instance(), [] {
+    g_replayScheduled = false;
+    if (g_pollDepth > 0 || g_polling) {
+      ScheduleReplay();
+      return;
+    }
+    std::vector<DeferredEvent> events = std::move(g_deferred);
+    g_deferred.clear();
+    for (DeferredEvent& d : events)
+      if (d.target) QCoreApplication::sendEvent(d.target.data(), d.event.get());
+  });
+}
+
+void Defer(QObject* target, QEvent* e) {
+  if (g_deferred.size() >= kMaxDeferred) return;
+  g_deferred.push_back(DeferredEvent{target, std::unique_ptr<QEvent>(e->clone())});
+  ScheduleReplay();
+}
+
+}  // namespace
+
+// While work polls, every key press of the program belongs to that work,
+// wherever the focus is (the plot window, its native window, a tool or
+// slider dialog): the poll reads the thread's keys, as long work did on the
+// original platform.  The first object that sees the press (the native
+// window, for presses from the windowing system) queues and swallows it,
+// so it is queued once.
 bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {
-      Window* w = WindowOfWidget(target);
-      if (w && w == g_polling) {
+      if (g_polling) {
         unsigned vk, mods, ch;
         TranslateKey(static_cast<QKeyEvent*>(e), vk, mods, ch);
-        if (vk || ch) QueueKey(w, vk, mods, ch);
+        if (vk || ch) QueueKey(g_polling, vk, mods, ch);
       }
       return true;
     }
+    case QEvent::ShortcutOverride:
+      // Accepted, so that no shortcut (a menu bar's Alt+letter) consumes the
+      // key: it arrives as a key press and is queued above.
+      e->accept();
+      return true;
+    case QEvent::MouseMove:
+      QueueMouseWhilePolling(target, static_cast<QMouseEvent*>(e));
+      return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-      Window* w = WindowOfWidget(target);
-      if (w && w == g_polling && w->impl()->clientArea && target == w->impl()->clientArea.data()) {
-        auto* me = static_cast<QMouseEvent*>(e);
-        MouseEvent m;
-        m.x = static_cast<int>(me->position().x());
-        m.y = static_cast<int>(me->position().y());
-        m.keys = MouseKeysOf(me->buttons(), me->modifiers());
-        bool left = me->button() == Qt::LeftButton;
-        switch (e->type()) {
-          case QEvent::MouseButtonPress: m.type = left ? MouseEvent::LButtonDown : MouseEvent::RButtonDown; break;
-          case QEvent::MouseButtonRelease: m.type = left ? MouseEvent::LButtonUp : MouseEvent::RButtonUp; break;
-          case QEvent::MouseButtonDblClick: m.type = left ? MouseEvent::LButtonDblClk : MouseEvent::RButtonDown; break;
-          default: m.type = MouseEvent::Move; break;
-        }
-        PushMouse(w, m);
-      }
+      if (!QueueMouseWhilePolling(target, static_cast<QMouseEvent*>(e))) Defer(target, e);
       return true;
-    }
     case QEvent::Close: {
       // Closing the window whose work polls ends that work (as Escape) and
       // then closes it; other windows wait until the work is done.  The
       // request reaches the native window before its widget.
-      auto* widget = qobject_cast<QWidget*>(target);
-      if (auto* native = qobject_cast<QWindow*>(target)) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-          if (top->windowHandle() == native) widget = top;
-      }
+      QWidget* widget = WidgetOf(target);
       Window* w = widget ? WindowOfWidget(widget) : nullptr;
-      if (w && w == g_polling && widget->isWindow()) {
+      if (w && w == g_polling && widget == w->impl()->frame.data()) {
         QueueKey(w, VK_ESCAPE, 0, 27);
         CloseWhenIdle(widget);
+      } else {
+        Defer(target, e);
       }
       return true;
     }
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
-    case QEvent::ShortcutOverride:
     case QEvent::ContextMenu:
     case QEvent::Drop:
       return true;

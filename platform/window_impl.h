@@ -139,6 +139,10 @@ unsigned MouseKeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 // The window a widget belongs to (walking up the parents), or null.
 Window* WindowOfWidget(QObject* o);
 
+// The dialog a native dialog widget shows, or null.
+class Dialog;
+Dialog* DialogOfWidget(QObject* o);
+
 // Destroyed windows are deleted when control returns to the event loop.
 void ScheduleDelete(Window* w);
 void ForgetScheduledDelete(Window* w);

@@ -17,8 +17,8 @@ D* OpenTool(TPlotAWin& w, std::unique_ptr<D>& slot) {
     slot = std::move(d);
   } else if (slot->IsHidden()) {
     slot->RefillList();
-    slot->Reveal();
   }
+  slot->Reveal();
   slot->BringToTop();
   return slot.get();
 }

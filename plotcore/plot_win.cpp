@@ -95,6 +95,11 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
   drawn = 1;
 }
 
+void TPlotWin::InvalidateBackBuffer(int index) {
+  TFuncWin::InvalidateBackBuffer(index);
+  if (index >= 0) PlotBufferValid = 0;
+}
+
 void TPlotWin::DrawPlotLayer(plat::DC& dc) {
   PaintBackground(dc);
   DrawFrame(dc);

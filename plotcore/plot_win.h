@@ -249,6 +249,9 @@ class TPlotWin : public TFuncWin {
   // Every visible entry (slot 94); 65 when the stop key ended it.
   virtual int DrawEquations(plat::DC& dc);
   virtual void PaintBuffered(plat::DC& dc);                          // slot 95
+  // The window base's bitmaps (the picture, the axes) lie under the plot:
+  // making one stale makes the plot layer stale.
+  void InvalidateBackBuffer(int index) override;
   // What the plot buffer holds: background, frame, axes and the entries.
   virtual void DrawPlotLayer(plat::DC& dc);
   virtual void PaintFromBuffer(plat::DC& dc) {}                      // slot 96

@@ -60,7 +60,9 @@ class TPreWin : public TFontWin {
   // rebuilds ClientRegion.
   void CreateBackBuffers(int last, plat::DC& dc);
   void BlitBackBuffer(int index, plat::DC& dc);
-  void InvalidateBackBuffer(int index);
+  // Marks an off-screen bitmap stale; a window whose bitmaps are layers of
+  // one picture makes the layer below stale too.
+  virtual void InvalidateBackBuffer(int index);
   void FillColourRect(plat::DC& dc, int x1, int y1, int x2, int y2, int index, bool framed);
   // UpdateClientSize and ClientRegion anew (the device text scale follows
   // in the window base).

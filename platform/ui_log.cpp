@@ -1,0 +1,175 @@
+// Event-log lines describing what is on the screen, for drivers that click
+// and type into the running program as a user would.  Coordinates of menu
+// bars and dialogs are relative to their top-level native window (whose id
+// is logged), so they stay right when a window manager moves the window;
+// coordinates of opened menus are global, as the toolkit places them.
+//
+//   menubar <window id> <menu resource> <count>
+//   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
+//   popup <x>,<y>,<w>,<h> <count> <title>
+//   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
+//   dialog <window id> <template> <count> <caption>
+//   control <id> <kind> <x>,<y>,<w>,<h> <hint w>,<hint h> <v|h> <text>
+#include "platform/ui_log.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/app.h"
+#include "platform/dialog.h"
+#include "platform/window.h"
+#include "platform/window_impl.h"
+
+namespace plat {
+
+namespace {
+
+std::string RectText(const QRect& r) {
+  return std::to_string(r.x()) + "," + std::to_string(r.y()) + "," + std::to_string(r.width()) + "," +
+         std::to_string(r.height());
+}
+
+std::string OneLine(const QString& s) {
+  std::string t = s.toStdString();
+  for (char& c : t)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  return t;
+}
+
+void LogMenuBar(QMainWindow* frame) {
+  QMenuBar* bar = frame->menuBar();
+  if (!bar || !frame->isVisible()) return;
+  const QList<QAction*> actions = bar->actions();
+  Window* w = WindowOfWidget(frame);
+  const std::string menu = w && !w->MenuName().empty() ? w->MenuName() : "-";
+  LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()));
+  const QPoint origin = bar->mapTo(frame, QPoint(0, 0));
+  int index = 0;
+  for (QAction* a : actions) {
+    const QRect r = bar->actionGeometry(a).translated(origin);
+    LogEvent("bar " + std::to_string(index++) + " " + std::to_string(a->data().toInt()) + " " + RectText(r) + " " +
+             (a->isEnabled() ? "e" : "d") + " " + OneLine(a->text()));
+  }
+}
+
+void LogPopup(QMenu* menu) {
+  const QList<QAction*> actions = menu->actions();
+  int count = 0;
+  for (QAction* a : actions)
+    if (!a->isSeparator() && a->isVisible()) ++count;
+  const QRect frame(menu->mapToGlobal(QPoint(0, 0)), menu->size());
+  LogEvent("popup " + RectText(frame) + " " + std::to_string(count) + " " + OneLine(menu->title()));
+  for (QAction* a : actions) {
+    if (a->isSeparator() || !a->isVisible()) continue;
+    const QRect r = menu->actionGeometry(a).translated(frame.topLeft());
+    std::string flags;
+    flags += a->isEnabled() ? 'e' : 'd';
+    flags += !a->isCheckable() ? '-' : a->isChecked() ? 'c' : 'u';
+    flags += a->menu() ? 's' : '.';
+    LogEvent("item " + std::to_string(a->menu() ? 0 : a->data().toInt()) + " " + RectText(r) + " " + flags + " " +
+             OneLine(a->text()));
+  }
+}
+
+const char* KindOf(QWidget* w) {
+  if (qobject_cast<QPushButton*>(w)) return "button";
+  if (qobject_cast<QCheckBox*>(w)) return "check";
+  if (qobject_cast<QRadioButton*>(w)) return "radio";
+  if (qobject_cast<QComboBox*>(w)) return "combo";
+  if (qobject_cast<QLineEdit*>(w)) return "edit";
+  if (qobject_cast<QPlainTextEdit*>(w)) return "text";
+  if (qobject_cast<QListWidget*>(w)) return "list";
+  if (qobject_cast<QScrollBar*>(w)) return "scroll";
+  if (qobject_cast<QLabel*>(w)) return "static";
+  return "space";
+}
+
+std::string TextOf(QWidget* w) {
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return OneLine(b->text());
+  if (auto* l = qobject_cast<QLabel*>(w)) return OneLine(l->text());
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return OneLine(e->text());
+  if (auto* c = qobject_cast<QComboBox*>(w)) return OneLine(c->currentText());
+  return "";
+}
+
+void LogDialog(QWidget* widget, Dialog& dlg) {
+  if (!widget->isVisible()) return;
+  const auto& controls = dlg.impl()->dialog.controls;
+  std::vector<QWidget*> kids;
+  for (QObject* o : widget->children())
+    if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow()) kids.push_back(w);
+  LogEvent("dialog " + std::to_string(widget->winId()) + " " + dlg.TemplateName() + " " +
+           std::to_string(kids.size()) + " " + OneLine(widget->windowTitle()));
+  for (QWidget* w : kids) {
+    int id = -1;
+    for (const auto& [cid, cw] : controls)
+      if (cw.data() == w) id = cid;
+    const QSize hint = w->sizeHint();
+    LogEvent("control " + std::to_string(id) + " " + KindOf(w) + " " + RectText(w->geometry()) + " " +
+             std::to_string(hint.width()) + "," + std::to_string(hint.height()) + " " +
+             (w->isVisible() ? "v" : "h") + " " + TextOf(w));
+  }
+}
+
+// Logs once the toolkit has laid the window out.
+template <class F>
+void Later(QWidget* w, F f) {
+  QPointer<QWidget> p(w);
+  QTimer::singleShot(0, w, [p, f] {
+    if (p) f(p.data());
+  });
+}
+
+}  // namespace
+
+bool UiLogOn() {
+  static const bool on = [] {
+    const char* path = std::getenv("KURVATO_EVENT_LOG");
+    return path && *path;
+  }();
+  return on;
+}
+
+void NoteUiEvent(QObject* target, QEvent* e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::Show && type != QEvent::Resize) return;
+  if (auto* menu = qobject_cast<QMenu*>(target)) {
+    if (type == QEvent::Show) LogPopup(menu);
+    return;
+  }
+  if (auto* bar = qobject_cast<QMenuBar*>(target)) {
+    if (auto* frame = qobject_cast<QMainWindow*>(bar->window()))
+      Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+    return;
+  }
+  if (type != QEvent::Show) return;
+  auto* widget = qobject_cast<QWidget*>(target);
+  if (!widget || !widget->isWindow()) return;
+  if (auto* frame = qobject_cast<QMainWindow*>(widget)) {
+    Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+  } else if (qobject_cast<QDialog*>(widget)) {
+    Later(widget, [](QWidget* w) {
+      if (Dialog* dlg = DialogOfWidget(w)) LogDialog(w, *dlg);
+    });
+  }
+}
+
+}  // namespace plat

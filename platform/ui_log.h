@@ -1,0 +1,19 @@
+// What the program shows, written to the event log for tools that drive the
+// running program from outside: the geometry of menu bars, opened menus and
+// dialogs, so that a driver can click where a user would.  Only active with
+// $KURVATO_EVENT_LOG set; platform-internal.
+#pragma once
+
+class QEvent;
+class QObject;
+
+namespace plat {
+
+// True when the event log is on.
+bool UiLogOn();
+// Looks at every event of the program (called from the application's event
+// filter before anything else) and logs the shown menus, menu bars and
+// dialogs.
+void NoteUiEvent(QObject* target, QEvent* e);
+
+}  // namespace plat

@@ -1,0 +1,109 @@
+#include "display_test.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace kvdisplay {
+
+namespace {
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+XSession& Screen() {
+  static XSession* session = new XSession;
+  return *session;
+}
+
+bool Eventually(const std::function<bool()>& condition, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    if (condition()) return true;
+    if (NowMs() >= end) return false;
+    Pause(20);
+  }
+}
+
+Image Settled(unsigned long window, int quiet, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  Image last = Screen().Capture(window);
+  std::int64_t since = NowMs();
+  while (NowMs() < end) {
+    Pause(30);
+    Image now = Screen().Capture(window);
+    if (now.w != last.w || now.h != last.h || now.pixels != last.pixels) {
+      last = std::move(now);
+      since = NowMs();
+    } else if (NowMs() - since >= quiet) {
+      break;
+    }
+  }
+  return last;
+}
+
+std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
+
+std::string FixtureCopy(const std::string& name) {
+  const std::string dir = kvtest::MakeTempDir("fixture");
+  std::filesystem::copy_file(FixturePath(name), dir + name);
+  return dir + name;
+}
+
+void DisplayTest::SetUp() { ASSERT_TRUE(Screen().Ok()) << "no X server (Xvfb) could be started"; }
+
+void DisplayTest::TearDown() {
+  if (program_) {
+    if (HasFailure()) {
+      // What the screen showed when the test failed, and the event log,
+      // kept beside the build for a look afterwards.
+      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+      const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
+      std::filesystem::create_directories(dir);
+      const std::string base = dir + info->test_suite_name() + "." + info->name();
+      Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
+      std::error_code ec;
+      std::filesystem::copy_file(program_->Log().path(), base + ".log",
+                                 std::filesystem::copy_options::overwrite_existing, ec);
+      std::fprintf(stderr, "screen and event log at failure: %s.ppm, %s.log\n", base.c_str(), base.c_str());
+    }
+    program_.reset();
+  }
+}
+
+Program& DisplayTest::Start(const std::vector<std::string>& args) {
+  program_.reset();
+  program_ = std::make_unique<Program>(Screen(), args);
+  EXPECT_TRUE(program_->Ready()) << "the program did not start";
+  return *program_;
+}
+
+TopWindow DisplayTest::Frame() { return Window("Kurvato"); }
+
+TopWindow DisplayTest::Window(const std::string& caption, int ms) {
+  TopWindow w = Screen().WaitFor(caption, ms, true);
+  EXPECT_NE(w.id, 0u) << "no window " << caption;
+  if (w.id) {
+    Screen().Activate(w.id);
+    program_->WaitMenuBar(w.id, 2000);
+  }
+  return w;
+}
+
+void DisplayTest::Menu(const TopWindow& w, int id) {
+  const Invoked r = program_->Command(w.id, id);
+  EXPECT_EQ(r, Invoked::Done) << "command " << id << " in " << w.caption << ": " << InvokedName(r);
+}
+
+TopWindow DisplayTest::New2D() {
+  const TopWindow frame = Frame();
+  Menu(frame, 402);  // "&2-dim"
+  return Window("Unbenannt");
+}
+
+}  // namespace kvdisplay

@@ -1,0 +1,50 @@
+// Shared pieces of the display tests: one X session per test process, the
+// program started on it, and waiting for what a user would wait for.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_ui.h"
+#include "x_session.h"
+
+namespace kvdisplay {
+
+// The process's display (Xvfb with openbox), started on first use.
+XSession& Screen();
+
+// Waits up to ms for the condition, checking every 20 ms.
+bool Eventually(const std::function<bool()>& condition, int ms);
+
+// Waits until the window's pixels have not changed for `quiet` ms (at most
+// ms in all); the last capture.
+Image Settled(unsigned long window, int quiet = 150, int ms = 3000);
+
+// The folder of the test fixtures (plot files) and a copy of one of them in
+// a fresh folder, so that saving cannot change the original.
+std::string FixturePath(const std::string& name);
+std::string FixtureCopy(const std::string& name);
+
+class DisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Starts the program (stopping one started before) and waits for it.
+  Program& Start(const std::vector<std::string>& args = {});
+  // The main frame's window ("Kurvato").
+  TopWindow Frame();
+  // Waits for a window whose caption starts with the text and activates it.
+  TopWindow Window(const std::string& caption, int ms = 5000);
+  // Runs a command through the menu; fails the test when it could not be
+  // clicked.
+  void Menu(const TopWindow& w, int id);
+  // Opens a 2D window from the frame's menu "&Fenster" and activates it.
+  TopWindow New2D();
+  std::unique_ptr<Program> program_;
+};
+
+}  // namespace kvdisplay

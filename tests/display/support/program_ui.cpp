@@ -1,0 +1,433 @@
+#include "program_ui.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/resources.h"
+#include "support/temp_dir.h"
+
+namespace kvdisplay {
+
+namespace {
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
+
+Rect ParseRect(const std::string& s) {
+  Rect r;
+  std::sscanf(s.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.w, &r.h);
+  return r;
+}
+
+// Splits off the first n blank-separated words; the rest of the line (which
+// may hold blanks) is the last element.
+std::vector<std::string> Words(const std::string& line, int n) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::size_t end = line.find(' ', at);
+    if (end == std::string::npos) {
+      out.push_back(line.substr(at));
+      at = line.size();
+      break;
+    }
+    out.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  out.push_back(at < line.size() ? line.substr(at) : "");
+  return out;
+}
+
+// "item <id> <rect> <flags> <text>" and "bar <index> <id> <rect> <e|d> <text>".
+LoggedItem ParseItem(const std::string& line) {
+  LoggedItem it;
+  if (StartsWith(line, "bar ")) {
+    auto w = Words(line, 5);
+    it.index = std::atoi(w[1].c_str());
+    it.id = std::atoi(w[2].c_str());
+    it.rect = ParseRect(w[3]);
+    it.enabled = w[4] == "e";
+    it.text = w[5];
+  } else {
+    auto w = Words(line, 4);
+    it.id = std::atoi(w[1].c_str());
+    it.rect = ParseRect(w[2]);
+    const std::string& f = w[3];
+    it.enabled = f.size() > 0 && f[0] == 'e';
+    it.check = f.size() > 1 ? f[1] : '-';
+    it.submenu = f.size() > 2 && f[2] == 's';
+    it.text = w[4];
+  }
+  return it;
+}
+
+bool FindPath(const std::vector<plat::res::MenuItem>& items, int id, std::vector<std::string>& path) {
+  for (const auto& it : items) {
+    if (it.kind == plat::res::MenuItem::Command && it.id == id) return true;
+    if (it.kind == plat::res::MenuItem::Popup) {
+      path.push_back(it.text);
+      if (FindPath(it.children, id, path)) return true;
+      path.pop_back();
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* InvokedName(Invoked r) {
+  switch (r) {
+    case Invoked::Done: return "done";
+    case Invoked::Disabled: return "disabled";
+    case Invoked::NotInMenu: return "not in the menu";
+    case Invoked::NoMenuBar: return "no menu bar";
+    default: return "menu did not open";
+  }
+}
+
+const LoggedItem* LoggedPopup::Find(int id) const {
+  for (const LoggedItem& it : items)
+    if (!it.submenu && it.id == id) return &it;
+  return nullptr;
+}
+
+const LoggedItem* LoggedPopup::FindText(const std::string& text) const {
+  for (const LoggedItem& it : items)
+    if (it.text == text) return &it;
+  return nullptr;
+}
+
+const LoggedControl* LoggedDialog::Find(int id) const {
+  for (const LoggedControl& c : controls)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+// ---- event log ----
+
+void EventLog::Update() {
+  std::ifstream f(path_, std::ios::binary);
+  if (!f) return;
+  f.seekg(static_cast<std::streamoff>(offset_));
+  std::string chunk((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  offset_ += chunk.size();
+  partial_ += chunk;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t nl = partial_.find('\n', start);
+    if (nl == std::string::npos) break;
+    lines_.push_back(partial_.substr(start, nl - start));
+    start = nl + 1;
+  }
+  partial_.erase(0, start);
+}
+
+int EventLog::Find(const std::string& prefix, std::size_t from) {
+  Update();
+  for (std::size_t i = from; i < lines_.size(); ++i)
+    if (StartsWith(lines_[i], prefix)) return static_cast<int>(i);
+  return -1;
+}
+
+int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    const int at = Find(prefix, from);
+    if (at >= 0 || NowMs() >= end) return at;
+    Pause(10);
+  }
+}
+
+// ---- the process ----
+
+Program::Program(XSession& x, const std::vector<std::string>& args,
+                 const std::vector<std::pair<std::string, std::string>>& env)
+    : x_(x), home_(kvtest::MakeTempDir("program")), log_(home_ + "events.log") {
+  pid_ = fork();
+  if (pid_ == 0) {
+    setenv("DISPLAY", x.DisplayName().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("KURVATO_HOME", (home_ + "settings").c_str(), 1);
+    setenv("KURVATO_EVENT_LOG", log_.path().c_str(), 1);
+    unsetenv("SESSION_MANAGER");
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    const std::string out = home_ + "output.txt";
+    std::FILE* f = std::freopen(out.c_str(), "w", stdout);
+    if (f) dup2(fileno(stdout), 2);
+    std::string exe = KURVATO_EXE;
+    std::vector<std::string> copy = args;
+    std::vector<char*> argv{exe.data()};
+    for (auto& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+}
+
+Program::~Program() { Stop(); }
+
+bool Program::Ready() { return log_.WaitFor("ready", 0, 15000) >= 0; }
+
+bool Program::Running() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    pid_ = -1;
+    return false;
+  }
+  return true;
+}
+
+int Program::Stop() {
+  if (pid_ <= 0) return -1;
+  kill(pid_, SIGTERM);
+  for (int t = 0; t < 5000; t += 20) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    Pause(20);
+  }
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+  return -1;
+}
+
+// ---- menus ----
+
+std::optional<LoggedMenuBar> Program::MenuBar(unsigned long window) {
+  const auto& lines = log_.Lines();
+  const std::string prefix = "menubar " + std::to_string(window) + " ";
+  for (std::size_t i = lines.size(); i-- > 0;) {
+    if (!StartsWith(lines[i], prefix)) continue;
+    auto w = Words(lines[i], 3);
+    LoggedMenuBar bar;
+    bar.window = window;
+    bar.menu = w[2];
+    const int count = std::atoi(w[3].c_str());
+    for (int k = 1; k <= count && i + k < lines.size(); ++k) bar.entries.push_back(ParseItem(lines[i + k]));
+    if (static_cast<int>(bar.entries.size()) < count) return std::nullopt;
+    return bar;
+  }
+  return std::nullopt;
+}
+
+std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    auto bar = MenuBar(window);
+    if (bar || NowMs() >= end) return bar;
+    Pause(20);
+  }
+}
+
+std::optional<std::vector<std::string>> Program::MenuPath(const std::string& menu, int id) {
+  const plat::res::Menu* m = plat::res::FindMenu(menu);
+  if (!m) return std::nullopt;
+  std::vector<std::string> path;
+  if (!FindPath(m->items, id, path)) return std::nullopt;
+  return path;
+}
+
+std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      if (!StartsWith(lines[i], "popup ")) continue;
+      auto w = Words(lines[i], 3);
+      if (w[3] != title) continue;
+      LoggedPopup p;
+      p.rect = ParseRect(w[1]);
+      p.title = w[3];
+      const int count = std::atoi(w[2].c_str());
+      for (int k = 1; k <= count && i + k < lines.size(); ++k) p.items.push_back(ParseItem(lines[i + k]));
+      if (static_cast<int>(p.items.size()) == count) return p;
+    }
+    if (NowMs() >= end) return std::nullopt;
+    Pause(10);
+  }
+}
+
+void Program::CloseMenus(int depth) {
+  for (int i = 0; i < depth; ++i) {
+    x_.Key("Escape");
+    Pause(30);
+  }
+  openMenus_ = 0;
+}
+
+std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::vector<std::string>& path) {
+  if (path.empty()) return std::nullopt;
+  auto bar = WaitMenuBar(window, 2000);
+  if (!bar) return std::nullopt;
+  const LoggedItem* entry = nullptr;
+  for (const LoggedItem& e : bar->entries)
+    if (e.text == path[0]) entry = &e;
+  if (!entry) return std::nullopt;
+  int x = entry->rect.CentreX(), y = entry->rect.CentreY();
+  x_.ToScreen(window, x, y);
+  std::size_t from = log_.Size();
+  x_.Click(x, y);
+  auto popup = WaitPopup(path[0], from, 2000);
+  if (!popup) return std::nullopt;
+  openMenus_ = 1;
+  for (std::size_t k = 1; k < path.size(); ++k) {
+    const LoggedItem* sub = popup->FindText(path[k]);
+    if (!sub) {
+      CloseMenus(openMenus_);
+      return std::nullopt;
+    }
+    from = log_.Size();
+    x_.Click(sub->rect.CentreX(), sub->rect.CentreY());
+    popup = WaitPopup(path[k], from, 2000);
+    if (!popup) {
+      CloseMenus(openMenus_ + 1);
+      return std::nullopt;
+    }
+    ++openMenus_;
+  }
+  return popup;
+}
+
+Invoked Program::Command(unsigned long window, int id) {
+  auto bar = WaitMenuBar(window, 2000);
+  if (!bar) return Invoked::NoMenuBar;
+  auto path = MenuPath(bar->menu, id);
+  if (!path) return Invoked::NotInMenu;
+  if (path->empty()) {
+    // A command on the bar itself.
+    for (const LoggedItem& e : bar->entries) {
+      if (e.id != id) continue;
+      if (!e.enabled) return Invoked::Disabled;
+      int x = e.rect.CentreX(), y = e.rect.CentreY();
+      x_.ToScreen(window, x, y);
+      x_.Click(x, y);
+      x_.Park();
+      return Invoked::Done;
+    }
+    return Invoked::NotInMenu;
+  }
+  auto popup = OpenMenu(window, *path);
+  if (!popup) return Invoked::MenuDidNotOpen;
+  const LoggedItem* item = popup->Find(id);
+  if (!item) {
+    CloseMenus(openMenus_);
+    return Invoked::NotInMenu;
+  }
+  if (!item->enabled) {
+    CloseMenus(openMenus_);
+    x_.Park();
+    return Invoked::Disabled;
+  }
+  x_.Click(item->rect.CentreX(), item->rect.CentreY());
+  openMenus_ = 0;
+  x_.Park();
+  return Invoked::Done;
+}
+
+std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
+  auto bar = WaitMenuBar(window, 2000);
+  if (!bar) return std::nullopt;
+  auto path = MenuPath(bar->menu, id);
+  if (!path || path->empty()) return std::nullopt;
+  auto popup = OpenMenu(window, *path);
+  if (!popup) return std::nullopt;
+  std::optional<LoggedItem> out;
+  if (const LoggedItem* item = popup->Find(id)) out = *item;
+  CloseMenus(openMenus_);
+  x_.Park();
+  return out;
+}
+
+bool Program::Answers(unsigned long window, int ms) {
+  auto bar = MenuBar(window);
+  if (!bar || bar->entries.empty()) return false;
+  const LoggedItem& e = bar->entries.front();
+  int x = e.rect.CentreX(), y = e.rect.CentreY();
+  x_.ToScreen(window, x, y);
+  const std::size_t from = log_.Size();
+  x_.Click(x, y);
+  const bool opened = WaitPopup(e.text, from, ms).has_value();
+  if (opened) CloseMenus(1);
+  x_.Park();
+  return opened;
+}
+
+// ---- dialogs ----
+
+std::optional<LoggedDialog> Program::ParseDialog(int at) {
+  const auto& lines = log_.Lines();
+  auto w = Words(lines[static_cast<std::size_t>(at)], 4);
+  LoggedDialog d;
+  d.window = std::strtoul(w[1].c_str(), nullptr, 10);
+  d.templateName = w[2];
+  d.caption = w[4];
+  const int count = std::atoi(w[3].c_str());
+  for (int k = 1; k <= count; ++k) {
+    const std::size_t i = static_cast<std::size_t>(at + k);
+    if (i >= lines.size() || !StartsWith(lines[i], "control ")) return std::nullopt;
+    auto c = Words(lines[i], 6);
+    LoggedControl ctl;
+    ctl.id = std::atoi(c[1].c_str());
+    ctl.kind = c[2];
+    ctl.rect = ParseRect(c[3]);
+    std::sscanf(c[4].c_str(), "%d,%d", &ctl.hintW, &ctl.hintH);
+    ctl.visible = c[5] == "v";
+    ctl.text = c[6];
+    d.controls.push_back(ctl);
+  }
+  return d;
+}
+
+std::optional<LoggedDialog> Program::Dialog(unsigned long window) {
+  const auto& lines = log_.Lines();
+  const std::string prefix = "dialog " + std::to_string(window) + " ";
+  for (std::size_t i = lines.size(); i-- > 0;)
+    if (StartsWith(lines[i], prefix)) return ParseDialog(static_cast<int>(i));
+  return std::nullopt;
+}
+
+std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      if (!StartsWith(lines[i], "dialog ")) continue;
+      auto w = Words(lines[i], 3);
+      if (w[2] != templateName) continue;
+      if (auto d = ParseDialog(static_cast<int>(i))) return d;
+    }
+    if (NowMs() >= end) return std::nullopt;
+    Pause(10);
+  }
+}
+
+void Program::ClickControl(const LoggedDialog& d, int id) {
+  const LoggedControl* c = d.Find(id);
+  if (!c) return;
+  int x = c->rect.CentreX(), y = c->rect.CentreY();
+  x_.ToScreen(d.window, x, y);
+  x_.Click(x, y);
+}
+
+void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+  ClickControl(d, id);
+  Pause(20);
+  x_.Key("ctrl+a");
+  x_.Type(text);
+}
+
+}  // namespace kvdisplay

@@ -1,0 +1,149 @@
+// The real `kurvato` executable running on a display, and what it shows as
+// its event log tells it (menu bars, opened menus, dialogs with their
+// controls), so that a test can click where a user would click.  Nothing
+// here reaches into the program: every action is a key press or a mouse
+// click delivered by the X server.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+#include "x_session.h"
+
+namespace kvdisplay {
+
+struct LoggedItem {
+  int id = 0;
+  int index = 0;
+  Rect rect;  // screen coordinates for menu items, window coordinates for the bar
+  bool enabled = true;
+  char check = '-';  // '-' not checkable, 'c' checked, 'u' unchecked
+  bool submenu = false;
+  std::string text;
+};
+
+struct LoggedMenuBar {
+  unsigned long window = 0;
+  std::string menu;  // the menu resource's name
+  std::vector<LoggedItem> entries;
+};
+
+struct LoggedPopup {
+  Rect rect;
+  std::string title;
+  std::vector<LoggedItem> items;
+  const LoggedItem* Find(int id) const;
+  const LoggedItem* FindText(const std::string& text) const;
+};
+
+struct LoggedControl {
+  int id = -1;
+  std::string kind;  // button, check, radio, combo, edit, text, list, scroll, static, space
+  Rect rect;         // dialog coordinates
+  int hintW = 0, hintH = 0;
+  bool visible = true;
+  std::string text;
+};
+
+struct LoggedDialog {
+  unsigned long window = 0;
+  std::string templateName;
+  std::string caption;
+  std::vector<LoggedControl> controls;
+  const LoggedControl* Find(int id) const;
+};
+
+// The program's event log, read as it grows.
+class EventLog {
+ public:
+  explicit EventLog(std::string path) : path_(std::move(path)) {}
+  // Reads what was appended since the last call.
+  void Update();
+  const std::vector<std::string>& Lines() {
+    Update();
+    return lines_;
+  }
+  std::size_t Size() {
+    Update();
+    return lines_.size();
+  }
+  // Waits until a line at or after `from` starts with the prefix; its index
+  // or -1.
+  int WaitFor(const std::string& prefix, std::size_t from, int ms);
+  int Find(const std::string& prefix, std::size_t from);
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::size_t offset_ = 0;
+  std::string partial_;
+  std::vector<std::string> lines_;
+};
+
+enum class Invoked { Done, Disabled, NotInMenu, NoMenuBar, MenuDidNotOpen };
+const char* InvokedName(Invoked r);
+
+class Program {
+ public:
+  // Starts the program on the session's display with its own settings
+  // folder and event log; args go on its command line.
+  Program(XSession& x, const std::vector<std::string>& args = {},
+          const std::vector<std::pair<std::string, std::string>>& env = {});
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // True once the program has said "ready" (waits up to 15 s).
+  bool Ready();
+  bool Running();
+  // SIGTERM, then SIGKILL after five seconds; the exit code or -1.
+  int Stop();
+  pid_t Pid() const { return pid_; }
+  const std::string& Home() const { return home_; }
+  EventLog& Log() { return log_; }
+  XSession& X() { return x_; }
+
+  // ---- menus ----
+  std::optional<LoggedMenuBar> MenuBar(unsigned long window);
+  // Waits up to ms for the window's menu bar to be logged.
+  std::optional<LoggedMenuBar> WaitMenuBar(unsigned long window, int ms);
+  // The titles of the popups leading to the command in the window's menu
+  // (empty for a command on the bar itself); nullopt when it is not there.
+  std::optional<std::vector<std::string>> MenuPath(const std::string& menu, int id);
+  // Opens the bar entry and the popups of the path with the mouse; the
+  // last popup opened, or nullopt.
+  std::optional<LoggedPopup> OpenMenu(unsigned long window, const std::vector<std::string>& path);
+  // Clicks the command's menu item, opening its menus first.
+  Invoked Command(unsigned long window, int id);
+  // The command's item as the opened menu shows it (menus closed again).
+  std::optional<LoggedItem> MenuItem(unsigned long window, int id);
+  // Closes open menus with Escape.
+  void CloseMenus(int depth);
+  // Opens the first bar entry and closes it again: true when the menu
+  // opened within ms, i.e. the program answers input.
+  bool Answers(unsigned long window, int ms);
+
+  // ---- dialogs ----
+  // The last logging of a dialog with this native window, or of the
+  // template (any window) at or after log line `from`.
+  std::optional<LoggedDialog> Dialog(unsigned long window);
+  std::optional<LoggedDialog> WaitDialog(const std::string& templateName, std::size_t from, int ms);
+  void ClickControl(const LoggedDialog& d, int id);
+  // Clicks into an edit control, selects its text and types the new one.
+  void SetText(const LoggedDialog& d, int id, const std::string& text);
+
+ private:
+  std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
+  std::optional<LoggedDialog> ParseDialog(int at);
+
+  XSession& x_;
+  std::string home_;
+  EventLog log_;
+  pid_t pid_ = -1;
+  int openMenus_ = 0;
+};
+
+}  // namespace kvdisplay

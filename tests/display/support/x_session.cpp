@@ -1,0 +1,484 @@
+#include "x_session.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xcomposite.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kvdisplay {
+
+namespace {
+
+// A request about a window that has just gone fails; the test goes on and
+// sees the window missing instead of the process ending.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Code points of UTF-8 text.
+std::vector<unsigned long> CodePoints(const std::string& s) {
+  std::vector<unsigned long> out;
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+    unsigned long cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    out.push_back(cp);
+    i += n;
+  }
+  return out;
+}
+
+unsigned long KeysymOfCodePoint(unsigned long cp) {
+  if (cp == '\n') return XK_Return;
+  if (cp == '\t') return XK_Tab;
+  if (cp < 0x100) return cp;
+  return 0x01000000 | cp;
+}
+
+}  // namespace
+
+std::uint64_t Image::Hash() const {
+  std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint64_t>(w) << 32 ^ static_cast<std::uint64_t>(h);
+  for (std::uint32_t p : pixels) h = (h ^ p) * 1099511628211ull;
+  return h;
+}
+
+int Image::Count(std::uint32_t c) const {
+  int n = 0;
+  for (std::uint32_t p : pixels) n += p == c;
+  return n;
+}
+
+bool Image::WritePpm(const std::string& path) const {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+  for (std::uint32_t p : pixels) {
+    const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                  static_cast<unsigned char>(p)};
+    std::fwrite(rgb, 1, 3, f);
+  }
+  return std::fclose(f) == 0;
+}
+
+void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+XSession::XSession() {
+  XSetErrorHandler(IgnoreXError);
+  StartServer();
+  if (!dpy_) return;
+  StartWindowManager();
+  int event = 0, error = 0;
+  if (XCompositeQueryExtension(dpy_, &event, &error))
+    XCompositeRedirectSubwindows(dpy_, DefaultRootWindow(dpy_), CompositeRedirectAutomatic);
+  // Letters beyond the US keyboard (umlauts, sharp s) get spare key codes.
+  int minCode = 0, maxCode = 0, perCode = 0;
+  XDisplayKeycodes(dpy_, &minCode, &maxCode);
+  KeySym* map = XGetKeyboardMapping(dpy_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+  std::vector<unsigned> spare;
+  for (int k = maxCode; k >= minCode && spare.size() < 12; --k) {
+    bool empty = true;
+    for (int j = 0; j < perCode; ++j) empty = empty && map[(k - minCode) * perCode + j] == NoSymbol;
+    if (empty) spare.push_back(static_cast<unsigned>(k));
+  }
+  XFree(map);
+  const unsigned long extra[] = {XK_adiaeresis, XK_odiaeresis, XK_udiaeresis, XK_Adiaeresis, XK_Odiaeresis,
+                                 XK_Udiaeresis, XK_ssharp,     XK_degree,     XK_twosuperior, XK_mu};
+  for (std::size_t i = 0; i < spare.size() && i < std::size(extra); ++i) {
+    KeySym syms[2] = {extra[i], extra[i]};
+    XChangeKeyboardMapping(dpy_, static_cast<int>(spare[i]), 2, syms, 1);
+  }
+  if (!spare.empty()) spareKeycode_ = spare.back();
+  XSync(dpy_, False);
+}
+
+XSession::~XSession() {
+  if (dpy_) XCloseDisplay(dpy_);
+  for (int pid : {wm_, xvfb_}) {
+    if (pid <= 0) continue;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+      if (waitpid(pid, nullptr, WNOHANG) == pid) {
+        pid = -1;
+        break;
+      }
+      Pause(20);
+    }
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+}
+
+void XSession::StartServer() {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  xvfb_ = fork();
+  if (xvfb_ == 0) {
+    close(fds[0]);
+    int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    const std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+           "+extension", "Composite", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  const std::int64_t end = NowMs() + 15000;
+  while (NowMs() < end) {
+    pollfd p{fds[0], POLLIN, 0};
+    if (poll(&p, 1, 200) <= 0) continue;
+    char c;
+    if (read(fds[0], &c, 1) != 1) break;
+    if (c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (number.empty()) return;
+  name_ = ":" + number;
+  for (int i = 0; i < 100 && !dpy_; ++i) {
+    dpy_ = XOpenDisplay(name_.c_str());
+    if (!dpy_) Pause(50);
+  }
+}
+
+void XSession::StartWindowManager() {
+  wm_ = fork();
+  if (wm_ == 0) {
+    int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    setenv("DISPLAY", name_.c_str(), 1);
+    execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const Atom check = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
+  for (int i = 0; i < 200; ++i) {
+    Atom type;
+    int format;
+    unsigned long n = 0, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(dpy_, DefaultRootWindow(dpy_), check, 0, 1, False, XA_WINDOW, &type, &format, &n, &after,
+                       &data);
+    if (data) XFree(data);
+    if (n > 0) break;
+    Pause(25);
+  }
+  Pause(100);
+}
+
+void XSession::Sync() {
+  if (dpy_) XSync(dpy_, False);
+}
+
+// ---- input ----
+
+unsigned XSession::KeycodeFor(unsigned long keysym, bool& shift) {
+  shift = false;
+  KeyCode kc = XKeysymToKeycode(dpy_, keysym);
+  if (kc == 0 && spareKeycode_) {
+    KeySym syms[2] = {keysym, keysym};
+    XChangeKeyboardMapping(dpy_, static_cast<int>(spareKeycode_), 2, syms, 1);
+    XSync(dpy_, False);
+    Pause(50);
+    kc = static_cast<KeyCode>(spareKeycode_);
+  }
+  if (kc == 0) return 0;
+  if (XkbKeycodeToKeysym(dpy_, kc, 0, 0) != keysym && XkbKeycodeToKeysym(dpy_, kc, 0, 1) == keysym) shift = true;
+  return kc;
+}
+
+void XSession::Key(const std::string& combo) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= combo.size(); ++i) {
+    if (i == combo.size() || (combo[i] == '+' && i > start)) {
+      parts.push_back(combo.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  if (parts.empty()) return;
+  const std::string name = parts.back();
+  parts.pop_back();
+  unsigned long keysym = name.size() == 1 ? static_cast<unsigned char>(name[0]) : XStringToKeysym(name.c_str());
+  if (keysym == NoSymbol) return;
+  bool shift = false;
+  const unsigned kc = KeycodeFor(keysym, shift);
+  if (!kc) return;
+  std::vector<KeyCode> mods;
+  for (const std::string& m : parts) {
+    const char* sym = m == "ctrl" ? "Control_L" : m == "alt" ? "Alt_L" : m == "shift" ? "Shift_L" : nullptr;
+    if (sym) mods.push_back(XKeysymToKeycode(dpy_, XStringToKeysym(sym)));
+  }
+  if (shift) mods.push_back(XKeysymToKeycode(dpy_, XK_Shift_L));
+  for (KeyCode m : mods) XTestFakeKeyEvent(dpy_, m, True, CurrentTime);
+  XTestFakeKeyEvent(dpy_, kc, True, CurrentTime);
+  XTestFakeKeyEvent(dpy_, kc, False, CurrentTime);
+  for (auto it = mods.rbegin(); it != mods.rend(); ++it) XTestFakeKeyEvent(dpy_, *it, False, CurrentTime);
+  XSync(dpy_, False);
+}
+
+void XSession::Type(const std::string& utf8) {
+  for (unsigned long cp : CodePoints(utf8)) {
+    bool shift = false;
+    const unsigned kc = KeycodeFor(KeysymOfCodePoint(cp), shift);
+    if (!kc) continue;
+    const KeyCode s = XKeysymToKeycode(dpy_, XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(dpy_, s, True, CurrentTime);
+    XTestFakeKeyEvent(dpy_, kc, True, CurrentTime);
+    XTestFakeKeyEvent(dpy_, kc, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(dpy_, s, False, CurrentTime);
+    XSync(dpy_, False);
+    Pause(2);
+  }
+}
+
+void XSession::MoveTo(int x, int y) {
+  XTestFakeMotionEvent(dpy_, -1, x, y, CurrentTime);
+  XSync(dpy_, False);
+}
+
+void XSession::Press(int x, int y, int button) {
+  MoveTo(x, y);
+  Pause(10);
+  XTestFakeButtonEvent(dpy_, static_cast<unsigned>(button), True, CurrentTime);
+  XSync(dpy_, False);
+}
+
+void XSession::Release(int x, int y, int button) {
+  MoveTo(x, y);
+  XTestFakeButtonEvent(dpy_, static_cast<unsigned>(button), False, CurrentTime);
+  XSync(dpy_, False);
+}
+
+void XSession::Click(int x, int y, int button) {
+  Press(x, y, button);
+  Pause(10);
+  Release(x, y, button);
+}
+
+void XSession::DoubleClick(int x, int y) {
+  Click(x, y);
+  Pause(40);
+  Click(x, y);
+}
+
+void XSession::Park() { MoveTo(1279, 1023); }
+
+// ---- windows ----
+
+std::string XSession::Caption(unsigned long id) {
+  const Atom netName = XInternAtom(dpy_, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(dpy_, "UTF8_STRING", False);
+  Atom type;
+  int format;
+  unsigned long n = 0, after;
+  unsigned char* data = nullptr;
+  std::string out;
+  if (XGetWindowProperty(dpy_, id, netName, 0, 4096, False, utf8, &type, &format, &n, &after, &data) == Success &&
+      data && n > 0) {
+    out.assign(reinterpret_cast<char*>(data), n);
+  } else {
+    char* name = nullptr;
+    if (XFetchName(dpy_, id, &name) && name) {
+      out = name;
+      XFree(name);
+    }
+  }
+  if (data) XFree(data);
+  return out;
+}
+
+bool XSession::Exists(unsigned long id) {
+  XWindowAttributes a;
+  return XGetWindowAttributes(dpy_, id, &a) != 0 && a.map_state == IsViewable;
+}
+
+Rect XSession::Geometry(unsigned long id) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy_, id, &a)) return {};
+  int x = 0, y = 0;
+  ::Window child;
+  XTranslateCoordinates(dpy_, id, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
+  return Rect{x, y, a.width, a.height};
+}
+
+void XSession::ToScreen(unsigned long id, int& x, int& y) {
+  ::Window child;
+  int sx = 0, sy = 0;
+  XTranslateCoordinates(dpy_, id, DefaultRootWindow(dpy_), x, y, &sx, &sy, &child);
+  x = sx;
+  y = sy;
+}
+
+std::vector<TopWindow> XSession::Windows() {
+  std::vector<TopWindow> out;
+  const Atom list = XInternAtom(dpy_, "_NET_CLIENT_LIST", False);
+  Atom type;
+  int format;
+  unsigned long n = 0, after;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(dpy_, DefaultRootWindow(dpy_), list, 0, 1024, False, XA_WINDOW, &type, &format, &n, &after,
+                         &data) != Success ||
+      !data) {
+    return out;
+  }
+  const auto* ids = reinterpret_cast<const unsigned long*>(data);
+  for (unsigned long i = 0; i < n; ++i) {
+    if (!Exists(ids[i])) continue;
+    TopWindow w;
+    w.id = ids[i];
+    w.caption = Caption(w.id);
+    w.rect = Geometry(w.id);
+    out.push_back(w);
+  }
+  XFree(data);
+  return out;
+}
+
+TopWindow XSession::Find(const std::string& caption, bool prefix) {
+  for (const TopWindow& w : Windows())
+    if (w.caption == caption || (prefix && w.caption.rfind(caption, 0) == 0)) return w;
+  return {};
+}
+
+TopWindow XSession::WaitFor(const std::string& caption, int ms, bool prefix) {
+  const std::int64_t end = NowMs() + ms;
+  for (;;) {
+    TopWindow w = Find(caption, prefix);
+    if (w.id || NowMs() >= end) return w;
+    Pause(20);
+  }
+}
+
+bool XSession::WaitGone(unsigned long id, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  while (NowMs() < end) {
+    bool listed = false;
+    for (const TopWindow& w : Windows()) listed = listed || w.id == id;
+    if (!listed) return true;
+    Pause(20);
+  }
+  return false;
+}
+
+unsigned long XSession::Active() {
+  const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", False);
+  Atom type;
+  int format;
+  unsigned long n = 0, after;
+  unsigned char* data = nullptr;
+  unsigned long id = 0;
+  if (XGetWindowProperty(dpy_, DefaultRootWindow(dpy_), active, 0, 1, False, XA_WINDOW, &type, &format, &n, &after,
+                         &data) == Success &&
+      data && n > 0)
+    id = *reinterpret_cast<unsigned long*>(data);
+  if (data) XFree(data);
+  return id;
+}
+
+namespace {
+
+void SendRootMessage(Display* dpy, unsigned long window, const char* atom, long l0, long l1) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(dpy, atom, False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = l0;
+  e.xclient.data.l[1] = l1;
+  XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  XSync(dpy, False);
+}
+
+}  // namespace
+
+bool XSession::Activate(unsigned long id) {
+  SendRootMessage(dpy_, id, "_NET_ACTIVE_WINDOW", 2, CurrentTime);
+  for (int i = 0; i < 50; ++i) {
+    if (Active() == id) {
+      Pause(30);
+      return true;
+    }
+    Pause(20);
+  }
+  return false;
+}
+
+void XSession::Close(unsigned long id) { SendRootMessage(dpy_, id, "_NET_CLOSE_WINDOW", CurrentTime, 2); }
+
+// ---- pixels ----
+
+namespace {
+
+Image FromXImage(XImage* img) {
+  Image out;
+  if (!img) return out;
+  out.w = img->width;
+  out.h = img->height;
+  out.pixels.resize(static_cast<std::size_t>(out.w) * out.h);
+  const bool direct = img->bits_per_pixel == 32 && img->byte_order == LSBFirst;
+  for (int y = 0; y < out.h; ++y)
+    for (int x = 0; x < out.w; ++x) {
+      std::uint32_t p;
+      if (direct) {
+        std::memcpy(&p, img->data + static_cast<std::size_t>(y) * img->bytes_per_line + 4 * x, 4);
+      } else {
+        p = static_cast<std::uint32_t>(XGetPixel(img, x, y));
+      }
+      out.pixels[static_cast<std::size_t>(y) * out.w + x] = p & 0xFFFFFF;
+    }
+  XDestroyImage(img);
+  return out;
+}
+
+}  // namespace
+
+Image XSession::Capture(unsigned long id) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy_, id, &a)) return {};
+  return Capture(id, Rect{0, 0, a.width, a.height});
+}
+
+Image XSession::Capture(unsigned long id, const Rect& part) {
+  if (part.w <= 0 || part.h <= 0) return {};
+  return FromXImage(XGetImage(dpy_, id, part.x, part.y, static_cast<unsigned>(part.w), static_cast<unsigned>(part.h),
+                              AllPlanes, ZPixmap));
+}
+
+Image XSession::CaptureScreen(const Rect& part) { return Capture(DefaultRootWindow(dpy_), part); }
+
+// ---- clipboard ----
+
+unsigned long XSession::ClipboardOwner() {
+  return XGetSelectionOwner(dpy_, XInternAtom(dpy_, "CLIPBOARD", False));
+}
+
+void XSession::ClearClipboard() {
+  XSetSelectionOwner(dpy_, XInternAtom(dpy_, "CLIPBOARD", False), None, CurrentTime);
+  XSync(dpy_, False);
+}
+
+}  // namespace kvdisplay
