@@ -30,23 +30,6 @@ bool Eventually(const std::function<bool()>& condition, int ms) {
   }
 }
 
-Image Settled(unsigned long window, int quiet, int ms) {
-  const std::int64_t end = NowMs() + ms;
-  Image last = Screen().Capture(window);
-  std::int64_t since = NowMs();
-  while (NowMs() < end) {
-    Pause(30);
-    Image now = Screen().Capture(window);
-    if (now.w != last.w || now.h != last.h || now.pixels != last.pixels) {
-      last = std::move(now);
-      since = NowMs();
-    } else if (NowMs() - since >= quiet) {
-      break;
-    }
-  }
-  return last;
-}
-
 std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
 
 std::string FixtureCopy(const std::string& name) {

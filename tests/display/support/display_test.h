@@ -22,7 +22,9 @@ bool Eventually(const std::function<bool()>& condition, int ms);
 
 // Waits until the window's pixels have not changed for `quiet` ms (at most
 // ms in all); the last capture.
-Image Settled(unsigned long window, int quiet = 150, int ms = 3000);
+inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
+  return Screen().Settled(window, quiet, ms);
+}
 
 // The folder of the test fixtures (plot files) and a copy of one of them in
 // a fresh folder, so that saving cannot change the original.

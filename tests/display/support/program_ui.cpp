@@ -302,7 +302,7 @@ std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::ve
   return popup;
 }
 
-Invoked Program::Command(unsigned long window, int id) {
+Invoked Program::Command(unsigned long window, int id, LoggedItem* clicked) {
   auto bar = WaitMenuBar(window, 2000);
   if (!bar) return Invoked::NoMenuBar;
   auto path = MenuPath(bar->menu, id);
@@ -311,6 +311,7 @@ Invoked Program::Command(unsigned long window, int id) {
     // A command on the bar itself.
     for (const LoggedItem& e : bar->entries) {
       if (e.id != id) continue;
+      if (clicked) *clicked = e;
       if (!e.enabled) return Invoked::Disabled;
       int x = e.rect.CentreX(), y = e.rect.CentreY();
       x_.ToScreen(window, x, y);
@@ -327,6 +328,7 @@ Invoked Program::Command(unsigned long window, int id) {
     CloseMenus(openMenus_);
     return Invoked::NotInMenu;
   }
+  if (clicked) *clicked = *item;
   if (!item->enabled) {
     CloseMenus(openMenus_);
     x_.Park();

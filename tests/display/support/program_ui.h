@@ -116,8 +116,9 @@ class Program {
   // Opens the bar entry and the popups of the path with the mouse; the
   // last popup opened, or nullopt.
   std::optional<LoggedPopup> OpenMenu(unsigned long window, const std::vector<std::string>& path);
-  // Clicks the command's menu item, opening its menus first.
-  Invoked Command(unsigned long window, int id);
+  // Clicks the command's menu item, opening its menus first; `clicked`
+  // receives the item as the menu showed it.
+  Invoked Command(unsigned long window, int id, LoggedItem* clicked = nullptr);
   // The command's item as the opened menu shows it (menus closed again).
   std::optional<LoggedItem> MenuItem(unsigned long window, int id);
   // Closes open menus with Escape.

@@ -470,6 +470,23 @@ Image XSession::Capture(unsigned long id, const Rect& part) {
 
 Image XSession::CaptureScreen(const Rect& part) { return Capture(DefaultRootWindow(dpy_), part); }
 
+Image XSession::Settled(unsigned long id, int quiet, int ms) {
+  const std::int64_t end = NowMs() + ms;
+  Image last = Capture(id);
+  std::int64_t since = NowMs();
+  while (NowMs() < end) {
+    Pause(30);
+    Image now = Capture(id);
+    if (now.w != last.w || now.h != last.h || now.pixels != last.pixels) {
+      last = std::move(now);
+      since = NowMs();
+    } else if (NowMs() - since >= quiet) {
+      break;
+    }
+  }
+  return last;
+}
+
 // ---- clipboard ----
 
 unsigned long XSession::ClipboardOwner() {

@@ -89,6 +89,9 @@ class XSession {
   Image Capture(unsigned long id);
   Image Capture(unsigned long id, const Rect& part);
   Image CaptureScreen(const Rect& part);
+  // Waits until the window's pixels have not changed for `quiet` ms (at
+  // most ms in all); the last capture.
+  Image Settled(unsigned long id, int quiet = 150, int ms = 3000);
 
   // ---- clipboard ----
   // The window that owns the CLIPBOARD selection (0 for none), and a way to

@@ -1,0 +1,94 @@
+// Every command of every menu of every window kind, clicked in the running
+// program as a user clicks it; each must do what its kind's expected-effects
+// list says (walk/<kind>.txt: what a user sees, reviewed command by
+// command).  One test per top-level menu of a window kind, so that the walk
+// runs in parallel.
+//
+// With KURVATO_WALK_RECORD set to a folder, the observed effects are
+// appended to <folder>/<kind>.txt in the lists' format instead of being
+// checked.
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <ostream>
+
+#include "support/menu_walk.h"
+#include "support/walk_kinds.h"
+
+namespace kvdisplay {
+namespace {
+
+struct WalkCase {
+  std::string kind;
+  std::string popup;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.kind << " " << c.popup; }
+
+std::vector<WalkCase> AllCases() {
+  std::vector<WalkCase> out;
+  for (const WalkKind& k : WalkKinds())
+    for (const std::string& p : MenuPopups(k.menu)) out.push_back({k.name, p});
+  return out;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<WalkCase>& info) {
+  std::string name = info.param.kind + "_";
+  for (char c : info.param.popup) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isalnum(u)) name += c;
+    else if (u >= 0x80) name += 'x';
+  }
+  return name + "_" + std::to_string(info.index);
+}
+
+class MenuWalk : public WalkTest, public ::testing::WithParamInterface<WalkCase> {
+ protected:
+  const WalkKind& Kind() {
+    for (const WalkKind& k : WalkKinds())
+      if (k.name == GetParam().kind) return k;
+    return WalkKinds().front();
+  }
+  TopWindow Open() {
+    const TopWindow w = Kind().open(*this);
+    if (w.id) program_->WaitMenuBar(w.id, 3000);
+    return w;
+  }
+};
+
+TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
+  const WalkCase& c = GetParam();
+  const char* record = std::getenv("KURVATO_WALK_RECORD");
+  const auto expected = ReadExpectedEffects(std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt");
+  TopWindow target = Open();
+  ASSERT_NE(target.id, 0u) << "the " << c.kind << " window did not open";
+  for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
+    SCOPED_TRACE(c.kind + " " + std::to_string(id) + " " + text);
+    MenuWalker walker(Screen(), *program_);
+    const Effect e = walker.Run(target, id);
+    if (record && *record) {
+      std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
+      out << c.kind << " " << id << " " << e.Text() << "  # " << text << "\n";
+    } else {
+      const auto it = expected.find({c.kind, id});
+      if (it == expected.end()) {
+        ADD_FAILURE() << "no expected effect listed; observed: " << e.Text();
+      } else {
+        EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
+      }
+    }
+    // A program that hangs or has ended ("&Beenden"), a window that closed
+    // or shows another menu: the next command starts afresh.
+    if (e.hung) ADD_FAILURE() << "the program stopped answering";
+    const auto bar = program_->Running() ? program_->MenuBar(target.id) : std::nullopt;
+    if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu) {
+      target = Open();
+      ASSERT_NE(target.id, 0u);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Menus, MenuWalk, ::testing::ValuesIn(AllCases()), CaseName);
+
+}  // namespace
+}  // namespace kvdisplay

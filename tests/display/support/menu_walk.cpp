@@ -1,0 +1,299 @@
+#include "menu_walk.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/resources.h"
+
+namespace kvdisplay {
+
+namespace {
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
+
+// How long a command has to show something, how long the screen must stand
+// still before the effect counts as complete, and how long work may run
+// before it is stopped.
+constexpr int kNothingAfterMs = 1500;
+constexpr int kQuietMs = 250;
+constexpr int kRunningAfterMs = 4000;
+
+std::vector<std::string> SplitTokens(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    std::size_t end = text.find(" & ", at);
+    if (end == std::string::npos) end = text.size();
+    std::string t = text.substr(at, end - at);
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    while (!t.empty() && t.front() == ' ') t.erase(0, 1);
+    if (!t.empty()) out.push_back(t);
+    at = end + 3;
+  }
+  return out;
+}
+
+bool IsAppearance(const std::string& t) {
+  return StartsWith(t, "dialog:") || StartsWith(t, "window:") || StartsWith(t, "message:") ||
+         StartsWith(t, "closed:");
+}
+
+void CollectCommands(const std::vector<plat::res::MenuItem>& items, const std::string& prefix,
+                     std::vector<std::pair<int, std::string>>& out) {
+  for (const auto& it : items) {
+    if (it.kind == plat::res::MenuItem::Command) {
+      std::string text = it.text;
+      std::replace(text.begin(), text.end(), '\t', ' ');
+      out.emplace_back(it.id, prefix + text);
+    } else if (it.kind == plat::res::MenuItem::Popup) {
+      CollectCommands(it.children, prefix + it.text + " > ", out);
+    }
+  }
+}
+
+}  // namespace
+
+std::string Effect::Text() const {
+  std::string out;
+  for (const std::string& t : tokens) out += (out.empty() ? "" : " & ") + t;
+  return out.empty() ? "none" : out;
+}
+
+bool Matches(const std::string& expected, const Effect& observed) {
+  const std::vector<std::string> want = SplitTokens(expected);
+  const std::set<std::string> seen(observed.tokens.begin(), observed.tokens.end());
+  for (const std::string& t : want) {
+    if (t == "none") {
+      if (!observed.tokens.empty() && !(observed.tokens.size() == 1 && observed.tokens[0] == "none")) return false;
+      continue;
+    }
+    if (!seen.count(t)) return false;
+  }
+  const std::set<std::string> wanted(want.begin(), want.end());
+  for (const std::string& t : observed.tokens)
+    if (IsAppearance(t) && !wanted.count(t)) return false;
+  return true;
+}
+
+std::vector<std::pair<int, std::string>> MenuCommands(const std::string& menu, const std::string& popup) {
+  std::vector<std::pair<int, std::string>> out;
+  const plat::res::Menu* m = plat::res::FindMenu(menu);
+  if (!m) return out;
+  for (const auto& it : m->items) {
+    if (!popup.empty() && it.text != popup) continue;
+    if (it.kind == plat::res::MenuItem::Popup) CollectCommands(it.children, it.text + " > ", out);
+    if (it.kind == plat::res::MenuItem::Command && popup.empty()) CollectCommands({it}, "", out);
+    if (it.kind == plat::res::MenuItem::Command && it.text == popup) CollectCommands({it}, "", out);
+  }
+  return out;
+}
+
+std::vector<std::string> MenuPopups(const std::string& menu) {
+  std::vector<std::string> out;
+  if (const plat::res::Menu* m = plat::res::FindMenu(menu))
+    for (const auto& it : m->items) out.push_back(it.text);
+  return out;
+}
+
+std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path) {
+  std::map<std::pair<std::string, int>, std::string> out;
+  std::ifstream f(path);
+  std::string line;
+  while (std::getline(f, line)) {
+    const std::size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream in(line);
+    std::string kind;
+    int id = 0;
+    if (!(in >> kind >> id)) continue;
+    std::string rest;
+    std::getline(in, rest);
+    out[{kind, id}] = rest;
+  }
+  return out;
+}
+
+// ---- the walker ----
+
+std::uint64_t MenuWalker::PictureOf(unsigned long window, bool plot) {
+  Rect part = x_.Geometry(window);
+  part.x = part.y = 0;
+  if (plot) {
+    // The picture below the menu bar: the bar highlights its entries.
+    if (auto bar = p_.MenuBar(window)) {
+      int bottom = 0;
+      for (const LoggedItem& e : bar->entries) bottom = std::max(bottom, e.rect.y + e.rect.h);
+      part.y = bottom;
+      part.h -= bottom;
+    }
+  }
+  return x_.Capture(window, part).Hash();
+}
+
+MenuWalker::Snapshot MenuWalker::Take(const TopWindow&) {
+  Snapshot s;
+  s.windows = x_.Windows();
+  for (const TopWindow& w : s.windows) s.pictures.emplace_back(w.id, PictureOf(w.id, p_.MenuBar(w.id).has_value()));
+  return s;
+}
+
+namespace {
+
+const TopWindow* FindWindow(const std::vector<TopWindow>& ws, unsigned long id) {
+  for (const TopWindow& w : ws)
+    if (w.id == id) return &w;
+  return nullptr;
+}
+
+std::uint64_t PictureIn(const std::vector<std::pair<unsigned long, std::uint64_t>>& ps, unsigned long id) {
+  for (const auto& [w, h] : ps)
+    if (w == id) return h;
+  return 0;
+}
+
+bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<unsigned long, std::uint64_t>>& ap,
+                const std::vector<TopWindow>& bw, const std::vector<std::pair<unsigned long, std::uint64_t>>& bp) {
+  if (aw.size() != bw.size()) return false;
+  for (std::size_t i = 0; i < aw.size(); ++i)
+    if (aw[i].id != bw[i].id || aw[i].caption != bw[i].caption) return false;
+  return ap == bp;
+}
+
+}  // namespace
+
+void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
+  // Closing one window may open another (a question); a few rounds.
+  for (int round = 0; round < 4; ++round) {
+    std::vector<TopWindow> extra;
+    for (const TopWindow& w : x_.Windows())
+      if (!before.count(w.id)) extra.push_back(w);
+    if (extra.empty()) return;
+    for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
+      if (!x_.Exists(it->id)) continue;
+      x_.Activate(it->id);
+      x_.Key("Escape");
+      if (x_.WaitGone(it->id, 800)) continue;
+      x_.Close(it->id);
+      if (x_.WaitGone(it->id, 1500)) continue;
+      e.hung = true;
+    }
+  }
+}
+
+Effect MenuWalker::Run(const TopWindow& target, int id) {
+  Effect e;
+  x_.Activate(target.id);
+  x_.Settled(target.id, 100, 2000);
+  const Snapshot before = Take(target);
+  std::set<unsigned long> beforeIds;
+  for (const TopWindow& w : before.windows) beforeIds.insert(w.id);
+  x_.ClearClipboard();
+  const std::size_t logFrom = p_.Log().Size();
+
+  LoggedItem item;
+  const Invoked r = p_.Command(target.id, id, &item);
+  if (r == Invoked::Disabled) {
+    e.tokens.push_back("disabled");
+    return e;
+  }
+  if (r != Invoked::Done) {
+    e.tokens.push_back(std::string("error:") + InvokedName(r));
+    e.hung = !p_.Answers(target.id, 2000);
+    return e;
+  }
+
+  // Watch until the screen stands still after a change, or nothing came.
+  const std::int64_t start = NowMs();
+  std::int64_t lastChange = start;
+  Snapshot prev = before;
+  std::map<unsigned long, std::string> appeared;  // every new window seen, by id
+  bool running = false;
+  for (;;) {
+    x_.Sync();
+    Snapshot now = Take(target);
+    for (const TopWindow& w : now.windows)
+      if (!beforeIds.count(w.id)) appeared[w.id] = w.caption;
+    if (!SameScreen(now.windows, now.pictures, prev.windows, prev.pictures)) {
+      lastChange = NowMs();
+      prev = std::move(now);
+    }
+    const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
+                         !appeared.empty() || x_.ClipboardOwner() != 0 || p_.Log().Find("message ", logFrom) >= 0;
+    const std::int64_t t = NowMs();
+    if (changed && t - lastChange >= kQuietMs) break;
+    if (!changed && t - start >= kNothingAfterMs) break;
+    if (changed && t - start >= kRunningAfterMs) {
+      running = true;
+      break;
+    }
+    Pause(40);
+  }
+
+  // What the user saw.
+  const auto& lines = p_.Log().Lines();
+  std::vector<std::string> messages;
+  for (std::size_t i = logFrom; i < lines.size(); ++i)
+    if (StartsWith(lines[i], "message ")) messages.push_back(lines[i].substr(8));
+  std::size_t nextMessage = 0;
+  for (const auto& [wid, caption] : appeared) {
+    std::string token;
+    const std::string prefix = "dialog " + std::to_string(wid) + " ";
+    for (std::size_t i = logFrom; i < lines.size() && token.empty(); ++i)
+      if (StartsWith(lines[i], prefix)) {
+        const std::string rest = lines[i].substr(prefix.size());
+        token = "dialog:" + rest.substr(0, rest.find(' '));
+      }
+    if (token.empty() && nextMessage < messages.size()) token = "message:" + messages[nextMessage++];
+    if (token.empty()) token = "window:" + caption;
+    e.tokens.push_back(token);
+  }
+  for (; nextMessage < messages.size(); ++nextMessage) e.tokens.push_back("message:" + messages[nextMessage]);
+  for (const TopWindow& w : before.windows) {
+    const TopWindow* after = FindWindow(prev.windows, w.id);
+    if (!after) {
+      e.tokens.push_back("closed:" + w.caption);
+      continue;
+    }
+    if (w.id == target.id && after->caption != w.caption) e.tokens.push_back("caption:" + after->caption);
+    if (PictureIn(prev.pictures, w.id) != PictureIn(before.pictures, w.id))
+      e.tokens.push_back(w.id == target.id ? "pixels" : "pixels:" + w.caption);
+  }
+  if (x_.ClipboardOwner() != 0) e.tokens.push_back("clipboard");
+  if (running) e.tokens.push_back("runs");
+  if (!p_.Running()) {
+    e.tokens.push_back("exits");
+    return e;
+  }
+
+  // Put the screen back.
+  if (running && x_.Exists(target.id)) {
+    x_.Activate(target.id);
+    x_.Key("a");
+    x_.Settled(target.id, 200, 3000);
+  }
+  CloseNewWindows(beforeIds, e);
+  if (x_.Exists(target.id)) {
+    x_.Activate(target.id);
+    if (!p_.Answers(target.id, 2000)) {
+      e.hung = true;
+      return e;
+    }
+    // A check mark is looked at in the menu again.
+    if (item.check != '-' || e.tokens.empty()) {
+      if (auto now = p_.MenuItem(target.id, id); now && now->check != item.check && now->check != '-')
+        e.tokens.push_back(now->check == 'c' ? "check:on" : "check:off");
+    }
+  }
+  if (e.tokens.empty()) e.tokens.push_back("none");
+  return e;
+}
+
+}  // namespace kvdisplay

@@ -1,0 +1,47 @@
+// The window kinds the menu walk visits, each with how a user gets such a
+// window (a recipe of real input: start the program with a file, choose a
+// command).  Each window family registers its kinds from its own file
+// (walk_kinds_*.cpp); the expected effects of a kind's commands are in
+// walk/<kind>.txt.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display_test.h"
+
+namespace kvdisplay {
+
+class WalkTest : public DisplayTest {
+ public:
+  using DisplayTest::Frame;
+  using DisplayTest::Menu;
+  using DisplayTest::New2D;
+  using DisplayTest::Start;
+  using DisplayTest::Window;
+  Program& Running() { return *program_; }
+};
+
+struct WalkKind {
+  std::string name;  // also the name of its expected-effects file
+  std::string menu;  // the menu resource the window shows
+  // Starts the program afresh and returns the window, active, with its
+  // menu bar shown.
+  std::function<TopWindow(WalkTest&)> open;
+};
+
+std::vector<WalkKind>& WalkKinds();
+bool RegisterWalkKind(WalkKind kind);
+
+// Recipe steps.
+// Starts the program and chooses a command of the frame's menu; the window
+// whose caption starts with `caption`.
+TopWindow OpenFromFrame(WalkTest& t, int command, const std::string& caption);
+// Starts the program with a copy of the fixture file; its window.
+TopWindow OpenFixture(WalkTest& t, const std::string& file, const std::string& caption);
+// Chooses a command of window w's menu; the window (e.g. a companion) whose
+// caption starts with `caption`.
+TopWindow OpenByCommand(WalkTest& t, const TopWindow& w, int command, const std::string& caption);
+
+}  // namespace kvdisplay
