@@ -1,4 +1,4 @@
-// The main frame and the windows its menu "&Fenster" makes, as the walk
+// The mapping pair, the logarithmic, planet and quiz windows as the walk
 // visits them.
 #include "support/walk_kinds.h"
 
@@ -6,12 +6,6 @@ namespace kvdisplay {
 namespace {
 
 const bool registered = [] {
-  RegisterWalkKind({"frame", "PLOTMENU", [](WalkTest& t) {
-                      t.Start();
-                      return t.Frame();
-                    }});
-  RegisterWalkKind({"2d", "PLOT2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.kv2", "walk.kv2"); }});
-  RegisterWalkKind({"3d", "PLOT3MENU", [](WalkTest& t) { return OpenFromFrame(t, 403, "Unbenannt1.kv3"); }});
   RegisterWalkKind({"quiz", "GUESSMENU", [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); }});
   RegisterWalkKind({"domain", "DOM2MENU", [](WalkTest& t) { return OpenFromFrame(t, 405, "Abbildung1.ma2"); }});
   RegisterWalkKind({"range", "RAN2MENU", [](WalkTest& t) { return OpenFromFrame(t, 405, "Wertebereich"); }});
