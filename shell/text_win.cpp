@@ -1,8 +1,12 @@
 #include "shell/text_win.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/app.h"
 #include "platform/clipboard.h"
@@ -168,12 +172,24 @@ void TTextWin::CutSelection() {
 // ---- file layer ----
 
 int TTextWin::ReadFile() {
-  std::FILE* f = std::fopen(FileData.FileName.c_str(), "rb");
-  if (!f) return 11;
+  // Only a regular file: a FIFO would block and a device never end.
+  const int fd = ::open(FileData.FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return 11;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return 11;
+  }
   // Four bytes per character at most.
   std::string bytes(static_cast<std::size_t>(kTextMaxChars) * 4, '\0');
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
   bytes.resize(got);
   TextBuffer = TextFromFileBytes(bytes);
   return 0;
@@ -184,11 +200,8 @@ bool TTextWin::WriteFile() {
   std::vector<std::uint8_t> data(TextBuffer.begin(), TextBuffer.end());
   // The closing zero byte, as the text is stored.
   data.push_back(0);
-  if (!WriteFileAtomically(FileData.FileName, data)) {
-    ShowMessageById(12);
-    return false;
-  }
-  return true;
+  // A failure is reported by Save (message 12).
+  return WriteFileAtomically(FileData.FileName, data);
 }
 
 int TTextWin::OpenFile() {
