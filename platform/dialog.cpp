@@ -255,7 +255,9 @@ struct DialogBuilder {
       }
     }
     w->setWindowTitle(Q(t.caption));
-    if (t.width > 0 || t.height > 0) w->setMinimumSize(px(t.width), py(t.height));
+    // The dialog takes the size its rows need (the layout sets its minimum
+    // size); the template's own width and height were made for controls
+    // placed by coordinates and would only leave empty space.
     w->adjustSize();
   }
 };
