@@ -23,9 +23,8 @@ struct Tool {
 class DialogGeometry : public DisplayTest {
  protected:
   void ExpectSound(const LoggedDialog& d) {
-    const Rect client = Screen().Geometry(d.window);
     std::string faults;
-    for (const std::string& f : DialogGeometryFaults(d, client.w, client.h)) faults += f + "\n";
+    for (const std::string& f : DialogGeometryFaults(Screen(), d)) faults += f + "\n";
     if (!faults.empty()) ADD_FAILURE() << faults;
   }
 

@@ -31,4 +31,11 @@ inline constexpr int kTallSlack = 4;
 // the controls lie inside the dialog.
 std::vector<std::string> DialogGeometryFaults(const LoggedDialog& dialog, int clientWidth, int clientHeight);
 
+// The same for a dialog on the screen now (call it before closing the
+// dialog): its client size is read from the X server.
+inline std::vector<std::string> DialogGeometryFaults(XSession& x, const LoggedDialog& dialog) {
+  const Rect client = x.Geometry(dialog.window);
+  return DialogGeometryFaults(dialog, client.w, client.h);
+}
+
 }  // namespace kvdisplay
