@@ -13,7 +13,7 @@
 //     as its size hint, so that its text is not cut (the hint of a button
 //     with a short text is widened to the style's minimum width and says
 //     nothing then).
-// The menu walk calls this on every dialog it sees; the headless sweep over
+// For the menu walk, on every dialog it sees; the headless sweep over
 // every template calls it on the widgets as built.
 #pragma once
 
