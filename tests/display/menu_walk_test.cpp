@@ -77,6 +77,7 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
         EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
       }
     }
+    for (const std::string& f : e.layoutFaults) ADD_FAILURE() << "dialog layout: " << f;
     // A program that hangs or has ended ("&Beenden"), a window that closed
     // or shows another menu: the next command starts afresh.
     if (e.hung) ADD_FAILURE() << "the program stopped answering";

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "dialog_geometry.h"
 #include "platform/resources.h"
 
 namespace kvdisplay {
@@ -271,6 +272,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   if (!p_.Running()) {
     e.tokens.push_back("exits");
     return e;
+  }
+
+  // The dialogs still open keep the layout rules.
+  for (const auto& [wid, caption] : appeared) {
+    if (!x_.Exists(wid)) continue;
+    if (auto d = p_.Dialog(wid))
+      for (const std::string& f : DialogGeometryFaults(x_, *d)) e.layoutFaults.push_back(f);
   }
 
   // Put the screen back.

@@ -32,6 +32,8 @@ namespace kvdisplay {
 
 struct Effect {
   std::vector<std::string> tokens;
+  // Layout faults of the dialogs the command opened (see dialog_geometry.h).
+  std::vector<std::string> layoutFaults;
   bool hung = false;  // the program stopped answering, or a window could not be closed
   std::string Text() const;
 };
