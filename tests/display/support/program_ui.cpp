@@ -422,6 +422,15 @@ std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName,
 void Program::ClickControl(const LoggedDialog& d, int id) {
   const LoggedControl* c = d.Find(id);
   if (!c) return;
+  // The dialog is logged as it is shown; the window manager may still be
+  // mapping and placing it.
+  for (int i = 0; i < 150 && !x_.Exists(d.window); ++i) Pause(20);
+  for (int i = 0; i < 25; ++i) {
+    const Rect a = x_.Geometry(d.window);
+    Pause(20);
+    const Rect b = x_.Geometry(d.window);
+    if (a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h) break;
+  }
   int x = c->rect.CentreX(), y = c->rect.CentreY();
   x_.ToScreen(d.window, x, y);
   x_.Click(x, y);
