@@ -1,7 +1,9 @@
 // Long work runs inside a command and reads the keyboard itself; a key
 // pressed anywhere in the program must reach it.  Each loop is started as a
 // user starts it, stopped with its key once with the focus in the plot
-// window and once in its dialog, and the program must answer at once.
+// window and once in its dialog (or, where the dialog hides while the work
+// runs, in another window of the program), and the program must answer at
+// once.
 #include "support/display_test.h"
 
 namespace kvdisplay {
@@ -10,9 +12,9 @@ namespace {
 class LongWork : public DisplayTest {
  protected:
   // True while the window's pixels keep changing (the work draws).
-  bool Moving(unsigned long window) {
+  bool Moving(unsigned long window, int ms = 1500) {
     const Image a = Screen().Capture(window);
-    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, 1500);
+    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, ms);
   }
   // Presses the key with the focus in `focus` and checks that the work in
   // `window` stops within a second: its picture stands still and its menu
@@ -24,27 +26,39 @@ class LongWork : public DisplayTest {
     EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
     EXPECT_FALSE(Moving(window.id)) << "still running after " << key;
   }
+  // Types the formula into the 2D window's y = f(x) dialog.
+  void Enter2D(const std::string& formula) {
+    const std::size_t from = program_->Log().Size();
+    Screen().Key("F1");
+    auto eq = program_->WaitDialog("EQUA201", from, 3000);
+    ASSERT_TRUE(eq) << "the dialog of y = f(x) did not appear";
+    program_->SetText(*eq, 212, formula);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
+  }
+  // Opens the slider dialog of a command of the menu "&Anim".
+  LoggedDialog Slider(const TopWindow& w, int command, const std::string& templateName) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto slider = program_->WaitDialog(templateName, from, 3000);
+    EXPECT_TRUE(slider) << "the slider dialog did not appear";
+    return slider ? *slider : LoggedDialog{};
+  }
   // A 2D window drawing y = A sin(x) with the slider dialog of A open.
   std::pair<TopWindow, LoggedDialog> SliderOfA() {
     const TopWindow w = New2D();
-    std::size_t from = program_->Log().Size();
-    Screen().Key("F1");
-    auto eq = program_->WaitDialog("EQUA201", from, 3000);
-    EXPECT_TRUE(eq);
-    if (!eq) return {w, {}};
-    program_->SetText(*eq, 212, "Asin(x)");
-    Screen().Key("Return");
-    Screen().WaitGone(eq->window, 3000);
-    from = program_->Log().Size();
-    Menu(w, 601);  // "&A ..."
-    auto slider = program_->WaitDialog("SPARAM", from, 3000);
-    EXPECT_TRUE(slider) << "the slider dialog of A did not appear";
-    return {w, slider ? *slider : LoggedDialog{}};
+    Enter2D("Asin(x)");
+    return {w, Slider(w, 601, "SPARAM")};  // "&A ..."
+  }
+  // The slider dialog is hidden while its animation runs and comes back
+  // when it ends.
+  void SliderBack(const LoggedDialog& slider) {
+    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id) << "the slider dialog did not come back";
   }
 };
 
-// The slider dialog hides while its animation runs; the key is pressed in
-// the plot window and in the main frame.
+// The continuous animations; the slider dialog hides while they run, so the
+// key is pressed in the plot window and in the main frame.
 TEST_F(LongWork, TheSliderAnimationsStopOnAAndEscapeWhereverTheFocusIs) {
   Start();
   const TopWindow frame = Frame();
@@ -56,11 +70,77 @@ TEST_F(LongWork, TheSliderAnimationsStopOnAAndEscapeWhereverTheFocusIs) {
     program_->ClickControl(slider, button);
     StopWith(w, w.id, "a");
     EXPECT_EQ(Screen().Caption(w.id), caption);
-    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id) << "the slider dialog did not come back";
+    SliderBack(slider);
     program_->ClickControl(slider, button);
     StopWith(w, frame.id, "Escape");
-    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id);
+    SliderBack(slider);
   }
+  // "P" pauses the animation until "P" again, also typed in another window.
+  program_->ClickControl(slider, 740);
+  ASSERT_TRUE(Moving(w.id));
+  ASSERT_TRUE(Screen().Activate(frame.id));
+  Screen().Key("p");
+  Settled(w.id, 300);
+  EXPECT_FALSE(Moving(w.id, 800)) << "P did not pause the animation";
+  Screen().Key("p");
+  EXPECT_TRUE(Moving(w.id)) << "the second P did not go on";
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+}
+
+// "Vorberechnen": the frames are drawn into memory under the caption
+// "Foto #", then played; whole-number steps ("[value]" typed into the
+// slider's edit) step through the range with a delay.
+TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
+  Start();
+  const TopWindow frame = Frame();
+  auto [w, slider] = SliderOfA();
+  ASSERT_NE(slider.window, 0u);
+  const std::string caption = Screen().Caption(w.id);
+  program_->ClickControl(slider, 271);  // "Vorberechnen"
+  program_->SetText(slider, 212, "20");
+  program_->ClickControl(slider, 738);  // "Autorev"
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id).find("Foto #") != std::string::npos; }, 3000))
+      << "no photos were taken";
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000)) << "the photos never ended";
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 740);  // "Autozyk"
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000));
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+
+  // Whole numbers: the check box goes away, the animation steps.
+  program_->ClickControl(slider, 271);
+  program_->SetText(slider, 211, "[2]");
+  Screen().Key("Return");
+  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")}}) {
+    program_->ClickControl(slider, 740);
+    StopWith(w, focus, key);
+    SliderBack(slider);
+    // Shown again, the dialog leaves out what whole numbers do not use.
+    auto shown = program_->Dialog(slider.window);
+    const LoggedControl* photos = shown ? shown->Find(271) : nullptr;
+    EXPECT_TRUE(photos && !photos->visible) << "whole-number steps were not taken up";
+  }
+}
+
+// The time parameter "@" runs with the clock ("Sekunden"); only the stop
+// keys count.
+TEST_F(LongWork, TheTimeParameterStopsOnAAndEscape) {
+  Start();
+  const TopWindow frame = Frame();
+  const TopWindow w = New2D();
+  Enter2D("sin(x+@)");
+  const LoggedDialog slider = Slider(w, 600, "TPARAM");  // "&@ ..."
+  ASSERT_NE(slider.window, 0u);
+  program_->ClickControl(slider, 740);  // "Sekunden"
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 740);
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
 }
 
 }  // namespace
