@@ -36,6 +36,22 @@ class LongWork : public DisplayTest {
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
   }
+  // Opens a 3D window from the frame's menu "&Fenster" and types the
+  // surface z = f(x;y) into its first equation dialog.
+  TopWindow New3D(const std::string& surface) {
+    Menu(Frame(), 403);  // "&3-dim"
+    const TopWindow w = Window("Unbenannt");
+    const std::size_t from = program_->Log().Size();
+    Screen().Key("F1");
+    auto eq = program_->WaitDialog("EQUA301", from, 3000);
+    EXPECT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
+    if (!eq) return w;
+    program_->SetText(*eq, 213, surface);
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(eq->window, 3000));
+    Settled(w.id);
+    return w;
+  }
   // Opens the slider dialog of a command of the menu "&Anim".
   LoggedDialog Slider(const TopWindow& w, int command, const std::string& templateName) {
     const std::size_t from = program_->Log().Size();
@@ -141,6 +157,57 @@ TEST_F(LongWork, TheTimeParameterStopsOnAAndEscape) {
   program_->ClickControl(slider, 740);
   StopWith(w, frame.id, "Escape");
   SliderBack(slider);
+}
+
+// The 3D window: the slider animation, the slices' animation and the tour
+// around the z-axis.
+TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
+  Start();
+  const TopWindow frame = Frame();
+  const TopWindow w = New3D("Asin(x)cos(y)");
+  const std::string caption = Screen().Caption(w.id);
+
+  const LoggedDialog slider = Slider(w, 601, "SPARAM");  // "&A ..."
+  ASSERT_NE(slider.window, 0u);
+  program_->ClickControl(slider, 740);  // "Autozyk"
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 738);  // "Autorev"
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(slider, 2);  // "Schließen"
+
+  // "&Schnitte": the dialog hides while a slice moves.
+  std::size_t from = program_->Log().Size();
+  Menu(w, 766);
+  auto slices = program_->WaitDialog("SLICER", from, 3000);
+  ASSERT_TRUE(slices) << "the slice dialog did not appear";
+  program_->ClickControl(*slices, 740);  // "Autozyk" of the first slice
+  StopWith(w, w.id, "a");
+  EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id) << "the slice dialog did not come back";
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(*slices, 838);  // "Autorev" of the second slice
+  StopWith(w, frame.id, "Escape");
+  EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(*slices, 2);  // "Schließen"
+
+  // The tour takes its photos under "Foto #k/n", then plays them; a stop
+  // key ends either part.
+  auto touring = [&] { return Screen().Caption(w.id) != caption; };
+  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")},
+                            std::pair{w.id, std::string("ctrl+q")}}) {
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    Screen().Key("ctrl+t");
+    ASSERT_TRUE(Eventually(touring, 3000)) << "the tour did not start";
+    ASSERT_TRUE(Screen().Activate(focus));
+    Pause(500);
+    Screen().Key(key);
+    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after " << key;
+    EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);
+  }
 }
 
 }  // namespace
