@@ -4,6 +4,8 @@
 // window and once in its dialog (or, where the dialog hides while the work
 // runs, in another window of the program), and the program must answer at
 // once.
+#include <cstdio>
+
 #include "support/display_test.h"
 
 namespace kvdisplay {
@@ -26,11 +28,35 @@ class LongWork : public DisplayTest {
     EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
     EXPECT_FALSE(Moving(window.id)) << "still running after " << key;
   }
+  // Waits for the dialog of the template to appear and to be drawn.
+  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
+    auto d = program_->WaitDialog(templateName, from, 3000);
+    if (d) Settled(d->window);
+    return d;
+  }
+  // The window with this caption, or one that showed a menu bar of this
+  // menu at or after log line `from`.
+  unsigned long WindowWithMenu(const std::string& menu, std::size_t from, const std::string& caption) {
+    unsigned long id = 0;
+    Eventually(
+        [&] {
+          if ((id = Screen().Find(caption).id)) return true;
+          const auto& lines = program_->Log().Lines();
+          for (std::size_t i = from; i < lines.size(); ++i) {
+            char name[64] = {};
+            unsigned long window = 0;
+            if (std::sscanf(lines[i].c_str(), "menubar %lu %63s", &window, name) == 2 && menu == name) id = window;
+          }
+          return id != 0;
+        },
+        3000);
+    return id;
+  }
   // Types the formula into the 2D window's y = f(x) dialog.
   void Enter2D(const std::string& formula) {
     const std::size_t from = program_->Log().Size();
     Screen().Key("F1");
-    auto eq = program_->WaitDialog("EQUA201", from, 3000);
+    auto eq = Await("EQUA201", from);
     ASSERT_TRUE(eq) << "the dialog of y = f(x) did not appear";
     program_->SetText(*eq, 212, formula);
     Screen().Key("Return");
@@ -43,7 +69,7 @@ class LongWork : public DisplayTest {
     const TopWindow w = Window("Unbenannt");
     const std::size_t from = program_->Log().Size();
     Screen().Key("F1");
-    auto eq = program_->WaitDialog("EQUA301", from, 3000);
+    auto eq = Await("EQUA301", from);
     EXPECT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
     if (!eq) return w;
     program_->SetText(*eq, 213, surface);
@@ -56,7 +82,7 @@ class LongWork : public DisplayTest {
   LoggedDialog Slider(const TopWindow& w, int command, const std::string& templateName) {
     const std::size_t from = program_->Log().Size();
     Menu(w, command);
-    auto slider = program_->WaitDialog(templateName, from, 3000);
+    auto slider = Await(templateName, from);
     EXPECT_TRUE(slider) << "the slider dialog did not appear";
     return slider ? *slider : LoggedDialog{};
   }
@@ -181,7 +207,7 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
   // "&Schnitte": the dialog hides while a slice moves.
   std::size_t from = program_->Log().Size();
   Menu(w, 766);
-  auto slices = program_->WaitDialog("SLICER", from, 3000);
+  auto slices = Await("SLICER", from);
   ASSERT_TRUE(slices) << "the slice dialog did not appear";
   program_->ClickControl(*slices, 740);  // "Autozyk" of the first slice
   StopWith(w, w.id, "a");
@@ -208,6 +234,62 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
     EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after " << key;
     EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);
   }
+}
+
+// "Höhe suchen" in the level dialog and "Suchen" in the dialog of an
+// intersection curve search for pieces of curves in a companion window
+// until a stop key; their dialogs stay open.
+TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
+  Start();
+  const TopWindow w = New3D("sin(3x)cos(3y)");
+  std::size_t from = program_->Log().Size();
+  Menu(w, 504);  // "&Inventar ..."
+  auto inventory = Await("INVENT", from);
+  ASSERT_TRUE(inventory) << "the inventory did not appear";
+  from = program_->Log().Size();
+  program_->ClickControl(*inventory, 797);  // "Höhen"
+  auto levels = Await("LEVELS", from);
+  ASSERT_TRUE(levels) << "the level dialog did not appear";
+
+  // The search shows "Abbruch mit Taste A" as the caption of its window
+  // while it runs.
+  const std::string busy = "Abbruch mit Taste A";
+  auto search = [&](const LoggedDialog& d, const std::string& caption, unsigned long focus) {
+    const std::size_t at = program_->Log().Size();
+    program_->ClickControl(d, 353);  // "Höhe suchen" / "Suchen"
+    const unsigned long c = WindowWithMenu("LEVELMENU", at, caption);
+    ASSERT_NE(c, 0u) << "no window " << caption;
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(c) == busy; }, 3000)) << "no search in " << caption;
+    Pause(300);
+    ASSERT_TRUE(Screen().Activate(focus ? focus : c));
+    Screen().Key("a");
+    EXPECT_TRUE(program_->Answers(c, 1000)) << "no answer in " << caption;
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(c) == caption; }, 1000))
+        << "the caption stays " << Screen().Caption(c);
+    EXPECT_TRUE(Screen().Exists(d.window));
+  };
+  search(*levels, "Höhen.kv3", 0);
+  search(*levels, "Höhen.kv3", levels->window);
+  program_->ClickControl(*levels, 2);  // "Verwerfen"
+
+  // A second surface and the curve where the two meet.
+  from = program_->Log().Size();
+  Screen().Activate(w.id);
+  Screen().Key("F1");
+  auto eq = Await("EQUA301", from);
+  ASSERT_TRUE(eq);
+  program_->SetText(*eq, 213, "x/3");
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
+  from = program_->Log().Size();
+  Menu(w, 787);  // "&Schnittkurve ..."
+  auto pair = Await("EQUA317", from);
+  ASSERT_TRUE(pair) << "the choice of two surfaces did not appear";
+  Screen().Key("Return");
+  auto curve = Await("INTERC", from);
+  ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
+  search(*curve, "Verlauf.kv3", 0);
+  search(*curve, "Verlauf.kv3", curve->window);
 }
 
 }  // namespace
