@@ -28,6 +28,18 @@ class LongWork : public DisplayTest {
     EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
     EXPECT_FALSE(Moving(window.id)) << "still running after " << key;
   }
+  // The same for work that shows the caption `busy` while it runs: the
+  // caption must return.
+  void StopWhileCaption(const TopWindow& window, unsigned long focus, const std::string& key, const std::string& busy) {
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(window.id) == busy; }, 3000)) << "the work is not running";
+    Pause(300);
+    ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
+    Screen().Key(key);
+    EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(window.id) != busy; }, 1000))
+        << "the caption stays " << busy;
+    EXPECT_FALSE(Moving(window.id, 500)) << "still running after " << key;
+  }
   // Waits for the dialog of the template to appear and to be drawn.
   std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
     auto d = program_->WaitDialog(templateName, from, 3000);
@@ -290,6 +302,34 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
   ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
   search(*curve, "Verlauf.kv3", 0);
   search(*curve, "Verlauf.kv3", curve->window);
+}
+
+// A planet run follows the bodies on the screen ("Verfolgen") for as many
+// positions as asked; the body editor closes before it runs, so the key
+// is pressed in the planet window and in the main frame.
+TEST_F(LongWork, APlanetRunStopsOnA) {
+  Start();
+  const TopWindow frame = Frame();
+  Menu(frame, 409);  // "&Planeten"
+  const TopWindow w = Window("Unbenannt");
+  Settled(w.id);
+  std::size_t from = program_->Log().Size();
+  Menu(w, 504);  // "&Inventar ..."
+  auto inventory = Await("INVENT", from);
+  ASSERT_TRUE(inventory) << "the inventory did not appear";
+  for (unsigned long focus : {w.id, frame.id}) {
+    from = program_->Log().Size();
+    program_->ClickControl(*inventory, 51);  // "Bearbeiten"
+    auto bodies = Await("EQUA219", from);
+    ASSERT_TRUE(bodies) << "the body editor did not appear";
+    program_->SetText(*bodies, 220, "10000000");  // "Positionen"
+    // The new system follows its bodies and stops at the border of the
+    // view; this run goes on past it.
+    if (focus == w.id) program_->ClickControl(*bodies, 272);  // "Grenzen setzen"
+    program_->ClickControl(*bodies, 1);  // "Zeichnen"
+    ASSERT_TRUE(Screen().WaitGone(bodies->window, 3000));
+    StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+  }
 }
 
 }  // namespace
