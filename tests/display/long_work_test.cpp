@@ -332,5 +332,33 @@ TEST_F(LongWork, APlanetRunStopsOnA) {
   }
 }
 
+// Riemann sums and the measures of solids integrate with as many steps as
+// typed; their dialogs stay open, the window's caption asks for "A".
+TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  Enter2D("sin(x)^2+cos(x)^2+exp(sin(x))");
+  const std::string busy = "Abbruch mit Taste A";
+  auto run = [&](int command, const std::string& templateName) {
+    SCOPED_TRACE(templateName);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await(templateName, from);
+    ASSERT_TRUE(d) << "the dialog did not appear";
+    for (unsigned long focus : {w.id, d->window}) {
+      program_->SetText(*d, 213, "10000000");  // "Stützstellen", the most allowed
+      program_->ClickControl(*d, 761);          // "Flächeninhalt" / "Volumen"
+      StopWhileCaption(w, focus, "a", busy);
+      EXPECT_TRUE(Screen().Exists(d->window));
+    }
+    program_->ClickControl(*d, 2);  // "Schließen"
+    Screen().WaitGone(d->window, 2000);
+  };
+  run(721, "RIEM");     // "&Integriere f(x) dx ..."
+  run(746, "REVOLVE");  // "Rotations&volumen ..."
+  run(784, "REVOLVE");  // "Rotations&fläche ..."
+}
+
 }  // namespace
 }  // namespace kvdisplay
