@@ -5,6 +5,9 @@
 // runs, in another window of the program), and the program must answer at
 // once.
 #include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "support/display_test.h"
 
@@ -358,6 +361,82 @@ TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
   run(721, "RIEM");     // "&Integriere f(x) dx ..."
   run(746, "REVOLVE");  // "Rotations&volumen ..."
   run(784, "REVOLVE");  // "Rotations&fläche ..."
+}
+
+// "Verfolgen" in the initial-value dialogs shows a solution step by step
+// with the delay typed; the dialogs stay open.
+class FollowingSolutions : public LongWork {
+ protected:
+  // Enters a system through the command's dialog and opens the initial-value
+  // dialog of the other command.
+  std::optional<LoggedDialog> System(const TopWindow& w, int command, const std::string& templateName,
+                                     const std::vector<std::pair<int, std::string>>& texts, int ivpCommand,
+                                     const std::string& ivpTemplate) {
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto system = Await(templateName, from);
+    EXPECT_TRUE(system) << "the dialog " << templateName << " did not appear";
+    if (!system) return std::nullopt;
+    for (const auto& [id, text] : texts) program_->SetText(*system, id, text);
+    std::size_t after = program_->Log().Size();
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(system->window, 3000));
+    // The 3D window asks for the box of a new system.
+    if (auto box = program_->WaitDialog("AUTOBOXB", after, 1000)) {
+      Settled(box->window);
+      Screen().Key("Return");
+      EXPECT_TRUE(Screen().WaitGone(box->window, 3000));
+    }
+    Settled(w.id);
+    Screen().Activate(w.id);
+    from = program_->Log().Size();
+    Menu(w, ivpCommand);
+    auto ivp = Await(ivpTemplate, from);
+    EXPECT_TRUE(ivp) << "the initial-value dialog " << ivpTemplate << " did not appear";
+    return ivp;
+  }
+  void FollowAndStop(const TopWindow& w, const LoggedDialog& ivp) {
+    for (unsigned long focus : {w.id, ivp.window}) {
+      program_->ClickControl(ivp, 742);  // "Verfolgen"
+      StopWith(w, focus, "a");
+      EXPECT_TRUE(Screen().Exists(ivp.window));
+    }
+  }
+};
+
+TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  // A spiral that winds slowly towards the origin and never leaves the view.
+  auto ivp = System(w, 910, "EQUA210", {{211, "-0.01x-y"}, {212, "x-0.01y"}}, 780, "IVP10");  // "dy/d&t ..."
+  ASSERT_TRUE(ivp);
+  program_->SetText(*ivp, 211, "3");
+  program_->SetText(*ivp, 212, "0");
+  program_->SetText(*ivp, 215, "20");  // "Verzögerung"
+  FollowAndStop(w, *ivp);
+  program_->ClickControl(*ivp, 2);  // "Schließen"
+
+  // dy/dx with tiny steps crawls along its graph.
+  ivp = System(w, 911, "EQUA211", {{213, "cos(x)"}}, 781, "IVP11");  // "dy/d&x ..."
+  ASSERT_TRUE(ivp);
+  program_->SetText(*ivp, 211, "-5");
+  program_->SetText(*ivp, 212, "0");
+  program_->SetText(*ivp, 220, "0.0001");    // "Schrittweite"
+  program_->SetText(*ivp, 217, "10000000");  // "Schritte"
+  program_->SetText(*ivp, 215, "20");
+  FollowAndStop(w, *ivp);
+}
+
+// The 3D window's "DGL Kurve": the system its "DGL" command proposes stays
+// in a bounded region for ever, away from its resting points.
+TEST_F(FollowingSolutions, OfSpaceSystemsStopOnA) {
+  Start();
+  const TopWindow w = New3D("0");
+  auto ivp = System(w, 1010, "EQUA310", {}, 780, "IVP10");  // "&DGL ...", "&DGL Kurve ..."
+  ASSERT_TRUE(ivp);
+  for (int id : {211, 212, 213}) program_->SetText(*ivp, id, "1");  // off the resting point
+  program_->SetText(*ivp, 215, "20");
+  FollowAndStop(w, *ivp);
 }
 
 }  // namespace
