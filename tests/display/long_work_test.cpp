@@ -439,5 +439,44 @@ TEST_F(FollowingSolutions, OfSpaceSystemsStopOnA) {
   FollowAndStop(w, *ivp);
 }
 
+// Random darts estimate the centroid of a region given by an inequality;
+// "Punkte anzeigen" marks the hits as they fall.  The dialog stays open.
+TEST_F(LongWork, DartsIntoARegionStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  std::size_t from = program_->Log().Size();
+  Screen().Key("F3");
+  auto implicit = Await("EQUA204", from);
+  ASSERT_TRUE(implicit) << "the dialog of an implicit curve did not appear";
+  program_->SetText(*implicit, 218, "x^2+y^2=9");
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(implicit->window, 3000));
+  Settled(w.id);
+  from = program_->Log().Size();
+  Menu(w, 769);  // "Sc&hraffur" > "i&mplizit ..."
+  auto region = Await("CENTROID", from);
+  ASSERT_TRUE(region) << "the region dialog did not appear";
+  program_->ClickControl(*region, 770);  // "Ändere = zu <"
+  Settled(w.id);
+  program_->ClickControl(*region, 251);  // "Schwerpunkt"
+  Settled(region->window);
+  from = program_->Log().Size();
+  // The count and its button show now; the dialog's new layout is read
+  // again from a fresh showing.
+  Screen().Close(region->window);
+  ASSERT_TRUE(Screen().WaitGone(region->window, 3000));
+  Screen().Activate(w.id);
+  Menu(w, 769);
+  region = Await("CENTROID", from);
+  ASSERT_TRUE(region);
+  program_->SetText(*region, 212, "10000000");
+  program_->ClickControl(*region, 272);  // "Punkte anzeigen"
+  for (unsigned long focus : {w.id, region->window}) {
+    program_->ClickControl(*region, 91);  // "Erzeuge"
+    StopWith(w, focus, "a");
+    EXPECT_TRUE(Screen().Exists(region->window));
+  }
+}
+
 }  // namespace
 }  // namespace kvdisplay
