@@ -480,30 +480,59 @@ TEST_F(LongWork, DartsIntoARegionStopOnA) {
 
 // A family with "Verfolgen" shows its members one after another with the
 // delay typed in the family dialog, which closes before; the key is
-// pressed in the plot window and in the inventory.
-TEST_F(LongWork, AFollowedFamilyStopsOnA) {
+// pressed in the plot window and in the inventory.  The entry is the
+// inventory's only one, so it is chosen.
+class FollowedFamilies : public LongWork {
+ protected:
+  void FollowAndStop(const TopWindow& w) {
+    std::size_t from = program_->Log().Size();
+    Menu(w, 504);  // "&Inventar ..."
+    auto inventory = Await("INVENT", from);
+    ASSERT_TRUE(inventory) << "the inventory did not appear";
+    for (unsigned long focus : {w.id, inventory->window}) {
+      from = program_->Log().Size();
+      program_->ClickControl(*inventory, 818);  // "Schar"
+      auto family = Await("FAM", from);
+      ASSERT_TRUE(family) << "the family dialog did not appear";
+      program_->SetText(*family, 214, "a");
+      program_->SetText(*family, 211, "-5");
+      program_->SetText(*family, 212, "5");
+      program_->SetText(*family, 213, "2000");  // "Schritte"
+      program_->SetText(*family, 215, "20");    // "Verzögerung (ms)"
+      if (focus == w.id) program_->ClickControl(*family, 271);  // "Verfolgen"
+      program_->ClickControl(*family, 91);                       // "Zeichnen"
+      ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
+      StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+    }
+  }
+};
+
+TEST_F(FollowedFamilies, OfPlaneCurvesStopOnA) {
   Start();
   const TopWindow w = New2D();
   Enter2D("Asin(x)");
+  FollowAndStop(w);
+}
+
+TEST_F(FollowedFamilies, OfSpaceCurvesStopOnA) {
+  Start();
+  Menu(Frame(), 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt");
   std::size_t from = program_->Log().Size();
-  Menu(w, 504);  // "&Inventar ..."
-  auto inventory = Await("INVENT", from);
-  ASSERT_TRUE(inventory) << "the inventory did not appear";
-  for (unsigned long focus : {w.id, inventory->window}) {
-    from = program_->Log().Size();
-    program_->ClickControl(*inventory, 818);  // "Schar"
-    auto family = Await("FAM", from);
-    ASSERT_TRUE(family) << "the family dialog did not appear";
-    program_->SetText(*family, 214, "a");
-    program_->SetText(*family, 211, "-5");
-    program_->SetText(*family, 212, "5");
-    program_->SetText(*family, 213, "2000");  // "Schritte"
-    program_->SetText(*family, 215, "20");    // "Verzögerung (ms)"
-    if (focus == w.id) program_->ClickControl(*family, 271);  // "Verfolgen"
-    program_->ClickControl(*family, 91);                       // "Zeichnen"
-    ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
-    StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+  Menu(w, 1004);  // "&Kurve ..."
+  auto curve = Await("EQUA304", from);
+  ASSERT_TRUE(curve) << "the dialog of a space curve did not appear";
+  program_->SetText(*curve, 211, "Acos(7t)");
+  from = program_->Log().Size();
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(curve->window, 3000));
+  if (auto box = program_->WaitDialog("AUTOBOXB", from, 1000)) {
+    Settled(box->window);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(box->window, 3000));
   }
+  Settled(w.id);
+  FollowAndStop(w);
 }
 
 }  // namespace
