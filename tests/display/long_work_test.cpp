@@ -535,5 +535,29 @@ TEST_F(FollowedFamilies, OfSpaceCurvesStopOnA) {
   FollowAndStop(w);
 }
 
+// The double integral and the surface area of a surface sum as many cells
+// as typed; the dialog stays open, the 3D window's caption asks for "A".
+TEST_F(LongWork, DoubleIntegralsAndSurfaceAreasStopOnA) {
+  Start();
+  const TopWindow w = New3D("sin(x)cos(y)+exp(x/10)");
+  for (int command : {774, 836}) {  // "&Integriere f(x,y) dxdy ...", "&Flächeninhalt ..."
+    SCOPED_TRACE(command);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await("RIEM3", from);
+    ASSERT_TRUE(d) << "the integration dialog did not appear";
+    program_->SetText(*d, 213, "30000");  // "Teilungen" in x
+    program_->SetText(*d, 216, "30000");  // and in y
+    for (unsigned long focus : {w.id, d->window}) {
+      program_->ClickControl(*d, 91);  // "Wert ="
+      StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+      EXPECT_TRUE(Screen().Exists(d->window));
+    }
+    program_->ClickControl(*d, 2);  // "Schließen"
+    Screen().WaitGone(d->window, 2000);
+  }
+}
+
 }  // namespace
 }  // namespace kvdisplay
