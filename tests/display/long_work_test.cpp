@@ -17,9 +17,23 @@ namespace {
 class LongWork : public DisplayTest {
  protected:
   // True while the window's pixels keep changing (the work draws).
-  bool Moving(unsigned long window, int ms = 1500) {
+  bool Moving(unsigned long window, int ms = 3000) {
     const Image a = Screen().Capture(window);
     return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, ms);
+  }
+  // How often the window's pixels changed within ms.
+  int Changes(unsigned long window, int ms) {
+    int n = 0;
+    Image last = Screen().Capture(window);
+    Eventually(
+        [&] {
+          Image now = Screen().Capture(window);
+          if (now.pixels != last.pixels) ++n;
+          last = std::move(now);
+          return false;
+        },
+        ms);
+    return n;
   }
   // Presses the key with the focus in `focus` and checks that the work in
   // `window` stops within a second: its picture stands still and its menu
@@ -29,7 +43,7 @@ class LongWork : public DisplayTest {
     ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
     Screen().Key(key);
     EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
-    EXPECT_FALSE(Moving(window.id)) << "still running after " << key;
+    EXPECT_FALSE(Moving(window.id, 1000)) << "still running after " << key;
   }
   // The same for work that shows the caption `busy` while it runs: the
   // caption must return.
@@ -156,14 +170,19 @@ TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
   const std::string caption = Screen().Caption(w.id);
   program_->ClickControl(slider, 271);  // "Vorberechnen"
   program_->SetText(slider, 212, "20");
+  // A stop key while the photos are taken only ends the taking: the photos
+  // there are are played.  The keys here stop the playing.
+  auto photos = [&] {
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id).find("Foto #") != std::string::npos; }, 3000))
+        << "no photos were taken";
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000)) << "the photos never ended";
+  };
   program_->ClickControl(slider, 738);  // "Autorev"
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id).find("Foto #") != std::string::npos; }, 3000))
-      << "no photos were taken";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000)) << "the photos never ended";
+  photos();
   StopWith(w, w.id, "a");
   SliderBack(slider);
   program_->ClickControl(slider, 740);  // "Autozyk"
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000));
+  photos();
   StopWith(w, frame.id, "Escape");
   SliderBack(slider);
   EXPECT_EQ(Screen().Caption(w.id), caption);
@@ -174,6 +193,15 @@ TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
   Screen().Key("Return");
   for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")}}) {
     program_->ClickControl(slider, 740);
+    // A step waits half a second; "S" shortens the wait by 50 ms.
+    ASSERT_TRUE(Moving(w.id));
+    if (focus == w.id) {
+      // One key is read per step: the nine keys take a few steps.
+      const int slow = Changes(w.id, 2000);
+      for (int k = 0; k < 9; ++k) Screen().Key("s");
+      Pause(3500);
+      EXPECT_GT(Changes(w.id, 2000), 2 * slow) << "S did not shorten the steps";
+    }
     StopWith(w, focus, key);
     SliderBack(slider);
     // Shown again, the dialog leaves out what whole numbers do not use.
@@ -269,22 +297,24 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
   // The search shows "Abbruch mit Taste A" as the caption of its window
   // while it runs.
   const std::string busy = "Abbruch mit Taste A";
-  auto search = [&](const LoggedDialog& d, const std::string& caption, unsigned long focus) {
+  // The search's window is made by the first search and kept.
+  auto search = [&](const LoggedDialog& d, const std::string& caption, unsigned long& c, bool inDialog) {
     const std::size_t at = program_->Log().Size();
     program_->ClickControl(d, 353);  // "Höhe suchen" / "Suchen"
-    const unsigned long c = WindowWithMenu("LEVELMENU", at, caption);
+    if (!c) c = WindowWithMenu("LEVELMENU", at, caption);
     ASSERT_NE(c, 0u) << "no window " << caption;
     ASSERT_TRUE(Eventually([&] { return Screen().Caption(c) == busy; }, 3000)) << "no search in " << caption;
     Pause(300);
-    ASSERT_TRUE(Screen().Activate(focus ? focus : c));
+    ASSERT_TRUE(Screen().Activate(inDialog ? d.window : c));
     Screen().Key("a");
     EXPECT_TRUE(program_->Answers(c, 1000)) << "no answer in " << caption;
     EXPECT_TRUE(Eventually([&] { return Screen().Caption(c) == caption; }, 1000))
         << "the caption stays " << Screen().Caption(c);
     EXPECT_TRUE(Screen().Exists(d.window));
   };
-  search(*levels, "Höhen.kv3", 0);
-  search(*levels, "Höhen.kv3", levels->window);
+  unsigned long levelWindow = 0;
+  search(*levels, "Höhen.kv3", levelWindow, false);
+  search(*levels, "Höhen.kv3", levelWindow, true);
   program_->ClickControl(*levels, 2);  // "Verwerfen"
 
   // A second surface and the curve where the two meet.
@@ -303,8 +333,9 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
   Screen().Key("Return");
   auto curve = Await("INTERC", from);
   ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
-  search(*curve, "Verlauf.kv3", 0);
-  search(*curve, "Verlauf.kv3", curve->window);
+  unsigned long courseWindow = 0;
+  search(*curve, "Verlauf.kv3", courseWindow, false);
+  search(*curve, "Verlauf.kv3", courseWindow, true);
 }
 
 // A planet run follows the bodies on the screen ("Verfolgen") for as many
