@@ -590,5 +590,33 @@ TEST_F(LongWork, DoubleIntegralsAndSurfaceAreasStopOnA) {
   }
 }
 
+// A long drawing: a surface drawn slowly as a mesh of many parameter lines,
+// each evaluated afresh, under the caption that asks for "A".  The equation
+// dialog has closed, so the key is pressed in the 3D window and in the
+// main frame; F5 ("Neu zeichnen" of the 2D window) has no 3D twin, so the
+// second drawing comes from editing the entry again.
+TEST_F(LongWork, ALongDrawingStopsOnA) {
+  Start();
+  const TopWindow frame = Frame();
+  Menu(frame, 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt");
+  for (unsigned long focus : {w.id, frame.id}) {
+    ASSERT_TRUE(Screen().Activate(w.id));
+    std::size_t from = program_->Log().Size();
+    Screen().Key("F1");
+    auto eq = Await("EQUA301", from);
+    ASSERT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
+    program_->SetText(*eq, 213, "sin(x)cos(y)");
+    program_->SetText(*eq, 216, "70");     // "Teilung x"
+    program_->SetText(*eq, 217, "80");     // "Teilung y"
+    program_->SetText(*eq, 219, "32000");  // "Kurvenpunkte x", the most
+    program_->SetText(*eq, 220, "32000");  // "Kurvenpunkte y"
+    if (focus == w.id) program_->ClickControl(*eq, 274);  // "Schnell zeichnen" off: the mesh
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
+    StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+  }
+}
+
 }  // namespace
 }  // namespace kvdisplay
