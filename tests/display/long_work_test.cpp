@@ -344,10 +344,18 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
 TEST_F(LongWork, APlanetRunStopsOnA) {
   Start();
   const TopWindow frame = Frame();
-  Menu(frame, 409);  // "&Planeten"
-  const TopWindow w = Window("Unbenannt");
-  Settled(w.id);
   std::size_t from = program_->Log().Size();
+  Menu(frame, 409);  // "&Planeten"
+  // The new window runs its system at once, under the caption that asks
+  // for "A"; the run ends where a body leaves the view.
+  TopWindow w;
+  w.id = WindowWithMenu("PLOT2MENU", from, "Unbenannt1.kv2");
+  ASSERT_NE(w.id, 0u) << "no planet window";
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == "Unbenannt1.kv2"; }, 30000))
+      << "the first run did not end";
+  Settled(w.id);
+  ASSERT_TRUE(Screen().Activate(w.id));
+  from = program_->Log().Size();
   Menu(w, 504);  // "&Inventar ..."
   auto inventory = Await("INVENT", from);
   ASSERT_TRUE(inventory) << "the inventory did not appear";
