@@ -149,6 +149,11 @@ class TPlotRWin : public TPlotQWin {
   void CloseStaleDialogs(bool all) override;
   bool ResizeInventory(int newCapacity, bool copy) override;
   void SyncSliderDialogs() override;
+  // A parameter moved (slider or animation): the surfaces that use it are
+  // sampled again before the picture is drawn.
+  void RedrawEquation(int parameter) override;
+  void AnimationFrame(int index) override;
+  void ResampleSurfacesUsing(int parameter);
   void RedrawEditedEquation(int i, bool recomputed) override { EquationEdited(i, recomputed); }
   // After entry i was entered or edited: its box (when asked), a repaint,
   // the modified flag and the caption.
