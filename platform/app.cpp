@@ -215,7 +215,9 @@ void LogEvent(const std::string& line) {
   const char* path = std::getenv("KURVATO_EVENT_LOG");
   if (!path || !*path) return;
   std::string text = line;
+  // One event, one line: texts with CR LF line ends too.
   std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
   if (std::FILE* f = std::fopen(path, "ab")) {
     std::fprintf(f, "%s\n", text.c_str());
     std::fclose(f);
