@@ -1,6 +1,6 @@
 // Commands every plot window shares, carried through to their end on a real
-// display: the password dialog with its check boxes and the author box, and
-// a print the user cancels.
+// display: the password dialog with its check boxes and the author box, a
+// print the user cancels, and the font of the axis numbers.
 #include "support/display_test.h"
 
 namespace kvdisplay {
@@ -9,6 +9,8 @@ namespace {
 constexpr int kPassword = 76;
 constexpr int kAuthor = 77;
 constexpr int kPrint = 303;
+constexpr int kAxisNumberFont = 61;
+constexpr int kGrid = 320;
 
 class WindowBase : public DisplayTest {
  protected:
@@ -19,6 +21,35 @@ class WindowBase : public DisplayTest {
     int x = c->rect.x + c->rect.w - 4, y = c->rect.CentreY();
     Screen().ToScreen(d.window, x, y);
     Screen().Click(x, y);
+  }
+  // Numbers on both axes, through the grid dialog.
+  void ShowAxisNumbers(const TopWindow& w) {
+    const Image plain = Settled(w.id);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, kGrid);
+    auto d = program_->WaitDialog("SETGRID", from, 3000);
+    ASSERT_TRUE(d);
+    program_->ClickControl(*d, 276);  // x: "Skala"
+    program_->ClickControl(*d, 278);  // y: "Skala"
+    program_->ClickControl(*d, 91);   // "Anwenden"
+    program_->ClickControl(*d, 2);    // "Schließen"
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+    ASSERT_NE(Settled(w.id).pixels, plain.pixels) << "no axis numbers";
+  }
+  // The font dialog of the axis numbers, answered with Enter after the size
+  // (empty: as it is).
+  void ChooseAxisNumberFont(const TopWindow& w, const std::string& size) {
+    Menu(w, kAxisNumberFont);
+    const TopWindow dialog = Screen().WaitFor("Textfenster", 3000);
+    ASSERT_NE(dialog.id, 0u) << "no font dialog";
+    Screen().Activate(dialog.id);
+    if (!size.empty()) {
+      Screen().Key("Tab");  // from the family to the size
+      Screen().Key("ctrl+a");
+      Screen().Type(size);
+    }
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
   }
   bool MessageSince(std::size_t from, const std::string& text, int ms) {
     return program_->Log().WaitFor("message " + text, from, ms) >= 0;
@@ -77,6 +108,31 @@ TEST_F(WindowBase, ACancelledPrintSaysNothing) {
   ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
   EXPECT_LT(program_->Log().WaitFor("message ", from, 1000), 0) << "a message after the cancel";
   EXPECT_TRUE(program_->Answers(w.id, 2000));
+}
+
+TEST_F(WindowBase, ANewAxisNumberFontShowsAtOnce) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_NO_FATAL_FAILURE(ShowAxisNumbers(w));
+  const Image before = Settled(w.id);
+  ASSERT_NO_FATAL_FAILURE(ChooseAxisNumberFont(w, "20"));
+  EXPECT_NE(Settled(w.id, 300).pixels, before.pixels) << "the numbers keep their old font until a repaint";
+}
+
+TEST_F(WindowBase, TheFontDialogAcceptedAsItIsChangesNothing) {
+  // The axis numbers' "Symbol" face must stay that face, minus signs and
+  // all, when the user only confirms the dialog.
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_NO_FATAL_FAILURE(ShowAxisNumbers(w));
+  const Image before = Settled(w.id);
+  ASSERT_NO_FATAL_FAILURE(ChooseAxisNumberFont(w, ""));
+  Menu(w, 107);  // zoom in and back: the numbers are drawn anew
+  Settled(w.id);
+  Menu(w, 111);
+  EXPECT_EQ(Settled(w.id, 300).pixels, before.pixels);
 }
 
 }  // namespace
