@@ -52,6 +52,17 @@ class DialogScrollBar : public QScrollBar {
   }
 };
 
+// A check box or radio button answers a click anywhere in its control, as
+// wide as the dialog's layout makes it, not only on the box and its text.
+template <class Button>
+class WholeAreaButton : public Button {
+ public:
+  using Button::Button;
+
+ protected:
+  bool hitButton(const QPoint& p) const override { return this->rect().contains(p); }
+};
+
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 // The QDialog behind a Dialog: routes Escape, the close box and button
@@ -139,13 +150,13 @@ struct DialogBuilder {
             break;
           }
           case res::Control::CheckBox: {
-            auto* b = new QCheckBox(Q(c.text), w);
+            auto* b = new WholeAreaButton<QCheckBox>(Q(c.text), w);
             QObject::connect(b, &QCheckBox::clicked, b, [&dlg, id = c.id] { dlg.EvControl(id, BN_CLICKED); });
             cw = b;
             break;
           }
           case res::Control::RadioButton: {
-            auto* b = new QRadioButton(Q(c.text), w);
+            auto* b = new WholeAreaButton<QRadioButton>(Q(c.text), w);
             b->setAutoExclusive(false);
             if (c.group || currentGroup == 0) currentGroup = c.id;
             data.radioGroups[currentGroup].push_back(c.id);

@@ -60,6 +60,18 @@ void CollectCommands(const std::vector<plat::res::MenuItem>& items, const std::s
   }
 }
 
+// The captions the program shows while long work runs ("Abbruch mit Taste
+// A" and the others of the string table's status captions).
+bool IsBusyCaption(const std::string& caption) {
+  static const std::set<std::string> busy = [] {
+    std::set<std::string> s;
+    for (int k = 601; k <= 610; ++k)
+      if (plat::res::HasString(k)) s.insert(plat::res::String(k));
+    return s;
+  }();
+  return busy.count(caption) != 0;
+}
+
 }  // namespace
 
 std::string Effect::Text() const {
@@ -228,10 +240,14 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     }
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
                          !appeared.empty() || x_.ClipboardOwner() != 0 || p_.Log().Find("message ", logFrom) >= 0;
+    // A window that shows a status caption still works, however still its
+    // picture stands.
+    bool busy = false;
+    for (const TopWindow& w : prev.windows) busy = busy || IsBusyCaption(w.caption);
     const std::int64_t t = NowMs();
-    if (changed && t - lastChange >= kQuietMs) break;
-    if (!changed && t - start >= kNothingAfterMs) break;
-    if (changed && t - start >= kRunningAfterMs) {
+    if (changed && !busy && t - lastChange >= kQuietMs) break;
+    if (!changed && !busy && t - start >= kNothingAfterMs) break;
+    if ((changed || busy) && t - start >= kRunningAfterMs) {
       running = true;
       break;
     }
