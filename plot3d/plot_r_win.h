@@ -145,6 +145,9 @@ class TPlotRWin : public TPlotQWin {
 
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
+  // The first differential equation and the first sequence in space, for
+  // "DGL Kurve" and "Folgen".
+  void FindTrajectoryEquations();
   bool IsEquationDrawable(int i) override;
   void CloseStaleDialogs(bool all) override;
   bool ResizeInventory(int newCapacity, bool copy) override;
