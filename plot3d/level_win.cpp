@@ -32,6 +32,9 @@ constexpr std::size_t kMaxRemembered = 200000;
 constexpr int kDirectionSteps = 30;
 constexpr int kStrLagrangePoint = 1180;  // "Lagrange Punkt"
 
+// A colour index as the plot file's byte keeps it (0..60).
+std::uint8_t ColourIndexByte(int index) { return static_cast<std::uint8_t>(index >= 0 && index <= 60 ? index : 0); }
+
 std::string TrimmedNumber(const std::string& s) {
   const auto a = s.find_first_not_of(' ');
   const auto b = s.find_last_not_of(' ');
@@ -272,8 +275,9 @@ int TLevelWin::DrawEquations(plat::DC& dc) {
   const int r = DrawLevelCurves(dc);
   LastDrawStopped = r != 0;
   UpdateCaption(false);
-  owner_->LevelBackgroundColour = ColourSlots[kLevelBackgroundSlot];
-  owner_->LevelCursorColour = ColourSlots[kLevelCursorSlot];
+  // The owner keeps the colours with its plot file.
+  owner_->colourMode3D = ColourIndexByte(ColourSlots[kLevelBackgroundSlot]);
+  owner_->colourMode3D2 = ColourIndexByte(ColourSlots[kLevelCursorSlot]);
   return r;
 }
 
