@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kStrGradient = 351;    // "grad"
 constexpr int kStrTheta = 278;       // "Theta"
+constexpr int kStrDirection = 354;   // "Richtung"
 constexpr int kStrDerivative = 355;  // "Ableitung"
 // With the platform in testing mode nobody presses the stop key: a search
 // without limit ends after this many rounds without a new piece.
@@ -91,6 +92,10 @@ TLevelWin::TLevelWin(TPlotRWin* owner, const std::string& caption) : TPlotQWin(o
   AssignMenu("LEVELMENU");
   SettingsFileName = kSettingsFileLevels;
   FileData.FileName = caption;
+  // The colour windows of the gradient and the direction say what they
+  // colour.
+  ColourCaptionIds[kLevelGradientSlot] = kStrGradient;
+  ColourCaptionIds[kLevelDirectionSlot] = kStrDirection;
   const int side = static_cast<int>(owner->ScreenWidth / 2 * 4 / 5);
   Placement = {plat::Rand() % 80, plat::Rand() % 30 + CaptionMenuHeight, std::max(side, 200), std::max(side, 200)};
 }
