@@ -52,6 +52,7 @@ class MenuWalk : public WalkTest, public ::testing::WithParamInterface<WalkCase>
   TopWindow Open() {
     const TopWindow w = Kind().open(*this);
     if (w.id) program_->WaitMenuBar(w.id, 3000);
+    PrepareWalk(*this, GetParam().kind, GetParam().popup, w);
     return w;
   }
 };
