@@ -282,7 +282,15 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   CloseNewWindows(beforeIds, e);
   if (x_.Exists(target.id)) {
     x_.Activate(target.id);
-    if (!p_.Answers(target.id, 2000)) {
+    bool answers = p_.Answers(target.id, 2000);
+    if (!answers) {
+      // A window that came a moment after the others closed (a message
+      // after a cancelled print dialog) may hold the menu.
+      CloseNewWindows(beforeIds, e);
+      x_.Activate(target.id);
+      answers = p_.Answers(target.id, 2000);
+    }
+    if (!answers) {
       e.hung = true;
       return e;
     }
