@@ -25,6 +25,7 @@ bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0
 constexpr int kNothingAfterMs = 1500;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
+constexpr int kQuietCaptionMs = 1000;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -228,7 +229,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
                          !appeared.empty() || x_.ClipboardOwner() != 0 || p_.Log().Find("message ", logFrom) >= 0;
     const std::int64_t t = NowMs();
-    if (changed && t - lastChange >= kQuietMs) break;
+    // A window whose caption changed may be at work (the caption says how
+    // to stop it) with its new picture still to come: it must stand still
+    // longer.
+    const TopWindow* was = FindWindow(before.windows, target.id);
+    const TopWindow* is = FindWindow(prev.windows, target.id);
+    const bool captionChanged = was && is && was->caption != is->caption;
+    if (changed && t - lastChange >= (captionChanged ? kQuietCaptionMs : kQuietMs)) break;
     if (!changed && t - start >= kNothingAfterMs) break;
     if (changed && t - start >= kRunningAfterMs) {
       running = true;
