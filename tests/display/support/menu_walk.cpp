@@ -42,6 +42,14 @@ std::vector<std::string> SplitTokens(const std::string& text) {
   return out;
 }
 
+// A message's text as one line: the log keeps the carriage returns of its
+// line breaks (CR LF), which a list of expected effects cannot hold.
+std::string MessageText(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
 bool IsAppearance(const std::string& t) {
   return StartsWith(t, "dialog:") || StartsWith(t, "window:") || StartsWith(t, "message:") ||
          StartsWith(t, "closed:");
@@ -248,7 +256,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   const auto& lines = p_.Log().Lines();
   std::vector<std::string> messages;
   for (std::size_t i = logFrom; i < lines.size(); ++i)
-    if (StartsWith(lines[i], "message ")) messages.push_back(lines[i].substr(8));
+    if (StartsWith(lines[i], "message ")) messages.push_back(MessageText(lines[i].substr(8)));
   std::size_t nextMessage = 0;
   for (const auto& [wid, caption] : appeared) {
     std::string token;
