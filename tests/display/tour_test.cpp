@@ -23,7 +23,19 @@ class TourOnScreen : public DisplayTest {
   // The 3D window with the walk's plot file (six photos to a tour).
   TopWindow Open() {
     Start({FixtureCopy("walk.kv3")});
-    return Window("walk.kv3");
+    const TopWindow w = Window("walk.kv3");
+    // The user starts the tour once the picture is there.
+    if (w.id) {
+      EXPECT_TRUE(Eventually(
+          [&] {
+            const Image p = Picture(w);
+            return p.Count(0x000000) < p.w * p.h / 2;
+          },
+          20000))
+          << "the plot was not drawn";
+      Settled(w.id);
+    }
+    return w;
   }
   // The picture below the menu bar.
   Image Picture(const TopWindow& w) {
