@@ -267,10 +267,14 @@ void TPlotRWin::ResetDrawing() {
 
 void TPlotRWin::EquationsChanged(bool selectLast) {
   InventoryChanged(selectLast);
-  View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
-  View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
+  FindTrajectoryEquations();
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
   RefreshCompanionDialogs();
+}
+
+void TPlotRWin::FindTrajectoryEquations() {
+  View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
+  View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
 }
 
 bool TPlotRWin::IsEquationDrawable(int i) {

@@ -52,6 +52,7 @@ class MenuWalk : public WalkTest, public ::testing::WithParamInterface<WalkCase>
   TopWindow Open() {
     const TopWindow w = Kind().open(*this);
     if (w.id) program_->WaitMenuBar(w.id, 3000);
+    PrepareWalk(*this, GetParam().kind, GetParam().popup, w);
     return w;
   }
 };
@@ -78,11 +79,13 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
       }
     }
     for (const std::string& f : e.layoutFaults) ADD_FAILURE() << "dialog layout: " << f;
-    // A program that hangs or has ended ("&Beenden"), a window that closed
-    // or shows another menu: the next command starts afresh.
+    // A program that hangs or has ended ("&Beenden"), a window that closed,
+    // shows another menu or another document ("&Neu"): the next command
+    // starts afresh.
     if (e.hung) ADD_FAILURE() << "the program stopped answering";
     const auto bar = program_->Running() ? program_->MenuBar(target.id) : std::nullopt;
-    if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu) {
+    if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu ||
+        Screen().Caption(target.id) != target.caption) {
       target = Open();
       ASSERT_NE(target.id, 0u);
     }

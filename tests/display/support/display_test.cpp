@@ -1,5 +1,6 @@
 #include "display_test.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 

@@ -26,6 +26,7 @@ bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0
 constexpr int kNothingAfterMs = 1500;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
+constexpr int kQuietCaptionMs = 1000;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -40,6 +41,14 @@ std::vector<std::string> SplitTokens(const std::string& text) {
     at = end + 3;
   }
   return out;
+}
+
+// A message's text as one line: the log keeps the carriage returns of its
+// line breaks (CR LF), which a list of expected effects cannot hold.
+std::string MessageText(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
 }
 
 bool IsAppearance(const std::string& t) {
@@ -245,7 +254,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     bool busy = false;
     for (const TopWindow& w : prev.windows) busy = busy || IsBusyCaption(w.caption);
     const std::int64_t t = NowMs();
-    if (changed && !busy && t - lastChange >= kQuietMs) break;
+    // A window whose caption changed may be at work (the caption says how
+    // to stop it) with its new picture still to come: it must stand still
+    // longer.
+    const TopWindow* was = FindWindow(before.windows, target.id);
+    const TopWindow* is = FindWindow(prev.windows, target.id);
+    const bool captionChanged = was && is && was->caption != is->caption;
+    if (changed && !busy && t - lastChange >= (captionChanged ? kQuietCaptionMs : kQuietMs)) break;
     if (!changed && !busy && t - start >= kNothingAfterMs) break;
     if ((changed || busy) && t - start >= kRunningAfterMs) {
       running = true;
@@ -258,7 +273,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   const auto& lines = p_.Log().Lines();
   std::vector<std::string> messages;
   for (std::size_t i = logFrom; i < lines.size(); ++i)
-    if (StartsWith(lines[i], "message ")) messages.push_back(lines[i].substr(8));
+    if (StartsWith(lines[i], "message ")) messages.push_back(MessageText(lines[i].substr(8)));
   std::size_t nextMessage = 0;
   for (const auto& [wid, caption] : appeared) {
     std::string token;
@@ -306,7 +321,15 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   CloseNewWindows(beforeIds, e);
   if (x_.Exists(target.id)) {
     x_.Activate(target.id);
-    if (!p_.Answers(target.id, 2000)) {
+    bool answers = p_.Answers(target.id, 2000);
+    if (!answers) {
+      // A window that came a moment after the others closed (a message
+      // after a cancelled print dialog) may hold the menu.
+      CloseNewWindows(beforeIds, e);
+      x_.Activate(target.id);
+      answers = p_.Answers(target.id, 2000);
+    }
+    if (!answers) {
       e.hung = true;
       return e;
     }

@@ -34,6 +34,14 @@ struct WalkKind {
 std::vector<WalkKind>& WalkKinds();
 bool RegisterWalkKind(WalkKind kind);
 
+// Steps a kind takes, with its window open, before one of its top-level
+// menus is walked: what only that menu's commands need (for example a tool
+// dialog whose mouse mode the menu offers), as real input.
+using WalkPreparation = std::function<void(WalkTest&, const TopWindow&)>;
+bool RegisterWalkPreparation(const std::string& kind, const std::string& popup, WalkPreparation prepare);
+// Runs the preparation registered for the kind's menu, if any.
+void PrepareWalk(WalkTest& t, const std::string& kind, const std::string& popup, const TopWindow& w);
+
 // Recipe steps.
 // Starts the program and chooses a command of the frame's menu; the window
 // whose caption starts with `caption`.
