@@ -431,6 +431,9 @@ void Program::ClickControl(const LoggedDialog& d, int id) {
     const Rect b = x_.Geometry(d.window);
     if (a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h) break;
   }
+  // Keys typed after the click go to the window with the input focus: the
+  // dialog is activated first, as the click would do, but waited for.
+  if (x_.Active() != d.window) x_.Activate(d.window);
   int x = c->rect.CentreX(), y = c->rect.CentreY();
   x_.ToScreen(d.window, x, y);
   x_.Click(x, y);
@@ -438,7 +441,7 @@ void Program::ClickControl(const LoggedDialog& d, int id) {
 
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   ClickControl(d, id);
-  Pause(20);
+  Pause(50);
   x_.Key("ctrl+a");
   x_.Type(text);
 }

@@ -83,7 +83,15 @@ void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 
 XSession::XSession() {
   XSetErrorHandler(IgnoreXError);
-  StartServer();
+  // A busy machine may let the server's start time out: a few attempts.
+  for (int attempt = 0; attempt < 3 && !dpy_; ++attempt) {
+    if (xvfb_ > 0) {
+      kill(xvfb_, SIGKILL);
+      waitpid(xvfb_, nullptr, 0);
+      xvfb_ = -1;
+    }
+    StartServer();
+  }
   if (!dpy_) return;
   StartWindowManager();
   int event = 0, error = 0;
