@@ -104,14 +104,31 @@ ClientWidget::ClientWidget(Window* owner, QWidget* parent) : QWidget(parent), ow
   setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(owner)));
 }
 
+// The program's paint runs outside the toolkit's paint event, soon after
+// it: a long paint polls the keyboard and shows its progress through paint
+// events of its own, which the toolkit does not deliver while one runs.
+// The paint event only copies the surface to the screen.
 void ClientWidget::paintEvent(QPaintEvent*) {
   if (!owner_) return;
-  owner_->impl()->PaintPending();
-  // A frame whose client area is another window paints (off screen) when
-  // its client does, so its paint hook still runs.
-  if (Window* p = owner_->Parent(); p && p->ClientWindow() == owner_) p->impl()->PaintPending();
+  Window* parent = owner_->Parent();
+  const bool frameWaits = parent && parent->ClientWindow() == owner_ && parent->HasInvalidArea();
+  if (owner_->HasInvalidArea() || frameWaits) SchedulePaint();
   QPainter p(this);
   p.drawImage(0, 0, ImageOf(owner_->impl()->surface));
+}
+
+void ClientWidget::SchedulePaint() {
+  if (paintScheduled_) return;
+  paintScheduled_ = true;
+  QTimer::singleShot(0, this, [this] {
+    paintScheduled_ = false;
+    if (!owner_ || owner_->impl()->painting) return;
+    owner_->impl()->PaintPending();
+    // A frame whose client area is another window paints (off screen) when
+    // its client does, so its paint hook still runs.
+    if (Window* p = owner_ ? owner_->Parent() : nullptr; p && p->ClientWindow() == owner_) p->impl()->PaintPending();
+    update();
+  });
 }
 
 
@@ -321,6 +338,8 @@ void Window::Impl::PaintPending() {
     self->Paint(dc, erase, Rect{0, 0, surface.Width(), surface.Height()});
   }
   painting = false;
+  // Invalidated again while it painted: another paint follows.
+  if (invalid && !destroyed && clientArea) clientArea->update();
 }
 
 void Window::Impl::ClientResized(int width, int height) {

@@ -29,6 +29,8 @@ class ClientWidget : public QWidget {
   Window* Owner() const { return owner_; }
   // The window is gone; the widget only waits for its deferred deletion.
   void Detach() { owner_ = nullptr; }
+  // Runs the window's pending paint when control returns to the event loop.
+  void SchedulePaint();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -44,6 +46,7 @@ class ClientWidget : public QWidget {
 
  private:
   Window* owner_;
+  bool paintScheduled_ = false;
 };
 
 // A top-level frame: menu bar plus client area.
