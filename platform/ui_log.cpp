@@ -35,6 +35,7 @@
 
 #include "platform/app.h"
 #include "platform/dialog.h"
+#include "platform/menu_bar.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -55,16 +56,16 @@ std::string OneLine(const QString& s) {
 }
 
 void LogMenuBar(QMainWindow* frame) {
-  QMenuBar* bar = frame->menuBar();
+  MenuBarRows* bar = MenuBarOf(frame);
   if (!bar || !frame->isVisible()) return;
-  const QList<QAction*> actions = bar->actions();
+  const QList<QAction*>& actions = bar->Entries();
   Window* w = WindowOfWidget(frame);
   const std::string menu = w && !w->MenuName().empty() ? w->MenuName() : "-";
   LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()));
   const QPoint origin = bar->mapTo(frame, QPoint(0, 0));
   int index = 0;
   for (QAction* a : actions) {
-    const QRect r = bar->actionGeometry(a).translated(origin);
+    const QRect r = bar->EntryGeometry(a).translated(origin);
     LogEvent("bar " + std::to_string(index++) + " " + std::to_string(a->data().toInt()) + " " + RectText(r) + " " +
              (a->isEnabled() ? "e" : "d") + " " + OneLine(a->text()));
   }

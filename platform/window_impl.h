@@ -14,6 +14,9 @@
 #include "platform/window.h"
 
 class QAction;
+namespace plat {
+class MenuBarRows;
+}
 class QMenu;
 class QTimer;
 
@@ -55,6 +58,7 @@ class FrameWidget : public QMainWindow {
   explicit FrameWidget(Window* owner);
   Window* Owner() const { return owner_; }
   void Detach() { owner_ = nullptr; }
+  MenuBarRows* Bar() const { return bar_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -65,7 +69,11 @@ class FrameWidget : public QMainWindow {
 
  private:
   Window* owner_;
+  MenuBarRows* bar_;
 };
+
+// The menu bar of a frame widget, or null.
+MenuBarRows* MenuBarOf(QWidget* frame);
 
 struct MenuItemState {
   QAction* action = nullptr;

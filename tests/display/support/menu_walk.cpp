@@ -213,7 +213,7 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
 Effect MenuWalker::Run(const TopWindow& target, int id) {
   Effect e;
   x_.Activate(target.id);
-  x_.Settled(target.id, 100, 2000);
+  x_.Settled(target.id, 250, 4000);
   const Snapshot before = Take(target);
   std::set<unsigned long> beforeIds;
   for (const TopWindow& w : before.windows) beforeIds.insert(w.id);

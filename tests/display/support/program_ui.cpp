@@ -141,7 +141,7 @@ int EventLog::Find(const std::string& prefix, std::size_t from) {
 }
 
 int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const int at = Find(prefix, from);
     if (at >= 0 || NowMs() >= end) return at;
@@ -227,7 +227,7 @@ std::optional<LoggedMenuBar> Program::MenuBar(unsigned long window) {
 }
 
 std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     auto bar = MenuBar(window);
     if (bar || NowMs() >= end) return bar;
@@ -243,8 +243,8 @@ std::optional<std::vector<std::string>> Program::MenuPath(const std::string& men
   return path;
 }
 
-std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms, bool patient) {
+  const std::int64_t end = NowMs() + (patient ? Patient(ms) : ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
@@ -364,7 +364,8 @@ bool Program::Answers(unsigned long window, int ms) {
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
   x_.Click(x, y);
-  const bool opened = WaitPopup(e.text, from, ms).has_value();
+  // Measured as asked: this is the answer time a user is promised.
+  const bool opened = WaitPopup(e.text, from, ms, false).has_value();
   if (opened) CloseMenus(1);
   x_.Park();
   return opened;
@@ -405,7 +406,7 @@ std::optional<LoggedDialog> Program::Dialog(unsigned long window) {
 }
 
 std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
