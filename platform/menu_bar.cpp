@@ -7,7 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
-#include <QVBoxLayout>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 
 #include <algorithm>
 
@@ -21,34 +22,59 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
-// True when every action of the row has room without the bar's overflow
-// button.
-bool RowFits(QMenuBar* row) {
-  const QList<QAction*> actions = row->actions();
-  for (QAction* a : actions)
-    if (row->actionGeometry(a).isEmpty()) return false;
-  return true;
-}
-
 void SetRowActions(QMenuBar* row, const QList<QAction*>& actions) {
   if (row->actions() == actions) return;
   for (QAction* a : row->actions()) row->removeAction(a);
   row->addActions(actions);
 }
 
+// The width a bar gives an entry, as the style sizes it.
+int EntryWidth(const QMenuBar* bar, const QAction* a) {
+  QStyleOptionMenuItem opt;
+  opt.initFrom(bar);
+  opt.menuItemType = QStyleOptionMenuItem::Normal;
+  opt.checkType = QStyleOptionMenuItem::NotCheckable;
+  opt.text = a->text();
+  const QSize text = bar->fontMetrics().size(Qt::TextShowMnemonic, a->text());
+  return bar->style()->sizeFromContents(QStyle::CT_MenuBarItem, &opt, text, bar).width();
+}
+
 }  // namespace
 
-MenuBarRows::MenuBarRows(QWidget* frame) : QWidget(frame), layout_(new QVBoxLayout(this)) {
-  layout_->setContentsMargins(0, 0, 0, 0);
-  layout_->setSpacing(0);
-  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+MenuBarRows::MenuBarRows(QWidget* frame) : QWidget(frame), measure_(new QMenuBar(this)) {
+  measure_->setNativeMenuBar(false);
+  measure_->hide();
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
+}
+
+int MenuBarRows::RowHeight() const {
+  if (rowHeight_ <= 0) {
+    QMenuBar probe;
+    probe.setNativeMenuBar(false);
+    probe.setFont(font());
+    probe.addAction(QStringLiteral("X"));
+    rowHeight_ = probe.sizeHint().height();
+  }
+  return rowHeight_;
+}
+
+int MenuBarRows::heightForWidth(int width) const {
+  return static_cast<int>(RowsFor(width).size()) * RowHeight();
+}
+
+// The frame's layout takes the bar's height from its size hint: the rows
+// it needs at the frame's width.
+QSize MenuBarRows::sizeHint() const {
+  const int w = parentWidget() ? parentWidget()->width() : width();
+  return QSize(w, heightForWidth(w));
 }
 
 QMenuBar* MenuBarRows::Row(std::size_t i) {
   while (rows_.size() <= i) {
     auto* row = new QMenuBar(this);
     row->setNativeMenuBar(false);
-    layout_->addWidget(row);
     rows_.push_back(row);
   }
   return rows_[i];
@@ -96,30 +122,42 @@ void MenuBarRows::resizeEvent(QResizeEvent* e) {
   if (e->size().width() != wrappedWidth_) Wrap();
 }
 
+std::vector<QList<QAction*>> MenuBarRows::RowsFor(int width) const {
+  const QStyle* style = measure_->style();
+  const int frame = style->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, measure_);
+  const int margin = style->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, measure_);
+  const int spacing = style->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, measure_);
+  // Entries go into a row while they end inside it; each row holds one at
+  // least.
+  std::vector<QList<QAction*>> rows;
+  int x = 0;
+  for (QAction* a : entries_) {
+    if (!a->isVisible()) continue;
+    const int w = EntryWidth(measure_, a);
+    if (rows.empty() || (x + w + spacing > width - 2 * frame - margin && !rows.back().isEmpty())) {
+      rows.emplace_back();
+      x = frame + margin + spacing;
+    }
+    rows.back().append(a);
+    x += w + spacing;
+  }
+  return rows;
+}
+
 void MenuBarRows::Wrap() {
   const int width = std::max(this->width(), 1);
   wrappedWidth_ = width;
-  QList<QAction*> rest = entries_;
-  std::size_t used = 0;
-  while (!rest.isEmpty()) {
-    QMenuBar* row = Row(used);
-    row->resize(width, row->sizeHint().height());
-    // As many entries as fit, at least one per row.
-    int count = static_cast<int>(rest.size());
-    SetRowActions(row, rest.mid(0, count));
-    while (count > 1 && !RowFits(row)) {
-      --count;
-      SetRowActions(row, rest.mid(0, count));
-    }
-    rest = rest.mid(count);
-    row->show();
-    ++used;
+  const std::vector<QList<QAction*>> rows = RowsFor(width);
+  const int height = RowHeight();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SetRowActions(Row(i), rows[i]);
+    Row(i)->setGeometry(0, static_cast<int>(i) * height, width, height);
+    Row(i)->show();
   }
-  for (std::size_t i = used; i < rows_.size(); ++i) {
+  for (std::size_t i = rows.size(); i < rows_.size(); ++i) {
     SetRowActions(rows_[i], {});
     rows_[i]->hide();
   }
-  setVisible(used > 0);
   updateGeometry();
 }
 

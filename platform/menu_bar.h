@@ -14,7 +14,6 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class QVBoxLayout;
 
 namespace plat {
 
@@ -33,18 +32,28 @@ class MenuBarRows : public QWidget {
   // The entry's rectangle in this widget's coordinates (empty when hidden).
   QRect EntryGeometry(QAction* a) const;
 
+  // The frame's layout asks the bar's height for the frame's width, so that
+  // the client area below is right before the bar is shown.
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override;
+  QSize sizeHint() const override;
+
  protected:
   void resizeEvent(QResizeEvent* e) override;
 
  private:
+  // The entries of each row at this width.
+  std::vector<QList<QAction*>> RowsFor(int width) const;
   // Shares the entries out to rows that fit the width.
   void Wrap();
   QMenuBar* Row(std::size_t i);
+  int RowHeight() const;
 
   QList<QAction*> entries_;
+  QMenuBar* measure_;  // never shown: the style's metrics of a bar
   std::vector<QMenuBar*> rows_;
-  QVBoxLayout* layout_;
   int wrappedWidth_ = -1;
+  mutable int rowHeight_ = 0;
 };
 
 }  // namespace plat

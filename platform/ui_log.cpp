@@ -8,7 +8,7 @@
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
 //   popup <x>,<y>,<w>,<h> <count> <title>
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
-//   dialog <window id> <template> <count> <caption>
+//   dialog <window id> <template> <count> <caption>   (again after a resize)
 //   control <id> <kind> <x>,<y>,<w>,<h> <hint w>,<hint h> <v|h> <text>
 #include "platform/ui_log.h"
 
@@ -161,12 +161,12 @@ void NoteUiEvent(QObject* target, QEvent* e) {
       Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
     return;
   }
-  if (type != QEvent::Show) return;
   auto* widget = qobject_cast<QWidget*>(target);
   if (!widget || !widget->isWindow()) return;
   if (auto* frame = qobject_cast<QMainWindow*>(widget)) {
-    Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
-  } else if (qobject_cast<QDialog*>(widget)) {
+    if (type == QEvent::Show) Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+  } else if (qobject_cast<QDialog*>(widget) && (type == QEvent::Show || widget->isVisible())) {
+    // Shown, or laid out anew while shown (its controls move).
     Later(widget, [](QWidget* w) {
       if (Dialog* dlg = DialogOfWidget(w)) LogDialog(w, *dlg);
     });

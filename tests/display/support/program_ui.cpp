@@ -420,7 +420,10 @@ std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName,
   }
 }
 
-void Program::ClickControl(const LoggedDialog& d, int id) {
+void Program::ClickControl(const LoggedDialog& given, int id) {
+  // The dialog's latest layout: it logs itself again when it changes size.
+  const std::optional<LoggedDialog> latest = Dialog(given.window);
+  const LoggedDialog& d = latest && latest->Find(id) ? *latest : given;
   const LoggedControl* c = d.Find(id);
   if (!c) return;
   // The dialog is logged as it is shown; the window manager may still be
