@@ -48,7 +48,10 @@ void DisplayTest::TearDown() {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
       const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
       std::filesystem::create_directories(dir);
-      const std::string base = dir + info->test_suite_name() + "." + info->name();
+      std::string name = std::string(info->test_suite_name()) + "." + info->name();
+      for (char& c : name)
+        if (c == '/') c = '_';
+      const std::string base = dir + name;
       Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
       std::error_code ec;
       std::filesystem::copy_file(program_->Log().path(), base + ".log",
