@@ -25,6 +25,8 @@ bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0
 constexpr int kNothingAfterMs = 1500;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
+// How long a window that was closed may take to bring up the next one.
+constexpr int kFollowUpMs = 300;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -170,12 +172,20 @@ bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<un
 }  // namespace
 
 void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
-  // Closing one window may open another (a question); a few rounds.
+  // Closing one window may open another (a question, a message); a few
+  // rounds, each after the program has had a moment to show it.
   for (int round = 0; round < 4; ++round) {
     std::vector<TopWindow> extra;
-    for (const TopWindow& w : x_.Windows())
-      if (!before.count(w.id)) extra.push_back(w);
-    if (extra.empty()) return;
+    const auto collect = [&] {
+      extra.clear();
+      for (const TopWindow& w : x_.Windows())
+        if (!before.count(w.id)) extra.push_back(w);
+      return !extra.empty();
+    };
+    bool any = collect();
+    for (const std::int64_t end = NowMs() + (round == 0 ? 0 : kFollowUpMs); !any && NowMs() < end; any = collect())
+      Pause(20);
+    if (!any) return;
     for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
       if (!x_.Exists(it->id)) continue;
       x_.Activate(it->id);
