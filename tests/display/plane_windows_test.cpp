@@ -1,0 +1,63 @@
+// The special plane windows on a real display: what a user sees when the
+// mapping pair, the logarithmic, planet and quiz windows answer their own
+// commands.
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+class PlaneWindows : public DisplayTest {
+ protected:
+  // A new real mapping pair from the frame's menu; the domain window, the
+  // range window beside it.
+  std::pair<TopWindow, TopWindow> NewPair() {
+    Start();
+    Menu(Frame(), 405);  // "Ebene &xy"
+    const TopWindow range = Window("Wertebereich [Abbildung1.ma2]");
+    const TopWindow domain = Window("Abbildung1.ma2");
+    return {domain, range};
+  }
+  // True when the window's picture differs from `was` within three
+  // seconds (and then stands still).
+  bool Changes(unsigned long window, const Image& was) {
+    if (!Eventually([&] { return Screen().Capture(window).pixels != was.pixels; }, 3000)) return false;
+    Settled(window);
+    return true;
+  }
+  // True when a window whose caption starts with the text turns up within
+  // the time.
+  bool Appears(const std::string& caption, int ms) { return Screen().WaitFor(caption, ms, true).id != 0; }
+};
+
+// A new mapping redraws the range window through it; the range window,
+// which owns no entries, shows no inventory list and keeps its caption.
+TEST_F(PlaneWindows, ANewMappingRedrawsTheRangeWindowAlone) {
+  auto [domain, range] = NewPair();
+  ASSERT_NE(domain.id, 0u);
+  ASSERT_NE(range.id, 0u);
+  const Image grid = Settled(range.id);
+  const std::size_t from = program_->Log().Size();
+  Menu(domain, 1102);  // "&Neu ..." of "&Abbild"
+  auto d = program_->WaitDialog("EQUA402", from, 3000);
+  ASSERT_TRUE(d) << "the mapping's dialog did not appear";
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+  EXPECT_TRUE(Changes(range.id, grid)) << "the range window still shows the unmapped grid";
+  EXPECT_FALSE(Appears("Inventar [Wertebereich", 1500)) << "the range window opened an inventory list";
+  EXPECT_EQ(Screen().Caption(range.id), "Wertebereich [Abbildung1.ma2]");
+
+  // Zoomed in, "&Fenster anpassen" (Pos1) brings back the view around the
+  // image of the grid; nothing opens.
+  const Image fitted = Settled(range.id);
+  Screen().Activate(range.id);
+  Screen().Key("Prior");
+  EXPECT_TRUE(Changes(range.id, fitted)) << "the range window did not zoom in";
+  Screen().Key("Home");
+  EXPECT_TRUE(Eventually([&] { return Screen().Capture(range.id).pixels == fitted.pixels; }, 3000))
+      << "the range view was not fitted to the image of the grid";
+  EXPECT_FALSE(Appears("Inventar", 1000));
+  EXPECT_EQ(Screen().Caption(range.id), "Wertebereich [Abbildung1.ma2]");
+}
+
+}  // namespace
+}  // namespace kvdisplay
