@@ -59,5 +59,42 @@ TEST_F(PlaneWindows, ANewMappingRedrawsTheRangeWindowAlone) {
   EXPECT_EQ(Screen().Caption(range.id), "Wertebereich [Abbildung1.ma2]");
 }
 
+// "&Neu" leaves a drawing without a file: "&Speichern" asks for its name
+// (the planet window counts as changed at all times, so it would otherwise
+// write "Unbenannt.kv2" into the current folder unasked).
+TEST_F(PlaneWindows, ANewDrawingIsSavedUnderTheNameTheUserChooses) {
+  Start();
+  Menu(Frame(), 409);  // "&Planeten"
+  const TopWindow planets = Window("Abbruch mit Taste A");
+  ASSERT_NE(planets.id, 0u);
+  Screen().Key("a");
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id) == "Unbenannt1.kv2"; }, 5000));
+  Menu(planets, 59);  // "Ö&ffnen ..."
+  const TopWindow opening = Screen().WaitFor("Öffnen", 5000);
+  ASSERT_NE(opening.id, 0u);
+  Screen().Type(FixtureCopy("walkplanets.kv2"));
+  Screen().Key("Return");
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id).rfind("walkplanets.kv2", 0) == 0; }, 5000));
+  Menu(planets, 78);  // "&Neu": the new system runs until a key stops it
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id) == "Abbruch mit Taste A"; }, 5000));
+  Screen().Key("a");
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id).rfind("Unbenannt.kv2", 0) == 0; }, 5000))
+      << Screen().Caption(planets.id);
+  Menu(planets, 57);  // "&Speichern"
+  const TopWindow chooser = Screen().WaitFor("Speichern unter", 3000);
+  EXPECT_NE(chooser.id, 0u) << "the new drawing was saved without asking for a name";
+  if (chooser.id) Screen().Close(chooser.id);
+}
+
+// A new drawing of the window with logarithmic axes keeps its file kind.
+TEST_F(PlaneWindows, ANewLogarithmicDrawingIsNamedAsSuch) {
+  Start({FixtureCopy("walk.lkv")});
+  const TopWindow w = Window("walk.lkv");
+  ASSERT_NE(w.id, 0u);
+  Menu(w, 78);  // "&Neu"
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id).rfind("Unbenannt.lkv", 0) == 0; }, 3000))
+      << Screen().Caption(w.id);
+}
+
 }  // namespace
 }  // namespace kvdisplay
