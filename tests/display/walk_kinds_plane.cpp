@@ -1,7 +1,7 @@
 // The mapping pair, the logarithmic, planet and quiz windows as the walk
-// visits them.  The mapping pair is walked in the complex form (its menu
-// has no greyed command there); the real form's own commands in the
-// "domainxy" kind.
+// visits them.  The mapping pair is walked in the complex form (its menus
+// have no greyed command there); "domainxy" walks the real form's menus
+// where the two forms differ.
 #include "support/walk_kinds.h"
 
 namespace kvdisplay {
@@ -26,10 +26,28 @@ TopWindow OpenPlanets(WalkTest& t) {
   return t.Window("walkplanets.kv2");
 }
 
+// The range window with a background picture, opened from its menu
+// "&Datei" (the domain's file does not keep the range window's picture).
+TopWindow OpenRange(WalkTest& t) {
+  const TopWindow range = OpenFixture(t, "walk.ma2", "Wertebereich");
+  if (!range.id) return {};
+  t.Menu(range, 372);  // "&Bild öffnen ..."
+  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
+  if (!chooser.id) return {};
+  Screen().Activate(chooser.id);
+  Screen().Type(FixturePath("walkpicture.bmp"));
+  Screen().Key("Return");
+  if (!Screen().WaitGone(chooser.id, 5000)) return {};
+  Screen().Activate(range.id);
+  return range;
+}
+
 const bool registered = [] {
   RegisterWalkKind({"quiz", "GUESSMENU", [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); }});
   RegisterWalkKind({"domain", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.maz", "walk.maz"); }});
-  RegisterWalkKind({"range", "RAN2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.ma2", "Wertebereich"); }});
+  RegisterWalkKind({"domainxy", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.ma2", "walk.ma2"); },
+                    {"&Gleichung", "&Abbild"}});
+  RegisterWalkKind({"range", "RAN2MENU", OpenRange});
   RegisterWalkKind({"log", "LOGMENU", [](WalkTest& t) { return OpenFixture(t, "walk.lkv", "walk.lkv"); }});
   RegisterWalkKind({"planet", "PLOT2MENU", OpenPlanets});
   return true;
