@@ -80,11 +80,13 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
         EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
       }
     }
-    // A program that hangs or has ended ("&Beenden"), a window that closed
-    // or shows another menu: the next command starts afresh.
+    // A program that hangs or has ended ("&Beenden"), a window that closed,
+    // shows another menu or another document ("&Neu"): the next command
+    // starts afresh.
     if (e.hung) ADD_FAILURE() << "the program stopped answering";
     const auto bar = program_->Running() ? program_->MenuBar(target.id) : std::nullopt;
-    if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu) {
+    if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu ||
+        Screen().Caption(target.id) != target.caption) {
       target = Open();
       ASSERT_NE(target.id, 0u);
     }
