@@ -96,5 +96,46 @@ TEST_F(PlaneWindows, ANewLogarithmicDrawingIsNamedAsSuch) {
       << Screen().Caption(w.id);
 }
 
+// "Verfolgen": while a planet system runs, its paths grow on the screen;
+// the letter a stops the run.  The run is made open-ended in the body
+// editor ("Viele", without "Grenzen setzen").
+TEST_F(PlaneWindows, APlanetRunShowsItsPathsWhileItRuns) {
+  Start();
+  Menu(Frame(), 409);  // "&Planeten"
+  const TopWindow planets = Window("Abbruch mit Taste A");
+  ASSERT_NE(planets.id, 0u);
+  Screen().Key("a");
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id) == "Unbenannt1.kv2"; }, 5000));
+
+  std::size_t from = program_->Log().Size();
+  Screen().Key("ctrl+i");
+  auto inventory = program_->WaitDialog("INVENT", from, 3000);
+  ASSERT_TRUE(inventory) << "no inventory list";
+  const LoggedControl* list = inventory->Find(293);
+  ASSERT_NE(list, nullptr);
+  int x = list->rect.x + 40, y = list->rect.y + 8;  // the system, the first line
+  Screen().ToScreen(inventory->window, x, y);
+  Screen().Click(x, y);
+  from = program_->Log().Size();
+  program_->ClickControl(*inventory, 51);  // "Bearbeiten"
+  auto editor = program_->WaitDialog("EQUA219", from, 3000);
+  ASSERT_TRUE(editor) << "the body editor did not open";
+  program_->ClickControl(*editor, 272);  // "Grenzen setzen" off
+  program_->ClickControl(*editor, 779);  // "Viele"
+  program_->ClickControl(*editor, 1);    // "Zeichnen"
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id) == "Abbruch mit Taste A"; }, 5000))
+      << Screen().Caption(planets.id);
+  for (int k = 0; k < 2; ++k) {
+    const Image now = Screen().Capture(planets.id);
+    EXPECT_TRUE(Eventually([&] { return Screen().Capture(planets.id).pixels != now.pixels; }, 1500))
+        << "the paths do not grow on the screen";
+  }
+  Screen().Activate(planets.id);
+  Screen().Key("a");
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(planets.id) == "Unbenannt1.kv2"; }, 3000))
+      << Screen().Caption(planets.id);
+  EXPECT_TRUE(program_->Answers(planets.id, 2000));
+}
+
 }  // namespace
 }  // namespace kvdisplay
