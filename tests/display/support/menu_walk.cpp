@@ -69,19 +69,33 @@ std::string Effect::Text() const {
   return out.empty() ? "none" : out;
 }
 
+namespace {
+
+// An expected token ending in "*" stands for every token that starts with
+// the rest (a message whose text is random, say).
+bool TokenMatches(const std::string& want, const std::string& seen) {
+  if (!want.empty() && want.back() == '*') return StartsWith(seen, want.substr(0, want.size() - 1));
+  return want == seen;
+}
+
+}  // namespace
+
 bool Matches(const std::string& expected, const Effect& observed) {
   const std::vector<std::string> want = SplitTokens(expected);
-  const std::set<std::string> seen(observed.tokens.begin(), observed.tokens.end());
+  auto anyOf = [](const std::vector<std::string>& list, const std::string& w, bool listIsSeen) {
+    for (const std::string& x : list)
+      if (listIsSeen ? TokenMatches(w, x) : TokenMatches(x, w)) return true;
+    return false;
+  };
   for (const std::string& t : want) {
     if (t == "none") {
       if (!observed.tokens.empty() && !(observed.tokens.size() == 1 && observed.tokens[0] == "none")) return false;
       continue;
     }
-    if (!seen.count(t)) return false;
+    if (!anyOf(observed.tokens, t, true)) return false;
   }
-  const std::set<std::string> wanted(want.begin(), want.end());
   for (const std::string& t : observed.tokens)
-    if (IsAppearance(t) && !wanted.count(t)) return false;
+    if (IsAppearance(t) && !anyOf(want, t, false)) return false;
   return true;
 }
 
