@@ -59,7 +59,7 @@ TEST_F(PlaneWindows, ANewMappingRedrawsTheRangeWindowAlone) {
   Menu(domain, 1102);  // "&Neu ..." of "&Abbild"
   auto d = program_->WaitDialog("EQUA402", from, 3000);
   ASSERT_TRUE(d) << "the mapping's dialog did not appear";
-  Screen().Key("Return");
+  program_->ClickControl(*d, 1);  // "OK"
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
   EXPECT_TRUE(Changes(range.id, grid)) << "the range window still shows the unmapped grid";
   EXPECT_FALSE(Appears("Inventar [Wertebereich", 1500)) << "the range window opened an inventory list";
@@ -87,6 +87,7 @@ TEST_F(PlaneWindows, ANewDrawingIsSavedUnderTheNameTheUserChooses) {
   Menu(planets, 59);  // "Ö&ffnen ..."
   const TopWindow opening = Screen().WaitFor("Öffnen", 5000);
   ASSERT_NE(opening.id, 0u);
+  Screen().Activate(opening.id);
   Screen().Type(FixtureCopy("walkplanets.kv2"));
   Screen().Key("Return");
   ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id).rfind("walkplanets.kv2", 0) == 0; }, 5000));
