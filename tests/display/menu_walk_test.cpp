@@ -7,6 +7,7 @@
 // With KURVATO_WALK_RECORD set to a folder, the observed effects are
 // appended to <folder>/<kind>.txt in the lists' format instead of being
 // checked.
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -28,7 +29,9 @@ void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.kind << " " << c.po
 std::vector<WalkCase> AllCases() {
   std::vector<WalkCase> out;
   for (const WalkKind& k : WalkKinds())
-    for (const std::string& p : MenuPopups(k.menu)) out.push_back({k.name, p});
+    for (const std::string& p : MenuPopups(k.menu))
+      if (k.popups.empty() || std::find(k.popups.begin(), k.popups.end(), p) != k.popups.end())
+        out.push_back({k.name, p});
   return out;
 }
 

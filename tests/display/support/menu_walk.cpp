@@ -27,6 +27,8 @@ constexpr int kNothingAfterMs = 1500;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
 constexpr int kQuietCaptionMs = 1000;
+// How long a window that was closed may take to bring up the next one.
+constexpr int kFollowUpMs = 300;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -89,19 +91,33 @@ std::string Effect::Text() const {
   return out.empty() ? "none" : out;
 }
 
+namespace {
+
+// An expected token ending in "*" stands for every token that starts with
+// the rest (a message whose text is random, say).
+bool TokenMatches(const std::string& want, const std::string& seen) {
+  if (!want.empty() && want.back() == '*') return StartsWith(seen, want.substr(0, want.size() - 1));
+  return want == seen;
+}
+
+}  // namespace
+
 bool Matches(const std::string& expected, const Effect& observed) {
   const std::vector<std::string> want = SplitTokens(expected);
-  const std::set<std::string> seen(observed.tokens.begin(), observed.tokens.end());
+  auto anyOf = [](const std::vector<std::string>& list, const std::string& w, bool listIsSeen) {
+    for (const std::string& x : list)
+      if (listIsSeen ? TokenMatches(w, x) : TokenMatches(x, w)) return true;
+    return false;
+  };
   for (const std::string& t : want) {
     if (t == "none") {
       if (!observed.tokens.empty() && !(observed.tokens.size() == 1 && observed.tokens[0] == "none")) return false;
       continue;
     }
-    if (!seen.count(t)) return false;
+    if (!anyOf(observed.tokens, t, true)) return false;
   }
-  const std::set<std::string> wanted(want.begin(), want.end());
   for (const std::string& t : observed.tokens)
-    if (IsAppearance(t) && !wanted.count(t)) return false;
+    if (IsAppearance(t) && !anyOf(want, t, false)) return false;
   return true;
 }
 
@@ -192,12 +208,20 @@ bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<un
 }  // namespace
 
 void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
-  // Closing one window may open another (a question); a few rounds.
+  // Closing one window may open another (a question, a message); a few
+  // rounds, each after the program has had a moment to show it.
   for (int round = 0; round < 4; ++round) {
     std::vector<TopWindow> extra;
-    for (const TopWindow& w : x_.Windows())
-      if (!before.count(w.id)) extra.push_back(w);
-    if (extra.empty()) return;
+    const auto collect = [&] {
+      extra.clear();
+      for (const TopWindow& w : x_.Windows())
+        if (!before.count(w.id)) extra.push_back(w);
+      return !extra.empty();
+    };
+    bool any = collect();
+    for (const std::int64_t end = NowMs() + (round == 0 ? 0 : kFollowUpMs); !any && NowMs() < end; any = collect())
+      Pause(20);
+    if (!any) return;
     for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
       if (!x_.Exists(it->id)) continue;
       x_.Activate(it->id);

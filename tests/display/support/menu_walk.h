@@ -40,7 +40,8 @@ struct Effect {
 
 // True when the observed effect satisfies the expected one: every expected
 // token was observed, and nothing opened, closed or was reported that was
-// not expected.
+// not expected.  An expected token ending in "*" matches every observed
+// token that starts with the rest.
 bool Matches(const std::string& expected, const Effect& observed);
 
 class MenuWalker {

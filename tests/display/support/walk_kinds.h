@@ -29,6 +29,9 @@ struct WalkKind {
   // Starts the program afresh and returns the window, active, with its
   // menu bar shown.
   std::function<TopWindow(WalkTest&)> open;
+  // Only these top-level menus are walked (all when empty): a second kind
+  // of the same window walks only the menus where it differs.
+  std::vector<std::string> popups = {};
 };
 
 std::vector<WalkKind>& WalkKinds();
