@@ -8,6 +8,7 @@
 // appended to <folder>/<kind>.txt in the lists' format instead of being
 // checked.
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
@@ -59,13 +60,21 @@ class MenuWalk : public WalkTest, public ::testing::WithParamInterface<WalkCase>
 TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
   const WalkCase& c = GetParam();
   const char* record = std::getenv("KURVATO_WALK_RECORD");
-  const auto expected = ReadExpectedEffects(std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt");
+  const std::string list = std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt";
+  const auto expected = ReadExpectedEffects(list);
+  // Commands marked "FAILS:" are reported, not failed: their fault lies
+  // outside the window family whose list it is.
+  const auto known = ReadKnownFailures(list);
   TopWindow target = Open();
   ASSERT_NE(target.id, 0u) << "the " << c.kind << " window did not open";
   for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
     SCOPED_TRACE(c.kind + " " + std::to_string(id) + " " + text);
     MenuWalker walker(Screen(), *program_);
-    const Effect e = walker.Run(target, id);
+    const auto setup = Kind().before.find(id);
+    const bool prepared = setup != Kind().before.end();
+    if (prepared) setup->second.run(*this, target);
+    const Effect e = walker.Run(target, id, prepared && setup->second.keepClipboard);
+    const bool knownFailure = known.count({c.kind, id}) > 0;
     if (record && *record) {
       std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
       out << c.kind << " " << id << " " << e.Text() << "  # " << text << "\n";
@@ -73,13 +82,22 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
       const auto it = expected.find({c.kind, id});
       if (it == expected.end()) {
         ADD_FAILURE() << "no expected effect listed; observed: " << e.Text();
+      } else if (Matches(it->second, e) && !e.hung) {
+        if (knownFailure)
+          std::printf("[  KNOWN   ] %s %d (%s) now does what its line expects: drop its FAILS mark\n", c.kind.c_str(),
+                      id, text.c_str());
       } else {
-        EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
+        if (knownFailure) {
+          std::printf("[  KNOWN   ] %s %d (%s): expected %s, observed %s%s\n", c.kind.c_str(), id, text.c_str(),
+                      it->second.c_str(), e.Text().c_str(), e.hung ? ", stopped answering" : "");
+        } else {
+          EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
+        }
       }
     }
     // A program that hangs or has ended ("&Beenden"), a window that closed
     // or shows another menu: the next command starts afresh.
-    if (e.hung) ADD_FAILURE() << "the program stopped answering";
+    if (e.hung && !knownFailure) ADD_FAILURE() << "the program stopped answering";
     const auto bar = program_->Running() ? program_->MenuBar(target.id) : std::nullopt;
     if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu) {
       target = Open();

@@ -1,5 +1,6 @@
 #include "display_test.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -48,7 +49,9 @@ void DisplayTest::TearDown() {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
       const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
       std::filesystem::create_directories(dir);
-      const std::string base = dir + info->test_suite_name() + "." + info->name();
+      std::string name = std::string(info->test_suite_name()) + "." + info->name();
+      std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
+      const std::string base = dir + name;
       Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
       std::error_code ec;
       std::filesystem::copy_file(program_->Log().path(), base + ".log",

@@ -41,6 +41,13 @@ std::vector<std::string> SplitTokens(const std::string& text) {
   return out;
 }
 
+// Message boxes log their line breaks as "\r "; a token reads the same
+// without the carriage returns.
+std::string WithoutReturns(std::string t) {
+  t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
+  return t;
+}
+
 bool IsAppearance(const std::string& t) {
   return StartsWith(t, "dialog:") || StartsWith(t, "window:") || StartsWith(t, "message:") ||
          StartsWith(t, "closed:");
@@ -63,13 +70,15 @@ void CollectCommands(const std::vector<plat::res::MenuItem>& items, const std::s
 
 std::string Effect::Text() const {
   std::string out;
-  for (const std::string& t : tokens) out += (out.empty() ? "" : " & ") + t;
+  for (const std::string& t : tokens) out += (out.empty() ? "" : " & ") + WithoutReturns(t);
   return out.empty() ? "none" : out;
 }
 
 bool Matches(const std::string& expected, const Effect& observed) {
-  const std::vector<std::string> want = SplitTokens(expected);
-  const std::set<std::string> seen(observed.tokens.begin(), observed.tokens.end());
+  std::vector<std::string> want = SplitTokens(expected);
+  for (std::string& t : want) t = WithoutReturns(t);
+  std::set<std::string> seen;
+  for (const std::string& t : observed.tokens) seen.insert(WithoutReturns(t));
   for (const std::string& t : want) {
     if (t == "none") {
       if (!observed.tokens.empty() && !(observed.tokens.size() == 1 && observed.tokens[0] == "none")) return false;
@@ -79,7 +88,7 @@ bool Matches(const std::string& expected, const Effect& observed) {
   }
   const std::set<std::string> wanted(want.begin(), want.end());
   for (const std::string& t : observed.tokens)
-    if (IsAppearance(t) && !wanted.count(t)) return false;
+    if (IsAppearance(t) && !wanted.count(WithoutReturns(t))) return false;
   return true;
 }
 
@@ -117,6 +126,24 @@ std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std
     std::string rest;
     std::getline(in, rest);
     out[{kind, id}] = rest;
+  }
+  return out;
+}
+
+std::set<std::pair<std::string, int>> ReadKnownFailures(const std::string& path) {
+  std::set<std::pair<std::string, int>> out;
+  std::ifstream f(path);
+  std::string line;
+  while (std::getline(f, line)) {
+    const std::size_t hash = line.find('#');
+    if (hash == std::string::npos) continue;
+    std::size_t at = hash + 1;
+    while (at < line.size() && line[at] == ' ') ++at;
+    if (line.compare(at, 6, "FAILS:") != 0) continue;
+    std::istringstream in(line.substr(0, hash));
+    std::string kind;
+    int id = 0;
+    if (in >> kind >> id) out.insert({kind, id});
   }
   return out;
 }
@@ -188,14 +215,15 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
   }
 }
 
-Effect MenuWalker::Run(const TopWindow& target, int id) {
+Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   Effect e;
   x_.Activate(target.id);
   x_.Settled(target.id, 100, 2000);
   const Snapshot before = Take(target);
   std::set<unsigned long> beforeIds;
   for (const TopWindow& w : before.windows) beforeIds.insert(w.id);
-  x_.ClearClipboard();
+  if (!keepClipboard) x_.ClearClipboard();
+  const unsigned long clipboardBefore = x_.ClipboardOwner();
   const std::size_t logFrom = p_.Log().Size();
 
   LoggedItem item;
@@ -226,7 +254,8 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
       prev = std::move(now);
     }
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
-                         !appeared.empty() || x_.ClipboardOwner() != 0 || p_.Log().Find("message ", logFrom) >= 0;
+                         !appeared.empty() || x_.ClipboardOwner() != clipboardBefore ||
+                         p_.Log().Find("message ", logFrom) >= 0;
     const std::int64_t t = NowMs();
     if (changed && t - lastChange >= kQuietMs) break;
     if (!changed && t - start >= kNothingAfterMs) break;
@@ -266,7 +295,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     if (PictureIn(prev.pictures, w.id) != PictureIn(before.pictures, w.id))
       e.tokens.push_back(w.id == target.id ? "pixels" : "pixels:" + w.caption);
   }
-  if (x_.ClipboardOwner() != 0) e.tokens.push_back("clipboard");
+  if (x_.ClipboardOwner() != clipboardBefore) e.tokens.push_back("clipboard");
   if (running) e.tokens.push_back("runs");
   if (!p_.Running()) {
     e.tokens.push_back("exits");
