@@ -1,11 +1,123 @@
-// The 2D window and its companion windows as the walk visits them.
+// The 2D window and its companion windows as the walk visits them: the 2D
+// window of the file walk.kv2, its Lagrange editor ("Poly&nom ..."), the
+// value table ("Ta&bellen ..."), the x(t) window ("&x(t)-Fenster ...") and
+// the results window ("&Prüfen ...").
 #include "support/walk_kinds.h"
 
 namespace kvdisplay {
 namespace {
 
+constexpr char kFile[] = "walk.kv2";
+
+TopWindow Open2D(WalkTest& t) { return OpenFixture(t, kFile, kFile); }
+
+void Press(const TopWindow& w, const std::string& key) {
+  Screen().Activate(w.id);
+  Screen().Key(key);
+  Screen().Settled(w.id, 150, 3000);
+}
+
+// Chooses a command that answers with a message box and closes the box.
+void CommandWithMessage(WalkTest& t, const TopWindow& w, int command) {
+  const std::size_t from = t.Running().Log().Size();
+  t.Menu(w, command);
+  if (t.Running().Log().WaitFor("message ", from, 3000) < 0) return;
+  Pause(200);
+  Screen().Key("Return");
+  Screen().Settled(w.id, 150, 2000);
+}
+
+// Searches the text window for the text, so that searching on has
+// something to look for.
+void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text) {
+  const std::size_t from = t.Running().Log().Size();
+  t.Menu(w, 353);  // "&Suchen ..."
+  auto d = t.Running().WaitDialog("ONEINPUT", from, 3000);
+  if (!d) return;
+  Screen().Activate(d->window);
+  t.Running().SetText(*d, 211, text);
+  Pause(100);
+  Screen().Key("Return");
+  if (!Screen().WaitGone(d->window, 3000)) Screen().Close(d->window);
+  Screen().WaitGone(d->window, 2000);
+  Screen().Settled(w.id, 150, 2000);
+}
+
+// The editor swaps the menu bar in place; the event log names a bar only
+// when its window is shown or resized, so the window is minimised and shown
+// again (as from a task bar) for the log to name the editor's menu.
+TopWindow OpenEditor(WalkTest& t) {
+  const TopWindow w = OpenByCommand(t, Open2D(t), 913, "Polynom bearbeiten");
+  if (!w.id) return w;
+  Screen().Iconify(w.id);
+  Screen().Activate(w.id);
+  Eventually(
+      [&] {
+        const auto bar = t.Running().MenuBar(w.id);
+        return bar && bar->menu == "LAGMENU";
+      },
+      3000);
+  Screen().Settled(w.id, 150, 3000);
+  return w;
+}
+
 const bool registered = [] {
-  RegisterWalkKind({"2d", "PLOT2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.kv2", "walk.kv2"); }});
+  RegisterWalkKind({"2d", "PLOT2MENU", Open2D,
+                    {
+                        // "&Neu" emptied the window: the file again.
+                        {59, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
+                        // "&Wiederherstellen" just emptied the view history:
+                        // one zoom step (Bild-auf) to go back from.
+                        {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
+                        // Trajectories as mouse mode need an initial-value
+                        // dialog; it switches to that mode itself, so the
+                        // box zoom is chosen again first.
+                        {122, {[](WalkTest& t, TopWindow& w) {
+                           t.Menu(w, 780);
+                           t.Menu(w, 121);
+                         }}},
+                        // A picture to paste: the window's bitmap, taken
+                        // before a zoom step so that it differs from what
+                        // the window shows when it is pasted.
+                        {373, {[](WalkTest& t, TopWindow& w) {
+                           CommandWithMessage(t, w, 310);
+                           Press(w, "Next");
+                         },
+                               true}},
+                        // Printing before may have left the window changed,
+                        // and then the file's unsaved changes come first.
+                        {307, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
+                        // The drawing mode starts as "&Verdeckend".
+                        {891, {[](WalkTest& t, TopWindow& w) { t.Menu(w, 893); }}},
+                        // "Poly&nom ..." left the window in the Lagrange
+                        // editor: the polynomial is taken over (Strg+F).
+                        {910, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
+                    }});
+  RegisterWalkKind({"lagrange", "LAGMENU", OpenEditor,
+                    {
+                        {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
+                        // "&Übernehmen" left the editor.
+                        {824, {[](WalkTest& t, TopWindow& w) { w = OpenEditor(t); }}},
+                    }});
+  RegisterWalkKind({"table", "TABLEMENU",
+                    [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 757, "Wertetabelle"); },
+                    {
+                        {95, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+a"); }}},
+                        {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "-3"); }}},
+                        // The table opens at its first section.
+                        {843, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
+                    }});
+  RegisterWalkKind({"time", "TXMENU", [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 630, "tx-Fenster"); },
+                    {
+                        {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
+                        // The box zoom is the mouse mode a window starts with.
+                        {121, {[](WalkTest& t, TopWindow& w) { t.Menu(w, 125); }}},
+                    }});
+  RegisterWalkKind({"data", "DATAMENU", [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 866, "Daten"); },
+                    {
+                        {95, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+a"); }}},
+                        {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "Null"); }}},
+                    }});
   return true;
 }();
 
