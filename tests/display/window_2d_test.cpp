@@ -1,0 +1,39 @@
+// The 2D window on a real display: what its keys change in the picture
+// without a redraw asked for by hand.
+#include <algorithm>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+class Window2D : public DisplayTest {
+ protected:
+  // The window's picture below its menu bar, once it stands still.
+  Image Picture(const TopWindow& w) {
+    Settled(w.id, 250, 5000);
+    Rect part = Screen().Geometry(w.id);
+    part.x = part.y = 0;
+    if (auto bar = program_->MenuBar(w.id))
+      for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
+    part.h -= part.y;
+    return Screen().Capture(w.id, part);
+  }
+};
+
+// An empty window shows nothing but its axes, drawn in black; Strg+A
+// takes them away and brings them back at once.
+TEST_F(Window2D, StrgATakesTheAxesAwayAndBringsThemBack) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const int axes = Picture(w).Count(0x000000);
+  ASSERT_GT(axes, 400) << "no axes on the screen";
+  Screen().Key("ctrl+a");
+  EXPECT_LT(Picture(w).Count(0x000000), axes / 20) << "the axes are still on the screen";
+  Screen().Key("ctrl+a");
+  EXPECT_EQ(Picture(w).Count(0x000000), axes) << "the axes did not come back";
+}
+
+}  // namespace
+}  // namespace kvdisplay
