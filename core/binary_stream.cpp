@@ -322,19 +322,42 @@ void RemoveStaleTemporaries(const std::string& dir) {
   ::closedir(d);
 }
 
+// Where a save to `target` writes: the target itself, or the regular file
+// that a symbolic link (or a chain of them) points to, so that the link
+// stays a link.  Empty when the save must not happen: the target or the end
+// of its link exists and is no regular file (a device, a FIFO, a socket, a
+// directory), or the link leads nowhere.
+std::string SaveDestination(const std::string& target) {
+  struct stat st;
+  if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT ? target : std::string();
+  if (S_ISREG(st.st_mode)) return target;
+  if (!S_ISLNK(st.st_mode)) return {};
+  char* real = ::realpath(target.c_str(), nullptr);
+  if (!real) return {};
+  std::string path = real;
+  std::free(real);
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  return path;
+}
+
+// Whether the destination is still a regular file or still free, just
+// before the rename puts the new file in its place.
+bool StillReplaceable(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+
 }  // namespace
+
+void RemoveStaleSaveTemporaries(const std::string& folder) {
+  if (!folder.empty()) RemoveStaleTemporaries(folder);
+}
 
 bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8_t>& data) {
   if (target.empty()) return false;
-  // Through a symbolic link the file it points to is replaced, not the link.
-  std::string path = target;
-  struct stat lst;
-  if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* real = ::realpath(target.c_str(), nullptr)) {
-      path = real;
-      std::free(real);
-    }
-  }
+  const std::string path = SaveDestination(target);
+  if (path.empty()) return false;
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -365,7 +388,7 @@ bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8
   bool ok = WriteAll(fd, data.data(), data.size());
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  ok = ok && StillReplaceable(path) && ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return false;

@@ -99,9 +99,17 @@ inline constexpr std::size_t kMaxReadBytes = 64u << 20;
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
                    std::size_t maxBytes = kMaxReadBytes);
 // Writes to a temporary file beside the target and renames it over the
-// target, so a failed write never destroys the previous file.  Temporaries
-// that interrupted saves of this program left in that folder (their process
-// no longer runs) are removed on the way.
+// target, so a failed write never destroys the previous file.  Only regular
+// files are written: a target that is a device, a FIFO, a socket or a
+// directory is refused and left as it is; through a symbolic link the
+// regular file it points to is replaced and the link stays (a link that
+// leads nowhere or to anything else is refused).  A write that fails (a
+// full disk, the file-size limit) removes its temporary.  Temporaries that
+// interrupted saves of this program left in that folder (their process no
+// longer runs) are removed on the way.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
+// Removes those temporaries from a folder without saving (a folder whose
+// file is opened).
+void RemoveStaleSaveTemporaries(const std::string& folder);
 
 }  // namespace kv

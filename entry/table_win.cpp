@@ -211,11 +211,8 @@ bool TTableWin::WriteFile() {
     text.replace(from, to - from, GetText());
   }
   // The file is the table as it stands, to be read by other programs.
-  if (!WriteFileAtomically(FileData.FileName, std::vector<std::uint8_t>(text.begin(), text.end()))) {
-    ShowMessageById(12);
-    return false;
-  }
-  return true;
+  // A failure is reported by Save (message 12).
+  return WriteFileAtomically(FileData.FileName, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 // ---- commands ----

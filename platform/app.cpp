@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -16,7 +17,10 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <vector>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -93,7 +97,13 @@ App::App(int& argc, char** argv) {
   QApplication::setFont(f);
   g_filter = new InputFilter;
   g_qapp->installEventFilter(g_filter);
-  InstallTermHandler();
+  // A write beyond the file-size limit fails with EFBIG like any failed
+  // write (the save reports it) instead of ending the program with all its
+  // unsaved work.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 App::~App() {
@@ -113,6 +123,10 @@ App::~App() {
 }
 
 int App::Run(Window* mainWindow) {
+  // Before the loop runs there is nothing to write, and nothing would read
+  // the pipe: until here SIGTERM ends the process at once (a second start
+  // waiting for the running instance, say).
+  InstallTermHandler();
   g_mainWindow = mainWindow;
   if (!mainWindow->Create()) return 1;
   if (!mainWindow->IsVisible() && !mainWindow->IsDestroyed()) mainWindow->Show(SW_SHOWNORMAL);
@@ -214,29 +228,87 @@ LocalTime Now() {
 void LogEvent(const std::string& line) {
   const char* path = std::getenv("KURVATO_EVENT_LOG");
   if (!path || !*path) return;
-  std::string text = line;
-  std::replace(text.begin(), text.end(), '\n', ' ');
+  // One line each: a newline (a file name may hold one) is written as "\n".
+  std::string text;
+  for (char c : line) {
+    if (c == '\n') text += "\\n";
+    else text += c;
+  }
   if (std::FILE* f = std::fopen(path, "ab")) {
     std::fprintf(f, "%s\n", text.c_str());
     std::fclose(f);
   }
 }
 
-std::string SettingsDirectory() {
-  std::string dir;
-  if (const char* home = std::getenv("KURVATO_HOME"); home && *home) {
-    dir = home;
-  } else if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-    dir = std::string(xdg) + "/kurvato";
-  } else if (const char* h = std::getenv("HOME"); h && *h) {
-    dir = std::string(h) + "/.config/kurvato";
-  } else {
-    dir = "/tmp/kurvato";
-  }
-  if (dir.back() != '/') dir += '/';
+namespace {
+
+// A folder of this user's own: made now with mode 0700, or already there as
+// a real folder (not a link) that belongs to the user and that nobody else
+// may write into (nobody else can have put a link or a file there).
+bool PrivateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+}
+
+std::string PasswordHome() {
+  const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
+    return {};
+  return found->pw_dir;
+}
+
+bool MakeFolders(const std::string& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  return dir;
+  return std::filesystem::is_directory(dir, ec);
+}
+
+}  // namespace
+
+std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
+                                    const std::string& passwordHome, const std::string& tempFolder) {
+  auto given = [](const char* v) { return v && *v; };
+  auto slashed = [](std::string dir) { return dir.back() == '/' ? dir : dir + '/'; };
+  std::string dir;
+  if (given(kurvatoHome)) dir = kurvatoHome;
+  else if (given(xdgConfigHome)) dir = std::string(xdgConfigHome) + "/kurvato";
+  else if (given(home)) dir = std::string(home) + "/.config/kurvato";
+  if (!dir.empty()) {
+    MakeFolders(dir);
+    return slashed(dir);
+  }
+  // No variable names a home: the one of the user's entry in the password
+  // database, when it can hold the folder.
+  if (!passwordHome.empty() && passwordHome != "/") {
+    dir = passwordHome + "/.config/kurvato";
+    if (MakeFolders(dir)) return slashed(dir);
+  }
+  // Else a folder of the user's own among the temporary files, never one
+  // that others share.  When that name is taken by something else, a fresh
+  // private folder (its settings last one run).
+  const std::string base = tempFolder.empty() ? std::string("/tmp") : tempFolder;
+  const std::string own = base + "/kurvato-" + std::to_string(::getuid());
+  if (PrivateFolder(own)) return own + "/";
+  static std::string freshFor, fresh;
+  if (freshFor != own) {
+    std::string pattern = own + "-XXXXXX";
+    fresh = ::mkdtemp(pattern.data()) ? pattern + "/" : std::string();
+    freshFor = own;
+  }
+  // Nothing private could be made: a folder that cannot exist, so settings
+  // are neither read nor written.
+  return fresh.empty() ? std::string("/dev/null/") : fresh;
+}
+
+std::string SettingsDirectory() {
+  const char* temp = std::getenv("TMPDIR");
+  return ChooseSettingsDirectory(std::getenv("KURVATO_HOME"), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
+                                 PasswordHome(), temp && *temp == '/' ? std::string(temp) : std::string("/tmp"));
 }
 
 }  // namespace plat

@@ -29,10 +29,12 @@ class App {
   // Deletes destroyed windows now (the loop does it between events).
   static void DeleteDestroyedWindows();
 
-  // SIGTERM (a desktop logging out) destroys the main window without asking
-  // whether it may close: its clean-up writes what a normal exit writes.
-  // Meanwhile no dialog or message box waits for an answer (each ends as
-  // cancelled at once); then the process ends by the signal.
+  // Once Run has begun, SIGTERM (a desktop logging out) destroys the main
+  // window without asking whether it may close: its clean-up writes what a
+  // normal exit writes.  Meanwhile no dialog or message box waits for an
+  // answer (each ends as cancelled at once); then the process ends by the
+  // signal.  Before Run, SIGTERM ends the process at once.  SIGXFSZ is
+  // ignored: a write beyond the file-size limit just fails.
   static bool Terminating();
   // What SIGTERM does, for tests: returns instead of ending the process.
   static void TerminateMainWindow();
@@ -60,9 +62,15 @@ std::int64_t TickMilliseconds();
 void LogEvent(const std::string& line);
 
 // ---- settings folder ----
-// $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else ~/.config/kurvato/.
-// Created on first use; always ends with '/'.
+// $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else $HOME/.config/kurvato/,
+// else the same in the home folder of the user's password entry, else a
+// private folder (mode 0700, the user's own) "kurvato-<uid>" in $TMPDIR or
+// /tmp.  Created on first use; always ends with '/'.
 std::string SettingsDirectory();
+// The same choice from the given values (the variables, null when unset;
+// the password entry's home, "" when there is none; the temporary folder).
+std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
+                                    const std::string& passwordHome, const std::string& tempFolder);
 
 // ---- keyboard and mouse polling during long work ----
 // Processes pending events (so windows repaint) while holding back user

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <optional>
 
+#include "core/binary_stream.h"
 #include "platform/bitmap_impl.h"
 
 namespace plat {
@@ -445,12 +446,9 @@ std::vector<std::uint8_t> Bitmap::ToBmpBytes() const {
 }
 
 bool Bitmap::WriteBmpFile(const std::string& path) const {
+  // Like every save: only a regular file is replaced (a FIFO would block).
   const std::vector<std::uint8_t> bytes = ToBmpBytes();
-  if (bytes.empty()) return false;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return !bytes.empty() && kv::WriteFileAtomically(path, bytes);
 }
 
 }  // namespace plat

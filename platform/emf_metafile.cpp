@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
+
+#include "core/binary_stream.h"
 
 namespace plat {
 
@@ -25,24 +26,15 @@ std::optional<EnhMetafile> EnhMetafile::FromBytes(const std::uint8_t* data, std:
 }
 
 std::optional<EnhMetafile> EnhMetafile::ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  in.seekg(0, std::ios::end);
-  const std::streamoff length = in.tellg();
-  if (length <= 0 || static_cast<std::uint64_t>(length) > kMaxBytes) return std::nullopt;
-  in.seekg(0);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), length)) return std::nullopt;
+  // Only a regular file: a FIFO would block and a device never end.
+  std::vector<std::uint8_t> bytes;
+  if (!kv::ReadWholeFile(path, bytes, kMaxBytes) || bytes.empty()) return std::nullopt;
   return FromBytes(bytes);
 }
 
 bool EnhMetafile::WriteFile(const std::string& path) const {
-  if (IsNull()) return false;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bits_.data()), static_cast<std::streamsize>(bits_.size()));
-  out.close();
-  return static_cast<bool>(out);
+  // Like every save: only a regular file is replaced (a FIFO would block).
+  return !IsNull() && kv::WriteFileAtomically(path, bits_);
 }
 
 Size EnhMetafile::NaturalSize() const {

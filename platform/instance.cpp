@@ -1,12 +1,13 @@
-// Single-instance hand-off over a per-user local socket.  The name depends
-// on the user and the settings folder, so test runs with their own folder
-// never meet a desktop instance.
+// Single-instance hand-off over a per-user local socket.  The names of the
+// socket and of the lock file depend on the user and the settings folder,
+// so test runs with their own folder never meet a desktop instance.
 //
-// Protocol: the second start connects and sends its text ending in '\n'; the
-// running instance answers "ACK\n" at once and handles the text afterwards,
-// so that a message it shows on the way (a file that does not open) never
-// keeps the second start waiting.  The second start waits a few seconds for
-// the ACK (no answer: the running instance is taken as gone).
+// Protocol: the second start connects and sends its text as a hand-off
+// message (handoff_message.h: any bytes, a newline too); the running
+// instance answers "ACK\n" at once and handles the text afterwards, so that
+// a message it shows on the way (a file that does not open) never keeps the
+// second start waiting.  A connection that closes without the answer was
+// not taken, and the second start asks again.
 #include "platform/instance.h"
 
 #include <QByteArray>
@@ -15,14 +16,19 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <memory>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "platform/app.h"
+#include "platform/handoff_message.h"
 
 namespace plat {
 
@@ -34,48 +40,124 @@ QString SocketName() {
   return QString("kurvato-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool WaitForLine(QLocalSocket& s, const QByteArray& expected, int timeoutMs) {
+// ---- the instance lock ----
+
+enum class Lock { Held, Taken, Unavailable };
+
+int g_lockFd = -1;
+
+// Takes the lock on "kurvato.lock" in the settings folder, or confirms that
+// this process holds it.  Taken: another process holds it.  Unavailable:
+// the file cannot be made (a folder without write access).
+Lock TakeInstanceLock() {
+  if (g_lockFd >= 0) return Lock::Held;
+  const std::string path = SettingsDirectory() + "kurvato.lock";
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return Lock::Unavailable;
+  int rc;
+  do {
+    rc = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    const bool taken = errno == EWOULDBLOCK;
+    ::close(fd);
+    return taken ? Lock::Taken : Lock::Unavailable;
+  }
+  g_lockFd = fd;
+  return Lock::Held;
+}
+
+void ReleaseInstanceLock() {
+  if (g_lockFd < 0) return;
+  ::close(g_lockFd);
+  g_lockFd = -1;
+}
+
+// ---- sending ----
+
+enum class Answer { Taken, Closed, Silent };
+
+// Waits for the answer to a sent message: Taken with "ACK\n", Closed when
+// the instance dropped the connection without it, Silent when the time ran
+// out.
+Answer WaitForAnswer(QLocalSocket& s, int timeoutMs) {
   QElapsedTimer t;
   t.start();
   QByteArray buffer;
   while (t.elapsed() < timeoutMs) {
-    if (!s.bytesAvailable() && !s.waitForReadyRead(static_cast<int>(std::max<qint64>(1, timeoutMs - t.elapsed()))))
-      if (s.state() != QLocalSocket::ConnectedState) break;
+    if (!s.bytesAvailable()) {
+      const int wait = static_cast<int>(std::clamp<qint64>(timeoutMs - t.elapsed(), 1, 100));
+      if (!s.waitForReadyRead(wait) && s.state() != QLocalSocket::ConnectedState) {
+        buffer += s.readAll();
+        return buffer.contains("ACK\n") ? Answer::Taken : Answer::Closed;
+      }
+    }
     buffer += s.readAll();
-    if (buffer.contains(expected)) return true;
+    if (buffer.contains("ACK\n")) return Answer::Taken;
   }
-  return false;
+  return Answer::Silent;
 }
 
-std::unique_ptr<QLocalServer> g_server;
-std::function<void(const std::string&)> g_receiver;
+// Connects and sends.  False when no instance listens (yet), or the
+// connection could not be made in time.
+bool Send(QLocalSocket& s, const std::string& text, int timeoutMs) {
+  s.connectToServer(SocketName());
+  if (!s.waitForConnected(timeoutMs)) return false;
+  s.write(QByteArray::fromStdString(EncodeHandOffMessage(text)));
+  s.flush();
+  return true;
+}
 
 }  // namespace
 
 bool HandOffToRunningInstance(const std::string& text, int timeoutMs) {
   QLocalSocket s;
-  s.connectToServer(SocketName());
-  if (!s.waitForConnected(timeoutMs)) return false;
-  QByteArray msg = QByteArray::fromStdString(text);
-  msg.replace('\n', ' ');
-  msg += '\n';
-  s.write(msg);
-  s.flush();
-  return WaitForLine(s, "ACK\n", timeoutMs);
+  if (!Send(s, text, timeoutMs)) return false;
+  return WaitForAnswer(s, timeoutMs) == Answer::Taken;
+}
+
+StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
+  QElapsedTimer t;
+  t.start();
+  for (;;) {
+    switch (TakeInstanceLock()) {
+      case Lock::Held: return StartRole::Instance;
+      // Without a lock nothing tells whether an instance lives: one
+      // attempt, as a program without the lock would.
+      case Lock::Unavailable: return HandOffToRunningInstance(text) ? StartRole::HandedOff : StartRole::Instance;
+      case Lock::Taken: break;
+    }
+    const int left = static_cast<int>(patienceMs - t.elapsed());
+    if (left <= 0) return StartRole::NoAnswer;
+    QLocalSocket s;
+    if (Send(s, text, std::min(left, 1000))) {
+      switch (WaitForAnswer(s, std::max(1, static_cast<int>(patienceMs - t.elapsed())))) {
+        case Answer::Taken: return StartRole::HandedOff;
+        // The text waits in the connection and is taken when the instance
+        // gets back to its loop; asking again could open the file twice.
+        case Answer::Silent: return StartRole::NoAnswer;
+        case Answer::Closed: break;  // dropped unread: ask again
+      }
+    }
+    // Not listening yet (still starting), its queue full (a flood), or the
+    // connection dropped: a moment later.
+    QThread::msleep(100);
+  }
 }
 
 namespace {
 
 // A flood of connections must not use up the process's file descriptors:
-// connections that send no complete line in time are closed, and beyond a
+// connections that send no complete message in time are closed, and beyond a
 // handful of live ones the oldest makes room.  When accepting fails anyway
 // (descriptors ran out elsewhere) the toolkit stops listening; the watch
 // timer listens again.
 constexpr int kMaxConnections = 8;
 constexpr int kIdleMs = 3000;
 constexpr int kWatchMs = 500;
-constexpr qsizetype kMaxLine = 65536;
 
+std::unique_ptr<QLocalServer> g_server;
+std::function<void(const std::string&)> g_receiver;
 std::deque<QPointer<QLocalSocket>> g_connections;
 std::unique_ptr<QTimer> g_watch;
 
@@ -96,14 +178,16 @@ void Accept(QLocalSocket* c) {
   auto buffer = std::make_shared<QByteArray>();
   QObject::connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
   QTimer::singleShot(kIdleMs, c, [c] { Drop(c); });
-  QObject::connect(c, &QLocalSocket::readyRead, c, [c, buffer] {
+  auto read = [c, buffer] {
     *buffer += c->readAll();
-    const qsizetype nl = buffer->indexOf('\n');
-    if (nl < 0) {
-      if (buffer->size() > kMaxLine) Drop(c);
-      return;
+    std::string text;
+    std::size_t used = 0;
+    switch (DecodeHandOffMessage(std::string_view(buffer->constData(), static_cast<std::size_t>(buffer->size())),
+                                 text, used)) {
+      case HandOffDecode::Incomplete: return;
+      case HandOffDecode::Invalid: Drop(c); return;
+      case HandOffDecode::Complete: break;
     }
-    std::string text = buffer->left(std::min(nl, kMaxLine)).toStdString();
     buffer->clear();
     c->write("ACK\n");
     c->flush();
@@ -111,20 +195,24 @@ void Accept(QLocalSocket* c) {
     QTimer::singleShot(0, g_server.get(), [text] {
       if (g_receiver) g_receiver(text);
     });
-  });
+  };
+  QObject::connect(c, &QLocalSocket::readyRead, c, read);
+  // A start that sent and closed before it was accepted left its message
+  // waiting.
+  if (c->bytesAvailable()) read();
 }
 
 bool Listen() {
   const QString name = SocketName();
-  if (!g_server->listen(name)) {
-    // A socket left behind by an instance that ended without cleaning up;
-    // one that answers belongs to a running instance and stays.
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(200)) return false;
-    QLocalServer::removeServer(name);
-    if (!g_server->listen(name)) return false;
+  if (g_server->listen(name)) {
+    LogEvent("listening " + g_server->fullServerName().toStdString());
+    return true;
   }
+  // A socket is in the way.  Only the holder of the lock may take it away:
+  // then it was left by an instance that has ended.
+  if (TakeInstanceLock() != Lock::Held) return false;
+  QLocalServer::removeServer(name);
+  if (!g_server->listen(name)) return false;
   LogEvent("listening " + g_server->fullServerName().toStdString());
   return true;
 }
@@ -132,6 +220,8 @@ bool Listen() {
 }  // namespace
 
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
+  // Another process holds the lock: it is the running instance.
+  if (TakeInstanceLock() == Lock::Taken) return false;
   g_receiver = std::move(receiver);
   g_server = std::make_unique<QLocalServer>();
   g_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -153,6 +243,7 @@ void StopListeningForHandOffs() {
   g_server.reset();
   g_receiver = nullptr;
   g_connections.clear();
+  ReleaseInstanceLock();
 }
 
 }  // namespace plat

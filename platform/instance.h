@@ -1,5 +1,12 @@
 // One running instance per user and settings folder.  A second start hands
 // its file name to the running instance over a local socket and exits.
+//
+// The running instance holds a lock on a file in the settings folder from
+// its start to its end (the system lets go of it when the process ends,
+// however it ends).  So a start always knows whether an instance lives: a
+// socket is removed only by the holder of the lock, and a start that finds
+// the lock held never becomes a second instance, however long the running
+// one takes to answer.
 #pragma once
 
 #include <functional>
@@ -7,14 +14,29 @@
 
 namespace plat {
 
-// Sends `text` to a running instance and waits until it has taken it (or
-// until the timeout).  Returns true when a running instance acknowledged;
-// false when none runs or it did not answer in time.
+enum class StartRole {
+  Instance,   // no instance ran: this process is it now (it holds the lock)
+  HandedOff,  // the running instance took the text
+  NoAnswer,   // an instance runs but did not take the text in time
+};
+
+// Decides a start's role: the instance when none runs, else the text goes
+// to the running instance; while that one is busy or still starting this
+// waits and asks again, for up to `patienceMs`.  When the running instance
+// ends meanwhile, this start takes its place.
+StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs = 60000);
+
+// One attempt: sends `text` to a running instance and waits until it has
+// taken it (or until the timeout).  True when a running instance
+// acknowledged.
 bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 
-// Makes this process the running instance: `receiver` runs on the event loop
-// for every text a later start hands over, after the sender was answered.
+// Makes this process the running instance (taking the lock when it does not
+// hold it yet): `receiver` runs on the event loop for every text a later
+// start hands over, after the sender was answered.  False when another
+// process holds the lock or the socket cannot be made.
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
+// Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();
 
 }  // namespace plat

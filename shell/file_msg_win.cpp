@@ -135,7 +135,12 @@ bool TFileMsgWin::OpenForWriting(const std::string& path) {
 
 bool TFileMsgWin::OpenForReading(const std::string& path) {
   AbandonFile();
-  if (path.empty() || !ReadWholeFile(path, inData_)) {
+  if (path.empty()) return false;
+  // Saves into this folder that were cut short (the program was killed)
+  // left their temporaries; they go now, not only at the next save here.
+  const std::size_t slash = path.find_last_of('/');
+  RemoveStaleSaveTemporaries(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1));
+  if (!ReadWholeFile(path, inData_)) {
     inData_.clear();
     return false;
   }

@@ -92,6 +92,7 @@ void TPlotFrame::SetupWindow() {
   SetIcon(plat::res::String(999));
 
   PendingMaximise = 0;
+  RemoveStaleSaveTemporaries(WindowsDirectory());
   std::vector<std::uint8_t> bytes;
   if (ReadWholeFile(WindowsDirectory() + SettingsFileName, bytes) && ApplySettingsBytes(bytes))
     PendingMaximise = Placement.maximised;

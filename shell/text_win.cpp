@@ -1,8 +1,12 @@
 #include "shell/text_win.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/app.h"
 #include "platform/clipboard.h"
@@ -32,100 +36,7 @@ enum : int {
   CM_CLOSE = 357,
 };
 
-// Reads one UTF-8 character at i (a stray byte counts as one character).
-char32_t NextChar(std::string_view s, std::size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  if (extra > 0 && i + static_cast<std::size_t>(extra) >= s.size()) extra = 0;
-  char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-  ++i;
-  for (int k = 0; k < extra && i < s.size(); ++k, ++i) c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-  return c;
-}
-
-std::u32string Decode(std::string_view s) {
-  std::u32string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) out.push_back(NextChar(s, i));
-  return out;
-}
-
-// Lower case as the classic case-insensitive comparison knows it: ASCII and
-// the Latin-1 letters.
-char32_t Fold(char32_t c) {
-  if (c >= U'A' && c <= U'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  return c;
-}
-
-bool IsUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || (extra == 1 && b < 0xC2)) return false;
-    if (i + static_cast<std::size_t>(extra) >= s.size() && extra > 0) return false;
-    for (int k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
-
-std::size_t CharCount(std::string_view s) {
-  std::size_t n = 0;
-  for (char c : s)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-// Byte offset of character `chars` of s.
-std::size_t ByteOffset(std::string_view s, std::size_t chars) {
-  std::size_t i = 0;
-  for (std::size_t k = 0; k < chars && i < s.size(); ++k) NextChar(s, i);
-  return i;
-}
-
 }  // namespace
-
-std::string CutToChars(const std::string& text, std::size_t n) { return text.substr(0, ByteOffset(text, n)); }
-
-std::string CutHelpText(const std::string& text) {
-  std::string s = text.substr(0, text.find('\0'));
-  if (std::size_t marker = s.find("???"); marker != std::string::npos) s.resize(marker);
-  return CutToChars(s, kTextMaxChars);
-}
-
-int FindFolded(const std::string& text, const std::string& pattern, int from) {
-  const std::u32string t = Decode(text);
-  const std::u32string p = Decode(pattern);
-  if (p.empty() || from < 0) return -1;
-  for (std::size_t s = static_cast<std::size_t>(from); s + p.size() <= t.size(); ++s) {
-    std::size_t k = 0;
-    while (k < p.size() && Fold(t[s + k]) == Fold(p[k])) ++k;
-    if (k == p.size()) return static_cast<int>(s);
-  }
-  return -1;
-}
-
-std::string TextFromFileBytes(const std::string& bytes) {
-  std::string s = bytes.substr(0, bytes.find('\0'));
-  // At most four bytes per character were read: a character cut at the
-  // end does not make the rest Windows-1252.
-  std::size_t complete = s.size();
-  for (std::size_t back = 1; back <= 4 && back <= s.size(); ++back) {
-    const auto b = static_cast<unsigned char>(s[s.size() - back]);
-    if ((b & 0xC0) == 0x80) continue;
-    const std::size_t needed = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-    if (back - 1 < needed) complete = s.size() - back;
-    break;
-  }
-  if (IsUtf8(std::string_view(s).substr(0, complete))) {
-    s.resize(complete);
-  } else {
-    s = Cp1252ToUtf8(s);
-  }
-  return CutToChars(s, kTextMaxChars);
-}
 
 // ---------------------------------------------------------------------------
 
@@ -261,12 +172,24 @@ void TTextWin::CutSelection() {
 // ---- file layer ----
 
 int TTextWin::ReadFile() {
-  std::FILE* f = std::fopen(FileData.FileName.c_str(), "rb");
-  if (!f) return 11;
+  // Only a regular file: a FIFO would block and a device never end.
+  const int fd = ::open(FileData.FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return 11;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return 11;
+  }
   // Four bytes per character at most.
   std::string bytes(static_cast<std::size_t>(kTextMaxChars) * 4, '\0');
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
   bytes.resize(got);
   TextBuffer = TextFromFileBytes(bytes);
   return 0;
@@ -277,11 +200,8 @@ bool TTextWin::WriteFile() {
   std::vector<std::uint8_t> data(TextBuffer.begin(), TextBuffer.end());
   // The closing zero byte, as the text is stored.
   data.push_back(0);
-  if (!WriteFileAtomically(FileData.FileName, data)) {
-    ShowMessageById(12);
-    return false;
-  }
-  return true;
+  // A failure is reported by Save (message 12).
+  return WriteFileAtomically(FileData.FileName, data);
 }
 
 int TTextWin::OpenFile() {
@@ -309,7 +229,7 @@ bool TTextWin::FindText(const std::string& pattern) {
     FreshSearch = 1;
     return false;
   }
-  edit_->SetSelection(found, found + static_cast<int>(CharCount(pattern)));
+  edit_->SetSelection(found, found + static_cast<int>(Utf8CharCount(pattern)));
   ScrollToShowSelection(4);
   return true;
 }
@@ -479,7 +399,7 @@ void TTextout::PrintPage(int page, plat::DC& dc) {
     }
     // One character (all its bytes).
     std::size_t next = position_;
-    NextChar(text_, next);
+    NextUtf8Char(text_, next);
     const std::string candidate = line + text_.substr(position_, next - position_);
     if (!line.empty() && dc.GetTextExtent(candidate).cx > width) {
       // Wrap at the last blank of the line, else before this character.

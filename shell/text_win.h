@@ -18,25 +18,10 @@
 
 #include "platform/printer.h"
 #include "platform/text_edit.h"
+#include "shell/model/plain_text.h"
 #include "shell/font_win.h"
 
 namespace kv {
-
-inline constexpr int kTextMaxChars = 64000;
-
-// The first `n` characters of a UTF-8 text, never splitting a character.
-std::string CutToChars(const std::string& text, std::size_t n);
-// A help text as the help window shows it: up to its first "???" and at
-// most 64000 characters.
-std::string CutHelpText(const std::string& text);
-// The position (in characters) of the first case-insensitive occurrence of
-// `pattern` in `text` at or after `from`, or -1.  Letters of Latin-1 fold
-// to lower case.
-int FindFolded(const std::string& text, const std::string& pattern, int from);
-// A text file's bytes as UTF-8: taken as they are when they are UTF-8, else
-// read as Windows-1252; ends at the first zero byte and at 64000
-// characters.
-std::string TextFromFileBytes(const std::string& bytes);
 
 class TTextWin : public TFontWin {
  public:

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -53,6 +54,24 @@ TEST(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
 
   kill(first, SIGTERM);
   WaitExit(first, 5000);
+}
+
+// A file name may hold a newline or bytes that are not UTF-8; the running
+// instance gets exactly that name (the event log writes a newline as "\n").
+TEST(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
+  const std::string home = kvtest::MakeTempDir("handoff-bytes");
+  const std::string firstLog = home + "first.log";
+  const std::string secondLog = home + "second.log";
+  const pid_t first = Start(home, firstLog, {});
+  ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << "first instance did not start";
+  const pid_t second = Start(home, secondLog, {home + "a\nb.kv2"});
+  EXPECT_EQ(WaitExit(second, 20000), 0);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "a\\nb.kv2\n", 5000)) << ReadAll(firstLog);
+  const pid_t third = Start(home, secondLog, {home + "\xff\xfe\x80.kv2"});
+  EXPECT_EQ(WaitExit(third, 20000), 0);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + home + "\xff\xfe\x80.kv2\n", 5000)) << ReadAll(firstLog);
+  EXPECT_EQ(ReadAll(secondLog), "") << "no second instance";
+  kvtest::StopProgram(first);
 }
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
@@ -116,6 +135,67 @@ TEST(HandOff, AFloodOfIdleConnectionsDoesNotStopTheHandOff) {
   EXPECT_EQ(WaitExit(second, 20000), 0) << ReadAll(secondLog);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "c.kv2", 5000)) << ReadAll(firstLog);
   for (int fd : idle) ::close(fd);
+  kvtest::StopProgram(second);
+  kvtest::StopProgram(first);
+}
+
+ino_t InodeOf(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The running instance cannot answer (stopped, as if busy for a long time)
+// and its queue of connections is full (a flood): a second start waits for
+// it and never takes its socket or becomes an instance of its own; a start
+// that is told to end meanwhile ends at once.  When the instance answers
+// again, the waiting start hands over its file.
+TEST(HandOff, ABusyOrFloodedInstanceIsWaitedForNeverReplaced) {
+  const std::string home = kvtest::MakeTempDir("busy-home");
+  const std::string firstLog = home + "first.log";
+  const std::string secondLog = home + "second.log";
+  const std::string thirdLog = home + "third.log";
+  const pid_t first = Start(home, firstLog, {});
+  ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << ReadAll(firstLog);
+  const std::string socket = kvtest::LoggedValue(firstLog, "listening");
+  ASSERT_FALSE(socket.empty());
+  const ino_t inode = InodeOf(socket);
+  ASSERT_NE(inode, 0u);
+
+  ASSERT_EQ(::kill(first, SIGSTOP), 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket.size(), sizeof(address.sun_path));
+  std::memcpy(address.sun_path, socket.c_str(), socket.size() + 1);
+  std::vector<int> flood;
+  for (int k = 0; k < 1000; ++k) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      ::close(fd);
+      break;  // the queue is full
+    }
+    flood.push_back(fd);
+  }
+  EXPECT_LT(flood.size(), 1000u) << "the queue filled up";
+
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+  const pid_t third = Start(home, thirdLog, {home + "d.kv2"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ::kill(third, SIGTERM);
+  EXPECT_EQ(WaitExit(third, 1500), -2) << "ended by the signal at once";
+  // Longer than any earlier start waited before it took over.
+  std::this_thread::sleep_until(started + std::chrono::seconds(8));
+  EXPECT_EQ(WaitExit(second, 50), -1) << "still waiting";
+  EXPECT_EQ(ReadAll(secondLog), "") << "no second instance";
+  EXPECT_EQ(InodeOf(socket), inode) << "the socket stays the first instance's";
+
+  for (int fd : flood) ::close(fd);
+  ASSERT_EQ(::kill(first, SIGCONT), 0);
+  EXPECT_EQ(WaitExit(second, 20000), 0);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "c.kv2", 5000)) << ReadAll(firstLog);
+  EXPECT_EQ(ReadAll(secondLog), "");
+  EXPECT_EQ(ReadAll(firstLog).find("d.kv2"), std::string::npos);
   kvtest::StopProgram(second);
   kvtest::StopProgram(first);
 }

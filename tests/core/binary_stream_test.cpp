@@ -11,7 +11,11 @@
 #include <random>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -401,6 +405,95 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   Bytes back;
   ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
   EXPECT_EQ(back, (Bytes{2, 3}));
+}
+
+// Saves write only regular files: whatever else stands at the target, or at
+// the end of a link there, is refused and left as it was.
+TEST(WholeFiles, OnlyRegularFilesAreReplaced) {
+  const std::string dir = kvtest::MakeTempDir("atomic_kinds");
+  namespace fs = std::filesystem;
+  ASSERT_EQ(::mkfifo((dir + "fifo").c_str(), 0600), 0);
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(sock, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = dir + "socket";
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  fs::create_directory(dir + "folder");
+  // A character device of our own (the null device's numbers) where the
+  // system lets us make one.
+  const bool device = ::mknod((dir + "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  for (const char* name : {"fifo", "socket", "folder", "device"}) {
+    fs::create_symlink(dir + name, dir + name + ".kv2");
+  }
+  fs::create_symlink(dir + "nowhere", dir + "dangling.kv2");
+  fs::create_symlink(dir + "fifo.kv2", dir + "chain.kv2");
+
+  struct Row {
+    const char* target;
+    fs::file_type kind;  // of what the link or the target is
+  };
+  const Row rows[] = {
+      {"fifo", fs::file_type::fifo},         {"socket", fs::file_type::socket},
+      {"device", fs::file_type::character},  {"fifo.kv2", fs::file_type::fifo},
+      {"socket.kv2", fs::file_type::socket}, {"folder.kv2", fs::file_type::directory},
+      {"device.kv2", fs::file_type::character}, {"chain.kv2", fs::file_type::fifo},
+      {"dangling.kv2", fs::file_type::not_found},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.target);
+    if (!device && std::string(row.target).find("device") != std::string::npos) continue;
+    const std::string path = dir + row.target;
+    EXPECT_FALSE(WriteFileAtomically(path, Bytes{1, 2, 3}));
+    EXPECT_EQ(fs::status(path).type(), row.kind) << "left as it was";
+    EXPECT_EQ(fs::is_symlink(path), std::string(row.target).find(".kv2") != std::string::npos);
+  }
+  EXPECT_FALSE(fs::exists(dir + "nowhere"));
+  ::close(sock);
+
+  // A chain of links to a regular file is written through; every link stays.
+  ASSERT_TRUE(WriteFileAtomically(dir + "real.kv2", Bytes{1}));
+  fs::create_symlink(dir + "real.kv2", dir + "one.kv2");
+  fs::create_symlink(dir + "one.kv2", dir + "two.kv2");
+  ASSERT_TRUE(WriteFileAtomically(dir + "two.kv2", Bytes{7, 8}));
+  EXPECT_TRUE(fs::is_symlink(dir + "two.kv2"));
+  EXPECT_TRUE(fs::is_symlink(dir + "one.kv2"));
+  Bytes back;
+  ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
+  EXPECT_EQ(back, (Bytes{7, 8}));
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// With SIGXFSZ ignored (as the program does), a save beyond the file-size
+// limit fails like any other write and leaves no temporary behind.
+TEST(WholeFiles, ASaveBeyondTheFileSizeLimitFailsCleanly) {
+  const std::string dir = kvtest::MakeTempDir("atomic_limit");
+  ASSERT_TRUE(WriteFileAtomically(dir + "plot.kv2", Bytes{1, 2, 3}));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool small = WriteFileAtomically(dir + "small.kv2", Bytes(100, 1));
+    const bool big = WriteFileAtomically(dir + "plot.kv2", Bytes(10000, 2));
+    ::_exit(small && !big ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  Bytes back;
+  ASSERT_TRUE(ReadWholeFile(dir + "plot.kv2", back));
+  EXPECT_EQ(back, (Bytes{1, 2, 3}));
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2) << "no temporary is left behind";
 }
 
 // Runs ReadWholeFile in a child process, so that a read that blocks or never

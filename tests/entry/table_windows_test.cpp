@@ -195,6 +195,13 @@ TEST_F(TableWindows, ALongTableIsPagedInSectionsAndSavedWholeInCLocaleWithCrLf) 
       EXPECT_EQ(saved[k - 1], '\r');
     }
   EXPECT_EQ(lf, lines.size());
+
+  // A table that cannot be saved says so once.
+  plat::testing::ClearMessages();
+  plat::testing::ExpectFileDialog(dir_ + "no/such/folder/table.txt");
+  t->Command(58);
+  ASSERT_EQ(plat::testing::Messages().size(), 1u);
+  EXPECT_EQ(plat::testing::Messages().back().text, "Datei ist nicht zu speichern");
 }
 
 TEST_F(TableWindows, ParametersSetRangeAndStepsOrAreRefused) {

@@ -407,7 +407,7 @@ TEST(PictexWriter, ShadeGridAndShadedPolygons) {
 
 // ---- golden scenes ----
 
-std::filesystem::path GoldenDir() { return std::filesystem::path(__FILE__).parent_path() / "golden"; }
+std::filesystem::path GoldenDir() { return std::filesystem::path(KURVATO_TEST_SOURCE) / "graphics" / "golden"; }
 
 void CompareWithGolden(const std::string& name, const std::string& text) {
   const std::filesystem::path path = GoldenDir() / name;

@@ -1,12 +1,20 @@
 // The single-instance channel within one process: a listener that answers,
-// and one that never gets to answer (its event loop is busy).
+// one that never gets to answer (its event loop is busy), the bytes a name
+// may hold, and the lock that says whether an instance lives.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/app.h"
+#include "platform/handoff_message.h"
 #include "platform/instance.h"
 
 namespace {
@@ -26,6 +34,90 @@ TEST(SingleInstance, AnInstanceThatDoesNotAnswerIsGivenUpOnInTime) {
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(ms, 3000);
   plat::StopListeningForHandOffs();
+}
+
+// A file name may hold any byte but the zero: a newline, bytes that are not
+// UTF-8, blanks at the ends.  Each arrives as it was sent.
+TEST(SingleInstance, AHandOffCarriesEveryByteOfTheName) {
+  std::vector<std::string> received;
+  ASSERT_TRUE(plat::ListenForHandOffs([&](const std::string& s) { received.push_back(s); }));
+  const std::vector<std::string> names = {"/tmp/a\nb.kv2", "/tmp/\xff\xfe\x80.kv2", " x\r\n.kv2 ", "", "\n"};
+  for (const std::string& name : names) {
+    std::atomic<bool> done = false, taken = false;
+    std::thread sender([&] {
+      taken = plat::HandOffToRunningInstance(name, 5000);
+      done = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    while ((!done || received.size() < static_cast<std::size_t>(&name - names.data() + 1)) &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+      plat::App::ProcessEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    sender.join();
+    EXPECT_TRUE(taken);
+  }
+  EXPECT_EQ(received, names);
+  plat::StopListeningForHandOffs();
+}
+
+TEST(HandOffMessage, EncodesAnyTextAndRefusesStrangers) {
+  std::string text;
+  std::size_t used = 0;
+  const std::string message = plat::EncodeHandOffMessage("a\nb");
+  EXPECT_EQ(message, std::string("KVH1\x03\x00\x00\x00" "a\nb", 11));
+  struct Row {
+    std::string received;
+    plat::HandOffDecode result;
+  };
+  const Row rows[] = {
+      {message, plat::HandOffDecode::Complete},
+      {message + "KVH1", plat::HandOffDecode::Complete},
+      {message.substr(0, 10), plat::HandOffDecode::Incomplete},
+      {"KV", plat::HandOffDecode::Incomplete},
+      {"", plat::HandOffDecode::Incomplete},
+      {"/home/a.kv2\n", plat::HandOffDecode::Invalid},  // the old line form
+      {std::string("KVH1\x01\x00\x01\x00", 8), plat::HandOffDecode::Invalid},  // above the limit
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(plat::DecodeHandOffMessage(row.received, text, used), row.result) << row.received;
+    if (row.result == plat::HandOffDecode::Complete) {
+      EXPECT_EQ(text, "a\nb");
+      EXPECT_EQ(used, message.size());
+    }
+  }
+}
+
+// While another process holds the instance lock, this one neither takes the
+// socket nor becomes an instance: a start waits for the holder's answer and
+// gives up after its patience; once the holder has ended, it takes over.
+TEST(SingleInstance, ALiveHolderOfTheLockIsNeverReplaced) {
+  plat::StopListeningForHandOffs();
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    const int fd = ::open((plat::SettingsDirectory() + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const char c = locked ? 1 : 0;
+    (void)::write(ready[1], &c, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 1);
+  EXPECT_FALSE(plat::ListenForHandOffs([](const std::string&) {}));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(plat::BecomeInstanceOrHandOff("c.kv2", 1200), plat::StartRole::NoAnswer);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1100));
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_EQ(plat::BecomeInstanceOrHandOff("c.kv2", 1200), plat::StartRole::Instance);
+  EXPECT_TRUE(plat::ListenForHandOffs([](const std::string&) {}));
+  plat::StopListeningForHandOffs();
+  ::close(ready[0]);
+  ::close(ready[1]);
 }
 
 }  // namespace

@@ -7,6 +7,11 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/app.h"
 #include "platform/dialog.h"
@@ -185,6 +190,75 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
     EXPECT_EQ(w->GetCaption(), part);
     EXPECT_EQ(Bytes(path), (std::vector<std::uint8_t>{9, 9, 9}));
   }
+}
+
+// A save never replaces what is not a regular file, and a save that the
+// file-size limit cuts short fails: each says message 12 once, leaves the
+// target as it was and no temporary behind.
+TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
+  namespace fs = std::filesystem;
+  const std::string kept = dir_ + "kept.kv2";
+  ASSERT_TRUE(WriteFileAtomically(kept, {9, 9, 9}));
+  ASSERT_EQ(::mkfifo((dir_ + "fifo").c_str(), 0600), 0);
+  fs::create_symlink(dir_ + "fifo", dir_ + "fifo.kv2");
+  const bool device = ::mknod((dir_ + "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  fs::create_symlink(dir_ + "device", dir_ + "device.kv2");
+  struct Case {
+    const char* what;
+    std::string name;
+    fs::file_type kind;
+    rlim_t sizeLimit;  // 0: none
+  };
+  const Case cases[] = {
+      {"a FIFO", dir_ + "fifo", fs::file_type::fifo, 0},
+      {"a link to a FIFO", dir_ + "fifo.kv2", fs::file_type::fifo, 0},
+      {"a link to a device", dir_ + "device.kv2", fs::file_type::character, 0},
+      {"beyond the file-size limit", kept, fs::file_type::regular, 600},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.kind == fs::file_type::character && !device) continue;
+    FileWin* w = Make(c.name);
+    w->Named = 1;
+    w->Modified = 1;
+    const std::size_t before = plat::testing::Messages().size();
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    if (c.sizeLimit) {
+      const rlimit limit{c.sizeLimit, saved.rlim_max};
+      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    w->Command(57);
+    if (c.sizeLimit) ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(plat::testing::Messages().size(), before + 1);
+    EXPECT_EQ(LastMessage(), "Datei ist nicht zu speichern");
+    EXPECT_EQ(w->Modified, 1);
+    EXPECT_EQ(fs::status(c.name).type(), c.kind);
+  }
+  EXPECT_EQ(Bytes(kept), (std::vector<std::uint8_t>{9, 9, 9}));
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// Temporaries that saves of ended processes left beside a file go when the
+// file is opened, not only at the next save into that folder.
+TEST_F(FileLayerTest, OpeningAFileRemovesTemporariesOfEndedSaves) {
+  FileWin* writer = Make(dir_ + "plot.kv2");
+  writer->Named = 1;
+  writer->Command(57);
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = dir_ + ".plot.kv2.tmp" + std::to_string(gone) + "_1";
+  const std::string live = dir_ + ".plot.kv2.tmp" + std::to_string(::getpid()) + "_1";
+  // Made by hand: a save would already clean up.
+  for (const std::string& temp : {stale, live}) std::ofstream(temp) << "cut";
+  ASSERT_TRUE(std::filesystem::exists(stale));
+  FileWin* w = Make(dir_ + "plot.kv2");
+  w->FileToOpen = dir_ + "plot.kv2";
+  EXPECT_EQ(w->OpenFileByName(), 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(live)) << "its process still runs";
 }
 
 // A name chosen in the save dialog is kept only when the file was written.

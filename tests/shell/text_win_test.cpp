@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
@@ -150,11 +151,19 @@ TEST_F(TextWinTest, ASavedFileIsTheTextWithCrLfAndAClosingZero) {
   EXPECT_EQ(other->OpenFile(), 11);
   other->Destroy();
 
-  // Unwritable: message 12.
-  w_->FileData.FileName = dir_ + "kein/ordner.txt";
-  plat::testing::ClearMessages();
-  EXPECT_FALSE(w_->WriteFile());
-  EXPECT_EQ(LastMessage(), "Datei ist nicht zu speichern");
+  // Unwritable, or a FIFO that is no file to replace: Save says message 12
+  // once; opening a FIFO fails at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo((dir_ + "fifo.txt").c_str(), 0600), 0);
+  for (const std::string name : {dir_ + "kein/ordner.txt", dir_ + "fifo.txt"}) {
+    SCOPED_TRACE(name);
+    w_->FileData.FileName = name;
+    w_->Named = 1;
+    plat::testing::ClearMessages();
+    w_->Command(57);
+    ASSERT_EQ(plat::testing::Messages().size(), 1u);
+    EXPECT_EQ(LastMessage(), "Datei ist nicht zu speichern");
+  }
+  EXPECT_EQ(w_->OpenFile(), 11);
 }
 
 TEST_F(TextWinTest, ALongFileIsReadAsItsFirst64000Characters) {

@@ -18,8 +18,9 @@ std::int64_t NowMs() {
 }  // namespace
 
 XSession& Screen() {
-  static XSession* session = new XSession;
-  return *session;
+  // Ended at exit: the X server and the window manager go with the process.
+  static XSession session;
+  return session;
 }
 
 bool Eventually(const std::function<bool()>& condition, int ms) {

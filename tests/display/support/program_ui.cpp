@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -155,6 +156,7 @@ Program::Program(XSession& x, const std::vector<std::string>& args,
     : x_(x), home_(kvtest::MakeTempDir("program")), log_(home_ + "events.log") {
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     setenv("DISPLAY", x.DisplayName().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     setenv("KURVATO_HOME", (home_ + "settings").c_str(), 1);

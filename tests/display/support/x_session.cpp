@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -133,6 +134,8 @@ void XSession::StartServer() {
   if (pipe(fds) != 0) return;
   xvfb_ = fork();
   if (xvfb_ == 0) {
+    // The server ends with the test process, also when that crashes.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     close(fds[0]);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
@@ -166,6 +169,7 @@ void XSession::StartServer() {
 void XSession::StartWindowManager() {
   wm_ = fork();
   if (wm_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);

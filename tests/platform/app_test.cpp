@@ -1,0 +1,131 @@
+// The application's process-wide choices: where the settings live when no
+// variable names a folder, and a file-size limit that only fails a write.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/binary_stream.h"
+#include "platform/app.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+TEST(SettingsFolder, VariablesComeFirstInTheirOrder) {
+  const std::string base = kvtest::MakeTempDir("settings-vars");
+  const std::string tmp = base + "tmp";
+  fs::create_directory(tmp);
+  struct Row {
+    const char* kurvato;
+    const char* xdg;
+    const char* home;
+    std::string expected;
+  };
+  const std::string k = base + "k", x = base + "x", h = base + "h";
+  const Row rows[] = {
+      {k.c_str(), x.c_str(), h.c_str(), k + "/"},
+      {"", x.c_str(), h.c_str(), x + "/kurvato/"},
+      {nullptr, nullptr, h.c_str(), h + "/.config/kurvato/"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.expected);
+    EXPECT_EQ(plat::ChooseSettingsDirectory(row.kurvato, row.xdg, row.home, base + "pw", tmp), row.expected);
+    EXPECT_TRUE(fs::is_directory(row.expected));
+  }
+}
+
+// Without HOME and the other variables the folder is the user's own: the
+// password entry's home, else a private folder, never a shared one that
+// another user could have made (or filled with links) first.
+TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
+  const std::string base = kvtest::MakeTempDir("settings-private");
+  const std::string pw = base + "pwhome";
+  fs::create_directory(pw);
+  EXPECT_EQ(plat::ChooseSettingsDirectory(nullptr, nullptr, nullptr, pw, base + "t0"), pw + "/.config/kurvato/");
+
+  const std::string uid = std::to_string(::getuid());
+  struct Row {
+    const char* what;
+    std::function<void(const std::string& own)> prepare;
+    bool ownIsUsed;
+  };
+  const Row rows[] = {
+      {"made now", [](const std::string&) {}, true},
+      {"already ours", [](const std::string& own) { fs::create_directory(own), ::chmod(own.c_str(), 0700); }, true},
+      {"writable by others",
+       [](const std::string& own) { fs::create_directory(own), ::chmod(own.c_str(), 0777); }, false},
+      {"a link to a folder",
+       [](const std::string& own) { fs::create_directory(own + ".real"), fs::create_directory_symlink(own + ".real", own); },
+       false},
+      {"a file", [](const std::string& own) { kv::WriteFileAtomically(own, {1}); }, false},
+      {"another user's",
+       [](const std::string& own) {
+         fs::create_directory(own);
+         ::chmod(own.c_str(), 0700);
+         if (::getuid() == 0) ::chown(own.c_str(), 65534, 65534);
+       },
+       ::getuid() != 0},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string tmp = base + "tmp" + std::to_string(n++);
+    fs::create_directory(tmp);
+    const std::string own = tmp + "/kurvato-" + uid;
+    row.prepare(own);
+    // No password entry, and one whose home cannot hold the folder.
+    for (const std::string& home : {std::string(), std::string("/proc/no-such-home")}) {
+      const std::string dir = plat::ChooseSettingsDirectory(nullptr, "", nullptr, home, tmp);
+      EXPECT_NE(dir, tmp + "/kurvato/");
+      ASSERT_EQ(dir.rfind(own, 0), 0u) << dir;
+      EXPECT_EQ(dir == own + "/", row.ownIsUsed) << dir;
+      EXPECT_TRUE(S_ISDIR(ModeOf(dir)));
+      EXPECT_EQ(ModeOf(dir) & 077, 0u) << dir;
+      struct stat st {};
+      ASSERT_EQ(::stat(dir.c_str(), &st), 0);
+      EXPECT_EQ(st.st_uid, ::getuid());
+    }
+  }
+}
+
+// The program ignores SIGXFSZ: a save beyond the file-size limit fails
+// (the window says so) instead of killing the process with the unsaved
+// work of every window.
+TEST(FileSizeLimit, ASaveBeyondTheLimitFailsAndTheProgramLives) {
+  ASSERT_TRUE(plat::App::Exists());
+  const std::string dir = kvtest::MakeTempDir("fsize");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const rlimit limit{2048, 2048};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool big = kv::WriteFileAtomically(dir + "big.kv2", std::vector<std::uint8_t>(8192, 7));
+    const bool small = kv::WriteFileAtomically(dir + "small.kv2", std::vector<std::uint8_t>(100, 7));
+    ::_exit(!big && small ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(fs::exists(dir + "big.kv2"));
+  int entries = 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1) << "no temporary is left behind";
+}
+
+}  // namespace
