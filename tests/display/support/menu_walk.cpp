@@ -41,8 +41,8 @@ std::vector<std::string> SplitTokens(const std::string& text) {
   return out;
 }
 
-// Message boxes log their line breaks as "\r "; a token reads the same
-// without the carriage returns.
+// A message box's line break is logged as a carriage return followed by
+// the two characters "\\n"; a token reads the same without the returns.
 std::string WithoutReturns(std::string t) {
   t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
   return t;
