@@ -9,7 +9,12 @@ namespace {
 
 constexpr char kFile[] = "walk.kv2";
 
-TopWindow Open2D(WalkTest& t) { return OpenFixture(t, kFile, kFile); }
+// The file's window once its first picture (many entries) is drawn.
+TopWindow Open2D(WalkTest& t) {
+  const TopWindow w = OpenFixture(t, kFile, kFile);
+  if (w.id) Screen().Settled(w.id, 300, 8000);
+  return w;
+}
 
 void Press(const TopWindow& w, const std::string& key) {
   Screen().Activate(w.id);
