@@ -1,6 +1,7 @@
-// The 2D window on a real display: what its keys change in the picture
-// without a redraw asked for by hand.
+// The 2D window on a real display: what its keys and commands change in the
+// picture without a redraw asked for by hand.
 #include <algorithm>
+#include <cstdint>
 
 #include "support/display_test.h"
 
@@ -33,6 +34,26 @@ TEST_F(Window2D, StrgATakesTheAxesAwayAndBringsThemBack) {
   EXPECT_LT(Picture(w).Count(0x000000), axes / 20) << "the axes are still on the screen";
   Screen().Key("ctrl+a");
   EXPECT_EQ(Picture(w).Count(0x000000), axes) << "the axes did not come back";
+}
+
+// A picture chosen in "&Bild öffnen ..." lies under the plot as soon as the
+// file dialog closes, and "Bild e&ntfernen" takes it away again.
+TEST_F(Window2D, AnOpenedPictureAppearsAtOnceAndGoesWhenRemoved) {
+  constexpr std::uint32_t kPictureColour = 0xFFFADC;  // walk.bmp
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_EQ(Picture(w).Count(kPictureColour), 0);
+  Menu(w, 372);  // "&Bild öffnen ..."
+  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
+  ASSERT_NE(chooser.id, 0u) << "no file dialog";
+  Screen().Activate(chooser.id);
+  Screen().Type(FixturePath("walk.bmp"));
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(chooser.id, 5000));
+  EXPECT_GT(Picture(w).Count(kPictureColour), 64 * 48 / 2) << "the picture is not on the screen";
+  Menu(w, 356);  // "Bild e&ntfernen"
+  EXPECT_EQ(Picture(w).Count(kPictureColour), 0) << "the picture is still on the screen";
 }
 
 }  // namespace
