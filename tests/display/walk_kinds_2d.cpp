@@ -22,6 +22,17 @@ void Press(const TopWindow& w, const std::string& key) {
   Screen().Settled(w.id, 150, 3000);
 }
 
+// Chooses a command that puts a check mark on its item (a mode), until the
+// menu shows the mark.
+void ChooseMode(WalkTest& t, const TopWindow& w, int command) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    t.Menu(w, command);
+    Screen().Settled(w.id, 150, 2000);
+    const auto item = t.Running().MenuItem(w.id, command);
+    if (item && item->check == 'c') return;
+  }
+}
+
 // Chooses a command that answers with a message box and closes the box.
 void CommandWithMessage(WalkTest& t, const TopWindow& w, int command) {
   const std::size_t from = t.Running().Log().Size();
@@ -79,7 +90,7 @@ const bool registered = [] {
                         // box zoom is chosen again first.
                         {122, {[](WalkTest& t, TopWindow& w) {
                            t.Menu(w, 780);
-                           t.Menu(w, 121);
+                           ChooseMode(t, w, 121);
                          }}},
                         // A picture to paste: the window's bitmap, taken
                         // before a zoom step so that it differs from what
@@ -93,7 +104,7 @@ const bool registered = [] {
                         // and then the file's unsaved changes come first.
                         {307, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
                         // The drawing mode starts as "&Verdeckend".
-                        {891, {[](WalkTest& t, TopWindow& w) { t.Menu(w, 893); }}},
+                        {891, {[](WalkTest& t, TopWindow& w) { ChooseMode(t, w, 893); }}},
                         // "Poly&nom ..." left the window in the Lagrange
                         // editor: the polynomial is taken over (Strg+F).
                         {910, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
@@ -116,7 +127,7 @@ const bool registered = [] {
                     {
                         {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
                         // The box zoom is the mouse mode a window starts with.
-                        {121, {[](WalkTest& t, TopWindow& w) { t.Menu(w, 125); }}},
+                        {121, {[](WalkTest& t, TopWindow& w) { ChooseMode(t, w, 125); }}},
                     }});
   RegisterWalkKind({"data", "DATAMENU", [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 866, "Daten"); },
                     {
