@@ -73,6 +73,9 @@ TopWindow OpenEditor(WalkTest& t) {
         return bar && bar->menu == "LAGMENU";
       },
       3000);
+  // The window manager shows it again with an animation; its menu answers
+  // once that is over.
+  for (int attempt = 0; attempt < 3 && !t.Running().Answers(w.id, 2000); ++attempt) Pause(200);
   Screen().Settled(w.id, 150, 3000);
   return w;
 }
