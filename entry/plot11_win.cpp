@@ -129,6 +129,9 @@ void TPlot11Win::NewFile() {
   storedSettings = DefaultStoredSettings();
   loadedFileVersion = 0;
   FileData.FileName = plat::res::String(29) + (dimension == 3 ? ".kv3" : ".kv2");
+  // The new drawing has no file yet: saving it asks for a name instead of
+  // writing "Unbenannt" into whatever folder is current.
+  Named = 0;
   UpdateMenuChecks(false);
   InvalidatePlot();
   UpdateCaption(false);

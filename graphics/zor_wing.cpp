@@ -158,6 +158,11 @@ std::int32_t TZORWing::TextToNumber(const std::string& text, long double& value)
   return 0;
 }
 
+void TZORWing::EvCommandNotify(int) {
+  InvalidateBackBuffer(PaintBufferIndex);
+  if (IsCreated()) Invalidate(false);
+}
+
 void TZORWing::ToggleAxes() {
   AxesShown = AxesShown ? 0 : 1;
   UpdateMenuChecks(false);

@@ -71,6 +71,9 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   const plat::CommandTable& Commands() const override;
   // Check marks of 220, 110, 109 and 92, then the base's.
   void UpdateMenuChecks(bool drawMenuBar) override;
+  // A font slot chosen anew: axis numbers, labels and texts are drawn in
+  // the window's fonts, so the picture is drawn again.
+  void EvCommandNotify(int slot) override;
   // The base's tables, then the scale and ClientRegion for the current
   // drawing area (printer page or scaled output); never UpdateView.
   void BuildGreyTables() override;

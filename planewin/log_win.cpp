@@ -72,6 +72,13 @@ void TLogWin::OnViewChanged() {
   GridChanged();
 }
 
+void TLogWin::NewFile() {
+  if (inventoryEditing) return;
+  TPlotEWin::NewFile();
+  FileData.FileName = plat::res::String(kStrUntitled) + ".lkv";
+  UpdateCaption(false);
+}
+
 void TLogWin::GridChanged() {
   UseAlternate = 1;
   UpdateValueRange();

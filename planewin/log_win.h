@@ -16,6 +16,7 @@ namespace kv {
 
 enum : int {
   kStrLogFilter = 290,  // "Log Dateien (*.LKV)|*.lkv"
+  kStrUntitled = 29,    // "Unbenannt"
 };
 
 class TLogWin : public TPlotEWin {
@@ -33,6 +34,9 @@ class TLogWin : public TPlotEWin {
   void GridChanged() override;
   // After a file was read: its view is the plotted rectangle.
   void OnViewChanged() override;
+  // A new drawing is named "Unbenannt.lkv": saved, it opens again in a
+  // window with logarithmic axes.
+  void NewFile() override;
 
   // The type and the values it shows follow the plotted rectangle.
   void SetAxisType(int type);

@@ -237,7 +237,10 @@ void TMap2Win::RedrawNow(int which) {
     drawn = 0;
   }
   if (DomainWindow) quietDrawing = 1;
-  RepaintNow(false);
+  // Only the picture: the entries did not change here, so neither the
+  // inventory list nor the modified state is touched.
+  plat::ClientDC dc(*this);
+  PaintBuffered(dc);
 }
 
 void TMap2Win::UpdateRangeTitle() {

@@ -37,10 +37,49 @@ std::array<TPenSpec, kBlockSize> BodyPens(const TEquation& e, int n) {
 int TPlotXWin::DrawEquation(plat::DC& dc, int i) {
   if (!IsValidIndex(i) || Equation(i).kind != kKindPlanets) return TPlotEWin::DrawEquation(dc, i);
   if (!Equation(i).visible) return 0;
+  if (deferFollow_ && !Recording() && FollowsOnScreen(i)) {
+    followSkipped_ = true;
+    return 0;
+  }
   SaveVariables();
   const int code = Recording() ? DrawExportPath(dc, i) : DrawScreenPath(dc, i);
   RestoreVariables();
   return code;
+}
+
+bool TPlotXWin::FollowsOnScreen(int i) {
+  return TPlanetSystem(Equation(i)).Follow() && !Printing && IsCreated() && !quietDrawing;
+}
+
+void TPlotXWin::PaintBuffered(plat::DC& dc) {
+  if (followNow_) {
+    TPlotEWin::PaintBuffered(dc);
+    return;
+  }
+  deferFollow_ = true;
+  followSkipped_ = false;
+  TPlotEWin::PaintBuffered(dc);
+  deferFollow_ = false;
+  if (followSkipped_) SetTimer(kFollowTimer, 0);
+}
+
+void TPlotXWin::EvTimer(unsigned id) {
+  if (id != kFollowTimer) {
+    TPlotEWin::EvTimer(id);
+    return;
+  }
+  KillTimer(kFollowTimer);
+  if (!IsCreated() || IsDestroyed()) return;
+  // The whole plot again, the system now drawn where the screen shows it.
+  followNow_ = true;
+  BufferValid[0] = 0;
+  BufferValid[1] = 0;
+  PlotBufferValid = 0;
+  {
+    plat::ClientDC dc(*this);
+    PaintBuffered(dc);
+  }
+  followNow_ = false;
 }
 
 int TPlotXWin::DrawScreenPath(plat::DC& dc, int i) {
@@ -80,7 +119,7 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
   TPlanetSystem s(e);
   const int n = s.BodyCount();
   const bool recording = recordedBody >= 0 && recordedBody < n;
-  liveFollow_ = !recording && s.Follow() && !Printing && IsCreated() && !quietDrawing;
+  liveFollow_ = !recording && FollowsOnScreen(i);
   const long positions = std::max<long>(RoundToInt(s.Positions()), 0);
   const int computations = std::max(RoundToInt(s.Computations()), 0);
   const std::array<TPenSpec, kBlockSize> pens = BodyPens(e, n);

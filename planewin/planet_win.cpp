@@ -38,6 +38,7 @@ void TPlotXWin::SetupWindow() {
 
 void TPlotXWin::Destroy() {
   if (IsDestroyed()) return;
+  KillTimer(kFollowTimer);
   StoreSettings();
   TPlotEWin::Destroy();
 }

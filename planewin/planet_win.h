@@ -33,6 +33,9 @@ enum : int {
 // run is refused with message 3 rather than filling the memory.
 inline constexpr long kMaxExportPositions = 1000000;
 
+// The timer that runs a following system after a paint.
+inline constexpr unsigned kFollowTimer = 219;
+
 class TPlotXWin : public TPlotEWin {
  public:
   TPlotXWin(plat::Window* parent, const std::string& caption);
@@ -51,6 +54,13 @@ class TPlotXWin : public TPlotEWin {
   // The file name, with "Kollision!" after it while the shown run ended
   // in a collision.
   void UpdateCaption(bool saving, const char* extra = nullptr) override;
+  // A run that follows the motion on the screen is left out of a paint
+  // and made by a timer right after it: the screen shows nothing drawn
+  // during the toolkit's paint until that paint has returned, so a run
+  // there would show the paths only when it ends (an open-ended first
+  // run: never).
+  void PaintBuffered(plat::DC& dc) override;
+  void EvTimer(unsigned id) override;
 
   // ---- the system ----
   // Entry i becomes the default system of three bodies.
@@ -77,7 +87,13 @@ class TPlotXWin : public TPlotEWin {
  private:
   int DrawScreenPath(plat::DC& dc, int i);
   int DrawExportPath(plat::DC& dc, int i);
+  // Whether a screen run of entry i draws its paths on the screen as it
+  // computes them.
+  bool FollowsOnScreen(int i);
   bool liveFollow_ = false;
+  bool followNow_ = false;      // the timer's paint: runs follow now
+  bool deferFollow_ = false;    // a paint leaves following runs to the timer
+  bool followSkipped_ = false;  // and left one out
 };
 
 }  // namespace kv

@@ -228,12 +228,10 @@ LocalTime Now() {
 void LogEvent(const std::string& line) {
   const char* path = std::getenv("KURVATO_EVENT_LOG");
   if (!path || !*path) return;
-  // One line each: a newline (a file name may hold one) is written as "\n".
-  std::string text;
-  for (char c : line) {
-    if (c == '\n') text += "\\n";
-    else text += c;
-  }
+  std::string text = line;
+  // One event, one line: texts with CR LF line ends too.
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
   if (std::FILE* f = std::fopen(path, "ab")) {
     std::fprintf(f, "%s\n", text.c_str());
     std::fclose(f);

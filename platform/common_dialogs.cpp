@@ -21,6 +21,7 @@
 #include "platform/app.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
+#include "platform/font_mapping.h"
 #include "platform/testing_impl.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
@@ -152,8 +153,12 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   QDialog dlg(WidgetOf(owner));
   dlg.setWindowTitle(Q(caption));
   auto* form = new QFormLayout;
+  // The family the face is drawn in; a face the user leaves as it is keeps
+  // its name (so "Symbol" stays the symbol slot it is).
+  const QString shownFamily = FamilyForFace(choice.font.Face());
   auto* family = new QFontComboBox(&dlg);
-  family->setCurrentFont(QFont(Q(choice.font.Face())));
+  family->setCurrentFont(QFont(shownFamily));
+  const QString startFamily = family->currentFont().family();
   auto* size = new QSpinBox(&dlg);
   size->setRange(4, 200);
   int points = choice.font.height != 0 ? static_cast<int>(std::lround(std::abs(choice.font.height) * 72.0 / dpi)) : 10;
@@ -196,7 +201,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   v->addLayout(form);
   v->addWidget(box);
   if (dlg.exec() != QDialog::Accepted) return false;
-  choice.font.SetFace(family->currentFont().family().toStdString());
+  if (family->currentFont().family() != startFamily) choice.font.SetFace(family->currentFont().family().toStdString());
   choice.font.height = -static_cast<int>(std::lround(size->value() * dpi / 72.0));
   choice.font.weight = bold->isChecked() ? FW_BOLD : FW_NORMAL;
   choice.font.italic = italic->isChecked() ? 1 : 0;

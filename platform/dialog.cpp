@@ -52,6 +52,17 @@ class DialogScrollBar : public QScrollBar {
   }
 };
 
+// A check box or radio button answers a click anywhere in its control, as
+// wide as the dialog's layout makes it, not only on the box and its text.
+template <class Button>
+class WholeAreaButton : public Button {
+ public:
+  using Button::Button;
+
+ protected:
+  bool hitButton(const QPoint& p) const override { return this->rect().contains(p); }
+};
+
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 // The QDialog behind a Dialog: routes Escape, the close box and button
@@ -139,13 +150,13 @@ struct DialogBuilder {
             break;
           }
           case res::Control::CheckBox: {
-            auto* b = new QCheckBox(Q(c.text), w);
+            auto* b = new WholeAreaButton<QCheckBox>(Q(c.text), w);
             QObject::connect(b, &QCheckBox::clicked, b, [&dlg, id = c.id] { dlg.EvControl(id, BN_CLICKED); });
             cw = b;
             break;
           }
           case res::Control::RadioButton: {
-            auto* b = new QRadioButton(Q(c.text), w);
+            auto* b = new WholeAreaButton<QRadioButton>(Q(c.text), w);
             b->setAutoExclusive(false);
             if (c.group || currentGroup == 0) currentGroup = c.id;
             data.radioGroups[currentGroup].push_back(c.id);
@@ -212,13 +223,37 @@ struct DialogBuilder {
           }
         }
         if (c.width > 0) cw->setMinimumWidth(px(c.width));
-        if (auto* cb = qobject_cast<QComboBox*>(cw)) {
-          // A drop-down combo box's height is that of its dropped list; the
-          // closed control keeps its natural one-line height.
-          if (c.height > 0) cb->setMaxVisibleItems(std::max(1, py(c.height) / std::max(cb->sizeHint().height(), 1)));
-          cb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        } else if (c.height > 0) {
-          cw->setMinimumHeight(py(c.height));
+        switch (c.kind) {
+          case res::Control::ComboBox: {
+            // A drop-down combo box's height is that of its dropped list; the
+            // closed control keeps its natural one-line height.
+            auto* cb = static_cast<QComboBox*>(cw);
+            if (c.height > 0) cb->setMaxVisibleItems(std::max(1, py(c.height) / std::max(cb->sizeHint().height(), 1)));
+            cb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            break;
+          }
+          case res::Control::Static:
+          case res::Control::GroupBox:
+            // A text is as tall as its lines (or the lines the template
+            // reserves for it), centred in a taller row rather than
+            // stretched to it.
+            cw->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            if (c.height > 0) cw->setMinimumHeight(py(c.height));
+            break;
+          case res::Control::ListBox:
+          case res::Control::RichEdit:
+          case res::Control::ScrollBar:
+            // Controls of several lines have no natural height of their own
+            // (a list would take the toolkit's 192 pixels): the template's.
+            if (c.height > 0) cw->setFixedHeight(py(c.height));
+            break;
+          case res::Control::Edit:
+            if (c.height > 0 && c.multiline) cw->setFixedHeight(py(c.height));
+            else if (c.height > 0) cw->setMinimumHeight(py(c.height));
+            break;
+          default:
+            if (c.height > 0) cw->setMinimumHeight(py(c.height));
+            break;
         }
         if (c.hidden) cw->hide();
         if (c.disabled) cw->setEnabled(false);
@@ -231,7 +266,9 @@ struct DialogBuilder {
       }
     }
     w->setWindowTitle(Q(t.caption));
-    if (t.width > 0 || t.height > 0) w->setMinimumSize(px(t.width), py(t.height));
+    // The dialog takes the size its rows need (the layout sets its minimum
+    // size); the template's own width and height were made for controls
+    // placed by coordinates and would only leave empty space.
     w->adjustSize();
   }
 };

@@ -261,6 +261,10 @@ int PollKey(Window& w) {
     if (c >= 'a' && c <= 'z') c -= 32;
     return static_cast<int>(c);
   }
+  // Ctrl with a letter types a control character (Ctrl+Q is 17), which
+  // long work reads like any other character.
+  if (k.vk >= 'A' && k.vk <= 'Z' && (k.modifiers & MOD_CONTROL) && !(k.modifiers & MOD_ALT))
+    return static_cast<int>(k.vk - 'A' + 1);
   return static_cast<int>(k.vk);
 }
 

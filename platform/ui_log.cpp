@@ -8,7 +8,7 @@
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
 //   popup <x>,<y>,<w>,<h> <count> <title>
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
-//   dialog <window id> <template> <count> <caption>
+//   dialog <window id> <template> <count> <caption>   (again after a resize)
 //   control <id> <kind> <x>,<y>,<w>,<h> <hint w>,<hint h> <v|h> <text>
 #include "platform/ui_log.h"
 
@@ -35,6 +35,7 @@
 
 #include "platform/app.h"
 #include "platform/dialog.h"
+#include "platform/menu_bar.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -55,16 +56,16 @@ std::string OneLine(const QString& s) {
 }
 
 void LogMenuBar(QMainWindow* frame) {
-  QMenuBar* bar = frame->menuBar();
+  MenuBarRows* bar = MenuBarOf(frame);
   if (!bar || !frame->isVisible()) return;
-  const QList<QAction*> actions = bar->actions();
+  const QList<QAction*>& actions = bar->Entries();
   Window* w = WindowOfWidget(frame);
   const std::string menu = w && !w->MenuName().empty() ? w->MenuName() : "-";
   LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()));
   const QPoint origin = bar->mapTo(frame, QPoint(0, 0));
   int index = 0;
   for (QAction* a : actions) {
-    const QRect r = bar->actionGeometry(a).translated(origin);
+    const QRect r = bar->EntryGeometry(a).translated(origin);
     LogEvent("bar " + std::to_string(index++) + " " + std::to_string(a->data().toInt()) + " " + RectText(r) + " " +
              (a->isEnabled() ? "e" : "d") + " " + OneLine(a->text()));
   }
@@ -160,12 +161,12 @@ void NoteUiEvent(QObject* target, QEvent* e) {
       Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
     return;
   }
-  if (type != QEvent::Show) return;
   auto* widget = qobject_cast<QWidget*>(target);
   if (!widget || !widget->isWindow()) return;
   if (auto* frame = qobject_cast<QMainWindow*>(widget)) {
-    Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
-  } else if (qobject_cast<QDialog*>(widget)) {
+    if (type == QEvent::Show) Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+  } else if (qobject_cast<QDialog*>(widget) && (type == QEvent::Show || widget->isVisible())) {
+    // Shown, or laid out anew while shown (its controls move).
     Later(widget, [](QWidget* w) {
       if (Dialog* dlg = DialogOfWidget(w)) LogDialog(w, *dlg);
     });

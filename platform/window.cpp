@@ -10,7 +10,6 @@
 #include <QLayout>
 #include <QMargins>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +26,7 @@
 #include "platform/app.h"
 #include "platform/bitmap_impl.h"
 #include "platform/keys.h"
+#include "platform/menu_bar.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
 #include "platform/window_impl.h"
@@ -104,14 +104,31 @@ ClientWidget::ClientWidget(Window* owner, QWidget* parent) : QWidget(parent), ow
   setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(owner)));
 }
 
+// The program's paint runs outside the toolkit's paint event, soon after
+// it: a long paint polls the keyboard and shows its progress through paint
+// events of its own, which the toolkit does not deliver while one runs.
+// The paint event only copies the surface to the screen.
 void ClientWidget::paintEvent(QPaintEvent*) {
   if (!owner_) return;
-  owner_->impl()->PaintPending();
-  // A frame whose client area is another window paints (off screen) when
-  // its client does, so its paint hook still runs.
-  if (Window* p = owner_->Parent(); p && p->ClientWindow() == owner_) p->impl()->PaintPending();
+  Window* parent = owner_->Parent();
+  const bool frameWaits = parent && parent->ClientWindow() == owner_ && parent->HasInvalidArea();
+  if (owner_->HasInvalidArea() || frameWaits) SchedulePaint();
   QPainter p(this);
   p.drawImage(0, 0, ImageOf(owner_->impl()->surface));
+}
+
+void ClientWidget::SchedulePaint() {
+  if (paintScheduled_) return;
+  paintScheduled_ = true;
+  QTimer::singleShot(0, this, [this] {
+    paintScheduled_ = false;
+    if (!owner_ || owner_->impl()->painting) return;
+    owner_->impl()->PaintPending();
+    // A frame whose client area is another window paints (off screen) when
+    // its client does, so its paint hook still runs.
+    if (Window* p = owner_ ? owner_->Parent() : nullptr; p && p->ClientWindow() == owner_) p->impl()->PaintPending();
+    update();
+  });
 }
 
 
@@ -182,7 +199,7 @@ void ClientWidget::dropEvent(QDropEvent* e) {
   if (!paths.empty()) owner_->EvDropFiles(paths);
 }
 
-FrameWidget::FrameWidget(Window* owner) : QMainWindow(nullptr), owner_(owner) {
+FrameWidget::FrameWidget(Window* owner) : QMainWindow(nullptr), owner_(owner), bar_(new MenuBarRows(this)) {
   setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(owner)));
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
@@ -321,6 +338,8 @@ void Window::Impl::PaintPending() {
     self->Paint(dc, erase, Rect{0, 0, surface.Width(), surface.Height()});
   }
   painting = false;
+  // Invalidated again while it painted: another paint follows.
+  if (invalid && !destroyed && clientArea) clientArea->update();
 }
 
 void Window::Impl::ClientResized(int width, int height) {
@@ -349,98 +368,6 @@ void Window::Impl::KeyPressed(unsigned vk, unsigned modifiers, unsigned ch) {
     self->EvKeyDown(vk, modifiers);
   }
   if (ch && !destroyed) self->EvChar(ch);
-}
-
-void Window::Impl::ApplyMenuStates(QMenu* menu) {
-  for (QAction* a : menu->actions()) {
-    if (a->isSeparator() || a->menu()) continue;
-    int id = a->data().toInt();
-    CommandEnabler ce = self->QueryCommand(id);
-    auto& st = menuItems[id];
-    a->setEnabled(ce.enabled && !st.directlyDisabled);
-    bool checked = ce.checked >= 0 ? ce.checked == 1 : st.checked;
-    a->setCheckable(checked || a->isCheckable());
-    a->setChecked(checked);
-    if (ce.hasText) a->setText(Q(ce.text));
-  }
-}
-
-void Window::Impl::ApplyAllMenuStates() {
-  for (QMenu* m : popups) ApplyMenuStates(m);
-}
-
-namespace {
-
-void AddItems(Window::Impl& impl, QMenu* menu, const std::vector<res::MenuItem>& items) {
-  for (const auto& it : items) {
-    if (it.kind == res::MenuItem::Separator) {
-      menu->addSeparator();
-    } else if (it.kind == res::MenuItem::Popup) {
-      QMenu* sub = menu->addMenu(Q(it.text));
-      impl.popups.push_back(sub);
-      QObject::connect(sub, &QMenu::aboutToShow, sub, [&impl, sub] { impl.ApplyMenuStates(sub); });
-      AddItems(impl, sub, it.children);
-    } else {
-      QAction* a = menu->addAction(Q(it.text));
-      a->setData(it.id);
-      auto& st = impl.menuItems[it.id];
-      st.action = a;
-      st.text = it.text;
-      st.checked = it.checked;
-      st.directlyDisabled = it.grayed;
-      if (it.checked) {
-        a->setCheckable(true);
-        a->setChecked(true);
-      }
-      Window* w = impl.self;
-      int id = it.id;
-      QObject::connect(a, &QAction::triggered, a, [w, id, a] {
-        if (IsPolling()) return;
-        w->Command(id);
-        // The program owns the check marks, not the toolkit's toggling.
-        if (!w->IsDestroyed()) {
-          auto& s = w->impl()->menuItems[id];
-          a->setChecked(s.checked);
-        }
-      });
-    }
-  }
-}
-
-}  // namespace
-
-void Window::Impl::BuildMenuBar() {
-  auto* fw = dynamic_cast<FrameWidget*>(frame.data());
-  if (!fw) return;
-  QMenuBar* bar = fw->menuBar();
-  bar->clear();
-  for (QMenu* m : topMenus) m->deleteLater();
-  topMenus.clear();
-  popups.clear();
-  menuItems.clear();
-  const res::Menu* menu = res::FindMenu(menuName);
-  if (!menu) return;
-  for (const auto& it : menu->items) {
-    if (it.kind == res::MenuItem::Popup) {
-      QMenu* m = bar->addMenu(Q(it.text));
-      topMenus.push_back(m);
-      popups.push_back(m);
-      QObject::connect(m, &QMenu::aboutToShow, m, [this, m] { ApplyMenuStates(m); });
-      AddItems(*this, m, it.children);
-    } else if (it.kind == res::MenuItem::Command) {
-      // A command directly on the bar.
-      QAction* a = bar->addAction(Q(it.text));
-      a->setData(it.id);
-      auto& st = menuItems[it.id];
-      st.action = a;
-      st.text = it.text;
-      Window* w = self;
-      int id = it.id;
-      QObject::connect(a, &QAction::triggered, a, [w, id] {
-        if (!IsPolling()) w->Command(id);
-      });
-    }
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -486,6 +413,7 @@ bool Window::CreateNative() {
   } else if (topLevel) {
     auto* fw = new FrameWidget(this);
     d.frame = fw;
+    fw->setMenuWidget(fw->Bar());
     auto* cw = new ClientWidget(this, fw);
     d.clientArea = cw;
     fw->setCentralWidget(cw);
@@ -738,137 +666,6 @@ void Window::SetForeground() { BringToTop(); }
 void Window::SetFocus() {
   if (impl_->clientArea) impl_->clientArea->setFocus();
 }
-
-// ---- menus ----
-
-bool Window::AssignMenu(const std::string& resourceName) {
-  bool okMenu = SetMenu(resourceName);
-  SetAccelerators(resourceName);
-  return okMenu;
-}
-
-bool Window::SetMenu(const std::string& menuName) {
-  impl_->menuName = menuName;
-  if (impl_->created) impl_->BuildMenuBar();
-  return res::FindMenu(menuName) != nullptr;
-}
-
-bool Window::SetAccelerators(const std::string& tableName) {
-  impl_->accelName = tableName;
-  return res::FindAccelerators(tableName) != nullptr;
-}
-
-std::string Window::MenuName() const { return impl_->menuName; }
-
-void Window::CheckMenuItem(int id, bool checked) {
-  auto& st = impl_->menuItems[id];
-  st.checked = checked;
-  if (st.action) {
-    st.action->setCheckable(true);
-    st.action->setChecked(checked);
-  }
-}
-
-void Window::EnableMenuItem(int id, bool enabled) {
-  auto& st = impl_->menuItems[id];
-  st.directlyDisabled = !enabled;
-  if (st.action) st.action->setEnabled(enabled);
-}
-
-void Window::SetMenuItemText(int id, const std::string& text) {
-  auto& st = impl_->menuItems[id];
-  st.text = text;
-  if (st.action) st.action->setText(Q(text));
-}
-
-bool Window::DeleteMenuItem(int id) {
-  auto it = impl_->menuItems.find(id);
-  if (it == impl_->menuItems.end() || !it->second.action) return false;
-  QAction* a = it->second.action;
-  for (QMenu* m : impl_->popups) m->removeAction(a);
-  if (auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data())) fw->menuBar()->removeAction(a);
-  impl_->menuItems.erase(it);
-  a->deleteLater();
-  return true;
-}
-
-void Window::EnableMenuBarEntry(int position, bool enabled) {
-  if (position >= 0 && position < static_cast<int>(impl_->topMenus.size()))
-    impl_->topMenus[static_cast<size_t>(position)]->menuAction()->setEnabled(enabled);
-}
-
-bool Window::DeleteMenuBarEntry(int position) {
-  auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data());
-  if (!fw) return false;
-  QList<QAction*> entries = fw->menuBar()->actions();
-  if (position < 0 || position >= entries.size()) return false;
-  QAction* a = entries[position];
-  if (QMenu* m = a->menu()) {
-    impl_->topMenus.erase(std::remove(impl_->topMenus.begin(), impl_->topMenus.end(), m), impl_->topMenus.end());
-    // Its items (and those of its sub-menus) leave the menu with it.
-    std::vector<QMenu*> gone{m};
-    for (size_t i = 0; i < gone.size(); ++i)
-      for (QAction* sub : gone[i]->actions())
-        if (sub->menu()) gone.push_back(sub->menu());
-    for (QMenu* g : gone) {
-      impl_->popups.erase(std::remove(impl_->popups.begin(), impl_->popups.end(), g), impl_->popups.end());
-      for (QAction* item : g->actions())
-        if (!item->menu() && !item->isSeparator()) impl_->menuItems.erase(item->data().toInt());
-    }
-    fw->menuBar()->removeAction(a);
-    m->deleteLater();
-  } else {
-    impl_->menuItems.erase(a->data().toInt());
-    fw->menuBar()->removeAction(a);
-    a->deleteLater();
-  }
-  return true;
-}
-
-void Window::InsertMenuBarCommand(int position, const std::string& text, int id) {
-  auto* fw = dynamic_cast<FrameWidget*>(impl_->frame.data());
-  if (!fw) return;
-  QMenuBar* bar = fw->menuBar();
-  auto* a = new QAction(Q(text), bar);
-  a->setData(id);
-  QList<QAction*> entries = bar->actions();
-  if (position >= 0 && position < entries.size()) bar->insertAction(entries[position], a);
-  else bar->addAction(a);
-  auto& st = impl_->menuItems[id];
-  st.action = a;
-  st.text = text;
-  QObject::connect(a, &QAction::triggered, a, [this, id] {
-    if (!IsPolling()) Command(id);
-  });
-}
-
-bool Window::IsMenuItemChecked(int id) const {
-  auto it = impl_->menuItems.find(id);
-  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
-  if (ce.checked >= 0) return ce.checked == 1;
-  return it != impl_->menuItems.end() && it->second.checked;
-}
-
-bool Window::IsMenuItemEnabled(int id) const {
-  auto it = impl_->menuItems.find(id);
-  if (it == impl_->menuItems.end() || !it->second.action) return false;
-  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
-  return ce.enabled && !it->second.directlyDisabled;
-}
-
-bool Window::HasMenuItem(int id) const {
-  auto it = impl_->menuItems.find(id);
-  return it != impl_->menuItems.end() && it->second.action;
-}
-
-std::string Window::MenuItemText(int id) const {
-  auto it = impl_->menuItems.find(id);
-  if (it == impl_->menuItems.end()) return {};
-  CommandEnabler ce = const_cast<Window*>(this)->QueryCommand(id);
-  return ce.hasText ? ce.text : it->second.text;
-}
-
-void Window::DrawMenuBar() { impl_->ApplyAllMenuStates(); }
 
 // ---- commands ----
 

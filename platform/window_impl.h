@@ -14,6 +14,9 @@
 #include "platform/window.h"
 
 class QAction;
+namespace plat {
+class MenuBarRows;
+}
 class QMenu;
 class QTimer;
 
@@ -29,6 +32,8 @@ class ClientWidget : public QWidget {
   Window* Owner() const { return owner_; }
   // The window is gone; the widget only waits for its deferred deletion.
   void Detach() { owner_ = nullptr; }
+  // Runs the window's pending paint when control returns to the event loop.
+  void SchedulePaint();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -44,6 +49,7 @@ class ClientWidget : public QWidget {
 
  private:
   Window* owner_;
+  bool paintScheduled_ = false;
 };
 
 // A top-level frame: menu bar plus client area.
@@ -52,6 +58,7 @@ class FrameWidget : public QMainWindow {
   explicit FrameWidget(Window* owner);
   Window* Owner() const { return owner_; }
   void Detach() { owner_ = nullptr; }
+  MenuBarRows* Bar() const { return bar_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -62,7 +69,11 @@ class FrameWidget : public QMainWindow {
 
  private:
   Window* owner_;
+  MenuBarRows* bar_;
 };
+
+// The menu bar of a frame widget, or null.
+MenuBarRows* MenuBarOf(QWidget* frame);
 
 struct MenuItemState {
   QAction* action = nullptr;

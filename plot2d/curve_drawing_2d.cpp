@@ -63,13 +63,21 @@ class CurveSource : public TCurveSource {
       trees[count] = e_.trees[2].get();
       out[count++] = rs_.data();
     }
-    w_.Engine().EvaluateBlockChain(trees, count, letter_, t, n, out, status_.data());
+    // Exponents are sampled on a logarithmic x axis: the curve is taken at
+    // their powers of ten, as At does.
+    const long double* at = t;
+    if (exponents_ && explicitCurve) {
+      powers_.resize(size);
+      for (int i = 0; i < n; ++i) powers_[static_cast<std::size_t>(i)] = std::pow(10.0L, t[i]);
+      at = powers_.data();
+    }
+    w_.Engine().EvaluateBlockChain(trees, count, letter_, at, n, out, status_.data());
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
       Result result = kUndefined;
       if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
-        p[i] = {explicitCurve ? t[i] : xs_[k], ys_[k]};
-        w_.SetVariable(letter_, t[i]);  // a mapping formula may read the parameter
+        p[i] = {explicitCurve ? at[i] : xs_[k], ys_[k]};
+        w_.SetVariable(letter_, at[i]);  // a mapping formula may read the parameter
         if (std::isfinite(p[i].x) && std::isfinite(p[i].y) && w_.MapWorldPoint(p[i]))
           result = status_[k] == kPointJump ? kJump : kDefined;
       }
@@ -83,7 +91,7 @@ class CurveSource : public TCurveSource {
         end = p[i];
       }
     }
-    w_.SetVariable(letter_, t[n - 1]);
+    w_.SetVariable(letter_, at[n - 1]);
   }
   void BeginProbe() override {
     detecting_ = w_.JumpDetection();
@@ -139,7 +147,7 @@ class CurveSource : public TCurveSource {
   long double hi_;
   bool exponents_;
   bool detecting_ = false;
-  std::vector<long double> xs_, ys_, rs_;
+  std::vector<long double> xs_, ys_, rs_, powers_;
   std::vector<std::uint8_t> status_;
 };
 

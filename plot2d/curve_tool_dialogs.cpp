@@ -235,6 +235,8 @@ int TRangeResultDlg::ReadInputs() {
 int TRangeResultDlg::RunComputation() {
   int code = ReadInputs();
   if (code == 0) code = Compute();
+  // Stopped with "A": no result and no message.
+  if (code == kIntegrationStopped) return code;
   if (code > 0) {
     ShowMessageById(this, code);
     return code;
@@ -509,7 +511,7 @@ void TSectionDlg::CmVolume() {
   long double v = 0;
   const int code = plot_.SectionVolume(SelectedEquation(), SecondEquation(), shape, height, doubled, lo.value,
                                        hi.value, static_cast<int>(steps), v);
-  if (code == 65) return;
+  if (code == kIntegrationStopped) return;
   if (code > 0) {
     ShowMessageById(this, code);
     return;

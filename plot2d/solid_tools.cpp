@@ -36,7 +36,8 @@ int TPlotAWin::RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool vo
                                  int n, long double& result) {
   if (!IsValidIndex(curve)) return 1;
   SetCaption(1, 0, 0);
-  const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, lo, hi, n, result);
+  const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, lo, hi, n, result,
+                                         [this] { return StopKeyPressed(); });
   UpdateCaption(false);
   return code;
 }
@@ -45,7 +46,8 @@ int TPlotAWin::SectorArea(int curve, long double lo, long double hi, int n, long
   if (!IsValidIndex(curve)) return 1;
   TreePtr integrand = BuildSectorIntegrand(Equation(curve));
   if (!integrand) return 1;
-  return IntegrateSimpson(Engine(), integrand.get(), CurveIntegrationLetter(Equation(curve)), lo, hi, n, result);
+  return IntegrateSimpson(Engine(), integrand.get(), CurveIntegrationLetter(Equation(curve)), lo, hi, n, result,
+                          [this] { return StopKeyPressed(); });
 }
 
 int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
@@ -53,14 +55,14 @@ int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical, long do
   if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
   // The bounds are this call's own: the dialog's fields stay as typed.
   return VolumeBetweenGraphs(Engine(), Equation(f).trees[1].get(), Equation(g).trees[1].get(), k, vertical, lo, hi,
-                             n, result);
+                             n, result, [this] { return StopKeyPressed(); });
 }
 
 int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
                              long double hi, int n, long double& result) {
   if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
   const int code = CrossSectionVolume(Engine(), Equation(f).formulaText[1], Equation(g).formulaText[1], height, shape,
-                                      doubled, lo, hi, n, result);
+                                      doubled, lo, hi, n, result, [this] { return StopKeyPressed(); });
   if (code != 0) return code;
   TResultPoint p;
   p.code = kSectionResultCode;

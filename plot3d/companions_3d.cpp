@@ -81,8 +81,9 @@ int TPlotRWin::AddLevelCurve(int i, int axis, long double level, bool mark, bool
   if (!LevelWin) {
     LevelWin = MakeLevelWindow(*this, kStrLevels, true);
     if (!LevelWin) return 0;
-    LevelWin->ColourSlots[kLevelBackgroundSlot] = LevelBackgroundColour;
-    LevelWin->ColourSlots[kLevelCursorSlot] = LevelCursorColour;
+    // The level window's colours are kept with the 3D window's plot file.
+    LevelWin->ColourSlots[kLevelBackgroundSlot] = colourMode3D;
+    LevelWin->ColourSlots[kLevelCursorSlot] = colourMode3D2;
   }
   LevelWin->AttachSurface(i, axis, level, mark, searchWithoutLimit, drawNow, keepNearLevel);
   ShowCompanion(*LevelWin);

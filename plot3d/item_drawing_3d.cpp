@@ -223,6 +223,9 @@ void TPlotRWin::UpdateSurfaceGrids() {
 }
 
 void TPlotRWin::OnViewChanged() {
+  // A file read brings its own differential equations and sequences: "DGL
+  // Kurve" and "Folgen" find them.
+  FindTrajectoryEquations();
   UpdateSurfaceGrids();
   if (FileVersion < 12) {
     FitBoxToGraphs();

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kStrGradient = 351;    // "grad"
 constexpr int kStrTheta = 278;       // "Theta"
+constexpr int kStrDirection = 354;   // "Richtung"
 constexpr int kStrDerivative = 355;  // "Ableitung"
 // With the platform in testing mode nobody presses the stop key: a search
 // without limit ends after this many rounds without a new piece.
@@ -31,6 +32,9 @@ constexpr std::size_t kMaxRemembered = 200000;
 // The direction slider's steps: the owner's slider entry.
 constexpr int kDirectionSteps = 30;
 constexpr int kStrLagrangePoint = 1180;  // "Lagrange Punkt"
+
+// A colour index as the plot file's byte keeps it (0..60).
+std::uint8_t ColourIndexByte(int index) { return static_cast<std::uint8_t>(index >= 0 && index <= 60 ? index : 0); }
 
 std::string TrimmedNumber(const std::string& s) {
   const auto a = s.find_first_not_of(' ');
@@ -88,6 +92,10 @@ TLevelWin::TLevelWin(TPlotRWin* owner, const std::string& caption) : TPlotQWin(o
   AssignMenu("LEVELMENU");
   SettingsFileName = kSettingsFileLevels;
   FileData.FileName = caption;
+  // The colour windows of the gradient and the direction say what they
+  // colour.
+  ColourCaptionIds[kLevelGradientSlot] = kStrGradient;
+  ColourCaptionIds[kLevelDirectionSlot] = kStrDirection;
   const int side = static_cast<int>(owner->ScreenWidth / 2 * 4 / 5);
   Placement = {plat::Rand() % 80, plat::Rand() % 30 + CaptionMenuHeight, std::max(side, 200), std::max(side, 200)};
 }
@@ -272,8 +280,9 @@ int TLevelWin::DrawEquations(plat::DC& dc) {
   const int r = DrawLevelCurves(dc);
   LastDrawStopped = r != 0;
   UpdateCaption(false);
-  owner_->LevelBackgroundColour = ColourSlots[kLevelBackgroundSlot];
-  owner_->LevelCursorColour = ColourSlots[kLevelCursorSlot];
+  // The owner keeps the colours with its plot file.
+  owner_->colourMode3D = ColourIndexByte(ColourSlots[kLevelBackgroundSlot]);
+  owner_->colourMode3D2 = ColourIndexByte(ColourSlots[kLevelCursorSlot]);
   return r;
 }
 

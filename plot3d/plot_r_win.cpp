@@ -8,6 +8,7 @@
 
 #include "entry/trajectory_dialogs.h"
 #include "platform/resources.h"
+#include "plotcore/model/compile_equation.h"
 #include "plot3d/observer_dialog.h"
 #include "plot3d/slice_dialog.h"
 #include "plot3d/space_geometry.h"
@@ -266,10 +267,14 @@ void TPlotRWin::ResetDrawing() {
 
 void TPlotRWin::EquationsChanged(bool selectLast) {
   InventoryChanged(selectLast);
-  View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
-  View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
+  FindTrajectoryEquations();
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
   RefreshCompanionDialogs();
+}
+
+void TPlotRWin::FindTrajectoryEquations() {
+  View3D.OdeIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde3D}));
+  View3D.SequenceIndex = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence3D}));
 }
 
 bool TPlotRWin::IsEquationDrawable(int i) {
@@ -295,6 +300,29 @@ bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
 void TPlotRWin::SyncSliderDialogs() {
   TPlotQWin::SyncSliderDialogs();
   if (SliceDlg) SliceDlg->Refresh();
+}
+
+// Painted surfaces come from their sampled grid, which keeps the values of
+// the parameters at the time it was sampled.
+void TPlotRWin::ResampleSurfacesUsing(int parameter) {
+  if (parameter < 0 || parameter >= tok::kVariableCount) return;
+  for (int i = 0; i <= equationCount; ++i) {
+    const TEquation& e = Equation(i);
+    if (!IsSurfaceKind(e, true)) continue;
+    std::array<std::uint8_t, tok::kVariableCount> used{};
+    MarkEquationLetters(e, used);
+    if (used[static_cast<std::size_t>(parameter)]) UpdateItemExtent(i);
+  }
+}
+
+void TPlotRWin::RedrawEquation(int parameter) {
+  ResampleSurfacesUsing(parameter);
+  TPlotQWin::RedrawEquation(parameter);
+}
+
+void TPlotRWin::AnimationFrame(int index) {
+  ResampleSurfacesUsing(index);
+  TPlotQWin::AnimationFrame(index);
 }
 
 void TPlotRWin::EquationEdited(int i, bool updateBox) {

@@ -145,10 +145,18 @@ class TPlotRWin : public TPlotQWin {
 
   // ---- inventory notifications ----
   void EquationsChanged(bool selectLast) override;
+  // The first differential equation and the first sequence in space, for
+  // "DGL Kurve" and "Folgen".
+  void FindTrajectoryEquations();
   bool IsEquationDrawable(int i) override;
   void CloseStaleDialogs(bool all) override;
   bool ResizeInventory(int newCapacity, bool copy) override;
   void SyncSliderDialogs() override;
+  // A parameter moved (slider or animation): the surfaces that use it are
+  // sampled again before the picture is drawn.
+  void RedrawEquation(int parameter) override;
+  void AnimationFrame(int index) override;
+  void ResampleSurfacesUsing(int parameter);
   void RedrawEditedEquation(int i, bool recomputed) override { EquationEdited(i, recomputed); }
   // After entry i was entered or edited: its box (when asked), a repaint,
   // the modified flag and the caption.
@@ -359,9 +367,6 @@ class TPlotRWin : public TPlotQWin {
   std::int64_t TourMemoryBudget = std::int64_t{1} << 30;
   // The photo the film showed last (1..n; 0 before the first film).
   int LastTourFrame = 0;
-  // The colours the level window takes for its background and cursor.
-  std::int16_t LevelBackgroundColour = 0;
-  std::int16_t LevelCursorColour = 1;
 
   // ---- mouse (mouse_3d.cpp) ----
   void EvLButtonDown(unsigned keys, plat::Point p) override;

@@ -216,7 +216,7 @@ void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
     if (IsStopKey(plat::PollKey(*this))) break;
     SetCaption(plat::res::String(607) + std::to_string(k + 1) + " / " + std::to_string(frames + 1));
     SetReal(*this, index, lo + (hi - lo) * k / frames);
-    DrawAnimationFrame();
+    AnimationFrame(index);
     try {
       pictures.push_back(BackBuffers[0]);
     } catch (const std::bad_alloc&) {

@@ -100,6 +100,8 @@ class TPlot0Win : public TPlotWin {
   // Darts in the view inside the region (an entry or -1 for all); true with
   // the mean of the hits.  The count is dartCount; with showPoints each hit
   // is marked on dc.  area, when given, gets the region's estimated area.
+  // The key "A" stops the throwing early; the estimate then rests on the
+  // darts thrown so far.
   bool ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc = nullptr,
                           long double* area = nullptr);
   // Random darts for the inequality display: hits drawn in the entry's

@@ -144,7 +144,10 @@ bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, 
   const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
   long hits = 0;
   long double sx = 0, sy = 0;
-  for (long k = 0; k < count; ++k) {
+  long thrown = 0;
+  for (; thrown < count; ++thrown) {
+    // "A" ends the throwing; the darts thrown so far give the estimate.
+    if ((thrown & 4095) == 4095 && StopKeyPressed()) break;
     const long double x = RandomInRange(World.xmin, World.xmax);
     const long double y = RandomInRange(World.ymin, World.ymax);
     if (!PointSatisfiesInequalities(x, y, region)) continue;
@@ -157,7 +160,7 @@ bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, 
     }
   }
   // The share of hits estimates the region's part of the view.
-  if (area) *area = (World.xmax - World.xmin) * (World.ymax - World.ymin) * hits / count;
+  if (area) *area = (World.xmax - World.xmin) * (World.ymax - World.ymin) * hits / std::max(thrown, 1L);
   if (hits == 0) return false;
   mean = {sx / hits, sy / hits};
   return true;

@@ -208,7 +208,10 @@ namespace {
 
 void CreateAndShow(TFileMsgWin* w) {
   if (!w) return;
-  plat::LogEvent("open " + w->GetCaption() + "|" + w->FileToOpen);
+  // A file name may hold a newline: the event log shows it as "\n".
+  std::string name;
+  for (char c : w->FileToOpen) name += c == '\n' ? std::string("\\n") : std::string(1, c);
+  plat::LogEvent("open " + w->GetCaption() + "|" + name);
   w->Create();
   if (w->IsDestroyed()) return;
   w->Show(plat::SW_SHOWNORMAL);

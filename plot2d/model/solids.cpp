@@ -69,12 +69,13 @@ bool Fits(const std::string& s) { return s.size() <= kMaxFormulaText; }
 }  // namespace
 
 int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi, int n,
-                     long double& result) {
+                     long double& result, const TIntegrationStop& stop) {
   result = 0;
   if (!tree) return kFormulaNotUnderstood;
-  if (n < 2) n = 2;
-  if (n % 2) ++n;
-  const long double h = (hi - lo) / n;
+  // Wide enough for the largest count rounded up to an even one.
+  std::int64_t steps = n < 2 ? 2 : n;
+  if (steps % 2) ++steps;
+  const long double h = (hi - lo) / steps;
   if (h == 0) return kFormulaOk;
   auto at = [&](long double x, long double& v) { return engine.EvaluateAt(tree, letter, x, v); };
   // An end where the integrand is undefined (a vertical tangent, say) is
@@ -85,10 +86,14 @@ int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long d
   long double fa = 0, fb = 0;
   if (!end(lo, hi - lo, fa) || !end(hi, lo - hi, fb)) return kFormulaNotUnderstood;
   long double sum = fa + fb;
-  for (int k = 1; k < n; ++k) {
+  for (std::int64_t k = 1; k < steps; ++k) {
     long double v = 0;
     if (!at(lo + h * k, v)) return kFormulaNotUnderstood;
     sum += (k % 2 ? 4 : 2) * v;
+    if (stop && stop()) {
+      engine.ClearEvaluationError();
+      return kIntegrationStopped;
+    }
   }
   result = sum * h / 3;
   engine.ClearEvaluationError();
@@ -152,7 +157,7 @@ TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevoluti
 }
 
 int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis, bool volume,
-                      long double lo, long double hi, int n, long double& result) {
+                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop) {
   result = 0;
   const long double d2 = axis.a * axis.a + axis.b * axis.b;
   if (d2 < 1e-16L) return kFormulaRecursive;
@@ -171,26 +176,26 @@ int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRev
       volume ? BuildRevolutionVolumeIntegrand(curve, axis) : BuildRevolutionSurfaceIntegrand(curve, axis);
   if (!integrand) return kFormulaNotUnderstood;
   long double i = 0;
-  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i);
+  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop);
   if (code != kFormulaOk) return code;
   result = volume ? std::fabs(i * Pi / (d2 * std::sqrt(d2))) : std::fabs(2 * Pi * i);
   return kFormulaOk;
 }
 
 int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, long double k, bool vertical,
-                        long double lo, long double hi, int n, long double& result) {
+                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop) {
   result = 0;
   if (!f || !g) return kFormulaNotUnderstood;
   if (!vertical) {
     TreePtr washer = Own(BuildWasherIntegrand(f, g, k));
-    return IntegrateSimpson(engine, washer.get(), 'X', lo, hi, n, result);
+    return IntegrateSimpson(engine, washer.get(), 'X', lo, hi, n, result, stop);
   }
   // Shells in the shifted variable X - k.
   const long double left = lo - k;
   const long double right = hi - k;
   TreePtr plain = Own(BuildShellIntegrand(f, g, k, false));
   if (left > -1e-13L || right < 1e-13L) {
-    const int code = IntegrateSimpson(engine, plain.get(), 'X', left, right, n, result);
+    const int code = IntegrateSimpson(engine, plain.get(), 'X', left, right, n, result, stop);
     if (right < 1e-13L) result = -result;
     return code;
   }
@@ -198,13 +203,13 @@ int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprN
   // of the shorter side plainly, the strip on both sides mirrored.
   const bool rightShorter = right <= -left;
   long double first = 0;
-  int code = rightShorter ? IntegrateSimpson(engine, plain.get(), 'X', left, -right, n, first)
-                          : IntegrateSimpson(engine, plain.get(), 'X', -left, right, n, first);
+  int code = rightShorter ? IntegrateSimpson(engine, plain.get(), 'X', left, -right, n, first, stop)
+                          : IntegrateSimpson(engine, plain.get(), 'X', -left, right, n, first, stop);
   if (code != kFormulaOk) return code;
   if (right + left <= 0) first = -first;
   TreePtr mirrored = Own(BuildShellIntegrand(f, g, k, true));
   long double second = 0;
-  code = IntegrateSimpson(engine, mirrored.get(), 'X', 0, rightShorter ? right : -left, n, second);
+  code = IntegrateSimpson(engine, mirrored.get(), 'X', 0, rightShorter ? right : -left, n, second, stop);
   result = first + second;
   return code;
 }
@@ -239,14 +244,15 @@ int SectionIntegrandText(std::string_view f, std::string_view g, std::string_vie
 }
 
 int CrossSectionVolume(TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h, int shape,
-                       bool doubled, long double lo, long double hi, int n, long double& result) {
+                       bool doubled, long double lo, long double hi, int n, long double& result,
+                       const TIntegrationStop& stop) {
   result = 0;
   std::string text;
   if (const int c = SectionIntegrandText(f, g, h, shape, text); c != kFormulaOk) return c;
   TreePtr tree;
   if (const int c = engine.Compile(text, tree); c != kFormulaOk) return c;
   long double i = 0;
-  const int code = IntegrateSimpson(engine, tree.get(), 'X', lo, hi, n, i);
+  const int code = IntegrateSimpson(engine, tree.get(), 'X', lo, hi, n, i, stop);
   if (code == kFormulaOk) result = i * SectionAreaFactor(shape, doubled);
   return code;
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "entry/model/numeric_integration.h"
 #include "formula/formula_engine.h"
 #include "plotcore/model/equation.h"
 #include "plotcore/model/revolution_sliders.h"
@@ -26,12 +28,17 @@ struct TRevolutionAxis {
 // The longest formula text a record holds (the NUL not counted).
 inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
 
+// Asked once per integration step: true stops the integration, which then
+// returns kIntegrationStopped (65, the key "A") without a result.
+using TIntegrationStop = std::function<bool()>;
+
 // Composite Simpson rule for the tree in the letter over [lo, hi] with n
 // steps (rounded up to an even count, at least 2).  An end where the tree
 // is undefined (the end of a half circle's derivative, say) is sampled a
-// hair inside instead.  0, or 1 when the tree is undefined inside.
+// hair inside instead.  0, 1 when the tree is undefined inside, or
+// kIntegrationStopped.
 int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi,
-                     int n, long double& result);
+                     int n, long double& result, const TIntegrationStop& stop = {});
 
 // The letter a curve entry is integrated in: X for y = f(x), else its
 // curve letter (T).
@@ -56,14 +63,14 @@ TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevoluti
 // kFormulaRecursive (6) for an axis with a = b = 0, or the integration's
 // code.
 int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis, bool volume,
-                      long double lo, long double hi, int n, long double& result);
+                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {});
 
 // The volume of the solid swept by the region between the graphs f and g
 // (trees in X) over [lo, hi]: about y = k (washers) or, with vertical, about
 // x = k (shells, split where the axis runs through the interval).  The
 // bounds are the caller's and stay as given.
 int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, long double k, bool vertical,
-                        long double lo, long double hi, int n, long double& result);
+                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {});
 
 // ---- cross-sections ----
 enum SectionShape : int {
@@ -86,7 +93,8 @@ int SectionIntegrandText(std::string_view f, std::string_view g, std::string_vie
 // The volume of the solid over [lo, hi] whose sections between the graphs
 // of the texts f and g (in x) have the shape (the height h for 4-6).
 int CrossSectionVolume(TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h, int shape,
-                       bool doubled, long double lo, long double hi, int n, long double& result);
+                       bool doubled, long double lo, long double hi, int n, long double& result,
+                       const TIntegrationStop& stop = {});
 
 // One parametric surface x(t, u), y(t, u), z(t, u) over [tLo, tHi] x [uLo, uHi].
 struct TSurfaceTexts {

@@ -1,7 +1,14 @@
 // Long work runs inside a command and reads the keyboard itself; a key
 // pressed anywhere in the program must reach it.  Each loop is started as a
 // user starts it, stopped with its key once with the focus in the plot
-// window and once in its dialog, and the program must answer at once.
+// window and once in its dialog (or, where the dialog hides while the work
+// runs, in another window of the program), and the program must answer at
+// once.
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "support/display_test.h"
 
 namespace kvdisplay {
@@ -10,9 +17,23 @@ namespace {
 class LongWork : public DisplayTest {
  protected:
   // True while the window's pixels keep changing (the work draws).
-  bool Moving(unsigned long window) {
+  bool Moving(unsigned long window, int ms = 3000) {
     const Image a = Screen().Capture(window);
-    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, 1500);
+    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, ms);
+  }
+  // How often the window's pixels changed within ms.
+  int Changes(unsigned long window, int ms) {
+    int n = 0;
+    Image last = Screen().Capture(window);
+    Eventually(
+        [&] {
+          Image now = Screen().Capture(window);
+          if (now.pixels != last.pixels) ++n;
+          last = std::move(now);
+          return false;
+        },
+        ms);
+    return n;
   }
   // Presses the key with the focus in `focus` and checks that the work in
   // `window` stops within a second: its picture stands still and its menu
@@ -22,29 +43,102 @@ class LongWork : public DisplayTest {
     ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
     Screen().Key(key);
     EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
-    EXPECT_FALSE(Moving(window.id)) << "still running after " << key;
+    EXPECT_FALSE(Moving(window.id, 1000)) << "still running after " << key;
+  }
+  // The same for work that shows the caption `busy` while it runs: the
+  // caption must return.
+  void StopWhileCaption(const TopWindow& window, unsigned long focus, const std::string& key, const std::string& busy) {
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(window.id) == busy; }, 3000)) << "the work is not running";
+    Pause(300);
+    ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
+    Screen().Key(key);
+    EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(window.id) != busy; }, 1000))
+        << "the caption stays " << busy;
+    EXPECT_FALSE(Moving(window.id, 500)) << "still running after " << key;
+  }
+  // Clicks into an edit control, selects its text and types the new one,
+  // with time for the click to give the edit the focus on a busy machine.
+  void SetText(const LoggedDialog& d, int id, const std::string& text) {
+    program_->ClickControl(d, id);
+    Pause(100);
+    Screen().Key("ctrl+a");
+    Pause(20);
+    Screen().Type(text);
+  }
+  // Waits for the dialog of the template to appear and to be drawn.
+  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
+    auto d = program_->WaitDialog(templateName, from, 3000);
+    if (d) Settled(d->window);
+    return d;
+  }
+  // The window with this caption, or one that showed a menu bar of this
+  // menu at or after log line `from`.
+  unsigned long WindowWithMenu(const std::string& menu, std::size_t from, const std::string& caption) {
+    unsigned long id = 0;
+    Eventually(
+        [&] {
+          if ((id = Screen().Find(caption).id)) return true;
+          const auto& lines = program_->Log().Lines();
+          for (std::size_t i = from; i < lines.size(); ++i) {
+            char name[64] = {};
+            unsigned long window = 0;
+            if (std::sscanf(lines[i].c_str(), "menubar %lu %63s", &window, name) == 2 && menu == name) id = window;
+          }
+          return id != 0;
+        },
+        3000);
+    return id;
+  }
+  // Types the formula into the 2D window's y = f(x) dialog.
+  void Enter2D(const std::string& formula) {
+    const std::size_t from = program_->Log().Size();
+    Screen().Key("F1");
+    auto eq = Await("EQUA201", from);
+    ASSERT_TRUE(eq) << "the dialog of y = f(x) did not appear";
+    SetText(*eq, 212, formula);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
+  }
+  // Opens a 3D window from the frame's menu "&Fenster" and types the
+  // surface z = f(x;y) into its first equation dialog.
+  TopWindow New3D(const std::string& surface) {
+    Menu(Frame(), 403);  // "&3-dim"
+    const TopWindow w = Window("Unbenannt");
+    const std::size_t from = program_->Log().Size();
+    Screen().Key("F1");
+    auto eq = Await("EQUA301", from);
+    EXPECT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
+    if (!eq) return w;
+    SetText(*eq, 213, surface);
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(eq->window, 3000));
+    Settled(w.id);
+    return w;
+  }
+  // Opens the slider dialog of a command of the menu "&Anim".
+  LoggedDialog Slider(const TopWindow& w, int command, const std::string& templateName) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto slider = Await(templateName, from);
+    EXPECT_TRUE(slider) << "the slider dialog did not appear";
+    return slider ? *slider : LoggedDialog{};
   }
   // A 2D window drawing y = A sin(x) with the slider dialog of A open.
   std::pair<TopWindow, LoggedDialog> SliderOfA() {
     const TopWindow w = New2D();
-    std::size_t from = program_->Log().Size();
-    Screen().Key("F1");
-    auto eq = program_->WaitDialog("EQUA201", from, 3000);
-    EXPECT_TRUE(eq);
-    if (!eq) return {w, {}};
-    program_->SetText(*eq, 212, "Asin(x)");
-    Screen().Key("Return");
-    Screen().WaitGone(eq->window, 3000);
-    from = program_->Log().Size();
-    Menu(w, 601);  // "&A ..."
-    auto slider = program_->WaitDialog("SPARAM", from, 3000);
-    EXPECT_TRUE(slider) << "the slider dialog of A did not appear";
-    return {w, slider ? *slider : LoggedDialog{}};
+    Enter2D("Asin(x)");
+    return {w, Slider(w, 601, "SPARAM")};  // "&A ..."
+  }
+  // The slider dialog is hidden while its animation runs and comes back
+  // when it ends.
+  void SliderBack(const LoggedDialog& slider) {
+    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id) << "the slider dialog did not come back";
   }
 };
 
-// The slider dialog hides while its animation runs; the key is pressed in
-// the plot window and in the main frame.
+// The continuous animations; the slider dialog hides while they run, so the
+// key is pressed in the plot window and in the main frame.
 TEST_F(LongWork, TheSliderAnimationsStopOnAAndEscapeWhereverTheFocusIs) {
   Start();
   const TopWindow frame = Frame();
@@ -56,10 +150,468 @@ TEST_F(LongWork, TheSliderAnimationsStopOnAAndEscapeWhereverTheFocusIs) {
     program_->ClickControl(slider, button);
     StopWith(w, w.id, "a");
     EXPECT_EQ(Screen().Caption(w.id), caption);
-    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id) << "the slider dialog did not come back";
+    SliderBack(slider);
     program_->ClickControl(slider, button);
     StopWith(w, frame.id, "Escape");
-    EXPECT_TRUE(Screen().WaitFor(slider.caption, 2000).id);
+    SliderBack(slider);
+  }
+  // "P" pauses the animation until "P" again, also typed in another window.
+  program_->ClickControl(slider, 740);
+  ASSERT_TRUE(Moving(w.id));
+  ASSERT_TRUE(Screen().Activate(frame.id));
+  Screen().Key("p");
+  Settled(w.id, 300);
+  EXPECT_FALSE(Moving(w.id, 800)) << "P did not pause the animation";
+  Screen().Key("p");
+  EXPECT_TRUE(Moving(w.id)) << "the second P did not go on";
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+}
+
+// "Vorberechnen": the frames are drawn into memory under the caption
+// "Foto #", then played; whole-number steps ("[value]" typed into the
+// slider's edit) step through the range with a delay.
+TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
+  Start();
+  const TopWindow frame = Frame();
+  auto [w, slider] = SliderOfA();
+  ASSERT_NE(slider.window, 0u);
+  const std::string caption = Screen().Caption(w.id);
+  program_->ClickControl(slider, 271);  // "Vorberechnen"
+  SetText(slider, 212, "200");  // "Fotos", the most
+  // A stop key while the photos are taken only ends the taking: the photos
+  // there are are played.  The keys here stop the playing.
+  auto photos = [&] {
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id).find("Foto #") != std::string::npos; }, 3000))
+        << "no photos were taken";
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 5000)) << "the photos never ended";
+  };
+  program_->ClickControl(slider, 738);  // "Autorev"
+  photos();
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 740);  // "Autozyk"
+  photos();
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+
+  // Whole numbers: the check box goes away, the animation steps.  The
+  // dialog lays out its buttons anew; it is closed and opened again to
+  // read where they are now (the mode survives hiding).
+  program_->ClickControl(slider, 271);
+  SetText(slider, 211, "[2]");
+  Screen().Key("Return");
+  Settled(slider.window);
+  program_->ClickControl(slider, 2);  // "Schließen"
+  ASSERT_TRUE(Screen().WaitGone(slider.window, 3000));
+  ASSERT_TRUE(Screen().Activate(w.id));
+  slider = Slider(w, 601, "SPARAM");
+  ASSERT_NE(slider.window, 0u);
+  {
+    const LoggedControl* photos = slider.Find(271);
+    EXPECT_TRUE(photos && !photos->visible) << "whole-number steps were not taken up";
+  }
+  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")}}) {
+    program_->ClickControl(slider, 740);
+    // A step waits half a second; "S" shortens the wait by 50 ms.
+    ASSERT_TRUE(Moving(w.id));
+    if (focus == w.id) {
+      // One key is read per step: the nine keys take a few steps.
+      const int slow = Changes(w.id, 2000);
+      for (int k = 0; k < 9; ++k) Screen().Key("s");
+      Pause(3500);
+      EXPECT_GT(Changes(w.id, 2000), 2 * slow) << "S did not shorten the steps";
+    }
+    StopWith(w, focus, key);
+    SliderBack(slider);
+  }
+}
+
+// The time parameter "@" runs with the clock ("Sekunden"); only the stop
+// keys count.
+TEST_F(LongWork, TheTimeParameterStopsOnAAndEscape) {
+  Start();
+  const TopWindow frame = Frame();
+  const TopWindow w = New2D();
+  Enter2D("sin(x+@)");
+  const LoggedDialog slider = Slider(w, 600, "TPARAM");  // "&@ ..."
+  ASSERT_NE(slider.window, 0u);
+  program_->ClickControl(slider, 740);  // "Sekunden"
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 740);
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
+}
+
+// The 3D window: the slider animation, the slices' animation and the tour
+// around the z-axis.
+TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
+  Start();
+  const TopWindow frame = Frame();
+  const TopWindow w = New3D("Asin(x)cos(y)");
+  const std::string caption = Screen().Caption(w.id);
+
+  const LoggedDialog slider = Slider(w, 601, "SPARAM");  // "&A ..."
+  ASSERT_NE(slider.window, 0u);
+  program_->ClickControl(slider, 740);  // "Autozyk"
+  StopWith(w, w.id, "a");
+  SliderBack(slider);
+  program_->ClickControl(slider, 738);  // "Autorev"
+  StopWith(w, frame.id, "Escape");
+  SliderBack(slider);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(slider, 2);  // "Schließen"
+
+  // "&Schnitte": the dialog hides while a slice moves.
+  std::size_t from = program_->Log().Size();
+  Menu(w, 766);
+  auto slices = Await("SLICER", from);
+  ASSERT_TRUE(slices) << "the slice dialog did not appear";
+  program_->ClickControl(*slices, 740);  // "Autozyk" of the first slice
+  StopWith(w, w.id, "a");
+  EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id) << "the slice dialog did not come back";
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(*slices, 838);  // "Autorev" of the second slice
+  StopWith(w, frame.id, "Escape");
+  EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id);
+  EXPECT_EQ(Screen().Caption(w.id), caption);
+  program_->ClickControl(*slices, 2);  // "Schließen"
+
+  // The tour takes its photos under "Foto #k/n", then plays them; a stop
+  // key ends either part.
+  auto touring = [&] { return Screen().Caption(w.id) != caption; };
+  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")},
+                            std::pair{w.id, std::string("ctrl+q")}}) {
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    Screen().Key("ctrl+t");
+    ASSERT_TRUE(Eventually(touring, 3000)) << "the tour did not start";
+    ASSERT_TRUE(Screen().Activate(focus));
+    Pause(500);
+    Screen().Key(key);
+    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after " << key;
+    EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);
+  }
+}
+
+// "Höhe suchen" in the level dialog and "Suchen" in the dialog of an
+// intersection curve search for pieces of curves in a companion window
+// until a stop key; their dialogs stay open.
+TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
+  Start();
+  const TopWindow w = New3D("sin(3x)cos(3y)");
+  std::size_t from = program_->Log().Size();
+  Menu(w, 504);  // "&Inventar ..."
+  auto inventory = Await("INVENT", from);
+  ASSERT_TRUE(inventory) << "the inventory did not appear";
+  from = program_->Log().Size();
+  program_->ClickControl(*inventory, 797);  // "Höhen"
+  auto levels = Await("LEVELS", from);
+  ASSERT_TRUE(levels) << "the level dialog did not appear";
+
+  // The search shows "Abbruch mit Taste A" as the caption of its window
+  // while it runs.
+  const std::string busy = "Abbruch mit Taste A";
+  // The search's window is made by the first search and kept.
+  auto search = [&](const LoggedDialog& d, const std::string& caption, unsigned long& c, bool inDialog) {
+    const std::size_t at = program_->Log().Size();
+    program_->ClickControl(d, 353);  // "Höhe suchen" / "Suchen"
+    if (!c) c = WindowWithMenu("LEVELMENU", at, caption);
+    ASSERT_NE(c, 0u) << "no window " << caption;
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(c) == busy; }, 3000)) << "no search in " << caption;
+    Pause(300);
+    ASSERT_TRUE(Screen().Activate(inDialog ? d.window : c));
+    Screen().Key("a");
+    EXPECT_TRUE(program_->Answers(c, 1000)) << "no answer in " << caption;
+    EXPECT_TRUE(Eventually([&] { return Screen().Caption(c) == caption; }, 1000))
+        << "the caption stays " << Screen().Caption(c);
+    EXPECT_TRUE(Screen().Exists(d.window));
+  };
+  unsigned long levelWindow = 0;
+  search(*levels, "Höhen.kv3", levelWindow, false);
+  search(*levels, "Höhen.kv3", levelWindow, true);
+  program_->ClickControl(*levels, 2);  // "Verwerfen"
+
+  // A second surface and the curve where the two meet.
+  from = program_->Log().Size();
+  Screen().Activate(w.id);
+  Screen().Key("F1");
+  auto eq = Await("EQUA301", from);
+  ASSERT_TRUE(eq);
+  SetText(*eq, 213, "x/3");
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
+  from = program_->Log().Size();
+  Menu(w, 787);  // "&Schnittkurve ..."
+  auto pair = Await("EQUA317", from);
+  ASSERT_TRUE(pair) << "the choice of two surfaces did not appear";
+  Screen().Key("Return");
+  auto curve = Await("INTERC", from);
+  ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
+  unsigned long courseWindow = 0;
+  search(*curve, "Verlauf.kv3", courseWindow, false);
+  search(*curve, "Verlauf.kv3", courseWindow, true);
+}
+
+// A planet run follows the bodies on the screen ("Verfolgen") for as many
+// positions as asked; the body editor closes before it runs, so the key
+// is pressed in the planet window and in the main frame.
+TEST_F(LongWork, APlanetRunStopsOnA) {
+  Start();
+  const TopWindow frame = Frame();
+  std::size_t from = program_->Log().Size();
+  Menu(frame, 409);  // "&Planeten"
+  // The new window runs its system at once, under the caption that asks
+  // for "A"; the run ends where a body leaves the view.
+  TopWindow w;
+  w.id = WindowWithMenu("PLOT2MENU", from, "Unbenannt1.kv2");
+  ASSERT_NE(w.id, 0u) << "no planet window";
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == "Unbenannt1.kv2"; }, 30000))
+      << "the first run did not end";
+  Settled(w.id);
+  ASSERT_TRUE(Screen().Activate(w.id));
+  from = program_->Log().Size();
+  Menu(w, 504);  // "&Inventar ..."
+  auto inventory = Await("INVENT", from);
+  ASSERT_TRUE(inventory) << "the inventory did not appear";
+  for (unsigned long focus : {w.id, frame.id}) {
+    from = program_->Log().Size();
+    program_->ClickControl(*inventory, 51);  // "Bearbeiten"
+    auto bodies = Await("EQUA219", from);
+    ASSERT_TRUE(bodies) << "the body editor did not appear";
+    SetText(*bodies, 220, "10000000");  // "Positionen"
+    // The new system follows its bodies and stops at the border of the
+    // view; this run goes on past it.
+    if (focus == w.id) program_->ClickControl(*bodies, 272);  // "Grenzen setzen"
+    program_->ClickControl(*bodies, 1);  // "Zeichnen"
+    ASSERT_TRUE(Screen().WaitGone(bodies->window, 3000));
+    StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+  }
+}
+
+// Riemann sums and the measures of solids integrate with as many steps as
+// typed; their dialogs stay open, the window's caption asks for "A".
+TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  Enter2D("sin(x)^2+cos(x)^2+exp(sin(x))");
+  const std::string busy = "Abbruch mit Taste A";
+  auto run = [&](int command, const std::string& templateName) {
+    SCOPED_TRACE(templateName);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await(templateName, from);
+    ASSERT_TRUE(d) << "the dialog did not appear";
+    for (unsigned long focus : {w.id, d->window}) {
+      SetText(*d, 213, "10000000");  // "Stützstellen", the most allowed
+      program_->ClickControl(*d, 761);          // "Flächeninhalt" / "Volumen"
+      StopWhileCaption(w, focus, "a", busy);
+      EXPECT_TRUE(Screen().Exists(d->window));
+    }
+    program_->ClickControl(*d, 2);  // "Schließen"
+    Screen().WaitGone(d->window, 2000);
+  };
+  run(721, "RIEM");     // "&Integriere f(x) dx ..."
+  run(746, "REVOLVE");  // "Rotations&volumen ..."
+  run(784, "REVOLVE");  // "Rotations&fläche ..."
+}
+
+// "Verfolgen" in the initial-value dialogs shows a solution step by step
+// with the delay typed; the dialogs stay open.
+class FollowingSolutions : public LongWork {
+ protected:
+  // Enters a system through the command's dialog and opens the initial-value
+  // dialog of the other command.
+  std::optional<LoggedDialog> System(const TopWindow& w, int command, const std::string& templateName,
+                                     const std::vector<std::pair<int, std::string>>& texts, int ivpCommand,
+                                     const std::string& ivpTemplate) {
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto system = Await(templateName, from);
+    EXPECT_TRUE(system) << "the dialog " << templateName << " did not appear";
+    if (!system) return std::nullopt;
+    for (const auto& [id, text] : texts) SetText(*system, id, text);
+    std::size_t after = program_->Log().Size();
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(system->window, 3000));
+    // The 3D window asks for the box of a new system.
+    if (auto box = program_->WaitDialog("AUTOBOXB", after, 1000)) {
+      Settled(box->window);
+      Screen().Key("Return");
+      EXPECT_TRUE(Screen().WaitGone(box->window, 3000));
+    }
+    Settled(w.id);
+    Screen().Activate(w.id);
+    from = program_->Log().Size();
+    Menu(w, ivpCommand);
+    auto ivp = Await(ivpTemplate, from);
+    EXPECT_TRUE(ivp) << "the initial-value dialog " << ivpTemplate << " did not appear";
+    return ivp;
+  }
+  void FollowAndStop(const TopWindow& w, const LoggedDialog& ivp) {
+    for (unsigned long focus : {w.id, ivp.window}) {
+      program_->ClickControl(ivp, 742);  // "Verfolgen"
+      StopWith(w, focus, "a");
+      EXPECT_TRUE(Screen().Exists(ivp.window));
+    }
+  }
+};
+
+TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  // A spiral that winds slowly towards the origin and never leaves the view.
+  auto ivp = System(w, 910, "EQUA210", {{211, "-0.01x-y"}, {212, "x-0.01y"}}, 780, "IVP10");  // "dy/d&t ..."
+  ASSERT_TRUE(ivp);
+  SetText(*ivp, 211, "3");
+  SetText(*ivp, 212, "0");
+  SetText(*ivp, 215, "20");  // "Verzögerung"
+  FollowAndStop(w, *ivp);
+  program_->ClickControl(*ivp, 2);  // "Schließen"
+
+  // dy/dx with tiny steps crawls along its graph.
+  ivp = System(w, 911, "EQUA211", {{213, "cos(x)"}}, 781, "IVP11");  // "dy/d&x ..."
+  ASSERT_TRUE(ivp);
+  SetText(*ivp, 211, "-5");
+  SetText(*ivp, 212, "0");
+  SetText(*ivp, 220, "0.0001");    // "Schrittweite"
+  SetText(*ivp, 217, "10000000");  // "Schritte"
+  SetText(*ivp, 215, "20");
+  FollowAndStop(w, *ivp);
+}
+
+// The 3D window's "DGL Kurve": the system its "DGL" command proposes stays
+// in a bounded region for ever, away from its resting points.
+TEST_F(FollowingSolutions, OfSpaceSystemsStopOnA) {
+  Start();
+  const TopWindow w = New3D("0");
+  auto ivp = System(w, 1010, "EQUA310", {}, 780, "IVP10");  // "&DGL ...", "&DGL Kurve ..."
+  ASSERT_TRUE(ivp);
+  for (int id : {211, 212, 213}) SetText(*ivp, id, "1");  // off the resting point
+  SetText(*ivp, 215, "20");
+  FollowAndStop(w, *ivp);
+}
+
+// Random darts estimate the centroid of a region given by an inequality;
+// "Punkte anzeigen" marks the hits as they fall.  The dialog stays open.
+TEST_F(LongWork, DartsIntoARegionStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  std::size_t from = program_->Log().Size();
+  Screen().Key("F3");
+  auto implicit = Await("EQUA204", from);
+  ASSERT_TRUE(implicit) << "the dialog of an implicit curve did not appear";
+  SetText(*implicit, 218, "x^2+y^2=9");
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(implicit->window, 3000));
+  Settled(w.id);
+  from = program_->Log().Size();
+  Menu(w, 769);  // "Sc&hraffur" > "i&mplizit ..."
+  auto region = Await("CENTROID", from);
+  ASSERT_TRUE(region) << "the region dialog did not appear";
+  program_->ClickControl(*region, 770);  // "Ändere = zu <"
+  Settled(w.id);
+  program_->ClickControl(*region, 251);  // "Schwerpunkt"
+  Settled(region->window);
+  from = program_->Log().Size();
+  // The count and its button show now; the dialog's new layout is read
+  // again from a fresh showing.
+  Screen().Close(region->window);
+  ASSERT_TRUE(Screen().WaitGone(region->window, 3000));
+  Screen().Activate(w.id);
+  Menu(w, 769);
+  region = Await("CENTROID", from);
+  ASSERT_TRUE(region);
+  SetText(*region, 212, "10000000");
+  program_->ClickControl(*region, 272);  // "Punkte anzeigen"
+  for (unsigned long focus : {w.id, region->window}) {
+    program_->ClickControl(*region, 91);  // "Erzeuge"
+    StopWith(w, focus, "a");
+    EXPECT_TRUE(Screen().Exists(region->window));
+  }
+}
+
+// A family with "Verfolgen" shows its members one after another with the
+// delay typed in the family dialog, which closes before; the key is
+// pressed in the plot window and in the inventory.  The entry is the
+// inventory's only one, so it is chosen.
+class FollowedFamilies : public LongWork {
+ protected:
+  void FollowAndStop(const TopWindow& w) {
+    std::size_t from = program_->Log().Size();
+    Menu(w, 504);  // "&Inventar ..."
+    auto inventory = Await("INVENT", from);
+    ASSERT_TRUE(inventory) << "the inventory did not appear";
+    for (unsigned long focus : {w.id, inventory->window}) {
+      from = program_->Log().Size();
+      program_->ClickControl(*inventory, 818);  // "Schar"
+      auto family = Await("FAM", from);
+      ASSERT_TRUE(family) << "the family dialog did not appear";
+      SetText(*family, 214, "a");
+      SetText(*family, 211, "-5");
+      SetText(*family, 212, "5");
+      SetText(*family, 213, "2000");  // "Schritte"
+      SetText(*family, 215, "20");    // "Verzögerung (ms)"
+      if (focus == w.id) program_->ClickControl(*family, 271);  // "Verfolgen"
+      program_->ClickControl(*family, 91);                       // "Zeichnen"
+      ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
+      StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+    }
+  }
+};
+
+TEST_F(FollowedFamilies, OfPlaneCurvesStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  Enter2D("Asin(x)");
+  FollowAndStop(w);
+}
+
+TEST_F(FollowedFamilies, OfSpaceCurvesStopOnA) {
+  Start();
+  Menu(Frame(), 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt");
+  std::size_t from = program_->Log().Size();
+  Menu(w, 1004);  // "&Kurve ..."
+  auto curve = Await("EQUA304", from);
+  ASSERT_TRUE(curve) << "the dialog of a space curve did not appear";
+  SetText(*curve, 211, "Acos(7t)");
+  from = program_->Log().Size();
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(curve->window, 3000));
+  if (auto box = program_->WaitDialog("AUTOBOXB", from, 1000)) {
+    Settled(box->window);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(box->window, 3000));
+  }
+  Settled(w.id);
+  FollowAndStop(w);
+}
+
+// The double integral and the surface area of a surface sum as many cells
+// as typed; the dialog stays open, the 3D window's caption asks for "A".
+TEST_F(LongWork, DoubleIntegralsAndSurfaceAreasStopOnA) {
+  Start();
+  const TopWindow w = New3D("sin(x)cos(y)+exp(x/10)");
+  for (int command : {774, 836}) {  // "&Integriere f(x,y) dxdy ...", "&Flächeninhalt ..."
+    SCOPED_TRACE(command);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await("RIEM3", from);
+    ASSERT_TRUE(d) << "the integration dialog did not appear";
+    SetText(*d, 213, "30000");  // "Teilungen" in x
+    SetText(*d, 216, "30000");  // and in y
+    for (unsigned long focus : {w.id, d->window}) {
+      program_->ClickControl(*d, 91);  // "Wert ="
+      StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
+      EXPECT_TRUE(Screen().Exists(d->window));
+    }
+    program_->ClickControl(*d, 2);  // "Schließen"
+    Screen().WaitGone(d->window, 2000);
   }
 }
 

@@ -1,16 +1,64 @@
 // The mapping pair, the logarithmic, planet and quiz windows as the walk
-// visits them.
+// visits them.  The mapping pair is walked in the complex form (its menus
+// have no greyed command there); "domainxy" walks the real form's menus
+// where the two forms differ.
 #include "support/walk_kinds.h"
 
 namespace kvdisplay {
 namespace {
 
+// A new planet window runs its random system until a key stops it or a
+// body leaves the view; the user stops it with "a" and opens the planet
+// file from the menu "&Datei".
+TopWindow OpenPlanets(WalkTest& t) {
+  t.Start();
+  t.Menu(t.Frame(), 409);  // "&Planeten"
+  TopWindow w;
+  if (!Eventually(
+          [&] {
+            w = Screen().Find("Abbruch mit Taste A");
+            if (!w.id) w = Screen().Find("Unbenannt1.kv2", true);
+            return w.id != 0;
+          },
+          5000))
+    return {};
+  Screen().Activate(w.id);
+  if (w.caption == "Abbruch mit Taste A") Screen().Key("a");
+  if (!Eventually([&] { return Screen().Caption(w.id).rfind("Unbenannt1.kv2", 0) == 0; }, 5000)) return {};
+  const std::string file = FixtureCopy("walkplanets.kv2");
+  t.Menu(w, 59);  // "Ö&ffnen ..."
+  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
+  if (!chooser.id) return {};
+  Screen().Activate(chooser.id);
+  Screen().Type(file);
+  Screen().Key("Return");
+  return t.Window("walkplanets.kv2");
+}
+
+// The range window with a background picture, opened from its menu
+// "&Datei" (the domain's file does not keep the range window's picture).
+TopWindow OpenRange(WalkTest& t) {
+  const TopWindow range = OpenFixture(t, "walk.ma2", "Wertebereich");
+  if (!range.id) return {};
+  t.Menu(range, 372);  // "&Bild öffnen ..."
+  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
+  if (!chooser.id) return {};
+  Screen().Activate(chooser.id);
+  Screen().Type(FixturePath("walkpicture.bmp"));
+  Screen().Key("Return");
+  if (!Screen().WaitGone(chooser.id, 5000)) return {};
+  Screen().Activate(range.id);
+  return range;
+}
+
 const bool registered = [] {
   RegisterWalkKind({"quiz", "GUESSMENU", [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); }});
-  RegisterWalkKind({"domain", "DOM2MENU", [](WalkTest& t) { return OpenFromFrame(t, 405, "Abbildung1.ma2"); }});
-  RegisterWalkKind({"range", "RAN2MENU", [](WalkTest& t) { return OpenFromFrame(t, 405, "Wertebereich"); }});
-  RegisterWalkKind({"log", "LOGMENU", [](WalkTest& t) { return OpenFromFrame(t, 415, "Unbenannt1.lkv"); }});
-  RegisterWalkKind({"planet", "PLOT2MENU", [](WalkTest& t) { return OpenFromFrame(t, 409, "Unbenannt1.kv2"); }});
+  RegisterWalkKind({"domain", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.maz", "walk.maz"); }});
+  RegisterWalkKind({"domainxy", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.ma2", "walk.ma2"); },
+                    {"&Gleichung", "&Abbild"}});
+  RegisterWalkKind({"range", "RAN2MENU", OpenRange});
+  RegisterWalkKind({"log", "LOGMENU", [](WalkTest& t) { return OpenFixture(t, "walk.lkv", "walk.lkv"); }});
+  RegisterWalkKind({"planet", "PLOT2MENU", OpenPlanets});
   return true;
 }();
 

@@ -9,6 +9,40 @@ const bool registered = [] {
                       t.Start();
                       return t.Frame();
                     }});
+  // The program's help: "&Hilfe ..." of the frame shows it in a text
+  // window, where a word has been searched once, so that "&Weitersuchen"
+  // has something to find.
+  RegisterWalkKind({"text", "TEXTMENU", [](WalkTest& t) {
+                      const TopWindow help = OpenFromFrame(t, 354, "Kurvato Hilfe");
+                      if (!help.id) return help;
+                      const std::size_t from = t.Running().Log().Size();
+                      t.Menu(help, 353);
+                      if (auto d = t.Running().WaitDialog("ONEINPUT", from, 3000)) {
+                        t.Running().SetText(*d, 211, "Fenster");
+                        Screen().Key("Return");
+                        Screen().WaitGone(d->window, 3000);
+                      }
+                      return help;
+                    }});
+  // The notes of a plot window: "&Notizen ..." of a new 2D window, two
+  // lines typed and the second selected, so that copying and cutting have
+  // something to work on.
+  RegisterWalkKind({"notes", "NOTEMENU", [](WalkTest& t) {
+                      const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");
+                      const TopWindow notes = OpenByCommand(t, plot, 75, "Notizen [Unbenannt1.kv2]");
+                      if (!notes.id) return notes;
+                      Screen().Type("Notizen zum Bild");
+                      Screen().Key("Return");
+                      Screen().Type("zweite Zeile");
+                      Screen().Key("shift+Home");
+                      Settled(notes.id);
+                      return notes;
+                    }});
+  // The colour window: the background colour command of a new 2D window.
+  RegisterWalkKind({"colour", "COLWMENU", [](WalkTest& t) {
+                      const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");
+                      return OpenByCommand(t, plot, 200, "Hintergrundfarbe");
+                    }});
   return true;
 }();
 

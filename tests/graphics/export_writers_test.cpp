@@ -407,7 +407,7 @@ TEST(PictexWriter, ShadeGridAndShadedPolygons) {
 
 // ---- golden scenes ----
 
-std::filesystem::path GoldenDir() { return std::filesystem::path(KURVATO_TEST_SOURCE) / "graphics" / "golden"; }
+std::filesystem::path GoldenDir() { return KURVATO_GOLDEN_DIR; }
 
 void CompareWithGolden(const std::string& name, const std::string& text) {
   const std::filesystem::path path = GoldenDir() / name;

@@ -37,7 +37,7 @@ class PlanetWindow : public kvtest::PlotWindowTest<TPlotXWin> {
     w->MoveWindow(20, 40, 600, 450);
     plat::testing::InjectKey(*w, 'A', 0, 'a');
     w->Show(plat::SW_SHOW);
-    Settle(w);
+    SettleRun(w);
     return w;
   }
   static TPlanetSystem System(TPlotXWin* w) { return TPlanetSystem(w->Equation(0)); }
@@ -59,9 +59,15 @@ class PlanetWindow : public kvtest::PlotWindowTest<TPlotXWin> {
     s.UpdateMassFractions();
     s.ComputeCentreOfMass(kStartBase);
   }
+  // The paint, then the timer that runs a following system after it.
+  static void SettleRun(TPlotXWin* w) {
+    Settle(w);
+    plat::Delay(*w, 30);
+    Settle(w);
+  }
   static void Redraw(TPlotXWin* w) {
     w->InvalidatePlot();
-    Settle(w);
+    SettleRun(w);
   }
   static plat::Colour BodyColour(TPlotXWin* w, int k) {
     auto it = w->Equation(0).items.begin();

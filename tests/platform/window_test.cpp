@@ -294,6 +294,8 @@ TEST(Polling, KeysAreUpperCasedAndAcceleratorsRunTheirCommand) {
   EXPECT_EQ(w->log, (std::vector<std::string>{"lower 402"}));
   plat::testing::InjectKey(*w, plat::VK_LEFT);
   EXPECT_EQ(plat::PollKey(*w), static_cast<int>(plat::VK_LEFT)) << "no character: the virtual key";
+  plat::testing::InjectKey(*w, 'Q', plat::MOD_CONTROL);
+  EXPECT_EQ(plat::PollKey(*w), 17) << "Ctrl with a letter: the control character";
   EXPECT_EQ(plat::PollKey(*w), 0);
   w->Destroy();
 }

@@ -7,6 +7,9 @@
 #include "plot3d/model/level_plane.h"
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/direction_dialog.h"
+#include "platform/resources.h"
+#include "shell/col_win.h"
+#include "support/temp_dir.h"
 
 namespace kv {
 namespace {
@@ -102,6 +105,42 @@ TEST_F(Companions3D, HiddenLevelDialogTakesTheNewSurface) {
   EXPECT_EQ(w->LevelDlg, &d);
   EXPECT_EQ(d.EquationIndex(), roof);
   EXPECT_FALSE(d.IsHidden());
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// The level window's background and cursor colours are the 3D window's: a
+// new one starts white with a black cursor, and what the user picks in it
+// is kept with the 3D window's plot file.  Its colour windows are captioned
+// by what they colour.
+TEST_F(Companions3D, TheLevelWindowsColoursAreKeptWithThePlotFile) {
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 4, false, false, false, false), 1);
+  TLevelWin& level = *w->LevelWin;
+  EXPECT_EQ(level.GetColour(level.ColourSlots[0]), plat::Rgb(255, 255, 255));
+  EXPECT_EQ(level.GetColour(level.ColourSlots[1]), plat::Rgb(0, 0, 0));
+  // The colour windows of the gradient and the direction say what they
+  // colour.
+  for (const auto& [command, caption] : {std::pair{204, "grad"}, std::pair{205, "Richtung"}}) {
+    ASSERT_TRUE(level.Command(command));
+    ASSERT_NE(level.ColourWindow, nullptr);
+    EXPECT_EQ(plat::res::String(level.ColourWindow->CaptionId), caption);
+  }
+  level.ColourSlots[0] = 18;
+  level.ColourSlots[1] = 4;
+  level.UpdateWindow();
+  const std::string path = kvtest::MakeTempDir("levelcolours") + "/levels.kv3";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot3Win* r = PlotWindowTest::MakeWindow("Unbenannt2.kv3");
+  r->FileData.FileName = path;
+  ASSERT_EQ(r->ReadFile(), 0);
+  ASSERT_EQ(r->AddLevelCurve(bowl, kLevelAxisZ, 4, false, false, false, false), 1);
+  EXPECT_EQ(r->LevelWin->ColourSlots[0], 18);
+  EXPECT_EQ(r->LevelWin->ColourSlots[1], 4);
 }
 
 }  // namespace

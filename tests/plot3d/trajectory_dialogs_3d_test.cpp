@@ -96,6 +96,8 @@ TEST_F(TrajectoryDialogs3D, DrawAddsASolutionInSpaceThatComesBackFromTheFile) {
     ASSERT_EQ(r->ReadFile(), 0);
     ASSERT_EQ(r->Equation(i).items.size(), items);
     EXPECT_EQ(r->Equation(i).items.front().start, item.start);
+    // The file's entry is found by its menu command.
+    EXPECT_TRUE(r->QueryCommand(c.command).enabled);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "core_window.h"
 #include "platform/bitmap.h"
+#include "platform/testing.h"
 #include "core/constants.h"
 
 namespace kv {
@@ -68,6 +69,20 @@ TEST_F(CoreWindowTest, DartsInTheUnitDiscCentreOnTheOrigin) {
         const double wx = (x - 250) * 0.02, wy = (250 - y) * 0.02;
         ASSERT_LT(wx * wx + wy * wy, 1.05) << x << "," << y;
       }
+}
+
+TEST_F(CoreWindowTest, TheKeyAStopsTheDartsAndTheEstimateRestsOnTheDartsThrown) {
+  const int right = Inequality(*w, "x=0", -1);
+  w->dartCount = 10000000;
+  plat::testing::InjectKey(*w, 'A');
+  TPoint2D mean;
+  long double area = 0;
+  ASSERT_TRUE(w->ThrowDartsInWindow(mean, right, false, nullptr, &area));
+  EXPECT_EQ(plat::PollKey(*w), 0) << "the key was not read";
+  // Half the view, estimated from the few thousand darts before the key.
+  const long double view = (w->World.xmax - w->World.xmin) * (w->World.ymax - w->World.ymin);
+  EXPECT_NEAR(D(area / view), 0.5, 0.05);
+  EXPECT_GT(D(mean.x), 0);
 }
 
 TEST_F(CoreWindowTest, ShadingBetweenTwoGraphsFillsTheRightPixels) {

@@ -49,11 +49,14 @@ class LayerTest : public ::testing::Test {
     plat::clipboard::Clear();
   }
   // Sizes the window so that its client area is width x height.
+  // Twice, as the menu bar may wrap differently at the new width.
   void SetClientSize(int width, int height) {
-    plat::Rect outer = w_->GetWindowRect();
-    plat::Rect inner = w_->GetClientRect();
-    w_->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(),
-                   height + outer.Height() - inner.Height());
+    for (int pass = 0; pass < 2; ++pass) {
+      plat::Rect outer = w_->GetWindowRect();
+      plat::Rect inner = w_->GetClientRect();
+      w_->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(),
+                     height + outer.Height() - inner.Height());
+    }
   }
   std::string LastMessage() const {
     const auto& m = plat::testing::Messages();

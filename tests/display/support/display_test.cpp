@@ -50,8 +50,11 @@ void DisplayTest::TearDown() {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
       const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
       std::filesystem::create_directories(dir);
+      // Parameterised tests have '/' in their names: one file per test, in
+      // the folder itself.
       std::string name = std::string(info->test_suite_name()) + "." + info->name();
-      std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
+      for (char& c : name)
+        if (c == '/') c = '_';
       const std::string base = dir + name;
       Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
       std::error_code ec;

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "dialog_geometry.h"
 #include "platform/resources.h"
 
 namespace kvdisplay {
@@ -25,6 +26,9 @@ bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0
 constexpr int kNothingAfterMs = 1500;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
+constexpr int kQuietCaptionMs = 1000;
+// How long a window that was closed may take to bring up the next one.
+constexpr int kFollowUpMs = 300;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -41,11 +45,12 @@ std::vector<std::string> SplitTokens(const std::string& text) {
   return out;
 }
 
-// A message box's line break is logged as a carriage return followed by
-// the two characters "\\n"; a token reads the same without the returns.
-std::string WithoutReturns(std::string t) {
-  t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
-  return t;
+// A message's text as one line: the log keeps the carriage returns of its
+// line breaks (CR LF), which a list of expected effects cannot hold.
+std::string MessageText(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
 }
 
 bool IsAppearance(const std::string& t) {
@@ -66,29 +71,53 @@ void CollectCommands(const std::vector<plat::res::MenuItem>& items, const std::s
   }
 }
 
+// The captions the program shows while long work runs ("Abbruch mit Taste
+// A" and the others of the string table's status captions).
+bool IsBusyCaption(const std::string& caption) {
+  static const std::set<std::string> busy = [] {
+    std::set<std::string> s;
+    for (int k = 601; k <= 610; ++k)
+      if (plat::res::HasString(k)) s.insert(plat::res::String(k));
+    return s;
+  }();
+  return busy.count(caption) != 0;
+}
+
 }  // namespace
 
 std::string Effect::Text() const {
   std::string out;
-  for (const std::string& t : tokens) out += (out.empty() ? "" : " & ") + WithoutReturns(t);
+  for (const std::string& t : tokens) out += (out.empty() ? "" : " & ") + t;
   return out.empty() ? "none" : out;
 }
 
+namespace {
+
+// An expected token ending in "*" stands for every token that starts with
+// the rest (a message whose text is random, say).
+bool TokenMatches(const std::string& want, const std::string& seen) {
+  if (!want.empty() && want.back() == '*') return StartsWith(seen, want.substr(0, want.size() - 1));
+  return want == seen;
+}
+
+}  // namespace
+
 bool Matches(const std::string& expected, const Effect& observed) {
-  std::vector<std::string> want = SplitTokens(expected);
-  for (std::string& t : want) t = WithoutReturns(t);
-  std::set<std::string> seen;
-  for (const std::string& t : observed.tokens) seen.insert(WithoutReturns(t));
+  const std::vector<std::string> want = SplitTokens(expected);
+  auto anyOf = [](const std::vector<std::string>& list, const std::string& w, bool listIsSeen) {
+    for (const std::string& x : list)
+      if (listIsSeen ? TokenMatches(w, x) : TokenMatches(x, w)) return true;
+    return false;
+  };
   for (const std::string& t : want) {
     if (t == "none") {
       if (!observed.tokens.empty() && !(observed.tokens.size() == 1 && observed.tokens[0] == "none")) return false;
       continue;
     }
-    if (!seen.count(t)) return false;
+    if (!anyOf(observed.tokens, t, true)) return false;
   }
-  const std::set<std::string> wanted(want.begin(), want.end());
   for (const std::string& t : observed.tokens)
-    if (IsAppearance(t) && !wanted.count(WithoutReturns(t))) return false;
+    if (IsAppearance(t) && !anyOf(want, t, false)) return false;
   return true;
 }
 
@@ -197,12 +226,20 @@ bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<un
 }  // namespace
 
 void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
-  // Closing one window may open another (a question); a few rounds.
+  // Closing one window may open another (a question, a message); a few
+  // rounds, each after the program has had a moment to show it.
   for (int round = 0; round < 4; ++round) {
     std::vector<TopWindow> extra;
-    for (const TopWindow& w : x_.Windows())
-      if (!before.count(w.id)) extra.push_back(w);
-    if (extra.empty()) return;
+    const auto collect = [&] {
+      extra.clear();
+      for (const TopWindow& w : x_.Windows())
+        if (!before.count(w.id)) extra.push_back(w);
+      return !extra.empty();
+    };
+    bool any = collect();
+    for (const std::int64_t end = NowMs() + (round == 0 ? 0 : kFollowUpMs); !any && NowMs() < end; any = collect())
+      Pause(20);
+    if (!any) return;
     for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
       if (!x_.Exists(it->id)) continue;
       x_.Activate(it->id);
@@ -218,7 +255,7 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
 Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   Effect e;
   x_.Activate(target.id);
-  x_.Settled(target.id, 100, 2000);
+  x_.Settled(target.id, 250, 4000);
   const Snapshot before = Take(target);
   std::set<unsigned long> beforeIds;
   for (const TopWindow& w : before.windows) beforeIds.insert(w.id);
@@ -256,10 +293,20 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
                          !appeared.empty() || x_.ClipboardOwner() != clipboardBefore ||
                          p_.Log().Find("message ", logFrom) >= 0;
+    // A window that shows a status caption still works, however still its
+    // picture stands.
+    bool busy = false;
+    for (const TopWindow& w : prev.windows) busy = busy || IsBusyCaption(w.caption);
     const std::int64_t t = NowMs();
-    if (changed && t - lastChange >= kQuietMs) break;
-    if (!changed && t - start >= kNothingAfterMs) break;
-    if (changed && t - start >= kRunningAfterMs) {
+    // A window whose caption changed may be at work (the caption says how
+    // to stop it) with its new picture still to come: it must stand still
+    // longer.
+    const TopWindow* was = FindWindow(before.windows, target.id);
+    const TopWindow* is = FindWindow(prev.windows, target.id);
+    const bool captionChanged = was && is && was->caption != is->caption;
+    if (changed && !busy && t - lastChange >= (captionChanged ? kQuietCaptionMs : kQuietMs)) break;
+    if (!changed && !busy && t - start >= kNothingAfterMs) break;
+    if ((changed || busy) && t - start >= kRunningAfterMs) {
       running = true;
       break;
     }
@@ -270,7 +317,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   const auto& lines = p_.Log().Lines();
   std::vector<std::string> messages;
   for (std::size_t i = logFrom; i < lines.size(); ++i)
-    if (StartsWith(lines[i], "message ")) messages.push_back(lines[i].substr(8));
+    if (StartsWith(lines[i], "message ")) messages.push_back(MessageText(lines[i].substr(8)));
   std::size_t nextMessage = 0;
   for (const auto& [wid, caption] : appeared) {
     std::string token;
@@ -302,6 +349,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     return e;
   }
 
+  // The dialogs still open keep the layout rules.
+  for (const auto& [wid, caption] : appeared) {
+    if (!x_.Exists(wid)) continue;
+    if (auto d = p_.Dialog(wid))
+      for (const std::string& f : DialogGeometryFaults(x_, *d)) e.layoutFaults.push_back(f);
+  }
+
   // Put the screen back.
   if (running && x_.Exists(target.id)) {
     x_.Activate(target.id);
@@ -311,7 +365,15 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   CloseNewWindows(beforeIds, e);
   if (x_.Exists(target.id)) {
     x_.Activate(target.id);
-    if (!p_.Answers(target.id, 2000)) {
+    bool answers = p_.Answers(target.id, 2000);
+    if (!answers) {
+      // A window that came a moment after the others closed (a message
+      // after a cancelled print dialog) may hold the menu.
+      CloseNewWindows(beforeIds, e);
+      x_.Activate(target.id);
+      answers = p_.Answers(target.id, 2000);
+    }
+    if (!answers) {
       e.hung = true;
       return e;
     }

@@ -32,13 +32,16 @@ namespace kvdisplay {
 
 struct Effect {
   std::vector<std::string> tokens;
+  // Layout faults of the dialogs the command opened (see dialog_geometry.h).
+  std::vector<std::string> layoutFaults;
   bool hung = false;  // the program stopped answering, or a window could not be closed
   std::string Text() const;
 };
 
 // True when the observed effect satisfies the expected one: every expected
 // token was observed, and nothing opened, closed or was reported that was
-// not expected.
+// not expected.  An expected token ending in "*" matches every observed
+// token that starts with the rest.
 bool Matches(const std::string& expected, const Effect& observed);
 
 class MenuWalker {

@@ -141,7 +141,7 @@ int EventLog::Find(const std::string& prefix, std::size_t from) {
 }
 
 int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const int at = Find(prefix, from);
     if (at >= 0 || NowMs() >= end) return at;
@@ -227,7 +227,7 @@ std::optional<LoggedMenuBar> Program::MenuBar(unsigned long window) {
 }
 
 std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     auto bar = MenuBar(window);
     if (bar || NowMs() >= end) return bar;
@@ -243,8 +243,8 @@ std::optional<std::vector<std::string>> Program::MenuPath(const std::string& men
   return path;
 }
 
-std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms, bool patient) {
+  const std::int64_t end = NowMs() + (patient ? Patient(ms) : ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
@@ -364,7 +364,8 @@ bool Program::Answers(unsigned long window, int ms) {
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
   x_.Click(x, y);
-  const bool opened = WaitPopup(e.text, from, ms).has_value();
+  // Measured as asked: this is the answer time a user is promised.
+  const bool opened = WaitPopup(e.text, from, ms, false).has_value();
   if (opened) CloseMenus(1);
   x_.Park();
   return opened;
@@ -405,7 +406,7 @@ std::optional<LoggedDialog> Program::Dialog(unsigned long window) {
 }
 
 std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
@@ -419,9 +420,24 @@ std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName,
   }
 }
 
-void Program::ClickControl(const LoggedDialog& d, int id) {
+void Program::ClickControl(const LoggedDialog& given, int id) {
+  // The dialog's latest layout: it logs itself again when it changes size.
+  const std::optional<LoggedDialog> latest = Dialog(given.window);
+  const LoggedDialog& d = latest && latest->Find(id) ? *latest : given;
   const LoggedControl* c = d.Find(id);
   if (!c) return;
+  // The dialog is logged as it is shown; the window manager may still be
+  // mapping and placing it.
+  for (int i = 0; i < 150 && !x_.Exists(d.window); ++i) Pause(20);
+  for (int i = 0; i < 25; ++i) {
+    const Rect a = x_.Geometry(d.window);
+    Pause(20);
+    const Rect b = x_.Geometry(d.window);
+    if (a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h) break;
+  }
+  // Keys typed after the click go to the window with the input focus: the
+  // dialog is activated first, as the click would do, but waited for.
+  if (x_.Active() != d.window) x_.Activate(d.window);
   int x = c->rect.CentreX(), y = c->rect.CentreY();
   x_.ToScreen(d.window, x, y);
   x_.Click(x, y);
@@ -429,7 +445,7 @@ void Program::ClickControl(const LoggedDialog& d, int id) {
 
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   ClickControl(d, id);
-  Pause(20);
+  Pause(50);
   x_.Key("ctrl+a");
   x_.Type(text);
 }

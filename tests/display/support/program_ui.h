@@ -137,7 +137,7 @@ class Program {
   void SetText(const LoggedDialog& d, int id, const std::string& text);
 
  private:
-  std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
+  std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms, bool patient = true);
   std::optional<LoggedDialog> ParseDialog(int at);
 
   XSession& x_;

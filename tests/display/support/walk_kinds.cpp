@@ -1,5 +1,8 @@
 #include "walk_kinds.h"
 
+#include <map>
+#include <utility>
+
 namespace kvdisplay {
 
 std::vector<WalkKind>& WalkKinds() {
@@ -10,6 +13,25 @@ std::vector<WalkKind>& WalkKinds() {
 bool RegisterWalkKind(WalkKind kind) {
   WalkKinds().push_back(std::move(kind));
   return true;
+}
+
+namespace {
+
+std::map<std::pair<std::string, std::string>, WalkPreparation>& Preparations() {
+  static std::map<std::pair<std::string, std::string>, WalkPreparation> p;
+  return p;
+}
+
+}  // namespace
+
+bool RegisterWalkPreparation(const std::string& kind, const std::string& popup, WalkPreparation prepare) {
+  Preparations()[{kind, popup}] = std::move(prepare);
+  return true;
+}
+
+void PrepareWalk(WalkTest& t, const std::string& kind, const std::string& popup, const TopWindow& w) {
+  const auto it = Preparations().find({kind, popup});
+  if (it != Preparations().end() && w.id) it->second(t, w);
 }
 
 TopWindow OpenFromFrame(WalkTest& t, int command, const std::string& caption) {

@@ -42,10 +42,21 @@ struct WalkKind {
   std::function<TopWindow(WalkTest&)> open;
   // Steps before single commands, by command id.
   std::map<int, WalkSetup> before = {};
+  // Only these top-level menus are walked (all when empty): a second kind
+  // of the same window walks only the menus where it differs.
+  std::vector<std::string> popups = {};
 };
 
 std::vector<WalkKind>& WalkKinds();
 bool RegisterWalkKind(WalkKind kind);
+
+// Steps a kind takes, with its window open, before one of its top-level
+// menus is walked: what only that menu's commands need (for example a tool
+// dialog whose mouse mode the menu offers), as real input.
+using WalkPreparation = std::function<void(WalkTest&, const TopWindow&)>;
+bool RegisterWalkPreparation(const std::string& kind, const std::string& popup, WalkPreparation prepare);
+// Runs the preparation registered for the kind's menu, if any.
+void PrepareWalk(WalkTest& t, const std::string& kind, const std::string& popup, const TopWindow& w);
 
 // Recipe steps.
 // Starts the program and chooses a command of the frame's menu; the window

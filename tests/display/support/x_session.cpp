@@ -81,9 +81,26 @@ bool Image::WritePpm(const std::string& path) const {
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+int Patient(int ms) {
+  static const int factor = [] {
+    const char* f = std::getenv("KURVATO_DISPLAY_PATIENCE");
+    const int n = f ? std::atoi(f) : 0;
+    return n > 0 ? n : 3;
+  }();
+  return ms * factor;
+}
+
 XSession::XSession() {
   XSetErrorHandler(IgnoreXError);
-  StartServer();
+  // A busy machine may let the server's start time out: a few attempts.
+  for (int attempt = 0; attempt < 3 && !dpy_; ++attempt) {
+    if (xvfb_ > 0) {
+      kill(xvfb_, SIGKILL);
+      waitpid(xvfb_, nullptr, 0);
+      xvfb_ = -1;
+    }
+    StartServer();
+  }
   if (!dpy_) return;
   StartWindowManager();
   int event = 0, error = 0;
@@ -369,7 +386,7 @@ TopWindow XSession::Find(const std::string& caption, bool prefix) {
 }
 
 TopWindow XSession::WaitFor(const std::string& caption, int ms, bool prefix) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     TopWindow w = Find(caption, prefix);
     if (w.id || NowMs() >= end) return w;
@@ -378,7 +395,7 @@ TopWindow XSession::WaitFor(const std::string& caption, int ms, bool prefix) {
 }
 
 bool XSession::WaitGone(unsigned long id, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   while (NowMs() < end) {
     bool listed = false;
     for (const TopWindow& w : Windows()) listed = listed || w.id == id;

@@ -120,4 +120,9 @@ class XSession {
 // Sleeps ms milliseconds.
 void Pause(int ms);
 
+// A wait for something that should come, stretched for a busy machine
+// (three times, or $KURVATO_DISPLAY_PATIENCE times): a wait that succeeds
+// returns as soon as the thing comes, so only failures take longer.
+int Patient(int ms);
+
 }  // namespace kvdisplay

@@ -75,6 +75,30 @@ TEST(Revolution, SegmentsAreExactAndADegenerateAxisIsRefused) {
   EXPECT_EQ(RevolutionMeasure(engine, segment.e, {0, 0, 1}, true, 0, 1, 2, v), kFormulaRecursive);
 }
 
+TEST(Revolution, TheIntegrationsStopWhenAskedAlsoWithTheMostSteps) {
+  TFormulaEngine engine;
+  Entry curve(engine, kKindExplicit, {"", "sqrt(1-x^2)"});
+  int polls = 0;
+  auto stopAfterTen = [&] { return ++polls >= 10; };
+  long double v = 1;
+  // The largest count a dialog accepts, rounded up to an even one.
+  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2147483647, v, stopAfterTen),
+            kIntegrationStopped);
+  EXPECT_EQ(polls, 10);
+  polls = 0;
+  EXPECT_EQ(CrossSectionVolume(engine, "1", "0", "", kSectionSquare, false, 0, 1, 1000, v, stopAfterTen),
+            kIntegrationStopped);
+  polls = 0;
+  TreePtr f, g;
+  ASSERT_EQ(engine.Compile("1", f), 0);
+  ASSERT_EQ(engine.Compile("0", g), 0);
+  EXPECT_EQ(VolumeBetweenGraphs(engine, f.get(), g.get(), -1, true, 0, 1, 1000, v, stopAfterTen),
+            kIntegrationStopped);
+  // Without a stop the count is summed in full.
+  ASSERT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2001, v, [] { return false; }), 0);
+  EXPECT_NEAR(D(v), D(4 * Pi / 3), 1e-6);
+}
+
 TEST(Revolution, VolumeBetweenTwoGraphsUsesWashersOrShells) {
   struct Case {
     const char* f;

@@ -1,0 +1,96 @@
+// The 3D window on a real display: a background picture appears as soon as
+// it is opened or pasted, without a repaint by hand; the observer keys move
+// the view.
+#include <algorithm>
+#include <set>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+constexpr std::uint32_t kYellow = 0xFFFF00;  // the picture's field
+
+class Window3D : public DisplayTest {
+ protected:
+  // The picture below the menu bar.
+  Image Picture(const TopWindow& w) {
+    Rect r = Screen().Geometry(w.id);
+    const auto bar = program_->MenuBar(w.id);
+    int top = 0;
+    if (bar)
+      for (const LoggedItem& e : bar->entries) top = std::max(top, e.rect.y + e.rect.h);
+    return Screen().Capture(w.id, Rect{0, top, r.w, r.h - top});
+  }
+  // True once the window shows the yellow of the fixture's picture (120 by
+  // 90 pixels, a blue square of 40 by 30 inside), within a second.
+  bool ShowsPicture(const TopWindow& w) {
+    return Eventually([&] { return Picture(w).Count(kYellow) >= 9000; }, 1000);
+  }
+  // Runs a command that shows a message box and answers it with OK.
+  void CommandWithMessage(const TopWindow& w, int id) {
+    std::set<unsigned long> before;
+    for (const TopWindow& t : Screen().Windows()) before.insert(t.id);
+    Menu(w, id);
+    TopWindow box;
+    ASSERT_TRUE(Eventually(
+        [&] {
+          for (const TopWindow& t : Screen().Windows())
+            if (!before.count(t.id)) box = t;
+          return box.id != 0;
+        },
+        3000))
+        << "no message after " << id;
+    Screen().Activate(box.id);
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(box.id, 3000));
+    Screen().Activate(w.id);
+  }
+};
+
+TEST_F(Window3D, ABackgroundPictureAppearsAtOnceWhenOpenedOrPasted) {
+  Start();
+  Menu(Frame(), 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt");
+  ASSERT_NE(w.id, 0u);
+  Settled(w.id);
+  ASSERT_EQ(Picture(w).Count(kYellow), 0);
+
+  // "Bild öffnen ...": the file typed into the file dialog.
+  Menu(w, 372);
+  const TopWindow dialog = Screen().WaitFor("Öffnen", 5000);
+  ASSERT_NE(dialog.id, 0u) << "no file dialog";
+  Screen().Activate(dialog.id);
+  Screen().Key("ctrl+a");
+  Screen().Type(FixturePath("walk_picture.bmp"));
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
+  EXPECT_TRUE(ShowsPicture(w)) << "the opened picture is not on the screen";
+
+  // "Bitmap in Ablage" copies the window with its picture; "Bild
+  // entfernen" takes the picture away and "Bild einfügen" brings the copy
+  // back as the picture.
+  CommandWithMessage(w, 310);
+  Menu(w, 356);
+  EXPECT_TRUE(Eventually([&] { return Picture(w).Count(kYellow) == 0; }, 1000)) << "the picture was not removed";
+  Menu(w, 373);
+  EXPECT_TRUE(ShowsPicture(w)) << "the pasted picture is not on the screen";
+}
+
+// Einfg moves the observer halfway to the box, Entf back out, the arrow
+// keys turn the view: each shows at once.
+TEST_F(Window3D, TheObserverKeysMoveTheView) {
+  Start({FixtureCopy("walk.kv3")});
+  const TopWindow w = Window("walk.kv3");
+  ASSERT_NE(w.id, 0u);
+  for (const char* key : {"Insert", "Delete", "Right", "Left", "Up", "Down"}) {
+    SCOPED_TRACE(key);
+    const Image before = Settled(w.id);
+    Screen().Key(key);
+    EXPECT_TRUE(Eventually([&] { return Screen().Capture(w.id).pixels != before.pixels; }, 1500))
+        << "the view did not change";
+  }
+}
+
+}  // namespace
+}  // namespace kvdisplay

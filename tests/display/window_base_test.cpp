@@ -1,0 +1,139 @@
+// Commands every plot window shares, carried through to their end on a real
+// display: the password dialog with its check boxes and the author box, a
+// print the user cancels, and the font of the axis numbers.
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+constexpr int kPassword = 76;
+constexpr int kAuthor = 77;
+constexpr int kPrint = 303;
+constexpr int kAxisNumberFont = 61;
+constexpr int kGrid = 320;
+
+class WindowBase : public DisplayTest {
+ protected:
+  // Clicks a control near its right end, away from its box and text.
+  void ClickRightPart(const LoggedDialog& d, int id) {
+    const LoggedControl* c = d.Find(id);
+    ASSERT_NE(c, nullptr) << "no control " << id;
+    int x = c->rect.x + c->rect.w - 4, y = c->rect.CentreY();
+    Screen().ToScreen(d.window, x, y);
+    Screen().Click(x, y);
+  }
+  // Numbers on both axes, through the grid dialog.
+  void ShowAxisNumbers(const TopWindow& w) {
+    const Image plain = Settled(w.id);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, kGrid);
+    auto d = program_->WaitDialog("SETGRID", from, 3000);
+    ASSERT_TRUE(d);
+    program_->ClickControl(*d, 276);  // x: "Skala"
+    program_->ClickControl(*d, 278);  // y: "Skala"
+    program_->ClickControl(*d, 91);   // "Anwenden"
+    program_->ClickControl(*d, 2);    // "Schließen"
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+    ASSERT_NE(Settled(w.id).pixels, plain.pixels) << "no axis numbers";
+  }
+  // The font dialog of the axis numbers, answered with Enter after the size
+  // (empty: as it is).
+  void ChooseAxisNumberFont(const TopWindow& w, const std::string& size) {
+    Menu(w, kAxisNumberFont);
+    const TopWindow dialog = Screen().WaitFor("Textfenster", 3000);
+    ASSERT_NE(dialog.id, 0u) << "no font dialog";
+    Screen().Activate(dialog.id);
+    if (!size.empty()) {
+      Screen().Key("Tab");  // from the family to the size
+      Screen().Key("ctrl+a");
+      Screen().Type(size);
+    }
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
+  }
+  bool MessageSince(std::size_t from, const std::string& text, int ms) {
+    return program_->Log().WaitFor("message " + text, from, ms) >= 0;
+  }
+  // Answers the message box with this caption with Enter.
+  void Confirm(const std::string& caption) {
+    const TopWindow box = Screen().WaitFor(caption, 3000);
+    ASSERT_NE(box.id, 0u) << "no message box " << caption;
+    Screen().Activate(box.id);
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(box.id, 3000));
+  }
+};
+
+TEST_F(WindowBase, ProtectionWithCopyrightShowsTheAuthor) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  auto author = program_->MenuItem(w.id, kAuthor);
+  ASSERT_TRUE(author);
+  EXPECT_FALSE(author->enabled) << "no copyright shown yet";
+
+  std::size_t from = program_->Log().Size();
+  Menu(w, kPassword);
+  auto d = program_->WaitDialog("SETPW", from, 3000);
+  ASSERT_TRUE(d);
+  program_->SetText(*d, 211, "geheim");
+  program_->SetText(*d, 212, "geheim");
+  program_->SetText(*d, 213, "Ada");
+  ClickRightPart(*d, 274);  // "Copyright anzeigen"
+  program_->ClickControl(*d, 1);
+  EXPECT_TRUE(MessageSince(from, "Geschützt", 3000));
+  Confirm("?");
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == "Unbenannt1.kv2+"; }, 3000))
+      << "a protected window's caption ends in +; it is " << Screen().Caption(w.id);
+
+  author = program_->MenuItem(w.id, kAuthor);
+  ASSERT_TRUE(author);
+  EXPECT_TRUE(author->enabled);
+  from = program_->Log().Size();
+  Menu(w, kAuthor);
+  EXPECT_TRUE(MessageSince(from, "Ada", 3000)) << "the author box";
+  Confirm("Autor");
+}
+
+TEST_F(WindowBase, ACancelledPrintSaysNothing) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kPrint);
+  const TopWindow dialog = Screen().WaitFor("Drucken", 5000);
+  ASSERT_NE(dialog.id, 0u) << "no print dialog";
+  Screen().Activate(dialog.id);
+  Screen().Key("Escape");
+  ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
+  EXPECT_LT(program_->Log().WaitFor("message ", from, 1000), 0) << "a message after the cancel";
+  EXPECT_TRUE(program_->Answers(w.id, 2000));
+}
+
+TEST_F(WindowBase, ANewAxisNumberFontShowsAtOnce) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_NO_FATAL_FAILURE(ShowAxisNumbers(w));
+  const Image before = Settled(w.id);
+  ASSERT_NO_FATAL_FAILURE(ChooseAxisNumberFont(w, "20"));
+  EXPECT_NE(Settled(w.id, 300).pixels, before.pixels) << "the numbers keep their old font until a repaint";
+}
+
+TEST_F(WindowBase, TheFontDialogAcceptedAsItIsChangesNothing) {
+  // The axis numbers' "Symbol" face must stay that face, minus signs and
+  // all, when the user only confirms the dialog.
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_NO_FATAL_FAILURE(ShowAxisNumbers(w));
+  const Image before = Settled(w.id);
+  ASSERT_NO_FATAL_FAILURE(ChooseAxisNumberFont(w, ""));
+  Menu(w, 107);  // zoom in and back: the numbers are drawn anew
+  Settled(w.id);
+  Menu(w, 111);
+  EXPECT_EQ(Settled(w.id, 300).pixels, before.pixels);
+}
+
+}  // namespace
+}  // namespace kvdisplay
