@@ -81,8 +81,10 @@ TopWindow OpenEditor(WalkTest& t) {
 }
 
 const bool registered = [] {
-  RegisterWalkKind({"2d", "PLOT2MENU", Open2D,
-                    {
+  RegisterWalkKind({.name = "2d",
+                    .menu = "PLOT2MENU",
+                    .open = Open2D,
+                    .before = {
                         // "&Neu" emptied the window: the file again.
                         {59, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
                         // "&Wiederherstellen" just emptied the view history:
@@ -112,28 +114,35 @@ const bool registered = [] {
                         // editor: the polynomial is taken over (Strg+F).
                         {910, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
                     }});
-  RegisterWalkKind({"lagrange", "LAGMENU", OpenEditor,
-                    {
+  RegisterWalkKind({.name = "lagrange",
+                    .menu = "LAGMENU",
+                    .open = OpenEditor,
+                    .before = {
                         {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
                         // "&Übernehmen" left the editor.
                         {824, {[](WalkTest& t, TopWindow& w) { w = OpenEditor(t); }}},
                     }});
-  RegisterWalkKind({"table", "TABLEMENU",
-                    [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 757, "Wertetabelle"); },
-                    {
+  RegisterWalkKind({.name = "table",
+                    .menu = "TABLEMENU",
+                    .open = [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 757, "Wertetabelle"); },
+                    .before = {
                         {95, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+a"); }}},
                         {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "-3"); }}},
                         // The table opens at its first section.
                         {843, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
                     }});
-  RegisterWalkKind({"time", "TXMENU", [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 630, "tx-Fenster"); },
-                    {
+  RegisterWalkKind({.name = "time",
+                    .menu = "TXMENU",
+                    .open = [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 630, "tx-Fenster"); },
+                    .before = {
                         {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
                         // The box zoom is the mouse mode a window starts with.
                         {121, {[](WalkTest& t, TopWindow& w) { ChooseMode(t, w, 125); }}},
                     }});
-  RegisterWalkKind({"data", "DATAMENU", [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 866, "Daten"); },
-                    {
+  RegisterWalkKind({.name = "data",
+                    .menu = "DATAMENU",
+                    .open = [](WalkTest& t) { return OpenByCommand(t, Open2D(t), 866, "Daten"); },
+                    .before = {
                         {95, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+a"); }}},
                         {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "Null"); }}},
                     }});

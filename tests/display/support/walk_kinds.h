@@ -40,11 +40,11 @@ struct WalkKind {
   // Starts the program afresh and returns the window, active, with its
   // menu bar shown.
   std::function<TopWindow(WalkTest&)> open;
-  // Steps before single commands, by command id.
-  std::map<int, WalkSetup> before = {};
   // Only these top-level menus are walked (all when empty): a second kind
   // of the same window walks only the menus where it differs.
   std::vector<std::string> popups = {};
+  // Steps before single commands, by command id.
+  std::map<int, WalkSetup> before = {};
 };
 
 std::vector<WalkKind>& WalkKinds();
