@@ -9,7 +9,6 @@
 // checked.
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
@@ -66,9 +65,6 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
   const char* record = std::getenv("KURVATO_WALK_RECORD");
   const std::string list = std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt";
   const auto expected = ReadExpectedEffects(list);
-  // Commands marked "FAILS:" are reported, not failed: their fault lies
-  // outside the window family whose list it is.
-  const auto known = ReadKnownFailures(list);
   TopWindow target = Open();
   ASSERT_NE(target.id, 0u) << "the " << c.kind << " window did not open";
   for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
@@ -79,7 +75,6 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
     // After the step: it may have started the program afresh.
     MenuWalker walker(Screen(), *program_);
     const Effect e = walker.Run(target, id, prepared && setup->second.keepClipboard);
-    const bool knownFailure = known.count({c.kind, id}) > 0;
     if (record && *record) {
       std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
       out << c.kind << " " << id << " " << e.Text() << "  # " << text << "\n";
@@ -87,24 +82,15 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
       const auto it = expected.find({c.kind, id});
       if (it == expected.end()) {
         ADD_FAILURE() << "no expected effect listed; observed: " << e.Text();
-      } else if (Matches(it->second, e) && !e.hung) {
-        if (knownFailure)
-          std::printf("[  KNOWN   ] %s %d (%s) now does what its line expects: drop its FAILS mark\n", c.kind.c_str(),
-                      id, text.c_str());
       } else {
-        if (knownFailure) {
-          std::printf("[  KNOWN   ] %s %d (%s): expected %s, observed %s%s\n", c.kind.c_str(), id, text.c_str(),
-                      it->second.c_str(), e.Text().c_str(), e.hung ? ", stopped answering" : "");
-        } else {
-          EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
-        }
+        EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
       }
     }
     for (const std::string& f : e.layoutFaults) ADD_FAILURE() << "dialog layout: " << f;
     // A program that hangs or has ended ("&Beenden"), a window that closed,
     // shows another menu or another document ("&Neu"): the next command
     // starts afresh.
-    if (e.hung && !knownFailure) ADD_FAILURE() << "the program stopped answering";
+    if (e.hung) ADD_FAILURE() << "the program stopped answering";
     const auto bar = program_->Running() ? program_->MenuBar(target.id) : std::nullopt;
     if (e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu ||
         Screen().Caption(target.id) != target.caption) {

@@ -85,8 +85,6 @@ const bool registered = [] {
                     .menu = "PLOT2MENU",
                     .open = Open2D,
                     .before = {
-                        // "&Neu" emptied the window: the file again.
-                        {59, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
                         // "&Wiederherstellen" just emptied the view history:
                         // one zoom step (Bild-auf) to go back from.
                         {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
@@ -110,17 +108,12 @@ const bool registered = [] {
                         {307, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
                         // The drawing mode starts as "&Verdeckend".
                         {891, {[](WalkTest& t, TopWindow& w) { ChooseMode(t, w, 893); }}},
-                        // "Poly&nom ..." left the window in the Lagrange
-                        // editor: the polynomial is taken over (Strg+F).
-                        {910, {[](WalkTest&, TopWindow& w) { Press(w, "ctrl+f"); }}},
                     }});
   RegisterWalkKind({.name = "lagrange",
                     .menu = "LAGMENU",
                     .open = OpenEditor,
                     .before = {
                         {111, {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }}},
-                        // "&Übernehmen" left the editor.
-                        {824, {[](WalkTest& t, TopWindow& w) { w = OpenEditor(t); }}},
                     }});
   RegisterWalkKind({.name = "table",
                     .menu = "TABLEMENU",

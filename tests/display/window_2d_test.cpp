@@ -1,7 +1,9 @@
 // The 2D window on a real display: what its keys and commands change in the
 // picture without a redraw asked for by hand.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 
 #include "support/display_test.h"
 
@@ -54,6 +56,29 @@ TEST_F(Window2D, AnOpenedPictureAppearsAtOnceAndGoesWhenRemoved) {
   EXPECT_GT(Picture(w).Count(kPictureColour), 64 * 48 / 2) << "the picture is not on the screen";
   Menu(w, 356);  // "Bild e&ntfernen"
   EXPECT_EQ(Picture(w).Count(kPictureColour), 0) << "the picture is still on the screen";
+}
+
+// A file that has its name is written by "&Speichern" at once: no file
+// dialog and no message come, and the file on the disk is new.
+TEST_F(Window2D, SavingANamedFileWritesItWithoutAsking) {
+  namespace fs = std::filesystem;
+  const std::string file = FixtureCopy("walk.kv2");
+  // The copy's time is set back, so that a new write shows even on a file
+  // system that keeps whole seconds.
+  const auto old = fs::last_write_time(file) - std::chrono::hours(1);
+  fs::last_write_time(file, old);
+  Start({file});
+  const TopWindow w = Window("walk.kv2");
+  ASSERT_NE(w.id, 0u);
+  Settled(w.id, 300, 8000);
+  const std::size_t windows = Screen().Windows().size();
+  const std::size_t from = program_->Log().Size();
+  Menu(w, 57);  // "&Speichern"
+  EXPECT_TRUE(Eventually([&] { return fs::last_write_time(file) != old; }, 5000)) << "the file was not written";
+  Pause(800);
+  EXPECT_EQ(Screen().Windows().size(), windows) << "saving opened a window";
+  EXPECT_LT(program_->Log().Find("message ", from), 0) << "saving showed a message";
+  EXPECT_EQ(Screen().Caption(w.id), w.caption) << "the caption stayed in its saving form";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "dialog_geometry.h"
@@ -159,24 +160,6 @@ std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std
   return out;
 }
 
-std::set<std::pair<std::string, int>> ReadKnownFailures(const std::string& path) {
-  std::set<std::pair<std::string, int>> out;
-  std::ifstream f(path);
-  std::string line;
-  while (std::getline(f, line)) {
-    const std::size_t hash = line.find('#');
-    if (hash == std::string::npos) continue;
-    std::size_t at = hash + 1;
-    while (at < line.size() && line[at] == ' ') ++at;
-    if (line.compare(at, 6, "FAILS:") != 0) continue;
-    std::istringstream in(line.substr(0, hash));
-    std::string kind;
-    int id = 0;
-    if (in >> kind >> id) out.insert({kind, id});
-  }
-  return out;
-}
-
 // ---- the walker ----
 
 std::uint64_t MenuWalker::PictureOf(unsigned long window, bool plot) {
@@ -279,6 +262,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   const std::int64_t start = NowMs();
   std::int64_t lastChange = start;
   Snapshot prev = before;
+  std::optional<Snapshot> beforePrev;
   std::map<unsigned long, std::string> appeared;  // every new window seen, by id
   bool running = false;
   for (;;) {
@@ -287,7 +271,12 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     for (const TopWindow& w : now.windows)
       if (!beforeIds.count(w.id)) appeared[w.id] = w.caption;
     if (!SameScreen(now.windows, now.pictures, prev.windows, prev.pictures)) {
-      lastChange = NowMs();
+      // A screen that only goes back to the state before the last one is a
+      // blinking text cursor, not work going on: it does not count as a
+      // change for the time the screen must stand still.
+      const bool toggles = beforePrev && SameScreen(now.windows, now.pictures, beforePrev->windows, beforePrev->pictures);
+      if (!toggles) lastChange = NowMs();
+      beforePrev = std::move(prev);
       prev = std::move(now);
     }
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||

@@ -74,8 +74,5 @@ std::vector<std::string> MenuPopups(const std::string& menu);
 // The expected effects of the walk: "<kind> <id> <tokens joined by ' & '>",
 // a '#' starting a comment.
 std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path);
-// The commands of such a list whose comment starts with "FAILS:": the
-// program does not yet do what the line expects, for the reason given.
-std::set<std::pair<std::string, int>> ReadKnownFailures(const std::string& path);
 
 }  // namespace kvdisplay
