@@ -103,8 +103,9 @@ const bool registered = [] {
                            Press(w, "Next");
                          },
                                true}},
-                        // Printing before may have left the window changed,
-                        // and then the file's unsaved changes come first.
+                        // "&Notizen ..." marked the file changed (the notes
+                        // may be edited), and then the question whether to
+                        // save the changes would come first: the file again.
                         {307, {[](WalkTest& t, TopWindow& w) { w = Open2D(t); }}},
                         // The drawing mode starts as "&Verdeckend".
                         {891, {[](WalkTest& t, TopWindow& w) { ChooseMode(t, w, 893); }}},
