@@ -90,7 +90,20 @@ inline i64 LineSteps(Point a, Point b) {
 }
 
 // The thin line of the selected pen straight into the image bits.
-void ThinLine(Canvas& c, Point a, Point b, const PenPaint& pen, i64 phase);
+inline void ThinLine(Canvas& c, Point a, Point b, const PenPaint& pen, i64 phase) {
+  if (!pen.dash && pen.rop == R2_COPYPEN && !c.mask) {
+    const QRgb colour = pen.fg;
+    WalkLine(a, b, c.box, [&c, colour](int x, int y, i64) { c.At(x, y) = colour; });
+    return;
+  }
+  WalkLine(a, b, c.box, [&](int x, int y, i64 i) {
+    if (!c.InClip(x, y)) return;
+    if (DashOn(pen.dash, phase + i))
+      c.Put(x, y, pen.fg, pen.rop);
+    else if (pen.opaqueGaps)
+      c.Put(x, y, pen.bk, pen.rop);
+  });
+}
 
 // ---- shape coverage ----
 //
