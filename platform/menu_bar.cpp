@@ -22,11 +22,11 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
-// The lists are compared element by element: QList's own comparison hands
-// memcmp a null pointer when one of two empty lists has no storage.
 void SetRowActions(QMenuBar* row, const QList<QAction*>& actions) {
+  // Compared entry by entry: comparing two empty lists with == hands a null
+  // pointer to memcmp.
   const QList<QAction*> now = row->actions();
-  if (now.size() == actions.size() && std::equal(now.begin(), now.end(), actions.begin())) return;
+  if (std::equal(now.begin(), now.end(), actions.begin(), actions.end())) return;
   for (QAction* a : row->actions()) row->removeAction(a);
   row->addActions(actions);
 }
