@@ -2,7 +2,7 @@
 // windows' models (tests seed it through the platform's seam).
 #pragma once
 
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 #include "platform/app.h"
 
 namespace kv {

@@ -2,7 +2,7 @@
 // take (level-curve starts, stereogram dots); tests hand them a seeded one.
 #pragma once
 
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 #include "platform/app.h"
 
 namespace kv {
