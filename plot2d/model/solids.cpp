@@ -66,39 +66,13 @@ bool ReplaceLetter(const TFormulaEngine& engine, std::string_view text, int lett
 
 bool Fits(const std::string& s) { return s.size() <= kMaxFormulaText; }
 
-}  // namespace
-
+// The shared Simpson rule over [lo, hi] with n steps.
 int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi, int n,
                      long double& result, const TIntegrationStop& stop) {
-  result = 0;
-  if (!tree) return kFormulaNotUnderstood;
-  // Wide enough for the largest count rounded up to an even one.
-  std::int64_t steps = n < 2 ? 2 : n;
-  if (steps % 2) ++steps;
-  const long double h = (hi - lo) / steps;
-  if (h == 0) return kFormulaOk;
-  auto at = [&](long double x, long double& v) { return engine.EvaluateAt(tree, letter, x, v); };
-  // An end where the integrand is undefined (a vertical tangent, say) is
-  // sampled a hair inside.
-  auto end = [&](long double x, long double inward, long double& v) {
-    return at(x, v) || at(x + inward * 1e-9L, v);
-  };
-  long double fa = 0, fb = 0;
-  if (!end(lo, hi - lo, fa) || !end(hi, lo - hi, fb)) return kFormulaNotUnderstood;
-  long double sum = fa + fb;
-  for (std::int64_t k = 1; k < steps; ++k) {
-    long double v = 0;
-    if (!at(lo + h * k, v)) return kFormulaNotUnderstood;
-    sum += (k % 2 ? 4 : 2) * v;
-    if (stop && stop()) {
-      engine.ClearEvaluationError();
-      return kIntegrationStopped;
-    }
-  }
-  result = sum * h / 3;
-  engine.ClearEvaluationError();
-  return kFormulaOk;
+  return SimpsonIntegral(engine, tree, letter, TSimpsonRange{lo, hi, n}, result, stop);
 }
+
+}  // namespace
 
 int CurveIntegrationLetter(const TEquation& curve) {
   if (curve.kind == kKindExplicit) return 'X';
@@ -131,9 +105,20 @@ TreePtr BuildRevolutionSurfaceIntegrand(const TEquation& curve, const TRevolutio
 TreePtr BuildSectorIntegrand(const TEquation& curve) {
   TreePtr x, y, dx, dy;
   if (!CurveTrees(curve, x, y, dx, dy)) return nullptr;
-  TreePtr r = Bin(tok::Times, Num(0.5L), Bin(tok::Minus, Bin(tok::Times, x, dy), Bin(tok::Times, y, dx)));
+  TreePtr r = Bin(tok::Minus, Bin(tok::Times, x, dy), Bin(tok::Times, y, dx));
   Simplify(r.get());
   return r;
+}
+
+int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
+               long double& result, const TIntegrationStop& stop) {
+  result = 0;
+  TreePtr integrand = BuildSectorIntegrand(curve);
+  if (!integrand) return kIntegrationUndefined;
+  long double i = 0;
+  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop);
+  if (code == kIntegrationOk) result = std::fabs(i) * 0.5L;
+  return code;
 }
 
 TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevolutionAxis& axis) {

@@ -29,16 +29,10 @@ struct TRevolutionAxis {
 inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
 
 // Asked once per integration step: true stops the integration, which then
-// returns kIntegrationStopped (65, the key "A") without a result.
-using TIntegrationStop = std::function<bool()>;
-
-// Composite Simpson rule for the tree in the letter over [lo, hi] with n
-// steps (rounded up to an even count, at least 2).  An end where the tree
-// is undefined (the end of a half circle's derivative, say) is sampled a
-// hair inside instead.  0, 1 when the tree is undefined inside, or
-// kIntegrationStopped.
-int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi,
-                     int n, long double& result, const TIntegrationStop& stop = {});
+// returns kIntegrationStopped (65, the key "A").  The integrals use the
+// Simpson rule of entry/model/numeric_integration.h, with its step limit
+// (code 17 above it) and its rule for undefined ends.
+using TIntegrationStop = TStopPoll;
 
 // The letter a curve entry is integrated in: X for y = f(x), else its
 // curve letter (T).
@@ -50,9 +44,16 @@ int CurveIntegrationLetter(const TEquation& curve);
 TreePtr BuildRevolutionVolumeIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
 TreePtr BuildRevolutionSurfaceIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
 
-// The area swept by the ray from the origin along the curve:
-// (x y' - y x') / 2 in the curve's letter.
+// The integrand of the area swept by the ray from the origin along the
+// curve: x y' - y x' in the curve's letter (x f'(x) - f(x) for a graph).
 TreePtr BuildSectorIntegrand(const TEquation& curve);
+
+// The area swept by the ray from the origin along a curve entry (201, 202,
+// 203) over [lo, hi] with n steps: |I| / 2 of the integral I of the
+// integrand above, whichever way the ray turns.  0 or the integration's
+// code.
+int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
+               long double& result, const TIntegrationStop& stop = {});
 
 // Volume and lateral area swept by the segment p-q turning about the axis,
 // exactly (frusta, split where the segment crosses the axis).

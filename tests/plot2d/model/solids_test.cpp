@@ -75,14 +75,18 @@ TEST(Revolution, SegmentsAreExactAndADegenerateAxisIsRefused) {
   EXPECT_EQ(RevolutionMeasure(engine, segment.e, {0, 0, 1}, true, 0, 1, 2, v), kFormulaRecursive);
 }
 
-TEST(Revolution, TheIntegrationsStopWhenAskedAlsoWithTheMostSteps) {
+TEST(Revolution, TheIntegrationsStopWhenAskedAndRefuseTooManySteps) {
   TFormulaEngine engine;
   Entry curve(engine, kKindExplicit, {"", "sqrt(1-x^2)"});
   int polls = 0;
   auto stopAfterTen = [&] { return ++polls >= 10; };
   long double v = 1;
-  // The largest count a dialog accepts, rounded up to an even one.
+  // A count beyond the limit of every integration is refused before any
+  // work; the limit itself is taken and can be stopped.
   EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2147483647, v, stopAfterTen),
+            kIntegrationOutOfBounds);
+  EXPECT_EQ(polls, 0);
+  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, kMaxIntegrationSteps, v, stopAfterTen),
             kIntegrationStopped);
   EXPECT_EQ(polls, 10);
   polls = 0;
