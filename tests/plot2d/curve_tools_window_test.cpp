@@ -341,6 +341,42 @@ TEST_F(CurveTools, VolumeBetweenGraphsLeavesTheTypedBoundsAlone) {
   EXPECT_EQ(D(w->Equation(0).results.front().values[2]), D(w->integrationValue));
 }
 
+TEST_F(CurveTools, SolidDialogsShareTheIntegrationBoundsAndFollowSliders) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  w->CmRevolutionVolume();
+  TRevDlg* v = w->ToolDialogs().revolve.get();
+  ASSERT_NE(v, nullptr);
+  // Bounds tied to A and B: the cone's volume, then it follows B.
+  v->SetItemText(kIdLeftBound, "0@A");
+  v->SetItemText(kIdRightBound, "1@B");
+  v->SetItemText(kIdDivisions, "100");
+  v->Press(kIdValueButton);
+  ASSERT_TRUE(v->IsBound());
+  EXPECT_TRUE(w->IsSliderDialogOpen(1));
+  EXPECT_TRUE(w->IsSliderDialogOpen(2));
+  EXPECT_NEAR(D(w->integrationValue), D(Pi / 3), 1e-12);
+  w->SetVariable(2, 2);
+  w->RefreshIntegrationDialogs();
+  EXPECT_NEAR(D(w->integrationValue), D(8 * Pi / 3), 1e-12);
+  EXPECT_EQ(v->GetItemText(kIdResult), w->integrationText);
+  std::string two;
+  w->FormatWindowNumber(2, two);
+  EXPECT_EQ(v->GetItemText(kIdRightBound), two);
+  // The sector dialog starts on the same bounds.
+  w->CmSectorArea();
+  EXPECT_EQ(w->ToolDialogs().sector->GetItemText(kIdRightBound), two);
+  // More divisions than any integration takes are refused, as elsewhere.
+  const std::size_t stored = w->Equation(0).results.size();
+  v->SetItemText(kIdLeftBound, "0");
+  v->SetItemText(kIdRightBound, "1");
+  v->SetItemText(kIdDivisions, "2147483647");
+  plat::testing::ClearMessages();
+  v->Press(kIdValueButton);
+  EXPECT_EQ(LastMessage(), plat::res::String(417));
+  EXPECT_EQ(w->Equation(0).results.size(), stored);
+  EXPECT_FALSE(v->IsBound());
+}
+
 TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
   const int s = w->AppendEquation(kKindParametric, {"2cos(t)", "sin(t)"});
   w->Equation(s).lowerBound.x = 0;
