@@ -275,7 +275,7 @@ int T2VolDlg::Compute() {
 
 // ---- the surface of revolution ----
 
-TSurfDlg::TSurfDlg(TPlotAWin& window) : TComboDlg(window, "SURFREV", {201, 202, 203, 205}), plot_(window) {}
+TSurfDlg::TSurfDlg(TPlotAWin& window) : TComboDlg(window, "SURFREV", {201, 202, 203, 204, 205}), plot_(window) {}
 
 const plat::CommandTable& TSurfDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TSurfDlg>(&TComboDlg::Commands(),
@@ -315,8 +315,12 @@ void TSurfDlg::ShowAxis(const TRevolutionAxis& a) {
 }
 
 void TSurfDlg::SelectionChanged() {
-  const bool range = SelectedKind() != kKindSegment;
+  // A segment turns between its ends, an implicit curve as a whole and all
+  // the way round: only the axis is asked for.
+  const bool implicit = SelectedKind() == kKindImplicit;
+  const bool range = SelectedKind() != kKindSegment && !implicit;
   for (int id : {231, 232, 211, 212}) ShowItem(id, range);
+  for (int id : {233, 234, 217, 218, int{kIdShowCurve}}) ShowItem(id, !implicit);
 }
 
 int TSurfDlg::ReadRange() {

@@ -145,9 +145,16 @@ int TPlotAWin::BuildRevolutionSurface(int curve) {
     w->Tables().lower[k] = Tables().lower[k];
     w->Tables().upper[k] = Tables().upper[k];
   }
+  const bool implicit = c.kind == kKindImplicit;
+  // An implicit curve keeps its own texts; its surface's implicit form goes
+  // into the fourth.
   const int i = w->AppendEquation(kKindRevolution, 0, 1, texts.x, texts.y, texts.z);
   if (i < 0) return kNoRoomMessage;
   TEquation& e = w->Equation(i);
+  if (implicit) {
+    for (std::size_t k = 0; k < 3; ++k) e.formulaText[k] = c.formulaText[k];
+    e.formulaText[3] = texts.implicit;
+  }
   e.subKind = static_cast<std::int16_t>(c.kind);
   e.polarInput = 1;
   e.lowerBound = {0, 0};

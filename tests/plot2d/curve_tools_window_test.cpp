@@ -284,6 +284,48 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   EXPECT_FALSE(r->Hidden);
 }
 
+TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  const int circle = w->AppendEquation(kKindImplicit, {"", "", "x^2+(y-2)^2-1"});
+  w->CompileEquation(circle);
+  w->CmRotateCurve();
+  TSurfDlg* s = w->ToolDialogs().surface.get();
+  ASSERT_NE(s, nullptr);
+  // Offered, and only the axis is asked for.
+  const int row = s->IndexOfFirst(circle);
+  ASSERT_GE(row, 0);
+  EXPECT_TRUE(s->IsItemVisible(217));
+  s->ListSetSel(kIdFirstCombo, row);
+  s->OnSelChange();
+  for (int id : {211, 212, 217, 218, int{kIdShowCurve}}) EXPECT_FALSE(s->IsItemVisible(id)) << id;
+  EXPECT_TRUE(s->IsItemVisible(214));
+  s->Press(kIdXAxis);
+  s->Press(kIdToolAction);
+  auto* r = dynamic_cast<TPlotSWin*>(w->RevolutionWindow());
+  ASSERT_NE(r, nullptr);
+  ASSERT_EQ(r->equationCount, 0);
+  TEquation& e = r->Equation(0);
+  EXPECT_EQ(e.kind, kKindRevolution);
+  EXPECT_EQ(e.subKind, kKindImplicit);
+  ASSERT_NE(e.trees[3], nullptr) << e.formulaText[3];
+  // The torus: zero on it, not at its centre.
+  auto g = [&](long double x, long double y, long double z) {
+    r->SetVariable('X', x);
+    r->SetVariable('Y', y);
+    r->SetVariable('Z', z);
+    EXPECT_TRUE(r->Evaluate(e.trees[3].get()));
+    return e.trees[3]->value.re;
+  };
+  EXPECT_NEAR(D(g(0.6L, 0, 2.8L)), 0, 1e-12);
+  EXPECT_NEAR(D(g(0, -3 * std::cos(1.0L), 3 * std::sin(1.0L))), 0, 1e-12);
+  EXPECT_GT(std::fabs(D(g(0, 0, 0))), 1);
+  // A graph chosen again shows its ranges.
+  s->ListSetSel(kIdFirstCombo, 0);
+  s->OnSelChange();
+  EXPECT_TRUE(s->IsItemVisible(211));
+  EXPECT_TRUE(s->IsItemVisible(217));
+}
+
 TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
   w->AppendEquation(kKindExplicit, {"", "sqrt(1-x^2)"});
   w->AppendEquation(kKindExplicit, {"", "-sqrt(1-x^2)"});
