@@ -27,9 +27,11 @@ class Tools2D : public DisplayTest {
     Pause(20);
     Screen().Type(text);
   }
-  // Opens the equation dialog with its key, fills the fields and presses OK.
-  void Enter(const std::string& key, const std::string& templateName,
+  // Opens the equation dialog with its key in the window, fills the fields
+  // and presses OK.
+  void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
              std::initializer_list<std::pair<int, const char*>> fields) {
+    ASSERT_TRUE(Screen().Activate(w.id));
     const std::size_t from = program_->Log().Size();
     Screen().Key(key);
     auto eq = Await(templateName, from);
@@ -103,7 +105,7 @@ class Tools2D : public DisplayTest {
 TEST_F(Tools2D, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
   Start();
   const TopWindow w = New2D();
-  Enter("F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
+  Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
   const LoggedDialog d = Open(w, 723, "ARCLEN");  // "&Bogenlänge ..."
   const std::size_t from = program_->Log().Size();
   SetText(d, 211, "0");
@@ -120,7 +122,7 @@ TEST_F(Tools2D, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
 TEST_F(Tools2D, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
   Start();
   const TopWindow w = New2D();
-  Enter("F1", "EQUA201", {{212, "1"}});
+  Enter(w, "F1", "EQUA201", {{212, "1"}});
   const LoggedDialog d = Open(w, 716, "AREA");  // "&Sektorfläche ..."
   SetText(d, 211, "0");
   SetText(d, 212, "2");
@@ -135,7 +137,7 @@ TEST_F(Tools2D, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
 TEST_F(Tools2D, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
-  Enter("F1", "EQUA201", {{212, "x"}});
+  Enter(w, "F1", "EQUA201", {{212, "x"}});
   const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
   std::size_t from = program_->Log().Size();
   SetText(d, 211, "0");
@@ -159,7 +161,7 @@ TEST_F(Tools2D, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
 TEST_F(Tools2D, AnImplicitCurveIsTurnedIntoItsSurface) {
   Start();
   const TopWindow w = New2D();
-  Enter("F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
+  Enter(w, "F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
   const LoggedDialog d = Open(w, 747, "SURFREV");  // "&Kurve rotieren ..."
   const LoggedControl* from = d.Find(211);
   ASSERT_NE(from, nullptr);
@@ -179,8 +181,8 @@ TEST_F(Tools2D, AnImplicitCurveIsTurnedIntoItsSurface) {
 TEST_F(Tools2D, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
   Start();
   const TopWindow w = New2D();
-  Enter("F1", "EQUA201", {{212, "x^2-1"}});
-  Enter("F1", "EQUA201", {{212, "x-3"}});
+  Enter(w, "F1", "EQUA201", {{212, "x^2-1"}});
+  Enter(w, "F1", "EQUA201", {{212, "x-3"}});
   const LoggedDialog zeros = Open(w, 707, "ZEROS");  // "&Nullstellen ..."
   const LoggedDialog trace = Open(w, 708, "TRACE");  // "&Graphverlauf ..."
   program_->ClickControl(trace, 712);               // "Punkt"
