@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "app/window_registry.h"
-#include "entry/trajectory_dialogs.h"
 #include "planewin/dom2_win.h"
 #include "planewin/ran2_win.h"
 #include "platform/app.h"
@@ -405,34 +404,6 @@ TEST_F(MappingPair, ClosingTheDomainClosesTheRangeAndKeepsTheGridForTheNextPair)
   EXPECT_EQ(next->selectedMapping, 2);
 }
 
-
-// A solution drawn in the domain window shows at once as its image in the
-// range window: x' = 1 from (0; 1) runs along y = 1, which (2x; y) maps
-// onto y = 1 from x = 0 on.
-TEST_F(MappingPair, ANewTrajectoryInTheDomainIsMappedIntoTheRange) {
-  TDom2Win* d = NewPair(0);
-  ASSERT_NE(d, nullptr);
-  TRan2Win* r = d->RangeWindow;
-  EnterMapping(d, "2x", "y");
-  const int i = d->AppendEquation(kKindOde, {"1", "0"});
-  d->CompileEquation(i);
-  d->EquationsChanged(false);
-  d->InvalidatePlot();
-  Settle(d);
-  d->Command(kCmAutonomousTrajectory);
-  TIvp10Dlg* ivp = d->AutonomousTrajectoryDialog();
-  ASSERT_NE(ivp, nullptr);
-  ivp->SetItemText(kIdIvpStartX, "0");
-  ivp->SetItemText(kIdIvpStartY, "1");
-  ivp->SetCheck(kIdIvpThirdRadio, false);
-  ivp->SetCheck(kIdIvpFirstRadio, true);  // "vor"
-  ivp->Press(kIdIvpDraw);
-  ASSERT_EQ(d->Equation(i).items.size(), 1u);
-  const plat::Colour c = r->DrawingColourOf(r->CheckColourIndex(d->Equation(i).items.front().pen.colour));
-  Settle(d);
-  for (long double x : {1.0L, 3.0L, 4.5L})
-    EXPECT_TRUE(ColourNear(r->Surface(), r->WorldToPixelX(x), r->WorldToPixelY(1), c, 1)) << static_cast<double>(x);
-}
 
 }  // namespace
 }  // namespace kv
