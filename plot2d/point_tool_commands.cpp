@@ -86,15 +86,15 @@ void TPlotCWin::DrawToolMarks(plat::DC& dc) {
   // A found point lies where the window shows it: through the mapping of a
   // range window or onto logarithmic axes; one that cannot be mapped is
   // not marked.
-  auto found = [&](bool has, TPoint2D p, TMarkLook look) {
-    if (has && MapWorldPoint(p) && IsInView(p)) marks.push_back({p, look});
+  auto found = [&](const auto& dialog, TMarkLook look) {
+    TPoint2D p;
+    if (dialog && dialog->Mark(p) && MapWorldPoint(p) && IsInView(p)) marks.push_back({p, look});
   };
   // Mapping a point sets the window's variables.
   SaveVariables();
-  TPoint2D p;
-  found(zeroDialog_ && zeroDialog_->Mark(p), p, kZeroMark);
-  found(extremumDialog_ && extremumDialog_->Mark(p), p, kExtremumMark);
-  found(intersectionDialog_ && intersectionDialog_->Mark(p), p, kIntersectionMark);
+  found(zeroDialog_, kZeroMark);
+  found(extremumDialog_, kExtremumMark);
+  found(intersectionDialog_, kIntersectionMark);
   // The start points of the initial-value dialogs, where they are in view;
   // the dy/dx dialog keeps its start in values, the dy/dt dialog in the
   // window's own coordinates.
