@@ -23,11 +23,11 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 void SetRowActions(QMenuBar* row, const QList<QAction*>& actions) {
-  // Compared element by element: QList's own comparison hands memcmp a null
-  // pointer for an empty list.
-  const QList<QAction*> current = row->actions();
-  if (current.size() == actions.size() && std::equal(current.begin(), current.end(), actions.begin())) return;
-  for (QAction* a : current) row->removeAction(a);
+  // Compared entry by entry: comparing two empty lists with == hands a null
+  // pointer to memcmp.
+  const QList<QAction*> now = row->actions();
+  if (std::equal(now.begin(), now.end(), actions.begin(), actions.end())) return;
+  for (QAction* a : row->actions()) row->removeAction(a);
   row->addActions(actions);
 }
 
