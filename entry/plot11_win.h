@@ -165,6 +165,8 @@ class TPlot11Win : public TPlot1Win {
   // the grid of the plot layer's tracer.  Nothing in a window that maps its
   // plane.  The stop key's code (65) or 0.
   int DrawImplicitEquation(plat::DC& dc, int i);
+  // Everything the trace of implicit entry i depends on, as one key.
+  std::string ImplicitTraceKey(int i);
   // A point (209, 309) or a point sequence (215) with its family: a marker
   // of the entry's size at each point that is defined, within the bounds
   // and visible; hollow when the pen style is positive.  A trace point

@@ -82,8 +82,8 @@ class TPlotAWin : public TPlot111Win {
   // marked modified.  0, or 65 when stopped.
   int AddDyDxTrajectoryBuffered(int i, const TPoint2D& start, long double h, int method, int width);
 
-  // Set by "&Punkte verbinden": the curve drawer shows each sample as a
-  // point instead of joining them.
+  // Cleared while "&Punkte verbinden" is checked (the samples are joined);
+  // set, the curve drawers show each sample as a point alone.
   std::uint8_t samplesAsPoints = 0;
   // The equation chosen by the mouse-data dialog (-1 none).
   std::int16_t mouseDataEquation = -1;

@@ -179,5 +179,25 @@ TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
   EXPECT_TRUE(CurveAt(*w, 0, 1, 2));  // 10² = 100
 }
 
+
+// A roulette's pen point goes onto the axes like every other point: the
+// centre of a circle rolling on y = 5 (arm 0, radius 1) runs along y = 4,
+// which a logarithmic y axis shows at lg 4.
+TEST_F(LogWindow, ARouletteIsDrawnThroughTheLogarithmicAxis) {
+  TLogWin* w = NewWindow(2);
+  ASSERT_NE(w, nullptr);
+  const long double lo = w->Alternate.xmin, hi = w->Alternate.xmax;
+  const int base = w->AppendEquation(kKindParametric, lo, hi, "t", "5");
+  w->CompileEquation(base);
+  ASSERT_EQ(w->AddRoulette(base, false, lo, (lo + hi) / 2, hi, 1, 0), 0);
+  const int roulette = w->equationCount;
+  w->InvalidatePlot();
+  Settle(w);
+  for (int k = 1; k < 8; ++k) {
+    const long double x = lo + (hi - lo) * k / 8;
+    EXPECT_TRUE(CurveAt(*w, roulette, x, std::log10(4.0L))) << static_cast<double>(x);
+  }
+}
+
 }  // namespace
 }  // namespace kv

@@ -89,24 +89,31 @@ TEST_F(PointTools, ZerosOfACubicOneAfterAnotherMarkedAndStored) {
   EXPECT_NEAR(D(d->X()), 0.0, 1e-12);
 }
 
-TEST_F(PointTools, AFailedSearchShowsItsMessageAndStoresNothing) {
+TEST_F(PointTools, AFailedSearchShowsItsMessageAndStoresTheLastZero) {
+  // A zero found first: 2 of x - 2.
+  const int line = Add(kKindExplicit, "", "x-2");
+  w->Command(kCmZeros);
+  TZeroDlg* d = w->ZeroDialog();
+  d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(line));
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  ASSERT_TRUE(d->Found());
+  ASSERT_NEAR(D(d->X()), 2.0, 1e-12);
   struct Case {
     const char* f;
     const char* text;
   } cases[] = {{"x^2+1", "nicht zu finden"}, {"0", "zu viele"}, {"1/x", "nicht zu finden"}};
   for (const Case& c : cases) {
     const int i = Add(kKindExplicit, "", c.f);
-    w->Command(kCmZeros);
-    TZeroDlg* d = w->ZeroDialog();
     d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(i));
     d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
     EXPECT_FALSE(d->Found()) << c.f;
     EXPECT_EQ(Result(*d), c.text) << c.f;
-    EXPECT_FALSE(Enabled(*d, kIdToolStore)) << c.f;
     EXPECT_FALSE(Enabled(*d, kIdToolPoint)) << c.f;
+    // "x speichern als" stays enabled and stores the last zero found.
+    EXPECT_TRUE(Enabled(*d, kIdToolStore)) << c.f;
     w->SetVariable('A', 42);
     d->Press(kIdToolStore);
-    EXPECT_EQ(D(w->Variable('A').re), 42.0) << c.f;
+    EXPECT_NEAR(D(w->Variable('A').re), 2.0, 1e-12) << c.f;
   }
 }
 
