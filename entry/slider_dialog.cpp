@@ -278,11 +278,11 @@ void TSlideDlg::Animate(bool reversing) {
   // The keys go to the plot window while the loop runs.
   window_.SetFocus();
   if (precompute) {
-    window_.PlayPrecomputedFrames(index_, reversing, frames_);
+    window_.AnimateTimeParameter(index_, reversing, frames_);
   } else if (!wholeNumber_) {
     window_.AnimateParameter(index_, reversing, hasEnd_ != 0, endValue_);
   } else {
-    window_.StepWholeNumbers(index_, reversing, steps_);
+    window_.PlayPrecomputedFrames(index_, reversing, steps_);
   }
   window_.timeMode = 0;
   if (window_.IsDestroyed() || IsDestroyed()) return;

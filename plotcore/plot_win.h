@@ -416,10 +416,10 @@ class TPlotWin : public TFuncWin {
   void AnimateParameter(int index, bool reversing, bool hasEnd, long double endValue);
   // Precomputed frames: frames + 1 pictures drawn first, then played:
   // "A" stops, Space reverses, "L" +5 ms, "S" -5 ms while above 5.
-  void PlayPrecomputedFrames(int index, bool reversing, int frames);
+  void AnimateTimeParameter(int index, bool reversing, int frames);
   // Whole-number stepping: "A", Space, "S" -50 ms, "L" +50 ms (not below 0),
   // "P" pauses.
-  void StepWholeNumbers(int index, bool reversing, int steps);
+  void PlayPrecomputedFrames(int index, bool reversing, int steps);
   // Draws one frame at the parameter's current value (the quiet drawing).
   virtual void AnimationFrame(int index);
   // The number of slider positions of a parameter (the window's slider-step
