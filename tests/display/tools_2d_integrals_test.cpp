@@ -11,7 +11,7 @@
 namespace kvdisplay {
 namespace {
 
-class Tools2D : public DisplayTest {
+class Tools2DIntegrals : public DisplayTest {
  protected:
   // Waits for the dialog of the template and for it to be drawn.
   std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
@@ -102,7 +102,7 @@ class Tools2D : public DisplayTest {
 
 // r = 1 + cos t over its whole range [0, 2pi] in a view that ends before
 // x = 2pi: the bounds are values of t, and the length is 8.
-TEST_F(Tools2D, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
+TEST_F(Tools2DIntegrals, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
   Start();
   const TopWindow w = New2D();
   Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
@@ -119,7 +119,7 @@ TEST_F(Tools2D, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
 
 // Under y = 1 from x = 0 to 2 the ray from the origin turns clockwise over
 // a triangle of area 1: the area shown is 1, not -1.
-TEST_F(Tools2D, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
+TEST_F(Tools2DIntegrals, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
   Start();
   const TopWindow w = New2D();
   Enter(w, "F1", "EQUA201", {{212, "1"}});
@@ -134,7 +134,7 @@ TEST_F(Tools2D, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
 
 // The volume of revolution refuses a division count no integration takes,
 // and with both bounds tied to parameters it opens their sliders.
-TEST_F(Tools2D, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
+TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
   Enter(w, "F1", "EQUA201", {{212, "x"}});
@@ -158,7 +158,7 @@ TEST_F(Tools2D, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
 
 // An implicit curve is offered by "Kurve rotieren", asks only for the axis,
 // and its surface appears in the window "Rotation.kv3".
-TEST_F(Tools2D, AnImplicitCurveIsTurnedIntoItsSurface) {
+TEST_F(Tools2DIntegrals, AnImplicitCurveIsTurnedIntoItsSurface) {
   Start();
   const TopWindow w = New2D();
   Enter(w, "F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
@@ -178,7 +178,7 @@ TEST_F(Tools2D, AnImplicitCurveIsTurnedIntoItsSurface) {
 
 // After "Punkt" of the graph trace the zero tool still follows the curve
 // the user chooses: x - 3 has its zero at 3.
-TEST_F(Tools2D, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
+TEST_F(Tools2DIntegrals, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
   Start();
   const TopWindow w = New2D();
   Enter(w, "F1", "EQUA201", {{212, "x^2-1"}});

@@ -51,17 +51,6 @@ class WindowBase : public DisplayTest {
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
   }
-  bool MessageSince(std::size_t from, const std::string& text, int ms) {
-    return program_->Log().WaitFor("message " + text, from, ms) >= 0;
-  }
-  // Answers the message box with this caption with Enter.
-  void Confirm(const std::string& caption) {
-    const TopWindow box = Screen().WaitFor(caption, 3000);
-    ASSERT_NE(box.id, 0u) << "no message box " << caption;
-    Screen().Activate(box.id);
-    Screen().Key("Return");
-    EXPECT_TRUE(Screen().WaitGone(box.id, 3000));
-  }
 };
 
 TEST_F(WindowBase, ProtectionWithCopyrightShowsTheAuthor) {

@@ -96,4 +96,16 @@ TopWindow DisplayTest::New2D() {
   return Window("Unbenannt");
 }
 
+bool DisplayTest::MessageSince(std::size_t from, const std::string& text, int ms) {
+  return program_->Log().WaitFor("message " + text, from, ms) >= 0;
+}
+
+void DisplayTest::Confirm(const std::string& caption) {
+  const TopWindow box = Screen().WaitFor(caption, 3000);
+  ASSERT_NE(box.id, 0u) << "no message box " << caption;
+  Screen().Activate(box.id);
+  Screen().Key("Return");
+  EXPECT_TRUE(Screen().WaitGone(box.id, 3000));
+}
+
 }  // namespace kvdisplay

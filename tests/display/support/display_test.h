@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,11 @@ class DisplayTest : public ::testing::Test {
   void Menu(const TopWindow& w, int id);
   // Opens a 2D window from the frame's menu "&Fenster" and activates it.
   TopWindow New2D();
+  // True when the event log shows a message box with this text after line
+  // `from` within ms.
+  bool MessageSince(std::size_t from, const std::string& text, int ms);
+  // Answers the message box with this caption with Enter.
+  void Confirm(const std::string& caption);
   std::unique_ptr<Program> program_;
 };
 
