@@ -44,7 +44,7 @@ int CurvePixels(const Image& plain, const Image& img) {
 // Three curves on log-log axes are three thin lines: y = x^2, x^3 and 3x
 // colour a few thousand pixels of a fresh window (lines and captions), not
 // the tens of thousands a filled area beside a curve would; and the same
-// after the window is made larger by its border.
+// after the window is maximised.
 TEST_F(PlaneAndExports, CurvesOnLogLogAxesAreLinesNotFilledAreas) {
   Start();
   Menu(Frame(), 415);  // "&3   (log x ; log y)"
@@ -57,17 +57,46 @@ TEST_F(PlaneAndExports, CurvesOnLogLogAxesAreLinesNotFilledAreas) {
   const Image drawn = Settled(w.id);
   EXPECT_LT(CurvePixels(empty, drawn), 6000) << "the curves fill areas of the window";
 
-  // Larger by the bottom-right corner of its frame, as a user drags it.
+  // Maximised by a double click on its title bar, as a user makes it larger.
   const Rect g = Screen().Geometry(w.id);
-  // The grip of the window manager's frame just below the client area.
-  int x = g.w - 2, y = g.h + 3;
+  int x = g.w / 2, y = -10;
   Screen().ToScreen(w.id, x, y);
-  Screen().Press(x, y);
-  for (int k = 1; k <= 10; ++k) Screen().MoveTo(x + 12 * k, y + 8 * k);
-  Screen().Release(x + 120, y + 80);
+  Screen().DoubleClick(x, y);
   ASSERT_TRUE(Eventually([&] { return Screen().Geometry(w.id).w > g.w + 50; }, 5000)) << "the window kept its size";
   const Image larger = Settled(w.id);
   EXPECT_LT(CurvePixels(empty, larger), 7000) << "the curves fill areas of the larger window";
+}
+
+// A new mapping of a fresh pair: the entry dialog's OK draws it and opens
+// nothing else (no inventory list of either window), and every entry of the
+// domain window's menu bar lies inside the window, in as many rows as it
+// takes.
+TEST_F(PlaneAndExports, ANewMappingOpensNoListAndTheDomainMenuBarFitsItsWindow) {
+  Start();
+  Menu(Frame(), 405);  // "Ebene &xy"
+  const TopWindow range = Window("Wertebereich [Abbildung1.ma2]");
+  const TopWindow domain = Window("Abbildung1.ma2");
+  ASSERT_NE(domain.id, 0u);
+  ASSERT_NE(range.id, 0u);
+  const auto bar = program_->WaitMenuBar(domain.id, 3000);
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(bar->menu, "DOM2MENU");
+  const Rect g = Screen().Geometry(domain.id);
+  for (const LoggedItem& e : bar->entries) {
+    EXPECT_GE(e.rect.x, 0) << e.text;
+    EXPECT_LE(e.rect.x + e.rect.w, g.w) << e.text << " lies beyond the window's right edge";
+  }
+  const std::size_t windows = Screen().Windows().size();
+  const std::size_t from = program_->Log().Size();
+  Menu(domain, 1102);  // "&Neu ..." of "&Abbild"
+  auto d = program_->WaitDialog("EQUA402", from, 3000);
+  ASSERT_TRUE(d) << "the mapping's dialog did not appear";
+  program_->ClickControl(*d, 1);  // "OK"
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+  Settled(range.id);
+  Pause(500);
+  for (const TopWindow& t : Screen().Windows()) EXPECT_EQ(t.caption.rfind("Inventar", 0), std::string::npos) << t.caption;
+  EXPECT_EQ(Screen().Windows().size(), windows);
 }
 
 }  // namespace
