@@ -474,8 +474,9 @@ void TDom2Win::CmMapGrid() {
 void TDom2Win::CmMapTables() {
   std::string text;
   if (!TableReadout(text, true)) return;
-  ShowReadout(TableWindow, plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable),
-              plat::res::String(kStrMapTables) + ".txt", text);
+  const std::string fileName = plat::res::String(kStrMapTables) + ".txt";
+  ShowReadout(TableWindow, plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable), fileName,
+              fileName, text);
 }
 
 // ---- readouts ----
@@ -508,14 +509,15 @@ void TDom2Win::ShowJacobian(const TPoint2D& p) {
   if (text.empty()) return;
   std::string name;
   GetFileNamePart(name, FileData.FileName);
-  ShowReadout(JacobiWindow, plat::res::String(kStrJacobiData) + " [" + name + "]", "jacobdata.txt", text);
+  ShowReadout(JacobiWindow, plat::res::String(kStrJacobiData) + " [" + name + "]", "jacobdata.txt", "data", text);
 }
 
 void TDom2Win::ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName,
-                           const std::string& text) {
-  // The window keeps the title it was made with.
+                           const std::string& fileType, const std::string& text) {
+  // The window keeps the title it was made with; it is made with its file
+  // type as its first text, which the readout replaces.
   if (!window || window->IsDestroyed()) {
-    window = new TTextWin(this, title, fileName, "", TextFontSlot);
+    window = new TTextWin(this, title, fileName, fileType, TextFontSlot);
     if (!window->Create()) {
       delete window;
       window = nullptr;

@@ -127,7 +127,8 @@ class TDom2Win : public TMap2Win {
   void ShowJacobian(const TPoint2D& p);
   void StoreDomainSettings();
   void ApplyDomainSettings();
-  void ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName, const std::string& text);
+  void ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName,
+                   const std::string& fileType, const std::string& text);
 };
 
 }  // namespace kv
