@@ -218,6 +218,19 @@ void TPictexSink::GappedPolyline(const TPoint2D* points, const std::uint8_t* fla
   writer_.WritePictexGappedPolyline(points, flags, last, mode);
 }
 
+void TPictexSink::Polygon(const TPoint2D* points, int count, bool hollow, plat::Colour, int width,
+                          plat::Colour stroke) {
+  if (count < 2) return;
+  if (!hollow) {
+    ++leftOutFills_;
+    return;
+  }
+  if (width < 0) return;
+  std::vector<TPoint2D> outline(points, points + count);
+  outline.push_back(points[0]);
+  Polyline(outline.data(), count, {stroke, width, 0});
+}
+
 void TPictexSink::Hatch(const TPoint2D* points, int count, plat::Colour, int hatchStyle) {
   if (!writer_.WritePictexShadedPolygon(points, count, true, hatchStyle))
     writer_.WritePictexShadedPolygon(points, count, false, hatchStyle);

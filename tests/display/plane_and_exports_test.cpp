@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "support/display_test.h"
+#include "support/temp_dir.h"
 
 namespace kvdisplay {
 namespace {
@@ -97,6 +98,47 @@ TEST_F(PlaneAndExports, ANewMappingOpensNoListAndTheDomainMenuBarFitsItsWindow) 
   Pause(500);
   for (const TopWindow& t : Screen().Windows()) EXPECT_EQ(t.caption.rfind("Inventar", 0), std::string::npos) << t.caption;
   EXPECT_EQ(Screen().Windows().size(), windows);
+}
+
+// A surface of painted cells exported to PiCTeX, a format without filled
+// areas: the message says that the file lacks them rather than reporting a
+// plain success.
+TEST_F(PlaneAndExports, APictexExportOfPaintedCellsSaysWhatTheFileLacks) {
+  Start();
+  Menu(Frame(), 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt1.kv3");
+  ASSERT_NE(w.id, 0u);
+  std::size_t from = program_->Log().Size();
+  Menu(w, 1001);  // z = f(x;y) with its example
+  auto entry = program_->WaitDialog("EQUA301", from, 3000);
+  ASSERT_TRUE(entry);
+  program_->ClickControl(*entry, 1);  // "OK"
+  ASSERT_TRUE(Screen().WaitGone(entry->window, 3000));
+  Settled(w.id, 300, 10000);
+
+  const std::string path = kvtest::MakeTempDir("pictex") + "flaeche.tex";
+  from = program_->Log().Size();
+  Menu(w, 70);  // "&PiCTeX Datei ..."
+  const TopWindow chooser = Screen().WaitFor("Speichern unter", 5000);
+  ASSERT_NE(chooser.id, 0u);
+  Screen().Activate(chooser.id);
+  Screen().Type(path);
+  Screen().Key("Return");
+  auto setup = program_->WaitDialog("PICTEX", from, 5000);
+  ASSERT_TRUE(setup);
+  program_->ClickControl(*setup, 1);  // "OK"
+  std::string message;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        const auto& lines = program_->Log().Lines();
+        for (std::size_t i = from; i < lines.size(); ++i)
+          if (lines[i].rfind("message ", 0) == 0) message = lines[i].substr(8);
+        return !message.empty();
+      },
+      10000));
+  EXPECT_EQ(message.rfind("PiCTeX Datei ohne gefüllte Flächen gespeichert", 0), 0u) << message;
+  std::ifstream file(path, std::ios::binary);
+  EXPECT_TRUE(file.good()) << "no file written";
 }
 
 }  // namespace
