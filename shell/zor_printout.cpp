@@ -34,6 +34,7 @@ void TZORWin::SetPrinterMetrics(int dpiX, int dpiY, int offsetX, int offsetY) {
 }
 
 void TZORWin::Print() {
+  if (PrinterWatch) PrinterWatch->Check();
   if (!Printer) return;
   // The paper is the background.
   const std::int16_t background = ColourSlots[0];

@@ -13,6 +13,7 @@
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
+#include "platform/default_printer.h"
 #include "platform/dialog.h"
 #include "platform/keys.h"
 #include "platform/printer.h"
@@ -307,6 +308,34 @@ TEST_F(PrintTest, EachFileOfASimultaneousPrintTakesItsStoredWindowSize) {
   // Afterwards the window is back where and as large as it was.
   EXPECT_EQ(w_->GetWindowRect().Width(), own.Width());
   EXPECT_EQ(w_->GetWindowRect().Height(), own.Height());
+}
+
+// A new default printer of the desktop gives the window a new printer
+// object when the program becomes active again or before it prints; the
+// same default keeps the printer and what was chosen for it.
+TEST_F(PrintTest, ANewDefaultPrinterIsTakenOnActivationAndBeforePrinting) {
+  struct Restore {
+    ~Restore() { plat::testing::SetDefaultPrinterName(std::nullopt); }
+  } restore;
+  w_->Printer->SetResolution(123);
+  plat::ApplicationActivated();
+  EXPECT_EQ(w_->Printer->Resolution(), 123) << "the same default printer changed nothing";
+
+  plat::testing::SetDefaultPrinterName("Buero");
+  plat::ApplicationActivated();
+  ASSERT_TRUE(w_->Printer);
+  EXPECT_EQ(w_->Printer->Resolution(), 300) << "the printer was kept after the default changed";
+  w_->Printer->SetResolution(123);
+  plat::ApplicationActivated();
+  EXPECT_EQ(w_->Printer->Resolution(), 123);
+
+  // Changed while the program stayed active: the print takes the new one.
+  plat::testing::SetDefaultPrinterName("Labor");
+  plat::testing::ExpectPrintDialog(dir_ + "neu.pdf");
+  w_->Command(303);
+  ASSERT_TRUE(w_->Printer);
+  EXPECT_EQ(w_->Printer->Resolution(), 300);
+  EXPECT_EQ(w_->copies.size(), 1u);
 }
 
 TEST_F(PrintTest, AnUnnamedWindowIsEmptyAgainAfterASimultaneousPrint) {
