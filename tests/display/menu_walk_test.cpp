@@ -69,12 +69,17 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
   for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
     SCOPED_TRACE(c.kind + " " + std::to_string(id) + " " + text);
     MenuWalker walker(Screen(), *program_);
-    const Effect e = walker.Run(target, id);
+    Effect e = walker.Run(target, id);
+    const auto it = expected.find({c.kind, id});
+    // A click that a busy machine lost shows nothing at all: the user would
+    // click again, and so does the walk, once.
+    if (!record && it != expected.end() && e.Text() == "none" && !Matches(it->second, e) && !e.hung &&
+        program_->Running() && Screen().Exists(target.id))
+      e = MenuWalker(Screen(), *program_).Run(target, id);
     if (record && *record) {
       std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
       out << c.kind << " " << id << " " << e.Text() << "  # " << text << "\n";
     } else {
-      const auto it = expected.find({c.kind, id});
       if (it == expected.end()) {
         ADD_FAILURE() << "no expected effect listed; observed: " << e.Text();
       } else {
