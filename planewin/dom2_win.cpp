@@ -228,8 +228,12 @@ void TDom2Win::AddRecordBytes(TPlotFileState& s) {
 
 void TDom2Win::TakeRecordBytes(const TPlotFileState& s) {
   TMap2Win::TakeRecordBytes(s);
-  rangeColoursRead_ = !s.entries.empty() &&
-                      ReadRangeColours(s.entries[0].recordImage.data(), s.entries[0].recordImage.size(), readRangeColours_);
+  if (s.entries.empty()) {
+    rangeColoursRead_ = false;
+    return;
+  }
+  const std::vector<std::uint8_t>& image = s.entries[0].recordImage;
+  rangeColoursRead_ = ReadRangeColours(image.data(), image.size(), readRangeColours_);
 }
 
 bool TDom2Win::Save() {

@@ -96,7 +96,8 @@ TEST_F(PlaneAndExports, ANewMappingOpensNoListAndTheDomainMenuBarFitsItsWindow) 
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
   Settled(range.id);
   Pause(500);
-  for (const TopWindow& t : Screen().Windows()) EXPECT_EQ(t.caption.rfind("Inventar", 0), std::string::npos) << t.caption;
+  for (const TopWindow& t : Screen().Windows())
+    EXPECT_EQ(t.caption.rfind("Inventar", 0), std::string::npos) << t.caption;
   EXPECT_EQ(Screen().Windows().size(), windows);
 }
 

@@ -411,7 +411,8 @@ TEST(RangeState, LabelsAreJoinedWithCommas) {
       {{"", ""}, 20, ",,"},
       {{"abcdefghi", "klmnopqrst"}, 20, "abcdefghi,klmnopqrst,"},  // 21 characters: too long
       {{"Re,z", "w"}, 20, ""},
-      {{"ääääääääää", "ööööööööö"}, 20, "ääääääääää,ööööööööö,"},  // 21 characters, 40 bytes
+      // 21 characters in 40 bytes: too long.
+      {{"ääääääääää", "ööööööööö"}, 20, "ääääääääää,ööööööööö,"},
       {{"äääääääää", "ööööööööö"}, 20, "äääääääää,ööööööööö,"},  // 20 characters
   };
   for (const auto& c : cases) {
