@@ -2,6 +2,8 @@
 // implicit curves with their families, points and point sequences as
 // markers, and short curves of coordinate formulas as polylines.
 #include <chrono>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "entry/model/coordinate_curve.h"
@@ -35,22 +37,73 @@ void TPlot11Win::ShowFamilyMember(plat::DC& dc, int delay) {
 
 // ---- implicit curves ----
 
+namespace {
+
+template <class T>
+void AppendBytes(std::string& key, const T& v) {
+  key.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+}  // namespace
+
+std::string TPlot11Win::ImplicitTraceKey(int i) {
+  const TEquation& e = Equation(i);
+  std::string key = e.formulaText[2];
+  key += '\0';
+  for (std::size_t k = 2; k < 6; ++k) AppendBytes(key, e.trees[k].get());
+  const TTracerSettings t = TracerSettings();
+  for (long double v : {t.view.xmin, t.view.xmax, t.view.ymin, t.view.ymax, t.pixelsPerUnitX, t.pixelsPerUnitY,
+                        t.stepPixels, t.closeTolerance, e.familyStart, e.familyEnd})
+    AppendBytes(key, v);
+  for (long v : {static_cast<long>(t.gridPixels), t.stepLimit, static_cast<long>(t.criticalAngle),
+                 static_cast<long>(AreaWidth()), static_cast<long>(AreaHeight()), static_cast<long>(e.familyOn),
+                 static_cast<long>(e.familyLetter), static_cast<long>(e.familySteps),
+                 static_cast<long>(e.kindFlag), static_cast<long>(e.restricted)})
+    AppendBytes(key, v);
+  for (const TPoint3D& p : e.values) {
+    AppendBytes(key, p.x);
+    AppendBytes(key, p.y);
+    AppendBytes(key, p.z);
+  }
+  // The formulas may use any parameter; x and y are the tracer's own.
+  for (int k = 0; k < tok::kVariableCount; ++k) {
+    if (k == tok::VariableOf('X') || k == tok::VariableOf('Y')) continue;
+    const TComplex v = Variable(k);
+    AppendBytes(key, v.re);
+    AppendBytes(key, v.im);
+  }
+  return key;
+}
+
 int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
   // A range window shows the images of the domain's curves, not the
   // implicit equation in its own plane.
   if (MapsPlane()) return 0;
+  // The curve is traced only when its redraw is requested or what it was
+  // traced under has changed; otherwise the runs of the last trace are
+  // drawn again.
+  const std::string traceKey = ImplicitTraceKey(i);
+  const bool retrace = e.webToAxis || !e.traced || e.traced->key != traceKey;
+  auto traced = std::make_shared<TTracedCurve>();
+  traced->key = traceKey;
   // The tracer searches the whole view on a grid every time, so one pass
   // per member finds every branch; "Fortwährend" needs no further passes.
   const TFamilyPlan family = FamilyPlan(e);
   if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
   int key = 0;
   for (int k = 0; k <= family.last && key == 0; ++k) {
-    key = DrawImplicitCurve(dc, i);
+    if (retrace) {
+      key = DrawImplicitCurve(dc, i, &traced->members.emplace_back());
+    } else if (static_cast<std::size_t>(k) < e.traced->members.size()) {
+      DrawTracedRuns(dc, i, e.traced->members[static_cast<std::size_t>(k)]);
+    }
     if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
     if (key == 0 && !animating && StopKeyPressed()) key = 'A';
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
   }
+  // A trace the stop key cut short is not kept: the next drawing traces.
+  if (retrace) e.traced = key == 0 ? std::shared_ptr<const TTracedCurve>(std::move(traced)) : nullptr;
   e.webToAxis = 0;  // the request to trace it again is served
   return key;
 }

@@ -97,8 +97,12 @@ void TIvpDlg::RefillItems() {
   currentItem_ = -1;
   const int i = SelectedEquation();
   if (!window_.IsValidIndex(i) || window_.Equation(i).kind != kind_) return;
+  // The two solutions "beides" draws from one start differ in their
+  // direction only: each line says which way its solution runs.
+  const bool directed = kind_ == kKindOde || kind_ == kKindOde3D;
   for (const TEquationItem& item : window_.Equation(i).items) {
     std::string line = window_.FormatValueReport(item, window_.Decimals);
+    if (directed) line += item.direction < 0 ? "  (rück)" : "  (vor)";
     if (line.size() > kReportChars) line.resize(kReportChars);
     ListAdd(kIdIvpItems, line);
   }

@@ -170,6 +170,8 @@ class TPlot11Win : public TPlot1Win {
   // the grid of the plot layer's tracer.  Nothing in a window that maps its
   // plane.  The stop key's code (65) or 0.
   int DrawImplicitEquation(plat::DC& dc, int i);
+  // Everything the trace of implicit entry i depends on, as one key.
+  std::string ImplicitTraceKey(int i);
   // A point (209, 309) or a point sequence (215) with its family: a marker
   // of the entry's size at each point that is defined, within the bounds
   // and visible; hollow when the pen style is positive.  A trace point
@@ -270,8 +272,6 @@ class TPlot11Win : public TPlot1Win {
   std::uint8_t loading = 0;
   std::uint8_t colourMode3D = 1;
   std::uint8_t colourMode3D2 = 0;
-  // Set before a tool adds a point entry.
-  std::uint8_t toolPointFlag = 0;
   // The version of the plot file read last (0: none).
   std::int32_t loadedFileVersion = 0;
   // What the last plot file held that this window has no field for.

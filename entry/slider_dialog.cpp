@@ -15,6 +15,13 @@ constexpr long double kTinySpan = 1e-16L;
 
 long double SafeSpan(long double span) { return std::fabs(span) < kTinySpan ? 1.0L : span; }
 
+// The whole number of a typed value: its integer part, one more when the
+// fractional part is above one half (2.6 -> 3, 2.5 -> 2, -2.6 -> -2).
+long double WholeNumber(long double v) {
+  const long double whole = std::trunc(v);
+  return v - whole > 0.5L ? whole + 1 : whole;
+}
+
 }  // namespace
 
 // ---- the scroll bar ----
@@ -174,8 +181,7 @@ void TSlideDlg::ApplyValue() {
   }
   if (toggle) wholeNumber_ = wholeNumber_ ? 0 : 1;
   if (wholeNumber_) {
-    // The nearest whole number, also for negative values.
-    value = RoundToInt(value);
+    value = WholeNumber(value);
     text = FormatNumber(value, 0, 0);
   }
   if (Lettered()) {
@@ -216,7 +222,7 @@ void TSlideDlg::SetLimit(bool left) {
   if (!wholeNumber_) {
     if (left ? !(v < Right() - kTinySpan) : v < Left() + kTinySpan) return;
   } else {
-    v = RoundToInt(v);
+    v = WholeNumber(v);
     if (left ? !(v <= Right() - 0.1L) : !(v >= Left() + 0.1L)) return;
     const long double span = left ? Right() - v : v - Left();
     if (span > 2147483647.0L) return;
@@ -272,11 +278,11 @@ void TSlideDlg::Animate(bool reversing) {
   // The keys go to the plot window while the loop runs.
   window_.SetFocus();
   if (precompute) {
-    window_.AnimateTimeParameter(index_, reversing, frames_);
+    window_.PlayPrecomputedFrames(index_, reversing, frames_);
   } else if (!wholeNumber_) {
     window_.AnimateParameter(index_, reversing, hasEnd_ != 0, endValue_);
   } else {
-    window_.PlayPrecomputedFrames(index_, reversing, steps_);
+    window_.StepWholeNumbers(index_, reversing, steps_);
   }
   window_.timeMode = 0;
   if (window_.IsDestroyed() || IsDestroyed()) return;

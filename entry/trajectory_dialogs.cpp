@@ -32,6 +32,11 @@ const plat::CommandTable& TIvp10Dlg::Commands() const {
 
 void TIvp10Dlg::SetupControls() { SetCheck(kIdIvpThirdRadio, true); }
 
+void TIvp10Dlg::SelectionChanged() {
+  TIvpDlg::SelectionChanged();
+  plot_.RefreshTraceDialogs();
+}
+
 int TIvp10Dlg::GetDirection() const {
   if (IsChecked(kIdIvpFirstRadio)) return 1;
   if (IsChecked(kIdIvpSecondRadio)) return -1;

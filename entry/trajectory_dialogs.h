@@ -15,6 +15,8 @@ class TIvp10Dlg : public TIvpDlg {
 
   const plat::CommandTable& Commands() const override;
   void SetupControls() override;
+  // Another equation chosen: the trace dialogs follow its solutions.
+  void SelectionChanged() override;
   void Draw(bool follow) override;
   // 1 "vor", -1 "rück", 0 "beides".
   int GetDirection() const;

@@ -33,6 +33,18 @@ enum : int {
 };
 
 constexpr int kMaxLabelChars = 59;
+
+// The decimals of a term: a whole number written with digits only (blanks
+// around it allowed), 0 to 15; -1 for anything else.
+int ReadTermDecimals(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  const std::size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return -1;
+  const std::string digits = text.substr(first, last - first + 1);
+  if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+  const int d = std::stoi(digits);
+  return d <= 15 ? d : -1;
+}
 constexpr int kMaxTermChars = 255;
 constexpr int kLabelFontSlot = 4;
 
@@ -146,8 +158,8 @@ bool TTextDlg::CanClose() {
     b.shownCount = b.show[0] + b.show[1] + b.show[2];
     for (int k = 0; k < 3; ++k) {
       if (!b.show[static_cast<std::size_t>(k)]) continue;
-      const std::int32_t d = ParseInt(GetItemText(kEditDecimals1 + k));
-      if (d < 0 || d > 15) {
+      const int d = ReadTermDecimals(GetItemText(kEditDecimals1 + k));
+      if (d < 0) {
         window_.ShowMessageById(17);
         return false;
       }

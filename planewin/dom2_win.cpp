@@ -46,6 +46,8 @@ TDom2Win::TDom2Win(plat::Window* parent, const std::string& caption) : TMap2Win(
   Ma2FileData = {caption, plat::res::String(kStrMa2Filter), "ma2"};
   MazFileData = {caption, plat::res::String(kStrMazFilter), "maz"};
   FileData = Ma2FileData;
+  // A new trajectory here has a new image in the range window.
+  redrawAfterTrajectory = 1;
 }
 
 const plat::CommandTable& TDom2Win::Commands() const {

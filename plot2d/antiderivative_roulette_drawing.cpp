@@ -78,15 +78,10 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
     long double v = 0;
     return EvaluateAt(e.trees[1].get(), 'X', x, v) ? v : 0.0L;
   };
-  int members = 1;
-  long double familyStep = 0;
-  if (e.familyOn) {
-    members = std::abs(e.familySteps) + 1;
-    SetVariable(e.familyLetter, e.familyStart);
-    if (members > 1) familyStep = (e.familyEnd - e.familyStart) / (members - 1);
-  }
+  const TFamilyPlan family = FamilyPlan(e);
+  if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
   int key = 0;
-  for (int m = 0; m < members && key == 0; ++m) {
+  for (int m = 0; m <= family.last && key == 0; ++m) {
     for (int pass = 0; pass < 2 && key == 0; ++pass) {
       const long double step = pass == 0 ? h : -h;
       BeginCurveRecording(static_cast<long>(std::min(budget, 100000.0L)));
@@ -114,7 +109,8 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
         DrawEndDot(dc, pen.last, static_cast<int>(pass == 0 ? e.endMarkerRight() : e.endMarkerLeft()), packed,
                    e.penStyle, brush);
     }
-    if (e.familyOn) AddToVariable(e.familyLetter, familyStep);
+    if (e.familyOn) AddToVariable(e.familyLetter, family.step);
+    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
   }
   dc.SelectPen(oldPen);
   return key;
@@ -128,15 +124,13 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
                 static_cast<std::uint16_t>(e.penStyle)};
   const plat::Pen oldPen = dc.SelectPen(CreateStylePen(spec));
   const long double t0 = e.startValue();
-  int members = 1;
-  long double familyStep = 0;
-  if (e.familyOn) {
-    members = std::abs(e.familySteps) + 1;
-    SetVariable(e.familyLetter, e.familyStart);
-    if (members > 1) familyStep = (e.familyEnd - e.familyStart) / (members - 1);
-  }
+  const TFamilyPlan family = FamilyPlan(e);
+  if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
+  // The pen point goes through the window's point mapping (a range window
+  // of a mapping, logarithmic axes) before it is tested and drawn.
+  auto shown = [this](TPoint2D& p) { return MapWorldPoint(p) && IsInView(p); };
   int key = 0;
-  for (int m = 0; m < members && key == 0; ++m) {
+  for (int m = 0; m <= family.last && key == 0; ++m) {
     for (int pass = 0; pass < 2 && key == 0; ++pass) {
       const long double end = pass == 0 ? e.upperBound.x : e.lowerBound.x;
       long double n = std::fabs(static_cast<long double>(e.stepDensity)) * PixelsPerUnitX * std::fabs(end - t0);
@@ -148,12 +142,12 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
       long double t = t0, s = -1;
       TPoint2D prevQ, q, p;
       SetVariable('T', t);
-      if (RoulettePoint(Engine(), e, s, prevQ, q, p, false) == 0 && IsInView(p)) pen.Add(p);
+      if (RoulettePoint(Engine(), e, s, prevQ, q, p, false) == 0 && shown(p)) pen.Add(p);
       prevQ = q;
       for (long k = 1; k <= steps; ++k) {
         t = k == steps ? end : t + dt;
         SetVariable('T', t);
-        if (RoulettePoint(Engine(), e, s, prevQ, q, p, pass == 1) == 0 && IsInView(p)) {
+        if (RoulettePoint(Engine(), e, s, prevQ, q, p, pass == 1) == 0 && shown(p)) {
           pen.Add(p);
         } else {
           pen.Break();
@@ -166,7 +160,8 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
       }
       EndCurveRecording(colour, spec.width, spec.style);
     }
-    if (e.familyOn) AddToVariable(e.familyLetter, familyStep);
+    if (e.familyOn) AddToVariable(e.familyLetter, family.step);
+    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
   }
   dc.SelectPen(oldPen);
   return key;

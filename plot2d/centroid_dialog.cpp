@@ -144,6 +144,16 @@ void TCentroidDlg::ShowCentroidControls() {
     ShowItem(id, mean);
 }
 
+void TCentroidDlg::DrawDarts(plat::DC& dc) {
+  if (!IsCreated() || IsHidden() || !IsChecked(kCentroidMean) || !IsChecked(kCentroidShowDarts)) return;
+  int code = 0;
+  int region = -1;
+  if (!IsChecked(kCentroidCombined)) region = ChosenEquation(kCentroidInequalities, inequalities_, code);
+  if (code != 0 || (region < 0 && inequalities_.empty())) return;
+  TPoint2D mean;
+  plot_.ThrowDartsInWindow(mean, region, true, &dc);
+}
+
 int TCentroidDlg::CmRun() {
   int code = 0;
   int region = -1;

@@ -48,6 +48,10 @@ class TCentroidDlg : public TDlg {
   // "Erzeuge": 0, or the message code shown.
   int CmRun();
   const TPoint2D& Centroid() const { return centroid_; }
+  // With "Schwerpunkt" and "Punkte anzeigen" chosen, throws the darts into
+  // the chosen region again onto the DC (a page or an export: on the
+  // screen "Erzeuge" shows them).
+  void DrawDarts(plat::DC& dc);
   long double Area() const { return area_; }
 
  private:

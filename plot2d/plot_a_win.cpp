@@ -36,7 +36,7 @@ void TPlotAWin::SetupWindow() {
 }
 
 void TPlotAWin::UpdateMenuChecks(bool drawMenuBar) {
-  if (IsCreated() && HasMenuItem(kCmConnectPoints)) CheckMenu(kCmConnectPoints, samplesAsPoints != 0);
+  if (IsCreated() && HasMenuItem(kCmConnectPoints)) CheckMenu(kCmConnectPoints, samplesAsPoints == 0);
   TPlot111Win::UpdateMenuChecks(drawMenuBar);
 }
 

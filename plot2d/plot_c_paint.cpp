@@ -2,6 +2,8 @@
 // printer, metafile, exports, animation frames) is DrawEquations followed
 // by DrawPlot on one device context; an export is the same pass with a
 // recording flag set.
+#include "graphics/export_sink.h"
+#include "plot2d/centroid_dialog.h"
 #include "plot2d/plot_c_win.h"
 
 namespace kv {
@@ -116,16 +118,23 @@ void TPlotCWin::DrawPlot(plat::DC& dc) {
   DrawEquationLabels(dc);
   DrawPlacedObjects(dc);
   DrawRoughPolyline(dc);
+  // A page or an EPS or SVG file gets the darts of the centroid dialog
+  // thrown anew; on the screen the dialog draws them when it runs.
+  if (TCentroidDlg* c = CentroidDialog()) {
+    const TExportSink* sink = ActiveSink();
+    if (Printing || (sink && sink->Format() != TExportFormat::Pictex)) c->DrawDarts(dc);
+  }
   // Nodes of the polynomials: while one is edited, and where "Punkte immer
   // sichtbar" asks for them.
   for (int i = 0; i <= equationCount; ++i) {
     const TEquation& e = Equation(i);
     if (IsLagrangePolynomial(e) && e.visible && (MouseMode == kCmMouseLagrange || e.filled)) DrawLagrangeNodes(dc, i);
   }
-  DrawRevolutionRange(dc);
-  DrawTraceOverlays(dc);
-  DrawToolMarks(dc);
+  // The Riemann strips lie under the marks of the tools.
   DrawIntegrationOverlays(dc);
+  DrawRevolutionRange(dc);
+  DrawToolMarks(dc);
+  DrawTraceOverlays(dc);
 }
 
 }  // namespace kv

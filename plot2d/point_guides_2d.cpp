@@ -34,13 +34,14 @@ void TPlotCWin::DrawSampledItem(plat::DC& dc, int i) {
   if (!IsValidIndex(i)) return;
   TEquation& e = Equation(i);
   if (e.kind != kKindPoint || e.subKind <= 0 || mappedFlag) return;
-  TExprNode* first = e.trees[0].get();
-  TExprNode* second = e.trees[1].get();
+  // The point as the point drawer has just written it back: a point
+  // entered as one complex number or in polar form ends its guides there.
+  const TPoint2D point{e.startValue(), e.rollRadius()};
+  // The arc of a polar point runs over the angle as entered.
+  const bool polar = e.polarInput != 0 && e.kindFlag == 0;
   long double a = 0;
   long double b = 0;
-  if (!EvaluateReal(first, a) || !EvaluateReal(second, b)) return;
-  const bool polar = e.polarInput != 0;
-  const TPoint2D point = polar ? TPoint2D{a * std::cos(b), a * std::sin(b)} : TPoint2D{a, b};
+  if (polar && (!EvaluateReal(e.trees[0].get(), a) || !EvaluateReal(e.trees[1].get(), b))) return;
   // Dashes show the background between them.
   const plat::Colour oldBk = dc.SetBkColor(GetColour(ColourSlots[0]));
   auto packed = [&e](int width) {

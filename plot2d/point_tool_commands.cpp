@@ -2,16 +2,28 @@
 // "&Extremwerte ...", "&Schnittpunkte ..."): each opens its modeless dialog
 // (created on first use; an open one searches again), closes it when its
 // kinds leave the inventory, and marks the point it shows over the plot.
+#include <vector>
+
+#include "graphics/export_sink.h"
 #include "plot2d/plot_c_win.h"
+#include "plot2d/ivp_dialogs.h"
 
 namespace kv {
 
 namespace {
 
-// The mark: style 9 (the tool point), half-size 7, in the cursor colour.
+// The marks are drawn in the colour of "&Zeiger": a zero as a small
+// marker of style 11, an extremum and the start of an initial-value problem
+// as style 8, an intersection as style 9 (the style and half-size of each).
 constexpr int kCursorSlot = 1;
-constexpr int kToolMarkStyle = 9;
-constexpr int kToolMarkSize = 7;
+struct TMarkLook {
+  int style;
+  int size;
+};
+constexpr TMarkLook kZeroMark{11, 5};
+constexpr TMarkLook kExtremumMark{8, 7};
+constexpr TMarkLook kIntersectionMark{9, 7};
+constexpr TMarkLook kStartMark{8, 7};
 
 template <class D>
 void ShowTool(D& d) {
@@ -66,14 +78,45 @@ void TPlotCWin::ClosePointTools(bool all) {
 }
 
 void TPlotCWin::DrawToolMarks(plat::DC& dc) {
-  TPoint2D marks[3];
-  int n = 0;
-  if (zeroDialog_ && zeroDialog_->Mark(marks[n])) ++n;
-  if (extremumDialog_ && extremumDialog_->Mark(marks[n])) ++n;
-  if (intersectionDialog_ && intersectionDialog_->Mark(marks[n])) ++n;
-  if (n == 0) return;
-  const plat::Pen old = dc.SelectPen(CreateColourPen(CheckColourIndex(ColourSlots[kCursorSlot]), 0, plat::PS_SOLID));
-  for (int k = 0; k < n; ++k) DrawMarkerAtWorld(dc, marks[k], kToolMarkStyle, kToolMarkSize);
+  struct TMark {
+    TPoint2D at;
+    TMarkLook look;
+  };
+  std::vector<TMark> marks;
+  // A found point lies where the window shows it: through the mapping of a
+  // range window or onto logarithmic axes; one that cannot be mapped is
+  // not marked.
+  auto found = [&](const auto& dialog, TMarkLook look) {
+    TPoint2D p;
+    if (dialog && dialog->Mark(p) && MapWorldPoint(p) && IsInView(p)) marks.push_back({p, look});
+  };
+  // Mapping a point sets the window's variables.
+  SaveVariables();
+  found(zeroDialog_, kZeroMark);
+  found(extremumDialog_, kExtremumMark);
+  found(intersectionDialog_, kIntersectionMark);
+  // The start points of the initial-value dialogs, where they are in view;
+  // the dy/dx dialog keeps its start in values, the dy/dt dialog in the
+  // window's own coordinates.
+  if (ivp10_ && ivp10_->IsCreated() && !ivp10_->IsHidden()) {
+    const TPoint2D start{ivp10_->StartPoint().x, ivp10_->StartPoint().y};
+    if (IsInView(start)) marks.push_back({start, kStartMark});
+  }
+  if (ivp11_ && ivp11_->IsCreated() && !ivp11_->IsHidden()) {
+    TPoint2D start{ivp11_->StartPoint().x, ivp11_->StartPoint().y};
+    if ((LogWindowType <= 0 || MapWorldPoint(start)) && IsInView(start)) marks.push_back({start, kStartMark});
+  }
+  RestoreVariables();
+  if (marks.empty()) return;
+  const int colour = CheckColourIndex(ColourSlots[kCursorSlot]);
+  const plat::Pen old = dc.SelectPen(CreateColourPen(colour, 1, plat::PS_SOLID));
+  for (const TMark& m : marks) {
+    if (TExportSink* sink = ActiveSink()) {
+      sink->Marker(m.at, m.look.style, m.look.size, GetColour(colour), m.look.style);
+    } else {
+      DrawMarkerAtWorld(dc, m.at, m.look.style, m.look.size);
+    }
+  }
   dc.SelectPen(old);
 }
 

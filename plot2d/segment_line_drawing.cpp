@@ -23,7 +23,6 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
   if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
   const bool logAxes = LogWindowType > 0;
   const bool ordinary = !mappedFlag && !logAxes;
-  bool anyVisible = false;
   for (int k = 0; k <= family.last; ++k) {
     TPoint2D p1, p2;
     if (const int code = EvaluateSegmentEnds(i, p1, p2); code != 0) return code;
@@ -36,30 +35,29 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
       const TSegment2D& r = LogValueRange;
       visible = TViewMapping::ClipSegmentToRect(r.xmin, r.xmax, r.ymin, r.ymax, p1, p2, false);
     }
-    // A member outside the view is skipped; the family goes on.
-    if (visible) {
-      anyVisible = true;
-      if (ordinary) {
-        DrawSegment(dc, p1, p2, 0, packed, e.penStyle, false, 1);
-        StoreDrawnBox(e, p1, p2);
-        e.notVertical = std::fabs(p1.x - p2.x) > 1e-16L ? 1 : 0;
-        if (e.arrowMode > 0) {
-          // While printing the heads keep the length they have on the screen.
-          if (!Printing) e.arrowLength() = UnitsPerPixelX * (e.arrowSize + 10);
-          const long double head = e.arrowLength();
-          if ((e.arrowMode == 2 || e.arrowMode == 3) && IsInView(p2))
-            DrawSegment(dc, p1, p2, head, packed, e.penStyle, false, 3);
-          if ((e.arrowMode == 1 || e.arrowMode == 3) && IsInView(p1))
-            DrawSegment(dc, p2, p1, head, packed, e.penStyle, false, 3);
-        }
-      } else {
-        DrawMappedSegment(dc, p1, p2, packed, e.penStyle);
+    // A member wholly outside the view ends the drawing: the members after
+    // it are not drawn.
+    if (!visible) return 9;
+    if (ordinary) {
+      DrawSegment(dc, p1, p2, 0, packed, e.penStyle, false, 1);
+      StoreDrawnBox(e, p1, p2);
+      e.notVertical = std::fabs(p1.x - p2.x) > 1e-16L ? 1 : 0;
+      if (e.arrowMode > 0) {
+        // While printing the heads keep the length they have on the screen.
+        if (!Printing) e.arrowLength() = UnitsPerPixelX * (e.arrowSize + 10);
+        const long double head = e.arrowLength();
+        if ((e.arrowMode == 2 || e.arrowMode == 3) && IsInView(p2))
+          DrawSegment(dc, p1, p2, head, packed, e.penStyle, false, 3);
+        if ((e.arrowMode == 1 || e.arrowMode == 3) && IsInView(p1))
+          DrawSegment(dc, p2, p1, head, packed, e.penStyle, false, 3);
       }
+    } else {
+      DrawMappedSegment(dc, p1, p2, packed, e.penStyle);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
     if (family.stepped) ShowFamilyMember(dc, e.familyDelay);
   }
-  return anyVisible ? 0 : 9;
+  return 0;
 }
 
 void TPlotCWin::DrawMappedSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, std::uint32_t packedPen,

@@ -25,7 +25,7 @@ TZeroDlg::TZeroDlg(TPlotCWin& window)
 const plat::CommandTable& TZeroDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TZeroDlg>(&TComboDlg::Commands(), {
                                                                     {kIdToolNext, &TZeroDlg::CmNext},
-                                                                    {kIdToolStore, &TZeroDlg::CmStoreAs, &TZeroDlg::CeStoreAs},
+                                                                    {kIdToolStore, &TZeroDlg::CmStoreAs},
                                                                     {kIdToolPoint, &TZeroDlg::CmDrawPoint,
                                                                      &TZeroDlg::CeDrawPoint},
                                                                 });
@@ -99,19 +99,16 @@ bool TZeroDlg::Mark(TPoint2D& p) const {
 }
 
 void TZeroDlg::CmStoreAs() {
-  // Only a zero that is shown can be stored: after a failed search there
-  // is none.
-  if (found_) StoreToolValue(plot_, letter_, x_);
+  // "x speichern als" stays enabled: after a failed search it stores the
+  // last zero found.
+  StoreToolValue(plot_, letter_, x_);
 }
 
 void TZeroDlg::CmDrawPoint() {
   if (!found_ || plot_.equationCount >= plot_.equationCapacity) return;
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   plot_.AddPointItem(x_, 0);
-  plot_.toolPointFlag = 0;
 }
-
-void TZeroDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(found_ != 0); }
 
 void TZeroDlg::CeDrawPoint(plat::CommandEnabler& ce) {
   ce.Enable(found_ && plot_.equationCount < plot_.equationCapacity);

@@ -60,7 +60,6 @@ class TZeroDlg : public TComboDlg {
   void CmNext() { FindNextZero(); }
   void CmStoreAs();
   void CmDrawPoint();
-  void CeStoreAs(plat::CommandEnabler& ce);
   void CeDrawPoint(plat::CommandEnabler& ce);
 
   TPlotCWin& plot_;

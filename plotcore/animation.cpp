@@ -205,7 +205,7 @@ void TPlotWin::AnimateParameter(int index, bool reversing, bool hasEnd, long dou
   }
 }
 
-void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
+void TPlotWin::PlayPrecomputedFrames(int index, bool reversing, int frames) {
   long double lo, hi;
   if (!SliderRange(*this, index, lo, hi)) return;
   AnimationScope scope(*this);
@@ -267,7 +267,7 @@ void TPlotWin::AnimateTimeParameter(int index, bool reversing, int frames) {
   InvalidatePlot();
 }
 
-void TPlotWin::PlayPrecomputedFrames(int index, bool reversing, int steps) {
+void TPlotWin::StepWholeNumbers(int index, bool reversing, int steps) {
   long double lo, hi;
   if (!SliderRange(*this, index, lo, hi)) return;
   AnimationScope scope(*this);

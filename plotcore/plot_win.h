@@ -289,7 +289,11 @@ class TPlotWin : public TFuncWin {
   TTraceStats TraceEquation(int i, TPolylineSink& sink);
   // The piece of entry i's curve through a point.
   TTraceStats TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink);
-  int DrawImplicitCurve(plat::DC& dc, int i);
+  // Traces entry i's implicit curve onto the DC; with `kept` its runs are
+  // also kept there.  The stop key or 0.
+  int DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept = nullptr);
+  // Draws runs kept from a trace of entry i with its pen.
+  void DrawTracedRuns(plat::DC& dc, int i, const TTracedRuns& runs);
   TSamplerSettings SamplerSettings() const;
   TTracerSettings TracerSettings() const;
   // A start point of the implicit curve F (tree) in the box: up to 15
@@ -412,10 +416,10 @@ class TPlotWin : public TFuncWin {
   void AnimateParameter(int index, bool reversing, bool hasEnd, long double endValue);
   // Precomputed frames: frames + 1 pictures drawn first, then played:
   // "A" stops, Space reverses, "L" +5 ms, "S" -5 ms while above 5.
-  void AnimateTimeParameter(int index, bool reversing, int frames);
+  void PlayPrecomputedFrames(int index, bool reversing, int frames);
   // Whole-number stepping: "A", Space, "S" -50 ms, "L" +50 ms (not below 0),
   // "P" pauses.
-  void PlayPrecomputedFrames(int index, bool reversing, int steps);
+  void StepWholeNumbers(int index, bool reversing, int steps);
   // Draws one frame at the parameter's current value (the quiet drawing).
   virtual void AnimationFrame(int index);
   // The number of slider positions of a parameter (the window's slider-step
@@ -446,7 +450,8 @@ class TPlotWin : public TFuncWin {
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
   // Set while a tool adds a point of its own: the tool dialogs keep their
-  // search where it is when the inventory changes.
+  // search where it is when the inventory changes.  Set and cleared by
+  // TToolPointScope.
   std::uint8_t toolPointFlag = 0;
   long implicitStepLimit = 100000;
   std::int32_t trajectoryDensity = 400;
@@ -506,6 +511,20 @@ class TPlotWin : public TFuncWin {
   bool painting_ = false;
   // Ticks of the time parameter's timer not yet drawn.
   int timeTicks_ = 0;
+};
+
+// Holds the window's tool-point flag while a tool adds its own point, so
+// that the refill of the tool dialogs that the new entry causes does not
+// start their searches again; the flag is cleared when the scope ends.
+class TToolPointScope {
+ public:
+  explicit TToolPointScope(TPlotWin& window) : window_(window) { window_.toolPointFlag = 1; }
+  ~TToolPointScope() { window_.toolPointFlag = 0; }
+  TToolPointScope(const TToolPointScope&) = delete;
+  TToolPointScope& operator=(const TToolPointScope&) = delete;
+
+ private:
+  TPlotWin& window_;
 };
 
 }  // namespace kv

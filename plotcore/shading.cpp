@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/export_sink.h"
 #include "plotcore/plot0_win.h"
 #include "shell/text_helpers.h"
 
@@ -156,7 +157,13 @@ bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, 
     sy += y;
     if (showPoints && dc) {
       plat::Point p;
-      if (WorldToPixel(TPoint2D{x, y}, p)) dc->SetPixel(p.x, p.y, colour);
+      if (!WorldToPixel(TPoint2D{x, y}, p)) continue;
+      // A recorded export gets each hit as a box of one pixel.
+      if (TExportSink* sink = ActiveSink()) {
+        sink->Rect({p.x, p.y, p.x + 1, p.y + 1}, false, colour, -1, colour, 0);
+      } else {
+        dc->SetPixel(p.x, p.y, colour);
+      }
     }
   }
   // The share of hits estimates the region's part of the view.

@@ -77,8 +77,7 @@ long RunDyDxTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item
   if (!f || !std::isfinite(h) || !(std::fabs(h) >= 1e-16L)) return 0;
   const int method = item.method <= kMethodRungeKutta ? item.method : kMethodRungeKutta;
 
-  // The cap: the rounded step limit, none below 2, never more than the
-  // bound of all runs.
+  // The cap: the rounded step limit; below 2 none.
   long limit = kMaxDyDxSteps;
   if (std::isfinite(item.stepLimit)) {
     const long double n = std::round(item.stepLimit);

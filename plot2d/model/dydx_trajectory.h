@@ -46,16 +46,17 @@ class TDyDxSink {
   virtual bool Cancelled() { return false; }
 };
 
-// The most steps of one solution, whatever its item asks for.
-inline constexpr long kMaxDyDxSteps = 1000000;
+// The step count of a solution without a limit: it runs until it leaves
+// the view, a step fails or the stop key ends it.
+inline constexpr long kMaxDyDxSteps = 2147483647;
 
 // Runs the item of a kind-211 entry (f in formula slot 2): from its start
 // point in steps of its h by its method while the steps stay defined, the
 // solution stays within the view's x range and, with the entry's
 // "Grenzen setzen" (unclipped), within its y range; a solution that leaves
 // through the top or bottom otherwise goes on unseen and shows again where
-// it comes back.  The item's step limit (rounded) caps the steps; below 2 it
-// sets no cap.  The steps made are stored as the item's new step limit and
+// it comes back.  The item's step limit (rounded) caps the steps; below 2
+// there is no cap.  The steps made are stored as the item's new step limit and
 // returned.
 long RunDyDxTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, const TDyDxRunSettings& settings,
                        TDyDxSink& sink);

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,15 @@ struct TPackedLetters {
 TPackedLetters SplitPackedCode(int code);
 int PackShadeCode(int pattern, int fromLetter, int toLetter);
 
+// What an implicit curve's trace drew: for each family member its runs of
+// world points, and the key of everything the trace depended on (view,
+// scale, formulas, parameters), so that a stale copy is never drawn.
+using TTracedRuns = std::vector<std::vector<TPoint2D>>;
+struct TTracedCurve {
+  std::string key;
+  std::vector<TTracedRuns> members;
+};
+
 // ---- the equation record ----
 class TEquation {
  public:
@@ -236,6 +246,9 @@ class TEquation {
   std::list<TEquationItem> items;      // head first
   std::array<TreePtr, kFormulaSlots> trees;
   std::list<TResultPoint> results;     // head first
+  // The runs an implicit curve's last trace drew, kept with the entry (not
+  // in the file) so that a repaint draws them again instead of tracing.
+  std::shared_ptr<const TTracedCurve> traced;
 
   // ---- kind-specific places in the value blocks ----
   TPoint3D& boxMin() { return values[0]; }

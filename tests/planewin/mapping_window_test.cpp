@@ -464,5 +464,6 @@ TEST_F(MappingPair, ClosingTheDomainClosesTheRangeAndKeepsTheGridForTheNextPair)
   EXPECT_EQ(next->selectedMapping, 2);
 }
 
+
 }  // namespace
 }  // namespace kv

@@ -168,18 +168,23 @@ TEST_F(ItemDrawing, SegmentsWithArrowHeadsAtEitherEnd) {
   plat::BitmapDC dc(bmp);
   w->SaveVariables();
   EXPECT_EQ(w->DrawSegmentEquation(dc, far), 9);
-  // A family: the later members are drawn even when the first lies outside.
-  const int fam = Add(w, kKindSegment, {"a", "-2", "a", "2"});
+  // A family ends with 9 at its first member outside the view: x = 8 sin a
+  // for a = 0, 1, 2, 3 is 0, 6.7 (outside), 7.3, 1.1; the last is not drawn.
+  const int fam = Add(w, kKindSegment, {"8sin(a)", "-2", "8sin(a)", "2"});
   TEquation& f = w->Equation(fam);
   f.familyOn = 1;
   f.familyLetter = 1;
-  f.familyStart = -10;
-  f.familyEnd = 2;
-  f.familySteps = 6;  // -10, -8, ..., 2
+  f.familyStart = 0;
+  f.familyEnd = 3;
+  f.familySteps = 3;
   w->Equation(far).visible = 0;
   Repaint(w);
   const plat::Colour fc = EntryColour(*w, fam);
-  for (long double x : {-4.0L, -2.0L, 0.0L, 2.0L}) EXPECT_TRUE(Near(*w, {x, 0}, fc, 1)) << static_cast<double>(x);
+  EXPECT_TRUE(Near(*w, {0, 0}, fc, 1));
+  EXPECT_FALSE(Near(*w, {8 * std::sin(3.0L), 0}, fc, 1)) << "a member after the one outside the view";
+  w->SaveVariables();
+  EXPECT_EQ(w->DrawSegmentEquation(dc, fam), 9);
+  w->RestoreVariables();
 }
 
 TEST_F(ItemDrawing, LinesAcrossTheViewAndAsFamilies) {

@@ -154,6 +154,10 @@ TEST_F(Labels2Test, TermModeShowsValuesOfTermsAndDeletesWithLoeschen) {
     d.SetItemText(223, "16");
     d.Press(1);
     EXPECT_NE(d.Result(), plat::IDOK);
+    // Decimals that are no whole number are refused the same way.
+    d.SetItemText(223, "pi");
+    d.Press(1);
+    EXPECT_NE(d.Result(), plat::IDOK);
     d.SetItemText(223, "2");
     d.SetItemText(211, "2+");
     d.Press(1);
@@ -161,8 +165,9 @@ TEST_F(Labels2Test, TermModeShowsValuesOfTermsAndDeletesWithLoeschen) {
     d.Press(2);
   });
   w->EvRButtonDown(0, {at.x + 3, at.y + 3});
-  ASSERT_EQ(pt::Messages().size(), 2u);
+  ASSERT_EQ(pt::Messages().size(), 3u);
   EXPECT_EQ(pt::Messages()[0].text, "jenseits der Grenzen");
+  EXPECT_EQ(pt::Messages()[1].text, "jenseits der Grenzen");
   EXPECT_EQ(w->TermBlocks[0].terms[0], "1/");
   // "Löschen" removes the term label.
   pt::ExpectDialog("NEWTEXT1", [](plat::Dialog& d) { d.Press(52); });

@@ -186,7 +186,7 @@ TEST_F(AnimationTest, SteppingChangesItsDelayAndDirection) {
   w->SetVariable('A', 3);
   w->steppingDelay = 100;
   Keys(*w, "SSSL A");
-  w->PlayPrecomputedFrames(1, false, 10);
+  w->StepWholeNumbers(1, false, 10);
   ExpectFrames({3, 4, 5, 6, 7});
   EXPECT_EQ(w->steppingDelay, 50);
   // Reversing at the end of the steps.
@@ -194,7 +194,7 @@ TEST_F(AnimationTest, SteppingChangesItsDelayAndDirection) {
   w->steppingDelay = 0;
   w->SetVariable('A', 9);
   Keys(*w, "QQQA");
-  w->PlayPrecomputedFrames(1, true, 10);
+  w->StepWholeNumbers(1, true, 10);
   ExpectFrames({9, 10, 9});
 }
 
@@ -202,12 +202,12 @@ TEST_F(AnimationTest, PrecomputedFramesPlayWithTheirDelayKeys) {
   w->frameDelay = 10;
   const std::string caption = w->GetCaption();
   Keys(*w, "QQQQLSSSA");
-  w->AnimateTimeParameter(1, true, 3);
+  w->PlayPrecomputedFrames(1, true, 3);
   EXPECT_EQ(w->frameDelay, 5);
   EXPECT_EQ(w->GetCaption(), caption);
   // "A" while the frames are drawn stops at once.
   Keys(*w, "A");
-  w->AnimateTimeParameter(1, true, 3);
+  w->PlayPrecomputedFrames(1, true, 3);
   EXPECT_EQ(w->frameDelay, 5);
 }
 

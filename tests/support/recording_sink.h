@@ -25,6 +25,7 @@ class RecordingSink : public kv::TExportSink {
   std::vector<std::vector<kv::TPoint2D>> polylines;
   std::vector<kv::TExportText> texts;
   std::vector<kv::TPoint2D> lastPolygon;
+  std::vector<kv::TPoint2D> markers;
 
   int Count(const std::string& call) const {
     int n = 0;
@@ -67,8 +68,9 @@ class RecordingSink : public kv::TExportSink {
   void Circle(const kv::TPoint2D&, int, int, std::optional<plat::Colour>, std::optional<plat::Colour>) override {
     calls.push_back("Circle");
   }
-  void Marker(const kv::TPoint2D&, int style, int, plat::Colour, int) override {
-    calls.push_back("Marker " + std::to_string(style));
+  void Marker(const kv::TPoint2D& p, int style, int r, plat::Colour, int) override {
+    calls.push_back("Marker " + std::to_string(style) + " r" + std::to_string(r));
+    markers.push_back(p);
   }
   void Text(plat::DC&, const kv::TExportText& t) override {
     calls.push_back("Text");
@@ -78,7 +80,7 @@ class RecordingSink : public kv::TExportSink {
   void Arrow(const kv::TExportArrow& a) override {
     calls.push_back(std::string("Arrow ") + (a.filled ? "filled" : "open") + " w" + std::to_string(a.pen.width));
   }
-  void Comment(std::string_view) override { calls.push_back("Comment"); }
+  void Comment(std::string_view text) override { calls.push_back("Comment " + std::string(text)); }
 
  private:
   kv::TExportFormat format_;

@@ -191,6 +191,19 @@ TEST(DyDxRuns, StepLimitsDirectionAndTheStopKey) {
   RunLog stopped;
   stopped.stopAfter = 3;
   EXPECT_EQ(RunDyDxTrajectory(en.e, en.engine, item, s, stopped), 3);
+  // Without a limit only the stop key ends a solution that stays in the
+  // view for more than a million steps.
+  struct CountingSink : TDyDxSink {
+    long asked = 0;
+    bool Cancelled() override { return ++asked >= 1500000; }
+  } counting;
+  TDyDxRunSettings wide = s;
+  wide.view = {0, 1e9L, -5, 5};
+  item.paramEnd = 1;
+  item.stepLimit = 1;
+  EXPECT_EQ(RunDyDxTrajectory(en.e, en.engine, item, wide, counting), 1500000);
+  item.paramEnd = 0.125L;
+  item.stepLimit = 0;
   // A start beyond the sides draws nothing; one above the view runs unseen
   // until the solution comes into it.
   item.start = {6, 0, 0};

@@ -1,0 +1,157 @@
+// The 2D window's tools as a user sees them on a real display: the check
+// mark of "&Punkte verbinden", the mark of a zero, the decimals of a term
+// label, the dy/dx dialog's "als Text speichern" and the range window of a
+// mapping following a new solution in its domain.
+#include <algorithm>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+constexpr int kNewExplicit = 901;     // "&1. y = f(x) ..."
+constexpr int kConnectPoints = 702;   // "&Punkte verbinden"
+constexpr int kZeros = 707;           // "&Nullstellen ..."
+constexpr int kMouseTerms = 129;      // "Ter&me"
+constexpr int kNewDyDt = 910;         // "dy/d&t ..."
+constexpr int kNewDyDx = 911;         // "dy/d&x ..."
+constexpr int kDyDtSolutions = 780;   // "dy/d&t Bahnkurve ..."
+constexpr int kDyDxSolutions = 781;   // "dy/d&x Bahnkurve ..."
+constexpr int kNewMapping = 1102;     // "&Neu ..." of "&Abbild"
+
+class Tools2D : public DisplayTest {
+ protected:
+  // Runs the command, waits for its dialog and answers it with the texts
+  // and Enter.
+  void NewEntry(const TopWindow& w, int command, const std::string& dialog,
+                std::initializer_list<std::pair<int, const char*>> texts) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = program_->WaitDialog(dialog, from, 3000);
+    ASSERT_TRUE(d) << "the dialog " << dialog << " did not appear";
+    for (const auto& [id, text] : texts) program_->SetText(*d, id, text);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+    Settled(w.id);
+  }
+  std::optional<LoggedDialog> OpenDialog(const TopWindow& w, int command, const std::string& dialog) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    return program_->WaitDialog(dialog, from, 3000);
+  }
+  bool MessageSince(std::size_t from, const std::string& text, int ms) {
+    return program_->Log().WaitFor("message " + text, from, ms) >= 0;
+  }
+};
+
+TEST_F(Tools2D, PunkteVerbindenIsCheckedWhileThePointsAreJoined) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  auto item = program_->MenuItem(w.id, kConnectPoints);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->check, 'c') << "a new window joins the points of its curves";
+  Menu(w, kConnectPoints);
+  item = program_->MenuItem(w.id, kConnectPoints);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->check, 'u');
+}
+
+// The zero of y = x - 2 is marked by an arrow that points down onto it from
+// above (three strokes, the longest 15 pixels up), not by a cross.
+TEST_F(Tools2D, AZeroIsMarkedByAnArrowFromAbove) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  NewEntry(w, kNewExplicit, "EQUA201", {{212, "x-2"}});
+  const Image before = Settled(w.id);
+  auto d = OpenDialog(w, kZeros, "ZEROS");
+  ASSERT_TRUE(d) << "no zeros dialog";
+  Image after;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        after = Screen().Capture(w.id);
+        return after.pixels != before.pixels;
+      },
+      5000))
+      << "no mark on the plot";
+  after = Settled(w.id);
+  ASSERT_EQ(after.w, before.w);
+  int left = after.w, right = -1, top = after.h, bottom = -1;
+  for (int y = 0; y < after.h; ++y)
+    for (int x = 0; x < after.w; ++x)
+      if (after.At(x, y) != before.At(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, left);
+  EXPECT_GE(bottom - top + 1, 15) << "the arrow's shaft";
+  EXPECT_LE(right - left + 1, 12) << "an arrow five pixels to each side, no cross seven";
+}
+
+TEST_F(Tools2D, TermDecimalsThatAreNoWholeNumberAreRefused) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  Menu(w, kMouseTerms);
+  const Image plot = Settled(w.id);
+  std::size_t from = program_->Log().Size();
+  int x = plot.w / 2, y = plot.h / 2;
+  Screen().ToScreen(w.id, x, y);
+  Screen().Click(x, y, 3);
+  auto d = program_->WaitDialog("NEWTEXT1", from, 3000);
+  ASSERT_TRUE(d) << "no term dialog";
+  program_->SetText(*d, 211, "1/4");
+  program_->SetText(*d, 223, "pi");
+  from = program_->Log().Size();
+  program_->ClickControl(*d, 1);  // "OK"
+  EXPECT_TRUE(MessageSince(from, "jenseits der Grenzen", 3000)) << "the decimals were taken without a word";
+  Screen().Key("Return");  // the message box has the focus
+  EXPECT_TRUE(Screen().Exists(d->window)) << "the dialog stays open";
+  program_->ClickControl(*d, 2);  // "Abbruch"
+  EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
+}
+
+TEST_F(Tools2D, TheDyDxDialogOffersAlsTextSpeichern) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  NewEntry(w, kNewDyDx, "EQUA211", {{213, "x-y"}});
+  auto d = OpenDialog(w, kDyDxSolutions, "IVP11");
+  ASSERT_TRUE(d) << "no dy/dx dialog";
+  const LoggedControl* keep = d->Find(275);
+  ASSERT_NE(keep, nullptr);
+  EXPECT_TRUE(keep->visible);
+  EXPECT_EQ(keep->text, "als Text speichern");
+}
+
+// A solution started in the domain window of a mapping shows at once as its
+// image in the range window.
+TEST_F(Tools2D, ANewSolutionInTheDomainRedrawsTheRangeWindow) {
+  Start();
+  Menu(Frame(), 405);  // "Ebene &xy"
+  const TopWindow range = Window("Wertebereich [Abbildung1.ma2]");
+  const TopWindow domain = Window("Abbildung1.ma2");
+  ASSERT_NE(range.id, 0u);
+  ASSERT_NE(domain.id, 0u);
+  auto mapping = OpenDialog(domain, kNewMapping, "EQUA402");
+  ASSERT_TRUE(mapping);
+  program_->ClickControl(*mapping, 1);
+  ASSERT_TRUE(Screen().WaitGone(mapping->window, 3000));
+  Screen().Activate(domain.id);
+  NewEntry(domain, kNewDyDt, "EQUA210", {{211, "1"}, {212, "0"}});
+  auto ivp = OpenDialog(domain, kDyDtSolutions, "IVP10");
+  ASSERT_TRUE(ivp) << "no dy/dt dialog";
+  program_->SetText(*ivp, 211, "-1");
+  program_->SetText(*ivp, 212, "1");
+  Settled(domain.id);
+  const Image before = Settled(range.id);
+  program_->ClickControl(*ivp, 91);  // "Zeichnen"
+  EXPECT_TRUE(Eventually([&] { return Screen().Capture(range.id).pixels != before.pixels; }, 5000))
+      << "the range window does not show the new solution";
+}
+
+}  // namespace
+}  // namespace kvdisplay
