@@ -103,6 +103,11 @@ class TPlot11Win : public TPlot1Win {
   void FillPlotState(TPlotFileState& s);
   void ReturnPlotEntries(TPlotFileState& s);
   void ApplyPlotState(TPlotFileState& s);
+  // What a window keeps in the record images beyond the records' fields:
+  // added to a state before it is written, taken from a read state before
+  // it is applied.
+  virtual void AddRecordBytes(TPlotFileState& s) {}
+  virtual void TakeRecordBytes(const TPlotFileState& s) {}
   // Reopens the side windows and dialogs of an open-windows mask.
   void RestoreSideWindows(std::int32_t mask);
   // The window's settings into blocks 2 to 5 of a file, and back with the

@@ -36,6 +36,7 @@ void TPlot11Win::ApplyPlotState(TPlotFileState& b) {
   const TPlotSettingsBlock& s = b.settings;
   loadedFileVersion = version;
   CloseStaleDialogs(true);
+  TakeRecordBytes(b);
 
   // Protection: an empty stored password protects nothing.
   std::int16_t mask = s.words[kWordProtection];

@@ -119,6 +119,7 @@ bool TPlot11Win::WriteFile() {
   if (!OpenForWriting(FileData.FileName)) return false;
   TPlotFileState state;
   FillPlotState(state);
+  AddRecordBytes(state);
   WritePlotFile(*Out(), state);
   ReturnPlotEntries(state);
   // The notes as written are the saved ones.

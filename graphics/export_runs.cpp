@@ -246,7 +246,17 @@ void TZORWing::WritePictexShadeSymbol() {
   if (auto* sink = dynamic_cast<TPictexSink*>(Sink.get())) sink->Writer().WritePictexShadeSymbol();
 }
 
-void TZORWing::EndPictexFile() { Report(*this, CloseExportFile(), 89); }
+void TZORWing::EndPictexFile() {
+  const auto* tex = dynamic_cast<const TPictexSink*>(Sink.get());
+  const int leftOut = tex ? tex->LeftOutFills() : 0;
+  const bool written = CloseExportFile();
+  // A file without the filled areas the screen shows is no plain success.
+  if (written && leftOut > 0) {
+    ShowMessageById(33);  // "PiCTeX Datei ohne gefüllte Flächen gespeichert"
+    return;
+  }
+  Report(*this, written, 89);
+}
 
 // ---- shared ----
 

@@ -46,7 +46,8 @@ void TEpsSink::Polyline(const TPoint2D* points, int last, const TExportPen& pen)
     writer_.WriteEpsPolyline(points, last, pen.colour, pen.width);
     return;
   }
-  // A styled polyline keeps its dashes as one path of every segment.
+  // A styled polyline keeps its dashes as one path of every segment: a
+  // dashed curve written solid would not be the curve the screen shows.
   const std::vector<std::uint8_t> all(static_cast<std::size_t>(last < 0 ? 0 : last + 1), 1);
   writer_.WriteEpsGappedPolyline(points, all.data(), last, pen.colour, pen.width, pen.style, 0);
 }
@@ -120,10 +121,12 @@ void TSvgSink::Polyline(const TPoint2D* points, int last, const TExportPen& pen)
   if (last < 1) return;
   const std::vector<plat::Point>& px = Pixels(points, last + 1);
   if (pen.style == 0) {
-    writer_.WriteSvgPath(px.data(), last, pen.colour, pen.width < 1 ? 1 : pen.width);
+    // The path takes the width as given.
+    writer_.WriteSvgPath(px.data(), last, pen.colour, pen.width);
     return;
   }
-  // A path has no dashes: a styled polyline is written as its lines.
+  // A path has no dashes: a styled polyline is written as its lines, so
+  // that a dashed curve stays dashed as on the screen.
   for (int k = 0; k < last; ++k)
     writer_.WriteSvgLine(px[static_cast<std::size_t>(k)], px[static_cast<std::size_t>(k) + 1], pen.colour,
                          pen.width, pen.style);
@@ -213,6 +216,19 @@ void TPictexSink::Polyline(const TPoint2D* points, int last, const TExportPen& p
 void TPictexSink::GappedPolyline(const TPoint2D* points, const std::uint8_t* flags, int last, const TExportPen&,
                                  int mode) {
   writer_.WritePictexGappedPolyline(points, flags, last, mode);
+}
+
+void TPictexSink::Polygon(const TPoint2D* points, int count, bool hollow, plat::Colour, int width,
+                          plat::Colour stroke) {
+  if (count < 2) return;
+  if (!hollow) {
+    ++leftOutFills_;
+    return;
+  }
+  if (width < 0) return;
+  std::vector<TPoint2D> outline(points, points + count);
+  outline.push_back(points[0]);
+  Polyline(outline.data(), count, {stroke, width, 0});
 }
 
 void TPictexSink::Hatch(const TPoint2D* points, int count, plat::Colour, int hatchStyle) {

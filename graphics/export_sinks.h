@@ -81,8 +81,10 @@ class TPictexSink : public TExportSink {
   void Polyline(const TPoint2D* points, int last, const TExportPen& pen) override;
   void GappedPolyline(const TPoint2D* points, const std::uint8_t* flags, int last, const TExportPen& pen,
                       int mode) override;
-  // PiCTeX has no filled polygons or boxes: they are left out.
-  void Polygon(const TPoint2D*, int, bool, plat::Colour, int, plat::Colour) override {}
+  // PiCTeX has no filled polygons or boxes: a hollow polygon is written as
+  // its outline, a filled one is left out and counted.
+  void Polygon(const TPoint2D* points, int count, bool hollow, plat::Colour fill, int width,
+               plat::Colour stroke) override;
   void Hatch(const TPoint2D* points, int count, plat::Colour colour, int hatchStyle) override;
   void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
               std::optional<plat::Colour> stroke) override;
@@ -91,10 +93,13 @@ class TPictexSink : public TExportSink {
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
   void Comment(std::string_view text) override { writer_.WriteComment(text); }
+  // Filled polygons the file lacks.
+  int LeftOutFills() const { return leftOutFills_; }
 
  private:
   TZORWing& w_;
   TPictexWriter writer_;
+  int leftOutFills_ = 0;
 };
 
 }  // namespace kv

@@ -359,9 +359,9 @@ void TZORWint::DrawTexts(plat::DC& dc, std::vector<TTextLabel>& list, int backgr
 
 void TZORWint::DrawTextsToPictex(plat::DC& dc, std::vector<TTextLabel>& list) {
   TExportSink* sink = ActiveSink();
+  // Every label is written, hidden ones too: the picture's source is edited
+  // in the document, where a label is deleted more easily than added.
   for (const TTextLabel& l : list) {
-    // Hidden labels stay out of the file as they stay off the screen.
-    if (!l.visible) continue;
     TTextLabel a = l;
     TextToAbsolute(a);
     TExportText t;

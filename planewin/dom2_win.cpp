@@ -4,6 +4,8 @@
 // the commands of the menu "&Abbild", the readouts and the mouse.
 #include "planewin/dom2_win.h"
 
+#include "entry/model/plot_file.h"
+
 #include "graphics/mouse_drag.h"
 #include "planewin/map_grid_dialog.h"
 #include "planewin/model/mapping_readouts.h"
@@ -17,11 +19,10 @@ namespace kv {
 
 namespace {
 
-// The longest joined labels a plot file's label field holds; longer ones
-// are stored as fixed texts.
-constexpr std::size_t kFileLabelLimit = kFormulaTextSize - 1;
-// "dom2.ini" keeps the four labels in its second and third byte blocks.
-constexpr std::size_t kSettingsLabelLimit = 41;
+// The longest joined labels the file and "dom2.ini" (in its second and
+// third byte blocks) keep; longer ones are stored as fixed texts.
+constexpr std::size_t kFileLabelLimit = 20;
+constexpr std::size_t kSettingsLabelLimit = 20;
 
 // Where "dom2.ini" keeps what the domain window adds to the 2D settings.
 enum : std::size_t {
@@ -207,13 +208,34 @@ bool TDom2Win::WriteFile() {
   if (AxisNames[0].empty()) AxisNames[0] = "x,x,";
   if (AxisNames[1].empty()) AxisNames[1] = "y,y,";
   PackRangeState(state, Equation(0), Equation(1));
+  writtenRangeColours_ = state.colours;
+  writingRangeColours_ = true;
   const bool ok = TMap2Win::WriteFile();
+  writingRangeColours_ = false;
   // The records and labels are the drawing's again.
   CopyEquation(Equation(0), keptX);
   CopyEquation(Equation(1), keptY);
   BindGridVariables();
   AxisNames = keptLabels;
   return ok;
+}
+
+void TDom2Win::AddRecordBytes(TPlotFileState& s) {
+  TMap2Win::AddRecordBytes(s);
+  if (!writingRangeColours_ || s.entries.empty()) return;
+  const auto bytes = RangeColourBytes(writtenRangeColours_);
+  s.entries[0].recordPatchOffset = kRangeColourOffset;
+  s.entries[0].recordPatch.assign(bytes.begin(), bytes.end());
+}
+
+void TDom2Win::TakeRecordBytes(const TPlotFileState& s) {
+  TMap2Win::TakeRecordBytes(s);
+  if (s.entries.empty()) {
+    rangeColoursRead_ = false;
+    return;
+  }
+  const std::vector<std::uint8_t>& image = s.entries[0].recordImage;
+  rangeColoursRead_ = ReadRangeColours(image.data(), image.size(), readRangeColours_);
 }
 
 bool TDom2Win::Save() {
@@ -244,7 +266,9 @@ void TDom2Win::OnViewChanged() {
   if (HasGrid()) {
     BindGridVariables();
     if (r && version > 18) {
-      const TRangeState state = UnpackRangeState(Equation(0), Equation(1));
+      TRangeState state = UnpackRangeState(Equation(0), Equation(1));
+      // Colours that cannot be trusted leave the range window's own.
+      state.colours = rangeColoursRead_ ? readRangeColours_ : r->RangeState().colours;
       if (version > 20) {
         r->ApplyRangeState(state);
         RangePlacement.width = state.width >= 50 && state.width <= 800 ? state.width : 300;
@@ -456,8 +480,9 @@ void TDom2Win::CmMapGrid() {
 void TDom2Win::CmMapTables() {
   std::string text;
   if (!TableReadout(text, true)) return;
-  ShowReadout(TableWindow, plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable),
-              plat::res::String(kStrMapTables) + ".txt", text);
+  const std::string fileName = plat::res::String(kStrMapTables) + ".txt";
+  ShowReadout(TableWindow, plat::res::String(kStrMapTables) + " " + plat::res::String(kStrValueTable), fileName,
+              fileName, text);
 }
 
 // ---- readouts ----
@@ -490,14 +515,15 @@ void TDom2Win::ShowJacobian(const TPoint2D& p) {
   if (text.empty()) return;
   std::string name;
   GetFileNamePart(name, FileData.FileName);
-  ShowReadout(JacobiWindow, plat::res::String(kStrJacobiData) + " [" + name + "]", "jacobdata.txt", text);
+  ShowReadout(JacobiWindow, plat::res::String(kStrJacobiData) + " [" + name + "]", "jacobdata.txt", "data", text);
 }
 
 void TDom2Win::ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName,
-                           const std::string& text) {
-  // The window keeps the title it was made with.
+                           const std::string& fileType, const std::string& text) {
+  // The window keeps the title it was made with; it is made with its file
+  // type as its first text, which the readout replaces.
   if (!window || window->IsDestroyed()) {
-    window = new TTextWin(this, title, fileName, "", TextFontSlot);
+    window = new TTextWin(this, title, fileName, fileType, TextFontSlot);
     if (!window->Create()) {
       delete window;
       window = nullptr;

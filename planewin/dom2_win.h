@@ -7,6 +7,7 @@
 // clicked point and the table of the mapped grid.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -42,6 +43,9 @@ class TDom2Win : public TMap2Win {
   // again and the stored range state handed to the range window.
   void OnViewChanged() override;
   void NewFile() override;
+  // The range window's colours as bytes of entry 0's record image.
+  void AddRecordBytes(TPlotFileState& s) override;
+  void TakeRecordBytes(const TPlotFileState& s) override;
 
   // ---- the entries ----
   // Entries 0 and 1 from DefaultGrid, the view around the grid.
@@ -98,6 +102,11 @@ class TDom2Win : public TMap2Win {
   int pairPainting = 0;
 
  private:
+  std::array<std::uint32_t, 5> writtenRangeColours_{};
+  bool writingRangeColours_ = false;
+  std::array<std::uint32_t, 5> readRangeColours_{};
+  bool rangeColoursRead_ = false;
+
   void CmNewMapping();
   void CmMapGrid();
   void CmMapTables();
@@ -118,7 +127,8 @@ class TDom2Win : public TMap2Win {
   void ShowJacobian(const TPoint2D& p);
   void StoreDomainSettings();
   void ApplyDomainSettings();
-  void ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName, const std::string& text);
+  void ShowReadout(TTextWin*& window, const std::string& title, const std::string& fileName,
+                   const std::string& fileType, const std::string& text);
 };
 
 }  // namespace kv

@@ -34,6 +34,7 @@ void TZORWin::SetPrinterMetrics(int dpiX, int dpiY, int offsetX, int offsetY) {
 }
 
 void TZORWin::Print() {
+  if (PrinterWatch) PrinterWatch->Check();
   if (!Printer) return;
   // The paper is the background.
   const std::int16_t background = ColourSlots[0];
@@ -64,9 +65,16 @@ void TZORWin::PrintPage(TZORPrintout& job, plat::DC& dc, int page) {
   if (!(width >= 0.25L)) width = 0.25L;
   const plat::DeviceCaps caps = dc.Caps();
   SetPrinterMetrics(caps.logPixelsX, caps.logPixelsY, caps.physicalOffsetX, caps.physicalOffsetY);
-  // The screen's client size gives the aspect ratio of every copy.
-  const long double screenWidth = ClientWidth > 0 ? ClientWidth : 1;
-  const long double screenHeight = ClientHeight > 0 ? ClientHeight : 1;
+  // The screen's client size gives the aspect ratio of a copy; a file
+  // printed with others brings its own window size.
+  long double screenWidth = ClientWidth > 0 ? ClientWidth : 1;
+  long double screenHeight = ClientHeight > 0 ? ClientHeight : 1;
+  // Frame and menu around the client area, which a hidden window does not
+  // lay out anew.
+  const plat::Rect frame0 = GetWindowRect();
+  const plat::Rect client0 = GetClientRect();
+  const int chromeWidth = frame0.Width() - client0.Width();
+  const int chromeHeight = frame0.Height() - client0.Height();
   int drawn = 0;
   for (int i = 0; i < CopyCount && i < kPrintFileCount; ++i) {
     if (SimultaneousPrint) {
@@ -75,6 +83,11 @@ void TZORWin::PrintPage(TZORPrintout& job, plat::DC& dc, int page) {
       if (LoadFileForPrint(name) != 0) {
         job.Skipped.push_back(name);
         continue;
+      }
+      const plat::Rect frame = GetWindowRect();
+      if (frame.Width() > chromeWidth && frame.Height() > chromeHeight) {
+        screenWidth = frame.Width() - chromeWidth;
+        screenHeight = frame.Height() - chromeHeight;
       }
     }
     Printing = 1;
@@ -101,6 +114,12 @@ int TZORWin::LoadFileForPrint(const std::string& name) {
   BeforeReadFile();
   const int code = ReadFile();
   if (IsFileOpen()) AbandonFile();
+  // The window takes the file's size and place, still out of sight, so
+  // that the drawing has the proportions it was saved with.
+  if (code == 0) {
+    if (!IsPlacementOnScreen(Placement, ScreenWidth, ScreenHeight)) Placement = RandomPlacement();
+    MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
+  }
   Modified = 0;
   InvalidateBackBuffer(PaintBufferIndex);
   return code;

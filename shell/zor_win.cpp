@@ -61,6 +61,11 @@ bool IsPlacementOnScreen(const TPlacement& p, int screenWidth, int screenHeight)
 TZORWin::TZORWin(plat::Window* parent, const std::string& title) : TPreWin(parent, title) {
   AssignMenu("DEFMENU");
   Printer = std::make_unique<plat::Printer>();
+  PrinterWatch = std::make_unique<plat::DefaultPrinterWatch>([this] { DefaultPrinterChanged(); });
+}
+
+void TZORWin::DefaultPrinterChanged() {
+  if (Printer) Printer = std::make_unique<plat::Printer>();
 }
 
 TZORWin::~TZORWin() = default;

@@ -22,6 +22,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/dc.h"
+#include "platform/default_printer.h"
 #include "platform/printer.h"
 #include "shell/pre_win.h"
 #include "shell/model/settings_file.h"
@@ -71,6 +72,9 @@ class TZORWin : public TPreWin {
   virtual void BeforeReadFile() {}
   // Prints the plot on one page, after the print dialog.
   virtual void Print();
+  // The desktop's default printer changed: a window that has a printer
+  // takes a new printer object, which prints to the new default.
+  void DefaultPrinterChanged();
   virtual void UpdateMoreMenuChecks() {}
   virtual bool CanCloseWithNotes();
   void BuildGreyTables() override;
@@ -207,6 +211,9 @@ class TZORWin : public TPreWin {
   std::string NotesText;
   std::uint8_t NotesShown = 0;
   std::unique_ptr<plat::Printer> Printer;
+  // Notices a new default printer of the desktop (checked when the program
+  // becomes active again and before each print).
+  std::unique_ptr<plat::DefaultPrinterWatch> PrinterWatch;
   std::array<std::string, kPrintFileCount> PrintFiles{};
   plat::Bitmap ClipboardBitmap;
   TSettingsBlocks SettingsBlocks;

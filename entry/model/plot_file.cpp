@@ -1,5 +1,7 @@
 #include "entry/model/plot_file.h"
 
+#include <algorithm>
+
 #include "plotcore/model/equation_record.h"
 #include "shell/model/notes_block.h"
 
@@ -69,7 +71,14 @@ void WritePlotFile(ByteWriter& w, const TPlotFileState& s) {
   settings.words[kWordLastIndex] = static_cast<std::int16_t>(s.entries.size()) - 1;
   settings.words[kWordNameLength] = kStoredNameLength;
   WritePlotSettings(w, settings);
-  for (const TPlotEntry& entry : s.entries) WriteEquationGroup(w, entry.equation, entry.name, entry.groupMember);
+  for (const TPlotEntry& entry : s.entries) {
+    const std::size_t start = w.Size();
+    WriteEquationGroup(w, entry.equation, entry.name, entry.groupMember);
+    const std::size_t n = entry.recordPatch.size();
+    if (n > 0 && n <= kEquationRecordSize && entry.recordPatchOffset <= kEquationRecordSize - n)
+      std::copy(entry.recordPatch.begin(), entry.recordPatch.end(),
+                w.Data().begin() + static_cast<std::ptrdiff_t>(start + entry.recordPatchOffset));
+  }
   WriteAxisTitles(w, s.axisTitles);
   if (HasProtection(s.settings)) WriteProtectionBlock(w, s.password);
   s.tables.Write(w, !RealMode(s.settings));

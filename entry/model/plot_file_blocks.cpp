@@ -97,7 +97,10 @@ void WriteEquationGroup(ByteWriter& w, const TEquation& e, const std::string& na
 bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlotEntry& entry) {
   TPlotEntry t;
   TEquation& e = t.equation;
-  if (!ReadEquationRecord(r, e)) return false;
+  t.recordImage.resize(kEquationRecordSize);
+  if (!r.Bytes(t.recordImage.data(), t.recordImage.size())) return false;
+  ByteReader image(t.recordImage);
+  if (!ReadEquationRecord(image, e)) return false;
   SanitizeEquation(e);
   t.groupMember = e.penColour >= kGroupColourOffset;
   e.penColour = static_cast<std::uint16_t>(e.penColour % kGroupColourOffset);

@@ -28,8 +28,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "graphics/model/text_label_record.h"
 #include "plotcore/model/equation.h"
@@ -189,6 +191,14 @@ struct TPlotEntry {
   TEquation equation;
   std::string name;
   bool groupMember = false;
+  // The record image as it was read.  A window that keeps bytes of its own
+  // in fields its records do not use (the mapping pair's range colours)
+  // finds them here.
+  std::vector<std::uint8_t> recordImage;
+  // Bytes the writer puts over the record image at recordPatchOffset;
+  // nothing when empty or when they would reach past the record.
+  std::size_t recordPatchOffset = 0;
+  std::vector<std::uint8_t> recordPatch;
 };
 
 // The record image (with the colour + 1000 of a group member), the item

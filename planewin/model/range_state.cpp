@@ -1,22 +1,43 @@
 #include "planewin/model/range_state.h"
 
+#include <vector>
+
+#include "core/binary_stream.h"
+#include "core/text_encoding.h"
+
 namespace kv {
 
 namespace {
 
 constexpr long double kTwo32 = 4294967296.0L;
 
-long double PackColours(std::uint32_t low, std::uint32_t high) { return low + high * kTwo32; }
+std::uint32_t U32At(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
 
-void UnpackColours(long double v, std::uint32_t& low, std::uint32_t& high) {
-  // Anything but a whole number below 2^64 was not written by us.
-  if (!(v >= 0) || !(v < kTwo32 * kTwo32) || v != static_cast<long double>(static_cast<unsigned long long>(v))) {
-    low = high = 0;
-    return;
-  }
+bool IsColour(std::uint32_t c) { return (c >> 24) == 0; }
+
+// A whole number 0 <= v < 2^64 split into its low and high 32 bits.
+bool WholePair(long double v, std::uint32_t& low, std::uint32_t& high) {
+  if (!(v >= 0) || !(v < kTwo32 * kTwo32)) return false;
   const auto bits = static_cast<unsigned long long>(v);
+  if (static_cast<long double>(bits) != v) return false;
   low = static_cast<std::uint32_t>(bits);
   high = static_cast<std::uint32_t>(bits >> 32);
+  return true;
+}
+
+// The earlier form: the colours as whole numbers in three long doubles.
+bool ReadColoursAsNumbers(const std::uint8_t* p, std::array<std::uint32_t, 5>& colours) {
+  std::array<std::uint32_t, 6> c{};
+  for (std::size_t k = 0; k < 3; ++k)
+    if (!WholePair(DecodeExtended(p + 10 * k), c[2 * k], c[2 * k + 1])) return false;
+  if (c[5] != 0) return false;
+  for (std::size_t k = 0; k < 5; ++k)
+    if (!IsColour(c[k])) return false;
+  for (std::size_t k = 0; k < 5; ++k) colours[k] = c[k];
+  return true;
 }
 
 }  // namespace
@@ -54,8 +75,7 @@ void PackRangeState(const TRangeState& s, TEquation& e0, TEquation& e1) {
   e0.auxValue4 = s.moreWords[1];
   e1.auxValue3 = s.moreWords[2];
   e1.auxValue4 = s.moreWords[3];
-  e0.values[7] = {PackColours(s.colours[0], s.colours[1]), PackColours(s.colours[2], s.colours[3]),
-                  static_cast<long double>(s.colours[4])};
+  e0.values[7] = {};
 }
 
 TRangeState UnpackRangeState(const TEquation& e0, const TEquation& e1) {
@@ -74,10 +94,6 @@ TRangeState UnpackRangeState(const TEquation& e0, const TEquation& e1) {
   s.width = e0.auxValue1;
   s.height = e0.auxValue2;
   s.moreWords = {e0.auxValue3, e0.auxValue4, e1.auxValue3, e1.auxValue4};
-  UnpackColours(e0.values[7].x, s.colours[0], s.colours[1]);
-  UnpackColours(e0.values[7].y, s.colours[2], s.colours[3]);
-  std::uint32_t unused = 0;
-  UnpackColours(e0.values[7].z, s.colours[4], unused);
   return s;
 }
 
@@ -101,37 +117,53 @@ void ClearRangeStateFields(TEquation& e) {
   e.auxValue4 = fresh.auxValue4;
 }
 
+std::array<std::uint8_t, kRangeColourSize> RangeColourBytes(const std::array<std::uint32_t, 5>& colours) {
+  std::array<std::uint8_t, kRangeColourSize> b{};
+  for (std::size_t k = 0; k < 5; ++k)
+    for (std::size_t j = 0; j < 4; ++j) b[4 * k + j] = static_cast<std::uint8_t>(colours[k] >> (8 * j));
+  return b;
+}
+
+bool ReadRangeColours(const std::uint8_t* image, std::size_t size, std::array<std::uint32_t, 5>& colours) {
+  if (!image || size < kRangeColourOffset + kRangeColourSize) return false;
+  const std::uint8_t* p = image + kRangeColourOffset;
+  std::array<std::uint32_t, 5> c{};
+  bool bytes = true;
+  bool zero = true;
+  for (std::size_t k = 0; k < 5; ++k) {
+    c[k] = U32At(p + 4 * k);
+    bytes = bytes && IsColour(c[k]);
+    zero = zero && c[k] == 0;
+  }
+  // Twenty zero bytes are five black colours, or in the earlier form four
+  // black ones and the fifth in the long double after them.
+  const bool numbers = size >= kRangeColourOffset + 30 && (!bytes || zero);
+  if (numbers && ReadColoursAsNumbers(p, colours)) return true;
+  if (!bytes) return false;
+  colours = c;
+  return true;
+}
+
 std::string JoinLabels(const std::string* labels, int count, std::size_t limit) {
   std::string s;
   for (int k = 0; k < count; ++k) {
-    for (char c : labels[k]) {
-      if (c == ',' || c == '\\') s += '\\';
-      s += c;
-    }
+    if (labels[k].find(',') != std::string::npos) return {};
+    s += labels[k];
     s += ',';
   }
-  return s.size() > limit ? std::string{} : s;
+  // The limit counts the characters as the file holds them.
+  return Utf8ToCp1252(s).size() > limit ? std::string{} : s;
 }
 
 bool SplitLabels(const std::string& text, std::string* labels, int count) {
-  std::string parts[8];
-  if (count > 8) return false;
-  int n = 0;
-  std::string current;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\\' && i + 1 < text.size()) {
-      current += text[++i];
-    } else if (c == ',') {
-      if (n < count) parts[n] = current;
-      ++n;
-      current.clear();
-    } else {
-      current += c;
-    }
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (std::size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', from)) {
+    parts.push_back(text.substr(from, comma - from));
+    from = comma + 1;
   }
-  if (n < count) return false;
-  for (int k = 0; k < count; ++k) labels[k] = parts[k];
+  if (static_cast<int>(parts.size()) < count) return false;
+  for (int k = 0; k < count; ++k) labels[k] = parts[static_cast<std::size_t>(k)];
   return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -35,22 +36,33 @@ struct TRangeState {
 // 57, 59 of entry 0 and 49, 55, 56, 57 of entry 1; the pairs at 117 of
 // each; the words at 24, 28, 30, 34 of entry 0, then of entry 1; width and
 // height at 8 and 10 of entry 0; the more words at 36, 38 of entry 0, then
-// of entry 1; the colours from offset 371 of entry 0 as three long doubles
-// (two colours each in the first two, exact as whole numbers: a COLORREF
-// pair read as an x87 image is no number and would not survive reading).
+// of entry 1.  The colours are no record field: they are bytes of entry 0's
+// record image (RangeColourBytes); the value block under them is cleared.
 void PackRangeState(const TRangeState& s, TEquation& e0, TEquation& e1);
+// The state without its colours (left at zero).
 TRangeState UnpackRangeState(const TEquation& e0, const TEquation& e1);
 // Those fields of a grid family back as a fresh record has them.
 void ClearRangeStateFields(TEquation& e);
 
-// Labels joined for one text field: each followed by a comma, and commas
-// and backslashes inside a label escaped by a backslash, so that plain
-// labels read "x,u," and every label survives.  Empty when the joined text
-// would be longer than `limit` characters (the caller stores its fixed
-// labels then).
+// The five colours in entry 0's record image: each COLORREF's four bytes,
+// little-endian, one after the other from offset 371.
+inline constexpr std::size_t kRangeColourOffset = 371;
+inline constexpr std::size_t kRangeColourSize = 20;
+std::array<std::uint8_t, kRangeColourSize> RangeColourBytes(const std::array<std::uint32_t, 5>& colours);
+// The colours from entry 0's record image (`size` bytes); false when the
+// image holds no colours that can be trusted (a COLORREF's high byte is
+// always 0).  Files of an earlier form of the program kept the colours as
+// whole numbers in the three long doubles from 371, two in each of the
+// first two and the fifth in the third; those are read too.
+bool ReadRangeColours(const std::uint8_t* image, std::size_t size, std::array<std::uint32_t, 5>& colours);
+
+// The labels joined for one text field, each followed by a comma ("x,u,").
+// Empty when the joined text would be longer than `limit` characters or a
+// label holds a comma of its own, which reading would take for a
+// separator: the caller stores its fixed labels then.
 std::string JoinLabels(const std::string* labels, int count, std::size_t limit);
-// The inverse: up to `count` labels; false when the text does not hold
-// `count` of them.
+// The inverse: the first `count` comma-separated fields; false when the
+// text does not hold `count` of them.
 bool SplitLabels(const std::string& text, std::string* labels, int count);
 
 }  // namespace kv

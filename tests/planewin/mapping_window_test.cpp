@@ -3,10 +3,13 @@
 // commands of the menu "&Abbild", the readouts, the strokes and the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 #include "app/window_registry.h"
+#include "core/binary_stream.h"
+#include "entry/model/plot_file.h"
 #include "planewin/dom2_win.h"
 #include "planewin/ran2_win.h"
 #include "platform/app.h"
@@ -320,7 +323,7 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
     r->GridBits = 19;
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])] = plat::Rgb(255, 255, 255);
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])] = plat::Rgb(255, 127, 255);
-    d->AxisNames[0] = "Re,z";
+    d->AxisNames[0] = "Re";
     d->AxisNames[1] = "y";
     r->AxisNames[0] = "u";
     r->AxisNames[1] = "a\\b";
@@ -330,7 +333,7 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
     d->FileData.FileName = path;
     ASSERT_TRUE(d->WriteFile());
     // Saving leaves the drawing as it was.
-    EXPECT_EQ(d->AxisNames[0], "Re,z");
+    EXPECT_EQ(d->AxisNames[0], "Re");
     EXPECT_TRUE(IsGridFamily(d->Equation(0)));
     EXPECT_EQ(d->Equation(0).values[4].x, 0);
     d->Modified = 0;
@@ -343,7 +346,7 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   ASSERT_EQ(d->selectedMapping, 2);
   EXPECT_EQ(r->selectedMapping, 2);
   EXPECT_EQ(d->Equation(2).formulaText[0], "zz");
-  EXPECT_EQ(d->AxisNames[0], "Re,z");
+  EXPECT_EQ(d->AxisNames[0], "Re");
   EXPECT_EQ(d->AxisNames[1], "y");
   EXPECT_EQ(r->AxisNames[0], "u");
   EXPECT_EQ(r->AxisNames[1], "a\\b");
@@ -363,6 +366,63 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   EXPECT_EQ(d->Equation(0).auxValue1, 0);
   Settle(d);
   EXPECT_TRUE(SlotColourAt(*d, {2, 0.5L}, 4));
+}
+
+// The file holds the range window's colours as COLORREF bytes from offset
+// 371 of the first grid family's record, and each pair of labels as
+// "domain,range,"; joined labels longer than 20 characters, or labels with
+// a comma of their own, are stored as "x,x," and "y,y,".
+TEST_F(MappingPair, AMappingFileKeepsTheRangeColoursAsBytesAndTheLabelsJoined) {
+  const std::string dir = kvtest::MakeTempDir("mapping");
+  auto save = [&](const std::string& name, const std::string& dx, const std::string& dy, const std::string& rx,
+                  const std::string& ry) {
+    TDom2Win* d = NewPair(0);
+    EXPECT_NE(d, nullptr);
+    if (!d) return TPlotFileState{};
+    TRan2Win* r = d->RangeWindow;
+    const plat::Colour colours[5] = {plat::Rgb(0xFF, 0xFE, 0xFD), plat::Rgb(0x01, 0x02, 0x03), plat::Rgb(0, 0, 0),
+                                     plat::Rgb(0x80, 0x00, 0x7F), plat::Rgb(0xFF, 0x7F, 0xFF)};
+    const int slots[5] = {0, 1, 3, 10, 13};
+    for (int k = 0; k < 5; ++k) r->ColourSlots[static_cast<std::size_t>(slots[k])] = static_cast<std::int16_t>(k + 1);
+    for (int k = 0; k < 5; ++k) r->ColourTable[static_cast<std::size_t>(k + 1)] = colours[k];
+    d->AxisNames[0] = dx;
+    d->AxisNames[1] = dy;
+    r->AxisNames[0] = rx;
+    r->AxisNames[1] = ry;
+    d->FileData.FileName = dir + name;
+    EXPECT_TRUE(d->WriteFile());
+    d->Modified = 0;
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(dir + name, bytes));
+    ByteReader reader(bytes);
+    TPlotFileState state;
+    EXPECT_EQ(ReadPlotFile(reader, d->FileTypeCode, state), 0);
+    d->CloseWindow();
+    plat::App::DeleteDestroyedWindows();
+    return state;
+  };
+  const TPlotFileState s = save("a.ma2", "x", "y", "u", "v");
+  ASSERT_GE(s.entries.size(), 2u);
+  const std::uint8_t golden[20] = {0xFF, 0xFE, 0xFD, 0, 0x01, 0x02, 0x03, 0, 0, 0,
+                                   0,    0,    0x80, 0, 0x7F, 0,    0xFF, 0x7F, 0xFF, 0};
+  const auto& image = s.entries[0].recordImage;
+  ASSERT_EQ(image.size(), kEquationRecordSize);
+  EXPECT_TRUE(std::equal(golden, golden + 20, image.begin() + 371));
+  EXPECT_EQ(s.axisTitles[0], "x,u,");
+  EXPECT_EQ(s.axisTitles[1], "y,v,");
+
+  // 21 characters joined, and a comma inside a label.
+  const TPlotFileState t = save("b.ma2", "abcdefghi", "Re,z", "klmnopqrst", "w");
+  EXPECT_EQ(t.axisTitles[0], "x,x,");
+  EXPECT_EQ(t.axisTitles[1], "y,y,");
+  TDom2Win* d = NewPair(0, dir + "b.ma2");
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->AxisNames[0], "x");
+  EXPECT_EQ(d->RangeWindow->AxisNames[1], "y");
+  // The colours go to the indexes the new range window's slots hold; the
+  // last one written is slot 13's.
+  EXPECT_EQ(d->RangeWindow->ColourTable[static_cast<std::size_t>(d->RangeWindow->ColourSlots[13])],
+            plat::Rgb(0xFF, 0x7F, 0xFF));
 }
 
 TEST_F(MappingPair, LettersTAndKOfAMappingKeepTheirValuesWhileTheGridIsDrawn) {

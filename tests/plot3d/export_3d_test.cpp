@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "plot3_test_util.h"
 #include "support/export_readers.h"
@@ -55,6 +58,39 @@ TEST_F(Plot3Test, TheSurfaceExportsAsEpsAndSvgThatTheReadersRender) {
     EXPECT_EQ(picture.Width(), screen.Width());
     EXPECT_NEAR(Painted(picture, background), onScreen, onScreen / 5);
   }
+  EXPECT_FALSE(w->Recording());
+}
+
+// PiCTeX has no filled areas: a surface of painted cells is left out of the
+// file, and the user is told so instead of a plain success.  Cells drawn as
+// a transparent net are written as lines.
+TEST_F(Plot3Test, APictexFileWithoutThePaintedCellsSaysSo) {
+  TPlot3Win* w = MakeWindow();
+  Enter(w, 1001, "EQUA301");
+  Settle(w);
+  kvtest::ScratchFolder dir;
+  auto exportTo = [&](const std::string& name) {
+    const std::string path = dir.File(name);
+    pt::ClearMessages();
+    pt::ExpectFileDialog(path);
+    pt::ExpectDialog("PICTEX", [](plat::Dialog& d) { d.Press(plat::IDOK); });
+    w->Command(kCmExportPictex);
+    Settle(w);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string filled = exportTo("filled.tex");
+  ASSERT_EQ(pt::Messages().size(), 1u);
+  EXPECT_EQ(pt::Messages()[0].text, "PiCTeX Datei ohne gefüllte Flächen gespeichert");
+  EXPECT_NE(filled.find("z = sin(xx+yy)/(xx+yy)"), std::string::npos) << filled;
+
+  w->Equation(0).densityFlag = 1;  // the cells as a transparent net
+  const std::string net = exportTo("net.tex");
+  ASSERT_EQ(pt::Messages().size(), 1u);
+  EXPECT_EQ(pt::Messages()[0].text, "PiCTeX Datei gespeichert");
+  EXPECT_GT(net.size(), filled.size() + 1000) << "the net's lines are missing";
+  EXPECT_NE(net.find("\\plot"), std::string::npos) << net.substr(0, 2000);
   EXPECT_FALSE(w->Recording());
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
+#include "platform/default_printer.h"
 #include "platform/dialog.h"
 #include "platform/keys.h"
 #include "platform/printer.h"
@@ -75,9 +76,11 @@ class PrintWin : public TZORWin {
     int clientWidth, clientHeight, originX, originY;
     int background;
     bool printing;
+    plat::Rect frame;
   };
   bool PrintPlot(plat::DC& dc) override {
-    copies.push_back({FileData.FileName, ClientWidth, ClientHeight, OriginX, OriginY, ColourSlots[0], Printing != 0});
+    copies.push_back({FileData.FileName, ClientWidth, ClientHeight, OriginX, OriginY, ColourSlots[0], Printing != 0,
+                      GetWindowRect()});
     // A filled square at the top left of the drawing area.
     dc.FillRect(plat::Rect{OriginX, OriginY, OriginX + 20, OriginY + 20}, plat::SolidBrush(plat::Rgb(0, 0, 0)));
     return printOk;
@@ -269,6 +272,70 @@ TEST_F(PrintTest, SimultaneousPrintingDrawsEveryFileOnOnePage) {
   w_->Command(307);
   ASSERT_EQ(w_->copies.size(), 1u);
   EXPECT_EQ(w_->copies[0].file, files[1]);
+}
+
+// Each file printed with others takes its stored size and place while it is
+// drawn, so that it keeps its own proportions on the page.
+TEST_F(PrintTest, EachFileOfASimultaneousPrintTakesItsStoredWindowSize) {
+  const std::string wide = dir_ + "breit.kv2";
+  const std::string square = dir_ + "quadrat.kv2";
+  SetClientSize(600, 300);
+  const plat::Rect wideFrame = w_->GetWindowRect();
+  w_->FileData.FileName = wide;
+  ASSERT_TRUE(w_->WriteFile());
+  SetClientSize(400, 400);
+  const plat::Rect squareFrame = w_->GetWindowRect();
+  w_->FileData.FileName = square;
+  ASSERT_TRUE(w_->WriteFile());
+  SetClientSize(500, 250);
+  w_->Named = 1;
+  w_->Modified = 0;
+  const plat::Rect own = w_->GetWindowRect();
+
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "2"}}, 1);
+  plat::testing::ExpectFileDialog(wide);
+  plat::testing::ExpectFileDialog(square);
+  plat::testing::ExpectPrintDialog(dir_ + "zwei.pdf");
+  w_->Command(307);
+  ASSERT_EQ(w_->copies.size(), 2u);
+  EXPECT_EQ(w_->copies[0].frame.Width(), wideFrame.Width());
+  EXPECT_EQ(w_->copies[0].frame.Height(), wideFrame.Height());
+  EXPECT_EQ(w_->copies[1].frame.Width(), squareFrame.Width());
+  EXPECT_EQ(w_->copies[1].frame.Height(), squareFrame.Height());
+  // 3 inches wide: half as high for the wide file, as high for the square.
+  EXPECT_NEAR(w_->copies[0].clientHeight * 2.0 / w_->copies[0].clientWidth, 1.0, 0.01);
+  EXPECT_NEAR(w_->copies[1].clientHeight * 1.0 / w_->copies[1].clientWidth, 1.0, 0.01);
+  // Afterwards the window is back where and as large as it was.
+  EXPECT_EQ(w_->GetWindowRect().Width(), own.Width());
+  EXPECT_EQ(w_->GetWindowRect().Height(), own.Height());
+}
+
+// A new default printer of the desktop gives the window a new printer
+// object when the program becomes active again or before it prints; the
+// same default keeps the printer and what was chosen for it.
+TEST_F(PrintTest, ANewDefaultPrinterIsTakenOnActivationAndBeforePrinting) {
+  struct Restore {
+    ~Restore() { plat::testing::SetDefaultPrinterName(std::nullopt); }
+  } restore;
+  w_->Printer->SetResolution(123);
+  plat::ApplicationActivated();
+  EXPECT_EQ(w_->Printer->Resolution(), 123) << "the same default printer changed nothing";
+
+  plat::testing::SetDefaultPrinterName("Buero");
+  plat::ApplicationActivated();
+  ASSERT_TRUE(w_->Printer);
+  EXPECT_EQ(w_->Printer->Resolution(), 300) << "the printer was kept after the default changed";
+  w_->Printer->SetResolution(123);
+  plat::ApplicationActivated();
+  EXPECT_EQ(w_->Printer->Resolution(), 123);
+
+  // Changed while the program stayed active: the print takes the new one.
+  plat::testing::SetDefaultPrinterName("Labor");
+  plat::testing::ExpectPrintDialog(dir_ + "neu.pdf");
+  w_->Command(303);
+  ASSERT_TRUE(w_->Printer);
+  EXPECT_EQ(w_->Printer->Resolution(), 300);
+  EXPECT_EQ(w_->copies.size(), 1u);
 }
 
 TEST_F(PrintTest, AnUnnamedWindowIsEmptyAgainAfterASimultaneousPrint) {

@@ -3,6 +3,7 @@
 // flag that announces it, and damaged or foreign files are refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -76,6 +77,39 @@ TEST(PlotFileState, WrittenStateReadsBackToTheSameBytes) {
   EXPECT_EQ(back.notes, "Notizen\r\nzwei Zeilen");
   EXPECT_EQ(back.pictureName, "bild.bmp");
   EXPECT_EQ(Bytes(back), first);
+}
+
+// Bytes a window puts over a record image land at their offset inside that
+// entry's record, come back with the image on reading, and never reach past
+// the record.
+TEST(PlotFileState, RecordBytesGoIntoTheirEntrysImageAndComeBack) {
+  TPlotFileState s = FullState();
+  const std::vector<std::uint8_t> plain = Bytes(s);
+  s.entries[1].recordPatchOffset = 371;
+  s.entries[1].recordPatch = {0x11, 0x22, 0x33, 0x00, 0x44};
+  const std::vector<std::uint8_t> patched = Bytes(s);
+  ASSERT_EQ(patched.size(), plain.size());
+  std::vector<std::size_t> differ;
+  for (std::size_t k = 0; k < plain.size(); ++k)
+    if (plain[k] != patched[k]) differ.push_back(k);
+  ASSERT_FALSE(differ.empty());
+  ByteReader r(patched);
+  TPlotFileState back;
+  ASSERT_EQ(ReadPlotFile(r, kType, back), 0);
+  ASSERT_EQ(back.entries[1].recordImage.size(), kEquationRecordSize);
+  EXPECT_EQ(back.entries[1].recordImage[371], 0x11);
+  EXPECT_EQ(back.entries[1].recordImage[375], 0x44);
+  // The record starts 371 bytes before the first changed byte.
+  const std::size_t start = differ.front() - 371;
+  EXPECT_TRUE(std::equal(back.entries[1].recordImage.begin(), back.entries[1].recordImage.end(),
+                         patched.begin() + static_cast<std::ptrdiff_t>(start)));
+  EXPECT_EQ(back.entries[0].recordImage.size(), kEquationRecordSize);
+
+  // Bytes that would reach past the record are not written at all.
+  s.entries[1].recordPatchOffset = kEquationRecordSize - 2;
+  EXPECT_EQ(Bytes(s), plain);
+  s.entries[1].recordPatchOffset = static_cast<std::size_t>(-1);
+  EXPECT_EQ(Bytes(s), plain);
 }
 
 TEST(PlotFileState, OptionalBlocksFollowTheirAnnouncement) {

@@ -4,6 +4,8 @@
 // grid-family records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -15,6 +17,7 @@
 #include "planewin/model/range_state.h"
 #include "plotcore/model/equation_record.h"
 #include "core/binary_stream.h"
+#include "core/text_encoding.h"
 
 namespace kv {
 namespace {
@@ -320,11 +323,18 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
   EXPECT_EQ(i16(b0, 38), 4);
   EXPECT_EQ(i16(b1, 36), 1);
   EXPECT_EQ(i16(b1, 38), 2);
-  // The colours as whole numbers from 371: two in each of the first two
-  // long doubles, the fifth in the third.
-  EXPECT_EQ(D(DecodeExtended(b0.data() + 371)), 0x00FFFFFF + 0.0 * 4294967296.0);
-  EXPECT_EQ(D(DecodeExtended(b0.data() + 381)), 0x0000FFFF + 0x00123456 * 4294967296.0);
-  EXPECT_EQ(D(DecodeExtended(b0.data() + 391)), 0x00FF7FFF);
+  // The value block under the colours is cleared; the colours are bytes of
+  // the image, written over it: 20 COLORREF bytes from 371.
+  for (std::size_t k = 371; k < 401; ++k) EXPECT_EQ(b0[k], 0) << k;
+  const std::uint8_t golden[20] = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF,
+                                   0x00, 0x00, 0x56, 0x34, 0x12, 0x00, 0xFF, 0x7F, 0xFF, 0x00};
+  const auto bytes = RangeColourBytes(s.colours);
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), golden));
+  std::vector<std::uint8_t> image = b0;
+  std::copy(bytes.begin(), bytes.end(), image.begin() + kRangeColourOffset);
+  std::array<std::uint32_t, 5> colours{};
+  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), colours));
+  EXPECT_EQ(colours, s.colours);
 
   // Read back, through the reader's checks of the records, it is the same.
   ByteReader r0(b0);
@@ -335,7 +345,9 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
   ASSERT_TRUE(ReadEquationRecord(r1, back1));
   SanitizeEquation(back0);
   SanitizeEquation(back1);
-  EXPECT_EQ(UnpackRangeState(back0, back1), s);
+  TRangeState withoutColours = s;
+  withoutColours.colours = {};
+  EXPECT_EQ(UnpackRangeState(back0, back1), withoutColours);
   // Afterwards the records are plain grid families again.
   ClearRangeStateFields(back0);
   TEquation fresh;
@@ -347,19 +359,67 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
   EXPECT_EQ(wb.Data(), wf.Data());
 }
 
-TEST(RangeState, LabelsAreJoinedWithCommasAndSurviveCommasOfTheirOwn) {
+// Files of the earlier form kept the colours as whole numbers in the three
+// long doubles from 371; they still open with their colours.  An image whose
+// bytes there are no colours at all gives none.
+TEST(RangeState, ColoursOfTheEarlierFormAreReadAndForeignBytesAreNot) {
+  const std::array<std::uint32_t, 5> c = {0x00C0C0C0, 0x000000FF, 0x00FF0000, 0x00123456, 0x0000FF00};
+  auto earlier = [](long double a, long double b, long double z) {
+    std::vector<std::uint8_t> image(kEquationRecordSize, 0);
+    const long double v[3] = {a, b, z};
+    for (std::size_t k = 0; k < 3; ++k) {
+      const Extended e = EncodeExtended(v[k]);
+      std::copy(e.begin(), e.end(), image.begin() + 371 + static_cast<std::ptrdiff_t>(10 * k));
+    }
+    return image;
+  };
+  const long double two32 = 4294967296.0L;
+  std::array<std::uint32_t, 5> out{};
+  auto image = earlier(c[0] + c[1] * two32, c[2] + c[3] * two32, c[4]);
+  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
+  EXPECT_EQ(out, c);
+  // Four black colours left only the fifth in the earlier form.
+  image = earlier(0, 0, 0x00ABCDEF);
+  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
+  EXPECT_EQ(out, (std::array<std::uint32_t, 5>{0, 0, 0, 0, 0x00ABCDEF}));
+  // Five black colours in the present form.
+  image.assign(kEquationRecordSize, 0);
+  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
+  EXPECT_EQ(out, (std::array<std::uint32_t, 5>{}));
+  // Neither form: a fraction and a high byte set.
+  image = earlier(1.5L, 2, 3);
+  EXPECT_FALSE(ReadRangeColours(image.data(), image.size(), out));
+  image.assign(kEquationRecordSize, 0xFF);
+  EXPECT_FALSE(ReadRangeColours(image.data(), image.size(), out));
+  // An image too short to hold them.
+  EXPECT_FALSE(ReadRangeColours(image.data(), 390, out));
+  EXPECT_FALSE(ReadRangeColours(nullptr, 0, out));
+}
+
+// Labels are joined with a comma after each; text longer than the limit, or
+// a label with a comma of its own that reading would split, gives nothing
+// (the caller's fixed labels).
+TEST(RangeState, LabelsAreJoinedWithCommas) {
   const struct {
     std::vector<std::string> labels;
     std::size_t limit;
     const char* joined;
   } cases[] = {
-      {{"x", "u"}, 255, "x,u,"}, {{"x", "y", "u", "v"}, 41, "x,y,u,v,"},  {{"Re,z", "a\\b"}, 255, "Re\\,z,a\\\\b,"},
-      {{"", ""}, 255, ",,"},     {{"abcdefghij", "klmnopqrstu"}, 20, ""},  // 23 characters: too long
+      {{"x", "u"}, 20, "x,u,"},
+      {{"x", "y", "u", "v"}, 20, "x,y,u,v,"},
+      {{"a\\b", "\\alpha"}, 20, "a\\b,\\alpha,"},
+      {{"", ""}, 20, ",,"},
+      {{"abcdefghi", "klmnopqrst"}, 20, "abcdefghi,klmnopqrst,"},  // 21 characters: too long
+      {{"Re,z", "w"}, 20, ""},
+      // 21 characters in 40 bytes: too long.
+      {{"ääääääääää", "ööööööööö"}, 20, "ääääääääää,ööööööööö,"},
+      {{"äääääääää", "ööööööööö"}, 20, "äääääääää,ööööööööö,"},  // 20 characters
   };
   for (const auto& c : cases) {
     const int n = static_cast<int>(c.labels.size());
     const std::string joined = JoinLabels(c.labels.data(), n, c.limit);
-    EXPECT_EQ(joined, c.joined);
+    const bool tooLong = std::string(c.joined).size() > 0 && Utf8ToCp1252(c.joined).size() > c.limit;
+    EXPECT_EQ(joined, tooLong ? "" : c.joined) << c.joined;
     if (joined.empty()) continue;
     std::string back[4];
     ASSERT_TRUE(SplitLabels(joined, back, n));
@@ -368,6 +428,9 @@ TEST(RangeState, LabelsAreJoinedWithCommasAndSurviveCommasOfTheirOwn) {
   std::string two[2];
   EXPECT_FALSE(SplitLabels("x", two, 2));
   EXPECT_FALSE(SplitLabels("x,", two, 2));
+  // Only the first fields count: "x,u,v," gives x and u.
+  ASSERT_TRUE(SplitLabels("x,u,v,", two, 2));
+  EXPECT_EQ(two[1], "u");
 }
 
 }  // namespace

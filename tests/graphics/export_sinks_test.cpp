@@ -1,0 +1,61 @@
+// The export sinks between the drawing layers and the writers: a recorded
+// curve's pen reaches the EPS and SVG files with its width and its dashes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "graphics/export_sinks.h"
+#include "test_window.h"
+
+namespace kv {
+namespace {
+
+using kvtest::PlotWindowTest;
+
+class ExportSinkTest : public PlotWindowTest {};
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A solid polyline is one path with the pen's width as given, 0 included;
+// a dashed one keeps its dashes in both formats, as the screen draws it.
+TEST_F(ExportSinkTest, APolylineKeepsItsWidthAndItsDashes) {
+  const TPoint2D points[3] = {{-2, -2}, {0, 1}, {2, -1}};
+  const plat::Colour red = plat::Rgb(255, 0, 0);
+
+  TSvgSink svg(*w);
+  svg.Polyline(points, 2, {red, 0, 0});
+  svg.Polyline(points, 2, {red, 3, 0});
+  std::string& s = svg.Writer().Text();
+  EXPECT_EQ(Count(s, "<path d="), 2u) << s;
+  EXPECT_NE(s.find(" stroke-width=\"0px\""), std::string::npos) << s;
+  EXPECT_NE(s.find(" stroke-width=\"3px\""), std::string::npos) << s;
+  s.clear();
+  svg.Polyline(points, 2, {red, 2, 2});
+  EXPECT_EQ(Count(s, "<line x1="), 2u) << s;
+  EXPECT_EQ(Count(s, " stroke-dasharray=\"20,8\""), 2u) << s;
+
+  TEpsSink eps(*w);
+  TEpsPageSetup page;
+  page.clientWidth = 501;
+  page.clientHeight = 501;
+  page.world = {-5, 5, -5, 5};
+  page.unitsPerPixelX = 0.02L;
+  eps.Writer().SetupPage(page);
+  std::string& e = eps.Writer().Text();
+  eps.Polyline(points, 2, {red, 1, 0});
+  EXPECT_EQ(Count(e, "stroke"), 1u) << e;
+  EXPECT_NE(e.find(eps.Writer().DashStatement(0)), std::string::npos) << e;
+  e.clear();
+  eps.Polyline(points, 2, {red, 1, 2});
+  EXPECT_EQ(Count(e, "stroke"), 1u) << e;
+  EXPECT_NE(e.find(eps.Writer().DashStatement(2)), std::string::npos) << e;
+  EXPECT_EQ(e.find(eps.Writer().DashStatement(0)), std::string::npos) << e;
+  EXPECT_EQ(Count(e, " lineto"), 2u) << e;
+}
+
+}  // namespace
+}  // namespace kv
