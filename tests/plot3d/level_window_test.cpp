@@ -228,6 +228,21 @@ TEST_F(LevelWindow, TheRightButtonAsksForTheCursorPointInItsCoordinateDialog) {
   EXPECT_NEAR(D(l.Readout().z), 0.75, 1e-12);
 }
 
+// Opening the level dialog makes the scratch picture of the course anew,
+// at the window's size of the moment.
+TEST_F(LevelWindow, TheLevelDialogMakesTheCoursePictureAtTheWindowSize) {
+  w->BackBuffers[2] = plat::Bitmap();
+  OpenDialog(bowl);
+  EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
+  EXPECT_EQ(w->BackBuffers[2].Height(), w->ClientHeight);
+  w->LevelDlg->Hide();
+  w->MoveWindow(20, 40, 500, 380);
+  Settle(w);
+  OpenDialog(bowl);
+  EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
+  EXPECT_EQ(w->BackBuffers[2].Height(), w->ClientHeight);
+}
+
 TEST_F(LevelWindow, LevelsOfYUseTheZxPlane) {
   const int ball = w->AppendEquation(kKindImplicitSurface, {"", "", "", "", "xx+yy+zz=4"});
   TEquation& e = w->Equation(ball);
