@@ -229,12 +229,19 @@ TEST_F(LevelWindow, TheRightButtonAsksForTheCursorPointInItsCoordinateDialog) {
 }
 
 // Opening the level dialog makes the scratch picture of the course anew,
-// at the window's size of the moment.
+// and its list of stored pieces scrolls sideways;
+// the picture has the window's size of the moment.
 TEST_F(LevelWindow, TheLevelDialogMakesTheCoursePictureAtTheWindowSize) {
   w->BackBuffers[2] = plat::Bitmap();
-  OpenDialog(bowl);
+  TLevelDlg& d = OpenDialog(bowl);
   EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
   EXPECT_EQ(w->BackBuffers[2].Height(), w->ClientHeight);
+  // Its list of stored pieces scrolls sideways over 1000 pixels.
+  Fields(d, "1", "1", "9", "2");
+  d.Press(kLevelAuto);
+  Settle(w);
+  ASSERT_GT(d.ListCount(kIvpItemList), 0);
+  EXPECT_EQ(d.ListHorizontalReach(kIvpItemList), 1000);
   w->LevelDlg->Hide();
   w->MoveWindow(20, 40, 500, 380);
   Settle(w);
