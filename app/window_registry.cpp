@@ -51,12 +51,19 @@ void AttachRange(TFileMsgWin* domain, TFileMsgWin* range) {
   r->AttachDomain(d);
 }
 
+TFileMsgWin* ConstructCompanion(plat::Window* parent, const std::string& caption, std::function<void()> forget) {
+  auto* w = new TPlotSWin(parent, caption);
+  w->forget = std::move(forget);
+  return w;
+}
+
 }  // namespace
 
 void RegisterWindowCreators() {
   auto& c = WindowCreators();
   c.construct = Construct;
   c.attachRange = AttachRange;
+  c.companion3D = ConstructCompanion;
 }
 
 }  // namespace kv

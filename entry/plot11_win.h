@@ -265,8 +265,6 @@ class TPlot11Win : public TPlot1Win {
   std::uint8_t loading = 0;
   std::uint8_t colourMode3D = 1;
   std::uint8_t colourMode3D2 = 0;
-  // Set before a tool adds a point entry.
-  std::uint8_t toolPointFlag = 0;
   // The version of the plot file read last (0: none).
   std::int32_t loadedFileVersion = 0;
   // What the last plot file held that this window has no field for.

@@ -197,6 +197,9 @@ class TPlot1Win : public TPlot0Win {
   virtual void ToggleItemLabels();
   virtual void RefreshTraceDialogs() {}
   virtual void CopySliderParameters(int i) {}
+  // A 3D window fits its box to the graphs it holds (true when it did);
+  // other windows have no box.
+  virtual bool FitBoxToGraphs() { return false; }
   // The forward pass that carries a change of entry `changed` (every entry
   // when negative) through the derived entries: in index order, each entry
   // with a positive derivation code that is the changed one or whose source

@@ -278,7 +278,7 @@ void TTraceDlg::CmPoint() {
   if (!ComputeAt(s)) return;
   ScrollTo(s);
   ShowCoordinates(true);
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   plot_.AddTracePointItem(i, text);
 }
 

@@ -259,7 +259,7 @@ void TTraceTrajDlg::CmOptions() {
 }
 
 void TTraceTrajDlg::CmPoint() {
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   AddItem(78);
 }
 

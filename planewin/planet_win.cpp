@@ -3,7 +3,7 @@
 #include "planewin/planet_win.h"
 
 #include "planewin/body_dialog.h"
-#include "planewin/platform_random.h"
+#include "shell/program_random.h"
 #include "platform/resources.h"
 #include "shell/file_msg_win.h"
 
@@ -64,7 +64,7 @@ TPlanetTexts TPlotXWin::PlanetTexts() const {
 
 void TPlotXWin::DefaultSystem(int i) {
   if (!IsValidIndex(i) || Equation(i).kind != kKindPlanets) return;
-  TPlatformRandom random;
+  TProgramRandom random;
   MakeDefaultPlanetSystem(Equation(i), random, PlanetTexts());
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "planewin/model/quiz_checker.h"
-#include "planewin/platform_random.h"
+#include "shell/program_random.h"
 #include "planewin/switch_dialog.h"
 #include "platform/common_dialogs.h"
 #include "platform/resources.h"
@@ -176,7 +176,7 @@ bool TPlotGWin::NewTask() {
     SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   };
   context.stopRequested = [this] { return StopKeyPressed(); };
-  TPlatformRandom random;
+  TProgramRandom random;
   const TQuizTask task = MakeQuizTask(Types, view, random, context);
 
   VerticalAsymptotes = task.vertical;
@@ -209,7 +209,7 @@ bool TPlotGWin::Guess(const std::string& text) {
   if (code != 0) {
     DocumentName = NumberedMessageText(code);
   } else {
-    TPlatformRandom random;
+    TProgramRandom random;
     accepted = CheckGuess(Engine(), Equation(0).trees[1].get(), guess.get(), World.xmin, HalfX, random).accepted;
     guess.reset();
     if (accepted) {

@@ -23,7 +23,10 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 void SetRowActions(QMenuBar* row, const QList<QAction*>& actions) {
-  if (row->actions() == actions) return;
+  // Compared entry by entry: comparing two empty lists with == hands a null
+  // pointer to memcmp.
+  const QList<QAction*> now = row->actions();
+  if (std::equal(now.begin(), now.end(), actions.begin(), actions.end())) return;
   for (QAction* a : row->actions()) row->removeAction(a);
   row->addActions(actions);
 }

@@ -21,7 +21,7 @@ extern const File kHelpTexts[];
 
 namespace plat::res {
 namespace detail {
-bool IsValidUtf8(std::string_view s);  // resource_script.cpp
+bool IsValidUtf8(std::string_view s);  // resource_script_lexer.cpp
 }
 namespace {
 

@@ -90,27 +90,6 @@ void LogPopup(QMenu* menu) {
   }
 }
 
-const char* KindOf(QWidget* w) {
-  if (qobject_cast<QPushButton*>(w)) return "button";
-  if (qobject_cast<QCheckBox*>(w)) return "check";
-  if (qobject_cast<QRadioButton*>(w)) return "radio";
-  if (qobject_cast<QComboBox*>(w)) return "combo";
-  if (qobject_cast<QLineEdit*>(w)) return "edit";
-  if (qobject_cast<QPlainTextEdit*>(w)) return "text";
-  if (qobject_cast<QListWidget*>(w)) return "list";
-  if (qobject_cast<QScrollBar*>(w)) return "scroll";
-  if (qobject_cast<QLabel*>(w)) return "static";
-  return "space";
-}
-
-std::string TextOf(QWidget* w) {
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) return OneLine(b->text());
-  if (auto* l = qobject_cast<QLabel*>(w)) return OneLine(l->text());
-  if (auto* e = qobject_cast<QLineEdit*>(w)) return OneLine(e->text());
-  if (auto* c = qobject_cast<QComboBox*>(w)) return OneLine(c->currentText());
-  return "";
-}
-
 void LogDialog(QWidget* widget, Dialog& dlg) {
   if (!widget->isVisible()) return;
   const auto& controls = dlg.impl()->dialog.controls;
@@ -124,9 +103,9 @@ void LogDialog(QWidget* widget, Dialog& dlg) {
     for (const auto& [cid, cw] : controls)
       if (cw.data() == w) id = cid;
     const QSize hint = w->sizeHint();
-    LogEvent("control " + std::to_string(id) + " " + KindOf(w) + " " + RectText(w->geometry()) + " " +
+    LogEvent("control " + std::to_string(id) + " " + UiControlKind(w) + " " + RectText(w->geometry()) + " " +
              std::to_string(hint.width()) + "," + std::to_string(hint.height()) + " " +
-             (w->isVisible() ? "v" : "h") + " " + TextOf(w));
+             (w->isVisible() ? "v" : "h") + " " + UiControlText(w));
   }
 }
 
@@ -140,6 +119,27 @@ void Later(QWidget* w, F f) {
 }
 
 }  // namespace
+
+const char* UiControlKind(QWidget* w) {
+  if (qobject_cast<QPushButton*>(w)) return "button";
+  if (qobject_cast<QCheckBox*>(w)) return "check";
+  if (qobject_cast<QRadioButton*>(w)) return "radio";
+  if (qobject_cast<QComboBox*>(w)) return "combo";
+  if (qobject_cast<QLineEdit*>(w)) return "edit";
+  if (qobject_cast<QPlainTextEdit*>(w)) return "text";
+  if (qobject_cast<QListWidget*>(w)) return "list";
+  if (qobject_cast<QScrollBar*>(w)) return "scroll";
+  if (qobject_cast<QLabel*>(w)) return "static";
+  return "space";
+}
+
+std::string UiControlText(QWidget* w) {
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return OneLine(b->text());
+  if (auto* l = qobject_cast<QLabel*>(w)) return OneLine(l->text());
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return OneLine(e->text());
+  if (auto* c = qobject_cast<QComboBox*>(w)) return OneLine(c->currentText());
+  return "";
+}
 
 bool UiLogOn() {
   static const bool on = [] {

@@ -4,8 +4,11 @@
 // $KURVATO_EVENT_LOG set; platform-internal.
 #pragma once
 
+#include <string>
+
 class QEvent;
 class QObject;
+class QWidget;
 
 namespace plat {
 
@@ -15,5 +18,10 @@ bool UiLogOn();
 // filter before anything else) and logs the shown menus, menu bars and
 // dialogs.
 void NoteUiEvent(QObject* target, QEvent* e);
+
+// A dialog control as the log names it: its kind ("button", "combo", ...)
+// and the text it shows.
+const char* UiControlKind(QWidget* w);
+std::string UiControlText(QWidget* w);
 
 }  // namespace plat

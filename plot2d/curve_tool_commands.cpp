@@ -49,7 +49,7 @@ void TPlotAWin::CloseStaleDialogs(bool all) {
   CloseStale(*this, d.revolve, all, {201, 202, 203, 205});
   CloseStale(*this, d.sector, all, {201, 202, 203});
   CloseStale(*this, d.volumeBetween, all, {201});
-  CloseStale(*this, d.surface, all, {201, 202, 203, 205});
+  CloseStale(*this, d.surface, all, {201, 202, 203, 204, 205});
   CloseStale(*this, d.section, all, {201});
 }
 

@@ -192,79 +192,17 @@ void TEvolDlg::CmDraw() {
 
 // ---- one number over an interval ----
 
-TRangeResultDlg::TRangeResultDlg(TPlotAWin& window, const std::string& templateName, std::initializer_list<int> kinds,
-                                 std::initializer_list<int> secondKinds)
-    : T2ComboDlg(window, templateName, kinds, secondKinds), plot_(window) {
-  includeLagrange = 1;
-  includeDerived = 1;
-  left = window.World.xmin;
-  right = window.World.xmax;
-}
-
-const plat::CommandTable& TRangeResultDlg::Commands() const {
-  static const auto table = plat::CommandTable::Build<TRangeResultDlg>(
-      &T2ComboDlg::Commands(), {{kIdValueButton, &TRangeResultDlg::CmValue}});
-  return table;
-}
-
-void TRangeResultDlg::SetupControls() {
-  std::string s;
-  plot_.FormatWindowNumber(left, s);
-  SetItemText(211, s);
-  plot_.FormatWindowNumber(right, s);
-  SetItemText(212, s);
-  SetItemText(213, std::to_string(steps));
-}
-
-int TRangeResultDlg::ReadInputs() {
-  long double lo = 0, hi = 0;
-  int p1 = 0, p2 = 0;
-  int code = plot_.ReadValueAndParameter(Cut(GetItemText(211), kBoundTextLimit), lo, p1);
-  if (code == 0) code = plot_.ReadValueAndParameter(Cut(GetItemText(212), kBoundTextLimit), hi, p2);
-  if (code == 0 && hi < lo + 1e-13L) code = 6;
-  std::int32_t n = steps;
-  if (code == 0) code = plot_.ReadBoundedInt(Cut(GetItemText(213), 10), 1, 2147483647, n);
-  if (code == 0) {
-    left = lo;
-    right = hi;
-    steps = n;
-  }
-  return code;
-}
-
-int TRangeResultDlg::RunComputation() {
-  int code = ReadInputs();
-  if (code == 0) code = Compute();
-  // Stopped with "A": no result and no message.
-  if (code == kIntegrationStopped) return code;
-  if (code > 0) {
-    ShowMessageById(this, code);
-    return code;
-  }
-  plot_.FormatWindowNumber(result, resultText);
-  SetItemText(kIdRangeResult, resultText);
-  const int i = SelectedEquation();
-  if (plot_.IsValidIndex(i)) {
-    TResultPoint p;
-    p.code = resultCode;
-    p.count = 4;
-    p.values = {left, right, result, static_cast<long double>(steps)};
-    p.text = Cut(plat::res::String(resultLabel), kResultTextSize - 1);
-    plot_.Equation(i).results.push_front(p);
-  }
-  return 0;
-}
-
-TRevDlg::TRevDlg(TPlotAWin& window) : TRangeResultDlg(window, "REVOLVE", {201, 202, 203, 205}, {201, 202, 203, 205}) {}
+TRevDlg::TRevDlg(TPlotAWin& window)
+    : TPreRiemDlg(window, "REVOLVE", {kKindExplicit, kKindPolar, kKindParametric, kKindSegment}) {}
 
 const plat::CommandTable& TRevDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TRevDlg>(
-      &TRangeResultDlg::Commands(), {{kIdXAxis, &TRevDlg::CmXAxis}, {kIdYAxis, &TRevDlg::CmYAxis}});
+      &TPreRiemDlg::Commands(), {{kIdXAxis, &TRevDlg::CmXAxis}, {kIdYAxis, &TRevDlg::CmYAxis}});
   return table;
 }
 
-void TRevDlg::SetupControls() {
-  TRangeResultDlg::SetupControls();
+void TRevDlg::SetupWindow() {
+  TPreRiemDlg::SetupWindow();
   ShowItem(kIdSecondCombo, false);
   SetAxis({0, 1, 0});
 }
@@ -281,20 +219,21 @@ void TRevDlg::SetAxis(const TRevolutionAxis& a) {
 
 void TRevDlg::SetMode(bool vol) {
   volume = vol;
-  SetItemText(kIdRangeResult, "");
+  SetItemText(kIdResult, "");
   SetItemText(kIdValueButton, plat::res::String(vol ? 199 : 189));
-  resultLabel = vol ? 190 : 191;
-  SetCaption(plat::res::String(resultLabel));
-  resultCode = vol ? 54 : 56;
+  resultLabel_ = plat::res::String(vol ? 190 : 191).substr(0, 28);
+  SetCaption(resultLabel_);
+  resultCode_ = vol ? 54 : 56;
 }
 
 void TRevDlg::SelectionChanged() {
+  // A segment's own ends bound the solid.
   const bool range = SelectedKind() != kKindSegment;
-  for (int id : {6, 5, 4, 211, 212, 213}) ShowItem(id, range);
+  for (int id : {6, 5, 4, int{kIdLeftBound}, int{kIdRightBound}, int{kIdDivisions}}) ShowItem(id, range);
 }
 
 int TRevDlg::ReadInputs() {
-  int code = TRangeResultDlg::ReadInputs();
+  int code = TPreRiemDlg::ReadInputs();
   TRevolutionAxis a;
   if (code == 0) code = plot_.TextToValue(Cut(GetItemText(214), 29), a.a);
   if (code == 0) code = plot_.TextToValue(Cut(GetItemText(215), 29), a.b);
@@ -304,31 +243,25 @@ int TRevDlg::ReadInputs() {
   return code;
 }
 
-int TRevDlg::Compute() {
-  return plot_.RevolutionMeasure(SelectedEquation(), axis, volume, left, right, static_cast<int>(steps), result);
+int TRevDlg::Compute() { return plot_.RevolutionMeasure(SelectedEquation(), axis, volume); }
+
+TSectorDlg::TSectorDlg(TPlotAWin& window)
+    : TPreRiemDlg(window, "AREA", {kKindExplicit, kKindPolar, kKindParametric}) {
+  resultLabel_ = plat::res::String(189);
+  resultCode_ = kResultSectorArea;
 }
 
-TSectorDlg::TSectorDlg(TPlotAWin& window) : TRangeResultDlg(window, "AREA", {201, 202, 203}, {201, 202, 203}) {
-  resultLabel = 189;
-  resultCode = 55;
-}
-
-void TSectorDlg::SetupControls() {
-  TRangeResultDlg::SetupControls();
+void TSectorDlg::SetupWindow() {
+  TPreRiemDlg::SetupWindow();
   ShowItem(kIdSecondCombo, false);
 }
 
-int TSectorDlg::Compute() {
-  return plot_.SectorArea(SelectedEquation(), left, right, static_cast<int>(steps), result);
-}
+int TSectorDlg::Compute() { return plot_.SectorArea(SelectedEquation()); }
 
-T2VolDlg::T2VolDlg(TPlotAWin& window) : TRangeResultDlg(window, "VOLTWO", {201}, {201}) {
-  resultCode = 54;
-  resultLabel = 178;
-}
+T2VolDlg::T2VolDlg(TPlotAWin& window) : TPreRiemDlg(window, "VOLTWO", {kKindExplicit}) { resultCode_ = 54; }
 
-void T2VolDlg::SetupControls() {
-  TRangeResultDlg::SetupControls();
+void T2VolDlg::SetupWindow() {
+  TPreRiemDlg::SetupWindow();
   CheckOnly(*this, 251, 252, 251);
   SetItemText(214, "0.0");
 }
@@ -337,13 +270,12 @@ int T2VolDlg::Compute() {
   long double k = 0;
   const int code = plot_.TextToValue(Cut(GetItemText(214), 30), k);
   if (code > 0) return code;
-  return plot_.VolumeBetween(SelectedEquation(), SecondEquation(), k, IsChecked(252) && !IsChecked(251), left,
-                             right, static_cast<int>(steps), result);
+  return plot_.VolumeBetween(SelectedEquation(), SecondEquation(), k, !IsChecked(251));
 }
 
 // ---- the surface of revolution ----
 
-TSurfDlg::TSurfDlg(TPlotAWin& window) : TComboDlg(window, "SURFREV", {201, 202, 203, 205}), plot_(window) {}
+TSurfDlg::TSurfDlg(TPlotAWin& window) : TComboDlg(window, "SURFREV", {201, 202, 203, 204, 205}), plot_(window) {}
 
 const plat::CommandTable& TSurfDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TSurfDlg>(&TComboDlg::Commands(),
@@ -383,8 +315,12 @@ void TSurfDlg::ShowAxis(const TRevolutionAxis& a) {
 }
 
 void TSurfDlg::SelectionChanged() {
-  const bool range = SelectedKind() != kKindSegment;
+  // A segment turns between its ends, an implicit curve as a whole and all
+  // the way round: only the axis is asked for.
+  const bool implicit = SelectedKind() == kKindImplicit;
+  const bool range = SelectedKind() != kKindSegment && !implicit;
   for (int id : {231, 232, 211, 212}) ShowItem(id, range);
+  for (int id : {233, 234, 217, 218, int{kIdShowCurve}}) ShowItem(id, !implicit);
 }
 
 int TSurfDlg::ReadRange() {

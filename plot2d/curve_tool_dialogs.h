@@ -10,6 +10,7 @@
 #include <string>
 
 #include "entry/combo_dialog.h"
+#include "plot2d/pre_riemann_dialog.h"
 #include "plot2d/model/solids.h"
 
 namespace kv {
@@ -21,10 +22,8 @@ enum : int {
   kIdToolUndo = 98,        // "Zurück"
   kIdXAxis = 714,
   kIdYAxis = 715,
-  kIdValueButton = 761,
   kIdShowCurve = 779,
   kIdSectionVolume = 785,
-  kIdRangeResult = 235,
 };
 
 // "REFLECT", "ROTATE", "TRANSLATE": one derived entry per chosen curve (or
@@ -106,42 +105,13 @@ class TEvolDlg : public TComboDlg {
   TPlotAWin& plot_;
 };
 
-// The dialogs that compute one number over an interval with a number of
-// steps: bounds in 211 and 212 (a bound may end in "@" and a parameter
-// letter), steps in 213, the result in static 235 and as a result point of
-// the chosen entry.
-class TRangeResultDlg : public T2ComboDlg {
- public:
-  TRangeResultDlg(TPlotAWin& window, const std::string& templateName, std::initializer_list<int> kinds,
-                  std::initializer_list<int> secondKinds);
-  const plat::CommandTable& Commands() const override;
-  void SetupControls() override;
-  // 0 or a message number.
-  virtual int ReadInputs();
-  virtual int Compute() { return 0; }
-  // Reads, computes, shows and stores the result; shows a failure's
-  // message.  The code.
-  int RunComputation();
-  void CmValue() { RunComputation(); }
-
-  long double left = 0, right = 1;
-  std::int32_t steps = 100;
-  long double result = 0;
-  std::string resultText;
-  std::int16_t resultCode = 0;
-  int resultLabel = 178;
-
- protected:
-  TPlotAWin& plot_;
-};
-
 // "REVOLVE": volume (mode set) or surface area of revolution about
-// a x + b y = c.
-class TRevDlg : public TRangeResultDlg {
+// a x + b y = c, over the shared bounds of the integration dialogs.
+class TRevDlg : public TPreRiemDlg {
  public:
   explicit TRevDlg(TPlotAWin& window);
   const plat::CommandTable& Commands() const override;
-  void SetupControls() override;
+  void SetupWindow() override;
   void SelectionChanged() override;
   void SetMode(bool volume);
   int ReadInputs() override;
@@ -155,18 +125,18 @@ class TRevDlg : public TRangeResultDlg {
 };
 
 // "AREA": the area swept by the ray from the origin.
-class TSectorDlg : public TRangeResultDlg {
+class TSectorDlg : public TPreRiemDlg {
  public:
   explicit TSectorDlg(TPlotAWin& window);
-  void SetupControls() override;
+  void SetupWindow() override;
   int Compute() override;
 };
 
 // "VOLTWO": the volume between two graphs turned about y = k or x = k.
-class T2VolDlg : public TRangeResultDlg {
+class T2VolDlg : public TPreRiemDlg {
  public:
   explicit T2VolDlg(TPlotAWin& window);
-  void SetupControls() override;
+  void SetupWindow() override;
   int Compute() override;
 };
 

@@ -164,9 +164,8 @@ void TExtrDlg::CmStoreAs() {
 
 void TExtrDlg::CmDrawPoint() {
   if (!found_ || plot_.equationCount >= plot_.equationCapacity) return;
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   plot_.AddPointItem(result_.values[0], result_.values[1]);
-  plot_.toolPointFlag = 0;
 }
 
 void TExtrDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(found_ != 0); }

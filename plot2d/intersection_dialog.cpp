@@ -146,9 +146,8 @@ void TInterCCDlg::CmStoreAs() {
 
 void TInterCCDlg::CmDrawPoint() {
   if (lastResult_ != kScanFound || plot_.equationCount >= plot_.equationCapacity) return;
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   plot_.AddPointItem(crossing_.x, crossing_.y);
-  plot_.toolPointFlag = 0;
 }
 
 void TInterCCDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(lastResult_ == kScanFound); }

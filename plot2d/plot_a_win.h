@@ -40,7 +40,6 @@ inline constexpr int kRiemannColourSlot = 13;
 class TPreRiemDlg;
 class TRiemDlg;
 class TDistDlg;
-class TPlotSWin;
 struct TCurveToolDialogs;
 
 class TPlotAWin : public TPlot111Win {
@@ -141,14 +140,16 @@ class TPlotAWin : public TPlot111Win {
   bool RebuildDerivativeGraph(int i);
 
   // ---- solids (solid_tools.cpp) ----
-  // Volume or surface area of revolution, sector area, volume between two
-  // graphs, cross-section volume: 0 or a message number; the value in
-  // `result`.
-  int RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume, long double lo, long double hi, int n,
-                        long double& result);
-  int SectorArea(int curve, long double lo, long double hi, int n, long double& result);
-  int VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
-                    long double& result);
+  // Volume or surface area of revolution, sector area and the volume
+  // between two graphs over the shared bounds with the shared division
+  // count: 0, kIntegrationStopped (the user pressed "A"; no result) or a
+  // message number; the value and its text go to integrationValue and
+  // integrationText.
+  int RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume);
+  int SectorArea(int curve);
+  int VolumeBetween(int f, int g, long double k, bool vertical);
+  // The cross-section volume over [lo, hi] with n steps: 0 or a message
+  // number; the value in `result`.
   int SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
                     long double hi, int n, long double& result);
   // The surface of revolution of the curve over revolutionRange about
@@ -158,8 +159,8 @@ class TPlotAWin : public TPlot111Win {
   int BuildSectionSolid(int f, int g, int shape, const std::string& height, bool doubled, const TSectionBound& lo,
                         const TSectionBound& hi, int xDivisions, int zDivisions);
   // The companion 3D windows (created on first use; null before).
-  TPlotSWin* RevolutionWindow() const { return revolutionWin_; }
-  TPlotSWin* SectionWindow() const { return sectionWin_; }
+  TPlot111Win* RevolutionWindow() const { return revolutionWin_; }
+  TPlot111Win* SectionWindow() const { return sectionWin_; }
   TCurveToolDialogs& ToolDialogs();
   // The curve and solid dialogs go with everything (all) or hide when no
   // entry of their kinds is left.
@@ -185,10 +186,14 @@ class TPlotAWin : public TPlot111Win {
 
  private:
   void CmConnectPoints();
-  // A companion 3D window, created or shown again.
-  TPlotSWin* CompanionWindow(TPlotSWin*& slot, int titleString);
-  TPlotSWin* revolutionWin_ = nullptr;
-  TPlotSWin* sectionWin_ = nullptr;
+  // A companion 3D window, made by the program's window creators on first
+  // use, or shown again.
+  TPlot111Win* CompanionWindow(TPlot111Win*& slot, int titleString);
+  // Integrates with the window's caption and key poll; the value into the
+  // shared result.
+  int FinishMeasure(int code, long double value);
+  TPlot111Win* revolutionWin_ = nullptr;
+  TPlot111Win* sectionWin_ = nullptr;
   std::unique_ptr<TCurveToolDialogs> toolDialogs_;
   void SetIntegrationResult(long double value);
 };

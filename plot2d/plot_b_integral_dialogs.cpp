@@ -3,6 +3,7 @@
 // destroyed with the window; the Riemann strips drawn for the open dialog;
 // the dialog's state in the plot file.
 #include "plot2d/arc_length_dialog.h"
+#include "plot2d/curve_tool_dialogs.h"
 #include "plot2d/distance_dialog.h"
 #include "plot2d/plot_a_win.h"
 #include "plot2d/riemann_dialog.h"
@@ -97,7 +98,10 @@ int TPlotBWin::DrawIntegrationOverlays(plat::DC& dc) {
 }
 
 void TPlotBWin::RefreshIntegrationDialogs() {
-  for (TPreRiemDlg* d : {static_cast<TPreRiemDlg*>(riemannDialog_.get()), arcLengthDialog_.get()})
+  TCurveToolDialogs& tools = ToolDialogs();
+  for (TPreRiemDlg* d : {static_cast<TPreRiemDlg*>(riemannDialog_.get()), arcLengthDialog_.get(),
+                         static_cast<TPreRiemDlg*>(tools.revolve.get()), static_cast<TPreRiemDlg*>(tools.sector.get()),
+                         static_cast<TPreRiemDlg*>(tools.volumeBetween.get())})
     if (d && !d->IsDestroyed() && d->IsBound()) d->FollowParameters();
   if (distanceDialog_ && !distanceDialog_->IsDestroyed() && !distanceDialog_->IsHidden())
     distanceDialog_->ShowDistance();

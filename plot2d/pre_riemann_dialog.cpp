@@ -1,5 +1,7 @@
 #include "plot2d/pre_riemann_dialog.h"
 
+#include <algorithm>
+
 #include "entry/slider_dialog.h"
 #include "platform/resources.h"
 #include "plot2d/plot_a_win.h"
@@ -44,7 +46,8 @@ void TPreRiemDlg::ShowBounds() {
 int TPreRiemDlg::ReadInputs() {
   long double left = plot_.IntegrationLeft();
   long double right = plot_.IntegrationRight();
-  const TSegment2D& view = plot_.World;
+  long double low = 0, high = 0;
+  BoundLimits(low, high);
   if (!boundFlag_) {
     int p1 = 0, p2 = 0;
     if (const int code = plot_.ReadValueAndParameter(GetItemText(kIdLeftBound).substr(0, 255), left, p1)) return code;
@@ -54,13 +57,13 @@ int TPreRiemDlg::ReadInputs() {
     firstParameter_ = p1 >= 1 && p1 <= 23 ? p1 : 0;
     secondParameter_ = p2 >= 1 && p2 <= 23 ? p2 : 0;
     if (!(right >= left + kMinWidth)) return kIntegrationBadRange;
-    if (left < view.xmin || right > view.xmax) return kIntegrationOutOfBounds;
+    if (left < low || right > high) return kIntegrationOutOfBounds;
   } else {
     const long double l = plot_.Variable(firstParameter_).re;
     const long double r = plot_.Variable(secondParameter_).re;
-    // A slider beyond the view or past the other bound leaves the last
+    // A slider beyond the limits or past the other bound leaves the last
     // good bounds in place.
-    if (r >= l + kMinWidth && l >= view.xmin + kMinWidth && r <= view.xmax - kMinWidth) {
+    if (r >= l + kMinWidth && l >= low + kMinWidth && r <= high - kMinWidth) {
       left = l;
       right = r;
     }
@@ -72,6 +75,23 @@ int TPreRiemDlg::ReadInputs() {
   plot_.IntegrationRight() = right;
   plot_.SetIntegrationDivisions(n);
   return 0;
+}
+
+void TPreRiemDlg::BoundLimits(long double& low, long double& high) const {
+  low = plot_.World.xmin;
+  high = plot_.World.xmax;
+  const int i = SelectedEquation();
+  if (!plot_.IsValidIndex(i)) return;
+  const TEquation& e = plot_.Equation(i);
+  if (e.kind != kKindPolar && e.kind != kKindParametric && e.kind != kKindSpaceCurve) return;
+  // The bounds of a curve in a parameter are parameter values: they lie in
+  // the curve's parameter range, wherever the view is.  A typed "2pi" may
+  // differ from the stored end in its last digit.
+  low = std::min(e.lowerBound.x, e.upperBound.x);
+  high = std::max(e.lowerBound.x, e.upperBound.x);
+  const long double slack = 1e-12L * std::max(1.0L, high - low);
+  low -= slack;
+  high += slack;
 }
 
 void TPreRiemDlg::ShowResult() { SetItemText(kIdResult, plot_.integrationText); }
@@ -87,6 +107,8 @@ void TPreRiemDlg::StoreResult() {
 void TPreRiemDlg::RunComputation() {
   int code = ReadInputs();
   if (code == 0) code = Compute();
+  // Stopped with "A": no result and no message.
+  if (code == kIntegrationStopped) return;
   if (code > 0) {
     plot_.ShowMessageById(code);
     return;

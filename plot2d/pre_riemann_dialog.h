@@ -37,8 +37,11 @@ class TPreRiemDlg : public T2ComboDlg {
   void Recalculate() override { OnValueButton(); }
 
   // Reads the bounds and the count into the window: 0 or a message code
-  // (6 right not above left, 17 outside the view or the count's range).
+  // (6 right not above left, 17 outside the limits or the count's range).
   virtual int ReadInputs();
+  // Where the bounds may lie: the view's x range, or the parameter range of
+  // a chosen polar, parametric or space curve.
+  void BoundLimits(long double& low, long double& high) const;
   // The derived dialog's computation: 0 or a message code.
   virtual int Compute() { return 0; }
   virtual void ShowResult();

@@ -9,8 +9,8 @@
 #include "plot2d/curve_tool_dialogs.h"
 #include "plot2d/model/solids.h"
 #include "plot2d/plot_a_win.h"
-#include "plot3d/plot3_win.h"
 #include "plotcore/model/compile_equation.h"
+#include "shell/window_creators.h"
 
 namespace kv {
 
@@ -32,30 +32,48 @@ TCurveToolDialogs& TPlotAWin::ToolDialogs() {
 
 // ---- measures ----
 
-int TPlotAWin::RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume, long double lo, long double hi,
-                                 int n, long double& result) {
-  if (!IsValidIndex(curve)) return 1;
-  SetCaption(1, 0, 0);
-  const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, lo, hi, n, result,
-                                         [this] { return StopKeyPressed(); });
+int TPlotAWin::FinishMeasure(int code, long double value) {
+  RestoreVariables();
   UpdateCaption(false);
+  if (code == kIntegrationOk) SetIntegrationResult(value);
   return code;
 }
 
-int TPlotAWin::SectorArea(int curve, long double lo, long double hi, int n, long double& result) {
-  if (!IsValidIndex(curve)) return 1;
-  TreePtr integrand = BuildSectorIntegrand(Equation(curve));
-  if (!integrand) return 1;
-  return IntegrateSimpson(Engine(), integrand.get(), CurveIntegrationLetter(Equation(curve)), lo, hi, n, result,
-                          [this] { return StopKeyPressed(); });
+int TPlotAWin::RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume) {
+  if (!IsValidIndex(curve)) return 9;  // "nichts zu tun"
+  SetFocus();
+  SetCaption(1, 0, 0);
+  SaveVariables();
+  long double v = 0;
+  const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, IntegrationLeft(),
+                                         IntegrationRight(), IntegrationDivisions(), v,
+                                         [this] { return StopKeyPressed(); });
+  return FinishMeasure(code, v);
 }
 
-int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical, long double lo, long double hi, int n,
-                             long double& result) {
-  if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
-  // The bounds are this call's own: the dialog's fields stay as typed.
-  return VolumeBetweenGraphs(Engine(), Equation(f).trees[1].get(), Equation(g).trees[1].get(), k, vertical, lo, hi,
-                             n, result, [this] { return StopKeyPressed(); });
+int TPlotAWin::SectorArea(int curve) {
+  if (!IsValidIndex(curve)) return 9;
+  SetFocus();
+  SetCaption(1, 0, 0);
+  SaveVariables();
+  long double v = 0;
+  const int code = kv::SectorArea(Engine(), Equation(curve), IntegrationLeft(), IntegrationRight(),
+                                  IntegrationDivisions(), v, [this] { return StopKeyPressed(); });
+  return FinishMeasure(code, v);
+}
+
+int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical) {
+  if (!IsValidIndex(f) || !IsValidIndex(g)) return 9;
+  SetFocus();
+  SetCaption(1, 0, 0);
+  SaveVariables();
+  long double v = 0;
+  // The shells about x = k run in shifted bounds of their own: the shared
+  // bounds, and the dialog's fields, stay as the user typed them.
+  const int code = VolumeBetweenGraphs(Engine(), Equation(f).trees[1].get(), Equation(g).trees[1].get(), k, vertical,
+                                       IntegrationLeft(), IntegrationRight(), IntegrationDivisions(), v,
+                                       [this] { return StopKeyPressed(); });
+  return FinishMeasure(code, v);
 }
 
 int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
@@ -76,7 +94,7 @@ int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height,
 
 // ---- solids in the 3D windows ----
 
-TPlotSWin* TPlotAWin::CompanionWindow(TPlotSWin*& slot, int titleString) {
+TPlot111Win* TPlotAWin::CompanionWindow(TPlot111Win*& slot, int titleString) {
   if (slot) {
     if (slot->Hidden) {
       slot->Show(plat::SW_SHOW);
@@ -84,7 +102,15 @@ TPlotSWin* TPlotAWin::CompanionWindow(TPlotSWin*& slot, int titleString) {
     }
     return slot;
   }
-  auto* w = new TPlotSWin(this, plat::res::String(titleString), &slot);
+  const auto& make = WindowCreators().companion3D;
+  if (!make) return nullptr;
+  TPlot111Win** field = &slot;
+  TFileMsgWin* made = make(this, plat::res::String(titleString), [field] { *field = nullptr; });
+  auto* w = dynamic_cast<TPlot111Win*>(made);
+  if (!w) {
+    delete made;
+    return nullptr;
+  }
   w->HasNotes = 1;
   w->OpenLastFileFlag = 0;
   w->LoadSettingsOnSetup = useDefaults ? 0 : 1;
@@ -106,7 +132,7 @@ int TPlotAWin::BuildRevolutionSurface(int curve) {
   TSurfaceTexts texts;
   if (const int code = BuildRevolutionSurfaceTexts(Engine(), c, revolutionAxis, revolutionRange, texts); code != 0)
     return code;
-  TPlotSWin* w = CompanionWindow(revolutionWin_, kRevolutionTitle);
+  TPlot111Win* w = CompanionWindow(revolutionWin_, kRevolutionTitle);
   if (!w || !w->CanAddEquation(false)) return kNoRoomMessage;
   // The parameters the texts use come along with their values and limits.
   std::array<std::uint8_t, tok::kVariableCount> used{};
@@ -119,9 +145,16 @@ int TPlotAWin::BuildRevolutionSurface(int curve) {
     w->Tables().lower[k] = Tables().lower[k];
     w->Tables().upper[k] = Tables().upper[k];
   }
+  const bool implicit = c.kind == kKindImplicit;
+  // An implicit curve keeps its own texts; its surface's implicit form goes
+  // into the fourth.
   const int i = w->AppendEquation(kKindRevolution, 0, 1, texts.x, texts.y, texts.z);
   if (i < 0) return kNoRoomMessage;
   TEquation& e = w->Equation(i);
+  if (implicit) {
+    for (std::size_t k = 0; k < 3; ++k) e.formulaText[k] = c.formulaText[k];
+    e.formulaText[3] = texts.implicit;
+  }
   e.subKind = static_cast<std::int16_t>(c.kind);
   e.polarInput = 1;
   e.lowerBound = {0, 0};
@@ -152,7 +185,7 @@ int TPlotAWin::BuildSectionSolid(int f, int g, int shape, const std::string& hei
                                             shape, doubled, lo, hi, xDivisions, zDivisions, faces);
       code != 0)
     return code;
-  TPlotSWin* w = CompanionWindow(sectionWin_, kSectionsTitle);
+  TPlot111Win* w = CompanionWindow(sectionWin_, kSectionsTitle);
   if (!w) return kNoRoomMessage;
   // Bounds tied to parameters: the parameter sits at the bound.
   for (const TSectionBound* b : {&lo, &hi}) {

@@ -106,9 +106,8 @@ void TZeroDlg::CmStoreAs() {
 
 void TZeroDlg::CmDrawPoint() {
   if (!found_ || plot_.equationCount >= plot_.equationCapacity) return;
-  plot_.toolPointFlag = 1;
+  TToolPointScope adding(plot_);
   plot_.AddPointItem(x_, 0);
-  plot_.toolPointFlag = 0;
 }
 
 void TZeroDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(found_ != 0); }

@@ -15,7 +15,7 @@
 #include "plot3d/plot_r_win.h"
 #include "plot3d/surface_chooser_dialog.h"
 #include "plot3d/variable_guard.h"
-#include "plot3d/window_random.h"
+#include "shell/program_random.h"
 #include "platform/testing.h"
 
 namespace kv {
@@ -170,7 +170,7 @@ int TPlotRWin::DrawIntersectionCurve(plat::DC& dc, int i) {
     if (sink.Stopped()) break;
   }
   if (e.webToAxis && !sink.Stopped()) {
-    TWindowRandom random;
+    TProgramRandom random;
     TLevelSearch search;
     search.unlimited = e.kindFlag != 0;
     search.idleLimit = plat::testing::TestingMode() ? kTestIdleRounds : 0;

@@ -10,7 +10,7 @@
 #include "plot3d/model/evaluate.h"
 #include "plot3d/model/intersection_curve.h"
 #include "plot3d/plot_r_win.h"
-#include "plot3d/window_random.h"
+#include "shell/program_random.h"
 #include "core/constants.h"
 #include "shell/text_helpers.h"
 
@@ -313,7 +313,7 @@ int TLevelWin::DrawLevelCurves(plat::DC& dc) {
     if (colour >= 1 && colour <= 60) pen.colour = static_cast<std::uint16_t>(colour);
     const plat::Pen old = dc.SelectPen(CreateStylePen(pen));
     TPlaneFunction f = LevelFunctionOf(engine, *e, plane_);
-    TWindowRandom random;
+    TProgramRandom random;
     TLevelSearch search;
     search.unlimited = e->kindFlag != 0;
     search.idleLimit = plat::testing::TestingMode() ? kTestIdleRounds : 0;

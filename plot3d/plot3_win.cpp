@@ -44,6 +44,11 @@ void TPlotSWin::SetupWindow() {
 void TPlotSWin::Destroy() {
   if (IsDestroyed()) return;
   if (ownerField_ && *ownerField_ == this) *ownerField_ = nullptr;
+  if (forget) {
+    auto f = std::move(forget);
+    forget = nullptr;
+    f();
+  }
   StoreSettings();
   TPlotRWin::Destroy();
 }

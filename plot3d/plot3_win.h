@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "plot3d/plot_r_win.h"
@@ -26,6 +27,8 @@ class TPlotSWin : public TPlotRWin {
   void CopySliderParameters(int i) override;
 
   std::uint8_t IsSecondary = 0;
+  // Runs when the window is destroyed (a 2D window that owns it forgets it).
+  std::function<void()> forget;
 
  private:
   TPlotSWin** ownerField_;

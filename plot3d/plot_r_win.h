@@ -214,7 +214,7 @@ class TPlotRWin : public TPlotQWin {
   // Steps 1 to 4 of UpdateBox: the extent of entry i without refitting.
   void UpdateItemExtent(int i);
   void ComputeItemExtent(int i);
-  bool FitBoxToGraphs();
+  bool FitBoxToGraphs() override;
   // Whether entry i takes part in the window's box.
   bool IsIncludedInBox(int i) const;
 

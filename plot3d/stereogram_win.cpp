@@ -6,7 +6,7 @@
 #include "platform/resources.h"
 #include "plot3d/model/evaluate.h"
 #include "plot3d/plot_r_win.h"
-#include "plot3d/window_random.h"
+#include "shell/program_random.h"
 #include "core/constants.h"
 #include "shell/text_helpers.h"
 
@@ -83,7 +83,7 @@ int TRDSWin::DrawEquations(plat::DC& dc) {
   if (!Setup()) return 0;
   SetCaption(1, 0, 0);
   TSeededRandom seeded(seed);
-  TWindowRandom program;
+  TProgramRandom program;
   TRandomSource& random = seed != 0 ? static_cast<TRandomSource&>(seeded) : program;
   int r = 0;
   for (int i = 0; i <= owner_->equationCount && r == 0; ++i) {

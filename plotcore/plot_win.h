@@ -446,7 +446,8 @@ class TPlotWin : public TFuncWin {
   std::uint8_t mappedFlag = 0;
   std::uint8_t angleInDegrees = 0;
   // Set while a tool adds a point of its own: the tool dialogs keep their
-  // search where it is when the inventory changes.
+  // search where it is when the inventory changes.  Set and cleared by
+  // TToolPointScope.
   std::uint8_t toolPointFlag = 0;
   long implicitStepLimit = 100000;
   std::int32_t trajectoryDensity = 400;
@@ -506,6 +507,20 @@ class TPlotWin : public TFuncWin {
   bool painting_ = false;
   // Ticks of the time parameter's timer not yet drawn.
   int timeTicks_ = 0;
+};
+
+// Holds the window's tool-point flag while a tool adds its own point, so
+// that the refill of the tool dialogs that the new entry causes does not
+// start their searches again; the flag is cleared when the scope ends.
+class TToolPointScope {
+ public:
+  explicit TToolPointScope(TPlotWin& window) : window_(window) { window_.toolPointFlag = 1; }
+  ~TToolPointScope() { window_.toolPointFlag = 0; }
+  TToolPointScope(const TToolPointScope&) = delete;
+  TToolPointScope& operator=(const TToolPointScope&) = delete;
+
+ private:
+  TPlotWin& window_;
 };
 
 }  // namespace kv

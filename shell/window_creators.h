@@ -38,6 +38,12 @@ struct TWindowCreators {
   // Connects a mapping's range window to its domain window (the range
   // window then works on the domain's inventory).
   std::function<void(TFileMsgWin* domain, TFileMsgWin* range)> attachRange;
+  // Constructs (does not create) the 3D surface window in which a 2D window
+  // shows its solids, with that window as parent and the caption; closing it
+  // hides it.  `forget` runs when it is destroyed, so that its owner can
+  // drop its pointer.  Null when it cannot be made.
+  std::function<TFileMsgWin*(plat::Window* parent, const std::string& caption, std::function<void()> forget)>
+      companion3D;
 };
 
 TWindowCreators& WindowCreators();

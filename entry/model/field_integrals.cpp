@@ -9,12 +9,6 @@ namespace kv {
 
 namespace {
 
-// The real value of the tree at `value` of the letter; false where it is
-// undefined or not finite.
-bool Sample(TFormulaEngine& engine, TExprNode* tree, int letter, long double value, long double& out) {
-  return engine.EvaluateAt(tree, letter, value, out) && std::isfinite(out);
-}
-
 TreePtr Own(TExprNode* t) { return TreePtr(t); }
 
 // The three coordinate trees of a field or a curve with X, Y (and Z)
@@ -59,61 +53,6 @@ void CrossProduct(TreePtr a[3], TreePtr b[3], TreePtr out[3]) {
 }
 
 }  // namespace
-
-int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, const TSimpsonRange& range,
-                    long double& result, const TStopPoll& stop) {
-  result = 0;
-  if (!tree || range.parts < 1) return kIntegralUndefined;
-  const long double a = range.lower;
-  const long double h = (range.upper - a) / static_cast<long double>(range.parts);
-  long double sum = 0, f0 = 0, fm = 0, f1 = 0;
-  long double x0 = a;
-  if (!Sample(engine, tree, letter, x0, f0)) return kIntegralUndefined;
-  for (std::int32_t k = 1; k <= range.parts; ++k) {
-    // From the start each time, so that rounding does not pile up.
-    const long double x1 = k == range.parts ? range.upper : a + h * static_cast<long double>(k);
-    if (!Sample(engine, tree, letter, (x0 + x1) / 2, fm) || !Sample(engine, tree, letter, x1, f1))
-      return kIntegralUndefined;
-    sum += f0 + 4 * fm + f1;
-    x0 = x1;
-    f0 = f1;
-    if (stop && stop()) {
-      result = sum * h / 6;
-      return kIntegralStopped;
-    }
-  }
-  result = sum * h / 6;
-  return 0;
-}
-
-int IteratedSimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int inner, const TSimpsonRange& innerRange,
-                            int outer, const TSimpsonRange& outerRange, long double& result, const TStopPoll& stop) {
-  result = 0;
-  if (!tree || outerRange.parts < 1 || innerRange.parts < 1) return kIntegralUndefined;
-  const long double a = outerRange.lower;
-  const long double h = (outerRange.upper - a) / static_cast<long double>(outerRange.parts);
-  auto innerAt = [&](long double y, long double& value) {
-    engine.SetVariable(outer, y);
-    return SimpsonIntegral(engine, tree, inner, innerRange, value, stop);
-  };
-  long double sum = 0, f0 = 0, fm = 0, f1 = 0;
-  long double y0 = a;
-  if (int code = innerAt(y0, f0)) return code;
-  for (std::int32_t k = 1; k <= outerRange.parts; ++k) {
-    const long double y1 = k == outerRange.parts ? outerRange.upper : a + h * static_cast<long double>(k);
-    if (int code = innerAt((y0 + y1) / 2, fm)) return code;
-    if (int code = innerAt(y1, f1)) return code;
-    sum += f0 + 4 * fm + f1;
-    y0 = y1;
-    f0 = f1;
-    if (stop && stop()) {
-      result = sum * h / 6;
-      return kIntegralStopped;
-    }
-  }
-  result = sum * h / 6;
-  return 0;
-}
 
 int CurveLetter(const TEquation& curve) {
   if (curve.kind == kKindParametric && curve.arrowMode > 0 && curve.arrowMode < tok::kVariableCount)

@@ -1,5 +1,5 @@
-// Integrals over entries of the inventory by the composite Simpson rule:
-// in one variable and iterated in two, the double integral of an explicit
+// Integrals over entries of the inventory by the composite Simpson rule of
+// entry/model/numeric_integration.h: the double integral of an explicit
 // surface, the area of a surface, the line integral of a vector field along
 // a curve and its flux through a parametric surface.  The integrands are
 // built once as trees from the entries' compiled trees; the sums evaluate
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "entry/model/numeric_integration.h"
 #include "formula/formula_engine.h"
 #include "plotcore/model/equation.h"
 
@@ -21,30 +22,6 @@ enum : int {
   kIntegralUndefined = 102,     // "nicht zu integrieren": a sample undefined, a tree missing
   kIntegralNoDerivative = 117,  // "nicht abzuleiten"
 };
-
-// Asked after every part; true ends the sum.
-using TStopPoll = std::function<bool()>;
-
-// One variable's interval and its number of equal parts.
-struct TSimpsonRange {
-  long double lower = 0;
-  long double upper = 1;
-  std::int32_t parts = 100;
-};
-
-// The composite Simpson rule: every part [a, b] with midpoint m adds
-// f(a) + 4 f(m) + f(b), the sum times (b - a) / 6 of one part; the last part
-// ends at the upper bound exactly.  The letter is left at its last value.
-// 0, kIntegralStopped or kIntegralUndefined (result 0 then).
-int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, const TSimpsonRange& range,
-                    long double& result, const TStopPoll& stop);
-
-// The same rule over the outer letter with the inner integral as its
-// integrand, taken at both ends and the midpoint of every outer part (the
-// outer letter set before each).  A stop inside an inner integral ends the
-// whole sum.
-int IteratedSimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int inner, const TSimpsonRange& innerRange,
-                            int outer, const TSimpsonRange& outerRange, long double& result, const TStopPoll& stop);
 
 // ---- integrands (null with a code when they cannot be built) ----
 // F(r(t)) · r'(t) in the curve's variable: a 2D field (210) along a

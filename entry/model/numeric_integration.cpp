@@ -67,25 +67,46 @@ int IntegrateNumerically(TFormulaEngine& engine, TExprNode* tree, int letter, lo
   return code;
 }
 
-int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, std::int32_t n, long double a,
-                    long double b, const TQuadratureControl& control, long double& result) {
+namespace {
+
+// The real value of the tree at `x` of the letter; false where it is
+// undefined or not finite.
+bool Sample(TFormulaEngine& engine, TExprNode* tree, int letter, long double x, long double& out) {
+  return engine.EvaluateAt(tree, letter, x, out) && std::isfinite(out);
+}
+
+}  // namespace
+
+int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, const TSimpsonRange& range,
+                    long double& result, const TStopPoll& stop) {
   result = 0;
-  if (const int code = CheckRange(a, b, n)) return code;
+  const long double a = range.lower;
+  const long double b = range.upper;
+  if (!std::isfinite(a) || !std::isfinite(b)) return kIntegrationBadRange;
+  if (range.parts < 1 || range.parts > kMaxIntegrationSteps) return kIntegrationOutOfBounds;
   if (!tree) return kIntegrationUndefined;
-  const long double h = (b - a) / n;
+  const std::int32_t n = range.parts;
+  const long double h = (b - a) / static_cast<long double>(n);
+  // An undefined end is sampled a hair inside the interval.
+  const long double hair = (b - a) * 1e-9L;
+  auto end = [&](long double x, long double inward, long double& v) {
+    return Sample(engine, tree, letter, x, v) || Sample(engine, tree, letter, x + inward, v);
+  };
   long double x0 = a;
   long double f0 = 0;
-  if (!engine.EvaluateAt(tree, letter, x0, f0)) return kIntegrationUndefined;
+  if (!end(a, hair, f0)) return kIntegrationUndefined;
   long double sum = 0;
   for (std::int32_t k = 1; k <= n; ++k) {
-    const long double x1 = k == n ? b : a + h * k;
+    // From the start each time, so that rounding does not pile up.
+    const long double x1 = k == n ? b : a + h * static_cast<long double>(k);
     long double fm = 0, f1 = 0;
-    if (!engine.EvaluateAt(tree, letter, (x0 + x1) / 2, fm) || !engine.EvaluateAt(tree, letter, x1, f1))
-      return kIntegrationUndefined;
+    const bool ok = Sample(engine, tree, letter, (x0 + x1) / 2, fm) &&
+                    (k == n ? end(b, -hair, f1) : Sample(engine, tree, letter, x1, f1));
+    if (!ok) return kIntegrationUndefined;
     sum += f0 + 4 * fm + f1;
     x0 = x1;
     f0 = f1;
-    if (Stopped(control)) {
+    if (stop && stop()) {
       result = sum * h / 6;
       return kIntegrationStopped;
     }
@@ -94,34 +115,34 @@ int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, std::in
   return kIntegrationOk;
 }
 
-int SumAlongCurve(TFormulaEngine& engine, TExprNode* tree, int innerLetter, int outerLetter, std::int32_t nInner,
-                  std::int32_t nOuter, long double aInner, long double bInner, long double aOuter,
-                  long double bOuter, const TQuadratureControl& control, long double& result) {
+int IteratedSimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int inner, const TSimpsonRange& innerRange,
+                            int outer, const TSimpsonRange& outerRange, long double& result, const TStopPoll& stop) {
   result = 0;
-  if (const int code = CheckRange(aOuter, bOuter, nOuter)) return code;
-  if (const int code = CheckRange(aInner, bInner, nInner)) return code;
-  const long double h = (bOuter - aOuter) / nOuter;
-  auto inner = [&](long double at, long double& value) {
-    engine.SetVariable(outerLetter, at);
-    return SimpsonIntegral(engine, tree, innerLetter, nInner, aInner, bInner, control, value);
+  const long double a = outerRange.lower;
+  const long double b = outerRange.upper;
+  if (!std::isfinite(a) || !std::isfinite(b)) return kIntegrationBadRange;
+  if (outerRange.parts < 1 || outerRange.parts > kMaxIntegrationSteps) return kIntegrationOutOfBounds;
+  const std::int32_t n = outerRange.parts;
+  const long double h = (b - a) / static_cast<long double>(n);
+  auto innerAt = [&](long double y, long double& value) {
+    engine.SetVariable(outer, y);
+    return SimpsonIntegral(engine, tree, inner, innerRange, value, stop);
   };
-  long double x0 = aOuter;
-  long double f0 = 0;
-  if (const int code = inner(x0, f0)) return code;
-  long double sum = 0;
-  for (std::int32_t k = 1; k <= nOuter; ++k) {
-    const long double x1 = k == nOuter ? bOuter : aOuter + h * k;
-    long double fm = 0, f1 = 0;
-    int code = inner((x0 + x1) / 2, fm);
-    if (code == kIntegrationOk) code = inner(x1, f1);
+  long double sum = 0, f0 = 0, fm = 0, f1 = 0;
+  long double y0 = a;
+  if (const int code = innerAt(y0, f0)) return code;
+  for (std::int32_t k = 1; k <= n; ++k) {
+    const long double y1 = k == n ? b : a + h * static_cast<long double>(k);
+    int code = innerAt((y0 + y1) / 2, fm);
+    if (code == kIntegrationOk) code = innerAt(y1, f1);
     if (code != kIntegrationOk) {
       if (code == kIntegrationStopped) result = sum * h / 6;
       return code;
     }
     sum += f0 + 4 * fm + f1;
-    x0 = x1;
+    y0 = y1;
     f0 = f1;
-    if (Stopped(control)) {
+    if (stop && stop()) {
       result = sum * h / 6;
       return kIntegrationStopped;
     }

@@ -1,8 +1,7 @@
 // Numeric integrals of formula trees in one variable, shared by the 2D and
 // 3D calculus tools: the six sums of one integral (left, midpoint, right,
-// trapezoid, Simpson, random), the composite Simpson rule, the double
-// integral by nested Simpson rules, and the integrand of a curve's arc
-// length.
+// trapezoid, Simpson, random), the composite Simpson rule in one variable
+// and iterated in two, and the integrand of a curve's arc length.
 //
 // The routines evaluate through the window's formula engine and allocate
 // nothing per sample.  Each step may be stopped by the caller's poll; a
@@ -78,17 +77,36 @@ struct TSixSums {
 int IntegrateNumerically(TFormulaEngine& engine, TExprNode* tree, int letter, long double a, long double b,
                          std::int32_t n, const TQuadratureControl& control, TSixSums& out);
 
-// Composite Simpson rule with n steps; codes as above.
-int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, std::int32_t n, long double a,
-                    long double b, const TQuadratureControl& control, long double& result);
+// Asked once per step: true stops the work (the "A" key).
+using TStopPoll = std::function<bool()>;
 
-// Double integral: the inner Simpson integral in innerLetter over
-// [aInner, bInner], integrated by Simpson's rule in outerLetter over
-// [aOuter, bOuter].  The outer letter keeps its last value (bOuter when the
-// loop ran to the end).  Codes as above.
-int SumAlongCurve(TFormulaEngine& engine, TExprNode* tree, int innerLetter, int outerLetter, std::int32_t nInner,
-                  std::int32_t nOuter, long double aInner, long double bInner, long double aOuter,
-                  long double bOuter, const TQuadratureControl& control, long double& result);
+// One variable's interval and its number of equal steps.
+struct TSimpsonRange {
+  long double lower = 0;
+  long double upper = 1;
+  std::int32_t parts = 100;
+};
+
+// The composite Simpson rule, the one every tool integrates with: each step
+// [x0, x1] with midpoint m adds f(x0) + 4 f(m) + f(x1), the sum times
+// (x1 - x0) / 6; the last step ends at the upper bound exactly (reversed
+// bounds change the sign).  An end of the interval where the integrand is
+// undefined (the end of a half circle's derivative, say) is sampled a hair
+// inside instead; a sample inside that is undefined or not finite gives 102.
+// Codes: 0, 6 (a bound not finite), 17 (steps outside
+// 1..kMaxIntegrationSteps), 102 (result 0) or 65 (stopped: the result holds
+// the sum so far).  The letter keeps the last value it was given.
+int SimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int letter, const TSimpsonRange& range,
+                    long double& result, const TStopPoll& stop = {});
+
+// The same rule over the outer letter with the inner integral as its
+// integrand, taken at both ends and the midpoint of every outer step (the
+// outer letter set before each).  A stop inside an inner integral ends the
+// whole sum.  The outer letter keeps its last value (the upper bound when
+// the loop ran to the end).
+int IteratedSimpsonIntegral(TFormulaEngine& engine, TExprNode* tree, int inner, const TSimpsonRange& innerRange,
+                            int outer, const TSimpsonRange& outerRange, long double& result,
+                            const TStopPoll& stop = {});
 
 // The letter a curve entry is integrated in: X for y = f(x), the curve
 // variable for a parametric curve, T otherwise.

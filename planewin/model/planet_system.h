@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 #include "plotcore/model/equation.h"
 
 namespace kv {

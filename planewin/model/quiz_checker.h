@@ -4,7 +4,7 @@
 
 #include "formula/expr_node.h"
 #include "formula/formula_engine.h"
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 
 namespace kv {
 

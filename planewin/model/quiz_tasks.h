@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 
 namespace kv {
 

@@ -66,39 +66,13 @@ bool ReplaceLetter(const TFormulaEngine& engine, std::string_view text, int lett
 
 bool Fits(const std::string& s) { return s.size() <= kMaxFormulaText; }
 
-}  // namespace
-
+// The shared Simpson rule over [lo, hi] with n steps.
 int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi, int n,
                      long double& result, const TIntegrationStop& stop) {
-  result = 0;
-  if (!tree) return kFormulaNotUnderstood;
-  // Wide enough for the largest count rounded up to an even one.
-  std::int64_t steps = n < 2 ? 2 : n;
-  if (steps % 2) ++steps;
-  const long double h = (hi - lo) / steps;
-  if (h == 0) return kFormulaOk;
-  auto at = [&](long double x, long double& v) { return engine.EvaluateAt(tree, letter, x, v); };
-  // An end where the integrand is undefined (a vertical tangent, say) is
-  // sampled a hair inside.
-  auto end = [&](long double x, long double inward, long double& v) {
-    return at(x, v) || at(x + inward * 1e-9L, v);
-  };
-  long double fa = 0, fb = 0;
-  if (!end(lo, hi - lo, fa) || !end(hi, lo - hi, fb)) return kFormulaNotUnderstood;
-  long double sum = fa + fb;
-  for (std::int64_t k = 1; k < steps; ++k) {
-    long double v = 0;
-    if (!at(lo + h * k, v)) return kFormulaNotUnderstood;
-    sum += (k % 2 ? 4 : 2) * v;
-    if (stop && stop()) {
-      engine.ClearEvaluationError();
-      return kIntegrationStopped;
-    }
-  }
-  result = sum * h / 3;
-  engine.ClearEvaluationError();
-  return kFormulaOk;
+  return SimpsonIntegral(engine, tree, letter, TSimpsonRange{lo, hi, n}, result, stop);
 }
+
+}  // namespace
 
 int CurveIntegrationLetter(const TEquation& curve) {
   if (curve.kind == kKindExplicit) return 'X';
@@ -131,9 +105,20 @@ TreePtr BuildRevolutionSurfaceIntegrand(const TEquation& curve, const TRevolutio
 TreePtr BuildSectorIntegrand(const TEquation& curve) {
   TreePtr x, y, dx, dy;
   if (!CurveTrees(curve, x, y, dx, dy)) return nullptr;
-  TreePtr r = Bin(tok::Times, Num(0.5L), Bin(tok::Minus, Bin(tok::Times, x, dy), Bin(tok::Times, y, dx)));
+  TreePtr r = Bin(tok::Minus, Bin(tok::Times, x, dy), Bin(tok::Times, y, dx));
   Simplify(r.get());
   return r;
+}
+
+int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
+               long double& result, const TIntegrationStop& stop) {
+  result = 0;
+  TreePtr integrand = BuildSectorIntegrand(curve);
+  if (!integrand) return kIntegrationUndefined;
+  long double i = 0;
+  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop);
+  if (code == kIntegrationOk) result = std::fabs(i) * 0.5L;
+  return code;
 }
 
 TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevolutionAxis& axis) {
@@ -326,11 +311,56 @@ int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::
   return kFormulaOk;
 }
 
+int BuildRevolvedImplicitText(const TFormulaEngine& engine, std::string_view f, const TRevolutionAxis& axis,
+                              TSurfaceTexts& out) {
+  const long double d2 = axis.a * axis.a + axis.b * axis.b;
+  if (d2 < 1e-16L) return kFormulaRecursive;
+  if (f.empty()) return kFormulaNotUnderstood;
+  auto term = [](long double coef, const char* letter) {
+    if (coef == 1) return std::string(letter);
+    return NumberText(coef) + "*" + letter;
+  };
+  // L = a x + b y - c, and R, the distance from the axis times |n|.
+  std::string lin;
+  if (axis.a != 0) lin = term(axis.a, "x");
+  if (axis.b != 0) lin += (lin.empty() ? "" : "+") + term(axis.b, "y");
+  if (axis.c != 0) lin += "-" + NumberText(axis.c);
+  lin = "(" + lin + ")";
+  const std::string r = "sqrt(" + lin + "^2+" + (d2 != 1 ? NumberText(d2) + "*" : std::string()) + "z^2)";
+  // A letter the curve does not use holds x while y is replaced.
+  int spare = 0;
+  for (int letter = 'A'; letter <= 'W' && spare == 0; ++letter) {
+    std::string probe(f);
+    if (!engine.MarkVariableLetter(probe, letter)) spare = letter;
+  }
+  if (spare == 0) return kFormulaTooBig;
+  const std::string spareText(1, static_cast<char>(spare - 'A' + 'a'));
+  std::string halves[2];
+  for (int side = 0; side < 2; ++side) {
+    // The profile point in the plane at the same foot and distance:
+    // p - n (L -+ R) / |n|^2.
+    std::string shift = "(" + lin + (side == 0 ? "-" : "+") + r + ")";
+    if (d2 != 1) shift += "/" + NumberText(d2);
+    const std::string px = axis.a != 0 ? "x-" + term(axis.a, shift.c_str()) : "x";
+    const std::string py = axis.b != 0 ? "y-" + term(axis.b, shift.c_str()) : "y";
+    std::string step1, step2;
+    if (!ReplaceLetter(engine, f, 'X', spareText, step1) || !ReplaceLetter(engine, step1, 'Y', py, step2) ||
+        !ReplaceLetter(engine, step2, spare, px, halves[side]))
+      return kFormulaNotUnderstood;
+  }
+  // Both halves of the profile turn: the surface is where either vanishes.
+  out = TSurfaceTexts{};
+  out.implicit = "(" + halves[0] + ")*(" + halves[1] + ")";
+  if (!Fits(out.implicit)) return kFormulaTooBig;
+  return kFormulaOk;
+}
+
 int BuildRevolutionSurfaceTexts(const TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis,
                                 const TRevolutionRange& range, TSurfaceTexts& out) {
   const long double d2 = axis.a * axis.a + axis.b * axis.b;
   if (d2 < 1e-16L) return kFormulaRecursive;
   const auto& text = curve.formulaText;
+  if (curve.kind == kKindImplicit) return BuildRevolvedImplicitText(engine, text[2], axis, out);
   const std::string p = "(" + BoundText(range.t1) + "+(" + BoundText(range.t2) + "-" + BoundText(range.t1) + ")*t)";
   const std::string phi =
       "(" + BoundText(range.a1) + "+(" + BoundText(range.a2) + "-" + BoundText(range.a1) + ")*u)";

@@ -29,16 +29,10 @@ struct TRevolutionAxis {
 inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
 
 // Asked once per integration step: true stops the integration, which then
-// returns kIntegrationStopped (65, the key "A") without a result.
-using TIntegrationStop = std::function<bool()>;
-
-// Composite Simpson rule for the tree in the letter over [lo, hi] with n
-// steps (rounded up to an even count, at least 2).  An end where the tree
-// is undefined (the end of a half circle's derivative, say) is sampled a
-// hair inside instead.  0, 1 when the tree is undefined inside, or
-// kIntegrationStopped.
-int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi,
-                     int n, long double& result, const TIntegrationStop& stop = {});
+// returns kIntegrationStopped (65, the key "A").  The integrals use the
+// Simpson rule of entry/model/numeric_integration.h, with its step limit
+// (code 17 above it) and its rule for undefined ends.
+using TIntegrationStop = TStopPoll;
 
 // The letter a curve entry is integrated in: X for y = f(x), else its
 // curve letter (T).
@@ -50,9 +44,16 @@ int CurveIntegrationLetter(const TEquation& curve);
 TreePtr BuildRevolutionVolumeIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
 TreePtr BuildRevolutionSurfaceIntegrand(const TEquation& curve, const TRevolutionAxis& axis);
 
-// The area swept by the ray from the origin along the curve:
-// (x y' - y x') / 2 in the curve's letter.
+// The integrand of the area swept by the ray from the origin along the
+// curve: x y' - y x' in the curve's letter (x f'(x) - f(x) for a graph).
 TreePtr BuildSectorIntegrand(const TEquation& curve);
+
+// The area swept by the ray from the origin along a curve entry (201, 202,
+// 203) over [lo, hi] with n steps: |I| / 2 of the integral I of the
+// integrand above, whichever way the ray turns.  0 or the integration's
+// code.
+int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
+               long double& result, const TIntegrationStop& stop = {});
 
 // Volume and lateral area swept by the segment p-q turning about the axis,
 // exactly (frusta, split where the segment crosses the axis).
@@ -102,6 +103,8 @@ struct TSurfaceTexts {
   long double tLo = 0, tHi = 1, uLo = 0, uHi = 1;
   int tDivisions = 1;
   int uDivisions = 1;
+  // A surface given implicitly, G(x, y, z) = 0 (then x, y, z are empty).
+  std::string implicit;
 };
 
 // A bound of the cross-section solid along x: a value, or a parameter
@@ -116,12 +119,21 @@ int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::
                          int uDivisions, std::vector<TSurfaceTexts>& out);
 
 // ---- the surface of revolution ----
-// The surface swept by a curve entry (201, 202, 203, 205; texts as the
+// The surface swept by a curve entry (201, 202, 203, 205, 204; texts as the
 // entry holds them) turning about the axis, as texts in t (along the curve,
 // 0..1) and u (the angle, 0..1).  kFormulaTooBig when a text would exceed a
 // formula text, kFormulaRecursive for an axis with a = b = 0,
 // kFormulaNotUnderstood for a kind without a rule.
+// An implicit curve (204) turns into the implicit surface G(x, y, z) = 0 in
+// `implicit`, without a range.
 int BuildRevolutionSurfaceTexts(const TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis,
                                 const TRevolutionRange& range, TSurfaceTexts& out);
+
+// The surface swept by the implicit curve F(x, y) = 0 (the text f) turning
+// about the axis in space: a point lies on it when the point of the plane at
+// the same foot on the axis and the same distance from it, on either side,
+// lies on the curve.  Its implicit form G(x, y, z) goes to `implicit`.
+int BuildRevolvedImplicitText(const TFormulaEngine& engine, std::string_view f, const TRevolutionAxis& axis,
+                              TSurfaceTexts& out);
 
 }  // namespace kv

@@ -9,7 +9,7 @@
 #include <list>
 
 #include "formula/formula_engine.h"
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 #include "plot3d/model/level_plane.h"
 #include "plotcore/model/equation.h"
 #include "plotcore/model/implicit_tracer.h"

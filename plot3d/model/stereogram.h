@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "formula/formula_engine.h"
-#include "planewin/model/random_source.h"
+#include "core/random_source.h"
 #include "plotcore/model/equation.h"
 
 namespace kv {

@@ -423,6 +423,8 @@ void CompileEquation(TEquation& e, TFormulaEngine& engine, bool withDerivedTrees
       break;
     }
     case kKindRevolution: {
+      // A turned implicit curve is the implicit surface of its fourth text.
+      if (e.subKind == kKindImplicit) CompileSlots(e, engine, {3});
       // The first division count drives the drawing: a derived count kept in
       // the second so that compiling again never compounds it.
       if (e.subValue > 0) {

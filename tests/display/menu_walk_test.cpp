@@ -68,13 +68,23 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
   ASSERT_NE(target.id, 0u) << "the " << c.kind << " window did not open";
   for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
     SCOPED_TRACE(c.kind + " " + std::to_string(id) + " " + text);
+    const auto setup = Kind().before.find(id);
+    const bool prepared = setup != Kind().before.end();
+    if (prepared) setup->second.run(*this, target);
+    // After the step: it may have started the program afresh.
     MenuWalker walker(Screen(), *program_);
-    const Effect e = walker.Run(target, id);
+    const bool keepClipboard = prepared && setup->second.keepClipboard;
+    Effect e = walker.Run(target, id, keepClipboard);
+    const auto it = expected.find({c.kind, id});
+    // A click that a busy machine lost shows nothing at all: the user would
+    // click again, and so does the walk, once.
+    if (!record && it != expected.end() && e.Text() == "none" && !Matches(it->second, e) && !e.hung &&
+        program_->Running() && Screen().Exists(target.id))
+      e = MenuWalker(Screen(), *program_).Run(target, id, keepClipboard);
     if (record && *record) {
       std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
       out << c.kind << " " << id << " " << e.Text() << "  # " << text << "\n";
     } else {
-      const auto it = expected.find({c.kind, id});
       if (it == expected.end()) {
         ADD_FAILURE() << "no expected effect listed; observed: " << e.Text();
       } else {

@@ -99,18 +99,6 @@ TEST_F(LogWindow, CurvesOnALogarithmicXAxisAreSampledEvenlyAcrossTheDecades) {
     EXPECT_TRUE(CurveAt(*w, i, s, std::pow(10.0L, s))) << static_cast<double>(s);
 }
 
-// The samples are joined in the order of the axis: no chord cuts across
-// the convex y = 10^s between samples taken at x and at 10^x.
-TEST_F(LogWindow, ACurveOnALogarithmicXAxisIsJoinedAlongTheAxis) {
-  TLogWin* w = NewWindow(1);
-  ASSERT_NE(w, nullptr);
-  const int i = NewExplicit(w, "x");
-  for (long double s = -0.7L; s < -0.15L; s += 0.05L) {
-    EXPECT_TRUE(CurveAt(*w, i, s, std::pow(10.0L, s))) << static_cast<double>(s);
-    EXPECT_FALSE(CurveAt(*w, i, s, std::pow(10.0L, s) + 0.3L)) << static_cast<double>(s);
-  }
-}
-
 TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNumbers) {
   TLogWin* w = NewWindow(3);
   ASSERT_NE(w, nullptr);

@@ -7,19 +7,9 @@
 // bars and statics with a height of their own keep the template's height.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFontMetrics>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <string>
@@ -27,25 +17,12 @@
 #include "display/support/dialog_geometry.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
+#include "platform/ui_log.h"
 #include "platform/window_impl.h"
 
 namespace {
 
 using plat::res::Control;
-
-// The control's kind as the event log names it.
-std::string KindOf(QWidget* w) {
-  if (qobject_cast<QPushButton*>(w)) return "button";
-  if (qobject_cast<QCheckBox*>(w)) return "check";
-  if (qobject_cast<QRadioButton*>(w)) return "radio";
-  if (qobject_cast<QComboBox*>(w)) return "combo";
-  if (qobject_cast<QLineEdit*>(w)) return "edit";
-  if (qobject_cast<QPlainTextEdit*>(w)) return "text";
-  if (qobject_cast<QListWidget*>(w)) return "list";
-  if (qobject_cast<QScrollBar*>(w)) return "scroll";
-  if (qobject_cast<QLabel*>(w)) return "static";
-  return "space";
-}
 
 // The built dialog as the event log would describe it.
 kvdisplay::LoggedDialog Logged(const plat::Dialog& dlg, QWidget* native) {
@@ -58,14 +35,13 @@ kvdisplay::LoggedDialog Logged(const plat::Dialog& dlg, QWidget* native) {
     kvdisplay::LoggedControl c;
     for (const auto& [id, cw] : controls)
       if (cw.data() == w) c.id = id;
-    c.kind = KindOf(w);
+    c.kind = plat::UiControlKind(w);
     const QRect g = w->geometry();
     c.rect = {g.x(), g.y(), g.width(), g.height()};
     c.hintW = w->sizeHint().width();
     c.hintH = w->sizeHint().height();
     c.visible = w->isVisible();
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) c.text = b->text().toStdString();
-    if (auto* l = qobject_cast<QLabel*>(w)) c.text = l->text().toStdString();
+    c.text = plat::UiControlText(w);
     out.controls.push_back(c);
   }
   return out;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/window_registry.h"
 #include "core/constants.h"
 #include "platform/resources.h"
 #include "plot2d/curve_tool_dialogs.h"
@@ -23,6 +24,7 @@ class CurveTools : public test2d::Plot2Test {
  protected:
   void SetUp() override {
     Plot2Test::SetUp();
+    RegisterWindowCreators();
     w = MakeWindow();
   }
   long double Eval(TEquation& e, std::size_t tree, int letter, long double at) {
@@ -154,14 +156,16 @@ TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
   d->SetItemText(211, "0");
   d->SetItemText(212, "2pi");
   d->Press(kIdValueButton);
-  EXPECT_NEAR(D(d->result), D(4 * Pi), 1e-9);
+  EXPECT_NEAR(D(w->integrationValue), D(4 * Pi), 1e-9);
   EXPECT_EQ(w->Equation(0).results.front().code, 55);
-  // Under y = 1 from x = 0 to 2 the ray sweeps the triangle of area 1 (negative: clockwise).
+  // Under y = 1 from x = 0 to 2 the ray sweeps the triangle of area 1; it
+  // turns clockwise, and the area is 1 all the same.
   d->ListSetSel(kIdFirstCombo, 1);
   d->OnSelChange();
   d->SetItemText(212, "2");
   d->Press(kIdValueButton);
-  EXPECT_NEAR(D(d->result), -1, 1e-12);
+  EXPECT_NEAR(D(w->integrationValue), 1, 1e-12);
+  EXPECT_EQ(d->GetItemText(kIdResult), w->integrationText);
 }
 
 TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
@@ -220,13 +224,13 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   v->SetItemText(212, "1");
   v->SetItemText(213, "200");
   v->Press(kIdValueButton);
-  EXPECT_NEAR(D(v->result), D(4 * Pi / 3), 1e-9);
-  EXPECT_EQ(v->GetItemText(kIdRangeResult).substr(0, 5), "4.188");
+  EXPECT_NEAR(D(w->integrationValue), D(4 * Pi / 3), 1e-9);
+  EXPECT_EQ(v->GetItemText(kIdResult).substr(0, 5), "4.188");
   ASSERT_FALSE(w->Equation(0).results.empty());
   EXPECT_EQ(w->Equation(0).results.front().code, 54);
   w->CmRevolutionSurface();
   v->Press(kIdValueButton);
-  EXPECT_NEAR(D(v->result), D(4 * Pi), 1e-6);
+  EXPECT_NEAR(D(w->integrationValue), D(4 * Pi), 1e-6);
   EXPECT_EQ(w->Equation(0).results.front().code, 56);
 
   // The sphere in the companion window, its range end tied to A.
@@ -249,7 +253,7 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   s->SetItemText(218, "10");
   s->Press(kIdToolAction);
   EXPECT_NEAR(D(w->revolutionRange.a2.value), D(2 * Pi), 1e-15) << "one turn at most";
-  TPlotSWin* r = w->RevolutionWindow();
+  auto* r = dynamic_cast<TPlotSWin*>(w->RevolutionWindow());
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->GetCaption().rfind("Rotation.kv3", 0), 0u);
   ASSERT_EQ(r->equationCount, 0);
@@ -278,6 +282,48 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   EXPECT_EQ(w->RevolutionWindow(), r);
   EXPECT_EQ(r->equationCount, 0);
   EXPECT_FALSE(r->Hidden);
+}
+
+TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  const int circle = w->AppendEquation(kKindImplicit, {"", "", "x^2+(y-2)^2-1"});
+  w->CompileEquation(circle);
+  w->CmRotateCurve();
+  TSurfDlg* s = w->ToolDialogs().surface.get();
+  ASSERT_NE(s, nullptr);
+  // Offered, and only the axis is asked for.
+  const int row = s->IndexOfFirst(circle);
+  ASSERT_GE(row, 0);
+  EXPECT_TRUE(s->IsItemVisible(217));
+  s->ListSetSel(kIdFirstCombo, row);
+  s->OnSelChange();
+  for (int id : {211, 212, 217, 218, int{kIdShowCurve}}) EXPECT_FALSE(s->IsItemVisible(id)) << id;
+  EXPECT_TRUE(s->IsItemVisible(214));
+  s->Press(kIdXAxis);
+  s->Press(kIdToolAction);
+  auto* r = dynamic_cast<TPlotSWin*>(w->RevolutionWindow());
+  ASSERT_NE(r, nullptr);
+  ASSERT_EQ(r->equationCount, 0);
+  TEquation& e = r->Equation(0);
+  EXPECT_EQ(e.kind, kKindRevolution);
+  EXPECT_EQ(e.subKind, kKindImplicit);
+  ASSERT_NE(e.trees[3], nullptr) << e.formulaText[3];
+  // The torus: zero on it, not at its centre.
+  auto g = [&](long double x, long double y, long double z) {
+    r->SetVariable('X', x);
+    r->SetVariable('Y', y);
+    r->SetVariable('Z', z);
+    EXPECT_TRUE(r->Evaluate(e.trees[3].get()));
+    return e.trees[3]->value.re;
+  };
+  EXPECT_NEAR(D(g(0.6L, 0, 2.8L)), 0, 1e-12);
+  EXPECT_NEAR(D(g(0, -3 * std::cos(1.0L), 3 * std::sin(1.0L))), 0, 1e-12);
+  EXPECT_GT(std::fabs(D(g(0, 0, 0))), 1);
+  // A graph chosen again shows its ranges.
+  s->ListSetSel(kIdFirstCombo, 0);
+  s->OnSelChange();
+  EXPECT_TRUE(s->IsItemVisible(211));
+  EXPECT_TRUE(s->IsItemVisible(217));
 }
 
 TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
@@ -325,11 +371,52 @@ TEST_F(CurveTools, VolumeBetweenGraphsLeavesTheTypedBoundsAlone) {
   d->SetCheck(251, false);
   d->SetCheck(252, true);
   d->Press(kIdValueButton);
-  EXPECT_NEAR(D(d->result), D(4 * Pi), 1e-6);
+  EXPECT_NEAR(D(w->integrationValue), D(4 * Pi), 1e-6);
   EXPECT_EQ(d->GetItemText(211), "-1");
   EXPECT_EQ(d->GetItemText(212), "2");
-  EXPECT_EQ(D(d->left), -1.0);
-  EXPECT_EQ(D(d->right), 2.0);
+  EXPECT_EQ(D(w->IntegrationLeft()), -1.0);
+  EXPECT_EQ(D(w->IntegrationRight()), 2.0);
+  // Stored on the first graph with the integration dialogs' label.
+  ASSERT_FALSE(w->Equation(0).results.empty());
+  EXPECT_EQ(w->Equation(0).results.front().code, 54);
+  EXPECT_EQ(w->Equation(0).results.front().text, plat::res::String(175).substr(0, 28));
+  EXPECT_EQ(D(w->Equation(0).results.front().values[2]), D(w->integrationValue));
+}
+
+TEST_F(CurveTools, SolidDialogsShareTheIntegrationBoundsAndFollowSliders) {
+  w->AppendEquation(kKindExplicit, {"", "x"});
+  w->CmRevolutionVolume();
+  TRevDlg* v = w->ToolDialogs().revolve.get();
+  ASSERT_NE(v, nullptr);
+  // Bounds tied to A and B: the cone's volume, then it follows B.
+  v->SetItemText(kIdLeftBound, "0@A");
+  v->SetItemText(kIdRightBound, "1@B");
+  v->SetItemText(kIdDivisions, "100");
+  v->Press(kIdValueButton);
+  ASSERT_TRUE(v->IsBound());
+  EXPECT_TRUE(w->IsSliderDialogOpen(1));
+  EXPECT_TRUE(w->IsSliderDialogOpen(2));
+  EXPECT_NEAR(D(w->integrationValue), D(Pi / 3), 1e-12);
+  w->SetVariable(2, 2);
+  w->RefreshIntegrationDialogs();
+  EXPECT_NEAR(D(w->integrationValue), D(8 * Pi / 3), 1e-12);
+  EXPECT_EQ(v->GetItemText(kIdResult), w->integrationText);
+  std::string two;
+  w->FormatWindowNumber(2, two);
+  EXPECT_EQ(v->GetItemText(kIdRightBound), two);
+  // The sector dialog starts on the same bounds.
+  w->CmSectorArea();
+  EXPECT_EQ(w->ToolDialogs().sector->GetItemText(kIdRightBound), two);
+  // More divisions than any integration takes are refused, as elsewhere.
+  const std::size_t stored = w->Equation(0).results.size();
+  v->SetItemText(kIdLeftBound, "0");
+  v->SetItemText(kIdRightBound, "1");
+  v->SetItemText(kIdDivisions, "2147483647");
+  plat::testing::ClearMessages();
+  v->Press(kIdValueButton);
+  EXPECT_EQ(LastMessage(), plat::res::String(417));
+  EXPECT_EQ(w->Equation(0).results.size(), stored);
+  EXPECT_FALSE(v->IsBound());
 }
 
 TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {

@@ -12,6 +12,7 @@
 
 #include "core/constants.h"
 #include "entry/slider_dialog.h"
+#include "platform/resources.h"
 #include "plot2_test_util.h"
 #include "plot2d/arc_length_dialog.h"
 #include "plot2d/distance_dialog.h"
@@ -251,6 +252,35 @@ TEST_F(IntegrationTest, ArcLengthOfKnownCurves) {
   Bounds(a, "0", "pi", "100");
   a.Press(kIdValueButton);
   EXPECT_NEAR(D(w->integrationValue), D(Pi), 1e-12);
+}
+
+TEST_F(IntegrationTest, BoundsOfACurveInAParameterLieInItsParameterRange) {
+  TPlot2Win* w = MakeWindow();
+  const int cardioid = w->AppendEquation(kKindPolar, {"", "", "1+cos(t)"});
+  w->Equation(cardioid).lowerBound.x = 0;
+  w->Equation(cardioid).upperBound.x = 2 * Pi;
+  w->AppendEquation(kKindExplicit, {"", "x^2"});
+  ASSERT_LT(D(w->World.xmax), D(2 * Pi)) << "the view ends before 2pi";
+  w->Command(kCmArcLength);
+  Settle(w);
+  TPreRiemDlg& a = *w->ArcLengthDialog();
+  // The whole cardioid, t from 0 to 2pi, although x ends before 2pi.
+  pt::ClearMessages();
+  Bounds(a, "0", "2pi", "200");
+  a.Press(kIdValueButton);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_NEAR(D(w->integrationValue), 8, 1e-9);
+  // Beyond its parameter range: refused.
+  Bounds(a, "0", "7", "200");
+  a.Press(kIdValueButton);
+  EXPECT_EQ(LastMessage(), plat::res::String(417));
+  // A graph's bounds are x values and lie in the view.
+  a.ListSetSel(kIdFirstCombo, a.IndexOfFirst(1));
+  a.OnSelChange();
+  pt::ClearMessages();
+  Bounds(a, "0", "2pi", "200");
+  a.Press(kIdValueButton);
+  EXPECT_EQ(LastMessage(), plat::res::String(417));
 }
 
 TEST_F(IntegrationTest, DistanceOfTwoPoints) {

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "core/constants.h"
+#include "entry/trace_dialog.h"
+#include "entry/trace_traj_dialog.h"
 #include "platform/keys.h"
 #include "platform/testing.h"
+#include "plotcore/model/trajectories.h"
 #include "plot2d/plot2_test_util.h"
 #include "support/temp_dir.h"
 
@@ -211,6 +214,45 @@ TEST_F(PointTools, IntersectionsWithTheirAngleOnBothCurves) {
   d->Press(kIdToolNext);
   ASSERT_EQ(plat::testing::Messages().size(), 1u);
   EXPECT_EQ(plat::testing::Messages()[0].text, "zwei aussuchen");
+}
+
+TEST_F(PointTools, SearchesFollowTheChosenCurveAfterATracedPointWasAdded) {
+  Add(kKindExplicit, "", "x^2-1");
+  Add(kKindExplicit, "", "x-3");
+  w->Command(kCmZeros);
+  TZeroDlg* zeros = w->ZeroDialog();
+  ASSERT_NE(zeros, nullptr);
+  ASSERT_TRUE(zeros->Found());
+  EXPECT_NEAR(D(zeros->X()), -1, 1e-12);
+  w->Command(kCmExtrema);
+  TExtrDlg* extrema = w->ExtremumDialog();
+  ASSERT_NE(extrema, nullptr);
+
+  // "Punkt" of the graph trace and of the trajectory trace each add a point.
+  const int ode = w->AppendEquation(kKindOde, {"-y", "x"});
+  AddTrajectoryItem(w->Equation(ode), {1, 0, 0}, kMethodRungeKutta, 0.001L, 4000, 1);
+  w->EquationsChanged(false);
+  ASSERT_TRUE(w->Command(kCmGraphTrace));
+  TTraceDlg* trace = w->GraphTraceDialog();
+  ASSERT_NE(trace, nullptr);
+  trace->SetItemText(kIdTraceParameter, "2");
+  trace->Press(kCmTracePoint);
+  ASSERT_TRUE(w->Command(kCmCurveTrace));
+  TTraceTrajDlg* curve = w->CurveTraceDialog();
+  ASSERT_NE(curve, nullptr);
+  curve->Press(kCmTrajTracePoint);
+  EXPECT_EQ(w->Equation(w->equationCount).kind, kKindPoint);
+  EXPECT_EQ(w->toolPointFlag, 0) << "the flag lasts only while a point is added";
+
+  // Choosing the line searches it: its zero is 3, and it has no extremum.
+  zeros->ListSetSel(kIdFirstCombo, 1);
+  zeros->OnSelChange();
+  ASSERT_TRUE(zeros->Found());
+  EXPECT_NEAR(D(zeros->X()), 3, 1e-12);
+  ASSERT_TRUE(extrema->Found()) << "the vertex of x^2-1";
+  extrema->ListSetSel(kIdFirstCombo, 1);
+  extrema->OnSelChange();
+  EXPECT_FALSE(extrema->Found());
 }
 
 TEST_F(PointTools, FoundPointsAndResultsComeBackWithTheFile) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "dialog_geometry.h"
@@ -234,14 +235,15 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
   }
 }
 
-Effect MenuWalker::Run(const TopWindow& target, int id) {
+Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   Effect e;
   x_.Activate(target.id);
   x_.Settled(target.id, 250, 4000);
   const Snapshot before = Take(target);
   std::set<unsigned long> beforeIds;
   for (const TopWindow& w : before.windows) beforeIds.insert(w.id);
-  x_.ClearClipboard();
+  if (!keepClipboard) x_.ClearClipboard();
+  const unsigned long clipboardBefore = x_.ClipboardOwner();
   const std::size_t logFrom = p_.Log().Size();
 
   LoggedItem item;
@@ -260,6 +262,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
   const std::int64_t start = NowMs();
   std::int64_t lastChange = start;
   Snapshot prev = before;
+  std::optional<Snapshot> beforePrev;
   std::map<unsigned long, std::string> appeared;  // every new window seen, by id
   bool running = false;
   for (;;) {
@@ -268,11 +271,17 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     for (const TopWindow& w : now.windows)
       if (!beforeIds.count(w.id)) appeared[w.id] = w.caption;
     if (!SameScreen(now.windows, now.pictures, prev.windows, prev.pictures)) {
-      lastChange = NowMs();
+      // A screen that only goes back to the state before the last one is a
+      // blinking text cursor, not work going on: it does not count as a
+      // change for the time the screen must stand still.
+      const bool toggles = beforePrev && SameScreen(now.windows, now.pictures, beforePrev->windows, beforePrev->pictures);
+      if (!toggles) lastChange = NowMs();
+      beforePrev = std::move(prev);
       prev = std::move(now);
     }
     const bool changed = !SameScreen(prev.windows, prev.pictures, before.windows, before.pictures) ||
-                         !appeared.empty() || x_.ClipboardOwner() != 0 || p_.Log().Find("message ", logFrom) >= 0;
+                         !appeared.empty() || x_.ClipboardOwner() != clipboardBefore ||
+                         p_.Log().Find("message ", logFrom) >= 0;
     // A window that shows a status caption still works, however still its
     // picture stands.
     bool busy = false;
@@ -322,7 +331,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id) {
     if (PictureIn(prev.pictures, w.id) != PictureIn(before.pictures, w.id))
       e.tokens.push_back(w.id == target.id ? "pixels" : "pixels:" + w.caption);
   }
-  if (x_.ClipboardOwner() != 0) e.tokens.push_back("clipboard");
+  if (x_.ClipboardOwner() != clipboardBefore) e.tokens.push_back("clipboard");
   if (running) e.tokens.push_back("runs");
   if (!p_.Running()) {
     e.tokens.push_back("exits");

@@ -48,8 +48,9 @@ class MenuWalker {
  public:
   MenuWalker(XSession& x, Program& p) : x_(x), p_(p) {}
   // Clicks the command in the window's menu and observes it; afterwards the
-  // windows it opened are closed again.
-  Effect Run(const TopWindow& target, int id);
+  // windows it opened are closed again.  The clipboard is emptied first
+  // unless keepClipboard is set.
+  Effect Run(const TopWindow& target, int id, bool keepClipboard = false);
 
  private:
   struct Snapshot {

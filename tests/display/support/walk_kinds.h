@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,16 @@ class WalkTest : public DisplayTest {
   Program& Running() { return *program_; }
 };
 
+// What a user does just before one command so that the command has
+// something to act on (a previous view for "&Letztes Fenster", a picture in
+// the clipboard for pasting it, the file opened again after "&Neu").  It
+// runs before the walk looks at the screen and may replace the walked
+// window; keepClipboard leaves the clipboard as the step filled it.
+struct WalkSetup {
+  std::function<void(WalkTest&, TopWindow&)> run;
+  bool keepClipboard = false;
+};
+
 struct WalkKind {
   std::string name;  // also the name of its expected-effects file
   std::string menu;  // the menu resource the window shows
@@ -32,6 +43,8 @@ struct WalkKind {
   // Only these top-level menus are walked (all when empty): a second kind
   // of the same window walks only the menus where it differs.
   std::vector<std::string> popups = {};
+  // Steps before single commands, by command id.
+  std::map<int, WalkSetup> before = {};
 };
 
 std::vector<WalkKind>& WalkKinds();

@@ -450,6 +450,17 @@ bool XSession::Activate(unsigned long id) {
 
 void XSession::Close(unsigned long id) { SendRootMessage(dpy_, id, "_NET_CLOSE_WINDOW", CurrentTime, 2); }
 
+bool XSession::Iconify(unsigned long id) {
+  XIconifyWindow(dpy_, id, DefaultScreen(dpy_));
+  XSync(dpy_, False);
+  for (int i = 0; i < 100; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy_, id, &a) && a.map_state != IsViewable) return true;
+    Pause(20);
+  }
+  return false;
+}
+
 // ---- pixels ----
 
 namespace {

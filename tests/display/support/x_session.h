@@ -82,6 +82,9 @@ class XSession {
   unsigned long Active();
   // Asks the window manager to close the window, as its close box does.
   void Close(unsigned long id);
+  // Asks the window manager to minimise the window, as a task bar does;
+  // Activate shows it again.  True once it is off the screen.
+  bool Iconify(unsigned long id);
 
   // ---- pixels ----
   // The window's own pixels (also where other windows overlap it), or a

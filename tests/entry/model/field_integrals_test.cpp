@@ -1,4 +1,4 @@
-// Simpson sums, double integrals, surface areas, line and flux integrals
+// Double integrals, surface areas, line and flux integrals
 // against their exact values.
 #include <gtest/gtest.h>
 
@@ -28,68 +28,6 @@ TEquation Entry(TFormulaEngine& engine, int kind, std::initializer_list<const ch
 }
 
 TSimpsonRange Range(long double a, long double b, std::int32_t n) { return {a, b, n}; }
-
-TEST(FieldIntegrals, SimpsonInOneVariable) {
-  struct Case {
-    const char* f;
-    long double a, b;
-    std::int32_t n;
-    long double exact, tolerance;
-  } cases[] = {
-      {"x^3", 0, 2, 1, 4, 1e-15L},           // exact for cubics, even with one part
-      {"sin(x)", 0, kPi, 100, 2, 1e-9L},      // O(h^4)
-      {"1/x", 1, 2, 50, std::log(2.0L), 1e-9L},
-      {"x^2", 1, 0, 10, -1.0L / 3, 1e-15L},  // reversed bounds change the sign
-  };
-  TFormulaEngine engine;
-  for (const Case& c : cases) {
-    TreePtr tree;
-    ASSERT_EQ(engine.Compile(c.f, tree), kFormulaOk) << c.f;
-    long double r = -1;
-    EXPECT_EQ(SimpsonIntegral(engine, tree.get(), tok::X, Range(c.a, c.b, c.n), r, {}), 0) << c.f;
-    EXPECT_NEAR(D(r), D(c.exact), D(c.tolerance)) << c.f;
-  }
-}
-
-TEST(FieldIntegrals, ErrorShrinksSixteenfoldWhenThePartsDouble) {
-  TFormulaEngine engine;
-  TreePtr tree;
-  ASSERT_EQ(engine.Compile("exp(x)", tree), kFormulaOk);
-  const long double exact = std::exp(1.0L) - 1;
-  long double r10 = 0, r20 = 0;
-  SimpsonIntegral(engine, tree.get(), tok::X, Range(0, 1, 10), r10, {});
-  SimpsonIntegral(engine, tree.get(), tok::X, Range(0, 1, 20), r20, {});
-  const double ratio = D((r10 - exact) / (r20 - exact));
-  EXPECT_NEAR(ratio, 16, 0.5);
-}
-
-TEST(FieldIntegrals, UndefinedSampleIsReportedNotSummed) {
-  TFormulaEngine engine;
-  TreePtr tree;
-  ASSERT_EQ(engine.Compile("sqrt(x)", tree), kFormulaOk);
-  long double r = 7;
-  EXPECT_EQ(SimpsonIntegral(engine, tree.get(), tok::X, Range(-1, 1, 10), r, {}), kIntegralUndefined);
-  EXPECT_EQ(D(r), 0);
-  EXPECT_EQ(SimpsonIntegral(engine, nullptr, tok::X, Range(0, 1, 10), r, {}), kIntegralUndefined);
-  EXPECT_EQ(SimpsonIntegral(engine, tree.get(), tok::X, Range(0, 1, 0), r, {}), kIntegralUndefined);
-}
-
-TEST(FieldIntegrals, StopEndsTheSumAfterThePartItWasAskedAt) {
-  TFormulaEngine engine;
-  TreePtr tree;
-  ASSERT_EQ(engine.Compile("x*y", tree), kFormulaOk);
-  int asked = 0;
-  long double r = 0;
-  auto stopAtThird = [&] { return ++asked == 3; };
-  EXPECT_EQ(SimpsonIntegral(engine, tree.get(), tok::X, Range(0, 1, 100), r, stopAtThird), kIntegralStopped);
-  EXPECT_EQ(asked, 3);
-  // Inside an inner integral the outer sum ends too.
-  asked = 0;
-  EXPECT_EQ(IteratedSimpsonIntegral(engine, tree.get(), tok::X, Range(0, 1, 10), tok::Y, Range(0, 1, 10), r,
-                                    stopAtThird),
-            kIntegralStopped);
-  EXPECT_EQ(asked, 3);
-}
 
 TEST(FieldIntegrals, DoubleIntegralsOfExplicitSurfaces) {
   struct Case {

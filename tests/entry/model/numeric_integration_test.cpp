@@ -154,19 +154,92 @@ TEST(SixSums, SameSeedSameRandomSum) {
   EXPECT_LE(D(randomSum(7)), D(s.value[kSumRight]));
 }
 
-TEST(Simpson, SingleAndDoubleIntegrals) {
-  Integrand f("x^3");
-  long double v = 0;
-  ASSERT_EQ(SimpsonIntegral(f.engine, f.tree.get(), 'X', 3, 0, 2, {}, v), kIntegrationOk);
-  EXPECT_NEAR(D(v), 4.0, 1e-15);  // exact for cubics
+TSimpsonRange Range(long double a, long double b, std::int32_t n) { return {a, b, n}; }
 
+TEST(Simpson, ClosedFormsInOneVariable) {
+  struct Case {
+    const char* f;
+    long double a, b;
+    std::int32_t n;
+    long double exact, tolerance;
+  } cases[] = {
+      {"x^3", 0, 2, 1, 4, 1e-15L},           // exact for cubics, even with one step
+      {"x^2", 0, 1, 3, 1.0L / 3, 1e-15L},
+      {"sin(x)", 0, Pi, 100, 2, 1e-9L},      // O(h^4)
+      {"1/x", 1, 2, 50, std::log(2.0L), 1e-9L},
+      {"x^2", 1, 0, 10, -1.0L / 3, 1e-15L},  // reversed bounds change the sign
+      // Undefined at an end (0/0): sampled a hair inside, where it is 1.
+      {"sin(x)/x", 0, 1, 100, 0.946083070367183015L, 1e-12L},
+      {"sin(x)/x", 1, 0, 100, -0.946083070367183015L, 1e-12L},
+  };
+  for (const Case& c : cases) {
+    Integrand f(c.f);
+    long double r = -1;
+    EXPECT_EQ(SimpsonIntegral(f.engine, f.tree.get(), 'X', Range(c.a, c.b, c.n), r), kIntegrationOk) << c.f;
+    EXPECT_NEAR(D(r), D(c.exact), D(c.tolerance)) << c.f << " on [" << D(c.a) << ", " << D(c.b) << "]";
+  }
+}
+
+TEST(Simpson, ErrorShrinksSixteenfoldWhenTheStepsDouble) {
+  Integrand f("exp(x)");
+  const long double exact = std::exp(1.0L) - 1;
+  long double r10 = 0, r20 = 0;
+  SimpsonIntegral(f.engine, f.tree.get(), 'X', Range(0, 1, 10), r10);
+  SimpsonIntegral(f.engine, f.tree.get(), 'X', Range(0, 1, 20), r20);
+  EXPECT_NEAR(D((r10 - exact) / (r20 - exact)), 16, 0.5);
+}
+
+TEST(Simpson, RefusedInputsAndUndefinedSamples) {
+  struct Case {
+    const char* f;
+    TSimpsonRange range;
+    int code;
+  } cases[] = {
+      {"1/x", {-1, 1, 2}, kIntegrationUndefined},     // the midpoint of the first step is the pole
+      {"sqrt(x)", {-1, 1, 10}, kIntegrationUndefined}, // undefined at the end and a hair inside
+      {"x^2", {0, 1, 0}, kIntegrationOutOfBounds},
+      {"x^2", {0, 1, kMaxIntegrationSteps + 1}, kIntegrationOutOfBounds},
+      {"x^2", {0, 1, 2147483647}, kIntegrationOutOfBounds},
+      {"x^2", {0, INFINITY, 10}, kIntegrationBadRange},
+  };
+  for (const Case& c : cases) {
+    Integrand f(c.f);
+    long double r = 7;
+    EXPECT_EQ(SimpsonIntegral(f.engine, f.tree.get(), 'X', c.range, r), c.code) << c.f << " " << c.range.parts;
+    EXPECT_EQ(D(r), 0) << c.f;
+  }
+  Integrand f("x");
+  long double r = 7;
+  EXPECT_EQ(SimpsonIntegral(f.engine, nullptr, 'X', Range(0, 1, 10), r), kIntegrationUndefined);
+}
+
+TEST(Simpson, StopEndsTheSumAfterTheStepItWasAskedAt) {
+  Integrand f("x*y");
+  int asked = 0;
+  long double r = 0;
+  auto stopAtThird = [&] { return ++asked == 3; };
+  EXPECT_EQ(SimpsonIntegral(f.engine, f.tree.get(), 'X', Range(0, 1, kMaxIntegrationSteps), r, stopAtThird),
+            kIntegrationStopped);
+  EXPECT_EQ(asked, 3);
+  // Inside an inner integral the outer sum ends too.
+  asked = 0;
+  EXPECT_EQ(IteratedSimpsonIntegral(f.engine, f.tree.get(), 'X', Range(0, 1, 10), 'Y', Range(0, 1, 10), r,
+                                    stopAtThird),
+            kIntegrationStopped);
+  EXPECT_EQ(asked, 3);
+}
+
+TEST(Simpson, IteratedIntegrals) {
   Integrand g("x*y");
-  ASSERT_EQ(SumAlongCurve(g.engine, g.tree.get(), 'X', 'Y', 4, 4, 0, 2, 0, 1, {}, v), kIntegrationOk);
+  long double v = 0;
+  ASSERT_EQ(IteratedSimpsonIntegral(g.engine, g.tree.get(), 'X', Range(0, 2, 4), 'Y', Range(0, 1, 4), v),
+            kIntegrationOk);
   EXPECT_NEAR(D(v), 1.0, 1e-15);
   EXPECT_EQ(D(g.engine.Variable('Y').re), 1.0);  // the outer letter ends at its upper limit
 
   Integrand h("sqrt(y-x)");  // undefined where x > y
-  EXPECT_EQ(SumAlongCurve(h.engine, h.tree.get(), 'X', 'Y', 4, 4, 0, 1, 0, 1, {}, v), kIntegrationUndefined);
+  EXPECT_EQ(IteratedSimpsonIntegral(h.engine, h.tree.get(), 'X', Range(0, 1, 4), 'Y', Range(0, 1, 4), v),
+            kIntegrationUndefined);
 }
 
 TEST(ArcLength, CurvesOfKnownLength) {

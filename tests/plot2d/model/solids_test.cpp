@@ -75,14 +75,18 @@ TEST(Revolution, SegmentsAreExactAndADegenerateAxisIsRefused) {
   EXPECT_EQ(RevolutionMeasure(engine, segment.e, {0, 0, 1}, true, 0, 1, 2, v), kFormulaRecursive);
 }
 
-TEST(Revolution, TheIntegrationsStopWhenAskedAlsoWithTheMostSteps) {
+TEST(Revolution, TheIntegrationsStopWhenAskedAndRefuseTooManySteps) {
   TFormulaEngine engine;
   Entry curve(engine, kKindExplicit, {"", "sqrt(1-x^2)"});
   int polls = 0;
   auto stopAfterTen = [&] { return ++polls >= 10; };
   long double v = 1;
-  // The largest count a dialog accepts, rounded up to an even one.
+  // A count beyond the limit of every integration is refused before any
+  // work; the limit itself is taken and can be stopped.
   EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2147483647, v, stopAfterTen),
+            kIntegrationOutOfBounds);
+  EXPECT_EQ(polls, 0);
+  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, kMaxIntegrationSteps, v, stopAfterTen),
             kIntegrationStopped);
   EXPECT_EQ(polls, 10);
   polls = 0;
@@ -274,6 +278,59 @@ TEST(RevolutionSurface, SliderParametersTravelInValueBlocksSixAndSeven) {
   ByteReader r(w.Data());
   ASSERT_TRUE(ReadEquationRecord(r, back));
   EXPECT_EQ(RevolutionSliderCopies(back).size(), 2u);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// The circle (x - cx)^2 + (y - cy)^2 = 1 turned about an axis is a torus:
+// a point lies on it when its foot on the axis and its distance from the
+// axis make a point of the circle in the plane.
+TEST(RevolutionSurface, AnImplicitCurveTurnsIntoAnImplicitSurface) {
+  struct Case {
+    const char* f;
+    TRevolutionAxis axis;
+    // A point of the curve in the plane, turned by the angle about the axis.
+    long double px, py;
+  } cases[] = {
+      {"x^2+(y-2)^2-1", {0, 1, 0}, 0.6L, 2.8L},        // about the x-axis
+      {"(x-2)^2+y^2-1", {1, 0, 0}, 2.6L, -0.8L},       // about the y-axis
+      {"(x-3)^2+(y-1)^2-1", {1, 1, 1}, 3.6L, 1.8L},    // about x + y = 1
+      {"(x-3)^2+(y-2)^2-1", {0, 2, 0}, 3, 3},          // the x-axis written with b = 2
+  };
+  TFormulaEngine engine;
+  for (const Case& c : cases) {
+    TSurfaceTexts out;
+    ASSERT_EQ(BuildRevolvedImplicitText(engine, c.f, c.axis, out), kFormulaOk) << c.f;
+    EXPECT_TRUE(out.x.empty() && out.y.empty() && out.z.empty());
+    TreePtr g;
+    ASSERT_EQ(engine.Compile(out.implicit, g), kFormulaOk) << out.implicit;
+    // The foot of the point on the axis and its signed distance.
+    const long double n = std::sqrt(c.axis.a * c.axis.a + c.axis.b * c.axis.b);
+    const long double ux = c.axis.a / n, uy = c.axis.b / n;
+    const long double d = (c.axis.a * c.px + c.axis.b * c.py - c.axis.c) / n;
+    const long double fx = c.px - d * ux, fy = c.py - d * uy;
+    auto at = [&](long double x, long double y, long double z) {
+      engine.SetVariable('X', x);
+      engine.SetVariable('Y', y);
+      engine.SetVariable('Z', z);
+      EXPECT_TRUE(engine.Evaluate(g.get())) << out.implicit;
+      return g->value.re;
+    };
+    for (long double phi : {0.0L, 1.0L, 2.5L, 4.0L}) {
+      const long double x = fx + d * std::cos(phi) * ux, y = fy + d * std::cos(phi) * uy, z = d * std::sin(phi);
+      EXPECT_NEAR(D(at(x, y, z)), 0, 1e-12) << c.f << " turned by " << D(phi);
+    }
+    // The axis's foot itself lies off the surface.
+    EXPECT_GT(std::fabs(D(at(fx, fy, 0))), 0.1) << c.f;
+  }
+  // No axis, or a curve text that is no formula, gives nothing.
+  TSurfaceTexts out;
+  EXPECT_EQ(BuildRevolvedImplicitText(engine, "x^2+y^2-1", {0, 0, 1}, out), kFormulaRecursive);
+  EXPECT_EQ(BuildRevolvedImplicitText(engine, "", {0, 1, 0}, out), kFormulaNotUnderstood);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The random numbers of the planetary system and the function quiz come
-// from a source the caller hands in: the window passes the program's
-// generator, tests pass a seeded one, so every random choice is repeatable.
+// Random numbers as a source the caller hands in (the planetary system, the
+// function quiz, the level-curve starts and stereogram dots): a window
+// passes the program's generator, tests pass a seeded one, so every random
+// choice is repeatable.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,208 @@
+// The 2D window's integration and solid tools as a user drives them with
+// the keyboard and the mouse: the numbers they show, the input they refuse,
+// the windows they open, and the searches that follow the chosen curve.
+#include <cmath>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+class Tools2D : public DisplayTest {
+ protected:
+  // Waits for the dialog of the template and for it to be drawn.
+  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
+    auto d = program_->WaitDialog(templateName, from, Patient(3000));
+    if (d) Settled(d->window);
+    return d;
+  }
+  // Clicks into an edit, selects its text and types the new one.
+  void SetText(const LoggedDialog& d, int id, const std::string& text) {
+    program_->ClickControl(d, id);
+    Pause(100);
+    Screen().Key("ctrl+a");
+    Pause(20);
+    Screen().Type(text);
+  }
+  // Opens the equation dialog with its key in the window, fills the fields
+  // and presses OK.
+  void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
+             std::initializer_list<std::pair<int, const char*>> fields) {
+    ASSERT_TRUE(Screen().Activate(w.id));
+    const std::size_t from = program_->Log().Size();
+    Screen().Key(key);
+    auto eq = Await(templateName, from);
+    ASSERT_TRUE(eq) << templateName << " did not appear";
+    for (const auto& [id, text] : fields) SetText(*eq, id, text);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(eq->window, Patient(3000))) << templateName << " did not close";
+  }
+  // Runs the command of the 2D window and waits for its dialog.
+  LoggedDialog Open(const TopWindow& w, int command, const std::string& templateName) {
+    Screen().Activate(w.id);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await(templateName, from);
+    EXPECT_TRUE(d) << templateName << " did not appear";
+    return d ? *d : LoggedDialog{};
+  }
+  // The messages shown since log line `from`.
+  std::vector<std::string> Messages(std::size_t from) {
+    std::vector<std::string> m;
+    const auto& lines = program_->Log().Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (lines[i].rfind("message ", 0) == 0) m.push_back(lines[i].substr(8));
+    return m;
+  }
+  // Waits for a message containing the text since `from`.
+  bool MessageShown(const std::string& text, std::size_t from) {
+    return Eventually(
+        [&] {
+          for (const std::string& m : Messages(from))
+            if (m.find(text) != std::string::npos) return true;
+          return false;
+        },
+        Patient(3000));
+  }
+  // Closes the tool with "Schließen", opens it again with its command and
+  // reads what its static shows (the dialog is logged when it is shown).
+  std::string ShownText(const TopWindow& w, const LoggedDialog& d, int command, int staticId) {
+    program_->ClickControl(d, 2);
+    EXPECT_TRUE(Screen().WaitGone(d.window, Patient(3000)) || !Screen().Exists(d.window));
+    const LoggedDialog again = Open(w, command, d.templateName);
+    const LoggedControl* c = again.Find(staticId);
+    return c ? c->text : std::string();
+  }
+  // The ids of the windows on the screen.
+  static std::set<unsigned long> WindowIds() {
+    std::set<unsigned long> ids;
+    for (const TopWindow& t : Screen().Windows()) ids.insert(t.id);
+    return ids;
+  }
+  // Answers the windows that came since `before` (a message) with OK.
+  static void AnswerNewWindows(const std::set<unsigned long>& before) {
+    for (const TopWindow& t : Screen().Windows()) {
+      if (before.count(t.id)) continue;
+      ASSERT_TRUE(Screen().Activate(t.id));
+      Screen().Key("Return");
+      EXPECT_TRUE(Screen().WaitGone(t.id, Patient(2000))) << t.caption << " stays";
+    }
+  }
+  static double Number(const std::string& text) {
+    try {
+      return std::stod(text);
+    } catch (...) {
+      return NAN;
+    }
+  }
+};
+
+// r = 1 + cos t over its whole range [0, 2pi] in a view that ends before
+// x = 2pi: the bounds are values of t, and the length is 8.
+TEST_F(Tools2D, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
+  const LoggedDialog d = Open(w, 723, "ARCLEN");  // "&Bogenlänge ..."
+  const std::size_t from = program_->Log().Size();
+  SetText(d, 211, "0");
+  SetText(d, 212, "2pi");
+  SetText(d, 213, "200");
+  program_->ClickControl(d, 761);  // "Länge"
+  Pause(500);
+  EXPECT_TRUE(Messages(from).empty()) << "refused: " << Messages(from).front();
+  EXPECT_NEAR(Number(ShownText(w, d, 723, 235)), 8, 1e-3);
+}
+
+// Under y = 1 from x = 0 to 2 the ray from the origin turns clockwise over
+// a triangle of area 1: the area shown is 1, not -1.
+TEST_F(Tools2D, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F1", "EQUA201", {{212, "1"}});
+  const LoggedDialog d = Open(w, 716, "AREA");  // "&Sektorfläche ..."
+  SetText(d, 211, "0");
+  SetText(d, 212, "2");
+  SetText(d, 213, "100");
+  program_->ClickControl(d, 761);  // "Fläche"
+  Pause(500);
+  EXPECT_NEAR(Number(ShownText(w, d, 716, 235)), 1, 1e-6);
+}
+
+// The volume of revolution refuses a division count no integration takes,
+// and with both bounds tied to parameters it opens their sliders.
+TEST_F(Tools2D, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F1", "EQUA201", {{212, "x"}});
+  const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
+  std::size_t from = program_->Log().Size();
+  SetText(d, 211, "0");
+  SetText(d, 212, "1");
+  SetText(d, 213, "2147483647");
+  const std::set<unsigned long> before = WindowIds();
+  program_->ClickControl(d, 761);
+  ASSERT_TRUE(MessageShown("jenseits der Grenzen", from)) << "the count was taken";
+  AnswerNewWindows(before);
+  from = program_->Log().Size();
+  SetText(d, 211, "0@A");
+  SetText(d, 212, "1@B");
+  SetText(d, 213, "100");
+  program_->ClickControl(d, 761);
+  EXPECT_TRUE(program_->WaitDialog("SPARAM", from, Patient(3000))) << "no slider for the bounds";
+  EXPECT_TRUE(Messages(from).empty());
+}
+
+// An implicit curve is offered by "Kurve rotieren", asks only for the axis,
+// and its surface appears in the window "Rotation.kv3".
+TEST_F(Tools2D, AnImplicitCurveIsTurnedIntoItsSurface) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
+  const LoggedDialog d = Open(w, 747, "SURFREV");  // "&Kurve rotieren ..."
+  const LoggedControl* from = d.Find(211);
+  ASSERT_NE(from, nullptr);
+  EXPECT_FALSE(from->visible) << "an implicit curve has no range to choose";
+  const LoggedControl* axis = d.Find(214);
+  ASSERT_NE(axis, nullptr);
+  EXPECT_TRUE(axis->visible);
+  const std::size_t log = program_->Log().Size();
+  program_->ClickControl(d, 91);  // "Zeichne Fläche"
+  const TopWindow r = Screen().WaitFor("Rotation.kv3", Patient(5000), true);
+  ASSERT_NE(r.id, 0u) << "no rotation window";
+  EXPECT_TRUE(Messages(log).empty()) << Messages(log).front();
+}
+
+// After "Punkt" of the graph trace the zero tool still follows the curve
+// the user chooses: x - 3 has its zero at 3.
+TEST_F(Tools2D, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F1", "EQUA201", {{212, "x^2-1"}});
+  Enter(w, "F1", "EQUA201", {{212, "x-3"}});
+  const LoggedDialog zeros = Open(w, 707, "ZEROS");  // "&Nullstellen ..."
+  const LoggedDialog trace = Open(w, 708, "TRACE");  // "&Graphverlauf ..."
+  program_->ClickControl(trace, 712);               // "Punkt"
+  Pause(500);
+  // The second curve, chosen in the zero tool's list with the keyboard:
+  // the result line changes at once (from the zero -1 of the first curve).
+  ASSERT_TRUE(Screen().Activate(zeros.window));
+  const LoggedControl* result = zeros.Find(231);
+  ASSERT_NE(result, nullptr);
+  const Image before = Screen().Capture(zeros.window, result->rect);
+  program_->ClickControl(zeros, 295);
+  Pause(300);
+  Screen().Key("Down");
+  Pause(100);
+  Screen().Key("Return");
+  EXPECT_TRUE(Eventually([&] { return Screen().Capture(zeros.window, result->rect).pixels != before.pixels; },
+                         Patient(2000)))
+      << "the zero tool kept the old curve's zero";
+  EXPECT_NEAR(Number(ShownText(w, zeros, 707, 231)), 3, 1e-6);
+}
+
+}  // namespace
+}  // namespace kvdisplay

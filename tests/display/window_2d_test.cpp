@@ -1,0 +1,85 @@
+// The 2D window on a real display: what its keys and commands change in the
+// picture without a redraw asked for by hand.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+class Window2D : public DisplayTest {
+ protected:
+  // The window's picture below its menu bar, once it stands still.
+  Image Picture(const TopWindow& w) {
+    Settled(w.id, 250, 5000);
+    Rect part = Screen().Geometry(w.id);
+    part.x = part.y = 0;
+    if (auto bar = program_->MenuBar(w.id))
+      for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
+    part.h -= part.y;
+    return Screen().Capture(w.id, part);
+  }
+};
+
+// An empty window shows nothing but its axes, drawn in black; Strg+A
+// takes them away and brings them back at once.
+TEST_F(Window2D, StrgATakesTheAxesAwayAndBringsThemBack) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const int axes = Picture(w).Count(0x000000);
+  ASSERT_GT(axes, 400) << "no axes on the screen";
+  Screen().Key("ctrl+a");
+  EXPECT_LT(Picture(w).Count(0x000000), axes / 20) << "the axes are still on the screen";
+  Screen().Key("ctrl+a");
+  EXPECT_EQ(Picture(w).Count(0x000000), axes) << "the axes did not come back";
+}
+
+// A picture chosen in "&Bild öffnen ..." lies under the plot as soon as the
+// file dialog closes, and "Bild e&ntfernen" takes it away again.
+TEST_F(Window2D, AnOpenedPictureAppearsAtOnceAndGoesWhenRemoved) {
+  constexpr std::uint32_t kPictureColour = 0xFFFADC;  // walk.bmp
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  ASSERT_EQ(Picture(w).Count(kPictureColour), 0);
+  Menu(w, 372);  // "&Bild öffnen ..."
+  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
+  ASSERT_NE(chooser.id, 0u) << "no file dialog";
+  Screen().Activate(chooser.id);
+  Screen().Type(FixturePath("walk.bmp"));
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(chooser.id, 5000));
+  EXPECT_GT(Picture(w).Count(kPictureColour), 64 * 48 / 2) << "the picture is not on the screen";
+  Menu(w, 356);  // "Bild e&ntfernen"
+  EXPECT_EQ(Picture(w).Count(kPictureColour), 0) << "the picture is still on the screen";
+}
+
+// A file that has its name is written by "&Speichern" at once: no file
+// dialog and no message come, and the file on the disk is new.
+TEST_F(Window2D, SavingANamedFileWritesItWithoutAsking) {
+  namespace fs = std::filesystem;
+  const std::string file = FixtureCopy("walk.kv2");
+  // The copy's time is set back, so that a new write shows even on a file
+  // system that keeps whole seconds.
+  const auto old = fs::last_write_time(file) - std::chrono::hours(1);
+  fs::last_write_time(file, old);
+  Start({file});
+  const TopWindow w = Window("walk.kv2");
+  ASSERT_NE(w.id, 0u);
+  Settled(w.id, 300, 8000);
+  const std::size_t windows = Screen().Windows().size();
+  const std::size_t from = program_->Log().Size();
+  Menu(w, 57);  // "&Speichern"
+  EXPECT_TRUE(Eventually([&] { return fs::last_write_time(file) != old; }, 5000)) << "the file was not written";
+  Pause(800);
+  EXPECT_EQ(Screen().Windows().size(), windows) << "saving opened a window";
+  EXPECT_LT(program_->Log().Find("message ", from), 0) << "saving showed a message";
+  EXPECT_EQ(Screen().Caption(w.id), w.caption) << "the caption stayed in its saving form";
+}
+
+}  // namespace
+}  // namespace kvdisplay
