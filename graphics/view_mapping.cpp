@@ -98,6 +98,9 @@ bool TViewMapping::ClipSegmentToView(TPoint2D& p1, TPoint2D& p2) const {
 
 namespace {
 
+// Relative rounding allowed where a clipped line meets an edge.
+constexpr long double kCornerSlack = 1e-15L;
+
 struct Candidate {
   long double t;
   TPoint2D p;
@@ -132,21 +135,27 @@ bool TViewMapping::ClipSegmentToRect(long double xmin, long double xmax, long do
   if (in1) list.Insert(0, p1);
   const long double dx = p2.x - p1.x;
   const long double dy = p2.y - p1.y;
+  // A line through a corner meets both edges there; rounding may put each
+  // crossing a hair beyond the other edge, which must not lose the corner.
+  const long double slackX = kCornerSlack * (std::fabs(xmin) + std::fabs(xmax) + std::fabs(dx));
+  const long double slackY = kCornerSlack * (std::fabs(ymin) + std::fabs(ymax) + std::fabs(dy));
+  auto within = [](long double v, long double lo, long double hi, long double slack, long double& clamped) {
+    if (!(lo - slack <= v && v <= hi + slack)) return false;
+    clamped = std::clamp(v, lo, hi);
+    return true;
+  };
+  long double c = 0;
   if (std::fabs(dx) > kTolerance) {
     long double t = (xmax - p1.x) / dx;
-    long double y = p1.y + dy * t;
-    if (ymin <= y && y <= ymax) offer(t, {xmax, y});
+    if (within(p1.y + dy * t, ymin, ymax, slackY, c)) offer(t, {xmax, c});
     t = (xmin - p1.x) / dx;
-    y = p1.y + dy * t;
-    if (ymin <= y && y <= ymax) offer(t, {xmin, y});
+    if (within(p1.y + dy * t, ymin, ymax, slackY, c)) offer(t, {xmin, c});
   }
   if (std::fabs(dy) > kTolerance) {
     long double t = (ymax - p1.y) / dy;
-    long double x = p1.x + dx * t;
-    if (xmin <= x && x <= xmax) offer(t, {x, ymax});
+    if (within(p1.x + dx * t, xmin, xmax, slackX, c)) offer(t, {c, ymax});
     t = (ymin - p1.y) / dy;
-    x = p1.x + dx * t;
-    if (xmin <= x && x <= xmax) offer(t, {x, ymin});
+    if (within(p1.x + dx * t, xmin, xmax, slackX, c)) offer(t, {c, ymin});
   }
   if (list.count == 0) return false;
   if (in2) list.Insert(1, p2);

@@ -34,6 +34,29 @@ namespace plat {
 
 namespace {
 
+// A dialog's list box.  Its rows scroll sideways pixel by pixel, as far
+// as the widest row reaches; the horizontal extent the program sets widens
+// the narrower rows to it (kept in the property below).
+constexpr const char* kListExtent = "kvListExtent";
+
+class DialogListBox : public QListWidget {
+ public:
+  explicit DialogListBox(QWidget* parent) : QListWidget(parent) {
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  }
+};
+
+// The row as wide as the list's extent when it is narrower by itself.
+void WidenRow(QListWidget* lb, int row) {
+  QListWidgetItem* item = lb->item(row);
+  if (!item) return;
+  item->setData(Qt::SizeHintRole, QVariant());
+  const int extent = lb->property(kListExtent).toInt();
+  if (extent <= 0) return;
+  const QSize natural = lb->sizeHintForIndex(lb->model()->index(row, 0));
+  if (natural.width() < extent) item->setSizeHint(QSize(extent, natural.height()));
+}
+
 // A dialog's scroll bar.  Qt's horizontal scroll bars step backwards on the
 // right arrow (their controls are inverted for the wheel); here the right
 // arrow moves right, the left arrow left, as everywhere else.
@@ -176,7 +199,7 @@ struct DialogBuilder {
             break;
           }
           case res::Control::ListBox: {
-            auto* lb = new QListWidget(w);
+            auto* lb = new DialogListBox(w);
             if (c.multiSelect) {
               // Several rows: every change of the selected set notifies.
               lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -536,6 +559,7 @@ int Dialog::ListAdd(int id, const std::string& text) {
   QWidget* w = Ctl(*this, id);
   if (auto* lb = dynamic_cast<QListWidget*>(w)) {
     lb->addItem(Q(text));
+    WidenRow(lb, lb->count() - 1);
     return lb->count() - 1;
   }
   if (auto* cb = dynamic_cast<QComboBox*>(w)) {
@@ -543,6 +567,20 @@ int Dialog::ListAdd(int id, const std::string& text) {
     return cb->count() - 1;
   }
   return -1;
+}
+
+void Dialog::ListSetHorizontalExtent(int id, int pixels) {
+  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id))) {
+    lb->setProperty(kListExtent, std::max(pixels, 0));
+    for (int row = 0; row < lb->count(); ++row) WidenRow(lb, row);
+  }
+}
+
+int Dialog::ListHorizontalReach(int id) const {
+  auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id));
+  if (!lb) return 0;
+  lb->doItemsLayout();
+  return lb->horizontalScrollBar()->maximum() + lb->viewport()->width();
 }
 
 int Dialog::ListCount(int id) const {

@@ -96,6 +96,10 @@ class Dialog : public Window {
   void ListClear(int id);
   int ListAdd(int id, const std::string& text);  // returns the new row
   int ListCount(int id) const;
+  // List boxes: the rows scroll sideways over at least this many pixels
+  // (their own width when wider); the width they scroll over now.
+  void ListSetHorizontalExtent(int id, int pixels);
+  int ListHorizontalReach(int id) const;
   std::string ListText(int id, int row) const;
   void ListSetSel(int id, int row);  // -1: no selection
   int ListGetSel(int id) const;

@@ -25,7 +25,7 @@ void TPlotRWin::FitWindowToBox() {
     ExtendBox3D(lo, View3D.AxisEnd, hi);
     ExtendBox3D(lo, View3D.AxisStart, hi);
   }
-  const TSegment2D before = World;
+  const TLabelFrame before = LabelFrame();
   ComputeViewFrame();
   const TSegment2D r = ProjectedBoxRect(View3D, lo, hi);
   const long double hx = 0.55L * ((r.xmax + 0.01L) - r.xmin);
@@ -37,14 +37,22 @@ void TPlotRWin::FitWindowToBox() {
   PlotBufferValid = 0;
 }
 
-void TPlotRWin::KeepLabelsInPlace(const TSegment2D& before) {
-  const long double w = before.xmax - before.xmin;
-  const long double h = before.ymax - before.ymin;
-  if (!(w > 0) || !(h > 0)) return;
-  const long double fx = (World.xmax - World.xmin) / w;
-  const long double fy = (World.ymax - World.ymin) / h;
-  for (TEquationLabel& l : equationLabels)
-    l.anchor = {World.xmin + (l.anchor.x - before.xmin) * fx, World.ymax - (before.ymax - l.anchor.y) * fy};
+void TPlotRWin::KeepLabelsInPlace(const TLabelFrame& before) {
+  const TLabelFrame now = LabelFrame();
+  // A minimised window has no pixels to keep.
+  auto usable = [](long double u) { return std::isfinite(u) && u > 0; };
+  if (!usable(before.unitsX) || !usable(before.unitsY) || !usable(now.unitsX) || !usable(now.unitsY)) return;
+  for (TEquationLabel& l : equationLabels) {
+    const long double right = (l.anchor.x - before.left) / before.unitsX;
+    const long double down = (before.top - l.anchor.y) / before.unitsY;
+    l.anchor = {now.left + right * now.unitsX, now.top - down * now.unitsY};
+  }
+}
+
+void TPlotRWin::EvSize(unsigned sizeType, plat::Size clientSize) {
+  const TLabelFrame before = LabelFrame();
+  TPlotQWin::EvSize(sizeType, clientSize);
+  if (clientSize.cx > 0 && clientSize.cy > 0) KeepLabelsInPlace(before);
 }
 
 void TPlotRWin::ClampObserverDistance() {

@@ -148,6 +148,9 @@ void TPlotRWin::OpenLevelDialog(int i) {
     LevelDlg->InitControls();
   }
   LevelDlg->Open();
+  // A fresh scratch picture of the client's size, into which the course
+  // through the level window's cursor is drawn.
+  if (IsCreated() && ClientWidth > 0 && ClientHeight > 0) BackBuffers[2] = plat::Bitmap(ClientWidth, ClientHeight);
   SetInventoryEditing(false);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "entry/model/combinations.h"
+#include "entry/model/derived_items.h"
+#include "entry/model/point_lists.h"
 #include "plot3d/model/intersection_curve.h"
 #include "plot3d/model/level_curves.h"
 #include "plot3d/model/slice_items.h"
@@ -61,10 +63,30 @@ bool TPlotRWin::RebuildDerivedEquation(int j) {
     if (ok && code == kDerivedSlicePlane) UpdateItemExtent(j);
     return ok;
   }
-  if (IsCombinationCode(code)) return RebuildCombinedEquation(j);
-  // The other codes' builders belong to tools this window does not have
-  // yet; their entries keep their trees.
-  return false;
+  if (IsCombinationCode(code)) {
+    // A combined surface is painted from its grid, which must follow the
+    // new trees.
+    const bool ok = RebuildCombinedEquation(j);
+    if (ok && IsSurfaceKind(e, true)) UpdateItemExtent(j);
+    return ok;
+  }
+  switch (code) {
+    case kDerivedTangentLine:
+      return RebuildLineItem(j);
+    case kDerivedTrajectoryPoint:
+      return RebuildTrajectoryPointItem(j);
+    case kDerivedTrajectoryVector:
+    case kDerivedTrajectoryLine:
+      return RebuildTrajectoryVectorItem(j);
+    case kDerivedPointSequence:
+      return RefreshPointSequenceEquation(j);
+    case kDerivedTracePoint:
+      return RebuildTracePointItem(j);
+    default:
+      // Nothing to recompute; the entry still counts as changed for the
+      // entries made from it.
+      return false;
+  }
 }
 
 // ---- intersection curves ----

@@ -24,6 +24,8 @@ const plat::CommandTable& T3DIvpDlg::Commands() const {
 
 void T3DIvpDlg::SetupWindow() {
   TDlg::SetupWindow();
+  // Rows with several long numbers scroll sideways.
+  ListSetHorizontalExtent(kIvpItemList, kItemListExtent);
   BackupItems();
 }
 

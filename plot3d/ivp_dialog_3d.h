@@ -22,6 +22,9 @@ enum : int {
   kIvpColour = 208,     // "Farbe"
 };
 
+// Pixels over which the item list scrolls sideways.
+inline constexpr int kItemListExtent = 1000;
+
 // "jedes AWP löschen?"
 inline constexpr int kStrDeleteAllItems = 169;
 

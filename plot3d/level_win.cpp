@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entry/edit_coor_dialog.h"
 #include "platform/resources.h"
 #include "platform/testing.h"
 #include "plot3d/direction_dialog.h"
@@ -11,7 +12,6 @@
 #include "plot3d/plot_r_win.h"
 #include "shell/program_random.h"
 #include "core/constants.h"
-#include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -31,7 +31,6 @@ constexpr int kPickPixels = 6;
 constexpr std::size_t kMaxRemembered = 200000;
 // The direction slider's steps: the owner's slider entry.
 constexpr int kDirectionSteps = 30;
-constexpr int kStrLagrangePoint = 1180;  // "Lagrange Punkt"
 
 // A colour index as the plot file's byte keeps it (0..60).
 std::uint8_t ColourIndexByte(int index) { return static_cast<std::uint8_t>(index >= 0 && index <= 60 ? index : 0); }
@@ -411,20 +410,11 @@ void TLevelWin::EvRButtonDown(unsigned keys, plat::Point p) {
     TPlotQWin::EvRButtonDown(keys, p);
     return;
   }
-  // The point typed in "Lagrange Punkt", starting from the click.
-  const TPoint2D w = PixelToWorldPoint(p);
-  std::string x, y;
-  FormatWindowNumber(w.x, x);
-  FormatWindowNumber(w.y, y);
-  x = TrimmedNumber(x);
-  y = TrimmedNumber(y);
-  TInp2Dlg dlg(this, plat::res::String(kStrLagrangePoint), "TWOINPUT", "x =", "y =", x, y, 256);
+  // The point typed in "LAGPT", starting from the click; it must lie in
+  // the view, where the cursor can be seen and dragged.
+  TPoint2D typed = PixelToWorldPoint(p);
+  TEditCoorDlg dlg(*this, "LAGPT", typed, false, true);
   if (dlg.Execute() != plat::IDOK) return;
-  TPoint2D typed;
-  if (TextToValue(x, typed.x) != 0 || TextToValue(y, typed.y) != 0) {
-    ShowMessageById(1);  // "unverständlich"
-    return;
-  }
   MoveCursorTo(typed);
 }
 

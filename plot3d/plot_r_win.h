@@ -191,9 +191,15 @@ class TPlotRWin : public TPlotQWin {
   void SetAxisEnds();
   // The 2D view around the projected box (and the axes, when shown).
   void FitWindowToBox();
-  // The equation captions keep their place in the window when the view
-  // changes from `before`.
-  void KeepLabelsInPlace(const TSegment2D& before);
+  // Where the view's top-left corner lay and how large a pixel was; the
+  // equation captions keep their distance in pixels from that corner when
+  // the view or the window's size changes.
+  struct TLabelFrame {
+    long double left = 0, top = 0, unitsX = 0, unitsY = 0;
+  };
+  TLabelFrame LabelFrame() const { return {World.xmin, World.ymax, UnitsPerPixelX, UnitsPerPixelY}; }
+  void KeepLabelsInPlace(const TLabelFrame& before);
+  void EvSize(unsigned sizeType, plat::Size clientSize) override;
   // Keeps the observer within reach of the box and off its ground plan,
   // and refreshes the observer dialog.
   void ClampObserverDistance();

@@ -54,7 +54,7 @@ void TPlotRWin::TourAroundZAxis() {
   }
   const TPoint3D observer = View3D.Observer;
   const long double step = View3D.RotationStep;
-  if (count < View3D.PhotoCount) View3D.PhotoCount = static_cast<std::int16_t>(count);
+  if (count < RequestedTourPhotos(View3D.PhotoCount)) View3D.PhotoCount = static_cast<std::int16_t>(count);
   View3D.RotationStep = 2 * Pi / count;
   animating = 1;
   // The pictures' own stop-key polls would eat the tour's keys.

@@ -8,6 +8,7 @@
 
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
+#include "plot3d/model/tour.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
 #include "core/constants.h"
@@ -139,7 +140,8 @@ void TPlotRWin::CmRotateAboutOrigin() {
 }
 
 void TPlotRWin::CmPhotoCount() {
-  int count = View3D.PhotoCount;
+  // The count the next tour takes (a new window has none stored yet).
+  int count = RequestedTourPhotos(View3D.PhotoCount);
   const int code = AskIntInRange(this, plat::res::String(kStrPhotoCount), plat::res::String(kStrTour), 2, 200, count);
   if (code == 17) ShowMessageById(17);  // "jenseits der Grenzen"
   if (code == 0) View3D.PhotoCount = static_cast<std::int16_t>(count);

@@ -3,11 +3,15 @@
 namespace kv {
 
 int TourPhotoCount(int requested, int width, int height, std::int64_t budgetBytes) {
-  int n = requested >= 2 && requested <= kMaxTourPhotos ? requested : kDefaultTourPhotos;
+  const int n = RequestedTourPhotos(requested);
   if (width <= 0 || height <= 0 || budgetBytes <= 0) return 0;
   const std::int64_t bytes = std::int64_t{width} * height * 4;
   const std::int64_t fit = budgetBytes / bytes;
   return fit < n ? static_cast<int>(fit) : n;
+}
+
+int RequestedTourPhotos(int stored) {
+  return stored >= 2 && stored <= kMaxTourPhotos ? stored : kDefaultTourPhotos;
 }
 
 void TTourFilm::Advance() {

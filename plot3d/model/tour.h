@@ -14,6 +14,9 @@ inline constexpr int kDefaultTourPhotos = 36;
 // it is outside 2..200), fewer when they would not fit the memory budget at
 // four bytes a pixel; 0 when not even one fits or the client is empty.
 int TourPhotoCount(int requested, int width, int height, std::int64_t budgetBytes);
+// The count a tour asks for: the stored one when it lies in 2..kMaxTourPhotos,
+// else kDefaultTourPhotos (a new window stores none).
+int RequestedTourPhotos(int stored);
 
 // The film: photos 1..n, forwards 1, 2, ..., n, 1, ... and after a reversal
 // backwards n, ..., 2, 1, n, ...

@@ -149,6 +149,26 @@ TEST(ViewMapping, ClipSegmentToRect) {
   }
 }
 
+// A line from far away through a corner of the rectangle meets both of its
+// edges there; the rounding of either crossing must not lose the piece.
+TEST(ViewMapping, ALineThroughACornerFromFarAwayIsKept) {
+  const long double lo = -3.14158L;
+  const long double hi = 3.14159L;
+  int kept = 0;
+  for (long double far : {132322.0L, 98765.4321L, 1e6L, 3.3e4L}) {
+    for (long double near : {0.0087L, 0.5L, -1.25L}) {
+      TPoint2D a{far, far};
+      TPoint2D b{near, near};
+      if (!TViewMapping::ClipSegmentToRect(lo, hi, lo, hi, a, b, false)) continue;
+      ++kept;
+      EXPECT_NEAR(static_cast<double>(a.x), static_cast<double>(hi), 1e-12);
+      EXPECT_NEAR(static_cast<double>(a.y), static_cast<double>(hi), 1e-12);
+      EXPECT_EQ(b.x, near);
+    }
+  }
+  EXPECT_EQ(kept, 12);
+}
+
 TEST(ViewMapping, ClipToViewShrinksByOnePixelUnlessBothEndsAreVisible) {
   TViewMapping v = View(501, 501);
   TPoint2D a{-5, 0};

@@ -182,4 +182,28 @@ TEST(TestDialogs, ButtonsFollowTheirEnablersAndListsReportOnlyTheUsersChoice) {
   d.Destroy();
 }
 
+// A list scrolls sideways over its horizontal extent, or over its widest
+// row when that is wider; without either it does not scroll.
+TEST(TestDialogs, ListsScrollSidewaysOverTheirExtentOrTheirWidestRow) {
+  plat::testing::AddDialogTemplates(R"(
+    BREITTEST DIALOG 100, 60
+    BEGIN
+      ROW
+        LISTBOX 294, 80, 60
+    END
+  )");
+  plat::Dialog d(nullptr, "BREITTEST");
+  ASSERT_TRUE(d.Create());
+  d.Show(plat::SW_SHOW);
+  d.ListAdd(294, "kurz");
+  const int own = d.ListHorizontalReach(294);
+  EXPECT_LT(own, 400);
+  d.ListSetHorizontalExtent(294, 1000);
+  EXPECT_EQ(d.ListHorizontalReach(294), 1000);
+  d.ListAdd(294, std::string(400, 'W'));
+  d.ListSetHorizontalExtent(294, 1000);
+  EXPECT_GT(d.ListHorizontalReach(294), 1000) << "the widest row reaches further";
+  d.Destroy();
+}
+
 }  // namespace

@@ -299,3 +299,41 @@ TEST_F(Plot3Test, SurfaceGridsFollowTheirDivisionsAndTheirExtent) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+using test3d::Plot3Test;
+
+// The equation captions stand in the top-left corner, a line apart; a
+// smaller or larger window and "Fenster anpassen" keep them there.
+TEST_F(Plot3Test, CaptionsKeepTheirPixelsWhenTheWindowIsResizedAndFitted) {
+  TPlot3Win* w = MakeWindow();
+  Enter(w, kCm3NewExplicit, "EQUA301");
+  Enter(w, kCm3NewExplicit, "EQUA301");
+  ASSERT_EQ(w->equationLabels.size(), 2u);
+  const auto pixels = [&] {
+    std::vector<std::pair<int, int>> out;
+    for (const TEquationLabel& l : w->equationLabels)
+      out.push_back({RoundToInt(w->WorldToDeviceX(l.anchor.x)), RoundToInt(w->WorldToDeviceY(l.anchor.y))});
+    return out;
+  };
+  const auto start = pixels();
+  EXPECT_LT(start[0].second, 10);
+  EXPECT_GT(start[1].second, start[0].second);
+  for (const auto& [width, height] : {std::pair{600, 300}, {400, 700}, {900, 450}}) {
+    w->MoveWindow(20, 40, width, height);
+    Settle(w);
+    const auto now = pixels();
+    for (std::size_t k = 0; k < now.size(); ++k) {
+      EXPECT_NEAR(now[k].first, start[k].first, 1) << width << " x " << height;
+      EXPECT_NEAR(now[k].second, start[k].second, 1) << width << " x " << height;
+    }
+    w->Command(kCm3FitWindow);
+    Settle(w);
+    EXPECT_EQ(pixels(), now) << "fitted at " << width << " x " << height;
+  }
+}
+
+}  // namespace
+}  // namespace kv

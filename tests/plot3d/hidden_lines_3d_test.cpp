@@ -279,3 +279,30 @@ TEST_F(HiddenLines, BoxEdgesBehindASphereAreLeftOut) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// The z-axis inside the hump of sin(xx+yy)/(xx+yy) is hidden from every
+// side the user looks from, the isometric view too, whose sight lines run
+// over the diagonal of the domain and leave it through a corner.
+TEST_F(HiddenLines, TheAxisInsideTheHumpIsHiddenFromEveryView) {
+  Enter(w, kCm3NewExplicit, "EQUA301");
+  ASSERT_EQ(w->Equation(0).formulaText[2], "sin(xx+yy)/(xx+yy)");
+  const auto hiddenPart = [&] {
+    int hidden = 0;
+    for (int k = 0; k <= 8; ++k) hidden += w->IsPointHidden({0, 0, 0.1L * k}) ? 1 : 0;
+    return hidden;
+  };
+  ASSERT_TRUE(w->Command(kCm3HideEdges));
+  EXPECT_EQ(hiddenPart(), 9) << "starting view";
+  ASSERT_TRUE(w->Command(kCm3Isometric));
+  EXPECT_EQ(hiddenPart(), 9) << "isometric view";
+  ASSERT_TRUE(w->Command(kCm3RotateRight));
+  EXPECT_EQ(hiddenPart(), 9) << "turned";
+  // Above the hump the axis shows.
+  EXPECT_FALSE(w->IsPointHidden({0, 0, 1.5L}));
+}
+
+}  // namespace
+}  // namespace kv

@@ -261,3 +261,29 @@ TEST_F(Tour, AddedParametricSurfaceIsCompiledAndBoxed) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// "Anzahl Fotos" shows the count the next tour takes: 36 in a new window,
+// and after a tour that found room for fewer, that many.
+TEST_F(Tour, ThePhotoCountDialogShowsTheCountTheTourTakes) {
+  ASSERT_EQ(w->View3D.PhotoCount, 0);
+  const auto shown = [&] {
+    std::string text;
+    plat::testing::ExpectDialog("ONEINPUT", [&](plat::Dialog& d) {
+      text = d.GetItemText(211);
+      d.Press(plat::IDCANCEL);
+    });
+    w->Command(kCm3PhotoCount);
+    return text;
+  };
+  EXPECT_EQ(shown(), "36");
+  w->TourMemoryBudget = 3 * std::int64_t{w->ClientWidth} * w->ClientHeight * 4;
+  w->Command(kCm3Tour);
+  EXPECT_EQ(w->View3D.PhotoCount, 3);
+  EXPECT_EQ(shown(), "3");
+}
+
+}  // namespace
+}  // namespace kv

@@ -192,6 +192,64 @@ TEST_F(LevelWindow, CursorGradientAndDirectionalDerivative) {
   EXPECT_TRUE(l.IsMenuItemEnabled(kCmMouseCursor));
 }
 
+// The right button in cursor mode asks for the point in "LAGPT", filled
+// with the clicked place; a point outside the view is refused there and
+// the dialog stays until a good one is typed.
+TEST_F(LevelWindow, TheRightButtonAsksForTheCursorPointInItsCoordinateDialog) {
+  ASSERT_EQ(w->AddLevelCurve(bowl, kLevelAxisZ, 2, false, false, true, true), 1);
+  TLevelWin& l = *w->LevelWin;
+  l.Command(kCmMouseCursor);
+  ASSERT_EQ(l.MouseMode, kCmMouseCursor);
+  plat::Point at;
+  ASSERT_TRUE(l.WorldToPixel({1, 0}, at));
+  std::string caption, x, refused;
+  bool deleteEnabled = true;
+  plat::testing::ExpectDialog("LAGPT", [&](plat::Dialog& d) {
+    caption = d.GetCaption();
+    x = d.GetItemText(211);
+    deleteEnabled = d.IsItemEnabled(52);
+    d.SetItemText(211, "100");
+    d.SetItemText(212, "0");
+    plat::testing::ClearMessages();
+    d.Press(plat::IDOK);
+    if (!plat::testing::Messages().empty()) refused = plat::testing::Messages().back().text;
+    d.SetItemText(211, "sqrt(2)/2");
+    d.SetItemText(212, "-0.5");
+    d.Press(plat::IDOK);
+  });
+  l.EvRButtonDown(0, at);
+  Settle(&l);
+  EXPECT_EQ(caption, "Koordinaten");
+  EXPECT_NEAR(std::stod(x), 1, 0.05);
+  EXPECT_FALSE(deleteEnabled);
+  EXPECT_NE(refused.find("Grenzen"), std::string::npos) << refused;
+  EXPECT_NEAR(D(l.CursorPoint().x), std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(D(l.CursorPoint().y), -0.5, 1e-12);
+  EXPECT_NEAR(D(l.Readout().z), 0.75, 1e-12);
+}
+
+// Opening the level dialog makes the scratch picture of the course anew,
+// and its list of stored pieces scrolls sideways;
+// the picture has the window's size of the moment.
+TEST_F(LevelWindow, TheLevelDialogMakesTheCoursePictureAtTheWindowSize) {
+  w->BackBuffers[2] = plat::Bitmap();
+  TLevelDlg& d = OpenDialog(bowl);
+  EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
+  EXPECT_EQ(w->BackBuffers[2].Height(), w->ClientHeight);
+  // Its list of stored pieces scrolls sideways over 1000 pixels.
+  Fields(d, "1", "1", "9", "2");
+  d.Press(kLevelAuto);
+  Settle(w);
+  ASSERT_GT(d.ListCount(kIvpItemList), 0);
+  EXPECT_EQ(d.ListHorizontalReach(kIvpItemList), 1000);
+  w->LevelDlg->Hide();
+  w->MoveWindow(20, 40, 500, 380);
+  Settle(w);
+  OpenDialog(bowl);
+  EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
+  EXPECT_EQ(w->BackBuffers[2].Height(), w->ClientHeight);
+}
+
 TEST_F(LevelWindow, LevelsOfYUseTheZxPlane) {
   const int ball = w->AppendEquation(kKindImplicitSurface, {"", "", "", "", "xx+yy+zz=4"});
   TEquation& e = w->Equation(ball);
