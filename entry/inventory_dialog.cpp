@@ -45,6 +45,8 @@ const plat::CommandTable& TFnListDlg::Commands() const {
 
 void TFnListDlg::SetupWindow() {
   TDlg::SetupWindow();
+  // Descriptions can be long: the list scrolls sideways over 3000 pixels.
+  ListSetHorizontalExtent(kIdInventoryList, 3000);
   threeD_ = window_.dimension == 3 ? 1 : 0;
   logarithmic_ = window_.LogWindowType > 0 ? 1 : 0;
   mapping_ = window_.mappedFlag && !logarithmic_ ? 1 : 0;

@@ -62,6 +62,8 @@ void TIvpDlg::SetupWindow() {
     SetItemText(kIdIvpLabelX, "z =");
   }
   SetItemText(kIdIvpPenWidth, "1");
+  // Value reports are long: the list scrolls sideways over them.
+  ListSetHorizontalExtent(kIdIvpItems, 1000);
   UpdateButtons();
 }
 

@@ -56,6 +56,7 @@ const plat::CommandTable& TTraceTrajDlg::Commands() const {
 
 void TTraceTrajDlg::SetupControls() {
   LimitText(kIdTrajTraceParameter, 255);
+  ListSetHorizontalExtent(kIdTrajTraceItems, 1000);
   SetCheck(kIdTrajTraceLengths, true);
   SetItemText(kIdTrajTraceLength, "1.0");
   SetCheck(kIdTrajTraceClearTangent, plot_.clearTangent != 0);

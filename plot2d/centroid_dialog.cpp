@@ -58,6 +58,8 @@ void TCentroidDlg::SetupWindow() {
 void TCentroidDlg::FillLists() {
   ListClear(kCentroidCurves);
   ListClear(kCentroidInequalities);
+  ListSetHorizontalExtent(kCentroidCurves, 1000);
+  ListSetHorizontalExtent(kCentroidInequalities, 1000);
   curves_.clear();
   inequalities_.clear();
   for (int i = 0; i <= plot_.equationCount; ++i) {

@@ -88,6 +88,7 @@ TEST_F(InventoryDialog, LinesShowGroupMarksHiddenGraphsAndNames) {
   EXPECT_EQ(lines[1], "[versteckt] Gerade: " + w->DescribeEquation(1, 1999));
   EXPECT_EQ(lines[2], "Steil: " + w->DescribeEquation(2, 1999));
   EXPECT_EQ(d.SelectedEquations(), std::vector<int>{2}) << "the newest entry is selected";
+  EXPECT_GE(d.ListHorizontalReach(kIdInventoryList), 3000) << "long descriptions can be scrolled to";
 }
 
 TEST_F(InventoryDialog, ButtonTextsFollowTheSelection) {
