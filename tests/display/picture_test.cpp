@@ -159,12 +159,7 @@ class BackgroundPicture : public DisplayTest {
   // "&Bild öffnen ...": the path typed into the file dialog and Enter.
   void OpenPictureFile(const TopWindow& w, const std::string& path) {
     Menu(w, kOpenPicture);
-    const TopWindow dialog = Screen().WaitFor("Öffnen", 5000);
-    ASSERT_NE(dialog.id, 0u) << "no file dialog";
-    Screen().Activate(dialog.id);
-    Screen().Type(path);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(dialog.id, 5000)) << "the file dialog stayed open";
+    ASSERT_TRUE(ChooseInFileDialog("Öffnen", path)) << "no file dialog, or it stayed open";
   }
   void CheckOpenAndRemove(int command, const std::string& caption) {
     const TopWindow w = OpenPlot(command, caption);

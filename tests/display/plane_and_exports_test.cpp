@@ -120,11 +120,7 @@ TEST_F(PlaneAndExports, APictexExportOfPaintedCellsSaysWhatTheFileLacks) {
   const std::string path = kvtest::MakeTempDir("pictex") + "flaeche.tex";
   from = program_->Log().Size();
   Menu(w, 70);  // "&PiCTeX Datei ..."
-  const TopWindow chooser = Screen().WaitFor("Speichern unter", 5000);
-  ASSERT_NE(chooser.id, 0u);
-  Screen().Activate(chooser.id);
-  Screen().Type(path);
-  Screen().Key("Return");
+  ASSERT_TRUE(ChooseInFileDialog("Speichern unter", path));
   auto setup = program_->WaitDialog("PICTEX", from, 5000);
   ASSERT_TRUE(setup);
   program_->ClickControl(*setup, 1);  // "OK"

@@ -85,11 +85,7 @@ TEST_F(PlaneWindows, ANewDrawingIsSavedUnderTheNameTheUserChooses) {
   const TopWindow planets = NewPlanets();
   ASSERT_NE(planets.id, 0u);
   Menu(planets, 59);  // "Ö&ffnen ..."
-  const TopWindow opening = Screen().WaitFor("Öffnen", 5000);
-  ASSERT_NE(opening.id, 0u);
-  Screen().Activate(opening.id);
-  Screen().Type(FixtureCopy("walkplanets.kv2"));
-  Screen().Key("Return");
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", FixtureCopy("walkplanets.kv2")));
   ASSERT_TRUE(Eventually([&] { return Screen().Caption(planets.id).rfind("walkplanets.kv2", 0) == 0; }, 5000));
   Menu(planets, 78);  // "&Neu": a new random system, run until a key or the boundary stops it
   ASSERT_TRUE(Eventually(

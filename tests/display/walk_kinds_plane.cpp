@@ -27,11 +27,7 @@ TopWindow OpenPlanets(WalkTest& t) {
   if (!Eventually([&] { return Screen().Caption(w.id).rfind("Unbenannt1.kv2", 0) == 0; }, 5000)) return {};
   const std::string file = FixtureCopy("walkplanets.kv2");
   t.Menu(w, 59);  // "Ö&ffnen ..."
-  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
-  if (!chooser.id) return {};
-  Screen().Activate(chooser.id);
-  Screen().Type(file);
-  Screen().Key("Return");
+  if (!ChooseInFileDialog("Öffnen", file)) return {};
   return t.Window("walkplanets.kv2");
 }
 
@@ -41,12 +37,7 @@ TopWindow OpenRange(WalkTest& t) {
   const TopWindow range = OpenFixture(t, "walk.ma2", "Wertebereich");
   if (!range.id) return {};
   t.Menu(range, 372);  // "&Bild öffnen ..."
-  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
-  if (!chooser.id) return {};
-  Screen().Activate(chooser.id);
-  Screen().Type(FixturePath("walkpicture.bmp"));
-  Screen().Key("Return");
-  if (!Screen().WaitGone(chooser.id, 5000)) return {};
+  if (!ChooseInFileDialog("Öffnen", FixturePath("walkpicture.bmp"))) return {};
   Screen().Activate(range.id);
   return range;
 }

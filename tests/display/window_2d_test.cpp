@@ -47,12 +47,7 @@ TEST_F(Window2D, AnOpenedPictureAppearsAtOnceAndGoesWhenRemoved) {
   ASSERT_NE(w.id, 0u);
   ASSERT_EQ(Picture(w).Count(kPictureColour), 0);
   Menu(w, 372);  // "&Bild öffnen ..."
-  const TopWindow chooser = Screen().WaitFor("Öffnen", 5000);
-  ASSERT_NE(chooser.id, 0u) << "no file dialog";
-  Screen().Activate(chooser.id);
-  Screen().Type(FixturePath("walk.bmp"));
-  Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(chooser.id, 5000));
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", FixturePath("walk.bmp"))) << "no file dialog, or it stayed open";
   EXPECT_GT(Picture(w).Count(kPictureColour), 64 * 48 / 2) << "the picture is not on the screen";
   Menu(w, 356);  // "Bild e&ntfernen"
   EXPECT_EQ(Picture(w).Count(kPictureColour), 0) << "the picture is still on the screen";

@@ -58,13 +58,7 @@ TEST_F(Window3D, ABackgroundPictureAppearsAtOnceWhenOpenedOrPasted) {
 
   // "Bild öffnen ...": the file typed into the file dialog.
   Menu(w, 372);
-  const TopWindow dialog = Screen().WaitFor("Öffnen", 5000);
-  ASSERT_NE(dialog.id, 0u) << "no file dialog";
-  Screen().Activate(dialog.id);
-  Screen().Key("ctrl+a");
-  Screen().Type(FixturePath("walk_picture.bmp"));
-  Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", FixturePath("walk_picture.bmp"))) << "no file dialog, or it stayed open";
   EXPECT_TRUE(ShowsPicture(w)) << "the opened picture is not on the screen";
 
   // "Bitmap in Ablage" copies the window with its picture; "Bild

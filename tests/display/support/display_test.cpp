@@ -32,6 +32,20 @@ bool Eventually(const std::function<bool()>& condition, int ms) {
   }
 }
 
+bool ChooseInFileDialog(const std::string& caption, const std::string& path) {
+  const TopWindow dialog = Screen().WaitFor(caption, 5000);
+  if (!dialog.id) return false;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!Screen().Exists(dialog.id)) return true;
+    Screen().Activate(dialog.id);
+    Screen().Key("ctrl+a");
+    Screen().Type(path);
+    Screen().Key("Return");
+    if (Screen().WaitGone(dialog.id, 3000)) return true;
+  }
+  return false;
+}
+
 std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
 
 std::string FixtureCopy(const std::string& name) {

@@ -27,6 +27,12 @@ inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
   return Screen().Settled(window, quiet, ms);
 }
 
+// Types the path into the file dialog with this caption (opened by the
+// command before) and presses Enter; true when the dialog has gone.  A
+// path the dialog lost while it was still filling its lists is typed once
+// more.
+bool ChooseInFileDialog(const std::string& caption, const std::string& path);
+
 // The folder of the test fixtures (plot files) and a copy of one of them in
 // a fresh folder, so that saving cannot change the original.
 std::string FixturePath(const std::string& name);
