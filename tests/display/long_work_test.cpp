@@ -57,15 +57,6 @@ class LongWork : public DisplayTest {
         << "the caption stays " << busy;
     EXPECT_FALSE(Moving(window.id, 500)) << "still running after " << key;
   }
-  // Clicks into an edit control, selects its text and types the new one,
-  // with time for the click to give the edit the focus on a busy machine.
-  void SetText(const LoggedDialog& d, int id, const std::string& text) {
-    program_->ClickControl(d, id);
-    Pause(100);
-    Screen().Key("ctrl+a");
-    Pause(20);
-    Screen().Type(text);
-  }
   // Waits for the dialog of the template to appear and to be drawn.
   std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
     auto d = program_->WaitDialog(templateName, from, 3000);
@@ -101,7 +92,7 @@ class LongWork : public DisplayTest {
     Screen().Key("F1");
     auto eq = Await("EQUA201", from);
     ASSERT_TRUE(eq) << "the dialog of y = f(x) did not appear";
-    SetText(*eq, 212, formula);
+    program_->SetText(*eq, 212, formula);
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
   }
@@ -115,7 +106,7 @@ class LongWork : public DisplayTest {
     auto eq = Await("EQUA301", from);
     EXPECT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
     if (!eq) return w;
-    SetText(*eq, 213, surface);
+    program_->SetText(*eq, 213, surface);
     Screen().Key("Return");
     EXPECT_TRUE(Screen().WaitGone(eq->window, 3000));
     Settled(w.id);
@@ -183,7 +174,7 @@ TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
   ASSERT_NE(slider.window, 0u);
   const std::string caption = Screen().Caption(w.id);
   program_->ClickControl(slider, 271);  // "Vorberechnen"
-  SetText(slider, 212, "200");  // "Fotos", the most
+  program_->SetText(slider, 212, "200");  // "Fotos", the most
   // A stop key while the photos are taken only ends the taking: the photos
   // there are are played.  The keys here stop the playing.
   auto photos = [&] {
@@ -205,7 +196,7 @@ TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
   // dialog lays out its buttons anew; it is closed and opened again to
   // read where they are now (the mode survives hiding).
   program_->ClickControl(slider, 271);
-  SetText(slider, 211, "[2]");
+  program_->SetText(slider, 211, "[2]");
   Screen().Key("Return");
   Settled(slider.window);
   program_->ClickControl(slider, 2);  // "Schließen"
@@ -349,7 +340,7 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
   Screen().Key("F1");
   auto eq = Await("EQUA301", from);
   ASSERT_TRUE(eq);
-  SetText(*eq, 213, "x/3");
+  program_->SetText(*eq, 213, "x/3");
   Screen().Key("Return");
   ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
   from = program_->Log().Size();
@@ -390,7 +381,7 @@ TEST_F(LongWork, APlanetRunStopsOnA) {
     program_->ClickControl(*inventory, 51);  // "Bearbeiten"
     auto bodies = Await("EQUA219", from);
     ASSERT_TRUE(bodies) << "the body editor did not appear";
-    SetText(*bodies, 220, "10000000");  // "Positionen"
+    program_->SetText(*bodies, 220, "10000000");  // "Positionen"
     // The new system follows its bodies and stops at the border of the
     // view; this run goes on past it.
     if (focus == w.id) program_->ClickControl(*bodies, 272);  // "Grenzen setzen"
@@ -415,7 +406,7 @@ TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
     auto d = Await(templateName, from);
     ASSERT_TRUE(d) << "the dialog did not appear";
     for (unsigned long focus : {w.id, d->window}) {
-      SetText(*d, 213, "10000000");  // "Stützstellen", the most allowed
+      program_->SetText(*d, 213, "10000000");  // "Stützstellen", the most allowed
       program_->ClickControl(*d, 761);          // "Flächeninhalt" / "Volumen"
       StopWhileCaption(w, focus, "a", busy);
       EXPECT_TRUE(Screen().Exists(d->window));
@@ -442,7 +433,7 @@ class FollowingSolutions : public LongWork {
     auto system = Await(templateName, from);
     EXPECT_TRUE(system) << "the dialog " << templateName << " did not appear";
     if (!system) return std::nullopt;
-    for (const auto& [id, text] : texts) SetText(*system, id, text);
+    for (const auto& [id, text] : texts) program_->SetText(*system, id, text);
     std::size_t after = program_->Log().Size();
     Screen().Key("Return");
     EXPECT_TRUE(Screen().WaitGone(system->window, 3000));
@@ -475,20 +466,20 @@ TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
   // A spiral that winds slowly towards the origin and never leaves the view.
   auto ivp = System(w, 910, "EQUA210", {{211, "-0.01x-y"}, {212, "x-0.01y"}}, 780, "IVP10");  // "dy/d&t ..."
   ASSERT_TRUE(ivp);
-  SetText(*ivp, 211, "3");
-  SetText(*ivp, 212, "0");
-  SetText(*ivp, 215, "20");  // "Verzögerung"
+  program_->SetText(*ivp, 211, "3");
+  program_->SetText(*ivp, 212, "0");
+  program_->SetText(*ivp, 215, "20");  // "Verzögerung"
   FollowAndStop(w, *ivp);
   program_->ClickControl(*ivp, 2);  // "Schließen"
 
   // dy/dx with tiny steps crawls along its graph.
   ivp = System(w, 911, "EQUA211", {{213, "cos(x)"}}, 781, "IVP11");  // "dy/d&x ..."
   ASSERT_TRUE(ivp);
-  SetText(*ivp, 211, "-5");
-  SetText(*ivp, 212, "0");
-  SetText(*ivp, 220, "0.0001");    // "Schrittweite"
-  SetText(*ivp, 217, "10000000");  // "Schritte"
-  SetText(*ivp, 215, "20");
+  program_->SetText(*ivp, 211, "-5");
+  program_->SetText(*ivp, 212, "0");
+  program_->SetText(*ivp, 220, "0.0001");    // "Schrittweite"
+  program_->SetText(*ivp, 217, "10000000");  // "Schritte"
+  program_->SetText(*ivp, 215, "20");
   FollowAndStop(w, *ivp);
 }
 
@@ -499,8 +490,8 @@ TEST_F(FollowingSolutions, OfSpaceSystemsStopOnA) {
   const TopWindow w = New3D("0");
   auto ivp = System(w, 1010, "EQUA310", {}, 780, "IVP10");  // "&DGL ...", "&DGL Kurve ..."
   ASSERT_TRUE(ivp);
-  for (int id : {211, 212, 213}) SetText(*ivp, id, "1");  // off the resting point
-  SetText(*ivp, 215, "20");
+  for (int id : {211, 212, 213}) program_->SetText(*ivp, id, "1");  // off the resting point
+  program_->SetText(*ivp, 215, "20");
   FollowAndStop(w, *ivp);
 }
 
@@ -513,7 +504,7 @@ TEST_F(LongWork, DartsIntoARegionStopOnA) {
   Screen().Key("F3");
   auto implicit = Await("EQUA204", from);
   ASSERT_TRUE(implicit) << "the dialog of an implicit curve did not appear";
-  SetText(*implicit, 218, "x^2+y^2=9");
+  program_->SetText(*implicit, 218, "x^2+y^2=9");
   Screen().Key("Return");
   ASSERT_TRUE(Screen().WaitGone(implicit->window, 3000));
   Settled(w.id);
@@ -534,7 +525,7 @@ TEST_F(LongWork, DartsIntoARegionStopOnA) {
   Menu(w, 769);
   region = Await("CENTROID", from);
   ASSERT_TRUE(region);
-  SetText(*region, 212, "10000000");
+  program_->SetText(*region, 212, "10000000");
   program_->ClickControl(*region, 272);  // "Punkte anzeigen"
   for (unsigned long focus : {w.id, region->window}) {
     program_->ClickControl(*region, 91);  // "Erzeuge"
@@ -559,11 +550,11 @@ class FollowedFamilies : public LongWork {
       program_->ClickControl(*inventory, 818);  // "Schar"
       auto family = Await("FAM", from);
       ASSERT_TRUE(family) << "the family dialog did not appear";
-      SetText(*family, 214, "a");
-      SetText(*family, 211, "-5");
-      SetText(*family, 212, "5");
-      SetText(*family, 213, "2000");  // "Schritte"
-      SetText(*family, 215, "20");    // "Verzögerung (ms)"
+      program_->SetText(*family, 214, "a");
+      program_->SetText(*family, 211, "-5");
+      program_->SetText(*family, 212, "5");
+      program_->SetText(*family, 213, "2000");  // "Schritte"
+      program_->SetText(*family, 215, "20");    // "Verzögerung (ms)"
       if (focus == w.id) program_->ClickControl(*family, 271);  // "Verfolgen"
       program_->ClickControl(*family, 91);                       // "Zeichnen"
       ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
@@ -587,7 +578,7 @@ TEST_F(FollowedFamilies, OfSpaceCurvesStopOnA) {
   Menu(w, 1004);  // "&Kurve ..."
   auto curve = Await("EQUA304", from);
   ASSERT_TRUE(curve) << "the dialog of a space curve did not appear";
-  SetText(*curve, 211, "Acos(7t)");
+  program_->SetText(*curve, 211, "Acos(7t)");
   from = program_->Log().Size();
   Screen().Key("Return");
   ASSERT_TRUE(Screen().WaitGone(curve->window, 3000));
@@ -612,8 +603,8 @@ TEST_F(LongWork, DoubleIntegralsAndSurfaceAreasStopOnA) {
     Menu(w, command);
     auto d = Await("RIEM3", from);
     ASSERT_TRUE(d) << "the integration dialog did not appear";
-    SetText(*d, 213, "30000");  // "Teilungen" in x
-    SetText(*d, 216, "30000");  // and in y
+    program_->SetText(*d, 213, "30000");  // "Teilungen" in x
+    program_->SetText(*d, 216, "30000");  // and in y
     for (unsigned long focus : {w.id, d->window}) {
       program_->ClickControl(*d, 91);  // "Wert ="
       StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");

@@ -19,14 +19,6 @@ class Tools2DIntegrals : public DisplayTest {
     if (d) Settled(d->window);
     return d;
   }
-  // Clicks into an edit, selects its text and types the new one.
-  void SetText(const LoggedDialog& d, int id, const std::string& text) {
-    program_->ClickControl(d, id);
-    Pause(100);
-    Screen().Key("ctrl+a");
-    Pause(20);
-    Screen().Type(text);
-  }
   // Opens the equation dialog with its key in the window, fills the fields
   // and presses OK.
   void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
@@ -36,7 +28,7 @@ class Tools2DIntegrals : public DisplayTest {
     Screen().Key(key);
     auto eq = Await(templateName, from);
     ASSERT_TRUE(eq) << templateName << " did not appear";
-    for (const auto& [id, text] : fields) SetText(*eq, id, text);
+    for (const auto& [id, text] : fields) program_->SetText(*eq, id, text);
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(eq->window, Patient(3000))) << templateName << " did not close";
   }
@@ -108,9 +100,9 @@ TEST_F(Tools2DIntegrals, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
   Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
   const LoggedDialog d = Open(w, 723, "ARCLEN");  // "&Bogenlänge ..."
   const std::size_t from = program_->Log().Size();
-  SetText(d, 211, "0");
-  SetText(d, 212, "2pi");
-  SetText(d, 213, "200");
+  program_->SetText(d, 211, "0");
+  program_->SetText(d, 212, "2pi");
+  program_->SetText(d, 213, "200");
   program_->ClickControl(d, 761);  // "Länge"
   Pause(500);
   EXPECT_TRUE(Messages(from).empty()) << "refused: " << Messages(from).front();
@@ -124,9 +116,9 @@ TEST_F(Tools2DIntegrals, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
   const TopWindow w = New2D();
   Enter(w, "F1", "EQUA201", {{212, "1"}});
   const LoggedDialog d = Open(w, 716, "AREA");  // "&Sektorfläche ..."
-  SetText(d, 211, "0");
-  SetText(d, 212, "2");
-  SetText(d, 213, "100");
+  program_->SetText(d, 211, "0");
+  program_->SetText(d, 212, "2");
+  program_->SetText(d, 213, "100");
   program_->ClickControl(d, 761);  // "Fläche"
   Pause(500);
   EXPECT_NEAR(Number(ShownText(w, d, 716, 235)), 1, 1e-6);
@@ -140,17 +132,17 @@ TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsIts
   Enter(w, "F1", "EQUA201", {{212, "x"}});
   const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
   std::size_t from = program_->Log().Size();
-  SetText(d, 211, "0");
-  SetText(d, 212, "1");
-  SetText(d, 213, "2147483647");
+  program_->SetText(d, 211, "0");
+  program_->SetText(d, 212, "1");
+  program_->SetText(d, 213, "2147483647");
   const std::set<unsigned long> before = WindowIds();
   program_->ClickControl(d, 761);
   ASSERT_TRUE(MessageShown("jenseits der Grenzen", from)) << "the count was taken";
   AnswerNewWindows(before);
   from = program_->Log().Size();
-  SetText(d, 211, "0@A");
-  SetText(d, 212, "1@B");
-  SetText(d, 213, "100");
+  program_->SetText(d, 211, "0@A");
+  program_->SetText(d, 212, "1@B");
+  program_->SetText(d, 213, "100");
   program_->ClickControl(d, 761);
   EXPECT_TRUE(program_->WaitDialog("SPARAM", from, Patient(3000))) << "no slider for the bounds";
   EXPECT_TRUE(Messages(from).empty());

@@ -445,8 +445,10 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
 
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   ClickControl(d, id);
-  Pause(50);
+  // Time for the click to give the edit the focus on a busy machine.
+  Pause(100);
   x_.Key("ctrl+a");
+  Pause(20);
   x_.Type(text);
 }
 
