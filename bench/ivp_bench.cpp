@@ -14,12 +14,19 @@
 
 namespace {
 
-void BM_DrawImplicitLemniscate(benchmark::State& state) {
+// A 1024 x 768 window holding the lemniscate (xx+yy)^2 = 2(xx-yy).
+std::unique_ptr<kv::TPlot2Win> LemniscateWindow(int& i) {
   auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
   w->SetDrawingArea(1024, 768, 0, 0);
   w->ComputeView();
-  const int i = w->AppendEquation(kv::kKindImplicit, {"", "", "", "", "(xx+yy)^2=2(xx-yy)"});
+  i = w->AppendEquation(kv::kKindImplicit, {"", "", "", "", "(xx+yy)^2=2(xx-yy)"});
   w->CompileEquation(i);
+  return w;
+}
+
+void BM_DrawImplicitLemniscate(benchmark::State& state) {
+  int i = 0;
+  auto w = LemniscateWindow(i);
   plat::Bitmap b(1024, 768);
   plat::BitmapDC dc(b);
   for (auto _ : state) {
@@ -31,11 +38,8 @@ BENCHMARK(BM_DrawImplicitLemniscate)->Unit(benchmark::kMillisecond);
 
 // A repaint of the traced lemniscate draws the runs of its last trace.
 void BM_RepaintTracedLemniscate(benchmark::State& state) {
-  auto w = std::make_unique<kv::TPlot2Win>(nullptr, "bench.kv2");
-  w->SetDrawingArea(1024, 768, 0, 0);
-  w->ComputeView();
-  const int i = w->AppendEquation(kv::kKindImplicit, {"", "", "", "", "(xx+yy)^2=2(xx-yy)"});
-  w->CompileEquation(i);
+  int i = 0;
+  auto w = LemniscateWindow(i);
   plat::Bitmap b(1024, 768);
   plat::BitmapDC dc(b);
   w->DrawImplicitEquation(dc, i);
