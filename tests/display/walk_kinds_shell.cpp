@@ -4,6 +4,16 @@
 namespace kvdisplay {
 namespace {
 
+// Text in the clipboard, copied from the window's selection (all of it
+// where nothing is selected).
+WalkSetup TextInClipboard(bool selectAll) {
+  return {[selectAll](WalkTest&, TopWindow& w) {
+            if (selectAll) Press(w, "ctrl+a");
+            Press(w, "ctrl+c");
+          },
+          true};
+}
+
 const bool registered = [] {
   RegisterWalkKind({"frame", "PLOTMENU", [](WalkTest& t) {
                       t.Start();
@@ -12,7 +22,7 @@ const bool registered = [] {
   // The program's help: "&Hilfe ..." of the frame shows it in a text
   // window, where a word has been searched once, so that "&Weitersuchen"
   // has something to find.
-  RegisterWalkKind({"text", "TEXTMENU", [](WalkTest& t) {
+  RegisterWalkKind({.name = "text", .menu = "TEXTMENU", .open = [](WalkTest& t) {
                       const TopWindow help = OpenFromFrame(t, 354, "Kurvato Hilfe");
                       if (!help.id) return help;
                       const std::size_t from = t.Running().Log().Size();
@@ -23,11 +33,12 @@ const bool registered = [] {
                         Screen().WaitGone(d->window, 3000);
                       }
                       return help;
-                    }});
+                    },
+                    .enabled = {{99, TextInClipboard(true)}}});
   // The notes of a plot window: "&Notizen ..." of a new 2D window, two
   // lines typed and the second selected, so that copying and cutting have
   // something to work on.
-  RegisterWalkKind({"notes", "NOTEMENU", [](WalkTest& t) {
+  RegisterWalkKind({.name = "notes", .menu = "NOTEMENU", .open = [](WalkTest& t) {
                       const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");
                       const TopWindow notes = OpenByCommand(t, plot, 75, "Notizen [Unbenannt1.kv2]");
                       if (!notes.id) return notes;
@@ -37,7 +48,9 @@ const bool registered = [] {
                       Screen().Key("shift+Home");
                       Settled(notes.id);
                       return notes;
-                    }});
+                    },
+                    .enabled = {{99, TextInClipboard(false)},
+                                {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "Notizen"); }}}}});
   // The colour window: the background colour command of a new 2D window.
   RegisterWalkKind({"colour", "COLWMENU", [](WalkTest& t) {
                       const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");
