@@ -135,9 +135,16 @@ void LogFocus(QObject* target) {
 // True while a window of the program waits for a paint or for its picture
 // to reach the screen.
 bool AnyPaintWaiting() {
-  for (QWidget* top : QApplication::topLevelWidgets())
-    for (ClientWidget* c : top->findChildren<ClientWidget*>())
-      if (c->PaintWaiting()) return true;
+  // The client widgets carry no meta-object of their own: found by type.
+  const auto waits = [](const QWidget* w) {
+    const auto* c = dynamic_cast<const ClientWidget*>(w);
+    return c && c->PaintWaiting();
+  };
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (waits(top)) return true;
+    for (QWidget* w : top->findChildren<QWidget*>())
+      if (waits(w)) return true;
+  }
   return false;
 }
 

@@ -184,16 +184,19 @@ TEST_F(Tools2DIntegrals, TheRiemannSumsFollowTheirRules) {
   EXPECT_NEAR(Compute(d, 761, 235), std::sqrt(M_PI) * std::erf(3.0), 2e-5);
 }
 
-// The volume of revolution refuses a division count no integration takes,
-// and with both bounds tied to parameters it opens their sliders.
+// The volume of revolution of e^x over [0, 1] about the x-axis is
+// pi (e^2 - 1) / 2; the dialog refuses a division count no integration
+// takes, and with both bounds tied to parameters it opens their sliders.
 TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "x"}});
+  Enter(w, "F1", "EQUA201", {{212, "exp(x)"}});
   const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
-  std::size_t from = program_->Log().Size();
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "1");
+  program_->SetText(d, 213, "100");
+  EXPECT_NEAR(Compute(d, 761, 235), M_PI * (std::exp(2.0) - 1) / 2, 1e-4);  // "Volumen"
+  std::size_t from = program_->Log().Size();
   program_->SetText(d, 213, "2147483647");
   const std::set<unsigned long> before = WindowIds();
   program_->ClickControl(d, 761);
