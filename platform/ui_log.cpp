@@ -16,6 +16,7 @@
 //   done <window id> <id>              the handler has returned
 //   idle                               after done: no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
+//   edit <window id> <control id> <text>   the user changed an edit's text
 #include "platform/ui_log.h"
 
 #include <QAbstractButton>
@@ -97,8 +98,28 @@ void LogPopup(QMenu* menu) {
   }
 }
 
+// Logs what the user types into the dialog's edits, keystroke by keystroke
+// (connected once per edit).
+void WatchEdits(QWidget* widget, Dialog& dlg) {
+  for (const auto& [id, cw] : dlg.impl()->dialog.controls) {
+    auto* e = qobject_cast<QLineEdit*>(cw.data());
+    if (!e) {
+      if (auto* c = qobject_cast<QComboBox*>(cw.data())) e = c->lineEdit();
+    }
+    if (!e || e->property("kvLogged").toBool()) continue;
+    e->setProperty("kvLogged", true);
+    const int cid = id;
+    QPointer<QWidget> top(widget);
+    QObject::connect(e, &QLineEdit::textEdited, e, [top, cid](const QString& t) {
+      if (top && top->internalWinId())
+        LogEvent("edit " + std::to_string(top->internalWinId()) + " " + std::to_string(cid) + " " + OneLine(t));
+    });
+  }
+}
+
 void LogDialog(QWidget* widget, Dialog& dlg) {
   if (!widget->isVisible()) return;
+  WatchEdits(widget, dlg);
   const auto& controls = dlg.impl()->dialog.controls;
   std::vector<QWidget*> kids;
   for (QObject* o : widget->children())

@@ -104,7 +104,7 @@ const bool registered = [] {
   RegisterWalkKind({.name = "3d",
                     .menu = "PLOT3MENU",
                     .open = [](WalkTest& t) { return OpenFixture(t, "walk.kv3", "walk.kv3"); },
-                    .enabled = {{373, PictureInClipboard()}}});
+                    .enabled = {{373, PictureInClipboard("Right")}}});
   RegisterWalkKind({"level", "LEVELMENU", OpenLevelWindow});
   RegisterWalkKind({"stereogram", "RDSMENU", OpenStereogramWindow});
   RegisterWalkPreparation("3d", "E&xtras", OpenTrajectoryDialog);

@@ -4,12 +4,13 @@
 namespace kvdisplay {
 namespace {
 
-// Text in the clipboard, copied from the window's selection (all of it
-// where nothing is selected).
-WalkSetup TextInClipboard(bool selectAll) {
-  return {[selectAll](WalkTest&, TopWindow& w) {
-            if (selectAll) Press(w, "ctrl+a");
+// Text in the clipboard, copied from the whole window; the cursor at the
+// end, so that pasting adds the text there.
+WalkSetup TextInClipboard() {
+  return {[](WalkTest&, TopWindow& w) {
+            Press(w, "ctrl+a");
             Press(w, "ctrl+c");
+            Press(w, "ctrl+End");
           },
           true};
 }
@@ -34,7 +35,7 @@ const bool registered = [] {
                       }
                       return help;
                     },
-                    .enabled = {{99, TextInClipboard(true)}}});
+                    .enabled = {{99, TextInClipboard()}}});
   // The notes of a plot window: "&Notizen ..." of a new 2D window, two
   // lines typed and the second selected, so that copying and cutting have
   // something to work on.
@@ -49,8 +50,13 @@ const bool registered = [] {
                       Settled(notes.id);
                       return notes;
                     },
-                    .enabled = {{99, TextInClipboard(false)},
-                                {352, {[](WalkTest& t, TopWindow& w) { SearchOnce(t, w, "Notizen"); }}}}});
+                    .enabled = {{99, TextInClipboard()},
+                                {352, {[](WalkTest& t, TopWindow& w) {
+                                   // From the start of the notes, whose
+                                   // first line holds two "i".
+                                   Press(w, "ctrl+Home");
+                                   SearchOnce(t, w, "i");
+                                 }}}}});
   // The colour window: the background colour command of a new 2D window.
   RegisterWalkKind({"colour", "COLWMENU", [](WalkTest& t) {
                       const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");

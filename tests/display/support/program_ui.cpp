@@ -400,6 +400,16 @@ bool Program::WaitCommandDone(unsigned long window, int id, std::size_t from, in
   }
 }
 
+bool Program::WaitIdle(std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const int at = log_.Find("done ", from);
+    if (at >= 0 && log_.Find("idle", static_cast<std::size_t>(at)) >= 0) return true;
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+}
+
 // ---- dialogs ----
 
 std::vector<unsigned long> Program::DialogsSince(std::size_t from) {
@@ -517,9 +527,25 @@ void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   // The keys go where the focus is: the program says when the edit has it.
   const std::int64_t end = NowMs() + Patient(2000);
   while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  const std::size_t from = log_.Size();
   x_.Key("ctrl+a");
-  Pause(20);
   x_.Type(text);
+  // The program logs the edit's text as the keys arrive: it must end as
+  // typed (an empty text changes nothing there).
+  if (text.empty()) return;
+  const std::string prefix = "edit " + std::to_string(d.window) + " " + std::to_string(id) + " ";
+  std::string last = "(nothing)";
+  const std::int64_t typed = NowMs() + Patient(2000);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (StartsWith(lines[i], prefix)) last = lines[i].substr(prefix.size());
+    if (last == text) return;
+    if (NowMs() >= typed) break;
+    Pause(10);
+  }
+  ADD_FAILURE() << "typed \"" << text << "\" into control " << id << " of " << d.templateName << ", which shows \"" << last
+                << "\"";
 }
 
 }  // namespace kvdisplay

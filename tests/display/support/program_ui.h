@@ -133,6 +133,10 @@ class Program {
   // Waits until a command the window started at or after log line `from`
   // has returned and the program has painted all it had to paint.
   bool WaitCommandDone(unsigned long window, int id, std::size_t from, int ms);
+  // Waits until a command that was running at log line `from` (work that a
+  // key stops, say) or started after it has returned and the program has
+  // painted all it had to paint.
+  bool WaitIdle(std::size_t from, int ms);
 
   // ---- dialogs ----
   // The last logging of a dialog with this native window, or of the

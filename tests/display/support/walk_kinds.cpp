@@ -86,10 +86,10 @@ void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text) {
   Screen().Settled(w.id, 150, 2000);
 }
 
-WalkSetup PictureInClipboard() {
-  return {[](WalkTest& t, TopWindow& w) {
+WalkSetup PictureInClipboard(const std::string& key) {
+  return {[key](WalkTest& t, TopWindow& w) {
             CommandWithMessage(t, w, 310);
-            Press(w, "Next");
+            Press(w, key);
           },
           true};
 }

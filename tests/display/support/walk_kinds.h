@@ -83,8 +83,8 @@ void CommandWithMessage(WalkTest& t, const TopWindow& w, int command);
 // something to look for.
 void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text);
 // The steps that put a picture into the clipboard: the window's bitmap
-// ("Bitmap &in Ablage"), taken before a zoom step so that it differs from
-// what the window shows when it is pasted.
-WalkSetup PictureInClipboard();
+// ("Bitmap &in Ablage"), taken before the key changes the view, so that it
+// differs from what the window shows when it is pasted.
+WalkSetup PictureInClipboard(const std::string& key = "Next");
 
 }  // namespace kvdisplay
