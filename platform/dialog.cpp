@@ -28,6 +28,7 @@
 #include "platform/keys.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window_impl.h"
 
 namespace plat {
@@ -443,8 +444,10 @@ void Dialog::SetItemText(int id, const std::string& text) {
     int limit = TextLimit(id);
     if (limit > 0 && t.size() > limit) t.truncate(limit);
     pe->setPlainText(t);
-  } else if (auto* l = dynamic_cast<QLabel*>(w)) l->setText(Q(text));
-  else if (auto* b = dynamic_cast<QAbstractButton*>(w)) b->setText(Q(text));
+  } else if (auto* l = dynamic_cast<QLabel*>(w)) {
+    l->setText(Q(text));
+    if (UiLogOn()) NoteStaticText(l, id);
+  } else if (auto* b = dynamic_cast<QAbstractButton*>(w)) b->setText(Q(text));
   else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
     if (cb->isEditable()) cb->setEditText(Q(text));
     else cb->setCurrentIndex(cb->findText(Q(text)));

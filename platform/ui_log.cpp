@@ -10,9 +10,17 @@
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
 //   dialog <window id> <template> <count> <caption>   (again after a resize)
 //   control <id> <kind> <x>,<y>,<w>,<h> <hint w>,<hint h> <v|h> <text>
+//   focus <window id> <control id>     a dialog control got the input focus
+//   command <window id> <id>           a command's handler starts
+//   refused <window id> <id>           a command its enabler greys
+//   done <window id> <id>              the handler has returned
+//   idle                               after done: no paint is waiting
+//   text <window id> <control id> <text>   a static of a shown dialog changed
+//   edit <window id> <control id> <text>   the user changed an edit's text
 #include "platform/ui_log.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -90,8 +98,28 @@ void LogPopup(QMenu* menu) {
   }
 }
 
+// Logs what the user types into the dialog's edits, keystroke by keystroke
+// (connected once per edit).
+void WatchEdits(QWidget* widget, Dialog& dlg) {
+  for (const auto& [id, cw] : dlg.impl()->dialog.controls) {
+    auto* e = qobject_cast<QLineEdit*>(cw.data());
+    if (!e) {
+      if (auto* c = qobject_cast<QComboBox*>(cw.data())) e = c->lineEdit();
+    }
+    if (!e || e->property("kvLogged").toBool()) continue;
+    e->setProperty("kvLogged", true);
+    const int cid = id;
+    QPointer<QWidget> top(widget);
+    QObject::connect(e, &QLineEdit::textEdited, e, [top, cid](const QString& t) {
+      if (top && top->internalWinId())
+        LogEvent("edit " + std::to_string(top->internalWinId()) + " " + std::to_string(cid) + " " + OneLine(t));
+    });
+  }
+}
+
 void LogDialog(QWidget* widget, Dialog& dlg) {
   if (!widget->isVisible()) return;
+  WatchEdits(widget, dlg);
   const auto& controls = dlg.impl()->dialog.controls;
   std::vector<QWidget*> kids;
   for (QObject* o : widget->children())
@@ -108,6 +136,69 @@ void LogDialog(QWidget* widget, Dialog& dlg) {
              (w->isVisible() ? "v" : "h") + " " + UiControlText(w));
   }
 }
+
+// A control of one of the program's dialogs that got the focus (an edit
+// inside a combo box counts as the combo box).
+void LogFocus(QObject* target) {
+  auto* w = qobject_cast<QWidget*>(target);
+  if (!w || w->isWindow()) return;
+  QWidget* top = w->window();
+  Dialog* dlg = DialogOfWidget(top);
+  if (!dlg || !top->internalWinId()) return;
+  for (QWidget* c = w; c && c != top; c = c->parentWidget())
+    for (const auto& [id, cw] : dlg->impl()->dialog.controls)
+      if (cw.data() == c) {
+        LogEvent("focus " + std::to_string(top->internalWinId()) + " " + std::to_string(id));
+        return;
+      }
+}
+
+// True while a window of the program waits for a paint or for its picture
+// to reach the screen.
+bool AnyPaintWaiting() {
+  // The client widgets carry no meta-object of their own: found by type.
+  const auto waits = [](const QWidget* w) {
+    const auto* c = dynamic_cast<const ClientWidget*>(w);
+    return c && c->PaintWaiting();
+  };
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (waits(top)) return true;
+    for (QWidget* w : top->findChildren<QWidget*>())
+      if (waits(w)) return true;
+  }
+  return false;
+}
+
+// Logs "idle" once no paint has waited for two ticks in a row after the
+// last command; gives up after a minute (work that keeps drawing).
+class IdleWatch : public QObject {
+ public:
+  explicit IdleWatch(QObject* parent) : QObject(parent) {}
+  void Arm() {
+    quietTicks_ = 0;
+    ticks_ = 0;
+    if (!timer_) {
+      timer_ = new QTimer(this);
+      timer_->setInterval(5);
+      QObject::connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
+    }
+    timer_->start();
+  }
+
+ private:
+  void Tick() {
+    quietTicks_ = AnyPaintWaiting() ? 0 : quietTicks_ + 1;
+    if (quietTicks_ >= 2) {
+      timer_->stop();
+      LogEvent("idle");
+    } else if (++ticks_ > 12000) {
+      timer_->stop();
+    }
+  }
+  QTimer* timer_ = nullptr;
+  int quietTicks_ = 0;
+  int ticks_ = 0;
+};
 
 // Logs once the toolkit has laid the window out.
 template <class F>
@@ -141,6 +232,28 @@ std::string UiControlText(QWidget* w) {
   return "";
 }
 
+unsigned long NoteCommand(Window& w, int id, bool runs) {
+  QWidget* widget = w.impl()->frame ? w.impl()->frame.data() : w.impl()->clientArea.data();
+  const unsigned long native = widget ? static_cast<unsigned long>(widget->window()->internalWinId()) : 0;
+  LogEvent(std::string(runs ? "command " : "refused ") + std::to_string(native) + " " + std::to_string(id));
+  return native;
+}
+
+void NoteCommandDone(unsigned long window, int id) {
+  LogEvent("done " + std::to_string(window) + " " + std::to_string(id));
+  static QPointer<IdleWatch> watch;
+  if (!watch) watch = new IdleWatch(qApp);
+  watch->Arm();
+}
+
+void NoteStaticText(QWidget* label, int id) {
+  QWidget* top = label->window();
+  if (!top->isVisible() || !top->internalWinId()) return;
+  const auto* l = qobject_cast<QLabel*>(label);
+  LogEvent("text " + std::to_string(top->internalWinId()) + " " + std::to_string(id) + " " +
+           (l ? OneLine(l->text()) : std::string()));
+}
+
 bool UiLogOn() {
   static const bool on = [] {
     const char* path = std::getenv("KURVATO_EVENT_LOG");
@@ -151,6 +264,10 @@ bool UiLogOn() {
 
 void NoteUiEvent(QObject* target, QEvent* e) {
   const QEvent::Type type = e->type();
+  if (type == QEvent::FocusIn) {
+    LogFocus(target);
+    return;
+  }
   if (type != QEvent::Show && type != QEvent::Resize) return;
   if (auto* menu = qobject_cast<QMenu*>(target)) {
     if (type == QEvent::Show) LogPopup(menu);

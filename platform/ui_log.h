@@ -12,12 +12,28 @@ class QWidget;
 
 namespace plat {
 
+class Window;
+
 // True when the event log is on.
 bool UiLogOn();
 // Looks at every event of the program (called from the application's event
 // filter before anything else) and logs the shown menus, menu bars and
 // dialogs.
 void NoteUiEvent(QObject* target, QEvent* e);
+
+// Logs that the window runs a command ("command <window> <id>"), or that
+// its enabler refuses it ("refused <window> <id>"); returns the window's
+// native id.
+unsigned long NoteCommand(Window& w, int id, bool runs);
+// Logs that the command's handler has returned ("done <window> <id>") and,
+// once no window of the program waits for a paint or for its picture to
+// reach the screen, "idle": a driver knows then that the command has shown
+// all it will show.
+void NoteCommandDone(unsigned long window, int id);
+
+// Logs the text the program gave a static of a shown dialog
+// ("text <window> <id> <text>"): the results a tool shows.
+void NoteStaticText(QWidget* label, int id);
 
 // A dialog control as the log names it: its kind ("button", "combo", ...)
 // and the text it shows.

@@ -35,6 +35,7 @@
 #include "platform/menu_bar.h"
 #include "platform/resources.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window_impl.h"
 
 namespace plat {
@@ -119,6 +120,7 @@ void ClientWidget::paintEvent(QPaintEvent*) {
   Window* parent = owner_->Parent();
   const bool frameWaits = parent && parent->ClientWindow() == owner_ && parent->HasInvalidArea();
   if (owner_->HasInvalidArea() || frameWaits) SchedulePaint();
+  flushPending_ = false;
   QPainter p(this);
   p.drawImage(0, 0, ImageOf(owner_->impl()->surface));
 }
@@ -133,8 +135,15 @@ void ClientWidget::SchedulePaint() {
     // A frame whose client area is another window paints (off screen) when
     // its client does, so its paint hook still runs.
     if (Window* p = owner_ ? owner_->Parent() : nullptr; p && p->ClientWindow() == owner_) p->impl()->PaintPending();
-    update();
+    Flush();
   });
+}
+
+bool ClientWidget::PaintWaiting() const {
+  if (!isVisible() || visibleRegion().isEmpty()) return false;
+  const QWindow* handle = window()->windowHandle();
+  if (!handle || !handle->isExposed()) return false;
+  return paintScheduled_ || flushPending_ || (owner_ && owner_->impl()->invalid);
 }
 
 
@@ -289,7 +298,7 @@ void Window::Impl::PaintPending() {
   }
   painting = false;
   // Invalidated again while it painted: another paint follows.
-  if (invalid && !destroyed && clientArea) clientArea->update();
+  if (invalid && !destroyed && clientArea) clientArea->Flush();
 }
 
 void Window::Impl::ClientResized(int width, int height) {
@@ -648,9 +657,15 @@ bool Window::Command(int id) {
     CommandEnabler ce;
     ce.id = id;
     e->enabler(*this, ce);
-    if (!ce.enabled) return false;
+    if (!ce.enabled) {
+      if (UiLogOn()) NoteCommand(*this, id, false);
+      return false;
+    }
   }
+  // The window's native id is taken before the handler, which may close it.
+  const unsigned long logged = UiLogOn() ? NoteCommand(*this, id, true) : 0;
   h->handler(*this, id);
+  if (UiLogOn()) NoteCommandDone(logged, id);
   return true;
 }
 
@@ -667,7 +682,7 @@ int Window::FindAccelerator(unsigned vk, unsigned modifiers) const {
 void Window::Invalidate(bool erase) {
   impl_->invalid = true;
   impl_->eraseOnPaint = impl_->eraseOnPaint || erase;
-  if (impl_->clientArea) impl_->clientArea->update();
+  if (impl_->clientArea) impl_->clientArea->Flush();
 }
 
 void Window::InvalidateRect(const Rect&, bool erase) { Invalidate(erase); }
@@ -729,7 +744,7 @@ void Window::ReleaseCapture() {
 ClientDC::ClientDC(Window& w) : BitmapDC(w.Surface()), window_(w) {}
 
 ClientDC::~ClientDC() {
-  if (auto* cw = window_.impl()->clientArea.data()) cw->update();
+  if (auto* cw = window_.impl()->clientArea.data()) cw->Flush();
 }
 
 }  // namespace plat

@@ -34,6 +34,14 @@ class ClientWidget : public QWidget {
   void Detach() { owner_ = nullptr; }
   // Runs the window's pending paint when control returns to the event loop.
   void SchedulePaint();
+  // Asks the toolkit to copy the surface to the screen.
+  void Flush() {
+    flushPending_ = true;
+    update();
+  }
+  // True while a paint of the window or a copy of its surface to the screen
+  // is still to come (only for a widget the screen shows).
+  bool PaintWaiting() const;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -50,6 +58,7 @@ class ClientWidget : public QWidget {
  private:
   Window* owner_;
   bool paintScheduled_ = false;
+  bool flushPending_ = false;
 };
 
 // A top-level frame: menu bar plus client area.

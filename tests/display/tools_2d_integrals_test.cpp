@@ -59,23 +59,34 @@ class Tools2DIntegrals : public DisplayTest {
         },
         Patient(3000));
   }
-  // Closes the tool with "Schließen", opens it again with its command and
-  // reads what its static shows (the dialog is logged when it is shown).
-  std::string ShownText(const TopWindow& w, const LoggedDialog& d, int command, int staticId) {
-    program_->ClickControl(d, 2);
-    EXPECT_TRUE(Screen().WaitGone(d.window, Patient(3000)) || !Screen().Exists(d.window));
-    const LoggedDialog again = Open(w, command, d.templateName);
-    const LoggedControl* c = again.Find(staticId);
-    return c ? c->text : std::string();
+  // Clicks the dialog's button and returns the number its result static
+  // then shows (NAN when it shows none).
+  double Compute(const LoggedDialog& d, int button, int staticId) {
+    const std::size_t from = program_->Log().Size();
+    program_->ClickControl(d, button);
+    const auto text = program_->WaitText(d.window, staticId, from, 5000);
+    EXPECT_TRUE(text) << "no result in " << d.templateName;
+    return text ? Number(*text) : NAN;
   }
+  // The number a static of the dialog shows now.
+  double Shown(const LoggedDialog& d, int staticId) { return Number(program_->TextOf(d, staticId)); }
   // The ids of the windows on the screen.
   static std::set<unsigned long> WindowIds() {
     std::set<unsigned long> ids;
     for (const TopWindow& t : Screen().Windows()) ids.insert(t.id);
     return ids;
   }
-  // Answers the windows that came since `before` (a message) with OK.
+  // Answers the windows that came since `before` (a message, logged as it
+  // is about to be shown) with OK.
   static void AnswerNewWindows(const std::set<unsigned long>& before) {
+    ASSERT_TRUE(Eventually(
+        [&] {
+          for (const TopWindow& t : Screen().Windows())
+            if (!before.count(t.id)) return true;
+          return false;
+        },
+        Patient(3000)))
+        << "the message is not on the screen";
     for (const TopWindow& t : Screen().Windows()) {
       if (before.count(t.id)) continue;
       ASSERT_TRUE(Screen().Activate(t.id));
@@ -103,10 +114,8 @@ TEST_F(Tools2DIntegrals, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "2pi");
   program_->SetText(d, 213, "200");
-  program_->ClickControl(d, 761);  // "Länge"
-  Pause(500);
+  EXPECT_NEAR(Compute(d, 761, 235), 8, 1e-4);  // "Länge"
   EXPECT_TRUE(Messages(from).empty()) << "refused: " << Messages(from).front();
-  EXPECT_NEAR(Number(ShownText(w, d, 723, 235)), 8, 1e-3);
 }
 
 // Under y = 1 from x = 0 to 2 the ray from the origin turns clockwise over
@@ -119,21 +128,75 @@ TEST_F(Tools2DIntegrals, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "2");
   program_->SetText(d, 213, "100");
-  program_->ClickControl(d, 761);  // "Fläche"
-  Pause(500);
-  EXPECT_NEAR(Number(ShownText(w, d, 716, 235)), 1, 1e-6);
+  EXPECT_NEAR(Compute(d, 761, 235), 1, 1e-5);  // "Fläche"
 }
 
-// The volume of revolution refuses a division count no integration takes,
-// and with both bounds tied to parameters it opens their sliders.
+// The spiral (t cos t, t sin t) sweeps half the integral of t^2 over
+// [0, 2pi], that is 4 pi^3 / 3, which only a rule of the right order
+// reaches with 100 steps.
+TEST_F(Tools2DIntegrals, TheSectorAreaOfASpiralIsHalfTheIntegralOfTheSquaredRadius) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F2", "EQUA203", {{211, "t*cos(t)"}, {212, "t*sin(t)"}, {221, "0"}, {223, "2pi"}});
+  const LoggedDialog d = Open(w, 716, "AREA");
+  program_->SetText(d, 211, "0");
+  program_->SetText(d, 212, "2pi");
+  program_->SetText(d, 213, "100");
+  EXPECT_NEAR(Compute(d, 761, 235), 4 * std::pow(M_PI, 3) / 3, 1e-4);
+}
+
+// The six sums of e^(-x^2) over [-3, 3], each by its own rule: with 3 steps
+// the rules give numbers far apart (left = right = trapezoid here, the
+// midpoint sum and Simpson's rule elsewhere), computed here from the rules'
+// formulas; with 100 steps Simpson's rule gives the integral
+// sqrt(pi) erf(3) to the digits shown.
+TEST_F(Tools2DIntegrals, TheRiemannSumsFollowTheirRules) {
+  Start();
+  const TopWindow w = New2D();
+  Enter(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
+  const LoggedDialog d = Open(w, 721, "RIEM");  // "&Integriere f(x) dx ..."
+  for (int box : {271, 272, 273, 274, 275}) program_->ClickControl(d, box);
+  program_->SetText(d, 211, "-3");
+  program_->SetText(d, 212, "3");
+  program_->SetText(d, 213, "3");
+  const double shownSimpson = Compute(d, 761, 235);  // "Flächeninhalt"
+  const auto f = [](double x) { return std::exp(-x * x); };
+  const int n = 3;
+  const double h = 6.0 / n;
+  double left = 0, mid = 0, right = 0;
+  for (int k = 0; k < n; ++k) {
+    const double x0 = -3 + k * h;
+    left += f(x0);
+    mid += f(x0 + h / 2);
+    right += f(x0 + h);
+  }
+  left *= h, mid *= h, right *= h;
+  const double trapezoid = (left + right) / 2, simpson = (left + right + 4 * mid) / 6;
+  EXPECT_NEAR(Shown(d, 231), left, 2e-5) << "Linker Endpunkt";
+  EXPECT_NEAR(Shown(d, 232), mid, 2e-5) << "Mittelpunkt";
+  EXPECT_NEAR(Shown(d, 233), right, 2e-5) << "Rechter Endpunkt";
+  EXPECT_NEAR(Shown(d, 234), trapezoid, 2e-5) << "Trapez";
+  EXPECT_NEAR(shownSimpson, simpson, 2e-5) << "Parabel";
+  // The rules differ here by far more than the digits shown.
+  ASSERT_GT(std::abs(mid - trapezoid), 0.5);
+
+  program_->SetText(d, 213, "100");
+  EXPECT_NEAR(Compute(d, 761, 235), std::sqrt(M_PI) * std::erf(3.0), 2e-5);
+}
+
+// The volume of revolution of e^x over [0, 1] about the x-axis is
+// pi (e^2 - 1) / 2; the dialog refuses a division count no integration
+// takes, and with both bounds tied to parameters it opens their sliders.
 TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "x"}});
+  Enter(w, "F1", "EQUA201", {{212, "exp(x)"}});
   const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
-  std::size_t from = program_->Log().Size();
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "1");
+  program_->SetText(d, 213, "100");
+  EXPECT_NEAR(Compute(d, 761, 235), M_PI * (std::exp(2.0) - 1) / 2, 1e-4);  // "Volumen"
+  std::size_t from = program_->Log().Size();
   program_->SetText(d, 213, "2147483647");
   const std::set<unsigned long> before = WindowIds();
   program_->ClickControl(d, 761);
@@ -193,7 +256,7 @@ TEST_F(Tools2DIntegrals, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
   EXPECT_TRUE(Eventually([&] { return Screen().Capture(zeros.window, result->rect).pixels != before.pixels; },
                          Patient(2000)))
       << "the zero tool kept the old curve's zero";
-  EXPECT_NEAR(Number(ShownText(w, zeros, 707, 231)), 3, 1e-6);
+  EXPECT_NEAR(Shown(zeros, 231), 3, 1e-6);
 }
 
 }  // namespace

@@ -109,9 +109,11 @@ TEST_F(TourOnScreen, TheFilmPlaysOnTheScreenAndItsKeysWork) {
 
   // A ends it (after the keys still waiting): the caption and the view
   // come back, the menu answers.
+  const std::size_t from = program_->Log().Size();
   Screen().Key("a");
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 3000)) << Screen().Caption(w.id);
   EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";
+  EXPECT_TRUE(program_->WaitIdle(from, 5000)) << "the tour's command did not return";
   EXPECT_EQ(Settled(w.id).pixels, before.pixels) << "the view from before the tour is not back";
 }
 

@@ -16,49 +16,6 @@ TopWindow Open2D(WalkTest& t) {
   return w;
 }
 
-void Press(const TopWindow& w, const std::string& key) {
-  Screen().Activate(w.id);
-  Screen().Key(key);
-  Screen().Settled(w.id, 150, 3000);
-}
-
-// Chooses a command that puts a check mark on its item (a mode), until the
-// menu shows the mark.
-void ChooseMode(WalkTest& t, const TopWindow& w, int command) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    t.Menu(w, command);
-    Screen().Settled(w.id, 150, 2000);
-    const auto item = t.Running().MenuItem(w.id, command);
-    if (item && item->check == 'c') return;
-  }
-}
-
-// Chooses a command that answers with a message box and closes the box.
-void CommandWithMessage(WalkTest& t, const TopWindow& w, int command) {
-  const std::size_t from = t.Running().Log().Size();
-  t.Menu(w, command);
-  if (t.Running().Log().WaitFor("message ", from, 3000) < 0) return;
-  Pause(200);
-  Screen().Key("Return");
-  Screen().Settled(w.id, 150, 2000);
-}
-
-// Searches the text window for the text, so that searching on has
-// something to look for.
-void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text) {
-  const std::size_t from = t.Running().Log().Size();
-  t.Menu(w, 353);  // "&Suchen ..."
-  auto d = t.Running().WaitDialog("ONEINPUT", from, 3000);
-  if (!d) return;
-  Screen().Activate(d->window);
-  t.Running().SetText(*d, 211, text);
-  Pause(100);
-  Screen().Key("Return");
-  if (!Screen().WaitGone(d->window, 3000)) Screen().Close(d->window);
-  Screen().WaitGone(d->window, 2000);
-  Screen().Settled(w.id, 150, 2000);
-}
-
 // The editor swaps the menu bar in place; the event log names a bar only
 // when its window is shown or resized, so the window is minimised and shown
 // again (as from a task bar) for the log to name the editor's menu.
@@ -73,10 +30,8 @@ TopWindow OpenEditor(WalkTest& t) {
         return bar && bar->menu == "LAGMENU";
       },
       3000);
-  // The window manager shows it again with an animation; its menu answers
-  // once that is over.
-  for (int attempt = 0; attempt < 3 && !t.Running().Answers(w.id, 2000); ++attempt) Pause(200);
-  Screen().Settled(w.id, 150, 3000);
+  // The window manager shows it again; its menu answers once it stands.
+  Screen().Settled(w.id, 300, 5000);
   return w;
 }
 
@@ -95,14 +50,8 @@ const bool registered = [] {
                            t.Menu(w, 780);
                            ChooseMode(t, w, 121);
                          }}},
-                        // A picture to paste: the window's bitmap, taken
-                        // before a zoom step so that it differs from what
-                        // the window shows when it is pasted.
-                        {373, {[](WalkTest& t, TopWindow& w) {
-                           CommandWithMessage(t, w, 310);
-                           Press(w, "Next");
-                         },
-                               true}},
+                        // A picture to paste.
+                        {373, PictureInClipboard()},
                         // "&Notizen ..." marked the file changed (the notes
                         // may be edited), and then the question whether to
                         // save the changes would come first: the file again.

@@ -101,7 +101,10 @@ void WriteLevelText(WalkTest& t, const TopWindow& w) {
 }
 
 const bool registered = [] {
-  RegisterWalkKind({"3d", "PLOT3MENU", [](WalkTest& t) { return OpenFixture(t, "walk.kv3", "walk.kv3"); }});
+  RegisterWalkKind({.name = "3d",
+                    .menu = "PLOT3MENU",
+                    .open = [](WalkTest& t) { return OpenFixture(t, "walk.kv3", "walk.kv3"); },
+                    .enabled = {{373, PictureInClipboard("Right")}}});
   RegisterWalkKind({"level", "LEVELMENU", OpenLevelWindow});
   RegisterWalkKind({"stereogram", "RDSMENU", OpenStereogramWindow});
   RegisterWalkPreparation("3d", "E&xtras", OpenTrajectoryDialog);

@@ -42,14 +42,32 @@ TopWindow OpenRange(WalkTest& t) {
   return range;
 }
 
+// A zoom step, so that "&Letztes Fenster" has a view to go back to.
+WalkSetup ZoomStep() {
+  return {[](WalkTest&, TopWindow& w) { Press(w, "Prior"); }};
+}
+
 const bool registered = [] {
   RegisterWalkKind({"quiz", "GUESSMENU", [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); }});
-  RegisterWalkKind({"domain", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.maz", "walk.maz"); }});
+  RegisterWalkKind({.name = "domain",
+                    .menu = "DOM2MENU",
+                    .open = [](WalkTest& t) { return OpenFixture(t, "walk.maz", "walk.maz"); },
+                    .enabled = {{373, PictureInClipboard()}, {111, ZoomStep()}}});
   RegisterWalkKind({"domainxy", "DOM2MENU", [](WalkTest& t) { return OpenFixture(t, "walk.ma2", "walk.ma2"); },
                     {"&Gleichung", "&Abbild"}});
-  RegisterWalkKind({"range", "RAN2MENU", OpenRange});
-  RegisterWalkKind({"log", "LOGMENU", [](WalkTest& t) { return OpenFixture(t, "walk.lkv", "walk.lkv"); }});
-  RegisterWalkKind({"planet", "PLOT2MENU", OpenPlanets});
+  RegisterWalkKind({.name = "range",
+                    .menu = "RAN2MENU",
+                    .open = OpenRange,
+                    .enabled = {{373, PictureInClipboard()}, {111, ZoomStep()}}});
+  RegisterWalkKind({.name = "log",
+                    .menu = "LOGMENU",
+                    .open = [](WalkTest& t) { return OpenFixture(t, "walk.lkv", "walk.lkv"); },
+                    // Strg+A takes the axes away: the picture pasted has them.
+                    .enabled = {{373, PictureInClipboard("ctrl+a")}}});
+  RegisterWalkKind({.name = "planet",
+                    .menu = "PLOT2MENU",
+                    .open = OpenPlanets,
+                    .enabled = {{373, PictureInClipboard()}, {111, ZoomStep()}}});
   return true;
 }();
 

@@ -4,6 +4,17 @@
 namespace kvdisplay {
 namespace {
 
+// Text in the clipboard, copied from the whole window; the cursor at the
+// end, so that pasting adds the text there.
+WalkSetup TextInClipboard() {
+  return {[](WalkTest&, TopWindow& w) {
+            Press(w, "ctrl+a");
+            Press(w, "ctrl+c");
+            Press(w, "ctrl+End");
+          },
+          true};
+}
+
 const bool registered = [] {
   RegisterWalkKind({"frame", "PLOTMENU", [](WalkTest& t) {
                       t.Start();
@@ -12,7 +23,7 @@ const bool registered = [] {
   // The program's help: "&Hilfe ..." of the frame shows it in a text
   // window, where a word has been searched once, so that "&Weitersuchen"
   // has something to find.
-  RegisterWalkKind({"text", "TEXTMENU", [](WalkTest& t) {
+  RegisterWalkKind({.name = "text", .menu = "TEXTMENU", .open = [](WalkTest& t) {
                       const TopWindow help = OpenFromFrame(t, 354, "Kurvato Hilfe");
                       if (!help.id) return help;
                       const std::size_t from = t.Running().Log().Size();
@@ -23,11 +34,12 @@ const bool registered = [] {
                         Screen().WaitGone(d->window, 3000);
                       }
                       return help;
-                    }});
+                    },
+                    .enabled = {{99, TextInClipboard()}}});
   // The notes of a plot window: "&Notizen ..." of a new 2D window, two
   // lines typed and the second selected, so that copying and cutting have
   // something to work on.
-  RegisterWalkKind({"notes", "NOTEMENU", [](WalkTest& t) {
+  RegisterWalkKind({.name = "notes", .menu = "NOTEMENU", .open = [](WalkTest& t) {
                       const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");
                       const TopWindow notes = OpenByCommand(t, plot, 75, "Notizen [Unbenannt1.kv2]");
                       if (!notes.id) return notes;
@@ -37,7 +49,14 @@ const bool registered = [] {
                       Screen().Key("shift+Home");
                       Settled(notes.id);
                       return notes;
-                    }});
+                    },
+                    .enabled = {{99, TextInClipboard()},
+                                {352, {[](WalkTest& t, TopWindow& w) {
+                                   // From the start of the notes, whose
+                                   // first line holds two "i".
+                                   Press(w, "ctrl+Home");
+                                   SearchOnce(t, w, "i");
+                                 }}}}});
   // The colour window: the background colour command of a new 2D window.
   RegisterWalkKind({"colour", "COLWMENU", [](WalkTest& t) {
                       const TopWindow plot = OpenFromFrame(t, 402, "Unbenannt1.kv2");

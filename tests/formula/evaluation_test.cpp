@@ -72,6 +72,12 @@ TEST(Evaluation, RealAndComplexMode) {
       {"re(2+3i)+im(2+3i)", true, 5, true, 5},
       {"conj(2+3i)", true, Cx(2, -3), true, Cx(2, -3)},
       {"int(-1.5)+frac(-1.5)", true, -1.5L, true, -1.5L},
+      // int rounds down, also below zero, and frac is what lies above it.
+      {"int(-1.5)", true, -2, true, -2},
+      {"frac(-1.25)", true, 0.75L, true, 0.75L},
+      {"int(-3)", true, -3, true, -3},
+      {"frac(-3)", true, 0, true, 0},
+      {"int(-0.25)", true, -1, true, -1},
       {"sqrt(2i)", true, Cx(1, 1), true, Cx(1, 1)},  // non-real arguments are complex in both modes
       {"csc(0)", false, 0, false, 0},
       {"cot(0)", false, 0, false, 0},

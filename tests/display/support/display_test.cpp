@@ -35,15 +35,12 @@ bool Eventually(const std::function<bool()>& condition, int ms) {
 bool ChooseInFileDialog(const std::string& caption, const std::string& path) {
   const TopWindow dialog = Screen().WaitFor(caption, 5000);
   if (!dialog.id) return false;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (!Screen().Exists(dialog.id)) return true;
-    Screen().Activate(dialog.id);
-    Screen().Key("ctrl+a");
-    Screen().Type(path);
-    Screen().Key("Return");
-    if (Screen().WaitGone(dialog.id, 3000)) return true;
-  }
-  return false;
+  // Typed once: a dialog that loses what was typed is a fault to find.
+  Screen().Activate(dialog.id);
+  Screen().Key("ctrl+a");
+  Screen().Type(path);
+  Screen().Key("Return");
+  return Screen().WaitGone(dialog.id, 5000);
 }
 
 std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
@@ -100,8 +97,15 @@ TopWindow DisplayTest::Window(const std::string& caption, int ms) {
 }
 
 void DisplayTest::Menu(const TopWindow& w, int id) {
+  const std::size_t from = program_->Log().Size();
   const Invoked r = program_->Command(w.id, id);
   EXPECT_EQ(r, Invoked::Done) << "command " << id << " in " << w.caption << ": " << InvokedName(r);
+  if (r != Invoked::Done) return;
+  // The click must reach the command, at once: the program logs its start.
+  bool refused = false;
+  const int started = program_->WaitCommand(w.id, id, from, 3000, &refused);
+  EXPECT_TRUE(started >= 0 && !refused) << "command " << id << " in " << w.caption << ": "
+                                        << (refused ? "refused by its enabler" : "the click did not reach it");
 }
 
 TopWindow DisplayTest::New2D() {

@@ -28,9 +28,7 @@ inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
 }
 
 // Types the path into the file dialog with this caption (opened by the
-// command before) and presses Enter; true when the dialog has gone.  A
-// path the dialog lost while it was still filling its lists is typed once
-// more.
+// command before) and presses Enter, once; true when the dialog has gone.
 bool ChooseInFileDialog(const std::string& caption, const std::string& path);
 
 // The folder of the test fixtures (plot files) and a copy of one of them in
@@ -49,7 +47,7 @@ class DisplayTest : public ::testing::Test {
   // Waits for a window whose caption starts with the text and activates it.
   TopWindow Window(const std::string& caption, int ms = 5000);
   // Runs a command through the menu; fails the test when it could not be
-  // clicked.
+  // clicked or the click did not start it.
   void Menu(const TopWindow& w, int id);
   // Opens a 2D window from the frame's menu "&Fenster" and activates it.
   TopWindow New2D();

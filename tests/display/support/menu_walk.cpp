@@ -21,10 +21,10 @@ std::int64_t NowMs() {
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
-// How long a command has to show something, how long the screen must stand
-// still before the effect counts as complete, and how long work may run
-// before it is stopped.
-constexpr int kNothingAfterMs = 1500;
+// How long a click on an item may take to reach the program (stretched for a
+// busy machine), how long the screen must stand still before the effect
+// counts as complete, and how long work may run before it is stopped.
+constexpr int kReachMs = 3000;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
 constexpr int kQuietCaptionMs = 1000;
@@ -257,16 +257,31 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     e.hung = !p_.Answers(target.id, 2000);
     return e;
   }
+  // The program logs the command as its handler starts, or that the
+  // command's enabler refused it: a click that reached neither is lost.
+  const std::string key = std::to_string(target.id) + " " + std::to_string(id);
+  bool refused = false;
+  const int started = p_.WaitCommand(target.id, id, logFrom, kReachMs, &refused);
+  if (started < 0 || refused) {
+    e.tokens.push_back(refused ? "refused" : "error:lost");
+    return e;
+  }
 
-  // Watch until the screen stands still after a change, or nothing came.
+  // Watch until the screen stands still after a change, or until the
+  // handler has returned and the program has nothing left to paint.
   const std::int64_t start = NowMs();
   std::int64_t lastChange = start;
   Snapshot prev = before;
   std::optional<Snapshot> beforePrev;
   std::map<unsigned long, std::string> appeared;  // every new window seen, by id
   bool running = false;
+  int doneAt = -1;
+  bool idle = false;
+  std::map<unsigned long, std::int64_t> loggedDialogs;  // dialogs the log shows, when first seen
   for (;;) {
     x_.Sync();
+    if (doneAt < 0) doneAt = p_.Log().Find("done " + key, static_cast<std::size_t>(started));
+    if (doneAt >= 0 && !idle) idle = p_.Log().Find("idle", static_cast<std::size_t>(doneAt)) >= 0;
     Snapshot now = Take(target);
     for (const TopWindow& w : now.windows)
       if (!beforeIds.count(w.id)) appeared[w.id] = w.caption;
@@ -286,16 +301,27 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     // picture stands.
     bool busy = false;
     for (const TopWindow& w : prev.windows) busy = busy || IsBusyCaption(w.caption);
+    // Every dialog the program has shown must be on the screen before the
+    // effect counts as complete (unless it went again at once).
     const std::int64_t t = NowMs();
+    for (unsigned long d : p_.DialogsSince(logFrom)) loggedDialogs.emplace(d, t);
+    bool dialogsShown = true;
+    for (const auto& [d, seen] : loggedDialogs)
+      dialogsShown = dialogsShown && (FindWindow(prev.windows, d) || beforeIds.count(d) || t - seen > Patient(1000));
     // A window whose caption changed may be at work (the caption says how
     // to stop it) with its new picture still to come: it must stand still
     // longer.
     const TopWindow* was = FindWindow(before.windows, target.id);
     const TopWindow* is = FindWindow(prev.windows, target.id);
     const bool captionChanged = was && is && was->caption != is->caption;
-    if (changed && !busy && t - lastChange >= (captionChanged ? kQuietCaptionMs : kQuietMs)) break;
-    if (!changed && !busy && t - start >= kNothingAfterMs) break;
+    const int quiet = captionChanged && !idle ? kQuietCaptionMs : kQuietMs;
+    if (!busy && dialogsShown && t - lastChange >= quiet && (idle || changed)) break;
     if ((changed || busy) && t - start >= kRunningAfterMs) {
+      running = true;
+      break;
+    }
+    // A handler that neither returns nor shows anything.
+    if (!changed && !busy && t - start >= Patient(kRunningAfterMs)) {
       running = true;
       break;
     }

@@ -72,7 +72,8 @@ std::vector<std::pair<int, std::string>> MenuCommands(const std::string& menu, c
 std::vector<std::string> MenuPopups(const std::string& menu);
 
 // The expected effects of the walk: "<kind> <id> <tokens joined by ' & '>",
-// a '#' starting a comment.
+// a '#' starting a comment; "<kind>+" names the walk of a command in the
+// state where it is enabled (see WalkKind::enabled).
 std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path);
 
 }  // namespace kvdisplay

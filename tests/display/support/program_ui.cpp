@@ -1,5 +1,7 @@
 #include "program_ui.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -371,7 +373,84 @@ bool Program::Answers(unsigned long window, int ms) {
   return opened;
 }
 
+int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {
+  const std::string key = " " + std::to_string(window) + " " + std::to_string(id);
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      const bool runs = lines[i] == "command" + key, no = lines[i] == "refused" + key;
+      if (!runs && !no) continue;
+      if (refused) *refused = no;
+      return static_cast<int>(i);
+    }
+    if (NowMs() >= end) return -1;
+    Pause(10);
+  }
+}
+
+bool Program::WaitCommandDone(unsigned long window, int id, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
+  const std::string done = "done " + std::to_string(window) + " " + std::to_string(id);
+  for (;;) {
+    const int at = log_.Find(done, from);
+    if (at >= 0 && log_.Find("idle", static_cast<std::size_t>(at)) >= 0) return true;
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+}
+
+bool Program::WaitIdle(std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const int at = log_.Find("done ", from);
+    if (at >= 0 && log_.Find("idle", static_cast<std::size_t>(at)) >= 0) return true;
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+}
+
 // ---- dialogs ----
+
+std::vector<unsigned long> Program::DialogsSince(std::size_t from) {
+  std::vector<unsigned long> out;
+  const auto& lines = log_.Lines();
+  for (std::size_t i = from; i < lines.size(); ++i)
+    if (StartsWith(lines[i], "dialog ")) out.push_back(std::strtoul(lines[i].c_str() + 7, nullptr, 10));
+  return out;
+}
+
+std::optional<std::string> Program::WaitText(unsigned long window, int id, std::size_t from, int ms) {
+  const std::string prefix = "text " + std::to_string(window) + " " + std::to_string(id) + " ";
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const int at = log_.Find(prefix, from);
+    if (at >= 0) return log_.Lines()[static_cast<std::size_t>(at)].substr(prefix.size());
+    if (NowMs() >= end) return std::nullopt;
+    Pause(10);
+  }
+}
+
+std::string Program::TextOf(const LoggedDialog& d, int id) {
+  const auto& lines = log_.Lines();
+  const std::string prefix = "text " + std::to_string(d.window) + " " + std::to_string(id) + " ";
+  const std::string shown = "dialog " + std::to_string(d.window) + " ";
+  for (std::size_t i = lines.size(); i-- > 0;) {
+    if (StartsWith(lines[i], prefix)) return lines[i].substr(prefix.size());
+    if (StartsWith(lines[i], shown)) break;
+  }
+  const auto latest = Dialog(d.window);
+  const LoggedControl* c = latest ? latest->Find(id) : d.Find(id);
+  return c ? c->text : std::string();
+}
+
+bool Program::HasFocus(const LoggedDialog& d, int id) {
+  const auto& lines = log_.Lines();
+  const std::string prefix = "focus " + std::to_string(d.window) + " ";
+  for (std::size_t i = lines.size(); i-- > 0;)
+    if (StartsWith(lines[i], prefix)) return std::atoi(lines[i].c_str() + prefix.size()) == id;
+  return false;
+}
 
 std::optional<LoggedDialog> Program::ParseDialog(int at) {
   const auto& lines = log_.Lines();
@@ -437,7 +516,7 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   }
   // Keys typed after the click go to the window with the input focus: the
   // dialog is activated first, as the click would do, but waited for.
-  if (x_.Active() != d.window) x_.Activate(d.window);
+  if (!x_.Activate(d.window)) ADD_FAILURE() << "the dialog " << d.templateName << " could not be activated";
   int x = c->rect.CentreX(), y = c->rect.CentreY();
   x_.ToScreen(d.window, x, y);
   x_.Click(x, y);
@@ -445,11 +524,28 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
 
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   ClickControl(d, id);
-  // Time for the click to give the edit the focus on a busy machine.
-  Pause(100);
+  // The keys go where the focus is: the program says when the edit has it.
+  const std::int64_t end = NowMs() + Patient(2000);
+  while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  const std::size_t from = log_.Size();
   x_.Key("ctrl+a");
-  Pause(20);
   x_.Type(text);
+  // The program logs the edit's text as the keys arrive: it must end as
+  // typed (an empty text changes nothing there).
+  if (text.empty()) return;
+  const std::string prefix = "edit " + std::to_string(d.window) + " " + std::to_string(id) + " ";
+  std::string last = "(nothing)";
+  const std::int64_t typed = NowMs() + Patient(2000);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (StartsWith(lines[i], prefix)) last = lines[i].substr(prefix.size());
+    if (last == text) return;
+    if (NowMs() >= typed) break;
+    Pause(10);
+  }
+  ADD_FAILURE() << "typed \"" << text << "\" into control " << id << " of " << d.templateName << ", which shows \"" << last
+                << "\"";
 }
 
 }  // namespace kvdisplay

@@ -126,14 +126,36 @@ class Program {
   // Opens the first bar entry and closes it again: true when the menu
   // opened within ms, i.e. the program answers input.
   bool Answers(unsigned long window, int ms);
+  // Waits up to ms (stretched for a busy machine) for the program to log
+  // that the window starts the command, or that its enabler refused it;
+  // the log line's index or -1.
+  int WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused = nullptr);
+  // Waits until a command the window started at or after log line `from`
+  // has returned and the program has painted all it had to paint.
+  bool WaitCommandDone(unsigned long window, int id, std::size_t from, int ms);
+  // Waits until a command that was running at log line `from` (work that a
+  // key stops, say) or started after it has returned and the program has
+  // painted all it had to paint.
+  bool WaitIdle(std::size_t from, int ms);
 
   // ---- dialogs ----
   // The last logging of a dialog with this native window, or of the
   // template (any window) at or after log line `from`.
   std::optional<LoggedDialog> Dialog(unsigned long window);
   std::optional<LoggedDialog> WaitDialog(const std::string& templateName, std::size_t from, int ms);
+  // The native windows of the dialogs logged at or after line `from`.
+  std::vector<unsigned long> DialogsSince(std::size_t from);
+  // Waits for the program to give the static of the dialog window a text
+  // at or after log line `from`; the text, or nullopt.
+  std::optional<std::string> WaitText(unsigned long window, int id, std::size_t from, int ms);
+  // The text the static shows now: the last one the program gave it, else
+  // the one logged with the dialog.
+  std::string TextOf(const LoggedDialog& d, int id);
+  // True when the log's last focus line of the dialog names the control.
+  bool HasFocus(const LoggedDialog& d, int id);
   void ClickControl(const LoggedDialog& d, int id);
-  // Clicks into an edit control, selects its text and types the new one.
+  // Clicks into an edit control, waits until it has the focus, selects its
+  // text and types the new one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
 
  private:

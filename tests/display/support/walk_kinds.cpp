@@ -51,4 +51,47 @@ TopWindow OpenByCommand(WalkTest& t, const TopWindow& w, int command, const std:
   return t.Window(caption);
 }
 
+void Press(const TopWindow& w, const std::string& key) {
+  Screen().Activate(w.id);
+  Screen().Key(key);
+  Screen().Settled(w.id, 150, 3000);
+}
+
+void ChooseMode(WalkTest& t, const TopWindow& w, int command) {
+  const std::size_t from = t.Running().Log().Size();
+  t.Menu(w, command);
+  t.Running().WaitCommandDone(w.id, command, from, 3000);
+  Screen().Settled(w.id, 150, 2000);
+}
+
+void CommandWithMessage(WalkTest& t, const TopWindow& w, int command) {
+  const std::size_t from = t.Running().Log().Size();
+  t.Menu(w, command);
+  if (t.Running().Log().WaitFor("message ", from, 3000) < 0) return;
+  // The box has the focus once the window manager has shown it.
+  Eventually([&] { return Screen().Active() != w.id && Screen().Active() != 0; }, Patient(2000));
+  Screen().Key("Return");
+  t.Running().WaitCommandDone(w.id, command, from, 3000);
+  Screen().Settled(w.id, 150, 2000);
+}
+
+void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text) {
+  const std::size_t from = t.Running().Log().Size();
+  t.Menu(w, 353);  // "&Suchen ..."
+  auto d = t.Running().WaitDialog("ONEINPUT", from, 3000);
+  if (!d) return;
+  t.Running().SetText(*d, 211, text);
+  Screen().Key("Return");
+  Screen().WaitGone(d->window, 3000);
+  Screen().Settled(w.id, 150, 2000);
+}
+
+WalkSetup PictureInClipboard(const std::string& key) {
+  return {[key](WalkTest& t, TopWindow& w) {
+            CommandWithMessage(t, w, 310);
+            Press(w, key);
+          },
+          true};
+}
+
 }  // namespace kvdisplay

@@ -45,6 +45,11 @@ struct WalkKind {
   std::vector<std::string> popups = {};
   // Steps before single commands, by command id.
   std::map<int, WalkSetup> before = {};
+  // Commands that the walk itself leaves greyed (an emptied clipboard, a
+  // view history just emptied): after their greyed walk these steps bring
+  // them into the state where they are enabled, and they are walked again
+  // (their effect listed as "<kind>+ <id>").
+  std::map<int, WalkSetup> enabled = {};
 };
 
 std::vector<WalkKind>& WalkKinds();
@@ -67,5 +72,19 @@ TopWindow OpenFixture(WalkTest& t, const std::string& file, const std::string& c
 // Chooses a command of window w's menu; the window (e.g. a companion) whose
 // caption starts with `caption`.
 TopWindow OpenByCommand(WalkTest& t, const TopWindow& w, int command, const std::string& caption);
+// Presses the key in window w and waits for its picture to stand still.
+void Press(const TopWindow& w, const std::string& key);
+// Chooses a command that puts a check mark on its item (a mode), once, and
+// waits until the program has run it.
+void ChooseMode(WalkTest& t, const TopWindow& w, int command);
+// Chooses a command that answers with a message box and closes the box.
+void CommandWithMessage(WalkTest& t, const TopWindow& w, int command);
+// Searches the text window for the text, so that searching on has
+// something to look for.
+void SearchOnce(WalkTest& t, const TopWindow& w, const std::string& text);
+// The steps that put a picture into the clipboard: the window's bitmap
+// ("Bitmap &in Ablage"), taken before the key changes the view, so that it
+// differs from what the window shows when it is pasted.
+WalkSetup PictureInClipboard(const std::string& key = "Next");
 
 }  // namespace kvdisplay

@@ -438,14 +438,30 @@ void SendRootMessage(Display* dpy, unsigned long window, const char* atom, long 
 
 bool XSession::Activate(unsigned long id) {
   SendRootMessage(dpy_, id, "_NET_ACTIVE_WINDOW", 2, CurrentTime);
-  for (int i = 0; i < 50; ++i) {
-    if (Active() == id) {
-      Pause(30);
-      return true;
+  // Active once the window manager says so and the server sends the keys
+  // there (the input focus is the window or one of its children).
+  const auto focused = [&] {
+    if (Active() != id) return false;
+    ::Window f = 0;
+    int revert = 0;
+    XGetInputFocus(dpy_, &f, &revert);
+    for (int depth = 0; f && f != PointerRoot && depth < 16; ++depth) {
+      if (f == id) return true;
+      ::Window root = 0, parent = 0, *kids = nullptr;
+      unsigned n = 0;
+      if (!XQueryTree(dpy_, f, &root, &parent, &kids, &n)) return false;
+      if (kids) XFree(kids);
+      if (parent == root) return false;
+      f = parent;
     }
-    Pause(20);
+    return false;
+  };
+  const std::int64_t end = NowMs() + Patient(1000);
+  for (;;) {
+    if (focused()) return true;
+    if (NowMs() >= end) return false;
+    Pause(10);
   }
-  return false;
 }
 
 void XSession::Close(unsigned long id) { SendRootMessage(dpy_, id, "_NET_CLOSE_WINDOW", CurrentTime, 2); }
