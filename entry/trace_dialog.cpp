@@ -24,6 +24,9 @@ constexpr int kDegrees = 10;
 TTraceDlg::TTraceDlg(TPlot111Win& window, const std::string& templateName, std::initializer_list<int> kinds)
     : TComboDlg(window, templateName, kinds), plot_(window), space_(window.dimension == 3) {
   st_.space = space_;
+  // The dialog has no OK button: Enter in the parameter edit traces to the
+  // typed value all the same.
+  SetEnterSendsOk(true);
 }
 
 TTraceDlg::~TTraceDlg() = default;

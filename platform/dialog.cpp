@@ -107,6 +107,11 @@ class DialogWidget : public QDialog {
       if (owner_) owner_->PressEscape();
       return;
     }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && owner_ && owner_->EnterSendsOk() &&
+        !qobject_cast<QPushButton*>(focusWidget())) {
+      owner_->Press(IDOK);
+      return;
+    }
     QDialog::keyPressEvent(e);
   }
 

@@ -120,11 +120,17 @@ class Dialog : public Window {
   // state and text; a dialog calls this when what the enablers read changed.
   void UpdateButtons();
 
+  // Enter on a control that is no push button sends command 1 although the
+  // template has no button 1 (a tool that takes a typed value on Enter).
+  void SetEnterSendsOk(bool on) { enterSendsOk_ = on; }
+  bool EnterSendsOk() const { return enterSendsOk_; }
+
  protected:
   bool CreateNative() override;
 
  private:
   std::string templateName_;
+  bool enterSendsOk_ = false;
   friend struct DialogBuilder;
 };
 

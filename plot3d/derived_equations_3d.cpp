@@ -29,6 +29,24 @@ constexpr long kTestIdleRounds = 200;
 // for the picture of space.
 constexpr long double kTracePixels = 400;
 
+// The combinations this window makes anew from their sources: the four
+// operators, the cross product and the two components of a field.  A
+// power or a composition keeps the trees its own formulas give.
+bool IsRebuiltCombination(int code) {
+  switch (code) {
+    case kComboProduct:
+    case kComboSum:
+    case kComboDifference:
+    case kComboQuotient:
+    case kComboCrossProduct:
+    case kComboParallel:
+    case kComboPerpendicular:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // ---- the forward sweep ----
@@ -63,7 +81,7 @@ bool TPlotRWin::RebuildDerivedEquation(int j) {
     if (ok && code == kDerivedSlicePlane) UpdateItemExtent(j);
     return ok;
   }
-  if (IsCombinationCode(code)) {
+  if (IsRebuiltCombination(code)) {
     // A combined surface is painted from its grid, which must follow the
     // new trees.
     const bool ok = RebuildCombinedEquation(j);

@@ -247,6 +247,7 @@ int TPlotQWin::DrawParameterLine(plat::DC& dc, int i, int direction, int points,
   // A space curve with "Kanten verdecken" leaves out what surfaces hide.
   const bool hideCurve = curve && View3D.HideEdges;
   BeginCurveRecording(2000);
+  MarkEpsSection("begin one slice");
   bool penDown = false;
   TPoint2D previous;
   for (int k = 0; k <= points; ++k) {

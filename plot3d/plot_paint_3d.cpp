@@ -193,13 +193,22 @@ void TPlotRWin::DrawEmptyAxesSymbol(plat::DC& dc) {
   const unsigned oldAlign = dc.SetTextAlign(plat::TA_BASELINE | plat::TA_CENTER);
   const int oldMode = dc.SetBkMode(plat::TRANSPARENT);
   const long double head = ArrowHeadLength();
+  TExportSink* sink = ActiveSink();
+  // An EPS or SVG file takes the names as its own texts, centred over
+  // their tips as on the screen.
+  const bool exportNames = sink && sink->Format() != TExportFormat::Pictex;
   TPoint2D v{-std::sqrt(48.0L), -4};
   for (int k = 0; k < 3; ++k) {
     DrawSegment(dc, {0, 0}, v, head, PackPen(colour, width), 0, true, 3);
     const long double f = 1 + 1.125L * UnitsPerPixelX;
+    const TPoint2D tip{v.x * f, v.y * f};
     plat::Point p;
-    WorldToPixel({v.x * f, v.y * f}, p);
-    if (!Recording()) dc.TextOut(p.x, p.y, AxisNames[static_cast<std::size_t>(k)]);
+    WorldToPixel(tip, p);
+    const std::string& name = AxisNames[static_cast<std::size_t>(k)];
+    if (exportNames)
+      sink->Text(dc, SlotText(name, p, tip, GetColourAvoidingBackground(colour), kAxisLabelFontSlot, 0, 1));
+    else if (!Recording())
+      dc.TextOut(p.x, p.y, name);
     Rotate2D(v, 2 * Pi / 3);
   }
   dc.SetBkMode(oldMode);
@@ -245,6 +254,7 @@ int TPlotRWin::DrawAxis(plat::DC& dc, const TPoint3D& from, const TPoint3D& to, 
   if (Printing && !ColourPrinter) colour = 0;
   if (colour == ColourSlots[0]) colour = colour == 0 ? 1 : 0;
   const int width = Printing ? AxisWidthPrint : AxisWidthDisplay;
+  MarkEpsSection("draw axis");
   const int r = DrawSegment3D(dc, from, to, PackPen(colour, width), 0, false, false, kFramePieces, 0);
   if (r != 0 || !LabelsShown) return r;
   // The name stands nine pixels beyond the axis end, along the axis.
@@ -287,6 +297,7 @@ int TPlotRWin::DrawViewBox(plat::DC& dc) {
   auto corner = [&](int ix, int iy, int iz) {
     return TPoint3D{ix ? hi.x : lo.x, iy ? hi.y : lo.y, iz ? hi.z : lo.z};
   };
+  MarkEpsSection("begin view box");
   int result = 0;
   for (int axis = 0; axis < 3 && result == 0; ++axis) {
     const int a1 = (axis + 1) % 3;

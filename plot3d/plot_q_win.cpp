@@ -56,6 +56,10 @@ void TPlotQWin::BlitNow() {
   PaintFromBuffer(dc);
 }
 
+void TPlotQWin::MarkEpsSection(std::string_view text) {
+  if (TExportSink* sink = ActiveSink(); sink && sink->Format() == TExportFormat::Eps) sink->Comment(text);
+}
+
 namespace {
 
 // A coordinate as a formula text: fifteen places with fourteen decimals,

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 #include <string>
+#include <string_view>
 
 #include "entry/plot111_win.h"
 
@@ -88,6 +89,9 @@ class TPlotQWin : public TPlot111Win {
   void DrawCurveSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b) { DrawSegmentOnDc(dc, a, b); }
   // Paints the window from its back buffer at once.
   void BlitNow();
+  // While an EPS file is recorded, a comment line ("%" and the text) that
+  // marks the section of the drawing that follows.
+  void MarkEpsSection(std::string_view text);
 
   // A pen packed as the segment drawers take it: colour index and width.
   static std::uint32_t PackPen(int colour, int width) {

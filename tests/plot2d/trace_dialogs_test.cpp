@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 #include "core/constants.h"
@@ -14,6 +15,7 @@
 #include "entry/trace_dialog.h"
 #include "entry/trace_traj_dialog.h"
 #include "platform/keys.h"
+#include "platform/resources.h"
 #include "plotcore/model/trajectories.h"
 #include "plot2d/plot2_test_util.h"
 
@@ -39,10 +41,10 @@ class TraceDialogs : public Plot2Test {
     Settle(w);
     return w->GraphTraceDialog();
   }
-  // Types the parameter and presses OK.
+  // Types the parameter and presses Enter in its edit.
   static void TraceTo(TTraceDlg& d, const char* x) {
     d.SetItemText(kIdTraceParameter, x);
-    d.Press(plat::IDOK);
+    d.PressKey(kIdTraceParameter, plat::VK_RETURN);
   }
   static void Click(plat::Dialog& d, int box, bool on) {
     d.SetCheck(box, on);
@@ -57,6 +59,21 @@ class TraceDialogs : public Plot2Test {
   }
   TPlot2Win* w = nullptr;
 };
+
+// Both templates of "Graphverlauf" hold the tool's controls and no OK
+// button (Enter in the parameter edit takes the typed value, see TraceTo).
+TEST_F(TraceDialogs, TheTemplatesHoldTheToolsControlsAndNoOkButton) {
+  auto ids = [](const char* name) {
+    std::set<int> found;
+    if (const plat::res::DialogTemplate* t = plat::res::FindDialog(name))
+      for (const auto& row : t->rows)
+        for (const auto& c : row.controls)
+          if (c.id >= 0) found.insert(c.id);
+    return found;
+  };
+  EXPECT_EQ(ids("TRACE"), (std::set<int>{2, 3, 211, 231, 232, 233, 271, 272, 273, 295, 297, 298, 711, 712, 720}));
+  EXPECT_EQ(ids("TRACE3"), (std::set<int>{2, 211, 231, 232, 233, 271, 272, 273, 274, 295, 297, 298, 711, 712, 720}));
+}
 
 TEST_F(TraceDialogs, ParabolaShowsSlopeTwoXAndItsCurvature) {
   Graph("x^2");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "entry/model/combinations.h"
 #include "entry/model/derived_items.h"
@@ -113,6 +114,41 @@ TEST_F(DerivedRebuild3D, ACombinedSurfaceIsSampledAgainAfterItsSourceChanges) {
   EXPECT_NEAR(D(gridTop()), 6, 1e-12);
   EXPECT_NEAR(D(e.boxMax().z), 6.2, 1e-3);
   EXPECT_NEAR(D(e.boxMin().z), 3.8, 1e-3);
+}
+
+// A power and a composition are made once; the sweep (after a file is read
+// or a source is edited) leaves them with the trees of their own formulas
+// and the grid sampled from them.
+TEST_F(DerivedRebuild3D, APowerOrACompositionKeepsWhatItsFileHolds) {
+  for (int code : {kComboPower, kComboComposition}) {
+    SCOPED_TRACE(code);
+    w->ClearInventory();
+    const int f = w->AppendEquation(kKindSurface, {"", "", "x"});
+    const int g = w->AppendEquation(kKindSurface, {"", "", "2"});
+    const int h = w->AppendEquation(kKindSurface, {"", "", "5"});
+    for (int i : {f, g, h}) {
+      w->Equation(i).lowerBound = {-1, -1};
+      w->Equation(i).upperBound = {1, 1};
+      w->CompileEquation(i);
+      w->UpdateItemExtent(i);
+    }
+    TEquation& e = w->Equation(h);
+    e.derivation = static_cast<std::int16_t>(code);
+    e.source1 = static_cast<std::int16_t>(f);
+    e.source2 = static_cast<std::int16_t>(g);
+    const std::vector<TPoint3D> grid = e.samples;
+    ASSERT_FALSE(grid.empty());
+    w->RebuildDerivedEquations(-1);
+    Edit(f, 2, "y");
+    const TEngineVariableGuard guard(w->Engine());
+    w->SetVariable('X', 0.5L);
+    w->SetVariable('Y', 0.5L);
+    long double z = NAN;
+    ASSERT_TRUE(EvaluateRealPart(w->Engine(), e.trees[2].get(), z));
+    EXPECT_EQ(D(z), 5);
+    ASSERT_EQ(e.samples.size(), grid.size());
+    for (std::size_t k = 0; k < grid.size(); ++k) ASSERT_EQ(D(e.samples[k].z), D(grid[k].z)) << k;
+  }
 }
 
 }  // namespace

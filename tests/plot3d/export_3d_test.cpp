@@ -1,14 +1,19 @@
 // The 3D window exports through the same runs: the surface
 // z = sin(xx+yy)/(xx+yy) as EPS and SVG that Ghostscript and rsvg-convert
-// render like the screen.
+// render like the screen; an EPS file marks the lines of meshes and
+// curves, the axes and the box as its sections; an empty window's symbol
+// keeps its axis names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "plot3_test_util.h"
+#include "support/eps_sections.h"
 #include "support/export_readers.h"
 
 namespace kv::test3d {
@@ -59,6 +64,99 @@ TEST_F(Plot3Test, TheSurfaceExportsAsEpsAndSvgThatTheReadersRender) {
     EXPECT_NEAR(Painted(picture, background), onScreen, onScreen / 5);
   }
   EXPECT_FALSE(w->Recording());
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Surface meshes and space curves mark each of their lines, the axes and
+// the box their own sections: every line of the mesh and the curve starts
+// with "begin one slice" and its polyline, then each axis with "draw axis"
+// and its line (the three meet in the origin), then "begin view box" and
+// the twelve edges of the box.
+TEST_F(Plot3Test, TheEpsFileMarksEachMeshLineEachAxisAndTheBox) {
+  TPlot3Win* w = MakeWindow();
+  Enter(w, kCm3NewExplicit, "EQUA301");
+  Enter(w, kCm3NewCurve, "EQUA304");
+  ASSERT_EQ(w->equationCount, 1);
+  TEquation& surface = w->Equation(0);
+  const TEquation& curve = w->Equation(1);
+  surface.divisions[0] = 4;
+  surface.divisions[1] = 3;
+  surface.curvePoints[0] = surface.curvePoints[1] = 20;
+  w->UpdateItemExtent(0);
+  w->Command(kCm3SlowDrawing);  // "Langsam zeichnen": the surface as a mesh
+  w->AxesShown = 1;
+  w->View3D.BoxVisible = 1;
+  w->View3D.HideEdges = 0;
+  Settle(w);
+
+  kvtest::ScratchFolder dir;
+  const std::string path = dir.File("mesh.eps");
+  pt::ExpectFileDialog(path);
+  w->Command(kCmExportEps);
+  Settle(w);
+  const std::vector<kvtest::EpsSection> sections = kvtest::EpsSections(ReadAll(path));
+
+  // Five lines at fixed v and four at fixed u, then the curve.
+  std::vector<std::string> expected(5 + 4 + 1, "begin one slice");
+  expected.insert(expected.end(), 3, "draw axis");
+  expected.push_back("begin view box");
+  ASSERT_EQ(kvtest::EpsMarks(sections), expected);
+  for (std::size_t k = 1; k <= 10; ++k) {
+    SCOPED_TRACE(k);
+    const auto paths = kvtest::EpsPaths(sections[k]);
+    ASSERT_FALSE(paths.empty()) << "no polyline after the mark";
+    const int points = k <= 9 ? 20 : curve.curvePoints[0];
+    EXPECT_GE(paths.front().size(), 2u);
+    EXPECT_LE(paths.front().size(), static_cast<std::size_t>(points) + 1);
+  }
+  // Each axis section starts with its axis, one straight line; the three
+  // meet in the origin.
+  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> axes;
+  for (std::size_t k = 11; k <= 13; ++k) {
+    const auto paths = kvtest::EpsPaths(sections[k]);
+    ASSERT_FALSE(paths.empty());
+    ASSERT_EQ(paths.front().size(), 2u);
+    axes.emplace_back(paths.front()[0], paths.front()[1]);
+  }
+  EXPECT_LT(kvtest::EpsLinesMiss(axes), 0.01);
+  // The box: twelve lines between eight corners, three at each.
+  const auto paths = kvtest::EpsPaths(sections[14]);
+  ASSERT_GE(paths.size(), 12u);
+  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> edges;
+  for (std::size_t k = 0; k < 12; ++k) {
+    ASSERT_EQ(paths[k].size(), 2u) << "edge " << k;
+    edges.emplace_back(paths[k][0], paths[k][1]);
+  }
+  const auto corners = kvtest::EpsCornerCounts(edges);
+  EXPECT_EQ(corners.size(), 8u);
+  for (const auto& [p, n] : corners) EXPECT_EQ(n, 3) << p.first << " " << p.second;
+  EXPECT_FALSE(w->Recording());
+}
+
+// An empty window exports its symbol of the axes with the three names.
+TEST_F(Plot3Test, TheEmptyWindowExportsTheNamesOfItsAxes) {
+  TPlot3Win* w = MakeWindow();
+  ASSERT_LT(w->equationCount, 0);
+  kvtest::ScratchFolder dir;
+  const std::string eps = dir.File("empty.eps");
+  pt::ExpectFileDialog(eps);
+  w->Command(kCmExportEps);
+  Settle(w);
+  const std::string svg = dir.File("empty.svg");
+  pt::ExpectFileDialog(svg);
+  pt::ExpectDialog("SVG", [](plat::Dialog& d) { d.Press(plat::IDOK); });
+  w->Command(kCmExportSvg);
+  Settle(w);
+  const std::string epsText = ReadAll(eps);
+  const std::string svgText = ReadAll(svg);
+  for (const std::string& name : w->AxisNames) {
+    EXPECT_NE(epsText.find("(" + name + ") show"), std::string::npos) << name << "\n" << epsText;
+    EXPECT_NE(svgText.find("> " + name + " </text>"), std::string::npos) << name << "\n" << svgText;
+  }
 }
 
 // PiCTeX has no filled areas: a surface of painted cells is left out of the

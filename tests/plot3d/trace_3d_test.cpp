@@ -7,6 +7,7 @@
 
 #include "core/number_text.h"
 #include "entry/trace_dialog.h"
+#include "platform/keys.h"
 #include "plot3d/plot3_test_util.h"
 
 namespace kv {
@@ -29,7 +30,7 @@ TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
   d->SetCheck(kIdTraceTangent, true);
   d->Press(kIdTraceTangent);
   d->SetItemText(kIdTraceParameter, "0");
-  d->Press(plat::IDOK);
+  d->PressKey(kIdTraceParameter, plat::VK_RETURN);
   const TTraceState& st = d->State();
   ASSERT_TRUE(st.defined);
   // r(t) = (cos t, sin t, t): speed sqrt 2, curvature 1/2, the normal
@@ -48,6 +49,11 @@ TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
   EXPECT_TRUE(w->Overlays.trace.shown);
   EXPECT_TRUE(w->Overlays.trace.tangentOn);
   EXPECT_NEAR(D(w->Overlays.trace.p1.x), 1, 1e-12);
+  // Enter in the field takes another place: t = 1.5 lies at height 1.5.
+  d->SetItemText(kIdTraceParameter, "1.5");
+  d->PressKey(kIdTraceParameter, plat::VK_RETURN);
+  EXPECT_NEAR(D(st.point.z), 1.5, 1e-12);
+  EXPECT_NEAR(D(st.point.x), std::cos(1.5), 1e-12);
   d->PressEscape();
   w->RepaintNow(false);
   Settle(w);

@@ -1,0 +1,115 @@
+// The 3D window's EPS export on a real display: the file the menu writes
+// marks the lines of a space curve, each axis and the box as sections in
+// the order they are drawn, and an empty window's symbol keeps the names of
+// its axes.
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/display_test.h"
+#include "support/eps_sections.h"
+#include "support/temp_dir.h"
+
+namespace kvdisplay {
+namespace {
+
+class Window3DExports : public DisplayTest {
+ protected:
+  // A new 3D window from the frame's menu.
+  TopWindow New3D() {
+    Menu(Frame(), 403);  // "&3-dim"
+    const TopWindow w = Window("Unbenannt");
+    EXPECT_NE(w.id, 0u) << "no 3D window";
+    Settled(w.id);
+    return w;
+  }
+  // Puts a checkable command of the window's menu in the state asked for:
+  // it is clicked only when its mark says otherwise.
+  void SetChecked(const TopWindow& w, int id, bool on) {
+    const auto item = program_->MenuItem(w.id, id);
+    ASSERT_TRUE(item) << "no menu item " << id;
+    ASSERT_NE(item->check, '-') << id << " is not checkable";
+    if ((item->check == 'c') != on) Menu(w, id);
+  }
+  // "&EPS Datei ...": the path typed once into the file dialog when it has
+  // settled, then the file's text once the program reports it saved.
+  std::string ExportEps(const TopWindow& w, const std::string& path) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, 85);
+    const TopWindow dialog = Screen().WaitFor("Speichern unter", Patient(5000));
+    EXPECT_NE(dialog.id, 0u) << "no file dialog";
+    if (!dialog.id) return {};
+    Settled(dialog.id, 300, Patient(5000));
+    Screen().Activate(dialog.id);
+    Screen().Key("ctrl+a");
+    Screen().Type(path);
+    Screen().Key("Return");
+    EXPECT_TRUE(Screen().WaitGone(dialog.id, Patient(3000))) << "the file dialog stayed open";
+    EXPECT_TRUE(MessageSince(from, "EPS Datei gespeichert", Patient(10000))) << "no report of the saved file";
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+// The example curve with axes and box: its one line, the three axes (one
+// straight line each, meeting in the origin) and the box (twelve edges,
+// three at each of eight corners) stand in the file after their marks.
+TEST_F(Window3DExports, TheEpsFileMarksTheCurveEachAxisAndTheBox) {
+  Start();
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, 1004);  // "&Kurve ..." with its example
+  auto entry = program_->WaitDialog("EQUA304", from, Patient(3000));
+  ASSERT_TRUE(entry) << "no curve dialog";
+  program_->ClickControl(*entry, 1);  // "OK"
+  ASSERT_TRUE(Screen().WaitGone(entry->window, Patient(3000)));
+  Settled(w.id, 300, Patient(10000));
+  SetChecked(w, 109, true);   // "&Achsen"
+  SetChecked(w, 773, true);   // "&Box sichtbar"
+  SetChecked(w, 776, false);  // "Kanten &verdecken": every edge whole
+  Settled(w.id, 300, Patient(10000));
+
+  const std::string eps = ExportEps(w, kvtest::MakeTempDir("eps3d") + "kurve.eps");
+  const std::vector<kvtest::EpsSection> sections = kvtest::EpsSections(eps);
+  const std::vector<std::string> expected{"begin one slice", "draw axis", "draw axis", "draw axis",
+                                          "begin view box"};
+  ASSERT_EQ(kvtest::EpsMarks(sections), expected) << eps.substr(0, 3000);
+
+  const auto curve = kvtest::EpsPaths(sections[1]);
+  ASSERT_FALSE(curve.empty()) << "no polyline after the curve's mark";
+  EXPECT_GT(curve.front().size(), 20u);
+  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> axes;
+  for (std::size_t k = 2; k <= 4; ++k) {
+    const auto paths = kvtest::EpsPaths(sections[k]);
+    ASSERT_FALSE(paths.empty()) << "no axis after mark " << k;
+    ASSERT_EQ(paths.front().size(), 2u) << "the axis after mark " << k << " is no straight line";
+    axes.emplace_back(paths.front()[0], paths.front()[1]);
+  }
+  EXPECT_LT(kvtest::EpsLinesMiss(axes), 0.01) << "the axes do not meet in one point";
+  const auto paths = kvtest::EpsPaths(sections[5]);
+  ASSERT_GE(paths.size(), 12u);
+  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> edges;
+  for (std::size_t k = 0; k < 12; ++k) {
+    ASSERT_EQ(paths[k].size(), 2u) << "edge " << k;
+    edges.emplace_back(paths[k][0], paths[k][1]);
+  }
+  const auto corners = kvtest::EpsCornerCounts(edges);
+  EXPECT_EQ(corners.size(), 8u);
+  for (const auto& [p, n] : corners) EXPECT_EQ(n, 3) << "corner " << p.first << " " << p.second;
+}
+
+// An empty window shows three labelled arrows; the file has the labels.
+TEST_F(Window3DExports, AnEmptyWindowExportsTheNamesOfItsAxes) {
+  Start();
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  const std::string eps = ExportEps(w, kvtest::MakeTempDir("eps3d") + "leer.eps");
+  for (const char* name : {"x", "y", "z"})
+    EXPECT_NE(eps.find(std::string("(") + name + ") show"), std::string::npos) << name << "\n" << eps;
+}
+
+}  // namespace
+}  // namespace kvdisplay

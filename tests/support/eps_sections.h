@@ -1,0 +1,89 @@
+// An EPS file as the export tests read it back: cut at the comment lines
+// that mark its sections, each section's paths with their points, and the
+// two shapes a 3D window's frame leaves in it (three axes through one
+// point, the twelve edges of a box).
+#pragma once
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kvtest {
+
+struct EpsPoint {
+  double x = 0;
+  double y = 0;
+};
+
+struct EpsSection {
+  std::string mark;  // the comment's text, empty for the head
+  std::vector<std::string> lines;
+};
+
+// The head (up to the first mark), then one section per comment line with
+// a single "%" (the header's "%%" and "%!" lines stay with the head).
+inline std::vector<EpsSection> EpsSections(const std::string& eps) {
+  std::vector<EpsSection> sections(1);
+  std::istringstream in(eps);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > 1 && line[0] == '%' && line[1] != '%' && line[1] != '!')
+      sections.push_back({line.substr(1), {}});
+    else
+      sections.back().lines.push_back(line);
+  }
+  return sections;
+}
+
+inline std::vector<std::string> EpsMarks(const std::vector<EpsSection>& sections) {
+  std::vector<std::string> marks;
+  for (std::size_t k = 1; k < sections.size(); ++k) marks.push_back(sections[k].mark);
+  return marks;
+}
+
+// The paths of a section in order, each with its points (moveto and lineto
+// from "newpath" to "stroke" or "fill").
+inline std::vector<std::vector<EpsPoint>> EpsPaths(const EpsSection& s) {
+  std::vector<std::vector<EpsPoint>> paths;
+  bool open = false;
+  for (const std::string& line : s.lines) {
+    if (line == "newpath") {
+      paths.emplace_back();
+      open = true;
+      continue;
+    }
+    if (line == "stroke" || line == "fill") open = false;
+    std::istringstream in(line);
+    double x = 0, y = 0;
+    std::string op;
+    if (open && (in >> x >> y >> op) && (op == "moveto" || op == "lineto")) paths.back().push_back({x, y});
+  }
+  return paths;
+}
+
+// How far the third line passes from the point where the first two cross
+// (points of the page); a large number when the first two are parallel.
+inline double EpsLinesMiss(const std::vector<std::pair<EpsPoint, EpsPoint>>& lines) {
+  const auto [a, b] = lines.at(0);
+  const auto [c, d] = lines.at(1);
+  const auto [e, f] = lines.at(2);
+  const double den = (b.x - a.x) * (d.y - c.y) - (b.y - a.y) * (d.x - c.x);
+  if (std::fabs(den) < 1e-9) return 1e9;
+  const double t = ((c.x - a.x) * (d.y - c.y) - (c.y - a.y) * (d.x - c.x)) / den;
+  const EpsPoint p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+  return std::fabs((f.x - e.x) * (p.y - e.y) - (f.y - e.y) * (p.x - e.x)) / std::hypot(f.x - e.x, f.y - e.y);
+}
+
+// The ends of the edges counted per point (to a hundredth of a point): a
+// box's twelve edges meet three at each of its eight corners.
+inline std::map<std::pair<long, long>, int> EpsCornerCounts(const std::vector<std::pair<EpsPoint, EpsPoint>>& edges) {
+  std::map<std::pair<long, long>, int> corners;
+  for (const auto& [p, q] : edges)
+    for (const EpsPoint& e : {p, q}) ++corners[{std::lround(e.x * 100), std::lround(e.y * 100)}];
+  return corners;
+}
+
+}  // namespace kvtest
