@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "entry/model/coordinate_curve.h"
+#include "entry/model/derived_items.h"
 #include "entry/model/point_items.h"
 #include "entry/plot11_win.h"
 #include "graphics/export_sink.h"
@@ -112,10 +113,11 @@ int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
 
 int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
-  // A trace point stands at the parameter its fourth text holds.
-  if (e.derivation == 109) {
+  // A trace point stands at the parameter its builder keeps in the
+  // seventh text.
+  if (e.derivation == kDerivedTracePoint) {
     long double t;
-    if (TextToValue(e.formulaText[3], t) != 0) return 1;
+    if (TextToValue(e.formulaText[kTracePointParameterText], t) != 0) return 1;
     const bool explicitSource = IsValidIndex(e.source1) && Equation(e.source1).kind == kKindExplicit;
     SetVariable(explicitSource ? 'X' : 'T', t);
   }

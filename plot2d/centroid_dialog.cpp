@@ -142,7 +142,7 @@ void TCentroidDlg::CmMode(int id) {
 
 void TCentroidDlg::ShowCentroidControls() {
   const bool mean = IsChecked(kCentroidMean);
-  for (int id : {kCentroidRun, kCentroidCount, kCentroidCountLabel, kCentroidArea, kCentroidShowDarts})
+  for (int id : {kCentroidRun, kCentroidCount, kCentroidCountLabel, kCentroidNote, kCentroidShowDarts})
     ShowItem(id, mean);
 }
 
@@ -172,21 +172,19 @@ int TCentroidDlg::CmRun() {
   bool hit = false;
   if (show) {
     plat::ClientDC dc(plot_);
-    hit = plot_.ThrowDartsInWindow(centroid_, region, true, &dc, &area_);
+    hit = plot_.ThrowDartsInWindow(centroid_, region, true, &dc);
   } else {
-    hit = plot_.ThrowDartsInWindow(centroid_, region, false, nullptr, &area_);
+    hit = plot_.ThrowDartsInWindow(centroid_, region, false, nullptr);
   }
   if (!hit) {
     SetItemText(kCentroidResult, "");
     plot_.ShowMessageById(10);  // "nichts zu zeigen"
     return 10;
   }
-  std::string x, y, a;
+  std::string x, y;
   plot_.FormatWindowNumber(centroid_.x, x);
   plot_.FormatWindowNumber(centroid_.y, y);
-  plot_.FormatWindowNumber(area_, a);
   SetItemText(kCentroidResult, ("x = " + x + "\r\ny = " + y).substr(0, 100));
-  SetItemText(kCentroidArea, "A = " + a);
   return 0;
 }
 

@@ -28,7 +28,7 @@ enum : int {
   kCentroidCount = 212,
   kCentroidCountLabel = 232,
   kCentroidResult = 231,
-  kCentroidArea = 233,
+  kCentroidNote = 233,       // a static shown with the centroid's controls
   kCentroidRun = 91,         // "Erzeuge"
   kCentroidColour = 211,     // "Farbe"
   kCentroidHelp = 354,       // "Hilfe"
@@ -52,7 +52,6 @@ class TCentroidDlg : public TDlg {
   // the chosen region again onto the DC (a page or an export: on the
   // screen "Erzeuge" shows them).
   void DrawDarts(plat::DC& dc);
-  long double Area() const { return area_; }
 
  private:
   // The equation of the chosen line of a list: the only line, or the
@@ -75,7 +74,6 @@ class TCentroidDlg : public TDlg {
   std::vector<int> inequalities_;
   std::uint8_t colourChanged_ = 0;
   TPoint2D centroid_;
-  long double area_ = 0;
 };
 
 }  // namespace kv

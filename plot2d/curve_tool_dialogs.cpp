@@ -125,8 +125,7 @@ std::array<std::string, 3> TRotaDlg::Texts() {
   return t;
 }
 
-// Polar curves are offered too: they are translated as parametric curves.
-TTranDlg::TTranDlg(TPlotAWin& window) : TMapDlg(window, "TRANSLATE", {201, 202, 203, 204, 205, 208, 209}) {}
+TTranDlg::TTranDlg(TPlotAWin& window) : TMapDlg(window, "TRANSLATE", {201, 203, 204, 205, 208, 209}) {}
 
 // ---- roulettes and evolutes ----
 

@@ -76,7 +76,9 @@ int TPlotAWin::RiemannArea(int f, int g) {
                                QuadratureControl(riemannSeed), sums);
   RestoreVariables();
   UpdateCaption(false);
-  if (code != kIntegrationOk && code != kIntegrationStopped) {
+  // Sums cut short by "A" are no result: the last result stays.
+  if (code == kIntegrationStopped) return code;
+  if (code != kIntegrationOk) {
     ruleValues.fill(0);
     for (std::string& t : ruleTexts) t.clear();
     return code;
@@ -90,7 +92,7 @@ int TPlotAWin::RiemannArea(int f, int g) {
   return kIntegrationOk;
 }
 
-int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g) {
+int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g, long double a, long double b, std::int32_t n) {
   const int rule = firstOverlayRule;
   if (rule < kStripLeft || rule > kStripRandom || !IsValidIndex(f)) return 0;
   TExprNode* ft = Equation(f).trees[1].get();
@@ -98,11 +100,9 @@ int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g) {
   if (!ft || (IsValidIndex(g) && !gt)) return 0;
   TExportSink* sink = ActiveSink();
   if (sink && sink->Format() == TExportFormat::Eps) sink->Comment("begin Riemann overlay");
-  const long double a = IntegrationLeft();
-  const long double b = IntegrationRight();
   std::vector<TStrip> strips;
   SaveVariables();
-  const int code = ComputeStrips(Engine(), ft, gt, a, b, IntegrationDivisions(), AreaWidth(),
+  const int code = ComputeStrips(Engine(), ft, gt, a, b, n, AreaWidth(),
                                  QuadratureControl(riemannSeed), strips);
   RestoreVariables();
   if (strips.empty()) return code == kIntegrationStopped ? 'A' : 0;
@@ -127,8 +127,8 @@ int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g) {
       DrawWorldLine(dc, p, q, true);
   };
 
-  const int n = static_cast<int>(strips.size());
-  const bool wide = 3.0L * n < (b - a) / UnitsPerPixelX;
+  const auto drawn = static_cast<long double>(strips.size());
+  const bool wide = 3.0L * drawn < (b - a) / UnitsPerPixelX;
   int result = 0;
   if (wide) {
     for (const TStrip& s : strips) {
@@ -252,9 +252,9 @@ int TPlotAWin::ArcLengthOf(int i) {
                                         QuadratureControl(riemannSeed), sums);
   RestoreVariables();
   UpdateCaption(false);
-  // Simpson's sum is the length.
-  if (code == kIntegrationOk || code == kIntegrationStopped) SetIntegrationResult(sums.value[kSumSimpson]);
-  return code == kIntegrationStopped ? 0 : code;
+  // Simpson's sum is the length; a run stopped with "A" leaves no result.
+  if (code == kIntegrationOk) SetIntegrationResult(sums.value[kSumSimpson]);
+  return code;
 }
 
 }  // namespace kv

@@ -108,17 +108,20 @@ class TPlotAWin : public TPlot111Win {
   // Stop on "A" unless the drawing is quiet; the random points from seed.
   TQuadratureControl QuadratureControl(std::uint32_t seed);
   // The six sums of entry f minus entry g (g < 0: f alone) over the shared
-  // bounds: 0 or a message code.
+  // bounds: 0, kIntegrationStopped (the user pressed "A"; the sums of the
+  // last result stay) or a message code.
   int RiemannArea(int f, int g);
-  // The strips of the first ticked rule over the plot; 0 or the stop key.
-  int DrawRiemannOverlay(plat::DC& dc, int f, int g);
+  // The strips of the first ticked rule over [a, b] with n divisions (fewer
+  // where the plot is narrow); 0 or the stop key.
+  int DrawRiemannOverlay(plat::DC& dc, int f, int g, long double a, long double b, std::int32_t n);
   // Appends the antiderivative graph of f (minus g) starting at the shared
   // left bound, its start carried by parameter letter 1..23 when given:
   // 0, 4 (inventory full) or 1 (no common interval).
   int AddAntiderivativeGraph(int f, int g, int letter);
   bool BuildAntiderivativeItem(int i);
-  // The arc length of entry i: 0 or a message code; the value and text go
-  // to integrationValue and integrationText.
+  // The arc length of entry i: 0, kIntegrationStopped (no result) or a
+  // message code; the value and text go to integrationValue and
+  // integrationText.
   int ArcLengthOf(int i);
 
   // ---- curve tools (curve_tools.cpp): mapped curves, roulettes, evolutes,
@@ -148,8 +151,9 @@ class TPlotAWin : public TPlot111Win {
   int RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool volume);
   int SectorArea(int curve);
   int VolumeBetween(int f, int g, long double k, bool vertical);
-  // The cross-section volume over [lo, hi] with n steps: 0 or a message
-  // number; the value in `result`.
+  // The cross-section volume over [lo, hi] with n steps, stored on both
+  // graphs: 0, kIntegrationStopped (nothing stored) or a message number;
+  // the value in `result`.
   int SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
                     long double hi, int n, long double& result);
   // The surface of revolution of the curve over revolutionRange about
@@ -219,7 +223,9 @@ class TPlotBWin : public TPlotAWin {
   TRiemDlg* RiemannDialog() const { return riemannDialog_.get(); }
   TPreRiemDlg* ArcLengthDialog() const { return arcLengthDialog_.get(); }
   TDistDlg* DistanceDialog() const { return distanceDialog_.get(); }
-  // The strips of the Riemann dialog's functions while its display is on.
+  // The strips of the Riemann dialog's functions while its display is on,
+  // over the bounds and count its own fields hold (the shared ones may be
+  // another integration dialog's); none while its fields fail its check.
   int DrawIntegrationOverlays(plat::DC& dc);
   // A slider moved: dialogs whose bounds follow parameters compute again;
   // the distance follows its points.

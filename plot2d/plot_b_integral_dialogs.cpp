@@ -94,7 +94,10 @@ void TPlotBWin::OpenDistanceDialog() {
 int TPlotBWin::DrawIntegrationOverlays(plat::DC& dc) {
   if (!riemannDialog_ || riemannDialog_->IsDestroyed() || !overlayFlags[6]) return 0;
   const TRiemDlg& d = *riemannDialog_;
-  return DrawRiemannOverlay(dc, d.SelectedEquation(), d.Mode() == 2 ? d.SecondEquation() : -1);
+  TIntegrationInputs in;
+  if (d.CheckInputs(in) != 0) return 0;
+  return DrawRiemannOverlay(dc, d.SelectedEquation(), d.Mode() == 2 ? d.SecondEquation() : -1, in.left, in.right,
+                            in.divisions);
 }
 
 void TPlotBWin::RefreshIntegrationDialogs() {

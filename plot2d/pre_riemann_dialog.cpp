@@ -1,6 +1,7 @@
 #include "plot2d/pre_riemann_dialog.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "entry/slider_dialog.h"
 #include "platform/resources.h"
@@ -11,6 +12,10 @@ namespace kv {
 namespace {
 
 constexpr long double kMinWidth = 1e-13L;
+
+bool IsCurveInParameter(const TEquation& e) {
+  return e.kind == kKindPolar || e.kind == kKindParametric || e.kind == kKindSpaceCurve;
+}
 
 }  // namespace
 
@@ -44,36 +49,56 @@ void TPreRiemDlg::ShowBounds() {
 }
 
 int TPreRiemDlg::ReadInputs() {
-  long double left = plot_.IntegrationLeft();
-  long double right = plot_.IntegrationRight();
+  TIntegrationInputs in;
+  if (const int code = CheckInputs(in)) return code;
+  firstParameter_ = in.firstParameter;
+  secondParameter_ = in.secondParameter;
+  plot_.IntegrationLeft() = in.left;
+  plot_.IntegrationRight() = in.right;
+  plot_.SetIntegrationDivisions(in.divisions);
+  return 0;
+}
+
+int TPreRiemDlg::CheckInputs(TIntegrationInputs& in) const {
+  in.left = plot_.IntegrationLeft();
+  in.right = plot_.IntegrationRight();
+  in.firstParameter = firstParameter_;
+  in.secondParameter = secondParameter_;
   long double low = 0, high = 0;
   BoundLimits(low, high);
+  const long double slack = BoundSlack(low, high);
   if (!boundFlag_) {
     int p1 = 0, p2 = 0;
-    if (const int code = plot_.ReadValueAndParameter(GetItemText(kIdLeftBound).substr(0, 255), left, p1)) return code;
-    if (const int code = plot_.ReadValueAndParameter(GetItemText(kIdRightBound).substr(0, 255), right, p2))
+    if (const int code = plot_.ReadValueAndParameter(GetItemText(kIdLeftBound).substr(0, 255), in.left, p1))
+      return code;
+    if (const int code = plot_.ReadValueAndParameter(GetItemText(kIdRightBound).substr(0, 255), in.right, p2))
       return code;
     // Only the slider parameters A..W can carry a bound.
-    firstParameter_ = p1 >= 1 && p1 <= 23 ? p1 : 0;
-    secondParameter_ = p2 >= 1 && p2 <= 23 ? p2 : 0;
-    if (!(right >= left + kMinWidth)) return kIntegrationBadRange;
-    if (left < low || right > high) return kIntegrationOutOfBounds;
+    in.firstParameter = p1 >= 1 && p1 <= 23 ? p1 : 0;
+    in.secondParameter = p2 >= 1 && p2 <= 23 ? p2 : 0;
+    if (!(in.right >= in.left + kMinWidth)) return kIntegrationBadRange;
+    if (in.left < low - slack || in.right > high + slack) return kIntegrationOutOfBounds;
+    // A bound shown rounded lies a little outside: integrate over the range.
+    in.left = std::max(in.left, low);
+    in.right = std::min(in.right, high);
+    if (!(in.right >= in.left + kMinWidth)) return kIntegrationBadRange;
   } else {
-    const long double l = plot_.Variable(firstParameter_).re;
-    const long double r = plot_.Variable(secondParameter_).re;
+    long double l = plot_.Variable(firstParameter_).re;
+    long double r = plot_.Variable(secondParameter_).re;
     // A slider beyond the limits or past the other bound leaves the last
     // good bounds in place.
-    if (r >= l + kMinWidth && l >= low + kMinWidth && r <= high - kMinWidth) {
-      left = l;
-      right = r;
+    if (r >= l + kMinWidth && l >= low - slack + kMinWidth && r <= high + slack - kMinWidth) {
+      l = std::max(l, low);
+      r = std::min(r, high);
+      if (r >= l + kMinWidth) {
+        in.left = l;
+        in.right = r;
+      }
     }
   }
-  std::int32_t n = 0;
-  if (const int code = plot_.ReadBoundedInt(GetItemText(kIdDivisions).substr(0, 10), 1, kMaxIntegrationSteps, n))
+  if (const int code = plot_.ReadBoundedInt(GetItemText(kIdDivisions).substr(0, 10), 1, kMaxIntegrationSteps,
+                                            in.divisions))
     return code;
-  plot_.IntegrationLeft() = left;
-  plot_.IntegrationRight() = right;
-  plot_.SetIntegrationDivisions(n);
   return 0;
 }
 
@@ -83,15 +108,21 @@ void TPreRiemDlg::BoundLimits(long double& low, long double& high) const {
   const int i = SelectedEquation();
   if (!plot_.IsValidIndex(i)) return;
   const TEquation& e = plot_.Equation(i);
-  if (e.kind != kKindPolar && e.kind != kKindParametric && e.kind != kKindSpaceCurve) return;
+  if (!IsCurveInParameter(e)) return;
   // The bounds of a curve in a parameter are parameter values: they lie in
-  // the curve's parameter range, wherever the view is.  A typed "2pi" may
-  // differ from the stored end in its last digit.
+  // the curve's parameter range, wherever the view is.
   low = std::min(e.lowerBound.x, e.upperBound.x);
   high = std::max(e.lowerBound.x, e.upperBound.x);
-  const long double slack = 1e-12L * std::max(1.0L, high - low);
-  low -= slack;
-  high += slack;
+}
+
+long double TPreRiemDlg::BoundSlack(long double low, long double high) const {
+  const int i = SelectedEquation();
+  if (!plot_.IsValidIndex(i) || !IsCurveInParameter(plot_.Equation(i))) return 0;
+  // The dialog shows the ends of the range rounded to the window's
+  // decimals ("6.28319" for 2pi), and a typed "2pi" may differ from the
+  // stored end in its last digit: both are taken as the end.
+  const long double shown = 0.5L * std::pow(10.0L, -static_cast<long double>(std::max<int>(plot_.Decimals, 0)));
+  return std::max(shown, 1e-12L * std::max(1.0L, high - low));
 }
 
 void TPreRiemDlg::ShowResult() { SetItemText(kIdResult, plot_.integrationText); }
@@ -140,7 +171,8 @@ void TPreRiemDlg::OnValueButton() {
 
 void TPreRiemDlg::FollowParameters() {
   if (!boundFlag_) return;
-  if (ReadInputs() != 0 || Compute() > 0) return;
+  // A refusal or a stop with "A" leaves the last result shown.
+  if (ReadInputs() != 0 || Compute() != 0) return;
   ShowResult();
   ShowBounds();
 }

@@ -27,6 +27,16 @@ enum : int {
   kIdValueButton = 761,
 };
 
+// The bounds, division count and bound parameters as the dialog's fields
+// give them.
+struct TIntegrationInputs {
+  long double left = 0;
+  long double right = 1;
+  std::int32_t divisions = 1;
+  int firstParameter = 0;
+  int secondParameter = 0;
+};
+
 class TPreRiemDlg : public T2ComboDlg {
  public:
   TPreRiemDlg(TPlotAWin& window, const std::string& templateName, std::initializer_list<int> kinds);
@@ -39,9 +49,15 @@ class TPreRiemDlg : public T2ComboDlg {
   // Reads the bounds and the count into the window: 0 or a message code
   // (6 right not above left, 17 outside the limits or the count's range).
   virtual int ReadInputs();
+  // The same check without storing anything: the fields' values in `in`.
+  int CheckInputs(TIntegrationInputs& in) const;
   // Where the bounds may lie: the view's x range, or the parameter range of
   // a chosen polar, parametric or space curve.
   void BoundLimits(long double& low, long double& high) const;
+  // How far a typed bound may lie outside a curve's parameter range and
+  // still count as its end (it is then moved onto the end): less than half
+  // a unit of the last decimal the window shows.  0 for the view's range.
+  long double BoundSlack(long double low, long double high) const;
   // The derived dialog's computation: 0 or a message code.
   virtual int Compute() { return 0; }
   virtual void ShowResult();

@@ -64,8 +64,11 @@ void TRiemDlg::OnRuleCheck() {
 }
 
 int TRiemDlg::Compute() {
-  stale_ = 0;
-  return plot_.RiemannArea(SelectedEquation(), mode_ == 2 ? SecondEquation() : -1);
+  const int code = plot_.RiemannArea(SelectedEquation(), mode_ == 2 ? SecondEquation() : -1);
+  // The window's sums are this dialog's once it computed them; a stop
+  // leaves them as they were.
+  if (code != kIntegrationStopped) stale_ = 0;
+  return code;
 }
 
 void TRiemDlg::ShowResult() {
@@ -117,6 +120,8 @@ void TRiemDlg::StepDivisions(int delta) {
     code = ReadInputs();
     if (code == 0) code = Compute();
   }
+  // Stopped with "A": no result and no message.
+  if (code == kIntegrationStopped) return;
   if (code <= 0) {
     ShowResult();
     StoreResult();

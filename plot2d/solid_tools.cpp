@@ -79,8 +79,14 @@ int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical) {
 int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
                              long double hi, int n, long double& result) {
   if (!IsValidIndex(f) || !IsValidIndex(g)) return 1;
+  // A long integration like the others: the busy caption, "A" stops it.
+  SetFocus();
+  SetCaption(1, 0, 0);
+  SaveVariables();
   const int code = CrossSectionVolume(Engine(), Equation(f).formulaText[1], Equation(g).formulaText[1], height, shape,
                                       doubled, lo, hi, n, result, [this] { return StopKeyPressed(); });
+  RestoreVariables();
+  UpdateCaption(false);
   if (code != 0) return code;
   TResultPoint p;
   p.code = kSectionResultCode;

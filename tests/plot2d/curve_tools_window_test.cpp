@@ -146,6 +146,19 @@ TEST_F(CurveTools, ReflectingMarkedCurvesAddsOneMirrorLineAndZurueckTakesThemBac
   EXPECT_EQ(w->equationCount, 4);
 }
 
+// "Verschieben" offers the kinds it has a rule for; a polar curve is not
+// among them.
+TEST_F(CurveTools, TheTranslationOffersNoPolarCurve) {
+  const int polar = w->AppendEquation(kKindPolar, {"", "", "1"});
+  const int graph = w->AppendEquation(kKindExplicit, {"", "x"});
+  w->CmTranslate();
+  TTranDlg* t = w->ToolDialogs().translate.get();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->IndexOfFirst(polar), -1);
+  EXPECT_GE(t->IndexOfFirst(graph), 0);
+  EXPECT_EQ(t->ListCount(kIdFirstCombo), 1);
+}
+
 TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
   w->AppendEquation(kKindParametric, {"2cos(t)", "2sin(t)"});
   w->AppendEquation(kKindExplicit, {"", "1"});

@@ -15,6 +15,7 @@
 #include "platform/resources.h"
 #include "plot2_test_util.h"
 #include "plot2d/arc_length_dialog.h"
+#include "plot2d/curve_tool_dialogs.h"
 #include "plot2d/distance_dialog.h"
 #include "plot2d/model/riemann.h"
 #include "plot2d/riemann_dialog.h"
@@ -270,10 +271,34 @@ TEST_F(IntegrationTest, BoundsOfACurveInAParameterLieInItsParameterRange) {
   a.Press(kIdValueButton);
   EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
   EXPECT_NEAR(D(w->integrationValue), 8, 1e-9);
-  // Beyond its parameter range: refused.
-  Bounds(a, "0", "7", "200");
+  // The fields as the dialog shows them again, 2pi rounded up to
+  // "6.28319", are the same range: the bound is moved onto the end.
+  a.ShowBounds();
+  EXPECT_EQ(a.GetItemText(kIdRightBound), Number(w, 2 * Pi));
+  ASSERT_GT(std::stold(a.GetItemText(kIdRightBound)), 2 * Pi);
+  w->integrationValue = 0;
   a.Press(kIdValueButton);
-  EXPECT_EQ(LastMessage(), plat::res::String(417));
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_NEAR(D(w->integrationValue), 8, 1e-9);
+  EXPECT_EQ(w->IntegrationRight(), 2 * Pi);
+  EXPECT_EQ(w->Equation(cardioid).results.front().values[1], 2 * Pi);
+  // The volume of revolution takes the same fields.
+  w->Command(kCmRevolutionVolume);
+  Settle(w);
+  TPreRiemDlg& v = *w->ToolDialogs().revolve;
+  v.ListSetSel(kIdFirstCombo, v.IndexOfFirst(cardioid));
+  v.OnSelChange();
+  EXPECT_EQ(v.GetItemText(kIdRightBound), Number(w, 2 * Pi));
+  v.Press(kIdValueButton);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_EQ(w->Equation(cardioid).results.front().values[1], 2 * Pi);
+  // A unit of the last decimal shown beyond the range, or more: refused.
+  for (const char* right : {"6.28320", "7"}) {
+    pt::ClearMessages();
+    Bounds(a, "0", right, "200");
+    a.Press(kIdValueButton);
+    EXPECT_EQ(LastMessage(), plat::res::String(417)) << right;
+  }
   // A graph's bounds are x values and lie in the view.
   a.ListSetSel(kIdFirstCombo, a.IndexOfFirst(1));
   a.OnSelChange();
@@ -281,6 +306,109 @@ TEST_F(IntegrationTest, BoundsOfACurveInAParameterLieInItsParameterRange) {
   Bounds(a, "0", "2pi", "200");
   a.Press(kIdValueButton);
   EXPECT_EQ(LastMessage(), plat::res::String(417));
+}
+
+// "A" pressed while the sums run stops them, and what was summed so far is
+// no result: the fields keep the last result, nothing is stored, and no
+// message follows.
+TEST_F(IntegrationTest, AStoppedIntegrationLeavesTheLastResult) {
+  TPlot2Win* w = MakeWindow();
+  const int f = w->AppendEquation(kKindExplicit, {"", "x^2"});
+  TRiemDlg& d = Riemann(w);
+  for (int k = 0; k < kSumCount; ++k) Tick(d, kIdRuleFirst + k, true);
+  Bounds(d, "0", "1", "8");
+  d.Press(kIdValueButton);
+  ASSERT_EQ(w->Equation(f).results.size(), 1u);
+  std::vector<std::string> shown;
+  for (int k = 0; k < kSumCount; ++k) shown.push_back(d.GetItemText(kIdRuleResultFirst + k));
+  ASSERT_EQ(shown[0], Number(w, 140.0L / 512));
+  auto unchanged = [&](const char* what) {
+    EXPECT_TRUE(pt::Messages().empty()) << what << ": " << LastMessage();
+    EXPECT_EQ(w->Equation(f).results.size(), 1u) << what;
+    for (int k = 0; k < kSumCount; ++k)
+      EXPECT_EQ(d.GetItemText(kIdRuleResultFirst + k), shown[static_cast<std::size_t>(k)]) << what << " " << k;
+    EXPECT_NEAR(D(w->integrationValue), 1.0 / 3, 1e-15) << what;
+  };
+  pt::ClearMessages();
+  d.SetItemText(kIdDivisions, "1000");
+  pt::InjectKey(*w, 'A', 0, 'a');
+  d.Press(kIdValueButton);
+  unchanged("value button");
+  pt::InjectKey(*w, 'A', 0, 'a');
+  d.Press(kIdMoreDivisions);
+  unchanged("+");
+  EXPECT_EQ(d.GetItemText(kIdDivisions), "1001");
+  // A new choice of rules shows the sums of the last result still.
+  Tick(d, kIdRuleFirst, false);
+  Tick(d, kIdRuleFirst, true);
+  EXPECT_EQ(d.GetItemText(kIdRuleResultFirst), shown[0]);
+
+  // The arc length likewise.
+  w->Command(kCmArcLength);
+  Settle(w);
+  TPreRiemDlg& a = *w->ArcLengthDialog();
+  Bounds(a, "0", "1", "100");
+  a.Press(kIdValueButton);
+  const std::string length = a.GetItemText(kIdResult);
+  ASSERT_EQ(length, Number(w, (2 * std::sqrt(5.0L) + std::asinh(2.0L)) / 4));
+  Bounds(a, "0", "2", "1000");
+  pt::ClearMessages();
+  pt::InjectKey(*w, 'A', 0, 'a');
+  a.Press(kIdValueButton);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  EXPECT_EQ(a.GetItemText(kIdResult), length);
+  EXPECT_EQ(w->integrationText, length);
+  EXPECT_EQ(w->Equation(f).results.size(), 2u);
+}
+
+// The strips belong to the Riemann dialog: another integration dialog that
+// moves the shared bounds and count does not move them, and fields the
+// dialog would refuse draw none.
+TEST_F(IntegrationTest, TheStripsFollowTheRiemannDialogsOwnFields) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "2+x^2/4"});
+  const int circle = w->AppendEquation(kKindParametric, {"cos(t)", "sin(t)"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "-2", "-1", "2");
+  Tick(d, kIdRuleFirst, true);
+  Tick(d, kIdDisplay, true);
+  d.Press(kIdValueButton);
+  // A colour of their own, not the axes' black.
+  w->ColourSlots[kRiemannColourSlot] = 5;
+  const plat::Colour strip = w->DrawingColourOf(w->CheckColourIndex(w->ColourSlots[kRiemannColourSlot]));
+  for (int i : {0, circle}) ASSERT_NE(strip, EntryColour(*w, i));
+  ASSERT_NE(strip, plat::Rgb(0, 0, 0));
+  // The strips' sides at x = -2, -1.5 and -1, their tops 2 + x²/4 at the
+  // left ends; nothing of them right of x = -1.
+  auto stripsAt = [&](long double lo, long double hi) {
+    Settle(w);
+    w->RepaintNow(false);
+    Settle(w);
+    int n = 0;
+    for (int px = w->WorldToPixelX(lo); px <= w->WorldToPixelX(hi); ++px)
+      for (int py = w->AreaOriginY(); py < w->AreaOriginY() + w->AreaHeight(); ++py)
+        if (w->Surface().GetPixel(px, py) == strip) ++n;
+    return n;
+  };
+  const int sides = stripsAt(-1.5L, -1.5L);
+  EXPECT_GT(sides, 0.8 * D(2.5625L / w->UnitsPerPixelY));  // the side from 0 to 2.5625
+  EXPECT_EQ(stripsAt(-0.9L, w->World.xmax), 0);
+
+  // The sector area of the circle over [0, 2] with 100 divisions.
+  w->CmSectorArea();
+  TPreRiemDlg& sector = *w->ToolDialogs().sector;
+  sector.ListSetSel(kIdFirstCombo, sector.IndexOfFirst(circle));
+  sector.OnSelChange();
+  Bounds(sector, "0", "2", "100");
+  sector.Press(kIdValueButton);
+  ASSERT_NEAR(D(w->integrationValue), 1, 1e-12);
+  ASSERT_EQ(w->IntegrationDivisions(), 100);
+  EXPECT_EQ(stripsAt(-1.5L, -1.5L), sides);
+  EXPECT_EQ(stripsAt(-0.9L, w->World.xmax), 0);
+  EXPECT_EQ(d.GetItemText(kIdDivisions), "2");
+
+  d.SetItemText(kIdDivisions, "0");
+  EXPECT_EQ(stripsAt(-1.5L, -1.5L), 0);
 }
 
 TEST_F(IntegrationTest, DistanceOfTwoPoints) {

@@ -18,6 +18,7 @@
 #include "platform/resources.h"
 #include "plotcore/model/trajectories.h"
 #include "plot2d/plot2_test_util.h"
+#include "support/temp_dir.h"
 
 namespace kv::test2d {
 namespace {
@@ -195,6 +196,56 @@ TEST_F(TraceDialogs, TaylorPolynomialAndPointAreAddedAndFollowTheirSource) {
   // The dialog still traces the edited source (its choice kept by index).
   TraceTo(*d, "1");
   EXPECT_NEAR(D(d->State().point.y), D(2 * std::sin(1.0L)), 1e-12);
+}
+
+// A point of each kind of curve the dialog traces stands at the typed
+// parameter, when it is added and after the file is saved and read again.
+TEST_F(TraceDialogs, APointOfEveryCurveKindIsDrawnAgainFromItsFile) {
+  Graph("x^2/2");
+  const int polar = w->AppendEquation(kKindPolar, {"", "", "1+cos(t)"});
+  const int curve = w->AppendEquation(kKindParametric, {"2cos(t)", "sin(t)"});
+  for (int i : {polar, curve}) {
+    w->Equation(i).lowerBound.x = 0;
+    w->Equation(i).upperBound.x = 2 * Pi;
+    w->CompileEquation(i);
+  }
+  w->EquationsChanged(false);
+  TTraceDlg* d = OpenTrace();
+  ASSERT_NE(d, nullptr);
+  const long double r = 1 + std::cos(1.0L);
+  const TPoint2D expected[3] = {{1, 0.5L}, {r * std::cos(1.0L), r * std::sin(1.0L)}, {2 * std::cos(1.0L), std::sin(1.0L)}};
+  // A colour no curve has, so that only the markers show it.
+  constexpr std::int16_t kMarkerColour = 12;
+  for (int source = 0; source < 3; ++source) {
+    d->ListSetSel(kIdFirstCombo, source);
+    d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+    d->SetItemText(kIdTraceParameter, "1");
+    d->Press(kCmTracePoint);
+    ASSERT_EQ(w->equationCount, 3 + source) << source;
+    w->Equation(w->equationCount).penColour = kMarkerColour;
+    w->Equation(w->equationCount).penWidth = 4;
+  }
+  auto markersShown = [&](TPlot2Win* v) {
+    v->RepaintNow(false);
+    Settle(v);
+    const plat::Colour c = v->DrawingColourOf(v->CheckColourIndex(kMarkerColour));
+    for (int k = 0; k < 3; ++k) {
+      const TPoint2D p = expected[k];
+      EXPECT_TRUE(ColourNear(v->Surface(), v->WorldToPixelX(p.x), v->WorldToPixelY(p.y), c, 1))
+          << "the point on curve " << k << " at (" << D(p.x) << ", " << D(p.y) << ")";
+    }
+  };
+  markersShown(w);
+
+  const std::string path = kvtest::MakeTempDir("trace-points") + "points.kv2";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot2Win* r2 = MakeWindow();
+  r2->FileData.FileName = path;
+  ASSERT_EQ(r2->OpenFile(), 0);
+  Settle(r2);
+  ASSERT_EQ(r2->equationCount, 5);
+  markersShown(r2);
 }
 
 TEST_F(TraceDialogs, TangentAndOsculatingCircleAreDrawnInTheTangentColour) {
