@@ -304,11 +304,15 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
-  // The view, box and step trajectories run in.
-  TTrajectoryView TrajectoryView() const;
+  // The view, box, step and mapping trajectories run in.
+  TTrajectoryView TrajectoryView();
+  // A point of a trajectory or sequence carried to where a range window
+  // shows it (unchanged elsewhere); false when it has no image.
+  bool MapTrajectoryPoint(TPoint2D& p);
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
-  // Runs an item; every point goes to the sink (world x, y).  Returns the
+  // Runs an item; every point goes to the sink (world x, y, or its image in
+  // a range window).  Returns the
   // steps made; `finished` tells whether it ran to its end.
   long RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bool& finished, TPoint3D* end = nullptr);
   // Runs an item to the parameter value; false when it cannot get there.

@@ -1,0 +1,153 @@
+// What the plane windows leave on the screen after the user's work: the
+// image of a trajectory in the range window of a mapping, a followed
+// solution stopped with "A", the continuous search for an implicit curve,
+// and the quiz's answer box.
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/display_test.h"
+
+namespace kvdisplay {
+namespace {
+
+// The pixels that differ between two captures of one window.
+std::vector<std::pair<int, int>> Difference(const Image& before, const Image& after) {
+  std::vector<std::pair<int, int>> at;
+  if (before.w != after.w || before.h != after.h) return at;
+  for (int y = 0; y < after.h; ++y)
+    for (int x = 0; x < after.w; ++x)
+      if (before.At(x, y) != after.At(x, y)) at.emplace_back(x, y);
+  return at;
+}
+
+// The plotted rectangle of a plot window's capture: below the menu bar,
+// where the background colour (the commonest of the lower half) fills
+// most of a row, to the bottom and over the whole width.
+Rect PlotArea(const Image& im) {
+  std::map<std::uint32_t, int> count;
+  for (int y = im.h / 2; y < im.h; ++y)
+    for (int x = 0; x < im.w; ++x) ++count[im.At(x, y)];
+  std::uint32_t background = 0;
+  int most = 0;
+  for (const auto& [c, n] : count)
+    if (n > most) most = n, background = c;
+  int top = 0;
+  for (; top < im.h / 2; ++top) {
+    int n = 0;
+    for (int x = 0; x < im.w; ++x) n += im.At(x, top) == background;
+    if (2 * n > im.w) break;
+  }
+  return {0, top, im.w, im.h - top};
+}
+
+// How the drawn pixels lie around a circle about `centre` (pixels):
+// the share within `tolerance` of the radius, and how many of 36 sectors
+// around it they reach.
+struct CircleFit {
+  double onCircle = 0;
+  int sectors = 0;
+};
+
+CircleFit FitCircle(const std::vector<std::pair<int, int>>& at, double cx, double cy, double radius, double tolerance) {
+  CircleFit f;
+  if (at.empty()) return f;
+  int on = 0;
+  bool reached[36] = {};
+  for (const auto& [x, y] : at) {
+    const double dx = x - cx, dy = y - cy;
+    if (std::fabs(std::hypot(dx, dy) - radius) > tolerance) continue;
+    ++on;
+    const double a = std::atan2(dy, dx) + M_PI;
+    reached[std::min(35, static_cast<int>(a / (2 * M_PI) * 36))] = true;
+  }
+  f.onCircle = static_cast<double>(on) / static_cast<double>(at.size());
+  for (bool r : reached) f.sectors += r;
+  return f;
+}
+
+class PlaneResults : public DisplayTest {
+ protected:
+  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
+    auto d = program_->WaitDialog(templateName, from, Patient(3000));
+    if (d) Settled(d->window);
+    return d;
+  }
+  // Runs the command and fills the dialog it opens, then presses Enter.
+  void EnterThrough(const TopWindow& w, int command, const std::string& templateName,
+                    const std::vector<std::pair<int, std::string>>& texts) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    auto d = Await(templateName, from);
+    ASSERT_TRUE(d) << "the dialog " << templateName << " did not appear";
+    for (const auto& [id, text] : texts) program_->SetText(*d, id, text);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(d->window, Patient(3000)));
+  }
+};
+
+// A new complex mapping pair with z ==> 1/z and, in the domain window, the
+// field (-y, x); its trajectory from z = 2 is the circle |z| = 2, whose
+// image in the range window is the circle |w| = 1/2, also after F5.
+TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
+  Start();
+  Menu(Frame(), 407);  // "Ebene &z"
+  const TopWindow range = Window("Wertebereich [Abbildung1.maz]");
+  const TopWindow domain = Window("Abbildung1.maz");
+  ASSERT_NE(range.id, 0u);
+  ASSERT_NE(domain.id, 0u);
+  EnterThrough(domain, 1102, "EQUA401", {{211, "1/z"}});  // "&Neu ..." of "&Abbild"
+  Settled(range.id);
+
+  // The range view: centre 0, width 2 (u from -1 to 1 over the width).
+  ASSERT_TRUE(Screen().Activate(range.id));
+  std::size_t from = program_->Log().Size();
+  Screen().Key("ctrl+v");
+  auto view = Await("VIEWCEN", from);
+  ASSERT_TRUE(view) << "the view dialog of the range window did not appear";
+  program_->SetText(*view, 215, "0");  // "x-Pos"
+  program_->SetText(*view, 216, "0");  // "y-Pos"
+  program_->SetText(*view, 217, "2");  // "Breite"
+  program_->ClickControl(*view, 1);    // "Anwenden"
+  program_->ClickControl(*view, 2);    // "Schließen"
+  ASSERT_TRUE(Screen().WaitGone(view->window, Patient(3000)));
+
+  ASSERT_TRUE(Screen().Activate(domain.id));
+  EnterThrough(domain, 910, "EQUA210", {{211, "-y"}, {212, "x"}});  // "dy/d&t ..."
+  from = program_->Log().Size();
+  Menu(domain, 780);  // "dy/d&t Bahnkurve ..."
+  auto ivp = Await("IVP10", from);
+  ASSERT_TRUE(ivp) << "the trajectory dialog did not appear";
+  program_->SetText(*ivp, 211, "2");  // "z ="
+  // The range window with the field's marks, before the trajectory.
+  const Image before = Settled(range.id, 300, Patient(3000));
+  program_->ClickControl(*ivp, 91);  // "Zeichnen"
+  program_->ClickControl(*ivp, 2);   // "Schließen": it closes once the drawing is done
+  ASSERT_TRUE(Screen().WaitGone(ivp->window, Patient(20000)));
+
+  const Rect area = PlotArea(before);
+  ASSERT_GT(area.h, area.w / 2) << "no plotted rectangle found";
+  // u from -1 to 1 over the width: |w| = 1/2 is a quarter of it.
+  const double cx = area.x + area.w / 2.0, cy = area.y + area.h / 2.0, radius = area.w / 4.0;
+  auto check = [&](const Image& after, const char* when) {
+    const auto drawn = Difference(before, after);
+    ASSERT_GT(drawn.size(), static_cast<std::size_t>(radius * 4)) << "no image of the trajectory " << when;
+    const CircleFit f = FitCircle(drawn, cx, cy, radius, 2.5);
+    EXPECT_GT(f.onCircle, 0.95) << "the drawn pixels are not the circle |w| = 1/2 " << when;
+    EXPECT_EQ(f.sectors, 36) << "the circle |w| = 1/2 is not drawn all round " << when;
+  };
+  check(Settled(range.id, 300, Patient(5000)), "after drawing");
+
+  // "N&eu zeichnen" in the domain draws both windows anew.
+  ASSERT_TRUE(Screen().Activate(domain.id));
+  Screen().Key("F5");
+  ASSERT_TRUE(program_->Answers(domain.id, Patient(20000))) << "F5 did not end";
+  ASSERT_TRUE(program_->Answers(range.id, Patient(20000))) << "the range window was not drawn anew";
+  check(Settled(range.id, 300, Patient(5000)), "after F5");
+}
+
+}  // namespace
+}  // namespace kvdisplay
