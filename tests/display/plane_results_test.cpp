@@ -149,5 +149,55 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
   check(Settled(range.id, 300, Patient(5000)), "after F5");
 }
 
+// "Verfolgen" shows a solution step by step; stopped with "a", what was
+// traced stays on the screen: every pixel it had drawn before the key is
+// still drawn afterwards.  A spiral of dy/dt and a slow crawl of dy/dx.
+TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  struct Case {
+    int command;
+    std::string equationTemplate;
+    std::vector<std::pair<int, std::string>> equation;
+    int ivpCommand;
+    std::string ivpTemplate;
+    std::vector<std::pair<int, std::string>> start;
+  };
+  const Case cases[] = {
+      {910, "EQUA210", {{211, "-0.01x-y"}, {212, "x-0.01y"}}, 780, "IVP10", {{211, "3"}, {212, "0"}}},
+      {911, "EQUA211", {{213, "cos(x)"}}, 781, "IVP11",
+       {{211, "-5"}, {212, "0"}, {220, "0.002"}, {217, "10000000"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ivpTemplate);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    EnterThrough(w, c.command, c.equationTemplate, c.equation);
+    std::size_t from = program_->Log().Size();
+    Menu(w, c.ivpCommand);
+    auto ivp = Await(c.ivpTemplate, from);
+    ASSERT_TRUE(ivp) << "the initial-value dialog did not appear";
+    for (const auto& [id, text] : c.start) program_->SetText(*ivp, id, text);
+    program_->SetText(*ivp, 215, "20");  // "Verzögerung"
+    const Image before = Settled(w.id, 300, Patient(3000));
+    program_->ClickControl(*ivp, 742);  // "Verfolgen"
+    // Some of the solution on the screen, then the key.
+    ASSERT_TRUE(Eventually([&] { return Difference(before, Screen().Capture(w.id)).size() > 150; }, Patient(5000)))
+        << "nothing is traced";
+    const Image traced = Screen().Capture(w.id);
+    ASSERT_TRUE(Screen().Activate(w.id));
+    Screen().Key("a");
+    ASSERT_TRUE(program_->Answers(w.id, Patient(1000))) << "no answer after a";
+    const Image after = Settled(w.id, 300, Patient(3000));
+    const auto shown = Difference(before, traced);
+    std::size_t kept = 0;
+    for (const auto& [x, y] : shown) kept += after.At(x, y) != before.At(x, y);
+    EXPECT_GE(kept, shown.size() * 95 / 100)
+        << kept << " of the " << shown.size() << " pixels traced before the key are still drawn";
+    program_->ClickControl(*ivp, 2);  // "Schließen"
+    ASSERT_TRUE(Screen().WaitGone(ivp->window, Patient(3000)));
+  }
+}
+
 }  // namespace
 }  // namespace kvdisplay
