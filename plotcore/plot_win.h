@@ -285,13 +285,15 @@ class TPlotWin : public TFuncWin {
   // Samples entry i (kinds 201, 202, 203) into the sink.
   TSampleStats SampleEquation(int i, TPolylineSink& sink);
   int DrawSampledCurve(plat::DC& dc, int i);
-  // Traces entry i (kind 204: F in slot 2, gradient in 4 and 5).
-  TTraceStats TraceEquation(int i, TPolylineSink& sink);
+  // Traces entry i (kind 204: F in slot 2, gradient in 4 and 5); with
+  // `continued`, the next pass of a continued search.
+  TTraceStats TraceEquation(int i, TPolylineSink& sink, TContinuedSearch* continued = nullptr);
   // The piece of entry i's curve through a point.
   TTraceStats TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink);
   // Traces entry i's implicit curve onto the DC; with `kept` its runs are
-  // also kept there.  The stop key or 0.
-  int DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept = nullptr);
+  // also kept there, with `continued` it is the next pass of that search.
+  // The stop key or 0.
+  int DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept = nullptr, TContinuedSearch* continued = nullptr);
   // Draws runs kept from a trace of entry i with its pen.
   void DrawTracedRuns(plat::DC& dc, int i, const TTracedRuns& runs);
   TSamplerSettings SamplerSettings() const;

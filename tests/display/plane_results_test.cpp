@@ -199,5 +199,73 @@ TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
   }
 }
 
+// "Fortwährend" in the dialog of an implicit curve: the search goes on
+// under the caption "Abbruch mit Taste A" until the key a; then the curve
+// stands where it belongs and the caption is the window's again.
+TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const std::string caption = Screen().Caption(w.id);
+  // The view the window shows, as its view dialog gives it.
+  std::size_t from = program_->Log().Size();
+  Screen().Key("ctrl+v");
+  auto view = Await("VIEWCOR", from);
+  ASSERT_TRUE(view) << "the view dialog did not appear";
+  double corner[4] = {};
+  for (int k = 0; k < 4; ++k) {
+    const LoggedControl* c = view->Find(211 + k);  // "links", "rechts", "unten", "oben"
+    ASSERT_NE(c, nullptr);
+    corner[k] = std::atof(c->text.c_str());
+  }
+  ASSERT_LT(corner[0], -3);
+  ASSERT_GT(corner[1], 3);
+  ASSERT_LT(corner[2], -3);
+  ASSERT_GT(corner[3], 3);
+  program_->ClickControl(*view, 2);  // "Schließen"
+  ASSERT_TRUE(Screen().WaitGone(view->window, Patient(3000)));
+  ASSERT_TRUE(Screen().Activate(w.id));
+  const Image before = Settled(w.id);
+
+  from = program_->Log().Size();
+  Screen().Key("F3");
+  auto d = Await("EQUA204", from);
+  ASSERT_TRUE(d) << "the dialog of an implicit curve did not appear";
+  program_->SetText(*d, 218, "x^2+y^2=9");
+  program_->ClickControl(*d, 271);  // "Fortwährend"
+  program_->ClickControl(*d, 1);    // "OK"
+  const std::string busy = "Abbruch mit Taste A";
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == busy; }, Patient(3000))) << "the search does not run";
+  // One search of the view takes a blink; this one goes on.
+  Pause(1500);
+  EXPECT_EQ(Screen().Caption(w.id), busy) << "the search ended by itself";
+  ASSERT_TRUE(Screen().Activate(w.id));
+  Screen().Key("a");
+  EXPECT_TRUE(program_->Answers(w.id, Patient(1000))) << "no answer after a";
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, Patient(1000)))
+      << "the caption stays " << Screen().Caption(w.id);
+
+  // The circle of radius 3 about the origin, against the view.
+  const Image after = Settled(w.id, 300, Patient(3000));
+  const Rect area = PlotArea(before);
+  const double sx = area.w / (corner[1] - corner[0]), sy = area.h / (corner[3] - corner[2]);
+  const double cx = area.x - corner[0] * sx, cy = area.y + corner[3] * sy;
+  int on = 0;
+  bool reached[36] = {};
+  const auto drawn = Difference(before, after);
+  for (const auto& [x, y] : drawn) {
+    const double u = (x - cx) / sx, v = (cy - y) / sy;
+    const double r = std::hypot(u, v);
+    if (std::fabs(r - 3) > 2.5 / std::min(sx, sy)) continue;
+    ++on;
+    reached[std::min(35, static_cast<int>((std::atan2(v, u) + M_PI) / (2 * M_PI) * 36))] = true;
+  }
+  int sectors = 0;
+  for (bool r : reached) sectors += r;
+  EXPECT_EQ(sectors, 36) << "the circle x^2+y^2=9 is not drawn all round";
+  // Beside the circle only the equation's label.
+  EXPECT_GT(on, static_cast<int>(drawn.size()) * 3 / 4) << on << " of " << drawn.size() << " on the circle";
+}
+
 }  // namespace
 }  // namespace kvdisplay
