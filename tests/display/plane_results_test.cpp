@@ -2,6 +2,7 @@
 // image of a trajectory in the range window of a mapping, a followed
 // solution stopped with "A", the continuous search for an implicit curve,
 // and the quiz's answer box.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -265,6 +266,93 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   EXPECT_EQ(sectors, 36) << "the circle x^2+y^2=9 is not drawn all round";
   // Beside the circle only the equation's label.
   EXPECT_GT(on, static_cast<int>(drawn.size()) * 3 / 4) << on << " of " << drawn.size() << " on the circle";
+}
+
+// "&Antwort ..." of the quiz shows the task in a message box captioned
+// "Antwort", wide enough for the window manager to show the whole caption.
+// The colour window of the answer's colour bears the same caption in a
+// wide title bar: the text drawn there must stand in the box's title bar
+// pixel for pixel, not cut short.
+TEST_F(PlaneResults, TheQuizAnswerBoxShowsItsWholeCaption) {
+  Start();
+  Menu(Frame(), 404);  // "&Funktions-Quiz"
+  const TopWindow quiz = Window("Rate meine Gleichung");
+  ASSERT_NE(quiz.id, 0u);
+  Menu(quiz, 213);  // "&Antwort ..." of the menu "&Farbe"
+  const TopWindow colours = Screen().WaitFor("Antwort", Patient(3000));
+  ASSERT_NE(colours.id, 0u) << "no colour window";
+  ASSERT_TRUE(Screen().Activate(colours.id));
+  Settled(colours.id);
+  // The title bars above the windows, active both.
+  constexpr int kTitle = 24;
+  // Once the window manager has drawn it for the focus: unchanged for a
+  // while.
+  auto titleBar = [&](unsigned long id) {
+    const Rect c = Screen().Geometry(id);
+    const Rect strip{c.x, c.y - kTitle, c.w, kTitle};
+    Image last = Screen().CaptureScreen(strip);
+    int quiet = 0;
+    Eventually(
+        [&] {
+          Image now = Screen().CaptureScreen(strip);
+          quiet = now.pixels == last.pixels ? quiet + 1 : 0;
+          last = std::move(now);
+          return quiet >= 8;
+        },
+        Patient(1000));
+    return last;
+  };
+  const Image reference = titleBar(colours.id);
+
+  ASSERT_TRUE(Screen().Activate(quiz.id));
+  Screen().Key("F5");  // "&Antwort ..." of the menu "&Gleichung"
+  TopWindow box;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        for (const TopWindow& t : Screen().Windows())
+          if (t.caption == "Antwort" && t.id != colours.id) box = t;
+        return box.id != 0;
+      },
+      Patient(3000)))
+      << "no answer box";
+  Settled(box.id);
+  ASSERT_TRUE(Screen().Activate(box.id));
+  const Image title = titleBar(box.id);
+
+  // Each row's commonest colour; the title bars are the rows up from the
+  // client where both have the same (the gradient of the active title).
+  auto background = [](const Image& im, int y) {
+    std::map<std::uint32_t, int> count;
+    for (int x = 0; x < im.w; ++x) ++count[im.At(x, y)];
+    std::uint32_t c = 0;
+    int most = 0;
+    for (const auto& [colour, n] : count)
+      if (n > most) most = n, c = colour;
+    return c;
+  };
+  int top = kTitle;
+  while (top > 0 && background(reference, top - 1) == background(title, top - 1)) --top;
+  ASSERT_LT(top, kTitle - 8) << "no title bars above the windows";
+  // The caption's text, centred in the colour window's wide title bar:
+  // what differs from the row's colour in its middle half.
+  int x0 = reference.w, x1 = -1, y0 = kTitle, y1 = -1;
+  for (int y = top; y < kTitle; ++y) {
+    const std::uint32_t c = background(reference, y);
+    for (int x = reference.w / 4; x < reference.w * 3 / 4; ++x) {
+      if (reference.At(x, y) == c) continue;
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+  }
+  ASSERT_GT(x1 - x0, 20) << "no caption text in the colour window's title bar";
+  bool whole = false;
+  for (int ox = 0; !whole && ox + (x1 - x0) < title.w; ++ox) {
+    whole = true;
+    for (int y = y0; whole && y <= y1; ++y)
+      for (int x = x0; whole && x <= x1; ++x) whole = title.At(ox + x - x0, y) == reference.At(x, y);
+  }
+  EXPECT_TRUE(whole) << "the answer box (" << box.rect.w << " pixels wide) cuts its caption";
+  Screen().Key("Return");
+  EXPECT_TRUE(Screen().WaitGone(box.id, Patient(3000)));
 }
 
 }  // namespace
