@@ -73,22 +73,5 @@ TEST(ContinuedImplicitSearch, LaterPassesFindWhatTheGridMissedAndTraceNothingTwi
   EXPECT_EQ(late, 0);
 }
 
-TEST(ContinuedImplicitSearch, TheGridShiftsSpreadOverTheCell) {
-  EXPECT_EQ(SearchGridShift(0, 3).x, 0);
-  EXPECT_EQ(SearchGridShift(0, 3).y, 0);
-  // The first 16 shifts reach every ninth of the cell.
-  bool reached[3][3] = {};
-  for (int pass = 1; pass <= 16; ++pass) {
-    const TPoint2D p = SearchGridShift(pass, 3);
-    ASSERT_GE(p.x, 0);
-    ASSERT_LT(p.x, 3);
-    ASSERT_GE(p.y, 0);
-    ASSERT_LT(p.y, 3);
-    reached[static_cast<int>(p.x)][static_cast<int>(p.y)] = true;
-  }
-  for (auto& row : reached)
-    for (bool r : row) EXPECT_TRUE(r);
-}
-
 }  // namespace
 }  // namespace kv
