@@ -88,12 +88,32 @@ int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
   const bool retrace = e.webToAxis || !e.traced || e.traced->key != traceKey;
   auto traced = std::make_shared<TTracedCurve>();
   traced->key = traceKey;
-  // The tracer searches the whole view on a grid every time, so one pass
-  // per member finds every branch; "Fortwährend" needs no further passes.
+  // The tracer searches the whole view on a grid, so one pass per member
+  // finds nearly every branch.  "Fortwährend" searches on, each pass on a
+  // shifted grid adding what the earlier ones missed, until the stop key;
+  // what it found is kept as the trace.
+  const bool continuous = retrace && e.kindFlag && SearchesUntilStopKey(dc);
   const TFamilyPlan family = FamilyPlan(e);
   if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
   int key = 0;
   for (int k = 0; k <= family.last && key == 0; ++k) {
+    if (continuous) {
+      TTracedRuns& runs = traced->members.emplace_back();
+      TContinuedSearch search;
+      while (key == 0) {
+        const std::size_t had = runs.size();
+        key = DrawImplicitCurve(dc, i, &runs, &search);
+        // The screen shows what each pass added while the search goes on.
+        if (runs.size() > had && IsCreated()) {
+          plat::ClientDC client(*this);
+          DrawTracedRuns(client, i, TTracedRuns(runs.begin() + static_cast<std::ptrdiff_t>(had), runs.end()));
+        }
+        if (key == 0 && StopKeyPressed()) key = 'A';
+      }
+      // The key ends this search and the members after it, not the plot.
+      key = 0;
+      break;
+    }
     if (retrace) {
       key = DrawImplicitCurve(dc, i, &traced->members.emplace_back());
     } else if (static_cast<std::size_t>(k) < e.traced->members.size()) {
@@ -104,9 +124,16 @@ int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
   }
   // A trace the stop key cut short is not kept: the next drawing traces.
+  // A continued search ends only so; what it found is the trace.
   if (retrace) e.traced = key == 0 ? std::shared_ptr<const TTracedCurve>(std::move(traced)) : nullptr;
   e.webToAxis = 0;  // the request to trace it again is served
   return key;
+}
+
+bool TPlot11Win::SearchesUntilStopKey(plat::DC& dc) {
+  if (quietDrawing || animating || Printing || Recording() || !IsCreated()) return false;
+  const plat::Bitmap* surface = dc.Surface();
+  return surface && (surface == &BackBuffers[0] || surface == &BackBuffers[1]);
 }
 
 // ---- points and point sequences ----

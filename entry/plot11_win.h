@@ -167,11 +167,17 @@ class TPlot11Win : public TPlot1Win {
 
   // ---- implicit curves, point items and sampled curves (item_drawing.cpp) ----
   // An implicit curve (kind 204) with its family: each member traced on
-  // the grid of the plot layer's tracer.  Nothing in a window that maps its
+  // the grid of the plot layer's tracer.  With "Fortwährend", on the
+  // screen, the search of a member goes on pass after pass, each on a
+  // shifted grid, until the stop key ends it and the members after it;
+  // the rest of the plot is drawn then.  Nothing in a window that maps its
   // plane.  The stop key's code (65) or 0.
   int DrawImplicitEquation(plat::DC& dc, int i);
   // Everything the trace of implicit entry i depends on, as one key.
   std::string ImplicitTraceKey(int i);
+  // Whether a drawing on dc may search on until the stop key: the window's
+  // own picture on the screen, where the key is read.
+  bool SearchesUntilStopKey(plat::DC& dc);
   // A point (209, 309) or a point sequence (215) with its family: a marker
   // of the entry's size at each point that is defined, within the bounds
   // and visible; hollow when the pen style is positive.  A trace point

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -109,6 +111,17 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
     default:
       add("OK", QMessageBox::AcceptRole, IDOK);
       break;
+  }
+  // The window manager's title bar holds the caption beside its icon and
+  // buttons (room of about eight lines' height): a box narrower than that
+  // would show the caption cut short.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics m(bold);
+    const int width = m.horizontalAdvance(Q(caption)) + 8 * m.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
   }
   box.exec();
   for (const auto& b : buttons)

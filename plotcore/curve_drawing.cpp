@@ -58,9 +58,9 @@ int TPlotWin::DrawSampledCurve(plat::DC& dc, int i) {
   return sink.Stopped() ? 'A' : 0;
 }
 
-TTraceStats TPlotWin::TraceEquation(int i, TPolylineSink& sink) {
+TTraceStats TPlotWin::TraceEquation(int i, TPolylineSink& sink, TContinuedSearch* continued) {
   if (!IsValidIndex(i)) return {};
-  return kv::TraceEquation(Equation(i), Engine(), TracerSettings(), dimension == 3, nullptr, sink);
+  return kv::TraceEquation(Equation(i), Engine(), TracerSettings(), dimension == 3, nullptr, sink, continued);
 }
 
 TTraceStats TPlotWin::TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink) {
@@ -94,13 +94,13 @@ class TKeepingSink : public TPolylineSink {
 
 }  // namespace
 
-int TPlotWin::DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept) {
+int TPlotWin::DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept, TContinuedSearch* continued) {
   const TEquation& e = Equation(i);
   PenScope pen(dc, CreateStylePen(e.PenSpec()));
   BeginCurveRecording(4000);
   TDcSink sink(*this, dc);
   TKeepingSink keeping(sink, kept);
-  TraceEquation(i, keeping);
+  TraceEquation(i, keeping, continued);
   EndCurveRecording(e.penColour, e.penWidth, e.penStyle);
   return sink.Stopped() ? 'A' : 0;
 }

@@ -62,16 +62,30 @@ template <class Draw>
 int TPlotWin::DrawIntoBuffers(Draw draw) {
   int r = 0;
   bool drawnSomewhere = false;
+  // A drawing stopped in the plot picture is not drawn again into the
+  // composed one: that picture is made anew from the plot picture, so
+  // what was drawn before the stop stays.
+  bool stoppedInPlot = false;
   for (std::size_t k : {std::size_t{1}, std::size_t{0}}) {
     plat::Bitmap& b = BackBuffers[k];
     if (b.IsNull() || !BufferValid[k]) continue;
     plat::BitmapDC dc(b);
     r = draw(dc);
     drawnSomewhere = true;
-    if (r != 0) break;
+    if (r != 0) {
+      stoppedInPlot = k == 1;
+      break;
+    }
   }
   if (drawnSomewhere && IsCreated()) {
     plat::ClientDC screen(*this);
+    if (stoppedInPlot && !BackBuffers[0].IsNull()) {
+      BackBuffers[0] = BackBuffers[1];
+      plat::BitmapDC composed(BackBuffers[0]);
+      composed.SetCaps(screen.Caps());
+      DrawPlot(composed);
+      BufferValid[0] = 1;
+    }
     BlitBackBuffer(0, screen);
   } else {
     InvalidatePlot();

@@ -285,13 +285,15 @@ class TPlotWin : public TFuncWin {
   // Samples entry i (kinds 201, 202, 203) into the sink.
   TSampleStats SampleEquation(int i, TPolylineSink& sink);
   int DrawSampledCurve(plat::DC& dc, int i);
-  // Traces entry i (kind 204: F in slot 2, gradient in 4 and 5).
-  TTraceStats TraceEquation(int i, TPolylineSink& sink);
+  // Traces entry i (kind 204: F in slot 2, gradient in 4 and 5); with
+  // `continued`, the next pass of a continued search.
+  TTraceStats TraceEquation(int i, TPolylineSink& sink, TContinuedSearch* continued = nullptr);
   // The piece of entry i's curve through a point.
   TTraceStats TraceEquationFrom(int i, const TPoint2D& point, TPolylineSink& sink);
   // Traces entry i's implicit curve onto the DC; with `kept` its runs are
-  // also kept there.  The stop key or 0.
-  int DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept = nullptr);
+  // also kept there, with `continued` it is the next pass of that search.
+  // The stop key or 0.
+  int DrawImplicitCurve(plat::DC& dc, int i, TTracedRuns* kept = nullptr, TContinuedSearch* continued = nullptr);
   // Draws runs kept from a trace of entry i with its pen.
   void DrawTracedRuns(plat::DC& dc, int i, const TTracedRuns& runs);
   TSamplerSettings SamplerSettings() const;
@@ -304,11 +306,15 @@ class TPlotWin : public TFuncWin {
   bool TestPixelNeighbourhood(plat::DC& dc, const TPoint2D& p, long colour);
 
   // ---- trajectories and sequences ----
-  // The view, box and step trajectories run in.
-  TTrajectoryView TrajectoryView() const;
+  // The view, box, step and mapping trajectories run in.
+  TTrajectoryView TrajectoryView();
+  // A point of a trajectory or sequence carried to where a range window
+  // shows it (unchanged elsewhere); false when it has no image.
+  bool MapTrajectoryPoint(TPoint2D& p);
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
-  // Runs an item; every point goes to the sink (world x, y).  Returns the
+  // Runs an item; every point goes to the sink (world x, y, or its image in
+  // a range window).  Returns the
   // steps made; `finished` tells whether it ran to its end.
   long RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bool& finished, TPoint3D* end = nullptr);
   // Runs an item to the parameter value; false when it cannot get there.

@@ -11,13 +11,21 @@
 
 namespace kv {
 
-TTrajectoryView TPlotWin::TrajectoryView() const {
+TTrajectoryView TPlotWin::TrajectoryView() {
   TTrajectoryView v;
   v.world = World;
   v.box = is3D ? &View3D : nullptr;
   v.space = dimension == 3;
   v.defaultStep = DefaultTrajectoryStep();
+  // A range window shows the images of the points.  A window with
+  // logarithmic axes keeps its items in axis coordinates already.
+  if (!is3D && LogWindowType <= 0) v.map = PointMap();
   return v;
+}
+
+bool TPlotWin::MapTrajectoryPoint(TPoint2D& p) {
+  if (is3D || LogWindowType > 0 || !mappedFlag || !IsValidIndex(selectedMapping)) return true;
+  return MapWorldPoint(p);
 }
 
 bool TPlotWin::StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p) {
@@ -121,16 +129,31 @@ int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
   const TEquation& e = Equation(i);
   const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, SequenceTermCount(item));
   const int style = item.pen.style > 0 ? item.pen.style : 1;
+  // Where the terms are shown; a term without image (in a range window) is
+  // left out, and the line breaks there.
+  std::vector<TPoint2D> shown(terms.size());
+  std::vector<std::uint8_t> hasImage(terms.size());
+  for (std::size_t k = 0; k < terms.size(); ++k) {
+    shown[k] = ProjectByViewMode(terms[k]);
+    hasImage[k] = MapTrajectoryPoint(shown[k]) ? 1 : 0;
+  }
   if (e.notVertical && terms.size() > 1) {
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
     BeginCurveRecording(static_cast<long>(terms.size()));
     TDcSink sink(*this, dc);
-    sink.MoveTo(ProjectByViewMode(terms[0]));
-    for (std::size_t k = 1; k < terms.size(); ++k) sink.LineTo(ProjectByViewMode(terms[k]));
+    for (std::size_t k = 0; k < terms.size(); ++k) {
+      if (!hasImage[k]) continue;
+      if (k > 0 && hasImage[k - 1]) {
+        sink.LineTo(shown[k]);
+      } else {
+        sink.MoveTo(shown[k]);
+      }
+    }
     EndCurveRecording(item.pen.colour, item.pen.width, 0);
     dc.SelectPen(old);
   }
-  for (const TPoint3D& p : terms) PlotPoint(dc, ProjectByViewMode(p), item.pen.colour, style);
+  for (std::size_t k = 0; k < terms.size(); ++k)
+    if (hasImage[k]) PlotPoint(dc, shown[k], item.pen.colour, style);
   return StopKeyPressed() ? 'A' : 0;
 }
 

@@ -2,14 +2,11 @@
 
 #include <vector>
 
-#include "core/binary_stream.h"
 #include "core/text_encoding.h"
 
 namespace kv {
 
 namespace {
-
-constexpr long double kTwo32 = 4294967296.0L;
 
 std::uint32_t U32At(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -17,28 +14,6 @@ std::uint32_t U32At(const std::uint8_t* p) {
 }
 
 bool IsColour(std::uint32_t c) { return (c >> 24) == 0; }
-
-// A whole number 0 <= v < 2^64 split into its low and high 32 bits.
-bool WholePair(long double v, std::uint32_t& low, std::uint32_t& high) {
-  if (!(v >= 0) || !(v < kTwo32 * kTwo32)) return false;
-  const auto bits = static_cast<unsigned long long>(v);
-  if (static_cast<long double>(bits) != v) return false;
-  low = static_cast<std::uint32_t>(bits);
-  high = static_cast<std::uint32_t>(bits >> 32);
-  return true;
-}
-
-// The earlier form: the colours as whole numbers in three long doubles.
-bool ReadColoursAsNumbers(const std::uint8_t* p, std::array<std::uint32_t, 5>& colours) {
-  std::array<std::uint32_t, 6> c{};
-  for (std::size_t k = 0; k < 3; ++k)
-    if (!WholePair(DecodeExtended(p + 10 * k), c[2 * k], c[2 * k + 1])) return false;
-  if (c[5] != 0) return false;
-  for (std::size_t k = 0; k < 5; ++k)
-    if (!IsColour(c[k])) return false;
-  for (std::size_t k = 0; k < 5; ++k) colours[k] = c[k];
-  return true;
-}
 
 }  // namespace
 
@@ -128,18 +103,10 @@ bool ReadRangeColours(const std::uint8_t* image, std::size_t size, std::array<st
   if (!image || size < kRangeColourOffset + kRangeColourSize) return false;
   const std::uint8_t* p = image + kRangeColourOffset;
   std::array<std::uint32_t, 5> c{};
-  bool bytes = true;
-  bool zero = true;
   for (std::size_t k = 0; k < 5; ++k) {
     c[k] = U32At(p + 4 * k);
-    bytes = bytes && IsColour(c[k]);
-    zero = zero && c[k] == 0;
+    if (!IsColour(c[k])) return false;
   }
-  // Twenty zero bytes are five black colours, or in the earlier form four
-  // black ones and the fifth in the long double after them.
-  const bool numbers = size >= kRangeColourOffset + 30 && (!bytes || zero);
-  if (numbers && ReadColoursAsNumbers(p, colours)) return true;
-  if (!bytes) return false;
   colours = c;
   return true;
 }

@@ -49,11 +49,9 @@ void ClearRangeStateFields(TEquation& e);
 inline constexpr std::size_t kRangeColourOffset = 371;
 inline constexpr std::size_t kRangeColourSize = 20;
 std::array<std::uint8_t, kRangeColourSize> RangeColourBytes(const std::array<std::uint32_t, 5>& colours);
-// The colours from entry 0's record image (`size` bytes); false when the
-// image holds no colours that can be trusted (a COLORREF's high byte is
-// always 0).  Files of an earlier form of the program kept the colours as
-// whole numbers in the three long doubles from 371, two in each of the
-// first two and the fifth in the third; those are read too.
+// The colours from entry 0's record image (`size` bytes): the 20 bytes
+// from 371 and nothing beyond them.  False when they hold no colours that
+// can be trusted (a COLORREF's high byte is always 0).
 bool ReadRangeColours(const std::uint8_t* image, std::size_t size, std::array<std::uint32_t, 5>& colours);
 
 // The labels joined for one text field, each followed by a comma ("x,u,").

@@ -182,14 +182,14 @@ TSampleStats SampleEquation(TEquation& e, TFormulaEngine& engine, const TSampler
 }
 
 TTraceStats TraceEquation(TEquation& e, TFormulaEngine& engine, const TTracerSettings& settings, bool space,
-                          const TPoint2D* from, TPolylineSink& sink) {
+                          const TPoint2D* from, TPolylineSink& sink, TContinuedSearch* continued) {
   if (e.kind != kKindImplicit || !e.trees[2]) return {};
   TExprNode* restriction = e.restricted ? e.trees[3].get() : nullptr;
   const bool savedJumps = engine.JumpDetection();
   engine.SetJumpDetection(false);
   EquationImplicit f(engine, space, e.trees[2].get(), e.trees[4].get(), e.trees[5].get(), restriction);
   const TTraceStats stats =
-      from ? TraceImplicitCurveFrom(f, settings, *from, sink) : TraceImplicitCurve(f, settings, sink);
+      from ? TraceImplicitCurveFrom(f, settings, *from, sink) : TraceImplicitCurve(f, settings, sink, continued);
   engine.SetJumpDetection(savedJumps);
   engine.ClearEvaluationError();
   return stats;

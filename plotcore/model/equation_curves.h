@@ -23,8 +23,9 @@ TSampleStats SampleEquation(TEquation& e, TFormulaEngine& engine, const TSampler
 
 // Traces an implicit entry (F in slot 2, gradient in 4 and 5, restriction
 // in 3 when restricted) in the view; with `from`, only the piece through
-// that point.  `space`: the window is a space window (point variables).
+// that point; with `continued`, the next pass of a continued search.
+// `space`: the window is a space window (point variables).
 TTraceStats TraceEquation(TEquation& e, TFormulaEngine& engine, const TTracerSettings& settings, bool space,
-                          const TPoint2D* from, TPolylineSink& sink);
+                          const TPoint2D* from, TPolylineSink& sink, TContinuedSearch* continued = nullptr);
 
 }  // namespace kv

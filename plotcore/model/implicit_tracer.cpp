@@ -25,7 +25,7 @@ class Tracer {
     h_ = set_.stepPixels > 0.05L ? set_.stepPixels : 0.05L;
   }
 
-  TTraceStats Run();
+  TTraceStats Run(TContinuedSearch* continued);
   TTraceStats RunFrom(Pix start);
   bool Project(Pix& p);
 
@@ -222,29 +222,45 @@ TTraceStats Tracer::RunFrom(Pix start) {
   return stats_;
 }
 
-TTraceStats Tracer::Run() {
+TTraceStats Tracer::Run(TContinuedSearch* continued) {
   if (!(width_ > 0) || !(height_ > 0) || !std::isfinite(width_) || !std::isfinite(height_)) return stats_;
-  // Grid points 0..nx, 0..ny (the last ones on the far edges).
-  const long nx = static_cast<long>(std::ceil(width_ / g_));
-  const long ny = static_cast<long>(std::ceil(height_ / g_));
-  if (nx <= 0 || ny <= 0 || nx > 100000 || ny > 100000) return stats_;
-  cellsX_ = nx;
-  cellsY_ = ny;
-  owner_.assign(static_cast<std::size_t>(nx * ny), 0);
+  // The cells, one per grid step of the view.
+  cellsX_ = static_cast<long>(std::ceil(width_ / g_));
+  cellsY_ = static_cast<long>(std::ceil(height_ / g_));
+  if (cellsX_ <= 0 || cellsY_ <= 0 || cellsX_ > 100000 || cellsY_ > 100000) return stats_;
+  const std::size_t cells = static_cast<std::size_t>(cellsX_ * cellsY_);
+  int pieceId = 0;
+  // A later pass of a continued search starts from the cells the earlier
+  // ones covered (while the view keeps its size) and on a shifted grid.
+  Pix shift;
+  if (continued) {
+    if (continued->cellsX == cellsX_ && continued->cellsY == cellsY_ && continued->owner.size() == cells) {
+      owner_ = std::move(continued->owner);
+      pieceId = continued->pieces;
+    }
+    const TPoint2D s = SearchGridShift(continued->pass, g_);
+    shift = {s.x, s.y};
+  }
+  if (owner_.size() != cells) owner_.assign(cells, 0);
+  // Grid points 0..nx, 0..ny from the shift, a step before it when
+  // shifted, the last ones on or beyond the far edges.
+  const Pix first{shift.u > 0 ? shift.u - g_ : 0, shift.v > 0 ? shift.v - g_ : 0};
+  const long nx = static_cast<long>(std::ceil((width_ - first.u) / g_));
+  const long ny = static_cast<long>(std::ceil((height_ - first.v) / g_));
   const auto stride = static_cast<std::size_t>(nx + 1);
   std::vector<long double> value(stride * static_cast<std::size_t>(ny + 1));
   std::vector<std::uint8_t> defined(value.size());
   // The grid row by row, each row in one call: the world x of every column
   // as World gives it, then F along the row.
   std::vector<long double> xs(stride);
-  for (long i = 0; i <= nx; ++i) xs[static_cast<std::size_t>(i)] = World({static_cast<long double>(i * g_), 0}).x;
+  for (long i = 0; i <= nx; ++i)
+    xs[static_cast<std::size_t>(i)] = World({first.u + static_cast<long double>(i * g_), 0}).x;
   for (long j = 0; j <= ny; ++j) {
     const std::size_t k = static_cast<std::size_t>(j) * stride;
-    const long double y = World({0, static_cast<long double>(j * g_)}).y;
+    const long double y = World({0, first.v + static_cast<long double>(j * g_)}).y;
     src_.ValueRow(xs.data(), static_cast<int>(stride), y, &value[k], &defined[k]);
     stats_.evaluations += static_cast<long>(stride);
   }
-  int pieceId = 0;
   auto trySeed = [&](std::size_t a, std::size_t b, const Pix& pa, const Pix& pb) {
     if (!defined[a] || !defined[b]) return;
     const long double fa = value[a];
@@ -283,19 +299,38 @@ TTraceStats Tracer::Run() {
       const bool right = i < nx && changes(k, k + 1);
       const bool up = j < ny && changes(k, k + stride);
       if (!right && !up) continue;
-      const Pix p{static_cast<long double>(i * g_), static_cast<long double>(j * g_)};
+      const Pix p{first.u + static_cast<long double>(i * g_), first.v + static_cast<long double>(j * g_)};
       if (right) trySeed(k, k + 1, p, {p.u + g_, p.v});
       if (up) trySeed(k, k + stride, p, {p.u, p.v + g_});
     }
+  }
+  if (continued) {
+    continued->cellsX = cellsX_;
+    continued->cellsY = cellsY_;
+    continued->owner = std::move(owner_);
+    continued->pieces = pieceId;
+    ++continued->pass;
   }
   return stats_;
 }
 
 }  // namespace
 
-TTraceStats TraceImplicitCurve(TImplicitSource& source, const TTracerSettings& settings, TPolylineSink& sink) {
+TPoint2D SearchGridShift(int pass, int gridPixels) {
+  if (pass <= 0) return {0, 0};
+  // The additive sequence of the plastic number: its points fill the
+  // square evenly whatever the number of passes.
+  const long double a1 = 0.7548776662466927L;
+  const long double a2 = 0.5698402909980532L;
+  const long double g = std::clamp(gridPixels, 1, 64);
+  auto part = [](long double v) { return v - std::floor(v); };
+  return {part(0.5L + a1 * pass) * g, part(0.5L + a2 * pass) * g};
+}
+
+TTraceStats TraceImplicitCurve(TImplicitSource& source, const TTracerSettings& settings, TPolylineSink& sink,
+                               TContinuedSearch* continued) {
   Tracer t(source, settings, &sink);
-  return t.Run();
+  return t.Run(continued);
 }
 
 TTraceStats TraceImplicitCurveFrom(TImplicitSource& source, const TTracerSettings& settings, TPoint2D start,

@@ -65,7 +65,26 @@ struct TTraceStats {
   long steps = 0;
 };
 
-TTraceStats TraceImplicitCurve(TImplicitSource& source, const TTracerSettings& settings, TPolylineSink& sink);
+// A search that goes on pass after pass ("Fortwährend"): each pass lays
+// its search grid shifted within a grid cell, so that a later pass finds
+// pieces that fall between the points of the earlier grids (small loops,
+// touching branches), and the cells the earlier pieces passed are kept,
+// so that a later pass traces only what they missed.
+struct TContinuedSearch {
+  int pass = 0;            // the pass to run next
+  long cellsX = 0;         // the cells of the view kept below
+  long cellsY = 0;
+  std::vector<int> owner;  // per cell: the piece that passed it, 0 none
+  int pieces = 0;          // pieces traced so far
+};
+
+// The shift of the search grid of a pass in pixels, each coordinate in
+// [0, gridPixels): none in pass 0, then spread evenly over the cell.
+TPoint2D SearchGridShift(int pass, int gridPixels);
+
+// One search of the view; with `continued` the next pass of that search.
+TTraceStats TraceImplicitCurve(TImplicitSource& source, const TTracerSettings& settings, TPolylineSink& sink,
+                               TContinuedSearch* continued = nullptr);
 
 // Follows the curve through one point in both directions (the point is
 // first moved onto the curve); nothing when it does not reach the curve.

@@ -74,17 +74,32 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
   const long double mx = (world.xmax - world.xmin) * 0.1L;
   const long double my = (world.ymax - world.ymin) * 0.1L;
   area = {area.xmin - mx, area.xmax + mx, area.ymin - my, area.ymax + my};
-  auto outside = [&](const TPoint3D& p) {
-    if (e.kind == kKindOde3D && view.box) return IsBeyondBoxRange(*view.box, p) || !InBox3D(*view.box, p);
-    return !(p.x >= area.xmin && p.x <= area.xmax && p.y >= area.ymin && p.y <= area.ymax);
+  const bool mapped = !view.box && view.map.mapping;
+  // Where a point is shown: projected by the box, or its image under the
+  // mapping; false when it has no image.
+  auto shown = [&](const TPoint3D& p, TPoint2D& q) {
+    if (view.box) {
+      q = ProjectRotated(*view.box, p);
+      return true;
+    }
+    q = {p.x, p.y};
+    return !mapped || MapPoint(engine, view.map, q);
   };
-  auto project = [&](const TPoint3D& p) { return view.box ? ProjectRotated(*view.box, p) : TPoint2D{p.x, p.y}; };
+  auto outside = [&](const TPoint3D& p, bool hasImage, const TPoint2D& image) {
+    if (e.kind == kKindOde3D && view.box) return IsBeyondBoxRange(*view.box, p) || !InBox3D(*view.box, p);
+    // A point without image cannot tell: the run goes on to the next.
+    if (mapped && !hasImage) return false;
+    const TPoint2D q = mapped ? image : TPoint2D{p.x, p.y};
+    return !(q.x >= area.xmin && q.x <= area.xmax && q.y >= area.ymin && q.y <= area.ymax);
+  };
   const bool savedJumps = engine.JumpDetection();
   engine.SetJumpDetection(false);
   long double t = item.paramStart;
   TPoint3D p = item.start;
+  TPoint2D image;
+  bool hasImage = (sink || (mapped && untilLeft)) && shown(p, image);
   if (sink) {
-    sink->MoveTo(project(p));
+    if (hasImage) sink->MoveTo(image);
     sink->StepPoint(t, p);
   }
   long n = 0;
@@ -94,8 +109,17 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
     const TPoint3D prev = p;
     if (!OdeStep(ode, item.method, t, h, p)) break;
     t += h;
+    const bool hadImage = hasImage;
+    hasImage = (sink || (mapped && untilLeft)) && shown(p, image);
     if (sink) {
-      sink->LineTo(project(p));
+      // After a point without image the curve starts again.
+      if (hasImage) {
+        if (hadImage) {
+          sink->LineTo(image);
+        } else {
+          sink->MoveTo(image);
+        }
+      }
       sink->StepPoint(t, p);
     }
     if (restriction) {
@@ -103,7 +127,7 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
       SetPointVariables(engine, p, view.space);
       if (!EvaluateReal(engine, restriction, g) || !(g > 0)) break;
     }
-    if (untilLeft && outside(p)) {
+    if (untilLeft && outside(p, hasImage, image)) {
       finished = true;
       ++n;
       break;

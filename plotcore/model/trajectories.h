@@ -10,6 +10,7 @@
 #include "core/vector3d.h"
 #include "formula/formula_engine.h"
 #include "plotcore/model/curve_sampler.h"
+#include "plotcore/model/entry_evaluation.h"
 #include "plotcore/model/equation.h"
 #include "plotcore/model/view3d.h"
 
@@ -22,18 +23,22 @@ inline constexpr long kMaxSequenceTerms = 1000000;
 
 // Where a trajectory runs: it ends when it leaves the view by a tenth of
 // its size (in a space window, when it leaves the box), and its points are
-// projected by the box's view when there is one.
+// projected by the box's view when there is one.  A window that shows its
+// plane through a mapping shows the image of each point: a point without
+// image breaks the curve, and the view test looks at the image.
 struct TTrajectoryView {
   TSegment2D world{-5, 5, -5, 5};
   const TView3D* box = nullptr;      // the view of a 3D window, or none
   bool space = false;                // a space window (point variables)
   long double defaultStep = 0.0025L; // of items without a step
+  TPointMap map;                     // the mapping of a range window, or none
 };
 
 bool IsTrajectoryKind(int kind);
 // One step of the entry's system from (t, p); false where undefined.
 bool StepTrajectory(TEquation& e, TFormulaEngine& engine, int method, long double t, long double h, TPoint3D& p);
-// Runs an item; every point goes to the sink (world x, y, or projected).
+// Runs an item; every point goes to the sink (world x, y, projected or
+// mapped).
 // Returns the steps made; `finished` tells whether it ran to its end.
 long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, const TTrajectoryView& view,
                    TPolylineSink* sink, bool& finished, TPoint3D* end = nullptr);

@@ -26,6 +26,13 @@ namespace {
 
 using kvtest::ColourNear;
 
+// The runs of points a trajectory hands on.
+struct Runs : TPolylineSink {
+  std::vector<std::vector<TPoint2D>> runs;
+  void MoveTo(const TPoint2D& p) override { runs.push_back({p}); }
+  void LineTo(const TPoint2D& p) override { runs.back().push_back(p); }
+};
+
 class MappingPair : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -232,6 +239,65 @@ TEST_F(MappingPair, TheCrossFollowsTheMouseInBothWindowsWhileTheButtonIsHeld) {
   EXPECT_EQ(d->CursorShown, 0);
   EXPECT_EQ(r->CursorShown, 0);
   EXPECT_NEAR(static_cast<double>(d->CursorImage.x), static_cast<double>(d->PixelToWorldX(x + 5)), 1e-12);
+}
+
+// The range window shows the images of the domain's trajectories and
+// sequences: under 1/z the circle |z| = 2 of the field (-y, x), and the
+// terms of a rotation about the origin, lie on |w| = 1/2.  A trajectory
+// whose image leaves the range view ends there, though it stays in the
+// domain's view; one through 0, which has no image, goes on beyond it.
+TEST_F(MappingPair, TrajectoriesAndSequencesAreDrawnThroughTheMapping) {
+  TDom2Win* d = NewPair(1);
+  ASSERT_NE(d, nullptr);
+  TRan2Win* r = d->RangeWindow;
+  EnterMapping(d, "1/z");
+  r->ChangeView(0, 0, 1);
+  const int field = d->AppendEquation(kKindOde, {"-y", "x"});
+  const int left = d->AppendEquation(kKindOde, {"-1", "0"});
+  const int right = d->AppendEquation(kKindOde, {"1", "0"});
+  const int turn = d->AppendEquation(kKindSequence, {"x*cos(0.3)-y*sin(0.3)", "x*sin(0.3)+y*cos(0.3)"});
+  d->RepaintNow(false);
+  Settle(d);
+  TEquationItem& circle = d->AddTrajectoryItem(field, {2, 0, 0}, kMethodRungeKutta, 0.01L, 700, 1);
+  Runs images;
+  bool finished = false;
+  r->RunTrajectory(field, circle, &images, finished);
+  ASSERT_EQ(images.runs.size(), 1u);
+  EXPECT_GT(images.runs[0].size(), 600u);
+  for (const TPoint2D& w : images.runs[0]) EXPECT_NEAR(static_cast<double>(std::hypot(w.x, w.y)), 0.5, 1e-6);
+
+  // Leftwards along y = 0.1 from x = 4: the image 1/z leaves the range
+  // view, widened by a tenth, where u = x/(x² + 0.01) passes 1.2, at
+  // x = 0.821.  Rightwards along the real axis from -4 with a step
+  // limit: through 0, which has no image.
+  TEquationItem& leaving = d->AddTrajectoryItem(left, {4, 0.1L, 0}, kMethodEuler, 0.001L, 0, 1);
+  TPoint3D end;
+  r->RunTrajectory(left, leaving, nullptr, finished, &end);
+  EXPECT_TRUE(finished);
+  EXPECT_NEAR(static_cast<double>(end.x), 0.821, 0.002);
+  TEquationItem& through = d->AddTrajectoryItem(right, {-4, 0, 0}, kMethodEuler, 0.5L, 16, 1);
+  Runs pieces;
+  r->RunTrajectory(right, through, &pieces, finished);
+  ASSERT_EQ(pieces.runs.size(), 2u) << "the curve breaks at 0";
+  EXPECT_NEAR(static_cast<double>(pieces.runs[0].back().x), -2, 1e-12);
+  EXPECT_NEAR(static_cast<double>(pieces.runs[1].front().x), 2, 1e-12);
+
+  // A sequence: x, y turned by 0.3 about the origin, from (2, 0).
+  d->Equation(turn).notVertical = 0;
+  TEquationItem& terms = d->AddTrajectoryItem(turn, {2, 0, 0}, 0, 0, 20, 1);
+  terms.pen.colour = 6;
+  d->RepaintNow(false);
+  r->UpdateWindow();
+  const plat::Colour c = r->DrawingColourOf(6);
+  for (int n : {0, 3, 7, 12}) {
+    const long double a = -0.3L * n;  // 1/z turns the other way
+    EXPECT_TRUE(ColourNear(r->Surface(), r->WorldToPixelX(0.5L * std::cos(a)), r->WorldToPixelY(0.5L * std::sin(a)),
+                           c, 1))
+        << n;
+  }
+  // Nothing of that colour where the unmapped terms would be.
+  EXPECT_FALSE(ColourNear(r->Surface(), r->WorldToPixelX(2 * std::cos(0.9L)), r->WorldToPixelY(2 * std::sin(0.9L)),
+                          c, 1));
 }
 
 TEST_F(MappingPair, StrokesDrawnInTheDomainAppearMappedInTheRange) {

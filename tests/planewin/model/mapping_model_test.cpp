@@ -359,39 +359,26 @@ TEST(RangeState, TheRangeWindowRidesInTheGridFamiliesAtItsOffsets) {
   EXPECT_EQ(wb.Data(), wf.Data());
 }
 
-// Files of the earlier form kept the colours as whole numbers in the three
-// long doubles from 371; they still open with their colours.  An image whose
-// bytes there are no colours at all gives none.
-TEST(RangeState, ColoursOfTheEarlierFormAreReadAndForeignBytesAreNot) {
-  const std::array<std::uint32_t, 5> c = {0x00C0C0C0, 0x000000FF, 0x00FF0000, 0x00123456, 0x0000FF00};
-  auto earlier = [](long double a, long double b, long double z) {
-    std::vector<std::uint8_t> image(kEquationRecordSize, 0);
-    const long double v[3] = {a, b, z};
-    for (std::size_t k = 0; k < 3; ++k) {
-      const Extended e = EncodeExtended(v[k]);
-      std::copy(e.begin(), e.end(), image.begin() + 371 + static_cast<std::ptrdiff_t>(10 * k));
-    }
-    return image;
-  };
-  const long double two32 = 4294967296.0L;
-  std::array<std::uint32_t, 5> out{};
-  auto image = earlier(c[0] + c[1] * two32, c[2] + c[3] * two32, c[4]);
-  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
-  EXPECT_EQ(out, c);
-  // Four black colours left only the fifth in the earlier form.
-  image = earlier(0, 0, 0x00ABCDEF);
-  ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
-  EXPECT_EQ(out, (std::array<std::uint32_t, 5>{0, 0, 0, 0, 0x00ABCDEF}));
-  // Five black colours in the present form.
-  image.assign(kEquationRecordSize, 0);
+// The colours are the 20 bytes from 371 and nothing else: five black
+// colours stay black whatever the bytes after them hold, and bytes that are
+// no colours (a high byte set) give none.
+TEST(RangeState, ColoursAreTheTwentyBytesFrom371Alone) {
+  std::vector<std::uint8_t> image(kEquationRecordSize, 0);
+  // Behind five black colours, a whole number in the long double at 391.
+  const Extended e = EncodeExtended(0x00ABCDEF);
+  std::copy(e.begin(), e.end(), image.begin() + 391);
+  std::array<std::uint32_t, 5> out{1, 1, 1, 1, 1};
   ASSERT_TRUE(ReadRangeColours(image.data(), image.size(), out));
   EXPECT_EQ(out, (std::array<std::uint32_t, 5>{}));
-  // Neither form: a fraction and a high byte set.
-  image = earlier(1.5L, 2, 3);
+  // Colours with a high byte set are no colours.
+  const long double two32 = 4294967296.0L;
+  const Extended big = EncodeExtended(0x00C0C0C0 + 0x000000FF * two32);
+  std::copy(big.begin(), big.end(), image.begin() + 371);
   EXPECT_FALSE(ReadRangeColours(image.data(), image.size(), out));
   image.assign(kEquationRecordSize, 0xFF);
   EXPECT_FALSE(ReadRangeColours(image.data(), image.size(), out));
   // An image too short to hold them.
+  image.assign(kEquationRecordSize, 0);
   EXPECT_FALSE(ReadRangeColours(image.data(), 390, out));
   EXPECT_FALSE(ReadRangeColours(nullptr, 0, out));
 }
