@@ -1,9 +1,11 @@
 #include "platform/clipboard.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
 #include <QString>
 
@@ -36,6 +38,22 @@ QString EmfFormatOf(const QMimeData* d) {
   for (const QString& f : d->formats())
     if (f.startsWith(QStringLiteral("application/x-openoffice-emf"))) return f;
   return QString();
+}
+
+// Whether every picture the data offers fits the pixel budget, by the size
+// its header claims (the toolkit would decode the first one it can read).
+bool OfferedPicturesFit(const QMimeData* d) {
+  if (!d) return true;
+  for (const QString& format : d->formats()) {
+    if (!format.startsWith(QStringLiteral("image/")) || format.contains(QStringLiteral("emf"))) continue;
+    QByteArray bytes = d->data(format);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureFits(size.width(), size.height())) return false;
+  }
+  return true;
 }
 
 // The in-process clipboard of testing mode.
@@ -129,11 +147,21 @@ std::optional<std::string> GetText() {
   return d->text().toStdString();
 }
 
-Bitmap GetBitmap() {
-  if (Testing()) return Store().bitmap;
+Bitmap GetBitmap(bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
+  if (Testing()) {
+    if (PictureFits(Store().bitmap.Width(), Store().bitmap.Height()) || Store().bitmap.IsNull())
+      return Store().bitmap;
+    if (tooLarge) *tooLarge = true;
+    return {};
+  }
   Bitmap out;
   QClipboard* c = System();
   if (!c) return out;
+  if (!OfferedPicturesFit(c->mimeData())) {
+    if (tooLarge) *tooLarge = true;
+    return out;
+  }
   QImage img = c->image();
   if (img.isNull()) return out;
   ImageOf(out) = img.convertToFormat(QImage::Format_RGB32);

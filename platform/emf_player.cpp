@@ -447,7 +447,7 @@ EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest) {
 }
 
 Bitmap RenderEnhMetafile(const EnhMetafile& emf, int width, int height, Colour background) {
-  if (emf.IsNull() || width <= 0 || height <= 0 || width > 16384 || height > 16384) return Bitmap();
+  if (emf.IsNull() || width > 16384 || height > 16384 || !PictureFits(width, height)) return Bitmap();
   Bitmap out(width, height, background);
   BitmapDC dc(out);
   PlayEnhMetafile(dc, emf, Rect{0, 0, width, height});

@@ -719,4 +719,16 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
   }
 }
 
+// A metafile is drawn onto a bitmap only within the pixel budget of every
+// picture.
+TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
+  EmfDC dc(kScreen, Rect{0, 0, 1250, 625}, EmfDescription("kurvato", "test"));
+  dc.Rectangle(2, 2, 30, 15);
+  const EnhMetafile emf = dc.Close();
+  EXPECT_TRUE(RenderEnhMetafile(emf, 10000, 5001).IsNull());
+  EXPECT_TRUE(RenderEnhMetafile(emf, 0, 10).IsNull());
+  const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
+  EXPECT_EQ(fits.Width(), 16000);
+}
+
 }  // namespace
