@@ -36,6 +36,12 @@ Player::Player(DC& dc, const Header& h, const Rect& dest) : dc_(dc), h_(h), dest
     base_ &= PolygonRegion(ToF(own.polygon), Qt::WindingFill);
     callerShape_ = ToF(own.polygon);
   }
+  int shownWidth = base_.boundingRect().width(), shownHeight = base_.boundingRect().height();
+  if (const Bitmap* surface = dc.Surface(); surface && !surface->IsNull()) {
+    shownWidth = std::min(shownWidth, surface->Width());
+    shownHeight = std::min(shownHeight, surface->Height());
+  }
+  maxFontPixels_ = 2.0 * std::max({shownWidth, shownHeight, 8});
   valid_ = SetUpFinal();
 }
 
