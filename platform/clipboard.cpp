@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QList>
 #include <QMimeData>
 #include <QString>
 
@@ -40,20 +41,17 @@ QString EmfFormatOf(const QMimeData* d) {
   return QString();
 }
 
-// Whether every picture the data offers fits the pixel budget, by the size
-// its header claims (the toolkit would decode the first one it can read).
-bool OfferedPicturesFit(const QMimeData* d) {
-  if (!d) return true;
-  for (const QString& format : d->formats()) {
-    if (!format.startsWith(QStringLiteral("image/")) || format.contains(QStringLiteral("emf"))) continue;
-    QByteArray bytes = d->data(format);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid() && !PictureFits(size.width(), size.height())) return false;
-  }
-  return true;
+// The picture type the toolkit would decode from the data: the first of
+// those it reads (PNG first) that the data offers; empty when none is (a
+// picture of this process comes as an image object).
+QString PictureFormatOf(const QMimeData* d) {
+  if (!d) return QString();
+  QList<QByteArray> types = QImageReader::supportedMimeTypes();
+  const qsizetype png = types.indexOf(QByteArrayLiteral("image/png"));
+  if (png > 0) types.move(png, 0);
+  for (const QByteArray& type : types)
+    if (d->hasFormat(QString::fromLatin1(type))) return QString::fromLatin1(type);
+  return QString();
 }
 
 // The in-process clipboard of testing mode.
@@ -158,11 +156,22 @@ Bitmap GetBitmap(bool* tooLarge) {
   Bitmap out;
   QClipboard* c = System();
   if (!c) return out;
-  if (!OfferedPicturesFit(c->mimeData())) {
-    if (tooLarge) *tooLarge = true;
-    return out;
+  // The picture's size is read from its header before it is decoded.
+  QImage img;
+  const QMimeData* d = c->mimeData();
+  if (const QString format = PictureFormatOf(d); !format.isEmpty()) {
+    QByteArray bytes = d->data(format);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureFits(size.width(), size.height())) {
+      if (tooLarge) *tooLarge = true;
+      return out;
+    }
+    reader.read(&img);
   }
-  QImage img = c->image();
+  if (img.isNull()) img = c->image();
   if (img.isNull()) return out;
   ImageOf(out) = img.convertToFormat(QImage::Format_RGB32);
   return out;
