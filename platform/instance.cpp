@@ -21,9 +21,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <memory>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>

@@ -229,29 +229,28 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
 }
 
 // A listening socket made by a child running as another user ("nobody"),
-// or by this user under a file of that user's; its path is written to
-// `path` (a file of the same name is replaced).  Every message it gets, it
-// answers "ACK" as the instance would, and writes to `report` what it read.
+// or by this user under a file of that user's, moved to `path` (in place of
+// the file there).  Every message it gets, it answers "ACK" as the instance
+// would, and writes to `report` what it read.
 pid_t ForeignListener(const std::string& path, bool asOtherUser, int report) {
-  const std::string made = path + ".made";
-  ::unlink(made.c_str());
+  // Made where the other user may write, then moved into place.
+  const std::string temporary = "/tmp/kurvato-foreign-" + std::to_string(::getpid());
+  ::unlink(temporary.c_str());
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, temporary.c_str(), temporary.size() + 1);
   int ready[2];
   if (::pipe(ready) != 0) return -1;
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::close(ready[0]);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    // Made where the other user may write, then moved into place.
-    const std::string temporary = "/tmp/kurvato-foreign-" + std::to_string(::getpid());
-    std::memcpy(address.sun_path, temporary.c_str(), temporary.size() + 1);
-    ::unlink(temporary.c_str());
     if (asOtherUser && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, 16) != 0)
       _exit(1);
-    if (::write(ready[1], temporary.c_str(), temporary.size()) < 0) _exit(1);
+    const char made = 1;
+    if (::write(ready[1], &made, 1) != 1) _exit(1);
     ::close(ready[1]);
     for (;;) {
       const int c = ::accept(fd, nullptr, nullptr);
@@ -266,11 +265,13 @@ pid_t ForeignListener(const std::string& path, bool asOtherUser, int report) {
     }
   }
   ::close(ready[1]);
-  char buffer[256];
-  const ssize_t n = ::read(ready[0], buffer, sizeof buffer);
+  char made = 0;
+  const ssize_t n = ::read(ready[0], &made, 1);
   ::close(ready[0]);
-  if (n <= 0) return pid;
-  const std::string temporary(buffer, static_cast<std::size_t>(n));
+  if (n != 1) {
+    ADD_FAILURE() << "the foreign socket was not made";
+    return pid;
+  }
   // The other user's socket under this user's name, or this user's under
   // the other user's name.
   if (::chown(temporary.c_str(), asOtherUser ? ::getuid() : 65534, asOtherUser ? ::getgid() : 65534) != 0 ||
@@ -284,6 +285,7 @@ pid_t ForeignListener(const std::string& path, bool asOtherUser, int report) {
 // instance, which notices that its socket was replaced, listens again, and
 // takes the file.
 TEST(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool otherUsersProcess : {true, false}) {
     SCOPED_TRACE(otherUsersProcess ? "another user listens" : "the socket file is another user's");
     const std::string home = kvtest::MakeTempDir("foreign-home");
