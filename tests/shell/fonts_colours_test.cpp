@@ -2,9 +2,7 @@
 // and the background picture.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <sys/resource.h>
 #include <string>
 #include <vector>
 
@@ -344,85 +342,6 @@ TEST_F(LayerTest, PictureFromAFileIsPaintedUnderThePlot) {
   w_->Command(356);
   EXPECT_FALSE(w_->HasPicture());
   EXPECT_FALSE(w_->QueryCommand(356).enabled);
-}
-
-// A run-length BMP of width x height pixels in two colours, as small as
-// such a file gets: every row is runs of 255 pixels of colour 1.
-std::vector<std::uint8_t> RunLengthBmp(int width, int height) {
-  std::vector<std::uint8_t> v;
-  auto put16 = [&v](std::uint32_t x) {
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
-  };
-  auto put32 = [&](std::uint32_t x) {
-    put16(x & 0xFFFF);
-    put16(x >> 16);
-  };
-  std::vector<std::uint8_t> pixels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; x += 255) {
-      pixels.push_back(static_cast<std::uint8_t>(std::min(255, width - x)));
-      pixels.push_back(1);
-    }
-    pixels.insert(pixels.end(), {0, 0});
-  }
-  pixels.insert(pixels.end(), {0, 1});
-  const std::uint32_t offset = 14 + 40 + 8;
-  v = {'B', 'M'};
-  put32(offset + static_cast<std::uint32_t>(pixels.size()));
-  put32(0);
-  put32(offset);
-  put32(40);
-  put32(static_cast<std::uint32_t>(width));
-  put32(static_cast<std::uint32_t>(height));
-  put16(1);
-  put16(8);
-  put32(1);  // run-length, 8 bits
-  put32(static_cast<std::uint32_t>(pixels.size()));
-  put32(2835);
-  put32(2835);
-  put32(2);
-  put32(0);
-  put32(0x00FFFFFF);
-  put32(0x000000FF);
-  v.insert(v.end(), pixels.begin(), pixels.end());
-  return v;
-}
-
-long PeakResidentKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
-// A picture of more pixels than any picture may have is refused from its
-// header with "Datei ist nicht zu öffnen", and takes no memory for its
-// pixels: 2 MB of run-length data claim 16384 x 16384 pixels (1 GB).  A
-// photograph of 4000 x 3000 still loads, with "zu groß" for the screen.
-TEST_F(LayerTest, APictureBeyondThePixelBudgetIsRefusedWithoutItsMemory) {
-  ASSERT_TRUE(WriteFileAtomically(dir_ + "huge.bmp", RunLengthBmp(16384, 16384)));
-  ASSERT_LT(std::filesystem::file_size(dir_ + "huge.bmp"), 2300000u);
-  ASSERT_TRUE(WriteFileAtomically(dir_ + "photo.bmp", RunLengthBmp(4000, 3000)));
-
-  const long before = PeakResidentKb();
-  plat::testing::ClearMessages();
-  w_->PictureFileData.FileName = dir_ + "huge.bmp";
-  EXPECT_EQ(w_->OpenPicture(), 11);
-  EXPECT_FALSE(w_->HasPicture());
-  EXPECT_LT(PeakResidentKb() - before, 64 * 1024) << "kilobytes taken at the peak";
-
-  w_->PictureFileData.FileName = dir_ + "photo.bmp";
-  EXPECT_EQ(w_->OpenPicture(), 0);
-  EXPECT_EQ(LastMessage(), "zu groß");
-  EXPECT_EQ(w_->PictureWidth, 4000);
-  EXPECT_EQ(w_->PictureHeight, 3000);
-
-  // Through the menu, the refusal is the numbered message.
-  plat::testing::ClearMessages();
-  plat::testing::ExpectFileDialog(dir_ + "huge.bmp");
-  w_->Command(372);
-  EXPECT_EQ(LastMessage(), "Datei ist nicht zu öffnen");
-  EXPECT_EQ(w_->PictureWidth, 4000) << "the picture shown stays";
 }
 
 TEST_F(LayerTest, PictureFromTheClipboardIsOfferedForSavingBesideThePlot) {
