@@ -128,8 +128,8 @@ App::~App() {
 
 int App::Run(Window* mainWindow) {
   // Before the loop runs there is nothing to write, and nothing would read
-  // the pipe: until here SIGTERM and SIGHUP end the process at once (a second start
-  // waiting for the running instance, say).
+  // the pipe: until here SIGTERM and SIGHUP end the process at once (a
+  // second start waiting for the running instance, say).
   InstallTermHandler();
   g_mainWindow = mainWindow;
   if (!mainWindow->Create()) return 1;
