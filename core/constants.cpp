@@ -1,6 +1,8 @@
 // Joining the command line into the one file name a start hands over.
 #include "core/constants.h"
 
+#include <utility>
+
 namespace kv {
 
 std::string JoinArguments(int argc, const char* const* argv) {
@@ -11,13 +13,17 @@ std::string JoinArguments(int argc, const char* const* argv) {
     joined += argv[i];
     if (joined.size() > kMaxCommandLine) break;
   }
-  if (joined.size() > kMaxCommandLine) {
+  return CutToCommandLine(std::move(joined));
+}
+
+std::string CutToCommandLine(std::string text) {
+  if (text.size() > kMaxCommandLine) {
     std::size_t cut = kMaxCommandLine;
     // Step back over continuation bytes so no character is split.
-    while (cut > 0 && (static_cast<unsigned char>(joined[cut]) & 0xC0) == 0x80) --cut;
-    joined.resize(cut);
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
   }
-  return joined;
+  return text;
 }
 
 }  // namespace kv

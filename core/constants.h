@@ -71,5 +71,7 @@ inline constexpr std::size_t kMaxCommandLine = 255;
 // trimming); empty for argc < 2.  Cut to kMaxCommandLine bytes, never in the
 // middle of a UTF-8 character.
 std::string JoinArguments(int argc, const char* const* argv);
+// The text cut to kMaxCommandLine bytes in the same way.
+std::string CutToCommandLine(std::string text);
 
 }  // namespace kv

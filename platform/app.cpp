@@ -50,13 +50,13 @@ class InputFilter : public QObject {
 
 InputFilter* g_filter = nullptr;
 
-// SIGTERM is turned into an event of the loop through a pipe: the handler
-// itself may only write a byte.
+// SIGTERM and SIGHUP are turned into an event of the loop through a pipe:
+// the handler itself may only write a byte (the signal's number).
 int g_termPipe[2] = {-1, -1};
 bool g_terminating = false;
 
-void OnTermSignal(int) {
-  const char c = 1;
+void OnTermSignal(int signal) {
+  const char c = static_cast<char>(signal);
   [[maybe_unused]] const ssize_t n = ::write(g_termPipe[1], &c, 1);
 }
 
@@ -64,19 +64,23 @@ void InstallTermHandler() {
   if (g_termPipe[0] >= 0 || ::pipe2(g_termPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   auto* notifier = new QSocketNotifier(g_termPipe[0], QSocketNotifier::Read, g_qapp.get());
   QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-    char c;
-    while (::read(g_termPipe[0], &c, 1) > 0) {
-    }
+    char c = SIGTERM;
+    char next;
+    while (::read(g_termPipe[0], &next, 1) > 0) c = next;
     App::TerminateMainWindow();
     // Ends the process the way the signal would have.
-    std::signal(SIGTERM, SIG_DFL);
-    std::raise(SIGTERM);
+    std::signal(c, SIG_DFL);
+    std::raise(c);
   });
   struct sigaction sa {};
   sa.sa_handler = OnTermSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &sa, nullptr);
+  // A closed terminal or a logout ends the program as SIGTERM does; a
+  // start that was told to ignore hang-ups (nohup) keeps ignoring them.
+  struct sigaction hup {};
+  if (::sigaction(SIGHUP, nullptr, &hup) == 0 && hup.sa_handler != SIG_IGN) ::sigaction(SIGHUP, &sa, nullptr);
 }
 
 }  // namespace
@@ -124,8 +128,8 @@ App::~App() {
 
 int App::Run(Window* mainWindow) {
   // Before the loop runs there is nothing to write, and nothing would read
-  // the pipe: until here SIGTERM ends the process at once (a second start
-  // waiting for the running instance, say).
+  // the pipe: until here SIGTERM and SIGHUP end the process at once (a
+  // second start waiting for the running instance, say).
   InstallTermHandler();
   g_mainWindow = mainWindow;
   if (!mainWindow->Create()) return 1;

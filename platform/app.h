@@ -29,14 +29,15 @@ class App {
   // Deletes destroyed windows now (the loop does it between events).
   static void DeleteDestroyedWindows();
 
-  // Once Run has begun, SIGTERM (a desktop logging out) destroys the main
-  // window without asking whether it may close: its clean-up writes what a
-  // normal exit writes.  Meanwhile no dialog or message box waits for an
-  // answer (each ends as cancelled at once); then the process ends by the
-  // signal.  Before Run, SIGTERM ends the process at once.  SIGXFSZ is
+  // Once Run has begun, SIGTERM (a desktop logging out) and SIGHUP (a closed
+  // terminal) destroy the main window without asking whether it may close:
+  // its clean-up writes what a normal exit writes.  Meanwhile no dialog or
+  // message box waits for an answer (each ends as cancelled at once); then
+  // the process ends by the signal.  Before Run, either ends the process at
+  // once; a SIGHUP ignored from the start (nohup) stays ignored.  SIGXFSZ is
   // ignored: a write beyond the file-size limit just fails.
   static bool Terminating();
-  // What SIGTERM does, for tests: returns instead of ending the process.
+  // What SIGTERM and SIGHUP do, for tests: returns instead of ending the process.
   static void TerminateMainWindow();
 };
 

@@ -3,6 +3,8 @@
 // writer produces 24-bit bottom-up files.
 #include "platform/bitmap.h"
 
+#include <QImageReader>
+#include <QSize>
 #include <QString>
 
 #include <algorithm>
@@ -112,8 +114,11 @@ bool Bitmap::WritePngFile(const std::string& path) const {
 }
 
 Bitmap Bitmap::ReadPngFile(const std::string& path) {
+  QImageReader reader(QString::fromUtf8(path.c_str(), static_cast<qsizetype>(path.size())), "PNG");
+  const QSize size = reader.size();
+  if (!PictureFits(size.width(), size.height())) return {};
   QImage image;
-  if (!image.load(QString::fromUtf8(path.c_str(), static_cast<qsizetype>(path.size())), "PNG")) return {};
+  if (!reader.read(&image)) return {};
   Bitmap b;
   ImageOf(b) = image.convertToFormat(QImage::Format_RGB32);
   return b;
@@ -137,7 +142,7 @@ constexpr std::int64_t kRleFreePixels = 4 * 1024 * 1024;
 constexpr std::int64_t kMaxRlePixelsPerByte = 512;
 // Files larger than the largest image we accept (plus headers) are refused
 // before reading.
-constexpr std::uint64_t kMaxFileBytes = kMaxDimension * kMaxDimension * 4 + (1u << 20);
+constexpr std::uint64_t kMaxFileBytes = kMaxPicturePixels * 4 + (1u << 20);
 
 enum : std::uint32_t { kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6 };
 
@@ -227,7 +232,7 @@ Bitmap DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t header,
     dib.height = -dib.height;
   }
   if (dib.width <= 0 || dib.height <= 0 || dib.width > kMaxDimension ||
-      dib.height > kMaxDimension)
+      dib.height > kMaxDimension || !PictureFits(dib.width, dib.height))
     return {};
   switch (dib.bpp) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;

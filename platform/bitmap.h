@@ -12,6 +12,16 @@
 
 namespace plat {
 
+// The most pixels a picture may have, whatever its format (BMP files and
+// packed DIBs, pictures of the clipboard, PNG files, metafiles drawn onto a
+// bitmap): a larger one is refused from the size in its header before any
+// memory is taken for it, since a few bytes of compressed data can claim an
+// image of gigabytes.  A 4000 x 3000 photograph is well inside.
+inline constexpr std::int64_t kMaxPicturePixels = 50'000'000;
+inline bool PictureFits(std::int64_t width, std::int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxPicturePixels && height <= kMaxPicturePixels / width;
+}
+
 class Bitmap {
  public:
   Bitmap();
@@ -35,7 +45,7 @@ class Bitmap {
 
   // BMP (device-independent bitmap) file and memory images.  Reading accepts
   // 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or RLE; a malformed
-  // image gives a null bitmap.
+  // image, or one beyond kMaxPicturePixels, gives a null bitmap.
   static Bitmap ReadBmpFile(const std::string& path);
   static Bitmap FromBmpBytes(const std::vector<std::uint8_t>& bytes);
   // Packed DIB (header + pixels, no file header) as the clipboard holds it.
@@ -44,7 +54,7 @@ class Bitmap {
   std::vector<std::uint8_t> ToBmpBytes() const;
   bool WritePngFile(const std::string& path) const;   // for screenshots in tests
   // A PNG file (pictures rendered by other programs, in tests); null when
-  // it cannot be read.
+  // it cannot be read or is beyond kMaxPicturePixels.
   static Bitmap ReadPngFile(const std::string& path);
 
   // Platform-side access to the image; opaque to the program.

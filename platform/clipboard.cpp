@@ -1,9 +1,12 @@
 #include "platform/clipboard.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
+#include <QList>
 #include <QMimeData>
 #include <QString>
 
@@ -35,6 +38,19 @@ QString EmfFormatOf(const QMimeData* d) {
   // The office suite's type may come with other parameters.
   for (const QString& f : d->formats())
     if (f.startsWith(QStringLiteral("application/x-openoffice-emf"))) return f;
+  return QString();
+}
+
+// The picture type the toolkit would decode from the data: the first of
+// those it reads (PNG first) that the data offers; empty when none is (a
+// picture of this process comes as an image object).
+QString PictureFormatOf(const QMimeData* d) {
+  if (!d) return QString();
+  QList<QByteArray> types = QImageReader::supportedMimeTypes();
+  const qsizetype png = types.indexOf(QByteArrayLiteral("image/png"));
+  if (png > 0) types.move(png, 0);
+  for (const QByteArray& type : types)
+    if (d->hasFormat(QString::fromLatin1(type))) return QString::fromLatin1(type);
   return QString();
 }
 
@@ -129,12 +145,33 @@ std::optional<std::string> GetText() {
   return d->text().toStdString();
 }
 
-Bitmap GetBitmap() {
-  if (Testing()) return Store().bitmap;
+Bitmap GetBitmap(bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
+  if (Testing()) {
+    if (PictureFits(Store().bitmap.Width(), Store().bitmap.Height()) || Store().bitmap.IsNull())
+      return Store().bitmap;
+    if (tooLarge) *tooLarge = true;
+    return {};
+  }
   Bitmap out;
   QClipboard* c = System();
   if (!c) return out;
-  QImage img = c->image();
+  // The picture's size is read from its header before it is decoded.
+  QImage img;
+  const QMimeData* d = c->mimeData();
+  if (const QString format = PictureFormatOf(d); !format.isEmpty()) {
+    QByteArray bytes = d->data(format);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureFits(size.width(), size.height())) {
+      if (tooLarge) *tooLarge = true;
+      return out;
+    }
+    reader.read(&img);
+  }
+  if (img.isNull()) img = c->image();
   if (img.isNull()) return out;
   ImageOf(out) = img.convertToFormat(QImage::Format_RGB32);
   return out;

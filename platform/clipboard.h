@@ -36,8 +36,10 @@ bool SetMetafile(const EnhMetafile& emf);
 inline constexpr int kMaxPreviewSide = 2048;
 
 std::optional<std::string> GetText();
-// A null bitmap when the clipboard offers none.
-Bitmap GetBitmap();
+// A null bitmap when the clipboard offers none, or when the picture it
+// offers claims more than kMaxPicturePixels (then `tooLarge`, when given,
+// is set; the picture is not decoded).
+Bitmap GetBitmap(bool* tooLarge = nullptr);
 std::optional<std::vector<std::uint8_t>> GetMetafile();
 // The clipboard's metafile when it offers one with a sound header.
 std::optional<EnhMetafile> GetEnhMetafile();

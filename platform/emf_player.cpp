@@ -36,6 +36,12 @@ Player::Player(DC& dc, const Header& h, const Rect& dest) : dc_(dc), h_(h), dest
     base_ &= PolygonRegion(ToF(own.polygon), Qt::WindingFill);
     callerShape_ = ToF(own.polygon);
   }
+  int shownWidth = base_.boundingRect().width(), shownHeight = base_.boundingRect().height();
+  if (const Bitmap* surface = dc.Surface(); surface && !surface->IsNull()) {
+    shownWidth = std::min(shownWidth, surface->Width());
+    shownHeight = std::min(shownHeight, surface->Height());
+  }
+  maxFontPixels_ = 2.0 * std::max({shownWidth, shownHeight, 8});
   valid_ = SetUpFinal();
 }
 
@@ -447,7 +453,7 @@ EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest) {
 }
 
 Bitmap RenderEnhMetafile(const EnhMetafile& emf, int width, int height, Colour background) {
-  if (emf.IsNull() || width <= 0 || height <= 0 || width > 16384 || height > 16384) return Bitmap();
+  if (emf.IsNull() || width > 16384 || height > 16384 || !PictureFits(width, height)) return Bitmap();
   Bitmap out(width, height, background);
   BitmapDC dc(out);
   PlayEnhMetafile(dc, emf, Rect{0, 0, width, height});

@@ -25,7 +25,8 @@ struct EmfPlayStats {
 EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest);
 
 // The metafile drawn onto a new bitmap of the given size (a null bitmap for
-// a null metafile or an impossible size).
+// a null metafile, or a size of no pixels, above 16384 on a side or beyond
+// kMaxPicturePixels).
 Bitmap RenderEnhMetafile(const EnhMetafile& emf, int width, int height,
                          Colour background = Rgb(255, 255, 255));
 

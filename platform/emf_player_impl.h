@@ -146,6 +146,11 @@ class Player {
   QRectF guard_;
   QRegion base_;
   std::vector<QPointF> callerShape_;  // the DC's own polygon clip
+  // The largest font height and width, in destination pixels: twice the
+  // longer side of what the play can show.  A taller font shows no more
+  // of the picture, and every height the toolkit draws in fills its glyph
+  // cache anew.
+  double maxFontPixels_ = 16;
   bool valid_ = false;
   Affine final_;  // reference-device pixels to destination pixels
   Affine m_;      // logical units to destination pixels

@@ -170,9 +170,11 @@ LogFont Player::DeviceFont() {
   LogFont f = s_.font;
   const double sy = ScaleY(), sx = ScaleX();
   const double h = f.height == 0 ? -12.0 : double(f.height);
-  const double hs = std::clamp(std::abs(h) * sy, 1.0, 1e6);
+  const double hs = std::clamp(std::abs(h) * sy, 1.0, maxFontPixels_);
   f.height = static_cast<std::int32_t>(std::copysign(std::floor(hs + 0.5), h));
-  if (f.width != 0) f.width = static_cast<std::int32_t>(std::clamp(std::floor(std::abs(double(f.width)) * sx + 0.5), 1.0, 1e6));
+  if (f.width != 0)
+    f.width = static_cast<std::int32_t>(
+        std::clamp(std::floor(std::abs(double(f.width)) * sx + 0.5), 1.0, std::floor(maxFontPixels_)));
   // Turned with the transform (a mirror in y alone leaves text upright).
   const Affine& m = M();
   double turn = std::atan2(-m.b, m.a) * 1800 / kPi;

@@ -1,4 +1,4 @@
-// Single-instance hand-off over a per-user local socket.  The names of the
+// Single-instance hand-off over a per-user local socket.  The places of the
 // socket and of the lock file depend on the user and the settings folder,
 // so test runs with their own folder never meet a desktop instance.
 //
@@ -21,10 +21,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "platform/app.h"
@@ -34,11 +38,56 @@ namespace plat {
 
 namespace {
 
-QString SocketName() {
-  QByteArray dir = QByteArray::fromStdString(SettingsDirectory());
-  QByteArray hash = QCryptographicHash::hash(dir, QCryptographicHash::Sha1).toHex().left(12);
-  return QString("kurvato-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+// The longest socket path the system takes (sun_path holds 108 bytes with
+// the closing zero).  The toolkit first makes the socket in a fresh
+// folder "XXXXXX/s" beside the final name and renames it into place, so
+// that name must fit too.
+constexpr std::size_t kMaxSocketPath = sizeof(sockaddr_un{}.sun_path) - 1;
+
+bool Fits(const std::string& folder, const std::string& name) {
+  return folder.size() + std::max<std::size_t>(name.size(), 8) <= kMaxSocketPath;
 }
+
+// A real folder (not a link) of this user's own that nobody else may write
+// into: nobody else can have put a socket or a link there.
+bool OwnFolder(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+}
+
+std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ? dir : dir + '/'; }
+
+}  // namespace
+
+std::string HandOffSocketPath() {
+  const std::string settings = SettingsDirectory();
+  const std::string hash = QCryptographicHash::hash(QByteArray::fromStdString(settings), QCryptographicHash::Sha1)
+                               .toHex()
+                               .left(12)
+                               .toStdString();
+  // Folders that others share hold one socket per settings folder.
+  const std::string shared = "kurvato-" + hash + ".socket";
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && *runtime == '/') {
+    const std::string dir = Slashed(runtime);
+    if (Fits(dir, shared) && OwnFolder(dir)) return dir + shared;
+  }
+  if (Fits(settings, "kurvato.socket") && OwnFolder(settings)) return settings + "kurvato.socket";
+  // The settings folder is too deep for a socket, or others may write into
+  // it: a private folder among the temporary files.
+  const char* temp = std::getenv("TMPDIR");
+  for (const std::string& base : {std::string(temp && *temp == '/' ? temp : ""), std::string("/tmp")}) {
+    if (base.empty()) continue;
+    const std::string dir = Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "/";
+    if (!Fits(dir, shared)) continue;
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) continue;
+    if (OwnFolder(dir)) return dir + shared;
+  }
+  return {};
+}
+
+namespace {
 
 // ---- the instance lock ----
 
@@ -98,11 +147,34 @@ Answer WaitForAnswer(QLocalSocket& s, int timeoutMs) {
   return Answer::Silent;
 }
 
-// Connects and sends.  False when no instance listens (yet), or the
-// connection could not be made in time.
+// Whether the socket at the path is this user's: the file, not a link, is
+// a socket of the user's own; the connected peer runs as this user.  A
+// socket another user made (in a folder others may write into) never gets
+// the file name.
+bool OwnSocketFile(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid();
+}
+
+bool OwnPeer(const QLocalSocket& s) {
+  ucred peer{};
+  socklen_t length = sizeof peer;
+  const int fd = static_cast<int>(s.socketDescriptor());
+  return fd >= 0 && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && length == sizeof peer &&
+         peer.uid == ::getuid();
+}
+
+// Connects and sends.  False when no instance of this user listens (yet),
+// or the connection could not be made in time.
 bool Send(QLocalSocket& s, const std::string& text, int timeoutMs) {
-  s.connectToServer(SocketName());
+  const std::string path = HandOffSocketPath();
+  if (path.empty() || !OwnSocketFile(path)) return false;
+  s.connectToServer(QString::fromStdString(path));
   if (!s.waitForConnected(timeoutMs)) return false;
+  if (!OwnPeer(s)) {
+    s.abort();
+    return false;
+  }
   s.write(QByteArray::fromStdString(EncodeHandOffMessage(text)));
   s.flush();
   return true;
@@ -202,17 +274,35 @@ void Accept(QLocalSocket* c) {
   if (c->bytesAvailable()) read();
 }
 
+// The socket file this instance made, to notice when it is gone or another
+// file took its place.
+struct stat g_socketFile {};
+
+void NoteSocketFile() {
+  if (::lstat(g_server->fullServerName().toStdString().c_str(), &g_socketFile) != 0) g_socketFile = {};
+}
+
+bool SocketFileIsOurs() {
+  struct stat st;
+  return g_server->isListening() &&
+         ::lstat(g_server->fullServerName().toStdString().c_str(), &st) == 0 && st.st_ino == g_socketFile.st_ino &&
+         st.st_dev == g_socketFile.st_dev;
+}
+
 bool Listen() {
-  const QString name = SocketName();
-  if (g_server->listen(name)) {
-    LogEvent("listening " + g_server->fullServerName().toStdString());
-    return true;
+  const std::string path = HandOffSocketPath();
+  if (path.empty()) return false;
+  const QString name = QString::fromStdString(path);
+  g_server->close();
+  if (!g_server->listen(name)) {
+    // A socket is in the way.  Only the holder of the lock may take it
+    // away: then it was left by an instance that has ended, or put there by
+    // something else.
+    if (TakeInstanceLock() != Lock::Held) return false;
+    QLocalServer::removeServer(name);
+    if (!g_server->listen(name)) return false;
   }
-  // A socket is in the way.  Only the holder of the lock may take it away:
-  // then it was left by an instance that has ended.
-  if (TakeInstanceLock() != Lock::Held) return false;
-  QLocalServer::removeServer(name);
-  if (!g_server->listen(name)) return false;
+  NoteSocketFile();
   LogEvent("listening " + g_server->fullServerName().toStdString());
   return true;
 }
@@ -230,8 +320,10 @@ bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
     while (QLocalSocket* c = g_server->nextPendingConnection()) Accept(c);
   });
   g_watch = std::make_unique<QTimer>();
+  // Listening again when the toolkit stopped, or when the socket file was
+  // removed or replaced (later starts would not reach this instance).
   QObject::connect(g_watch.get(), &QTimer::timeout, g_watch.get(), [] {
-    if (g_server && !g_server->isListening()) Listen();
+    if (g_server && !SocketFileIsOurs()) Listen();
   });
   g_watch->start(kWatchMs);
   return true;

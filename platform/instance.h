@@ -3,7 +3,8 @@
 //
 // The running instance holds a lock on a file in the settings folder from
 // its start to its end (the system lets go of it when the process ends,
-// however it ends).  So a start always knows whether an instance lives: a
+// however it ends).  The socket lives in a folder only the user may write
+// into, and a start hands its text only to a socket of its own user.  So a start always knows whether an instance lives: a
 // socket is removed only by the holder of the lock, and a start that finds
 // the lock held never becomes a second instance, however long the running
 // one takes to answer.
@@ -38,5 +39,12 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 // Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();
+
+// Where the running instance listens: in $XDG_RUNTIME_DIR when that is a
+// folder of the user's own, else "kurvato.socket" in the settings folder
+// (beside "kurvato.lock") when only the user may write into it, else a
+// private folder "kurvato-<uid>" in $TMPDIR or /tmp; a folder whose path
+// leaves no room for a socket's name is passed over.  Empty when none fits.
+std::string HandOffSocketPath();
 
 }  // namespace plat

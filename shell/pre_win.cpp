@@ -253,7 +253,12 @@ void TPreWin::CmOpenPicture() {
 }
 
 void TPreWin::CmPastePicture() {
-  plat::Bitmap pasted = plat::clipboard::GetBitmap();
+  bool tooLarge = false;
+  plat::Bitmap pasted = plat::clipboard::GetBitmap(&tooLarge);
+  if (tooLarge) {
+    ShowMessageById(11);
+    return;
+  }
   if (pasted.IsNull()) {
     ShowMessageById(5);  // "keine Grafik in der Ablage"
     return;

@@ -81,7 +81,8 @@ class TPreWin : public TFontWin {
   // over it.
   virtual void PaintBackground(plat::DC& dc);
   virtual void ColourEdited() {}
-  // Loads the picture named in PictureFileData: 0, 2 (missing) or 11.
+  // Loads the picture named in PictureFileData: 0, 2 (missing) or 11
+  // (unreadable, damaged, or more pixels than any picture may have).
   virtual std::int16_t OpenPicture();
   // The file layer's Save, then the offer to keep a pasted picture beside
   // the plot file.

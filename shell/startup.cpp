@@ -1,7 +1,10 @@
 #include "shell/startup.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "platform/app.h"
 #include "platform/instance.h"
@@ -17,12 +20,32 @@ int TPlot::Run() {
   return app_.Run(frame_);
 }
 
+namespace {
+
+std::string WorkingFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    if (::getcwd(buffer.data(), buffer.size())) return buffer.data();
+    if (errno != ERANGE || buffer.size() > (1u << 20)) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string HandOffName(const std::string& joined, const std::string& workingFolder) {
+  if (joined.size() < 2 || joined.front() == '/') return joined;
+  if (workingFolder.empty() || workingFolder.front() != '/') return {};
+  const std::string prefix = workingFolder.back() == '/' ? workingFolder : workingFolder + '/';
+  return CutToCommandLine(prefix + joined);
+}
+
 int OwlMain(int argc, char** argv) {
   std::string joined = JoinArguments(argc, argv);
   plat::App app(argc, argv);
   // A running instance takes the name (an empty one only brings it to the
   // front) and this start ends; it never becomes a second instance.
-  switch (plat::BecomeInstanceOrHandOff(joined)) {
+  switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()))) {
     case plat::StartRole::Instance: break;
     case plat::StartRole::HandedOff: return 0;
     case plat::StartRole::NoAnswer:

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -17,6 +18,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/window_registry.h"
+#include "core/binary_stream.h"
+#include "platform/app.h"
+#include "shell/file_msg_win.h"
+#include "shell/plot_frame.h"
 #include "support/program_process.h"
 #include "support/test_env.h"
 
@@ -76,28 +82,244 @@ TEST(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
-// SIGTERM (a desktop logging out) writes the settings files as a normal exit
-// does and removes the socket, also while a message waits for an answer.
-TEST(Termination, SigtermWritesTheSettingsAndRemovesTheSocket) {
-  for (const bool withMessage : {false, true}) {
-    SCOPED_TRACE(withMessage ? "a message box is open" : "idle");
-    const std::string home = kvtest::MakeTempDir("sigterm-home");
-    const std::string log = home + "events.log";
-    std::vector<std::string> args;
-    if (withMessage) args.push_back(home + "missing.kv2");
-    const pid_t program = Start(home, log, args);
-    ASSERT_TRUE(WaitFor(log, withMessage ? "message " : "ready", 20000)) << ReadAll(log);
-    const std::string socket = kvtest::LoggedValue(log, "listening");
-    ASSERT_FALSE(socket.empty());
-    EXPECT_TRUE(Exists(socket));
-    EXPECT_FALSE(Exists(home + "kv.ini"));
-    kill(program, SIGTERM);
-    EXPECT_NE(WaitExit(program, 10000), -1) << "ended";
-    EXPECT_EQ(ReadAll(home + "kv.ini").size(), 19u);
-    if (withMessage) {
-      EXPECT_TRUE(Exists(home + "kv2.ini"));
+// A plot file of an empty 2D window, written by the program's own window.
+bool WriteEmptyPlotFile(const std::string& path) {
+  kv::RegisterWindowCreators();
+  auto* frame = new kv::TPlotFrame(nullptr, "Kurvato");
+  if (!frame->Create()) return false;
+  kv::TFileMsgWin* w = frame->New2DWindow("");
+  bool ok = w != nullptr;
+  if (ok) {
+    w->FileData.FileName = path;
+    ok = w->WriteFile();
+  }
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
+  return ok;
+}
+
+// A relative file name means the folder the second start was started in:
+// the running instance, started elsewhere, opens that file and not one of
+// the same name in its own folder.
+TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
+  const std::string home = kvtest::MakeTempDir("relative-home");
+  const std::string there = kvtest::MakeTempDir("relative-first");
+  const std::string here = kvtest::MakeTempDir("relative-second");
+  ASSERT_TRUE(kv::WriteFileAtomically(there + "rel.kv2", {'n', 'o', ' ', 'p', 'l', 'o', 't'}));
+  ASSERT_TRUE(WriteEmptyPlotFile(here + "rel.kv2"));
+  const std::string firstLog = home + "first.log";
+  const std::string secondLog = home + "second.log";
+  const pid_t first = kvtest::StartProgram(home, firstLog, {}, {}, 0, there);
+  ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << ReadAll(firstLog);
+
+  const pid_t second = kvtest::StartProgram(home, secondLog, {"rel.kv2"}, {}, 0, here);
+  EXPECT_EQ(WaitExit(second, 20000), 0);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + here + "rel.kv2\n", 5000)) << ReadAll(firstLog);
+  // "./" and "../" are taken as they stand.
+  const pid_t third = kvtest::StartProgram(home, secondLog, {"../relative-second/./rel.kv2"}, {}, 0, there);
+  EXPECT_EQ(WaitExit(third, 20000), 0);
+  EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + there + "../relative-second/./rel.kv2\n", 5000))
+      << ReadAll(firstLog);
+  // Both opened without a message: neither was the file in the first's folder.
+  EXPECT_EQ(ReadAll(firstLog).find("message "), std::string::npos) << ReadAll(firstLog);
+  EXPECT_EQ(ReadAll(secondLog), "");
+  kvtest::StopProgram(first);
+}
+
+// SIGTERM (a desktop logging out) and SIGHUP (a closed terminal) write the
+// settings files as a normal exit does and remove the socket, also while a
+// message waits for an answer.
+TEST(Termination, SigtermAndSighupWriteTheSettingsAndRemoveTheSocket) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    for (const bool withMessage : {false, true}) {
+      SCOPED_TRACE(std::string(strsignal(signal)) + (withMessage ? ", a message box is open" : ", idle"));
+      const std::string home = kvtest::MakeTempDir("sigterm-home");
+      const std::string log = home + "events.log";
+      std::vector<std::string> args;
+      if (withMessage) args.push_back(home + "missing.kv2");
+      const pid_t program = Start(home, log, args);
+      ASSERT_TRUE(WaitFor(log, withMessage ? "message " : "ready", 20000)) << ReadAll(log);
+      const std::string socket = kvtest::LoggedValue(log, "listening");
+      ASSERT_FALSE(socket.empty());
+      EXPECT_TRUE(Exists(socket));
+      EXPECT_FALSE(Exists(home + "kv.ini"));
+      kill(program, signal);
+      EXPECT_EQ(WaitExit(program, 10000), -2) << "ended by the signal";
+      EXPECT_EQ(ReadAll(home + "kv.ini").size(), 19u);
+      if (withMessage) {
+        EXPECT_TRUE(Exists(home + "kv2.ini"));
+      }
+      EXPECT_FALSE(Exists(socket));
     }
+  }
+}
+
+// The variable for the duration of a test: set to `value`, or unset when
+// null.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    if (old) old_ = old;
+    had_ = old != nullptr;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedVariable() {
+    if (had_)
+      setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      unsetenv(name_.c_str());
+  }
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+std::string PrivateFolder(const std::string& name) {
+  const std::string dir = kvtest::MakeTempDir(name);
+  ::chmod(dir.c_str(), 0700);
+  return dir;
+}
+
+// The socket lives where only the user may write: in $XDG_RUNTIME_DIR, else
+// in the settings folder, else (a settings folder too deep for a socket's
+// name, or one that others may write into) in a private temporary folder.
+TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
+  const std::string runtime = PrivateFolder("socket-runtime");
+  const std::string shallow = PrivateFolder("socket-home");
+  const std::string deep = PrivateFolder("socket-deep/" + std::string(90, 'd'));
+  const std::string open = kvtest::MakeTempDir("socket-open");
+  ::chmod(open.c_str(), 0777);
+  const std::string own = "/tmp/kurvato-" + std::to_string(::getuid()) + "/";
+  struct Case {
+    const char* runtime;
+    std::string home;
+    std::string folder;  // where the socket is
+  };
+  const Case cases[] = {
+      {runtime.c_str(), shallow, runtime},
+      {nullptr, shallow, shallow},
+      {nullptr, deep, own},
+      {nullptr, open, own},
+      {"relative/run", shallow, shallow},
+      {open.c_str(), shallow, shallow},
+  };
+  ScopedVariable noTemp("TMPDIR", nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.home + " with " + (c.runtime ? c.runtime : "no runtime folder"));
+    ScopedVariable variable("XDG_RUNTIME_DIR", c.runtime);
+    const std::string log = shallow + "events.log";
+    ::unlink(log.c_str());
+    const pid_t first = Start(c.home, log, {});
+    ASSERT_TRUE(WaitFor(log, "ready", 20000)) << ReadAll(log);
+    const std::string socket = kvtest::LoggedValue(log, "listening");
+    EXPECT_EQ(socket.substr(0, c.folder.size()), c.folder);
+    EXPECT_EQ(socket.find('/', c.folder.size()), std::string::npos) << socket;
+    EXPECT_LT(socket.size(), sizeof(sockaddr_un{}.sun_path));
+    const pid_t second = Start(c.home, log + ".2", {c.home + "a.kv2"});
+    EXPECT_EQ(WaitExit(second, 20000), 0);
+    EXPECT_TRUE(WaitFor(log, "open Unbenannt1.kv2|" + c.home + "a.kv2", 5000)) << ReadAll(log);
+    kvtest::StopProgram(first);
     EXPECT_FALSE(Exists(socket));
+  }
+}
+
+// A listening socket made by a child running as another user ("nobody"),
+// or by this user under a file of that user's, moved to `path` (in place of
+// the file there).  Every message it gets, it answers "ACK" as the instance
+// would, and writes to `report` what it read.
+pid_t ForeignListener(const std::string& path, bool asOtherUser, int report) {
+  // Made where the other user may write, then moved into place.
+  const std::string temporary = "/tmp/kurvato-foreign-" + std::to_string(::getpid());
+  ::unlink(temporary.c_str());
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, temporary.c_str(), temporary.size() + 1);
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(ready[0]);
+    if (asOtherUser && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 16) != 0)
+      _exit(1);
+    const char made = 1;
+    if (::write(ready[1], &made, 1) != 1) _exit(1);
+    ::close(ready[1]);
+    for (;;) {
+      const int c = ::accept(fd, nullptr, nullptr);
+      if (c < 0) continue;
+      char buffer[4096];
+      ssize_t n;
+      while ((n = ::read(c, buffer, sizeof buffer)) > 0) {
+        if (::write(report, buffer, static_cast<std::size_t>(n)) < 0) break;
+        if (::write(c, "ACK\n", 4) < 0) break;
+      }
+      ::close(c);
+    }
+  }
+  ::close(ready[1]);
+  char made = 0;
+  const ssize_t n = ::read(ready[0], &made, 1);
+  ::close(ready[0]);
+  if (n != 1) {
+    ADD_FAILURE() << "the foreign socket was not made";
+    return pid;
+  }
+  // The other user's socket under this user's name, or this user's under
+  // the other user's name.
+  if (::chown(temporary.c_str(), asOtherUser ? ::getuid() : 65534, asOtherUser ? ::getgid() : 65534) != 0 ||
+      ::rename(temporary.c_str(), path.c_str()) != 0)
+    ADD_FAILURE() << "the foreign socket was not put in place";
+  return pid;
+}
+
+// A socket that another user made in the instance's place (however it got
+// there) never gets a file name: a second start waits for the running
+// instance, which notices that its socket was replaced, listens again, and
+// takes the file.
+TEST(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+  for (const bool otherUsersProcess : {true, false}) {
+    SCOPED_TRACE(otherUsersProcess ? "another user listens" : "the socket file is another user's");
+    const std::string home = kvtest::MakeTempDir("foreign-home");
+    const std::string firstLog = home + "first.log";
+    const std::string secondLog = home + "second.log";
+    const pid_t first = Start(home, firstLog, {});
+    ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << ReadAll(firstLog);
+    const std::string socket = kvtest::LoggedValue(firstLog, "listening");
+    ASSERT_FALSE(socket.empty());
+
+    // While the instance is held, another user's socket takes its place.
+    ASSERT_EQ(::kill(first, SIGSTOP), 0);
+    int report[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC | O_NONBLOCK), 0);
+    const pid_t foreign = ForeignListener(socket, otherUsersProcess, report[1]);
+    ASSERT_GT(foreign, 0);
+    const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(WaitExit(second, 50), -1) << "waits for the running instance";
+    char received[256];
+    EXPECT_LE(::read(report[0], received, sizeof received), 0) << "the other user's socket got nothing";
+
+    ASSERT_EQ(::kill(first, SIGCONT), 0);
+    const int code = WaitExit(second, 20000);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "c.kv2", 5000)) << ReadAll(firstLog);
+    EXPECT_LE(::read(report[0], received, sizeof received), 0) << "the other user's socket got nothing";
+    EXPECT_EQ(ReadAll(secondLog), "");
+    ::kill(foreign, SIGKILL);
+    ::waitpid(foreign, nullptr, 0);
+    ::close(report[0]);
+    ::close(report[1]);
+    if (code == -1) kvtest::StopProgram(second);
+    kvtest::StopProgram(first);
   }
 }
 

@@ -2,6 +2,7 @@
 // reader accepts, built here byte by byte, and damaged data of all sorts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -419,6 +420,50 @@ TEST(BitmapBmp, RefusesMalformedImages) {
   rle.height = 16000;
   rle.pixels = {0, 1};
   EXPECT_TRUE(Bitmap::FromBmpBytes(MakeBmp(rle)).IsNull());
+}
+
+// Rows of runs of 255 pixels of colour 1: the least data a run-length
+// image of that size needs.
+Bytes FullRuns(int w, int h) {
+  Bytes out;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; x += 255) out.insert(out.end(), {static_cast<std::uint8_t>(std::min(255, w - x)), 1});
+    out.insert(out.end(), {0, 0});
+  }
+  out.insert(out.end(), {0, 1});
+  return out;
+}
+
+// The pixel budget holds for every layout, before any pixel is decoded: a
+// run-length image of a few megabytes may not claim more, nor may the
+// size in a header whose data would follow.
+TEST(BitmapBmp, PicturesBeyondThePixelBudgetAreRefusedFromTheirHeader) {
+  BmpLayout rle;
+  rle.compression = 1;
+  rle.palette = Palette(2);
+  rle.width = 10000;
+  rle.height = 5001;  // 50 010 000 pixels
+  rle.pixels = FullRuns(rle.width, rle.height);
+  EXPECT_TRUE(Bitmap::FromBmpBytes(MakeBmp(rle)).IsNull());
+  EXPECT_TRUE(Bitmap::FromDibBytes(MakeDib(rle)).IsNull());
+  rle.width = 4000;
+  rle.height = 3000;
+  rle.pixels = FullRuns(rle.width, rle.height);
+  const Bitmap photo = Bitmap::FromBmpBytes(MakeBmp(rle));
+  ASSERT_FALSE(photo.IsNull());
+  EXPECT_EQ(photo.GetPixel(3999, 2999), rle.palette[1]);
+
+  // Uncompressed: refused from the header, however much data follows.
+  BmpLayout plain;
+  plain.bpp = 1;
+  plain.palette = Palette(2);
+  plain.width = 16384;
+  plain.height = 3053;  // 50 020 352 pixels in 6.3 MB
+  plain.pixels = Bytes(static_cast<std::size_t>(16384 / 8) * 3053, 0);
+  EXPECT_TRUE(Bitmap::FromBmpBytes(MakeBmp(plain)).IsNull());
+  plain.height = 3051;
+  plain.pixels.resize(static_cast<std::size_t>(16384 / 8) * 3051);
+  EXPECT_FALSE(Bitmap::FromBmpBytes(MakeBmp(plain)).IsNull());
 }
 
 // Random damage to valid images of several kinds never crashes and never

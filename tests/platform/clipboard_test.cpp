@@ -2,7 +2,10 @@
 // content at a time, and the availability tests.
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <QClipboard>
+#include <QFile>
+#include <QImage>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -10,6 +13,7 @@
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
 #include "platform/testing.h"
+#include "support/test_env.h"
 
 namespace plat {
 namespace {
@@ -106,6 +110,68 @@ TEST(Clipboard, DesktopMetafileTypes) {
   system->setText(QStringLiteral("kein Bild"));
   EXPECT_FALSE(clipboard::HasMetafile());
   EXPECT_FALSE(clipboard::GetEnhMetafile());
+  system->clear();
+}
+
+// A PNG image of width x height pixels without any pixel data.
+QByteArray PngHeader(std::uint32_t width, std::uint32_t height) {
+  auto crc = [](const QByteArray& bytes) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (char ch : bytes) {
+      c ^= static_cast<std::uint8_t>(ch);
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+  };
+  auto big = [](QByteArray& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.append(static_cast<char>((v >> shift) & 0xFF));
+  };
+  QByteArray chunk("IHDR");
+  big(chunk, width);
+  big(chunk, height);
+  chunk.append("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+  QByteArray out("\x89PNG\r\n\x1a\n", 8);
+  big(out, 13);
+  out.append(chunk);
+  big(out, crc(chunk));
+  for (const char* name : {"IDAT", "IEND"}) {  // no pixel data at all
+    big(out, 0);
+    out.append(name);
+    big(out, crc(QByteArray(name)));
+  }
+  return out;
+}
+
+// A picture of the desktop's clipboard, or a PNG file, that claims more
+// pixels than any picture may have is refused from its header: it is never
+// decoded, and the paste says why.
+TEST(Clipboard, DesktopPicturesBeyondThePixelBudgetAreRefused) {
+  const std::string dir = kvtest::MakeTempDir("png-budget");
+  QFile file(QString::fromStdString(dir + "huge.png"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(PngHeader(10000, 5001));
+  file.close();
+  EXPECT_TRUE(Bitmap::ReadPngFile(dir + "huge.png").IsNull());
+
+  testing::EnableTestingMode(false);
+  struct Restore {
+    ~Restore() { testing::EnableTestingMode(true); }
+  } restore;
+  QClipboard* system = QGuiApplication::clipboard();
+  ASSERT_NE(system, nullptr);
+  auto* data = new QMimeData;
+  data->setData(QStringLiteral("image/png"), PngHeader(10000, 5001));
+  system->setMimeData(data);
+  bool tooLarge = false;
+  EXPECT_TRUE(clipboard::GetBitmap(&tooLarge).IsNull());
+  EXPECT_TRUE(tooLarge);
+
+  QImage small(3, 2, QImage::Format_RGB32);
+  small.fill(qRgb(10, 20, 30));
+  system->setImage(small);
+  const Bitmap pasted = clipboard::GetBitmap(&tooLarge);
+  EXPECT_FALSE(tooLarge);
+  EXPECT_EQ(pasted.GetPixel(2, 1), Rgb(10, 20, 30));
   system->clear();
 }
 

@@ -12,7 +12,9 @@
 #include <cstring>
 #include <iostream>
 #include <functional>
+#include <optional>
 #include <random>
+#include <sys/resource.h>
 #include <string>
 #include <vector>
 
@@ -716,6 +718,62 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
         inked += qAlpha(c) > 128 && (qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200);
       }
     EXPECT_GT(inked, 200);
+  }
+}
+
+// A metafile is drawn onto a bitmap only within the pixel budget of every
+// picture.
+TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
+  EmfDC dc(kScreen, Rect{0, 0, 1250, 625}, EmfDescription("kurvato", "test"));
+  dc.Rectangle(2, 2, 30, 15);
+  const EnhMetafile emf = dc.Close();
+  EXPECT_TRUE(RenderEnhMetafile(emf, 10000, 5001).IsNull());
+  EXPECT_TRUE(RenderEnhMetafile(emf, 0, 10).IsNull());
+  const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
+  EXPECT_EQ(fits.Width(), 16000);
+}
+
+long PeakResidentKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Text in a font far taller and wider than the picture is drawn at the
+// largest size the picture can show (twice its longer side): the font
+// engine's glyph caches do not grow with sizes nobody sees.  A character
+// the fonts in use lack comes from a fallback font, whose glyphs at a
+// million pixels, turned, took over a hundred megabytes.
+TEST(EmfPlay, GiantFontsAreHeldToWhatThePictureCanShow) {
+  const EnhMetafile emf = Record(64, 48, [](DC& dc) {
+    LogFont giant = Font("Arial", -1000000);
+    giant.width = 60000;
+    giant.escapement = 316;
+    dc.SelectFont(giant);
+    dc.TextOut(3, 4, "\u0DA6A");
+  });
+  const long before = PeakResidentKb();
+  Bitmap target(64, 48);
+  BitmapDC screen(target);
+  PlayEnhMetafile(screen, emf, Rect{0, 0, 64, 48});
+  EXPECT_LT(PeakResidentKb() - before, 32 * 1024) << "kilobytes taken at the peak";
+
+  // What the play selects, as a metafile DC records it.
+  for (const Rect& dest : {Rect{0, 0, 64, 48}, Rect{10, 10, 30, 400}}) {
+    EmfDC again(kScreen, Rect{0, 0, 20000, 20000}, "again");
+    PlayEnhMetafile(again, emf, dest);
+    const EnhMetafile played = again.Close();
+    const std::vector<std::uint8_t>& b = played.Bits();
+    std::optional<LogFont> selected;
+    for (std::size_t off = played.Header().recordSize; off + 8 <= b.size();) {
+      const RecordView r(b.data() + off, RecordView(b.data() + off, 8).U32(4));
+      if (r.Type() == EMR_EXTCREATEFONTINDIRECTW) selected = DecodeLogFontW(r, 12);
+      off += r.Size();
+    }
+    ASSERT_TRUE(selected);
+    const int most = 2 * std::max(dest.Width(), dest.Height());
+    EXPECT_EQ(selected->height, -most);
+    EXPECT_EQ(selected->width, most);
   }
 }
 

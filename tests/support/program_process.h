@@ -35,12 +35,14 @@ inline bool WaitFor(const std::string& path, const std::string& needle, int ms) 
 }
 
 // Starts the program with the arguments and extra environment variables;
-// `maxOpenFiles` above 0 limits its file descriptors.
+// `maxOpenFiles` above 0 limits its file descriptors; a `workingFolder`
+// given is the program's working folder.
 inline pid_t StartProgram(const std::string& home, const std::string& log, const std::vector<std::string>& args,
                           const std::vector<std::pair<std::string, std::string>>& env = {},
-                          int maxOpenFiles = 0) {
+                          int maxOpenFiles = 0, const std::string& workingFolder = "") {
   pid_t pid = fork();
   if (pid == 0) {
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
     if (maxOpenFiles > 0) {
       const rlimit limit{static_cast<rlim_t>(maxOpenFiles), static_cast<rlim_t>(maxOpenFiles)};
       setrlimit(RLIMIT_NOFILE, &limit);

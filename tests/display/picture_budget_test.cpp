@@ -1,0 +1,87 @@
+// A picture that claims more pixels than any picture may have is refused as
+// the user opens it: "Datei ist nicht zu öffnen", and the program never took
+// the memory its pixels would need.
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/display_test.h"
+#include "support/temp_dir.h"
+
+namespace kvdisplay {
+namespace {
+
+constexpr int kOpenPicture = 372;
+
+// A run-length BMP of 16384 x 16384 pixels (a gigabyte decoded) in about
+// two megabytes: every row is runs of 255 pixels of palette colour 1.
+std::vector<unsigned char> HugeRunLengthBmp() {
+  constexpr int kSide = 16384;
+  std::vector<unsigned char> pixels;
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; x += 255)
+      pixels.insert(pixels.end(), {static_cast<unsigned char>(std::min(255, kSide - x)), 1});
+    pixels.insert(pixels.end(), {0, 0});
+  }
+  pixels.insert(pixels.end(), {0, 1});
+  std::vector<unsigned char> b{'B', 'M'};
+  auto put = [&b](std::uint32_t v, int bytes) {
+    for (int k = 0; k < bytes; ++k) b.push_back(static_cast<unsigned char>(v >> (8 * k)));
+  };
+  const std::uint32_t offset = 14 + 40 + 8;
+  put(offset + static_cast<std::uint32_t>(pixels.size()), 4);
+  put(0, 4);
+  put(offset, 4);
+  put(40, 4);
+  put(kSide, 4);
+  put(kSide, 4);
+  put(1, 2);
+  put(8, 2);
+  put(1, 4);  // run-length, 8 bits
+  put(static_cast<std::uint32_t>(pixels.size()), 4);
+  put(2835, 4);
+  put(2835, 4);
+  put(2, 4);
+  put(0, 4);
+  put(0x00FFFFFF, 4);
+  put(0x000000FF, 4);
+  b.insert(b.end(), pixels.begin(), pixels.end());
+  return b;
+}
+
+// The most memory the process has held, in kilobytes (its high-water mark).
+long PeakKilobytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+class PictureBudget : public DisplayTest {};
+
+TEST_F(PictureBudget, AHugeCompressedPictureIsRefusedWithoutItsMemory) {
+  const std::string path = kvtest::MakeTempDir("picture-budget") + "huge.bmp";
+  const std::vector<unsigned char> bytes = HugeRunLengthBmp();
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const long before = PeakKilobytes(program_->Pid());
+  ASSERT_GT(before, 0);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kOpenPicture);
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", path)) << "no file dialog, or it stayed open";
+  EXPECT_TRUE(MessageSince(from, "Datei ist nicht zu öffnen", 10000));
+  EXPECT_LT(program_->Log().Find("message zu groß", from), 0);
+  EXPECT_LT(PeakKilobytes(program_->Pid()) - before, 100 * 1024) << "kilobytes taken at the peak";
+  Confirm("?");
+  EXPECT_TRUE(program_->Answers(w.id, 2000));
+}
+
+}  // namespace
+}  // namespace kvdisplay
