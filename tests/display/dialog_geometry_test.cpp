@@ -152,7 +152,7 @@ TEST_F(DialogGeometry, TheToolsOfThe3DWindow) {
   const TopWindow w = Window("Unbenannt1.kv3");
   ASSERT_NE(w.id, 0u);
   Enter(w, 1001, "EQUA301", {});
-  Enter(w, 1001, "EQUA301", {{211, "x+y"}});
+  Enter(w, 1001, "EQUA301", {{213, "x+y"}});
   Enter(w, 1004, "EQUA304", {});
   // A system of differential equations asks for the box its path may fill.
   const std::size_t from = program_->Log().Size();

@@ -504,7 +504,10 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   const std::optional<LoggedDialog> latest = Dialog(given.window);
   const LoggedDialog& d = latest && latest->Find(id) ? *latest : given;
   const LoggedControl* c = d.Find(id);
-  if (!c) return;
+  if (!c) {
+    ADD_FAILURE() << "the dialog " << d.templateName << " has no control " << id;
+    return;
+  }
   // The dialog is logged as it is shown; the window manager may still be
   // mapping and placing it.
   for (int i = 0; i < 150 && !x_.Exists(d.window); ++i) Pause(20);
