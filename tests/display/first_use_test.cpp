@@ -13,16 +13,7 @@ namespace {
 
 class FirstUse : public DisplayTest {
  protected:
-  // The window's picture below its menu bar, once it stands still.
-  Image Picture(const TopWindow& w) {
-    Settled(w.id, 250, 5000);
-    Rect part = Screen().Geometry(w.id);
-    part.x = part.y = 0;
-    if (auto bar = program_->MenuBar(w.id))
-      for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
-    part.h -= part.y;
-    return Screen().Capture(w.id, part);
-  }
+  Image Picture(const TopWindow& w) { return PlotPicture(w); }
 };
 
 // The row (or column) of the picture with the most pixels of colour c.

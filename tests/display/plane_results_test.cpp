@@ -72,21 +72,10 @@ CircleFit FitCircle(const std::vector<std::pair<int, int>>& at, double cx, doubl
 
 class PlaneResults : public DisplayTest {
  protected:
-  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
-    auto d = program_->WaitDialog(templateName, from, Patient(3000));
-    if (d) Settled(d->window);
-    return d;
-  }
   // Runs the command and fills the dialog it opens, then presses Enter.
   void EnterThrough(const TopWindow& w, int command, const std::string& templateName,
                     const std::vector<std::pair<int, std::string>>& texts) {
-    const std::size_t from = program_->Log().Size();
-    Menu(w, command);
-    auto d = Await(templateName, from);
-    ASSERT_TRUE(d) << "the dialog " << templateName << " did not appear";
-    for (const auto& [id, text] : texts) program_->SetText(*d, id, text);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(d->window, Patient(3000)));
+    EnterByCommand(w, command, templateName, texts);
   }
 };
 
@@ -107,7 +96,7 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
   ASSERT_TRUE(Screen().Activate(range.id));
   std::size_t from = program_->Log().Size();
   Screen().Key("ctrl+v");
-  auto view = Await("VIEWCEN", from);
+  auto view = AwaitDialog("VIEWCEN", from);
   ASSERT_TRUE(view) << "the view dialog of the range window did not appear";
   program_->SetText(*view, 215, "0");  // "x-Pos"
   program_->SetText(*view, 216, "0");  // "y-Pos"
@@ -120,7 +109,7 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
   EnterThrough(domain, 910, "EQUA210", {{211, "-y"}, {212, "x"}});  // "dy/d&t ..."
   from = program_->Log().Size();
   Menu(domain, 780);  // "dy/d&t Bahnkurve ..."
-  auto ivp = Await("IVP10", from);
+  auto ivp = AwaitDialog("IVP10", from);
   ASSERT_TRUE(ivp) << "the trajectory dialog did not appear";
   program_->SetText(*ivp, 211, "2");  // "z ="
   // The range window with the field's marks, before the trajectory.
@@ -176,7 +165,7 @@ TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
     EnterThrough(w, c.command, c.equationTemplate, c.equation);
     std::size_t from = program_->Log().Size();
     Menu(w, c.ivpCommand);
-    auto ivp = Await(c.ivpTemplate, from);
+    auto ivp = AwaitDialog(c.ivpTemplate, from);
     ASSERT_TRUE(ivp) << "the initial-value dialog did not appear";
     for (const auto& [id, text] : c.start) program_->SetText(*ivp, id, text);
     program_->SetText(*ivp, 215, "20");  // "Verzögerung"
@@ -211,7 +200,7 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   // The view the window shows, as its view dialog gives it.
   std::size_t from = program_->Log().Size();
   Screen().Key("ctrl+v");
-  auto view = Await("VIEWCOR", from);
+  auto view = AwaitDialog("VIEWCOR", from);
   ASSERT_TRUE(view) << "the view dialog did not appear";
   double corner[4] = {};
   for (int k = 0; k < 4; ++k) {
@@ -230,7 +219,7 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
 
   from = program_->Log().Size();
   Screen().Key("F3");
-  auto d = Await("EQUA204", from);
+  auto d = AwaitDialog("EQUA204", from);
   ASSERT_TRUE(d) << "the dialog of an implicit curve did not appear";
   program_->SetText(*d, 218, "x^2+y^2=9");
   program_->ClickControl(*d, 271);  // "Fortwährend"

@@ -24,20 +24,9 @@ class Tools2D : public DisplayTest {
   // Runs the command, waits for its dialog and answers it with the texts
   // and Enter.
   void NewEntry(const TopWindow& w, int command, const std::string& dialog,
-                std::initializer_list<std::pair<int, const char*>> texts) {
-    const std::size_t from = program_->Log().Size();
-    Menu(w, command);
-    auto d = program_->WaitDialog(dialog, from, 3000);
-    ASSERT_TRUE(d) << "the dialog " << dialog << " did not appear";
-    for (const auto& [id, text] : texts) program_->SetText(*d, id, text);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+                const std::vector<std::pair<int, std::string>>& texts) {
+    EnterByCommand(w, command, dialog, texts);
     Settled(w.id);
-  }
-  std::optional<LoggedDialog> OpenDialog(const TopWindow& w, int command, const std::string& dialog) {
-    const std::size_t from = program_->Log().Size();
-    Menu(w, command);
-    return program_->WaitDialog(dialog, from, 3000);
   }
 };
 
@@ -62,8 +51,8 @@ TEST_F(Tools2D, AZeroIsMarkedByAnArrowFromAbove) {
   ASSERT_NE(w.id, 0u);
   NewEntry(w, kNewExplicit, "EQUA201", {{212, "x-2"}});
   const Image before = Settled(w.id);
-  auto d = OpenDialog(w, kZeros, "ZEROS");
-  ASSERT_TRUE(d) << "no zeros dialog";
+  const LoggedDialog d = OpenDialog(w, kZeros, "ZEROS");
+  ASSERT_NE(d.window, 0u);
   Image after;
   ASSERT_TRUE(Eventually(
       [&] {
@@ -116,9 +105,8 @@ TEST_F(Tools2D, TheDyDxDialogOffersAlsTextSpeichern) {
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
   NewEntry(w, kNewDyDx, "EQUA211", {{213, "x-y"}});
-  auto d = OpenDialog(w, kDyDxSolutions, "IVP11");
-  ASSERT_TRUE(d) << "no dy/dx dialog";
-  const LoggedControl* keep = d->Find(275);
+  const LoggedDialog d = OpenDialog(w, kDyDxSolutions, "IVP11");
+  const LoggedControl* keep = d.Find(275);
   ASSERT_NE(keep, nullptr);
   EXPECT_TRUE(keep->visible);
   EXPECT_EQ(keep->text, "als Text speichern");
@@ -133,19 +121,19 @@ TEST_F(Tools2D, ANewSolutionInTheDomainRedrawsTheRangeWindow) {
   const TopWindow domain = Window("Abbildung1.ma2");
   ASSERT_NE(range.id, 0u);
   ASSERT_NE(domain.id, 0u);
-  auto mapping = OpenDialog(domain, kNewMapping, "EQUA402");
-  ASSERT_TRUE(mapping);
-  program_->ClickControl(*mapping, 1);
-  ASSERT_TRUE(Screen().WaitGone(mapping->window, 3000));
+  const LoggedDialog mapping = OpenDialog(domain, kNewMapping, "EQUA402");
+  ASSERT_NE(mapping.window, 0u);
+  program_->ClickControl(mapping, 1);
+  ASSERT_TRUE(Screen().WaitGone(mapping.window, Patient(3000)));
   Screen().Activate(domain.id);
   NewEntry(domain, kNewDyDt, "EQUA210", {{211, "1"}, {212, "0"}});
-  auto ivp = OpenDialog(domain, kDyDtSolutions, "IVP10");
-  ASSERT_TRUE(ivp) << "no dy/dt dialog";
-  program_->SetText(*ivp, 211, "-1");
-  program_->SetText(*ivp, 212, "1");
+  const LoggedDialog ivp = OpenDialog(domain, kDyDtSolutions, "IVP10");
+  ASSERT_NE(ivp.window, 0u);
+  program_->SetText(ivp, 211, "-1");
+  program_->SetText(ivp, 212, "1");
   Settled(domain.id);
   const Image before = Settled(range.id);
-  program_->ClickControl(*ivp, 91);  // "Zeichnen"
+  program_->ClickControl(ivp, 91);  // "Zeichnen"
   EXPECT_TRUE(Eventually([&] { return Screen().Capture(range.id).pixels != before.pixels; }, 5000))
       << "the range window does not show the new solution";
 }

@@ -13,41 +13,12 @@ namespace {
 
 class Tools2DIntegrals : public DisplayTest {
  protected:
-  // Waits for the dialog of the template and for it to be drawn.
-  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
-    auto d = program_->WaitDialog(templateName, from, Patient(3000));
-    if (d) Settled(d->window);
-    return d;
-  }
-  // Opens the equation dialog with its key in the window, fills the fields
-  // and presses OK.
   void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
-             std::initializer_list<std::pair<int, const char*>> fields) {
-    ASSERT_TRUE(Screen().Activate(w.id));
-    const std::size_t from = program_->Log().Size();
-    Screen().Key(key);
-    auto eq = Await(templateName, from);
-    ASSERT_TRUE(eq) << templateName << " did not appear";
-    for (const auto& [id, text] : fields) program_->SetText(*eq, id, text);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(eq->window, Patient(3000))) << templateName << " did not close";
+             const std::vector<std::pair<int, std::string>>& fields) {
+    EnterByKey(w, key, templateName, fields);
   }
-  // Runs the command of the 2D window and waits for its dialog.
   LoggedDialog Open(const TopWindow& w, int command, const std::string& templateName) {
-    Screen().Activate(w.id);
-    const std::size_t from = program_->Log().Size();
-    Menu(w, command);
-    auto d = Await(templateName, from);
-    EXPECT_TRUE(d) << templateName << " did not appear";
-    return d ? *d : LoggedDialog{};
-  }
-  // The messages shown since log line `from`.
-  std::vector<std::string> Messages(std::size_t from) {
-    std::vector<std::string> m;
-    const auto& lines = program_->Log().Lines();
-    for (std::size_t i = from; i < lines.size(); ++i)
-      if (lines[i].rfind("message ", 0) == 0) m.push_back(lines[i].substr(8));
-    return m;
+    return OpenDialog(w, command, templateName);
   }
   // Waits for a message containing the text since `from`.
   bool MessageShown(const std::string& text, std::size_t from) {
@@ -92,13 +63,6 @@ class Tools2DIntegrals : public DisplayTest {
       ASSERT_TRUE(Screen().Activate(t.id));
       Screen().Key("Return");
       EXPECT_TRUE(Screen().WaitGone(t.id, Patient(2000))) << t.caption << " stays";
-    }
-  }
-  static double Number(const std::string& text) {
-    try {
-      return std::stod(text);
-    } catch (...) {
-      return NAN;
     }
   }
 };

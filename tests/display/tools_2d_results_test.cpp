@@ -30,32 +30,12 @@ const char* const kBusy = "Abbruch mit Taste A";
 
 class Tools2DResults : public DisplayTest {
  protected:
-  std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
-    auto d = program_->WaitDialog(templateName, from, 3000);
-    if (d) Settled(d->window);
-    return d;
-  }
-  // Opens the equation dialog with its key in the window, fills the fields
-  // and presses Enter.
   void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
-             std::initializer_list<std::pair<int, const char*>> fields) {
-    ASSERT_TRUE(Screen().Activate(w.id));
-    const std::size_t from = program_->Log().Size();
-    Screen().Key(key);
-    auto eq = Await(templateName, from);
-    ASSERT_TRUE(eq) << templateName << " did not appear";
-    for (const auto& [id, text] : fields) program_->SetText(*eq, id, text);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(eq->window, 3000)) << templateName << " did not close";
+             const std::vector<std::pair<int, std::string>>& fields) {
+    EnterByKey(w, key, templateName, fields);
   }
-  // Runs the command of the 2D window and waits for its dialog.
   LoggedDialog Open(const TopWindow& w, int command, const std::string& templateName) {
-    Screen().Activate(w.id);
-    const std::size_t from = program_->Log().Size();
-    Menu(w, command);
-    auto d = Await(templateName, from);
-    EXPECT_TRUE(d) << templateName << " did not appear";
-    return d ? *d : LoggedDialog{};
+    return OpenDialog(w, command, templateName);
   }
   // Closes the tool with "Schließen" and opens it again with its command:
   // the dialog as it is logged when shown, with what its controls show.
@@ -70,24 +50,10 @@ class Tools2DResults : public DisplayTest {
     EXPECT_NE(c, nullptr) << "no control " << id << " in " << d.templateName;
     return c ? c->text : std::string();
   }
-  std::vector<std::string> Messages(std::size_t from) {
-    std::vector<std::string> m;
-    const auto& lines = program_->Log().Lines();
-    for (std::size_t i = from; i < lines.size(); ++i)
-      if (lines[i].rfind("message ", 0) == 0) m.push_back(lines[i].substr(8));
-    return m;
-  }
   static std::string Joined(const std::vector<std::string>& v) {
     std::string s;
     for (const std::string& t : v) s += "[" + t + "] ";
     return s;
-  }
-  static double Number(const std::string& text) {
-    try {
-      return std::stod(text);
-    } catch (...) {
-      return NAN;
-    }
   }
   // Clicks the button that starts long work in the window, waits for its
   // busy caption, presses A once and waits for the caption to return.

@@ -12,16 +12,7 @@ namespace {
 
 class Window2D : public DisplayTest {
  protected:
-  // The window's picture below its menu bar, once it stands still.
-  Image Picture(const TopWindow& w) {
-    Settled(w.id, 250, 5000);
-    Rect part = Screen().Geometry(w.id);
-    part.x = part.y = 0;
-    if (auto bar = program_->MenuBar(w.id))
-      for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
-    part.h -= part.y;
-    return Screen().Capture(w.id, part);
-  }
+  Image Picture(const TopWindow& w) { return PlotPicture(w); }
 };
 
 // An empty window shows nothing but its axes, drawn in black; Strg+A

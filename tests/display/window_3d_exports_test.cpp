@@ -81,21 +81,12 @@ TEST_F(Window3DExports, TheEpsFileMarksTheCurveEachAxisAndTheBox) {
   const auto curve = kvtest::EpsPaths(sections[1]);
   ASSERT_FALSE(curve.empty()) << "no polyline after the curve's mark";
   EXPECT_GT(curve.front().size(), 20u);
-  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> axes;
-  for (std::size_t k = 2; k <= 4; ++k) {
-    const auto paths = kvtest::EpsPaths(sections[k]);
-    ASSERT_FALSE(paths.empty()) << "no axis after mark " << k;
-    ASSERT_EQ(paths.front().size(), 2u) << "the axis after mark " << k << " is no straight line";
-    axes.emplace_back(paths.front()[0], paths.front()[1]);
-  }
+  const auto axes = kvtest::EpsLeadingLines(sections, 2, 3);
+  ASSERT_EQ(axes.size(), 3u) << "the axes are no straight lines after their marks";
   EXPECT_LT(kvtest::EpsLinesMiss(axes), 0.01) << "the axes do not meet in one point";
-  const auto paths = kvtest::EpsPaths(sections[5]);
-  ASSERT_GE(paths.size(), 12u);
-  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> edges;
-  for (std::size_t k = 0; k < 12; ++k) {
-    ASSERT_EQ(paths[k].size(), 2u) << "edge " << k;
-    edges.emplace_back(paths[k][0], paths[k][1]);
-  }
+  // The box: twelve lines between eight corners, three at each.
+  const auto edges = kvtest::EpsStraightPaths(sections[5], 12);
+  ASSERT_EQ(edges.size(), 12u) << "the box has no twelve straight edges";
   const auto corners = kvtest::EpsCornerCounts(edges);
   EXPECT_EQ(corners.size(), 8u);
   for (const auto& [p, n] : corners) EXPECT_EQ(n, 3) << "corner " << p.first << " " << p.second;

@@ -115,22 +115,12 @@ TEST_F(Plot3Test, TheEpsFileMarksEachMeshLineEachAxisAndTheBox) {
   }
   // Each axis section starts with its axis, one straight line; the three
   // meet in the origin.
-  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> axes;
-  for (std::size_t k = 11; k <= 13; ++k) {
-    const auto paths = kvtest::EpsPaths(sections[k]);
-    ASSERT_FALSE(paths.empty());
-    ASSERT_EQ(paths.front().size(), 2u);
-    axes.emplace_back(paths.front()[0], paths.front()[1]);
-  }
-  EXPECT_LT(kvtest::EpsLinesMiss(axes), 0.01);
+  const auto axes = kvtest::EpsLeadingLines(sections, 11, 3);
+  ASSERT_EQ(axes.size(), 3u) << "the axes are no straight lines after their marks";
+  EXPECT_LT(kvtest::EpsLinesMiss(axes), 0.01) << "the axes do not meet in one point";
   // The box: twelve lines between eight corners, three at each.
-  const auto paths = kvtest::EpsPaths(sections[14]);
-  ASSERT_GE(paths.size(), 12u);
-  std::vector<std::pair<kvtest::EpsPoint, kvtest::EpsPoint>> edges;
-  for (std::size_t k = 0; k < 12; ++k) {
-    ASSERT_EQ(paths[k].size(), 2u) << "edge " << k;
-    edges.emplace_back(paths[k][0], paths[k][1]);
-  }
+  const auto edges = kvtest::EpsStraightPaths(sections[14], 12);
+  ASSERT_EQ(edges.size(), 12u) << "the box has no twelve straight edges";
   const auto corners = kvtest::EpsCornerCounts(edges);
   EXPECT_EQ(corners.size(), 8u);
   for (const auto& [p, n] : corners) EXPECT_EQ(n, 3) << p.first << " " << p.second;

@@ -64,6 +64,33 @@ inline std::vector<std::vector<EpsPoint>> EpsPaths(const EpsSection& s) {
   return paths;
 }
 
+using EpsLine = std::pair<EpsPoint, EpsPoint>;
+
+// The first path of each of the `count` sections from `first` on, when each
+// is one straight line (an axis after its mark); empty otherwise.
+inline std::vector<EpsLine> EpsLeadingLines(const std::vector<EpsSection>& sections, std::size_t first,
+                                            std::size_t count) {
+  std::vector<EpsLine> lines;
+  for (std::size_t k = first; k < first + count && k < sections.size(); ++k) {
+    const auto paths = EpsPaths(sections[k]);
+    if (paths.empty() || paths.front().size() != 2) return {};
+    lines.emplace_back(paths.front()[0], paths.front()[1]);
+  }
+  return lines.size() == count ? lines : std::vector<EpsLine>{};
+}
+
+// The first `count` paths of the section, when each is one straight line
+// (a box's edges); empty otherwise.
+inline std::vector<EpsLine> EpsStraightPaths(const EpsSection& s, std::size_t count) {
+  const auto paths = EpsPaths(s);
+  std::vector<EpsLine> lines;
+  for (std::size_t k = 0; k < count && k < paths.size(); ++k) {
+    if (paths[k].size() != 2) return {};
+    lines.emplace_back(paths[k][0], paths[k][1]);
+  }
+  return lines.size() == count ? lines : std::vector<EpsLine>{};
+}
+
 // How far the third line passes from the point where the first two cross
 // (points of the page); a large number when the first two are parallel.
 inline double EpsLinesMiss(const std::vector<std::pair<EpsPoint, EpsPoint>>& lines) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 #include "support/temp_dir.h"
@@ -116,6 +117,69 @@ TopWindow DisplayTest::New2D() {
 
 bool DisplayTest::MessageSince(std::size_t from, const std::string& text, int ms) {
   return program_->Log().WaitFor("message " + text, from, ms) >= 0;
+}
+
+std::vector<std::string> DisplayTest::Messages(std::size_t from) {
+  std::vector<std::string> m;
+  const auto& lines = program_->Log().Lines();
+  for (std::size_t i = from; i < lines.size(); ++i)
+    if (lines[i].rfind("message ", 0) == 0) m.push_back(lines[i].substr(8));
+  return m;
+}
+
+std::optional<LoggedDialog> DisplayTest::AwaitDialog(const std::string& templateName, std::size_t from) {
+  auto d = program_->WaitDialog(templateName, from, 3000);
+  if (d) Settled(d->window);
+  return d;
+}
+
+LoggedDialog DisplayTest::OpenDialog(const TopWindow& w, int command, const std::string& templateName) {
+  Screen().Activate(w.id);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, command);
+  auto d = AwaitDialog(templateName, from);
+  EXPECT_TRUE(d) << templateName << " did not appear";
+  return d ? *d : LoggedDialog{};
+}
+
+void DisplayTest::FillAndEnter(const LoggedDialog& d, const std::vector<std::pair<int, std::string>>& fields) {
+  for (const auto& [id, text] : fields) program_->SetText(d, id, text);
+  Screen().Key("Return");
+  EXPECT_TRUE(Screen().WaitGone(d.window, Patient(3000))) << d.templateName << " did not close";
+}
+
+void DisplayTest::EnterByKey(const TopWindow& w, const std::string& key, const std::string& templateName,
+                             const std::vector<std::pair<int, std::string>>& fields) {
+  ASSERT_TRUE(Screen().Activate(w.id));
+  const std::size_t from = program_->Log().Size();
+  Screen().Key(key);
+  const auto d = AwaitDialog(templateName, from);
+  ASSERT_TRUE(d) << templateName << " did not appear";
+  FillAndEnter(*d, fields);
+}
+
+void DisplayTest::EnterByCommand(const TopWindow& w, int command, const std::string& templateName,
+                                 const std::vector<std::pair<int, std::string>>& fields) {
+  const LoggedDialog d = OpenDialog(w, command, templateName);
+  if (d.window) FillAndEnter(d, fields);
+}
+
+double DisplayTest::Number(const std::string& text) {
+  try {
+    return std::stod(text);
+  } catch (...) {
+    return NAN;
+  }
+}
+
+Image DisplayTest::PlotPicture(const TopWindow& w) {
+  Settled(w.id, 250, 5000);
+  Rect part = Screen().Geometry(w.id);
+  part.x = part.y = 0;
+  if (auto bar = program_->MenuBar(w.id))
+    for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
+  part.h -= part.y;
+  return Screen().Capture(w.id, part);
 }
 
 void DisplayTest::Confirm(const std::string& caption) {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
-#include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program_ui.h"
@@ -54,6 +56,29 @@ class DisplayTest : public ::testing::Test {
   // True when the event log shows a message box with this text after line
   // `from` within ms.
   bool MessageSince(std::size_t from, const std::string& text, int ms);
+  // The texts of the message boxes shown since log line `from`.
+  std::vector<std::string> Messages(std::size_t from);
+
+  // ---- dialogs ----
+  // Waits for a dialog of the template shown since log line `from`, and
+  // for it to be drawn.
+  std::optional<LoggedDialog> AwaitDialog(const std::string& templateName, std::size_t from);
+  // Runs the command through the window's menu and waits for its dialog
+  // (an empty one, and a failure, when it does not come).
+  LoggedDialog OpenDialog(const TopWindow& w, int command, const std::string& templateName);
+  // Types the texts into the dialog's fields, presses Enter and waits for
+  // the dialog to go.
+  void FillAndEnter(const LoggedDialog& d, const std::vector<std::pair<int, std::string>>& fields);
+  // Opens an equation dialog with its key in the window (F1 ...) or with a
+  // command, fills it and presses Enter.
+  void EnterByKey(const TopWindow& w, const std::string& key, const std::string& templateName,
+                  const std::vector<std::pair<int, std::string>>& fields);
+  void EnterByCommand(const TopWindow& w, int command, const std::string& templateName,
+                      const std::vector<std::pair<int, std::string>>& fields);
+  // A number as a dialog shows it (NAN for none).
+  static double Number(const std::string& text);
+  // The window's picture below its menu bar, once it stands still.
+  Image PlotPicture(const TopWindow& w);
   // Answers the message box with this caption with Enter.
   void Confirm(const std::string& caption);
   std::unique_ptr<Program> program_;
