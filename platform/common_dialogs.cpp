@@ -23,6 +23,7 @@
 #include "platform/dialog.h"
 #include "platform/font_mapping.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -81,6 +82,7 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
   LogEvent("message " + text);
   if (App::Terminating()) return (type & 0x0F) == MB_OK ? IDOK : (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   QMessageBox box(WidgetOf(owner));
+  NameToolkitDialog(&box, "MESSAGEBOX");
   box.setWindowTitle(Q(caption));
   box.setText(Q(text));
   box.setIcon((type & MB_ICONINFORMATION) ? QMessageBox::Information : QMessageBox::NoIcon);
@@ -126,6 +128,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   }
   if (App::Terminating()) return std::nullopt;
   QFileDialog dlg(WidgetOf(owner), Q(request.title));
+  NameToolkitDialog(&dlg, "FILEDIALOG");
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks before overwriting, in its own words.
@@ -151,6 +154,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   if (App::Terminating()) return false;
   const int dpi = ScreenCaps().logPixelsY;
   QDialog dlg(WidgetOf(owner));
+  NameToolkitDialog(&dlg, "FONTDIALOG");
   dlg.setWindowTitle(Q(caption));
   auto* form = new QFormLayout;
   // The family the face is drawn in; a face the user leaves as it is keeps

@@ -19,6 +19,10 @@ bool UiLogOn();
 // dialogs.
 void NoteUiEvent(QObject* target, QEvent* e);
 
+// The name under which the log shows a dialog the toolkit builds (the one
+// the test responder answers it by: "FILEDIALOG", "MESSAGEBOX", ...).
+void NameToolkitDialog(QWidget* dialog, const char* name);
+
 // A dialog control as the log names it: its kind ("button", "combo", ...)
 // and the text it shows.
 const char* UiControlKind(QWidget* w);
