@@ -106,6 +106,16 @@ class DialogWidget : public QDialog {
       if (owner_) owner_->PressEscape();
       return;
     }
+    // Enter presses the push button that has the focus, as Space does; the
+    // default button answers it only from the other controls.  A question
+    // with no default button (Ja, Nein, Abbruch) would otherwise ignore it.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      auto* button = qobject_cast<QPushButton*>(focusWidget());
+      if (button && button->isVisible() && button->isEnabled()) {
+        button->click();
+        return;
+      }
+    }
     QDialog::keyPressEvent(e);
   }
 
