@@ -128,7 +128,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   }
   if (App::Terminating()) return std::nullopt;
   QFileDialog dlg(WidgetOf(owner), Q(request.title));
-  NameToolkitDialog(&dlg, "FILEDIALOG");
+  NameToolkitDialog(&dlg, request.save ? "FILESAVE" : "FILEOPEN");
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks before overwriting, in its own words.

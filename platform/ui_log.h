@@ -19,8 +19,9 @@ bool UiLogOn();
 // dialogs.
 void NoteUiEvent(QObject* target, QEvent* e);
 
-// The name under which the log shows a dialog the toolkit builds (the one
-// the test responder answers it by: "FILEDIALOG", "MESSAGEBOX", ...).
+// The name under which the log shows a dialog the toolkit builds
+// ("FILEOPEN", "FILESAVE", "FONTDIALOG", "MESSAGEBOX", "PRINTDIALOG",
+// "PRINTERSETUP").
 void NameToolkitDialog(QWidget* dialog, const char* name);
 
 // A dialog control as the log names it: its kind ("button", "combo", ...)

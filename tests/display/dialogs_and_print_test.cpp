@@ -93,12 +93,12 @@ TEST_F(DialogsAndPrint, EnterPressesTheFocusedButtonOfAQuestion) {
   struct Case {
     int tabs;
     const char* answer;
-    const char* follows;  // the caption of the file dialog that follows, if any
+    const char* follows;  // the file dialog that follows, if any
   };
   const Case cases[] = {
-      {2, "Abbruch", nullptr},       // nothing: the window stays as it is
-      {1, "Nein", "Öffnen"},         // not saved: the file to open is asked for
-      {0, "Ja", "Speichern unter"},  // saved first: under which name
+      {2, "Abbruch", nullptr},  // nothing: the window stays as it is
+      {1, "Nein", "FILEOPEN"},  // not saved: the file to open is asked for
+      {0, "Ja", "FILESAVE"},    // saved first: under which name
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
@@ -115,12 +115,11 @@ TEST_F(DialogsAndPrint, EnterPressesTheFocusedButtonOfAQuestion) {
     if (!c.follows) {
       EXPECT_TRUE(program_->Answers(w.id, 3000)) << "a dialog followed";
       for (const std::string& line : program_->Log().Lines())
-        EXPECT_EQ(line.find(" FILEDIALOG "), std::string::npos) << line;
+        EXPECT_FALSE(StartsWith(line, "dialog ") && line.find(" FILE") != std::string::npos) << line;
       continue;
     }
-    auto file = program_->WaitDialog("FILEDIALOG", from, 5000);
+    auto file = program_->WaitDialog(c.follows, from, 5000);
     ASSERT_TRUE(file) << "no file dialog";
-    EXPECT_EQ(file->caption, c.follows);
     Screen().Activate(file->window);
     Screen().Key("Escape");
     ASSERT_TRUE(Screen().WaitGone(file->window, 3000));
@@ -135,11 +134,10 @@ TEST_F(DialogsAndPrint, TheFileDialogNamesTypesInGerman) {
   ASSERT_NE(w.id, 0u);
   const std::size_t from = program_->Log().Size();
   Menu(w, kOpen);
-  const auto shown = program_->WaitDialog("FILEDIALOG", from, 5000);
+  const auto shown = program_->WaitDialog("FILEOPEN", from, 5000);
   ASSERT_TRUE(shown) << "no file dialog";
   const auto d = Latest(*shown);
   ASSERT_TRUE(d);
-  EXPECT_EQ(d->caption, "Öffnen");
   // The detail view, then the file's row in it (the folder holds it alone).
   const LoggedControl* details = nullptr;
   const LoggedControl* files = nullptr;
