@@ -1,7 +1,5 @@
 #include "plotcore/model/equation_labels.h"
 
-#include <algorithm>
-
 namespace kv {
 
 TLabelStacking LabelStackingForLine(const TSegment2D& plotted, long double linePixels, long double unitsPerPixelX,
