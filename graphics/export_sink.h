@@ -93,6 +93,10 @@ class TExportSink {
   virtual void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) = 0;
   // The text measured in the font the caller selected into dc.
   virtual void Text(plat::DC& dc, const TExportText& text) = 0;
+  // A line of text in world y units where the format sets its texts in a
+  // size of its own (PiCTeX: the document's font); 0 where the texts take
+  // the size of the font the device context measures.
+  virtual long double TextLineHeight() const { return 0; }
   // A box in device pixels, filled (unless hollow) and outlined with the
   // line width (negative: outline in the fill colour), corners rounded by
   // the radius in pixels.

@@ -42,14 +42,9 @@ void TEpsSink::PixelLine(plat::Point a, plat::Point b, const TExportPen& pen) {
 }
 
 void TEpsSink::Polyline(const TPoint2D* points, int last, const TExportPen& pen) {
-  if (pen.style <= 0 || pen.style > 4) {
-    writer_.WriteEpsPolyline(points, last, pen.colour, pen.width);
-    return;
-  }
-  // A styled polyline keeps its dashes as one path of every segment: a
-  // dashed curve written solid would not be the curve the screen shows.
-  const std::vector<std::uint8_t> all(static_cast<std::size_t>(last < 0 ? 0 : last + 1), 1);
-  writer_.WriteEpsGappedPolyline(points, all.data(), last, pen.colour, pen.width, pen.style, 0);
+  // A recorded curve is one solid path whatever its pen: its samples lie a
+  // pixel or two apart, and dashes would restart at every one of them.
+  writer_.WriteEpsPolyline(points, last, pen.colour, pen.width);
 }
 
 void TEpsSink::GappedPolyline(const TPoint2D* points, const std::uint8_t* flags, int last, const TExportPen& pen,
@@ -119,17 +114,9 @@ void TSvgSink::PixelLine(plat::Point a, plat::Point b, const TExportPen& pen) {
 
 void TSvgSink::Polyline(const TPoint2D* points, int last, const TExportPen& pen) {
   if (last < 1) return;
+  // One path, solid, with the width as given (see TEpsSink::Polyline).
   const std::vector<plat::Point>& px = Pixels(points, last + 1);
-  if (pen.style == 0) {
-    // The path takes the width as given.
-    writer_.WriteSvgPath(px.data(), last, pen.colour, pen.width);
-    return;
-  }
-  // A path has no dashes: a styled polyline is written as its lines, so
-  // that a dashed curve stays dashed as on the screen.
-  for (int k = 0; k < last; ++k)
-    writer_.WriteSvgLine(px[static_cast<std::size_t>(k)], px[static_cast<std::size_t>(k) + 1], pen.colour,
-                         pen.width, pen.style);
+  writer_.WriteSvgPath(px.data(), last, pen.colour, pen.width);
 }
 
 void TSvgSink::GappedPolyline(const TPoint2D* points, const std::uint8_t* flags, int last, const TExportPen& pen,

@@ -90,6 +90,7 @@ class TPictexSink : public TExportSink {
               std::optional<plat::Colour> stroke) override;
   void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) override;
   void Text(plat::DC& dc, const TExportText& text) override;
+  long double TextLineHeight() const override { return writer_.TextLineHeight(); }
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
   void Comment(std::string_view text) override { writer_.WriteComment(text); }

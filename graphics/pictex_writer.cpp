@@ -66,6 +66,13 @@ bool TPictexWriter::WritePreamble(const TPictexSetup& s) {
   return exact;
 }
 
+long double TPictexWriter::TextLineHeight() const {
+  constexpr long double kLineCm = 12.0L / 72.27L * 2.54L;
+  const long double hy = (setup_.world.ymax - setup_.world.ymin) / 2;
+  const long double yUnitCm = setup_.widthCm * setup_.clientHeight * 0.5L / (hy * setup_.clientWidth);
+  return yUnitCm > 0 ? kLineCm / yUnitCm : 0;
+}
+
 void TPictexWriter::WriteEnd() {
   if (plotOpen_) EndPictexPlot();
   out_ += "\\endpicture";

@@ -65,6 +65,10 @@ class TPictexWriter {
   void WritePictexMultiput();
   void WriteComment(std::string_view text);
 
+  // One line of text in the picture, world y units: TeX's baseline
+  // distance for its ten-point font (12 pt) at the picture's y unit.
+  long double TextLineHeight() const;
+
   bool PlotOpen() const { return plotOpen_; }
   std::int32_t PlotPointCount() const { return pointCount_; }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
 #include <QTimer>
@@ -95,6 +96,10 @@ App::App(int& argc, char** argv) {
   auto* translator = new QTranslator(g_qapp.get());
   if (translator->load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QCoreApplication::installTranslator(translator);
+  // Texts the toolkit takes from the locale rather than from a translation
+  // (a file's type, dates and sizes in the file dialog) are German too.
+  // The program formats its numbers itself, in the C locale.
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QApplication::setQuitOnLastWindowClosed(false);
   QFont f("Liberation Sans");
   f.setPixelSize(12);

@@ -25,6 +25,7 @@
 #include "platform/dialog.h"
 #include "platform/font_mapping.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -83,6 +84,7 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
   LogEvent("message " + text);
   if (App::Terminating()) return (type & 0x0F) == MB_OK ? IDOK : (type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
   QMessageBox box(WidgetOf(owner));
+  NameToolkitDialog(&box, "MESSAGEBOX");
   box.setWindowTitle(Q(caption));
   box.setText(Q(text));
   box.setIcon((type & MB_ICONINFORMATION) ? QMessageBox::Information : QMessageBox::NoIcon);
@@ -139,6 +141,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   }
   if (App::Terminating()) return std::nullopt;
   QFileDialog dlg(WidgetOf(owner), Q(request.title));
+  NameToolkitDialog(&dlg, request.save ? "FILESAVE" : "FILEOPEN");
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks before overwriting, in its own words.
@@ -164,6 +167,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   if (App::Terminating()) return false;
   const int dpi = ScreenCaps().logPixelsY;
   QDialog dlg(WidgetOf(owner));
+  NameToolkitDialog(&dlg, "FONTDIALOG");
   dlg.setWindowTitle(Q(caption));
   auto* form = new QFormLayout;
   // The family the face is drawn in; a face the user leaves as it is keeps
@@ -180,27 +184,33 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   bold->setChecked(choice.font.weight >= FW_BOLD);
   auto* italic = new QCheckBox(QString::fromUtf8("Kursiv"), &dlg);
   italic->setChecked(choice.font.italic != 0);
-  auto* underline = new QCheckBox(QString::fromUtf8("Unterstrichen"), &dlg);
-  underline->setChecked(choice.font.underline != 0);
-  auto* strike = new QCheckBox(QString::fromUtf8("Durchgestrichen"), &dlg);
-  strike->setChecked(choice.font.strikeOut != 0);
-  auto* colour = new QComboBox(&dlg);
-  static const std::pair<const char*, Colour> kColours[] = {
-      {"Schwarz", Rgb(0, 0, 0)},       {"Dunkelrot", Rgb(128, 0, 0)}, {"Grün", Rgb(0, 128, 0)},
-      {"Oliv", Rgb(128, 128, 0)},      {"Marine", Rgb(0, 0, 128)},    {"Violett", Rgb(128, 0, 128)},
-      {"Blaugrün", Rgb(0, 128, 128)},  {"Grau", Rgb(128, 128, 128)},  {"Silber", Rgb(192, 192, 192)},
-      {"Rot", Rgb(255, 0, 0)},         {"Hellgrün", Rgb(0, 255, 0)},  {"Gelb", Rgb(255, 255, 0)},
-      {"Blau", Rgb(0, 0, 255)},        {"Fuchsie", Rgb(255, 0, 255)}, {"Türkis", Rgb(0, 255, 255)},
-      {"Weiß", Rgb(255, 255, 255)}};
-  for (const auto& [name, c] : kColours) {
-    colour->addItem(QString::fromUtf8(name), QVariant::fromValue(static_cast<uint>(c)));
-    if (c == choice.colour) colour->setCurrentIndex(colour->count() - 1);
-  }
   form->addRow(QString::fromUtf8("Schriftart"), family);
   form->addRow(QString::fromUtf8("Größe"), size);
   form->addRow(bold);
   form->addRow(italic);
+  // Underline, strike-out and colour exist only where the slot offers
+  // them: a control built but left out of the layout would lie over the
+  // others.
+  QCheckBox* underline = nullptr;
+  QCheckBox* strike = nullptr;
+  QComboBox* colour = nullptr;
   if (effects) {
+    underline = new QCheckBox(QString::fromUtf8("Unterstrichen"), &dlg);
+    underline->setChecked(choice.font.underline != 0);
+    strike = new QCheckBox(QString::fromUtf8("Durchgestrichen"), &dlg);
+    strike->setChecked(choice.font.strikeOut != 0);
+    colour = new QComboBox(&dlg);
+    static const std::pair<const char*, Colour> kColours[] = {
+        {"Schwarz", Rgb(0, 0, 0)},       {"Dunkelrot", Rgb(128, 0, 0)}, {"Grün", Rgb(0, 128, 0)},
+        {"Oliv", Rgb(128, 128, 0)},      {"Marine", Rgb(0, 0, 128)},    {"Violett", Rgb(128, 0, 128)},
+        {"Blaugrün", Rgb(0, 128, 128)},  {"Grau", Rgb(128, 128, 128)},  {"Silber", Rgb(192, 192, 192)},
+        {"Rot", Rgb(255, 0, 0)},         {"Hellgrün", Rgb(0, 255, 0)},  {"Gelb", Rgb(255, 255, 0)},
+        {"Blau", Rgb(0, 0, 255)},        {"Fuchsie", Rgb(255, 0, 255)}, {"Türkis", Rgb(0, 255, 255)},
+        {"Weiß", Rgb(255, 255, 255)}};
+    for (const auto& [name, c] : kColours) {
+      colour->addItem(QString::fromUtf8(name), QVariant::fromValue(static_cast<uint>(c)));
+      if (c == choice.colour) colour->setCurrentIndex(colour->count() - 1);
+    }
     form->addRow(underline);
     form->addRow(strike);
     form->addRow(QString::fromUtf8("Farbe"), colour);

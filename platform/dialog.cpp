@@ -107,10 +107,19 @@ class DialogWidget : public QDialog {
       if (owner_) owner_->PressEscape();
       return;
     }
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && owner_ && owner_->EnterSendsOk() &&
-        !qobject_cast<QPushButton*>(focusWidget())) {
-      owner_->Press(IDOK);
-      return;
+    // Enter presses the push button that has the focus, as Space does; the
+    // default button answers it only from the other controls.  A question
+    // with no default button (Ja, Nein, Abbruch) would otherwise ignore it.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      auto* button = qobject_cast<QPushButton*>(focusWidget());
+      if (button && button->isVisible() && button->isEnabled()) {
+        button->click();
+        return;
+      }
+      if (owner_ && owner_->EnterSendsOk()) {
+        owner_->Press(IDOK);
+        return;
+      }
     }
     QDialog::keyPressEvent(e);
   }

@@ -15,6 +15,7 @@
 #include "platform/bitmap_impl.h"
 #include "platform/common_dialogs.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -121,6 +122,7 @@ bool Printer::Setup(Window* owner) {
     return testing::internal::PopPrinterSetupAnswer(ok) && ok;
   }
   QPageSetupDialog dlg(&impl_->P(), WidgetOf(owner));
+  NameToolkitDialog(&dlg, "PRINTERSETUP");
   const bool ok = dlg.exec() == QDialog::Accepted;
   impl_->P().setResolution(impl_->dpi);
   return ok;
@@ -136,6 +138,7 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
       SetOutputFile(*answer);
     } else {
       QPrintDialog dlg(&p, WidgetOf(owner));
+      NameToolkitDialog(&dlg, "PRINTDIALOG");
       const Printout::PageRange range = printout.GetDialogInfo();
       if (range.maxPage > 0) {
         dlg.setMinMax(range.minPage, range.maxPage);

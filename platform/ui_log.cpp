@@ -17,9 +17,18 @@
 //   idle                               after done: no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text
+//
+// Dialogs the toolkit builds (message boxes, file, font and print dialogs)
+// are logged the same way under the name their creator gave them
+// (NameToolkitDialog), else their class name, and again when a control in
+// them takes the focus; their controls have the id -1 and are the buttons,
+// fields, lists and texts anywhere inside them, in dialog coordinates.  A
+// list's text is its current row.
 #include "platform/ui_log.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +36,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,7 +44,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
 
 #include <cstdlib>
 #include <string>
@@ -117,6 +129,13 @@ void WatchEdits(QWidget* widget, Dialog& dlg) {
   }
 }
 
+void LogControl(QWidget* w, int id, const QRect& rect) {
+  const QSize hint = w->sizeHint();
+  LogEvent("control " + std::to_string(id) + " " + UiControlKind(w) + " " + RectText(rect) + " " +
+           std::to_string(hint.width()) + "," + std::to_string(hint.height()) + " " + (w->isVisible() ? "v" : "h") +
+           " " + UiControlText(w));
+}
+
 void LogDialog(QWidget* widget, Dialog& dlg) {
   if (!widget->isVisible()) return;
   WatchEdits(widget, dlg);
@@ -130,10 +149,7 @@ void LogDialog(QWidget* widget, Dialog& dlg) {
     int id = -1;
     for (const auto& [cid, cw] : controls)
       if (cw.data() == w) id = cid;
-    const QSize hint = w->sizeHint();
-    LogEvent("control " + std::to_string(id) + " " + UiControlKind(w) + " " + RectText(w->geometry()) + " " +
-             std::to_string(hint.width()) + "," + std::to_string(hint.height()) + " " +
-             (w->isVisible() ? "v" : "h") + " " + UiControlText(w));
+    LogControl(w, id, w->geometry());
   }
 }
 
@@ -200,6 +216,34 @@ class IdleWatch : public QObject {
   int ticks_ = 0;
 };
 
+constexpr const char* kToolkitDialogName = "kurvatoDialogName";
+
+// The controls of a dialog the toolkit builds, found anywhere inside it:
+// frames, splitters, group boxes and button boxes are looked into, a
+// control (a combo box with its edit, a list with its scroll bars) is not.
+void CollectToolkitControls(QWidget* parent, std::vector<QWidget*>& out) {
+  for (QObject* o : parent->children()) {
+    auto* w = qobject_cast<QWidget*>(o);
+    if (!w || w->isWindow()) continue;
+    if (std::string(UiControlKind(w)) != "space")
+      out.push_back(w);
+    else
+      CollectToolkitControls(w, out);
+  }
+}
+
+void LogToolkitDialog(QWidget* dialog) {
+  if (!dialog->isVisible()) return;
+  std::vector<QWidget*> controls;
+  CollectToolkitControls(dialog, controls);
+  const QVariant given = dialog->property(kToolkitDialogName);
+  const std::string name =
+      given.isValid() ? given.toString().toStdString() : std::string(dialog->metaObject()->className());
+  LogEvent("dialog " + std::to_string(dialog->winId()) + " " + name + " " + std::to_string(controls.size()) + " " +
+           OneLine(dialog->windowTitle()));
+  for (QWidget* w : controls) LogControl(w, -1, QRect(w->mapTo(dialog, QPoint(0, 0)), w->size()));
+}
+
 // Logs once the toolkit has laid the window out.
 template <class F>
 void Later(QWidget* w, F f) {
@@ -212,23 +256,39 @@ void Later(QWidget* w, F f) {
 }  // namespace
 
 const char* UiControlKind(QWidget* w) {
-  if (qobject_cast<QPushButton*>(w)) return "button";
+  if (qobject_cast<QPushButton*>(w) || qobject_cast<QToolButton*>(w)) return "button";
   if (qobject_cast<QCheckBox*>(w)) return "check";
   if (qobject_cast<QRadioButton*>(w)) return "radio";
   if (qobject_cast<QComboBox*>(w)) return "combo";
   if (qobject_cast<QLineEdit*>(w)) return "edit";
-  if (qobject_cast<QPlainTextEdit*>(w)) return "text";
-  if (qobject_cast<QListWidget*>(w)) return "list";
+  if (qobject_cast<QAbstractSpinBox*>(w)) return "spin";
+  if (qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w)) return "text";
+  if (qobject_cast<QAbstractItemView*>(w)) return "list";
   if (qobject_cast<QScrollBar*>(w)) return "scroll";
+  if (qobject_cast<QTabBar*>(w)) return "tabs";
   if (qobject_cast<QLabel*>(w)) return "static";
   return "space";
 }
 
 std::string UiControlText(QWidget* w) {
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) return OneLine(b->text());
+  // A button that shows only an icon is named by its tool tip.
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return OneLine(b->text().isEmpty() ? b->toolTip() : b->text());
   if (auto* l = qobject_cast<QLabel*>(w)) return OneLine(l->text());
   if (auto* e = qobject_cast<QLineEdit*>(w)) return OneLine(e->text());
   if (auto* c = qobject_cast<QComboBox*>(w)) return OneLine(c->currentText());
+  if (auto* v = qobject_cast<QAbstractItemView*>(w)) {
+    // The current row, its shown columns joined by " | ".
+    const QModelIndex current = v->currentIndex();
+    auto* tree = qobject_cast<QTreeView*>(v);
+    if (!current.isValid() || !v->model()) return "";
+    QString row;
+    for (int c = 0; c < v->model()->columnCount(current.parent()); ++c) {
+      if (tree && tree->isColumnHidden(c)) continue;
+      if (!row.isEmpty()) row += " | ";
+      row += v->model()->index(current.row(), c, current.parent()).data(Qt::DisplayRole).toString();
+    }
+    return OneLine(row);
+  }
   return "";
 }
 
@@ -253,6 +313,7 @@ void NoteStaticText(QWidget* label, int id) {
   LogEvent("text " + std::to_string(top->internalWinId()) + " " + std::to_string(id) + " " +
            (l ? OneLine(l->text()) : std::string()));
 }
+void NameToolkitDialog(QWidget* dialog, const char* name) { dialog->setProperty(kToolkitDialogName, name); }
 
 bool UiLogOn() {
   static const bool on = [] {
@@ -266,6 +327,12 @@ void NoteUiEvent(QObject* target, QEvent* e) {
   const QEvent::Type type = e->type();
   if (type == QEvent::FocusIn) {
     LogFocus(target);
+    // A dialog of the toolkit is logged again as the user moves in it: a
+    // file dialog fills its lists while it is shown.
+    auto* widget = qobject_cast<QWidget*>(target);
+    QWidget* dialog = widget ? widget->window() : nullptr;
+    if (dialog && dialog != widget && qobject_cast<QDialog*>(dialog) && !DialogOfWidget(dialog))
+      Later(dialog, [](QWidget* d) { LogToolkitDialog(d); });
     return;
   }
   if (type != QEvent::Show && type != QEvent::Resize) return;
@@ -285,7 +352,10 @@ void NoteUiEvent(QObject* target, QEvent* e) {
   } else if (qobject_cast<QDialog*>(widget) && (type == QEvent::Show || widget->isVisible())) {
     // Shown, or laid out anew while shown (its controls move).
     Later(widget, [](QWidget* w) {
-      if (Dialog* dlg = DialogOfWidget(w)) LogDialog(w, *dlg);
+      if (Dialog* dlg = DialogOfWidget(w))
+        LogDialog(w, *dlg);
+      else
+        LogToolkitDialog(w);
     });
   }
 }

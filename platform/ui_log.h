@@ -35,6 +35,11 @@ void NoteCommandDone(unsigned long window, int id);
 // ("text <window> <id> <text>"): the results a tool shows.
 void NoteStaticText(QWidget* label, int id);
 
+// The name under which the log shows a dialog the toolkit builds
+// ("FILEOPEN", "FILESAVE", "FONTDIALOG", "MESSAGEBOX", "PRINTDIALOG",
+// "PRINTERSETUP").
+void NameToolkitDialog(QWidget* dialog, const char* name);
+
 // A dialog control as the log names it: its kind ("button", "combo", ...)
 // and the text it shows.
 const char* UiControlKind(QWidget* w);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plotcore/model/equation_labels.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {
@@ -211,7 +212,10 @@ void TPlot0Win::AddEquationLabel() {
   label.text = DescribeEquation(i, 60);
   label.colour = static_cast<std::int16_t>(Equation(i).penColour);
   if (equationLabels.empty()) {
-    label.anchor = {World.xmin + 8 * UnitsPerPixelX, World.ymax - 4 * UnitsPerPixelY};
+    // Inside the plotted rectangle, clear of the axis numbers of a window
+    // that shows them beside it.
+    const TSegment2D& plotted = UseAlternate ? Alternate : World;
+    label.anchor = {plotted.xmin + 8 * UnitsPerPixelX, plotted.ymax - 4 * UnitsPerPixelY};
   } else {
     const TPoint2D& prev = equationLabels.back().anchor;
     label.anchor = {prev.x, prev.y - labelLineHeight * UnitsPerPixelY};
@@ -228,20 +232,38 @@ void TPlot0Win::UpdateEquationLabel(int i) {
   Invalidate(false);
 }
 
+std::vector<TPoint2D> TPlot0Win::EquationLabelPlaces(plat::DC& dc) {
+  dc.SelectFont(FontSlots[TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0]);
+  const int h = dc.GetTextMetrics().height;
+  const TSegment2D& plotted = UseAlternate ? Alternate : World;
+  return StackEquationLabels(equationLabels,
+                             LabelStackingForLine(plotted, h > 0 ? h : 16, UnitsPerPixelX, UnitsPerPixelY));
+}
+
 void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
   if (equationLabels.empty()) return;
-  dc.SelectFont(FontSlots[TextFontSlot >= 0 && TextFontSlot < kFontSlotCount ? TextFontSlot : 0]);
+  const std::vector<TPoint2D> places = EquationLabelPlaces(dc);
   dc.SetTextAlign(plat::TA_LEFT | plat::TA_TOP);
   dc.SetBkMode(plat::TRANSPARENT);
   TExportSink* sink = ActiveSink();
-  for (const TEquationLabel& l : equationLabels) {
+  // A TeX picture sets the labels in the document's font, whose lines the
+  // drawing's scale does not know.
+  std::vector<TPoint2D> filePlaces;
+  if (sink && sink->TextLineHeight() > 0) {
+    const TSegment2D& plotted = UseAlternate ? Alternate : World;
+    filePlaces = StackEquationLabels(
+        equationLabels,
+        LabelStackingForLine(plotted, sink->TextLineHeight() / UnitsPerPixelY, UnitsPerPixelX, UnitsPerPixelY));
+  }
+  for (std::size_t k = 0; k < equationLabels.size(); ++k) {
+    const TEquationLabel& l = equationLabels[k];
     if (!l.visible) continue;
     const plat::Colour c = DrawingColourOf(l.colour);
-    const int x = RoundToInt(WorldToDeviceX(l.anchor.x));
-    const int y = RoundToInt(WorldToDeviceY(l.anchor.y));
+    const int x = RoundToInt(WorldToDeviceX(places[k].x));
+    const int y = RoundToInt(WorldToDeviceY(places[k].y));
     if (sink) {
-      // Where the screen puts it: left and top at the anchor.
-      TExportText t = SlotText(l.text, {x, y}, l.anchor, c, TextFontSlot, 1, -1);
+      // Where the screen puts it: left and top at the place.
+      TExportText t = SlotText(l.text, {x, y}, filePlaces.empty() ? places[k] : filePlaces[k], c, TextFontSlot, 1, -1);
       t.orientation = "[lt]";
       sink->Text(dc, t);
     }

@@ -87,7 +87,11 @@ class TPlot0Win : public TPlotWin {
   // in its colour, below the previous label.
   void AddEquationLabel();
   void UpdateEquationLabel(int i);  // slot 124
+  // Stacked by the line height of the font dc draws them in (a PiCTeX file
+  // by its own text line), starting inside the plotted rectangle.
   void DrawEquationLabels(plat::DC& dc);
+  // The top-left corner (world) of each label as dc shows it.
+  std::vector<TPoint2D> EquationLabelPlaces(plat::DC& dc);
   void FreeTextList() { equationLabels.clear(); }
   int MeasureLineHeight(plat::DC& dc);
   // Asks the point size (at least 1) and redraws.

@@ -3,6 +3,7 @@
 // the mouse modes that place and move labels and pictures, and their
 // drawing over the plot.
 #include <algorithm>
+#include <cmath>
 
 #include "plotcore/plot0_win.h"
 #include "plotcore/term_text.h"
@@ -120,11 +121,11 @@ void TPlot0Win::EvRButtonDown(unsigned keys, plat::Point p) {
 int TPlot0Win::HitTestEquationLabel(plat::Point p, plat::Point& offset, plat::Size& size) {
   if (equationLabels.empty()) return -1;
   plat::ClientDC dc(*this);
-  dc.SelectFont(FontSlots[static_cast<std::size_t>(std::clamp(TextFontSlot, 0, kFontSlotCount - 1))]);
+  const std::vector<TPoint2D> places = EquationLabelPlaces(dc);
   for (std::size_t k = 0; k < equationLabels.size(); ++k) {
     const TEquationLabel& l = equationLabels[k];
     if (!l.visible) continue;
-    const plat::Point at{RoundToInt(WorldToDeviceX(l.anchor.x)), RoundToInt(WorldToDeviceY(l.anchor.y))};
+    const plat::Point at{RoundToInt(WorldToDeviceX(places[k].x)), RoundToInt(WorldToDeviceY(places[k].y))};
     const plat::Size e = dc.GetTextExtent(l.text);
     const plat::Point o{p.x - at.x, p.y - at.y};
     if (o.x >= 0 && o.x < e.cx && o.y >= 0 && o.y < e.cy) {
@@ -145,7 +146,21 @@ bool TPlot0Win::PickAndDragText(plat::Point p) {
   const plat::Point start{p.x - offset.x, p.y - offset.y};
   const plat::Point end = DragRubberBand(start, offset, size, 0);
   if (end == start) return true;
-  equationLabels[static_cast<std::size_t>(hit)].anchor = PixelToWorldPoint(end);
+  // The labels stay where the screen shows them: the one after the moved
+  // label no longer stands below it and keeps its place by its anchor.
+  {
+    plat::ClientDC dc(*this);
+    const std::vector<TPoint2D> places = EquationLabelPlaces(dc);
+    for (std::size_t k = 0; k < equationLabels.size(); ++k) equationLabels[k].anchor = places[k];
+  }
+  TPoint2D& moved = equationLabels[static_cast<std::size_t>(hit)].anchor;
+  moved = PixelToWorldPoint(end);
+  // Moved straight down under the label before it, it would be taken for
+  // one put there and stacked: its x is set off by the smallest step.
+  if (hit > 0) {
+    const TPoint2D& before = equationLabels[static_cast<std::size_t>(hit) - 1].anchor;
+    if (moved.x == before.x && moved.y < before.y) moved.x = std::nextafter(moved.x, before.x + 1);
+  }
   Modified = 1;
   RedrawPlacedObjects();
   return true;

@@ -84,6 +84,9 @@ void TZORWin::PrintPage(TZORPrintout& job, plat::DC& dc, int page) {
         job.Skipped.push_back(name);
         continue;
       }
+      // The file brought its own background; the paper stays white, as it
+      // is for a single print.
+      ColourSlots[0] = 1;
       const plat::Rect frame = GetWindowRect();
       if (frame.Width() > chromeWidth && frame.Height() > chromeHeight) {
         screenWidth = frame.Width() - chromeWidth;

@@ -437,6 +437,8 @@ TEST(ExportGolden, EpsScene) {
   e.WriteEpsLine({0, -3.75L}, {0, 3.75L}, kBlack, 1, 3);
   e.WriteEpsPolyline(kCurve, 5, kRed, 2);
   e.WriteEpsGappedPolyline(kCurve, kFlags, 5, plat::Rgb(0, 0, 255), 1, 0, 1);
+  // A dashed one keeps its dashes.
+  e.WriteEpsGappedPolyline(kArea, kFlags, 3, kGreen, 2, 2, 1);
   e.WriteEpsPolygon(kArea, 4, false, kGreen, 0, kGreen);
   e.WriteEpsCircle({2, -2}, 0.25L, 1, kRed, kBlack);
   for (int m = 0; m <= 13; ++m) e.WriteEpsMarker({-4.5L + 0.6L * m, -3}, m, 3, kBlack);

@@ -132,6 +132,27 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   EXPECT_EQ(found, 3);
 }
 
+// The label of an entry stands inside the plotted rectangle, whole, not in
+// the margin of the axis numbers beside it.
+TEST_F(LogWindow, AnEquationLabelStandsInsideThePlottedRectangle) {
+  TLogWin* w = NewWindow(3);
+  ASSERT_NE(w, nullptr);
+  const int i = NewExplicit(w, "x");
+  ASSERT_EQ(w->equationLabels.size(), 1u);
+  const plat::Colour c = w->DrawingColourOf(w->CheckColourIndex(w->Equation(i).penColour));
+  const plat::Bitmap& s = w->Surface();
+  const int left = w->WorldToPixelX(w->Alternate.xmin);
+  const int top = w->WorldToPixelY(w->Alternate.ymax);
+  int margin = 0;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < left; ++x) margin += s.GetPixel(x, y) == c ? 1 : 0;
+  EXPECT_EQ(margin, 0) << "label pixels left of the plotted rectangle";
+  int inside = 0;
+  for (int y = top; y < top + 30; ++y)
+    for (int x = left + 1; x < left + 100; ++x) inside += s.GetPixel(x, y) == c ? 1 : 0;
+  EXPECT_GT(inside, 20) << "no label in the rectangle's top left corner";
+}
+
 TEST_F(LogWindow, OnlyTheLogarithmicAxisGetsDecadeLines) {
   TLogWin* w = NewWindow(1);
   ASSERT_NE(w, nullptr);

@@ -5,6 +5,7 @@
 // the screen and read by Inkscape.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -300,6 +301,39 @@ TEST_F(Metafile2Test, LabelsGoIntoTheSvgExport) {
   w->Command(kCmExportSvg);
   const std::string text = ReadText(svg);
   EXPECT_NE(text.find("> Beschriftung </text>"), std::string::npos);
+}
+
+// A TeX picture of the default 8 cm sets the equation labels in the
+// document's font: one below the other, a TeX line (12 pt) apart at least,
+// however small the screen's line is against the picture.
+TEST_F(Labels2Test, EquationLabelsOfAPictexFileStandATeXLineApart) {
+  TPlot2Win* w = MakeWindow();
+  for (const char* f : {"-4", "-3.5", "-4.5"}) {
+    w->AppendEquation(kKindExplicit, {"", f});
+    w->AddEquationLabel();
+  }
+  Settle(w);
+  kvtest::ScratchFolder dir;
+  const std::string tex = dir.File("labels.tex");
+  pt::ExpectFileDialog(tex);
+  pt::ExpectDialog("PICTEX", [](plat::Dialog& d) { d.Press(plat::IDOK); });
+  w->Command(kCmExportPictex);
+  std::istringstream in(ReadText(tex));
+  double yUnitCm = 0;
+  std::vector<double> ys;
+  for (std::string line; std::getline(in, line);) {
+    double xu = 0, yu = 0, x = 0, y = 0;
+    if (std::sscanf(line.c_str(), "\\setcoordinatesystem units <%lfcm,%lfcm>", &xu, &yu) == 2) yUnitCm = yu;
+    const std::size_t at = line.find("} [lt] at ");
+    if (line.rfind("\\put {y = ", 0) == 0 && at != std::string::npos &&
+        std::sscanf(line.c_str() + at + 10, "%lf %lf", &x, &y) == 2)
+      ys.push_back(y);
+  }
+  ASSERT_GT(yUnitCm, 0);
+  ASSERT_EQ(ys.size(), 3u);
+  const double teXLineCm = 12 / 72.27 * 2.54;
+  for (std::size_t k = 1; k < ys.size(); ++k)
+    EXPECT_GE((ys[k - 1] - ys[k]) * yUnitCm, teXLineCm - 1e-3) << "label " << k;
 }
 
 TEST_F(Metafile2Test, InkscapeImportsTheMetafileFile) {

@@ -274,6 +274,31 @@ TEST_F(PrintTest, SimultaneousPrintingDrawsEveryFileOnOnePage) {
   EXPECT_EQ(w_->copies[0].file, files[1]);
 }
 
+// The files of a simultaneous print bring their own backgrounds; each is
+// drawn on white paper all the same, as a single print is.
+TEST_F(PrintTest, EveryFileOfASimultaneousPrintIsDrawnOnWhitePaper) {
+  std::vector<std::string> files;
+  for (const char* name : {"grau.kv2", "gelb.kv2"}) {
+    w_->ColourSlots[0] = static_cast<std::int16_t>(files.empty() ? 7 : 13);
+    files.push_back(dir_ + name);
+    w_->FileData.FileName = files.back();
+    ASSERT_TRUE(w_->WriteFile());
+  }
+  w_->ColourSlots[0] = 5;
+  w_->FileData.FileName = dir_ + "eigen.kv2";
+  ASSERT_TRUE(w_->WriteFile());
+  w_->Named = 1;
+  w_->Modified = 0;
+
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "2"}}, 1);
+  for (const std::string& f : files) plat::testing::ExpectFileDialog(f);
+  plat::testing::ExpectPrintDialog(dir_ + "weiss.pdf");
+  w_->Command(307);
+  ASSERT_EQ(w_->copies.size(), 2u);
+  for (const auto& copy : w_->copies) EXPECT_EQ(copy.background, 1) << copy.file;
+  EXPECT_EQ(w_->ColourSlots[0], 5) << "the window's own file again";
+}
+
 // Each file printed with others takes its stored size and place while it is
 // drawn, so that it keeps its own proportions on the page.
 TEST_F(PrintTest, EachFileOfASimultaneousPrintTakesItsStoredWindowSize) {

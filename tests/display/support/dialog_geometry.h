@@ -3,12 +3,14 @@
 // hint, visibility, text).  Only visible controls count.
 //   - No two controls overlap.
 //   - Every control lies inside the dialog's client area.
-//   - A one-line control (edit, combo box, button, check box, radio button,
-//     static text) is at most kTallSlack pixels taller than its size hint.
-//     Statics that the template gives a height of their own reserve room for
-//     several lines; they, lists, multi-line edits and scroll bars are exempt
-//     (the headless sweep over all templates checks that they keep the
-//     template's height, as it knows the font's dialog units).
+//   - A one-line control (edit, combo box, spin box, button, check box,
+//     radio button, static text) is at most kTallSlack pixels taller than its
+//     size hint.  Statics that the template gives a height of their own
+//     reserve room for several lines; they, lists, multi-line edits and
+//     scroll bars are exempt (the headless sweep over all templates checks
+//     that they keep the template's height, as it knows the font's dialog
+//     units), and so are the statics of the toolkit's own dialogs (message
+//     boxes, file, font and print dialogs), which centre a text in its row.
 //   - A static text, button, check box or radio button is at least as wide
 //     as its size hint, so that its text is not cut (the hint of a button
 //     with a short text is widened to the style's minimum width and says

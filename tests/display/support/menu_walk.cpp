@@ -342,6 +342,8 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
         const std::string rest = lines[i].substr(prefix.size());
         token = "dialog:" + rest.substr(0, rest.find(' '));
       }
+    // A message box is named by its text.
+    if (token == "dialog:MESSAGEBOX") token.clear();
     if (token.empty() && nextMessage < messages.size()) token = "message:" + messages[nextMessage++];
     if (token.empty()) token = "window:" + caption;
     e.tokens.push_back(token);

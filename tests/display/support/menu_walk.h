@@ -3,10 +3,12 @@
 // (new windows closed, running work stopped) before the next command.
 //
 // What a command did is written as effect tokens:
-//   dialog:TEMPLATE      one of the program's dialogs opened (by template)
+//   dialog:TEMPLATE      one of the program's dialogs opened (by template),
+//                        or one the toolkit builds: FILEOPEN, FILESAVE,
+//                        FONTDIALOG, PRINTDIALOG, PRINTERSETUP
 //   window:Caption       another window opened (file dialogs, text windows,
 //                        plot windows)
-//   message:Text         a message box
+//   message:Text         a message box (MESSAGEBOX)
 //   closed:Caption       a window that was there went away
 //   caption:Text         the walked window's caption changed to the text
 //   pixels               the walked window's picture changed

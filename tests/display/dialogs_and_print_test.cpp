@@ -1,0 +1,289 @@
+// The toolkit's own dialogs and the printed page as a user meets them: the
+// font dialog keeps its controls apart, Enter presses the button that has
+// the focus in a question without a default button, the file dialog speaks
+// German in the texts the toolkit writes itself, and the equation labels of
+// a printed plot stand one below the other on the page.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/dialog_geometry.h"
+#include "support/display_test.h"
+#include "support/temp_dir.h"
+
+namespace kvdisplay {
+namespace {
+
+constexpr int kOpen = 59;            // "Ö&ffnen ..."
+constexpr int kPrint = 303;          // "&Drucken ..."
+constexpr int kNewExplicit = 901;    // "&1. y = f(x) ..."
+constexpr int kNotXor = 892;         // "&Nicht XODER": marks the drawing changed
+constexpr int kAxisNumberFont = 61;  // "&Achsenskala ..."
+constexpr int kFont = 65;            // "&Schriftart ..."
+
+bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
+
+class DialogsAndPrint : public DisplayTest {
+ protected:
+  // The dialog as it was last laid out, once its window stands still.
+  std::optional<LoggedDialog> Latest(const LoggedDialog& d) {
+    Settled(d.window, 200, 3000);
+    return program_->Dialog(d.window);
+  }
+  // Clicks into the control's rectangle at (dx, dy) from its top left.
+  void ClickAt(const LoggedDialog& d, const LoggedControl& c, int dx, int dy) {
+    int x = c.rect.x + dx, y = c.rect.y + dy;
+    Screen().ToScreen(d.window, x, y);
+    Screen().Click(x, y);
+  }
+  // An entry y = f(x) made in its dialog.
+  void Explicit(const TopWindow& w, const std::string& f) {
+    const std::size_t from = program_->Log().Size();
+    Menu(w, kNewExplicit);
+    auto d = program_->WaitDialog("EQUA201", from, 3000);
+    ASSERT_TRUE(d) << "no equation dialog";
+    program_->SetText(*d, 212, f);
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << f << " was not taken";
+  }
+};
+
+// The font dialog of a slot without effects shows family, size, bold and
+// italic, nothing lying over them (a colour box built but left out of the
+// layout lay on the "Schriftart" label).
+TEST_F(DialogsAndPrint, TheFontDialogKeepsItsControlsApart) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  for (int command : {kFont, kAxisNumberFont}) {
+    SCOPED_TRACE(command);
+    Screen().Activate(w.id);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, command);
+    const auto shown = program_->WaitDialog("FONTDIALOG", from, 3000);
+    ASSERT_TRUE(shown) << "no font dialog";
+    const auto d = Latest(*shown);
+    ASSERT_TRUE(d);
+    std::string faults;
+    for (const std::string& f : DialogGeometryFaults(Screen(), *d)) faults += f + "\n";
+    EXPECT_EQ(faults, "");
+    int combos = 0;
+    for (const LoggedControl& c : d->controls) combos += c.kind == "combo" ? 1 : 0;
+    EXPECT_EQ(combos, 1) << "the family alone";
+    Screen().Activate(d->window);
+    Screen().Key("Escape");
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+  }
+}
+
+// "Änderungen speichern unter ...?" has no default button: Enter presses the
+// button that has the focus (Ja first, Tab moves on), and the answer taken
+// is that button's.
+TEST_F(DialogsAndPrint, EnterPressesTheFocusedButtonOfAQuestion) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  struct Case {
+    int tabs;
+    const char* answer;
+    const char* follows;  // the file dialog that follows, if any
+  };
+  const Case cases[] = {
+      {2, "Abbruch", nullptr},  // nothing: the window stays as it is
+      {1, "Nein", "FILEOPEN"},  // not saved: the file to open is asked for
+      {0, "Ja", "FILESAVE"},    // saved first: under which name
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    Screen().Activate(w.id);
+    Menu(w, kNotXor);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, kOpen);
+    auto question = program_->WaitDialog("YNCMBOX", from, 3000);
+    ASSERT_TRUE(question) << "no question";
+    Screen().Activate(question->window);
+    for (int k = 0; k < c.tabs; ++k) Screen().Key("Tab");
+    Screen().Key("Return");
+    ASSERT_TRUE(Screen().WaitGone(question->window, 3000)) << "Enter did not answer";
+    if (!c.follows) {
+      EXPECT_TRUE(program_->Answers(w.id, 3000)) << "a dialog followed";
+      for (const std::string& line : program_->Log().Lines())
+        EXPECT_FALSE(StartsWith(line, "dialog ") && line.find(" FILE") != std::string::npos) << line;
+      continue;
+    }
+    auto file = program_->WaitDialog(c.follows, from, 5000);
+    ASSERT_TRUE(file) << "no file dialog";
+    Screen().Activate(file->window);
+    Screen().Key("Escape");
+    ASSERT_TRUE(Screen().WaitGone(file->window, 3000));
+  }
+}
+
+// The file dialog names the type of a file it does not know in German, as
+// its other texts are.
+TEST_F(DialogsAndPrint, TheFileDialogNamesTypesInGerman) {
+  Start({FixtureCopy("walk.kv2")});
+  const TopWindow w = Window("walk.kv2");
+  ASSERT_NE(w.id, 0u);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kOpen);
+  const auto shown = program_->WaitDialog("FILEOPEN", from, 5000);
+  ASSERT_TRUE(shown) << "no file dialog";
+  const auto d = Latest(*shown);
+  ASSERT_TRUE(d);
+  // The detail view, then the file's row in it (the folder holds it alone).
+  const LoggedControl* details = nullptr;
+  const LoggedControl* files = nullptr;
+  for (const LoggedControl& c : d->controls) {
+    if (c.kind == "button" && c.text == "Details") details = &c;
+    if (c.kind == "list" && c.visible && (!files || c.rect.w > files->rect.w)) files = &c;
+  }
+  ASSERT_NE(details, nullptr) << "no button for the detail view";
+  ASSERT_NE(files, nullptr) << "no file list";
+  ClickAt(*d, *details, details->rect.w / 2, details->rect.h / 2);
+  Settled(d->window, 200, 3000);
+  const std::size_t clicked = program_->Log().Size();
+  ClickAt(*d, *files, 40, 30);
+  // The dialog is logged again when the list takes the focus: its current
+  // row with name, size, type and date.
+  std::string row;
+  Eventually(
+      [&] {
+        const auto& lines = program_->Log().Lines();
+        for (std::size_t i = clicked; i < lines.size(); ++i)
+          if (StartsWith(lines[i], "control -1 list ") && lines[i].find(" walk.kv2 | ") != std::string::npos)
+            row = lines[i];
+        return !row.empty();
+      },
+      Patient(3000));
+  ASSERT_FALSE(row.empty()) << "the file's row was not logged";
+  EXPECT_NE(row.find(" | unbekannt | "), std::string::npos) << row;
+  Screen().Activate(d->window);
+  Screen().Key("Escape");
+  EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
+}
+
+// ---- the printed page ----
+
+struct Grey {
+  int w = 0, h = 0;
+  std::vector<unsigned char> pixels;
+  bool Ink(int x, int y) const { return pixels[static_cast<std::size_t>(y) * w + x] < 128; }
+};
+
+// The first page of the PDF in grey at `dpi`, as Ghostscript renders it.
+std::optional<Grey> RenderPage(const std::string& pdf, int dpi) {
+  const std::string pgm = pdf + ".pgm";
+  const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dFirstPage=1 -dLastPage=1 -sDEVICE=pgmraw -r" +
+                          std::to_string(dpi) + " -sOutputFile='" + pgm + "' '" + pdf + "' > /dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return std::nullopt;
+  std::ifstream in(pgm, std::ios::binary);
+  std::string magic;
+  in >> magic;
+  if (magic != "P5") return std::nullopt;
+  // Comment lines may stand between the magic and the size.
+  auto number = [&in]() {
+    in >> std::ws;
+    while (in.peek() == '#') {
+      std::string comment;
+      std::getline(in, comment);
+      in >> std::ws;
+    }
+    int v = 0;
+    in >> v;
+    return v;
+  };
+  Grey g;
+  g.w = number();
+  g.h = number();
+  const int maxval = number();
+  in.get();
+  if (g.w <= 0 || g.h <= 0 || maxval != 255) return std::nullopt;
+  g.pixels.resize(static_cast<std::size_t>(g.w) * g.h);
+  in.read(reinterpret_cast<char*>(g.pixels.data()), static_cast<std::streamsize>(g.pixels.size()));
+  if (!in) return std::nullopt;
+  return g;
+}
+
+bool PdfComplete(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return text.find("%%EOF") != std::string::npos;
+}
+
+// Three labels printed at the default width (3 inches) stand one below the
+// other, each on lines of its own: the label region in the top left of the
+// printed plot holds three bands of ink with white rows between them.
+TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
+  ASSERT_EQ(std::system("gs --version > /dev/null 2>&1"), 0) << "Ghostscript (gs) is missing: run scripts/setup";
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  // Horizontal lines low in the view, away from the labels.
+  for (const char* f : {"-4", "-3.5", "-4.5"}) ASSERT_NO_FATAL_FAILURE(Explicit(w, f));
+  Settled(w.id);
+
+  const std::string pdf = kvtest::MakeTempDir("print") + "labels.pdf";
+  Screen().Activate(w.id);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kPrint);
+  const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
+  ASSERT_TRUE(shown) << "no print dialog";
+  const auto d = Latest(*shown);
+  ASSERT_TRUE(d);
+  // Without a printer the page goes into a PDF file: its name.
+  const LoggedControl* file = nullptr;
+  for (const LoggedControl& c : d->controls)
+    if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
+  ASSERT_NE(file, nullptr) << "no output file in the print dialog";
+  ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
+  Pause(100);  // time for the click to give the edit the focus
+  Screen().Key("ctrl+a");
+  Screen().Type(pdf);
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
+  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
+
+  constexpr int kDpi = 150;
+  const auto page = RenderPage(pdf, kDpi);
+  ASSERT_TRUE(page) << "Ghostscript could not render the page";
+  // The plot's extent on the page: everything printed (axes from edge to
+  // edge).
+  int left = page->w, right = -1, top = page->h, bottom = -1;
+  for (int y = 0; y < page->h; ++y)
+    for (int x = 0; x < page->w; ++x)
+      if (page->Ink(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GT(right - left, 2 * kDpi) << "nothing printed";
+  // The top left part, left of the y axis and above the x axis: labels only.
+  const int x0 = left + 3, x1 = left + (right - left) * 2 / 5;
+  const int y1 = top + (bottom - top) * 2 / 5;
+  std::vector<std::pair<int, int>> bands;
+  bool inBand = false;
+  for (int y = top; y < y1; ++y) {
+    bool ink = false;
+    for (int x = x0; x < x1 && !ink; ++x) ink = page->Ink(x, y);
+    if (ink && !inBand) bands.push_back({y, y});
+    if (ink) bands.back().second = y;
+    inBand = ink;
+  }
+  std::string seen;
+  for (const auto& [a, b] : bands) seen += " " + std::to_string(a) + ".." + std::to_string(b);
+  ASSERT_EQ(bands.size(), 3u) << "rows of label ink:" << seen;
+  // Each band is one line of a 10-point font, not two run together.
+  for (const auto& [a, b] : bands) EXPECT_LT(b - a + 1, kDpi * 14 / 72) << seen;
+}
+
+}  // namespace
+}  // namespace kvdisplay
