@@ -13,13 +13,6 @@ namespace {
 
 class Tools2DIntegrals : public DisplayTest {
  protected:
-  void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
-             const std::vector<std::pair<int, std::string>>& fields) {
-    EnterByKey(w, key, templateName, fields);
-  }
-  LoggedDialog Open(const TopWindow& w, int command, const std::string& templateName) {
-    return OpenDialog(w, command, templateName);
-  }
   // Waits for a message containing the text since `from`.
   bool MessageShown(const std::string& text, std::size_t from) {
     return Eventually(
@@ -72,8 +65,8 @@ class Tools2DIntegrals : public DisplayTest {
 TEST_F(Tools2DIntegrals, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
-  const LoggedDialog d = Open(w, 723, "ARCLEN");  // "&Bogenlänge ..."
+  EnterByKey(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
+  const LoggedDialog d = OpenDialog(w, 723, "ARCLEN");  // "&Bogenlänge ..."
   const std::size_t from = program_->Log().Size();
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "2pi");
@@ -87,8 +80,8 @@ TEST_F(Tools2DIntegrals, TheArcLengthOfACardioidIsTakenOverItsParameterRange) {
 TEST_F(Tools2DIntegrals, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "1"}});
-  const LoggedDialog d = Open(w, 716, "AREA");  // "&Sektorfläche ..."
+  EnterByKey(w, "F1", "EQUA201", {{212, "1"}});
+  const LoggedDialog d = OpenDialog(w, 716, "AREA");  // "&Sektorfläche ..."
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "2");
   program_->SetText(d, 213, "100");
@@ -101,8 +94,8 @@ TEST_F(Tools2DIntegrals, TheSectorAreaIsPositiveWhicheverWayTheRayTurns) {
 TEST_F(Tools2DIntegrals, TheSectorAreaOfASpiralIsHalfTheIntegralOfTheSquaredRadius) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F2", "EQUA203", {{211, "t*cos(t)"}, {212, "t*sin(t)"}, {221, "0"}, {223, "2pi"}});
-  const LoggedDialog d = Open(w, 716, "AREA");
+  EnterByKey(w, "F2", "EQUA203", {{211, "t*cos(t)"}, {212, "t*sin(t)"}, {221, "0"}, {223, "2pi"}});
+  const LoggedDialog d = OpenDialog(w, 716, "AREA");
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "2pi");
   program_->SetText(d, 213, "100");
@@ -117,8 +110,8 @@ TEST_F(Tools2DIntegrals, TheSectorAreaOfASpiralIsHalfTheIntegralOfTheSquaredRadi
 TEST_F(Tools2DIntegrals, TheRiemannSumsFollowTheirRules) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
-  const LoggedDialog d = Open(w, 721, "RIEM");  // "&Integriere f(x) dx ..."
+  EnterByKey(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
+  const LoggedDialog d = OpenDialog(w, 721, "RIEM");  // "&Integriere f(x) dx ..."
   for (int box : {271, 272, 273, 274, 275}) program_->ClickControl(d, box);
   program_->SetText(d, 211, "-3");
   program_->SetText(d, 212, "3");
@@ -154,8 +147,8 @@ TEST_F(Tools2DIntegrals, TheRiemannSumsFollowTheirRules) {
 TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "exp(x)"}});
-  const LoggedDialog d = Open(w, 746, "REVOLVE");  // "Rotations&volumen ..."
+  EnterByKey(w, "F1", "EQUA201", {{212, "exp(x)"}});
+  const LoggedDialog d = OpenDialog(w, 746, "REVOLVE");  // "Rotations&volumen ..."
   program_->SetText(d, 211, "0");
   program_->SetText(d, 212, "1");
   program_->SetText(d, 213, "100");
@@ -180,8 +173,8 @@ TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsIts
 TEST_F(Tools2DIntegrals, AnImplicitCurveIsTurnedIntoItsSurface) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
-  const LoggedDialog d = Open(w, 747, "SURFREV");  // "&Kurve rotieren ..."
+  EnterByKey(w, "F3", "EQUA204", {{218, "x^2+(y-2)^2=1"}});
+  const LoggedDialog d = OpenDialog(w, 747, "SURFREV");  // "&Kurve rotieren ..."
   const LoggedControl* from = d.Find(211);
   ASSERT_NE(from, nullptr);
   EXPECT_FALSE(from->visible) << "an implicit curve has no range to choose";
@@ -200,10 +193,10 @@ TEST_F(Tools2DIntegrals, AnImplicitCurveIsTurnedIntoItsSurface) {
 TEST_F(Tools2DIntegrals, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "x^2-1"}});
-  Enter(w, "F1", "EQUA201", {{212, "x-3"}});
-  const LoggedDialog zeros = Open(w, 707, "ZEROS");  // "&Nullstellen ..."
-  const LoggedDialog trace = Open(w, 708, "TRACE");  // "&Graphverlauf ..."
+  EnterByKey(w, "F1", "EQUA201", {{212, "x^2-1"}});
+  EnterByKey(w, "F1", "EQUA201", {{212, "x-3"}});
+  const LoggedDialog zeros = OpenDialog(w, 707, "ZEROS");  // "&Nullstellen ..."
+  const LoggedDialog trace = OpenDialog(w, 708, "TRACE");  // "&Graphverlauf ..."
   program_->ClickControl(trace, 712);               // "Punkt"
   Pause(500);
   // The second curve, chosen in the zero tool's list with the keyboard:

@@ -30,20 +30,13 @@ const char* const kBusy = "Abbruch mit Taste A";
 
 class Tools2DResults : public DisplayTest {
  protected:
-  void Enter(const TopWindow& w, const std::string& key, const std::string& templateName,
-             const std::vector<std::pair<int, std::string>>& fields) {
-    EnterByKey(w, key, templateName, fields);
-  }
-  LoggedDialog Open(const TopWindow& w, int command, const std::string& templateName) {
-    return OpenDialog(w, command, templateName);
-  }
   // Closes the tool with "Schließen" and opens it again with its command:
   // the dialog as it is logged when shown, with what its controls show.
   // Clicks are handled in turn, so it shows what the work before left.
   LoggedDialog Reopen(const TopWindow& w, const LoggedDialog& d, int command) {
     program_->ClickControl(d, 2);
     EXPECT_TRUE(Screen().WaitGone(d.window, 3000) || !Screen().Exists(d.window));
-    return Open(w, command, d.templateName);
+    return OpenDialog(w, command, d.templateName);
   }
   static std::string Text(const LoggedDialog& d, int id) {
     const LoggedControl* c = d.Find(id);
@@ -88,8 +81,8 @@ class Tools2DResults : public DisplayTest {
 TEST_F(Tools2DResults, TheArcLengthTakesTheBoundsItsDialogShows) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
-  const LoggedDialog sector = Open(w, kSectorArea, "AREA");
+  EnterByKey(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
+  const LoggedDialog sector = OpenDialog(w, kSectorArea, "AREA");
   program_->SetText(sector, 211, "0");
   program_->SetText(sector, 212, "2pi");
   program_->SetText(sector, 213, "200");
@@ -101,7 +94,7 @@ TEST_F(Tools2DResults, TheArcLengthTakesTheBoundsItsDialogShows) {
   program_->ClickControl(area, 2);
   ASSERT_TRUE(Screen().WaitGone(area.window, 3000));
 
-  const LoggedDialog length = Open(w, kArcLength, "ARCLEN");
+  const LoggedDialog length = OpenDialog(w, kArcLength, "ARCLEN");
   ASSERT_EQ(Text(length, 211), "0.00000");
   ASSERT_EQ(Text(length, 212), "6.28319");
   from = program_->Log().Size();
@@ -117,8 +110,8 @@ TEST_F(Tools2DResults, TheArcLengthTakesTheBoundsItsDialogShows) {
 TEST_F(Tools2DResults, AnIntegrationStoppedWithAIsNoResult) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
-  const LoggedDialog d = Open(w, kIntegrate, "RIEM");
+  EnterByKey(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
+  const LoggedDialog d = OpenDialog(w, kIntegrate, "RIEM");
   for (int id = 271; id <= 276; ++id) program_->ClickControl(d, id);  // all six rules
   program_->SetText(d, 211, "-3");
   program_->SetText(d, 212, "3");
@@ -224,9 +217,9 @@ StripPicture Analyse(const Image& p) {
 TEST_F(Tools2DResults, TheStripsStayWithTheRiemannDialogAfterTheSectorArea) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
-  Enter(w, "F1", "EQUA201", {{212, "2"}});
-  const LoggedDialog d = Open(w, kIntegrate, "RIEM");
+  EnterByKey(w, "F4", "EQUA202", {{213, "1+cos(t)"}, {221, "0"}, {223, "2pi"}});
+  EnterByKey(w, "F1", "EQUA201", {{212, "2"}});
+  const LoggedDialog d = OpenDialog(w, kIntegrate, "RIEM");
   program_->ClickControl(d, 271);  // "Linker Endpunkt:"
   program_->ClickControl(d, 277);  // "Darstellung"
   program_->SetText(d, 211, "-3");
@@ -252,7 +245,7 @@ TEST_F(Tools2DResults, TheStripsStayWithTheRiemannDialogAfterTheSectorArea) {
   const Image before = Settled(w.id);
   checkStrips(before, "after Integrieren");
 
-  const LoggedDialog sector = Open(w, kSectorArea, "AREA");
+  const LoggedDialog sector = OpenDialog(w, kSectorArea, "AREA");
   program_->SetText(sector, 211, "0");
   program_->SetText(sector, 212, "2pi");
   program_->SetText(sector, 213, "100");
@@ -279,9 +272,9 @@ TEST_F(Tools2DResults, TheStripsStayWithTheRiemannDialogAfterTheSectorArea) {
 TEST_F(Tools2DResults, TheCrossSectionVolumeIsBusyUntilAStopsIt) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "1"}});
-  Enter(w, "F1", "EQUA201", {{212, "0"}});
-  const LoggedDialog d = Open(w, kCrossSections, "SECTION");
+  EnterByKey(w, "F1", "EQUA201", {{212, "1"}});
+  EnterByKey(w, "F1", "EQUA201", {{212, "0"}});
+  const LoggedDialog d = OpenDialog(w, kCrossSections, "SECTION");
   program_->SetText(d, 212, "0");
   program_->SetText(d, 213, "2");
   program_->SetText(d, 216, "10000000");
@@ -351,14 +344,14 @@ int ColouredAround(const Image& p, int x, int y, int r) {
 TEST_F(Tools2DResults, ATracedPointIsDrawnAgainFromItsFile) {
   Start();
   const TopWindow w = New2D();
-  Enter(w, "F1", "EQUA201", {{212, "x^2/2"}});
+  EnterByKey(w, "F1", "EQUA201", {{212, "x^2/2"}});
   const Image plain = Settled(w.id);
   const PlotScale before = ScaleOf(plain);
   ASSERT_TRUE(before.Ok()) << "no axes with ticks";
   // The curve alone crosses the square of 7 x 7 pixels about the point.
   ASSERT_LT(ColouredAround(plain, before.X(1), before.Y(0.5), 3), 20);
 
-  const LoggedDialog trace = Open(w, kGraphTrace, "TRACE");
+  const LoggedDialog trace = OpenDialog(w, kGraphTrace, "TRACE");
   program_->SetText(trace, 211, "1");
   program_->ClickControl(trace, 712);  // "Punkt"
   program_->ClickControl(trace, 2);    // "Schließen"
