@@ -33,6 +33,7 @@
 #include "plotcore/model/equation_record.h"
 #include "shell/model/notes_block.h"
 #include "shell/plot_frame.h"
+#include "support/offscreen_program.h"
 
 namespace {
 
@@ -248,15 +249,9 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(g_dir);
   const std::string work = std::filesystem::temp_directory_path().string() + "/kurvato-seeds-" +
                            std::to_string(::getpid()) + "/";
-  std::filesystem::create_directories(work + "settings");
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("KURVATO_HOME", (work + "settings").c_str(), 1);
-  kv::RegisterWindowCreators();
-  int one = 1;
-  plat::App app(one, argv);
-  plat::testing::EnableTestingMode(true);
-  auto* frame = new kv::TPlotFrame(nullptr, "Kurvato");
-  if (!frame->Create()) return 1;
+  kvtest::OffscreenProgram program(argv, work + "settings");
+  kv::TPlotFrame* frame = program.Frame();
+  if (!frame) return 1;
 
   const std::vector<std::uint8_t> plane = SaveKind(frame->New2DWindow(""), "window_2d", work, [](kv::TPlot11Win& w) {
     Append(w, kv::kKindExplicit, -4, 4, {}, "xsin(x)");
