@@ -1,8 +1,11 @@
 // Full redraws of shown plot windows of 1024 x 768 client pixels, as a
 // slider drag or an animation frame repaints them (background, frame, axes,
 // the entries, the overlays and the copy to the window surface), each
-// beside a bare baseline in the same program: the same picture computed
-// natively and drawn with QPainter (bench/platform/bare_scenes.h).
+// beside a bare baseline in the same run: the same picture computed
+// natively and drawn with QPainter (bench/platform/bare_scenes.h).  Each
+// scene reports its time per frame ("ms"), the bare program's ("bare_ms")
+// and their ratio ("vs_bare"); a 2D scene over 1.6 times the bare program's
+// time is labelled "over budget".
 //
 //   kurvato_bench --benchmark_filter=Redraw
 //
@@ -17,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "against_bare.h"
 #include "platform/app.h"
 #include "platform/bare_scenes.h"
 #include "platform/bitmap.h"
@@ -131,40 +135,28 @@ kv::TPlot2Win* Window2D(const Scene2D& s) {
   return w;
 }
 
-kvbench::BareView ViewOf(const kv::TPlotWin& w) {
-  kvbench::BareView v;
-  v.xmin = w.World.xmin;
-  v.xmax = w.World.xmax;
-  v.ymin = w.World.ymin;
-  v.ymax = w.World.ymax;
-  v.left = w.AreaOriginX();
-  v.top = w.AreaOriginY();
-  v.width = w.AreaWidth();
-  v.height = w.AreaHeight();
-  return v;
-}
+// A 2D repaint may take at most this many times the bare program's.
+constexpr double kBudget2D = 1.6;
 
 void Redraw2D(benchmark::State& state, const Scene2D& s) {
   kv::TPlot2Win* w = Window2D(s);
+  const kvbench::LoopTimer timer;
   for (auto _ : state) {
     w->InvalidatePlot();
     w->RepaintNow(false);
   }
+  const double ms = timer.MillisecondsPer(state);
+  const kvbench::BareView v = kvbench::ViewOf(*w);
+  const int samples = static_cast<int>(kv::SampleCount(1, w->AreaWidth()));
+  kvbench::BareFrame frame(w->ClientWidth, w->ClientHeight);
+  const double bareMs = kvbench::MillisecondsPerRun(state.iterations(), [&] {
+    s.bare(frame, v, samples);
+    benchmark::DoNotOptimize(frame.Checksum());
+  });
+  kvbench::ReportAgainstBare(state, ms, bareMs, kBudget2D);
   state.counters["width"] = w->ClientWidth;
   state.counters["height"] = w->ClientHeight;
   Close(w, std::string("2d_") + s.name);
-}
-
-void Bare2D(benchmark::State& state, const Scene2D& s) {
-  kv::TPlot2Win* w = Window2D(s);  // for its view, so both draw the same
-  const kvbench::BareView v = ViewOf(*w);
-  const int samples = static_cast<int>(kv::SampleCount(1, w->AreaWidth()));
-  kvbench::BareFrame frame(w->ClientWidth, w->ClientHeight);
-  Close(w, std::string("2d_") + s.name + "_window");
-  for (auto _ : state) {
-    s.bare(frame, v, samples);
-    benchmark::DoNotOptimize(frame.Checksum());
-  }
 }
 
 // ---- 3D ----
@@ -185,20 +177,15 @@ kv::TPlot3Win* SurfaceWindow(int n) {
 void RedrawSurface(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   kv::TPlot3Win* w = SurfaceWindow(n);
+  const kvbench::LoopTimer timer;
   for (auto _ : state) {
     w->SampleSurfaceGrid(0);
     w->InvalidatePlot();
     w->RepaintNow(false);
   }
-  state.counters["cells"] = n * n;
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  Close(w, "3d_surface_" + std::to_string(n));
-}
-
-void BareSurface(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+  const double ms = timer.MillisecondsPer(state);
   kvbench::BareFrame frame(kWidth, kHeight);
-  for (auto _ : state) {
+  const double bareMs = kvbench::MillisecondsPerRun(state.iterations(), [&] {
     frame.Surface(
         [](long double x, long double y) {
           const long double s = x * x + y * y;
@@ -206,24 +193,22 @@ void BareSurface(benchmark::State& state) {
         },
         n);
     benchmark::DoNotOptimize(frame.Checksum());
-  }
+  });
+  kvbench::ReportAgainstBare(state, ms, bareMs);
   state.counters["cells"] = n * n;
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  Close(w, "3d_surface_" + std::to_string(n));
 }
 
 int RegisterAll() {
-  for (const Scene2D& s : Scenes2D()) {
-    const std::string name = std::string("Redraw/2D/") + s.name;
-    benchmark::RegisterBenchmark((name + "/kurvato").c_str(), [&s](benchmark::State& st) { Redraw2D(st, s); })
+  for (const Scene2D& s : Scenes2D())
+    benchmark::RegisterBenchmark((std::string("Redraw/2D/") + s.name).c_str(),
+                                 [&s](benchmark::State& st) { Redraw2D(st, s); })
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((name + "/bare").c_str(), [&s](benchmark::State& st) { Bare2D(st, s); })
+  for (const int n : {30, 60, 120})
+    benchmark::RegisterBenchmark(("Redraw/3D/surface/" + std::to_string(n)).c_str(), RedrawSurface)
+        ->Arg(n)
         ->Unit(benchmark::kMillisecond);
-  }
-  for (const int n : {30, 60, 120}) {
-    const std::string name = "Redraw/3D/surface/" + std::to_string(n);
-    benchmark::RegisterBenchmark((name + "/kurvato").c_str(), RedrawSurface)->Arg(n)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((name + "/bare").c_str(), BareSurface)->Arg(n)->Unit(benchmark::kMillisecond);
-  }
   return 0;
 }
 

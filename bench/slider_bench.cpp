@@ -1,14 +1,21 @@
 // One step of a parameter slider as the user drags it: the slider turns its
 // position into the value of A, the window recomputes and repaints ten
 // explicit curves that use A into a client area of 1024 x 768.  To follow a
-// drag smoothly a step must take less than 1/60 s.
+// drag smoothly a step must take less than 1/60 s; it should take at most
+// 5 ms ("over budget" otherwise).  Beside it the bare program draws the same
+// ten curves for the same values of A ("bare_ms", "vs_bare").
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "against_bare.h"
 #include "entry/slider_dialog.h"
 #include "platform/app.h"
 #include "plot2d/plot2_win.h"
+#include "plotcore/model/curve_sampler.h"
 
 namespace {
 
@@ -27,6 +34,8 @@ kv::TPlot2Win* ShownWindow(int width, int height) {
   return w;
 }
 
+constexpr double kBudgetMs = 5;
+
 void BM_SliderStepOfTenCurves(benchmark::State& state) {
   kv::TPlot2Win* w = ShownWindow(1024, 768);
   for (int k = 0; k < 10; ++k) {
@@ -42,12 +51,33 @@ void BM_SliderStepOfTenCurves(benchmark::State& state) {
   w->UpdateWindow();
   if (!w->UsesLetter('A')) state.SkipWithError("the curves do not use A");
   int position = 0;
+  const kvbench::LoopTimer timer;
   for (auto _ : state) {
     position = (position + 7) % 101;
     d->SetScrollPos(kv::kIdSliderBar, position);
     d->EvControl(kv::kIdSliderBar, plat::SB_CHANGED);
     w->UpdateWindow();
   }
+  const double ms = timer.MillisecondsPer(state);
+
+  // The bare program: a*x^2 + k - 5 + sin((k + 1)x), A stepping as above
+  // from -2 to 2 in 100 steps.
+  const kvbench::BareView v = kvbench::ViewOf(*w);
+  long double a = 0;
+  std::vector<std::function<long double(long double)>> curves;
+  for (int k = 0; k < 10; ++k)
+    curves.push_back([&a, k](long double x) { return a * x * x + (k - 5) + std::sin((k + 1) * x); });
+  const int samples = static_cast<int>(kv::SampleCount(1, w->AreaWidth()));
+  kvbench::BareFrame frame(w->ClientWidth, w->ClientHeight);
+  position = 0;
+  const double bareMs = kvbench::MillisecondsPerRun(state.iterations(), [&] {
+    position = (position + 7) % 101;
+    a = -2 + 4 * static_cast<long double>(position) / 100;
+    frame.Curves(v, curves, samples);
+    benchmark::DoNotOptimize(frame.Checksum());
+  });
+  kvbench::ReportAgainstBare(state, ms, bareMs);
+  if (ms > kBudgetMs) state.SetLabel("over budget (" + std::to_string(ms) + " ms > 5 ms)");
   state.counters["steps_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                           benchmark::Counter::kIsRate);
   state.counters["client_width"] = w->GetClientRect().Width();
