@@ -34,6 +34,17 @@ namespace plat {
 
 namespace {
 
+// Each event the program handles is a piece of work of its own, as far as
+// the polls of long work are concerned (see WorkScope).
+class Application : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* e) override {
+    WorkScope work;
+    return QApplication::notify(receiver, e);
+  }
+};
+
 std::unique_ptr<QApplication> g_qapp;
 Window* g_mainWindow = nullptr;
 std::vector<Window*> g_pendingDelete;
@@ -87,7 +98,7 @@ void InstallTermHandler() {
 }  // namespace
 
 App::App(int& argc, char** argv) {
-  g_qapp = std::make_unique<QApplication>(argc, argv);
+  g_qapp = std::make_unique<Application>(argc, argv);
   // The toolkit switched the C library to the user's locale; numbers must
   // always be written and read with a decimal point.
   std::setlocale(LC_NUMERIC, "C");

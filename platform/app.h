@@ -75,10 +75,11 @@ std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConf
 
 // ---- keyboard and mouse polling during long work ----
 // Processes pending events (so windows repaint) while holding back user
-// input from every window.  Returns the upper-cased character of a waiting
-// key press for the window, or the virtual key when it types none; runs the
-// window's accelerator for a key that is one and returns 65 ("A"); returns 0
-// when no key is waiting.
+// input from every window, once the work has run a few milliseconds and
+// then at most every few milliseconds (see WorkScope).  Returns the
+// upper-cased character of a waiting key press for the window, or the
+// virtual key when it types none; runs the window's accelerator for a key
+// that is one and returns 65 ("A"); returns 0 when no key is waiting.
 int PollKey(Window& w);
 
 struct MouseEvent {
@@ -90,6 +91,19 @@ struct MouseEvent {
 // Takes the next mouse event of the window that waits, if any; processes
 // events like PollKey.
 bool PollMouse(Window& w, MouseEvent& out);
+// Marks a piece of work for the scope's life; the platform opens one for
+// each event the program handles, each paint of a window and each DC on a
+// window's client area.  Only the outermost scope counts: its start is the
+// work's start, from which the polls measure.  Short work neither spins the
+// event loop nor copies its surface to the screen; long work, and whatever
+// it paints on the way, does both while it runs.
+class WorkScope {
+ public:
+  WorkScope();
+  ~WorkScope();
+  WorkScope(const WorkScope&) = delete;
+  WorkScope& operator=(const WorkScope&) = delete;
+};
 // Throws away queued key presses of the window.
 void FlushKeys(Window& w);
 // Waits the given time while the windows keep painting and their timers

@@ -125,7 +125,7 @@ int MessageBox(Window* owner, const std::string& text, const std::string& captio
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                   grid->columnCount());
   }
-  box.exec();
+  RunModal(box);
   for (const auto& b : buttons)
     if (box.clickedButton() == b.button) return b.id;
   return (type & 0x0F) == MB_OK ? IDOK : IDCANCEL;
@@ -152,7 +152,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);  // "*.KV2" finds "a.kv2"
   if (!request.defaultExtension.empty()) dlg.setDefaultSuffix(Q(request.defaultExtension));
   if (!request.initialName.empty()) dlg.selectFile(Q(request.initialName));
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  if (RunModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first().toStdString();
 }
 
@@ -223,7 +223,7 @@ bool ChooseFont(Window* owner, FontChoice& choice, bool effects, const std::stri
   auto* v = new QVBoxLayout(&dlg);
   v->addLayout(form);
   v->addWidget(box);
-  if (dlg.exec() != QDialog::Accepted) return false;
+  if (RunModal(dlg) != QDialog::Accepted) return false;
   if (family->currentFont().family() != startFamily) choice.font.SetFace(family->currentFont().family().toStdString());
   choice.font.height = -static_cast<int>(std::lround(size->value() * dpi / 72.0));
   choice.font.weight = bold->isChecked() ? FW_BOLD : FW_NORMAL;

@@ -363,7 +363,7 @@ int Dialog::Execute() {
   } else if (App::Terminating()) {
     d.dialog.result = IDCANCEL;
   } else if (auto* w = dynamic_cast<QDialog*>(d.frame.data())) {
-    w->exec();
+    RunModal(*w);
   }
   int result = d.dialog.result;
   if (!d.destroyed) Destroy();

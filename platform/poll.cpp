@@ -4,6 +4,7 @@
 // queued for the poll, everything else (menus, clicks in other windows,
 // closing) is dropped, so no other command starts in the middle of the work.
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -61,22 +62,42 @@ class PollScope {
   Window* previous_;
 };
 
-// What long work drew on its client surface reaches the screen while it
-// polls, at most every 20 ms (a DC the work holds open across its polls
-// schedules the repaint only when it closes).
-void ShowDrawnSurface(Window& w) {
-  static std::chrono::steady_clock::time_point last;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - last < std::chrono::milliseconds(20)) return;
-  last = now;
+// The work clock, in steady nanoseconds.  A poll spins the event loop at
+// most every kEventsEvery, counted from the start of the outermost piece of
+// work or the last time events were processed: a paint or a sampling loop
+// that ends sooner processes no events at all, and long work still reads a
+// key within a few milliseconds.  What long work drew on its client surface
+// reaches the screen only after the work has run kFirstShown, then at most
+// every kShownEvery (a DC the work holds open across its polls schedules its
+// own copy only when it closes).
+using Clock = std::chrono::steady_clock;
+constexpr std::int64_t kEventsEvery = 5'000'000;
+constexpr std::int64_t kFirstShown = 100'000'000;
+constexpr std::int64_t kShownEvery = 20'000'000;
+std::int64_t g_workStart = 0;
+int g_workDepth = 0;
+std::int64_t g_eventsProcessed = 0;
+std::int64_t g_surfaceShown = 0;
+
+std::int64_t SteadyNanoseconds() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+void ShowDrawnSurface(Window& w, std::int64_t now) {
+  if (now - g_workStart < kFirstShown || now - g_surfaceShown < kShownEvery) return;
+  g_surfaceShown = now;
   if (QWidget* client = w.impl()->clientArea.data()) client->update();
 }
 
-void ProcessWhilePolling(Window& w) {
+// Processes events when `force` is set or the interval has passed.
+void ProcessWhilePolling(Window& w, bool force = false) {
   if (!App::Exists()) return;
-  ShowDrawnSurface(w);
+  const std::int64_t now = SteadyNanoseconds();
+  if (!force && now - std::max(g_workStart, g_eventsProcessed) < kEventsEvery) return;
+  ShowDrawnSurface(w, now);
   PollScope scope(w);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  g_eventsProcessed = SteadyNanoseconds();
 }
 
 void PushMouse(Window* w, const MouseEvent& e) {
@@ -105,6 +126,22 @@ void CloseWhenIdle(QWidget* frame) {
 }
 
 }  // namespace
+
+WorkScope::WorkScope() {
+  if (g_workDepth++ == 0) g_workStart = SteadyNanoseconds();
+}
+WorkScope::~WorkScope() { --g_workDepth; }
+
+ModalLoopScope::ModalLoopScope() : depth_(g_workDepth) { g_workDepth = 0; }
+ModalLoopScope::~ModalLoopScope() {
+  g_workDepth = depth_;
+  g_workStart = SteadyNanoseconds();
+}
+
+int RunModal(QDialog& dialog) {
+  ModalLoopScope scope;
+  return dialog.exec();
+}
 
 bool IsPolling() { return g_pollDepth > 0; }
 bool IsPollingWindow(const Window* w) { return w && w == g_polling; }
@@ -199,6 +236,12 @@ void Defer(QObject* target, QEvent* e) {
 bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {
+      // An opened menu has the keyboard: its keys wait for the work to end
+      // (a window may repaint while a menu is open).
+      if (QApplication::activePopupWidget()) {
+        Defer(target, e);
+        return true;
+      }
       if (g_polling) {
         unsigned vk, mods, ch;
         TranslateKey(static_cast<QKeyEvent*>(e), vk, mods, ch);
@@ -281,7 +324,7 @@ void FlushKeys(Window& w) { g_keys.erase(&w); }
 
 void Delay(Window& w, int milliseconds) {
   if (testing::internal::FakeTicksOn()) {
-    ProcessWhilePolling(w);
+    ProcessWhilePolling(w, true);
     // What happens at the fake ticks happens while the work polls, as real
     // events would arrive during the wait.
     PollScope scope(w);
@@ -290,7 +333,7 @@ void Delay(Window& w, int milliseconds) {
   }
   const std::int64_t end = TickMilliseconds() + std::max(milliseconds, 0);
   for (;;) {
-    ProcessWhilePolling(w);
+    ProcessWhilePolling(w, true);
     const std::int64_t left = end - TickMilliseconds();
     if (left <= 0) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(left, 5)));

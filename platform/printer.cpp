@@ -123,7 +123,7 @@ bool Printer::Setup(Window* owner) {
   }
   QPageSetupDialog dlg(&impl_->P(), WidgetOf(owner));
   NameToolkitDialog(&dlg, "PRINTERSETUP");
-  const bool ok = dlg.exec() == QDialog::Accepted;
+  const bool ok = RunModal(dlg) == QDialog::Accepted;
   impl_->P().setResolution(impl_->dpi);
   return ok;
 }
@@ -147,7 +147,7 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
       }
       dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
-      if (dlg.exec() != QDialog::Accepted) return PrintResult::Cancelled;
+      if (RunModal(dlg) != QDialog::Accepted) return PrintResult::Cancelled;
     }
   } else if (impl_->IsPdf() && p.outputFileName().isEmpty()) {
     // No printer: the page goes into a PDF file the user names.

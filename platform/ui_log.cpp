@@ -7,6 +7,7 @@
 //   menubar <window id> <menu resource> <count>
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
 //   popup <x>,<y>,<w>,<h> <count> <title>
+//   popdown <title>                    an opened menu closed
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
 //   dialog <window id> <template> <count> <caption>   (again after a resize)
 //   control <id> <kind> <x>,<y>,<w>,<h> <hint w>,<hint h> <v|h> <text>
@@ -14,7 +15,7 @@
 //   command <window id> <id>           a command's handler starts
 //   refused <window id> <id>           a command its enabler greys
 //   done <window id> <id>              the handler has returned
-//   idle                               after done: no paint is waiting
+//   idle                               after done or popdown: no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text
 //
@@ -216,6 +217,13 @@ class IdleWatch : public QObject {
   int ticks_ = 0;
 };
 
+// Logs "idle" once nothing waits to be painted any more.
+void ArmIdleWatch() {
+  static QPointer<IdleWatch> watch;
+  if (!watch) watch = new IdleWatch(qApp);
+  watch->Arm();
+}
+
 constexpr const char* kToolkitDialogName = "kurvatoDialogName";
 
 // The controls of a dialog the toolkit builds, found anywhere inside it:
@@ -301,9 +309,7 @@ unsigned long NoteCommand(Window& w, int id, bool runs) {
 
 void NoteCommandDone(unsigned long window, int id) {
   LogEvent("done " + std::to_string(window) + " " + std::to_string(id));
-  static QPointer<IdleWatch> watch;
-  if (!watch) watch = new IdleWatch(qApp);
-  watch->Arm();
+  ArmIdleWatch();
 }
 
 void NoteStaticText(QWidget* label, int id) {
@@ -333,6 +339,14 @@ void NoteUiEvent(QObject* target, QEvent* e) {
     QWidget* dialog = widget ? widget->window() : nullptr;
     if (dialog && dialog != widget && qobject_cast<QDialog*>(dialog) && !DialogOfWidget(dialog))
       Later(dialog, [](QWidget* d) { LogToolkitDialog(d); });
+    return;
+  }
+  if (type == QEvent::Hide) {
+    // What the menu covered is painted again: "idle" follows.
+    if (auto* menu = qobject_cast<QMenu*>(target)) {
+      LogEvent("popdown " + OneLine(menu->title()));
+      ArmIdleWatch();
+    }
     return;
   }
   if (type != QEvent::Show && type != QEvent::Resize) return;

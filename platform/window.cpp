@@ -287,6 +287,7 @@ Window* WindowOfWidget(QObject* o) {
 
 void Window::Impl::PaintPending() {
   if (!invalid || painting || destroyed) return;
+  WorkScope work;
   painting = true;
   invalid = false;
   bool erase = eraseOnPaint;

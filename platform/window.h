@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/app.h"
 #include "platform/commands.h"
 #include "platform/dc.h"
 #include "platform/types.h"
@@ -194,6 +195,7 @@ class ClientDC : public BitmapDC {
 
  private:
   Window& window_;
+  WorkScope work_;
 };
 
 }  // namespace plat

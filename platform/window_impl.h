@@ -17,6 +17,7 @@ class QAction;
 namespace plat {
 class MenuBarRows;
 }
+class QDialog;
 class QMenu;
 class QTimer;
 
@@ -172,6 +173,21 @@ bool IsPolling();
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch);
 bool HandleEventWhilePolling(QObject* target, QEvent* e);
 void ForgetPollQueues(Window* w);
+// While a modal dialog runs its own event loop, the work that opened it
+// waits: each event that loop handles is work of its own, and the work
+// goes on afresh once the dialog has ended.
+class ModalLoopScope {
+ public:
+  ModalLoopScope();
+  ~ModalLoopScope();
+  ModalLoopScope(const ModalLoopScope&) = delete;
+  ModalLoopScope& operator=(const ModalLoopScope&) = delete;
+
+ private:
+  int depth_;
+};
+// Runs the dialog's own event loop (QDialog::exec) in such a scope.
+int RunModal(QDialog& dialog);
 // True while w itself polls (its timers still run then).
 bool IsPollingWindow(const Window* w);
 // Runs the window's timer handler unless it is destroyed or another

@@ -267,8 +267,13 @@ std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::siz
 
 void Program::CloseMenus(int depth) {
   for (int i = 0; i < depth; ++i) {
+    const std::size_t from = log_.Size();
     x_.Key("Escape");
-    Pause(30);
+    // The program says when the menu has closed (a window that paints
+    // meanwhile holds the key back until it is done) and when what it
+    // covered is painted again.
+    const int closed = log_.WaitFor("popdown ", from, 1000);
+    if (closed >= 0) log_.WaitFor("idle", static_cast<std::size_t>(closed), 1000);
   }
   openMenus_ = 0;
 }
