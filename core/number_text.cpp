@@ -183,33 +183,23 @@ std::string FormatTableCell(long double value, int width, int decimals) {
   return s;
 }
 
-// floor(a), plus one when the fraction is more than one half.  Adding 2^63
-// rounds a to the nearest integer (ties to even) into the low bits of the
-// 64-bit significand, which are read as an integer: no floor call and no
-// switch of the x87 rounding mode (a conversion to int needs one).
+// The nearest integer of |x| is guessed through double (an SSE conversion:
+// no switch of the x87 rounding mode, no 80-bit value read back as an
+// integer) and corrected at full precision: below 2^31, |x| minus the guess
+// is exact in long double, so halves and their neighbours are decided
+// exactly.  Points of every drawn curve pass through here.
 std::int32_t RoundToInt(long double x) {
   if (std::isnan(x)) return 0;
   const bool negative = x < 0;
   const long double a = std::fabs(x);
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   if (a > static_cast<long double>(kMax)) return negative ? -kMax : kMax;
-  if constexpr (std::numeric_limits<long double>::digits == 64) {
-    const long double shifted = a + 0x1p63L;
-    const long double whole = shifted - 0x1p63L;
-    std::uint64_t bits;
-    std::memcpy(&bits, &shifted, 8);
-    std::int32_t r = static_cast<std::int32_t>(bits - (std::uint64_t{1} << 63));
-    const long double rest = a - whole;
-    // Only where the unit rounds in full precision (not under an emulator
-    // or a lowered precision control) are the bits the nearest integer.
-    if (static_cast<long double>(r) == whole && rest >= -0.5L && rest <= 0.5L) {
-      if (rest == -0.5L) --r;  // a tie went up to even: halves go down
-      return negative ? -r : r;
-    }
-  }
-  long double i = std::floor(a);
-  if (a - i > 0.5) i += 1;
-  const auto r = static_cast<std::int32_t>(i);
+  std::int32_t r = static_cast<std::int32_t>(static_cast<double>(a) + 0.5);
+  const long double rest = a - static_cast<long double>(r);
+  if (rest > 0.5L)
+    ++r;
+  else if (rest <= -0.5L)
+    --r;
   return negative ? -r : r;
 }
 
