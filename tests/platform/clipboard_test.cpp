@@ -77,14 +77,19 @@ TEST(Clipboard, MetafileGoesWithAPictureOfItAndComesBackChecked) {
   clipboard::Clear();
 }
 
+// The desktop's clipboard instead of the tests' own, for the scope's life.
+struct DesktopClipboard {
+  DesktopClipboard() { testing::EnableTestingMode(false); }
+  ~DesktopClipboard() { testing::EnableTestingMode(true); }
+  DesktopClipboard(const DesktopClipboard&) = delete;
+  DesktopClipboard& operator=(const DesktopClipboard&) = delete;
+};
+
 // The desktop clipboard (the offscreen platform keeps it in the process):
 // a metafile goes out under every metafile type with a PNG alongside, and
 // one that another program put under any of them comes in.
 TEST(Clipboard, DesktopMetafileTypes) {
-  testing::EnableTestingMode(false);
-  struct Restore {
-    ~Restore() { testing::EnableTestingMode(true); }
-  } restore;
+  const DesktopClipboard desktop;
   QClipboard* system = QGuiApplication::clipboard();
   ASSERT_NE(system, nullptr);
   const EnhMetafile emf = Picture();
@@ -153,10 +158,7 @@ TEST(Clipboard, DesktopPicturesBeyondThePixelBudgetAreRefused) {
   file.close();
   EXPECT_TRUE(Bitmap::ReadPngFile(dir + "huge.png").IsNull());
 
-  testing::EnableTestingMode(false);
-  struct Restore {
-    ~Restore() { testing::EnableTestingMode(true); }
-  } restore;
+  const DesktopClipboard desktop;
   QClipboard* system = QGuiApplication::clipboard();
   ASSERT_NE(system, nullptr);
   auto* data = new QMimeData;

@@ -113,4 +113,28 @@ inline std::map<std::pair<long, long>, int> EpsCornerCounts(const std::vector<st
   return corners;
 }
 
+// What is wrong with the three axes that lead the sections from `first`
+// on (each one straight line, the three through one point); "" when
+// nothing is.
+inline std::string EpsAxesFault(const std::vector<EpsSection>& sections, std::size_t first) {
+  const auto axes = EpsLeadingLines(sections, first, 3);
+  if (axes.size() != 3) return "the axes are no straight lines after their marks";
+  if (EpsLinesMiss(axes) >= 0.01) return "the axes do not meet in one point";
+  return "";
+}
+
+// What is wrong with the section as a box: its first twelve paths straight
+// edges between eight corners, three at each; "" when nothing is.
+inline std::string EpsBoxFault(const EpsSection& s) {
+  const auto edges = EpsStraightPaths(s, 12);
+  if (edges.size() != 12) return "the box has no twelve straight edges";
+  const auto corners = EpsCornerCounts(edges);
+  if (corners.size() != 8) return std::to_string(corners.size()) + " corners, not 8";
+  for (const auto& [p, n] : corners)
+    if (n != 3)
+      return "corner " + std::to_string(p.first) + " " + std::to_string(p.second) + " has " + std::to_string(n) +
+             " edges";
+  return "";
+}
+
 }  // namespace kvtest
