@@ -77,15 +77,6 @@ class DialogGeometry : public DisplayTest {
     Screen().Key("Return");
     EXPECT_TRUE(Screen().WaitGone(d->window, 3000)) << dialog << " did not take the entry";
   }
-
-  void ClickFirstRow(const LoggedDialog& d, int list) {
-    const LoggedControl* c = d.Find(list);
-    ASSERT_NE(c, nullptr);
-    int x = c->rect.x + 30, y = c->rect.y + 8;
-    Screen().ToScreen(d.window, x, y);
-    Screen().Click(x, y);
-    Pause(200);
-  }
 };
 
 TEST_F(DialogGeometry, TheToolsOfThe2DWindow) {

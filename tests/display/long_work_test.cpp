@@ -355,25 +355,34 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
 
 // A planet run follows the bodies on the screen ("Verfolgen") for as many
 // positions as asked; the body editor closes before it runs, so the key
-// is pressed in the planet window and in the main frame.
+// is pressed in the planet window and in the main frame.  The runs start
+// from a system of a file: a new window's system is random, and one that
+// collides would end every run from its start at once.
 TEST_F(LongWork, APlanetRunStopsOnA) {
   Start();
   const TopWindow frame = Frame();
   std::size_t from = program_->Log().Size();
   Menu(frame, 409);  // "&Planeten"
   // The new window runs its system at once, under the caption that asks
-  // for "A"; the run ends where a body leaves the view.
-  TopWindow w;
-  w.id = WindowWithMenu("PLOT2MENU", from, "Unbenannt1.kv2");
-  ASSERT_NE(w.id, 0u) << "no planet window";
-  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == "Unbenannt1.kv2"; }, 30000))
+  // for "A"; the run ends where a body leaves the view, or where two
+  // collide (the caption then says "Kollision!" after the name).
+  TopWindow first;
+  first.id = WindowWithMenu("PLOT2MENU", from, "Unbenannt1.kv2");
+  ASSERT_NE(first.id, 0u) << "no planet window";
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(first.id).rfind("Unbenannt1.kv2", 0) == 0; }, 30000))
       << "the first run did not end";
+  Settled(first.id);
+  ASSERT_TRUE(Screen().Activate(first.id));
+  Menu(first, 59);  // "Ö&ffnen ..."
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", FixtureCopy("walkplanets.kv2")));
+  const TopWindow w = Window("walkplanets.kv2");
+  ASSERT_NE(w.id, 0u);
   Settled(w.id);
-  ASSERT_TRUE(Screen().Activate(w.id));
   from = program_->Log().Size();
   Menu(w, 504);  // "&Inventar ..."
   auto inventory = Await("INVENT", from);
   ASSERT_TRUE(inventory) << "the inventory did not appear";
+  ClickFirstRow(*inventory, 293);  // the planet system
   for (unsigned long focus : {w.id, frame.id}) {
     from = program_->Log().Size();
     program_->ClickControl(*inventory, 51);  // "Bearbeiten"

@@ -97,6 +97,15 @@ TopWindow DisplayTest::Window(const std::string& caption, int ms) {
   return w;
 }
 
+void DisplayTest::ClickFirstRow(const LoggedDialog& d, int list) {
+  const LoggedControl* c = d.Find(list);
+  ASSERT_NE(c, nullptr) << "the dialog " << d.templateName << " has no list " << list;
+  int x = c->rect.x + 30, y = c->rect.y + 8;
+  Screen().ToScreen(d.window, x, y);
+  Screen().Click(x, y);
+  Pause(200);
+}
+
 void DisplayTest::Menu(const TopWindow& w, int id) {
   const std::size_t from = program_->Log().Size();
   const Invoked r = program_->Command(w.id, id);

@@ -66,6 +66,8 @@ class DisplayTest : public ::testing::Test {
   // Runs the command through the window's menu and waits for its dialog
   // (an empty one, and a failure, when it does not come).
   LoggedDialog OpenDialog(const TopWindow& w, int command, const std::string& templateName);
+  // Clicks the first row of the dialog's list.
+  void ClickFirstRow(const LoggedDialog& d, int list);
   // Types the texts into the dialog's fields, presses Enter and waits for
   // the dialog to go.
   void FillAndEnter(const LoggedDialog& d, const std::vector<std::pair<int, std::string>>& fields);
