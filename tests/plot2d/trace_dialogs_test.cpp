@@ -189,6 +189,11 @@ TEST_F(TraceDialogs, TaylorPolynomialAndPointAreAddedAndFollowTheirSource) {
   ASSERT_EQ(w->equationCount, 2);
   EXPECT_EQ(w->Equation(2).derivation, kDerivedTracePoint);
   EXPECT_NEAR(D(w->Equation(2).values[4].y), D(std::sin(1.0L)), 1e-12);
+  // A point typed off the scroll bar's steps: the dialog stays there.
+  d->SetItemText(kIdTraceParameter, "1.234");
+  d->Press(kCmTracePoint);
+  EXPECT_NEAR(D(d->State().t), 1.234, 1e-15);
+  EXPECT_EQ(d->GetItemText(kIdTraceParameter), Num(1.234L));
   // The source is edited: both follow it.
   pt::ExpectDialog("EQUA201", [](plat::Dialog& dlg) {
     dlg.SetItemText(212, "2sin(x)");
