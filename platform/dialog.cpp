@@ -156,8 +156,10 @@ struct DialogBuilder {
         switch (c.kind) {
           case res::Control::Static: {
             auto* l = new QLabel(Q(c.text), w);
+            // A text given lines of its own fills them from the top (a text
+            // of more lines than reserved keeps its first ones in view).
             l->setAlignment((c.align < 0 ? Qt::AlignLeft : c.align > 0 ? Qt::AlignRight : Qt::AlignHCenter) |
-                            Qt::AlignVCenter);
+                            (c.height > 0 ? Qt::AlignTop : Qt::AlignVCenter));
             l->setTextFormat(Qt::PlainText);
             cw = l;
             break;
