@@ -21,11 +21,13 @@
 //    after changing what the tool draws over the plot.
 //
 // The window refills every combo dialog when its inventory changes
-// (TPlot1Win::RefillComboDialogs).  A choice follows its entry when other
-// entries are deleted, inserted or swapped; when the chosen entry itself is
-// gone, the first list falls back to row 0 (or keeps its row number while
-// the list is long enough) and the second list to its last row.  The
-// dialog's own choice survives hiding and showing.
+// (TPlot1Win::RefillComboDialogs); while a tool adds a point of its own
+// (TPlotWin::toolPointFlag), only those with refillWhileToolAddsPoint.  A
+// choice follows its entry when other entries are deleted, inserted or
+// swapped; when the chosen entry itself is gone, the first list falls back
+// to row 0 (or keeps its row number while the list is long enough) and the
+// second list to its last row.  The dialog's own choice survives hiding and
+// showing.
 #pragma once
 
 #include <bitset>
@@ -95,10 +97,11 @@ class TComboDlg : public TDlg {
   bool Changed() const { return changed_ != 0; }
 
   // ---- options (set by a tool's constructor) ----
-  std::uint8_t includeLagrange = 0;          // offer Lagrange polynomials
-  std::uint8_t includeRevolvedImplicit = 0;  // offer 307 surfaces of implicit curves
-  std::uint8_t includeDerived = 0;           // offer entries made by tools
-  std::uint8_t colourWindow = 0;             // the tool shows the colour window
+  std::uint8_t includeLagrange = 0;           // offer Lagrange polynomials
+  std::uint8_t includeRevolvedImplicit = 0;   // offer 307 surfaces of implicit curves
+  std::uint8_t includeDerived = 0;            // offer entries made by tools
+  std::uint8_t colourWindow = 0;              // the tool shows the colour window
+  std::uint8_t refillWhileToolAddsPoint = 0;  // takes a tool's new point at once
 
  protected:
   // Whether the entry belongs in a list of these kinds.

@@ -153,6 +153,10 @@ void TPlot1Win::RefillComboDialogs() {
   const std::vector<TComboDlg*> dialogs = comboDialogs_;
   for (TComboDlg* d : dialogs) {
     if (std::find(comboDialogs_.begin(), comboDialogs_.end(), d) == comboDialogs_.end()) continue;
+    // A point a tool adds of its own concerns the tools that work on points;
+    // the others keep their lists (a refill would move a trace to the
+    // nearest step of its scroll bar).
+    if (toolPointFlag && !d->refillWhileToolAddsPoint) continue;
     if (d->IsCreated()) d->RefillList();
   }
 }

@@ -35,6 +35,8 @@ TTraceTrajDlg::TTraceTrajDlg(TPlot111Win& window)
   lo_ = window.World.xmin;
   hi_ = window.World.xmax;
   trace_.point = {(window.World.xmin + window.World.xmax) / 2, (window.World.ymin + window.World.ymax) / 2, 0};
+  // No OK button: Enter in the parameter edit traces to the typed value.
+  SetEnterSendsOk(true);
 }
 
 TTraceTrajDlg::~TTraceTrajDlg() = default;

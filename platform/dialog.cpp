@@ -93,7 +93,14 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cas
 // presses into the program's handlers.
 class DialogWidget : public QDialog {
  public:
-  DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {}
+  DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {
+    // Its controls ask whether the dialog has given the focus before (after
+    // their own focus-in, the toolkit says who has it now).
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+      if (now && isAncestorOf(now)) hadFocus_ = true;
+    });
+  }
+  bool HadFocus() const { return hadFocus_; }
   void reject() override {
     if (owner_) owner_->PressEscape();
   }
@@ -126,6 +133,26 @@ class DialogWidget : public QDialog {
 
  private:
   Dialog* owner_;
+  bool hadFocus_ = false;
+};
+
+// A dialog's one-line edit.  The focus the dialog gives it as its first
+// control, or that Tab or a mnemonic moves to it, selects its whole text,
+// so that what the user types replaces the value shown; a click places the
+// cursor, and a later focus the program gives it leaves the text as it is.
+class DialogLineEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override {
+    const auto* dialog = dynamic_cast<const DialogWidget*>(window());
+    const bool first = dialog && !dialog->HadFocus() && e->reason() != Qt::MouseFocusReason;
+    QLineEdit::focusInEvent(e);
+    if (first || e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
+        e->reason() == Qt::ShortcutFocusReason)
+      selectAll();
+  }
 };
 
 }  // namespace
@@ -156,8 +183,10 @@ struct DialogBuilder {
         switch (c.kind) {
           case res::Control::Static: {
             auto* l = new QLabel(Q(c.text), w);
+            // A text given lines of its own fills them from the top (a text
+            // of more lines than reserved keeps its first ones in view).
             l->setAlignment((c.align < 0 ? Qt::AlignLeft : c.align > 0 ? Qt::AlignRight : Qt::AlignHCenter) |
-                            Qt::AlignVCenter);
+                            (c.height > 0 ? Qt::AlignTop : Qt::AlignVCenter));
             l->setTextFormat(Qt::PlainText);
             cw = l;
             break;
@@ -170,7 +199,7 @@ struct DialogBuilder {
                                [&dlg, id = c.id] { dlg.EvControl(id, EN_CHANGE); });
               cw = e;
             } else {
-              auto* e = new QLineEdit(w);
+              auto* e = new DialogLineEdit(w);
               if (c.password) e->setEchoMode(QLineEdit::Password);
               e->setReadOnly(c.readOnly);
               QObject::connect(e, &QLineEdit::textChanged, e,

@@ -229,10 +229,11 @@ void Defer(QObject* target, QEvent* e) {
 
 // While work polls, every key press of the program belongs to that work,
 // wherever the focus is (the plot window, its native window, a tool or
-// slider dialog): the poll reads the thread's keys, as long work did on the
-// original platform.  The first object that sees the press (the native
-// window, for presses from the windowing system) queues and swallows it,
-// so it is queued once.
+// slider dialog): long work is started from dialogs as often as from the
+// window, and the keys that steer or stop it (A, Space, L, S) must reach it
+// whichever of the program's windows has the focus.  The first object that
+// sees the press (the native window, for presses from the windowing system)
+// queues and swallows it, so it is queued once.
 bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {

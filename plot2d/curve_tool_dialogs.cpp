@@ -35,7 +35,9 @@ std::string Cut(std::string s, std::size_t n) {
 // ---- reflect, rotate, translate ----
 
 TMapDlg::TMapDlg(TPlotAWin& window, const std::string& templateName, std::initializer_list<int> kinds)
-    : TComboDlg(window, templateName, kinds), plot_(window) {}
+    : TComboDlg(window, templateName, kinds), plot_(window) {
+  refillWhileToolAddsPoint = 1;
+}
 
 const plat::CommandTable& TMapDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TMapDlg>(

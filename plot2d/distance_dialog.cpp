@@ -12,6 +12,7 @@ TDistDlg::TDistDlg(TPlot1Win& window)
     : T2ComboDlg(window, "DIST", {window.dimension == 3 ? kKindPoint3D : kKindPoint},
                  {window.dimension == 3 ? kKindPoint3D : kKindPoint}) {
   includeDerived = 1;
+  refillWhileToolAddsPoint = 1;
 }
 
 const plat::CommandTable& TDistDlg::Commands() const {

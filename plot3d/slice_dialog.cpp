@@ -38,7 +38,10 @@ TSliceDlg::TSliceDlg(TPlotRWin& window)
     : TComboDlg(window, "SLICER",
                 {kKindSurface, kKindCylinderSurface, kKindParametricSurface, kKindTube, kKindRevolution, kKindPlane,
                  kKindSphericalSurface}),
-      plot_(window) {}
+      plot_(window) {
+  // No OK button: Enter in a value edit takes the typed values.
+  SetEnterSendsOk(true);
+}
 
 const plat::CommandTable& TSliceDlg::Commands() const {
   using D = TSliceDlg;

@@ -83,6 +83,7 @@ TEST_F(DialogGeometry, TheToolsOfThe2DWindow) {
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
+  Enter(w, 902, "EQUA202", {});  // first: the tools show a polar curve
   Enter(w, 901, "EQUA201", {{212, "xsin(x)"}});
   Enter(w, 903, "EQUA203", {{211, "cos(t)"}, {212, "sin(2t)"}});
   Enter(w, 904, "EQUA204", {{218, "x^2+y^2=4"}});
@@ -124,12 +125,21 @@ TEST_F(DialogGeometry, TheToolsOfThe2DWindow) {
                     {884, "FUNCDLG", "Funktionen"},
                     {104, "VIEWCOR", "Ansicht"},
                 });
+  // The graph trace shows the polar curve's three coordinate lines (r, x,
+  // y) in full.
+  if (auto trace = Open(w, 708, "TRACE")) {
+    const LoggedControl* lines = trace->Find(232);
+    ASSERT_NE(lines, nullptr);
+    EXPECT_GE(lines->rect.h, lines->hintH) << lines->text;
+    Close(*trace);
+  }
 
   // The cobweb diagram of the first entry, from the inventory's "Netz".
   auto inventory = Open(w, 504, "INVENT");
   ASSERT_TRUE(inventory);
   ExpectSound(*inventory);
   ClickFirstRow(*inventory, 293);
+  Screen().Key("Down");  // the explicit entry, below the polar curve
   if (auto web = OpenByButton(*inventory, 798, "WEB")) {
     ExpectSound(*web);
     Close(*web);

@@ -1,6 +1,6 @@
 // A newcomer's first steps on a real display: a 2D window from the frame's
 // menu, a formula typed into its dialog, the curve drawn where its values
-// lie.
+// lie, the picture's size typed into its two fields.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -31,6 +31,8 @@ int FullestLine(const Image& p, std::uint32_t c, bool rows) {
 // the origin: at x = +-2 it lies half a unit below the axis and at x = +-4
 // two units, in the scale the axes show (the dialog offers the view's x
 // range as the curve's range).  A formula read as (-x)^2 would lie above.
+// The fields' texts are selected as the focus reaches them (first field,
+// Tab), so that what is typed replaces the text offered.
 TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
   Start();
   const TopWindow w = New2D();
@@ -44,7 +46,7 @@ TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
   const double xmin = std::stod(program_->TextOf(*d, 221)), xmax = std::stod(program_->TextOf(*d, 223));
   ASSERT_LT(xmin, -4.5);
   ASSERT_GT(xmax, 4.5);
-  program_->SetText(*d, 212, "-x^2/8");
+  EXPECT_EQ(program_->TypeInto(*d, 212, "-x^2/8"), "-x^2/8") << "the offered formula was kept";
   Screen().Key("Return");
   ASSERT_TRUE(Screen().WaitGone(d->window, Patient(3000)));
   const Image drawn = Picture(w);
@@ -76,6 +78,16 @@ TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
     const double below = (rowAt(column) - axisRow) / perUnit;
     EXPECT_NEAR(below, x * x / 8, 0.1) << "the curve lies " << below << " units below the x-axis";
   }
+
+  const std::size_t before = program_->Log().Size();
+  Menu(w, 90);  // "Bild&größe ..."
+  auto size = program_->WaitDialog("TWOINPUT", before, 3000);
+  ASSERT_TRUE(size) << "the picture size was not asked for";
+  EXPECT_EQ(program_->TypeInto(*size, 211, "12"), "12");
+  Screen().Key("Tab");
+  EXPECT_EQ(program_->TypeInto(*size, 212, "9"), "9");
+  Screen().Key("Return");
+  EXPECT_TRUE(Screen().WaitGone(size->window, Patient(3000)));
 }
 
 }  // namespace

@@ -61,8 +61,9 @@ class TraceDialogs : public Plot2Test {
   TPlot2Win* w = nullptr;
 };
 
-// Both templates of "Graphverlauf" hold the tool's controls and no OK
-// button (Enter in the parameter edit takes the typed value, see TraceTo).
+// The templates of "Graphverlauf", "Kurvenverlauf" and "Schnitte" hold the
+// tools' controls and no OK button (Enter in a value edit takes the typed
+// value, see TraceTo).
 TEST_F(TraceDialogs, TheTemplatesHoldTheToolsControlsAndNoOkButton) {
   auto ids = [](const char* name) {
     std::set<int> found;
@@ -74,6 +75,9 @@ TEST_F(TraceDialogs, TheTemplatesHoldTheToolsControlsAndNoOkButton) {
   };
   EXPECT_EQ(ids("TRACE"), (std::set<int>{2, 3, 211, 231, 232, 233, 271, 272, 273, 295, 297, 298, 711, 712, 720}));
   EXPECT_EQ(ids("TRACE3"), (std::set<int>{2, 211, 231, 232, 233, 271, 272, 273, 274, 295, 297, 298, 711, 712, 720}));
+  EXPECT_EQ(ids("TRACETRAJ"), (std::set<int>{2, 211, 212, 231, 232, 273, 274, 294, 295, 297, 711, 712, 717}));
+  EXPECT_EQ(ids("SLICER"), (std::set<int>{2, 19, 211, 212, 231, 232, 233, 234, 251, 252, 293, 294, 295, 296, 297, 738,
+                                          740, 767, 768, 838, 840}));
 }
 
 TEST_F(TraceDialogs, ParabolaShowsSlopeTwoXAndItsCurvature) {
@@ -185,6 +189,11 @@ TEST_F(TraceDialogs, TaylorPolynomialAndPointAreAddedAndFollowTheirSource) {
   ASSERT_EQ(w->equationCount, 2);
   EXPECT_EQ(w->Equation(2).derivation, kDerivedTracePoint);
   EXPECT_NEAR(D(w->Equation(2).values[4].y), D(std::sin(1.0L)), 1e-12);
+  // A point typed off the scroll bar's steps: the dialog stays there.
+  d->SetItemText(kIdTraceParameter, "1.234");
+  d->Press(kCmTracePoint);
+  EXPECT_NEAR(D(d->State().t), 1.234, 1e-15);
+  EXPECT_EQ(d->GetItemText(kIdTraceParameter), Num(1.234L));
   // The source is edited: both follow it.
   pt::ExpectDialog("EQUA201", [](plat::Dialog& dlg) {
     dlg.SetItemText(212, "2sin(x)");
@@ -328,7 +337,7 @@ TEST_F(TrajectoryTraceTest, ShowsThePointAndItsVelocityAndAddsEntries) {
   EXPECT_NEAR(D(d->Trace().t), 4, 1e-12);
   // Typed: at t = pi/2 the point is (0, 1) and the velocity (-1, 0).
   d->SetItemText(kIdTrajTraceParameter, Exact(Pi / 2));
-  d->Press(plat::IDOK);
+  d->PressKey(kIdTrajTraceParameter, plat::VK_RETURN);
   const TTrajectoryTrace& t = d->Trace();
   EXPECT_NEAR(D(t.point.x), 0, 1e-9);
   EXPECT_NEAR(D(t.point.y), 1, 1e-9);
@@ -346,7 +355,7 @@ TEST_F(TrajectoryTraceTest, ShowsThePointAndItsVelocityAndAddsEntries) {
   // Outside the range: message 17, nothing moves.
   pt::ClearMessages();
   d->SetItemText(kIdTrajTraceParameter, "9");
-  d->Press(plat::IDOK);
+  d->PressKey(kIdTrajTraceParameter, plat::VK_RETURN);
   EXPECT_EQ(pt::Messages().size(), 1u);
   // The point and the vector become entries.
   d->SetItemText(kIdTrajTraceParameter, Exact(Pi));

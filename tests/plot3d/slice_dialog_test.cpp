@@ -1,12 +1,13 @@
 // The slice dialog of the 3D window: command 766 opens it on a surface with
 // both lines in the middle of the parameter domain; the scroll bars and the
-// typed values move them (clamped into the bounds); "Autorev" and
+// values typed (Enter in their edits) move them (clamped into the bounds); "Autorev" and
 // "Autozyk" step one value until a key ends the run; "Ebene" and "Kreuz"
 // make slice entries, fixed or bound to two parameters.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "platform/keys.h"
 #include "plot3d/model/slice_items.h"
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/slice_dialog.h"
@@ -101,7 +102,7 @@ TEST_F(SliceDialog, TypedValuesAreClampedIntoTheBounds) {
     plat::testing::ClearMessages();
     d.SetItemText(kSliceValue1, c.first);
     d.SetItemText(kSliceValue2, c.second);
-    d.Press(plat::IDOK);
+    d.PressKey(kSliceValue2, plat::VK_RETURN);
     EXPECT_EQ(plat::testing::Messages().size(), c.readable ? 0u : 1u) << c.first;
     EXPECT_NEAR(D(d.Value(1)), c.value1, 1e-15) << c.first;
     EXPECT_NEAR(D(d.Value(2)), c.value2, 1e-15) << c.first;

@@ -535,12 +535,21 @@ void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
   // The keys go where the focus is: the program says when the edit has it.
   const std::int64_t end = NowMs() + Patient(2000);
   while (!HasFocus(d, id) && NowMs() < end) Pause(10);
-  const std::size_t from = log_.Size();
   x_.Key("ctrl+a");
-  x_.Type(text);
-  // The program logs the edit's text as the keys arrive: it must end as
-  // typed (an empty text changes nothing there).
+  // An empty text changes nothing there.
   if (text.empty()) return;
+  const std::string last = TypeInto(d, id, text);
+  if (last != text)
+    ADD_FAILURE() << "typed \"" << text << "\" into control " << id << " of " << d.templateName << ", which shows \""
+                  << last << "\"";
+}
+
+std::string Program::TypeInto(const LoggedDialog& d, int id, const std::string& text) {
+  const std::int64_t end = NowMs() + Patient(2000);
+  while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  const std::size_t from = log_.Size();
+  x_.Type(text);
+  // The program logs the edit's text as the keys arrive.
   const std::string prefix = "edit " + std::to_string(d.window) + " " + std::to_string(id) + " ";
   std::string last = "(nothing)";
   const std::int64_t typed = NowMs() + Patient(2000);
@@ -548,12 +557,9 @@ void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i)
       if (StartsWith(lines[i], prefix)) last = lines[i].substr(prefix.size());
-    if (last == text) return;
-    if (NowMs() >= typed) break;
+    if (last == text || NowMs() >= typed) return last;
     Pause(10);
   }
-  ADD_FAILURE() << "typed \"" << text << "\" into control " << id << " of " << d.templateName << ", which shows \"" << last
-                << "\"";
 }
 
 }  // namespace kvdisplay

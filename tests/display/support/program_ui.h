@@ -157,6 +157,11 @@ class Program {
   // Clicks into an edit control, waits until it has the focus, selects its
   // text and types the new one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
+  // Waits until the edit control has the focus, types the text into it as
+  // it stands (nothing selected first) and waits for the program to log
+  // the edit's text as typed; the text it logged last ("(nothing)" when
+  // none).
+  std::string TypeInto(const LoggedDialog& d, int id, const std::string& text);
 
  private:
   std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms, bool patient = true);
