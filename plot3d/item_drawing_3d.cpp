@@ -1,8 +1,9 @@
 // One inventory entry of the 3D window drawn by its kind: meshes of the
 // surfaces drawn slowly, space curves with their tangent arrow, segments,
-// points with their guide lines and angle arcs, and the direction field of
-// a system of differential equations; and what a loaded plot file needs
-// before it is shown.
+// the guide lines and angle arcs of points (the points themselves are the
+// analysis layer's markers), and the direction field of a system of
+// differential equations; and what a loaded plot file needs before it is
+// shown.
 #include <algorithm>
 #include <cmath>
 #include <functional>

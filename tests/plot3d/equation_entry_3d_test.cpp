@@ -8,6 +8,7 @@
 #include <string>
 
 #include "plot3d/plot3_test_util.h"
+#include "plot3d/space_geometry.h"
 #include "core/constants.h"
 
 namespace kv {
@@ -135,10 +136,7 @@ TEST_F(Plot3Test, EveryKindIsEnteredWithItsExampleValuesCompiledAndDrawn) {
     EXPECT_EQ(w->equationLabels.size(), 1u);
     // A first point brings the axes, and its box the origin.
     EXPECT_EQ(w->AxesShown != 0, c.kind == 309);
-    if (c.kind == 309) {
-      const TPoint3D& lo = w->View3D.BoxMin;
-      EXPECT_TRUE(lo.x <= 0 && lo.y <= 0 && lo.z <= 0);
-    }
+    if (c.kind == 309) EXPECT_TRUE(InBox3D(w->View3D, TPoint3D{}));
     plat::ClientDC dc(*w);
     EXPECT_EQ(w->DrawInventoryItem(dc, 0), 0);
     // What the entry adds to the picture: the pixels that differ between
