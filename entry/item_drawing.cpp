@@ -165,8 +165,12 @@ int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
       TPoint3D p;
       if (!EvaluatePointItem(e, Engine(), k, p)) continue;
       TPoint2D image{p.x, p.y};
+      // A space point behind a surface keeps its guide lines (they hide
+      // piece by piece) but shows no marker.
+      bool hidden = false;
       if (kind > 300) {
         if (!ProjectIfVisible(p, image)) continue;
+        hidden = e.kind == kKindPoint3D && IsPointHidden(p);
       } else if (!MapWorldPoint(image) || !IsInView(image)) {
         continue;
       }
@@ -174,6 +178,7 @@ int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
         DrawSampledItem(dc, i);
         dc.SelectPen(CreateColourPen(colourIndex, 1, 0));
       }
+      if (hidden) continue;
       TExportSink* sink = ActiveSink();
       if (sink && sink->Format() == TExportFormat::Pictex) {
         sink->Marker(image, 1, r, colour, 1);

@@ -219,8 +219,11 @@ void TPictexSink::Polygon(const TPoint2D* points, int count, bool hollow, plat::
 }
 
 void TPictexSink::Hatch(const TPoint2D* points, int count, plat::Colour, int hatchStyle) {
-  if (!writer_.WritePictexShadedPolygon(points, count, true, hatchStyle))
-    writer_.WritePictexShadedPolygon(points, count, false, hatchStyle);
+  // A region PiCTeX cannot shade in either direction is left out, and
+  // counted so that the file is not reported as complete.
+  if (!writer_.WritePictexShadedPolygon(points, count, true, hatchStyle) &&
+      !writer_.WritePictexShadedPolygon(points, count, false, hatchStyle))
+    ++leftOutFills_;
 }
 
 void TPictexSink::Circle(const TPoint2D& centre, int, int, std::optional<plat::Colour> fill,

@@ -94,7 +94,7 @@ class TPictexSink : public TExportSink {
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
   void Comment(std::string_view text) override { writer_.WriteComment(text); }
-  // Filled polygons the file lacks.
+  // Filled polygons and shaded regions the file lacks.
   int LeftOutFills() const { return leftOutFills_; }
 
  private:

@@ -187,8 +187,9 @@ int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g, long double a, lon
     }
     RestoreVariables();
     if (sink && !upper.empty()) {
-      upper.insert(upper.end(), lower.rbegin(), lower.rend());
-      sink->Hatch(upper.data(), static_cast<int>(upper.size()), GetColour(colour), -1);
+      // Lower edge forwards, upper edge backwards: PiCTeX shades it over x.
+      lower.insert(lower.end(), upper.rbegin(), upper.rend());
+      sink->Hatch(lower.data(), static_cast<int>(lower.size()), GetColour(colour), -1);
     }
   }
   dc.SelectPen(oldPen);

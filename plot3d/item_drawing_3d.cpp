@@ -1,8 +1,9 @@
 // One inventory entry of the 3D window drawn by its kind: meshes of the
 // surfaces drawn slowly, space curves with their tangent arrow, segments,
-// points with their guide lines and angle arcs, and the direction field of
-// a system of differential equations; and what a loaded plot file needs
-// before it is shown.
+// the guide lines and angle arcs of points (the points themselves are the
+// analysis layer's markers), and the direction field of a system of
+// differential equations; and what a loaded plot file needs before it is
+// shown.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -52,7 +53,7 @@ int TPlotRWin::DrawInventoryItem(plat::DC& dc, int i) {
     case kKindSegment3D:
       return DrawSegmentItem(dc, i);
     case kKindPoint3D:
-      return DrawPointItem3D(dc, i);
+      return DrawPointItem(dc, i);
     case kKindSequence3D:
       return DrawFamilyItems(dc, i);
     case kKindPointSequence:
@@ -94,31 +95,6 @@ int TPlotRWin::DrawSpaceCurveItem(plat::DC& dc, int i) {
   if (ProjectIfVisible(p, image))
     DrawArrowHead3D(dc, p, d, e.arrowLength(), PackPen(e.penColour, e.penWidth), e.penStyle);
   return r;
-}
-
-int TPlotRWin::DrawPointItem3D(plat::DC& dc, int i) {
-  TEquation& e = Equation(i);
-  auto& t = e.trees;
-  TPoint3D p;
-  if (!EvaluateReal(t[0].get(), p.x) || !EvaluateReal(t[1].get(), p.y) || !EvaluateReal(t[2].get(), p.z)) return 0;
-  if (e.arrowMode == 1) {
-    TPoint2D xy{p.x, p.y};
-    PolarToCartesian2D(xy);
-    p = {xy.x, xy.y, p.z};
-  } else if (e.arrowMode >= 2) {
-    SphericalToCartesian3D(p);
-  }
-  e.values[4] = p;
-  if (e.interpolated && e.subKind > 0) DrawSampledItem(dc, i);
-  const TPoint2D image = ProjectRotated(p);
-  if (!IsInView(image) || IsPointHidden(p)) return 0;
-  const plat::Colour c = DrawingColourOf(e.penColour);
-  const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, c});
-  const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
-  DrawMarkerAtWorld(dc, image, 1, std::max(1, e.penWidth + 1));
-  dc.SelectBrush(oldBrush);
-  dc.SelectPen(oldPen);
-  return 0;
 }
 
 void TPlotRWin::DrawSampledItem(plat::DC& dc, int i) {

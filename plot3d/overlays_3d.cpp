@@ -8,6 +8,7 @@
 
 #include "entry/trace_dialog.h"
 #include "entry/trace_traj_dialog.h"
+#include "graphics/export_sink.h"
 #include "plot3d/lifted_curve_sink.h"
 #include "plot3d/model/level_curves.h"
 #include "plot3d/plot_r_win.h"
@@ -93,9 +94,8 @@ void TPlotRWin::DrawPlot(plat::DC& dc) {
   {
     const int colour = CheckColourIndex(ColourSlots[kCursorSlot]);
     TPenBrushScope scope(dc, CreateColourPen(colour, 0, plat::PS_SOLID), dc.CurrentBrush());
-    if (o.intersection.shown)
-      DrawMarkerAtWorld(dc, ProjectRotated(o.intersection.point), kToolMarkStyle, kToolMarkSize);
-    if (o.trace.shown) DrawMarkerAtWorld(dc, ProjectRotated(o.trace.p1), kToolMarkStyle, kToolMarkSize);
+    if (o.intersection.shown) DrawOverlayMarker(dc, o.intersection.point, kToolMarkStyle, kToolMarkSize, colour);
+    if (o.trace.shown) DrawOverlayMarker(dc, o.trace.p1, kToolMarkStyle, kToolMarkSize, colour);
   }
   if (o.trace.shown) {
     if (o.trace.secantOn) DrawTraceLine(dc, false);
@@ -131,9 +131,7 @@ void TPlotRWin::DrawTraceLine(plat::DC& dc, bool tangent) {
   if (!tangent) {
     s = t.p2;
     w = t.secant;
-    plat::Point px;
-    if (ProjectToPixel(t.p2, px) && px.x >= 0 && px.y >= 0 && px.x < ClientWidth && px.y < ClientHeight)
-      DrawMarker(dc, px.x, px.y, kCircleStyle, r);
+    DrawOverlayMarker(dc, t.p2, kCircleStyle, r, colour);
     if (t.t1 < t.t2) s = t.p1;
   } else if (!t.secantOn) {
     s = t.p1;
@@ -172,15 +170,22 @@ void TPlotRWin::DrawTrajectoryTrace(plat::DC& dc) {
   const TPoint3D q = Add(t.point, t.vector);
   const TPoint2D a = ProjectRotated(t.point);
   const TPoint2D b = ProjectRotated(q);
-  if (!IsPointHidden(t.point)) {
-    plat::Point px;
-    if (WorldToPixel(a, px) && px.x >= 0 && px.y >= 0 && px.x < ClientWidth && px.y < ClientHeight)
-      DrawMarker(dc, px.x, px.y, kCircleStyle, r);
-  }
+  if (!IsPointHidden(t.point)) DrawOverlayMarker(dc, t.point, kCircleStyle, r, colour);
   const std::uint32_t pen = PackPen(t.pen.colour, width);
   // The shaft leaves out its hidden pieces; a hidden tip gets no head.
   DrawSegment3D(dc, t.point, q, pen, t.pen.style, false, false, 40, 0);
   if (IsInView(b) && !IsPointHidden(q)) DrawSegment(dc, a, b, ArrowHeadLength(), pen, t.pen.style, true, 2);
+}
+
+void TPlotRWin::DrawOverlayMarker(plat::DC& dc, const TPoint3D& p, int style, int r, int colour) {
+  const TPoint2D image = ProjectRotated(p);
+  plat::Point px;
+  if (!WorldToPixel(image, px) || px.x < 0 || px.y < 0 || px.x >= ClientWidth || px.y >= ClientHeight) return;
+  if (TExportSink* sink = ActiveSink()) {
+    sink->Marker(image, style, r, DrawingColourOf(colour), style);
+  } else {
+    DrawMarker(dc, px.x, px.y, style, r);
+  }
 }
 
 void TPlotRWin::PaintFromBuffer(plat::DC& dc) {

@@ -231,7 +231,6 @@ class TPlotRWin : public TPlotQWin {
   int DrawInventoryItem(plat::DC& dc, int i) override;
   int DrawSegmentItem(plat::DC& dc, int i);
   int DrawSpaceCurveItem(plat::DC& dc, int i);
-  int DrawPointItem3D(plat::DC& dc, int i);
   // The direction field of a kind-310 entry under its trajectories.
   int DrawFieldElements(plat::DC& dc, int i) override { return PrepareFill(dc, i); }
   int PrepareFill(plat::DC& dc, int i);
@@ -300,6 +299,10 @@ class TPlotRWin : public TPlotQWin {
   void DrawTraceLine(plat::DC& dc, bool tangent);
   void DrawFrenetFrame(plat::DC& dc);
   void DrawTrajectoryTrace(plat::DC& dc);
+  // A tool's marker at a space point, in the colour index: into the export
+  // while one runs, else on the DC; left out when its pixel lies outside
+  // the client area.
+  void DrawOverlayMarker(plat::DC& dc, const TPoint3D& p, int style, int r, int colour);
   // "&Graphverlauf ...": "TRACE3" over the space curves.
   void OpenGraphTraceDialog() override;
   // The trace overlays from the shown trace dialogs.

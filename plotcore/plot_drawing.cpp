@@ -2,6 +2,7 @@
 // the curve recorder of the EPS, SVG and PiCTeX exports, and the freehand
 // strokes.  Every figure goes to the export that records and to the device
 // context only when none does.
+#include <algorithm>
 #include <cmath>
 
 #include "plotcore/dc_sink.h"
@@ -133,7 +134,11 @@ void TPlotWin::MarkCurveBreak() {
 void TPlotWin::EndCurveRecording(int colour, int width, int style) {
   if (!recording_.active) return;
   // The curve's width, at least 1.
-  const TExportPen pen{DrawingColourOf(colour), width < 1 ? 1 : width, style};
+  EndCurveRecording(TExportPen{DrawingColourOf(colour), width < 1 ? 1 : width, style});
+}
+
+void TPlotWin::EndCurveRecording(const TExportPen& pen) {
+  if (!recording_.active) return;
   if (TExportSink* sink = ActiveSink()) {
     for (const auto& run : recording_.runs)
       if (run.size() > 1) sink->Polyline(run.data(), static_cast<int>(run.size()) - 1, pen);
@@ -145,22 +150,31 @@ void TPlotWin::EndCurveRecording(int colour, int width, int style) {
 // ---- freehand strokes ----
 
 void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
-  const plat::Pen old = dc.SelectPen(CreateRgbPen(GetColour(ColourSlots[13]), mouseMarkPenWidth, 0));
+  if (mouseMarks.empty()) return;
+  // Each pen's strokes are recorded as that pen's runs while an export runs.
+  TExportPen pen{GetColour(ColourSlots[13]), mouseMarkPenWidth, 0};
+  const plat::Pen old = dc.SelectPen(CreateRgbPen(pen.colour, pen.width, pen.style));
+  const long room = static_cast<long>(mouseMarks.size());
+  BeginCurveRecording(room);
   TPoint2D last;
   bool have = false;
   for (const TMouseMark& m : mouseMarks) {
     if (m.kind == kMarkPen) {
+      EndCurveRecording(pen);
+      pen = {m.pen.colour, std::max<int>(m.pen.width, 1), m.pen.style};
       dc.SelectPen(CreateRgbPen(m.pen.colour, m.pen.width, m.pen.style));
+      BeginCurveRecording(room);
       have = false;
     } else if (m.kind == kMarkBreak) {
       last = m.point;
       have = true;
     } else {
-      if (have) DrawWorldLine(dc, last, m.point, true);
+      if (have) DrawSegmentOnDc(dc, last, m.point);
       last = m.point;
       have = true;
     }
   }
+  EndCurveRecording(pen);
   dc.SelectPen(old);
 }
 

@@ -240,7 +240,9 @@ class TPlotWin : public TFuncWin {
   void RecordCurvePoint(const TPoint2D& p);
   void MarkCurveBreak();
   void EndCurveRecording(int colour, int width, int style);
+  void EndCurveRecording(const TExportPen& pen);
   const TCurveRecording& CurveRecording() const { return recording_; }
+  // The freehand strokes: on the DC, or into the export while one runs.
   void DrawRoughPolyline(plat::DC& dc);
 
   // ---- main plot routines ----

@@ -48,8 +48,8 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   const int pattern = SplitPackedCode(s.packedCode).pattern;
   const plat::Colour colour = DrawingColourOf(s.colour);
   const plat::Pen old = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, colour});
-  // The region's outline for the vector exports: upper edge forwards, lower
-  // edge backwards.
+  // The region's outline for the vector exports: lower edge forwards, upper
+  // edge backwards, so that PiCTeX shades it as one region over x.
   std::vector<TPoint2D> upper, lower;
   TExportSink* sink = ActiveSink();
   const bool record = sink != nullptr;
@@ -75,8 +75,8 @@ int TPlot0Win::ShadeRecord(plat::DC& dc, TShadeRecord& s) {
   }
   dc.SelectPen(old);
   if (record && !upper.empty()) {
-    std::vector<TPoint2D> outline(upper);
-    outline.insert(outline.end(), lower.rbegin(), lower.rend());
+    std::vector<TPoint2D> outline(lower);
+    outline.insert(outline.end(), upper.rbegin(), upper.rend());
     sink->Hatch(outline.data(), static_cast<int>(outline.size()), colour, fillInsteadOfHatch ? -1 : pattern);
   }
   return 0;

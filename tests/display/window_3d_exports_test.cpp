@@ -1,7 +1,8 @@
 // The 3D window's EPS export on a real display: the file the menu writes
 // marks the lines of a space curve, each axis and the box as sections in
 // the order they are drawn, and an empty window's symbol keeps the names of
-// its axes.
+// its axes; a first point brings the axes and is written as the screen
+// shows it.
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -84,6 +85,31 @@ TEST_F(Window3DExports, TheEpsFileMarksTheCurveEachAxisAndTheBox) {
   EXPECT_EQ(kvtest::EpsAxesFault(sections, 2), "");
   // The box: twelve lines between eight corners, three at each.
   EXPECT_EQ(kvtest::EpsBoxFault(sections[5]), "");
+}
+
+// A first point, entered hollow in a new window, brings the axes ("Achsen"
+// checked) and stands in the EPS file beside them as an unfilled circle.
+TEST_F(Window3DExports, AFirstPointBringsTheAxesAndExportsAsAHollowCircle) {
+  Start();
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  auto axesChecked = [&] { return program_->MenuItem(w.id, 109).value_or(LoggedItem{}).check == 'c'; };
+  ASSERT_FALSE(axesChecked()) << "a new window shows its axes";
+  const std::size_t from = program_->Log().Size();
+  Menu(w, 1009);  // "&Kartesisch ..."
+  auto entry = program_->WaitDialog("EQUA309", from, Patient(3000));
+  ASSERT_TRUE(entry) << "no point dialog";
+  program_->ClickControl(*entry, 252);  // "hohl"
+  program_->ClickControl(*entry, 1);    // "OK"
+  ASSERT_TRUE(Screen().WaitGone(entry->window, Patient(3000)));
+  Settled(w.id, 300, Patient(10000));
+  EXPECT_TRUE(axesChecked()) << "the axes are still off";
+
+  const std::string eps = ExportEps(w, kvtest::MakeTempDir("eps3d") + "punkt.eps");
+  EXPECT_EQ(kvtest::EpsMarks(kvtest::EpsSections(eps)), (std::vector<std::string>{"draw axis", "draw axis", "draw axis"}));
+  const std::size_t arc = eps.find(" 0 360 arc");
+  EXPECT_TRUE(arc != std::string::npos && eps.find(" 0 360 arc", arc + 1) == std::string::npos) << "not one circle";
+  EXPECT_EQ(eps.find("begin circle fill"), std::string::npos) << "the hollow point is filled";
 }
 
 // An empty window shows three labelled arrows; the file has the labels.

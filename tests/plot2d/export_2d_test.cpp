@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "graphics/axis_settings.h"
+#include "graphics/eps_writer.h"
 #include "plot2_test_util.h"
 #include "support/export_readers.h"
 #include "graphics/recording_dc.h"
@@ -125,6 +126,35 @@ TEST_F(Export2Test, RsvgRendersTheSvgLikeTheScreen) {
   EXPECT_EQ(picture.Height(), screen.Height());
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, xsin), picture, 2), 0.9);
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, tan), picture, 2), 0.9);
+}
+
+// A freehand stroke stands in every file in its own colour; each shading
+// ("Zwischen" with pattern 3, "Über" with pattern 0) is one PiCTeX shade,
+// and one PiCTeX cannot shade (pattern 1) is reported as left out.
+TEST_F(Export2Test, TheFilesHoldTheFreehandStrokeAndEveryShading) {
+  TPlot2Win* w = Scene();
+  w->shadings.push_back({static_cast<std::int16_t>(xsin), kShadeAbove});
+  const plat::Colour ink = plat::Rgb(201, 17, 93);
+  w->mouseMarks = {{{}, {ink, 2, 0}, kMarkPen}, {{-3, 2}, {}, kMarkBreak}, {{-2, 3}, {}, kMarkNext}, {{-1, 2}, {}, kMarkNext}};
+  ScratchFolder dir;
+  int n = 0;
+  auto file = [&](int command, bool complete) {
+    const std::string path = dir.File(std::to_string(++n));
+    EXPECT_EQ(Export(w, command, path), complete) << command;
+    return ReadText(path);
+  };
+  EXPECT_NE(file(kCmExportEps, true).find(FormatEpsColour(ink) + " setrgbcolor"), std::string::npos);
+  EXPECT_NE(file(kCmExportSvg, true).find("stroke=\"" + FormatHexColour(ink) + "\""), std::string::npos);
+  const std::string tex = file(kCmExportPictex, true);
+  EXPECT_NE(tex.find("\\plot \r\n-3.00000 2.00000\r\n-2.00000 3.00000\r\n-1.00000 2.00000\r\n"), std::string::npos);
+  std::size_t grids = 0, shades = 0;
+  for (std::size_t at = 0; (at = tex.find("\\setshadegrid", at + 1)) != std::string::npos;) ++grids;
+  for (std::size_t at = 0; (at = tex.find("\\vshade", at + 1)) != std::string::npos;) ++shades;
+  EXPECT_EQ(grids, 2u);
+  EXPECT_EQ(shades, 2u);
+  w->shadings.back().packedCode = static_cast<std::int16_t>(PackShadeCode(1, 0, 0));
+  file(kCmExportPictex, false);
+  EXPECT_TRUE(Saw("?", "PiCTeX Datei ohne gefüllte Flächen gespeichert"));
 }
 
 TEST_F(Export2Test, PdflatexCompilesThePictexFileInEachDocumentForm) {

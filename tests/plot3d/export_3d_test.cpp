@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,50 @@ TEST_F(Plot3Test, TheSurfaceExportsAsEpsAndSvgThatTheReadersRender) {
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::size_t Count(const std::string& text, const std::string& pattern) {
+  const std::regex r(pattern);
+  return static_cast<std::size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), r), {}));
+}
+
+// A filled and a hollow point and the marks of the open tools (the trace
+// point's cross, circles at the secant's second point and at the traced
+// trajectory point) go into each file as the screen shows them: there the
+// hollow point's centre keeps the background.
+TEST_F(Plot3Test, PointsAndToolMarksExportAsTheScreenShowsThem) {
+  TPlot3Win* w = MakeWindow();
+  w->AddPoint3D(1, 1, 1);
+  const int hollow = w->AddPoint3D(-1, 1, -1);
+  w->Equation(hollow).penStyle = 1;
+  w->Equation(hollow).penWidth = 4;
+  w->UpdateBox(hollow);
+  TToolOverlays& o = w->Overlays;
+  o.trace.shown = o.trace.secantOn = true;
+  o.trace.p1 = {0.5L, 0.5L, 0.25L};
+  o.trace.p2 = {-0.5L, 0.5L, -0.25L};
+  o.trajectoryTrace.shown = o.trajectoryTrace.hasItem = true;
+  o.trajectoryTrace.point = {0.3L, -0.3L, 0.6L};
+  w->RepaintNow(true);
+  plat::Point px;
+  ASSERT_TRUE(w->ProjectToPixel({-1, 1, -1}, px));
+  EXPECT_EQ(w->Surface().GetPixel(px.x, px.y), w->GetColour(w->ColourSlots[0]));
+  kvtest::ScratchFolder dir;
+  std::vector<std::string> f;
+  for (int command : {kCmExportEps, kCmExportSvg, kCmExportPictex}) {
+    pt::ExpectFileDialog(dir.File(std::to_string(command)));
+    if (command != kCmExportEps)
+      pt::ExpectDialog(command == kCmExportSvg ? "SVG" : "PICTEX", [](plat::Dialog& d) { d.Press(plat::IDOK); });
+    w->Command(command);
+    f.push_back(ReadAll(dir.File(std::to_string(command))));
+  }
+  EXPECT_EQ(Count(f[0], " 0 360 arc"), 4u);
+  EXPECT_EQ(Count(f[0], "begin circle fill"), 3u);
+  EXPECT_EQ(Count(f[1], "<circle "), 2u);
+  EXPECT_EQ(Count(f[1], "<circle [^>]*fill=\"none\""), 1u);
+  EXPECT_EQ(Count(f[1], "<ellipse "), 2u);
+  EXPECT_EQ(Count(f[2], "scriptscriptstyle\\\\bullet"), 4u);
+  EXPECT_EQ(Count(f[2], "\\{\\$\\\\bullet"), 1u);
 }
 
 // Surface meshes and space curves mark each of their lines, the axes and
