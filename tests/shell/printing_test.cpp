@@ -3,9 +3,11 @@
 // printed into a PDF that Ghostscript turns back into pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,6 +20,8 @@
 #include "platform/keys.h"
 #include "platform/printer.h"
 #include "platform/testing.h"
+#include "core/constants.h"
+#include "planewin/log_win.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
 #include "shell/text_win.h"
@@ -104,7 +108,16 @@ class PrintTest : public ::testing::Test {
     if (!w_->IsDestroyed()) w_->Destroy();
     plat::App::DeleteDestroyedWindows();
   }
-  void SetClientSize(int width, int height) {
+  // Pixels that differ; every pixel for pictures of different sizes.
+int Difference(const plat::Bitmap& a, const plat::Bitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return a.Width() * a.Height();
+  int n = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y) ? 1 : 0;
+  return n;
+}
+
+void SetClientSize(int width, int height) {
     const plat::Rect outer = w_->GetWindowRect();
     const plat::Rect inner = w_->GetClientRect();
     w_->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(),
@@ -482,6 +495,149 @@ TEST_F(PrintScene, ThePrintedPageMatchesTheScreenInsideThePrintArea) {
     if (kvtest::ColourNear(page, left + px, top + py, graph, 2)) ++hit;
   }
   EXPECT_GT(hit, tested * 95 / 100);
+}
+
+// Where a colour is on a page: its bounding box.
+struct InkBox {
+  int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
+};
+InkBox BoxOfInk(const plat::Bitmap& page, const std::function<bool(plat::Colour)>& ink) {
+  InkBox b;
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x)
+      if (ink(page.GetPixel(x, y))) {
+        b.left = std::min(b.left, x);
+        b.right = std::max(b.right, x);
+        b.top = std::min(b.top, y);
+        b.bottom = std::max(b.bottom, y);
+      }
+  return b;
+}
+
+// Pixels that differ; every pixel for pictures of different sizes.
+int Difference(const plat::Bitmap& a, const plat::Bitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return a.Width() * a.Height();
+  int n = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y) ? 1 : 0;
+  return n;
+}
+
+void SetClientSize(plat::Window* w, int width, int height) {
+  const plat::Rect outer = w->GetWindowRect();
+  const plat::Rect inner = w->GetClientRect();
+  w->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(), height + outer.Height() - inner.Height());
+  for (int k = 0; k < 3; ++k) plat::App::ProcessEvents();
+}
+
+// A file printed with others keeps its own scale: a circle saved from a
+// square window and printed while the window is flat prints round.
+TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnScale) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  TPlot2Win* w = MakeWindow("Unbenannt1.kv2");
+  SetClientSize(w, 400, 400);
+  w->CompileEquation(w->AppendEquation(kKindParametric, 0, 2 * Pi, "3cos(t)", "3sin(t)"));
+  w->PrintWidth = 3;
+  w->ColourPrinter = 1;
+  w->PrintDrawFrame = 1;
+  const plat::Rect saved = w->GetClientRect();
+  const std::string dir = kvtest::MakeTempDir("round");
+  w->FileData.FileName = dir + "kreis.kv2";
+  ASSERT_TRUE(w->WriteFile());
+  w->Named = 1;
+  SetClientSize(w, 400, 250);
+  w->Modified = 0;
+  const plat::Colour curve = w->DrawingColourOf(w->CheckColourIndex(w->Equation(0).penColour));
+
+  w->Printer->SetResolution(100);
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+  plat::testing::ExpectFileDialog(dir + "kreis.kv2");
+  plat::testing::ExpectPrintDialog(dir + "kreis.pdf");
+  w->Command(307);
+  const std::vector<plat::Bitmap> pages = Rasterise(dir + "kreis.pdf", 100);
+  ASSERT_EQ(pages.size(), 1u);
+  // The frame around the drawing has the proportions of the saved window.
+  const InkBox frame = BoxOfInk(pages[0], [](plat::Colour c) { return c == plat::Rgb(0, 0, 0); });
+  EXPECT_NEAR(frame.right - frame.left, 300, 2);
+  EXPECT_NEAR(frame.bottom - frame.top, 300.0 * saved.Height() / saved.Width(), 2);
+  const InkBox b = BoxOfInk(pages[0], [&](plat::Colour c) { return c == curve; });
+  // 300 pixels for the view's width, the same scale upwards: the circle's
+  // 6 units are as high as wide.
+  const double unit = 299 / (2 * static_cast<double>(w->HalfX));
+  EXPECT_NEAR(b.right - b.left, 6 * unit, 2);
+  EXPECT_NEAR(b.bottom - b.top, 6 * unit, 2);
+}
+
+// A window with logarithmic axes prints its axis numbers whole: the
+// margins beside the plotted rectangle are fitted to the printer's fonts
+// and the page, so no number is cut at the edge of the drawing area.  A
+// simultaneous print of its own file prints the same page, and afterwards
+// the window shows what it showed before.
+TEST_F(PrintScene, ALogWindowPrintsItsNumbersWholeAndItsOwnFileAlike) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  auto* w = new TLogWin(nullptr, "Unbenannt1.lkv", 3);
+  w->FileVersion = 33;
+  ASSERT_TRUE(w->Create());
+  w->MoveWindow(20, 40, 600, 500);
+  w->Show(plat::SW_SHOW);
+  w->GridChanged();
+  Settle(w);
+  w->PrintWidth = 3;
+  w->PrintDrawFrame = 0;
+  const std::string dir = kvtest::MakeTempDir("logprint");
+  w->FileData.FileName = dir + "dekaden.lkv";
+  ASSERT_TRUE(w->WriteFile());
+  w->Named = 1;
+  w->Modified = 0;
+  const plat::Bitmap screen = w->Surface();
+
+  w->Printer->SetResolution(100);
+  plat::testing::ExpectPrintDialog(dir + "einzeln.pdf");
+  w->Command(303);
+  const std::vector<plat::Bitmap> single = Rasterise(dir + "einzeln.pdf", 100);
+  ASSERT_EQ(single.size(), 1u);
+  // The grid lines are black, the numbers grey.  Left of the lines the
+  // numbers 100, 10 and 1 stand one below the other, each as wide as its
+  // digits; below them the x numbers, as high as the others.
+  const plat::Bitmap& page = single[0];
+  const plat::Colour white = plat::Rgb(255, 255, 255), black = plat::Rgb(0, 0, 0);
+  const InkBox lines = BoxOfInk(page, [&](plat::Colour c) { return c == black; });
+  auto number = [&](int x, int y) { return page.GetPixel(x, y) != white && page.GetPixel(x, y) != black; };
+  struct Number {
+    int top, bottom, width;
+  };
+  std::vector<Number> rows;
+  for (int y = lines.top - 20, inRow = 0; y <= lines.bottom; ++y) {
+    int from = lines.left;
+    for (int x = lines.left - 1; x >= 0; --x)
+      if (number(x, y)) from = x;
+    if (from < lines.left && !inRow) rows.push_back({y, y, 0});
+    if (from < lines.left) rows.back() = {rows.back().top, y, std::max(rows.back().width, lines.left - from)};
+    inRow = from < lines.left;
+  }
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_GT(rows[0].width, 2 * rows[2].width) << "\"100\" no wider than \"1\"";
+  EXPECT_GT(rows[1].width, rows[2].width) << "\"10\" no wider than \"1\"";
+  int below = 0;
+  for (int y = lines.bottom + 1; y < page.Height(); ++y)
+    for (int x = lines.left; x <= lines.right; ++x)
+      if (number(x, y)) {
+        ++below;
+        break;
+      }
+  EXPECT_GE(below, rows[0].bottom - rows[0].top + 1) << "the x numbers are cut";
+
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+  plat::testing::ExpectFileDialog(dir + "dekaden.lkv");
+  plat::testing::ExpectPrintDialog(dir + "simultan.pdf");
+  w->Command(307);
+  const std::vector<plat::Bitmap> together = Rasterise(dir + "simultan.pdf", 100);
+  ASSERT_EQ(together.size(), 1u);
+  EXPECT_EQ(Difference(together[0], single[0]), 0);
+  Settle(w);
+  EXPECT_EQ(Difference(w->Surface(), screen), 0);
+  w->Destroy();
+  plat::App::DeleteDestroyedWindows();
 }
 
 }  // namespace
