@@ -81,7 +81,9 @@ void TLogWin::NewFile() {
 
 void TLogWin::EvSize(unsigned sizeType, plat::Size clientSize) {
   TPlotEWin::EvSize(sizeType, clientSize);
-  if (MovingToFilePlacement) GridChanged();
+  // The margins for the numbers are pixels: at another size (a file's
+  // among them) the view is fitted anew, so that no number is cut.
+  if (clientSize.cx > 0 && clientSize.cy > 0) GridChanged();
 }
 
 void TLogWin::GridChanged() {

@@ -36,7 +36,7 @@ class TLogWin : public TPlotEWin {
   // The view fitted around the plotted rectangle for the page's size and
   // the printer's fonts while the page is drawn.
   bool PrintPlot(plat::DC& dc) override;
-  // A file's view is fitted again at the size the file brings.
+  // The view is fitted again at every new size, a file's among them.
   void EvSize(unsigned sizeType, plat::Size clientSize) override;
   // After a file was read: its view is the plotted rectangle.
   void OnViewChanged() override;
