@@ -209,6 +209,7 @@ TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
   ASSERT_EQ(other->OpenFile(), 0);
   Settle(other);
   EXPECT_EQ(other->World, w->World);
+  EXPECT_EQ(other->Modified, 0);
 }
 
 
