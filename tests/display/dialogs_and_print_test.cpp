@@ -1,9 +1,8 @@
 // The toolkit's own dialogs and the printed page as a user meets them: the
 // font dialog keeps its controls apart, Enter presses the button that has
 // the focus in a question without a default button, the file dialog speaks
-// German in the texts the toolkit writes itself, the equation labels of
-// a printed plot stand one below the other on the page, and a window printed
-// together with its own file prints the page it prints alone.
+// German in the texts the toolkit writes itself, and the equation labels of
+// a printed plot stand one below the other on the page.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,64 +23,12 @@ namespace {
 
 constexpr int kOpen = 59;            // "Ö&ffnen ..."
 constexpr int kPrint = 303;          // "&Drucken ..."
-constexpr int kPrintTogether = 307;  // "Si&multandruck ..."
-constexpr int kSaveAs = 58;          // "Speichern &unter ..."
-constexpr int kNewLogLog = 415;      // "&3   (log x ; log y)"
-constexpr int kPictureSize = 90;     // "Bild&größe ..."
 constexpr int kNewExplicit = 901;    // "&1. y = f(x) ..."
 constexpr int kNotXor = 892;         // "&Nicht XODER": marks the drawing changed
 constexpr int kAxisNumberFont = 61;  // "&Achsenskala ..."
 constexpr int kFont = 65;            // "&Schriftart ..."
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
-
-// ---- the printed page ----
-
-struct Grey {
-  int w = 0, h = 0;
-  std::vector<unsigned char> pixels;
-  bool Ink(int x, int y) const { return pixels[static_cast<std::size_t>(y) * w + x] < 128; }
-};
-
-// The first page of the PDF in grey at `dpi`, as Ghostscript renders it.
-std::optional<Grey> RenderPage(const std::string& pdf, int dpi) {
-  const std::string pgm = pdf + ".pgm";
-  const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dFirstPage=1 -dLastPage=1 -sDEVICE=pgmraw -r" +
-                          std::to_string(dpi) + " -sOutputFile='" + pgm + "' '" + pdf + "' > /dev/null 2>&1";
-  if (std::system(cmd.c_str()) != 0) return std::nullopt;
-  std::ifstream in(pgm, std::ios::binary);
-  std::string magic;
-  in >> magic;
-  if (magic != "P5") return std::nullopt;
-  // Comment lines may stand between the magic and the size.
-  auto number = [&in]() {
-    in >> std::ws;
-    while (in.peek() == '#') {
-      std::string comment;
-      std::getline(in, comment);
-      in >> std::ws;
-    }
-    int v = 0;
-    in >> v;
-    return v;
-  };
-  Grey g;
-  g.w = number();
-  g.h = number();
-  const int maxval = number();
-  in.get();
-  if (g.w <= 0 || g.h <= 0 || maxval != 255) return std::nullopt;
-  g.pixels.resize(static_cast<std::size_t>(g.w) * g.h);
-  in.read(reinterpret_cast<char*>(g.pixels.data()), static_cast<std::streamsize>(g.pixels.size()));
-  if (!in) return std::nullopt;
-  return g;
-}
-
-bool PdfComplete(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return text.find("%%EOF") != std::string::npos;
-}
 
 class DialogsAndPrint : public DisplayTest {
  protected:
@@ -95,25 +42,6 @@ class DialogsAndPrint : public DisplayTest {
     int x = c.rect.x + dx, y = c.rect.y + dy;
     Screen().ToScreen(d.window, x, y);
     Screen().Click(x, y);
-  }
-  // Answers the print dialog that the command started after log line
-  // `from`: without a printer the page goes into the PDF file typed there.
-  void PrintInto(const std::string& pdf, std::size_t from) {
-    const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
-    ASSERT_TRUE(shown) << "no print dialog";
-    const auto d = Latest(*shown);
-    ASSERT_TRUE(d);
-    const LoggedControl* file = nullptr;
-    for (const LoggedControl& c : d->controls)
-      if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
-    ASSERT_NE(file, nullptr) << "no output file in the print dialog";
-    ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
-    Pause(100);  // time for the click to give the edit the focus
-    Screen().Key("ctrl+a");
-    Screen().Type(pdf);
-    Screen().Key("Return");
-    ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
-    ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
   }
   // An entry y = f(x) made in its dialog.
   void Explicit(const TopWindow& w, const std::string& f) {
@@ -242,6 +170,54 @@ TEST_F(DialogsAndPrint, TheFileDialogNamesTypesInGerman) {
   EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
 }
 
+// ---- the printed page ----
+
+struct Grey {
+  int w = 0, h = 0;
+  std::vector<unsigned char> pixels;
+  bool Ink(int x, int y) const { return pixels[static_cast<std::size_t>(y) * w + x] < 128; }
+};
+
+// The first page of the PDF in grey at `dpi`, as Ghostscript renders it.
+std::optional<Grey> RenderPage(const std::string& pdf, int dpi) {
+  const std::string pgm = pdf + ".pgm";
+  const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dFirstPage=1 -dLastPage=1 -sDEVICE=pgmraw -r" +
+                          std::to_string(dpi) + " -sOutputFile='" + pgm + "' '" + pdf + "' > /dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return std::nullopt;
+  std::ifstream in(pgm, std::ios::binary);
+  std::string magic;
+  in >> magic;
+  if (magic != "P5") return std::nullopt;
+  // Comment lines may stand between the magic and the size.
+  auto number = [&in]() {
+    in >> std::ws;
+    while (in.peek() == '#') {
+      std::string comment;
+      std::getline(in, comment);
+      in >> std::ws;
+    }
+    int v = 0;
+    in >> v;
+    return v;
+  };
+  Grey g;
+  g.w = number();
+  g.h = number();
+  const int maxval = number();
+  in.get();
+  if (g.w <= 0 || g.h <= 0 || maxval != 255) return std::nullopt;
+  g.pixels.resize(static_cast<std::size_t>(g.w) * g.h);
+  in.read(reinterpret_cast<char*>(g.pixels.data()), static_cast<std::streamsize>(g.pixels.size()));
+  if (!in) return std::nullopt;
+  return g;
+}
+
+bool PdfComplete(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return text.find("%%EOF") != std::string::npos;
+}
+
 // Three labels printed at the default width (3 inches) stand one below the
 // other, each on lines of its own: the label region in the top left of the
 // printed plot holds three bands of ink with white rows between them.
@@ -258,7 +234,22 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   Screen().Activate(w.id);
   const std::size_t from = program_->Log().Size();
   Menu(w, kPrint);
-  ASSERT_NO_FATAL_FAILURE(PrintInto(pdf, from));
+  const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
+  ASSERT_TRUE(shown) << "no print dialog";
+  const auto d = Latest(*shown);
+  ASSERT_TRUE(d);
+  // Without a printer the page goes into a PDF file: its name.
+  const LoggedControl* file = nullptr;
+  for (const LoggedControl& c : d->controls)
+    if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
+  ASSERT_NE(file, nullptr) << "no output file in the print dialog";
+  ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
+  Pause(100);  // time for the click to give the edit the focus
+  Screen().Key("ctrl+a");
+  Screen().Type(pdf);
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
+  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
 
   constexpr int kDpi = 150;
   const auto page = RenderPage(pdf, kDpi);
@@ -292,48 +283,6 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   ASSERT_EQ(bands.size(), 3u) << "rows of label ink:" << seen;
   // Each band is one line of a 10-point font, not two run together.
   for (const auto& [a, b] : bands) EXPECT_LT(b - a + 1, kDpi * 14 / 72) << seen;
-}
-
-// A window with logarithmic axes printed together with nothing but its own
-// file ("Simultandruck") prints the page "Drucken" prints, and afterwards
-// shows what it showed before.
-TEST_F(DialogsAndPrint, ALogWindowPrintsItsOwnFileTogetherAsItPrintsItAlone) {
-  ASSERT_EQ(std::system("gs --version > /dev/null 2>&1"), 0) << "Ghostscript (gs) is missing: run scripts/setup";
-  Start();
-  Menu(Frame(), kNewLogLog);
-  const TopWindow w = Window("Unbenannt1.lkv");
-  ASSERT_NE(w.id, 0u);
-  // A narrow window, whose menu bar takes two lines.
-  const LoggedDialog size = OpenDialog(w, kPictureSize, "TWOINPUT");
-  FillAndEnter(size, {{211, "420@"}, {212, "330"}});
-  Settled(w.id);
-  ASSERT_NO_FATAL_FAILURE(Explicit(w, "10/x"));
-  const std::string dir = kvtest::MakeTempDir("together");
-  const std::string path = dir + "dekaden.lkv";
-  Menu(w, kSaveAs);
-  ASSERT_TRUE(ChooseInFileDialog("Speichern unter", path));
-  const Image before = PlotPicture(w);
-
-  std::size_t from = program_->Log().Size();
-  Menu(w, kPrint);
-  ASSERT_NO_FATAL_FAILURE(PrintInto(dir + "alone.pdf", from));
-  from = program_->Log().Size();
-  Menu(w, kPrintTogether);
-  const auto count = AwaitDialog("ONEINPUT", from);
-  ASSERT_TRUE(count) << "no question for the number of files";
-  FillAndEnter(*count, {{211, "1"}});
-  ASSERT_TRUE(ChooseInFileDialog("Öffnen", path)) << "no file dialog, or it stayed open";
-  ASSERT_NO_FATAL_FAILURE(PrintInto(dir + "together.pdf", from));
-
-  constexpr int kDpi = 100;
-  const auto alone = RenderPage(dir + "alone.pdf", kDpi);
-  const auto together = RenderPage(dir + "together.pdf", kDpi);
-  ASSERT_TRUE(alone && together) << "Ghostscript could not render the pages";
-  EXPECT_TRUE(alone->pixels == together->pixels) << "the pages differ";
-  const Image after = PlotPicture(w);
-  EXPECT_EQ(after.w, before.w);
-  EXPECT_EQ(after.h, before.h);
-  EXPECT_TRUE(after.pixels == before.pixels) << "the window shows another picture";
 }
 
 }  // namespace
