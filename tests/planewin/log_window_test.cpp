@@ -202,7 +202,6 @@ TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
   // Read into a window of another size, the file takes its size and the
   // same margins around the plotted rectangle.
   TLogWin* other = NewWindow(1);
-  ASSERT_NE(other, nullptr);
   other->MoveWindow(30, 60, 450, 300);
   Settle(other);
   other->FileData.FileName = path;
