@@ -79,6 +79,13 @@ void TLogWin::NewFile() {
   UpdateCaption(false);
 }
 
+void TLogWin::EvSize(unsigned sizeType, plat::Size clientSize) {
+  TPlotEWin::EvSize(sizeType, clientSize);
+  // The margins for the numbers are pixels: at another size (a file's
+  // among them) the view is fitted anew, so that no number is cut.
+  if (clientSize.cx > 0 && clientSize.cy > 0) GridChanged();
+}
+
 void TLogWin::GridChanged() {
   UseAlternate = 1;
   UpdateValueRange();
@@ -94,13 +101,7 @@ void TLogWin::GridChanged() {
   TAxisNumberExtents t;
   if (IsCreated()) {
     plat::ClientDC dc(*this);
-    dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
-    const plat::Size top = dc.GetTextExtent(FormatYAxisNumber(Alternate.ymax));
-    const plat::Size bottom = dc.GetTextExtent(FormatYAxisNumber(Alternate.ymin));
-    const plat::Size right = dc.GetTextExtent(FormatXAxisNumber(Alternate.xmax));
-    t.yNumberWidth = std::max(top.cx, bottom.cx);
-    t.numberHeight = top.cy;
-    t.halfXNumberWidth = right.cx / 2;
+    t = MeasureAxisNumbers(dc);
   }
   if (ClientSizeChanged()) UpdateView();
   const TSegment2D v = ViewAroundPlot(Alternate, AreaWidth(), AreaHeight(), t);
@@ -108,6 +109,41 @@ void TLogWin::GridChanged() {
   SetView((v.xmin + v.xmax) / 2, (v.ymin + v.ymax) / 2, (v.xmax - v.xmin) / 2, (v.ymax - v.ymin) / 2, 1);
   UpdateView();
   InvalidatePlot();
+}
+
+TAxisNumberExtents TLogWin::MeasureAxisNumbers(plat::DC& dc) {
+  const plat::LogFont old = dc.SelectFont(FontSlots[kAxisNumberFontSlot]);
+  const plat::Size top = dc.GetTextExtent(FormatYAxisNumber(Alternate.ymax));
+  const plat::Size bottom = dc.GetTextExtent(FormatYAxisNumber(Alternate.ymin));
+  const plat::Size right = dc.GetTextExtent(FormatXAxisNumber(Alternate.xmax));
+  dc.SelectFont(old);
+  TAxisNumberExtents t;
+  t.yNumberWidth = std::max(top.cx, bottom.cx);
+  t.numberHeight = top.cy;
+  t.halfXNumberWidth = right.cx / 2;
+  return t;
+}
+
+bool TLogWin::PrintPlot(plat::DC& dc) {
+  // The page has other fonts and another size than the screen: the margins
+  // for the axis numbers are fitted to them while it prints, and the
+  // screen's view comes back afterwards.
+  const TViewMapping screen = *this;
+  const int dpi = dc.GetDeviceCaps(plat::LOGPIXELSY);
+  ScaleFontsForPrinter(true, dpi);
+  const TAxisNumberExtents t = MeasureAxisNumbers(dc);
+  ScaleFontsForPrinter(false, dpi);
+  const TSegment2D v = ViewAroundPlot(Alternate, AreaWidth(), AreaHeight(), t);
+  if (v.xmax > v.xmin && v.ymax > v.ymin) {
+    World = v;
+    ViewMode = 1;
+    ComputeView();
+    UpdateTickMetrics();
+  }
+  const bool ok = TPlotEWin::PrintPlot(dc);
+  static_cast<TViewMapping&>(*this) = screen;
+  UpdateTickMetrics();
+  return ok;
 }
 
 void TLogWin::DrawGrid(plat::DC& dc, const TTickRange& range, const plat::Pen& gridPen, const plat::Pen&,

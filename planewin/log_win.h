@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "planewin/model/log_axes.h"
 #include "plot2d/plot2_win.h"
 
 namespace kv {
@@ -32,6 +33,11 @@ class TLogWin : public TPlotEWin {
                 const TPenSpec& displaySpec, const TPenSpec& printSpec) override;
   // The view around the plotted rectangle with room for the axis numbers.
   void GridChanged() override;
+  // The view fitted around the plotted rectangle for the page's size and
+  // the printer's fonts while the page is drawn.
+  bool PrintPlot(plat::DC& dc) override;
+  // The view is fitted again at every new size, a file's among them.
+  void EvSize(unsigned sizeType, plat::Size clientSize) override;
   // After a file was read: its view is the plotted rectangle.
   void OnViewChanged() override;
   // A new drawing is named "Unbenannt.lkv": saved, it opens again in a
@@ -41,6 +47,8 @@ class TLogWin : public TPlotEWin {
   // The type and the values it shows follow the plotted rectangle.
   void SetAxisType(int type);
   void UpdateValueRange();
+  // The sizes of the outer axis numbers in the axis-scale font on dc.
+  TAxisNumberExtents MeasureAxisNumbers(plat::DC& dc);
 
   std::int16_t AxisType = 1;
 };

@@ -561,8 +561,12 @@ void Window::MoveWindow(int x, int y, int width, int height) {
     }
     PlaceFrame(f, x, y, std::max(width, 1), std::max(height, 1));
     // Lay the frame out now, so the client area has its new size at once
-    // (also while the window is still hidden).
-    if (f->layout()) f->layout()->activate();
+    // (also while the window is still hidden: a hidden frame gets no resize
+    // event that would mark its layout stale).
+    if (f->layout()) {
+      f->layout()->invalidate();
+      f->layout()->activate();
+    }
     if (!f->isMinimized() && !f->isMaximized()) {
       impl_->normalRect = Rect{x, y, x + width, y + height};
       impl_->haveNormalRect = true;

@@ -52,7 +52,8 @@ void TPlotRWin::KeepLabelsInPlace(const TLabelFrame& before) {
 void TPlotRWin::EvSize(unsigned sizeType, plat::Size clientSize) {
   const TLabelFrame before = LabelFrame();
   TPlotQWin::EvSize(sizeType, clientSize);
-  if (clientSize.cx > 0 && clientSize.cy > 0) KeepLabelsInPlace(before);
+  // A file's labels stand where the file put them for its own size.
+  if (clientSize.cx > 0 && clientSize.cy > 0 && !MovingToFilePlacement) KeepLabelsInPlace(before);
 }
 
 void TPlotRWin::ClampObserverDistance() {

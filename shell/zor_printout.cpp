@@ -66,15 +66,10 @@ void TZORWin::PrintPage(TZORPrintout& job, plat::DC& dc, int page) {
   const plat::DeviceCaps caps = dc.Caps();
   SetPrinterMetrics(caps.logPixelsX, caps.logPixelsY, caps.physicalOffsetX, caps.physicalOffsetY);
   // The screen's client size gives the aspect ratio of a copy; a file
-  // printed with others brings its own window size.
+  // printed with others brings its own window size, for which its view
+  // was laid out.
   long double screenWidth = ClientWidth > 0 ? ClientWidth : 1;
   long double screenHeight = ClientHeight > 0 ? ClientHeight : 1;
-  // Frame and menu around the client area, which a hidden window does not
-  // lay out anew.
-  const plat::Rect frame0 = GetWindowRect();
-  const plat::Rect client0 = GetClientRect();
-  const int chromeWidth = frame0.Width() - client0.Width();
-  const int chromeHeight = frame0.Height() - client0.Height();
   int drawn = 0;
   for (int i = 0; i < CopyCount && i < kPrintFileCount; ++i) {
     if (SimultaneousPrint) {
@@ -87,10 +82,10 @@ void TZORWin::PrintPage(TZORPrintout& job, plat::DC& dc, int page) {
       // The file brought its own background; the paper stays white, as it
       // is for a single print.
       ColourSlots[0] = 1;
-      const plat::Rect frame = GetWindowRect();
-      if (frame.Width() > chromeWidth && frame.Height() > chromeHeight) {
-        screenWidth = frame.Width() - chromeWidth;
-        screenHeight = frame.Height() - chromeHeight;
+      const plat::Rect client = GetClientRect();
+      if (client.Width() > 0 && client.Height() > 0) {
+        screenWidth = client.Width();
+        screenHeight = client.Height();
       }
     }
     Printing = 1;
@@ -119,10 +114,7 @@ int TZORWin::LoadFileForPrint(const std::string& name) {
   if (IsFileOpen()) AbandonFile();
   // The window takes the file's size and place, still out of sight, so
   // that the drawing has the proportions it was saved with.
-  if (code == 0) {
-    if (!IsPlacementOnScreen(Placement, ScreenWidth, ScreenHeight)) Placement = RandomPlacement();
-    MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
-  }
+  if (code == 0) MoveToFilePlacement();
   Modified = 0;
   InvalidateBackBuffer(PaintBufferIndex);
   return code;
@@ -162,6 +154,9 @@ void TZORWin::PrintSimultaneous() {
   Print();
   for (std::string& name : PrintFiles) name.clear();
   CopyCount = 0;
+  // Back to its own size before its file is read again: the drawing is
+  // laid out for the size it is shown at.
+  MoveWindow(frame.left, frame.top, frame.Width(), frame.Height());
   FileData.FileName = kept;
   if (hadFile) {
     BeforeReadFile();
@@ -174,7 +169,6 @@ void TZORWin::PrintSimultaneous() {
   }
   Modified = 0;
   UpdateCaption(false);
-  MoveWindow(frame.left, frame.top, frame.Width(), frame.Height());
   InvalidateBackBuffer(PaintBufferIndex);
   Show(plat::SW_SHOWNOACTIVATE);
   Invalidate(true);

@@ -85,7 +85,7 @@ const plat::CommandTable& TZORWin::Commands() const {
                                 {CM_COLOURS_MARK_MODIFIED, &TZORWin::CmColoursMarkModified},
                                 {CM_DELAY, &TZORWin::CmDelay},
                                 {CM_PRINT, &TZORWin::CmPrint},
-                                {CM_PRINT_SIMULTANEOUS, &TZORWin::CmPrintSimultaneous},
+                                {CM_PRINT_SIMULTANEOUS, &TZORWin::CmPrintSimultaneous, &TZORWin::CePrintSimultaneous},
                                 {CM_PRINTER_SETUP, &TZORWin::CmPrinterSetup},
                             });
   return table;
@@ -143,8 +143,7 @@ int TZORWin::OpenFile() {
   int code = ReadFile();
   if (IsFileOpen()) AbandonFile();
   if (code > 0) return code;
-  if (!IsPlacementOnScreen(Placement, ScreenWidth, ScreenHeight)) Placement = RandomPlacement();
-  MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
+  MoveToFilePlacement();
   InvalidateBackBuffer(PaintBufferIndex);
   Named = 1;
   LastFileName = FileData.FileName;
@@ -152,6 +151,13 @@ int TZORWin::OpenFile() {
   UpdateMenuChecks(DrawMenuBarOnOpen != 0);
   Invalidate(EraseOnOpen != 0);
   return 0;
+}
+
+void TZORWin::MoveToFilePlacement() {
+  if (!IsPlacementOnScreen(Placement, ScreenWidth, ScreenHeight)) Placement = RandomPlacement();
+  MovingToFilePlacement = 1;
+  MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);
+  MovingToFilePlacement = 0;
 }
 
 bool TZORWin::Save() {
@@ -601,6 +607,9 @@ void TZORWin::CmPrint() {
 }
 
 void TZORWin::CmPrintSimultaneous() { PrintSimultaneous(); }
+// Printing files together reads them: a window that opens no files of its
+// own kind has none to print.
+void TZORWin::CePrintSimultaneous(plat::CommandEnabler& ce) { ce.Enable(CanOpen()); }
 
 void TZORWin::CmPrinterSetup() {
   if (Printer) Printer->Setup(this);

@@ -116,6 +116,13 @@ class TZORWin : public TPreWin {
   // than size - 1 characters, else 0.
   std::int16_t GetClipboardText(std::string& dest, int size);
 
+  // Moves the window to the placement the file just read brought (a
+  // random one when it lies off the screen).  While it moves,
+  // MovingToFilePlacement is set: the drawing the file holds was laid out
+  // for that size, so a window kind that keeps things in place on a resize
+  // lays them out as the file has them instead.
+  void MoveToFilePlacement();
+
   // Opens the start file the main frame named (or the last file).
   void OpenStartFile();
   // The window kind's help texts: the general one (command 354) and one per
@@ -196,6 +203,7 @@ class TZORWin : public TPreWin {
   std::uint8_t EraseOnOpen = 1;
   std::uint8_t DrawMenuBarOnOpen = 0;
   std::uint8_t SimultaneousPrint = 0;
+  std::uint8_t MovingToFilePlacement = 0;
   std::uint8_t ColoursMarkModified = 1;
   std::uint8_t WithBackground = 0;
   std::uint8_t ScaleLineWidths = 0;
@@ -252,6 +260,7 @@ class TZORWin : public TPreWin {
   void CmDelay();
   void CmPrint();
   void CmPrintSimultaneous();
+  void CePrintSimultaneous(plat::CommandEnabler& ce);
   void CmPrinterSetup();
 };
 

@@ -198,6 +198,17 @@ TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
   ASSERT_EQ(w->equationCount, 0);
   EXPECT_EQ(w->Equation(0).formulaText[1], "xx");
   EXPECT_TRUE(CurveAt(*w, 0, 1, 2));  // 10² = 100
+
+  // Read into a window of another size, the file takes its size and the
+  // same margins around the plotted rectangle.
+  TLogWin* other = NewWindow(1);
+  other->MoveWindow(30, 60, 450, 300);
+  Settle(other);
+  other->FileData.FileName = path;
+  ASSERT_EQ(other->OpenFile(), 0);
+  Settle(other);
+  EXPECT_EQ(other->World, w->World);
+  EXPECT_EQ(other->Modified, 0);
 }
 
 

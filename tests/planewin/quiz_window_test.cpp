@@ -39,6 +39,9 @@ TEST_F(QuizWindow, OpensWithAParabolaLikeTaskOfDegreeTwo) {
   EXPECT_EQ(w->MenuName(), "GUESSMENU");
   EXPECT_FALSE(w->HasMenuItem(57));
   EXPECT_TRUE(w->CanClose());
+  // It opens no files, so it has none to print together either.
+  EXPECT_FALSE(w->IsMenuItemEnabled(307));
+  EXPECT_FALSE(w->Command(307));
   // Without "guess.ini" only polynomials of degree 2 come.
   for (int k = 0; k < 10; ++k) {
     w->Command(kCmNewTask);

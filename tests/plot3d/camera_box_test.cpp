@@ -310,7 +310,8 @@ namespace {
 using test3d::Plot3Test;
 
 // The equation captions stand in the top-left corner, a line apart; a
-// smaller or larger window and "Fenster anpassen" keep them there.
+// smaller or larger window and "Fenster anpassen" keep them there.  A file
+// brings them where they were saved, whatever size the window had.
 TEST_F(Plot3Test, CaptionsKeepTheirPixelsWhenTheWindowIsResizedAndFitted) {
   TPlot3Win* w = MakeWindow();
   Enter(w, kCm3NewExplicit, "EQUA301");
@@ -337,6 +338,23 @@ TEST_F(Plot3Test, CaptionsKeepTheirPixelsWhenTheWindowIsResizedAndFitted) {
     Settle(w);
     EXPECT_EQ(pixels(), now) << "fitted at " << width << " x " << height;
   }
+
+  // A file read into a window of another size shows its captions and its
+  // box as they were saved.
+  w->equationLabels[1].anchor = w->PixelToWorldPoint({300, 200});
+  w->InvalidatePlot();
+  Settle(w);
+  const std::string path = kvtest::MakeTempDir("captions") + "beschriftet.kv3";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  const plat::Bitmap saved = w->Surface();
+  TPlot3Win* other = MakeWindow();
+  other->MoveWindow(30, 60, 500, 350);
+  Settle(other);
+  other->FileData.FileName = path;
+  ASSERT_EQ(other->OpenFile(), 0);
+  Settle(other);
+  EXPECT_TRUE(other->Surface() == saved);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 // printed into a PDF that Ghostscript turns back into pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,6 +20,8 @@
 #include "platform/keys.h"
 #include "platform/printer.h"
 #include "platform/testing.h"
+#include "core/constants.h"
+#include "planewin/log_win.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
 #include "shell/text_win.h"
@@ -53,6 +57,13 @@ bool IsPdf(const std::string& path) {
   std::string head(5, '\0');
   f.read(head.data(), 5);
   return head == "%PDF-";
+}
+
+void SetClientSize(plat::Window* w, int width, int height) {
+  const plat::Rect outer = w->GetWindowRect();
+  const plat::Rect inner = w->GetClientRect();
+  w->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(), height + outer.Height() - inner.Height());
+  for (int k = 0; k < 3; ++k) plat::App::ProcessEvents();
 }
 
 // ---- a window that records what it prints ----
@@ -104,12 +115,17 @@ class PrintTest : public ::testing::Test {
     if (!w_->IsDestroyed()) w_->Destroy();
     plat::App::DeleteDestroyedWindows();
   }
-  void SetClientSize(int width, int height) {
-    const plat::Rect outer = w_->GetWindowRect();
-    const plat::Rect inner = w_->GetClientRect();
-    w_->MoveWindow(outer.left, outer.top, width + outer.Width() - inner.Width(),
-                   height + outer.Height() - inner.Height());
-    plat::App::ProcessEvents();
+  // Pixels that differ; every pixel for pictures of different sizes.
+int Difference(const plat::Bitmap& a, const plat::Bitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return a.Width() * a.Height();
+  int n = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y) ? 1 : 0;
+  return n;
+}
+
+void SetClientSize(int width, int height) {
+    kv::SetClientSize(w_, width, height);
     w_->UpdateClientSize();
   }
   // Draws the page on a bitmap DC with the given device values.
@@ -482,6 +498,110 @@ TEST_F(PrintScene, ThePrintedPageMatchesTheScreenInsideThePrintArea) {
     if (kvtest::ColourNear(page, left + px, top + py, graph, 2)) ++hit;
   }
   EXPECT_GT(hit, tested * 95 / 100);
+}
+
+// The first page a print command writes into the PDF file (empty when
+// none); dialogs it asks before the print dialog are queued by the caller.
+plat::Bitmap PrintedPage(plat::Window* w, int command, const std::string& pdf) {
+  plat::testing::ExpectPrintDialog(pdf);
+  w->Command(command);
+  std::vector<plat::Bitmap> pages = Rasterise(pdf, 100);
+  return pages.empty() ? plat::Bitmap() : std::move(pages[0]);
+}
+
+// The bounding box (left, top, right, bottom) of the pixels of one colour.
+plat::Rect BoxOf(const plat::Bitmap& page, plat::Colour c) {
+  plat::Rect b{1 << 30, 1 << 30, -1, -1};
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x)
+      if (page.GetPixel(x, y) == c) b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+  return b;
+}
+
+// A file printed with others takes its stored size with its view: a circle
+// saved from a square window prints round, in a square frame, while the
+// window is flat.
+TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnSizeAndScale) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  TPlot2Win* w = MakeWindow("Unbenannt1.kv2");
+  SetClientSize(w, 400, 400);
+  w->CompileEquation(w->AppendEquation(kKindParametric, 0, 2 * Pi, "3cos(t)", "3sin(t)"));
+  w->PrintWidth = 3;
+  w->ColourPrinter = 1;
+  w->PrintDrawFrame = 1;
+  const plat::Rect saved = w->GetClientRect();
+  const std::string file = kvtest::MakeTempDir("round") + "kreis.kv2";
+  w->FileData.FileName = file;
+  ASSERT_TRUE(w->WriteFile());
+  w->Named = 1;
+  SetClientSize(w, 400, 250);
+  w->Modified = 0;
+  w->Printer->SetResolution(100);
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+  plat::testing::ExpectFileDialog(file);
+  const plat::Bitmap page = PrintedPage(w, 307, file + ".pdf");
+  const plat::Rect frame = BoxOf(page, plat::Rgb(0, 0, 0));
+  EXPECT_NEAR(frame.bottom - frame.top, 300.0 * saved.Height() / saved.Width(), 2);
+  // 300 pixels for the view's width, as many a unit upwards.
+  const plat::Rect circle = BoxOf(page, w->DrawingColourOf(w->CheckColourIndex(w->Equation(0).penColour)));
+  const double unit = 299 / (2 * static_cast<double>(w->HalfX));
+  EXPECT_NEAR(circle.right - circle.left, 6 * unit, 2);
+  EXPECT_NEAR(circle.bottom - circle.top, 6 * unit, 2);
+}
+
+// A window with logarithmic axes prints its axis numbers whole: the
+// margins are fitted to the printer's fonts and the page.  Printed together
+// with nothing but its own file it prints the same page, and afterwards
+// shows what it showed before.
+TEST_F(PrintScene, ALogWindowPrintsItsNumbersWholeAndItsOwnFileAlike) {
+  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
+  auto* w = new TLogWin(nullptr, "Unbenannt1.lkv", 3);
+  ASSERT_TRUE(w->Create());
+  w->Show(plat::SW_SHOW);
+  SetClientSize(w, 420, 330);
+  w->PrintWidth = 3;
+  w->PrintDrawFrame = 0;
+  const std::string file = kvtest::MakeTempDir("logprint") + "dekaden.lkv";
+  w->FileData.FileName = file;
+  ASSERT_TRUE(w->WriteFile());
+  w->Named = 1;
+  w->Modified = 0;
+  Settle(w);
+  const plat::Bitmap screen = w->Surface();
+  w->Printer->SetResolution(100);
+  const plat::Bitmap page = PrintedPage(w, 303, file + "1.pdf");
+  ASSERT_FALSE(page.IsNull());
+  // Black grid lines from 0.1 to 100, grey numbers beside them: "100" at
+  // the top is three digits wide, "1" a third up one digit.
+  const plat::Rect lines = BoxOf(page, plat::Rgb(0, 0, 0));
+  auto number = [&](int x, int y) {
+    const plat::Colour c = page.GetPixel(x, y);
+    return c != plat::Rgb(0, 0, 0) && c != plat::Rgb(255, 255, 255);
+  };
+  auto numberWidth = [&](int row) {
+    int from = lines.left;
+    for (int y = row - 8; y <= row + 8; ++y)
+      for (int x = 0; x < from; ++x)
+        if (number(x, y)) from = x;
+    return lines.left - from;
+  };
+  EXPECT_GT(numberWidth(lines.top), 2 * numberWidth(lines.bottom - (lines.bottom - lines.top) / 3)) << "y numbers cut";
+  // Below the lines the x numbers' digits, 10 pixels high at 100 dpi.
+  int below = 0;
+  for (int y = lines.bottom + 1; y < page.Height(); ++y) {
+    bool ink = false;
+    for (int x = lines.left; x <= lines.right; ++x) ink = ink || number(x, y);
+    below += ink ? 1 : 0;
+  }
+  EXPECT_GE(below, 9) << "x numbers cut";
+
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+  plat::testing::ExpectFileDialog(file);
+  EXPECT_TRUE(PrintedPage(w, 307, file + "2.pdf") == page);
+  Settle(w);
+  EXPECT_TRUE(w->Surface() == screen);
+  w->Destroy();
+  plat::App::DeleteDestroyedWindows();
 }
 
 }  // namespace
