@@ -7,10 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/constants.h"
 #include "graphics/axis_settings.h"
 #include "plot2_test_util.h"
 #include "support/export_readers.h"
 #include "graphics/recording_dc.h"
+#include "shell/text_helpers.h"
 #include "support/recording_sink.h"
 
 namespace kv::test2d {
@@ -125,6 +127,42 @@ TEST_F(Export2Test, RsvgRendersTheSvgLikeTheScreen) {
   EXPECT_EQ(picture.Height(), screen.Height());
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, xsin), picture, 2), 0.9);
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, tan), picture, 2), 0.9);
+}
+
+// A trajectory in steps far shorter than a pixel is written a point per
+// pixel it passes, and still looks as on the screen.
+TEST_F(Export2Test, ATrajectoryInTheSvgRepeatsNoPointAndLooksLikeTheScreen) {
+  TPlot2Win* w = MakeWindow();
+  const int i = w->AppendEquation(kKindOde, {"-y", "x"});
+  w->AddTrajectoryItem(i, {3, 0, 0}, kMethodRungeKutta, 0.001L, 6300, 1);
+  w->InvalidatePlot();
+  Settle(w);
+  ScratchFolder dir;
+  const std::string svg = dir.File("circle.svg");
+  ASSERT_TRUE(Export(w, kCmExportSvg, svg));
+  const std::string text = ReadText(svg);
+  const std::string stroke = "stroke=\"" + FormatHexColour(EntryColour(*w, i)) + "\"";
+  std::size_t points = 0;
+  int repeats = 0;
+  for (std::size_t at = text.find("<path d=\""); at != std::string::npos; at = text.find("<path d=\"", at + 1)) {
+    const std::size_t end = text.find("/>", at);
+    if (text.substr(at, end - at).find(stroke) == std::string::npos) continue;
+    std::istringstream d(text.substr(at + 9, text.find('"', at + 9) - at - 9));
+    std::string word;
+    std::vector<int> xy;
+    while (d >> word)
+      if (word != "M" && word != "L") xy.push_back(std::stoi(word));
+    for (std::size_t k = 2; k + 1 < xy.size(); k += 2) repeats += xy[k] == xy[k - 2] && xy[k + 1] == xy[k - 1];
+    points += xy.size() / 2;
+  }
+  EXPECT_EQ(repeats, 0);
+  EXPECT_GT(points, 100u);
+  EXPECT_LT(static_cast<double>(points), 1.5 * 2 * Pi * 3 * static_cast<double>(w->PixelsPerUnitX) + 10);
+  if (!kvtest::HaveProgram("rsvg-convert")) return;
+  std::string log;
+  const plat::Bitmap picture = kvtest::RenderSvg(svg, log);
+  ASSERT_FALSE(picture.IsNull()) << log;
+  EXPECT_GT(kvtest::MatchedShare(w->Surface(), EntryColour(*w, i), picture, 2), 0.9);
 }
 
 TEST_F(Export2Test, PdflatexCompilesThePictexFileInEachDocumentForm) {

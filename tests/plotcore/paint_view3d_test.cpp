@@ -77,13 +77,14 @@ TEST_F(CoreWindowTest, CurvesGoToTheRecordingExportInsteadOfTheScreen) {
   EXPECT_EQ(bmp, plat::Bitmap(501, 501));
 }
 
-TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsAndIgnoresWithoutExport) {
+TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsLeavesOutRepeatedPixelsAndIgnoresWithoutExport) {
   w->BeginCurveRecording(10);
   w->RecordCurvePoint({0, 0});
   EXPECT_TRUE(w->CurveRecording().runs.empty());
   kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
   w->BeginCurveRecording(10);
-  for (int k = 0; k < 9000; ++k) w->RecordCurvePoint({k * 1e-4L, 0});
+  // Back and forth between two neighbouring pixels.
+  for (int k = 0; k < 9000; ++k) w->RecordCurvePoint({(k % 2) * w->UnitsPerPixelX, 0});
   w->MarkCurveBreak();
   w->MarkCurveBreak();
   w->RecordCurvePoint({1, 1});
@@ -94,6 +95,39 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsAndIgnoresWithoutExport) {
   EXPECT_EQ(eps.polylines[0].size(), 4000u);
   EXPECT_EQ(eps.polylines[1].front(), eps.polylines[0].back());
   EXPECT_EQ(eps.polylines[2].size(), 1002u);
+  // A quarter of the circle of radius 3 in steps of a hundredth of a pixel,
+  // then a run inside one pixel: a point on the pixel of the one before is
+  // left out, each run keeps its first and last point, and the pixels the
+  // strokes pass are the same.
+  eps.polylines.clear();
+  std::vector<TPoint2D> given;
+  w->BeginCurveRecording(10);
+  const int steps = 24000;
+  for (int k = 0; k <= steps; ++k) {
+    const long double t = HalfPi * k / steps;
+    given.push_back({3 * std::cos(t), 3 * std::sin(t)});
+    w->RecordCurvePoint(given.back());
+  }
+  w->MarkCurveBreak();
+  for (int k = 0; k <= 50; ++k) w->RecordCurvePoint({1 + k * 1e-4L, 1});
+  w->EndCurveRecording(2, 1, 0);
+  ASSERT_EQ(eps.polylines.size(), 2u);
+  const auto& arc = eps.polylines[0];
+  EXPECT_EQ(arc.front(), given.front());
+  EXPECT_EQ(arc.back(), given.back());
+  EXPECT_LE(D(arc.size()), 1.5 * HalfPi * 3 / D(w->UnitsPerPixelX) + 2);
+  auto pixels = [this](const std::vector<TPoint2D>& run) {
+    std::vector<plat::Point> out;
+    for (const TPoint2D& p : run) {
+      plat::Point px;
+      w->WorldToPixel(p, px);
+      if (out.empty() || px.x != out.back().x || px.y != out.back().y) out.push_back(px);
+    }
+    return out;
+  };
+  EXPECT_EQ(pixels(arc).size(), arc.size()) << "no repeated pixel";
+  EXPECT_TRUE(pixels(arc) == pixels(given));
+  EXPECT_EQ(eps.polylines[1], (std::vector<TPoint2D>{{1, 1}, {1 + 50 * 1e-4L, 1}}));
   kvtest::StopRecording(*w);
 }
 
