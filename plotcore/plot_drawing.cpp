@@ -123,8 +123,7 @@ void TPlotWin::RecordCurvePoint(const TPoint2D& p) {
   // share its clamped edge pixels and are always kept.
   plat::Point px;
   const bool inside = WorldToPixel(p, px);
-  if (inside && recording_.lastInside && !run.empty() && px.x == recording_.lastPixel.x &&
-      px.y == recording_.lastPixel.y) {
+  if (inside && recording_.lastInside && !run.empty() && px == recording_.lastPixel) {
     recording_.held = true;
     return;
   }
