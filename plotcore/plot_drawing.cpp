@@ -33,7 +33,7 @@ void TPlotWin::DrawSegmentOnDc(plat::DC& dc, TPoint2D a, TPoint2D b) {
   }
   if (!recording_.active) return;
   const auto& runs = recording_.runs;
-  const bool continues = !runs.empty() && !runs.back().empty() && runs.back().back() == a;
+  const bool continues = !runs.empty() && !runs.back().empty() && recording_.last == a;
   if (!continues) {
     MarkCurveBreak();
     RecordCurvePoint(a);
@@ -106,6 +106,7 @@ void TPlotWin::PlotPoint(plat::DC& dc, const TPoint2D& p, int colour, int style)
 
 void TPlotWin::BeginCurveRecording(long n) {
   recording_.runs.clear();
+  recording_.held = false;
   recording_.active = Recording();
   if (!recording_.active) return;
   recording_.runs.emplace_back();
@@ -117,6 +118,19 @@ void TPlotWin::RecordCurvePoint(const TPoint2D& p) {
   if (!recording_.active) return;
   if (recording_.runs.empty()) recording_.runs.emplace_back();
   auto& run = recording_.runs.back();
+  recording_.last = p;
+  // Integration steps are far shorter than a pixel: a point that adds no
+  // pixel to the stroke is held back.  Points outside the drawing area
+  // share its clamped edge pixels and are always kept.
+  plat::Point px;
+  const bool inside = WorldToPixel(p, px);
+  if (inside && recording_.lastInside && !run.empty() && px == recording_.lastPixel) {
+    recording_.held = true;
+    return;
+  }
+  recording_.held = false;
+  recording_.lastPixel = px;
+  recording_.lastInside = inside;
   run.push_back(p);
   if (run.size() >= kRecordedRunFlush) {
     // A full run is closed and the next starts at its last point.
@@ -125,14 +139,26 @@ void TPlotWin::RecordCurvePoint(const TPoint2D& p) {
   }
 }
 
+void TPlotWin::CloseCurveRun() {
+  if (!recording_.held) return;
+  recording_.held = false;
+  auto& run = recording_.runs.back();
+  // The held point lies on the pixel of the run's last point: it takes that
+  // point's place, except the run's first, which stays where it began.
+  if (run.size() > 1) run.back() = recording_.last;
+  else run.push_back(recording_.last);
+}
+
 void TPlotWin::MarkCurveBreak() {
   if (!recording_.active) return;
+  CloseCurveRun();
   if (!recording_.runs.empty() && recording_.runs.back().empty()) return;
   recording_.runs.emplace_back();
 }
 
 void TPlotWin::EndCurveRecording(int colour, int width, int style) {
   if (!recording_.active) return;
+  CloseCurveRun();
   // The curve's width, at least 1.
   EndCurveRecording(TExportPen{DrawingColourOf(colour), width < 1 ? 1 : width, style});
 }

@@ -70,10 +70,17 @@ enum : int {
 void FillLetterList(plat::Dialog& d, int id, int selection);
 
 // The places where the sampled runs of a curve are recorded for EPS, SVG
-// and PiCTeX: one run per pen stroke.
+// and PiCTeX: one run per pen stroke.  A point on the device pixel of the
+// run's last recorded point is held back instead of recorded; the run's
+// last point takes its place when the run ends, so the run still ends
+// where the curve does.
 struct TCurveRecording {
   bool active = false;
   std::vector<std::vector<TPoint2D>> runs;
+  TPoint2D last;             // the last point given to the current run
+  bool held = false;         // `last` was held back
+  plat::Point lastPixel;     // the pixel of the run's last recorded point
+  bool lastInside = false;   // that point lay in the drawing area
 };
 
 class TPlotWin : public TFuncWin {
@@ -504,6 +511,8 @@ class TPlotWin : public TFuncWin {
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();
   void EnsureInventoryArrays();
+  // Ends the current recorded run at the last point it was given.
+  void CloseCurveRun();
 
   struct TInventoryArrays {
     std::vector<TEquation> equations;

@@ -6,6 +6,7 @@
 
 #include "plotcore/model/describe_equation.h"
 
+#include "core/number_text.h"
 #include "core/text_encoding.h"
 #include "formula/formula_text.h"
 
@@ -127,32 +128,75 @@ std::string Body(const TEquation& e) {
   }
 }
 
-// The word of the tool that built a derived entry.
-std::string DerivedPrefix(const TEquation& e) {
-  const std::string a = Cat({"#", std::to_string(e.source1 + 1)});
-  const std::string b = Cat({"#", std::to_string(e.source2 + 1)});
+std::string Index(int source) { return Cat({"#", std::to_string(source + 1)}); }
+
+// A derived entry's line.  The tools that copy their source and give the
+// copy new trees (combinations, Taylor polynomials, derivative graphs,
+// antiderivatives, tangents, points of a graph, images under a map, |f|,
+// frozen copies) leave the source's formula texts in the entry, and a
+// rebuild after the source changed does not touch them: such an entry is
+// told by the tool's word, its sources and the values the tool keeps in
+// texts of its own, never by a formula.  The other derived entries write
+// their own texts (points and vectors of a trajectory, slices, mirror
+// lines, segment ends) or have none, so their formula is shown after the
+// source.
+std::string DescribeDerived(const TEquation& e) {
+  const std::string a = Index(e.source1);
+  const std::string b = Index(e.source2);
+  auto text = [&e](int slot) -> const std::string& { return e.formulaText[static_cast<std::size_t>(slot)]; };
   switch (e.derivation) {
     case 42:
-      return Cat({a, " * ", b, ": "});
+      return Cat({a, " * ", b});
     case 43:
-      return Cat({a, " + ", b, ": "});
+      return Cat({a, " + ", b});
     case 45:
-      return Cat({a, " - ", b, ": "});
+      return Cat({a, " - ", b});
     case 47:
-      return Cat({a, " / ", b, ": "});
+      return Cat({a, " / ", b});
     case 94:
-      return Cat({a, " ^ ", b, ": "});
+      return Cat({a, " ^ ", b});
     case 177:
-      return Cat({a, "(", b, "): "});
+      return Cat({a, "(", b, ")"});
+    case 142:
+      return Cat({a, " X ", b});
+    case 150:
+      return Cat({a, " paral ", b});
+    case 151:
+      return Cat({a, " senk ", b});
     case 65:
-      return Cat({"Taylorpolynom von ", a, ": "});
+      return Cat({"Taylorpolynom von ", a, " (Grad ", std::to_string(e.auxValue1), ", Mitte ", text(3), ")"});
     case 68:
-      return Cat({"Ableitung von ", a, ": "});
+      return Cat({"Ableitung von ", a});
     case 73:
-      return Cat({"Stammfunktion von ", a, ": "});
+      if (e.source2 >= 0) return Cat({"Stammfunktion von ", a, " - ", b});
+      return Cat({"Stammfunktion von ", a});
+    case 76:
+      return Cat({"Tangente an ", a, " bei ", text(3)});
+    case 109:
+      return Cat({"Punkt von ", a, " bei ", text(6)});
+    case 101:
+      return Cat({"Spiegelung von ", a, " an der x-Achse"});
+    case 102:
+      return Cat({"Spiegelung von ", a, " an der y-Achse"});
+    case 103:
+      return Cat({"Spiegelung von ", a, " an x = y"});
+    case 104:
+      return Cat({"Spiegelung von ", a, " an ", text(0), "x + ", text(1), "y = ", text(2)});
+    case 105:
+      return Cat({"Punktspiegelung von ", a, " an ", Pair(e, 1, 2)});
+    case 106:
+      return Cat({"Drehung von ", a, " um ", Pair(e, 1, 2), ", Winkel ", text(0)});
+    case 110:
+      return Cat({"Verschiebung von ", a, " um ", Pair(e, 0, 1)});
+    case 111:
+      return Cat({"Betrag von ", a});
+    case 180:
+      if (e.auxValue1 < 1 || e.auxValue1 > 26) return Cat({"Kopie von ", a});
+      return Cat({"Kopie von ", a, " mit ", std::string(1, static_cast<char>('A' + e.auxValue1 - 1)), " = ",
+                  FormatNumberSci(e.values[9].x, 4)});
     default:
-      if (e.source1 < 0) return {};
-      return Cat({"aus ", a, ": "});
+      if (e.source1 < 0) return Body(e);
+      return Cat({"aus ", a, ": ", Body(e)});
   }
 }
 
@@ -168,9 +212,8 @@ std::string Finish(std::string text, int limit) {
 std::string DescribeEquationByKind(const TEquation& e, int limit) { return Finish(Body(e), limit); }
 
 std::string DescribeEquation(const TEquation& e, int limit) {
-  std::string text = Body(e);
-  if (e.derivation > 0 && e.kind != kKindIntersection) text = DerivedPrefix(e) + text;
-  return Finish(std::move(text), limit);
+  if (e.derivation > 0 && e.kind != kKindIntersection) return Finish(DescribeDerived(e), limit);
+  return Finish(Body(e), limit);
 }
 
 }  // namespace kv

@@ -10,7 +10,8 @@ namespace kv {
 
 // The entry by its kind, never longer than `limit` characters.
 std::string DescribeEquationByKind(const TEquation& e, int limit);
-// The same with the prefix of a derived entry (derivative, tangent, ...).
+// The same; a derived entry (derivative, tangent, combination, ...) is told
+// by its tool and its sources.
 std::string DescribeEquation(const TEquation& e, int limit);
 
 }  // namespace kv

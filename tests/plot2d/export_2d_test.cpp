@@ -7,11 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/constants.h"
 #include "graphics/axis_settings.h"
 #include "graphics/eps_writer.h"
 #include "plot2_test_util.h"
 #include "support/export_readers.h"
 #include "graphics/recording_dc.h"
+#include "shell/text_helpers.h"
 #include "support/recording_sink.h"
 
 namespace kv::test2d {
@@ -35,8 +37,9 @@ std::string ReadText(const std::string& path) {
 
 class Export2Test : public Plot2Test {
  protected:
-  // Axes with labels, the grid, x·sin(x), tan(x) with its gaps and a
-  // hatched area under x·sin(x) between 1 and 3.
+  // Axes with labels, the grid, x·sin(x), tan(x) with its gaps, a hatched
+  // area under x·sin(x) between 1 and 3 and a trajectory in steps far
+  // shorter than a pixel.
   TPlot2Win* Scene() {
     TPlot2Win* w = MakeWindow();
     w->GridBits = kGridRectangular | kGridQuadrant1 | kGridQuadrant2 | kGridQuadrant3 | kGridQuadrant4;
@@ -53,6 +56,9 @@ class Export2Test : public Plot2Test {
     s.colour = 5;
     s.packedCode = static_cast<std::int16_t>(PackShadeCode(3, 0, 0));
     w->shadings.push_back(s);
+    traj = w->AppendEquation(kKindOde, {"-y", "x"});
+    w->Equation(traj).penColour = 12;  // not the hatching's
+    w->AddTrajectoryItem(traj, {3, 0, 0}, kMethodRungeKutta, 0.001L, 6300, 1);
     w->InvalidatePlot();
     Settle(w);
     return w;
@@ -73,6 +79,7 @@ class Export2Test : public Plot2Test {
   }
   int xsin = -1;
   int tan = -1;
+  int traj = -1;
 };
 
 TEST_F(Export2Test, TheFileMenuHasTheExportPopup) {
@@ -118,6 +125,19 @@ TEST_F(Export2Test, RsvgRendersTheSvgLikeTheScreen) {
   EXPECT_NE(text.find("<title>ZORkin 2D plotter</title>\r\n"), std::string::npos);
   EXPECT_NE(text.find("url(#fpat000)"), std::string::npos);  // the hatched area
   EXPECT_EQ(text.substr(text.size() - 8), "</svg>\r\n");
+  // The trajectory's path holds a point per pixel it passes.
+  const std::size_t at = text.find("stroke=\"" + FormatHexColour(EntryColour(*w, traj)) + "\"");
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t d = text.rfind("<path d=\"", at) + 9;
+  std::istringstream path(text.substr(d, text.find('"', d) - d));
+  std::vector<std::string> xy;
+  for (std::string word; path >> word;)
+    if (word != "M" && word != "L") xy.push_back(word);
+  int repeats = 0;
+  for (std::size_t k = 2; k + 1 < xy.size(); k += 2) repeats += xy[k] == xy[k - 2] && xy[k + 1] == xy[k - 1];
+  EXPECT_EQ(repeats, 0);
+  EXPECT_GT(xy.size() / 2, 200u);
+  EXPECT_LT(xy.size() / 2, 1.5 * 2 * Pi * 3 * static_cast<double>(w->PixelsPerUnitX));
   std::string log;
   const plat::Bitmap picture = kvtest::RenderSvg(svg, log);
   ASSERT_FALSE(picture.IsNull()) << log;
@@ -126,6 +146,7 @@ TEST_F(Export2Test, RsvgRendersTheSvgLikeTheScreen) {
   EXPECT_EQ(picture.Height(), screen.Height());
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, xsin), picture, 2), 0.9);
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, tan), picture, 2), 0.9);
+  EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, traj), picture, 2), 0.9);
 }
 
 // A freehand stroke stands in every file in its own colour; each shading

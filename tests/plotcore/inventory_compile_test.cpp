@@ -283,6 +283,7 @@ TEST_F(CoreWindowTest, DescriptionsAreOneGermanLineWithinTheLimit) {
     int kind;
     std::array<std::string, kFormulaSlots> texts;
     const char* expected;
+    int code = 0, source1 = -1, source2 = -1;  // a derived entry's
   } cases[] = {
       {201, {"", "xsin(x)"}, "y = xsin(x)"},
       {202, {"", "", "3cos(2t)"}, "r = 3cos(2t)"},
@@ -300,27 +301,41 @@ TEST_F(CoreWindowTest, DescriptionsAreOneGermanLineWithinTheLimit) {
       {309, {"2.54", "pi/3", "pi/4"}, "Punkt (2.54;pi/3;pi/4)"},
       {401, {"zz"}, "F(z) = zz"},
       {402, {"2x-y", "x+y"}, "U = 2x-y , V = x+y"},
+      // A derived entry is told by its tool and sources; those the tools
+      // copy keep the (first) source's texts, which are not their formula.
+      {201, {"", "x+1"}, "#1 + #2", 43, 0, 1},
+      {301, {"", "", "x+y"}, "#3 * #4", 42, 2, 3},
+      {201, {"", "x+1"}, "#2(#1)", 177, 1, 0},
+      {310, {"-y", "x", "z"}, "#5 senk #6", 151, 4, 5},
+      {201, {"", "sin(x)", "", "0.5"}, "Taylorpolynom von #1 (Grad 3, Mitte 0.5)", 65, 0},
+      {201, {"", "cos(x)"}, "Ableitung von #1", 68, 0},
+      {206, {"", "(sin(x))-(x)"}, "Stammfunktion von #1 - #2", 73, 0, 1},
+      {203, {"pi/2", "1", "0"}, "Drehung von #1 um (1;0), Winkel pi/2", 106, 0},
+      {209, {"0.5", "0.25"}, "aus #1: Punkt (0.5;0.25)", 78, 0},  // texts of its own
   };
   for (const Case& c : cases) {
     const int i = w->AppendEquationTexts(c.kind, c.texts);
     ASSERT_GE(i, 0);
+    TEquation& e = w->Equation(i);
+    if (c.code) {
+      e.derivation = static_cast<std::int16_t>(c.code);
+      e.source1 = static_cast<std::int16_t>(c.source1);
+      e.source2 = static_cast<std::int16_t>(c.source2);
+      e.auxValue1 = 3;
+    } else {
+      EXPECT_EQ(TPlotWin::DescribeEquationByKind(e, 255), c.expected);
+    }
     EXPECT_EQ(w->DescribeEquation(i, 255), c.expected);
-    EXPECT_EQ(TPlotWin::DescribeEquationByKind(w->Equation(i), 255), c.expected);
     for (int limit : {0, 1, 7, 12}) {
       const std::string d = w->DescribeEquation(i, limit);
       EXPECT_LE(d.size(), static_cast<std::size_t>(limit)) << c.kind;
       EXPECT_EQ(d, std::string(c.expected).substr(0, d.size()));
     }
   }
-  // An inequality shows its sign; a derived entry its source; a multi-byte
-  // character counts as one.
+  // An inequality shows its sign; a multi-byte character counts as one.
   const int k = w->AppendEquation(kKindImplicit, {"", "", "", "", "xx+yy=1"});
   w->Equation(k).subKind = 1;
   EXPECT_EQ(w->DescribeEquation(k, 255), "xx+yy<1");
-  const int d = w->AppendEquation(kKindExplicit, {"", "cos(x)"});
-  w->Equation(d).derivation = 68;
-  w->Equation(d).source1 = 0;
-  EXPECT_EQ(w->DescribeEquation(d, 255), "Ableitung von #1: y = cos(x)");
   const int s = w->AppendEquation(kKindTube, {"cos(7t)", "sin(7t)", "t", "0.3"});
   EXPECT_EQ(w->DescribeEquation(s, 5), "Röhre");
   const int n = w->AppendEquation(kKindExplicit, {"", "x\r\ny"});

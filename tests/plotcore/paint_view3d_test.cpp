@@ -77,13 +77,14 @@ TEST_F(CoreWindowTest, CurvesGoToTheRecordingExportInsteadOfTheScreen) {
   EXPECT_EQ(bmp, plat::Bitmap(501, 501));
 }
 
-TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsAndIgnoresWithoutExport) {
+TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsLeavesOutRepeatedPixelsAndIgnoresWithoutExport) {
   w->BeginCurveRecording(10);
   w->RecordCurvePoint({0, 0});
   EXPECT_TRUE(w->CurveRecording().runs.empty());
   kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
   w->BeginCurveRecording(10);
-  for (int k = 0; k < 9000; ++k) w->RecordCurvePoint({k * 1e-4L, 0});
+  // Back and forth between two neighbouring pixels.
+  for (int k = 0; k < 9000; ++k) w->RecordCurvePoint({(k % 2) * w->UnitsPerPixelX, 0});
   w->MarkCurveBreak();
   w->MarkCurveBreak();
   w->RecordCurvePoint({1, 1});
@@ -94,6 +95,32 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsAndIgnoresWithoutExport) {
   EXPECT_EQ(eps.polylines[0].size(), 4000u);
   EXPECT_EQ(eps.polylines[1].front(), eps.polylines[0].back());
   EXPECT_EQ(eps.polylines[2].size(), 1002u);
+  // A quarter circle in steps of a hundredth of a pixel, then a run inside
+  // one pixel: each run keeps its ends, repeats no pixel and passes the
+  // same pixels.
+  eps.polylines.clear();
+  std::vector<TPoint2D> arc;
+  w->BeginCurveRecording(10);
+  for (int k = 0; k <= 24000; ++k) {
+    arc.push_back({3 * std::cos(HalfPi * k / 24000), 3 * std::sin(HalfPi * k / 24000)});
+    w->RecordCurvePoint(arc.back());
+  }
+  w->MarkCurveBreak();
+  for (int k = 0; k <= 50; ++k) w->RecordCurvePoint({1 + k * 1e-4L, 1});
+  w->EndCurveRecording(2, 1, 0);
+  auto pixels = [this](const std::vector<TPoint2D>& run) {
+    std::vector<plat::Point> out;
+    plat::Point px;
+    for (const TPoint2D& p : run)
+      if (w->WorldToPixel(p, px), out.empty() || !(px == out.back())) out.push_back(px);
+    return out;
+  };
+  ASSERT_EQ(eps.polylines.size(), 2u);
+  EXPECT_EQ(eps.polylines[0].front(), arc.front());
+  EXPECT_EQ(eps.polylines[0].back(), arc.back());
+  EXPECT_EQ(pixels(eps.polylines[0]).size(), eps.polylines[0].size());
+  EXPECT_TRUE(pixels(eps.polylines[0]) == pixels(arc));
+  EXPECT_EQ(eps.polylines[1], (std::vector<TPoint2D>{{1, 1}, {1 + 50 * 1e-4L, 1}}));
   kvtest::StopRecording(*w);
 }
 
