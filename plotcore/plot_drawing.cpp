@@ -158,13 +158,13 @@ void TPlotWin::MarkCurveBreak() {
 
 void TPlotWin::EndCurveRecording(int colour, int width, int style) {
   if (!recording_.active) return;
-  CloseCurveRun();
   // The curve's width, at least 1.
   EndCurveRecording(TExportPen{DrawingColourOf(colour), width < 1 ? 1 : width, style});
 }
 
 void TPlotWin::EndCurveRecording(const TExportPen& pen) {
   if (!recording_.active) return;
+  CloseCurveRun();
   if (TExportSink* sink = ActiveSink()) {
     for (const auto& run : recording_.runs)
       if (run.size() > 1) sink->Polyline(run.data(), static_cast<int>(run.size()) - 1, pen);

@@ -156,7 +156,8 @@ TEST_F(Export2Test, TheFilesHoldTheFreehandStrokeAndEveryShading) {
   TPlot2Win* w = Scene();
   w->shadings.push_back({static_cast<std::int16_t>(xsin), kShadeAbove});
   const plat::Colour ink = plat::Rgb(201, 17, 93);
-  w->mouseMarks = {{{}, {ink, 2, 0}, kMarkPen}, {{-3, 2}, {}, kMarkBreak}, {{-2, 3}, {}, kMarkNext}, {{-1, 2}, {}, kMarkNext}};
+  w->mouseMarks = {{{}, {ink, 2, 0}, kMarkPen}, {{-3, 2}, {}, kMarkBreak}, {{-2, 3}, {}, kMarkNext}, {{-1, 2}, {}, kMarkNext},
+                   {{-0.9999L, 2.0001L}, {}, kMarkNext}};
   ScratchFolder dir;
   int n = 0;
   auto file = [&](int command, bool complete) {
@@ -167,7 +168,8 @@ TEST_F(Export2Test, TheFilesHoldTheFreehandStrokeAndEveryShading) {
   EXPECT_NE(file(kCmExportEps, true).find(FormatEpsColour(ink) + " setrgbcolor"), std::string::npos);
   EXPECT_NE(file(kCmExportSvg, true).find("stroke=\"" + FormatHexColour(ink) + "\""), std::string::npos);
   const std::string tex = file(kCmExportPictex, true);
-  EXPECT_NE(tex.find("\\plot \r\n-3.00000 2.00000\r\n-2.00000 3.00000\r\n-1.00000 2.00000\r\n"), std::string::npos);
+  EXPECT_NE(tex.find("\\plot \r\n-3.00000 2.00000\r\n-2.00000 3.00000\r\n-0.99990 2.00010\r\n"), std::string::npos)
+      << "the stroke ends where the mouse stopped, even within the pixel of its last point";
   std::size_t grids = 0, shades = 0;
   for (std::size_t at = 0; (at = tex.find("\\setshadegrid", at + 1)) != std::string::npos;) ++grids;
   for (std::size_t at = 0; (at = tex.find("\\vshade", at + 1)) != std::string::npos;) ++shades;
