@@ -96,6 +96,30 @@ bool TViewMapping::ClipSegmentToView(TPoint2D& p1, TPoint2D& p2) const {
                            World.ymax - UnitsPerPixelY, p1, p2, false);
 }
 
+TViewMapping::TFastPixels::TFastPixels(const TViewMapping& view)
+    : view_(view),
+      xmin_(view.World.xmin),
+      ymax_(view.World.ymax),
+      sx_(static_cast<double>(view.PixelsPerUnitX)),
+      sy_(static_cast<double>(view.PixelsPerUnitY)),
+      width_(view.width_),
+      height_(view.height_),
+      originX_(view.originX_),
+      originY_(view.originY_) {
+  const TSegment2D& box = view.UseAlternate ? view.Alternate : view.World;
+  bx0_ = static_cast<double>(box.xmin - xmin_) * sx_;
+  bx1_ = static_cast<double>(box.xmax - xmin_) * sx_;
+  by0_ = static_cast<double>(ymax_ - box.ymax) * sy_;
+  by1_ = static_cast<double>(ymax_ - box.ymin) * sy_;
+  // Offsets of at most 2^21 pixels keep the double values within 1e-9 of a
+  // pixel of the exact ones, far inside the slack.
+  constexpr double kRange = 2097152;
+  auto small = [kRange](double v) { return std::fabs(v) <= kRange; };
+  fast_ = sx_ > 0 && sy_ > 0 && std::isfinite(sx_) && std::isfinite(sy_) && std::isfinite(xmin_) &&
+          std::isfinite(ymax_) && width_ <= kRange && height_ <= kRange && small(bx0_) && small(bx1_) &&
+          small(by0_) && small(by1_);
+}
+
 namespace {
 
 // Relative rounding allowed where a clipped line meets an edge.

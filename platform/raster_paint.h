@@ -67,6 +67,19 @@ inline i64 CeilDiv(i128 a, i128 b) {  // b > 0
   return Saturate(q);
 }
 
+// The same for operands that fit 64 bits.
+inline i64 FloorDiv64(i64 a, i64 b) {  // b > 0
+  i64 q = a / b;
+  if ((a % b) != 0 && a < 0) --q;
+  return q;
+}
+
+inline i64 CeilDiv64(i64 a, i64 b) {  // b > 0
+  i64 q = a / b;
+  if ((a % b) != 0 && a > 0) ++q;
+  return q;
+}
+
 // ---- raster operations on 0xRRGGBB values ----
 
 inline QRgb ApplyRop2(int rop, QRgb pen, QRgb dst) {

@@ -57,17 +57,32 @@ void WalkLine(Point a, Point b, const Box& box, Plot&& plot) {
   const i64 mLo = sMin > 0 ? minLo - min0 : min0 - minHi;
   const i64 mHi = sMin > 0 ? minHi - min0 : min0 - minLo;
   if (mHi < 0) return;
+  // Lines of fewer than 2^30 pixels within 2^30 of the box, as every line
+  // on an image is, keep the products below 2^62: 64-bit division then.
+  constexpr i64 kNarrow = i64{1} << 30;
+  const bool narrow = major < kNarrow && mHi < kNarrow && mLo > -kNarrow;
   if (minor == 0) {
     if (mLo > 0) return;
+  } else if (narrow) {
+    if (mLo > 0) i0 = std::max(i0, CeilDiv64(2 * major * mLo - major + 1, 2 * minor));
+    i1 = std::min(i1, FloorDiv64(2 * major * (mHi + 1) - major, 2 * minor));
   } else {
     if (mLo > 0) i0 = std::max(i0, CeilDiv(i128{2} * major * mLo - major + 1, i128{2} * minor));
     i1 = std::min(i1, FloorDiv(i128{2} * major * (mHi + 1) - major, i128{2} * minor));
   }
   if (i0 > i1) return;
 
-  const i128 start = i128{2} * i0 * minor + major - 1;
-  i64 m = static_cast<i64>(start / (2 * major));
-  i64 rem = static_cast<i64>(start % (2 * major));
+  i64 m;
+  i64 rem;
+  if (narrow) {
+    const i64 start = 2 * i0 * minor + major - 1;
+    m = start / (2 * major);
+    rem = start % (2 * major);
+  } else {
+    const i128 start = i128{2} * i0 * minor + major - 1;
+    m = static_cast<i64>(start / (2 * major));
+    rem = static_cast<i64>(start % (2 * major));
+  }
   const i64 twoMajor = 2 * major, twoMinor = 2 * minor;
   for (i64 i = i0; i <= i1; ++i) {
     const i64 pj = maj0 + sMaj * i;

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "platform/app.h"
+#include "graphics/world_polyline.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot_c_win.h"
 #include "plotcore/model/curve_sampler.h"
@@ -183,20 +185,33 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   // shows each sample as a point under "&Punkte verbinden".
   class Sink : public TPolylineSink {
    public:
-    Sink(TPlotCWin& w, plat::DC& dc, plat::Colour colour) : w_(w), dc_(dc), colour_(colour) {}
+    Sink(TPlotCWin& w, plat::DC& dc, plat::Colour colour) : w_(w), dc_(dc), colour_(colour) {
+      if (!w.samplesAsPoints && !w.Recording()) line_.emplace(dc, w);
+    }
     void MoveTo(const TPoint2D& p) override {
       w_.MarkCurveBreak();
       Visit(p, false);
     }
     void LineTo(const TPoint2D& p) override { Visit(p, true); }
     bool Cancelled() override {
+      if (line_) line_->Flush();  // a poll may show the picture
       if (w_.StopKeyPressed()) stopped = true;
       return stopped;
+    }
+    void Finish() {
+      if (line_) line_->Flush();
     }
     bool stopped = false;
 
    private:
     void Visit(const TPoint2D& p, bool join) {
+      if (line_) {
+        if (join)
+          line_->LineTo(p);
+        else
+          line_->MoveTo(p);
+        return;
+      }
       if (w_.samplesAsPoints) {
         if (w_.IsInView(p)) {
           if (w_.Recording()) {
@@ -218,6 +233,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
     plat::Colour colour_;
     TPoint2D last_;
     bool have_ = false;
+    std::optional<TWorldPolyline> line_;  // on the screen
   };
 
   Sink sink(*this, dc, DrawingColourOf(CheckColourIndex(e.penColour)));
@@ -226,6 +242,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   settings.detectJumps = e.densityFlag == 0;
   // n steps: n + 1 samples, the last exactly at hi.
   SampleCurve(source, lo, hi, n + 1, settings, sink);
+  sink.Finish();
   startDefined = source.startDefined;
   endDefined = source.endDefined;
   start = source.start;
