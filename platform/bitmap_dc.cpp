@@ -148,7 +148,9 @@ i64 BitmapDC::Impl::LinePhase(Point from, Point to, const Pen& pen) {
   haveLast = true;
   lastEnd = to;
   lastPen = pen;
-  dashPos = (phase + LineSteps(from, to)) % (2 * 3 * 4 * 24);  // a multiple of all periods
+  constexpr i64 kPeriods = 2 * 3 * 4 * 24;  // a multiple of all periods
+  dashPos = phase + LineSteps(from, to);
+  if (dashPos >= kPeriods) dashPos %= kPeriods;
   return phase;
 }
 

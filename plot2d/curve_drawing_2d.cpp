@@ -6,12 +6,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <thread>
 #include <vector>
 
-#include "platform/app.h"
 #include "graphics/world_polyline.h"
+#include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot_c_win.h"
 #include "plotcore/model/curve_sampler.h"
@@ -74,22 +75,32 @@ class CurveSource : public TCurveSource {
       at = powers_.data();
     }
     w_.Engine().EvaluateBlockChain(trees, count, letter_, at, n, out, status_.data());
+    // Without axes or a mapping that move them the points stay as they are.
+    const TPointMap map = w_.PointMap();
+    const bool mapped = map.logWindow || map.mapping;
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
       Result result = kUndefined;
       if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
-        p[i] = {explicitCurve ? at[i] : xs_[k], ys_[k]};
-        w_.SetVariable(letter_, at[i]);  // a mapping formula may read the parameter
-        if (std::isfinite(p[i].x) && std::isfinite(p[i].y) && w_.MapWorldPoint(p[i]))
-          result = status_[k] == kPointJump ? kJump : kDefined;
+        TPoint2D& q = p[i];
+        std::memcpy(&q.x, explicitCurve ? &at[i] : &xs_[k], sizeof q.x);
+        std::memcpy(&q.y, &ys_[k], sizeof q.y);
+        bool ok = std::isfinite(q.x) && std::isfinite(q.y);
+        if (ok && mapped) {
+          w_.SetVariable(letter_, at[i]);  // a mapping formula may read the parameter
+          ok = MapPoint(w_.Engine(), map, q);
+        }
+        if (ok) result = status_[k] == kPointJump ? kJump : kDefined;
       }
       r[i] = result;
+    }
+    for (int i = 0; i < n; ++i) {
       if (t[i] == lo_) {
-        startDefined = result != kUndefined;
+        startDefined = r[i] != kUndefined;
         start = p[i];
       }
       if (t[i] == hi_) {
-        endDefined = result != kUndefined;
+        endDefined = r[i] != kUndefined;
         end = p[i];
       }
     }
