@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -276,6 +277,12 @@ struct Canvas {
 // n pixels of one colour, and n pixels copied opaque (alpha 0xFF), 16 bytes
 // at a time where the processor has SSE2.
 inline void FillPixels(QRgb* d, std::size_t n, QRgb colour) {
+  // Four equal bytes (white): a byte fill, which the C library does with
+  // the widest stores the processor has.
+  if (colour == (colour & 0xFFu) * 0x01010101u) {
+    std::memset(d, static_cast<int>(colour & 0xFFu), n * sizeof(QRgb));
+    return;
+  }
   std::size_t k = 0;
 #if defined(__SSE2__)
   const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
