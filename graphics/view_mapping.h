@@ -156,13 +156,27 @@ class TViewMapping {
   class TFastPixels {
    public:
     explicit TFastPixels(const TViewMapping& view);
-    // WorldToPixel(p, out) (origin added) and IsInView(p).
-    void Map(const TPoint2D& p, plat::Point& out, bool& inView) const {
-      if (fast_ && Decide(static_cast<double>(p.x - xmin_) * sx_, static_cast<double>(ymax_ - p.y) * sy_, out,
-                          inView))
-        return;
+    // The offsets of a point from the view's corner in pixels (x right, y
+    // down) as the road computes them.
+    struct TOffset {
+      double x;
+      double y;
+    };
+    // WorldToPixel(p, out) (origin added) and IsInView(p), and the offsets.
+    void Map(const TPoint2D& p, plat::Point& out, bool& inView, TOffset& offset) const {
+      offset = {static_cast<double>(p.x - xmin_) * sx_, static_cast<double>(ymax_ - p.y) * sy_};
+      if (fast_ && Decide(offset.x, offset.y, out, inView)) return;
       inView = view_.IsInView(p);
       view_.WorldToPixel(p, out);
+    }
+    // True when the step between two mapped points lies wholly beyond one
+    // edge of the rectangle ClipSegmentToView clips to, so far beyond that
+    // the clipping leaves nothing of it.  False where that is not certain.
+    bool MissesClip(const TOffset& a, const TOffset& b) const {
+      if (!fast_) return false;
+      const double m = clipSlack_ + 1e-9 * (std::fabs(a.x) + std::fabs(b.x) + std::fabs(a.y) + std::fabs(b.y));
+      return (a.x < cx0_ - m && b.x < cx0_ - m) || (a.x > cx1_ + m && b.x > cx1_ + m) ||
+             (a.y < cy0_ - m && b.y < cy0_ - m) || (a.y > cy1_ + m && b.y > cy1_ + m);
     }
 
    private:
@@ -221,6 +235,13 @@ class TViewMapping {
     double bx1_ = 0;
     double by0_ = 0;
     double by1_ = 0;
+    // The rectangle ClipSegmentToView clips to, in pixels from the corner,
+    // and what its rounding and slack may add.
+    double cx0_ = 0;
+    double cx1_ = 0;
+    double cy0_ = 0;
+    double cy1_ = 0;
+    double clipSlack_ = 0;
     int width_;
     int height_;
     int originX_;

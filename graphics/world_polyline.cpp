@@ -10,7 +10,7 @@ TWorldPolyline::TWorldPolyline(plat::DC& dc, const TViewMapping& view) : dc_(dc)
 
 void TWorldPolyline::MoveTo(const TPoint2D& p) {
   Flush();
-  pixels_.Map(p, lastPixel_, lastInView_);
+  pixels_.Map(p, lastPixel_, lastInView_, lastOffset_);
   last_ = p;
   have_ = true;
 }
@@ -18,7 +18,8 @@ void TWorldPolyline::MoveTo(const TPoint2D& p) {
 void TWorldPolyline::LineTo(const TPoint2D& p) {
   plat::Point pixel;
   bool inView;
-  pixels_.Map(p, pixel, inView);
+  TViewMapping::TFastPixels::TOffset offset;
+  pixels_.Map(p, pixel, inView, offset);
   if (have_) {
     if (lastInView_ && inView) {
       // DrawWorldLine leaves such a step unclipped.
@@ -27,11 +28,12 @@ void TWorldPolyline::LineTo(const TPoint2D& p) {
       if (run_.size() >= kRunLimit) Flush();
     } else {
       Flush();
-      DrawWorldLine(dc_, view_, last_, p, true);
+      if (!pixels_.MissesClip(lastOffset_, offset)) DrawWorldLine(dc_, view_, last_, p, true);
     }
   }
   last_ = p;
   lastPixel_ = pixel;
+  lastOffset_ = offset;
   lastInView_ = inView;
   have_ = true;
 }

@@ -2,7 +2,8 @@
 // as DrawWorldLine draws it with clipping, pixel for pixel, at a fraction of
 // the cost.  Every point is mapped once (TViewMapping::TFastPixels); the
 // steps that stay in view are collected and handed to the DC in one
-// PolylineTo, only a step that leaves the view takes the clipping road.
+// PolylineTo, a step that stays beyond an edge of the view is left out, and
+// only a step that crosses an edge takes the clipping road.
 #pragma once
 
 #include <vector>
@@ -36,6 +37,7 @@ class TWorldPolyline {
   const TViewMapping::TFastPixels pixels_;
   TPoint2D last_;
   plat::Point lastPixel_;
+  TViewMapping::TFastPixels::TOffset lastOffset_{};
   bool lastInView_ = false;
   bool have_ = false;
   std::vector<plat::Point> run_;  // run_[0]: where the collected steps start
