@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <cwchar>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -277,10 +277,10 @@ struct Canvas {
 // n pixels of one colour, and n pixels copied opaque (alpha 0xFF), 16 bytes
 // at a time where the processor has SSE2.
 inline void FillPixels(QRgb* d, std::size_t n, QRgb colour) {
-  // Four equal bytes (white): a byte fill, which the C library does with
-  // the widest stores the processor has.
-  if (colour == (colour & 0xFFu) * 0x01010101u) {
-    std::memset(d, static_cast<int>(colour & 0xFFu), n * sizeof(QRgb));
+  // Where a wide character is a pixel wide, the C library's wide fill
+  // takes the widest stores the processor has.
+  if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
+    std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(colour), n);
     return;
   }
   std::size_t k = 0;
