@@ -169,9 +169,10 @@ class TViewMapping {
       inView = view_.IsInView(p);
       view_.WorldToPixel(p, out);
     }
-    // True when the step between two mapped points lies wholly beyond one
-    // edge of the rectangle ClipSegmentToView clips to, so far beyond that
-    // the clipping leaves nothing of it.  False where that is not certain.
+    // For a step whose ends are not both in view: true when it lies wholly
+    // beyond one edge of the rectangle ClipSegmentToView clips it to, so far
+    // beyond that the clipping leaves nothing of it.  False where that is
+    // not certain.
     bool MissesClip(const TOffset& a, const TOffset& b) const {
       if (!fast_) return false;
       const double m = clipSlack_ + 1e-9 * (std::fabs(a.x) + std::fabs(b.x) + std::fabs(a.y) + std::fabs(b.y));
