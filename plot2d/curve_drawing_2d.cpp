@@ -82,6 +82,7 @@ class CurveSource : public TCurveSource {
       const auto k = static_cast<std::size_t>(i);
       Result result = kUndefined;
       if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
+        // Copied as bytes, without a detour through the x87 unit.
         TPoint2D& q = p[i];
         std::memcpy(&q.x, explicitCurve ? &at[i] : &xs_[k], sizeof q.x);
         std::memcpy(&q.y, &ys_[k], sizeof q.y);

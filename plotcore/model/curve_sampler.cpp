@@ -124,7 +124,7 @@ class Sampler {
 
 std::size_t Sampler::Sample(long k, long n, long double lo, long double hi, long double step) {
   if (k < first_ || k >= first_ + count_) {
-    const long before = k - 1 - first_ + 1;
+    const long before = k - first_;  // the index of sample k - 1 in the block taken last
     if (before >= 1 && before <= taken_) {
       blockT_[0] = blockT_[before];
       blockP_[0] = blockP_[before];
