@@ -96,6 +96,45 @@ bool TViewMapping::ClipSegmentToView(TPoint2D& p1, TPoint2D& p2) const {
                            World.ymax - UnitsPerPixelY, p1, p2, false);
 }
 
+TViewMapping::TFastPixels::TFastPixels(const TViewMapping& view)
+    : view_(view),
+      xmin_(view.World.xmin),
+      ymax_(view.World.ymax),
+      sx_(static_cast<double>(view.PixelsPerUnitX)),
+      sy_(static_cast<double>(view.PixelsPerUnitY)),
+      width_(view.width_),
+      height_(view.height_),
+      originX_(view.originX_),
+      originY_(view.originY_) {
+  const TSegment2D& box = view.UseAlternate ? view.Alternate : view.World;
+  bx0_ = static_cast<double>(box.xmin - xmin_) * sx_;
+  bx1_ = static_cast<double>(box.xmax - xmin_) * sx_;
+  by0_ = static_cast<double>(ymax_ - box.ymax) * sy_;
+  by1_ = static_cast<double>(ymax_ - box.ymin) * sy_;
+  const TSegment2D& w = view.World;
+  const long double clipX0 = w.xmin + view.UnitsPerPixelX;
+  const long double clipX1 = w.xmax - view.UnitsPerPixelX;
+  const long double clipY0 = w.ymin + view.UnitsPerPixelY;
+  const long double clipY1 = w.ymax - view.UnitsPerPixelY;
+  cx0_ = static_cast<double>(clipX0 - xmin_) * sx_;
+  cx1_ = static_cast<double>(clipX1 - xmin_) * sx_;
+  cy0_ = static_cast<double>(ymax_ - clipY1) * sy_;
+  cy1_ = static_cast<double>(ymax_ - clipY0) * sy_;
+  // The clipping allows 1e-15 of the rectangle's coordinates where a line
+  // meets an edge; far more than that, and than any rounding, keeps a step
+  // that stays beyond an edge from reaching the rectangle.
+  clipSlack_ = 1e-6 + 2e-15 * ((std::fabs(static_cast<double>(clipX0)) + std::fabs(static_cast<double>(clipX1))) * sx_ +
+                               (std::fabs(static_cast<double>(clipY0)) + std::fabs(static_cast<double>(clipY1))) * sy_);
+  // Offsets of at most 2^21 pixels keep the double values within 1e-9 of a
+  // pixel of the exact ones, far inside the slack.
+  constexpr double kRange = 2097152;
+  auto small = [kRange](double v) { return std::fabs(v) <= kRange; };
+  fast_ = sx_ > 0 && sy_ > 0 && std::isfinite(sx_) && std::isfinite(sy_) && std::isfinite(xmin_) &&
+          std::isfinite(ymax_) && width_ <= kRange && height_ <= kRange && small(bx0_) && small(bx1_) &&
+          small(by0_) && small(by1_) && small(cx0_) && small(cx1_) && small(cy0_) && small(cy1_) &&
+          std::isfinite(clipSlack_);
+}
+
 namespace {
 
 // Relative rounding allowed where a clipped line meets an edge.

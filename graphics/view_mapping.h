@@ -8,6 +8,7 @@
 // the window hands it in with SetDrawingArea before it recomputes the view.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -145,6 +146,108 @@ class TViewMapping {
                           TPoint2D& p2, bool wholeLine) {
     return ClipSegmentToRect(xmin, xmax, ymin, ymax, p1, p2, wholeLine);
   }
+
+  // ---- the per-point road of curves ----
+  // WorldToPixel and IsInView of the many points of a curve under an
+  // unchanged view, computed in double from each point's offset to the
+  // view's corner: the pixel grid needs no more.  Where a value lies within
+  // a millionth of a pixel of a rounding, clamping or box boundary, the
+  // exact conversions above decide, so the answers are always theirs.
+  class TFastPixels {
+   public:
+    explicit TFastPixels(const TViewMapping& view);
+    // The offsets of a point from the view's corner in pixels (x right, y
+    // down) as the road computes them.
+    struct TOffset {
+      double x;
+      double y;
+    };
+    // WorldToPixel(p, out) (origin added) and IsInView(p), and the offsets.
+    void Map(const TPoint2D& p, plat::Point& out, bool& inView, TOffset& offset) const {
+      offset = {static_cast<double>(p.x - xmin_) * sx_, static_cast<double>(ymax_ - p.y) * sy_};
+      if (fast_ && Decide(offset.x, offset.y, out, inView)) return;
+      inView = view_.IsInView(p);
+      view_.WorldToPixel(p, out);
+    }
+    // For a step whose ends are not both in view: true when it lies wholly
+    // beyond one edge of the rectangle ClipSegmentToView clips it to, so far
+    // beyond that the clipping leaves nothing of it.  False where that is
+    // not certain.
+    bool MissesClip(const TOffset& a, const TOffset& b) const {
+      if (!fast_) return false;
+      const double m = clipSlack_ + 1e-9 * (std::fabs(a.x) + std::fabs(b.x) + std::fabs(a.y) + std::fabs(b.y));
+      return (a.x < cx0_ - m && b.x < cx0_ - m) || (a.x > cx1_ + m && b.x > cx1_ + m) ||
+             (a.y < cy0_ - m && b.y < cy0_ - m) || (a.y > cy1_ + m && b.y > cy1_ + m);
+    }
+
+   private:
+    static constexpr double kSlack = 1e-6;
+    // The rounded, clamped pixel of an offset v in pixels; false near a
+    // boundary.
+    static bool Round(double v, int limit, int& out) {
+      if (v > kSlack && v < limit - kSlack) {
+        const int k = static_cast<int>(v + 0.5);
+        if (std::fabs(k - v) > 0.5 - kSlack) return false;  // a half: ties go toward zero
+        out = k;
+        return true;
+      }
+      if (v > limit + kSlack) {
+        out = limit + 1;
+        return true;
+      }
+      if (v < -kSlack) {
+        out = -1;
+        return true;
+      }
+      return false;
+    }
+    // 1 when lo <= v <= hi, 0 when not, -1 near lo or hi (or NaN).
+    static int Within(double v, double lo, double hi) {
+      if (v > lo + kSlack && v < hi - kSlack) return 1;
+      if (v < lo - kSlack || v > hi + kSlack) return 0;
+      return -1;
+    }
+    bool Decide(double vx, double vy, plat::Point& out, bool& inView) const {
+      int px;
+      int py;
+      if (!Round(vx, width_, px) || !Round(vy, height_, py)) return false;
+      const int ix = Within(vx, bx0_, bx1_);
+      const int iy = Within(vy, by0_, by1_);
+      if (ix == 0 || iy == 0) {
+        inView = false;
+      } else if (ix == 1 && iy == 1) {
+        inView = true;
+      } else {
+        return false;
+      }
+      out.x = originX_ + px;
+      out.y = originY_ + py;
+      return true;
+    }
+
+    const TViewMapping& view_;
+    bool fast_ = false;
+    long double xmin_;
+    long double ymax_;
+    double sx_;
+    double sy_;
+    // The box IsInView tests, in pixels from the corner.
+    double bx0_ = 0;
+    double bx1_ = 0;
+    double by0_ = 0;
+    double by1_ = 0;
+    // The rectangle ClipSegmentToView clips to, in pixels from the corner,
+    // and what its rounding and slack may add.
+    double cx0_ = 0;
+    double cx1_ = 0;
+    double cy0_ = 0;
+    double cy1_ = 0;
+    double clipSlack_ = 0;
+    int width_;
+    int height_;
+    int originX_;
+    int originY_;
+  };
 
   // ---- previous views ----
   void PushView();

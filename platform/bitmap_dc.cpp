@@ -142,15 +142,22 @@ Colour BitmapDC::GetPixel(int x, int y) const {
   return ColourOf(reinterpret_cast<const QRgb*>(img.constScanLine(y))[x]);
 }
 
+i64 BitmapDC::Impl::LinePhase(Point from, Point to, const Pen& pen) {
+  const bool continues = haveLast && lastEnd == from && lastPen == pen;
+  const i64 phase = continues ? dashPos : 0;
+  haveLast = true;
+  lastEnd = to;
+  lastPen = pen;
+  constexpr i64 kPeriods = 2 * 3 * 4 * 24;  // a multiple of all periods
+  dashPos = phase + LineSteps(from, to);
+  if (dashPos >= kPeriods) dashPos %= kPeriods;
+  return phase;
+}
+
 void BitmapDC::DoLine(Point from, Point to) {
   const PenPaint pen = MakePenPaint(CurrentPen(), GetBkColor(), GetBkMode(), GetROP2());
   Impl& d = *impl_;
-  const bool continues = d.haveLast && d.lastEnd == from && d.lastPen == CurrentPen();
-  const i64 phase = continues ? d.dashPos : 0;
-  d.haveLast = true;
-  d.lastEnd = to;
-  d.lastPen = CurrentPen();
-  d.dashPos = (phase + LineSteps(from, to)) % (2 * 3 * 4 * 24);  // a multiple of all periods
+  const i64 phase = d.LinePhase(from, to, CurrentPen());
   if (!pen.visible) return;
   Canvas c = d.Prepare(ImageOf(target_), CurrentClip());
   if (c.box.Empty()) return;
@@ -159,6 +166,24 @@ void BitmapDC::DoLine(Point from, Point to) {
     return;
   }
   BitmapDC::DoPolyline({from, to});
+}
+
+// The steps of a thin pen share the pen's pixels and the canvas; each is
+// walked as DoLine walks it, dash phase included.  Wide pens draw step by
+// step, each with its own caps.
+void BitmapDC::DoPolylineTo(Point from, const Point* pts, std::size_t n) {
+  const PenPaint pen = MakePenPaint(CurrentPen(), GetBkColor(), GetBkMode(), GetROP2());
+  if (!pen.visible || pen.width > 1) {
+    DC::DoPolylineTo(from, pts, n);
+    return;
+  }
+  Impl& d = *impl_;
+  Canvas c = d.Prepare(ImageOf(target_), CurrentClip());
+  for (std::size_t i = 0; i < n; ++i) {
+    const i64 phase = d.LinePhase(from, pts[i], CurrentPen());
+    if (!c.box.Empty()) ThinLine(c, from, pts[i], pen, phase);
+    from = pts[i];
+  }
 }
 
 void BitmapDC::DoPolyline(const std::vector<Point>& pts) {

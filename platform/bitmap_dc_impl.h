@@ -32,6 +32,9 @@ struct BitmapDC::Impl {
   Point lastEnd;
   Pen lastPen;
   raster::i64 dashPos = 0;
+  // Notes a line from `from` to `to` drawn with `pen` and returns the dash
+  // phase it starts at: where the last line left off when it continues it.
+  raster::i64 LinePhase(Point from, Point to, const Pen& pen);
 
   // Buffers kept from one shape to the next.
   std::vector<std::uint8_t> coverage;

@@ -116,6 +116,19 @@ void DC::LineTo(int x, int y) {
   cp_ = Point{x, y};
 }
 
+void DC::PolylineTo(const Point* points, std::size_t n) {
+  if (n == 0) return;
+  DoPolylineTo(cp_, points, n);
+  cp_ = points[n - 1];
+}
+
+void DC::DoPolylineTo(Point from, const Point* pts, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    DoLine(from, pts[i]);
+    from = pts[i];
+  }
+}
+
 void DC::Polyline(const std::vector<Point>& points) {
   if (points.size() >= 2) DoPolyline(points);
 }

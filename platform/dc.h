@@ -189,6 +189,8 @@ class DC {
   // --- lines and shapes (device pixels) ---
   Point MoveTo(int x, int y);
   void LineTo(int x, int y);  // from the current position; leaves out (x, y)
+  // LineTo to each of the n points in turn, in one call.
+  void PolylineTo(const Point* points, std::size_t n);
   void Polyline(const std::vector<Point>& points);
   void Rectangle(int left, int top, int right, int bottom);
   void Ellipse(int left, int top, int right, int bottom);
@@ -249,6 +251,7 @@ class DC {
   // the state above is available through the accessors.
   virtual void DoLine(Point from, Point to) = 0;                 // end pixel excluded
   virtual void DoPolyline(const std::vector<Point>& pts);         // default: DoLine pairs
+  virtual void DoPolylineTo(Point from, const Point* pts, std::size_t n);  // default: DoLine steps
   virtual void DoRectangle(const Rect& r) = 0;                    // pen outline + brush fill
   virtual void DoEllipse(const Rect& r) = 0;
   virtual void DoPolygon(const std::vector<Point>& pts) = 0;
@@ -294,6 +297,7 @@ class BitmapDC : public DC {
  protected:
   void DoLine(Point from, Point to) override;
   void DoPolyline(const std::vector<Point>& pts) override;
+  void DoPolylineTo(Point from, const Point* pts, std::size_t n) override;
   void DoRectangle(const Rect& r) override;
   void DoEllipse(const Rect& r) override;
   void DoPolygon(const std::vector<Point>& pts) override;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cwchar>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -65,6 +66,19 @@ inline i64 CeilDiv(i128 a, i128 b) {  // b > 0
   i128 q = a / b;
   if ((a % b) != 0 && a > 0) ++q;
   return Saturate(q);
+}
+
+// The same for operands that fit 64 bits.
+inline i64 FloorDiv64(i64 a, i64 b) {  // b > 0
+  i64 q = a / b;
+  if ((a % b) != 0 && a < 0) --q;
+  return q;
+}
+
+inline i64 CeilDiv64(i64 a, i64 b) {  // b > 0
+  i64 q = a / b;
+  if ((a % b) != 0 && a > 0) ++q;
+  return q;
 }
 
 // ---- raster operations on 0xRRGGBB values ----
@@ -263,6 +277,12 @@ struct Canvas {
 // n pixels of one colour, and n pixels copied opaque (alpha 0xFF), 16 bytes
 // at a time where the processor has SSE2.
 inline void FillPixels(QRgb* d, std::size_t n, QRgb colour) {
+  // Where a wide character is a pixel wide, the C library's wide fill
+  // takes the widest stores the processor has.
+  if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
+    std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(colour), n);
+    return;
+  }
   std::size_t k = 0;
 #if defined(__SSE2__)
   const __m128i v = _mm_set1_epi32(static_cast<int>(colour));

@@ -24,6 +24,49 @@ namespace plat::raster {
 
 // ---- thin lines ----
 //
+// The part of a line that WalkLine (below) visits when an end lies outside
+// the box: the first and last step i0..i1 and the minor offset m and the
+// remainder rem at i0.  False when no pixel of the line lies in the box.
+inline bool Bounds(int sMaj, int sMin, i64 major, i64 minor, i64 maj0, i64 min0, i64 majLo, i64 majHi, i64 minLo,
+                   i64 minHi, i64& i0, i64& i1, i64& m, i64& rem) {
+  if (sMaj > 0) {
+    i0 = std::max(i0, majLo - maj0);
+    i1 = std::min(i1, majHi - maj0);
+  } else {
+    i0 = std::max(i0, maj0 - majHi);
+    i1 = std::min(i1, maj0 - majLo);
+  }
+  // Minor offsets m(i) = floor((2 i minor + major - 1) / (2 major)) grow
+  // with i; keep the steps whose offset lies inside the box.
+  const i64 mLo = sMin > 0 ? minLo - min0 : min0 - minHi;
+  const i64 mHi = sMin > 0 ? minHi - min0 : min0 - minLo;
+  if (mHi < 0) return false;
+  // Lines of fewer than 2^30 pixels within 2^30 of the box, as every line
+  // on an image is, keep the products below 2^62: 64-bit division then.
+  constexpr i64 kNarrow = i64{1} << 30;
+  const bool narrow = major < kNarrow && mHi < kNarrow && mLo > -kNarrow;
+  if (minor == 0) {
+    if (mLo > 0) return false;
+  } else if (narrow) {
+    if (mLo > 0) i0 = std::max(i0, CeilDiv64(2 * major * mLo - major + 1, 2 * minor));
+    i1 = std::min(i1, FloorDiv64(2 * major * (mHi + 1) - major, 2 * minor));
+  } else {
+    if (mLo > 0) i0 = std::max(i0, CeilDiv(i128{2} * major * mLo - major + 1, i128{2} * minor));
+    i1 = std::min(i1, FloorDiv(i128{2} * major * (mHi + 1) - major, i128{2} * minor));
+  }
+  if (i0 > i1) return false;
+  if (narrow) {
+    const i64 start = 2 * i0 * minor + major - 1;
+    m = start / (2 * major);
+    rem = start % (2 * major);
+  } else {
+    const i128 start = i128{2} * i0 * minor + major - 1;
+    m = static_cast<i64>(start / (2 * major));
+    rem = static_cast<i64>(start % (2 * major));
+  }
+  return true;
+}
+
 // Calls plot(x, y, i) for the pixels of the line from a to b without b,
 // i counting pixels from a.  Only pixels inside `box` are visited, and the
 // pixels outside are skipped arithmetically, so lines far off the image
@@ -45,29 +88,12 @@ void WalkLine(Point a, Point b, const Box& box, Plot&& plot) {
   const i64 minLo = xMajor ? box.y0 : box.x0, minHi = (xMajor ? box.y1 : box.x1) - 1;
 
   i64 i0 = 0, i1 = major - 1;
-  if (sMaj > 0) {
-    i0 = std::max(i0, majLo - maj0);
-    i1 = std::min(i1, majHi - maj0);
-  } else {
-    i0 = std::max(i0, maj0 - majHi);
-    i1 = std::min(i1, maj0 - majLo);
-  }
-  // Minor offsets m(i) = floor((2 i minor + major - 1) / (2 major)) grow
-  // with i; keep the steps whose offset lies inside the box.
-  const i64 mLo = sMin > 0 ? minLo - min0 : min0 - minHi;
-  const i64 mHi = sMin > 0 ? minHi - min0 : min0 - minLo;
-  if (mHi < 0) return;
-  if (minor == 0) {
-    if (mLo > 0) return;
-  } else {
-    if (mLo > 0) i0 = std::max(i0, CeilDiv(i128{2} * major * mLo - major + 1, i128{2} * minor));
-    i1 = std::min(i1, FloorDiv(i128{2} * major * (mHi + 1) - major, i128{2} * minor));
-  }
-  if (i0 > i1) return;
-
-  const i128 start = i128{2} * i0 * minor + major - 1;
-  i64 m = static_cast<i64>(start / (2 * major));
-  i64 rem = static_cast<i64>(start % (2 * major));
+  i64 m = 0;
+  i64 rem = major - 1;
+  // With both ends in the box every pixel is, and the walk starts at offset 0.
+  if (!(box.Contains(a.x, a.y) && box.Contains(b.x, b.y)) &&
+      !Bounds(sMaj, sMin, major, minor, maj0, min0, majLo, majHi, minLo, minHi, i0, i1, m, rem))
+    return;
   const i64 twoMajor = 2 * major, twoMinor = 2 * minor;
   for (i64 i = i0; i <= i1; ++i) {
     const i64 pj = maj0 + sMaj * i;

@@ -6,9 +6,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "graphics/world_polyline.h"
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "plot2d/plot_c_win.h"
@@ -72,22 +75,33 @@ class CurveSource : public TCurveSource {
       at = powers_.data();
     }
     w_.Engine().EvaluateBlockChain(trees, count, letter_, at, n, out, status_.data());
+    // Without axes or a mapping that move them the points stay as they are.
+    const TPointMap map = w_.PointMap();
+    const bool mapped = map.logWindow || map.mapping;
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
       Result result = kUndefined;
       if (status_[k] != kPointUndefined && (!restricted || rs_[k] > 0)) {
-        p[i] = {explicitCurve ? at[i] : xs_[k], ys_[k]};
-        w_.SetVariable(letter_, at[i]);  // a mapping formula may read the parameter
-        if (std::isfinite(p[i].x) && std::isfinite(p[i].y) && w_.MapWorldPoint(p[i]))
-          result = status_[k] == kPointJump ? kJump : kDefined;
+        // Copied as bytes, without a detour through the x87 unit.
+        TPoint2D& q = p[i];
+        std::memcpy(&q.x, explicitCurve ? &at[i] : &xs_[k], sizeof q.x);
+        std::memcpy(&q.y, &ys_[k], sizeof q.y);
+        bool ok = std::isfinite(q.x) && std::isfinite(q.y);
+        if (ok && mapped) {
+          w_.SetVariable(letter_, at[i]);  // a mapping formula may read the parameter
+          ok = MapPoint(w_.Engine(), map, q);
+        }
+        if (ok) result = status_[k] == kPointJump ? kJump : kDefined;
       }
       r[i] = result;
+    }
+    for (int i = 0; i < n; ++i) {
       if (t[i] == lo_) {
-        startDefined = result != kUndefined;
+        startDefined = r[i] != kUndefined;
         start = p[i];
       }
       if (t[i] == hi_) {
-        endDefined = result != kUndefined;
+        endDefined = r[i] != kUndefined;
         end = p[i];
       }
     }
@@ -183,20 +197,33 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   // shows each sample as a point under "&Punkte verbinden".
   class Sink : public TPolylineSink {
    public:
-    Sink(TPlotCWin& w, plat::DC& dc, plat::Colour colour) : w_(w), dc_(dc), colour_(colour) {}
+    Sink(TPlotCWin& w, plat::DC& dc, plat::Colour colour) : w_(w), dc_(dc), colour_(colour) {
+      if (!w.samplesAsPoints && !w.Recording()) line_.emplace(dc, w);
+    }
     void MoveTo(const TPoint2D& p) override {
       w_.MarkCurveBreak();
       Visit(p, false);
     }
     void LineTo(const TPoint2D& p) override { Visit(p, true); }
     bool Cancelled() override {
+      if (line_) line_->Flush();  // a poll may show the picture
       if (w_.StopKeyPressed()) stopped = true;
       return stopped;
+    }
+    void Finish() {
+      if (line_) line_->Flush();
     }
     bool stopped = false;
 
    private:
     void Visit(const TPoint2D& p, bool join) {
+      if (line_) {
+        if (join)
+          line_->LineTo(p);
+        else
+          line_->MoveTo(p);
+        return;
+      }
       if (w_.samplesAsPoints) {
         if (w_.IsInView(p)) {
           if (w_.Recording()) {
@@ -218,6 +245,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
     plat::Colour colour_;
     TPoint2D last_;
     bool have_ = false;
+    std::optional<TWorldPolyline> line_;  // on the screen
   };
 
   Sink sink(*this, dc, DrawingColourOf(CheckColourIndex(e.penColour)));
@@ -226,6 +254,7 @@ int TPlotCWin::DrawCurveMember(plat::DC& dc, int i, long double lo, long double 
   settings.detectJumps = e.densityFlag == 0;
   // n steps: n + 1 samples, the last exactly at hi.
   SampleCurve(source, lo, hi, n + 1, settings, sink);
+  sink.Finish();
   startDefined = source.startDefined;
   endDefined = source.endDefined;
   start = source.start;

@@ -20,10 +20,22 @@ long SampleCount(int density, int width, long double share) {
 
 namespace {
 
+// A sample in pixels, through double: what the jump test needs to tell
+// a short step from a long one.
+struct TScaled {
+  double x;
+  double y;
+};
+
 class Sampler {
  public:
   Sampler(TCurveSource& source, const TSamplerSettings& s, TPolylineSink& sink)
-      : src_(source), set_(s), sink_(sink) {}
+      : src_(source),
+        set_(s),
+        sink_(sink),
+        scaleX_(static_cast<double>(s.pixelsPerUnitX)),
+        scaleY_(static_cast<double>(s.pixelsPerUnitY)),
+        suspect_(static_cast<double>(s.suspectPixels)) {}
 
   TSampleStats Run(long double lo, long double hi, long n);
 
@@ -34,8 +46,9 @@ class Sampler {
     return std::sqrt(dx * dx + dy * dy);
   }
   // PixelDistance(a, b) > limit, with the square root taken only where the
-  // squares alone cannot tell (the root rounds, the squares do not).
-  bool Farther(const TPoint2D& a, const TPoint2D& b, long double limit) const {
+  // squares alone cannot tell (the root rounds, the squares do not).  Out
+  // of line: the loop over the samples keeps to doubles.
+  [[gnu::noinline]] bool Farther(const TPoint2D& a, const TPoint2D& b, long double limit) const {
     const long double dx = (b.x - a.x) * set_.pixelsPerUnitX;
     const long double dy = (b.y - a.y) * set_.pixelsPerUnitY;
     const long double q = dx * dx + dy * dy;
@@ -43,6 +56,24 @@ class Sampler {
     if (q <= l2 * (1 - 1e-12L)) return false;
     if (q > l2 * (1 + 1e-12L)) return true;
     return std::sqrt(q) > limit;
+  }
+  // The same for two samples given also as scaled doubles (Scaled):
+  // decided in double where the rounding of the doubles cannot matter.
+  bool Farther(const TPoint2D& a, const TScaled& sa, const TPoint2D& b, const TScaled& sb) const {
+    const double dx = sb.x - sa.x;
+    const double dy = sb.y - sa.y;
+    const double q = dx * dx + dy * dy;
+    // Each scaled coordinate is within 2^-52 of its size off the exact
+    // product; the difference and its square add a little more.
+    const double e = 4.5e-16 * (std::fabs(sa.x) + std::fabs(sb.x) + std::fabs(sa.y) + std::fabs(sb.y)) + 1e-300;
+    const double far = suspect_ + 2 * e;
+    const double near = suspect_ - 2 * e;
+    if (q > far * far * (1 + 1e-9)) return true;
+    if (near > 0 && q < near * near * (1 - 1e-9)) return false;
+    return Farther(a, b, set_.suspectPixels);
+  }
+  TScaled Scaled(const TPoint2D& p) const {
+    return {static_cast<double>(p.x) * scaleX_, static_cast<double>(p.y) * scaleY_};
   }
   // Whether the step a-b can show anything: its bounding box meets the view.
   bool TouchesView(const TPoint2D& a, const TPoint2D& b) const {
@@ -58,50 +89,64 @@ class Sampler {
     probed_ = true;
     return src_.At(t, p);
   }
-  // Regular sample k of n over [lo, hi], from the block that holds it.
-  TCurveSource::Result Sample(long k, long n, long double lo, long double hi, long double step, long double& t,
-                              TPoint2D& p);
+  // The block index of regular sample k of n over [lo, hi], the block
+  // taken first where it does not hold it.  The sample before it is at the
+  // index before.
+  std::size_t Sample(long k, long n, long double lo, long double hi, long double step);
   // The defined end next to a gap: bisects between a defined parameter and
   // an undefined one and returns the last defined point found.
-  TPoint2D Boundary(long double tDefined, TPoint2D pDefined, long double tUndefined);
+  [[gnu::noinline]] TPoint2D Boundary(const long double& defined, const TPoint2D& p, const long double& undefined);
   // Bisects the step a-b towards its largest screen distance.  True when it
   // is a jump; then (pl, pr) bracket it as closely as found.
-  bool IsJump(long double ta, TPoint2D pa, long double tb, TPoint2D pb, TPoint2D& pl, TPoint2D& pr);
+  [[gnu::noinline]] bool IsJump(const long double& t0, const TPoint2D& p0, const long double& t1, const TPoint2D& p1,
+                                TPoint2D& pl, TPoint2D& pr);
 
   TCurveSource& src_;
   const TSamplerSettings& set_;
   TPolylineSink& sink_;
+  const double scaleX_;
+  const double scaleY_;
+  const double suspect_;
   TSampleStats stats_;
-  // The block of regular samples first_ .. first_ + count_ - 1.
+  // The block of regular samples first_ .. first_ + count_ - 1 at the
+  // indices 1 .. count_; index 0 holds the sample before, so that the loop
+  // refers to both without copying points.
   static constexpr int kBlock = 256;
-  long double blockT_[kBlock];
-  TPoint2D blockP_[kBlock];
-  TCurveSource::Result blockR_[kBlock];
+  long double blockT_[kBlock + 1];
+  TPoint2D blockP_[kBlock + 1];
+  TCurveSource::Result blockR_[kBlock + 1];
   long first_ = 0;
   int count_ = 0;
+  int taken_ = 0;  // samples in the block, also after probes made it stale
   int size_ = kBlock;    // of the next block: small again after probes, which cut blocks short
   bool probed_ = false;  // the source was probed since the block was taken
 };
 
-TCurveSource::Result Sampler::Sample(long k, long n, long double lo, long double hi, long double step,
-                                     long double& t, TPoint2D& p) {
+std::size_t Sampler::Sample(long k, long n, long double lo, long double hi, long double step) {
   if (k < first_ || k >= first_ + count_) {
+    const long before = k - first_;  // the index of sample k - 1 in the block taken last
+    if (before >= 1 && before <= taken_) {
+      blockT_[0] = blockT_[before];
+      blockP_[0] = blockP_[before];
+      blockR_[0] = blockR_[before];
+    }
     first_ = k;
     count_ = static_cast<int>(std::min<long>(size_, n - k));
+    taken_ = count_;
     size_ = std::min(2 * size_, kBlock);
     for (int i = 0; i < count_; ++i) {
       const long j = k + i;
-      blockT_[i] = j == n - 1 ? hi : lo + static_cast<long double>(j) * step;
+      blockT_[i + 1] = j == n - 1 ? hi : lo + static_cast<long double>(j) * step;
     }
-    src_.AtBlock(blockT_, count_, blockP_, blockR_);
+    src_.AtBlock(blockT_ + 1, count_, blockP_ + 1, blockR_ + 1);
   }
-  const auto i = static_cast<std::size_t>(k - first_);
-  t = blockT_[i];
-  p = blockP_[i];
-  return blockR_[i];
+  return static_cast<std::size_t>(k - first_ + 1);
 }
 
-TPoint2D Sampler::Boundary(long double tDefined, TPoint2D pDefined, long double tUndefined) {
+TPoint2D Sampler::Boundary(const long double& defined, const TPoint2D& p, const long double& undefined) {
+  long double tDefined = defined;
+  long double tUndefined = undefined;
+  TPoint2D pDefined = p;
   src_.BeginProbe();
   for (int k = 0; k < set_.boundaryBisections; ++k) {
     const long double tm = (tDefined + tUndefined) / 2;
@@ -118,7 +163,12 @@ TPoint2D Sampler::Boundary(long double tDefined, TPoint2D pDefined, long double 
   return pDefined;
 }
 
-bool Sampler::IsJump(long double ta, TPoint2D pa, long double tb, TPoint2D pb, TPoint2D& pl, TPoint2D& pr) {
+bool Sampler::IsJump(const long double& t0, const TPoint2D& p0, const long double& t1, const TPoint2D& p1,
+                     TPoint2D& pl, TPoint2D& pr) {
+  long double ta = t0;
+  long double tb = t1;
+  TPoint2D pa = p0;
+  TPoint2D pb = p1;
   const long double d0 = PixelDistance(pa, pb);
   long double d = d0;
   bool jump = true;
@@ -161,8 +211,7 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
   bool havePrev = false;       // the previous sample was defined
   bool prevUndefined = false;  // the previous sample was undefined
   bool started = false;
-  long double prevT = lo;
-  TPoint2D prevP;
+  TScaled prevS{};
   for (long k = 0; k < n; ++k) {
     if ((k & 63) == 63 && sink_.Cancelled()) break;
     // A step with probes moved the source's branch memory: the samples after
@@ -172,15 +221,19 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
       count_ = 0;
       size_ = 8;
     }
-    long double t;
-    TPoint2D p;
     ++stats_.samples;
-    const TCurveSource::Result r = Sample(k, n, lo, hi, step, t, p);
+    // The sample and the one before stay in the block until the next one is
+    // asked for.
+    const std::size_t i = Sample(k, n, lo, hi, step);
+    const long double& t = blockT_[i];
+    TPoint2D& p = blockP_[i];
+    const TCurveSource::Result r = blockR_[i];
+    const long double& prevT = blockT_[i - 1];
+    const TPoint2D& prevP = blockP_[i - 1];  // when havePrev
     if (r == TCurveSource::kUndefined) {
       if (havePrev) sink_.LineTo(Boundary(prevT, prevP, t));
       havePrev = false;
       prevUndefined = true;
-      prevT = t;
       continue;
     }
     if (!havePrev) {
@@ -195,16 +248,20 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
         sink_.MoveTo(p);
       }
       started = true;
+      if (set_.detectJumps) prevS = Scaled(p);
     } else {
       bool lift = r == TCurveSource::kJump;
       if (set_.detectJumps) {
-        const bool suspect = lift || (Farther(prevP, p, set_.suspectPixels) && TouchesView(prevP, p));
+        const TScaled s = Scaled(p);
+        const bool suspect = lift || (Farther(prevP, prevS, p, s) && TouchesView(prevP, p));
+        prevS = s;
         if (suspect) {
           TPoint2D pl;
           TPoint2D pr;
           const bool jump = IsJump(prevT, prevP, t, p, pl, pr);
           src_.At(t, p);  // restores the branch memory after the probes
           ++stats_.probes;
+          prevS = Scaled(p);
           if (jump) {
             sink_.LineTo(pl);
             sink_.MoveTo(pr);
@@ -222,8 +279,6 @@ TSampleStats Sampler::Run(long double lo, long double hi, long n) {
     }
     havePrev = true;
     prevUndefined = false;
-    prevT = t;
-    prevP = p;
   }
   return stats_;
 }

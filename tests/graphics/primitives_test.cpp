@@ -1,11 +1,14 @@
 // Point markers, pens, marker sizes and world lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "graphics/primitives.h"
+#include "graphics/world_polyline.h"
 #include "platform/bitmap.h"
 #include "recording_dc.h"
 
@@ -173,6 +176,41 @@ TEST(WorldLines, ClippedLineOutsideTheViewDrawsNothing) {
   dc.calls.clear();
   EXPECT_TRUE(DrawWorldLine(dc, v, {-100, 0}, {100, 0}, true));
   EXPECT_EQ(dc.calls[0].points, (Pts{{1, 250}, {499, 250}}));
+}
+
+// A polyline of world points draws each step as DrawWorldLine draws it with
+// clipping, pen lifts included, whether the steps stay in view, cross an
+// edge or stay outside.
+TEST(WorldLines, APolylineDrawsEveryStepAsAClippedWorldLine) {
+  TViewMapping v;
+  v.SetDrawingArea(301, 201, 4, 9);
+  v.ComputeView();
+  std::mt19937 rng(50);
+  std::uniform_real_distribution<double> step(-0.4, 0.4);
+  RecordingDC each;
+  RecordingDC poly;
+  {
+    TWorldPolyline line(poly, v);
+    TPoint2D last{0, 0};
+    bool have = false;
+    for (int k = 0; k < 3000; ++k) {
+      TPoint2D p{last.x + step(rng), last.y + step(rng) * 8};
+      if (std::fabs(p.x) > 8) p.x /= 2;
+      if (std::fabs(p.y) > 9) p.y /= 4;
+      if (k % 97 == 0) {
+        line.MoveTo(p);
+      } else {
+        line.LineTo(p);
+        if (have) DrawWorldLine(each, v, last, p, true);
+      }
+      if (k % 500 == 0) line.Flush();
+      last = p;
+      have = true;
+    }
+  }
+  ASSERT_EQ(poly.calls.size(), each.calls.size());
+  for (std::size_t k = 0; k < each.calls.size(); ++k) ASSERT_EQ(poly.calls[k].points, each.calls[k].points) << k;
+  EXPECT_GT(each.calls.size(), 1000u);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "graphics/view_mapping.h"
 
@@ -184,6 +186,83 @@ TEST(ViewMapping, ClipToViewShrinksByOnePixelUnlessBothEndsAreVisible) {
   v.Alternate = {0, 1, 0, 1};
   EXPECT_FALSE(v.IsInView({-2, -2}));
   EXPECT_TRUE(v.IsInView({0.5L, 0.5L}));
+}
+
+// Curves map their points through double (TFastPixels); its answers must be
+// the exact conversions' everywhere: near the half of a pixel, at and near
+// the box edges, far off and in views far from the origin; and a step it
+// leaves out must be one the clipping leaves nothing of.
+TEST(ViewMapping, TheDoubleRoadAnswersAsTheExactConversions) {
+  struct ViewCase {
+    int w, h, ox, oy;
+    TSegment2D world;
+    bool alternate;
+  } views[] = {
+      {501, 501, 0, 0, {-5, 5, -5, 5}, false},
+      {1024, 768, 7, 31, {-3.14159L, 2.5L, -1e-3L, 7.25L}, false},
+      {640, 480, 0, 0, {1e6L - 1e-6L, 1e6L + 3e-6L, -2e9L, -2e9L + 1e-3L}, false},
+      {300, 200, 5, 5, {-5, 5, -5, 5}, true},
+      {2, 2, 0, 0, {0, 1, 0, 1}, false},
+  };
+  std::mt19937_64 rng(50);
+  std::uniform_real_distribution<double> unit(-1.5, 2.5);
+  for (const ViewCase& c : views) {
+    TViewMapping v;
+    v.SetDrawingArea(c.w, c.h, c.ox, c.oy);
+    v.ViewMode = 1;
+    v.World = c.world;
+    v.ComputeView();
+    if (c.alternate) {
+      v.UseAlternate = 1;
+      v.Alternate = {-2, 7, -9, 3};
+    }
+    const TViewMapping::TFastPixels fast(v);
+    const long double wx = v.World.xmax - v.World.xmin;
+    const long double wy = v.World.ymax - v.World.ymin;
+    std::vector<TPoint2D> points;
+    for (int k = 0; k < 4000; ++k)
+      points.push_back({v.World.xmin + wx * unit(rng), v.World.ymin + wy * unit(rng)});
+    // A hair from the half of a pixel, from its centre and from the edges.
+    for (long double hair : {0.0L, 1e-13L, -1e-13L, 1e-8L, -1e-8L, 3e-6L, -3e-6L}) {
+      for (int k = 0; k < 40; ++k) {
+        const long double fx = (std::floor(c.w * (unit(rng) + 1.5) / 4) + 0.5L + hair) * v.UnitsPerPixelX;
+        const long double fy = (std::floor(c.h * (unit(rng) + 1.5) / 4) + 0.5L + hair) * v.UnitsPerPixelY;
+        points.push_back({v.World.xmin + fx, v.World.ymax - fy});
+        points.push_back({v.World.xmin + (k + hair) * v.UnitsPerPixelX, v.World.ymax - (k - hair) * v.UnitsPerPixelY});
+      }
+      for (const TSegment2D& box : {v.World, v.Alternate}) {
+        points.push_back({box.xmin + hair * v.UnitsPerPixelX, box.ymax + hair * v.UnitsPerPixelY});
+        points.push_back({box.xmax + hair * v.UnitsPerPixelX, box.ymin + hair * v.UnitsPerPixelY});
+        points.push_back({box.xmin + v.UnitsPerPixelX * (1 + hair), box.ymin + v.UnitsPerPixelY * (1 + hair)});
+        points.push_back({box.xmax - v.UnitsPerPixelX * (1 + hair), box.ymax - v.UnitsPerPixelY * (1 + hair)});
+      }
+    }
+    points.push_back({1e30L, -1e300L});
+    points.push_back({HUGE_VALL, 0});
+    points.push_back({0, -HUGE_VALL});
+    std::vector<TViewMapping::TFastPixels::TOffset> offsets;
+    for (const TPoint2D& p : points) {
+      plat::Point exact;
+      v.WorldToPixel(p, exact);
+      plat::Point got;
+      bool inView = false;
+      offsets.emplace_back();
+      fast.Map(p, got, inView, offsets.back());
+      ASSERT_EQ(got, exact) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
+      ASSERT_EQ(inView, v.IsInView(p)) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
+    }
+    int missed = 0;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+      for (std::size_t j : {k - 1, k / 2, std::size_t(rng() % points.size())}) {
+        TPoint2D a = points[j];
+        TPoint2D b = points[k];
+        if ((v.IsInView(a) && v.IsInView(b)) || !fast.MissesClip(offsets[j], offsets[k])) continue;
+        ++missed;
+        ASSERT_FALSE(v.ClipSegmentToView(a, b)) << c.w << " " << j << " " << k;
+      }
+    }
+    EXPECT_GT(missed, 1000) << c.w;
+  }
 }
 
 TEST(ViewMapping, HistoryRestoresEitherCentreOrRectangleExactly) {

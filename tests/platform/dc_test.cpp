@@ -214,9 +214,9 @@ TEST(DcPen, ThinDashesLeaveGapsWidePensDrawSolid) {
 
 TEST(DcPen, DashPatternRunsOnAcrossConnectedLines) {
   for (const DashCase& d : kDashes) {
-    Bitmap once(70, 3), steps(70, 3), poly(70, 3);
-    BitmapDC a(once), b(steps), c(poly);
-    for (DC* dc : {static_cast<DC*>(&a), static_cast<DC*>(&b), static_cast<DC*>(&c)}) {
+    Bitmap once(70, 3), steps(70, 3), poly(70, 3), polyTo(70, 3);
+    BitmapDC a(once), b(steps), c(poly), e(polyTo);
+    for (DC* dc : {static_cast<DC*>(&a), static_cast<DC*>(&b), static_cast<DC*>(&c), static_cast<DC*>(&e)}) {
       dc->SetBkMode(TRANSPARENT);
       dc->SelectPen(Pen{d.style, 1, kBlack});
     }
@@ -225,8 +225,17 @@ TEST(DcPen, DashPatternRunsOnAcrossConnectedLines) {
     b.MoveTo(0, 1);
     for (int x : {7, 20, 21, 45, 70}) b.LineTo(x, 1);
     c.Polyline({{0, 1}, {13, 1}, {50, 1}, {70, 1}});
+    // PolylineTo continues like LineTo, also from a LineTo and across calls.
+    e.MoveTo(0, 1);
+    e.LineTo(5, 1);
+    const Point first[] = {{6, 1}, {6, 1}, {30, 1}};
+    const Point second[] = {{31, 1}, {70, 1}};
+    e.PolylineTo(first, 3);
+    e.PolylineTo(second, 2);
+    EXPECT_EQ(e.GetCurrentPosition(), (Point{70, 1}));
     EXPECT_TRUE(once == steps) << d.style << "\n" << Picture(steps);
     EXPECT_TRUE(once == poly) << d.style;
+    EXPECT_TRUE(once == polyTo) << d.style << "\n" << Picture(polyTo);
   }
 }
 

@@ -211,5 +211,33 @@ TEST_F(CoreWindowTest, BlocksOfSamplesGiveThePointsOfThePointByPointRun) {
   }
 }
 
+// Steps a hair longer than the suspect distance are tested for a jump and
+// steps a hair shorter are not, also far from the origin, where the pixel
+// positions as doubles are too coarse to tell the two apart.
+TEST(Sampling, TheSuspectDistanceHoldsToAHairFarFromTheOrigin) {
+  class Line : public TCurveSource {
+   public:
+    Result At(long double t, TPoint2D& p) override {
+      p = {t, 3};
+      return kDefined;
+    }
+  } line;
+  for (long double x0 : {0.0L, 1e7L, -2e6L}) {
+    for (long double hair : {1e-9L, -1e-9L}) {
+      TSamplerSettings s;
+      s.view = {x0 - 1, x0 + 1e4L, -5, 5};
+      const long n = 300;
+      const long double step = (s.suspectPixels + hair) / s.pixelsPerUnitX;
+      RunCollector runs;
+      const TSampleStats stats = SampleCurve(line, x0, x0 + (n - 1) * step, n, s, runs);
+      EXPECT_EQ(runs.runs.size(), 1u);
+      if (hair > 0)
+        EXPECT_GE(stats.probes, n - 1) << D(x0);
+      else
+        EXPECT_EQ(stats.probes, 0) << D(x0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kv
