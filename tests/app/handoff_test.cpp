@@ -127,11 +127,11 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   kvtest::StopProgram(first);
 }
 
-// SIGTERM (a desktop logging out) and SIGHUP (a closed terminal) write the
-// settings files as a normal exit does and remove the socket, also while a
-// message waits for an answer.
-TEST(Termination, SigtermAndSighupWriteTheSettingsAndRemoveTheSocket) {
-  for (const int signal : {SIGTERM, SIGHUP}) {
+// SIGTERM (a desktop logging out), SIGHUP (a closed terminal) and SIGINT
+// (Ctrl+C in the terminal) write the settings files as a normal exit does
+// and remove the socket, also while a message waits for an answer.
+TEST(Termination, SigtermSighupAndSigintWriteTheSettingsAndRemoveTheSocket) {
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
     for (const bool withMessage : {false, true}) {
       SCOPED_TRACE(std::string(strsignal(signal)) + (withMessage ? ", a message box is open" : ", idle"));
       const std::string home = kvtest::MakeTempDir("sigterm-home");
