@@ -101,7 +101,7 @@ bool WriteEmptyPlotFile(const std::string& path) {
 
 // A relative file name means the folder the second start was started in:
 // the running instance, started elsewhere, opens that file and not one of
-// the same name in its own folder.
+// the same name in its own folder, nor one whose name begins the same.
 TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   const std::string home = kvtest::MakeTempDir("relative-home");
   const std::string there = kvtest::MakeTempDir("relative-first");
@@ -121,7 +121,24 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   EXPECT_EQ(WaitExit(third, 20000), 0);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + there + "../relative-second/./rel.kv2\n", 5000))
       << ReadAll(firstLog);
-  // Both opened without a message: neither was the file in the first's folder.
+  // From a folder so deep that the absolute name is longer than 255 bytes,
+  // the name goes whole: never a shorter name it begins with.
+  const std::pair<std::size_t, std::string> deepCases[] = {{249, "a.kv2zzz.kv2"}, {220, std::string(40, 'b') + ".kv2"}};
+  int window = 3;
+  for (const auto& [folderBytes, name] : deepCases) {
+    SCOPED_TRACE(name);
+    std::string deep = kvtest::MakeTempDir("relative-deep");
+    deep += std::string(folderBytes - deep.size(), 'd');
+    ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+    deep += '/';
+    ASSERT_TRUE(kv::WriteFileAtomically(deep + "a.kv2", {'n', 'o', ' ', 'p', 'l', 'o', 't'}));
+    ASSERT_TRUE(WriteEmptyPlotFile(deep + name));
+    const pid_t start = kvtest::StartProgram(home, secondLog, {name}, {}, 0, deep);
+    EXPECT_EQ(WaitExit(start, 20000), 0);
+    EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt" + std::to_string(window++) + ".kv2|" + deep + name + "\n", 5000))
+        << ReadAll(firstLog);
+  }
+  // All opened without a message: none was another file.
   EXPECT_EQ(ReadAll(firstLog).find("message "), std::string::npos) << ReadAll(firstLog);
   EXPECT_EQ(ReadAll(secondLog), "");
   kvtest::StopProgram(first);
