@@ -23,6 +23,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "shell/plot_frame.h"
+#include "support/hand_made_metafile.h"
 #include "support/program_process.h"
 #include "support/test_env.h"
 
@@ -97,6 +98,52 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
     for (int x = 0; x < here.Width(); ++x)
       if (here.GetPixel(x, y) != there.GetPixel(x, y)) ++differing;
   EXPECT_EQ(differing, 0);
+}
+
+// A plot file of three pictures, each a metafile holding one picture of 25
+// million pixels, shows the two that the budget of one paint holds and
+// skips the third: no file of many large pictures keeps the program
+// drawing for long.
+TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
+  RegisterWindowCreators();
+  const std::string work = kvtest::MakeTempDir("plot-file-pictures");
+  const std::string home = kvtest::MakeTempDir("plot-file-pictures-home");
+  const std::string snapshots = kvtest::MakeTempDir("plot-file-pictures-snapshots");
+  const std::string path = work + "pictures.kv2";
+  const plat::Colour colours[] = {plat::Rgb(200, 0, 0), plat::Rgb(0, 200, 0), plat::Rgb(0, 0, 200)};
+  auto* frame = new TPlotFrame(nullptr, "Kurvato");
+  ASSERT_TRUE(frame->Create());
+  auto* w = dynamic_cast<TPlot2Win*>(frame->New2DWindow(""));
+  ASSERT_NE(w, nullptr);
+  const long double left = w->World.xmin, third = (w->World.xmax - w->World.xmin) / 3;
+  for (int k = 0; k < 3; ++k) {
+    TPictureRecord p;
+    p.metafile = kvtest::Assemble({kvtest::RunLengthPicture(5000, colours[k], plat::Rect{0, 0, 100, 100})});
+    p.xmin = left + k * third + third / 4;
+    p.xmax = left + (k + 1) * third - third / 4;
+    p.ymin = w->World.ymin / 2;
+    p.ymax = w->World.ymax / 2;
+    w->Pictures.push_back(p);
+  }
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
+
+  const std::string log = home + "events.log";
+  const pid_t program = StartProgram(home, log, snapshots, path);
+  const bool shown = WaitFor(log, "snapshot ", 30000);
+  Stop(program);
+  ASSERT_TRUE(shown) << ReadAll(log);
+  const plat::Bitmap there = plat::Bitmap::ReadBmpFile(snapshots + "pictures.kv2.bmp");
+  ASSERT_FALSE(there.IsNull());
+  int count[3] = {0, 0, 0};
+  for (int y = 0; y < there.Height(); ++y)
+    for (int x = 0; x < there.Width(); ++x)
+      for (int k = 0; k < 3; ++k) count[k] += there.GetPixel(x, y) == colours[k];
+  EXPECT_GT(count[0], 1000);
+  EXPECT_GT(count[1], 1000);
+  EXPECT_EQ(count[2], 0) << "the third picture is beyond the budget";
 }
 
 // A file named on the command line that is truncated or missing gives
