@@ -729,16 +729,6 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_EQ(three.GetPixel(50, 50), kGreen);
   EXPECT_EQ(three.GetPixel(83, 50), kWhite);
   EXPECT_EQ(stats.skipped, 1);
-
-  // Plays that share a budget count it down together.
-  const auto small = EnhMetafile::FromBytes(Assemble({DibRecord(true)}));
-  ASSERT_TRUE(small);
-  std::int64_t budget = 6;  // one 2 x 2 picture
-  Bitmap out(100, 100);
-  BitmapDC target(out);
-  EXPECT_EQ(PlayEnhMetafile(target, *small, Rect{0, 0, 100, 100}, &budget).skipped, 0);
-  EXPECT_EQ(budget, 2);
-  EXPECT_EQ(PlayEnhMetafile(target, *small, Rect{0, 0, 100, 100}, &budget).skipped, 1);
 }
 
 long PeakResidentKb() {

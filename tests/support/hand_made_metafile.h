@@ -32,17 +32,23 @@ inline std::vector<std::uint8_t> Assemble(const std::vector<std::vector<std::uin
   return out;
 }
 
-// A side x side picture of one colour as a run-length bitmap (8 bits, runs
-// of 255 pixels: about 42 bytes a row of 5000), stretched onto the logical
-// rectangle.
-inline std::vector<std::uint8_t> RunLengthPicture(int side, plat::Colour colour, const plat::Rect& onto) {
-  using namespace plat::emf;
+// The bits of a side x side run-length bitmap (8 bits) of palette colour
+// `index`: runs of 255 pixels, about 42 bytes a row of 5000.
+inline std::vector<std::uint8_t> RunLengthBits(int side, std::uint8_t index) {
   std::vector<std::uint8_t> bits;
   for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; x += 255) bits.insert(bits.end(), {static_cast<std::uint8_t>(std::min(255, side - x)), 0});
+    for (int x = 0; x < side; x += 255) bits.insert(bits.end(), {static_cast<std::uint8_t>(std::min(255, side - x)), index});
     bits.insert(bits.end(), {0, 0});
   }
   bits.insert(bits.end(), {0, 1});
+  return bits;
+}
+
+// A side x side picture of one colour as a run-length bitmap, stretched
+// onto the logical rectangle.
+inline std::vector<std::uint8_t> RunLengthPicture(int side, plat::Colour colour, const plat::Rect& onto) {
+  using namespace plat::emf;
+  const std::vector<std::uint8_t> bits = RunLengthBits(side, 0);
   const auto count = static_cast<std::uint32_t>(bits.size());
   RecordBuilder b(EMR_STRETCHDIBITS);
   b.RectL(onto).I32(onto.left).I32(onto.top).I32(0).I32(0).I32(side).I32(side);
