@@ -269,8 +269,8 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
       for (const char* name : {"kv.ini", "kv2.ini", "kv3.ini"})
         if (::symlink(plot.c_str(), (shared + name).c_str()) != 0) _exit(1);
       const int fd = ::open((shared + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0666);
-      if (fd < 0 || ::fchmod(fd, 0666) != 0 || (lockHeld && ::flock(fd, LOCK_EX) != 0) || ::write(ready[1], "1", 1) != 1)
-        _exit(1);
+      if (fd < 0 || ::fchmod(fd, 0666) != 0 || (lockHeld && ::flock(fd, LOCK_EX) != 0)) _exit(1);
+      if (::write(ready[1], "1", 1) != 1) _exit(1);
       ::pause();
     }
     ::close(ready[1]);

@@ -37,7 +37,8 @@ inline std::vector<std::uint8_t> Assemble(const std::vector<std::vector<std::uin
 inline std::vector<std::uint8_t> RunLengthBits(int side, std::uint8_t index) {
   std::vector<std::uint8_t> bits;
   for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; x += 255) bits.insert(bits.end(), {static_cast<std::uint8_t>(std::min(255, side - x)), index});
+    for (int x = 0; x < side; x += 255)
+      bits.insert(bits.end(), {static_cast<std::uint8_t>(std::min(255, side - x)), index});
     bits.insert(bits.end(), {0, 0});
   }
   bits.insert(bits.end(), {0, 1});
