@@ -323,21 +323,28 @@ void RemoveStaleTemporaries(const std::string& dir) {
 }
 
 // Where a save to `target` writes: the target itself, or the regular file
-// that a symbolic link (or a chain of them) points to, so that the link
-// stays a link.  Empty when the save must not happen: the target or the end
-// of its link exists and is no regular file (a device, a FIFO, a socket, a
-// directory), or the link leads nowhere.
+// that a symbolic link (or a chain of them) of the user's own points to, so
+// that the link stays a link.  A link of anyone else's is never written
+// through: the save replaces that link (someone who may write into a folder
+// could otherwise aim a settings file at any file of the user's).  Empty
+// when the save must not happen: the target or the end of its links exists
+// and is no regular file (a device, a FIFO, a socket, a directory), or a
+// link leads nowhere.
 std::string SaveDestination(const std::string& target) {
-  struct stat st;
-  if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT ? target : std::string();
-  if (S_ISREG(st.st_mode)) return target;
-  if (!S_ISLNK(st.st_mode)) return {};
-  char* real = ::realpath(target.c_str(), nullptr);
-  if (!real) return {};
-  std::string path = real;
-  std::free(real);
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-  return path;
+  std::string path = target;
+  for (int hop = 0;; ++hop) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT && hop == 0 ? path : std::string();
+    if (S_ISREG(st.st_mode)) return path;
+    if (!S_ISLNK(st.st_mode) || hop == 40) return {};
+    if (st.st_uid != ::getuid()) return path;
+    std::string next(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), next.data(), next.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= next.size()) return {};
+    next.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.find_last_of('/');
+    path = next.front() == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
+  }
 }
 
 // Whether the destination is still a regular file or still free, just
@@ -381,7 +388,7 @@ bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8
 
   // Keep the permissions of a file that is being replaced.
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+  if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
     (void)::fchmod(fd, st.st_mode & 07777);
   }
 

@@ -101,9 +101,10 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
 // Writes to a temporary file beside the target and renames it over the
 // target, so a failed write never destroys the previous file.  Only regular
 // files are written: a target that is a device, a FIFO, a socket or a
-// directory is refused and left as it is; through a symbolic link the
-// regular file it points to is replaced and the link stays (a link that
-// leads nowhere or to anything else is refused).  A write that fails (a
+// directory is refused and left as it is; through a symbolic link of the
+// user's own the regular file it points to is replaced and the link stays
+// (a link that leads nowhere or to anything else is refused); a link of
+// anyone else's is replaced itself, never written through.  A write that fails (a
 // full disk, the file-size limit) removes its temporary.  Temporaries that
 // interrupted saves of this program left in that folder (their process no
 // longer runs) are removed on the way.

@@ -64,14 +64,9 @@ inline constexpr TPoint2D kPlaneZero{0.0L, 0.0L};
 inline constexpr long double kZero = 0.0L;
 inline constexpr TPoint3D kSpaceZero{0.0L, 0.0L, 0.0L};
 
-// The longest command line kept: the pending file name is a 256-byte buffer.
-inline constexpr std::size_t kMaxCommandLine = 255;
-
 // argv[1], argv[2], ... joined by single blanks, as they come (no quoting, no
-// trimming); empty for argc < 2.  Cut to kMaxCommandLine bytes, never in the
-// middle of a UTF-8 character.
+// trimming); empty for argc < 2.  Never cut: a name cut short could name
+// another file.
 std::string JoinArguments(int argc, const char* const* argv);
-// The text cut to kMaxCommandLine bytes in the same way.
-std::string CutToCommandLine(std::string text);
 
 }  // namespace kv

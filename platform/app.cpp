@@ -62,8 +62,8 @@ class InputFilter : public QObject {
 
 InputFilter* g_filter = nullptr;
 
-// SIGTERM and SIGHUP are turned into an event of the loop through a pipe:
-// the handler itself may only write a byte (the signal's number).
+// SIGTERM, SIGHUP and SIGINT are turned into an event of the loop through a
+// pipe: the handler itself may only write a byte (the signal's number).
 int g_termPipe[2] = {-1, -1};
 bool g_terminating = false;
 
@@ -89,10 +89,13 @@ void InstallTermHandler() {
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &sa, nullptr);
-  // A closed terminal or a logout ends the program as SIGTERM does; a
-  // start that was told to ignore hang-ups (nohup) keeps ignoring them.
-  struct sigaction hup {};
-  if (::sigaction(SIGHUP, nullptr, &hup) == 0 && hup.sa_handler != SIG_IGN) ::sigaction(SIGHUP, &sa, nullptr);
+  // A closed terminal, a logout or Ctrl+C in the terminal ends the program
+  // as SIGTERM does; a start that was told to ignore them (nohup, a
+  // background job of a shell) keeps ignoring them.
+  for (const int signal : {SIGHUP, SIGINT}) {
+    struct sigaction old {};
+    if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) ::sigaction(signal, &sa, nullptr);
+  }
 }
 
 }  // namespace
@@ -144,8 +147,8 @@ App::~App() {
 
 int App::Run(Window* mainWindow) {
   // Before the loop runs there is nothing to write, and nothing would read
-  // the pipe: until here SIGTERM and SIGHUP end the process at once (a
-  // second start waiting for the running instance, say).
+  // the pipe: until here SIGTERM, SIGHUP and SIGINT end the process at once
+  // (a second start waiting for the running instance, say).
   InstallTermHandler();
   g_mainWindow = mainWindow;
   if (!mainWindow->Create()) return 1;
@@ -280,13 +283,39 @@ std::string PasswordHome() {
   return found->pw_dir;
 }
 
-bool MakeFolders(const std::string& dir) {
+// The folders leading to `dir`, and `dir` itself with mode 0700 when it is
+// made now.
+void MakeFolders(const std::string& dir) {
+  std::filesystem::path p(dir);
+  if (!p.has_filename()) p = p.parent_path();
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  return std::filesystem::is_directory(dir, ec);
+  std::filesystem::create_directories(p.parent_path(), ec);
+  ::mkdir(p.c_str(), 0700);
+}
+
+// Why the folder may not hold the settings, or "" when it may.
+std::string Untrusted(const std::string& dir) {
+  if (!FolderOfUsersOwn(dir)) {
+    struct stat st;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "cannot be made";
+    return st.st_uid != ::getuid() ? "is not the user's own" : "may be written into by others";
+  }
+  return {};
 }
 
 }  // namespace
+
+bool FolderOfUsersOwn(const std::string& folder) {
+  // Without its closing slashes: "link/" would name what the link leads to.
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  // A link the user made (a settings folder kept elsewhere) counts as the
+  // folder it leads to; a link of anyone else's does not count.
+  if (S_ISLNK(st.st_mode) && (st.st_uid != ::getuid() || ::stat(path.c_str(), &st) != 0)) return false;
+  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+}
 
 std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
                                     const std::string& passwordHome, const std::string& tempFolder) {
@@ -296,15 +325,22 @@ std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConf
   if (given(kurvatoHome)) dir = kurvatoHome;
   else if (given(xdgConfigHome)) dir = std::string(xdgConfigHome) + "/kurvato";
   else if (given(home)) dir = std::string(home) + "/.config/kurvato";
-  if (!dir.empty()) {
-    MakeFolders(dir);
-    return slashed(dir);
-  }
   // No variable names a home: the one of the user's entry in the password
   // database, when it can hold the folder.
-  if (!passwordHome.empty() && passwordHome != "/") {
-    dir = passwordHome + "/.config/kurvato";
-    if (MakeFolders(dir)) return slashed(dir);
+  else if (!passwordHome.empty() && passwordHome != "/") dir = passwordHome + "/.config/kurvato";
+  // Another user who may write into the folder could put links there that
+  // the settings would be written through, or hold its lock: such a folder
+  // is passed over, and said so once.
+  if (!dir.empty()) {
+    MakeFolders(dir);
+    const std::string why = Untrusted(dir);
+    if (why.empty()) return slashed(dir);
+    static std::string toldFor;
+    if (toldFor != dir) {
+      toldFor = dir;
+      std::fprintf(stderr, "kurvato: the settings folder %s %s; a private folder is used instead\n", dir.c_str(),
+                   why.c_str());
+    }
   }
   // Else a folder of the user's own among the temporary files, never one
   // that others share.  When that name is taken by something else, a fresh

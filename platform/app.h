@@ -29,15 +29,16 @@ class App {
   // Deletes destroyed windows now (the loop does it between events).
   static void DeleteDestroyedWindows();
 
-  // Once Run has begun, SIGTERM (a desktop logging out) and SIGHUP (a closed
-  // terminal) destroy the main window without asking whether it may close:
-  // its clean-up writes what a normal exit writes.  Meanwhile no dialog or
-  // message box waits for an answer (each ends as cancelled at once); then
-  // the process ends by the signal.  Before Run, either ends the process at
-  // once; a SIGHUP ignored from the start (nohup) stays ignored.  SIGXFSZ is
+  // Once Run has begun, SIGTERM (a desktop logging out), SIGHUP (a closed
+  // terminal) and SIGINT (Ctrl+C in the terminal) destroy the main window
+  // without asking whether it may close: its clean-up writes what a normal
+  // exit writes.  Meanwhile no dialog or message box waits for an answer
+  // (each ends as cancelled at once); then the process ends by the signal.
+  // Before Run, each ends the process at once; a SIGHUP or SIGINT ignored
+  // from the start (nohup, a background job) stays ignored.  SIGXFSZ is
   // ignored: a write beyond the file-size limit just fails.
   static bool Terminating();
-  // What SIGTERM and SIGHUP do, for tests: returns instead of ending the process.
+  // What those signals do, for tests: returns instead of ending the process.
   static void TerminateMainWindow();
 };
 
@@ -64,14 +65,19 @@ void LogEvent(const std::string& line);
 
 // ---- settings folder ----
 // $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else $HOME/.config/kurvato/,
-// else the same in the home folder of the user's password entry, else a
-// private folder (mode 0700, the user's own) "kurvato-<uid>" in $TMPDIR or
-// /tmp.  Created on first use; always ends with '/'.
+// else the same in the home folder of the user's password entry; made with
+// mode 0700.  When that folder cannot be made, is not the user's own or
+// others may write into it (one line on stderr says so), or when none is
+// named, a private folder (mode 0700, the user's own) "kurvato-<uid>" in
+// $TMPDIR or /tmp.  Always ends with '/'.
 std::string SettingsDirectory();
 // The same choice from the given values (the variables, null when unset;
 // the password entry's home, "" when there is none; the temporary folder).
 std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
                                     const std::string& passwordHome, const std::string& tempFolder);
+// Whether the folder (or the folder a link of the user's own leads to) belongs
+// to the user and nobody else may write into it.
+bool FolderOfUsersOwn(const std::string& path);
 
 // ---- keyboard and mouse polling during long work ----
 // Processes pending events (so windows repaint) while holding back user

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/binary_stream.h"
 #include "platform/app.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
@@ -67,6 +69,23 @@ std::vector<std::string> FileDialogFilters(const std::string& filter) {
 }
 
 namespace {
+
+// The folder the file dialog was last used in, kept for the user in a file
+// of its own in the settings folder: a dialog given no folder starts
+// there, also after a restart.
+std::string LastFolderFile() { return SettingsDirectory() + "kurvato.folder"; }
+
+std::string LastFolder() {
+  std::vector<std::uint8_t> bytes;
+  if (!kv::ReadWholeFile(LastFolderFile(), bytes, 65536)) return {};
+  const std::string folder(bytes.begin(), bytes.end());
+  return !folder.empty() && folder.front() == '/' && QFileInfo(Q(folder)).isDir() ? folder : std::string();
+}
+
+void RememberFolderOf(const QString& file) {
+  const std::string folder = QFileInfo(file).absolutePath().toStdString();
+  if (folder != LastFolder()) kv::WriteFileAtomically(LastFolderFile(), {folder.begin(), folder.end()});
+}
 
 }  // namespace
 
@@ -151,8 +170,13 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   dlg.setNameFilters(filters);
   dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);  // "*.KV2" finds "a.kv2"
   if (!request.defaultExtension.empty()) dlg.setDefaultSuffix(Q(request.defaultExtension));
+  if (request.initialName.find('/') == std::string::npos) {
+    const std::string last = LastFolder();
+    if (!last.empty()) dlg.setDirectory(Q(last));
+  }
   if (!request.initialName.empty()) dlg.selectFile(Q(request.initialName));
   if (RunModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  RememberFolderOf(dlg.selectedFiles().first());
   return dlg.selectedFiles().first().toStdString();
 }
 

@@ -34,7 +34,10 @@ struct FileDialogRequest {
   std::string initialName;       // proposed file name (may include a directory)
   std::string title;
 };
-// The chosen path, or nullopt when cancelled.
+// The chosen path, or nullopt when cancelled.  A request whose initial name
+// names no folder starts in the folder the user last chose a file in (kept
+// in the settings folder, so also after a restart), else in the working
+// folder.
 std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& request);
 // The filter lines the file dialog shows for a request's filter: each
 // description with its patterns once, "Bilder (*.bmp *.dib)".

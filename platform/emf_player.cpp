@@ -26,7 +26,8 @@
 
 namespace plat::emf_play {
 
-Player::Player(DC& dc, const Header& h, const Rect& dest) : dc_(dc), h_(h), dest_(dest) {
+Player::Player(DC& dc, const Header& h, const Rect& dest, std::int64_t& pixelsLeft)
+    : dc_(dc), pixelsLeft_(pixelsLeft), h_(h), dest_(dest) {
   guard_ = QRectF(dest.left - 2.0, dest.top - 2.0, dest.Width() + 4.0, dest.Height() + 4.0);
   base_ = QRegion(dest.left, dest.top, dest.Width(), dest.Height());
   const DC::Clip& own = dc.CurrentClip();
@@ -443,12 +444,13 @@ bool Player::Play(const RecordView& r) {
 
 namespace plat {
 
-EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest) {
+EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest, std::int64_t* pixelBudget) {
   // Destinations wider or taller than 2^28 pixels are refused, so that
   // their sizes never overflow.
   const std::int64_t w = std::int64_t{dest.right} - dest.left, h = std::int64_t{dest.bottom} - dest.top;
   if (emf.IsNull() || w <= 0 || h <= 0 || w > (1 << 28) || h > (1 << 28)) return EmfPlayStats{};
-  emf_play::Player player(dc, emf.Header(), dest);
+  std::int64_t own = kMaxPicturePixels;
+  emf_play::Player player(dc, emf.Header(), dest, pixelBudget ? *pixelBudget : own);
   return player.Run(emf.Bits().data(), emf.Bits().size());
 }
 

@@ -22,7 +22,12 @@ struct EmfPlayStats {
   bool complete = false;  // the end record was reached
 };
 
-EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest);
+// The pictures of one play are decoded within kMaxPicturePixels together,
+// or within `pixelBudget` when given (shared by several plays, which
+// count it down): a picture beyond what is left is skipped, as a picture
+// beyond the budget of one picture is, so that no metafile keeps the
+// program drawing for long.
+EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest, std::int64_t* pixelBudget = nullptr);
 
 // The metafile drawn onto a new bitmap of the given size (a null bitmap for
 // a null metafile, or a size of no pixels, above 16384 on a side or beyond

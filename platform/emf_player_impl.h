@@ -136,11 +136,14 @@ void Flatten(QPointF from, const std::vector<QPointF>& ctl, std::vector<QPointF>
 
 class Player {
  public:
-  Player(DC& dc, const Header& h, const Rect& dest);
+  // `pixelsLeft`: the decoded pixels the pictures of this play may still
+  // take (shared with other plays).
+  Player(DC& dc, const Header& h, const Rect& dest, std::int64_t& pixelsLeft);
   EmfPlayStats Run(const std::uint8_t* data, std::size_t size);
 
  private:
   DC& dc_;
+  std::int64_t& pixelsLeft_;
   Header h_;
   Rect dest_;
   QRectF guard_;
@@ -228,7 +231,7 @@ class Player {
 
   // ---- bitmaps ----
 
-  static Bitmap ReadDib(const RecordView& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
+  Bitmap ReadDib(const RecordView& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
                         std::uint32_t cbBits);
   static bool BottomUp(const RecordView& r, std::uint32_t offBmi);
   void Blit(double x, double y, double w, double h, const Bitmap& bmp, int sx, int sy, int sw, int sh, unsigned rop);

@@ -85,10 +85,17 @@ Brush Player::PatternBrush(const RecordView& r) {
 }
 
 // The device-independent bitmap of a record: its info block and bits,
-// both checked to lie inside the record.
+// both checked to lie inside the record.  The pixels it claims are taken
+// from what the play may still decode; a bitmap that claims more is not
+// decoded.
 Bitmap Player::ReadDib(const RecordView& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
                        std::uint32_t cbBits) {
   if (cbBmi < 12 || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits)) return Bitmap();
+  const bool core = r.U32(offBmi) == 12;
+  const std::int64_t width = core ? r.U16(offBmi + 4) : std::abs(std::int64_t{r.I32(offBmi + 4)});
+  const std::int64_t height = core ? r.U16(offBmi + 6) : std::abs(std::int64_t{r.I32(offBmi + 8)});
+  if (width * height > pixelsLeft_) return Bitmap();
+  pixelsLeft_ -= width * height;
   std::vector<std::uint8_t> file;
   file.reserve(14 + std::size_t{cbBmi} + cbBits);
   const std::uint32_t total = 14 + cbBmi + cbBits;

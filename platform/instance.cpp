@@ -48,14 +48,6 @@ bool Fits(const std::string& folder, const std::string& name) {
   return folder.size() + std::max<std::size_t>(name.size(), 8) <= kMaxSocketPath;
 }
 
-// A real folder (not a link) of this user's own that nobody else may write
-// into: nobody else can have put a socket or a link there.
-bool OwnFolder(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
-}
-
 std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ? dir : dir + '/'; }
 
 }  // namespace
@@ -71,18 +63,18 @@ std::string HandOffSocketPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
     const std::string dir = Slashed(runtime);
-    if (Fits(dir, shared) && OwnFolder(dir)) return dir + shared;
+    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return dir + shared;
   }
-  if (Fits(settings, "kurvato.socket") && OwnFolder(settings)) return settings + "kurvato.socket";
-  // The settings folder is too deep for a socket, or others may write into
-  // it: a private folder among the temporary files.
+  if (Fits(settings, "kurvato.socket") && FolderOfUsersOwn(settings)) return settings + "kurvato.socket";
+  // The settings folder is too deep for a socket: a private folder among
+  // the temporary files.
   const char* temp = std::getenv("TMPDIR");
   for (const std::string& base : {std::string(temp && *temp == '/' ? temp : ""), std::string("/tmp")}) {
     if (base.empty()) continue;
     const std::string dir = Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "/";
     if (!Fits(dir, shared)) continue;
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) continue;
-    if (OwnFolder(dir)) return dir + shared;
+    if (FolderOfUsersOwn(dir)) return dir + shared;
   }
   return {};
 }

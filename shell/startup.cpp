@@ -37,7 +37,7 @@ std::string HandOffName(const std::string& joined, const std::string& workingFol
   if (joined.size() < 2 || joined.front() == '/') return joined;
   if (workingFolder.empty() || workingFolder.front() != '/') return {};
   const std::string prefix = workingFolder.back() == '/' ? workingFolder : workingFolder + '/';
-  return CutToCommandLine(prefix + joined);
+  return prefix + joined;
 }
 
 int OwlMain(int argc, char** argv) {

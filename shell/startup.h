@@ -16,10 +16,10 @@ int OwlMain(int argc, char** argv);
 
 // The name a second start hands to the running instance, which has a
 // working folder of its own: a relative file name made absolute against
-// `workingFolder` (this start's), then cut to the command line's bound.  An
-// empty or one-character text opens nothing and goes as it is; with no
-// working folder known, a relative name goes as nothing, so that the
-// running instance never opens another file of the same name.
+// `workingFolder` (this start's), whole, however long.  An empty or
+// one-character text opens nothing and goes as it is; with no working
+// folder known, a relative name goes as nothing, so that the running
+// instance never opens another file of the same name.
 std::string HandOffName(const std::string& joined, const std::string& workingFolder);
 
 // The application: its main window is the frame "Kurvato".

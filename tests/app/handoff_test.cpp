@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -100,7 +101,7 @@ bool WriteEmptyPlotFile(const std::string& path) {
 
 // A relative file name means the folder the second start was started in:
 // the running instance, started elsewhere, opens that file and not one of
-// the same name in its own folder.
+// the same name in its own folder, nor one whose name begins the same.
 TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   const std::string home = kvtest::MakeTempDir("relative-home");
   const std::string there = kvtest::MakeTempDir("relative-first");
@@ -120,17 +121,34 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   EXPECT_EQ(WaitExit(third, 20000), 0);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + there + "../relative-second/./rel.kv2\n", 5000))
       << ReadAll(firstLog);
-  // Both opened without a message: neither was the file in the first's folder.
+  // From a folder so deep that the absolute name is longer than 255 bytes,
+  // the name goes whole: never a shorter name it begins with.
+  const std::pair<std::size_t, std::string> deepCases[] = {{249, "a.kv2zzz.kv2"}, {220, std::string(40, 'b') + ".kv2"}};
+  int window = 3;
+  for (const auto& [folderBytes, name] : deepCases) {
+    SCOPED_TRACE(name);
+    std::string deep = kvtest::MakeTempDir("relative-deep");
+    deep += std::string(folderBytes - deep.size(), 'd');
+    ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+    deep += '/';
+    ASSERT_TRUE(kv::WriteFileAtomically(deep + "a.kv2", {'n', 'o', ' ', 'p', 'l', 'o', 't'}));
+    ASSERT_TRUE(WriteEmptyPlotFile(deep + name));
+    const pid_t start = kvtest::StartProgram(home, secondLog, {name}, {}, 0, deep);
+    EXPECT_EQ(WaitExit(start, 20000), 0);
+    EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt" + std::to_string(window++) + ".kv2|" + deep + name + "\n", 5000))
+        << ReadAll(firstLog);
+  }
+  // All opened without a message: none was another file.
   EXPECT_EQ(ReadAll(firstLog).find("message "), std::string::npos) << ReadAll(firstLog);
   EXPECT_EQ(ReadAll(secondLog), "");
   kvtest::StopProgram(first);
 }
 
-// SIGTERM (a desktop logging out) and SIGHUP (a closed terminal) write the
-// settings files as a normal exit does and remove the socket, also while a
-// message waits for an answer.
-TEST(Termination, SigtermAndSighupWriteTheSettingsAndRemoveTheSocket) {
-  for (const int signal : {SIGTERM, SIGHUP}) {
+// SIGTERM (a desktop logging out), SIGHUP (a closed terminal) and SIGINT
+// (Ctrl+C in the terminal) write the settings files as a normal exit does
+// and remove the socket, also while a message waits for an answer.
+TEST(Termination, SigtermSighupAndSigintWriteTheSettingsAndRemoveTheSocket) {
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
     for (const bool withMessage : {false, true}) {
       SCOPED_TRACE(std::string(strsignal(signal)) + (withMessage ? ", a message box is open" : ", idle"));
       const std::string home = kvtest::MakeTempDir("sigterm-home");
@@ -225,6 +243,52 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
     EXPECT_TRUE(WaitFor(log, "open Unbenannt1.kv2|" + c.home + "a.kv2", 5000)) << ReadAll(log);
     kvtest::StopProgram(first);
     EXPECT_FALSE(Exists(socket));
+  }
+}
+
+// Another user ("nobody") plants links to a plot file of this user's as the
+// settings files in a settings folder that everyone may write into, and
+// makes the lock file there and holds it.  The program passes that folder
+// over: it starts at once, keeps its settings in a private folder and
+// leaves the plot file as it was.
+TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+  for (const bool lockHeld : {false, true}) {
+    SCOPED_TRACE(lockHeld ? "links and a held lock" : "links");
+    const std::string shared = kvtest::MakeTempDir("settings-shared");
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string temp = PrivateFolder("settings-temp");
+    const std::string plot = temp + "plot.kv2";
+    const std::vector<std::uint8_t> bytes(9888, 7);
+    ASSERT_TRUE(kv::WriteFileAtomically(plot, bytes));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(1);
+      for (const char* name : {"kv.ini", "kv2.ini", "kv3.ini"})
+        if (::symlink(plot.c_str(), (shared + name).c_str()) != 0) _exit(1);
+      const int fd = ::open((shared + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0666);
+      if (fd < 0 || ::fchmod(fd, 0666) != 0 || (lockHeld && ::flock(fd, LOCK_EX) != 0)) _exit(1);
+      if (::write(ready[1], "1", 1) != 1) _exit(1);
+      ::pause();
+    }
+    ::close(ready[1]);
+    char made = 0;
+    ASSERT_EQ(::read(ready[0], &made, 1), 1) << "the other user's files were not made";
+    ::close(ready[0]);
+    const std::string log = temp + "events.log";
+    const pid_t program = kvtest::StartProgram(shared, log, {temp + "missing.kv2"}, {{"TMPDIR", temp}});
+    EXPECT_TRUE(WaitFor(log, "message ", 20000)) << "no window: the start waits for the other user's lock";
+    kvtest::StopProgram(program);
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    std::vector<std::uint8_t> back;
+    EXPECT_TRUE(kv::ReadWholeFile(plot, back));
+    EXPECT_EQ(back, bytes) << "the plot file is as it was";
+    const std::string own = temp + "kurvato-" + std::to_string(::getuid()) + "/";
+    EXPECT_EQ(ReadAll(own + "kv.ini").size(), 19u);
+    EXPECT_TRUE(Exists(own + "kv2.ini"));
   }
 }
 

@@ -23,6 +23,7 @@
 #include "platform/testing.h"
 #include "plot2d/plot2_win.h"
 #include "shell/plot_frame.h"
+#include "support/hand_made_metafile.h"
 #include "support/program_process.h"
 #include "support/test_env.h"
 
@@ -97,6 +98,42 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
     for (int x = 0; x < here.Width(); ++x)
       if (here.GetPixel(x, y) != there.GetPixel(x, y)) ++differing;
   EXPECT_EQ(differing, 0);
+}
+
+// A plot file of three pictures, each a metafile holding one picture of 25
+// million pixels, shows the two that the budget of one paint holds and
+// skips the third: no file of many large pictures keeps a paint long.
+TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
+  RegisterWindowCreators();
+  const std::string work = kvtest::MakeTempDir("plot-file-pictures");
+  const plat::Colour colours[] = {plat::Rgb(200, 0, 0), plat::Rgb(0, 200, 0), plat::Rgb(0, 0, 200)};
+  auto* frame = new TPlotFrame(nullptr, "Kurvato");
+  ASSERT_TRUE(frame->Create());
+  auto* w = dynamic_cast<TPlot2Win*>(frame->New2DWindow(""));
+  ASSERT_NE(w, nullptr);
+  const auto world = w->World;
+  for (int k = 0; k < 3; ++k) {
+    const long double left = world.xmin + (world.xmax - world.xmin) * (4 * k + 1) / 12;
+    w->Pictures.push_back({kvtest::Assemble({kvtest::RunLengthPicture(5000, colours[k], plat::Rect{0, 0, 100, 100})}),
+                           k, -1, 1, left, left + (world.xmax - world.xmin) / 6, world.ymin / 2, world.ymax / 2});
+  }
+  w->FileData.FileName = work + "pictures.kv2";
+  ASSERT_TRUE(w->WriteFile());
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
+
+  const pid_t program = StartProgram(work, work + "events.log", work, work + "pictures.kv2");
+  const bool shown = WaitFor(work + "events.log", "snapshot ", 30000);
+  Stop(program);
+  ASSERT_TRUE(shown) << ReadAll(work + "events.log");
+  const plat::Bitmap there = plat::Bitmap::ReadBmpFile(work + "pictures.kv2.bmp");
+  int count[3] = {0, 0, 0};
+  for (int y = 0; y < there.Height(); ++y)
+    for (int x = 0; x < there.Width(); ++x)
+      for (int k = 0; k < 3; ++k) count[k] += there.GetPixel(x, y) == colours[k];
+  EXPECT_GT(count[0], 1000);
+  EXPECT_GT(count[1], 1000);
+  EXPECT_EQ(count[2], 0) << "the third picture is beyond the budget";
 }
 
 // A file named on the command line that is truncated or missing gives

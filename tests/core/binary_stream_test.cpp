@@ -405,6 +405,17 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   Bytes back;
   ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
   EXPECT_EQ(back, (Bytes{2, 3}));
+
+  // A link another user made is replaced, never written through.
+  if (::geteuid() != 0) GTEST_SKIP() << "a link of another user's needs root";
+  std::filesystem::create_symlink(dir + "real.kv2", dir + "planted.kv2");
+  ASSERT_EQ(::lchown((dir + "planted.kv2").c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(WriteFileAtomically(dir + "planted.kv2", Bytes{4}));
+  EXPECT_FALSE(std::filesystem::is_symlink(dir + "planted.kv2"));
+  ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
+  EXPECT_EQ(back, (Bytes{2, 3}));
+  ASSERT_TRUE(ReadWholeFile(dir + "planted.kv2", back));
+  EXPECT_EQ(back, (Bytes{4}));
 }
 
 // Saves write only regular files: whatever else stands at the target, or at

@@ -114,19 +114,11 @@ TEST(JoinArguments, JoinsWithSingleBlanksAsTheyCome) {
   }
 }
 
-TEST(JoinArguments, BoundedToThePendingBuffer) {
+// A long name stays whole: cut short it could name another file.
+TEST(JoinArguments, LongNamesStayWhole) {
   const std::string longArg(300, 'a');
   const char* argv[] = {"kurvato", longArg.c_str(), "more"};
-  EXPECT_EQ(JoinArguments(3, argv), std::string(255, 'a'));
-
-  // Cut before a character that would not fit whole.
-  const std::string umlaut = std::string(254, 'a') + "\xC3\xA4";
-  const char* argv2[] = {"kurvato", umlaut.c_str()};
-  EXPECT_EQ(JoinArguments(2, argv2), std::string(254, 'a'));
-
-  const std::string fits = std::string(253, 'a') + "\xC3\xA4";
-  const char* argv3[] = {"kurvato", fits.c_str()};
-  EXPECT_EQ(JoinArguments(2, argv3), fits);
+  EXPECT_EQ(JoinArguments(3, argv), longArg + " more");
 }
 
 }  // namespace

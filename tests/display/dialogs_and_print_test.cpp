@@ -1,8 +1,9 @@
 // The toolkit's own dialogs and the printed page as a user meets them: the
 // font dialog keeps its controls apart, Enter presses the button that has
 // the focus in a question without a default button, the file dialog speaks
-// German in the texts the toolkit writes itself, and the equation labels of
-// a printed plot stand one below the other on the page.
+// German in the texts the toolkit writes itself and starts in the folder
+// used last, and the equation labels of a printed plot stand one below the
+// other on the page.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -168,6 +169,22 @@ TEST_F(DialogsAndPrint, TheFileDialogNamesTypesInGerman) {
   Screen().Activate(d->window);
   Screen().Key("Escape");
   EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
+}
+
+// A file dialog given no folder starts in the folder a file was last
+// chosen in, also after a restart: the bare name of a file there opens it.
+TEST_F(DialogsAndPrint, TheFileDialogStartsWhereAFileWasLastChosen) {
+  const std::string path = FixtureCopy("walk.kv2");
+  const std::vector<std::pair<std::string, std::string>> settings{{"KURVATO_HOME", kvtest::MakeTempDir("last-folder")}};
+  for (const std::string& name : {path, std::string("walk.kv2")}) {
+    SCOPED_TRACE(name);
+    program_.reset();
+    program_ = std::make_unique<Program>(Screen(), std::vector<std::string>{}, settings);
+    ASSERT_TRUE(program_->Ready());
+    Menu(New2D(), kOpen);
+    EXPECT_TRUE(ChooseInFileDialog("Öffnen", name)) << "no file dialog, or it stayed open";
+    EXPECT_NE(Window("walk.kv2").id, 0u);
+  }
 }
 
 // ---- the printed page ----

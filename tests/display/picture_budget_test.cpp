@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/display_test.h"
+#include "support/hand_made_metafile.h"
 #include "support/temp_dir.h"
 
 namespace kvdisplay {
@@ -20,13 +21,7 @@ constexpr int kOpenPicture = 372;
 // two megabytes: every row is runs of 255 pixels of palette colour 1.
 std::vector<unsigned char> HugeRunLengthBmp() {
   constexpr int kSide = 16384;
-  std::vector<unsigned char> pixels;
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; x += 255)
-      pixels.insert(pixels.end(), {static_cast<unsigned char>(std::min(255, kSide - x)), 1});
-    pixels.insert(pixels.end(), {0, 0});
-  }
-  pixels.insert(pixels.end(), {0, 1});
+  const std::vector<unsigned char> pixels = kvtest::RunLengthBits(kSide, 1);
   std::vector<unsigned char> b{'B', 'M'};
   auto put = [&b](std::uint32_t v, int bytes) {
     for (int k = 0; k < bytes; ++k) b.push_back(static_cast<unsigned char>(v >> (8 * k)));

@@ -24,6 +24,7 @@
 #include "platform/emf_player.h"
 #include "platform/emf_records.h"
 #include "platform/emf_writer.h"
+#include "support/hand_made_metafile.h"
 #include "support/test_env.h"
 
 namespace {
@@ -118,23 +119,7 @@ std::vector<std::uint8_t> Rec(std::uint32_t type, std::initializer_list<std::int
   return b.Finish();
 }
 
-std::vector<std::uint8_t> Assemble(const std::vector<std::vector<std::uint8_t>>& records, std::uint16_t handles = 8) {
-  Header h;
-  h.bounds = Rect{0, 0, 99, 99};
-  h.frame = Rect{0, 0, 10000, 10000};
-  h.device = Size{100, 100};
-  h.millimetres = Size{100, 100};
-  h.handles = handles;
-  h.records = static_cast<std::uint32_t>(records.size() + 2);
-  std::vector<std::uint8_t> body;
-  for (const auto& r : records) body.insert(body.end(), r.begin(), r.end());
-  const std::vector<std::uint8_t> eof = Rec(EMR_EOF, {0, 16, 20});
-  h.bytes = static_cast<std::uint32_t>(EncodeHeader(h).size() + body.size() + eof.size());
-  std::vector<std::uint8_t> out = EncodeHeader(h);
-  out.insert(out.end(), body.begin(), body.end());
-  out.insert(out.end(), eof.begin(), eof.end());
-  return out;
-}
+using kvtest::Assemble;
 
 // A red solid brush in slot 1 and the null pen.
 std::vector<std::vector<std::uint8_t>> RedFill() {
@@ -722,7 +707,8 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
 }
 
 // A metafile is drawn onto a bitmap only within the pixel budget of every
-// picture.
+// picture, and the pictures it holds are decoded within that budget
+// together.
 TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EmfDC dc(kScreen, Rect{0, 0, 1250, 625}, EmfDescription("kurvato", "test"));
   dc.Rectangle(2, 2, 30, 15);
@@ -731,6 +717,18 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_TRUE(RenderEnhMetafile(emf, 0, 10).IsNull());
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
+
+  // The pictures inside one metafile are held to the budget together: of
+  // three of 25 million pixels each, the third is skipped.
+  EmfPlayStats stats;
+  const Bitmap three = Play(Assemble({kvtest::RunLengthPicture(5000, kRed, Rect{0, 0, 33, 100}),
+                                      kvtest::RunLengthPicture(5000, kGreen, Rect{33, 0, 66, 100}),
+                                      kvtest::RunLengthPicture(5000, kBlue, Rect{66, 0, 100, 100})}),
+                            &stats);
+  EXPECT_EQ(three.GetPixel(16, 50), kRed);
+  EXPECT_EQ(three.GetPixel(50, 50), kGreen);
+  EXPECT_EQ(three.GetPixel(83, 50), kWhite);
+  EXPECT_EQ(stats.skipped, 1);
 }
 
 long PeakResidentKb() {

@@ -43,6 +43,8 @@ inline pid_t StartProgram(const std::string& home, const std::string& log, const
   pid_t pid = fork();
   if (pid == 0) {
     if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
+    // As started from a terminal, whatever started the tests.
+    std::signal(SIGINT, SIG_DFL);
     if (maxOpenFiles > 0) {
       const rlimit limit{static_cast<rlim_t>(maxOpenFiles), static_cast<rlim_t>(maxOpenFiles)};
       setrlimit(RLIMIT_NOFILE, &limit);
