@@ -11,10 +11,12 @@
 // dispatch per instruction and block, with operations that do not depend on
 // the varying variables computed once per block.  Both run the same
 // arithmetic (the kernels of kernels.h, as the tree walk does), so their
-// results, undefined points and jumps are identical.  In real mode, when
-// every variable read is real and the program holds no complex constant or
-// cis, values are long doubles; otherwise complex.  Running allocates
-// nothing (block scratch is allocated on the first block run).
+// results, undefined points and jumps are identical; a block run given a
+// SineCosineMemo takes its sines and cosines from there, with the same
+// values.  In real mode, when every variable read is real and the program
+// holds no complex constant or cis, values are long doubles; otherwise
+// complex.  Running allocates nothing (block scratch is allocated on the
+// first block run).
 #pragma once
 
 #include <cstdint>
@@ -179,7 +181,8 @@ struct SineCosineMemo {
     long double cosine[kWays];
     int next = 0;
   };
-  // Every key starts as a NaN's, which no argument within the angle guard has.
+  // Every key starts as that of a NaN, which no argument within the angle
+  // guard is.
   SineCosineMemo();
   Set sets[Program::kBlock];
 };
