@@ -203,7 +203,9 @@ int TFormulaEngine::EvaluateBlock(TExprNode* tree, int letter, const long double
   in.index[1] = second;
   in.values[1] = values2;
   in.zFollows = zFollows;
-  const int failed = ProgramOf(tree)->RunBlock(Context(), in, n, re, im, status);
+  formula_detail::RunContext context = Context();
+  if (inChain_) context.sines = chainSines_.get();
+  const int failed = ProgramOf(tree)->RunBlock(context, in, n, re, im, status);
   SetVariable(letter, values[n - 1]);
   if (two) SetVariable(letter2, values2[n - 1]);
   if (failed > 0) evaluationError_ = true;
@@ -227,6 +229,8 @@ int TFormulaEngine::EvaluateBlockChain(TExprNode* const* trees, int count, int l
     status[i] = kPointDefined;
   }
   int live = n;
+  if (count > 1 && !chainSines_) chainSines_ = std::make_unique<formula_detail::SineCosineMemo>();
+  inChain_ = count > 1;
   for (int k = 0; k < count && live > 0; ++k) {
     EvaluateBlock(trees[k], letter, chainValues_.data(), live, chainResults_.data(), nullptr, chainStatus_.data());
     int kept = 0;
@@ -245,6 +249,7 @@ int TFormulaEngine::EvaluateBlockChain(TExprNode* const* trees, int count, int l
     }
     live = kept;
   }
+  inChain_ = false;
   SetVariable(letter, values[n - 1]);  // where the loop leaves it
   int failed = 0;
   for (int i = 0; i < n; ++i) failed += status[i] != kPointDefined;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,7 +124,9 @@ class TFormulaEngine {
   //   SetVariable(letter, values[i]);
   //   Evaluate(trees[0]) && Evaluate(trees[1]) && ...
   // evaluates them: a tree is not evaluated where an earlier one is
-  // undefined.  out[k][i] receives the real part of tree k at a defined
+  // undefined.  A sine or cosine that a later tree takes of an argument an
+  // earlier one took at that point (r·cos t and r·sin t) is not computed
+  // again.  out[k][i] receives the real part of tree k at a defined
   // point; status[i] is undefined when any tree is, jump when any tree
   // jumped.  Returns the number of points that are undefined or jump.
   int EvaluateBlockChain(TExprNode* const* trees, int count, int letter, const long double* values, int n,
@@ -251,6 +254,8 @@ class TFormulaEngine {
   std::vector<std::string> protectedTexts_;
   TExprNode* variableTrees_[tok::kVariableCount] = {};
   // Scratch of EvaluateBlockChain, kept from call to call.
+  std::unique_ptr<formula_detail::SineCosineMemo> chainSines_;  // shared by the trees of a chain
+  bool inChain_ = false;
   std::vector<int> chainIndex_;
   std::vector<long double> chainValues_;
   std::vector<long double> chainResults_;

@@ -108,12 +108,59 @@ void RunBlockLoop(int bits, const OpFields f, const bool mode, const int n, cons
   }
 }
 
+// Sines or cosines at the live points of a block, as Eval takes them, through
+// the memo: an argument met before at that point is not reduced again.
+template <bool kCosine>
+void SharedSinesOrCosines(SineCosineMemo& memo, int n, const long double* x, long double* out,
+                          std::uint8_t* alive) {
+  for (int i = 0; i < n; ++i) {
+    if (!alive[i]) continue;
+    if (!WithinAngleGuard(x[i])) {
+      alive[i] = 0;
+      continue;
+    }
+    const SineCosineMemo::Key key = SineCosineMemo::KeyOf(x[i]);
+    SineCosineMemo::Set& set = memo.sets[i];
+    int w = 0;
+    while (w < SineCosineMemo::kWays && !(set.key[w] == key)) ++w;
+    if (w == SineCosineMemo::kWays) {
+      w = set.next;
+      set.next = w + 1 == SineCosineMemo::kWays ? 0 : w + 1;
+      sincosl(x[i], &set.sine[w], &set.cosine[w]);
+      set.key[w] = key;
+    }
+    out[i] = kCosine ? set.cosine[w] : set.sine[w];
+  }
+}
+
 inline const long double* Address(const TComplex& v, long double*) { return &v.re; }
 inline const TComplex* Address(const TComplex& v, TComplex*) { return &v; }
 
 }  // namespace
 
 void DeleteProgram(Program* program) { delete program; }
+
+SineCosineMemo::Key SineCosineMemo::KeyOf(const long double& x) {
+  static_assert(sizeof(long double) <= 16);
+  Key k;
+  if constexpr (std::numeric_limits<long double>::digits == 64) {
+    std::uint16_t exponent;
+    LongDoubleBits(x, k.low, exponent);
+    k.high = exponent;
+  } else {
+    unsigned char bytes[16] = {};
+    std::memcpy(bytes, &x, sizeof x);
+    std::memcpy(&k.low, bytes, 8);
+    std::memcpy(&k.high, bytes + 8, 8);
+  }
+  return k;
+}
+
+SineCosineMemo::SineCosineMemo() {
+  const Key nan = KeyOf(std::numeric_limits<long double>::quiet_NaN());
+  for (Set& s : sets)
+    for (Key& k : s.key) k = nan;
+}
 
 Program* Program::Build(const TExprNode* root) {
   auto* p = new Program;
@@ -385,6 +432,15 @@ int Program::RunChunk(const RunContext& context, const BlockVariables& in, int f
           aliveCount = 0;
         }
         return;
+      }
+      if constexpr (kReal && (op == kSinA || op == kSinM || op == kCosA || op == kCosM)) {
+        // Sine and cosine have no branches: no jump to note.
+        const Src& x = op == kSinA || op == kCosA ? acc : s[0];
+        if (context.sines && x.step) {
+          SharedSinesOrCosines<op == kCosA || op == kCosM>(*context.sines, n, x.p, out, alive);
+          acc = Src{out, 1};
+          return;
+        }
       }
       T held;
       if (acc.step == 0) {

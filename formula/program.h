@@ -11,10 +11,12 @@
 // dispatch per instruction and block, with operations that do not depend on
 // the varying variables computed once per block.  Both run the same
 // arithmetic (the kernels of kernels.h, as the tree walk does), so their
-// results, undefined points and jumps are identical.  In real mode, when
-// every variable read is real and the program holds no complex constant or
-// cis, values are long doubles; otherwise complex.  Running allocates
-// nothing (block scratch is allocated on the first block run).
+// results, undefined points and jumps are identical; a block run given a
+// SineCosineMemo takes its sines and cosines from there, with the same
+// values.  In real mode, when every variable read is real and the program
+// holds no complex constant or cis, values are long doubles; otherwise
+// complex.  Running allocates nothing (block scratch is allocated on the
+// first block run).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,8 @@ struct TExprNode;
 
 namespace kv::formula_detail {
 
+struct SineCosineMemo;
+
 // What a run reads and raises besides the program.
 struct RunContext {
   const TComplex* variables = nullptr;  // 33 entries
@@ -37,6 +41,7 @@ struct RunContext {
   bool jumpDetection = false;
   std::uint64_t jumpEpoch = 0;  // changes whenever jump detection is switched on
   bool* errorFlag = nullptr;    // raised at a jump
+  SineCosineMemo* sines = nullptr;  // blocks: sines and cosines shared with other runs
 };
 
 // The variables that vary over a block: variable index[k] takes values[k][i]
@@ -155,6 +160,31 @@ class Program {
   int spillCount_ = 0;
   bool realCapable_ = true;     // false also where always undefined
   bool alwaysUndefined_ = false;
+};
+
+// Sines and cosines of block runs kept by point and argument, so that runs
+// over the same points (the x(t) and y(t) of a curve) that take the sine or
+// the cosine of the same argument reduce it once: a miss computes both with
+// sincosl, whose values are those of sinl and cosl bit for bit.  The keys
+// are the arguments' bits; a few per point, replaced in turn.
+struct SineCosineMemo {
+  static constexpr int kWays = 4;
+  // The bits of a long double without the padding of the 80-bit format.
+  struct Key {
+    std::uint64_t low = 0, high = 0;
+    bool operator==(const Key&) const = default;
+  };
+  static Key KeyOf(const long double& x);
+  struct Set {
+    Key key[kWays];
+    long double sine[kWays];
+    long double cosine[kWays];
+    int next = 0;
+  };
+  // Every key starts as that of a NaN, which no argument within the angle
+  // guard is.
+  SineCosineMemo();
+  Set sets[Program::kBlock];
 };
 
 void DeleteProgram(Program* program);

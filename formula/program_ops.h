@@ -99,6 +99,9 @@ inline bool Within(const TComplex& z) {
   return a <= 0x1p1000L || a <= ExpPlus5000;
 }
 
+// Where a real sine, cosine or tangent is defined.
+inline bool WithinAngleGuard(long double x) { return std::fabs(x) <= kAngleGuard; }
+
 inline long double Plus(long double a, long double b) { return a + b; }
 inline TComplex Plus(const TComplex& a, const TComplex& b) { return TComplex(a.re + b.re, a.im + b.im); }
 inline long double Minus(long double a, long double b) { return a - b; }
@@ -245,15 +248,15 @@ template <int op, class T, class J>
       if (Function(f.token, f.subCode, x, mode, t) != kDefined) return false;
       r = t;
     } else if constexpr (op == kSinA || op == kSinM) {
-      if (!(std::fabs(x) <= kAngleGuard)) return false;
+      if (!WithinAngleGuard(x)) return false;
       r = std::sin(x);
       return true;  // within [-1, 1]
     } else if constexpr (op == kCosA || op == kCosM) {
-      if (!(std::fabs(x) <= kAngleGuard)) return false;
+      if (!WithinAngleGuard(x)) return false;
       r = std::cos(x);
       return true;
     } else if constexpr (op == kTanA || op == kTanM) {
-      if (!(std::fabs(x) <= kAngleGuard)) return false;
+      if (!WithinAngleGuard(x)) return false;
       r = std::tan(x);
     } else if constexpr (op == kSqrtA || op == kSqrtM) {
       if (!(x >= 0)) return false;
