@@ -127,10 +127,9 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   int window = 3;
   for (const auto& [folderBytes, name] : deepCases) {
     SCOPED_TRACE(name);
-    std::string deep = kvtest::MakeTempDir("relative-deep");
-    deep += std::string(folderBytes - deep.size(), 'd');
+    const std::string top = kvtest::MakeTempDir("relative-deep");
+    const std::string deep = top + std::string(folderBytes - top.size(), 'd') + "/";
     ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
-    deep += '/';
     ASSERT_TRUE(kv::WriteFileAtomically(deep + "a.kv2", {'n', 'o', ' ', 'p', 'l', 'o', 't'}));
     ASSERT_TRUE(WriteEmptyPlotFile(deep + name));
     const pid_t start = kvtest::StartProgram(home, secondLog, {name}, {}, 0, deep);
@@ -246,11 +245,10 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   }
 }
 
-// Another user ("nobody") plants links to a plot file of this user's as the
-// settings files in a settings folder that everyone may write into, and
-// makes the lock file there and holds it.  The program passes that folder
-// over: it starts at once, keeps its settings in a private folder and
-// leaves the plot file as it was.
+// A settings folder everyone may write into, holding another user's links
+// to a plot file as the settings files and a held lock, is passed over: the
+// program starts at once, keeps its settings in a private folder and leaves
+// the plot file as it was.
 TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool lockHeld : {false, true}) {
@@ -261,28 +259,18 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
     const std::string plot = temp + "plot.kv2";
     const std::vector<std::uint8_t> bytes(9888, 7);
     ASSERT_TRUE(kv::WriteFileAtomically(plot, bytes));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t other = ::fork();
-    if (other == 0) {
-      if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(1);
-      for (const char* name : {"kv.ini", "kv2.ini", "kv3.ini"})
-        if (::symlink(plot.c_str(), (shared + name).c_str()) != 0) _exit(1);
-      const int fd = ::open((shared + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0666);
-      if (fd < 0 || ::fchmod(fd, 0666) != 0 || (lockHeld && ::flock(fd, LOCK_EX) != 0)) _exit(1);
-      if (::write(ready[1], "1", 1) != 1) _exit(1);
-      ::pause();
+    for (const char* name : {"kv.ini", "kv2.ini", "kv3.ini"}) {
+      ASSERT_EQ(::symlink(plot.c_str(), (shared + name).c_str()), 0);
+      ASSERT_EQ(::lchown((shared + name).c_str(), 65534, 65534), 0);
     }
-    ::close(ready[1]);
-    char made = 0;
-    ASSERT_EQ(::read(ready[0], &made, 1), 1) << "the other user's files were not made";
-    ::close(ready[0]);
+    const int lock = ::open((shared + "kurvato.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_EQ(::fchown(lock, 65534, 65534), 0);
+    if (lockHeld) ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     const std::string log = temp + "events.log";
     const pid_t program = kvtest::StartProgram(shared, log, {temp + "missing.kv2"}, {{"TMPDIR", temp}});
     EXPECT_TRUE(WaitFor(log, "message ", 20000)) << "no window: the start waits for the other user's lock";
     kvtest::StopProgram(program);
-    ::kill(other, SIGKILL);
-    ::waitpid(other, nullptr, 0);
+    ::close(lock);
     std::vector<std::uint8_t> back;
     EXPECT_TRUE(kv::ReadWholeFile(plot, back));
     EXPECT_EQ(back, bytes) << "the plot file is as it was";

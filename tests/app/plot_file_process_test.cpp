@@ -24,6 +24,7 @@
 #include "plot2d/plot2_win.h"
 #include "shell/plot_frame.h"
 #include "support/hand_made_metafile.h"
+#include "support/plot_window_test.h"
 #include "support/program_process.h"
 #include "support/test_env.h"
 
@@ -100,9 +101,8 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
   EXPECT_EQ(differing, 0);
 }
 
-// A plot file of three pictures, each a metafile holding one picture of 25
-// million pixels, shows the two that the budget of one paint holds and
-// skips the third: no file of many large pictures keeps a paint long.
+// Of a file's three metafiles, each a picture of 25 million pixels, one
+// paint's budget holds two and skips the third.
 TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
   RegisterWindowCreators();
   const std::string work = kvtest::MakeTempDir("plot-file-pictures");
@@ -127,13 +127,9 @@ TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
   Stop(program);
   ASSERT_TRUE(shown) << ReadAll(work + "events.log");
   const plat::Bitmap there = plat::Bitmap::ReadBmpFile(work + "pictures.kv2.bmp");
-  int count[3] = {0, 0, 0};
-  for (int y = 0; y < there.Height(); ++y)
-    for (int x = 0; x < there.Width(); ++x)
-      for (int k = 0; k < 3; ++k) count[k] += there.GetPixel(x, y) == colours[k];
-  EXPECT_GT(count[0], 1000);
-  EXPECT_GT(count[1], 1000);
-  EXPECT_EQ(count[2], 0) << "the third picture is beyond the budget";
+  EXPECT_GT(kvtest::CountColour(there, colours[0]), 1000);
+  EXPECT_GT(kvtest::CountColour(there, colours[1]), 1000);
+  EXPECT_EQ(kvtest::CountColour(there, colours[2]), 0) << "the third picture is beyond the budget";
 }
 
 // A file named on the command line that is truncated or missing gives

@@ -125,8 +125,7 @@ TEST_F(DialogGeometry, TheToolsOfThe2DWindow) {
                     {884, "FUNCDLG", "Funktionen"},
                     {104, "VIEWCOR", "Ansicht"},
                 });
-  // The graph trace shows the polar curve's three coordinate lines (r, x,
-  // y) in full.
+  // The graph trace shows the polar curve's three coordinate lines in full.
   if (auto trace = Open(w, 708, "TRACE")) {
     const LoggedControl* lines = trace->Find(232);
     ASSERT_NE(lines, nullptr);

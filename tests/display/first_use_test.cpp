@@ -79,15 +79,12 @@ TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
     EXPECT_NEAR(below, x * x / 8, 0.1) << "the curve lies " << below << " units below the x-axis";
   }
 
-  const std::size_t before = program_->Log().Size();
-  Menu(w, 90);  // "Bild&größe ..."
-  auto size = program_->WaitDialog("TWOINPUT", before, 3000);
-  ASSERT_TRUE(size) << "the picture size was not asked for";
-  EXPECT_EQ(program_->TypeInto(*size, 211, "12"), "12");
+  const LoggedDialog size = OpenDialog(w, 90, "TWOINPUT");  // "Bild&größe ..."
+  EXPECT_EQ(program_->TypeInto(size, 211, "12"), "12");
   Screen().Key("Tab");
-  EXPECT_EQ(program_->TypeInto(*size, 212, "9"), "9");
+  EXPECT_EQ(program_->TypeInto(size, 212, "9"), "9");
   Screen().Key("Return");
-  EXPECT_TRUE(Screen().WaitGone(size->window, Patient(3000)));
+  EXPECT_TRUE(Screen().WaitGone(size.window, Patient(3000)));
 }
 
 }  // namespace

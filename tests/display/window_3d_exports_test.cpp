@@ -95,13 +95,10 @@ TEST_F(Window3DExports, AFirstPointBringsTheAxesAndExportsAsAHollowCircle) {
   ASSERT_NE(w.id, 0u);
   auto axesChecked = [&] { return program_->MenuItem(w.id, 109).value_or(LoggedItem{}).check == 'c'; };
   ASSERT_FALSE(axesChecked()) << "a new window shows its axes";
-  const std::size_t from = program_->Log().Size();
-  Menu(w, 1009);  // "&Kartesisch ..."
-  auto entry = program_->WaitDialog("EQUA309", from, Patient(3000));
-  ASSERT_TRUE(entry) << "no point dialog";
-  program_->ClickControl(*entry, 252);  // "hohl"
-  program_->ClickControl(*entry, 1);    // "OK"
-  ASSERT_TRUE(Screen().WaitGone(entry->window, Patient(3000)));
+  const LoggedDialog entry = OpenDialog(w, 1009, "EQUA309");  // "&Kartesisch ..."
+  program_->ClickControl(entry, 252);  // "hohl"
+  program_->ClickControl(entry, 1);    // "OK"
+  ASSERT_TRUE(Screen().WaitGone(entry.window, Patient(3000)));
   Settled(w.id, 300, Patient(10000));
   EXPECT_TRUE(axesChecked()) << "the axes are still off";
 

@@ -178,21 +178,18 @@ TEST(WorldLines, ClippedLineOutsideTheViewDrawsNothing) {
   EXPECT_EQ(dc.calls[0].points, (Pts{{1, 250}, {499, 250}}));
 }
 
-// A polyline of world points draws each step as DrawWorldLine draws it with
-// clipping, pen lifts included, whether the steps stay in view, cross an
-// edge or stay outside.
+// A polyline of world points draws each step as a clipped DrawWorldLine,
+// pen lifts included, in view, across an edge or outside.
 TEST(WorldLines, APolylineDrawsEveryStepAsAClippedWorldLine) {
   TViewMapping v;
   v.SetDrawingArea(301, 201, 4, 9);
   v.ComputeView();
   std::mt19937 rng(50);
   std::uniform_real_distribution<double> step(-0.4, 0.4);
-  RecordingDC each;
-  RecordingDC poly;
+  RecordingDC each, poly;
   {
     TWorldPolyline line(poly, v);
     TPoint2D last{0, 0};
-    bool have = false;
     for (int k = 0; k < 3000; ++k) {
       TPoint2D p{last.x + step(rng), last.y + step(rng) * 8};
       if (std::fabs(p.x) > 8) p.x /= 2;
@@ -201,11 +198,10 @@ TEST(WorldLines, APolylineDrawsEveryStepAsAClippedWorldLine) {
         line.MoveTo(p);
       } else {
         line.LineTo(p);
-        if (have) DrawWorldLine(each, v, last, p, true);
+        DrawWorldLine(each, v, last, p, true);
       }
       if (k % 500 == 0) line.Flush();
       last = p;
-      have = true;
     }
   }
   ASSERT_EQ(poly.calls.size(), each.calls.size());

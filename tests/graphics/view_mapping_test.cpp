@@ -188,10 +188,9 @@ TEST(ViewMapping, ClipToViewShrinksByOnePixelUnlessBothEndsAreVisible) {
   EXPECT_TRUE(v.IsInView({0.5L, 0.5L}));
 }
 
-// Curves map their points through double (TFastPixels); its answers must be
-// the exact conversions' everywhere: near the half of a pixel, at and near
-// the box edges, far off and in views far from the origin; and a step it
-// leaves out must be one the clipping leaves nothing of.
+// Curves map points through double (TFastPixels): it answers as the exact
+// conversions near pixel halves, at box edges, far off and far from the
+// origin, and a step it leaves out is one the clipping leaves nothing of.
 TEST(ViewMapping, TheDoubleRoadAnswersAsTheExactConversions) {
   struct ViewCase {
     int w, h, ox, oy;
@@ -212,16 +211,13 @@ TEST(ViewMapping, TheDoubleRoadAnswersAsTheExactConversions) {
     v.ViewMode = 1;
     v.World = c.world;
     v.ComputeView();
-    if (c.alternate) {
-      v.UseAlternate = 1;
-      v.Alternate = {-2, 7, -9, 3};
-    }
+    v.UseAlternate = c.alternate ? 1 : 0;
+    v.Alternate = {-2, 7, -9, 3};
     const TViewMapping::TFastPixels fast(v);
-    const long double wx = v.World.xmax - v.World.xmin;
-    const long double wy = v.World.ymax - v.World.ymin;
     std::vector<TPoint2D> points;
     for (int k = 0; k < 4000; ++k)
-      points.push_back({v.World.xmin + wx * unit(rng), v.World.ymin + wy * unit(rng)});
+      points.push_back({v.World.xmin + (v.World.xmax - v.World.xmin) * unit(rng),
+                        v.World.ymin + (v.World.ymax - v.World.ymin) * unit(rng)});
     // A hair from the half of a pixel, from its centre and from the edges.
     for (long double hair : {0.0L, 1e-13L, -1e-13L, 1e-8L, -1e-8L, 3e-6L, -3e-6L}) {
       for (int k = 0; k < 40; ++k) {
@@ -237,25 +233,20 @@ TEST(ViewMapping, TheDoubleRoadAnswersAsTheExactConversions) {
         points.push_back({box.xmax - v.UnitsPerPixelX * (1 + hair), box.ymax - v.UnitsPerPixelY * (1 + hair)});
       }
     }
-    points.push_back({1e30L, -1e300L});
-    points.push_back({HUGE_VALL, 0});
-    points.push_back({0, -HUGE_VALL});
+    points.insert(points.end(), {{1e30L, -1e300L}, {HUGE_VALL, 0}, {0, -HUGE_VALL}});
     std::vector<TViewMapping::TFastPixels::TOffset> offsets;
     for (const TPoint2D& p : points) {
-      plat::Point exact;
-      v.WorldToPixel(p, exact);
-      plat::Point got;
+      plat::Point exact, got;
       bool inView = false;
-      offsets.emplace_back();
-      fast.Map(p, got, inView, offsets.back());
+      v.WorldToPixel(p, exact);
+      fast.Map(p, got, inView, offsets.emplace_back());
       ASSERT_EQ(got, exact) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
       ASSERT_EQ(inView, v.IsInView(p)) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
     }
     int missed = 0;
     for (std::size_t k = 1; k < points.size(); ++k) {
       for (std::size_t j : {k - 1, k / 2, std::size_t(rng() % points.size())}) {
-        TPoint2D a = points[j];
-        TPoint2D b = points[k];
+        TPoint2D a = points[j], b = points[k];
         if ((v.IsInView(a) && v.IsInView(b)) || !fast.MissesClip(offsets[j], offsets[k])) continue;
         ++missed;
         ASSERT_FALSE(v.ClipSegmentToView(a, b)) << c.w << " " << j << " " << k;

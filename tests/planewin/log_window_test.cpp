@@ -199,8 +199,7 @@ TEST_F(LogWindow, ALogFileKeepsItsTypeAndCurvesWhateverWindowOpensIt) {
   EXPECT_EQ(w->Equation(0).formulaText[1], "xx");
   EXPECT_TRUE(CurveAt(*w, 0, 1, 2));  // 10² = 100
 
-  // Read into a window of another size, the file takes its size and the
-  // same margins around the plotted rectangle.
+  // Read into a window of another size, the file brings its size and margins.
   TLogWin* other = NewWindow(1);
   other->MoveWindow(30, 60, 450, 300);
   Settle(other);

@@ -339,8 +339,7 @@ TEST_F(Plot3Test, CaptionsKeepTheirPixelsWhenTheWindowIsResizedAndFitted) {
     EXPECT_EQ(pixels(), now) << "fitted at " << width << " x " << height;
   }
 
-  // A file read into a window of another size shows its captions and its
-  // box as they were saved.
+  // Read into a window of another size, a file shows captions and box as saved.
   w->equationLabels[1].anchor = w->PixelToWorldPoint({300, 200});
   w->InvalidatePlot();
   Settle(w);

@@ -77,10 +77,8 @@ std::size_t Count(const std::string& text, const std::string& pattern) {
   return static_cast<std::size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), r), {}));
 }
 
-// A filled and a hollow point and the marks of the open tools (the trace
-// point's cross, circles at the secant's second point and at the traced
-// trajectory point) go into each file as the screen shows them: there the
-// hollow point's centre keeps the background.
+// A filled and a hollow point and the open tools' marks (trace cross, circles
+// at the secant's second point and the trajectory point) go into each file.
 TEST_F(Plot3Test, PointsAndToolMarksExportAsTheScreenShowsThem) {
   TPlot3Win* w = MakeWindow();
   w->AddPoint3D(1, 1, 1);
@@ -97,7 +95,7 @@ TEST_F(Plot3Test, PointsAndToolMarksExportAsTheScreenShowsThem) {
   w->RepaintNow(true);
   plat::Point px;
   ASSERT_TRUE(w->ProjectToPixel({-1, 1, -1}, px));
-  EXPECT_EQ(w->Surface().GetPixel(px.x, px.y), w->GetColour(w->ColourSlots[0]));
+  EXPECT_EQ(w->Surface().GetPixel(px.x, px.y), w->GetColour(w->ColourSlots[0])) << "a hollow point's centre";
   kvtest::ScratchFolder dir;
   std::vector<std::string> f;
   for (int command : {kCmExportEps, kCmExportSvg, kCmExportPictex}) {

@@ -95,9 +95,8 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsLeavesOutRepeatedPixelsAndIgno
   EXPECT_EQ(eps.polylines[0].size(), 4000u);
   EXPECT_EQ(eps.polylines[1].front(), eps.polylines[0].back());
   EXPECT_EQ(eps.polylines[2].size(), 1002u);
-  // A quarter circle in steps of a hundredth of a pixel, then a run inside
-  // one pixel: each run keeps its ends, repeats no pixel and passes the
-  // same pixels.
+  // A quarter circle in hundredths of a pixel, then a run inside one pixel:
+  // each run keeps its ends and passes the same pixels, each once.
   eps.polylines.clear();
   std::vector<TPoint2D> arc;
   w->BeginCurveRecording(10);

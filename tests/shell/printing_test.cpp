@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -115,16 +114,7 @@ class PrintTest : public ::testing::Test {
     if (!w_->IsDestroyed()) w_->Destroy();
     plat::App::DeleteDestroyedWindows();
   }
-  // Pixels that differ; every pixel for pictures of different sizes.
-int Difference(const plat::Bitmap& a, const plat::Bitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return a.Width() * a.Height();
-  int n = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y) ? 1 : 0;
-  return n;
-}
-
-void SetClientSize(int width, int height) {
+  void SetClientSize(int width, int height) {
     kv::SetClientSize(w_, width, height);
     w_->UpdateClientSize();
   }
@@ -500,11 +490,15 @@ TEST_F(PrintScene, ThePrintedPageMatchesTheScreenInsideThePrintArea) {
   EXPECT_GT(hit, tested * 95 / 100);
 }
 
-// The first page a print command writes into the PDF file (empty when
-// none); dialogs it asks before the print dialog are queued by the caller.
-plat::Bitmap PrintedPage(plat::Window* w, int command, const std::string& pdf) {
+// The first page printed into the PDF file (empty when none): alone, or
+// together with nothing but the plot file `together`.
+plat::Bitmap PrintedPage(plat::Window* w, const std::string& pdf, const std::string& together = "") {
+  if (!together.empty()) {
+    plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
+    plat::testing::ExpectFileDialog(together);
+  }
   plat::testing::ExpectPrintDialog(pdf);
-  w->Command(command);
+  w->Command(together.empty() ? 303 : 307);
   std::vector<plat::Bitmap> pages = Rasterise(pdf, 100);
   return pages.empty() ? plat::Bitmap() : std::move(pages[0]);
 }
@@ -519,8 +513,7 @@ plat::Rect BoxOf(const plat::Bitmap& page, plat::Colour c) {
 }
 
 // A file printed with others takes its stored size with its view: a circle
-// saved from a square window prints round, in a square frame, while the
-// window is flat.
+// saved from a square window prints round in a square frame.
 TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnSizeAndScale) {
   if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
   TPlot2Win* w = MakeWindow("Unbenannt1.kv2");
@@ -537,9 +530,7 @@ TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnSizeAndScale) {
   SetClientSize(w, 400, 250);
   w->Modified = 0;
   w->Printer->SetResolution(100);
-  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
-  plat::testing::ExpectFileDialog(file);
-  const plat::Bitmap page = PrintedPage(w, 307, file + ".pdf");
+  const plat::Bitmap page = PrintedPage(w, file + ".pdf", file);
   const plat::Rect frame = BoxOf(page, plat::Rgb(0, 0, 0));
   EXPECT_NEAR(frame.bottom - frame.top, 300.0 * saved.Height() / saved.Width(), 2);
   // 300 pixels for the view's width, as many a unit upwards.
@@ -549,10 +540,8 @@ TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnSizeAndScale) {
   EXPECT_NEAR(circle.bottom - circle.top, 6 * unit, 2);
 }
 
-// A window with logarithmic axes prints its axis numbers whole: the
-// margins are fitted to the printer's fonts and the page.  Printed together
-// with nothing but its own file it prints the same page, and afterwards
-// shows what it showed before.
+// A log window prints its axis numbers whole (margins fitted to the printer's
+// fonts); with its own file it prints the same page and shows its picture again.
 TEST_F(PrintScene, ALogWindowPrintsItsNumbersWholeAndItsOwnFileAlike) {
   if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
   auto* w = new TLogWin(nullptr, "Unbenannt1.lkv", 3);
@@ -569,35 +558,31 @@ TEST_F(PrintScene, ALogWindowPrintsItsNumbersWholeAndItsOwnFileAlike) {
   Settle(w);
   const plat::Bitmap screen = w->Surface();
   w->Printer->SetResolution(100);
-  const plat::Bitmap page = PrintedPage(w, 303, file + "1.pdf");
+  const plat::Bitmap page = PrintedPage(w, file + "1.pdf");
   ASSERT_FALSE(page.IsNull());
-  // Black grid lines from 0.1 to 100, grey numbers beside them: "100" at
-  // the top is three digits wide, "1" a third up one digit.
+  // Grey numbers beside black grid lines from 0.1 to 100: "100" at the top
+  // is three digits wide, "1" a third up one digit.
   const plat::Rect lines = BoxOf(page, plat::Rgb(0, 0, 0));
   auto number = [&](int x, int y) {
     const plat::Colour c = page.GetPixel(x, y);
     return c != plat::Rgb(0, 0, 0) && c != plat::Rgb(255, 255, 255);
   };
   auto numberWidth = [&](int row) {
-    int from = lines.left;
-    for (int y = row - 8; y <= row + 8; ++y)
-      for (int x = 0; x < from; ++x)
-        if (number(x, y)) from = x;
-    return lines.left - from;
+    for (int x = 0; x < lines.left; ++x)
+      for (int y = row - 8; y <= row + 8; ++y)
+        if (number(x, y)) return lines.left - x;
+    return 0;
   };
   EXPECT_GT(numberWidth(lines.top), 2 * numberWidth(lines.bottom - (lines.bottom - lines.top) / 3)) << "y numbers cut";
   // Below the lines the x numbers' digits, 10 pixels high at 100 dpi.
   int below = 0;
   for (int y = lines.bottom + 1; y < page.Height(); ++y) {
-    bool ink = false;
-    for (int x = lines.left; x <= lines.right; ++x) ink = ink || number(x, y);
-    below += ink ? 1 : 0;
+    int x = lines.left;
+    while (x <= lines.right && !number(x, y)) ++x;
+    below += x <= lines.right ? 1 : 0;
   }
   EXPECT_GE(below, 9) << "x numbers cut";
-
-  plat::testing::AnswerDialog("ONEINPUT", {{211, "1"}}, 1);
-  plat::testing::ExpectFileDialog(file);
-  EXPECT_TRUE(PrintedPage(w, 307, file + "2.pdf") == page);
+  EXPECT_TRUE(PrintedPage(w, file + "2.pdf", file) == page);
   Settle(w);
   EXPECT_TRUE(w->Surface() == screen);
   w->Destroy();

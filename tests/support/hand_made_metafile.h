@@ -18,17 +18,16 @@ inline std::vector<std::uint8_t> Assemble(const std::vector<std::vector<std::uin
   Header h;
   h.bounds = plat::Rect{0, 0, 99, 99};
   h.frame = plat::Rect{0, 0, 10000, 10000};
-  h.device = plat::Size{100, 100};
-  h.millimetres = plat::Size{100, 100};
+  h.device = h.millimetres = plat::Size{100, 100};
   h.handles = handles;
   h.records = static_cast<std::uint32_t>(records.size() + 2);
   std::vector<std::uint8_t> body;
   for (const auto& r : records) body.insert(body.end(), r.begin(), r.end());
   const std::vector<std::uint8_t> eof = RecordBuilder(EMR_EOF).U32(0).U32(16).U32(20).Finish();
-  h.bytes = static_cast<std::uint32_t>(EncodeHeader(h).size() + body.size() + eof.size());
+  body.insert(body.end(), eof.begin(), eof.end());
+  h.bytes = static_cast<std::uint32_t>(EncodeHeader(h).size() + body.size());
   std::vector<std::uint8_t> out = EncodeHeader(h);
   out.insert(out.end(), body.begin(), body.end());
-  out.insert(out.end(), eof.begin(), eof.end());
   return out;
 }
 

@@ -157,10 +157,8 @@ class Program {
   // Clicks into an edit control, waits until it has the focus, selects its
   // text and types the new one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
-  // Waits until the edit control has the focus, types the text into it as
-  // it stands (nothing selected first) and waits for the program to log
-  // the edit's text as typed; the text it logged last ("(nothing)" when
-  // none).
+  // Waits for the edit's focus and types into it as it stands (nothing
+  // selected); the edit's text the program logged last ("(nothing)": none).
   std::string TypeInto(const LoggedDialog& d, int id, const std::string& text);
 
  private:
