@@ -343,9 +343,12 @@ void TPlotCWin::FitWindowToGraphs() {
 
 void TPlotCWin::EquationsChanged(bool selectLast) {
   InventoryChanged(selectLast);
-  firstOdeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde}));
-  firstSlopeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOdeDyDx}));
-  firstSequenceEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence}));
+  // A point a tool adds of its own changes none of these.
+  if (!toolPointFlag) {
+    firstOdeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOde}));
+    firstSlopeEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindOdeDyDx}));
+    firstSequenceEquation = static_cast<std::int16_t>(FindEquationOfKinds({kKindSequence}));
+  }
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
 }
 
