@@ -120,6 +120,14 @@ class TZORWing : public TZORWin, public TViewMapping, public TAxisSettings, publ
   void DrawMarkerAtWorld(plat::DC& dc, const TPoint2D& p, int style, int r) {
     kv::DrawMarkerAtWorld(dc, *this, p, style, r);
   }
+  // The marker at a world point in the running export's colour `c`, or on
+  // the DC (in its pen and brush) when no export runs.
+  void MarkWorldPoint(plat::DC& dc, const TPoint2D& p, int style, int r, plat::Colour c) {
+    if (TExportSink* sink = ActiveSink())
+      sink->Marker(p, style, r, c, style);
+    else
+      DrawMarkerAtWorld(dc, p, style, r);
+  }
   int MarkerSize(const plat::DC& dc, int code) const { return kv::MarkerSize(dc, code, PenRules()); }
   void UpdateMarkerSize(const plat::DC& dc) { MarkerHalfSize = MarkerSize(dc, MarkerSizeCode); }
   plat::Pen CreateStylePen(const TPenSpec& spec) const;

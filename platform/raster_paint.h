@@ -274,21 +274,13 @@ struct Canvas {
   }
 };
 
-// n pixels of one colour, and n pixels copied opaque (alpha 0xFF), 16 bytes
-// at a time where the processor has SSE2.
+// n pixels of one colour, and n pixels copied opaque (alpha 0xFF), the
+// copy 16 bytes at a time where the processor has SSE2.
 inline void FillPixels(QRgb* d, std::size_t n, QRgb colour) {
-  // Where a wide character is a pixel wide, the C library's wide fill
-  // takes the widest stores the processor has.
-  if constexpr (sizeof(wchar_t) == sizeof(QRgb)) {
-    std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(colour), n);
-    return;
-  }
-  std::size_t k = 0;
-#if defined(__SSE2__)
-  const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
-  for (; k + 4 <= n; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), v);
-#endif
-  for (; k < n; ++k) d[k] = colour;
+  // A wide character is a pixel wide: the C library's wide fill takes the
+  // widest stores the processor has.
+  static_assert(sizeof(wchar_t) == sizeof(QRgb));
+  std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(colour), n);
 }
 
 inline void CopyPixelsOpaque(QRgb* d, const QRgb* s, std::size_t n) {

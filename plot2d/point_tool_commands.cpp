@@ -110,13 +110,7 @@ void TPlotCWin::DrawToolMarks(plat::DC& dc) {
   if (marks.empty()) return;
   const int colour = CheckColourIndex(ColourSlots[kCursorSlot]);
   const plat::Pen old = dc.SelectPen(CreateColourPen(colour, 1, plat::PS_SOLID));
-  for (const TMark& m : marks) {
-    if (TExportSink* sink = ActiveSink()) {
-      sink->Marker(m.at, m.look.style, m.look.size, GetColour(colour), m.look.style);
-    } else {
-      DrawMarkerAtWorld(dc, m.at, m.look.style, m.look.size);
-    }
-  }
+  for (const TMark& m : marks) MarkWorldPoint(dc, m.at, m.look.style, m.look.size, GetColour(colour));
   dc.SelectPen(old);
 }
 

@@ -43,13 +43,7 @@ void TPlotCWin::DrawTraceOverlays(plat::DC& dc) {
       const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, 0));
       TPoint2D p = Plane(st.point);
       const bool mapped = (LogWindowType <= 0 && selectedMapping < 0) || MapWorldPoint(p);
-      if (mapped && IsInView(p)) {
-        if (TExportSink* sink = ActiveSink()) {
-          sink->Marker(p, kPointStyle, kPointSize, GetColour(colour), kPointStyle);
-        } else {
-          DrawMarkerAtWorld(dc, p, kPointStyle, kPointSize);
-        }
-      }
+      if (mapped && IsInView(p)) MarkWorldPoint(dc, p, kPointStyle, kPointSize, GetColour(colour));
       dc.SelectPen(oldPen);
     }
     const bool secant = d->IsSecantChecked();
@@ -107,13 +101,7 @@ void TPlotCWin::DrawTraceLine(plat::DC& dc, int mode, const TTraceState& st, boo
     // The reference is marked; the secant runs from the earlier of the two
     // parameters (for a graph the order does not matter).
     const TPoint2D ref = Plane(st.reference);
-    if (IsInView(ref)) {
-      if (sink) {
-        sink->Marker(ref, kCircleStyle, 1, c, kCircleStyle);
-      } else {
-        DrawMarkerAtWorld(dc, ref, kCircleStyle, 1);
-      }
-    }
+    if (IsInView(ref)) MarkWorldPoint(dc, ref, kCircleStyle, 1, c);
     from = st.t < st.tRef ? Plane(st.point) : ref;
     dir = Plane(st.secant);
   } else if (!secantChecked) {
@@ -159,13 +147,7 @@ void TPlotCWin::DrawTrajectoryTrace(plat::DC& dc, const TTrajectoryTrace& t, int
   const TPoint2D p = Plane(t.point);
   const TPoint2D q{p.x + t.direction.x, p.y + t.direction.y};
   const int r = MarkerSize(dc, 3);
-  if (IsInView(q)) {
-    if (TExportSink* sink = ActiveSink()) {
-      sink->Marker(q, kCircleStyle, r, c, kCircleStyle);
-    } else {
-      DrawMarkerAtWorld(dc, q, kCircleStyle, r);
-    }
-  }
+  if (IsInView(q)) MarkWorldPoint(dc, q, kCircleStyle, r, c);
   DrawSegment(dc, p, q, TraceArrowHead(), Packed(colour, width), 0, true, IsInView(q) ? 3 : 1);
   dc.SelectBrush(oldBrush);
   dc.SelectPen(oldPen);
@@ -181,15 +163,8 @@ void TPlotCWin::DrawLagrangeNodes(plat::DC& dc, int i) {
   const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
   TPoint2D nodes[kMaxLagrangeNodes];
   const int n = LagrangeNodes(e, nodes);
-  TExportSink* sink = ActiveSink();
-  for (int k = 0; k <= n; ++k) {
-    if (!IsInView(nodes[k])) continue;
-    if (sink) {
-      sink->Marker(nodes[k], kCircleStyle, r, c, kCircleStyle);
-    } else {
-      DrawMarkerAtWorld(dc, nodes[k], kCircleStyle, r);
-    }
-  }
+  for (int k = 0; k <= n; ++k)
+    if (IsInView(nodes[k])) MarkWorldPoint(dc, nodes[k], kCircleStyle, r, c);
   dc.SelectBrush(oldBrush);
   dc.SelectPen(oldPen);
 }

@@ -181,11 +181,7 @@ void TPlotRWin::DrawOverlayMarker(plat::DC& dc, const TPoint3D& p, int style, in
   const TPoint2D image = ProjectRotated(p);
   plat::Point px;
   if (!WorldToPixel(image, px) || px.x < 0 || px.y < 0 || px.x >= ClientWidth || px.y >= ClientHeight) return;
-  if (TExportSink* sink = ActiveSink()) {
-    sink->Marker(image, style, r, DrawingColourOf(colour), style);
-  } else {
-    DrawMarker(dc, px.x, px.y, style, r);
-  }
+  MarkWorldPoint(dc, image, style, r, DrawingColourOf(colour));
 }
 
 void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
