@@ -2,9 +2,11 @@
 // font dialog keeps its controls apart, Enter presses the button that has
 // the focus in a question without a default button, the file dialog speaks
 // German in the texts the toolkit writes itself and starts in the folder
-// used last, and the equation labels of a printed plot stand one below the
-// other on the page.
+// used last, the equation labels of a printed plot stand one below the
+// other on the page, and a file printed with "Simultandruck" keeps its
+// shape.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +26,9 @@ namespace {
 
 constexpr int kOpen = 59;            // "Ö&ffnen ..."
 constexpr int kPrint = 303;          // "&Drucken ..."
+constexpr int kPrintTogether = 307;  // "Si&multandruck ..."
+constexpr int kSaveAs = 58;          // "Speichern &unter ..."
+constexpr int kPictureSize = 90;     // "Bild&größe ..."
 constexpr int kNewExplicit = 901;    // "&1. y = f(x) ..."
 constexpr int kNotXor = 892;         // "&Nicht XODER": marks the drawing changed
 constexpr int kAxisNumberFont = 61;  // "&Achsenskala ..."
@@ -54,6 +59,9 @@ class DialogsAndPrint : public DisplayTest {
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << f << " was not taken";
   }
+  // Answers the print dialog opened since log line `from`: without a
+  // printer the page goes into the PDF file named in its output field.
+  void PrintInto(std::size_t from, const std::string& pdf);
 };
 
 // The font dialog of a slot without effects shows family, size, bold and
@@ -235,6 +243,33 @@ bool PdfComplete(const std::string& path) {
   return text.find("%%EOF") != std::string::npos;
 }
 
+void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf) {
+  const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
+  ASSERT_TRUE(shown) << "no print dialog";
+  const auto d = Latest(*shown);
+  ASSERT_TRUE(d);
+  const LoggedControl* file = nullptr;
+  for (const LoggedControl& c : d->controls)
+    if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
+  ASSERT_NE(file, nullptr) << "no output file in the print dialog";
+  ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
+  Pause(100);  // time for the click to give the edit the focus
+  Screen().Key("ctrl+a");
+  Screen().Type(pdf);
+  Screen().Key("Return");
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
+  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
+}
+
+// The box (left, top, right, bottom) of the ink in the page's part.
+std::array<int, 4> InkBox(const Grey& page, int x0, int y0, int x1, int y1) {
+  std::array<int, 4> b{x1, y1, -1, -1};
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (page.Ink(x, y)) b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), std::max(b[3], y)};
+  return b;
+}
+
 // Three labels printed at the default width (3 inches) stand one below the
 // other, each on lines of its own: the label region in the top left of the
 // printed plot holds three bands of ink with white rows between them.
@@ -251,37 +286,14 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   Screen().Activate(w.id);
   const std::size_t from = program_->Log().Size();
   Menu(w, kPrint);
-  const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
-  ASSERT_TRUE(shown) << "no print dialog";
-  const auto d = Latest(*shown);
-  ASSERT_TRUE(d);
-  // Without a printer the page goes into a PDF file: its name.
-  const LoggedControl* file = nullptr;
-  for (const LoggedControl& c : d->controls)
-    if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
-  ASSERT_NE(file, nullptr) << "no output file in the print dialog";
-  ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
-  Pause(100);  // time for the click to give the edit the focus
-  Screen().Key("ctrl+a");
-  Screen().Type(pdf);
-  Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
-  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
+  ASSERT_NO_FATAL_FAILURE(PrintInto(from, pdf));
 
   constexpr int kDpi = 150;
   const auto page = RenderPage(pdf, kDpi);
   ASSERT_TRUE(page) << "Ghostscript could not render the page";
   // The plot's extent on the page: everything printed (axes from edge to
   // edge).
-  int left = page->w, right = -1, top = page->h, bottom = -1;
-  for (int y = 0; y < page->h; ++y)
-    for (int x = 0; x < page->w; ++x)
-      if (page->Ink(x, y)) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
+  const auto [left, top, right, bottom] = InkBox(*page, 0, 0, page->w, page->h);
   ASSERT_GT(right - left, 2 * kDpi) << "nothing printed";
   // The top left part, left of the y axis and above the x axis: labels only.
   const int x0 = left + 3, x1 = left + (right - left) * 2 / 5;
@@ -300,6 +312,42 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   ASSERT_EQ(bands.size(), 3u) << "rows of label ink:" << seen;
   // Each band is one line of a 10-point font, not two run together.
   for (const auto& [a, b] : bands) EXPECT_LT(b - a + 1, kDpi * 14 / 72) << seen;
+}
+
+// A circle saved from a square window and printed with "Simultandruck"
+// from a wide one prints round: each file prints at the size it was saved
+// with, its view fitted to that size.
+TEST_F(DialogsAndPrint, ASimultaneousPrintKeepsEachFilesShape) {
+  ASSERT_EQ(std::system("gs --version > /dev/null 2>&1"), 0) << "Ghostscript (gs) is missing: run scripts/setup";
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "400@"}, {212, "400@"}});
+  EnterByCommand(w, 904, "EQUA204", {{218, "(x-2.5)^2+(y+2.5)^2=1"}});  // in the fourth quadrant
+  const std::string dir = kvtest::MakeTempDir("together");
+  Screen().Activate(w.id);
+  Menu(w, kSaveAs);
+  ASSERT_TRUE(ChooseInFileDialog("Speichern unter", dir + "kreis.kv2"));
+  ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(dir + "kreis.kv2"); }, Patient(3000)));
+  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "600@"}, {212, "300@"}});
+
+  Screen().Activate(w.id);
+  const std::size_t from = program_->Log().Size();
+  EnterByCommand(w, kPrintTogether, "ONEINPUT", {{211, "1"}});
+  ASSERT_TRUE(ChooseInFileDialog("Öffnen", dir + "kreis.kv2"));
+  ASSERT_NO_FATAL_FAILURE(PrintInto(from, dir + "kreis.pdf"));
+  const auto page = RenderPage(dir + "kreis.pdf", 150);
+  ASSERT_TRUE(page) << "Ghostscript could not render the page";
+  // The plot's extent, axes from edge to edge, is square; in its lower
+  // right quarter, away from the axes and their numbers, the circle spans
+  // two of the view's ten units each way.
+  const auto [left, top, right, bottom] = InkBox(*page, 0, 0, page->w, page->h);
+  const int width = right - left, height = bottom - top;
+  ASSERT_GT(width, 200) << "nothing printed";
+  EXPECT_NEAR(height, width, 4) << "the page has the wide window's shape";
+  const auto [cl, ct, cr, cb] = InkBox(*page, left + width * 3 / 5, top + height * 3 / 5, right - 3, bottom - 3);
+  EXPECT_NEAR(cr - cl, width / 5.0, 4) << "circle width";
+  EXPECT_NEAR(cb - ct, width / 5.0, 4) << "circle height";
 }
 
 }  // namespace

@@ -265,6 +265,14 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
   Menu(w, 766);
   auto slices = Await("SLICER", from);
   ASSERT_TRUE(slices) << "the slice dialog did not appear";
+  // It has no OK button: Enter in a value field reads the values typed.
+  EXPECT_EQ(slices->Find(1), nullptr);
+  from = program_->Log().Size();
+  program_->SetText(*slices, 211, "1+");
+  Screen().Key("Return");
+  EXPECT_TRUE(MessageSince(from, "unverständlich", Patient(3000))) << "Enter did not read the value";
+  Confirm("?");
+  program_->SetText(*slices, 211, "0");
   program_->ClickControl(*slices, 740);  // "Autozyk" of the first slice
   StopWith(w, w.id, "a");
   EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id) << "the slice dialog did not come back";
@@ -478,6 +486,19 @@ TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
   program_->SetText(*ivp, 215, "20");  // "Verzögerung"
   FollowAndStop(w, *ivp);
   program_->ClickControl(*ivp, 2);  // "Schließen"
+  // "Kurvenverlauf" along the solution has no OK button: Enter in its
+  // parameter field reads the value typed.
+  std::size_t from = program_->Log().Size();
+  Menu(w, 882);
+  auto trace = Await("TRACETRAJ", from);
+  ASSERT_TRUE(trace) << "the trajectory trace did not appear";
+  EXPECT_EQ(trace->Find(1), nullptr);
+  from = program_->Log().Size();
+  program_->SetText(*trace, 211, "1+");
+  Screen().Key("Return");
+  EXPECT_TRUE(MessageSince(from, "unverständlich", Patient(3000))) << "Enter did not read the value";
+  Confirm("?");
+  program_->ClickControl(*trace, 2);  // "Schließen"
 
   // dy/dx with tiny steps crawls along its graph.
   ivp = System(w, 911, "EQUA211", {{213, "cos(x)"}}, 781, "IVP11");  // "dy/d&x ..."

@@ -340,7 +340,8 @@ int ColouredAround(const Image& p, int x, int y, int r) {
 }
 
 // "Punkt" of "Graphverlauf" at x = 1 on y = x^2/2: the point is drawn at
-// (1, 0.5), and again when the saved file is opened.
+// (1, 0.5), and again when the saved file is opened.  A second point typed
+// between the scroll bar's steps leaves the trace where it was typed.
 TEST_F(Tools2DResults, ATracedPointIsDrawnAgainFromItsFile) {
   Start();
   const TopWindow w = New2D();
@@ -354,7 +355,15 @@ TEST_F(Tools2DResults, ATracedPointIsDrawnAgainFromItsFile) {
   const LoggedDialog trace = OpenDialog(w, kGraphTrace, "TRACE");
   program_->SetText(trace, 211, "1");
   program_->ClickControl(trace, 712);  // "Punkt"
-  program_->ClickControl(trace, 2);    // "Schließen"
+  // A second point between the scroll bar's steps: the trace stays there.
+  program_->SetText(trace, 211, "1.234");
+  Screen().Key("Return");
+  program_->ClickControl(trace, 712);
+  ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
+  const std::string shown = program_->TextOf(trace, 232);
+  const std::size_t y = shown.find("y = ");
+  EXPECT_NEAR(Number(shown.substr(y == std::string::npos ? 0 : y + 4)), 1.234 * 1.234 / 2, 1e-5) << shown;
+  program_->ClickControl(trace, 2);  // "Schließen"
   ASSERT_TRUE(Screen().WaitGone(trace.window, 3000) || !Screen().Exists(trace.window));
   ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
   const Image added = Settled(w.id);

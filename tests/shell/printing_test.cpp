@@ -512,34 +512,6 @@ plat::Rect BoxOf(const plat::Bitmap& page, plat::Colour c) {
   return b;
 }
 
-// A file printed with others takes its stored size with its view: a circle
-// saved from a square window prints round in a square frame.
-TEST_F(PrintScene, AFileOfASimultaneousPrintKeepsItsOwnSizeAndScale) {
-  if (!HaveGhostscript()) GTEST_FAIL() << "Ghostscript (gs) is missing: run scripts/setup";
-  TPlot2Win* w = MakeWindow("Unbenannt1.kv2");
-  SetClientSize(w, 400, 400);
-  w->CompileEquation(w->AppendEquation(kKindParametric, 0, 2 * Pi, "3cos(t)", "3sin(t)"));
-  w->PrintWidth = 3;
-  w->ColourPrinter = 1;
-  w->PrintDrawFrame = 1;
-  const plat::Rect saved = w->GetClientRect();
-  const std::string file = kvtest::MakeTempDir("round") + "kreis.kv2";
-  w->FileData.FileName = file;
-  ASSERT_TRUE(w->WriteFile());
-  w->Named = 1;
-  SetClientSize(w, 400, 250);
-  w->Modified = 0;
-  w->Printer->SetResolution(100);
-  const plat::Bitmap page = PrintedPage(w, file + ".pdf", file);
-  const plat::Rect frame = BoxOf(page, plat::Rgb(0, 0, 0));
-  EXPECT_NEAR(frame.bottom - frame.top, 300.0 * saved.Height() / saved.Width(), 2);
-  // 300 pixels for the view's width, as many a unit upwards.
-  const plat::Rect circle = BoxOf(page, w->DrawingColourOf(w->CheckColourIndex(w->Equation(0).penColour)));
-  const double unit = 299 / (2 * static_cast<double>(w->HalfX));
-  EXPECT_NEAR(circle.right - circle.left, 6 * unit, 2);
-  EXPECT_NEAR(circle.bottom - circle.top, 6 * unit, 2);
-}
-
 // A log window prints its axis numbers whole (margins fitted to the printer's
 // fonts); with its own file it prints the same page and shows its picture again.
 TEST_F(PrintScene, ALogWindowPrintsItsNumbersWholeAndItsOwnFileAlike) {
