@@ -707,8 +707,7 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
 }
 
 // A metafile is drawn onto a bitmap only within the pixel budget of every
-// picture, and the pictures it holds are decoded within that budget
-// together.
+// picture.
 TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EmfDC dc(kScreen, Rect{0, 0, 1250, 625}, EmfDescription("kurvato", "test"));
   dc.Rectangle(2, 2, 30, 15);
@@ -718,17 +717,6 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
 
-  // The pictures inside one metafile are held to the budget together: of
-  // three of 25 million pixels each, the third is skipped.
-  EmfPlayStats stats;
-  const Bitmap three = Play(Assemble({kvtest::RunLengthPicture(5000, kRed, Rect{0, 0, 33, 100}),
-                                      kvtest::RunLengthPicture(5000, kGreen, Rect{33, 0, 66, 100}),
-                                      kvtest::RunLengthPicture(5000, kBlue, Rect{66, 0, 100, 100})}),
-                            &stats);
-  EXPECT_EQ(three.GetPixel(16, 50), kRed);
-  EXPECT_EQ(three.GetPixel(50, 50), kGreen);
-  EXPECT_EQ(three.GetPixel(83, 50), kWhite);
-  EXPECT_EQ(stats.skipped, 1);
 }
 
 long PeakResidentKb() {
