@@ -192,56 +192,46 @@ TEST(ViewMapping, ClipToViewShrinksByOnePixelUnlessBothEndsAreVisible) {
 // conversions near pixel halves, at box edges, far off and far from the
 // origin, and a step it leaves out is one the clipping leaves nothing of.
 TEST(ViewMapping, TheDoubleRoadAnswersAsTheExactConversions) {
-  struct ViewCase {
+  const struct {
     int w, h, ox, oy;
     TSegment2D world;
-    bool alternate;
-  } views[] = {
-      {501, 501, 0, 0, {-5, 5, -5, 5}, false},
-      {1024, 768, 7, 31, {-3.14159L, 2.5L, -1e-3L, 7.25L}, false},
-      {640, 480, 0, 0, {1e6L - 1e-6L, 1e6L + 3e-6L, -2e9L, -2e9L + 1e-3L}, false},
-      {300, 200, 5, 5, {-5, 5, -5, 5}, true},
-      {2, 2, 0, 0, {0, 1, 0, 1}, false},
-  };
+  } views[] = {{501, 501, 0, 0, {-5, 5, -5, 5}},
+               {1024, 768, 7, 31, {-3.14159L, 2.5L, -1e-3L, 7.25L}},
+               {640, 480, 0, 0, {1e6L - 1e-6L, 1e6L + 3e-6L, -2e9L, -2e9L + 1e-3L}},
+               {300, 200, 5, 5, {-5, 5, -5, 5}},  // with a box of its own
+               {2, 2, 0, 0, {0, 1, 0, 1}}};
   std::mt19937_64 rng(50);
   std::uniform_real_distribution<double> unit(-1.5, 2.5);
-  for (const ViewCase& c : views) {
+  for (const auto& c : views) {
     TViewMapping v;
     v.SetDrawingArea(c.w, c.h, c.ox, c.oy);
     v.ViewMode = 1;
     v.World = c.world;
     v.ComputeView();
-    v.UseAlternate = c.alternate ? 1 : 0;
+    v.UseAlternate = c.w == 300;
     v.Alternate = {-2, 7, -9, 3};
     const TViewMapping::TFastPixels fast(v);
-    std::vector<TPoint2D> points;
-    for (int k = 0; k < 4000; ++k)
-      points.push_back({v.World.xmin + (v.World.xmax - v.World.xmin) * unit(rng),
-                        v.World.ymin + (v.World.ymax - v.World.ymin) * unit(rng)});
-    // A hair from the half of a pixel, from its centre and from the edges.
+    const long double ux = v.UnitsPerPixelX, uy = v.UnitsPerPixelY, x0 = v.World.xmin, y1 = v.World.ymax;
+    std::vector<TPoint2D> points{{1e30L, -1e300L}, {HUGE_VALL, 0}, {0, -HUGE_VALL}};
+    for (int k = 0; k < 4000; ++k) points.push_back({x0 + (v.World.xmax - x0) * unit(rng), y1 - (y1 - v.World.ymin) * unit(rng)});
+    // A hair from the half of a pixel, from its edge and from the boxes' edges.
     for (long double hair : {0.0L, 1e-13L, -1e-13L, 1e-8L, -1e-8L, 3e-6L, -3e-6L}) {
       for (int k = 0; k < 40; ++k) {
-        const long double fx = (std::floor(c.w * (unit(rng) + 1.5) / 4) + 0.5L + hair) * v.UnitsPerPixelX;
-        const long double fy = (std::floor(c.h * (unit(rng) + 1.5) / 4) + 0.5L + hair) * v.UnitsPerPixelY;
-        points.push_back({v.World.xmin + fx, v.World.ymax - fy});
-        points.push_back({v.World.xmin + (k + hair) * v.UnitsPerPixelX, v.World.ymax - (k - hair) * v.UnitsPerPixelY});
+        points.push_back({x0 + (std::floor(c.w * (unit(rng) + 1.5) / 4) + 0.5L + hair) * ux,
+                          y1 - (std::floor(c.h * (unit(rng) + 1.5) / 4) + 0.5L + hair) * uy});
+        points.push_back({x0 + (k + hair) * ux, y1 - (k - hair) * uy});
       }
-      for (const TSegment2D& box : {v.World, v.Alternate}) {
-        points.push_back({box.xmin + hair * v.UnitsPerPixelX, box.ymax + hair * v.UnitsPerPixelY});
-        points.push_back({box.xmax + hair * v.UnitsPerPixelX, box.ymin + hair * v.UnitsPerPixelY});
-        points.push_back({box.xmin + v.UnitsPerPixelX * (1 + hair), box.ymin + v.UnitsPerPixelY * (1 + hair)});
-        points.push_back({box.xmax - v.UnitsPerPixelX * (1 + hair), box.ymax - v.UnitsPerPixelY * (1 + hair)});
-      }
+      for (const TSegment2D& b : {v.World, v.Alternate})
+        for (long double d : {hair, 1 + hair, -1 - hair})
+          points.insert(points.end(), {{b.xmin + d * ux, b.ymax + d * uy}, {b.xmax - d * ux, b.ymin - d * uy}});
     }
-    points.insert(points.end(), {{1e30L, -1e300L}, {HUGE_VALL, 0}, {0, -HUGE_VALL}});
-    std::vector<TViewMapping::TFastPixels::TOffset> offsets;
-    for (const TPoint2D& p : points) {
+    std::vector<TViewMapping::TFastPixels::TOffset> offsets(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
       plat::Point exact, got;
       bool inView = false;
-      v.WorldToPixel(p, exact);
-      fast.Map(p, got, inView, offsets.emplace_back());
-      ASSERT_EQ(got, exact) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
-      ASSERT_EQ(inView, v.IsInView(p)) << c.w << " " << static_cast<double>(p.x) << "," << static_cast<double>(p.y);
+      v.WorldToPixel(points[k], exact);
+      fast.Map(points[k], got, inView, offsets[k]);
+      ASSERT_TRUE(got == exact && inView == v.IsInView(points[k])) << c.w << " " << k;
     }
     int missed = 0;
     for (std::size_t k = 1; k < points.size(); ++k) {
