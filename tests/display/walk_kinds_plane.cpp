@@ -48,7 +48,17 @@ WalkSetup ZoomStep() {
 }
 
 const bool registered = [] {
-  RegisterWalkKind({"quiz", "GUESSMENU", [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); }});
+  RegisterWalkKind({.name = "quiz",
+                    .menu = "GUESSMENU",
+                    .open = [](WalkTest& t) { return OpenFromFrame(t, 404, "Rate meine Gleichung"); },
+                    .before = {
+                        // A new task is drawn at random: among the parabolas
+                        // a new quiz allows, a few in a hundred are the task
+                        // already shown, and nothing changes on the screen.
+                        // Among every type and degree ("Alle au&swählen")
+                        // the same task hardly ever comes twice.
+                        {791, {[](WalkTest& t, TopWindow& w) { t.Menu(w, 119); }}},
+                    }});
   RegisterWalkKind({.name = "domain",
                     .menu = "DOM2MENU",
                     .open = [](WalkTest& t) { return OpenFixture(t, "walk.maz", "walk.maz"); },
