@@ -322,14 +322,17 @@ TEST_F(DialogsAndPrint, ASimultaneousPrintKeepsEachFilesShape) {
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
-  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "400@"}, {212, "400@"}});
+  // Sizes at which the menu bar keeps to one row.
+  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "700@"}, {212, "700@"}});
+  Settled(w.id);
   EnterByCommand(w, 904, "EQUA204", {{218, "(x-2.5)^2+(y+2.5)^2=1"}});  // in the fourth quadrant
   const std::string dir = kvtest::MakeTempDir("together");
   Screen().Activate(w.id);
   Menu(w, kSaveAs);
   ASSERT_TRUE(ChooseInFileDialog("Speichern unter", dir + "kreis.kv2"));
   ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(dir + "kreis.kv2"); }, Patient(3000)));
-  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "600@"}, {212, "300@"}});
+  EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "700@"}, {212, "400@"}});
+  Settled(w.id);
 
   Screen().Activate(w.id);
   const std::size_t from = program_->Log().Size();
