@@ -50,9 +50,12 @@ bool Fits(const std::string& folder, const std::string& name) {
 
 std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ? dir : dir + '/'; }
 
-}  // namespace
+struct SocketPlace {
+  std::string path;
+  bool temporaryFolder = false;  // in a private temporary folder
+};
 
-std::string HandOffSocketPath() {
+SocketPlace ChooseSocketPlace() {
   const std::string settings = SettingsDirectory();
   const std::string hash = QCryptographicHash::hash(QByteArray::fromStdString(settings), QCryptographicHash::Sha1)
                                .toHex()
@@ -63,21 +66,24 @@ std::string HandOffSocketPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
     const std::string dir = Slashed(runtime);
-    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return dir + shared;
+    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return {dir + shared};
   }
-  if (Fits(settings, "kurvato.socket") && FolderOfUsersOwn(settings)) return settings + "kurvato.socket";
-  // The settings folder is too deep for a socket: a private folder among
-  // the temporary files.
+  if (Fits(settings, "kurvato.socket") && FolderOfUsersOwn(settings)) return {settings + "kurvato.socket"};
+  // The settings folder is too deep for a socket: the private folder among
+  // the temporary files, the same for every start of the user.  One is made
+  // only where the longest of its names leaves room for the socket.
   const char* temp = std::getenv("TMPDIR");
   for (const std::string& base : {std::string(temp && *temp == '/' ? temp : ""), std::string("/tmp")}) {
-    if (base.empty()) continue;
-    const std::string dir = Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "/";
-    if (!Fits(dir, shared)) continue;
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) continue;
-    if (FolderOfUsersOwn(dir)) return dir + shared;
+    if (base.empty() || !Fits(Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "-9/", shared)) continue;
+    const std::string dir = PrivateTemporaryFolder(base);
+    if (!dir.empty()) return {dir + shared, true};
   }
   return {};
 }
+
+}  // namespace
+
+std::string HandOffSocketPath() { return ChooseSocketPlace().path; }
 
 namespace {
 
@@ -281,9 +287,15 @@ bool SocketFileIsOurs() {
          st.st_dev == g_socketFile.st_dev;
 }
 
+// The private temporary folder the socket was made in, removed with the
+// socket when it holds nothing else (no settings, lock or other socket).
+std::string g_temporaryFolder;
+
 bool Listen() {
-  const std::string path = HandOffSocketPath();
+  const SocketPlace place = ChooseSocketPlace();
+  const std::string& path = place.path;
   if (path.empty()) return false;
+  g_temporaryFolder = place.temporaryFolder ? path.substr(0, path.rfind('/')) : std::string();
   const QString name = QString::fromStdString(path);
   g_server->close();
   if (!g_server->listen(name)) {
@@ -307,23 +319,26 @@ bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
   g_receiver = std::move(receiver);
   g_server = std::make_unique<QLocalServer>();
   g_server->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!Listen()) return false;
   QObject::connect(g_server.get(), &QLocalServer::newConnection, g_server.get(), [] {
     while (QLocalSocket* c = g_server->nextPendingConnection()) Accept(c);
   });
   g_watch = std::make_unique<QTimer>();
   // Listening again when the toolkit stopped, or when the socket file was
-  // removed or replaced (later starts would not reach this instance).
+  // removed or replaced (later starts would not reach this instance); also
+  // when the first try failed (the folder was being removed by an instance
+  // that ended).
   QObject::connect(g_watch.get(), &QTimer::timeout, g_watch.get(), [] {
     if (g_server && !SocketFileIsOurs()) Listen();
   });
   g_watch->start(kWatchMs);
-  return true;
+  return Listen();
 }
 
 void StopListeningForHandOffs() {
   g_watch.reset();
   if (g_server) g_server->close();
+  if (!g_temporaryFolder.empty()) ::rmdir(g_temporaryFolder.c_str());
+  g_temporaryFolder.clear();
   g_server.reset();
   g_receiver = nullptr;
   g_connections.clear();

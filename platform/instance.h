@@ -35,16 +35,18 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 // Makes this process the running instance (taking the lock when it does not
 // hold it yet): `receiver` runs on the event loop for every text a later
 // start hands over, after the sender was answered.  False when another
-// process holds the lock or the socket cannot be made.
+// process holds the lock, or when the socket cannot be made yet (then it is
+// tried again every half second).
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 // Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();
 
 // Where the running instance listens: in $XDG_RUNTIME_DIR when that is a
 // folder of the user's own, else "kurvato.socket" in the settings folder
-// (beside "kurvato.lock") when only the user may write into it, else a
-// private folder "kurvato-<uid>" in $TMPDIR or /tmp; a folder whose path
-// leaves no room for a socket's name is passed over.  Empty when none fits.
+// (beside "kurvato.lock") when it is one, else the private temporary folder
+// (PrivateTemporaryFolder) in $TMPDIR or /tmp, which the instance removes
+// when it ends if nothing else is left in it; a folder whose path leaves no
+// room for a socket's name is passed over.  Empty when none fits.
 std::string HandOffSocketPath();
 
 }  // namespace plat

@@ -2,15 +2,19 @@
 // instance and exits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -245,11 +249,27 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   }
 }
 
-// A settings folder everyone may write into, holding another user's links
-// to a plot file as the settings files and a held lock, is passed over: the
-// program starts at once, keeps its settings in a private folder and leaves
-// the plot file as it was.
+// A settings folder that others could change is passed over for the private
+// folder: one of the user's own in a folder anyone may write into (not
+// sticky), which another user could move away with the settings, gets
+// nothing of the program's; one everyone may write into, holding another
+// user's links to a plot file as the settings files and a held lock, keeps
+// no start waiting, and the plot file stays as it was.
 TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
+  const std::string uid = std::to_string(::getuid());
+  {
+    const std::string open = kvtest::MakeTempDir("settings-open-above");
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    const std::string home = open + "h/";
+    ASSERT_EQ(::mkdir(home.c_str(), 0700), 0);
+    const std::string temp = PrivateFolder("settings-open-temp");
+    const std::string log = temp + "events.log";
+    const pid_t program = kvtest::StartProgram(home, log, {}, {{"TMPDIR", temp}});
+    ASSERT_TRUE(WaitFor(log, "ready", 20000)) << ReadAll(log);
+    kvtest::StopProgram(program);
+    EXPECT_TRUE(std::filesystem::is_empty(home)) << "nothing of the program's in the folder";
+    EXPECT_EQ(ReadAll(temp + "kurvato-" + uid + "/kv.ini").size(), 19u);
+  }
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool lockHeld : {false, true}) {
     SCOPED_TRACE(lockHeld ? "links and a held lock" : "links");
@@ -274,9 +294,65 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
     std::vector<std::uint8_t> back;
     EXPECT_TRUE(kv::ReadWholeFile(plot, back));
     EXPECT_EQ(back, bytes) << "the plot file is as it was";
-    const std::string own = temp + "kurvato-" + std::to_string(::getuid()) + "/";
+    const std::string own = temp + "kurvato-" + uid + "/";
     EXPECT_EQ(ReadAll(own + "kv.ini").size(), 19u);
     EXPECT_TRUE(Exists(own + "kv2.ini"));
+  }
+}
+
+// Whether a child may have a mount table of its own (to show it another
+// user's folder in place of one in /tmp that other test runs share).
+bool MountNamespaces() {
+  const pid_t probe = ::fork();
+  if (probe == 0) ::_exit(::unshare(CLONE_NEWNS) == 0 ? 0 : 1);
+  return WaitExit(probe, 5000) == 0;
+}
+
+// Another user owns the private temporary folders "kurvato-<uid>" in $TMPDIR
+// and in /tmp, and no runtime folder is set.  A settings folder too deep for
+// a socket's name, and one that is passed over, still make one instance: a
+// second start hands its file to the first, and once the instance has ended
+// no folder is left in $TMPDIR but the other user's and the settings.
+TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+  if (!MountNamespaces()) GTEST_SKIP() << "another user's folder in /tmp needs a mount table of a child's own";
+  const std::string uid = std::to_string(::getuid());
+  const std::string ownInTmp = "/tmp/kurvato-" + uid;
+  ::mkdir(ownInTmp.c_str(), 0700);  // where the other user's folder is mounted
+  const std::string deep = PrivateFolder("foreign-temp-deep/" + std::string(90, 'd'));
+  const std::string open = kvtest::MakeTempDir("foreign-temp-open");
+  ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {deep, {"kurvato-" + uid}},
+      {open, {"kurvato-" + uid, "kurvato-" + uid + "-1"}},
+  };
+  ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
+  for (const auto& [home, left] : cases) {
+    SCOPED_TRACE(home);
+    const std::string temp = PrivateFolder("foreign-temp");
+    const std::string foreign = temp + "kurvato-" + uid;
+    ASSERT_EQ(::mkdir(foreign.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    const auto foreignInTmp = [&] {
+      return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+             ::mount(foreign.c_str(), ownInTmp.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    };
+    const std::string logs = PrivateFolder("foreign-temp-logs");
+    const pid_t first = kvtest::StartProgram(home, logs + "first", {}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
+    ASSERT_TRUE(WaitFor(logs + "first", "ready", 20000)) << ReadAll(logs + "first");
+    const pid_t second =
+        kvtest::StartProgram(home, logs + "second", {home + "a.kv2"}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
+    const int code = WaitExit(second, 20000);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(WaitFor(logs + "first", "open Unbenannt1.kv2|" + home + "a.kv2", 5000)) << ReadAll(logs + "first");
+    EXPECT_EQ(ReadAll(logs + "second"), "");
+    if (code == -1) kvtest::StopProgram(second);
+    kvtest::StopProgram(first);
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(temp))
+      if (entry.path().filename().string().rfind("kurvato-", 0) == 0) found.push_back(entry.path().filename());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, left);
   }
 }
 

@@ -91,7 +91,8 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
       const std::string dir = plat::ChooseSettingsDirectory(nullptr, "", nullptr, home, tmp);
       EXPECT_NE(dir, tmp + "/kurvato/");
       ASSERT_EQ(dir.rfind(own, 0), 0u) << dir;
-      EXPECT_EQ(dir == own + "/", row.ownIsUsed) << dir;
+      // Every start of the user finds the same folder (and its lock).
+      EXPECT_EQ(dir, row.ownIsUsed ? own + "/" : own + "-1/");
       EXPECT_TRUE(S_ISDIR(ModeOf(dir)));
       EXPECT_EQ(ModeOf(dir) & 077, 0u) << dir;
       struct stat st {};
@@ -99,6 +100,59 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
       EXPECT_EQ(st.st_uid, ::getuid());
     }
   }
+}
+
+// A folder of the user's own is trusted only when nobody else can move it
+// away or put another in its place: every folder on its way up to the root
+// (and every link on the way) is the user's or root's, and others may write
+// into none of them unless it is sticky.  Else the settings go to the
+// private temporary folder, which needs a trusted place just as much.
+TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
+  const std::string base = kvtest::MakeTempDir("settings-above");
+  const bool root = ::getuid() == 0;
+  auto folder = [&](const std::string& name, mode_t mode) {
+    fs::create_directories(base + name);
+    ::chmod((base + name).c_str(), mode);
+    return base + name;
+  };
+  const std::string safe = folder("safe", 0755), open = folder("open", 0777);
+  folder("safe/h", 0700), folder("open/h", 0700);
+  fs::create_directory_symlink(safe + "/h", open + "/to-safe");
+  fs::create_directory_symlink(open + "/h", safe + "/to-open");
+  fs::create_directory_symlink(safe + "/h", safe + "/link");
+  folder("sticky", 01777);
+  fs::create_directory_symlink(safe, base + "sticky/foreign-link");
+  if (root) ::lchown((base + "sticky/foreign-link").c_str(), 65534, 65534);
+  folder("foreign", 0755), folder("foreign/h", 0700);
+  if (root) ::chown((base + "foreign").c_str(), 65534, 65534);
+  struct Row {
+    std::string settings;
+    bool used;
+  };
+  const Row rows[] = {
+      {safe + "/h", true},
+      {folder("sticky/h", 0700), true},
+      {safe + "/link/../h", true},
+      {open + "/h", false},
+      {folder("group/h", 0700), false},
+      {folder("open-above/closed/h", 0700), false},
+      {open + "/to-safe", false},
+      {safe + "/to-open", false},
+      {base + "sticky/foreign-link/h", !root},
+      {base + "foreign/h", !root},
+  };
+  ::chmod((base + "group").c_str(), 0775);
+  ::chmod((base + "open-above").c_str(), 0777);
+  const std::string tmp = folder("tmp", 0755);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.settings);
+    const std::string dir = plat::ChooseSettingsDirectory(row.settings.c_str(), nullptr, nullptr, "", tmp);
+    EXPECT_EQ(dir, row.used ? row.settings + "/" : tmp + "/kurvato-" + std::to_string(::getuid()) + "/");
+  }
+  // A temporary folder others may write into holds no private folder.
+  const std::string dir = plat::ChooseSettingsDirectory(nullptr, nullptr, nullptr, "", open);
+  EXPECT_NE(dir.rfind(open, 0), 0u) << dir;
+  EXPECT_FALSE(fs::exists(open + "/kurvato-" + std::to_string(::getuid())));
 }
 
 // The program ignores SIGXFSZ: a save beyond the file-size limit fails

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -36,12 +37,15 @@ inline bool WaitFor(const std::string& path, const std::string& needle, int ms) 
 
 // Starts the program with the arguments and extra environment variables;
 // `maxOpenFiles` above 0 limits its file descriptors; a `workingFolder`
-// given is the program's working folder.
+// given is the program's working folder; `inChild` runs in the new process
+// before the program (false ends it with code 125).
 inline pid_t StartProgram(const std::string& home, const std::string& log, const std::vector<std::string>& args,
                           const std::vector<std::pair<std::string, std::string>>& env = {},
-                          int maxOpenFiles = 0, const std::string& workingFolder = "") {
+                          int maxOpenFiles = 0, const std::string& workingFolder = "",
+                          const std::function<bool()>& inChild = nullptr) {
   pid_t pid = fork();
   if (pid == 0) {
+    if (inChild && !inChild()) _exit(125);
     if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
     // As started from a terminal, whatever started the tests.
     std::signal(SIGINT, SIG_DFL);
