@@ -171,9 +171,9 @@ void TZORWinm::DrawPictures(plat::DC& dc) {
   if (Pictures.empty()) return;
   const plat::Colour colour = GetColour(ColourSlots[0]);
   const bool background = !ScaleLineWidths || WithBackground;
-  // The pictures inside all the metafiles share one budget of decoded
-  // pixels, so that a file of many large pictures keeps no paint long.
-  std::int64_t pixelBudget = plat::kMaxPicturePixels;
+  // All the metafiles share one budget of decoded pixels and drawing work,
+  // so that a file of many large pictures keeps no paint long.
+  plat::EmfPlayBudget budget;
   for (const TPictureRecord& p : Pictures) {
     TPictureRecord a = p;
     PictureToAbsolute(a);
@@ -186,7 +186,7 @@ void TZORWinm::DrawPictures(plat::DC& dc) {
       dc.SelectPen(pen);
     }
     // Bytes that do not make a metafile draw nothing.
-    if (const auto m = plat::EnhMetafile::FromBytes(p.metafile)) plat::PlayEnhMetafile(dc, *m, r, &pixelBudget);
+    if (const auto m = plat::EnhMetafile::FromBytes(p.metafile)) plat::PlayEnhMetafile(dc, *m, r, &budget);
   }
 }
 

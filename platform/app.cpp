@@ -63,11 +63,14 @@ class InputFilter : public QObject {
 InputFilter* g_filter = nullptr;
 
 // SIGTERM, SIGHUP and SIGINT are turned into an event of the loop through a
-// pipe: the handler itself may only write a byte (the signal's number).
+// pipe: the handler itself may only write a byte (the signal's number) and
+// note that the signal came, for work that runs before the loop reads it.
 int g_termPipe[2] = {-1, -1};
 bool g_terminating = false;
+volatile std::sig_atomic_t g_termSignalled = 0;
 
 void OnTermSignal(int signal) {
+  g_termSignalled = 1;
   const char c = static_cast<char>(signal);
   [[maybe_unused]] const ssize_t n = ::write(g_termPipe[1], &c, 1);
 }
@@ -159,7 +162,7 @@ int App::Run(Window* mainWindow) {
   return rc;
 }
 
-bool App::Terminating() { return g_terminating; }
+bool App::Terminating() { return g_terminating || g_termSignalled != 0; }
 
 void App::TerminateMainWindow() {
   g_terminating = true;

@@ -32,11 +32,14 @@ class App {
   // Once Run has begun, SIGTERM (a desktop logging out), SIGHUP (a closed
   // terminal) and SIGINT (Ctrl+C in the terminal) destroy the main window
   // without asking whether it may close: its clean-up writes what a normal
-  // exit writes.  Meanwhile no dialog or message box waits for an answer
-  // (each ends as cancelled at once); then the process ends by the signal.
-  // Before Run, each ends the process at once; a SIGHUP or SIGINT ignored
-  // from the start (nohup, a background job) stays ignored.  SIGXFSZ is
-  // ignored: a write beyond the file-size limit just fails.
+  // exit writes.  From the moment the signal arrives until the process ends
+  // by it, Terminating() is true: no dialog or message box waits for an
+  // answer (each ends as cancelled at once), and long work that does not
+  // return to the loop (a metafile played in a paint) stops, so that the
+  // loop reads the signal at once.  Before Run, each ends the process at
+  // once; a SIGHUP or SIGINT ignored from the start (nohup, a background
+  // job) stays ignored.  SIGXFSZ is ignored: a write beyond the file-size
+  // limit just fails.
   static bool Terminating();
   // What those signals do, for tests: returns instead of ending the process.
   static void TerminateMainWindow();

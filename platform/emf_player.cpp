@@ -8,26 +8,30 @@
 // file holds the run over the records and their dispatch, which plays the
 // state records (mapping, modes, objects, clipping, paths) itself; the
 // drawing records go to emf_player_drawing.cpp, emf_player_objects.cpp
-// (bitmaps) and emf_player_text.cpp.
+// (bitmaps) and emf_player_text.cpp.  Every record read takes its share of
+// the budget, and the play stops once the budget is spent or the program
+// is told to end.
 #include "platform/emf_player.h"
 
 #include <QRegion>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "platform/app.h"
 #include "platform/bitmap_impl.h"
 #include "platform/emf_player_impl.h"
 #include "platform/emf_records.h"
 
 namespace plat::emf_play {
 
-Player::Player(DC& dc, const Header& h, const Rect& dest, std::int64_t& pixelsLeft)
-    : dc_(dc), pixelsLeft_(pixelsLeft), h_(h), dest_(dest) {
+Player::Player(DC& dc, const Header& h, const Rect& dest, EmfPlayBudget& budget)
+    : dc_(dc), budget_(budget), h_(h), dest_(dest) {
   guard_ = QRectF(dest.left - 2.0, dest.top - 2.0, dest.Width() + 4.0, dest.Height() + 4.0);
   base_ = QRegion(dest.left, dest.top, dest.Width(), dest.Height());
   const DC::Clip& own = dc.CurrentClip();
@@ -43,6 +47,9 @@ Player::Player(DC& dc, const Header& h, const Rect& dest, std::int64_t& pixelsLe
     shownHeight = std::min(shownHeight, surface->Height());
   }
   maxFontPixels_ = 2.0 * std::max({shownWidth, shownHeight, 8});
+  view_ = QRectF(base_.boundingRect());
+  if (const Bitmap* surface = dc.Surface(); surface && !surface->IsNull())
+    view_ &= QRectF(0, 0, surface->Width(), surface->Height());
   valid_ = SetUpFinal();
 }
 
@@ -54,10 +61,17 @@ EmfPlayStats Player::Run(const std::uint8_t* data, std::size_t size) {
   std::size_t off = 0;
   bool first = true;
   while (size - off >= 8) {
+    if (App::Terminating()) break;
     const RecordView head(data + off, size - off);
     const std::uint32_t recordSize = head.U32(4);
     if (recordSize < 8 || recordSize > size - off) {
       ++stats.skipped;
+      break;
+    }
+    budget_.work -= kRecordWork + recordSize / kByteWork;
+    if (budget_.work < 0) {
+      ++stats.skipped;
+      ++stats.overBudget;
       break;
     }
     const RecordView r(data + off, recordSize);
@@ -70,10 +84,16 @@ EmfPlayStats Player::Run(const std::uint8_t* data, std::size_t size) {
       first = false;
       if (r.Type() == EMR_HEADER) continue;
     }
-    if (Play(r))
-      ++stats.played;
-    else
+    const bool played = Play(r);
+    if (refused_) {
+      refused_ = false;
+      ++stats.overBudget;
       ++stats.skipped;
+    } else if (played) {
+      ++stats.played;
+    } else {
+      ++stats.skipped;
+    }
   }
   dc_.RestoreDC(saved);
   return stats;
@@ -354,8 +374,8 @@ bool Player::Play(const RecordView& r) {
       const QPointF to = ReadPointL(r, 8);
       if (inPath_) {
         OpenFigure()->pts.push_back(Map(to));
-      } else {
-        ApplyLine();
+      } else if (const Pen pen = DevicePen(); AffordStroke(std::array{Map(s_.cp), Map(to)}, false, pen)) {
+        ApplyLine(pen);
         const Point a = Px(Map(s_.cp)), b = Px(Map(to));
         dc_.MoveTo(a.x, a.y);
         dc_.LineTo(b.x, b.y);
@@ -389,6 +409,7 @@ bool Player::Play(const RecordView& r) {
       return Shape(type, r);
     case EMR_SETPIXELV: {
       if (size < 20) return false;
+      if (!Afford(kPixelWork)) return true;
       ApplyClip();
       const Point p = Px(Map(ReadPointL(r, 8)));
       dc_.SetPixel(p.x, p.y, ColourRef(r.U32(16)));
@@ -418,7 +439,8 @@ bool Player::Play(const RecordView& r) {
       if (!region) return false;
       if (type == EMR_INVERTRGN) {
         ApplyClip();
-        for (const QRect& q : *region) dc_.PatBlt(q.x(), q.y(), q.width(), q.height(), DSTINVERT);
+        for (const QRect& q : *region)
+          if (AffordBox(q)) dc_.PatBlt(q.x(), q.y(), q.width(), q.height(), DSTINVERT);
       } else {
         FillRegion(*region, brush);
       }
@@ -444,13 +466,13 @@ bool Player::Play(const RecordView& r) {
 
 namespace plat {
 
-EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest, std::int64_t* pixelBudget) {
+EmfPlayStats PlayEnhMetafile(DC& dc, const EnhMetafile& emf, const Rect& dest, EmfPlayBudget* budget) {
   // Destinations wider or taller than 2^28 pixels are refused, so that
   // their sizes never overflow.
   const std::int64_t w = std::int64_t{dest.right} - dest.left, h = std::int64_t{dest.bottom} - dest.top;
   if (emf.IsNull() || w <= 0 || h <= 0 || w > (1 << 28) || h > (1 << 28)) return EmfPlayStats{};
-  std::int64_t own = kMaxPicturePixels;
-  emf_play::Player player(dc, emf.Header(), dest, pixelBudget ? *pixelBudget : own);
+  EmfPlayBudget own;
+  emf_play::Player player(dc, emf.Header(), dest, budget ? *budget : own);
   return player.Run(emf.Bits().data(), emf.Bits().size());
 }
 

@@ -5,6 +5,7 @@
 #include <QRegion>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -43,13 +44,17 @@ void Player::AddFigure(std::vector<QPointF> pts, bool closed) {
 
 void Player::StrokeDevice(const std::vector<QPointF>& pts) {
   if (pts.size() < 2) return;
-  ApplyLine();
+  const Pen pen = DevicePen();
+  if (!AffordStroke(pts, false, pen)) return;
+  ApplyLine(pen);
   dc_.Polyline(Pxs(pts));
 }
 
 void Player::FillDevice(const std::vector<QPointF>& pts, bool withPen) {
   if (pts.size() < 2) return;
-  ApplyFill(withPen);
+  const Pen pen = withPen ? DevicePen() : NullPen();
+  if (!AffordFill(pts, pen)) return;
+  ApplyFill(pen);
   dc_.Polygon(Pxs(pts));
 }
 
@@ -60,12 +65,14 @@ void Player::FillFigures(const std::vector<Figure>& figs, bool fill, bool stroke
     for (const Figure& f : figs)
       if (f.pts.size() >= 3) polys.push_back(Pxs(f.pts));
     if (polys.size() == 1 && stroke && figs.size() == 1 && figs[0].closed) {
-      ApplyFill(true);
+      const Pen pen = DevicePen();
+      if (!AffordFigures(polys, pen)) return;
+      ApplyFill(pen);
       dc_.Polygon(polys[0]);
       return;
     }
-    if (!polys.empty()) {
-      ApplyFill(false);
+    if (!polys.empty() && AffordFigures(polys, NullPen())) {
+      ApplyFill(NullPen());
       dc_.Polygon(polys.size() == 1 ? polys[0] : Joined(polys));
     }
   }
@@ -102,6 +109,7 @@ std::vector<QPointF> Player::ArcPoints(const Rect& box, QPointF start, QPointF e
   const double size = std::max(rx * ScaleX(), ry * ScaleY());
   const double steps = std::ceil(sweep * std::sqrt(std::max(size, 1.0)));
   const int n = std::isfinite(steps) ? static_cast<int>(std::clamp(steps, 4.0, 256.0)) : 256;
+  Spend(kPointWork * (n + 1));
   for (int k = 0; k <= n; ++k) {
     const double a = ts + dir * sweep * k / n;
     out.push_back(m.Map(cx + rx * std::cos(a), cy + ry * std::sin(a)));
@@ -169,12 +177,17 @@ bool Player::Shape(std::uint32_t type, const RecordView& r) {
     const Point p = Px(m.Map(box.left, box.top)), q = Px(m.Map(box.right, box.bottom));
     Point a = Px(m.Map(start)), b = Px(m.Map(end));
     if (s_.clockwise) std::swap(a, b);
+    // An arc or an outline is no longer than the box's sides.
+    const std::array sides{QPointF(p.x, p.y), QPointF(q.x, p.y), QPointF(q.x, q.y), QPointF(p.x, q.y)};
+    const Pen pen = DevicePen();
     if (type == EMR_ARC) {
-      ApplyLine();
+      if (!AffordStroke(sides, true, pen)) return true;
+      ApplyLine(pen);
       dc_.Arc(p.x, p.y, q.x, q.y, a.x, a.y, b.x, b.y);
       return true;
     }
-    ApplyFill();
+    if (!AffordFill(sides, pen)) return true;
+    ApplyFill(pen);
     if (type == EMR_RECTANGLE) dc_.Rectangle(p.x, p.y, q.x, q.y);
     if (type == EMR_ELLIPSE) dc_.Ellipse(p.x, p.y, q.x, q.y);
     if (type == EMR_PIE) dc_.Pie(p.x, p.y, q.x, q.y, a.x, a.y, b.x, b.y);
@@ -243,6 +256,7 @@ bool Player::Poly(std::uint32_t type, const RecordView& r) {
         line.insert(line.end(), pts.begin(), pts.end());
       else
         Flatten(line.front(), pts, line);
+      Spend(kPointWork * static_cast<std::int64_t>(line.size()));
       const std::size_t used = base == EMR_POLYLINETO ? count : count / 3 * 3;
       if (used == 0) return true;
       std::vector<QPointF> logical;
@@ -259,6 +273,7 @@ bool Player::Poly(std::uint32_t type, const RecordView& r) {
     case EMR_POLYBEZIER: {
       std::vector<QPointF> line{pts.front()};
       Flatten(pts.front(), std::vector<QPointF>(pts.begin() + 1, pts.end()), line);
+      Spend(kPointWork * static_cast<std::int64_t>(line.size()));
       if (inPath_)
         AddFigure(line, false);
       else
@@ -310,6 +325,7 @@ QRegion Player::PathRegion() {
   const Qt::FillRule rule = s_.fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
   for (const Figure& f : path_) {
     const QRegion fr = PolygonRegion(f.pts, rule);
+    Spend(kCombinedRectWork * (out.rectCount() + fr.rectCount()));
     out = s_.fillMode == WINDING ? (out | fr) : (out ^ fr);
   }
   return out;
@@ -323,6 +339,7 @@ std::optional<QRegion> Player::ReadRegion(const RecordView& r, std::size_t offse
   const std::uint32_t count = r.U32(offset + 8);
   if (headerSize < 32 || headerSize > size || count > kMaxRegionRects) return std::nullopt;
   if (std::uint64_t{headerSize} + std::uint64_t{count} * 16 > size) return std::nullopt;
+  Spend(kRegionRectWork * count);
   QRegion out;
   for (std::uint32_t k = 0; k < count; ++k) {
     const Rect rc = ReadRect(r, offset + headerSize + 16 * std::size_t{k});
@@ -337,7 +354,8 @@ std::optional<QRegion> Player::ReadRegion(const RecordView& r, std::size_t offse
 void Player::FillRegion(const QRegion& region, const Brush& brush) {
   ApplyClip();
   dc_.SetBkColor(s_.bkColour);
-  for (const QRect& q : region) dc_.FillRect(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}, brush);
+  for (const QRect& q : region)
+    if (AffordBox(q)) dc_.FillRect(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}, brush);
 }
 
 }  // namespace plat::emf_play

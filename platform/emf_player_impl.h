@@ -4,8 +4,9 @@
 // DC's own primitives.  Its members are defined by record group: the run
 // and the record dispatch in emf_player.cpp, transforms, DC state and
 // clipping in emf_player_state.cpp, shapes, paths and regions in
-// emf_player_drawing.cpp, objects and bitmaps in emf_player_objects.cpp and
-// text in emf_player_text.cpp.
+// emf_player_drawing.cpp, objects and bitmaps in emf_player_objects.cpp,
+// text in emf_player_text.cpp and the drawing work each costs in
+// emf_player_work.cpp.
 #pragma once
 
 #include <QPointF>
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +41,23 @@ inline constexpr std::size_t kMaxTextUnits = 4096;
 inline constexpr std::uint32_t kMaxRegionRects = 4096;
 inline constexpr int kMaxClipRects = 4096;      // more go to the DC as their bounding box
 inline constexpr double kDefaultPixelMm100 = 2540.0 / 96.0;  // 96 pixels per inch
+
+// Drawing work (see kMaxDrawingWork), besides the pixels covered: a record
+// read (and one unit for every eight of its bytes), a call handed to the
+// DC, a line of a wide pen (the DC paints a mask for it), a pixel set, a
+// point read or made (arcs, curves), a character read, a glyph drawn, a
+// rectangle of a region read or handed on as a clip, and a rectangle of a
+// region combined with the clip.
+inline constexpr std::int64_t kRecordWork = 8;
+inline constexpr std::int64_t kByteWork = 8;  // bytes a unit
+inline constexpr std::int64_t kDrawWork = 64;
+inline constexpr std::int64_t kMaskWork = 512;
+inline constexpr std::int64_t kPixelWork = 8;
+inline constexpr std::int64_t kPointWork = 4;
+inline constexpr std::int64_t kCharWork = 4;
+inline constexpr std::int64_t kGlyphWork = 512;
+inline constexpr std::int64_t kRegionRectWork = 64;
+inline constexpr std::int64_t kCombinedRectWork = 16;
 
 // x' = a x + c y + e, y' = b x + d y + f.
 struct Affine {
@@ -136,18 +155,19 @@ void Flatten(QPointF from, const std::vector<QPointF>& ctl, std::vector<QPointF>
 
 class Player {
  public:
-  // `pixelsLeft`: the decoded pixels the pictures of this play may still
-  // take (shared with other plays).
-  Player(DC& dc, const Header& h, const Rect& dest, std::int64_t& pixelsLeft);
+  // `budget`: what this play may still spend (shared with other plays).
+  Player(DC& dc, const Header& h, const Rect& dest, EmfPlayBudget& budget);
   EmfPlayStats Run(const std::uint8_t* data, std::size_t size);
 
  private:
   DC& dc_;
-  std::int64_t& pixelsLeft_;
+  EmfPlayBudget& budget_;
+  bool refused_ = false;  // the record's drawing or picture was beyond the budget
   Header h_;
   Rect dest_;
   QRectF guard_;
   QRegion base_;
+  QRectF view_;  // the destination pixels a drawing can change
   std::vector<QPointF> callerShape_;  // the DC's own polygon clip
   // The largest font height and width, in destination pixels: twice the
   // longer side of what the play can show.  A taller font shows no more
@@ -166,6 +186,30 @@ class Player {
   bool inPath_ = false;
   std::vector<Figure> path_;
 
+  // ---- drawing work ----
+
+  // Takes the work of a drawing from the budget, or refuses the drawing
+  // (false) when it is beyond what is left.
+  bool Afford(std::int64_t work);
+  // Takes the work of a state change (a clip, say) even beyond what is
+  // left: the play then stops before the next record.
+  void Spend(std::int64_t work);
+  std::int64_t AreaWork(const QRectF& box) const;
+  std::int64_t AreaWork(std::span<const QPointF> pts) const;
+  // The pixels walked along the seen parts of the lines through the
+  // points, times the width.
+  std::int64_t LineWork(std::span<const QPointF> pts, bool closed, int width) const;
+  std::int64_t PenWork(std::span<const QPointF> pts, bool closed, int width) const;
+  std::int64_t GlyphWork(const std::string& text, const LogFont& font) const;
+  // A line or an outline in the pen, a fill outlined with it (the null
+  // pen: none).
+  bool AffordStroke(std::span<const QPointF> pts, bool closed, const Pen& pen);
+  bool AffordFill(std::span<const QPointF> pts, const Pen& outline);
+  bool AffordFigures(const std::vector<std::vector<Point>>& polys, const Pen& outline);
+  bool AffordBox(const QRectF& box);
+  // The bounding box on the destination of a logical rectangle.
+  QRectF DeviceBox(double x, double y, double w, double h);
+
   // ---- transforms ----
 
   double PixelMm100X() const;
@@ -181,13 +225,15 @@ class Player {
 
   void ApplyDefaults();
   Pen DevicePen();
-  void ApplyLine();
-  void ApplyFill(bool withPen = true);
+  // The DC's state for a line in `pen` (the device pen), or for a fill
+  // outlined with it.
+  void ApplyLine(const Pen& pen);
+  void ApplyFill(const Pen& pen);
   LogFont DeviceFont();
   void ApplyClip();
   void PushClip(const QRegion& eff);
   static std::vector<QPointF> ToF(const std::vector<Point>& pts);
-  QRegion PolygonRegion(const std::vector<QPointF>& pts, Qt::FillRule rule) const;
+  QRegion PolygonRegion(const std::vector<QPointF>& pts, Qt::FillRule rule);
   QRegion RectRegion(QPointF p, QPointF q) const;
   QRegion LogicalRectRegion(const Rect& r);
   void CombineClip(const QRegion& r, std::uint32_t mode);
@@ -231,10 +277,14 @@ class Player {
 
   // ---- bitmaps ----
 
+  // `drawWork`: the work of drawing the picture, taken with that of
+  // decoding it.
   Bitmap ReadDib(const RecordView& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
-                        std::uint32_t cbBits);
+                 std::uint32_t cbBits, std::int64_t drawWork = 0);
   static bool BottomUp(const RecordView& r, std::uint32_t offBmi);
   void Blit(double x, double y, double w, double h, const Bitmap& bmp, int sx, int sy, int sw, int sh, unsigned rop);
+  // The work of drawing a bitmap onto the logical rectangle.
+  std::int64_t BlitWork(double x, double y, double w, double h);
   void PatternBlit(double x, double y, double w, double h, unsigned rop);
   bool BitBlt(std::uint32_t type, const RecordView& r);
   bool DibBlt(std::uint32_t type, const RecordView& r);

@@ -86,16 +86,20 @@ Brush Player::PatternBrush(const RecordView& r) {
 
 // The device-independent bitmap of a record: its info block and bits,
 // both checked to lie inside the record.  The pixels it claims are taken
-// from what the play may still decode; a bitmap that claims more is not
-// decoded.
+// from what the play may still decode, and as much drawing work with the
+// work of drawing it; a bitmap beyond either is not decoded.
 Bitmap Player::ReadDib(const RecordView& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
-                       std::uint32_t cbBits) {
+                       std::uint32_t cbBits, std::int64_t drawWork) {
   if (cbBmi < 12 || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits)) return Bitmap();
   const bool core = r.U32(offBmi) == 12;
   const std::int64_t width = core ? r.U16(offBmi + 4) : std::abs(std::int64_t{r.I32(offBmi + 4)});
   const std::int64_t height = core ? r.U16(offBmi + 6) : std::abs(std::int64_t{r.I32(offBmi + 8)});
-  if (width * height > pixelsLeft_) return Bitmap();
-  pixelsLeft_ -= width * height;
+  if (width * height > budget_.pixels) {
+    refused_ = true;
+    return Bitmap();
+  }
+  if (!Afford(drawWork + width * height)) return Bitmap();
+  budget_.pixels -= width * height;
   std::vector<std::uint8_t> file;
   file.reserve(14 + std::size_t{cbBmi} + cbBits);
   const std::uint32_t total = 14 + cbBmi + cbBits;
@@ -117,22 +121,14 @@ bool Player::BottomUp(const RecordView& r, std::uint32_t offBmi) {
 }
 
 // Draws `bmp` (source rectangle sx, sy, sw, sh) onto the logical
-// rectangle x, y, w, h.
+// rectangle x, y, w, h; a turned picture unturned onto its bounding box.
 void Player::Blit(double x, double y, double w, double h, const Bitmap& bmp, int sx, int sy, int sw, int sh, unsigned rop) {
   if (bmp.IsNull() || sw <= 0 || sh <= 0) return;
   const Affine& m = M();
   const QPointF p = m.Map(x, y), q = m.Map(x + w, y + h);
-  QPointF lo(std::min(p.x(), q.x()), std::min(p.y(), q.y()));
-  QPointF hi(std::max(p.x(), q.x()), std::max(p.y(), q.y()));
-  bool mirrorX = q.x() < p.x(), mirrorY = q.y() < p.y();
-  if (!m.AxisAligned()) {  // the bounding box of a turned picture, unturned
-    for (const QPointF& c : {m.Map(x + w, y), m.Map(x, y + h)}) {
-      lo = QPointF(std::min(lo.x(), c.x()), std::min(lo.y(), c.y()));
-      hi = QPointF(std::max(hi.x(), c.x()), std::max(hi.y(), c.y()));
-    }
-    mirrorX = mirrorY = false;
-  }
-  const Point a = Px(lo), b = Px(hi);
+  const bool mirrorX = m.AxisAligned() && q.x() < p.x(), mirrorY = m.AxisAligned() && q.y() < p.y();
+  const QRectF box = DeviceBox(x, y, w, h);
+  const Point a = Px(box.topLeft()), b = Px(box.bottomRight());
   if (b.x <= a.x || b.y <= a.y) return;
   ApplyClip();
   dc_.SelectBrush(s_.brush);
@@ -157,7 +153,7 @@ void Player::PatternBlit(double x, double y, double w, double h, unsigned rop) {
   const QPointF p = m.Map(x, y), q = m.Map(x + w, y + h);
   const Point a = Px(QPointF(std::min(p.x(), q.x()), std::min(p.y(), q.y())));
   const Point b = Px(QPointF(std::max(p.x(), q.x()), std::max(p.y(), q.y())));
-  if (b.x <= a.x || b.y <= a.y) return;
+  if (b.x <= a.x || b.y <= a.y || !Afford(BlitWork(x, y, w, h))) return;
   ApplyClip();
   dc_.SelectBrush(s_.brush);
   dc_.SetBkColor(s_.bkColour);
@@ -174,7 +170,7 @@ bool Player::BitBlt(std::uint32_t type, const RecordView& r) {
     PatternBlit(x, y, w, h, rop);
     return true;
   }
-  const Bitmap bmp = ReadDib(r, offBmi, cbBmi, offBits, cbBits);
+  const Bitmap bmp = ReadDib(r, offBmi, cbBmi, offBits, cbBits, BlitWork(x, y, w, h));
   if (bmp.IsNull()) return false;
   const int sw = type == EMR_STRETCHBLT ? r.I32(100) : static_cast<int>(w);
   const int sh = type == EMR_STRETCHBLT ? r.I32(104) : static_cast<int>(h);
@@ -186,15 +182,15 @@ bool Player::DibBlt(std::uint32_t type, const RecordView& r) {
   const std::size_t fixed = type == EMR_STRETCHDIBITS ? 80 : 76;
   if (r.Size() < fixed) return false;
   const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
-  const Bitmap bmp = ReadDib(r, offBmi, cbBmi, offBits, cbBits);
-  if (bmp.IsNull()) return false;
   const int sx = r.I32(32), sw = r.I32(40), sh = r.I32(44);
-  int sy = r.I32(36);
-  // Source rows of a bottom-up bitmap count from its last row.
-  if (BottomUp(r, offBmi)) sy = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{bmp.Height()} - sy - sh, INT32_MIN, INT32_MAX));
   const double x = r.I32(24), y = r.I32(28);
   const double w = type == EMR_STRETCHDIBITS ? r.I32(72) : sw;
   const double h = type == EMR_STRETCHDIBITS ? r.I32(76) : sh;
+  const Bitmap bmp = ReadDib(r, offBmi, cbBmi, offBits, cbBits, BlitWork(x, y, w, h));
+  if (bmp.IsNull()) return false;
+  int sy = r.I32(36);
+  // Source rows of a bottom-up bitmap count from its last row.
+  if (BottomUp(r, offBmi)) sy = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{bmp.Height()} - sy - sh, INT32_MIN, INT32_MAX));
   const unsigned rop = type == EMR_STRETCHDIBITS ? r.U32(68) : SRCCOPY;
   Blit(x, y, w, h, bmp, sx, sy, sw, sh, rop);
   return true;

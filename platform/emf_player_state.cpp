@@ -151,17 +151,16 @@ Pen Player::DevicePen() {
   return Pen{p.style, w, p.colour};
 }
 
-void Player::ApplyLine() {
+void Player::ApplyLine(const Pen& pen) {
   ApplyClip();
-  dc_.SelectPen(DevicePen());
+  dc_.SelectPen(pen);
   dc_.SetROP2(s_.rop2);
   dc_.SetBkColor(s_.bkColour);
   dc_.SetBkMode(s_.bkMode);
 }
 
-void Player::ApplyFill(bool withPen) {
-  ApplyLine();
-  if (!withPen) dc_.SelectPen(NullPen());
+void Player::ApplyFill(const Pen& pen) {
+  ApplyLine(pen);
   dc_.SelectBrush(s_.brush);
   dc_.SetPolyFillMode(s_.fillMode);
 }
@@ -190,6 +189,7 @@ void Player::ApplyClip() {
     const QRect b = base_.boundingRect();
     const std::vector<QPointF> cut = ClipToRect(s_.clipShape, QRectF(b.x(), b.y(), b.width(), b.height()));
     if (cut.size() >= 3) {
+      Spend(AreaWork(cut) + LineWork(cut, true, 1));
       dc_.SelectClipPolygon(Pxs(cut));
       return;
     }
@@ -198,6 +198,7 @@ void Player::ApplyClip() {
     const std::vector<QPointF> cut =
         ClipToRect(callerShape_, QRectF(dest_.left, dest_.top, dest_.Width(), dest_.Height()));
     if (cut.size() >= 3) {
+      Spend(AreaWork(cut) + LineWork(cut, true, 1));
       dc_.SelectClipPolygon(Pxs(cut));
       return;
     }
@@ -217,7 +218,8 @@ void Player::PushClip(const QRegion& eff) {
     return;
   }
   // Disjoint rectangles, all turning the same way: one polygon by the
-  // winding rule.
+  // winding rule.  The DC makes a mask of it.
+  Spend(AreaWork(QRectF(eff.boundingRect())) + kRegionRectWork * eff.rectCount());
   std::vector<std::vector<Point>> figures;
   for (const QRect& r : eff) {
     const int l = r.x(), t = r.y(), rt = r.x() + r.width(), b = r.y() + r.height();
@@ -232,12 +234,14 @@ std::vector<QPointF> Player::ToF(const std::vector<Point>& pts) {
   return out;
 }
 
-QRegion Player::PolygonRegion(const std::vector<QPointF>& pts, Qt::FillRule rule) const {
+QRegion Player::PolygonRegion(const std::vector<QPointF>& pts, Qt::FillRule rule) {
   const std::vector<QPointF> cut = ClipToRect(pts, guard_);
   if (cut.size() < 3) return QRegion();
   QPolygon poly;
   for (const QPointF& p : cut) poly << QPoint(Px(p.x()), Px(p.y()));
-  return QRegion(poly, rule);
+  QRegion out(poly, rule);
+  Spend(kPointWork * static_cast<std::int64_t>(cut.size()) + kCombinedRectWork * out.rectCount());
+  return out;
 }
 
 // A rectangle of destination pixels (exclusive right and bottom) from
@@ -261,6 +265,7 @@ QRegion Player::LogicalRectRegion(const Rect& r) {
 
 void Player::CombineClip(const QRegion& r, std::uint32_t mode) {
   const QRegion cur = s_.clip ? *s_.clip : base_;
+  Spend(kCombinedRectWork * (cur.rectCount() + r.rectCount()));
   QRegion out;
   switch (mode) {
     case RGN_AND: out = cur & r; break;
@@ -279,6 +284,7 @@ bool Player::ReadPoints(const RecordView& r, std::size_t offset, std::uint32_t c
                         std::vector<QPointF>& out, bool map) {
   const std::size_t item = small ? 4 : 8;
   if (!r.Has(offset, count, item)) return false;
+  Spend(kPointWork * count);
   out.clear();
   out.reserve(count);
   for (std::uint32_t k = 0; k < count; ++k) {

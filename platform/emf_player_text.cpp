@@ -38,14 +38,18 @@ void Player::DrawText(QPointF ref, const std::string& text, std::uint32_t option
   if (rect && (options & ETO_OPAQUE)) {
     const QRegion box = LogicalRectRegion(*rect);
     dc_.SetBkColor(s_.bkColour);
-    for (const QRect& q : box) dc_.FillRect(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}, SolidBrush(s_.bkColour));
+    for (const QRect& q : box)
+      if (AffordBox(q))
+        dc_.FillRect(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}, SolidBrush(s_.bkColour));
   }
+  const LogFont font = DeviceFont();
+  if (!text.empty() && !Afford(kDrawWork + GlyphWork(text, font))) return;
   if (rect && (options & ETO_CLIPPED)) {
     const QRegion eff = (s_.clip ? (*s_.clip & base_) : base_) & LogicalRectRegion(*rect);
     PushClip(eff);
     clipDirty_ = true;
   }
-  dc_.SelectFont(DeviceFont());
+  dc_.SelectFont(font);
   dc_.SetTextColor(s_.textColour);
   dc_.SetBkColor(s_.bkColour);
   dc_.SetBkMode(s_.bkMode);
@@ -73,6 +77,7 @@ bool Player::ExtTextOut(std::uint32_t type, const RecordView& r) {
   const bool wide = type == EMR_EXTTEXTOUTW;
   if (!r.Has(offString, n, wide ? 2 : 1)) return false;
   const std::uint32_t shown = std::min<std::uint32_t>(n, kMaxTextUnits);
+  Spend(kCharWork * shown);
   std::string text;
   if (options & ETO_GLYPH_INDEX) {
     text.clear();  // glyph numbers of a font we do not have: nothing to show
@@ -112,6 +117,7 @@ bool Player::SmallTextOut(const RecordView& r) {
   const bool narrow = (options & ETO_SMALL_CHARS) != 0;
   if (!r.Has(at, n, narrow ? 1 : 2)) return false;
   const std::uint32_t shown = std::min<std::uint32_t>(n, kMaxTextUnits);
+  Spend(kCharWork * shown);
   std::string text;
   if (narrow) {
     text = AnsiText(r, at, shown);

@@ -1,6 +1,6 @@
 // Metafiles made by hand for tests: records framed as a metafile of 100 x
-// 100 pixels of 1 mm, and a picture record that claims many pixels in few
-// bytes.
+// 100 pixels of 1 mm, a picture record that claims many pixels in few
+// bytes, and many records that each cover the whole picture.
 #pragma once
 
 #include <algorithm>
@@ -57,6 +57,41 @@ inline std::vector<std::uint8_t> RunLengthPicture(int side, plat::Colour colour,
   b.U32(((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF));  // blue, green, red, 0
   b.Bytes(bits.data(), bits.size());
   return b.Finish();
+}
+
+// The colour of the k-th of many records (k below 65536).
+inline plat::Colour NthColour(int k) { return plat::Rgb(k & 0xFF, (k >> 8) & 0xFF, 0x5A); }
+inline int NthOfColour(plat::Colour c) { return static_cast<int>(c & 0xFF) | static_cast<int>(c & 0xFF00); }
+
+// `count` rectangles over the whole picture without an outline, the k-th
+// filled with NthColour(k).
+inline std::vector<std::uint8_t> CoveringRectangles(int count) {
+  using namespace plat::emf;
+  std::vector<std::vector<std::uint8_t>> records{
+      RecordBuilder(EMR_SELECTOBJECT).U32(kStockObject | NULL_PEN).Finish()};
+  for (int k = 0; k < count; ++k) {
+    records.push_back(RecordBuilder(EMR_CREATEBRUSHINDIRECT).U32(1).U32(0).U32(NthColour(k)).U32(0).Finish());
+    records.push_back(RecordBuilder(EMR_SELECTOBJECT).U32(1).Finish());
+    records.push_back(RecordBuilder(EMR_RECTANGLE).RectL(plat::Rect{0, 0, 100, 100}).Finish());
+  }
+  return Assemble(records);
+}
+
+// `count` pictures of one pixel, the k-th of NthColour(k), each stretched
+// over the whole picture.
+inline std::vector<std::uint8_t> CoveringPixels(int count) {
+  using namespace plat::emf;
+  std::vector<std::vector<std::uint8_t>> records;
+  for (int k = 0; k < count; ++k) {
+    const plat::Colour c = NthColour(k);
+    RecordBuilder b(EMR_STRETCHDIBITS);
+    b.RectL(plat::Rect{0, 0, 100, 100}).I32(0).I32(0).I32(0).I32(0).I32(1).I32(1);
+    b.U32(80).U32(40).U32(120).U32(4).U32(0).U32(plat::SRCCOPY).I32(100).I32(100);
+    b.U32(40).I32(1).I32(1).U16(1).U16(32).U32(0).U32(4).I32(2835).I32(2835).U32(0).U32(0);
+    b.U32(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));  // blue, green, red, 0
+    records.push_back(b.Finish());
+  }
+  return Assemble(records);
 }
 
 }  // namespace kvtest
