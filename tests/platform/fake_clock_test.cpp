@@ -1,7 +1,12 @@
 // The fake steady clock and what it drives (waits, window timers, scheduled
 // test actions), a close request during long work, dialog templates of the
-// tests, button enablers of dialogs and lists of several selectable rows.
+// tests, button enablers of dialogs, and lists as the user's mouse and keys
+// change them.
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
 
 #include <string>
 #include <unistd.h>
@@ -13,6 +18,7 @@
 #include "platform/resources.h"
 #include "platform/testing.h"
 #include "platform/window.h"
+#include "platform/window_impl.h"
 
 namespace {
 
@@ -203,6 +209,79 @@ TEST(TestDialogs, ListsScrollSidewaysOverTheirExtentOrTheirWidestRow) {
   d.ListAdd(294, std::string(400, 'W'));
   d.ListSetHorizontalExtent(294, 1000);
   EXPECT_GT(d.ListHorizontalReach(294), 1000) << "the widest row reaches further";
+  d.Destroy();
+}
+
+// What the dialog reads when its list reports a change: the row the user
+// chose must be selected by then.
+class Choosing : public plat::Dialog {
+ public:
+  using plat::Dialog::Dialog;
+  void EvControl(int, int notification) override {
+    if (notification != plat::LBN_SELCHANGE) return;
+    const int chosen = ListGetSel(294);
+    notices.push_back(chosen);
+    // A handler may fill the list afresh and choose a row of its own.
+    if (refill) {
+      refill = false;
+      ListClear(294);
+      for (const char* row : {"a", "b", "c", "d", "e"}) ListAdd(294, row);
+      ListSetSel(294, 4 - chosen);
+    }
+  }
+  QListWidget* List() { return dynamic_cast<QListWidget*>(impl()->dialog.controls.at(294).data()); }
+  std::vector<int> notices;
+  bool refill = false;
+};
+
+// A press, a move with the button held or a release at the middle of a
+// list's row, as the toolkit delivers them.
+void Mouse(QListWidget* lb, QEvent::Type type, int row) {
+  const QPoint at = lb->visualItemRect(lb->item(row)).center();
+  QMouseEvent e(type, at, lb->viewport()->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(lb->viewport(), &e);
+}
+
+void Click(QListWidget* lb, int row) {
+  Mouse(lb, QEvent::MouseButtonPress, row);
+  Mouse(lb, QEvent::MouseButtonRelease, row);
+}
+
+TEST(TestDialogs, ListsReportTheUsersRowOnceItIsSelected) {
+  plat::testing::AddDialogTemplates(R"(
+    WAEHLEN DIALOG 100, 80
+    BEGIN
+      ROW
+        LISTBOX 294, 80, 60
+    END
+  )");
+  Choosing d(nullptr, "WAEHLEN");
+  ASSERT_TRUE(d.Create());
+  d.Show(plat::SW_SHOW);
+  for (const char* row : {"a", "b", "c", "d", "e"}) d.ListAdd(294, row);
+  d.ListSetSel(294, 0);
+  QApplication::processEvents();
+  QListWidget* list = d.List();
+  d.notices.clear();
+
+  // A click, a drag over the rows with the button held, the arrow key.
+  Click(list, 2);
+  Mouse(list, QEvent::MouseButtonPress, 3);
+  Mouse(list, QEvent::MouseMove, 4);
+  Mouse(list, QEvent::MouseButtonRelease, 4);
+  d.PressKey(294, plat::VK_UP);
+  Click(list, 3);  // the selected row: no change
+  EXPECT_EQ(d.notices, (std::vector<int>{2, 3, 4, 3}));
+
+  // A handler that fills the list afresh and selects a row of its own (the
+  // mirror of the row clicked) is not undone by the rest of the click.
+  d.notices.clear();
+  d.refill = true;
+  Click(list, 1);
+  EXPECT_EQ(d.ListGetSel(294), 3);
+  EXPECT_EQ(d.notices.front(), 1);
+
   d.Destroy();
 }
 
