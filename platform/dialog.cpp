@@ -16,7 +16,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -152,13 +154,15 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cas
 class DialogWidget : public QDialog {
  public:
   DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {
-    // Its controls ask whether the dialog has given the focus before (after
-    // their own focus-in, the toolkit says who has it now).
+    // Its controls ask whether the dialog has given the focus before, or
+    // gives it back now after it was shown again (after their own focus-in,
+    // the toolkit says who has it now).
     QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-      if (now && isAncestorOf(now)) hadFocus_ = true;
+      if (now && isAncestorOf(now)) hadFocus_ = true, shownAgain_ = false;
     });
   }
   bool HadFocus() const { return hadFocus_; }
+  bool ShownAgain() const { return shownAgain_; }
   void reject() override {
     if (owner_) owner_->PressEscape();
   }
@@ -188,16 +192,25 @@ class DialogWidget : public QDialog {
     }
     QDialog::keyPressEvent(e);
   }
+  void showEvent(QShowEvent* e) override {
+    QDialog::showEvent(e);
+    if (e->spontaneous()) return;
+    shownAgain_ = shown_;
+    shown_ = true;
+  }
 
  private:
   Dialog* owner_;
   bool hadFocus_ = false;
+  bool shown_ = false;
+  bool shownAgain_ = false;
 };
 
 // A dialog's one-line edit.  The focus the dialog gives it as its first
-// control, or that Tab or a mnemonic moves to it, selects its whole text,
-// so that what the user types replaces the value shown; a click places the
-// cursor, and a later focus the program gives it leaves the text as it is.
+// control, or gives back to it when the dialog is shown again, or that Tab
+// or a mnemonic moves to it, selects its whole text, so that what the user
+// types replaces the value shown; a click places the cursor, and a later
+// focus the program gives it leaves the text as it is.
 class DialogLineEdit : public QLineEdit {
  public:
   using QLineEdit::QLineEdit;
@@ -205,11 +218,19 @@ class DialogLineEdit : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* e) override {
     const auto* dialog = dynamic_cast<const DialogWidget*>(window());
-    const bool first = dialog && !dialog->HadFocus() && e->reason() != Qt::MouseFocusReason;
+    const bool byDialog = dialog && e->reason() != Qt::MouseFocusReason;
+    const bool first = byDialog && !dialog->HadFocus();
+    const bool back = byDialog && dialog->ShownAgain();
     QLineEdit::focusInEvent(e);
-    if (first || e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
+    if (first || back || e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
         e->reason() == Qt::ShortcutFocusReason)
       selectAll();
+    // The command that shows a dialog again fills its fields once it is
+    // shown: the text it leaves is selected.
+    if (back)
+      QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) selectAll();
+      });
   }
 };
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 
@@ -282,6 +284,35 @@ TEST(TestDialogs, ListsReportTheUsersRowOnceItIsSelected) {
   EXPECT_EQ(d.ListGetSel(294), 3);
   EXPECT_EQ(d.notices.front(), 1);
 
+  d.Destroy();
+}
+
+// Shift+Tab into an edit selects its whole text, also where a part of it
+// was left selected (the toolkit on its own keeps that part).
+TEST(TestDialogs, ShiftTabSelectsAnEditsWholeText) {
+  plat::testing::AddDialogTemplates(R"(
+    ZWEIFELD DIALOG 100, 40
+    BEGIN
+      ROW
+        EDITTEXT 211, 40
+        EDITTEXT 212, 40
+    END
+  )");
+  plat::Dialog d(nullptr, "ZWEIFELD");
+  ASSERT_TRUE(d.Create());
+  d.Show(plat::SW_SHOW);
+  QWidget* native = d.impl()->frame.data();
+  native->activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), native);
+  auto* first = dynamic_cast<QLineEdit*>(d.impl()->dialog.controls.at(211).data());
+  d.SetItemText(211, "1.25");
+  d.FocusItem(212);
+  first->setSelection(0, 1);
+  QKeyEvent back(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+  QCoreApplication::sendEvent(QApplication::focusWidget(), &back);
+  ASSERT_TRUE(first->hasFocus());
+  EXPECT_EQ(first->selectedText().toStdString(), "1.25");
   d.Destroy();
 }
 
