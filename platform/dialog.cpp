@@ -44,11 +44,11 @@ namespace {
 //
 // The dialogs read the selected rows when a list reports a change.  The
 // toolkit makes a clicked row current before it selects it, and selects a
-// row reached by a key before it makes it current; so a list reports a
-// change once the click, key or change of the program's has been dealt
-// with in full, and only when the selected rows differ from those last
-// reported.  A handler that fills the list afresh thus never runs in the
-// middle of the toolkit's own work on it.
+// row reached by a key before it makes it current; so a list reports the
+// user's change once the toolkit has dealt with the click or key in full,
+// and the program's once it is complete, and only when the selected rows
+// differ from those last reported.  A handler that fills the list afresh
+// thus never runs in the middle of the toolkit's own work on it.
 constexpr const char* kListExtent = "kvListExtent";
 
 class DialogListBox : public QListWidget {
@@ -56,7 +56,7 @@ class DialogListBox : public QListWidget {
   DialogListBox(QWidget* parent, std::function<void()> notice) : QListWidget(parent), notice_(std::move(notice)) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const auto changed = [this] {
-      if (depth_ == 0) Settle();
+      if (busy_ == 0) Settle(true);
     };
     connect(this, &QListWidget::itemSelectionChanged, this, changed);
     connect(this, &QListWidget::currentRowChanged, this, changed);
@@ -66,45 +66,40 @@ class DialogListBox : public QListWidget {
   // it as it reports the user's; a list of several reports only the user's.
   template <class Change>
   void Program(Change&& change) {
-    quiet_ = Multi();
-    {
-      Batch batch(*this);
-      change();
-    }
-    quiet_ = false;
+    ++busy_;
+    change();
+    --busy_;
+    Settle(!Multi());
   }
 
  protected:
   bool event(QEvent* e) override {
-    Batch batch(*this);
-    return QListWidget::event(e);
+    return User([&] { return QListWidget::event(e); });
   }
   bool viewportEvent(QEvent* e) override {
-    Batch batch(*this);
-    return QListWidget::viewportEvent(e);
+    return User([&] { return QListWidget::viewportEvent(e); });
   }
 
  private:
-  struct Batch {
-    explicit Batch(DialogListBox& lb) : lb(lb) { ++lb.depth_; }
-    ~Batch() {
-      if (--lb.depth_ == 0) lb.Settle();
-    }
-    DialogListBox& lb;
-  };
-  void Settle() {
+  template <class Handle>
+  bool User(Handle&& handle) {
+    ++busy_;
+    const bool handled = handle();
+    if (--busy_ == 0) Settle(true);
+    return handled;
+  }
+  void Settle(bool report) {
     std::vector<int> rows;
     for (const QModelIndex& i : selectionModel()->selectedIndexes()) rows.push_back(i.row());
     std::sort(rows.begin(), rows.end());
     if (rows == reported_) return;
     reported_ = std::move(rows);
-    if (!quiet_) notice_();
+    if (report) notice_();
   }
 
   std::function<void()> notice_;
   std::vector<int> reported_;
-  int depth_ = 0;
-  bool quiet_ = false;
+  int busy_ = 0;
 };
 
 // The row as wide as the list's extent when it is narrower by itself.
