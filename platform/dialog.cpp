@@ -61,6 +61,9 @@ class DialogListBox : public QListWidget {
     connect(this, &QListWidget::itemSelectionChanged, this, changed);
     connect(this, &QListWidget::currentRowChanged, this, changed);
   }
+  // The toolkit may still change the selection while it takes the list
+  // apart: nothing is reported then.
+  ~DialogListBox() override { disconnect(this, nullptr, this, nullptr); }
   bool Multi() const { return selectionMode() == QAbstractItemView::ExtendedSelection; }
   // Runs a change of the program's.  A list of one selectable row reports
   // it as it reports the user's; a list of several reports only the user's.

@@ -1,12 +1,10 @@
 // "Graphverlauf" on a real display: the dialog shows the tool's controls and
 // no OK button, and Enter in its "x =" field moves the point to the typed
 // place; along a trajectory it follows the solution clicked in its list.
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "support/display_test.h"
 
@@ -22,21 +20,6 @@ class GraphTrace : public DisplayTest {
     auto d = program_->WaitDialog("TRACE", from, Patient(3000));
     EXPECT_TRUE(d) << "TRACE did not appear";
     return d ? *d : LoggedDialog{};
-  }
-  // The numbers in a text, in order.
-  static std::vector<double> Numbers(const std::string& text) {
-    std::vector<double> v;
-    for (const char* p = text.c_str(); *p;) {
-      char* end = nullptr;
-      const double x = std::strtod(p, &end);
-      if (end != p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '-')) {
-        v.push_back(x);
-        p = end;
-      } else {
-        ++p;
-      }
-    }
-    return v;
   }
   // The number after the label in a control's text, NaN without one.
   static double After(const LoggedControl* c, const std::string& label) {
@@ -109,12 +92,12 @@ TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   ASSERT_NE(d.window, 0u);
   // "( x ; y ) [ x' ; y' ]" on the curve of c, with x = t.
   const auto expectOnCurve = [&](const std::string& text, double c, double t) {
-    const std::vector<double> v = Numbers(text);
-    ASSERT_EQ(v.size(), 4u) << text;
-    if (!std::isnan(t)) EXPECT_NEAR(v[0], t, 1e-4) << text;
-    EXPECT_NEAR(v[1], c * std::exp(v[0]), 1e-4) << text;
-    EXPECT_NEAR(v[2], 1, 1e-9) << text;
-    EXPECT_NEAR(v[3], v[1], 1e-9) << text;
+    double x = NAN, y = NAN, vx = NAN, vy = NAN;
+    ASSERT_EQ(std::sscanf(text.c_str(), "( %lf ; %lf ) [ %lf ; %lf ]", &x, &y, &vx, &vy), 4) << text;
+    if (!std::isnan(t)) EXPECT_NEAR(x, t, 1e-4) << text;
+    EXPECT_NEAR(y, c * std::exp(x), 1e-4) << text;
+    EXPECT_NEAR(vx, 1, 1e-9) << text;
+    EXPECT_NEAR(vy, y, 1e-9) << text;
   };
   expectOnCurve(program_->TextOf(d, 232), 1, NAN);  // the newest solution first
 

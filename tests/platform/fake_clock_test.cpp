@@ -215,23 +215,25 @@ TEST(TestDialogs, ListsScrollSidewaysOverTheirExtentOrTheirWidestRow) {
 }
 
 // What the dialog reads when its list reports a change: the row the user
-// chose must be selected by then.
+// chose must be selected by then.  A handler may fill the list afresh and
+// choose a row of its own (here the mirror of the row chosen).
 class Choosing : public plat::Dialog {
  public:
   using plat::Dialog::Dialog;
   void EvControl(int, int notification) override {
     if (notification != plat::LBN_SELCHANGE) return;
-    const int chosen = ListGetSel(294);
-    notices.push_back(chosen);
-    // A handler may fill the list afresh and choose a row of its own.
-    if (refill) {
-      refill = false;
-      ListClear(294);
-      for (const char* row : {"a", "b", "c", "d", "e"}) ListAdd(294, row);
-      ListSetSel(294, 4 - chosen);
-    }
+    notices.push_back(ListGetSel(294));
+    if (!refill) return;
+    refill = false;
+    const int chosen = notices.back();
+    ListClear(294);
+    for (const char* row : {"a", "b", "c", "d", "e"}) ListAdd(294, row);
+    ListSetSel(294, 4 - chosen);
   }
-  QListWidget* List() { return dynamic_cast<QListWidget*>(impl()->dialog.controls.at(294).data()); }
+  template <class Control>
+  Control* Item(int id) {
+    return dynamic_cast<Control*>(impl()->dialog.controls.at(id).data());
+  }
   std::vector<int> notices;
   bool refill = false;
 };
@@ -250,67 +252,51 @@ void Click(QListWidget* lb, int row) {
   Mouse(lb, QEvent::MouseButtonRelease, row);
 }
 
-TEST(TestDialogs, ListsReportTheUsersRowOnceItIsSelected) {
+TEST(TestDialogs, ListsAndEditsAnswerTheUsersMouseAndKeysAsTheDialogsExpect) {
   plat::testing::AddDialogTemplates(R"(
     WAEHLEN DIALOG 100, 80
     BEGIN
       ROW
         LISTBOX 294, 80, 60
-    END
-  )");
-  Choosing d(nullptr, "WAEHLEN");
-  ASSERT_TRUE(d.Create());
-  d.Show(plat::SW_SHOW);
-  for (const char* row : {"a", "b", "c", "d", "e"}) d.ListAdd(294, row);
-  d.ListSetSel(294, 0);
-  QApplication::processEvents();
-  QListWidget* list = d.List();
-  d.notices.clear();
-
-  // A click, a drag over the rows with the button held, the arrow key.
-  Click(list, 2);
-  Mouse(list, QEvent::MouseButtonPress, 3);
-  Mouse(list, QEvent::MouseMove, 4);
-  Mouse(list, QEvent::MouseButtonRelease, 4);
-  d.PressKey(294, plat::VK_UP);
-  Click(list, 3);  // the selected row: no change
-  EXPECT_EQ(d.notices, (std::vector<int>{2, 3, 4, 3}));
-
-  // A handler that fills the list afresh and selects a row of its own (the
-  // mirror of the row clicked) is not undone by the rest of the click.
-  d.notices.clear();
-  d.refill = true;
-  Click(list, 1);
-  EXPECT_EQ(d.ListGetSel(294), 3);
-  EXPECT_EQ(d.notices.front(), 1);
-
-  d.Destroy();
-}
-
-// Shift+Tab into an edit selects its whole text, also where a part of it
-// was left selected (the toolkit on its own keeps that part).
-TEST(TestDialogs, ShiftTabSelectsAnEditsWholeText) {
-  plat::testing::AddDialogTemplates(R"(
-    ZWEIFELD DIALOG 100, 40
-    BEGIN
       ROW
         EDITTEXT 211, 40
         EDITTEXT 212, 40
     END
   )");
-  plat::Dialog d(nullptr, "ZWEIFELD");
+  Choosing d(nullptr, "WAEHLEN");
   ASSERT_TRUE(d.Create());
   d.Show(plat::SW_SHOW);
-  QWidget* native = d.impl()->frame.data();
-  native->activateWindow();
+  d.impl()->frame->activateWindow();
   QApplication::processEvents();
-  ASSERT_EQ(QApplication::activeWindow(), native);
-  auto* first = dynamic_cast<QLineEdit*>(d.impl()->dialog.controls.at(211).data());
+  for (const char* row : {"a", "b", "c", "d", "e"}) d.ListAdd(294, row);
+  d.ListSetSel(294, 0);
+  auto* list = d.Item<QListWidget>(294);
+  d.notices.clear();
+
+  // A click, a drag over the rows with the button held, the arrow key, a
+  // click on the selected row (no change).
+  Click(list, 2);
+  Mouse(list, QEvent::MouseButtonPress, 3);
+  Mouse(list, QEvent::MouseMove, 4);
+  Mouse(list, QEvent::MouseButtonRelease, 4);
+  d.PressKey(294, plat::VK_UP);
+  Click(list, 3);
+  EXPECT_EQ(d.notices, (std::vector<int>{2, 3, 4, 3}));
+  // The rest of the click does not undo the handler's own choice.
+  d.notices.clear();
+  d.refill = true;
+  Click(list, 1);
+  EXPECT_EQ(d.notices.front(), 1);
+  EXPECT_EQ(d.ListGetSel(294), 3);
+
+  // Shift+Tab into an edit selects its whole text, also where a part of it
+  // was left selected (the toolkit on its own keeps that part).
+  auto* first = d.Item<QLineEdit>(211);
   d.SetItemText(211, "1.25");
   d.FocusItem(212);
   first->setSelection(0, 1);
   QKeyEvent back(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
-  QCoreApplication::sendEvent(QApplication::focusWidget(), &back);
+  QCoreApplication::sendEvent(d.Item<QLineEdit>(212), &back);
   ASSERT_TRUE(first->hasFocus());
   EXPECT_EQ(first->selectedText().toStdString(), "1.25");
   d.Destroy();
