@@ -16,12 +16,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
+#include <QShowEvent>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <optional>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/app.h"
 #include "platform/font_mapping.h"
@@ -38,13 +41,68 @@ namespace {
 // A dialog's list box.  Its rows scroll sideways pixel by pixel, as far
 // as the widest row reaches; the horizontal extent the program sets widens
 // the narrower rows to it (kept in the property below).
+//
+// The dialogs read the selected rows when a list reports a change.  The
+// toolkit makes a clicked row current before it selects it, and selects a
+// row reached by a key before it makes it current; so a list reports the
+// user's change once the toolkit has dealt with the click or key in full,
+// and the program's once it is complete, and only when the selected rows
+// differ from those last reported.  A handler that fills the list afresh
+// thus never runs in the middle of the toolkit's own work on it.
 constexpr const char* kListExtent = "kvListExtent";
 
 class DialogListBox : public QListWidget {
  public:
-  explicit DialogListBox(QWidget* parent) : QListWidget(parent) {
+  DialogListBox(QWidget* parent, std::function<void()> notice) : QListWidget(parent), notice_(std::move(notice)) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    const auto changed = [this] {
+      if (busy_ == 0) Settle(true);
+    };
+    connect(this, &QListWidget::itemSelectionChanged, this, changed);
+    connect(this, &QListWidget::currentRowChanged, this, changed);
   }
+  // The toolkit may still change the selection while it takes the list
+  // apart: nothing is reported then.
+  ~DialogListBox() override { disconnect(this, nullptr, this, nullptr); }
+  bool Multi() const { return selectionMode() == QAbstractItemView::ExtendedSelection; }
+  // Runs a change of the program's.  A list of one selectable row reports
+  // it as it reports the user's; a list of several reports only the user's.
+  template <class Change>
+  void Program(Change&& change) {
+    ++busy_;
+    change();
+    --busy_;
+    Settle(!Multi());
+  }
+
+ protected:
+  bool event(QEvent* e) override {
+    return User([&] { return QListWidget::event(e); });
+  }
+  bool viewportEvent(QEvent* e) override {
+    return User([&] { return QListWidget::viewportEvent(e); });
+  }
+
+ private:
+  template <class Handle>
+  bool User(Handle&& handle) {
+    ++busy_;
+    const bool handled = handle();
+    if (--busy_ == 0) Settle(true);
+    return handled;
+  }
+  void Settle(bool report) {
+    std::vector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows == reported_) return;
+    reported_ = std::move(rows);
+    if (report) notice_();
+  }
+
+  std::function<void()> notice_;
+  std::vector<int> reported_;
+  int busy_ = 0;
 };
 
 // The row as wide as the list's extent when it is narrower by itself.
@@ -94,13 +152,15 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cas
 class DialogWidget : public QDialog {
  public:
   DialogWidget(Dialog* owner, QWidget* parent) : QDialog(parent), owner_(owner) {
-    // Its controls ask whether the dialog has given the focus before (after
-    // their own focus-in, the toolkit says who has it now).
+    // Its controls ask whether the dialog has given the focus before, or
+    // gives it back now after it was shown again (after their own focus-in,
+    // the toolkit says who has it now).
     QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-      if (now && isAncestorOf(now)) hadFocus_ = true;
+      if (now && isAncestorOf(now)) hadFocus_ = true, shownAgain_ = false;
     });
   }
   bool HadFocus() const { return hadFocus_; }
+  bool ShownAgain() const { return shownAgain_; }
   void reject() override {
     if (owner_) owner_->PressEscape();
   }
@@ -130,16 +190,25 @@ class DialogWidget : public QDialog {
     }
     QDialog::keyPressEvent(e);
   }
+  void showEvent(QShowEvent* e) override {
+    QDialog::showEvent(e);
+    if (e->spontaneous()) return;
+    shownAgain_ = shown_;
+    shown_ = true;
+  }
 
  private:
   Dialog* owner_;
   bool hadFocus_ = false;
+  bool shown_ = false;
+  bool shownAgain_ = false;
 };
 
 // A dialog's one-line edit.  The focus the dialog gives it as its first
-// control, or that Tab or a mnemonic moves to it, selects its whole text,
-// so that what the user types replaces the value shown; a click places the
-// cursor, and a later focus the program gives it leaves the text as it is.
+// control, or gives back to it when the dialog is shown again, or that Tab
+// or a mnemonic moves to it, selects its whole text, so that what the user
+// types replaces the value shown; a click places the cursor, and a later
+// focus the program gives it leaves the text as it is.
 class DialogLineEdit : public QLineEdit {
  public:
   using QLineEdit::QLineEdit;
@@ -147,11 +216,19 @@ class DialogLineEdit : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* e) override {
     const auto* dialog = dynamic_cast<const DialogWidget*>(window());
-    const bool first = dialog && !dialog->HadFocus() && e->reason() != Qt::MouseFocusReason;
+    const bool byDialog = dialog && e->reason() != Qt::MouseFocusReason;
+    const bool first = byDialog && !dialog->HadFocus();
+    const bool back = byDialog && dialog->ShownAgain();
     QLineEdit::focusInEvent(e);
-    if (first || e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
+    if (first || back || e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
         e->reason() == Qt::ShortcutFocusReason)
       selectAll();
+    // The command that shows a dialog again fills its fields once it is
+    // shown: the text it leaves is selected.
+    if (back)
+      QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) selectAll();
+      });
   }
 };
 
@@ -243,16 +320,8 @@ struct DialogBuilder {
             break;
           }
           case res::Control::ListBox: {
-            auto* lb = new DialogListBox(w);
-            if (c.multiSelect) {
-              // Several rows: every change of the selected set notifies.
-              lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
-              QObject::connect(lb, &QListWidget::itemSelectionChanged, lb,
-                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
-            } else {
-              QObject::connect(lb, &QListWidget::currentRowChanged, lb,
-                               [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
-            }
+            auto* lb = new DialogListBox(w, [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            if (c.multiSelect) lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
             QObject::connect(lb, &QListWidget::itemDoubleClicked, lb,
                              [&dlg, id = c.id] { dlg.EvControl(id, LBN_DBLCLK); });
             cw = lb;
@@ -450,6 +519,8 @@ QWidget* Ctl(const Dialog& d, int id) {
   return it == c.end() ? nullptr : it->second.data();
 }
 
+DialogListBox* ListBox(const Dialog& d, int id) { return dynamic_cast<DialogListBox*>(Ctl(d, id)); }
+
 }  // namespace
 
 bool Dialog::HasItem(int id) const { return Ctl(*this, id) != nullptr; }
@@ -584,28 +655,19 @@ Rect Dialog::ItemRect(int id) const {
 
 // ---- list and combo boxes ----
 
-// A list of several selectable rows reports only the user's changes, as
-// the program's own changes of its rows and selection notify nothing.
-static std::optional<QSignalBlocker> QuietIfMulti(QListWidget* lb) {
-  std::optional<QSignalBlocker> quiet;
-  if (lb && lb->selectionMode() == QAbstractItemView::ExtendedSelection) quiet.emplace(lb);
-  return quiet;
-}
-
 void Dialog::ListClear(int id) {
   QWidget* w = Ctl(*this, id);
-  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
-    auto quiet = QuietIfMulti(lb);
-    lb->clear();
-  }
+  if (auto* lb = dynamic_cast<DialogListBox*>(w)) lb->Program([lb] { lb->clear(); });
   else if (auto* cb = dynamic_cast<QComboBox*>(w)) cb->clear();
 }
 
 int Dialog::ListAdd(int id, const std::string& text) {
   QWidget* w = Ctl(*this, id);
-  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
-    lb->addItem(Q(text));
-    WidenRow(lb, lb->count() - 1);
+  if (auto* lb = dynamic_cast<DialogListBox*>(w)) {
+    lb->Program([&] {
+      lb->addItem(Q(text));
+      WidenRow(lb, lb->count() - 1);
+    });
     return lb->count() - 1;
   }
   if (auto* cb = dynamic_cast<QComboBox*>(w)) {
@@ -616,14 +678,14 @@ int Dialog::ListAdd(int id, const std::string& text) {
 }
 
 void Dialog::ListSetHorizontalExtent(int id, int pixels) {
-  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id))) {
+  if (auto* lb = ListBox(*this, id)) {
     lb->setProperty(kListExtent, std::max(pixels, 0));
     for (int row = 0; row < lb->count(); ++row) WidenRow(lb, row);
   }
 }
 
 int Dialog::ListHorizontalReach(int id) const {
-  auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id));
+  auto* lb = ListBox(*this, id);
   if (!lb) return 0;
   lb->doItemsLayout();
   return lb->horizontalScrollBar()->maximum() + lb->viewport()->width();
@@ -648,16 +710,17 @@ std::string Dialog::ListText(int id, int row) const {
 
 void Dialog::ListSetSel(int id, int row) {
   QWidget* w = Ctl(*this, id);
-  if (auto* lb = dynamic_cast<QListWidget*>(w)) {
-    auto quiet = QuietIfMulti(lb);
-    if (quiet) {
-      // Only this row, as in a list of one selectable row.
-      lb->clearSelection();
-      if (row >= 0) lb->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-      return;
-    }
-    lb->setCurrentRow(row);
-    if (row < 0) lb->clearSelection();
+  if (auto* lb = dynamic_cast<DialogListBox*>(w)) {
+    lb->Program([lb, row] {
+      if (lb->Multi()) {
+        // Only this row, as in a list of one selectable row.
+        lb->clearSelection();
+        if (row >= 0) lb->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        return;
+      }
+      lb->setCurrentRow(row);
+      if (row < 0) lb->clearSelection();
+    });
   } else if (auto* cb = dynamic_cast<QComboBox*>(w)) {
     cb->setCurrentIndex(row);
   }
@@ -674,10 +737,10 @@ int Dialog::ListGetSel(int id) const {
 }
 
 void Dialog::ListSetMultiSel(int id, int row, bool selected) {
-  if (auto* lb = dynamic_cast<QListWidget*>(Ctl(*this, id))) {
-    auto quiet = QuietIfMulti(lb);
-    if (auto* item = lb->item(row)) item->setSelected(selected);
-  }
+  if (auto* lb = ListBox(*this, id))
+    lb->Program([lb, row, selected] {
+      if (auto* item = lb->item(row)) item->setSelected(selected);
+    });
 }
 
 std::vector<int> Dialog::ListGetMultiSel(int id) const {

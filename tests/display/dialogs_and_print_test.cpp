@@ -1,6 +1,7 @@
 // The toolkit's own dialogs and the printed page as a user meets them: the
 // font dialog keeps its controls apart, Enter presses the button that has
-// the focus in a question without a default button, the file dialog speaks
+// the focus in a question without a default button, a dialog shown again
+// selects the text of the field it gives the focus back to, the file dialog speaks
 // German in the texts the toolkit writes itself and starts in the folder
 // used last, the equation labels of a printed plot stand one below the
 // other on the page, and a file printed with "Simultandruck" keeps its
@@ -133,6 +134,39 @@ TEST_F(DialogsAndPrint, EnterPressesTheFocusedButtonOfAQuestion) {
     Screen().Key("Escape");
     ASSERT_TRUE(Screen().WaitGone(file->window, 3000));
   }
+}
+
+// "Ausschnitt festlegen" (Strg+V) is hidden, not closed, by Escape.  Shown
+// again, it gives the focus back to the field that had it with its text
+// selected, so that what is typed replaces the number shown: the first
+// field, then "unten" after a click into it.
+TEST_F(DialogsAndPrint, AViewDialogShownAgainSelectsTheFieldThatHadTheFocus) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const auto show = [&] {
+    Screen().Activate(w.id);
+    const std::size_t from = program_->Log().Size();
+    Screen().Key("ctrl+v");
+    return AwaitDialog("VIEWCOR", from);
+  };
+  const auto hide = [&](const LoggedDialog& d) {
+    Screen().Key("Escape");
+    ASSERT_TRUE(Screen().WaitGone(d.window, Patient(3000)));
+  };
+  auto d = show();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(program_->TypeInto(*d, 211, "-6"), "-6");  // "links"
+  hide(*d);
+  d = show();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(program_->TypeInto(*d, 211, "3"), "3");
+  program_->ClickControl(*d, 213);  // "unten"
+  ASSERT_TRUE(Eventually([&] { return program_->HasFocus(*d, 213); }, Patient(2000)));
+  hide(*d);
+  d = show();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(program_->TypeInto(*d, 213, "3"), "3");
 }
 
 // The file dialog names the type of a file it does not know in German, as

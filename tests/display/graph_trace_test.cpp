@@ -1,7 +1,8 @@
 // "Graphverlauf" on a real display: the dialog shows the tool's controls and
 // no OK button, and Enter in its "x =" field moves the point to the typed
-// place.
+// place; along a trajectory it follows the solution clicked in its list.
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -66,6 +67,58 @@ TEST_F(GraphTrace, EnterInTheParameterFieldTracesToTheTypedPlace) {
   const LoggedDialog again = Open(w);
   EXPECT_NEAR(After(again.Find(232), "y = "), 2.25, 1e-9);
   EXPECT_NEAR(After(again.Find(211), ""), 1.5, 1e-9);
+}
+
+// "Kurvenverlauf" along the solutions of x' = 1, y' = y, which run on
+// y = c e^x: a row of its list clicked with the mouse is traced (the point
+// shown lies on that row's curve), Enter reads the t typed, and "Punkt"
+// adds the point.
+TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  EnterByCommand(w, 910, "EQUA210", {{211, "1"}, {212, "y"}});  // "dy/d&t ..."
+  const LoggedDialog ivp = OpenDialog(w, 780, "IVP10");
+  program_->ClickControl(ivp, 251);  // "vor": one solution from each start
+  for (const char* c : {"0.5", "1"}) {
+    program_->SetText(ivp, 211, "0");
+    program_->SetText(ivp, 212, c);
+    const std::size_t from = program_->Log().Size();
+    program_->ClickControl(ivp, 91);  // "Zeichnen"
+    ASSERT_TRUE(program_->WaitCommandDone(ivp.window, 91, from, 5000)) << "no solution from (0; " << c << ")";
+  }
+  program_->ClickControl(ivp, 2);
+  const LoggedDialog d = OpenDialog(w, 882, "TRACETRAJ");  // "&Kurvenverlauf ..."
+  ASSERT_NE(d.window, 0u);
+  // "( x ; y ) [ x' ; y' ]" on the curve of c, with x = t.
+  const auto expectOnCurve = [&](const std::string& text, double c, double t) {
+    double x = NAN, y = NAN, vx = NAN, vy = NAN;
+    ASSERT_EQ(std::sscanf(text.c_str(), "( %lf ; %lf ) [ %lf ; %lf ]", &x, &y, &vx, &vy), 4) << text;
+    if (!std::isnan(t)) EXPECT_NEAR(x, t, 1e-4) << text;
+    EXPECT_NEAR(y, c * std::exp(x), 1e-4) << text;
+    EXPECT_NEAR(vx, 1, 1e-9) << text;
+    EXPECT_NEAR(vy, y, 1e-9) << text;
+  };
+  expectOnCurve(program_->TextOf(d, 232), 1, NAN);  // the newest solution first
+
+  std::size_t from = program_->Log().Size();
+  ClickRow(d, 294, 1);
+  const auto clicked = program_->WaitText(d.window, 232, from, 3000);
+  ASSERT_TRUE(clicked) << "the values stay as they were";
+  expectOnCurve(*clicked, 0.5, NAN);
+
+  program_->SetText(d, 211, "0.5");
+  from = program_->Log().Size();
+  Screen().Key("Return");
+  const auto typed = program_->WaitText(d.window, 232, from, 3000);
+  ASSERT_TRUE(typed) << "Enter did not read t";
+  expectOnCurve(*typed, 0.5, 0.5);
+
+  from = program_->Log().Size();
+  program_->ClickControl(d, 712);  // "Punkt"
+  bool refused = false;
+  EXPECT_GE(program_->WaitCommand(d.window, 712, from, 3000, &refused), 0) << "the click did not reach it";
+  EXPECT_FALSE(refused);
 }
 
 }  // namespace

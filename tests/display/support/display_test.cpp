@@ -97,10 +97,15 @@ TopWindow DisplayTest::Window(const std::string& caption, int ms) {
   return w;
 }
 
-void DisplayTest::ClickFirstRow(const LoggedDialog& d, int list) {
+void DisplayTest::ClickRow(const LoggedDialog& d, int list, int row) {
   const LoggedControl* c = d.Find(list);
   ASSERT_NE(c, nullptr) << "the dialog " << d.templateName << " has no list " << list;
-  int x = c->rect.x + 30, y = c->rect.y + 8;
+  // A text line is as high as the dialog's one-line statics want to be.
+  int line = 0;
+  for (const LoggedControl& s : d.controls)
+    if (s.kind == "static" && !s.text.empty() && s.hintH > 0) line = line ? std::min(line, s.hintH) : s.hintH;
+  if (line == 0) line = 14;
+  int x = c->rect.x + 30, y = c->rect.y + 1 + row * line + line / 2;
   Screen().ToScreen(d.window, x, y);
   Screen().Click(x, y);
   Pause(200);

@@ -66,8 +66,9 @@ class DisplayTest : public ::testing::Test {
   // Runs the command through the window's menu and waits for its dialog
   // (an empty one, and a failure, when it does not come).
   LoggedDialog OpenDialog(const TopWindow& w, int command, const std::string& templateName);
-  // Clicks the first row of the dialog's list.
-  void ClickFirstRow(const LoggedDialog& d, int list);
+  // Clicks a row of the dialog's list (rows one text line high).
+  void ClickRow(const LoggedDialog& d, int list, int row);
+  void ClickFirstRow(const LoggedDialog& d, int list) { ClickRow(d, list, 0); }
   // Types the texts into the dialog's fields, presses Enter and waits for
   // the dialog to go.
   void FillAndEnter(const LoggedDialog& d, const std::vector<std::pair<int, std::string>>& fields);
