@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -67,6 +68,25 @@ inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int 
     for (int dx = -r; dx <= r; ++dx)
       if (s.GetPixel(x + dx, y + dy) == c) return true;
   return false;
+}
+
+// A family shown one by one with the delay (ms), drawn by `paint` on the
+// fake clock: its members are drawn at the ticks 0, delay, 2 delay ...,
+// each followed by its pause.  In the middle of the pause after member
+// `member` (from 1) the stop key is pressed; the window's surface as the
+// screen showed it then, and in `stoppedAt` the tick when `paint` returned.
+template <class Paint>
+plat::Bitmap SurfaceInFamilyPause(plat::Window& w, int delay, int member, Paint paint, std::int64_t& stoppedAt) {
+  plat::testing::FakeTicks(true);
+  plat::Bitmap shown;
+  plat::testing::AtTick(std::int64_t{delay} * (member - 1) + delay / 2, [&] {
+    shown = w.Surface();
+    plat::testing::InjectKey(w, 'A');
+  });
+  paint();
+  stoppedAt = plat::TickMilliseconds();
+  plat::testing::FakeTicks(false);
+  return shown;
 }
 
 // The folder of the test binary, where screenshots are written.
