@@ -52,8 +52,8 @@ void TPlotWin::FollowWait() {
   // steps' waits add up until a millisecond is due.
   followWaitDue_ += 100L * followDelay;
   if (followWaitDue_ < 1000) return;
-  const long ms = std::min<long>(followWaitDue_ / 1000, 1 << 30);
-  followWaitDue_ %= 1000;
+  const long ms = followWaitDue_ / 1000;
+  followWaitDue_ -= ms * 1000;
   plat::Delay(*this, static_cast<int>(ms));
 }
 

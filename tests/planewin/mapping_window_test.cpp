@@ -117,22 +117,17 @@ TEST_F(MappingPair, TheDomainShowsEachSteppedMemberDuringItsOwnPause) {
   const int i = d->AppendEquation(kKindSegment, {"-3", "a", "3", "a"});
   d->CompileEquation(i);
   TEquation& e = d->Equation(i);
-  e.familyOn = 1;
-  e.familyLetter = 1;
-  e.familyStart = -1.5L;
-  e.familyEnd = 1.5L;
-  e.familySteps = -3;
-  e.familyDelay = 1000;
   const plat::Colour c = d->DrawingColourOf(d->CheckColourIndex(e.penColour));
   auto shows = [&](TMap2Win& w, const plat::Bitmap& b, long double v) {
     return ColourNear(b, w.WorldToPixelX(1), w.WorldToPixelY(v), c, 1);
   };
   std::int64_t stoppedAt = 0;
-  const plat::Bitmap shown = kvtest::SurfaceInFamilyPause(*d, 1000, 2, [&] { d->RepaintNow(false); }, stoppedAt);
+  const plat::Bitmap shown =
+      kvtest::SurfaceInSecondFamilyPause(*d, e, -1.5L, 1.5L, [&] { d->RepaintNow(false); }, stoppedAt);
   ASSERT_FALSE(shown.IsNull()) << "no pause";
   EXPECT_TRUE(shows(*d, shown, -1.5L) && shows(*d, shown, -0.5L)) << "the first two members";
   EXPECT_FALSE(shows(*d, shown, 0.5L) || shows(*d, shown, 1.5L)) << "a member before its time";
-  EXPECT_LE(stoppedAt, 1600) << "A in the pause";
+  EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
   r->RepaintNow(false);
   for (long double a : {-1.5L, -0.5L, 0.5L, 1.5L}) EXPECT_TRUE(shows(*r, r->Surface(), a + 1)) << static_cast<double>(a);
 }

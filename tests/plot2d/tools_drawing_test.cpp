@@ -137,14 +137,10 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
       {roulette, -2, 2, 0.45L},               // a circle of radius 1/4 rolling along y = a
   };
   for (int k = 0; k <= w->equationCount; ++k) w->Equation(k).visible = 0;
-  constexpr int kDelay = 1000;
   for (const Case& c : cases) {
     TEquation& e = w->Equation(c.i);
     SCOPED_TRACE(e.kind);
     e.visible = 1;
-    Family(e, -3, kDelay);
-    e.familyStart = 0.5L;
-    e.familyEnd = 3.5L;
     const plat::Colour colour = EntryColour(*w, c.i);
     const bool polar = e.kind == kKindPolar;
     auto shows = [&](const plat::Bitmap& s, long double a) {
@@ -155,11 +151,11 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
       return false;
     };
     std::int64_t stoppedAt = 0;
-    const plat::Bitmap shown = kvtest::SurfaceInFamilyPause(*w, kDelay, 2, [&] { Repaint(); }, stoppedAt);
+    const plat::Bitmap shown = kvtest::SurfaceInSecondFamilyPause(*w, e, 0.5L, 3.5L, [&] { Repaint(); }, stoppedAt);
     ASSERT_FALSE(shown.IsNull()) << "no pause";
     EXPECT_TRUE(shows(shown, 0.5L) && shows(shown, 1.5L)) << "the first two members";
     EXPECT_FALSE(shows(shown, 2.5L) || shows(shown, 3.5L)) << "a member before its time";
-    EXPECT_LE(stoppedAt, kDelay * 3 / 2 + 100) << "A in the pause";
+    EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
     EXPECT_FALSE(shows(w->Surface(), 2.5L)) << "a member after A";
     e.visible = 0;
   }

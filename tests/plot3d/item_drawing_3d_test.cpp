@@ -127,12 +127,6 @@ TEST_F(Plot3Test, SteppedFamiliesShowEachMemberDuringItsOwnPauseAndStopThereOnA)
     e.lowerBound = {-1, 0};
     e.upperBound = {1, 1};
     e.visible = 0;
-    e.familyOn = 1;
-    e.familyLetter = 1;
-    e.familyStart = -1.5L;
-    e.familyEnd = 1.5L;
-    e.familySteps = -3;
-    e.familyDelay = 1000;
   }
   for (int i : items) {
     TEquation& e = w->Equation(i);
@@ -145,11 +139,12 @@ TEST_F(Plot3Test, SteppedFamiliesShowEachMemberDuringItsOwnPauseAndStopThereOnA)
       return test3d::ColourNear(b, p.x, p.y, pen, 2);
     };
     std::int64_t stoppedAt = 0;
-    const plat::Bitmap shown = kvtest::SurfaceInFamilyPause(*w, 1000, 2, [&] { w->RepaintNow(false); }, stoppedAt);
+    const plat::Bitmap shown =
+        kvtest::SurfaceInSecondFamilyPause(*w, e, -1.5L, 1.5L, [&] { w->RepaintNow(false); }, stoppedAt);
     ASSERT_FALSE(shown.IsNull()) << "no pause";
     EXPECT_TRUE(shows(shown, -1.5L) && shows(shown, -0.5L)) << "the first two members";
     EXPECT_FALSE(shows(shown, 0.5L) || shows(shown, 1.5L)) << "a member before its time";
-    EXPECT_LE(stoppedAt, 1600) << "A in the pause";
+    EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
     e.visible = 0;
   }
 }
