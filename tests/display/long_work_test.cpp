@@ -644,7 +644,6 @@ class FollowedFamilies : public LongWork {
     const std::int64_t paused = Logged("family 2 ", from, 1);
     while (SteadyMs() < paused + kDelay / 2) Pause(10);
     const Image middle = PlotPicture(w, false);
-    ASSERT_LT(SteadyMs(), paused + kDelay) << "the picture was not taken within the pause";
     ASSERT_LT(program_->Log().Find("family 3 ", from), 0) << "the picture was not taken within the pause";
     EXPECT_EQ(Members(before, middle), 2) << "members on the screen in the second pause";
     Screen().Key("a");
@@ -670,15 +669,7 @@ TEST_F(FollowedFamilies, ShowEachMemberDuringItsOwnPauseAndStopOnAWithinIt) {
   SecondPauseShowsTwoMembersAndAEndsIt(w);
   Menu(Frame(), 402);  // "&2-dim"
   const TopWindow segments = Window("Unbenannt2");
-  const std::size_t from = program_->Log().Size();
-  Menu(segments, 905);  // "(&x;y) ..." of "&Strecke"
-  auto segment = Await("EQUA205", from);
-  ASSERT_TRUE(segment) << "the dialog of a segment did not appear";
-  for (auto [id, text] : {std::pair{211, "-20"}, std::pair{212, "a+10"}, std::pair{213, "20"}, std::pair{214, "a+10"}})
-    program_->SetText(*segment, id, text);
-  Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(segment->window, 3000));
-  Settled(segments.id);
+  EnterByCommand(segments, 905, "EQUA205", {{211, "-20"}, {212, "a+10"}, {213, "20"}, {214, "a+10"}});  // "(&x;y) ..."
   SecondPauseShowsTwoMembersAndAEndsIt(segments);
 }
 

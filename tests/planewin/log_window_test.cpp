@@ -230,23 +230,5 @@ TEST_F(LogWindow, ARouletteIsDrawnThroughTheLogarithmicAxis) {
   }
 }
 
-// A family with "Verfolgen" shows each member during its own pause, and
-// "A" in the pause ends it: y = 10^a is the world line y = a.
-TEST_F(LogWindow, ASteppedFamilyShowsEachMemberDuringItsOwnPause) {
-  TLogWin* w = NewWindow(2);
-  ASSERT_NE(w, nullptr);
-  const int i = NewExplicit(w, "10^a");
-  TEquation& e = w->Equation(i);
-  std::int64_t stoppedAt = 0;
-  const plat::Bitmap shown =
-      kvtest::SurfaceInSecondFamilyPause(*w, e, -0.5L, 1.75L, [&] { w->RepaintNow(false); }, stoppedAt);
-  const plat::Colour c = w->DrawingColourOf(w->CheckColourIndex(e.penColour));
-  auto shows = [&](long double a) { return ColourNear(shown, w->WorldToPixelX(0.5L), w->WorldToPixelY(a), c, 1); };
-  ASSERT_FALSE(shown.IsNull()) << "no pause";
-  EXPECT_TRUE(shows(-0.5L) && shows(0.25L)) << "the first two members";
-  EXPECT_FALSE(shows(1) || shows(1.75L)) << "a member before its time";
-  EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
-}
-
 }  // namespace
 }  // namespace kv

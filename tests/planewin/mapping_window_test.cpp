@@ -106,32 +106,6 @@ TEST_F(MappingPair, ANewPairShowsTheGridInBothWindowsUnmapped) {
   EXPECT_FALSE(d->IsEquationDrawable(1));
 }
 
-// A family with "Verfolgen" in the domain window shows each member during
-// its own pause, and "A" in the pause ends it.  The range window never
-// polls a key: it draws the images of all members at once.
-TEST_F(MappingPair, TheDomainShowsEachSteppedMemberDuringItsOwnPause) {
-  TDom2Win* d = NewPair(0);
-  ASSERT_NE(d, nullptr);
-  TRan2Win* r = d->RangeWindow;
-  EnterMapping(d, "x", "y+1");
-  const int i = d->AppendEquation(kKindSegment, {"-3", "a", "3", "a"});
-  d->CompileEquation(i);
-  TEquation& e = d->Equation(i);
-  const plat::Colour c = d->DrawingColourOf(d->CheckColourIndex(e.penColour));
-  auto shows = [&](TMap2Win& w, const plat::Bitmap& b, long double v) {
-    return ColourNear(b, w.WorldToPixelX(1), w.WorldToPixelY(v), c, 1);
-  };
-  std::int64_t stoppedAt = 0;
-  const plat::Bitmap shown =
-      kvtest::SurfaceInSecondFamilyPause(*d, e, -1.5L, 1.5L, [&] { d->RepaintNow(false); }, stoppedAt);
-  ASSERT_FALSE(shown.IsNull()) << "no pause";
-  EXPECT_TRUE(shows(*d, shown, -1.5L) && shows(*d, shown, -0.5L)) << "the first two members";
-  EXPECT_FALSE(shows(*d, shown, 0.5L) || shows(*d, shown, 1.5L)) << "a member before its time";
-  EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
-  r->RepaintNow(false);
-  for (long double a : {-1.5L, -0.5L, 0.5L, 1.5L}) EXPECT_TRUE(shows(*r, r->Surface(), a + 1)) << static_cast<double>(a);
-}
-
 TEST_F(MappingPair, ZSquaredBendsTheGridLinesIntoParabolas) {
   TDom2Win* d = NewPair(1);
   ASSERT_NE(d, nullptr);

@@ -121,16 +121,11 @@ TEST_F(Plot3Test, SteppedFamiliesShowEachMemberDuringItsOwnPauseAndStopThereOnA)
   w->View3D.BoxMax = {2, 2, 2};
   w->View3D.BoxCentre = {0, 0, 0};
   w->FitWindowToBox();
-  for (int i : items) {
-    TEquation& e = w->Equation(i);
-    w->CompileEquation(i);
-    e.lowerBound = {-1, 0};
-    e.upperBound = {1, 1};
-    e.visible = 0;
-  }
+  for (int i : items) w->Equation(i).visible = 0;
   for (int i : items) {
     TEquation& e = w->Equation(i);
     SCOPED_TRACE(e.kind);
+    w->CompileEquation(i);
     e.visible = 1;
     const plat::Colour pen = w->DrawingColourOf(w->CheckColourIndex(e.penColour));
     auto shows = [&](const plat::Bitmap& b, long double a) {
