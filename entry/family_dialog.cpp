@@ -1,6 +1,7 @@
 #include "entry/family_dialog.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 #include "entry/plot1_win.h"
@@ -22,6 +23,16 @@ int FamilyLetter(const std::string& text) {
   if (a == std::string::npos || a != b) return 0;
   const int c = std::toupper(static_cast<unsigned char>(text[a]));
   return c >= 'A' && c < 'A' + kLastFamilyLetter ? c - 'A' + 1 : 0;
+}
+
+// A whole number from lo to hi (a formula of the window's number reader),
+// else the reader's code or 17 ("jenseits der Grenzen").
+int ReadWholeNumber(TPlot1Win& window, const std::string& text, int lo, int hi, std::int16_t& value) {
+  long double v = 0;
+  if (const int code = window.TextToValue(text, v); code != 0) return code;
+  if (!(v >= lo && v <= hi) || v != std::floor(v)) return 17;
+  value = static_cast<std::int16_t>(v);
+  return 0;
 }
 
 }  // namespace
@@ -62,8 +73,8 @@ int TFamDlg::ReadFields() {
   if (code == 0 && max < min) code = 6;  // "widersprüchliche Daten"
   std::int16_t delay = 0;
   std::int16_t steps = 0;
-  if (code == 0) code = window_->Engine().ReadBoundedShort(GetItemText(kFamDelay), 0, 32750, delay);
-  if (code == 0) code = window_->Engine().ReadBoundedShort(GetItemText(kFamSteps), 0, 4000, steps);
+  if (code == 0) code = ReadWholeNumber(*window_, GetItemText(kFamDelay), 0, 32750, delay);
+  if (code == 0) code = ReadWholeNumber(*window_, GetItemText(kFamSteps), 0, 4000, steps);
   const int letter = FamilyLetter(GetItemText(kFamLetter));
   if (code == 0 && letter == 0) code = 17;  // "jenseits der Grenzen"
   if (code != 0) return code;

@@ -1,10 +1,8 @@
 // The analysis layer's drawers of the kinds that are no sampled graphs:
 // implicit curves with their families, points and point sequences as
 // markers, and short curves of coordinate formulas as polylines.
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "entry/model/coordinate_curve.h"
 #include "entry/model/derived_items.h"
@@ -25,15 +23,6 @@ int TPlot11Win::DrawEquation(plat::DC& dc, int i) {
     default:
       return TPlot1Win::DrawEquation(dc, i);
   }
-}
-
-void TPlot11Win::ShowFamilyMember(plat::DC& dc, int delay) {
-  if (plat::Bitmap* surface = dc.Surface(); surface && IsCreated()) {
-    plat::ClientDC client(*this);
-    client.BitBlt(AreaOriginX(), AreaOriginY(), AreaWidth(), AreaHeight(), *surface, AreaOriginX(), AreaOriginY(),
-                  plat::SRCCOPY);
-  }
-  if (delay > 0 && !quietDrawing) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
 }
 
 // ---- implicit curves ----
@@ -119,7 +108,7 @@ int TPlot11Win::DrawImplicitEquation(plat::DC& dc, int i) {
     } else if (static_cast<std::size_t>(k) < e.traced->members.size()) {
       DrawTracedRuns(dc, i, e.traced->members[static_cast<std::size_t>(k)]);
     }
-    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, k + 1, e.familyDelay);
     if (key == 0 && !animating && StopKeyPressed()) key = 'A';
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
   }
@@ -196,8 +185,8 @@ int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
   int key = 0;
   for (int k = 0; k <= family.last && key == 0; ++k) {
     drawMember();
-    if (family.stepped) ShowFamilyMember(dc, e.familyDelay);
-    if (!animating && StopKeyPressed()) key = 'A';
+    if (family.stepped) key = ShowFamilyMember(dc, k + 1, e.familyDelay);
+    if (key == 0 && !animating && StopKeyPressed()) key = 'A';
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
   }
   dc.SelectBrush(oldBrush);

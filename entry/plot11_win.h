@@ -198,9 +198,6 @@ class TPlot11Win : public TPlot1Win {
   void DrawPolylineAll(plat::DC& dc, const TPoint2D* points, const std::uint8_t* flags, int last,
                        const TPenSpec& pen);
 
-  // A member of a family shown one by one: the drawing so far copied from
-  // dc to the screen, then the family delay (ms).
-  void ShowFamilyMember(plat::DC& dc, int delay);
   // Whether the window shows its plane through a mapping (a range window;
   // not the logarithmic axes).
   bool MapsPlane() const { return mappedFlag && LogWindowType <= 0; }

@@ -18,6 +18,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 #include <thread>
 
@@ -25,6 +26,7 @@
 #include "platform/keys.h"
 #include "platform/testing.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -246,7 +248,13 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
       if (g_polling) {
         unsigned vk, mods, ch;
         TranslateKey(static_cast<QKeyEvent*>(e), vk, mods, ch);
-        if (vk || ch) QueueKey(g_polling, vk, mods, ch);
+        if (vk || ch) {
+          QueueKey(g_polling, vk, mods, ch);
+          // When the work got the key, for drivers that measure how soon
+          // it answers.
+          if (UiLogOn())
+            LogEvent("key " + std::to_string(ch ? ch : vk) + " " + std::to_string(TickMilliseconds()));
+        }
       }
       return true;
     }

@@ -110,7 +110,7 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
                    e.penStyle, brush);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay);
   }
   dc.SelectPen(oldPen);
   return key;
@@ -161,7 +161,7 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
       EndCurveRecording(colour, spec.width, spec.style);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (key == 0 && family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay);
   }
   dc.SelectPen(oldPen);
   return key;

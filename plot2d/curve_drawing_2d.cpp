@@ -3,12 +3,10 @@
 // arrow of a parametric curve, the cobweb of an explicit curve and the
 // markers that close a bounded graph at its ends.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "graphics/world_polyline.h"
@@ -352,15 +350,8 @@ int TPlotCWin::DrawCurve(plat::DC& dc, int i) {
     stopped = DrawCurveMember(dc, i, lo, hi, steps, startDefined, endDefined, start, end) == 'A';
     if (kind == kKindExplicit && e.notVertical) DrawCobweb(dc, i);
     EndCurveRecording(colour, spec.width, style);
-    if (e.familyOn && e.familySteps < 0 && !stopped) {
-      // Each member is shown as it is finished.
-      if (plat::Bitmap* surface = dc.Surface(); surface && IsCreated()) {
-        plat::ClientDC client(*this);
-        client.BitBlt(AreaOriginX(), AreaOriginY(), AreaWidth(), AreaHeight(), *surface, AreaOriginX(),
-                      AreaOriginY(), plat::SRCCOPY);
-      }
-      if (e.familyDelay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(e.familyDelay));
-    }
+    // Each member is shown as it is finished.
+    if (e.familyOn && e.familySteps < 0 && !stopped) stopped = ShowFamilyMember(dc, k + 1, e.familyDelay) == 'A';
     if (e.familyOn) AddToVariable(e.familyLetter, familyStep);
   }
 

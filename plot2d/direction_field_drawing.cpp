@@ -93,6 +93,7 @@ int TPlotCWin::DrawDyDxEquation(plat::DC& dc, int i) {
     }
     if (result == 0) result = DrawDirectionField(dc, i);
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
+    if (result == 0 && family.stepped) result = ShowFamilyMember(dc, k + 1, e.familyDelay);
   }
   return result;
 }

@@ -55,7 +55,8 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
       DrawMappedSegment(dc, p1, p2, packed, e.penStyle);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (family.stepped) ShowFamilyMember(dc, e.familyDelay);
+    if (family.stepped)
+      if (const int key = ShowFamilyMember(dc, k + 1, e.familyDelay); key != 0) return key;
   }
   return 0;
 }
@@ -116,8 +117,8 @@ int TPlotCWin::DrawLineEquation(plat::DC& dc, int i) {
     // A range window draws the piece its domain window stored.
     if (mappedFlag && e.kindFlag) DrawMappedSegment(dc, e.LineEnd1(), e.LineEnd2(), packed, e.penStyle);
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (family.stepped) ShowFamilyMember(dc, e.familyDelay);
-    if (!quietDrawing && StopKeyPressed()) key = 'A';
+    if (family.stepped) key = ShowFamilyMember(dc, k + 1, e.familyDelay);
+    if (key == 0 && !quietDrawing && StopKeyPressed()) key = 'A';
   }
   return key;
 }

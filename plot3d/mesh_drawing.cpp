@@ -218,6 +218,8 @@ int TPlotQWin::DrawMesh(plat::DC& dc, int i, int direction) {
       }
     }
     if (family) AddToVariable(e.familyLetter, familyStep);
+    // A curve or segment with "Verfolgen" shows its members one by one.
+    if (result == 0 && single && family && e.familySteps < 0) result = ShowFamilyMember(dc, m + 1, e.familyDelay);
   }
   dc.SelectPen(oldPen);
   return result;

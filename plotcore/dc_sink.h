@@ -36,26 +36,32 @@ class TPlotWin::TDcSink : public TPolylineSink {
 };
 
 // A solution drawn into a picture and, step by step with a pause, on the
-// screen ("Verfolgen").
+// screen ("Verfolgen").  The stop key is read after every step shown; the
+// run asks the sink only every few hundred steps, and the steps up to then
+// are drawn into the picture without pauses.
 class TFollowSink : public TPolylineSink {
  public:
-  TFollowSink(const TPlotWin& w, TPolylineSink& drawn, TPolylineSink& shown) : w_(w), drawn_(drawn), shown_(shown) {}
+  TFollowSink(TPlotWin& w, TPolylineSink& drawn, TPolylineSink& shown) : w_(w), drawn_(drawn), shown_(shown) {}
   void MoveTo(const TPoint2D& p) override {
     drawn_.MoveTo(p);
-    shown_.MoveTo(p);
+    if (!stopped_) shown_.MoveTo(p);
   }
   void LineTo(const TPoint2D& p) override {
     drawn_.LineTo(p);
+    if (stopped_) return;
     shown_.LineTo(p);
     w_.FollowWait();
+    stopped_ = w_.StopKeyPressed();
   }
-  bool Cancelled() override { return drawn_.Cancelled(); }
+  bool Cancelled() override { return stopped_ || drawn_.Cancelled(); }
   void StepPoint(long double t, const TPoint3D& p) override { drawn_.StepPoint(t, p); }
+  bool Stopped() const { return stopped_; }
 
  private:
-  const TPlotWin& w_;
+  TPlotWin& w_;
   TPolylineSink& drawn_;
   TPolylineSink& shown_;
+  bool stopped_ = false;
 };
 
 template <class Draw>

@@ -363,8 +363,13 @@ class TPlotWin : public TFuncWin {
   int DrawFamilyTrajectories(plat::DC& dc, int i);
   int DrawFamilyItems(plat::DC& dc, int i);
   // The pause after a step of a followed solution: followDelay units of
-  // 0.1 ms.
-  void FollowWait() const;
+  // 0.1 ms, during which the windows paint.
+  void FollowWait();
+  // A member (from 1) of a family shown one by one: the drawing so far
+  // copied from dc to the screen, then the family delay (ms), during which
+  // the windows paint and the stop key ends the family.  The stop key's
+  // code or 0.
+  int ShowFamilyMember(plat::DC& dc, int member, int delay);
   // Step of a new trajectory: 1 / trajectory density.
   long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
 
@@ -528,6 +533,8 @@ class TPlotWin : public TFuncWin {
   bool painting_ = false;
   // Ticks of the time parameter's timer not yet drawn.
   int timeTicks_ = 0;
+  // Microseconds a followed solution's steps still have to wait.
+  long followWaitDue_ = 0;
 };
 
 // Holds the window's tool-point flag while a tool adds its own point, so

@@ -2,9 +2,7 @@
 // runs of plotcore/model/trajectories.h, the items it adds, and the drawers
 // with families and into the back buffers.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "plotcore/dc_sink.h"
 #include "plotcore/model/trajectories.h"
@@ -98,6 +96,7 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
       const plat::Pen old = dc.SelectPen(pen);
       TDcSink sink(*this, dc);
       bool finished = false;
+      bool stopped = false;
       if (follow) {
         plat::ClientDC screen(*this);
         const plat::Pen oldScreen = screen.SelectPen(pen);
@@ -105,19 +104,16 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
         TFollowSink both(*this, sink, shown);
         RunTrajectory(i, *item, &both, finished);
         screen.SelectPen(oldScreen);
+        stopped = both.Stopped();
       } else {
         RunTrajectory(i, *item, &sink, finished);
       }
       dc.SelectPen(old);
-      if (sink.Stopped()) return static_cast<int>('A');
+      if (stopped || sink.Stopped()) return static_cast<int>('A');
     }
     follow = false;
     return 0;
   });
-}
-
-void TPlotWin::FollowWait() const {
-  if (followDelay > 0) std::this_thread::sleep_for(std::chrono::microseconds(100L * followDelay));
 }
 
 long TPlotWin::SequenceTermCount(const TEquationItem& item) {
@@ -211,9 +207,10 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
 
 namespace {
 
-// Runs `draw` once, or once per family member with the family letter set.
+// Runs `draw` once, or once per family member with the family letter set;
+// a family with "Verfolgen" shows each member on dc's window.
 template <class Draw>
-int ForEachFamilyMember(TPlotWin& w, const TEquation& e, Draw draw) {
+int ForEachFamilyMember(TPlotWin& w, plat::DC& dc, const TEquation& e, Draw draw) {
   if (!e.familyOn) return draw();
   const int letter = e.familyLetter;
   if (tok::VariableOf(letter) < 1) return draw();
@@ -223,6 +220,7 @@ int ForEachFamilyMember(TPlotWin& w, const TEquation& e, Draw draw) {
   for (int k = 0; k <= steps && r == 0; ++k) {
     w.SetVariable(letter, e.familyStart + (e.familyEnd - e.familyStart) * k / steps);
     r = draw();
+    if (r == 0 && e.familySteps < 0) r = w.ShowFamilyMember(dc, k + 1, e.familyDelay);
   }
   w.SetComplexVariable(letter, saved);
   return r;
@@ -232,7 +230,7 @@ int ForEachFamilyMember(TPlotWin& w, const TEquation& e, Draw draw) {
 
 int TPlotWin::DrawFamilyTrajectories(plat::DC& dc, int i) {
   const TEquation& e = Equation(i);
-  return ForEachFamilyMember(*this, e, [&] {
+  return ForEachFamilyMember(*this, dc, e, [&] {
     const int r = DrawFieldElements(dc, i);
     return r != 0 ? r : DrawTrajectories(dc, i);
   });
@@ -240,7 +238,7 @@ int TPlotWin::DrawFamilyTrajectories(plat::DC& dc, int i) {
 
 int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
-  return ForEachFamilyMember(*this, e, [&] {
+  return ForEachFamilyMember(*this, dc, e, [&] {
     for (TEquationItem& item : e.items) {
       if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
       if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');

@@ -4,8 +4,12 @@
 // window and once in its dialog (or, where the dialog hides while the work
 // runs, in another window of the program), and the program must answer at
 // once.
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -435,7 +439,7 @@ TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
 }
 
 // "Verfolgen" in the initial-value dialogs shows a solution step by step
-// with the delay typed; the dialogs stay open.
+// with the delay typed, growing on the screen; the dialogs stay open.
 class FollowingSolutions : public LongWork {
  protected:
   // Enters a system through the command's dialog and opens the initial-value
@@ -466,16 +470,19 @@ class FollowingSolutions : public LongWork {
     EXPECT_TRUE(ivp) << "the initial-value dialog " << ivpTemplate << " did not appear";
     return ivp;
   }
+  // The solution grows on the screen step by step: at the delay 50 (5 ms
+  // a step) the picture changes many times within the first second.
   void FollowAndStop(const TopWindow& w, const LoggedDialog& ivp) {
     for (unsigned long focus : {w.id, ivp.window}) {
       program_->ClickControl(ivp, 742);  // "Verfolgen"
+      if (focus == w.id) EXPECT_GE(Changes(w.id, 1000), 5) << "the solution of " << ivp.templateName << " does not grow step by step";
       StopWith(w, focus, "a");
       EXPECT_TRUE(Screen().Exists(ivp.window));
     }
   }
 };
 
-TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
+TEST_F(FollowingSolutions, OfPlaneSystemsGrowStepByStepAndStopOnA) {
   Start();
   const TopWindow w = New2D();
   // A spiral that winds slowly towards the origin and never leaves the view.
@@ -483,7 +490,7 @@ TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
   ASSERT_TRUE(ivp);
   program_->SetText(*ivp, 211, "3");
   program_->SetText(*ivp, 212, "0");
-  program_->SetText(*ivp, 215, "20");  // "Verzögerung"
+  program_->SetText(*ivp, 215, "50");  // "Verzögerung", tenths of a millisecond
   FollowAndStop(w, *ivp);
   program_->ClickControl(*ivp, 2);  // "Schließen"
   // "Kurvenverlauf" along the solution has no OK button: Enter in its
@@ -505,21 +512,21 @@ TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
   ASSERT_TRUE(ivp);
   program_->SetText(*ivp, 211, "-5");
   program_->SetText(*ivp, 212, "0");
-  program_->SetText(*ivp, 220, "0.0001");    // "Schrittweite"
+  program_->SetText(*ivp, 220, "0.001");     // "Schrittweite"
   program_->SetText(*ivp, 217, "10000000");  // "Schritte"
-  program_->SetText(*ivp, 215, "20");
+  program_->SetText(*ivp, 215, "50");
   FollowAndStop(w, *ivp);
 }
 
 // The 3D window's "DGL Kurve": the system its "DGL" command proposes stays
 // in a bounded region for ever, away from its resting points.
-TEST_F(FollowingSolutions, OfSpaceSystemsStopOnA) {
+TEST_F(FollowingSolutions, OfSpaceSystemsGrowStepByStepAndStopOnA) {
   Start();
   const TopWindow w = New3D("0");
   auto ivp = System(w, 1010, "EQUA310", {}, 780, "IVP10");  // "&DGL ...", "&DGL Kurve ..."
   ASSERT_TRUE(ivp);
   for (int id : {211, 212, 213}) program_->SetText(*ivp, id, "1");  // off the resting point
-  program_->SetText(*ivp, 215, "20");
+  program_->SetText(*ivp, 215, "50");
   FollowAndStop(w, *ivp);
 }
 
@@ -568,28 +575,103 @@ TEST_F(LongWork, DartsIntoARegionStopOnA) {
 // inventory's only one, so it is chosen.
 class FollowedFamilies : public LongWork {
  protected:
-  void FollowAndStop(const TopWindow& w) {
-    std::size_t from = program_->Log().Size();
+  // Runs "Schar" of the inventory on its only entry with the letter a from
+  // min to max; the dialog has gone when it returns.
+  void DrawFamily(const LoggedDialog& inventory, const std::string& min, const std::string& max,
+                  const std::string& steps, const std::string& delay, bool follow) {
+    const std::size_t from = program_->Log().Size();
+    program_->ClickControl(inventory, 818);  // "Schar"
+    auto family = Await("FAM", from);
+    ASSERT_TRUE(family) << "the family dialog did not appear";
+    program_->SetText(*family, 214, "a");
+    program_->SetText(*family, 211, min);
+    program_->SetText(*family, 212, max);
+    program_->SetText(*family, 213, steps);  // "Schritte"
+    program_->SetText(*family, 215, delay);  // "Verzögerung (ms)"
+    if (follow) program_->ClickControl(*family, 271);  // "Verfolgen"
+    program_->ClickControl(*family, 91);                // "Zeichnen"
+    ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
+  }
+  std::optional<LoggedDialog> Inventory(const TopWindow& w) {
+    const std::size_t from = program_->Log().Size();
     Menu(w, 504);  // "&Inventar ..."
     auto inventory = Await("INVENT", from);
-    ASSERT_TRUE(inventory) << "the inventory did not appear";
+    EXPECT_TRUE(inventory) << "the inventory did not appear";
+    return inventory;
+  }
+  void FollowAndStop(const TopWindow& w) {
+    auto inventory = Inventory(w);
+    ASSERT_TRUE(inventory);
     for (unsigned long focus : {w.id, inventory->window}) {
-      from = program_->Log().Size();
-      program_->ClickControl(*inventory, 818);  // "Schar"
-      auto family = Await("FAM", from);
-      ASSERT_TRUE(family) << "the family dialog did not appear";
-      program_->SetText(*family, 214, "a");
-      program_->SetText(*family, 211, "-5");
-      program_->SetText(*family, 212, "5");
-      program_->SetText(*family, 213, "2000");  // "Schritte"
-      program_->SetText(*family, 215, "20");    // "Verzögerung (ms)"
-      if (focus == w.id) program_->ClickControl(*family, 271);  // "Verfolgen"
-      program_->ClickControl(*family, 91);                       // "Zeichnen"
-      ASSERT_TRUE(Screen().WaitGone(family->window, 3000));
+      DrawFamily(*inventory, "-5", "5", "2000", "20", focus == w.id);
       StopWhileCaption(w, focus, "a", "Abbruch mit Taste A");
     }
   }
+  // The members shown: runs of rows in which the column at three quarters
+  // of the width differs from the picture before the family; the members
+  // are lines across the plot, one unit apart.
+  static int Members(const Image& before, const Image& now) {
+    if (now.w != before.w || now.h != before.h) return -1;
+    const int x = now.w * 3 / 4;
+    int runs = 0;
+    for (int y = 0; y < now.h; ++y)
+      if (now.At(x, y) != before.At(x, y) && (y == 0 || now.At(x, y - 1) == before.At(x, y - 1))) ++runs;
+    return runs;
+  }
+  // The number after the prefix and `skip` further numbers in the first log
+  // line from `from` on that starts with the prefix; -1 when there is none.
+  std::int64_t Logged(const std::string& prefix, std::size_t from, int skip = 0) {
+    const int at = program_->Log().Find(prefix, from);
+    if (at < 0) return -1;
+    std::istringstream in(program_->Log().Lines()[static_cast<std::size_t>(at)].substr(prefix.size()));
+    std::int64_t v = -1;
+    for (int k = 0; k <= skip; ++k) in >> v;
+    return v;
+  }
+  // The four members a = -1.5 .. 1.5 of the entry, whose lines lie at
+  // y = a when it is drawn with letter a - 10, shown with a pause of
+  // 1500 ms after each: in the middle of the second pause exactly two are
+  // on the screen, and "A" then ends the family within a tenth of a
+  // second, as the program's log tells.
+  void SecondPauseShowsTwoMembersAndAEndsIt(const TopWindow& w) {
+    constexpr int kDelay = 1500;
+    const Image before = PlotPicture(w);
+    auto inventory = Inventory(w);
+    ASSERT_TRUE(inventory);
+    const std::size_t from = program_->Log().Size();
+    DrawFamily(*inventory, "-11.5", "-8.5", "3", std::to_string(kDelay), true);
+    ASSERT_GE(program_->Log().WaitFor("family 2 ", from, 3 * kDelay), 0) << "no second member";
+    const std::int64_t paused = Logged("family 2 ", from, 1);
+    while (SteadyMs() < paused + kDelay / 2) Pause(10);
+    const Image middle = PlotPicture(w, false);
+    ASSERT_LT(program_->Log().Find("family 3 ", from), 0) << "the picture was not taken within the pause";
+    EXPECT_EQ(Members(before, middle), 2) << "members on the screen in the second pause";
+    Screen().Key("a");
+    ASSERT_GE(program_->Log().WaitFor("family stopped", from, 3000), 0) << "A did not end the family";
+    const std::int64_t key = Logged("key ", from, 1);
+    ASSERT_GE(key, paused) << "the key was not logged";
+    EXPECT_LE(Logged("family stopped", from) - key, 100) << "the key was read late";
+    EXPECT_LT(program_->Log().Find("family 3 ", from), 0);
+    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";
+    EXPECT_EQ(Members(before, PlotPicture(w)), 2) << "members after A";
+  }
+  static std::int64_t SteadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  }
 };
+
+// y = f(x) and a segment, as lines across the plot.
+TEST_F(FollowedFamilies, ShowEachMemberDuringItsOwnPauseAndStopOnAWithinIt) {
+  Start();
+  const TopWindow w = New2D();
+  Enter2D("a+10");
+  SecondPauseShowsTwoMembersAndAEndsIt(w);
+  Menu(Frame(), 402);  // "&2-dim"
+  const TopWindow segments = Window("Unbenannt2");
+  EnterByCommand(segments, 905, "EQUA205", {{211, "-20"}, {212, "a+10"}, {213, "20"}, {214, "a+10"}});  // "(&x;y) ..."
+  SecondPauseShowsTwoMembersAndAEndsIt(segments);
+}
 
 TEST_F(FollowedFamilies, OfPlaneCurvesStopOnA) {
   Start();

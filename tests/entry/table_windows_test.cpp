@@ -308,11 +308,15 @@ TEST_F(TableWindows, TheFamilyDialogRefusesLettersBeyondQAndDeleteKeepsTheSettin
     const char* min;
     const char* max;
     const char* steps;
+    const char* delay;
     const char* message;
   } cases[] = {
-      {"r", "0", "1", "4", "jenseits der Grenzen"},
-      {"a", "2", "1", "4", "widersprüchliche Daten"},
-      {"a", "0", "1", "4001", "jenseits der Grenzen"},
+      {"r", "0", "1", "4", "50", "jenseits der Grenzen"},
+      {"a", "2", "1", "4", "50", "widersprüchliche Daten"},
+      {"a", "0", "1", "4001", "50", "jenseits der Grenzen"},
+      // Steps and delay are whole numbers.
+      {"a", "0", "1", "2.5", "50", "jenseits der Grenzen"},
+      {"a", "0", "1", "4", "3.7", "jenseits der Grenzen"},
   };
   std::string shownLetter;
   bool followChecked = false;
@@ -325,8 +329,9 @@ TEST_F(TableWindows, TheFamilyDialogRefusesLettersBeyondQAndDeleteKeepsTheSettin
       d.SetItemText(kFamMin, c.min);
       d.SetItemText(kFamMax, c.max);
       d.SetItemText(kFamSteps, c.steps);
+      d.SetItemText(kFamDelay, c.delay);
       d.Press(kFamDraw);
-      EXPECT_EQ(LastMessage(), c.message) << c.letter;
+      EXPECT_EQ(LastMessage(), c.message) << c.letter << " " << c.steps << " " << c.delay;
     }
     d.Press(kFamDelete);
   });

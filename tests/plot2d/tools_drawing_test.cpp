@@ -110,6 +110,57 @@ TEST_F(ToolsDrawing, RoulettesAndAntiderivativesShowSteppedFamiliesOneByOne) {
   }
 }
 
+// With "Verfolgen" each member is on the screen during its own pause, and
+// "A" pressed in a pause ends the family within a tenth of a second.  The
+// members a = 0.5, 1.5, 2.5, 3.5 lie apart: in the box of member a (world x0..x1, y
+// a - dy .. a + dy) no other member draws.
+TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThereOnA) {
+  const int base = w->AppendEquation(kKindParametric, -3, 3, "t", "a");
+  w->CompileEquation(base);
+  ASSERT_EQ(w->AddRoulette(base, false, -3, 0, 3, 0.25L, 0.25L), 0);
+  const int roulette = w->equationCount;
+  const int antiderivative = w->AppendEquation(kKindAntiderivative, -2, 2, "", "a");
+  w->CompileEquation(antiderivative);
+  w->Equation(antiderivative).startValue() = 0;
+  struct Case {
+    int i;
+    long double x0, x1, dy;
+  } cases[] = {
+      {Add(kKindExplicit, {"", "a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindPolar, {"", "", "a"}), 0.45L, 0.55L, 0.2L},  // at 60 degrees: (a/2; 0.87a)
+      {Add(kKindParametric, {"t", "a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindImplicit, {"", "", "", "", "y=a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindSegment, {"-3", "a", "3", "a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindLine, {"0", "1", "a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindPoint, {"1", "a"}), 0.9L, 1.1L, 0.1L},
+      {antiderivative, 0.95L, 1.05L, 0.1L},  // a x
+      {roulette, -2, 2, 0.45L},               // a circle of radius 1/4 rolling along y = a
+  };
+  for (int k = 0; k <= w->equationCount; ++k) w->Equation(k).visible = 0;
+  for (const Case& c : cases) {
+    TEquation& e = w->Equation(c.i);
+    SCOPED_TRACE(e.kind);
+    e.visible = 1;
+    const plat::Colour colour = EntryColour(*w, c.i);
+    const bool polar = e.kind == kKindPolar;
+    auto shows = [&](const plat::Bitmap& s, long double a) {
+      const long double y = polar ? 0.866L * a : a;
+      for (int py = w->WorldToPixelY(y + c.dy); py <= w->WorldToPixelY(y - c.dy); ++py)
+        for (int px = w->WorldToPixelX(polar ? c.x0 * a : c.x0); px <= w->WorldToPixelX(polar ? c.x1 * a : c.x1); ++px)
+          if (s.GetPixel(px, py) == colour) return true;
+      return false;
+    };
+    std::int64_t stoppedAt = 0;
+    const plat::Bitmap shown = kvtest::SurfaceInSecondFamilyPause(*w, e, 0.5L, 3.5L, [&] { Repaint(); }, stoppedAt);
+    ASSERT_FALSE(shown.IsNull()) << "no pause";
+    EXPECT_TRUE(shows(shown, 0.5L) && shows(shown, 1.5L)) << "the first two members";
+    EXPECT_FALSE(shows(shown, 2.5L) || shows(shown, 3.5L)) << "a member before its time";
+    EXPECT_LE(stoppedAt, kvtest::kFamilyPause * 3 / 2 + 100) << "A in the pause";
+    EXPECT_FALSE(shows(w->Surface(), 2.5L)) << "a member after A";
+    e.visible = 0;
+  }
+}
+
 TEST_F(ToolsDrawing, GuideLinesOfAComplexPointEndAtThePoint) {
   w->SetComplexMode(true);
   const int i = Add(kKindPoint, {"2+1i"});

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "platform/bitmap.h"
 #include "platform/dialog.h"
 #include "platform/testing.h"
+#include "plotcore/model/equation.h"
 #include "support/test_env.h"
 
 namespace kvtest {
@@ -67,6 +69,34 @@ inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int 
     for (int dx = -r; dx <= r; ++dx)
       if (s.GetPixel(x + dx, y + dy) == c) return true;
   return false;
+}
+
+// The entry's family of the letter A with "Verfolgen": four members from
+// start to end, each followed by a pause of kFamilyPause ms, drawn by
+// `paint` on the fake clock, so that the members are drawn at the ticks 0,
+// 1000, 2000 and 3000.  In the middle of the second pause the stop key is
+// pressed.  Returns the window's surface as the screen showed it then, and
+// in `stoppedAt` the tick when `paint` returned.
+constexpr int kFamilyPause = 1000;
+template <class Paint>
+plat::Bitmap SurfaceInSecondFamilyPause(plat::Window& w, kv::TEquation& e, long double start, long double end,
+                                        Paint paint, std::int64_t& stoppedAt) {
+  e.familyOn = 1;
+  e.familyLetter = 1;
+  e.familyStart = start;
+  e.familyEnd = end;
+  e.familySteps = -3;
+  e.familyDelay = kFamilyPause;
+  plat::testing::FakeTicks(true);
+  plat::Bitmap shown;
+  plat::testing::AtTick(kFamilyPause * 3 / 2, [&] {
+    shown = w.Surface();
+    plat::testing::InjectKey(w, 'A');
+  });
+  paint();
+  stoppedAt = plat::TickMilliseconds();
+  plat::testing::FakeTicks(false);
+  return shown;
 }
 
 // The folder of the test binary, where screenshots are written.

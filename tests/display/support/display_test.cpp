@@ -186,8 +186,8 @@ double DisplayTest::Number(const std::string& text) {
   }
 }
 
-Image DisplayTest::PlotPicture(const TopWindow& w) {
-  Settled(w.id, 250, 5000);
+Image DisplayTest::PlotPicture(const TopWindow& w, bool settle) {
+  if (settle) Settled(w.id, 250, 5000);
   Rect part = Screen().Geometry(w.id);
   part.x = part.y = 0;
   if (auto bar = program_->MenuBar(w.id))

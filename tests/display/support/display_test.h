@@ -80,8 +80,9 @@ class DisplayTest : public ::testing::Test {
                       const std::vector<std::pair<int, std::string>>& fields);
   // A number as a dialog shows it (NAN for none).
   static double Number(const std::string& text);
-  // The window's picture below its menu bar, once it stands still.
-  Image PlotPicture(const TopWindow& w);
+  // The window's picture below its menu bar, once it stands still (or at
+  // once).
+  Image PlotPicture(const TopWindow& w, bool settle = true);
   // Answers the message box with this caption with Enter.
   void Confirm(const std::string& caption);
   std::unique_ptr<Program> program_;

@@ -1,0 +1,60 @@
+// The pauses of drawings shown step by step on the screen: the members of
+// a family with "Verfolgen", one after another with the family delay, and
+// the steps of a followed solution with the follow delay.  A pause lets the
+// windows paint, so what was drawn is on the screen while the work waits,
+// and reads the stop key, so that "A" ends a family's pause at once.
+#include <algorithm>
+#include <string>
+
+#include "platform/app.h"
+#include "platform/window.h"
+#include "plotcore/plot_win.h"
+
+namespace kv {
+
+namespace {
+
+// A family's pause reads the stop key this often (ms).
+constexpr int kPauseSlice = 20;
+
+void LogFamily(const std::string& what) {
+  plat::LogEvent("family " + what + " " + std::to_string(plat::TickMilliseconds()));
+}
+
+}  // namespace
+
+int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay) {
+  if (IsCreated()) {
+    // The DCs hold no painter between their operations, so a client DC
+    // may stand beside the one the paint pass draws with.
+    plat::ClientDC client(*this);
+    if (plat::Bitmap* drawing = dc.Surface(); drawing && drawing != &Surface())
+      client.BitBlt(AreaOriginX(), AreaOriginY(), AreaWidth(), AreaHeight(), *drawing, AreaOriginX(), AreaOriginY(),
+                    plat::SRCCOPY);
+  }
+  if (quietDrawing || delay <= 0) return 0;
+  LogFamily(std::to_string(member) + " " + std::to_string(delay));
+  const std::int64_t end = plat::TickMilliseconds() + delay;
+  for (std::int64_t left = delay; left > 0; left = end - plat::TickMilliseconds()) {
+    plat::Delay(*this, static_cast<int>(std::min<std::int64_t>(left, kPauseSlice)));
+    // An animation reads its keys itself between its frames.
+    if (!animating && StopKeyPressed()) {
+      LogFamily("stopped");
+      return 'A';
+    }
+  }
+  return 0;
+}
+
+void TPlotWin::FollowWait() {
+  if (followDelay <= 0) return;
+  // The delay counts tenths of a millisecond and the wait whole ones: the
+  // steps' waits add up until a millisecond is due.
+  followWaitDue_ += 100L * followDelay;
+  if (followWaitDue_ < 1000) return;
+  const long ms = followWaitDue_ / 1000;
+  followWaitDue_ -= ms * 1000;
+  plat::Delay(*this, static_cast<int>(ms));
+}
+
+}  // namespace kv
