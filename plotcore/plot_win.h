@@ -268,6 +268,9 @@ class TPlotWin : public TFuncWin {
   void InvalidateBackBuffer(int index) override;
   // What the plot buffer holds: background, frame, axes and the entries.
   virtual void DrawPlotLayer(plat::DC& dc);
+  // The axes of the plane under the entries, on the screen and on paper;
+  // the 3D windows draw their own axes with their surfaces.
+  virtual void DrawPlaneAxes(plat::DC& dc) { DrawAxes(dc); }
   virtual void PaintFromBuffer(plat::DC& dc) {}                      // slot 96
   virtual void RebuildDerivedEquations(int i) {}                     // slot 106
   virtual void UpdateSurfaceGrids() {}                               // slot 107
