@@ -13,7 +13,7 @@ namespace {
 
 // Runs longer than this are written in pieces while they are recorded, so a
 // long trajectory never holds an unbounded buffer.
-constexpr std::size_t kRecordedRunFlush = 4000;
+constexpr std::size_t kRecordedRunFlush = 2000;
 
 }  // namespace
 
