@@ -121,8 +121,8 @@ void TComboDlg::RefillList() {
 }
 
 void TComboDlg::RefreshPlot() {
-  // The colour window of the tools that show it hides with them once it
-  // exists.
+  // A tool that shows the window's colour window takes it along.
+  if (colourWindow) window_.HideColourWindow();
   Hide();
   RequestRedraw();
 }

@@ -100,7 +100,7 @@ class TComboDlg : public TDlg {
   std::uint8_t includeLagrange = 0;           // offer Lagrange polynomials
   std::uint8_t includeRevolvedImplicit = 0;   // offer 307 surfaces of implicit curves
   std::uint8_t includeDerived = 0;            // offer entries made by tools
-  std::uint8_t colourWindow = 0;              // the tool shows the colour window
+  std::uint8_t colourWindow = 0;              // the tool shows the colour window: closing hides it
   std::uint8_t refillWhileToolAddsPoint = 0;  // takes a tool's new point at once
 
  protected:

@@ -27,6 +27,7 @@ constexpr std::size_t kReportChars = 1999;
 TIvpDlg::TIvpDlg(TPlot1Win& window, const std::string& templateName, int kind, std::int16_t* openIndex)
     : TComboDlg(window, templateName, {kind}), kind_(kind), openIndex_(openIndex) {
   includeDerived = 1;
+  colourWindow = 1;
 }
 
 const plat::CommandTable& TIvpDlg::Commands() const {

@@ -48,6 +48,7 @@ TPtListDlg::TPtListDlg(TPlot11Win& window)
     : TComboDlg(window, "PTLIST", {kKindExplicit, kKindPolar, kKindParametric, kKindSpaceCurve}), plot_(window) {
   includeLagrange = 1;
   includeDerived = 1;
+  colourWindow = 1;
 }
 
 const plat::CommandTable& TPtListDlg::Commands() const {

@@ -7,7 +7,7 @@
 
 namespace kv {
 
-TRiemDlg::TRiemDlg(TPlotAWin& window) : TPreRiemDlg(window, "RIEM", {kKindExplicit}) {}
+TRiemDlg::TRiemDlg(TPlotAWin& window) : TPreRiemDlg(window, "RIEM", {kKindExplicit}) { colourWindow = 1; }
 
 void TRiemDlg::SetupWindow() {
   TPreRiemDlg::SetupWindow();

@@ -4,6 +4,7 @@
 #include "plot2d/model/segments_lines.h"
 #include "plot2d/plot_c_win.h"
 #include "plotcore/dc_sink.h"
+#include "plotcore/model/log_scale.h"
 
 namespace kv {
 
@@ -11,6 +12,13 @@ namespace {
 
 std::uint32_t PackedPen(int colour, int width) {
   return static_cast<std::uint32_t>(colour & 0xFFFF) | (static_cast<std::uint32_t>(width < 0 ? 0 : width) << 16);
+}
+
+// The values a segment or line of a window with logarithmic axes is cut
+// to: those of the plotted rectangle shrunk by one pixel on every side, so
+// that no end lies on the rectangle's frame.
+TSegment2D LogClipRange(const TPlotCWin& w) {
+  return ValueRangeOf(ShrinkByPixel(w.Alternate, w.UnitsPerPixelX, w.UnitsPerPixelY), w.LogWindowType);
 }
 
 }  // namespace
@@ -32,7 +40,7 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
     } else if (logAxes) {
       // The segment is straight in values: it is cut to the values the
       // axes show before its image is drawn.
-      const TSegment2D& r = LogValueRange;
+      const TSegment2D r = LogClipRange(*this);
       visible = TViewMapping::ClipSegmentToRect(r.xmin, r.xmax, r.ymin, r.ymax, p1, p2, false);
     }
     // A member wholly outside the view ends the drawing: the members after
@@ -101,7 +109,7 @@ int TPlotCWin::DrawLineEquation(plat::DC& dc, int i) {
     if (drawable && logAxes) {
       // The line is straight in values: its chord through the values the
       // axes show.
-      const TSegment2D& r = LogValueRange;
+      const TSegment2D r = LogClipRange(*this);
       drawable = TViewMapping::ClipSegmentToRect(r.xmin, r.xmax, r.ymin, r.ymax, p1, p2, true);
     } else if (drawable && !mappedFlag) {
       const TSegment2D v = ShrinkByPixel(World, UnitsPerPixelX, UnitsPerPixelY);

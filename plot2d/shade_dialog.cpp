@@ -25,7 +25,9 @@ TShadeDlg::TShadeDlg(TPlotCWin& window)
     : T2ComboDlg(window, "SHADE", {kKindExplicit}, {kKindExplicit}),
       plot_(window),
       from_(window.World.xmin),
-      to_(window.World.xmax) {}
+      to_(window.World.xmax) {
+  colourWindow = 1;
+}
 
 const plat::CommandTable& TShadeDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TShadeDlg>(

@@ -128,6 +128,9 @@ void TPlotRWin::ShowStereogramWindow() {
     StereogramWin = w;
   }
   ShowCompanion(*StereogramWin);
+  // A recorded height no window has: the next paint takes the window's
+  // size afresh and fits its view to it.
+  StereogramWin->ClientHeight = 11;
   StereogramWin->PlotBufferValid = 0;
   StereogramWin->Invalidate(false);
 }

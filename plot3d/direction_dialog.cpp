@@ -58,6 +58,7 @@ void TPctDlg::SetupWindow() {
 void TPctDlg::SetupScrollRange() {
   if (!IsCreated()) return;
   SetScrollRange(kDirectionScroll, 0, window_->AngleSteps());
+  SetScrollPage(kDirectionScroll, window_->AnglePageSteps());
   SyncScrollPosition();
 }
 

@@ -45,7 +45,8 @@ class TPctDlg : public TDlg {
   void CmOk() override;
   void CmCancel() override { Hide(); }
   void EvControl(int id, int notification) override;
-  // Range 0..N and the position of the angle (without feedback).
+  // Range 0..N, the window's page step and the position of the angle
+  // (without feedback).
   void SetupScrollRange();
   void SyncScrollPosition();
   TCycleBar& Bar() { return bar_; }

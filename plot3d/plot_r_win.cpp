@@ -267,9 +267,11 @@ void TPlotRWin::ResetDrawing() {
 
 void TPlotRWin::EquationsChanged(bool selectLast) {
   InventoryChanged(selectLast);
-  FindTrajectoryEquations();
+  // A point a tool adds of its own changes none of the entries these look
+  // for or list.
+  if (!toolPointFlag) FindTrajectoryEquations();
   if (((ProtectionMask & 2) == 0 || Unlocked) && !inventoryHidden) ShowInventory();
-  RefreshCompanionDialogs();
+  if (!toolPointFlag) RefreshCompanionDialogs();
 }
 
 void TPlotRWin::FindTrajectoryEquations() {

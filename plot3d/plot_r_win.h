@@ -180,6 +180,8 @@ class TPlotRWin : public TPlotQWin {
   void RepaintNow(bool fit) override;
   // The plot buffer holds the surfaces with their box, without 2D axes.
   void DrawPlotLayer(plat::DC& dc) override;
+  // Nor does the printed page have them: the axes are those of space.
+  void DrawPlaneAxes(plat::DC&) override {}
   // Half the height of the letter "A" in the axis font, in world units.
   void UpdateTextMetrics(plat::DC& dc);
 

@@ -75,7 +75,7 @@ bool TPlot0Win::DrawIntoDC(plat::DC& dc) {
   const std::uint8_t quiet = quietDrawing;
   quietDrawing = 1;  // no stop key while the printer draws
   DrawFrame(dc);
-  DrawAxes(dc);
+  DrawPlaneAxes(dc);
   DrawEquations(dc);
   DrawPlot(dc);
   quietDrawing = quiet;

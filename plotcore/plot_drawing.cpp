@@ -13,7 +13,7 @@ namespace {
 
 // Runs longer than this are written in pieces while they are recorded, so a
 // long trajectory never holds an unbounded buffer.
-constexpr std::size_t kRecordedRunFlush = 4000;
+constexpr std::size_t kRecordedRunFlush = 2000;
 
 }  // namespace
 
@@ -179,7 +179,7 @@ void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
   if (mouseMarks.empty()) return;
   // Each pen's strokes are recorded as that pen's runs while an export runs.
   TExportPen pen{GetColour(ColourSlots[13]), mouseMarkPenWidth, 0};
-  const plat::Pen old = dc.SelectPen(CreateRgbPen(pen.colour, pen.width, pen.style));
+  const plat::Pen old = dc.SelectPen(CreateRgbPen(StrokeColourOn(dc, pen.colour), pen.width, pen.style));
   const long room = static_cast<long>(mouseMarks.size());
   BeginCurveRecording(room);
   TPoint2D last;
@@ -188,7 +188,7 @@ void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
     if (m.kind == kMarkPen) {
       EndCurveRecording(pen);
       pen = {m.pen.colour, std::max<int>(m.pen.width, 1), m.pen.style};
-      dc.SelectPen(CreateRgbPen(m.pen.colour, m.pen.width, m.pen.style));
+      dc.SelectPen(CreateRgbPen(StrokeColourOn(dc, m.pen.colour), m.pen.width, m.pen.style));
       BeginCurveRecording(room);
       have = false;
     } else if (m.kind == kMarkBreak) {
@@ -202,6 +202,12 @@ void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
   }
   EndCurveRecording(pen);
   dc.SelectPen(old);
+}
+
+plat::Colour TPlotWin::StrokeColourOn(plat::DC& dc, plat::Colour c) const {
+  // A DC without a pixel surface is a printer's or a metafile's.
+  if (Printing || !dc.Surface() || c != GetColour(ColourSlots[0])) return c;
+  return GetColourAvoidingBackground(ColourSlots[0]);
 }
 
 bool TPlotWin::ClearMouseMarkList() {

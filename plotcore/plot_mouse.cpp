@@ -113,7 +113,7 @@ void TPlotWin::TrackMouseMarks(plat::Point start) {
   mouseMarks.push_back(first);
   MouseMarkAdded(first);
   plat::ClientDC dc(*this);
-  const plat::Pen old = dc.SelectPen(CreateRgbPen(pen.pen.colour, pen.pen.width, 0));
+  const plat::Pen old = dc.SelectPen(CreateRgbPen(StrokeColourOn(dc, pen.pen.colour), pen.pen.width, 0));
   plat::Point last = start;
   for (;;) {
     plat::MouseEvent e;

@@ -103,7 +103,7 @@ void TPlotWin::InvalidateBackBuffer(int index) {
 void TPlotWin::DrawPlotLayer(plat::DC& dc) {
   PaintBackground(dc);
   DrawFrame(dc);
-  DrawAxes(dc);
+  DrawPlaneAxes(dc);
   DrawEquations(dc);
 }
 

@@ -251,6 +251,11 @@ class TPlotWin : public TFuncWin {
   const TCurveRecording& CurveRecording() const { return recording_; }
   // The freehand strokes: on the DC, or into the export while one runs.
   void DrawRoughPolyline(plat::DC& dc);
+  // The colour a stroke of colour c takes on dc.  On the screen a stroke in
+  // the background's colour gives way to the colour the axes take there
+  // (GetColourAvoidingBackground); the printer, metafiles and the export
+  // files keep the stroke's own colour.
+  plat::Colour StrokeColourOn(plat::DC& dc, plat::Colour c) const;
 
   // ---- main plot routines ----
   virtual void EquationsChanged(bool selectLast) {}                  // slot 92
@@ -263,6 +268,9 @@ class TPlotWin : public TFuncWin {
   void InvalidateBackBuffer(int index) override;
   // What the plot buffer holds: background, frame, axes and the entries.
   virtual void DrawPlotLayer(plat::DC& dc);
+  // The axes of the plane under the entries, on the screen and on paper;
+  // the 3D windows draw their own axes with their surfaces.
+  virtual void DrawPlaneAxes(plat::DC& dc) { DrawAxes(dc); }
   virtual void PaintFromBuffer(plat::DC& dc) {}                      // slot 96
   virtual void RebuildDerivedEquations(int i) {}                     // slot 106
   virtual void UpdateSurfaceGrids() {}                               // slot 107

@@ -14,21 +14,6 @@ constexpr long double kEdge = 1e-13L;
 
 }  // namespace
 
-long double DecadeValue(long double v) { return std::exp(v * Ln10); }
-
-TSegment2D ValueRangeOf(const TSegment2D& plotted, int type) {
-  TSegment2D r = plotted;
-  if (IsLogX(type)) {
-    r.xmin = DecadeValue(plotted.xmin);
-    r.xmax = DecadeValue(plotted.xmax);
-  }
-  if (IsLogY(type)) {
-    r.ymin = DecadeValue(plotted.ymin);
-    r.ymax = DecadeValue(plotted.ymax);
-  }
-  return r;
-}
-
 std::int32_t NearestDecade(long double v) { return RoundToInt(v); }
 
 std::vector<long double> DecadeLines(long double lo, long double hi) {

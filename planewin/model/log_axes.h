@@ -1,7 +1,7 @@
 // The arithmetic of a plot window with logarithmic axes, free of any
-// window: which axes are logarithmic, where a value lies on such an axis,
-// the value range a plotted rectangle covers, the positions of the grid
-// lines, the view that leaves room for the axis numbers around the plotted
+// window: which axes are logarithmic, where a value lies on such an axis
+// and the value range a plotted rectangle covers (plotcore's log_scale.h,
+// which the plot layers share), the positions of the grid lines, the view that leaves room for the axis numbers around the plotted
 // rectangle, and velocities carried onto logarithmic axes.
 //
 // On a logarithmic axis the world coordinate is the decimal exponent of
@@ -12,19 +12,13 @@
 #include <vector>
 
 #include "core/vector2d.h"
+#include "plotcore/model/log_scale.h"
 
 namespace kv {
 
 // Window types: 1 "(log x ; y)", 2 "(x ; log y)", 3 "(log x ; log y)".
 inline bool IsLogX(int type) { return type == 1 || type == 3; }
 inline bool IsLogY(int type) { return type == 2 || type == 3; }
-
-// 10^v, computed as exp(v ln 10) like every decade of the window.
-long double DecadeValue(long double v);
-
-// The values a plotted rectangle covers: on a logarithmic axis
-// 10^min .. 10^max, on a linear one the world range itself.
-TSegment2D ValueRangeOf(const TSegment2D& plotted, int type);
 
 // The nearest integer, an exact half toward zero.
 std::int32_t NearestDecade(long double v);

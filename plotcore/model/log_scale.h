@@ -1,11 +1,13 @@
 // Where a value lies on a logarithmic axis of a plot window: its decimal
-// exponent, so that the decade from 10^d to 10^(d+1) has world length 1.
+// exponent, so that the decade from 10^d to 10^(d+1) has world length 1;
+// and back, the values a rectangle of the window covers.
 // Free of any window; the point map of a window with logarithmic axes
 // carries every point through these.
 #pragma once
 
 #include <cmath>
 
+#include "core/constants.h"
 #include "core/vector2d.h"
 
 namespace kv {
@@ -13,6 +15,24 @@ namespace kv {
 // Bit 0 of the axis kind: logarithmic x; bit 1: logarithmic y.
 inline bool LogScaleX(int axisKind) { return (axisKind & 1) != 0; }
 inline bool LogScaleY(int axisKind) { return (axisKind & 2) != 0; }
+
+// 10^v, computed as exp(v ln 10) like every decade of the window.
+inline long double DecadeValue(long double v) { return std::exp(v * Ln10); }
+
+// The values a plotted rectangle covers: on a logarithmic axis
+// 10^min .. 10^max, on a linear one the world range itself.
+inline TSegment2D ValueRangeOf(const TSegment2D& plotted, int axisKind) {
+  TSegment2D r = plotted;
+  if (LogScaleX(axisKind)) {
+    r.xmin = DecadeValue(plotted.xmin);
+    r.xmax = DecadeValue(plotted.xmax);
+  }
+  if (LogScaleY(axisKind)) {
+    r.ymin = DecadeValue(plotted.ymin);
+    r.ymax = DecadeValue(plotted.ymax);
+  }
+  return r;
+}
 
 // The world coordinate of a value on one axis: on a logarithmic axis its
 // exponent, which only values within lo..hi have (zero and negative values

@@ -4,8 +4,8 @@
 // selects the text of the field it gives the focus back to, the file dialog speaks
 // German in the texts the toolkit writes itself and starts in the folder
 // used last, the equation labels of a printed plot stand one below the
-// other on the page, and a file printed with "Simultandruck" keeps its
-// shape.
+// other on the page, a file printed with "Simultandruck" keeps its
+// shape, and a 3D plot prints without the names of a plane's axes.
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -234,7 +234,8 @@ TEST_F(DialogsAndPrint, TheFileDialogStartsWhereAFileWasLastChosen) {
 struct Grey {
   int w = 0, h = 0;
   std::vector<unsigned char> pixels;
-  bool Ink(int x, int y) const { return pixels[static_cast<std::size_t>(y) * w + x] < 128; }
+  // Dark ink by default; with a higher limit grey marks too.
+  bool Ink(int x, int y, int below = 128) const { return pixels[static_cast<std::size_t>(y) * w + x] < below; }
 };
 
 // The first page of the PDF in grey at `dpi`, as Ghostscript renders it.
@@ -296,11 +297,11 @@ void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf) {
 }
 
 // The box (left, top, right, bottom) of the ink in the page's part.
-std::array<int, 4> InkBox(const Grey& page, int x0, int y0, int x1, int y1) {
+std::array<int, 4> InkBox(const Grey& page, int x0, int y0, int x1, int y1, int below = 128) {
   std::array<int, 4> b{x1, y1, -1, -1};
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x)
-      if (page.Ink(x, y)) b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), std::max(b[3], y)};
+      if (page.Ink(x, y, below)) b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), std::max(b[3], y)};
   return b;
 }
 
@@ -385,6 +386,46 @@ TEST_F(DialogsAndPrint, ASimultaneousPrintKeepsEachFilesShape) {
   const auto [cl, ct, cr, cb] = InkBox(*page, left + width * 3 / 5, top + height * 3 / 5, right - 3, bottom - 3);
   EXPECT_NEAR(cr - cl, width / 5.0, 4) << "circle width";
   EXPECT_NEAR(cb - ct, width / 5.0, 4) << "circle height";
+}
+
+// A 3D window prints what its screen shows.  Inside the frame ("Rahmen
+// zeichnen") of the printed plot no name of a plane's axes stands: neither
+// an x at the right edge nor a y at the top above the middle, where a
+// plane window has them.
+TEST_F(DialogsAndPrint, APrinted3DPlotShowsNoNamesOfThePlanesAxes) {
+  ASSERT_EQ(std::system("gs --version > /dev/null 2>&1"), 0) << "Ghostscript (gs) is missing: run scripts/setup";
+  constexpr int kNew3D = 403;      // "&3-dim"
+  constexpr int kPrintArea = 304;  // "Druck&bereich ..."
+  constexpr int kAxes = 109;       // "&Achsen"
+  Start();
+  Menu(Frame(), kNew3D);
+  const TopWindow w = Window("Unbenannt");
+  ASSERT_NE(w.id, 0u);
+  EnterByKey(w, "F1", "EQUA301", {{213, "x*y"}});  // a short label, far from the middle
+  Menu(w, kAxes);  // the 3D axes, with which the plane's names came
+  Settled(w.id, 300, 20000);
+  const LoggedDialog area = OpenDialog(w, kPrintArea, "PRNSPX1");
+  ASSERT_NE(area.window, 0u);
+  program_->ClickControl(area, 271);  // "Rahmen zeichnen"
+  FillAndEnter(area, {});
+  const std::string pdf = kvtest::MakeTempDir("print3d") + "surface.pdf";
+  Screen().Activate(w.id);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kPrint);
+  ASSERT_NO_FATAL_FAILURE(PrintInto(from, pdf));
+  constexpr int kDpi = 150, kMark = 250;  // the names are printed grey
+  const auto page = RenderPage(pdf, kDpi);
+  ASSERT_TRUE(page) << "Ghostscript could not render the page";
+  // The frame's right edge and its ends bound the marks; the label stands
+  // at the left.
+  const auto [left, top, right, bottom] = InkBox(*page, 0, 0, page->w, page->h, kMark);
+  ASSERT_NEAR(right - left, 3 * kDpi, 3 * kDpi / 20) << "no frame around the plot 3 inches wide";
+  const auto x = InkBox(*page, right - 40, top + 3, right - 3, bottom - 3, kMark);
+  EXPECT_LT(x[2], 0) << "a mark at the right edge at " << x[0] << "," << x[1];
+  // Left of the middle, where the z axis rises.
+  const int middle = right - 3 * kDpi / 2;
+  const auto y = InkBox(*page, middle - 40, top, middle - 4, top + 40, kMark);
+  EXPECT_LT(y[2], 0) << "a mark at the top at " << y[0] << "," << y[1];
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // grid and numbers, the view around the plotted rectangle, and the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/window_registry.h"
@@ -13,6 +14,7 @@
 #include "platform/testing.h"
 #include "shell/plot_frame.h"
 #include "support/plot_window_test.h"
+#include "support/recording_sink.h"
 #include "support/test_env.h"
 
 namespace kv {
@@ -130,6 +132,35 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   for (long double x : {std::log10(2.0L), 1 + std::log10(5.0L), -1 + std::log10(3.0L)})
     if (ColourNear(w->Surface(), w->WorldToPixelX(x), w->WorldToPixelY(0.9L), grid, 0)) ++found;
   EXPECT_EQ(found, 3);
+}
+
+// A segment and a line are cut to the plotted rectangle shrunk by one
+// pixel on every side: their images end a pixel inside its frame, at
+// 10^(-1 + u) and 10^(2 - u) for u world units per pixel.
+TEST_F(LogWindow, SegmentsAndLinesEndOnePixelInsideThePlottedRectangle) {
+  TLogWin* w = NewWindow(3);
+  ASSERT_NE(w, nullptr);
+  const long double ux = w->UnitsPerPixelX;
+  const int segment = w->AppendEquation(kKindSegment, {"0.001", "1", "1000", "1"});
+  const int line = w->AppendEquation(kKindLine, {"0", "1", "1"});  // y = 1
+  for (int i : {segment, line}) w->CompileEquation(i);
+  plat::Bitmap bmp(w->ClientWidth, w->ClientHeight);
+  plat::BitmapDC dc(bmp);
+  kvtest::RecordingSink& eps = kvtest::StartRecording(*w, TExportFormat::Eps);
+  ASSERT_EQ(w->DrawSegmentEquation(dc, segment), 0);
+  w->DrawLineEquation(dc, line);
+  const auto runs = eps.polylines;
+  kvtest::StopRecording(*w);
+  ASSERT_EQ(runs.size(), 2u);
+  for (const auto& run : runs) {
+    const auto [left, right] = std::minmax(run.front().x, run.back().x);
+    EXPECT_NEAR(static_cast<double>(left), static_cast<double>(-1 + ux), 1e-12);
+    EXPECT_NEAR(static_cast<double>(right), static_cast<double>(2 - ux), 1e-12);
+    EXPECT_NEAR(static_cast<double>(run.back().y), 0, 1e-12);
+  }
+  const TEquation& e = w->Equation(line);
+  EXPECT_NEAR(static_cast<double>(std::min(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, -1 + ux), 1e-12);
+  EXPECT_NEAR(static_cast<double>(std::max(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, 2 - ux), 1e-12);
 }
 
 // The label of an entry stands inside the plotted rectangle, whole, not in

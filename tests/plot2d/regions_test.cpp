@@ -256,6 +256,11 @@ TEST_F(Regions, ShadingRecordsCycleTheirPatternsAndDeleteNewestFirst) {
   EXPECT_EQ(SplitPackedCode(w->shadings.front().packedCode).pattern, 8) << "the newest went first";
   d->Press(kShadeDlgDeleteAll);
   EXPECT_TRUE(w->shadings.empty());
+  // "Farbe" shows the window's colour window; "Schließen" takes it along.
+  d->Press(kShadeDlgColour);
+  ASSERT_TRUE(w->IsColourWindowVisible());
+  d->Press(plat::IDCANCEL);
+  EXPECT_FALSE(w->IsColourWindowVisible());
 }
 
 TEST_F(Regions, CombinationsFollowTheirSources) {

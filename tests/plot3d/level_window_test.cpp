@@ -273,12 +273,15 @@ TEST_F(LevelWindow, LevelsOfYUseTheZxPlane) {
 TEST_F(LevelWindow, DirectionDialogTakesTypedAnglesAndTheSlider) {
   w->AddLevelCurve(bowl, kLevelAxisZ, 2, false, false, false, true);
   TLevelWin& l = *w->LevelWin;
+  w->mediumSteps[30] = 25;  // the page step of the direction's slider entry
   l.Command(kCmMouseCursor);
   l.Command(kCmLevelDirection);
   TPctDlg* dlg = l.DirectionDialog();
   ASSERT_NE(dlg, nullptr);
   EXPECT_TRUE(dlg->IsVisible());
   EXPECT_EQ(dlg->GetScrollPos(kDirectionScroll), AngleSliderPosition(2.0L, l.AngleSteps()));
+  // A page of the scroll bar is the 3D window's page step.
+  EXPECT_EQ(dlg->GetScrollPage(kDirectionScroll), 25);
   dlg->SetItemText(kDirectionAngleEdit, "7");
   dlg->Press(plat::IDOK);
   EXPECT_NEAR(D(l.Angle()), 7 - 2 * Pi, 1e-15);

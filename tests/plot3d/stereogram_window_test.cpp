@@ -61,6 +61,10 @@ TEST_F(StereogramWindow, TheDialogDrawsTheChosenSurfaceAsDots) {
   d.Press(kStereogramDraw);
   EXPECT_EQ(w->StereogramWin, &s);
   EXPECT_FALSE(s.Hidden);
+  // Shown, it takes its size afresh at its next paint.
+  EXPECT_EQ(s.ClientHeight, 11);
+  s.UpdateWindow();
+  EXPECT_EQ(s.ClientHeight, s.GetClientRect().Height());
 }
 
 TEST_F(StereogramWindow, SettingsAreCheckedBeforeDrawing) {

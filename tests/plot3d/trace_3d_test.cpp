@@ -1,6 +1,6 @@
 // "Graphverlauf" in the 3D window: a point on a space curve with its
 // velocity, curvature and principal normal, handed to the window's trace
-// overlay.
+// overlay, and the point it adds as an entry.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 #include "entry/trace_dialog.h"
 #include "platform/keys.h"
 #include "plot3d/plot3_test_util.h"
+#include "plot3d/stereogram_win.h"
 
 namespace kv {
 namespace {
@@ -58,6 +59,28 @@ TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
   w->RepaintNow(false);
   Settle(w);
   EXPECT_FALSE(w->Overlays.trace.shown);
+}
+
+// "Punkt" adds the traced point as an entry of its own; the surfaces chosen
+// in the open stereogram dialog stay chosen.
+TEST_F(Trace3D, APointOfTheTraceLeavesTheStereogramChoice) {
+  TPlot3Win* w = MakeWindow("Unbenannt1.kv3");
+  for (const char* f : {"xx+yy", "x+y"}) w->AppendEquation(kKindSurface, {"", "", f});
+  const int curve = w->AppendEquation(kKindSpaceCurve, {"cos(t)", "sin(t)", "t"});
+  w->EquationsChanged(false);
+  w->Command(kCm3Stereogram);
+  TRDSDlg* rds = w->StereogramDlg;
+  ASSERT_NE(rds, nullptr);
+  ASSERT_EQ(rds->ListCount(kStereogramList), 2);
+  rds->ListSetMultiSel(kStereogramList, 1, true);
+  ASSERT_TRUE(w->Command(kCm3GraphTrace));
+  TTraceDlg* d = w->GraphTraceDialog();
+  ASSERT_NE(d, nullptr);
+  d->SetItemText(kIdTraceParameter, "0");
+  d->Press(kCmTracePoint);
+  ASSERT_EQ(w->equationCount, curve + 1);
+  EXPECT_EQ(w->Equation(curve + 1).kind, kKindPoint3D);
+  EXPECT_EQ(rds->ListGetMultiSel(kStereogramList), std::vector<int>{1});
 }
 
 }  // namespace

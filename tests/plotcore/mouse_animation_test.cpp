@@ -123,6 +123,24 @@ TEST_F(CoreWindowTest, FreehandStrokesAreRecordedAndErased) {
   EXPECT_NEAR(D(w->mouseMarks[1].point.x), 1, 1e-12);
   EXPECT_TRUE(w->ClearMouseMarkList());
   EXPECT_FALSE(w->ClearMouseMarkList());
+
+  // A stroke in the background's colour (a new 2D window's silver, 19)
+  // shows on the screen in colour 0, as it is drawn and when the plot is
+  // drawn again; on paper it keeps its own colour.
+  w->ColourSlots[0] = w->ColourSlots[13] = 19;
+  const plat::Colour silver = w->GetColour(19), shown = w->GetColour(0);
+  ASSERT_NE(silver, shown);
+  Mouse(*w, MouseEvent::LButtonUp, 160, 100);
+  w->TrackMouseMarks({100, 100});
+  EXPECT_EQ(w->Surface().GetPixel(130, 100), shown);
+  for (bool printing : {false, true}) {
+    plat::Bitmap bmp(501, 501);
+    plat::BitmapDC dc(bmp);
+    w->Printing = printing;
+    w->DrawRoughPolyline(dc);
+    w->Printing = 0;
+    EXPECT_EQ(bmp.GetPixel(130, 100), printing ? silver : shown) << printing;
+  }
 }
 
 class AnimationTest : public CoreWindowTest {

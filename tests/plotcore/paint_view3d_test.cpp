@@ -89,12 +89,15 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsLeavesOutRepeatedPixelsAndIgno
   w->MarkCurveBreak();
   w->RecordCurvePoint({1, 1});
   w->EndCurveRecording(2, 1, 0);
-  // 4000, 4000 and 1002 points; the single point after the break has no
-  // stroke and is left out.
-  ASSERT_EQ(eps.polylines.size(), 3u);
-  EXPECT_EQ(eps.polylines[0].size(), 4000u);
-  EXPECT_EQ(eps.polylines[1].front(), eps.polylines[0].back());
-  EXPECT_EQ(eps.polylines[2].size(), 1002u);
+  // Runs of 2000 points, each beginning where the one before ended, and
+  // the 1004 left; the single point after the break has no stroke and is
+  // left out.
+  ASSERT_EQ(eps.polylines.size(), 5u);
+  for (std::size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(eps.polylines[k].size(), 2000u) << k;
+    EXPECT_EQ(eps.polylines[k + 1].front(), eps.polylines[k].back()) << k;
+  }
+  EXPECT_EQ(eps.polylines[4].size(), 1004u);
   // A quarter circle in hundredths of a pixel, then a run inside one pixel:
   // each run keeps its ends and passes the same pixels, each once.
   eps.polylines.clear();
