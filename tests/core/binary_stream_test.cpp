@@ -415,6 +415,29 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   EXPECT_EQ(back, (Bytes{2, 3}));
   ASSERT_TRUE(ReadWholeFile(dir + "planted.kv2", back));
   EXPECT_EQ(back, (Bytes{4}));
+
+  // A link of the user's own is written through only to a regular file of
+  // the user's own: not to another user's file, nor through another user's
+  // link on the way.  The save fails and leaves everything as it was.
+  ASSERT_TRUE(WriteFileAtomically(dir + "theirs.kv2", Bytes{5}));
+  ASSERT_EQ(::chown((dir + "theirs.kv2").c_str(), 65534, 65534), 0);
+  std::filesystem::create_symlink(dir + "theirs.kv2", dir + "to_theirs.kv2");
+  std::filesystem::create_symlink(dir + "real.kv2", dir + "their_link.kv2");
+  ASSERT_EQ(::lchown((dir + "their_link.kv2").c_str(), 65534, 65534), 0);
+  std::filesystem::create_symlink(dir + "their_link.kv2", dir + "via_theirs.kv2");
+  for (const char* name : {"to_theirs.kv2", "via_theirs.kv2"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(WriteFileAtomically(dir + name, Bytes{6}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + name));
+  }
+  ASSERT_TRUE(ReadWholeFile(dir + "theirs.kv2", back));
+  EXPECT_EQ(back, (Bytes{5}));
+  struct stat st {};
+  ASSERT_EQ(::stat((dir + "theirs.kv2").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "their_link.kv2"));
+  ASSERT_TRUE(ReadWholeFile(dir + "real.kv2", back));
+  EXPECT_EQ(back, (Bytes{2, 3}));
 }
 
 // Saves write only regular files: whatever else stands at the target, or at

@@ -11,6 +11,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
@@ -19,6 +21,7 @@
 #include "platform/keys.h"
 #include "platform/printer.h"
 #include "platform/testing.h"
+#include "core/binary_stream.h"
 #include "core/constants.h"
 #include "planewin/log_win.h"
 #include "plot2d/plot2_win.h"
@@ -220,6 +223,73 @@ TEST_F(PrintTest, AFailedJobIsReportedACancelledOneIsNot) {
     if (c.pdf) EXPECT_FALSE(std::filesystem::exists(*c.pdf));
     EXPECT_EQ(w_->ClientWidth, 600);
   }
+}
+
+// A print into a file is a save like any other.  A link that another user
+// planted in a folder anyone may write into is replaced by the PDF, never
+// written through (from the plot's print dialog and from the text's file
+// dialog alike); a link of the user's own to another user's file fails the
+// print; an aborted print leaves the file that was there as it was.
+TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
+  namespace fs = std::filesystem;
+  const bool root = ::geteuid() == 0;
+  const std::string mine = dir_ + "mine.kv2";
+  const std::vector<std::uint8_t> kept = {'k', 'e', 'p', 't'};
+  ASSERT_TRUE(WriteFileAtomically(mine, kept));
+  const std::string shared = dir_ + "shared/";
+  fs::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  for (const char* name : {"plot.pdf", "text.pdf"}) {
+    fs::create_symlink(mine, shared + name);
+    if (root) ASSERT_EQ(::lchown((shared + name).c_str(), 65534, 65534), 0);
+  }
+  const std::string theirs = dir_ + "theirs.pdf";
+  ASSERT_TRUE(WriteFileAtomically(theirs, kept));
+  if (root) ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+  fs::create_symlink(theirs, dir_ + "to_theirs.pdf");
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "before.pdf", kept));
+
+  auto* text = new TTextWin(nullptr, "Text", dir_ + "notiz.txt", "Notiz", 4);
+  text->Create();
+  struct Case {
+    const char* what;
+    std::string path;
+    bool byText, plotOk, needsRoot;
+    const char* message;
+    std::string unchanged;  // a file that keeps its bytes
+  };
+  const Case cases[] = {
+      {"a planted link, the plot's print", shared + "plot.pdf", false, true, true, "", mine},
+      {"a planted link, the text's print", shared + "text.pdf", true, true, true, "", mine},
+      {"an own link to another user's file", dir_ + "to_theirs.pdf", false, true, true, "nicht zu drucken", theirs},
+      {"an aborted print", dir_ + "before.pdf", false, false, false, "Druck abgebrochen", dir_ + "before.pdf"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.needsRoot && !root) continue;
+    w_->printOk = c.plotOk;
+    plat::testing::ClearMessages();
+    if (c.byText) {
+      plat::testing::ExpectFileDialog(c.path);
+      text->SimulateKey('P', plat::MOD_CONTROL);
+    } else {
+      plat::testing::ExpectPrintDialog(c.path);
+      w_->Command(303);
+    }
+    EXPECT_EQ(LastMessage(), c.message);
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadWholeFile(c.unchanged, back));
+    EXPECT_EQ(back, kept);
+    if (!*c.message) {
+      EXPECT_FALSE(fs::is_symlink(c.path)) << "the link is replaced";
+      EXPECT_TRUE(IsPdf(c.path));
+    }
+  }
+  text->Destroy();
+  plat::App::DeleteDestroyedWindows();
+  for (const std::string& folder : {dir_, shared})
+    for (const auto& e : fs::directory_iterator(folder))
+      EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
 TEST_F(PrintTest, SimultaneousPrintingDrawsEveryFileOnOnePage) {
