@@ -362,6 +362,20 @@ bool StillReplaceable(const std::string& path, bool throughLink) {
 
 }  // namespace
 
+bool AppendToFile(const std::string& target, const std::string& text) {
+  bool throughLink = false;
+  const std::string path = target.empty() ? target : SaveDestination(target, throughLink);
+  if (path.empty()) return false;
+  // O_NOFOLLOW: a link of anyone else's that stands at the target is refused.
+  const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!throughLink || st.st_uid == ::getuid());
+  ok = ok && WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  return (::close(fd) == 0) && ok;
+}
+
 void RemoveStaleSaveTemporaries(const std::string& folder) {
   if (!folder.empty()) RemoveStaleTemporaries(folder);
 }

@@ -116,6 +116,11 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 // closes) and says whether that worked; false abandons the save and leaves
 // the target as it was.
 bool WriteFileAtomicallyWith(const std::string& path, const std::function<bool(int fd)>& fill);
+// Adds the text to the end of a file (made when missing) for a log that
+// grows line by line, which no save can replace each time: by the save's
+// rules for links, except that a link of anyone else's at the target is
+// refused rather than replaced.  Only a regular file is written.
+bool AppendToFile(const std::string& path, const std::string& text);
 // Removes those temporaries from a folder without saving (a folder whose
 // file is opened).
 void RemoveStaleSaveTemporaries(const std::string& folder);

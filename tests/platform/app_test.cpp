@@ -2,6 +2,7 @@
 // variable names a folder, and a file-size limit that only fails a write.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -126,6 +127,36 @@ TEST(FileSizeLimit, ASaveBeyondTheLimitFailsAndTheProgramLives) {
     ++entries;
   }
   EXPECT_EQ(entries, 1) << "no temporary is left behind";
+}
+
+// The event log grows line by line by the save's rules for links: neither a
+// link another user planted at its name nor a link of the user's own to
+// another user's file is written through; a file of its own takes the line.
+TEST(EventLog, IsWrittenByTheSaveRulesForLinks) {
+  if (::geteuid() != 0) GTEST_SKIP() << "another user's link and file need root";
+  const std::string dir = kvtest::MakeTempDir("event-log");
+  const std::vector<std::uint8_t> kept = {'k'};
+  for (const char* name : {"mine.txt", "theirs.txt"}) ASSERT_TRUE(kv::WriteFileAtomically(dir + name, kept));
+  ASSERT_EQ(::chown((dir + "theirs.txt").c_str(), 65534, 65534), 0);
+  fs::create_symlink(dir + "mine.txt", dir + "planted.log");
+  ASSERT_EQ(::lchown((dir + "planted.log").c_str(), 65534, 65534), 0);
+  fs::create_symlink(dir + "theirs.txt", dir + "own.log");
+  const char* before = std::getenv("KURVATO_EVENT_LOG");
+  const std::string restore = before ? before : "";
+  for (const char* name : {"planted.log", "own.log", "plain.log"}) {
+    ::setenv("KURVATO_EVENT_LOG", (dir + name).c_str(), 1);
+    plat::LogEvent("one\nline");
+  }
+  if (before) ::setenv("KURVATO_EVENT_LOG", restore.c_str(), 1);
+  else ::unsetenv("KURVATO_EVENT_LOG");
+  for (const char* name : {"mine.txt", "theirs.txt"}) {
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(kv::ReadWholeFile(dir + name, back));
+    EXPECT_EQ(back, kept) << name;
+  }
+  std::vector<std::uint8_t> log;
+  ASSERT_TRUE(kv::ReadWholeFile(dir + "plain.log", log));
+  EXPECT_EQ(std::string(log.begin(), log.end()), "one line\n");
 }
 
 }  // namespace
