@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -529,23 +530,13 @@ TEST(WholeFiles, ASaveBeyondTheFileSizeLimitFailsCleanly) {
   EXPECT_EQ(entries, 2) << "no temporary is left behind";
 }
 
-// Runs ReadWholeFile in a child process, so that a read that blocks or never
-// ends fails the test instead of hanging it: 1 read, 0 refused, -1 still
-// reading after five seconds.
+// ReadWholeFile in a child process (kvtest::RunInChild): 1 read, 0 refused,
+// -1 still reading after five seconds.
 int ReadInChild(const std::string& path) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
+  return kvtest::RunInChild([&] {
     Bytes b;
-    ::_exit(ReadWholeFile(path, b) ? 1 : 0);
-  }
-  for (int t = 0; t < 5000; t += 10) {
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    ::usleep(10000);
-  }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
+    return ReadWholeFile(path, b);
+  });
 }
 
 TEST(WholeFiles, OnlyRegularFilesOfASaneSizeAreRead) {

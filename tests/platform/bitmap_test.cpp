@@ -9,12 +9,10 @@
 #include <random>
 #include <string>
 #include <vector>
-#include <csignal>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/bitmap.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -226,16 +224,7 @@ TEST(BitmapBmp, WritesOnlyRegularFiles) {
   for (const bool png : {false, true}) {
     SCOPED_TRACE(png ? "PNG" : "BMP");
     auto writeInChild = [&](const std::string& path) {
-      const pid_t pid = ::fork();
-      if (pid == 0) ::_exit((png ? b.WritePngFile(path) : b.WriteBmpFile(path)) ? 1 : 0);
-      for (int t = 0; t < 5000; t += 10) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-        ::usleep(10000);
-      }
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, nullptr, 0);
-      return -1;
+      return kvtest::RunInChild([&] { return png ? b.WritePngFile(path) : b.WriteBmpFile(path); });
     };
     EXPECT_EQ(writeInChild(dir + "fifo.bmp"), 0);
     EXPECT_EQ(writeInChild(dir + "link.bmp"), 0);
