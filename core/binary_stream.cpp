@@ -40,19 +40,6 @@ std::uint64_t ToU64(long double v) { return static_cast<std::uint64_t>(v); }
 
 constexpr long double kTwo64 = 18446744073709551616.0L;
 
-bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
 }  // namespace
 
 // ---- 80-bit extended precision ----
@@ -258,6 +245,20 @@ std::string ByteReader::CountedString(std::size_t maxBytes) {
 
 // ---- whole files ----
 
+bool WriteAll(int fd, const void* data, std::size_t n) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w <= 0) {
+      if (w < 0 && errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes) {
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -372,7 +373,7 @@ bool AppendToFile(const std::string& target, const std::string& text) {
   if (fd < 0) return false;
   struct stat st;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!throughLink || st.st_uid == ::getuid());
-  ok = ok && WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  ok = ok && WriteAll(fd, text.data(), text.size());
   return (::close(fd) == 0) && ok;
 }
 

@@ -111,6 +111,9 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
 // removes its temporary.  Temporaries that interrupted saves of this program
 // left in that folder (their process no longer runs) are removed on the way.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
+// Writes all n bytes to the file descriptor; false when a write fails (a
+// full disk, the file-size limit).
+bool WriteAll(int fd, const void* data, std::size_t n);
 // The same save for content too large to hold whole: `fill` writes it into
 // the open temporary (a file descriptor open for writing, which the save
 // closes) and says whether that worked; false abandons the save and leaves

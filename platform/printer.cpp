@@ -1,6 +1,6 @@
 #include "platform/printer.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -58,6 +58,30 @@ bool DrawPages(QPagedPaintDevice& device, QPainter& painter, Printout& printout,
   }
   return true;
 }
+
+// The open file a PDF is written into: every write goes whole to the file
+// descriptor or the device remembers that one failed.  A partial write (the
+// file-size limit) would otherwise cut the file short without an error: the
+// PDF writer stops at the first write that falls short and reports nothing.
+class FileOutput : public QIODevice {
+ public:
+  explicit FileOutput(int fd) : fd_(fd) {}
+  bool Failed() const { return failed_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 n) override {
+    if (failed_ || !kv::WriteAll(fd_, data, static_cast<std::size_t>(n))) {
+      failed_ = true;
+      return -1;
+    }
+    return n;
+  }
+
+ private:
+  int fd_;
+  bool failed_ = false;
+};
 
 }  // namespace
 
@@ -215,8 +239,8 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
   // the file that was there as it was.
   const bool grey = p.colorMode() == QPrinter::GrayScale;
   const bool saved = kv::WriteFileAtomicallyWith(p.outputFileName().toStdString(), [&](int fd) {
-    QFile file;
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return false;
+    FileOutput file(fd);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
     QPdfWriter pdf(&file);
     pdf.setPdfVersion(p.pdfVersion());
     pdf.setTitle(p.docName());
@@ -227,9 +251,7 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
     if (!painter.begin(&pdf)) return false;
     bool ok = DrawPages(pdf, painter, printout, paper, printable, caps, grey);
     ok = painter.end() && ok;
-    // A write that failed on the way (a full disk) leaves its error behind.
-    ok = file.flush() && file.error() == QFileDevice::NoError && ok;
-    return ok && !printout.Aborted();
+    return ok && !file.Failed() && !printout.Aborted();
   });
   if (printout.Aborted()) return PrintResult::Aborted;
   return saved ? PrintResult::Printed : PrintResult::Failed;

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -229,7 +230,8 @@ TEST_F(PrintTest, AFailedJobIsReportedACancelledOneIsNot) {
 // planted in a folder anyone may write into is replaced by the PDF, never
 // written through (from the plot's print dialog and from the text's file
 // dialog alike); a link of the user's own to another user's file fails the
-// print; an aborted print leaves the file that was there as it was.
+// print; an aborted print, or one cut short by the file-size limit, leaves
+// the file that was there as it was (the cut one says it failed).
 TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
   namespace fs = std::filesystem;
   const bool root = ::geteuid() == 0;
@@ -247,7 +249,7 @@ TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
   ASSERT_TRUE(WriteFileAtomically(theirs, kept));
   if (root) ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
   fs::create_symlink(theirs, dir_ + "to_theirs.pdf");
-  ASSERT_TRUE(WriteFileAtomically(dir_ + "before.pdf", kept));
+  for (const char* name : {"before.pdf", "limit.pdf"}) ASSERT_TRUE(WriteFileAtomically(dir_ + name, kept));
 
   auto* text = new TTextWin(nullptr, "Text", dir_ + "notiz.txt", "Notiz", 4);
   text->Create();
@@ -255,20 +257,29 @@ TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
     const char* what;
     std::string path;
     bool byText, plotOk, needsRoot;
+    rlim_t sizeLimit;  // 0: none
     const char* message;
     std::string unchanged;  // a file that keeps its bytes
   };
   const Case cases[] = {
-      {"a planted link, the plot's print", shared + "plot.pdf", false, true, true, "", mine},
-      {"a planted link, the text's print", shared + "text.pdf", true, true, true, "", mine},
-      {"an own link to another user's file", dir_ + "to_theirs.pdf", false, true, true, "nicht zu drucken", theirs},
-      {"an aborted print", dir_ + "before.pdf", false, false, false, "Druck abgebrochen", dir_ + "before.pdf"},
+      {"a planted link, the plot's print", shared + "plot.pdf", false, true, true, 0, "", mine},
+      {"a planted link, the text's print", shared + "text.pdf", true, true, true, 0, "", mine},
+      {"an own link to another user's file", dir_ + "to_theirs.pdf", false, true, true, 0, "nicht zu drucken", theirs},
+      {"an aborted print", dir_ + "before.pdf", false, false, false, 0, "Druck abgebrochen", dir_ + "before.pdf"},
+      {"beyond the file-size limit", dir_ + "limit.pdf", false, true, false, 1024, "nicht zu drucken",
+       dir_ + "limit.pdf"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.needsRoot && !root) continue;
     w_->printOk = c.plotOk;
     plat::testing::ClearMessages();
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    if (c.sizeLimit) {
+      const rlimit limit{c.sizeLimit, saved.rlim_max};
+      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
     if (c.byText) {
       plat::testing::ExpectFileDialog(c.path);
       text->SimulateKey('P', plat::MOD_CONTROL);
@@ -276,9 +287,10 @@ TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
       plat::testing::ExpectPrintDialog(c.path);
       w_->Command(303);
     }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(LastMessage(), c.message);
     std::vector<std::uint8_t> back;
-    ASSERT_TRUE(ReadWholeFile(c.unchanged, back));
+    EXPECT_TRUE(ReadWholeFile(c.unchanged, back));
     EXPECT_EQ(back, kept);
     if (!*c.message) {
       EXPECT_FALSE(fs::is_symlink(c.path)) << "the link is replaced";
