@@ -364,8 +364,9 @@ bool StillReplaceable(const std::string& path, bool throughLink) {
 }  // namespace
 
 bool AppendToFile(const std::string& target, const std::string& text) {
+  if (target.empty()) return false;
   bool throughLink = false;
-  const std::string path = target.empty() ? target : SaveDestination(target, throughLink);
+  const std::string path = SaveDestination(target, throughLink);
   if (path.empty()) return false;
   // O_NOFOLLOW: a link of anyone else's that stands at the target is refused.
   const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
