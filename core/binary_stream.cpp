@@ -40,19 +40,6 @@ std::uint64_t ToU64(long double v) { return static_cast<std::uint64_t>(v); }
 
 constexpr long double kTwo64 = 18446744073709551616.0L;
 
-bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
 }  // namespace
 
 // ---- 80-bit extended precision ----
@@ -258,6 +245,20 @@ std::string ByteReader::CountedString(std::size_t maxBytes) {
 
 // ---- whole files ----
 
+bool WriteAll(int fd, const void* data, std::size_t n) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w <= 0) {
+      if (w < 0 && errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes) {
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -324,20 +325,24 @@ void RemoveStaleTemporaries(const std::string& dir) {
 
 // Where a save to `target` writes: the target itself, or the regular file
 // that a symbolic link (or a chain of them) of the user's own points to, so
-// that the link stays a link.  A link of anyone else's is never written
-// through: the save replaces that link (someone who may write into a folder
-// could otherwise aim a settings file at any file of the user's).  Empty
-// when the save must not happen: the target or the end of its links exists
-// and is no regular file (a device, a FIFO, a socket, a directory), or a
-// link leads nowhere.
-std::string SaveDestination(const std::string& target) {
+// that the link stays a link.  A link of anyone else's at the target is never
+// written through: the save replaces that link (someone who may write into a
+// folder could otherwise aim a settings file at any file of the user's).
+// Through a link the save writes only to a regular file of the user's own,
+// reached by links of the user's own: a file of anyone else's is not taken
+// over.  Empty when the save must not happen: that, or the target or the end
+// of its links exists and is no regular file (a device, a FIFO, a socket, a
+// directory), or a link leads nowhere.  `throughLink` says whether a link
+// led there.
+std::string SaveDestination(const std::string& target, bool& throughLink) {
   std::string path = target;
   for (int hop = 0;; ++hop) {
+    throughLink = hop > 0;
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT && hop == 0 ? path : std::string();
-    if (S_ISREG(st.st_mode)) return path;
+    if (S_ISREG(st.st_mode)) return hop == 0 || st.st_uid == ::getuid() ? path : std::string();
     if (!S_ISLNK(st.st_mode) || hop == 40) return {};
-    if (st.st_uid != ::getuid()) return path;
+    if (st.st_uid != ::getuid()) return hop == 0 ? path : std::string();
     std::string next(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
     const ssize_t n = ::readlink(path.c_str(), next.data(), next.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= next.size()) return {};
@@ -347,23 +352,44 @@ std::string SaveDestination(const std::string& target) {
   }
 }
 
-// Whether the destination is still a regular file or still free, just
-// before the rename puts the new file in its place.
-bool StillReplaceable(const std::string& path) {
+// Whether the destination is still free or still what SaveDestination
+// accepted, just before the rename puts the new file in its place.
+bool StillReplaceable(const std::string& path, bool throughLink) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (throughLink) return S_ISREG(st.st_mode) && st.st_uid == ::getuid();
   return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
 }
 
 }  // namespace
+
+bool AppendToFile(const std::string& target, const std::string& text) {
+  if (target.empty()) return false;
+  bool throughLink = false;
+  const std::string path = SaveDestination(target, throughLink);
+  if (path.empty()) return false;
+  // O_NOFOLLOW: a link of anyone else's that stands at the target is refused.
+  const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!throughLink || st.st_uid == ::getuid());
+  ok = ok && WriteAll(fd, text.data(), text.size());
+  return (::close(fd) == 0) && ok;
+}
 
 void RemoveStaleSaveTemporaries(const std::string& folder) {
   if (!folder.empty()) RemoveStaleTemporaries(folder);
 }
 
 bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8_t>& data) {
+  return WriteFileAtomicallyWith(target, [&data](int fd) { return WriteAll(fd, data.data(), data.size()); });
+}
+
+bool WriteFileAtomicallyWith(const std::string& target, const std::function<bool(int fd)>& fill) {
   if (target.empty()) return false;
-  const std::string path = SaveDestination(target);
+  bool throughLink = false;
+  const std::string path = SaveDestination(target, throughLink);
   if (path.empty()) return false;
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -392,10 +418,10 @@ bool WriteFileAtomically(const std::string& target, const std::vector<std::uint8
     (void)::fchmod(fd, st.st_mode & 07777);
   }
 
-  bool ok = WriteAll(fd, data.data(), data.size());
+  bool ok = fill(fd);
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  ok = ok && StillReplaceable(path) && ::rename(temp.c_str(), path.c_str()) == 0;
+  ok = ok && StillReplaceable(path, throughLink) && ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return false;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,13 +103,27 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
 // target, so a failed write never destroys the previous file.  Only regular
 // files are written: a target that is a device, a FIFO, a socket or a
 // directory is refused and left as it is; through a symbolic link of the
-// user's own the regular file it points to is replaced and the link stays
-// (a link that leads nowhere or to anything else is refused); a link of
-// anyone else's is replaced itself, never written through.  A write that fails (a
-// full disk, the file-size limit) removes its temporary.  Temporaries that
-// interrupted saves of this program left in that folder (their process no
-// longer runs) are removed on the way.
+// user's own the regular file it points to is replaced and the link stays,
+// when that file is the user's own (a link that leads nowhere, to anything
+// else, to a file of anyone else's or through a link of anyone else's is
+// refused); a link of anyone else's at the target is replaced itself, never
+// written through.  A write that fails (a full disk, the file-size limit)
+// removes its temporary.  Temporaries that interrupted saves of this program
+// left in that folder (their process no longer runs) are removed on the way.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
+// Writes all n bytes to the file descriptor; false when a write fails (a
+// full disk, the file-size limit).
+bool WriteAll(int fd, const void* data, std::size_t n);
+// The same save for content too large to hold whole: `fill` writes it into
+// the open temporary (a file descriptor open for writing, which the save
+// closes) and says whether that worked; false abandons the save and leaves
+// the target as it was.
+bool WriteFileAtomicallyWith(const std::string& path, const std::function<bool(int fd)>& fill);
+// Adds the text to the end of a file (made when missing) for a log that
+// grows line by line, which no save can replace each time: by the save's
+// rules for links, except that a link of anyone else's at the target is
+// refused rather than replaced.  Only a regular file is written.
+bool AppendToFile(const std::string& path, const std::string& text);
 // Removes those temporaries from a folder without saving (a folder whose
 // file is opened).
 void RemoveStaleSaveTemporaries(const std::string& folder);

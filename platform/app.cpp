@@ -25,6 +25,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "core/binary_stream.h"
 #include "platform/testing_impl.h"
 #include "platform/ui_log.h"
 #include "platform/window.h"
@@ -258,10 +259,7 @@ void LogEvent(const std::string& line) {
   // One event, one line: texts with CR LF line ends too.
   std::replace(text.begin(), text.end(), '\n', ' ');
   std::replace(text.begin(), text.end(), '\r', ' ');
-  if (std::FILE* f = std::fopen(path, "ab")) {
-    std::fprintf(f, "%s\n", text.c_str());
-    std::fclose(f);
-  }
+  kv::AppendToFile(path, text + "\n");
 }
 
 namespace {

@@ -3,6 +3,8 @@
 // writer produces 24-bit bottom-up files.
 #include "platform/bitmap.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageReader>
 #include <QSize>
 #include <QString>
@@ -109,8 +111,11 @@ bool Bitmap::operator==(const Bitmap& other) const {
 
 bool Bitmap::WritePngFile(const std::string& path) const {
   if (IsNull()) return false;
-  return ImageOf(*this).save(QString::fromUtf8(path.c_str(), static_cast<qsizetype>(path.size())),
-                             "PNG");
+  // Encoded in memory, then saved as every file is.
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !ImageOf(*this).save(&buffer, "PNG")) return false;
+  return kv::WriteFileAtomically(path, std::vector<std::uint8_t>(png.begin(), png.end()));
 }
 
 Bitmap Bitmap::ReadPngFile(const std::string& path) {

@@ -1,9 +1,10 @@
 #include "platform/printer.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/binary_stream.h"
 #include "platform/bitmap.h"
 #include "platform/bitmap_impl.h"
 #include "platform/common_dialogs.h"
@@ -32,6 +34,54 @@ constexpr int kDefaultDpi = 300;
 constexpr int kMaxDpi = 600;
 // A printout that never ends its pages stops here.
 constexpr int kMaxPages = 10000;
+
+// Draws the printout's pages, each through a DC on a bitmap at the
+// device's resolution whose origin is the printable area's corner, until the
+// printout has no more or aborts; `grey` puts them on the page in shades of
+// grey.  False when the device could not take a new page.
+bool DrawPages(QPagedPaintDevice& device, QPainter& painter, Printout& printout, const QRect& paper,
+               const QRect& printable, const DeviceCaps& caps, bool grey) {
+  // The page is one picture; a lossy image would blur lines and text.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
+  for (int page = 1; page <= kMaxPages && printout.HasPage(page); ++page) {
+    Bitmap sheet(std::max(printable.width(), 1), std::max(printable.height(), 1), Rgb(255, 255, 255));
+    {
+      BitmapDC dc(sheet);
+      dc.SetCaps(caps);
+      printout.PrintPage(page, dc);
+    }
+    if (printout.Aborted()) break;
+    if (page > 1 && !device.newPage()) return false;
+    const QImage& image = ImageOf(sheet);
+    painter.drawImage(QPoint(printable.left() - paper.left(), printable.top() - paper.top()),
+                      grey ? image.convertToFormat(QImage::Format_Grayscale8) : image);
+  }
+  return true;
+}
+
+// The open file a PDF is written into: every write goes whole to the file
+// descriptor or the device remembers that one failed.  A partial write (the
+// file-size limit) would otherwise cut the file short without an error: the
+// PDF writer stops at the first write that falls short and reports nothing.
+class FileOutput : public QIODevice {
+ public:
+  explicit FileOutput(int fd) : fd_(fd) {}
+  bool Failed() const { return failed_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 n) override {
+    if (failed_ || !kv::WriteAll(fd_, data, static_cast<std::size_t>(n))) {
+      failed_ = true;
+      return -1;
+    }
+    return n;
+  }
+
+ private:
+  int fd_;
+  bool failed_ = false;
+};
 
 }  // namespace
 
@@ -167,34 +217,44 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
   QRect paper, printable;
   impl_->Areas(paper, printable);
   const DeviceCaps caps = impl_->Caps();
-  QPainter painter;
-  if (!painter.begin(&p)) return PrintResult::Failed;
-  // The page is one picture; a lossy image would blur lines and text.
-  painter.setRenderHint(QPainter::LosslessImageRendering);
-  for (int page = 1; page <= kMaxPages && printout.HasPage(page); ++page) {
-    Bitmap sheet(std::max(printable.width(), 1), std::max(printable.height(), 1), Rgb(255, 255, 255));
-    {
-      BitmapDC dc(sheet);
-      dc.SetCaps(caps);
-      printout.PrintPage(page, dc);
-    }
-    if (printout.Aborted()) break;
-    if (page > 1 && !p.newPage()) {
+  if (!impl_->IsPdf() || p.outputFileName().isEmpty()) {
+    QPainter painter;
+    if (!painter.begin(&p)) return PrintResult::Failed;
+    if (!DrawPages(p, painter, printout, paper, printable, caps, false)) {
       painter.end();
       return PrintResult::Failed;
     }
-    painter.drawImage(QPoint(printable.left() - paper.left(), printable.top() - paper.top()), ImageOf(sheet));
+    if (printout.Aborted()) {
+      p.abort();
+      painter.end();
+      return PrintResult::Aborted;
+    }
+    const bool ended = painter.end();
+    return ended && p.printerState() != QPrinter::Error ? PrintResult::Printed : PrintResult::Failed;
   }
-  if (printout.Aborted()) {
-    p.abort();
-    painter.end();
-    // A PDF of an aborted job is no print at all.
-    if (impl_->IsPdf() && !p.outputFileName().isEmpty()) QFile::remove(p.outputFileName());
-    return PrintResult::Aborted;
-  }
-  const bool ended = painter.end();
-  if (!ended || p.printerState() == QPrinter::Error) return PrintResult::Failed;
-  return PrintResult::Printed;
+
+  // A PDF file is saved as any file of the program is: the writer streams
+  // into the save's temporary, never into the name itself, so that a link
+  // there is treated by the save's rules and a failed or aborted job leaves
+  // the file that was there as it was.
+  const bool grey = p.colorMode() == QPrinter::GrayScale;
+  const bool saved = kv::WriteFileAtomicallyWith(p.outputFileName().toStdString(), [&](int fd) {
+    FileOutput file(fd);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    QPdfWriter pdf(&file);
+    pdf.setPdfVersion(p.pdfVersion());
+    pdf.setTitle(p.docName());
+    if (!p.creator().isEmpty()) pdf.setCreator(p.creator());
+    pdf.setResolution(impl_->dpi);
+    pdf.setPageLayout(p.pageLayout());
+    QPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    bool ok = DrawPages(pdf, painter, printout, paper, printable, caps, grey);
+    ok = painter.end() && ok;
+    return ok && !file.Failed() && !printout.Aborted();
+  });
+  if (printout.Aborted()) return PrintResult::Aborted;
+  return saved ? PrintResult::Printed : PrintResult::Failed;
 }
 
 }  // namespace plat

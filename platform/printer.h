@@ -5,8 +5,10 @@
 // the printer's capabilities (resolution, printable size, physical offsets).
 //
 // Where no printer is installed, or when the user picks it in the print
-// dialog, the page goes into a PDF file.  In tests every printer writes a
-// PDF: the dialogs are answered through plat::testing.
+// dialog, the page goes into a PDF file, saved as every file of the program
+// is (kv::WriteFileAtomicallyWith): streamed into a temporary beside it and
+// renamed into place, by the save's rules for links.  In tests every printer
+// writes a PDF: the dialogs are answered through plat::testing.
 #pragma once
 
 #include <memory>

@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -415,6 +416,24 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   EXPECT_EQ(back, (Bytes{2, 3}));
   ASSERT_TRUE(ReadWholeFile(dir + "planted.kv2", back));
   EXPECT_EQ(back, (Bytes{4}));
+
+  // A link of the user's own is written through only to a regular file of
+  // the user's own: not to another user's file, nor through another user's
+  // link on the way.  The save fails and leaves everything as it was.
+  ASSERT_TRUE(WriteFileAtomically(dir + "theirs.kv2", Bytes{5}));
+  ASSERT_EQ(::chown((dir + "theirs.kv2").c_str(), 65534, 65534), 0);
+  std::filesystem::create_symlink(dir + "theirs.kv2", dir + "to_theirs.kv2");
+  std::filesystem::create_symlink(dir + "real.kv2", dir + "their_link.kv2");
+  ASSERT_EQ(::lchown((dir + "their_link.kv2").c_str(), 65534, 65534), 0);
+  std::filesystem::create_symlink(dir + "their_link.kv2", dir + "via_theirs.kv2");
+  for (const char* name : {"to_theirs.kv2", "via_theirs.kv2"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(WriteFileAtomically(dir + name, Bytes{6}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + name));
+  }
+  ASSERT_TRUE(ReadWholeFile(dir + "theirs.kv2", back));
+  EXPECT_EQ(back, (Bytes{5}));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "their_link.kv2"));
 }
 
 // Saves write only regular files: whatever else stands at the target, or at
@@ -506,23 +525,13 @@ TEST(WholeFiles, ASaveBeyondTheFileSizeLimitFailsCleanly) {
   EXPECT_EQ(entries, 2) << "no temporary is left behind";
 }
 
-// Runs ReadWholeFile in a child process, so that a read that blocks or never
-// ends fails the test instead of hanging it: 1 read, 0 refused, -1 still
-// reading after five seconds.
+// ReadWholeFile in a child process (kvtest::RunInChild): 1 read, 0 refused,
+// -1 still reading after five seconds.
 int ReadInChild(const std::string& path) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
+  return kvtest::RunInChild([&] {
     Bytes b;
-    ::_exit(ReadWholeFile(path, b) ? 1 : 0);
-  }
-  for (int t = 0; t < 5000; t += 10) {
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    ::usleep(10000);
-  }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
+    return ReadWholeFile(path, b);
+  });
 }
 
 TEST(WholeFiles, OnlyRegularFilesOfASaneSizeAreRead) {

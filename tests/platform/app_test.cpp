@@ -2,6 +2,7 @@
 // variable names a folder, and a file-size limit that only fails a write.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -180,6 +181,29 @@ TEST(FileSizeLimit, ASaveBeyondTheLimitFailsAndTheProgramLives) {
     ++entries;
   }
   EXPECT_EQ(entries, 1) << "no temporary is left behind";
+}
+
+// The event log grows line by line by the save's rules for links: neither a
+// link another user planted at its name nor a link of the user's own to
+// another user's file is written through; a file of its own takes the line.
+TEST(EventLog, IsWrittenByTheSaveRulesForLinks) {
+  if (::geteuid() != 0) GTEST_SKIP() << "another user's link and file need root";
+  const std::string dir = kvtest::MakeTempDir("event-log");
+  for (const char* name : {"mine.txt", "theirs.txt"}) ASSERT_TRUE(kv::WriteFileAtomically(dir + name, {'k'}));
+  fs::create_symlink(dir + "mine.txt", dir + "planted.log");
+  fs::create_symlink(dir + "theirs.txt", dir + "own.log");
+  for (const char* name : {"planted.log", "theirs.txt"})
+    ASSERT_EQ(::lchown((dir + name).c_str(), 65534, 65534), 0);
+  const std::string before = std::getenv("KURVATO_EVENT_LOG") ? std::getenv("KURVATO_EVENT_LOG") : "";
+  for (const char* name : {"planted.log", "own.log", "plain.log"}) {
+    ::setenv("KURVATO_EVENT_LOG", (dir + name).c_str(), 1);
+    plat::LogEvent("one\nline");
+  }
+  ::setenv("KURVATO_EVENT_LOG", before.c_str(), 1);
+  for (const char* name : {"mine.txt", "theirs.txt"}) EXPECT_EQ(fs::file_size(dir + name), 1u) << name;
+  std::vector<std::uint8_t> log;
+  ASSERT_TRUE(kv::ReadWholeFile(dir + "plain.log", log));
+  EXPECT_EQ(std::string(log.begin(), log.end()), "one line\n");
 }
 
 }  // namespace

@@ -9,12 +9,10 @@
 #include <random>
 #include <string>
 #include <vector>
-#include <csignal>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/bitmap.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -213,33 +211,27 @@ TEST(BitmapBmp, WritesBottomUp24BitAndReadsItBack) {
   EXPECT_GT(std::filesystem::file_size(dir + "p.png"), 0u);
 }
 
-// Writing a picture is a save like any other: a FIFO (or a link to one) at
-// the target is refused at once and stays, a regular file is replaced.
-// Each write runs in a child process, so a write that blocks fails the test
-// instead of hanging it.
+// Writing a picture, BMP or PNG, is a save like any other: a FIFO (or a
+// link to one) at the target is refused at once and stays, a regular file is
+// replaced.  Each write runs in a child process, so a write that blocks fails
+// the test instead of hanging it.
 TEST(BitmapBmp, WritesOnlyRegularFiles) {
   namespace fs = std::filesystem;
   const std::string dir = kvtest::MakeTempDir("bmp_kinds");
   ASSERT_EQ(::mkfifo((dir + "fifo.bmp").c_str(), 0600), 0);
   fs::create_symlink(dir + "fifo.bmp", dir + "link.bmp");
   const Bitmap b(3, 2, Rgb(1, 2, 3));
-  auto writeInChild = [&](const std::string& path) {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(b.WriteBmpFile(path) ? 1 : 0);
-    for (int t = 0; t < 5000; t += 10) {
-      int status = 0;
-      if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-      ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
-  };
-  EXPECT_EQ(writeInChild(dir + "fifo.bmp"), 0);
-  EXPECT_EQ(writeInChild(dir + "link.bmp"), 0);
-  EXPECT_EQ(fs::status(dir + "link.bmp").type(), fs::file_type::fifo);
-  EXPECT_EQ(writeInChild(dir + "plain.bmp"), 1);
-  EXPECT_EQ(Bitmap::ReadBmpFile(dir + "plain.bmp"), b);
+  for (const bool png : {false, true}) {
+    SCOPED_TRACE(png ? "PNG" : "BMP");
+    auto writeInChild = [&](const std::string& path) {
+      return kvtest::RunInChild([&] { return png ? b.WritePngFile(path) : b.WriteBmpFile(path); });
+    };
+    EXPECT_EQ(writeInChild(dir + "fifo.bmp"), 0);
+    EXPECT_EQ(writeInChild(dir + "link.bmp"), 0);
+    EXPECT_EQ(fs::status(dir + "link.bmp").type(), fs::file_type::fifo);
+    EXPECT_EQ(writeInChild(dir + "plain.bmp"), 1);
+    EXPECT_EQ(png ? Bitmap::ReadPngFile(dir + "plain.bmp") : Bitmap::ReadBmpFile(dir + "plain.bmp"), b);
+  }
 }
 
 TEST(BitmapBmp, ReadsIndexedImagesInAllHeaderForms) {

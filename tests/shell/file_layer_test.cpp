@@ -192,13 +192,20 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
   }
 }
 
-// A save never replaces what is not a regular file, and a save that the
-// file-size limit cuts short fails: each says message 12 once, leaves the
-// target as it was and no temporary behind.
+// A save never replaces what is not a regular file, nor another user's file
+// that a link of the user's own points to, and a save that the file-size
+// limit cuts short fails: each says message 12 once, leaves the target as it
+// was and no temporary behind.
 TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
   namespace fs = std::filesystem;
   const std::string kept = dir_ + "kept.kv2";
   ASSERT_TRUE(WriteFileAtomically(kept, {9, 9, 9}));
+  // Another user's file (as root: handed to "nobody").
+  const bool root = ::geteuid() == 0;
+  const std::string theirs = dir_ + "theirs.kv2";
+  ASSERT_TRUE(WriteFileAtomically(theirs, {8, 8}));
+  if (root) ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+  fs::create_symlink(theirs, dir_ + "mine.kv2");
   ASSERT_EQ(::mkfifo((dir_ + "fifo").c_str(), 0600), 0);
   fs::create_symlink(dir_ + "fifo", dir_ + "fifo.kv2");
   const bool device = ::mknod((dir_ + "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
@@ -214,10 +221,12 @@ TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
       {"a link to a FIFO", dir_ + "fifo.kv2", fs::file_type::fifo, 0},
       {"a link to a device", dir_ + "device.kv2", fs::file_type::character, 0},
       {"beyond the file-size limit", kept, fs::file_type::regular, 600},
+      {"a link of the user's own to another user's file", dir_ + "mine.kv2", fs::file_type::regular, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.kind == fs::file_type::character && !device) continue;
+    if (c.name == dir_ + "mine.kv2" && !root) continue;
     FileWin* w = Make(c.name);
     w->Named = 1;
     w->Modified = 1;
@@ -236,6 +245,7 @@ TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
     EXPECT_EQ(fs::status(c.name).type(), c.kind);
   }
   EXPECT_EQ(Bytes(kept), (std::vector<std::uint8_t>{9, 9, 9}));
+  EXPECT_EQ(Bytes(theirs), (std::vector<std::uint8_t>{8, 8}));
   for (const auto& e : fs::directory_iterator(dir_))
     EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
