@@ -4,8 +4,9 @@
 // selects the text of the field it gives the focus back to, the file dialog speaks
 // German in the texts the toolkit writes itself and starts in the folder
 // used last, the equation labels of a printed plot stand one below the
-// other on the page, a file printed with "Simultandruck" keeps its
-// shape, and a 3D plot prints without the names of a plane's axes.
+// other on the page, a file printed with "Simultandruck" keeps its shape,
+// a 3D plot prints without the names of a plane's axes, and a print onto a
+// link another user planted leaves the linked file alone.
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -17,6 +18,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/dialog_geometry.h"
 #include "support/display_test.h"
@@ -61,8 +64,11 @@ class DialogsAndPrint : public DisplayTest {
     ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << f << " was not taken";
   }
   // Answers the print dialog opened since log line `from`: without a
-  // printer the page goes into the PDF file named in its output field.
-  void PrintInto(std::size_t from, const std::string& pdf);
+  // printer the page goes into the PDF file named in its output field,
+  // typed there, or with `typed` false the one the field shows already (the
+  // file printed into last), taken with a click on "Drucken" and a "Ja" to
+  // the question whether to overwrite it.
+  void PrintInto(std::size_t from, const std::string& pdf, bool typed = true);
 };
 
 // The font dialog of a slot without effects shows family, size, bold and
@@ -278,20 +284,39 @@ bool PdfComplete(const std::string& path) {
   return text.find("%%EOF") != std::string::npos;
 }
 
-void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf) {
+void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool typed) {
   const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
   ASSERT_TRUE(shown) << "no print dialog";
   const auto d = Latest(*shown);
   ASSERT_TRUE(d);
   const LoggedControl* file = nullptr;
-  for (const LoggedControl& c : d->controls)
+  const LoggedControl* print = nullptr;
+  for (const LoggedControl& c : d->controls) {
     if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
+    if (c.kind == "button" && c.visible && c.text == "&Drucken") print = &c;
+  }
   ASSERT_NE(file, nullptr) << "no output file in the print dialog";
-  ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
-  Pause(100);  // time for the click to give the edit the focus
-  Screen().Key("ctrl+a");
-  Screen().Type(pdf);
-  Screen().Key("Return");
+  if (typed) {
+    ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
+    Pause(100);  // time for the click to give the edit the focus
+    Screen().Key("ctrl+a");
+    Screen().Type(pdf);
+    Screen().Key("Return");
+  } else {
+    ASSERT_EQ(file->text, pdf);
+    ASSERT_NE(print, nullptr) << "no button \"Drucken\"";
+    const std::size_t clicked = program_->Log().Size();
+    ClickAt(*d, *print, print->rect.w / 2, print->rect.h / 2);
+    const auto asked = program_->WaitDialog("QMessageBox", clicked, 3000);
+    ASSERT_TRUE(asked) << "no question whether to overwrite the file";
+    const auto question = Latest(*asked);
+    ASSERT_TRUE(question);
+    const LoggedControl* yes = nullptr;
+    for (const LoggedControl& c : question->controls)
+      if (c.kind == "button" && c.text == "&Ja") yes = &c;
+    ASSERT_NE(yes, nullptr) << "no button \"Ja\"";
+    ClickAt(*question, *yes, yes->rect.w / 2, yes->rect.h / 2);
+  }
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
   ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
 }
@@ -347,6 +372,40 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   ASSERT_EQ(bands.size(), 3u) << "rows of label ink:" << seen;
   // Each band is one line of a 10-point font, not two run together.
   for (const auto& [a, b] : bands) EXPECT_LT(b - a + 1, kDpi * 14 / 72) << seen;
+}
+
+// A PDF printed again into a file that another user has meanwhile replaced
+// by a link (the folder is one anyone may write into) takes the link's
+// place; the user's file the link points to keeps its bytes.
+TEST_F(DialogsAndPrint, APrintOntoAPlantedLinkLeavesTheLinkedFileAlone) {
+  if (::geteuid() != 0) GTEST_SKIP() << "another user's link needs root";
+  const std::string dir = kvtest::MakeTempDir("planted");
+  const std::string mine = dir + "mine.kv2";
+  std::ofstream(mine) << "kept";
+  const std::string shared = dir + "shared/";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  const std::string pdf = shared + "x.pdf";
+
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  for (const bool planted : {false, true}) {
+    SCOPED_TRACE(planted ? "onto the planted link" : "first print");
+    if (planted) {
+      std::filesystem::remove(pdf);
+      std::filesystem::create_symlink(mine, pdf);
+      ASSERT_EQ(::lchown(pdf.c_str(), 65534, 65534), 0);
+    }
+    Screen().Activate(w.id);
+    const std::size_t from = program_->Log().Size();
+    Menu(w, kPrint);
+    ASSERT_NO_FATAL_FAILURE(PrintInto(from, pdf, !planted));
+  }
+  EXPECT_FALSE(std::filesystem::is_symlink(pdf)) << "the link was written through";
+  std::ifstream in(mine, std::ios::binary);
+  const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(kept == "kept") << "the linked file now begins " << kept.substr(0, 8);
 }
 
 // A circle saved from a square window and printed with "Simultandruck"
