@@ -25,6 +25,7 @@
 #include "platform/keys.h"
 #include "platform/testing.h"
 #include "platform/testing_impl.h"
+#include "platform/ui_log.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -288,18 +289,11 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   }
 }
 
-int PollKey(Window& w) {
-  ProcessWhilePolling(w);
-  auto it = g_keys.find(&w);
-  if (it == g_keys.end() || it->second.empty()) return 0;
-  KeyMsg k = it->second.front();
-  it->second.pop_front();
-  if (k.vk) {
-    if (int id = w.FindAccelerator(k.vk, k.modifiers)) {
-      w.Command(id);
-      return 65;
-    }
-  }
+namespace {
+
+// The code long work reads for the key: the upper-cased character, else
+// the control character or the virtual key.
+int CodeOfKey(const KeyMsg& k) {
   if (k.ch) {
     unsigned c = k.ch;
     if (c >= 'a' && c <= 'z') c -= 32;
@@ -310,6 +304,22 @@ int PollKey(Window& w) {
   if (k.vk >= 'A' && k.vk <= 'Z' && (k.modifiers & MOD_CONTROL) && !(k.modifiers & MOD_ALT))
     return static_cast<int>(k.vk - 'A' + 1);
   return static_cast<int>(k.vk);
+}
+
+}  // namespace
+
+int PollKey(Window& w) {
+  ProcessWhilePolling(w);
+  auto it = g_keys.find(&w);
+  if (it == g_keys.end() || it->second.empty()) return 0;
+  KeyMsg k = it->second.front();
+  it->second.pop_front();
+  const int accelerator = k.vk ? w.FindAccelerator(k.vk, k.modifiers) : 0;
+  const int code = accelerator ? 65 : CodeOfKey(k);
+  // Logged before an accelerator's command runs, which may close the window.
+  if (code && UiLogOn()) NoteKeyRead(w, code);
+  if (accelerator) w.Command(accelerator);
+  return code;
 }
 
 bool PollMouse(Window& w, MouseEvent& out) {

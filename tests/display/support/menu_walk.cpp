@@ -316,7 +316,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     const bool captionChanged = was && is && was->caption != is->caption;
     const int quiet = captionChanged && !idle ? kQuietCaptionMs : kQuietMs;
     if (!busy && dialogsShown && t - lastChange >= quiet && (idle || changed)) break;
-    if ((changed || busy) && t - start >= kRunningAfterMs) {
+    if ((changed || busy) && t - start >= Patient(kRunningAfterMs)) {
       running = true;
       break;
     }

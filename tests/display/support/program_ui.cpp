@@ -245,8 +245,8 @@ std::optional<std::vector<std::string>> Program::MenuPath(const std::string& men
   return path;
 }
 
-std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms, bool patient) {
-  const std::int64_t end = NowMs() + (patient ? Patient(ms) : ms);
+std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
@@ -371,11 +371,34 @@ bool Program::Answers(unsigned long window, int ms) {
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
   x_.Click(x, y);
-  // Measured as asked: this is the answer time a user is promised.
-  const bool opened = WaitPopup(e.text, from, ms, false).has_value();
+  const bool opened = WaitPopup(e.text, from, ms).has_value();
   if (opened) CloseMenus(1);
   x_.Park();
   return opened;
+}
+
+int Program::WaitKeyRead(int code, std::size_t from, int ms) {
+  const std::string suffix = " " + std::to_string(code);
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      const std::string& l = lines[i];
+      if (StartsWith(l, "key ") && l.size() > suffix.size() && l.compare(l.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return static_cast<int>(i);
+    }
+    if (NowMs() >= end) return -1;
+    Pause(10);
+  }
+}
+
+bool Program::WaitKeysRead(int code, int count, std::size_t from, int ms) {
+  for (int k = 0; k < count; ++k) {
+    const int at = WaitKeyRead(code, from, ms);
+    if (at < 0) return false;
+    from = static_cast<std::size_t>(at) + 1;
+  }
+  return true;
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {
@@ -515,8 +538,9 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   }
   // The dialog is logged as it is shown; the window manager may still be
   // mapping and placing it.
-  for (int i = 0; i < 150 && !x_.Exists(d.window); ++i) Pause(20);
-  for (int i = 0; i < 25; ++i) {
+  const std::int64_t mapped = NowMs() + Patient(3000);
+  while (!x_.Exists(d.window) && NowMs() < mapped) Pause(20);
+  for (const std::int64_t placed = NowMs() + Patient(500); NowMs() < placed;) {
     const Rect a = x_.Geometry(d.window);
     Pause(20);
     const Rect b = x_.Geometry(d.window);

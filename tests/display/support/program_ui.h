@@ -124,8 +124,16 @@ class Program {
   // Closes open menus with Escape.
   void CloseMenus(int depth);
   // Opens the first bar entry and closes it again: true when the menu
-  // opened within ms, i.e. the program answers input.
+  // opened within ms (stretched for a busy machine), i.e. the program
+  // answers input.
   bool Answers(unsigned long window, int ms);
+  // Waits up to ms (stretched) for long work to read a key of this code
+  // (65 for "A", 27 for Escape) at or after log line `from`, in any
+  // window; the log line's index or -1.
+  int WaitKeyRead(int code, std::size_t from, int ms);
+  // True once long work has read `count` keys of the code since log line
+  // `from`, each within ms (stretched) of the one before.
+  bool WaitKeysRead(int code, int count, std::size_t from, int ms);
   // Waits up to ms (stretched for a busy machine) for the program to log
   // that the window starts the command, or that its enabler refused it;
   // the log line's index or -1.
@@ -162,7 +170,7 @@ class Program {
   std::string TypeInto(const LoggedDialog& d, int id, const std::string& text);
 
  private:
-  std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms, bool patient = true);
+  std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
   std::optional<LoggedDialog> ParseDialog(int at);
 
   XSession& x_;
