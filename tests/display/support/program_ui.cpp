@@ -554,11 +554,23 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   x_.Click(x, y);
 }
 
-void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+bool Program::FocusControl(const LoggedDialog& d, int id) {
+  // A control that has the focus is not clicked: the window manager holds
+  // a click back for a moment (it raises the window first), and keys typed
+  // after it could reach the program before it.  Another is clicked, and
+  // the program says when it has the focus; keys typed then come after.
+  if (HasFocus(d, id)) return x_.Activate(d.window);
   ClickControl(d, id);
-  // The keys go where the focus is: the program says when the edit has it.
   const std::int64_t end = NowMs() + Patient(2000);
-  while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  while (!HasFocus(d, id)) {
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+  return true;
+}
+
+void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+  EXPECT_TRUE(FocusControl(d, id)) << "control " << id << " of " << d.templateName << " did not take the focus";
   x_.Key("ctrl+a");
   // An empty text changes nothing there.
   if (text.empty()) return;

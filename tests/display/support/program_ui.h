@@ -162,8 +162,11 @@ class Program {
   // True when the log's last focus line of the dialog names the control.
   bool HasFocus(const LoggedDialog& d, int id);
   void ClickControl(const LoggedDialog& d, int id);
-  // Clicks into an edit control, waits until it has the focus, selects its
-  // text and types the new one.
+  // Gives the control the focus, with a click unless it has it already, and
+  // waits for the program to say so; true then.
+  bool FocusControl(const LoggedDialog& d, int id);
+  // Gives an edit control the focus, selects its text and types the new
+  // one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
   // Waits for the edit's focus and types into it as it stands (nothing
   // selected); the edit's text the program logged last ("(nothing)": none).
