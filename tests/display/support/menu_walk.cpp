@@ -320,7 +320,8 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     for (unsigned long d : p_.DialogsSince(logFrom)) loggedDialogs.emplace(d, t);
     bool dialogsShown = true;
     for (const auto& [d, seen] : loggedDialogs)
-      dialogsShown = dialogsShown && (FindWindow(prev.windows, d) || beforeIds.count(d) || t - seen > Patient(kShownMs));
+      dialogsShown =
+          dialogsShown && (FindWindow(prev.windows, d) || beforeIds.count(d) || t - seen > Patient(kShownMs));
     // A window whose caption changed may be at work (the caption says how
     // to stop it) with its new picture still to come: it must stand still
     // longer.

@@ -378,14 +378,13 @@ bool Program::Answers(unsigned long window, int ms) {
 }
 
 int Program::WaitKeyRead(int code, std::size_t from, int ms) {
-  const std::string suffix = " " + std::to_string(code);
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
-      const std::string& l = lines[i];
-      if (StartsWith(l, "key ") && l.size() > suffix.size() && l.compare(l.size() - suffix.size(), suffix.size(), suffix) == 0)
-        return static_cast<int>(i);
+      unsigned long window = 0;
+      int read = 0;
+      if (std::sscanf(lines[i].c_str(), "key %lu %d", &window, &read) == 2 && read == code) return static_cast<int>(i);
     }
     if (NowMs() >= end) return -1;
     Pause(10);
