@@ -253,7 +253,7 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
           // When the work got the key, for drivers that measure how soon
           // it answers.
           if (UiLogOn())
-            LogEvent("key " + std::to_string(ch ? ch : vk) + " " + std::to_string(TickMilliseconds()));
+            LogEvent("typed " + std::to_string(ch ? ch : vk) + " " + std::to_string(TickMilliseconds()));
         }
       }
       return true;
@@ -296,18 +296,11 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   }
 }
 
-int PollKey(Window& w) {
-  ProcessWhilePolling(w);
-  auto it = g_keys.find(&w);
-  if (it == g_keys.end() || it->second.empty()) return 0;
-  KeyMsg k = it->second.front();
-  it->second.pop_front();
-  if (k.vk) {
-    if (int id = w.FindAccelerator(k.vk, k.modifiers)) {
-      w.Command(id);
-      return 65;
-    }
-  }
+namespace {
+
+// The code long work reads for the key: the upper-cased character, else
+// the control character or the virtual key.
+int CodeOfKey(const KeyMsg& k) {
   if (k.ch) {
     unsigned c = k.ch;
     if (c >= 'a' && c <= 'z') c -= 32;
@@ -318,6 +311,22 @@ int PollKey(Window& w) {
   if (k.vk >= 'A' && k.vk <= 'Z' && (k.modifiers & MOD_CONTROL) && !(k.modifiers & MOD_ALT))
     return static_cast<int>(k.vk - 'A' + 1);
   return static_cast<int>(k.vk);
+}
+
+}  // namespace
+
+int PollKey(Window& w) {
+  ProcessWhilePolling(w);
+  auto it = g_keys.find(&w);
+  if (it == g_keys.end() || it->second.empty()) return 0;
+  KeyMsg k = it->second.front();
+  it->second.pop_front();
+  const int accelerator = k.vk ? w.FindAccelerator(k.vk, k.modifiers) : 0;
+  const int code = accelerator ? 65 : CodeOfKey(k);
+  // Logged before an accelerator's command runs, which may close the window.
+  if (code && UiLogOn()) NoteKeyRead(w, code);
+  if (accelerator) w.Command(accelerator);
+  return code;
 }
 
 bool PollMouse(Window& w, MouseEvent& out) {

@@ -15,6 +15,10 @@
 //   command <window id> <id>           a command's handler starts
 //   refused <window id> <id>           a command its enabler greys
 //   done <window id> <id>              the handler has returned
+//   key <window id> <code>             long work read a key (its poll's code)
+//   typed <code> <ms>                  a key reached long work (steady clock)
+//   family <member> <delay> <ms>       a stepped family pauses after a member
+//   family stopped <ms>                a key ended a stepped family
 //   idle                               after done or popdown: no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text
@@ -300,9 +304,17 @@ std::string UiControlText(QWidget* w) {
   return "";
 }
 
-unsigned long NoteCommand(Window& w, int id, bool runs) {
+namespace {
+
+unsigned long NativeIdOf(Window& w) {
   QWidget* widget = w.impl()->frame ? w.impl()->frame.data() : w.impl()->clientArea.data();
-  const unsigned long native = widget ? static_cast<unsigned long>(widget->window()->internalWinId()) : 0;
+  return widget ? static_cast<unsigned long>(widget->window()->internalWinId()) : 0;
+}
+
+}  // namespace
+
+unsigned long NoteCommand(Window& w, int id, bool runs) {
+  const unsigned long native = NativeIdOf(w);
   LogEvent(std::string(runs ? "command " : "refused ") + std::to_string(native) + " " + std::to_string(id));
   return native;
 }
@@ -310,6 +322,10 @@ unsigned long NoteCommand(Window& w, int id, bool runs) {
 void NoteCommandDone(unsigned long window, int id) {
   LogEvent("done " + std::to_string(window) + " " + std::to_string(id));
   ArmIdleWatch();
+}
+
+void NoteKeyRead(Window& w, int code) {
+  LogEvent("key " + std::to_string(NativeIdOf(w)) + " " + std::to_string(code));
 }
 
 void NoteStaticText(QWidget* label, int id) {

@@ -30,6 +30,10 @@ unsigned long NoteCommand(Window& w, int id, bool runs);
 // reach the screen, "idle": a driver knows then that the command has shown
 // all it will show.
 void NoteCommandDone(unsigned long window, int id);
+// Logs that long work of the window read a key through its poll
+// ("key <window> <code>", the code the poll returned): a driver sees which
+// of its keys the work has taken and when.
+void NoteKeyRead(Window& w, int code);
 
 // Logs the text the program gave a static of a shown dialog
 // ("text <window> <id> <text>"): the results a tool shows.

@@ -126,12 +126,13 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + there + "../relative-second/./rel.kv2\n", 5000))
       << ReadAll(firstLog);
   // From a folder so deep that the absolute name is longer than 255 bytes,
-  // the name goes whole: never a shorter name it begins with.
+  // the name goes whole: never a shorter name it begins with.  Each case
+  // has its own folder: the program logs "open" before it reads the file.
   const std::pair<std::size_t, std::string> deepCases[] = {{249, "a.kv2zzz.kv2"}, {220, std::string(40, 'b') + ".kv2"}};
   int window = 3;
   for (const auto& [folderBytes, name] : deepCases) {
     SCOPED_TRACE(name);
-    const std::string top = kvtest::MakeTempDir("relative-deep");
+    const std::string top = kvtest::MakeTempDir("relative-deep" + std::to_string(window));
     const std::string deep = top + std::string(folderBytes - top.size(), 'd') + "/";
     ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
     ASSERT_TRUE(kv::WriteFileAtomically(deep + "a.kv2", {'n', 'o', ' ', 'p', 'l', 'o', 't'}));
@@ -141,10 +142,11 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
     EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt" + std::to_string(window++) + ".kv2|" + deep + name + "\n", 5000))
         << ReadAll(firstLog);
   }
-  // All opened without a message: none was another file.
+  // All opened without a message: none was another file.  The program
+  // ends only after the file it is reading, so its log is complete then.
+  kvtest::StopProgram(first);
   EXPECT_EQ(ReadAll(firstLog).find("message "), std::string::npos) << ReadAll(firstLog);
   EXPECT_EQ(ReadAll(secondLog), "");
-  kvtest::StopProgram(first);
 }
 
 // SIGTERM (a desktop logging out), SIGHUP (a closed terminal) and SIGINT

@@ -211,7 +211,7 @@ TEST_F(DialogsAndPrint, TheFileDialogNamesTypesInGerman) {
             row = lines[i];
         return !row.empty();
       },
-      Patient(3000));
+      3000);
   ASSERT_FALSE(row.empty()) << "the file's row was not logged";
   EXPECT_NE(row.find(" | unbekannt | "), std::string::npos) << row;
   Screen().Activate(d->window);
@@ -318,7 +318,7 @@ void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool t
     ClickAt(*question, *yes, yes->rect.w / 2, yes->rect.h / 2);
   }
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
-  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, Patient(10000))) << "no page printed";
+  ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, 10000)) << "no page printed";
 }
 
 // The box (left, top, right, bottom) of the ink in the page's part.
@@ -424,7 +424,7 @@ TEST_F(DialogsAndPrint, ASimultaneousPrintKeepsEachFilesShape) {
   Screen().Activate(w.id);
   Menu(w, kSaveAs);
   ASSERT_TRUE(ChooseInFileDialog("Speichern unter", dir + "kreis.kv2"));
-  ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(dir + "kreis.kv2"); }, Patient(3000)));
+  ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(dir + "kreis.kv2"); }, 3000));
   EnterByCommand(w, kPictureSize, "TWOINPUT", {{211, "700@"}, {212, "400@"}});
   Settled(w.id);
 

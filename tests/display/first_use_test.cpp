@@ -48,7 +48,7 @@ TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
   ASSERT_GT(xmax, 4.5);
   EXPECT_EQ(program_->TypeInto(*d, 212, "-x^2/8"), "-x^2/8") << "the offered formula was kept";
   Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(d->window, Patient(3000)));
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
   const Image drawn = Picture(w);
   ASSERT_EQ(drawn.w, empty.w);
   ASSERT_EQ(drawn.h, empty.h);
@@ -84,7 +84,7 @@ TEST_F(FirstUse, AFormulaTypedIntoTheDialogIsDrawnWhereItsValuesLie) {
   Screen().Key("Tab");
   EXPECT_EQ(program_->TypeInto(size, 212, "9"), "9");
   Screen().Key("Return");
-  EXPECT_TRUE(Screen().WaitGone(size.window, Patient(3000)));
+  EXPECT_TRUE(Screen().WaitGone(size.window, 3000));
 }
 
 }  // namespace

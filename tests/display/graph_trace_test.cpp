@@ -17,7 +17,7 @@ class GraphTrace : public DisplayTest {
     Screen().Activate(w.id);
     const std::size_t from = program_->Log().Size();
     Menu(w, 708);  // "&Graphverlauf ..."
-    auto d = program_->WaitDialog("TRACE", from, Patient(3000));
+    auto d = program_->WaitDialog("TRACE", from, 3000);
     EXPECT_TRUE(d) << "TRACE did not appear";
     return d ? *d : LoggedDialog{};
   }
@@ -42,11 +42,11 @@ TEST_F(GraphTrace, EnterInTheParameterFieldTracesToTheTypedPlace) {
   ASSERT_NE(w.id, 0u);
   std::size_t from = program_->Log().Size();
   Screen().Key("F1");
-  auto eq = program_->WaitDialog("EQUA201", from, Patient(3000));
+  auto eq = program_->WaitDialog("EQUA201", from, 3000);
   ASSERT_TRUE(eq) << "no equation dialog";
   program_->SetText(*eq, 212, "x^2");
   Screen().Key("Return");
-  ASSERT_TRUE(Screen().WaitGone(eq->window, Patient(3000)));
+  ASSERT_TRUE(Screen().WaitGone(eq->window, 3000));
   Settled(w.id);
 
   const LoggedDialog d = Open(w);
@@ -63,7 +63,7 @@ TEST_F(GraphTrace, EnterInTheParameterFieldTracesToTheTypedPlace) {
   Screen().Key("Return");
   Settled(w.id);
   program_->ClickControl(d, 2);  // "Schließen"
-  ASSERT_TRUE(Screen().WaitGone(d.window, Patient(3000)) || !Screen().Exists(d.window));
+  ASSERT_TRUE(Screen().WaitGone(d.window, 3000) || !Screen().Exists(d.window));
   const LoggedDialog again = Open(w);
   EXPECT_NEAR(After(again.Find(232), "y = "), 2.25, 1e-9);
   EXPECT_NEAR(After(again.Find(211), ""), 1.5, 1e-9);

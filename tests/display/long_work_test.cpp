@@ -20,16 +20,21 @@ namespace {
 
 class LongWork : public DisplayTest {
  protected:
-  // True while the window's pixels keep changing (the work draws).
-  bool Moving(unsigned long window, int ms = 3000) {
+  // True once the window's pixels change (the work draws).
+  bool Moving(unsigned long window) {
     const Image a = Screen().Capture(window);
-    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, ms);
+    return Eventually([&] { return Screen().Capture(window).pixels != a.pixels; }, 3000);
+  }
+  // True when the window's pixels change within ms (a time that measures).
+  bool MovesWithin(unsigned long window, int ms) {
+    const Image a = Screen().Capture(window);
+    return WithinMs([&] { return Screen().Capture(window).pixels != a.pixels; }, ms);
   }
   // How often the window's pixels changed within ms.
   int Changes(unsigned long window, int ms) {
     int n = 0;
     Image last = Screen().Capture(window);
-    Eventually(
+    WithinMs(
         [&] {
           Image now = Screen().Capture(window);
           if (now.pixels != last.pixels) ++n;
@@ -39,27 +44,35 @@ class LongWork : public DisplayTest {
         ms);
     return n;
   }
+  // The code long work reads for the key.
+  static int CodeOf(const std::string& key) { return key == "Escape" ? 27 : key == "ctrl+q" ? 17 : 'A'; }
+  // Presses the key with the focus in `focus`; the work must read it and
+  // then stop within a second: its menu opens.  True once it was read.
+  bool PressStopKey(const TopWindow& window, unsigned long focus, const std::string& key) {
+    EXPECT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
+    const std::size_t from = program_->Log().Size();
+    Screen().Key(key);
+    const bool read = program_->WaitKeyRead(CodeOf(key), from, 1000) >= 0;
+    EXPECT_TRUE(read) << "the work did not read " << key;
+    EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
+    return read;
+  }
   // Presses the key with the focus in `focus` and checks that the work in
-  // `window` stops within a second: its picture stands still and its menu
-  // opens.
+  // `window` stops: its menu opens and its picture stands still.
   void StopWith(const TopWindow& window, unsigned long focus, const std::string& key) {
     ASSERT_TRUE(Moving(window.id)) << "the work is not running";
-    ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
-    Screen().Key(key);
-    EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
-    EXPECT_FALSE(Moving(window.id, 1000)) << "still running after " << key;
+    PressStopKey(window, focus, key);
+    EXPECT_FALSE(MovesWithin(window.id, 1000)) << "still running after " << key;
   }
   // The same for work that shows the caption `busy` while it runs: the
   // caption must return.
   void StopWhileCaption(const TopWindow& window, unsigned long focus, const std::string& key, const std::string& busy) {
     ASSERT_TRUE(Eventually([&] { return Screen().Caption(window.id) == busy; }, 3000)) << "the work is not running";
     Pause(300);
-    ASSERT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
-    Screen().Key(key);
-    EXPECT_TRUE(program_->Answers(window.id, 1000)) << "no answer after " << key;
+    PressStopKey(window, focus, key);
     EXPECT_TRUE(Eventually([&] { return Screen().Caption(window.id) != busy; }, 1000))
         << "the caption stays " << busy;
-    EXPECT_FALSE(Moving(window.id, 500)) << "still running after " << key;
+    EXPECT_FALSE(MovesWithin(window.id, 500)) << "still running after " << key;
   }
   // Waits for the dialog of the template to appear and to be drawn.
   std::optional<LoggedDialog> Await(const std::string& templateName, std::size_t from) {
@@ -159,9 +172,11 @@ TEST_F(LongWork, TheSliderAnimationsStopOnAAndEscapeWhereverTheFocusIs) {
   program_->ClickControl(slider, 740);
   ASSERT_TRUE(Moving(w.id));
   ASSERT_TRUE(Screen().Activate(frame.id));
+  std::size_t from = program_->Log().Size();
   Screen().Key("p");
+  ASSERT_GE(program_->WaitKeyRead('P', from, 1000), 0) << "the animation did not read P";
   Settled(w.id, 300);
-  EXPECT_FALSE(Moving(w.id, 800)) << "P did not pause the animation";
+  EXPECT_FALSE(MovesWithin(w.id, 800)) << "P did not pause the animation";
   Screen().Key("p");
   EXPECT_TRUE(Moving(w.id)) << "the second P did not go on";
   StopWith(w, w.id, "a");
@@ -219,8 +234,9 @@ TEST_F(LongWork, PrecomputedFramesAndWholeNumberStepsStopOnTheirKeys) {
     if (focus == w.id) {
       // One key is read per step: the nine keys take a few steps.
       const int slow = Changes(w.id, 2000);
+      const std::size_t from = program_->Log().Size();
       for (int k = 0; k < 9; ++k) Screen().Key("s");
-      Pause(3500);
+      ASSERT_TRUE(program_->WaitKeysRead('S', 9, from, 1000)) << "the steps did not read the nine S";
       EXPECT_GT(Changes(w.id, 2000), 2 * slow) << "S did not shorten the steps";
     }
     StopWith(w, focus, key);
@@ -274,7 +290,7 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
   from = program_->Log().Size();
   program_->SetText(*slices, 211, "1+");
   Screen().Key("Return");
-  EXPECT_TRUE(MessageSince(from, "unverständlich", Patient(3000))) << "Enter did not read the value";
+  EXPECT_TRUE(MessageSince(from, "unverständlich", 3000)) << "Enter did not read the value";
   Confirm("?");
   program_->SetText(*slices, 211, "0");
   program_->ClickControl(*slices, 740);  // "Autozyk" of the first slice
@@ -296,10 +312,8 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
     ASSERT_TRUE(Screen().Activate(w.id));
     Screen().Key("ctrl+t");
     ASSERT_TRUE(Eventually(touring, 3000)) << "the tour did not start";
-    ASSERT_TRUE(Screen().Activate(focus));
     Pause(500);
-    Screen().Key(key);
-    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after " << key;
+    PressStopKey(w, focus, key);
     EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);
   }
 }
@@ -331,11 +345,9 @@ TEST_F(LongWork, TheSearchesForLevelAndIntersectionCurvesStopOnA) {
     if (!c) c = WindowWithMenu("LEVELMENU", at, caption, &c == &levelWindow ? 0 : levelWindow);
     ASSERT_NE(c, 0u) << "no window " << caption;
     const auto searching = [&] { return Screen().Caption(c) == busy; };
-    ASSERT_TRUE(Eventually(searching, Patient(3000))) << "no search in " << caption;
+    ASSERT_TRUE(Eventually(searching, 3000)) << "no search in " << caption;
     Pause(300);
-    ASSERT_TRUE(Screen().Activate(inDialog ? d.window : c));
-    Screen().Key("a");
-    EXPECT_TRUE(program_->Answers(c, 1000)) << "no answer in " << caption;
+    PressStopKey(TopWindow{c, caption, {}}, inDialog ? d.window : c, "a");
     EXPECT_TRUE(Eventually([&] { return Screen().Caption(c) == caption; }, 1000))
         << "the caption stays " << Screen().Caption(c);
     EXPECT_TRUE(Screen().Exists(d.window));
@@ -503,7 +515,7 @@ TEST_F(FollowingSolutions, OfPlaneSystemsGrowStepByStepAndStopOnA) {
   from = program_->Log().Size();
   program_->SetText(*trace, 211, "1+");
   Screen().Key("Return");
-  EXPECT_TRUE(MessageSince(from, "unverständlich", Patient(3000))) << "Enter did not read the value";
+  EXPECT_TRUE(MessageSince(from, "unverständlich", 3000)) << "Enter did not read the value";
   Confirm("?");
   program_->ClickControl(*trace, 2);  // "Schließen"
 
@@ -648,7 +660,7 @@ class FollowedFamilies : public LongWork {
     EXPECT_EQ(Members(before, middle), 2) << "members on the screen in the second pause";
     Screen().Key("a");
     ASSERT_GE(program_->Log().WaitFor("family stopped", from, 3000), 0) << "A did not end the family";
-    const std::int64_t key = Logged("key ", from, 1);
+    const std::int64_t key = Logged("typed ", from, 1);
     ASSERT_GE(key, paused) << "the key was not logged";
     EXPECT_LE(Logged("family stopped", from) - key, 100) << "the key was read late";
     EXPECT_LT(program_->Log().Find("family 3 ", from), 0);
@@ -689,6 +701,9 @@ TEST_F(FollowedFamilies, OfSpaceCurvesStopOnA) {
   auto curve = Await("EQUA304", from);
   ASSERT_TRUE(curve) << "the dialog of a space curve did not appear";
   program_->SetText(*curve, 211, "Acos(7t)");
+  // The 3D window draws the members without a delay: many points each, so
+  // that the drawing still runs when the key comes.
+  program_->SetText(*curve, 219, "5000");  // "Kurvenpunkte"
   from = program_->Log().Size();
   Screen().Key("Return");
   ASSERT_TRUE(Screen().WaitGone(curve->window, 3000));

@@ -94,8 +94,8 @@ TEST_F(PlaneAndExports, ANewMappingOpensNoListAndTheDomainMenuBarFitsItsWindow) 
   ASSERT_TRUE(d) << "the mapping's dialog did not appear";
   program_->ClickControl(*d, 1);  // "OK"
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+  ASSERT_TRUE(program_->WaitCommandDone(domain.id, 1102, from, 5000)) << "the mapping's command did not return";
   Settled(range.id);
-  Pause(500);
   for (const TopWindow& t : Screen().Windows())
     EXPECT_EQ(t.caption.rfind("Inventar", 0), std::string::npos) << t.caption;
   EXPECT_EQ(Screen().Windows().size(), windows);

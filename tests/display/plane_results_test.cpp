@@ -103,7 +103,7 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
   program_->SetText(*view, 217, "2");  // "Breite"
   program_->ClickControl(*view, 1);    // "Anwenden"
   program_->ClickControl(*view, 2);    // "Schließen"
-  ASSERT_TRUE(Screen().WaitGone(view->window, Patient(3000)));
+  ASSERT_TRUE(Screen().WaitGone(view->window, 3000));
 
   ASSERT_TRUE(Screen().Activate(domain.id));
   EnterThrough(domain, 910, "EQUA210", {{211, "-y"}, {212, "x"}});  // "dy/d&t ..."
@@ -113,10 +113,10 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
   ASSERT_TRUE(ivp) << "the trajectory dialog did not appear";
   program_->SetText(*ivp, 211, "2");  // "z ="
   // The range window with the field's marks, before the trajectory.
-  const Image before = Settled(range.id, 300, Patient(3000));
+  const Image before = Settled(range.id, 300, 3000);
   program_->ClickControl(*ivp, 91);  // "Zeichnen"
   program_->ClickControl(*ivp, 2);   // "Schließen": it closes once the drawing is done
-  ASSERT_TRUE(Screen().WaitGone(ivp->window, Patient(20000)));
+  ASSERT_TRUE(Screen().WaitGone(ivp->window, 20000));
 
   const Rect area = PlotArea(before);
   ASSERT_GT(area.h, area.w / 2) << "no plotted rectangle found";
@@ -129,14 +129,14 @@ TEST_F(PlaneResults, ATrajectoryOfTheDomainHasItsImageInTheRangeWindow) {
     EXPECT_GT(f.onCircle, 0.95) << "the drawn pixels are not the circle |w| = 1/2 " << when;
     EXPECT_EQ(f.sectors, 36) << "the circle |w| = 1/2 is not drawn all round " << when;
   };
-  check(Settled(range.id, 300, Patient(5000)), "after drawing");
+  check(Settled(range.id, 300, 5000), "after drawing");
 
   // "N&eu zeichnen" in the domain draws both windows anew.
   ASSERT_TRUE(Screen().Activate(domain.id));
   Screen().Key("F5");
-  ASSERT_TRUE(program_->Answers(domain.id, Patient(20000))) << "F5 did not end";
-  ASSERT_TRUE(program_->Answers(range.id, Patient(20000))) << "the range window was not drawn anew";
-  check(Settled(range.id, 300, Patient(5000)), "after F5");
+  ASSERT_TRUE(program_->Answers(domain.id, 20000)) << "F5 did not end";
+  ASSERT_TRUE(program_->Answers(range.id, 20000)) << "the range window was not drawn anew";
+  check(Settled(range.id, 300, 5000), "after F5");
 }
 
 // "Verfolgen" shows a solution step by step; stopped with "a", what was
@@ -169,23 +169,23 @@ TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
     ASSERT_TRUE(ivp) << "the initial-value dialog did not appear";
     for (const auto& [id, text] : c.start) program_->SetText(*ivp, id, text);
     program_->SetText(*ivp, 215, "20");  // "Verzögerung"
-    const Image before = Settled(w.id, 300, Patient(3000));
+    const Image before = Settled(w.id, 300, 3000);
     program_->ClickControl(*ivp, 742);  // "Verfolgen"
     // Some of the solution on the screen, then the key.
-    ASSERT_TRUE(Eventually([&] { return Difference(before, Screen().Capture(w.id)).size() > 150; }, Patient(5000)))
+    ASSERT_TRUE(Eventually([&] { return Difference(before, Screen().Capture(w.id)).size() > 150; }, 5000))
         << "nothing is traced";
     const Image traced = Screen().Capture(w.id);
     ASSERT_TRUE(Screen().Activate(w.id));
     Screen().Key("a");
-    ASSERT_TRUE(program_->Answers(w.id, Patient(1000))) << "no answer after a";
-    const Image after = Settled(w.id, 300, Patient(3000));
+    ASSERT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+    const Image after = Settled(w.id, 300, 3000);
     const auto shown = Difference(before, traced);
     std::size_t kept = 0;
     for (const auto& [x, y] : shown) kept += after.At(x, y) != before.At(x, y);
     EXPECT_GE(kept, shown.size() * 95 / 100)
         << kept << " of the " << shown.size() << " pixels traced before the key are still drawn";
     program_->ClickControl(*ivp, 2);  // "Schließen"
-    ASSERT_TRUE(Screen().WaitGone(ivp->window, Patient(3000)));
+    ASSERT_TRUE(Screen().WaitGone(ivp->window, 3000));
   }
 }
 
@@ -213,7 +213,7 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   ASSERT_LT(corner[2], -3);
   ASSERT_GT(corner[3], 3);
   program_->ClickControl(*view, 2);  // "Schließen"
-  ASSERT_TRUE(Screen().WaitGone(view->window, Patient(3000)));
+  ASSERT_TRUE(Screen().WaitGone(view->window, 3000));
   ASSERT_TRUE(Screen().Activate(w.id));
   const Image before = Settled(w.id);
 
@@ -225,18 +225,18 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   program_->ClickControl(*d, 271);  // "Fortwährend"
   program_->ClickControl(*d, 1);    // "OK"
   const std::string busy = "Abbruch mit Taste A";
-  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == busy; }, Patient(3000))) << "the search does not run";
+  ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == busy; }, 3000)) << "the search does not run";
   // One search of the view takes a blink; this one goes on.
   Pause(1500);
   EXPECT_EQ(Screen().Caption(w.id), busy) << "the search ended by itself";
   ASSERT_TRUE(Screen().Activate(w.id));
   Screen().Key("a");
-  EXPECT_TRUE(program_->Answers(w.id, Patient(1000))) << "no answer after a";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, Patient(1000)))
+  EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000))
       << "the caption stays " << Screen().Caption(w.id);
 
   // The circle of radius 3 about the origin, against the view.
-  const Image after = Settled(w.id, 300, Patient(3000));
+  const Image after = Settled(w.id, 300, 3000);
   const Rect area = PlotArea(before);
   const double sx = area.w / (corner[1] - corner[0]), sy = area.h / (corner[3] - corner[2]);
   const double cx = area.x - corner[0] * sx, cy = area.y + corner[3] * sy;
@@ -268,7 +268,7 @@ TEST_F(PlaneResults, TheQuizAnswerBoxShowsItsWholeCaption) {
   const TopWindow quiz = Window("Rate meine Gleichung");
   ASSERT_NE(quiz.id, 0u);
   Menu(quiz, 213);  // "&Antwort ..." of the menu "&Farbe"
-  const TopWindow colours = Screen().WaitFor("Antwort", Patient(3000));
+  const TopWindow colours = Screen().WaitFor("Antwort", 3000);
   ASSERT_NE(colours.id, 0u) << "no colour window";
   ASSERT_TRUE(Screen().Activate(colours.id));
   Settled(colours.id);
@@ -288,7 +288,7 @@ TEST_F(PlaneResults, TheQuizAnswerBoxShowsItsWholeCaption) {
           last = std::move(now);
           return quiet >= 8;
         },
-        Patient(1000));
+        1000);
     return last;
   };
   const Image reference = titleBar(colours.id);
@@ -302,7 +302,7 @@ TEST_F(PlaneResults, TheQuizAnswerBoxShowsItsWholeCaption) {
           if (t.caption == "Antwort" && t.id != colours.id) box = t;
         return box.id != 0;
       },
-      Patient(3000)))
+      3000))
       << "no answer box";
   Settled(box.id);
   ASSERT_TRUE(Screen().Activate(box.id));
@@ -341,7 +341,7 @@ TEST_F(PlaneResults, TheQuizAnswerBoxShowsItsWholeCaption) {
   }
   EXPECT_TRUE(whole) << "the answer box (" << box.rect.w << " pixels wide) cuts its caption";
   Screen().Key("Return");
-  EXPECT_TRUE(Screen().WaitGone(box.id, Patient(3000)));
+  EXPECT_TRUE(Screen().WaitGone(box.id, 3000));
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST_F(Tools2D, ANewSolutionInTheDomainRedrawsTheRangeWindow) {
   const LoggedDialog mapping = OpenDialog(domain, kNewMapping, "EQUA402");
   ASSERT_NE(mapping.window, 0u);
   program_->ClickControl(mapping, 1);
-  ASSERT_TRUE(Screen().WaitGone(mapping.window, Patient(3000)));
+  ASSERT_TRUE(Screen().WaitGone(mapping.window, 3000));
   Screen().Activate(domain.id);
   NewEntry(domain, kNewDyDt, "EQUA210", {{211, "1"}, {212, "0"}});
   const LoggedDialog ivp = OpenDialog(domain, kDyDtSolutions, "IVP10");

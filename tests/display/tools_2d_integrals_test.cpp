@@ -21,7 +21,7 @@ class Tools2DIntegrals : public DisplayTest {
             if (m.find(text) != std::string::npos) return true;
           return false;
         },
-        Patient(3000));
+        3000);
   }
   // Clicks the dialog's button and returns the number its result static
   // then shows (NAN when it shows none).
@@ -49,13 +49,13 @@ class Tools2DIntegrals : public DisplayTest {
             if (!before.count(t.id)) return true;
           return false;
         },
-        Patient(3000)))
+        3000))
         << "the message is not on the screen";
     for (const TopWindow& t : Screen().Windows()) {
       if (before.count(t.id)) continue;
       ASSERT_TRUE(Screen().Activate(t.id));
       Screen().Key("Return");
-      EXPECT_TRUE(Screen().WaitGone(t.id, Patient(2000))) << t.caption << " stays";
+      EXPECT_TRUE(Screen().WaitGone(t.id, 2000)) << t.caption << " stays";
     }
   }
 };
@@ -164,7 +164,7 @@ TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsIts
   program_->SetText(d, 212, "1@B");
   program_->SetText(d, 213, "100");
   program_->ClickControl(d, 761);
-  EXPECT_TRUE(program_->WaitDialog("SPARAM", from, Patient(3000))) << "no slider for the bounds";
+  EXPECT_TRUE(program_->WaitDialog("SPARAM", from, 3000)) << "no slider for the bounds";
   EXPECT_TRUE(Messages(from).empty());
 }
 
@@ -183,7 +183,7 @@ TEST_F(Tools2DIntegrals, AnImplicitCurveIsTurnedIntoItsSurface) {
   EXPECT_TRUE(axis->visible);
   const std::size_t log = program_->Log().Size();
   program_->ClickControl(d, 91);  // "Zeichne Fläche"
-  const TopWindow r = Screen().WaitFor("Rotation.kv3", Patient(5000), true);
+  const TopWindow r = Screen().WaitFor("Rotation.kv3", 5000, true);
   ASSERT_NE(r.id, 0u) << "no rotation window";
   EXPECT_TRUE(Messages(log).empty()) << Messages(log).front();
 }
@@ -211,7 +211,7 @@ TEST_F(Tools2DIntegrals, TheZeroToolFollowsTheChosenCurveAfterATracedPoint) {
   Pause(100);
   Screen().Key("Return");
   EXPECT_TRUE(Eventually([&] { return Screen().Capture(zeros.window, result->rect).pixels != before.pixels; },
-                         Patient(2000)))
+                         2000))
       << "the zero tool kept the old curve's zero";
   EXPECT_NEAR(Shown(zeros, 231), 3, 1e-6);
 }

@@ -52,10 +52,10 @@ class Tools2DResults : public DisplayTest {
   // busy caption, presses A once and waits for the caption to return.
   void StartAndStop(const TopWindow& w, const LoggedDialog& d, int button) {
     program_->ClickControl(d, button);
-    ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == kBusy; }, Patient(5000)))
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) == kBusy; }, 5000))
         << "the work shows no busy caption";
     Screen().Key("a");
-    ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) != kBusy; }, Patient(2000)))
+    ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) != kBusy; }, 2000))
         << "A did not stop the work";
   }
   // Whether the results window offers to delete results of the first
@@ -256,7 +256,7 @@ TEST_F(Tools2DResults, TheStripsStayWithTheRiemannDialogAfterTheSectorArea) {
   ASSERT_TRUE(Screen().Activate(w.id));
   Screen().Key("F5");  // "N&eu zeichnen"
   // A menu that opens comes after the redraw.
-  ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
+  ASSERT_TRUE(program_->Answers(w.id, 3000));
   checkStrips(Settled(w.id), "after Sektorfläche and a redraw");
 
   const LoggedDialog again = Reopen(w, riemann, kIntegrate);
@@ -359,13 +359,13 @@ TEST_F(Tools2DResults, ATracedPointIsDrawnAgainFromItsFile) {
   program_->SetText(trace, 211, "1.234");
   Screen().Key("Return");
   program_->ClickControl(trace, 712);
-  ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
+  ASSERT_TRUE(program_->Answers(w.id, 3000));
   const std::string shown = program_->TextOf(trace, 232);
   const std::size_t y = shown.find("y = ");
   EXPECT_NEAR(Number(shown.substr(y == std::string::npos ? 0 : y + 4)), 1.234 * 1.234 / 2, 1e-5) << shown;
   program_->ClickControl(trace, 2);  // "Schließen"
   ASSERT_TRUE(Screen().WaitGone(trace.window, 3000) || !Screen().Exists(trace.window));
-  ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
+  ASSERT_TRUE(program_->Answers(w.id, 3000));
   const Image added = Settled(w.id);
   EXPECT_GE(ColouredAround(added, before.X(1), before.Y(0.5), 3), 30) << "no point at (1, 0.5)";
 
@@ -374,9 +374,9 @@ TEST_F(Tools2DResults, ATracedPointIsDrawnAgainFromItsFile) {
   Menu(w, kSaveAs);
   ASSERT_TRUE(ChooseInFileDialog("Speichern unter", path));
   ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(path) && std::filesystem::file_size(path) > 0; },
-                         Patient(3000)))
+                         3000))
       << "the file was not written";
-  ASSERT_TRUE(program_->Answers(w.id, Patient(3000)));
+  ASSERT_TRUE(program_->Answers(w.id, 3000));
 
   Start({path});
   const TopWindow r = Window("punkt.kv2");

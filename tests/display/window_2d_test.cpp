@@ -100,8 +100,10 @@ TEST_F(Window2D, SavingANamedFileWritesItWithoutAsking) {
   const std::size_t windows = Screen().Windows().size();
   const std::size_t from = program_->Log().Size();
   Menu(w, 57);  // "&Speichern"
-  EXPECT_TRUE(Eventually([&] { return fs::last_write_time(file) != old; }, 5000)) << "the file was not written";
-  Pause(800);
+  // Once the command has returned and all is painted, whatever it showed is
+  // on the screen.
+  EXPECT_TRUE(program_->WaitCommandDone(w.id, 57, from, 5000)) << "saving did not return";
+  EXPECT_NE(fs::last_write_time(file), old) << "the file was not written";
   EXPECT_EQ(Screen().Windows().size(), windows) << "saving opened a window";
   EXPECT_LT(program_->Log().Find("message ", from), 0) << "saving showed a message";
   EXPECT_EQ(Screen().Caption(w.id), w.caption) << "the caption stayed in its saving form";

@@ -39,16 +39,16 @@ class Window3DExports : public DisplayTest {
   std::string ExportEps(const TopWindow& w, const std::string& path) {
     const std::size_t from = program_->Log().Size();
     Menu(w, 85);
-    const TopWindow dialog = Screen().WaitFor("Speichern unter", Patient(5000));
+    const TopWindow dialog = Screen().WaitFor("Speichern unter", 5000);
     EXPECT_NE(dialog.id, 0u) << "no file dialog";
     if (!dialog.id) return {};
-    Settled(dialog.id, 300, Patient(5000));
+    Settled(dialog.id, 300, 5000);
     Screen().Activate(dialog.id);
     Screen().Key("ctrl+a");
     Screen().Type(path);
     Screen().Key("Return");
-    EXPECT_TRUE(Screen().WaitGone(dialog.id, Patient(3000))) << "the file dialog stayed open";
-    EXPECT_TRUE(MessageSince(from, "EPS Datei gespeichert", Patient(10000))) << "no report of the saved file";
+    EXPECT_TRUE(Screen().WaitGone(dialog.id, 3000)) << "the file dialog stayed open";
+    EXPECT_TRUE(MessageSince(from, "EPS Datei gespeichert", 10000)) << "no report of the saved file";
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
@@ -63,15 +63,15 @@ TEST_F(Window3DExports, TheEpsFileMarksTheCurveEachAxisAndTheBox) {
   ASSERT_NE(w.id, 0u);
   const std::size_t from = program_->Log().Size();
   Menu(w, 1004);  // "&Kurve ..." with its example
-  auto entry = program_->WaitDialog("EQUA304", from, Patient(3000));
+  auto entry = program_->WaitDialog("EQUA304", from, 3000);
   ASSERT_TRUE(entry) << "no curve dialog";
   program_->ClickControl(*entry, 1);  // "OK"
-  ASSERT_TRUE(Screen().WaitGone(entry->window, Patient(3000)));
-  Settled(w.id, 300, Patient(10000));
+  ASSERT_TRUE(Screen().WaitGone(entry->window, 3000));
+  Settled(w.id, 300, 10000);
   SetChecked(w, 109, true);   // "&Achsen"
   SetChecked(w, 773, true);   // "&Box sichtbar"
   SetChecked(w, 776, false);  // "Kanten &verdecken": every edge whole
-  Settled(w.id, 300, Patient(10000));
+  Settled(w.id, 300, 10000);
 
   const std::string eps = ExportEps(w, kvtest::MakeTempDir("eps3d") + "kurve.eps");
   const std::vector<kvtest::EpsSection> sections = kvtest::EpsSections(eps);
@@ -98,8 +98,8 @@ TEST_F(Window3DExports, AFirstPointBringsTheAxesAndExportsAsAHollowCircle) {
   const LoggedDialog entry = OpenDialog(w, 1009, "EQUA309");  // "&Kartesisch ..."
   program_->ClickControl(entry, 252);  // "hohl"
   program_->ClickControl(entry, 1);    // "OK"
-  ASSERT_TRUE(Screen().WaitGone(entry.window, Patient(3000)));
-  Settled(w.id, 300, Patient(10000));
+  ASSERT_TRUE(Screen().WaitGone(entry.window, 3000));
+  Settled(w.id, 300, 10000);
   EXPECT_TRUE(axesChecked()) << "the axes are still off";
 
   const std::string eps = ExportEps(w, kvtest::MakeTempDir("eps3d") + "punkt.eps");

@@ -326,7 +326,7 @@ TEST_F(Window3DParts, CaptionsStayWholeAfterAResizeAndPos1) {
     Pause(30);
   }
   Screen().Release(x, r.y + r.h + 2 - 10 * (r.h / 30));
-  const bool smaller = Eventually([&] { return Screen().Geometry(w.id).h < r.h - 100; }, Patient(3000));
+  const bool smaller = Eventually([&] { return Screen().Geometry(w.id).h < r.h - 100; }, 3000);
   ASSERT_TRUE(smaller) << "the window kept its size";
   Settled(w.id, 300, 30000);
   EXPECT_NEAR(firstTextRow(Picture(w)), before, 2) << "the captions moved with the resize";

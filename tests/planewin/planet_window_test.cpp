@@ -69,6 +69,27 @@ class PlanetWindow : public kvtest::PlotWindowTest<TPlotXWin> {
     w->InvalidatePlot();
     SettleRun(w);
   }
+  // How many points an export of the body's path over `positions` steps
+  // carries, worked out from the system itself: one for each run of
+  // positions on the same pixel, for a path that stays in the view.
+  static std::size_t PixelsOfPath(TPlotXWin* w, int body, int positions) {
+    TEquation copy;
+    CopyEquation(copy, w->Equation(0));
+    TPlanetSystem model(copy);
+    model.ResetToStart();
+    model.ComputeDrawnPositions();
+    plat::Point last;
+    EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), last));
+    std::size_t runs = 1;
+    for (int k = 1; k <= positions; ++k) {
+      model.AdvancePosition(RoundToInt(model.Computations()));
+      plat::Point p;
+      EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), p)) << "the path leaves the view";
+      if (p.x != last.x || p.y != last.y) ++runs;
+      last = p;
+    }
+    return runs;
+  }
   static plat::Colour BodyColour(TPlotXWin* w, int k) {
     auto it = w->Equation(0).items.begin();
     std::advance(it, k);
@@ -515,16 +536,20 @@ TEST_F(PlanetWindow, TheExportBufferFollowsTheActualRun) {
   }
   // Markers as circles: the starts only, since both bodies left the view.
   EXPECT_EQ(sink->Count("Circle"), 2);
-  // A stored count is followed exactly, in every format.
+  // A stored count is followed exactly, in every format: a point for each
+  // pixel the path enters in those steps, none dropped.
   s.Positions() = 40;
   s.StopAtBoundary() = 0;
+  const std::size_t pixels[] = {PixelsOfPath(w, 0, 40), PixelsOfPath(w, 1, 40)};
+  EXPECT_GT(pixels[0], 5u) << "the bodies should cross several pixels";
   for (TExportFormat f : {TExportFormat::Eps, TExportFormat::Svg, TExportFormat::Pictex}) {
     sink = &kvtest::StartRecording(*w, f);
     w->DrawEquation(dc, 0);
     kept = std::move(w->Sink);
     kvtest::StopRecording(*w);
     ASSERT_EQ(sink->polylines.size(), 2u);
-    EXPECT_LE(sink->polylines[0].size(), 41u);
+    EXPECT_EQ(sink->polylines[0].size(), pixels[0]);
+    EXPECT_EQ(sink->polylines[1].size(), pixels[1]);
     EXPECT_EQ(s.Positions(), 40);
     EXPECT_EQ(sink->polylines[0].back(), w->ProjectByViewMode(s.At(kDrawn, 0)));
   }

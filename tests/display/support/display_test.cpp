@@ -24,7 +24,9 @@ XSession& Screen() {
   return session;
 }
 
-bool Eventually(const std::function<bool()>& condition, int ms) {
+bool Eventually(const std::function<bool()>& condition, int ms) { return WithinMs(condition, Patient(ms)); }
+
+bool WithinMs(const std::function<bool()>& condition, int ms) {
   const std::int64_t end = NowMs() + ms;
   for (;;) {
     if (condition()) return true;

@@ -20,11 +20,15 @@ namespace kvdisplay {
 // The process's display (Xvfb with openbox), started on first use.
 XSession& Screen();
 
-// Waits up to ms for the condition, checking every 20 ms.
+// Waits for the condition, checking every 20 ms, up to ms stretched for a
+// busy machine (Patient): for what the program should bring.
 bool Eventually(const std::function<bool()>& condition, int ms);
+// Watches for the condition for exactly ms, not stretched: a time that
+// measures (the picture stands still for a second), not a wait.
+bool WithinMs(const std::function<bool()>& condition, int ms);
 
 // Waits until the window's pixels have not changed for `quiet` ms (at most
-// ms in all); the last capture.
+// ms in all, stretched for a busy machine); the last capture.
 inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
   return Screen().Settled(window, quiet, ms);
 }

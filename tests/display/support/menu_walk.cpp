@@ -28,8 +28,10 @@ constexpr int kReachMs = 3000;
 constexpr int kQuietMs = 250;
 constexpr int kRunningAfterMs = 4000;
 constexpr int kQuietCaptionMs = 1000;
-// How long a window that was closed may take to bring up the next one.
+// How long a window that was closed may take to bring up the next one, and
+// a window the program has logged to reach the screen (stretched).
 constexpr int kFollowUpMs = 300;
+constexpr int kShownMs = 1000;
 
 std::vector<std::string> SplitTokens(const std::string& text) {
   std::vector<std::string> out;
@@ -210,7 +212,10 @@ bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<un
 
 void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
   // Closing one window may open another (a question, a message); a few
-  // rounds, each after the program has had a moment to show it.
+  // rounds, each after the program has had a moment to show it.  One the
+  // program has logged since the closing is waited for as long as a busy
+  // machine needs.
+  std::size_t closing = p_.Log().Size();
   for (int round = 0; round < 4; ++round) {
     std::vector<TopWindow> extra;
     const auto collect = [&] {
@@ -219,10 +224,18 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
         if (!before.count(w.id)) extra.push_back(w);
       return !extra.empty();
     };
+    const auto logged = [&] {
+      return p_.Log().Find("dialog ", closing) >= 0 || p_.Log().Find("message ", closing) >= 0;
+    };
     bool any = collect();
-    for (const std::int64_t end = NowMs() + (round == 0 ? 0 : kFollowUpMs); !any && NowMs() < end; any = collect())
+    const std::int64_t start = NowMs();
+    for (; !any && round > 0; any = collect()) {
+      const std::int64_t waited = NowMs() - start;
+      if (waited >= Patient(kShownMs) || (waited >= kFollowUpMs && !logged())) break;
       Pause(20);
+    }
     if (!any) return;
+    closing = p_.Log().Size();
     for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
       if (!x_.Exists(it->id)) continue;
       x_.Activate(it->id);
@@ -307,7 +320,8 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     for (unsigned long d : p_.DialogsSince(logFrom)) loggedDialogs.emplace(d, t);
     bool dialogsShown = true;
     for (const auto& [d, seen] : loggedDialogs)
-      dialogsShown = dialogsShown && (FindWindow(prev.windows, d) || beforeIds.count(d) || t - seen > Patient(1000));
+      dialogsShown =
+          dialogsShown && (FindWindow(prev.windows, d) || beforeIds.count(d) || t - seen > Patient(kShownMs));
     // A window whose caption changed may be at work (the caption says how
     // to stop it) with its new picture still to come: it must stand still
     // longer.
@@ -316,7 +330,7 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
     const bool captionChanged = was && is && was->caption != is->caption;
     const int quiet = captionChanged && !idle ? kQuietCaptionMs : kQuietMs;
     if (!busy && dialogsShown && t - lastChange >= quiet && (idle || changed)) break;
-    if ((changed || busy) && t - start >= kRunningAfterMs) {
+    if ((changed || busy) && t - start >= Patient(kRunningAfterMs)) {
       running = true;
       break;
     }

@@ -245,8 +245,8 @@ std::optional<std::vector<std::string>> Program::MenuPath(const std::string& men
   return path;
 }
 
-std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms, bool patient) {
-  const std::int64_t end = NowMs() + (patient ? Patient(ms) : ms);
+std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
@@ -371,11 +371,33 @@ bool Program::Answers(unsigned long window, int ms) {
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
   x_.Click(x, y);
-  // Measured as asked: this is the answer time a user is promised.
-  const bool opened = WaitPopup(e.text, from, ms, false).has_value();
+  const bool opened = WaitPopup(e.text, from, ms).has_value();
   if (opened) CloseMenus(1);
   x_.Park();
   return opened;
+}
+
+int Program::WaitKeyRead(int code, std::size_t from, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      unsigned long window = 0;
+      int read = 0;
+      if (std::sscanf(lines[i].c_str(), "key %lu %d", &window, &read) == 2 && read == code) return static_cast<int>(i);
+    }
+    if (NowMs() >= end) return -1;
+    Pause(10);
+  }
+}
+
+bool Program::WaitKeysRead(int code, int count, std::size_t from, int ms) {
+  for (int k = 0; k < count; ++k) {
+    const int at = WaitKeyRead(code, from, ms);
+    if (at < 0) return false;
+    from = static_cast<std::size_t>(at) + 1;
+  }
+  return true;
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {
@@ -515,8 +537,9 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   }
   // The dialog is logged as it is shown; the window manager may still be
   // mapping and placing it.
-  for (int i = 0; i < 150 && !x_.Exists(d.window); ++i) Pause(20);
-  for (int i = 0; i < 25; ++i) {
+  const std::int64_t mapped = NowMs() + Patient(3000);
+  while (!x_.Exists(d.window) && NowMs() < mapped) Pause(20);
+  for (const std::int64_t placed = NowMs() + Patient(500); NowMs() < placed;) {
     const Rect a = x_.Geometry(d.window);
     Pause(20);
     const Rect b = x_.Geometry(d.window);
@@ -530,11 +553,23 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   x_.Click(x, y);
 }
 
-void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+bool Program::FocusControl(const LoggedDialog& d, int id) {
+  // A control that has the focus is not clicked: the window manager holds
+  // a click back for a moment (it raises the window first), and keys typed
+  // after it could reach the program before it.  Another is clicked, and
+  // the program says when it has the focus; keys typed then come after.
+  if (HasFocus(d, id)) return x_.Activate(d.window);
   ClickControl(d, id);
-  // The keys go where the focus is: the program says when the edit has it.
   const std::int64_t end = NowMs() + Patient(2000);
-  while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  while (!HasFocus(d, id)) {
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+  return true;
+}
+
+void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+  EXPECT_TRUE(FocusControl(d, id)) << "control " << id << " of " << d.templateName << " did not take the focus";
   x_.Key("ctrl+a");
   // An empty text changes nothing there.
   if (text.empty()) return;

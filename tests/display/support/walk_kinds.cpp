@@ -69,7 +69,7 @@ void CommandWithMessage(WalkTest& t, const TopWindow& w, int command) {
   t.Menu(w, command);
   if (t.Running().Log().WaitFor("message ", from, 3000) < 0) return;
   // The box has the focus once the window manager has shown it.
-  Eventually([&] { return Screen().Active() != w.id && Screen().Active() != 0; }, Patient(2000));
+  Eventually([&] { return Screen().Active() != w.id && Screen().Active() != 0; }, 2000);
   Screen().Key("Return");
   t.Running().WaitCommandDone(w.id, command, from, 3000);
   Screen().Settled(w.id, 150, 2000);

@@ -469,12 +469,13 @@ void XSession::Close(unsigned long id) { SendRootMessage(dpy_, id, "_NET_CLOSE_W
 bool XSession::Iconify(unsigned long id) {
   XIconifyWindow(dpy_, id, DefaultScreen(dpy_));
   XSync(dpy_, False);
-  for (int i = 0; i < 100; ++i) {
+  const std::int64_t end = NowMs() + Patient(2000);
+  for (;;) {
     XWindowAttributes a;
     if (XGetWindowAttributes(dpy_, id, &a) && a.map_state != IsViewable) return true;
+    if (NowMs() >= end) return false;
     Pause(20);
   }
-  return false;
 }
 
 // ---- pixels ----
@@ -519,7 +520,7 @@ Image XSession::Capture(unsigned long id, const Rect& part) {
 Image XSession::CaptureScreen(const Rect& part) { return Capture(DefaultRootWindow(dpy_), part); }
 
 Image XSession::Settled(unsigned long id, int quiet, int ms) {
-  const std::int64_t end = NowMs() + ms;
+  const std::int64_t end = NowMs() + Patient(ms);
   Image last = Capture(id);
   std::int64_t since = NowMs();
   while (NowMs() < end) {

@@ -93,7 +93,7 @@ class XSession {
   Image Capture(unsigned long id, const Rect& part);
   Image CaptureScreen(const Rect& part);
   // Waits until the window's pixels have not changed for `quiet` ms (at
-  // most ms in all); the last capture.
+  // most ms in all, stretched for a busy machine); the last capture.
   Image Settled(unsigned long id, int quiet = 150, int ms = 3000);
 
   // ---- clipboard ----
