@@ -158,7 +158,7 @@ TEST_F(DialogsAndPrint, AViewDialogShownAgainSelectsTheFieldThatHadTheFocus) {
   };
   const auto hide = [&](const LoggedDialog& d) {
     Screen().Key("Escape");
-    ASSERT_TRUE(Screen().WaitGone(d.window, Patient(3000)));
+    ASSERT_TRUE(Screen().WaitGone(d.window, 3000));
   };
   auto d = show();
   ASSERT_TRUE(d);
@@ -168,7 +168,7 @@ TEST_F(DialogsAndPrint, AViewDialogShownAgainSelectsTheFieldThatHadTheFocus) {
   ASSERT_TRUE(d);
   EXPECT_EQ(program_->TypeInto(*d, 211, "3"), "3");
   program_->ClickControl(*d, 213);  // "unten"
-  ASSERT_TRUE(Eventually([&] { return program_->HasFocus(*d, 213); }, Patient(2000)));
+  ASSERT_TRUE(Eventually([&] { return program_->HasFocus(*d, 213); }, 2000));
   hide(*d);
   d = show();
   ASSERT_TRUE(d);

@@ -91,11 +91,11 @@ TEST_F(PictureBudget, EndlessDrawingLeavesTheWindowAnsweringAndEndsOnSigterm) {
     Start({path});
     const TopWindow w = Window("picture.kv2");
     ASSERT_NE(w.id, 0u);
-    EXPECT_TRUE(program_->Answers(w.id, Patient(1000))) << "the menu did not open";
+    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "the menu did not open";
 
     // Again, ended while the window's first paint runs.
     Start({path});
-    ASSERT_NE(Screen().WaitFor("picture.kv2", Patient(5000), true).id, 0u);
+    ASSERT_NE(Screen().WaitFor("picture.kv2", 5000, true).id, 0u);
     const auto signalled = std::chrono::steady_clock::now();
     EXPECT_EQ(program_->Stop(), 128 + SIGTERM);
     EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::milliseconds(Patient(1000)));

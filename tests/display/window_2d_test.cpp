@@ -77,11 +77,11 @@ TEST_F(Window2D, AFreehandStrokeShowsOnTheSilverBackground) {
   };
   int seen = 0;
   auto whole = [&] { return (seen = blackColumns(Picture(w))) == length - 4; };
-  EXPECT_TRUE(Eventually(whole, Patient(3000))) << seen << " columns as the mouse draws it";
+  EXPECT_TRUE(Eventually(whole, 3000)) << seen << " columns as the mouse draws it";
   Screen().Key("ctrl+a");
   ASSERT_GT(Picture(w).Count(0x000000), 400) << "the axes did not come back";
   Screen().Key("ctrl+a");
-  EXPECT_TRUE(Eventually(whole, Patient(3000))) << seen << " columns when the picture is drawn anew";
+  EXPECT_TRUE(Eventually(whole, 3000)) << seen << " columns when the picture is drawn anew";
 }
 
 // A file that has its name is written by "&Speichern" at once: no file
