@@ -155,6 +155,15 @@ void TLevelWin::Hide() {
 int TLevelWin::AngleSteps() const { return std::max(1, owner_->smallSteps[kDirectionSteps]); }
 int TLevelWin::AnglePageSteps() const { return std::max(1, owner_->mediumSteps[kDirectionSteps]); }
 
+void TLevelWin::SyncDirectionSlider(int steps, int pages) {
+  if (!directionDialog_ || !directionDialog_->IsVisible()) return;
+  for (TPlot111Win* w : {static_cast<TPlot111Win*>(this), static_cast<TPlot111Win*>(owner_)}) {
+    w->smallSteps[kDirectionSteps] = steps;
+    w->mediumSteps[kDirectionSteps] = pages;
+  }
+  directionDialog_->SetupScrollRange();
+}
+
 TEquation* TLevelWin::SurfaceRecord() {
   return owner_->IsValidIndex(surfaceIndex_) ? &owner_->Equation(surfaceIndex_) : nullptr;
 }

@@ -90,6 +90,10 @@ class TLevelWin : public TPlotQWin {
   // The slider's step counts: the owner's direction steps.
   int AngleSteps() const;
   int AnglePageSteps() const;
+  // The owner's first slider changed its counts: while the direction dialog
+  // is shown, its slider takes them (in this window and the owner) and
+  // lays out its range again.
+  void SyncDirectionSlider(int steps, int pages);
 
   // The course window shows an intersection curve's plane picture.
   std::uint8_t CourseWindow = 0;

@@ -9,6 +9,7 @@
 #include "entry/trajectory_dialogs.h"
 #include "platform/resources.h"
 #include "plotcore/model/compile_equation.h"
+#include "plot3d/level_win.h"
 #include "plot3d/observer_dialog.h"
 #include "plot3d/slice_dialog.h"
 #include "plot3d/space_geometry.h"
@@ -302,6 +303,7 @@ bool TPlotRWin::ResizeInventory(int newCapacity, bool copy) {
 void TPlotRWin::SyncSliderDialogs() {
   TPlotQWin::SyncSliderDialogs();
   if (SliceDlg) SliceDlg->Refresh();
+  if (LevelWin) LevelWin->SyncDirectionSlider(smallSteps[0], mediumSteps[0]);
 }
 
 // Painted surfaces come from their sampled grid, which keeps the values of

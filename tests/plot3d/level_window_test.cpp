@@ -297,6 +297,13 @@ TEST_F(LevelWindow, DirectionDialogTakesTypedAnglesAndTheSlider) {
   dlg->EvControl(kDirectionScroll, plat::SB_CHANGED);
   EXPECT_NEAR(D(l.Angle()), Pi / 2, 1e-15);
   EXPECT_NEAR(D(l.Readout().derivative), D(l.Readout().fy), 1e-12);
+  // New slider steps of the 3D window reach the shown slider: 400 steps in
+  // pages of 400 / 8, the angle kept at its new position.
+  ASSERT_EQ(w->SetSliderSteps(400, 8), 0);
+  EXPECT_EQ(dlg->GetScrollRange(kDirectionScroll), std::make_pair(0, 400));
+  EXPECT_EQ(dlg->GetScrollPage(kDirectionScroll), 50);
+  EXPECT_EQ(dlg->GetScrollPos(kDirectionScroll), 100);
+  EXPECT_NEAR(D(l.Angle()), Pi / 2, 1e-15);
 }
 
 }  // namespace
