@@ -349,12 +349,15 @@ void Delay(Window& w, int milliseconds) {
     testing::AdvanceTicks(milliseconds);
     return;
   }
-  const std::int64_t end = TickMilliseconds() + std::max(milliseconds, 0);
+  // Counted on the steady clock's own resolution, so that the wait is
+  // never shorter than asked (whole milliseconds would lose the fraction
+  // of the first one).
+  const std::int64_t end = SteadyNanoseconds() + std::int64_t{std::max(milliseconds, 0)} * 1'000'000;
   for (;;) {
     ProcessWhilePolling(w, true);
-    const std::int64_t left = end - TickMilliseconds();
+    const std::int64_t left = end - SteadyNanoseconds();
     if (left <= 0) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(left, 5)));
+    std::this_thread::sleep_for(std::chrono::nanoseconds(std::min<std::int64_t>(left, 5'000'000)));
   }
 }
 

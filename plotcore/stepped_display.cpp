@@ -34,9 +34,9 @@ int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay) {
   }
   if (quietDrawing || delay <= 0) return 0;
   LogFamily(std::to_string(member) + " " + std::to_string(delay));
-  const std::int64_t end = plat::TickMilliseconds() + delay;
-  for (std::int64_t left = delay; left > 0; left = end - plat::TickMilliseconds()) {
-    plat::Delay(*this, static_cast<int>(std::min<std::int64_t>(left, kPauseSlice)));
+  // Each slice waits at least what it asks, so the pause is never short.
+  for (int waited = 0; waited < delay; waited += kPauseSlice) {
+    plat::Delay(*this, std::min(delay - waited, kPauseSlice));
     // An animation reads its keys itself between its frames.
     if (!animating && StopKeyPressed()) {
       LogFamily("stopped");
