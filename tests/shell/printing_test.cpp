@@ -226,12 +226,10 @@ TEST_F(PrintTest, AFailedJobIsReportedACancelledOneIsNot) {
   }
 }
 
-// A print into a file is a save like any other.  A link that another user
-// planted in a folder anyone may write into is replaced by the PDF, never
-// written through (from the plot's print dialog and from the text's file
-// dialog alike); a link of the user's own to another user's file fails the
-// print; an aborted print, or one cut short by the file-size limit, leaves
-// the file that was there as it was (the cut one says it failed).
+// A print into a file is a save: another user's link in a folder anyone may
+// write into is replaced by the PDF (from the plot's and the text's dialogs);
+// a link of the user's own to another user's file fails; an aborted print, or
+// one cut short by the file-size limit, leaves the file as it was.
 TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
   namespace fs = std::filesystem;
   const bool root = ::geteuid() == 0;
@@ -239,14 +237,12 @@ TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
   for (const char* name : {"mine.kv2", "theirs.pdf", "before.pdf", "limit.pdf"})
     ASSERT_TRUE(WriteFileAtomically(dir_ + name, kept));
   const std::string mine = dir_ + "mine.kv2", theirs = dir_ + "theirs.pdf", shared = dir_ + "shared/";
-  fs::create_directory(shared);
-  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  ASSERT_TRUE(fs::create_directory(shared) && ::chmod(shared.c_str(), 0777) == 0);
   for (const char* name : {"plot.pdf", "text.pdf"}) fs::create_symlink(mine, shared + name);
   fs::create_symlink(theirs, dir_ + "to_theirs.pdf");
   if (root)
     for (const std::string& p : {shared + "plot.pdf", shared + "text.pdf", theirs})
       ASSERT_EQ(::lchown(p.c_str(), 65534, 65534), 0);
-
   auto* text = new TTextWin(nullptr, "Text", dir_ + "notiz.txt", "Notiz", 4);
   text->Create();
   struct Case {
@@ -272,18 +268,14 @@ TEST_F(PrintTest, PrintingIntoAFileFollowsTheSaveRules) {
     ::getrlimit(RLIMIT_FSIZE, &saved);
     const rlimit limit{c.sizeLimit ? c.sizeLimit : saved.rlim_cur, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    if (c.byText) {
-      plat::testing::ExpectFileDialog(c.path);
-      text->SimulateKey('P', plat::MOD_CONTROL);
-    } else {
-      plat::testing::ExpectPrintDialog(c.path);
-      w_->Command(303);
-    }
+    if (c.byText)
+      plat::testing::ExpectFileDialog(c.path), text->SimulateKey('P', plat::MOD_CONTROL);
+    else
+      plat::testing::ExpectPrintDialog(c.path), w_->Command(303);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(LastMessage(), c.message);
     std::vector<std::uint8_t> back;
-    EXPECT_TRUE(ReadWholeFile(c.unchanged, back));
-    EXPECT_EQ(back, kept);
+    EXPECT_TRUE(ReadWholeFile(c.unchanged, back) && back == kept) << "kept " << c.unchanged;
     if (!*c.message) EXPECT_TRUE(!fs::is_symlink(c.path) && IsPdf(c.path)) << "the link is replaced by the PDF";
   }
   text->Destroy();
