@@ -134,9 +134,8 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   EXPECT_EQ(found, 3);
 }
 
-// A segment and a line are cut to the plotted rectangle shrunk by one
-// pixel on every side: their images end a pixel inside its frame, at
-// 10^(-1 + u) and 10^(2 - u) for u world units per pixel.
+// Segments and lines end a pixel inside the plotted rectangle: at 10^(-1 + u)
+// and 10^(2 - u) for u world units per pixel.
 TEST_F(LogWindow, SegmentsAndLinesEndOnePixelInsideThePlottedRectangle) {
   TLogWin* w = NewWindow(3);
   ASSERT_NE(w, nullptr);
