@@ -296,11 +296,9 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
   }
 }
 
-// With another user's private temporary folders "kurvato-<uid>" in $TMPDIR
-// and in /tmp (shown to the program only) and no runtime folder, a settings
-// folder too deep for a socket's name, or one passed over, still makes one
-// instance, and once it has ended $TMPDIR holds no folder but the other
-// user's and the settings.
+// With another user's private temporary folders in $TMPDIR and /tmp and no
+// runtime folder, a settings folder too deep for a socket or passed over still
+// makes one instance, and leaves no folder in $TMPDIR but the other user's and its own.
 TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   if (kvtest::RunInChild([] { return ::unshare(CLONE_NEWNS) == 0; }) != 1)

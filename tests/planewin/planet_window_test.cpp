@@ -3,6 +3,7 @@
 // markers, the body editor, planet files and the export run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -69,24 +70,19 @@ class PlanetWindow : public kvtest::PlotWindowTest<TPlotXWin> {
     w->InvalidatePlot();
     SettleRun(w);
   }
-  // The points an export of the body's path over `positions` steps carries,
-  // from the system itself: one for each run of positions on one pixel.
+  // The points an export of the body's path over `positions` steps carries: one per pixel entered.
   static std::size_t PixelsOfPath(TPlotXWin* w, int body, int positions) {
     TEquation copy;
     CopyEquation(copy, w->Equation(0));
     TPlanetSystem model(copy);
     model.ResetToStart();
     model.ComputeDrawnPositions();
-    std::size_t runs = 0;
-    plat::Point last;
+    std::vector<plat::Point> pixels(positions + 1);
     for (int k = 0; k <= positions; ++k) {
       if (k > 0) model.AdvancePosition(RoundToInt(model.Computations()));
-      plat::Point p;
-      EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), p)) << "the path leaves the view";
-      runs += k == 0 || p.x != last.x || p.y != last.y;
-      last = p;
+      EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), pixels[k])) << "out of the view";
     }
-    return runs;
+    return std::unique(pixels.begin(), pixels.end()) - pixels.begin();
   }
   static plat::Colour BodyColour(TPlotXWin* w, int k) {
     auto it = w->Equation(0).items.begin();

@@ -102,10 +102,9 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
   }
 }
 
-// A settings folder is trusted only when nobody else can move or replace it:
-// every folder and link on its way up to the root is the user's or root's and
-// writable by others only if sticky; else the private temporary folder, which
-// needs the same, takes the settings.
+// A settings folder is trusted only when every folder and link up to the root is the
+// user's or root's and writable by others only if sticky: nobody else can move or
+// replace it.  Else the private temporary folder, which needs the same, is used.
 TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
   const std::string base = kvtest::MakeTempDir("settings-above");
   const bool root = ::getuid() == 0;

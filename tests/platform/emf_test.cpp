@@ -717,8 +717,7 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
 
-  // Records of 10000 pixels each: the last drawn shows its colour, and at
-  // least half of the budget goes to covered pixels.
+  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least.
   constexpr std::int64_t kCover = 100 * 100;
   constexpr int kCount = static_cast<int>(kMaxDrawingWork / kCover) + 100;
   for (const auto& bytes : {kvtest::CoveringRectangles(kCount), kvtest::CoveringPixels(kCount)}) {

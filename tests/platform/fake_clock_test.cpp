@@ -213,9 +213,8 @@ TEST(TestDialogs, ListsScrollSidewaysOverTheirExtentOrTheirWidestRow) {
   d.Destroy();
 }
 
-// What the dialog reads when its list reports a change: the row the user
-// chose is selected by then.  With `refill` the handler fills the list afresh
-// and chooses a row of its own (the mirror of the row chosen).
+// Notes the selected row whenever its list reports a change; with `refill` it
+// then fills the list afresh and selects the mirror of that row.
 class Choosing : public plat::Dialog {
  public:
   using plat::Dialog::Dialog;
@@ -247,7 +246,8 @@ void Drag(QListWidget* lb, int from, int to) {
 }
 
 TEST(TestDialogs, ListsAndEditsAnswerTheUsersMouseAndKeysAsTheDialogsExpect) {
-  plat::testing::AddDialogTemplates("WAEHLEN DIALOG 100, 80 BEGIN ROW LISTBOX 294, 80, 60 EDITTEXT 211, 40 EDITTEXT 212, 40 END");
+  plat::testing::AddDialogTemplates(
+      "WAEHLEN DIALOG 100, 80 BEGIN ROW LISTBOX 294, 80, 60 EDITTEXT 211, 40 EDITTEXT 212, 40 END");
   Choosing d(nullptr, "WAEHLEN");
   ASSERT_TRUE(d.Create());
   d.Show(plat::SW_SHOW);

@@ -110,9 +110,8 @@ TEST_F(ToolsDrawing, RoulettesAndAntiderivativesShowSteppedFamiliesOneByOne) {
   }
 }
 
-// With "Verfolgen" each member is on the screen during its own pause, and
-// "A" pressed in a pause ends the family.  The members a = 0.5 .. 3.5 lie
-// apart: in the box of member a (world x0..x1, y a - dy .. a + dy) no other draws.
+// Each member of every kind is on the screen in its own pause, and "A" there ends the
+// family.  In the box of member a (world x0..x1, y a - dy .. a + dy) no other draws.
 TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThereOnA) {
   const int base = w->AppendEquation(kKindParametric, -3, 3, "t", "a");
   w->CompileEquation(base);

@@ -108,9 +108,8 @@ TEST_F(Plot3Test, ASegmentClippedToTheBoxEndsAtItsLastPointInside) {
   EXPECT_FALSE(near(2.45L));
 }
 
-// A space curve, a segment and a point with "Verfolgen": each member is on
-// the screen during its own pause, and "A" in a pause ends the family.  The
-// members lie at heights z = a.
+// Each member of a space curve, a segment and a point, at height z = a, is on
+// the screen in its own pause, and "A" there ends the family.
 TEST_F(Plot3Test, SteppedFamiliesShowEachMemberDuringItsOwnPauseAndStopThereOnA) {
   TPlot3Win* w = MakeWindow();
   const int items[] = {w->AppendEquation(kKindSpaceCurve, {"t", "0", "a"}),

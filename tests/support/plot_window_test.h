@@ -71,11 +71,9 @@ inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int 
   return false;
 }
 
-// The entry's family of the letter A with "Verfolgen", four members from
-// `start` to `end` each followed by a pause of a second, drawn by `paint` on
-// the fake clock; the stop key is pressed in the middle of the second pause.
-// The screen then shows the first two members and no later one (`shows(surface,
-// a)`), and the drawing ends within a tenth of a second.
+// `paint` draws the entry's family of A with "Verfolgen" (four members from `start` to `end`, a
+// second's pause after each) on the fake clock, and the stop key comes in the second pause: the
+// screen then shows the first two members, no later one (`shows(surface, a)`), and the drawing ends.
 template <class Paint, class Shows>
 void ExpectFamilyStopsInSecondPause(plat::Window& w, kv::TEquation& e, long double start, long double end, Paint paint,
                                     Shows shows) {
