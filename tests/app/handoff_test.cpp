@@ -2,13 +2,13 @@
 // instance and exits.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <fcntl.h>
@@ -28,6 +28,7 @@
 #include "platform/app.h"
 #include "shell/file_msg_win.h"
 #include "shell/plot_frame.h"
+#include "support/child_process.h"
 #include "support/program_process.h"
 #include "support/test_env.h"
 
@@ -126,12 +127,12 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + there + "../relative-second/./rel.kv2\n", 5000))
       << ReadAll(firstLog);
   // From a folder so deep that the absolute name is longer than 255 bytes,
-  // the name goes whole: never a shorter name it begins with.  Each case
-  // has its own folder: the program logs "open" before it reads the file.
+  // the name goes whole: never a shorter name it begins with.
   const std::pair<std::size_t, std::string> deepCases[] = {{249, "a.kv2zzz.kv2"}, {220, std::string(40, 'b') + ".kv2"}};
   int window = 3;
   for (const auto& [folderBytes, name] : deepCases) {
     SCOPED_TRACE(name);
+    // A folder for each case: the program logs "open" before it reads the file.
     const std::string top = kvtest::MakeTempDir("relative-deep" + std::to_string(window));
     const std::string deep = top + std::string(folderBytes - top.size(), 'd') + "/";
     ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
@@ -142,9 +143,8 @@ TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
     EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt" + std::to_string(window++) + ".kv2|" + deep + name + "\n", 5000))
         << ReadAll(firstLog);
   }
-  // All opened without a message: none was another file.  The program
-  // ends only after the file it is reading, so its log is complete then.
-  kvtest::StopProgram(first);
+  kvtest::StopProgram(first);  // after the file it reads: its log is whole
+  // All opened without a message: none was another file.
   EXPECT_EQ(ReadAll(firstLog).find("message "), std::string::npos) << ReadAll(firstLog);
   EXPECT_EQ(ReadAll(secondLog), "");
 }
@@ -251,26 +251,20 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   }
 }
 
-// A settings folder that others could change is passed over for the private
-// folder: one of the user's own in a folder anyone may write into (not
-// sticky), which another user could move away with the settings, gets
-// nothing of the program's; one everyone may write into, holding another
-// user's links to a plot file as the settings files and a held lock, keeps
-// no start waiting, and the plot file stays as it was.
+// A settings folder everyone may write into, holding another user's links
+// to a plot file as the settings files and a held lock, is passed over: the
+// program starts at once, keeps its settings in a private folder and leaves
+// the plot file as it was.
 TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
-  const std::string uid = std::to_string(::getuid());
-  {
-    const std::string open = kvtest::MakeTempDir("settings-open-above");
-    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
-    const std::string home = open + "h/";
-    ASSERT_EQ(::mkdir(home.c_str(), 0700), 0);
-    const std::string temp = PrivateFolder("settings-open-temp");
-    const std::string log = temp + "events.log";
+  {  // So is one of the user's own below a folder anyone may write into (not sticky).
+    const std::string open = kvtest::MakeTempDir("settings-open-above"), home = open + "h/";
+    ASSERT_TRUE(::chmod(open.c_str(), 0777) == 0 && ::mkdir(home.c_str(), 0700) == 0);
+    const std::string temp = PrivateFolder("settings-open-temp"), log = temp + "events.log";
     const pid_t program = kvtest::StartProgram(home, log, {}, {{"TMPDIR", temp}});
     ASSERT_TRUE(WaitFor(log, "ready", 20000)) << ReadAll(log);
     kvtest::StopProgram(program);
     EXPECT_TRUE(std::filesystem::is_empty(home)) << "nothing of the program's in the folder";
-    EXPECT_EQ(ReadAll(temp + "kurvato-" + uid + "/kv.ini").size(), 19u);
+    EXPECT_EQ(ReadAll(temp + "kurvato-" + std::to_string(::getuid()) + "/kv.ini").size(), 19u);
   }
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool lockHeld : {false, true}) {
@@ -296,64 +290,49 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
     std::vector<std::uint8_t> back;
     EXPECT_TRUE(kv::ReadWholeFile(plot, back));
     EXPECT_EQ(back, bytes) << "the plot file is as it was";
-    const std::string own = temp + "kurvato-" + uid + "/";
+    const std::string own = temp + "kurvato-" + std::to_string(::getuid()) + "/";
     EXPECT_EQ(ReadAll(own + "kv.ini").size(), 19u);
     EXPECT_TRUE(Exists(own + "kv2.ini"));
   }
 }
 
-// Whether a child may have a mount table of its own (to show it another
-// user's folder in place of one in /tmp that other test runs share).
-bool MountNamespaces() {
-  const pid_t probe = ::fork();
-  if (probe == 0) ::_exit(::unshare(CLONE_NEWNS) == 0 ? 0 : 1);
-  return WaitExit(probe, 5000) == 0;
-}
-
-// Another user owns the private temporary folders "kurvato-<uid>" in $TMPDIR
-// and in /tmp, and no runtime folder is set.  A settings folder too deep for
-// a socket's name, and one that is passed over, still make one instance: a
-// second start hands its file to the first, and once the instance has ended
-// no folder is left in $TMPDIR but the other user's and the settings.
+// With another user's private temporary folders in $TMPDIR and /tmp and no
+// runtime folder, a settings folder too deep for a socket or passed over still
+// makes one instance, and leaves no folder in $TMPDIR but the other user's and its own.
 TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
-  if (!MountNamespaces()) GTEST_SKIP() << "another user's folder in /tmp needs a mount table of a child's own";
+  if (kvtest::RunInChild([] { return ::unshare(CLONE_NEWNS) == 0; }) != 1)
+    GTEST_SKIP() << "another user's folder in /tmp needs a mount table of a child's own";
   const std::string uid = std::to_string(::getuid());
   const std::string ownInTmp = "/tmp/kurvato-" + uid;
   ::mkdir(ownInTmp.c_str(), 0700);  // where the other user's folder is mounted
   const std::string deep = PrivateFolder("foreign-temp-deep/" + std::string(90, 'd'));
   const std::string open = kvtest::MakeTempDir("foreign-temp-open");
   ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
-  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {deep, {"kurvato-" + uid}},
-      {open, {"kurvato-" + uid, "kurvato-" + uid + "-1"}},
-  };
+  const std::pair<std::string, std::set<std::string>> cases[] = {
+      {deep, {"kurvato-" + uid}}, {open, {"kurvato-" + uid, "kurvato-" + uid + "-1"}}};
   ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
   for (const auto& [home, left] : cases) {
     SCOPED_TRACE(home);
-    const std::string temp = PrivateFolder("foreign-temp");
-    const std::string foreign = temp + "kurvato-" + uid;
-    ASSERT_EQ(::mkdir(foreign.c_str(), 0700), 0);
-    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    const std::string temp = PrivateFolder("foreign-temp"), foreign = temp + "kurvato-" + uid;
+    ASSERT_TRUE(::mkdir(foreign.c_str(), 0700) == 0 && ::chown(foreign.c_str(), 65534, 65534) == 0);
     const auto foreignInTmp = [&] {
       return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
              ::mount(foreign.c_str(), ownInTmp.c_str(), nullptr, MS_BIND, nullptr) == 0;
     };
-    const std::string logs = PrivateFolder("foreign-temp-logs");
-    const pid_t first = kvtest::StartProgram(home, logs + "first", {}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
-    ASSERT_TRUE(WaitFor(logs + "first", "ready", 20000)) << ReadAll(logs + "first");
+    const pid_t first = kvtest::StartProgram(home, temp + "first", {}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
+    ASSERT_TRUE(WaitFor(temp + "first", "ready", 20000)) << ReadAll(temp + "first");
     const pid_t second =
-        kvtest::StartProgram(home, logs + "second", {home + "a.kv2"}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
+        kvtest::StartProgram(home, temp + "second", {home + "a.kv2"}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
     const int code = WaitExit(second, 20000);
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(WaitFor(logs + "first", "open Unbenannt1.kv2|" + home + "a.kv2", 5000)) << ReadAll(logs + "first");
-    EXPECT_EQ(ReadAll(logs + "second"), "");
+    EXPECT_TRUE(WaitFor(temp + "first", "open Unbenannt1.kv2|" + home + "a.kv2", 5000)) << ReadAll(temp + "first");
+    EXPECT_EQ(ReadAll(temp + "second"), "");
     if (code == -1) kvtest::StopProgram(second);
     kvtest::StopProgram(first);
-    std::vector<std::string> found;
+    std::set<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(temp))
-      if (entry.path().filename().string().rfind("kurvato-", 0) == 0) found.push_back(entry.path().filename());
-    std::sort(found.begin(), found.end());
+      if (entry.path().filename().string().rfind("kurvato-", 0) == 0) found.insert(entry.path().filename());
     EXPECT_EQ(found, left);
   }
 }

@@ -417,20 +417,15 @@ TEST(WholeFiles, WritingThroughALinkKeepsTheLink) {
   ASSERT_TRUE(ReadWholeFile(dir + "planted.kv2", back));
   EXPECT_EQ(back, (Bytes{4}));
 
-  // A link of the user's own is written through only to a regular file of
-  // the user's own: not to another user's file, nor through another user's
-  // link on the way.  The save fails and leaves everything as it was.
+  // A link of the user's own is written through only to a file of the user's
+  // own, never through another user's link: the save fails, all stays.
   ASSERT_TRUE(WriteFileAtomically(dir + "theirs.kv2", Bytes{5}));
-  ASSERT_EQ(::chown((dir + "theirs.kv2").c_str(), 65534, 65534), 0);
   std::filesystem::create_symlink(dir + "theirs.kv2", dir + "to_theirs.kv2");
   std::filesystem::create_symlink(dir + "real.kv2", dir + "their_link.kv2");
-  ASSERT_EQ(::lchown((dir + "their_link.kv2").c_str(), 65534, 65534), 0);
   std::filesystem::create_symlink(dir + "their_link.kv2", dir + "via_theirs.kv2");
-  for (const char* name : {"to_theirs.kv2", "via_theirs.kv2"}) {
-    SCOPED_TRACE(name);
-    EXPECT_FALSE(WriteFileAtomically(dir + name, Bytes{6}));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir + name));
-  }
+  for (const char* name : {"theirs.kv2", "their_link.kv2"}) ASSERT_EQ(::lchown((dir + name).c_str(), 65534, 65534), 0);
+  for (const char* name : {"to_theirs.kv2", "via_theirs.kv2"})
+    EXPECT_TRUE(!WriteFileAtomically(dir + name, Bytes{6}) && std::filesystem::is_symlink(dir + name)) << name;
   ASSERT_TRUE(ReadWholeFile(dir + "theirs.kv2", back));
   EXPECT_EQ(back, (Bytes{5}));
   EXPECT_TRUE(std::filesystem::is_symlink(dir + "their_link.kv2"));
@@ -525,13 +520,11 @@ TEST(WholeFiles, ASaveBeyondTheFileSizeLimitFailsCleanly) {
   EXPECT_EQ(entries, 2) << "no temporary is left behind";
 }
 
-// ReadWholeFile in a child process (kvtest::RunInChild): 1 read, 0 refused,
-// -1 still reading after five seconds.
+// Runs ReadWholeFile in a child process, so that a read that blocks or never
+// ends fails the test instead of hanging it: 1 read, 0 refused, -1 still
+// reading after five seconds.
 int ReadInChild(const std::string& path) {
-  return kvtest::RunInChild([&] {
-    Bytes b;
-    return ReadWholeFile(path, b);
-  });
+  return kvtest::RunInChild([&] { Bytes b; return ReadWholeFile(path, b); });
 }
 
 TEST(WholeFiles, OnlyRegularFilesOfASaneSizeAreRead) {

@@ -216,8 +216,7 @@ TEST_F(ComboDialogs, OkComputesAndCloseHidesAndRedrawsThePlot) {
   // The choice survives hiding and a refill.
   Changed();
   EXPECT_EQ(d->SelectedEquation(), 0);
-  // A tool that shows the window's colour window takes it along as it
-  // closes; the others leave it.
+  // A tool showing the window's colour window takes it along as it closes; the others leave it.
   for (bool shows : {false, true}) {
     d->colourWindow = shows ? 1 : 0;
     d->Show(plat::SW_SHOW);

@@ -314,8 +314,7 @@ TEST_F(TableWindows, TheFamilyDialogRefusesLettersBeyondQAndDeleteKeepsTheSettin
       {"r", "0", "1", "4", "50", "jenseits der Grenzen"},
       {"a", "2", "1", "4", "50", "widersprüchliche Daten"},
       {"a", "0", "1", "4001", "50", "jenseits der Grenzen"},
-      // Steps and delay are whole numbers.
-      {"a", "0", "1", "2.5", "50", "jenseits der Grenzen"},
+      {"a", "0", "1", "2.5", "50", "jenseits der Grenzen"},  // steps and delay are whole numbers
       {"a", "0", "1", "4", "3.7", "jenseits der Grenzen"},
   };
   std::string shownLetter;

@@ -132,14 +132,8 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   for (long double x : {std::log10(2.0L), 1 + std::log10(5.0L), -1 + std::log10(3.0L)})
     if (ColourNear(w->Surface(), w->WorldToPixelX(x), w->WorldToPixelY(0.9L), grid, 0)) ++found;
   EXPECT_EQ(found, 3);
-}
-
-// A segment and a line are cut to the plotted rectangle shrunk by one
-// pixel on every side: their images end a pixel inside its frame, at
-// 10^(-1 + u) and 10^(2 - u) for u world units per pixel.
-TEST_F(LogWindow, SegmentsAndLinesEndOnePixelInsideThePlottedRectangle) {
-  TLogWin* w = NewWindow(3);
-  ASSERT_NE(w, nullptr);
+  // Segments and lines end a pixel inside the plotted rectangle: at 10^(-1 + u)
+  // and 10^(2 - u) for u world units per pixel.
   const long double ux = w->UnitsPerPixelX;
   const int segment = w->AppendEquation(kKindSegment, {"0.001", "1", "1000", "1"});
   const int line = w->AppendEquation(kKindLine, {"0", "1", "1"});  // y = 1

@@ -3,6 +3,7 @@
 // markers, the body editor, planet files and the export run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -69,26 +70,19 @@ class PlanetWindow : public kvtest::PlotWindowTest<TPlotXWin> {
     w->InvalidatePlot();
     SettleRun(w);
   }
-  // How many points an export of the body's path over `positions` steps
-  // carries, worked out from the system itself: one for each run of
-  // positions on the same pixel, for a path that stays in the view.
+  // The points an export of the body's path over `positions` steps carries: one per pixel entered.
   static std::size_t PixelsOfPath(TPlotXWin* w, int body, int positions) {
     TEquation copy;
     CopyEquation(copy, w->Equation(0));
     TPlanetSystem model(copy);
     model.ResetToStart();
     model.ComputeDrawnPositions();
-    plat::Point last;
-    EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), last));
-    std::size_t runs = 1;
-    for (int k = 1; k <= positions; ++k) {
-      model.AdvancePosition(RoundToInt(model.Computations()));
-      plat::Point p;
-      EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), p)) << "the path leaves the view";
-      if (p.x != last.x || p.y != last.y) ++runs;
-      last = p;
+    std::vector<plat::Point> pixels(positions + 1);
+    for (int k = 0; k <= positions; ++k) {
+      if (k > 0) model.AdvancePosition(RoundToInt(model.Computations()));
+      EXPECT_TRUE(w->WorldToPixel(w->ProjectByViewMode(model.At(kDrawn, body)), pixels[k])) << "out of the view";
     }
-    return runs;
+    return std::unique(pixels.begin(), pixels.end()) - pixels.begin();
   }
   static plat::Colour BodyColour(TPlotXWin* w, int k) {
     auto it = w->Equation(0).items.begin();
@@ -536,8 +530,7 @@ TEST_F(PlanetWindow, TheExportBufferFollowsTheActualRun) {
   }
   // Markers as circles: the starts only, since both bodies left the view.
   EXPECT_EQ(sink->Count("Circle"), 2);
-  // A stored count is followed exactly, in every format: a point for each
-  // pixel the path enters in those steps, none dropped.
+  // A stored count is followed exactly, in every format: a point for each pixel entered.
   s.Positions() = 40;
   s.StopAtBoundary() = 0;
   const std::size_t pixels[] = {PixelsOfPath(w, 0, 40), PixelsOfPath(w, 1, 40)};

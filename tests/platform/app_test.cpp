@@ -92,8 +92,7 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
       const std::string dir = plat::ChooseSettingsDirectory(nullptr, "", nullptr, home, tmp);
       EXPECT_NE(dir, tmp + "/kurvato/");
       ASSERT_EQ(dir.rfind(own, 0), 0u) << dir;
-      // Every start of the user finds the same folder (and its lock).
-      EXPECT_EQ(dir, row.ownIsUsed ? own + "/" : own + "-1/");
+      EXPECT_EQ(dir, row.ownIsUsed ? own + "/" : own + "-1/") << "every start finds the same folder (and lock)";
       EXPECT_TRUE(S_ISDIR(ModeOf(dir)));
       EXPECT_EQ(ModeOf(dir) & 077, 0u) << dir;
       struct stat st {};
@@ -103,11 +102,9 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
   }
 }
 
-// A folder of the user's own is trusted only when nobody else can move it
-// away or put another in its place: every folder on its way up to the root
-// (and every link on the way) is the user's or root's, and others may write
-// into none of them unless it is sticky.  Else the settings go to the
-// private temporary folder, which needs a trusted place just as much.
+// A settings folder is trusted only when every folder and link up to the root is the
+// user's or root's and writable by others only if sticky: nobody else can move or
+// replace it.  Else the private temporary folder, which needs the same, is used.
 TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
   const std::string base = kvtest::MakeTempDir("settings-above");
   const bool root = ::getuid() == 0;
@@ -116,39 +113,25 @@ TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
     ::chmod((base + name).c_str(), mode);
     return base + name;
   };
-  const std::string safe = folder("safe", 0755), open = folder("open", 0777);
-  folder("safe/h", 0700), folder("open/h", 0700);
+  const std::string safe = folder("safe", 0755), open = folder("open", 0777), tmp = folder("tmp", 0755);
+  folder("safe/h", 0700), folder("open/h", 0700), folder("sticky", 01777), folder("group", 0775);
+  folder("open-above", 0777), folder("foreign", 0755), folder("foreign/h", 0700);
   fs::create_directory_symlink(safe + "/h", open + "/to-safe");
   fs::create_directory_symlink(open + "/h", safe + "/to-open");
   fs::create_directory_symlink(safe + "/h", safe + "/link");
-  folder("sticky", 01777);
   fs::create_directory_symlink(safe, base + "sticky/foreign-link");
-  if (root) ::lchown((base + "sticky/foreign-link").c_str(), 65534, 65534);
-  folder("foreign", 0755), folder("foreign/h", 0700);
-  if (root) ::chown((base + "foreign").c_str(), 65534, 65534);
-  struct Row {
-    std::string settings;
-    bool used;
+  if (root)
+    ::lchown((base + "sticky/foreign-link").c_str(), 65534, 65534), ::chown((base + "foreign").c_str(), 65534, 65534);
+  const std::pair<std::string, bool> rows[] = {  // settings folder, used
+      {safe + "/h", true}, {folder("sticky/h", 0700), true}, {safe + "/link/../h", true},
+      {open + "/h", false}, {folder("group/h", 0700), false}, {folder("open-above/closed/h", 0700), false},
+      {open + "/to-safe", false}, {safe + "/to-open", false},
+      {base + "sticky/foreign-link/h", !root}, {base + "foreign/h", !root},  // another user's link, folder
   };
-  const Row rows[] = {
-      {safe + "/h", true},
-      {folder("sticky/h", 0700), true},
-      {safe + "/link/../h", true},
-      {open + "/h", false},
-      {folder("group/h", 0700), false},
-      {folder("open-above/closed/h", 0700), false},
-      {open + "/to-safe", false},
-      {safe + "/to-open", false},
-      {base + "sticky/foreign-link/h", !root},
-      {base + "foreign/h", !root},
-  };
-  ::chmod((base + "group").c_str(), 0775);
-  ::chmod((base + "open-above").c_str(), 0777);
-  const std::string tmp = folder("tmp", 0755);
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.settings);
-    const std::string dir = plat::ChooseSettingsDirectory(row.settings.c_str(), nullptr, nullptr, "", tmp);
-    EXPECT_EQ(dir, row.used ? row.settings + "/" : tmp + "/kurvato-" + std::to_string(::getuid()) + "/");
+  for (const auto& [settings, used] : rows) {
+    SCOPED_TRACE(settings);
+    EXPECT_EQ(plat::ChooseSettingsDirectory(settings.c_str(), nullptr, nullptr, "", tmp),
+              used ? settings + "/" : tmp + "/kurvato-" + std::to_string(::getuid()) + "/");
   }
   // A temporary folder others may write into holds no private folder.
   const std::string dir = plat::ChooseSettingsDirectory(nullptr, nullptr, nullptr, "", open);
@@ -183,17 +166,15 @@ TEST(FileSizeLimit, ASaveBeyondTheLimitFailsAndTheProgramLives) {
   EXPECT_EQ(entries, 1) << "no temporary is left behind";
 }
 
-// The event log grows line by line by the save's rules for links: neither a
-// link another user planted at its name nor a link of the user's own to
-// another user's file is written through; a file of its own takes the line.
+// The event log keeps the save's rules for links: neither another user's link
+// at its name nor a link of the user's own to another user's file is written through.
 TEST(EventLog, IsWrittenByTheSaveRulesForLinks) {
   if (::geteuid() != 0) GTEST_SKIP() << "another user's link and file need root";
   const std::string dir = kvtest::MakeTempDir("event-log");
   for (const char* name : {"mine.txt", "theirs.txt"}) ASSERT_TRUE(kv::WriteFileAtomically(dir + name, {'k'}));
   fs::create_symlink(dir + "mine.txt", dir + "planted.log");
   fs::create_symlink(dir + "theirs.txt", dir + "own.log");
-  for (const char* name : {"planted.log", "theirs.txt"})
-    ASSERT_EQ(::lchown((dir + name).c_str(), 65534, 65534), 0);
+  for (const char* name : {"planted.log", "theirs.txt"}) ASSERT_EQ(::lchown((dir + name).c_str(), 65534, 65534), 0);
   const std::string before = std::getenv("KURVATO_EVENT_LOG") ? std::getenv("KURVATO_EVENT_LOG") : "";
   for (const char* name : {"planted.log", "own.log", "plain.log"}) {
     ::setenv("KURVATO_EVENT_LOG", (dir + name).c_str(), 1);

@@ -211,10 +211,10 @@ TEST(BitmapBmp, WritesBottomUp24BitAndReadsItBack) {
   EXPECT_GT(std::filesystem::file_size(dir + "p.png"), 0u);
 }
 
-// Writing a picture, BMP or PNG, is a save like any other: a FIFO (or a
-// link to one) at the target is refused at once and stays, a regular file is
-// replaced.  Each write runs in a child process, so a write that blocks fails
-// the test instead of hanging it.
+// Writing a picture is a save like any other: a FIFO (or a link to one) at
+// the target is refused at once and stays, a regular file is replaced.
+// Each write runs in a child process, so a write that blocks fails the test
+// instead of hanging it.
 TEST(BitmapBmp, WritesOnlyRegularFiles) {
   namespace fs = std::filesystem;
   const std::string dir = kvtest::MakeTempDir("bmp_kinds");

@@ -707,9 +707,7 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
 }
 
 // A metafile is drawn onto a bitmap only within the pixel budget of every
-// picture.  A play, and the plays of one paint together, draw within the
-// budget of drawing work: records that each cover the whole picture are
-// drawn until their pixels reach it, the rest are skipped.
+// picture, and a play (or all plays of one paint) within the drawing budget.
 TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EmfDC dc(kScreen, Rect{0, 0, 1250, 625}, EmfDescription("kurvato", "test"));
   dc.Rectangle(2, 2, 30, 15);
@@ -719,8 +717,7 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
 
-  // The picture's 10000 pixels a record: the last one drawn shows its
-  // colour, and at least half of the budget goes to covered pixels.
+  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least.
   constexpr std::int64_t kCover = 100 * 100;
   constexpr int kCount = static_cast<int>(kMaxDrawingWork / kCover) + 100;
   for (const auto& bytes : {kvtest::CoveringRectangles(kCount), kvtest::CoveringPixels(kCount)}) {
@@ -730,25 +727,20 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
     EXPECT_GE(drawn * kCover, kMaxDrawingWork / 2);
     EXPECT_GT(stats.overBudget, 0);
   }
-
   // One paint's budget, spent by the first play, leaves the second nothing.
-  const std::optional<EnhMetafile> covering = EnhMetafile::FromBytes(kvtest::CoveringRectangles(kCount));
-  const std::optional<EnhMetafile> red =
-      EnhMetafile::FromBytes(Assemble(RedFill() + Records{Rec(EMR_RECTANGLE, {0, 0, 50, 50})}));
+  const auto covering = EnhMetafile::FromBytes(kvtest::CoveringRectangles(kCount));
+  const auto red = EnhMetafile::FromBytes(Assemble(RedFill() + Records{Rec(EMR_RECTANGLE, {0, 0, 50, 50})}));
   ASSERT_TRUE(covering && red);
   Bitmap paint(100, 100);
   BitmapDC on(paint);
-  EmfPlayBudget budget;
+  EmfPlayBudget budget, fresh;
   PlayEnhMetafile(on, *covering, Rect{0, 0, 100, 100}, &budget);
   EXPECT_EQ(PlayEnhMetafile(on, *red, Rect{0, 0, 100, 100}, &budget).played, 0);
   EXPECT_NE(paint.GetPixel(20, 20), kRed);
-  EmfPlayBudget fresh;
   PlayEnhMetafile(on, *red, Rect{0, 0, 100, 100}, &fresh);
   EXPECT_EQ(paint.GetPixel(20, 20), kRed);
-
   // Each record read costs at least a unit: a play stops at its budget.
-  Records modes;
-  for (int k = 0; k < 5000; ++k) modes.push_back(Rec(EMR_SETBKMODE, {TRANSPARENT}));
+  const Records modes(5000, Rec(EMR_SETBKMODE, {TRANSPARENT}));
   EmfPlayBudget small{kMaxPicturePixels, 1000};
   const EmfPlayStats cut = PlayEnhMetafile(on, *EnhMetafile::FromBytes(Assemble(modes)), Rect{0, 0, 100, 100}, &small);
   EXPECT_FALSE(cut.complete);

@@ -1,10 +1,9 @@
 // The fake steady clock and what it drives (waits, window timers, scheduled
 // test actions), a close request during long work, dialog templates of the
-// tests, button enablers of dialogs, and lists as the user's mouse and keys
-// change them.
+// tests, button enablers of dialogs and lists as the user's mouse and keys change them.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -214,89 +213,70 @@ TEST(TestDialogs, ListsScrollSidewaysOverTheirExtentOrTheirWidestRow) {
   d.Destroy();
 }
 
-// What the dialog reads when its list reports a change: the row the user
-// chose must be selected by then.  A handler may fill the list afresh and
-// choose a row of its own (here the mirror of the row chosen).
+// Notes the selected row whenever its list reports a change; with `refill` it
+// then fills the list afresh and selects the mirror of that row.
 class Choosing : public plat::Dialog {
  public:
   using plat::Dialog::Dialog;
-  void EvControl(int, int notification) override {
-    if (notification != plat::LBN_SELCHANGE) return;
-    notices.push_back(ListGetSel(294));
-    if (!refill) return;
-    refill = false;
-    const int chosen = notices.back();
+  void Fill() {
     ListClear(294);
     for (const char* row : {"a", "b", "c", "d", "e"}) ListAdd(294, row);
-    ListSetSel(294, 4 - chosen);
   }
-  template <class Control>
-  Control* Item(int id) {
-    return dynamic_cast<Control*>(impl()->dialog.controls.at(id).data());
+  void EvControl(int, int notification) override {
+    if (notification != plat::LBN_SELCHANGE) return;
+    const int chosen = ListGetSel(294);
+    notices.push_back(chosen);
+    if (std::exchange(refill, false)) Fill(), ListSetSel(294, 4 - chosen);
   }
   std::vector<int> notices;
   bool refill = false;
 };
 
-// A press, a move with the button held or a release at the middle of a
-// list's row, as the toolkit delivers them.
-void Mouse(QListWidget* lb, QEvent::Type type, int row) {
-  const QPoint at = lb->visualItemRect(lb->item(row)).center();
-  QMouseEvent e(type, at, lb->viewport()->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(lb->viewport(), &e);
-}
-
-void Click(QListWidget* lb, int row) {
-  Mouse(lb, QEvent::MouseButtonPress, row);
-  Mouse(lb, QEvent::MouseButtonRelease, row);
+// A press at row `from` of a list, a move to row `to` with the button held and the release there.
+void Drag(QListWidget* lb, int from, int to) {
+  const std::pair<QEvent::Type, int> steps[] = {
+      {QEvent::MouseButtonPress, from}, {QEvent::MouseMove, to}, {QEvent::MouseButtonRelease, to}};
+  for (const auto& [type, row] : steps) {
+    if (type == QEvent::MouseMove && from == to) continue;
+    const QPoint at = lb->visualItemRect(lb->item(row)).center();
+    QMouseEvent e(type, at, lb->viewport()->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(lb->viewport(), &e);
+  }
 }
 
 TEST(TestDialogs, ListsAndEditsAnswerTheUsersMouseAndKeysAsTheDialogsExpect) {
-  plat::testing::AddDialogTemplates(R"(
-    WAEHLEN DIALOG 100, 80
-    BEGIN
-      ROW
-        LISTBOX 294, 80, 60
-      ROW
-        EDITTEXT 211, 40
-        EDITTEXT 212, 40
-    END
-  )");
+  plat::testing::AddDialogTemplates(
+      "WAEHLEN DIALOG 100, 80 BEGIN ROW LISTBOX 294, 80, 60 EDITTEXT 211, 40 EDITTEXT 212, 40 END");
   Choosing d(nullptr, "WAEHLEN");
   ASSERT_TRUE(d.Create());
   d.Show(plat::SW_SHOW);
   d.impl()->frame->activateWindow();
-  QApplication::processEvents();
-  for (const char* row : {"a", "b", "c", "d", "e"}) d.ListAdd(294, row);
+  plat::App::ProcessEvents();
+  auto control = [&](int id) { return d.impl()->dialog.controls.at(id).data(); };
+  auto* list = qobject_cast<QListWidget*>(control(294));
+  d.Fill();
   d.ListSetSel(294, 0);
-  auto* list = d.Item<QListWidget>(294);
   d.notices.clear();
-
-  // A click, a drag over the rows with the button held, the arrow key, a
-  // click on the selected row (no change).
-  Click(list, 2);
-  Mouse(list, QEvent::MouseButtonPress, 3);
-  Mouse(list, QEvent::MouseMove, 4);
-  Mouse(list, QEvent::MouseButtonRelease, 4);
+  // A click, a drag with the button held, the arrow key, a click on the selected row (no change).
+  Drag(list, 2, 2);
+  Drag(list, 3, 4);
   d.PressKey(294, plat::VK_UP);
-  Click(list, 3);
+  Drag(list, 3, 3);
   EXPECT_EQ(d.notices, (std::vector<int>{2, 3, 4, 3}));
   // The rest of the click does not undo the handler's own choice.
   d.notices.clear();
   d.refill = true;
-  Click(list, 1);
+  Drag(list, 1, 1);
   EXPECT_EQ(d.notices.front(), 1);
   EXPECT_EQ(d.ListGetSel(294), 3);
-
-  // Shift+Tab into an edit selects its whole text, also where a part of it
-  // was left selected (the toolkit on its own keeps that part).
-  auto* first = d.Item<QLineEdit>(211);
+  // Shift+Tab into an edit selects all its text, also where a part was left selected.
+  auto* first = qobject_cast<QLineEdit*>(control(211));
   d.SetItemText(211, "1.25");
   d.FocusItem(212);
   first->setSelection(0, 1);
   QKeyEvent back(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
-  QCoreApplication::sendEvent(d.Item<QLineEdit>(212), &back);
+  QCoreApplication::sendEvent(control(212), &back);
   ASSERT_TRUE(first->hasFocus());
   EXPECT_EQ(first->selectedText().toStdString(), "1.25");
   d.Destroy();

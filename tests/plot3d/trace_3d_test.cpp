@@ -55,32 +55,23 @@ TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
   d->PressKey(kIdTraceParameter, plat::VK_RETURN);
   EXPECT_NEAR(D(st.point.z), 1.5, 1e-12);
   EXPECT_NEAR(D(st.point.x), std::cos(1.5), 1e-12);
-  d->PressEscape();
-  w->RepaintNow(false);
-  Settle(w);
-  EXPECT_FALSE(w->Overlays.trace.shown);
-}
-
-// "Punkt" adds the traced point as an entry of its own; the surfaces chosen
-// in the open stereogram dialog stay chosen.
-TEST_F(Trace3D, APointOfTheTraceLeavesTheStereogramChoice) {
-  TPlot3Win* w = MakeWindow("Unbenannt1.kv3");
+  // "Punkt" adds the traced point as an entry of its own; the surfaces chosen
+  // in the open stereogram dialog stay chosen.
   for (const char* f : {"xx+yy", "x+y"}) w->AppendEquation(kKindSurface, {"", "", f});
-  const int curve = w->AppendEquation(kKindSpaceCurve, {"cos(t)", "sin(t)", "t"});
   w->EquationsChanged(false);
   w->Command(kCm3Stereogram);
   TRDSDlg* rds = w->StereogramDlg;
   ASSERT_NE(rds, nullptr);
   ASSERT_EQ(rds->ListCount(kStereogramList), 2);
   rds->ListSetMultiSel(kStereogramList, 1, true);
-  ASSERT_TRUE(w->Command(kCm3GraphTrace));
-  TTraceDlg* d = w->GraphTraceDialog();
-  ASSERT_NE(d, nullptr);
-  d->SetItemText(kIdTraceParameter, "0");
   d->Press(kCmTracePoint);
-  ASSERT_EQ(w->equationCount, curve + 1);
-  EXPECT_EQ(w->Equation(curve + 1).kind, kKindPoint3D);
+  ASSERT_EQ(w->equationCount, 3);
+  EXPECT_EQ(w->Equation(3).kind, kKindPoint3D);
   EXPECT_EQ(rds->ListGetMultiSel(kStereogramList), std::vector<int>{1});
+  d->PressEscape();
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_FALSE(w->Overlays.trace.shown);
 }
 
 }  // namespace

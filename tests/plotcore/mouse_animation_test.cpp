@@ -124,9 +124,8 @@ TEST_F(CoreWindowTest, FreehandStrokesAreRecordedAndErased) {
   EXPECT_TRUE(w->ClearMouseMarkList());
   EXPECT_FALSE(w->ClearMouseMarkList());
 
-  // A stroke in the background's colour (a new 2D window's silver, 19)
-  // shows on the screen in colour 0, as it is drawn and when the plot is
-  // drawn again; on paper it keeps its own colour.
+  // A stroke in the background's colour (a new 2D window's silver, 19) shows in colour 0
+  // on the screen, drawn at once or again; on paper it keeps its own colour.
   w->ColourSlots[0] = w->ColourSlots[13] = 19;
   const plat::Colour silver = w->GetColour(19), shown = w->GetColour(0);
   ASSERT_NE(silver, shown);

@@ -89,9 +89,8 @@ TEST_F(CoreWindowTest, CurveRecorderSplitsLongRunsLeavesOutRepeatedPixelsAndIgno
   w->MarkCurveBreak();
   w->RecordCurvePoint({1, 1});
   w->EndCurveRecording(2, 1, 0);
-  // Runs of 2000 points, each beginning where the one before ended, and
-  // the 1004 left; the single point after the break has no stroke and is
-  // left out.
+  // Runs of 2000 points, each beginning where the one before ended, and the 1004 left;
+  // the single point after the break has no stroke and is left out.
   ASSERT_EQ(eps.polylines.size(), 5u);
   for (std::size_t k = 0; k < 4; ++k) {
     EXPECT_EQ(eps.polylines[k].size(), 2000u) << k;

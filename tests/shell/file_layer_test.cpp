@@ -192,15 +192,13 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
   }
 }
 
-// A save never replaces what is not a regular file, nor another user's file
-// that a link of the user's own points to, and a save that the file-size
-// limit cuts short fails: each says message 12 once, leaves the target as it
-// was and no temporary behind.
+// A save never replaces what is not a regular file, and a save that the
+// file-size limit cuts short fails: each says message 12 once, leaves the
+// target as it was and no temporary behind.
 TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
   namespace fs = std::filesystem;
   const std::string kept = dir_ + "kept.kv2";
   ASSERT_TRUE(WriteFileAtomically(kept, {9, 9, 9}));
-  // Another user's file (as root: handed to "nobody").
   const bool root = ::geteuid() == 0;
   const std::string theirs = dir_ + "theirs.kv2";
   ASSERT_TRUE(WriteFileAtomically(theirs, {8, 8}));

@@ -1,5 +1,4 @@
-// Running a piece of work in a child process, so that work that blocks or
-// never ends fails the test instead of hanging it.
+// Work run in a child process, so that work that blocks fails the test instead of hanging it.
 #pragma once
 
 #include <csignal>
@@ -9,9 +8,8 @@
 
 namespace kvtest {
 
-// 1 when the work returned true, 0 when it returned false, -2 when the child
-// did not exit normally, -1 when it still ran after five seconds (it is
-// ended then).
+// 1 or 0 as the work returned true or false, -2 when the child did not exit
+// normally, -1 when it still ran after five seconds (it is ended then).
 inline int RunInChild(const std::function<bool()>& work) {
   const pid_t pid = ::fork();
   if (pid == 0) ::_exit(work() ? 1 : 0);

@@ -1,6 +1,6 @@
 // Metafiles made by hand for tests: records framed as a metafile of 100 x
-// 100 pixels of 1 mm, a picture record that claims many pixels in few
-// bytes, and many records that each cover the whole picture.
+// 100 pixels of 1 mm, and a picture record that claims many pixels in few
+// bytes; many records that each cover the whole picture.
 #pragma once
 
 #include <algorithm>
@@ -63,8 +63,7 @@ inline std::vector<std::uint8_t> RunLengthPicture(int side, plat::Colour colour,
 inline plat::Colour NthColour(int k) { return plat::Rgb(k & 0xFF, (k >> 8) & 0xFF, 0x5A); }
 inline int NthOfColour(plat::Colour c) { return static_cast<int>(c & 0xFF) | static_cast<int>(c & 0xFF00); }
 
-// `count` rectangles over the whole picture without an outline, the k-th
-// filled with NthColour(k).
+// `count` rectangles over the whole picture without outline, the k-th filled with NthColour(k).
 inline std::vector<std::uint8_t> CoveringRectangles(int count) {
   using namespace plat::emf;
   std::vector<std::vector<std::uint8_t>> records{
@@ -77,8 +76,7 @@ inline std::vector<std::uint8_t> CoveringRectangles(int count) {
   return Assemble(records);
 }
 
-// `count` pictures of one pixel, the k-th of NthColour(k), each stretched
-// over the whole picture.
+// `count` pictures of one pixel stretched over the whole picture, the k-th of NthColour(k).
 inline std::vector<std::uint8_t> CoveringPixels(int count) {
   using namespace plat::emf;
   std::vector<std::vector<std::uint8_t>> records;

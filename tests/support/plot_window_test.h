@@ -71,16 +71,13 @@ inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int 
   return false;
 }
 
-// The entry's family of the letter A with "Verfolgen": four members from
-// start to end, each followed by a pause of kFamilyPause ms, drawn by
-// `paint` on the fake clock, so that the members are drawn at the ticks 0,
-// 1000, 2000 and 3000.  In the middle of the second pause the stop key is
-// pressed.  Returns the window's surface as the screen showed it then, and
-// in `stoppedAt` the tick when `paint` returned.
-constexpr int kFamilyPause = 1000;
-template <class Paint>
-plat::Bitmap SurfaceInSecondFamilyPause(plat::Window& w, kv::TEquation& e, long double start, long double end,
-                                        Paint paint, std::int64_t& stoppedAt) {
+// `paint` draws the entry's family of A with "Verfolgen" (four members from `start` to `end`, a
+// second's pause after each) on the fake clock, and the stop key comes in the second pause: the
+// screen then shows the first two members, no later one (`shows(surface, a)`), and the drawing ends.
+template <class Paint, class Shows>
+void ExpectFamilyStopsInSecondPause(plat::Window& w, kv::TEquation& e, long double start, long double end, Paint paint,
+                                    Shows shows) {
+  constexpr int kFamilyPause = 1000;
   e.familyOn = 1;
   e.familyLetter = 1;
   e.familyStart = start;
@@ -94,9 +91,13 @@ plat::Bitmap SurfaceInSecondFamilyPause(plat::Window& w, kv::TEquation& e, long 
     plat::testing::InjectKey(w, 'A');
   });
   paint();
-  stoppedAt = plat::TickMilliseconds();
+  const std::int64_t stoppedAt = plat::TickMilliseconds();
   plat::testing::FakeTicks(false);
-  return shown;
+  ASSERT_FALSE(shown.IsNull()) << "no pause";
+  const long double step = (end - start) / 3;
+  EXPECT_TRUE(shows(shown, start) && shows(shown, start + step)) << "the first two members";
+  EXPECT_FALSE(shows(shown, start + 2 * step) || shows(shown, end)) << "a member before its time";
+  EXPECT_LE(stoppedAt, kFamilyPause * 3 / 2 + 100) << "A in the pause";
 }
 
 // The folder of the test binary, where screenshots are written.
