@@ -1,12 +1,11 @@
 // The toolkit's own dialogs and the printed page as a user meets them: the
 // font dialog keeps its controls apart, Enter presses the button that has
-// the focus in a question without a default button, a dialog shown again
-// selects the text of the field it gives the focus back to, the file dialog speaks
+// the focus in a question without a default button, the file dialog speaks
 // German in the texts the toolkit writes itself and starts in the folder
 // used last, the equation labels of a printed plot stand one below the
-// other on the page, a file printed with "Simultandruck" keeps its shape,
-// a 3D plot prints without the names of a plane's axes, and a print onto a
-// link another user planted leaves the linked file alone.
+// other on the page, and a file printed with "Simultandruck" keeps its
+// shape.  Also: a view dialog's focus comes back selected, a 3D plot prints
+// without a plane's axis names, and a print onto a planted link spares its target.
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -63,11 +62,15 @@ class DialogsAndPrint : public DisplayTest {
     Screen().Key("Return");
     ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << f << " was not taken";
   }
+  // Clicks the middle of the dialog's visible button with this text.
+  void ClickButton(const LoggedDialog& d, const std::string& text) {
+    for (const LoggedControl& c : d.controls)
+      if (c.kind == "button" && c.visible && c.text == text) return ClickAt(d, c, c.rect.w / 2, c.rect.h / 2);
+    FAIL() << "no button " << text;
+  }
   // Answers the print dialog opened since log line `from`: without a
-  // printer the page goes into the PDF file named in its output field,
-  // typed there, or with `typed` false the one the field shows already (the
-  // file printed into last), taken with a click on "Drucken" and a "Ja" to
-  // the question whether to overwrite it.
+  // printer the page goes into the PDF file named in its output field, typed
+  // there or else the one shown (printed last) with "Drucken" and "Ja" to overwriting.
   void PrintInto(std::size_t from, const std::string& pdf, bool typed = true);
 };
 
@@ -142,37 +145,25 @@ TEST_F(DialogsAndPrint, EnterPressesTheFocusedButtonOfAQuestion) {
   }
 }
 
-// "Ausschnitt festlegen" (Strg+V) is hidden, not closed, by Escape.  Shown
-// again, it gives the focus back to the field that had it with its text
-// selected, so that what is typed replaces the number shown: the first
-// field, then "unten" after a click into it.
+// "Ausschnitt festlegen" (Strg+V), hidden by Escape and shown again, gives the focus back to the field that had
+// it with its text selected, so that typing replaces it: the first field, then "unten" (213) after a click into it.
 TEST_F(DialogsAndPrint, AViewDialogShownAgainSelectsTheFieldThatHadTheFocus) {
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
-  const auto show = [&] {
+  for (const auto& [field, click] : {std::pair{211, 0}, std::pair{211, 213}, std::pair{213, 0}}) {
     Screen().Activate(w.id);
     const std::size_t from = program_->Log().Size();
     Screen().Key("ctrl+v");
-    return AwaitDialog("VIEWCOR", from);
-  };
-  const auto hide = [&](const LoggedDialog& d) {
+    const auto d = AwaitDialog("VIEWCOR", from);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(program_->TypeInto(*d, field, "3"), "3") << field;
+    if (click) program_->ClickControl(*d, click);
+    const int focused = click ? click : field;
+    ASSERT_TRUE(Eventually([&] { return program_->HasFocus(*d, focused); }, 2000));
     Screen().Key("Escape");
-    ASSERT_TRUE(Screen().WaitGone(d.window, 3000));
-  };
-  auto d = show();
-  ASSERT_TRUE(d);
-  EXPECT_EQ(program_->TypeInto(*d, 211, "-6"), "-6");  // "links"
-  hide(*d);
-  d = show();
-  ASSERT_TRUE(d);
-  EXPECT_EQ(program_->TypeInto(*d, 211, "3"), "3");
-  program_->ClickControl(*d, 213);  // "unten"
-  ASSERT_TRUE(Eventually([&] { return program_->HasFocus(*d, 213); }, 2000));
-  hide(*d);
-  d = show();
-  ASSERT_TRUE(d);
-  EXPECT_EQ(program_->TypeInto(*d, 213, "3"), "3");
+    ASSERT_TRUE(Screen().WaitGone(d->window, 3000));
+  }
 }
 
 // The file dialog names the type of a file it does not know in German, as
@@ -290,11 +281,8 @@ void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool t
   const auto d = Latest(*shown);
   ASSERT_TRUE(d);
   const LoggedControl* file = nullptr;
-  const LoggedControl* print = nullptr;
-  for (const LoggedControl& c : d->controls) {
+  for (const LoggedControl& c : d->controls)
     if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
-    if (c.kind == "button" && c.visible && c.text == "&Drucken") print = &c;
-  }
   ASSERT_NE(file, nullptr) << "no output file in the print dialog";
   if (typed) {
     ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
@@ -304,18 +292,13 @@ void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool t
     Screen().Key("Return");
   } else {
     ASSERT_EQ(file->text, pdf);
-    ASSERT_NE(print, nullptr) << "no button \"Drucken\"";
     const std::size_t clicked = program_->Log().Size();
-    ClickAt(*d, *print, print->rect.w / 2, print->rect.h / 2);
+    ASSERT_NO_FATAL_FAILURE(ClickButton(*d, "&Drucken"));
     const auto asked = program_->WaitDialog("QMessageBox", clicked, 3000);
     ASSERT_TRUE(asked) << "no question whether to overwrite the file";
     const auto question = Latest(*asked);
     ASSERT_TRUE(question);
-    const LoggedControl* yes = nullptr;
-    for (const LoggedControl& c : question->controls)
-      if (c.kind == "button" && c.text == "&Ja") yes = &c;
-    ASSERT_NE(yes, nullptr) << "no button \"Ja\"";
-    ClickAt(*question, *yes, yes->rect.w / 2, yes->rect.h / 2);
+    ASSERT_NO_FATAL_FAILURE(ClickButton(*question, "&Ja"));
   }
   ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
   ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, 10000)) << "no page printed";
@@ -374,24 +357,18 @@ TEST_F(DialogsAndPrint, PrintedEquationLabelsDoNotOverprintEachOther) {
   for (const auto& [a, b] : bands) EXPECT_LT(b - a + 1, kDpi * 14 / 72) << seen;
 }
 
-// A PDF printed again into a file that another user has meanwhile replaced
-// by a link (the folder is one anyone may write into) takes the link's
-// place; the user's file the link points to keeps its bytes.
+// A PDF printed again into a file that another user has meanwhile replaced by a link (in a folder anyone may
+// write into) takes the link's place; the user's file the link points to keeps its bytes.
 TEST_F(DialogsAndPrint, APrintOntoAPlantedLinkLeavesTheLinkedFileAlone) {
   if (::geteuid() != 0) GTEST_SKIP() << "another user's link needs root";
-  const std::string dir = kvtest::MakeTempDir("planted");
-  const std::string mine = dir + "mine.kv2";
+  const std::string dir = kvtest::MakeTempDir("planted"), mine = dir + "mine.kv2", pdf = dir + "shared/x.pdf";
   std::ofstream(mine) << "kept";
-  const std::string shared = dir + "shared/";
-  std::filesystem::create_directory(shared);
-  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
-  const std::string pdf = shared + "x.pdf";
-
+  std::filesystem::create_directory(dir + "shared");
+  ASSERT_EQ(::chmod((dir + "shared").c_str(), 0777), 0);
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
   for (const bool planted : {false, true}) {
-    SCOPED_TRACE(planted ? "onto the planted link" : "first print");
     if (planted) {
       std::filesystem::remove(pdf);
       std::filesystem::create_symlink(mine, pdf);
@@ -400,12 +377,11 @@ TEST_F(DialogsAndPrint, APrintOntoAPlantedLinkLeavesTheLinkedFileAlone) {
     Screen().Activate(w.id);
     const std::size_t from = program_->Log().Size();
     Menu(w, kPrint);
-    ASSERT_NO_FATAL_FAILURE(PrintInto(from, pdf, !planted));
+    ASSERT_NO_FATAL_FAILURE(PrintInto(from, pdf, !planted)) << (planted ? "onto the planted link" : "first print");
   }
   EXPECT_FALSE(std::filesystem::is_symlink(pdf)) << "the link was written through";
   std::ifstream in(mine, std::ios::binary);
-  const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(kept == "kept") << "the linked file now begins " << kept.substr(0, 8);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}).substr(0, 8), "kept") << "the linked file changed";
 }
 
 // A circle saved from a square window and printed with "Simultandruck"
@@ -447,23 +423,18 @@ TEST_F(DialogsAndPrint, ASimultaneousPrintKeepsEachFilesShape) {
   EXPECT_NEAR(cb - ct, width / 5.0, 4) << "circle height";
 }
 
-// A 3D window prints what its screen shows.  Inside the frame ("Rahmen
-// zeichnen") of the printed plot no name of a plane's axes stands: neither
-// an x at the right edge nor a y at the top above the middle, where a
-// plane window has them.
+// A 3D window prints what its screen shows: inside the frame ("Rahmen zeichnen") of the printed plot stands no
+// x at the right edge and no y at the top above the middle, where a plane window names its axes.
 TEST_F(DialogsAndPrint, APrinted3DPlotShowsNoNamesOfThePlanesAxes) {
   ASSERT_EQ(std::system("gs --version > /dev/null 2>&1"), 0) << "Ghostscript (gs) is missing: run scripts/setup";
-  constexpr int kNew3D = 403;      // "&3-dim"
-  constexpr int kPrintArea = 304;  // "Druck&bereich ..."
-  constexpr int kAxes = 109;       // "&Achsen"
   Start();
-  Menu(Frame(), kNew3D);
+  Menu(Frame(), 403);  // "&3-dim"
   const TopWindow w = Window("Unbenannt");
   ASSERT_NE(w.id, 0u);
   EnterByKey(w, "F1", "EQUA301", {{213, "x*y"}});  // a short label, far from the middle
-  Menu(w, kAxes);  // the 3D axes, with which the plane's names came
+  Menu(w, 109);  // "&Achsen": the 3D axes, with which the plane's names came
   Settled(w.id, 300, 20000);
-  const LoggedDialog area = OpenDialog(w, kPrintArea, "PRNSPX1");
+  const LoggedDialog area = OpenDialog(w, 304, "PRNSPX1");  // "Druck&bereich ..."
   ASSERT_NE(area.window, 0u);
   program_->ClickControl(area, 271);  // "Rahmen zeichnen"
   FillAndEnter(area, {});
@@ -475,8 +446,7 @@ TEST_F(DialogsAndPrint, APrinted3DPlotShowsNoNamesOfThePlanesAxes) {
   constexpr int kDpi = 150, kMark = 250;  // the names are printed grey
   const auto page = RenderPage(pdf, kDpi);
   ASSERT_TRUE(page) << "Ghostscript could not render the page";
-  // The frame's right edge and its ends bound the marks; the label stands
-  // at the left.
+  // The frame's right edge and its ends bound the marks; the label stands at the left.
   const auto [left, top, right, bottom] = InkBox(*page, 0, 0, page->w, page->h, kMark);
   ASSERT_NEAR(right - left, 3 * kDpi, 3 * kDpi / 20) << "no frame around the plot 3 inches wide";
   const auto x = InkBox(*page, right - 40, top + 3, right - 3, bottom - 3, kMark);

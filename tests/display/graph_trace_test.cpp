@@ -3,6 +3,7 @@
 // place; along a trajectory it follows the solution clicked in its list.
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -69,10 +70,8 @@ TEST_F(GraphTrace, EnterInTheParameterFieldTracesToTheTypedPlace) {
   EXPECT_NEAR(After(again.Find(211), ""), 1.5, 1e-9);
 }
 
-// "Kurvenverlauf" along the solutions of x' = 1, y' = y, which run on
-// y = c e^x: a row of its list clicked with the mouse is traced (the point
-// shown lies on that row's curve), Enter reads the t typed, and "Punkt"
-// adds the point.
+// "Kurvenverlauf" along the solutions of x' = 1, y' = y, which run on y = c e^x: a row of its list clicked
+// is traced (the point shown lies on that row's curve), Enter reads the t typed, and "Punkt" adds the point.
 TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   Start();
   const TopWindow w = New2D();
@@ -90,35 +89,28 @@ TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   program_->ClickControl(ivp, 2);
   const LoggedDialog d = OpenDialog(w, 882, "TRACETRAJ");  // "&Kurvenverlauf ..."
   ASSERT_NE(d.window, 0u);
-  // "( x ; y ) [ x' ; y' ]" on the curve of c, with x = t.
-  const auto expectOnCurve = [&](const std::string& text, double c, double t) {
+  // "( x ; y ) [ x' ; y' ]" as shown after `what`: on the curve of c, at x = t unless t is NAN.
+  const auto expectOnCurve = [&](const std::optional<std::string>& text, double c, double t, const char* what) {
+    ASSERT_TRUE(text) << "the values stay as they were after " << what;
     double x = NAN, y = NAN, vx = NAN, vy = NAN;
-    ASSERT_EQ(std::sscanf(text.c_str(), "( %lf ; %lf ) [ %lf ; %lf ]", &x, &y, &vx, &vy), 4) << text;
-    if (!std::isnan(t)) EXPECT_NEAR(x, t, 1e-4) << text;
-    EXPECT_NEAR(y, c * std::exp(x), 1e-4) << text;
-    EXPECT_NEAR(vx, 1, 1e-9) << text;
-    EXPECT_NEAR(vy, y, 1e-9) << text;
+    ASSERT_EQ(std::sscanf(text->c_str(), "( %lf ; %lf ) [ %lf ; %lf ]", &x, &y, &vx, &vy), 4) << *text;
+    EXPECT_NEAR(x, std::isnan(t) ? x : t, 1e-4) << *text;
+    EXPECT_NEAR(y, c * std::exp(x), 1e-4) << *text;
+    EXPECT_NEAR(vx, 1, 1e-9) << *text;
+    EXPECT_NEAR(vy, y, 1e-9) << *text;
   };
-  expectOnCurve(program_->TextOf(d, 232), 1, NAN);  // the newest solution first
-
+  expectOnCurve(program_->TextOf(d, 232), 1, NAN, "opening");  // the newest solution first
   std::size_t from = program_->Log().Size();
   ClickRow(d, 294, 1);
-  const auto clicked = program_->WaitText(d.window, 232, from, 3000);
-  ASSERT_TRUE(clicked) << "the values stay as they were";
-  expectOnCurve(*clicked, 0.5, NAN);
-
+  expectOnCurve(program_->WaitText(d.window, 232, from, 3000), 0.5, NAN, "a click on the row");
   program_->SetText(d, 211, "0.5");
   from = program_->Log().Size();
   Screen().Key("Return");
-  const auto typed = program_->WaitText(d.window, 232, from, 3000);
-  ASSERT_TRUE(typed) << "Enter did not read t";
-  expectOnCurve(*typed, 0.5, 0.5);
-
+  expectOnCurve(program_->WaitText(d.window, 232, from, 3000), 0.5, 0.5, "Enter");
   from = program_->Log().Size();
   program_->ClickControl(d, 712);  // "Punkt"
-  bool refused = false;
-  EXPECT_GE(program_->WaitCommand(d.window, 712, from, 3000, &refused), 0) << "the click did not reach it";
-  EXPECT_FALSE(refused);
+  bool refused = true;
+  EXPECT_TRUE(program_->WaitCommand(d.window, 712, from, 3000, &refused) >= 0 && !refused) << "\"Punkt\" was not taken";
 }
 
 }  // namespace

@@ -44,18 +44,16 @@ TEST_F(Window2D, AnOpenedPictureAppearsAtOnceAndGoesWhenRemoved) {
   EXPECT_EQ(Picture(w).Count(kPictureColour), 0) << "the picture is still on the screen";
 }
 
-// A freehand stroke of a new window has colour 19, the silver of the
-// background: the screen shows it black, as the mouse draws it and when
-// the picture is drawn anew.  Without the axes black is the stroke's alone.
+// A freehand stroke of a new window has colour 19, the silver of the background: the screen
+// shows it black as the mouse draws it and when it is drawn anew.  Without axes black is its alone.
 TEST_F(Window2D, AFreehandStrokeShowsOnTheSilverBackground) {
-  constexpr int kFreehand = 127;  // "&Zeichnen (L) / Entfernen (R)"
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
   Screen().Key("ctrl+a");
   const Image before = Picture(w);
   ASSERT_LT(before.Count(0x000000), 20) << "the axes are still on the screen";
-  Menu(w, kFreehand);
+  Menu(w, 127);  // "&Zeichnen (L) / Entfernen (R)"
   // One drag to the right, in small steps, as a hand makes it.
   const int length = 200, x0 = before.w / 4, y = before.h / 4;
   int sx = x0, sy = y + Screen().Geometry(w.id).h - before.h;
@@ -63,20 +61,17 @@ TEST_F(Window2D, AFreehandStrokeShowsOnTheSilverBackground) {
   Screen().MoveTo(sx, sy);
   Pause(100);
   Screen().Press(sx, sy);
-  for (int k = 1; k <= 10; ++k) {
-    Screen().MoveTo(sx + k * length / 10, sy);
-    Pause(30);
-  }
+  for (int k = 1; k <= 10; ++k, Pause(30)) Screen().MoveTo(sx + k * length / 10, sy);
   Screen().Release(sx + length, sy);
-  // The columns the stroke passes with a black pixel on its row.
-  auto blackColumns = [&](const Image& p) {
-    int n = 0;
-    for (int x = x0 + 2; x < x0 + length - 2; ++x)
-      n += p.At(x, y - 1) == 0x000000 || p.At(x, y) == 0x000000 || p.At(x, y + 1) == 0x000000;
-    return n;
-  };
+  // Whether every column the stroke passes has a black pixel on its row or next to it.
   int seen = 0;
-  auto whole = [&] { return (seen = blackColumns(Picture(w))) == length - 4; };
+  const auto whole = [&] {
+    const Image p = Picture(w);
+    seen = 0;
+    for (int x = x0 + 2; x < x0 + length - 2; ++x)
+      seen += p.At(x, y - 1) == 0x000000 || p.At(x, y) == 0x000000 || p.At(x, y + 1) == 0x000000;
+    return seen == length - 4;
+  };
   EXPECT_TRUE(Eventually(whole, 3000)) << seen << " columns as the mouse draws it";
   Screen().Key("ctrl+a");
   ASSERT_GT(Picture(w).Count(0x000000), 400) << "the axes did not come back";
@@ -100,8 +95,7 @@ TEST_F(Window2D, SavingANamedFileWritesItWithoutAsking) {
   const std::size_t windows = Screen().Windows().size();
   const std::size_t from = program_->Log().Size();
   Menu(w, 57);  // "&Speichern"
-  // Once the command has returned and all is painted, whatever it showed is
-  // on the screen.
+  // Once the command has returned and all is painted, what it showed is on the screen.
   EXPECT_TRUE(program_->WaitCommandDone(w.id, 57, from, 5000)) << "saving did not return";
   EXPECT_NE(fs::last_write_time(file), old) << "the file was not written";
   EXPECT_EQ(Screen().Windows().size(), windows) << "saving opened a window";

@@ -1,22 +1,12 @@
 #include "display_test.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 
 #include "support/temp_dir.h"
 
 namespace kvdisplay {
-
-namespace {
-
-std::int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
 
 XSession& Screen() {
   // Ended at exit: the X server and the window manager go with the process.

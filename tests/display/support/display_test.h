@@ -20,11 +20,9 @@ namespace kvdisplay {
 // The process's display (Xvfb with openbox), started on first use.
 XSession& Screen();
 
-// Waits for the condition, checking every 20 ms, up to ms stretched for a
-// busy machine (Patient): for what the program should bring.
+// Waits for the condition, checking every 20 ms, up to ms stretched for a busy machine (Patient).
 bool Eventually(const std::function<bool()>& condition, int ms);
-// Watches for the condition for exactly ms, not stretched: a time that
-// measures (the picture stands still for a second), not a wait.
+// Watches for the condition for exactly ms, unstretched: a time that measures, not a wait.
 bool WithinMs(const std::function<bool()>& condition, int ms);
 
 // Waits until the window's pixels have not changed for `quiet` ms (at most
@@ -84,8 +82,7 @@ class DisplayTest : public ::testing::Test {
                       const std::vector<std::pair<int, std::string>>& fields);
   // A number as a dialog shows it (NAN for none).
   static double Number(const std::string& text);
-  // The window's picture below its menu bar, once it stands still (or at
-  // once).
+  // The window's picture below its menu bar, once it stands still (or at once).
   Image PlotPicture(const TopWindow& w, bool settle = true);
   // Answers the message box with this caption with Enter.
   void Confirm(const std::string& caption);

@@ -1,7 +1,6 @@
 #include "menu_walk.h"
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -13,11 +12,6 @@
 namespace kvdisplay {
 
 namespace {
-
-std::int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
@@ -212,9 +206,8 @@ bool SameScreen(const std::vector<TopWindow>& aw, const std::vector<std::pair<un
 
 void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& e) {
   // Closing one window may open another (a question, a message); a few
-  // rounds, each after the program has had a moment to show it.  One the
-  // program has logged since the closing is waited for as long as a busy
-  // machine needs.
+  // rounds, each after the program has had a moment to show it (one it has
+  // logged since the closing, as long as a busy machine needs).
   std::size_t closing = p_.Log().Size();
   for (int round = 0; round < 4; ++round) {
     std::vector<TopWindow> extra;
@@ -228,8 +221,7 @@ void MenuWalker::CloseNewWindows(const std::set<unsigned long>& before, Effect& 
       return p_.Log().Find("dialog ", closing) >= 0 || p_.Log().Find("message ", closing) >= 0;
     };
     bool any = collect();
-    const std::int64_t start = NowMs();
-    for (; !any && round > 0; any = collect()) {
+    for (const std::int64_t start = NowMs(); !any && round > 0; any = collect()) {
       const std::int64_t waited = NowMs() - start;
       if (waited >= Patient(kShownMs) || (waited >= kFollowUpMs && !logged())) break;
       Pause(20);

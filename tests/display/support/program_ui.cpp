@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,11 +17,6 @@
 namespace kvdisplay {
 
 namespace {
-
-std::int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
@@ -377,25 +371,18 @@ bool Program::Answers(unsigned long window, int ms) {
   return opened;
 }
 
-int Program::WaitKeyRead(int code, std::size_t from, int ms) {
-  const std::int64_t end = NowMs() + Patient(ms);
-  for (;;) {
-    const auto& lines = log_.Lines();
-    for (std::size_t i = from; i < lines.size(); ++i) {
-      unsigned long window = 0;
+bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
+  std::size_t next = log_.Size();
+  for (int k = 0; k < count; ++k) x_.Key(key);
+  for (std::int64_t end = NowMs() + Patient(ms); count > 0; Pause(10)) {
+    for (const auto& lines = log_.Lines(); next < lines.size() && count > 0; ++next) {
       int read = 0;
-      if (std::sscanf(lines[i].c_str(), "key %lu %d", &window, &read) == 2 && read == code) return static_cast<int>(i);
+      if (std::sscanf(lines[next].c_str(), "key %*u %d", &read) == 1 && read == code) {
+        --count;
+        end = NowMs() + Patient(ms);
+      }
     }
-    if (NowMs() >= end) return -1;
-    Pause(10);
-  }
-}
-
-bool Program::WaitKeysRead(int code, int count, std::size_t from, int ms) {
-  for (int k = 0; k < count; ++k) {
-    const int at = WaitKeyRead(code, from, ms);
-    if (at < 0) return false;
-    from = static_cast<std::size_t>(at) + 1;
+    if (count > 0 && NowMs() >= end) return false;
   }
   return true;
 }
@@ -553,23 +540,18 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   x_.Click(x, y);
 }
 
-bool Program::FocusControl(const LoggedDialog& d, int id) {
-  // A control that has the focus is not clicked: the window manager holds
-  // a click back for a moment (it raises the window first), and keys typed
-  // after it could reach the program before it.  Another is clicked, and
-  // the program says when it has the focus; keys typed then come after.
-  if (HasFocus(d, id)) return x_.Activate(d.window);
-  ClickControl(d, id);
-  const std::int64_t end = NowMs() + Patient(2000);
-  while (!HasFocus(d, id)) {
-    if (NowMs() >= end) return false;
-    Pause(10);
-  }
-  return true;
-}
-
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
-  EXPECT_TRUE(FocusControl(d, id)) << "control " << id << " of " << d.templateName << " did not take the focus";
+  // A focused control is not clicked: the window manager holds a click back
+  // while it raises the window, and keys typed after it could come first.
+  if (!HasFocus(d, id)) {
+    ClickControl(d, id);
+  } else {
+    EXPECT_TRUE(x_.Activate(d.window)) << d.templateName << " could not be activated";
+  }
+  // The keys go where the focus is: the program says when the edit has it.
+  const std::int64_t end = NowMs() + Patient(2000);
+  while (!HasFocus(d, id) && NowMs() < end) Pause(10);
+  EXPECT_TRUE(HasFocus(d, id)) << "control " << id << " of " << d.templateName << " did not take the focus";
   x_.Key("ctrl+a");
   // An empty text changes nothing there.
   if (text.empty()) return;

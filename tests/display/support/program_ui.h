@@ -124,16 +124,12 @@ class Program {
   // Closes open menus with Escape.
   void CloseMenus(int depth);
   // Opens the first bar entry and closes it again: true when the menu
-  // opened within ms (stretched for a busy machine), i.e. the program
-  // answers input.
+  // opened within ms (stretched), i.e. the program answers input.
   bool Answers(unsigned long window, int ms);
-  // Waits up to ms (stretched) for long work to read a key of this code
-  // (65 for "A", 27 for Escape) at or after log line `from`, in any
-  // window; the log line's index or -1.
-  int WaitKeyRead(int code, std::size_t from, int ms);
-  // True once long work has read `count` keys of the code since log line
-  // `from`, each within ms (stretched) of the one before.
-  bool WaitKeysRead(int code, int count, std::size_t from, int ms);
+  // Presses the key `count` times; true once long work (in any window) has
+  // read each as the code (65 for "A", 27 for Escape), each within ms
+  // (stretched) of the one before.
+  bool KeysRead(const std::string& key, int code, int ms, int count = 1);
   // Waits up to ms (stretched for a busy machine) for the program to log
   // that the window starts the command, or that its enabler refused it;
   // the log line's index or -1.
@@ -162,11 +158,8 @@ class Program {
   // True when the log's last focus line of the dialog names the control.
   bool HasFocus(const LoggedDialog& d, int id);
   void ClickControl(const LoggedDialog& d, int id);
-  // Gives the control the focus, with a click unless it has it already, and
-  // waits for the program to say so; true then.
-  bool FocusControl(const LoggedDialog& d, int id);
-  // Gives an edit control the focus, selects its text and types the new
-  // one.
+  // Gives an edit control the focus (a click unless it has it) and waits for
+  // the program to say so, selects its text and types the new one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
   // Waits for the edit's focus and types into it as it stands (nothing
   // selected); the edit's text the program logged last ("(nothing)": none).

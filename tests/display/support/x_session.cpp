@@ -27,11 +27,6 @@ namespace {
 // sees the window missing instead of the process ending.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-std::int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 // Code points of UTF-8 text.
 std::vector<unsigned long> CodePoints(const std::string& s) {
   std::vector<unsigned long> out;
@@ -80,6 +75,11 @@ bool Image::WritePpm(const std::string& path) const {
 }
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 int Patient(int ms) {
   static const int factor = [] {

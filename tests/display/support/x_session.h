@@ -119,6 +119,8 @@ class XSession {
 
 // Sleeps ms milliseconds.
 void Pause(int ms);
+// The steady clock in milliseconds, the one the program logs its times by.
+std::int64_t NowMs();
 
 // A wait for something that should come, stretched for a busy machine
 // (three times, or $KURVATO_DISPLAY_PATIENCE times): a wait that succeeds
