@@ -20,6 +20,8 @@ TGuessVerdict CheckGuess(TFormulaEngine& engine, TExprNode* task, TExprNode* gue
     engine.ClearEvaluationError();
     const bool taskDefined = engine.Evaluate(task);
     const bool guessDefined = engine.Evaluate(guess);
+    // A point where one side is undefined says nothing about the guess:
+    // x^(1/3) is the cube root wherever both are defined.
     if (taskDefined != guessDefined) {
       ++verdict.definedApart;
     } else if (taskDefined) {
@@ -30,8 +32,9 @@ TGuessVerdict CheckGuess(TFormulaEngine& engine, TExprNode* task, TExprNode* gue
   engine.SetJumpDetection(jumps);
   engine.ClearEvaluationError();
   engine.RestoreVariables();
-  verdict.accepted = verdict.jointlyDefined > 0 && verdict.definedApart == 0 &&
-                     verdict.maxDifference < quiz::kCheckTolerance;
+  // A guess defined at none of the points where the task is would pass
+  // with no difference at all; it is refused.
+  verdict.accepted = verdict.jointlyDefined > 0 && verdict.maxDifference < quiz::kCheckTolerance;
   return verdict;
 }
 

@@ -21,9 +21,9 @@ struct TGuessVerdict {
 };
 
 // X runs over kCheckPoints random points xmin + 2 halfX r, r in [0, 1).
-// The guess is accepted when it is defined exactly where the task is, at
-// one point at least, and differs from it by less than kCheckTolerance
-// everywhere there.  The engine's variables and jump detection are left as
+// Points where either side is undefined are skipped.  The guess is
+// accepted when both are defined at one point at least and the guess
+// differs from the task by less than kCheckTolerance at each of them.  The engine's variables and jump detection are left as
 // they were.
 TGuessVerdict CheckGuess(TFormulaEngine& engine, TExprNode* task, TExprNode* guess, long double xmin,
                          long double halfX, TRandomSource& random);

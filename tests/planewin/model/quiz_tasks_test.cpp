@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
 #include <string>
 
 #include "formula/formula_engine.h"
@@ -430,14 +431,43 @@ TEST_F(QuizChecker, EqualFunctionsWrittenDifferentlyAreAccepted) {
       {"0-log(2-x)/log(2)", "-log(2-x)/log(2)", true},
       // Defined nowhere the task is: refused.
       {"x", "log(-1-x*x)", false},
-      // Defined on a part only: the graph would miss a piece.
-      {"x", "root(2,x)*root(2,x)", false},
-      {"log(x-3)/log(2)", "log(abs(x-3))/log(2)", false},
+      // Points where only one side is defined are skipped.
+      {"x", "root(2,x)*root(2,x)", true},
+      {"log(x-3)/log(2)", "log(abs(x-3))/log(2)", true},
+      {"root(3,x)", "x^(1/3)", true},
+      {"pow(2,root(3,x))", "x^(2/3)", true},
+      {"root(3,x)", "x^(1/3)+0.01", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.task) + " vs " + c.guess);
     EXPECT_EQ(Check(c.task, c.guess).accepted, c.accepted);
   }
+}
+
+// A task's root(q, E) and pow(p, root(q, E)) written as powers of E.
+std::string AsPowers(const std::string& task) {
+  std::string s = std::regex_replace(task, std::regex(R"(pow\((\d),root\((\d),([^)]*)\)\))"), "($3)^($1/$2)");
+  return std::regex_replace(s, std::regex(R"(root\((\d),([^)]*)\))"), "($2)^(1/$1)");
+}
+
+TEST_F(QuizChecker, TheGeneratorsTasksAcceptTheirNaturalAnswers) {
+  int powers = 0;
+  for (int type = 1; type <= kTypeCount; ++type) {
+    for (bool absolute : {false, true}) {
+      for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+        TSeededRandom random(seed * 7 + type);
+        const TQuizTask task = MakeQuizTaskOfType(type, AllTypes(absolute), StartView(), random, kContext);
+        const std::string answer = AsPowers(task.text);
+        powers += answer != task.text;
+        SCOPED_TRACE(task.text + " as " + answer);
+        const long double halfX = (task.view.xmax() - task.view.xmin()) / 2;
+        const TGuessVerdict v = Check(task.text.c_str(), answer.c_str(), task.view.xmin(), halfX);
+        EXPECT_TRUE(v.accepted);
+        EXPECT_GT(v.jointlyDefined, 0);
+      }
+    }
+  }
+  EXPECT_GT(powers, 12);
 }
 
 TEST_F(QuizChecker, VariablesAndJumpDetectionAreLeftAsTheyWere) {
