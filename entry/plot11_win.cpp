@@ -142,6 +142,19 @@ void TPlot11Win::NewFile() {
   inventoryHidden = 1;
 }
 
+void TPlot11Win::UserFunctionsChanged() {
+  CollectProtectedNames(FormulaTextsInUse());
+  for (int i = 0; i <= equationCount; ++i) {
+    const TEquation& e = Equation(i);
+    if (e.derivation < 1 && e.subValue >= 0) CompileEquation(i);
+  }
+  MarkUsedVariables();
+  RebuildDerivedEquations(-1);
+  Modified = 1;
+  InvalidatePlot();
+  RepaintNow(false);
+}
+
 void TPlot11Win::UpdateCaption(bool saving, const char* extra) {
   TPlot1Win::UpdateCaption(saving, extra);
   if (TFnListDlg* d = InventoryDialog()) d->UpdateCaption();

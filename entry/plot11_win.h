@@ -77,6 +77,10 @@ class TPlot11Win : public TPlot1Win {
   void SetInventoryEditing(bool on) override;
   void NotifyDataWindow() override;
   void InvalidateCompanions(int i) override;
+  // After the user functions changed: the entered entries are compiled
+  // again and the derived ones rebuilt from them (their trees hold the
+  // expanded functions), the window is marked modified and repainted.
+  void UserFunctionsChanged() override;
   // A redrawn plot redraws the open side windows too.
   void PaintBuffered(plat::DC& dc) override;
   // Implicit curves, points and point sequences by their drawers below;

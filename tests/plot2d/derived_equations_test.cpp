@@ -75,6 +75,18 @@ TEST_F(DerivedEquations, EditingASourceInItsDialogRebuildsWhatDependsOnIt) {
   EXPECT_EQ(At(1, 3), 2.0);
 }
 
+TEST_F(DerivedEquations, ANewUserFunctionCompilesTheEntriesAgainAndRebuildsTheDerivedOnes) {
+  Explicit("x-5");             // 0
+  w->AddAbsoluteValueItem(0);  // 1: |f0|
+  // A text whose tree is older than it, as a changed function leaves it.
+  w->Equation(0).formulaText[1] = "x-1";
+  w->Modified = 0;
+  ASSERT_EQ(w->DefineUserFunction("sq", 1, "x^2", false), kFormulaOk);
+  EXPECT_EQ(At(0, 3), 2.0);
+  EXPECT_EQ(At(1, 0), 1.0) << "the derived entry kept its old tree";
+  EXPECT_TRUE(w->Modified);
+}
+
 TEST_F(DerivedEquations, DeletingASourceDeletesItsDerivedEntriesAndTheRestMoveUp) {
   Explicit("x");               // 0
   Explicit("x-5");             // 1
