@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "entry/plot11_win.h"
 
@@ -47,6 +48,13 @@ class TPlot111Win : public TPlot11Win {
   int SliderPageCount(int index) const override;
   // The 2D window opens "TRACE", the 3D windows "TRACE3".
   virtual void OpenGraphTraceDialog() {}
+  // A parametric surface x, y, z of t and u added on behalf of another
+  // window; the 3D windows add one, the others none (-1).
+  virtual int AddParametricSurface(std::string_view x, std::string_view y, std::string_view z, long double tLower,
+                                   long double tUpper, long double uLower, long double uUpper, int tDivisions,
+                                   int uDivisions) {
+    return -1;
+  }
   // Creates the graph-trace dialog on the template for the kinds when it is
   // missing, and shows it on top.
   TTraceDlg* ShowGraphTraceDialog(const std::string& templateName, std::initializer_list<int> kinds);

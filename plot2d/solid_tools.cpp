@@ -203,16 +203,9 @@ int TPlotAWin::BuildSectionSolid(int f, int g, int shape, const std::string& hei
   }
   for (const TSurfaceTexts& s : faces) {
     if (!w->CanAddEquation(false)) return kNoRoomMessage;
-    const int i = w->AppendEquation(kKindParametricSurface, s.tLo, s.tHi, s.x, s.y, s.z);
+    const int i = w->AddParametricSurface(s.x, s.y, s.z, s.tLo, s.tHi, s.uLo, s.uHi, s.tDivisions, s.uDivisions);
     if (i < 0) return kNoRoomMessage;
-    TEquation& e = w->Equation(i);
-    e.lowerBound = {s.tLo, s.uLo};
-    e.upperBound = {s.tHi, s.uHi};
-    e.divisions[0] = static_cast<std::int16_t>(s.tDivisions);
-    e.divisions[1] = static_cast<std::int16_t>(s.uDivisions);
-    e.penColour = Equation(f).penColour;
-    w->CompileEquation(i);
-    w->AddEquationLabel();
+    w->Equation(i).penColour = Equation(f).penColour;
   }
   w->EquationsChanged(true);
   w->FitBoxToGraphs();

@@ -373,7 +373,7 @@ class TPlotRWin : public TPlotQWin {
   // cross-sections): compiled, labelled, boxed and shown.  Its index, or -1.
   int AddParametricSurface(std::string_view x, std::string_view y, std::string_view z, long double tLower,
                            long double tUpper, long double uLower, long double uUpper, int tDivisions,
-                           int uDivisions);
+                           int uDivisions) override;
   // The photos of a tour may take at most this many bytes.
   std::int64_t TourMemoryBudget = std::int64_t{1} << 30;
   // The photo the film showed last (1..n; 0 before the first film).

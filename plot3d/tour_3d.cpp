@@ -134,7 +134,12 @@ int TPlotRWin::AddParametricSurface(std::string_view x, std::string_view y, std:
   e.divisions[1] = static_cast<std::int16_t>(std::clamp(uDivisions, 1, 32767));
   CompileEquation(i);
   AddEquationLabel();
+  // The flag keeps the face's extent whole, so a long solid is not cut to
+  // the aspect limit.  With no letter and no steps the face is drawn once
+  // and no parameter of the user is set to a member's value.
   e.familyOn = 1;
+  e.familyLetter = 0;
+  e.familySteps = 0;
   EquationEdited(i, true);
   EquationsChanged(true);
   SetForeground();

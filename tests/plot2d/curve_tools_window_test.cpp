@@ -373,6 +373,27 @@ TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
   EXPECT_EQ(w->SectionWindow()->Equation(0).kind, kKindParametricSurface);
 }
 
+TEST_F(CurveTools, ALongSolidKeepsItsWholeLengthInThe3DWindow) {
+  w->AppendEquation(kKindExplicit, {"", "1"});
+  w->AppendEquation(kKindExplicit, {"", "0"});
+  // Square sections 1 wide along x from 2 to 20, the left end tied to A.
+  ASSERT_EQ(w->BuildSectionSolid(0, 1, 1, "", false, {2, 1}, {20, 0}, 18, 4), 0);
+  TPlot111Win* s = w->SectionWindow();
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(s->equationCount, 3);
+  for (int i = 0; i <= s->equationCount; ++i) {
+    SCOPED_TRACE(i);
+    const TEquation& e = s->Equation(i);
+    EXPECT_EQ(e.familyOn, 1);
+    EXPECT_EQ(e.penColour, w->Equation(0).penColour);
+    EXPECT_LE(D(e.boxMin().x), 2.0);
+    EXPECT_GE(D(e.boxMax().x), 20.0) << "the face was cut to the aspect limit";
+  }
+  EXPECT_LE(D(s->View3D.BoxMin.x), 2.0);
+  EXPECT_GE(D(s->View3D.BoxMax.x), 20.0);
+  EXPECT_EQ(D(s->Variable(1).re), 2.0);
+}
+
 TEST_F(CurveTools, VolumeBetweenGraphsLeavesTheTypedBoundsAlone) {
   w->AppendEquation(kKindExplicit, {"", "1"});
   w->AppendEquation(kKindExplicit, {"", "0"});
