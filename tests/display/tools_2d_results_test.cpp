@@ -268,7 +268,7 @@ TEST_F(Tools2DResults, TheStripsStayWithTheRiemannDialogAfterTheSectorArea) {
 
 // "Volumen" of "Polygonkörper" with ten million divisions shows the busy
 // caption and stops on A, leaving no result and no message; with 100 the
-// unit square over [0, 2] gives the volume 2.
+// unit square over [0, 2] gives the volume 2.  Then the solid is drawn.
 TEST_F(Tools2DResults, TheCrossSectionVolumeIsBusyUntilAStopsIt) {
   Start();
   const TopWindow w = New2D();
@@ -290,6 +290,26 @@ TEST_F(Tools2DResults, TheCrossSectionVolumeIsBusyUntilAStopsIt) {
   const LoggedDialog volume = Reopen(w, stopped, kCrossSections);
   EXPECT_TRUE(Messages(from).empty()) << Joined(Messages(from));
   EXPECT_NEAR(Number(Text(volume, 231)), 2, 1e-9);
+
+  // "Zeichne Körper" over [0, 20]: a bar twenty times as long as it is wide
+  // lies whole in the 3D window, long and thin, below the four labels.
+  program_->SetText(volume, 213, "20");
+  program_->ClickControl(volume, 91);
+  const TopWindow s = Window("Sections", Patient(8000));
+  const Image p = Settled(s.id);
+  int left = p.w, right = -1, top = p.h, bottom = -1;
+  for (int y = 100; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x)
+      if (const std::uint32_t c = p.At(x, y); c != 0xC0C0C0 && c != 0xFFFFFF) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  ASSERT_GT(right, left);
+  EXPECT_GT(right - left, 2 * (bottom - top)) << "the bar was cut to a block";
+  EXPECT_GT(top, 105);
+  EXPECT_LT(bottom, p.h - 5);
+  EXPECT_GT(left, 5);
+  EXPECT_LT(right, p.w - 5);
 }
 
 // Where the plot's axes lie and how long a unit is on each, from the axes
