@@ -239,12 +239,6 @@ TEST_F(CoreWindowTest, AFollowedSequenceShowsItsTermsOneByOneAndStopsOnA) {
     ASSERT_EQ(e.items.size(), 1u);
     EXPECT_EQ(e.items.front().stepLimit, kCount);
   }
-  // Drawn at once, the whole item takes no time at all.
-  plat::testing::FakeTicks(true);
-  w->followDelay = 100;
-  EXPECT_EQ(w->DrawSequenceItemBuffered(seq, {4, 4, 0}, kCount), 0);
-  EXPECT_EQ(plat::TickMilliseconds(), 0);
-  plat::testing::FakeTicks(false);
 }
 
 TEST_F(CoreWindowTest, ItemStartsFromTheirTexts) {
