@@ -141,7 +141,7 @@ int TIvp12Dlg::DrawFrom(const TPoint3D& start, long count) {
 
 void TIvp12Dlg::Draw(bool follow) {
   TPoint3D start;
-  if (ReadStartPoint(start, true) != 0) return;
+  if (!ReadDrawStart(start, follow)) return;
   const long count = ReadCount();
   if (count < 0) return;
   storedStart_ = start;

@@ -65,11 +65,10 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
     bool Cancelled() override {
       ++steps_;
       if (onScreen_) {
-        w_.FollowWait();
-      } else if (steps_ % kPollSteps != 0) {
-        return false;
+        stopped_ = stopped_ || w_.FollowWait();
+      } else if (steps_ % kPollSteps == 0) {
+        stopped_ = stopped_ || w_.StopKeyPressed();
       }
-      stopped_ = stopped_ || w_.StopKeyPressed();
       return stopped_;
     }
     bool Stopped() const { return stopped_; }

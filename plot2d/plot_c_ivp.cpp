@@ -129,8 +129,9 @@ int TPlotCWin::TrajectoryClick(plat::Point p, bool left) {
   } else if (kind == kKindSequence && ivp12_) {
     const long count = ivp12_->ReadCount();
     if (count >= 0) {
-      if (left) ivp12_->ReadDensity();
+      if (left && ivp12_->ReadDensity() == 0) followFlag = 1;
       ivp12_->DrawFrom({at.x, at.y, 0}, count);
+      followFlag = 0;
     }
   }
   trajectoryButton = 0;

@@ -50,8 +50,7 @@ class TFollowSink : public TPolylineSink {
     drawn_.LineTo(p);
     if (stopped_) return;
     shown_.LineTo(p);
-    w_.FollowWait();
-    stopped_ = w_.StopKeyPressed();
+    stopped_ = w_.FollowWait();
   }
   bool Cancelled() override { return stopped_ || drawn_.Cancelled(); }
   void StepPoint(long double t, const TPoint3D& p) override { drawn_.StepPoint(t, p); }

@@ -371,8 +371,9 @@ class TPlotWin : public TFuncWin {
   int DrawFamilyTrajectories(plat::DC& dc, int i);
   int DrawFamilyItems(plat::DC& dc, int i);
   // The pause after a step of a followed solution: followDelay units of
-  // 0.1 ms, during which the windows paint.
-  void FollowWait();
+  // 0.1 ms, during which the windows paint; then the stop key.  True when
+  // it was read (a long pause reads it as often as a family's pause does).
+  bool FollowWait();
   // A member (from 1) of a family shown one by one: the drawing so far
   // copied from dc to the screen, then the family delay (ms), during which
   // the windows paint and the stop key ends the family.  The stop key's
@@ -520,6 +521,22 @@ class TPlotWin : public TFuncWin {
   void FixIndicesAfterDelete(int i);
 
  private:
+  // Where the terms of a sequence item are shown; a term without image (in
+  // a range window) is left out, and the line breaks there.
+  struct TSequencePicture {
+    std::vector<TPoint2D> at;
+    std::vector<std::uint8_t> hasImage;
+  };
+  TSequencePicture SequencePicture(int i, const TEquationItem& item);
+  static int SequenceMarkerStyle(const TEquationItem& item);
+  // The first n terms into dc: the lines between them when the entry
+  // connects its points, then their markers.
+  void DrawSequencePicture(plat::DC& dc, const TEquation& e, const TEquationItem& item, const TSequencePicture& p,
+                           std::size_t n);
+  // "Verfolgen": the terms one by one on the screen, each with the line to
+  // it and its marker, a pause after each and the stop key read after it;
+  // the number of terms shown.
+  std::size_t FollowSequencePicture(const TEquation& e, const TEquationItem& item, const TSequencePicture& p);
   void CmMouseMode(int id);
   void CeMouseMode(plat::CommandEnabler& ce);
   void CmInventorySize();

@@ -14,7 +14,7 @@ namespace kv {
 
 namespace {
 
-// A family's pause reads the stop key this often (ms).
+// A pause reads the stop key this often (ms).
 constexpr int kPauseSlice = 20;
 
 void LogFamily(const std::string& what) {
@@ -46,15 +46,22 @@ int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay) {
   return 0;
 }
 
-void TPlotWin::FollowWait() {
-  if (followDelay <= 0) return;
-  // The delay counts tenths of a millisecond and the wait whole ones: the
-  // steps' waits add up until a millisecond is due.
-  followWaitDue_ += 100L * followDelay;
-  if (followWaitDue_ < 1000) return;
-  const long ms = followWaitDue_ / 1000;
-  followWaitDue_ -= ms * 1000;
-  plat::Delay(*this, static_cast<int>(ms));
+bool TPlotWin::FollowWait() {
+  if (followDelay > 0) {
+    // The delay counts tenths of a millisecond and the wait whole ones: the
+    // steps' waits add up until a millisecond is due.
+    followWaitDue_ += 100L * followDelay;
+    long ms = followWaitDue_ / 1000;
+    followWaitDue_ -= ms * 1000;
+    // A long pause is waited in slices, so that "A" ends it at once.
+    while (ms > kPauseSlice) {
+      plat::Delay(*this, kPauseSlice);
+      ms -= kPauseSlice;
+      if (StopKeyPressed()) return true;
+    }
+    if (ms > 0) plat::Delay(*this, static_cast<int>(ms));
+  }
+  return StopKeyPressed();
 }
 
 }  // namespace kv

@@ -121,35 +121,62 @@ long TPlotWin::SequenceTermCount(const TEquationItem& item) {
   return item.stepLimit >= 0 ? static_cast<long>(std::min<long double>(item.stepLimit, kMaxSequenceTerms)) : 100;
 }
 
-int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
-  const TEquation& e = Equation(i);
+TPlotWin::TSequencePicture TPlotWin::SequencePicture(int i, const TEquationItem& item) {
   const std::vector<TPoint3D> terms = IterateSequenceItem(i, item, SequenceTermCount(item));
-  const int style = item.pen.style > 0 ? item.pen.style : 1;
-  // Where the terms are shown; a term without image (in a range window) is
-  // left out, and the line breaks there.
-  std::vector<TPoint2D> shown(terms.size());
-  std::vector<std::uint8_t> hasImage(terms.size());
+  TSequencePicture p;
+  p.at.resize(terms.size());
+  p.hasImage.resize(terms.size());
   for (std::size_t k = 0; k < terms.size(); ++k) {
-    shown[k] = ProjectByViewMode(terms[k]);
-    hasImage[k] = MapTrajectoryPoint(shown[k]) ? 1 : 0;
+    p.at[k] = ProjectByViewMode(terms[k]);
+    p.hasImage[k] = MapTrajectoryPoint(p.at[k]) ? 1 : 0;
   }
-  if (e.notVertical && terms.size() > 1) {
+  return p;
+}
+
+int TPlotWin::SequenceMarkerStyle(const TEquationItem& item) { return item.pen.style > 0 ? item.pen.style : 1; }
+
+void TPlotWin::DrawSequencePicture(plat::DC& dc, const TEquation& e, const TEquationItem& item,
+                                   const TSequencePicture& p, std::size_t n) {
+  if (e.notVertical && n > 1) {
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
-    BeginCurveRecording(static_cast<long>(terms.size()));
+    BeginCurveRecording(static_cast<long>(n));
     TDcSink sink(*this, dc);
-    for (std::size_t k = 0; k < terms.size(); ++k) {
-      if (!hasImage[k]) continue;
-      if (k > 0 && hasImage[k - 1]) {
-        sink.LineTo(shown[k]);
+    for (std::size_t k = 0; k < n; ++k) {
+      if (!p.hasImage[k]) continue;
+      if (k > 0 && p.hasImage[k - 1]) {
+        sink.LineTo(p.at[k]);
       } else {
-        sink.MoveTo(shown[k]);
+        sink.MoveTo(p.at[k]);
       }
     }
     EndCurveRecording(item.pen.colour, item.pen.width, 0);
     dc.SelectPen(old);
   }
-  for (std::size_t k = 0; k < terms.size(); ++k)
-    if (hasImage[k]) PlotPoint(dc, shown[k], item.pen.colour, style);
+  const int style = SequenceMarkerStyle(item);
+  for (std::size_t k = 0; k < n; ++k)
+    if (p.hasImage[k]) PlotPoint(dc, p.at[k], item.pen.colour, style);
+}
+
+std::size_t TPlotWin::FollowSequencePicture(const TEquation& e, const TEquationItem& item, const TSequencePicture& p) {
+  plat::ClientDC screen(*this);
+  const plat::Pen old = screen.SelectPen(CreateStylePen(item.pen));
+  const int style = SequenceMarkerStyle(item);
+  std::size_t n = 0;
+  while (n < p.at.size()) {
+    const std::size_t k = n++;
+    if (p.hasImage[k]) {
+      if (e.notVertical && k > 0 && p.hasImage[k - 1]) DrawSegmentOnDc(screen, p.at[k - 1], p.at[k]);
+      PlotPoint(screen, p.at[k], item.pen.colour, style);
+    }
+    if (FollowWait()) break;
+  }
+  screen.SelectPen(old);
+  return n;
+}
+
+int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
+  const TSequencePicture p = SequencePicture(i, item);
+  DrawSequencePicture(dc, Equation(i), item, p, p.at.size());
   return StopKeyPressed() ? 'A' : 0;
 }
 
@@ -160,7 +187,19 @@ int TPlotWin::DrawSequenceItemBuffered(int i, const TPoint3D& start, long count,
   TEquationItem& item = AddTrajectoryItem(i, start, 0, 0, static_cast<long double>(count), 1);
   if (width > 0) item.pen.width = static_cast<std::uint16_t>(width);
   Modified = 1;
-  return DrawIntoBuffers([&](plat::DC& dc) { return DrawSequenceItem(dc, i, item); });
+  // A followed sequence is shown on the screen term by term before the
+  // first buffer is drawn.  Stopped, the buffers hold the terms shown, as a
+  // stopped trajectory holds its steps; the item keeps its count, so the
+  // next full drawing shows all its terms.
+  bool follow = followFlag != 0 && IsCreated();
+  return DrawIntoBuffers([&](plat::DC& dc) {
+    if (!follow) return DrawSequenceItem(dc, i, item);
+    follow = false;
+    const TSequencePicture p = SequencePicture(i, item);
+    const std::size_t shown = FollowSequencePicture(e, item, p);
+    DrawSequencePicture(dc, e, item, p, shown);
+    return shown < p.at.size() ? static_cast<int>('A') : 0;
+  });
 }
 
 int TPlotWin::AddTrajectoryAt(int i, const TPoint2D& point) {

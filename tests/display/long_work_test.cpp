@@ -475,7 +475,55 @@ class FollowingSolutions : public LongWork {
       EXPECT_TRUE(Screen().Exists(ivp.window));
     }
   }
+  // A sequence turning about the origin by 0.01 a term, 3000 terms at the delay 100 (10 ms a term), from
+  // the radius 1 and then 0.5: its terms come one by one (the picture changes more than once in the
+  // first second, and still changes after it), and "a" ends the run within a tenth of a second of the
+  // program's reading the key.
+  void FollowTermsAndStop(const TopWindow& w, const LoggedDialog& ivp) {
+    program_->SetText(ivp, 221, "3000");  // "Terme"
+    program_->SetText(ivp, 215, "100");   // "Verzögerung"
+    const char* radius[] = {"1", "0.5"};
+    int run = 0;
+    for (unsigned long focus : {w.id, ivp.window}) {
+      program_->SetText(ivp, 211, radius[run++]);
+      Settled(w.id);
+      program_->ClickControl(ivp, 742);  // "Verfolgen"
+      EXPECT_GE(Changes(w.id, 1000), 2) << "the terms do not come one by one";
+      ASSERT_TRUE(Moving(w.id)) << "the run is over: all terms came at once";
+      ASSERT_TRUE(Screen().Activate(focus));
+      const std::size_t from = program_->Log().Size();
+      ASSERT_TRUE(program_->KeysRead("a", 'A', 1000)) << "the run did not read a";
+      EXPECT_GE(program_->Log().WaitFor("done " + std::to_string(ivp.window) + " 742", from, 100), 0)
+          << "the run did not end at once";
+      EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+      EXPECT_FALSE(Moving(w.id, 1000)) << "still running after a";
+    }
+  }
 };
+
+// The rotation x(n+1) = x cos 0.01 - y sin 0.01, y(n+1) = x sin 0.01 + y cos 0.01 (z stays).
+const std::vector<std::pair<int, std::string>> kTurningSequence = {
+    {211, "x*cos(0.01)-y*sin(0.01)"}, {212, "x*sin(0.01)+y*cos(0.01)"}, {213, "z"}};
+
+TEST_F(FollowingSolutions, OfPlaneSequencesComeTermByTermAndStopOnA) {
+  Start();
+  const TopWindow w = New2D();
+  auto ivp = System(w, 912, "EQUA212", {kTurningSequence.begin(), kTurningSequence.end() - 1}, 782,
+                    "IVP12");  // "Re&kursion ...", "&Folgen ..."
+  ASSERT_TRUE(ivp);
+  program_->SetText(*ivp, 212, "0");
+  FollowTermsAndStop(w, *ivp);
+}
+
+TEST_F(FollowingSolutions, OfSequencesInSpaceComeTermByTermAndStopOnA) {
+  Start();
+  const TopWindow w = New3D("0");
+  auto ivp = System(w, 1012, "EQUA312", kTurningSequence, 782, "IVP12");  // "Rekursio&n ...", "F&olgen ..."
+  ASSERT_TRUE(ivp);
+  program_->SetText(*ivp, 212, "0");
+  program_->SetText(*ivp, 213, "0");
+  FollowTermsAndStop(w, *ivp);
+}
 
 TEST_F(FollowingSolutions, OfPlaneSystemsStopOnA) {
   Start();

@@ -149,6 +149,7 @@ TEST_F(IvpDialogs, BadSettingsAreRefusedWithTheirMessageAndDrawNothing) {
       {kCmAutonomousTrajectory, ode, {{kIdIvpStartT, "ln(0)"}}, kIdIvpDraw, 1},
       {kCmSequences, seq, {{kIdIvpTerms, "0"}}, kIdIvpDraw, 17},
       {kCmSequences, seq, {{kIdIvpTerms, "5000000"}}, kIdIvpDraw, 17},
+      {kCmSequences, seq, {{kIdIvpDelay, "0"}}, kIdIvpFollow, 14},
   };
   for (const Case& c : cases) {
     w->Command(c.command);
@@ -232,6 +233,16 @@ TEST_F(IvpDialogs, StartValuesKeptAsTextsFollowTheParameters) {
   d.SetCheck(kIdIvpKeepTexts, false);
   d.Press(kIdIvpDraw);
   EXPECT_FALSE(KeepsStartTexts(Item(i)));
+  // "Verfolgen" reads the delay typed (tenths of a millisecond) and waits it after each term: five
+  // terms at 100 take 50 ms of the fake clock.
+  Edit(d, {{kIdIvpDelay, "100"}, {kIdIvpTerms, "5"}});
+  pt::FakeTicks(true);
+  d.Press(kIdIvpFollow);
+  EXPECT_EQ(plat::TickMilliseconds(), 50);
+  pt::FakeTicks(false);
+  EXPECT_EQ(w->followDelay, 100);
+  EXPECT_EQ(w->followFlag, 0);
+  EXPECT_EQ(w->Equation(i).items.size(), 4u);
 }
 
 TEST_F(IvpDialogs, AClickInTheTrajectoryModeStartsTheActiveDialogsSolution) {
@@ -262,6 +273,22 @@ TEST_F(IvpDialogs, AClickInTheTrajectoryModeStartsTheActiveDialogsSolution) {
   d.Hide();
   w->EvLButtonDown(0, at);
   EXPECT_EQ(w->Equation(i).items.size(), 2u);
+
+  // A sequence: the left button follows it at the dialog's delay (four terms at 100, 10 ms each),
+  // the right button draws it at once.
+  const int seq = Add(kKindSequence, {"x/2", "y"});
+  w->Command(kCmSequences);
+  TIvp12Dlg& s = *w->SequenceDialog();
+  Edit(s, {{kIdIvpDelay, "100"}, {kIdIvpTerms, "4"}});
+  for (const bool left : {true, false}) {
+    w->UpdateWindow();  // no repaint waits
+    pt::FakeTicks(true);
+    EXPECT_EQ(w->TrajectoryClick(at, left), 0);
+    EXPECT_EQ(plat::TickMilliseconds(), left ? 40 : 0) << left;
+    pt::FakeTicks(false);
+  }
+  EXPECT_EQ(w->Equation(seq).items.size(), 2u);
+  EXPECT_EQ(w->followFlag, 0);
 }
 
 }  // namespace

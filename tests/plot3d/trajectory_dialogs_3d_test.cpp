@@ -86,6 +86,18 @@ TEST_F(TrajectoryDialogs3D, DrawAddsASolutionInSpaceThatComesBackFromTheFile) {
     const TEquationItem& item = w->Equation(i).items.front();
     EXPECT_EQ(static_cast<double>(item.start.z), 1.0);
     EXPECT_GT(Drawn(), before);
+    if (c.kind == kKindSequence3D) {
+      // "Verfolgen" reads the delay typed and waits it after each term: twenty terms at 100
+      // (tenths of a millisecond) take 200 ms of the fake clock.
+      Edit(d, {{kIdIvpDelay, "100"}, {kIdIvpTerms, "20"}});
+      plat::testing::FakeTicks(true);
+      d.Press(kIdIvpFollow);
+      EXPECT_EQ(plat::TickMilliseconds(), 200);
+      plat::testing::FakeTicks(false);
+      EXPECT_EQ(w->followDelay, 100);
+      EXPECT_EQ(w->followFlag, 0);
+      w->Equation(i).items.pop_front();
+    }
     const std::size_t items = w->Equation(i).items.size();
 
     const std::string path = kvtest::MakeTempDir("ivp3d") + "/bahn.kv3";

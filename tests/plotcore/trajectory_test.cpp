@@ -169,6 +169,78 @@ TEST_F(CoreWindowTest, LateAdditionsAreDrawnIntoTheBuffersAndOnTheScreen) {
   EXPECT_EQ(w->Equation(imp).items.size(), 1u);
 }
 
+// "Verfolgen" of a sequence: x(n+1) = x(n)/2, y(n+1) = y(n) - 1 from (4, 4) has its terms at
+// (4/2^n, 4 - n), a row of pixels apart, connected by lines.  On the fake clock each term shown is
+// followed by the delay (tenths of ms): the screen in the middle of the run shows the terms up to then
+// and no later one; "A" ends the run within a tenth of a second, after the term it came behind; the
+// buffers and the screen then hold the terms shown with the lines between them, and the item keeps
+// its count for the next full drawing.
+TEST_F(CoreWindowTest, AFollowedSequenceShowsItsTermsOneByOneAndStopsOnA) {
+  const int seq = w->AppendEquation(kKindSequence, {"x/2", "y-1"});
+  TEquation& e = w->Equation(seq);
+  e.penColour = 4;
+  e.notVertical = 1;
+  const plat::Colour c = w->DrawingColourOf(4);
+  constexpr long kCount = 11;  // terms 0..11; 0..8 lie in the view
+  const auto at = [](long double n) { return TPoint2D{4 / std::pow(2.0L, n), 4 - n}; };
+  // The colour within a pixel of the place.
+  const auto shows = [&](const plat::Bitmap& b, TPoint2D p) {
+    const int x = w->WorldToPixelX(p.x), y = w->WorldToPixelY(p.y);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (b.GetPixel(x + dx, y + dy) == c) return true;
+    return false;
+  };
+  // Terms 0..n-1 with the lines between them, and none of the later ones or lines to them.
+  const auto holdsTerms = [&](const plat::Bitmap& b, long n) {
+    for (long k = 0; k <= 8; ++k) {
+      if (shows(b, at(k)) != (k < n)) return false;
+      const TPoint2D a = at(k - 1), z = at(k), mid{(a.x + z.x) / 2, (a.y + z.y) / 2};
+      if (k > 0 && shows(b, mid) != (k < n)) return false;  // on the line from k-1 to k
+    }
+    return true;
+  };
+  struct Case {
+    int delay;     // tenths of a millisecond
+    int keyAt;     // ms, -1 for none
+    long shown;    // terms shown when it comes
+    int stoppedAt; // ms
+  } cases[] = {
+      {100, 35, 4, 40},        // 10 ms a term: the key in the fourth pause
+      {10000, 1510, 2, 1520},  // a second a term: the key ends the second pause at its next slice
+      {100, -1, kCount + 1, 10 * (kCount + 1)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.delay);
+    e.items.clear();
+    w->InvalidatePlot();
+    w->UpdateWindow();
+    plat::testing::FakeTicks(true);
+    plat::Bitmap middle;
+    const int lookAt = k.keyAt >= 0 ? k.keyAt : 55;
+    plat::testing::AtTick(lookAt, [&] {
+      middle = w->Surface();
+      if (k.keyAt >= 0) plat::testing::InjectKey(*w, 'A');
+    });
+    w->followFlag = 1;
+    w->followDelay = k.delay;
+    const int r = w->DrawSequenceItemBuffered(seq, {4, 4, 0}, kCount);
+    w->followFlag = 0;
+    const std::int64_t stoppedAt = plat::TickMilliseconds();
+    plat::testing::FakeTicks(false);
+    EXPECT_EQ(r, k.keyAt >= 0 ? 'A' : 0);
+    EXPECT_EQ(stoppedAt, k.stoppedAt);
+    ASSERT_FALSE(middle.IsNull());
+    EXPECT_TRUE(holdsTerms(middle, std::min<long>(lookAt / (k.delay / 10) + 1, 9))) << "in the middle of the run";
+    const long kept = std::min<long>(k.shown, 9);
+    EXPECT_TRUE(holdsTerms(w->BackBuffers[1], kept));
+    EXPECT_TRUE(holdsTerms(w->BackBuffers[0], kept));
+    EXPECT_TRUE(holdsTerms(w->Surface(), kept));
+    ASSERT_EQ(e.items.size(), 1u);
+    EXPECT_EQ(e.items.front().stepLimit, kCount);
+  }
+}
+
 TEST_F(CoreWindowTest, ItemStartsFromTheirTexts) {
   w->SetVariable('A', 2);
   TEquationItem item;
