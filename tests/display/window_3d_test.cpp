@@ -86,5 +86,33 @@ TEST_F(Window3D, TheObserverKeysMoveTheView) {
   }
 }
 
+// A surface drawn slowly, as a mesh of fine lines, takes a second or more
+// to paint, and shows its picture only when it is done: the program says
+// "idle" only then, so what the screen shows at "idle" is the finished mesh.
+TEST_F(Window3D, IdleComesOnlyOnceASlowSurfaceIsDrawn) {
+  Start();
+  Menu(Frame(), 403);  // "&3-dim"
+  const TopWindow w = Window("Unbenannt");
+  ASSERT_NE(w.id, 0u);
+  Settled(w.id);
+  std::size_t from = program_->Log().Size();
+  Menu(w, 1001);  // "z = f(x;y)"
+  auto eq = AwaitDialog("EQUA301", from);
+  ASSERT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
+  program_->SetText(*eq, 213, "sin(3x)cos(3y)");
+  // 71 lines each way of 30000 points each.
+  for (auto [id, text] : {std::pair{216, "70"}, {217, "70"}, {219, "30000"}, {220, "30000"}})
+    program_->SetText(*eq, id, text);
+  Screen().Key("Return");
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 1001, from, 5000)) << "the surface was not painted";
+  const Image painted = PlotPicture(w);
+  from = program_->Log().Size();
+  Menu(w, 827);  // "&Langsam zeichnen"
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 827, from, 60000)) << "the mesh was never drawn";
+  const Image atIdle = PlotPicture(w, false);
+  EXPECT_NE(atIdle.pixels, painted.pixels) << "idle came before the mesh was drawn";
+  EXPECT_EQ(atIdle.pixels, PlotPicture(w).pixels) << "the picture changed after idle";
+}
+
 }  // namespace
 }  // namespace kvdisplay
