@@ -27,6 +27,14 @@ class Window3D : public DisplayTest {
   bool ShowsPicture(const TopWindow& w) {
     return Eventually([&] { return Picture(w).Count(kYellow) >= 9000; }, 1000);
   }
+  // A new 3D window from the frame's menu, drawn.
+  TopWindow New3D() {
+    Start();
+    Menu(Frame(), 403);  // "&3-dim"
+    const TopWindow w = Window("Unbenannt");
+    if (w.id) Settled(w.id);
+    return w;
+  }
   // Runs a command that shows a message box and answers it with OK.
   void CommandWithMessage(const TopWindow& w, int id) {
     std::set<unsigned long> before;
@@ -49,11 +57,8 @@ class Window3D : public DisplayTest {
 };
 
 TEST_F(Window3D, ABackgroundPictureAppearsAtOnceWhenOpenedOrPasted) {
-  Start();
-  Menu(Frame(), 403);  // "&3-dim"
-  const TopWindow w = Window("Unbenannt");
+  const TopWindow w = New3D();
   ASSERT_NE(w.id, 0u);
-  Settled(w.id);
   ASSERT_EQ(Picture(w).Count(kYellow), 0);
 
   // "Bild öffnen ...": the file typed into the file dialog.
@@ -90,11 +95,8 @@ TEST_F(Window3D, TheObserverKeysMoveTheView) {
 // to paint, and shows its picture only when it is done: the program says
 // "idle" only then, so what the screen shows at "idle" is the finished mesh.
 TEST_F(Window3D, IdleComesOnlyOnceASlowSurfaceIsDrawn) {
-  Start();
-  Menu(Frame(), 403);  // "&3-dim"
-  const TopWindow w = Window("Unbenannt");
+  const TopWindow w = New3D();
   ASSERT_NE(w.id, 0u);
-  Settled(w.id);
   std::size_t from = program_->Log().Size();
   Menu(w, 1001);  // "z = f(x;y)"
   auto eq = AwaitDialog("EQUA301", from);
