@@ -146,6 +146,9 @@ int RunModal(QDialog& dialog) {
 }
 
 bool IsPolling() { return g_pollDepth > 0; }
+// The event handled now counts once (Application::notify opens its scope);
+// a modal dialog's loop counts from nought again.
+bool WorkBeneathThisEvent() { return g_workDepth > 1 || g_pollDepth > 0; }
 bool IsPollingWindow(const Window* w) { return w && w == g_polling; }
 
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {

@@ -19,7 +19,7 @@
 //   typed <code> <ms>                  a key reached long work (steady clock)
 //   family <member> <delay> <ms>       a stepped family pauses after a member
 //   family stopped <ms>                a key ended a stepped family
-//   idle                               after done or popdown: no paint is waiting
+//   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text
 //
@@ -190,8 +190,11 @@ bool AnyPaintWaiting() {
   return false;
 }
 
-// Logs "idle" once no paint has waited for two ticks in a row after the
-// last command; gives up after a minute (work that keeps drawing).
+// Logs "idle" once no work has run and no paint has waited for two ticks in
+// a row after the last command; gives up after a minute of paints (work
+// that keeps drawing).  The timer also fires inside the polls of long work
+// (a long paint, an animation, a planet run): those ticks wait for the work
+// to return.
 class IdleWatch : public QObject {
  public:
   explicit IdleWatch(QObject* parent) : QObject(parent) {}
@@ -208,6 +211,10 @@ class IdleWatch : public QObject {
 
  private:
   void Tick() {
+    if (WorkBeneathThisEvent()) {
+      quietTicks_ = 0;
+      return;
+    }
     quietTicks_ = AnyPaintWaiting() ? 0 : quietTicks_ + 1;
     if (quietTicks_ >= 2) {
       timer_->stop();
@@ -221,7 +228,7 @@ class IdleWatch : public QObject {
   int ticks_ = 0;
 };
 
-// Logs "idle" once nothing waits to be painted any more.
+// Logs "idle" once no work runs and nothing waits to be painted any more.
 void ArmIdleWatch() {
   static QPointer<IdleWatch> watch;
   if (!watch) watch = new IdleWatch(qApp);

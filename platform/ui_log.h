@@ -26,9 +26,11 @@ void NoteUiEvent(QObject* target, QEvent* e);
 // native id.
 unsigned long NoteCommand(Window& w, int id, bool runs);
 // Logs that the command's handler has returned ("done <window> <id>") and,
-// once no window of the program waits for a paint or for its picture to
-// reach the screen, "idle": a driver knows then that the command has shown
-// all it will show.
+// once no work runs beneath the event loop (a command, a paint, the polls of
+// long work; a modal dialog waiting for the user counts as idle) and no
+// window of the program waits for a paint or for its picture to reach the
+// screen, "idle": a driver knows then that the command has shown all it
+// will show.
 void NoteCommandDone(unsigned long window, int id);
 // Logs that long work of the window read a key through its poll
 // ("key <window> <code>", the code the poll returned): a driver sees which

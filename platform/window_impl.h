@@ -186,6 +186,10 @@ class ModalLoopScope {
  private:
   int depth_;
 };
+// True while a command, a paint or a DC has not returned beneath the event
+// handled now: its polls process the events.  A modal dialog waiting for the
+// user leaves nothing beneath its own events.
+bool WorkBeneathThisEvent();
 // Runs the dialog's own event loop (QDialog::exec) in such a scope.
 int RunModal(QDialog& dialog);
 // True while w itself polls (its timers still run then).

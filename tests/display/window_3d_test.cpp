@@ -27,6 +27,14 @@ class Window3D : public DisplayTest {
   bool ShowsPicture(const TopWindow& w) {
     return Eventually([&] { return Picture(w).Count(kYellow) >= 9000; }, 1000);
   }
+  // A new 3D window from the frame's menu, drawn.
+  TopWindow New3D() {
+    Start();
+    Menu(Frame(), 403);  // "&3-dim"
+    const TopWindow w = Window("Unbenannt");
+    if (w.id) Settled(w.id);
+    return w;
+  }
   // Runs a command that shows a message box and answers it with OK.
   void CommandWithMessage(const TopWindow& w, int id) {
     std::set<unsigned long> before;
@@ -49,11 +57,8 @@ class Window3D : public DisplayTest {
 };
 
 TEST_F(Window3D, ABackgroundPictureAppearsAtOnceWhenOpenedOrPasted) {
-  Start();
-  Menu(Frame(), 403);  // "&3-dim"
-  const TopWindow w = Window("Unbenannt");
+  const TopWindow w = New3D();
   ASSERT_NE(w.id, 0u);
-  Settled(w.id);
   ASSERT_EQ(Picture(w).Count(kYellow), 0);
 
   // "Bild öffnen ...": the file typed into the file dialog.
@@ -84,6 +89,31 @@ TEST_F(Window3D, TheObserverKeysMoveTheView) {
     EXPECT_TRUE(Eventually([&] { return Screen().Capture(w.id).pixels != before.pixels; }, 1500))
         << "the view did not change";
   }
+}
+
+// A surface drawn slowly, as a mesh of fine lines, takes a second or more
+// to paint, and shows its picture only when it is done: the program says
+// "idle" only then, so what the screen shows at "idle" is the finished mesh.
+TEST_F(Window3D, IdleComesOnlyOnceASlowSurfaceIsDrawn) {
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  std::size_t from = program_->Log().Size();
+  Menu(w, 1001);  // "z = f(x;y)"
+  auto eq = AwaitDialog("EQUA301", from);
+  ASSERT_TRUE(eq) << "the dialog of z = f(x;y) did not appear";
+  program_->SetText(*eq, 213, "sin(3x)cos(3y)");
+  // 71 lines each way of 30000 points each.
+  for (auto [id, text] : {std::pair{216, "70"}, {217, "70"}, {219, "30000"}, {220, "30000"}})
+    program_->SetText(*eq, id, text);
+  Screen().Key("Return");
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 1001, from, 5000)) << "the surface was not painted";
+  const Image painted = PlotPicture(w);
+  from = program_->Log().Size();
+  Menu(w, 827);  // "&Langsam zeichnen"
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 827, from, 60000)) << "the mesh was never drawn";
+  const Image atIdle = PlotPicture(w, false);
+  EXPECT_NE(atIdle.pixels, painted.pixels) << "idle came before the mesh was drawn";
+  EXPECT_EQ(atIdle.pixels, PlotPicture(w).pixels) << "the picture changed after idle";
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // within a few milliseconds processes no events and copies nothing to the
 // screen; long work, counted from its outermost start, reads keys every few
 // milliseconds and shows its surface after a tenth of a second.  Keys for
-// an opened menu are not the work's.
+// an opened menu are not the work's.  The event log says "idle" only once
+// the work has returned.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -13,11 +14,17 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
+#include <sstream>
+#include <string>
 
 #include "platform/app.h"
 #include "platform/window.h"
+#include "platform/ui_log.h"
 #include "platform/window_impl.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -156,6 +163,60 @@ TEST(Polling, AKeyForAnOpenedMenuReachesItOnceTheWorkHasEnded) {
   const Clock::time_point after = Clock::now();
   while (menu.isVisible() && Clock::now() - after < milliseconds(2000)) plat::App::ProcessEvents();
   EXPECT_FALSE(menu.isVisible()) << "Escape closed the menu";
+  w->Destroy();
+  plat::App::DeleteDestroyedWindows();
+}
+
+// The event log of the test, in a fresh file, for the scope's life.
+class EventLogFile {
+ public:
+  EventLogFile() : path_(kvtest::MakeTempDir("events") + "events.log") {
+    if (const char* p = std::getenv("KURVATO_EVENT_LOG")) before_ = p;
+    ::setenv("KURVATO_EVENT_LOG", path_.c_str(), 1);
+  }
+  ~EventLogFile() { ::setenv("KURVATO_EVENT_LOG", before_.c_str(), 1); }
+  bool Has(const std::string& line) const {
+    std::ifstream in(path_);
+    std::string l;
+    while (std::getline(in, l))
+      if (l == line) return true;
+    return false;
+  }
+  // Processes events, outside any work, until the line is logged.
+  bool Awaits(const std::string& line) const {
+    const Clock::time_point start = Clock::now();
+    while (!Has(line) && Clock::now() - start < milliseconds(2000)) plat::App::ProcessEvents();
+    return Has(line);
+  }
+
+ private:
+  std::string path_;
+  std::string before_;
+};
+
+// A command that returns inside long work (an accelerator its poll ran)
+// leaves the work running: "idle" waits for the work to return.  A modal
+// dialog waiting for the user is idle, whatever work opened it.
+TEST(Polling, IdleIsLoggedOnlyOnceNoWorkRuns) {
+  plat::Window* w = ShownWindow("idle");
+  {
+    EventLogFile log;
+    {
+      plat::WorkScope command;
+      plat::NoteCommandDone(1, 2);
+      plat::Delay(*w, 300);
+      EXPECT_TRUE(log.Has("done 1 2"));
+      EXPECT_FALSE(log.Has("idle")) << "idle while long work polls";
+    }
+    EXPECT_TRUE(log.Awaits("idle")) << "no idle after the work";
+  }
+  {
+    EventLogFile log;
+    plat::WorkScope command;
+    plat::ModalLoopScope dialog;
+    plat::NoteCommandDone(1, 3);
+    EXPECT_TRUE(log.Awaits("idle")) << "no idle while a modal dialog waits";
+  }
   w->Destroy();
   plat::App::DeleteDestroyedWindows();
 }
