@@ -75,9 +75,8 @@ class TPlotXWin : public TPlotEWin {
   // the screen while following).  A collision cuts only its position's
   // steps short.  It ends at the stored count, at a key (65) or, with
   // stop-at-boundary, when a body has left the view; the count of drawn
-  // steps is stored.  With recordedBody
-  // >= 0 only that body's path goes, clipped, into the curve recording of
-  // an export.
+  // steps is stored.  With recordedBody >= 0 only that body's path goes,
+  // clipped, into the curve recording of an export.
   int RunSystem(plat::DC& dc, int i, int recordedBody);
   // The start markers (hollow) and end markers (filled) of the bodies.
   void DrawMarkers(plat::DC& dc, int i);
