@@ -250,6 +250,16 @@ std::int32_t TPlot11Win::GetOpenWindowsMask() {
   return mask;
 }
 
+std::int32_t TPlot11Win::PackTimeWindowValues(const std::function<int(const TSideWin&)>& value) const {
+  std::int32_t packed = 0;
+  std::int32_t weight = 1;
+  for (const TSideWin* w : timeWindows_) {
+    if (w) packed += weight * value(*w);
+    weight *= 100;
+  }
+  return packed;
+}
+
 void TPlot11Win::InvalidateSideWindows() {
   for (TSideWin* w : timeWindows_)
     if (w && !w->Hidden) w->InvalidatePlot();

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -256,6 +257,9 @@ class TPlot11Win : public TPlot1Win {
   TSideWin* OpenPlaneWindow(int k);
   TSideWin* TimeWindow(int k) const { return k >= 0 && k < kTimeWindowCount ? timeWindows_[k] : nullptr; }
   TSideWin* PlaneWindow(int k) const { return k >= 0 && k < kPlaneWindowCount ? planeWindows_[k] : nullptr; }
+  // One value of each of the four time windows packed into a settings
+  // word: v0 + 100 v1 + 10000 v2 + 1000000 v3, a missing window giving 0.
+  std::int32_t PackTimeWindowValues(const std::function<int(const TSideWin&)>& value) const;
   // "&Prüfen ...": the results window, created when missing.
   TDataWin* OpenDataWindow();
   TDataWin* DataWindow() const { return dataWindow_; }

@@ -127,7 +127,8 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
       if (!ClipSegmentToRect(r.xmin - UnitsPerPixelX, r.xmax + UnitsPerPixelX, r.ymin - UnitsPerPixelY,
                              r.ymax + UnitsPerPixelY, p1, p2, false))
         continue;
-      if (sink) {
+      // Of the files only SVG takes the rays.
+      if (sink && sink->Format() == TExportFormat::Svg) {
         sink->Line(p1, p2, ExportPenOf(spec));
       } else {
         DrawWorldLine(dc, p1, p2, false);

@@ -105,6 +105,11 @@ class TExportSink {
   virtual void Arrow(const TExportArrow& arrow) = 0;
   // A comment line that marks a section of the file.
   virtual void Comment(std::string_view text) = 0;
+  // A pattern of invisible marks at points (PiCTeX); the other formats
+  // leave it out.
+  virtual void BeginPointPattern() {}
+  virtual void PatternPoint(const TPoint2D&) {}
+  virtual void EndPointPattern() {}
 };
 
 }  // namespace kv

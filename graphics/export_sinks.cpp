@@ -89,8 +89,9 @@ void TEpsSink::Arrow(const TExportArrow& a) {
     writer_.WriteEpsLine(a.tip, a.c2, a.pen.colour, a.pen.width, a.pen.style);
     return;
   }
+  // A filled head is outlined one pixel wide, whatever the pen.
   const TPoint2D head[3] = {a.c1, a.tip, a.c2};
-  writer_.WriteEpsPolygon(head, 3, false, a.pen.colour, a.pen.width == 0 ? 1 : a.pen.width, a.pen.colour);
+  writer_.WriteEpsPolygon(head, 3, false, a.pen.colour, 1, a.pen.colour);
 }
 
 // ---- SVG ----
@@ -173,7 +174,7 @@ void TSvgSink::Arrow(const TExportArrow& a) {
     writer_.WriteSvgLine(p[1], p[2], a.pen.colour, a.pen.width, a.pen.style);
     return;
   }
-  writer_.WriteSvgPolygon(p, 3, false, a.pen.colour, a.pen.width == 0 ? 1 : a.pen.width, a.pen.colour, 0);
+  writer_.WriteSvgPolygon(p, 3, false, a.pen.colour, 1, a.pen.colour, 0);
 }
 
 // ---- PiCTeX ----

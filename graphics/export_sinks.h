@@ -94,6 +94,9 @@ class TPictexSink : public TExportSink {
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
   void Comment(std::string_view text) override { writer_.WriteComment(text); }
+  void BeginPointPattern() override { writer_.BeginPictexPattern(); }
+  void PatternPoint(const TPoint2D& p) override { writer_.AddPictexPatternPoint(p); }
+  void EndPointPattern() override { writer_.EndPictexPattern(); }
   // Filled polygons and shaded regions the file lacks.
   int LeftOutFills() const { return leftOutFills_; }
 

@@ -75,6 +75,7 @@ long double TPictexWriter::TextLineHeight() const {
 
 void TPictexWriter::WriteEnd() {
   if (plotOpen_) EndPictexPlot();
+  if (patternOpen_) EndPictexPattern();
   out_ += "\\endpicture";
   if (setup_.mode == 0 || setup_.mode == 1) out_ += "}";
   out_ += kCrLf;
@@ -341,6 +342,21 @@ void TPictexWriter::WritePictexPhantom(const TPoint2D& p) {
 }
 
 void TPictexWriter::WritePictexMultiput() { out_ += "\\multiput {.} at\r\n"; }
+
+void TPictexWriter::BeginPictexPattern() {
+  pattern_.clear();
+  patternOpen_ = true;
+}
+
+void TPictexWriter::AddPictexPatternPoint(const TPoint2D& p) {
+  if (patternOpen_) pattern_ += Coordinates(p) + kCrLf;
+}
+
+void TPictexWriter::EndPictexPattern() {
+  if (patternOpen_ && !pattern_.empty()) out_ += "\\multiput {\\phantom{.}} at\r\n" + pattern_ + "/\r\n";
+  pattern_.clear();
+  patternOpen_ = false;
+}
 
 void TPictexWriter::WriteComment(std::string_view text) {
   std::string line(text);

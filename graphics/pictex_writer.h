@@ -63,6 +63,11 @@ class TPictexWriter {
   void WritePictexCoordinates(const TPoint2D& p);
   void WritePictexPhantom(const TPoint2D& p);
   void WritePictexMultiput();
+  // A point pattern: one \multiput of invisible marks, kept apart from
+  // what is written meanwhile and written at its end when it holds a point.
+  void BeginPictexPattern();
+  void AddPictexPatternPoint(const TPoint2D& p);
+  void EndPictexPattern();
   void WriteComment(std::string_view text);
 
   // One line of text in the picture, world y units: TeX's baseline
@@ -79,6 +84,8 @@ class TPictexWriter {
   std::string out_;
   std::string plot_;
   bool plotOpen_ = false;
+  std::string pattern_;
+  bool patternOpen_ = false;
   std::int32_t pointCount_ = 0;
   TPictexSetup setup_;
 };

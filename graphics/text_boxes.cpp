@@ -44,14 +44,16 @@ void TZORWing::DrawTextBox(plat::DC& dc, const std::string& text, const plat::Re
     if (opaque) {
       const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(boxColour));
       const plat::Pen oldPen = dc.SelectPen(plat::Pen{plat::PS_SOLID, 1, boxColour});
-      if (sink) sink->Rect(box, false, boxColour, 1, boxColour, 0);
+      // Of the files only SVG takes the box.
+      if (sink && sink->Format() == TExportFormat::Svg) sink->Rect(box, false, boxColour, 1, boxColour, 0);
       dc.Rectangle(box.left, box.top, box.right, box.bottom);
       dc.SelectBrush(oldBrush);
       dc.SelectPen(oldPen);
     }
   }
-  // Export texts stand with their top-left corner at the box's.
-  if (sink) {
+  // SVG and EPS texts stand with their top-left corner at the box's; a
+  // PiCTeX file takes no text from here.
+  if (sink && sink->Format() != TExportFormat::Pictex) {
     TExportText t = SlotText(text, {box.left, box.top}, PixelToWorldPoint({box.left, box.top}),
                              GetColourAvoidingBackground(textIndex), fontSlot, 1, -1);
     t.orientation = "[lt]";

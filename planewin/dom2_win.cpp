@@ -543,6 +543,8 @@ void TDom2Win::EvLButtonDown(unsigned keys, plat::Point p) {
     TrackCursorImage(p);
     return;
   }
+  // "Ter&me" takes only the right button here.
+  if (MouseMode == kCmMouseTerms) return;
   TMap2Win::EvLButtonDown(keys, p);
 }
 

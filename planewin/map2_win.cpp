@@ -197,6 +197,9 @@ int TMap2Win::DrawSum(plat::DC& dc, int i) {
   spec.style = static_cast<std::uint16_t>(e.penStyle);
   const plat::Pen oldPen = dc.SelectPen(CreateStylePen(spec));
   const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(DrawingColourOf(colour)));
+  // A PiCTeX file gets an invisible mark at every drawn point.
+  TExportSink* sink = ActiveSink();
+  if (sink) sink->BeginPointPattern();
   BeginCurveRecording(2000);
   // The running sums, unmapped; the drawing ends where a term is undefined
   // or a sum has no image.
@@ -215,10 +218,12 @@ int TMap2Win::DrawSum(plat::DC& dc, int i) {
     }
     // The equation dialog keeps "Punktgröße" in the second option byte.
     if (e.webToAxis || e.filled) PlotPoint(dc, p, colour, e.subKind);
+    if (sink) sink->PatternPoint(p);
     if (e.notVertical && previousValid) DrawSegmentOnDc(dc, previous, p);
     previous = p;
     previousValid = true;
   }
+  if (sink) sink->EndPointPattern();
   EndCurveRecording(colour, spec.width, spec.style);
   dc.SelectBrush(oldBrush);
   dc.SelectPen(oldPen);

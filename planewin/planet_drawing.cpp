@@ -99,7 +99,7 @@ int TPlotXWin::DrawExportPath(plat::DC& dc, int i) {
     const TPenSpec& pen = pens[static_cast<std::size_t>(k)];
     BeginCurveRecording(std::min<long>(RoundToInt(TPlanetSystem(e).Positions()), kMaxExportPositions) + 1);
     const int r = RunSystem(dc, i, k);
-    if (r == 0 || r == kCollision) {
+    if (r == 0) {
       EndCurveRecording(CheckColourIndex(pen.colour), std::max<int>(pen.width, 1), pen.style);
       continue;
     }
@@ -169,13 +169,9 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
       plat::ClientDC refresh(*this);
       shown = std::chrono::steady_clock::now();
     }
-    if (step == kCollision) {
-      // The pair factor of bodies this close is meaningless: the run ends
-      // where they met, and so does every later drawing of it.
-      Collided = true;
-      code = kCollision;
-      break;
-    }
+    // A collision has cut this position's computations short; the run
+    // goes on with the next position.
+    if (step == kCollision) Collided = true;
     if (s.StopAtBoundary() && !allInside) stop = true;
     code = StopKeyPressed() ? 'A' : 0;
   }

@@ -18,12 +18,20 @@ TPlotXWin::TPlotXWin(plat::Window* parent, const std::string& caption) : TPlotEW
 void TPlotXWin::SetupWindow() {
   TPlotEWin::SetupWindow();
   InsertMenuBarCommand(kPlanetHelpMenuPosition, plat::res::String(kStrHelpMenu), kCmPlanetHelp);
-  ZoomFactor = 1.1L;
-  Decimals = 14;
-  AxesShown = 0;
+  // The zoom factor, the decimals of the bodies' number texts and the axes
+  // of a planet window; a file opened here brings its own.
+  const auto ownSettings = [this] {
+    ZoomFactor = 1.1L;
+    Decimals = 14;
+    AxesShown = 0;
+  };
+  ownSettings();
   if (OpenFileByName() != 0) {
     ClearDrawing();
+    // The settings file is shared with the 2D window; the planet window's
+    // own values stay.
     ApplySettings();
+    ownSettings();
     MouseMode = kCmMouseCoordinates;
     AppendDefaultSystem();
     MoveWindow(Placement.x, Placement.y, Placement.width, Placement.height);

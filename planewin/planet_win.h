@@ -51,8 +51,8 @@ class TPlotXWin : public TPlotEWin {
   // After reading a file: the bodies' start values, mass shares and
   // start centre of mass.
   void ReadPlanetValues(int i) override;
-  // The file name, with "Kollision!" after it while the shown run ended
-  // in a collision.
+  // The file name, with "Kollision!" after it while the shown run met a
+  // collision.
   void UpdateCaption(bool saving, const char* extra = nullptr) override;
   // A run that follows the motion on the screen is left out of a paint
   // and made by a timer right after it: the screen shows nothing drawn
@@ -72,16 +72,16 @@ class TPlotXWin : public TPlotEWin {
   // ---- drawing (planet_drawing.cpp) ----
   // Runs the system of entry i from its start: positions steps of
   // computations Euler steps each, every body's path drawn on dc (and on
-  // the screen while following).  It ends at the stored count, at a key
-  // (65), at a collision (130) or, with stop-at-boundary, when a body has
-  // left the view; the count of drawn steps is stored.  With recordedBody
-  // >= 0 only that body's path goes, clipped, into the curve recording of
-  // an export.
+  // the screen while following).  A collision cuts only its position's
+  // steps short.  It ends at the stored count, at a key (65) or, with
+  // stop-at-boundary, when a body has left the view; the count of drawn
+  // steps is stored.  With recordedBody >= 0 only that body's path goes,
+  // clipped, into the curve recording of an export.
   int RunSystem(plat::DC& dc, int i, int recordedBody);
   // The start markers (hollow) and end markers (filled) of the bodies.
   void DrawMarkers(plat::DC& dc, int i);
 
-  // Set while a run's last step ended in a collision.
+  // Set while the last run met a collision.
   bool Collided = false;
 
  private:

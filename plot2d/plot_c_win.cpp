@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "entry/side_windows.h"
 #include "plot2d/centroid_dialog.h"
 #include "plot2d/shade_dialog.h"
 #include "plot2d/ivp_dialogs.h"
@@ -91,13 +92,16 @@ void TPlotCWin::StoreSettings() {
   // The first ten equations' colours become the colours of new equations.
   for (int i = 0; i <= equationCount && i < static_cast<int>(SavedValues.size()); ++i)
     SavedValues[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(Equation(i).penColour);
+  // Closing the integration dialog clears the overlay flags: the mask is
+  // taken as the window showed it.
+  const int overlayMask = GetOverlayMask();
   CloseStaleDialogs(true);
   auto& b1 = SettingsBlocks.Ints[0];
   auto& b2 = SettingsBlocks.Ints[1];
   auto& b3 = SettingsBlocks.Ints[2];
   auto& r2 = SettingsBlocks.Reals[1];
   b1[19] = FileTypeCode;
-  b1[20] = 0;  // modes of the side windows, once they exist
+  b1[20] = PackTimeWindowValues([](const TSideWin& w) { return w.PlaneCode(); });
   b2[0] = mouseMarkPenWidth;
   b2[1] = AxisWidthPrint;
   b2[2] = MarkerSizeCode;
@@ -107,6 +111,7 @@ void TPlotCWin::StoreSettings() {
   b2[6] = Decimals;
   b2[7] = LongHyphen;
   b2[8] = LongHyphenChar;
+  b2[9] = overlayMask;
   b2[10] = 32000;
   b2[11] = TicksShown;
   b2[12] = ArrowsShown;
@@ -121,6 +126,7 @@ void TPlotCWin::StoreSettings() {
   b3[0] = ScaleBits;
   b3[1] = LabelFrequencyX;
   b3[2] = LabelFrequencyY;
+  b3[3] = View3D.SegmentPieces;
   for (int w = 4; w <= 7; ++w) b3[static_cast<std::size_t>(w)] = 0;
   b3[8] = GridWidthDisplay;
   b3[9] = GridWidthPrint;
@@ -158,6 +164,7 @@ void TPlotCWin::ApplySettings() {
   Decimals = I16(InRange(b2[6], 0, 19, 5));
   LongHyphen = Flag(b2[7]);
   LongHyphenChar = I16(InRange(b2[8], 33, 255, 150));
+  SetOverlayMask(b2[9]);
   defaultDensity = I16(InRange(b2[10], 1, 1000, 50));
   if (b2[10] == 32000) TicksShown = Flag(b2[11]);
   ArrowsShown = Flag(b2[12]);
@@ -172,6 +179,8 @@ void TPlotCWin::ApplySettings() {
   ScaleBits = I16(InRange(b3[0], 0, 7, 0));
   LabelFrequencyX = I16(InRange(b3[1], 1, 20, 1));
   LabelFrequencyY = I16(InRange(b3[2], 1, 20, 1));
+  View3D.SegmentPieces = I16(InRange(b3[3], 1, 512, 12));
+  View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
   GridWidthDisplay = I16(AtLeast(b3[8], 1, 1));
   GridWidthPrint = I16(AtLeast(b3[9], 1, 2));
   criticalAngle = Flag(b3[10]);

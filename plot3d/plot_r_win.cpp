@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entry/side_windows.h"
 #include "entry/trajectory_dialogs.h"
 #include "platform/resources.h"
 #include "plotcore/model/compile_equation.h"
@@ -168,7 +169,7 @@ std::uint8_t Flag(std::int32_t v) { return v != 0 ? 1 : 0; }
 void TPlotRWin::StoreSettings() {
   TSettingsBlocks& b = SettingsBlocks;
   IntSlot(b, 19) = FileTypeCode;
-  IntSlot(b, 20) = 0;  // the side windows' colours, once they exist
+  IntSlot(b, 20) = PackTimeWindowValues([](const TSideWin& w) { return w.ColourSlots[0]; });
   IntSlot(b, 21) = MouseMode == kCmMouseTrajectories ? static_cast<int>(kCmMouseCoordinates) : MouseMode;
   IntSlot(b, 22) = LabelsShown;
   IntSlot(b, 23) = View3D.PointSize;

@@ -232,9 +232,9 @@ void TFileMsgWin::CmSave() {
 
 void TFileMsgWin::CmSaveAs() {
   if (!CheckPassword(kProtectSave)) return;
-  std::uint8_t wasNamed = Named;
+  // Cancelled, the window stays unnamed: the next Save asks for a name.
   Named = 0;
-  if (!Save() && !Named) Named = wasNamed;
+  Save();
 }
 
 void TFileMsgWin::CeOpen(plat::CommandEnabler& ce) { ce.Enable(CanOpen()); }

@@ -210,5 +210,38 @@ TEST_F(MenuCompleteness, EveryMenuCommandHasAHandlerOrIsPending) {
   for (const std::string& name : plat::res::AllMenuNames()) EXPECT_TRUE(shown.count(name)) << name;
 }
 
+// The texts of commands that read differently in some window kinds.
+TEST(MenuTexts, AxisLabelsFontAndCentringAsEachKindNamesThem) {
+  std::function<const plat::res::MenuItem*(const std::vector<plat::res::MenuItem>&, int)> find =
+      [&](const std::vector<plat::res::MenuItem>& items, int id) -> const plat::res::MenuItem* {
+    for (const auto& it : items) {
+      if (it.kind == plat::res::MenuItem::Command && it.id == id) return &it;
+      if (it.kind == plat::res::MenuItem::Popup)
+        if (const auto* found = find(it.children, id)) return found;
+    }
+    return nullptr;
+  };
+  struct Case {
+    const char* menu;
+    int id;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"LEVELMENU", 102, "&Schriftart ..."}, {"LEVELMENU", 65, "&Achsenbeschriftung ..."},
+      {"GUESSMENU", 102, "&Schriftart ..."}, {"GUESSMENU", 65, "&Achsenbeschriftung ..."},
+      {"TXMENU", 102, "&Schriftart ..."},    {"TXMENU", 65, "&Achsenbeschriftung ..."},
+      {"DOM2MENU", 102, "&Schriftart ..."},  {"RAN2MENU", 102, "&Schriftart ..."},
+      {"PLOT3MENU", 125, "&Zentrieren (R)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.menu) + " " + std::to_string(c.id));
+    const plat::res::Menu* m = plat::res::FindMenu(c.menu);
+    ASSERT_NE(m, nullptr);
+    const plat::res::MenuItem* item = find(m->items, c.id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text, c.text);
+  }
+}
+
 }  // namespace
 }  // namespace kv

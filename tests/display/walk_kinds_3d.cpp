@@ -79,7 +79,7 @@ void OpenTrajectoryDialog(WalkTest& t, const TopWindow& w) {
   t.Menu(w, 780);  // "&DGL Kurve ..."
   if (!ShownDialog(p, "IVP10", from)) return;
   Screen().Activate(w.id);
-  t.Menu(w, 125);  // "&xy-Koord. (L) / Zentrieren (R)"
+  t.Menu(w, 125);  // "&Zentrieren (R)"
 }
 
 // "&Extras" of the level window: a text to delete, written in text mode

@@ -253,7 +253,25 @@ TEST_F(AxesTest, PolarSectorsDrawCirclesAndRays) {
   ASSERT_EQ(circles.size(), 7u);  // radii 1..7 reach into the view
   EXPECT_EQ(circles[0].points, (Pts{{200, 200}, {301, 301}}));
   EXPECT_EQ(circles[0].brush.style, plat::BS_NULL);
-  EXPECT_GE(dc.Of(DrawCall::Line).size(), 11u);
+  const std::size_t rays = dc.Of(DrawCall::Line).size();
+  EXPECT_GE(rays, 11u);
+  // Of the files only SVG takes the rays; the others leave them to the
+  // screen.  The circles go to SVG and PiCTeX.
+  struct Route {
+    TExportFormat format;
+    std::size_t rays;
+    bool circles;
+  };
+  for (const Route& r : {Route{TExportFormat::Svg, rays, true}, Route{TExportFormat::Pictex, 0, true},
+                         Route{TExportFormat::Eps, 0, false}}) {
+    SCOPED_TRACE(static_cast<int>(r.format));
+    RecordingSink& sink = StartRecording(*w, r.format);
+    Draw();
+    EXPECT_EQ(sink.lines.size(), r.rays);
+    EXPECT_EQ(dc.Of(DrawCall::Line).size(), rays - r.rays);
+    EXPECT_EQ(sink.polylines.size(), r.circles ? circles.size() : 0u);
+  }
+  StopRecording(*w);
   // Seen from outside, only arcs.
   w->ChangeView(10, 10, 5);
   Draw();
@@ -320,6 +338,21 @@ TEST_F(PlotWindowTest, TextBoxesPaintOpaqueBoxesAndSkipBoxesOffTheArea) {
   EXPECT_EQ(svg.texts[0].anchor, (plat::Point{244, 244}));
   EXPECT_EQ(svg.texts[0].hAlign, 1);
   EXPECT_EQ(svg.texts[0].vAlign, -1);
+  // EPS takes the text without its box, PiCTeX neither; the screen shows
+  // both.
+  struct Route {
+    TExportFormat format;
+    std::vector<std::string> calls;
+  };
+  for (const Route& r : {Route{TExportFormat::Eps, {"Text"}}, Route{TExportFormat::Pictex, {}}}) {
+    SCOPED_TRACE(static_cast<int>(r.format));
+    RecordingSink& sink = StartRecording(*w, r.format);
+    dc.calls.clear();
+    w->DrawTextAtWorld(dc, "-2", {0, 0}, 0, 0, 0, 1);
+    EXPECT_EQ(sink.calls, r.calls);
+    ASSERT_EQ(dc.calls.size(), 2u);
+    EXPECT_EQ(dc.calls[0].kind, DrawCall::Rectangle);
+  }
   StopRecording(*w);
 
   dc.calls.clear();

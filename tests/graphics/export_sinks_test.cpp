@@ -2,6 +2,7 @@
 // curve's pen reaches the EPS and SVG files with its width.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "graphics/export_sinks.h"
@@ -54,6 +55,37 @@ TEST_F(ExportSinkTest, ARecordedCurveIsOneSolidPath) {
   const std::uint8_t flags[3] = {1, 1, 1};
   eps.GappedPolyline(points, flags, 2, {red, 1, 2}, 1);
   EXPECT_NE(e.find(eps.Writer().DashStatement(2)), std::string::npos) << e;
+}
+
+// A filled arrow head is outlined one pixel wide in EPS and SVG whatever
+// its pen; an open one keeps the pen's width.
+TEST_F(ExportSinkTest, AFilledArrowHeadIsOutlinedOnePixelWide) {
+  const plat::Colour red = plat::Rgb(255, 0, 0);
+  auto arrow = [&](bool filled, int width) {
+    return TExportArrow{{-1, 0.5L}, {0, 0}, {-1, -0.5L}, {1, 0}, 1, filled, {red, width, 0}};
+  };
+  TEpsPageSetup page;
+  page.clientWidth = 501;
+  page.clientHeight = 501;
+  page.world = {-5, 5, -5, 5};
+  page.unitsPerPixelX = 0.02L;
+  auto eps = [&](const TExportArrow& a) {
+    TEpsSink sink(*w);
+    sink.Writer().SetupPage(page);
+    sink.Arrow(a);
+    return sink.Writer().Text();
+  };
+  auto svg = [&](const TExportArrow& a) {
+    TSvgSink sink(*w);
+    sink.Arrow(a);
+    return sink.Writer().Text();
+  };
+  for (const auto& write : {std::function<std::string(const TExportArrow&)>(eps), std::function(svg)}) {
+    EXPECT_EQ(write(arrow(true, 4)), write(arrow(true, 1)));
+    EXPECT_EQ(write(arrow(true, 0)), write(arrow(true, 1)));
+    EXPECT_NE(write(arrow(false, 4)), write(arrow(false, 1)));
+  }
+  EXPECT_NE(svg(arrow(true, 4)).find(" stroke-width=\"1px\""), std::string::npos) << svg(arrow(true, 4));
 }
 
 }  // namespace

@@ -342,6 +342,18 @@ TEST(PictexWriter, LinesRulesListsAndMarkers) {
   EXPECT_EQ(p.Text(), "\\put {$\\scriptstyle\\bullet$} at 1.00000 2.00000\r\n");
   EXPECT_EQ(p.PictexMarkerSymbol(0, false), "\\put {\\fiverm .} at ");
   EXPECT_EQ(p.PictexMarkerSymbol(1, true), "\\put {$\\scriptscriptstyle\\circ$} at ");
+  // A point pattern stands after what was written while it was open; an
+  // empty one writes nothing.
+  p.Text().clear();
+  p.BeginPictexPattern();
+  p.EndPictexPattern();
+  p.BeginPictexPattern();
+  p.AddPictexPatternPoint({1, 2});
+  p.WritePictexMarker({1, 2}, 0, false);
+  p.AddPictexPatternPoint({-1, 0.5L});
+  p.EndPictexPattern();
+  EXPECT_EQ(p.Text(), "\\put {\\fiverm .} at 1.00000 2.00000\r\n"
+                      "\\multiput {\\phantom{.}} at\r\n1.00000 2.00000\r\n-1.00000 0.50000\r\n/\r\n");
   p.Text().clear();
   p.WritePictexText("x_1 & 50%", "[lt]", {0, 0}, true);
   EXPECT_EQ(p.Text(), "\\put {$x\\_1 \\& 50\\%$} [lt] at 0.00000 0.00000\r\n");

@@ -19,6 +19,7 @@
 #include "shell/plot_frame.h"
 #include "shell/text_win.h"
 #include "support/plot_window_test.h"
+#include "support/recording_sink.h"
 #include "support/test_env.h"
 
 namespace kv {
@@ -193,6 +194,27 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
     EXPECT_TRUE(ColourNear(d->Surface(), d->WorldToPixelX(m.x), d->WorldToPixelY(m.y), c, 1)) << n;
     previous = p;
   }
+  // A PiCTeX file gets a pattern of invisible marks at the partial sums,
+  // begun and ended with the sum.
+  kvtest::RecordingSink& tex = kvtest::StartRecording(*d, TExportFormat::Pictex);
+  {
+    plat::ClientDC dc(*d);
+    d->DrawSum(dc, 2);
+  }
+  const std::vector<std::string> calls = tex.calls;
+  const std::vector<TPoint2D> marks = tex.patternPoints;
+  kvtest::StopRecording(*d);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front(), "BeginPattern");
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "EndPattern"), 1);
+  ASSERT_EQ(marks.size(), 17u);
+  TPoint2D sum{0, 0};
+  for (int n = 1; n <= 17; ++n) {
+    const long double a = 2 * std::acos(-1.0L) * n / 17;
+    sum = {sum.x + std::cos(a), sum.y + std::sin(a)};
+    EXPECT_NEAR(static_cast<double>(marks[n - 1].x), static_cast<double>(sum.x), 1e-12) << n;
+    EXPECT_NEAR(static_cast<double>(marks[n - 1].y), static_cast<double>(sum.y), 1e-12) << n;
+  }
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
@@ -239,6 +261,28 @@ TEST_F(MappingPair, TheCrossFollowsTheMouseInBothWindowsWhileTheButtonIsHeld) {
   EXPECT_EQ(d->CursorShown, 0);
   EXPECT_EQ(r->CursorShown, 0);
   EXPECT_NEAR(static_cast<double>(d->CursorImage.x), static_cast<double>(d->PixelToWorldX(x + 5)), 1e-12);
+
+  // The left button drags a label in "&Text"; in "Ter&me" it does nothing
+  // and leaves the drag's events unread.
+  ASSERT_FALSE(d->equationLabels.empty());
+  struct Case {
+    int mode;
+    int moved;
+    int unread;
+  };
+  for (const Case& c : {Case{kCmMouseText, 40, 0}, Case{kCmMouseTerms, 0, 2}}) {
+    SCOPED_TRACE(c.mode);
+    d->MouseMode = static_cast<std::int16_t>(c.mode);
+    const TPoint2D a = d->equationLabels[0].anchor;
+    const plat::Point at{RoundToInt(d->WorldToDeviceX(a.x)) + 2, RoundToInt(d->WorldToDeviceY(a.y)) + 2};
+    plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::Move, plat::MK_LBUTTON, at.x + 40, at.y});
+    plat::testing::InjectMouse(*d, plat::MouseEvent{plat::MouseEvent::LButtonUp, 0, at.x + 40, at.y});
+    d->EvLButtonDown(plat::MK_LBUTTON, at);
+    EXPECT_EQ(RoundToInt(d->WorldToDeviceX(d->equationLabels[0].anchor.x)) + 2 - at.x, c.moved);
+    int unread = 0;
+    for (plat::MouseEvent e; plat::PollMouse(*d, e);) ++unread;
+    EXPECT_EQ(unread, c.unread);
+  }
 }
 
 // The range window shows the images of the domain's trajectories and

@@ -2,6 +2,8 @@
 // "kv2.ini" and their checks, and a new drawing.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/resources.h"
 #include "plot2d/plot2_test_util.h"
 #include "core/binary_stream.h"
@@ -51,6 +53,13 @@ TEST_F(Plot2Classes, SettingsWordsOutsideTheirRangesTakeTheirDefaults) {
       {"grid width 0", 3, 8, 0, [](TPlot2Win& w) { return w.GridWidthDisplay; }, 1},
       {"print grid width 0", 3, 9, 0, [](TPlot2Win& w) { return w.GridWidthPrint; }, 2},
       {"pi character 300", 3, 14, 300, [](TPlot2Win& w) { return w.PiChar; }, 227},
+      {"hidden-line steps 513", 3, 3, 513, [](TPlot2Win& w) { return w.View3D.SegmentPieces; }, 12},
+      {"hidden-line steps 0", 3, 3, 0, [](TPlot2Win& w) { return w.View3D.SegmentPieces; }, 12},
+      {"hidden-line steps 512 and their reciprocal", 3, 3, 512,
+       [](TPlot2Win& w) { return std::lround(1 / w.View3D.SegmentPieceLength); }, 512},
+      // Overlay flags 2 and 6: the first ticked rule is the third.
+      {"overlay mask unpacked", 2, 9, 0x44,
+       [](TPlot2Win& w) { return w.overlayFlags[2] + 10 * w.overlayFlags[6] + 100 * w.firstOverlayRule; }, 311},
       {"word 10 not 32000 keeps word 11's flag", 2, 10, 7, [](TPlot2Win& w) { return w.TicksShown; }, 1},
       {"word 10 in range sets the default density", 2, 10, 7, [](TPlot2Win& w) { return w.defaultDensity; }, 7},
   };

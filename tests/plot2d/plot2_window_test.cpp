@@ -191,6 +191,11 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   w->FilledArrowHeads = 1;
   w->smallSteps[0] = 200;
   w->mediumSteps[0] = 20;
+  w->View3D.SegmentPieces = 40;
+  w->SetOverlayMask(0x41);
+  // The modes of the time windows x(t) and xy(t), which are not read back.
+  ASSERT_NE(w->OpenTimeWindow(0), nullptr);
+  ASSERT_NE(w->OpenTimeWindow(2), nullptr);
   w->CloseWindow();
   plat::App::DeleteDestroyedWindows();
 
@@ -211,6 +216,9 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   EXPECT_EQ(v->FilledArrowHeads, 1);
   EXPECT_EQ(v->smallSteps[0], 200);
   EXPECT_EQ(v->mediumSteps[0], 20);
+  EXPECT_EQ(v->View3D.SegmentPieces, 40);
+  EXPECT_EQ(v->GetOverlayMask(), 0x41);
+  EXPECT_EQ(v->SettingsBlocks.Ints[0][20], 9 + 11 * 10000);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/window_registry.h"
+#include "entry/side_windows.h"
 #include "platform/keys.h"
 #include "platform/resources.h"
 #include "plot3d/observer_dialog.h"
@@ -175,11 +176,17 @@ TEST_F(Plot3Test, SettingsAreStoredAndAppliedWithTheirValidityRules) {
   fresh->ApplySettings();
   EXPECT_EQ(fresh->View3D.Observer, (TPoint3D{60, 80, 60}));
 
-  // The trajectory mouse mode is stored as the coordinate mode.
+  // The trajectory mouse mode is stored as the coordinate mode; int 20
+  // packs the background colours of the time windows that exist.
   w->MouseMode = kCmMouseTrajectories;
   w->View3D.RotationStep = 0.25L;
   w->StoreSettings();
+  EXPECT_EQ(w->SettingsBlocks.Ints[0][20], 0);
+  w->OpenTimeWindow(1)->ColourSlots[0] = 7;
+  w->OpenTimeWindow(3)->ColourSlots[0] = 42;
+  w->StoreSettings();
   EXPECT_EQ(w->SettingsBlocks.Ints[0][19], 961);
+  EXPECT_EQ(w->SettingsBlocks.Ints[0][20], 7 * 100 + 42 * 1000000);
   EXPECT_EQ(w->SettingsBlocks.Ints[1][0], 125);
   EXPECT_EQ(w->SettingsBlocks.Reals[1][4], 0.25L);
 }

@@ -26,6 +26,7 @@ class RecordingSink : public kv::TExportSink {
   std::vector<kv::TExportText> texts;
   std::vector<kv::TPoint2D> lastPolygon;
   std::vector<kv::TPoint2D> markers;
+  std::vector<kv::TPoint2D> patternPoints;
 
   int Count(const std::string& call) const {
     int n = 0;
@@ -81,6 +82,12 @@ class RecordingSink : public kv::TExportSink {
     calls.push_back(std::string("Arrow ") + (a.filled ? "filled" : "open") + " w" + std::to_string(a.pen.width));
   }
   void Comment(std::string_view text) override { calls.push_back("Comment " + std::string(text)); }
+  void BeginPointPattern() override { calls.push_back("BeginPattern"); }
+  void PatternPoint(const kv::TPoint2D& p) override {
+    calls.push_back("PatternPoint");
+    patternPoints.push_back(p);
+  }
+  void EndPointPattern() override { calls.push_back("EndPattern"); }
 
  private:
   kv::TExportFormat format_;
