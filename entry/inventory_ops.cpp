@@ -262,6 +262,12 @@ void TPlot1Win::AddCoordinateCurveItem(int i) {
 
 // ---- points ----
 
+void TPlot1Win::ShowAxesForFirstEntry(int i) {
+  if (dimension != 3 || i != 0 || AxesShown) return;
+  AxesShown = 1;
+  UpdateMenuChecks(false);
+}
+
 void TPlot1Win::AppendPointItem(const TEquation& prototype) {
   if (!CanAddEquation(false)) return;
   const int n = ++equationCount;
@@ -272,6 +278,7 @@ void TPlot1Win::AppendPointItem(const TEquation& prototype) {
   AddEquationLabel();
   Equation(n).visible = 1;
   if (dimension == 3) {
+    ShowAxesForFirstEntry(n);
     RedrawEditedEquation(n, true);
   } else {
     DrawEquationBuffered(n);
