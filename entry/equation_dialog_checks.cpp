@@ -7,6 +7,7 @@
 #include "entry/equation_dialog.h"
 #include "entry/plot1_win.h"
 #include "core/constants.h"
+#include "plotcore/model/revolution_sliders.h"
 
 namespace kv {
 
@@ -130,6 +131,9 @@ int TEditExmpDlg::ReadBounds() {
   const int k = controlKind_;
   const bool markerKind = k == kKindExplicit || k == kKindLagrange || k == kKindPolar || k == kKindParametric ||
                           k == kKindAntiderivative;
+  // A surface of revolution with its bounds flag reads each bound with the
+  // parameter ("@" and a letter) that holds that end of its range.
+  const bool tied = kind_ == kKindRevolution && work_.bounded;
   long double* targets[4] = {&work_.lowerBound.x, &work_.lowerBound.y, &work_.upperBound.x, &work_.upperBound.y};
   int markers[4] = {};  // first and second marker of the lower, then the upper bound
   TEquation& old = w.Equation(index_);
@@ -154,6 +158,19 @@ int TEditExmpDlg::ReadBounds() {
       continue;
     }
     std::string text = EditText(id);
+    if (tied) {
+      long double v = 0;
+      int parameter = 0;
+      int code = w.ReadValueAndParameter(text, v, parameter);
+      if (code == 0 && parameter > 23) code = 17;
+      if (code != 0) {
+        last = code;
+        continue;
+      }
+      *targets[n] = v;
+      SetRevolutionBoundParameter(work_, n, parameter);
+      continue;
+    }
     if (markerKind && (id == 221 || id == 223)) {
       int first = 0;
       int second = 0;
