@@ -188,6 +188,13 @@ int TEditExmpDlg::ReadBounds() {
   }
   if (HasEdit(221) && HasEdit(223) && work_.upperBound.x < work_.lowerBound.x + kBoundGap) last = 6;
   if (HasEdit(222) && HasEdit(224) && work_.upperBound.y < work_.lowerBound.y + kBoundGap) last = 6;
+  // A graph on a logarithmic x axis starts at a value the axis carries.
+  if (kind_ == kKindExplicit && HasEdit(221) && w.LogWindowType > 0 && (w.AxisKind & 1)) {
+    long double lo = 0;
+    long double hi = 0;
+    w.ShownValuesX(lo, hi);
+    if (work_.lowerBound.x + kBoundGap < lo) last = 6;
+  }
   if (markerKind) {
     const bool polarOrParametric = k == kKindPolar || k == kKindParametric;
     const bool interval = Checked(271);
@@ -369,16 +376,7 @@ void TEditExmpDlg::ReadOptions() {
     case kKindAntiderivative:
       e.bounded = c271;
       if (k == kKindExplicit && c272) e.bounded = 0;  // a periodic graph spans the view
-      if (!e.bounded) {
-        long double lo = w.World.xmin;
-        long double hi = w.World.xmax;
-        if (w.LogWindowType > 0 && (w.AxisKind & 1)) {
-          lo = w.LogAxisToValue(lo);
-          hi = w.LogAxisToValue(hi);
-        }
-        e.lowerBound.x = lo;
-        e.upperBound.x = hi;
-      }
+      if (!e.bounded) w.ShownValuesX(e.lowerBound.x, e.upperBound.x);
       break;
     case kKindParametric:
     case kKindSpaceCurve:

@@ -247,12 +247,9 @@ void TPlotCWin::UpdateView() {
 }
 
 void TPlotCWin::FitDomainsToView() {
-  long double lo = World.xmin;
-  long double hi = World.xmax;
-  if (LogWindowType > 0 && (AxisKind & 1)) {
-    lo = LogAxisToValue(lo);
-    hi = LogAxisToValue(hi);
-  }
+  long double lo = 0;
+  long double hi = 0;
+  ShownValuesX(lo, hi);
   for (int i = 0; i <= equationCount; ++i) {
     TEquation& e = Equation(i);
     if ((e.kind != kKindExplicit && e.kind != kKindAntiderivative) || e.bounded) continue;

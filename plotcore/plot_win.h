@@ -207,6 +207,10 @@ class TPlotWin : public TFuncWin {
   bool MapWorldPoint(TPoint2D& p);
   TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
+  // The x values the view shows, which a graph without an interval of its
+  // own spans: the view's x range, on a logarithmic x axis the values
+  // that axis carries (the view's margins carry none).
+  void ShownValuesX(long double& lo, long double& hi) const;
   // The start point of an initial-value problem moved to where the window
   // shows it (kv::MoveToMappedPoint with this window's point map).
   bool MoveToMappedPoint(TPoint2D& p);
