@@ -40,9 +40,12 @@ void TPlotCWin::UpdateMenuChecks(bool drawMenuBar) {
 }
 
 void TPlotCWin::EvCommandNotify(int code) {
-  if (code == 7) {
-    // The label font changed: the tool dialogs and the inventory dialog
-    // refill their lists in it once they exist.
+  if (code == kListFontSlot) {
+    // The list font changed: the labels are drawn in it anew, and the
+    // region dialog, the inventory and the tool dialogs fill their lists
+    // again, in it.
+    if (TCentroidDlg* c = CentroidDialog(); c && c->IsCreated()) c->FillLists();
+    InventoryChanged(false);
     BufferValid[0] = 0;
     Invalidate(false);
     return;
