@@ -363,15 +363,28 @@ TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
 TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
   w->AppendEquation(kKindExplicit, {"", "sqrt(1-x^2)"});
   w->AppendEquation(kKindExplicit, {"", "-sqrt(1-x^2)"});
+  w->SetIntegrationDivisions(250);
   w->CmCrossSections();
   TSectionDlg* d = w->ToolDialogs().section.get();
   ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->GetItemText(216), "250") << "the window's step count";
   d->SetItemText(212, "-1");
   d->SetItemText(213, "1");
   d->SetItemText(216, "400");
   d->Press(kIdSectionVolume);
   EXPECT_EQ(d->GetItemText(231).substr(0, 5), "5.333") << "square sections over the unit disc";
   EXPECT_EQ(w->Equation(0).results.front().code, 57);
+  // The volume's bounds and steps are the window's: the integration
+  // dialogs opened next show them.
+  w->CmRevolutionVolume();
+  TRevDlg* r = w->ToolDialogs().revolve.get();
+  ASSERT_NE(r, nullptr);
+  std::string lo, hi;
+  w->FormatWindowNumber(-1, lo);
+  w->FormatWindowNumber(1, hi);
+  EXPECT_EQ(r->GetItemText(211), lo);
+  EXPECT_EQ(r->GetItemText(212), hi);
+  EXPECT_EQ(r->GetItemText(213), "400");
   struct Case {
     const char* x;
     const char* z;
