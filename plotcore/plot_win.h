@@ -301,6 +301,9 @@ class TPlotWin : public TFuncWin {
   void InvalidatePlot();
   // Polls the stop key "A" unless the drawing is quiet.
   bool StopKeyPressed();
+  // The code of any key waiting for the window (0 none) unless the drawing
+  // is quiet: the drawers that any key stops.
+  int KeyPressed();
 
   // ---- curves ----
   // Samples entry i (kinds 201, 202, 203) into the sink.
@@ -380,9 +383,9 @@ class TPlotWin : public TFuncWin {
   bool FollowWait();
   // A member (from 1) of a family shown one by one: the drawing so far
   // copied from dc to the screen, then the family delay (ms), during which
-  // the windows paint and the stop key ends the family.  The stop key's
-  // code or 0.
-  int ShowFamilyMember(plat::DC& dc, int member, int delay);
+  // the windows paint and the stop key (with anyKey any key) ends the
+  // family.  The key's code or 0.
+  int ShowFamilyMember(plat::DC& dc, int member, int delay, bool anyKey = false);
   // Step of a new trajectory: 1 / trajectory density.
   long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
 
