@@ -5,6 +5,7 @@
 
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
+#include "plotcore/model/revolution_sliders.h"
 #include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 
@@ -351,6 +352,9 @@ void TEditExmpDlg::FillBounds() {
   TEquation& e = work_;
   const bool markers = ((kind_ == kKindExplicit || kind_ == kKindAntiderivative) && e.bounded) ||
                        kind_ == kKindPolar || kind_ == kKindParametric;
+  // A surface of revolution with its bounds flag names the parameter that
+  // holds each end of its ranges.
+  const bool tied = kind_ == kKindRevolution && e.bounded;
   const long double values[4] = {e.lowerBound.x, e.lowerBound.y, e.upperBound.x, e.upperBound.y};
   for (int k = 0; k < 4; ++k) {
     std::string s;
@@ -359,6 +363,7 @@ void TEditExmpDlg::FillBounds() {
     if (markers && k == 0) s += BoundMarkerSuffix(static_cast<int>(e.endMarkerLeft()), static_cast<int>(e.endArrowLeft()));
     if (markers && k == 2)
       s += BoundMarkerSuffix(static_cast<int>(e.endMarkerRight()), static_cast<int>(e.endArrowRight()));
+    if (const int p = tied ? RevolutionBoundParameter(e, k) : 0; p > 0) s += "@" + std::string(1, static_cast<char>('A' + p - 1));
     SetEdit(221 + k, s);
   }
   // A periodic graph shows its period instead of the interval.

@@ -7,6 +7,7 @@
 #include "entry/equation_dialog.h"
 #include "entry/plot1_win.h"
 #include "core/constants.h"
+#include "plotcore/model/revolution_sliders.h"
 
 namespace kv {
 
@@ -130,6 +131,9 @@ int TEditExmpDlg::ReadBounds() {
   const int k = controlKind_;
   const bool markerKind = k == kKindExplicit || k == kKindLagrange || k == kKindPolar || k == kKindParametric ||
                           k == kKindAntiderivative;
+  // A surface of revolution with its bounds flag reads each bound with the
+  // parameter ("@" and a letter) that holds that end of its range.
+  const bool tied = kind_ == kKindRevolution && work_.bounded;
   long double* targets[4] = {&work_.lowerBound.x, &work_.lowerBound.y, &work_.upperBound.x, &work_.upperBound.y};
   int markers[4] = {};  // first and second marker of the lower, then the upper bound
   TEquation& old = w.Equation(index_);
@@ -154,6 +158,19 @@ int TEditExmpDlg::ReadBounds() {
       continue;
     }
     std::string text = EditText(id);
+    if (tied) {
+      long double v = 0;
+      int parameter = 0;
+      int code = w.ReadValueAndParameter(text, v, parameter);
+      if (code == 0 && parameter > 23) code = 17;
+      if (code != 0) {
+        last = code;
+        continue;
+      }
+      *targets[n] = v;
+      SetRevolutionBoundParameter(work_, n, parameter);
+      continue;
+    }
     if (markerKind && (id == 221 || id == 223)) {
       int first = 0;
       int second = 0;
@@ -171,6 +188,13 @@ int TEditExmpDlg::ReadBounds() {
   }
   if (HasEdit(221) && HasEdit(223) && work_.upperBound.x < work_.lowerBound.x + kBoundGap) last = 6;
   if (HasEdit(222) && HasEdit(224) && work_.upperBound.y < work_.lowerBound.y + kBoundGap) last = 6;
+  // A graph on a logarithmic x axis starts at a value the axis carries.
+  if (kind_ == kKindExplicit && HasEdit(221) && w.LogWindowType > 0 && (w.AxisKind & 1)) {
+    long double lo = 0;
+    long double hi = 0;
+    w.ShownValuesX(lo, hi);
+    if (work_.lowerBound.x + kBoundGap < lo) last = 6;
+  }
   if (markerKind) {
     const bool polarOrParametric = k == kKindPolar || k == kKindParametric;
     const bool interval = Checked(271);
@@ -352,16 +376,7 @@ void TEditExmpDlg::ReadOptions() {
     case kKindAntiderivative:
       e.bounded = c271;
       if (k == kKindExplicit && c272) e.bounded = 0;  // a periodic graph spans the view
-      if (!e.bounded) {
-        long double lo = w.World.xmin;
-        long double hi = w.World.xmax;
-        if (w.LogWindowType > 0 && (w.AxisKind & 1)) {
-          lo = w.LogAxisToValue(lo);
-          hi = w.LogAxisToValue(hi);
-        }
-        e.lowerBound.x = lo;
-        e.upperBound.x = hi;
-      }
+      if (!e.bounded) w.ShownValuesX(e.lowerBound.x, e.upperBound.x);
       break;
     case kKindParametric:
     case kKindSpaceCurve:

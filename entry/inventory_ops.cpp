@@ -8,6 +8,7 @@
 #include "entry/plot1_win.h"
 #include "entry/model/point_lists.h"
 #include "formula/tree_builders.h"
+#include "plotcore/model/describe_equation.h"
 #include "platform/app.h"
 
 namespace kv {
@@ -262,6 +263,12 @@ void TPlot1Win::AddCoordinateCurveItem(int i) {
 
 // ---- points ----
 
+void TPlot1Win::ShowAxesForFirstEntry(int i) {
+  if (dimension != 3 || i != 0 || AxesShown) return;
+  AxesShown = 1;
+  UpdateMenuChecks(false);
+}
+
 void TPlot1Win::AppendPointItem(const TEquation& prototype) {
   if (!CanAddEquation(false)) return;
   const int n = ++equationCount;
@@ -272,6 +279,7 @@ void TPlot1Win::AppendPointItem(const TEquation& prototype) {
   AddEquationLabel();
   Equation(n).visible = 1;
   if (dimension == 3) {
+    ShowAxesForFirstEntry(n);
     RedrawEditedEquation(n, true);
   } else {
     DrawEquationBuffered(n);
@@ -350,6 +358,7 @@ bool TPlot1Win::EditEquation(int i, bool force) {
     return true;
   }
   SetInventoryEditing(false);
+  const std::uint8_t densityFlag = Equation(i).densityFlag;
   int mask = 0;
   const int result = RunEquationDialog(i, mask);
   SetInventoryEditing(true);
@@ -367,7 +376,12 @@ bool TPlot1Win::EditEquation(int i, bool force) {
     CompileEquation(i);
   }
   RebuildDerivedEquations(i);
+  // A surface of revolution names the curve it turns.
+  if (kind == kKindRevolution && (mask & kChangeOptions))
+    e.formulaText[4] = DescribeRevolvedCurve(e, static_cast<int>(kFormulaTextSize) - 1);
   UpdateEquationLabel(i);
+  // A surface seen through (its density flag) is drawn anew.
+  if (IsSurfaceKind(e, true) && e.densityFlag != densityFlag) mask |= kChangeAppearance;
 
   const bool threeD = kind >= 300 && kind < 400;
   const bool appearanceOnly = (mask & ~kChangeAppearance) == 0;

@@ -129,14 +129,26 @@ bool TPlot11Win::SearchesUntilStopKey(plat::DC& dc) {
 
 int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
-  // A trace point stands at the parameter its builder keeps in the
-  // seventh text.
+  // The letter the drawing sets (a trace point's X or T, a sequence's
+  // running letter) has its value back when the drawing ends.
+  int letter = PointItemLetter(e);
+  long double t = 0;
   if (e.derivation == kDerivedTracePoint) {
-    long double t;
+    // A trace point stands at the parameter its builder keeps in the
+    // seventh text.
     if (TextToValue(e.formulaText[kTracePointParameterText], t) != 0) return 1;
     const bool explicitSource = IsValidIndex(e.source1) && Equation(e.source1).kind == kKindExplicit;
-    SetVariable(explicitSource ? 'X' : 'T', t);
+    letter = explicitSource ? 'X' : 'T';
   }
+  struct TKeptLetter {
+    TPlot11Win& w;
+    int letter;
+    TComplex value;
+    ~TKeptLetter() {
+      if (letter != 0) w.SetComplexVariable(letter, value);
+    }
+  } kept{*this, letter, letter != 0 ? Variable(letter) : TComplex()};
+  if (e.derivation == kDerivedTracePoint) SetVariable(letter, t);
   const int kind = PointItemKind(e);
   const int colourIndex = CheckColourIndex(e.penColour);
   const plat::Colour colour = DrawingColourOf(colourIndex);

@@ -306,12 +306,7 @@ bool TPlot11Win::NewPoint(int system) {
     return false;
   }
   ++entryCounter;
-  // A point alone in space says little without the axes: the first entry
-  // of a 3D window shows them, and its extent takes in the origin.
-  if (dimension == 3 && i == 0 && !AxesShown) {
-    AxesShown = 1;
-    UpdateMenuChecks(false);
-  }
+  ShowAxesForFirstEntry(i);
   CompileEquation(i);
   AddEquationLabel();
   if (dimension == 3) {

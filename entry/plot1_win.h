@@ -107,6 +107,9 @@ class TPlot1Win : public TPlot0Win {
   // The same from a given text (the clipboard reader's part).
   int AppendPointsFromText(const TEquation& prototype, std::string_view text, int* badLine = nullptr);
   void AppendPointItem(const TEquation& prototype);
+  // A point alone in space says little without the axes: when entry i is
+  // the first of a 3D window, the axes are turned on and the menu checked.
+  void ShowAxesForFirstEntry(int i);
   // One point entry per whole number of the run familyLetter = first ..
   // last (auxValue3, auxValue4): 0, 4 (full) or a compiler code.
   int BuildPointEquationText(TEquation& prototype);

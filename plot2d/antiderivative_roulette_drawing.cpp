@@ -99,18 +99,17 @@ int TPlotCWin::DrawAntiderivative(plat::DC& dc, int i) {
         const long double fNew = f(x);
         big += (fOld + fNew) * step * 0.5L;
         fOld = fNew;
-        if (k % kPollEvery == 0 && StopKeyPressed()) {
-          key = 'A';
-          break;
-        }
+        // Any key ends the family, also within a long pass.
+        if (k % kPollEvery == 0 && (key = KeyPressed()) != 0) break;
       }
       EndCurveRecording(colour, spec.width, spec.style);
       if (e.bounded && !mappedFlag && pen.down)
         DrawEndDot(dc, pen.last, static_cast<int>(pass == 0 ? e.endMarkerRight() : e.endMarkerLeft()), packed,
                    e.penStyle, brush);
     }
+    if (key == 0) key = KeyPressed();
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay, true);
   }
   dc.SelectPen(oldPen);
   return key;

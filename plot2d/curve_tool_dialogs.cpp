@@ -397,6 +397,8 @@ void TSectionDlg::SetupControls() {
   SetItemText(213, s);
   SetItemText(214, std::to_string(xDivisions));
   SetItemText(215, std::to_string(zDivisions));
+  // The integration steps the window's integration dialogs share.
+  steps = plot_.IntegrationDivisions();
   SetItemText(216, std::to_string(steps));
 }
 
@@ -445,6 +447,11 @@ void TSectionDlg::CmDraw() {
 
 void TSectionDlg::CmVolume() {
   if (ReadInputs() != 0) return;
+  // The window's shared bounds and step count, which the integration
+  // dialogs opened afterwards show.
+  plot_.IntegrationLeft() = lo.value;
+  plot_.IntegrationRight() = hi.value;
+  plot_.SetIntegrationDivisions(steps);
   long double v = 0;
   const int code = plot_.SectionVolume(SelectedEquation(), SecondEquation(), shape, height, doubled, lo.value,
                                        hi.value, static_cast<int>(steps), v);

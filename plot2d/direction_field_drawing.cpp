@@ -39,7 +39,8 @@ int TPlotCWin::DrawDirectionField(plat::DC& dc, int i) {
   ForEachFieldPoint(
       grid, [&](const TPoint2D& p) { DrawFieldElement(dc, i, p, packed, e.penStyle); },
       [&] {
-        if (!quietDrawing && StopKeyPressed()) key = 'A';
+        // Any key ends the field after the column.
+        key = KeyPressed();
         return key != 0;
       });
   return key;

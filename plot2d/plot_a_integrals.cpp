@@ -202,16 +202,20 @@ int TPlotAWin::AddAntiderivativeGraph(int f, int g, int letter) {
   if (!IsValidIndex(f)) return 9;
   if (!CanAddEquation(false)) return 4;
   const bool hasG = IsValidIndex(g);
-  std::string text = Equation(f).formulaText[1];
-  if (hasG) text = "(" + text + ")-(" + Equation(g).formulaText[1] + ")";
-  long double lo = World.xmin;
-  long double hi = World.xmax;
-  const int i = AppendEquation(kKindAntiderivative, lo, hi, {}, text);
+  // The graph is built from its sources' trees; it keeps no texts of its
+  // own.
+  const int i = AppendEquation(kKindAntiderivative, World.xmin, World.xmax, {});
   if (i < 0) return 4;
   TEquation& e = Equation(i);
   e.derivation = kDerivedAntiderivative;
   e.source1 = static_cast<std::int16_t>(f);
   e.source2 = static_cast<std::int16_t>(hasG ? g : -1);
+  // Of f alone it takes f's last two value blocks: the codes of the dots
+  // and arrows at its ends.
+  if (!hasG) {
+    e.values[8] = Equation(f).values[8];
+    e.values[9] = Equation(f).values[9];
+  }
   e.startValue() = IntegrationLeft();
   if (letter >= 1 && letter <= 23) {
     SetVariable(letter, e.startValue());

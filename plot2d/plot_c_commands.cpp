@@ -99,12 +99,9 @@ int TPlotCWin::NewEquation(int kind, long double lower, long double upper, std::
 }
 
 void TPlotCWin::CmNewExplicit() {
-  long double lo = World.xmin;
-  long double hi = World.xmax;
-  if (LogWindowType > 0 && (AxisKind & 1)) {
-    lo = LogAxisToValue(lo);
-    hi = LogAxisToValue(hi);
-  }
+  long double lo = 0;
+  long double hi = 0;
+  ShownValuesX(lo, hi);
   NewEquation(kKindExplicit, lo, hi, {}, "xsin(x)");
 }
 

@@ -22,21 +22,20 @@ int TPlotCWin::DrawEquations(plat::DC& dc) {
     const int k = Equation(i).kind;
     return k == kKindPoint || k == kKindPointSequence;
   };
-  bool stopped = false;
-  // Curves first, then points and point sequences on top of them.
-  for (int pass = 0; pass < 2 && !stopped; ++pass) {
+  int result = 0;
+  // Curves first, then points and point sequences on top of them; the stop
+  // key "A" ends both.
+  for (int pass = 0; pass < 2 && result != 'A'; ++pass) {
     for (int i = 0; i <= equationCount; ++i) {
       if (isPoint(i) != (pass == 1)) continue;
-      if (DrawEquation(dc, i) == 'A') {
-        stopped = true;
-        break;
-      }
+      const int r = DrawEquation(dc, i);
+      if (r != 0) result = r;
+      if (r == 'A') break;
     }
   }
   if (!quietDrawing) UpdateCaption(false);
-  // A stopped or failed drawer still leaves a plot whose labels, texts and
-  // pictures belong on it: the pass reports success.
-  return 0;
+  // A stopped drawing counts as done; a drawer's other code is passed on.
+  return result == 'A' ? 0 : result;
 }
 
 int TPlotCWin::DrawEquation(plat::DC& dc, int i) {

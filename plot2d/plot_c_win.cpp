@@ -41,9 +41,12 @@ void TPlotCWin::UpdateMenuChecks(bool drawMenuBar) {
 }
 
 void TPlotCWin::EvCommandNotify(int code) {
-  if (code == 7) {
-    // The label font changed: the tool dialogs and the inventory dialog
-    // refill their lists in it once they exist.
+  if (code == kListFontSlot) {
+    // The list font changed: the labels are drawn in it anew, and the
+    // region dialog, the inventory and the tool dialogs fill their lists
+    // again, in it.
+    if (TCentroidDlg* c = CentroidDialog(); c && c->IsCreated()) c->FillLists();
+    InventoryChanged(false);
     BufferValid[0] = 0;
     Invalidate(false);
     return;
@@ -256,12 +259,9 @@ void TPlotCWin::UpdateView() {
 }
 
 void TPlotCWin::FitDomainsToView() {
-  long double lo = World.xmin;
-  long double hi = World.xmax;
-  if (LogWindowType > 0 && (AxisKind & 1)) {
-    lo = LogAxisToValue(lo);
-    hi = LogAxisToValue(hi);
-  }
+  long double lo = 0;
+  long double hi = 0;
+  ShownValuesX(lo, hi);
   for (int i = 0; i <= equationCount; ++i) {
     TEquation& e = Equation(i);
     if ((e.kind != kKindExplicit && e.kind != kKindAntiderivative) || e.bounded) continue;

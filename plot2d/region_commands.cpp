@@ -8,16 +8,6 @@
 
 namespace kv {
 
-namespace {
-
-// Start offsets of the lattice of the n-th inequality, so that the dots of
-// overlapping regions lie side by side.
-constexpr int kLatticeX[9] = {0, 2, 0, 1, 2, 0, 2, 1, 1};
-constexpr int kLatticeY[9] = {0, 1, 2, 0, 2, 1, 0, 2, 1};
-constexpr int kLatticeSpacing = 3;
-
-}  // namespace
-
 void TPlotCWin::CmShadeExplicit() { OpenToolDialog(shadeDialog_, *this); }
 
 void TPlotCWin::CmShadeImplicit() {
@@ -34,18 +24,8 @@ void TPlotCWin::DotInequalityRegion(plat::DC& dc, int i, int n) {
   if (!IsValidIndex(i)) return;
   const TEquation& e = Equation(i);
   if (e.kind != kKindImplicit || e.subKind == 0 || !e.visible) return;
-  const plat::Colour colour = DrawingColourOf(CheckColourIndex(e.subValue));
   const int k = ((n % 9) + 9) % 9;
-  const int right = AreaOriginX() + AreaWidth();
-  const int bottom = AreaOriginY() + AreaHeight();
-  for (int px = kLatticeX[k]; px < right; px += kLatticeSpacing) {
-    if (px < AreaOriginX()) continue;
-    const long double x = PixelToWorldX(px);
-    for (int py = kLatticeY[k]; py < bottom; py += kLatticeSpacing) {
-      if (py < AreaOriginY()) continue;
-      if (PointSatisfiesInequalities(x, PixelToWorldY(py), i)) dc.SetPixel(px, py, colour);
-    }
-  }
+  DotLattice(dc, kLatticeStartX[k], kLatticeStartY[k], i, DrawingColourOf(CheckColourIndex(e.subValue)));
 }
 
 }  // namespace kv

@@ -125,8 +125,9 @@ int TPlotCWin::DrawLineEquation(plat::DC& dc, int i) {
     // A range window draws the piece its domain window stored.
     if (mappedFlag && e.kindFlag) DrawMappedSegment(dc, e.LineEnd1(), e.LineEnd2(), packed, e.penStyle);
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (family.stepped) key = ShowFamilyMember(dc, k + 1, e.familyDelay);
-    if (key == 0 && !quietDrawing && StopKeyPressed()) key = 'A';
+    // Any key ends the family.
+    if (family.stepped) key = ShowFamilyMember(dc, k + 1, e.familyDelay, true);
+    if (key == 0) key = KeyPressed();
   }
   return key;
 }

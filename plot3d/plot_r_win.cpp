@@ -118,9 +118,11 @@ void TPlotRWin::Destroy() {
 }
 
 void TPlotRWin::EvCommandNotify(int code) {
-  if (code == 7) {
-    // The inventory font changed: the inventory list and the tool dialogs
-    // refill in it once they exist.
+  if (code == kListFontSlot) {
+    // The inventory font changed: the inventory list and the open dialogs
+    // fill their lists again, in it.
+    InventoryChanged(false);
+    RefreshCompanionDialogs();
     BufferValid[0] = 0;
     Invalidate(false);
     return;

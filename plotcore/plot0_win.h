@@ -19,6 +19,13 @@
 
 namespace kv {
 
+// Start offsets (pixels) of the inequality lattices: the n-th region's own
+// lattice starts at (X[n mod 9], Y[n mod 9]), so that the dots of
+// overlapping regions lie side by side; the common region's at one of the
+// first five.
+inline constexpr int kLatticeStartX[9] = {0, 2, 0, 1, 2, 0, 2, 1, 1};
+inline constexpr int kLatticeStartY[9] = {0, 1, 2, 0, 2, 1, 0, 2, 1};
+
 class TPlot0Win : public TPlotWin {
  public:
   TPlot0Win(plat::Window* parent, const std::string& title);
@@ -111,8 +118,14 @@ class TPlot0Win : public TPlotWin {
   // Random darts for the inequality display: hits drawn in the entry's
   // region colour; counters[0] darts, counters[1] hits.
   int ThrowDarts(plat::DC& dc, long counters[2], int i);
-  // Lattice dots (3-pixel spacing) where all inequalities hold.
+  // Lattice dots where all inequalities hold, from a random start offset.
   void DotInequalities(plat::DC& dc);
+  // The dots of region i (-1: all inequalities) in the colour: a lattice
+  // from the device point (x0, y0) over the plot area, spaced 3 pixels
+  // (times the scale while a scaled copy is drawn); each dot is doubled by
+  // the pixel one to the right and one down while the print thickness
+  // (FrameWidth) is positive.
+  void DotLattice(plat::DC& dc, int x0, int y0, int i, plat::Colour colour);
 
   // ---- shading ----
   // The y range of a column of the record: false where it has none.

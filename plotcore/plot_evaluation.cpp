@@ -80,6 +80,16 @@ bool TPlotWin::ScaleVectorForLogAxes(const TPoint2D& at, TPoint2D& v) const {
 
 long double TPlotWin::LogAxisToValue(long double v) const { return std::pow(10.0L, v); }
 
+void TPlotWin::ShownValuesX(long double& lo, long double& hi) const {
+  if (LogWindowType > 0 && (AxisKind & 1)) {
+    lo = LogValueRange.xmin;
+    hi = LogValueRange.xmax;
+  } else {
+    lo = World.xmin;
+    hi = World.xmax;
+  }
+}
+
 bool TPlotWin::FindImplicitStartPoint(TExprNode* tree, const TPoint2D& corner, const TPoint2D& extents,
                                       TPoint2D& out) {
   if (!tree) return false;

@@ -119,9 +119,11 @@ void TPlotWin::RepaintNow(bool fit) {
   PaintBuffered(dc);
 }
 
-bool TPlotWin::StopKeyPressed() {
-  if (quietDrawing || !IsCreated()) return false;
-  return plat::PollKey(*this) == 'A';
+bool TPlotWin::StopKeyPressed() { return KeyPressed() == 'A'; }
+
+int TPlotWin::KeyPressed() {
+  if (quietDrawing || !IsCreated()) return 0;
+  return plat::PollKey(*this);
 }
 
 int TPlotWin::DrawEquations(plat::DC& dc) {

@@ -207,6 +207,10 @@ class TPlotWin : public TFuncWin {
   bool MapWorldPoint(TPoint2D& p);
   TPointMap PointMap();
   long double LogAxisToValue(long double v) const;
+  // The x values the view shows, which a graph without an interval of its
+  // own spans: the view's x range, on a logarithmic x axis the values
+  // that axis carries (the view's margins carry none).
+  void ShownValuesX(long double& lo, long double& hi) const;
   // The start point of an initial-value problem moved to where the window
   // shows it (kv::MoveToMappedPoint with this window's point map).
   bool MoveToMappedPoint(TPoint2D& p);
@@ -297,6 +301,9 @@ class TPlotWin : public TFuncWin {
   void InvalidatePlot();
   // Polls the stop key "A" unless the drawing is quiet.
   bool StopKeyPressed();
+  // The code of any key waiting for the window (0 none) unless the drawing
+  // is quiet: the drawers that any key stops.
+  int KeyPressed();
 
   // ---- curves ----
   // Samples entry i (kinds 201, 202, 203) into the sink.
@@ -376,9 +383,9 @@ class TPlotWin : public TFuncWin {
   bool FollowWait();
   // A member (from 1) of a family shown one by one: the drawing so far
   // copied from dc to the screen, then the family delay (ms), during which
-  // the windows paint and the stop key ends the family.  The stop key's
-  // code or 0.
-  int ShowFamilyMember(plat::DC& dc, int member, int delay);
+  // the windows paint and the stop key (with anyKey any key) ends the
+  // family.  The key's code or 0.
+  int ShowFamilyMember(plat::DC& dc, int member, int delay, bool anyKey = false);
   // Step of a new trajectory: 1 / trajectory density.
   long double DefaultTrajectoryStep() const { return trajectoryDensity > 0 ? 1.0L / trajectoryDensity : 0.0025L; }
 

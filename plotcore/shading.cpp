@@ -6,6 +6,7 @@
 
 #include "graphics/export_sink.h"
 #include "plotcore/plot0_win.h"
+#include "platform/app.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -190,6 +191,27 @@ int TPlot0Win::ThrowDarts(plat::DC& dc, long counters[2], int i) {
   return 0;
 }
 
+void TPlot0Win::DotLattice(plat::DC& dc, int x0, int y0, int i, plat::Colour colour) {
+  // A copy drawn at a scale keeps the lattice's spacing on the picture.
+  const int spacing = 3 * (ScaleLineWidths && LineWidthFactor > 1 ? LineWidthFactor : 1);
+  const bool doubled = FrameWidth > 0;
+  const int left = AreaOriginX();
+  const int top = AreaOriginY();
+  const int right = left + AreaWidth();
+  const int bottom = top + AreaHeight();
+  const TComplex saved[3] = {Variable('X'), Variable('Y'), Variable('Z')};
+  for (int px = x0; px < right; px += spacing) {
+    if (px < left) continue;
+    const long double x = PixelToWorldX(px);
+    for (int py = y0; py < bottom; py += spacing) {
+      if (py < top || !PointSatisfiesInequalities(x, PixelToWorldY(py), i)) continue;
+      dc.SetPixel(px, py, colour);
+      if (doubled) dc.SetPixel(px + 1, py + 1, colour);
+    }
+  }
+  for (int k = 0; k < 3; ++k) SetComplexVariable("XYZ"[k], saved[k]);
+}
+
 void TPlot0Win::DotInequalities(plat::DC& dc) {
   bool any = false;
   for (int k = 0; k <= equationCount && !any; ++k) {
@@ -198,11 +220,11 @@ void TPlot0Win::DotInequalities(plat::DC& dc) {
   }
   if (!any) return;
   const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
-  for (int py = AreaOriginY(); py <= AreaOriginY() + AreaHeight(); py += 3) {
-    for (int px = AreaOriginX(); px <= AreaOriginX() + AreaWidth(); px += 3) {
-      if (PointSatisfiesInequalities(PixelToWorldX(px), PixelToWorldY(py), -1)) dc.SetPixel(px, py, colour);
-    }
-  }
+  // The common region starts at a random one of the first five offsets,
+  // so that its dots do not always hide those of the single regions.
+  const int a = plat::Rand() % 5;
+  const int b = plat::Rand() % 5;
+  DotLattice(dc, AreaOriginX() + kLatticeStartX[a], AreaOriginY() + kLatticeStartY[b], -1, colour);
 }
 
 }  // namespace kv

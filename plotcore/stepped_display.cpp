@@ -23,7 +23,7 @@ void LogFamily(const std::string& what) {
 
 }  // namespace
 
-int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay) {
+int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay, bool anyKey) {
   if (IsCreated()) {
     // The DCs hold no painter between their operations, so a client DC
     // may stand beside the one the paint pass draws with.
@@ -38,9 +38,11 @@ int TPlotWin::ShowFamilyMember(plat::DC& dc, int member, int delay) {
   for (int waited = 0; waited < delay; waited += kPauseSlice) {
     plat::Delay(*this, std::min(delay - waited, kPauseSlice));
     // An animation reads its keys itself between its frames.
-    if (!animating && StopKeyPressed()) {
+    if (animating) continue;
+    const int key = KeyPressed();
+    if (key == 'A' || (anyKey && key != 0)) {
       LogFamily("stopped");
-      return 'A';
+      return key;
     }
   }
   return 0;

@@ -16,6 +16,12 @@ int PointItemCount(const TEquation& e) {
   return std::min(listed, static_cast<int>(e.cellDepths.size()));
 }
 
+int PointItemLetter(const TEquation& e) {
+  if (e.kind != kKindPointSequence) return 0;
+  if (e.auxValue4 >= 1 && e.auxValue4 <= 26) return '@' + e.auxValue4;
+  return PointItemKind(e) == kKindExplicit ? 'X' : 'T';
+}
+
 bool PointSampleInBounds(const TEquation& e, int k) {
   if (e.kind != kKindPointSequence) return true;
   if (k < 0 || k >= static_cast<int>(e.cellDepths.size())) return false;
@@ -32,10 +38,7 @@ bool EvaluatePointItem(TEquation& e, TFormulaEngine& engine, int k, TPoint3D& p)
   if (e.kind == kKindPointSequence) {
     if (k < 0 || k >= static_cast<int>(e.cellDepths.size())) return false;
     sample = e.cellDepths[static_cast<std::size_t>(k)];
-    // The running letter: X for an explicit curve, else T (a stored index
-    // 1..26 counts from A).
-    int letter = e.auxValue4 >= 1 && e.auxValue4 <= 26 ? '@' + e.auxValue4 : (kind == kKindExplicit ? 'X' : 'T');
-    engine.SetVariable(letter, sample);
+    engine.SetVariable(PointItemLetter(e), sample);
   }
   auto& t = e.trees;
   p = {};

@@ -17,6 +17,10 @@ int PointItemKind(const TEquation& e);
 // a sequence holds (never more than its value buffer).
 int PointItemCount(const TEquation& e);
 
+// The letter a sequence's values are given to (its stored letter 1..26 from
+// A, else X for an explicit curve and T for the others); 0 for a point.
+int PointItemLetter(const TEquation& e);
+
 // Whether a sequence's value k lies within the curve's parameter bounds
 // (kept in the fifth value block); always true for points and for bounds
 // that were never set (equal ends).

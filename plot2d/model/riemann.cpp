@@ -106,9 +106,10 @@ bool BuildAntiderivativeTrees(TEquation& entry, const TEquation& f, const TEquat
   long double lower = entry.lowerBound.x;
   long double upper = entry.upperBound.x;
   if (bounded) {
-    // The graph exists where both sources do.
-    lower = f.lowerBound.x;
-    upper = f.upperBound.x;
+    // The graph exists where both sources do: their intervals narrow its
+    // own, never widen it.
+    lower = std::max(lower, f.lowerBound.x);
+    upper = std::min(upper, f.upperBound.x);
     if (g) {
       lower = std::max(lower, g->lowerBound.x);
       upper = std::min(upper, g->upperBound.x);

@@ -216,4 +216,13 @@ std::string DescribeEquation(const TEquation& e, int limit) {
   return Finish(Body(e), limit);
 }
 
+std::string DescribeRevolvedCurve(const TEquation& surface, int limit) {
+  TEquation curve;
+  curve.kind = static_cast<std::uint16_t>(surface.subKind);
+  // The curve's texts as the equation dialog shows them; the fifth is the
+  // surface's description, not the curve's equation.
+  for (std::size_t k = 0; k < 4; ++k) curve.formulaText[k] = surface.formulaText[k];
+  return Finish(Body(curve), limit);
+}
+
 }  // namespace kv

@@ -13,5 +13,8 @@ std::string DescribeEquationByKind(const TEquation& e, int limit);
 // The same; a derived entry (derivative, tangent, combination, ...) is told
 // by its tool and its sources.
 std::string DescribeEquation(const TEquation& e, int limit);
+// The curve a surface of revolution (kind 307) turns: its texts read as an
+// entry of the curve's kind (kept in the surface's sub-value).
+std::string DescribeRevolvedCurve(const TEquation& surface, int limit);
 
 }  // namespace kv

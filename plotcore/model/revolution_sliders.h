@@ -31,6 +31,13 @@ struct TRevolutionRange {
 
 void StoreRevolutionSliders(TEquation& e, const TRevolutionRange& range);
 
+// The parameter (1 = A ..) a bound of the surface is tied to, 0 for none:
+// bound 0 and 2 are the lower and upper end of the curve range, 1 and 3
+// those of the angle range (the order of the equation dialog's bound edits
+// 221 to 224).  Setting one keeps the other end's parameter.
+int RevolutionBoundParameter(const TEquation& e, int bound);
+void SetRevolutionBoundParameter(TEquation& e, int bound, int parameter);
+
 // One parameter to set: its variable number (1 = A ...), value and slider
 // limits.
 struct TSliderCopy {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "entry/equation_dialog.h"
 #include "platform/resources.h"
@@ -123,6 +124,7 @@ struct CheckCase {
   std::vector<std::pair<int, std::string>> edits;
   std::vector<int> checks;  // check boxes to tick
   const char* message;      // "" when OK is accepted
+  bool logX = false;        // in a window whose x axis is logarithmic, 0.1 to 100
 };
 
 TEST_F(EquationDialog, TheChecksOnOkRefuseWhatTheyMustAndLeaveTheEntryAlone) {
@@ -148,10 +150,18 @@ TEST_F(EquationDialog, TheChecksOnOkRefuseWhatTheyMustAndLeaveTheEntryAlone) {
       {"arrow outside the bounds", kKindParametric, {{211, "t"}, {212, "t"}, {234, "9"}}, {271},
        "jenseits der Grenzen"},
       {"point guide code", kKindPoint, {{211, "1"}, {212, "2"}, {214, "12x"}}, {}, "unverständlich"},
+      {"below the log axis", kKindExplicit, {{221, "0.0999999999998"}, {223, "10"}}, {271}, "widersprüchliche Daten",
+       true},
+      {"within 1e-13 of the log axis", kKindExplicit, {{221, "0.09999999999995"}, {223, "10"}}, {271}, "", true},
   };
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.what);
     TPlot2Win* w = MakeWindow();
+    if (c.logX) {
+      w->LogWindowType = 1;
+      w->AxisKind = 1;
+      w->LogValueRange = {0.1L, 100, 0, HUGE_VALL};
+    }
     const int i = w->AppendEquation(c.kind, 0, 1, "A", "x", "x", {}, "x=1");
     w->CompileEquation(i);
     TEquation before;

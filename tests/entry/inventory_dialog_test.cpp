@@ -9,6 +9,8 @@
 #include "platform/clipboard.h"
 #include "platform/testing.h"
 #include "plot2d/plot2_test_util.h"
+#include "plot2d/zero_dialog.h"
+#include "plot3d/plot3_win.h"
 #include "support/test_env.h"
 
 namespace kv {
@@ -133,6 +135,56 @@ TEST_F(InventoryDialog, EditRunsTheEquationDialogAndTheListFollows) {
   EXPECT_EQ(Lines(d)[0], w->DescribeEquation(0, 1999));
   EXPECT_EQ(d.SelectedEquations(), std::vector<int>{0});
   EXPECT_GT(Coverage(0, [](long double x) { return x * x; }), 0.95);
+}
+
+TEST_F(InventoryDialog, ANewListFontFillsTheListsAgainIn2DAnd3D) {
+  auto* space = new TPlot3Win(nullptr, "Unbenannt1.kv3");
+  space->FileVersion = 33;
+  ASSERT_TRUE(space->Create());
+  space->Show(plat::SW_SHOW);
+  struct Case {
+    const char* what;
+    TPlot11Win* window;
+    int kind;
+    std::initializer_list<std::string_view> texts;
+  } cases[] = {
+      {"2D", w, kKindExplicit, {"", "x"}},
+      {"3D", space, kKindSurface, {"", "", "xy"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TPlot11Win& v = *c.window;
+    v.AppendEquation(c.kind, c.texts);
+    v.EquationsChanged(true);
+    v.ShowInventory();
+    TFnListDlg* d = v.InventoryDialog();
+    ASSERT_NE(d, nullptr);
+    // The 2D window's zero tool lists the graphs too.
+    TZeroDlg* zeros = nullptr;
+    if (&v == w) {
+      w->Command(kCmZeros);
+      zeros = w->ZeroDialog();
+      ASSERT_NE(zeros, nullptr);
+      ASSERT_EQ(zeros->ListCount(kIdFirstCombo), 1);
+    }
+    // Changes the lists were not told of ...
+    v.EquationName(0) = "erste";
+    v.AppendEquation(c.kind, c.texts);
+    // ... show once the font of the lists changed.
+    plat::FontChoice choice;
+    choice.font = v.FontSlots[kListFontSlot];
+    choice.font.SetFace("Arial");
+    choice.pointSizeTenths = 120;
+    plat::testing::ExpectFontDialog(choice);
+    v.Command(67);  // the font menu's "&Inventar ..."
+    EXPECT_EQ(v.FontSlots[kListFontSlot].Face(), "Arial");
+    ASSERT_EQ(Lines(*d).size(), 2u);
+    EXPECT_EQ(Lines(*d)[0].rfind("erste: ", 0), 0u) << Lines(*d)[0];
+    if (zeros) {
+      EXPECT_EQ(zeros->ListCount(kIdFirstCombo), 2);
+    }
+  }
+  space->Destroy();
 }
 
 TEST_F(InventoryDialog, DeleteTakesTheDerivedEntriesAndThePlotRepaints) {

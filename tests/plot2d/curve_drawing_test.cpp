@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "platform/keys.h"
 #include "plot2d/plot2_test_util.h"
@@ -215,6 +216,35 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
   plat::testing::InjectKey(*w, 'A', 0, 'a');
   EXPECT_EQ(w->DrawCurve(dc, i), 0) << "quiet drawing polls no key";
   plat::FlushKeys(*w);
+  w->quietDrawing = 0;
+
+  // A direction field and families of lines and of antiderivatives stop on
+  // any key, and say which.
+  const int field = Add(w, kKindOde, 0, 1, "y", "-x");
+  const int lines = Add(w, kKindLine, 0, 1, "1", "0", "A");
+  const int integral = Add(w, kKindAntiderivative, -2, 2, {}, "2x");
+  for (int k : {lines, integral}) {
+    TEquation& e = w->Equation(k);
+    e.familyOn = 1;
+    e.familyLetter = 1;
+    e.familyStart = -2;
+    e.familyEnd = 2;
+    e.familySteps = 4;
+  }
+  struct Case {
+    const char* what;
+    std::function<int()> draw;
+  } cases[] = {
+      {"field", [&] { return w->DrawDirectionField(dc, field); }},
+      {"lines", [&] { return w->DrawLineEquation(dc, lines); }},
+      {"antiderivatives", [&] { return w->DrawAntiderivative(dc, integral); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plat::testing::InjectKey(*w, 'B', 0, 'b');
+    EXPECT_EQ(c.draw(), 'B');
+    plat::FlushKeys(*w);
+  }
 }
 
 }  // namespace

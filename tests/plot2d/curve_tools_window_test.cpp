@@ -13,6 +13,7 @@
 #include "plot2d/model/curve_maps.h"
 #include "plot2d/plot2_test_util.h"
 #include "plot3d/plot3_win.h"
+#include "plotcore/model/revolution_sliders.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -288,6 +289,26 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
       }
       EXPECT_NEAR(D(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 1, 1e-9) << "on the unit sphere";
     }
+  // Edited in its equation dialog: each bound shows the parameter that
+  // holds that end of the range, a bound typed with another letter ties
+  // its end to that one, and a new curve renames the entry.
+  EXPECT_EQ(e.formulaText[4], "y = sqrt(1-x^2)");
+  std::string lower, upper;
+  plat::testing::ExpectDialog("EQUA307", [&](plat::Dialog& d) {
+    lower = d.GetItemText(221);
+    upper = d.GetItemText(223);
+    d.SetItemText(221, "0@B");
+    d.SetItemText(212, "0.5");
+    d.Press(plat::IDOK);
+  });
+  ASSERT_TRUE(r->EditEquation(0, false));
+  EXPECT_EQ(lower.find('@'), std::string::npos) << lower << ": the curve's start is a number";
+  EXPECT_EQ(upper.substr(upper.size() - 2), "@A") << upper;
+  EXPECT_EQ(RevolutionBoundParameter(e, 0), 2);
+  EXPECT_EQ(RevolutionBoundParameter(e, 2), 1) << "the other end keeps its parameter";
+  EXPECT_EQ(D(r->Tables().value[2].re), -1.0) << "B stands at the curve's start";
+  EXPECT_EQ(e.formulaText[4], "y = 0.5");
+  EXPECT_EQ(r->equationLabels.front().text, r->DescribeEquation(0, 60));
   // Closing hides and empties it; drawing again shows it with the new solid.
   r->Hide();
   EXPECT_EQ(r->equationCount, -1);
@@ -342,15 +363,28 @@ TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
 TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
   w->AppendEquation(kKindExplicit, {"", "sqrt(1-x^2)"});
   w->AppendEquation(kKindExplicit, {"", "-sqrt(1-x^2)"});
+  w->SetIntegrationDivisions(250);
   w->CmCrossSections();
   TSectionDlg* d = w->ToolDialogs().section.get();
   ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->GetItemText(216), "250") << "the window's step count";
   d->SetItemText(212, "-1");
   d->SetItemText(213, "1");
   d->SetItemText(216, "400");
   d->Press(kIdSectionVolume);
   EXPECT_EQ(d->GetItemText(231).substr(0, 5), "5.333") << "square sections over the unit disc";
   EXPECT_EQ(w->Equation(0).results.front().code, 57);
+  // The volume's bounds and steps are the window's: the integration
+  // dialogs opened next show them.
+  w->CmRevolutionVolume();
+  TRevDlg* r = w->ToolDialogs().revolve.get();
+  ASSERT_NE(r, nullptr);
+  std::string lo, hi;
+  w->FormatWindowNumber(-1, lo);
+  w->FormatWindowNumber(1, hi);
+  EXPECT_EQ(r->GetItemText(211), lo);
+  EXPECT_EQ(r->GetItemText(212), hi);
+  EXPECT_EQ(r->GetItemText(213), "400");
   struct Case {
     const char* x;
     const char* z;

@@ -208,6 +208,14 @@ TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
 TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
   TPlot2Win* w = MakeWindow();
   const int f = w->AppendEquation(kKindExplicit, {"", "cos(x)"});
+  // f's own interval reaches left beyond the view and ends inside it, with
+  // a filled dot on the left and a hollow one on the right.
+  TEquation& source = w->Equation(f);
+  source.bounded = 1;
+  source.lowerBound.x = w->World.xmin - 3;
+  source.upperBound.x = 3;
+  source.endMarkerLeft() = 2;
+  source.endMarkerRight() = -3;
   TRiemDlg& d = Riemann(w);
   Bounds(d, "0@C", "1", "10");
   d.Press(kIdAntiderivative);
@@ -218,6 +226,15 @@ TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
   EXPECT_EQ(e.source1, f);
   EXPECT_EQ(e.subKind, 3);  // the start follows C
   EXPECT_EQ(D(e.startValue()), 0.0);
+  for (const std::string& t : e.formulaText) EXPECT_EQ(t, "");
+  EXPECT_EQ(w->DescribeEquation(1, 255), "Stammfunktion von #1");
+  // f's interval narrows the view's range it starts with, never widens it.
+  EXPECT_EQ(e.bounded, 1);
+  EXPECT_EQ(D(e.lowerBound.x), D(w->World.xmin));
+  EXPECT_EQ(D(e.upperBound.x), 3.0);
+  // Its ends are marked as f's are.
+  EXPECT_EQ(D(e.endMarkerLeft()), 2.0);
+  EXPECT_EQ(D(e.endMarkerRight()), -3.0);
 
   // Its graph from the start value: sin to the resolution of a pixel.
   std::vector<TPoint2D> run;

@@ -257,6 +257,28 @@ TEST_F(ItemDrawing, PointSequencesShowTheCurvesPointsAtTheirValues) {
   Repaint(w);
   const plat::Colour c = EntryColour(*w, s);
   for (long double x : {-1.0L, 0.5L, 2.0L}) EXPECT_GT(CountNear(*w, {x, x * x / 2}, c, 3), 4) << static_cast<double>(x);
+
+  // The letter a point item sets while it draws has its value back
+  // afterwards: a sequence's running letter, a trace point's X or T.
+  const int graph = Add(w, kKindExplicit, {"", "xx/2"});
+  const int curve = Add(w, kKindParametric, {"t", "t"});
+  const int onGraph = w->AddTracePointItem(graph, "1.5");
+  const int onCurve = w->AddTracePointItem(curve, "0.25");
+  ASSERT_GE(onGraph, 0);
+  ASSERT_GE(onCurve, 0);
+  struct Case {
+    int entry;
+    std::int16_t sequenceLetter;
+    char letter;
+  } cases[] = {{s, 24, 'X'}, {s, 20, 'T'}, {s, 3, 'C'}, {onGraph, 0, 'X'}, {onCurve, 0, 'T'}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.letter);
+    if (k.sequenceLetter != 0) e.auxValue4 = k.sequenceLetter;
+    w->SetVariable(k.letter, 7);
+    plat::BitmapDC dc(w->BackBuffers[1]);
+    EXPECT_EQ(w->DrawPointItem(dc, k.entry), 0);
+    EXPECT_EQ(static_cast<double>(w->Variable(k.letter).re), 7.0);
+  }
 }
 
 TEST_F(ItemDrawing, DirectionFieldOfYPrimeEqualsY) {

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "entry/combine_dialog.h"
+#include "entry/model/derived_items.h"
 #include "entry/model/combinations.h"
 #include "entry/plot11_win.h"
 #include "entry/point_list_dialog.h"
@@ -171,6 +174,97 @@ TEST_F(Regions, EachInequalityDotsItsOwnRegionInModeTwo) {
   w->regionMode = 1;
   Repaint();
   EXPECT_EQ(CountColour(w->Surface(), w->DrawingColourOf(20)), 0);
+}
+
+TEST_F(Regions, InequalityDotsKeepTheirLatticeInEveryOutput) {
+  Implicit("x=0");
+  w->Equation(0).subKind = -1;  // x > 0
+  w->Equation(0).subValue = 20;
+  const plat::Colour own = w->DrawingColourOf(20);
+  const plat::Colour common = w->DrawingColourOf(w->ColourSlots[static_cast<std::size_t>(w->regionColour)]);
+  const int left = w->AreaOriginX();
+  const int top = w->AreaOriginY();
+  struct Case {
+    const char* what;
+    bool common;
+    int scale;      // of a scaled copy (the high-resolution metafile)
+    int thickness;  // the print thickness
+    int spacing;
+  } cases[] = {
+      {"own region", false, 1, 0, 3},
+      {"scaled copy", false, 3, 0, 9},
+      {"print thickness", false, 1, 1, 3},
+      {"common region", true, 1, 0, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    w->ScaleLineWidths = c.scale > 1 ? 1 : 0;
+    w->LineWidthFactor = static_cast<std::int16_t>(c.scale);
+    w->FrameWidth = static_cast<std::int16_t>(c.thickness);
+    // The common region starts at a random one of its offsets: several
+    // drawings show more than one.
+    std::set<std::pair<int, int>> starts;
+    for (int seed = 1; seed <= (c.common ? 12 : 1); ++seed) {
+      plat::SeedRandom(static_cast<std::uint32_t>(seed));
+      plat::Bitmap b(w->ClientWidth, w->ClientHeight, w->GetColour(w->ColourSlots[0]));
+      plat::BitmapDC dc(b);
+      const plat::Colour colour = c.common ? common : own;
+      if (c.common) {
+        w->DotInequalities(dc);
+      } else {
+        w->DotInequalityRegion(dc, 0, 5);  // the sixth region's lattice starts at (0, 1)
+      }
+      // A dot is a pixel of the colour without one up and left of it; a
+      // second pixel down and right of it only with a print thickness.
+      int dots = 0, seconds = 0, neighbours = 0, inner = 0, doubled = 0;
+      std::pair<int, int> start{-1, -1};
+      for (int py = top; py <= top + w->AreaHeight(); ++py) {
+        for (int px = left; px <= left + w->AreaWidth(); ++px) {
+          if (b.GetPixel(px, py) != colour) continue;
+          if (b.GetPixel(px - 1, py - 1) == colour) {
+            ++seconds;
+            continue;
+          }
+          ++dots;
+          ASSERT_GT(D(w->PixelToWorldX(px)), 0.0);
+          const std::pair<int, int> at{(px - left) % c.spacing, (py - top) % c.spacing};
+          if (start.first < 0) start = at;
+          ASSERT_EQ(at, start) << px << "," << py << ": every dot on one lattice";
+          if (b.GetPixel(px + c.spacing, py) == colour) ++neighbours;
+          if (px + 1 < b.Width() && py + 1 < b.Height()) {
+            ++inner;
+            if (b.GetPixel(px + 1, py + 1) == colour) ++doubled;
+          }
+        }
+      }
+      EXPECT_GT(dots, 100);
+      EXPECT_GT(neighbours, dots / 2) << "dots are " << c.spacing << " pixels apart";
+      EXPECT_EQ(doubled, c.thickness > 0 ? inner : 0);
+      if (c.thickness == 0) {
+        EXPECT_EQ(seconds, 0);
+      }
+      if (!c.common) {
+        EXPECT_EQ(start, std::make_pair((0 - left % c.spacing + c.spacing) % c.spacing,
+                                        (1 - top % c.spacing + c.spacing) % c.spacing));
+      }
+      starts.insert(start);
+    }
+    if (c.common) {
+      EXPECT_GT(starts.size(), 1u);
+    }
+  }
+  w->ScaleLineWidths = 0;
+  w->LineWidthFactor = 1;
+  w->FrameWidth = 0;
+
+  // The pass hands on what a drawer answered: a point of a graph at a
+  // parameter that is no number.
+  const int graph = Graph("x");
+  const int point = w->AddTracePointItem(graph, "1");
+  ASSERT_GE(point, 0);
+  w->Equation(point).formulaText[kTracePointParameterText] = "1+";
+  plat::BitmapDC dc(w->BackBuffers[1]);
+  EXPECT_EQ(w->DrawEquations(dc), 1);
 }
 
 TEST_F(Regions, HatchingBetweenTwoGraphsOnScreenAndInTheExports) {

@@ -67,6 +67,16 @@ TEST_F(Plot3Test, AppendedPointsCarryTheirCoordinatesEvenWhenHuge) {
     }
   }
   EXPECT_EQ(w->Equation(0).formulaText[0], "1.50000000000000");
+
+  // Points read from a text: the first in an empty window brings the axes.
+  TPlot3Win* v = MakeWindow();
+  ASSERT_EQ(v->AxesShown, 0);
+  TEquation proto;
+  InitEquation(proto, kKindPoint3D, 2, 50);
+  ASSERT_EQ(v->AppendPointsFromText(proto, "1 2 3 4 5 6"), 0);
+  EXPECT_EQ(v->equationCount, 1);
+  EXPECT_EQ(v->AxesShown, 1);
+  EXPECT_TRUE(v->IsMenuItemChecked(kCmToggleAxes));
 }
 
 TEST_F(Plot3Test, ASegmentDrawsItsArrowHeadsAndKeepsItsPieceCount) {
