@@ -80,6 +80,23 @@ std::int32_t ParseInt(std::string_view text) {
   return static_cast<std::int32_t>(v > kLimit - 1 ? kLimit - 1 : v);
 }
 
+bool ParseWholeNumber(std::string_view text, std::int32_t lo, std::int32_t hi, std::int32_t& value) {
+  std::size_t a = 0;
+  std::size_t b = text.size();
+  while (a < b && IsBlank(text[a])) ++a;
+  while (b > a && IsBlank(text[b - 1])) --b;
+  if (a == b) return false;
+  std::int64_t v = 0;
+  for (std::size_t i = a; i < b; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > hi) return false;  // also keeps v far from overflowing
+  }
+  if (v < lo) return false;
+  value = static_cast<std::int32_t>(v);
+  return true;
+}
+
 void FormatNumber(long double value, int width, int decimals, std::string& dest) {
   const int w = ClampField(width);
   const int d = ClampField(decimals);

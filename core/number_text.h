@@ -16,6 +16,10 @@ bool ParseLongDouble(long double& dest, std::string_view text);
 // atoi: leading white space, optional sign, decimal digits; anything else
 // gives 0.  Values beyond the 32-bit range saturate at INT32_MIN / INT32_MAX.
 std::int32_t ParseInt(std::string_view text);
+// A whole number typed into a field: decimal digits only, blanks around
+// them allowed, from lo to hi.  True with the value; false (value
+// unchanged) for anything else: a sign, a point, a formula, no digits.
+bool ParseWholeNumber(std::string_view text, std::int32_t lo, std::int32_t hi, std::int32_t& value);
 // printf "%<width>.<decimals>Lf"; negative width or decimals count as 0.
 void FormatNumber(long double value, int width, int decimals, std::string& dest);
 std::string FormatNumber(long double value, int width, int decimals);

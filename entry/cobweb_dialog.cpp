@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/number_text.h"
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
 
@@ -10,6 +11,7 @@ namespace kv {
 namespace {
 
 constexpr int kStrCobweb = 150;  // "Netz"
+constexpr int kOutOfRange = 17;  // "jenseits der Grenzen"
 
 }  // namespace
 
@@ -61,15 +63,17 @@ int TWebDlg::ReadFields() {
     code = window_->TextToValue(GetItemText(kWebStart), start);
     letter = -letter;
   }
-  std::int16_t steps = 0;
-  std::int16_t arrowSize = 0;
-  if (code == 0) code = window_->Engine().ReadBoundedShort(GetItemText(kWebSteps), 0, 1000, steps);
-  if (code == 0) code = window_->Engine().ReadBoundedShort(GetItemText(kWebArrowSize), 1, 1000, arrowSize);
+  // The steps and the arrow size are whole numbers as typed.
+  std::int32_t steps = 0;
+  std::int32_t arrowSize = 0;
+  if (code == 0 && (!ParseWholeNumber(GetItemText(kWebSteps), 0, 1000, steps) ||
+                    !ParseWholeNumber(GetItemText(kWebArrowSize), 1, 1000, arrowSize)))
+    code = kOutOfRange;
   if (code != 0) return code;
   e.notVertical = 1;  // the cobweb is on
   e.webStart() = start;
   e.subKind = static_cast<std::int16_t>(letter);
-  e.termCount = steps;
+  e.termCount = static_cast<std::int16_t>(steps);
   e.arrowSize = static_cast<std::int16_t>(arrowSize - 10);
   e.kindFlag = IsChecked(kWebArrows) ? 1 : 0;
   e.webToAxis = IsChecked(kWebFromAxis) ? 1 : 0;

@@ -1,9 +1,9 @@
 #include "entry/family_dialog.h"
 
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
 
+#include "core/number_text.h"
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
 
@@ -25,12 +25,10 @@ int FamilyLetter(const std::string& text) {
   return c >= 'A' && c < 'A' + kLastFamilyLetter ? c - 'A' + 1 : 0;
 }
 
-// A whole number from lo to hi (a formula of the window's number reader),
-// else the reader's code or 17 ("jenseits der Grenzen").
-int ReadWholeNumber(TPlot1Win& window, const std::string& text, int lo, int hi, std::int16_t& value) {
-  long double v = 0;
-  if (const int code = window.TextToValue(text, v); code != 0) return code;
-  if (!(v >= lo && v <= hi) || v != std::floor(v)) return 17;
+// A whole number from lo to hi as typed, else 17 ("jenseits der Grenzen").
+int ReadWholeNumber(const std::string& text, int lo, int hi, std::int16_t& value) {
+  std::int32_t v = 0;
+  if (!ParseWholeNumber(text, lo, hi, v)) return 17;
   value = static_cast<std::int16_t>(v);
   return 0;
 }
@@ -73,8 +71,8 @@ int TFamDlg::ReadFields() {
   if (code == 0 && max < min) code = 6;  // "widersprüchliche Daten"
   std::int16_t delay = 0;
   std::int16_t steps = 0;
-  if (code == 0) code = ReadWholeNumber(*window_, GetItemText(kFamDelay), 0, 32750, delay);
-  if (code == 0) code = ReadWholeNumber(*window_, GetItemText(kFamSteps), 0, 4000, steps);
+  if (code == 0) code = ReadWholeNumber(GetItemText(kFamDelay), 0, 32750, delay);
+  if (code == 0) code = ReadWholeNumber(GetItemText(kFamSteps), 0, 4000, steps);
   const int letter = FamilyLetter(GetItemText(kFamLetter));
   if (code == 0 && letter == 0) code = 17;  // "jenseits der Grenzen"
   if (code != 0) return code;

@@ -1,6 +1,7 @@
 // The inventory operations of the equation-entry layer.  Invariant kept by
 // all of them: a derived entry comes after the entries it is derived from,
-// and source indexes, captions and shadings follow every move.
+// and source indexes, captions, shadings and the labels bound to entries
+// follow every move.
 #include <algorithm>
 #include <cstdio>
 
@@ -101,6 +102,8 @@ bool TPlot1Win::SwapEquations(int i, int j) {
     swapped(s.graphA);
     if (s.graphB >= 0) swapped(s.graphB);
   }
+  for (std::vector<TTextLabel>* labels : {&TextLabels, &TermLabels})
+    for (TTextLabel& l : *labels) swapped(l.binding);
   // The captions keep their places; their contents change places.
   TEquationLabel* a = nullptr;
   TEquationLabel* b = nullptr;
@@ -149,6 +152,20 @@ void TPlot1Win::DeleteEquations(const std::vector<int>& list) {
     if (gone[static_cast<std::size_t>(i)]) continue;
     newIndex[static_cast<std::size_t>(i)] = kept++;
     if (!SecondSourceIsIndex(Equation(i))) ends.emplace_back(i, Equation(i).source2);
+  }
+  // A label bound to a deleted entry stays where it stands, bound to the
+  // figure; the others follow their entries to their new places.
+  for (std::vector<TTextLabel>* labels : {&TextLabels, &TermLabels}) {
+    for (TTextLabel& l : *labels) {
+      if (l.binding < 0 || l.binding >= count) continue;
+      const auto b = static_cast<std::size_t>(l.binding);
+      if (gone[b]) {
+        TextToAbsolute(l);
+        l.binding = kBindFigure;
+      } else {
+        l.binding = static_cast<std::int16_t>(newIndex[b]);
+      }
+    }
   }
   for (int i = count - 1; i >= 0; --i)
     if (gone[static_cast<std::size_t>(i)]) DeleteEquation(i);

@@ -7,12 +7,19 @@
 #include "entry/family_dialog.h"
 #include "entry/slider_dialog.h"
 #include "entry/table_win.h"
+#include "shell/note_win.h"
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
 #include "core/constants.h"
 
 namespace kv {
+
+namespace {
+
+constexpr int kStrInventory = 165;  // "Inventar"
+
+}  // namespace
 
 TPlot1Win::TPlot1Win(plat::Window* parent, const std::string& title) : TPlot0Win(parent, title) {
   for (TDialogPosition& p : EquationDialogPositions) p = TDialogPosition{};
@@ -37,6 +44,7 @@ const plat::CommandTable& TPlot1Win::Commands() const {
           {kCmSliderFirst, kCmSliderLast, &TPlot1Win::CmSlider},
           {kCmAllParameters, &TPlot1Win::CmAllParameters},
           {kCmTables, &TPlot1Win::CmTables, &TPlot1Win::CeTables},
+          {kCmInventoryText, &TPlot1Win::CmInventoryText, &TPlot1Win::CeInventoryText},
           {kCmToggleAllPoints, &TPlot1Win::CmToggleAllPoints},
           {kCmToggleAllLabels, &TPlot1Win::CmToggleAllLabels},
           {kCmParametersAsValues, &TPlot1Win::CmParametersAsValues},
@@ -276,9 +284,21 @@ std::string TPlot1Win::InventoryText() {
 }
 
 void TPlot1Win::ShowInventoryText() {
-  InventoryListing = InventoryText();
-  // The notes window shows the listing, captioned "Inventar [name]", once
-  // it exists.
+  // The listing shows the inventory in the notes window: it passes both
+  // their protections.
+  if (!NotesWindow || !CheckPassword(kProtectInventory | kProtectNotes)) return;
+  // Notes the user wrote stay; the listing follows them.  A listing shown
+  // before (at the end, unchanged) gives way to the new one.
+  std::string notes = GetNotes();
+  const std::size_t n = InventoryListing.size();
+  if (n > 0 && notes.size() >= n && notes.compare(notes.size() - n, n, InventoryListing) == 0)
+    notes.resize(notes.size() - n);
+  InventoryListing = (notes.empty() ? std::string() : std::string("\r\n")) + InventoryText();
+  SetNotes(notes + InventoryListing);
+  std::string name;
+  GetFileNamePart(name, FileData.FileName);
+  NotesWindow->SetTitle(plat::res::String(kStrInventory) + " [" + name + "]");
+  ShowNotes();
 }
 
 // ---- drawing ----

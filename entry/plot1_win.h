@@ -172,6 +172,8 @@ class TPlot1Win : public TPlot0Win {
   // The descriptions of the drawable entries and the user functions, as
   // the notes window shows them.
   std::string InventoryText();
+  // "&Inventar ..." (762): the listing in the notes window, captioned
+  // "Inventar [name]", after the notes the user wrote.
   void ShowInventoryText();
   static bool IsTreeFreeOfToken(const TExprNode* tree, int token = 191);
 
@@ -236,7 +238,7 @@ class TPlot1Win : public TPlot0Win {
   std::int16_t selectedParameter = -1;
   // One remembered position per equation kind (kind - 200).
   std::array<TDialogPosition, 250> EquationDialogPositions{};
-  // The notes window's text of the last inventory listing.
+  // The last inventory listing as it was put at the end of the notes.
   std::string InventoryListing;
 
  protected:
@@ -252,6 +254,7 @@ class TPlot1Win : public TPlot0Win {
   void CmTables();
   void CeTables(plat::CommandEnabler& ce);
   void CmInventoryText() { ShowInventoryText(); }
+  void CeInventoryText(plat::CommandEnabler& ce) { ce.Enable(NotesWindow != nullptr); }
   void CmToggleAllPoints();
   void CmToggleAllLabels() { ToggleItemLabels(); }
   void CmUseDefaults();

@@ -188,6 +188,10 @@ void TTraceDlg::Recalculate() {
     window_.ShowMessageById(kOutOfRange);
     return;
   }
+  TraceAt(s);
+}
+
+void TTraceDlg::TraceAt(long double s) {
   const bool defined = ComputeAt(s);
   ScrollTo(s);
   if (defined) ShowSlopeInfo();
@@ -267,9 +271,11 @@ void TTraceDlg::CmTaylor() {
   long double s = 0;
   if (ReadParameter(s) != 0) return;
   const std::string text = GetItemText(kIdTraceParameter);
-  ShowCoordinates(ComputeAt(s));
-  ScrollTo(s);
+  TraceAt(s);
   plot_.AddTaylorItem(i, degree_, text);
+  // The new entry refills the list, which traces at the scroll bar's
+  // nearest step: the dialog goes back to the typed point.
+  if (TracedEquation() == i) TraceAt(s);
 }
 
 void TTraceDlg::CmPoint() {

@@ -65,6 +65,8 @@ class TTraceDlg : public TComboDlg {
 
  private:
   bool ComputeAt(long double s);
+  // Computes at s, moves the scroll bar there and shows the values.
+  void TraceAt(long double s);
   void ShowCoordinates(bool defined);
   void ShowSlopeInfo();
   void OnScroll();

@@ -7,6 +7,7 @@
 #include "platform/app.h"
 #include "platform/common_dialogs.h"
 #include "platform/resources.h"
+#include "core/number_text.h"
 #include "core/text_encoding.h"
 #include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
@@ -37,13 +38,8 @@ constexpr int kMaxLabelChars = 59;
 // The decimals of a term: a whole number written with digits only (blanks
 // around it allowed), 0 to 15; -1 for anything else.
 int ReadTermDecimals(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  const std::size_t last = text.find_last_not_of(' ');
-  if (first == std::string::npos) return -1;
-  const std::string digits = text.substr(first, last - first + 1);
-  if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
-  const int d = std::stoi(digits);
-  return d <= 15 ? d : -1;
+  std::int32_t d = 0;
+  return ParseWholeNumber(text, 0, 15, d) ? d : -1;
 }
 constexpr int kMaxTermChars = 255;
 constexpr int kLabelFontSlot = 4;

@@ -170,7 +170,7 @@ bool TRoulDlg::ReadInputs() {
 
 void TRoulDlg::CmDraw() {
   if (!plot_.IsValidIndex(SelectedEquation()) || !ReadInputs()) return;
-  const int code = plot_.AddRoulette(SelectedEquation(), !leftSide, min, start, max, radius, arm);
+  const int code = plot_.AddRoulette(SelectedEquation(), leftSide, min, start, max, radius, arm);
   if (code > 0) ShowMessageById(this, code);
 }
 

@@ -137,7 +137,7 @@ int FinishCurveEntry(TPlotAWin& w, int n, bool built) {
 
 }  // namespace
 
-int TPlotAWin::AddRoulette(int source, bool rightSide, long double min, long double start, long double max,
+int TPlotAWin::AddRoulette(int source, bool leftSide, long double min, long double start, long double max,
                            long double radius, long double arm) {
   if (!IsValidIndex(source)) return 1;
   if (!CanAddEquation(false)) return kNoRoomMessage;
@@ -146,7 +146,7 @@ int TPlotAWin::AddRoulette(int source, bool rightSide, long double min, long dou
   e.derivation = kDerivedRoulette;
   e.source1 = static_cast<std::int16_t>(source);
   e.subKind = static_cast<std::int16_t>(Equation(source).kind);
-  SetRouletteGeometry(e, start, radius, arm, rightSide);
+  SetRouletteGeometry(e, start, radius, arm, leftSide);
   return FinishCurveEntry(*this, n, RebuildRoulette(n));
 }
 

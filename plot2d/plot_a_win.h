@@ -132,7 +132,8 @@ class TPlotAWin : public TPlot111Win {
   int TransformCurve(const std::vector<int>& sources, int signedCode, const std::array<std::string, 3>& texts);
   int AddReflectedOrRotated(int source, int code, const std::array<std::string, 3>& texts, bool addLine);
   int AddTranslated(int source, const std::array<std::string, 3>& texts);
-  int AddRoulette(int source, bool rightSide, long double min, long double start, long double max,
+  // leftSide: the circle rolls on the left of the curve ("Linke Seite").
+  int AddRoulette(int source, bool leftSide, long double min, long double start, long double max,
                   long double radius, long double arm);
   int AddEvolute(int source);
   void AddDerivedGraph(int i) override;

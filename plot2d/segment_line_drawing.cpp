@@ -17,9 +17,7 @@ std::uint32_t PackedPen(int colour, int width) {
 // The values a segment or line of a window with logarithmic axes is cut
 // to: those of the plotted rectangle shrunk by one pixel on every side, so
 // that no end lies on the rectangle's frame.
-TSegment2D LogClipRange(const TPlotCWin& w) {
-  return ValueRangeOf(ShrinkByPixel(w.Alternate, w.UnitsPerPixelX, w.UnitsPerPixelY), w.LogWindowType);
-}
+TSegment2D LogClipRange(const TPlotCWin& w) { return ValueRangeOf(w.LogFrameInside(), w.LogWindowType); }
 
 }  // namespace
 

@@ -69,7 +69,7 @@ void TShadeDlg::RefillList() {
 void TShadeDlg::FillRecordList() {
   ListClear(kShadeDlgList);
   for (const TShadeRecord& s : plot_.shadings) {
-    const int word = s.graphB == kShadeDlgAbove ? kStrAbove : s.graphB == kShadeDlgBelow ? kStrBelow : kStrBetween;
+    const int word = s.graphB == kShadeAbove ? kStrAbove : s.graphB == kShadeBelow ? kStrBelow : kStrBetween;
     std::string row = plat::res::String(word) + " {";
     if (plot_.IsValidIndex(s.graphA)) row += plot_.DescribeEquation(s.graphA, kDescriptionLimit);
     if (s.graphB >= 0) {

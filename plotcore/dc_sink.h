@@ -1,7 +1,8 @@
 // The sink through which the plot layer's curves reach a device context or
-// the export recording: every step is clipped to the view and drawn with
-// the pen selected in the DC, or recorded while an export runs.  Also the
-// drawing of a late addition into the back buffers.
+// the export recording: every step is clipped to the view (to the plotted
+// rectangle in a window with logarithmic axes) and drawn with the pen
+// selected in the DC, or recorded while an export runs.  Also the drawing
+// of a late addition into the back buffers.
 #pragma once
 
 #include "plotcore/plot_win.h"
@@ -17,7 +18,15 @@ class TPlotWin::TDcSink : public TPolylineSink {
     w_.MarkCurveBreak();
   }
   void LineTo(const TPoint2D& p) override {
-    if (have_) w_.DrawSegmentOnDc(dc_, last_, p);
+    if (have_) {
+      TPoint2D a = last_;
+      TPoint2D b = p;
+      if (w_.ClipToLogFrame(a, b)) {
+        w_.DrawSegmentOnDc(dc_, a, b);
+      } else {
+        w_.MarkCurveBreak();
+      }
+    }
     last_ = p;
     have_ = true;
   }

@@ -21,6 +21,17 @@ plat::Pen TPlotWin::PenOf(std::uint32_t packedPen, int style) const {
   return CreateColourPen(static_cast<int>(packedPen & 0xFFFFu), static_cast<int>(packedPen >> 16), style);
 }
 
+TSegment2D TPlotWin::LogFrameInside() const {
+  return {Alternate.xmin + UnitsPerPixelX, Alternate.xmax - UnitsPerPixelX, Alternate.ymin + UnitsPerPixelY,
+          Alternate.ymax - UnitsPerPixelY};
+}
+
+bool TPlotWin::ClipToLogFrame(TPoint2D& a, TPoint2D& b) const {
+  if (LogWindowType <= 0 || (IsInView(a) && IsInView(b))) return true;
+  const TSegment2D r = LogFrameInside();
+  return ClipSegmentToRect(r.xmin, r.xmax, r.ymin, r.ymax, a, b, false);
+}
+
 void TPlotWin::DrawSegmentOnDc(plat::DC& dc, TPoint2D a, TPoint2D b) {
   if (!Recording()) {
     DrawWorldLine(dc, a, b, true);

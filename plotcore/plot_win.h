@@ -246,6 +246,14 @@ class TPlotWin : public TFuncWin {
                    int style, bool clip, int mode);
   // A marker of the window's size, or one pixel for style <= 0.
   void PlotPoint(plat::DC& dc, const TPoint2D& p, int colour, int style);
+  // In a window with logarithmic axes: the plotted rectangle shrunk by one
+  // pixel on every side.  What leaves the rectangle is cut to it, so that
+  // nothing is drawn over the axis numbers beside it.
+  TSegment2D LogFrameInside() const;
+  // A step with an end outside the plotted rectangle of a window with
+  // logarithmic axes is cut to LogFrameInside (false when nothing is left);
+  // in other windows, and within the rectangle, it stays as it is.
+  bool ClipToLogFrame(TPoint2D& a, TPoint2D& b) const;
   // ---- curve recording for EPS, SVG and PiCTeX ----
   void BeginCurveRecording(long n);
   void RecordCurvePoint(const TPoint2D& p);

@@ -78,9 +78,21 @@ bool BuildCrossProductTrees(Trees& out, const TEquation& f, const TEquation& g) 
 }
 
 // f(g): g's coordinate trees put in for f's variables on copies, all at
-// once, so that a swap of X and Y stays a swap.
+// once, so that a swap of X and Y stays a swap.  A complex mapping z ==> F(z)
+// takes the curve's points as z = x(t) + i·y(t) and gives the image curve
+// (Re F, Im F).
 bool BuildCompositionTrees(Trees& out, int kind, const TEquation& f, const TEquation& g) {
   auto tree = [](const TEquation& e, int k) { return e.trees[static_cast<std::size_t>(k)].get(); };
+  if (kind == kKindParametric && f.kind == kKindComplexMap) {
+    if (!tree(f, 0) || !tree(g, 0) || !tree(g, 1)) return false;
+    const TreePtr i = Own(NewNumberNode(TComplex(0, 1)));
+    const TreePtr iy = Own(BuildBinary(tok::Times, i.get(), tree(g, 1)));
+    const TreePtr z = Own(BuildBinary(tok::Plus, tree(g, 0), iy.get()));
+    const TreePtr image = Own(CloneAndSubstitute(tree(f, 0), tok::Z, z.get()));
+    out[0] = Own(BuildFunction(tok::Re, image.get()));
+    out[1] = Own(BuildFunction(tok::Im, image.get()));
+    return true;
+  }
   switch (kind) {
     case kKindExplicit:
       if (!tree(f, 1) || !tree(g, 1)) return false;

@@ -131,14 +131,16 @@ void AppendFunctionTable(std::string& out, TEquation& e, TFormulaEngine& engine,
   if (slots.empty()) return;
   const bool curve3D = e.kind == kKindSpaceCurve || e.kind == kKindSegment3D;
   const int density = std::max<int>(1, e.density);
-  // Refused before any evaluation when the rows could not fit.
+  // The rows that fit into the text: q rows of their full width, and when
+  // q is below the step count the table ends at index q - 2 (no row at all
+  // for q below 2).  The steps keep their size: the table lists the start
+  // of the range.
   const std::size_t perRow = (slots.size() + 1) * static_cast<std::size_t>(std::max(1, layout.width)) + 2;
-  const std::size_t rows = static_cast<std::size_t>(density) + 1;
-  if (out.size() + rows * perRow > kTableTextLimit) {
-    out = texts.tooMany + kLineEnd;
-    return;
-  }
-  out.reserve(out.size() + rows * perRow);
+  const std::size_t q = out.size() < kTableTextLimit ? (kTableTextLimit - out.size()) / perRow : 0;
+  int last = density;
+  if (q < static_cast<std::size_t>(density)) last = static_cast<int>(q) - 2;
+  if (last < 0) return;
+  out.reserve(out.size() + static_cast<std::size_t>(last + 1) * perRow);
   EngineScope scope(engine);
   const int letter = e.kind == kKindExplicit ? 'X' : 'T';
   const long double lo = e.rangeMin;
@@ -147,7 +149,7 @@ void AppendFunctionTable(std::string& out, TEquation& e, TFormulaEngine& engine,
   // curve's in column order; else the second formula first, then the others
   // the kind uses), each skipped where an earlier one is undefined.
   const std::size_t columns = slots.size();
-  const int n = density + 1;
+  const int n = last + 1;
   std::vector<long double> ts(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) ts[static_cast<std::size_t>(i)] = lo + step * i;
   std::vector<long double> cells(columns * ts.size());

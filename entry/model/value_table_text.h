@@ -19,7 +19,8 @@
 
 namespace kv {
 
-// A table is refused (not cut) when it would grow beyond this.
+// The size a table is held to: a function table is cut to the rows that
+// fit, a larger grid is refused.
 inline constexpr std::size_t kTableTextLimit = 1000000;
 // The longest section a text control is given.
 inline constexpr std::size_t kTableSectionLength = 30000;
@@ -53,9 +54,11 @@ std::string ColumnHeads(int kind, const TTableLayout& layout);
 
 // Kinds 201, 202, 203: the variable (x, else t) from rangeMin to rangeMax in
 // `density` steps; rows whose formulas are undefined say so.  Kinds 304 and
-// 308: t, x, y, z.  A table that would pass kTableTextLimit is not computed:
-// the text gets `texts.tooMany` instead.  The engine's variables and its
-// jump detection are as before afterwards.
+// 308: t, x, y, z.  A table whose rows would pass kTableTextLimit lists
+// only those from the start that fit: with q the rows of full column width
+// that fit after `out`, the rows 0 .. q - 2.  Only the listed rows are
+// computed.  The engine's variables and its jump detection are as before
+// afterwards.
 void AppendFunctionTable(std::string& out, TEquation& e, TFormulaEngine& engine, const TTableLayout& layout,
                          const TTableTexts& texts);
 

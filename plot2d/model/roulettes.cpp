@@ -85,25 +85,26 @@ bool BuildRouletteTrees(TEquation& r, const TEquation& s) {
   return true;
 }
 
-void SetRouletteGeometry(TEquation& r, long double start, long double radius, long double arm, bool rightSide) {
+void SetRouletteGeometry(TEquation& r, long double start, long double radius, long double arm, bool leftSide) {
   r.startValue() = start;
   r.rollRadius() = radius;
   r.values[5] = {1 / radius, arm / radius, 0};
-  r.kindFlag = rightSide ? 1 : 0;
+  r.kindFlag = leftSide ? 1 : 0;
 }
 
 bool RoulettePenPoint(const TPoint2D& q, const TPoint2D& v, long double s, long double radius,
-                      long double rollFactor, long double armFactor, bool rightSide, bool reverse, TPoint2D& pen) {
+                      long double rollFactor, long double armFactor, bool leftSide, bool reverse, TPoint2D& pen) {
   const long double len = std::hypot(v.x, v.y);
   if (!(len > 1e-300L) || !std::isfinite(len)) return false;
   const long double k = radius / len;
   const TPoint2D w{v.x * k, v.y * k};
-  // The normal from the centre to the point of contact.
-  const TPoint2D n = rightSide ? TPoint2D{w.y, -w.x} : TPoint2D{-w.y, w.x};
+  // The normal from the centre to the point of contact: the centre lies
+  // on the left of v or on its right.
+  const TPoint2D n = leftSide ? TPoint2D{w.y, -w.x} : TPoint2D{-w.y, w.x};
   const TPoint2D centre{q.x - n.x, q.y - n.y};
   long double phi = rollFactor * s;
   if (reverse) phi = -phi;
-  if (rightSide) phi = -phi;
+  if (leftSide) phi = -phi;
   const long double c = std::cos(phi);
   const long double sn = std::sin(phi);
   pen = {centre.x + armFactor * (n.x * c - n.y * sn), centre.y + armFactor * (n.x * sn + n.y * c)};

@@ -29,16 +29,17 @@ bool BuildRouletteTrees(TEquation& roulette, const TEquation& source);
 // Sets the rolling fields of a roulette: start t0, radius r, arm d (in
 // radii: the pen's distance from the centre is d·r ... stored as d/r with
 // the turning factor 1/r), and the side (true: the circle rolls on the
-// right of the curve).
-void SetRouletteGeometry(TEquation& roulette, long double start, long double radius, long double arm, bool rightSide);
+// left of the curve, "Linke Seite", the record's side flag set).
+void SetRouletteGeometry(TEquation& roulette, long double start, long double radius, long double arm, bool leftSide);
 
 // The pen point of a roulette from the base point q, the tangent v there
 // and the arc length s rolled from the start: the circle of radius
-// `radius` touches the curve at q on the left (or, with rightSide, the
-// right) of v; its pen, at armFactor radii from the centre, has turned by
-// rollFactor·s (the other way with `reverse`).  False when v is zero.
+// `radius` touches the curve at q and lies on the right of v (or, with
+// leftSide, on its left); its pen, at armFactor radii from the centre, has
+// turned by rollFactor·s (the other way with `reverse`).  False when v is
+// zero.
 bool RoulettePenPoint(const TPoint2D& q, const TPoint2D& v, long double s, long double radius,
-                      long double rollFactor, long double armFactor, bool rightSide, bool reverse, TPoint2D& pen);
+                      long double rollFactor, long double armFactor, bool leftSide, bool reverse, TPoint2D& pen);
 
 // One step of the roulette drawer, with T already set: evaluates the base
 // point and tangent, adds the chord from prevQ to the rolled length s (a

@@ -138,6 +138,24 @@ TEST(ParseNumbers, IntLikeAtoiButSaturating) {
   for (const Case& c : cases) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
 }
 
+TEST(ParseNumbers, WholeNumbersAsTypedInARange) {
+  struct Case {
+    const char* text;
+    bool ok;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {"0", true, 0},      {" 1000\t", true, 1000}, {"007", true, 7}, {"1001", false, 0},
+      {"2.5", false, 0},   {"abc", false, 0},       {"-0", false, 0}, {"+3", false, 0},
+      {"", false, 0},      {"  ", false, 0},        {"1 2", false, 0}, {"99999999999999999999", false, 0},
+  };
+  for (const Case& c : cases) {
+    std::int32_t v = -1;
+    EXPECT_EQ(ParseWholeNumber(c.text, 0, 1000, v), c.ok) << c.text;
+    EXPECT_EQ(v, c.ok ? c.value : -1) << c.text;
+  }
+}
+
 // Formatting and parsing must ignore the process locale.
 TEST(ParseNumbers, CLocaleUnderAGermanLocale) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);

@@ -1,8 +1,11 @@
 // The 2D window's tools as a user sees them on a real display: the check
-// mark of "&Punkte verbinden", the mark of a zero, the decimals of a term
-// label, the dy/dx dialog's "als Text speichern" and the range window of a
-// mapping following a new solution in its domain.
+// mark of "&Punkte verbinden", the mark of a zero, the side a roulette
+// rolls on, the decimals of a term label, the dy/dx dialog's "als Text
+// speichern" and the range window of a mapping following a new solution in
+// its domain.
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 #include "support/display_test.h"
 
@@ -18,6 +21,7 @@ constexpr int kNewDyDx = 911;         // "dy/d&x ..."
 constexpr int kDyDtSolutions = 780;   // "dy/d&t Bahnkurve ..."
 constexpr int kDyDxSolutions = 781;   // "dy/d&x Bahnkurve ..."
 constexpr int kNewMapping = 1102;     // "&Neu ..." of "&Abbild"
+constexpr int kRoulettes = 789;       // "&Rollkurven ..."
 
 class Tools2D : public DisplayTest {
  protected:
@@ -75,6 +79,76 @@ TEST_F(Tools2D, AZeroIsMarkedByAnArrowFromAbove) {
   ASSERT_GE(right, left);
   EXPECT_GE(bottom - top + 1, 15) << "the arrow's shaft";
   EXPECT_LE(right - left + 1, 12) << "an arrow five pixels to each side, no cross seven";
+}
+
+// "Rollkurven" on y = 0.5x with the dialog's defaults ("Linke Seite", t
+// from 0 to 2pi, radius 1, arm 1) rolls the circle on the left of the line,
+// above it.  In the line's frame, u along it from the origin and d the
+// distance above it, the pen traces the cycloid (s - sin s, 1 - cos s) of
+// the rolled length s: every pixel of the roulette lies on it.
+TEST_F(Tools2D, ARouletteRollsOnTheSideTheDialogNames) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  const Image empty = PlotPicture(w);
+  const LoggedDialog graph = OpenDialog(w, kNewExplicit, "EQUA201");
+  ASSERT_NE(graph.window, 0u);
+  const double xmin = Number(program_->TextOf(graph, 221)), xmax = Number(program_->TextOf(graph, 223));
+  FillAndEnter(graph, {{212, "0.5x"}});
+  const Image line = PlotPicture(w);
+  const LoggedDialog d = OpenDialog(w, kRoulettes, "ROUL");
+  ASSERT_NE(d.window, 0u);
+  EXPECT_EQ(program_->TextOf(d, 213), "2pi");
+  program_->ClickControl(d, 91);  // "Zeichnen"
+  Settled(w.id);
+  program_->ClickControl(d, 2);  // "Schließen"
+  ASSERT_TRUE(Screen().WaitGone(d.window, 3000));
+  const Image drawn = PlotPicture(w);
+  ASSERT_EQ(drawn.w, empty.w);
+  ASSERT_EQ(drawn.h, empty.h);
+
+  // The axes are the fullest black row and column; the view is as wide in
+  // y as in x for each pixel.
+  int axisRow = 0, axisColumn = 0, bestRow = 0, bestColumn = 0;
+  for (int y = 0; y < empty.h; ++y) {
+    int n = 0;
+    for (int x = 0; x < empty.w; ++x) n += empty.At(x, y) == 0x000000;
+    if (n > bestRow) bestRow = n, axisRow = y;
+  }
+  for (int x = 0; x < empty.w; ++x) {
+    int n = 0;
+    for (int y = 0; y < empty.h; ++y) n += empty.At(x, y) == 0x000000;
+    if (n > bestColumn) bestColumn = n, axisColumn = x;
+  }
+  const double perUnit = drawn.w / (xmax - xmin);
+  // The roulette's colour: the one most of the new pixels have.
+  std::map<std::uint32_t, int> added;
+  for (int y = 0; y < drawn.h; ++y)
+    for (int x = 0; x < drawn.w; ++x)
+      if (drawn.At(x, y) != line.At(x, y) && drawn.At(x, y) != 0x000000) ++added[drawn.At(x, y)];
+  ASSERT_FALSE(added.empty()) << "no roulette on the screen";
+  const std::uint32_t colour =
+      std::max_element(added.begin(), added.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  // The cycloid, finely sampled, in pixels of the line's frame.
+  const double root = std::sqrt(1.25), pi = std::acos(-1.0);
+  std::vector<std::pair<double, double>> cycloid;
+  for (double s = 0; s <= 2 * pi * root; s += 0.002) cycloid.push_back({s - std::sin(s), 1 - std::cos(s)});
+  int pixels = 0, below = 0, off = 0;
+  for (int py = 0; py < drawn.h; ++py)
+    for (int px = 0; px < drawn.w; ++px) {
+      if (drawn.At(px, py) != colour || line.At(px, py) == colour) continue;
+      const double x = (px - axisColumn) / perUnit, y = (axisRow - py) / perUnit;
+      const double u = (x + 0.5 * y) / root, dist = (y - 0.5 * x) / root;
+      if (std::fabs(dist) > 2.5 || u < -0.5) continue;  // the entry's caption stands at the top
+      ++pixels;
+      if (dist < -2 / perUnit) ++below;
+      double nearest = 1e9;
+      for (const auto& [cu, cd] : cycloid) nearest = std::min(nearest, std::hypot(u - cu, dist - cd));
+      if (nearest * perUnit > 2) ++off;
+    }
+  ASSERT_GT(pixels, 200) << "too little of the roulette on the screen";
+  EXPECT_EQ(below, 0) << "pixels of the roulette below the line";
+  EXPECT_LT(off, pixels / 50) << off << " of " << pixels << " pixels more than two pixels off the cycloid";
 }
 
 TEST_F(Tools2D, TermDecimalsThatAreNoWholeNumberAreRefused) {

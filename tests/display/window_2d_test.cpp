@@ -1,5 +1,5 @@
 // The 2D window on a real display: what its keys and commands change in the
-// picture without a redraw asked for by hand.
+// picture without a redraw asked for by hand, and where its texts stand.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -77,6 +77,66 @@ TEST_F(Window2D, AFreehandStrokeShowsOnTheSilverBackground) {
   ASSERT_GT(Picture(w).Count(0x000000), 400) << "the axes did not come back";
   Screen().Key("ctrl+a");
   EXPECT_TRUE(Eventually(whole, 3000)) << seen << " columns when the picture is drawn anew";
+}
+
+// Three points along the bottom, a text bound to the third and one bound
+// to the first ("Andere" in the text dialog, the point's row of its list).
+// Deleting the first point in "&Inventar ..." leaves both texts where they
+// stand: the third point's follows it to its new number, the first's stays
+// on its own.
+TEST_F(Window2D, TextsBoundToPointsStayWhereTheyStandWhenAPointIsDeleted) {
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  for (const char* x : {"-3", "0", "3"}) EnterByCommand(w, 909, "EQUA309", {{211, x}, {212, "-4"}});  // "(&x;y) ..."
+  Menu(w, 123);  // "&Text"
+  // Writes a text at the point of the picture with the right button, bound
+  // to the point of the list's row; the box of pixels it changed.
+  const auto write = [&](int px, int py, const std::string& text, int row) {
+    const Image before = Picture(w);
+    int x = px, y = py + Screen().Geometry(w.id).h - before.h;
+    Screen().ToScreen(w.id, x, y);
+    const std::size_t from = program_->Log().Size();
+    Screen().Click(x, y, 3);
+    const auto d = AwaitDialog("NEWTEXT", from);
+    EXPECT_TRUE(d) << "no text dialog";
+    if (!d) return Rect{};
+    program_->SetText(*d, 211, text);
+    program_->ClickControl(*d, 253);  // "Andere"
+    ClickRow(*d, 299, row);
+    program_->ClickControl(*d, 1);  // "OK"
+    EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
+    const Image after = Picture(w);
+    int left = after.w, right = -1, top = after.h, bottom = -1;
+    for (int yy = 0; yy < after.h; ++yy)
+      for (int xx = 0; xx < after.w; ++xx)
+        if (after.At(xx, yy) != before.At(xx, yy)) {
+          left = std::min(left, xx), right = std::max(right, xx);
+          top = std::min(top, yy), bottom = std::max(bottom, yy);
+        }
+    return right < left ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
+  };
+  const Image plot = Picture(w);
+  const Rect third = write(plot.w * 3 / 4, plot.h / 3, "Punkt drei", 2);
+  const Rect first = write(plot.w / 5, plot.h / 3, "Punkt eins", 0);
+  ASSERT_GT(third.w * third.h, 0) << "the first text is not on the screen";
+  ASSERT_GT(first.w * first.h, 0) << "the second text is not on the screen";
+  const Image before = Picture(w);
+  const LoggedDialog inventory = OpenDialog(w, 504, "INVENT");  // "&Inventar ..."
+  ASSERT_NE(inventory.window, 0u);
+  ClickFirstRow(inventory, 293);
+  program_->ClickControl(inventory, 52);  // "Löschen"
+  program_->ClickControl(inventory, 2);   // "Schließen"
+  ASSERT_TRUE(Screen().WaitGone(inventory.window, 3000));
+  const Image after = Picture(w);
+  ASSERT_EQ(after.w, before.w);
+  ASSERT_NE(after.pixels, before.pixels) << "the point was not deleted";
+  for (const Rect& box : {third, first}) {
+    int moved = 0;
+    for (int y = box.y; y < box.y + box.h; ++y)
+      for (int x = box.x; x < box.x + box.w; ++x) moved += after.At(x, y) != before.At(x, y);
+    EXPECT_EQ(moved, 0) << "the text at " << box.x << "," << box.y << " moved";
+  }
 }
 
 // A file that has its name is written by "&Speichern" at once: no file

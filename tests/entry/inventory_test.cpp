@@ -2,6 +2,7 @@
 // the layers shared by the 2D and 3D windows.
 #include <gtest/gtest.h>
 
+#include "entry/model/derived_items.h"
 #include "entry/plot111_win.h"
 #include "platform/resources.h"
 #include "plot2d/plot2_test_util.h"
@@ -49,6 +50,11 @@ TEST_F(Inventory, SwapsKeepSourcesCaptionsAndShadingsInStepAndKeepSourcesFirst) 
     Add(w, "d", kDerivedAbsoluteValue, 2);
     Add(w, "e");
     w->shadings.push_back(TShadeRecord{static_cast<std::int16_t>(c.i), static_cast<std::int16_t>(c.j)});
+    // Labels bound to the two entries and to the frame.
+    for (int b : {c.i, c.j, static_cast<int>(kBindFrame)}) {
+      w->TextLabels.emplace_back();
+      w->TextLabels.back().binding = static_cast<std::int16_t>(b);
+    }
     const auto before = Texts(w);
     EXPECT_EQ(w->SwapEquations(c.i, c.j), c.swapped);
     auto expected = before;
@@ -68,6 +74,9 @@ TEST_F(Inventory, SwapsKeepSourcesCaptionsAndShadingsInStepAndKeepSourcesFirst) 
     const TShadeRecord& s = w->shadings.front();
     EXPECT_EQ(s.graphA, c.swapped ? c.j : c.i);
     EXPECT_EQ(s.graphB, c.swapped ? c.i : c.j);
+    EXPECT_EQ(w->TextLabels[0].binding, c.swapped ? c.j : c.i) << "a label follows its entry";
+    EXPECT_EQ(w->TextLabels[1].binding, c.swapped ? c.i : c.j);
+    EXPECT_EQ(w->TextLabels[2].binding, kBindFrame);
   }
 }
 
@@ -82,6 +91,20 @@ TEST_F(Inventory, DeletingAnEntryDeletesEverythingDerivedFromIt) {
   w->Equation(end).derivation = kDerivedSegmentEnd;
   w->Equation(end).source1 = 2;
   w->Equation(end).source2 = 2;                 // the second end, not an entry
+  const int gone = w->AppendEquation(kKindPoint, 0, 1, "3", "4");  // 6 from 1, so from 0
+  w->Equation(gone).derivation = kDerivedTracePoint;
+  w->Equation(gone).source1 = 1;
+  w->Equation(gone).values[4] = {3, 4, 0};      // where it was drawn
+  // Labels bound to a kept point, to a deleted one, to the frame and to the
+  // figure, each a little off its reference point.
+  for (int b : {end, gone, static_cast<int>(kBindFrame), static_cast<int>(kBindFigure)}) {
+    TTextLabel l;
+    l.binding = static_cast<std::int16_t>(b);
+    l.anchorX = 0.5L;
+    l.anchorY = 0.25L;
+    w->TextLabels.push_back(l);
+  }
+  w->TermLabels.push_back(w->TextLabels[0]);
   w->shadings.push_back(TShadeRecord{1, kShadeAbove});
   w->shadings.push_back(TShadeRecord{4, 2});
   w->currentEquation = 3;
@@ -96,6 +119,17 @@ TEST_F(Inventory, DeletingAnEntryDeletesEverythingDerivedFromIt) {
   EXPECT_EQ(w->shadings.front().graphB, 0);
   EXPECT_EQ(w->currentEquation, -1) << "the current entry was deleted";
   EXPECT_EQ(w->equationLabels.size(), 2u);
+  // The label of the kept point follows it; the deleted point's label
+  // stays where it stood, now on its own.
+  EXPECT_EQ(w->TextLabels[0].binding, 2);
+  EXPECT_EQ(w->TermLabels[0].binding, 2);
+  EXPECT_EQ(w->TextLabels[1].binding, kBindFigure);
+  EXPECT_EQ(static_cast<double>(w->TextLabels[1].anchorX), 3.5);
+  EXPECT_EQ(static_cast<double>(w->TextLabels[1].anchorY), 4.25);
+  EXPECT_EQ(w->TextLabels[2].binding, kBindFrame);
+  EXPECT_EQ(static_cast<double>(w->TextLabels[2].anchorX), 0.5);
+  EXPECT_EQ(w->TextLabels[3].binding, kBindFigure);
+  EXPECT_EQ(static_cast<double>(w->TextLabels[3].anchorX), 0.5);
 }
 
 TEST_F(Inventory, PointsAreReadFromClipboardText) {

@@ -316,6 +316,8 @@ TEST_F(TableWindows, TheFamilyDialogRefusesLettersBeyondQAndDeleteKeepsTheSettin
       {"a", "0", "1", "4001", "50", "jenseits der Grenzen"},
       {"a", "0", "1", "2.5", "50", "jenseits der Grenzen"},  // steps and delay are whole numbers
       {"a", "0", "1", "4", "3.7", "jenseits der Grenzen"},
+      {"a", "0", "1", "abc", "50", "jenseits der Grenzen"},  // no formula: not a·b·c
+      {"a", "0", "1", "4", "((", "jenseits der Grenzen"},    // no reader's message either
   };
   std::string shownLetter;
   bool followChecked = false;
@@ -382,9 +384,16 @@ TEST_F(TableWindows, ACobwebFromAParameterIgnoresTheStartTextAndDeleteOnlySwitch
     d.SetCheck(kWebParameter, true);
     d.SetItemText(kWebStart, "((");
     d.ListSetSel(kWebLetters, 1);
-    d.SetItemText(kWebSteps, "1001");
-    d.Press(kWebDraw);
-    EXPECT_EQ(LastMessage(), "jenseits der Grenzen");
+    // Steps and arrow size are whole numbers as typed, 0 to 1000 and 1 to 1000.
+    const std::pair<const char*, const char*> bad[] = {{"1001", "10"}, {"2.5", "10"}, {"abc", "10"}, {"3", "0"}};
+    for (const auto& [steps, arrow] : bad) {
+      plat::testing::ClearMessages();
+      d.SetItemText(kWebSteps, steps);
+      d.SetItemText(kWebArrowSize, arrow);
+      d.Press(kWebDraw);
+      EXPECT_EQ(LastMessage(), "jenseits der Grenzen") << steps << " " << arrow;
+    }
+    d.SetItemText(kWebArrowSize, "10");
     d.SetItemText(kWebSteps, "3");
     d.Press(kWebDraw);
   });

@@ -155,6 +155,21 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   const TEquation& e = w->Equation(line);
   EXPECT_NEAR(static_cast<double>(std::min(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, -1 + ux), 1e-12);
   EXPECT_NEAR(static_cast<double>(std::max(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, 2 - ux), 1e-12);
+  // So does a trajectory: x' = x, y' = 0.5y from (-0.7; -0.7) in the axes'
+  // exponents runs left along y = -sqrt(-0.7x) and ends within a pixel of
+  // the left side, not in the margin of the axis numbers.
+  const int ode = w->AppendEquation(kKindOde, {"x", "0.5y"});
+  w->CompileEquation(ode);
+  w->AddTrajectoryItem(ode, {-0.7L, -0.7L, 0}, kMethodRungeKutta, 0.001L, 0, 1);
+  kvtest::RecordingSink& eps2 = kvtest::StartRecording(*w, TExportFormat::Eps);
+  ASSERT_EQ(w->DrawTrajectories(dc, ode), 0);
+  const auto paths = eps2.polylines;
+  kvtest::StopRecording(*w);
+  ASSERT_EQ(paths.size(), 1u);
+  const TPoint2D end = paths.front().back();
+  EXPECT_GE(static_cast<double>(end.x), -1.0);
+  EXPECT_LE(static_cast<double>(end.x), static_cast<double>(-1 + ux));
+  EXPECT_NEAR(static_cast<double>(end.y), -std::sqrt(-0.7 * static_cast<double>(end.x)), 1e-6);
 }
 
 // The label of an entry stands inside the plotted rectangle, whole, not in

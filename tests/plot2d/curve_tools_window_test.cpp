@@ -11,6 +11,7 @@
 #include "platform/resources.h"
 #include "plot2d/curve_tool_dialogs.h"
 #include "plot2d/model/curve_maps.h"
+#include "plot2d/model/roulettes.h"
 #include "plot2d/plot2_test_util.h"
 #include "plot3d/plot3_win.h"
 #include "plotcore/model/revolution_sliders.h"
@@ -198,6 +199,16 @@ TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   EXPECT_EQ(w->Equation(1).derivation, 82);
   EXPECT_NEAR(D(w->Equation(1).rollFactor()), 2, 1e-15);
   EXPECT_NEAR(D(w->Equation(1).armFactor()), -1, 1e-15);
+  // "Linke Seite", checked when the dialog opens, is what the entry keeps
+  // (its equation dialog shows it): the circle rolls above the vertex, its
+  // centre at (0; 0.5), and the pen half a radius beyond it, at (0; 1).
+  EXPECT_EQ(w->Equation(1).kindFlag, 1);
+  w->Engine().SetVariable('T', 0);
+  long double rolled = -1;
+  TPoint2D q, pen;
+  ASSERT_EQ(RoulettePoint(w->Engine(), w->Equation(1), rolled, {}, q, pen, false), 0);
+  EXPECT_NEAR(D(pen.x), 0, 1e-15);
+  EXPECT_NEAR(D(pen.y), 1, 1e-15);
   w->CmEvolute();
   w->ToolDialogs().evolute->Press(kIdToolAction);
   ASSERT_EQ(w->equationCount, 2);

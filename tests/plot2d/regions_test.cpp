@@ -343,6 +343,9 @@ TEST_F(Regions, ShadingRecordsCycleTheirPatternsAndDeleteNewestFirst) {
   }
   EXPECT_EQ(patterns, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 0}));
   EXPECT_EQ(w->shadings.front().graphB, kShadeBelow);
+  // The list names the side of each record, the newest first.
+  EXPECT_EQ(d->ListText(kShadeDlgList, 0), "unter {y = sin(x)}");
+  EXPECT_EQ(d->ListText(kShadeDlgList, 1), "über {y = sin(x)}");
   EXPECT_TRUE(d->IsItemEnabled(kShadeDlgDelete));
   d->ListSetSel(kShadeDlgList, 0);
   d->Press(kShadeDlgDelete);

@@ -205,6 +205,14 @@ TEST_F(TraceDialogs, TaylorPolynomialAndPointAreAddedAndFollowTheirSource) {
   // The dialog still traces the edited source (its choice kept by index).
   TraceTo(*d, "1");
   EXPECT_NEAR(D(d->State().point.y), D(2 * std::sin(1.0L)), 1e-12);
+  // A Taylor polynomial at a point off the steps: the dialog stays there
+  // too, as the new entry says.
+  d->SetItemText(kIdTraceParameter, "1.234");
+  d->Press(kCmTraceTaylor);
+  ASSERT_EQ(w->equationCount, 4);
+  EXPECT_NEAR(D(d->State().t), 1.234, 1e-15);
+  EXPECT_EQ(d->GetItemText(kIdTraceParameter), Num(1.234L));
+  EXPECT_NEAR(D(d->State().point.y), D(2 * std::sin(1.234L)), 1e-12);
 }
 
 // A point of each kind of curve the dialog traces stands at the typed

@@ -146,6 +146,37 @@ TEST_F(NotesFileTest, NotesTravelInThePlotFileAndCaptionTheNewName) {
   EXPECT_FALSE(b->NotesWindow->TextModified());
 }
 
+// "&Inventar ..." lists the entries in the notes window after the notes the
+// user wrote; a listing shown again replaces the one before, and the
+// inventory's protection keeps the listing hidden.
+TEST_F(NotesFileTest, TheInventoryListingFollowsTheUsersNotes) {
+  TPlot2Win* w = MakeWindowWithNotes("Unbenannt1.kv2");
+  ASSERT_NE(w->NotesWindow, nullptr);
+  const int i = w->AppendEquation(kKindExplicit, -5, 5, {}, "sin(x)");
+  w->CompileEquation(i);
+  w->SetNotes("Stunde 3");
+  EXPECT_TRUE(w->IsMenuItemEnabled(kCmInventoryText));
+  w->Command(kCmInventoryText);
+  EXPECT_TRUE(w->NotesWindow->IsVisible());
+  EXPECT_EQ(w->NotesWindow->GetCaption(), "Inventar [Unbenannt1.kv2]");
+  const std::string listing = w->InventoryText();
+  EXPECT_NE(listing.find("sin(x)"), std::string::npos);
+  EXPECT_EQ(w->GetNotes(), "Stunde 3\r\n" + listing);
+  EXPECT_FALSE(w->NotesWindow->TextModified());
+  w->Equation(i).formulaText[1] = "cos(x)";
+  w->CompileEquation(i);
+  w->Command(kCmInventoryText);
+  EXPECT_EQ(w->GetNotes(), "Stunde 3\r\n" + w->InventoryText());
+
+  w->NotesWindow->Hide();
+  w->ProtectionMask = kProtectInventory;
+  w->Password = "geheim";
+  w->Unlocked = 0;
+  plat::testing::AnswerDialog("ASKPW", {{211, "falsch"}}, 1);
+  w->Command(kCmInventoryText);
+  EXPECT_FALSE(w->NotesWindow->IsVisible());
+}
+
 // ---- colour window ----
 
 TEST_F(CompanionTest, TheColourWindowIsMadeWhenFirstAskedForAndReused) {

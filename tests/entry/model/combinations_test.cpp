@@ -123,6 +123,22 @@ TEST(Combinations, MappingsComposeAtOnceAndFieldsSplitIntoParts) {
   ASSERT_TRUE(EvaluateReal(engine, image.trees[1].get(), y));
   EXPECT_NEAR(D(x), std::sin(0.5), 1e-15);
   EXPECT_NEAR(D(y), std::cos(0.5), 1e-15);
+  // z ==> zz takes the unit circle once round to the circle twice round,
+  // (cos 2t, sin 2t), with its velocity (-2 sin 2t, 2 cos 2t).
+  const TEquation square = Make(engine, kKindComplexMap, {"zz"});
+  const TEquation twice = Combine(kComboComposition, square, circle);
+  EXPECT_EQ(twice.kind, kKindParametric);
+  EXPECT_EQ(D(twice.upperBound.x), 6.0);
+  for (long double t : {0.5L, 2.0L}) {
+    engine.SetVariable('T', t);
+    const std::pair<std::size_t, long double> expected[] = {
+        {0, std::cos(2 * t)}, {1, std::sin(2 * t)}, {4, -2 * std::sin(2 * t)}, {5, 2 * std::cos(2 * t)}};
+    for (const auto& [k, v] : expected) {
+      long double got;
+      ASSERT_TRUE(EvaluateReal(engine, twice.trees[k].get(), got)) << k;
+      EXPECT_NEAR(D(got), D(v), 1e-15) << k << " at " << D(t);
+    }
+  }
   // Two dy/dt fields: the parallel and perpendicular parts add up to f.
   const TEquation f = Make(engine, kKindOde, {"x+y", "x*y-1"});
   const TEquation g = Make(engine, kKindOde, {"1", "x"});

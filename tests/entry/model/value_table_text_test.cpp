@@ -1,7 +1,7 @@
 // The text of the value tables and of the results window, without windows:
-// heads, columns and number formats, rows that are undefined, tables that
-// are refused rather than cut, numbers that are never cut, sections that
-// end at line ends, and the planetary data sheet.
+// heads, columns and number formats, rows that are undefined, long tables
+// cut to the rows that fit and grids refused, numbers that are never cut,
+// sections that end at line ends, and the planetary data sheet.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -154,18 +154,39 @@ TEST_F(TableText, OneStepGivesTheTwoEndsAndAnUndefinedRowSaysSoAlone) {
   EXPECT_EQ(engine.Variable('X').re, 7) << "the engine's variables are restored";
 }
 
-TEST_F(TableText, ATableBeyondTheLimitIsRefusedBeforeAnyRowIsComputed) {
-  TEquation e = Entry(kKindParametric, "t", "t");
-  e.density = 32000;
+TEST_F(TableText, ALongTableListsTheRowsThatFitAndABigGridIsRefused) {
+  // 32000 steps of a curve at 35 decimals: q = (1000000 - 7) / (3 * 40 + 2)
+  // = 8196 rows of full width fit after the heads, so rows 0 .. 8194 are
+  // listed, t = 0.00003125 k.  With 7999 steps all 8000 rows fit.
+  TEquation e = Entry(kKindParametric, "t", "2t");
+  e.rangeMin = 0;
+  e.rangeMax = 1;
   layout.width = 40;
-  std::string out = "heads\r\n";
-  AppendFunctionTable(out, e, engine, layout, texts);
-  EXPECT_EQ(out, "zu viele Einträge\r\n");
+  layout.decimals = 35;
+  for (const auto& [steps, rows] : {std::pair{32000, 8195}, std::pair{7999, 8000}}) {
+    SCOPED_TRACE(steps);
+    e.density = static_cast<std::int16_t>(steps);
+    std::string out = "heads\r\n";
+    AppendFunctionTable(out, e, engine, layout, texts);
+    const std::vector<std::string> lines = Lines(out);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(rows) + 1);
+    EXPECT_EQ(lines[0], "heads");
+    const std::vector<long double> last = Numbers(lines.back());
+    ASSERT_EQ(last.size(), 3u);
+    const long double t = static_cast<long double>(rows - 1) / steps;
+    EXPECT_NEAR(static_cast<double>(last[0]), static_cast<double>(t), 1e-15);
+    EXPECT_NEAR(static_cast<double>(last[2]), static_cast<double>(2 * t), 1e-15);
+    EXPECT_LE(out.size(), kTableTextLimit);
+  }
+  // No room for two rows: nothing is listed.
+  std::string full(kTableTextLimit - 200, 'x');
+  AppendFunctionTable(full, e, engine, layout, texts);
+  EXPECT_EQ(full.size(), kTableTextLimit - 200);
 
   TEquation grid;
   InitEquation(grid, kKindSurface, 2, 50);
   grid.divisions = {999, 999, 36};
-  out.clear();
+  std::string out;
   AppendGridTable(out, grid, layout, texts);
   EXPECT_EQ(out, "zu viele Einträge\r\n");
 }

@@ -186,7 +186,7 @@ TEST(CurveMaps, BadParametersAreRefused) {
 TEST(Roulettes, CycloidAndEpicycloidMatchTheirClosedForms) {
   struct Case {
     std::initializer_list<const char*> base;
-    bool right;
+    bool left;  // the circle on the left of the curve
     long double radius;
     // The closed form at parameter t.
     TPoint2D (*want)(long double);
@@ -204,7 +204,7 @@ TEST(Roulettes, CycloidAndEpicycloidMatchTheirClosedForms) {
     TEquation r;
     InitEquation(r, kKindRoulette, 2, 50);
     ASSERT_TRUE(BuildRouletteTrees(r, base.e));
-    SetRouletteGeometry(r, 0, c.radius, c.radius, c.right);
+    SetRouletteGeometry(r, 0, c.radius, c.radius, c.left);
     long double s = -1;
     TPoint2D prev, q, pen;
     const int steps = 20000;
