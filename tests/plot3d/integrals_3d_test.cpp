@@ -68,6 +68,14 @@ TEST_F(Integrals3D, DoubleIntegralOfXYOverTheUnitSquare) {
   EXPECT_EQ(e.results.size(), 1u);
   w->Command(kCm3Integrate);
   EXPECT_EQ(w->IntegralDlg, &d);
+  // A surface made with "Kombinationen" is offered too: #s + #s is 2xy.
+  ASSERT_EQ(w->AddCombinedEquation(kComboSum, s, s), 0);
+  ASSERT_EQ(d.ListCount(kIdFirstCombo), 2);
+  d.ListSetSel(kIdFirstCombo, 1);
+  d.EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  EXPECT_EQ(d.SelectedEquation(), w->equationCount);
+  d.Press(kRiem3Compute);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 0.5, 1e-15);
 }
 
 TEST_F(Integrals3D, BadInputsAreRefusedAndNothingIsStored) {
