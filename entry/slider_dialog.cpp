@@ -47,6 +47,8 @@ void TParamBar::SetPosition(int position) {
   const long double value = static_cast<const TParameterTables&>(t).value[k].re;
   dialog_.SetItemText(kIdSliderValue, FormatNumber(value, decimals + 1, decimals));
   window_.Modified = 1;
+  // After the user's move the slider keeps the keys, not the redrawn plot.
+  if (!notReady && !programmatic) dialog_.BringToTop();
 }
 
 void TParamBar::MovePosition(int position) {
@@ -209,6 +211,7 @@ void TSlideDlg::ApplyValue() {
   SetValue(value);
   window_.RedrawEquation(index_);
   SetItemText(kIdSliderValue, text);
+  BringToTop();
 }
 
 void TSlideDlg::SetLeftLimit() { SetLimit(true); }
@@ -233,6 +236,7 @@ void TSlideDlg::SetLimit(bool left) {
   (left ? Left() : Right()) = v;
   SetValue(v);
   bar_->MovePosition(left ? 0 : steps_);
+  BringToTop();
 }
 
 void TSlideDlg::OnLetterChange() {

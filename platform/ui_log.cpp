@@ -19,6 +19,7 @@
 //   typed <code> <ms>                  a key reached long work (steady clock)
 //   family <member> <delay> <ms>       a stepped family pauses after a member
 //   family stopped <ms>                a key ended a stepped family
+//   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
 //   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text

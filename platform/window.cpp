@@ -627,6 +627,8 @@ void Window::BringToTop() {
 
 void Window::SetForeground() { BringToTop(); }
 
+bool Window::IsActive() const { return impl_->frame && impl_->frame->isActiveWindow(); }
+
 void Window::SetFocus() {
   if (impl_->clientArea) impl_->clientArea->setFocus();
 }

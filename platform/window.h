@@ -92,6 +92,8 @@ class Window {
   static int CaptionAndMenuHeight();
   void BringToTop();
   void SetForeground();
+  // Whether this top-level window is the active one (has the keyboard).
+  bool IsActive() const;
   void SetFocus();
 
   // ---- menus and accelerators (frames) ----

@@ -7,7 +7,6 @@
 #include "platform/testing.h"
 #include "plot3d/model/value_animation.h"
 #include "plot3d/plot_q_win.h"
-#include "shell/text_helpers.h"
 
 namespace kv {
 
@@ -38,7 +37,8 @@ void TPlotQWin::AnimateValue(long double lower, long double& value, long double 
     BufferValid[0] = 0;
     PaintBuffered(dc);
     animation.Advance();
-    if (delay > 0) BusyDelay(delay);
+    // One millisecond a unit of the delay, the windows painting meanwhile.
+    if (delay > 0) plat::Delay(*this, delay);
     const int key = plat::PollKey(*this);
     if (key == kEscape || ApplyAnimationKey(key, animation, delay)) break;
     if (key != 0) idle = 0;

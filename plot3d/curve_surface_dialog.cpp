@@ -122,6 +122,9 @@ void TIntCSDlg::CePoint(plat::CommandEnabler& ce) {
 
 void TIntCSDlg::CmPoint() {
   if (!found_) return;
+  // The new point leaves the companion dialogs' lists and choices as they
+  // are.
+  TToolPointScope adding(plot_);
   plot_.AddPoint3D(last_.point.x, last_.point.y, last_.point.z);
   UpdateButtons();
 }

@@ -37,9 +37,9 @@ void TIntSSDlg::CmSearch() {
   TEquation* e = Record();
   if (!e) return;
   e->penColour = static_cast<std::uint16_t>(window_->CheckColourIndex(window_->ColourSlots[kItemColourSlot]));
+  // The pieces found are kept: "Verwerfen" takes back deletions only.
   if (window_->ShowCourseWindow(equation_, true, true, true)) {
     FillList();
-    itemsChanged_ = true;
     window_->RedrawPlot();
   }
 }

@@ -203,7 +203,8 @@ void TPlotRWin::OnViewChanged() {
   // Kurve" and "Folgen" find them.
   FindTrajectoryEquations();
   UpdateSurfaceGrids();
-  if (FileVersion < 12) {
+  // A file older than version 12 has its box fitted to its graphs.
+  if (loadedFileVersion < 12) {
     FitBoxToGraphs();
   } else {
     Midpoint3D(View3D.BoxCentre, View3D.BoxMin, View3D.BoxMax);

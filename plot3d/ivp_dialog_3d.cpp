@@ -47,7 +47,13 @@ TEquation* T3DIvpDlg::Record() { return window_->IsValidIndex(equation_) ? &wind
 
 void T3DIvpDlg::BackupItems() {
   backup_.clear();
-  if (TEquation* e = Record()) backup_ = CloneEquationItems(e->items);
+  backupSearchPending_ = false;
+  if (TEquation* e = Record()) {
+    backup_ = CloneEquationItems(e->items);
+    // An intersection curve opened before its first picture has no pieces
+    // yet: what the user sees is the curve that picture searches.
+    backupSearchPending_ = e->kind == kKindIntersection && e->webToAxis != 0;
+  }
   if (window_->IsColourWindowVisible()) window_->ChooseColourForSlot(kItemColourSlot);
 }
 
@@ -148,6 +154,7 @@ void T3DIvpDlg::Revert() {
     if (TEquation* e = Record()) {
       ClearEquationItems(*e);
       e->items = CloneEquationItems(backup_);
+      if (backupSearchPending_) e->webToAxis = 1;
     }
     itemsChanged_ = false;
   }

@@ -81,6 +81,9 @@ class T3DIvpDlg : public TDlg {
   int filter_ = 0;
   std::vector<int> rows_;  // row -> position of the item in the list
   std::list<TEquationItem> backup_;
+  // The backup was taken before an intersection curve's first search: a
+  // restore searches its pieces again.
+  bool backupSearchPending_ = false;
   bool colourOpened_ = false;
   bool itemsChanged_ = false;
 

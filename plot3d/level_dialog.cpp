@@ -139,11 +139,8 @@ bool TLevelDlg::Send(bool mark, bool searchWithoutLimit, bool drawNow, bool keep
 
 void TLevelDlg::CmSearchLevel() {
   if (!ReadFields(TLevelReading::Strict)) return;
-  if (Send(true, true, true, true)) {
-    // New pieces count as a change that "Verwerfen" takes back.
-    itemsChanged_ = true;
-    FillList();
-  }
+  // The levels found stay; "Verwerfen" takes back deletions only.
+  if (Send(true, true, true, true)) FillList();
 }
 
 void TLevelDlg::CmNextLevel() {
@@ -169,10 +166,7 @@ void TLevelDlg::CmAutoLevels() {
     // The stop key ends the whole run, not only one level's search.
     if (window_->LevelWin && window_->LevelWin->LastDrawStopped) break;
   }
-  if (any) {
-    itemsChanged_ = true;
-    FillList();
-  }
+  if (any) FillList();
   levelsDrawn_ = true;
 }
 

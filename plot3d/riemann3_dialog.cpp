@@ -31,7 +31,10 @@ TRiem3Dlg::TRiem3Dlg(TPlotRWin& window, const std::string& templateName, int mod
                 mode == kRiem3Area ? std::initializer_list<int>{kKindSurface, kKindParametricSurface}
                                    : std::initializer_list<int>{kKindSurface}),
       plot_(window),
-      mode_(mode) {}
+      mode_(mode) {
+  // A surface made from others ("Kombinationen") is integrated like any.
+  includeDerived = 1;
+}
 
 const plat::CommandTable& TRiem3Dlg::Commands() const {
   using D = TRiem3Dlg;

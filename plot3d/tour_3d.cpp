@@ -16,7 +16,6 @@
 #include "plot3d/model/tour.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
-#include "shell/text_helpers.h"
 
 namespace kv {
 
@@ -92,8 +91,11 @@ void TPlotRWin::TourAroundZAxis() {
       const plat::Bitmap& photo = photos[static_cast<std::size_t>(film.Frame() - 1)];
       dc.BitBlt(0, 0, photo.Width(), photo.Height(), photo, 0, 0);
       LastTourFrame = film.Frame();
+      plat::LogEvent("film " + std::to_string(film.Frame()) + " " + std::to_string(delay) + " " +
+                     std::to_string(plat::TickMilliseconds()));
       film.Advance();
-      if (delay > 0) BusyDelay(delay);
+      // One millisecond a unit of the delay, the windows painting meanwhile.
+      if (delay > 0) plat::Delay(*this, delay);
       const int key = plat::PollKey(*this);
       if (ApplyFilmKey(key, film, delay)) break;
       idle = key != 0 ? 0 : idle + 1;

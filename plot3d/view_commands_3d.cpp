@@ -60,8 +60,9 @@ void TPlotRWin::SetDrawingMode(std::uint8_t mesh) {
 void TPlotRWin::CmHideEdges() {
   Toggle(View3D.HideEdges);
   UpdateMenuChecks(false);
-  if (!AxesShown && !View3D.BoxVisible) return;
-  Modified = 1;
+  // The surfaces' edges change with or without axes and box; the flag is
+  // worth saving only when there are axes or a box to hide.
+  if (AxesShown || View3D.BoxVisible) Modified = 1;
   RedrawPlot();
 }
 
@@ -244,22 +245,22 @@ void TPlotRWin::CmAxisLength() {
   TGenDlg dialog(this, "AXLEN", 20, &texts[0], &texts[1], &texts[2], &texts[3], &texts[4], &texts[5]);
   // "Festlegen" ends with 1, "Aufheben" (and closing) with 2.
   const bool fixed = dialog.Execute() == plat::IDOK;
-  if (fixed) {
-    int code = TextToValue(texts[0], lo.x);
-    if (code == 0) code = TextToValue(texts[2], lo.y);
-    if (code == 0) code = TextToValue(texts[4], lo.z);
-    if (code == 0) code = TextToValue(texts[1], hi.x);
-    if (code == 0 && hi.x < lo.x + 1e-13L) code = 6;
-    if (code == 0) code = TextToValue(texts[3], hi.y);
-    if (code == 0 && hi.y < lo.y + 1e-13L) code = 6;
-    if (code == 0) code = TextToValue(texts[5], hi.z);
-    if (code == 0 && hi.z < lo.z + 1e-13L) code = 6;
-    if (code != 0) {
-      ShowMessageById(code);  // 6: "widersprüchliche Daten"
-      return;
-    }
+  // Both buttons convert the dialog's texts: "Festlegen" those typed,
+  // "Aufheben" those shown, which a cancelled dialog leaves as they were.
+  int code = TextToValue(texts[0], lo.x);
+  if (code == 0) code = TextToValue(texts[2], lo.y);
+  if (code == 0) code = TextToValue(texts[4], lo.z);
+  if (code == 0) code = TextToValue(texts[1], hi.x);
+  if (code == 0 && hi.x < lo.x + 1e-13L) code = 6;
+  if (code == 0) code = TextToValue(texts[3], hi.y);
+  if (code == 0 && hi.y < lo.y + 1e-13L) code = 6;
+  if (code == 0) code = TextToValue(texts[5], hi.z);
+  if (code == 0 && hi.z < lo.z + 1e-13L) code = 6;
+  if (code != 0 && fixed) {
+    ShowMessageById(code);  // 6: "widersprüchliche Daten"
+    return;
   }
-  // "Aufheben" keeps the lengths as they are and lets the box decide them
+  // "Aufheben" stores the shown ends and lets the box decide the lengths
   // again.
   if (Distance3D(hi, View3D.AxisEnd) < 1e-13L && Distance3D(lo, View3D.AxisStart) < 1e-13L &&
       fixed == (View3D.AxisLengthSet != 0))

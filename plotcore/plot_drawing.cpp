@@ -188,9 +188,10 @@ void TPlotWin::EndCurveRecording(const TExportPen& pen) {
 
 void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
   if (mouseMarks.empty()) return;
-  // Each pen's strokes are recorded as that pen's runs while an export runs.
-  TExportPen pen{GetColour(ColourSlots[13]), mouseMarkPenWidth, 0};
-  const plat::Pen old = dc.SelectPen(CreateRgbPen(StrokeColourOn(dc, pen.colour), pen.width, pen.style));
+  // Each pen's strokes are recorded as that pen's runs while an export
+  // runs, in the colour they have on the export's picture.
+  TExportPen pen{StrokeColourOn(dc, GetColour(ColourSlots[13])), mouseMarkPenWidth, 0};
+  const plat::Pen old = dc.SelectPen(CreateRgbPen(pen.colour, pen.width, pen.style));
   const long room = static_cast<long>(mouseMarks.size());
   BeginCurveRecording(room);
   TPoint2D last;
@@ -198,8 +199,8 @@ void TPlotWin::DrawRoughPolyline(plat::DC& dc) {
   for (const TMouseMark& m : mouseMarks) {
     if (m.kind == kMarkPen) {
       EndCurveRecording(pen);
-      pen = {m.pen.colour, std::max<int>(m.pen.width, 1), m.pen.style};
-      dc.SelectPen(CreateRgbPen(StrokeColourOn(dc, m.pen.colour), m.pen.width, m.pen.style));
+      pen = {StrokeColourOn(dc, m.pen.colour), std::max<int>(m.pen.width, 1), m.pen.style};
+      dc.SelectPen(CreateRgbPen(pen.colour, m.pen.width, m.pen.style));
       BeginCurveRecording(room);
       have = false;
     } else if (m.kind == kMarkBreak) {

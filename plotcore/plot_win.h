@@ -263,10 +263,11 @@ class TPlotWin : public TFuncWin {
   const TCurveRecording& CurveRecording() const { return recording_; }
   // The freehand strokes: on the DC, or into the export while one runs.
   void DrawRoughPolyline(plat::DC& dc);
-  // The colour a stroke of colour c takes on dc.  On the screen a stroke in
-  // the background's colour gives way to the colour the axes take there
-  // (GetColourAvoidingBackground); the printer, metafiles and the export
-  // files keep the stroke's own colour.
+  // The colour a stroke of colour c takes on dc.  On the screen, and in the
+  // EPS and SVG files, whose picture is filled with the background, a
+  // stroke in the background's colour gives way to the colour the axes take
+  // there (GetColourAvoidingBackground); the printer and metafiles, which
+  // leave the page as it is, keep the stroke's own colour.
   plat::Colour StrokeColourOn(plat::DC& dc, plat::Colour c) const;
 
   // ---- main plot routines ----

@@ -96,8 +96,9 @@ long double NextLevel(const TLevelRange& r);
 long double PreviousLevel(const TLevelRange& r);
 // The levels of "Auto": minimum + i h, i = 0 .. count - 1.
 long double LevelOf(const TLevelRange& r, int i);
-// The most levels one "Auto" draws.
-inline constexpr int kMaxLevelCount = 1000;
+// The most levels the dialog takes: the record keeps the count - 1 in a
+// 16-bit field.
+inline constexpr int kMaxLevelCount = 32768;
 
 // ---- the cursor over an explicit surface ----
 

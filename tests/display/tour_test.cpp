@@ -1,7 +1,9 @@
 // The tour around the z-axis (Strg+T) on a real display: after its photos
-// the film plays on the screen, picture after picture, and its keys work:
-// L plays it slower, S faster, A ends it and gives the window back.
+// the film plays on the screen, picture after picture, at 150 ms a picture,
+// and its keys work: L plays it slower, S faster (5 ms a key), A ends it and
+// gives the window back.
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <vector>
 
@@ -40,30 +42,34 @@ class TourOnScreen : public DisplayTest {
       for (const LoggedItem& e : bar->entries) top = std::max(top, e.rect.y + e.rect.h);
     return Screen().Capture(w.id, Rect{0, top, r.w, r.h - top});
   }
-  // The times (ms) at which the picture changed, watched for at most ms
-  // (stretched for a busy machine) or until `changes` changes were seen.
-  std::vector<std::int64_t> Changes(const TopWindow& w, int changes, int ms) {
-    std::vector<std::int64_t> at;
-    std::uint64_t last = Picture(w).Hash();
-    const std::int64_t end = NowMs() + Patient(ms);
-    while (NowMs() < end && static_cast<int>(at.size()) < changes) {
-      const std::uint64_t now = Picture(w).Hash();
-      if (now != last) {
-        at.push_back(NowMs());
-        last = now;
-      }
-      Pause(5);
-    }
-    return at;
-  }
-  // The median time between two pictures of the film, or -1.
-  int FrameTime(const TopWindow& w) {
-    const std::vector<std::int64_t> at = Changes(w, 8, 6000);
-    if (at.size() < 4) return -1;
-    std::vector<std::int64_t> d;
-    for (std::size_t k = 1; k < at.size(); ++k) d.push_back(at[k] - at[k - 1]);
-    std::sort(d.begin(), d.end());
-    return static_cast<int>(d[d.size() / 2]);
+  // The film's pace as the program logs it with its steady clock
+  // ("film <frame> <delay> <ms>", one line a picture): the median time
+  // from a picture shown with the delay to the next, over the first
+  // `frames` such pictures logged at or after line `from`; waits for them
+  // (stretched for a busy machine), -1 when they did not come.
+  int FilmPace(std::size_t from, int delay, int frames = 8) {
+    std::vector<std::int64_t> gaps;
+    Eventually(
+        [&] {
+          gaps.clear();
+          const auto& lines = program_->Log().Lines();
+          long long lastMs = -1;
+          int lastDelay = -1;
+          for (std::size_t i = from; i < lines.size(); ++i) {
+            int frame = 0, d = 0;
+            long long ms = 0;
+            if (std::sscanf(lines[i].c_str(), "film %d %d %lld", &frame, &d, &ms) != 3) continue;
+            if (lastDelay == delay && lastMs >= 0) gaps.push_back(ms - lastMs);
+            lastMs = ms;
+            lastDelay = d;
+          }
+          return static_cast<int>(gaps.size()) >= frames;
+        },
+        20000);
+    if (static_cast<int>(gaps.size()) < frames) return -1;
+    gaps.resize(static_cast<std::size_t>(frames));
+    std::sort(gaps.begin(), gaps.end());
+    return static_cast<int>(gaps[gaps.size() / 2]);
   }
   bool FilmRuns(const TopWindow& w) {
     return Eventually([&] { return Screen().Caption(w.id) == kFilmCaption; }, 20000);
@@ -87,23 +93,27 @@ TEST_F(TourOnScreen, TheFilmPlaysOnTheScreenAndItsKeysWork) {
   }
   EXPECT_GE(seen.size(), 4u) << "the film does not reach the screen";
 
-  // L makes each picture wait longer, S shorter (the wait is a busy loop
-  // of the processor: 5 units a key); the film reads one key a picture.
-  const int normal = FrameTime(w);
-  ASSERT_GT(normal, 0) << "the film stands still";
-  ASSERT_TRUE(program_->KeysRead("l", 'L', 2000, 100)) << "the film did not read the L keys one a picture";
-  int slow = -1;
-  EXPECT_TRUE(Eventually([&] { return (slow = FrameTime(w)) >= normal * 3 / 2; }, 20000))
-      << "L did not slow the film: " << normal << " ms, then " << slow << " ms a picture";
-  // As many S as L: back to the first speed once the film has read them.
-  ASSERT_TRUE(program_->KeysRead("s", 'S', 2000, 100)) << "the film did not read the S keys one a picture";
-  int fast = -1;
-  EXPECT_TRUE(Eventually([&] { return (fast = FrameTime(w)) > 0 && fast <= normal * 5 / 4; }, 20000))
-      << "S did not speed the film up: " << slow << " ms, then " << fast << " ms a picture";
+  // Each picture waits the delay, a millisecond a unit on every machine:
+  // 150 ms at first; L adds 5 ms, S takes 5 ms off (the film reads one key
+  // a picture).  The pace is the program's own steady clock, not stretched.
+  std::size_t from = program_->Log().Size();
+  const int normal = FilmPace(from, 150);
+  EXPECT_GE(normal, 150) << "the film runs faster than 150 ms a picture";
+  EXPECT_LT(normal, 175) << "the film runs slower than 150 ms a picture";
+  from = program_->Log().Size();
+  ASSERT_TRUE(program_->KeysRead("l", 'L', 2000, 5)) << "the film did not read the L keys one a picture";
+  const int slow = FilmPace(from, 175);
+  EXPECT_GE(slow, 175) << "five L: not 175 ms a picture";
+  EXPECT_LT(slow, 200) << "five L: not 175 ms a picture";
+  from = program_->Log().Size();
+  ASSERT_TRUE(program_->KeysRead("s", 'S', 2000, 5)) << "the film did not read the S keys one a picture";
+  const int back = FilmPace(from, 150);
+  EXPECT_GE(back, 150) << "five S after five L: not 150 ms a picture";
+  EXPECT_LT(back, 175) << "five S after five L: not 150 ms a picture";
 
   // A ends it within a second of the film reading it: the caption and the
   // view come back, the menu answers.
-  const std::size_t from = program_->Log().Size();
+  from = program_->Log().Size();
   ASSERT_TRUE(program_->KeysRead("a", 'A', 2000)) << "the film did not read A";
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000)) << Screen().Caption(w.id);
   EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";

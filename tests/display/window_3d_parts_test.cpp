@@ -2,8 +2,10 @@
 // its parameter (typed, on the slider, in "Autorev"); "Kanten
 // verdecken" hides the z-axis inside the hump of the starting surface from
 // every side; the level window keeps its ticks after "Alles" and asks for
-// its cursor point in the coordinate dialog; the captions stay whole after
-// the window is made smaller and fitted.
+// its cursor point in the coordinate dialog; an intersection curve stays
+// after its dialog's search and "Verwerfen"; a point made at a crossing
+// leaves the level list's row; the captions stay whole after the window is
+// made smaller and fitted.
 #include <algorithm>
 #include <map>
 #include <set>
@@ -293,6 +295,135 @@ TEST_F(Window3DParts, TheLevelWindowKeepsItsTicksAndAsksForTheCursorPoint) {
   ASSERT_TRUE(Screen().WaitGone(point->window, 5000)) << "the typed point was refused";
   EXPECT_TRUE(Eventually([&] { return Picture(level).pixels != cursorShown.pixels; }, 5000))
       << "the cursor did not move to the typed point";
+}
+
+// The intersection curve of the sphere xx+yy+zz=4 and the plane z = 1:
+// "Suchen" in its dialog, stopped with A, then "Verwerfen": the curve is
+// still drawn in the 3D window.
+TEST_F(Window3DParts, TheIntersectionCurveStaysAfterSearchAndVerwerfen) {
+  Start();
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  std::size_t from = program_->Log().Size();
+  const LoggedDialog sphere = OpenDialog(w, 1005, "EQUA305");
+  ASSERT_NE(sphere.window, 0u);
+  FillAndEnter(sphere, {{218, "xx+yy+zz=4"}});
+  const auto box = AwaitDialog("AUTOBOXB", from);
+  ASSERT_TRUE(box) << "no box for the sphere";
+  FillAndEnter(*box, {{211, "-2.2"}, {212, "2.2"}, {213, "-2.2"}, {214, "2.2"}, {215, "-2.2"}, {216, "2.2"}});
+  EnterByCommand(w, 1015, "EQUA315",
+                 {{211, "0"}, {212, "0"}, {213, "1"}, {214, "0;0;1"}, {221, "-2"}, {223, "2"}, {222, "-2"}, {224, "2"}});
+  Settled(w.id, 300, 20000);
+  const Image without = Picture(w);
+  from = program_->Log().Size();
+  Menu(w, 787);  // "&Schnittkurve ..."
+  const auto pair = AwaitDialog("EQUA317", from);
+  ASSERT_TRUE(pair) << "the choice of two surfaces did not appear";
+  Screen().Activate(pair->window);
+  Screen().Key("Return");
+  const auto curve = AwaitDialog("INTERC", from);
+  ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
+  Settled(w.id, 300, 20000);
+  // The curve: the pixels it changed below the captions (its own caption
+  // stays), most of them in its colour.
+  const Image with = Picture(w);
+  ASSERT_EQ(with.pixels.size(), without.pixels.size());
+  std::map<std::uint32_t, int> colours;
+  std::vector<std::size_t> changed;
+  for (std::size_t k = static_cast<std::size_t>(with.w) * (with.h / 4); k < with.pixels.size(); ++k)
+    if (with.pixels[k] != without.pixels[k]) {
+      changed.push_back(k);
+      ++colours[with.pixels[k]];
+    }
+  ASSERT_GT(changed.size(), 50u) << "no curve drawn";
+  std::uint32_t ink = 0;
+  for (const auto& [c, n] : colours)
+    if (n > colours[ink]) ink = c;
+  auto inked = [&](const Image& p) {
+    int n = 0;
+    for (std::size_t k : changed) n += p.pixels[k] == ink ? 1 : 0;
+    return n;
+  };
+  const int drawn = inked(with);
+
+  // "Suchen" searches in the course window until A.
+  from = program_->Log().Size();
+  program_->ClickControl(*curve, 353);
+  const TopWindow course = Screen().WaitFor("Abbruch mit Taste A", 5000);
+  ASSERT_NE(course.id, 0u) << "no search in the course window";
+  Pause(300);
+  ASSERT_TRUE(Screen().Activate(course.id));
+  ASSERT_TRUE(program_->KeysRead("a", 'A', 1000)) << "the search did not read A";
+  ASSERT_TRUE(program_->WaitIdle(from, 10000));
+  // "Verwerfen".
+  Screen().Activate(curve->window);
+  program_->ClickControl(*curve, 2);
+  ASSERT_TRUE(Screen().WaitGone(curve->window, 5000)) << "the dialog stayed";
+  Settled(w.id, 300, 20000);
+  EXPECT_GE(inked(Picture(w)), drawn * 4 / 5) << "the curve is gone from the 3D picture";
+}
+
+// The level dialog of z = xx+yy lists the pieces of five levels; its third
+// row chosen, a point made with "Schnittpunkte" > "Punkt" leaves the row
+// chosen.
+TEST_F(Window3DParts, APointMadeAtACrossingLeavesTheLevelListsRow) {
+  Start();
+  const TopWindow w = New3D();
+  ASSERT_NE(w.id, 0u);
+  EnterSurface(w, "xx+yy", false);
+  EnterByCommand(w, 1004, "EQUA304", {{211, "t"}, {212, "0"}, {213, "1"}, {221, "-2"}, {223, "2"}});
+  Settled(w.id, 300, 20000);
+  std::size_t from = program_->Log().Size();
+  Screen().Activate(w.id);
+  Screen().Key("ctrl+i");
+  const auto inventory = AwaitDialog("INVENT", from);
+  ASSERT_TRUE(inventory);
+  ClickFirstRow(*inventory, 293);
+  from = program_->Log().Size();
+  program_->ClickControl(*inventory, 797);  // "Höhen"
+  const auto levels = AwaitDialog("LEVELS", from);
+  ASSERT_TRUE(levels);
+  program_->SetText(*levels, 212, "5");
+  program_->ClickControl(*levels, 844);  // "Auto"
+  const TopWindow level = Screen().WaitFor("Höhen.kv3", 20000);
+  ASSERT_NE(level.id, 0u);
+  Settled(level.id, 300, 20000);
+
+  // The list as it shows row 0 chosen, then row 2.
+  const LoggedControl* list = levels->Find(294);
+  ASSERT_NE(list, nullptr);
+  auto shown = [&] {
+    Screen().Activate(levels->window);
+    Settled(levels->window);
+    return Screen().Capture(levels->window, list->rect);
+  };
+  const Image first = shown();
+  ClickRow(*levels, 294, 2);
+  const Image third = shown();
+  std::vector<std::size_t> differ;
+  for (std::size_t k = 0; k < first.pixels.size(); ++k)
+    if (first.pixels[k] != third.pixels[k]) differ.push_back(k);
+  ASSERT_GT(differ.size(), 20u) << "the click did not choose another row";
+
+  // "Schnittpunkte": the line meets the bowl; "Punkt" makes it a point.
+  from = program_->Log().Size();
+  Menu(w, 710);
+  const auto crossing = AwaitDialog("INTER", from);
+  ASSERT_TRUE(crossing) << "the intersection points dialog did not appear";
+  const std::string found = program_->TextOf(*crossing, 231);
+  ASSERT_FALSE(found.empty() || found == "?") << "no crossing found: " << found;
+  from = program_->Log().Size();
+  Screen().Activate(crossing->window);
+  program_->ClickControl(*crossing, 712);
+  ASSERT_TRUE(program_->WaitCommandDone(crossing->window, 712, from, 5000)) << "\"Punkt\" did not run";
+
+  const Image after = shown();
+  int asThird = 0, asFirst = 0;
+  for (std::size_t k : differ) {
+    asThird += after.pixels[k] == third.pixels[k] ? 1 : 0;
+    asFirst += after.pixels[k] == first.pixels[k] ? 1 : 0;
+  }
+  EXPECT_GT(asThird, asFirst * 2) << "the level list jumped back to its first row";
 }
 
 // A window made lower by its frame's bottom edge, then Pos1: the first

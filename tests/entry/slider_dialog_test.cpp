@@ -240,6 +240,31 @@ TEST_F(Sliders, LimitButtonsTakeTheTypedNumberWhenItLeavesARange) {
   EXPECT_EQ(d.Steps(), 10) << "-2 .. 8";
 }
 
+// After the user moves the slider, types a value or sets a limit, the
+// dialog is the active window again, whatever the redrawn plot did.
+TEST_F(Sliders, TheDialogIsActiveAfterEachOfItsChanges) {
+  SetRange(1, -2, 0, 2);
+  EnterParabola();
+  TSlideDlg& d = Open(1);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } cases[] = {
+      {"slider", [&] { Drag(d, 60); }},
+      {"typed value", [&] { Type(d, "0.5", plat::IDOK); }},
+      {"left limit", [&] { Type(d, "-1", kCmSliderLeftLimit); }},
+      {"right limit", [&] { Type(d, "1.5", kCmSliderRightLimit); }},
+  };
+  for (const auto& c : cases) {
+    w->BringToTop();
+    Settle(w);
+    ASSERT_TRUE(w->IsActive()) << c.what;
+    c.change();
+    Settle(w);
+    EXPECT_TRUE(d.IsActive()) << c.what;
+  }
+}
+
 TEST_F(Sliders, AnEmptyRangePlacesTheSliderAsIfTheSpanWereOne) {
   SetRange(6, 1, 1.5L, 1);
   TSlideDlg& d = Open(6);

@@ -178,6 +178,31 @@ TEST_F(Export2Test, TheFilesHoldTheFreehandStrokeAndEveryShading) {
   w->shadings.back().packedCode = static_cast<std::int16_t>(PackShadeCode(1, 0, 0));
   file(kCmExportPictex, false);
   EXPECT_TRUE(Saw("?", "PiCTeX Datei ohne gefüllte Flächen gespeichert"));
+
+  // A stroke in the background's colour, which fills the EPS and SVG
+  // pictures, is drawn in the axes' colour there, as on the screen.
+  const plat::Colour background = w->GetColour(w->ColourSlots[0]);
+  const plat::Colour axes = w->GetColourAvoidingBackground(w->ColourSlots[0]);
+  struct Form {
+    int command;
+    std::string background, axes;  // how the file names the two colours as a pen's
+  } forms[] = {
+      {kCmExportEps, FormatEpsColour(background) + " setrgbcolor", FormatEpsColour(axes) + " setrgbcolor"},
+      {kCmExportSvg, "stroke=\"" + FormatHexColour(background) + "\"", "stroke=\"" + FormatHexColour(axes) + "\""},
+  };
+  auto count = [](const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  for (const Form& f : forms) {
+    w->mouseMarks.clear();
+    const std::string without = file(f.command, true);
+    w->mouseMarks = {{{}, {background, 2, 0}, kMarkPen}, {{-3, 2}, {}, kMarkBreak}, {{-2, 3}, {}, kMarkNext}};
+    const std::string with = file(f.command, true);
+    EXPECT_EQ(count(with, f.background), count(without, f.background)) << f.command << ": the stroke vanishes";
+    EXPECT_EQ(count(with, f.axes), count(without, f.axes) + 1) << f.command;
+  }
 }
 
 TEST_F(Export2Test, PdflatexCompilesThePictexFileInEachDocumentForm) {

@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "plot3d/observer_dialog.h"
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/space_geometry.h"
+#include "core/binary_stream.h"
 #include "core/constants.h"
+#include "entry/model/plot_file_blocks.h"
+#include "shell/model/settings_file.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -241,6 +247,59 @@ TEST_F(Plot3Test, TheBoxFollowsTheGraphs) {
   EXPECT_NEAR(static_cast<double>(f.boxMax().x), static_cast<double>(Pi + 0.1L * (2 * Pi - 0.00001L)), 1e-9);
   // Every sample lies within the window's box.
   for (const TPoint3D& p : f.samples) EXPECT_TRUE(InBox3D(v, p));
+}
+
+// The window's file as an older version wrote it: no slider tables (up to
+// version 31) and no freehand marks (up to 23; the window has none, no notes
+// and no picture, so their empty count ends the file).
+std::vector<std::uint8_t> AsOlderVersion(const std::vector<std::uint8_t>& bytes, std::int32_t version) {
+  ByteReader r(bytes);
+  TCommonHeader h;
+  EXPECT_EQ(ReadCommonHeader(r, kFileType3D, h), THeaderResult::Ok);
+  h.Version = version;
+  ByteWriter out;
+  WriteCommonHeader(out, h);
+  ByteWriter settings;
+  WritePlotSettings(settings, TPlotSettingsBlock{});
+  const std::size_t tables = kCommonHeaderSize + settings.Size() - 2 * 4 * kSliderTableEntries;
+  const std::size_t marks = bytes.size() - 4;
+  EXPECT_EQ(bytes[marks] | bytes[marks + 1] | bytes[marks + 2] | bytes[marks + 3], 0);
+  out.Bytes(bytes.data() + kCommonHeaderSize, tables - kCommonHeaderSize);
+  out.Bytes(bytes.data() + tables + 2 * 4 * kSliderTableEntries, marks - tables - 2 * 4 * kSliderTableEntries);
+  return out.Data();
+}
+
+// A file older than version 12 has its box fitted to its graphs when it is
+// read; from version 12 on the file's own box is kept.
+TEST_F(Plot3Test, AnOldFileHasItsBoxFittedToItsGraphs) {
+  TPlot3Win* w = MakeWindow();
+  w->AppendEquation(kKindPoint3D, {"2", "3", "4"});
+  w->CompileEquation(0);
+  w->View3D.BoxMin = {-50, -50, -50};
+  w->View3D.BoxMax = {50, 50, 50};
+  const std::string dir = kvtest::MakeTempDir("box3d");
+  w->FileData.FileName = dir + "/now.kv3";
+  ASSERT_TRUE(w->WriteFile());
+  std::vector<std::uint8_t> now;
+  ASSERT_TRUE(ReadWholeFile(w->FileData.FileName, now));
+  struct Case {
+    std::int32_t version;
+    TPoint3D boxMin, boxMax;
+  } cases[] = {
+      {11, {1.7L, 2.7L, 3.7L}, {2.3L, 3.3L, 4.3L}},
+      {12, {-50, -50, -50}, {50, 50, 50}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    const std::string path = dir + "/v" + std::to_string(c.version) + ".kv3";
+    ASSERT_TRUE(WriteFileAtomically(path, AsOlderVersion(now, c.version)));
+    TPlot3Win* r = MakeWindow();
+    r->FileData.FileName = path;
+    ASSERT_EQ(r->ReadFile(), 0);
+    ASSERT_EQ(r->loadedFileVersion, c.version);
+    EXPECT_LT(TaxicabDistance3D(r->View3D.BoxMin, c.boxMin), 1e-12L);
+    EXPECT_LT(TaxicabDistance3D(r->View3D.BoxMax, c.boxMax), 1e-12L);
+  }
 }
 
 TEST_F(Plot3Test, WithoutAnyIncludedGraphTheBoxStaysAsItWas) {

@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "plot3d/curve_surface_dialog.h"
+#include "plot3d/level_dialog.h"
+#include "plot3d/model/level_curves.h"
 #include "plot3d/plot3_test_util.h"
 
 namespace kv {
@@ -99,9 +101,17 @@ TEST_F(CrossingDialog, StoreAndPointUseTheFoundCrossing) {
     EXPECT_NEAR(D(w->Variable(c.parameter).re), D(c.expected), 1e-12) << c.parameter;
     EXPECT_EQ(D(w->Variable(c.parameter).im), 3) << "the imaginary part stays";
   }
+  // The level dialog of the sphere, on the second of its three rows.
+  for (int k = 0; k < 3; ++k)
+    w->Equation(sphere).items.push_front(MakeLevelItem({kLevelAxisZ, 0.5L * k}, {1, 1}, {2, 1, 0}));
+  w->OpenLevelDialog(sphere);
+  ASSERT_NE(w->LevelDlg, nullptr);
+  ASSERT_EQ(w->LevelDlg->ListedRows(), 3);
+  w->LevelDlg->ListSetSel(kIvpItemList, 1);
   const int before = w->equationCount;
   d.Press(kCrossingPoint);
   ASSERT_EQ(w->equationCount, before + 1);
+  EXPECT_EQ(w->LevelDlg->ListGetSel(kIvpItemList), 1) << "the point reset the level dialog's list";
   const TEquation& p = w->Equation(w->equationCount);
   EXPECT_EQ(p.kind, kKindPoint3D);
   long double x = 0;

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "entry/field_integral_dialogs.h"
+#include "entry/model/combinations.h"
 #include "platform/resources.h"
 #include "plot3d/model/tour.h"
 #include "plot3d/plot3_test_util.h"
@@ -65,6 +68,14 @@ TEST_F(Integrals3D, DoubleIntegralOfXYOverTheUnitSquare) {
   EXPECT_EQ(e.results.size(), 1u);
   w->Command(kCm3Integrate);
   EXPECT_EQ(w->IntegralDlg, &d);
+  // A surface made with "Kombinationen" is offered too: #s + #s is 2xy.
+  ASSERT_EQ(w->AddCombinedEquation(kComboSum, s, s), 0);
+  ASSERT_EQ(d.ListCount(kIdFirstCombo), 2);
+  d.ListSetSel(kIdFirstCombo, 1);
+  d.EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  EXPECT_EQ(d.SelectedEquation(), w->equationCount);
+  d.Press(kRiem3Compute);
+  EXPECT_NEAR(static_cast<double>(d.Value()), 0.5, 1e-15);
 }
 
 TEST_F(Integrals3D, BadInputsAreRefusedAndNothingIsStored) {
@@ -246,6 +257,43 @@ TEST_F(Tour, TooLittleMemoryTakesFewerPhotosOrRefuses) {
   EXPECT_EQ(w->LastTourFrame, 0);
   EXPECT_EQ(w->View3D.PhotoCount, 3);
   EXPECT_EQ(static_cast<double>(w->View3D.Observer.z), static_cast<double>(e.z));
+}
+
+// Each picture of the film and of the slice animation waits the delay in
+// milliseconds (fake clock): 150 at first, and five "L", read one a
+// picture, add 5 each.
+TEST_F(Tour, TheFilmAndTheAnimationWaitTheirDelayInMilliseconds) {
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    std::int64_t elapsed;
+  };
+  long double value = 2;
+  const Case cases[] = {
+      // Four photos: the film ends by itself after ten pictures without a key.
+      {"tour", [&] { w->Command(kCm3Tour); }, 150 + 155 + 160 + 165 + 170 + 10 * 175},
+      // Escape, typed at 1000 ms, is read after the seventh picture.
+      {"animation",
+       [&] {
+         plat::testing::AtTick(1000, [&] { plat::testing::InjectKey(*w, 27, 0, 27); });
+         w->AnimateValue(0, value, 4, true, 4);
+       },
+       150 + 155 + 160 + 165 + 170 + 2 * 175},
+  };
+  w->View3D.PhotoCount = 4;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plat::testing::FakeTicks(true);
+    w->frameDelay = 150;
+    plat::testing::AtTick(1, [&] {
+      for (int k = 0; k < 5; ++k) plat::testing::InjectKey(*w, 'L', 0, 'l');
+    });
+    c.run();
+    const std::int64_t elapsed = plat::TickMilliseconds();
+    plat::testing::FakeTicks(false);
+    EXPECT_EQ(elapsed, c.elapsed);
+    EXPECT_EQ(w->frameDelay, 175);
+  }
 }
 
 TEST_F(Tour, AddedParametricSurfaceIsCompiledAndBoxed) {

@@ -24,6 +24,10 @@ class IntersectionWindow : public test3d::Plot3Test {
   int plane = -1;
   void SetUp() override {
     Plot3Test::SetUp();
+    MakeScene();
+  }
+  // A window of its own with the sphere and the plane z = 0.5.
+  void MakeScene() {
     w = MakeWindow();
     sphere = w->AppendEquation(kKindImplicitSurface, {"", "", "", "", "xx+yy+zz=1"});
     w->CompileEquation(sphere);
@@ -47,6 +51,12 @@ class IntersectionWindow : public test3d::Plot3Test {
     });
   }
   int CountCurves() const { return w->CountEquationsOfKind(kKindIntersection); }
+  // Whether the circle of the curve is drawn in its colour at (sqrt(0.75), 0, 0.5).
+  bool CircleDrawn(const TEquation& curve) {
+    plat::Point px;
+    if (!w->WorldToPixel(w->ProjectRotated({std::sqrt(0.75L), 0, 0.5L}), px)) return false;
+    return test3d::ColourNear(w->Surface(), px.x, px.y, w->GetColour(curve.penColour), 3);
+  }
 };
 
 TEST_F(IntersectionWindow, SphereAndPlaneGiveTheCircle) {
@@ -74,10 +84,7 @@ TEST_F(IntersectionWindow, SphereAndPlaneGiveTheCircle) {
     EXPECT_NEAR(D(q.z), 0.5, 1e-12);
   }
   // Drawn in its colour where the circle projects.
-  const plat::Colour colour = w->GetColour(curve.penColour);
-  plat::Point px;
-  ASSERT_TRUE(w->WorldToPixel(w->ProjectRotated({std::sqrt(0.75L), 0, 0.5L}), px));
-  EXPECT_TRUE(test3d::ColourNear(w->Surface(), px.x, px.y, colour, 3));
+  EXPECT_TRUE(CircleDrawn(curve));
 }
 
 TEST_F(IntersectionWindow, ThePairAgainInEitherOrderReusesTheCurve) {
@@ -110,13 +117,51 @@ TEST_F(IntersectionWindow, TheCourseWindowTracesTheCurveInItsPlane) {
   ASSERT_NE(w->CourseWin, nullptr);
   EXPECT_FALSE(w->CourseWin->Hidden);
   EXPECT_EQ(w->CourseWin->Plane().axis, kLevelAxisZ);
-  EXPECT_FALSE(w->Equation(c).items.empty());
+  const std::size_t found = w->Equation(c).items.size();
+  EXPECT_GT(found, 0u);
   EXPECT_GT(w->IntersectionCurveDlg->ListedRows(), 0);
-  // "Verwerfen" takes the search back and hides the course window.
+  // "Verwerfen" keeps what the search found and hides the course window.
   w->IntersectionCurveDlg->Press(plat::IDCANCEL);
-  EXPECT_TRUE(w->Equation(c).items.empty());
+  EXPECT_EQ(w->Equation(c).items.size(), found);
   EXPECT_TRUE(w->CourseWin->Hidden);
   EXPECT_TRUE(w->IntersectionCurveDlg->IsHidden());
+}
+
+// The dialog opens on a new curve before the first picture searches its
+// pieces; whatever is searched or deleted in it, "Verwerfen" returns to the
+// curve the user saw, drawn.
+TEST_F(IntersectionWindow, VerwerfenReturnsToTheCurveShownWhenTheDialogOpened) {
+  struct Case {
+    const char* what;
+    bool deleteOne;
+    bool deleteAll;
+  } cases[] = {
+      {"Suchen", false, false},
+      {"Suchen, Löschen", true, false},
+      {"Suchen, Alles löschen", false, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    MakeScene();
+    ChooseCurve(0, 1);
+    w->RepaintNow(false);
+    const int c = w->equationCount;
+    TIntSSDlg& d = *w->IntersectionCurveDlg;
+    ASSERT_TRUE(CircleDrawn(w->Equation(c)));
+    d.Press(kIntersectionSearch);
+    Settle(w);
+    ASSERT_GT(d.ListedRows(), 0);
+    if (k.deleteOne) d.Press(kIvpDelete);
+    if (k.deleteAll) {
+      plat::testing::ExpectDialog("YNMBOX", [](plat::Dialog& m) { m.Press(88); });
+      d.Press(kIvpDeleteAll);
+      ASSERT_TRUE(w->Equation(c).items.empty());
+    }
+    d.Press(plat::IDCANCEL);
+    w->RepaintNow(false);
+    EXPECT_FALSE(w->Equation(c).items.empty());
+    EXPECT_TRUE(CircleDrawn(w->Equation(c)));
+  }
 }
 
 TEST_F(IntersectionWindow, TheCurveFollowsItsSources) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "plot3d/direction_dialog.h"
 #include "plot3d/level_dialog.h"
@@ -89,6 +90,11 @@ TEST_F(LevelWindow, AutoDrawsEveryLevelAsRings) {
     for (int dy = -2; dy <= 2 && !found; ++dy)
       found = w->LevelWin->Surface().GetPixel(px.x + dx, px.y + dy) != background;
   EXPECT_TRUE(found);
+  // "Verwerfen" keeps the levels "Auto" and "Höhe suchen" found.
+  const std::size_t pieces = w->Equation(bowl).items.size();
+  d.Press(plat::IDCANCEL);
+  EXPECT_EQ(w->Equation(bowl).items.size(), pieces);
+  ExpectCircles(4);
 }
 
 TEST_F(LevelWindow, StepsThroughTheLevels) {
@@ -110,14 +116,23 @@ TEST_F(LevelWindow, StepsThroughTheLevels) {
   Fields(d, "0", "1.5", "1", "3");
   d.Press(kLevelPrevious);
   EXPECT_NEAR(D(d.Current()), 0.5, 1e-15);
-  // Too few levels or an empty range are unreadable.
+  // Too few levels, more than the record can keep, or an empty range are
+  // unreadable.
   plat::testing::ClearMessages();
   Fields(d, "0", "0", "1", "1");
   d.Press(kLevelNext);
   Fields(d, "1", "1", "1", "4");
   d.Press(kLevelNext);
-  Fields(d, "0", "0", "1", "5000");
+  Fields(d, "0", "0", "1", "32769");
   d.Press(kLevelAuto);
+  EXPECT_EQ(plat::testing::Messages().size(), 3u);
+  // Up to 32768 levels are taken: the record keeps 32767 divisions.
+  for (int count : {5000, 32768}) {
+    Fields(d, "0", "0", "1", std::to_string(count).c_str());
+    d.Press(kLevelNext);
+    EXPECT_NEAR(D(d.Current()), 1.0 / (count - 1), 1e-15) << count;
+    EXPECT_EQ(w->Equation(bowl).divisions[2], count - 1);
+  }
   EXPECT_EQ(plat::testing::Messages().size(), 3u);
 }
 

@@ -196,6 +196,18 @@ TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {
   const int after = w->plotPasses;
   RunWithDialog(w, kCm3AxisLength, "AXLEN", [](plat::Dialog& d) { d.Press(plat::IDCANCEL); });
   EXPECT_EQ(w->plotPasses, after);
+  // "Aufheben" stores the ends as the dialog shows them (five decimals), not
+  // what was typed, and repaints when that changes them.
+  v.AxisEnd.x = 4 + 1e-7L;
+  RunWithDialog(w, kCm3AxisLength, "AXLEN", [](plat::Dialog& d) {
+    EXPECT_EQ(d.GetItemText(212), "4.00000");
+    d.SetItemText(211, "-6");
+    d.Press(plat::IDCANCEL);
+  });
+  EXPECT_EQ(v.AxisLengthSet, 0);
+  EXPECT_EQ(v.AxisStart, (TPoint3D{-3, -4, -1}));
+  EXPECT_EQ(v.AxisEnd, (TPoint3D{4, 5, 1}));
+  EXPECT_GT(w->plotPasses, after);
 }
 
 TEST_F(ViewCommands, TogglesFlipTheirFlagsAndCheckMarks) {
@@ -232,6 +244,20 @@ TEST_F(ViewCommands, TogglesFlipTheirFlagsAndCheckMarks) {
   Run(kCmToggleAxes);
   EXPECT_EQ(w->AxesShown, 0);
   EXPECT_NEAR(D(v.BoxMin.x), 0.75, 1e-12);
+  // "Kanten verdecken" repaints with or without axes and box; only with one
+  // of them is the window changed.
+  const struct {
+    std::uint8_t axes, box;
+  } views[] = {{0, 0}, {1, 0}, {0, 1}};
+  for (const auto& view : views) {
+    w->AxesShown = view.axes;
+    v.BoxVisible = view.box;
+    w->Modified = 0;
+    const int passes = w->plotPasses;
+    Run(kCm3HideEdges);
+    EXPECT_GT(w->plotPasses, passes) << int{view.axes} << int{view.box};
+    EXPECT_EQ(w->Modified, view.axes || view.box ? 1 : 0) << int{view.axes} << int{view.box};
+  }
 }
 
 TEST_F(ViewCommands, CubicViewLooksAtTheBoxAsAUnitCube) {
