@@ -23,6 +23,7 @@
 
 #include "core/binary_stream.h"
 #include "platform/app.h"
+#include "platform/own_folders.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
 #include "platform/font_mapping.h"

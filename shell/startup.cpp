@@ -47,6 +47,9 @@ int OwlMain(int argc, char** argv) {
   // front) and this start ends; it never becomes a second instance.
   switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()))) {
     case plat::StartRole::Instance: break;
+    case plat::StartRole::Alone:
+      std::fprintf(stderr, "kurvato: no socket reaches the running instance; this start opens the file itself\n");
+      break;
     case plat::StartRole::HandedOff: return 0;
     case plat::StartRole::NoAnswer:
       std::fprintf(stderr, "kurvato: the running instance is busy and has not taken the file yet\n");

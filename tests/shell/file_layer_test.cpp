@@ -249,7 +249,9 @@ TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
   fs::create_directory(own);
   ASSERT_TRUE(WriteFileAtomically(locked, {7, 7}));
   ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-  if (root) ASSERT_EQ(::chown(own.c_str(), 65534, 65534) | ::chown(locked.c_str(), 65534, 65534), 0);
+  if (root) {
+    ASSERT_EQ(::chown(own.c_str(), 65534, 65534) | ::chown(locked.c_str(), 65534, 65534), 0);
+  }
   FileWin* w = Make(locked);
   w->Named = 1;
   w->Modified = 1;
