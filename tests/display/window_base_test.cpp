@@ -90,8 +90,9 @@ TEST_F(WindowBase, ACancelledPrintSaysNothing) {
   ASSERT_NE(w.id, 0u);
   const std::size_t from = program_->Log().Size();
   Menu(w, kPrint);
-  const TopWindow dialog = Screen().WaitFor("Drucken", 5000);
-  ASSERT_NE(dialog.id, 0u) << "no print dialog";
+  // Without a printer the save dialog asks for the PDF file.
+  const TopWindow dialog = Screen().WaitFor("Speichern unter", 5000);
+  ASSERT_NE(dialog.id, 0u) << "no save dialog for the PDF file";
   Screen().Activate(dialog.id);
   Screen().Key("Escape");
   ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
