@@ -182,13 +182,14 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
   QPrinter& p = impl_->P();
   // The PDF file the page goes into is named in the program's own save
   // dialog (the last one printed into, or one after the printout's title),
-  // and nothing opens it before the save's rules have judged it.
-  auto choosePdf = [&]() {
+  // and nothing opens it before the save's rules have judged it.  In place
+  // of the print dialog it asks before a file is replaced, as that did.
+  auto choosePdf = [&](bool confirmOverwrite) {
     FileDialogRequest req;
     req.save = true;
     req.filter = "PDF (*.pdf)|*.pdf|";
     req.defaultExtension = "pdf";
-    req.confirmOverwrite = true;
+    req.confirmOverwrite = confirmOverwrite;
     req.initialName = !p.outputFileName().isEmpty() ? p.outputFileName().toStdString()
                       : printout.Title().empty()   ? std::string("Ausdruck.pdf")
                                                    : printout.Title() + ".pdf";
@@ -220,13 +221,13 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
       dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
       if (RunModal(dlg) != QDialog::Accepted) return PrintResult::Cancelled;
       SetOutputFile("");
-    } else if (!choosePdf()) {
+    } else if (!choosePdf(true)) {
       // No printer: the dialog would offer nothing but a file.
       return PrintResult::Cancelled;
     }
   } else if (impl_->IsPdf() && p.outputFileName().isEmpty()) {
     // No printer: the page goes into a PDF file the user names.
-    if (!choosePdf()) return PrintResult::Cancelled;
+    if (!choosePdf(false)) return PrintResult::Cancelled;
   }
   p.setFullPage(true);
   p.setResolution(impl_->dpi);

@@ -44,7 +44,8 @@ int OwlMain(int argc, char** argv) {
   std::string joined = JoinArguments(argc, argv);
   plat::App app(argc, argv);
   // A running instance takes the name (an empty one only brings it to the
-  // front) and this start ends; it never becomes a second instance.
+  // front) and this start ends; it never becomes a second instance while
+  // the running one can be reached.
   switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()))) {
     case plat::StartRole::Instance: break;
     case plat::StartRole::Alone:
