@@ -352,6 +352,17 @@ std::string SaveDestination(const std::string& target, bool& throughLink) {
   }
 }
 
+// Whether the user may open the regular file at the destination for writing
+// (its mode, its owner, a read-only file system).  A file the user cannot
+// write is not replaced behind the user's back by a rename, which only needs
+// the folder's permission.  Root may write any file.  A destination that is
+// free, or another user's link that the save replaces, needs no more.
+bool MayWrite(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 // Whether the destination is still free or still what SaveDestination
 // accepted, just before the rename puts the new file in its place.
 bool StillReplaceable(const std::string& path, bool throughLink) {
@@ -390,7 +401,7 @@ bool WriteFileAtomicallyWith(const std::string& target, const std::function<bool
   if (target.empty()) return false;
   bool throughLink = false;
   const std::string path = SaveDestination(target, throughLink);
-  if (path.empty()) return false;
+  if (path.empty() || !MayWrite(path)) return false;
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

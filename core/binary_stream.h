@@ -107,9 +107,11 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
 // when that file is the user's own (a link that leads nowhere, to anything
 // else, to a file of anyone else's or through a link of anyone else's is
 // refused); a link of anyone else's at the target is replaced itself, never
-// written through.  A write that fails (a full disk, the file-size limit)
-// removes its temporary.  Temporaries that interrupted saves of this program
-// left in that folder (their process no longer runs) are removed on the way.
+// written through.  A regular file the user may not open for writing (a
+// read-only file, another user's) is refused and left as it is.  A write
+// that fails (a full disk, the file-size limit) removes its temporary.
+// Temporaries that interrupted saves of this program left in that folder
+// (their process no longer runs) are removed on the way.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
 // Writes all n bytes to the file descriptor; false when a write fails (a
 // full disk, the file-size limit).

@@ -9,19 +9,15 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <vector>
 #include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -250,7 +246,7 @@ LocalTime Now() {
   return l;
 }
 
-// ---- settings folder ----
+// ---- event log ----
 
 void LogEvent(const std::string& line) {
   const char* path = std::getenv("KURVATO_EVENT_LOG");
@@ -260,164 +256,6 @@ void LogEvent(const std::string& line) {
   std::replace(text.begin(), text.end(), '\n', ' ');
   std::replace(text.begin(), text.end(), '\r', ' ');
   kv::AppendToFile(path, text + "\n");
-}
-
-namespace {
-
-std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ? dir : dir + '/'; }
-
-// A folder on the way to one of the user's own: it belongs to the user or
-// to root, and nobody else may write into it unless it is sticky (then
-// others may remove or rename only what is theirs).
-bool SafeOnTheWay(const std::string& folder) {
-  struct stat st;
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_uid == ::getuid() || st.st_uid == 0) &&
-         ((st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0);
-}
-
-std::string Parent(const std::string& real) {
-  const std::size_t slash = real.find_last_of('/');
-  return slash == 0 || slash == std::string::npos ? std::string("/") : real.substr(0, slash);
-}
-
-// Whether nobody but the user and root can move the folder away or put
-// another in its place: every folder the path leads through up to the root,
-// also where a link on the way leads, is safe on the way (and so is the
-// folder itself), and every link on the way is the user's or root's.
-bool SafeWay(const std::string& folder) {
-  std::error_code ec;
-  const std::string path = std::filesystem::absolute(folder, ec).string();
-  if (ec || !SafeOnTheWay("/")) return false;
-  std::string above = "/";  // where the path so far leads, checked with all above it
-  for (std::size_t start = 1; start <= path.size();) {
-    const std::size_t end = std::min(path.find('/', start), path.size());
-    if (end > start) {
-      const std::string prefix = path.substr(0, end);
-      struct stat st;
-      if (::lstat(prefix.c_str(), &st) != 0 || (S_ISLNK(st.st_mode) && st.st_uid != ::getuid() && st.st_uid != 0))
-        return false;
-      char* resolved = ::realpath(prefix.c_str(), nullptr);
-      if (!resolved) return false;
-      const std::string real = resolved;
-      std::free(resolved);
-      if (!SafeOnTheWay(real)) return false;
-      // A link or ".." led elsewhere: the folders above that place too.
-      if (Parent(real) != above && real != "/")
-        for (std::string up = Parent(real); up != "/"; up = Parent(up))
-          if (!SafeOnTheWay(up)) return false;
-      above = real;
-    }
-    start = end + 1;
-  }
-  return true;
-}
-
-// The folder itself, without following a link: a real folder of the user's
-// own that nobody else may write into.
-bool OwnRealFolder(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
-}
-
-// How many private temporary folders a user may have in one place: beyond
-// "kurvato-<uid>", names taken by others are passed over up to this count.
-constexpr int kTemporaryFolders = 10;
-
-std::string PasswordHome() {
-  const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
-    return {};
-  return found->pw_dir;
-}
-
-// The folders leading to `dir`, and `dir` itself with mode 0700 when it is
-// made now.
-void MakeFolders(const std::string& dir) {
-  std::filesystem::path p(dir);
-  if (!p.has_filename()) p = p.parent_path();
-  std::error_code ec;
-  std::filesystem::create_directories(p.parent_path(), ec);
-  ::mkdir(p.c_str(), 0700);
-}
-
-// Why the folder may not hold the settings, or "" when it may.
-std::string Untrusted(const std::string& dir) {
-  if (FolderOfUsersOwn(dir)) return {};
-  struct stat st;
-  if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "cannot be made";
-  if (st.st_uid != ::getuid()) return "is not the user's own";
-  if (st.st_mode & 022) return "may be written into by others";
-  return "lies in a folder or behind a link that others may change";
-}
-
-}  // namespace
-
-bool FolderOfUsersOwn(const std::string& folder) {
-  // Without its closing slashes: "link/" would name what the link leads to.
-  std::string path = folder;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  // A link the user made (a settings folder kept elsewhere) counts as the
-  // folder it leads to; a link of anyone else's does not count.
-  if (S_ISLNK(st.st_mode) && (st.st_uid != ::getuid() || ::stat(path.c_str(), &st) != 0)) return false;
-  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0 && SafeWay(path);
-}
-
-std::string PrivateTemporaryFolder(const std::string& base) {
-  if (base.empty() || !SafeWay(base)) return {};
-  const std::string stem = Slashed(base) + "kurvato-" + std::to_string(::getuid());
-  auto name = [&stem](int k) { return k == 0 ? stem : stem + "-" + std::to_string(k); };
-  // One that is there already first: an earlier start made it, and later
-  // starts must meet it there even when a name before it has become free.
-  for (int k = 0; k < kTemporaryFolders; ++k)
-    if (OwnRealFolder(name(k))) return name(k) + "/";
-  for (int k = 0; k < kTemporaryFolders; ++k)
-    if ((::mkdir(name(k).c_str(), 0700) == 0 || errno == EEXIST) && OwnRealFolder(name(k))) return name(k) + "/";
-  return {};
-}
-
-std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
-                                    const std::string& passwordHome, const std::string& tempFolder) {
-  auto given = [](const char* v) { return v && *v; };
-  std::string dir;
-  if (given(kurvatoHome)) dir = kurvatoHome;
-  else if (given(xdgConfigHome)) dir = std::string(xdgConfigHome) + "/kurvato";
-  else if (given(home)) dir = std::string(home) + "/.config/kurvato";
-  // No variable names a home: the one of the user's entry in the password
-  // database, when it can hold the folder.
-  else if (!passwordHome.empty() && passwordHome != "/") dir = passwordHome + "/.config/kurvato";
-  // Another user who may write into the folder, or into one above it, could
-  // put links there that the settings would be written through, hold its
-  // lock or move it away: such a folder is passed over, and said so once.
-  if (!dir.empty()) {
-    MakeFolders(dir);
-    const std::string why = Untrusted(dir);
-    if (why.empty()) return Slashed(dir);
-    static std::string toldFor;
-    if (toldFor != dir) {
-      toldFor = dir;
-      std::fprintf(stderr, "kurvato: the settings folder %s %s; a private folder is used instead\n", dir.c_str(),
-                   why.c_str());
-    }
-  }
-  // Else a private folder among the temporary files, the same for every
-  // start (one instance, one lock).  When none can be had, a folder that
-  // cannot exist, so settings are neither read nor written.
-  for (const std::string& base : {tempFolder.empty() ? std::string("/tmp") : tempFolder, std::string("/tmp")}) {
-    const std::string own = PrivateTemporaryFolder(base);
-    if (!own.empty()) return own;
-  }
-  return "/dev/null/";
-}
-
-std::string SettingsDirectory() {
-  const char* temp = std::getenv("TMPDIR");
-  return ChooseSettingsDirectory(std::getenv("KURVATO_HOME"), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
-                                 PasswordHome(), temp && *temp == '/' ? std::string(temp) : std::string("/tmp"));
 }
 
 }  // namespace plat

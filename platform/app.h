@@ -1,5 +1,6 @@
 // The application: one event loop on one thread, its exit code, the
-// runtime's random generator, the clock and the per-user settings folder.
+// runtime's random generator, the clock and the event log (the per-user
+// settings folder: platform/own_folders.h).
 #pragma once
 
 #include <cstdint>
@@ -65,33 +66,6 @@ std::int64_t TickMilliseconds();
 // opens and the messages it shows in that file, one line each; scripts and
 // tests that drive the program from outside read it.
 void LogEvent(const std::string& line);
-
-// ---- settings folder ----
-// $KURVATO_HOME, else $XDG_CONFIG_HOME/kurvato/, else $HOME/.config/kurvato/,
-// else the same in the home folder of the user's password entry; made with
-// mode 0700.  When that folder is not one of the user's own (see
-// FolderOfUsersOwn; one line on stderr says why), or when none is named,
-// the private temporary folder in $TMPDIR, else in /tmp.  Always ends with
-// '/'.
-std::string SettingsDirectory();
-// The same choice from the given values (the variables, null when unset;
-// the password entry's home, "" when there is none; the temporary folder).
-std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConfigHome, const char* home,
-                                    const std::string& passwordHome, const std::string& tempFolder);
-// Whether the folder (or the folder a link of the user's own leads to) belongs
-// to the user, nobody else may write into it, and nobody else can move it
-// away or put another in its place: every folder above it up to the root
-// (and every link on the way, and the folders above where it leads) belongs
-// to the user or to root and nobody else may write into it unless it is
-// sticky.
-bool FolderOfUsersOwn(const std::string& path);
-// The user's private folder among the temporary files in `base` (a folder
-// that FolderOfUsersOwn would trust to lie in): "kurvato-<uid>", or when
-// that name is taken by anything but such a folder, the first of
-// "kurvato-<uid>-1" to "-9" that is one or can be made one (mode 0700).
-// Every start of the user finds the same one: one made earlier comes first.
-// Ends with '/'; "" when there is none.
-std::string PrivateTemporaryFolder(const std::string& base);
 
 // ---- keyboard and mouse polling during long work ----
 // Processes pending events (so windows repaint) while holding back user

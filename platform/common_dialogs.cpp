@@ -23,6 +23,7 @@
 
 #include "core/binary_stream.h"
 #include "platform/app.h"
+#include "platform/own_folders.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
 #include "platform/font_mapping.h"
@@ -163,8 +164,9 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
   NameToolkitDialog(&dlg, request.save ? "FILESAVE" : "FILEOPEN");
   dlg.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // The program asks before overwriting, in its own words.
-  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // The program asks before overwriting, in its own words, unless the
+  // request leaves that to the dialog.
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   QStringList filters;
   for (const std::string& f : FileDialogFilters(request.filter)) filters << Q(f);
   dlg.setNameFilters(filters);

@@ -33,6 +33,9 @@ struct FileDialogRequest {
   std::string defaultExtension;  // without the dot
   std::string initialName;       // proposed file name (may include a directory)
   std::string title;
+  // The dialog asks before an existing file is chosen to be replaced (where
+  // no question of the program's own follows).
+  bool confirmOverwrite = false;
 };
 // The chosen path, or nullopt when cancelled.  A request whose initial name
 // names no folder starts in the folder the user last chose a file in (kept

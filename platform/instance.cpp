@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <memory>
@@ -32,6 +33,7 @@
 #include <unistd.h>
 
 #include "platform/app.h"
+#include "platform/own_folders.h"
 #include "platform/handoff_message.h"
 
 namespace plat {
@@ -53,11 +55,12 @@ std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ?
 struct SocketPlace {
   std::string path;
   bool temporaryFolder = false;  // in a private temporary folder
+  std::string shown;             // the path by the folder's name, for the log
 };
 
 SocketPlace ChooseSocketPlace() {
-  const std::string settings = SettingsDirectory();
-  const std::string hash = QCryptographicHash::hash(QByteArray::fromStdString(settings), QCryptographicHash::Sha1)
+  const std::string settingsName = SettingsFolderName();
+  const std::string hash = QCryptographicHash::hash(QByteArray::fromStdString(settingsName), QCryptographicHash::Sha1)
                                .toHex()
                                .left(12)
                                .toStdString();
@@ -66,9 +69,13 @@ SocketPlace ChooseSocketPlace() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
     const std::string dir = Slashed(runtime);
-    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return {dir + shared};
+    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return {dir + shared, false, dir + shared};
   }
-  if (Fits(settings, "kurvato.socket") && FolderOfUsersOwn(settings)) return {settings + "kurvato.socket"};
+  // The settings folder was judged when it was chosen, and is reached through
+  // the folder opened then (a short path, whatever its name's length).
+  const std::string settings = SettingsDirectory();
+  if (!settingsName.empty() && Fits(settings, "kurvato.socket"))
+    return {settings + "kurvato.socket", false, settingsName + "kurvato.socket"};
   // The settings folder is too deep for a socket: the private folder among
   // the temporary files, the same for every start of the user.  One is made
   // only where the longest of its names leaves room for the socket.
@@ -76,7 +83,7 @@ SocketPlace ChooseSocketPlace() {
   for (const std::string& base : {std::string(temp && *temp == '/' ? temp : ""), std::string("/tmp")}) {
     if (base.empty() || !Fits(Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "-9/", shared)) continue;
     const std::string dir = PrivateTemporaryFolder(base);
-    if (!dir.empty()) return {dir + shared, true};
+    if (!dir.empty()) return {dir + shared, true, dir + shared};
   }
   return {};
 }
@@ -197,6 +204,9 @@ StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
       case Lock::Unavailable: return HandOffToRunningInstance(text) ? StartRole::HandedOff : StartRole::Instance;
       case Lock::Taken: break;
     }
+    // An instance runs, but no socket can be had that would reach it:
+    // rather than lose the text, this start takes it itself.
+    if (HandOffSocketPath().empty()) return StartRole::Alone;
     const int left = static_cast<int>(patienceMs - t.elapsed());
     if (left <= 0) return StartRole::NoAnswer;
     QLocalSocket s;
@@ -307,7 +317,7 @@ bool Listen() {
     if (!g_server->listen(name)) return false;
   }
   NoteSocketFile();
-  LogEvent("listening " + g_server->fullServerName().toStdString());
+  LogEvent("listening " + place.shown);
   return true;
 }
 
@@ -316,6 +326,9 @@ bool Listen() {
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver) {
   // Another process holds the lock: it is the running instance.
   if (TakeInstanceLock() == Lock::Taken) return false;
+  if (HandOffSocketPath().empty())
+    std::fprintf(stderr, "kurvato: no folder of the user's own can hold the hand-off socket; a later start opens "
+                         "its file itself\n");
   g_receiver = std::move(receiver);
   g_server = std::make_unique<QLocalServer>();
   g_server->setSocketOptions(QLocalServer::UserAccessOption);

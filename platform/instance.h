@@ -19,12 +19,15 @@ enum class StartRole {
   Instance,   // no instance ran: this process is it now (it holds the lock)
   HandedOff,  // the running instance took the text
   NoAnswer,   // an instance runs but did not take the text in time
+  Alone,      // an instance runs that no socket reaches: this process runs by itself, without the lock
 };
 
 // Decides a start's role: the instance when none runs, else the text goes
 // to the running instance; while that one is busy or still starting this
 // waits and asks again, for up to `patienceMs`.  When the running instance
-// ends meanwhile, this start takes its place.
+// ends meanwhile, this start takes its place.  When an instance runs but no
+// socket can be had (see HandOffSocketPath), nothing could reach it and the
+// text would be lost: this start runs by itself and takes it.
 StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs = 60000);
 
 // One attempt: sends `text` to a running instance and waits until it has
@@ -36,7 +39,8 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 // hold it yet): `receiver` runs on the event loop for every text a later
 // start hands over, after the sender was answered.  False when another
 // process holds the lock, or when the socket cannot be made yet (then it is
-// tried again every half second).
+// tried again every half second).  When no folder can hold a socket at all,
+// one line on stderr says so.
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 // Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();

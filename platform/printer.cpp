@@ -180,13 +180,34 @@ bool Printer::Setup(Window* owner) {
 
 PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
   QPrinter& p = impl_->P();
+  // The PDF file the page goes into is named in the program's own save
+  // dialog (the last one printed into, or one after the printout's title),
+  // and nothing opens it before the save's rules have judged it.  In place
+  // of the print dialog it asks before a file is replaced, as that did.
+  auto choosePdf = [&](bool confirmOverwrite) {
+    FileDialogRequest req;
+    req.save = true;
+    req.filter = "PDF (*.pdf)|*.pdf|";
+    req.defaultExtension = "pdf";
+    req.confirmOverwrite = confirmOverwrite;
+    req.initialName = !p.outputFileName().isEmpty() ? p.outputFileName().toStdString()
+                      : printout.Title().empty()   ? std::string("Ausdruck.pdf")
+                                                   : printout.Title() + ".pdf";
+    const auto chosen = FileDialog(owner, req);
+    if (chosen) SetOutputFile(*chosen);
+    return chosen.has_value();
+  };
   if (withDialog) {
     if (testing::TestingMode()) {
       testing::internal::LogDialog("PRINTDIALOG");
       std::optional<std::string> answer;
       if (!testing::internal::PopPrintAnswer(answer) || !answer) return PrintResult::Cancelled;
       SetOutputFile(*answer);
-    } else {
+    } else if (HasSystemPrinter()) {
+      // The toolkit's dialog chooses only the printer and its options: its
+      // own choice of a file would open that file for appending as soon as
+      // it is accepted, before any rule could judge it (a FIFO there would
+      // hold the program until someone reads it).
       QPrintDialog dlg(&p, WidgetOf(owner));
       NameToolkitDialog(&dlg, "PRINTDIALOG");
       const Printout::PageRange range = printout.GetDialogInfo();
@@ -197,18 +218,16 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
       }
       dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+      dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
       if (RunModal(dlg) != QDialog::Accepted) return PrintResult::Cancelled;
+      SetOutputFile("");
+    } else if (!choosePdf(true)) {
+      // No printer: the dialog would offer nothing but a file.
+      return PrintResult::Cancelled;
     }
   } else if (impl_->IsPdf() && p.outputFileName().isEmpty()) {
     // No printer: the page goes into a PDF file the user names.
-    FileDialogRequest req;
-    req.save = true;
-    req.filter = "PDF (*.pdf)|*.pdf|";
-    req.defaultExtension = "pdf";
-    req.initialName = printout.Title().empty() ? std::string("Ausdruck.pdf") : printout.Title() + ".pdf";
-    auto chosen = FileDialog(owner, req);
-    if (!chosen) return PrintResult::Cancelled;
-    SetOutputFile(*chosen);
+    if (!choosePdf(false)) return PrintResult::Cancelled;
   }
   p.setFullPage(true);
   p.setResolution(impl_->dpi);

@@ -4,11 +4,12 @@
 // resolution whose origin is the printable area's corner; the DC reports
 // the printer's capabilities (resolution, printable size, physical offsets).
 //
-// Where no printer is installed, or when the user picks it in the print
-// dialog, the page goes into a PDF file, saved as every file of the program
-// is (kv::WriteFileAtomicallyWith): streamed into a temporary beside it and
-// renamed into place, by the save's rules for links.  In tests every printer
-// writes a PDF: the dialogs are answered through plat::testing.
+// Where no printer is installed the page goes into a PDF file named in the
+// program's own save dialog, saved as every file of the program is
+// (kv::WriteFileAtomicallyWith): streamed into a temporary beside it and
+// renamed into place, by the save's rules.  The toolkit's print dialog
+// chooses only among the printers and their options.  In tests every
+// printer writes a PDF: the dialogs are answered through plat::testing.
 #pragma once
 
 #include <memory>
@@ -64,7 +65,8 @@ class Printer {
   Printer(const Printer&) = delete;
   Printer& operator=(const Printer&) = delete;
 
-  // Prints every page the printout has, after the print dialog when asked.
+  // Prints every page the printout has, after the print dialog when asked
+  // (without a printer the save dialog for the PDF file stands in for it).
   // Without the dialog and without a printer or output file, the user is
   // asked for a PDF file.
   PrintResult Print(Window* owner, Printout& printout, bool withDialog);

@@ -7,6 +7,7 @@
 #include "platform/app.h"
 #include "platform/dc.h"
 #include "platform/instance.h"
+#include "platform/own_folders.h"
 #include "platform/resources.h"
 #include "core/binary_stream.h"
 #include "shell/file_msg_win.h"

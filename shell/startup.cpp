@@ -44,9 +44,13 @@ int OwlMain(int argc, char** argv) {
   std::string joined = JoinArguments(argc, argv);
   plat::App app(argc, argv);
   // A running instance takes the name (an empty one only brings it to the
-  // front) and this start ends; it never becomes a second instance.
+  // front) and this start ends; it never becomes a second instance while
+  // the running one can be reached.
   switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()))) {
     case plat::StartRole::Instance: break;
+    case plat::StartRole::Alone:
+      std::fprintf(stderr, "kurvato: no socket reaches the running instance; this start opens the file itself\n");
+      break;
     case plat::StartRole::HandedOff: return 0;
     case plat::StartRole::NoAnswer:
       std::fprintf(stderr, "kurvato: the running instance is busy and has not taken the file yet\n");

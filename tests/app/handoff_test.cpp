@@ -209,8 +209,9 @@ std::string PrivateFolder(const std::string& name) {
 }
 
 // The socket lives where only the user may write: in $XDG_RUNTIME_DIR, else
-// in the settings folder, else (a settings folder too deep for a socket's
-// name, or one that others may write into) in a private temporary folder.
+// in the settings folder, also one too deep for a socket's name (it is bound
+// through the open folder), else (a settings folder that others may write
+// into) in a private temporary folder.
 TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   const std::string runtime = PrivateFolder("socket-runtime");
   const std::string shallow = PrivateFolder("socket-home");
@@ -226,7 +227,7 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   const Case cases[] = {
       {runtime.c_str(), shallow, runtime},
       {nullptr, shallow, shallow},
-      {nullptr, deep, own},
+      {nullptr, deep, deep},
       {nullptr, open, own},
       {"relative/run", shallow, shallow},
       {open.c_str(), shallow, shallow},
@@ -242,7 +243,7 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
     const std::string socket = kvtest::LoggedValue(log, "listening");
     EXPECT_EQ(socket.substr(0, c.folder.size()), c.folder);
     EXPECT_EQ(socket.find('/', c.folder.size()), std::string::npos) << socket;
-    EXPECT_LT(socket.size(), sizeof(sockaddr_un{}.sun_path));
+    EXPECT_TRUE(Exists(socket)) << socket;
     const pid_t second = Start(c.home, log + ".2", {c.home + "a.kv2"});
     EXPECT_EQ(WaitExit(second, 20000), 0);
     EXPECT_TRUE(WaitFor(log, "open Unbenannt1.kv2|" + c.home + "a.kv2", 5000)) << ReadAll(log);
@@ -265,6 +266,22 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
     kvtest::StopProgram(program);
     EXPECT_TRUE(std::filesystem::is_empty(home)) << "nothing of the program's in the folder";
     EXPECT_EQ(ReadAll(temp + "kurvato-" + std::to_string(::getuid()) + "/kv.ini").size(), 19u);
+  }
+  {  // One trusted at the start stays the folder written into when the folder above it turns
+     // writable by others and it is moved away and replaced by a link: the settings go into
+     // the moved folder, and the socket goes with the program.
+    const std::string above = kvtest::MakeTempDir("settings-moved"), home = above + "h";
+    const std::string elsewhere = above + "elsewhere/", log = above + "events.log";
+    ASSERT_TRUE(::mkdir(home.c_str(), 0700) == 0 && ::mkdir(elsewhere.c_str(), 0700) == 0);
+    ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
+    const pid_t program = kvtest::StartProgram(home + "/", log, {});
+    ASSERT_TRUE(WaitFor(log, "ready", 20000)) << ReadAll(log);
+    EXPECT_TRUE(::chmod(above.c_str(), 0777) == 0 && ::rename(home.c_str(), (above + "moved").c_str()) == 0 &&
+                ::symlink(elsewhere.c_str(), home.c_str()) == 0);
+    kvtest::StopProgram(program);
+    EXPECT_EQ(ReadAll(above + "moved/kv.ini").size(), 19u);
+    EXPECT_FALSE(Exists(above + "moved/kurvato.socket"));
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere)) << "written through the link";
   }
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool lockHeld : {false, true}) {
@@ -297,8 +314,9 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
 }
 
 // With another user's private temporary folders in $TMPDIR and /tmp and no
-// runtime folder, a settings folder too deep for a socket or passed over still
-// makes one instance, and leaves no folder in $TMPDIR but the other user's and its own.
+// runtime folder, a settings folder with a name too deep for a socket or passed
+// over still makes one instance, and leaves no folder in $TMPDIR but the other
+// user's and its own.
 TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   if (kvtest::RunInChild([] { return ::unshare(CLONE_NEWNS) == 0; }) != 1)
@@ -334,6 +352,52 @@ TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
     for (const auto& entry : std::filesystem::directory_iterator(temp))
       if (entry.path().filename().string().rfind("kurvato-", 0) == 0) found.insert(entry.path().filename());
     EXPECT_EQ(found, left);
+  }
+
+  // All ten names taken in /tmp (the only temporary folder): no private folder can be had.  With the
+  // settings folder passed over there is no lock and no socket; with a trusted one too deep for a
+  // socket's name and no /proc to reach it through its open folder there is no socket.  Each start
+  // says so on stderr, and a second start opens its file itself.
+  const std::string taken = PrivateFolder("all-taken"), root = kvtest::TempRoot();
+  for (int k = 0; k < 10; ++k) {
+    const std::string name = taken + "kurvato-" + uid + (k ? "-" + std::to_string(k) : "");
+    ASSERT_TRUE(::mkdir(name.c_str(), 0700) == 0 && ::chown(name.c_str(), 65534, 65534) == 0);
+  }
+  // The run's folders stay where they are in the child's /tmp.
+  const bool below = root.rfind("/tmp/", 0) == 0;
+  if (below) std::filesystem::create_directories(taken + root.substr(5));
+  struct Case {
+    std::string home;
+    bool hideProc;
+    const char* firstSays;
+    const char* secondSays;
+  };
+  const Case all[] = {
+      {open, false, "no private folder can be had", "no private folder can be had"},
+      {deep, true, "no folder of the user's own can hold the hand-off socket", "this start opens the file itself"},
+  };
+  ScopedVariable noTemp("TMPDIR", nullptr);
+  for (const Case& c : all) {
+    SCOPED_TRACE(c.home);
+    const std::string out = PrivateFolder("all-taken-out");
+    const auto allTakenInTmp = [&](const std::string& err) {
+      const int fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      return fd >= 0 && ::dup2(fd, 2) == 2 && ::unshare(CLONE_NEWNS) == 0 &&
+             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+             (!below || ::mount(root.c_str(), (taken + root.substr(5)).c_str(), nullptr, MS_BIND, nullptr) == 0) &&
+             ::mount(taken.c_str(), "/tmp", nullptr, MS_BIND | MS_REC, nullptr) == 0 &&
+             (!c.hideProc || ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0);
+    };
+    const pid_t first = kvtest::StartProgram(c.home, out + "first", {}, {}, 0, "",
+                                             [&] { return allTakenInTmp(out + "first.err"); });
+    ASSERT_TRUE(WaitFor(out + "first", "ready", 20000)) << ReadAll(out + "first");
+    const pid_t second = kvtest::StartProgram(c.home, out + "second", {c.home + "a.kv2"}, {}, 0, "",
+                                              [&] { return allTakenInTmp(out + "second.err"); });
+    EXPECT_TRUE(WaitFor(out + "second", "open Unbenannt1.kv2|" + c.home + "a.kv2", 20000)) << ReadAll(out + "second");
+    kvtest::StopProgram(second);
+    kvtest::StopProgram(first);
+    EXPECT_NE(ReadAll(out + "first.err").find(c.firstSays), std::string::npos) << ReadAll(out + "first.err");
+    EXPECT_NE(ReadAll(out + "second.err").find(c.secondSays), std::string::npos) << ReadAll(out + "second.err");
   }
 }
 

@@ -5,9 +5,11 @@
 // used last, the equation labels of a printed plot stand one below the
 // other on the page, and a file printed with "Simultandruck" keeps its
 // shape.  Also: a view dialog's focus comes back selected, a 3D plot prints
-// without a plane's axis names, and a print onto a planted link spares its target.
+// without a plane's axis names, a print onto a planted link spares its
+// target, and one onto a planted FIFO or dangling link holds nothing up.
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -68,9 +70,11 @@ class DialogsAndPrint : public DisplayTest {
       if (c.kind == "button" && c.visible && c.text == text) return ClickAt(d, c, c.rect.w / 2, c.rect.h / 2);
     FAIL() << "no button " << text;
   }
-  // Answers the print dialog opened since log line `from`: without a
-  // printer the page goes into the PDF file named in its output field, typed
-  // there or else the one shown (printed last) with "Drucken" and "Ja" to overwriting.
+  // Answers the print command run since log line `from`: without a printer
+  // the page goes into the PDF file named in the save dialog, typed there or
+  // else the one proposed (printed last), with "Ja" to replacing a file that
+  // is there.  PrintInto waits for the page too.
+  void ChoosePdf(std::size_t from, const std::string& pdf, bool typed);
   void PrintInto(std::size_t from, const std::string& pdf, bool typed = true);
 };
 
@@ -275,32 +279,35 @@ bool PdfComplete(const std::string& path) {
   return text.find("%%EOF") != std::string::npos;
 }
 
-void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool typed) {
-  const auto shown = program_->WaitDialog("PRINTDIALOG", from, 5000);
-  ASSERT_TRUE(shown) << "no print dialog";
+void DialogsAndPrint::ChoosePdf(std::size_t from, const std::string& pdf, bool typed) {
+  const auto shown = program_->WaitDialog("FILESAVE", from, 5000);
+  ASSERT_TRUE(shown) << "no save dialog for the PDF file";
   const auto d = Latest(*shown);
   ASSERT_TRUE(d);
-  const LoggedControl* file = nullptr;
-  for (const LoggedControl& c : d->controls)
-    if (c.kind == "edit" && c.visible && c.text.size() > 4 && c.text.substr(c.text.size() - 4) == ".pdf") file = &c;
-  ASSERT_NE(file, nullptr) << "no output file in the print dialog";
+  Screen().Activate(d->window);
   if (typed) {
-    ClickAt(*d, *file, file->rect.w / 2, file->rect.h / 2);
-    Pause(100);  // time for the click to give the edit the focus
     Screen().Key("ctrl+a");
     Screen().Type(pdf);
-    Screen().Key("Return");
   } else {
-    ASSERT_EQ(file->text, pdf);
-    const std::size_t clicked = program_->Log().Size();
-    ASSERT_NO_FATAL_FAILURE(ClickButton(*d, "&Drucken"));
-    const auto asked = program_->WaitDialog("QMessageBox", clicked, 3000);
-    ASSERT_TRUE(asked) << "no question whether to overwrite the file";
+    bool proposed = false;
+    for (const LoggedControl& c : d->controls)
+      proposed = proposed || (c.kind == "edit" && c.visible && c.text == std::filesystem::path(pdf).filename());
+    ASSERT_TRUE(proposed) << "the file printed into last is not proposed";
+  }
+  const std::size_t chosen = program_->Log().Size();
+  Screen().Key("Return");
+  if (std::filesystem::exists(pdf)) {
+    const auto asked = program_->WaitDialog("QMessageBox", chosen, 3000);
+    ASSERT_TRUE(asked) << "no question whether to replace the file";
     const auto question = Latest(*asked);
     ASSERT_TRUE(question);
     ASSERT_NO_FATAL_FAILURE(ClickButton(*question, "&Ja"));
   }
-  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the print dialog did not take the file";
+  ASSERT_TRUE(Screen().WaitGone(d->window, 3000)) << "the save dialog did not take the file";
+}
+
+void DialogsAndPrint::PrintInto(std::size_t from, const std::string& pdf, bool typed) {
+  ASSERT_NO_FATAL_FAILURE(ChoosePdf(from, pdf, typed));
   ASSERT_TRUE(Eventually([&] { return PdfComplete(pdf); }, 10000)) << "no page printed";
 }
 
@@ -382,6 +389,39 @@ TEST_F(DialogsAndPrint, APrintOntoAPlantedLinkLeavesTheLinkedFileAlone) {
   EXPECT_FALSE(std::filesystem::is_symlink(pdf)) << "the link was written through";
   std::ifstream in(mine, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}).substr(0, 8), "kept") << "the linked file changed";
+}
+
+// A FIFO and a dangling link that another user planted in a shared folder,
+// each chosen as the PDF file, are not opened before the save's rules judge
+// them: the FIFO is refused (the program says the page could not be
+// printed), the link is replaced by the PDF and no file appears where it
+// points; the program answers its menu and ends on SIGTERM.
+TEST_F(DialogsAndPrint, APrintOntoAPlantedFifoOrLinkLeavesTheProgramAnswering) {
+  const std::string dir = kvtest::MakeTempDir("planted-fifo"), shared = dir + "shared/";
+  const std::string fifo = shared + "x.pdf", link = shared + "y.pdf", target = dir + "target.pdf";
+  std::filesystem::create_directory(shared);
+  ASSERT_TRUE(::chmod(shared.c_str(), 0777) == 0 && ::mkfifo(fifo.c_str(), 0666) == 0);
+  std::filesystem::create_symlink(target, link);
+  if (::geteuid() == 0) {
+    ASSERT_TRUE(::chown(fifo.c_str(), 65534, 65534) == 0 && ::lchown(link.c_str(), 65534, 65534) == 0);
+  }
+  Start();
+  const TopWindow w = New2D();
+  ASSERT_NE(w.id, 0u);
+  std::size_t from = program_->Log().Size();
+  Menu(w, kPrint);
+  ASSERT_NO_FATAL_FAILURE(ChoosePdf(from, fifo, true));
+  EXPECT_TRUE(MessageSince(from, "nicht zu drucken", 5000)) << "the print onto the FIFO did not end";
+  Confirm("?");
+  Screen().Activate(w.id);
+  from = program_->Log().Size();
+  Menu(w, kPrint);
+  ASSERT_NO_FATAL_FAILURE(PrintInto(from, link));
+  EXPECT_FALSE(std::filesystem::is_symlink(link)) << "the link was written through";
+  EXPECT_TRUE(program_->Answers(w.id, 3000)) << "the program does not answer its menu";
+  EXPECT_EQ(program_->Stop(), 128 + SIGTERM) << "SIGTERM did not end the program";
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_FALSE(std::filesystem::exists(target)) << "a file appeared where the link points";
 }
 
 // A circle saved from a square window and printed with "Simultandruck"

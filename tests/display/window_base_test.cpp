@@ -1,7 +1,17 @@
 // Commands every plot window shares, carried through to their end on a real
 // display: the password dialog with its check boxes and the author box, a
-// print the user cancels, and the font of the axis numbers.
+// print the user cancels, a read-only file kept, and the font of the axis
+// numbers.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "support/display_test.h"
+#include "support/temp_dir.h"
 
 namespace kvdisplay {
 namespace {
@@ -9,6 +19,8 @@ namespace {
 constexpr int kPassword = 76;
 constexpr int kAuthor = 77;
 constexpr int kPrint = 303;
+constexpr int kSave = 57;
+constexpr int kNotXor = 892;  // "&Nicht XODER": marks the drawing changed
 constexpr int kAxisNumberFont = 61;
 constexpr int kGrid = 320;
 
@@ -90,13 +102,47 @@ TEST_F(WindowBase, ACancelledPrintSaysNothing) {
   ASSERT_NE(w.id, 0u);
   const std::size_t from = program_->Log().Size();
   Menu(w, kPrint);
-  const TopWindow dialog = Screen().WaitFor("Drucken", 5000);
-  ASSERT_NE(dialog.id, 0u) << "no print dialog";
+  // Without a printer the save dialog asks for the PDF file.
+  const TopWindow dialog = Screen().WaitFor("Speichern unter", 5000);
+  ASSERT_NE(dialog.id, 0u) << "no save dialog for the PDF file";
   Screen().Activate(dialog.id);
   Screen().Key("Escape");
   ASSERT_TRUE(Screen().WaitGone(dialog.id, 3000));
   EXPECT_LT(program_->Log().WaitFor("message ", from, 1000), 0) << "a message after the cancel";
   EXPECT_TRUE(program_->Answers(w.id, 2000));
+}
+
+// A plot file the user made read-only, in the user's own folder, is not
+// replaced by "Speichern": the program says it cannot be saved, and the file
+// keeps its bytes and its mode.  The program runs as an ordinary user (root
+// may write any file).
+TEST_F(WindowBase, SavingAReadOnlyPlotFileLeavesItAsItWas) {
+  const unsigned user = ::geteuid() == 0 ? 65534 : 0;
+  const std::string own = kvtest::MakeTempDir("read-only") + "own/", plot = own + "walk.kv2";
+  std::filesystem::create_directory(own);
+  std::filesystem::copy_file(FixturePath("walk.kv2"), plot);
+  ASSERT_EQ(::chmod(plot.c_str(), 0444), 0);
+  if (user != 0) {
+    ASSERT_TRUE(::chown(own.c_str(), user, user) == 0 && ::chown(plot.c_str(), user, user) == 0);
+  }
+  auto bytes = [&plot] {
+    std::ifstream in(plot, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = bytes();
+  program_ = std::make_unique<Program>(Screen(), std::vector<std::string>{plot},
+                                       std::vector<std::pair<std::string, std::string>>{}, user);
+  ASSERT_TRUE(program_->Ready()) << "the program did not start";
+  const TopWindow w = Window("walk.kv2");
+  ASSERT_NE(w.id, 0u);
+  Menu(w, kNotXor);
+  const std::size_t from = program_->Log().Size();
+  Menu(w, kSave);
+  EXPECT_TRUE(MessageSince(from, "Datei ist nicht zu speichern", 5000)) << "the save said nothing";
+  Confirm("?");
+  EXPECT_TRUE(bytes() == before) << "the file was replaced";
+  struct stat st {};
+  EXPECT_TRUE(::stat(plot.c_str(), &st) == 0 && (st.st_mode & 07777) == 0444);
 }
 
 TEST_F(WindowBase, ANewAxisNumberFontShowsAtOnce) {

@@ -14,6 +14,7 @@
 
 #include "core/binary_stream.h"
 #include "platform/app.h"
+#include "platform/own_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -102,9 +103,10 @@ TEST(SettingsFolder, WithoutVariablesTheFolderIsPrivate) {
   }
 }
 
-// A settings folder is trusted only when every folder and link up to the root is the
-// user's or root's and writable by others only if sticky: nobody else can move or
-// replace it.  Else the private temporary folder, which needs the same, is used.
+// A settings folder is trusted only when every folder and link up to the root, also
+// those met while resolving a link, is the user's or root's and writable by others
+// only if sticky: nobody else can move or replace it.  Else the private temporary
+// folder, which needs the same, is used; nothing is made on an untrusted way.
 TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
   const std::string base = kvtest::MakeTempDir("settings-above");
   const bool root = ::getuid() == 0;
@@ -120,6 +122,8 @@ TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
   fs::create_directory_symlink(open + "/h", safe + "/to-open");
   fs::create_directory_symlink(safe + "/h", safe + "/link");
   fs::create_directory_symlink(safe, base + "sticky/foreign-link");
+  // The user's own link whose target leads through another user's link.
+  fs::create_directory_symlink(base + "sticky/foreign-link/h", safe + "/via-foreign");
   if (root)
     ::lchown((base + "sticky/foreign-link").c_str(), 65534, 65534), ::chown((base + "foreign").c_str(), 65534, 65534);
   const std::pair<std::string, bool> rows[] = {  // settings folder, used
@@ -127,12 +131,14 @@ TEST(SettingsFolder, TheFoldersAboveMustBeBeyondOthersReach) {
       {open + "/h", false}, {folder("group/h", 0700), false}, {folder("open-above/closed/h", 0700), false},
       {open + "/to-safe", false}, {safe + "/to-open", false},
       {base + "sticky/foreign-link/h", !root}, {base + "foreign/h", !root},  // another user's link, folder
+      {safe + "/via-foreign", !root}, {base + "sticky/foreign-link/made/h", !root},
   };
   for (const auto& [settings, used] : rows) {
     SCOPED_TRACE(settings);
     EXPECT_EQ(plat::ChooseSettingsDirectory(settings.c_str(), nullptr, nullptr, "", tmp),
               used ? settings + "/" : tmp + "/kurvato-" + std::to_string(::getuid()) + "/");
   }
+  EXPECT_EQ(fs::exists(safe + "/made"), !root) << "a folder made behind another user's link";
   // A temporary folder others may write into holds no private folder.
   const std::string dir = plat::ChooseSettingsDirectory(nullptr, nullptr, nullptr, "", open);
   EXPECT_NE(dir.rfind(open, 0), 0u) << dir;

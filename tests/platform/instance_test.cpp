@@ -16,6 +16,7 @@
 #include "platform/app.h"
 #include "platform/handoff_message.h"
 #include "platform/instance.h"
+#include "platform/own_folders.h"
 
 namespace {
 

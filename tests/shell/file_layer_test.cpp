@@ -19,6 +19,7 @@
 #include "core/binary_stream.h"
 #include "shell/password.h"
 #include "shell/zor_win.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace kv {
@@ -198,8 +199,8 @@ TEST_F(FileLayerTest, AFailedWriteReportsMessage12AndKeepsThePreviousFile) {
   }
 }
 
-// A save never replaces what is not a regular file, and a save that the
-// file-size limit cuts short fails: each says message 12 once, leaves the
+// A save never replaces what is not a regular file nor a file the user may
+// not write, and a save that the file-size limit cuts short fails: each says message 12 once, leaves the
 // target as it was and no temporary behind.
 TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
   namespace fs = std::filesystem;
@@ -248,6 +249,28 @@ TEST_F(FileLayerTest, SavesThatCannotWriteARegularFileReportMessage12) {
     EXPECT_EQ(w->Modified, 1);
     EXPECT_EQ(fs::status(c.name).type(), c.kind);
   }
+  // A file the user made read-only, in the user's own folder, saved by the
+  // user (an ordinary user: root may write any file).
+  const std::string own = dir_ + "own/", locked = own + "locked.kv2";
+  fs::create_directory(own);
+  ASSERT_TRUE(WriteFileAtomically(locked, {7, 7}));
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  if (root) {
+    ASSERT_EQ(::chown(own.c_str(), 65534, 65534) | ::chown(locked.c_str(), 65534, 65534), 0);
+  }
+  FileWin* w = Make(locked);
+  w->Named = 1;
+  w->Modified = 1;
+  EXPECT_EQ(kvtest::RunInChild([&] {
+              if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return false;
+              w->Command(57);
+              return LastMessage() == "Datei ist nicht zu speichern" && w->Modified == 1;
+            }),
+            1)
+      << "a read-only file";
+  EXPECT_EQ(Bytes(locked), (std::vector<std::uint8_t>{7, 7}));
+  struct stat st {};
+  EXPECT_TRUE(::stat(locked.c_str(), &st) == 0 && (st.st_mode & 07777) == 0444);
   EXPECT_EQ(Bytes(kept), (std::vector<std::uint8_t>{9, 9, 9}));
   EXPECT_EQ(Bytes(theirs), (std::vector<std::uint8_t>{8, 8}));
   for (const auto& e : fs::directory_iterator(dir_))

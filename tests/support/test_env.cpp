@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/app.h"
+#include "platform/own_folders.h"
 #include "platform/testing.h"
 
 namespace kvtest {

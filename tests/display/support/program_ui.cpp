@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <grp.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,10 +149,12 @@ int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
 // ---- the process ----
 
 Program::Program(XSession& x, const std::vector<std::string>& args,
-                 const std::vector<std::pair<std::string, std::string>>& env)
+                 const std::vector<std::pair<std::string, std::string>>& env, unsigned user)
     : x_(x), home_(kvtest::MakeTempDir("program")), log_(home_ + "events.log") {
+  if (user != 0 && chown(home_.c_str(), user, user) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
+    if (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)) _exit(126);
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     setenv("DISPLAY", x.DisplayName().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);

@@ -89,9 +89,10 @@ const char* InvokedName(Invoked r);
 class Program {
  public:
   // Starts the program on the session's display with its own settings
-  // folder and event log; args go on its command line.
+  // folder and event log; args go on its command line.  A `user` other than
+  // 0 runs it as that user (and group), who then owns its folder.
   Program(XSession& x, const std::vector<std::string>& args = {},
-          const std::vector<std::pair<std::string, std::string>>& env = {});
+          const std::vector<std::pair<std::string, std::string>>& env = {}, unsigned user = 0);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
