@@ -168,7 +168,7 @@ bool TTextDlg::CanClose() {
       window_.ShowMessageById(check);
       return false;
     }
-    label_.text = "X";
+    label_.text.assign(1, 'X');
   }
   label_.visible = 1;
   label_.font.escapement = LabelAngleFromDegrees(ParseInt(GetItemText(kEditAngle)));

@@ -27,7 +27,7 @@ struct TPlotCWin::TRunPen {
   TPlotCWin& w;
   plat::DC& dc;
   plat::Colour colour;
-  TPoint2D last;
+  TPoint2D last{};
   bool down = false;
   void Add(const TPoint2D& p) { w.AddRunPoint(*this, p); }
   void Break() {

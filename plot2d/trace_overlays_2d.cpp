@@ -94,7 +94,6 @@ void TPlotCWin::DrawTraceLine(plat::DC& dc, int mode, const TTraceState& st, boo
   const plat::Colour c = GetColour(colour);
   const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, width, 0));
   const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
-  TExportSink* sink = ActiveSink();
   TPoint2D from;
   TPoint2D dir;
   if (!tangent) {

@@ -75,7 +75,7 @@ long RunDyDxTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item
   long double h = item.paramEnd;
   // A step of zero would never leave the view.
   if (!f || !std::isfinite(h) || !(std::fabs(h) >= 1e-16L)) return 0;
-  const int method = item.method <= kMethodRungeKutta ? item.method : kMethodRungeKutta;
+  const int method = item.method <= kMethodRungeKutta ? static_cast<int>(item.method) : static_cast<int>(kMethodRungeKutta);
 
   // The cap: the rounded step limit; below 2 none.
   long limit = kMaxDyDxSteps;

@@ -270,7 +270,7 @@ int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::
   const std::string half = "0.5*" + s;
   const std::string base = "t*(" + fx + ")+(1-t)*(" + gx + ")";
   auto add = [&](std::string y, std::string z, long double tLo, long double tHi, int tDiv) {
-    out.push_back({xu, std::move(y), std::move(z), tLo, tHi, uLo, uHi, tDiv, uDivisions});
+    out.push_back({xu, std::move(y), std::move(z), tLo, tHi, uLo, uHi, tDiv, uDivisions, {}});
   };
   if (!doubled) add(base, "0.0", 0, 1, tDivisions);
   switch (shape) {
