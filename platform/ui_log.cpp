@@ -373,6 +373,7 @@ void NoteStaticText(QWidget* label, int id) {
   LogEvent("text " + std::to_string(top->internalWinId()) + " " + std::to_string(id) + " " +
            (l ? OneLine(l->text()) : std::string()));
 }
+
 void NoteListSelection(QAbstractItemView* list, int id) {
   QWidget* top = list->window();
   if (!top->isVisible() || !top->internalWinId()) return;
