@@ -53,7 +53,8 @@ constexpr const char* kListExtent = "kvListExtent";
 
 class DialogListBox : public QListWidget {
  public:
-  DialogListBox(QWidget* parent, std::function<void()> notice) : QListWidget(parent), notice_(std::move(notice)) {
+  DialogListBox(QWidget* parent, int id, std::function<void()> notice)
+      : QListWidget(parent), notice_(std::move(notice)), id_(id) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const auto changed = [this] {
       if (busy_ == 0) Settle(true);
@@ -97,10 +98,12 @@ class DialogListBox : public QListWidget {
     std::sort(rows.begin(), rows.end());
     if (rows == reported_) return;
     reported_ = std::move(rows);
+    if (UiLogOn()) NoteListSelection(this, id_);
     if (report) notice_();
   }
 
   std::function<void()> notice_;
+  int id_;
   std::vector<int> reported_;
   int busy_ = 0;
 };
@@ -320,7 +323,7 @@ struct DialogBuilder {
             break;
           }
           case res::Control::ListBox: {
-            auto* lb = new DialogListBox(w, [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
+            auto* lb = new DialogListBox(w, c.id, [&dlg, id = c.id] { dlg.EvControl(id, LBN_SELCHANGE); });
             if (c.multiSelect) lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
             QObject::connect(lb, &QListWidget::itemDoubleClicked, lb,
                              [&dlg, id = c.id] { dlg.EvControl(id, LBN_DBLCLK); });

@@ -22,6 +22,9 @@
 //   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
 //   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
+//   select <window id> <control id> <rows> the rows selected in a list of a shown
+//                                          dialog (after its dialog line, and as
+//                                          they change); "-" for none
 //   edit <window id> <control id> <text>   the user changed an edit's text
 //
 // Dialogs the toolkit builds (message boxes, file, font and print dialogs)
@@ -56,8 +59,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/app.h"
 #include "platform/dialog.h"
@@ -79,6 +84,23 @@ std::string OneLine(const QString& s) {
   for (char& c : t)
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
   return t;
+}
+
+// "select <window> <id> <rows>": the selected rows in ascending order,
+// joined by commas, "-" for none.
+void LogSelection(unsigned long window, int id, std::vector<int> rows) {
+  std::sort(rows.begin(), rows.end());
+  std::string text;
+  for (int r : rows) text += (text.empty() ? "" : ",") + std::to_string(r);
+  LogEvent("select " + std::to_string(window) + " " + std::to_string(id) + " " + (text.empty() ? "-" : text));
+}
+
+std::vector<int> SelectedRows(QAbstractItemView* v) {
+  std::vector<int> rows;
+  if (v->selectionModel())
+    for (const QModelIndex& i : v->selectionModel()->selectedIndexes())
+      if (i.column() == 0) rows.push_back(i.row());
+  return rows;
 }
 
 void LogMenuBar(QMainWindow* frame) {
@@ -156,6 +178,14 @@ void LogDialog(QWidget* widget, Dialog& dlg) {
     for (const auto& [cid, cw] : controls)
       if (cw.data() == w) id = cid;
     LogControl(w, id, w->geometry());
+  }
+  // The lists' selections follow the controls, so that a driver knows which
+  // rows stand selected before it clicks one.
+  for (QWidget* w : kids) {
+    auto* v = qobject_cast<QAbstractItemView*>(w);
+    if (!v) continue;
+    for (const auto& [cid, cw] : controls)
+      if (cw.data() == w) LogSelection(widget->winId(), cid, SelectedRows(v));
   }
 }
 
@@ -343,6 +373,13 @@ void NoteStaticText(QWidget* label, int id) {
   LogEvent("text " + std::to_string(top->internalWinId()) + " " + std::to_string(id) + " " +
            (l ? OneLine(l->text()) : std::string()));
 }
+
+void NoteListSelection(QAbstractItemView* list, int id) {
+  QWidget* top = list->window();
+  if (!top->isVisible() || !top->internalWinId()) return;
+  LogSelection(top->internalWinId(), id, SelectedRows(list));
+}
+
 void NameToolkitDialog(QWidget* dialog, const char* name) { dialog->setProperty(kToolkitDialogName, name); }
 
 bool UiLogOn() {

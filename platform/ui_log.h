@@ -6,6 +6,7 @@
 
 #include <string>
 
+class QAbstractItemView;
 class QEvent;
 class QObject;
 class QWidget;
@@ -40,6 +41,10 @@ void NoteKeyRead(Window& w, int code);
 // Logs the text the program gave a static of a shown dialog
 // ("text <window> <id> <text>"): the results a tool shows.
 void NoteStaticText(QWidget* label, int id);
+// Logs the rows now selected in a list of a shown dialog
+// ("select <window> <id> <rows>"), before the dialog hears of the change: a
+// driver waits for the row it clicked.
+void NoteListSelection(QAbstractItemView* list, int id);
 
 // The name under which the log shows a dialog the toolkit builds
 // ("FILEOPEN", "FILESAVE", "FONTDIALOG", "MESSAGEBOX", "PRINTDIALOG",

@@ -298,7 +298,9 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
     }
     const int lock = ::open((shared + "kurvato.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     ASSERT_EQ(::fchown(lock, 65534, 65534), 0);
-    if (lockHeld) ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    if (lockHeld) {
+      ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    }
     const std::string log = temp + "events.log";
     const pid_t program = kvtest::StartProgram(shared, log, {temp + "missing.kv2"}, {{"TMPDIR", temp}});
     EXPECT_TRUE(WaitFor(log, "message ", 20000)) << "no window: the start waits for the other user's lock";

@@ -472,8 +472,9 @@ TEST_F(DialogsAndPrint, APrinted3DPlotShowsNoNamesOfThePlanesAxes) {
   const TopWindow w = Window("Unbenannt");
   ASSERT_NE(w.id, 0u);
   EnterByKey(w, "F1", "EQUA301", {{213, "x*y"}});  // a short label, far from the middle
+  const std::size_t axes = program_->Log().Size();
   Menu(w, 109);  // "&Achsen": the 3D axes, with which the plane's names came
-  Settled(w.id, 300, 20000);
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 109, axes, 20000)) << "the axes were not drawn";
   const LoggedDialog area = OpenDialog(w, 304, "PRNSPX1");  // "Druck&bereich ..."
   ASSERT_NE(area.window, 0u);
   program_->ClickControl(area, 271);  // "Rahmen zeichnen"

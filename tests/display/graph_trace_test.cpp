@@ -70,8 +70,9 @@ TEST_F(GraphTrace, EnterInTheParameterFieldTracesToTheTypedPlace) {
   EXPECT_NEAR(After(again.Find(211), ""), 1.5, 1e-9);
 }
 
-// "Kurvenverlauf" along the solutions of x' = 1, y' = y, which run on y = c e^x: a row of its list clicked
-// is traced (the point shown lies on that row's curve), Enter reads the t typed, and "Punkt" adds the point.
+// "Kurvenverlauf" along the solutions of x' = 1, y' = y from (0; c) at t = 0, which run on x = t, y = c e^t: each
+// solution runs for the time 2, so the dialog opens at the middle of the newest one, t = 1; a row of its list
+// clicked is traced at the t shown before, Enter reads the t typed, and "Punkt" adds the point.
 TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   Start();
   const TopWindow w = New2D();
@@ -79,6 +80,9 @@ TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   EnterByCommand(w, 910, "EQUA210", {{211, "1"}, {212, "y"}});  // "dy/d&t ..."
   const LoggedDialog ivp = OpenDialog(w, 780, "IVP10");
   program_->ClickControl(ivp, 251);  // "vor": one solution from each start
+  program_->ClickControl(ivp, 271);  // "Dauer begrenzen auf"
+  program_->SetText(ivp, 217, "2");
+  program_->SetText(ivp, 216, "0");  // t
   for (const char* c : {"0.5", "1"}) {
     program_->SetText(ivp, 211, "0");
     program_->SetText(ivp, 212, c);
@@ -89,20 +93,20 @@ TEST_F(GraphTrace, ATrajectoryClickedInTheListIsTraced) {
   program_->ClickControl(ivp, 2);
   const LoggedDialog d = OpenDialog(w, 882, "TRACETRAJ");  // "&Kurvenverlauf ..."
   ASSERT_NE(d.window, 0u);
-  // "( x ; y ) [ x' ; y' ]" as shown after `what`: on the curve of c, at x = t unless t is NAN.
+  // "( x ; y ) [ x' ; y' ]" as shown after `what`: the point of the solution from (0; c) at t.
   const auto expectOnCurve = [&](const std::optional<std::string>& text, double c, double t, const char* what) {
     ASSERT_TRUE(text) << "the values stay as they were after " << what;
     double x = NAN, y = NAN, vx = NAN, vy = NAN;
     ASSERT_EQ(std::sscanf(text->c_str(), "( %lf ; %lf ) [ %lf ; %lf ]", &x, &y, &vx, &vy), 4) << *text;
-    EXPECT_NEAR(x, std::isnan(t) ? x : t, 1e-4) << *text;
-    EXPECT_NEAR(y, c * std::exp(x), 1e-4) << *text;
-    EXPECT_NEAR(vx, 1, 1e-9) << *text;
-    EXPECT_NEAR(vy, y, 1e-9) << *text;
+    EXPECT_NEAR(x, t, 1e-4) << what << ": " << *text;
+    EXPECT_NEAR(y, c * std::exp(t), 1e-4) << what << ": " << *text;
+    EXPECT_NEAR(vx, 1, 1e-9) << what << ": " << *text;
+    EXPECT_NEAR(vy, y, 1e-9) << what << ": " << *text;
   };
-  expectOnCurve(program_->TextOf(d, 232), 1, NAN, "opening");  // the newest solution first
+  expectOnCurve(program_->TextOf(d, 232), 1, 1, "opening");  // the newest solution first
   std::size_t from = program_->Log().Size();
   ClickRow(d, 294, 1);
-  expectOnCurve(program_->WaitText(d.window, 232, from, 3000), 0.5, NAN, "a click on the row");
+  expectOnCurve(program_->WaitText(d.window, 232, from, 3000), 0.5, 1, "a click on the row");
   program_->SetText(d, 211, "0.5");
   from = program_->Log().Size();
   Screen().Key("Return");

@@ -16,13 +16,15 @@ std::optional<LoggedDialog> ShownDialog(Program& p, const std::string& name, std
   return d;
 }
 
-// Clicks the first line of a list box in a dialog.
-void ClickFirstLine(XSession& x, const LoggedDialog& d, int list) {
+// Clicks the first line of a list box in a dialog; true once the program
+// logs it selected.
+bool ClickFirstLine(Program& p, const LoggedDialog& d, int list) {
   const LoggedControl* c = d.Find(list);
-  if (!c) return;
+  if (!c) return false;
   int px = c->rect.x + 30, py = c->rect.y + 8;
-  x.ToScreen(d.window, px, py);
-  x.Click(px, py);
+  Screen().ToScreen(d.window, px, py);
+  Screen().Click(px, py);
+  return p.WaitSelection(d.window, list, "0", 3000);
 }
 
 // The level window: in the inventory (Strg+I) the explicit surface, the
@@ -36,8 +38,7 @@ TopWindow OpenLevelWindow(WalkTest& t) {
   Screen().Key("ctrl+i");
   const auto inventory = ShownDialog(p, "INVENT", from);
   if (!inventory) return {};
-  ClickFirstLine(Screen(), *inventory, 293);
-  Pause(100);
+  if (!ClickFirstLine(p, *inventory, 293)) return {};
   from = p.Log().Size();
   p.ClickControl(*inventory, 797);  // "Höhen"
   const auto levels = ShownDialog(p, "LEVELS", from);
@@ -64,8 +65,7 @@ TopWindow OpenStereogramWindow(WalkTest& t) {
   t.Menu(w, 783);
   const auto rds = ShownDialog(p, "RDS", from);
   if (!rds) return {};
-  ClickFirstLine(Screen(), *rds, 293);
-  Pause(100);
+  if (!ClickFirstLine(p, *rds, 293)) return {};
   p.ClickControl(*rds, 91);  // "Zeichnen"
   return t.Window("Stereogramm", 10000);
 }

@@ -191,12 +191,7 @@ TEST_F(Window3DParts, TheLevelWindowKeepsItsTicksAndAsksForTheCursorPoint) {
   auto inventory = program_->WaitDialog("INVENT", from, 5000);
   ASSERT_TRUE(inventory);
   ASSERT_TRUE(Screen().WaitFor(inventory->caption, 3000).id);
-  const LoggedControl* list = inventory->Find(293);
-  ASSERT_NE(list, nullptr);
-  int lx = list->rect.x + 30, ly = list->rect.y + 8;
-  Screen().ToScreen(inventory->window, lx, ly);
-  Screen().Click(lx, ly);
-  Pause(100);
+  ClickFirstRow(*inventory, 293);
   from = program_->Log().Size();
   program_->ClickControl(*inventory, 797);  // "Höhen"
   auto levels = program_->WaitDialog("LEVELS", from, 5000);

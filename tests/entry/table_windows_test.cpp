@@ -234,7 +234,9 @@ TEST_F(TableWindows, ParametersSetRangeAndStepsOrAreRefused) {
     plat::testing::AnswerDialog("TABLELOHI", {{211, b.lo}, {212, b.hi}, {213, b.steps}}, plat::IDOK);
     t->Command(kCmTableParameters);
     ASSERT_EQ(plat::testing::Messages().size(), 1u);
-    if (*b.message) EXPECT_EQ(LastMessage(), b.message);
+    if (*b.message) {
+      EXPECT_EQ(LastMessage(), b.message);
+    }
     EXPECT_EQ(e.rangeMin, 1);
     EXPECT_EQ(e.density, 2);
   }

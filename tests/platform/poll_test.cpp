@@ -132,13 +132,17 @@ TEST(WorkClock, WhatAModalDialogsLoopHandlesIsWorkOfItsOwn) {
     QTimer::singleShot(0, client, [&] { ++timersRun; });
     const Clock::time_point paintStart = Clock::now();
     plat::PollKey(*w);
-    if (Clock::now() - paintStart < milliseconds(4)) EXPECT_EQ(timersRun, 0);
+    if (Clock::now() - paintStart < milliseconds(4)) {
+      EXPECT_EQ(timersRun, 0);
+    }
   }
   // The command goes on afresh after the dialog, and on until it polls
   // again after a few milliseconds.
   const Clock::time_point after = Clock::now();
   plat::PollKey(*w);
-  if (Clock::now() - after < milliseconds(4)) EXPECT_EQ(timersRun, 0);
+  if (Clock::now() - after < milliseconds(4)) {
+    EXPECT_EQ(timersRun, 0);
+  }
   while (Clock::now() - after < milliseconds(3000) && timersRun == 0) plat::PollKey(*w);
   EXPECT_EQ(timersRun, 1);
   w->Destroy();

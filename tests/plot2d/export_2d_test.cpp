@@ -288,7 +288,7 @@ TEST_F(Export2Test, AfterARunTheFlagsAreClearAndTheWriterIsFreed) {
 TEST_F(Export2Test, AFileThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
   TPlot2Win* w = Scene();
   // A folder that does not exist, and one where no file can be created.
-  for (const std::string path : {std::string("/nonexistent-folder/scene.eps"), std::string("/proc/scene.eps")}) {
+  for (const std::string& path : {std::string("/nonexistent-folder/scene.eps"), std::string("/proc/scene.eps")}) {
     EXPECT_FALSE(Export(w, kCmExportEps, path)) << path;
     EXPECT_TRUE(Saw("?", "Datei ist nicht zu speichern")) << path;
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -329,7 +329,9 @@ TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndKeepTheOldOnes) {
     Settle(w);
     EXPECT_EQ(!refused, c.accepted) << c.width << " " << c.box << " " << c.mode;
     EXPECT_EQ(Saw("?", "jenseits der Grenzen"), !c.accepted);
-    if (!c.accepted) EXPECT_EQ(w->PictexWidthCm, widthBefore);
+    if (!c.accepted) {
+      EXPECT_EQ(w->PictexWidthCm, widthBefore);
+    }
   }
   // SVG: 9 is refused, 10 accepted.
   for (const auto& [value, accepted] : {std::pair{"9", false}, std::pair{"10", true}}) {
@@ -347,8 +349,9 @@ TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndKeepTheOldOnes) {
     w->Command(kCmExportSvg);
     Settle(w);
     EXPECT_EQ(!refused, accepted);
-    if (accepted)
+    if (accepted) {
       EXPECT_NE(ReadText(dir.File(std::string("t") + value + ".svg")).find("width=\"10\""), std::string::npos);
+    }
   }
 }
 

@@ -373,7 +373,9 @@ TEST_F(ItemDrawing, EveryKindGoesToTheRecordedExport) {
     kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
     w->DrawEquation(dc, c.entry);
     EXPECT_EQ(svg.calls, c.starts) << c.entry;  // read before the recording stops
-    if (c.entry != seg) EXPECT_TRUE(dc.Of(kvtest::DrawCall::Line).empty()) << c.entry;
+    if (c.entry != seg) {
+      EXPECT_TRUE(dc.Of(kvtest::DrawCall::Line).empty()) << c.entry;
+    }
     kvtest::StopRecording(*w);
   }
   kvtest::RecordingDC dc;

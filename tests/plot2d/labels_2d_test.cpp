@@ -26,8 +26,6 @@ namespace {
 namespace pt = plat::testing;
 using plat::MouseEvent;
 
-double D(long double v) { return static_cast<double>(v); }
-
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

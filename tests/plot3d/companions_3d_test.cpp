@@ -78,7 +78,9 @@ TEST_F(Companions3D, HidingGoesThroughTheThreeDWindow) {
   EXPECT_EQ(w->CourseWin->GetCaption().rfind("Verlauf.kv3", 0), 0u);
   w->HideLevelWindow();
   EXPECT_FALSE(w->LevelWin->IsVisible());
-  if (w->LevelWin->DirectionDialog()) EXPECT_FALSE(w->LevelWin->DirectionDialog()->IsVisible());
+  if (w->LevelWin->DirectionDialog()) {
+    EXPECT_FALSE(w->LevelWin->DirectionDialog()->IsVisible());
+  }
   w->HideCourseWindow();
   EXPECT_FALSE(w->CourseWin->IsVisible());
   // Both come back on the next request, as the same windows.

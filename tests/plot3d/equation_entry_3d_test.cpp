@@ -136,7 +136,9 @@ TEST_F(Plot3Test, EveryKindIsEnteredWithItsExampleValuesCompiledAndDrawn) {
     EXPECT_EQ(w->equationLabels.size(), 1u);
     // A first point brings the axes, and its box the origin.
     EXPECT_EQ(w->AxesShown != 0, c.kind == 309);
-    if (c.kind == 309) EXPECT_TRUE(InBox3D(w->View3D, TPoint3D{}));
+    if (c.kind == 309) {
+      EXPECT_TRUE(InBox3D(w->View3D, TPoint3D{}));
+    }
     plat::ClientDC dc(*w);
     EXPECT_EQ(w->DrawInventoryItem(dc, 0), 0);
     // What the entry adds to the picture: the pixels that differ between

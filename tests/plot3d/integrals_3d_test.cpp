@@ -97,7 +97,9 @@ TEST_F(Integrals3D, BadInputsAreRefusedAndNothingIsStored) {
     plat::testing::ClearMessages();
     d.Press(kRiem3Compute);
     ASSERT_EQ(plat::testing::Messages().size(), 1u) << c.text;
-    if (c.message) EXPECT_EQ(LastMessage(), c.message);
+    if (c.message) {
+      EXPECT_EQ(LastMessage(), c.message);
+    }
     EXPECT_TRUE(w->Equation(s).results.empty()) << c.text;
     EXPECT_EQ(d.First().parts, 100);
     d.SetItemText(c.id, before);

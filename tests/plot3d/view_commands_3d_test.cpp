@@ -144,9 +144,15 @@ TEST_F(ViewCommands, OneValueDialogsStoreValuesInsideTheirLimits) {
     plat::testing::ClearMessages();
     Answer(c.command, c.text);
     EXPECT_NEAR(D(c.value()), D(c.want), 1e-15) << c.command << " " << c.text;
-    if (c.message) EXPECT_FALSE(plat::testing::Messages().empty()) << c.command << " " << c.text;
-    if (c.message && std::string(c.message) != "ungültig") EXPECT_TRUE(HasMessage(c.message)) << c.text;
-    if (!c.message) EXPECT_TRUE(plat::testing::Messages().empty()) << c.command << " " << c.text;
+    if (c.message) {
+      EXPECT_FALSE(plat::testing::Messages().empty()) << c.command << " " << c.text;
+    }
+    if (c.message && std::string(c.message) != "ungültig") {
+      EXPECT_TRUE(HasMessage(c.message)) << c.text;
+    }
+    if (!c.message) {
+      EXPECT_TRUE(plat::testing::Messages().empty()) << c.command << " " << c.text;
+    }
   }
   // The step angle shown in degrees comes back unchanged.
   v.RotationStep = Pi / 30;
@@ -228,7 +234,9 @@ TEST_F(ViewCommands, TogglesFlipTheirFlagsAndCheckMarks) {
       const std::uint8_t before = *c.flag;
       Run(c.command);
       EXPECT_EQ(*c.flag, before ? 0 : 1) << c.command;
-      if (c.menuEntry) EXPECT_EQ(w->IsMenuItemChecked(c.command), *c.flag != 0) << c.command;
+      if (c.menuEntry) {
+        EXPECT_EQ(w->IsMenuItemChecked(c.command), *c.flag != 0) << c.command;
+      }
     }
   }
   EXPECT_EQ(w->FindAccelerator('B', plat::MOD_CONTROL), kCm3AxisLabelFlag);

@@ -73,7 +73,9 @@ TEST_F(CoreWindowTest, LogAxesMapOnlyTheShownValuesButStartPointsAndVelocitiesAn
   for (const Case& c : cases) {
     TPoint2D p = c.value;
     EXPECT_EQ(w->MapWorldPoint(p), c.shown) << D(c.value.x);
-    if (c.shown) EXPECT_NEAR(D(p.y), D(c.world.y), 1e-15);
+    if (c.shown) {
+      EXPECT_NEAR(D(p.y), D(c.world.y), 1e-15);
+    }
     TPoint2D q = c.value;
     EXPECT_EQ(w->MoveToMappedPoint(q), c.start) << D(c.value.x);
     if (c.start) {

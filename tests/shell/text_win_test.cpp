@@ -154,7 +154,7 @@ TEST_F(TextWinTest, ASavedFileIsTheTextWithCrLfAndAClosingZero) {
   // Unwritable, or a FIFO that is no file to replace: Save says message 12
   // once; opening a FIFO fails at once instead of waiting for a writer.
   ASSERT_EQ(::mkfifo((dir_ + "fifo.txt").c_str(), 0600), 0);
-  for (const std::string name : {dir_ + "kein/ordner.txt", dir_ + "fifo.txt"}) {
+  for (const std::string& name : {dir_ + "kein/ordner.txt", dir_ + "fifo.txt"}) {
     SCOPED_TRACE(name);
     w_->FileData.FileName = name;
     w_->Named = 1;

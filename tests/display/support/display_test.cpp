@@ -100,7 +100,9 @@ void DisplayTest::ClickRow(const LoggedDialog& d, int list, int row) {
   int x = c->rect.x + 30, y = c->rect.y + 1 + row * line + line / 2;
   Screen().ToScreen(d.window, x, y);
   Screen().Click(x, y);
-  Pause(200);
+  EXPECT_TRUE(program_->WaitSelection(d.window, list, std::to_string(row), 3000))
+      << "row " << row << " of list " << list << " in " << d.templateName << " was not selected: "
+      << program_->Selection(d.window, list);
 }
 
 void DisplayTest::Menu(const TopWindow& w, int id) {

@@ -469,6 +469,23 @@ bool Program::HasFocus(const LoggedDialog& d, int id) {
   return false;
 }
 
+std::string Program::Selection(unsigned long window, int list) {
+  const auto& lines = log_.Lines();
+  const std::string prefix = "select " + std::to_string(window) + " " + std::to_string(list) + " ";
+  for (std::size_t i = lines.size(); i-- > 0;)
+    if (StartsWith(lines[i], prefix)) return lines[i].substr(prefix.size());
+  return "";
+}
+
+bool Program::WaitSelection(unsigned long window, int list, const std::string& rows, int ms) {
+  const std::int64_t end = NowMs() + Patient(ms);
+  while (Selection(window, list) != rows) {
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
+  return true;
+}
+
 std::optional<LoggedDialog> Program::ParseDialog(int at) {
   const auto& lines = log_.Lines();
   auto w = Words(lines[static_cast<std::size_t>(at)], 4);

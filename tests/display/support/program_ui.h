@@ -158,6 +158,11 @@ class Program {
   std::string TextOf(const LoggedDialog& d, int id);
   // True when the log's last focus line of the dialog names the control.
   bool HasFocus(const LoggedDialog& d, int id);
+  // The rows the dialog's list has selected as the log tells last ("2",
+  // "0,3", "-" for none); empty before the list was logged.
+  std::string Selection(unsigned long window, int list);
+  // Waits up to ms (stretched) for the list to have selected just these rows.
+  bool WaitSelection(unsigned long window, int list, const std::string& rows, int ms);
   void ClickControl(const LoggedDialog& d, int id);
   // Gives an edit control the focus (a click unless it has it) and waits for
   // the program to say so, selects its text and types the new one.

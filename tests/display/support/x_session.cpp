@@ -51,9 +51,9 @@ unsigned long KeysymOfCodePoint(unsigned long cp) {
 }  // namespace
 
 std::uint64_t Image::Hash() const {
-  std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint64_t>(w) << 32 ^ static_cast<std::uint64_t>(h);
-  for (std::uint32_t p : pixels) h = (h ^ p) * 1099511628211ull;
-  return h;
+  std::uint64_t hash = 1469598103934665603ull ^ static_cast<std::uint64_t>(w) << 32 ^ static_cast<std::uint64_t>(h);
+  for (std::uint32_t p : pixels) hash = (hash ^ p) * 1099511628211ull;
+  return hash;
 }
 
 int Image::Count(std::uint32_t c) const {

@@ -71,7 +71,9 @@ TEST(DyDxSteps, HalvingTheStepShrinksEachMethodsErrorByItsOrder) {
     ASSERT_GT(fine, 0) << c.method;
     EXPECT_NEAR(D(coarse / fine), c.ratio, c.ratio * c.tolerance) << c.method;
     // Euler lags behind e^x: the solution is convex.
-    if (c.method == kMethodEuler) EXPECT_LT(SolveExp(en, c.method, 0.05L, 20), e1);
+    if (c.method == kMethodEuler) {
+      EXPECT_LT(SolveExp(en, c.method, 0.05L, 20), e1);
+    }
   }
 }
 
@@ -305,7 +307,9 @@ TEST(DirectionField, ElementsSegmentsArrowsAndTheirLength) {
     EXPECT_NEAR(D(el.from.y), D(c.from.y), 1e-15) << c.what;
     EXPECT_NEAR(D(el.to.x), D(c.to.x), 1e-15) << c.what;
     EXPECT_NEAR(D(el.to.y), D(c.to.y), 1e-15) << c.what;
-    if (c.kind == TFieldElementKind::Arrow) EXPECT_NEAR(D(el.head), 0.15, 1e-15);
+    if (c.kind == TFieldElementKind::Arrow) {
+      EXPECT_NEAR(D(el.head), 0.15, 1e-15);
+    }
   }
   // A free rectangle measures y in its aspect: the element is shorter in y.
   s.fieldMode = 1;
