@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <functional>
@@ -24,6 +25,9 @@
 #include "platform/emf_player.h"
 #include "platform/emf_records.h"
 #include "platform/emf_writer.h"
+#include "platform/app.h"
+#include "platform/window.h"
+#include "support/child_process.h"
 #include "support/hand_made_metafile.h"
 #include "support/test_env.h"
 
@@ -746,6 +750,46 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_FALSE(cut.complete);
   EXPECT_GT(cut.played, 0);
   EXPECT_LE(cut.played, 1000);
+}
+
+// A DC that raises SIGTERM while it draws the n-th rectangle.
+class SignallingDC : public BitmapDC {
+ public:
+  SignallingDC(Bitmap& b, int raiseAt) : BitmapDC(b), raiseAt_(raiseAt) {}
+
+ protected:
+  void DoRectangle(const Rect& r) override {
+    BitmapDC::DoRectangle(r);
+    if (++drawn_ == raiseAt_) std::raise(SIGTERM);
+  }
+
+ private:
+  int raiseAt_;
+  int drawn_ = 0;
+};
+
+// A main window whose paint plays fifty rectangles, far within the budget, with SIGTERM coming
+// during the third; the process ends with the count of records played before the loop reads the
+// signal (which would end the process by it).
+class SignalledPlayWindow : public Window {
+ public:
+  using Window::Window;
+  void Paint(DC&, bool, const Rect&) override {
+    const auto emf = EnhMetafile::FromBytes(kvtest::CoveringRectangles(50));
+    Bitmap b(100, 100);
+    SignallingDC dc(b, 3);
+    EmfPlayBudget plenty;
+    ::_exit(emf ? PlayEnhMetafile(dc, *emf, Rect{0, 0, 100, 100}, &plenty).played : 255);
+  }
+};
+
+// Once SIGTERM has come, a play stops at the next record however much budget is left: the
+// records played are the pen's and the three (brush, selection, rectangle) of each of the first
+// three rectangles.
+TEST(EmfPlay, SigtermStopsThePlayAtTheNextRecord) {
+  const int played =
+      kvtest::RunInChild([] { return kvtest::Application().Run(new SignalledPlayWindow(nullptr, "play")) != 0; });
+  EXPECT_EQ(played, 1 + 3 * 3);
 }
 
 long PeakResidentKb() {

@@ -3,7 +3,9 @@
 // mouse mode uses the open one, and the solutions come back from the file.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
+#include <utility>
 
 #include "entry/trajectory_dialogs.h"
 #include "plot3d/plot3_test_util.h"
@@ -110,6 +112,60 @@ TEST_F(TrajectoryDialogs3D, DrawAddsASolutionInSpaceThatComesBackFromTheFile) {
     EXPECT_EQ(r->Equation(i).items.front().start, item.start);
     // The file's entry is found by its menu command.
     EXPECT_TRUE(r->QueryCommand(c.command).enabled);
+  }
+}
+
+// "Verfolgen" in space: x' = 1, y' = z' = 0 from (0, 1, 1) is a line along x whose step j of 0.5
+// (about 13 pixels) ends at x = j/2.  Each step goes onto the screen before its pause (the delay
+// typed, in tenths of ms; a long one waited in slices): at tick T the screen shows the first
+// ceil(10 T / delay) steps and no later one, and the run takes the pauses of all its steps.
+TEST_F(TrajectoryDialogs3D, AFollowedSolutionShowsEachStepBeforeItsPause) {
+  const int i = Add(kKindOde3D, {"1", "0", "0"});
+  w->Equation(i).penColour = 4;
+  w->trajectoryDensity = 2;
+  constexpr int kSteps = 4;  // a duration of 2
+  const plat::Colour c = w->DrawingColourOf(4);
+  // Whether the middle of step j (from 1) shows the colour within a pixel.
+  const auto shows = [&](const plat::Bitmap& b, int j) {
+    plat::Point px;
+    w->WorldToPixel(w->ProjectRotated({(j - 0.5L) / 2, 1, 1}), px);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (b.GetPixel(px.x + dx, px.y + dy) == c) return true;
+    return false;
+  };
+  const auto stepsShown = [&](const plat::Bitmap& b) {
+    int n = 0;
+    while (n < kSteps && shows(b, n + 1)) ++n;
+    for (int j = n + 1; j <= kSteps; ++j)
+      if (shows(b, j)) return -j;  // a later step without the ones before it
+    return n;
+  };
+  ASSERT_TRUE(w->Command(kCm3OdeCurve));
+  TIvp10Dlg& d = *w->TrajectoryDialog();
+  d.SetCheck(kIdIvpThirdRadio, false);
+  d.SetCheck(kIdIvpFirstRadio, true);  // forwards
+  d.SetCheck(kIdIvpDurationLimit, true);
+  const std::pair<const char*, int> cases[] = {{"1000", 250}, {"250", 30}};  // delay, tick looked at
+  for (const auto& [delay, lookAt] : cases) {
+    SCOPED_TRACE(delay);
+    w->Equation(i).items.clear();
+    Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "1"}, {kIdIvpStartZ, "1"}, {kIdIvpStartT, "0"},
+             {kIdIvpSteps, "2"}, {kIdIvpDelay, delay}});
+    w->RepaintNow(false);
+    Settle(w);  // the paints a user's previous click left are done before the next one
+    plat::testing::FakeTicks(true);
+    plat::Bitmap middle;
+    plat::testing::AtTick(lookAt, [&] { middle = w->Surface(); });
+    d.Press(kIdIvpFollow);
+    const std::int64_t end = plat::TickMilliseconds();
+    plat::testing::FakeTicks(false);
+    const int tenths = std::atoi(delay);
+    EXPECT_EQ(end, kSteps * tenths / 10);
+    ASSERT_EQ(w->Equation(i).items.size(), 1u);
+    ASSERT_FALSE(middle.IsNull()) << "no pause reached the tick";
+    EXPECT_EQ(stepsShown(middle), (10 * lookAt + tenths - 1) / tenths);
+    EXPECT_EQ(stepsShown(w->Surface()), kSteps);
   }
 }
 

@@ -241,6 +241,69 @@ TEST_F(CoreWindowTest, AFollowedSequenceShowsItsTermsOneByOneAndStopsOnA) {
   }
 }
 
+// "Verfolgen" of a solution: x' = 1, y' = 0 from (-4, 1) is the line y = 1 on which step j of 0.25
+// (12.5 pixels) ends at x = -4 + j/4.  Each step goes onto the screen before its pause (the delay in
+// tenths of ms, added up where it is not whole ms): at tick T the screen shows the first ceil(10 T /
+// delay) steps and no later one; the whole run takes the pauses of all steps, and "A" ends it in the
+// pause it came in.
+TEST_F(CoreWindowTest, AFollowedSolutionShowsEachStepBeforeItsPause) {
+  const int ode = w->AppendEquation(kKindOde, {"1", "0"});
+  w->Equation(ode).penColour = 4;
+  w->trajectoryDensity = 4;
+  constexpr int kSteps = 32;
+  const plat::Colour c = w->DrawingColourOf(4);
+  // Whether the middle of step j (from 1) shows the colour within a pixel.
+  const auto shows = [&](const plat::Bitmap& b, int j) {
+    const int x = w->WorldToPixelX(-4 + (j - 0.5L) / 4), y = w->WorldToPixelY(1);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (b.GetPixel(x + dx, y + dy) == c) return true;
+    return false;
+  };
+  const auto stepsShown = [&](const plat::Bitmap& b) {
+    int n = 0;
+    while (n < kSteps && shows(b, n + 1)) ++n;
+    for (int j = n + 1; j <= kSteps; ++j)
+      if (shows(b, j)) return -j;  // a later step without the ones before it
+    return n;
+  };
+  struct Case {
+    int delay;      // tenths of a millisecond
+    int lookAt;     // ms
+    bool key;       // "A" at lookAt
+    int stoppedAt;  // ms
+  } cases[] = {
+      {25, 51, false, 80},   // 2.5 ms a step: the pauses of 2 and 3 ms add up
+      {100, 205, false, 320},
+      {100, 125, true, 130},  // "A" in the pause of step 13
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.delay * 1000 + k.lookAt);
+    w->Equation(ode).items.clear();
+    w->InvalidatePlot();
+    w->UpdateWindow();
+    plat::testing::FakeTicks(true);
+    plat::Bitmap middle;
+    plat::testing::AtTick(k.lookAt, [&] {
+      middle = w->Surface();
+      if (k.key) plat::testing::InjectKey(*w, 'A');
+    });
+    w->followFlag = 1;
+    w->followDelay = k.delay;
+    const int r = w->AddTrajectoryBuffered(ode, {-4, 1, 0}, 1, kSteps, 1);
+    w->followFlag = 0;
+    const std::int64_t stoppedAt = plat::TickMilliseconds();
+    plat::testing::FakeTicks(false);
+    EXPECT_EQ(r, k.key ? 'A' : 0);
+    EXPECT_EQ(stoppedAt, k.stoppedAt);
+    ASSERT_FALSE(middle.IsNull()) << "no pause reached the tick";
+    EXPECT_EQ(stepsShown(middle), (10 * k.lookAt + k.delay - 1) / k.delay);
+    if (!k.key) {
+      EXPECT_EQ(stepsShown(w->Surface()), kSteps);
+    }
+  }
+}
+
 TEST_F(CoreWindowTest, ItemStartsFromTheirTexts) {
   w->SetVariable('A', 2);
   TEquationItem item;

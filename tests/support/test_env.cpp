@@ -47,6 +47,8 @@ void InstallEnvironment(int, char**) {
   ::testing::UnitTest::GetInstance()->listeners().Append(new ExpectationListener);
 }
 
+plat::App& Application() { return *g_app; }
+
 void Shutdown() { g_app.reset(); }
 
 void ClearSettingsFolder() {

@@ -5,6 +5,10 @@
 
 #include "support/temp_dir.h"
 
+namespace plat {
+class App;
+}
+
 namespace kvtest {
 
 // Creates the application object (offscreen), switches the platform into
@@ -12,6 +16,9 @@ namespace kvtest {
 // and a temporary settings folder, and registers the listener that turns
 // unmet dialog expectations into test failures.
 void InstallEnvironment(int argc, char** argv);
+
+// The application object (for a test that runs its loop, in a child process).
+plat::App& Application();
 
 // Ends the application object before static destruction begins.
 void Shutdown();
