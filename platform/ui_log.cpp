@@ -6,7 +6,7 @@
 //
 //   menubar <window id> <menu resource> <count>
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
-//   popup <x>,<y>,<w>,<h> <count> <title>
+//   popup <x>,<y>,<w>,<h> <count> <ms> <title>   a menu is shown (steady clock)
 //   popdown <title>                    an opened menu closed
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
 //   dialog <window id> <template> <count> <caption>   (again after a resize)
@@ -15,11 +15,12 @@
 //   command <window id> <id>           a command's handler starts
 //   refused <window id> <id>           a command its enabler greys
 //   done <window id> <id>              the handler has returned
-//   key <window id> <code>             long work read a key (its poll's code)
+//   key <window id> <code> <ms>        long work read a key (its poll's code; steady clock)
 //   typed <code> <ms>                  a key reached long work (steady clock)
 //   family <member> <delay> <ms>       a stepped family pauses after a member
 //   family stopped <ms>                a key ended a stepped family
 //   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
+//   signal <number> <ms>               the program ends on the signal now (steady clock)
 //   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   edit <window id> <control id> <text>   the user changed an edit's text
@@ -103,7 +104,8 @@ void LogPopup(QMenu* menu) {
   for (QAction* a : actions)
     if (!a->isSeparator() && a->isVisible()) ++count;
   const QRect frame(menu->mapToGlobal(QPoint(0, 0)), menu->size());
-  LogEvent("popup " + RectText(frame) + " " + std::to_string(count) + " " + OneLine(menu->title()));
+  LogEvent("popup " + RectText(frame) + " " + std::to_string(count) + " " + std::to_string(TickMilliseconds()) + " " +
+           OneLine(menu->title()));
   for (QAction* a : actions) {
     if (a->isSeparator() || !a->isVisible()) continue;
     const QRect r = menu->actionGeometry(a).translated(frame.topLeft());
@@ -333,7 +335,8 @@ void NoteCommandDone(unsigned long window, int id) {
 }
 
 void NoteKeyRead(Window& w, int code) {
-  LogEvent("key " + std::to_string(NativeIdOf(w)) + " " + std::to_string(code));
+  LogEvent("key " + std::to_string(NativeIdOf(w)) + " " + std::to_string(code) + " " +
+           std::to_string(TickMilliseconds()));
 }
 
 void NoteStaticText(QWidget* label, int id) {

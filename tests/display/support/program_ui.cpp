@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +138,13 @@ int EventLog::Find(const std::string& prefix, std::size_t from) {
   return -1;
 }
 
+std::int64_t EventLog::MsOf(const std::string& prefix, std::size_t from) {
+  const int at = Find(prefix, from);
+  if (at < 0) return -1;
+  const std::string& line = lines_[static_cast<std::size_t>(at)];
+  return std::strtoll(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
+}
+
 int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
@@ -248,11 +256,12 @@ std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::siz
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
       if (!StartsWith(lines[i], "popup ")) continue;
-      auto w = Words(lines[i], 3);
-      if (w[3] != title) continue;
+      auto w = Words(lines[i], 4);
+      if (w[4] != title) continue;
       LoggedPopup p;
       p.rect = ParseRect(w[1]);
-      p.title = w[3];
+      p.shownMs = std::strtoll(w[3].c_str(), nullptr, 10);
+      p.title = w[4];
       const int count = std::atoi(w[2].c_str());
       for (int k = 1; k <= count && i + k < lines.size(); ++k) p.items.push_back(ParseItem(lines[i + k]));
       if (static_cast<int>(p.items.size()) == count) return p;
@@ -360,18 +369,28 @@ std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
   return out;
 }
 
-bool Program::Answers(unsigned long window, int ms) {
+std::int64_t Program::AnswerMs(unsigned long window, int ms) {
   auto bar = MenuBar(window);
-  if (!bar || bar->entries.empty()) return false;
+  if (!bar || bar->entries.empty()) return -1;
   const LoggedItem& e = bar->entries.front();
   int x = e.rect.CentreX(), y = e.rect.CentreY();
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
+  const std::int64_t clicked = NowMs();
   x_.Click(x, y);
-  const bool opened = WaitPopup(e.text, from, ms).has_value();
-  if (opened) CloseMenus(1);
+  const auto popup = WaitPopup(e.text, from, ms);
+  if (popup) CloseMenus(1);
   x_.Park();
-  return opened;
+  return popup ? std::max<std::int64_t>(popup->shownMs - clicked, 0) : -1;
+}
+
+bool Program::Answers(unsigned long window, int ms) { return AnswerMs(window, ms) >= 0; }
+
+testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms) {
+  const std::int64_t took = AnswerMs(window, ms);
+  if (took < 0) return testing::AssertionFailure() << "the menu did not open";
+  if (took >= ms) return testing::AssertionFailure() << "the menu opened " << took << " ms after the click";
+  return testing::AssertionSuccess();
 }
 
 bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
@@ -388,6 +407,25 @@ bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
     if (count > 0 && NowMs() >= end) return false;
   }
   return true;
+}
+
+testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms) {
+  const std::size_t from = log_.Size();
+  const std::int64_t pressed = NowMs();
+  x_.Key(key);
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      int read = 0;
+      long long at = 0;
+      if (std::sscanf(lines[i].c_str(), "key %*u %d %lld", &read, &at) != 2 || read != code) continue;
+      if (at - pressed >= ms) return testing::AssertionFailure() << "read " << at - pressed << " ms after the press";
+      return testing::AssertionSuccess();
+    }
+    if (NowMs() >= end) return testing::AssertionFailure() << "not read";
+    Pause(10);
+  }
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {
