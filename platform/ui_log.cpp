@@ -4,7 +4,8 @@
 // is logged), so they stay right when a window manager moves the window;
 // coordinates of opened menus are global, as the toolkit places them.
 //
-//   menubar <window id> <menu resource> <count>
+//   menubar <window id> <menu resource> <count> <x>,<y>   again when moved, resized or changed;
+//                                      <x>,<y>: the window's place on the screen
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
 //   popup <x>,<y>,<w>,<h> <count> <ms> <title>   a menu is shown (steady clock)
 //   popdown <title>                    an opened menu closed
@@ -88,7 +89,8 @@ void LogMenuBar(QMainWindow* frame) {
   const QList<QAction*>& actions = bar->Entries();
   Window* w = WindowOfWidget(frame);
   const std::string menu = w && !w->MenuName().empty() ? w->MenuName() : "-";
-  LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()));
+  LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()) + " " +
+           std::to_string(frame->geometry().x()) + "," + std::to_string(frame->geometry().y()));
   const QPoint origin = bar->mapTo(frame, QPoint(0, 0));
   int index = 0;
   for (QAction* a : actions) {
@@ -275,6 +277,17 @@ void Later(QWidget* w, F f) {
   });
 }
 
+// Logs the frame's menu bar once the toolkit has laid it out; what comes
+// together (entries set one by one, a move with a resize) is logged once.
+void LogMenuBarLater(QMainWindow* frame) {
+  if (frame->property("kvBarPending").toBool()) return;
+  frame->setProperty("kvBarPending", true);
+  Later(frame, [](QWidget* f) {
+    f->setProperty("kvBarPending", false);
+    LogMenuBar(static_cast<QMainWindow*>(f));
+  });
+}
+
 }  // namespace
 
 const char* UiControlKind(QWidget* w) {
@@ -376,20 +389,26 @@ void NoteUiEvent(QObject* target, QEvent* e) {
     }
     return;
   }
-  if (type != QEvent::Show && type != QEvent::Resize) return;
+  // A bar whose entries change or move is logged again, and so is the bar
+  // of a window that moves: a click goes where the bar is now.
+  const bool entries =
+      type == QEvent::ActionAdded || type == QEvent::ActionRemoved || type == QEvent::ActionChanged;
+  if (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Move && !entries) return;
   if (auto* menu = qobject_cast<QMenu*>(target)) {
     if (type == QEvent::Show) LogPopup(menu);
     return;
   }
   if (auto* bar = qobject_cast<QMenuBar*>(target)) {
-    if (auto* frame = qobject_cast<QMainWindow*>(bar->window()))
-      Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+    if (auto* frame = qobject_cast<QMainWindow*>(bar->window()); frame && frame->isVisible())
+      LogMenuBarLater(frame);
     return;
   }
   auto* widget = qobject_cast<QWidget*>(target);
-  if (!widget || !widget->isWindow()) return;
+  if (!widget || !widget->isWindow() || entries) return;
   if (auto* frame = qobject_cast<QMainWindow*>(widget)) {
-    if (type == QEvent::Show) Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+    if (type == QEvent::Show || frame->isVisible()) LogMenuBarLater(frame);
+  } else if (type == QEvent::Move) {
+    return;
   } else if (qobject_cast<QDialog*>(widget) && (type == QEvent::Show || widget->isVisible())) {
     // Shown, or laid out anew while shown (its controls move).
     Later(widget, [](QWidget* w) {

@@ -221,10 +221,11 @@ std::optional<LoggedMenuBar> Program::MenuBar(unsigned long window) {
   const std::string prefix = "menubar " + std::to_string(window) + " ";
   for (std::size_t i = lines.size(); i-- > 0;) {
     if (!StartsWith(lines[i], prefix)) continue;
-    auto w = Words(lines[i], 3);
+    auto w = Words(lines[i], 4);
     LoggedMenuBar bar;
     bar.window = window;
     bar.menu = w[2];
+    std::sscanf(w[4].c_str(), "%d,%d", &bar.x, &bar.y);
     const int count = std::atoi(w[3].c_str());
     for (int k = 1; k <= count && i + k < lines.size(); ++k) bar.entries.push_back(ParseItem(lines[i + k]));
     if (static_cast<int>(bar.entries.size()) < count) return std::nullopt;
@@ -240,6 +241,37 @@ std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) 
     if (bar || NowMs() >= end) return bar;
     Pause(20);
   }
+}
+
+std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
+  // A command that is still running may change the bar or move the window
+  // (a file brings its window's place): it is waited for, unless it shows
+  // a dialog or runs work that the user stops.
+  const std::int64_t end = NowMs() + Patient(2000);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    std::size_t command = lines.size();
+    for (std::size_t i = lines.size(); i-- > 0;)
+      if (StartsWith(lines[i], "command ")) {
+        command = i;
+        break;
+      }
+    if (command == lines.size() || NowMs() >= end) break;
+    bool quiet = false;
+    for (std::size_t i = command + 1; i < lines.size() && !quiet; ++i)
+      quiet = StartsWith(lines[i], "dialog ") || StartsWith(lines[i], "key ") ||
+              (StartsWith(lines[i], "done ") && log_.Find("idle", i) >= 0);
+    if (quiet) break;
+    Pause(10);
+  }
+  auto bar = WaitMenuBar(window, 2000);
+  // The window manager moves the window after the program asked it to.
+  for (const std::int64_t placed = NowMs() + Patient(1000); bar && NowMs() < placed; bar = MenuBar(window)) {
+    const Rect at = x_.Geometry(window);
+    if (at.x == bar->x && at.y == bar->y) break;
+    Pause(20);
+  }
+  return bar;
 }
 
 std::optional<std::vector<std::string>> Program::MenuPath(const std::string& menu, int id) {
@@ -286,7 +318,7 @@ void Program::CloseMenus(int depth) {
 
 std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::vector<std::string>& path) {
   if (path.empty()) return std::nullopt;
-  auto bar = WaitMenuBar(window, 2000);
+  auto bar = BarToClick(window);
   if (!bar) return std::nullopt;
   const LoggedItem* entry = nullptr;
   for (const LoggedItem& e : bar->entries)
@@ -318,7 +350,7 @@ std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::ve
 }
 
 Invoked Program::Command(unsigned long window, int id, LoggedItem* clicked) {
-  auto bar = WaitMenuBar(window, 2000);
+  auto bar = BarToClick(window);
   if (!bar) return Invoked::NoMenuBar;
   auto path = MenuPath(bar->menu, id);
   if (!path) return Invoked::NotInMenu;
@@ -370,7 +402,7 @@ std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
 }
 
 std::int64_t Program::AnswerMs(unsigned long window, int ms) {
-  auto bar = MenuBar(window);
+  auto bar = BarToClick(window);
   if (!bar || bar->entries.empty()) return -1;
   const LoggedItem& e = bar->entries.front();
   int x = e.rect.CentreX(), y = e.rect.CentreY();

@@ -31,6 +31,7 @@ struct LoggedItem {
 struct LoggedMenuBar {
   unsigned long window = 0;
   std::string menu;  // the menu resource's name
+  int x = 0, y = 0;  // where the program placed the window on the screen
   std::vector<LoggedItem> entries;
 };
 
@@ -119,6 +120,10 @@ class Program {
   std::optional<LoggedMenuBar> MenuBar(unsigned long window);
   // Waits up to ms for the window's menu bar to be logged.
   std::optional<LoggedMenuBar> WaitMenuBar(unsigned long window, int ms);
+  // The bar as it is now, to click: once the last command has returned
+  // and the program is idle (or shows a dialog), the bar it logged last,
+  // after the window has reached the place the program gave it.
+  std::optional<LoggedMenuBar> BarToClick(unsigned long window);
   // The titles of the popups leading to the command in the window's menu
   // (empty for a command on the bar itself); nullopt when it is not there.
   std::optional<std::vector<std::string>> MenuPath(const std::string& menu, int id);
