@@ -296,7 +296,12 @@ std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::siz
       p.title = w[4];
       const int count = std::atoi(w[2].c_str());
       for (int k = 1; k <= count && i + k < lines.size(); ++k) p.items.push_back(ParseItem(lines[i + k]));
-      if (static_cast<int>(p.items.size()) == count) return p;
+      if (static_cast<int>(p.items.size()) != count) continue;
+      // The program logs the menu as it shows it; a click on its items
+      // waits until the X server has it on the screen.
+      for (const std::int64_t mapped = NowMs() + Patient(1000); !x_.ShowsPopupAt(p.rect) && NowMs() < mapped;)
+        Pause(10);
+      return p;
     }
     if (NowMs() >= end) return std::nullopt;
     Pause(10);
