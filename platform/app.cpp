@@ -80,6 +80,8 @@ void InstallTermHandler() {
     char next;
     while (::read(g_termPipe[0], &next, 1) > 0) c = next;
     App::TerminateMainWindow();
+    // When the program ends, for drivers that measure how soon it obeys.
+    LogEvent("signal " + std::to_string(static_cast<int>(c)) + " " + std::to_string(TickMilliseconds()));
     // Ends the process the way the signal would have.
     std::signal(c, SIG_DFL);
     std::raise(c);

@@ -4,9 +4,10 @@
 // is logged), so they stay right when a window manager moves the window;
 // coordinates of opened menus are global, as the toolkit places them.
 //
-//   menubar <window id> <menu resource> <count>
+//   menubar <window id> <menu resource> <count> <x>,<y>   again when moved, resized or changed;
+//                                      <x>,<y>: the window's place on the screen
 //   bar <index> <id> <x>,<y>,<w>,<h> <e|d> <text>
-//   popup <x>,<y>,<w>,<h> <count> <title>
+//   popup <x>,<y>,<w>,<h> <count> <ms> <title>   a menu is shown (steady clock)
 //   popdown <title>                    an opened menu closed
 //   item <id> <x>,<y>,<w>,<h> <flags> <text>     flags: e|d, c|u|-, s|.
 //   dialog <window id> <template> <count> <caption>   (again after a resize)
@@ -15,11 +16,12 @@
 //   command <window id> <id>           a command's handler starts
 //   refused <window id> <id>           a command its enabler greys
 //   done <window id> <id>              the handler has returned
-//   key <window id> <code>             long work read a key (its poll's code)
+//   key <window id> <code> <ms>        long work read a key (its poll's code; steady clock)
 //   typed <code> <ms>                  a key reached long work (steady clock)
 //   family <member> <delay> <ms>       a stepped family pauses after a member
 //   family stopped <ms>                a key ended a stepped family
 //   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
+//   signal <number> <ms>               the program ends on the signal now (steady clock)
 //   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   select <window id> <control id> <rows> the rows selected in a list of a shown
@@ -109,7 +111,8 @@ void LogMenuBar(QMainWindow* frame) {
   const QList<QAction*>& actions = bar->Entries();
   Window* w = WindowOfWidget(frame);
   const std::string menu = w && !w->MenuName().empty() ? w->MenuName() : "-";
-  LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()));
+  LogEvent("menubar " + std::to_string(frame->winId()) + " " + menu + " " + std::to_string(actions.size()) + " " +
+           std::to_string(frame->geometry().x()) + "," + std::to_string(frame->geometry().y()));
   const QPoint origin = bar->mapTo(frame, QPoint(0, 0));
   int index = 0;
   for (QAction* a : actions) {
@@ -125,7 +128,8 @@ void LogPopup(QMenu* menu) {
   for (QAction* a : actions)
     if (!a->isSeparator() && a->isVisible()) ++count;
   const QRect frame(menu->mapToGlobal(QPoint(0, 0)), menu->size());
-  LogEvent("popup " + RectText(frame) + " " + std::to_string(count) + " " + OneLine(menu->title()));
+  LogEvent("popup " + RectText(frame) + " " + std::to_string(count) + " " + std::to_string(TickMilliseconds()) + " " +
+           OneLine(menu->title()));
   for (QAction* a : actions) {
     if (a->isSeparator() || !a->isVisible()) continue;
     const QRect r = menu->actionGeometry(a).translated(frame.topLeft());
@@ -303,6 +307,17 @@ void Later(QWidget* w, F f) {
   });
 }
 
+// Logs the frame's menu bar once the toolkit has laid it out; what comes
+// together (entries set one by one, a move with a resize) is logged once.
+void LogMenuBarLater(QMainWindow* frame) {
+  if (frame->property("kvBarPending").toBool()) return;
+  frame->setProperty("kvBarPending", true);
+  Later(frame, [](QWidget* f) {
+    f->setProperty("kvBarPending", false);
+    LogMenuBar(static_cast<QMainWindow*>(f));
+  });
+}
+
 }  // namespace
 
 const char* UiControlKind(QWidget* w) {
@@ -363,7 +378,8 @@ void NoteCommandDone(unsigned long window, int id) {
 }
 
 void NoteKeyRead(Window& w, int code) {
-  LogEvent("key " + std::to_string(NativeIdOf(w)) + " " + std::to_string(code));
+  LogEvent("key " + std::to_string(NativeIdOf(w)) + " " + std::to_string(code) + " " +
+           std::to_string(TickMilliseconds()));
 }
 
 void NoteStaticText(QWidget* label, int id) {
@@ -410,20 +426,26 @@ void NoteUiEvent(QObject* target, QEvent* e) {
     }
     return;
   }
-  if (type != QEvent::Show && type != QEvent::Resize) return;
+  // A bar whose entries change or move is logged again, and so is the bar
+  // of a window that moves: a click goes where the bar is now.
+  const bool entries =
+      type == QEvent::ActionAdded || type == QEvent::ActionRemoved || type == QEvent::ActionChanged;
+  if (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Move && !entries) return;
   if (auto* menu = qobject_cast<QMenu*>(target)) {
     if (type == QEvent::Show) LogPopup(menu);
     return;
   }
   if (auto* bar = qobject_cast<QMenuBar*>(target)) {
-    if (auto* frame = qobject_cast<QMainWindow*>(bar->window()))
-      Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+    if (auto* frame = qobject_cast<QMainWindow*>(bar->window()); frame && frame->isVisible())
+      LogMenuBarLater(frame);
     return;
   }
   auto* widget = qobject_cast<QWidget*>(target);
-  if (!widget || !widget->isWindow()) return;
+  if (!widget || !widget->isWindow() || entries) return;
   if (auto* frame = qobject_cast<QMainWindow*>(widget)) {
-    if (type == QEvent::Show) Later(frame, [](QWidget* f) { LogMenuBar(static_cast<QMainWindow*>(f)); });
+    if (type == QEvent::Show || frame->isVisible()) LogMenuBarLater(frame);
+  } else if (type == QEvent::Move) {
+    return;
   } else if (qobject_cast<QDialog*>(widget) && (type == QEvent::Show || widget->isVisible())) {
     // Shown, or laid out anew while shown (its controls move).
     Later(widget, [](QWidget* w) {

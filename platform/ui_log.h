@@ -34,8 +34,9 @@ unsigned long NoteCommand(Window& w, int id, bool runs);
 // will show.
 void NoteCommandDone(unsigned long window, int id);
 // Logs that long work of the window read a key through its poll
-// ("key <window> <code>", the code the poll returned): a driver sees which
-// of its keys the work has taken and when.
+// ("key <window> <code> <ms>", the code the poll returned, the steady
+// clock's milliseconds): a driver sees which of its keys the work has taken
+// and when.
 void NoteKeyRead(Window& w, int code);
 
 // Logs the text the program gave a static of a shown dialog

@@ -41,8 +41,8 @@ class LongWork : public DisplayTest {
   void PressStopKey(unsigned long window, unsigned long focus, const std::string& key) {
     EXPECT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
     const int code = key == "Escape" ? 27 : key == "ctrl+q" ? 17 : 'A';
-    EXPECT_TRUE(program_->KeysRead(key, code, 1000)) << "the work did not read " << key;
-    EXPECT_TRUE(program_->Answers(window, 1000)) << "no answer after " << key;
+    EXPECT_TRUE(program_->KeyReadWithin(key, code, 1000)) << "the work and " << key;
+    EXPECT_TRUE(program_->AnswersWithin(window, 1000)) << "after " << key;
   }
   // Presses the key with the focus in `focus` and checks that the work in
   // `window` stops within a second: its picture stands still and its menu
@@ -492,10 +492,10 @@ class FollowingSolutions : public LongWork {
       ASSERT_TRUE(Moving(w.id)) << "the run is over: all terms came at once";
       ASSERT_TRUE(Screen().Activate(focus));
       const std::size_t from = program_->Log().Size();
-      ASSERT_TRUE(program_->KeysRead("a", 'A', 1000)) << "the run did not read a";
+      ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the run and a";
       EXPECT_GE(program_->Log().WaitFor("done " + std::to_string(ivp.window) + " 742", from, 100), 0)
           << "the run did not end at once";
-      EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+      EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
       EXPECT_FALSE(Moving(w.id, 1000)) << "still running after a";
     }
   }
@@ -649,13 +649,6 @@ class FollowedFamilies : public LongWork {
       if (now.At(x, y) != before.At(x, y) && (y == 0 || now.At(x, y - 1) == before.At(x, y - 1))) ++runs;
     return runs;
   }
-  // The time (last number) of the first log line from `from` on that starts with the prefix; -1 for none.
-  std::int64_t LoggedMs(const std::string& prefix, std::size_t from) {
-    const int at = program_->Log().Find(prefix, from);
-    if (at < 0) return -1;
-    const std::string& line = program_->Log().Lines()[static_cast<std::size_t>(at)];
-    return std::strtoll(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
-  }
   // Members a = -1.5 .. 1.5 of the entry in a - 10 lie at y = a, each followed by a pause of 1500 ms: two
   // are shown mid-way through the second, and "A" then ends the family within a tenth of a second (logged).
   void SecondPauseShowsTwoMembersAndAEndsIt(const TopWindow& w) {
@@ -666,18 +659,18 @@ class FollowedFamilies : public LongWork {
     const std::size_t from = program_->Log().Size();
     DrawFamily(inventory, {{211, "-11.5"}, {212, "-8.5"}, {213, "3"}, {215, std::to_string(kDelay)}}, true);
     ASSERT_GE(program_->Log().WaitFor("family 2 ", from, 3 * kDelay), 0) << "no second member";
-    const std::int64_t paused = LoggedMs("family 2 ", from);
+    const std::int64_t paused = program_->Log().MsOf("family 2 ", from);
     Pause(static_cast<int>(paused + kDelay / 2 - NowMs()));
     const Image middle = PlotPicture(w, false);
     ASSERT_LT(program_->Log().Find("family 3 ", from), 0) << "the picture was not taken within the pause";
     EXPECT_EQ(Members(before, middle), 2) << "members on the screen in the second pause";
     Screen().Key("a");
     ASSERT_GE(program_->Log().WaitFor("family stopped", from, 3000), 0) << "A did not end the family";
-    const std::int64_t key = LoggedMs("typed ", from);
+    const std::int64_t key = program_->Log().MsOf("typed ", from);
     ASSERT_GE(key, paused) << "the key was not logged";
-    EXPECT_LE(LoggedMs("family stopped", from) - key, 100) << "the key was read late";
+    EXPECT_LE(program_->Log().MsOf("family stopped", from) - key, 100) << "the key was read late";
     EXPECT_LT(program_->Log().Find("family 3 ", from), 0);
-    EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";
+    EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
     EXPECT_EQ(Members(before, PlotPicture(w)), 2) << "members after A";
   }
 };

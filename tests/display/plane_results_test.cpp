@@ -177,7 +177,7 @@ TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
     const Image traced = Screen().Capture(w.id);
     ASSERT_TRUE(Screen().Activate(w.id));
     Screen().Key("a");
-    ASSERT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+    ASSERT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
     const Image after = Settled(w.id, 300, 3000);
     const auto shown = Difference(before, traced);
     std::size_t kept = 0;
@@ -231,7 +231,7 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   EXPECT_EQ(Screen().Caption(w.id), busy) << "the search ended by itself";
   ASSERT_TRUE(Screen().Activate(w.id));
   Screen().Key("a");
-  EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after a";
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000))
       << "the caption stays " << Screen().Caption(w.id);
 

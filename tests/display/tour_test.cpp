@@ -116,7 +116,7 @@ TEST_F(TourOnScreen, TheFilmPlaysOnTheScreenAndItsKeysWork) {
   from = program_->Log().Size();
   ASSERT_TRUE(program_->KeysRead("a", 'A', 2000)) << "the film did not read A";
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000)) << Screen().Caption(w.id);
-  EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
   EXPECT_TRUE(program_->WaitIdle(from, 5000)) << "the tour's command did not return";
   EXPECT_EQ(Settled(w.id).pixels, before.pixels) << "the view from before the tour is not back";
 }
@@ -128,8 +128,8 @@ TEST_F(TourOnScreen, ADuringThePhotosEndsTheTour) {
   const std::string caption = Screen().Caption(w.id);
   Screen().Key("ctrl+t");
   ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id).rfind("Foto #", 0) == 0; }, 10000));
-  ASSERT_TRUE(program_->KeysRead("a", 'A', 1000)) << "the photos did not read A";
-  EXPECT_TRUE(program_->Answers(w.id, 1000)) << "no answer after A";
+  ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the photos and A";
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000)) << "the film ran all the same";
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +138,13 @@ int EventLog::Find(const std::string& prefix, std::size_t from) {
   return -1;
 }
 
+std::int64_t EventLog::MsOf(const std::string& prefix, std::size_t from) {
+  const int at = Find(prefix, from);
+  if (at < 0) return -1;
+  const std::string& line = lines_[static_cast<std::size_t>(at)];
+  return std::strtoll(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
+}
+
 int EventLog::WaitFor(const std::string& prefix, std::size_t from, int ms) {
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
@@ -213,10 +221,11 @@ std::optional<LoggedMenuBar> Program::MenuBar(unsigned long window) {
   const std::string prefix = "menubar " + std::to_string(window) + " ";
   for (std::size_t i = lines.size(); i-- > 0;) {
     if (!StartsWith(lines[i], prefix)) continue;
-    auto w = Words(lines[i], 3);
+    auto w = Words(lines[i], 4);
     LoggedMenuBar bar;
     bar.window = window;
     bar.menu = w[2];
+    std::sscanf(w[4].c_str(), "%d,%d", &bar.x, &bar.y);
     const int count = std::atoi(w[3].c_str());
     for (int k = 1; k <= count && i + k < lines.size(); ++k) bar.entries.push_back(ParseItem(lines[i + k]));
     if (static_cast<int>(bar.entries.size()) < count) return std::nullopt;
@@ -234,6 +243,37 @@ std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) 
   }
 }
 
+std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
+  // A command that is still running may change the bar or move the window
+  // (a file brings its window's place): it is waited for, unless it shows
+  // a dialog or runs work that the user stops.
+  const std::int64_t end = NowMs() + Patient(2000);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    std::size_t command = lines.size();
+    for (std::size_t i = lines.size(); i-- > 0;)
+      if (StartsWith(lines[i], "command ")) {
+        command = i;
+        break;
+      }
+    if (command == lines.size() || NowMs() >= end) break;
+    bool quiet = false;
+    for (std::size_t i = command + 1; i < lines.size() && !quiet; ++i)
+      quiet = StartsWith(lines[i], "dialog ") || StartsWith(lines[i], "key ") ||
+              (StartsWith(lines[i], "done ") && log_.Find("idle", i) >= 0);
+    if (quiet) break;
+    Pause(10);
+  }
+  auto bar = WaitMenuBar(window, 2000);
+  // The window manager moves the window after the program asked it to.
+  for (const std::int64_t placed = NowMs() + Patient(1000); bar && NowMs() < placed; bar = MenuBar(window)) {
+    const Rect at = x_.Geometry(window);
+    if (at.x == bar->x && at.y == bar->y) break;
+    Pause(20);
+  }
+  return bar;
+}
+
 std::optional<std::vector<std::string>> Program::MenuPath(const std::string& menu, int id) {
   const plat::res::Menu* m = plat::res::FindMenu(menu);
   if (!m) return std::nullopt;
@@ -248,14 +288,20 @@ std::optional<LoggedPopup> Program::WaitPopup(const std::string& title, std::siz
     const auto& lines = log_.Lines();
     for (std::size_t i = from; i < lines.size(); ++i) {
       if (!StartsWith(lines[i], "popup ")) continue;
-      auto w = Words(lines[i], 3);
-      if (w[3] != title) continue;
+      auto w = Words(lines[i], 4);
+      if (w[4] != title) continue;
       LoggedPopup p;
       p.rect = ParseRect(w[1]);
-      p.title = w[3];
+      p.shownMs = std::strtoll(w[3].c_str(), nullptr, 10);
+      p.title = w[4];
       const int count = std::atoi(w[2].c_str());
       for (int k = 1; k <= count && i + k < lines.size(); ++k) p.items.push_back(ParseItem(lines[i + k]));
-      if (static_cast<int>(p.items.size()) == count) return p;
+      if (static_cast<int>(p.items.size()) != count) continue;
+      // The program logs the menu as it shows it; a click on its items
+      // waits until the X server has it on the screen.
+      for (const std::int64_t mapped = NowMs() + Patient(1000); !x_.ShowsPopupAt(p.rect) && NowMs() < mapped;)
+        Pause(10);
+      return p;
     }
     if (NowMs() >= end) return std::nullopt;
     Pause(10);
@@ -277,7 +323,7 @@ void Program::CloseMenus(int depth) {
 
 std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::vector<std::string>& path) {
   if (path.empty()) return std::nullopt;
-  auto bar = WaitMenuBar(window, 2000);
+  auto bar = BarToClick(window);
   if (!bar) return std::nullopt;
   const LoggedItem* entry = nullptr;
   for (const LoggedItem& e : bar->entries)
@@ -309,7 +355,7 @@ std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::ve
 }
 
 Invoked Program::Command(unsigned long window, int id, LoggedItem* clicked) {
-  auto bar = WaitMenuBar(window, 2000);
+  auto bar = BarToClick(window);
   if (!bar) return Invoked::NoMenuBar;
   auto path = MenuPath(bar->menu, id);
   if (!path) return Invoked::NotInMenu;
@@ -360,18 +406,28 @@ std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
   return out;
 }
 
-bool Program::Answers(unsigned long window, int ms) {
-  auto bar = MenuBar(window);
-  if (!bar || bar->entries.empty()) return false;
+std::int64_t Program::AnswerMs(unsigned long window, int ms) {
+  auto bar = BarToClick(window);
+  if (!bar || bar->entries.empty()) return -1;
   const LoggedItem& e = bar->entries.front();
   int x = e.rect.CentreX(), y = e.rect.CentreY();
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
+  const std::int64_t clicked = NowMs();
   x_.Click(x, y);
-  const bool opened = WaitPopup(e.text, from, ms).has_value();
-  if (opened) CloseMenus(1);
+  const auto popup = WaitPopup(e.text, from, ms);
+  if (popup) CloseMenus(1);
   x_.Park();
-  return opened;
+  return popup ? std::max<std::int64_t>(popup->shownMs - clicked, 0) : -1;
+}
+
+bool Program::Answers(unsigned long window, int ms) { return AnswerMs(window, ms) >= 0; }
+
+testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms) {
+  const std::int64_t took = AnswerMs(window, ms);
+  if (took < 0) return testing::AssertionFailure() << "the menu did not open";
+  if (took >= ms) return testing::AssertionFailure() << "the menu opened " << took << " ms after the click";
+  return testing::AssertionSuccess();
 }
 
 bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
@@ -388,6 +444,25 @@ bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
     if (count > 0 && NowMs() >= end) return false;
   }
   return true;
+}
+
+testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms) {
+  const std::size_t from = log_.Size();
+  const std::int64_t pressed = NowMs();
+  x_.Key(key);
+  const std::int64_t end = NowMs() + Patient(ms);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i) {
+      int read = 0;
+      long long at = 0;
+      if (std::sscanf(lines[i].c_str(), "key %*u %d %lld", &read, &at) != 2 || read != code) continue;
+      if (at - pressed >= ms) return testing::AssertionFailure() << "read " << at - pressed << " ms after the press";
+      return testing::AssertionSuccess();
+    }
+    if (NowMs() >= end) return testing::AssertionFailure() << "not read";
+    Pause(10);
+  }
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {

@@ -5,6 +5,9 @@
 // click delivered by the X server.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -28,11 +31,13 @@ struct LoggedItem {
 struct LoggedMenuBar {
   unsigned long window = 0;
   std::string menu;  // the menu resource's name
+  int x = 0, y = 0;  // where the program placed the window on the screen
   std::vector<LoggedItem> entries;
 };
 
 struct LoggedPopup {
   Rect rect;
+  std::int64_t shownMs = -1;  // when the program showed it (steady clock)
   std::string title;
   std::vector<LoggedItem> items;
   const LoggedItem* Find(int id) const;
@@ -74,6 +79,10 @@ class EventLog {
   // or -1.
   int WaitFor(const std::string& prefix, std::size_t from, int ms);
   int Find(const std::string& prefix, std::size_t from);
+  // The moment a line logs with the steady clock (its last number, in ms)
+  // for the first line at or after `from` that starts with the prefix; -1
+  // for none.
+  std::int64_t MsOf(const std::string& prefix, std::size_t from);
   const std::string& path() const { return path_; }
 
  private:
@@ -111,6 +120,10 @@ class Program {
   std::optional<LoggedMenuBar> MenuBar(unsigned long window);
   // Waits up to ms for the window's menu bar to be logged.
   std::optional<LoggedMenuBar> WaitMenuBar(unsigned long window, int ms);
+  // The bar as it is now, to click: once the last command has returned
+  // and the program is idle (or shows a dialog), the bar it logged last,
+  // after the window has reached the place the program gave it.
+  std::optional<LoggedMenuBar> BarToClick(unsigned long window);
   // The titles of the popups leading to the command in the window's menu
   // (empty for a command on the bar itself); nullopt when it is not there.
   std::optional<std::vector<std::string>> MenuPath(const std::string& menu, int id);
@@ -127,10 +140,17 @@ class Program {
   // Opens the first bar entry and closes it again: true when the menu
   // opened within ms (stretched), i.e. the program answers input.
   bool Answers(unsigned long window, int ms);
+  // The same as a promise to the user: the menu opens within ms of the
+  // click, measured from the click to the moment the program logs that it
+  // shows the menu (unstretched; it is waited for up to ms stretched).
+  testing::AssertionResult AnswersWithin(unsigned long window, int ms);
   // Presses the key `count` times; true once long work (in any window) has
   // read each as the code (65 for "A", 27 for Escape), each within ms
   // (stretched) of the one before.
   bool KeysRead(const std::string& key, int code, int ms, int count = 1);
+  // Presses the key once: long work reads it as the code within ms of the
+  // press, measured to the moment the program logs reading it.
+  testing::AssertionResult KeyReadWithin(const std::string& key, int code, int ms);
   // Waits up to ms (stretched for a busy machine) for the program to log
   // that the window starts the command, or that its enabler refused it;
   // the log line's index or -1.
@@ -174,6 +194,9 @@ class Program {
  private:
   std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
   std::optional<LoggedDialog> ParseDialog(int at);
+  // Clicks the first bar entry and closes its menu again; the ms from the
+  // click to the menu shown, -1 when it did not open within ms (stretched).
+  std::int64_t AnswerMs(unsigned long window, int ms);
 
   XSession& x_;
   std::string home_;

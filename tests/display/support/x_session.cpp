@@ -337,6 +337,20 @@ bool XSession::Exists(unsigned long id) {
   return XGetWindowAttributes(dpy_, id, &a) != 0 && a.map_state == IsViewable;
 }
 
+bool XSession::ShowsPopupAt(const Rect& r) {
+  ::Window root, parent, *children = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy_, DefaultRootWindow(dpy_), &root, &parent, &children, &n)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < n && !found; ++i) {
+    XWindowAttributes a;
+    found = XGetWindowAttributes(dpy_, children[i], &a) && a.override_redirect && a.map_state == IsViewable &&
+            a.x == r.x && a.y == r.y && a.width == r.w && a.height == r.h;
+  }
+  if (children) XFree(children);
+  return found;
+}
+
 Rect XSession::Geometry(unsigned long id) {
   XWindowAttributes a;
   if (!XGetWindowAttributes(dpy_, id, &a)) return {};

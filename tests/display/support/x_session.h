@@ -74,6 +74,9 @@ class XSession {
   std::string Caption(unsigned long id);
   Rect Geometry(unsigned long id);
   bool Exists(unsigned long id);
+  // True when a window that no window manager frames (an opened menu) is
+  // on the screen with exactly this geometry.
+  bool ShowsPopupAt(const Rect& r);
   // Screen position of a point given relative to the window.
   void ToScreen(unsigned long id, int& x, int& y);
   // Asks the window manager to activate (raise and focus) the window, as a
