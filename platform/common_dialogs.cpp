@@ -26,6 +26,7 @@
 #include "platform/own_folders.h"
 #include "platform/dc.h"
 #include "platform/dialog.h"
+#include "platform/file_dialog_name.h"
 #include "platform/font_mapping.h"
 #include "platform/testing_impl.h"
 #include "platform/ui_log.h"
@@ -177,6 +178,7 @@ std::optional<std::string> FileDialog(Window* owner, const FileDialogRequest& re
     if (!last.empty()) dlg.setDirectory(Q(last));
   }
   if (!request.initialName.empty()) dlg.selectFile(Q(request.initialName));
+  KeepTypedFileName(dlg);
   if (RunModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   RememberFolderOf(dlg.selectedFiles().first());
   return dlg.selectedFiles().first().toStdString();

@@ -27,7 +27,8 @@
 //   select <window id> <control id> <rows> the rows selected in a list of a shown
 //                                          dialog (after its dialog line, and as
 //                                          they change); "-" for none
-//   edit <window id> <control id> <text>   the user changed an edit's text
+//   edit <window id> <control id> <text>   the user changed an edit's text;
+//                                      in a toolkit dialog (id -1) any change of a field's text
 //
 // Dialogs the toolkit builds (message boxes, file, font and print dialogs)
 // are logged the same way under the name their creator gave them
@@ -286,10 +287,28 @@ void CollectToolkitControls(QWidget* parent, std::vector<QWidget*>& out) {
   }
 }
 
+// Logs every change of the text of a field in a dialog the toolkit builds,
+// typed or not (connected once per field): a driver sees what the field
+// holds before it presses Enter, also when the dialog changed it.
+void WatchToolkitEdits(QWidget* dialog, const std::vector<QWidget*>& controls) {
+  for (QWidget* w : controls) {
+    auto* e = qobject_cast<QLineEdit*>(w);
+    if (auto* c = qobject_cast<QComboBox*>(w)) e = c->lineEdit();
+    if (!e || e->property("kvLogged").toBool()) continue;
+    e->setProperty("kvLogged", true);
+    QPointer<QWidget> top(dialog);
+    QObject::connect(e, &QLineEdit::textChanged, e, [top](const QString& t) {
+      if (top && top->internalWinId())
+        LogEvent("edit " + std::to_string(top->internalWinId()) + " -1 " + OneLine(t));
+    });
+  }
+}
+
 void LogToolkitDialog(QWidget* dialog) {
   if (!dialog->isVisible()) return;
   std::vector<QWidget*> controls;
   CollectToolkitControls(dialog, controls);
+  WatchToolkitEdits(dialog, controls);
   const QVariant given = dialog->property(kToolkitDialogName);
   const std::string name =
       given.isValid() ? given.toString().toStdString() : std::string(dialog->metaObject()->className());

@@ -286,8 +286,7 @@ void DialogsAndPrint::ChoosePdf(std::size_t from, const std::string& pdf, bool t
   ASSERT_TRUE(d);
   Screen().Activate(d->window);
   if (typed) {
-    Screen().Key("ctrl+a");
-    Screen().Type(pdf);
+    ASSERT_TRUE(TypeIntoFileDialog(d->window, pdf));
   } else {
     bool proposed = false;
     for (const LoggedControl& c : d->controls)

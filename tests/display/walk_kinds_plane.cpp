@@ -27,7 +27,7 @@ TopWindow OpenPlanets(WalkTest& t) {
   if (!Eventually([&] { return Screen().Caption(w.id).rfind("Unbenannt1.kv2", 0) == 0; }, 5000)) return {};
   const std::string file = FixtureCopy("walkplanets.kv2");
   t.Menu(w, 59);  // "Ö&ffnen ..."
-  if (!ChooseInFileDialog("Öffnen", file)) return {};
+  if (!t.ChooseInFileDialog("Öffnen", file)) return {};
   return t.Window("walkplanets.kv2");
 }
 
@@ -37,7 +37,7 @@ TopWindow OpenRange(WalkTest& t) {
   const TopWindow range = OpenFixture(t, "walk.ma2", "Wertebereich");
   if (!range.id) return {};
   t.Menu(range, 372);  // "&Bild öffnen ..."
-  if (!ChooseInFileDialog("Öffnen", FixturePath("walkpicture.bmp"))) return {};
+  if (!t.ChooseInFileDialog("Öffnen", FixturePath("walkpicture.bmp"))) return {};
   Screen().Activate(range.id);
   return range;
 }

@@ -34,20 +34,12 @@ class Window3DExports : public DisplayTest {
     ASSERT_NE(item->check, '-') << id << " is not checkable";
     if ((item->check == 'c') != on) Menu(w, id);
   }
-  // "&EPS Datei ...": the path typed once into the file dialog when it has
-  // settled, then the file's text once the program reports it saved.
+  // "&EPS Datei ...": the path typed once into the file dialog, then the
+  // file's text once the program reports it saved.
   std::string ExportEps(const TopWindow& w, const std::string& path) {
     const std::size_t from = program_->Log().Size();
     Menu(w, 85);
-    const TopWindow dialog = Screen().WaitFor("Speichern unter", 5000);
-    EXPECT_NE(dialog.id, 0u) << "no file dialog";
-    if (!dialog.id) return {};
-    Settled(dialog.id, 300, 5000);
-    Screen().Activate(dialog.id);
-    Screen().Key("ctrl+a");
-    Screen().Type(path);
-    Screen().Key("Return");
-    EXPECT_TRUE(Screen().WaitGone(dialog.id, 3000)) << "the file dialog stayed open";
+    EXPECT_TRUE(ChooseInFileDialog("Speichern unter", path)) << "no file dialog, or it stayed open";
     EXPECT_TRUE(MessageSince(from, "EPS Datei gespeichert", 10000)) << "no report of the saved file";
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

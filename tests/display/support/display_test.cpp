@@ -25,17 +25,6 @@ bool WithinMs(const std::function<bool()>& condition, int ms) {
   }
 }
 
-bool ChooseInFileDialog(const std::string& caption, const std::string& path) {
-  const TopWindow dialog = Screen().WaitFor(caption, 5000);
-  if (!dialog.id) return false;
-  // Typed once: a dialog that loses what was typed is a fault to find.
-  Screen().Activate(dialog.id);
-  Screen().Key("ctrl+a");
-  Screen().Type(path);
-  Screen().Key("Return");
-  return Screen().WaitGone(dialog.id, 5000);
-}
-
 std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
 
 std::string FixtureCopy(const std::string& name) {
@@ -188,6 +177,22 @@ Image DisplayTest::PlotPicture(const TopWindow& w, bool settle) {
     for (const LoggedItem& e : bar->entries) part.y = std::max(part.y, e.rect.y + e.rect.h);
   part.h -= part.y;
   return Screen().Capture(w.id, part);
+}
+
+bool DisplayTest::ChooseInFileDialog(const std::string& caption, const std::string& path) {
+  const TopWindow dialog = Screen().WaitFor(caption, 5000);
+  if (!dialog.id) return false;
+  // Typed once: a dialog that loses what was typed is a fault to find.
+  Screen().Activate(dialog.id);
+  if (!TypeIntoFileDialog(dialog.id, path)) return false;
+  Screen().Key("Return");
+  return Screen().WaitGone(dialog.id, 5000);
+}
+
+bool DisplayTest::TypeIntoFileDialog(unsigned long dialog, const std::string& path) {
+  const std::string holds = program_->TypeIntoFileDialog(dialog, path);
+  EXPECT_EQ(holds, path) << "the file dialog's name field after typing the path";
+  return holds == path;
 }
 
 void DisplayTest::Confirm(const std::string& caption) {

@@ -31,10 +31,6 @@ inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
   return Screen().Settled(window, quiet, ms);
 }
 
-// Types the path into the file dialog with this caption (opened by the
-// command before) and presses Enter, once; true when the dialog has gone.
-bool ChooseInFileDialog(const std::string& caption, const std::string& path);
-
 // The folder of the test fixtures (plot files) and a copy of one of them in
 // a fresh folder, so that saving cannot change the original.
 std::string FixturePath(const std::string& name);
@@ -84,6 +80,13 @@ class DisplayTest : public ::testing::Test {
   static double Number(const std::string& text);
   // The window's picture below its menu bar, once it stands still (or at once).
   Image PlotPicture(const TopWindow& w, bool settle = true);
+  // Types the path once into the file dialog with this caption (opened by
+  // the command before), presses Enter once the program logs that its name
+  // field holds the path, and waits for the dialog to go; true when it went.
+  bool ChooseInFileDialog(const std::string& caption, const std::string& path);
+  // Types the path once into the name field of the shown file dialog;
+  // true, and no failure, when the program logs that the field holds it.
+  bool TypeIntoFileDialog(unsigned long dialog, const std::string& path);
   // Answers the message box with this caption with Enter.
   void Confirm(const std::string& caption);
   std::unique_ptr<Program> program_;

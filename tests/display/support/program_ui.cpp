@@ -658,8 +658,18 @@ std::string Program::TypeInto(const LoggedDialog& d, int id, const std::string& 
   while (!HasFocus(d, id) && NowMs() < end) Pause(10);
   const std::size_t from = log_.Size();
   x_.Type(text);
+  return LastEdit("edit " + std::to_string(d.window) + " " + std::to_string(id) + " ", from, text);
+}
+
+std::string Program::TypeIntoFileDialog(unsigned long dialog, const std::string& path) {
+  const std::size_t from = log_.Size();
+  x_.Key("ctrl+a");
+  x_.Type(path);
+  return LastEdit("edit " + std::to_string(dialog) + " -1 ", from, path);
+}
+
+std::string Program::LastEdit(const std::string& prefix, std::size_t from, const std::string& text) {
   // The program logs the edit's text as the keys arrive.
-  const std::string prefix = "edit " + std::to_string(d.window) + " " + std::to_string(id) + " ";
   std::string last = "(nothing)";
   const std::int64_t typed = NowMs() + Patient(2000);
   for (;;) {

@@ -190,6 +190,10 @@ class Program {
   // Waits for the edit's focus and types into it as it stands (nothing
   // selected); the edit's text the program logged last ("(nothing)": none).
   std::string TypeInto(const LoggedDialog& d, int id, const std::string& text);
+  // Selects what the name field of the toolkit's file dialog (its window)
+  // holds and types the path once; the field's text the program logged last
+  // once it is the path, or when the wait ran out ("(nothing)": none).
+  std::string TypeIntoFileDialog(unsigned long dialog, const std::string& path);
 
  private:
   std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
@@ -197,6 +201,9 @@ class Program {
   // Clicks the first bar entry and closes its menu again; the ms from the
   // click to the menu shown, -1 when it did not open within ms (stretched).
   std::int64_t AnswerMs(unsigned long window, int ms);
+  // The text of the edit lines starting with prefix logged last since line
+  // from, once it is the text or when the wait ran out.
+  std::string LastEdit(const std::string& prefix, std::size_t from, const std::string& text);
 
   XSession& x_;
   std::string home_;

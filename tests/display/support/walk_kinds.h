@@ -16,6 +16,7 @@ namespace kvdisplay {
 
 class WalkTest : public DisplayTest {
  public:
+  using DisplayTest::ChooseInFileDialog;
   using DisplayTest::Frame;
   using DisplayTest::Menu;
   using DisplayTest::New2D;
