@@ -129,18 +129,9 @@ TEST_F(TrajectoryDialogs3D, AFollowedSolutionShowsEachStepBeforeItsPause) {
   const auto shows = [&](const plat::Bitmap& b, int j) {
     plat::Point px;
     w->WorldToPixel(w->ProjectRotated({(j - 0.5L) / 2, 1, 1}), px);
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx)
-        if (b.GetPixel(px.x + dx, px.y + dy) == c) return true;
-    return false;
+    return kvtest::ColourNear(b, px.x, px.y, c, 1);
   };
-  const auto stepsShown = [&](const plat::Bitmap& b) {
-    int n = 0;
-    while (n < kSteps && shows(b, n + 1)) ++n;
-    for (int j = n + 1; j <= kSteps; ++j)
-      if (shows(b, j)) return -j;  // a later step without the ones before it
-    return n;
-  };
+  const auto stepsShown = [&](const plat::Bitmap& b) { return kvtest::StepsShown(b, kSteps, shows); };
   ASSERT_TRUE(w->Command(kCm3OdeCurve));
   TIvp10Dlg& d = *w->TrajectoryDialog();
   d.SetCheck(kIdIvpThirdRadio, false);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core_window.h"
+#include "support/pixel_checks.h"
 #include "plotcore/model/ode_stepper.h"
 #include "core/constants.h"
 
@@ -254,19 +255,9 @@ TEST_F(CoreWindowTest, AFollowedSolutionShowsEachStepBeforeItsPause) {
   const plat::Colour c = w->DrawingColourOf(4);
   // Whether the middle of step j (from 1) shows the colour within a pixel.
   const auto shows = [&](const plat::Bitmap& b, int j) {
-    const int x = w->WorldToPixelX(-4 + (j - 0.5L) / 4), y = w->WorldToPixelY(1);
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx)
-        if (b.GetPixel(x + dx, y + dy) == c) return true;
-    return false;
+    return kvtest::ColourNear(b, w->WorldToPixelX(-4 + (j - 0.5L) / 4), w->WorldToPixelY(1), c, 1);
   };
-  const auto stepsShown = [&](const plat::Bitmap& b) {
-    int n = 0;
-    while (n < kSteps && shows(b, n + 1)) ++n;
-    for (int j = n + 1; j <= kSteps; ++j)
-      if (shows(b, j)) return -j;  // a later step without the ones before it
-    return n;
-  };
+  const auto stepsShown = [&](const plat::Bitmap& b) { return kvtest::StepsShown(b, kSteps, shows); };
   struct Case {
     int delay;      // tenths of a millisecond
     int lookAt;     // ms

@@ -16,6 +16,7 @@
 #include "platform/dialog.h"
 #include "platform/testing.h"
 #include "plotcore/model/equation.h"
+#include "support/pixel_checks.h"
 #include "support/test_env.h"
 
 namespace kvtest {
@@ -53,23 +54,6 @@ class PlotWindowTest : public ::testing::Test {
   }
   std::vector<W*> windows_;
 };
-
-// Pixels of the colour.
-inline int CountColour(const plat::Bitmap& s, plat::Colour c) {
-  int n = 0;
-  for (int y = 0; y < s.Height(); ++y)
-    for (int x = 0; x < s.Width(); ++x)
-      if (s.GetPixel(x, y) == c) ++n;
-  return n;
-}
-
-// True when a pixel of the colour lies within r pixels of (x, y).
-inline bool ColourNear(const plat::Bitmap& s, int x, int y, plat::Colour c, int r) {
-  for (int dy = -r; dy <= r; ++dy)
-    for (int dx = -r; dx <= r; ++dx)
-      if (s.GetPixel(x + dx, y + dy) == c) return true;
-  return false;
-}
 
 // `paint` draws the entry's family of A with "Verfolgen" (four members from `start` to `end`, a
 // second's pause after each) on the fake clock, and the stop key comes in the second pause: the
