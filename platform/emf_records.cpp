@@ -27,9 +27,9 @@ constexpr std::size_t kOffDescOffset = 64;
 constexpr std::size_t kOffPalEntries = 68;
 constexpr std::size_t kOffDevice = 72;
 constexpr std::size_t kOffMillimetres = 80;
-constexpr std::size_t kOffPixelFormatSize = 88;
+// 88: the pixel format's size, not read
 constexpr std::size_t kOffPixelFormatOffset = 92;
-constexpr std::size_t kOffOpenGl = 96;
+// 96: the OpenGL flag, not read
 constexpr std::size_t kOffMicrometres = 100;
 
 Rect ReadRect(const RecordView& r, std::size_t off) {

@@ -230,7 +230,7 @@ void WriteVersions(const std::vector<std::uint8_t>& file) {
     kv::TPlotFileState back;
     if (!TakenWhole(old, version, back) || !CarriesEveryBlock(back))
       Fail("version " + std::to_string(version) + " is not read back whole");
-    char name[16];
+    char name[24];
     std::snprintf(name, sizeof name, "version%02d", version);
     WriteSeed(name, static_cast<std::uint8_t>(version - 1),
               std::vector<std::uint8_t>(old.begin() + kHeaderBytes, old.end()));
