@@ -22,6 +22,7 @@
 //   family stopped <ms>                a key ended a stepped family
 //   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
 //   signal <number> <ms>               the program ends on the signal now (steady clock)
+//   hover <text>                       the pointer rests on this item of an opened menu
 //   idle                               after done or popdown: no work runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   select <window id> <control id> <rows> the rows selected in a list of a shown
@@ -141,6 +142,17 @@ void LogPopup(QMenu* menu) {
     LogEvent("item " + std::to_string(a->menu() ? 0 : a->data().toInt()) + " " + RectText(r) + " " + flags + " " +
              OneLine(a->text()));
   }
+}
+
+// Logs the item the pointer rests on in an opened menu (connected once per
+// menu): a driver that moved the pointer there knows the menu has seen the
+// move before it presses the button.
+void WatchHover(QMenu* menu) {
+  if (menu->property("kvHoverLogged").toBool()) return;
+  menu->setProperty("kvHoverLogged", true);
+  QObject::connect(menu, &QMenu::hovered, menu, [](QAction* a) {
+    if (!a->isSeparator()) LogEvent("hover " + OneLine(a->text()));
+  });
 }
 
 // Logs what the user types into the dialog's edits, keystroke by keystroke
@@ -451,7 +463,10 @@ void NoteUiEvent(QObject* target, QEvent* e) {
       type == QEvent::ActionAdded || type == QEvent::ActionRemoved || type == QEvent::ActionChanged;
   if (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Move && !entries) return;
   if (auto* menu = qobject_cast<QMenu*>(target)) {
-    if (type == QEvent::Show) LogPopup(menu);
+    if (type == QEvent::Show) {
+      LogPopup(menu);
+      WatchHover(menu);
+    }
     return;
   }
   if (auto* bar = qobject_cast<QMenuBar*>(target)) {

@@ -343,7 +343,7 @@ std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::ve
       return std::nullopt;
     }
     from = log_.Size();
-    x_.Click(sub->rect.CentreX(), sub->rect.CentreY());
+    ClickItem(*sub);
     popup = WaitPopup(path[k], from, 2000);
     if (!popup) {
       CloseMenus(openMenus_ + 1);
@@ -352,6 +352,18 @@ std::optional<LoggedPopup> Program::OpenMenu(unsigned long window, const std::ve
     ++openMenus_;
   }
   return popup;
+}
+
+// The pointer goes onto the item first and the button is pressed once the
+// menu has seen it there, as under a hand: a press that came with no move
+// since the click on the bar would count as that click's second half (a
+// double click, which the menu ignores).
+void Program::ClickItem(const LoggedItem& item) {
+  const int x = item.rect.CentreX(), y = item.rect.CentreY();
+  const std::size_t from = log_.Size();
+  x_.MoveTo(x, y);
+  log_.WaitFor("hover " + item.text, from, 1000);
+  x_.Click(x, y);
 }
 
 Invoked Program::Command(unsigned long window, int id, LoggedItem* clicked) {
@@ -386,7 +398,7 @@ Invoked Program::Command(unsigned long window, int id, LoggedItem* clicked) {
     x_.Park();
     return Invoked::Disabled;
   }
-  x_.Click(item->rect.CentreX(), item->rect.CentreY());
+  ClickItem(*item);
   openMenus_ = 0;
   x_.Park();
   return Invoked::Done;

@@ -197,6 +197,7 @@ class Program {
 
  private:
   std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
+  void ClickItem(const LoggedItem& item);
   std::optional<LoggedDialog> ParseDialog(int at);
   // Clicks the first bar entry and closes its menu again; the ms from the
   // click to the menu shown, -1 when it did not open within ms (stretched).
