@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cctype>
+#include <regex>
 #include <string>
 
 #include "formula/formula_engine.h"
@@ -445,35 +445,9 @@ TEST_F(QuizChecker, EqualFunctionsWrittenDifferentlyAreAccepted) {
 }
 
 // A task's root(q, E) and pow(p, root(q, E)) written as powers of E.
-// E runs to the first ")"; p and q are single digits.
 std::string AsPowers(const std::string& task) {
-  const auto rewrite = [](const std::string& in, const std::string& head, bool power) {
-    std::string out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = in.find(head, from)) != std::string::npos;) {
-      std::size_t i = at + head.size();
-      const auto digit = [&](std::size_t k) { return k < in.size() && std::isdigit(static_cast<unsigned char>(in[k])); };
-      std::string p = "1";
-      bool ok = true;
-      if (power) {
-        ok = digit(i) && in.compare(i + 1, 6, ",root(") == 0;
-        if (ok) p = in.substr(i, 1);
-        i += 7;
-      }
-      ok = ok && digit(i) && i + 1 < in.size() && in[i + 1] == ',';
-      const std::size_t close = ok ? in.find(')', i + 2) : std::string::npos;
-      const std::size_t end = close == std::string::npos ? close : close + (power ? 2 : 1);
-      if (close == std::string::npos || (power && in.compare(close, 2, "))") != 0)) {
-        out += in.substr(from, at + 1 - from);
-        from = at + 1;
-        continue;
-      }
-      out += in.substr(from, at - from) + "(" + in.substr(i + 2, close - i - 2) + ")^(" + p + "/" + in[i] + ")";
-      from = end;
-    }
-    return out + in.substr(from);
-  };
-  return rewrite(rewrite(task, "pow(", true), "root(", false);
+  std::string s = std::regex_replace(task, std::regex(R"(pow\((\d),root\((\d),([^)]*)\)\))"), "($3)^($1/$2)");
+  return std::regex_replace(s, std::regex(R"(root\((\d),([^)]*)\))"), "($2)^(1/$1)");
 }
 
 TEST_F(QuizChecker, TheGeneratorsTasksAcceptTheirNaturalAnswers) {
