@@ -211,7 +211,7 @@ TEST_F(MenuCompleteness, EveryMenuCommandHasAHandlerOrIsPending) {
 }
 
 // The texts of commands that read differently in some window kinds.
-TEST(MenuTexts, AxisLabelsFontAndCentringAsEachKindNamesThem) {
+TEST(MenuTexts, AxisLabelsFontCentringAndDecimalsAsEachKindNamesThem) {
   std::function<const plat::res::MenuItem*(const std::vector<plat::res::MenuItem>&, int)> find =
       [&](const std::vector<plat::res::MenuItem>& items, int id) -> const plat::res::MenuItem* {
     for (const auto& it : items) {
@@ -231,7 +231,7 @@ TEST(MenuTexts, AxisLabelsFontAndCentringAsEachKindNamesThem) {
       {"GUESSMENU", 102, "&Schriftart ..."}, {"GUESSMENU", 65, "&Achsenbeschriftung ..."},
       {"TXMENU", 102, "&Schriftart ..."},    {"TXMENU", 65, "&Achsenbeschriftung ..."},
       {"DOM2MENU", 102, "&Schriftart ..."},  {"RAN2MENU", 102, "&Schriftart ..."},
-      {"PLOT3MENU", 125, "&Zentrieren (R)"},
+      {"PLOT3MENU", 125, "&Zentrieren (R)"},   {"PLOT2MENU", 105, "Nach&kommastellen ..."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.menu) + " " + std::to_string(c.id));
