@@ -180,6 +180,26 @@ TEST_F(PlanetWindow, TheRunStopsWhenABodyLeavesTheView) {
   s.Positions() = stored + 50;
   Redraw(w);
   EXPECT_EQ(s.Positions(), stored + 50);
+
+  // Without gravity body 0 flies straight to the right, a tenth of the view
+  // per step, from 2.25 tenths before the right edge: two steps inside are
+  // drawn, the step across the edge is not, not even up to the edge.
+  const long double step = (w->World.xmax - w->World.xmin) / 10;
+  const long double y = (w->World.ymin + w->World.ymax) / 2;
+  s.Gravity() = 0;
+  s.Markers() = 0;
+  s.Positions() = 3;
+  s.At(kStartPositions, 0) = {w->World.xmax - 2.25L * step, y, 0};
+  s.At(kStartVelocities, 0) = {step / s.Duration(), 0, 0};
+  s.At(kStartPositions, 1) = {w->World.xmin + step, w->World.ymin + step, 0};
+  s.At(kStartVelocities, 1) = {0, 0, 0};
+  s.ComputeCentreOfMass(kStartBase);
+  Redraw(w);
+  const int py = w->WorldToPixelY(y);
+  const plat::Colour c0 = BodyColour(w, 0);
+  EXPECT_TRUE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 1.75L * step), py, c0, 1));
+  EXPECT_TRUE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 0.5L * step), py, c0, 1));
+  EXPECT_FALSE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 0.125L * step), py, c0, 2));
 }
 
 TEST_F(PlanetWindow, TwoEqualBodiesCircleTheirCentreOfMass) {
