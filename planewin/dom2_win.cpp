@@ -54,7 +54,7 @@ const plat::CommandTable& TDom2Win::Commands() const {
   using C = TDom2Win;
   static const auto table = plat::CommandTable::Build<TDom2Win>(
       &TMap2Win::Commands(), {
-                                 {kCmNewMapping, &C::CmNewMapping, &C::CeRoomForMapping},
+                                 {kCmNewMapping, &C::CmNewMapping},
                                  {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
                                  {kCmMapPlaneXY, &C::CmPlaneXY},
                                  {kCmMapPlaneZ, &C::CmPlaneZ},
