@@ -21,10 +21,10 @@ constexpr int kNotifyRedraw = 1;
 
 std::string Whole(long double v) { return std::to_string(RoundToInt(v)); }
 
-// A whole number typed as a plain number, within the bounds.
-bool ReadWhole(const std::string& text, int lo, int hi, int& value) {
+// A whole number typed as a plain number.
+bool ReadWhole(const std::string& text, int& value) {
   long double v = 0;
-  if (!ParsePlainNumber(text, v) || v != std::floor(v) || v < lo || v > hi) return false;
+  if (!ParsePlainNumber(text, v) || v != std::floor(v) || std::fabs(v) > 1e9L) return false;
   value = static_cast<int>(v);
   return true;
 }
@@ -34,8 +34,8 @@ struct TBodyValues {
   bool withState = false;
   TPoint3D position;
   TPoint3D velocity;
-  long double mass = 0;
-  int penWidth = 1;
+  long double mass = 0;  // kept only above the smallest value
+  int penWidth = 0;      // kept only above 0
   std::string name;
 };
 
@@ -133,30 +133,40 @@ void TBodyDlg::ForgetColourTarget() {
 
 namespace {
 
-// The body fields of the dialog; false when one is refused.
-bool ReadBodyFields(plat::Dialog& d, bool space, TBodyValues& v) {
+// The body fields of the dialog: 0, or the message that refuses them
+// (1 no plain number, 17 a pen width too wide to draw).
+int ReadBodyFields(plat::Dialog& d, bool space, TBodyValues& v) {
   long double x[6] = {0, 0, 0, 0, 0, 0};
   const int ids[6] = {kBodyX, kBodyY, kBodyZ, kBodyVx, kBodyVy, kBodyVz};
   if (v.withState) {
     for (int k = 0; k < 6; ++k) {
       if ((ids[k] == kBodyZ || ids[k] == kBodyVz) && !space) continue;
-      if (!ParsePlainNumber(d.GetItemText(ids[k]), x[k])) return false;
+      if (!ParsePlainNumber(d.GetItemText(ids[k]), x[k])) return 1;
     }
   }
   v.position = {x[0], x[1], x[2]};
   v.velocity = {x[3], x[4], x[5]};
-  if (!ParsePlainNumber(d.GetItemText(kBodyMass), v.mass) || !(v.mass > kSmallestValue)) return false;
-  if (!ReadWhole(d.GetItemText(kBodyPenWidth), 1, kMaxBodyPenWidth, v.penWidth)) return false;
+  if (!ParsePlainNumber(d.GetItemText(kBodyMass), v.mass)) return 1;
+  if (!ReadWhole(d.GetItemText(kBodyPenWidth), v.penWidth)) return 1;
+  if (v.penWidth > kMaxBodyPenWidth) return 17;
   v.name = TruncateChars(d.GetItemText(kBodyName), kNameLimit);
-  return true;
+  return 0;
 }
 
-bool ReadSystemFields(plat::Dialog& d, TSystemValues& v) {
+// The system fields: 0, the message that refuses them (1 no plain number,
+// 17 a marker size outside its bounds), or -1 for a value below its
+// bound, which keeps the dialog open without a message.
+int ReadSystemFields(plat::Dialog& d, TSystemValues& v) {
   auto number = [&d](int id, long double& value) { return ParsePlainNumber(d.GetItemText(id), value); };
-  return number(kSystemGravity, v.gravity) && v.gravity >= kSmallestValue && number(kSystemDuration, v.duration) &&
-         v.duration >= kSmallestValue && number(kSystemPositions, v.positions) && RoundToInt(v.positions) >= 1 &&
-         number(kSystemComputations, v.computations) && RoundToInt(v.computations) >= 1 &&
-         ReadWhole(d.GetItemText(kSystemMarkerSize), 1, kMaxMarkerSizeCode, v.markerSize);
+  if (!number(kSystemGravity, v.gravity) || !number(kSystemDuration, v.duration) ||
+      !number(kSystemPositions, v.positions) || !number(kSystemComputations, v.computations) ||
+      !ReadWhole(d.GetItemText(kSystemMarkerSize), v.markerSize))
+    return 1;
+  if (v.markerSize < 1 || v.markerSize > kMaxMarkerSizeCode) return 17;
+  if (!(v.gravity >= kSmallestValue) || !(v.duration >= kSmallestValue) || RoundToInt(v.positions) < 1 ||
+      RoundToInt(v.computations) < 1)
+    return -1;
+  return 0;
 }
 
 }  // namespace
@@ -164,8 +174,8 @@ bool ReadSystemFields(plat::Dialog& d, TSystemValues& v) {
 bool TBodyDlg::StoreBody() {
   TBodyValues v;
   v.withState = IsChecked(kShowStart);
-  if (!ReadBodyFields(*this, window_->dimension >= 3, v)) {
-    window_->ShowMessageById(17);
+  if (const int code = ReadBodyFields(*this, window_->dimension >= 3, v); code != 0) {
+    window_->ShowMessageById(code);
     return false;
   }
   TPlanetSystem s(Record());
@@ -174,10 +184,10 @@ bool TBodyDlg::StoreBody() {
     s.At(kStartPositions, selected_) = v.position;
     s.At(kStartVelocities, selected_) = v.velocity;
   }
-  s.At(kMasses, selected_).x = v.mass;
+  if (v.mass > kSmallestValue) s.At(kMasses, selected_).x = v.mass;
   if (item) {
     item->texts[3] = v.name;
-    item->pen.width = static_cast<std::uint16_t>(v.penWidth);
+    if (v.penWidth > 0) item->pen.width = static_cast<std::uint16_t>(v.penWidth);
   }
   return true;
 }
@@ -186,8 +196,10 @@ bool TBodyDlg::CanClose() {
   TBodyValues body;
   body.withState = IsChecked(kShowStart);
   TSystemValues system;
-  if (!ReadBodyFields(*this, window_->dimension >= 3, body) || !ReadSystemFields(*this, system)) {
-    window_->ShowMessageById(17);
+  int code = ReadBodyFields(*this, window_->dimension >= 3, body);
+  if (code == 0) code = ReadSystemFields(*this, system);
+  if (code != 0) {
+    if (code > 0) window_->ShowMessageById(code);
     return false;
   }
   StoreBody();

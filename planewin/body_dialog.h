@@ -61,9 +61,11 @@ class TBodyDlg : public TDlg {
   const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void Destroy() override;
-  // "Zeichnen": the body and the system values; a number that is no plain
-  // number or out of its bounds keeps the dialog open with message 17 and
-  // nothing changed.
+  // "Zeichnen": the body and the system values.  A field that holds no
+  // plain number keeps the dialog open with message 1, a marker size
+  // outside 1..64 with message 17, nothing changed; G or the duration
+  // below 1e-16, or positions or computations that round below 1, keep it
+  // open without a message.
   bool CanClose() override;
   void EvControl(int id, int notification) override;
 
@@ -73,8 +75,9 @@ class TBodyDlg : public TDlg {
   void ShowBodyState();
   void ShowBody();
   // The body's fields into the record (position and velocity only while
-  // "Start" is marked); false, with message 17 and nothing stored, when a
-  // field is refused.
+  // "Start" is marked); a mass not above 1e-16 or a pen width not above 0
+  // leaves the old value.  False, with message 1 (no plain number) or 17
+  // (a pen width above 30) and nothing stored, when a field is refused.
   bool StoreBody();
   void ShowBodyColour();
   int Selected() const { return selected_; }

@@ -54,7 +54,7 @@ const plat::CommandTable& TDom2Win::Commands() const {
   using C = TDom2Win;
   static const auto table = plat::CommandTable::Build<TDom2Win>(
       &TMap2Win::Commands(), {
-                                 {kCmNewMapping, &C::CmNewMapping, &C::CeRoomForMapping},
+                                 {kCmNewMapping, &C::CmNewMapping},
                                  {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
                                  {kCmMapPlaneXY, &C::CmPlaneXY},
                                  {kCmMapPlaneZ, &C::CmPlaneZ},
@@ -196,6 +196,10 @@ bool TDom2Win::WriteFile() {
   std::string rangeY = "y";
   if (TRan2Win* r = RangeWindow) {
     state = r->RangeState();
+    // The view as the range window last reported it.
+    state.view[0] = RangeViewCentre.x;
+    state.view[1] = RangeViewCentre.y;
+    state.view[2] = RangeViewHalfX;
     rangeX = r->AxisNames[0];
     rangeY = r->AxisNames[1];
     CopyFontSlot(*r, kAxisNumberFontSlot, *this, 0);

@@ -111,7 +111,6 @@ class TDom2Win : public TMap2Win {
   void CmMapGrid();
   void CmMapTables();
   void CeMapTables(plat::CommandEnabler& ce);
-  void CeRoomForMapping(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   void CeHasGrid(plat::CommandEnabler& ce) { ce.Enable(HasGrid()); }
   void CmPlaneXY() { SwitchPlane(0); }
   void CmPlaneZ() { SwitchPlane(1); }

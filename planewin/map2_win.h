@@ -90,7 +90,7 @@ class TMap2Win : public TPlotEWin {
   void CmFitToGrid();
   void CmNewComplexPoint() { NewPoint(4); }
   void CmNewSum();
-  void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode() && equationCount < equationCapacity); }
+  void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode()); }
   void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   std::int16_t sumCounter_ = 0;
   bool paintDeferred_ = false;

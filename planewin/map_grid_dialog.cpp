@@ -54,8 +54,6 @@ int TMapGridDlg::ReadGrid(TMapGrid& grid) {
     const int code = window_.ReadBoundedInt(GetItemText(id), 1, kMaxGridDivisions, *count);
     if (code != 0) return code;
   }
-  // A range that is empty or reversed draws nothing sensible.
-  if (!IsUsableGrid(g)) return 17;
   grid = g;
   return 0;
 }

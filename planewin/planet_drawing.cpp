@@ -127,7 +127,12 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
   s.ResetToStart();
   s.ComputeDrawnPositions();
   std::array<TPoint2D, kBlockSize> last{};
-  for (int k = 0; k < n; ++k) last[static_cast<std::size_t>(k)] = ProjectByViewMode(s.At(kDrawn, k));
+  std::array<bool, kBlockSize> lastInside{};
+  for (int k = 0; k < n; ++k) {
+    const auto b = static_cast<std::size_t>(k);
+    last[b] = ProjectByViewMode(s.At(kDrawn, k));
+    lastInside[b] = IsInView(last[b]);
+  }
 
   Collided = false;
   int code = 0;
@@ -149,10 +154,13 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
     for (int k = 0; k < n; ++k) {
       const auto b = static_cast<std::size_t>(k);
       const TPoint2D p = ProjectByViewMode(s.At(kDrawn, k));
-      if (!IsInView(p)) allInside = false;
+      const bool inside = IsInView(p);
+      if (!inside) allInside = false;
       if (recording) {
         if (k == recordedBody) DrawSegmentOnDc(dc, last[b], p);
-      } else {
+      } else if (inside && lastInside[b]) {
+        // A step that leaves or enters the view is not drawn at all: the
+        // path shows only steps seen whole.
         const plat::Pen pen = CreateStylePen(pens[b]);
         const plat::Pen old = dc.SelectPen(pen);
         DrawWorldLine(dc, last[b], p, true);
@@ -164,6 +172,7 @@ int TPlotXWin::RunSystem(plat::DC& dc, int i, int recordedBody) {
         }
       }
       last[b] = p;
+      lastInside[b] = inside;
     }
     if (screen && std::chrono::steady_clock::now() - shown >= kFollowRefresh) {
       plat::ClientDC refresh(*this);

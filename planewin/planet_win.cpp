@@ -55,7 +55,6 @@ void TPlotXWin::NewFile() {
   if (inventoryEditing) return;
   TPlotEWin::NewFile();
   AppendDefaultSystem();
-  AddEquationLabel();
   Collided = false;
   InvalidatePlot();
 }

@@ -193,7 +193,6 @@ bool TPlotGWin::NewTask() {
   for (TreePtr& t : Equation(1).trees) t.reset();
   DocumentName = plat::res::String(kStrQuizName);
   UpdateCaption(false);
-  SearchGaveUp = task.gaveUp;
   // The search found no task of its own within its attempts: the fixed one
   // is shown, and the user is told.
   if (task.gaveUp && IsCreated()) ShowMessageById(2);

@@ -87,8 +87,6 @@ class TPlotGWin : public TPlotCWin {
   std::vector<long double> VerticalAsymptotes;
   TQuizSettings Types;
   std::string DocumentName;
-  // Whether the last task search gave up (message 2 was shown).
-  bool SearchGaveUp = false;
 
  private:
   void CmNewTask();

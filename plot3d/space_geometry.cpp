@@ -102,7 +102,7 @@ void ClampObserverDistance(TView3D& v) {
     // Doubling a vertical offset never leaves the ground plan: give it a
     // horizontal part of one box width first.
     if (std::fabs(d.x) + std::fabs(d.y) < kTolerance) d.x = std::max(v.BoxMax.x - v.BoxMin.x, 1e-9L);
-    for (int k = 0; k < kMaxSteps && overGroundPlan(); ++k) d = {2 * d.x, 2 * d.y, d.z};
+    for (int k = 0; k < kMaxSteps && overGroundPlan(); ++k) d = {2 * d.x, 2 * d.y, 2 * d.z};
   }
   v.Observer = {m.x + d.x, m.y + d.y, m.z + d.z};
 }

@@ -196,8 +196,7 @@ void TPlotRWin::ToggleAxes() {
   if (equationCount < 0) return;
   Toggle(AxesShown);
   UpdateMenuChecks(false);
-  // A point's extent takes in the origin exactly while the axes are shown,
-  // as every extent does.
+  // Points have their extent computed afresh: the point +-0.25.
   int points = 0;
   for (int i = 0; i <= equationCount; ++i) {
     TEquation& e = Equation(i);
@@ -206,7 +205,6 @@ void TPlotRWin::ToggleAxes() {
     e.automaticExtent = 1;
     ComputeItemExtent(i);
     e.automaticExtent = automatic;
-    if (AxesShown) ExtendBox3D(e.boxMin(), TPoint3D{}, e.boxMax());
     ++points;
   }
   if (points > 0) {

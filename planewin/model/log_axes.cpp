@@ -55,7 +55,9 @@ TSegment2D ViewAroundPlot(const TSegment2D& plotted, int clientWidth, int client
   v.xmin = plotted.xmin - c * t.yNumberWidth * dx / freeX;
   v.xmax = plotted.xmax + c * t.halfXNumberWidth * dx / freeX;
   v.ymin = plotted.ymin - c * t.numberHeight * dy / freeY;
-  v.ymax = plotted.ymax + c * halfHeight * dy / freeY;
+  // The top edge adds the margins' pixels in its denominator where the
+  // other three take them off: its margin comes out a little narrower.
+  v.ymax = plotted.ymax + c * halfHeight * dy / (h + c * (t.numberHeight + halfHeight));
   return v;
 }
 

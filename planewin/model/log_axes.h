@@ -43,7 +43,8 @@ struct TAxisNumberExtents {
 };
 
 // The view around the plotted rectangle that leaves 1.3 times the number
-// sizes free on each side, in a client of the given size.  Margins never
+// sizes free on each side, in a client of the given size (the top a little
+// less: its denominator adds the margins' pixels).  Margins never
 // take more than three quarters of a small client, so the view stays the
 // right way round.
 TSegment2D ViewAroundPlot(const TSegment2D& plotted, int clientWidth, int clientHeight, const TAxisNumberExtents& t);

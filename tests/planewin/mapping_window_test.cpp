@@ -215,6 +215,18 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
     EXPECT_NEAR(static_cast<double>(marks[n - 1].x), static_cast<double>(sum.x), 1e-12) << n;
     EXPECT_NEAR(static_cast<double>(marks[n - 1].y), static_cast<double>(sum.y), 1e-12) << n;
   }
+  // A full inventory leaves "Su&mme" and "&Neu" enabled: they answer
+  // "kein Platz mehr".
+  const std::int16_t capacity = d->equationCapacity;
+  d->equationCapacity = d->equationCount;
+  plat::testing::ClearMessages();
+  for (const int command : {kCmNewSum, kCmNewMapping}) {
+    EXPECT_TRUE(d->QueryCommand(command).enabled) << command;
+    d->Command(command);
+  }
+  d->equationCapacity = capacity;
+  ASSERT_EQ(plat::testing::Messages().size(), 2u);
+  EXPECT_EQ(plat::testing::Messages()[1].text, "kein Platz mehr");
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
@@ -380,8 +392,9 @@ TEST_F(MappingPair, TheGridDialogRefusesWrongFieldsAndKeepsTheGridUntilOk) {
       dlg.SetItemText(213, bad);
       dlg.Press(plat::IDOK);
     }
-    dlg.SetItemText(211, "0");
-    dlg.SetItemText(212, "2pi");
+    // A range may run backwards.
+    dlg.SetItemText(211, "2pi");
+    dlg.SetItemText(212, "0");
     dlg.SetItemText(213, "4");
     dlg.SetItemText(214, "-1");
     dlg.SetItemText(215, "1");
@@ -396,7 +409,8 @@ TEST_F(MappingPair, TheGridDialogRefusesWrongFieldsAndKeepsTheGridUntilOk) {
   const TMapGrid g = d->CurrentGrid();
   EXPECT_EQ(g.nx, 4);
   EXPECT_EQ(g.ny, 6);
-  EXPECT_NEAR(static_cast<double>(g.xmax), 2 * std::acos(-1.0), 1e-15);
+  EXPECT_NEAR(static_cast<double>(g.xmin), 2 * std::acos(-1.0), 1e-15);
+  EXPECT_EQ(g.xmax, 0);
   EXPECT_EQ(d->Equation(1).visible, 0);
   EXPECT_EQ(d->Equation(0).visible, 1);
 }

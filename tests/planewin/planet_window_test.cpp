@@ -107,11 +107,17 @@ TEST_F(PlanetWindow, ANewWindowShowsTheDefaultSystem) {
   EXPECT_EQ(w->MouseMode, kCmMouseCoordinates);
   EXPECT_EQ(w->HelpName, "KVXHELP");
   EXPECT_TRUE(w->HasMenuItem(kCmPlanetHelp));
+  EXPECT_EQ(w->equationLabels.size(), 1u);
   // The waiting key stopped the open-ended first run after one step; the
   // count is kept for every later drawing.
   EXPECT_EQ(System(w).Positions(), 1);
   Redraw(w);
   EXPECT_EQ(System(w).Positions(), 1);
+  // "Neu" starts a default system of its own, without the window's label.
+  w->NewFile();
+  EXPECT_TRUE(w->equationCount == 0 && w->equationLabels.empty());
+  plat::testing::InjectKey(*w, 'A', 0, 'a');
+  SettleRun(w);
 
   // A window that reads the settings its kind wrote keeps its own zoom
   // factor and decimals: the start velocities are written with 14.
@@ -180,6 +186,26 @@ TEST_F(PlanetWindow, TheRunStopsWhenABodyLeavesTheView) {
   s.Positions() = stored + 50;
   Redraw(w);
   EXPECT_EQ(s.Positions(), stored + 50);
+
+  // Without gravity body 0 flies straight to the right, a tenth of the view
+  // per step, from 2.25 tenths before the right edge: two steps inside are
+  // drawn, the step across the edge is not, not even up to the edge.
+  const long double step = (w->World.xmax - w->World.xmin) / 10;
+  const long double y = (w->World.ymin + w->World.ymax) / 2;
+  s.Gravity() = 0;
+  s.Markers() = 0;
+  s.Positions() = 3;
+  s.At(kStartPositions, 0) = {w->World.xmax - 2.25L * step, y, 0};
+  s.At(kStartVelocities, 0) = {step / s.Duration(), 0, 0};
+  s.At(kStartPositions, 1) = {w->World.xmin + step, w->World.ymin + step, 0};
+  s.At(kStartVelocities, 1) = {0, 0, 0};
+  s.ComputeCentreOfMass(kStartBase);
+  Redraw(w);
+  const int py = w->WorldToPixelY(y);
+  const plat::Colour c0 = BodyColour(w, 0);
+  EXPECT_TRUE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 1.75L * step), py, c0, 1));
+  EXPECT_TRUE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 0.5L * step), py, c0, 1));
+  EXPECT_FALSE(kvtest::ColourNear(w->Surface(), w->WorldToPixelX(w->World.xmax - 0.125L * step), py, c0, 2));
 }
 
 TEST_F(PlanetWindow, TwoEqualBodiesCircleTheirCentreOfMass) {
@@ -349,18 +375,21 @@ TEST_F(BodyEditor, NewEditAndDeleteBodies) {
   EXPECT_EQ(s.Positions(), 250);
 }
 
-TEST_F(BodyEditor, BadNumbersGiveMessage17AndChangeNothing) {
+TEST_F(BodyEditor, RefusedNumbersKeepTheDialogOpenAndChangeNothing) {
   TPlotXWin* w = MakeStoppedWindow();
   TEquation before;
   CopyEquation(before, w->Equation(0));
   struct Case {
     int id;
     const char* text;
+    const char* message;  // none: refused without a message
   };
   const Case cases[] = {
-      {kBodyMass, "abc"},       {kBodyMass, "0"},         {kBodyX, "1,5"},        {kBodyVy, ""},
-      {kBodyPenWidth, "0"},     {kBodyPenWidth, "2.5"},   {kSystemGravity, "0"},  {kSystemDuration, "-1"},
-      {kSystemPositions, "0"},  {kSystemComputations, "x"}, {kSystemMarkerSize, "99"},
+      {kBodyMass, "abc", "unverständlich"},        {kBodyX, "1,5", "unverständlich"},
+      {kBodyVy, "", "unverständlich"},             {kBodyPenWidth, "2.5", "unverständlich"},
+      {kSystemComputations, "x", "unverständlich"}, {kBodyPenWidth, "31", "jenseits der Grenzen"},
+      {kSystemMarkerSize, "99", "jenseits der Grenzen"}, {kSystemGravity, "0", nullptr},
+      {kSystemDuration, "-1", nullptr},            {kSystemPositions, "0.4", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.id) + " " + c.text);
@@ -369,7 +398,7 @@ TEST_F(BodyEditor, BadNumbersGiveMessage17AndChangeNothing) {
       d.SetItemText(kBodyName, "geändert");
       d.SetItemText(c.id, c.text);
       d.Press(1);
-      // Still open: the refusal was told and nothing was taken.
+      // Still open: the refusal was told (or not) and nothing was taken.
       const TEquation& e = w->Equation(0);
       EXPECT_EQ(e.items.front().texts[3], "Körper 0");
       EXPECT_EQ(e.samples[kMasses * kBlockSize].x, before.samples[kMasses * kBlockSize].x);
@@ -378,13 +407,27 @@ TEST_F(BodyEditor, BadNumbersGiveMessage17AndChangeNothing) {
       d.Press(2);
     });
     EXPECT_EQ(r, 0);
-    ASSERT_EQ(plat::testing::Messages().size(), 1u);
-    EXPECT_EQ(plat::testing::Messages()[0].text, "jenseits der Grenzen");
+    ASSERT_EQ(plat::testing::Messages().size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_EQ(plat::testing::Messages()[0].text, c.message);
+    }
   }
+  // A mass not above 1e-16 and a pen width not above 0 are passed over:
+  // the old values stay.
+  plat::testing::ClearMessages();
+  EXPECT_EQ(Edit(w, [](plat::Dialog& d) {
+              d.SetItemText(kBodyMass, "0");
+              d.SetItemText(kBodyPenWidth, "-2");
+              d.Press(1);
+            }),
+            1);
+  EXPECT_TRUE(plat::testing::Messages().empty());
+  EXPECT_EQ(System(w).Mass(0), 1);
+  EXPECT_EQ(w->Equation(0).items.front().pen.width, 1);
   // A bad number stops the switch to another body too.
   plat::testing::ClearMessages();
   Edit(w, [](plat::Dialog& d) {
-    d.SetItemText(kBodyMass, "-2");
+    d.SetItemText(kBodyMass, "-2x");
     Select(d, 2);
     EXPECT_EQ(d.ListGetSel(kBodyList), 0);
     d.Press(2);

