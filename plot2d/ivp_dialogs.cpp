@@ -20,7 +20,9 @@ constexpr int kDefaultStepCount = 20;
 // ---- dy/dx ----
 
 TIvp11Dlg::TIvp11Dlg(TPlotCWin& window, std::int16_t* openIndex)
-    : TIvpDlg(window, "IVP11", kKindOdeDyDx, openIndex), plot_(window) {}
+    : TIvpDlg(window, "IVP11", kKindOdeDyDx, openIndex), plot_(window) {
+  zEdit_ = false;
+}
 
 void TIvp11Dlg::SetupControls() { SetCheck(kIdIvpFirstRadio, true); }
 

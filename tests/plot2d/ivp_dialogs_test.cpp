@@ -84,6 +84,9 @@ TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {
   TIvp11Dlg& d = *w->SlopeTrajectoryDialog();
   EXPECT_TRUE(d.IsChecked(kIdIvpFirstRadio));
   EXPECT_EQ(d.GetItemText(kIdIvpSteps), "20");
+  // 213 is the step size's label here, not a z edit.
+  EXPECT_TRUE(d.IsItemVisible(kIdIvpStartZ));
+  EXPECT_EQ(d.GetItemText(kIdIvpStartZ), "Schrittweite");
   Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "1"}, {kIdIvpStepSize, "0.1"}, {kIdIvpPenWidth, "2"}});
   d.SetCheck(kIdIvpFirstRadio, false);
   d.SetCheck(kIdIvpThirdRadio, true);
