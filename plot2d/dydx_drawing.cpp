@@ -9,13 +9,6 @@
 
 namespace kv {
 
-namespace {
-
-// Keys are polled every few steps only: a poll lets the event loop run.
-constexpr long kPollSteps = 32;
-
-}  // namespace
-
 int TPlotAWin::StepDyDx(TExprNode* f, int method, TPoint2D& p, long double h) {
   return kv::StepDyDx(Engine(), f, method, p, h, infiniteSlope != 0) ? 0 : 1;
 }
@@ -77,7 +70,7 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
       if (onScreen_) {
         w_.followedRun.shown = steps_;
         stopped_ = stopped_ || w_.FollowWait();
-      } else if (steps_ % kPollSteps == 0) {
+      } else {
         stopped_ = stopped_ || w_.StopKeyPressed();
       }
       return stopped_;

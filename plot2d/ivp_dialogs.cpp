@@ -78,8 +78,18 @@ int TIvp11Dlg::DrawFrom(const TPoint2D& start, bool follow) {
 }
 
 void TIvp11Dlg::Draw(bool follow) {
+  // The start, the step size, then the delay of a followed solution.
   TPoint3D start;
-  if (!ReadDrawStart(start, follow)) return;
+  long double h = 0;
+  int method = 0;
+  if (!ReadDrawStart(start, false) || ReadStepSettings(h, method) != 0) return;
+  if (follow) {
+    const int code = ReadDensity();
+    if (code != 0) {
+      plot_.ShowMessageById(code);
+      return;
+    }
+  }
   storedStart_ = start;
   DrawFrom({start.x, start.y}, follow);
 }
