@@ -52,7 +52,7 @@ void TIvpDlg::SetupWindow() {
   GetFileNamePart(title, window_.FileData.FileName);
   SetCaption(plat::res::String(kStrAwp) + " [" + title + "]");
   SetCheck(kIdIvpKeepTexts, false);
-  if (!threeD_) {
+  if (!threeD_ && zEdit_) {
     ShowItem(kIdIvpStartZ, false);
     ShowItem(kIdIvpLabelZ, false);
   }
@@ -136,8 +136,10 @@ void TIvpDlg::ShowStart(const TPoint3D& p, long double t) {
   SetItemText(kIdIvpStartX, text);
   window_.FormatWindowNumber(ShownCoordinate(p.y, 2), text);
   SetItemText(kIdIvpStartY, text);
-  window_.FormatWindowNumber(p.z, text);
-  SetItemText(kIdIvpStartZ, text);
+  if (zEdit_) {
+    window_.FormatWindowNumber(p.z, text);
+    SetItemText(kIdIvpStartZ, text);
+  }
   window_.FormatWindowNumber(t, text);
   SetItemText(kIdIvpStartT, text);
 }

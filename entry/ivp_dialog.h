@@ -125,6 +125,9 @@ class TIvpDlg : public TComboDlg {
   int currentItem_ = -1;
   std::uint8_t threeD_ = 0;
   std::uint8_t colourChanged_ = 0;
+  // Whether the template has a z edit at 213 ("IVP11" has the static
+  // "Schrittweite" there, which keeps its text).
+  bool zEdit_ = true;
 
  private:
   void CmDraw() { Draw(false); }

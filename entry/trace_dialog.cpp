@@ -85,14 +85,10 @@ int TTraceDlg::TracedEquation() const {
 void TTraceDlg::SelectionChanged() {
   const int i = TracedEquation();
   if (i < 0) return;
-  const std::uint32_t serial = window_.EquationSerial(i);
-  if (serial != tracedSerial_) {
-    // Another entry: the secant starts afresh.
-    st_.noSecant = true;
-    st_.firstSecant = true;
-    SetCheck(kIdTraceSecant, false);
-    tracedSerial_ = serial;
-  }
+  // A curve chosen (or the list refilled) starts the secant afresh.
+  st_.noSecant = true;
+  st_.firstSecant = true;
+  SetCheck(kIdTraceSecant, false);
   const TEquation& e = window_.Equation(i);
   SetItemText(kIdTraceLabel, e.kind == kKindExplicit ? "x =" : "t =");
   BuildSecondDerivativeTrees(e, second_);

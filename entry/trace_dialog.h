@@ -93,8 +93,6 @@ class TTraceDlg : public TComboDlg {
   TTraceState st_;
   TreePtr second_[2];
   int degree_ = 1;
-  // The entry traced last: a refill that keeps it keeps the secant too.
-  std::uint32_t tracedSerial_ = 0;
 };
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/number_text.h"
+
 #include "platform/resources.h"
 #include "plot2d/plot_c_win.h"
 
@@ -10,6 +12,7 @@ namespace kv {
 namespace {
 
 constexpr int kRegionColourSlot = 11;
+constexpr std::int32_t kMaxDarts = 10000000;
 constexpr int kStrHelpTopic = 149;   // "Mittelpunktsuche"
 constexpr int kStrClearAll = 167;    // "Alle Ungleichungen löschen?"
 constexpr int kStrCaution = 2;       // "Vorsicht!"
@@ -161,7 +164,17 @@ int TCentroidDlg::CmRun() {
   int region = -1;
   if (!IsChecked(kCentroidCombined)) region = ChosenEquation(kCentroidInequalities, inequalities_, code);
   std::int32_t count = 0;
-  if (code == 0 && plot_.Engine().ReadBoundedInt(GetItemText(kCentroidCount), 1, 10000000, count) != 0) code = 14;
+  if (code == 0) {
+    // At least one dart; more than the drawing throws are beyond its bounds.
+    long double v = 0;
+    if (plot_.TextToValue(GetItemText(kCentroidCount), v) != 0 || !(RoundToInt(v) >= 1)) {
+      code = 14;  // "positiver Wert?"
+    } else if (RoundToInt(v) > kMaxDarts) {
+      code = 17;  // "jenseits der Grenzen"
+    } else {
+      count = RoundToInt(v);
+    }
+  }
   if (code == 0 && region < 0 && inequalities_.empty()) code = 9;
   if (code != 0) {
     plot_.ShowMessageById(code);

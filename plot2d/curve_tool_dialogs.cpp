@@ -460,9 +460,7 @@ void TSectionDlg::CmVolume() {
     ShowMessageById(this, code);
     return;
   }
-  std::string s;
-  plot_.FormatWindowNumber(v, s);
-  SetItemText(231, s);
+  SetItemText(231, plot_.integrationText);
 }
 
 // ---- mouse data ----

@@ -9,13 +9,6 @@
 
 namespace kv {
 
-namespace {
-
-// Keys are polled every few steps only: a poll lets the event loop run.
-constexpr long kPollSteps = 32;
-
-}  // namespace
-
 int TPlotAWin::StepDyDx(TExprNode* f, int method, TPoint2D& p, long double h) {
   return kv::StepDyDx(Engine(), f, method, p, h, infiniteSlope != 0) ? 0 : 1;
 }
@@ -33,12 +26,20 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
   pen.colour = static_cast<std::uint16_t>(CheckColourIndex(pen.colour));
   const plat::Pen drawPen = CreateStylePen(pen);
   const plat::Pen old = dc.SelectPen(drawPen);
-  const bool following = followFlag && !text && IsCreated();
+  // Only the run itself follows its item; a paint meanwhile shows of it
+  // the steps shown so far, and the other items whole.
+  const long shown = text ? -1 : ShownSteps(item);
+  const bool following = followFlag && !text && !followedRun.item && IsCreated();
+  if (following) {
+    followedRun.item = &item;
+    followedRun.shown = 0;
+  }
 
   class Sink : public TDyDxSink {
    public:
-    Sink(TPlotAWin& w, plat::DC& dc, std::string* text, int width, int decimals, const plat::Pen* follow)
-        : w_(w), drawn_(w, dc), text_(text), width_(width), decimals_(decimals) {
+    Sink(TPlotAWin& w, plat::DC& dc, std::string* text, int width, int decimals, const plat::Pen* follow,
+         long limit)
+        : w_(w), drawn_(w, dc), text_(text), width_(width), decimals_(decimals), limit_(limit) {
       if (follow) {
         screen_.emplace(w);
         screenPen_ = screen_->SelectPen(*follow);
@@ -57,6 +58,7 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
         w_.AppendValueLine(*text_, 0, width_, decimals_, {to.x, to.y, 0});
         return;
       }
+      if (limit_ >= 0 && steps_ >= limit_) return;
       drawn_.LineTo(to);
       if (onScreen_) onScreen_->LineTo(to);
     }
@@ -64,9 +66,11 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
     void Resume(const TPoint2D& p) override { MoveTo(p); }
     bool Cancelled() override {
       ++steps_;
+      if (limit_ >= 0 && steps_ >= limit_) return true;
       if (onScreen_) {
+        w_.followedRun.shown = steps_;
         stopped_ = stopped_ || w_.FollowWait();
-      } else if (steps_ % kPollSteps == 0) {
+      } else {
         stopped_ = stopped_ || w_.StopKeyPressed();
       }
       return stopped_;
@@ -87,6 +91,7 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
     std::string* text_;
     int width_;
     int decimals_;
+    long limit_;
     long steps_ = 0;
     bool stopped_ = false;
   };
@@ -98,8 +103,11 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
   BeginCurveRecording(text ? 0 : 2000);
   bool stopped = false;
   {
-    Sink sink(*this, dc, text, width, decimals, following ? &drawPen : nullptr);
+    Sink sink(*this, dc, text, width, decimals, following ? &drawPen : nullptr, shown);
+    const long double stepLimit = item.stepLimit;
     RunDyDxTrajectory(e, Engine(), item, settings, sink);
+    // A part drawn leaves the count of the run that goes on.
+    if (shown >= 0) item.stepLimit = stepLimit;
     stopped = sink.Stopped();
   }
   EndCurveRecording(pen.colour, pen.width, pen.style);
@@ -142,9 +150,11 @@ int TPlotAWin::AddDyDxTrajectoryBuffered(int i, const TPoint2D& start, long doub
   SaveVariables();
   // Followed on the screen once, while the first buffer is drawn.
   const std::uint8_t follow = followFlag;
+  TFollowedRunScope run(*this);
   const int r = DrawIntoBuffers([&](plat::DC& dc) {
     const int result = DrawDyDxTrajectory(dc, i, item, nullptr, -1, 0);
     followFlag = 0;
+    run.End();
     return result;
   });
   followFlag = follow;

@@ -49,16 +49,18 @@ void TInterCCDlg::SetupWindow() {
   FindNextIntersection();
 }
 
+// Another curve keeps the cell the search goes on from.
 void TInterCCDlg::SelectionChanged() {
   if (plot_.toolPointFlag) return;
-  state_.Reset();
   if (ready_ && !IsHidden() && SecondEquation() >= 0) FindNextIntersection();
 }
 
 void TInterCCDlg::SecondSelectionChanged() {
   if (plot_.toolPointFlag) return;
-  // An implicit second curve is traced anew with the next search.
-  state_.Reset();
+  // An implicit second curve is walked from the start of its first piece.
+  const int b = SecondEquation();
+  state_.TakeFirstPiece(plot_.IsValidIndex(b) && plot_.Equation(b).kind == kKindImplicit ? plot_.Equation(b).traced
+                                                                                          : nullptr);
   if (ready_ && !IsHidden() && SelectedEquation() >= 0) FindNextIntersection();
 }
 
@@ -91,7 +93,6 @@ void TInterCCDlg::FindNextIntersection() {
   }
   TIntersectionSettings s;
   s.view = plot_.World;
-  s.tracer = plot_.TracerSettings();
   TIntersection out;
   const ScanResult r = kv::FindNextIntersection(plot_.Equation(a), plot_.Equation(b), plot_.Engine(), s, state_, out,
                                                 [this] { return plot_.ToolSearchStopped(); });

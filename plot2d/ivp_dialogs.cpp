@@ -20,7 +20,9 @@ constexpr int kDefaultStepCount = 20;
 // ---- dy/dx ----
 
 TIvp11Dlg::TIvp11Dlg(TPlotCWin& window, std::int16_t* openIndex)
-    : TIvpDlg(window, "IVP11", kKindOdeDyDx, openIndex), plot_(window) {}
+    : TIvpDlg(window, "IVP11", kKindOdeDyDx, openIndex), plot_(window) {
+  zEdit_ = false;
+}
 
 void TIvp11Dlg::SetupControls() { SetCheck(kIdIvpFirstRadio, true); }
 
@@ -76,8 +78,18 @@ int TIvp11Dlg::DrawFrom(const TPoint2D& start, bool follow) {
 }
 
 void TIvp11Dlg::Draw(bool follow) {
+  // The start, the step size, then the delay of a followed solution.
   TPoint3D start;
-  if (!ReadDrawStart(start, follow)) return;
+  long double h = 0;
+  int method = 0;
+  if (!ReadDrawStart(start, false) || ReadStepSettings(h, method) != 0) return;
+  if (follow) {
+    const int code = ReadDensity();
+    if (code != 0) {
+      plot_.ShowMessageById(code);
+      return;
+    }
+  }
   storedStart_ = start;
   DrawFrom({start.x, start.y}, follow);
 }

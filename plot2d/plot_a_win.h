@@ -154,7 +154,7 @@ class TPlotAWin : public TPlot111Win {
   int VolumeBetween(int f, int g, long double k, bool vertical);
   // The cross-section volume over [lo, hi] with n steps, stored on both
   // graphs: 0, kIntegrationStopped (nothing stored) or a message number;
-  // the value in `result`.
+  // the value in `result`, in integrationValue and integrationText.
   int SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
                     long double hi, int n, long double& result);
   // The surface of revolution of the curve over revolutionRange about

@@ -88,6 +88,7 @@ int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height,
   RestoreVariables();
   UpdateCaption(false);
   if (code != 0) return code;
+  SetIntegrationResult(result);
   TResultPoint p;
   p.code = kSectionResultCode;
   p.count = 4;

@@ -5,6 +5,8 @@
 // of a late addition into the back buffers.
 #pragma once
 
+#include <algorithm>
+
 #include "plotcore/plot_win.h"
 
 namespace kv {
@@ -59,6 +61,7 @@ class TFollowSink : public TPolylineSink {
     drawn_.LineTo(p);
     if (stopped_) return;
     shown_.LineTo(p);
+    ++w_.followedRun.shown;
     stopped_ = w_.FollowWait();
   }
   bool Cancelled() override { return stopped_ || drawn_.Cancelled(); }
@@ -70,6 +73,55 @@ class TFollowSink : public TPolylineSink {
   TPolylineSink& drawn_;
   TPolylineSink& shown_;
   bool stopped_ = false;
+};
+
+// Marks a followed run for the paints during it (TPlotWin::followedRun)
+// and forgets it when the run ends, however it ends.
+class TFollowedRunScope {
+ public:
+  explicit TFollowedRunScope(TPlotWin& w) : w_(w) {}
+  ~TFollowedRunScope() { End(); }
+  TFollowedRunScope(const TFollowedRunScope&) = delete;
+  TFollowedRunScope& operator=(const TFollowedRunScope&) = delete;
+  // The items of the run, none of them shown yet.
+  template <class Items>
+  void Wait(const Items& items) {
+    w_.followedRun.waiting.assign(items.begin(), items.end());
+  }
+  // The item now shown step by step.
+  void Follow(const TEquationItem& item) {
+    auto& waiting = w_.followedRun.waiting;
+    waiting.erase(std::remove(waiting.begin(), waiting.end(), &item), waiting.end());
+    w_.followedRun.item = &item;
+    w_.followedRun.shown = 0;
+  }
+  void End() { w_.followedRun = {}; }
+
+ private:
+  TPlotWin& w_;
+};
+
+// The first lines of a run, as far as a followed run has shown them; the
+// run is stopped after them.
+class TShownStepsSink : public TPolylineSink {
+ public:
+  TShownStepsSink(TPolylineSink& to, long lines) : to_(to), lines_(lines) {}
+  void MoveTo(const TPoint2D& p) override {
+    if (drawn_ < lines_) to_.MoveTo(p);
+  }
+  void LineTo(const TPoint2D& p) override {
+    if (drawn_ < lines_) to_.LineTo(p);
+    ++drawn_;
+  }
+  bool Cancelled() override { return drawn_ >= lines_ || to_.Cancelled(); }
+  void StepPoint(long double t, const TPoint3D& p) override {
+    if (drawn_ < lines_) to_.StepPoint(t, p);
+  }
+
+ private:
+  TPolylineSink& to_;
+  long lines_;
+  long drawn_ = 0;
 };
 
 template <class Draw>

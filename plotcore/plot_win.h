@@ -507,6 +507,17 @@ class TPlotWin : public TFuncWin {
   // step by step on the screen, waiting after each step (FollowWait).
   std::uint8_t followFlag = 0;
   std::int32_t followDelay = 10;
+  // The run being followed: its item on the screen now and the steps of it
+  // shown so far, and the items of the same run still to come.  A paint
+  // meanwhile draws of them only what the screen shows already.
+  struct TFollowedRun {
+    const TEquationItem* item = nullptr;
+    long shown = 0;
+    std::vector<const TEquationItem*> waiting;
+  };
+  TFollowedRun followedRun;
+  // The steps of the item that a drawing shows: -1 for all of them.
+  long ShownSteps(const TEquationItem& item) const;
   std::uint8_t quietDrawing = 0;
   std::uint8_t drawn = 0;
   std::uint8_t animating = 0;

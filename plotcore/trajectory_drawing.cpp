@@ -90,6 +90,8 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
   // A followed solution is shown on the screen step by step while the
   // first buffer is drawn.
   bool follow = followFlag != 0 && IsCreated();
+  TFollowedRunScope run(*this);
+  if (follow) run.Wait(added);
   return DrawIntoBuffers([&](plat::DC& dc) {
     for (TEquationItem* item : added) {
       const plat::Pen pen = CreateStylePen(item->pen);
@@ -98,6 +100,7 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
       bool finished = false;
       bool stopped = false;
       if (follow) {
+        run.Follow(*item);
         plat::ClientDC screen(*this);
         const plat::Pen oldScreen = screen.SelectPen(pen);
         TDcSink shown(*this, screen);
@@ -112,8 +115,15 @@ int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction,
       if (stopped || sink.Stopped()) return static_cast<int>('A');
     }
     follow = false;
+    run.End();
     return 0;
   });
+}
+
+long TPlotWin::ShownSteps(const TEquationItem& item) const {
+  if (&item == followedRun.item) return followedRun.shown;
+  const auto& waiting = followedRun.waiting;
+  return std::find(waiting.begin(), waiting.end(), &item) != waiting.end() ? 0 : -1;
 }
 
 long TPlotWin::SequenceTermCount(const TEquationItem& item) {
@@ -164,6 +174,7 @@ std::size_t TPlotWin::FollowSequencePicture(const TEquation& e, const TEquationI
   std::size_t n = 0;
   while (n < p.at.size()) {
     const std::size_t k = n++;
+    followedRun.shown = static_cast<long>(n);
     if (p.hasImage[k]) {
       if (e.notVertical && k > 0 && p.hasImage[k - 1]) DrawSegmentOnDc(screen, p.at[k - 1], p.at[k]);
       PlotPoint(screen, p.at[k], item.pen.colour, style);
@@ -176,7 +187,9 @@ std::size_t TPlotWin::FollowSequencePicture(const TEquation& e, const TEquationI
 
 int TPlotWin::DrawSequenceItem(plat::DC& dc, int i, const TEquationItem& item) {
   const TSequencePicture p = SequencePicture(i, item);
-  DrawSequencePicture(dc, Equation(i), item, p, p.at.size());
+  const long shown = ShownSteps(item);
+  DrawSequencePicture(dc, Equation(i), item, p,
+                      shown < 0 ? p.at.size() : std::min(p.at.size(), static_cast<std::size_t>(shown)));
   return StopKeyPressed() ? 'A' : 0;
 }
 
@@ -192,11 +205,14 @@ int TPlotWin::DrawSequenceItemBuffered(int i, const TPoint3D& start, long count,
   // stopped trajectory holds its steps; the item keeps its count, so the
   // next full drawing shows all its terms.
   bool follow = followFlag != 0 && IsCreated();
+  TFollowedRunScope run(*this);
   return DrawIntoBuffers([&](plat::DC& dc) {
     if (!follow) return DrawSequenceItem(dc, i, item);
     follow = false;
     const TSequencePicture p = SequencePicture(i, item);
+    run.Follow(item);
     const std::size_t shown = FollowSequencePicture(e, item, p);
+    run.End();
     DrawSequencePicture(dc, e, item, p, shown);
     return shown < p.at.size() ? static_cast<int>('A') : 0;
   });
@@ -232,11 +248,15 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
     }
     // Start values kept as texts follow the parameters.
     if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
+    // Of a run being followed, what the screen shows so far.
+    const long shown = ShownSteps(item);
+    if (shown == 0) continue;
     const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
     BeginCurveRecording(2000);
     TDcSink sink(*this, dc);
+    TShownStepsSink part(sink, shown);
     bool finished = false;
-    RunTrajectory(i, item, &sink, finished);
+    RunTrajectory(i, item, shown < 0 ? static_cast<TPolylineSink*>(&sink) : &part, finished);
     EndCurveRecording(item.pen.colour, item.pen.width, item.pen.style);
     dc.SelectPen(old);
     if (sink.Stopped()) return 'A';

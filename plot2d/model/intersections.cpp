@@ -7,6 +7,7 @@
 #include "formula/calculus.h"
 #include "formula/tokens.h"
 #include "formula/tree_builders.h"
+#include "plot2d/model/curve_crossing.h"
 #include "plotcore/model/equation_curves.h"
 
 namespace kv {
@@ -71,22 +72,6 @@ long double AngleBetween(const TPoint2D& d1, const TPoint2D& d2) {
   return std::fabs(SignedAngle2D(d1, TPoint2D{0, 0}, d2));
 }
 
-// The traced pieces of an implicit curve as lists of points.
-class TPieceSink : public TPolylineSink {
- public:
-  TPieceSink(std::vector<std::vector<TPoint2D>>& pieces, const TScanStop& stop) : pieces_(pieces), stop_(stop) {}
-  void MoveTo(const TPoint2D& p) override { pieces_.push_back({p}); }
-  void LineTo(const TPoint2D& p) override {
-    if (pieces_.empty()) pieces_.emplace_back();
-    pieces_.back().push_back(p);
-  }
-  bool Cancelled() override { return stop_ && stop_(); }
-
- private:
-  std::vector<std::vector<TPoint2D>>& pieces_;
-  const TScanStop& stop_;
-};
-
 // Newton steps on F_A = F_B = 0 from p; false when they do not settle
 // within `reach` of the start.
 bool RefineOnBoth(TFormulaEngine& engine, TEquation& a, TEquation& b, TPoint2D& p, long double reach) {
@@ -109,67 +94,85 @@ bool RefineOnBoth(TFormulaEngine& engine, TEquation& a, TEquation& b, TPoint2D& 
   return Finite(p.x) && Finite(p.y) && std::hypot(p.x - start.x, p.y - start.y) <= reach;
 }
 
-ScanResult FindImplicitCrossing(TEquation& a, TEquation& b, TFormulaEngine& engine, const TIntersectionSettings& s,
-                                TIntersectionState& state, TIntersection& out, const TScanStop& stop) {
+// A traced piece walked along its length: the points between two of its
+// points lie on the chord between them.
+class TPiecePath : public TCrossingPath {
+ public:
+  explicit TPiecePath(const std::vector<TPoint2D>& points) : points_(points), at_(points.size(), 0) {
+    for (std::size_t k = 1; k < points.size(); ++k)
+      at_[k] = at_[k - 1] + std::hypot(points[k].x - points[k - 1].x, points[k].y - points[k - 1].y);
+  }
+  long double Length() const { return at_.empty() ? 0 : at_.back(); }
+  void SetStart(long double u) { start_ = u; }
+  long double StartLength() const { return start_; }
+  TPoint3D Start() const override { return PointAt(start_); }
+  bool Run(long double duration, TPoint3D& end) override {
+    end = PointAt(start_ + duration);
+    return true;
+  }
+  void Advance(long double duration, const TPoint3D&) override { start_ += duration; }
+  TPoint3D PointAt(long double u) const {
+    if (points_.empty()) return {};
+    if (!(u > 0)) return {points_.front().x, points_.front().y, 0};
+    if (!(u < Length())) return {points_.back().x, points_.back().y, 0};
+    const std::size_t k = static_cast<std::size_t>(std::upper_bound(at_.begin(), at_.end(), u) - at_.begin());
+    const TPoint2D& p = points_[k - 1];
+    const TPoint2D& q = points_[k];
+    const long double span = at_[k] - at_[k - 1];
+    const long double m = span > 0 ? (u - at_[k - 1]) / span : 0;
+    return {p.x + m * (q.x - p.x), p.y + m * (q.y - p.y), 0};
+  }
+
+ private:
+  const std::vector<TPoint2D>& points_;
+  std::vector<long double> at_;  // the length walked at each point
+  long double start_ = 0;
+};
+
+ScanResult FindImplicitCrossing(TEquation& a, TEquation& b, TFormulaEngine& engine, TIntersectionState& state,
+                                TIntersection& out, const TScanStop& stop) {
   TExprNode* fa = a.trees[2].get();
   if (!fa || !b.trees[2]) return kScanNone;
-  // The pieces follow the view: traced again when it moved.
-  if (!state.traced || !(state.tracedView == s.tracer.view)) {
-    state.pieces.clear();
-    state.tracedView = s.tracer.view;
-    TPieceSink sink(state.pieces, stop);
-    TraceEquation(b, engine, s.tracer, false, nullptr, sink);
-    if (stop && stop()) {
-      state.pieces.clear();
-      return kScanStopped;
-    }
-    state.pieces.erase(std::remove_if(state.pieces.begin(), state.pieces.end(),
-                                      [](const std::vector<TPoint2D>& p) { return p.size() < 2; }),
-                       state.pieces.end());
-    state.traced = true;
-    state.piece = 0;
-    state.counter = 0;
-  }
-  std::size_t total = 0;
-  for (const auto& p : state.pieces) total += p.size() - 1;
-  if (total == 0) return kScanNone;
-  if (state.piece >= state.pieces.size()) state.piece = 0;
-  const long double pixel =
-      1.0L / std::max(1e-30L, std::min(s.tracer.pixelsPerUnitX, s.tracer.pixelsPerUnitY));
+  // The pieces of B's drawing; a new trace is walked from its first piece.
+  if (state.trace != b.traced) state.TakeFirstPiece(b.traced);
+  std::vector<const std::vector<TPoint2D>*> pieces;
+  if (state.trace)
+    for (const TTracedRuns& member : state.trace->members)
+      for (const auto& run : member)
+        if (run.size() >= 2) pieces.push_back(&run);
+  if (pieces.empty()) return kScanNone;
+  if (state.piece >= pieces.size()) state.TakeFirstPiece(state.trace);
+  if (state.counter < 0 || state.counter >= kScanCells) state.counter = 0;
+  const std::size_t total = pieces.size() * kScanCells;
   for (std::size_t steps = 0; steps < total; ++steps) {
     if ((steps & 63) == 0 && stop && stop()) return kScanStopped;
-    const auto& piece = state.pieces[state.piece];
-    if (state.counter < 0 || static_cast<std::size_t>(state.counter) + 1 >= piece.size()) state.counter = 0;
-    const TPoint2D p = piece[static_cast<std::size_t>(state.counter)];
-    const TPoint2D q = piece[static_cast<std::size_t>(state.counter) + 1];
-    if (static_cast<std::size_t>(++state.counter) + 1 >= piece.size()) {
+    TPiecePath path(*pieces[state.piece]);
+    const long double step = path.Length() * 0.0099009900990099L;
+    path.SetStart(state.position);
+    TPoint3D end;
+    const CrossingResult r = RefineCrossingAlong(path, step, fa, engine, end);
+    const TPoint3D at = path.Start();
+    const long double t = path.StartLength();
+    // The next step goes on from this one's end.
+    state.position += step;
+    if (++state.counter >= kScanCells) {
       state.counter = 0;
-      state.piece = (state.piece + 1) % state.pieces.size();
+      state.piece = (state.piece + 1) % pieces.size();
+      state.position = 0;
     }
-    long double vp, vq;
-    if (!ValueAtPoint(engine, fa, p.x, p.y, vp) || !ValueAtPoint(engine, fa, q.x, q.y, vq)) continue;
-    // A zero at the segment's start counts there; one at its end belongs
-    // to the next segment.
-    if (std::fabs(vq) < kZeroValue || (std::fabs(vp) >= kZeroValue && (vp > 0) == (vq > 0))) continue;
-    long double lo = 0, hi = 1;
-    for (int k = 0; k < 80 && std::fabs(vp) >= kZeroValue; ++k) {
-      const long double m = (lo + hi) / 2;
-      long double vm;
-      if (!ValueAtPoint(engine, fa, p.x + m * (q.x - p.x), p.y + m * (q.y - p.y), vm)) break;
-      if ((vm > 0) == (vp > 0)) lo = m; else hi = m;
-      if (std::fabs(vm) < kZeroValue) lo = hi = m;
-    }
-    const long double m = (lo + hi) / 2;
-    TPoint2D c{p.x + m * (q.x - p.x), p.y + m * (q.y - p.y)};
-    if (!RefineOnBoth(engine, a, b, c, 4 * pixel + std::hypot(q.x - p.x, q.y - p.y))) continue;
-    long double ax, ay, bx, by;
-    if (!ValueAtPoint(engine, a.trees[4].get(), c.x, c.y, ax) || !ValueAtPoint(engine, a.trees[5].get(), c.x, c.y, ay) ||
-        !ValueAtPoint(engine, b.trees[4].get(), c.x, c.y, bx) || !ValueAtPoint(engine, b.trees[5].get(), c.x, c.y, by))
-      continue;
+    if (r != kCrossingRefined) continue;
+    // The piece runs on chords between points of B: the point found on a
+    // chord is moved onto both curves.
+    TPoint2D c{at.x, at.y};
+    if (!RefineOnBoth(engine, a, b, c, step)) c = {at.x, at.y};
     out = {};
     out.x = c.x;
     out.y = c.y;
-    out.angle = AngleBetween({ax, ay}, {bx, by});
+    out.t = t;
+    long double ax = 0, ay = 0, bx = 0, by = 0;
+    if (ValueAtPoint(engine, a.trees[4].get(), c.x, c.y, ax) && ValueAtPoint(engine, a.trees[5].get(), c.x, c.y, ay) &&
+        ValueAtPoint(engine, b.trees[4].get(), c.x, c.y, bx) && ValueAtPoint(engine, b.trees[5].get(), c.x, c.y, by))
+      out.angle = AngleBetween({ax, ay}, {bx, by});
     if (out.angle > HalfPi) out.angle = Pi - out.angle;
     return kScanFound;
   }
@@ -209,7 +212,7 @@ ScanResult FindNextIntersection(TEquation& a, TEquation& b, TFormulaEngine& engi
   const int code = IntersectionPairCode(classA, classB);
   if (code < 0) return kScanNone;
   engine.bisectTolerance = 1e-13L * (s.view.xmax - s.view.xmin) / 2;
-  if (code == 8) return FindImplicitCrossing(a, b, engine, s, state, out, stop);
+  if (code == 8) return FindImplicitCrossing(a, b, engine, state, out, stop);
 
   // The roles of the two entries.
   TEquation* fCurve = classA == kClassF ? &a : classB == kClassF ? &b : nullptr;
@@ -354,6 +357,7 @@ ScanResult FindNextIntersection(TEquation& a, TEquation& b, TFormulaEngine& engi
   scan.hi = hi;
   scan.doubleZeroLimit = kZeroValue;
   scan.accept = computePoint;
+  scan.refusalEnds = true;
   long double sv = 0;
   return ScanCells(engine, scan, state.counter, sv, stop);
 }

@@ -3,21 +3,22 @@
 // whose zeros are the crossings (the difference of two graphs, a graph or
 // an implicit curve along a parametric curve, ...), and that function is
 // scanned in 101 cells from a remembered cell on, as the zeros are.  Two
-// implicit curves are crossed by walking the traced pieces of the second
-// and refining each sign change of the first's F onto both curves.
+// implicit curves are crossed along the pieces the second one's drawing
+// traced: each piece is walked in 101 steps of its length, and a step over
+// which the first curve's F changes sign is refined onto the crossing.
 //
 // Classes of entries: F function-like (201, and 205 or 208 that do not
 // stand vertical), P polar or parametric (202, 203), V vertical (205, 208),
 // O implicit (204).
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "core/vector2d.h"
 #include "formula/formula_engine.h"
 #include "plot2d/model/zeros.h"
 #include "plotcore/model/equation.h"
-#include "plotcore/model/implicit_tracer.h"
 
 namespace kv {
 
@@ -30,25 +31,27 @@ int IntersectionPairCode(int classA, int classB);
 
 struct TIntersectionSettings {
   TSegment2D view{-5, 5, -5, 5};
-  // How an implicit second curve is traced (the window's tracer settings).
-  TTracerSettings tracer;
 };
 
 // What "Nächster Schnittpunkt" remembers between calls.
 struct TIntersectionState {
   int counter = 0;
-  // The traced pieces of an implicit second curve, and the point of the
-  // walk along them.
-  std::vector<std::vector<TPoint2D>> pieces;
-  bool traced = false;
-  TSegment2D tracedView;  // the view the pieces were traced in
+  // The walk along the traced pieces of an implicit second curve: the trace
+  // walked (its drawing's), the piece and the length walked on it.
+  std::shared_ptr<const TTracedCurve> trace;
   std::size_t piece = 0;
-  // Forget the pieces (the curves or the view changed).
+  long double position = 0;
+  // A new search: the first cell, no piece.
   void Reset() {
     counter = 0;
-    pieces.clear();
-    traced = false;
+    TakeFirstPiece(nullptr);
+  }
+  // A new second curve (or a new trace of it): the start of its first
+  // piece; the counter stays.
+  void TakeFirstPiece(std::shared_ptr<const TTracedCurve> traced) {
+    trace = std::move(traced);
     piece = 0;
+    position = 0;
   }
 };
 
@@ -60,7 +63,10 @@ struct TIntersection {
 };
 
 // The next crossing of A and B.  kScanNone for pairs without a search (the
-// same entry twice, two parametric curves, two verticals).
+// same entry twice, two parametric curves, two verticals) and for an
+// implicit B that has not been drawn; a crossing found in a cell but not on
+// both curves (beyond a segment's end) ends the search with kScanNone, or
+// kScanTooMany after more than ten touching cells.
 ScanResult FindNextIntersection(TEquation& a, TEquation& b, TFormulaEngine& engine, const TIntersectionSettings& s,
                                 TIntersectionState& state, TIntersection& out, const TScanStop& stop = {});
 

@@ -170,9 +170,11 @@ ScanResult ScanCells(TFormulaEngine& engine, const TCellScan& scan, int& counter
         found = true;
       }
     }
-    if (found && scan.accept && !scan.accept(r)) found = false;
+    const bool refused = found && scan.accept && !scan.accept(r);
+    if (refused) found = false;
     if (found) x = r;
     if (++counter >= kScanCells) counter = 0;
+    if (refused && scan.refusalEnds) break;
   }
   if (found) return kScanFound;
   return misses < 11 ? kScanNone : kScanTooMany;

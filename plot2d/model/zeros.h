@@ -67,6 +67,9 @@ struct TCellScan {
   long double hi = 0;
   long double doubleZeroLimit = 0;
   std::function<bool(long double)> accept;
+  // A candidate turned down ends the search (kScanNone, or kScanTooMany
+  // after more than ten touching cells); the next one starts after it.
+  bool refusalEnds = false;
 };
 ScanResult ScanCells(TFormulaEngine& engine, const TCellScan& scan, int& counter, long double& x,
                      const TScanStop& stop);

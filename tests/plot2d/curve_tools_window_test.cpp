@@ -384,6 +384,7 @@ TEST_F(CurveTools, CrossSectionDialogChecksItsInputsAndBuildsTheSolid) {
   d->SetItemText(216, "400");
   d->Press(kIdSectionVolume);
   EXPECT_EQ(d->GetItemText(231).substr(0, 5), "5.333") << "square sections over the unit disc";
+  EXPECT_NEAR(static_cast<double>(w->integrationValue), 16.0 / 3, 1e-3) << "the window's result";
   EXPECT_EQ(w->Equation(0).results.front().code, 57);
   // The volume's bounds and steps are the window's: the integration
   // dialogs opened next show them.

@@ -9,6 +9,7 @@
 
 #include "graphics/recording_dc.h"
 #include "plot2d/plot2_test_util.h"
+#include "support/pixel_checks.h"
 #include "support/recording_sink.h"
 
 namespace kv {
@@ -341,6 +342,30 @@ TEST_F(ItemDrawing, DyDxSolutionsFollowTheirFieldAndAreListed) {
   w->Equation(i).unclipped = 0;
   ASSERT_EQ(w->AddDyDxTrajectoryBuffered(i, {0, 1}, -0.125L, kMethodEuler, 1), 0);
   EXPECT_EQ(w->Equation(i).items.front().stepLimit, std::floor(-w->World.xmin / 0.125L));
+
+  // Followed, y' = 0 from (-4, 1) in steps of 0.25 at 10 ms each: a repaint at 105 ms shows the
+  // eleven steps on the screen by then, and the run still ends with all of them.
+  const int flat = Add(w, kKindOdeDyDx, {"", "", "0"});
+  w->Equation(flat).fieldMode = 0;
+  w->ColourSlots[8] = 4;
+  const plat::Colour c4 = w->DrawingColourOf(w->CheckColourIndex(4));
+  const auto shows = [&](const plat::Bitmap& b, int j) {
+    return kvtest::ColourNear(b, w->WorldToPixelX(-4 + (j - 0.5L) / 4), w->WorldToPixelY(1), c4, 1);
+  };
+  plat::testing::FakeTicks(true);
+  plat::Bitmap middle;
+  plat::testing::AtTick(105, [&] {
+    w->InvalidatePlot();
+    w->RepaintNow(false);
+    middle = w->Surface();
+  });
+  w->followFlag = 1;
+  w->followDelay = 100;
+  ASSERT_EQ(w->AddDyDxTrajectoryBuffered(flat, {-4, 1}, 0.25L, kMethodEuler, 1), 0);
+  w->followFlag = 0;
+  plat::testing::FakeTicks(false);
+  EXPECT_EQ(kvtest::StepsShown(middle, 24, shows), 11);
+  EXPECT_EQ(kvtest::StepsShown(w->Surface(), 24, shows), 24);
 }
 
 }  // namespace

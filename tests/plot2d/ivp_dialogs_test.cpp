@@ -84,6 +84,9 @@ TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {
   TIvp11Dlg& d = *w->SlopeTrajectoryDialog();
   EXPECT_TRUE(d.IsChecked(kIdIvpFirstRadio));
   EXPECT_EQ(d.GetItemText(kIdIvpSteps), "20");
+  // 213 is the step size's label here, not a z edit.
+  EXPECT_TRUE(d.IsItemVisible(kIdIvpStartZ));
+  EXPECT_EQ(d.GetItemText(kIdIvpStartZ), "Schrittweite");
   Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "1"}, {kIdIvpStepSize, "0.1"}, {kIdIvpPenWidth, "2"}});
   d.SetCheck(kIdIvpFirstRadio, false);
   d.SetCheck(kIdIvpThirdRadio, true);
@@ -144,6 +147,7 @@ TEST_F(IvpDialogs, BadSettingsAreRefusedWithTheirMessageAndDrawNothing) {
       {kCmSlopeTrajectory, slope, {{kIdIvpStepSize, "0"}}, kIdIvpDraw, 6},
       {kCmSlopeTrajectory, slope, {{kIdIvpStepSize, "1e-20"}}, kIdIvpDraw, 6},
       {kCmSlopeTrajectory, slope, {{kIdIvpDelay, "0"}}, kIdIvpFollow, 14},
+      {kCmSlopeTrajectory, slope, {{kIdIvpDelay, "0"}, {kIdIvpStepSize, "0"}}, kIdIvpFollow, 6},  // step first
       {kCmSlopeTrajectory, slope, {{kIdIvpStartX, "2*"}}, kIdIvpDraw, -1},
       {kCmAutonomousTrajectory, ode, {{kIdIvpSteps, "0"}}, kIdIvpDraw, 14},
       {kCmAutonomousTrajectory, ode, {{kIdIvpStartT, "ln(0)"}}, kIdIvpDraw, 1},
@@ -157,6 +161,7 @@ TEST_F(IvpDialogs, BadSettingsAreRefusedWithTheirMessageAndDrawNothing) {
                  : c.command == kCmSlopeTrajectory    ? static_cast<TIvpDlg*>(w->SlopeTrajectoryDialog())
                                                       : static_cast<TIvpDlg*>(w->SequenceDialog());
     Edit(*d, {{kIdIvpStartX, "0.5"}, {kIdIvpStartY, "0.5"}, {kIdIvpStartT, "0"}, {kIdIvpDelay, "1"}});
+    if (c.command == kCmSlopeTrajectory) d->SetItemText(kIdIvpStepSize, "0.1");
     d->SetCheck(kIdIvpDurationLimit, true);
     d->SetItemText(kIdIvpSteps, "2");
     for (const auto& [id, text] : c.texts) d->SetItemText(id, text);

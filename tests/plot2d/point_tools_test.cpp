@@ -197,6 +197,17 @@ TEST_F(PointTools, IntersectionsWithTheirAngleOnBothCurves) {
   EXPECT_EQ(w->Equation(b).results.size(), 2u);
   EXPECT_EQ(w->Equation(b).results.front().code, 20);
 
+  // Another curve goes on from the cell after x = 1: y = 4 meets x^2 at 2 before -2.
+  const int four = Add(kKindExplicit, "", "4");
+  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(four));
+  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
+  ASSERT_EQ(d->LastResult(), 1);
+  EXPECT_NEAR(D(d->Crossing().x), 2.0, 1e-12);
+  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(b));
+  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
+  EXPECT_NEAR(D(d->Crossing().x), 0.0, 1e-12);
+  d->Press(kIdToolNext);
+
   // "Gradmaß" shows the angle in degrees and stays a window setting.
   std::string degrees;
   w->FormatWindowNumber((std::atan(2.0L) - Pi / 4) * DegPerRad, degrees);
@@ -221,6 +232,45 @@ TEST_F(PointTools, IntersectionsWithTheirAngleOnBothCurves) {
   d->Press(kIdToolNext);
   ASSERT_EQ(plat::testing::Messages().size(), 1u);
   EXPECT_EQ(plat::testing::Messages()[0].text, "zwei aussuchen");
+
+  // The circle meets the line of the segment (0;0)-(3;0) twice, the segment once: the press
+  // that comes to (-2;0) says "nicht zu finden", the next one (2;0).
+  const int segment = Add(kKindSegment, "0", "0", "3", "0");
+  const int circle = Add(kKindParametric, "2cos(t)", "2sin(t)", "", "", "", 0.1L, 0.1L + 2 * Pi);
+  d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(segment));
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(circle));
+  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
+  int withdrawn = 0;
+  for (int press = 0; press < 4; ++press) {
+    if (press > 0) d->Press(kIdToolNext);
+    if (d->LastResult() == 0) {
+      ++withdrawn;
+    } else {
+      EXPECT_NEAR(D(d->Crossing().x), 2.0, 1e-12);
+    }
+  }
+  EXPECT_EQ(withdrawn, 2);
+
+  // Two implicit curves meet on the pieces the second one's drawing traced: none before it
+  // was drawn.
+  const int round = Add(kKindImplicit, "", "", "", "", "xx+yy=4");
+  const int diagonal = Add(kKindImplicit, "", "", "", "", "x=y");
+  w->Equation(diagonal).traced.reset();
+  d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(round));
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(diagonal));
+  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
+  EXPECT_EQ(d->LastResult(), 0);
+  w->RepaintNow(false);
+  ASSERT_NE(w->Equation(diagonal).traced, nullptr);
+  for (int press = 0; press < 2; ++press) {
+    d->Press(kIdToolNext);
+    ASSERT_EQ(d->LastResult(), 1);
+    EXPECT_NEAR(D(std::fabs(d->Crossing().x)), std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(D(d->Crossing().y), D(d->Crossing().x), 1e-12);
+    EXPECT_NEAR(D(d->Crossing().angle), D(Pi / 2), 1e-9);
+  }
 }
 
 TEST_F(PointTools, SearchesFollowTheChosenCurveAfterATracedPointWasAdded) {

@@ -113,9 +113,12 @@ TEST_F(Regions, TheUpperHalfDiscIsShadedAndHasItsCentroid) {
   d->Press(kCentroidMean);
   EXPECT_EQ(w->regionMode, 1);
   EXPECT_TRUE(d->IsItemVisible(kCentroidRun));
-  d->SetItemText(kCentroidCount, "0");
-  d->Press(kCentroidRun);
+  for (const auto& [count, code] : {std::pair{"0", 14}, {"20000000", 17}}) {
+    d->SetItemText(kCentroidCount, count);
+    EXPECT_EQ(d->CmRun(), code) << count;
+  }
   EXPECT_TRUE(SawMessage("positiver Wert?"));
+  EXPECT_TRUE(SawMessage("jenseits der Grenzen"));
   plat::SeedRandom(2024);
   d->SetItemText(kCentroidCount, "400000");
   ASSERT_EQ(d->CmRun(), 0);

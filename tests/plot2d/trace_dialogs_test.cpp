@@ -153,6 +153,10 @@ TEST_F(TraceDialogs, SecantRunsFromTheReferenceAndVanishesThere) {
   EXPECT_EQ(d->GetItemText(kIdTraceSlope), "Steigung: nicht definiert");
   TraceTo(*d, "1");
   EXPECT_EQ(d->GetItemText(kIdTraceSlope), "Steigung: " + Num(4));
+  // Choosing a curve, the same one again too, forgets the secant.
+  d->ListSetSel(kIdFirstCombo, 0);
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  EXPECT_FALSE(d->IsSecantChecked());
   // A parametric curve shows the secant per parameter and its length.
   const int c = w->AppendEquation(kKindParametric, {"cos(t)", "sin(t)"});
   w->Equation(c).lowerBound.x = 0;

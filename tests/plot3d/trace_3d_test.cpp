@@ -28,6 +28,8 @@ TEST_F(Trace3D, HelixShowsVelocityCurvatureAndNormal) {
   TTraceDlg* d = w->GraphTraceDialog();
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(d->TemplateName(), "TRACE3");
+  EXPECT_TRUE(d->IsItemVisible(kIdTraceDegree));
+  EXPECT_EQ(d->ListCount(kIdTraceDegree), 10);
   d->SetCheck(kIdTraceTangent, true);
   d->Press(kIdTraceTangent);
   d->SetItemText(kIdTraceParameter, "0");

@@ -246,7 +246,7 @@ TEST_F(CoreWindowTest, AFollowedSequenceShowsItsTermsOneByOneAndStopsOnA) {
 // (12.5 pixels) ends at x = -4 + j/4.  Each step goes onto the screen before its pause (the delay in
 // tenths of ms, added up where it is not whole ms): at tick T the screen shows the first ceil(10 T /
 // delay) steps and no later one; the whole run takes the pauses of all steps, and "A" ends it in the
-// pause it came in.
+// pause it came in.  A repaint during the run shows the steps shown so far, not the whole solution.
 TEST_F(CoreWindowTest, AFollowedSolutionShowsEachStepBeforeItsPause) {
   const int ode = w->AppendEquation(kKindOde, {"1", "0"});
   w->Equation(ode).penColour = 4;
@@ -263,10 +263,12 @@ TEST_F(CoreWindowTest, AFollowedSolutionShowsEachStepBeforeItsPause) {
     int lookAt;     // ms
     bool key;       // "A" at lookAt
     int stoppedAt;  // ms
+    bool repaint;   // the whole window painted anew at lookAt
   } cases[] = {
-      {25, 51, false, 80},   // 2.5 ms a step: the pauses of 2 and 3 ms add up
-      {100, 205, false, 320},
-      {100, 125, true, 130},  // "A" in the pause of step 13
+      {25, 51, false, 80, false},  // 2.5 ms a step: the pauses of 2 and 3 ms add up
+      {100, 205, false, 320, false},
+      {100, 125, true, 130, false},  // "A" in the pause of step 13
+      {100, 205, false, 320, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.delay * 1000 + k.lookAt);
@@ -276,6 +278,10 @@ TEST_F(CoreWindowTest, AFollowedSolutionShowsEachStepBeforeItsPause) {
     plat::testing::FakeTicks(true);
     plat::Bitmap middle;
     plat::testing::AtTick(k.lookAt, [&] {
+      if (k.repaint) {
+        w->InvalidatePlot();
+        w->RepaintNow(false);
+      }
       middle = w->Surface();
       if (k.key) plat::testing::InjectKey(*w, 'A');
     });
