@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/window_registry.h"
+#include "core/binary_stream.h"
 #include "core/constants.h"
 #include "platform/resources.h"
 #include "plot2d/curve_tool_dialogs.h"
@@ -14,6 +15,7 @@
 #include "plot2d/model/roulettes.h"
 #include "plot2d/plot2_test_util.h"
 #include "plot3d/plot3_win.h"
+#include "plotcore/model/equation_record.h"
 #include "plotcore/model/revolution_sliders.h"
 #include "support/temp_dir.h"
 
@@ -523,6 +525,13 @@ TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
     }
   }
   EXPECT_NEAR(D(b->Equation(2).rollFactor()), 2, 1e-15);
+  // The roulette's record keeps start, radius and arm as typed, the arm at
+  // byte 301.
+  ByteWriter record;
+  WriteEquationRecord(record, b->Equation(2));
+  ByteReader arm(record.Data().data() + 301, 10);
+  EXPECT_EQ(D(arm.LongDouble()), 0.5);
+  EXPECT_EQ(D(b->Equation(2).rollRadius()), 0.5);
 }
 
 TEST_F(CurveTools, ToolDialogsHideWhenTheirKindsLeaveAndGoWithANewDrawing) {
