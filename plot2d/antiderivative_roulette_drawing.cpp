@@ -14,7 +14,7 @@ namespace kv {
 
 namespace {
 
-// Long loops ask for the stop key this often.
+// An antiderivative's pass asks for a key this often.
 constexpr long kPollEvery = 512;
 // A curve never takes more steps than this per pass.
 constexpr long double kMaxSteps = 2147483547.0L;
@@ -152,15 +152,13 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
           pen.Break();
         }
         prevQ = q;
-        if (k % kPollEvery == 0 && StopKeyPressed()) {
-          key = 'A';
-          break;
-        }
+        // Any key ends the family, read after every step.
+        if ((key = KeyPressed()) != 0) break;
       }
       EndCurveRecording(colour, spec.width, spec.style);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay, true);
   }
   dc.SelectPen(oldPen);
   return key;

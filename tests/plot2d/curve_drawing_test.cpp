@@ -218,9 +218,12 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
   plat::FlushKeys(*w);
   w->quietDrawing = 0;
 
-  // A direction field and families of lines and of antiderivatives stop on
-  // any key, and say which.
+  // A direction field, families of lines and of antiderivatives and a
+  // roulette (after its first step) stop on any key, and say which.
   const int field = Add(w, kKindOde, 0, 1, "y", "-x");
+  const int base = Add(w, kKindParametric, -3, 3, "t", "0");
+  ASSERT_EQ(w->AddRoulette(base, false, -3, 0, 3, 1, 1), 0);
+  const int roulette = w->equationCount;
   const int lines = Add(w, kKindLine, 0, 1, "1", "0", "A");
   const int integral = Add(w, kKindAntiderivative, -2, 2, {}, "2x");
   for (int k : {lines, integral}) {
@@ -238,6 +241,7 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
       {"field", [&] { return w->DrawDirectionField(dc, field); }},
       {"lines", [&] { return w->DrawLineEquation(dc, lines); }},
       {"antiderivatives", [&] { return w->DrawAntiderivative(dc, integral); }},
+      {"roulette", [&] { return w->DrawRoulette(dc, roulette); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
