@@ -50,7 +50,7 @@ void TPlotBWin::Destroy() {
 
 void TPlotBWin::CloseStaleDialogs(bool all) {
   TPlotAWin::CloseStaleDialogs(all);
-  if (all || FindVisibleOfKinds({kKindExplicit}) < 0) {
+  if (all || FindEquationOfKinds({kKindExplicit}) < 0) {
     if (riemannDialog_) SetOverlayMask(0);
     DestroyDialog(riemannDialog_);
   }

@@ -364,7 +364,7 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
   CloseRegionDialogs(all);
-  HideStaleIvpDialogs(all);
+  CloseStaleIvpDialogs(all);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
   ClosePointTools(all);
 }

@@ -534,17 +534,23 @@ TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
   EXPECT_EQ(D(b->Equation(2).rollRadius()), 0.5);
 }
 
-TEST_F(CurveTools, ToolDialogsHideWhenTheirKindsLeaveAndGoWithANewDrawing) {
+TEST_F(CurveTools, ToolDialogsCloseWhenTheirCurvesLeaveAndAllGoWithANewDrawing) {
   w->AppendEquation(kKindExplicit, {"", "x"});
+  w->AppendEquation(kKindSegment, {"0", "0", "1", "1"});
   w->CmVolumeBetween();
   w->CmEvolute();
-  ASSERT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  w->CmRotateCurve();
+  w->CmReflect();
   w->DeleteEquations({0});
   w->RepaintNow(false);
-  EXPECT_TRUE(w->ToolDialogs().volumeBetween->IsHidden());
-  EXPECT_TRUE(w->ToolDialogs().evolute->IsHidden());
-  w->ClearDrawing();
   EXPECT_EQ(w->ToolDialogs().evolute, nullptr);
+  EXPECT_EQ(w->ToolDialogs().surface, nullptr) << "a segment alone keeps no curve to turn";
+  ASSERT_NE(w->ToolDialogs().volumeBetween, nullptr);
+  EXPECT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  EXPECT_FALSE(w->ToolDialogs().reflect->IsHidden());
+  w->ClearDrawing();
+  EXPECT_EQ(w->ToolDialogs().volumeBetween, nullptr);
+  EXPECT_EQ(w->ToolDialogs().reflect, nullptr);
 }
 
 TEST_F(CurveTools, MouseDataDialogStoresItsTarget) {
