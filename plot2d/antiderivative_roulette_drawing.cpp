@@ -168,9 +168,13 @@ void TPlotCWin::DrawRevolutionRange(plat::DC& dc) {
   TSurfDlg* d = ToolDialogs().surface.get();
   if (!d || d->IsHidden()) return;
   const int i = d->SelectedEquation();
-  if (!IsValidIndex(i) || !IsRouletteSourceKind(Equation(i).kind) || d->ReadRange() != 0) return;
-  // The part of the curve that turns, drawn once more with a wider pen.
+  if (!IsValidIndex(i) || d->ReadRange() != 0) return;
+  // The part of the curve that turns, drawn once more with a wider pen: a
+  // segment whole, a graph or curve over the dialog's range.  An implicit
+  // curve has no range to show.
   TEquation& e = Equation(i);
+  const bool segment = e.kind == kKindSegment;
+  if (!segment && !IsRouletteSourceKind(e.kind)) return;
   const TPoint2D lo = e.lowerBound, hi = e.upperBound;
   const std::uint8_t bounded = e.bounded;
   const std::int16_t width = e.penWidth;
@@ -178,7 +182,11 @@ void TPlotCWin::DrawRevolutionRange(plat::DC& dc) {
   e.upperBound.x = revolutionRange.t2.value;
   e.bounded = 1;
   e.penWidth = static_cast<std::int16_t>(width + 2);
-  DrawCurve(dc, i);
+  if (segment) {
+    DrawSegmentEquation(dc, i);
+  } else {
+    DrawCurve(dc, i);
+  }
   e.lowerBound = lo;
   e.upperBound = hi;
   e.bounded = bounded;

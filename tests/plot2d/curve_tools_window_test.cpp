@@ -274,6 +274,22 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   w->RepaintNow(false);
   Settle(w);
   EXPECT_GT(test2d::CountColour(w->Surface(), c), plain + 50) << "the range to turn is drawn wider";
+  // A segment to turn is drawn wider whole.
+  const std::string y = std::to_string(static_cast<double>(0.8L * w->World.ymin + 0.2L * w->World.ymax));
+  const int seg = w->AppendEquation(kKindSegment, {"0", y, "0.5", y});
+  w->CompileEquation(seg);
+  w->EquationsChanged(false);
+  const plat::Colour sc = test2d::EntryColour(*w, seg);
+  w->RepaintNow(false);
+  Settle(w);
+  const int thin = test2d::CountColour(w->Surface(), sc);
+  s->ListSetSel(kIdFirstCombo, s->IndexOfFirst(seg));
+  s->OnSelChange();
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::CountColour(w->Surface(), sc), 2 * thin) << "the segment to turn is drawn wider";
+  s->ListSetSel(kIdFirstCombo, s->IndexOfFirst(0));
+  s->OnSelChange();
   s->SetItemText(211, "-1");
   s->SetItemText(212, "1@A");
   s->SetItemText(217, "0");
