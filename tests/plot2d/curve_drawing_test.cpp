@@ -217,6 +217,14 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
   EXPECT_EQ(w->DrawCurve(dc, i), 0) << "quiet drawing polls no key";
   plat::FlushKeys(*w);
   w->quietDrawing = 0;
+  // After a drawer that reads no key the pass reads one: it is the entry's
+  // result, and only "A" ends the pass.
+  const int segment = Add(w, kKindSegment, 0, 1, "0", "0", "1");
+  w->Equation(segment).formulaText[3] = "1";
+  w->CompileEquation(segment);
+  plat::testing::InjectKey(*w, 'B', 0, 'b');
+  EXPECT_EQ(w->DrawEquation(dc, segment), 'B');
+  w->Equation(segment).visible = 0;
 
   // A direction field, families of lines and of antiderivatives and a
   // roulette (after its first step) stop on any key, and say which.
