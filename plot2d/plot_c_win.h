@@ -295,7 +295,6 @@ class TPlotCWin : public TPlotBWin {
   // on the screen and in print.
   std::int16_t toolCurveWidth = 1;
   std::int16_t toolCurvePrintWidth = 2;
-  std::uint8_t nextGraphBlack = 0;
   // The pressed button while a click starts a solution (1 left, 0 right).
   std::uint8_t trajectoryButton = 0;
 
