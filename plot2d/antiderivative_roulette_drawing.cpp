@@ -14,7 +14,7 @@ namespace kv {
 
 namespace {
 
-// Long loops ask for the stop key this often.
+// An antiderivative's pass asks for a key this often.
 constexpr long kPollEvery = 512;
 // A curve never takes more steps than this per pass.
 constexpr long double kMaxSteps = 2147483547.0L;
@@ -152,15 +152,13 @@ int TPlotCWin::DrawRoulette(plat::DC& dc, int i) {
           pen.Break();
         }
         prevQ = q;
-        if (k % kPollEvery == 0 && StopKeyPressed()) {
-          key = 'A';
-          break;
-        }
+        // Any key ends the family, read after every step.
+        if ((key = KeyPressed()) != 0) break;
       }
       EndCurveRecording(colour, spec.width, spec.style);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay);
+    if (key == 0 && family.stepped) key = ShowFamilyMember(dc, m + 1, e.familyDelay, true);
   }
   dc.SelectPen(oldPen);
   return key;
@@ -170,9 +168,13 @@ void TPlotCWin::DrawRevolutionRange(plat::DC& dc) {
   TSurfDlg* d = ToolDialogs().surface.get();
   if (!d || d->IsHidden()) return;
   const int i = d->SelectedEquation();
-  if (!IsValidIndex(i) || !IsRouletteSourceKind(Equation(i).kind) || d->ReadRange() != 0) return;
-  // The part of the curve that turns, drawn once more with a wider pen.
+  if (!IsValidIndex(i) || d->ReadRange() != 0) return;
+  // The part of the curve that turns, drawn once more with a wider pen: a
+  // segment whole, a graph or curve over the dialog's range.  An implicit
+  // curve has no range to show.
   TEquation& e = Equation(i);
+  const bool segment = e.kind == kKindSegment;
+  if (!segment && !IsRouletteSourceKind(e.kind)) return;
   const TPoint2D lo = e.lowerBound, hi = e.upperBound;
   const std::uint8_t bounded = e.bounded;
   const std::int16_t width = e.penWidth;
@@ -180,7 +182,11 @@ void TPlotCWin::DrawRevolutionRange(plat::DC& dc) {
   e.upperBound.x = revolutionRange.t2.value;
   e.bounded = 1;
   e.penWidth = static_cast<std::int16_t>(width + 2);
-  DrawCurve(dc, i);
+  if (segment) {
+    DrawSegmentEquation(dc, i);
+  } else {
+    DrawCurve(dc, i);
+  }
   e.lowerBound = lo;
   e.upperBound = hi;
   e.bounded = bounded;

@@ -23,16 +23,12 @@ D* OpenTool(TPlotAWin& w, std::unique_ptr<D>& slot) {
   return slot.get();
 }
 
-// The dialog goes (all) or hides when no entry of the kinds is left.
+// The dialog goes when `stale` (or with all).
 template <class D>
-void CloseStale(TPlotAWin& w, std::unique_ptr<D>& slot, bool all, std::initializer_list<int> kinds) {
-  if (!slot) return;
-  if (all) {
-    if (!slot->IsDestroyed()) slot->Destroy();
-    slot.reset();
-  } else if (!slot->IsHidden() && w.FindEquationOfKinds(kinds) < 0) {
-    slot->Hide();
-  }
+void CloseTool(std::unique_ptr<D>& slot, bool stale) {
+  if (!slot || !stale) return;
+  if (!slot->IsDestroyed()) slot->Destroy();
+  slot.reset();
 }
 
 }  // namespace
@@ -41,16 +37,21 @@ void TPlotAWin::CloseStaleDialogs(bool all) {
   TPlot111Win::CloseStaleDialogs(all);
   if (!toolDialogs_) return;
   TCurveToolDialogs& d = *toolDialogs_;
-  CloseStale(*this, d.reflect, all, {201, 202, 203, 204, 205, 208, 209, 210, 211, 212});
-  CloseStale(*this, d.rotate, all, {201, 202, 203, 204, 205, 208, 209, 210, 211, 212});
-  CloseStale(*this, d.translate, all, {201, 202, 203, 204, 205, 208, 209});
-  CloseStale(*this, d.roulette, all, {201, 202, 203});
-  CloseStale(*this, d.evolute, all, {201, 202, 203});
-  CloseStale(*this, d.revolve, all, {201, 202, 203, 205});
-  CloseStale(*this, d.sector, all, {201, 202, 203});
-  CloseStale(*this, d.volumeBetween, all, {201});
-  CloseStale(*this, d.surface, all, {201, 202, 203, 204, 205});
-  CloseStale(*this, d.section, all, {201});
+  // The tools of graphs and curves go with the last graph or curve, the
+  // cross sections with the last graph; reflection, rotation, translation
+  // and the volume between two graphs stay until a new drawing.
+  const bool noCurve = all || FindEquationOfKinds({kKindExplicit, kKindPolar, kKindParametric}) < 0;
+  const bool noGraph = all || FindEquationOfKinds({kKindExplicit}) < 0;
+  CloseTool(d.roulette, noCurve);
+  CloseTool(d.evolute, noCurve);
+  CloseTool(d.revolve, noCurve);
+  CloseTool(d.sector, noCurve);
+  CloseTool(d.surface, noCurve);
+  CloseTool(d.section, noGraph);
+  CloseTool(d.reflect, all);
+  CloseTool(d.rotate, all);
+  CloseTool(d.translate, all);
+  CloseTool(d.volumeBetween, all);
 }
 
 void TPlotAWin::CmReflect() { OpenTool(*this, ToolDialogs().reflect); }

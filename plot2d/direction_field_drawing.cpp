@@ -94,7 +94,8 @@ int TPlotCWin::DrawDyDxEquation(plat::DC& dc, int i) {
     }
     if (result == 0) result = DrawDirectionField(dc, i);
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
-    if (result == 0 && family.stepped) result = ShowFamilyMember(dc, k + 1, e.familyDelay);
+    // A key read in the pause ends the family, as the field's own poll does.
+    if (result == 0 && family.stepped) result = ShowFamilyMember(dc, k + 1, e.familyDelay, true);
   }
   return result;
 }

@@ -130,33 +130,38 @@ int TPlotAWin::DrawRiemannOverlay(plat::DC& dc, int f, int g, long double a, lon
   const auto drawn = static_cast<long double>(strips.size());
   const bool wide = 3.0L * drawn < (b - a) / UnitsPerPixelX;
   int result = 0;
+  // One strip's outline: its two sides and its top and bottom edges.
+  auto drawStrip = [&](const TStrip& s) {
+    const TStripEdges e = StripEdges(s, rule);
+    bool c1, c2, c3, c4;
+    const long double tl = clip(e.topLeft, c1), tr = clip(e.topRight, c2);
+    const long double bl = clip(e.bottomLeft, c3), br = clip(e.bottomRight, c4);
+    if (s.xLeft >= World.xmin) line({s.xLeft, bl}, {s.xLeft, tl});
+    if (s.xRight < World.xmax) line({s.xRight, br}, {s.xRight, tr});
+    for (int edge = 0; edge < 2; ++edge) {
+      const bool bottom = edge == 1;
+      if (bottom ? (c3 || c4) : (c1 || c2)) continue;
+      if (rule == kStripParabola) {
+        // A polyline of an even number of pieces, about one per 16 pixels.
+        const long double w = s.xRight - s.xLeft;
+        const int pieces = std::max(2, 2 * static_cast<int>(std::lround(0.06L * w / UnitsPerPixelX)));
+        TPoint2D p{s.xLeft, bottom ? bl : tl};
+        for (int k = 1; k <= pieces; ++k) {
+          const long double x = k == pieces ? s.xRight : s.xLeft + w * k / pieces;
+          const TPoint2D q{x, StripParabola(s, x, bottom)};
+          if (!(q.y >= yLow && q.y <= yHigh)) break;
+          line(p, q);
+          p = q;
+        }
+      } else {
+        line({s.xLeft, bottom ? bl : tl}, {s.xRight, bottom ? br : tr});
+      }
+    }
+  };
   if (wide) {
     for (const TStrip& s : strips) {
-      const TStripEdges e = StripEdges(s, rule);
-      bool c1, c2, c3, c4;
-      const long double tl = clip(e.topLeft, c1), tr = clip(e.topRight, c2);
-      const long double bl = clip(e.bottomLeft, c3), br = clip(e.bottomRight, c4);
-      if (s.xLeft >= World.xmin) line({s.xLeft, bl}, {s.xLeft, tl});
-      if (s.xRight < World.xmax) line({s.xRight, br}, {s.xRight, tr});
-      for (int edge = 0; edge < 2; ++edge) {
-        const bool bottom = edge == 1;
-        if (bottom ? (c3 || c4) : (c1 || c2)) continue;
-        if (rule == kStripParabola) {
-          // A polyline of an even number of pieces, about one per 16 pixels.
-          const long double w = s.xRight - s.xLeft;
-          const int pieces = std::max(2, 2 * static_cast<int>(std::lround(0.06L * w / UnitsPerPixelX)));
-          TPoint2D p{s.xLeft, bottom ? bl : tl};
-          for (int k = 1; k <= pieces; ++k) {
-            const long double x = k == pieces ? s.xRight : s.xLeft + w * k / pieces;
-            const TPoint2D q{x, StripParabola(s, x, bottom)};
-            if (!(q.y >= yLow && q.y <= yHigh)) break;
-            line(p, q);
-            p = q;
-          }
-        } else {
-          line({s.xLeft, bottom ? bl : tl}, {s.xRight, bottom ? br : tr});
-        }
-      }
+      // A strip with an undefined value is left out; the others are drawn.
+      if (StripDefined(s, rule)) drawStrip(s);
       if (StopKeyPressed()) {
         result = 'A';
         break;

@@ -228,8 +228,9 @@ class TPlotBWin : public TPlotAWin {
   // over the bounds and count its own fields hold (the shared ones may be
   // another integration dialog's); none while its fields fail its check.
   int DrawIntegrationOverlays(plat::DC& dc);
-  // A slider moved: dialogs whose bounds follow parameters compute again;
-  // the distance follows its points.
+  // A parameter moved: dialogs whose bounds follow parameters compute
+  // again, the open integration dialog shows the sums anew, the distance
+  // follows its points.
   void RefreshIntegrationDialogs();
   void RestoreIntegrationDialog(std::int16_t first, std::int16_t second, std::int16_t mode) override;
   void GetIntegrationDialogState(std::int16_t words[3]) override;

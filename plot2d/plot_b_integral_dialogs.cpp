@@ -50,7 +50,7 @@ void TPlotBWin::Destroy() {
 
 void TPlotBWin::CloseStaleDialogs(bool all) {
   TPlotAWin::CloseStaleDialogs(all);
-  if (all || FindVisibleOfKinds({kKindExplicit}) < 0) {
+  if (all || FindEquationOfKinds({kKindExplicit}) < 0) {
     if (riemannDialog_) SetOverlayMask(0);
     DestroyDialog(riemannDialog_);
   }
@@ -106,6 +106,12 @@ void TPlotBWin::RefreshIntegrationDialogs() {
                          static_cast<TPreRiemDlg*>(tools.revolve.get()), static_cast<TPreRiemDlg*>(tools.sector.get()),
                          static_cast<TPreRiemDlg*>(tools.volumeBetween.get())})
     if (d && !d->IsDestroyed() && d->IsBound()) d->FollowParameters();
+  // The open integration dialog shows the sums of the graphs as they are
+  // now, over the bounds its fields hold (the shared ones may be another
+  // dialog's).
+  if (riemannDialog_ && !riemannDialog_->IsDestroyed() && !riemannDialog_->IsHidden() &&
+      riemannDialog_->ReadInputs() == 0 && riemannDialog_->Compute() == 0)
+    riemannDialog_->ShowResult();
   if (distanceDialog_ && !distanceDialog_->IsDestroyed() && !distanceDialog_->IsHidden())
     distanceDialog_->ShowDistance();
 }

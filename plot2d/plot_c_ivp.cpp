@@ -75,26 +75,24 @@ std::int32_t TPlotCWin::GetOpenWindowsMask() {
   return mask;
 }
 
-void TPlotCWin::HideStaleIvpDialogs(bool all) {
-  const std::array<std::pair<TIvpDlg*, int>, 3> dialogs = {
-      {{ivp10_.get(), kKindOde}, {ivp11_.get(), kKindOdeDyDx}, {ivp12_.get(), kKindSequence}}};
-  for (const auto& [d, kind] : dialogs)
-    if (d && !d->IsHidden() && (all || FindEquationOfKinds({kind}) < 0)) d->Hide();
+void TPlotCWin::CloseStaleIvpDialogs(bool all) {
+  auto close = [](auto& d, bool stale) {
+    if (!d || !stale) return;
+    if (!d->IsDestroyed()) d->Destroy();
+    d.reset();
+  };
+  // The dy/dx dialog goes with the last dy/dx equation, the dy/dt and the
+  // sequence dialogs with the last one shown.
+  close(ivp10_, all || FindVisibleOfKinds({kKindOde}) < 0);
+  close(ivp11_, all || FindEquationOfKinds({kKindOdeDyDx}) < 0);
+  close(ivp12_, all || FindVisibleOfKinds({kKindSequence}) < 0);
 }
 
 void TPlotCWin::RefreshIvpDialogs() {
   if (ivp10_ && !ivp10_->IsHidden()) ivp10_->TakeStartPoint();
 }
 
-void TPlotCWin::DestroyIvpDialogs() {
-  auto destroy = [](auto& d) {
-    if (d && !d->IsDestroyed()) d->Destroy();
-    d.reset();
-  };
-  destroy(ivp10_);
-  destroy(ivp11_);
-  destroy(ivp12_);
-}
+void TPlotCWin::DestroyIvpDialogs() { CloseStaleIvpDialogs(true); }
 
 // ---- the trajectory mouse mode ----
 

@@ -28,13 +28,13 @@ int TPlotCWin::DrawEquations(plat::DC& dc) {
   for (int pass = 0; pass < 2 && result != 'A'; ++pass) {
     for (int i = 0; i <= equationCount; ++i) {
       if (isPoint(i) != (pass == 1)) continue;
-      const int r = DrawEquation(dc, i);
-      if (r != 0) result = r;
-      if (r == 'A') break;
+      result = DrawEquation(dc, i);
+      if (result == 'A') break;
     }
   }
   if (!quietDrawing) UpdateCaption(false);
-  // A stopped drawing counts as done; a drawer's other code is passed on.
+  // A stopped drawing counts as done; the last drawer's other code is
+  // passed on.
   return result == 'A' ? 0 : result;
 }
 
@@ -92,7 +92,8 @@ int TPlotCWin::DrawEquation(plat::DC& dc, int i) {
       // The other kinds have no 2D drawing.
       break;
   }
-  if (result == 0 && StopKeyPressed()) result = 'A';
+  // A key read here is the entry's result; "A" ends the pass.
+  if (result == 0) result = KeyPressed();
   RestoreVariables();
   return result;
 }

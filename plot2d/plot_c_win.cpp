@@ -120,7 +120,7 @@ void TPlotCWin::StoreSettings() {
   b2[12] = ArrowsShown;
   b2[13] = LabelsShown;
   b2[14] = RasterShown;
-  b2[15] = nextGraphBlack;
+  b2[15] = SavedValuesOff;  // new graphs in black
   b2[16] = TickLength;
   b2[17] = FieldWidth;
   b2[18] = DecimalsX;
@@ -173,7 +173,7 @@ void TPlotCWin::ApplySettings() {
   ArrowsShown = Flag(b2[12]);
   LabelsShown = Flag(b2[13]);
   RasterShown = Flag(b2[14]);
-  nextGraphBlack = Flag(b2[15]);
+  SavedValuesOff = Flag(b2[15]);
   TickLength = I16(InRange(b2[16], 1, 100, 10));
   FieldWidth = I16(InRange(b2[17], Decimals + 2, 100, Decimals + 2));
   DecimalsX = I16(b2[18]);
@@ -364,7 +364,7 @@ void TPlotCWin::EquationsChanged(bool selectLast) {
 void TPlotCWin::CloseStaleDialogs(bool all) {
   TPlotBWin::CloseStaleDialogs(all);
   CloseRegionDialogs(all);
-  HideStaleIvpDialogs(all);
+  CloseStaleIvpDialogs(all);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseGraphTraceDialog();
   ClosePointTools(all);
 }

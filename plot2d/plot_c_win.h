@@ -295,7 +295,6 @@ class TPlotCWin : public TPlotBWin {
   // on the screen and in print.
   std::int16_t toolCurveWidth = 1;
   std::int16_t toolCurvePrintWidth = 2;
-  std::uint8_t nextGraphBlack = 0;
   // The pressed button while a click starts a solution (1 left, 0 right).
   std::uint8_t trajectoryButton = 0;
 
@@ -371,9 +370,9 @@ class TPlotCWin : public TPlotBWin {
   void CmIvpSequence() { OpenSequenceDialog(); }
   // which: 0 dy/dt, 1 dy/dx, 2 sequences.
   void OpenIvpDialog(int which);
-  // Hides the initial-value dialogs whose kinds left the inventory (all of
-  // them with `all`), and destroys them with the window.
-  void HideStaleIvpDialogs(bool all);
+  // Closes the initial-value dialogs whose kinds left the inventory (all of
+  // them with `all`), and all of them with the window.
+  void CloseStaleIvpDialogs(bool all);
   void DestroyIvpDialogs();
   // After a parameter changed: the dy/dt dialog shows its start values
   // again (texts follow the parameters).

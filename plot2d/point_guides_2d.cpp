@@ -53,7 +53,8 @@ void TPlotCWin::DrawSampledItem(plat::DC& dc, int i) {
   }
   const int arc = GuideStyleDigits(e.subKind)[kGuideArc];
   if (polar && arc > 0) {
-    const TLookPen pen = PenOfLook(arc);
+    // The arc is dashed or solid, never thick.
+    const TLookPen pen = PenOfLook(arc == kGuideDashed ? kGuideDashed : kGuideSolid);
     const int n = e.curvePoints[0] > 0 ? e.curvePoints[0] : 150;
     const std::vector<TPoint2D> pts = ArcChordPoints({0, 0}, a, 0, b, n);
     for (std::size_t k = 1; k < pts.size(); ++k)

@@ -71,7 +71,9 @@ void TPlotCWin::CmIntersections() {
 }
 
 void TPlotCWin::ClosePointTools(bool all) {
-  if (all || !HasKind({kKindExplicit, kKindSegment, kKindLine})) CloseTool(zeroDialog_);
+  // The zeros go with the last graph, though they are also sought on
+  // segments and lines.
+  if (all || !HasKind({kKindExplicit})) CloseTool(zeroDialog_);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric})) CloseTool(extremumDialog_);
   if (all || !HasKind({kKindExplicit, kKindPolar, kKindParametric, kKindImplicit, kKindSegment, kKindLine}))
     CloseTool(intersectionDialog_);

@@ -16,7 +16,7 @@ void TPlotCWin::CmShadeImplicit() {
 }
 
 void TPlotCWin::CloseRegionDialogs(bool all) {
-  if (all || FindVisibleOfKinds({kKindExplicit}) < 0) CloseToolDialog(shadeDialog_);
+  if (all || FindEquationOfKinds({kKindExplicit}) < 0) CloseToolDialog(shadeDialog_);
   if (all || FindVisibleOfKinds({kKindImplicit}) < 0) CloseToolDialog(centroidDialog_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "formula/calculus.h"
 #include "formula/formula_engine.h"
@@ -32,28 +33,30 @@ int ComputeStrips(TFormulaEngine& engine, TExprNode* f, TExprNode* g, long doubl
   if (!f) return kIntegrationUndefined;
   // Strips narrower than 4 pixels would merge into a smear.
   if (widthPixels < 4 * static_cast<long long>(n)) n = std::max(1, widthPixels / 4);
-  auto at = [&](TExprNode* t, long double x, long double& v) {
-    v = 0;
-    return !t || engine.EvaluateAt(t, 'X', x, v);
+  // An undefined sample is NaN: it keeps its own strip (and the strip on
+  // the other side of an edge) from being drawn, and no other.
+  auto at = [&](TExprNode* t, long double x) {
+    long double v = 0;
+    if (t && !engine.EvaluateAt(t, 'X', x, v)) return std::numeric_limits<long double>::quiet_NaN();
+    return v;
   };
   const long double dx = (b - a) / n;
   strips.reserve(static_cast<std::size_t>(n));
   TStrip s;
   s.xLeft = a;
-  if (!at(f, a, s.fLeft) || !at(g, a, s.gLeft)) {
-    strips.clear();
-    return kIntegrationUndefined;
-  }
+  s.fLeft = at(f, a);
+  s.gLeft = at(g, a);
   for (std::int32_t k = 1; k <= n; ++k) {
     s.xRight = k == n ? b : a + dx * k;
     s.xMid = (s.xLeft + s.xRight) * 0.5L;
     const long double u = control.uniform ? control.uniform() : 0.5L;
     s.xRandom = s.xLeft + (s.xRight - s.xLeft) * u;
-    if (!at(f, s.xRight, s.fRight) || !at(f, s.xRandom, s.fRandom) || !at(f, s.xMid, s.fMid) ||
-        !at(g, s.xRight, s.gRight) || !at(g, s.xRandom, s.gRandom) || !at(g, s.xMid, s.gMid)) {
-      strips.clear();
-      return kIntegrationUndefined;
-    }
+    s.fRight = at(f, s.xRight);
+    s.fRandom = at(f, s.xRandom);
+    s.fMid = at(f, s.xMid);
+    s.gRight = at(g, s.xRight);
+    s.gRandom = at(g, s.xRandom);
+    s.gMid = at(g, s.xMid);
     strips.push_back(s);
     if (control.stop && control.stop()) return kIntegrationStopped;
     s.xLeft = s.xRight;
@@ -76,6 +79,14 @@ TStripEdges StripEdges(const TStrip& s, int rule) {
     default:
       return {s.fLeft, s.fRight, s.gLeft, s.gRight};
   }
+}
+
+bool StripDefined(const TStrip& s, int rule) {
+  const TStripEdges e = StripEdges(s, rule);
+  bool defined = std::isfinite(e.topLeft) && std::isfinite(e.topRight) && std::isfinite(e.bottomLeft) &&
+                 std::isfinite(e.bottomRight);
+  if (rule == kStripParabola) defined = defined && std::isfinite(s.fMid) && std::isfinite(s.gMid);
+  return defined;
 }
 
 long double StripParabola(const TStrip& s, long double x, bool bottom) {

@@ -36,7 +36,7 @@ int RiemannSums(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, 
                 std::int32_t n, const TQuadratureControl& control, TSixSums& out);
 
 // One strip of the overlay: its edges, midpoint and random point, and f and
-// g at them (g 0 when absent).
+// g at them (g 0 when absent, NaN where undefined).
 struct TStrip {
   long double xLeft = 0, xMid = 0, xRight = 0, xRandom = 0;
   long double fLeft = 0, fMid = 0, fRight = 0, fRandom = 0;
@@ -47,7 +47,8 @@ struct TStrip {
 // wide: n becomes widthPixels / 4 (at least 1) when the plot is narrower
 // than 4n pixels.  The random points come from `uniform` in strip order, as
 // IntegrateNumerically draws them, so with the same seed and n they are the
-// sum's points.  0, 6, 17, 102 (undefined at a point: no strips) or 65.
+// sum's points.  Each strip is evaluated on its own: a value undefined
+// there is NaN in that strip alone.  0, 6, 17, 102 (no f) or 65.
 int ComputeStrips(TFormulaEngine& engine, TExprNode* f, TExprNode* g, long double a, long double b,
                   std::int32_t n, int widthPixels, const TQuadratureControl& control, std::vector<TStrip>& strips);
 
@@ -57,6 +58,10 @@ struct TStripEdges {
   long double topLeft = 0, topRight = 0, bottomLeft = 0, bottomRight = 0;
 };
 TStripEdges StripEdges(const TStrip& s, int rule);
+
+// Whether the values the rule draws of the strip are all defined (the
+// parabolas' also at the midpoint): only such a strip is drawn.
+bool StripDefined(const TStrip& s, int rule);
 
 // The parabola through the strip's three values of f (bottom: false) or g
 // (bottom: true) at x.

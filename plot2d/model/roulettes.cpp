@@ -86,8 +86,7 @@ bool BuildRouletteTrees(TEquation& r, const TEquation& s) {
 }
 
 void SetRouletteGeometry(TEquation& r, long double start, long double radius, long double arm, bool leftSide) {
-  r.startValue() = start;
-  r.rollRadius() = radius;
+  r.values[4] = {start, radius, arm};
   r.values[5] = {1 / radius, arm / radius, 0};
   r.kindFlag = leftSide ? 1 : 0;
 }

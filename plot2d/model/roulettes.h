@@ -26,10 +26,11 @@ bool IsRouletteSourceKind(int kind);
 // the source lacks a tree.
 bool BuildRouletteTrees(TEquation& roulette, const TEquation& source);
 
-// Sets the rolling fields of a roulette: start t0, radius r, arm d (in
-// radii: the pen's distance from the centre is d·r ... stored as d/r with
-// the turning factor 1/r), and the side (true: the circle rolls on the
-// left of the curve, "Linke Seite", the record's side flag set).
+// Sets the rolling fields of a roulette: start t0, radius r and arm d as
+// typed (first value block), the turning factor 1/r and the arm in radii
+// d/r that the drawing uses (second value block), and the side (true: the
+// circle rolls on the left of the curve, "Linke Seite", the record's side
+// flag set).
 void SetRouletteGeometry(TEquation& roulette, long double start, long double radius, long double arm, bool leftSide);
 
 // The pen point of a roulette from the base point q, the tangent v there

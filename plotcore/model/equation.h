@@ -257,7 +257,7 @@ class TEquation {
   const TPoint3D& boxMax() const { return values[1]; }
   long double& startValue() { return values[4].x; }     // 206 x0; 209/309 point x
   long double& rollRadius() { return values[4].y; }     // 207; 209/309 point y
-  long double& pointZ() { return values[4].z; }         // 209/309 point z
+  long double& pointZ() { return values[4].z; }         // 207 arm d; 209/309 point z
   long double& rollFactor() { return values[5].x; }
   long double& armFactor() { return values[5].y; }
   long double& arrowParameter() { return values[7].x; } // 304

@@ -687,6 +687,28 @@ TEST_F(FollowedFamilies, ShowEachMemberDuringItsOwnPauseAndStopOnAWithinIt) {
   SecondPauseShowsTwoMembersAndAEndsIt(segments);
 }
 
+// The family of y' = x - a y for a = -2 .. 2 in ten steps, a second after each member: "q"
+// in the pause after the fourth is read there and ends the family; no member after it comes.
+TEST_F(FollowedFamilies, OfDyDxEquationsStopOnAnyKeyInTheirPause) {
+  Start();
+  const TopWindow w = New2D();
+  EnterByCommand(w, 911, "EQUA211", {{213, "x-a*y"}});  // "dy/d&x ..."
+  const LoggedDialog inventory = OpenDialog(w, 504, "INVENT");  // "&Inventar ..."
+  ASSERT_NE(inventory.window, 0u);
+  const std::size_t from = program_->Log().Size();
+  DrawFamily(inventory, {{211, "-2"}, {212, "2"}, {213, "10"}, {215, "1000"}}, true);
+  ASSERT_GE(program_->Log().WaitFor("family 4 ", from, 10000), 0) << "no fourth member";
+  Pause(static_cast<int>(program_->Log().MsOf("family 4 ", from) + 500 - NowMs()));
+  ASSERT_TRUE(Screen().Activate(w.id));
+  ASSERT_TRUE(program_->KeyReadWithin("q", 'Q', 1000)) << "the family and q";
+  ASSERT_GE(program_->Log().WaitFor("family stopped", from, 1000), 0) << "q did not end the family";
+  EXPECT_LT(program_->Log().Find("family 5 ", from), 0);
+  const Image stopped = PlotPicture(w);
+  Pause(2500);
+  EXPECT_TRUE(PlotPicture(w).pixels == stopped.pixels) << "members drawn after q";
+  EXPECT_LT(program_->Log().Find("family 5 ", from), 0);
+}
+
 TEST_F(FollowedFamilies, OfPlaneCurvesStopOnA) {
   Start();
   const TopWindow w = New2D();

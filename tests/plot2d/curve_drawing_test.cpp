@@ -217,10 +217,21 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
   EXPECT_EQ(w->DrawCurve(dc, i), 0) << "quiet drawing polls no key";
   plat::FlushKeys(*w);
   w->quietDrawing = 0;
+  // After a drawer that reads no key the pass reads one: it is the entry's
+  // result, and only "A" ends the pass.
+  const int segment = Add(w, kKindSegment, 0, 1, "0", "0", "1");
+  w->Equation(segment).formulaText[3] = "1";
+  w->CompileEquation(segment);
+  plat::testing::InjectKey(*w, 'B', 0, 'b');
+  EXPECT_EQ(w->DrawEquation(dc, segment), 'B');
+  w->Equation(segment).visible = 0;
 
-  // A direction field and families of lines and of antiderivatives stop on
-  // any key, and say which.
+  // A direction field, families of lines and of antiderivatives and a
+  // roulette (after its first step) stop on any key, and say which.
   const int field = Add(w, kKindOde, 0, 1, "y", "-x");
+  const int base = Add(w, kKindParametric, -3, 3, "t", "0");
+  ASSERT_EQ(w->AddRoulette(base, false, -3, 0, 3, 1, 1), 0);
+  const int roulette = w->equationCount;
   const int lines = Add(w, kKindLine, 0, 1, "1", "0", "A");
   const int integral = Add(w, kKindAntiderivative, -2, 2, {}, "2x");
   for (int k : {lines, integral}) {
@@ -238,6 +249,7 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
       {"field", [&] { return w->DrawDirectionField(dc, field); }},
       {"lines", [&] { return w->DrawLineEquation(dc, lines); }},
       {"antiderivatives", [&] { return w->DrawAntiderivative(dc, integral); }},
+      {"roulette", [&] { return w->DrawRoulette(dc, roulette); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

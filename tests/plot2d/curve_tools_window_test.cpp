@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/window_registry.h"
+#include "core/binary_stream.h"
 #include "core/constants.h"
 #include "platform/resources.h"
 #include "plot2d/curve_tool_dialogs.h"
@@ -14,6 +15,7 @@
 #include "plot2d/model/roulettes.h"
 #include "plot2d/plot2_test_util.h"
 #include "plot3d/plot3_win.h"
+#include "plotcore/model/equation_record.h"
 #include "plotcore/model/revolution_sliders.h"
 #include "support/temp_dir.h"
 
@@ -272,6 +274,22 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   w->RepaintNow(false);
   Settle(w);
   EXPECT_GT(test2d::CountColour(w->Surface(), c), plain + 50) << "the range to turn is drawn wider";
+  // A segment to turn is drawn wider whole.
+  const std::string y = std::to_string(static_cast<double>(0.8L * w->World.ymin + 0.2L * w->World.ymax));
+  const int seg = w->AppendEquation(kKindSegment, {"0", y, "0.5", y});
+  w->CompileEquation(seg);
+  w->EquationsChanged(false);
+  const plat::Colour sc = test2d::EntryColour(*w, seg);
+  w->RepaintNow(false);
+  Settle(w);
+  const int thin = test2d::CountColour(w->Surface(), sc);
+  s->ListSetSel(kIdFirstCombo, s->IndexOfFirst(seg));
+  s->OnSelChange();
+  w->RepaintNow(false);
+  Settle(w);
+  EXPECT_GT(test2d::CountColour(w->Surface(), sc), 2 * thin) << "the segment to turn is drawn wider";
+  s->ListSetSel(kIdFirstCombo, s->IndexOfFirst(0));
+  s->OnSelChange();
   s->SetItemText(211, "-1");
   s->SetItemText(212, "1@A");
   s->SetItemText(217, "0");
@@ -524,19 +542,32 @@ TEST_F(CurveTools, DerivedCurvesSurviveSavingAndOpening) {
     }
   }
   EXPECT_NEAR(D(b->Equation(2).rollFactor()), 2, 1e-15);
+  // The roulette's record keeps start, radius and arm as typed, the arm at
+  // byte 301.
+  ByteWriter record;
+  WriteEquationRecord(record, b->Equation(2));
+  ByteReader arm(record.Data().data() + 301, 10);
+  EXPECT_EQ(D(arm.LongDouble()), 0.5);
+  EXPECT_EQ(D(b->Equation(2).rollRadius()), 0.5);
 }
 
-TEST_F(CurveTools, ToolDialogsHideWhenTheirKindsLeaveAndGoWithANewDrawing) {
+TEST_F(CurveTools, ToolDialogsCloseWhenTheirCurvesLeaveAndAllGoWithANewDrawing) {
   w->AppendEquation(kKindExplicit, {"", "x"});
+  w->AppendEquation(kKindSegment, {"0", "0", "1", "1"});
   w->CmVolumeBetween();
   w->CmEvolute();
-  ASSERT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  w->CmRotateCurve();
+  w->CmReflect();
   w->DeleteEquations({0});
   w->RepaintNow(false);
-  EXPECT_TRUE(w->ToolDialogs().volumeBetween->IsHidden());
-  EXPECT_TRUE(w->ToolDialogs().evolute->IsHidden());
-  w->ClearDrawing();
   EXPECT_EQ(w->ToolDialogs().evolute, nullptr);
+  EXPECT_EQ(w->ToolDialogs().surface, nullptr) << "a segment alone keeps no curve to turn";
+  ASSERT_NE(w->ToolDialogs().volumeBetween, nullptr);
+  EXPECT_FALSE(w->ToolDialogs().volumeBetween->IsHidden());
+  EXPECT_FALSE(w->ToolDialogs().reflect->IsHidden());
+  w->ClearDrawing();
+  EXPECT_EQ(w->ToolDialogs().volumeBetween, nullptr);
+  EXPECT_EQ(w->ToolDialogs().reflect, nullptr);
 }
 
 TEST_F(CurveTools, MouseDataDialogStoresItsTarget) {

@@ -183,7 +183,8 @@ TEST_F(IntegrationTest, RefusedInputsShowTheirMessagesAndComputeNothing) {
 
 TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
   TPlot2Win* w = MakeWindow();
-  w->AppendEquation(kKindExplicit, {"", "2x"});
+  w->SetVariable(3, 1);  // C = 1
+  w->AppendEquation(kKindExplicit, {"", "2c*x"});
   TRiemDlg& d = Riemann(w);
   Bounds(d, "0@A", "1", "10");
   d.Press(kIdValueButton);
@@ -203,6 +204,10 @@ TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
   d.Press(kIdValueButton);
   EXPECT_FALSE(d.IsBound());
   EXPECT_NEAR(D(w->integrationValue), 1.0, 1e-15);
+  // Unbound, the open dialog computes again when any parameter moves.
+  w->SetVariable(3, 3);
+  w->RedrawEquation(3);
+  EXPECT_NEAR(D(w->integrationValue), 3.0, 1e-15);
 }
 
 TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {

@@ -241,6 +241,17 @@ TEST_F(ItemDrawing, PointsAreMarkersOnTopOfTheCurves) {
   EXPECT_GT(CountNear(*w, {0, 2}, EntryColour(*w, polar), 3), 4) << "(2; pi/2) in polar form";
   EXPECT_NEAR(static_cast<double>(w->Equation(polar).values[4].y), 2, 1e-15);
   (void)line;
+  // The arc of a polar point's angle is solid for the thick look too.
+  TEquation& q = w->Equation(polar);
+  q.interpolated = 1;  // guide lines on
+  int arcPixels[2] = {};
+  for (int look : {1, 3}) {
+    q.subKind = static_cast<std::int16_t>(look * 256);  // the fifth digit: the arc
+    Repaint(w);
+    arcPixels[look / 2] = CountNear(*w, {std::sqrt(2.0L), std::sqrt(2.0L)}, EntryColour(*w, polar), 4);
+  }
+  EXPECT_GT(arcPixels[0], 4);
+  EXPECT_EQ(arcPixels[1], arcPixels[0]);
 }
 
 TEST_F(ItemDrawing, PointSequencesShowTheCurvesPointsAtTheirValues) {

@@ -70,12 +70,13 @@ TEST_F(IvpDialogs, TheMenuOpensOneDialogAtATimeAndSwitchesTheMouseToTrajectories
   w->RestoreSideWindows(32);
   EXPECT_FALSE(w->SlopeTrajectoryDialog()->IsHidden());
   EXPECT_EQ(w->ActiveIvpEquation(), slope);
-  // Deleting the last entry of a kind hides its dialog.
+  // Deleting the last entry of a kind closes its dialog.
   w->Command(kCmSlopeTrajectory);
   w->DeleteEquations({slope});
   w->EquationsChanged(false);
   w->CloseStaleDialogs(false);
-  EXPECT_TRUE(w->SlopeTrajectoryDialog()->IsHidden());
+  EXPECT_EQ(w->SlopeTrajectoryDialog(), nullptr);
+  EXPECT_NE(w->AutonomousTrajectoryDialog(), nullptr);
 }
 
 TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {

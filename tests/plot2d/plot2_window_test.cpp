@@ -193,6 +193,7 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   w->mediumSteps[0] = 20;
   w->View3D.SegmentPieces = 40;
   w->SetOverlayMask(0x41);
+  w->SavedValuesOff = 1;  // new graphs in black
   // The modes of the time windows x(t) and xy(t), which are not read back.
   ASSERT_NE(w->OpenTimeWindow(0), nullptr);
   ASSERT_NE(w->OpenTimeWindow(2), nullptr);
@@ -218,6 +219,7 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   EXPECT_EQ(v->mediumSteps[0], 20);
   EXPECT_EQ(v->View3D.SegmentPieces, 40);
   EXPECT_EQ(v->GetOverlayMask(), 0x41);
+  EXPECT_EQ(v->GetSavedValue(3), 0) << "a new graph in black";
   EXPECT_EQ(v->SettingsBlocks.Ints[0][20], 9 + 11 * 10000);
 }
 

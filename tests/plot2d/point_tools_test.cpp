@@ -349,10 +349,15 @@ TEST_F(PointTools, ToolsCloseWhenTheirKindsLeaveTheInventory) {
   w->Command(kCmExtrema);
   w->Command(kCmIntersections);
   ASSERT_NE(w->ZeroDialog(), nullptr);
+  // The zeros go with the last graph though a segment is left.
+  w->AppendEquation(kKindSegment, {"-1", "-1", "1", "1"});
   w->DeleteEquation(0);
   w->CloseStaleDialogs(false);
   EXPECT_EQ(w->ZeroDialog(), nullptr);
   EXPECT_EQ(w->ExtremumDialog(), nullptr);
+  EXPECT_NE(w->IntersectionDialog(), nullptr);
+  w->DeleteEquation(0);
+  w->CloseStaleDialogs(false);
   EXPECT_EQ(w->IntersectionDialog(), nullptr);
 }
 

@@ -110,9 +110,10 @@ TEST_F(ToolsDrawing, RoulettesAndAntiderivativesShowSteppedFamiliesOneByOne) {
   }
 }
 
-// Each member of every kind is on the screen in its own pause, and "A" there ends the
-// family.  In the box of member a (world x0..x1, y a - dy .. a + dy) no other draws.
-TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThereOnA) {
+// Each member of every kind is on the screen in its own pause, and the stop key there ends
+// the family: "A", or any key for the drawers that any key stops.  In the box of member a
+// (world x0..x1, y a - dy .. a + dy) no other draws.
+TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThereOnItsKey) {
   const int base = w->AppendEquation(kKindParametric, -3, 3, "t", "a");
   w->CompileEquation(base);
   ASSERT_EQ(w->AddRoulette(base, false, -3, 0, 3, 0.25L, 0.25L), 0);
@@ -120,19 +121,25 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
   const int antiderivative = w->AppendEquation(kKindAntiderivative, -2, 2, "", "a");
   w->CompileEquation(antiderivative);
   w->Equation(antiderivative).startValue() = 0;
+  // y' = a from the origin, without its field: the solution y = a x.
+  const int dydx = Add(kKindOdeDyDx, {"", "", "a"});
+  w->Equation(dydx).fieldMode = 0;
+  w->AddItemForKind211(dydx, {0, 0, 0}, 0.01L, 2, w->Equation(dydx).penColour, 1);
   struct Case {
     int i;
     long double x0, x1, dy;
+    unsigned key = 'A';
   } cases[] = {
       {Add(kKindExplicit, {"", "a"}), 0.9L, 1.1L, 0.1L},
       {Add(kKindPolar, {"", "", "a"}), 0.45L, 0.55L, 0.2L},  // at 60 degrees: (a/2; 0.87a)
       {Add(kKindParametric, {"t", "a"}), 0.9L, 1.1L, 0.1L},
       {Add(kKindImplicit, {"", "", "", "", "y=a"}), 0.9L, 1.1L, 0.1L},
       {Add(kKindSegment, {"-3", "a", "3", "a"}), 0.9L, 1.1L, 0.1L},
-      {Add(kKindLine, {"0", "1", "a"}), 0.9L, 1.1L, 0.1L},
+      {Add(kKindLine, {"0", "1", "a"}), 0.9L, 1.1L, 0.1L, 'Q'},
       {Add(kKindPoint, {"1", "a"}), 0.9L, 1.1L, 0.1L},
-      {antiderivative, 0.95L, 1.05L, 0.1L},  // a x
-      {roulette, -2, 2, 0.45L},               // a circle of radius 1/4 rolling along y = a
+      {antiderivative, 0.95L, 1.05L, 0.1L, 'Q'},  // a x
+      {roulette, -2, 2, 0.45L, 'Q'},               // a circle of radius 1/4 rolling along y = a
+      {dydx, 0.97L, 1.03L, 0.1L, 'Q'},
   };
   for (int k = 0; k <= w->equationCount; ++k) w->Equation(k).visible = 0;
   for (const Case& c : cases) {
@@ -148,8 +155,9 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
           if (s.GetPixel(px, py) == colour) return true;
       return false;
     };
-    ASSERT_NO_FATAL_FAILURE(kvtest::ExpectFamilyStopsInSecondPause(*w, e, 0.5L, 3.5L, [&] { Repaint(); }, shows));
-    EXPECT_FALSE(shows(w->Surface(), 2.5L)) << "a member after A";
+    ASSERT_NO_FATAL_FAILURE(
+        kvtest::ExpectFamilyStopsInSecondPause(*w, e, 0.5L, 3.5L, [&] { Repaint(); }, shows, c.key));
+    EXPECT_FALSE(shows(w->Surface(), 2.5L)) << "a member after the key";
     e.visible = 0;
   }
 }

@@ -56,11 +56,12 @@ class PlotWindowTest : public ::testing::Test {
 };
 
 // `paint` draws the entry's family of A with "Verfolgen" (four members from `start` to `end`, a
-// second's pause after each) on the fake clock, and the stop key comes in the second pause: the
-// screen then shows the first two members, no later one (`shows(surface, a)`), and the drawing ends.
+// second's pause after each) on the fake clock, and the stop key (`key`, "A" unless the drawing
+// stops on any key) comes in the second pause: the screen then shows the first two members, no
+// later one (`shows(surface, a)`), and the drawing ends.
 template <class Paint, class Shows>
 void ExpectFamilyStopsInSecondPause(plat::Window& w, kv::TEquation& e, long double start, long double end, Paint paint,
-                                    Shows shows) {
+                                    Shows shows, unsigned key = 'A') {
   constexpr int kFamilyPause = 1000;
   e.familyOn = 1;
   e.familyLetter = 1;
@@ -72,7 +73,7 @@ void ExpectFamilyStopsInSecondPause(plat::Window& w, kv::TEquation& e, long doub
   plat::Bitmap shown;
   plat::testing::AtTick(kFamilyPause * 3 / 2, [&] {
     shown = w.Surface();
-    plat::testing::InjectKey(w, 'A');
+    plat::testing::InjectKey(w, key);
   });
   paint();
   const std::int64_t stoppedAt = plat::TickMilliseconds();
@@ -81,7 +82,7 @@ void ExpectFamilyStopsInSecondPause(plat::Window& w, kv::TEquation& e, long doub
   const long double step = (end - start) / 3;
   EXPECT_TRUE(shows(shown, start) && shows(shown, start + step)) << "the first two members";
   EXPECT_FALSE(shows(shown, start + 2 * step) || shows(shown, end)) << "a member before its time";
-  EXPECT_LE(stoppedAt, kFamilyPause * 3 / 2 + 100) << "A in the pause";
+  EXPECT_LE(stoppedAt, kFamilyPause * 3 / 2 + 100) << "the key in the pause";
 }
 
 // The folder of the test binary, where screenshots are written.

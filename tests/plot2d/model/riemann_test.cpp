@@ -84,16 +84,28 @@ TEST(RiemannStrips, StripsAddUpToTheReportedSums) {
   EXPECT_EQ(D(strips.back().xRight), 2.0);
 }
 
-TEST(RiemannStrips, NarrowPlotsDrawFewerStripsAndUndefinedGraphsNone) {
+TEST(RiemannStrips, NarrowPlotsDrawFewerStripsAndUndefinedValuesOnlyTheirOwnStripsNone) {
   TFormulaEngine engine;
   TreePtr f = Compile(engine, "x");
   std::vector<TStrip> strips;
   EXPECT_EQ(ComputeStrips(engine, f.get(), nullptr, 0, 1, 1000, 400, {}, strips), kIntegrationOk);
   EXPECT_EQ(strips.size(), 100u);
   EXPECT_EQ(D(strips[0].gLeft), 0.0);  // no g: the strips stand on the x axis
-  TreePtr bad = Compile(engine, "sqrt(x)");
-  EXPECT_EQ(ComputeStrips(engine, bad.get(), nullptr, -1, 1, 8, 400, {}, strips), kIntegrationUndefined);
-  EXPECT_TRUE(strips.empty());
+  // sqrt(x) over [-1, 1] in 8 strips: the left four hold an undefined value
+  // for every rule (the fourth not at its right edge x = 0), the right four
+  // are whole.
+  TreePtr root = Compile(engine, "sqrt(x)");
+  ASSERT_EQ(ComputeStrips(engine, root.get(), nullptr, -1, 1, 8, 400, {}, strips), kIntegrationOk);
+  ASSERT_EQ(strips.size(), 8u);
+  for (int rule = kStripLeft; rule <= kStripRandom; ++rule)
+    for (std::size_t k = 0; k < 8; ++k) {
+      EXPECT_EQ(StripDefined(strips[k], rule), k >= 4 || (k == 3 && rule == kStripRight)) << rule << " " << k;
+      if (k < 3) {
+        EXPECT_TRUE(std::isnan(D(strips[k].fRight)));
+      } else {
+        EXPECT_NEAR(D(strips[k].fRight), std::sqrt(0.25 * (static_cast<double>(k) - 3)), 1e-15);
+      }
+    }
 }
 
 TEST(RiemannStrips, ParabolaRuleDrawsAQuadraticExactly) {
