@@ -6,6 +6,7 @@
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
 #include "plotcore/model/revolution_sliders.h"
+#include "plotcore/model/revolution_surface.h"
 #include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 
@@ -334,8 +335,15 @@ void TEditExmpDlg::FillNumbers() {
     case kKindSum:
       SetEdit(235, IntText(e.subKind));
       break;
-    case kKindRoulette:
     case kKindRevolution: {
+      // The axis a x + b y = c the curve turns about.
+      const TRevolutionAxis axis = RevolutionAxisOf(e);
+      SetEdit(234, ShortNumber(axis.a));
+      SetEdit(235, ShortNumber(axis.b));
+      SetEdit(236, ShortNumber(axis.c));
+      break;
+    }
+    case kKindRoulette: {
       const long double factor = work_.values[5].x;
       const long double radius = factor != 0 ? 1 / factor : 1;
       SetEdit(234, ShortNumber(work_.values[4].x));
@@ -435,8 +443,10 @@ void TEditExmpDlg::FillLabels() {
         Disable(213);
       }
       if (e.subKind == kKindSegment) {
-        SetStatic(281, e.polarInput ? "r;t" : "x;y");
-        SetStatic(282, e.polarInput ? "r;t" : "x;y");
+        // The turned segment's own form (the surface's polar byte is its
+        // mesh flag).
+        SetStatic(281, e.kindFlag ? "r;t" : "x;y");
+        SetStatic(282, e.kindFlag ? "r;t" : "x;y");
       }
       if (e.subKind == kKindImplicit) {
         for (int id = 284; id <= 291; ++id) Disable(id);

@@ -304,10 +304,12 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   // holds that end of the range, a bound typed with another letter ties
   // its end to that one, and a new curve renames the entry.
   EXPECT_EQ(e.formulaText[4], "y = sqrt(1-x^2)");
-  std::string lower, upper;
+  EXPECT_EQ(e.formulaText[1], "sqrt(1-x^2)") << "the record holds the curve";
+  std::string lower, upper, curveText;
   plat::testing::ExpectDialog("EQUA307", [&](plat::Dialog& d) {
     lower = d.GetItemText(221);
     upper = d.GetItemText(223);
+    curveText = d.GetItemText(212);
     d.SetItemText(221, "0@B");
     d.SetItemText(212, "0.5");
     d.Press(plat::IDOK);
@@ -318,7 +320,15 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   EXPECT_EQ(RevolutionBoundParameter(e, 0), 2);
   EXPECT_EQ(RevolutionBoundParameter(e, 2), 1) << "the other end keeps its parameter";
   EXPECT_EQ(D(r->Tables().value[2].re), -1.0) << "B stands at the curve's start";
+  EXPECT_EQ(curveText, "sqrt(1-x^2)");
   EXPECT_EQ(e.formulaText[4], "y = 0.5");
+  // The new curve turned: a cylinder of radius 0.5.
+  for (long double u : {0.1L, 0.6L}) {
+    r->SetVariable('T', 0.3L);
+    r->SetVariable('U', u);
+    ASSERT_TRUE(r->Evaluate(e.trees[1].get()) && r->Evaluate(e.trees[2].get()));
+    EXPECT_NEAR(D(std::hypot(e.trees[1]->value.re, e.trees[2]->value.re)), 0.5, 1e-12);
+  }
   EXPECT_EQ(r->equationLabels.front().text, r->DescribeEquation(0, 60));
   // Closing hides and empties it; drawing again shows it with the new solid.
   r->Hide();
