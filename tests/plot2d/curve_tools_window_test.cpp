@@ -185,6 +185,7 @@ TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
 
 TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   const int s = w->AppendEquation(kKindExplicit, {"", "0.5x^2"});
+  w->Equation(s).penColour = 17;  // the tools' graphs take the chosen curve's colour
   w->CmRoulettes();
   TRoulDlg* r = w->ToolDialogs().roulette.get();
   ASSERT_NE(r, nullptr);
@@ -197,6 +198,7 @@ TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   ASSERT_EQ(w->equationCount, 1);
   EXPECT_EQ(w->Equation(1).kind, kKindRoulette);
   EXPECT_EQ(w->Equation(1).derivation, 82);
+  EXPECT_EQ(w->Equation(1).penColour, 17);
   EXPECT_NEAR(D(w->Equation(1).rollFactor()), 2, 1e-15);
   EXPECT_NEAR(D(w->Equation(1).armFactor()), -1, 1e-15);
   // "Linke Seite", checked when the dialog opens, is what the entry keeps
@@ -213,13 +215,16 @@ TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   w->ToolDialogs().evolute->Press(kIdToolAction);
   ASSERT_EQ(w->equationCount, 2);
   EXPECT_EQ(w->Equation(2).kind, kKindParametric);
+  EXPECT_EQ(w->Equation(2).penColour, 17);
   EXPECT_NEAR(D(Eval(w->Equation(2), 1, 'T', 0)), 1, 1e-12) << "centre of curvature at the vertex";
   w->AddDerivedGraph(s);
   w->AddDerivedGraph(3);
   ASSERT_EQ(w->equationCount, 4);
   EXPECT_EQ(w->Equation(4).auxValue1, 2) << "a derivative of a derivative has order 2";
   EXPECT_NEAR(D(Eval(w->Equation(4), 1, 'X', 3)), 1, 1e-12);
-  // Everything draws, and the roulette leaves pixels of its colour.
+  // The roulette draws: pixels of its colour, the entries of the same
+  // colour hidden.
+  for (int k : {0, 2, 3, 4}) w->Equation(k).visible = 0;
   w->RepaintNow(false);
   Settle(w);
   EXPECT_GT(test2d::CountColour(w->Surface(), test2d::EntryColour(*w, 1)), 20);
