@@ -117,35 +117,6 @@ std::vector<int> EquationDialogKinds() {
 
 int HelpTopicStringId(int dialogKind) { return 1000 + dialogKind; }
 
-// ---- point guide codes ----
-
-std::string FormatVariableRoles(std::int16_t code) {
-  if (code <= 0) return {};
-  std::string s;
-  int v = code;
-  for (int k = 0; k < 6; ++k) {
-    s += static_cast<char>('0' + v % 4);
-    v /= 4;
-  }
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  return s;
-}
-
-int ParseVariableRoles(std::string_view text, std::int16_t& code) {
-  int value = 0;
-  int weight = 1;
-  int digits = 0;
-  for (char c : text) {
-    if (c == ' ') continue;
-    if (c < '0' || c > '3' || digits == 6) return 1;
-    value += (c - '0') * weight;
-    weight *= 4;
-    ++digits;
-  }
-  code = static_cast<std::int16_t>(value);
-  return 0;
-}
-
 // ---- bound markers ----
 
 std::string BoundMarkerSuffix(int first, int second) {

@@ -150,6 +150,7 @@ TEST_F(EquationDialog, TheChecksOnOkRefuseWhatTheyMustAndLeaveTheEntryAlone) {
       {"arrow outside the bounds", kKindParametric, {{211, "t"}, {212, "t"}, {234, "9"}}, {271},
        "jenseits der Grenzen"},
       {"point guide code", kKindPoint, {{211, "1"}, {212, "2"}, {214, "12x"}}, {}, "unverständlich"},
+      {"point guide letters", kKindPoint, {{211, "1"}, {212, "2"}, {214, "xy/r"}}, {}, ""},
       {"below the log axis", kKindExplicit, {{221, "0.0999999999998"}, {223, "10"}}, {271}, "widersprüchliche Daten",
        true},
       {"within 1e-13 of the log axis", kKindExplicit, {{221, "0.09999999999995"}, {223, "10"}}, {271}, "", true},
