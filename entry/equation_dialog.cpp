@@ -216,8 +216,12 @@ void TEditExmpDlg::SetupWindow() {
   for (int id : controls_ ? controls_->edits : std::vector<int>{})
     if (HasItem(id)) LimitText(id, static_cast<int>(kFormulaTextSize) - 1);
   TPlot1Win& w = *window_;
-  // "Endpunkte" appends two point entries: it needs room for both.
-  if (controlKind_ == kKindSegment && w.equationCount + 2 > w.equationCapacity) Disable(275);
+  // "Endpunkte" appends two point entries: it needs room for both, and
+  // says so when there is none.
+  if (controlKind_ == kKindSegment && w.equationCount + 2 > w.equationCapacity) {
+    w.ShowMessageById(4);  // "kein Platz mehr"
+    Disable(275);
+  }
   if (w.LogWindowType > 0) {
     switch (controlKind_) {
       case kKindParametric:

@@ -53,13 +53,21 @@ bool TEditExmpDlg::CompileTexts(bool& textsChanged) {
   const bool rotated = kind_ == kKindRevolution;
   if (HasEdit(211) && (!rotated || work_.subKind == kKindParametric))
     if (!CompileText(0, EditText(211), textsChanged)) return false;
+  // A surface of revolution reads the fields of its curve's kind: the
+  // others are disabled and hold no formula (a segment's two fields are
+  // split below).
   const bool secondSkipped = k == kKindLagrange || k == kKindAntiderivative ||
                              ((k == kKindPoint || k == kKindSequence) && work_.kindFlag) ||
-                             (rotated && (work_.subKind == kKindPolar || work_.subKind == kKindSegment));
+                             (rotated && work_.subKind != kKindExplicit && work_.subKind != kKindParametric);
   if (HasEdit(212) && !secondSkipped)
     if (!CompileText(1, EditText(212), textsChanged)) return false;
-  if (HasEdit(213) && (!rotated || work_.subKind == kKindPolar))
+  // A turned implicit curve is edited in 213 ("0 =") when the surface is
+  // made from it; it keeps the equation in its fourth text as well.
+  const bool implicitCurve = rotated && work_.subKind == kKindImplicit && HoldsRevolvedCurve(work_);
+  if (HasEdit(213) && (!rotated || work_.subKind == kKindPolar || implicitCurve)) {
     if (!CompileText(2, EditText(213), textsChanged)) return false;
+    if (implicitCurve) work_.formulaText[3] = work_.formulaText[2];
+  }
   const bool restrictedKind = k == kKindImplicit || k == kKindOde || k == kKindOde3D;
   const bool fourthAlways = k == kKindSegment || k == kKindTube || k == kKindSegment3D || k == kKindSphericalSurface;
   if (HasEdit(214) && ((restrictedKind && work_.restricted) || fourthAlways))

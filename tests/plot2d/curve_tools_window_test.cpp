@@ -379,6 +379,19 @@ TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
   EXPECT_NEAR(D(g(0.6L, 0, 2.8L)), 0, 1e-12);
   EXPECT_NEAR(D(g(0, -3 * std::cos(1.0L), 3 * std::sin(1.0L))), 0, 1e-12);
   EXPECT_GT(std::fabs(D(g(0, 0, 0))), 1);
+  // Its equation dialog takes OK as it stands, and edits the curve in
+  // its one field: the circle moved up by one turns into a wider torus.
+  for (const char* f : {"", "x^2+(y-3)^2-1"}) {
+    plat::testing::ClearMessages();
+    plat::testing::ExpectDialog("EQUA307", [f](plat::Dialog& d) {
+      if (*f) d.SetItemText(213, f);
+      d.Press(plat::IDOK);
+      if (!d.IsDestroyed()) d.Press(plat::IDCANCEL);
+    });
+    r->EditEquation(0, false);
+    EXPECT_TRUE(plat::testing::Messages().empty()) << plat::testing::Messages().front().text;
+  }
+  EXPECT_NEAR(D(g(0.6L, 0, 3.8L)), 0, 1e-12);
   // A graph chosen again shows its ranges.
   s->ListSetSel(kIdFirstCombo, 0);
   s->OnSelChange();
