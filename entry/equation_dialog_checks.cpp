@@ -529,6 +529,12 @@ bool TEditExmpDlg::CanClose() {
     return false;
   }
   ReadOptions();
+  // A new pen of an implicit curve reaches its drawing at once: the curve
+  // is drawn anew, not over the pixels of its old pen.
+  if (controlKind_ == kKindImplicit) {
+    if (work_.penWidth != entry.penWidth) w.SetItemWidth(index_, work_.penWidth);
+    if (work_.penColour != entry.penColour) w.SetItemColour(index_, work_.penColour);
+  }
 
   // Every check passed: the window's defaults, then the entry.
   const std::string width = HasEdit(227) ? EditText(227) : std::string();

@@ -204,6 +204,15 @@ TEST_F(EquationDialog, AcceptedValuesReachTheEntry) {
   ASSERT_EQ(w->RunEquationDialog(i, mask), plat::IDOK);
   EXPECT_EQ(w->Equation(i).formulaText[2], "x^2+y^2-(1)");
   EXPECT_EQ(w->Equation(i).formulaText[4], "x^2+y^2=1");
+  // A thinner pen draws the curve anew in full.
+  w->drawn = 1;
+  plat::testing::ExpectDialog("EQUA204", [](Dialog& d) {
+    d.SetItemText(227, "3");
+    d.Press(plat::IDOK);
+  });
+  ASSERT_EQ(w->RunEquationDialog(i, mask), plat::IDOK);
+  EXPECT_EQ(w->Equation(i).penWidth, 3);
+  EXPECT_EQ(w->drawn, 0);
 
   // "3@" sets the width and makes it the window's default.
   i = w->AppendEquation(kKindExplicit, 0, 1, {}, "x");
