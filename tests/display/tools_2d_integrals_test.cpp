@@ -212,7 +212,7 @@ TEST_F(Tools2DIntegrals, EditingTheCurveOfASurfaceOfRevolutionTurnsTheNewCurve) 
   Settled(r.id);
   const LoggedDialog inventory = OpenDialog(r, 504, "INVENT");  // "&Inventar ..."
   ClickFirstRow(inventory, 293);
-  std::size_t from = program_->Log().Size();
+  const std::size_t from = program_->Log().Size();
   program_->ClickControl(inventory, 51);  // "Bearbeiten"
   const auto edit = AwaitDialog("EQUA307", from);
   ASSERT_TRUE(edit);
@@ -223,7 +223,6 @@ TEST_F(Tools2DIntegrals, EditingTheCurveOfASurfaceOfRevolutionTurnsTheNewCurve) 
   const LoggedDialog observer = OpenDialog(r, 981, "SETOBS");  // "&Koordinaten ..."
   for (const auto& [id, text] : std::vector<std::pair<int, std::string>>{{211, "101"}, {212, "0"}, {213, "0"}})
     program_->SetText(observer, id, text);
-  from = program_->Log().Size();
   program_->ClickControl(observer, 91);  // "Anwenden"
   program_->ClickControl(observer, 2);
   const Image p = PlotPicture(r);
