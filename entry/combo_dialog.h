@@ -81,6 +81,9 @@ class TComboDlg : public TDlg {
   virtual void Recalculate() {}
   // Marks the dialog changed and lets the window repaint its overlays.
   virtual void RequestRedraw();
+  // The window's plot file was saved (perhaps under a new name): a caption
+  // that names it is written anew.
+  virtual void FileSaved() {}
 
   // Takes the row chosen in combo 295 (also called after every fill).
   void OnSelChange();

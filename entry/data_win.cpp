@@ -74,8 +74,6 @@ void TDataWin::CmDelete() {
   FillResults();
 }
 
-void TDataWin::CeDelete(plat::CommandEnabler& ce) {
-  ce.Enable(plot_->IsValidIndex(equation_) && !plot_->Equation(equation_).results.empty());
-}
+void TDataWin::CeDelete(plat::CommandEnabler& ce) { ce.Enable(plot_->IsValidIndex(equation_)); }
 
 }  // namespace kv

@@ -6,6 +6,7 @@
 #include "entry/plot1_win.h"
 #include "platform/resources.h"
 #include "plotcore/model/revolution_sliders.h"
+#include "plotcore/model/revolution_surface.h"
 #include "shell/col_win.h"
 #include "shell/generic_dialogs.h"
 
@@ -116,35 +117,6 @@ std::vector<int> EquationDialogKinds() {
 
 int HelpTopicStringId(int dialogKind) { return 1000 + dialogKind; }
 
-// ---- point guide codes ----
-
-std::string FormatVariableRoles(std::int16_t code) {
-  if (code <= 0) return {};
-  std::string s;
-  int v = code;
-  for (int k = 0; k < 6; ++k) {
-    s += static_cast<char>('0' + v % 4);
-    v /= 4;
-  }
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  return s;
-}
-
-int ParseVariableRoles(std::string_view text, std::int16_t& code) {
-  int value = 0;
-  int weight = 1;
-  int digits = 0;
-  for (char c : text) {
-    if (c == ' ') continue;
-    if (c < '0' || c > '3' || digits == 6) return 1;
-    value += (c - '0') * weight;
-    weight *= 4;
-    ++digits;
-  }
-  code = static_cast<std::int16_t>(value);
-  return 0;
-}
-
 // ---- bound markers ----
 
 std::string BoundMarkerSuffix(int first, int second) {
@@ -244,8 +216,12 @@ void TEditExmpDlg::SetupWindow() {
   for (int id : controls_ ? controls_->edits : std::vector<int>{})
     if (HasItem(id)) LimitText(id, static_cast<int>(kFormulaTextSize) - 1);
   TPlot1Win& w = *window_;
-  // "Endpunkte" appends two point entries: it needs room for both.
-  if (controlKind_ == kKindSegment && w.equationCount + 2 > w.equationCapacity) Disable(275);
+  // "Endpunkte" appends two point entries: it needs room for both, and
+  // says so when there is none.
+  if (controlKind_ == kKindSegment && w.equationCount + 2 > w.equationCapacity) {
+    w.ShowMessageById(4);  // "kein Platz mehr"
+    Disable(275);
+  }
   if (w.LogWindowType > 0) {
     switch (controlKind_) {
       case kKindParametric:
@@ -334,8 +310,15 @@ void TEditExmpDlg::FillNumbers() {
     case kKindSum:
       SetEdit(235, IntText(e.subKind));
       break;
-    case kKindRoulette:
     case kKindRevolution: {
+      // The axis a x + b y = c the curve turns about.
+      const TRevolutionAxis axis = RevolutionAxisOf(e);
+      SetEdit(234, ShortNumber(axis.a));
+      SetEdit(235, ShortNumber(axis.b));
+      SetEdit(236, ShortNumber(axis.c));
+      break;
+    }
+    case kKindRoulette: {
       const long double factor = work_.values[5].x;
       const long double radius = factor != 0 ? 1 / factor : 1;
       SetEdit(234, ShortNumber(work_.values[4].x));
@@ -435,8 +418,10 @@ void TEditExmpDlg::FillLabels() {
         Disable(213);
       }
       if (e.subKind == kKindSegment) {
-        SetStatic(281, e.polarInput ? "r;t" : "x;y");
-        SetStatic(282, e.polarInput ? "r;t" : "x;y");
+        // The turned segment's own form (the surface's polar byte is its
+        // mesh flag).
+        SetStatic(281, e.kindFlag ? "r;t" : "x;y");
+        SetStatic(282, e.kindFlag ? "r;t" : "x;y");
       }
       if (e.subKind == kKindImplicit) {
         for (int id = 284; id <= 291; ++id) Disable(id);

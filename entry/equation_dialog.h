@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/model/point_items.h"
 #include "plotcore/model/equation.h"
 #include "shell/dialog_base.h"
 
@@ -51,11 +52,6 @@ enum : int {
 
 // The help topic of a kind (string table), and its string id.
 int HelpTopicStringId(int dialogKind);
-
-// The guide-line code of a point (six base-4 digits, the lowest first)
-// as the dialog shows it, and back: 0, or 1 for a text that is no code.
-std::string FormatVariableRoles(std::int16_t code);
-int ParseVariableRoles(std::string_view text, std::int16_t& code);
 
 // A bound's end markers as the suffix of its text ("@" codes).
 std::string BoundMarkerSuffix(int first, int second);

@@ -8,6 +8,7 @@
 #include "entry/plot1_win.h"
 #include "core/constants.h"
 #include "plotcore/model/revolution_sliders.h"
+#include "plotcore/model/revolution_surface.h"
 
 namespace kv {
 
@@ -52,13 +53,21 @@ bool TEditExmpDlg::CompileTexts(bool& textsChanged) {
   const bool rotated = kind_ == kKindRevolution;
   if (HasEdit(211) && (!rotated || work_.subKind == kKindParametric))
     if (!CompileText(0, EditText(211), textsChanged)) return false;
+  // A surface of revolution reads the fields of its curve's kind: the
+  // others are disabled and hold no formula (a segment's two fields are
+  // split below).
   const bool secondSkipped = k == kKindLagrange || k == kKindAntiderivative ||
                              ((k == kKindPoint || k == kKindSequence) && work_.kindFlag) ||
-                             (rotated && (work_.subKind == kKindPolar || work_.subKind == kKindSegment));
+                             (rotated && work_.subKind != kKindExplicit && work_.subKind != kKindParametric);
   if (HasEdit(212) && !secondSkipped)
     if (!CompileText(1, EditText(212), textsChanged)) return false;
-  if (HasEdit(213) && (!rotated || work_.subKind == kKindPolar))
+  // A turned implicit curve is edited in 213 ("0 =") when the surface is
+  // made from it; it keeps the equation in its fourth text as well.
+  const bool implicitCurve = rotated && work_.subKind == kKindImplicit && HoldsRevolvedCurve(work_);
+  if (HasEdit(213) && (!rotated || work_.subKind == kKindPolar || implicitCurve)) {
     if (!CompileText(2, EditText(213), textsChanged)) return false;
+    if (implicitCurve) work_.formulaText[3] = work_.formulaText[2];
+  }
   const bool restrictedKind = k == kKindImplicit || k == kKindOde || k == kKindOde3D;
   const bool fourthAlways = k == kKindSegment || k == kKindTube || k == kKindSegment3D || k == kKindSphericalSurface;
   if (HasEdit(214) && ((restrictedKind && work_.restricted) || fourthAlways))
@@ -230,8 +239,19 @@ int TEditExmpDlg::ReadNumbers() {
   };
   const int k = controlKind_;
 
+  // A surface of revolution: the axis a x + b y = c.
+  if (k == kKindRevolution) {
+    TRevolutionAxis axis = RevolutionAxisOf(work_);
+    // A field left as shown keeps the stored value exactly.
+    auto value = [&](int id, long double& v) { return Unchanged(id) || number(id, v); };
+    const bool read = value(234, axis.a) & value(235, axis.b) & value(236, axis.c);
+    // A record that holds its curve is made by turning it: the axis must be
+    // a line.
+    if (read && HoldsRevolvedCurve(work_) && axis.a * axis.a + axis.b * axis.b < 1e-16L) note(6);
+    SetRevolutionAxis(work_, axis);
+  }
   // Arrow position, roulette start.
-  if (HasEdit(234) && !Unchanged(234)) {
+  if (HasEdit(234) && !Unchanged(234) && k != kKindRevolution) {
     long double v = 0;
     if (number(234, v)) {
       if (k == kKindParametric || k == kKindSpaceCurve) {
@@ -246,9 +266,9 @@ int TEditExmpDlg::ReadNumbers() {
   long double radius = 1;
   long double arm = 0;
   const bool rollValuesKept = Unchanged(235) && Unchanged(236);
-  if (HasEdit(235)) {
-    if (k == kKindRoulette || k == kKindRevolution) {
-      if (number(235, radius) && k == kKindRoulette && radius < kBoundGap) note(14);
+  if (HasEdit(235) && k != kKindRevolution) {
+    if (k == kKindRoulette) {
+      if (number(235, radius) && radius < kBoundGap) note(14);
     } else {
       std::int16_t v = 0;
       const int code = w.ReadBoundedShort(EditText(235), 1, 1000, v);
@@ -262,14 +282,8 @@ int TEditExmpDlg::ReadNumbers() {
       }
     }
   }
-  if (HasEdit(236)) number(236, arm);
-  if (rollValuesKept && (k == kKindRoulette || k == kKindRevolution)) {
-    // The stored factors stay as they are.
-  } else if (k == kKindRoulette && radius >= kBoundGap) {
-    work_.values[5] = {1 / radius, arm / radius, 0};
-  } else if (k == kKindRevolution && radius != 0) {
-    work_.values[5] = {1 / radius, arm / radius, 0};
-  }
+  if (HasEdit(236) && k == kKindRoulette) number(236, arm);
+  if (k == kKindRoulette && !rollValuesKept && radius >= kBoundGap) work_.values[5] = {1 / radius, arm / radius, 0};
   // Drawing density; "@" connects the curve across jumps.
   if (HasEdit(215) && k != kKindSegment3D && k != kKindPlane) {
     std::string text = EditText(215);
@@ -515,6 +529,12 @@ bool TEditExmpDlg::CanClose() {
     return false;
   }
   ReadOptions();
+  // A new pen of an implicit curve reaches its drawing at once: the curve
+  // is drawn anew, not over the pixels of its old pen.
+  if (controlKind_ == kKindImplicit) {
+    if (work_.penWidth != entry.penWidth) w.SetItemWidth(index_, work_.penWidth);
+    if (work_.penColour != entry.penColour) w.SetItemColour(index_, work_.penColour);
+  }
 
   // Every check passed: the window's defaults, then the entry.
   const std::string width = HasEdit(227) ? EditText(227) : std::string();

@@ -10,6 +10,7 @@
 #include "entry/model/point_lists.h"
 #include "formula/tree_builders.h"
 #include "plotcore/model/describe_equation.h"
+#include "plotcore/model/revolution_surface.h"
 #include "platform/app.h"
 
 namespace kv {
@@ -393,8 +394,10 @@ bool TPlot1Win::EditEquation(int i, bool force) {
     CompileEquation(i);
   }
   RebuildDerivedEquations(i);
-  // A surface of revolution names the curve it turns.
-  if (kind == kKindRevolution && (mask & kChangeOptions))
+  // A surface of revolution names the curve it turns (before its label is
+  // renewed, so that the label names the new curve); a surface kept from an
+  // older file holds no curve to name.
+  if (HoldsRevolvedCurve(e))
     e.formulaText[4] = DescribeRevolvedCurve(e, static_cast<int>(kFormulaTextSize) - 1);
   UpdateEquationLabel(i);
   // A surface seen through (its density flag) is drawn anew.

@@ -44,13 +44,17 @@ const plat::CommandTable& TIvpDlg::Commands() const {
   return table;
 }
 
+void TIvpDlg::FileSaved() {
+  std::string title;
+  GetFileNamePart(title, window_.FileData.FileName);
+  SetCaption(plat::res::String(kStrAwp) + " [" + title + "]");
+}
+
 void TIvpDlg::SetupWindow() {
   threeD_ = window_.dimension == 3 ? 1 : 0;
   TComboDlg::SetupWindow();
   if (window_.IsColourWindowVisible()) window_.ChooseColourForSlot(kTrajectoryColourSlot);
-  std::string title;
-  GetFileNamePart(title, window_.FileData.FileName);
-  SetCaption(plat::res::String(kStrAwp) + " [" + title + "]");
+  FileSaved();
   SetCheck(kIdIvpKeepTexts, false);
   if (!threeD_ && zEdit_) {
     ShowItem(kIdIvpStartZ, false);

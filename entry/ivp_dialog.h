@@ -58,6 +58,8 @@ class TIvpDlg : public TComboDlg {
   void EvControl(int id, int notification) override;
   void SelectionChanged() override;
   void RequestRedraw() override;
+  // The caption names the window's plot file: "AWP [name]".
+  void FileSaved() override;
   void Recalculate() override { Draw(false); }
 
   // ---- the operations the window and the derived dialogs use ----

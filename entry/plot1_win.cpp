@@ -169,6 +169,13 @@ void TPlot1Win::RefillComboDialogs() {
   }
 }
 
+void TPlot1Win::ClearModified() {
+  const std::vector<TComboDlg*> dialogs = comboDialogs_;
+  for (TComboDlg* d : dialogs)
+    if (d->IsCreated()) d->FileSaved();
+  TPlot0Win::ClearModified();
+}
+
 TSlideDlg* TPlot1Win::SliderDialog(int index) const {
   if (index < 0 || index >= kSliderDialogCount) return nullptr;
   const auto& d = sliderDialogs_[static_cast<std::size_t>(index)];

@@ -157,6 +157,8 @@ class TPlot1Win : public TPlot0Win {
   void UnregisterComboDialog(TComboDlg* d);
   // Every existing combo dialog refills its lists from the inventory.
   void RefillComboDialogs();
+  // After a save: the combo dialogs whose captions name the file.
+  void ClearModified() override;
 
   // ---- commands and operations of the layer ----
   // The value table of entry i (its first item for the item kinds), or of

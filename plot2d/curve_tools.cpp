@@ -143,6 +143,8 @@ int TPlotAWin::AddRoulette(int source, bool leftSide, long double min, long doub
   if (!CanAddEquation(false)) return kNoRoomMessage;
   const int n = AppendEquation(kKindRoulette, min, max, {});
   TEquation& e = Equation(n);
+  // A tool's graph takes the colour of the curve chosen in its dialog.
+  e.penColour = static_cast<std::uint16_t>(drawingColour);
   e.derivation = kDerivedRoulette;
   e.source1 = static_cast<std::int16_t>(source);
   e.subKind = static_cast<std::int16_t>(Equation(source).kind);
@@ -162,6 +164,7 @@ int TPlotAWin::AddEvolute(int source) {
   const TEquation& s = Equation(source);
   const int n = AppendEquation(kKindParametric, s.lowerBound.x, s.upperBound.x, {});
   TEquation& e = Equation(n);
+  e.penColour = static_cast<std::uint16_t>(drawingColour);
   e.derivation = kDerivedEvolute;
   e.source1 = static_cast<std::int16_t>(source);
   e.subKind = static_cast<std::int16_t>(Equation(source).kind);

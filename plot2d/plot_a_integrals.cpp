@@ -212,6 +212,8 @@ int TPlotAWin::AddAntiderivativeGraph(int f, int g, int letter) {
   const int i = AppendEquation(kKindAntiderivative, World.xmin, World.xmax, {});
   if (i < 0) return 4;
   TEquation& e = Equation(i);
+  // A tool's graph takes the colour of the curve chosen in its dialog.
+  e.penColour = static_cast<std::uint16_t>(drawingColour);
   e.derivation = kDerivedAntiderivative;
   e.source1 = static_cast<std::int16_t>(f);
   e.source2 = static_cast<std::int16_t>(hasG ? g : -1);

@@ -33,6 +33,8 @@ int TPlotAWin::AddPointItem(long double x, long double y) {
   const int i = AppendEquation(kKindPoint, 0, 1, PointText(x), PointText(y));
   if (i < 0) return -1;
   Equation(i).penWidth = MarkerSizeCode;
+  // A tool's point takes the colour of the curve chosen in its dialog.
+  Equation(i).penColour = static_cast<std::uint16_t>(drawingColour);
   ++entryCounter;
   CompileEquation(i);
   AddEquationLabel();

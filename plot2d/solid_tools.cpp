@@ -136,9 +136,15 @@ int TPlotAWin::BuildRevolutionSurface(int curve) {
   if (!IsValidIndex(curve)) return 1;
   if (HasLetterBinding(curve)) return kLetterBindingMessage;
   const TEquation& c = Equation(curve);
-  TSurfaceTexts texts;
-  if (const int code = BuildRevolutionSurfaceTexts(Engine(), c, revolutionAxis, revolutionRange, texts); code != 0)
-    return code;
+  // The surface keeps the curve and is made from it when compiled: a
+  // curve whose surface cannot be made is refused before anything is added.
+  {
+    TEquation probe;
+    InitEquation(probe, kKindRevolution, 0, 1);
+    StoreRevolvedCurve(probe, c, revolutionAxis);
+    StoreRevolutionSliders(probe, revolutionRange);
+    if (!BuildRevolutionTrees(probe, Engine())) return 1;
+  }
   TPlot111Win* w = CompanionWindow(revolutionWin_, kRevolutionTitle);
   if (!w || !w->CanAddEquation(false)) return kNoRoomMessage;
   // The parameters the texts use come along with their values and limits.
@@ -152,17 +158,10 @@ int TPlotAWin::BuildRevolutionSurface(int curve) {
     w->Tables().lower[k] = Tables().lower[k];
     w->Tables().upper[k] = Tables().upper[k];
   }
-  const bool implicit = c.kind == kKindImplicit;
-  // An implicit curve keeps its own texts; its surface's implicit form goes
-  // into the fourth.
-  const int i = w->AppendEquation(kKindRevolution, 0, 1, texts.x, texts.y, texts.z);
+  const int i = w->AppendEquation(kKindRevolution, 0, 1, "", "", "");
   if (i < 0) return kNoRoomMessage;
   TEquation& e = w->Equation(i);
-  if (implicit) {
-    for (std::size_t k = 0; k < 3; ++k) e.formulaText[k] = c.formulaText[k];
-    e.formulaText[3] = texts.implicit;
-  }
-  e.subKind = static_cast<std::int16_t>(c.kind);
+  StoreRevolvedCurve(e, c, revolutionAxis);
   e.polarInput = 1;
   e.lowerBound = {0, 0};
   e.upperBound = {1, 1};

@@ -246,6 +246,8 @@ int TPlotRWin::AddSliceItem(int i, long double p, long double q, int letterP, in
   const int j = AppendEquation(kKindPlane, -1, 1, texts[0], texts[1], texts[2], texts[3]);
   if (j < 0) return -1;
   TEquation& e = Equation(j);
+  // The slices take the colour of the surface chosen in the dialog.
+  e.penColour = static_cast<std::uint16_t>(drawingColour);
   e.formulaText[5] = "2.0";
   e.derivation = kDerivedSlicePlane;
   e.source1 = static_cast<std::int16_t>(i);
@@ -272,6 +274,7 @@ int TPlotRWin::AddSliceCrossItem(int i, long double p, long double q, int letter
     const int j = AppendEquation(kKindSpaceCurve, -1, 1, texts[0], texts[1], texts[2]);
     if (j < 0) break;
     TEquation& e = Equation(j);
+    e.penColour = static_cast<std::uint16_t>(drawingColour);
     e.derivation = kDerivedSliceCross;
     e.source1 = static_cast<std::int16_t>(i);
     e.subKind = static_cast<std::int16_t>(direction);

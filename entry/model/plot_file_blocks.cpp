@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "entry/model/point_items.h"
 #include "plotcore/model/equation_record.h"
 
 namespace kv {
@@ -14,8 +15,6 @@ constexpr std::size_t kPenColourOffset = 461;
 // nine nodes as x, y pairs.
 constexpr int kNodeBlockFirst = 4;
 constexpr int kInterpolationNodes = 9;
-// Six role digits 0..3.
-constexpr int kMaxRoleCode = 4095;
 
 void PutU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t v) {
   bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -138,10 +137,13 @@ bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlo
     e.cellDepths = std::move(numbers);
   }
   if (version < 30 && kind % 100 == 9) {
-    // Older points kept the guide lines in the flag at byte 57 alone; a
-    // role word that is no valid code asks for no guide lines.
+    // Older points kept no role word: it is made from the coordinates the
+    // point is given in, and the guide lines they switched on with the
+    // flag at byte 57 are switched on with the flag at byte 59.
+    std::int16_t roles = 0;
+    ParseVariableRoles(OlderPointRoles(e), roles);
+    e.subKind = roles;
     if (e.drawFilled) e.interpolated = 1;
-    if (e.subKind < 0 || e.subKind > kMaxRoleCode) e.subKind = 0;
   }
   entry = std::move(t);
   return true;

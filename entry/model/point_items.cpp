@@ -84,4 +84,56 @@ bool EvaluatePointItem(TEquation& e, TFormulaEngine& engine, int k, TPoint3D& p)
   return true;
 }
 
+// ---- guide-line roles ----
+
+namespace {
+
+constexpr std::string_view kRoleLetters = "XYZRTP";
+
+}  // namespace
+
+std::string FormatVariableRoles(std::int16_t code) {
+  if (code <= 0) return {};
+  std::string s;
+  int v = code;
+  for (int k = 0; k < 6; ++k) {
+    s += static_cast<char>('0' + v % 4);
+    v /= 4;
+  }
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  return s;
+}
+
+int ParseVariableRoles(std::string_view text, std::int16_t& code) {
+  int value = 0;
+  int weight = 1;
+  int digits = 0;
+  bool letters = false;
+  for (char c : text) {
+    if (c == ' ') continue;
+    const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    const std::size_t piece = kRoleLetters.find(upper);
+    if (piece != std::string_view::npos || c == '/') {
+      if (digits > 0) return 1;
+      letters = true;
+      if (piece != std::string_view::npos) value |= 1 << (2 * piece);
+      continue;
+    }
+    if (letters || c < '0' || c > '3' || digits == 6) return 1;
+    value += (c - '0') * weight;
+    weight *= 4;
+    ++digits;
+  }
+  code = static_cast<std::int16_t>(value);
+  return 0;
+}
+
+std::string OlderPointRoles(const TEquation& e) {
+  const std::size_t dimension = e.kind == kKindPoint3D ? 3 : 2;
+  std::string roles(kRoleLetters.substr(0, dimension));
+  const bool polar = e.kind == kKindPoint3D ? (e.arrowMode == 1 || e.arrowMode == 2) : (e.polarInput && !e.kindFlag);
+  if (polar) roles += "/" + std::string(kRoleLetters.substr(3, dimension));
+  return roles;
+}
+
 }  // namespace kv

@@ -3,6 +3,10 @@
 // their points lie.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 #include "core/vector3d.h"
 #include "formula/formula_engine.h"
 #include "plotcore/model/equation.h"
@@ -35,5 +39,22 @@ bool PointSampleInBounds(const TEquation& e, int k);
 // into Cartesian coordinates.  The point is also stored in the entry (its
 // fifth value block).  False where a formula is undefined.
 bool EvaluatePointItem(TEquation& e, TFormulaEngine& engine, int k, TPoint3D& p);
+
+// ---- the guide lines a point shows ----
+// Its variable-role word is the guide-line code: six base-4 digits, the
+// lowest first, digit k the look of guide piece k (0 none, 1 solid, 2
+// dashed, 3 thick).  As text it is shown as those digits, the lowest first
+// and without trailing zeros.  It is read back from digits, or from role
+// letters: X, Y, Z, R, T and P name pieces 0 to 5 (the lines that show a
+// coordinate x, y, z, the radius r and the angles t and p), each drawn
+// solid; "/" separates groups of letters.  0 and the code, or 1 for a text
+// of another form.
+std::string FormatVariableRoles(std::int16_t code);
+int ParseVariableRoles(std::string_view text, std::int16_t& code);
+
+// The roles of a point written before points kept a role word: its
+// coordinate letters "XY" (in space "XYZ"), and for a point given in polar
+// (in space cylindrical or spherical) coordinates "/" and "RT" ("RTP").
+std::string OlderPointRoles(const TEquation& e);
 
 }  // namespace kv

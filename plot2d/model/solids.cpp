@@ -270,7 +270,7 @@ int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::
   const std::string half = "0.5*" + s;
   const std::string base = "t*(" + fx + ")+(1-t)*(" + gx + ")";
   auto add = [&](std::string y, std::string z, long double tLo, long double tHi, int tDiv) {
-    out.push_back({xu, std::move(y), std::move(z), tLo, tHi, uLo, uHi, tDiv, uDivisions, {}});
+    out.push_back({xu, std::move(y), std::move(z), tLo, tHi, uLo, uHi, tDiv, uDivisions});
   };
   if (!doubled) add(base, "0.0", 0, 1, tDivisions);
   switch (shape) {
@@ -308,116 +308,6 @@ int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::
       out.clear();
       return kFormulaTooBig;
     }
-  return kFormulaOk;
-}
-
-int BuildRevolvedImplicitText(const TFormulaEngine& engine, std::string_view f, const TRevolutionAxis& axis,
-                              TSurfaceTexts& out) {
-  const long double d2 = axis.a * axis.a + axis.b * axis.b;
-  if (d2 < 1e-16L) return kFormulaRecursive;
-  if (f.empty()) return kFormulaNotUnderstood;
-  auto term = [](long double coef, const char* letter) {
-    if (coef == 1) return std::string(letter);
-    return NumberText(coef) + "*" + letter;
-  };
-  // L = a x + b y - c, and R, the distance from the axis times |n|.
-  std::string lin;
-  if (axis.a != 0) lin = term(axis.a, "x");
-  if (axis.b != 0) lin += (lin.empty() ? "" : "+") + term(axis.b, "y");
-  if (axis.c != 0) lin += "-" + NumberText(axis.c);
-  lin = "(" + lin + ")";
-  const std::string r = "sqrt(" + lin + "^2+" + (d2 != 1 ? NumberText(d2) + "*" : std::string()) + "z^2)";
-  // A letter the curve does not use holds x while y is replaced.
-  int spare = 0;
-  for (int letter = 'A'; letter <= 'W' && spare == 0; ++letter) {
-    std::string probe(f);
-    if (!engine.MarkVariableLetter(probe, letter)) spare = letter;
-  }
-  if (spare == 0) return kFormulaTooBig;
-  const std::string spareText(1, static_cast<char>(spare - 'A' + 'a'));
-  std::string halves[2];
-  for (int side = 0; side < 2; ++side) {
-    // The profile point in the plane at the same foot and distance:
-    // p - n (L -+ R) / |n|^2.
-    std::string shift = "(" + lin + (side == 0 ? "-" : "+") + r + ")";
-    if (d2 != 1) shift += "/" + NumberText(d2);
-    const std::string px = axis.a != 0 ? "x-" + term(axis.a, shift.c_str()) : "x";
-    const std::string py = axis.b != 0 ? "y-" + term(axis.b, shift.c_str()) : "y";
-    std::string step1, step2;
-    if (!ReplaceLetter(engine, f, 'X', spareText, step1) || !ReplaceLetter(engine, step1, 'Y', py, step2) ||
-        !ReplaceLetter(engine, step2, spare, px, halves[side]))
-      return kFormulaNotUnderstood;
-  }
-  // Both halves of the profile turn: the surface is where either vanishes.
-  out = TSurfaceTexts{};
-  out.implicit = "(" + halves[0] + ")*(" + halves[1] + ")";
-  if (!Fits(out.implicit)) return kFormulaTooBig;
-  return kFormulaOk;
-}
-
-int BuildRevolutionSurfaceTexts(const TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis,
-                                const TRevolutionRange& range, TSurfaceTexts& out) {
-  const long double d2 = axis.a * axis.a + axis.b * axis.b;
-  if (d2 < 1e-16L) return kFormulaRecursive;
-  const auto& text = curve.formulaText;
-  if (curve.kind == kKindImplicit) return BuildRevolvedImplicitText(engine, text[2], axis, out);
-  const std::string p = "(" + BoundText(range.t1) + "+(" + BoundText(range.t2) + "-" + BoundText(range.t1) + ")*t)";
-  const std::string phi =
-      "(" + BoundText(range.a1) + "+(" + BoundText(range.a2) + "-" + BoundText(range.a1) + ")*u)";
-  std::string cx, cy;
-  switch (curve.kind) {
-    case kKindExplicit:
-      cx = p;
-      if (!ReplaceLetter(engine, text[1], 'X', p, cy)) return kFormulaNotUnderstood;
-      break;
-    case kKindPolar: {
-      std::string r;
-      if (!ReplaceLetter(engine, text[2], 'T', p, r)) return kFormulaNotUnderstood;
-      cx = "(" + r + ")*cos" + p;
-      cy = "(" + r + ")*sin" + p;
-      break;
-    }
-    case kKindParametric:
-      if (!ReplaceLetter(engine, text[0], 'T', p, cx) || !ReplaceLetter(engine, text[1], 'T', p, cy))
-        return kFormulaNotUnderstood;
-      break;
-    case kKindSegment: {
-      std::string x1 = text[0], y1 = text[1], x2 = text[2], y2 = text[3];
-      if (curve.polarInput) {
-        x1 = "(" + text[0] + ")*cos(" + text[1] + ")";
-        y1 = "(" + text[0] + ")*sin(" + text[1] + ")";
-        x2 = "(" + text[2] + ")*cos(" + text[3] + ")";
-        y2 = "(" + text[2] + ")*sin(" + text[3] + ")";
-      }
-      cx = "(" + x1 + ")+((" + x2 + ")-(" + x1 + "))*t";
-      cy = "(" + y1 + ")+((" + y2 + ")-(" + y1 + "))*t";
-      break;
-    }
-    default:
-      return kFormulaNotUnderstood;
-  }
-  // The point at signed distance k·|n| from the axis turns about its foot
-  // on the axis: (x, y) - k (a, b) (1 - cos φ), height k |n| sin φ, with
-  // k = (a x + b y - c) / (a² + b²).
-  auto term = [](long double coef, const std::string& t) {
-    if (coef == 1) return "(" + t + ")";
-    return NumberText(coef) + "*(" + t + ")";
-  };
-  std::string lin;
-  if (axis.a != 0) lin = term(axis.a, cx);
-  if (axis.b != 0) lin += (lin.empty() ? "" : "+") + term(axis.b, cy);
-  if (axis.c != 0) lin += "-" + NumberText(axis.c);
-  std::string k = "(" + lin + ")";
-  if (d2 != 1) k += "/" + NumberText(d2);
-  const std::string turn = "(1-cos" + phi + ")";
-  out.x = axis.a != 0 ? "(" + cx + ")-" + NumberText(axis.a) + "*" + k + "*" + turn : cx;
-  out.y = axis.b != 0 ? "(" + cy + ")-" + NumberText(axis.b) + "*" + k + "*" + turn : cy;
-  out.z = k + (d2 != 1 ? "*" + NumberText(std::sqrt(d2)) : std::string()) + "*sin" + phi;
-  out.tLo = 0;
-  out.tHi = 1;
-  out.uLo = 0;
-  out.uHi = 1;
-  if (!Fits(out.x) || !Fits(out.y) || !Fits(out.z)) return kFormulaTooBig;
   return kFormulaOk;
 }
 

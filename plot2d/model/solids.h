@@ -1,8 +1,9 @@
 // Solids made from curves of the 2D window: volumes and surface areas of
 // revolution about a line a x + b y = c, the volume between two graphs
 // turned about a horizontal or vertical line, volumes with known
-// cross-sections, and the formula texts of the surfaces that show these
-// solids in a 3D window.
+// cross-sections, and the formula texts of the faces that show a solid
+// with known cross-sections in a 3D window.  (The surface of revolution is
+// made from its curve by plotcore/model/revolution_surface.h.)
 #pragma once
 
 #include <cstdint>
@@ -15,15 +16,9 @@
 #include "formula/formula_engine.h"
 #include "plotcore/model/equation.h"
 #include "plotcore/model/revolution_sliders.h"
+#include "plotcore/model/revolution_surface.h"
 
 namespace kv {
-
-// The line a x + b y = c a curve turns about.
-struct TRevolutionAxis {
-  long double a = 0;
-  long double b = 1;
-  long double c = 0;
-};
 
 // The longest formula text a record holds (the NUL not counted).
 inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
@@ -103,8 +98,6 @@ struct TSurfaceTexts {
   long double tLo = 0, tHi = 1, uLo = 0, uHi = 1;
   int tDivisions = 1;
   int uDivisions = 1;
-  // A surface given implicitly, G(x, y, z) = 0 (then x, y, z are empty).
-  std::string implicit;
 };
 
 // A bound of the cross-section solid along x: a value, or a parameter
@@ -117,23 +110,5 @@ using TSectionBound = TBoundValue;
 int BuildSectionSurfaces(const TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h,
                          int shape, bool doubled, const TSectionBound& lo, const TSectionBound& hi, int tDivisions,
                          int uDivisions, std::vector<TSurfaceTexts>& out);
-
-// ---- the surface of revolution ----
-// The surface swept by a curve entry (201, 202, 203, 205, 204; texts as the
-// entry holds them) turning about the axis, as texts in t (along the curve,
-// 0..1) and u (the angle, 0..1).  kFormulaTooBig when a text would exceed a
-// formula text, kFormulaRecursive for an axis with a = b = 0,
-// kFormulaNotUnderstood for a kind without a rule.
-// An implicit curve (204) turns into the implicit surface G(x, y, z) = 0 in
-// `implicit`, without a range.
-int BuildRevolutionSurfaceTexts(const TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis,
-                                const TRevolutionRange& range, TSurfaceTexts& out);
-
-// The surface swept by the implicit curve F(x, y) = 0 (the text f) turning
-// about the axis in space: a point lies on it when the point of the plane at
-// the same foot on the axis and the same distance from it, on either side,
-// lies on the curve.  Its implicit form G(x, y, z) goes to `implicit`.
-int BuildRevolvedImplicitText(const TFormulaEngine& engine, std::string_view f, const TRevolutionAxis& axis,
-                              TSurfaceTexts& out);
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include "formula/calculus.h"
 #include "formula/tree_builders.h"
 #include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/revolution_surface.h"
 
 namespace kv {
 
@@ -423,8 +424,14 @@ void CompileEquation(TEquation& e, TFormulaEngine& engine, bool withDerivedTrees
       break;
     }
     case kKindRevolution: {
-      // A turned implicit curve is the implicit surface of its fourth text.
-      if (e.subKind == kKindImplicit) CompileSlots(e, engine, {3});
+      // The surface from the curve the record holds; a record written
+      // before holds the surface's own texts (a turned implicit curve the
+      // implicit surface in its fourth).
+      if (HoldsRevolvedCurve(e)) {
+        BuildRevolutionTrees(e, engine);
+      } else if (e.subKind == kKindImplicit) {
+        CompileSlots(e, engine, {3});
+      }
       // The first division count drives the drawing: a derived count kept in
       // the second so that compiling again never compounds it.
       if (e.subValue > 0) {

@@ -1,10 +1,14 @@
 // The 2D window's integration and solid tools as a user drives them with
 // the keyboard and the mouse: the numbers they show, the input they refuse,
 // the windows they open, and the searches that follow the chosen curve.
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/display_test.h"
 
@@ -186,6 +190,81 @@ TEST_F(Tools2DIntegrals, AnImplicitCurveIsTurnedIntoItsSurface) {
   const TopWindow r = Screen().WaitFor("Rotation.kv3", 5000, true);
   ASSERT_NE(r.id, 0u) << "no rotation window";
   EXPECT_TRUE(Messages(log).empty()) << Messages(log).front();
+}
+
+// y = x/2 + 1 over 0..2 turned once about the x-axis, then its curve
+// changed to y = x*x + 1 in the surface's own equation dialog: the picture
+// is the new surface.  Seen from (101; 0; 0), on the axis, the circles of
+// the mesh at x = 0 (radius 1) and x = 2 (radius 5) show with the radii
+// 100·1/101 and 100·5/99; the innermost and outermost mesh pixels keep
+// that ratio (0.196; the old curve gives 0.49, a wall no ring at all).
+TEST_F(Tools2DIntegrals, EditingTheCurveOfASurfaceOfRevolutionTurnsTheNewCurve) {
+  Start();
+  const TopWindow w = New2D();
+  EnterByKey(w, "F1", "EQUA201", {{212, "x/2+1"}});
+  const LoggedDialog d = OpenDialog(w, 747, "SURFREV");  // "&Kurve rotieren ..."
+  for (const auto& [id, text] : std::vector<std::pair<int, std::string>>{{211, "0"}, {212, "2"}, {217, "0"}, {218, "2*pi"}})
+    program_->SetText(d, id, text);
+  program_->ClickControl(d, 714);  // "x-Achse"
+  program_->ClickControl(d, 91);   // "Zeichne Fläche"
+  const TopWindow r = Window("Rotation.kv3");
+  ASSERT_NE(r.id, 0u) << "no rotation window";
+  Settled(r.id);
+  const LoggedDialog inventory = OpenDialog(r, 504, "INVENT");  // "&Inventar ..."
+  ClickFirstRow(inventory, 293);
+  const std::size_t from = program_->Log().Size();
+  program_->ClickControl(inventory, 51);  // "Bearbeiten"
+  const auto edit = AwaitDialog("EQUA307", from);
+  ASSERT_TRUE(edit);
+  EXPECT_EQ(program_->TextOf(*edit, 212), "x/2+1") << "the dialog shows the curve";
+  FillAndEnter(*edit, {{212, "x*x+1"}});
+  Screen().Activate(inventory.window);
+  program_->ClickControl(inventory, 2);  // "Schließen"
+  const LoggedDialog observer = OpenDialog(r, 981, "SETOBS");  // "&Koordinaten ..."
+  for (const auto& [id, text] : std::vector<std::pair<int, std::string>>{{211, "101"}, {212, "0"}, {213, "0"}})
+    program_->SetText(observer, id, text);
+  program_->ClickControl(observer, 91);  // "Anwenden"
+  program_->ClickControl(observer, 2);
+  const Image p = PlotPicture(r);
+  // The mesh: the colour most pixels have but the background.
+  std::map<std::uint32_t, int> counts;
+  for (std::uint32_t c : p.pixels) ++counts[c];
+  const std::uint32_t background = p.At(p.w - 2, p.h - 2);
+  std::uint32_t mesh = 0;
+  for (const auto& [c, n] : counts)
+    if (c != background && (mesh == 0 || n > counts[mesh])) mesh = c;
+  // The surface is the tallest run of rows with mesh pixels (the entry's
+  // caption above it has the same colour).
+  auto inRow = [&](int y) {
+    for (int x = 0; x < p.w; ++x)
+      if (p.At(x, y) == mesh) return true;
+    return false;
+  };
+  int y0 = 0, y1 = -1;
+  for (int y = 0, start = -1; y <= p.h; ++y) {
+    const bool on = y < p.h && inRow(y);
+    if (on && start < 0) start = y;
+    if (!on && start >= 0) {
+      if (y - 1 - start > y1 - y0) y0 = start, y1 = y - 1;
+      start = -1;
+    }
+  }
+  int x0 = p.w, x1 = -1;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = 0; x < p.w; ++x)
+      if (p.At(x, y) == mesh) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+      }
+  ASSERT_GT(x1 - x0, 50) << "no surface";
+  const double cx = 0.5 * (x0 + x1), cy = 0.5 * (y0 + y1);
+  const double outer = 0.25 * ((x1 - x0) + (y1 - y0));
+  double inner = outer;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if (p.At(x, y) == mesh) inner = std::min(inner, std::hypot(x - cx, y - cy));
+  EXPECT_NEAR(x1 - x0, y1 - y0, 3) << "not a surface of revolution about the line of sight";
+  EXPECT_NEAR(inner / outer, (1.0 / 101) / (5.0 / 99), 0.03) << "inner " << inner << ", outer " << outer;
 }
 
 // After "Punkt" of the graph trace the zero tool still follows the curve

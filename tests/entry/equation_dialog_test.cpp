@@ -150,6 +150,7 @@ TEST_F(EquationDialog, TheChecksOnOkRefuseWhatTheyMustAndLeaveTheEntryAlone) {
       {"arrow outside the bounds", kKindParametric, {{211, "t"}, {212, "t"}, {234, "9"}}, {271},
        "jenseits der Grenzen"},
       {"point guide code", kKindPoint, {{211, "1"}, {212, "2"}, {214, "12x"}}, {}, "unverständlich"},
+      {"point guide letters", kKindPoint, {{211, "1"}, {212, "2"}, {214, "xy/r"}}, {}, ""},
       {"below the log axis", kKindExplicit, {{221, "0.0999999999998"}, {223, "10"}}, {271}, "widersprüchliche Daten",
        true},
       {"within 1e-13 of the log axis", kKindExplicit, {{221, "0.09999999999995"}, {223, "10"}}, {271}, "", true},
@@ -203,6 +204,15 @@ TEST_F(EquationDialog, AcceptedValuesReachTheEntry) {
   ASSERT_EQ(w->RunEquationDialog(i, mask), plat::IDOK);
   EXPECT_EQ(w->Equation(i).formulaText[2], "x^2+y^2-(1)");
   EXPECT_EQ(w->Equation(i).formulaText[4], "x^2+y^2=1");
+  // A thinner pen draws the curve anew in full.
+  w->drawn = 1;
+  plat::testing::ExpectDialog("EQUA204", [](Dialog& d) {
+    d.SetItemText(227, "3");
+    d.Press(plat::IDOK);
+  });
+  ASSERT_EQ(w->RunEquationDialog(i, mask), plat::IDOK);
+  EXPECT_EQ(w->Equation(i).penWidth, 3);
+  EXPECT_EQ(w->drawn, 0);
 
   // "3@" sets the width and makes it the window's default.
   i = w->AppendEquation(kKindExplicit, 0, 1, {}, "x");

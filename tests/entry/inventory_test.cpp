@@ -194,11 +194,13 @@ TEST_F(Inventory, SegmentEndPointsNeedRoomForBoth) {
     SCOPED_TRACE(c.filled);
     TPlot2Win* w = MakeWindow();
     for (int k = 0; k < c.filled; ++k) w->AppendEquation(kKindExplicit, -5, 5, {}, "x");
+    plat::testing::ClearMessages();
     RunWithDialog(w, kCmNewSegmentXY, "EQUA205", [](Dialog& d) {
       if (d.IsItemEnabled(275)) d.SetCheck(275, true);
       d.Press(plat::IDOK);
     });
     EXPECT_EQ(w->equationCount, c.filled + c.points);
+    EXPECT_EQ(plat::testing::Messages().size(), c.points == 2 ? 0u : 1u) << "no room for the end points is said";
     if (c.points == 2) {
       EXPECT_EQ(w->Equation(c.filled + 1).formulaText[0], "-1.5");
       EXPECT_EQ(w->Equation(c.filled + 2).formulaText[1], "1.0");

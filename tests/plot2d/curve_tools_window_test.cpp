@@ -187,6 +187,7 @@ TEST_F(CurveTools, SectorAreaOfACircleAndOfAGraph) {
 
 TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   const int s = w->AppendEquation(kKindExplicit, {"", "0.5x^2"});
+  w->Equation(s).penColour = 17;  // the tools' graphs take the chosen curve's colour
   w->CmRoulettes();
   TRoulDlg* r = w->ToolDialogs().roulette.get();
   ASSERT_NE(r, nullptr);
@@ -199,6 +200,7 @@ TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   ASSERT_EQ(w->equationCount, 1);
   EXPECT_EQ(w->Equation(1).kind, kKindRoulette);
   EXPECT_EQ(w->Equation(1).derivation, 82);
+  EXPECT_EQ(w->Equation(1).penColour, 17);
   EXPECT_NEAR(D(w->Equation(1).rollFactor()), 2, 1e-15);
   EXPECT_NEAR(D(w->Equation(1).armFactor()), -1, 1e-15);
   // "Linke Seite", checked when the dialog opens, is what the entry keeps
@@ -215,13 +217,16 @@ TEST_F(CurveTools, RouletteEvoluteAndDerivativeGraphsAreAppendedAndDrawn) {
   w->ToolDialogs().evolute->Press(kIdToolAction);
   ASSERT_EQ(w->equationCount, 2);
   EXPECT_EQ(w->Equation(2).kind, kKindParametric);
+  EXPECT_EQ(w->Equation(2).penColour, 17);
   EXPECT_NEAR(D(Eval(w->Equation(2), 1, 'T', 0)), 1, 1e-12) << "centre of curvature at the vertex";
   w->AddDerivedGraph(s);
   w->AddDerivedGraph(3);
   ASSERT_EQ(w->equationCount, 4);
   EXPECT_EQ(w->Equation(4).auxValue1, 2) << "a derivative of a derivative has order 2";
   EXPECT_NEAR(D(Eval(w->Equation(4), 1, 'X', 3)), 1, 1e-12);
-  // Everything draws, and the roulette leaves pixels of its colour.
+  // The roulette draws: pixels of its colour, the entries of the same
+  // colour hidden.
+  for (int k : {0, 2, 3, 4}) w->Equation(k).visible = 0;
   w->RepaintNow(false);
   Settle(w);
   EXPECT_GT(test2d::CountColour(w->Surface(), test2d::EntryColour(*w, 1)), 20);
@@ -322,10 +327,12 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   // holds that end of the range, a bound typed with another letter ties
   // its end to that one, and a new curve renames the entry.
   EXPECT_EQ(e.formulaText[4], "y = sqrt(1-x^2)");
-  std::string lower, upper;
+  EXPECT_EQ(e.formulaText[1], "sqrt(1-x^2)") << "the record holds the curve";
+  std::string lower, upper, curveText;
   plat::testing::ExpectDialog("EQUA307", [&](plat::Dialog& d) {
     lower = d.GetItemText(221);
     upper = d.GetItemText(223);
+    curveText = d.GetItemText(212);
     d.SetItemText(221, "0@B");
     d.SetItemText(212, "0.5");
     d.Press(plat::IDOK);
@@ -336,7 +343,15 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   EXPECT_EQ(RevolutionBoundParameter(e, 0), 2);
   EXPECT_EQ(RevolutionBoundParameter(e, 2), 1) << "the other end keeps its parameter";
   EXPECT_EQ(D(r->Tables().value[2].re), -1.0) << "B stands at the curve's start";
+  EXPECT_EQ(curveText, "sqrt(1-x^2)");
   EXPECT_EQ(e.formulaText[4], "y = 0.5");
+  // The new curve turned: a cylinder of radius 0.5.
+  for (long double u : {0.1L, 0.6L}) {
+    r->SetVariable('T', 0.3L);
+    r->SetVariable('U', u);
+    ASSERT_TRUE(r->Evaluate(e.trees[1].get()) && r->Evaluate(e.trees[2].get()));
+    EXPECT_NEAR(D(std::hypot(e.trees[1]->value.re, e.trees[2]->value.re)), 0.5, 1e-12);
+  }
   EXPECT_EQ(r->equationLabels.front().text, r->DescribeEquation(0, 60));
   // Closing hides and empties it; drawing again shows it with the new solid.
   r->Hide();
@@ -382,6 +397,19 @@ TEST_F(CurveTools, AnImplicitCurveTurnsIntoItsSurfaceInTheRotationWindow) {
   EXPECT_NEAR(D(g(0.6L, 0, 2.8L)), 0, 1e-12);
   EXPECT_NEAR(D(g(0, -3 * std::cos(1.0L), 3 * std::sin(1.0L))), 0, 1e-12);
   EXPECT_GT(std::fabs(D(g(0, 0, 0))), 1);
+  // Its equation dialog takes OK as it stands, and edits the curve in
+  // its one field: the circle moved up by one turns into a wider torus.
+  for (const char* f : {"", "x^2+(y-3)^2-1"}) {
+    plat::testing::ClearMessages();
+    plat::testing::ExpectDialog("EQUA307", [f](plat::Dialog& d) {
+      if (*f) d.SetItemText(213, f);
+      d.Press(plat::IDOK);
+      if (!d.IsDestroyed()) d.Press(plat::IDCANCEL);
+    });
+    r->EditEquation(0, false);
+    EXPECT_TRUE(plat::testing::Messages().empty()) << plat::testing::Messages().front().text;
+  }
+  EXPECT_NEAR(D(g(0.6L, 0, 3.8L)), 0, 1e-12);
   // A graph chosen again shows its ranges.
   s->ListSetSel(kIdFirstCombo, 0);
   s->OnSelChange();

@@ -221,6 +221,7 @@ TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
   source.upperBound.x = 3;
   source.endMarkerLeft() = 2;
   source.endMarkerRight() = -3;
+  source.penColour = 17;
   TRiemDlg& d = Riemann(w);
   Bounds(d, "0@C", "1", "10");
   d.Press(kIdAntiderivative);
@@ -229,6 +230,7 @@ TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
   EXPECT_EQ(e.kind, kKindAntiderivative);
   EXPECT_EQ(e.derivation, kDerivedAntiderivative);
   EXPECT_EQ(e.source1, f);
+  EXPECT_EQ(e.penColour, 17) << "in the colour of f";
   EXPECT_EQ(e.subKind, 3);  // the start follows C
   EXPECT_EQ(D(e.startValue()), 0.0);
   for (const std::string& t : e.formulaText) EXPECT_EQ(t, "");

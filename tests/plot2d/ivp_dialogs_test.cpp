@@ -76,7 +76,12 @@ TEST_F(IvpDialogs, TheMenuOpensOneDialogAtATimeAndSwitchesTheMouseToTrajectories
   w->EquationsChanged(false);
   w->CloseStaleDialogs(false);
   EXPECT_EQ(w->SlopeTrajectoryDialog(), nullptr);
-  EXPECT_NE(w->AutonomousTrajectoryDialog(), nullptr);
+  ASSERT_NE(w->AutonomousTrajectoryDialog(), nullptr);
+  // Saved under a new name: the captions name the new file.
+  w->FileData.FileName = "/tmp/kreis.kv2";
+  w->ClearModified();
+  EXPECT_EQ(w->AutonomousTrajectoryDialog()->GetCaption(), plat::res::String(168) + " [kreis.kv2]");
+  EXPECT_EQ(w->SequenceDialog()->GetCaption(), plat::res::String(168) + " [kreis.kv2]");
 }
 
 TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {

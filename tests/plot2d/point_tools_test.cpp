@@ -40,6 +40,7 @@ class PointTools : public test2d::Plot2Test {
 
 TEST_F(PointTools, ZerosOfACubicOneAfterAnotherMarkedAndStored) {
   const int f = Add(kKindExplicit, "", "x^3-3x");
+  w->Equation(f).penColour = 17;
   w->Command(kCmZeros);
   TZeroDlg* d = w->ZeroDialog();
   ASSERT_NE(d, nullptr);
@@ -75,6 +76,7 @@ TEST_F(PointTools, ZerosOfACubicOneAfterAnotherMarkedAndStored) {
   ASSERT_EQ(w->equationCount, before + 1);
   const TEquation& p = w->Equation(w->equationCount);
   EXPECT_EQ(p.kind, kKindPoint);
+  EXPECT_EQ(p.penColour, 17) << "in the colour of the graph";
   EXPECT_NEAR(std::stod(p.formulaText[0]), D(-std::sqrt(3.0L)), 1e-13);
   EXPECT_EQ(std::stod(p.formulaText[1]), 0.0);
   EXPECT_NEAR(D(d->X()), D(-std::sqrt(3.0L)), 1e-12);

@@ -248,9 +248,12 @@ TEST_F(IntersectionWindow, TheSweepRebuildsChainsAndMarksUnknownCodes) {
 TEST_F(IntersectionWindow, SliceCrossGivesTwoTangentLines) {
   const int s = w->AppendEquation(kKindSurface, {"", "", "xx+yy"});
   w->CompileEquation(s);
+  w->drawingColour = 17;  // the surface chosen in the slice dialog has it
   const int first = w->AddSliceCrossItem(s, 1, 2, 0, 0);
   ASSERT_GE(first, 0);
   ASSERT_EQ(w->Equation(first + 1).kind, kKindSpaceCurve);
+  EXPECT_EQ(w->Equation(first).penColour, 17);
+  EXPECT_EQ(w->Equation(first + 1).penColour, 17);
   // Direction 1 at (1, 2): (1, 0, 2) through (1, 2, 5).
   TEquation& line = w->Equation(first);
   const TEngineVariableGuard guard(w->Engine());

@@ -282,8 +282,17 @@ TEST(PlotFileCodec, TheReaderFixesRecordsByKindAndVersion) {
        }},
       {"an old point with byte 57 gets byte 59", kKindPoint, 29, [](TEquation& e) { e.drawFilled = 1; },
        [](const TEquation& e) { EXPECT_EQ(e.interpolated, 1); }},
-      {"a current point keeps byte 59", kKindPoint, 30, [](TEquation& e) { e.drawFilled = 1; },
-       [](const TEquation& e) { EXPECT_EQ(e.interpolated, 0); }},
+      {"a current point keeps byte 59 and its roles", kKindPoint, 30,
+       [](TEquation& e) { e.drawFilled = 1; e.subKind = 14; },
+       [](const TEquation& e) { EXPECT_EQ(e.interpolated, 0); EXPECT_EQ(e.subKind, 14); }},
+      // An old point's roles from its coordinates: x and y, r and t (the
+      // guide pieces 0, 1, 3 and 4), in space also z and p.
+      {"an old point gets the roles XY", kKindPoint, 29, [](TEquation& e) { e.subKind = 7777; },
+       [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4); }},
+      {"an old polar point gets the roles XY/RT", kKindPoint, 29, [](TEquation& e) { e.polarInput = 1; },
+       [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4 + 64 + 256); }},
+      {"an old spherical point gets the roles XYZ/RTP", kKindPoint3D, 29, [](TEquation& e) { e.arrowMode = 2; },
+       [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4 + 16 + 64 + 256 + 1024); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

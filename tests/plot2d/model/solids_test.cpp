@@ -12,6 +12,7 @@
 #include "core/binary_stream.h"
 #include "plotcore/model/compile_equation.h"
 #include "plotcore/model/equation_record.h"
+#include "plotcore/model/revolution_surface.h"
 
 namespace kv {
 namespace {
@@ -200,59 +201,79 @@ TEST(CrossSections, SolidFacesCompileAndTooLongTextsAreRefused) {
   EXPECT_TRUE(faces.empty());
 }
 
-TEST(RevolutionSurface, TextsSweepTheCurveAboutTheAxis) {
+// The surface's record holds the curve, its kind, the axis and the ranges;
+// compiling it turns the curve: a point of the curve at t keeps its foot on
+// the axis and turns its distance from it by the angle at u.
+TEST(RevolutionSurface, TheRecordHoldsTheCurveAndCompilingTurnsIt) {
   struct Case {
     int kind;
     std::initializer_list<const char*> texts;
     TRevolutionAxis axis;
     long double t1, t2;
+    // The curve's point at its parameter s.
+    long double (*x)(long double), (*y)(long double);
   } cases[] = {
-      {kKindExplicit, {"", "sqrt(1-x^2)"}, {0, 1, 0}, -1, 1},
-      {kKindParametric, {"2+cos(t)", "sin(t)"}, {1, 0, 0}, 0, 2 * Pi},
-      {kKindPolar, {"", "", "1+t"}, {1, -1, 0.5}, 0, 3},
-      {kKindSegment, {"0", "1", "3", "2"}, {0, 2, 1}, 0, 1},
+      {kKindExplicit, {"", "x/2+1"}, {0, 1, 0}, 0, 2, [](long double s) { return s; },
+       [](long double s) { return s / 2 + 1; }},
+      {kKindParametric, {"2+cos(t)", "sin(t)"}, {1, 0, 0}, 0, 2 * Pi, [](long double s) { return 2 + std::cos(s); },
+       [](long double s) { return std::sin(s); }},
+      {kKindPolar, {"", "", "1+t"}, {1, -1, 0.5}, 0, 3, [](long double s) { return (1 + s) * std::cos(s); },
+       [](long double s) { return (1 + s) * std::sin(s); }},
+      {kKindSegment, {"0", "1", "3", "2"}, {0, 2, 1}, 5, 7, [](long double s) { return 3 * s; },
+       [](long double s) { return 1 + s; }},  // a segment runs from end to end
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     TFormulaEngine engine;
     Entry curve(engine, c.kind, c.texts);
-    TRevolutionRange range{{c.t1, 0}, {c.t2, 0}, {0, 0}, {2 * Pi, 0}};
-    TSurfaceTexts s;
-    ASSERT_EQ(BuildRevolutionSurfaceTexts(engine, curve.e, c.axis, range, s), 0);
-    TreePtr x, y, z;
-    ASSERT_EQ(engine.Compile(s.x, x), 0) << s.x;
-    ASSERT_EQ(engine.Compile(s.y, y), 0) << s.y;
-    ASSERT_EQ(engine.Compile(s.z, z), 0) << s.z;
+    TEquation e;
+    InitEquation(e, kKindRevolution, 2, 50);
+    StoreRevolvedCurve(e, curve.e, c.axis);
+    StoreRevolutionSliders(e, {{c.t1, 0}, {c.t2, 0}, {0.5L, 0}, {2 * Pi, 0}});
+    EXPECT_TRUE(HoldsRevolvedCurve(e));
+    EXPECT_EQ(e.subKind, c.kind);
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(e.formulaText[k], curve.e.formulaText[k]);
+    CompileEquation(e, engine, true);
+    ASSERT_TRUE(e.trees[0] && e.trees[1] && e.trees[2]);
     const long double n = std::hypot(c.axis.a, c.axis.b);
-    for (long double tt : {0.1L, 0.5L, 0.9L}) {
-      // The curve point at u = 0 and its distance from the axis.
-      engine.SetVariable('T', tt);
-      engine.SetVariable('U', 0);
-      ASSERT_TRUE(engine.Evaluate(x.get()) && engine.Evaluate(y.get()) && engine.Evaluate(z.get()));
-      const long double px = x->value.re, py = y->value.re;
-      EXPECT_NEAR(D(z->value.re), 0, 1e-12);
+    for (long double t : {0.1L, 0.5L, 0.9L}) {
+      const long double s = c.kind == kKindSegment ? t : c.t1 + (c.t2 - c.t1) * t;
+      const long double px = c.x(s), py = c.y(s);
       const long double dist = (c.axis.a * px + c.axis.b * py - c.axis.c) / n;
       const long double along = (-c.axis.b * px + c.axis.a * py) / n;
-      for (long double u : {0.2L, 0.5L, 0.75L}) {
+      for (long double u : {0.0L, 0.2L, 0.75L}) {
+        engine.SetVariable('T', t);
         engine.SetVariable('U', u);
-        ASSERT_TRUE(engine.Evaluate(x.get()) && engine.Evaluate(y.get()) && engine.Evaluate(z.get()));
-        const long double qx = x->value.re, qy = y->value.re, qz = z->value.re;
-        const long double d = (c.axis.a * qx + c.axis.b * qy - c.axis.c) / n;
-        const long double phi = 2 * Pi * u;
-        EXPECT_NEAR(D(d), D(dist * std::cos(phi)), 1e-9) << "turned about the axis";
-        EXPECT_NEAR(D(qz), D(dist * std::sin(phi)), 1e-9);
-        EXPECT_NEAR(D((-c.axis.b * qx + c.axis.a * qy) / n), D(along), 1e-9) << "keeps its place on the axis";
+        long double q[3];
+        for (std::size_t k = 0; k < 3; ++k) {
+          ASSERT_TRUE(engine.Evaluate(e.trees[k].get()));
+          q[k] = e.trees[k]->value.re;
+        }
+        const long double phi = 0.5L + (2 * Pi - 0.5L) * u;
+        EXPECT_NEAR(D((c.axis.a * q[0] + c.axis.b * q[1] - c.axis.c) / n), D(dist * std::cos(phi)), 1e-12);
+        EXPECT_NEAR(D(q[2]), D(dist * std::sin(phi)), 1e-12);
+        EXPECT_NEAR(D((-c.axis.b * q[0] + c.axis.a * q[1]) / n), D(along), 1e-12) << "keeps its place on the axis";
       }
     }
   }
+  // No axis, or a curve text that is no formula, makes no surface.
   TFormulaEngine engine;
-  Entry big(engine, kKindExplicit, {"", "sqrt(1-x^2)+sqrt(2-x^2)+sqrt(3-x^2)+sqrt(4-x^2)+sqrt(5-x^2)+sqrt(6-x^2)"});
-  TSurfaceTexts s;
-  EXPECT_EQ(BuildRevolutionSurfaceTexts(engine, big.e, {1, 1, 0}, {{0, 0}, {1, 0}, {0, 0}, {1, 0}}, s),
-            kFormulaTooBig);
+  Entry curve(engine, kKindExplicit, {"", "x"});
+  TEquation e;
+  InitEquation(e, kKindRevolution, 2, 50);
+  StoreRevolvedCurve(e, curve.e, {0, 0, 1});
+  EXPECT_FALSE(BuildRevolutionTrees(e, engine));
+  StoreRevolvedCurve(e, curve.e, {0, 1, 0});
+  e.formulaText[1] = "x+";
+  EXPECT_FALSE(BuildRevolutionTrees(e, engine));
+  EXPECT_FALSE(e.trees[0] || e.trees[1] || e.trees[2]);
 }
 
-TEST(RevolutionSurface, SliderParametersTravelInValueBlocksSixAndSeven) {
+// Where the record keeps what it holds in its file image: the ranges and
+// their parameters at offsets 341 and 371, the axis at 281, the form mark
+// at 401.  A record an older version wrote holds the surface's own texts
+// and no mark: it compiles them as they stand.
+TEST(RevolutionSurface, TheRecordTravelsInItsFileImageAndOlderRecordsDrawAsBefore) {
   TEquation e;
   InitEquation(e, kKindRevolution, 2, 50);
   EXPECT_TRUE(RevolutionSliderCopies(e).empty()) << "a record without them copies nothing";
@@ -268,16 +289,46 @@ TEST(RevolutionSurface, SliderParametersTravelInValueBlocksSixAndSeven) {
   EXPECT_EQ(D(copies[1].value), 0);
   EXPECT_EQ(D(copies[1].left), 0);
   EXPECT_EQ(D(copies[1].right), 3);
-  // The record's file image carries them at offsets 341 and 371.
+  TFormulaEngine engine;
+  Entry curve(engine, kKindExplicit, {"", "x/2+1"});
+  StoreRevolvedCurve(e, curve.e, {0.5L, 1, 2});
   ByteWriter w;
   WriteEquationRecord(w, e);
   ASSERT_EQ(w.Size(), kEquationRecordSize);
   EXPECT_EQ(D(DecodeExtended(w.Data().data() + 341)), 100.0);
   EXPECT_EQ(D(DecodeExtended(w.Data().data() + 371)), 2.0);
+  EXPECT_EQ(D(DecodeExtended(w.Data().data() + 281)), 0.5);
+  EXPECT_EQ(D(DecodeExtended(w.Data().data() + 401)), 1.0);
   TEquation back;
   ByteReader r(w.Data());
   ASSERT_TRUE(ReadEquationRecord(r, back));
   EXPECT_EQ(RevolutionSliderCopies(back).size(), 2u);
+  EXPECT_TRUE(HoldsRevolvedCurve(back));
+  EXPECT_EQ(D(RevolutionAxisOf(back).c), 2.0);
+
+  // The image of y = x/2 + 1 over 0..2 turned about the x-axis as the
+  // older version wrote it: its texts the surface, blocks 4 and 8 empty.
+  TEquation old;
+  InitEquation(old, kKindRevolution, 2, 50);
+  old.subKind = kKindExplicit;
+  old.formulaText[0] = "(0+(2-0)*t)";
+  old.formulaText[1] = "(0.5*(0+(2-0)*t)+1)-(0.5*(0+(2-0)*t)+1)*(1-cos(0+(6.28318530717959-0)*u))";
+  old.formulaText[2] = "(0.5*(0+(2-0)*t)+1)*sin(0+(6.28318530717959-0)*u)";
+  ByteWriter ow;
+  WriteEquationRecord(ow, old);
+  ByteReader orr(ow.Data());
+  TEquation read;
+  ASSERT_TRUE(ReadEquationRecord(orr, read));
+  for (std::size_t k = 0; k < 3; ++k) read.formulaText[k] = old.formulaText[k];  // the texts' own block
+  EXPECT_FALSE(HoldsRevolvedCurve(read));
+  CompileEquation(read, engine, true);
+  ASSERT_TRUE(read.trees[0] && read.trees[1] && read.trees[2]);
+  engine.SetVariable('T', 0.75L);
+  engine.SetVariable('U', 0.25L);
+  for (std::size_t k = 0; k < 3; ++k) ASSERT_TRUE(engine.Evaluate(read.trees[k].get()));
+  EXPECT_NEAR(D(read.trees[0]->value.re), 1.5, 1e-12);
+  EXPECT_NEAR(D(read.trees[1]->value.re), 0, 1e-12);
+  EXPECT_NEAR(D(read.trees[2]->value.re), 1.75, 1e-12);
 }
 
 }  // namespace
@@ -303,11 +354,14 @@ TEST(RevolutionSurface, AnImplicitCurveTurnsIntoAnImplicitSurface) {
   };
   TFormulaEngine engine;
   for (const Case& c : cases) {
-    TSurfaceTexts out;
-    ASSERT_EQ(BuildRevolvedImplicitText(engine, c.f, c.axis, out), kFormulaOk) << c.f;
-    EXPECT_TRUE(out.x.empty() && out.y.empty() && out.z.empty());
-    TreePtr g;
-    ASSERT_EQ(engine.Compile(out.implicit, g), kFormulaOk) << out.implicit;
+    Entry curve(engine, kKindImplicit, {"", "", c.f});
+    TEquation e;
+    InitEquation(e, kKindRevolution, 2, 50);
+    StoreRevolvedCurve(e, curve.e, c.axis);
+    EXPECT_EQ(e.formulaText[3], c.f) << "the curve's equation in the fourth text";
+    CompileEquation(e, engine, true);
+    TExprNode* g = e.trees[3].get();
+    ASSERT_NE(g, nullptr) << c.f;
     // The foot of the point on the axis and its signed distance.
     const long double n = std::sqrt(c.axis.a * c.axis.a + c.axis.b * c.axis.b);
     const long double ux = c.axis.a / n, uy = c.axis.b / n;
@@ -317,7 +371,7 @@ TEST(RevolutionSurface, AnImplicitCurveTurnsIntoAnImplicitSurface) {
       engine.SetVariable('X', x);
       engine.SetVariable('Y', y);
       engine.SetVariable('Z', z);
-      EXPECT_TRUE(engine.Evaluate(g.get())) << out.implicit;
+      EXPECT_TRUE(engine.Evaluate(g)) << c.f;
       return g->value.re;
     };
     for (long double phi : {0.0L, 1.0L, 2.5L, 4.0L}) {
@@ -327,10 +381,6 @@ TEST(RevolutionSurface, AnImplicitCurveTurnsIntoAnImplicitSurface) {
     // The axis's foot itself lies off the surface.
     EXPECT_GT(std::fabs(D(at(fx, fy, 0))), 0.1) << c.f;
   }
-  // No axis, or a curve text that is no formula, gives nothing.
-  TSurfaceTexts out;
-  EXPECT_EQ(BuildRevolvedImplicitText(engine, "x^2+y^2-1", {0, 0, 1}, out), kFormulaRecursive);
-  EXPECT_EQ(BuildRevolvedImplicitText(engine, "", {0, 1, 0}, out), kFormulaNotUnderstood);
 }
 
 }  // namespace
