@@ -11,6 +11,7 @@
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/space_geometry.h"
 #include "core/constants.h"
+#include "shell/generic_dialogs.h"
 
 namespace kv {
 namespace {
@@ -156,11 +157,28 @@ TEST_F(ViewCommands, OneValueDialogsStoreValuesInsideTheirLimits) {
   }
   // The step angle shown in degrees comes back unchanged.
   v.RotationStep = Pi / 30;
-  RunWithDialog(w, kCm3StepAngle, "ONEINPUT", [](plat::Dialog& d) {
+  // Both dialogs take a buffer of 21 characters, as every one-value
+  // dialog with that buffer does.
+  int limit = 0;
+  {
+    std::string probe;
+    TInpDlg reference(w, "", "", probe, 21);
+    plat::testing::ExpectDialog("ONEINPUT", [&](plat::Dialog& d) {
+      limit = d.TextLimit(211);
+      d.Press(plat::IDCANCEL);
+    });
+    reference.Execute();
+  }
+  RunWithDialog(w, kCm3StepAngle, "ONEINPUT", [limit](plat::Dialog& d) {
     EXPECT_EQ(d.GetItemText(211), "6.00000");
+    EXPECT_EQ(d.TextLimit(211), limit);
     d.Press(plat::IDOK);
   });
   EXPECT_NEAR(D(v.RotationStep), D(Pi / 30), 1e-15);
+  RunWithDialog(w, kCm3PhotoCount, "ONEINPUT", [limit](plat::Dialog& d) {
+    EXPECT_EQ(d.TextLimit(211), limit);
+    d.Press(plat::IDCANCEL);
+  });
 }
 
 TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {
