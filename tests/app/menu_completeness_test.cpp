@@ -226,20 +226,13 @@ TEST(MenuTexts, AxisLabelsFontAndCentringAsEachKindNamesThem) {
     const char* menu;
     int id;
     const char* text;
-    const char* popup;  // the menu bar's pop-up that holds it, when it matters
   };
   const Case cases[] = {
-      {"LEVELMENU", 102, "&Schriftart ...", nullptr},
-      {"LEVELMENU", 65, "&Achsenbeschriftung ...", nullptr},
-      {"GUESSMENU", 102, "&Schriftart ...", nullptr},
-      {"GUESSMENU", 65, "&Achsenbeschriftung ...", nullptr},
-      {"TXMENU", 102, "&Schriftart ...", nullptr},
-      {"TXMENU", 65, "&Achsenbeschriftung ...", nullptr},
-      {"DOM2MENU", 102, "&Schriftart ...", nullptr},
-      {"RAN2MENU", 102, "&Schriftart ...", nullptr},
-      {"PLOT3MENU", 125, "&Zentrieren (R)", nullptr},
-      // The curve integral takes a field and a curve: a tool for two entries.
-      {"PLOT3MENU", 832, "K&urvenintegral ...", "&Zwei"},
+      {"LEVELMENU", 102, "&Schriftart ..."}, {"LEVELMENU", 65, "&Achsenbeschriftung ..."},
+      {"GUESSMENU", 102, "&Schriftart ..."}, {"GUESSMENU", 65, "&Achsenbeschriftung ..."},
+      {"TXMENU", 102, "&Schriftart ..."},    {"TXMENU", 65, "&Achsenbeschriftung ..."},
+      {"DOM2MENU", 102, "&Schriftart ..."},  {"RAN2MENU", 102, "&Schriftart ..."},
+      {"PLOT3MENU", 125, "&Zentrieren (R)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.menu) + " " + std::to_string(c.id));
@@ -248,12 +241,14 @@ TEST(MenuTexts, AxisLabelsFontAndCentringAsEachKindNamesThem) {
     const plat::res::MenuItem* item = find(m->items, c.id);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text, c.text);
-    if (!c.popup) continue;
-    std::string holder;
-    for (const auto& top : m->items)
-      if (top.kind == plat::res::MenuItem::Popup && find(top.children, c.id)) holder = top.text;
-    EXPECT_EQ(holder, c.popup);
   }
+  // The curve integral takes a field and a curve: a tool for two entries.
+  const plat::res::Menu* space = plat::res::FindMenu("PLOT3MENU");
+  ASSERT_NE(space, nullptr);
+  std::string holder;
+  for (const auto& top : space->items)
+    if (top.kind == plat::res::MenuItem::Popup && find(top.children, 832)) holder = top.text;
+  EXPECT_EQ(holder, "&Zwei");
 }
 
 }  // namespace
