@@ -83,12 +83,14 @@ TEquationItem* TTraceTrajDlg::Item() {
   return &*std::next(items.begin(), item_);
 }
 
-int TTraceTrajDlg::TraceColour() const {
+int TTraceTrajDlg::TraceColour() const { return TracePen().colour; }
+
+TPenSpec TTraceTrajDlg::TracePen() const {
   const int i = TracedEquation();
-  if (i < 0 || item_ < 0) return 0;
+  if (i < 0 || item_ < 0) return {};
   const auto& items = window_.Equation(i).items;
-  if (item_ >= static_cast<int>(items.size())) return 0;
-  return std::next(items.begin(), item_)->pen.colour;
+  if (item_ >= static_cast<int>(items.size())) return {};
+  return std::next(items.begin(), item_)->pen;
 }
 
 void TTraceTrajDlg::ShowParameterControls(bool show) {

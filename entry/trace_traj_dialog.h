@@ -47,8 +47,10 @@ class TTraceTrajDlg : public TComboDlg {
   // Whether a trajectory is chosen and its point was computed.
   bool HasTrace() const { return item_ >= 0 && computed_; }
   const TTrajectoryTrace& Trace() const { return trace_; }
-  // The colour of the chosen trajectory.
+  // The colour of the chosen trajectory, and its whole pen (colour, width,
+  // line style).
   int TraceColour() const;
+  TPenSpec TracePen() const;
   int TracedEquation() const;
 
  private:

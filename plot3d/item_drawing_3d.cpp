@@ -17,8 +17,9 @@ namespace kv {
 
 namespace {
 
-// The most lattice steps per axis of a direction field: (n + 1)³ arrows.
-constexpr int kMaxLatticeSteps = 50;
+// The most lattice steps per axis of a direction field, as many as the
+// equation dialog and the plot-file reader let through: (n + 1)³ arrows.
+constexpr int kMaxLatticeSteps = 100;
 
 }  // namespace
 
@@ -67,11 +68,9 @@ int TPlotRWin::DrawInventoryItem(plat::DC& dc, int i) {
 
 int TPlotRWin::DrawSegmentItem(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
-  // Cut into pieces only where a surface may hide a part of it: any shown
-  // surface, the sampled ones too (they hide with "bei Parametern").
-  bool surfaces = false;
-  for (int k = 0; k <= equationCount && !surfaces; ++k)
-    surfaces = Equation(k).visible && IsSurfaceKind(Equation(k), false);
+  // Cut into 150 pieces, each tested for hiding, while the window holds an
+  // explicit, cylindrical or implicit surface, shown or not; else one piece.
+  const bool surfaces = FindEquationOfKinds({kKindSurface, kKindCylinderSurface, kKindImplicitSurface}) >= 0;
   const std::int16_t stored = e.curvePoints[0];
   e.curvePoints[0] = surfaces ? 150 : 1;
   const int r = DrawMesh(dc, i, 1);
@@ -165,7 +164,8 @@ int TPlotRWin::PrepareFill(plat::DC& dc, int i) {
     e.startValue() = 0.21L * e.elementLength;
   }
   if (WindowVariant != kVariant3D || e.fieldMode != 2 || !(e.elementLength >= 1e-13L)) return 0;
-  // A lattice count of 0 would divide by zero, a huge one would never end.
+  // A lattice count of 0 would divide by zero, a huge one would never end;
+  // the dialog and the file reader keep it to 1 ... 100.
   const int n = e.fieldRows;
   if (n < 1) return 0;
   const int steps = std::min(n, kMaxLatticeSteps);

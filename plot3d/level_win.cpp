@@ -25,6 +25,8 @@ constexpr int kStrDerivative = 355;  // "Ableitung"
 // With the platform in testing mode nobody presses the stop key: a search
 // without limit ends after this many rounds without a new piece.
 constexpr long kTestIdleRounds = 200;
+// The size code of the cursor point's marker (its pen width).
+constexpr int kCursorPointSize = 3;
 // A click this many pixels from the cursor point picks it up.
 constexpr int kPickPixels = 6;
 // The most points of one picture the search compares a start with.
@@ -284,6 +286,7 @@ void TLevelWin::DrawNewLevelCurve() {
 }
 
 int TLevelWin::DrawEquations(plat::DC& dc) {
+  if (IsCreated()) SetFocus();
   SetCaption(1, 0, 0);
   const int r = DrawLevelCurves(dc);
   LastDrawStopped = r != 0;
@@ -448,9 +451,11 @@ void TLevelWin::DrawCursorTrace(plat::DC& dc) {
   if (!e) return;
   const int colour = CheckColourIndex(ColourSlots[kLevelCursorSlot]);
   {
+    // The cursor point is marked as a point of pen width 3: a filled
+    // circle of that size code, whatever the window's point size.
     const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, plat::PS_SOLID));
     const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(GetColourAvoidingBackground(colour)));
-    DrawMarkerAtWorld(dc, cursor_, 1, std::max(3, MarkerHalfSize));
+    DrawMarkerAtWorld(dc, cursor_, 1, MarkerSize(dc, kCursorPointSize));
     dc.SelectBrush(oldBrush);
     dc.SelectPen(oldPen);
   }

@@ -30,6 +30,8 @@ constexpr int kFrenetSlot = 9;
 constexpr int kToolMarkStyle = 9;
 constexpr int kToolMarkSize = 7;
 constexpr int kCircleStyle = 1;
+// The level window's points are drawn as space points of pen width 3.
+constexpr int kCoursePointSize = 3;
 
 TPoint3D Add(const TPoint3D& a, const TPoint3D& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 
@@ -80,7 +82,7 @@ void TPlotRWin::SyncTraceOverlays() {
   if (TTraceTrajDlg* d = ShownCurveTraceDialog()) {
     r.shown = true;
     r.hasItem = d->HasTrace();
-    r.pen.colour = static_cast<std::uint16_t>(d->TraceColour());
+    r.pen = d->TracePen();
     r.point = d->Trace().point;
     r.vector = d->Trace().direction;
     BoldTrace = clearTangent;
@@ -193,7 +195,17 @@ void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
   {
     plat::BitmapDC course(BackBuffers[2]);
     course.SetCaps(dc.Caps());
-    for (const TPoint3D& m : c.marks) PlotPoint(course, ProjectRotated(m), c.colour, 8);
+    // The level window's points, as the point drawer draws a space point:
+    // a filled circle, left out outside the box and behind a surface.
+    {
+      const int r = MarkerSize(course, kCoursePointSize);
+      const plat::Colour colour = DrawingColourOf(c.colour);
+      TPenBrushScope scope(course, CreateColourPen(c.colour, 1, plat::PS_SOLID), plat::SolidBrush(colour));
+      for (const TPoint3D& m : c.marks) {
+        TPoint2D image;
+        if (ProjectIfVisible(m, image) && !IsPointHidden(m)) MarkWorldPoint(course, image, kCircleStyle, r, colour);
+      }
+    }
     TVariableGuard guard(*this);
     // The view (box, observer, frame) is the window's again afterwards.
     const TView3D view = View3D;

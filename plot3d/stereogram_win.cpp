@@ -67,7 +67,12 @@ bool TRDSWin::Setup() {
     any = true;
   }
   hasLayout_ = false;
-  if (!any) return false;
+  if (!any) {
+    // No box to lay dots over; the rows still say whether the client
+    // holds a picture.
+    ComputeStereogramLayout(settings_, ClientWidth, ClientHeight, lo, hi, layout_);
+    return false;
+  }
   if (!Printing) {
     const long double cx = (lo.x + hi.x) / 2;
     const long double cy = (lo.y + hi.y) / 2;
@@ -80,13 +85,18 @@ bool TRDSWin::Setup() {
 }
 
 int TRDSWin::DrawEquations(plat::DC& dc) {
-  if (!Setup()) return 0;
+  Setup();
+  // A client too small for one row shows nothing.
+  if (layout_.rows < 0) return 0;
+  if (IsCreated()) SetFocus();
   SetCaption(1, 0, 0);
   TSeededRandom seeded(seed);
   TProgramRandom program;
   TRandomSource& random = seed != 0 ? static_cast<TRandomSource&>(seeded) : program;
   int r = 0;
-  for (int i = 0; i <= owner_->equationCount && r == 0; ++i) {
+  // Without a surface chosen, or with too few columns, there is no strip
+  // to place dots by.
+  for (int i = 0; hasLayout_ && i <= owner_->equationCount && r == 0; ++i) {
     const TEquation& e = owner_->Equation(i);
     if (IsStereogramKind(e.kind) && e.kindFlag) r = DrawLayer(dc, i, random);
   }
@@ -94,6 +104,7 @@ int TRDSWin::DrawEquations(plat::DC& dc) {
   const plat::Colour black = GetColour(0);
   const int row = ClientHeight - layout_.cell;
   for (long double x : {layout_.centre.x - layout_.halfStrip, layout_.centre.x + layout_.halfStrip}) {
+    if (!hasLayout_) continue;
     const int px = RoundToInt(layout_.pixelsPerUnit * (x - layout_.boxMin.x));
     const int s = std::max(2, layout_.cell);
     dc.FillRect(plat::Rect{px, row, px + s, row + s}, plat::SolidBrush(black));
@@ -159,6 +170,8 @@ const plat::CommandTable& TRDSDlg::Commands() const {
 void TRDSDlg::SetupWindow() {
   TDlg::SetupWindow();
   SetItemFont(kStereogramList, window_->FontSlots[kListFontSlot]);
+  // Long descriptions scroll sideways.
+  ListSetHorizontalExtent(kStereogramList, 1000);
   FillList();
   const auto& s = window_->StereogramSettings;
   SetItemText(kStereogramDensity, std::to_string(s[0]));

@@ -12,6 +12,7 @@
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
 #include "core/constants.h"
+#include "core/number_text.h"
 #include "shell/generic_dialogs.h"
 
 namespace kv {
@@ -25,6 +26,8 @@ constexpr int kStrStepAngle = 197;    // "Beobachtungswinkel (Grad)"
 constexpr int kStrInput = 5;          // "Eingabe"
 constexpr int kStrPrintPen = 15;      // "Stiftbreite für Ausdruck"
 constexpr int kStrDisplayPen = 16;    // "Stiftbreite für Anzeige"
+// The buffer of the step angle and the photo count: 20 characters.
+constexpr int kShortInput = 21;
 
 void Toggle(std::uint8_t& flag) { flag = flag ? 0 : 1; }
 
@@ -115,7 +118,7 @@ void TPlotRWin::CmObserverFarOut() { MoveObserverFarOut(); }
 void TPlotRWin::CmStepAngle() {
   std::string text;
   FormatWindowNumber(View3D.RotationStep * (1 / Pi) * 180, text);
-  TInpDlg dialog(this, plat::res::String(kStrStepAngle), plat::res::String(kStrInput), text, 23);
+  TInpDlg dialog(this, plat::res::String(kStrStepAngle), plat::res::String(kStrInput), text, kShortInput);
   if (dialog.Execute() != plat::IDOK) return;
   long double degrees = 0;
   if (TextToValue(text, degrees) != 0 || !std::isfinite(degrees)) {
@@ -142,10 +145,15 @@ void TPlotRWin::CmRotateAboutOrigin() {
 
 void TPlotRWin::CmPhotoCount() {
   // The count the next tour takes (a new window has none stored yet).
-  int count = RequestedTourPhotos(View3D.PhotoCount);
-  const int code = AskIntInRange(this, plat::res::String(kStrPhotoCount), plat::res::String(kStrTour), 2, 200, count);
-  if (code == 17) ShowMessageById(17);  // "jenseits der Grenzen"
-  if (code == 0) View3D.PhotoCount = static_cast<std::int16_t>(count);
+  std::string text = std::to_string(RequestedTourPhotos(View3D.PhotoCount));
+  TInpDlg dialog(this, plat::res::String(kStrPhotoCount), plat::res::String(kStrTour), text, kShortInput);
+  if (dialog.Execute() != plat::IDOK) return;
+  const int count = ParseInt(text);
+  if (count < 2 || count > 200) {
+    ShowMessageById(17);  // "jenseits der Grenzen"
+    return;
+  }
+  View3D.PhotoCount = static_cast<std::int16_t>(count);
 }
 
 // ---- the box ----

@@ -44,8 +44,14 @@ TCrossing FindNextCrossing(TFormulaEngine& engine, TEquation& surface, TEquation
   long double t = 0;
   bool root = false;
   for (int tries = 0; tries < kCrossingIntervals && !root; ++tries) {
+    // Neighbouring intervals share their ends exactly, so that a zero on a
+    // boundary is the end of one interval and the start of the next.
     const long double t0 = lower + h * counter;
-    const int code = engine.BisectRoot(gt.get(), 'T', t0, t0 + h, t);
+    const long double t1 = lower + h * (counter + 1);
+    int code = engine.BisectRoot(gt.get(), 'T', t0, t1, t);
+    // A zero at the start of any interval but the first was the end of the
+    // interval before, found there already: only the far end is new.
+    if (code == kFormulaRootAtEnd && t == t0 && counter > 0) code = engine.BisectRoot(gt.get(), 'T', t1, t1, t);
     root = code == kFormulaOk || code == kFormulaRootAtEnd;
     if (++counter >= kCrossingIntervals) counter = 0;
   }

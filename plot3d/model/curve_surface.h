@@ -26,9 +26,11 @@ struct TCrossing {
 // The next crossing from interval `counter` on: up to 101 intervals
 // [lower + h k, lower + h (k + 1)], h = (upper - lower) / 101, each
 // bisected for a zero of the surface's tree along the curve; the counter
-// moves on by one per interval tried (101 wraps to 0).  A zero whose point
-// lies outside the surface's box counts as none.  The variables are
-// restored.
+// moves on by one per interval tried (101 wraps to 0).  A zero at an end
+// of an interval counts; one on the boundary of two intervals belongs to
+// the first of them, so that each crossing is found once per round.  A zero
+// whose point lies outside the surface's box counts as none.  The variables
+// are restored.
 TCrossing FindNextCrossing(TFormulaEngine& engine, TEquation& surface, TEquation& curve, int& counter);
 
 }  // namespace kv

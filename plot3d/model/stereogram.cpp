@@ -11,8 +11,8 @@ namespace kv {
 bool ComputeStereogramLayout(const TStereogramSettings& s, int clientWidth, int clientHeight,
                              const TPoint3D& boxMin, const TPoint3D& boxMax, TStereogramLayout& out) {
   auto inRange = [](int v) { return v >= kStereogramMinSetting && v <= kStereogramMaxSetting; };
-  if (s.density < 0 || s.density > 100 || !inRange(s.strips) || !inRange(s.dotSize) || !(s.depth >= 1e-13L))
-    return false;
+  out.rows = -1;
+  if (!inRange(s.dotSize)) return false;
   TStereogramLayout l;
   l.clientWidth = clientWidth;
   l.clientHeight = clientHeight;
@@ -21,13 +21,17 @@ bool ComputeStereogramLayout(const TStereogramSettings& s, int clientWidth, int 
   l.cell = 2 * s.dotSize;
   l.columns = (clientWidth + 1) / l.cell;
   l.rows = clientHeight / l.cell - 2;
+  out.cell = l.cell;
+  out.columns = l.columns;
+  out.rows = l.rows;
+  if (s.density < 0 || s.density > 100 || !inRange(s.strips) || !(s.depth >= 1e-13L)) return false;
   l.boxMin = boxMin;
   l.boxMax = boxMax;
   Midpoint3D(l.centre, boxMin, boxMax);
   const long double xRange = boxMax.x - boxMin.x;
   const long double yRange = boxMax.y - boxMin.y;
   const long double zRange = boxMax.z - boxMin.z;
-  if (l.columns < 2 || l.rows < 1 || clientHeight < 1) return false;
+  if (l.columns < 2 || l.rows < 0 || clientHeight < 1) return false;
   if (!(xRange > 0) || !(yRange > 0) || !std::isfinite(xRange) || !std::isfinite(yRange) || !std::isfinite(zRange))
     return false;
   l.dx = xRange / (l.columns - 1);

@@ -44,10 +44,11 @@ struct TStereogramLayout {
   long double depthFactor = 0;    // x range · depth / ((z range + 1e-16) · strips)
 };
 
-// The layout of a client of the size over the box.  False when nothing can
-// be drawn: fewer than two columns or one row, an empty box, strips or dot
-// size outside 1..99, a density outside 0..100 (a zero strip count or
-// column count would divide by zero).
+// The layout of a client of the size over the box.  The cell, columns and
+// rows are set whenever the dot size lies in 1..99 (rows -1 otherwise).
+// False when no dot can be placed: no row (rows < 0), fewer than two
+// columns, an empty box, strips outside 1..99, a density outside 0..100 (a
+// zero strip count or column count would divide by zero).
 bool ComputeStereogramLayout(const TStereogramSettings& s, int clientWidth, int clientHeight,
                              const TPoint3D& boxMin, const TPoint3D& boxMax, TStereogramLayout& out);
 

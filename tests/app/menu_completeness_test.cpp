@@ -210,7 +210,8 @@ TEST_F(MenuCompleteness, EveryMenuCommandHasAHandlerOrIsPending) {
   for (const std::string& name : plat::res::AllMenuNames()) EXPECT_TRUE(shown.count(name)) << name;
 }
 
-// The texts of commands that read differently in some window kinds.
+// The texts of commands that read differently in some window kinds, and the
+// pop-up a command stands in where that matters.
 TEST(MenuTexts, AxisLabelsFontCentringAndDecimalsAsEachKindNamesThem) {
   std::function<const plat::res::MenuItem*(const std::vector<plat::res::MenuItem>&, int)> find =
       [&](const std::vector<plat::res::MenuItem>& items, int id) -> const plat::res::MenuItem* {
@@ -241,6 +242,13 @@ TEST(MenuTexts, AxisLabelsFontCentringAndDecimalsAsEachKindNamesThem) {
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text, c.text);
   }
+  // The curve integral takes a field and a curve: a tool for two entries.
+  const plat::res::Menu* space = plat::res::FindMenu("PLOT3MENU");
+  ASSERT_NE(space, nullptr);
+  std::string holder;
+  for (const auto& top : space->items)
+    if (top.kind == plat::res::MenuItem::Popup && find(top.children, 832)) holder = top.text;
+  EXPECT_EQ(holder, "&Zwei");
 }
 
 }  // namespace

@@ -242,6 +242,16 @@ TEST_F(HiddenLines, FiguresBehindASphereAreLeftOutAndThoseInFrontAreDrawn) {
     const auto s = Along(ends[0], ends[1], 60);
     figures[3].samples.insert(figures[3].samples.end(), s.begin(), s.end());
   }
+  // With no explicit, cylindrical or implicit surface in the window the
+  // segment is one piece, drawn whole over the sphere; a hidden explicit
+  // surface cuts it into pieces that the sphere hides.
+  w->View3D.HideEdges = 1;
+  w->RepaintNow(false);
+  plat::Point inside;
+  ASSERT_TRUE(w->WorldToPixel(w->ProjectRotated(TPoint3D{-0.2L, 0, -0.3L}), inside));
+  EXPECT_TRUE(ColourNear(w->Surface(), inside.x, inside.y, figures[1].colour, 1));
+  const int flat = w->AppendEquation(kKindSurface, {"", "", "0"});
+  w->Equation(flat).visible = 0;
   ExpectLeftOutBehindTheSphere(w, figures);
   const std::string dir = test3d::BuildTreeDir() + "/screenshots";
   std::filesystem::create_directories(dir);

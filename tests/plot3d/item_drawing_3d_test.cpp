@@ -38,6 +38,20 @@ TEST_F(Plot3Test, TheDirectionFieldDrawsOneArrowPerLatticePointAndNoneWithoutLat
       EXPECT_GT(e.elementLength, 0);
     }
   }
+  // The lattice runs a = 0 ... n for every count the dialog accepts: a
+  // field that lives only in the slab 0.125 < x < 0.145 shows where the
+  // lattice has a plane x = a · 4/n there (n = 60: 2 steps, n = 90: 3).
+  w->Equation(i).formulaText[0] = "(1+sgn(x-0.125))(1-sgn(x-0.145))";
+  w->CompileEquation(i);
+  w->View3D.BoxMin = {0, 0, 0};
+  w->View3D.BoxMax = {4, 4, 4};
+  for (const Case& c : {Case{50, false}, Case{60, true}, Case{90, true}, Case{100, false}}) {
+    e.fieldRows = c.lattice;
+    plat::Bitmap b(w->ClientWidth, w->ClientHeight, w->GetColour(w->ColourSlots[0]));
+    plat::BitmapDC dc(b);
+    EXPECT_EQ(w->DrawFieldElements(dc, i), 0);
+    EXPECT_EQ(CountColour(b, field) > 0, c.drawn) << c.lattice;
+  }
   // The field mode decides.
   e.fieldRows = 3;
   e.fieldMode = 1;

@@ -137,6 +137,16 @@ TEST_F(Overlays3D, ATracedPointBehindTheSurfaceGetsNoMarkNorHead) {
   t.shown = false;
   Repaint();
   EXPECT_EQ(CountColour(w->Surface(), colour), 0);
+  // The trace dialog hands over the traced item's whole pen: its arrows
+  // take the item's line style.
+  const int field = w->AppendEquation(kKindOde3D, {"-y", "x", "0"});
+  TEquationItem& item = w->AddTrajectoryItem(field, {0.5L, 0, 0.2L}, 0, 0.01L, 100, 1);
+  SetTriple16(item.pen, 13, 1, 2);
+  ASSERT_NE(w->ShowCurveTraceDialog(), nullptr);
+  Repaint();
+  EXPECT_TRUE(t.shown);
+  EXPECT_EQ(t.pen.colour, 13);
+  EXPECT_EQ(t.pen.style, 2);
 }
 
 TEST_F(Overlays3D, TheCourseCopyLeavesTheBoxAsItWas) {
@@ -160,6 +170,20 @@ TEST_F(Overlays3D, TheCourseCopyLeavesTheBoxAsItWas) {
   EXPECT_EQ(w->BackBuffers[2].Width(), w->ClientWidth);
   const plat::Point m = PixelOf(c.marks[0]);
   EXPECT_TRUE(ColourNear(w->BackBuffers[2], m.x, m.y, w->DrawingColourOf(14), 3));
+  // The level window's point is marked as a space point of pen width 3: a
+  // filled circle of that marker size.
+  {
+    plat::BitmapDC probe(w->BackBuffers[2]);
+    const int r = w->MarkerSize(probe, 3);
+    int inside = 0, filled = 0;
+    for (int dy = -r + 1; dy < r; ++dy)
+      for (int dx = -r + 1; dx < r; ++dx) {
+        if (dx * dx + dy * dy >= (r - 1) * (r - 1)) continue;
+        ++inside;
+        if (ColourNear(w->BackBuffers[2], m.x + dx, m.y + dy, w->DrawingColourOf(14), 0)) ++filled;
+      }
+    EXPECT_GE(filled * 10, inside * 9) << r;
+  }
   // In another mouse mode only the copy is made.
   c.mouseMode = kCmMouseText;
   Repaint();

@@ -37,6 +37,7 @@ TEST_F(StereogramWindow, TheDialogDrawsTheChosenSurfaceAsDots) {
   EXPECT_EQ(w->StereogramDlg, first);
   TRDSDlg& d = *w->StereogramDlg;
   EXPECT_EQ(d.ListCount(kStereogramList), 1);
+  EXPECT_EQ(d.ListHorizontalReach(kStereogramList), 1000);
   EXPECT_EQ(d.GetItemText(kStereogramStrips), "8");
   d.SetItemText(kStereogramDotSize, "2");
   // One listed surface is chosen by itself.

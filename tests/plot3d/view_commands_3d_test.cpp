@@ -156,11 +156,18 @@ TEST_F(ViewCommands, OneValueDialogsStoreValuesInsideTheirLimits) {
   }
   // The step angle shown in degrees comes back unchanged.
   v.RotationStep = Pi / 30;
+  // Both dialogs have a buffer of 21 characters: 19 and its terminator
+  // fit the edit.
   RunWithDialog(w, kCm3StepAngle, "ONEINPUT", [](plat::Dialog& d) {
     EXPECT_EQ(d.GetItemText(211), "6.00000");
+    EXPECT_EQ(d.TextLimit(211), 19);
     d.Press(plat::IDOK);
   });
   EXPECT_NEAR(D(v.RotationStep), D(Pi / 30), 1e-15);
+  RunWithDialog(w, kCm3PhotoCount, "ONEINPUT", [](plat::Dialog& d) {
+    EXPECT_EQ(d.TextLimit(211), 19);
+    d.Press(plat::IDCANCEL);
+  });
 }
 
 TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {

@@ -68,6 +68,19 @@ TEST(CurveSurface, ThreeCrossingsInIncreasingTThenWrap) {
     ASSERT_TRUE(c.found);
     EXPECT_NEAR(D(c.t), t, 1e-12);
   }
+  // A crossing on the boundary of intervals 49 and 50 (t = 0 exactly) is
+  // shown once: the next search goes on to the wall at 20.
+  const long double h = 101 * 0.0099009900990099L;
+  const long double lower = -(h * 50);
+  TEquation twoWalls = Implicit(engine, "x(x-20)", 30);
+  TEquation across = Curve(engine, "t", "0", "0", lower, lower + 101);
+  counter = 0;
+  const double boundary[3] = {0, 20, 0};
+  for (double t : boundary) {
+    TCrossing c = FindNextCrossing(engine, twoWalls, across, counter);
+    ASSERT_TRUE(c.found);
+    EXPECT_NEAR(D(c.t), t, 1e-12);
+  }
 }
 
 TEST(CurveSurface, MissesAndCrossingsOutsideTheBoxAreNone) {

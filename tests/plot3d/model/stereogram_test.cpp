@@ -27,9 +27,13 @@ TEST(StereogramLayout, SizesFromTheClientAndSettings) {
   ASSERT_TRUE(ComputeStereogramLayout({60, 8, 3, 0.75L}, 640, 480, {-1, -1, 0}, {1, 1, 1}, l));
   EXPECT_EQ(l.cell, 6);
   EXPECT_EQ(l.columns, 106);
-  // Nothing to draw: one column, no row, an empty box, settings outside.
+  // Row 0 alone is a picture; below it there is none.
+  ASSERT_TRUE(ComputeStereogramLayout({60, 8, 1, 0.75L}, 640, 5, {-1, -1, 0}, {1, 1, 1}, l));
+  EXPECT_EQ(l.rows, 0);
+  EXPECT_FALSE(ComputeStereogramLayout({60, 8, 1, 0.75L}, 640, 3, {-1, -1, 0}, {1, 1, 1}, l));
+  EXPECT_EQ(l.rows, -1);
+  // Nothing to draw: one column, an empty box, settings outside.
   EXPECT_FALSE(ComputeStereogramLayout({60, 8, 1, 0.75L}, 2, 480, {-1, -1, 0}, {1, 1, 1}, l));
-  EXPECT_FALSE(ComputeStereogramLayout({60, 8, 1, 0.75L}, 640, 5, {-1, -1, 0}, {1, 1, 1}, l));
   EXPECT_FALSE(ComputeStereogramLayout({60, 8, 1, 0.75L}, 640, 480, {1, -1, 0}, {1, 1, 1}, l));
   EXPECT_FALSE(ComputeStereogramLayout({60, 0, 1, 0.75L}, 640, 480, {-1, -1, 0}, {1, 1, 1}, l));
   EXPECT_FALSE(ComputeStereogramLayout({60, 8, 1, 0}, 640, 480, {-1, -1, 0}, {1, 1, 1}, l));
