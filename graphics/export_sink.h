@@ -103,6 +103,10 @@ class TExportSink {
   virtual void Rect(const plat::Rect& box, bool hollow, plat::Colour fill, int lineWidth, plat::Colour stroke,
                     int radius) = 0;
   virtual void Arrow(const TExportArrow& arrow) = 0;
+  // Sets the line style of the lines that follow (solid: back to solid
+  // lines) where the format keeps one for many lines (PiCTeX); the others
+  // take the style with each line.
+  virtual void LineStyle(int style, bool solid) {}
   // A comment line that marks a section of the file.
   virtual void Comment(std::string_view text) = 0;
   // A pattern of invisible marks at points (PiCTeX); the other formats

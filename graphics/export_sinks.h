@@ -93,6 +93,7 @@ class TPictexSink : public TExportSink {
   long double TextLineHeight() const override { return writer_.TextLineHeight(); }
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
+  void LineStyle(int style, bool solid) override { writer_.WritePictexLineStyle(style, solid); }
   void Comment(std::string_view text) override { writer_.WriteComment(text); }
   void BeginPointPattern() override { writer_.BeginPictexPattern(); }
   void PatternPoint(const TPoint2D& p) override { writer_.AddPictexPatternPoint(p); }

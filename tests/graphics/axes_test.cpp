@@ -295,6 +295,15 @@ TEST_F(AxesTest, ExportRoutingOfGridAndAxes) {
   Draw();
   EXPECT_EQ(tex.Count("Rule"), 22);
   EXPECT_TRUE(dc.Of(DrawCall::Line).empty());
+  // A dotted grid: PiCTeX switches to dots before the grid and back after it.
+  w->GridBits = kGridRectangular | kGridAsDots | 15;
+  RecordingSink& dots = StartRecording(*w, TExportFormat::Pictex);
+  Draw();
+  ASSERT_EQ(dots.calls.size(), 24u);
+  EXPECT_EQ(dots.calls.front(), "LineStyle 1");
+  EXPECT_EQ(dots.Count("Rule"), 22);
+  EXPECT_EQ(dots.calls.back(), "LineStyle 1 solid");
+  w->GridBits = kGridRectangular | 15;
 
   // Axes write and draw; numbers go to the export instead of the screen.
   w->GridBits = 0;

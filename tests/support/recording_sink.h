@@ -81,6 +81,9 @@ class RecordingSink : public kv::TExportSink {
   void Arrow(const kv::TExportArrow& a) override {
     calls.push_back(std::string("Arrow ") + (a.filled ? "filled" : "open") + " w" + std::to_string(a.pen.width));
   }
+  void LineStyle(int style, bool solid) override {
+    calls.push_back("LineStyle " + std::to_string(style) + (solid ? " solid" : ""));
+  }
   void Comment(std::string_view text) override { calls.push_back("Comment " + std::string(text)); }
   void BeginPointPattern() override { calls.push_back("BeginPattern"); }
   void PatternPoint(const kv::TPoint2D& p) override {
