@@ -378,18 +378,30 @@ TEST_F(PlotWindowTest, ViewFrameIsRecordedOnePixelOutsideTheViewThenDrawn) {
   w->DrawFrame(dc);
   EXPECT_TRUE(dc.calls.empty());
   w->PrintDrawFrame = 1;
+  w->FrameWidth = 2;
+  // EPS and PiCTeX take the five corners as a polyline, SVG the four as a
+  // closed unfilled polygon, all FrameWidth + 1 wide.
   RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   w->DrawFrame(dc);
-  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Polyline 4"}));
+  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Polygon 4 hollow w3"}));
+  const std::vector<kv::TPoint2D> corners = svg.lastPolygon;
+  RecordingSink& tex = StartRecording(*w, TExportFormat::Pictex);
+  w->DrawFrame(dc);
+  EXPECT_EQ(tex.calls, (std::vector<std::string>{"Polyline 4"}));
+  RecordingSink& eps = StartRecording(*w, TExportFormat::Eps);
+  w->DrawFrame(dc);
+  EXPECT_EQ(eps.calls, (std::vector<std::string>{"Polyline 4"}));
   // One pixel beyond the view, closed.
-  ASSERT_EQ(svg.polylines.size(), 1u);
+  ASSERT_EQ(eps.polylines.size(), 1u);
+  EXPECT_EQ(std::vector<kv::TPoint2D>(eps.polylines[0].begin(), eps.polylines[0].begin() + 4), corners);
   std::vector<plat::Point> p;
-  for (const kv::TPoint2D& q : svg.polylines[0]) {
+  for (const kv::TPoint2D& q : eps.polylines[0]) {
     plat::Point d;
     w->WorldToPixel(q, d);
     p.push_back(d);
   }
   StopRecording(*w);
+  w->FrameWidth = 0;
   EXPECT_EQ(p[0].x, -1);
   EXPECT_EQ(p[3], (plat::Point{-1, -1}));
   EXPECT_EQ(p[4], p[0]);
@@ -397,7 +409,7 @@ TEST_F(PlotWindowTest, ViewFrameIsRecordedOnePixelOutsideTheViewThenDrawn) {
   EXPECT_EQ(p[0].y, p[1].y);
   EXPECT_GE(p[1].x, 501);
   EXPECT_GE(p[1].y, 501);
-  EXPECT_EQ(dc.Of(DrawCall::Line).size(), 4u);  // the base's frame of the drawing area
+  EXPECT_EQ(dc.Of(DrawCall::Line).size(), 12u);  // the base's frame of the drawing area, three times
 }
 
 TEST_F(PlotWindowTest, PaintShowsTheCoordinateSystem) {
