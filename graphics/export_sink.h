@@ -90,7 +90,11 @@ class TExportSink {
   virtual void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
                       std::optional<plat::Colour> stroke) = 0;
   // A point marker of half-size r pixels; PiCTeX writes its own symbol.
+  // SVG leaves out a marker outside the client area.
   virtual void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) = 0;
+  // A plus of half-size r at a device point, also one clamped beyond the
+  // client area (the grid points of SVG); the other formats leave it out.
+  virtual void PixelCross(plat::Point p, int r, plat::Colour colour) {}
   // The text measured in the font the caller selected into dc.
   virtual void Text(plat::DC& dc, const TExportText& text) = 0;
   // A line of text in world y units where the format sets its texts in a

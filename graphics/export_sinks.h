@@ -57,6 +57,7 @@ class TSvgSink : public TExportSink {
   void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
               std::optional<plat::Colour> stroke) override;
   void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) override;
+  void PixelCross(plat::Point p, int r, plat::Colour colour) override { writer_.WriteSvgCross(p.x, p.y, r, colour, false); }
   void Text(plat::DC& dc, const TExportText& text) override;
   void Rect(const plat::Rect& box, bool hollow, plat::Colour fill, int lineWidth, plat::Colour stroke,
             int radius) override;

@@ -242,6 +242,16 @@ TEST_F(AxesTest, GridPointsAreCrossesAtEveryTick) {
   ASSERT_EQ(lines.size(), 2u * 11 * 11);
   EXPECT_EQ(lines[0].points, (Pts{{-2, 500}, {3, 500}}));
   EXPECT_EQ(lines[1].points, (Pts{{0, 498}, {0, 503}}));
+  // SVG takes every cross at its clamped pixel, as the screen shows it: with
+  // the view at 0.5..10.5 the column of x = 0 lies one pixel left of it.
+  w->ChangeView(5.5L, 0, 5);
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
+  Draw();
+  EXPECT_TRUE(dc.calls.empty());
+  ASSERT_EQ(svg.calls.size(), 11u * 11);
+  EXPECT_EQ(svg.calls[0], "PixelCross -1 500 r2");
+  EXPECT_EQ(svg.calls[1], "PixelCross 25 500 r2");
+  StopRecording(*w);
 }
 
 TEST_F(AxesTest, PolarSectorsDrawCirclesAndRays) {

@@ -73,6 +73,9 @@ class RecordingSink : public kv::TExportSink {
     calls.push_back("Marker " + std::to_string(style) + " r" + std::to_string(r));
     markers.push_back(p);
   }
+  void PixelCross(plat::Point p, int r, plat::Colour) override {
+    calls.push_back("PixelCross " + std::to_string(p.x) + " " + std::to_string(p.y) + " r" + std::to_string(r));
+  }
   void Text(plat::DC&, const kv::TExportText& t) override {
     calls.push_back("Text");
     texts.push_back(t);
