@@ -76,8 +76,12 @@ void TZORWing::DrawAxes(plat::DC& dc) {
 
   TTickRange range;
   AutoTickSpacing(range);
+  // A PiCTeX file draws the whole grid, lines and polar sectors, dotted.
+  TExportSink* sink = dots ? ActiveSink() : nullptr;
+  if (sink) sink->LineStyle(1, false);
   DrawGrid(dc, range, gridPen1, gridPen2, gridSpec1, gridSpec2);
   DrawPolarSectors(dc, gridPen1, gridSpec1);
+  if (sink) sink->LineStyle(1, true);
   DrawGridPoints(dc, range, gridPen1, gridSpec1.colour);
   DrawAxisWithTicks(dc, true, range, axisPen, axisBrush, axisSpec);
   DrawAxisWithTicks(dc, false, range, axisPen, axisBrush, axisSpec);
@@ -101,6 +105,10 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
   TExportSink* sink = ActiveSink();
   if (sink && !sink->TakesGrid()) sink = nullptr;
 
+  // The line style of the PiCTeX grid is set around the whole grid.
+  TExportPen pen = ExportPenOf(spec);
+  if (sink && sink->Format() == TExportFormat::Pictex) pen.style = 0;
+
   const long double step = TickIntervalX;
   if (step > kTolerance && (rmax - rmin) / step < kMaxPolarCircles) {
     const long double last = std::floor(rmax / step) + 1;
@@ -108,7 +116,7 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
       const long double radius = i * step;
       if (rmin < radius && radius < rmax) {
         if (sink)
-          sink->Arc({0, 0}, radius, a1, a2, UnitsPerPixelX, ExportPenOf(spec));
+          sink->Arc({0, 0}, radius, a1, a2, UnitsPerPixelX, pen);
         else
           DrawCircleArc(dc, {0, 0}, radius, a1, a2);
       }
@@ -129,7 +137,7 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
         continue;
       // Of the files only SVG takes the rays.
       if (sink && sink->Format() == TExportFormat::Svg) {
-        sink->Line(p1, p2, ExportPenOf(spec));
+        sink->Line(p1, p2, pen);
       } else {
         DrawWorldLine(dc, p1, p2, false);
       }

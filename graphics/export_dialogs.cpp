@@ -1,5 +1,7 @@
 #include "graphics/export_dialogs.h"
 
+#include <cmath>
+
 #include "platform/common_dialogs.h"
 #include "platform/resources.h"
 #include "shell/file_msg_win.h"
@@ -34,8 +36,8 @@ void TTeXDlg::SetupWindow() {
   for (int id : {211, 212, 213}) LimitText(id, kFieldLimit);
   SetItemText(212, std::to_string(boxNumber_));
   SetItemText(211, FormatNumber(widthCm_, 4, 2));
-  spaceHidden_ = spaceDistance_ < 0;
-  if (spaceHidden_) {
+  if (spaceDistance_ < 0) {
+    // No space distance asked: the field and its label are hidden.
     SetItemText(213, "0.0");
     ShowItem(213, false);
     ShowItem(231, false);
@@ -47,24 +49,21 @@ void TTeXDlg::SetupWindow() {
 }
 
 bool TTeXDlg::CanClose() {
-  int mode = 0;
+  // All four values go to the caller before the verdict, valid or not.
+  mode_ = 0;
   for (int k = 0; k < 4; ++k)
-    if (IsChecked(251 + k)) mode = k;
-  const std::int32_t box = ParseInt(GetItemText(212).substr(0, kFieldLimit));
-  long double width = 0;
-  ParseLongDouble(width, GetItemText(211).substr(0, kFieldLimit));
-  long double space = 0;
-  ParseLongDouble(space, GetItemText(213).substr(0, kFieldLimit));
-  const bool boxOk = mode >= 2 || (box >= 0 && box <= 255);
-  if (!boxOk || !(width >= 0.1L) || !(space >= 0)) {
+    if (IsChecked(251 + k)) mode_ = k;
+  boxNumber_ = ParseInt(GetItemText(212).substr(0, kFieldLimit));
+  ParseLongDouble(widthCm_, GetItemText(211).substr(0, kFieldLimit));
+  ParseLongDouble(spaceDistance_, GetItemText(213).substr(0, kFieldLimit));
+  const bool boxOk = mode_ >= 2 || (boxNumber_ >= 0 && boxNumber_ <= 255);
+  // An infinite width or distance ("inf") would make no picture.
+  const bool widthOk = widthCm_ >= 0.1L && std::isfinite(widthCm_);
+  const bool spaceOk = spaceDistance_ >= 0 && std::isfinite(spaceDistance_);
+  if (!boxOk || !widthOk || !spaceOk) {
     Refuse(Parent());
     return false;
   }
-  mode_ = mode;
-  boxNumber_ = box;
-  widthCm_ = width;
-  // A hidden field keeps the caller's (negative) value.
-  if (!spaceHidden_) spaceDistance_ = space;
   return TDlg::CanClose();
 }
 
@@ -80,14 +79,17 @@ void TSVGDlg::SetupWindow() {
 }
 
 bool TSVGDlg::CanClose() {
-  const std::int32_t w = ParseInt(GetItemText(211).substr(0, kFieldLimit));
-  const std::int32_t h = ParseInt(GetItemText(212).substr(0, kFieldLimit));
-  if (w < 10 || h < 10) {
+  // Each value goes to the caller before it is checked.
+  width_ = ParseInt(GetItemText(211).substr(0, kFieldLimit));
+  if (width_ < 10) {
     Refuse(Parent());
     return false;
   }
-  width_ = w;
-  height_ = h;
+  height_ = ParseInt(GetItemText(212).substr(0, kFieldLimit));
+  if (height_ < 10) {
+    Refuse(Parent());
+    return false;
+  }
   return TDlg::CanClose();
 }
 

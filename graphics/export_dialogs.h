@@ -1,6 +1,7 @@
-// The set-up dialogs of the PiCTeX and SVG exports.  Both store into the
-// caller's variables only on a valid OK, so a cancel after an invalid
-// entry leaves the remembered settings as they were.
+// The set-up dialogs of the PiCTeX and SVG exports.  OK stores what the
+// fields hold into the caller's variables before it checks them; values
+// out of range show "jenseits der Grenzen" and keep the dialog open, and
+// the next run of the dialog shows what was typed.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,6 @@ class TTeXDlg : public TDlg {
   std::int32_t& boxNumber_;
   long double& widthCm_;
   long double& spaceDistance_;
-  bool spaceHidden_ = false;
 };
 
 // "SVG": the document's width and height in pixels, at least 10 each.

@@ -230,15 +230,17 @@ void TZORWing::EndSvgFile() { Report(*this, CloseExportFile(), 92); }
 bool TZORWing::BeginPictexFile() {
   const std::optional<std::string> path = AskExportFile(*this, 98, "tex");
   if (!path) return false;
+  // The dialog works on the window's mode and width, so the next export
+  // shows what was typed last, accepted or not.
   TExportOptions o;
   o.pictexMode = PictexMode;
   o.pictexBox = 1;  // every export starts at box 1
-  o.pictexWidthCm = PictexWidthCm;
   long double space = -0.75L;  // no space distance: the field stays hidden
-  TTeXDlg dlg(this, o.pictexMode, o.pictexBox, o.pictexWidthCm, space);
-  if (dlg.Execute() != plat::IDOK) return false;
+  TTeXDlg dlg(this, o.pictexMode, o.pictexBox, PictexWidthCm, space);
+  const int result = dlg.Execute();
   PictexMode = static_cast<std::int16_t>(o.pictexMode);
-  PictexWidthCm = o.pictexWidthCm;
+  if (result != plat::IDOK) return false;
+  o.pictexWidthCm = PictexWidthCm;
   return OpenExportFile(TExportFormat::Pictex, *path, o);
 }
 

@@ -90,7 +90,11 @@ class TExportSink {
   virtual void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
                       std::optional<plat::Colour> stroke) = 0;
   // A point marker of half-size r pixels; PiCTeX writes its own symbol.
+  // SVG leaves out a marker outside the client area.
   virtual void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) = 0;
+  // A plus of half-size r at a device point, also one clamped beyond the
+  // client area (the grid points of SVG); the other formats leave it out.
+  virtual void PixelCross(plat::Point p, int r, plat::Colour colour) {}
   // The text measured in the font the caller selected into dc.
   virtual void Text(plat::DC& dc, const TExportText& text) = 0;
   // A line of text in world y units where the format sets its texts in a
@@ -103,6 +107,10 @@ class TExportSink {
   virtual void Rect(const plat::Rect& box, bool hollow, plat::Colour fill, int lineWidth, plat::Colour stroke,
                     int radius) = 0;
   virtual void Arrow(const TExportArrow& arrow) = 0;
+  // Sets the line style of the lines that follow (solid: back to solid
+  // lines) where the format keeps one for many lines (PiCTeX); the others
+  // take the style with each line.
+  virtual void LineStyle(int style, bool solid) {}
   // A comment line that marks a section of the file.
   virtual void Comment(std::string_view text) = 0;
   // A pattern of invisible marks at points (PiCTeX); the other formats

@@ -57,6 +57,7 @@ class TSvgSink : public TExportSink {
   void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
               std::optional<plat::Colour> stroke) override;
   void Marker(const TPoint2D& p, int style, int r, plat::Colour colour, int pictexStyle) override;
+  void PixelCross(plat::Point p, int r, plat::Colour colour) override { writer_.WriteSvgCross(p.x, p.y, r, colour, false); }
   void Text(plat::DC& dc, const TExportText& text) override;
   void Rect(const plat::Rect& box, bool hollow, plat::Colour fill, int lineWidth, plat::Colour stroke,
             int radius) override;
@@ -93,6 +94,7 @@ class TPictexSink : public TExportSink {
   long double TextLineHeight() const override { return writer_.TextLineHeight(); }
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override {}
   void Arrow(const TExportArrow& arrow) override;
+  void LineStyle(int style, bool solid) override { writer_.WritePictexLineStyle(style, solid); }
   void Comment(std::string_view text) override { writer_.WriteComment(text); }
   void BeginPointPattern() override { writer_.BeginPictexPattern(); }
   void PatternPoint(const TPoint2D& p) override { writer_.AddPictexPatternPoint(p); }

@@ -96,9 +96,11 @@ void TZORWing::DrawGridPoints(plat::DC& dc, const TTickRange& range, const plat:
     for (std::int64_t j = range.left; j <= range.right; ++j) {
       const long double x = TickOriginX + j * TickIntervalX;
       const int px = WorldToPixelX(x);
-      if (sink) {
-        // A plus in SVG, a small dot in PiCTeX.
-        sink->Marker({x, y}, 9, h, colour, 0);
+      if (sink && sink->Format() == TExportFormat::Svg) {
+        // Like the screen's cross: at the clamped pixel, inside or not.
+        sink->PixelCross({px, py}, h, colour);
+      } else if (sink) {
+        sink->Marker({x, y}, 0, h, colour, 0);  // a small dot in PiCTeX
       } else {
         dc.MoveTo(px - h, py);
         dc.LineTo(px + h + 1, py);

@@ -53,7 +53,7 @@ void TGridWin::RefreshGridDialogNumbers() {
 
 void TGridWin::GridDialog() {
   if (!gridDialog_) {
-    gridDialog_ = std::make_unique<TGridDlg>(*this, GridTemplate, &GridDialogPosition);
+    gridDialog_ = std::make_unique<TGridDlg>(*this, GridTemplate);
     gridDialog_->Create();
   }
   gridDialog_->ShowAgain();
@@ -61,7 +61,7 @@ void TGridWin::GridDialog() {
 
 void TGridWin::ShowViewDialog() {
   if (!viewDialog_) {
-    viewDialog_ = std::make_unique<TViewDlg>(*this, ViewTemplate, &ViewDialogPosition);
+    viewDialog_ = std::make_unique<TViewDlg>(*this, ViewTemplate);
     viewDialog_->Create();
   }
   viewDialog_->ShowAgain();

@@ -56,8 +56,6 @@ class TGridWin : public TZORWing {
   // Template names: the plot windows choose "VIEWCOR" or "VIEWCEN".
   std::string ViewTemplate = "VIEWALL";
   std::string GridTemplate = "SETGRID";
-  TDialogPosition ViewDialogPosition;
-  TDialogPosition GridDialogPosition;
 
   void CmResetView();
   void CmViewDialog() { ShowViewDialog(); }

@@ -46,8 +46,8 @@ constexpr int kLabelFontSlot = 4;
 
 }  // namespace
 
-TTextDlg::TTextDlg(TZORWint& window, TTextLabel& label, TTermBlock* block, TDialogPosition* position)
-    : TDlg(&window, block ? "NEWTEXT1" : "NEWTEXT", position), window_(window), label_(label), block_(block) {}
+TTextDlg::TTextDlg(TZORWint& window, TTextLabel& label, TTermBlock* block)
+    : TDlg(&window, block ? "NEWTEXT1" : "NEWTEXT"), window_(window), label_(label), block_(block) {}
 
 const plat::CommandTable& TTextDlg::Commands() const {
   static const auto table = plat::CommandTable::Build<TTextDlg>(&TDlg::Commands(), {
@@ -58,13 +58,10 @@ const plat::CommandTable& TTextDlg::Commands() const {
 }
 
 void TTextDlg::SetupWindow() {
-  if (position_ && (position_->x < 0 || position_->y < 0)) {
-    // The first label dialog of a window opens in the right half of the
-    // screen, a little below the window's menu.
-    position_->x = plat::ScreenCaps().horzRes / 2;
-    position_->y = plat::Window::CaptionAndMenuHeight() + 10 * (plat::Rand() % 6);
-  }
   TDlg::SetupWindow();
+  // The label dialog opens in the right half of the screen, a little below
+  // a window's menu, at one of six heights.
+  MoveTo(plat::ScreenCaps().horzRes / 2, plat::Window::CaptionAndMenuHeight() + 10 * (plat::Rand() % 6));
   LimitText(kEditText, block_ ? kMaxTermChars : kMaxLabelChars);
   SetItemText(kEditText, label_.text);
   SetItemText(kEditHyphen, "150");

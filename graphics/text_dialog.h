@@ -16,7 +16,7 @@ class TZORWint;
 class TTextDlg : public TDlg {
  public:
   // With a block the dialog edits a term label ("NEWTEXT1").
-  TTextDlg(TZORWint& window, TTextLabel& label, TTermBlock* block, TDialogPosition* position);
+  TTextDlg(TZORWint& window, TTextLabel& label, TTermBlock* block);
 
   const plat::CommandTable& Commands() const override;
   void SetupWindow() override;

@@ -146,7 +146,14 @@ void TZORWing::DrawFrame(plat::DC& dc) {
                                 {World.xmax + ux, World.ymax + uy},
                                 {World.xmin - ux, World.ymax + uy},
                                 {World.xmin - ux, World.ymin - uy}};
-    if (TExportSink* sink = ActiveSink()) sink->Polyline(points, 4, {plat::Rgb(0, 0, 0), FrameWidth + 1, 0});
+    const plat::Colour black = plat::Rgb(0, 0, 0);
+    if (TExportSink* sink = ActiveSink()) {
+      if (sink->Format() == TExportFormat::Svg) {
+        sink->Polygon(points, 4, true, black, FrameWidth + 1, black);
+      } else {
+        sink->Polyline(points, 4, {black, FrameWidth + 1, 0});
+      }
+    }
   }
   TZORWin::DrawFrame(dc);
 }

@@ -126,7 +126,6 @@ void TZORWinm::RenderToMetafile(bool toClipboard) {
     const std::optional<std::string> chosen = plat::FileDialog(this, r);
     if (!chosen || chosen->empty() || !ConfirmOverwrite(*chosen)) return;
     path = *chosen;
-    EmfFileData.FileName = path;
   }
   const plat::EnhMetafile m = RecordMetafile(scale);
   if (toClipboard) {

@@ -57,7 +57,8 @@ class TZORWinm : public TZORWint {
   void RenderToMetafile(bool toClipboard);
   // The recording itself: the plot at `scale` times the client size.
   plat::EnhMetafile RecordMetafile(int scale);
-  // The name the save dialog proposes: the window's file name with ".emf".
+  // The name the save dialog proposes: the file name of the plot shown,
+  // with ".emf".
   std::string MetafileFileName() const;
 
   // ---- embedded pictures ----
@@ -86,6 +87,8 @@ class TZORWinm : public TZORWint {
   // The embedded pictures (metafile bytes on world rectangles), which the
   // plot file stores.
   std::vector<TPictureRecord> Pictures;
+  // Filter and extension of the ".emf" save dialog; the name it proposes
+  // follows the plot (MetafileFileName).
   TFileDialogData EmfFileData;
 
  private:

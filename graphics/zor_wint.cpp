@@ -182,7 +182,7 @@ void TZORWint::EditTextAtPoint(plat::Point p) {
     label.binding = last.binding;
     label.number = static_cast<std::int16_t>(last.number + 1);
   }
-  TTextDlg dlg(*this, label, termMode ? &block : nullptr, &TextDialogPosition);
+  TTextDlg dlg(*this, label, termMode ? &block : nullptr);
   if (dlg.Execute() != plat::IDOK) return;
   if (label.text.empty()) {
     if (hit >= 0) RemoveText(list, list[static_cast<std::size_t>(hit)].number);

@@ -111,7 +111,6 @@ class TZORWint : public TGridWin {
   // each row of the binding list.
   std::uint8_t HasBindingList = 0;
   std::vector<std::int16_t> BindingCodes;
-  TDialogPosition TextDialogPosition;
 
  private:
   void CmDeleteTexts();

@@ -242,6 +242,16 @@ TEST_F(AxesTest, GridPointsAreCrossesAtEveryTick) {
   ASSERT_EQ(lines.size(), 2u * 11 * 11);
   EXPECT_EQ(lines[0].points, (Pts{{-2, 500}, {3, 500}}));
   EXPECT_EQ(lines[1].points, (Pts{{0, 498}, {0, 503}}));
+  // SVG takes every cross at its clamped pixel, as the screen: x = 0 lies
+  // left of the view 0.5..10.5.
+  w->ChangeView(5.5L, 0, 5);
+  RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
+  Draw();
+  EXPECT_TRUE(dc.calls.empty());
+  ASSERT_EQ(svg.calls.size(), 11u * 11);
+  EXPECT_EQ(svg.calls[0], "PixelCross -1 500 r2");
+  EXPECT_EQ(svg.calls[1], "PixelCross 25 500 r2");
+  StopRecording(*w);
 }
 
 TEST_F(AxesTest, PolarSectorsDrawCirclesAndRays) {
@@ -295,6 +305,14 @@ TEST_F(AxesTest, ExportRoutingOfGridAndAxes) {
   Draw();
   EXPECT_EQ(tex.Count("Rule"), 22);
   EXPECT_TRUE(dc.Of(DrawCall::Line).empty());
+  // A dotted grid: PiCTeX switches to dots before the grid and back after it.
+  w->GridBits = kGridRectangular | kGridAsDots | 15;
+  RecordingSink& dots = StartRecording(*w, TExportFormat::Pictex);
+  Draw();
+  ASSERT_EQ(dots.calls.size(), 24u);
+  EXPECT_EQ(dots.calls.front(), "LineStyle 1");
+  EXPECT_EQ(dots.Count("Rule"), 22);
+  EXPECT_EQ(dots.calls.back(), "LineStyle 1 solid");
 
   // Axes write and draw; numbers go to the export instead of the screen.
   w->GridBits = 0;
@@ -369,13 +387,21 @@ TEST_F(PlotWindowTest, ViewFrameIsRecordedOnePixelOutsideTheViewThenDrawn) {
   w->DrawFrame(dc);
   EXPECT_TRUE(dc.calls.empty());
   w->PrintDrawFrame = 1;
+  w->FrameWidth = 2;
+  // EPS takes the five corners as a polyline, SVG the four as a closed
+  // unfilled polygon, both FrameWidth + 1 wide.
   RecordingSink& svg = StartRecording(*w, TExportFormat::Svg);
   w->DrawFrame(dc);
-  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Polyline 4"}));
+  EXPECT_EQ(svg.calls, (std::vector<std::string>{"Polygon 4 hollow w3"}));
+  const std::vector<kv::TPoint2D> corners = svg.lastPolygon;
+  RecordingSink& eps = StartRecording(*w, TExportFormat::Eps);
+  w->DrawFrame(dc);
+  EXPECT_EQ(eps.calls, (std::vector<std::string>{"Polyline 4"}));
   // One pixel beyond the view, closed.
-  ASSERT_EQ(svg.polylines.size(), 1u);
+  ASSERT_EQ(eps.polylines.size(), 1u);
+  EXPECT_EQ(std::vector<kv::TPoint2D>(eps.polylines[0].begin(), eps.polylines[0].begin() + 4), corners);
   std::vector<plat::Point> p;
-  for (const kv::TPoint2D& q : svg.polylines[0]) {
+  for (const kv::TPoint2D& q : eps.polylines[0]) {
     plat::Point d;
     w->WorldToPixel(q, d);
     p.push_back(d);
@@ -388,7 +414,7 @@ TEST_F(PlotWindowTest, ViewFrameIsRecordedOnePixelOutsideTheViewThenDrawn) {
   EXPECT_EQ(p[0].y, p[1].y);
   EXPECT_GE(p[1].x, 501);
   EXPECT_GE(p[1].y, 501);
-  EXPECT_EQ(dc.Of(DrawCall::Line).size(), 4u);  // the base's frame of the drawing area
+  EXPECT_EQ(dc.Of(DrawCall::Line).size(), 8u);  // the base's frame of the drawing area, twice
 }
 
 TEST_F(PlotWindowTest, PaintShowsTheCoordinateSystem) {

@@ -119,6 +119,12 @@ TEST_F(TextLabelTest, DialogCreatesEditsAndDeletesLabels) {
     EXPECT_FALSE(d.IsItemVisible(299));  // nothing to bind to here
     EXPECT_FALSE(d.IsItemVisible(253));
     EXPECT_EQ(d.TextLimit(211), 59);
+    // In the right half of the screen, at one of six heights below a menu.
+    const plat::Rect r = d.GetWindowRect();
+    EXPECT_EQ(r.left, plat::ScreenCaps().horzRes / 2);
+    EXPECT_EQ((r.top - plat::Window::CaptionAndMenuHeight()) % 10, 0);
+    EXPECT_LT(r.top - plat::Window::CaptionAndMenuHeight(), 60);
+    d.MoveTo(20, 30);  // not remembered
     d.SetItemText(211, "a-b");
     d.SetCheck(272, true);  // "-" becomes character 150, the en dash
     d.SetItemText(214, "-45");
@@ -146,6 +152,7 @@ TEST_F(TextLabelTest, DialogCreatesEditsAndDeletesLabels) {
   pt::ExpectDialog("NEWTEXT", [](plat::Dialog& d) {
     EXPECT_EQ(d.GetItemText(211), "a\u2013b");
     EXPECT_EQ(d.GetItemText(214), "315");
+    EXPECT_EQ(d.GetWindowRect().left, plat::ScreenCaps().horzRes / 2);
     d.SetItemText(211, "zwei");
     d.SetCheck(252, false);
     d.SetCheck(251, true);

@@ -296,7 +296,7 @@ TEST_F(Export2Test, AFileThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
   }
 }
 
-TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndKeepTheOldOnes) {
+TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndRememberWhatWasTyped) {
   TPlot2Win* w = Scene();
   ScratchFolder dir;
   w->PictexWidthCm = 8;
@@ -308,7 +308,8 @@ TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndKeepTheOldOnes) {
     bool accepted;
   };
   const Case cases[] = {{"0.09", "1", 0, false}, {"0.1", "1", 0, true}, {"8", "256", 1, false},
-                        {"8", "256", 2, true},   {"8", "-1", 0, false}, {"8", "-1", 3, true}};
+                        {"8", "256", 2, true},   {"8", "-1", 0, false}, {"8", "-1", 3, true},
+                        {"inf", "1", 1, false}};
   int n = 0;
   for (const Case& c : cases) {
     pt::ClearMessages();
@@ -324,14 +325,13 @@ TEST_F(Export2Test, TheSetupDialogsRefuseValuesOutOfRangeAndKeepTheOldOnes) {
       refused = pt::Messages().size() > shown;  // the dialog stays open
       if (refused) d.Press(plat::IDCANCEL);
     });
-    const long double widthBefore = w->PictexWidthCm;
     w->Command(kCmExportPictex);
     Settle(w);
     EXPECT_EQ(!refused, c.accepted) << c.width << " " << c.box << " " << c.mode;
     EXPECT_EQ(Saw("?", "jenseits der Grenzen"), !c.accepted);
-    if (!c.accepted) {
-      EXPECT_EQ(w->PictexWidthCm, widthBefore);
-    }
+    // OK stored the width and mode before the check, refused or not.
+    EXPECT_EQ(w->PictexWidthCm, std::stold(c.width)) << c.width;
+    EXPECT_EQ(w->PictexMode, c.mode);
   }
   // SVG: 9 is refused, 10 accepted.
   for (const auto& [value, accepted] : {std::pair{"9", false}, std::pair{"10", true}}) {

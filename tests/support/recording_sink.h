@@ -73,6 +73,9 @@ class RecordingSink : public kv::TExportSink {
     calls.push_back("Marker " + std::to_string(style) + " r" + std::to_string(r));
     markers.push_back(p);
   }
+  void PixelCross(plat::Point p, int r, plat::Colour) override {
+    calls.push_back("PixelCross " + std::to_string(p.x) + " " + std::to_string(p.y) + " r" + std::to_string(r));
+  }
   void Text(plat::DC&, const kv::TExportText& t) override {
     calls.push_back("Text");
     texts.push_back(t);
@@ -80,6 +83,9 @@ class RecordingSink : public kv::TExportSink {
   void Rect(const plat::Rect&, bool, plat::Colour, int, plat::Colour, int) override { calls.push_back("Rect"); }
   void Arrow(const kv::TExportArrow& a) override {
     calls.push_back(std::string("Arrow ") + (a.filled ? "filled" : "open") + " w" + std::to_string(a.pen.width));
+  }
+  void LineStyle(int style, bool solid) override {
+    calls.push_back("LineStyle " + std::to_string(style) + (solid ? " solid" : ""));
   }
   void Comment(std::string_view text) override { calls.push_back("Comment " + std::string(text)); }
   void BeginPointPattern() override { calls.push_back("BeginPattern"); }
