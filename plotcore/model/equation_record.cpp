@@ -164,8 +164,7 @@ void SanitizeEquation(TEquation& e) {
   e.fieldRows = Clamp<std::int16_t>(e.fieldRows, 1, 100);
   e.fieldLength = Clamp<std::int16_t>(e.fieldLength, 2, 1000);
   if (e.kind == kKindExplicit) e.termCount = Clamp<std::int16_t>(e.termCount, 0, 1000);
-  e.familySteps = Clamp<std::int16_t>(e.familySteps, -1000, 1000);
-  if (e.familySteps == 0) e.familySteps = 1;
+  e.familySteps = Clamp<std::int16_t>(e.familySteps, -kMaxFamilySteps, kMaxFamilySteps);
   if (e.familyLetter < 0 || e.familyLetter > 32) e.familyLetter = 1;
   e.density = Clamp<std::int16_t>(e.density, 1, 10000);
   e.penWidth = Clamp<std::int16_t>(e.penWidth, 0, 100);

@@ -202,6 +202,32 @@ TEST_F(CoreWindowTest, OptionCommandsAndLabels) {
   plat::testing::AnswerDialog("ONEINPUT", {{211, "80"}}, 1);
   w->Command(kCmInventorySize);
   EXPECT_EQ(w->InventorySize(), 80);
+  // The prompts read formulas; a count below 1 is refused as not positive,
+  // one beyond the field as out of bounds, and the setting stays.
+  const struct {
+    int command;
+    const char* text;
+    const char* message;  // "" when taken
+    int kept;
+  } prompts[] = {{kCmHiddenLines, "40000", "jenseits der Grenzen", 4},
+                 {kCmHiddenLines, "2*3", "", 6},
+                 {kCmPointSize, "0", "positiver Wert?", 3},
+                 {kCmPointSize, "51", "jenseits der Grenzen", 3},
+                 {kCmPointSize, "sqrt(16)", "", 4},
+                 {kCmInventorySize, "-2", "positiver Wert?", 80},
+                 {kCmLoopClosing, "2000", "jenseits der Grenzen", 0},
+                 {kCmLoopClosing, "-1", "positiver Wert?", 0}};
+  for (const auto& c : prompts) {
+    plat::testing::ClearMessages();
+    plat::testing::AnswerDialog("ONEINPUT", {{211, c.text}}, 1);
+    w->Command(c.command);
+    const auto& m = plat::testing::Messages();
+    EXPECT_EQ(m.empty() ? "" : m.back().text, c.message) << c.command << " " << c.text;
+    if (c.command == kCmHiddenLines) EXPECT_EQ(w->View3D.SegmentPieces, c.kept) << c.text;
+    if (c.command == kCmPointSize) EXPECT_EQ(w->MarkerSizeCode, c.kept) << c.text;
+    if (c.command == kCmInventorySize) EXPECT_EQ(w->InventorySize(), c.kept) << c.text;
+    if (c.command == kCmLoopClosing) EXPECT_EQ(w->loopClosingTolerance, 2.5L) << c.text;
+  }
 
   w->AppendEquation(kKindExplicit, {"", "xsin(x)"});
   w->AddEquationLabel();

@@ -90,6 +90,31 @@ TEST_F(CoreWindowTest, SlopeFieldItemsRunInX) {
   EXPECT_NEAR(D(p.y), std::exp(1.0), 1e-9);
 }
 
+TEST_F(CoreWindowTest, FamiliesRunFromStartToEndInTheirSteps) {
+  const int i = w->AppendEquation(kKindOde, {"-y", "x"});
+  TEquation& e = w->Equation(i);
+  e.familyOn = 1;
+  e.familyLetter = 1;
+  e.familyStart = 1;
+  e.familyEnd = 2;
+  plat::Bitmap bmp(501, 501);
+  plat::BitmapDC dc(bmp);
+  const struct {
+    int steps;
+    std::vector<long double> letters;
+  } cases[] = {{0, {1}}, {2, {1, 1.5L, 2}}};
+  for (const auto& c : cases) {
+    e.familySteps = static_cast<std::int16_t>(c.steps);
+    w->fieldLetters.clear();
+    EXPECT_EQ(w->DrawFamilyTrajectories(dc, i), 0);
+    EXPECT_EQ(w->fieldLetters, c.letters) << c.steps;
+  }
+  e.familySteps = 4000;
+  w->fieldLetters.clear();
+  w->DrawFamilyTrajectories(dc, i);
+  EXPECT_EQ(w->fieldLetters.size(), 4001u);
+}
+
 TEST_F(CoreWindowTest, SequencesIterateTheirTexts) {
   w->SetVariable('A', 3.2L);
   const int i = w->AppendEquation(kKindSequence, {"a*x(1-x)", "y+1"});

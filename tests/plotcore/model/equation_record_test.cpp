@@ -160,7 +160,7 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   e.stepDensity = 0;
   e.fieldRows = -4;
   e.fieldLength = 32767;
-  e.familySteps = 0;
+  e.familySteps = -32000;
   e.density = -9;
   e.divisions = {32767, 32767, -1};
   e.curvePoints = {0, 32767};
@@ -170,7 +170,7 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   EXPECT_EQ(e.stepDensity, 1);
   EXPECT_EQ(e.fieldRows, 1);
   EXPECT_EQ(e.fieldLength, 1000);
-  EXPECT_EQ(e.familySteps, 1);
+  EXPECT_EQ(e.familySteps, -kMaxFamilySteps);
   EXPECT_EQ(e.density, 1);
   EXPECT_LE((e.divisions[0] + 1) * (e.divisions[1] + 1), 6000);
   EXPECT_GE(e.divisions[2], 1);
@@ -178,6 +178,10 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   EXPECT_EQ(e.curvePoints[1], 10000);
   EXPECT_EQ(e.rangeMin, 0);
   EXPECT_EQ(e.values[4].x, 0);
+  // A family of 0 steps (one member) is kept as the family dialog stores it.
+  e.familySteps = 0;
+  SanitizeEquation(e);
+  EXPECT_EQ(e.familySteps, 0);
 }
 
 // ---- items ----
