@@ -274,7 +274,8 @@ void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
 
 void TPlot0Win::AskPointSize() {
   std::int32_t value = MarkerSizeCode > 0 ? MarkerSizeCode : 1;
-  const int code = AskWholeNumber("Punktgröße", "Punktgröße (mindestens 1)", 1, 50, true, value);
+  // The window's settings keep point sizes 1..64.
+  const int code = AskWholeNumber("Punktgröße", "Punktgröße (mindestens 1)", 1, 64, true, value);
   if (code == 12) return;
   if (code != 0) {
     ShowMessageById(code);
