@@ -169,19 +169,27 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   SanitizeEquation(e);
   EXPECT_EQ(e.stepDensity, 1);
   EXPECT_EQ(e.fieldRows, 1);
-  EXPECT_EQ(e.fieldLength, 1000);
+  EXPECT_EQ(e.fieldLength, 32767);  // what the dialog takes is kept
   EXPECT_EQ(e.familySteps, -kMaxFamilySteps);
   EXPECT_EQ(e.density, 1);
+  e.density = 20000;  // a table of 20000 steps
+  SanitizeEquation(e);
+  EXPECT_EQ(e.density, 20000);
   EXPECT_LE((e.divisions[0] + 1) * (e.divisions[1] + 1), 6000);
   EXPECT_GE(e.divisions[2], 1);
   EXPECT_EQ(e.curvePoints[0], 1);
-  EXPECT_EQ(e.curvePoints[1], 10000);
+  EXPECT_EQ(e.curvePoints[1], 32000);
   EXPECT_EQ(e.rangeMin, 0);
   EXPECT_EQ(e.values[4].x, 0);
-  // A family of 0 steps (one member) is kept as the family dialog stores it.
+  // A family of 0 steps (one member) is kept as the family dialog stores it,
+  // and so is the running index -5 .. 7 of a sum.
   e.familySteps = 0;
+  e.kind = kKindSum;
+  e.divisions = {-5, 7, 36};
   SanitizeEquation(e);
   EXPECT_EQ(e.familySteps, 0);
+  EXPECT_EQ(e.divisions[0], -5);
+  EXPECT_EQ(e.divisions[1], 7);
 }
 
 // ---- items ----
