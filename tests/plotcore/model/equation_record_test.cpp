@@ -172,24 +172,22 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   EXPECT_EQ(e.fieldLength, 32767);  // what the dialog takes is kept
   EXPECT_EQ(e.familySteps, -kMaxFamilySteps);
   EXPECT_EQ(e.density, 1);
-  e.density = 20000;  // a table of 20000 steps
-  SanitizeEquation(e);
-  EXPECT_EQ(e.density, 20000);
   EXPECT_LE((e.divisions[0] + 1) * (e.divisions[1] + 1), 6000);
   EXPECT_GE(e.divisions[2], 1);
   EXPECT_EQ(e.curvePoints[0], 1);
   EXPECT_EQ(e.curvePoints[1], 32000);
   EXPECT_EQ(e.rangeMin, 0);
   EXPECT_EQ(e.values[4].x, 0);
-  // A family of 0 steps (one member) is kept as the family dialog stores it,
-  // and so is the running index -5 .. 7 of a sum.
+  // Kept as the dialogs store them: a family of 0 steps, a table of 20000
+  // steps and the running index -5 .. 7 of a sum.
   e.familySteps = 0;
+  e.density = 20000;
   e.kind = kKindSum;
   e.divisions = {-5, 7, 36};
   SanitizeEquation(e);
   EXPECT_EQ(e.familySteps, 0);
-  EXPECT_EQ(e.divisions[0], -5);
-  EXPECT_EQ(e.divisions[1], 7);
+  EXPECT_EQ(e.density, 20000);
+  EXPECT_EQ(e.divisions, (std::array<std::int16_t, 3>{-5, 7, 36}));
 }
 
 // ---- items ----
