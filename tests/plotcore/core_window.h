@@ -28,7 +28,7 @@ class CoreWindow : public kv::TPlot0Win {
   }
 
   std::vector<long double> fieldLetters;  // the letter A at every direction field drawn
-  int DrawFieldElements(plat::DC& dc, int i) override {
+  int DrawFieldElements(plat::DC&, int) override {
     fieldLetters.push_back(Variable(1).re);
     return 0;
   }
