@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "plotcore/func_dialog.h"
+#include "shell/generic_dialogs.h"
 #include "shell/text_helpers.h"
 
 namespace kv {
@@ -52,6 +53,18 @@ int TFuncWin::ReadBoundedShort(std::string_view text, int lo, int hi, std::int16
 
 int TFuncWin::ReadBoundedInt(std::string_view text, std::int32_t lo, std::int32_t hi, std::int32_t& value) {
   return ReadBounded(*this, text, lo, hi, value);
+}
+
+int TFuncWin::AskWholeNumber(const std::string& caption, const std::string& prompt, std::int32_t lo,
+                             std::int32_t hi, bool positive, std::int32_t& value) {
+  std::string text = std::to_string(value);
+  TInpDlg dlg(this, caption, prompt, text, 50);
+  if (dlg.Execute() != plat::IDOK) return 12;
+  long double v = 0;
+  const int code = TextToNumber(text, v);
+  if (code != 0) return code;
+  if (positive && !(v >= 1)) return 14;
+  return ReadBoundedInt(text, lo, hi, value);
 }
 
 bool TFuncWin::ReadUserFunctions(ByteReader& r) {

@@ -81,6 +81,12 @@ class TFuncWin : public TZORWinm {
   // error; the value is unchanged on any error.
   int ReadBoundedShort(std::string_view text, int lo, int hi, std::int16_t& value);
   int ReadBoundedInt(std::string_view text, std::int32_t lo, std::int32_t hi, std::int32_t& value);
+  // Asks a whole number in the one-value dialog and reads it as the dialogs'
+  // number fields are read (formulas allowed): 12 when cancelled; the
+  // reader's code; 14 ("positiver Wert?") below 1 when `positive` is set;
+  // 17 outside lo..hi.  The value changes only when 0 is returned.
+  int AskWholeNumber(const std::string& caption, const std::string& prompt, std::int32_t lo, std::int32_t hi,
+                     bool positive, std::int32_t& value);
   int ReadValueAndParameter(std::string_view text, long double& value, int& parameter) {
     return engine_.ReadValueAndParameter(text, value, parameter);
   }

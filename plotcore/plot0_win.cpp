@@ -273,8 +273,9 @@ void TPlot0Win::DrawEquationLabels(plat::DC& dc) {
 }
 
 void TPlot0Win::AskPointSize() {
-  int value = MarkerSizeCode > 0 ? MarkerSizeCode : 1;
-  const int code = AskIntInRange(this, "Punktgröße", "Punktgröße (mindestens 1)", 1, 50, value);
+  std::int32_t value = MarkerSizeCode > 0 ? MarkerSizeCode : 1;
+  // The window's settings keep point sizes 1..64.
+  const int code = AskWholeNumber("Punktgröße", "Punktgröße (mindestens 1)", 1, 64, true, value);
   if (code == 12) return;
   if (code != 0) {
     ShowMessageById(code);
@@ -326,8 +327,8 @@ void TPlot0Win::CmInfiniteSlope() {
 }
 
 void TPlot0Win::CmTraceStepLimit() {
-  int value = static_cast<int>(std::min<long>(implicitStepLimit, 2000000));
-  const int code = AskIntInRange(this, "Schrittzahl", "Schritte je Kurvenstück", 10, 2000000, value);
+  std::int32_t value = static_cast<std::int32_t>(std::min<long>(implicitStepLimit, 2000000));
+  const int code = AskWholeNumber("Schrittzahl", "Schritte je Kurvenstück", 10, 2000000, true, value);
   if (code == 12) return;
   if (code != 0) {
     ShowMessageById(code);
@@ -347,8 +348,10 @@ void TPlot0Win::CmLoopClosing() {
     ShowMessageById(code);
     return;
   }
-  if (!(v > 0) || v > 1000) {
-    ShowMessageById(14);  // "positiver Wert?"
+  // A distance of more than 1000 pixels would close every loop at once.
+  const int refused = !(v > 0) ? 14 : v > 1000 ? 17 : 0;  // "positiver Wert?", "jenseits der Grenzen"
+  if (refused != 0) {
+    ShowMessageById(refused);
     return;
   }
   loopClosingTolerance = v;
@@ -356,11 +359,11 @@ void TPlot0Win::CmLoopClosing() {
 }
 
 void TPlot0Win::CmHiddenLines() {
-  int value = View3D.SegmentPieces;
-  const int code = AskIntInRange(this, "Verdeckte Linien", "Teilstücke je Strecke", -32768, 32767, value);
+  std::int32_t value = View3D.SegmentPieces;
+  const int code = AskWholeNumber("Verdeckte Linien", "Teilstücke je Strecke", 1, 32767, true, value);
   if (code == 12) return;
-  if (code != 0 || value < 1) {
-    ShowMessageById(14);
+  if (code != 0) {
+    ShowMessageById(code);
     return;
   }
   View3D.SegmentPieces = static_cast<std::int16_t>(value);
@@ -369,8 +372,8 @@ void TPlot0Win::CmHiddenLines() {
 }
 
 void TPlot0Win::CmFlatness() {
-  int value = View3D.FlatnessTolerance;
-  const int code = AskIntInRange(this, "Ebenheit", "Ebenheit (Promille)", 1, 32767, value);
+  std::int32_t value = View3D.FlatnessTolerance;
+  const int code = AskWholeNumber("Ebenheit", "Ebenheit (Promille)", 1, 32767, true, value);
   if (code == 12) return;
   if (code != 0) {
     ShowMessageById(code);

@@ -40,9 +40,9 @@ void TPlotWin::CmMouseMode(int id) { MouseMode = static_cast<std::int16_t>(id); 
 void TPlotWin::CeMouseMode(plat::CommandEnabler& ce) { ce.SetCheck(ce.id == MouseMode); }
 
 void TPlotWin::CmInventorySize() {
-  int value = equationCapacity + 1;
+  std::int32_t value = equationCapacity + 1;
   const int lowest = equationCount + 1 > 1 ? equationCount + 1 : 1;
-  const int code = AskIntInRange(this, "Inventarumfang", "Anzahl der Einträge", lowest, 1000, value);
+  const int code = AskWholeNumber("Inventarumfang", "Anzahl der Einträge", lowest, 1000, true, value);
   if (code == 12) return;
   if (code != 0) {
     ShowMessageById(code);

@@ -274,12 +274,13 @@ int ForEachFamilyMember(TPlotWin& w, plat::DC& dc, const TEquation& e, Draw draw
   const int letter = e.familyLetter;
   if (tok::VariableOf(letter) < 1) return draw();
   const TComplex saved = w.Variable(letter);
-  const int steps = std::max(1, std::abs(static_cast<int>(e.familySteps)));
+  const TFamilyPlan family = FamilyPlan(e);
   int r = 0;
-  for (int k = 0; k <= steps && r == 0; ++k) {
-    w.SetVariable(letter, e.familyStart + (e.familyEnd - e.familyStart) * k / steps);
+  for (int k = 0; k <= family.last && r == 0; ++k) {
+    w.SetVariable(letter, family.last > 0 ? e.familyStart + (e.familyEnd - e.familyStart) * k / family.last
+                                          : e.familyStart);
     r = draw();
-    if (r == 0 && e.familySteps < 0) r = w.ShowFamilyMember(dc, k + 1, e.familyDelay);
+    if (r == 0 && family.stepped) r = w.ShowFamilyMember(dc, k + 1, e.familyDelay);
   }
   w.SetComplexVariable(letter, saved);
   return r;

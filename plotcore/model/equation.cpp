@@ -230,8 +230,7 @@ bool IsPointInEquationBox(const TEquation& e, long double x, long double y, long
 TFamilyPlan FamilyPlan(const TEquation& e) {
   TFamilyPlan plan;
   if (!e.familyOn) return plan;
-  // Files and the dialog keep the steps within ±1000.
-  plan.last = std::min(std::abs(static_cast<int>(e.familySteps)), 1000);
+  plan.last = std::min(std::abs(static_cast<int>(e.familySteps)), kMaxFamilySteps);
   if (plan.last > 0) plan.step = (e.familyEnd - e.familyStart) / plan.last;
   plan.stepped = e.familySteps < 0;
   return plan;

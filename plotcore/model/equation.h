@@ -324,7 +324,10 @@ bool IsLagrangePolynomial(const TEquation& e);
 
 // How an entry's family runs: members 0..last, the family letter from
 // familyStart on by `step` after each member; shown one by one (stepped)
-// when familySteps is negative.  Without a family there is one member.
+// when familySteps is negative.  Without a family, and with a family of 0
+// steps, there is one member.  The family dialog takes up to
+// kMaxFamilySteps steps; a file's count is kept to that.
+inline constexpr int kMaxFamilySteps = 4000;
 struct TFamilyPlan {
   int last = 0;
   long double step = 0;

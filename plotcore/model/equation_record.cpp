@@ -159,18 +159,21 @@ bool ReadEquationRecord(ByteReader& r, TEquation& e) {
 }
 
 void SanitizeEquation(TEquation& e) {
+  // The ranges are those the equation, family and table dialogs accept, so
+  // that every value they store is read back as it was.
   if (e.stepDensity == 0) e.stepDensity = 1;
   e.stepDensity = Clamp<std::int16_t>(e.stepDensity, -10000, 10000);
   e.fieldRows = Clamp<std::int16_t>(e.fieldRows, 1, 100);
-  e.fieldLength = Clamp<std::int16_t>(e.fieldLength, 2, 1000);
+  e.fieldLength = std::max<std::int16_t>(e.fieldLength, 2);
   if (e.kind == kKindExplicit) e.termCount = Clamp<std::int16_t>(e.termCount, 0, 1000);
-  e.familySteps = Clamp<std::int16_t>(e.familySteps, -1000, 1000);
-  if (e.familySteps == 0) e.familySteps = 1;
+  e.familySteps = Clamp<std::int16_t>(e.familySteps, -kMaxFamilySteps, kMaxFamilySteps);
   if (e.familyLetter < 0 || e.familyLetter > 32) e.familyLetter = 1;
-  e.density = Clamp<std::int16_t>(e.density, 1, 10000);
+  e.density = std::max<std::int16_t>(e.density, 1);
   e.penWidth = Clamp<std::int16_t>(e.penWidth, 0, 100);
-  for (std::int16_t& d : e.divisions) d = Clamp<std::int16_t>(d, 1, 5999);
-  for (std::int16_t& c : e.curvePoints) c = Clamp<std::int16_t>(c, 1, 10000);
+  // A sum keeps the first and last value of its running index there.
+  if (e.kind != kKindSum)
+    for (std::int16_t& d : e.divisions) d = Clamp<std::int16_t>(d, 1, 6000);
+  for (std::int16_t& c : e.curvePoints) c = Clamp<std::int16_t>(c, 1, 32000);
   if (IsSurfaceKind(e, false)) {
     // The grid of a sampled surface holds (rows + 1) × (columns + 1) points.
     while ((e.divisions[0] + 1) * (e.divisions[1] + 1) > 6000) {

@@ -27,6 +27,12 @@ class CoreWindow : public kv::TPlot0Win {
     if (drawFrames) kv::TPlot0Win::AnimationFrame(index);
   }
 
+  std::vector<long double> fieldLetters;  // the letter A at every direction field drawn
+  int DrawFieldElements(plat::DC&, int) override {
+    fieldLetters.push_back(Variable(1).re);
+    return 0;
+  }
+
   int drawEquationsCalls = 0;
   int DrawEquations(plat::DC& dc) override {
     ++drawEquationsCalls;

@@ -202,6 +202,23 @@ TEST_F(CoreWindowTest, OptionCommandsAndLabels) {
   plat::testing::AnswerDialog("ONEINPUT", {{211, "80"}}, 1);
   w->Command(kCmInventorySize);
   EXPECT_EQ(w->InventorySize(), 80);
+  // The prompts read formulas; a count below 1 is not positive, one beyond
+  // the field out of bounds, and the setting stays.
+  const struct {
+    int command;
+    const char* text;
+    const char* message;
+  } prompts[] = {{kCmHiddenLines, "40000", "jenseits der Grenzen"}, {kCmPointSize, "0", "positiver Wert?"},
+                 {kCmPointSize, "sqrt(16)", ""}, {kCmLoopClosing, "2000", "jenseits der Grenzen"}};
+  for (const auto& c : prompts) {
+    plat::testing::ClearMessages();
+    plat::testing::AnswerDialog("ONEINPUT", {{211, c.text}}, 1);
+    w->Command(c.command);
+    EXPECT_EQ(plat::testing::Messages().empty() ? "" : plat::testing::Messages().back().text, c.message) << c.text;
+  }
+  EXPECT_EQ(w->View3D.SegmentPieces, 4);
+  EXPECT_EQ(w->MarkerSizeCode, 4);
+  EXPECT_EQ(w->loopClosingTolerance, 2.5L);
 
   w->AppendEquation(kKindExplicit, {"", "xsin(x)"});
   w->AddEquationLabel();

@@ -90,6 +90,22 @@ TEST_F(CoreWindowTest, SlopeFieldItemsRunInX) {
   EXPECT_NEAR(D(p.y), std::exp(1.0), 1e-9);
 }
 
+TEST_F(CoreWindowTest, FamiliesRunFromStartToEndInTheirSteps) {
+  TEquation& e = w->Equation(w->AppendEquation(kKindOde, {"-y", "x"}));
+  e.familyOn = 1;
+  e.familyStart = 1;
+  e.familyEnd = 2;
+  plat::Bitmap bmp(501, 501);
+  plat::BitmapDC dc(bmp);
+  for (const int steps : {0, 4000}) {
+    e.familySteps = static_cast<std::int16_t>(steps);
+    w->fieldLetters.clear();
+    w->DrawFamilyTrajectories(dc, 0);
+    EXPECT_EQ(w->fieldLetters.size(), static_cast<std::size_t>(steps + 1)) << steps;
+  }
+  EXPECT_EQ(w->fieldLetters.back(), 2);
+}
+
 TEST_F(CoreWindowTest, SequencesIterateTheirTexts) {
   w->SetVariable('A', 3.2L);
   const int i = w->AppendEquation(kKindSequence, {"a*x(1-x)", "y+1"});

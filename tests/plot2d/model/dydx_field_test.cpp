@@ -398,7 +398,7 @@ TEST(Families, MembersStepAndTheSteppedDisplay) {
     long double step;
     bool stepped;
   } cases[] = {{false, 5, 0, 0, false}, {true, 4, 4, 0.5L, false}, {true, -4, 4, 0.5L, true},
-               {true, 0, 0, 0, false},  {true, 30000, 1000, 0.002L, false}};
+               {true, 0, 0, 0, false},  {true, 30000, 4000, 0.0005L, false}};
   for (const Case& c : cases) {
     e.familyOn = c.on ? 1 : 0;
     e.familySteps = static_cast<std::int16_t>(c.steps);

@@ -160,7 +160,7 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   e.stepDensity = 0;
   e.fieldRows = -4;
   e.fieldLength = 32767;
-  e.familySteps = 0;
+  e.familySteps = -32000;
   e.density = -9;
   e.divisions = {32767, 32767, -1};
   e.curvePoints = {0, 32767};
@@ -169,15 +169,25 @@ TEST(EquationRecord, SanitizeBoundsEveryCountADrawerLoopsOver) {
   SanitizeEquation(e);
   EXPECT_EQ(e.stepDensity, 1);
   EXPECT_EQ(e.fieldRows, 1);
-  EXPECT_EQ(e.fieldLength, 1000);
-  EXPECT_EQ(e.familySteps, 1);
+  EXPECT_EQ(e.fieldLength, 32767);  // what the dialog takes is kept
+  EXPECT_EQ(e.familySteps, -kMaxFamilySteps);
   EXPECT_EQ(e.density, 1);
   EXPECT_LE((e.divisions[0] + 1) * (e.divisions[1] + 1), 6000);
   EXPECT_GE(e.divisions[2], 1);
   EXPECT_EQ(e.curvePoints[0], 1);
-  EXPECT_EQ(e.curvePoints[1], 10000);
+  EXPECT_EQ(e.curvePoints[1], 32000);
   EXPECT_EQ(e.rangeMin, 0);
   EXPECT_EQ(e.values[4].x, 0);
+  // Kept as the dialogs store them: a family of 0 steps, a table of 20000
+  // steps and the running index -5 .. 7 of a sum.
+  e.familySteps = 0;
+  e.density = 20000;
+  e.kind = kKindSum;
+  e.divisions = {-5, 7, 36};
+  SanitizeEquation(e);
+  EXPECT_EQ(e.familySteps, 0);
+  EXPECT_EQ(e.density, 20000);
+  EXPECT_EQ(e.divisions, (std::array<std::int16_t, 3>{-5, 7, 36}));
 }
 
 // ---- items ----
