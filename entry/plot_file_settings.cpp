@@ -21,7 +21,7 @@ namespace {
 // Header words, flag bytes and value entries taken over from storedSettings.
 constexpr int kCarriedWords[] = {kWordView3DA, kWordView3DB, kWordView3DC, kWordSetting3D, kWordPrintPenWidth};
 constexpr int kCarriedFlags[] = {kFlagAutoTicks, kFlagFilledArea, kFlagPlotOptionFirst, kFlagPlotOptionFirst + 1,
-                                 kFlagPlotOptionFirst + 2, kFlagNotNextBlack};
+                                 kFlagPlotOptionFirst + 2};
 constexpr int kCarriedValues[] = {26, 27, 28, kValueIntegrationA, kValueIntegrationB, kValueIntegrationN,
                                   kValueAnimationFrames, 44, 45, 46, 47, 48, 49, 50, 51, 52, 59, 60, 61};
 
@@ -196,6 +196,7 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   f[kFlagNotesHidden] = NotesVisible() ? 0 : 1;
   f[kFlagNotParametersAsValues] = parametersAsValues ? 0 : 1;
   f[kFlagShadeIntersection] = shadeIntersection;
+  f[kFlagNotNextBlack] = SavedValuesOff ? 0 : 1;
 
   // ---- values ----
   auto& v = s.values;
@@ -322,6 +323,7 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   FilledArrowHeads = Flag(f[kFlagFilledArrowHeads]);
   parametersAsValues = f[kFlagNotParametersAsValues] == 0 ? 1 : 0;
   shadeIntersection = Flag(f[kFlagShadeIntersection]);
+  SavedValuesOff = f[kFlagNotNextBlack] == 0 ? 1 : 0;
 
   // ---- values ----
   const auto& v = file.values;

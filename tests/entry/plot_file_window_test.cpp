@@ -295,6 +295,7 @@ TEST_F(PlotFileWindow, HeaderWordsFlagBytesAndValuesSitAtTheirOffsets) {
   w->fillInsteadOfHatch = 1;
   w->smallSteps[0] = 250;
   w->mediumSteps[0] = 25;
+  w->SavedValuesOff = 1;  // "Nächster Graph schwarz" on
   const auto b = Save(*w, dir_ + "lage.kv2");
 
   const struct {
@@ -314,7 +315,7 @@ TEST_F(PlotFileWindow, HeaderWordsFlagBytesAndValuesSitAtTheirOffsets) {
     std::uint8_t expected;
   } flags[] = {
       {kFlagRealMode, 1}, {kFlagNoNotes, 0}, {kFlagNotesHidden, 1}, {kFlagNotParametersAsValues, 0},
-      {kFlagNotNextBlack, 1}, {kFlagSliderHiddenFirst, 1}, {kFlagSliderHiddenFirst + 24, 1}, {21, 0},
+      {kFlagNotNextBlack, 0}, {kFlagSliderHiddenFirst, 1}, {kFlagSliderHiddenFirst + 24, 1}, {21, 0},
   };
   for (const auto& c : flags) EXPECT_EQ(b[kFlagsAt + static_cast<std::size_t>(c.flag)], c.expected) << "flag " << c.flag;
 
@@ -333,6 +334,10 @@ TEST_F(PlotFileWindow, HeaderWordsFlagBytesAndValuesSitAtTheirOffsets) {
   EXPECT_EQ(I32At(b, kStepsAt), 250);
   EXPECT_EQ(I32At(b, kStepsAt + 160), 25);
   EXPECT_EQ(I32At(b, kGroupsAt), kKindExplicit) << "the first record follows the slider steps";
+
+  TPlot2Win* reopened = MakeWindow();
+  ASSERT_EQ(Open(*reopened, dir_ + "lage.kv2"), 0);
+  EXPECT_EQ(reopened->SavedValuesOff, 1) << "new graphs in black came back off";
 }
 
 // ---- older versions ----
