@@ -90,6 +90,12 @@ void TPlot11Win::CeDistance(plat::CommandEnabler& ce) { ce.Enable(CountEquations
 void TPlot11Win::CmMarkPenWidth() {
   std::int16_t width = mouseMarkPenWidth;
   if (!InputThickness(width, kStrMarkPenWidth)) return;
+  // Plot files and the settings keep widths 1 to 6 only; a wider one would
+  // come back as 1.
+  if (width > 6) {
+    ShowMessageById(17);
+    return;
+  }
   mouseMarkPenWidth = width < 1 ? 1 : width;
   Modified = 1;
 }

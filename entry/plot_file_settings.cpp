@@ -283,7 +283,8 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   GridBits = w[kWordGridBits];
   OpaqueLabels = Flag(w[kWordOpaqueLabels]);
   ScaleBits = InRange(w[kWordScaleBits], 0, 7, 0);
-  View3D.SegmentPieces = InRange(w[kWordHiddenLineSteps], 1, 512, 12);
+  // Any count the hidden-lines command takes comes back as it was stored.
+  View3D.SegmentPieces = InRange(w[kWordHiddenLineSteps], 1, 32767, 12);
   View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
   // Each photo is a picture of the window: a count beyond reason is none.
   View3D.PhotoCount = InRange(w[kWordPhotoCount], 0, 1000, 0);

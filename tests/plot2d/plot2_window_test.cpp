@@ -177,8 +177,16 @@ TEST_F(Plot2Road, TheWindowsSettingsSurviveARestart) {
   frame_->StandardSettings = 0;  // new windows read the kind's settings
   TPlot2Win* w = OpenWindowWithF2();
   ASSERT_NE(w, nullptr);
-  // Settings of several layers, each with its own word of "kv2.ini".
-  w->mouseMarkPenWidth = 4;
+  // Settings of several layers, each with its own word of "kv2.ini".  The
+  // mark pen takes widths the files keep (1 to 6) only.
+  plat::testing::ClearMessages();
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "7"}}, 1);
+  w->Command(kCmMarkPenWidth);
+  ASSERT_EQ(plat::testing::Messages().size(), 1u);
+  EXPECT_EQ(plat::testing::Messages()[0].text, "jenseits der Grenzen");
+  plat::testing::AnswerDialog("ONEINPUT", {{211, "4"}}, 1);
+  w->Command(kCmMarkPenWidth);
+  w->Modified = 0;  // closed without the question to save
   w->MarkerSizeCode = 7;
   w->Decimals = 3;
   w->FieldWidth = 9;
