@@ -102,7 +102,11 @@ void TIvp11Dlg::OpenItemTable() {
     plot_.ShowMessageById(14);  // "positiver Wert?"
     return;
   }
-  item->stepLimit = std::min<long double>(steps, static_cast<long double>(kMaxTrajectorySteps));
+  if (steps > kMaxTrajectorySteps) {
+    plot_.ShowMessageById(17);  // "jenseits der Grenzen"
+    return;
+  }
+  item->stepLimit = steps;
   TIvpDlg::OpenItemTable();
 }
 

@@ -113,7 +113,13 @@ TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {
   const plat::Colour c = w->DrawingColourOf(w->CheckColourIndex(item.pen.colour));
   EXPECT_TRUE(test2d::ColourNear(w->Surface(), w->WorldToPixelX(1), w->WorldToPixelY(std::exp(1.0)), c, 2));
 
-  // "Tabelle" takes the step count of the edit as the item's limit.
+  // "Tabelle" takes the step count of the edit as the item's limit; a count
+  // beyond the bound is refused and the limit stays.
+  d.SetItemText(kIdIvpSteps, "2000000");
+  plat::testing::ClearMessages();
+  d.Press(kIdIvpTable);
+  ASSERT_EQ(plat::testing::Messages().size(), 1u);
+  EXPECT_EQ(plat::testing::Messages()[0].text, "jenseits der Grenzen");
   d.SetItemText(kIdIvpSteps, "5");
   d.Press(kIdIvpTable);
   EXPECT_EQ(Item(i).stepLimit, 5);
