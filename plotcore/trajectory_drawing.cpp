@@ -267,7 +267,9 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
 namespace {
 
 // Runs `draw` once, or once per family member with the family letter set;
-// a family with "Verfolgen" shows each member on dc's window.
+// a family with "Verfolgen" shows each member on dc's window, and any key
+// read in the pause after a member ends the family, as the direction
+// field's own poll does.
 template <class Draw>
 int ForEachFamilyMember(TPlotWin& w, plat::DC& dc, const TEquation& e, Draw draw) {
   if (!e.familyOn) return draw();
@@ -280,7 +282,7 @@ int ForEachFamilyMember(TPlotWin& w, plat::DC& dc, const TEquation& e, Draw draw
     w.SetVariable(letter, family.last > 0 ? e.familyStart + (e.familyEnd - e.familyStart) * k / family.last
                                           : e.familyStart);
     r = draw();
-    if (r == 0 && family.stepped) r = w.ShowFamilyMember(dc, k + 1, e.familyDelay);
+    if (r == 0 && family.stepped) r = w.ShowFamilyMember(dc, k + 1, e.familyDelay, true);
   }
   w.SetComplexVariable(letter, saved);
   return r;

@@ -125,6 +125,10 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
   const int dydx = Add(kKindOdeDyDx, {"", "", "a"});
   w->Equation(dydx).fieldMode = 0;
   w->AddItemForKind211(dydx, {0, 0, 0}, 0.01L, 2, w->Equation(dydx).penColour, 1);
+  // x' = 1, y' = a from the origin: the trajectory y = a x.
+  const int dydt = Add(kKindOde, {"1", "a"});
+  w->Equation(dydt).fieldMode = 0;
+  w->AddTrajectoryItem(dydt, {0, 0, 0}, kMethodRungeKutta, 0.01L, 200, 1);
   struct Case {
     int i;
     long double x0, x1, dy;
@@ -140,6 +144,7 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
       {antiderivative, 0.95L, 1.05L, 0.1L, 'Q'},  // a x
       {roulette, -2, 2, 0.45L, 'Q'},               // a circle of radius 1/4 rolling along y = a
       {dydx, 0.97L, 1.03L, 0.1L, 'Q'},
+      {dydt, 0.97L, 1.03L, 0.1L, 'Q'},
   };
   for (int k = 0; k <= w->equationCount; ++k) w->Equation(k).visible = 0;
   for (const Case& c : cases) {
