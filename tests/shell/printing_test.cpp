@@ -44,7 +44,7 @@ bool HaveGhostscript() { return std::system("gs --version > /dev/null 2>&1") == 
 std::vector<plat::Bitmap> Rasterise(const std::string& pdf, int dpi) {
   const std::string prefix = pdf + ".page";
   const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bmp16m -r" + std::to_string(dpi) +
-                          " -sOutputFile=" + prefix + "%d.bmp " + pdf + " > /dev/null 2>&1";
+                          " -sOutputFile='" + prefix + "%d.bmp' '" + pdf + "' > /dev/null 2>&1";
   std::vector<plat::Bitmap> pages;
   if (std::system(cmd.c_str()) != 0) return pages;
   for (int k = 1;; ++k) {

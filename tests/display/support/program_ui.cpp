@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +162,10 @@ Program::Program(XSession& x, const std::vector<std::string>& args,
                  const std::vector<std::pair<std::string, std::string>>& env, unsigned user)
     : x_(x), home_(kvtest::MakeTempDir("program")), log_(home_ + "events.log") {
   if (user != 0 && chown(home_.c_str(), user, user) != 0) return;
+  // Opened here and started through the descriptor: another user may not
+  // be allowed to reach the build folder (a checkout in root's home).
+  const std::string exe = KURVATO_EXE;
+  const int program = open(exe.c_str(), O_PATH | O_CLOEXEC);
   pid_ = fork();
   if (pid_ == 0) {
     if (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)) _exit(126);
@@ -173,14 +179,15 @@ Program::Program(XSession& x, const std::vector<std::string>& args,
     const std::string out = home_ + "output.txt";
     std::FILE* f = std::freopen(out.c_str(), "w", stdout);
     if (f) dup2(fileno(stdout), 2);
-    std::string exe = KURVATO_EXE;
+    std::string name = exe;
     std::vector<std::string> copy = args;
-    std::vector<char*> argv{exe.data()};
+    std::vector<char*> argv{name.data()};
     for (auto& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    syscall(SYS_execveat, program, "", argv.data(), environ, AT_EMPTY_PATH);
     _exit(127);
   }
+  if (program >= 0) close(program);
 }
 
 Program::~Program() { Stop(); }
