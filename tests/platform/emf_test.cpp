@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <functional>
@@ -17,6 +18,7 @@
 #include <random>
 #include <sys/resource.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -137,13 +139,13 @@ std::vector<std::vector<std::uint8_t>> operator+(std::vector<std::vector<std::ui
   return a;
 }
 
-Bitmap Play(const std::vector<std::uint8_t>& bytes, EmfPlayStats* stats = nullptr) {
+Bitmap Play(const std::vector<std::uint8_t>& bytes, EmfPlayStats* stats = nullptr, EmfPlayBudget* budget = nullptr) {
   const std::optional<EnhMetafile> m = EnhMetafile::FromBytes(bytes);
   EXPECT_TRUE(m.has_value());
   Bitmap out(100, 100);
   if (!m) return out;
   BitmapDC dc(out);
-  const EmfPlayStats s = PlayEnhMetafile(dc, *m, Rect{0, 0, 100, 100});
+  const EmfPlayStats s = PlayEnhMetafile(dc, *m, Rect{0, 0, 100, 100}, budget);
   if (stats) *stats = s;
   return out;
 }
@@ -710,6 +712,21 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
   }
 }
 
+// A DC that takes the given time for every rectangle, as a slow or busy processor would.
+class SlowDC : public BitmapDC {
+ public:
+  SlowDC(Bitmap& b, std::chrono::milliseconds each) : BitmapDC(b), each_(each) {}
+
+ protected:
+  void DoRectangle(const Rect& r) override {
+    BitmapDC::DoRectangle(r);
+    std::this_thread::sleep_for(each_);
+  }
+
+ private:
+  std::chrono::milliseconds each_;
+};
+
 // A metafile is drawn onto a bitmap only within the pixel budget of every
 // picture, and a play (or all plays of one paint) within the drawing budget.
 TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
@@ -721,12 +738,19 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
 
-  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least.
+  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least
+  // (given all the time it takes: the processor may be slow or busy).
   constexpr std::int64_t kCover = 100 * 100;
   constexpr int kCount = static_cast<int>(kMaxDrawingWork / kCover) + 100;
+  const auto untimed = [] {
+    EmfPlayBudget b;
+    b.until = std::chrono::steady_clock::time_point::max();
+    return b;
+  };
   for (const auto& bytes : {kvtest::CoveringRectangles(kCount), kvtest::CoveringPixels(kCount)}) {
     EmfPlayStats stats;
-    const int drawn = kvtest::NthOfColour(Play(bytes, &stats).GetPixel(50, 50)) + 1;
+    EmfPlayBudget budget = untimed();
+    const int drawn = kvtest::NthOfColour(Play(bytes, &stats, &budget).GetPixel(50, 50)) + 1;
     EXPECT_LE(drawn * kCover, kMaxDrawingWork);
     EXPECT_GE(drawn * kCover, kMaxDrawingWork / 2);
     EXPECT_GT(stats.overBudget, 0);
@@ -737,7 +761,7 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   ASSERT_TRUE(covering && red);
   Bitmap paint(100, 100);
   BitmapDC on(paint);
-  EmfPlayBudget budget, fresh;
+  EmfPlayBudget budget = untimed(), fresh = untimed();
   PlayEnhMetafile(on, *covering, Rect{0, 0, 100, 100}, &budget);
   EXPECT_EQ(PlayEnhMetafile(on, *red, Rect{0, 0, 100, 100}, &budget).played, 0);
   EXPECT_NE(paint.GetPixel(20, 20), kRed);
@@ -750,6 +774,15 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_FALSE(cut.complete);
   EXPECT_GT(cut.played, 0);
   EXPECT_LE(cut.played, 1000);
+  // On a processor that draws a rectangle in 20 ms the play stops at its time, with the work far from
+  // spent (a hundred rectangles of 10000 pixels): at most a quarter of a second of rectangles, and those drawn before the clock is read again
+  // (every sixteen records: six rectangles).
+  Bitmap slow(100, 100);
+  SlowDC slowly(slow, std::chrono::milliseconds(20));
+  EmfPlayBudget timed;
+  const auto hundred = EnhMetafile::FromBytes(kvtest::CoveringRectangles(100));
+  EXPECT_GT(PlayEnhMetafile(slowly, *hundred, Rect{0, 0, 100, 100}, &timed).overBudget, 0);
+  EXPECT_LE(kvtest::NthOfColour(slow.GetPixel(50, 50)) + 1, kMaxDrawingTime / std::chrono::milliseconds(20) + 6);
 }
 
 // A DC that raises SIGTERM while it draws the n-th rectangle.
