@@ -200,6 +200,14 @@ TEST_F(PrintTest, PrintingWritesAPdfOnWhitePaperAndRestoresTheWindow) {
   EXPECT_EQ(w_->ColourSlots[0], 7);
   EXPECT_EQ(w_->ClientWidth, 600) << "screen geometry again";
   EXPECT_EQ(w_->OriginX, 0);
+  // The name was typed into the program's own save dialog, which asks before it replaces a file, and
+  // proposes that file to the next print.
+  const plat::FileDialogRequest& asked = plat::testing::LastFileDialogRequest();
+  EXPECT_TRUE(asked.save && asked.confirmOverwrite);
+  EXPECT_EQ(asked.filter, "PDF (*.pdf)|*.pdf|");
+  plat::testing::ExpectPrintDialog(std::nullopt);
+  w_->Command(303);
+  EXPECT_EQ(plat::testing::LastFileDialogRequest().initialName, pdf);
 }
 
 TEST_F(PrintTest, AFailedJobIsReportedACancelledOneIsNot) {
