@@ -775,8 +775,8 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_GT(cut.played, 0);
   EXPECT_LE(cut.played, 1000);
   // On a processor that draws a rectangle in 20 ms the play stops at its time, with the work far from
-  // spent (a hundred rectangles of 10000 pixels): at most a quarter of a second of rectangles, and those drawn before the clock is read again
-  // (every sixteen records: six rectangles).
+  // spent (a hundred rectangles of 10000 pixels): at most a quarter of a second of rectangles, and those
+  // drawn before the clock is read again (every sixteen records: six rectangles).
   Bitmap slow(100, 100);
   SlowDC slowly(slow, std::chrono::milliseconds(20));
   EmfPlayBudget timed;
