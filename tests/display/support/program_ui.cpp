@@ -425,27 +425,34 @@ std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
   return out;
 }
 
-std::int64_t Program::AnswerMs(unsigned long window, int ms) {
+std::int64_t Program::AnswerMs(unsigned long window, int ms, std::int64_t* clicked) {
   auto bar = BarToClick(window);
   if (!bar || bar->entries.empty()) return -1;
   const LoggedItem& e = bar->entries.front();
   int x = e.rect.CentreX(), y = e.rect.CentreY();
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
-  const std::int64_t clicked = NowMs();
+  if (clicked) *clicked = NowMs();
   x_.Click(x, y);
   const auto popup = WaitPopup(e.text, from, ms);
   if (popup) CloseMenus(1);
   x_.Park();
-  return popup ? std::max<std::int64_t>(popup->shownMs - clicked, 0) : -1;
+  return popup ? popup->shownMs : -1;
 }
 
 bool Program::Answers(unsigned long window, int ms) { return AnswerMs(window, ms) >= 0; }
 
-testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms) {
-  const std::int64_t took = AnswerMs(window, ms);
-  if (took < 0) return testing::AssertionFailure() << "the menu did not open";
-  if (took >= ms) return testing::AssertionFailure() << "the menu opened " << took << " ms after the click";
+testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms, std::int64_t since) {
+  std::int64_t clicked = -1;
+  const std::int64_t shown = AnswerMs(window, ms, &clicked);
+  if (shown < 0) return testing::AssertionFailure() << "the menu did not open";
+  // A moment logged before what caused it is no answer.
+  if (shown < clicked)
+    return testing::AssertionFailure() << "the menu was logged " << clicked - shown << " ms before the click";
+  const std::int64_t from = since >= 0 ? since : clicked;
+  if (shown - from >= ms)
+    return testing::AssertionFailure() << "the menu opened " << shown - from << " ms after the "
+                                       << (since >= 0 ? "user's key or click" : "click");
   return testing::AssertionSuccess();
 }
 
@@ -465,9 +472,10 @@ bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
   return true;
 }
 
-testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms) {
+testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms, std::int64_t* pressedAt) {
   const std::size_t from = log_.Size();
   const std::int64_t pressed = NowMs();
+  if (pressedAt) *pressedAt = pressed;
   x_.Key(key);
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
@@ -476,12 +484,24 @@ testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code
       int read = 0;
       long long at = 0;
       if (std::sscanf(lines[i].c_str(), "key %*u %d %lld", &read, &at) != 2 || read != code) continue;
+      if (at < pressed) return testing::AssertionFailure() << "read " << pressed - at << " ms before the press";
       if (at - pressed >= ms) return testing::AssertionFailure() << "read " << at - pressed << " ms after the press";
       return testing::AssertionSuccess();
     }
     if (NowMs() >= end) return testing::AssertionFailure() << "not read";
     Pause(10);
   }
+}
+
+testing::AssertionResult Program::KeyTakenWithin(const std::string& key, int ms) {
+  const std::size_t from = log_.Size();
+  const std::int64_t pressed = NowMs();
+  x_.Key(key);
+  if (log_.WaitFor("typed ", from, ms) < 0) return testing::AssertionFailure() << "not taken";
+  const std::int64_t at = log_.MsOf("typed ", from);
+  if (at < pressed) return testing::AssertionFailure() << "taken " << pressed - at << " ms before the press";
+  if (at - pressed >= ms) return testing::AssertionFailure() << "taken " << at - pressed << " ms after the press";
+  return testing::AssertionSuccess();
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {
