@@ -712,19 +712,20 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
   }
 }
 
-// A DC that takes the given time for every rectangle, as a slow or busy processor would.
-class SlowDC : public BitmapDC {
+// A DC that runs `after` once it has drawn each rectangle (given its count).
+class WatchedDC : public BitmapDC {
  public:
-  SlowDC(Bitmap& b, std::chrono::milliseconds each) : BitmapDC(b), each_(each) {}
+  WatchedDC(Bitmap& b, std::function<void(int)> after) : BitmapDC(b), after_(std::move(after)) {}
 
  protected:
   void DoRectangle(const Rect& r) override {
     BitmapDC::DoRectangle(r);
-    std::this_thread::sleep_for(each_);
+    after_(++drawn_);
   }
 
  private:
-  std::chrono::milliseconds each_;
+  std::function<void(int)> after_;
+  int drawn_ = 0;
 };
 
 // A metafile is drawn onto a bitmap only within the pixel budget of every
@@ -742,14 +743,10 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   // (given all the time it takes: the processor may be slow or busy).
   constexpr std::int64_t kCover = 100 * 100;
   constexpr int kCount = static_cast<int>(kMaxDrawingWork / kCover) + 100;
-  const auto untimed = [] {
-    EmfPlayBudget b;
-    b.until = std::chrono::steady_clock::time_point::max();
-    return b;
-  };
+  const EmfPlayBudget untimed{kMaxPicturePixels, kMaxDrawingWork, std::chrono::steady_clock::time_point::max()};
   for (const auto& bytes : {kvtest::CoveringRectangles(kCount), kvtest::CoveringPixels(kCount)}) {
     EmfPlayStats stats;
-    EmfPlayBudget budget = untimed();
+    EmfPlayBudget budget = untimed;
     const int drawn = kvtest::NthOfColour(Play(bytes, &stats, &budget).GetPixel(50, 50)) + 1;
     EXPECT_LE(drawn * kCover, kMaxDrawingWork);
     EXPECT_GE(drawn * kCover, kMaxDrawingWork / 2);
@@ -761,7 +758,7 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   ASSERT_TRUE(covering && red);
   Bitmap paint(100, 100);
   BitmapDC on(paint);
-  EmfPlayBudget budget = untimed(), fresh = untimed();
+  EmfPlayBudget budget = untimed, fresh = untimed;
   PlayEnhMetafile(on, *covering, Rect{0, 0, 100, 100}, &budget);
   EXPECT_EQ(PlayEnhMetafile(on, *red, Rect{0, 0, 100, 100}, &budget).played, 0);
   EXPECT_NE(paint.GetPixel(20, 20), kRed);
@@ -778,28 +775,12 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   // spent (a hundred rectangles of 10000 pixels): at most a quarter of a second of rectangles, and those
   // drawn before the clock is read again (every sixteen records: six rectangles).
   Bitmap slow(100, 100);
-  SlowDC slowly(slow, std::chrono::milliseconds(20));
+  WatchedDC slowly(slow, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
   EmfPlayBudget timed;
   const auto hundred = EnhMetafile::FromBytes(kvtest::CoveringRectangles(100));
   EXPECT_GT(PlayEnhMetafile(slowly, *hundred, Rect{0, 0, 100, 100}, &timed).overBudget, 0);
   EXPECT_LE(kvtest::NthOfColour(slow.GetPixel(50, 50)) + 1, kMaxDrawingTime / std::chrono::milliseconds(20) + 6);
 }
-
-// A DC that raises SIGTERM while it draws the n-th rectangle.
-class SignallingDC : public BitmapDC {
- public:
-  SignallingDC(Bitmap& b, int raiseAt) : BitmapDC(b), raiseAt_(raiseAt) {}
-
- protected:
-  void DoRectangle(const Rect& r) override {
-    BitmapDC::DoRectangle(r);
-    if (++drawn_ == raiseAt_) std::raise(SIGTERM);
-  }
-
- private:
-  int raiseAt_;
-  int drawn_ = 0;
-};
 
 // A main window whose paint plays fifty rectangles, far within the budget, with SIGTERM coming
 // during the third; the process ends with the count of records played before the loop reads the
@@ -810,7 +791,9 @@ class SignalledPlayWindow : public Window {
   void Paint(DC&, bool, const Rect&) override {
     const auto emf = EnhMetafile::FromBytes(kvtest::CoveringRectangles(50));
     Bitmap b(100, 100);
-    SignallingDC dc(b, 3);
+    WatchedDC dc(b, [](int drawn) {
+      if (drawn == 3) std::raise(SIGTERM);
+    });
     EmfPlayBudget plenty;
     ::_exit(emf ? PlayEnhMetafile(dc, *emf, Rect{0, 0, 100, 100}, &plenty).played : 255);
   }

@@ -493,7 +493,7 @@ testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code
   }
 }
 
-testing::AssertionResult Program::KeyTakenWithin(const std::string& key, int ms) {
+testing::AssertionResult Program::KeyTakenWithin(const std::string& key, int code, int ms) {
   const std::size_t from = log_.Size();
   const std::int64_t pressed = NowMs();
   x_.Key(key);
@@ -501,7 +501,13 @@ testing::AssertionResult Program::KeyTakenWithin(const std::string& key, int ms)
   const std::int64_t at = log_.MsOf("typed ", from);
   if (at < pressed) return testing::AssertionFailure() << "taken " << pressed - at << " ms before the press";
   if (at - pressed >= ms) return testing::AssertionFailure() << "taken " << at - pressed << " ms after the press";
-  return testing::AssertionSuccess();
+  for (const std::int64_t end = NowMs() + Patient(2000); NowMs() < end; Pause(10)) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (int read = 0; std::sscanf(lines[i].c_str(), "key %*u %d", &read) == 1 && read == code)
+        return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "taken but not read";
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {

@@ -157,8 +157,8 @@ class Program {
   testing::AssertionResult KeyReadWithin(const std::string& key, int code, int ms, std::int64_t* pressedAt = nullptr);
   // Presses the key once while long work runs: the program takes it (logs
   // `typed`) within ms of the press, however long the work waits before it
-  // reads its next key.
-  testing::AssertionResult KeyTakenWithin(const std::string& key, int ms);
+  // reads its next key, and the work reads it as the code (waited for).
+  testing::AssertionResult KeyTakenWithin(const std::string& key, int code, int ms);
   // Waits up to ms (stretched for a busy machine) for the program to log
   // that the window starts the command, or that its enabler refused it;
   // the log line's index or -1.
