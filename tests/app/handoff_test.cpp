@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -47,14 +48,10 @@ using kvtest::WaitFor;
 // a start whose /tmp is another folder.
 class HandOff : public testing::Test {
  protected:
-  static void SetUpTestSuite() { elsewhere_ = new kvtest::ProgramElsewhere; }
-  static void TearDownTestSuite() {
-    delete elsewhere_;
-    elsewhere_ = nullptr;
-  }
-  static kvtest::ProgramElsewhere* elsewhere_;
+  static void SetUpTestSuite() { elsewhere_.emplace(); }
+  static void TearDownTestSuite() { elsewhere_.reset(); }
+  static inline std::optional<kvtest::ProgramElsewhere> elsewhere_;
 };
-kvtest::ProgramElsewhere* HandOff::elsewhere_ = nullptr;
 
 TEST_F(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
   std::string home = kvtest::MakeTempDir("handoff-home");
