@@ -9,8 +9,8 @@
 // state records (mapping, modes, objects, clipping, paths) itself; the
 // drawing records go to emf_player_drawing.cpp, emf_player_objects.cpp
 // (bitmaps) and emf_player_text.cpp.  Every record read takes its share of
-// the budget, and the play stops once the budget is spent or the program
-// is told to end.
+// the budget, and the play stops once the budget's work or time is spent or
+// the program is told to end.
 #include "platform/emf_player.h"
 
 #include <QRegion>
@@ -31,7 +31,7 @@
 namespace plat::emf_play {
 
 Player::Player(DC& dc, const Header& h, const Rect& dest, EmfPlayBudget& budget)
-    : dc_(dc), budget_(budget), h_(h), dest_(dest) {
+    : dc_(dc), budget_(budget), clockAt_(budget.work), h_(h), dest_(dest) {
   guard_ = QRectF(dest.left - 2.0, dest.top - 2.0, dest.Width() + 4.0, dest.Height() + 4.0);
   base_ = QRegion(dest.left, dest.top, dest.Width(), dest.Height());
   const DC::Clip& own = dc.CurrentClip();
@@ -69,7 +69,13 @@ EmfPlayStats Player::Run(const std::uint8_t* data, std::size_t size) {
       break;
     }
     budget_.work -= kRecordWork + recordSize / kByteWork;
-    if (budget_.work < 0) {
+    bool spent = budget_.work < 0;
+    if (!spent && (++clockRecords_ >= kClockRecords || budget_.work <= clockAt_)) {
+      spent = std::chrono::steady_clock::now() >= budget_.until;
+      clockAt_ = budget_.work - kClockWork;
+      clockRecords_ = 0;
+    }
+    if (spent) {
       ++stats.skipped;
       ++stats.overBudget;
       break;

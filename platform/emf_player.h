@@ -11,6 +11,8 @@
 // the same afterwards as before.
 #pragma once
 
+#include <chrono>
+
 #include "platform/bitmap.h"
 #include "platform/dc.h"
 #include "platform/emf_metafile.h"
@@ -34,14 +36,23 @@ struct EmfPlayStats {
 // million, a high-resolution copy of a dense mapping about thirteen.
 inline constexpr std::int64_t kMaxDrawingWork = 128'000'000;
 
+// The time on the steady clock that one play, or all the plays of one paint
+// together, may take.  The units of work are counted as one processor of
+// its own would do them; a processor shared with other work, or a slower
+// one, does fewer in the same time, and the window must still answer well
+// within a second.  The program's own pictures take a few milliseconds.
+inline constexpr std::chrono::milliseconds kMaxDrawingTime{250};
+
 // What one play may still spend, or all the plays of one paint together:
-// decoded picture pixels and drawing work.  A play counts both down; a
-// picture or a drawing beyond what is left is skipped, and once the work is
+// decoded picture pixels, drawing work and time (from when the budget is
+// made).  A play counts the pixels and the work down; a picture or a
+// drawing beyond what is left is skipped, and once the work or the time is
 // spent (or the program has been told to end, see App::Terminating) the
 // play stops, so that no metafile keeps the program from answering.
 struct EmfPlayBudget {
   std::int64_t pixels = kMaxPicturePixels;
   std::int64_t work = kMaxDrawingWork;
+  std::chrono::steady_clock::time_point until = std::chrono::steady_clock::now() + kMaxDrawingTime;
 };
 
 // Plays within `budget` when given, else within a budget of its own.

@@ -58,6 +58,10 @@ inline constexpr std::int64_t kCharWork = 4;
 inline constexpr std::int64_t kGlyphWork = 512;
 inline constexpr std::int64_t kRegionRectWork = 64;
 inline constexpr std::int64_t kCombinedRectWork = 16;
+// Records and work between two readings of the clock (the work of about a
+// millisecond).
+inline constexpr int kClockRecords = 16;
+inline constexpr std::int64_t kClockWork = 256 * 1024;
 
 // x' = a x + c y + e, y' = b x + d y + f.
 struct Affine {
@@ -162,6 +166,10 @@ class Player {
  private:
   DC& dc_;
   EmfPlayBudget& budget_;
+  // The clock is read at the first record, then every kClockRecords records
+  // or kClockWork units: clockAt_ is the work left when it is read next.
+  std::int64_t clockAt_;
+  int clockRecords_ = 0;
   bool refused_ = false;  // the record's drawing or picture was beyond the budget
   Header h_;
   Rect dest_;

@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -60,11 +61,14 @@ struct SocketPlace {
 
 SocketPlace ChooseSocketPlace() {
   const std::string settingsName = SettingsFolderName();
-  const std::string hash = QCryptographicHash::hash(QByteArray::fromStdString(settingsName), QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(12)
-                               .toStdString();
-  // Folders that others share hold one socket per settings folder.
+  // Folders that others share hold one socket per settings folder, named by
+  // the folder itself: every spelling of its name that reaches the same
+  // folder (and so the same lock) reaches the same socket.
+  const std::string hash =
+      QCryptographicHash::hash(QByteArray::fromStdString(SettingsFolderIdentity()), QCryptographicHash::Sha1)
+          .toHex()
+          .left(12)
+          .toStdString();
   const std::string shared = "kurvato-" + hash + ".socket";
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
@@ -100,6 +104,21 @@ enum class Lock { Held, Taken, Unavailable };
 
 int g_lockFd = -1;
 
+// What the lock file holds while its holder cannot listen for later starts:
+// they open their files themselves rather than wait for a socket that will
+// not come.  An empty lock file: the holder listens, or is still starting.
+constexpr char kUnreachable[] = "unreachable\n";
+
+// Marks the lock file as held by an instance that no later start can reach,
+// or clears the mark.
+void MarkUnreachable(bool unreachable) {
+  if (g_lockFd < 0) return;
+  const bool written = unreachable ? ::pwrite(g_lockFd, kUnreachable, sizeof kUnreachable - 1, 0) ==
+                                         static_cast<ssize_t>(sizeof kUnreachable - 1)
+                                   : ::ftruncate(g_lockFd, 0) == 0;
+  (void)written;  // without the mark a later start waits, as for a busy instance
+}
+
 // Takes the lock on "kurvato.lock" in the settings folder, or confirms that
 // this process holds it.  Taken: another process holds it.  Unavailable:
 // the file cannot be made (a folder without write access).
@@ -118,7 +137,18 @@ Lock TakeInstanceLock() {
     return taken ? Lock::Taken : Lock::Unavailable;
   }
   g_lockFd = fd;
+  MarkUnreachable(false);  // a mark left by an instance that has ended
   return Lock::Held;
+}
+
+// Whether the holder of the lock has marked itself unreachable.
+bool HolderUnreachable() {
+  const int fd = ::open((SettingsDirectory() + "kurvato.lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  char text[sizeof kUnreachable] = {};
+  const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+  ::close(fd);
+  return n == static_cast<ssize_t>(sizeof kUnreachable - 1) && std::string_view(text) == kUnreachable;
 }
 
 void ReleaseInstanceLock() {
@@ -196,6 +226,7 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs) {
 StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
   QElapsedTimer t;
   t.start();
+  bool socketSeen = false;  // a socket of the user's own was there: the instance listens
   for (;;) {
     switch (TakeInstanceLock()) {
       case Lock::Held: return StartRole::Instance;
@@ -204,11 +235,14 @@ StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
       case Lock::Unavailable: return HandOffToRunningInstance(text) ? StartRole::HandedOff : StartRole::Instance;
       case Lock::Taken: break;
     }
-    // An instance runs, but no socket can be had that would reach it:
-    // rather than lose the text, this start takes it itself.
-    if (HandOffSocketPath().empty()) return StartRole::Alone;
+    // An instance runs, but no socket can be had that would reach it, or
+    // it says that it cannot listen: rather than lose the text, this start
+    // takes it itself.  So it does when no socket came in all its patience.
+    const std::string path = HandOffSocketPath();
+    if (path.empty() || HolderUnreachable()) return StartRole::Alone;
+    socketSeen = socketSeen || OwnSocketFile(path);
     const int left = static_cast<int>(patienceMs - t.elapsed());
-    if (left <= 0) return StartRole::NoAnswer;
+    if (left <= 0) return socketSeen ? StartRole::NoAnswer : StartRole::Alone;
     QLocalSocket s;
     if (Send(s, text, std::min(left, 1000))) {
       switch (WaitForAnswer(s, std::max(1, static_cast<int>(patienceMs - t.elapsed())))) {
@@ -301,6 +335,20 @@ bool SocketFileIsOurs() {
 // socket when it holds nothing else (no settings, lock or other socket).
 std::string g_temporaryFolder;
 
+// Tries to listen that failed in a row.  A failure may pass (the folder
+// was being removed by an instance that ended); the second in a row is said
+// on stderr and marked in the lock file, once until listening succeeds.
+int g_failedListens = 0;
+
+bool ListenFailed(const SocketPlace& place) {
+  if (++g_failedListens == 2) {
+    std::fprintf(stderr, "kurvato: cannot listen for later starts at %s (%s); a later start opens its file itself\n",
+                 place.shown.c_str(), g_server->errorString().toStdString().c_str());
+    MarkUnreachable(true);
+  }
+  return false;
+}
+
 bool Listen() {
   const SocketPlace place = ChooseSocketPlace();
   const std::string& path = place.path;
@@ -314,8 +362,10 @@ bool Listen() {
     // something else.
     if (TakeInstanceLock() != Lock::Held) return false;
     QLocalServer::removeServer(name);
-    if (!g_server->listen(name)) return false;
+    if (!g_server->listen(name)) return ListenFailed(place);
   }
+  if (g_failedListens >= 2) MarkUnreachable(false);
+  g_failedListens = 0;
   NoteSocketFile();
   LogEvent("listening " + place.shown);
   return true;
@@ -355,6 +405,7 @@ void StopListeningForHandOffs() {
   g_server.reset();
   g_receiver = nullptr;
   g_connections.clear();
+  g_failedListens = 0;
   ReleaseInstanceLock();
 }
 

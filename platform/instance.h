@@ -26,8 +26,11 @@ enum class StartRole {
 // to the running instance; while that one is busy or still starting this
 // waits and asks again, for up to `patienceMs`.  When the running instance
 // ends meanwhile, this start takes its place.  When an instance runs but no
-// socket can be had (see HandOffSocketPath), nothing could reach it and the
-// text would be lost: this start runs by itself and takes it.
+// socket can be had (see HandOffSocketPath), when the instance says that it
+// cannot listen, or when no socket of the user's came in all the patience,
+// nothing could reach it and the text would be lost: this start runs by
+// itself and takes it.  An instance whose socket is there but that does not
+// answer in time is busy: NoAnswer.
 StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs = 60000);
 
 // One attempt: sends `text` to a running instance and waits until it has
@@ -40,7 +43,9 @@ bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 // start hands over, after the sender was answered.  False when another
 // process holds the lock, or when the socket cannot be made yet (then it is
 // tried again every half second).  When no folder can hold a socket at all,
-// one line on stderr says so.
+// or when listening fails twice in a row (something else at the socket's
+// name), one line on stderr says so, and the lock file tells later starts
+// to open their files themselves until listening succeeds.
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 // Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();
@@ -50,7 +55,10 @@ void StopListeningForHandOffs();
 // (beside "kurvato.lock") when it is one, else the private temporary folder
 // (PrivateTemporaryFolder) in $TMPDIR or /tmp, which the instance removes
 // when it ends if nothing else is left in it; a folder whose path leaves no
-// room for a socket's name is passed over.  Empty when none fits.
+// room for a socket's name is passed over.  In the runtime and temporary
+// folders the name comes from the settings folder itself
+// (SettingsFolderIdentity), not from how its name was written.  Empty when
+// none fits.
 std::string HandOffSocketPath();
 
 }  // namespace plat

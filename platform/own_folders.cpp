@@ -295,6 +295,13 @@ std::string ChooseSettingsDirectory(const char* kurvatoHome, const char* xdgConf
 
 std::string SettingsFolderName() { return TheSettingsFolder().name; }
 
+std::string SettingsFolderIdentity() {
+  struct stat st;
+  const int fd = TheSettingsFolder().fd;
+  if (fd < 0 || ::fstat(fd, &st) != 0) return {};
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 std::string SettingsDirectory() {
   static const std::string path = [] {
     const SettingsPlace& place = TheSettingsFolder();

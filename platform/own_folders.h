@@ -26,6 +26,11 @@ std::string SettingsDirectory();
 // '/'), "" when there is none: for the name of the hand-off socket in a
 // shared folder, which every start of the user must find alike.
 std::string SettingsFolderName();
+// The settings folder itself, whatever name it was reached by (a link, a
+// doubled or trailing slash): its device and inode as "<dev>:<ino>", ""
+// when there is none.  Every start that shares the folder (and its lock)
+// gets the same.
+std::string SettingsFolderIdentity();
 // The same choice from the given values (the variables, null when unset;
 // the password entry's home, "" when there is none; the temporary folder):
 // the folder's name, "/dev/null/" when there is none.  Makes the folder.

@@ -184,6 +184,8 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
   // dialog (the last one printed into, or one after the printout's title),
   // and nothing opens it before the save's rules have judged it.  In place
   // of the print dialog it asks before a file is replaced, as that did.
+  // In testing mode the print dialog's answer is what the user types into
+  // that save dialog.
   auto choosePdf = [&](bool confirmOverwrite) {
     FileDialogRequest req;
     req.save = true;
@@ -193,17 +195,19 @@ PrintResult Printer::Print(Window* owner, Printout& printout, bool withDialog) {
     req.initialName = !p.outputFileName().isEmpty() ? p.outputFileName().toStdString()
                       : printout.Title().empty()   ? std::string("Ausdruck.pdf")
                                                    : printout.Title() + ".pdf";
-    const auto chosen = FileDialog(owner, req);
+    std::optional<std::string> chosen;
+    if (withDialog && testing::TestingMode()) {
+      testing::internal::RecordFileRequest(req);
+      testing::internal::LogDialog("PRINTDIALOG");
+      if (!testing::internal::PopPrintAnswer(chosen)) chosen.reset();
+    } else {
+      chosen = FileDialog(owner, req);
+    }
     if (chosen) SetOutputFile(*chosen);
     return chosen.has_value();
   };
   if (withDialog) {
-    if (testing::TestingMode()) {
-      testing::internal::LogDialog("PRINTDIALOG");
-      std::optional<std::string> answer;
-      if (!testing::internal::PopPrintAnswer(answer) || !answer) return PrintResult::Cancelled;
-      SetOutputFile(*answer);
-    } else if (HasSystemPrinter()) {
+    if (!testing::TestingMode() && HasSystemPrinter()) {
       // The toolkit's dialog chooses only the printer and its options: its
       // own choice of a file would open that file for appending as soon as
       // it is accepted, before any rule could judge it (a FIFO there would

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -42,7 +43,17 @@ using kvtest::ReadAll;
 using kvtest::WaitExit;
 using kvtest::WaitFor;
 
-TEST(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
+// The hand-off runs from a copy of the program below /tmp, in a folder
+// whose name holds a blank: where the build lies must not matter, also to
+// a start whose /tmp is another folder.
+class HandOff : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { elsewhere_.emplace(); }
+  static void TearDownTestSuite() { elsewhere_.reset(); }
+  static inline std::optional<kvtest::ProgramElsewhere> elsewhere_;
+};
+
+TEST_F(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
   std::string home = kvtest::MakeTempDir("handoff-home");
   std::string firstLog = home + "first.log";
   std::string secondLog = home + "second.log";
@@ -70,7 +81,7 @@ TEST(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
 
 // A file name may hold a newline or bytes that are not UTF-8; the running
 // instance gets exactly that name (the event log writes a newline as "\n").
-TEST(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
+TEST_F(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
   const std::string home = kvtest::MakeTempDir("handoff-bytes");
   const std::string firstLog = home + "first.log";
   const std::string secondLog = home + "second.log";
@@ -107,7 +118,7 @@ bool WriteEmptyPlotFile(const std::string& path) {
 // A relative file name means the folder the second start was started in:
 // the running instance, started elsewhere, opens that file and not one of
 // the same name in its own folder, nor one whose name begins the same.
-TEST(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
+TEST_F(HandOff, ARelativeNameMeansTheSecondStartsFolder) {
   const std::string home = kvtest::MakeTempDir("relative-home");
   const std::string there = kvtest::MakeTempDir("relative-first");
   const std::string here = kvtest::MakeTempDir("relative-second");
@@ -212,7 +223,7 @@ std::string PrivateFolder(const std::string& name) {
 // in the settings folder, also one too deep for a socket's name (it is bound
 // through the open folder), else (a settings folder that others may write
 // into) in a private temporary folder.
-TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
+TEST_F(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   const std::string runtime = PrivateFolder("socket-runtime");
   const std::string shallow = PrivateFolder("socket-home");
   const std::string deep = PrivateFolder("socket-deep/" + std::string(90, 'd'));
@@ -252,11 +263,66 @@ TEST(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   }
 }
 
+// The settings folder reached by other spellings of its name (a doubled or
+// trailing slash, a link), with the socket in the runtime folder: every
+// start finds the one instance.  Something that is not a socket at the
+// socket's name (a folder, a file): the instance listens, or says on stderr
+// that it cannot, and then a second start opens its file itself at once.
+TEST_F(HandOff, EverySpellingOfTheFolderReachesTheInstanceAndNoFileIsLost) {
+  const std::string runtime = PrivateFolder("spelling-runtime"), base = PrivateFolder("spelling");
+  const std::string home = base + "cfg", log = base + "first.log";
+  ASSERT_TRUE(::mkdir(home.c_str(), 0700) == 0 && ::symlink(home.c_str(), (base + "link").c_str()) == 0);
+  ScopedVariable variable("XDG_RUNTIME_DIR", runtime.c_str());
+  const pid_t first = Start(home, log, {});
+  ASSERT_TRUE(WaitFor(log, "ready", 20000)) << ReadAll(log);
+  const std::string socket = kvtest::LoggedValue(log, "listening");
+  ASSERT_EQ(socket.rfind(runtime, 0), 0u) << socket;
+  int window = 0;
+  for (const std::string& spelling : {base + "/cfg", home + "/", base + "link"}) {
+    SCOPED_TRACE(spelling);
+    const std::string file = base + std::to_string(++window) + ".kv2";
+    const pid_t second = Start(spelling, base + "second.log", {file});
+    const int code = WaitExit(second, 20000);
+    EXPECT_EQ(code, 0);
+    if (code == -1) kvtest::StopProgram(second);
+    EXPECT_TRUE(WaitFor(log, "open Unbenannt" + std::to_string(window) + ".kv2|" + file, 5000)) << ReadAll(log);
+  }
+  kvtest::StopProgram(first);
+  EXPECT_EQ(ReadAll(base + "second.log"), "") << "no second instance";
+
+  const auto errorsTo = [](const std::string& path) {
+    return [path] {
+      const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      return fd >= 0 && ::dup2(fd, 2) == 2;
+    };
+  };
+  for (const bool folder : {true, false}) {
+    SCOPED_TRACE(folder ? "a folder at the socket's name" : "a file at the socket's name");
+    const std::string out = PrivateFolder("spelling-planted"), file = out + "a.kv2";
+    ASSERT_TRUE(folder ? ::mkdir(socket.c_str(), 0700) == 0 : kv::WriteFileAtomically(socket, {'x'}));
+    const pid_t instance = kvtest::StartProgram(home, out + "first", {}, {}, 0, "", errorsTo(out + "first.err"));
+    ASSERT_TRUE(WaitFor(out + "first", "ready", 20000)) << ReadAll(out + "first");
+    const pid_t second = kvtest::StartProgram(home, out + "second", {file}, {}, 0, "", errorsTo(out + "second.err"));
+    const int code = folder ? -1 : WaitExit(second, 20000);
+    if (folder) {
+      EXPECT_TRUE(WaitFor(out + "second", "open Unbenannt1.kv2|" + file, 20000)) << ReadAll(out + "second.err");
+      EXPECT_NE(ReadAll(out + "first.err").find("cannot listen for later starts at " + socket), std::string::npos)
+          << ReadAll(out + "first.err");
+    } else {
+      EXPECT_EQ(code, 0);
+      EXPECT_TRUE(WaitFor(out + "first", "open Unbenannt1.kv2|" + file, 5000)) << ReadAll(out + "first");
+    }
+    if (code == -1) kvtest::StopProgram(second);
+    kvtest::StopProgram(instance);
+    std::filesystem::remove_all(socket);
+  }
+}
+
 // A settings folder everyone may write into, holding another user's links
 // to a plot file as the settings files and a held lock, is passed over: the
 // program starts at once, keeps its settings in a private folder and leaves
 // the plot file as it was.
-TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
+TEST_F(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
   {  // So is one of the user's own below a folder anyone may write into (not sticky).
     const std::string open = kvtest::MakeTempDir("settings-open-above"), home = open + "h/";
     ASSERT_TRUE(::chmod(open.c_str(), 0777) == 0 && ::mkdir(home.c_str(), 0700) == 0);
@@ -319,7 +385,7 @@ TEST(HandOff, ASettingsFolderOthersMayWriteIntoIsPassedOver) {
 // runtime folder, a settings folder with a name too deep for a socket or passed
 // over still makes one instance, and leaves no folder in $TMPDIR but the other
 // user's and its own.
-TEST(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
+TEST_F(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   if (kvtest::RunInChild([] { return ::unshare(CLONE_NEWNS) == 0; }) != 1)
     GTEST_SKIP() << "another user's folder in /tmp needs a mount table of a child's own";
@@ -459,7 +525,7 @@ pid_t ForeignListener(const std::string& path, bool asOtherUser, int report) {
 // there) never gets a file name: a second start waits for the running
 // instance, which notices that its socket was replaced, listens again, and
 // takes the file.
-TEST(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
+TEST_F(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
   if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   for (const bool otherUsersProcess : {true, false}) {
     SCOPED_TRACE(otherUsersProcess ? "another user listens" : "the socket file is another user's");
@@ -500,7 +566,7 @@ TEST(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
 
 // Idle connections that use up the running instance's file descriptors must
 // not end its listening: a later start still hands over.
-TEST(HandOff, AFloodOfIdleConnectionsDoesNotStopTheHandOff) {
+TEST_F(HandOff, AFloodOfIdleConnectionsDoesNotStopTheHandOff) {
   const std::string home = kvtest::MakeTempDir("flood-home");
   const std::string firstLog = home + "first.log";
   const std::string secondLog = home + "second.log";
@@ -546,7 +612,7 @@ ino_t InodeOf(const std::string& path) {
 // it and never takes its socket or becomes an instance of its own; a start
 // that is told to end meanwhile ends at once.  When the instance answers
 // again, the waiting start hands over its file.
-TEST(HandOff, ABusyOrFloodedInstanceIsWaitedForNeverReplaced) {
+TEST_F(HandOff, ABusyOrFloodedInstanceIsWaitedForNeverReplaced) {
   const std::string home = kvtest::MakeTempDir("busy-home");
   const std::string firstLog = home + "first.log";
   const std::string secondLog = home + "second.log";

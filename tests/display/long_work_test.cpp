@@ -37,12 +37,14 @@ class LongWork : public DisplayTest {
         ms);
     return n;
   }
-  // Presses the key with the focus in `focus`: the work reads it, and `window` answers within a second.
+  // Presses the key with the focus in `focus`: the work reads it, and `window` answers, within a second of the
+  // key.
   void PressStopKey(unsigned long window, unsigned long focus, const std::string& key) {
     EXPECT_TRUE(Screen().Activate(focus)) << "the window to type into is not there";
     const int code = key == "Escape" ? 27 : key == "ctrl+q" ? 17 : 'A';
-    EXPECT_TRUE(program_->KeyReadWithin(key, code, 1000)) << "the work and " << key;
-    EXPECT_TRUE(program_->AnswersWithin(window, 1000)) << "after " << key;
+    std::int64_t pressed = 0;
+    EXPECT_TRUE(program_->KeyReadWithin(key, code, 1000, &pressed)) << "the work and " << key;
+    EXPECT_TRUE(program_->AnswersWithin(window, 1000, pressed)) << "after " << key;
   }
   // Presses the key with the focus in `focus` and checks that the work in
   // `window` stops within a second: its picture stands still and its menu
@@ -492,10 +494,11 @@ class FollowingSolutions : public LongWork {
       ASSERT_TRUE(Moving(w.id)) << "the run is over: all terms came at once";
       ASSERT_TRUE(Screen().Activate(focus));
       const std::size_t from = program_->Log().Size();
-      ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the run and a";
+      std::int64_t pressed = 0;
+      ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000, &pressed)) << "the run and a";
       EXPECT_GE(program_->Log().WaitFor("done " + std::to_string(ivp.window) + " 742", from, 100), 0)
           << "the run did not end at once";
-      EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
+      EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after a";
       EXPECT_FALSE(Moving(w.id, 1000)) << "still running after a";
     }
   }
@@ -664,13 +667,14 @@ class FollowedFamilies : public LongWork {
     const Image middle = PlotPicture(w, false);
     ASSERT_LT(program_->Log().Find("family 3 ", from), 0) << "the picture was not taken within the pause";
     EXPECT_EQ(Members(before, middle), 2) << "members on the screen in the second pause";
+    const std::int64_t pressed = NowMs();
     Screen().Key("a");
     ASSERT_GE(program_->Log().WaitFor("family stopped", from, 3000), 0) << "A did not end the family";
     const std::int64_t key = program_->Log().MsOf("typed ", from);
     ASSERT_GE(key, paused) << "the key was not logged";
     EXPECT_LE(program_->Log().MsOf("family stopped", from) - key, 100) << "the key was read late";
     EXPECT_LT(program_->Log().Find("family 3 ", from), 0);
-    EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
+    EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after A";
     EXPECT_EQ(Members(before, PlotPicture(w)), 2) << "members after A";
   }
 };

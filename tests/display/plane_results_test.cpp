@@ -176,8 +176,9 @@ TEST_F(PlaneResults, AFollowedSolutionStoppedWithAStaysOnTheScreen) {
         << "nothing is traced";
     const Image traced = Screen().Capture(w.id);
     ASSERT_TRUE(Screen().Activate(w.id));
+    const std::int64_t pressed = NowMs();
     Screen().Key("a");
-    ASSERT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
+    ASSERT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after a";
     const Image after = Settled(w.id, 300, 3000);
     const auto shown = Difference(before, traced);
     std::size_t kept = 0;
@@ -230,10 +231,11 @@ TEST_F(PlaneResults, AContinuousSearchForAnImplicitCurveGoesOnUntilA) {
   Pause(1500);
   EXPECT_EQ(Screen().Caption(w.id), busy) << "the search ended by itself";
   ASSERT_TRUE(Screen().Activate(w.id));
+  const std::int64_t pressed = NowMs();
   Screen().Key("a");
-  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after a";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000))
+  EXPECT_TRUE(WithinMsOf(pressed, [&] { return Screen().Caption(w.id) == caption; }, 1000))
       << "the caption stays " << Screen().Caption(w.id);
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after a";
 
   // The circle of radius 3 about the origin, against the view.
   const Image after = Settled(w.id, 300, 3000);

@@ -111,12 +111,28 @@ TEST_F(TourOnScreen, TheFilmPlaysOnTheScreenAndItsKeysWork) {
   EXPECT_GE(back, 150) << "five S after five L: not 150 ms a picture";
   EXPECT_LT(back, 175) << "five S after five L: not 150 ms a picture";
 
-  // A ends it within a second of the film reading it: the caption and the
-  // view come back, the menu answers.
+  // The window answers during the film: a key is taken at once, also while
+  // the film waits between pictures (an L and an S leave the pace as it
+  // is), and a click on the menu bar waits for the film.  A ends the film
+  // within a second of the key: the caption and the view come back, and the
+  // menu clicked during the film opens.
+  for (const char* key : {"l", "s", "l", "s"}) EXPECT_TRUE(program_->KeyTakenWithin(key, *key - 32, 50)) << key;
+  const auto bar = program_->MenuBar(w.id);
+  ASSERT_TRUE(bar && !bar->entries.empty());
+  int x = bar->entries.front().rect.CentreX(), y = bar->entries.front().rect.CentreY();
+  Screen().ToScreen(w.id, x, y);
   from = program_->Log().Size();
-  ASSERT_TRUE(program_->KeysRead("a", 'A', 2000)) << "the film did not read A";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 1000)) << Screen().Caption(w.id);
-  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
+  Screen().Click(x, y);
+  std::int64_t pressed = 0;
+  ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000, &pressed)) << "the film did not read A";
+  EXPECT_TRUE(WithinMsOf(pressed, [&] { return Screen().Caption(w.id) == caption; }, 1000)) << Screen().Caption(w.id);
+  const int popup = program_->Log().WaitFor("popup ", from, 2000);
+  ASSERT_GE(popup, 0) << "the click on the menu bar was lost";
+  long long shown = -1;  // "popup <rect> <count> <ms> <title>"
+  std::sscanf(program_->Log().Lines()[static_cast<std::size_t>(popup)].c_str(), "popup %*s %*d %lld", &shown);
+  EXPECT_GE(shown, pressed) << "the menu opened during the film";
+  EXPECT_LT(shown - pressed, 1000) << "ms from A to the menu";
+  program_->CloseMenus(1);
   EXPECT_TRUE(program_->WaitIdle(from, 5000)) << "the tour's command did not return";
   EXPECT_EQ(Settled(w.id).pixels, before.pixels) << "the view from before the tour is not back";
 }
@@ -128,8 +144,9 @@ TEST_F(TourOnScreen, ADuringThePhotosEndsTheTour) {
   const std::string caption = Screen().Caption(w.id);
   Screen().Key("ctrl+t");
   ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id).rfind("Foto #", 0) == 0; }, 10000));
-  ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the photos and A";
-  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000)) << "after A";
+  std::int64_t pressed = 0;
+  ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000, &pressed)) << "the photos and A";
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after A";
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000)) << "the film ran all the same";
 }
 

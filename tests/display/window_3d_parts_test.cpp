@@ -308,7 +308,7 @@ TEST_F(Window3DParts, TheIntersectionCurveStaysAfterSearchAndVerwerfen) {
   FillAndEnter(*box, {{211, "-2.2"}, {212, "2.2"}, {213, "-2.2"}, {214, "2.2"}, {215, "-2.2"}, {216, "2.2"}});
   EnterByCommand(w, 1015, "EQUA315",
                  {{211, "0"}, {212, "0"}, {213, "1"}, {214, "0;0;1"}, {221, "-2"}, {223, "2"}, {222, "-2"}, {224, "2"}});
-  Settled(w.id, 300, 20000);
+  ASSERT_TRUE(StandsStill(w.id, 300, 20000)) << "the sphere and the plane are never drawn to the end";
   const Image without = Picture(w);
   from = program_->Log().Size();
   Menu(w, 787);  // "&Schnittkurve ..."
@@ -318,7 +318,7 @@ TEST_F(Window3DParts, TheIntersectionCurveStaysAfterSearchAndVerwerfen) {
   Screen().Key("Return");
   const auto curve = AwaitDialog("INTERC", from);
   ASSERT_TRUE(curve) << "the dialog of the intersection curve did not appear";
-  Settled(w.id, 300, 20000);
+  ASSERT_TRUE(StandsStill(w.id, 300, 20000)) << "the curve is never drawn to the end";
   // The curve: the pixels it changed below the captions (its own caption
   // stays), most of them in its colour.
   const Image with = Picture(w);
@@ -346,7 +346,9 @@ TEST_F(Window3DParts, TheIntersectionCurveStaysAfterSearchAndVerwerfen) {
   program_->ClickControl(*curve, 353);
   const TopWindow course = Screen().WaitFor("Abbruch mit Taste A", 5000);
   ASSERT_NE(course.id, 0u) << "no search in the course window";
-  Pause(300);
+  // It goes on by itself (a third of a second here) until the key.
+  ASSERT_FALSE(WithinMs([&] { return Screen().Caption(course.id) != "Abbruch mit Taste A"; }, 300))
+      << "the search ended by itself";
   ASSERT_TRUE(Screen().Activate(course.id));
   ASSERT_TRUE(program_->KeysRead("a", 'A', 1000)) << "the search did not read A";
   ASSERT_TRUE(program_->WaitIdle(from, 10000));
@@ -354,7 +356,7 @@ TEST_F(Window3DParts, TheIntersectionCurveStaysAfterSearchAndVerwerfen) {
   Screen().Activate(curve->window);
   program_->ClickControl(*curve, 2);
   ASSERT_TRUE(Screen().WaitGone(curve->window, 5000)) << "the dialog stayed";
-  Settled(w.id, 300, 20000);
+  EXPECT_TRUE(StandsStill(w.id, 300, 20000)) << "the 3D window keeps drawing after Verwerfen";
   EXPECT_GE(inked(Picture(w)), drawn * 4 / 5) << "the curve is gone from the 3D picture";
 }
 

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <functional>
@@ -17,6 +18,7 @@
 #include <random>
 #include <sys/resource.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -137,13 +139,13 @@ std::vector<std::vector<std::uint8_t>> operator+(std::vector<std::vector<std::ui
   return a;
 }
 
-Bitmap Play(const std::vector<std::uint8_t>& bytes, EmfPlayStats* stats = nullptr) {
+Bitmap Play(const std::vector<std::uint8_t>& bytes, EmfPlayStats* stats = nullptr, EmfPlayBudget* budget = nullptr) {
   const std::optional<EnhMetafile> m = EnhMetafile::FromBytes(bytes);
   EXPECT_TRUE(m.has_value());
   Bitmap out(100, 100);
   if (!m) return out;
   BitmapDC dc(out);
-  const EmfPlayStats s = PlayEnhMetafile(dc, *m, Rect{0, 0, 100, 100});
+  const EmfPlayStats s = PlayEnhMetafile(dc, *m, Rect{0, 0, 100, 100}, budget);
   if (stats) *stats = s;
   return out;
 }
@@ -710,6 +712,22 @@ TEST(EmfInterop, InkscapeImportsWrittenMetafiles) {
   }
 }
 
+// A DC that runs `after` once it has drawn each rectangle (given its count).
+class WatchedDC : public BitmapDC {
+ public:
+  WatchedDC(Bitmap& b, std::function<void(int)> after) : BitmapDC(b), after_(std::move(after)) {}
+
+ protected:
+  void DoRectangle(const Rect& r) override {
+    BitmapDC::DoRectangle(r);
+    after_(++drawn_);
+  }
+
+ private:
+  std::function<void(int)> after_;
+  int drawn_ = 0;
+};
+
 // A metafile is drawn onto a bitmap only within the pixel budget of every
 // picture, and a play (or all plays of one paint) within the drawing budget.
 TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
@@ -721,12 +739,15 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   const Bitmap fits = RenderEnhMetafile(emf, 16000, 3);
   EXPECT_EQ(fits.Width(), 16000);
 
-  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least.
+  // Records of 10000 pixels each: the last drawn shows its colour; half the budget is used at least
+  // (given all the time it takes: the processor may be slow or busy).
   constexpr std::int64_t kCover = 100 * 100;
   constexpr int kCount = static_cast<int>(kMaxDrawingWork / kCover) + 100;
+  const EmfPlayBudget untimed{kMaxPicturePixels, kMaxDrawingWork, std::chrono::steady_clock::time_point::max()};
   for (const auto& bytes : {kvtest::CoveringRectangles(kCount), kvtest::CoveringPixels(kCount)}) {
     EmfPlayStats stats;
-    const int drawn = kvtest::NthOfColour(Play(bytes, &stats).GetPixel(50, 50)) + 1;
+    EmfPlayBudget budget = untimed;
+    const int drawn = kvtest::NthOfColour(Play(bytes, &stats, &budget).GetPixel(50, 50)) + 1;
     EXPECT_LE(drawn * kCover, kMaxDrawingWork);
     EXPECT_GE(drawn * kCover, kMaxDrawingWork / 2);
     EXPECT_GT(stats.overBudget, 0);
@@ -737,7 +758,7 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   ASSERT_TRUE(covering && red);
   Bitmap paint(100, 100);
   BitmapDC on(paint);
-  EmfPlayBudget budget, fresh;
+  EmfPlayBudget budget = untimed, fresh = untimed;
   PlayEnhMetafile(on, *covering, Rect{0, 0, 100, 100}, &budget);
   EXPECT_EQ(PlayEnhMetafile(on, *red, Rect{0, 0, 100, 100}, &budget).played, 0);
   EXPECT_NE(paint.GetPixel(20, 20), kRed);
@@ -750,23 +771,16 @@ TEST(EmfPlay, RenderingIsHeldToThePixelBudget) {
   EXPECT_FALSE(cut.complete);
   EXPECT_GT(cut.played, 0);
   EXPECT_LE(cut.played, 1000);
+  // On a processor that draws a rectangle in 20 ms the play stops at its time, with the work far from
+  // spent (a hundred rectangles of 10000 pixels): at most a quarter of a second of rectangles, and those
+  // drawn before the clock is read again (every sixteen records: six rectangles).
+  Bitmap slow(100, 100);
+  WatchedDC slowly(slow, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
+  EmfPlayBudget timed;
+  const auto hundred = EnhMetafile::FromBytes(kvtest::CoveringRectangles(100));
+  EXPECT_GT(PlayEnhMetafile(slowly, *hundred, Rect{0, 0, 100, 100}, &timed).overBudget, 0);
+  EXPECT_LE(kvtest::NthOfColour(slow.GetPixel(50, 50)) + 1, kMaxDrawingTime / std::chrono::milliseconds(20) + 6);
 }
-
-// A DC that raises SIGTERM while it draws the n-th rectangle.
-class SignallingDC : public BitmapDC {
- public:
-  SignallingDC(Bitmap& b, int raiseAt) : BitmapDC(b), raiseAt_(raiseAt) {}
-
- protected:
-  void DoRectangle(const Rect& r) override {
-    BitmapDC::DoRectangle(r);
-    if (++drawn_ == raiseAt_) std::raise(SIGTERM);
-  }
-
- private:
-  int raiseAt_;
-  int drawn_ = 0;
-};
 
 // A main window whose paint plays fifty rectangles, far within the budget, with SIGTERM coming
 // during the third; the process ends with the count of records played before the loop reads the
@@ -777,7 +791,9 @@ class SignalledPlayWindow : public Window {
   void Paint(DC&, bool, const Rect&) override {
     const auto emf = EnhMetafile::FromBytes(kvtest::CoveringRectangles(50));
     Bitmap b(100, 100);
-    SignallingDC dc(b, 3);
+    WatchedDC dc(b, [](int drawn) {
+      if (drawn == 3) std::raise(SIGTERM);
+    });
     EmfPlayBudget plenty;
     ::_exit(emf ? PlayEnhMetafile(dc, *emf, Rect{0, 0, 100, 100}, &plenty).played : 255);
   }

@@ -5,11 +5,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,34 +94,61 @@ TEST(HandOffMessage, EncodesAnyTextAndRefusesStrangers) {
 
 // While another process holds the instance lock, this one neither takes the
 // socket nor becomes an instance: a start waits for the holder's answer and
-// gives up after its patience; once the holder has ended, it takes over.
+// gives up after its patience when the holder's socket is there (it is
+// busy); with no socket in all that time, or at once when the holder marks
+// itself unreachable, it runs by itself rather than lose its file.  Once the
+// holder has ended, a start takes over.
 TEST(SingleInstance, ALiveHolderOfTheLockIsNeverReplaced) {
   plat::StopListeningForHandOffs();
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open((plat::SettingsDirectory() + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0600);
-    const bool locked = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    const char c = locked ? 1 : 0;
-    (void)::write(ready[1], &c, 1);
-    ::pause();
-    ::_exit(0);
+  struct Case {
+    bool socket, unreachable;
+    plat::StartRole role;
+    int minMs, maxMs;
+  };
+  const Case cases[] = {{true, false, plat::StartRole::NoAnswer, 1100, 5000},
+                        {false, false, plat::StartRole::Alone, 1100, 5000},
+                        {false, true, plat::StartRole::Alone, 0, 600}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.socket ? "a socket" : "no socket") + (c.unreachable ? ", marked unreachable" : ""));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+      const int fd = ::open((plat::SettingsDirectory() + "kurvato.lock").c_str(), O_RDWR | O_CREAT, 0600);
+      bool locked = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ftruncate(fd, 0) == 0;
+      if (c.unreachable) locked = locked && ::write(fd, "unreachable\n", 12) == 12;
+      // A socket that takes connections and never answers: a busy holder.
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      const std::string path = plat::HandOffSocketPath();
+      std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+      const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      if (c.socket)
+        locked = locked && ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                 ::listen(s, 4) == 0;
+      const char ok = locked ? 1 : 0;
+      (void)::write(ready[1], &ok, 1);
+      ::pause();
+      ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 1);
+    EXPECT_FALSE(plat::ListenForHandOffs([](const std::string&) {}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(plat::BecomeInstanceOrHandOff("c.kv2", 1200), c.role);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(c.minMs));
+    EXPECT_LT(took, std::chrono::milliseconds(c.maxMs));
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::unlink(plat::HandOffSocketPath().c_str());
+    ::close(ready[0]);
+    ::close(ready[1]);
   }
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 1);
-  EXPECT_FALSE(plat::ListenForHandOffs([](const std::string&) {}));
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(plat::BecomeInstanceOrHandOff("c.kv2", 1200), plat::StartRole::NoAnswer);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1100));
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
   EXPECT_EQ(plat::BecomeInstanceOrHandOff("c.kv2", 1200), plat::StartRole::Instance);
   EXPECT_TRUE(plat::ListenForHandOffs([](const std::string&) {}));
   plat::StopListeningForHandOffs();
-  ::close(ready[0]);
-  ::close(ready[1]);
 }
 
 }  // namespace

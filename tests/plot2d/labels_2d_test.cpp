@@ -344,8 +344,8 @@ TEST_F(Metafile2Test, InkscapeImportsTheMetafileFile) {
   ASSERT_TRUE(std::filesystem::exists(emf));
   const std::string png = dir.File("scene.png");
   std::string log;
-  const int code = kvtest::RunProgram("HOME=" + dir.Path().string() + " inkscape --export-type=png --export-filename=" +
-                                          png + " " + emf,
+  const int code = kvtest::RunProgram("HOME='" + dir.Path().string() + "' inkscape --export-type=png --export-filename='" +
+                                          png + "' '" + emf + "'",
                                       log);
   EXPECT_EQ(code, 0) << log;
   ASSERT_TRUE(std::filesystem::exists(png)) << log;

@@ -44,7 +44,7 @@ bool HaveGhostscript() { return std::system("gs --version > /dev/null 2>&1") == 
 std::vector<plat::Bitmap> Rasterise(const std::string& pdf, int dpi) {
   const std::string prefix = pdf + ".page";
   const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bmp16m -r" + std::to_string(dpi) +
-                          " -sOutputFile=" + prefix + "%d.bmp " + pdf + " > /dev/null 2>&1";
+                          " -sOutputFile='" + prefix + "%d.bmp' '" + pdf + "' > /dev/null 2>&1";
   std::vector<plat::Bitmap> pages;
   if (std::system(cmd.c_str()) != 0) return pages;
   for (int k = 1;; ++k) {
@@ -200,6 +200,14 @@ TEST_F(PrintTest, PrintingWritesAPdfOnWhitePaperAndRestoresTheWindow) {
   EXPECT_EQ(w_->ColourSlots[0], 7);
   EXPECT_EQ(w_->ClientWidth, 600) << "screen geometry again";
   EXPECT_EQ(w_->OriginX, 0);
+  // The name was typed into the program's own save dialog, which asks before it replaces a file, and
+  // proposes that file to the next print.
+  const plat::FileDialogRequest& asked = plat::testing::LastFileDialogRequest();
+  EXPECT_TRUE(asked.save && asked.confirmOverwrite);
+  EXPECT_EQ(asked.filter, "PDF (*.pdf)|*.pdf|");
+  plat::testing::ExpectPrintDialog(std::nullopt);
+  w_->Command(303);
+  EXPECT_EQ(plat::testing::LastFileDialogRequest().initialName, pdf);
 }
 
 TEST_F(PrintTest, AFailedJobIsReportedACancelledOneIsNot) {

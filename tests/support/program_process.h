@@ -5,12 +5,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -35,14 +39,51 @@ inline bool WaitFor(const std::string& path, const std::string& needle, int ms) 
   return false;
 }
 
+// The program the tests start: the one built beside them, or the copy
+// that a ProgramElsewhere made.
+inline std::string& ProgramPath() {
+  static std::string path = KURVATO_EXE;
+  return path;
+}
+
+// For its lifetime the tests start a copy of the program in a new folder
+// below /tmp whose name holds a blank, as a build there would be: a test
+// that hides /tmp or reaches the program by a path cut at a blank fails.
+class ProgramElsewhere {
+ public:
+  ProgramElsewhere() : folder_("/tmp/kurvato-build " + std::to_string(::getpid()) + "/"), old_(ProgramPath()) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder_ + "app", ec);
+    const std::string copy = folder_ + "app/kurvato";
+    // A link where the file system allows it, else a copy.
+    if (::link(old_.c_str(), copy.c_str()) != 0)
+      std::filesystem::copy_file(old_, copy, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec) ProgramPath() = copy;
+  }
+  ~ProgramElsewhere() {
+    ProgramPath() = old_;
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  ProgramElsewhere(const ProgramElsewhere&) = delete;
+  ProgramElsewhere& operator=(const ProgramElsewhere&) = delete;
+
+ private:
+  std::string folder_, old_;
+};
+
 // Starts the program with the arguments and extra environment variables;
 // `maxOpenFiles` above 0 limits its file descriptors; a `workingFolder`
 // given is the program's working folder; `inChild` runs in the new process
-// before the program (false ends it with code 125).
+// before the program (false ends it with code 125).  The program is opened
+// before `inChild` runs and started through that descriptor, so that a
+// folder mounted over its path there (another /tmp) does not hide it.
 inline pid_t StartProgram(const std::string& home, const std::string& log, const std::vector<std::string>& args,
                           const std::vector<std::pair<std::string, std::string>>& env = {},
                           int maxOpenFiles = 0, const std::string& workingFolder = "",
                           const std::function<bool()>& inChild = nullptr) {
+  const std::string exe = ProgramPath();
+  const int program = ::open(exe.c_str(), O_PATH | O_CLOEXEC);
   pid_t pid = fork();
   if (pid == 0) {
     if (inChild && !inChild()) _exit(125);
@@ -57,14 +98,16 @@ inline pid_t StartProgram(const std::string& home, const std::string& log, const
     setenv("KURVATO_EVENT_LOG", log.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::string exe = KURVATO_EXE;
+    std::string name = exe;
     std::vector<std::string> copy = args;
-    std::vector<char*> argv{exe.data()};
+    std::vector<char*> argv{name.data()};
     for (auto& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    ::syscall(SYS_execveat, program, "", argv.data(), environ, AT_EMPTY_PATH);
+    std::perror(("cannot start " + exe).c_str());
     _exit(127);
   }
+  if (program >= 0) ::close(program);
   return pid;
 }
 

@@ -25,6 +25,14 @@ bool WithinMs(const std::function<bool()>& condition, int ms) {
   }
 }
 
+bool WithinMsOf(std::int64_t since, const std::function<bool()>& condition, int ms) {
+  for (;;) {
+    if (NowMs() >= since + ms) return false;
+    if (condition()) return true;
+    Pause(20);
+  }
+}
+
 std::string FixturePath(const std::string& name) { return std::string(KURVATO_FIXTURES) + "/" + name; }
 
 std::string FixtureCopy(const std::string& name) {

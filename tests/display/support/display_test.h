@@ -24,11 +24,20 @@ XSession& Screen();
 bool Eventually(const std::function<bool()>& condition, int ms);
 // Watches for the condition for exactly ms, unstretched: a time that measures, not a wait.
 bool WithinMs(const std::function<bool()>& condition, int ms);
+// The same up to ms after the moment `since` (NowMs), the user's key or click that the promise is
+// measured from: the condition must hold before that time is up.
+bool WithinMsOf(std::int64_t since, const std::function<bool()>& condition, int ms);
 
 // Waits until the window's pixels have not changed for `quiet` ms (at most
 // ms in all, stretched for a busy machine); the last capture.
 inline Image Settled(unsigned long window, int quiet = 150, int ms = 3000) {
   return Screen().Settled(window, quiet, ms);
+}
+// The same as a check: true once the window's pixels stood still for `quiet` ms within ms (stretched).
+inline bool StandsStill(unsigned long window, int quiet = 150, int ms = 3000) {
+  bool settled = false;
+  Screen().Settled(window, quiet, ms, &settled);
+  return settled;
 }
 
 // The folder of the test fixtures (plot files) and a copy of one of them in

@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +162,10 @@ Program::Program(XSession& x, const std::vector<std::string>& args,
                  const std::vector<std::pair<std::string, std::string>>& env, unsigned user)
     : x_(x), home_(kvtest::MakeTempDir("program")), log_(home_ + "events.log") {
   if (user != 0 && chown(home_.c_str(), user, user) != 0) return;
+  // Opened here and started through the descriptor: another user may not
+  // be allowed to reach the build folder (a checkout in root's home).
+  const std::string exe = KURVATO_EXE;
+  const int program = open(exe.c_str(), O_PATH | O_CLOEXEC);
   pid_ = fork();
   if (pid_ == 0) {
     if (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)) _exit(126);
@@ -173,14 +179,15 @@ Program::Program(XSession& x, const std::vector<std::string>& args,
     const std::string out = home_ + "output.txt";
     std::FILE* f = std::freopen(out.c_str(), "w", stdout);
     if (f) dup2(fileno(stdout), 2);
-    std::string exe = KURVATO_EXE;
+    std::string name = exe;
     std::vector<std::string> copy = args;
-    std::vector<char*> argv{exe.data()};
+    std::vector<char*> argv{name.data()};
     for (auto& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    syscall(SYS_execveat, program, "", argv.data(), environ, AT_EMPTY_PATH);
     _exit(127);
   }
+  if (program >= 0) close(program);
 }
 
 Program::~Program() { Stop(); }
@@ -418,27 +425,34 @@ std::optional<LoggedItem> Program::MenuItem(unsigned long window, int id) {
   return out;
 }
 
-std::int64_t Program::AnswerMs(unsigned long window, int ms) {
+std::int64_t Program::AnswerMs(unsigned long window, int ms, std::int64_t* clicked) {
   auto bar = BarToClick(window);
   if (!bar || bar->entries.empty()) return -1;
   const LoggedItem& e = bar->entries.front();
   int x = e.rect.CentreX(), y = e.rect.CentreY();
   x_.ToScreen(window, x, y);
   const std::size_t from = log_.Size();
-  const std::int64_t clicked = NowMs();
+  if (clicked) *clicked = NowMs();
   x_.Click(x, y);
   const auto popup = WaitPopup(e.text, from, ms);
   if (popup) CloseMenus(1);
   x_.Park();
-  return popup ? std::max<std::int64_t>(popup->shownMs - clicked, 0) : -1;
+  return popup ? popup->shownMs : -1;
 }
 
 bool Program::Answers(unsigned long window, int ms) { return AnswerMs(window, ms) >= 0; }
 
-testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms) {
-  const std::int64_t took = AnswerMs(window, ms);
-  if (took < 0) return testing::AssertionFailure() << "the menu did not open";
-  if (took >= ms) return testing::AssertionFailure() << "the menu opened " << took << " ms after the click";
+testing::AssertionResult Program::AnswersWithin(unsigned long window, int ms, std::int64_t since) {
+  std::int64_t clicked = -1;
+  const std::int64_t shown = AnswerMs(window, ms, &clicked);
+  if (shown < 0) return testing::AssertionFailure() << "the menu did not open";
+  // A moment logged before what caused it is no answer.
+  if (shown < clicked)
+    return testing::AssertionFailure() << "the menu was logged " << clicked - shown << " ms before the click";
+  const std::int64_t from = since >= 0 ? since : clicked;
+  if (shown - from >= ms)
+    return testing::AssertionFailure() << "the menu opened " << shown - from << " ms after the "
+                                       << (since >= 0 ? "user's key or click" : "click");
   return testing::AssertionSuccess();
 }
 
@@ -458,9 +472,10 @@ bool Program::KeysRead(const std::string& key, int code, int ms, int count) {
   return true;
 }
 
-testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms) {
+testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code, int ms, std::int64_t* pressedAt) {
   const std::size_t from = log_.Size();
   const std::int64_t pressed = NowMs();
+  if (pressedAt) *pressedAt = pressed;
   x_.Key(key);
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
@@ -469,12 +484,30 @@ testing::AssertionResult Program::KeyReadWithin(const std::string& key, int code
       int read = 0;
       long long at = 0;
       if (std::sscanf(lines[i].c_str(), "key %*u %d %lld", &read, &at) != 2 || read != code) continue;
+      if (at < pressed) return testing::AssertionFailure() << "read " << pressed - at << " ms before the press";
       if (at - pressed >= ms) return testing::AssertionFailure() << "read " << at - pressed << " ms after the press";
       return testing::AssertionSuccess();
     }
     if (NowMs() >= end) return testing::AssertionFailure() << "not read";
     Pause(10);
   }
+}
+
+testing::AssertionResult Program::KeyTakenWithin(const std::string& key, int code, int ms) {
+  const std::size_t from = log_.Size();
+  const std::int64_t pressed = NowMs();
+  x_.Key(key);
+  if (log_.WaitFor("typed ", from, ms) < 0) return testing::AssertionFailure() << "not taken";
+  const std::int64_t at = log_.MsOf("typed ", from);
+  if (at < pressed) return testing::AssertionFailure() << "taken " << pressed - at << " ms before the press";
+  if (at - pressed >= ms) return testing::AssertionFailure() << "taken " << at - pressed << " ms after the press";
+  for (const std::int64_t end = NowMs() + Patient(2000); NowMs() < end; Pause(10)) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (int read = 0; std::sscanf(lines[i].c_str(), "key %*u %d", &read) == 1 && read == code)
+        return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "taken but not read";
 }
 
 int Program::WaitCommand(unsigned long window, int id, std::size_t from, int ms, bool* refused) {

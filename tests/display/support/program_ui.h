@@ -143,14 +143,22 @@ class Program {
   // The same as a promise to the user: the menu opens within ms of the
   // click, measured from the click to the moment the program logs that it
   // shows the menu (unstretched; it is waited for up to ms stretched).
-  testing::AssertionResult AnswersWithin(unsigned long window, int ms);
+  // With `since` (a moment of NowMs) the promise is measured from then: the
+  // user's key or click that ended the work, before the bar is clicked.  A
+  // menu logged before the click fails.
+  testing::AssertionResult AnswersWithin(unsigned long window, int ms, std::int64_t since = -1);
   // Presses the key `count` times; true once long work (in any window) has
   // read each as the code (65 for "A", 27 for Escape), each within ms
   // (stretched) of the one before.
   bool KeysRead(const std::string& key, int code, int ms, int count = 1);
   // Presses the key once: long work reads it as the code within ms of the
-  // press, measured to the moment the program logs reading it.
-  testing::AssertionResult KeyReadWithin(const std::string& key, int code, int ms);
+  // press, measured to the moment the program logs reading it (a moment
+  // before the press fails); `pressedAt` receives the press's moment.
+  testing::AssertionResult KeyReadWithin(const std::string& key, int code, int ms, std::int64_t* pressedAt = nullptr);
+  // Presses the key once while long work runs: the program takes it (logs
+  // `typed`) within ms of the press, however long the work waits before it
+  // reads its next key, and the work reads it as the code (waited for).
+  testing::AssertionResult KeyTakenWithin(const std::string& key, int code, int ms);
   // Waits up to ms (stretched for a busy machine) for the program to log
   // that the window starts the command, or that its enabler refused it;
   // the log line's index or -1.
@@ -199,9 +207,10 @@ class Program {
   std::optional<LoggedPopup> WaitPopup(const std::string& title, std::size_t from, int ms);
   void ClickItem(const LoggedItem& item);
   std::optional<LoggedDialog> ParseDialog(int at);
-  // Clicks the first bar entry and closes its menu again; the ms from the
-  // click to the menu shown, -1 when it did not open within ms (stretched).
-  std::int64_t AnswerMs(unsigned long window, int ms);
+  // Clicks the first bar entry and closes its menu again; the moment the
+  // program logged that it showed the menu, -1 when it did not open within
+  // ms (stretched).  `clicked` receives the click's moment.
+  std::int64_t AnswerMs(unsigned long window, int ms, std::int64_t* clicked = nullptr);
   // The text of the edit lines starting with prefix logged last since line
   // from, once it is the text or when the wait ran out.
   std::string LastEdit(const std::string& prefix, std::size_t from, const std::string& text);

@@ -533,10 +533,11 @@ Image XSession::Capture(unsigned long id, const Rect& part) {
 
 Image XSession::CaptureScreen(const Rect& part) { return Capture(DefaultRootWindow(dpy_), part); }
 
-Image XSession::Settled(unsigned long id, int quiet, int ms) {
+Image XSession::Settled(unsigned long id, int quiet, int ms, bool* settled) {
   const std::int64_t end = NowMs() + Patient(ms);
   Image last = Capture(id);
   std::int64_t since = NowMs();
+  if (settled) *settled = false;
   while (NowMs() < end) {
     Pause(30);
     Image now = Capture(id);
@@ -544,6 +545,7 @@ Image XSession::Settled(unsigned long id, int quiet, int ms) {
       last = std::move(now);
       since = NowMs();
     } else if (NowMs() - since >= quiet) {
+      if (settled) *settled = true;
       break;
     }
   }

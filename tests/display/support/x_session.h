@@ -97,7 +97,8 @@ class XSession {
   Image CaptureScreen(const Rect& part);
   // Waits until the window's pixels have not changed for `quiet` ms (at
   // most ms in all, stretched for a busy machine); the last capture.
-  Image Settled(unsigned long id, int quiet = 150, int ms = 3000);
+  // `settled` says whether they stood still in time.
+  Image Settled(unsigned long id, int quiet = 150, int ms = 3000, bool* settled = nullptr);
 
   // ---- clipboard ----
   // The window that owns the CLIPBOARD selection (0 for none), and a way to
