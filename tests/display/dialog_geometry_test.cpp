@@ -199,8 +199,12 @@ TEST_F(DialogGeometry, ThePlanetSystemEditor) {
   Menu(Frame(), 409);  // "&Planeten"
   const TopWindow w = Window("Unbenannt1.kv2");
   ASSERT_NE(w.id, 0u);
+  // The planet window draws its run again whenever a dialog uncovers it;
+  // clicks and keys wait until that work is over and the program is idle.
+  const std::size_t from = program_->Log().Size();
   auto inventory = Open(w, 504, "INVENT");
   ASSERT_TRUE(inventory);
+  ASSERT_TRUE(program_->WaitCommandDone(w.id, 504, from, 10000)) << "the run was not drawn to its end";
   ClickFirstRow(*inventory, 293);
   auto editor = OpenByButton(*inventory, 51, "EQUA219");  // "Bearbeiten"
   ASSERT_TRUE(editor);

@@ -94,22 +94,6 @@ void DisplayTest::ClickRow(const LoggedDialog& d, int list, int row) {
   for (const LoggedControl& s : d.controls)
     if (s.kind == "static" && !s.text.empty() && s.hintH > 0) line = line ? std::min(line, s.hintH) : s.hintH;
   if (line == 0) line = 14;
-  // The list is clicked once the program has finished showing the dialog
-  // (filling its lists): the last time it was shown, then "idle".
-  const std::string shown = "dialog " + std::to_string(d.window) + " ";
-  EXPECT_TRUE(Eventually(
-      [&] {
-        const auto& lines = program_->Log().Lines();
-        std::size_t at = lines.size();
-        for (std::size_t i = lines.size(); i-- > 0;)
-          if (lines[i].rfind(shown, 0) == 0) {
-            at = i;
-            break;
-          }
-        return at < lines.size() && program_->Log().Find("idle", at) >= 0;
-      },
-      3000))
-      << "the dialog " << d.templateName << " was not shown to the end";
   int x = c->rect.x + 30, y = c->rect.y + 1 + row * line + line / 2;
   Screen().ToScreen(d.window, x, y);
   Screen().Click(x, y);
