@@ -272,10 +272,12 @@ std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
     Pause(10);
   }
   auto bar = WaitMenuBar(window, 2000);
-  // The window manager moves the window after the program asked it to.
+  // The window manager moves the window after the program asked it to:
+  // once it has framed the window, the window stands where the bar was
+  // last logged.
   for (const std::int64_t placed = NowMs() + Patient(1000); bar && NowMs() < placed; bar = MenuBar(window)) {
     const Rect at = x_.Geometry(window);
-    if (at.x == bar->x && at.y == bar->y) break;
+    if (x_.Framed(window) && at.x == bar->x && at.y == bar->y) break;
     Pause(20);
   }
   return bar;

@@ -360,6 +360,19 @@ Rect XSession::Geometry(unsigned long id) {
   return Rect{x, y, a.width, a.height};
 }
 
+bool XSession::Framed(unsigned long id) {
+  const Atom extents = XInternAtom(dpy_, "_NET_FRAME_EXTENTS", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool framed = XGetWindowProperty(dpy_, id, extents, 0, 4, False, XA_CARDINAL, &type, &format, &n, &after,
+                                         &data) == Success &&
+                      n == 4;
+  if (data) XFree(data);
+  return framed;
+}
+
 void XSession::ToScreen(unsigned long id, int& x, int& y) {
   ::Window child;
   int sx = 0, sy = 0;

@@ -79,6 +79,9 @@ class XSession {
   bool ShowsPopupAt(const Rect& r);
   // Screen position of a point given relative to the window.
   void ToScreen(unsigned long id, int& x, int& y);
+  // True once the window manager has framed the window (it has set the
+  // frame's extents): its place no longer changes unless it is asked to.
+  bool Framed(unsigned long id);
   // Asks the window manager to activate (raise and focus) the window, as a
   // task bar does, and waits until it has the focus.
   bool Activate(unsigned long id);
