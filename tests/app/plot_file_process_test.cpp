@@ -101,15 +101,11 @@ TEST(PlotFileProcess, ADrawingSavedHereOpensInTheProgramWithTheSamePicture) {
   EXPECT_EQ(differing, 0);
 }
 
-// Pictures of 25 million pixels each: of the first metafile's three, one
-// play's budget holds two; the second metafile's one is skipped, as the
-// paint's budget is spent.  A build with the sanitizers decodes pictures so
-// slowly that the paint's quarter of a second may end after the first.
-#ifdef __SANITIZE_ADDRESS__
-constexpr bool kFullSpeed = false;
-#else
-constexpr bool kFullSpeed = true;
-#endif
+// Pictures of 25 million pixels each: the paint's pixel budget holds two,
+// so the first metafile's third picture and the second metafile's one are
+// skipped.  The first is drawn; whether the second is drawn as well depends
+// on the paint's quarter of a second, which a busy processor or a build with
+// the sanitizers may spend on the first.
 TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
   RegisterWindowCreators();
   const std::string work = kvtest::MakeTempDir("plot-file-pictures");
@@ -133,11 +129,7 @@ TEST(PlotFileProcess, ThePicturesOfAFileAreDrawnWithinOneBudget) {
   Stop(program);
   ASSERT_TRUE(shown) << ReadAll(work + "events.log");
   const plat::Bitmap there = plat::Bitmap::ReadBmpFile(work + "pictures.kv2.bmp");
-  for (int k = 0; k < 4; ++k) {
-    if (k != 1 || kFullSpeed) {
-      EXPECT_EQ(kvtest::CountColour(there, colours[k]) > 1000, k < 2) << "picture " << k;
-    }
-  }
+  for (int k : {0, 2, 3}) EXPECT_EQ(kvtest::CountColour(there, colours[k]) > 1000, k == 0) << "picture " << k;
 }
 
 // A file named on the command line that is truncated or missing gives
