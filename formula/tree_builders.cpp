@@ -4,14 +4,21 @@
 #include "core/constants.h"
 
 namespace kv {
+
+namespace adopt {
+TExprNode* Num(long double v) { return NewNumberNode(TComplex(v)); }
+TExprNode* Add(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Plus, a, b); }
+TExprNode* Sub(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Minus, a, b); }
+TExprNode* Mul(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Times, a, b); }
+TExprNode* Div(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Divide, a, b); }
+}  // namespace adopt
+
 namespace {
 
-TExprNode* Num(long double v) { return NewNumberNode(TComplex(v)); }
+using namespace adopt;
+
 TExprNode* Copy(const TExprNode* t) { return CloneTree(t); }
 TExprNode* Op(int token, TExprNode* a, TExprNode* b) { return NewBinaryNode(token, a, b); }
-TExprNode* Add(TExprNode* a, TExprNode* b) { return Op(tok::Plus, a, b); }
-TExprNode* Sub(TExprNode* a, TExprNode* b) { return Op(tok::Minus, a, b); }
-TExprNode* Mul(TExprNode* a, TExprNode* b) { return Op(tok::Times, a, b); }
 TExprNode* Half(TExprNode* a) { return Op(tok::Divide, a, Num(2)); }
 TExprNode* AbsOf(TExprNode* a) { return NewUnaryNode(tok::Abs, a); }
 

@@ -6,6 +6,16 @@
 
 namespace kv {
 
+// Builders that adopt their operands (the caller hands them over), for code
+// that puts a tree together from new nodes.
+namespace adopt {
+TExprNode* Num(long double v);
+TExprNode* Add(TExprNode* a, TExprNode* b);
+TExprNode* Sub(TExprNode* a, TExprNode* b);
+TExprNode* Mul(TExprNode* a, TExprNode* b);
+TExprNode* Div(TExprNode* a, TExprNode* b);
+}  // namespace adopt
+
 // token(a, b) and token(a) over copies.
 TExprNode* BuildBinary(int token, const TExprNode* a, const TExprNode* b);
 TExprNode* BuildFunction(int token, const TExprNode* argument);

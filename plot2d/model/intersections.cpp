@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/constants.h"
 #include "formula/calculus.h"
@@ -144,9 +145,16 @@ ScanResult FindImplicitCrossing(TEquation& a, TEquation& b, TFormulaEngine& engi
   if (state.piece >= pieces.size()) state.TakeFirstPiece(state.trace);
   if (state.counter < 0 || state.counter >= kScanCells) state.counter = 0;
   const std::size_t total = pieces.size() * kScanCells;
+  // The piece walked, measured once while its steps are taken.
+  std::optional<TPiecePath> walked;
+  std::size_t walkedPiece = pieces.size();
   for (std::size_t steps = 0; steps < total; ++steps) {
     if ((steps & 63) == 0 && stop && stop()) return kScanStopped;
-    TPiecePath path(*pieces[state.piece]);
+    if (walkedPiece != state.piece) {
+      walked.emplace(*pieces[state.piece]);
+      walkedPiece = state.piece;
+    }
+    TPiecePath& path = *walked;
     const long double step = path.Length() * 0.0099009900990099L;
     path.SetStart(state.position);
     TPoint3D end;

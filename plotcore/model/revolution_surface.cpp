@@ -12,12 +12,8 @@ namespace {
 // The first value of value block 8 of a record that holds its curve.
 constexpr long double kCurveForm = 1;
 
-// Builders that adopt their operands.
-TExprNode* Num(long double v) { return NewNumberNode(TComplex(v)); }
-TExprNode* Add(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Plus, a, b); }
-TExprNode* Sub(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Minus, a, b); }
-TExprNode* Mul(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Times, a, b); }
-TExprNode* Div(TExprNode* a, TExprNode* b) { return NewBinaryNode(tok::Divide, a, b); }
+using namespace adopt;
+
 // c·t; t alone for c = 1.
 TExprNode* Scaled(long double c, TExprNode* t) { return c == 1 ? t : Mul(Num(c), t); }
 
