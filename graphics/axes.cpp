@@ -109,6 +109,10 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
   TExportPen pen = ExportPenOf(spec);
   if (sink && sink->Format() == TExportFormat::Pictex) pen.style = 0;
 
+  // Circles and rays end one pixel beyond the view, where the screen's
+  // clipping ends them.
+  const TSegment2D grown{r.xmin - UnitsPerPixelX, r.xmax + UnitsPerPixelX, r.ymin - UnitsPerPixelY,
+                         r.ymax + UnitsPerPixelY};
   const long double step = TickIntervalX;
   if (step > kTolerance && (rmax - rmin) / step < kMaxPolarCircles) {
     const long double last = std::floor(rmax / step) + 1;
@@ -116,7 +120,7 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
       const long double radius = i * step;
       if (rmin < radius && radius < rmax) {
         if (sink)
-          sink->Arc({0, 0}, radius, a1, a2, UnitsPerPixelX, pen);
+          sink->Arc({0, 0}, radius, a1, a2, UnitsPerPixelX, grown, pen);
         else
           DrawCircleArc(dc, {0, 0}, radius, a1, a2);
       }
@@ -132,8 +136,7 @@ void TZORWing::DrawPolarSectors(plat::DC& dc, const plat::Pen& gridPen, const TP
     for (; j <= jLast; ++j) {
       TPoint2D p1{0, 0};
       TPoint2D p2{rmax * std::cos(j * d), rmax * std::sin(j * d)};
-      if (!ClipSegmentToRect(r.xmin - UnitsPerPixelX, r.xmax + UnitsPerPixelX, r.ymin - UnitsPerPixelY,
-                             r.ymax + UnitsPerPixelY, p1, p2, false))
+      if (!ClipSegmentToRect(grown.xmin, grown.xmax, grown.ymin, grown.ymax, p1, p2, false))
         continue;
       // Of the files only SVG takes the rays.
       if (sink && sink->Format() == TExportFormat::Svg) {

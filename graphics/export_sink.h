@@ -83,10 +83,16 @@ class TExportSink {
   // A shaded area: hatched with the style (above 0) where the format has
   // patterns, filled otherwise.
   virtual void Hatch(const TPoint2D* points, int count, plat::Colour colour, int hatchStyle) = 0;
-  // The arc of the circle from angle a1 to a2 (radians, counter-clockwise)
-  // as a polyline.
+  // The arc of the circle from angle a1 to a2 (radians, counter-clockwise),
+  // cut to the rectangle `clip` (xmin, xmax, ymin, ymax): each piece inside
+  // it goes to Stroke.  A file cannot leave to a clip region what the
+  // screen leaves, so it must not hold what lies beyond the view.
   void Arc(const TPoint2D& centre, long double radius, long double a1, long double a2, long double unitsPerPixel,
-           const TExportPen& pen);
+           const TSegment2D& clip, const TExportPen& pen);
+  // A smooth stroke through the points 0..last in the pen's line style,
+  // the dashes running on along its whole length where the format can
+  // (SVG); the others write it as a polyline.
+  virtual void Stroke(const TPoint2D* points, int last, const TExportPen& pen) { Polyline(points, last, pen); }
   virtual void Circle(const TPoint2D& centre, int radiusPixels, int width, std::optional<plat::Colour> fill,
                       std::optional<plat::Colour> stroke) = 0;
   // A point marker of half-size r pixels; PiCTeX writes its own symbol.

@@ -4,21 +4,41 @@
 #include <cmath>
 #include <vector>
 
+#include "graphics/view_mapping.h"
 #include "graphics/zor_wing.h"
 
 namespace kv {
 
 void TExportSink::Arc(const TPoint2D& c, long double r, long double a1, long double a2, long double unitsPerPixel,
-                      const TExportPen& pen) {
+                      const TSegment2D& clip, const TExportPen& pen) {
   // About one point every two pixels of arc, at least a few.
   const long double length = std::fabs(a2 - a1) * r / (unitsPerPixel > 0 ? unitsPerPixel : 1);
   const int n = std::clamp(static_cast<int>(length / 2), 8, 2000);
-  std::vector<TPoint2D> points(static_cast<std::size_t>(n) + 1);
-  for (int k = 0; k <= n; ++k) {
+  auto at = [&](int k) {
     const long double a = a1 + (a2 - a1) * k / n;
-    points[static_cast<std::size_t>(k)] = {c.x + r * std::cos(a), c.y + r * std::sin(a)};
+    return TPoint2D{c.x + r * std::cos(a), c.y + r * std::sin(a)};
+  };
+  std::vector<TPoint2D> piece;
+  auto flush = [&] {
+    if (piece.size() >= 2) Stroke(piece.data(), static_cast<int>(piece.size()) - 1, pen);
+    piece.clear();
+  };
+  TPoint2D from = at(0);
+  for (int k = 1; k <= n; ++k) {
+    const TPoint2D to = at(k);
+    TPoint2D p = from;
+    TPoint2D q = to;
+    from = to;
+    if (!TViewMapping::ClipSegmentToRect(clip.xmin, clip.xmax, clip.ymin, clip.ymax, p, q, false)) {
+      flush();
+      continue;
+    }
+    // A step that enters the rectangle starts a new piece.
+    if (!piece.empty() && (p.x != piece.back().x || p.y != piece.back().y)) flush();
+    if (piece.empty()) piece.push_back(p);
+    piece.push_back(q);
   }
-  Polyline(points.data(), n, pen);
+  flush();
 }
 
 namespace {
@@ -111,6 +131,12 @@ void TSvgSink::Line(const TPoint2D& a, const TPoint2D& b, const TExportPen& pen)
 
 void TSvgSink::PixelLine(plat::Point a, plat::Point b, const TExportPen& pen) {
   writer_.WriteSvgLine(a, b, pen.colour, pen.width, pen.style);
+}
+
+void TSvgSink::Stroke(const TPoint2D* points, int last, const TExportPen& pen) {
+  if (last < 1) return;
+  const std::vector<plat::Point>& px = Pixels(points, last + 1);
+  writer_.WriteSvgPath(px.data(), last, pen.colour, pen.width, {}, pen.style);
 }
 
 void TSvgSink::Polyline(const TPoint2D* points, int last, const TExportPen& pen) {

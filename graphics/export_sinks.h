@@ -49,6 +49,7 @@ class TSvgSink : public TExportSink {
   void Rule(const TPoint2D& a, const TPoint2D& b, const TExportPen& pen) override { Line(a, b, pen); }
   void PixelLine(plat::Point a, plat::Point b, const TExportPen& pen) override;
   void Polyline(const TPoint2D* points, int last, const TExportPen& pen) override;
+  void Stroke(const TPoint2D* points, int last, const TExportPen& pen) override;
   void GappedPolyline(const TPoint2D* points, const std::uint8_t* flags, int last, const TExportPen& pen,
                       int mode) override;
   void Polygon(const TPoint2D* points, int count, bool hollow, plat::Colour fill, int width,

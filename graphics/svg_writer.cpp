@@ -15,6 +15,14 @@ std::string Px(int v) { return std::to_string(v) + "px"; }
 
 void AppendPoint(std::string& d, plat::Point p) { d += " " + std::to_string(p.x) + " " + std::to_string(p.y); }
 
+// The dash pattern of line styles 1 dotted, 2 dashed, 3 dash-dot and 4
+// dash-dot-dot; nothing for a solid line.
+void AppendDashArray(std::string& s, int style) {
+  if (style == 0) return;
+  const char* pattern = style == 1 ? "4,4" : style == 2 ? "20,8" : style == 3 ? "2,4,6,4" : "3,3,10,3,3,3";
+  AppendTextAttribute(s, " stroke-dasharray=", pattern);
+}
+
 }  // namespace
 
 void AppendIntAttribute(std::string& text, std::string_view name, int value) {
@@ -76,16 +84,13 @@ void TSvgWriter::WriteSvgLine(plat::Point a, plat::Point b, plat::Colour colour,
   AppendIntAttribute(s, " y2=", b.y);
   AppendTextAttribute(s, " stroke=", FormatHexColour(colour));
   AppendTextAttribute(s, " stroke-width=", Px(width));
-  if (style != 0) {
-    const char* pattern = style == 1 ? "4,4" : style == 2 ? "20,8" : style == 3 ? "2,4,6,4" : "3,3,10,3,3,3";
-    AppendTextAttribute(s, " stroke-dasharray=", pattern);
-  }
+  AppendDashArray(s, style);
   s += " />\r\n";
   out_ += s;
 }
 
 void TSvgWriter::WriteSvgPath(const plat::Point* points, int last, plat::Colour colour, int width,
-                              std::string_view tmpl) {
+                              std::string_view tmpl, int style) {
   if (last < 1) return;
   std::string d;
   d.reserve(static_cast<std::size_t>(last + 1) * 10);
@@ -101,6 +106,7 @@ void TSvgWriter::WriteSvgPath(const plat::Point* points, int last, plat::Colour 
   AppendTextAttribute(s, " fill=", "none");
   AppendTextAttribute(s, " stroke=", FormatHexColour(colour));
   AppendTextAttribute(s, " stroke-width=", Px(width));
+  AppendDashArray(s, style);
   s += " />\r\n";
   out_ += s;
 }

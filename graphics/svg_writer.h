@@ -38,8 +38,9 @@ class TSvgWriter {
   void WriteSvgLine(plat::Point a, plat::Point b, plat::Colour colour, int width, int style);
   // A path through the points 0..last; the template's 'M' starts a subpath
   // (without one only point 0 does).  Nothing for fewer than two points.
+  // A line style above 0 dashes the path as it dashes a line.
   void WriteSvgPath(const plat::Point* points, int last, plat::Colour colour, int width,
-                    std::string_view tmpl = {});
+                    std::string_view tmpl = {}, int style = 0);
   void WriteSvgGappedPolyline(const plat::Point* points, const std::uint8_t* flags, int last, plat::Colour colour,
                               int width, int mode);
   // A hatch style above 0 fills with a pattern of the fill colour.
