@@ -293,7 +293,8 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   SetOverlayMask(static_cast<std::uint16_t>(w[kWordOverlayMask]));
   PictexMode = w[kWordPictexMode];
   View3D.Cubic = w[kWordCubic] == kPictureMark ? 1 : 0;
-  AxisWidthDisplay = w[kWordAxisWidthDisplay] >= 1 ? w[kWordAxisWidthDisplay] : std::int16_t{1};
+  // The screen's axes may be 0 wide (drawn one pixel wide), as the command accepts.
+  AxisWidthDisplay = w[kWordAxisWidthDisplay] >= 0 ? w[kWordAxisWidthDisplay] : std::int16_t{1};
   PiChar = w[kWordPiChar] >= 32 ? w[kWordPiChar] : std::int16_t{112};
   PolarSectors = w[kWordPolarSectors] >= 2 ? w[kWordPolarSectors] : std::int16_t{8};
   fillInsteadOfHatch = Flag(w[kWordFillInsteadOfHatch]);

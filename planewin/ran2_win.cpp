@@ -154,8 +154,9 @@ void TRan2Win::ApplyRangeState(const TRangeState& s) {
   PolarSectors = Within(s.words[7], 1, 360, 12);
   Decimals = Within(s.moreWords[1], 0, 19, 5);
   FieldWidth = Within(s.moreWords[0], Decimals + 2, 100, Decimals + 2);
-  AxisWidthDisplay = Within(s.moreWords[2], 1, 100, 1);
-  GridWidthDisplay = Within(s.moreWords[3], 1, 100, 1);
+  // Screen widths of 0 (one pixel) come back as the width commands accept them.
+  AxisWidthDisplay = Within(s.moreWords[2], 0, 100, 1);
+  GridWidthDisplay = Within(s.moreWords[3], 0, 100, 1);
   for (int k = 0; k < 5; ++k) {
     const int index = CheckColourIndex(ColourSlots[static_cast<std::size_t>(kRangeColourSlots[k])]);
     ColourTable[static_cast<std::size_t>(index)] = s.colours[static_cast<std::size_t>(k)];

@@ -166,7 +166,9 @@ void TPlotCWin::ApplySettings() {
   PiY = Flag(b2[5]);
   Decimals = I16(InRange(b2[6], 0, 19, 5));
   LongHyphen = Flag(b2[7]);
-  LongHyphenChar = I16(InRange(b2[8], 33, 255, 150));
+  // The minus and pi characters, and widths of 0 on the screen, come back
+  // as their commands accept them.
+  LongHyphenChar = I16(InRange(b2[8], 32, 255, 150));
   SetOverlayMask(b2[9]);
   defaultDensity = I16(InRange(b2[10], 1, 1000, 50));
   if (b2[10] == 32000) TicksShown = Flag(b2[11]);
@@ -184,13 +186,13 @@ void TPlotCWin::ApplySettings() {
   LabelFrequencyY = I16(InRange(b3[2], 1, 20, 1));
   View3D.SegmentPieces = I16(InRange(b3[3], 1, 512, 12));
   View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
-  GridWidthDisplay = I16(AtLeast(b3[8], 1, 1));
+  GridWidthDisplay = I16(AtLeast(b3[8], 0, 1));
   GridWidthPrint = I16(AtLeast(b3[9], 1, 2));
   criticalAngle = Flag(b3[10]);
   infiniteSlope = Flag(b3[11]);
-  AxisWidthDisplay = I16(AtLeast(b3[12], 1, 1));
+  AxisWidthDisplay = I16(AtLeast(b3[12], 0, 1));
   showLagrangeCoordinates = Flag(b3[13]);
-  PiChar = I16(InRange(b3[14], 33, 255, 227));
+  PiChar = I16(InRange(b3[14], 32, 255, 112));
   angleInDegrees = Flag(b3[15]);
   ViewMode = Flag(b3[16]);
   FilledArrowHeads = Flag(b3[17]);

@@ -222,7 +222,8 @@ void TPlotRWin::ApplySettings() {
   View3D.SegmentPieces = std::max<std::int16_t>(1, I16(IntSlot(b, 35)));
   View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
   View3D.FarHiddenMode = Flag(IntSlot(b, 41));
-  PiChar = I16(IntSlot(b, 44) < 32 ? 227 : IntSlot(b, 44));
+  // A character the pi command would refuse falls back to its default.
+  PiChar = I16(IntSlot(b, 44) < 32 ? 112 : IntSlot(b, 44));
   frameDelay = IntSlot(b, 45);
   OpaqueLabels = Flag(IntSlot(b, 46));
   FilledArrowHeads = Flag(IntSlot(b, 47));

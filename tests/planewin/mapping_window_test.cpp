@@ -445,6 +445,8 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
     r->NewView(3, -4, 12, 12, 0);
     r->TickIntervalX = 2.5L;
     r->GridBits = 19;
+    r->AxisWidthDisplay = 0;  // one pixel, as the width command accepts
+    r->GridWidthDisplay = 0;
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])] = plat::Rgb(255, 255, 255);
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])] = plat::Rgb(255, 127, 255);
     d->AxisNames[0] = "Re";
@@ -480,6 +482,8 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   EXPECT_NEAR(static_cast<double>(r->HalfX), static_cast<double>(savedHalfX), 1e-12);
   EXPECT_EQ(static_cast<double>(r->TickIntervalX), 2.5);
   EXPECT_EQ(r->GridBits, 19);
+  EXPECT_EQ(r->AxisWidthDisplay, 0);
+  EXPECT_EQ(r->GridWidthDisplay, 0);
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])], plat::Rgb(255, 255, 255));
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])], plat::Rgb(255, 127, 255));
   EXPECT_EQ(d->RangePlacement.width, 420);
