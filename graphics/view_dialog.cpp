@@ -45,6 +45,22 @@ bool BeyondView(long double v) { return !(std::fabs(v) <= kViewLimit); }
 TViewDlg::TViewDlg(TGridWin& window, const std::string& templateName, TDialogPosition* position)
     : TDlg(&window, templateName, position), window_(window) {}
 
+const plat::CommandTable& TViewDlg::Commands() const {
+  static const auto table = plat::CommandTable::Build<TViewDlg>(
+      &TDlg::Commands(), {{kRadioCentre, &TViewDlg::CmCentreChosen}, {kRadioCorners, &TViewDlg::CmCornersChosen}});
+  return table;
+}
+
+void TViewDlg::CmCentreChosen() {
+  FocusItem(kEditX);
+  SelectAllText(kEditX);
+}
+
+void TViewDlg::CmCornersChosen() {
+  FocusItem(kEditLeft);
+  SelectAllText(kEditLeft);
+}
+
 void TViewDlg::SetupWindow() {
   TDlg::SetupWindow();
   RefreshFields(false);
@@ -160,17 +176,11 @@ void TViewDlg::CmApply() {
     window_.ShowMessageById(code);
     return;
   }
-  if (r.changed) {
-    if (window_.AxisKind == 0) {
-      window_.ApplyView(r.cx, r.cy, r.hx, r.hy, r.mode == 1);
-    } else {
-      window_.SetLogView(r.corners.xmin, r.corners.xmax, r.corners.ymin, r.corners.ymax);
-    }
-  }
-  const int edit = IsChecked(kRadioCentre) ? kEditX : kEditLeft;
-  if (IsItemVisible(edit)) {
-    FocusItem(edit);
-    SelectAllText(edit);
+  if (!r.changed) return;
+  if (window_.AxisKind == 0) {
+    window_.ApplyView(r.cx, r.cy, r.hx, r.hy, r.mode == 1);
+  } else {
+    window_.SetLogView(r.corners.xmin, r.corners.xmax, r.corners.ymin, r.corners.ymax);
   }
 }
 

@@ -30,12 +30,17 @@ class TViewDlg : public TDlg {
  public:
   TViewDlg(TGridWin& window, const std::string& templateName, TDialogPosition* position = nullptr);
 
+  const plat::CommandTable& Commands() const override;
   void SetupWindow() override;
   void CmOk() override { CmApply(); }
   void CmCancel() override { CmClose(); }
 
   virtual void CmApply();
   virtual void CmClose() { Hide(); }
+  // The radio buttons hand the focus to the first field of their choice,
+  // with its text selected for typing over.
+  void CmCentreChosen();
+  void CmCornersChosen();
 
   // Shows the dialog again after it was hidden.
   void ShowAgain();

@@ -649,6 +649,20 @@ void Dialog::FocusItem(int id) {
   if (QWidget* w = Ctl(*this, id)) w->setFocus();
 }
 
+int Dialog::FocusedItem() const {
+  const QWidget* top = impl()->frame.data();
+  const QWidget* focused = top ? top->focusWidget() : nullptr;
+  if (!focused) return 0;
+  for (const auto& [id, widget] : impl()->dialog.controls)
+    if (widget.data() == focused) return id;
+  return 0;
+}
+
+std::string Dialog::SelectedItemText(int id) const {
+  if (auto* e = dynamic_cast<QLineEdit*>(Ctl(*this, id))) return e->selectedText().toStdString();
+  return {};
+}
+
 Rect Dialog::ItemRect(int id) const {
   QWidget* w = Ctl(*this, id);
   if (!w) return {};

@@ -89,6 +89,10 @@ class Dialog : public Window {
   bool IsItemEnabled(int id) const;
   void SetItemFont(int id, const LogFont& font);
   void FocusItem(int id);
+  // The control that has (or, in an inactive dialog, will get) the focus,
+  // or 0; and the selected part of an edit's text.
+  int FocusedItem() const;
+  std::string SelectedItemText(int id) const;
   // Pixel rectangle of the control within the dialog.
   Rect ItemRect(int id) const;
 

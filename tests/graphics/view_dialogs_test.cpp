@@ -104,6 +104,16 @@ TEST_F(ViewDialogTest, RefusedInputShowsItsMessageAndKeepsTheView) {
 
 TEST_F(ViewDialogTest, CornersGiveAFreeRectangleAndCloseOnlyHides) {
   TViewDlg& d = OpenDialog();
+  // A click on a radio button (its check, then its notice) hands the focus
+  // to the first field of its choice, the text selected.
+  d.SetCheck(252, true);
+  d.Press(252);
+  EXPECT_EQ(d.FocusedItem(), 211);
+  EXPECT_EQ(d.SelectedItemText(211), "-5.00000");
+  d.SetCheck(251, true);
+  d.Press(251);
+  EXPECT_EQ(d.FocusedItem(), 215);
+  EXPECT_EQ(d.SelectedItemText(215), "0.00000");
   d.SetCheck(252, true);
   d.SetItemText(211, "-1");
   d.SetItemText(212, "3");
