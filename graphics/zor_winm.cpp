@@ -248,6 +248,12 @@ void TZORWinm::EditPictureAtPoint(int x, int y) {
       ShowMessageById(5);
       return;
     }
+    // The plot file holds no more pictures than this: one more would be
+    // left out of the next save.
+    if (Pictures.size() >= static_cast<std::size_t>(kMaxPictures)) {
+      ShowMessageById(4);  // "kein Platz mehr"
+      return;
+    }
     plat::DeviceCaps caps;
     {
       plat::ClientDC client(*this);
@@ -276,7 +282,12 @@ void TZORWinm::EditPictureAtPoint(int x, int y) {
     const int action = dlg.Action();
     if (action == kPictureCopy || action == kPictureCut) {
       const auto m = plat::EnhMetafile::FromBytes(p.metafile);
-      if (!m || !plat::clipboard::SetMetafile(*m)) ShowMessageById(19);
+      if (!m || !plat::clipboard::SetMetafile(*m)) {
+        // A cut that could not copy keeps the picture: it would be lost.
+        ShowMessageById(19);  // "nicht zu kopieren"
+        PictureToRelative(p);
+        return;
+      }
     }
     if (action == kPictureDelete || action == kPictureCut) {
       RemovePicture(hit);

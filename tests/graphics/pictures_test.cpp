@@ -113,6 +113,23 @@ TEST_F(PictureTest, PastedPicturesAreFittedAtThePointAndDrawn) {
   EXPECT_EQ(w->Surface().GetPixel(300, 450), plat::Rgb(0, 160, 0));
 }
 
+// The plot file holds at most kMaxPictures pictures: a paste beyond them is
+// refused with a message instead of being left out of the next save.
+TEST_F(PictureTest, APasteBeyondWhatTheFileHoldsIsRefused) {
+  PasteWidePicture();
+  w->Pictures.resize(kMaxPictures - 1, w->Pictures[0]);
+  ASSERT_TRUE(plat::clipboard::SetMetafile(Picture(caps, 100, 50, plat::Rgb(0, 160, 0))));
+  w->EditPictureAtPoint(10, 300);
+  ASSERT_EQ(w->Pictures.size(), static_cast<std::size_t>(kMaxPictures));
+  EXPECT_TRUE(pt::Messages().empty());
+  w->Modified = 0;
+  w->EditPictureAtPoint(10, 400);
+  EXPECT_EQ(w->Pictures.size(), static_cast<std::size_t>(kMaxPictures));
+  ASSERT_EQ(pt::Messages().size(), 1u);
+  EXPECT_EQ(pt::Messages()[0].text, "kein Platz mehr");
+  EXPECT_EQ(w->Modified, 0);
+}
+
 TEST_F(PictureTest, DialogChangesSizeBindingAndTransparency) {
   PasteWidePicture();
   const int dpi = caps.logPixelsX;
@@ -181,20 +198,38 @@ TEST_F(PictureTest, DialogRefusesImpossibleSizes) {
 TEST_F(PictureTest, CopyCutAndDeleteActOnThePicture) {
   struct Case {
     int button;
+    bool damaged;  // bytes (from a file) that make no metafile to copy
     bool onClipboard;
     bool kept;
+    const char* message;
   };
-  const Case cases[] = {{95, true, true}, {96, true, false}, {52, false, false}};
+  const Case cases[] = {{95, false, true, true, nullptr},
+                        {96, false, true, false, nullptr},
+                        {52, false, false, false, nullptr},
+                        // A cut that could not copy keeps the picture.
+                        {96, true, false, true, "nicht zu kopieren"},
+                        {95, true, false, true, "nicht zu kopieren"}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.button) + (c.damaged ? " damaged" : ""));
     plat::clipboard::Clear();
     w->Pictures.clear();
     PasteWidePicture();
+    if (c.damaged) w->Pictures[0].metafile.assign(40, 7);
     const std::vector<std::uint8_t> bits = w->Pictures[0].metafile;
+    const TPictureRecord before = w->Pictures[0];
     plat::clipboard::Clear();
+    pt::ClearMessages();
     pt::AnswerDialog("METADLG", {{211, "0"}}, c.button);  // the action needs no valid size
     w->EditPictureAtPoint(650, 50);
-    EXPECT_EQ(w->Pictures.size(), c.kept ? 1u : 0u) << c.button;
+    ASSERT_EQ(w->Pictures.size(), c.kept ? 1u : 0u) << c.button;
+    if (c.kept) {
+      EXPECT_EQ(w->Pictures[0], before);
+    }
     EXPECT_EQ(plat::clipboard::HasMetafile(), c.onClipboard) << c.button;
+    ASSERT_EQ(pt::Messages().size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_EQ(pt::Messages()[0].text, c.message);
+    }
     if (c.onClipboard) {
       const auto m = plat::clipboard::GetEnhMetafile();
       ASSERT_TRUE(m.has_value());
