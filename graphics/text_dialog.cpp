@@ -34,13 +34,6 @@ enum : int {
 };
 
 constexpr int kMaxLabelChars = 59;
-
-// The decimals of a term: a whole number written with digits only (blanks
-// around it allowed), 0 to 15; -1 for anything else.
-int ReadTermDecimals(const std::string& text) {
-  std::int32_t d = 0;
-  return ParseWholeNumber(text, 0, 15, d) ? d : -1;
-}
 constexpr int kMaxTermChars = 255;
 constexpr int kLabelFontSlot = 4;
 
@@ -151,8 +144,8 @@ bool TTextDlg::CanClose() {
     b.shownCount = b.show[0] + b.show[1] + b.show[2];
     for (int k = 0; k < 3; ++k) {
       if (!b.show[static_cast<std::size_t>(k)]) continue;
-      const int d = ReadTermDecimals(GetItemText(kEditDecimals1 + k));
-      if (d < 0) {
+      const std::int32_t d = ParseInt(GetItemText(kEditDecimals1 + k));
+      if (d < 0 || d > 15) {
         window_.ShowMessageById(17);
         return false;
       }
