@@ -147,7 +147,8 @@ TEST_F(SliceDialog, EbeneAndKreuzMakeSliceEntries) {
   d.SetItemText(kSliceValue1, "1");
   d.SetItemText(kSliceValue2, "2");
   d.Press(plat::IDOK);
-  // "Fest": a plane at the shown values, bound to no parameter.
+  // "Fest": a plane at the shown values, bound to no parameter; it keeps
+  // the second letter ("b"), which binds nothing, also when rebuilt.
   w->SetVariable(2, 9);
   d.Press(kSlicePlane);
   ASSERT_EQ(w->equationCount, bowl + 1);
@@ -156,8 +157,12 @@ TEST_F(SliceDialog, EbeneAndKreuzMakeSliceEntries) {
   EXPECT_EQ(plane.derivation, kDerivedSlicePlane);
   EXPECT_EQ(D(plane.values[4].x), 1);
   EXPECT_EQ(D(plane.values[4].y), 2);
-  EXPECT_EQ(plane.auxValue3, 0);
-  EXPECT_EQ(plane.auxValue4, 0);
+  EXPECT_EQ(plane.auxValue3, '@');
+  EXPECT_EQ(plane.auxValue4, 'B');
+  const std::string point = plane.formulaText[3];
+  w->RebuildDerivedEquations(bowl);
+  EXPECT_EQ(w->Equation(bowl + 1).formulaText[3], point);
+  EXPECT_EQ(point.find_first_of("bB"), std::string::npos) << point;
   // "Animiert" with equal letters is refused.
   d.SetCheck(kSliceFixed, false);
   d.SetCheck(kSliceAnimated, true);
