@@ -95,9 +95,7 @@ void TLineDlg::CmCompute() {
       !plot_.IsValidIndex(SecondEquation()))
     return;
   long double result = 0;
-  plot_.SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   const int code = Integrate(result);
-  plot_.UpdateCaption(false);
   if (code == kIntegralStopped) return;
   if (code != 0) {
     plot_.ShowMessageById(code);
@@ -146,8 +144,12 @@ int TFluxDlg::ReadInputs() {
 
 int TFluxDlg::Integrate(long double& result) {
   auto stop = [this] { return plot_.PollKey() == 'A'; };
-  return FluxIntegral(plot_.Engine(), plot_.Equation(SelectedEquation()), plot_.Equation(SecondEquation()),
-                      plot_.fluxRangeT, plot_.fluxRangeU, result, stop);
+  // The iterated sum says in the caption how to stop it.
+  plot_.SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
+  const int code = FluxIntegral(plot_.Engine(), plot_.Equation(SelectedEquation()), plot_.Equation(SecondEquation()),
+                                plot_.fluxRangeT, plot_.fluxRangeU, result, stop);
+  plot_.UpdateCaption(false);
+  return code;
 }
 
 // ---- the window's openers ----

@@ -38,6 +38,7 @@ class Application : public QApplication {
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* e) override {
     WorkScope work;
+    if (e->type() == QEvent::KeyPress) NoteWorkStartedByKey();
     return QApplication::notify(receiver, e);
   }
 };

@@ -102,8 +102,9 @@ class WorkScope {
 void FlushKeys(Window& w);
 // Waits the given time while the windows keep painting and their timers
 // run; input is held back as during PollKey (keys typed meanwhile wait for
-// the next poll).  A close request for the window turns into Escape for its
-// poll, and the window closes once the work has returned to the event loop.
+// the next poll).  A close request for the window turns into the stop key
+// "A" (65) for its poll, and the window closes once the work has returned
+// to the event loop.
 void Delay(Window& w, int milliseconds);
 // Whether a mouse button is held down now.  A drag that finds none held
 // ends: its release went elsewhere, or the window lost the capture.

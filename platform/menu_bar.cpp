@@ -4,6 +4,7 @@
 #include "platform/menu_bar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -12,7 +13,9 @@
 
 #include <algorithm>
 
+#include "platform/app.h"
 #include "platform/resources.h"
+#include "platform/testing.h"
 #include "platform/window.h"
 #include "platform/window_impl.h"
 
@@ -118,6 +121,15 @@ QRect MenuBarRows::EntryGeometry(QAction* a) const {
   for (QMenuBar* row : rows_)
     if (row->actions().contains(a) && row->isVisible()) return row->actionGeometry(a).translated(row->pos());
   return {};
+}
+
+bool MenuBarRows::OpenEntry(QAction* a) {
+  for (QMenuBar* row : rows_)
+    if (row->actions().contains(a) && row->isVisible()) {
+      row->setActiveAction(a);
+      return true;
+    }
+  return false;
 }
 
 void MenuBarRows::resizeEvent(QResizeEvent* e) {
@@ -385,5 +397,18 @@ std::string Window::MenuItemText(int id) const {
 }
 
 void Window::DrawMenuBar() { impl_->ApplyAllMenuStates(); }
+
+namespace testing {
+
+bool OpenMenu(Window& w, int position) {
+  auto& menus = w.impl()->topMenus;
+  MenuBarRows* bar = MenuBarOf(w.impl()->frame.data());
+  if (!bar || position < 0 || position >= static_cast<int>(menus.size())) return false;
+  if (!bar->OpenEntry(menus[static_cast<std::size_t>(position)]->menuAction())) return false;
+  App::ProcessEvents();
+  return QApplication::activePopupWidget() != nullptr;
+}
+
+}  // namespace testing
 
 }  // namespace plat

@@ -31,6 +31,9 @@ class MenuBarRows : public QWidget {
   void Clear();
   // The entry's rectangle in this widget's coordinates (empty when hidden).
   QRect EntryGeometry(QAction* a) const;
+  // Opens the entry's menu from its row, as a click on the entry does;
+  // false when the entry is not shown.
+  bool OpenEntry(QAction* a);
 
   // The frame's layout asks the bar's height for the frame's width, so that
   // the client area below is right before the bar is shown.

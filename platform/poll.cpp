@@ -1,8 +1,12 @@
 // Keyboard and mouse polling for long work that runs inside a command
 // handler.  While a poll processes events, user input is held back from
-// every window: key presses and mouse events of the polling window are
-// queued for the poll, everything else (menus, clicks in other windows,
-// closing) is dropped, so no other command starts in the middle of the work.
+// every window: key presses of the program and mouse events of the polling
+// window are queued for the poll, everything else (menus, clicks in other
+// windows, closing) waits for the work to end, so no other command starts
+// in the middle of the work.  Work that the user started (a command, or a
+// key the program handles) has the keyboard: an opened menu or other
+// pop-up is closed before it runs, so that the key that stops it is never
+// taken by the pop-up.
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -38,6 +42,7 @@ struct KeyMsg {
   unsigned vk = 0;
   unsigned modifiers = 0;
   unsigned ch = 0;
+  bool stop = false;  // read as the stop key "A" (a close request)
 };
 
 Window* g_polling = nullptr;
@@ -78,6 +83,9 @@ constexpr std::int64_t kFirstShown = 100'000'000;
 constexpr std::int64_t kShownEvery = 20'000'000;
 std::int64_t g_workStart = 0;
 int g_workDepth = 0;
+// The outermost work is the handling of a key press: whatever that key
+// started belongs to the user, who waits for it and stops it with a key.
+bool g_workByKey = false;
 std::int64_t g_eventsProcessed = 0;
 std::int64_t g_surfaceShown = 0;
 
@@ -97,6 +105,9 @@ void ProcessWhilePolling(Window& w, bool force = false) {
   const std::int64_t now = SteadyNanoseconds();
   if (!force && now - std::max(g_workStart, g_eventsProcessed) < kEventsEvery) return;
   ShowDrawnSurface(w, now);
+  // A key typed into an open menu may start work (an accelerator the menu
+  // passes on to its window): the work gets the keyboard, not the menu.
+  if (g_workByKey) ClosePopups();
   PollScope scope(w);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   g_eventsProcessed = SteadyNanoseconds();
@@ -130,14 +141,38 @@ void CloseWhenIdle(QWidget* frame) {
 }  // namespace
 
 WorkScope::WorkScope() {
-  if (g_workDepth++ == 0) g_workStart = SteadyNanoseconds();
+  if (g_workDepth++ == 0) {
+    g_workStart = SteadyNanoseconds();
+    g_workByKey = false;
+  }
 }
 WorkScope::~WorkScope() { --g_workDepth; }
 
-ModalLoopScope::ModalLoopScope() : depth_(g_workDepth) { g_workDepth = 0; }
+void NoteWorkStartedByKey() {
+  if (g_workDepth == 1) g_workByKey = true;
+}
+
+ModalLoopScope::ModalLoopScope() : depth_(g_workDepth), byKey_(g_workByKey) {
+  g_workDepth = 0;
+  g_workByKey = false;
+}
 ModalLoopScope::~ModalLoopScope() {
   g_workDepth = depth_;
+  g_workByKey = byKey_;
   g_workStart = SteadyNanoseconds();
+}
+
+bool ClosePopups() {
+  bool closed = false;
+  // A submenu closes before the menu that opened it; the bound guards
+  // against a pop-up that refuses to close.
+  for (int k = 0; k < 32; ++k) {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (!popup) break;
+    popup->close();
+    closed = true;
+  }
+  return closed;
 }
 
 int RunModal(QDialog& dialog) {
@@ -154,6 +189,11 @@ bool IsPollingWindow(const Window* w) { return w && w == g_polling; }
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch) {
   auto& q = g_keys[w];
   if (q.size() < kMaxQueued) q.push_back(KeyMsg{vk, modifiers, ch});
+}
+
+void QueueStop(Window* w) {
+  auto& q = g_keys[w];
+  if (q.size() < kMaxQueued) q.push_back(KeyMsg{0, 0, 0, true});
 }
 
 namespace {
@@ -242,8 +282,10 @@ void Defer(QObject* target, QEvent* e) {
 bool HandleEventWhilePolling(QObject* target, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {
-      // An opened menu has the keyboard: its keys wait for the work to end
-      // (a window may repaint while a menu is open).
+      // A menu the user opened before work that he did not start (a
+      // window repainting behind it) keeps the keyboard: its keys wait for
+      // the work to end.  Work a command or key started closed the menus
+      // first (ClosePopups).
       if (QApplication::activePopupWidget()) {
         Defer(target, e);
         return true;
@@ -275,13 +317,14 @@ bool HandleEventWhilePolling(QObject* target, QEvent* e) {
       if (!QueueMouseWhilePolling(target, static_cast<QMouseEvent*>(e))) Defer(target, e);
       return true;
     case QEvent::Close: {
-      // Closing the window whose work polls ends that work (as Escape) and
-      // then closes it; other windows wait until the work is done.  The
-      // request reaches the native window before its widget.
+      // Closing the window whose work polls ends that work (as the stop
+      // key "A" does) and then closes it; other windows wait until the
+      // work is done.  The request reaches the native window before its
+      // widget.
       QWidget* widget = WidgetOf(target);
       Window* w = widget ? WindowOfWidget(widget) : nullptr;
       if (w && w == g_polling && widget == w->impl()->frame.data()) {
-        QueueKey(w, VK_ESCAPE, 0, 27);
+        QueueStop(w);
         CloseWhenIdle(widget);
       } else {
         Defer(target, e);
@@ -325,7 +368,7 @@ int PollKey(Window& w) {
   KeyMsg k = it->second.front();
   it->second.pop_front();
   const int accelerator = k.vk ? w.FindAccelerator(k.vk, k.modifiers) : 0;
-  const int code = accelerator ? 65 : CodeOfKey(k);
+  const int code = accelerator || k.stop ? 65 : CodeOfKey(k);
   // Logged before an accelerator's command runs, which may close the window.
   if (code && UiLogOn()) NoteKeyRead(w, code);
   if (accelerator) w.Command(accelerator);
@@ -385,6 +428,47 @@ void InjectMouse(Window& w, const MouseEvent& e) { g_mouse[&w].push_back(e); }
 void RequestClose(Window& w) {
   if (QWidget* f = w.impl()->frame.data()) f->close();
 }
+
+void TypeKey(unsigned vk, unsigned modifiers) {
+  int key = 0;
+  QString text;
+  if (vk >= 'A' && vk <= 'Z') {
+    key = Qt::Key_A + static_cast<int>(vk - 'A');
+    text = QChar((modifiers & MOD_SHIFT) ? vk : vk + 32);
+  } else if (vk >= '0' && vk <= '9') {
+    key = Qt::Key_0 + static_cast<int>(vk - '0');
+    text = QChar(vk);
+  } else if (vk >= VK_F1 && vk < VK_F1 + 12) {
+    key = Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+  } else {
+    switch (vk) {
+      case VK_ESCAPE: key = Qt::Key_Escape; text = QChar(27); break;
+      case VK_SPACE: key = Qt::Key_Space; text = QChar(' '); break;
+      case VK_RETURN: key = Qt::Key_Return; text = QChar(13); break;
+      case VK_LEFT: key = Qt::Key_Left; break;
+      case VK_RIGHT: key = Qt::Key_Right; break;
+      case VK_UP: key = Qt::Key_Up; break;
+      case VK_DOWN: key = Qt::Key_Down; break;
+      default: return;
+    }
+  }
+  Qt::KeyboardModifiers mods;
+  if (modifiers & MOD_SHIFT) mods |= Qt::ShiftModifier;
+  if (modifiers & MOD_CONTROL) mods |= Qt::ControlModifier;
+  if (modifiers & MOD_ALT) mods |= Qt::AltModifier;
+  // A control key types its control character, as the windowing system's
+  // keys do.
+  if ((modifiers & MOD_CONTROL) && vk >= 'A' && vk <= 'Z') text = QChar(static_cast<int>(vk - 'A' + 1));
+  QWidget* holder = QApplication::activePopupWidget();
+  if (!holder) holder = QApplication::activeModalWidget();
+  if (!holder) holder = QApplication::focusWidget();
+  if (!holder) holder = QApplication::activeWindow();
+  if (!holder) return;
+  QCoreApplication::postEvent(holder, new QKeyEvent(QEvent::KeyPress, key, mods, text));
+  QCoreApplication::postEvent(holder, new QKeyEvent(QEvent::KeyRelease, key, mods, text));
+}
+
+bool PopupOpen() { return QApplication::activePopupWidget() != nullptr; }
 
 }  // namespace testing
 }  // namespace plat

@@ -103,6 +103,19 @@ void InjectMouse(Window& w, const MouseEvent& e);
 // Asks the window's frame to close, as its close box does.
 void RequestClose(Window& w);
 
+// ---- real input through the toolkit ----
+// Opens the menu at the position of the window's menu bar, as a click on
+// its entry does; true when a menu is open then.
+bool OpenMenu(Window& w, int position);
+// Posts a key press (and its release) to whatever has the keyboard now:
+// an opened menu or other pop-up, else the modal dialog, else the widget
+// with the focus, else the active window.  It arrives when events are next
+// processed (by a poll of long work, or App::ProcessEvents).  Keys: letters,
+// digits, F1..F12, Escape, Space, Return and the arrows.
+void TypeKey(unsigned vk, unsigned modifiers = 0);
+// True while a menu or other pop-up is open.
+bool PopupOpen();
+
 // ---- dialog templates of the tests themselves ----
 // Parses a resource script; its dialog templates are then found by name like
 // the program's own (never shadowing them).  Returns the parse errors.

@@ -669,6 +669,10 @@ bool Window::Command(int id) {
       return false;
     }
   }
+  // No command runs beneath an open menu or other pop-up, which would keep
+  // the keys that steer or stop its work: an accelerator typed into an open
+  // menu closes it, as choosing a menu entry does.
+  ClosePopups();
   // The window's native id is taken before the handler, which may close it.
   const unsigned long logged = UiLogOn() ? NoteCommand(*this, id, true) : 0;
   h->handler(*this, id);

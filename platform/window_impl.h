@@ -171,6 +171,12 @@ void ForgetScheduledDelete(Window* w);
 // Input held back while the program polls (platform/poll.cpp).
 bool IsPolling();
 void QueueKey(Window* w, unsigned vk, unsigned modifiers, unsigned ch);
+// Queues what the window's poll reads as the stop key "A" (65).
+void QueueStop(Window* w);
+// Closes every opened menu and other pop-up; true when one was open.
+bool ClosePopups();
+// Notes that the event handled now, the outermost work, is a key press.
+void NoteWorkStartedByKey();
 bool HandleEventWhilePolling(QObject* target, QEvent* e);
 void ForgetPollQueues(Window* w);
 // While a modal dialog runs its own event loop, the work that opened it
@@ -185,6 +191,7 @@ class ModalLoopScope {
 
  private:
   int depth_;
+  bool byKey_;
 };
 // True while a command, a paint or a DC has not returned beneath the event
 // handled now: its polls process the events.  A modal dialog waiting for the

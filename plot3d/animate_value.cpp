@@ -1,7 +1,8 @@
 // The loop that animates one value of a tool dialog (a slice of a surface)
 // between two bounds, repainting the window at every step.  It runs inside
-// the command and reads the keys with the keyboard poll: "A" (or Escape)
-// ends it, Space reverses, "L" and "S" change the window's delay.
+// the command and reads the keys with the keyboard poll: "A" (also an
+// accelerator key, or closing the window) ends it, Space reverses, "L" and
+// "S" change the window's delay.
 #include "platform/app.h"
 #include "platform/resources.h"
 #include "platform/testing.h"
@@ -15,7 +16,6 @@ namespace {
 // With the platform in testing mode no user can press "A": a run that saw
 // no key for this many steps ends by itself.
 constexpr long kTestIdleSteps = 10000;
-constexpr int kEscape = 27;
 
 }  // namespace
 
@@ -40,7 +40,7 @@ void TPlotQWin::AnimateValue(long double lower, long double& value, long double 
     // One millisecond a unit of the delay, the windows painting meanwhile.
     if (delay > 0) plat::Delay(*this, delay);
     const int key = plat::PollKey(*this);
-    if (key == kEscape || ApplyAnimationKey(key, animation, delay)) break;
+    if (ApplyAnimationKey(key, animation, delay)) break;
     if (key != 0) idle = 0;
     if (key == 0 && plat::testing::TestingMode() && ++idle > kTestIdleSteps) break;
   }

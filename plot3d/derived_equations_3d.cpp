@@ -217,9 +217,13 @@ namespace kv {
 
 namespace {
 
-// A parameter letter is kept as 64 + its number; 0 for a fixed value.
-std::int16_t StoredLetter(int letter) { return static_cast<std::int16_t>(letter >= 1 && letter <= 26 ? 64 + letter : 0); }
+// A parameter letter is kept as 64 + its number, "@" (64) for none.
+std::int16_t StoredLetter(int letter) { return static_cast<std::int16_t>(64 + (letter >= 1 && letter <= 26 ? letter : 0)); }
 int LetterOfStored(int stored) { return stored > 64 && stored <= 90 ? stored - 64 : 0; }
+// The first letter decides: with it both values follow their letters,
+// without it both are the numbers stored (a "Fest" slice keeps its second
+// letter, which then binds nothing).
+int SecondLetter(int first, int second) { return first > 0 ? second : 0; }
 
 }  // namespace
 
@@ -229,8 +233,9 @@ bool TPlotRWin::RebuildSliceItem(int j) {
   const int source = e.source1;
   if (source < 0 || source >= j) return false;
   std::array<std::string, kFormulaSlots> texts;
-  if (!BuildSliceTexts(Equation(source), e.derivation, e.subKind, e.values[4].x, e.values[4].y,
-                       LetterOfStored(e.auxValue3), LetterOfStored(e.auxValue4), texts))
+  const int first = LetterOfStored(e.auxValue3);
+  if (!BuildSliceTexts(Equation(source), e.derivation, e.subKind, e.values[4].x, e.values[4].y, first,
+                       SecondLetter(first, LetterOfStored(e.auxValue4)), texts))
     return false;
   for (int k = 0; k < 4; ++k) e.formulaText[static_cast<std::size_t>(k)] = texts[static_cast<std::size_t>(k)];
   CompileEquation(j);
@@ -239,10 +244,11 @@ bool TPlotRWin::RebuildSliceItem(int j) {
 
 int TPlotRWin::AddSliceItem(int i, long double p, long double q, int letterP, int letterQ) {
   if (!IsValidIndex(i) || equationCount + 1 > equationCapacity) return -1;
+  const int bound = SecondLetter(letterP, letterQ);
   if (letterP > 0) p = Variable(letterP).re;
-  if (letterQ > 0) q = Variable(letterQ).re;
+  if (bound > 0) q = Variable(bound).re;
   std::array<std::string, kFormulaSlots> texts;
-  if (!BuildSliceTexts(Equation(i), kDerivedSlicePlane, 0, p, q, letterP, letterQ, texts)) return -1;
+  if (!BuildSliceTexts(Equation(i), kDerivedSlicePlane, 0, p, q, letterP, bound, texts)) return -1;
   const int j = AppendEquation(kKindPlane, -1, 1, texts[0], texts[1], texts[2], texts[3]);
   if (j < 0) return -1;
   TEquation& e = Equation(j);
@@ -265,12 +271,13 @@ int TPlotRWin::AddSliceItem(int i, long double p, long double q, int letterP, in
 
 int TPlotRWin::AddSliceCrossItem(int i, long double p, long double q, int letterP, int letterQ) {
   if (!IsValidIndex(i) || equationCount + 2 > equationCapacity) return -1;
+  const int bound = SecondLetter(letterP, letterQ);
   if (letterP > 0) p = Variable(letterP).re;
-  if (letterQ > 0) q = Variable(letterQ).re;
+  if (bound > 0) q = Variable(bound).re;
   int first = -1;
   for (int direction : {1, 2}) {
     std::array<std::string, kFormulaSlots> texts;
-    if (!BuildSliceTexts(Equation(i), kDerivedSliceCross, direction, p, q, letterP, letterQ, texts)) continue;
+    if (!BuildSliceTexts(Equation(i), kDerivedSliceCross, direction, p, q, letterP, bound, texts)) continue;
     const int j = AppendEquation(kKindSpaceCurve, -1, 1, texts[0], texts[1], texts[2]);
     if (j < 0) break;
     TEquation& e = Equation(j);

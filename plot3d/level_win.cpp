@@ -422,9 +422,12 @@ void TLevelWin::EvRButtonDown(unsigned keys, plat::Point p) {
     TPlotQWin::EvRButtonDown(keys, p);
     return;
   }
-  // The point typed in "LAGPT", starting from the click; it must lie in
-  // the view, where the cursor can be seen and dragged.
-  TPoint2D typed = PixelToWorldPoint(p);
+  // The click is the cursor point; "LAGPT" then edits it.  Its values and
+  // picture follow at once, so that they stay the point's also when the
+  // dialog is cancelled.  A typed point must lie in the view, where the
+  // cursor can be seen and dragged.
+  MoveCursorTo(PixelToWorldPoint(p));
+  TPoint2D typed = cursor_;
   TEditCoorDlg dlg(*this, "LAGPT", typed, false, true);
   if (dlg.Execute() != plat::IDOK) return;
   MoveCursorTo(typed);

@@ -205,10 +205,9 @@ void TSliceDlg::AddSlice(bool cross) {
     plot_.Tables().value.SetRealPart(static_cast<std::size_t>(letter1), value1_);
     plot_.Tables().value.SetRealPart(static_cast<std::size_t>(letter2), value2_);
   } else {
-    // "Fest": both values stay numbers (a bound second letter would put
-    // the slice at that parameter's value instead of the shown one).
+    // "Fest": no first letter, so both values stay the numbers shown; the
+    // second letter is kept with the entry all the same.
     letter1 = 0;
-    letter2 = 0;
   }
   busy_ = true;
   if (cross)

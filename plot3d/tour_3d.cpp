@@ -23,10 +23,7 @@ namespace {
 
 constexpr int kStrPhoto = 607;  // "Foto #"
 constexpr int kStrStopKey = 601;  // "Abbruch mit Taste A"
-constexpr int kStopCode = 65;
-constexpr int kEscape = 27;
-
-bool IsStopKey(int key) { return key == 'A' || key == kEscape || key == 17; }
+constexpr int kStopCode = 65;  // "A", also an accelerator key
 
 }  // namespace
 
@@ -56,9 +53,11 @@ void TPlotRWin::TourAroundZAxis() {
   if (count < RequestedTourPhotos(View3D.PhotoCount)) View3D.PhotoCount = static_cast<std::int16_t>(count);
   View3D.RotationStep = 2 * Pi / count;
   animating = 1;
-  // The pictures' own stop-key polls would eat the tour's keys.
+  // The photos are drawn without the pauses of stepped families; the
+  // drawing still reads "A", which ends the photos at once.
   const std::uint8_t quiet = quietDrawing;
   quietDrawing = 1;
+  stopKeyWhileQuiet = 1;
   SetFocus();
   SetCapture();
 
@@ -75,8 +74,9 @@ void TPlotRWin::TourAroundZAxis() {
     std::snprintf(caption, sizeof caption, "%s%d/%d %s", plat::res::String(kStrPhoto).c_str(), k, count,
                   plat::res::String(kStrStopKey).c_str());
     SetCaption(std::string(caption));
-    stopped = drawn == kStopCode || IsStopKey(plat::PollKey(*this));
+    stopped = drawn == kStopCode || plat::PollKey(*this) == kStopCode;
   }
+  stopKeyWhileQuiet = 0;
 
   // The film, until a stop key; in testing mode it ends by itself after a
   // few rounds without a key.

@@ -122,7 +122,7 @@ void TPlotWin::RepaintNow(bool fit) {
 bool TPlotWin::StopKeyPressed() { return KeyPressed() == 'A'; }
 
 int TPlotWin::KeyPressed() {
-  if (quietDrawing || !IsCreated()) return 0;
+  if ((quietDrawing && !stopKeyWhileQuiet) || !IsCreated()) return 0;
   return plat::PollKey(*this);
 }
 

@@ -519,6 +519,8 @@ class TPlotWin : public TFuncWin {
   // The steps of the item that a drawing shows: -1 for all of them.
   long ShownSteps(const TEquationItem& item) const;
   std::uint8_t quietDrawing = 0;
+  // Quiet drawing that still stops on "A" (the tour's photos).
+  std::uint8_t stopKeyWhileQuiet = 0;
   std::uint8_t drawn = 0;
   std::uint8_t animating = 0;
   std::uint8_t timeMode = 0;

@@ -35,7 +35,6 @@ bool ApplyFilmKey(int key, TTourFilm& film, int& delay) {
       return false;
     case 'A':
     case 17:  // Ctrl+Q
-    case 27:  // Escape
       return true;
     default:
       return false;

@@ -36,7 +36,7 @@ class TTourFilm {
 
 // The keys of the film (upper-case letters; an accelerator comes as 'A'):
 // Space reverses, 'L' adds 5 to the delay, 'S' takes 5 off while it is
-// above 5; 'A', Ctrl+Q (17) and Escape end it (true).
+// above 5; 'A' and Ctrl+Q (17) end it (true).
 bool ApplyFilmKey(int key, TTourFilm& film, int& delay);
 
 }  // namespace kv

@@ -284,20 +284,22 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
   EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id) << "the slice dialog did not come back";
   EXPECT_EQ(Screen().Caption(w.id), caption);
   program_->ClickControl(*slices, 838);  // "Autorev" of the second slice
-  StopWith(w, frame.id, "Escape");
+  StopWith(w, frame.id, "a");
   EXPECT_TRUE(Screen().WaitFor(slices->caption, 2000).id);
   EXPECT_EQ(Screen().Caption(w.id), caption);
   program_->ClickControl(*slices, 2);  // "Schließen"
 
-  // The tour takes its photos under "Foto #k/n", then plays them; a stop
-  // key ends either part.
+  // The tour takes its photos under "Foto #k/n", then plays them; A ends
+  // either part, wherever the focus is, and Strg+Q ends the film.
   auto touring = [&] { return Screen().Caption(w.id) != caption; };
-  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("Escape")},
+  auto filming = [&] { return Screen().Caption(w.id) == "A=Abbruch L=Langsamer S=Schneller"; };
+  for (auto [focus, key] : {std::pair{w.id, std::string("a")}, std::pair{frame.id, std::string("a")},
                             std::pair{w.id, std::string("ctrl+q")}}) {
     SCOPED_TRACE(key);
     ASSERT_TRUE(Screen().Activate(w.id));
     Screen().Key("ctrl+t");
     ASSERT_TRUE(Eventually(touring, 3000)) << "the tour did not start";
+    if (key == "ctrl+q") ASSERT_TRUE(Eventually(filming, 10000)) << "the film did not start";
     Pause(500);
     PressStopKey(w.id, focus, key);
     EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);

@@ -150,5 +150,23 @@ TEST_F(TourOnScreen, ADuringThePhotosEndsTheTour) {
   EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000)) << "the film ran all the same";
 }
 
+// Strg+T typed while the menu "&Datei" is open: the menu closes, the film
+// plays, and A stops it within a second, the window answering again.
+TEST_F(TourOnScreen, AKeyStopsTheTourStartedUnderAnOpenMenu) {
+  const TopWindow w = Open();
+  ASSERT_NE(w.id, 0u);
+  const std::string caption = Screen().Caption(w.id);
+  std::size_t from = program_->Log().Size();
+  ASSERT_TRUE(program_->OpenMenu(w.id, {"&Datei"})) << "the menu did not open";
+  Screen().Key("ctrl+t");
+  ASSERT_TRUE(FilmRuns(w)) << "the film did not start; caption " << Screen().Caption(w.id);
+  EXPECT_GE(program_->Log().WaitFor("popdown &Datei", from, 2000), 0) << "the menu stays open over the film";
+  std::int64_t pressed = 0;
+  ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000, &pressed)) << "the film did not read A";
+  EXPECT_TRUE(WithinMsOf(pressed, [&] { return Screen().Caption(w.id) == caption; }, 1000)) << Screen().Caption(w.id);
+  EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after A";
+  EXPECT_TRUE(program_->WaitIdle(from, 5000)) << "the tour's command did not return";
+}
+
 }  // namespace
 }  // namespace kvdisplay

@@ -6,6 +6,7 @@
 // the work has returned.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -167,6 +168,47 @@ TEST(Polling, AKeyForAnOpenedMenuReachesItOnceTheWorkHasEnded) {
   const Clock::time_point after = Clock::now();
   while (menu.isVisible() && Clock::now() - after < milliseconds(2000)) plat::App::ProcessEvents();
   EXPECT_FALSE(menu.isVisible()) << "Escape closed the menu";
+  w->Destroy();
+  plat::App::DeleteDestroyedWindows();
+}
+
+// Work that a key started has the keyboard, also when a menu was open as
+// the key came: the menu closes at the work's first poll, and the stop key
+// typed then reaches the work rather than waiting for it.
+TEST(Polling, WorkAKeyStartedUnderAnOpenMenuGetsItsStopKey) {
+  struct Looper : plat::Window {
+    using plat::Window::Window;
+    void EvChar(unsigned ch) override {
+      if (ch != 'g') return;
+      const Clock::time_point start = Clock::now();
+      while (Clock::now() - start < milliseconds(2000))
+        if (plat::PollKey(*this) == 'A') {
+          stopped = true;
+          return;
+        }
+    }
+    bool stopped = false;
+  };
+  auto* w = new Looper(nullptr, "loop");
+  w->Create();
+  w->MoveWindow(10, 10, 300, 200);
+  w->Show(plat::SW_SHOW);
+  for (int i = 0; i < 5; ++i) plat::App::ProcessEvents();
+  QWidget* client = w->impl()->clientArea.data();
+  QMenu menu;
+  menu.addAction("Eintrag");
+  menu.popup(QPoint(40, 40));
+  for (int i = 0; i < 3; ++i) plat::App::ProcessEvents();
+  ASSERT_TRUE(menu.isVisible());
+  // "A" is typed a moment later into whatever has the keyboard then.
+  QTimer::singleShot(50, client, [&] {
+    QWidget* holder = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : client;
+    QCoreApplication::postEvent(holder, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+  });
+  QCoreApplication::postEvent(client, new QKeyEvent(QEvent::KeyPress, Qt::Key_G, Qt::NoModifier, "g"));
+  plat::App::ProcessEvents();
+  EXPECT_TRUE(w->stopped) << "the key went to the menu";
+  EXPECT_FALSE(menu.isVisible());
   w->Destroy();
   plat::App::DeleteDestroyedWindows();
 }

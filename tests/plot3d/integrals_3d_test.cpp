@@ -9,6 +9,7 @@
 
 #include "entry/field_integral_dialogs.h"
 #include "entry/model/combinations.h"
+#include "platform/keys.h"
 #include "platform/resources.h"
 #include "plot3d/model/tour.h"
 #include "plot3d/plot3_test_util.h"
@@ -233,14 +234,56 @@ TEST_F(Tour, TakesThePhotosPlaysThemAndRestoresTheView) {
   EXPECT_EQ(w->animating, 0);
 }
 
-TEST_F(Tour, EscapeStopsThePhotosAndSkipsTheFilm) {
-  w->View3D.PhotoCount = 50;
-  const TPoint3D e = w->View3D.Observer;
-  plat::testing::InjectKey(*w, 27, 0, 27);
-  w->Command(kCm3Tour);
-  EXPECT_EQ(w->LastTourFrame, 0);
-  EXPECT_NEAR(static_cast<double>(w->View3D.Observer.x), static_cast<double>(e.x), 1e-9);
-  EXPECT_EQ(w->View3D.PhotoCount, 50);
+// A key waiting as the photos are taken: "A" is read by the first photo's
+// drawing, which stops at once (the second surface is not drawn) and skips
+// the film; Escape and Ctrl+Q stop no photo, and the film plays.
+TEST_F(Tour, OnlyAStopsThePhotosAndTheDrawingReadsIt) {
+  struct CountingWindow : TPlot3Win {
+    using TPlot3Win::TPlot3Win;
+    int DrawInventoryItem(plat::DC& dc, int i) override {
+      if (animating) ++drawnInTour;
+      return TPlot3Win::DrawInventoryItem(dc, i);
+    }
+    int drawnInTour = 0;
+  };
+  auto* t = new CountingWindow(nullptr, "Fahrt.kv3");
+  t->FileVersion = 33;
+  windows_.push_back(t);
+  ASSERT_TRUE(t->Create());
+  t->MoveWindow(20, 40, 600, 450);
+  t->Show(plat::SW_SHOW);
+  for (const char* z : {"x*y/5", "1-x*y/5"}) {
+    const int i = t->AppendEquation(kKindSurface, {"", "", z});
+    t->CompileEquation(i);
+  }
+  t->EquationsChanged(false);
+  t->Command(kCm3SlowDrawing);  // meshes, which read the keys line by line
+  t->frameDelay = 0;
+  Settle(t);
+  struct Case {
+    unsigned vk, modifiers, ch;
+    int drawn;  // surfaces drawn before the tour ends its photos or plays
+    bool film;
+  };
+  const Case cases[] = {
+      {'A', 0, 'a', 1, false},
+      {plat::VK_ESCAPE, 0, 27, 8, true},
+      {'Q', plat::MOD_CONTROL, 0, 8, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.vk);
+    t->View3D.PhotoCount = 4;
+    t->LastTourFrame = 0;
+    t->drawnInTour = 0;
+    const TPoint3D e = t->View3D.Observer;
+    plat::testing::InjectKey(*t, c.vk, c.modifiers, c.ch);
+    t->Command(kCm3Tour);
+    EXPECT_EQ(t->drawnInTour, c.drawn);
+    EXPECT_EQ(t->LastTourFrame != 0, c.film);
+    EXPECT_NEAR(static_cast<double>(t->View3D.Observer.x), static_cast<double>(e.x), 1e-9);
+    EXPECT_EQ(t->View3D.PhotoCount, 4);
+    EXPECT_EQ(t->animating, 0);
+  }
 }
 
 TEST_F(Tour, TooLittleMemoryTakesFewerPhotosOrRefuses) {
@@ -274,10 +317,10 @@ TEST_F(Tour, TheFilmAndTheAnimationWaitTheirDelayInMilliseconds) {
   const Case cases[] = {
       // Four photos: the film ends by itself after ten pictures without a key.
       {"tour", [&] { w->Command(kCm3Tour); }, 150 + 155 + 160 + 165 + 170 + 10 * 175},
-      // Escape, typed at 1000 ms, is read after the seventh picture.
+      // "A", typed at 1000 ms, is read after the seventh picture.
       {"animation",
        [&] {
-         plat::testing::AtTick(1000, [&] { plat::testing::InjectKey(*w, 27, 0, 27); });
+         plat::testing::AtTick(1000, [&] { plat::testing::InjectKey(*w, 'A'); });
          w->AnimateValue(0, value, 4, true, 4);
        },
        150 + 155 + 160 + 165 + 170 + 2 * 175},

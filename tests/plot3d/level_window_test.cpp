@@ -259,6 +259,23 @@ TEST_F(LevelWindow, TheRightButtonAsksForTheCursorPointInItsCoordinateDialog) {
   EXPECT_NEAR(D(l.CursorPoint().x), std::sqrt(0.5), 1e-12);
   EXPECT_NEAR(D(l.CursorPoint().y), -0.5, 1e-12);
   EXPECT_NEAR(D(l.Readout().z), 0.75, 1e-12);
+
+  // The click is the cursor point already while the dialog asks, and stays
+  // it after "Abbruch", with its values: z = 1 + 0.25 at (1, 0.5).
+  ASSERT_TRUE(l.WorldToPixel({1, 0.5L}, at));
+  TPoint2D asked{};
+  plat::testing::ExpectDialog("LAGPT", [&](plat::Dialog& d) {
+    asked = l.CursorPoint();
+    d.Press(plat::IDCANCEL);
+  });
+  l.EvRButtonDown(0, at);
+  Settle(&l);
+  const TPoint2D click = l.PixelToWorldPoint(at);
+  EXPECT_EQ(D(asked.x), D(click.x));
+  EXPECT_EQ(D(l.CursorPoint().x), D(click.x));
+  EXPECT_EQ(D(l.CursorPoint().y), D(click.y));
+  EXPECT_NEAR(D(l.Readout().z), D(click.x * click.x + click.y * click.y), 1e-12);
+  EXPECT_NEAR(D(l.Readout().z), 1.25, 0.05);
 }
 
 // Opening the level dialog makes the scratch picture of the course anew,

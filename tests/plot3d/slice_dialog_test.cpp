@@ -119,7 +119,8 @@ TEST_F(SliceDialog, TypedValuesAreClampedIntoTheBounds) {
 TEST_F(SliceDialog, AnimationStepsUntilAKeyEndsIt) {
   TSliceDlg& d = Open();
   const int n = d.Steps();
-  // Each pass shows a value and reads one key; Escape ends after its pass.
+  // Each pass shows a value and reads one key; "A" ends after its pass,
+  // Escape is no stop key.
   struct Case {
     int button;
     int scroll;
@@ -131,7 +132,7 @@ TEST_F(SliceDialog, AnimationStepsUntilAKeyEndsIt) {
   };
   for (const Case& c : cases) {
     Scroll(d, c.scroll, n);
-    for (unsigned key : {unsigned('X'), unsigned('X'), 27u}) plat::testing::InjectKey(*w, key, 0, key);
+    for (unsigned key : {unsigned('X'), 27u, unsigned('A')}) plat::testing::InjectKey(*w, key, 0, key);
     d.Press(c.button);
     const int k = c.scroll == kSliceScroll1 ? 1 : 2;
     EXPECT_NEAR(D(d.Value(k)), -5 + 10.0 * c.lastShown / n, 1e-12) << c.button;
@@ -146,7 +147,8 @@ TEST_F(SliceDialog, EbeneAndKreuzMakeSliceEntries) {
   d.SetItemText(kSliceValue1, "1");
   d.SetItemText(kSliceValue2, "2");
   d.Press(plat::IDOK);
-  // "Fest": a plane at the shown values, bound to no parameter.
+  // "Fest": a plane at the shown values, bound to no parameter; it keeps
+  // the second letter ("b"), which binds nothing, also when rebuilt.
   w->SetVariable(2, 9);
   d.Press(kSlicePlane);
   ASSERT_EQ(w->equationCount, bowl + 1);
@@ -155,8 +157,12 @@ TEST_F(SliceDialog, EbeneAndKreuzMakeSliceEntries) {
   EXPECT_EQ(plane.derivation, kDerivedSlicePlane);
   EXPECT_EQ(D(plane.values[4].x), 1);
   EXPECT_EQ(D(plane.values[4].y), 2);
-  EXPECT_EQ(plane.auxValue3, 0);
-  EXPECT_EQ(plane.auxValue4, 0);
+  EXPECT_EQ(plane.auxValue3, '@');
+  EXPECT_EQ(plane.auxValue4, 'B');
+  const std::string point = plane.formulaText[3];
+  w->RebuildDerivedEquations(bowl);
+  EXPECT_EQ(w->Equation(bowl + 1).formulaText[3], point);
+  EXPECT_EQ(point.find_first_of("bB"), std::string::npos) << point;
   // "Animiert" with equal letters is refused.
   d.SetCheck(kSliceFixed, false);
   d.SetCheck(kSliceAnimated, true);

@@ -54,8 +54,9 @@ TEST(TourFilm, FilmKeys) {
   EXPECT_EQ(delay, 5);
   EXPECT_FALSE(ApplyFilmKey('S', film, delay));  // not below 5
   EXPECT_EQ(delay, 5);
-  for (int key : {int{'A'}, 17, 27}) EXPECT_TRUE(ApplyFilmKey(key, film, delay)) << key;
-  EXPECT_FALSE(ApplyFilmKey('X', film, delay));
+  for (int key : {int{'A'}, 17}) EXPECT_TRUE(ApplyFilmKey(key, film, delay)) << key;
+  // Escape is no stop key of the film; closing the window reads as "A".
+  for (int key : {int{'X'}, 27}) EXPECT_FALSE(ApplyFilmKey(key, film, delay)) << key;
 }
 
 }  // namespace
