@@ -123,7 +123,9 @@ TEST_F(Regions, TheUpperHalfDiscIsShadedAndHasItsCentroid) {
     plat::testing::InjectKey(*w, 'A');
     EXPECT_EQ(d->CmRun(), code) << count;
     EXPECT_EQ(plat::PollKey(*w), code == 0 ? 0 : 'A') << count;
-    if (code != 0) EXPECT_TRUE(SawMessage(code == 14 ? "positiver Wert?" : "jenseits der Grenzen")) << count;
+    if (code != 0) {
+      EXPECT_TRUE(SawMessage(code == 14 ? "positiver Wert?" : "jenseits der Grenzen")) << count;
+    }
   }
   EXPECT_EQ(w->dartCount, 2147483647);
   EXPECT_NEAR(D(d->Centroid().y), 4 / (3 * M_PI), 0.05);
