@@ -127,7 +127,7 @@ TEquationItem* TIvpDlg::CurrentItem() {
   return &*std::next(items.begin(), currentItem_);
 }
 
-bool TIvpDlg::ItemsKeepAxisCoordinates() const { return window_.LogWindowType > 0; }
+bool TIvpDlg::ItemsKeepAxisCoordinates() const { return window_.ItemsKeepAxisCoordinates(kind_); }
 
 long double TIvpDlg::ShownCoordinate(long double v, int axisBit) const {
   if (ItemsKeepAxisCoordinates() && (window_.AxisKind & axisBit)) return window_.LogAxisToValue(v);
@@ -153,7 +153,7 @@ void TIvpDlg::ShowItem() {
   long double t = storedT_;
   TPoint3D p = storedStart_;
   if (TEquationItem* item = CurrentItem()) {
-    if (KeepsStartTexts(*item)) window_.EvaluateItemStart(*item);
+    if (KeepsStartTexts(*item)) window_.EvaluateItemStart(*item, kind_);
     window_.ColourSlots[kTrajectoryColourSlot] = static_cast<std::int16_t>(item->pen.colour);
     p = item->start;
     t = item->paramStart;
@@ -277,8 +277,7 @@ void ForNewItems(TEquation& e, std::uint16_t previousSerial, bool hadItems, F f)
 
 void TIvpDlg::KeepStartTexts(std::uint16_t previousSerial, bool hadItems) {
   const int i = SelectedEquation();
-  // Texts give values; items kept in axis coordinates cannot follow them.
-  if (!IsChecked(kIdIvpKeepTexts) || !window_.IsValidIndex(i) || ItemsKeepAxisCoordinates()) return;
+  if (!IsChecked(kIdIvpKeepTexts) || !window_.IsValidIndex(i)) return;
   std::array<std::string, 4> texts = {GetItemText(kIdIvpStartX), GetItemText(kIdIvpStartY),
                                       threeD_ ? GetItemText(kIdIvpStartZ) : std::string("0"),
                                       GetItemText(kIdIvpStartT)};

@@ -105,7 +105,7 @@ class TIvpDlg : public TComboDlg {
   long double ShownCoordinate(long double v, int axisBit) const;
   // Where the entry's items keep axis coordinates (the exponents of a
   // window with logarithmic axes) rather than values.
-  virtual bool ItemsKeepAxisCoordinates() const;
+  bool ItemsKeepAxisCoordinates() const;
   // After a draw: the texts of the edits into the items made since the list
   // head had the serial (the start values follow the parameters then).
   void KeepStartTexts(std::uint16_t previousSerial, bool hadItems);

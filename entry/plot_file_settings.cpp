@@ -363,8 +363,8 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   ZoomFactor = v[kValueZoomFactor] >= 1e-16L && Finite(v[kValueZoomFactor]) ? v[kValueZoomFactor] : 1.01L;
   centreZoomFactor = PositiveOr(v[kValueCentreZoom], 0.5L);
   const std::int32_t darts = RoundedInt(v[kValueDartCount]);
-  // Counts that would keep the window busy for hours are no settings.
-  dartCount = darts >= 1 && darts <= 10000000 ? darts : 1000;
+  // Any count the dialog takes ("A" stops the darts).
+  dartCount = darts >= 1 ? darts : 1000;
   const std::int32_t density = RoundedInt(v[kValueTrajectoryDensity]);
   trajectoryDensity = density >= 1 && density <= 1000000 ? density : 400;
   TakePoint(v, kValueBoxMin, View3D.BoxMin);

@@ -208,12 +208,13 @@ bool TTraceTrajDlg::ComputeAt(long double t) {
   if (!item) return false;
   const int r = ReadLength();
   TTrajectoryTrace out;
+  // On logarithmic axes the item keeps exponents: the point traced is its
+  // value, and the velocity there is shown and drawn on those axes.
+  const int logAxes = window_.LogWindowType > 0 ? window_.AxisKind & 3 : 0;
   if (!ComputeTrajectoryTrace(window_.Equation(TracedEquation()), window_.Engine(), *item,
-                              window_.DefaultTrajectoryStep(), t, space_, r == 0 ? length_ : -1, out))
+                              window_.DefaultTrajectoryStep(), t, space_, r == 0 ? length_ : -1, out, logAxes))
     return false;
   if (window_.LogWindowType > 0) {
-    // The system runs in values; the velocity is shown and drawn on the
-    // window's logarithmic axes.
     TPoint2D v{out.velocity.x, out.velocity.y};
     if (!window_.ScaleVectorForLogAxes({out.point.x, out.point.y}, v)) return false;
     out.velocity = {v.x, v.y, 0};

@@ -1,5 +1,6 @@
 #include "plot2d/centroid_dialog.h"
 
+#include <cmath>
 #include <string>
 
 #include "core/number_text.h"
@@ -12,7 +13,7 @@ namespace kv {
 namespace {
 
 constexpr int kRegionColourSlot = 11;
-constexpr std::int32_t kMaxDarts = 10000000;
+constexpr std::int32_t kMaxDarts = 2147483647;
 constexpr int kStrHelpTopic = 149;   // "Mittelpunktsuche"
 constexpr int kStrClearAll = 167;    // "Alle Ungleichungen löschen?"
 constexpr int kStrCaution = 2;       // "Vorsicht!"
@@ -165,14 +166,15 @@ int TCentroidDlg::CmRun() {
   if (!IsChecked(kCentroidCombined)) region = ChosenEquation(kCentroidInequalities, inequalities_, code);
   std::int32_t count = 0;
   if (code == 0) {
-    // At least one dart; more than the drawing throws are beyond its bounds.
+    // A whole number of darts, at least one, up to the field's bound ("A"
+    // stops a long run).
     long double v = 0;
-    if (plot_.TextToValue(GetItemText(kCentroidCount), v) != 0 || !(RoundToInt(v) >= 1)) {
+    if (plot_.TextToValue(GetItemText(kCentroidCount), v) != 0 || !(v >= 1) || v != std::floor(v)) {
       code = 14;  // "positiver Wert?"
-    } else if (RoundToInt(v) > kMaxDarts) {
+    } else if (v > kMaxDarts) {
       code = 17;  // "jenseits der Grenzen"
     } else {
-      count = RoundToInt(v);
+      count = static_cast<std::int32_t>(v);
     }
   }
   if (code == 0 && region < 0 && inequalities_.empty()) code = 9;

@@ -48,7 +48,9 @@ int TPlotAWin::TransformCurve(const std::vector<int>& sources, int signedCode,
 int TPlotAWin::AddReflectedOrRotated(int source, int code, const std::array<std::string, 3>& texts, bool addLine) {
   if (!IsValidIndex(source)) return 1;
   if (!CanAddEquation(false)) return kNoRoomMessage;
-  if (code != kMapXAxis && HasLetterBinding(source)) return kLetterBindingMessage;
+  // A curve holding a letter binding is reflected only in the x-axis and
+  // not rotated; a translation takes it like any other curve.
+  if (code != kMapXAxis && code != kMapTranslation && HasLetterBinding(source)) return kLetterBindingMessage;
   const int n = ++equationCount;
   TEquation& e = Equation(n);
   const TEquation& s = Equation(source);

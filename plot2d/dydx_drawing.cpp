@@ -20,7 +20,7 @@ int TPlotAWin::DrawDyDxTrajectory(plat::DC& dc, int i, TEquationItem& item, std:
   if (!IsValidIndex(i) || Equation(i).kind != kKindOdeDyDx) return 0;
   TEquation& e = Equation(i);
   // Start values kept as texts follow the parameters.
-  if (KeepsStartTexts(item) && !EvaluateItemStart(item)) return 0;
+  if (KeepsStartTexts(item) && !EvaluateItemStart(item, kKindOdeDyDx)) return 0;
   TPenSpec pen = item.pen;
   if (pen.colour < 1 || pen.colour > 60) pen.colour = 1;
   pen.colour = static_cast<std::uint16_t>(CheckColourIndex(pen.colour));
@@ -131,7 +131,7 @@ bool TPlotAWin::CollectDyDxSteps(int i, TEquationItem& item, std::vector<TPoint2
    private:
     std::vector<TPoint2D>& out_;
   } collector(points);
-  if (KeepsStartTexts(item) && !EvaluateItemStart(item)) return true;
+  if (KeepsStartTexts(item) && !EvaluateItemStart(item, kKindOdeDyDx)) return true;
   TDyDxRunSettings settings;
   settings.view = UseAlternate ? Alternate : World;
   settings.map = PointMap();

@@ -49,7 +49,6 @@ void TExtrDlg::SetupWindow() {
 }
 
 void TExtrDlg::SelectionChanged() {
-  if (plot_.toolPointFlag) return;
   state_ = {};
   // The lists of targets and stored values follow the kind.
   const bool curve = IsCurve(SelectedKind());
@@ -67,7 +66,9 @@ void TExtrDlg::SelectionChanged() {
   ListSetSel(kIdToolSource, 0);
   target_ = curve ? kTargetX : kTargetY;
   source_ = kTargetX;
-  if (ready_ && !IsHidden()) FindNextExtremum();
+  // During set-up the search waits for the set-up's own, which would
+  // otherwise begin at the second extremum.
+  if (ready_) FindNextExtremum();
 }
 
 void TExtrDlg::EvControl(int id, int notification) {
@@ -104,6 +105,7 @@ void TExtrDlg::OnSourceChanged() {
   } else {
     source_ = kSourceT;
   }
+  UpdateButtons();
 }
 
 void TExtrDlg::FindNextExtremum() {
@@ -157,8 +159,7 @@ void TExtrDlg::CmStoreAs() {
     case kSourceT: v = result_.values[3]; break;
     default: break;
   }
-  // A graph's y' is computed only for the inflection points.
-  if (source_ == kTargetYPrime && result_.count < 3) return;
+  if (!Stores()) return;
   StoreToolValue(plot_, letter_, v);
 }
 
@@ -168,7 +169,9 @@ void TExtrDlg::CmDrawPoint() {
   plot_.AddPointItem(result_.values[0], result_.values[1]);
 }
 
-void TExtrDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(found_ != 0); }
+bool TExtrDlg::Stores() const { return found_ && (source_ != kTargetYPrime || result_.slope); }
+
+void TExtrDlg::CeStoreAs(plat::CommandEnabler& ce) { ce.Enable(Stores()); }
 
 void TExtrDlg::CeDrawPoint(plat::CommandEnabler& ce) {
   ce.Enable(found_ && plot_.equationCount < plot_.equationCapacity);

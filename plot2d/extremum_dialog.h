@@ -42,6 +42,9 @@ class TExtrDlg : public TComboDlg {
   void CmNext() { FindNextExtremum(); }
   void CmStoreAs();
   void CmDrawPoint();
+  // Whether "Speichere" has a value to store: the source's value of the
+  // extremum shown (a graph's y' only where it is defined).
+  bool Stores() const;
   void CeStoreAs(plat::CommandEnabler& ce);
   void CeDrawPoint(plat::CommandEnabler& ce);
 

@@ -51,17 +51,15 @@ void TInterCCDlg::SetupWindow() {
 
 // Another curve keeps the cell the search goes on from.
 void TInterCCDlg::SelectionChanged() {
-  if (plot_.toolPointFlag) return;
-  if (ready_ && !IsHidden() && SecondEquation() >= 0) FindNextIntersection();
+  if (ready_ && SecondEquation() >= 0) FindNextIntersection();
 }
 
 void TInterCCDlg::SecondSelectionChanged() {
-  if (plot_.toolPointFlag) return;
   // An implicit second curve is walked from the start of its first piece.
   const int b = SecondEquation();
   state_.TakeFirstPiece(plot_.IsValidIndex(b) && plot_.Equation(b).kind == kKindImplicit ? plot_.Equation(b).traced
                                                                                           : nullptr);
-  if (ready_ && !IsHidden() && SelectedEquation() >= 0) FindNextIntersection();
+  if (ready_ && SelectedEquation() >= 0) FindNextIntersection();
 }
 
 void TInterCCDlg::EvControl(int id, int notification) {

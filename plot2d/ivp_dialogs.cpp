@@ -26,8 +26,6 @@ TIvp11Dlg::TIvp11Dlg(TPlotCWin& window, std::int16_t* openIndex)
 
 void TIvp11Dlg::SetupControls() { SetCheck(kIdIvpFirstRadio, true); }
 
-bool TIvp11Dlg::ItemsKeepAxisCoordinates() const { return false; }
-
 void TIvp11Dlg::ShowItem() {
   TIvpDlg::ShowItem();
   long double h = kDefaultStepSize;
@@ -77,12 +75,35 @@ int TIvp11Dlg::DrawFrom(const TPoint2D& start, bool follow) {
   return r;
 }
 
+int TIvp11Dlg::ReadStartValues(TPoint2D& start) {
+  // In complex mode one edit "z =" holds both coordinates.
+  if (plot_.ComplexMode()) {
+    TPoint3D p;
+    const int code = ReadStartPoint(p, true);
+    if (code == 0) start = {p.x, p.y};
+    return code;
+  }
+  TPoint2D p;
+  int code = ReadNumberEdit(kIdIvpStartX, p.x);
+  if (code == 0) code = ReadNumberEdit(kIdIvpStartY, p.y);
+  TPoint2D shown = p;
+  // A start the domain's mapping cannot carry would add a solution that
+  // draws nothing.
+  if (code == 0 && !plot_.MoveToMappedPoint(shown)) code = 17;  // "jenseits der Grenzen"
+  if (code != 0) {
+    plot_.ShowMessageById(code);
+    return code;
+  }
+  start = p;
+  return 0;
+}
+
 void TIvp11Dlg::Draw(bool follow) {
   // The start, the step size, then the delay of a followed solution.
-  TPoint3D start;
+  TPoint2D start;
   long double h = 0;
   int method = 0;
-  if (!ReadDrawStart(start, false) || ReadStepSettings(h, method) != 0) return;
+  if (ReadStartValues(start) != 0 || ReadStepSettings(h, method) != 0) return;
   if (follow) {
     const int code = ReadDensity();
     if (code != 0) {
@@ -90,8 +111,8 @@ void TIvp11Dlg::Draw(bool follow) {
       return;
     }
   }
-  storedStart_ = start;
-  DrawFrom({start.x, start.y}, follow);
+  storedStart_ = {start.x, start.y, 0};
+  DrawFrom(start, follow);
 }
 
 void TIvp11Dlg::OpenItemTable() {

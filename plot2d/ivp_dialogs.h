@@ -21,16 +21,15 @@ class TIvp11Dlg : public TIvpDlg {
   void ShowItem() override;
   void Draw(bool follow) override;
   void OpenItemTable() override;
+  // x0 and y0 of the edits through the window's number reader: 0, or the
+  // message number less 400 (shown).
+  int ReadStartValues(TPoint2D& start);
   // The step size and method of the edits: 0, or the message number less
   // 400 (shown).
   int ReadStepSettings(long double& h, int& method);
   // A solution from the point (values) with the dialog's settings; 0, the
   // stop key, or the code of a bad setting.
   int DrawFrom(const TPoint2D& start, bool follow);
-
- protected:
-  // The dy/dx drawer maps its start values itself.
-  bool ItemsKeepAxisCoordinates() const override;
 
  private:
   TPlotCWin& plot_;

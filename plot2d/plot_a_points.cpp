@@ -6,7 +6,6 @@
 
 #include "core/number_text.h"
 #include "platform/app.h"
-#include "platform/keys.h"
 #include "plot2d/plot_a_win.h"
 
 namespace kv {
@@ -51,7 +50,7 @@ CrossingResult TPlotAWin::RefineCurveCrossing(int path, TEquationItem& item, int
 bool TPlotAWin::ToolSearchStopped() {
   if (quietDrawing || !IsCreated()) return false;
   const int key = plat::PollKey(*this);
-  return key == 'A' || key == plat::VK_ESCAPE;
+  return key == 'A';
 }
 
 }  // namespace kv

@@ -61,7 +61,7 @@ class TPlotAWin : public TPlot111Win {
   // Moves the start of trajectory item `item` of entry `path` onto the
   // first crossing of its run with the implicit entry `curve`.
   CrossingResult RefineCurveCrossing(int path, TEquationItem& item, int curve, TPoint3D& end);
-  // Polled by the tools' searches: "A" or Escape stops them.
+  // Polled by the tools' searches: "A" stops them.
   bool ToolSearchStopped();
 
   // ---- solutions of dy/dx equations (dydx_drawing.cpp) ----

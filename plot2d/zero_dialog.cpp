@@ -46,9 +46,8 @@ void TZeroDlg::SetupWindow() {
 
 void TZeroDlg::SelectionChanged() {
   // The counter stays: another entry is searched from the same cell on.
-  // A hidden tool does not search behind the user's back, nor while a tool
-  // adds its own point.
-  if (ready_ && !plot_.toolPointFlag && !IsHidden()) FindNextZero();
+  // During set-up the search waits for the set-up's own.
+  if (ready_) FindNextZero();
 }
 
 void TZeroDlg::EvControl(int id, int notification) {

@@ -369,9 +369,14 @@ class TPlotWin : public TFuncWin {
   // The start texts x0, y0, z0, t0 into the item's trees; false when a
   // non-empty text does not compile.
   bool CompileEquationItem(TEquationItem& item);
-  // The start point and parameter from the texts (start code above 1000);
-  // false where a value is undefined.
-  bool EvaluateItemStart(TEquationItem& item);
+  // The start point and parameter of an item of kind `kind` from its texts
+  // (start code above 1000); false, with the item unchanged, where a value
+  // is undefined or has no place on the window's logarithmic axis.
+  bool EvaluateItemStart(TEquationItem& item, int kind);
+  // Whether this window keeps the start of items of the kind in axis
+  // coordinates (the exponents on a logarithmic axis) rather than values:
+  // the dy/dt and sequence items of a window with logarithmic axes do.
+  bool ItemsKeepAxisCoordinates(int kind) const { return LogWindowType > 0 && kind != kKindOdeDyDx; }
   // Adds the trajectory of entry i from the start at parameter t0
   // (direction 0: both ways, two items) and draws it into the back buffers
   // and on the screen; the stop key or 0.

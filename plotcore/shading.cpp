@@ -142,7 +142,7 @@ bool TPlot0Win::PointSatisfiesInequalities(long double x, long double y, int i) 
 
 bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, plat::DC* dc,
                                    long double* area) {
-  const long count = std::clamp<long>(dartCount, 1, 10000000);
+  const long count = std::max<long>(dartCount, 1);
   const plat::Colour colour = DrawingColourOf(ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount]);
   long hits = 0;
   long double sx = 0, sy = 0;
@@ -176,7 +176,7 @@ bool TPlot0Win::ThrowDartsInWindow(TPoint2D& mean, int region, bool showPoints, 
 
 int TPlot0Win::ThrowDarts(plat::DC& dc, long counters[2], int i) {
   counters[0] = counters[1] = 0;
-  const long count = std::clamp<long>(dartCount, 1, 10000000);
+  const long count = std::max<long>(dartCount, 1);
   const int colourIndex = IsValidIndex(i) ? Equation(i).subValue : ColourSlots[static_cast<std::size_t>(regionColour) % kColourSlotCount];
   const plat::Colour colour = DrawingColourOf(colourIndex);
   for (long k = 0; k < count; ++k) {

@@ -71,7 +71,24 @@ std::vector<long double> TPlotWin::IterateSequence(int i) {
 
 bool TPlotWin::CompileEquationItem(TEquationItem& item) { return kv::CompileEquationItem(item, Engine()); }
 
-bool TPlotWin::EvaluateItemStart(TEquationItem& item) { return kv::EvaluateItemStart(item, Engine()); }
+bool TPlotWin::EvaluateItemStart(TEquationItem& item, int kind) {
+  if (!ItemsKeepAxisCoordinates(kind)) return kv::EvaluateItemStart(item, Engine());
+  // The texts give values; the item keeps their exponents on a log axis.
+  const TPoint3D start = item.start;
+  const long double t = item.paramStart;
+  if (!kv::EvaluateItemStart(item, Engine())) return false;
+  TPoint3D p = item.start;
+  const bool placed = (!(AxisKind & 1) || p.x > 0) && (!(AxisKind & 2) || p.y > 0);
+  if (!placed) {
+    item.start = start;
+    item.paramStart = t;
+    return false;
+  }
+  if (AxisKind & 1) p.x = std::log10(p.x);
+  if (AxisKind & 2) p.y = std::log10(p.y);
+  item.start = p;
+  return true;
+}
 
 int TPlotWin::AddTrajectoryBuffered(int i, const TPoint3D& start, int direction, long double steps, int width,
                                     long double t0) {
@@ -247,7 +264,7 @@ int TPlotWin::DrawTrajectories(plat::DC& dc, int i) {
       continue;
     }
     // Start values kept as texts follow the parameters.
-    if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
+    if (KeepsStartTexts(item) && !EvaluateItemStart(item, e.kind)) continue;
     // Of a run being followed, what the screen shows so far.
     const long shown = ShownSteps(item);
     if (shown == 0) continue;
@@ -302,7 +319,7 @@ int TPlotWin::DrawFamilyItems(plat::DC& dc, int i) {
   TEquation& e = Equation(i);
   return ForEachFamilyMember(*this, dc, e, [&] {
     for (TEquationItem& item : e.items) {
-      if (KeepsStartTexts(item) && !EvaluateItemStart(item)) continue;
+      if (KeepsStartTexts(item) && !EvaluateItemStart(item, e.kind)) continue;
       if (DrawSequenceItem(dc, i, item) != 0) return static_cast<int>('A');
     }
     return 0;

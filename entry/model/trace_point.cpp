@@ -132,10 +132,12 @@ int ScrollFromParameter(long double s, long double lo, long double hi, int n) {
 }
 
 bool ComputeTrajectoryTrace(TEquation& e, TFormulaEngine& engine, TEquationItem& item, long double defaultStep,
-                            long double t, bool space, long double length, TTrajectoryTrace& out) {
+                            long double t, bool space, long double length, TTrajectoryTrace& out, int logAxes) {
   TVariableScope scope(engine);
   TPoint3D p;
   if (!RunTrajectoryItem(e, engine, item, defaultStep, t, p)) return false;
+  if (logAxes & 1) p.x = std::pow(10.0L, p.x);
+  if (logAxes & 2) p.y = std::pow(10.0L, p.y);
   SetPointVariables(engine, p, space);
   engine.SetVariable('T', t);
   TPoint3D v;

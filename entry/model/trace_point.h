@@ -65,7 +65,9 @@ struct TTrajectoryTrace {
 // Runs the item to t and evaluates the entry's right-hand sides (trees 0, 1
 // and 2 in space) there.  A length of 0 or more scales the direction to it
 // where the speed exceeds 1e-13; a negative length keeps the velocity.
+// `logAxes` (bit 0 x, bit 1 y) names the coordinates the item keeps as
+// exponents on logarithmic axes: the point is their value, 10 to the power.
 bool ComputeTrajectoryTrace(TEquation& e, TFormulaEngine& engine, TEquationItem& item, long double defaultStep,
-                            long double t, bool space, long double length, TTrajectoryTrace& out);
+                            long double t, bool space, long double length, TTrajectoryTrace& out, int logAxes = 0);
 
 }  // namespace kv

@@ -235,9 +235,12 @@ ScanResult FindNextExtremum(TEquation& e, TFormulaEngine& engine, int target, TE
       out.values[0] = s;
       out.values[1] = y;
       out.count = 2;
+      // y' is a result of the inflection points; of the others it is what
+      // "Speichere" stores for Y', where it is defined.
+      out.slope = Value(engine, e.trees[5].get(), letter, s, third);
+      if (out.slope) out.values[2] = third;
       if (target == kTargetYPrime) {
-        if (!Value(engine, e.trees[5].get(), letter, s, third)) return false;
-        out.values[2] = third;
+        if (!out.slope) return false;
         out.count = 3;
       }
       return true;

@@ -98,6 +98,9 @@ struct TExtremum {
   int code = 0;   // 30 y of 201, 34 y' of 201, 31 y, 32 x, 33 r of a curve
   int count = 0;  // values in use: 2, 3 or 4
   long double values[4] = {};  // x, y, third (y' or r), t
+  // A graph's y' at x is known (in values[2]), also where only x and y
+  // are the result.
+  bool slope = false;
 };
 
 // Result code, and whether the kind and target fit.

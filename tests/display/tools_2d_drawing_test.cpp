@@ -174,7 +174,7 @@ TEST_F(Tools2D, TermDecimalsThatAreNoWholeNumberAreRefused) {
   EXPECT_TRUE(Screen().WaitGone(d->window, 3000));
 }
 
-TEST_F(Tools2D, TheDyDxDialogOffersAlsTextSpeichern) {
+TEST_F(Tools2D, TheDyDxDialogShowsItsTEditAndItsUnlabelledTextBox) {
   Start();
   const TopWindow w = New2D();
   ASSERT_NE(w.id, 0u);
@@ -183,7 +183,10 @@ TEST_F(Tools2D, TheDyDxDialogOffersAlsTextSpeichern) {
   const LoggedControl* keep = d.Find(275);
   ASSERT_NE(keep, nullptr);
   EXPECT_TRUE(keep->visible);
-  EXPECT_EQ(keep->text, "als Text speichern");
+  EXPECT_EQ(keep->text, "");
+  const LoggedControl* t = d.Find(216);
+  ASSERT_NE(t, nullptr);
+  EXPECT_TRUE(t->visible);
 }
 
 // A solution started in the domain window of a mapping shows at once as its

@@ -16,6 +16,9 @@
 #include "support/plot_window_test.h"
 #include "support/recording_sink.h"
 #include "support/test_env.h"
+#include "entry/trace_traj_dialog.h"
+#include "entry/plot111_win.h"
+#include "plotcore/model/trajectories.h"
 
 namespace kv {
 namespace {
@@ -268,6 +271,33 @@ TEST_F(LogWindow, ARouletteIsDrawnThroughTheLogarithmicAxis) {
     const long double x = lo + (hi - lo) * k / 8;
     EXPECT_TRUE(CurveAt(*w, roulette, x, std::log10(4.0L))) << static_cast<double>(x);
   }
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// A solution on a logarithmic y axis keeps its start as an exponent; the
+// curve trace shows and marks the point's values, also below 1.
+TEST_F(LogWindow, ACurveTraceShowsThePointsValues) {
+  TLogWin* w = NewWindow(2);
+  ASSERT_NE(w, nullptr);
+  const int i = w->AppendEquation(kKindOde, {"1", "0"});
+  w->CompileEquation(i);
+  w->EquationsChanged(false);
+  TEquationItem& item = AddTrajectoryItem(w->Equation(i), {0, std::log10(0.5L), 0}, kMethodRungeKutta, 0.01L, 100, 1);
+  ASSERT_NE(w->ShowCurveTraceDialog(), nullptr);
+  TTraceTrajDlg* d = w->CurveTraceDialog();
+  d->RefillList();
+  d->SetItemText(kIdTrajTraceParameter, "0.5");
+  d->Recalculate();
+  ASSERT_TRUE(d->HasTrace());
+  EXPECT_NEAR(static_cast<double>(d->Trace().point.x), 0.5, 1e-12);
+  EXPECT_NEAR(static_cast<double>(d->Trace().point.y), 0.5, 1e-12);
+  EXPECT_NEAR(static_cast<double>(d->Trace().velocity.x), 1, 1e-12);
+  EXPECT_EQ(item.start.y, std::log10(0.5L)) << "the item keeps its exponent";
 }
 
 }  // namespace

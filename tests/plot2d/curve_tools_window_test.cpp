@@ -148,6 +148,20 @@ TEST_F(CurveTools, ReflectingMarkedCurvesAddsOneMirrorLineAndZurueckTakesThemBac
   t->Press(kIdToolAction);
   EXPECT_EQ(LastMessage(), plat::res::String(420)) << "a text too long for a formula is refused";
   EXPECT_EQ(w->equationCount, 4);
+  // A curve holding a letter binding is reflected only in the x-axis and
+  // not rotated (501), but translated like any other.
+  TEquation& bound = w->Equation(0);
+  bound.trees[1].reset(NewUnaryNode(tok::LetterBinding, CloneTree(bound.trees[1].get())));
+  ASSERT_TRUE(w->HasLetterBinding(0));
+  struct Refusal {
+    int code;
+    int result;
+  } refusals[] = {{kMapYAxis, 101}, {kMapRotation, 101}, {kMapXAxis, 0}, {kMapTranslation, 0}};
+  for (const Refusal& r : refusals) {
+    const int before = w->equationCount;
+    EXPECT_EQ(w->TransformCurve({0}, r.code, {"1", "2", "0"}), r.result) << r.code;
+    EXPECT_EQ(w->equationCount, before + (r.result == 0 ? 1 : 0)) << r.code;
+  }
 }
 
 // "Verschieben" offers the kinds it has a rule for; a polar curve is not

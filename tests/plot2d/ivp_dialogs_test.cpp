@@ -61,6 +61,10 @@ TEST_F(IvpDialogs, TheMenuOpensOneDialogAtATimeAndSwitchesTheMouseToTrajectories
     EXPECT_EQ(w->ActiveIvpEquation(), s.active) << s.command;
     EXPECT_EQ(w->GetOpenWindowsMask() & 0x70, s.mask) << s.command;
   }
+  // Every template shows its t edit.
+  for (TIvpDlg* d : std::initializer_list<TIvpDlg*>{w->AutonomousTrajectoryDialog(), w->SlopeTrajectoryDialog(),
+                                                     w->SequenceDialog()})
+    EXPECT_TRUE(d->IsItemVisible(kIdIvpStartT));
   // "Schließen" hides the dialog and leaves the trajectory mode.
   w->SequenceDialog()->PressEscape();
   EXPECT_EQ(w->ActiveIvpEquation(), -1);
@@ -93,7 +97,8 @@ TEST_F(IvpDialogs, DyDxSolutionsAreDrawnListedTabulatedAndDeleted) {
   // 213 is the step size's label here, not a z edit.
   EXPECT_TRUE(d.IsItemVisible(kIdIvpStartZ));
   EXPECT_EQ(d.GetItemText(kIdIvpStartZ), "Schrittweite");
-  Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "1"}, {kIdIvpStepSize, "0.1"}, {kIdIvpPenWidth, "2"}});
+  // The start goes through the window's number reader: "1e0" is one, not 1·e·0.
+  Edit(d, {{kIdIvpStartX, "0"}, {kIdIvpStartY, "1e0"}, {kIdIvpStepSize, "0.1"}, {kIdIvpPenWidth, "2"}});
   d.SetCheck(kIdIvpFirstRadio, false);
   d.SetCheck(kIdIvpThirdRadio, true);
   d.Press(kIdIvpDraw);
@@ -238,7 +243,7 @@ TEST_F(IvpDialogs, StartValuesKeptAsTextsFollowTheParameters) {
   EXPECT_EQ(d.GetItemText(kIdIvpTerms), "5");
   EXPECT_EQ(w->IterateSequenceItem(i, item, 4).back().x, 2.0L / 16);
   w->SetVariable('A', 3);
-  ASSERT_TRUE(w->EvaluateItemStart(item));
+  ASSERT_TRUE(w->EvaluateItemStart(item, kKindSequence));
   EXPECT_EQ(item.start.x, 3);
   EXPECT_EQ(item.start.y, 4);
   // One term is the start point alone.
@@ -260,6 +265,28 @@ TEST_F(IvpDialogs, StartValuesKeptAsTextsFollowTheParameters) {
   EXPECT_EQ(w->followDelay, 100);
   EXPECT_EQ(w->followFlag, 0);
   EXPECT_EQ(w->Equation(i).items.size(), 4u);
+
+  // On logarithmic axes the item keeps the exponents of the values its
+  // texts give, and a text whose value has no logarithm leaves it as it was.
+  w->LogWindowType = 3;
+  w->AxisKind = 3;
+  w->SetVariable('A', 100);
+  Edit(d, {{kIdIvpStartX, "A"}, {kIdIvpStartY, "10"}, {kIdIvpTerms, "3"}});
+  d.SetCheck(kIdIvpKeepTexts, true);
+  d.Press(kIdIvpDraw);
+  ASSERT_EQ(w->Equation(i).items.size(), 5u);
+  TEquationItem& onLogAxes = Item(i);
+  EXPECT_TRUE(KeepsStartTexts(onLogAxes));
+  EXPECT_EQ(onLogAxes.start.x, 2);
+  EXPECT_EQ(onLogAxes.start.y, 1);
+  w->SetVariable('A', 1000);
+  ASSERT_TRUE(w->EvaluateItemStart(onLogAxes, kKindSequence));
+  EXPECT_NEAR(static_cast<double>(onLogAxes.start.x), 3, 1e-15);
+  w->SetVariable('A', -1);
+  EXPECT_FALSE(w->EvaluateItemStart(onLogAxes, kKindSequence));
+  EXPECT_NEAR(static_cast<double>(onLogAxes.start.x), 3, 1e-15);
+  w->LogWindowType = 0;
+  w->AxisKind = 0;
 }
 
 TEST_F(IvpDialogs, AClickInTheTrajectoryModeStartsTheActiveDialogsSolution) {

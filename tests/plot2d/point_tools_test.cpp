@@ -119,21 +119,24 @@ TEST_F(PointTools, AFailedSearchShowsItsMessageAndStoresTheLastZero) {
   }
 }
 
-TEST_F(PointTools, EscapeStopsASearchAndKeepsTheLastZero) {
+TEST_F(PointTools, TheKeyAStopsASearchAndKeepsTheLastZero) {
   Add(kKindExplicit, "", "x^3-3x");
   w->Command(kCmZeros);
   TZeroDlg* d = w->ZeroDialog();
   ASSERT_TRUE(d->Found());
-  for (unsigned key : {unsigned(plat::VK_ESCAPE), unsigned('A')}) {
-    const long double last = d->X();
-    plat::testing::InjectKey(*w, key, 0, key);
-    d->Press(kIdToolNext);
-    EXPECT_EQ(Result(*d), "?") << key;
-    EXPECT_FALSE(d->Found());
-    EXPECT_EQ(D(d->X()), D(last));
-    d->Press(kIdToolNext);  // goes on from where it stopped
-    EXPECT_TRUE(d->Found());
-  }
+  // Escape does not stop the search: the next zero is found.
+  plat::testing::InjectKey(*w, plat::VK_ESCAPE, 0, plat::VK_ESCAPE);
+  d->Press(kIdToolNext);
+  EXPECT_TRUE(d->Found());
+  EXPECT_NEAR(D(d->X()), 0.0, 1e-12);
+  const long double last = d->X();
+  plat::testing::InjectKey(*w, 'A', 0, 'A');
+  d->Press(kIdToolNext);
+  EXPECT_EQ(Result(*d), "?");
+  EXPECT_FALSE(d->Found());
+  EXPECT_EQ(D(d->X()), D(last));
+  d->Press(kIdToolNext);  // goes on from where it stopped
+  EXPECT_TRUE(d->Found());
 }
 
 TEST_F(PointTools, ExtremaOfTheCubicWithTheirCoordinates) {
@@ -152,6 +155,30 @@ TEST_F(PointTools, ExtremaOfTheCubicWithTheirCoordinates) {
   EXPECT_EQ(w->Equation(f).results.size(), 2u);
   EXPECT_EQ(w->Equation(f).results.front().code, 30);
   EXPECT_EQ(w->Equation(f).results.front().text, "Extremum y: (x,y)");
+  // "Speichere Y' als B" stores the slope there, 0; a bounded graph's end
+  // without a slope leaves "Speichere" off for Y' and on for X.
+  d->ListSetSel(kIdToolSource, 2);
+  d->EvControl(kIdToolSource, plat::CBN_SELCHANGE);
+  d->ListSetSel(kIdToolLetters, 1);
+  d->EvControl(kIdToolLetters, plat::CBN_SELCHANGE);
+  w->SetVariable('B', 42);
+  ASSERT_TRUE(Enabled(*d, kIdToolStore));
+  d->Press(kIdToolStore);
+  EXPECT_NEAR(D(w->Variable('B').re), 0.0, 1e-9);
+  const int root = Add(kKindExplicit, "", "sqrt(x)", "", "", "", 0, 4);
+  w->Equation(root).bounded = 1;
+  d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(root));
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
+  ASSERT_TRUE(d->Found());
+  EXPECT_EQ(D(d->Result().values[0]), 0.0) << "the left end first";
+  d->ListSetSel(kIdToolSource, 2);
+  d->EvControl(kIdToolSource, plat::CBN_SELCHANGE);
+  EXPECT_FALSE(Enabled(*d, kIdToolStore));
+  d->ListSetSel(kIdToolSource, 0);
+  d->EvControl(kIdToolSource, plat::CBN_SELCHANGE);
+  EXPECT_TRUE(Enabled(*d, kIdToolStore));
+  d->ListSetSel(kIdFirstCombo, d->IndexOfFirst(f));
+  d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
 
   // Target Y': the inflection point with its slope.
   d->ListSetSel(kIdToolTarget, 1);
@@ -303,15 +330,32 @@ TEST_F(PointTools, SearchesFollowTheChosenCurveAfterATracedPointWasAdded) {
   EXPECT_EQ(w->Equation(w->equationCount).kind, kKindPoint);
   EXPECT_EQ(w->toolPointFlag, 0) << "the flag lasts only while a point is added";
 
-  // Choosing the line searches it: its zero is 3, and it has no extremum.
+  // Choosing the line searches it, also in a hidden dialog (as a refill
+  // after the inventory changed chooses): its zero is 3, and it has no
+  // extremum.
+  zeros->PressEscape();
   zeros->ListSetSel(kIdFirstCombo, 1);
   zeros->OnSelChange();
   ASSERT_TRUE(zeros->Found());
   EXPECT_NEAR(D(zeros->X()), 3, 1e-12);
   ASSERT_TRUE(extrema->Found()) << "the vertex of x^2-1";
+  extrema->PressEscape();
   extrema->ListSetSel(kIdFirstCombo, 1);
   extrema->OnSelChange();
   EXPECT_FALSE(extrema->Found());
+  const int through = Add(kKindExplicit, "", "x+1");
+  w->Command(kCmIntersections);
+  TInterCCDlg* crossings = w->IntersectionDialog();
+  ASSERT_NE(crossings, nullptr);
+  crossings->ListSetSel(kIdFirstCombo, crossings->IndexOfFirst(0));
+  crossings->OnSelChange();
+  crossings->ListSetSel(kIdSecondCombo, crossings->IndexOfSecond(1));
+  crossings->OnSelChange2();
+  ASSERT_EQ(crossings->LastResult(), 0) << "x^2-1 and x-3 do not meet";
+  crossings->PressEscape();
+  crossings->ListSetSel(kIdSecondCombo, crossings->IndexOfSecond(through));
+  crossings->OnSelChange2();
+  ASSERT_EQ(crossings->LastResult(), 1) << "x^2-1 and x+1 meet at -1 and 2";
 }
 
 TEST_F(PointTools, FoundPointsAndResultsComeBackWithTheFile) {

@@ -19,6 +19,7 @@
 #include "plot2d/centroid_dialog.h"
 #include "plot2d/shade_dialog.h"
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace kv::test2d {
 namespace {
@@ -113,12 +114,29 @@ TEST_F(Regions, TheUpperHalfDiscIsShadedAndHasItsCentroid) {
   d->Press(kCentroidMean);
   EXPECT_EQ(w->regionMode, 1);
   EXPECT_TRUE(d->IsItemVisible(kCentroidRun));
-  for (const auto& [count, code] : {std::pair{"0", 14}, {"20000000", 17}}) {
+  // A whole number of at least 1 up to the field's bound; "A" stops a
+  // long run, whose darts so far give the estimate.
+  for (const auto& [count, code] :
+       {std::pair{"0", 14}, {"0.6", 14}, {"2.5", 14}, {"x", 14}, {"2147483648", 17}, {"2147483647", 0}}) {
+    pt::ClearMessages();
     d->SetItemText(kCentroidCount, count);
+    plat::testing::InjectKey(*w, 'A');
     EXPECT_EQ(d->CmRun(), code) << count;
+    EXPECT_EQ(plat::PollKey(*w), code == 0 ? 0 : 'A') << count;
+    if (code != 0) {
+      EXPECT_TRUE(SawMessage(code == 14 ? "positiver Wert?" : "jenseits der Grenzen")) << count;
+    }
   }
-  EXPECT_TRUE(SawMessage("positiver Wert?"));
-  EXPECT_TRUE(SawMessage("jenseits der Grenzen"));
+  EXPECT_EQ(w->dartCount, 2147483647);
+  EXPECT_NEAR(D(d->Centroid().y), 4 / (3 * M_PI), 0.05);
+  // The plot file keeps the count.
+  const std::string path = kvtest::MakeTempDir("regions") + "darts.kv2";
+  w->FileData.FileName = path;
+  ASSERT_TRUE(w->WriteFile());
+  TPlot2Win* b = MakeWindow();
+  b->FileData.FileName = path;
+  ASSERT_EQ(b->OpenFile(), 0);
+  EXPECT_EQ(b->dartCount, 2147483647);
   plat::SeedRandom(2024);
   d->SetItemText(kCentroidCount, "400000");
   ASSERT_EQ(d->CmRun(), 0);

@@ -322,16 +322,16 @@ TEST_F(CoreWindowTest, ItemStartsFromTheirTexts) {
   TEquationItem item;
   item.startCode = 1001;
   item.texts = {"a+1", "pi", "", "-a"};
-  ASSERT_TRUE(w->EvaluateItemStart(item));
+  ASSERT_TRUE(w->EvaluateItemStart(item, kKindOde));
   EXPECT_EQ(item.start.x, 3);
   EXPECT_NEAR(static_cast<double>(item.start.y), 3.141592653589793, 1e-15);
   EXPECT_EQ(item.paramStart, -2);
   item.texts[2] = "sqrt(-1)";
-  EXPECT_FALSE(w->EvaluateItemStart(item));
+  EXPECT_FALSE(w->EvaluateItemStart(item, kKindOde));
   item.texts[2] = "1+";
-  EXPECT_FALSE(w->EvaluateItemStart(item));
+  EXPECT_FALSE(w->EvaluateItemStart(item, kKindOde));
   item.startCode = 0;  // plain start values stay
-  EXPECT_TRUE(w->EvaluateItemStart(item));
+  EXPECT_TRUE(w->EvaluateItemStart(item, kKindOde));
 }
 
 }  // namespace
