@@ -293,6 +293,32 @@ TEST_F(ItemDrawing, PointSequencesShowTheCurvesPointsAtTheirValues) {
   }
 }
 
+// The whole road of a sequence made by the point-list tool: the curve's
+// range reaches the drawing, so values outside it show no point.
+TEST_F(ItemDrawing, APointSequenceShowsOnlyTheValuesInItsCurvesRange) {
+  TPlot2Win* w = MakeWindow();
+  const int circle = w->AppendEquation(kKindPolar, 0, 6.28319L, "", "", "2");
+  w->CompileEquation(circle);
+  w->Equation(circle).visible = 0;  // the markers alone on the surface
+  w->ColourSlots[8] = 12;
+  ASSERT_EQ(w->AddPointSequenceEquation(circle, "0 1.5708 3.14159 -1 7", 2), 0);
+  Repaint(w);
+  const int s = w->equationCount;
+  const plat::Colour c = EntryColour(*w, s);
+  const struct {
+    long double t;
+    bool shown;
+  } cases[] = {{0, true}, {1.5708L, true}, {3.14159L, true}, {-1, false}, {7, false}};
+  int shown = 0;
+  for (const auto& k : cases) {
+    const TPoint2D p{2 * std::cos(k.t), 2 * std::sin(k.t)};
+    const bool marker = CountNear(*w, p, c, 3) > 4;
+    EXPECT_EQ(marker, k.shown) << static_cast<double>(k.t);
+    shown += marker ? 1 : 0;
+  }
+  EXPECT_EQ(shown, 3);
+}
+
 TEST_F(ItemDrawing, DirectionFieldOfYPrimeEqualsY) {
   TPlot2Win* w = MakeWindow();
   const int i = Add(w, kKindOdeDyDx, {"", "", "y"});
