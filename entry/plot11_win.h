@@ -244,7 +244,7 @@ class TPlot11Win : public TPlot1Win {
   // A point sequence on the curve at the values of the list: 0, 4 or 9.
   int AddPointSequenceEquation(int curve, const std::string& list, int size);
   // Point sequence i anew from its list and its curve.
-  bool RefreshPointSequenceEquation(int i);
+  bool RefreshPointSequenceEquation(int i) override;
   TPtListDlg* PointListDialog() const { return pointListDialog_.get(); }
   TManyPtDlg* PointSetDialog() const { return pointSetDialog_.get(); }
   TCombineDlg* CombineDialog() const { return combineDialog_.get(); }

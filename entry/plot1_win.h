@@ -204,6 +204,9 @@ class TPlot1Win : public TPlot0Win {
   virtual void ToggleItemLabels();
   virtual void RefreshTraceDialogs() {}
   virtual void CopySliderParameters(int i) {}
+  // A point sequence anew from its list and its curve (the analysis
+  // layer's); false here.
+  virtual bool RefreshPointSequenceEquation(int i) { return false; }
   // A 3D window fits its box to the graphs it holds (true when it did);
   // other windows have no box.
   virtual bool FitBoxToGraphs() { return false; }
