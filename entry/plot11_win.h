@@ -51,6 +51,9 @@ inline constexpr int kStrMarkPenWidth = 1170;
 inline constexpr std::int32_t kOpenTimeWindows = 0x000F;
 inline constexpr std::int32_t kOpenPlaneWindows = 0x0380;
 inline constexpr int kOpenPlaneShift = 7;
+// The dy/dx dialog's bit: a file's mask reopens it, but a save never sets
+// it.
+inline constexpr std::int32_t kOpenSlopeDialog = 0x0020;
 inline constexpr int kTimeWindowCount = 4;
 inline constexpr int kPlaneWindowCount = 3;
 
