@@ -171,6 +171,9 @@ class TPlot1Win : public TPlot0Win {
   bool OpenFamilyDialog(int i);
   bool OpenCobwebDialog(int i);
   bool EvaluateCurvePoint(int i, TPoint3D& point);
+  // The text of an integral's value in the window's number format; a value
+  // whose integrand was undefined at a sample says so after the number.
+  void FormatIntegral(long double value, bool gaps, std::string& text);
   // The descriptions of the drawable entries and the user functions, as
   // the notes window shows them.
   std::string InventoryText();
