@@ -243,6 +243,9 @@ TEST_F(EquationDialog, AcceptedValuesReachTheEntry) {
   EXPECT_EQ(e.rangeMin, -1);
   EXPECT_EQ(e.endMarkerLeft(), -2);
   EXPECT_EQ(e.endArrowRight(), 3);
+  // A graph keeps a period from its bounds, "periodisch" or not.
+  EXPECT_EQ(e.values[6].x, -1);
+  EXPECT_EQ(e.values[6].y, 3);
   // The dialog shows them again as it read them.
   std::string lower;
   plat::testing::ExpectDialog("EQUA201", [&](Dialog& d) {
