@@ -287,9 +287,13 @@ void TEditExmpDlg::FillNumbers() {
     SetEdit(225, IntText(e.fieldRows));
   } else {
     // The element length in percent of the picture width (kept in tenths),
-    // with the parameter that follows it.
+    // with the parameter that follows it: a whole percent as "%d" writes
+    // it, tenths as a decimal, since OK reads the field in percent.  The
+    // parameter as its letter where the reader takes one (A to W), else as
+    // its number.
     std::string length = ShortNumber(static_cast<long double>(e.fieldLength) / 10);
-    if (e.arrowMode > 0) length += "@" + std::string(1, static_cast<char>('A' + e.arrowMode - 1));
+    if (e.arrowMode > 0 && e.arrowMode <= 23) length += "@" + std::string(1, static_cast<char>('A' + e.arrowMode - 1));
+    if (e.arrowMode > 23) length += "@" + IntText(e.arrowMode);
     SetEdit(225, length);
   }
   SetEdit(226, IntText(e.fieldRows));

@@ -218,8 +218,8 @@ int TEditExmpDlg::ReadBounds() {
     work_.endMarkerRight() = markers[2];
     work_.endArrowRight() = markers[3];
   }
-  if (kind_ == kKindExplicit && Checked(272)) {
-    // The period is what a periodic graph keeps of its bounds.
+  if (controlKind_ == kKindExplicit) {
+    // A graph keeps a period from its bounds; "periodisch" shows it.
     work_.values[6].x = work_.lowerBound.x;
     work_.values[6].y = work_.upperBound.x - work_.lowerBound.x;
   }
@@ -475,10 +475,13 @@ int TEditExmpDlg::ComputeMask(const TEquation& b, bool textsChanged) const {
       a.fieldLength != b.fieldLength || a.fieldRows != b.fieldRows || a.arrowMode != b.arrowMode ||
       a.arrowSize != b.arrowSize || a.subValue != b.subValue)
     recompute = true;
-  for (std::size_t n = 4; n < a.values.size(); ++n)
+  for (std::size_t n = 4; n < a.values.size(); ++n) {
+    // A graph's period follows its bounds, whose change is counted above.
+    if (n == 6 && controlKind_ == kKindExplicit) continue;
     if (Differs(a.values[n].x, b.values[n].x) || Differs(a.values[n].y, b.values[n].y) ||
         Differs(a.values[n].z, b.values[n].z))
       recompute = true;
+  }
   const bool fieldColourKind = kind_ == kKindOde || kind_ == kKindOdeDyDx || kind_ == kKindOde3D;
   if (a.subKind != b.subKind) (fieldColourKind ? appearance : recompute) = true;
   if (a.bounded != b.bounded || a.densityFlag != b.densityFlag || a.restricted != b.restricted ||

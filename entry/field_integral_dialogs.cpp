@@ -79,10 +79,10 @@ int TLineDlg::ReadInputs() {
   return code;
 }
 
-int TLineDlg::Integrate(long double& result) {
+int TLineDlg::Integrate(long double& result, bool& gaps) {
   auto stop = [this] { return plot_.PollKey() == 'A'; };
   return LineIntegral(plot_.Engine(), plot_.Equation(SelectedEquation()), plot_.Equation(SecondEquation()),
-                      plot_.lineRange, result, stop);
+                      plot_.lineRange, result, stop, &gaps);
 }
 
 void TLineDlg::CmCompute() {
@@ -95,7 +95,8 @@ void TLineDlg::CmCompute() {
       !plot_.IsValidIndex(SecondEquation()))
     return;
   long double result = 0;
-  const int code = Integrate(result);
+  bool gaps = false;
+  const int code = Integrate(result, gaps);
   if (code == kIntegralStopped) return;
   if (code != 0) {
     plot_.ShowMessageById(code);
@@ -103,7 +104,7 @@ void TLineDlg::CmCompute() {
   }
   value_ = result;
   std::string text;
-  plot_.FormatWindowNumber(result, text);
+  plot_.FormatIntegral(result, gaps, text);
   SetItemText(kFieldValue, text);
   StoreResults();
   BringToTop();
@@ -142,12 +143,12 @@ int TFluxDlg::ReadInputs() {
   return 0;
 }
 
-int TFluxDlg::Integrate(long double& result) {
+int TFluxDlg::Integrate(long double& result, bool& gaps) {
   auto stop = [this] { return plot_.PollKey() == 'A'; };
   // The iterated sum says in the caption how to stop it.
   plot_.SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   const int code = FluxIntegral(plot_.Engine(), plot_.Equation(SelectedEquation()), plot_.Equation(SecondEquation()),
-                                plot_.fluxRangeT, plot_.fluxRangeU, result, stop);
+                                plot_.fluxRangeT, plot_.fluxRangeU, result, stop, &gaps);
   plot_.UpdateCaption(false);
   return code;
 }

@@ -40,7 +40,7 @@ class TLineDlg : public T2ComboDlg {
   // Reads the limits into the window: 0, or the code (nothing stored).
   virtual int ReadInputs();
   // The integral over the chosen pair: 0 with the value, or a code.
-  virtual int Integrate(long double& result);
+  virtual int Integrate(long double& result, bool& gaps);
   // The result record on the field and on the path.
   void StoreResults();
   void CmCompute();
@@ -62,7 +62,7 @@ class TFluxDlg : public TLineDlg {
   TFluxDlg(TPlot11Win& window, const std::string& templateName);
   void SetupControls() override;
   int ReadInputs() override;
-  int Integrate(long double& result) override;
+  int Integrate(long double& result, bool& gaps) override;
 };
 
 }  // namespace kv

@@ -394,6 +394,9 @@ bool TPlot1Win::EditEquation(int i, bool force) {
     CompileEquation(i);
   }
   RebuildDerivedEquations(i);
+  // A point sequence whose list or options changed is made anew from its
+  // curve.
+  if (kind == kKindPointSequence && mask > kChangeRecompute + kChangeAppearance) RefreshPointSequenceEquation(i);
   // A surface of revolution names the curve it turns (before its label is
   // renewed, so that the label names the new curve); a surface kept from an
   // older file holds no curve to name.

@@ -135,7 +135,7 @@ int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
   long double t = 0;
   if (e.derivation == kDerivedTracePoint) {
     // A trace point stands at the parameter its builder keeps in the
-    // seventh text.
+    // fourth text.
     if (TextToValue(e.formulaText[kTracePointParameterText], t) != 0) return 1;
     const bool explicitSource = IsValidIndex(e.source1) && Equation(e.source1).kind == kKindExplicit;
     letter = explicitSource ? 'X' : 'T';
@@ -157,7 +157,9 @@ int TPlot11Win::DrawPointItem(plat::DC& dc, int i) {
   const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colourIndex, 1, 0));
   const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(hollow ? background : colour));
   const int r = MarkerSize(dc, e.penWidth);
-  const bool guides = (e.kind == kKindPoint || e.kind == kKindPoint3D) && e.interpolated && e.subKind > 0 && !MapsPlane();
+  // Slot 146 for every point item whose guide flag is set and whose role
+  // word is positive; what it draws is the window kind's.
+  const bool guides = e.interpolated && e.subKind > 0 && !MapsPlane();
 
   auto drawMember = [&] {
     const int count = PointItemCount(e);

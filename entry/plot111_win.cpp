@@ -107,8 +107,8 @@ void TPlot111Win::SyncSliderDialogs() {
   for (int k = 0; k < kSliderDialogCount; ++k) {
     TSlideDlg* d = SliderDialog(k);
     if (!d || d->IsHidden() || !d->IsVisible() || d->IsWholeNumber()) continue;
-    // The all-parameters dialog slides the entry of its current letter.
-    const auto entry = static_cast<std::size_t>(d->Index());
+    // Each dialog has its own entry; the all-parameters dialog's is 24.
+    const auto entry = static_cast<std::size_t>(k);
     smallSteps[entry] = smallSteps[0];
     mediumSteps[entry] = mediumSteps[0];
     d->ReinitSlider();

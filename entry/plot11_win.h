@@ -51,6 +51,9 @@ inline constexpr int kStrMarkPenWidth = 1170;
 inline constexpr std::int32_t kOpenTimeWindows = 0x000F;
 inline constexpr std::int32_t kOpenPlaneWindows = 0x0380;
 inline constexpr int kOpenPlaneShift = 7;
+// The dy/dx dialog's bit: a file's mask reopens it, but a save never sets
+// it.
+inline constexpr std::int32_t kOpenSlopeDialog = 0x0020;
 inline constexpr int kTimeWindowCount = 4;
 inline constexpr int kPlaneWindowCount = 3;
 
@@ -244,7 +247,7 @@ class TPlot11Win : public TPlot1Win {
   // A point sequence on the curve at the values of the list: 0, 4 or 9.
   int AddPointSequenceEquation(int curve, const std::string& list, int size);
   // Point sequence i anew from its list and its curve.
-  bool RefreshPointSequenceEquation(int i);
+  bool RefreshPointSequenceEquation(int i) override;
   TPtListDlg* PointListDialog() const { return pointListDialog_.get(); }
   TManyPtDlg* PointSetDialog() const { return pointSetDialog_.get(); }
   TCombineDlg* CombineDialog() const { return combineDialog_.get(); }

@@ -18,6 +18,7 @@ namespace kv {
 namespace {
 
 constexpr int kStrInventory = 165;  // "Inventar"
+constexpr int kStrIntegralGaps = 1171;  // " (nicht überall definiert)"
 
 }  // namespace
 
@@ -249,6 +250,11 @@ bool TPlot1Win::OpenCobwebDialog(int i) {
   InvalidatePlot();
   Modified = 1;
   return true;
+}
+
+void TPlot1Win::FormatIntegral(long double value, bool gaps, std::string& text) {
+  FormatWindowNumber(value, text);
+  if (gaps) text += plat::res::String(kStrIntegralGaps);
 }
 
 bool TPlot1Win::EvaluateCurvePoint(int i, TPoint3D& point) {

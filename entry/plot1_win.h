@@ -171,6 +171,9 @@ class TPlot1Win : public TPlot0Win {
   bool OpenFamilyDialog(int i);
   bool OpenCobwebDialog(int i);
   bool EvaluateCurvePoint(int i, TPoint3D& point);
+  // The text of an integral's value in the window's number format; a value
+  // whose integrand was undefined at a sample says so after the number.
+  void FormatIntegral(long double value, bool gaps, std::string& text);
   // The descriptions of the drawable entries and the user functions, as
   // the notes window shows them.
   std::string InventoryText();
@@ -204,6 +207,9 @@ class TPlot1Win : public TPlot0Win {
   virtual void ToggleItemLabels();
   virtual void RefreshTraceDialogs() {}
   virtual void CopySliderParameters(int i) {}
+  // A point sequence anew from its list and its curve (the analysis
+  // layer's); false here.
+  virtual bool RefreshPointSequenceEquation(int i) { return false; }
   // A 3D window fits its box to the graphs it holds (true when it did);
   // other windows have no box.
   virtual bool FitBoxToGraphs() { return false; }

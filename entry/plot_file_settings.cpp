@@ -171,7 +171,7 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   w[kWordRegionMode] = regionMode;
   w[kWordAxisKind] = AxisKind;
   w[kWordMarkPenWidth] = mouseMarkPenWidth;
-  w[kWordOpenWindows] = static_cast<std::int16_t>(GetOpenWindowsMask());
+  w[kWordOpenWindows] = static_cast<std::int16_t>(GetOpenWindowsMask() & ~kOpenSlopeDialog);
   std::int16_t integration[3];
   GetIntegrationDialogState(integration);
   for (int k = 0; k < 3; ++k) w[static_cast<std::size_t>(kWordIntegrationFirst + k)] = integration[k];

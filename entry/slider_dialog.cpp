@@ -73,7 +73,7 @@ TSlideDlg::TSlideDlg(TPlot1Win& window, const std::string& templateName, int ind
     index_ = 1;
     allParameters_ = 1;
   }
-  steps_ = window.SliderStepCount(index_);
+  steps_ = window.SliderStepCount(StepEntry());
   if (Lettered()) bar_.emplace(*this, kIdSliderBar, window, index_);
 }
 
@@ -87,6 +87,8 @@ const plat::CommandTable& TSlideDlg::Commands() const {
                          });
   return table;
 }
+
+int TSlideDlg::StepEntry() const { return allParameters_ ? kAllParametersDialog : index_; }
 
 long double& TSlideDlg::Left() { return window_.Tables().lower[static_cast<std::size_t>(index_)].re; }
 long double& TSlideDlg::Right() { return window_.Tables().upper[static_cast<std::size_t>(index_)].re; }
@@ -120,8 +122,8 @@ void TSlideDlg::SetupControls() {
 
 void TSlideDlg::ReinitSlider() {
   if (!bar_ || wholeNumber_) return;
-  steps_ = window_.SliderStepCount(index_);
-  bar_->SetSteps(steps_, window_.SliderPageCount(index_));
+  steps_ = window_.SliderStepCount(StepEntry());
+  bar_->SetSteps(steps_, window_.SliderPageCount(StepEntry()));
   bar_->MovePosition(PositionOfValue());
 }
 

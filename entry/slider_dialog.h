@@ -93,6 +93,10 @@ class TSlideDlg : public TDlg {
  private:
   void SetupControls();
   bool Lettered() const { return index_ > 0; }
+  // The entry of the window's step tables the slider takes: the
+  // all-parameters dialog's own (24) whatever letter it shows, else the
+  // parameter's.
+  int StepEntry() const;
   long double& Left();
   long double& Right();
   long double Value() const;

@@ -128,11 +128,9 @@ int TPlot11Win::AddTrajectoryVectorItem(int i, const TEquationItem& item, long d
   if (n < 0) return -1;
   TEquation& e = Equation(n);
   StoreTrajectoryStart(e, item, target, DefaultTrajectoryStep());
-  // The line reaches across the box of a space window, across the view of
-  // a plane one.
-  const TPoint3D d = dimension == 3 ? TPoint3D{View3D.BoxMax.x - View3D.BoxMin.x, View3D.BoxMax.y - View3D.BoxMin.y,
-                                               View3D.BoxMax.z - View3D.BoxMin.z}
-                                    : TPoint3D{World.xmax - World.xmin, World.ymax - World.ymin, 0};
+  // The line's length follows the diagonal of the window's box.
+  const TPoint3D d{View3D.BoxMax.x - View3D.BoxMin.x, View3D.BoxMax.y - View3D.BoxMin.y,
+                   View3D.BoxMax.z - View3D.BoxMin.z};
   long double lo = 0;
   long double hi = 1;
   TrajectoryVectorRange(code, length, speed, std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z), lo, hi);

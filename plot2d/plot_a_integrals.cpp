@@ -54,9 +54,9 @@ TQuadratureControl TPlotAWin::QuadratureControl(std::uint32_t seed) {
   return c;
 }
 
-void TPlotAWin::SetIntegrationResult(long double value) {
+void TPlotAWin::SetIntegrationResult(long double value, bool gaps) {
   integrationValue = value;
-  FormatWindowNumber(value, integrationText);
+  FormatIntegral(value, gaps, integrationText);
 }
 
 // ---- Riemann sums ----
@@ -83,12 +83,13 @@ int TPlotAWin::RiemannArea(int f, int g) {
     for (std::string& t : ruleTexts) t.clear();
     return code;
   }
-  for (int r = 0; r < kSumCount; ++r) {
-    ruleValues[static_cast<std::size_t>(r)] = sums.value[static_cast<std::size_t>(r)];
-    FormatWindowNumber(sums.value[static_cast<std::size_t>(r)], ruleTexts[static_cast<std::size_t>(r)]);
+  // A sum that met an undefined sample says so after its number.
+  for (std::size_t r = 0; r < kSumCount; ++r) {
+    ruleValues[r] = sums.value[r];
+    FormatIntegral(sums.value[r], sums.gaps[r], ruleTexts[r]);
   }
   // Simpson's sum stands for the integral.
-  SetIntegrationResult(sums.value[kSumSimpson]);
+  SetIntegrationResult(sums.value[kSumSimpson], sums.gaps[kSumSimpson]);
   return kIntegrationOk;
 }
 
@@ -265,7 +266,7 @@ int TPlotAWin::ArcLengthOf(int i) {
   RestoreVariables();
   UpdateCaption(false);
   // Simpson's sum is the length; a run stopped with "A" leaves no result.
-  if (code == kIntegrationOk) SetIntegrationResult(sums.value[kSumSimpson]);
+  if (code == kIntegrationOk) SetIntegrationResult(sums.value[kSumSimpson], sums.gaps[kSumSimpson]);
   return code;
 }
 

@@ -196,11 +196,11 @@ class TPlotAWin : public TPlot111Win {
   TPlot111Win* CompanionWindow(TPlot111Win*& slot, int titleString);
   // Integrates with the window's caption and key poll; the value into the
   // shared result.
-  int FinishMeasure(int code, long double value);
+  int FinishMeasure(int code, long double value, bool gaps);
   TPlot111Win* revolutionWin_ = nullptr;
   TPlot111Win* sectionWin_ = nullptr;
   std::unique_ptr<TCurveToolDialogs> toolDialogs_;
-  void SetIntegrationResult(long double value);
+  void SetIntegrationResult(long double value, bool gaps = false);
 };
 
 class TPlotBWin : public TPlotAWin {

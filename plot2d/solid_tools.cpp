@@ -32,10 +32,10 @@ TCurveToolDialogs& TPlotAWin::ToolDialogs() {
 
 // ---- measures ----
 
-int TPlotAWin::FinishMeasure(int code, long double value) {
+int TPlotAWin::FinishMeasure(int code, long double value, bool gaps) {
   RestoreVariables();
   UpdateCaption(false);
-  if (code == kIntegrationOk) SetIntegrationResult(value);
+  if (code == kIntegrationOk) SetIntegrationResult(value, gaps);
   return code;
 }
 
@@ -45,10 +45,11 @@ int TPlotAWin::RevolutionMeasure(int curve, const TRevolutionAxis& axis, bool vo
   SetCaption(1, 0, 0);
   SaveVariables();
   long double v = 0;
+  bool gaps = false;
   const int code = kv::RevolutionMeasure(Engine(), Equation(curve), axis, volume, IntegrationLeft(),
                                          IntegrationRight(), IntegrationDivisions(), v,
-                                         [this] { return StopKeyPressed(); });
-  return FinishMeasure(code, v);
+                                         [this] { return StopKeyPressed(); }, &gaps);
+  return FinishMeasure(code, v, gaps);
 }
 
 int TPlotAWin::SectorArea(int curve) {
@@ -57,9 +58,10 @@ int TPlotAWin::SectorArea(int curve) {
   SetCaption(1, 0, 0);
   SaveVariables();
   long double v = 0;
+  bool gaps = false;
   const int code = kv::SectorArea(Engine(), Equation(curve), IntegrationLeft(), IntegrationRight(),
-                                  IntegrationDivisions(), v, [this] { return StopKeyPressed(); });
-  return FinishMeasure(code, v);
+                                  IntegrationDivisions(), v, [this] { return StopKeyPressed(); }, &gaps);
+  return FinishMeasure(code, v, gaps);
 }
 
 int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical) {
@@ -68,12 +70,13 @@ int TPlotAWin::VolumeBetween(int f, int g, long double k, bool vertical) {
   SetCaption(1, 0, 0);
   SaveVariables();
   long double v = 0;
+  bool gaps = false;
   // The shells about x = k run in shifted bounds of their own: the shared
   // bounds, and the dialog's fields, stay as the user typed them.
   const int code = VolumeBetweenGraphs(Engine(), Equation(f).trees[1].get(), Equation(g).trees[1].get(), k, vertical,
                                        IntegrationLeft(), IntegrationRight(), IntegrationDivisions(), v,
-                                       [this] { return StopKeyPressed(); });
-  return FinishMeasure(code, v);
+                                       [this] { return StopKeyPressed(); }, &gaps);
+  return FinishMeasure(code, v, gaps);
 }
 
 int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height, bool doubled, long double lo,
@@ -83,12 +86,13 @@ int TPlotAWin::SectionVolume(int f, int g, int shape, const std::string& height,
   SetFocus();
   SetCaption(1, 0, 0);
   SaveVariables();
+  bool gaps = false;
   const int code = CrossSectionVolume(Engine(), Equation(f).formulaText[1], Equation(g).formulaText[1], height, shape,
-                                      doubled, lo, hi, n, result, [this] { return StopKeyPressed(); });
+                                      doubled, lo, hi, n, result, [this] { return StopKeyPressed(); }, &gaps);
   RestoreVariables();
   UpdateCaption(false);
   if (code != 0) return code;
-  SetIntegrationResult(result);
+  SetIntegrationResult(result, gaps);
   TResultPoint p;
   p.code = kSectionResultCode;
   p.count = 4;

@@ -95,10 +95,11 @@ void TRiem3Dlg::CmCompute() {
   const TEquation& e = plot_.Equation(i);
   if (!acceptedKinds_.test(e.kind)) return;
   long double result = 0;
+  bool gaps = false;
   plot_.SetCaption(1, 0, 0);  // "Abbruch mit Taste A"
   auto stop = [this] { return plot_.PollKey() == 'A'; };
-  const int code = mode_ == kRiem3Area ? SurfaceArea(plot_.Engine(), e, first_, second_, result, stop)
-                                       : DoubleIntegral(plot_.Engine(), e, first_, second_, result, stop);
+  const int code = mode_ == kRiem3Area ? SurfaceArea(plot_.Engine(), e, first_, second_, result, stop, &gaps)
+                                       : DoubleIntegral(plot_.Engine(), e, first_, second_, result, stop, &gaps);
   plot_.UpdateCaption(false);
   if (code == kIntegralStopped) return;
   if (code != 0) {
@@ -107,7 +108,7 @@ void TRiem3Dlg::CmCompute() {
   }
   value_ = result;
   std::string text;
-  plot_.FormatWindowNumber(result, text);
+  plot_.FormatIntegral(result, gaps, text);
   SetItemText(kRiem3Value, text);
   const long double values[4] = {result, first_.lower, first_.upper, second_.lower};
   plot_.AddResultPoint(i, mode_ == kRiem3Area ? kResultSurfaceArea : kResultDoubleIntegral, values, 4,

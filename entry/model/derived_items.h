@@ -25,11 +25,11 @@ enum : std::int16_t {
   kDerivedTracePoint = 109,       // 'm' point of a graph at a parameter
 };
 
-// Where the entries keep their parameter: the centre of a Taylor polynomial
-// and the parameter of a tangent line in the fourth formula text, the
-// parameter of a graph's point in the seventh (compiled into tree 6).
+// Where the entries keep their parameter: the centre of a Taylor polynomial,
+// the parameter of a tangent line and that of a graph's point in the fourth
+// formula text (the point's compiled into tree 6).
 inline constexpr int kDerivedParameterText = 3;
-inline constexpr int kTracePointParameterText = 6;
+inline constexpr int kTracePointParameterText = 3;
 
 // Taylor polynomial of degree e.auxValue1 (0..9) of the source's y = f(x)
 // about the centre text: tree 0 the centre, tree 1 the sum of

@@ -137,39 +137,43 @@ TreePtr BuildSurfaceAreaIntegrand(const TEquation& surface, int& code) {
 }
 
 int DoubleIntegral(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& x, const TSimpsonRange& y,
-                   long double& result, const TStopPoll& stop) {
+                   long double& result, const TStopPoll& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   if (surface.kind != kKindSurface || !surface.trees[2]) return kIntegralUndefined;
-  return IteratedSimpsonIntegral(engine, surface.trees[2].get(), tok::X, x, tok::Y, y, result, stop);
+  return IteratedSimpsonIntegral(engine, surface.trees[2].get(), tok::X, x, tok::Y, y, result, stop, gaps);
 }
 
 int SurfaceArea(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& first,
-                const TSimpsonRange& second, long double& result, const TStopPoll& stop) {
+                const TSimpsonRange& second, long double& result, const TStopPoll& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   int code = 0;
   TreePtr integrand = BuildSurfaceAreaIntegrand(surface, code);
   if (!integrand) return code;
   int inner = 0, outer = 0;
   SurfaceLetters(surface, inner, outer);
-  return IteratedSimpsonIntegral(engine, integrand.get(), inner, first, outer, second, result, stop);
+  return IteratedSimpsonIntegral(engine, integrand.get(), inner, first, outer, second, result, stop, gaps);
 }
 
 int LineIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& curve, const TSimpsonRange& t,
-                 long double& result, const TStopPoll& stop) {
+                 long double& result, const TStopPoll& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   int code = 0;
   TreePtr integrand = BuildLineIntegrand(field, curve, code);
   if (!integrand) return code;
-  return SimpsonIntegral(engine, integrand.get(), CurveLetter(curve), t, result, stop);
+  return SimpsonIntegral(engine, integrand.get(), CurveLetter(curve), t, result, stop, gaps);
 }
 
 int FluxIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& surface, const TSimpsonRange& t,
-                 const TSimpsonRange& u, long double& result, const TStopPoll& stop) {
+                 const TSimpsonRange& u, long double& result, const TStopPoll& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   int code = 0;
   TreePtr integrand = BuildFluxIntegrand(field, surface, code);
   if (!integrand) return code;
-  return IteratedSimpsonIntegral(engine, integrand.get(), tok::T, t, tok::U, u, result, stop);
+  return IteratedSimpsonIntegral(engine, integrand.get(), tok::T, t, tok::U, u, result, stop, gaps);
 }
 
 }  // namespace kv

@@ -19,7 +19,7 @@ namespace kv {
 // Answers of the sums (0 when the value is valid).
 enum : int {
   kIntegralStopped = 65,        // the user stopped the sum
-  kIntegralUndefined = 102,     // "nicht zu integrieren": a sample undefined, a tree missing
+  kIntegralUndefined = 102,     // "nicht zu integrieren": no sample defined, a tree missing
   kIntegralNoDerivative = 117,  // "nicht abzuleiten"
 };
 
@@ -40,16 +40,18 @@ int CurveLetter(const TEquation& curve);
 void SurfaceLetters(const TEquation& surface, int& inner, int& outer);
 
 // ---- the integrals of the tools ----
+// Each says through `gaps` (when given) whether its integrand was undefined
+// at a sample (the rule of numeric_integration.h).
 // ∬ f(x, y) dx dy of an explicit surface over the two ranges (x inner).
 int DoubleIntegral(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& x, const TSimpsonRange& y,
-                   long double& result, const TStopPoll& stop);
+                   long double& result, const TStopPoll& stop, bool* gaps = nullptr);
 // The area of an explicit (x, y) or parametric (t, u) surface.
 int SurfaceArea(TFormulaEngine& engine, const TEquation& surface, const TSimpsonRange& first,
-                const TSimpsonRange& second, long double& result, const TStopPoll& stop);
+                const TSimpsonRange& second, long double& result, const TStopPoll& stop, bool* gaps = nullptr);
 int LineIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& curve, const TSimpsonRange& t,
-                 long double& result, const TStopPoll& stop);
+                 long double& result, const TStopPoll& stop, bool* gaps = nullptr);
 // t inner, u outer.
 int FluxIntegral(TFormulaEngine& engine, const TEquation& field, const TEquation& surface, const TSimpsonRange& t,
-                 const TSimpsonRange& u, long double& result, const TStopPoll& stop);
+                 const TSimpsonRange& u, long double& result, const TStopPoll& stop, bool* gaps = nullptr);
 
 }  // namespace kv

@@ -73,8 +73,10 @@ void RefreshPointSequence(TEquation& e, const TEquation& curve) {
   std::vector<long double> values;
   e.auxValue3 = static_cast<std::int16_t>(ScanNumberList(e.formulaText[3], values));
   e.cellDepths = std::move(values);
-  e.lowerBound = curve.lowerBound;
-  e.upperBound = curve.upperBound;
+  // The curve's range goes into the value block the drawing reads; the
+  // sequence's own bounds are not its curve's.
+  e.sampleLower() = curve.lowerBound.x;
+  e.sampleUpper() = curve.upperBound.x;
   e.bounded = curve.bounded;
   for (std::size_t k = 0; k < 3; ++k) e.trees[k].reset(curve.trees[k] ? CloneTree(curve.trees[k].get()) : nullptr);
 }

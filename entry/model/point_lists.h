@@ -29,7 +29,8 @@ int ScanPastedNumbers(std::string_view text, std::vector<std::string>& numbers, 
 void PreparePointSequence(TEquation& e, const TEquation& curve, int curveIndex, std::string_view list, int size,
                           int colour);
 // The sequence anew from its list text and its curve: up to 128 values,
-// the curve's interval and copies of its trees 0 to 2.
+// the curve's interval (into sampleLower/sampleUpper, where the drawing
+// looks), its interval flag and copies of its trees 0 to 2.
 void RefreshPointSequence(TEquation& e, const TEquation& curve);
 
 }  // namespace kv

@@ -66,10 +66,14 @@ bool ReplaceLetter(const TFormulaEngine& engine, std::string_view text, int lett
 
 bool Fits(const std::string& s) { return s.size() <= kMaxFormulaText; }
 
-// The shared Simpson rule over [lo, hi] with n steps.
+// The shared Simpson rule over [lo, hi] with n steps; a gap it meets is
+// added to `gaps`.
 int IntegrateSimpson(TFormulaEngine& engine, TExprNode* tree, int letter, long double lo, long double hi, int n,
-                     long double& result, const TIntegrationStop& stop) {
-  return SimpsonIntegral(engine, tree, letter, TSimpsonRange{lo, hi, n}, result, stop);
+                     long double& result, const TIntegrationStop& stop, bool* gaps) {
+  bool met = false;
+  const int code = SimpsonIntegral(engine, tree, letter, TSimpsonRange{lo, hi, n}, result, stop, &met);
+  if (gaps) *gaps = *gaps || met;
+  return code;
 }
 
 }  // namespace
@@ -111,12 +115,13 @@ TreePtr BuildSectorIntegrand(const TEquation& curve) {
 }
 
 int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
-               long double& result, const TIntegrationStop& stop) {
+               long double& result, const TIntegrationStop& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   TreePtr integrand = BuildSectorIntegrand(curve);
   if (!integrand) return kIntegrationUndefined;
   long double i = 0;
-  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop);
+  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop, gaps);
   if (code == kIntegrationOk) result = std::fabs(i) * 0.5L;
   return code;
 }
@@ -142,8 +147,10 @@ TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevoluti
 }
 
 int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis, bool volume,
-                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop) {
+                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop,
+                      bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   const long double d2 = axis.a * axis.a + axis.b * axis.b;
   if (d2 < 1e-16L) return kFormulaRecursive;
   if (curve.kind == kKindSegment) {
@@ -161,26 +168,28 @@ int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRev
       volume ? BuildRevolutionVolumeIntegrand(curve, axis) : BuildRevolutionSurfaceIntegrand(curve, axis);
   if (!integrand) return kFormulaNotUnderstood;
   long double i = 0;
-  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop);
+  const int code = IntegrateSimpson(engine, integrand.get(), CurveIntegrationLetter(curve), lo, hi, n, i, stop, gaps);
   if (code != kFormulaOk) return code;
   result = volume ? std::fabs(i * Pi / (d2 * std::sqrt(d2))) : std::fabs(2 * Pi * i);
   return kFormulaOk;
 }
 
 int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, long double k, bool vertical,
-                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop) {
+                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop,
+                        bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   if (!f || !g) return kFormulaNotUnderstood;
   if (!vertical) {
     TreePtr washer = Own(BuildWasherIntegrand(f, g, k));
-    return IntegrateSimpson(engine, washer.get(), 'X', lo, hi, n, result, stop);
+    return IntegrateSimpson(engine, washer.get(), 'X', lo, hi, n, result, stop, gaps);
   }
   // Shells in the shifted variable X - k.
   const long double left = lo - k;
   const long double right = hi - k;
   TreePtr plain = Own(BuildShellIntegrand(f, g, k, false));
   if (left > -1e-13L || right < 1e-13L) {
-    const int code = IntegrateSimpson(engine, plain.get(), 'X', left, right, n, result, stop);
+    const int code = IntegrateSimpson(engine, plain.get(), 'X', left, right, n, result, stop, gaps);
     if (right < 1e-13L) result = -result;
     return code;
   }
@@ -188,13 +197,13 @@ int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprN
   // of the shorter side plainly, the strip on both sides mirrored.
   const bool rightShorter = right <= -left;
   long double first = 0;
-  int code = rightShorter ? IntegrateSimpson(engine, plain.get(), 'X', left, -right, n, first, stop)
-                          : IntegrateSimpson(engine, plain.get(), 'X', -left, right, n, first, stop);
+  int code = rightShorter ? IntegrateSimpson(engine, plain.get(), 'X', left, -right, n, first, stop, gaps)
+                          : IntegrateSimpson(engine, plain.get(), 'X', -left, right, n, first, stop, gaps);
   if (code != kFormulaOk) return code;
   if (right + left <= 0) first = -first;
   TreePtr mirrored = Own(BuildShellIntegrand(f, g, k, true));
   long double second = 0;
-  code = IntegrateSimpson(engine, mirrored.get(), 'X', 0, rightShorter ? right : -left, n, second, stop);
+  code = IntegrateSimpson(engine, mirrored.get(), 'X', 0, rightShorter ? right : -left, n, second, stop, gaps);
   result = first + second;
   return code;
 }
@@ -230,14 +239,15 @@ int SectionIntegrandText(std::string_view f, std::string_view g, std::string_vie
 
 int CrossSectionVolume(TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h, int shape,
                        bool doubled, long double lo, long double hi, int n, long double& result,
-                       const TIntegrationStop& stop) {
+                       const TIntegrationStop& stop, bool* gaps) {
   result = 0;
+  if (gaps) *gaps = false;
   std::string text;
   if (const int c = SectionIntegrandText(f, g, h, shape, text); c != kFormulaOk) return c;
   TreePtr tree;
   if (const int c = engine.Compile(text, tree); c != kFormulaOk) return c;
   long double i = 0;
-  const int code = IntegrateSimpson(engine, tree.get(), 'X', lo, hi, n, i, stop);
+  const int code = IntegrateSimpson(engine, tree.get(), 'X', lo, hi, n, i, stop, gaps);
   if (code == kFormulaOk) result = i * SectionAreaFactor(shape, doubled);
   return code;
 }

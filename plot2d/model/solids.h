@@ -26,7 +26,8 @@ inline constexpr std::size_t kMaxFormulaText = kFormulaTextSize - 1;
 // Asked once per integration step: true stops the integration, which then
 // returns kIntegrationStopped (65, the key "A").  The integrals use the
 // Simpson rule of entry/model/numeric_integration.h, with its step limit
-// (code 17 above it) and its rule for undefined ends.
+// (code 17 outside it) and its rule for undefined samples; `gaps` (when
+// given) says whether the measure met one.
 using TIntegrationStop = TStopPoll;
 
 // The letter a curve entry is integrated in: X for y = f(x), else its
@@ -48,7 +49,7 @@ TreePtr BuildSectorIntegrand(const TEquation& curve);
 // integrand above, whichever way the ray turns.  0 or the integration's
 // code.
 int SectorArea(TFormulaEngine& engine, const TEquation& curve, long double lo, long double hi, int n,
-               long double& result, const TIntegrationStop& stop = {});
+               long double& result, const TIntegrationStop& stop = {}, bool* gaps = nullptr);
 
 // Volume and lateral area swept by the segment p-q turning about the axis,
 // exactly (frusta, split where the segment crosses the axis).
@@ -59,14 +60,16 @@ TFrustum SegmentRevolution(const TPoint2D& p, const TPoint2D& q, const TRevoluti
 // kFormulaRecursive (6) for an axis with a = b = 0, or the integration's
 // code.
 int RevolutionMeasure(TFormulaEngine& engine, const TEquation& curve, const TRevolutionAxis& axis, bool volume,
-                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {});
+                      long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {},
+                      bool* gaps = nullptr);
 
 // The volume of the solid swept by the region between the graphs f and g
 // (trees in X) over [lo, hi]: about y = k (washers) or, with vertical, about
 // x = k (shells, split where the axis runs through the interval).  The
 // bounds are the caller's and stay as given.
 int VolumeBetweenGraphs(TFormulaEngine& engine, const TExprNode* f, const TExprNode* g, long double k, bool vertical,
-                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {});
+                        long double lo, long double hi, int n, long double& result, const TIntegrationStop& stop = {},
+                        bool* gaps = nullptr);
 
 // ---- cross-sections ----
 enum SectionShape : int {
@@ -90,7 +93,7 @@ int SectionIntegrandText(std::string_view f, std::string_view g, std::string_vie
 // of the texts f and g (in x) have the shape (the height h for 4-6).
 int CrossSectionVolume(TFormulaEngine& engine, std::string_view f, std::string_view g, std::string_view h, int shape,
                        bool doubled, long double lo, long double hi, int n, long double& result,
-                       const TIntegrationStop& stop = {});
+                       const TIntegrationStop& stop = {}, bool* gaps = nullptr);
 
 // One parametric surface x(t, u), y(t, u), z(t, u) over [tLo, tHi] x [uLo, uHi].
 struct TSurfaceTexts {

@@ -425,7 +425,7 @@ TEST_F(LongWork, RiemannSumsAndSolidIntegrationsStopOnA) {
     auto d = Await(templateName, from);
     ASSERT_TRUE(d) << "the dialog did not appear";
     for (unsigned long focus : {w.id, d->window}) {
-      program_->SetText(*d, 213, "10000000");  // "Stützstellen", the most allowed
+      program_->SetText(*d, 213, "2147483647");  // "Stützstellen", the most allowed
       program_->ClickControl(*d, 761);          // "Flächeninhalt" / "Volumen"
       StopWhileCaption(w, focus, "a", busy);
       EXPECT_TRUE(Screen().Exists(d->window));

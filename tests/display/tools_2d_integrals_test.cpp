@@ -158,7 +158,7 @@ TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsIts
   program_->SetText(d, 213, "100");
   EXPECT_NEAR(Compute(d, 761, 235), M_PI * (std::exp(2.0) - 1) / 2, 1e-4);  // "Volumen"
   std::size_t from = program_->Log().Size();
-  program_->SetText(d, 213, "2147483647");
+  program_->SetText(d, 213, "2147483648");
   const std::set<unsigned long> before = WindowIds();
   program_->ClickControl(d, 761);
   ASSERT_TRUE(MessageShown("jenseits der Grenzen", from)) << "the count was taken";

@@ -243,6 +243,9 @@ TEST_F(EquationDialog, AcceptedValuesReachTheEntry) {
   EXPECT_EQ(e.rangeMin, -1);
   EXPECT_EQ(e.endMarkerLeft(), -2);
   EXPECT_EQ(e.endArrowRight(), 3);
+  // A graph keeps a period from its bounds, "periodisch" or not.
+  EXPECT_EQ(e.values[6].x, -1);
+  EXPECT_EQ(e.values[6].y, 3);
   // The dialog shows them again as it read them.
   std::string lower;
   plat::testing::ExpectDialog("EQUA201", [&](Dialog& d) {
@@ -251,6 +254,43 @@ TEST_F(EquationDialog, AcceptedValuesReachTheEntry) {
   });
   w->RunEquationDialog(i, mask);
   EXPECT_EQ(lower.substr(lower.size() - 2), "@2");
+
+  // A field's element length and its parameter come back unchanged from
+  // an OK that changes nothing: the field is read in percent.
+  const struct {
+    std::int16_t tenths, parameter;
+    const char* shown;
+  } fields[] = {{15, 0, "1.5"}, {20, 3, "2@C"}, {7, 24, "0.7@24"}};
+  for (const auto& f : fields) {
+    SCOPED_TRACE(f.shown);
+    i = w->AppendEquation(kKindOde, 0, 1, "y", "-x");
+    w->Equation(i).fieldLength = f.tenths;
+    w->Equation(i).arrowMode = f.parameter;
+    std::string shown;
+    plat::testing::ExpectDialog("EQUA210", [&](Dialog& d) {
+      shown = d.GetItemText(225);
+      d.Press(plat::IDOK);
+    });
+    ASSERT_EQ(w->RunEquationDialog(i, mask), plat::IDOK);
+    EXPECT_EQ(shown, f.shown);
+    EXPECT_EQ(w->Equation(i).fieldLength, f.tenths);
+    EXPECT_EQ(w->Equation(i).arrowMode, f.parameter);
+  }
+
+  // An edited point sequence takes its curve's range again (one read
+  // from an older file held none).
+  const int curve = w->AppendEquation(kKindPolar, 0, 3, "", "", "2");
+  w->CompileEquation(curve);
+  ASSERT_EQ(w->AddPointSequenceEquation(curve, "1 2 4", 2), 0);
+  const int s = w->equationCount;
+  w->Equation(s).sampleLower() = w->Equation(s).sampleUpper() = 0;
+  plat::testing::ExpectDialog("EQUA215", [](Dialog& d) {
+    d.SetItemText(214, "1 2");
+    d.Press(plat::IDOK);
+  });
+  EXPECT_TRUE(w->EditEquation(s, false));
+  EXPECT_EQ(w->Equation(s).auxValue3, 2);
+  EXPECT_EQ(static_cast<double>(w->Equation(s).sampleUpper()), 3.0);
 }
 
 TEST_F(EquationDialog, BoundMarkerSuffixesReadAsTheirCountOfAtSigns) {

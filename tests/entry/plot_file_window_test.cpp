@@ -296,6 +296,8 @@ TEST_F(PlotFileWindow, HeaderWordsFlagBytesAndValuesSitAtTheirOffsets) {
   w->smallSteps[0] = 250;
   w->mediumSteps[0] = 25;
   w->SavedValuesOff = 1;  // "Nächster Graph schwarz" on
+  w->OpenSlopeTrajectoryDialog();  // the dy/dx dialog is open, but a save leaves its bit unset
+  ASSERT_NE(w->SlopeTrajectoryDialog(), nullptr);
   const auto b = Save(*w, dir_ + "lage.kv2");
 
   const struct {
@@ -338,6 +340,7 @@ TEST_F(PlotFileWindow, HeaderWordsFlagBytesAndValuesSitAtTheirOffsets) {
   TPlot2Win* reopened = MakeWindow();
   ASSERT_EQ(Open(*reopened, dir_ + "lage.kv2"), 0);
   EXPECT_EQ(reopened->SavedValuesOff, 1) << "new graphs in black came back off";
+  EXPECT_EQ(reopened->SlopeTrajectoryDialog(), nullptr);
 }
 
 // ---- older versions ----

@@ -306,11 +306,20 @@ TEST_F(Sliders, ChangedStepSettingsReachOpenDialogsButNotWholeNumberOnes) {
   TSlideDlg& a = Open(1);
   TSlideDlg& b = Open(2);
   Type(b, "[5]", plat::IDOK);
+  // The all-parameters dialog keeps its steps in its own entry 24, whatever
+  // letter it shows.
+  TSlideDlg& all = Open(kAllParametersDialog);
+  all.ListSetSel(kIdSliderLetter, 2);
+  all.EvControl(kIdSliderLetter, plat::CBN_SELCHANGE);
   ASSERT_EQ(w->SetSliderSteps(200, 10), 0);
   EXPECT_EQ(a.Steps(), 200);
   EXPECT_EQ(a.GetScrollRange(kIdSliderBar), std::make_pair(0, 200));
   EXPECT_EQ(a.GetScrollPos(kIdSliderBar), 100);
   EXPECT_EQ(b.Steps(), 10);
+  EXPECT_EQ(all.Steps(), 200);
+  EXPECT_EQ(w->smallSteps[kAllParametersDialog], 200);
+  EXPECT_EQ(w->mediumSteps[kAllParametersDialog], 20);
+  EXPECT_EQ(w->smallSteps[3], 100) << "C's own slider keeps its entry";
 }
 
 // ---- animations ----

@@ -547,11 +547,11 @@ TEST_F(CurveTools, SolidDialogsShareTheIntegrationBoundsAndFollowSliders) {
   // The sector dialog starts on the same bounds.
   w->CmSectorArea();
   EXPECT_EQ(w->ToolDialogs().sector->GetItemText(kIdRightBound), two);
-  // More divisions than any integration takes are refused, as elsewhere.
+  // More divisions than the 32-bit count holds are refused, as elsewhere.
   const std::size_t stored = w->Equation(0).results.size();
   v->SetItemText(kIdLeftBound, "0");
   v->SetItemText(kIdRightBound, "1");
-  v->SetItemText(kIdDivisions, "2147483647");
+  v->SetItemText(kIdDivisions, "2147483648");
   plat::testing::ClearMessages();
   v->Press(kIdValueButton);
   EXPECT_EQ(LastMessage(), plat::res::String(417));

@@ -128,6 +128,40 @@ TEST_F(IntegrationTest, RandomStripsAddUpToTheRandomSum) {
   EXPECT_EQ(D(w->ruleValues[kSumRandom]), D(reported));
 }
 
+// ln x on [0, 1]: only the left end is undefined.  The sums that take it
+// (left, trapezoid, Simpson) leave it out and say so; midpoint, right and
+// random sums are shown as they are.
+TEST_F(IntegrationTest, AnUndefinedEndMarksOnlyTheSumsThatTakeIt) {
+  TPlot2Win* w = MakeWindow();
+  w->AppendEquation(kKindExplicit, {"", "ln(x)"});
+  TRiemDlg& d = Riemann(w);
+  Bounds(d, "0", "1", "10");
+  for (int k = 0; k < kSumCount; ++k) Tick(d, kIdRuleFirst + k, true);
+  d.Press(kIdValueButton);
+  EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
+  long double mid = 0, right = 0;
+  for (int k = 1; k <= 10; ++k) {
+    mid += std::log((k - 0.5L) / 10) / 10;
+    right += std::log(k / 10.0L) / 10;
+  }
+  const std::string mark = plat::res::String(1171);
+  EXPECT_EQ(mark, " (nicht überall definiert)");
+  const struct {
+    SumRule rule;
+    bool marked;
+  } rules[] = {{kSumLeft, true},      {kSumMidpoint, false}, {kSumRight, false},
+               {kSumTrapezoid, true}, {kSumSimpson, true},   {kSumRandom, false}};
+  for (const auto& r : rules) {
+    SCOPED_TRACE(r.rule);
+    const std::string shown = d.GetItemText(kIdRuleResultFirst + r.rule);
+    EXPECT_EQ(shown, Number(w, w->ruleValues[r.rule]) + (r.marked ? mark : ""));
+  }
+  EXPECT_NEAR(D(w->ruleValues[kSumMidpoint]), D(mid), 1e-15);
+  EXPECT_NEAR(D(w->ruleValues[kSumRight]), D(right), 1e-15);
+  EXPECT_NEAR(D(w->ruleValues[kSumRandom]), -1, 0.2);
+  EXPECT_EQ(d.GetItemText(kIdResult), Number(w, w->ruleValues[kSumSimpson]) + mark);
+}
+
 TEST_F(IntegrationTest, DifferenceOfTwoGraphsIsStoredOnBoth) {
   TPlot2Win* w = MakeWindow();
   const int f = w->AppendEquation(kKindExplicit, {"", "x"});
@@ -156,9 +190,9 @@ TEST_F(IntegrationTest, RefusedInputsShowTheirMessagesAndComputeNothing) {
   } cases[] = {
       {"1", "1", "10", "widersprüchliche Daten"},
       {"0", "1", "0", "jenseits der Grenzen"},
-      {"0", "1", "100000000", "jenseits der Grenzen"},  // strip counts are bounded
-      {"-9", "1", "10", "jenseits der Grenzen"},        // outside the view
-      {"-1", "1", "10", "nicht zu integrieren"},        // undefined left of 0
+      {"0", "1", "2147483648", "jenseits der Grenzen"},  // above the 32-bit count
+      {"-9", "1", "10", "jenseits der Grenzen"},         // outside the view
+      {"-2", "-1", "10", "nicht zu integrieren"},        // undefined at every sample
   };
   for (const auto& c : cases) {
     pt::ClearMessages();

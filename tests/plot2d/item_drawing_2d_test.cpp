@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 
 #include "graphics/recording_dc.h"
 #include "plot2d/plot2_test_util.h"
@@ -278,6 +279,9 @@ TEST_F(ItemDrawing, PointSequencesShowTheCurvesPointsAtTheirValues) {
   const int onCurve = w->AddTracePointItem(curve, "0.25");
   ASSERT_GE(onGraph, 0);
   ASSERT_GE(onCurve, 0);
+  // A file keeps a graph's point at its parameter in the fourth text.
+  EXPECT_EQ(w->Equation(onGraph).formulaText[3], "1.5");
+  EXPECT_EQ(w->Equation(onCurve).formulaText[3], "0.25");
   struct Case {
     int entry;
     std::int16_t sequenceLetter;
@@ -291,6 +295,71 @@ TEST_F(ItemDrawing, PointSequencesShowTheCurvesPointsAtTheirValues) {
     EXPECT_EQ(w->DrawPointItem(dc, k.entry), 0);
     EXPECT_EQ(static_cast<double>(w->Variable(k.letter).re), 7.0);
   }
+}
+
+// Counts the calls of the point items' slot for sampled items.
+class SampledItemWin : public TPlot2Win {
+ public:
+  using TPlot2Win::TPlot2Win;
+  void DrawSampledItem(plat::DC& dc, int i) override {
+    ++calls[i];
+    TPlot2Win::DrawSampledItem(dc, i);
+  }
+  std::map<int, int> calls;
+};
+
+// Every point item with its guide flag and a role word asks the slot, once
+// per point it shows; without the flag none does.
+TEST_F(ItemDrawing, PointItemsWithTheGuideFlagAskTheSampledItemSlot) {
+  auto* w = new SampledItemWin(nullptr, "Unbenannt1.kv2");
+  windows_.push_back(w);
+  w->FileVersion = 33;
+  ASSERT_TRUE(w->Create());
+  w->MoveWindow(20, 40, 600, 450);
+  w->Show(plat::SW_SHOW);
+  Settle(w);
+  const int point = Add(w, kKindPoint, {"1", "1"});
+  const int graph = Add(w, kKindExplicit, {"", "x/2"});
+  ASSERT_EQ(w->AddPointSequenceEquation(graph, "-1 0 1", 2), 0);
+  const int sequence = w->equationCount;
+  for (bool flag : {false, true}) {
+    for (int i : {point, sequence}) {
+      w->Equation(i).interpolated = flag ? 1 : 0;
+      w->Equation(i).subKind = i == point ? 5 : kKindExplicit;
+    }
+    w->calls.clear();
+    plat::BitmapDC dc(w->BackBuffers[1]);
+    w->DrawPointItem(dc, point);
+    w->DrawPointItem(dc, sequence);
+    EXPECT_EQ(w->calls[point], flag ? 1 : 0);
+    EXPECT_EQ(w->calls[sequence], flag ? 3 : 0);
+  }
+}
+
+// The whole road of a sequence made by the point-list tool: the curve's
+// range reaches the drawing, so values outside it show no point.
+TEST_F(ItemDrawing, APointSequenceShowsOnlyTheValuesInItsCurvesRange) {
+  TPlot2Win* w = MakeWindow();
+  const int circle = w->AppendEquation(kKindPolar, 0, 6.28319L, "", "", "2");
+  w->CompileEquation(circle);
+  w->Equation(circle).visible = 0;  // the markers alone on the surface
+  w->ColourSlots[8] = 12;
+  ASSERT_EQ(w->AddPointSequenceEquation(circle, "0 1.5708 3.14159 -1 7", 2), 0);
+  Repaint(w);
+  const int s = w->equationCount;
+  const plat::Colour c = EntryColour(*w, s);
+  const struct {
+    long double t;
+    bool shown;
+  } cases[] = {{0, true}, {1.5708L, true}, {3.14159L, true}, {-1, false}, {7, false}};
+  int shown = 0;
+  for (const auto& k : cases) {
+    const TPoint2D p{2 * std::cos(k.t), 2 * std::sin(k.t)};
+    const bool marker = CountNear(*w, p, c, 3) > 4;
+    EXPECT_EQ(marker, k.shown) << static_cast<double>(k.t);
+    shown += marker ? 1 : 0;
+  }
+  EXPECT_EQ(shown, 3);
 }
 
 TEST_F(ItemDrawing, DirectionFieldOfYPrimeEqualsY) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "entry/field_integral_dialogs.h"
 #include "plot2d/plot2_test_util.h"
@@ -31,6 +32,17 @@ TEST_F(LineIntegral2D, FieldAroundTheUnitCircle) {
   EXPECT_NEAR(static_cast<double>(d.Value()), 2 * 3.14159265358979323846, 1e-9);
   EXPECT_EQ(w->Equation(circle).results.front().code, kResultLineIntegral);
   EXPECT_EQ(w->lineRange.parts, 50);
+  std::string plain;
+  w->FormatWindowNumber(d.Value(), plain);
+  EXPECT_EQ(d.GetItemText(kFieldValue), plain);
+  // A field undefined on part of the path (√x where x < 0): those samples
+  // are left out and the value says so.
+  w->Equation(field).formulaText[0] = "sqrt(x)";
+  w->CompileEquation(field);
+  d.Press(kFieldCompute);
+  std::string marked;
+  w->FormatWindowNumber(d.Value(), marked);
+  EXPECT_EQ(d.GetItemText(kFieldValue), marked + " (nicht überall definiert)");
   // While its kinds are there a refresh keeps it; a new drawing ends it.
   w->CloseStaleDialogs(false);
   EXPECT_NE(w->lineIntegralDlg, nullptr);

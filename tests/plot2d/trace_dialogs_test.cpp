@@ -380,6 +380,17 @@ TEST_F(TrajectoryTraceTest, ShowsThePointAndItsVelocityAndAddsEntries) {
   d->Press(kCmTrajTraceVector);
   ASSERT_EQ(w->equationCount, 2);
   EXPECT_EQ(w->Equation(2).derivation, kDerivedTrajectoryVector);
+  // The tangent line at speed 1 reaches 0.35 of the box's diagonal each
+  // way, in a plane window too.
+  const TEquationItem& item = w->Equation(ode).items.front();
+  const int line = w->AddTrajectoryVectorItem(ode, item, Pi, kDerivedTrajectoryLine, 0, 1);
+  ASSERT_GE(line, 0);
+  const TPoint3D box{w->View3D.BoxMax.x - w->View3D.BoxMin.x, w->View3D.BoxMax.y - w->View3D.BoxMin.y,
+                     w->View3D.BoxMax.z - w->View3D.BoxMin.z};
+  const long double reach = 0.35L * std::sqrt(box.x * box.x + box.y * box.y + box.z * box.z);
+  EXPECT_NEAR(D(w->Equation(line).upperBound.x), D(reach), 1e-15);
+  EXPECT_NEAR(D(w->Equation(line).lowerBound.x), D(-reach), 1e-15);
+  w->DeleteEquations({line});
   // A length that is no number is refused on "Vektor".
   Click(*d, kIdTrajTraceLengths, true);
   d->SetItemText(kIdTrajTraceLength, "0");

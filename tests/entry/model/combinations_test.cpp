@@ -232,7 +232,8 @@ TEST(PointLists, ASequenceFollowsItsCurve) {
   EXPECT_EQ(s.penColour, 8);
   EXPECT_EQ(s.auxValue3, 128) << "the first 128 numbers";
   EXPECT_EQ(s.auxValue4, 20) << "T";
-  EXPECT_EQ(D(s.upperBound.x), 3.0);
+  EXPECT_EQ(D(s.sampleLower()), -2.0);
+  EXPECT_EQ(D(s.sampleUpper()), 3.0);
   engine.SetVariable('T', 2);
   EXPECT_EQ(D(At(engine, s, 1, 0)), 4.0);
   // The curve changes; the sequence is refreshed from it.

@@ -82,12 +82,11 @@ TEST(Revolution, TheIntegrationsStopWhenAskedAndRefuseTooManySteps) {
   int polls = 0;
   auto stopAfterTen = [&] { return ++polls >= 10; };
   long double v = 1;
-  // A count beyond the limit of every integration is refused before any
-  // work; the limit itself is taken and can be stopped.
-  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2147483647, v, stopAfterTen),
-            kIntegrationOutOfBounds);
+  // A count below 1 is refused before any work; every count up to the
+  // bound of its 32-bit field is taken and can be stopped.
+  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 0, v, stopAfterTen), kIntegrationOutOfBounds);
   EXPECT_EQ(polls, 0);
-  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, kMaxIntegrationSteps, v, stopAfterTen),
+  EXPECT_EQ(RevolutionMeasure(engine, curve.e, {0, 1, 0}, true, -1, 1, 2147483647, v, stopAfterTen),
             kIntegrationStopped);
   EXPECT_EQ(polls, 10);
   polls = 0;
