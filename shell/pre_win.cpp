@@ -215,6 +215,7 @@ void TPreWin::PaintBackground(plat::DC& dc) {
 void TPreWin::FreePicture() {
   Picture = plat::Bitmap();
   PictureFromFile = 0;
+  PictureFileMissing = 0;
 }
 
 void TPreWin::PictureChanged() {
