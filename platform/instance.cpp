@@ -358,6 +358,7 @@ void Drop(QLocalSocket* c) {
 // program's own is under way: a file handed over during long work opens
 // after that work, as a dropped file would wait.
 void RunWhenIdle(std::function<void()> work) {
+  if (!g_server) return;  // the instance stopped listening: it is ending
   QTimer::singleShot(0, g_server.get(), [work = std::move(work)]() mutable {
     if (WorkBeneathThisEvent()) {
       QTimer::singleShot(50, g_server.get(), [work = std::move(work)]() mutable { RunWhenIdle(std::move(work)); });
