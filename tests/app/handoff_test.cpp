@@ -704,8 +704,9 @@ TEST_F(HandOff, ABusyOrFloodedInstanceIsWaitedForNeverReplaced) {
     return fd >= 0 && ::dup2(fd, 2) == 2;
   });
   const pid_t third = Start(home, thirdLog, {home + "d.kv2"});
-  // The waiting start says so at once, not when its patience ends.
-  EXPECT_TRUE(WaitFor(secondErrors, "kurvato: the running instance is busy", 1500)) << ReadAll(secondErrors);
+  // The waiting start says so at once (half a second into its wait, after
+  // its own start-up), not when its 60 s of patience end.
+  EXPECT_TRUE(WaitFor(secondErrors, "kurvato: the running instance is busy", 5000)) << ReadAll(secondErrors);
   std::this_thread::sleep_until(started + std::chrono::milliseconds(1500));
   ::kill(third, SIGTERM);
   EXPECT_EQ(WaitExit(third, 1500), -2) << "ended by the signal at once";
