@@ -100,11 +100,13 @@ void TPlot11Win::ApplyPlotState(TPlotFileState& b) {
   SetNotes(b.notes);
 
   // The background picture: only a plain file is opened (a name read from a
-  // file could name a device or a pipe).
+  // file could name a device or a pipe).  A picture that cannot be opened
+  // keeps its name for the next save.
   FreePicture();
   if (s.words[kWordPicture] == kPictureMark) {
     PictureFileData.FileName = b.pictureName;
-    if (IsRegularFile(b.pictureName)) OpenPicture();
+    const bool opened = IsRegularFile(b.pictureName) && OpenPicture() == 0;
+    PictureFileMissing = !opened && !b.pictureName.empty() ? 1 : 0;
   }
 
   // Trees, interpolations and derived entries anew.

@@ -154,7 +154,7 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   w[kWordColourMode3D2] = colourMode3D2;
   w[kWordOverlayMask] = static_cast<std::int16_t>(GetOverlayMask());
   w[kWordPictexMode] = PictexMode;
-  w[kWordPicture] = HasPicture() ? kPictureMark : 0;
+  w[kWordPicture] = KeepsPictureName() ? kPictureMark : 0;
   w[kWordCubic] = View3D.Cubic ? kPictureMark : 0;
   w[kWordAxisWidthDisplay] = AxisWidthDisplay;
   w[kWordPiChar] = PiChar;

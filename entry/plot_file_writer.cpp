@@ -65,9 +65,10 @@ void TPlot11Win::ReadPlanetValues(int i) {
 }
 
 std::string TPlot11Win::StoredPictureName() const {
-  // A picture opened from a file keeps that file's name; a pasted one is
-  // named after the plot file ("name1.bmp"), as saving offers to write it.
-  if (PictureFromFile && !PictureFileData.FileName.empty()) return PictureFileData.FileName;
+  // A picture opened from a file keeps that file's name, and so does one
+  // whose file is missing (the name as the plot file gave it); a pasted one
+  // is named after the plot file ("name1.bmp"), as saving offers to write it.
+  if ((PictureFromFile || PictureFileMissing) && !PictureFileData.FileName.empty()) return PictureFileData.FileName;
   std::string name;
   if (MakePictureFileName(name, FileData.FileName)) return name;
   return PictureFileData.FileName;
@@ -107,7 +108,7 @@ void TPlot11Win::FillPlotState(TPlotFileState& s) {
   s.shadings = shadings;
   s.marks = mouseMarks;
   s.notes = GetNotes();
-  if (HasPicture()) s.pictureName = StoredPictureName();
+  if (KeepsPictureName()) s.pictureName = StoredPictureName();
 }
 
 void TPlot11Win::ReturnPlotEntries(TPlotFileState& s) {

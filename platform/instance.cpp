@@ -3,11 +3,19 @@
 // so test runs with their own folder never meet a desktop instance.
 //
 // Protocol: the second start connects and sends its text as a hand-off
-// message (handoff_message.h: any bytes, a newline too); the running
-// instance answers "ACK\n" at once and handles the text afterwards, so that
-// a message it shows on the way (a file that does not open) never keeps the
-// second start waiting.  A connection that closes without the answer was
-// not taken, and the second start asks again.
+// message (handoff_message.h: any bytes, a newline too).  The running
+// instance answers "GOT\n" when it takes the text up (once no long work of
+// its own runs), handles it (opens the file, with whatever message that
+// shows) and then answers "ACK\n": the second start returns when its file
+// has been handled.  A connection that closes before "GOT\n" was not taken,
+// and the second start asks again; one that closes after it counts as
+// handed over (the instance ended while opening the file).  An instance of
+// an older build answers "ACK\n" alone, at once.
+//
+// The lock file says where the socket is ("socket <path>\n": an absolute
+// path, or "kurvato.socket" for the settings folder itself), so a start
+// whose $XDG_RUNTIME_DIR differs from the instance's (over ssh, su or from
+// a script) still finds it.
 #include "platform/instance.h"
 
 #include <QByteArray>
@@ -36,6 +44,7 @@
 #include "platform/app.h"
 #include "platform/own_folders.h"
 #include "platform/handoff_message.h"
+#include "platform/window_impl.h"
 
 namespace plat {
 
@@ -53,10 +62,13 @@ bool Fits(const std::string& folder, const std::string& name) {
 
 std::string Slashed(std::string dir) { return dir.empty() || dir.back() == '/' ? dir : dir + '/'; }
 
+constexpr char kSettingsSocketName[] = "kurvato.socket";
+
 struct SocketPlace {
   std::string path;
   bool temporaryFolder = false;  // in a private temporary folder
   std::string shown;             // the path by the folder's name, for the log
+  std::string note;              // the path as the lock file gives it to later starts
 };
 
 SocketPlace ChooseSocketPlace() {
@@ -73,13 +85,13 @@ SocketPlace ChooseSocketPlace() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
     const std::string dir = Slashed(runtime);
-    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return {dir + shared, false, dir + shared};
+    if (Fits(dir, shared) && FolderOfUsersOwn(dir)) return {dir + shared, false, dir + shared, dir + shared};
   }
   // The settings folder was judged when it was chosen, and is reached through
   // the folder opened then (a short path, whatever its name's length).
   const std::string settings = SettingsDirectory();
-  if (!settingsName.empty() && Fits(settings, "kurvato.socket"))
-    return {settings + "kurvato.socket", false, settingsName + "kurvato.socket"};
+  if (!settingsName.empty() && Fits(settings, kSettingsSocketName))
+    return {settings + kSettingsSocketName, false, settingsName + kSettingsSocketName, kSettingsSocketName};
   // The settings folder is too deep for a socket: the private folder among
   // the temporary files, the same for every start of the user.  One is made
   // only where the longest of its names leaves room for the socket.
@@ -87,7 +99,7 @@ SocketPlace ChooseSocketPlace() {
   for (const std::string& base : {std::string(temp && *temp == '/' ? temp : ""), std::string("/tmp")}) {
     if (base.empty() || !Fits(Slashed(base) + "kurvato-" + std::to_string(::getuid()) + "-9/", shared)) continue;
     const std::string dir = PrivateTemporaryFolder(base);
-    if (!dir.empty()) return {dir + shared, true, dir + shared};
+    if (!dir.empty()) return {dir + shared, true, dir + shared, dir + shared};
   }
   return {};
 }
@@ -104,20 +116,24 @@ enum class Lock { Held, Taken, Unavailable };
 
 int g_lockFd = -1;
 
-// What the lock file holds while its holder cannot listen for later starts:
-// they open their files themselves rather than wait for a socket that will
-// not come.  An empty lock file: the holder listens, or is still starting.
+// What the lock file holds: "socket <path>\n" while its holder listens
+// there; "unreachable\n" while it cannot listen for later starts (they open
+// their files themselves rather than wait for a socket that will not come);
+// nothing while the holder is still starting.
 constexpr char kUnreachable[] = "unreachable\n";
+constexpr char kSocketNote[] = "socket ";
 
-// Marks the lock file as held by an instance that no later start can reach,
-// or clears the mark.
-void MarkUnreachable(bool unreachable) {
+// Writes the note over the lock file's text and cuts what is left of a
+// longer one: a start that reads meanwhile sees the old note, the new one,
+// or a text without its line end that it takes for no note.
+void WriteLockNote(const std::string& note) {
   if (g_lockFd < 0) return;
-  const bool written = unreachable ? ::pwrite(g_lockFd, kUnreachable, sizeof kUnreachable - 1, 0) ==
-                                         static_cast<ssize_t>(sizeof kUnreachable - 1)
-                                   : ::ftruncate(g_lockFd, 0) == 0;
-  (void)written;  // without the mark a later start waits, as for a busy instance
+  const bool written = ::pwrite(g_lockFd, note.data(), note.size(), 0) == static_cast<ssize_t>(note.size()) &&
+                       ::ftruncate(g_lockFd, static_cast<off_t>(note.size())) == 0;
+  (void)written;  // without the note a later start looks where it would listen itself
 }
+
+void MarkUnreachable(bool unreachable) { WriteLockNote(unreachable ? kUnreachable : ""); }
 
 // Takes the lock on "kurvato.lock" in the settings folder, or confirms that
 // this process holds it.  Taken: another process holds it.  Unavailable:
@@ -137,18 +153,42 @@ Lock TakeInstanceLock() {
     return taken ? Lock::Taken : Lock::Unavailable;
   }
   g_lockFd = fd;
-  MarkUnreachable(false);  // a mark left by an instance that has ended
+  MarkUnreachable(false);  // a note left by an instance that has ended
   return Lock::Held;
 }
 
-// Whether the holder of the lock has marked itself unreachable.
-bool HolderUnreachable() {
+struct LockNote {
+  bool unreachable = false;
+  std::string socket;  // where the holder listens, as a path this process can use; "" when not said
+};
+
+// What the holder of the lock says about itself.
+LockNote ReadLockNote() {
+  LockNote note;
   const int fd = ::open((SettingsDirectory() + "kurvato.lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
-  char text[sizeof kUnreachable] = {};
-  const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+  if (fd < 0) return note;
+  char text[512];
+  const ssize_t n = ::pread(fd, text, sizeof text, 0);
   ::close(fd);
-  return n == static_cast<ssize_t>(sizeof kUnreachable - 1) && std::string_view(text) == kUnreachable;
+  if (n <= 0 || text[n - 1] != '\n') return note;
+  const std::string_view line(text, static_cast<std::size_t>(n) - 1);
+  if (line.find('\n') != std::string_view::npos) return note;
+  note.unreachable = std::string_view(text, static_cast<std::size_t>(n)) == kUnreachable;
+  if (line.substr(0, sizeof kSocketNote - 1) != kSocketNote) return note;
+  const std::string_view where = line.substr(sizeof kSocketNote - 1);
+  if (where == kSettingsSocketName)
+    note.socket = SettingsDirectory() + kSettingsSocketName;
+  else if (!where.empty() && where.front() == '/' && where.size() <= kMaxSocketPath &&
+           where.find('\0') == std::string_view::npos)
+    note.socket = std::string(where);
+  return note;
+}
+
+// Where the running instance listens: where its lock says, else where this
+// process would listen itself.
+std::string RunningInstanceSocketPath() {
+  std::string path = ReadLockNote().socket;
+  return path.empty() ? HandOffSocketPath() : path;
 }
 
 void ReleaseInstanceLock() {
@@ -159,27 +199,56 @@ void ReleaseInstanceLock() {
 
 // ---- sending ----
 
-enum class Answer { Taken, Closed, Silent };
+enum class Answer { Handled, Taken, Closed, Silent };
 
-// Waits for the answer to a sent message: Taken with "ACK\n", Closed when
-// the instance dropped the connection without it, Silent when the time ran
-// out.
-Answer WaitForAnswer(QLocalSocket& s, int timeoutMs) {
+// Says once that this start waits for a busy instance: when the text has
+// not been taken half a second after the start began.
+class WaitNotice {
+ public:
+  explicit WaitNotice(std::function<void()> say) : say_(std::move(say)) { started_.start(); }
+  void Check() {
+    if (said_ || started_.elapsed() < 500) return;
+    said_ = true;
+    if (say_) say_();
+  }
+  qint64 Elapsed() const { return started_.elapsed(); }
+
+ private:
+  std::function<void()> say_;
+  QElapsedTimer started_;
+  bool said_ = false;
+};
+
+// Waits for the answers to a sent message: Handled with "ACK\n"; Taken when
+// the instance answered "GOT\n" and then closed the connection, or did not
+// answer "ACK\n" within `handledMs` (negative: as long as the connection
+// lasts); Closed when it dropped the connection before taking the text;
+// Silent when it did not take the text within `takenMs`.
+Answer WaitForAnswer(QLocalSocket& s, int takenMs, int handledMs, WaitNotice* notice = nullptr) {
   QElapsedTimer t;
   t.start();
   QByteArray buffer;
-  while (t.elapsed() < timeoutMs) {
+  bool taken = false;
+  qint64 takenAt = 0;
+  for (;;) {
+    if (buffer.contains("ACK\n")) return Answer::Handled;
+    if (!taken && buffer.contains("GOT\n")) {
+      taken = true;
+      takenAt = t.elapsed();
+    }
+    if (!taken && notice) notice->Check();
+    const qint64 left = taken ? (handledMs < 0 ? 100 : handledMs - (t.elapsed() - takenAt)) : takenMs - t.elapsed();
+    if (left <= 0) return taken ? Answer::Taken : Answer::Silent;
     if (!s.bytesAvailable()) {
-      const int wait = static_cast<int>(std::clamp<qint64>(timeoutMs - t.elapsed(), 1, 100));
+      const int wait = static_cast<int>(std::clamp<qint64>(left, 1, 100));
       if (!s.waitForReadyRead(wait) && s.state() != QLocalSocket::ConnectedState) {
         buffer += s.readAll();
-        return buffer.contains("ACK\n") ? Answer::Taken : Answer::Closed;
+        if (buffer.contains("ACK\n")) return Answer::Handled;
+        return taken || buffer.contains("GOT\n") ? Answer::Taken : Answer::Closed;
       }
     }
     buffer += s.readAll();
-    if (buffer.contains("ACK\n")) return Answer::Taken;
   }
-  return Answer::Silent;
 }
 
 // Whether the socket at the path is this user's: the file, not a link, is
@@ -199,10 +268,9 @@ bool OwnPeer(const QLocalSocket& s) {
          peer.uid == ::getuid();
 }
 
-// Connects and sends.  False when no instance of this user listens (yet),
-// or the connection could not be made in time.
-bool Send(QLocalSocket& s, const std::string& text, int timeoutMs) {
-  const std::string path = HandOffSocketPath();
+// Connects to the socket at `path` and sends.  False when no instance of
+// this user listens there (yet), or the connection could not be made in time.
+bool Send(QLocalSocket& s, const std::string& path, const std::string& text, int timeoutMs) {
   if (path.empty() || !OwnSocketFile(path)) return false;
   s.connectToServer(QString::fromStdString(path));
   if (!s.waitForConnected(timeoutMs)) return false;
@@ -219,13 +287,14 @@ bool Send(QLocalSocket& s, const std::string& text, int timeoutMs) {
 
 bool HandOffToRunningInstance(const std::string& text, int timeoutMs) {
   QLocalSocket s;
-  if (!Send(s, text, timeoutMs)) return false;
-  return WaitForAnswer(s, timeoutMs) == Answer::Taken;
+  if (!Send(s, RunningInstanceSocketPath(), text, timeoutMs)) return false;
+  const Answer a = WaitForAnswer(s, timeoutMs, timeoutMs);
+  return a == Answer::Handled || a == Answer::Taken;
 }
 
-StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
-  QElapsedTimer t;
-  t.start();
+StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs, std::function<void()> onWaiting) {
+  WaitNotice notice(std::move(onWaiting));
+  const auto elapsed = [&notice] { return notice.Elapsed(); };
   bool socketSeen = false;  // a socket of the user's own was there: the instance listens
   for (;;) {
     switch (TakeInstanceLock()) {
@@ -238,14 +307,19 @@ StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs) {
     // An instance runs, but no socket can be had that would reach it, or
     // it says that it cannot listen: rather than lose the text, this start
     // takes it itself.  So it does when no socket came in all its patience.
-    const std::string path = HandOffSocketPath();
-    if (path.empty() || HolderUnreachable()) return StartRole::Alone;
+    const LockNote note = ReadLockNote();
+    const std::string path = note.socket.empty() ? HandOffSocketPath() : note.socket;
+    if (path.empty() || note.unreachable) return StartRole::Alone;
     socketSeen = socketSeen || OwnSocketFile(path);
-    const int left = static_cast<int>(patienceMs - t.elapsed());
+    const int left = static_cast<int>(patienceMs - elapsed());
     if (left <= 0) return socketSeen ? StartRole::NoAnswer : StartRole::Alone;
+    notice.Check();
     QLocalSocket s;
-    if (Send(s, text, std::min(left, 1000))) {
-      switch (WaitForAnswer(s, std::max(1, static_cast<int>(patienceMs - t.elapsed())))) {
+    if (Send(s, path, text, std::min(left, 1000))) {
+      // Once taken, the file is the instance's: this start waits while it
+      // is opened, as long as the instance lives.
+      switch (WaitForAnswer(s, std::max(1, static_cast<int>(patienceMs - elapsed())), -1, &notice)) {
+        case Answer::Handled:
         case Answer::Taken: return StartRole::HandedOff;
         // The text waits in the connection and is taken when the instance
         // gets back to its loop; asking again could open the file twice.
@@ -280,6 +354,20 @@ void Drop(QLocalSocket* c) {
   c->deleteLater();
 }
 
+// Runs `work` on the event loop once no command, paint or poll of the
+// program's own is under way: a file handed over during long work opens
+// after that work, as a dropped file would wait.
+void RunWhenIdle(std::function<void()> work) {
+  if (!g_server) return;  // the instance stopped listening: it is ending
+  QTimer::singleShot(0, g_server.get(), [work = std::move(work)]() mutable {
+    if (WorkBeneathThisEvent()) {
+      QTimer::singleShot(50, g_server.get(), [work = std::move(work)]() mutable { RunWhenIdle(std::move(work)); });
+      return;
+    }
+    work();
+  });
+}
+
 void Accept(QLocalSocket* c) {
   g_connections.erase(std::remove_if(g_connections.begin(), g_connections.end(),
                                      [](const QPointer<QLocalSocket>& p) { return p.isNull(); }),
@@ -291,8 +379,11 @@ void Accept(QLocalSocket* c) {
   g_connections.emplace_back(c);
   auto buffer = std::make_shared<QByteArray>();
   QObject::connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
-  QTimer::singleShot(kIdleMs, c, [c] { Drop(c); });
-  auto read = [c, buffer] {
+  auto* idle = new QTimer(c);
+  idle->setSingleShot(true);
+  QObject::connect(idle, &QTimer::timeout, c, [c] { Drop(c); });
+  idle->start(kIdleMs);
+  auto read = [c, buffer, idle] {
     *buffer += c->readAll();
     std::string text;
     std::size_t used = 0;
@@ -303,11 +394,23 @@ void Accept(QLocalSocket* c) {
       case HandOffDecode::Complete: break;
     }
     buffer->clear();
-    c->write("ACK\n");
-    c->flush();
-    c->disconnectFromServer();
-    QTimer::singleShot(0, g_server.get(), [text] {
+    // A complete message: the connection stays until its text is handled,
+    // and no longer counts among the idle ones that a flood may push out
+    // (dropped unanswered, its sender would send the text again).
+    idle->stop();
+    g_connections.erase(std::remove(g_connections.begin(), g_connections.end(), QPointer<QLocalSocket>(c)),
+                        g_connections.end());
+    QObject::disconnect(c, &QLocalSocket::readyRead, nullptr, nullptr);
+    RunWhenIdle([connection = QPointer<QLocalSocket>(c), text] {
+      const auto answer = [&connection](const char* what) {
+        if (!connection || connection->state() != QLocalSocket::ConnectedState) return;
+        connection->write(what);
+        connection->flush();
+      };
+      answer("GOT\n");
       if (g_receiver) g_receiver(text);
+      answer("ACK\n");
+      if (connection) connection->disconnectFromServer();
     });
   };
   QObject::connect(c, &QLocalSocket::readyRead, c, read);
@@ -340,10 +443,10 @@ std::string g_temporaryFolder;
 // on stderr and marked in the lock file, once until listening succeeds.
 int g_failedListens = 0;
 
-bool ListenFailed(const SocketPlace& place) {
+bool ListenFailed(const SocketPlace& place, const std::string& why) {
   if (++g_failedListens == 2) {
     std::fprintf(stderr, "kurvato: cannot listen for later starts at %s (%s); a later start opens its file itself\n",
-                 place.shown.c_str(), g_server->errorString().toStdString().c_str());
+                 place.shown.c_str(), why.c_str());
     MarkUnreachable(true);
   }
   return false;
@@ -356,16 +459,21 @@ bool Listen() {
   g_temporaryFolder = place.temporaryFolder ? path.substr(0, path.rfind('/')) : std::string();
   const QString name = QString::fromStdString(path);
   g_server->close();
-  if (!g_server->listen(name)) {
-    // A socket is in the way.  Only the holder of the lock may take it
-    // away: then it was left by an instance that has ended, or put there by
-    // something else.
+  // Something at the socket's name: only the holder of the lock may take a
+  // socket away (then it was left by an instance that has ended).  Anything
+  // else (a file, a FIFO, a link, a folder) is left as it is, and the
+  // instance says that it cannot listen.  This is looked at first: the
+  // toolkit binds in a fresh folder and renames the socket into place,
+  // which would replace a file, a FIFO or a link unasked.
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) return ListenFailed(place, "something that is not a socket has its name");
     if (TakeInstanceLock() != Lock::Held) return false;
-    QLocalServer::removeServer(name);
-    if (!g_server->listen(name)) return ListenFailed(place);
+    ::unlink(path.c_str());
   }
-  if (g_failedListens >= 2) MarkUnreachable(false);
+  if (!g_server->listen(name)) return ListenFailed(place, g_server->errorString().toStdString());
   g_failedListens = 0;
+  WriteLockNote(kSocketNote + place.note + "\n");
   NoteSocketFile();
   LogEvent("listening " + place.shown);
   return true;

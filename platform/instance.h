@@ -23,29 +23,34 @@ enum class StartRole {
 };
 
 // Decides a start's role: the instance when none runs, else the text goes
-// to the running instance; while that one is busy or still starting this
-// waits and asks again, for up to `patienceMs`.  When the running instance
-// ends meanwhile, this start takes its place.  When an instance runs but no
-// socket can be had (see HandOffSocketPath), when the instance says that it
-// cannot listen, or when no socket of the user's came in all the patience,
-// nothing could reach it and the text would be lost: this start runs by
-// itself and takes it.  An instance whose socket is there but that does not
-// answer in time is busy: NoAnswer.
-StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs = 60000);
+// to the running instance, and this returns once the instance has handled
+// it (opened the file).  While the instance is busy or still starting, this
+// waits and asks again, for up to `patienceMs`, and `onWaiting` runs once
+// when the text has not been taken half a second after the start.  When the
+// running instance ends meanwhile, this start takes its place.  When an
+// instance runs but no socket can be had (see HandOffSocketPath), when the
+// instance says that it cannot listen, or when no socket of the user's came
+// in all the patience, nothing could reach it and the text would be lost:
+// this start runs by itself and takes it.  An instance whose socket is there
+// but that does not take the text in time is busy: NoAnswer.  The socket is
+// where the instance's lock says, else where this process would listen.
+StartRole BecomeInstanceOrHandOff(const std::string& text, int patienceMs = 60000,
+                                  std::function<void()> onWaiting = nullptr);
 
 // One attempt: sends `text` to a running instance and waits until it has
-// taken it (or until the timeout).  True when a running instance
-// acknowledged.
+// handled it (or until the timeout).  True when a running instance took it.
 bool HandOffToRunningInstance(const std::string& text, int timeoutMs = 4000);
 
 // Makes this process the running instance (taking the lock when it does not
 // hold it yet): `receiver` runs on the event loop for every text a later
-// start hands over, after the sender was answered.  False when another
+// start hands over, once no work of the program's own runs; the sender waits
+// until it has returned.  False when another
 // process holds the lock, or when the socket cannot be made yet (then it is
 // tried again every half second).  When no folder can hold a socket at all,
-// or when listening fails twice in a row (something else at the socket's
-// name), one line on stderr says so, and the lock file tells later starts
-// to open their files themselves until listening succeeds.
+// or when listening fails twice in a row (something that is not a socket at
+// the socket's name, which stays as it is), one line on stderr says so, and
+// the lock file tells later starts to open their files themselves until
+// listening succeeds.  While it listens, the lock file says where.
 bool ListenForHandOffs(std::function<void(const std::string&)> receiver);
 // Closes the socket and lets go of the lock.
 void StopListeningForHandOffs();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/binary_stream.h"
 #include "platform/clipboard.h"
@@ -215,6 +216,7 @@ void TPreWin::PaintBackground(plat::DC& dc) {
 void TPreWin::FreePicture() {
   Picture = plat::Bitmap();
   PictureFromFile = 0;
+  PictureFileMissing = 0;
 }
 
 void TPreWin::PictureChanged() {
@@ -227,8 +229,9 @@ void TPreWin::PictureChanged() {
 
 std::int16_t TPreWin::OpenPicture() {
   const std::string& name = PictureFileData.FileName;
+  // A file that cannot be opened for reading is "nicht zu finden" (2).
   struct stat st;
-  if (::stat(name.c_str(), &st) != 0) return 2;
+  if (::stat(name.c_str(), &st) != 0 || ::access(name.c_str(), R_OK) != 0) return 2;
   std::vector<std::uint8_t> bytes;
   if (!ReadWholeFile(name, bytes)) return 11;
   plat::Bitmap loaded = plat::Bitmap::FromBmpBytes(bytes);

@@ -69,8 +69,12 @@ class TPreWin : public TFontWin {
   virtual void ResetClientGeometry();
 
   // ---- picture ----
+  // Drops the picture, and the name of one whose file was missing.
   void FreePicture();
   bool HasPicture() const { return !Picture.IsNull(); }
+  // A picture is loaded, or a plot file named one whose file could not be
+  // opened: either way the plot file keeps its name.
+  bool KeepsPictureName() const { return HasPicture() || PictureFileMissing; }
 
   // ---- virtual operations ----
   // A colour slot changed in the colour window; the code is the slot's
@@ -103,6 +107,9 @@ class TPreWin : public TFontWin {
   std::int32_t PictureWidth = 0;
   std::int32_t PictureHeight = 0;
   std::uint8_t PictureFromFile = 0;
+  // The plot file named a background picture (now in PictureFileData) whose
+  // file could not be opened; saving writes that name back.
+  std::uint8_t PictureFileMissing = 0;
   std::vector<plat::Point> ClientRegion;  // polygon of the drawing area
   std::array<std::int16_t, kColourSlotCount> ColourSlots{};
   std::array<std::int32_t, kColourSlotCount> ColourTargets{};

@@ -46,7 +46,10 @@ int OwlMain(int argc, char** argv) {
   // A running instance takes the name (an empty one only brings it to the
   // front) and this start ends; it never becomes a second instance while
   // the running one can be reached.
-  switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()))) {
+  const auto sayWaiting = [] {
+    std::fprintf(stderr, "kurvato: the running instance is busy; this start waits up to 60 s for it to take the file\n");
+  };
+  switch (plat::BecomeInstanceOrHandOff(HandOffName(joined, WorkingFolder()), 60000, sayWaiting)) {
     case plat::StartRole::Instance: break;
     case plat::StartRole::Alone:
       std::fprintf(stderr, "kurvato: no socket reaches the running instance; this start opens the file itself\n");

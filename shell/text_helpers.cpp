@@ -140,9 +140,11 @@ void BusyDelay(int n) {
 // ---- colours ----
 
 long double Luminance(plat::Colour colour) {
-  return 0.3 * static_cast<long double>(plat::RedOf(colour)) +
-         0.59 * static_cast<long double>(plat::GreenOf(colour)) +
-         0.11 * static_cast<long double>(plat::BlueOf(colour));
+  // In whole hundredths and one division: the double constants 0.3, 0.59
+  // and 0.11 sum to a hair below 1, so a grey (g, g, g) came out a hair
+  // below g and its truncated grey level one too low (191 for 192).
+  const long hundredths = 30L * plat::RedOf(colour) + 59L * plat::GreenOf(colour) + 11L * plat::BlueOf(colour);
+  return static_cast<long double>(hundredths) / 100.0L;
 }
 
 void FormatHexColour(plat::Colour colour, std::string& dest) {

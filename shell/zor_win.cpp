@@ -661,10 +661,13 @@ void TZORWin::CmPictureSize() {
   }
   const int iw = static_cast<int>(w);
   const int ih = static_cast<int>(h);
+  // Moved and sized out of sight, so the two steps do not show.
+  plat::Window::Show(plat::SW_HIDE);
   MoveWindow(10, 10, iw + fx, ih + fy);
   // The menu bar may wrap differently at the new width.
   fy = GetWindowRect().Height() - GetClientRect().Height();
   MoveWindow(10, 10, iw + fx, ih + fy);
+  plat::Window::Show(plat::SW_SHOWNORMAL);
   kv::SetPlacement(Placement, 10, 10, iw + fx, ih + fy, 0);
 }
 

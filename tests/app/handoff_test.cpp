@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -43,6 +44,39 @@ using kvtest::ReadAll;
 using kvtest::WaitExit;
 using kvtest::WaitFor;
 
+// A plot file of an empty 2D (or 3D) window, written by the program's own
+// window.
+bool WriteEmptyPlotFile(const std::string& path, bool threeD = false) {
+  kv::RegisterWindowCreators();
+  auto* frame = new kv::TPlotFrame(nullptr, "Kurvato");
+  if (!frame->Create()) return false;
+  kv::TFileMsgWin* w = threeD ? frame->New3DWindow("") : frame->New2DWindow("");
+  bool ok = w != nullptr;
+  if (ok) {
+    w->FileData.FileName = path;
+    ok = w->WriteFile();
+  }
+  frame->Destroy();
+  plat::App::DeleteDestroyedWindows();
+  return ok;
+}
+
+// Puts an empty plot file of the kind its extension names at `path` and
+// gives the path: the running instance opens it without a message, so a
+// second start that hands it over returns as soon as it is open.
+std::string PlotFile(const std::string& path) {
+  const bool threeD = path.size() >= 4 && path.compare(path.size() - 4, 4, ".kv3") == 0;
+  static std::vector<std::uint8_t> bytes[2];
+  std::vector<std::uint8_t>& b = bytes[threeD ? 1 : 0];
+  if (b.empty()) {
+    const std::string scratch = kvtest::MakeTempDir("empty-plot") + (threeD ? "e.kv3" : "e.kv2");
+    EXPECT_TRUE(WriteEmptyPlotFile(scratch, threeD));
+    EXPECT_TRUE(kv::ReadWholeFile(scratch, b));
+  }
+  EXPECT_TRUE(kv::WriteFileAtomically(path, b)) << path;
+  return path;
+}
+
 // The hand-off runs from a copy of the program below /tmp, in a folder
 // whose name holds a blank: where the build lies must not matter, also to
 // a start whose /tmp is another folder.
@@ -61,6 +95,7 @@ TEST_F(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
   ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << "first instance did not start";
 
   // A path with blanks given as two arguments is joined with one blank.
+  PlotFile(home + "my curve.kv3");
   pid_t second = Start(home, secondLog, {home + "my", "curve.kv3"});
   EXPECT_EQ(WaitExit(second, 20000), 0);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv3|" + home + "my curve.kv3", 5000)) << ReadAll(firstLog);
@@ -69,14 +104,20 @@ TEST_F(HandOff, SecondStartHandsItsFileToTheFirstAndExits) {
   // A one-character argument only brings the first instance to the front.
   pid_t third = Start(home, secondLog, {"x"});
   EXPECT_EQ(WaitExit(third, 20000), 0);
-  pid_t fourth = Start(home, secondLog, {home + "b.kv2"});
+  pid_t fourth = Start(home, secondLog, {PlotFile(home + "b.kv2")});
   EXPECT_EQ(WaitExit(fourth, 20000), 0);
   ASSERT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|", 5000));
   std::string log = ReadAll(firstLog);
   EXPECT_EQ(log.find("|x"), std::string::npos) << log;
 
+  // A start returns once the instance has handled its file: while the
+  // instance says that the file does not open, the start still waits.
+  const pid_t fifth = Start(home, secondLog, {home + "missing.kv2"});
+  ASSERT_TRUE(WaitFor(firstLog, "message ", 20000)) << ReadAll(firstLog);
+  EXPECT_EQ(WaitExit(fifth, 1000), -1) << "waits while its file is being opened";
   kill(first, SIGTERM);
   WaitExit(first, 5000);
+  EXPECT_EQ(WaitExit(fifth, 5000), 0) << "the file was taken";
 }
 
 // A file name may hold a newline or bytes that are not UTF-8; the running
@@ -87,10 +128,10 @@ TEST_F(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
   const std::string secondLog = home + "second.log";
   const pid_t first = Start(home, firstLog, {});
   ASSERT_TRUE(WaitFor(firstLog, "ready", 20000)) << "first instance did not start";
-  const pid_t second = Start(home, secondLog, {home + "a\nb.kv2"});
+  const pid_t second = Start(home, secondLog, {PlotFile(home + "a\nb.kv2")});
   EXPECT_EQ(WaitExit(second, 20000), 0);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "a\\nb.kv2\n", 5000)) << ReadAll(firstLog);
-  const pid_t third = Start(home, secondLog, {home + "\xff\xfe\x80.kv2"});
+  const pid_t third = Start(home, secondLog, {PlotFile(home + "\xff\xfe\x80.kv2")});
   EXPECT_EQ(WaitExit(third, 20000), 0);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt2.kv2|" + home + "\xff\xfe\x80.kv2\n", 5000)) << ReadAll(firstLog);
   EXPECT_EQ(ReadAll(secondLog), "") << "no second instance";
@@ -98,22 +139,6 @@ TEST_F(HandOff, NamesWithANewlineOrForeignBytesArriveWhole) {
 }
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
-
-// A plot file of an empty 2D window, written by the program's own window.
-bool WriteEmptyPlotFile(const std::string& path) {
-  kv::RegisterWindowCreators();
-  auto* frame = new kv::TPlotFrame(nullptr, "Kurvato");
-  if (!frame->Create()) return false;
-  kv::TFileMsgWin* w = frame->New2DWindow("");
-  bool ok = w != nullptr;
-  if (ok) {
-    w->FileData.FileName = path;
-    ok = w->WriteFile();
-  }
-  frame->Destroy();
-  plat::App::DeleteDestroyedWindows();
-  return ok;
-}
 
 // A relative file name means the folder the second start was started in:
 // the running instance, started elsewhere, opens that file and not one of
@@ -222,7 +247,9 @@ std::string PrivateFolder(const std::string& name) {
 // The socket lives where only the user may write: in $XDG_RUNTIME_DIR, else
 // in the settings folder, also one too deep for a socket's name (it is bound
 // through the open folder), else (a settings folder that others may write
-// into) in a private temporary folder.
+// into) in a private temporary folder.  A second start finds it through the
+// lock, also when its own $XDG_RUNTIME_DIR differs (a start over ssh, su or
+// from a script).
 TEST_F(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   const std::string runtime = PrivateFolder("socket-runtime");
   const std::string shallow = PrivateFolder("socket-home");
@@ -230,22 +257,31 @@ TEST_F(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
   const std::string open = kvtest::MakeTempDir("socket-open");
   ::chmod(open.c_str(), 0777);
   const std::string own = "/tmp/kurvato-" + std::to_string(::getuid()) + "/";
+  const std::string otherRuntime = PrivateFolder("socket-runtime-2");
   struct Case {
     const char* runtime;
     std::string home;
     std::string folder;  // where the socket is
+    const char* secondRuntime;  // the second start's, where it differs
+    bool differs;
   };
   const Case cases[] = {
-      {runtime.c_str(), shallow, runtime},
-      {nullptr, shallow, shallow},
-      {nullptr, deep, deep},
-      {nullptr, open, own},
-      {"relative/run", shallow, shallow},
-      {open.c_str(), shallow, shallow},
+      {runtime.c_str(), shallow, runtime, nullptr, false},
+      {nullptr, shallow, shallow, nullptr, false},
+      {nullptr, deep, deep, nullptr, false},
+      {nullptr, open, own, nullptr, false},
+      {"relative/run", shallow, shallow, nullptr, false},
+      {open.c_str(), shallow, shallow, nullptr, false},
+      {runtime.c_str(), shallow, runtime, nullptr, true},
+      {runtime.c_str(), shallow, runtime, otherRuntime.c_str(), true},
+      {nullptr, shallow, shallow, runtime.c_str(), true},
   };
   ScopedVariable noTemp("TMPDIR", nullptr);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.home + " with " + (c.runtime ? c.runtime : "no runtime folder"));
+    SCOPED_TRACE(c.home + " with " + (c.runtime ? c.runtime : "no runtime folder") +
+                 (c.differs ? std::string(", the second start with ") +
+                                  (c.secondRuntime ? c.secondRuntime : "no runtime folder")
+                            : std::string()));
     ScopedVariable variable("XDG_RUNTIME_DIR", c.runtime);
     const std::string log = shallow + "events.log";
     ::unlink(log.c_str());
@@ -255,8 +291,16 @@ TEST_F(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
     EXPECT_EQ(socket.substr(0, c.folder.size()), c.folder);
     EXPECT_EQ(socket.find('/', c.folder.size()), std::string::npos) << socket;
     EXPECT_TRUE(Exists(socket)) << socket;
-    const pid_t second = Start(c.home, log + ".2", {c.home + "a.kv2"});
-    EXPECT_EQ(WaitExit(second, 20000), 0);
+    const auto secondEnvironment = [&c] {
+      if (!c.differs) return true;
+      return c.secondRuntime ? ::setenv("XDG_RUNTIME_DIR", c.secondRuntime, 1) == 0
+                             : ::unsetenv("XDG_RUNTIME_DIR") == 0;
+    };
+    const pid_t second =
+        kvtest::StartProgram(c.home, log + ".2", {PlotFile(c.home + "a.kv2")}, {}, 0, "", secondEnvironment);
+    const int code = WaitExit(second, 20000);
+    if (code == -1) kvtest::StopProgram(second);
+    EXPECT_EQ(code, 0);
     EXPECT_TRUE(WaitFor(log, "open Unbenannt1.kv2|" + c.home + "a.kv2", 5000)) << ReadAll(log);
     kvtest::StopProgram(first);
     EXPECT_FALSE(Exists(socket));
@@ -266,8 +310,9 @@ TEST_F(HandOff, TheSocketLivesInAFolderOfTheUsersOwn) {
 // The settings folder reached by other spellings of its name (a doubled or
 // trailing slash, a link), with the socket in the runtime folder: every
 // start finds the one instance.  Something that is not a socket at the
-// socket's name (a folder, a file): the instance listens, or says on stderr
-// that it cannot, and then a second start opens its file itself at once.
+// socket's name (a folder, a file, a FIFO, a link) is left as it is: the
+// instance says on stderr that it cannot listen, and then a second start
+// opens its file itself at once.
 TEST_F(HandOff, EverySpellingOfTheFolderReachesTheInstanceAndNoFileIsLost) {
   const std::string runtime = PrivateFolder("spelling-runtime"), base = PrivateFolder("spelling");
   const std::string home = base + "cfg", log = base + "first.log";
@@ -280,7 +325,7 @@ TEST_F(HandOff, EverySpellingOfTheFolderReachesTheInstanceAndNoFileIsLost) {
   int window = 0;
   for (const std::string& spelling : {base + "/cfg", home + "/", base + "link"}) {
     SCOPED_TRACE(spelling);
-    const std::string file = base + std::to_string(++window) + ".kv2";
+    const std::string file = PlotFile(base + std::to_string(++window) + ".kv2");
     const pid_t second = Start(spelling, base + "second.log", {file});
     const int code = WaitExit(second, 20000);
     EXPECT_EQ(code, 0);
@@ -296,26 +341,37 @@ TEST_F(HandOff, EverySpellingOfTheFolderReachesTheInstanceAndNoFileIsLost) {
       return fd >= 0 && ::dup2(fd, 2) == 2;
     };
   };
-  for (const bool folder : {true, false}) {
-    SCOPED_TRACE(folder ? "a folder at the socket's name" : "a file at the socket's name");
+  const std::string target = PrivateFolder("spelling-target") + "kept.txt";
+  ASSERT_TRUE(kv::WriteFileAtomically(target, {'k'}));
+  const struct {
+    const char* what;
+    std::function<bool(const std::string&)> plant;
+  } planted[] = {
+      {"a folder", [](const std::string& at) { return ::mkdir(at.c_str(), 0700) == 0; }},
+      {"a file", [](const std::string& at) { return kv::WriteFileAtomically(at, {'x'}); }},
+      {"a FIFO", [](const std::string& at) { return ::mkfifo(at.c_str(), 0600) == 0; }},
+      {"a link", [&target](const std::string& at) { return ::symlink(target.c_str(), at.c_str()) == 0; }},
+  };
+  for (const auto& p : planted) {
+    SCOPED_TRACE(std::string(p.what) + " at the socket's name");
     const std::string out = PrivateFolder("spelling-planted"), file = out + "a.kv2";
-    ASSERT_TRUE(folder ? ::mkdir(socket.c_str(), 0700) == 0 : kv::WriteFileAtomically(socket, {'x'}));
+    ASSERT_TRUE(p.plant(socket));
+    struct stat before {};
+    ASSERT_EQ(::lstat(socket.c_str(), &before), 0);
     const pid_t instance = kvtest::StartProgram(home, out + "first", {}, {}, 0, "", errorsTo(out + "first.err"));
     ASSERT_TRUE(WaitFor(out + "first", "ready", 20000)) << ReadAll(out + "first");
+    EXPECT_TRUE(WaitFor(out + "first.err", "cannot listen for later starts at " + socket, 5000))
+        << ReadAll(out + "first.err");
     const pid_t second = kvtest::StartProgram(home, out + "second", {file}, {}, 0, "", errorsTo(out + "second.err"));
-    const int code = folder ? -1 : WaitExit(second, 20000);
-    if (folder) {
-      EXPECT_TRUE(WaitFor(out + "second", "open Unbenannt1.kv2|" + file, 20000)) << ReadAll(out + "second.err");
-      EXPECT_NE(ReadAll(out + "first.err").find("cannot listen for later starts at " + socket), std::string::npos)
-          << ReadAll(out + "first.err");
-    } else {
-      EXPECT_EQ(code, 0);
-      EXPECT_TRUE(WaitFor(out + "first", "open Unbenannt1.kv2|" + file, 5000)) << ReadAll(out + "first");
-    }
-    if (code == -1) kvtest::StopProgram(second);
+    EXPECT_TRUE(WaitFor(out + "second", "open Unbenannt1.kv2|" + file, 20000)) << ReadAll(out + "second.err");
+    struct stat after {};
+    EXPECT_EQ(::lstat(socket.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "left as it was";
+    kvtest::StopProgram(second);
     kvtest::StopProgram(instance);
     std::filesystem::remove_all(socket);
   }
+  EXPECT_EQ(ReadAll(target), "k");
 }
 
 // A settings folder everyone may write into, holding another user's links
@@ -409,7 +465,7 @@ TEST_F(HandOff, APrivateTemporaryFolderOfAnotherUserStillMakesOneInstance) {
     const pid_t first = kvtest::StartProgram(home, temp + "first", {}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
     ASSERT_TRUE(WaitFor(temp + "first", "ready", 20000)) << ReadAll(temp + "first");
     const pid_t second =
-        kvtest::StartProgram(home, temp + "second", {home + "a.kv2"}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
+        kvtest::StartProgram(home, temp + "second", {PlotFile(home + "a.kv2")}, {{"TMPDIR", temp}}, 0, "", foreignInTmp);
     const int code = WaitExit(second, 20000);
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(WaitFor(temp + "first", "open Unbenannt1.kv2|" + home + "a.kv2", 5000)) << ReadAll(temp + "first");
@@ -543,7 +599,7 @@ TEST_F(HandOff, ASocketOfAnotherUserIsRefusedAndTheInstanceListensAgain) {
     ASSERT_EQ(::pipe2(report, O_CLOEXEC | O_NONBLOCK), 0);
     const pid_t foreign = ForeignListener(socket, otherUsersProcess, report[1]);
     ASSERT_GT(foreign, 0);
-    const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+    const pid_t second = Start(home, secondLog, {PlotFile(home + "c.kv2")});
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_EQ(WaitExit(second, 50), -1) << "waits for the running instance";
     char received[256];
@@ -594,7 +650,7 @@ TEST_F(HandOff, AFloodOfIdleConnectionsDoesNotStopTheHandOff) {
   // Give the instance time to accept them all (or to give up listening).
   for (int t = 0; t < 40 && Exists(socket); ++t) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
-  const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+  const pid_t second = Start(home, secondLog, {PlotFile(home + "c.kv2")});
   EXPECT_EQ(WaitExit(second, 20000), 0) << ReadAll(secondLog);
   EXPECT_TRUE(WaitFor(firstLog, "open Unbenannt1.kv2|" + home + "c.kv2", 5000)) << ReadAll(firstLog);
   for (int fd : idle) ::close(fd);
@@ -642,9 +698,16 @@ TEST_F(HandOff, ABusyOrFloodedInstanceIsWaitedForNeverReplaced) {
   EXPECT_LT(flood.size(), 1000u) << "the queue filled up";
 
   const auto started = std::chrono::steady_clock::now();
-  const pid_t second = Start(home, secondLog, {home + "c.kv2"});
+  const std::string secondErrors = home + "second.err";
+  const pid_t second = kvtest::StartProgram(home, secondLog, {PlotFile(home + "c.kv2")}, {}, 0, "", [&secondErrors] {
+    const int fd = ::open(secondErrors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    return fd >= 0 && ::dup2(fd, 2) == 2;
+  });
   const pid_t third = Start(home, thirdLog, {home + "d.kv2"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // The waiting start says so at once (half a second into its wait, after
+  // its own start-up), not when its 60 s of patience end.
+  EXPECT_TRUE(WaitFor(secondErrors, "kurvato: the running instance is busy", 5000)) << ReadAll(secondErrors);
+  std::this_thread::sleep_until(started + std::chrono::milliseconds(1500));
   ::kill(third, SIGTERM);
   EXPECT_EQ(WaitExit(third, 1500), -2) << "ended by the signal at once";
   // Longer than any earlier start waited before it took over.

@@ -264,6 +264,32 @@ TEST_P(PlotFileRoundTrip, EveryFieldComesBackAndTheWindowPaintsTheSamePixels) {
 
 INSTANTIATE_TEST_SUITE_P(RealAndComplex, PlotFileRoundTrip, ::testing::Bool());
 
+// A file whose background picture has gone keeps the picture's name: the
+// window opens without it, and saving writes the name it read, so the
+// picture comes back once its file is there again.
+TEST_F(PlotFileWindow, ABackgroundPictureWhoseFileIsGoneKeepsItsName) {
+  TPlot2Win* a = MakeWindow();
+  Populate(*a, false);
+  const std::string bmpName = a->PictureFileData.FileName;
+  const auto written = Save(*a, dir_ + "bild.kv2");
+  const plat::Bitmap kept = plat::Bitmap::ReadBmpFile(bmpName);
+  ASSERT_FALSE(kept.IsNull());
+  ASSERT_TRUE(std::filesystem::remove(bmpName));
+
+  TPlot2Win* b = MakeWindow();
+  ASSERT_EQ(Open(*b, dir_ + "bild.kv2"), 0);
+  EXPECT_FALSE(b->HasPicture());
+  EXPECT_EQ(Save(*b, dir_ + "bild.kv2"), written);
+  // A new plot forgets the name with the picture.
+  b->NewFile();
+  EXPECT_EQ(WordAt(Save(*b, dir_ + "neu.kv2"), kWordPicture), 0);
+
+  ASSERT_TRUE(kept.WriteBmpFile(bmpName));
+  TPlot2Win* c = MakeWindow();
+  ASSERT_EQ(Open(*c, dir_ + "bild.kv2"), 0);
+  EXPECT_TRUE(c->HasPicture());
+}
+
 // ---- layout ----
 
 TEST_F(PlotFileWindow, AnEmptyWindowsFileIsExactlyItsBlocks) {

@@ -187,7 +187,10 @@ TEST_F(LayerTest, ColourIndicesAndGreyTables) {
     int shade;
   };
   // (255, 0, 255): 0.3 * 255 + 0.11 * 255 = 104.55; (0, 191, 63): 119.62.
-  for (const Grey& g : {Grey{0, 0, 64}, Grey{1, 255, 0}, Grey{2, 104, 64}, Grey{5, 119, 58}, Grey{4, 76, 76}}) {
+  // A grey (g, g, g) keeps its level g exactly: the weights sum to 1.
+  for (const Grey& g : {Grey{0, 0, 64}, Grey{1, 255, 0}, Grey{2, 104, 64}, Grey{5, 119, 58}, Grey{4, 76, 76},
+                        Grey{18, 224, 13}, Grey{19, 192, 26}, Grey{20, 160, 40}, Grey{21, 128, 54},
+                        Grey{22, 96, 67}, Grey{23, 64, 81}}) {
     EXPECT_EQ(w_->GreyLevels[static_cast<std::size_t>(g.index)], g.level) << g.index;
     EXPECT_EQ(w_->GreyShades[static_cast<std::size_t>(g.index)], g.shade) << g.index;
   }

@@ -115,6 +115,8 @@ TEST(Colours, HexAndLuminance) {
   EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(100, 0, 0))), 30.0, 1e-12);
   EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(0, 100, 0))), 59.0, 1e-12);
   EXPECT_NEAR(static_cast<double>(Luminance(plat::Rgb(0, 0, 100))), 11.0, 1e-12);
+  // Greys are their own luminance, to the last bit (the grey tables truncate it).
+  for (int g : {64, 96, 128, 160, 192, 224, 255}) EXPECT_EQ(Luminance(plat::Rgb(g, g, g)), g) << g;
 }
 
 TEST(RandomInRange, StaysInTheHalfOpenRange) {

@@ -37,8 +37,14 @@ class BaseWin : public TZORWin {
     return table;
   }
   void NewFile() override { ++newFiles; }
+  void EvSize(unsigned type, plat::Size size) override {
+    TZORWin::EvSize(type, size);
+    (IsVisible() ? sizedInSight : sizedOutOfSight)++;
+  }
   int menuUpdates = 0;
   int newFiles = 0;
+  int sizedInSight = 0;
+  int sizedOutOfSight = 0;
 };
 
 class ZorTest : public ::testing::Test {
@@ -81,6 +87,7 @@ TEST_F(ZorTest, PictureSizeInCentimetresOrPixels) {
     SCOPED_TRACE(std::string(c.width) + " x " + c.height);
     plat::testing::ClearMessages();
     const plat::Rect before = w_->GetClientRect();
+    w_->sizedOutOfSight = 0;
     plat::testing::ExpectDialog("TWOINPUT", [&](plat::Dialog& d) {
       EXPECT_EQ(d.GetCaption(), "Größe der Zeichnung");
       EXPECT_EQ(d.GetItemText(231), "Breite");
@@ -100,6 +107,8 @@ TEST_F(ZorTest, PictureSizeInCentimetresOrPixels) {
     EXPECT_EQ(w_->GetClientRect().Height(), c.clientHeight);
     EXPECT_EQ(w_->Placement.x, 10);
     EXPECT_EQ(w_->Placement.width, w_->GetWindowRect().Width());
+    // Sized while hidden, so the steps do not show; then shown.
+    EXPECT_GT(w_->sizedOutOfSight, 0);
     EXPECT_TRUE(w_->IsVisible());
   }
 }
