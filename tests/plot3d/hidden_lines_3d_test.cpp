@@ -106,6 +106,17 @@ TEST_F(HiddenLines, ImplicitCylindricalGridAndPlaneSurfacesHideWhatIsBehindThem)
       EXPECT_EQ(w->HiddenByParametricSurface(cells, c.p), c.hidden && on) << c.what << " " << int{on};
     }
   }
+  // The cells the painter leaves out, those with a corner outside the
+  // surface's box, hide nothing: the point shows where no cell is painted.
+  // Drawn unclipped, every cell is painted and hides.
+  TEquation& sphere303 = w->Equation(cells);
+  sphere303.boxMin().y = 0.5L;
+  Look({5, 0.3L, 0.2L});
+  for (std::uint8_t unclipped : {0, 1}) {
+    sphere303.unclipped = unclipped;
+    EXPECT_EQ(w->HiddenByParametricSurface(cells, {-2, 0, 0.1L}), unclipped == 1) << "cut box";
+  }
+  w->View3D.AtParameters = 0;
 
   // The plane z = 0 over the square -1..1 as its 3 × 3 grid.
   const int plane = w->AppendEquation(kKindPlane, {"0", "0", "1", "0,0,0"});
