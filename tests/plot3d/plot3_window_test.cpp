@@ -133,6 +133,42 @@ TEST_F(Plot3Test, ToolEnablersFollowTheKindsInTheInventory) {
   }
 }
 
+// A tool dialog stays open as long as the window holds a kind its command
+// is enabled for: the slice dialog over a surface of revolution, the area
+// dialog over an explicit surface, the intersection points of a curve with
+// a plane.
+TEST_F(Plot3Test, ToolDialogsStayWhileTheirCommandsKindsRemain) {
+  struct Case {
+    std::vector<std::pair<int, std::vector<std::string_view>>> entries;
+    int command;
+    bool (*open)(const TPlotRWin&);
+  };
+  const std::vector<std::string_view> surface = {"sin(u)cos(t)", "sin(u)sin(t)", "cos(u)"};
+  const Case cases[] = {
+      {{{kKindRevolution, surface}}, kCm3Slices, [](const TPlotRWin& w) { return w.SliceDlg != nullptr; }},
+      {{{kKindSurface, {"", "", "x+y"}}}, kCm3SurfaceArea, [](const TPlotRWin& w) { return w.AreaDlg != nullptr; }},
+      {{{kKindPlane, {"0", "0", "1", "0,0,0.5"}}, {kKindSpaceCurve, {"t", "t", "t"}}},
+       kCm3IntersectionPoints, [](const TPlotRWin& w) { return w.IntersectionPointsDlg != nullptr; }},
+  };
+  for (const Case& c : cases) {
+    TPlot3Win* w = MakeWindow();
+    for (const auto& [kind, texts] : c.entries) {
+      const int i = w->AppendEquationTexts(kind, {});
+      for (std::size_t k = 0; k < texts.size(); ++k) w->Equation(i).formulaText[k] = std::string(texts[k]);
+      w->CompileEquation(i);
+      w->UpdateBox(i);
+    }
+    w->EquationsChanged(true);
+    ASSERT_TRUE(w->QueryEnabler(c.command).enabled) << c.command;
+    ASSERT_TRUE(w->Command(c.command)) << c.command;
+    ASSERT_TRUE(c.open(*w)) << c.command;
+    Add(*w, kKindPoint3D, {"1", "2", "3"});
+    w->EquationsChanged(true);
+    w->CloseStaleDialogs(false);
+    EXPECT_TRUE(c.open(*w)) << c.command;
+  }
+}
+
 TEST_F(Plot3Test, SettingsAreStoredAndAppliedWithTheirValidityRules) {
   TPlot3Win* w = MakeWindow();
   struct Case {
