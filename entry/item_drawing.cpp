@@ -231,17 +231,31 @@ void TPlot11Win::BuildSurfaceGrid(plat::DC& dc, TExprNode* x, TExprNode* y, TExp
   const std::vector<TPoint3D> samples = SampleCoordinateCurve(Engine(), x, y, z, t0, t1, n);
   std::vector<TPoint2D> points;
   std::vector<std::uint8_t> flags;
+  // Where a stretch inside the box begins: a curve that leaves the box and
+  // comes back is not joined across the outside by a straight chord.
+  std::vector<std::size_t> starts;
   points.reserve(samples.size());
   flags.reserve(samples.size());
+  bool inside = false;
   for (const TPoint3D& s : samples) {
     TPoint2D p;
-    if (!ProjectIfVisible(s, p)) continue;
+    if (!ProjectIfVisible(s, p)) {
+      inside = false;
+      continue;
+    }
+    if (!inside) starts.push_back(points.size());
+    inside = true;
     points.push_back(p);
     flags.push_back(hiddenTest && IsPointHidden(s) ? 0 : 1);
   }
   if (points.size() < 3) return;
+  starts.push_back(points.size());
   const plat::Pen old = dc.SelectPen(CreateStylePen(pen));
-  DrawPolylineAll(dc, points.data(), flags.data(), static_cast<int>(points.size()) - 1, pen);
+  for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+    const auto from = starts[k];
+    const int last = static_cast<int>(starts[k + 1] - from) - 1;
+    DrawPolylineAll(dc, points.data() + from, flags.data() + from, last, pen);
+  }
   dc.SelectPen(old);
 }
 

@@ -196,8 +196,9 @@ class TPlot11Win : public TPlot1Win {
   // pen (nothing with fewer than three visible points).
   void BuildCurveGrid(plat::DC& dc, TExprNode* x, TExprNode* y, long double t0, long double t1, long n,
                       const TPenSpec& pen);
-  // The same in space: projected, and where a surface hides a point its
-  // step is drawn broken unless hiddenTest is off.
+  // The same in space: only the stretches inside the box, each drawn on its
+  // own, and where a surface hides a point its step is drawn broken unless
+  // hiddenTest is off.
   void BuildSurfaceGrid(plat::DC& dc, TExprNode* x, TExprNode* y, TExprNode* z, long double t0, long double t1,
                         long n, const TPenSpec& pen, bool hiddenTest = true);
   // A sampled curve whose points carry break flags (solid where flagged,

@@ -42,12 +42,13 @@ void DestroyDialog(D*& d) {
 
 namespace {
 
-// Makes a level or course window beside the 3D window; null when it could
-// not be created (message 3).
-TLevelWin* MakeLevelWindow(TPlotRWin& owner, int captionId, bool beside) {
+// Makes a level or course window beside the 3D window (half a screen
+// further right than where it would open); null when it could not be
+// created (message 3).
+TLevelWin* MakeLevelWindow(TPlotRWin& owner, int captionId) {
   const std::string caption = TruncateChars(plat::res::String(captionId), 50) + ".kv3";
   auto* w = new TLevelWin(&owner, caption);
-  if (beside) w->Placement.x += owner.HalfScreenWidth;
+  w->Placement.x += owner.HalfScreenWidth;
   w->FileVersion = owner.FileVersion;
   w->OpenLastFileFlag = 0;
   w->FileToOpen.clear();
@@ -79,7 +80,7 @@ void DrawOrInvalidate(TLevelWin& w, bool drawNow) {
 int TPlotRWin::AddLevelCurve(int i, int axis, long double level, bool mark, bool searchWithoutLimit, bool drawNow,
                              bool keepNearLevel) {
   if (!LevelWin) {
-    LevelWin = MakeLevelWindow(*this, kStrLevels, true);
+    LevelWin = MakeLevelWindow(*this, kStrLevels);
     if (!LevelWin) return 0;
     // The level window's colours are kept with the 3D window's plot file.
     LevelWin->ColourSlots[kLevelBackgroundSlot] = colourMode3D;
@@ -100,7 +101,7 @@ void TPlotRWin::HideLevelWindow() {
 int TPlotRWin::ShowCourseWindow(int i, bool drawNow, bool searchWithoutLimit, bool mark) {
   if (!IsValidIndex(i)) return 0;
   if (!CourseWin) {
-    CourseWin = MakeLevelWindow(*this, kStrCourse, false);
+    CourseWin = MakeLevelWindow(*this, kStrCourse);
     if (!CourseWin) return 0;
     CourseWin->CourseWindow = 1;
   }
@@ -112,7 +113,9 @@ int TPlotRWin::ShowCourseWindow(int i, bool drawNow, bool searchWithoutLimit, bo
 }
 
 void TPlotRWin::HideCourseWindow() {
-  if (CourseWin) CourseWin->Hide();
+  // The window alone: not the level window's way of hiding, which also
+  // hides its direction dialog and repaints the 3D window.
+  if (CourseWin) CourseWin->TFileMsgWin::Hide();
 }
 
 void TPlotRWin::ShowStereogramWindow() {

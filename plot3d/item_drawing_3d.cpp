@@ -6,8 +6,8 @@
 // shown.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
+#include "formula/tree_builders.h"
 #include "plot3d/plot_r_win.h"
 #include "plot3d/space_geometry.h"
 #include "plot3d/variable_guard.h"
@@ -113,40 +113,39 @@ void TPlotRWin::DrawSampledItem(plat::DC& dc, int i) {
     DrawSegment3D(dc, starts[k], p, pen(d), style(d), false, false, View3D.SegmentPieces, 0);
   }
   if (mode > 0) {
+    // The arcs are curves of the running angle T over the entered values,
+    // sampled by the curve drawer of space: inside the box only, and broken
+    // where a surface hides them.
     TVariableGuard guard(*this);
     const auto& t = e.trees;
     long double a = 0, b = 0, c = 0;
     EvaluateReal(t[0].get(), a);
     EvaluateReal(t[1].get(), b);
     EvaluateReal(t[2].get(), c);
-    auto arc = [&](int d, long double angle, const std::function<TPoint3D(long double)>& at) {
+    const TreePtr first(NewNumberNode(TComplex(a)));
+    const TreePtr second(NewNumberNode(TComplex(b)));
+    const TreePtr third(NewNumberNode(TComplex(c)));
+    const TreePtr running(NewLetterNode('T'));
+    auto arc = [&](int d, long double angle, TExprNode* x, TExprNode* y, TExprNode* z) {
+      const TreePtr px(x), py(y), pz(z);
       if (d == 0) return;
       const TGuideArc g = GuideArc(angle);
-      const plat::Pen old = dc.SelectPen(CreateColourPen(e.penColour, d == 1 ? e.penWidth : d == 2 ? 1 : 2,
-                                                         style(d)));
-      BeginCurveRecording(g.points);
-      const long double step = (g.to - g.from) / (g.points - 1);
-      TPoint2D previous;
-      bool down = false;
-      for (int k = 0; k < g.points; ++k) {
-        const TPoint2D q = ProjectRotated(at(k == g.points - 1 ? g.to : g.from + k * step));
-        if (down) DrawSegmentOnDc(dc, previous, q);
-        previous = q;
-        down = true;
-      }
-      EndCurveRecording(e.penColour, d == 1 ? e.penWidth : d == 2 ? 1 : 2, style(d));
-      dc.SelectPen(old);
+      const TPenSpec pen{static_cast<std::uint16_t>(e.penColour),
+                         static_cast<std::uint16_t>(d == 1 ? e.penWidth : d == 2 ? 1 : 2),
+                         static_cast<std::uint16_t>(style(d))};
+      BuildSurfaceGrid(dc, px.get(), py.get(), pz.get(), g.from, g.to, g.points - 1, pen);
     };
+    TExprNode *x = nullptr, *y = nullptr, *z = nullptr;
     if (mode == 1) {
-      arc(digit(4), b, [&](long double s) { return TPoint3D{a * std::cos(s), a * std::sin(s), c}; });
+      BuildPolarToCartesian(first.get(), running.get(), x, y);
+      arc(digit(4), b, x, y, CloneTree(third.get()));
     } else {
-      arc(digit(4), b, [&](long double s) {
-        return TPoint3D{a * std::sin(c) * std::cos(s), a * std::sin(c) * std::sin(s), a * std::cos(c)};
-      });
-      if (mode == 2)
-        arc(digit(5), c, [&](long double s) {
-          return TPoint3D{a * std::sin(s) * std::cos(b), a * std::sin(s) * std::sin(b), a * std::cos(s)};
-        });
+      BuildSphericalToCartesian(first.get(), running.get(), third.get(), x, y, z);
+      arc(digit(4), b, x, y, z);
+      if (mode == 2) {
+        BuildSphericalToCartesian(first.get(), second.get(), running.get(), x, y, z);
+        arc(digit(5), c, x, y, z);
+      }
     }
   }
   dc.SetBkColor(oldBk);

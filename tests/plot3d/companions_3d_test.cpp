@@ -76,6 +76,11 @@ TEST_F(Companions3D, HidingGoesThroughTheThreeDWindow) {
   ASSERT_NE(w->CourseWin, nullptr);
   EXPECT_NE(w->CourseWin, w->LevelWin);
   EXPECT_EQ(w->CourseWin->GetCaption().rfind("Verlauf.kv3", 0), 0u);
+  // Both open beside the 3D window, half a screen to the right.
+  for (const TLevelWin* c : {w->LevelWin, w->CourseWin}) {
+    EXPECT_GE(c->Placement.x, w->HalfScreenWidth) << c->GetCaption();
+    EXPECT_LT(c->Placement.x, w->HalfScreenWidth + 80) << c->GetCaption();
+  }
   w->HideLevelWindow();
   EXPECT_FALSE(w->LevelWin->IsVisible());
   if (w->LevelWin->DirectionDialog()) {

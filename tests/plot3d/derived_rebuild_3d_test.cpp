@@ -74,6 +74,40 @@ TEST_F(DerivedRebuild3D, TracePointAndTangentLineFollowTheirCurve) {
   EXPECT_EQ(D(w->Equation(point).values[4].z), 0);
 }
 
+// A copy of the helix's trees (code 71) and a trace point on the copy: an
+// edit of the helix reaches the point through the copy in one sweep; a
+// copy whose code no builder knows is still counted as changed; a point
+// whose source index lies outside the entries before it is left alone.
+TEST_F(DerivedRebuild3D, AChainIsRebuiltInOneSweepAndBadSourcesAreLeftAlone) {
+  const int copy = w->AppendEquation(kKindSpaceCurve, {"0", "0", "0"});
+  w->Equation(copy).derivation = kDerivedCoordinateCurve;
+  w->Equation(copy).source1 = static_cast<std::int16_t>(helix);
+  ASSERT_TRUE(w->CloneSourceTrees(copy));
+  const int point = w->AddTracePointItem(copy, "1");
+  ASSERT_GE(point, 0);
+  ASSERT_EQ(w->Equation(point).source1, copy);
+  struct Case {
+    const char* what;
+    std::int16_t copyCode, pointSource;
+    const char* helixZ;
+    long double want;  // the point's z afterwards; 0 when it was left alone
+  };
+  const Case cases[] = {
+      {"chain", kDerivedCoordinateCurve, static_cast<std::int16_t>(copy), "5t", 5},
+      {"unknown code in the middle", 250, static_cast<std::int16_t>(copy), "7t", 5},
+      {"source after the point", kDerivedCoordinateCurve, static_cast<std::int16_t>(point + 1), "2t", 0},
+      {"source is the point", kDerivedCoordinateCurve, static_cast<std::int16_t>(point), "2t", 0},
+      {"negative source", kDerivedCoordinateCurve, -3, "2t", 0},
+  };
+  for (const Case& c : cases) {
+    w->Equation(copy).derivation = c.copyCode;
+    w->Equation(point).source1 = c.pointSource;
+    w->Equation(point).values[4].z = 0;
+    Edit(helix, 2, c.helixZ);
+    EXPECT_NEAR(D(w->Equation(point).values[4].z), D(c.want), 1e-15) << c.what;
+  }
+}
+
 TEST_F(DerivedRebuild3D, ARebuildThatFailsKeepsTheEntryAndItsChain) {
   const int point = w->AddTracePointItem(helix, "1");
   ASSERT_GE(point, 0);

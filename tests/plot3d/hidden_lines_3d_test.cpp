@@ -10,6 +10,7 @@
 #include "plot3d/plot3_test_util.h"
 #include "plot3d/space_geometry.h"
 #include "core/constants.h"
+#include "entry/model/point_items.h"
 
 namespace kv {
 namespace {
@@ -105,6 +106,17 @@ TEST_F(HiddenLines, ImplicitCylindricalGridAndPlaneSurfacesHideWhatIsBehindThem)
       EXPECT_EQ(w->HiddenByParametricSurface(cells, c.p), c.hidden && on) << c.what << " " << int{on};
     }
   }
+  // The cells the painter leaves out, those with a corner outside the
+  // surface's box, hide nothing: the point shows where no cell is painted.
+  // Drawn unclipped, every cell is painted and hides.
+  TEquation& sphere303 = w->Equation(cells);
+  sphere303.boxMin().y = 0.5L;
+  Look({5, 0.3L, 0.2L});
+  for (std::uint8_t unclipped : {0, 1}) {
+    sphere303.unclipped = unclipped;
+    EXPECT_EQ(w->HiddenByParametricSurface(cells, {-2, 0, 0.1L}), unclipped == 1) << "cut box";
+  }
+  w->View3D.AtParameters = 0;
 
   // The plane z = 0 over the square -1..1 as its 3 × 3 grid.
   const int plane = w->AppendEquation(kKindPlane, {"0", "0", "1", "0,0,0"});
@@ -312,6 +324,73 @@ TEST_F(HiddenLines, TheAxisInsideTheHumpIsHiddenFromEveryView) {
   EXPECT_EQ(hiddenPart(), 9) << "turned";
   // Above the hump the axis shows.
   EXPECT_FALSE(w->IsPointHidden({0, 0, 1.5L}));
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// The wide θ arc of the cylindrical point (2; π; 0.45) with the guide code
+// 001130: under the plane z = 0.5 it is drawn broken (every other step of
+// its 62 points), without the plane solid, and in a box that ends at y = 1
+// only its two ends inside the box show, with no chord across the outside.
+TEST_F(HiddenLines, GuideArcsHideUnderAPlaneAndStayInsideTheBox) {
+  const int plane = w->AppendEquation(kKindPlane, {"0", "0", "1", "0,0,0.5"});
+  w->Equation(plane).lowerBound = {-2.2L, -2.2L};
+  w->Equation(plane).upperBound = {2.2L, 2.2L};
+  w->CompileEquation(plane);
+  w->UpdateBox(plane);
+  const int point = w->AppendEquation(kKindPoint3D, {"2", "pi", "0.45"});
+  TEquation& e = w->Equation(point);
+  e.arrowMode = 1;  // cylindrical
+  e.interpolated = 1;  // "Anker"
+  ASSERT_EQ(ParseVariableRoles("001130", e.subKind), 0);
+  e.penColour = 7;
+  w->CompileEquation(point);
+  w->UpdateBox(point);
+  w->View3D.HideEdges = 1;
+  w->RepaintNow(true);
+  const plat::Colour arc = w->DrawingColourOf(7);
+  const int steps = GuideArc(Pi).points - 1;
+  ASSERT_EQ(steps, 61);
+  auto at = [](long double t) { return TPoint3D{2 * std::cos(t), 2 * std::sin(t), 0.45L}; };
+  // Whether the middle of step k shows the arc: a drawn step within a
+  // pixel, a left out one not at its own pixel (the steps are a few pixels
+  // long).  The steps near the point, where its guide lines meet the arc,
+  // are not looked at.
+  auto shows = [&](int k, int r) {
+    plat::Point px;
+    EXPECT_TRUE(w->WorldToPixel(w->ProjectRotated(at((k + 0.5L) * Pi / steps)), px));
+    return ColourNear(w->Surface(), px.x, px.y, arc, r);
+  };
+  struct Case {
+    const char* what;
+    bool planeShown, boxToY1;
+  };
+  for (const Case& c : {Case{"under the plane", true, false}, Case{"no plane", false, false},
+                        Case{"box up to y = 1", false, true}}) {
+    w->Equation(plane).visible = c.planeShown;
+    if (c.boxToY1) {
+      w->View3D.BoxMin = {-2.5L, -1, 0};
+      w->View3D.BoxMax = {2.5L, 1, 1};
+    }
+    w->RepaintNow(false);
+    for (int k = 0; k < steps - 6; ++k) {
+      const long double y0 = 2 * std::sin(k * Pi / steps);
+      const long double y1 = 2 * std::sin((k + 1) * Pi / steps);
+      bool want = true;
+      if (c.planeShown) want = k % 2 == 0;
+      if (c.boxToY1) want = y0 <= 1 && y1 <= 1;
+      EXPECT_EQ(shows(k, want ? 1 : 0), want) << c.what << ", step " << k;
+    }
+    if (c.boxToY1) {
+      plat::Point chord;
+      ASSERT_TRUE(w->WorldToPixel(w->ProjectRotated(TPoint3D{0, 1, 0.45L}), chord));
+      EXPECT_FALSE(ColourNear(w->Surface(), chord.x, chord.y, arc, 1)) << "chord";
+    }
+  }
 }
 
 }  // namespace

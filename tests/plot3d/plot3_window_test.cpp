@@ -133,28 +133,69 @@ TEST_F(Plot3Test, ToolEnablersFollowTheKindsInTheInventory) {
   }
 }
 
+// A tool dialog stays open as long as the window holds a kind its command
+// is enabled for: the slice dialog over a surface of revolution, the area
+// dialog over an explicit surface, the intersection points of a curve with
+// a plane.
+TEST_F(Plot3Test, ToolDialogsStayWhileTheirCommandsKindsRemain) {
+  struct Case {
+    std::vector<std::pair<int, std::vector<std::string_view>>> entries;
+    int command;
+    bool (*open)(const TPlotRWin&);
+  };
+  const std::vector<std::string_view> surface = {"sin(u)cos(t)", "sin(u)sin(t)", "cos(u)"};
+  const Case cases[] = {
+      {{{kKindRevolution, surface}}, kCm3Slices, [](const TPlotRWin& w) { return w.SliceDlg != nullptr; }},
+      {{{kKindSurface, {"", "", "x+y"}}}, kCm3SurfaceArea, [](const TPlotRWin& w) { return w.AreaDlg != nullptr; }},
+      {{{kKindPlane, {"0", "0", "1", "0,0,0.5"}}, {kKindSpaceCurve, {"t", "t", "t"}}},
+       kCm3IntersectionPoints, [](const TPlotRWin& w) { return w.IntersectionPointsDlg != nullptr; }},
+  };
+  for (const Case& c : cases) {
+    TPlot3Win* w = MakeWindow();
+    for (const auto& [kind, texts] : c.entries) {
+      const int i = w->AppendEquationTexts(kind, {});
+      for (std::size_t k = 0; k < texts.size(); ++k) w->Equation(i).formulaText[k] = std::string(texts[k]);
+      w->CompileEquation(i);
+      w->UpdateBox(i);
+    }
+    w->EquationsChanged(true);
+    ASSERT_TRUE(w->QueryEnabler(c.command).enabled) << c.command;
+    ASSERT_TRUE(w->Command(c.command)) << c.command;
+    ASSERT_TRUE(c.open(*w)) << c.command;
+    Add(*w, kKindPoint3D, {"1", "2", "3"});
+    w->EquationsChanged(true);
+    w->CloseStaleDialogs(false);
+    EXPECT_TRUE(c.open(*w)) << c.command;
+  }
+}
+
 TEST_F(Plot3Test, SettingsAreStoredAndAppliedWithTheirValidityRules) {
   TPlot3Win* w = MakeWindow();
   struct Case {
-    std::int32_t mouse, density, piChar;
+    std::int32_t mouse, density, piChar, strips, pieces;
     long double steps, pages;
     std::int16_t wantMouse;
     std::int32_t wantDensity;
     std::int16_t wantPiChar;
+    std::int32_t wantStrips, wantPieces;
     std::int32_t wantSteps, wantPages;
   };
+  // A stereogram count outside the dialog's 1..99 (no strips would divide
+  // by zero) keeps the count before; fewer than one segment piece is one.
   const Case cases[] = {
-      {124, 50, 100, 10, 5, 124, 50, 100, 10, 5},
-      {122, 0, 31, 10, 6, 123, 400, 112, 200, 5},
-      {999, -3, 32, 1, 1, 123, 400, 32, 200, 5},
-      {125, 7, 255, 2147483647.0L, 1, 125, 7, 255, 200, 5},
-      {123, 1, 40, 300, 0.5L, 123, 1, 40, 200, 5},
+      {124, 50, 100, 12, 20, 10, 5, 124, 50, 100, 12, 20, 10, 5},
+      {122, 0, 31, 0, 0, 10, 6, 123, 400, 112, 12, 1, 200, 5},
+      {999, -3, 32, 100, -5, 1, 1, 123, 400, 32, 12, 1, 200, 5},
+      {125, 7, 255, 5, 1, 2147483647.0L, 1, 125, 7, 255, 5, 1, 200, 5},
+      {123, 1, 40, 1, 12, 300, 0.5L, 123, 1, 40, 1, 12, 200, 5},
   };
   for (const Case& c : cases) {
     TSettingsBlocks& b = w->SettingsBlocks;
     b.Ints[1][0] = c.mouse;         // int 21
     b.Ints[1][12] = c.density;      // int 33
     b.Ints[2][2] = c.piChar;        // int 44
+    b.Ints[1][5] = c.strips;        // int 26
+    b.Ints[1][14] = c.pieces;       // int 35
     b.Reals[1][8] = c.steps;        // ld 29
     b.Reals[1][9] = c.pages;        // ld 30
     b.Reals[1][0] = 7;              // ld 21..23: the observer
@@ -165,6 +206,9 @@ TEST_F(Plot3Test, SettingsAreStoredAndAppliedWithTheirValidityRules) {
     EXPECT_EQ(w->MouseMode, c.wantMouse);
     EXPECT_EQ(w->trajectoryDensity, c.wantDensity);
     EXPECT_EQ(w->PiChar, c.wantPiChar);
+    EXPECT_EQ(w->StereogramSettings[1], c.wantStrips);
+    EXPECT_EQ(w->View3D.SegmentPieces, c.wantPieces);
+    EXPECT_EQ(w->View3D.SegmentPieceLength, 1.0L / c.wantPieces);
     EXPECT_EQ(w->smallSteps[0], c.wantSteps);
     EXPECT_EQ(w->mediumSteps[0], c.wantPages);
     EXPECT_EQ(w->View3D.Observer, (TPoint3D{7, 8, 9}));
