@@ -299,7 +299,9 @@ TEST_F(LongWork, TheThreeDimensionalAnimationsAndTheTourStopOnTheirKeys) {
     ASSERT_TRUE(Screen().Activate(w.id));
     Screen().Key("ctrl+t");
     ASSERT_TRUE(Eventually(touring, 3000)) << "the tour did not start";
-    if (key == "ctrl+q") ASSERT_TRUE(Eventually(filming, 10000)) << "the film did not start";
+    if (key == "ctrl+q") {
+      ASSERT_TRUE(Eventually(filming, 10000)) << "the film did not start";
+    }
     Pause(500);
     PressStopKey(w.id, focus, key);
     EXPECT_TRUE(Eventually([&] { return !touring(); }, 1000)) << "the caption stays " << Screen().Caption(w.id);
