@@ -153,7 +153,7 @@ TEST_F(IntegrationTest, AnUndefinedEndMarksOnlyTheSumsThatTakeIt) {
                {kSumTrapezoid, true}, {kSumSimpson, true},   {kSumRandom, false}};
   for (const auto& r : rules) {
     SCOPED_TRACE(r.rule);
-    const std::string shown = d.GetItemText(kIdRuleResultFirst + r.rule);
+    const std::string shown = d.GetItemText(kIdRuleResultFirst + static_cast<int>(r.rule));
     EXPECT_EQ(shown, Number(w, w->ruleValues[r.rule]) + (r.marked ? mark : ""));
   }
   EXPECT_NEAR(D(w->ruleValues[kSumMidpoint]), D(mid), 1e-15);
