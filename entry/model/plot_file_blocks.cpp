@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "entry/model/derived_items.h"
 #include "entry/model/point_items.h"
 #include "plotcore/model/equation_record.h"
 
@@ -135,6 +136,13 @@ bool ReadEquationGroup(ByteReader& r, std::int32_t version, int nameLength, TPlo
     std::vector<long double> numbers;
     e.auxValue3 = static_cast<std::int16_t>(ScanNumberList(e.formulaText[3], numbers));
     e.cellDepths = std::move(numbers);
+  }
+  if (e.derivation == kDerivedTracePoint && e.formulaText[kTracePointParameterText].empty() &&
+      !e.formulaText[6].empty()) {
+    // A graph's point from an earlier build of the program kept its
+    // parameter in the seventh text; it belongs in the fourth.
+    e.formulaText[kTracePointParameterText] = std::move(e.formulaText[6]);
+    e.formulaText[6].clear();
   }
   if (version < 30 && kind % 100 == 9) {
     // Older points kept no role word: it is made from the coordinates the

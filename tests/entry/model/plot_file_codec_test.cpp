@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/model/derived_items.h"
 #include "entry/model/plot_file_blocks.h"
 #include "graphics/model/picture_record.h"
 #include "graphics/model/text_label_record.h"
@@ -291,6 +292,14 @@ TEST(PlotFileCodec, TheReaderFixesRecordsByKindAndVersion) {
        [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4); }},
       {"an old polar point gets the roles XY/RT", kKindPoint, 29, [](TEquation& e) { e.polarInput = 1; },
        [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4 + 64 + 256); }},
+      // A graph's point saved by earlier builds kept its parameter in the
+      // seventh text; it is read into the fourth, where the point is drawn from.
+      {"a graph's point moves its parameter from the seventh text", kKindPoint, 33,
+       [](TEquation& e) { e.derivation = kDerivedTracePoint; e.formulaText[6] = "1.5"; },
+       [](const TEquation& e) { EXPECT_EQ(e.formulaText[3], "1.5"); EXPECT_EQ(e.formulaText[6], ""); }},
+      {"a graph's point keeps a fourth text", kKindPoint, 33,
+       [](TEquation& e) { e.derivation = kDerivedTracePoint; e.formulaText[3] = "2"; e.formulaText[6] = "x"; },
+       [](const TEquation& e) { EXPECT_EQ(e.formulaText[3], "2"); EXPECT_EQ(e.formulaText[6], "x"); }},
       {"an old spherical point gets the roles XYZ/RTP", kKindPoint3D, 29, [](TEquation& e) { e.arrowMode = 2; },
        [](const TEquation& e) { EXPECT_EQ(e.subKind, 1 + 4 + 16 + 64 + 256 + 1024); }},
   };
