@@ -717,6 +717,57 @@ TEST_F(FollowedFamilies, OfDyDxEquationsStopOnAnyKeyInTheirPause) {
   EXPECT_LT(program_->Log().Find("family 5 ", from), 0);
 }
 
+// The file holds y' = x - A y as a family shown member by member (A from -2 to 2 in ten steps, a second after
+// each) between other entries, a roulette after it.  The solutions through (0; -2) are the only red on the
+// screen; member A crosses x = 0.4 at y = 0.4/A - 1/A^2 + (1/A^2 - 2) e^(-0.4 A), so the first four (A = -2,
+// -1.6, -1.2, -0.8) at -4.35, -3.74, -3.18, -2.63.  A in the pause after the fourth ends the picture there, when
+// the file opens and again after F5 ("N&eu zeichnen"): four red crossings stay, and no roulette.
+TEST_F(FollowedFamilies, AInThePauseLeavesFourMembersAmongOtherEntries) {
+  constexpr std::uint32_t kSolution = 0xFF0000, kRoulette = 0xFF00FF;
+  // Member crossings with x = 0.4 in the view -6..6: runs of red rows in that column.
+  const auto crossings = [](const Image& im) {
+    const int x = static_cast<int>((0.4 + 6) / 12 * im.w + 0.5);
+    int runs = 0;
+    for (int y = 0; y < im.h; ++y)
+      if (im.At(x, y) == kSolution && (y == 0 || im.At(x, y - 1) != kSolution)) ++runs;
+    return runs;
+  };
+  // The roulette's pixels right of x = 1 and above y = 1 (its label stands at the top left).
+  const auto roulette = [](const Image& im) {
+    int n = 0;
+    for (int y = 0; y < im.h * 2 / 5; ++y)
+      for (int x = im.w * 7 / 12; x < im.w; ++x) n += im.At(x, y) == kRoulette;
+    return n;
+  };
+  Start({FixtureCopy("stepped_family.kv2")});
+  // The window draws the family as it opens, under the caption "Abbruch mit Taste A".
+  TopWindow w;
+  w.id = WindowWithMenu("PLOT2MENU", 0, "stepped_family.kv2");
+  ASSERT_NE(w.id, 0u);
+  std::size_t from = 0;
+  for (const bool redraw : {false, true}) {
+    SCOPED_TRACE(redraw ? "F5" : "opened");
+    if (redraw) {
+      ASSERT_TRUE(Screen().Activate(w.id));
+      from = program_->Log().Size();
+      Screen().Key("F5");
+    }
+    ASSERT_GE(program_->Log().WaitFor("family 4 ", from, 10000), 0) << "no fourth member";
+    Pause(static_cast<int>(program_->Log().MsOf("family 4 ", from) + 500 - NowMs()));
+    const Image inPause = PlotPicture(w, false);
+    EXPECT_EQ(crossings(inPause), 4) << "members in the pause after the fourth";
+    ASSERT_TRUE(Screen().Activate(w.id));
+    ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the family and A";
+    ASSERT_GE(program_->Log().WaitFor("family stopped", from, 1000), 0) << "A did not end the family";
+    const Image stopped = PlotPicture(w);
+    EXPECT_EQ(crossings(stopped), 4) << "members after A";
+    EXPECT_EQ(roulette(stopped), 0) << "the entry after the family was drawn";
+    Pause(2500);
+    EXPECT_LT(program_->Log().Find("family 5 ", from), 0) << "a member after A";
+    EXPECT_TRUE(PlotPicture(w).pixels == stopped.pixels) << "the picture changed after A";
+  }
+}
+
 TEST_F(FollowedFamilies, OfPlaneCurvesStopOnA) {
   Start();
   const TopWindow w = New2D();
