@@ -29,6 +29,7 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
   if (e.familyOn) SetVariable(e.familyLetter, e.familyStart);
   const bool logAxes = LogWindowType > 0;
   const bool ordinary = !mappedFlag && !logAxes;
+  bool anyVisible = false;
   for (int k = 0; k <= family.last; ++k) {
     TPoint2D p1, p2;
     if (const int code = EvaluateSegmentEnds(i, p1, p2); code != 0) return code;
@@ -41,10 +42,10 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
       const TSegment2D r = LogClipRange(*this);
       visible = TViewMapping::ClipSegmentToRect(r.xmin, r.xmax, r.ymin, r.ymax, p1, p2, false);
     }
-    // A member wholly outside the view ends the drawing: the members after
-    // it are not drawn.
-    if (!visible) return 9;
-    if (ordinary) {
+    // A member wholly outside the view is left out; the members after it
+    // may well lie inside.
+    anyVisible = anyVisible || visible;
+    if (visible && ordinary) {
       DrawSegment(dc, p1, p2, 0, packed, e.penStyle, false, 1);
       StoreDrawnBox(e, p1, p2);
       e.notVertical = std::fabs(p1.x - p2.x) > 1e-16L ? 1 : 0;
@@ -57,14 +58,14 @@ int TPlotCWin::DrawSegmentEquation(plat::DC& dc, int i) {
         if ((e.arrowMode == 1 || e.arrowMode == 3) && IsInView(p1))
           DrawSegment(dc, p2, p1, head, packed, e.penStyle, false, 3);
       }
-    } else {
+    } else if (visible) {
       DrawMappedSegment(dc, p1, p2, packed, e.penStyle);
     }
     if (e.familyOn) AddToVariable(e.familyLetter, family.step);
     if (family.stepped)
       if (const int key = ShowFamilyMember(dc, k + 1, e.familyDelay); key != 0) return key;
   }
-  return 0;
+  return anyVisible ? 0 : 9;
 }
 
 void TPlotCWin::DrawMappedSegment(plat::DC& dc, const TPoint2D& a, const TPoint2D& b, std::uint32_t packedPen,
