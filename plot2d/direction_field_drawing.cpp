@@ -2,6 +2,7 @@
 // the drawing of a dy/dx equation: its solutions, then its field.
 #include <cmath>
 
+#include "graphics/export_sink.h"
 #include "plot2d/model/direction_field.h"
 #include "plot2d/plot_c_win.h"
 
@@ -12,10 +13,10 @@ int TPlotCWin::DrawDirectionField(plat::DC& dc, int i) {
   const int tenths = FieldLengthTenths(e, Engine());
   if (dimension != 2 || e.fieldMode < 1 || tenths < 2) return 0;
   if (!Printing) {
-    // The element length follows the window's width, so the field looks
-    // alike in a small and a large window.
-    const plat::Rect client = IsCreated() ? GetClientRect() : plat::Rect{0, 0, AreaWidth(), AreaHeight()};
-    const int width = client.right - client.left > 0 ? client.right - client.left : AreaWidth();
+    // The element length follows the window's (outer) width, so the field
+    // looks alike in a small and a large window.
+    const plat::Rect outer = IsCreated() ? GetWindowRect() : plat::Rect{0, 0, AreaWidth(), AreaHeight()};
+    const int width = outer.right - outer.left > 0 ? outer.right - outer.left : AreaWidth();
     e.elementLength = FieldElementLength(tenths, width, UnitsPerPixelX, e.fieldMode);
   }
   const int colour = CheckColourIndex(e.subKind);
@@ -75,7 +76,10 @@ void TPlotCWin::DrawFieldElement(plat::DC& dc, int i, const TPoint2D& p, std::ui
   s.fieldMode = e.fieldMode;
   const TFieldElement el = FieldElement(shown, d, s);
   if (el.kind == TFieldElementKind::Segment) {
-    DrawSegment(dc, el.from, el.to, 0, packedPen, style, false, 1);
+    // PiCTeX gets the direction segments solid.
+    const TExportSink* sink = ActiveSink();
+    const int lineStyle = sink && sink->Format() == TExportFormat::Pictex ? 0 : style;
+    DrawSegment(dc, el.from, el.to, 0, packedPen, lineStyle, false, 1);
   } else if (el.kind == TFieldElementKind::Arrow) {
     DrawSegment(dc, el.from, el.to, el.head, packedPen, style, false, 3);
   }

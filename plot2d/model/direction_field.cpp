@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/number_text.h"
 #include "plotcore/model/entry_evaluation.h"
 
 namespace kv {
 
 int FieldLengthTenths(const TEquation& e, const TFormulaEngine& engine) {
-  long double n = e.fieldLength;
-  // Sliders move parameters A..X; the parameter replaces the stored length.
-  if (e.arrowMode > 0 && e.arrowMode <= 24) n = std::round(10 * engine.Variables()[e.arrowMode].re);
-  if (!std::isfinite(n)) return 0;
-  return static_cast<int>(std::clamp<long double>(n, 0, 100000));
+  int n = e.fieldLength;
+  // Sliders move parameters A..X; the parameter replaces the stored length,
+  // rounded as pixels are (a half toward zero).
+  if (e.arrowMode > 0 && e.arrowMode <= 24) n = RoundToInt(10 * engine.Variables()[e.arrowMode].re);
+  return std::clamp(n, 0, 100000);
 }
 
 long double FieldElementLength(int tenths, int windowWidth, long double unitsPerPixelX, int fieldMode) {

@@ -387,6 +387,19 @@ TEST_F(ItemDrawing, DirectionFieldOfYPrimeEqualsY) {
   const long double l = e.elementLength * 0.8L;
   EXPECT_TRUE(Near(*w, {h + l, 0}, c, 0));
   EXPECT_TRUE(Near(*w, {h - l, 0}, c, 0));
+  // A dotted field: PiCTeX gets solid segments, EPS the entry's style.
+  e.penStyle = 1;
+  for (const auto& [format, style] : {std::pair{TExportFormat::Pictex, 0}, std::pair{TExportFormat::Eps, 1}}) {
+    kvtest::RecordingSink& sink = kvtest::StartRecording(*w, format);
+    kvtest::RecordingDC rec;
+    w->SaveVariables();
+    EXPECT_EQ(w->DrawDirectionField(rec, i), 0);
+    w->RestoreVariables();
+    ASSERT_FALSE(sink.linePens.empty());
+    for (const TExportPen& pen : sink.linePens) EXPECT_EQ(pen.style, style) << static_cast<int>(format);
+    kvtest::StopRecording(*w);
+  }
+  e.penStyle = 0;
   // No field below 0.2 percent.
   e.fieldLength = 1;
   Repaint(w);

@@ -22,6 +22,7 @@ class RecordingSink : public kv::TExportSink {
   };
   std::vector<std::string> calls;
   std::vector<Segment> lines;  // Line and Rule
+  std::vector<kv::TExportPen> linePens;
   std::vector<std::vector<kv::TPoint2D>> polylines;
   std::vector<kv::TExportText> texts;
   std::vector<kv::TPoint2D> lastPolygon;
@@ -39,9 +40,10 @@ class RecordingSink : public kv::TExportSink {
     return false;
   }
 
-  void Line(const kv::TPoint2D& a, const kv::TPoint2D& b, const kv::TExportPen&) override {
+  void Line(const kv::TPoint2D& a, const kv::TPoint2D& b, const kv::TExportPen& pen) override {
     calls.push_back("Line");
     lines.push_back({a, b});
+    linePens.push_back(pen);
   }
   void Rule(const kv::TPoint2D& a, const kv::TPoint2D& b, const kv::TExportPen&) override {
     calls.push_back("Rule");

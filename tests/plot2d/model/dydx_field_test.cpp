@@ -328,6 +328,8 @@ TEST(DirectionField, ElementsSegmentsArrowsAndTheirLength) {
   en.e.arrowMode = 2;  // B
   en.engine.SetVariable('B', 0.74L);
   EXPECT_EQ(FieldLengthTenths(en.e, en.engine), 7);
+  en.engine.SetVariable('B', 0.25L);  // 2.5 tenths: a half goes toward zero
+  EXPECT_EQ(FieldLengthTenths(en.e, en.engine), 2);
   en.engine.SetVariable('B', 1e30L);
   EXPECT_EQ(FieldLengthTenths(en.e, en.engine), 100000);
 }
