@@ -167,6 +167,47 @@ TEST_F(ToolsDrawing, EachKindShowsItsSteppedMemberDuringItsOwnPauseAndStopsThere
   }
 }
 
+// F = x^2 - x0^2 from f = 2x with end dots (right filled, left hollow, size 3): at the ends of
+// its interval; none where the curve leaves the view (F = 5 at x = 2.24 in the view -5..5), and
+// none at x0 for a pass that starts beyond its end of the interval and so draws nothing.
+TEST_F(ToolsDrawing, AntiderivativesCloseTheEndsOfTheirInterval) {
+  w->SetView(0, 0, 5, 5, 1);
+  const int i = w->AppendEquation(kKindAntiderivative, -2, 2, "", "2x");
+  w->CompileEquation(i);
+  TEquation& e = w->Equation(i);
+  e.bounded = 1;
+  e.endMarkerRight() = 3;
+  e.endMarkerLeft() = -3;
+  const plat::Colour c = EntryColour(*w, i);
+  const auto around = [&](const TPoint2D& p) {
+    int n = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+      for (int dx = -3; dx <= 3; ++dx)
+        n += w->Surface().GetPixel(w->WorldToPixelX(p.x) + dx, w->WorldToPixelY(p.y) + dy) == c;
+    return n;
+  };
+  // The curve alone crosses a 7 x 7 box in at most 9 pixels; a dot's box holds 13 (a ring) or more.
+  const TPoint2D nowhere{99, 99};
+  struct Case {
+    long double lo, hi, x0;
+    TPoint2D dot, none;  // a dot's place, and an end of a pass that gets none
+  } cases[] = {
+      {-2, 2, 0, {2, 4}, nowhere},
+      {-2, 2, 0, {-2, 4}, nowhere},
+      {-3, 3, 0, nowhere, {std::sqrt(5.0L), 5 - 0.05L}},  // where the right pass leaves the view
+      {-2, 2, 2.2L, {-2, 4 - 2.2L * 2.2L}, {2.2L, 0}},      // the right pass starts beyond 2
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(static_cast<double>(k.dot.x));
+    e.lowerBound.x = k.lo;
+    e.upperBound.x = k.hi;
+    e.startValue() = k.x0;
+    Repaint();
+    if (k.dot.x != nowhere.x) EXPECT_GE(around(k.dot), 13) << "a dot at the end";
+    if (k.none.x != nowhere.x) EXPECT_LE(around(k.none), 9) << "no dot there";
+  }
+}
+
 TEST_F(ToolsDrawing, GuideLinesOfAComplexPointEndAtThePoint) {
   w->SetComplexMode(true);
   const int i = Add(kKindPoint, {"2+1i"});
