@@ -89,14 +89,9 @@ void TRiemDlg::StoreResult() {
   plot_.AddResultPoint(g, resultCode_, values, 4, resultLabel_);
 }
 
+// Every choice of f or g, also the one a refill of the lists applies,
+// unticks the rules and empties their results.
 void TRiemDlg::SelectionChanged() {
-  const int f = SelectedEquation();
-  const int g = SecondEquation();
-  const std::uint32_t fs = plot_.IsValidIndex(f) ? plot_.EquationSerial(f) : 0;
-  const std::uint32_t gs = plot_.IsValidIndex(g) ? plot_.EquationSerial(g) : 0;
-  if (fs == fSerial_ && gs == gSerial_ && fs != 0) return;
-  fSerial_ = fs;
-  gSerial_ = gs;
   plot_.SetOverlayMask(0);
   ShowRuleChecks();
   ReleaseBinding();

@@ -50,10 +50,6 @@ class TRiemDlg : public TPreRiemDlg {
   int mode_ = 1;
   std::uint8_t colourWindowShown_ = 0;
   std::uint8_t stale_ = 1;
-  // The functions the rules were ticked for: a refill of the lists that
-  // keeps them keeps the ticks.
-  std::uint32_t fSerial_ = 0;
-  std::uint32_t gSerial_ = 0;
 };
 
 }  // namespace kv

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -98,6 +99,30 @@ TEST_F(IntegrationTest, LeftRuleOnTheParabolaAsAPersonUsesIt) {
   Tick(d, kIdDisplay, false);
   Settle(w);
   EXPECT_LT(kvtest::CountColour(w->Surface(), strip), withStrips - 100);
+
+  // Choosing f, also the same f again or as the lists follow a new entry,
+  // unticks every rule and empties the results.
+  const std::function<void()> choices[] = {
+      [&] {
+        d.ListSetSel(kIdFirstCombo, d.IndexOfFirst(f));
+        d.OnSelChange();
+      },
+      [&] {
+        w->AppendEquation(kKindExplicit, {"", "x"});
+        w->EquationsChanged(false);
+      },
+  };
+  for (const auto& choose : choices) {
+    Tick(d, kIdRuleFirst, true);
+    Tick(d, kIdDisplay, true);
+    d.Press(kIdValueButton);
+    ASSERT_NE(d.GetItemText(kIdRuleResultFirst), "");
+    choose();
+    EXPECT_EQ(w->GetOverlayMask(), 0);
+    EXPECT_FALSE(d.IsChecked(kIdRuleFirst));
+    EXPECT_FALSE(d.IsChecked(kIdDisplay));
+    EXPECT_EQ(d.GetItemText(kIdRuleResultFirst), "");
+  }
 }
 
 // The random rule's drawn strips add up to the reported sum: the platform's
@@ -440,7 +465,7 @@ TEST_F(IntegrationTest, TheStripsFollowTheRiemannDialogsOwnFields) {
   // left ends; nothing of them right of x = -1.
   auto stripsAt = [&](long double lo, long double hi) {
     Settle(w);
-    w->RepaintNow(false);
+    w->InvalidatePlot();
     Settle(w);
     int n = 0;
     for (int px = w->WorldToPixelX(lo); px <= w->WorldToPixelX(hi); ++px)
