@@ -1,5 +1,6 @@
 #include "plot2d/riemann_dialog.h"
 
+#include <cstdint>
 #include <string>
 
 #include "platform/resources.h"
@@ -103,10 +104,11 @@ void TRiemDlg::SelectionChanged() {
 }
 
 void TRiemDlg::StepDivisions(int delta) {
-  std::int32_t n = 0;
-  int code = plot_.ReadBoundedInt(GetItemText(kIdDivisions).substr(0, 49), 1, kMaxIntegrationSteps, n);
+  std::int32_t read = 0;
+  int code = plot_.ReadBoundedInt(GetItemText(kIdDivisions).substr(0, 49), 1, kMaxIntegrationSteps, read);
   if (code == 0) {
-    n += delta;
+    // Counted beyond the field's bound the count is refused, not wrapped.
+    const std::int64_t n = static_cast<std::int64_t>(read) + delta;
     if (n < 1) code = 14;
     if (n > kMaxIntegrationSteps) code = kIntegrationOutOfBounds;
     SetItemText(kIdDivisions, std::to_string(n));

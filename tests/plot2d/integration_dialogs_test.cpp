@@ -238,6 +238,16 @@ TEST_F(IntegrationTest, RefusedInputsShowTheirMessagesAndComputeNothing) {
   d.Press(kIdMoreDivisions);
   EXPECT_TRUE(pt::Messages().empty()) << LastMessage();
   EXPECT_EQ(w->IntegrationDivisions(), 8);
+  // The field takes every count its 32 bits hold ("A" stops a long run);
+  // "+" beyond that is refused, not wrapped.
+  TIntegrationInputs in;
+  Bounds(d, "0", "1", "2147483647");
+  EXPECT_EQ(d.CheckInputs(in), 0);
+  EXPECT_EQ(in.divisions, 2147483647);
+  pt::ClearMessages();
+  d.Press(kIdMoreDivisions);
+  EXPECT_EQ(LastMessage(), "jenseits der Grenzen");
+  EXPECT_EQ(d.GetItemText(kIdDivisions), "2147483648");
 }
 
 TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
