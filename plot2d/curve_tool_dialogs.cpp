@@ -344,10 +344,16 @@ int TSurfDlg::ReadRange() {
 
 int TSurfDlg::ReadAxis() {
   TRevolutionAxis a;
-  int code = plot_.TextToValue(Cut(GetItemText(214), 49), a.a);
-  if (code == 0) code = plot_.TextToValue(Cut(GetItemText(215), 49), a.b);
+  // The axis fields read as the range fields do; a parameter tied to one
+  // ("1@A") is left aside: the axis keeps the number.
+  auto read = [&](int id, long double& v) {
+    int parameter = 0;
+    return plot_.ReadValueAndParameter(Cut(GetItemText(id), 49), v, parameter);
+  };
+  int code = read(214, a.a);
+  if (code == 0) code = read(215, a.b);
   if (code == 0 && a.a * a.a + a.b * a.b < 1e-16L) code = 6;
-  if (code == 0) code = plot_.TextToValue(Cut(GetItemText(216), 49), a.c);
+  if (code == 0) code = read(216, a.c);
   if (code == 0) axis = a;
   return code;
 }

@@ -313,7 +313,13 @@ TEST_F(CurveTools, RotatingASemicircleShowsASphereAndItsVolume) {
   s->SetItemText(212, "1@A");
   s->SetItemText(217, "0");
   s->SetItemText(218, "10");
+  // The axis reads numbers; a parameter tied to one is left aside.
+  s->SetItemText(214, "0@C");
+  s->SetItemText(215, "1@D");
+  s->SetItemText(216, "0@E");
   s->Press(kIdToolAction);
+  EXPECT_TRUE(plat::testing::Messages().empty()) << plat::testing::Messages().front().text;
+  EXPECT_EQ(D(w->revolutionAxis.b), 1.0);
   EXPECT_NEAR(D(w->revolutionRange.a2.value), D(2 * Pi), 1e-15) << "one turn at most";
   auto* r = dynamic_cast<TPlotSWin*>(w->RevolutionWindow());
   ASSERT_NE(r, nullptr);
