@@ -108,9 +108,12 @@ void TPlotCWin::DrawInequalityRegions(plat::DC& dc) {
   if (regionMode <= 0) {
     DotInequalities(dc);
   } else if (regionMode == 2) {
+    // Each shown inequality takes the next lattice; a hidden one none.
     int n = 0;
-    for (int i = 0; i <= equationCount; ++i)
-      if (Equation(i).kind == kKindImplicit && Equation(i).subKind != 0) DotInequalityRegion(dc, i, n++);
+    for (int i = 0; i <= equationCount; ++i) {
+      const TEquation& e = Equation(i);
+      if (e.kind == kKindImplicit && e.subKind != 0 && e.visible) DotInequalityRegion(dc, i, n++);
+    }
   }
 }
 

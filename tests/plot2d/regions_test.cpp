@@ -191,6 +191,18 @@ TEST_F(Regions, EachInequalityDotsItsOwnRegionInModeTwo) {
   }
   EXPECT_GT(first, 1000);
   EXPECT_GT(second, 1000);
+  // A hidden inequality shows no dots and takes no lattice: the second is
+  // then the first shown and starts at (0, 0), not at (2, 1).
+  w->Equation(0).visible = 0;
+  Repaint();
+  int off = 0, on = 0;
+  for (int py = w->AreaOriginY(); py < w->AreaOriginY() + w->AreaHeight(); ++py)
+    for (int px = w->AreaOriginX(); px < w->AreaOriginX() + w->AreaWidth(); ++px)
+      if (w->Surface().GetPixel(px, py) == w->DrawingColourOf(30)) ++(px % 3 == 0 && py % 3 == 0 ? on : off);
+  EXPECT_GT(on, 1000);
+  EXPECT_EQ(off, 0);
+  EXPECT_EQ(CountColour(w->Surface(), w->DrawingColourOf(20)), 0);
+  w->Equation(0).visible = 1;
   // Mode 1 (centroid with "Schnitt") shows no dots.
   w->regionMode = 1;
   Repaint();
