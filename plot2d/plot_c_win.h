@@ -215,7 +215,8 @@ class TPlotCWin : public TPlotBWin {
   void DrawSampledItem(plat::DC& dc, int i) override;
   // The world length of the arrow heads of the trace marks.
   long double TraceArrowHead() const;
-  // Pen width of the trace marks: 2 with the clear tangent, else 1.
+  // Pen width of the trace marks and the nodes: 2 with bold marks (the
+  // clear tangent), else 1; in high-resolution output the scale factor.
   int TraceMarkWidth() const;
 
   // ---- drawing ----

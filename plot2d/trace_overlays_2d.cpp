@@ -67,7 +67,10 @@ long double TPlotCWin::TraceArrowHead() const {
   return 2 * unit;
 }
 
-int TPlotCWin::TraceMarkWidth() const { return clearTangent ? 2 : 1; }
+// 1, or 2 with bold marks.  In high-resolution output the pens' rule
+// multiplies the width by the output scale factor; the marks are then as
+// wide as the factor, bold or not.
+int TPlotCWin::TraceMarkWidth() const { return clearTangent && !ScaleLineWidths ? 2 : 1; }
 
 void TPlotCWin::DrawArcChords(plat::DC& dc, const TPoint2D& c, long double r, long double a0, long double a1, int n) {
   const std::vector<TPoint2D> pts = ArcChordPoints(c, r, a0, a1, n);
@@ -158,7 +161,7 @@ void TPlotCWin::DrawLagrangeNodes(plat::DC& dc, int i) {
   const int r = MarkerSize(dc, e.fieldRows);
   const int colour = CheckColourIndex(e.penColour);
   const plat::Colour c = GetColour(colour);
-  const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, 1, 0));
+  const plat::Pen oldPen = dc.SelectPen(CreateColourPen(colour, TraceMarkWidth(), 0));
   const plat::Brush oldBrush = dc.SelectBrush(plat::SolidBrush(c));
   TPoint2D nodes[kMaxLagrangeNodes];
   const int n = LagrangeNodes(e, nodes);

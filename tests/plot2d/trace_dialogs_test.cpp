@@ -14,6 +14,7 @@
 #include "entry/model/derived_items.h"
 #include "entry/trace_dialog.h"
 #include "entry/trace_traj_dialog.h"
+#include "graphics/recording_dc.h"
 #include "platform/keys.h"
 #include "platform/resources.h"
 #include "plotcore/model/trajectories.h"
@@ -297,6 +298,39 @@ TEST_F(TraceDialogs, TangentAndOsculatingCircleAreDrawnInTheTangentColour) {
   w->RepaintNow(false);
   Settle(w);
   EXPECT_FALSE(ColourNear(w->Surface(), w->WorldToPixelX(-1), w->WorldToPixelY(-3), c, 1));
+}
+
+// The marks over the graphs (a traced trajectory's vector, a polynomial's
+// nodes) are 1 pixel wide, 2 with bold marks, and in high-resolution output
+// as wide as the scale factor, bold or not.
+TEST_F(TraceDialogs, MarksAreOneTwoOrTheScaleFactorWide) {
+  w->CmNewLagrange();
+  const int polynomial = w->equationCount;
+  ASSERT_TRUE(IsLagrangePolynomial(w->Equation(polynomial)));
+  TTrajectoryTrace t;
+  t.point = {0, 0, 0};
+  t.direction = {1, 1, 0};
+  const struct {
+    int bold, factor, width;
+  } cases[] = {{0, 1, 1}, {1, 1, 2}, {0, 3, 3}, {1, 3, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bold * 10 + c.factor);
+    w->clearTangent = static_cast<std::uint8_t>(c.bold);
+    w->ScaleLineWidths = c.factor > 1 ? 1 : 0;
+    w->LineWidthFactor = static_cast<std::int16_t>(c.factor);
+    kvtest::RecordingDC dc;
+    w->DrawTrajectoryTrace(dc, t, 4);
+    w->DrawLagrangeNodes(dc, polynomial);
+    int marks = 0;
+    for (const auto& call : dc.calls) {
+      if (call.kind != kvtest::DrawCall::Line && call.kind != kvtest::DrawCall::Ellipse) continue;
+      ++marks;
+      EXPECT_EQ(call.pen.width, c.width) << static_cast<int>(call.kind);
+    }
+    EXPECT_GT(marks, 3);
+  }
+  w->ScaleLineWidths = 0;
+  w->LineWidthFactor = 1;
 }
 
 TEST_F(TraceDialogs, FollowsAParameterAndClosesWithItsCurves) {
