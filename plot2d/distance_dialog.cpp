@@ -1,7 +1,6 @@
 #include "plot2d/distance_dialog.h"
 
 #include <cmath>
-#include <utility>
 
 #include "core/vector3d.h"
 #include "entry/plot1_win.h"
@@ -23,18 +22,26 @@ const plat::CommandTable& TDistDlg::Commands() const {
   return table;
 }
 
+// Where a point entry lies: its coordinates, converted where it was
+// entered as (r;t) or as one complex number x + iy (its first text; the
+// other texts keep the dialog's defaults).
+bool TDistDlg::PointOf(int i, TPoint3D& point) {
+  if (!window_.IsValidIndex(i)) return false;
+  TEquation& e = window_.Equation(i);
+  if (e.kind == kKindPoint && e.kindFlag) {
+    TExprNode* z = e.trees[0].get();
+    if (!z || !window_.Evaluate(z)) return false;
+    point = {z->value.re, z->value.im, 0};
+    return true;
+  }
+  if (!window_.EvaluateCurvePoint(i, point)) return false;
+  if (e.kind == kKindPoint && e.polarInput) point = {point.x * std::cos(point.y), point.x * std::sin(point.y), 0};
+  return true;
+}
+
 std::string TDistDlg::DistanceText() {
   TPoint3D p, q;
-  const int i = SelectedEquation();
-  const int j = SecondEquation();
-  if (!window_.IsValidIndex(i) || !window_.IsValidIndex(j) || !window_.EvaluateCurvePoint(i, p) ||
-      !window_.EvaluateCurvePoint(j, q))
-    return "?";
-  // A point entered as (r;t) evaluates to its polar coordinates.
-  for (auto [k, point] : {std::pair{i, &p}, std::pair{j, &q}}) {
-    const TEquation& e = window_.Equation(k);
-    if (e.kind == kKindPoint && e.polarInput) *point = {point->x * std::cos(point->y), point->x * std::sin(point->y), 0};
-  }
+  if (!PointOf(SelectedEquation(), p) || !PointOf(SecondEquation(), q)) return "?";
   std::string text;
   window_.FormatWindowNumber(Distance3D(p, q), text);
   return text;

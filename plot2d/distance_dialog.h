@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/vector3d.h"
 #include "entry/combo_dialog.h"
 
 namespace kv {
@@ -22,6 +23,9 @@ class TDistDlg : public T2ComboDlg {
   // be evaluated.
   void ShowDistance();
   std::string DistanceText();
+
+ private:
+  bool PointOf(int i, TPoint3D& point);
 };
 
 }  // namespace kv

@@ -526,6 +526,15 @@ TEST_F(IntegrationTest, DistanceOfTwoPoints) {
   EXPECT_EQ(pick(0, 1), Number(w, 5));
   EXPECT_EQ(pick(1, 1), Number(w, 0));
   EXPECT_EQ(pick(0, polar), Number(w, 2));  // (r;t) = (2;π) lies at (-2, 0)
+  // A point entered as one complex number lies at its real and imaginary
+  // parts (its other texts are the dialog's defaults).
+  w->SetComplexMode(true);
+  const int complex = w->AppendEquation(kKindPoint, {"3+4i", "pi/3", "pi/4"});
+  w->Equation(complex).kindFlag = 1;
+  w->CompileEquation(complex);
+  w->EquationsChanged(false);
+  EXPECT_EQ(pick(0, complex), Number(w, 5));
+  w->SetComplexMode(false);
   w->Equation(1).formulaText[0] = "ln(-1)";
   w->CompileEquation(1);
   EXPECT_EQ(pick(0, 1), "?");
