@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "entry/slider_dialog.h"
 #include "platform/resources.h"
 #include "plot2d/plot_a_win.h"
 
@@ -95,6 +96,9 @@ void TRiemDlg::StoreResult() {
 void TRiemDlg::SelectionChanged() {
   plot_.SetOverlayMask(0);
   ShowRuleChecks();
+  // The sliders of the letters the bound fields named go, tied or not.
+  for (int p : {firstParameter_, secondParameter_})
+    if (TSlideDlg* d = p > 0 ? plot_.SliderDialog(p) : nullptr; d && !d->IsHidden()) d->Hide();
   ReleaseBinding();
   firstParameter_ = 0;
   secondParameter_ = 0;

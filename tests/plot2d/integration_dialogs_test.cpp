@@ -277,6 +277,16 @@ TEST_F(IntegrationTest, BoundsTiedToTwoParametersFollowTheirSliders) {
   w->SetVariable(3, 3);
   w->RedrawEquation(3);
   EXPECT_NEAR(D(w->integrationValue), 3.0, 1e-15);
+  // Choosing f unties the bounds and hides the sliders of the letters the
+  // fields named, also of a single one.
+  Bounds(d, "0@A", "1", "10");
+  d.Press(kIdValueButton);
+  w->OpenSliderDialog(1);
+  ASSERT_TRUE(w->IsSliderDialogOpen(1));
+  d.ListSetSel(kIdFirstCombo, 0);
+  d.OnSelChange();
+  EXPECT_FALSE(w->IsSliderDialogOpen(1));
+  EXPECT_EQ(d.FirstBoundParameter(), 0);
 }
 
 TEST_F(IntegrationTest, AntiderivativeGraphFollowsItsSource) {
