@@ -146,8 +146,8 @@ TEST_F(Tools2DIntegrals, TheRiemannSumsFollowTheirRules) {
 }
 
 // The volume of revolution of e^x over [0, 1] about the x-axis is
-// pi (e^2 - 1) / 2; the dialog refuses a division count no integration
-// takes, and with both bounds tied to parameters it opens their sliders.
+// pi (e^2 - 1) / 2; the dialog refuses a division count beyond its field's
+// 32 bits, and with both bounds tied to parameters it opens their sliders.
 TEST_F(Tools2DIntegrals, TheVolumeOfRevolutionRefusesTooManyDivisionsAndBindsItsBounds) {
   Start();
   const TopWindow w = New2D();
