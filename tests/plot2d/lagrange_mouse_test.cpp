@@ -101,12 +101,12 @@ TEST_F(LagrangeTest, RightClicksAddAndDeleteNodesWithinTheirLimits) {
   ExpectThroughNodes(w, i);
   RightClick(w, {e.samples[0].x, e.samples[0].y});
   ASSERT_EQ(LagrangeLastNode(e), 1);
-  // Two nodes stay; message 26 says so, a message without a text.
+  // Two nodes stay; message 26 says so.
   const std::size_t shown = pt::Messages().size();
   RightClick(w, {e.samples[0].x, e.samples[0].y});
   EXPECT_EQ(LagrangeLastNode(e), 1);
   ASSERT_EQ(pt::Messages().size(), shown + 1);
-  EXPECT_EQ(LastMessage(), "");
+  EXPECT_EQ(LastMessage(), "brauche mindestens zwei Punkte");
   // Up to nine nodes; the tenth is refused.
   for (int k = 0; k < 7; ++k) RightClick(w, {-4.5L + k * 1.1L, 0.5L * k - 1});
   EXPECT_EQ(LagrangeLastNode(e), 8);
