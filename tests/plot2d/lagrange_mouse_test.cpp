@@ -64,6 +64,8 @@ class LagrangeTest : public Plot2Test {
 
 TEST_F(LagrangeTest, NewPolynomialRunsTheEditorThroughThreeNodes) {
   TPlot2Win* w = MakeWindow();
+  // Room is the only precondition.
+  w->SetInventoryEditing(false);
   const int i = NewPolynomial(w);
   ASSERT_GE(i, 0);
   const TEquation& e = w->Equation(i);
