@@ -80,14 +80,6 @@ void TComboDlg::FillCombo(int comboId, const TKindTable& kinds, std::vector<std:
   }
 }
 
-int TComboDlg::RowOfSerial(const std::vector<std::int16_t>& rowMap, int lastRow, std::uint32_t serial) const {
-  const int i = window_.FindEquationBySerial(serial);
-  if (i < 0) return -1;
-  for (int row = 0; row <= lastRow; ++row)
-    if (rowMap[static_cast<std::size_t>(row)] == i) return row;
-  return -1;
-}
-
 int TComboDlg::EquationOfRow(int row) const {
   return row >= 0 && row <= lastRow_ ? rowMap_[static_cast<std::size_t>(row)] : -1;
 }
@@ -105,7 +97,6 @@ void TComboDlg::OnSelChange() {
   selectedEquation_ = EquationOfRow(selectedRow_);
   const TEquation& e = window_.Equation(selectedEquation_);
   selectedKind_ = e.kind;
-  selectedSerial_ = window_.EquationSerial(selectedEquation_);
   // Tool results and derived graphs take the colour of the chosen entry.
   window_.drawingColour = static_cast<std::int16_t>(e.penColour);
   SelectionChanged();
@@ -113,8 +104,10 @@ void TComboDlg::OnSelChange() {
 
 void TComboDlg::RefillList() {
   FillCombo(kIdFirstCombo, acceptedKinds_, rowMap_, lastRow_);
-  int row = RowOfSerial(rowMap_, lastRow_, selectedSerial_);
-  if (row < 0) row = lastRow_ < selectedRow_ || selectedRow_ < 0 ? 0 : selectedRow_;
+  // The row stays while the list still has it, else row 0.  A list that
+  // had no row chosen (it was empty) also starts at row 0, so that the tool
+  // never works on no entry.
+  const int row = lastRow_ < selectedRow_ || selectedRow_ < 0 ? 0 : selectedRow_;
   selectedRow_ = lastRow_ >= 0 ? row : -1;
   ListSetSel(kIdFirstCombo, selectedRow_);
   OnSelChange();
@@ -171,16 +164,15 @@ void T2ComboDlg::OnSelChange2() {
   if (secondRow_ < 0 || secondRow_ > secondLastRow_) return;
   secondEquation_ = secondRowMap_[static_cast<std::size_t>(secondRow_)];
   secondKind_ = window_.Equation(secondEquation_).kind;
-  secondSerial_ = window_.EquationSerial(secondEquation_);
   SecondSelectionChanged();
 }
 
 void T2ComboDlg::RefillList() {
   TComboDlg::RefillList();
   FillCombo(kIdSecondCombo, secondKinds_, secondRowMap_, secondLastRow_);
-  int row = RowOfSerial(secondRowMap_, secondLastRow_, secondSerial_);
-  if (row < 0) row = secondRow_ < 0 || secondLastRow_ < secondRow_ ? secondLastRow_ : secondRow_;
-  secondRow_ = row;
+  // The row stays while the list still has it, else the last row (also
+  // when no row was chosen).
+  secondRow_ = secondRow_ < 0 || secondLastRow_ < secondRow_ ? secondLastRow_ : secondRow_;
   ListSetSel(kIdSecondCombo, secondRow_);
   OnSelChange2();
 }

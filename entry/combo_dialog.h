@@ -23,10 +23,9 @@
 // The window refills every combo dialog when its inventory changes
 // (TPlot1Win::RefillComboDialogs); while a tool adds a point of its own
 // (TPlotWin::toolPointFlag), only those with refillWhileToolAddsPoint.  A
-// choice follows its entry when other entries are deleted, inserted or
-// swapped; when the chosen entry itself is gone, the first list falls back
-// to row 0 (or keeps its row number while the list is long enough) and the
-// second list to its last row.  The dialog's own choice survives hiding and
+// refill keeps the chosen row while the list is long enough, whatever entry
+// it now shows; otherwise the first list falls back to row 0 and the second
+// list to its last row.  The dialog's own choice survives hiding and
 // showing.
 #pragma once
 
@@ -112,8 +111,6 @@ class TComboDlg : public TDlg {
   // Fills a combo box with the accepted entries in inventory order, their
   // description lines as rows; the row map and the last row follow.
   void FillCombo(int comboId, const TKindTable& kinds, std::vector<std::int16_t>& rowMap, int& lastRow);
-  // The row of the map that shows the entry with the serial, or -1.
-  int RowOfSerial(const std::vector<std::int16_t>& rowMap, int lastRow, std::uint32_t serial) const;
 
   TPlot1Win& window_;
   TKindTable acceptedKinds_;
@@ -123,7 +120,6 @@ class TComboDlg : public TDlg {
   int selectedEquation_ = -1;
   int selectedRow_ = -1;
   int selectedKind_ = 0;
-  std::uint32_t selectedSerial_ = 0;
   std::vector<std::int16_t> rowMap_;
   int lastRow_ = -1;
 };
@@ -158,7 +154,6 @@ class T2ComboDlg : public TComboDlg {
   int secondEquation_ = -1;
   int secondRow_ = -1;
   int secondKind_ = 0;
-  std::uint32_t secondSerial_ = 0;
   std::vector<std::int16_t> secondRowMap_;
   int secondLastRow_ = -1;
 };

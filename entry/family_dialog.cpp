@@ -16,12 +16,10 @@ constexpr int kTextLimit = 50;
 // The letters that may drive a family: A (1) to Q (17).
 constexpr int kLastFamilyLetter = 17;
 
-// A letter A..Q (either case, blanks around it allowed) as 1..17, else 0.
+// The field holding one letter A..Q (either case) as 1..17, else 0.
 int FamilyLetter(const std::string& text) {
-  std::size_t a = text.find_first_not_of(' ');
-  std::size_t b = text.find_last_not_of(' ');
-  if (a == std::string::npos || a != b) return 0;
-  const int c = std::toupper(static_cast<unsigned char>(text[a]));
+  if (text.size() != 1) return 0;
+  const int c = std::toupper(static_cast<unsigned char>(text[0]));
   return c >= 'A' && c < 'A' + kLastFamilyLetter ? c - 'A' + 1 : 0;
 }
 

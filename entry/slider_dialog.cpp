@@ -47,8 +47,7 @@ void TParamBar::SetPosition(int position) {
   const long double value = static_cast<const TParameterTables&>(t).value[k].re;
   dialog_.SetItemText(kIdSliderValue, FormatNumber(value, decimals + 1, decimals));
   window_.Modified = 1;
-  // After the user's move the slider keeps the keys, not the redrawn plot.
-  if (!notReady && !programmatic) dialog_.BringToTop();
+  dialog_.Activate();
 }
 
 void TParamBar::MovePosition(int position) {
@@ -142,9 +141,16 @@ void TSlideDlg::EvControl(int id, int notification) {
 void TSlideDlg::ShowValue() {
   if (!bar_) {
     SetItemText(kIdSliderValue, FormatNumber(Value(), Decimals() + 2, Decimals()));
+    Activate();
     return;
   }
   bar_->MovePosition(PositionOfValue());
+}
+
+void TSlideDlg::Activate() {
+  // A hidden dialog (or one not shown yet) does not take the keys: they
+  // would go to a window nobody sees.
+  if (IsCreated() && !IsHidden() && IsVisible()) BringToTop();
 }
 
 std::optional<long double> TSlideDlg::ReadNumber(std::size_t maxChars, bool report) {
@@ -213,7 +219,7 @@ void TSlideDlg::ApplyValue() {
   SetValue(value);
   window_.RedrawEquation(index_);
   SetItemText(kIdSliderValue, text);
-  BringToTop();
+  Activate();
 }
 
 void TSlideDlg::SetLeftLimit() { SetLimit(true); }
@@ -238,7 +244,7 @@ void TSlideDlg::SetLimit(bool left) {
   (left ? Left() : Right()) = v;
   SetValue(v);
   bar_->MovePosition(left ? 0 : steps_);
-  BringToTop();
+  Activate();
 }
 
 void TSlideDlg::OnLetterChange() {

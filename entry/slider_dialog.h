@@ -36,7 +36,8 @@ enum : int {
 // The scroll bar of a slider dialog.  Every position it takes, from the
 // user or from the dialog, goes through SetPosition: a user's position
 // becomes the parameter's value and redraws the plot; every position shows
-// the value in the value edit and marks the window modified.
+// the value in the value edit, makes the dialog the active window and marks
+// the window modified.
 class TParamBar {
  public:
   TParamBar(TSlideDlg& dialog, int id, TPlot1Win& window, int index);
@@ -71,8 +72,11 @@ class TSlideDlg : public TDlg {
   void CmOk() override { ApplyValue(); }
   void CmCancel() override { Hide(); }
 
-  // Shows the parameter's current value (the slider moves to it).
+  // Shows the parameter's current value (the slider moves to it) and makes
+  // the dialog the active window.
   void ShowValue();
+  // The dialog becomes the active window, when it is shown.
+  void Activate();
   // Takes the window's step settings for the slider again; a dialog in
   // whole-number mode keeps its own steps.
   void ReinitSlider();

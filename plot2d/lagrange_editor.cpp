@@ -46,7 +46,7 @@ void TPlotCWin::UpdateCaption(bool saving, const char* extra) {
 // ---- commands ----
 
 void TPlotCWin::CmNewLagrange() {
-  if (!CanAddEquation(true) || !CheckInventoryIdle()) return;
+  if (!CanAddEquation(true)) return;
   const int i = AppendEquation(kKindLagrange, World.xmin, World.xmax, {});
   if (i < 0) return;
   ++lagrangeCounter;

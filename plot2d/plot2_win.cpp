@@ -9,11 +9,8 @@ namespace {
 // The menu-bar position of "&Anim", which the linked window does without.
 constexpr int kAnimationMenuPosition = 6;
 
-// The modes a 2D window can start in: the Lagrange editor (126) needs a
-// polynomial to edit and 128 belongs to the mapping windows.
-bool IsStartMouseMode(int mode) {
-  return mode >= kCmMouseBoxZoom && mode <= kCmMouseLast && mode != kCmMouseLagrange && mode != kCmMouseCursor;
-}
+// The modes a 2D window keeps when it starts without a file: 121..126.
+bool IsStartMouseMode(int mode) { return mode >= kCmMouseBoxZoom && mode <= kCmMouseLagrange; }
 
 // What every concrete 2D window does after its base set-up when it opened
 // no file: an empty drawing with the kind's settings, at their placement.

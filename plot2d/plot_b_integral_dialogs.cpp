@@ -56,7 +56,8 @@ void TPlotBWin::CloseStaleDialogs(bool all) {
   }
   if (all || FindVisibleOfKinds({kKindExplicit, kKindPolar, kKindParametric, kKindSpaceCurve}) < 0)
     DestroyDialog(arcLengthDialog_);
-  if (all || CountEquationsOfKind(dimension == 3 ? kKindPoint3D : kKindPoint) < 2) DestroyDialog(distanceDialog_);
+  // The distance dialog stays until a new drawing or the window's end.
+  if (all) DestroyDialog(distanceDialog_);
 }
 
 void TPlotBWin::OpenIntegrationDialog(int mode, bool show) {

@@ -74,7 +74,7 @@ const plat::CommandTable& TPlotCWin::Commands() const {
 int TPlotCWin::NewEquation(int kind, long double lower, long double upper, std::string_view text1,
                            std::string_view text2, std::string_view text3, std::string_view text4,
                            std::string_view text5, const std::function<void(TEquation&)>& prepare) {
-  if (!CanAddEquation(true) || !CheckInventoryIdle()) return -1;
+  if (!CanAddEquation(true)) return -1;
   int mask = 0;
   const int i = AppendAndEditEquation(kind, lower, upper, {text1, text2, text3, text4, text5}, prepare, mask);
   if (i < 0) return -1;

@@ -47,8 +47,8 @@ void TPlotCWin::OpenIvpDialog(int which) {
     if (other && other != d && !other->IsHidden()) other->Hide();
   const bool wasHidden = d->IsHidden();
   d->Reveal();
-  // A dialog shown again reads the inventory and its entry's solutions anew.
-  if (!created && wasHidden) d->RefillList();
+  // The dy/dt dialog shown again takes the start point its fields hold.
+  if (which == 0 && !created && wasHidden) d->TakeStartPoint();
   d->BringToTop();
   MouseMode = kCmMouseTrajectories;
   UpdateMenuChecks(true);

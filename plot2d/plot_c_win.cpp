@@ -300,7 +300,7 @@ void TPlotCWin::FitWindowToGraphs() {
         const int density = e.stepDensity == 0 ? 1 : std::abs(e.stepDensity);
         const long double a = e.lowerBound.x;
         const long double b = e.upperBound.x;
-        const long double step = (b - a) / (density * (AreaWidth() + 1) * 0.2L);
+        const long double step = (b - a) / (density * (ClientWidth + 1) * 0.2L);
         if (!(step > 0)) break;
         const int letter = e.kind == kKindExplicit ? 'X' : 'T';
         for (long double t = a + 1e-16L; t < b; t += step) {
@@ -332,6 +332,25 @@ void TPlotCWin::FitWindowToGraphs() {
         TPoint2D p{x->value.re, y->value.re};
         if (e.polarInput) p = {p.x * std::cos(p.y), p.x * std::sin(p.y)};
         add(p.x, p.y);
+        break;
+      }
+      case kKindSum: {
+        // In complex mode every partial sum over the summation letter from
+        // the first to the last index, where the window maps it; the sums
+        // end at an undefined term, as their drawing does.
+        TExprNode* letter = e.trees[0].get();
+        TExprNode* term = e.trees[1].get();
+        if (!ComplexMode() || !letter || !term) break;
+        TPoint2D sum{0, 0};
+        for (long n = e.divisions[0]; n <= e.divisions[1]; ++n) {
+          SetVariable(letter->token, static_cast<long double>(n));
+          ClearEvaluationError();
+          if (!Evaluate(term)) break;
+          sum.x += term->value.re;
+          sum.y += term->value.im;
+          TPoint2D p = sum;
+          if (MapWorldPoint(p)) add(p.x, p.y);
+        }
         break;
       }
       default:

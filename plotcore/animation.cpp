@@ -1,8 +1,8 @@
 // The animation loops the slider dialogs start: a parameter runs through
 // its slider range and the plot is redrawn at every frame.  They run inside
 // the command and read the keys with the keyboard poll, so the window stays
-// painted; "A" and Escape always stop them, and so does closing the window
-// (the platform turns that into Escape).  Every wait goes through the
+// painted; "A" always stops them, and so does closing the window (the
+// platform's poll reads that as "A").  Every wait goes through the
 // platform's Delay, which keeps the windows painted and lets the tests run
 // the loops on a fake clock.
 #include <algorithm>
@@ -11,7 +11,6 @@
 
 #include "platform/app.h"
 #include "platform/bitmap.h"
-#include "platform/keys.h"
 #include "platform/resources.h"
 #include "platform/testing.h"
 #include "plotcore/plot_win.h"
@@ -30,7 +29,7 @@ constexpr int kMinFramePeriod = 20;
 // The window timer that drives the time parameter's frames.
 constexpr int kTimePeriod = 50;
 
-bool IsStopKey(int key) { return key == 'A' || key == plat::VK_ESCAPE; }
+bool IsStopKey(int key) { return key == 'A'; }
 
 // Animations, like the sliders, move only the real part of a parameter.
 void SetReal(TPlotWin& w, int index, long double value) {
@@ -82,8 +81,9 @@ class IdleGuard {
   long idle_ = 0;
 };
 
-// Waits in a pause until "P" again; false when a stop key ends the pause
-// and the animation with it.
+// Waits in a pause until "P" again; false when "A" ends the pause and the
+// animation with it (closing the window reads as "A": a pause must not hold
+// it open).
 bool Pause(TPlotWin& w) {
   IdleGuard guard(kTestIdlePausePasses);
   for (;;) {

@@ -131,42 +131,49 @@ TEST_F(ComboDialogs, AnEmptyListSelectsNothingAndCallsNoHook) {
   EXPECT_EQ(d->SelectedEquation(), p);
 }
 
-TEST_F(ComboDialogs, TheChoiceFollowsItsEntryWhenEntriesBeforeItGoOrMove) {
+TEST_F(ComboDialogs, ARefillKeepsTheChosenRowsWhileTheListsHaveThem) {
   Add(kKindExplicit, "x");    // 0
   Add(kKindPolar, "1");       // 1 (not listed)
   Add(kKindExplicit, "2x");   // 2
   Add(kKindExplicit, "3x");   // 3
   auto d = Open<TwoTool>(std::initializer_list<int>{kKindExplicit}, std::initializer_list<int>{kKindExplicit});
-  d->ListSetSel(kIdFirstCombo, 2);
+  d->ListSetSel(kIdFirstCombo, 1);
   d->EvControl(kIdFirstCombo, plat::CBN_SELCHANGE);
-  ASSERT_EQ(d->SelectedEquation(), 3);
+  ASSERT_EQ(d->SelectedEquation(), 2);
   d->ListSetSel(kIdSecondCombo, 1);
   d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
   ASSERT_EQ(d->SecondEquation(), 2);
 
+  // An entry before the chosen one goes: the rows stay, and with them the
+  // entries they now show.
   w->DeleteEquations({0});
   Changed();
-  EXPECT_EQ(d->SelectedEquation(), 2) << "the same curve, one place up";
   EXPECT_EQ(d->SelectedRow(), 1);
-  EXPECT_EQ(d->SecondEquation(), 1);
+  EXPECT_EQ(d->SelectedEquation(), 2) << "row 1 now shows 3x";
+  EXPECT_EQ(d->SecondRow(), 1);
+  EXPECT_EQ(d->SecondEquation(), 2);
   EXPECT_EQ(d->ListText(kIdFirstCombo, d->SelectedRow()), w->DescribeEquation(2, 1999));
 
-  ASSERT_TRUE(w->SwapEquations(1, 2));
-  Changed();
-  EXPECT_EQ(d->SelectedEquation(), 1);
-  EXPECT_EQ(d->SecondEquation(), 2);
-
-  // When the chosen entry itself goes, a list shorter than the chosen row
-  // starts again at row 0 and the second list at its last row.
-  w->DeleteEquations({1});
+  // The lists grow shorter than the chosen rows: the first starts again at
+  // row 0, the second at its last row.
+  w->DeleteEquations({2});
   Changed();
   ASSERT_EQ(d->LastRow(), 0);
   EXPECT_EQ(d->SelectedRow(), 0);
   EXPECT_EQ(d->SelectedEquation(), 1);
   EXPECT_EQ(d->SecondRow(), 0);
+  EXPECT_EQ(d->SecondEquation(), 1);
   w->DeleteEquations({1});
   Changed();
   EXPECT_EQ(d->LastRow(), -1);
+  EXPECT_EQ(d->SecondLastRow(), -1);
+
+  // Lists that were empty choose the first and the last entry that comes.
+  Add(kKindExplicit, "4x");
+  Add(kKindExplicit, "5x");
+  Changed();
+  EXPECT_EQ(d->SelectedEquation(), 1);
+  EXPECT_EQ(d->SecondEquation(), 2);
 }
 
 TEST_F(ComboDialogs, TwoListsStartOnTheFirstAndTheLastFittingEntry) {

@@ -288,17 +288,39 @@ TEST_F(Inventory, LayerCommandsFollowTheInventory) {
   EXPECT_EQ(w->FileData.FileName, plat::res::String(29) + ".kv2");
 }
 
-TEST_F(Inventory, FitWindowAroundASinglePointGivesHalfExtentsOfFivePointFifteen) {
-  TPlot2Win* w = MakeWindow();
-  w->Command(kCmFitWindow);  // nothing to fit: the view stays
-  const int i = w->AppendEquation(kKindPoint, 0, 1, "2", "-1");
-  w->CompileEquation(i);
-  w->ViewMode = 1;
-  w->Command(kCmFitWindow);
-  EXPECT_NEAR(static_cast<double>(w->Centre.x), 2, 1e-12);
-  EXPECT_NEAR(static_cast<double>(w->Centre.y), -1, 1e-12);
-  EXPECT_NEAR(static_cast<double>(w->HalfX), 5.15, 1e-12);
-  EXPECT_NEAR(static_cast<double>(w->HalfY), 5.15, 1e-12);
+TEST_F(Inventory, FitWindowTakesTheBoxOfPointsAndSums) {
+  struct Case {
+    const char* what;
+    int kind;
+    const char* text1;
+    const char* text2;
+    bool polar;
+    long double cx, cy, half;
+  } cases[] = {
+      // A single point: half-extents 5 times 1.03.
+      {"point", kKindPoint, "2", "-1", false, 2, -1, 5.15L},
+      {"(r;t) point", kKindPoint, "2", "pi", true, -2, 0, 5.15L},
+      // In complex mode the partial sums of i^n, n = 0..3: 1, 1+i, i, 0.
+      {"sum", kKindSum, "n", "cis(pi*n/2)", false, 0.5L, 0.5L, 0.515L},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TPlot2Win* w = MakeWindow();
+    w->Command(kCmFitWindow);  // nothing to fit: the view stays
+    EXPECT_EQ(w->Centre.x, 0);
+    w->SetComplexMode(c.kind == kKindSum);
+    const int i = w->AppendEquation(c.kind, 0, 1, c.text1, c.text2);
+    w->Equation(i).polarInput = c.polar ? 1 : 0;
+    w->Equation(i).divisions[0] = 0;
+    w->Equation(i).divisions[1] = 3;
+    w->CompileEquation(i);
+    w->ViewMode = 1;
+    w->Command(kCmFitWindow);
+    EXPECT_NEAR(static_cast<double>(w->Centre.x), static_cast<double>(c.cx), 1e-12);
+    EXPECT_NEAR(static_cast<double>(w->Centre.y), static_cast<double>(c.cy), 1e-12);
+    EXPECT_NEAR(static_cast<double>(w->HalfX), static_cast<double>(c.half), 1e-12);
+    EXPECT_NEAR(static_cast<double>(w->HalfY), static_cast<double>(c.half), 1e-12);
+  }
 }
 
 }  // namespace

@@ -240,20 +240,28 @@ TEST_F(Sliders, LimitButtonsTakeTheTypedNumberWhenItLeavesARange) {
   EXPECT_EQ(d.Steps(), 10) << "-2 .. 8";
 }
 
-// After the user moves the slider, types a value or sets a limit, the
-// dialog is the active window again, whatever the redrawn plot did.
+// Whatever moves a slider or shows a value (the user, the dialog's own
+// commands, a tool that stores into the parameter), the dialog is the
+// active window afterwards; a hidden dialog stays hidden and inactive.
 TEST_F(Sliders, TheDialogIsActiveAfterEachOfItsChanges) {
   SetRange(1, -2, 0, 2);
+  SetRange(0, 0, 1, 10);
   EnterParabola();
   TSlideDlg& d = Open(1);
+  TSlideDlg& at = Open(0);
+  TSlideDlg& hidden = Open(2);
+  hidden.Hide();
   const struct {
     const char* what;
+    TSlideDlg* dialog;
     std::function<void()> change;
   } cases[] = {
-      {"slider", [&] { Drag(d, 60); }},
-      {"typed value", [&] { Type(d, "0.5", plat::IDOK); }},
-      {"left limit", [&] { Type(d, "-1", kCmSliderLeftLimit); }},
-      {"right limit", [&] { Type(d, "1.5", kCmSliderRightLimit); }},
+      {"slider", &d, [&] { Drag(d, 60); }},
+      {"typed value", &d, [&] { Type(d, "0.5", plat::IDOK); }},
+      {"left limit", &d, [&] { Type(d, "-1", kCmSliderLeftLimit); }},
+      {"right limit", &d, [&] { Type(d, "1.5", kCmSliderRightLimit); }},
+      {"value stored by a tool", &d, [&] { d.ShowValue(); }},
+      {"time parameter's value", &at, [&] { at.ShowValue(); }},
   };
   for (const auto& c : cases) {
     w->BringToTop();
@@ -261,8 +269,14 @@ TEST_F(Sliders, TheDialogIsActiveAfterEachOfItsChanges) {
     ASSERT_TRUE(w->IsActive()) << c.what;
     c.change();
     Settle(w);
-    EXPECT_TRUE(d.IsActive()) << c.what;
+    EXPECT_TRUE(c.dialog->IsActive()) << c.what;
   }
+  w->BringToTop();
+  Settle(w);
+  hidden.ShowValue();
+  Settle(w);
+  EXPECT_TRUE(w->IsActive());
+  EXPECT_FALSE(hidden.IsVisible());
 }
 
 TEST_F(Sliders, AnEmptyRangePlacesTheSliderAsIfTheSpanWereOne) {
@@ -343,7 +357,7 @@ TEST_F(SliderAnimations, ContinuousAnimationTakesItsKeysAndStopsWhereItIs) {
       {" SLA", false, 4.675L},   // back by 0.1, then 0.125, then 0.1
       {"QQQA", false, 5.3L},
       {"QP  PA", false, 5.2L},   // paused: Space waits with the pause
-      {"QQ\x1b", false, 5.2L},   // Escape stops as "A" does
+      {"QQ\x1b" "A", false, 5.3L},  // Escape is no stop key
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);
@@ -404,7 +418,7 @@ TEST_F(SliderAnimations, TheTimeParameterFollowsTheClockAndCycles) {
   } cases[] = {
       {10, false, "", 1000, 'A', 0.95L},            // a frame every 50 ms
       {0.5L, false, "", 1000, 'A', 0.45L},          // through 0..0.5 again and again
-      {10, false, "", 500, plat::VK_ESCAPE, 0.45L},
+      {10, false, "", 500, plat::VK_ESCAPE, 0.95L}, // Escape is no stop key: A at 1000 ms
       {10, true, "0.3", 0, 0, 0.3L},                 // "Ende bei" stops by itself
   };
   for (const Case& c : cases) {
@@ -416,6 +430,7 @@ TEST_F(SliderAnimations, TheTimeParameterFollowsTheClockAndCycles) {
     d.SetItemText(kIdSliderFrames, c.end);
     if (c.key) {
       plat::testing::AtTick(c.stopAt, [this, key = c.key] { plat::testing::InjectKey(*w, key); });
+      if (c.key != 'A') plat::testing::AtTick(1000, [this] { plat::testing::InjectKey(*w, 'A'); });
     }
     d.Press(kCmAnimateCycling);
     EXPECT_NEAR(D(Value(0)), D(c.expected), 1e-15);

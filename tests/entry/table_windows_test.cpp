@@ -314,6 +314,9 @@ TEST_F(TableWindows, TheFamilyDialogRefusesLettersBeyondQAndDeleteKeepsTheSettin
     const char* message;
   } cases[] = {
       {"r", "0", "1", "4", "50", "jenseits der Grenzen"},
+      {" a", "0", "1", "4", "50", "jenseits der Grenzen"},  // one letter, no blanks around it
+      {"a ", "0", "1", "4", "50", "jenseits der Grenzen"},
+      {"ab", "0", "1", "4", "50", "jenseits der Grenzen"},
       {"a", "2", "1", "4", "50", "widersprüchliche Daten"},
       {"a", "0", "1", "4001", "50", "jenseits der Grenzen"},
       {"a", "0", "1", "2.5", "50", "jenseits der Grenzen"},  // steps and delay are whole numbers

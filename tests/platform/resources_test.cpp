@@ -373,7 +373,8 @@ TEST(ResourceEmbedded, NumberedMessagesHoldExactlyTheirTable) {
       {16, "Strichdichte verändert"}, {17, "jenseits der Grenzen"}, {18, "nicht zu bearbeiten"},
       {19, "nicht zu kopieren"}, {20, "zu groß"}, {21, "fehlerhafte .ini Datei"},
       {22, "Anwendung beenden löscht das Bild"}, {23, "zwei aussuchen"}, {24, "fehlende Daten"},
-      {25, "brauche mindestens eine"}, {27, "nicht autorisiert"}, {28, "kein Zugriff"},
+      {25, "brauche mindestens eine"}, {26, "brauche mindestens zwei Punkte"},
+      {27, "nicht autorisiert"}, {28, "kein Zugriff"},
       {29, "Geschützt"}, {30, "nicht identisch"}, {31, "nicht zu drucken"},
       {32, "Druck abgebrochen"}, {33, "PiCTeX Datei ohne gefüllte Flächen gespeichert"},
       {101, "zu viele Argumente"},
@@ -395,7 +396,7 @@ TEST(ResourceEmbedded, NumberedMessagesHoldExactlyTheirTable) {
   for (int id : res::AllStringIds())
     if (id >= 400 && id < 600) actualIds.push_back(id);
   EXPECT_EQ(actualIds, expectedIds);
-  for (int missing : {400, 426, 505, 520, 599}) {
+  for (int missing : {400, 434, 505, 520, 599}) {
     EXPECT_FALSE(res::HasString(missing)) << missing;
     EXPECT_EQ(res::String(missing), "") << missing;
   }

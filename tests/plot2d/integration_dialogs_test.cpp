@@ -548,6 +548,13 @@ TEST_F(IntegrationTest, DistanceOfTwoPoints) {
   w->Equation(1).formulaText[0] = "ln(-1)";
   w->CompileEquation(1);
   EXPECT_EQ(pick(0, 1), "?");
+  // The dialog stays while points go; a new drawing closes it.
+  w->DeleteEquations({1, polar});
+  w->CloseStaleDialogs(false);
+  ASSERT_NE(w->DistanceDialog(), nullptr);
+  EXPECT_EQ(pick(0, 0), Number(w, 0));
+  w->CloseStaleDialogs(true);
+  EXPECT_EQ(w->DistanceDialog(), nullptr);
 }
 
 // The strips go to every export format as well as to the screen.

@@ -287,6 +287,15 @@ TEST_F(IvpDialogs, StartValuesKeptAsTextsFollowTheParameters) {
   EXPECT_NEAR(static_cast<double>(onLogAxes.start.x), 3, 1e-15);
   w->LogWindowType = 0;
   w->AxisKind = 0;
+
+  // Closed and opened again, the dialog shows the solution it showed.
+  d.ListSetSel(kIdIvpItems, 2);
+  d.EvControl(kIdIvpItems, plat::LBN_SELCHANGE);
+  ASSERT_EQ(d.CurrentPosition(), 2);
+  d.PressEscape();
+  w->Command(kCmSequences);
+  EXPECT_FALSE(d.IsHidden());
+  EXPECT_EQ(d.CurrentPosition(), 2);
 }
 
 TEST_F(IvpDialogs, AClickInTheTrajectoryModeStartsTheActiveDialogsSolution) {

@@ -64,6 +64,8 @@ class LagrangeTest : public Plot2Test {
 
 TEST_F(LagrangeTest, NewPolynomialRunsTheEditorThroughThreeNodes) {
   TPlot2Win* w = MakeWindow();
+  // Room is the only precondition.
+  w->SetInventoryEditing(false);
   const int i = NewPolynomial(w);
   ASSERT_GE(i, 0);
   const TEquation& e = w->Equation(i);
@@ -101,12 +103,12 @@ TEST_F(LagrangeTest, RightClicksAddAndDeleteNodesWithinTheirLimits) {
   ExpectThroughNodes(w, i);
   RightClick(w, {e.samples[0].x, e.samples[0].y});
   ASSERT_EQ(LagrangeLastNode(e), 1);
-  // Two nodes stay; message 26 says so, a message without a text.
+  // Two nodes stay; message 26 says so.
   const std::size_t shown = pt::Messages().size();
   RightClick(w, {e.samples[0].x, e.samples[0].y});
   EXPECT_EQ(LagrangeLastNode(e), 1);
   ASSERT_EQ(pt::Messages().size(), shown + 1);
-  EXPECT_EQ(LastMessage(), "");
+  EXPECT_EQ(LastMessage(), "brauche mindestens zwei Punkte");
   // Up to nine nodes; the tenth is refused.
   for (int k = 0; k < 7; ++k) RightClick(w, {-4.5L + k * 1.1L, 0.5L * k - 1});
   EXPECT_EQ(LagrangeLastNode(e), 8);

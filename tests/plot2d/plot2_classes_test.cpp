@@ -91,6 +91,19 @@ TEST_F(Plot2Classes, ANewWindowStartsInACoordinateMouseModeOnlyWhenItReadSetting
   TPlot2Win* first = MakeWindow();
   EXPECT_EQ(first->SettingsLoaded, 0);
   EXPECT_EQ(first->MouseMode, kCmMouseBoxZoom) << "121 lies in 121..126";
+  // Without settings a mode outside 121..126 becomes 125.
+  for (auto [mode, expected] : {std::pair<int, int>{kCmMouseLagrange, kCmMouseLagrange},
+                                std::pair<int, int>{127, kCmMouseCoordinates},
+                                std::pair<int, int>{kCmMouseLast, kCmMouseCoordinates}}) {
+    auto* w = new TPlot2Win(nullptr, "Unbenannt2.kv2");
+    w->FileVersion = 33;
+    w->LoadSettingsOnSetup = 0;
+    w->MouseMode = static_cast<std::int16_t>(mode);
+    ASSERT_TRUE(w->Create());
+    EXPECT_EQ(w->MouseMode, expected) << mode;
+    w->Modified = 0;
+    w->Destroy();
+  }
   first->Destroy();  // writes "kv2.ini"
   windows_.clear();   // the platform deletes it
   TPlot2Win* second = MakeWindow();

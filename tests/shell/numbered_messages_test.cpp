@@ -35,9 +35,6 @@ struct NotShown {
 const NotShown kNotShown[] = {
     {65, "the integrations return the stop key's code when A stops them; their dialogs return on it"},
 };
-// Shown, and still without a text: 26, the Lagrange editor's refusal to
-// delete one of the last two nodes.  A code leaves this list with its text.
-const int kTextStillMissing[] = {26};
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
@@ -391,7 +388,7 @@ TEST(NumberedMessages, EveryCodeTheProgramCanShowHasItsText) {
   // The formula compiler's codes reach the routine through variables.
   for (int code : {1, 2, 4, 6, 17, 20, 101, 108, 117, 122}) EXPECT_TRUE(shownFrom.count(code)) << code;
 
-  std::set<int> excepted(std::begin(kTextStillMissing), std::end(kTextStillMissing));
+  std::set<int> excepted;
   for (const NotShown& n : kNotShown) excepted.insert(n.code);
   for (const auto& [code, where] : shownFrom) {
     if (plat::res::HasString(400 + code) || excepted.count(code)) continue;
