@@ -15,11 +15,15 @@ constexpr long double kTinySpan = 1e-16L;
 
 long double SafeSpan(long double span) { return std::fabs(span) < kTinySpan ? 1.0L : span; }
 
-// The whole number of a typed value: its integer part, one more when the
-// fractional part is above one half (2.6 -> 3, 2.5 -> 2, -2.6 -> -2).
+// The whole number of a typed value: its integer part, one further from
+// zero when the fraction is above one half (2.6 -> 3, 2.5 -> 2, -2.6 -> -3),
+// so a negative value is rounded as its positive mirror is.
 long double WholeNumber(long double v) {
   const long double whole = std::trunc(v);
-  return v - whole > 0.5L ? whole + 1 : whole;
+  const long double fraction = v - whole;
+  if (fraction > 0.5L) return whole + 1;
+  if (fraction < -0.5L) return whole - 1;
+  return whole;
 }
 
 }  // namespace

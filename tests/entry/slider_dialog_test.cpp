@@ -143,10 +143,11 @@ TEST_F(Sliders, TypedValuesWidenTheLimitsAndBracketsSwitchToWholeNumbers) {
       {"3", 3, -2, 3, false, 100, 100, "3"},
       {"-5", -5, -5, 2, false, 100, 0, "-5"},
       {"sqrt(2)", std::sqrt(2.0L), -2, 2, false, 100, 85, "sqrt(2)"},
-      // Whole numbers: the integer part, one more above a fractional half.
+      // Whole numbers: the nearest, a half toward zero, on both sides of 0.
       {"[2.6]", 3, -2, 3, true, 5, 5, "3"},
       {"[2.5]", 2, -2, 2, true, 4, 4, "2"},
-      {"[-2.6]", -2, -2, 2, true, 4, 0, "-2"},
+      {"[-2.6]", -3, -3, 2, true, 5, 0, "-3"},
+      {"[-2.5]", -2, -2, 2, true, 4, 0, "-2"},
       {"[-3.4]", -3, -3, 2, true, 5, 0, "-3"},
       {"[0.4]", 0, -2, 2, true, 4, 2, "0"},
   };
@@ -236,8 +237,8 @@ TEST_F(Sliders, LimitButtonsTakeTheTypedNumberWhenItLeavesARange) {
   Drag(d, 4);
   EXPECT_EQ(D(Value(5)), 3.0);
   Type(d, "-2.7", kCmSliderLeftLimit);
-  EXPECT_EQ(D(w->Tables().lower[5].re), -2.0) << "the integer part of -2.7";
-  EXPECT_EQ(d.Steps(), 10) << "-2 .. 8";
+  EXPECT_EQ(D(w->Tables().lower[5].re), -3.0) << "-2.7 rounded";
+  EXPECT_EQ(d.Steps(), 11) << "-3 .. 8";
 }
 
 // Whatever moves a slider or shows a value (the user, the dialog's own

@@ -203,8 +203,12 @@ TEST_F(ToolsDrawing, AntiderivativesCloseTheEndsOfTheirInterval) {
     e.upperBound.x = k.hi;
     e.startValue() = k.x0;
     Repaint();
-    if (k.dot.x != nowhere.x) EXPECT_GE(around(k.dot), 13) << "a dot at the end";
-    if (k.none.x != nowhere.x) EXPECT_LE(around(k.none), 9) << "no dot there";
+    if (k.dot.x != nowhere.x) {
+      EXPECT_GE(around(k.dot), 13) << "a dot at the end";
+    }
+    if (k.none.x != nowhere.x) {
+      EXPECT_LE(around(k.none), 9) << "no dot there";
+    }
   }
 }
 
