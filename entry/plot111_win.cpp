@@ -126,6 +126,11 @@ void TPlot111Win::SyncSliderDialogs() {
   }
 }
 
+void TPlot111Win::ReinitSliderDialogs() {
+  for (int k = 0; k < kSliderDialogCount; ++k)
+    if (TSlideDlg* d = SliderDialog(k)) d->ReinitSlider();
+}
+
 int TPlot111Win::SliderStepCount(int index) const {
   if (index < 0 || index >= kSliderStepEntries) return 100;
   return std::max(smallSteps[static_cast<std::size_t>(index)], 1);

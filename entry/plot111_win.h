@@ -42,6 +42,10 @@ class TPlot111Win : public TPlot11Win {
   // Copies the step settings into the open slider and trace dialogs that
   // do not use steps of their own.
   virtual void SyncSliderDialogs();
+  // The open slider dialogs take their sliders from their own entries
+  // again, as a file read into the window left them: nothing is copied
+  // from entry 0.
+  void ReinitSliderDialogs();
   // The slider of parameter k has smallSteps[k] positions and pages of
   // mediumSteps[k].
   int SliderStepCount(int index) const override;

@@ -374,7 +374,9 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   if (sliders) {
     sliders->smallSteps = kept.smallSteps;
     sliders->mediumSteps = kept.mediumSteps;
-    sliders->SyncSliderDialogs();
+    // The file's entries are the sliders' own: an open dialog takes the
+    // entry of its parameter, not entry 0.
+    sliders->ReinitSliderDialogs();
   }
   storedSettings = kept;
 }
