@@ -19,11 +19,11 @@ namespace kv {
 namespace {
 
 // Header words, flag bytes and value entries taken over from storedSettings.
-constexpr int kCarriedWords[] = {kWordView3DA, kWordView3DB, kWordView3DC, kWordSetting3D, kWordPrintPenWidth};
+constexpr int kCarriedWords[] = {kWordView3DA, kWordView3DB, kWordView3DC, kWordSetting3D};
 constexpr int kCarriedFlags[] = {kFlagAutoTicks, kFlagFilledArea, kFlagPlotOptionFirst, kFlagPlotOptionFirst + 1,
                                  kFlagPlotOptionFirst + 2};
 constexpr int kCarriedValues[] = {26, 27, 28, kValueIntegrationA, kValueIntegrationB, kValueIntegrationN,
-                                  kValueAnimationFrames, 44, 45, 46, 47, 48, 49, 50, 51, 52, 59, 60, 61};
+                                  kValueAnimationFrames, 59, 60, 61};
 
 bool Finite(long double v) { return std::isfinite(v); }
 
@@ -48,16 +48,23 @@ long double RoundedCount(long double v) {
 
 std::int32_t RoundedInt(long double v) { return static_cast<std::int32_t>(RoundedCount(v)); }
 
-// An integration range start, end, step count: count below 2 becomes the
-// default, an end not beyond the start becomes start + 1.
-void FixRange(std::array<long double, kPlotValues>& v, int first, long double defaultCount) {
-  auto& a = v[static_cast<std::size_t>(first)];
-  auto& b = v[static_cast<std::size_t>(first + 1)];
-  auto& n = v[static_cast<std::size_t>(first + 2)];
-  a = FiniteOr(a, 0);
-  n = RoundedCount(n);
-  if (n < 2) n = defaultCount;
-  if (!Finite(b) || b < a + 1e-16L) b = a + 1;
+// An integration range: start, end and step count.  A count below 1
+// becomes the default (the dialogs take every count from 1 on), an end not
+// beyond the start becomes start + 1.
+TSimpsonRange RangeOf(const std::array<long double, kPlotValues>& v, int first, std::int32_t defaultCount) {
+  TSimpsonRange r;
+  r.lower = FiniteOr(v[static_cast<std::size_t>(first)], 0);
+  r.upper = v[static_cast<std::size_t>(first + 1)];
+  if (!Finite(r.upper) || r.upper < r.lower + 1e-16L) r.upper = r.lower + 1;
+  const long double n = RoundedCount(v[static_cast<std::size_t>(first + 2)]);
+  r.parts = n < 1 ? defaultCount : static_cast<std::int32_t>(n);
+  return r;
+}
+
+void PutRange(std::array<long double, kPlotValues>& v, int first, const TSimpsonRange& r) {
+  v[static_cast<std::size_t>(first)] = r.lower;
+  v[static_cast<std::size_t>(first + 1)] = r.upper;
+  v[static_cast<std::size_t>(first + 2)] = r.parts;
 }
 
 void PutPoint(std::array<long double, kPlotValues>& v, int first, const TPoint3D& p) {
@@ -89,7 +96,6 @@ void ReplaceUnusableCarried(TPlotSettingsBlock& s, std::int32_t version) {
   auto& w = s.words;
   auto& v = s.values;
   if (w[kWordSetting3D] < 0) w[kWordSetting3D] = 0;
-  if (w[kWordPrintPenWidth] < 1) w[kWordPrintPenWidth] = 1;
   if (version < 16) s.flags[kFlagFilledArea] = 0;
   if (version < 25) {
     w[kWordOpenWindows] = 0;
@@ -97,9 +103,6 @@ void ReplaceUnusableCarried(TPlotSettingsBlock& s, std::int32_t version) {
   }
   v[kValueIntegrationN] = RoundedCount(v[kValueIntegrationN]);
   v[kValueAnimationFrames] = RoundedCount(v[kValueAnimationFrames]);
-  FixRange(v, kValueLineIntegral, 1000);
-  FixRange(v, kValueFluxFirst, 100);
-  FixRange(v, kValueFluxSecond, 100);
 }
 
 }  // namespace
@@ -153,6 +156,7 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   w[kWordDecimalsY] = DecimalsY;
   w[kWordColourMode3D2] = colourMode3D2;
   w[kWordOverlayMask] = static_cast<std::int16_t>(GetOverlayMask());
+  w[kWordPrintPenWidth] = View3D.BoxPenHidden;
   w[kWordPictexMode] = PictexMode;
   w[kWordPicture] = KeepsPictureName() ? kPictureMark : 0;
   w[kWordCubic] = View3D.Cubic ? kPictureMark : 0;
@@ -226,6 +230,9 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   v[kValueAspect] = Aspect;
   PutPoint(v, kValueBoxMin, View3D.BoxMin);
   PutPoint(v, kValueBoxMax, View3D.BoxMax);
+  PutRange(v, kValueLineIntegral, lineRange);
+  PutRange(v, kValueFluxFirst, fluxRangeT);
+  PutRange(v, kValueFluxSecond, fluxRangeU);
 
   // ---- slider steps ----
   if (const auto* sliders = dynamic_cast<const TPlot111Win*>(this)) {
@@ -291,6 +298,7 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   DecimalsX = InRange(w[kWordDecimalsX], 0, 19, 1);
   DecimalsY = InRange(w[kWordDecimalsY], 0, 19, 1);
   SetOverlayMask(static_cast<std::uint16_t>(w[kWordOverlayMask]));
+  View3D.BoxPenHidden = w[kWordPrintPenWidth] >= 1 ? w[kWordPrintPenWidth] : std::int16_t{1};
   PictexMode = w[kWordPictexMode];
   View3D.Cubic = w[kWordCubic] == kPictureMark ? 1 : 0;
   // The screen's axes may be 0 wide (drawn one pixel wide), as the command accepts.
@@ -299,7 +307,9 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   PolarSectors = w[kWordPolarSectors] >= 2 ? w[kWordPolarSectors] : std::int16_t{8};
   fillInsteadOfHatch = Flag(w[kWordFillInsteadOfHatch]);
   drawingMode = InRange(w[kWordDrawingMode], kCmDrawOpaque, kCmDrawXor, kCmDrawOpaque);
-  defaultDensity = InRange(w[kWordDensity], 1, 1000, 50);
+  // The value table's step count, which the table dialog takes up to the
+  // field's bound.
+  defaultDensity = InRange(w[kWordDensity], 1, 32767, 50);
   planeWindowSetting = w[kWordPlaneWindow];
   if (version > 17) SuffixChar = InRange(w[kWordSuffixChar], 32, 255, 176);
   criticalAngle = Flag(w[kWordCriticalAngle]);
@@ -369,6 +379,9 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   trajectoryDensity = density >= 1 && density <= 1000000 ? density : 400;
   TakePoint(v, kValueBoxMin, View3D.BoxMin);
   TakePoint(v, kValueBoxMax, View3D.BoxMax);
+  lineRange = RangeOf(v, kValueLineIntegral, 1000);
+  fluxRangeT = RangeOf(v, kValueFluxFirst, 100);
+  fluxRangeU = RangeOf(v, kValueFluxSecond, 100);
 
   // ---- slider steps ----
   if (sliders) {
