@@ -176,14 +176,16 @@ void TPlotCWin::ApplySettings() {
   LabelsShown = Flag(b2[13]);
   RasterShown = Flag(b2[14]);
   SavedValuesOff = Flag(b2[15]);
-  TickLength = I16(InRange(b2[16], 1, 100, 10));
+  // The grid dialog takes tick lengths up to nearly the screen's width.
+  TickLength = I16(InRange(b2[16], 1, 32767, 10));
   FieldWidth = I16(InRange(b2[17], Decimals + 2, 100, Decimals + 2));
   DecimalsX = I16(b2[18]);
   DecimalsY = I16(b2[19]);
   GridBits = I16(b2[20] < 0 ? 15 : b2[20]);
   ScaleBits = I16(InRange(b3[0], 0, 7, 0));
-  LabelFrequencyX = I16(InRange(b3[1], 1, 20, 1));
-  LabelFrequencyY = I16(InRange(b3[2], 1, 20, 1));
+  // The grid dialog takes frequencies 1..98.
+  LabelFrequencyX = I16(InRange(b3[1], 1, 98, 1));
+  LabelFrequencyY = I16(InRange(b3[2], 1, 98, 1));
   View3D.SegmentPieces = I16(InRange(b3[3], 1, 512, 12));
   View3D.SegmentPieceLength = 1.0L / View3D.SegmentPieces;
   GridWidthDisplay = I16(AtLeast(b3[8], 0, 1));
@@ -204,7 +206,8 @@ void TPlotCWin::ApplySettings() {
   PanShare = 0.05L + r2[7];
   long double small = r2[8];
   long double medium = r2[9];
-  if (!(small >= 2) || small >= 2147483647.0L || !(medium >= 1) || small < 2 * medium) {
+  // The slider-step dialog stores the steps of a page: 1 up to all of them.
+  if (!(small >= 2) || small > 2147483647.0L || !(medium >= 1) || medium > small) {
     small = 100;
     medium = 10;
   }

@@ -235,7 +235,8 @@ void TPlotRWin::ApplySettings() {
   if (RealSlot(b, 26) >= 1e-13L && std::isfinite(RealSlot(b, 26))) StereogramDepth = RealSlot(b, 26);
   long double a = RealSlot(b, 29);
   long double m = RealSlot(b, 30);
-  if (!(a >= 2) || a >= 2147483647.0L || !(m >= 1) || a < 2 * m) {
+  // The slider-step dialog stores the steps of a page: 1 up to all of them.
+  if (!(a >= 2) || a > 2147483647.0L || !(m >= 1) || m > a) {
     a = 200;
     m = 5;
   }

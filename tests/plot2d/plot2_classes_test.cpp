@@ -54,7 +54,7 @@ TEST_F(Plot2Classes, SettingsWordsOutsideTheirRangesTakeTheirDefaults) {
       {"field width 101", 2, 17, 101, [](TPlot2Win& w) { return w.FieldWidth; }, 7},
       {"grid setting -1", 2, 20, -1, [](TPlot2Win& w) { return w.GridBits; }, 15},
       {"tick mode 8", 3, 0, 8, [](TPlot2Win& w) { return w.ScaleBits; }, 0},
-      {"grid subdivisions 21", 3, 1, 21, [](TPlot2Win& w) { return w.LabelFrequencyX; }, 1},
+      {"grid subdivisions 99", 3, 1, 99, [](TPlot2Win& w) { return w.LabelFrequencyX; }, 1},
       {"grid width 0", 3, 8, 0, [](TPlot2Win& w) { return w.GridWidthDisplay; }, 0},
       {"grid width -1", 3, 8, -1, [](TPlot2Win& w) { return w.GridWidthDisplay; }, 1},
       {"print grid width 0", 3, 9, 0, [](TPlot2Win& w) { return w.GridWidthPrint; }, 2},
