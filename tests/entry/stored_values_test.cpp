@@ -1,12 +1,18 @@
-// Every place of the plot file's settings blocks and of the window-kind
-// settings files is either read back into the window and written out again,
-// or listed below with the reason it is not.  Each place gets a value of
-// its own (from a few candidates, so that a range check can pass); a place
-// whose value does not come back through reading and writing is written and
-// never read, read and never written, or replaced by something else.
+// What the program stores comes back.  One table of the values every
+// dialog and command accepts at its extremes: typed into the dialog, saved
+// (in the window's plot file, or in the window kind's settings file when
+// the window closes) and read into a new window of the kind, each must be
+// as it was.  And every place of the plot file's settings blocks and of
+// the settings files is either read back into the window and written out
+// again, or listed with the reason it is not: a place whose value does not
+// come back through reading and writing is written and never read, read
+// and never written, or replaced by something else.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <set>
@@ -16,7 +22,23 @@
 #include "app/window_registry.h"
 #include "core/binary_stream.h"
 #include "entry/model/plot_file.h"
+#include "entry/field_integral_dialogs.h"
+#include "entry/family_dialog.h"
+#include "entry/cobweb_dialog.h"
+#include "entry/plot111_win.h"
 #include "entry/plot11_win.h"
+#include "entry/table_win.h"
+#include "graphics/grid_dialog.h"
+#include "planewin/dom2_win.h"
+#include "planewin/map2_win.h"
+#include "planewin/map_grid_dialog.h"
+#include "planewin/quiz_win.h"
+#include "planewin/switch_dialog.h"
+#include "platform/dialog.h"
+#include "plot2d/centroid_dialog.h"
+#include "plot2d/pre_riemann_dialog.h"
+#include "plot2d/riemann_dialog.h"
+#include "plot3d/stereogram_win.h"
 #include "platform/app.h"
 #include "platform/testing.h"
 #include "plot2d/plot_c_win.h"
@@ -28,9 +50,9 @@
 namespace kv {
 namespace {
 
-enum Kind { k2D, k3D, kPlanets, kMapping, kLog };
+enum Kind { k2D, k3D, kPlanets, kMapping, kLog, kQuiz };
 
-class StoredFields : public ::testing::Test {
+class StoredValues : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterWindowCreators();
@@ -51,11 +73,394 @@ class StoredFields : public ::testing::Test {
       case kPlanets: w = frame_->NewPlanetWindow(""); break;
       case kMapping: w = frame_->NewMappingPair("", 0); break;
       case kLog: w = frame_->NewLogWindow("", 3); break;
+      case kQuiz: w = frame_->NewQuizWindow(); break;
     }
     return dynamic_cast<TPlot11Win*>(w);
   }
   TPlotFrame* frame_ = nullptr;
 };
+
+// ---- what the dialogs accept comes back ----
+
+enum class Store { PlotFile, Settings };
+
+std::string Real(long double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15Lg", v);
+  return buf;
+}
+std::string Ints(std::initializer_list<long long> values) {
+  std::string s;
+  for (long long v : values) s += (s.empty() ? "" : " ") + std::to_string(v);
+  return s;
+}
+
+// Types the text into the one-value dialog of a command.
+void Input(TPlot11Win& w, int command, const std::string& text) {
+  plat::testing::AnswerDialog("ONEINPUT", {{211, text}}, plat::IDOK);
+  w.Command(command);
+}
+
+// A dialog field, the window kind and the file that keeps it, what the
+// dialog needs in the window (entries), how a value is typed (the values
+// of a row's list may hold several fields, split at "|"), and the value as
+// the window holds it.
+struct StoredField {
+  const char* field;
+  Kind kind;
+  Store store;
+  std::function<void(TPlot11Win&)> prepare;
+  std::function<void(TPlot11Win&, const std::vector<std::string>&)> enter;
+  std::function<std::string(TPlot11Win&)> held;
+  std::vector<std::string> values;
+};
+
+std::vector<std::string> Split(const std::string& s) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t bar = s.find('|', from);
+    parts.push_back(s.substr(from, bar - from));
+    if (bar == std::string::npos) return parts;
+    from = bar + 1;
+  }
+}
+
+int Append(TPlot11Win& w, int kind, std::initializer_list<std::string_view> texts) {
+  const int i = w.AppendEquation(kind, texts);
+  w.CompileEquation(i);
+  w.EquationsChanged(false);
+  return i;
+}
+
+template <class D>
+D* Dialog(D* d) {
+  EXPECT_NE(d, nullptr);
+  return d;
+}
+
+const std::vector<StoredField>& Fields() {
+  auto none = [](TPlot11Win&) {};
+  auto curve = [](TPlot11Win& w) { Append(w, kKindExplicit, {"", "x*x"}); };
+  auto byInput = [](int command) {
+    return [command](TPlot11Win& w, const std::vector<std::string>& v) { Input(w, command, v[0]); };
+  };
+  auto c2 = [](TPlot11Win& w) -> TPlotCWin& { return dynamic_cast<TPlotCWin&>(w); };
+  auto r3 = [](TPlot11Win& w) -> TPlotRWin& { return dynamic_cast<TPlotRWin&>(w); };
+  static const std::vector<StoredField> fields = {
+      // ---- 2D plot files ----
+      {"Tabellenparameter: Schrittanzahl", k2D, Store::PlotFile, curve,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.OpenEntryTable(0);
+         plat::testing::AnswerDialog("TABLELOHI", {{211, "-1"}, {212, "1"}, {213, v[0]}}, plat::IDOK);
+         w.TableWindow()->Command(kCmTableParameters);
+       },
+       [](TPlot11Win& w) { return Ints({w.defaultDensity, w.Equation(0).density}); },
+       {"1", "32767"}},
+      {"Achsendicke für Ausdruck", k2D, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
+      {"Pi", k2D, Store::PlotFile, none, byInput(kCmPiCharacter), [](TPlot11Win& w) { return Ints({w.PiChar}); },
+       {"32", "255"}},
+      {"Faktor", k2D, Store::PlotFile, none, byInput(kCmZoomFactor), [](TPlot11Win& w) { return Real(w.ZoomFactor); },
+       {"1e-16", "1e300"}},
+      {"Anteil", k2D, Store::PlotFile, none, byInput(kCmPanShare), [](TPlot11Win& w) { return Real(w.PanShare); },
+       {"1e-16", "1e300"}},
+      {"Stiftbreite (Maus)", k2D, Store::PlotFile, none, byInput(kCmMarkPenWidth),
+       [](TPlot11Win& w) { return Ints({w.mouseMarkPenWidth}); }, {"1", "6"}},
+      {"Schieberegler: Kleine und Mittlere Schritte", k2D, Store::PlotFile, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
+         w.Command(kCmSliderSteps);
+       },
+       [](TPlot11Win& w) {
+         auto& s = dynamic_cast<TPlot111Win&>(w);
+         return Ints({s.smallSteps[0], s.mediumSteps[0]});
+       },
+       {"2|1", "2147483647|1", "2147483647|1073741823"}},
+      {"Gleichung: Zeichendichte und Stiftbreite", k2D, Store::PlotFile, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         // On a short interval: 10000 samples per pixel column are drawn
+         // quickly.
+         plat::testing::ExpectDialog("EQUA201", [v](plat::Dialog& d) {
+           d.SetCheck(271, true);
+           d.SetItemText(221, "0");
+           d.SetItemText(223, "0.01");
+           d.SetItemText(215, v[0]);
+           d.SetItemText(227, v[1]);
+           d.Press(plat::IDOK);
+         });
+         w.Command(kCmNewExplicit);
+       },
+       [](TPlot11Win& w) { return Ints({w.Equation(0).stepDensity, w.Equation(0).penWidth}); },
+       {"-10000|1", "10000|30"}},
+      {"Beispielsschar: Schritte und Pause", k2D, Store::PlotFile, curve,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::ExpectDialog("FAM", [v](plat::Dialog& d) {
+           d.SetItemText(kFamMin, "-1e300");
+           d.SetItemText(kFamMax, "1e300");
+           d.SetItemText(kFamSteps, v[0]);
+           d.SetItemText(kFamDelay, v[1]);
+           d.SetCheck(kFamFollow, v[2] == "1");
+           d.Press(kFamDraw);
+         });
+         w.OpenFamilyDialog(0);
+       },
+       [](TPlot11Win& w) {
+         const TEquation& e = w.Equation(0);
+         return Ints({e.familySteps, e.familyDelay}) + " " + Real(e.familyStart) + " " + Real(e.familyEnd);
+       },
+       {"0|0|0", "4000|32750|1"}},
+      {"Netz: Schritte und Pfeilgröße", k2D, Store::PlotFile, curve,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::ExpectDialog("WEB", [v](plat::Dialog& d) {
+           d.SetItemText(kWebStart, "0.5");
+           d.SetItemText(kWebSteps, v[0]);
+           d.SetItemText(kWebArrowSize, v[1]);
+           d.Press(kWebDraw);
+         });
+         w.OpenCobwebDialog(0);
+       },
+       [](TPlot11Win& w) { return Ints({w.Equation(0).termCount, w.Equation(0).arrowSize}); }, {"0|1", "1000|1000"}},
+      {"Gitter: Freq, Strichlänge, Polarsektoren", k2D, Store::PlotFile, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(kCmGridDialog);
+         TGridDlg* d = Dialog(dynamic_cast<TGridWin&>(w).GridDlg());
+         d->SetItemText(214, v[0]);
+         d->SetItemText(217, v[0]);
+         d->SetItemText(211, v[1]);
+         d->SetItemText(218, v[2]);
+         d->Press(91);
+       },
+       [](TPlot11Win& w) { return Ints({w.LabelFrequencyX, w.LabelFrequencyY, w.TickLength, w.PolarSectors}); },
+       {"1|0.3|4", "98|97.9|100"}},
+      {"Integriere f(x) dx: Grenzen und Teilungen", k2D, Store::PlotFile, curve,
+       [c2](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(kCmIntegrate);
+         TRiemDlg* d = Dialog(c2(w).RiemannDialog());
+         d->SetItemText(kIdLeftBound, v[0]);
+         d->SetItemText(kIdRightBound, v[1]);
+         d->SetItemText(kIdDivisions, v[2]);
+         d->Press(kIdValueButton);
+       },
+       [c2](TPlot11Win& w) {
+         auto& p = c2(w);
+         return Real(p.IntegrationLeft()) + " " + Real(p.IntegrationRight()) + " " + Ints({p.IntegrationDivisions()});
+       },
+       {"-5|5|1", "-1|4.5|100000"}},
+      {"Kurvenintegral: t min, t max, Teilungen", k2D, Store::PlotFile,
+       [](TPlot11Win& w) {
+         Append(w, kKindOde, {"-y", "x"});
+         Append(w, kKindParametric, {"cos(t)", "sin(t)"});
+       },
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(kCmLineIntegral);
+         TLineDlg* d = Dialog(w.lineIntegralDlg);
+         d->SetItemText(kFieldTLower, v[0]);
+         d->SetItemText(kFieldTUpper, v[1]);
+         d->SetItemText(kFieldTParts, v[2]);
+         d->Press(kFieldCompute);
+       },
+       [](TPlot11Win& w) {
+         return Real(w.lineRange.lower) + " " + Real(w.lineRange.upper) + " " + Ints({w.lineRange.parts});
+       },
+       {"0|1|1", "-2|7|1000"}},
+      // ---- 3D plot files ----
+      {"Stiftbreite für Ausdruck (Box)", k3D, Store::PlotFile, none, byInput(808),
+       [r3](TPlot11Win& w) { return Ints({r3(w).View3D.BoxPenHidden}); }, {"1", "32767"}},
+      {"Anzahl Fotos", k3D, Store::PlotFile, none, byInput(748),
+       [](TPlot11Win& w) { return Ints({w.View3D.PhotoCount}); }, {"2", "200"}},
+      {"Verdeckte Linien", k3D, Store::PlotFile, none, byInput(kCmHiddenLines),
+       [](TPlot11Win& w) { return Ints({w.View3D.SegmentPieces}); }, {"1", "32767"}},
+      {"Ebenheit", k3D, Store::PlotFile, none, byInput(kCmFlatness),
+       [](TPlot11Win& w) { return Ints({w.View3D.FlatnessTolerance}); }, {"1", "32767"}},
+      {"Flächenintegral: t und u, Teilungen", k3D, Store::PlotFile,
+       [](TPlot11Win& w) {
+         Append(w, kKindOde3D, {"x", "y", "z"});
+         Append(w, kKindParametricSurface, {"t", "u", "0"});
+       },
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(833);
+         TFluxDlg* d = Dialog(w.fluxDlg);
+         d->SetItemText(kFieldTLower, v[0]);
+         d->SetItemText(kFieldTUpper, v[1]);
+         d->SetItemText(kFieldTParts, v[2]);
+         d->SetItemText(kFieldULower, v[0]);
+         d->SetItemText(kFieldUUpper, v[1]);
+         d->SetItemText(kFieldUParts, v[2]);
+         d->Press(kFieldCompute);
+       },
+       [](TPlot11Win& w) {
+         return Real(w.fluxRangeT.lower) + " " + Real(w.fluxRangeT.upper) + " " + Ints({w.fluxRangeT.parts}) + " " +
+                Real(w.fluxRangeU.lower) + " " + Real(w.fluxRangeU.upper) + " " + Ints({w.fluxRangeU.parts});
+       },
+       {"0|1|1", "-2|3|50"}},
+      // ---- mapping files ----
+      {"Gitter der Abbildung: Teilungen", kMapping, Store::PlotFile, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("MAPGRID", {{kGridEditXDivisions, v[0]}, {kGridEditYDivisions, v[0]}}, plat::IDOK);
+         w.Command(kCmMapGrid);
+       },
+       [](TPlot11Win& w) {
+         const TMapGrid g = dynamic_cast<TDom2Win&>(w).CurrentGrid();
+         return Ints({g.nx, g.ny});
+       },
+       {"1", "200"}},
+      // ---- kv2.ini ----
+      {"Pi (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPiCharacter),
+       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"33", "255"}},
+      {"Bindestrich verlängern (kv2.ini)", k2D, Store::Settings, none, byInput(kCmMinusSign),
+       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"33", "255"}},
+      {"Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmAxisDisplayWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"1", "32767"}},
+      {"Gitterlinien: Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridDisplayWidth),
+       [](TPlot11Win& w) { return Ints({w.GridWidthDisplay}); }, {"0", "32767"}},
+      {"Gitterlinien: Achsendicke für Ausdruck (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.GridWidthPrint}); }, {"1", "32767"}},
+      {"Achsendicke für Ausdruck (kv2.ini)", k2D, Store::Settings, none, byInput(kCmAxisPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
+      {"Punktgröße (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPointSize),
+       [](TPlot11Win& w) { return Ints({w.MarkerSizeCode}); }, {"1", "64"}},
+      {"Stiftbreite (Maus, kv2.ini)", k2D, Store::Settings, none, byInput(kCmMarkPenWidth),
+       [](TPlot11Win& w) { return Ints({w.mouseMarkPenWidth}); }, {"1", "6"}},
+      {"Faktor (kv2.ini)", k2D, Store::Settings, none, byInput(kCmZoomFactor),
+       [](TPlot11Win& w) { return Real(w.ZoomFactor); }, {"1e-16", "1e300"}},
+      // The settings file keeps the share less 0.05, so a share far below
+      // the 1e-19 that long doubles resolve at 0.05 comes back rounded.
+      {"Anteil (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPanShare),
+       [](TPlot11Win& w) { return Real(w.PanShare); }, {"1e-3", "1e300"}},
+      {"Schieberegler (kv2.ini)", k2D, Store::Settings, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
+         w.Command(kCmSliderSteps);
+       },
+       [](TPlot11Win& w) {
+         auto& s = dynamic_cast<TPlot111Win&>(w);
+         return Ints({s.smallSteps[0], s.mediumSteps[0]});
+       },
+       {"2|1", "2147483647|1", "100|50"}},
+      {"Gitter: Freq und Strichlänge (kv2.ini)", k2D, Store::Settings, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(kCmGridDialog);
+         TGridDlg* d = Dialog(dynamic_cast<TGridWin&>(w).GridDlg());
+         d->SetItemText(214, v[0]);
+         d->SetItemText(217, v[0]);
+         d->SetItemText(211, v[1]);
+         d->Press(91);
+       },
+       [](TPlot11Win& w) { return Ints({w.LabelFrequencyX, w.LabelFrequencyY, w.TickLength}); },
+       {"1|0.3", "98|97.9"}},
+      // ---- kv3.ini ----
+      {"Anzahl Fotos (kv3.ini)", k3D, Store::Settings, none, byInput(748),
+       [](TPlot11Win& w) { return Ints({w.View3D.PhotoCount}); }, {"2", "200"}},
+      {"Verdeckte Linien (kv3.ini)", k3D, Store::Settings, none, byInput(kCmHiddenLines),
+       [](TPlot11Win& w) { return Ints({w.View3D.SegmentPieces}); }, {"1", "32767"}},
+      {"Winkel (kv3.ini)", k3D, Store::Settings, none, byInput(989),
+       [](TPlot11Win& w) { return Real(w.View3D.RotationStep * 180 / 3.14159265358979323846L); }, {"-1e300", "1e300"}},
+      {"Pi (kv3.ini)", k3D, Store::Settings, none, byInput(kCmPiCharacter),
+       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"32", "255"}},
+      {"Schieberegler (kv3.ini)", k3D, Store::Settings, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
+         w.Command(kCmSliderSteps);
+       },
+       [](TPlot11Win& w) {
+         auto& s = dynamic_cast<TPlot111Win&>(w);
+         return Ints({s.smallSteps[0], s.mediumSteps[0]});
+       },
+       {"2|1", "2147483647|1", "100|50"}},
+      {"Stereogramm (kv3.ini)", k3D, Store::Settings,
+       [](TPlot11Win& w) { Append(w, kKindSurface, {"", "", "x*y"}); },
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         w.Command(783);
+         TRDSDlg* d = Dialog(dynamic_cast<TPlotRWin&>(w).StereogramDlg);
+         d->SetItemText(kStereogramDensity, v[0]);
+         d->SetItemText(kStereogramStrips, v[0]);
+         d->SetItemText(kStereogramDotSize, v[0]);
+         d->SetItemText(kStereogramDepth, v[1]);
+         d->Press(kStereogramDraw);
+       },
+       [](TPlot11Win& w) {
+         auto& r = dynamic_cast<TPlotRWin&>(w);
+         return Ints({r.StereogramSettings[0], r.StereogramSettings[1], r.StereogramSettings[2]}) + " " +
+                Real(r.StereogramDepth);
+       },
+       {"1|1e-13", "99|1e300"}},
+      // ---- dom2.ini ----
+      {"Gitter der Abbildung (dom2.ini)", kMapping, Store::Settings, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("MAPGRID", {{kGridEditXDivisions, v[0]}, {kGridEditYDivisions, v[0]}}, plat::IDOK);
+         w.Command(kCmMapGrid);
+       },
+       [](TPlot11Win& w) {
+         const TMapGrid g = dynamic_cast<TDom2Win&>(w).CurrentGrid();
+         return Ints({g.nx, g.ny});
+       },
+       {"1", "200"}},
+      // ---- guess.ini ----
+      {"Typen zulassen: Grad (guess.ini)", kQuiz, Store::Settings, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("SWITCH", {{kSwitchMinDegree, v[0]}, {kSwitchMinDegree + 1, v[1]}}, plat::IDOK);
+         w.Command(kCmSelectTypes);
+       },
+       [](TPlot11Win& w) {
+         auto& q = dynamic_cast<TPlotGWin&>(w);
+         return Ints({q.Types.minDegree, q.Types.maxDegree});
+       },
+       {"1|1", "8|8"}},
+  };
+  return fields;
+}
+
+TEST_F(StoredValues, EveryValueADialogAcceptsComesBackAfterSavingAndReopening) {
+  const std::string dir = kvtest::MakeTempDir("stored-values");
+  for (const StoredField& f : Fields()) {
+    for (const std::string& value : f.values) {
+      SCOPED_TRACE(std::string(f.field) + " = " + value);
+      kvtest::ClearSettingsFolder();
+      plat::testing::ClearMessages();
+      TPlot11Win* a = Make(f.kind);
+      ASSERT_NE(a, nullptr);
+      f.prepare(*a);
+      f.enter(*a, Split(value));
+      EXPECT_TRUE(plat::testing::Messages().empty()) << "the dialog refused it: " << plat::testing::Messages().front().text;
+      const std::string held = f.held(*a);
+      TPlot11Win* b = nullptr;
+      if (f.store == Store::PlotFile) {
+        a->FileData.FileName = dir + "gespeichert";
+        ASSERT_TRUE(a->WriteFile());
+        b = Make(f.kind);
+        b->FileData.FileName = a->FileData.FileName;
+        ASSERT_EQ(b->OpenFile(), 0);
+        a->Modified = 0;
+        a->Destroy();
+      } else {
+        a->Modified = 0;
+        a->Destroy();
+        b = Make(f.kind);
+      }
+      ASSERT_NE(b, nullptr);
+      EXPECT_EQ(f.held(*b), held);
+      b->Modified = 0;
+      b->Destroy();
+      plat::App::DeleteDestroyedWindows();
+    }
+  }
+  // "kv.ini": the main frame's two options, each on its own.
+  for (int option : {48, 49}) {  // "&Letzte Datei öffnen", "&Standardeinstellungen"
+    SCOPED_TRACE(option);
+    kvtest::ClearSettingsFolder();
+    auto* a = new TPlotFrame(nullptr, "Kurvato");
+    ASSERT_TRUE(a->Create());
+    a->Command(option);
+    const std::string held = Ints({a->OpenLastFile, a->StandardSettings});
+    a->Destroy();
+    auto* b = new TPlotFrame(nullptr, "Kurvato");
+    ASSERT_TRUE(b->Create());
+    EXPECT_EQ(Ints({b->OpenLastFile, b->StandardSettings}), held);
+    b->Destroy();
+    plat::App::DeleteDestroyedWindows();
+  }
+}
 
 // A place: its block letter and index, e.g. "w47" (word 47), "f5" (flag
 // byte 5), "v44" (value 44), "s0"/"m0" (slider steps), "i21"/"r24"/"b3"
@@ -144,7 +549,7 @@ Places LostPlotPlaces(TPlot11Win& a, TPlot11Win& b) {
   return lost;
 }
 
-TEST_F(StoredFields, EveryPlaceOfAPlotFileIsReadBackOrListedWhyNot) {
+TEST_F(StoredValues, EveryPlaceOfAPlotFileIsReadBackOrListedWhyNot) {
   // What each window kind does not keep as it was read, besides the places
   // no window keeps.
   const std::map<Kind, Places> expected = {
@@ -224,7 +629,7 @@ Places LostSettingsPlaces(W& a, W& b) {
   return lost;
 }
 
-TEST_F(StoredFields, EverySlotOfASettingsFileIsReadBackOrListedWhyNot) {
+TEST_F(StoredValues, EverySlotOfASettingsFileIsReadBackOrListedWhyNot) {
   {
     SCOPED_TRACE("kv2.ini");
     auto* a = dynamic_cast<TPlotCWin*>(Make(k2D));
