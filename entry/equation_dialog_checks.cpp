@@ -336,6 +336,9 @@ int TEditExmpDlg::ReadNumbers() {
       }
       work_.divisions[0] = a;
       work_.divisions[1] = b;
+      // Counts as entered: a division code derives the drawing's count
+      // from them anew.
+      work_.divisionsDerived = 0;
     }
   }
   // Curve points.
@@ -473,7 +476,7 @@ int TEditExmpDlg::ComputeMask(const TEquation& b, bool textsChanged) const {
     recompute = true;
   if (a.stepDensity != b.stepDensity || a.divisions != b.divisions || a.curvePoints != b.curvePoints ||
       a.fieldLength != b.fieldLength || a.fieldRows != b.fieldRows || a.arrowMode != b.arrowMode ||
-      a.arrowSize != b.arrowSize || a.subValue != b.subValue)
+      a.arrowSize != b.arrowSize || a.subValue != b.subValue || a.divisionsDerived != b.divisionsDerived)
     recompute = true;
   for (std::size_t n = 4; n < a.values.size(); ++n) {
     // A graph's period follows its bounds, whose change is counted above.

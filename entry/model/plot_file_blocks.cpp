@@ -10,8 +10,10 @@ namespace kv {
 
 namespace {
 
-// Record offset of the pen colour in the 547-byte image.
+// Record offsets of the pen colour and the first division count in the
+// 547-byte image.
 constexpr std::size_t kPenColourOffset = 461;
+constexpr std::size_t kDivisionsOffset = 111;
 // Record bytes 281..460 (value blocks 4..9) carry an interpolated entry's
 // nine nodes as x, y pairs.
 constexpr int kNodeBlockFirst = 4;
@@ -82,12 +84,15 @@ bool ReadAxisTitles(ByteReader& r, std::array<std::string, 3>& titles) {
 
 void WriteEquationGroup(ByteWriter& w, const TEquation& e, const std::string& name, bool groupMember) {
   const std::size_t start = w.Size();
-  // The division counts need no translation: the compiler keeps the count
-  // the user entered in the first one (a surface of revolution derives its
-  // drawing count into the second), which is what the file stores.
   WriteEquationRecord(w, e);
   if (groupMember)
     PutU16(w.Data(), start + kPenColourOffset, static_cast<std::uint16_t>(e.penColour % kGroupColourOffset + kGroupColourOffset));
+  // A surface of revolution whose first count compiling made 2n + 1 (code
+  // 11 and above) or 2n - 1 keeps the n entered: d / 2, plus 1 below 11.
+  if (e.kind == kKindRevolution && e.subValue > 0 && e.divisionsDerived) {
+    const int d = e.divisions[0];
+    PutU16(w.Data(), start + kDivisionsOffset, static_cast<std::uint16_t>(d / 2 + (e.subValue < 11 ? 1 : 0)));
+  }
   WriteEquationItems(w, e.items);
   WriteResultPoints(w, e.results);
   for (const std::string& text : e.formulaText) WriteBoundedString(w, text, kFormulaTextSize);

@@ -432,12 +432,14 @@ void CompileEquation(TEquation& e, TFormulaEngine& engine, bool withDerivedTrees
       } else if (e.subKind == kKindImplicit) {
         CompileSlots(e, engine, {3});
       }
-      // The first division count drives the drawing: a derived count kept in
-      // the second so that compiling again never compounds it.
-      if (e.subValue > 0) {
+      // With a division code the first count entered, n, becomes the
+      // drawing's 2n + 1 (codes from 11 on) or 2n - 1, once: the second
+      // count stays as entered.
+      if (e.subValue > 0 && !e.divisionsDerived) {
         const int n = e.divisions[0];
         const int derived = e.subValue >= 11 ? 2 * n + 1 : 2 * n - 1;
-        e.divisions[1] = static_cast<std::int16_t>(derived < 1 ? 1 : (derived > 5999 ? 5999 : derived));
+        e.divisions[0] = static_cast<std::int16_t>(std::clamp(derived, 1, 5999));
+        e.divisionsDerived = 1;
       }
       break;
     }

@@ -160,6 +160,7 @@ void CopyFixedFields(TEquation& t, const TEquation& s) {
   t.rangeMin = s.rangeMin;
   t.rangeMax = s.rangeMax;
   t.divisions = s.divisions;
+  t.divisionsDerived = s.divisionsDerived;
   t.curvePoints = s.curvePoints;
   t.lowerBound = s.lowerBound;
   t.upperBound = s.upperBound;

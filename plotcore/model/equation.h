@@ -222,6 +222,11 @@ class TEquation {
   long double rangeMin = -5;
   long double rangeMax = 5;
   std::array<std::int16_t, 3> divisions{36, 36, 36};
+  // 307 with a division code (subValue above 0): set once compiling has
+  // made the first division count the drawing's 2n + 1 or 2n - 1 from the
+  // n entered, so that compiling again does not double it; the file keeps
+  // n (the plot-file writer derives it back).  Not in the record's image.
+  std::uint8_t divisionsDerived = 0;
   // A record starts with the two words before 121, the bounds and the value
   // blocks at zero (the corners of a new inventory's records); InitEquation
   // gives them their defaults.

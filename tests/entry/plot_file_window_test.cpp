@@ -735,29 +735,35 @@ TEST_F(PlotFileWindow, NewForgetsEverythingTheFileBrought) {
 
 // ---- entries with derived data ----
 
-TEST_F(PlotFileWindow, ASurfaceOfRevolutionStoresTheCountTheUserEntered) {
+TEST_F(PlotFileWindow, ASurfaceOfRevolutionStoresTheCountsTheUserEntered) {
   const struct {
     std::int16_t sourceParameter;
     std::int16_t entered;
     std::int16_t live;
-  } cases[] = {{12, 18, 37}, {5, 18, 35}};
+  } cases[] = {{12, 18, 37}, {5, 18, 35}, {0, 18, 18}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sourceParameter);
     TPlot2Win* w = MakeWindow();
     const int i = w->AppendEquation(kKindRevolution, 0, 1, "x", "0", "t");
     w->Equation(i).subValue = c.sourceParameter;
     w->Equation(i).divisions[0] = c.entered;
+    w->Equation(i).divisions[1] = 20;
     w->CompileEquation(i);
-    ASSERT_EQ(w->Equation(i).divisions[1], c.live) << "the drawing count compiling derives";
+    w->CompileEquation(i);
+    EXPECT_EQ(w->Equation(i).divisions[0], c.live) << "the drawing's count, derived once";
+    EXPECT_EQ(w->Equation(i).divisions[1], 20) << "the second count as entered";
     const auto once = Save(*w, dir_ + "rotation.kv2");
     const auto twice = Save(*w, dir_ + "rotation.kv2");
     EXPECT_EQ(once, twice);
     const std::size_t divisions = kGroupsAt + 111;
     EXPECT_EQ(once[divisions] | (once[divisions + 1] << 8), c.entered);
+    EXPECT_EQ(once[divisions + 2] | (once[divisions + 3] << 8), 20);
+    EXPECT_EQ(w->Equation(i).divisions[0], c.live) << "the live record keeps its count";
     TPlot2Win* b = MakeWindow();
     ASSERT_EQ(Open(*b, dir_ + "rotation.kv2"), 0);
-    EXPECT_EQ(b->Equation(0).divisions[0], c.entered);
-    EXPECT_EQ(b->Equation(0).divisions[1], c.live);
+    EXPECT_EQ(b->Equation(0).divisions[0], c.live);
+    EXPECT_EQ(b->Equation(0).divisions[1], 20);
+    EXPECT_EQ(Save(*b, dir_ + "wieder.kv2"), once);
   }
 }
 

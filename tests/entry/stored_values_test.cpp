@@ -103,8 +103,8 @@ void Input(TPlot11Win& w, int command, const std::string& text) {
 
 // A dialog field, the window kind and the file that keeps it, what the
 // dialog needs in the window (entries), how a value is typed (the values
-// of a row's list may hold several fields, split at "|"), and the value as
-// the window holds it.
+// of a row's list may hold several fields, split at "|"; after " => " what
+// the window must hold then), and the value as the window holds it.
 struct StoredField {
   const char* field;
   Kind kind;
@@ -273,6 +273,19 @@ const std::vector<StoredField>& Fields() {
        [](TPlot11Win& w) { return Ints({w.View3D.SegmentPieces}); }, {"1", "32767"}},
       {"Ebenheit", k3D, Store::PlotFile, none, byInput(kCmFlatness),
        [](TPlot11Win& w) { return Ints({w.View3D.FlatnessTolerance}); }, {"1", "32767"}},
+      // A division code makes the first count 2n + 1 (from 11 on) or
+      // 2n - 1 for the drawing; the second stays as typed.
+      {"Rotationsfläche: Teilungen", k3D, Store::PlotFile,
+       [](TPlot11Win& w) { Append(w, kKindRevolution, {"t", "u", "0"}); },
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::AnswerDialog("EQUA307", {{216, v[0]}, {217, v[1]}}, plat::IDOK);
+         w.EditEquation(0, false);
+       },
+       [](TPlot11Win& w) {
+         const TEquation& e = w.Equation(0);
+         return Ints({e.divisions[0], e.divisions[1], e.subValue});
+       },
+       {"18@12|20 => 37 20 12", "18@3|20 => 35 20 3", "1@1|1 => 1 1 1", "17|31 => 17 31 0"}},
       {"Flächenintegral: t und u, Teilungen", k3D, Store::PlotFile,
        [](TPlot11Win& w) {
          Append(w, kKindOde3D, {"x", "y", "z"});
@@ -421,9 +434,11 @@ TEST_F(StoredValues, EveryValueADialogAcceptsComesBackAfterSavingAndReopening) {
       TPlot11Win* a = Make(f.kind);
       ASSERT_NE(a, nullptr);
       f.prepare(*a);
-      f.enter(*a, Split(value));
+      const std::size_t arrow = value.find(" => ");
+      f.enter(*a, Split(value.substr(0, arrow)));
       EXPECT_TRUE(plat::testing::Messages().empty()) << "the dialog refused it: " << plat::testing::Messages().front().text;
       const std::string held = f.held(*a);
+      if (arrow != std::string::npos) EXPECT_EQ(held, value.substr(arrow + 4));
       TPlot11Win* b = nullptr;
       if (f.store == Store::PlotFile) {
         a->FileData.FileName = dir + "gespeichert";

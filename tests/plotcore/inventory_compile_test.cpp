@@ -270,10 +270,11 @@ TEST_F(CoreWindowTest, RevolutionCountIsDerivedWithoutCompounding) {
   const int i = w->AppendEquation(kKindRevolution, {"t", "t", "0"});
   w->Equation(i).subValue = 12;
   w->Equation(i).divisions[0] = 10;
+  w->Equation(i).divisions[1] = 7;
   w->CompileEquation(i);
   w->CompileEquation(i);
-  EXPECT_EQ(w->Equation(i).divisions[0], 10);
-  EXPECT_EQ(w->Equation(i).divisions[1], 21);
+  EXPECT_EQ(w->Equation(i).divisions[0], 21);
+  EXPECT_EQ(w->Equation(i).divisions[1], 7);
 }
 
 // ---- descriptions ----
