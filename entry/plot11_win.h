@@ -283,7 +283,11 @@ class TPlot11Win : public TPlot1Win {
   std::int16_t firstOdeEquation = -1;
   std::int16_t firstSlopeEquation = -1;
   std::int16_t firstSequenceEquation = -1;
-  std::int16_t planeWindowSetting = 0;
+  // Set by every view change of a 2D window, and for a mapping's domain
+  // window by its range window's; cleared by a new drawing and when the
+  // range window is fitted to the grid ("&Fenster anpassen"), which then
+  // fits it to the domain window's view instead.  Plot files keep it.
+  std::int16_t viewChanged = 0;
   std::uint8_t loading = 0;
   std::uint8_t colourMode3D = 1;
   std::uint8_t colourMode3D2 = 0;

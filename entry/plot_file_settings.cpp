@@ -169,7 +169,7 @@ void TPlot11Win::StoreFileSettings(TPlotSettingsBlock& s) {
   w[kWordDrawingMode] = drawingMode;
   w[kWordTerms] = TermLabels.empty() ? -1 : kTermMark;
   w[kWordDensity] = defaultDensity;
-  w[kWordPlaneWindow] = planeWindowSetting;
+  w[kWordPlaneWindow] = viewChanged;
   w[kWordSuffixChar] = SuffixChar;
   w[kWordCriticalAngle] = criticalAngle;
   w[kWordRegionMode] = regionMode;
@@ -310,7 +310,7 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   // The value table's step count, which the table dialog takes up to the
   // field's bound.
   defaultDensity = InRange(w[kWordDensity], 1, 32767, 50);
-  planeWindowSetting = w[kWordPlaneWindow];
+  viewChanged = w[kWordPlaneWindow];
   if (version > 17) SuffixChar = InRange(w[kWordSuffixChar], 32, 255, 176);
   criticalAngle = Flag(w[kWordCriticalAngle]);
   regionMode = version < 22 ? std::int16_t{0} : w[kWordRegionMode];

@@ -291,7 +291,6 @@ class TPlotCWin : public TPlotBWin {
   std::uint8_t updateImplicitCurves = 0;     // command 810
   std::int16_t lagrangeEditIndex = -1;
   std::int16_t lagrangeCounter = 0;
-  std::uint8_t viewChanged = 0;
   // Width of the curves a tool draws (parametric curves of variable 27),
   // on the screen and in print.
   std::int16_t toolCurveWidth = 1;

@@ -494,6 +494,16 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   EXPECT_EQ(d->Equation(0).auxValue1, 0);
   Settle(d);
   EXPECT_TRUE(SlotColourAt(*d, {2, 0.5L}, 4));
+  // The view was changed: "&Fenster anpassen" fits the range window to the
+  // domain window's view, and once it is fitted the file says so.
+  EXPECT_EQ(d->viewChanged, 1);
+  r->Command(kCmFitToGrid);
+  ASSERT_EQ(d->viewChanged, 0);
+  ASSERT_TRUE(d->WriteFile());
+  d->Modified = 0;
+  TDom2Win* again = NewPair(1, path);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->viewChanged, 0);
 }
 
 // The file holds the range window's colours as COLORREF bytes from offset
