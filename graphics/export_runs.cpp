@@ -173,6 +173,8 @@ bool TZORWing::OpenExportFile(TExportFormat format, const std::string& path, con
       setup.clientWidth = ClientWidth;
       setup.clientHeight = ClientHeight;
       setup.unitsPerPixelX = UnitsPerPixelX;
+      setup.arrowBeta = ArrowShapeBeta;
+      setup.arrowGamma = ArrowWidthRatio;
       const bool exact = sink->Writer().WritePreamble(setup);
       Sink = std::move(sink);
       if (!exact) ShowMessageById(6);  // "widersprüchliche Daten": written anyway

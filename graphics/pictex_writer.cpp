@@ -270,7 +270,7 @@ void TPictexWriter::WritePictexArrow(const TPoint2D& v, const TPoint2D& t, long 
   if (!filled) {
     const long double hx = (setup_.world.xmax - setup_.world.xmin) / 2;
     const long double len = hx != 0 ? headLength * setup_.widthCm / (hx * 2) : 0;
-    out_ += "\\arrow <" + Fixed(len, 5, 3) + "cm> [" + Fixed(0.5L, 5, 3) + "," + Fixed(0.9L, 5, 3) + "] from " +
+    out_ += "\\arrow <" + Fixed(len, 5, 3) + "cm> [" + Fixed(setup_.arrowBeta, 5, 3) + "," + Fixed(setup_.arrowGamma, 5, 3) + "] from " +
             Fixed(t.x - v.x, 7, 5) + " " + Fixed(t.y - v.y, 7, 5) + " to " + Fixed(t.x, 7, 5) + " " +
             Fixed(t.y, 7, 5) + kCrLf;
     return;

@@ -22,6 +22,10 @@ struct TPictexSetup {
   int clientWidth = 2;
   int clientHeight = 2;
   long double unitsPerPixelX = 1;
+  // The window's arrow-head proportions (plot files keep them): the two
+  // shape values of an open \arrow.
+  long double arrowBeta = 0.5L;
+  long double arrowGamma = 0.9L;
 };
 
 class TPictexWriter {

@@ -415,6 +415,14 @@ TEST(PictexWriter, ShadeGridAndShadedPolygons) {
   p.Text().clear();
   p.WritePictexArrow({1, 0}, {2, 1}, 0.5L, false, false, {}, {});
   EXPECT_EQ(p.Text(), "\\arrow <0.400cm> [0.500,0.900] from 1.00000 1.00000 to 2.00000 1.00000\r\n");
+  // Its shape is the window's, as a plot file may have brought it.
+  TPictexSetup shaped = TeX(3);
+  shaped.arrowBeta = 0.25L;
+  shaped.arrowGamma = 0.7L;
+  p.WritePreamble(shaped);
+  p.Text().clear();
+  p.WritePictexArrow({1, 0}, {2, 1}, 0.5L, false, false, {}, {});
+  EXPECT_EQ(p.Text().substr(0, 30), "\\arrow <0.400cm> [0.250,0.700]");
 }
 
 // ---- golden scenes ----

@@ -149,6 +149,27 @@ TEST_F(Export2Test, RsvgRendersTheSvgLikeTheScreen) {
   EXPECT_GT(kvtest::MatchedShare(screen, EntryColour(*w, traj), picture, 2), 0.9);
 }
 
+// The open arrow heads of the axes take their shape from the window, as
+// its plot file brought it.
+TEST_F(Export2Test, ThePictexArrowsHaveTheShapeThePlotFileKeeps) {
+  TPlot2Win* a = MakeWindow();
+  a->ArrowShapeBeta = 0.25L;
+  a->ArrowWidthRatio = 0.7L;
+  ScratchFolder dir;
+  a->FileData.FileName = dir.File("pfeile.kv2");
+  ASSERT_TRUE(a->WriteFile());
+  TPlot2Win* b = MakeWindow();
+  b->FileData.FileName = a->FileData.FileName;
+  ASSERT_EQ(b->OpenFile(), 0);
+  b->AxesShown = 1;
+  b->ArrowsShown = 1;
+  b->FilledArrowHeads = 0;
+  ASSERT_TRUE(Export(b, kCmExportPictex, dir.File("pfeile.tex")));
+  const std::string tex = ReadText(dir.File("pfeile.tex"));
+  EXPECT_NE(tex.find("cm> [0.250,0.700] from"), std::string::npos);
+  EXPECT_EQ(tex.find("[0.500,0.900]"), std::string::npos);
+}
+
 // A freehand stroke stands in every file in its own colour; each shading
 // ("Zwischen" with pattern 3, "Über" with pattern 0) is one PiCTeX shade,
 // and one PiCTeX cannot shade (pattern 1) is reported as left out.
