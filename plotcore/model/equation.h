@@ -27,40 +27,50 @@
 namespace kv {
 
 // ---- kind codes ----
-enum EquationKind : std::uint16_t {
-  kKindExplicit = 201,        // y = f(x)
-  kKindPolar = 202,           // r = f(t)
-  kKindParametric = 203,      // x(t), y(t)
-  kKindImplicit = 204,        // F(x, y) = 0
-  kKindSegment = 205,         // segment (a;b) to (c;d)
-  kKindAntiderivative = 206,
-  kKindRoulette = 207,
-  kKindLine = 208,            // ax + by = c
-  kKindPoint = 209,
-  kKindOde = 210,             // dx/dt, dy/dt
-  kKindOdeDyDx = 211,         // dy/dx = f(x, y)
-  kKindSequence = 212,        // x(n+1), y(n+1)
-  kKindLagrange = 213,        // stored as 201 with `interpolated`
-  kKindPointSequence = 215,
-  kKindSum = 218,
-  kKindPlanets = 219,
-  kKindSurface = 301,         // z = f(x;y)
-  kKindCylinderSurface = 302, // z = f(r;t)
-  kKindParametricSurface = 303,
-  kKindSpaceCurve = 304,
-  kKindImplicitSurface = 305,
-  kKindTube = 306,
-  kKindRevolution = 307,
-  kKindSegment3D = 308,
-  kKindPoint3D = 309,
-  kKindOde3D = 310,
-  kKindSequence3D = 312,
-  kKindPlane = 315,
-  kKindSphericalSurface = 316,
-  kKindIntersection = 317,
-  kKindComplexMap = 401,      // z ==> F(z)
-  kKindPlaneMap = 402,        // (x,y) ==> (U,V)
-};
+// Every kind of record, in one list: the enum and kEquationKinds are made
+// from it, so that whatever walks every kind (the plot-file fuzz seeds, one
+// entry of each) meets a new kind too.
+#define KV_EQUATION_KINDS(X)                                                       \
+  X(kKindExplicit, 201)          /* y = f(x) */                                   \
+  X(kKindPolar, 202)             /* r = f(t) */                                   \
+  X(kKindParametric, 203)        /* x(t), y(t) */                                 \
+  X(kKindImplicit, 204)          /* F(x, y) = 0 */                                \
+  X(kKindSegment, 205)           /* segment (a;b) to (c;d) */                     \
+  X(kKindAntiderivative, 206)                                                     \
+  X(kKindRoulette, 207)                                                           \
+  X(kKindLine, 208)              /* ax + by = c */                                \
+  X(kKindPoint, 209)                                                              \
+  X(kKindOde, 210)               /* dx/dt, dy/dt */                               \
+  X(kKindOdeDyDx, 211)           /* dy/dx = f(x, y) */                            \
+  X(kKindSequence, 212)          /* x(n+1), y(n+1) */                             \
+  X(kKindLagrange, 213)          /* stored as 201 with `interpolated` */          \
+  X(kKindPointSequence, 215)                                                      \
+  X(kKindSum, 218)                                                                \
+  X(kKindPlanets, 219)                                                            \
+  X(kKindSurface, 301)           /* z = f(x;y) */                                 \
+  X(kKindCylinderSurface, 302)   /* z = f(r;t) */                                 \
+  X(kKindParametricSurface, 303)                                                  \
+  X(kKindSpaceCurve, 304)                                                         \
+  X(kKindImplicitSurface, 305)                                                    \
+  X(kKindTube, 306)                                                               \
+  X(kKindRevolution, 307)                                                         \
+  X(kKindSegment3D, 308)                                                          \
+  X(kKindPoint3D, 309)                                                            \
+  X(kKindOde3D, 310)                                                              \
+  X(kKindSequence3D, 312)                                                         \
+  X(kKindPlane, 315)                                                              \
+  X(kKindSphericalSurface, 316)                                                   \
+  X(kKindIntersection, 317)                                                       \
+  X(kKindComplexMap, 401)        /* z ==> F(z) */                                 \
+  X(kKindPlaneMap, 402)          /* (x,y) ==> (U,V) */
+
+#define KV_KIND_ENUMERATOR(name, code) name = code,
+enum EquationKind : std::uint16_t { KV_EQUATION_KINDS(KV_KIND_ENUMERATOR) };
+#undef KV_KIND_ENUMERATOR
+
+#define KV_KIND_ELEMENT(name, code) name,
+inline constexpr EquationKind kEquationKinds[] = {KV_EQUATION_KINDS(KV_KIND_ELEMENT)};
+#undef KV_KIND_ELEMENT
 
 inline constexpr int kFormulaSlots = 7;
 inline constexpr std::size_t kFormulaTextSize = 256;  // bytes a formula text may hold, NUL included

@@ -7,7 +7,11 @@
 //    freehand marks, user functions and axis titles; the whole file, the
 //    target's first byte 0x80;
 //  - version<n>: the 2D window's file laid out as version n (1 to 33) wrote
-//    it, after the common header, the target's first byte n - 1.
+//    it, after the common header, the target's first byte n - 1;
+//  - kinds_<window>: one entry of every kind of record the window's files
+//    hold (the 2D, 3D and mapping windows take the kinds 2xx, 3xx and 4xx
+//    of kEquationKinds), as the window saves it; the whole file, first byte
+//    0x80.
 // Every seed is read back as the target reads it and must be taken whole.
 #include <algorithm>
 #include <cstdio>
@@ -161,6 +165,34 @@ void AddEveryBlock(kv::TPlot11Win& w, const std::string& work) {
   w.Homepage = "kurvato.example";
 }
 
+// One entry of every kind whose hundreds are `hundreds`, with what the
+// reader looks at for that kind: a planet system's bodies, a point list's
+// numbers, the start of a trajectory, a traced result.
+void AppendEveryKind(kv::TPlot11Win& w, int hundreds) {
+  for (kv::EquationKind kind : kv::kEquationKinds) {
+    if (kind / 100 != hundreds) continue;
+    const int i = w.AppendEquation(kind, 0, 1, "x", "y", "x*y", "1 2 3", "x*x+y*y=1");
+    if (i < 0) return Fail("no room for kind " + std::to_string(kind));
+    kv::TEquation& e = w.Equation(i);
+    if (kind == kv::kKindPlanets) {
+      e.auxValue1 = 2;  // two bodies and their centre of mass
+      for (int k = 0; k <= 2; ++k) {
+        kv::TEquationItem item;
+        kv::InitEquationItem(item, 1219, 3 + k, 1, 0);
+        kv::AllocEquationItemStrings(item);
+        item.texts[3] = "Körper " + std::to_string(k);
+        e.items.push_back(std::move(item));
+      }
+    }
+    if (kind % 100 == 10 || kind % 100 == 11 || kind % 100 == 12)
+      w.AddTrajectoryItem(i, {0.5L, 0.25L, 0}, kv::kMethodRungeKutta, 0.01L, 20, 1);
+    const long double values[] = {0.5L, -1.25L};
+    w.AddResultPoint(i, 10, values, 2, "Seed");
+    w.CompileEquation(i);
+    w.AddEquationLabel();
+  }
+}
+
 // Reads the file as the fuzz target does; the blocks must all be there.
 bool TakenWhole(const std::vector<std::uint8_t>& file, std::int32_t version, kv::TPlotFileState& state) {
   kv::ByteReader r(file);
@@ -286,6 +318,9 @@ int main(int argc, char** argv) {
     SaveKind(frame->NewLogWindow("", axes), "window_log" + std::to_string(axes), work,
              [](kv::TPlot11Win& w) { Append(w, kv::kKindExplicit, 1, 100, {}, "x*x"); });
   WriteVersions(plane);
+  SaveKind(frame->New2DWindow(""), "kinds_2d", work, [](kv::TPlot11Win& w) { AppendEveryKind(w, 2); });
+  SaveKind(frame->New3DWindow(""), "kinds_3d", work, [](kv::TPlot11Win& w) { AppendEveryKind(w, 3); });
+  SaveKind(frame->NewMappingPair("", 1), "kinds_mapping", work, [](kv::TPlot11Win& w) { AppendEveryKind(w, 4); });
 
   frame->Destroy();
   plat::App::DeleteDestroyedWindows();

@@ -1,7 +1,8 @@
 // The plot-file fuzz target's seeds: every one is a file the reader takes
 // (read as the target reads it), and together they hold a file of every
-// window kind, every version the reader accepts and every optional block,
-// so that the fuzzer starts from all of them.
+// window kind, every version the reader accepts, every optional block and
+// an entry of every kind of record, so that the fuzzer starts from all of
+// them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,7 +33,7 @@ TEST(PlotFileCorpus, SeedsHoldEveryWindowKindVersionAndBlock) {
     WriteCommonHeader(w, h);
     return w.Data();
   }();
-  std::set<std::int32_t> types, versions;
+  std::set<std::int32_t> types, versions, kinds;
   bool protection = false, terms = false, notes = false, background = false, pictures = false, labels = false;
   int seeds = 0;
   for (const auto& entry : std::filesystem::directory_iterator(KURVATO_FUZZ_CORPUS "/plot_file")) {
@@ -62,11 +63,14 @@ TEST(PlotFileCorpus, SeedsHoldEveryWindowKindVersionAndBlock) {
     background |= !s.pictureName.empty();
     pictures |= !s.pictures.empty();
     labels |= !s.labels.empty();
+    for (const TPlotEntry& e : s.entries)
+      kinds.insert(IsLagrangePolynomial(e.equation) ? int{kKindLagrange} : int{e.equation.kind});
   }
   EXPECT_GT(seeds, 0);
   for (std::int32_t type : kTypes) EXPECT_EQ(types.count(type), 1u) << type;
   for (std::int32_t v = 1; v <= kPlotFileVersion; ++v) EXPECT_EQ(versions.count(v), 1u) << v;
   EXPECT_TRUE(protection && terms && notes && background && pictures && labels);
+  for (EquationKind kind : kEquationKinds) EXPECT_EQ(kinds.count(kind), 1u) << "no seed holds an entry of kind " << kind;
 }
 
 }  // namespace
