@@ -337,6 +337,9 @@ void TPlot1Win::DrawEquationBuffered(int i) {
     plat::BitmapDC plot(BackBuffers[1]);
     plot.SetCaps(client.Caps());
     if (IsValidIndex(i)) DrawInventoryItem(plot, i);
+    // The frame over it (the 3D windows' axes and box), as a whole drawing
+    // has it.
+    DrawBoxFrame(plot);
   }
   BackBuffers[0] = BackBuffers[1];
   {

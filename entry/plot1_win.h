@@ -198,8 +198,9 @@ class TPlot1Win : public TPlot0Win {
   virtual void SetInventoryEditing(bool on) {}
   virtual void RedrawEditedEquation(int i, bool recomputed) {}
   virtual void SelectEquation(int i) {}
-  // Entry i drawn into the plot picture, the overlays drawn over a copy of
-  // it, and the result shown.
+  // Entry i drawn into the plot picture with the frame (DrawBoxFrame) over
+  // it, the overlays drawn over a copy of it, and the result shown; -1
+  // draws only the frame.
   virtual void DrawEquationBuffered(int i);
   void RepaintNow(bool fit) override;
   virtual bool EditSpecialEquation(int i) { return false; }

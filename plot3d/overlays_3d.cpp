@@ -244,16 +244,4 @@ void TPlotRWin::PaintFromBuffer(plat::DC& dc) {
   dc.BitBlt(0, 0, ClientWidth, ClientHeight, BackBuffers[2], 0, 0);
 }
 
-void TPlotRWin::DrawEquationBuffered(int i) {
-  if (i < 0 && IsCreated() && drawn && PlotBufferValid && BufferValid[1] && !BackBuffers[1].IsNull() &&
-      BackBuffers[1].Width() == ClientWidth && BackBuffers[1].Height() == ClientHeight) {
-    // The frame (axes with their names, the box) over the kept surfaces.
-    plat::ClientDC client(*this);
-    plat::BitmapDC plot(BackBuffers[1]);
-    plot.SetCaps(client.Caps());
-    DrawBoxFrame(plot);
-  }
-  TPlotQWin::DrawEquationBuffered(i);
-}
-
 }  // namespace kv

@@ -309,8 +309,6 @@ class TPlotRWin : public TPlotQWin {
   void OpenGraphTraceDialog() override;
   // The trace overlays from the shown trace dialogs.
   void SyncTraceOverlays();
-  // Index -1 draws the frame (axes and box) over the kept plot picture.
-  void DrawEquationBuffered(int i) override;
 
   // ---- derived entries and intersection curves (derived_equations_3d.cpp) ----
   // Rebuilds every derived entry after entry i changed (all for i < 0), in

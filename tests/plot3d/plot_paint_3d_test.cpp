@@ -204,6 +204,16 @@ TEST_F(Plot3Paint, TheFrameDrawsAxesToTheirEndsAndTheBoxEdgesWithCornerLabels) {
   // extent (1 ± 0.25, widened by a tenth) grown to the origin.
   EXPECT_EQ(w->CornerLabels[0].text, "(1.30,1.30,0.00)");
   EXPECT_EQ(w->CornerLabels[1].text, "(0.00,0.00,1.30)");
+  // A point added on the x axis is drawn into the kept picture with the
+  // frame over it, as the whole drawing has it: the axis runs through it.
+  const TPoint3D onAxis{v.AxisEnd.x * 0.5L, 0, 0};
+  const plat::Point at = PixelOf(*w, onAxis);
+  w->View3D.PointSize = 9;
+  const int i = w->AddPoint3D(onAxis.x, onAxis.y, onAxis.z);
+  ASSERT_GE(i, 0);
+  w->Equation(i).penColour = static_cast<std::uint16_t>(w->ColourSlots[kBoxColourSlot] == 12 ? 13 : 12);
+  w->DrawEquationBuffered(i);
+  EXPECT_TRUE(ColourNear(w->Surface(), at.x, at.y, axis, 0)) << "the axis over the point";
 }
 
 // A printed page shows the axes of space as the screen does, without the names of the
