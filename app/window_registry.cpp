@@ -1,5 +1,6 @@
 #include "app/window_registry.h"
 
+#include "entry/plot1_win.h"
 #include "planewin/plane_windows.h"
 #include "plot2d/plot2_win.h"
 #include "plot3d/plot3_win.h"
@@ -15,6 +16,9 @@ void Apply(TZORWin* w, const TNewWindowSettings& s) {
   w->FileVersion = s.fileVersion;
   w->LoadSettingsOnSetup = s.loadSettingsOnSetup;
   w->HasNotes = s.hasNotes ? 1 : 0;
+  // The window's "&Vorgaben nutzen" (whether the windows it opens itself
+  // read their settings) follows the frame's "&Standardeinstellungen".
+  if (auto* plot = dynamic_cast<TPlot1Win*>(w)) plot->useDefaults = s.standardSettings;
 }
 
 TFileMsgWin* Construct(TWindowKind kind, plat::Window* parent, const std::string& caption, int variant,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/window_registry.h"
+#include "entry/plot1_win.h"
 #include "planewin/plane_windows.h"
 #include "platform/app.h"
 #include "platform/keys.h"
@@ -244,6 +245,18 @@ TEST_F(FrameTest, NewWindowsGetTheFrameOptionsAndTheFileName) {
   EXPECT_EQ(w->FileVersion, 33);
   EXPECT_EQ(w->OpenLastFileFlag, 1);
   EXPECT_TRUE(w->IsVisible());
+  // The window's own "&Vorgaben nutzen" follows the frame's option, for
+  // every kind of plot window the frame opens.
+  for (std::uint8_t standard : {0, 1}) {
+    frame_->StandardSettings = standard;
+    for (TFileMsgWin* made : {frame_->New2DWindow(""), frame_->New3DWindow(""), frame_->NewPlanetWindow(""),
+                              frame_->NewLogWindow("", 1), frame_->NewQuizWindow(), frame_->NewMappingPair("", 0)}) {
+      auto* plot = dynamic_cast<TPlot1Win*>(made);
+      ASSERT_NE(plot, nullptr);
+      EXPECT_EQ(plot->useDefaults, standard) << plot->GetCaption();
+      EXPECT_EQ(plot->LoadSettingsOnSetup, standard ? 0 : 1);
+    }
+  }
 }
 
 TEST_F(FrameTest, OpenByExtensionMatchesTheLastThreeLetterExtension) {
