@@ -159,6 +159,27 @@ const std::vector<StoredField>& Fields() {
        {"1", "32767"}},
       {"Achsendicke für Ausdruck", k2D, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
        [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
+      {"Achsendicke für Anzeige", k2D, Store::PlotFile, none, byInput(kCmAxisDisplayWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"0", "32767"}},
+      // The print area: the file keeps hundredths of an inch.
+      {"Druckbereich: Breite und Ränder", k2D, Store::PlotFile, none,
+       [](TPlot11Win& w, const std::vector<std::string>& v) {
+         plat::testing::ExpectDialog("", [v](plat::Dialog& d) {
+           d.SetCheck(251, true);
+           d.SetCheck(252, false);
+           d.SetItemText(211, v[0]);
+           d.SetItemText(213, v[0]);
+           d.SetItemText(214, v[0]);
+           d.Press(plat::IDOK);
+         });
+         w.Command(304);
+       },
+       [](TPlot11Win& w) { return Real(w.PrintWidth) + " " + Real(w.PrintLeft) + " " + Real(w.PrintTop); },
+       {"0.6604", "2540"}},
+      {"Achsendicke für Ausdruck (Logarithmisch)", kLog, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
+      {"Achsendicke für Ausdruck (Planeten)", kPlanets, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
       {"Pi", k2D, Store::PlotFile, none, byInput(kCmPiCharacter), [](TPlot11Win& w) { return Ints({w.PiChar}); },
        {"32", "255"}},
       {"Faktor", k2D, Store::PlotFile, none, byInput(kCmZoomFactor), [](TPlot11Win& w) { return Real(w.ZoomFactor); },
@@ -320,11 +341,13 @@ const std::vector<StoredField>& Fields() {
        {"1", "200"}},
       // ---- kv2.ini ----
       {"Pi (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPiCharacter),
-       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"33", "255"}},
+       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"32", "255"}},
       {"Bindestrich verlängern (kv2.ini)", k2D, Store::Settings, none, byInput(kCmMinusSign),
-       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"33", "255"}},
+       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"32", "255"}},
+      {"Bindestrich verlängern (kv3.ini)", k3D, Store::Settings, none, byInput(kCmMinusSign),
+       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"32", "255"}},
       {"Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmAxisDisplayWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"1", "32767"}},
+       [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"0", "32767"}},
       {"Gitterlinien: Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridDisplayWidth),
        [](TPlot11Win& w) { return Ints({w.GridWidthDisplay}); }, {"0", "32767"}},
       {"Gitterlinien: Achsendicke für Ausdruck (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridPrintWidth),
