@@ -11,9 +11,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -21,10 +22,10 @@
 
 #include "app/window_registry.h"
 #include "core/binary_stream.h"
-#include "entry/model/plot_file.h"
-#include "entry/field_integral_dialogs.h"
-#include "entry/family_dialog.h"
 #include "entry/cobweb_dialog.h"
+#include "entry/family_dialog.h"
+#include "entry/field_integral_dialogs.h"
+#include "entry/model/plot_file.h"
 #include "entry/plot111_win.h"
 #include "entry/plot11_win.h"
 #include "entry/table_win.h"
@@ -34,15 +35,14 @@
 #include "planewin/map_grid_dialog.h"
 #include "planewin/quiz_win.h"
 #include "planewin/switch_dialog.h"
-#include "platform/dialog.h"
-#include "plot2d/centroid_dialog.h"
-#include "plot2d/pre_riemann_dialog.h"
-#include "plot2d/riemann_dialog.h"
-#include "plot3d/stereogram_win.h"
 #include "platform/app.h"
+#include "platform/dialog.h"
 #include "platform/testing.h"
 #include "plot2d/plot_c_win.h"
+#include "plot2d/pre_riemann_dialog.h"
+#include "plot2d/riemann_dialog.h"
 #include "plot3d/plot_r_win.h"
+#include "plot3d/stereogram_win.h"
 #include "shell/model/settings_file.h"
 #include "shell/plot_frame.h"
 #include "support/test_env.h"
@@ -101,17 +101,19 @@ void Input(TPlot11Win& w, int command, const std::string& text) {
   w.Command(command);
 }
 
-// A dialog field, the window kind and the file that keeps it, what the
-// dialog needs in the window (entries), how a value is typed (the values
-// of a row's list may hold several fields, split at "|"; after " => " what
-// the window must hold then), and the value as the window holds it.
+// A dialog field, the window kinds and files that keep it, what the dialog
+// needs in the window (entries), how a value is typed (the values of a
+// row's list may hold several fields, split at "|"; after " => " what the
+// window must hold then), and the value as the window holds it.
+using Where = std::vector<std::pair<Kind, Store>>;
+using Enter = std::function<void(TPlot11Win&, const std::vector<std::string>&)>;
+using Held = std::function<std::string(TPlot11Win&)>;
 struct StoredField {
   const char* field;
-  Kind kind;
-  Store store;
+  Where where;
   std::function<void(TPlot11Win&)> prepare;
-  std::function<void(TPlot11Win&, const std::vector<std::string>&)> enter;
-  std::function<std::string(TPlot11Win&)> held;
+  Enter enter;
+  Held held;
   std::vector<std::string> values;
 };
 
@@ -133,72 +135,97 @@ int Append(TPlot11Win& w, int kind, std::initializer_list<std::string_view> text
   return i;
 }
 
-template <class D>
-D* Dialog(D* d) {
-  EXPECT_NE(d, nullptr);
-  return d;
+// A modal dialog of a command: value k is typed into the k-th id.
+Enter ByDialog(const char* templateName, int command, std::vector<int> ids) {
+  return [=](TPlot11Win& w, const std::vector<std::string>& v) {
+    std::vector<std::pair<int, std::string>> texts;
+    for (std::size_t k = 0; k < ids.size(); ++k) texts.emplace_back(ids[k], v[std::min(k, v.size() - 1)]);
+    plat::testing::AnswerDialog(templateName, texts, plat::IDOK);
+    w.Command(command);
+  };
 }
+// A modeless dialog the command opens: the values go into the ids, then
+// the button is pressed.
+template <class D>
+Enter ByModeless(int command, std::function<D*(TPlot11Win&)> dialog, std::vector<int> ids, int button) {
+  return [=](TPlot11Win& w, const std::vector<std::string>& v) {
+    w.Command(command);
+    D* d = dialog(w);
+    ASSERT_NE(d, nullptr);
+    for (std::size_t k = 0; k < ids.size(); ++k) d->SetItemText(ids[k], v[std::min(k, v.size() - 1)]);
+    d->Press(button);
+  };
+}
+Enter ByInput(int command) { return ByDialog("ONEINPUT", command, {211}); }
+
+std::string Range(const TSimpsonRange& r) { return Real(r.lower) + " " + Real(r.upper) + " " + Ints({r.parts}); }
 
 const std::vector<StoredField>& Fields() {
   auto none = [](TPlot11Win&) {};
   auto curve = [](TPlot11Win& w) { Append(w, kKindExplicit, {"", "x*x"}); };
-  auto byInput = [](int command) {
-    return [command](TPlot11Win& w, const std::vector<std::string>& v) { Input(w, command, v[0]); };
+  const Where file2D = {{k2D, Store::PlotFile}};
+  const Where file3D = {{k3D, Store::PlotFile}};
+  const Where both2D = {{k2D, Store::PlotFile}, {k2D, Store::Settings}};
+  const Held sliderSteps = [](TPlot11Win& w) {
+    auto& s = dynamic_cast<TPlot111Win&>(w);
+    return Ints({s.smallSteps[0], s.mediumSteps[0]});
   };
-  auto c2 = [](TPlot11Win& w) -> TPlotCWin& { return dynamic_cast<TPlotCWin&>(w); };
-  auto r3 = [](TPlot11Win& w) -> TPlotRWin& { return dynamic_cast<TPlotRWin&>(w); };
+  const Held mapGrid = [](TPlot11Win& w) {
+    const TMapGrid g = dynamic_cast<TDom2Win&>(w).CurrentGrid();
+    return Ints({g.nx, g.ny});
+  };
+  auto gridDialog = [](TPlot11Win& w) { return dynamic_cast<TGridWin&>(w).GridDlg(); };
   static const std::vector<StoredField> fields = {
-      // ---- 2D plot files ----
-      {"Tabellenparameter: Schrittanzahl", k2D, Store::PlotFile, curve,
+      // ---- plot files and settings files of the 2D windows ----
+      {"Tabellenparameter: Schrittanzahl", file2D, curve,
        [](TPlot11Win& w, const std::vector<std::string>& v) {
          w.OpenEntryTable(0);
          plat::testing::AnswerDialog("TABLELOHI", {{211, "-1"}, {212, "1"}, {213, v[0]}}, plat::IDOK);
          w.TableWindow()->Command(kCmTableParameters);
        },
-       [](TPlot11Win& w) { return Ints({w.defaultDensity, w.Equation(0).density}); },
-       {"1", "32767"}},
-      {"Achsendicke für Ausdruck", k2D, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
-      {"Achsendicke für Anzeige", k2D, Store::PlotFile, none, byInput(kCmAxisDisplayWidth),
+       [](TPlot11Win& w) { return Ints({w.defaultDensity, w.Equation(0).density}); }, {"1", "32767"}},
+      {"Achsendicke für Ausdruck",
+       {{k2D, Store::PlotFile}, {k2D, Store::Settings}, {kLog, Store::PlotFile}, {kPlanets, Store::PlotFile}}, none,
+       ByInput(kCmAxisPrintWidth), [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
+      {"Achsendicke für Anzeige", both2D, none, ByInput(kCmAxisDisplayWidth),
        [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"0", "32767"}},
+      {"Gitterlinien: Achsendicke für Anzeige", {{k2D, Store::Settings}}, none, ByInput(kCmGridDisplayWidth),
+       [](TPlot11Win& w) { return Ints({w.GridWidthDisplay}); }, {"0", "32767"}},
+      {"Gitterlinien: Achsendicke für Ausdruck", {{k2D, Store::Settings}}, none, ByInput(kCmGridPrintWidth),
+       [](TPlot11Win& w) { return Ints({w.GridWidthPrint}); }, {"1", "32767"}},
       // The print area: the file keeps hundredths of an inch.
-      {"Druckbereich: Breite und Ränder", k2D, Store::PlotFile, none,
+      {"Druckbereich: Breite und Ränder", file2D, none,
        [](TPlot11Win& w, const std::vector<std::string>& v) {
          plat::testing::ExpectDialog("", [v](plat::Dialog& d) {
            d.SetCheck(251, true);
            d.SetCheck(252, false);
-           d.SetItemText(211, v[0]);
-           d.SetItemText(213, v[0]);
-           d.SetItemText(214, v[0]);
+           for (int id : {211, 213, 214}) d.SetItemText(id, v[0]);
            d.Press(plat::IDOK);
          });
          w.Command(304);
        },
        [](TPlot11Win& w) { return Real(w.PrintWidth) + " " + Real(w.PrintLeft) + " " + Real(w.PrintTop); },
        {"0.6604", "2540"}},
-      {"Achsendicke für Ausdruck (Logarithmisch)", kLog, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
-      {"Achsendicke für Ausdruck (Planeten)", kPlanets, Store::PlotFile, none, byInput(kCmAxisPrintWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
-      {"Pi", k2D, Store::PlotFile, none, byInput(kCmPiCharacter), [](TPlot11Win& w) { return Ints({w.PiChar}); },
-       {"32", "255"}},
-      {"Faktor", k2D, Store::PlotFile, none, byInput(kCmZoomFactor), [](TPlot11Win& w) { return Real(w.ZoomFactor); },
+      {"Pi", {{k2D, Store::PlotFile}, {k2D, Store::Settings}, {k3D, Store::Settings}}, none,
+       ByInput(kCmPiCharacter), [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"32", "255"}},
+      {"Bindestrich verlängern", {{k2D, Store::Settings}, {k3D, Store::Settings}}, none, ByInput(kCmMinusSign),
+       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"32", "255"}},
+      {"Faktor", both2D, none, ByInput(kCmZoomFactor), [](TPlot11Win& w) { return Real(w.ZoomFactor); },
        {"1e-16", "1e300"}},
-      {"Anteil", k2D, Store::PlotFile, none, byInput(kCmPanShare), [](TPlot11Win& w) { return Real(w.PanShare); },
+      {"Anteil", file2D, none, ByInput(kCmPanShare), [](TPlot11Win& w) { return Real(w.PanShare); },
        {"1e-16", "1e300"}},
-      {"Stiftbreite (Maus)", k2D, Store::PlotFile, none, byInput(kCmMarkPenWidth),
+      // The settings file keeps the share less 0.05, so a share far below
+      // the 1e-19 that long doubles resolve at 0.05 comes back rounded.
+      {"Anteil", {{k2D, Store::Settings}}, none, ByInput(kCmPanShare), [](TPlot11Win& w) { return Real(w.PanShare); },
+       {"1e-3", "1e300"}},
+      {"Stiftbreite (Maus)", both2D, none, ByInput(kCmMarkPenWidth),
        [](TPlot11Win& w) { return Ints({w.mouseMarkPenWidth}); }, {"1", "6"}},
-      {"Schieberegler: Kleine und Mittlere Schritte", k2D, Store::PlotFile, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
-         w.Command(kCmSliderSteps);
-       },
-       [](TPlot11Win& w) {
-         auto& s = dynamic_cast<TPlot111Win&>(w);
-         return Ints({s.smallSteps[0], s.mediumSteps[0]});
-       },
-       {"2|1", "2147483647|1", "2147483647|1073741823"}},
-      {"Gleichung: Zeichendichte und Stiftbreite", k2D, Store::PlotFile, none,
+      {"Punktgröße", {{k2D, Store::Settings}}, none, ByInput(kCmPointSize),
+       [](TPlot11Win& w) { return Ints({w.MarkerSizeCode}); }, {"1", "64"}},
+      {"Schieberegler: Kleine und Mittlere Schritte", {{k2D, Store::PlotFile}, {k2D, Store::Settings}, {k3D, Store::Settings}},
+       none, ByDialog("CALIB", kCmSliderSteps, {211, 212}), sliderSteps,
+       {"2|1", "2147483647|1", "2147483647|1073741823", "100|50"}},
+      {"Gleichung: Zeichendichte und Stiftbreite", file2D, none,
        [](TPlot11Win& w, const std::vector<std::string>& v) {
          // On a short interval: 10000 samples per pixel column are drawn
          // quickly.
@@ -214,7 +241,7 @@ const std::vector<StoredField>& Fields() {
        },
        [](TPlot11Win& w) { return Ints({w.Equation(0).stepDensity, w.Equation(0).penWidth}); },
        {"-10000|1", "10000|30"}},
-      {"Beispielsschar: Schritte und Pause", k2D, Store::PlotFile, curve,
+      {"Beispielsschar: Schritte und Pause", file2D, curve,
        [](TPlot11Win& w, const std::vector<std::string>& v) {
          plat::testing::ExpectDialog("FAM", [v](plat::Dialog& d) {
            d.SetItemText(kFamMin, "-1e300");
@@ -231,73 +258,53 @@ const std::vector<StoredField>& Fields() {
          return Ints({e.familySteps, e.familyDelay}) + " " + Real(e.familyStart) + " " + Real(e.familyEnd);
        },
        {"0|0|0", "4000|32750|1"}},
-      {"Netz: Schritte und Pfeilgröße", k2D, Store::PlotFile, curve,
+      {"Netz: Schritte und Pfeilgröße", file2D, curve,
        [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::ExpectDialog("WEB", [v](plat::Dialog& d) {
-           d.SetItemText(kWebStart, "0.5");
-           d.SetItemText(kWebSteps, v[0]);
-           d.SetItemText(kWebArrowSize, v[1]);
-           d.Press(kWebDraw);
-         });
+         plat::testing::AnswerDialog("WEB", {{kWebStart, "0.5"}, {kWebSteps, v[0]}, {kWebArrowSize, v[1]}}, kWebDraw);
          w.OpenCobwebDialog(0);
        },
        [](TPlot11Win& w) { return Ints({w.Equation(0).termCount, w.Equation(0).arrowSize}); }, {"0|1", "1000|1000"}},
-      {"Gitter: Freq, Strichlänge, Polarsektoren", k2D, Store::PlotFile, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(kCmGridDialog);
-         TGridDlg* d = Dialog(dynamic_cast<TGridWin&>(w).GridDlg());
-         d->SetItemText(214, v[0]);
-         d->SetItemText(217, v[0]);
-         d->SetItemText(211, v[1]);
-         d->SetItemText(218, v[2]);
-         d->Press(91);
-       },
+      {"Gitter: Freq, Strichlänge, Polarsektoren", file2D, none,
+       ByModeless<TGridDlg>(kCmGridDialog, gridDialog, {214, 217, 211, 218}, 91),
        [](TPlot11Win& w) { return Ints({w.LabelFrequencyX, w.LabelFrequencyY, w.TickLength, w.PolarSectors}); },
-       {"1|0.3|4", "98|97.9|100"}},
-      {"Integriere f(x) dx: Grenzen und Teilungen", k2D, Store::PlotFile, curve,
-       [c2](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(kCmIntegrate);
-         TRiemDlg* d = Dialog(c2(w).RiemannDialog());
-         d->SetItemText(kIdLeftBound, v[0]);
-         d->SetItemText(kIdRightBound, v[1]);
-         d->SetItemText(kIdDivisions, v[2]);
-         d->Press(kIdValueButton);
-       },
-       [c2](TPlot11Win& w) {
-         auto& p = c2(w);
+       {"1|1|0.3|4", "98|98|97.9|100"}},
+      // The settings file has no place for the sectors.
+      {"Gitter: Freq und Strichlänge", {{k2D, Store::Settings}}, none,
+       ByModeless<TGridDlg>(kCmGridDialog, gridDialog, {214, 217, 211}, 91),
+       [](TPlot11Win& w) { return Ints({w.LabelFrequencyX, w.LabelFrequencyY, w.TickLength}); },
+       {"1|1|0.3", "98|98|97.9"}},
+      {"Integriere f(x) dx: Grenzen und Teilungen", file2D, curve,
+       ByModeless<TRiemDlg>(
+           kCmIntegrate, [](TPlot11Win& w) { return dynamic_cast<TPlotCWin&>(w).RiemannDialog(); },
+           {kIdLeftBound, kIdRightBound, kIdDivisions}, kIdValueButton),
+       [](TPlot11Win& w) {
+         auto& p = dynamic_cast<TPlotCWin&>(w);
          return Real(p.IntegrationLeft()) + " " + Real(p.IntegrationRight()) + " " + Ints({p.IntegrationDivisions()});
        },
        {"-5|5|1", "-1|4.5|100000"}},
-      {"Kurvenintegral: t min, t max, Teilungen", k2D, Store::PlotFile,
+      {"Kurvenintegral: t min, t max, Teilungen", file2D,
        [](TPlot11Win& w) {
          Append(w, kKindOde, {"-y", "x"});
          Append(w, kKindParametric, {"cos(t)", "sin(t)"});
        },
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(kCmLineIntegral);
-         TLineDlg* d = Dialog(w.lineIntegralDlg);
-         d->SetItemText(kFieldTLower, v[0]);
-         d->SetItemText(kFieldTUpper, v[1]);
-         d->SetItemText(kFieldTParts, v[2]);
-         d->Press(kFieldCompute);
-       },
-       [](TPlot11Win& w) {
-         return Real(w.lineRange.lower) + " " + Real(w.lineRange.upper) + " " + Ints({w.lineRange.parts});
-       },
-       {"0|1|1", "-2|7|1000"}},
-      // ---- 3D plot files ----
-      {"Stiftbreite für Ausdruck (Box)", k3D, Store::PlotFile, none, byInput(808),
-       [r3](TPlot11Win& w) { return Ints({r3(w).View3D.BoxPenHidden}); }, {"1", "32767"}},
-      {"Anzahl Fotos", k3D, Store::PlotFile, none, byInput(748),
+       ByModeless<TLineDlg>(
+           kCmLineIntegral, [](TPlot11Win& w) { return w.lineIntegralDlg; }, {kFieldTLower, kFieldTUpper, kFieldTParts},
+           kFieldCompute),
+       [](TPlot11Win& w) { return Range(w.lineRange); }, {"0|1|1", "-2|7|1000"}},
+      // ---- the 3D windows ----
+      {"Stiftbreite für Ausdruck (Box)", file3D, none, ByInput(808),
+       [](TPlot11Win& w) { return Ints({w.View3D.BoxPenHidden}); }, {"1", "32767"}},
+      {"Anzahl Fotos", {{k3D, Store::PlotFile}, {k3D, Store::Settings}}, none, ByInput(748),
        [](TPlot11Win& w) { return Ints({w.View3D.PhotoCount}); }, {"2", "200"}},
-      {"Verdeckte Linien", k3D, Store::PlotFile, none, byInput(kCmHiddenLines),
+      {"Verdeckte Linien", {{k3D, Store::PlotFile}, {k3D, Store::Settings}}, none, ByInput(kCmHiddenLines),
        [](TPlot11Win& w) { return Ints({w.View3D.SegmentPieces}); }, {"1", "32767"}},
-      {"Ebenheit", k3D, Store::PlotFile, none, byInput(kCmFlatness),
-       [](TPlot11Win& w) { return Ints({w.View3D.FlatnessTolerance}); }, {"1", "32767"}},
+      {"Ebenheit", file3D, none, ByInput(kCmFlatness), [](TPlot11Win& w) { return Ints({w.View3D.FlatnessTolerance}); },
+       {"1", "32767"}},
+      {"Winkel", {{k3D, Store::Settings}}, none, ByInput(989),
+       [](TPlot11Win& w) { return Real(w.View3D.RotationStep * 180 / 3.14159265358979323846L); }, {"-1e300", "1e300"}},
       // A division code makes the first count 2n + 1 (from 11 on) or
       // 2n - 1 for the drawing; the second stays as typed.
-      {"Rotationsfläche: Teilungen", k3D, Store::PlotFile,
-       [](TPlot11Win& w) { Append(w, kKindRevolution, {"t", "u", "0"}); },
+      {"Rotationsfläche: Teilungen", file3D, [](TPlot11Win& w) { Append(w, kKindRevolution, {"t", "u", "0"}); },
        [](TPlot11Win& w, const std::vector<std::string>& v) {
          plat::testing::AnswerDialog("EQUA307", {{216, v[0]}, {217, v[1]}}, plat::IDOK);
          w.EditEquation(0, false);
@@ -307,137 +314,31 @@ const std::vector<StoredField>& Fields() {
          return Ints({e.divisions[0], e.divisions[1], e.subValue});
        },
        {"18@12|20 => 37 20 12", "18@3|20 => 35 20 3", "1@1|1 => 1 1 1", "17|31 => 17 31 0"}},
-      {"Flächenintegral: t und u, Teilungen", k3D, Store::PlotFile,
+      {"Flächenintegral: t und u, Teilungen", file3D,
        [](TPlot11Win& w) {
          Append(w, kKindOde3D, {"x", "y", "z"});
          Append(w, kKindParametricSurface, {"t", "u", "0"});
        },
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(833);
-         TFluxDlg* d = Dialog(w.fluxDlg);
-         d->SetItemText(kFieldTLower, v[0]);
-         d->SetItemText(kFieldTUpper, v[1]);
-         d->SetItemText(kFieldTParts, v[2]);
-         d->SetItemText(kFieldULower, v[0]);
-         d->SetItemText(kFieldUUpper, v[1]);
-         d->SetItemText(kFieldUParts, v[2]);
-         d->Press(kFieldCompute);
-       },
-       [](TPlot11Win& w) {
-         return Real(w.fluxRangeT.lower) + " " + Real(w.fluxRangeT.upper) + " " + Ints({w.fluxRangeT.parts}) + " " +
-                Real(w.fluxRangeU.lower) + " " + Real(w.fluxRangeU.upper) + " " + Ints({w.fluxRangeU.parts});
-       },
-       {"0|1|1", "-2|3|50"}},
-      // ---- mapping files ----
-      {"Gitter der Abbildung: Teilungen", kMapping, Store::PlotFile, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("MAPGRID", {{kGridEditXDivisions, v[0]}, {kGridEditYDivisions, v[0]}}, plat::IDOK);
-         w.Command(kCmMapGrid);
-       },
-       [](TPlot11Win& w) {
-         const TMapGrid g = dynamic_cast<TDom2Win&>(w).CurrentGrid();
-         return Ints({g.nx, g.ny});
-       },
-       {"1", "200"}},
-      // ---- kv2.ini ----
-      {"Pi (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPiCharacter),
-       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"32", "255"}},
-      {"Bindestrich verlängern (kv2.ini)", k2D, Store::Settings, none, byInput(kCmMinusSign),
-       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"32", "255"}},
-      {"Bindestrich verlängern (kv3.ini)", k3D, Store::Settings, none, byInput(kCmMinusSign),
-       [](TPlot11Win& w) { return Ints({w.LongHyphen, w.LongHyphenChar}); }, {"32", "255"}},
-      {"Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmAxisDisplayWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthDisplay}); }, {"0", "32767"}},
-      {"Gitterlinien: Achsendicke für Anzeige (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridDisplayWidth),
-       [](TPlot11Win& w) { return Ints({w.GridWidthDisplay}); }, {"0", "32767"}},
-      {"Gitterlinien: Achsendicke für Ausdruck (kv2.ini)", k2D, Store::Settings, none, byInput(kCmGridPrintWidth),
-       [](TPlot11Win& w) { return Ints({w.GridWidthPrint}); }, {"1", "32767"}},
-      {"Achsendicke für Ausdruck (kv2.ini)", k2D, Store::Settings, none, byInput(kCmAxisPrintWidth),
-       [](TPlot11Win& w) { return Ints({w.AxisWidthPrint}); }, {"1", "32767"}},
-      {"Punktgröße (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPointSize),
-       [](TPlot11Win& w) { return Ints({w.MarkerSizeCode}); }, {"1", "64"}},
-      {"Stiftbreite (Maus, kv2.ini)", k2D, Store::Settings, none, byInput(kCmMarkPenWidth),
-       [](TPlot11Win& w) { return Ints({w.mouseMarkPenWidth}); }, {"1", "6"}},
-      {"Faktor (kv2.ini)", k2D, Store::Settings, none, byInput(kCmZoomFactor),
-       [](TPlot11Win& w) { return Real(w.ZoomFactor); }, {"1e-16", "1e300"}},
-      // The settings file keeps the share less 0.05, so a share far below
-      // the 1e-19 that long doubles resolve at 0.05 comes back rounded.
-      {"Anteil (kv2.ini)", k2D, Store::Settings, none, byInput(kCmPanShare),
-       [](TPlot11Win& w) { return Real(w.PanShare); }, {"1e-3", "1e300"}},
-      {"Schieberegler (kv2.ini)", k2D, Store::Settings, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
-         w.Command(kCmSliderSteps);
-       },
-       [](TPlot11Win& w) {
-         auto& s = dynamic_cast<TPlot111Win&>(w);
-         return Ints({s.smallSteps[0], s.mediumSteps[0]});
-       },
-       {"2|1", "2147483647|1", "100|50"}},
-      {"Gitter: Freq und Strichlänge (kv2.ini)", k2D, Store::Settings, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(kCmGridDialog);
-         TGridDlg* d = Dialog(dynamic_cast<TGridWin&>(w).GridDlg());
-         d->SetItemText(214, v[0]);
-         d->SetItemText(217, v[0]);
-         d->SetItemText(211, v[1]);
-         d->Press(91);
-       },
-       [](TPlot11Win& w) { return Ints({w.LabelFrequencyX, w.LabelFrequencyY, w.TickLength}); },
-       {"1|0.3", "98|97.9"}},
-      // ---- kv3.ini ----
-      {"Anzahl Fotos (kv3.ini)", k3D, Store::Settings, none, byInput(748),
-       [](TPlot11Win& w) { return Ints({w.View3D.PhotoCount}); }, {"2", "200"}},
-      {"Verdeckte Linien (kv3.ini)", k3D, Store::Settings, none, byInput(kCmHiddenLines),
-       [](TPlot11Win& w) { return Ints({w.View3D.SegmentPieces}); }, {"1", "32767"}},
-      {"Winkel (kv3.ini)", k3D, Store::Settings, none, byInput(989),
-       [](TPlot11Win& w) { return Real(w.View3D.RotationStep * 180 / 3.14159265358979323846L); }, {"-1e300", "1e300"}},
-      {"Pi (kv3.ini)", k3D, Store::Settings, none, byInput(kCmPiCharacter),
-       [](TPlot11Win& w) { return Ints({w.PiChar}); }, {"32", "255"}},
-      {"Schieberegler (kv3.ini)", k3D, Store::Settings, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("CALIB", {{211, v[0]}, {212, v[1]}}, plat::IDOK);
-         w.Command(kCmSliderSteps);
-       },
-       [](TPlot11Win& w) {
-         auto& s = dynamic_cast<TPlot111Win&>(w);
-         return Ints({s.smallSteps[0], s.mediumSteps[0]});
-       },
-       {"2|1", "2147483647|1", "100|50"}},
-      {"Stereogramm (kv3.ini)", k3D, Store::Settings,
-       [](TPlot11Win& w) { Append(w, kKindSurface, {"", "", "x*y"}); },
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         w.Command(783);
-         TRDSDlg* d = Dialog(dynamic_cast<TPlotRWin&>(w).StereogramDlg);
-         d->SetItemText(kStereogramDensity, v[0]);
-         d->SetItemText(kStereogramStrips, v[0]);
-         d->SetItemText(kStereogramDotSize, v[0]);
-         d->SetItemText(kStereogramDepth, v[1]);
-         d->Press(kStereogramDraw);
-       },
+       ByModeless<TFluxDlg>(
+           833, [](TPlot11Win& w) { return w.fluxDlg; },
+           {kFieldTLower, kFieldTUpper, kFieldTParts, kFieldULower, kFieldUUpper, kFieldUParts}, kFieldCompute),
+       [](TPlot11Win& w) { return Range(w.fluxRangeT) + " " + Range(w.fluxRangeU); },
+       {"0|1|1|0|1|1", "-2|3|50|-4|-3|7"}},
+      {"Stereogramm", {{k3D, Store::Settings}}, [](TPlot11Win& w) { Append(w, kKindSurface, {"", "", "x*y"}); },
+       ByModeless<TRDSDlg>(
+           783, [](TPlot11Win& w) { return dynamic_cast<TPlotRWin&>(w).StereogramDlg; },
+           {kStereogramDensity, kStereogramStrips, kStereogramDotSize, kStereogramDepth}, kStereogramDraw),
        [](TPlot11Win& w) {
          auto& r = dynamic_cast<TPlotRWin&>(w);
          return Ints({r.StereogramSettings[0], r.StereogramSettings[1], r.StereogramSettings[2]}) + " " +
                 Real(r.StereogramDepth);
        },
-       {"1|1e-13", "99|1e300"}},
-      // ---- dom2.ini ----
-      {"Gitter der Abbildung (dom2.ini)", kMapping, Store::Settings, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("MAPGRID", {{kGridEditXDivisions, v[0]}, {kGridEditYDivisions, v[0]}}, plat::IDOK);
-         w.Command(kCmMapGrid);
-       },
-       [](TPlot11Win& w) {
-         const TMapGrid g = dynamic_cast<TDom2Win&>(w).CurrentGrid();
-         return Ints({g.nx, g.ny});
-       },
-       {"1", "200"}},
-      // ---- guess.ini ----
-      {"Typen zulassen: Grad (guess.ini)", kQuiz, Store::Settings, none,
-       [](TPlot11Win& w, const std::vector<std::string>& v) {
-         plat::testing::AnswerDialog("SWITCH", {{kSwitchMinDegree, v[0]}, {kSwitchMinDegree + 1, v[1]}}, plat::IDOK);
-         w.Command(kCmSelectTypes);
-       },
+       {"1|1|1|1e-13", "99|99|99|1e300"}},
+      // ---- the mapping pair and the quiz ----
+      {"Gitter der Abbildung: Teilungen", {{kMapping, Store::PlotFile}, {kMapping, Store::Settings}}, none,
+       ByDialog("MAPGRID", kCmMapGrid, {kGridEditXDivisions, kGridEditYDivisions}), mapGrid, {"1", "200"}},
+      {"Typen zulassen: Grad", {{kQuiz, Store::Settings}}, none,
+       ByDialog("SWITCH", kCmSelectTypes, {kSwitchMinDegree, kSwitchMinDegree + 1}),
        [](TPlot11Win& w) {
          auto& q = dynamic_cast<TPlotGWin&>(w);
          return Ints({q.Types.minDegree, q.Types.maxDegree});
@@ -450,37 +351,38 @@ const std::vector<StoredField>& Fields() {
 TEST_F(StoredValues, EveryValueADialogAcceptsComesBackAfterSavingAndReopening) {
   const std::string dir = kvtest::MakeTempDir("stored-values");
   for (const StoredField& f : Fields()) {
-    for (const std::string& value : f.values) {
-      SCOPED_TRACE(std::string(f.field) + " = " + value);
-      kvtest::ClearSettingsFolder();
-      plat::testing::ClearMessages();
-      TPlot11Win* a = Make(f.kind);
-      ASSERT_NE(a, nullptr);
-      f.prepare(*a);
-      const std::size_t arrow = value.find(" => ");
-      f.enter(*a, Split(value.substr(0, arrow)));
-      EXPECT_TRUE(plat::testing::Messages().empty()) << "the dialog refused it: " << plat::testing::Messages().front().text;
-      const std::string held = f.held(*a);
-      if (arrow != std::string::npos) EXPECT_EQ(held, value.substr(arrow + 4));
-      TPlot11Win* b = nullptr;
-      if (f.store == Store::PlotFile) {
-        a->FileData.FileName = dir + "gespeichert";
-        ASSERT_TRUE(a->WriteFile());
-        b = Make(f.kind);
-        b->FileData.FileName = a->FileData.FileName;
-        ASSERT_EQ(b->OpenFile(), 0);
+    for (const auto& [kind, store] : f.where) {
+      for (const std::string& value : f.values) {
+        SCOPED_TRACE(std::string(f.field) + (store == Store::Settings ? " (settings)" : " (file)") + " = " + value);
+        kvtest::ClearSettingsFolder();
+        plat::testing::ClearMessages();
+        TPlot11Win* a = Make(kind);
+        ASSERT_NE(a, nullptr);
+        f.prepare(*a);
+        const std::size_t arrow = value.find(" => ");
+        f.enter(*a, Split(value.substr(0, arrow)));
+        EXPECT_TRUE(plat::testing::Messages().empty()) << "refused: " << plat::testing::Messages().front().text;
+        const std::string held = f.held(*a);
+        if (arrow != std::string::npos) EXPECT_EQ(held, value.substr(arrow + 4));
         a->Modified = 0;
+        if (store == Store::PlotFile) {
+          // Only the file brings the value to the new window.
+          a->FileData.FileName = dir + "gespeichert";
+          ASSERT_TRUE(a->WriteFile());
+          a->SaveSettingsOnClose = 0;
+        }
         a->Destroy();
-      } else {
-        a->Modified = 0;
-        a->Destroy();
-        b = Make(f.kind);
+        TPlot11Win* b = Make(kind);
+        ASSERT_NE(b, nullptr);
+        if (store == Store::PlotFile) {
+          b->FileData.FileName = dir + "gespeichert";
+          ASSERT_EQ(b->OpenFile(), 0);
+        }
+        EXPECT_EQ(f.held(*b), held);
+        b->Modified = 0;
+        b->Destroy();
+        plat::App::DeleteDestroyedWindows();
       }
-      ASSERT_NE(b, nullptr);
-      EXPECT_EQ(f.held(*b), held);
-      b->Modified = 0;
-      b->Destroy();
-      plat::App::DeleteDestroyedWindows();
     }
   }
   // "kv.ini": the main frame's two options, each on its own.
