@@ -95,12 +95,6 @@ std::string Ints(std::initializer_list<long long> values) {
   return s;
 }
 
-// Types the text into the one-value dialog of a command.
-void Input(TPlot11Win& w, int command, const std::string& text) {
-  plat::testing::AnswerDialog("ONEINPUT", {{211, text}}, plat::IDOK);
-  w.Command(command);
-}
-
 // A dialog field, the window kinds and files that keep it, what the dialog
 // needs in the window (entries), how a value is typed (the values of a
 // row's list may hold several fields, split at "|"; after " => " what the
@@ -363,7 +357,9 @@ TEST_F(StoredValues, EveryValueADialogAcceptsComesBackAfterSavingAndReopening) {
         f.enter(*a, Split(value.substr(0, arrow)));
         EXPECT_TRUE(plat::testing::Messages().empty()) << "refused: " << plat::testing::Messages().front().text;
         const std::string held = f.held(*a);
-        if (arrow != std::string::npos) EXPECT_EQ(held, value.substr(arrow + 4));
+        if (arrow != std::string::npos) {
+          EXPECT_EQ(held, value.substr(arrow + 4));
+        }
         a->Modified = 0;
         if (store == Store::PlotFile) {
           // Only the file brings the value to the new window.
