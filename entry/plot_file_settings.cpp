@@ -379,6 +379,10 @@ void TPlot11Win::ApplyFileSettings(const TPlotSettingsBlock& file, std::int32_t 
   trajectoryDensity = density >= 1 && density <= 1000000 ? density : 400;
   TakePoint(v, kValueBoxMin, View3D.BoxMin);
   TakePoint(v, kValueBoxMax, View3D.BoxMax);
+  // Plot files keep whether the axis ends were set but not the ends
+  // themselves: a window that reads the mark draws its axes from the box it
+  // read, not from the ends of whatever it showed before.
+  if (View3D.AxisLengthSet) DefaultAxisEnds(View3D.BoxMin, View3D.BoxMax, View3D.AxisStart, View3D.AxisEnd);
   lineRange = RangeOf(v, kValueLineIntegral, 1000);
   fluxRangeT = RangeOf(v, kValueFluxFirst, 100);
   fluxRangeU = RangeOf(v, kValueFluxSecond, 100);

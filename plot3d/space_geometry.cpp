@@ -46,19 +46,6 @@ bool LimitExtentAspect(TEquation& e, long double limit) {
   return true;
 }
 
-void DefaultAxisEnds(const TPoint3D& boxMin, const TPoint3D& boxMax, TPoint3D& axisMin, TPoint3D& axisMax) {
-  auto far = [](long double v) {
-    const long double a = 1.3L * v;
-    return a < 0.001L ? 1.0L : a;
-  };
-  auto near = [](long double v) {
-    const long double a = 1.3L * v;
-    return a > 0.001L ? -1.0L : a;
-  };
-  axisMax = {far(boxMax.x), far(boxMax.y), far(boxMax.z)};
-  axisMin = {near(boxMin.x), near(boxMin.y), near(boxMin.z)};
-}
-
 TSegment2D ProjectedBoxRect(const TView3D& v, const TPoint3D& lo, const TPoint3D& hi) {
   TSegment2D r{Exp42, -Exp42, Exp42, -Exp42};
   for (const long double x : {hi.x, lo.x})

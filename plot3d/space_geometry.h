@@ -28,11 +28,6 @@ void WidenThinInterval(long double& min, long double& max, long double d);
 // extent (true).
 bool LimitExtentAspect(TEquation& e, long double limit);
 
-// Default axis ends from the box: the maximum corner × 1.3 per coordinate
-// (one below 0.001 becomes 1) and the minimum corner × 1.3 (one above
-// 0.001 becomes -1), so every axis crosses the origin.
-void DefaultAxisEnds(const TPoint3D& boxMin, const TPoint3D& boxMax, TPoint3D& axisMin, TPoint3D& axisMax);
-
 // The smallest picture-plane rectangle that holds the eight projected
 // corners of the box lo..hi (the view frame must be current).
 TSegment2D ProjectedBoxRect(const TView3D& v, const TPoint3D& lo, const TPoint3D& hi);

@@ -92,4 +92,17 @@ int ClipSegmentToDisc(const TPoint2D& centre, long double radius, TPoint2D& a, T
   return 0;
 }
 
+void DefaultAxisEnds(const TPoint3D& boxMin, const TPoint3D& boxMax, TPoint3D& axisMin, TPoint3D& axisMax) {
+  auto far = [](long double v) {
+    const long double a = 1.3L * v;
+    return a < 0.001L ? 1.0L : a;
+  };
+  auto near = [](long double v) {
+    const long double a = 1.3L * v;
+    return a > 0.001L ? -1.0L : a;
+  };
+  axisMax = {far(boxMax.x), far(boxMax.y), far(boxMax.z)};
+  axisMin = {near(boxMin.x), near(boxMin.y), near(boxMin.z)};
+}
+
 }  // namespace kv

@@ -73,6 +73,11 @@ bool IsInBox2D(const TView3D& v, const TPoint3D& p);
 // Taxicab distance from the centre beyond 10000 box diagonals.
 bool IsBeyondBoxRange(const TView3D& v, const TPoint3D& p);
 
+// Default axis ends from the box: the maximum corner × 1.3 per coordinate
+// (one below 0.001 becomes 1) and the minimum corner × 1.3 (one above
+// 0.001 becomes -1), so every axis crosses the origin.
+void DefaultAxisEnds(const TPoint3D& boxMin, const TPoint3D& boxMax, TPoint3D& axisMin, TPoint3D& axisMax);
+
 // Clips the line through a and b to the disc: 0 with the chord's ends in a
 // and b (with keepInside an end inside the disc stays); non-zero when the
 // line misses the disc or a and b coincide.

@@ -221,6 +221,22 @@ TEST_F(ViewCommands, AxisLengthsAreFixedReleasedOrRefused) {
   EXPECT_EQ(v.AxisStart, (TPoint3D{-3, -4, -1}));
   EXPECT_EQ(v.AxisEnd, (TPoint3D{4, 5, 1}));
   EXPECT_GT(w->plotPasses, after);
+
+  // A plot file keeps the mark but not the ends: the window that reads it
+  // draws its fixed axes from the box it read, not from its own old ends.
+  v.AxisLengthSet = 1;
+  w->FileData.FileName = kvtest::MakeTempDir("axes") + "achsen.kv3";
+  ASSERT_TRUE(w->WriteFile());
+  CountingWin* other = MakeWindow("Unbenannt2.kv3");
+  other->View3D.AxisStart = {-9, -9, -9};
+  other->View3D.AxisEnd = {9, 9, 9};
+  other->FileData.FileName = w->FileData.FileName;
+  ASSERT_EQ(other->OpenFile(), 0);
+  TPoint3D lo, hi;
+  DefaultAxisEnds(v.BoxMin, v.BoxMax, lo, hi);
+  EXPECT_EQ(other->View3D.AxisLengthSet, 1);
+  EXPECT_EQ(other->View3D.AxisStart, lo);
+  EXPECT_EQ(other->View3D.AxisEnd, hi);
 }
 
 TEST_F(ViewCommands, TogglesFlipTheirFlagsAndCheckMarks) {
