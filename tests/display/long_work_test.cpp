@@ -725,7 +725,9 @@ TEST_F(FollowedFamilies, OfDyDxEquationsStopOnAnyKeyInTheirPause) {
 // each) between other entries, a roulette after it.  The solutions through (0; -2) are the only red on the
 // screen; member A crosses x = 0.4 at y = 0.4/A - 1/A^2 + (1/A^2 - 2) e^(-0.4 A), so the first four (A = -2,
 // -1.6, -1.2, -0.8) at -4.35, -3.74, -3.18, -2.63.  A in the pause after the fourth ends the picture there, when
-// the file opens and again after F5 ("N&eu zeichnen"): four red crossings stay, and no roulette.
+// the file opens, after F5 ("N&eu zeichnen"), and after a new pen width for the family's field typed in its
+// equation dialog while the screen shows the whole family (the look alone changed): four red crossings stay,
+// and no roulette.
 TEST_F(FollowedFamilies, AInThePauseLeavesFourMembersAmongOtherEntries) {
   constexpr std::uint32_t kSolution = 0xFF0000, kRoulette = 0xFF00FF;
   // Member crossings with x = 0.4 in the view -6..6: runs of red rows in that column.
@@ -749,18 +751,40 @@ TEST_F(FollowedFamilies, AInThePauseLeavesFourMembersAmongOtherEntries) {
   w.id = WindowWithMenu("PLOT2MENU", 0, "stepped_family.kv2");
   ASSERT_NE(w.id, 0u);
   std::size_t from = 0;
-  for (const bool redraw : {false, true}) {
-    SCOPED_TRACE(redraw ? "F5" : "opened");
-    if (redraw) {
+  enum Road { kOpened, kRedraw, kPenWidth };
+  for (const Road road : {kOpened, kRedraw, kPenWidth}) {
+    SCOPED_TRACE(road == kOpened ? "opened" : road == kRedraw ? "F5" : "pen width");
+    if (road != kOpened) {
       ASSERT_TRUE(Screen().Activate(w.id));
       from = program_->Log().Size();
       Screen().Key("F5");
+    }
+    if (road == kPenWidth) {
+      // The whole family and the roulette first.
+      const int last = program_->Log().WaitFor("family 11 ", from, 20000);
+      ASSERT_GE(last, 0) << "no eleventh member";
+      ASSERT_GE(program_->Log().WaitFor("idle", static_cast<std::size_t>(last), 5000), 0);
+      const Image whole = PlotPicture(w);
+      ASSERT_GT(crossings(whole), 4);
+      ASSERT_GT(roulette(whole), 0);
+      const LoggedDialog inventory = OpenDialog(w, 504, "INVENT");  // "&Inventar ..."
+      ASSERT_NE(inventory.window, 0u);
+      ClickRow(inventory, 293, 3);
+      from = program_->Log().Size();
+      program_->ClickControl(inventory, 51);  // "Bearbeiten"
+      auto slope = AwaitDialog("EQUA211", from);
+      ASSERT_TRUE(slope) << "the dialog of dy/dx did not appear";
+      from = program_->Log().Size();
+      FillAndEnter(*slope, {{227, "2"}});  // "Stiftbreite"
     }
     ASSERT_GE(program_->Log().WaitFor("family 4 ", from, 10000), 0) << "no fourth member";
     Pause(static_cast<int>(program_->Log().MsOf("family 4 ", from) + 500 - NowMs()));
     const Image inPause = PlotPicture(w, false);
     EXPECT_EQ(crossings(inPause), 4) << "members in the pause after the fourth";
-    ASSERT_TRUE(Screen().Activate(w.id));
+    // After the edit the key goes where the user's clicks left the focus.
+    if (road != kPenWidth) {
+      ASSERT_TRUE(Screen().Activate(w.id));
+    }
     ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000)) << "the family and A";
     ASSERT_GE(program_->Log().WaitFor("family stopped", from, 1000), 0) << "A did not end the family";
     const Image stopped = PlotPicture(w);
