@@ -322,9 +322,14 @@ void TPlot1Win::DrawEquationBuffered(int i) {
   auto fits = [this](const plat::Bitmap& b) {
     return !b.IsNull() && b.Width() == ClientWidth && b.Height() == ClientHeight;
   };
+  // A family shown member by member is drawn with the whole plot, from a
+  // picture without its members: drawn over the picture that shows them
+  // already, its pauses would show nothing new, and "A" in a pause would
+  // leave the later members of the old picture on the screen.
+  const bool stepped = IsValidIndex(i) && Equation(i).visible && FamilyPlan(Equation(i)).stepped;
   // Without a valid plot picture the whole plot is drawn; it holds the new
   // entry as well.
-  if (!drawn || !PlotBufferValid || !BufferValid[1] || !fits(BackBuffers[0]) || !fits(BackBuffers[1]) ||
+  if (stepped || !drawn || !PlotBufferValid || !BufferValid[1] || !fits(BackBuffers[0]) || !fits(BackBuffers[1]) ||
       SettingsChanged || ClientSizeChanged()) {
     drawn = 0;
     PaintBuffered(client);
