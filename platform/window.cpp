@@ -42,6 +42,9 @@ namespace plat {
 
 namespace {
 
+// Command handlers running now, one inside another.
+int g_commandDepth = 0;
+
 QString Q(const std::string& s) { return QString::fromUtf8(s.c_str(), static_cast<int>(s.size())); }
 
 const char* kOwnerProperty = "kurvatoWindow";
@@ -655,6 +658,8 @@ CommandEnabler Window::QueryCommand(int id) {
   return ce;
 }
 
+int Window::CommandDepth() { return g_commandDepth; }
+
 bool Window::Command(int id) {
   if (impl_->destroyed) return false;
   const CommandTable& t = Commands();
@@ -675,6 +680,10 @@ bool Window::Command(int id) {
   ClosePopups();
   // The window's native id is taken before the handler, which may close it.
   const unsigned long logged = UiLogOn() ? NoteCommand(*this, id, true) : 0;
+  ++g_commandDepth;
+  struct Depth {
+    ~Depth() { --g_commandDepth; }
+  } depth;
   h->handler(*this, id);
   if (UiLogOn()) NoteCommandDone(logged, id);
   return true;

@@ -121,6 +121,10 @@ class Window {
   // Runs the handler of id unless its enabler disables it.  Returns whether
   // a handler ran.
   bool Command(int id);
+  // How many command handlers run now, one inside another (a key read by
+  // long work runs its accelerator's command inside the command or paint
+  // that polls).
+  static int CommandDepth();
   // What the menu shows for id: the enabler chain's answer (a command
   // without an enabler is enabled), but a command without a handler (a
   // feature not built yet) is always greyed.

@@ -60,6 +60,7 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
   // arrives meanwhile shows the last picture instead of drawing into the
   // buffers being drawn.
   if (painting_) {
+    NoteRedrawDuringPaint();
     BlitBackBuffer(0, dc);
     return;
   }
@@ -68,6 +69,8 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
     explicit Guard(bool& f) : flag(f) { flag = true; }
     ~Guard() { flag = false; }
   } guard(painting_);
+  paintCommandDepth_ = plat::Window::CommandDepth();
+  redrawAfterPaint_ = false;
   if (ClientSizeChanged()) UpdateView();
   auto fits = [this](const plat::Bitmap& b) {
     return !b.IsNull() && b.Width() == ClientWidth && b.Height() == ClientHeight;
@@ -93,9 +96,23 @@ void TPlotWin::PaintBuffered(plat::DC& dc) {
   BlitBackBuffer(0, dc);
   PaintFromBuffer(dc);
   drawn = 1;
+  if (redrawAfterPaint_) {
+    // What the command asked for: the picture drawn again, after this one.
+    redrawAfterPaint_ = false;
+    drawn = 0;
+    PlotBufferValid = 0;
+    BufferValid[0] = 0;
+    BufferValid[1] = 0;
+    Invalidate(false);
+  }
+}
+
+void TPlotWin::NoteRedrawDuringPaint() {
+  if (painting_ && plat::Window::CommandDepth() > paintCommandDepth_) redrawAfterPaint_ = true;
 }
 
 void TPlotWin::InvalidateBackBuffer(int index) {
+  NoteRedrawDuringPaint();
   TFuncWin::InvalidateBackBuffer(index);
   if (index >= 0) PlotBufferValid = 0;
 }
@@ -108,6 +125,7 @@ void TPlotWin::DrawPlotLayer(plat::DC& dc) {
 }
 
 void TPlotWin::InvalidatePlot() {
+  NoteRedrawDuringPaint();
   drawn = 0;
   PlotBufferValid = 0;
   Invalidate(false);

@@ -590,6 +590,12 @@ class TPlotWin : public TFuncWin {
   TInventoryArrays* inventory_ = &ownInventory_;
   TCurveRecording recording_;
   bool painting_ = false;
+  // A command that a key ran in the middle of a drawing (an accelerator the
+  // drawing's poll read) asks for a picture that drawing will not show: the
+  // window paints again once the drawing has ended.
+  int paintCommandDepth_ = 0;
+  bool redrawAfterPaint_ = false;
+  void NoteRedrawDuringPaint();
   // Ticks of the time parameter's timer not yet drawn.
   int timeTicks_ = 0;
   // Microseconds a followed solution's steps still have to wait.

@@ -259,5 +259,29 @@ TEST_F(CurveDrawing, TheStopKeyEndsTheCurveButThePassStillSucceeds) {
   }
 }
 
+// An accelerator read by a drawing's poll stops the drawing and runs its
+// command; what the command asks for (the axes switched, the plot drawn
+// again) is painted once the stopped drawing has ended, not lost with it.
+TEST_F(CurveDrawing, AnAcceleratorReadWhileDrawingIsPaintedAfterTheDrawing) {
+  TPlot2Win* w = MakeWindow();
+  const int i = Add(w, kKindExplicit, -5, 5, {}, "sin(x)");
+  w->Equation(i).stepDensity = 20;
+  const std::uint8_t axes = w->AxesShown;
+  w->InvalidatePlot();
+  plat::testing::InjectKey(*w, 'A', plat::MOD_CONTROL, 1);  // Strg+A
+  w->RepaintNow(false);
+  EXPECT_NE(w->AxesShown, axes) << "the command ran";
+  EXPECT_EQ(w->PlotBufferValid, 0) << "the stopped drawing is not taken for the picture the command asked for";
+  Settle(w);
+  EXPECT_EQ(w->PlotBufferValid, 1);
+  TPlot2Win* fresh = MakeWindow();
+  fresh->AxesShown = w->AxesShown;
+  Add(fresh, kKindExplicit, -5, 5, {}, "sin(x)");
+  fresh->Equation(fresh->equationCount).stepDensity = 20;
+  fresh->InvalidatePlot();
+  Settle(fresh);
+  EXPECT_TRUE(w->Surface() == fresh->Surface()) << "the picture shows what the command asked for";
+}
+
 }  // namespace
 }  // namespace kv
