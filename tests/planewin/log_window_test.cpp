@@ -116,6 +116,20 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   EXPECT_EQ(w->FormatYAxisNumber(2), "100");
   EXPECT_EQ(static_cast<double>(w->TickIntervalX), 1.0);
   EXPECT_EQ(static_cast<double>(w->TickIntervalY), 1.0);
+  // The axes are on from the start, and through the value 1 they keep its
+  // number on both axes: 0.1, 1, 10, 100 along each.
+  EXPECT_EQ(w->AxesShown, 1);
+  {
+    plat::Bitmap bmp(w->ClientWidth, w->ClientHeight);
+    plat::BitmapDC dc(bmp);
+    kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
+    w->DrawAxes(dc);
+    std::vector<std::string> numbers;
+    for (const TExportText& t : svg.texts) numbers.push_back(t.text);
+    kvtest::StopRecording(*w);
+    for (const char* n : {"0.1", "1", "10", "100"})
+      EXPECT_EQ(std::count(numbers.begin(), numbers.end(), std::string(n)), 2) << n;
+  }
   // The view leaves room for the numbers left of and below the plot.
   EXPECT_LT(static_cast<double>(w->World.xmin), -1.0);
   EXPECT_LT(static_cast<double>(w->World.ymin), -1.0);
