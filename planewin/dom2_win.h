@@ -106,6 +106,8 @@ class TDom2Win : public TMap2Win {
   bool writingRangeColours_ = false;
   std::array<std::uint32_t, 5> readRangeColours_{};
   bool rangeColoursRead_ = false;
+  std::array<std::int32_t, 2> readRangePairs_{};
+  bool rangePairsRead_ = false;
 
   void CmNewMapping();
   void CmMapGrid();

@@ -447,6 +447,12 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
     r->GridBits = 19;
     r->AxisWidthDisplay = 0;  // one pixel, as the width command accepts
     r->GridWidthDisplay = 0;
+    // The widest pens the width commands take, and a tick length and label
+    // frequency beyond the plain 2D settings' bounds.
+    r->AxisWidthPrint = 32767;
+    r->GridWidthPrint = 150;
+    r->TickLength = 1500;
+    r->LabelFrequencyX = 50;
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])] = plat::Rgb(255, 255, 255);
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])] = plat::Rgb(255, 127, 255);
     d->AxisNames[0] = "Re";
@@ -484,6 +490,10 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   EXPECT_EQ(r->GridBits, 19);
   EXPECT_EQ(r->AxisWidthDisplay, 0);
   EXPECT_EQ(r->GridWidthDisplay, 0);
+  EXPECT_EQ(r->AxisWidthPrint, 32767);
+  EXPECT_EQ(r->GridWidthPrint, 150);
+  EXPECT_EQ(r->TickLength, 1500);
+  EXPECT_EQ(r->LabelFrequencyX, 50);
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])], plat::Rgb(255, 255, 255));
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])], plat::Rgb(255, 127, 255));
   EXPECT_EQ(d->RangePlacement.width, 420);
