@@ -58,12 +58,12 @@ const plat::CommandTable& TDom2Win::Commands() const {
                                  {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
                                  {kCmMapPlaneXY, &C::CmPlaneXY},
                                  {kCmMapPlaneZ, &C::CmPlaneZ},
-                                 {kCmMapGrid, &C::CmMapGrid, &C::CeHasGrid},
+                                 {kCmMapGrid, &C::CmMapGrid},
                              });
   return table;
 }
 
-void TDom2Win::CeMapTables(plat::CommandEnabler& ce) { ce.Enable(IsValidIndex(selectedMapping) && HasGrid()); }
+void TDom2Win::CeMapTables(plat::CommandEnabler& ce) { ce.Enable(IsValidIndex(selectedMapping)); }
 
 void TDom2Win::UpdateMenuChecks(bool drawMenuBar) {
   if (IsCreated()) {

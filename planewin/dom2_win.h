@@ -113,7 +113,6 @@ class TDom2Win : public TMap2Win {
   void CmMapGrid();
   void CmMapTables();
   void CeMapTables(plat::CommandEnabler& ce);
-  void CeHasGrid(plat::CommandEnabler& ce) { ce.Enable(HasGrid()); }
   void CmPlaneXY() { SwitchPlane(0); }
   void CmPlaneZ() { SwitchPlane(1); }
   void SwitchPlane(int mode);

@@ -40,7 +40,7 @@ const plat::CommandTable& TMap2Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TMap2Win>(
       &TPlotEWin::Commands(), {
                                   {kCmFitToGrid, &C::CmFitToGrid},
-                                  {kCmNewComplexPoint, &C::CmNewComplexPoint, &C::CeRoom},
+                                  {kCmNewComplexPoint, &C::CmNewComplexPoint},
                                   {kCmNewSum, &C::CmNewSum, &C::CeNewSum},
                               });
   return table;

@@ -91,7 +91,6 @@ class TMap2Win : public TPlotEWin {
   void CmNewComplexPoint() { NewPoint(4); }
   void CmNewSum();
   void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode()); }
-  void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   std::int16_t sumCounter_ = 0;
   bool paintDeferred_ = false;
 };

@@ -215,18 +215,18 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
     EXPECT_NEAR(static_cast<double>(marks[n - 1].x), static_cast<double>(sum.x), 1e-12) << n;
     EXPECT_NEAR(static_cast<double>(marks[n - 1].y), static_cast<double>(sum.y), 1e-12) << n;
   }
-  // A full inventory leaves "Su&mme" and "&Neu" enabled: they answer
-  // "kein Platz mehr".
+  // A full inventory leaves "Su&mme", "&Neu" and "&z ..." enabled: they
+  // answer "kein Platz mehr".
   const std::int16_t capacity = d->equationCapacity;
   d->equationCapacity = d->equationCount;
   plat::testing::ClearMessages();
-  for (const int command : {kCmNewSum, kCmNewMapping}) {
+  for (const int command : {kCmNewSum, kCmNewMapping, kCmNewComplexPoint}) {
     EXPECT_TRUE(d->QueryCommand(command).enabled) << command;
     d->Command(command);
   }
   d->equationCapacity = capacity;
-  ASSERT_EQ(plat::testing::Messages().size(), 2u);
-  EXPECT_EQ(plat::testing::Messages()[1].text, "kein Platz mehr");
+  ASSERT_EQ(plat::testing::Messages().size(), 3u);
+  for (const auto& m : plat::testing::Messages()) EXPECT_EQ(m.text, "kein Platz mehr");
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
