@@ -227,6 +227,20 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
   d->equationCapacity = capacity;
   ASSERT_EQ(plat::testing::Messages().size(), 3u);
   for (const auto& m : plat::testing::Messages()) EXPECT_EQ(m.text, "kein Platz mehr");
+  // Through z + 5 the range window shows the 17-gon moved by 5, closed:
+  // its first side runs from F(0) = 5, and no line comes from the range's
+  // origin, which is no image of the sums.
+  EnterMapping(d, "z+5");
+  TRan2Win* r = d->RangeWindow;
+  Settle(d);
+  const long double a1 = 2 * std::acos(-1.0L) / 17;
+  const TPoint2D first{5 + std::cos(a1), std::sin(a1)};
+  auto sumAt = [&](const TPoint2D& from) {
+    const TPoint2D m{(from.x + first.x) / 2, (from.y + first.y) / 2};
+    return ColourNear(r->Surface(), r->WorldToPixelX(m.x), r->WorldToPixelY(m.y), c, 1);
+  };
+  EXPECT_TRUE(sumAt({5, 0}));
+  EXPECT_FALSE(sumAt({0, 0}));
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
