@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "app/window_registry.h"
 #include "planewin/log_win.h"
@@ -330,6 +331,15 @@ TEST_F(LogWindow, ACurveTraceShowsThePointsValues) {
   TTrajectoryTrace trace;
   ASSERT_TRUE(ComputeTrajectoryTrace(w->Equation(growth), w->Engine(), from1, 0.001L, 1, false, -1, trace, 2));
   EXPECT_NEAR(static_cast<double>(trace.point.y), std::exp(1.0), 1e-9);
+  // Its value table lists t, x and the value y = e^t, ending at t = 1.
+  std::string table;
+  w->DrawEquationItem(table, growth, from1, 12, 9, "");
+  const std::size_t last = table.rfind("\r\n", table.size() - 3);
+  std::istringstream line(table.substr(last + 2));
+  double t = 0, x = 0, y = 0;
+  ASSERT_TRUE(line >> t >> x >> y) << table.substr(last);
+  EXPECT_NEAR(t, 1, 1e-9);
+  EXPECT_NEAR(y, std::exp(1.0), 1e-8);
 }
 
 }  // namespace
