@@ -52,6 +52,11 @@ void TMap2Win::Destroy() {
   TPlotEWin::Destroy();
 }
 
+void TMap2Win::ClearDrawing() {
+  TPlotEWin::ClearDrawing();
+  sumCounter_ = 0;
+}
+
 TDom2Win* TMap2Win::Domain() {
   if (DomainWindow) return DomainWindow;
   return dynamic_cast<TDom2Win*>(this);

@@ -241,6 +241,17 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
   };
   EXPECT_TRUE(sumAt({5, 0}));
   EXPECT_FALSE(sumAt({0, 0}));
+  // A second sum takes the next colour; a new drawing starts them again.
+  const std::uint16_t firstColour = e.penColour;
+  plat::testing::ExpectDialog("EQUA218", [](plat::Dialog& dlg) { dlg.Press(plat::IDOK); });
+  d->Command(kCmNewSum);
+  EXPECT_NE(d->Equation(d->equationCount).penColour, firstColour);
+  d->Modified = 0;
+  d->NewFile();
+  plat::testing::ExpectDialog("EQUA218", [](plat::Dialog& dlg) { dlg.Press(plat::IDOK); });
+  d->Command(kCmNewSum);
+  ASSERT_EQ(d->Equation(d->equationCount).kind, kKindSum);
+  EXPECT_EQ(d->Equation(d->equationCount).penColour, firstColour);
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
