@@ -172,6 +172,8 @@ void TZORWing::DrawAxisWithTicks(plat::DC& dc, bool xAxis, const TTickRange& ran
   const int ownChoice = xAxis ? 1 : 2;
   const int otherChoice = xAxis ? 2 : 1;
   const bool positiveOnly = xAxis && AxisChoice == 4;
+  // On a logarithmic axis world 0 is the value 1, a number like any other.
+  const bool logarithmic = xAxis ? LogarithmicX() : LogarithmicY();
   int p0 = 0;  // the axis's pixel row (x axis) or column (y axis)
   const bool inside = xAxis ? WorldToPixelYChecked(0, p0) : WorldToPixelXChecked(0, p0);
   bool onAxis = AxesShown && inside && (AxisChoice == ownChoice || AxisChoice == 3 || positiveOnly);
@@ -251,7 +253,7 @@ void TZORWing::DrawAxisWithTicks(plat::DC& dc, bool xAxis, const TTickRange& ran
       }
     }
     if (numbers && ticks && (onAxis || atFrame) && IsLabelled(k, frequency) &&
-        (std::fabs(v) > kOriginTolerance || !cross)) {
+        (std::fabs(v) > kOriginTolerance || !cross || logarithmic)) {
       const TPoint2D anchor = at(v, atFrame ? (UseAlternate ? acrossMin - t : acrossMin) : -halfTick);
       if (xAxis) {
         ExportXAxisNumbers(dc, anchor, atFrame, onAxis, kAxisNumberFontSlot);

@@ -134,7 +134,7 @@ void TBodyDlg::ForgetColourTarget() {
 namespace {
 
 // The body fields of the dialog: 0, or the message that refuses them
-// (1 no plain number, 17 a pen width too wide to draw).
+// (1 no plain number, 17 a pen width its field cannot hold).
 int ReadBodyFields(plat::Dialog& d, bool space, TBodyValues& v) {
   long double x[6] = {0, 0, 0, 0, 0, 0};
   const int ids[6] = {kBodyX, kBodyY, kBodyZ, kBodyVx, kBodyVy, kBodyVz};

@@ -50,8 +50,8 @@ enum : int {
   kBodyHelp = 354,         // "Hilfe"
 };
 
-// Bounds of the editor's whole numbers.
-inline constexpr int kMaxBodyPenWidth = 30;
+// Bounds of the editor's whole numbers: a pen width is a 16-bit field.
+inline constexpr int kMaxBodyPenWidth = 32767;
 inline constexpr int kMaxMarkerSizeCode = 64;
 
 class TBodyDlg : public TDlg {
@@ -77,7 +77,8 @@ class TBodyDlg : public TDlg {
   // The body's fields into the record (position and velocity only while
   // "Start" is marked); a mass not above 1e-16 or a pen width not above 0
   // leaves the old value.  False, with message 1 (no plain number) or 17
-  // (a pen width above 30) and nothing stored, when a field is refused.
+  // (a pen width beyond its 16-bit field) and nothing stored, when a field
+  // is refused.
   bool StoreBody();
   void ShowBodyColour();
   int Selected() const { return selected_; }

@@ -58,12 +58,12 @@ const plat::CommandTable& TDom2Win::Commands() const {
                                  {kCmMapTables, &C::CmMapTables, &C::CeMapTables},
                                  {kCmMapPlaneXY, &C::CmPlaneXY},
                                  {kCmMapPlaneZ, &C::CmPlaneZ},
-                                 {kCmMapGrid, &C::CmMapGrid, &C::CeHasGrid},
+                                 {kCmMapGrid, &C::CmMapGrid},
                              });
   return table;
 }
 
-void TDom2Win::CeMapTables(plat::CommandEnabler& ce) { ce.Enable(IsValidIndex(selectedMapping) && HasGrid()); }
+void TDom2Win::CeMapTables(plat::CommandEnabler& ce) { ce.Enable(IsValidIndex(selectedMapping)); }
 
 void TDom2Win::UpdateMenuChecks(bool drawMenuBar) {
   if (IsCreated()) {
@@ -234,12 +234,14 @@ void TDom2Win::AddRecordBytes(TPlotFileState& s) {
 
 void TDom2Win::TakeRecordBytes(const TPlotFileState& s) {
   TMap2Win::TakeRecordBytes(s);
-  if (s.entries.empty()) {
-    rangeColoursRead_ = false;
-    return;
-  }
+  rangeColoursRead_ = false;
+  rangePairsRead_ = false;
+  if (s.entries.size() < 2) return;
   const std::vector<std::uint8_t>& image = s.entries[0].recordImage;
   rangeColoursRead_ = ReadRangeColours(image.data(), image.size(), readRangeColours_);
+  const std::vector<std::uint8_t>& second = s.entries[1].recordImage;
+  rangePairsRead_ = ReadRangePair(image.data(), image.size(), readRangePairs_[0]) &&
+                    ReadRangePair(second.data(), second.size(), readRangePairs_[1]);
 }
 
 bool TDom2Win::Save() {
@@ -273,6 +275,8 @@ void TDom2Win::OnViewChanged() {
       TRangeState state = UnpackRangeState(Equation(0), Equation(1));
       // Colours that cannot be trusted leave the range window's own.
       state.colours = rangeColoursRead_ ? readRangeColours_ : r->RangeState().colours;
+      // The two 32-bit values as the file holds them.
+      if (rangePairsRead_) state.pairs = readRangePairs_;
       if (version > 20) {
         r->ApplyRangeState(state);
         RangePlacement.width = state.width >= 50 && state.width <= 800 ? state.width : 300;

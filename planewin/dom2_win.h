@@ -106,12 +106,13 @@ class TDom2Win : public TMap2Win {
   bool writingRangeColours_ = false;
   std::array<std::uint32_t, 5> readRangeColours_{};
   bool rangeColoursRead_ = false;
+  std::array<std::int32_t, 2> readRangePairs_{};
+  bool rangePairsRead_ = false;
 
   void CmNewMapping();
   void CmMapGrid();
   void CmMapTables();
   void CeMapTables(plat::CommandEnabler& ce);
-  void CeHasGrid(plat::CommandEnabler& ce) { ce.Enable(HasGrid()); }
   void CmPlaneXY() { SwitchPlane(0); }
   void CmPlaneZ() { SwitchPlane(1); }
   void SwitchPlane(int mode);

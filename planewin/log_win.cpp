@@ -24,9 +24,6 @@ TLogWin::TLogWin(plat::Window* parent, const std::string& caption, int axisType)
   // The decades 0.1 to 100 on a logarithmic axis, -1 to 2 on a linear one.
   Alternate = {-1, 2, -1, 2};
   UseAlternate = 1;
-  // The numbers stand at the frame of the plotted rectangle; axes through
-  // the value 1 would hide its number.
-  AxesShown = 0;
   ScaleBits = 7;
   GridBits = 31;
   SetAxisType(axisType);

@@ -40,7 +40,7 @@ const plat::CommandTable& TMap2Win::Commands() const {
   static const auto table = plat::CommandTable::Build<TMap2Win>(
       &TPlotEWin::Commands(), {
                                   {kCmFitToGrid, &C::CmFitToGrid},
-                                  {kCmNewComplexPoint, &C::CmNewComplexPoint, &C::CeRoom},
+                                  {kCmNewComplexPoint, &C::CmNewComplexPoint},
                                   {kCmNewSum, &C::CmNewSum, &C::CeNewSum},
                               });
   return table;
@@ -50,6 +50,11 @@ void TMap2Win::Destroy() {
   if (IsDestroyed()) return;
   mouseMarks.clear();
   TPlotEWin::Destroy();
+}
+
+void TMap2Win::ClearDrawing() {
+  TPlotEWin::ClearDrawing();
+  sumCounter_ = 0;
 }
 
 TDom2Win* TMap2Win::Domain() {

@@ -57,6 +57,8 @@ class TMap2Win : public TPlotEWin {
   int DrawSum(plat::DC& dc, int i) override;
   // The view around the grid and the partial sums.
   void FitWindowToGraphs() override;
+  // A new drawing also starts the sums' colours again.
+  void ClearDrawing() override;
 
   // The domain window of the pair (this window or its domain); null while
   // a range window has none.
@@ -91,7 +93,6 @@ class TMap2Win : public TPlotEWin {
   void CmNewComplexPoint() { NewPoint(4); }
   void CmNewSum();
   void CeNewSum(plat::CommandEnabler& ce) { ce.Enable(ComplexMode()); }
-  void CeRoom(plat::CommandEnabler& ce) { ce.Enable(equationCount < equationCapacity); }
   std::int16_t sumCounter_ = 0;
   bool paintDeferred_ = false;
 };

@@ -66,7 +66,6 @@ void TPlotGWin::SetupWindow() {
   TPlotCWin::SetupWindow();
   ApplySettings();
   ApplyQuizSettings();
-  if (MouseMode < kCmMouseText || MouseMode > kCmMouseCoordinates) MouseMode = kCmMouseCoordinates;
   ClearInventory();
   for (int i = 0; i < 2; ++i) {
     TEquation& e = Equation(i);

@@ -14,10 +14,12 @@ namespace {
 
 constexpr int kRangeColourSlots[5] = {0, 1, 3, 10, 13};
 
-// Two settings in one 32-bit value; each kept within 1..10000, which the
-// file reader's checks of those record fields let through.
+// The largest value of a 16-bit setting.
+constexpr int kWordMax = 32767;
+
+// Two settings in one 32-bit value, each a 16-bit value from 1 up.
 std::int32_t PackPair(int low, int high) {
-  auto fit = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 1, 10000)); };
+  auto fit = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 1, kWordMax)); };
   return static_cast<std::int32_t>(fit(low) | (fit(high) << 16));
 }
 
@@ -140,23 +142,26 @@ void TRan2Win::ApplyRangeState(const TRangeState& s) {
   OpaqueLabels = flag(s.options[6]);
   PiX = flag(s.options[7]);
   PiY = flag(s.options[8]);
+  // What the commands and dialogs accept comes back: widths, tick lengths
+  // and label frequencies up to the 16-bit bound.
   MarkerSizeCode = Within(s.pairs[0] & 0xFFFF, 1, 64, 2);
-  TickLength = Within(s.pairs[0] >> 16, 1, 100, 10);
-  AxisWidthPrint = Within(s.pairs[1] & 0xFFFF, 1, 100, 2);
-  GridWidthPrint = Within(s.pairs[1] >> 16, 1, 100, 2);
+  TickLength = Within((s.pairs[0] >> 16) & 0xFFFF, 1, kWordMax, 10);
+  ShortTickLength = static_cast<std::int16_t>(TickLength * 7 / 10);
+  AxisWidthPrint = Within(s.pairs[1] & 0xFFFF, 1, kWordMax, 2);
+  GridWidthPrint = Within((s.pairs[1] >> 16) & 0xFFFF, 1, kWordMax, 2);
   ScaleBits = Within(s.words[0], 0, 7, 0);
   GridBits = Within(s.words[1], 0, 127, 15);
   AxisChoice = Within(s.words[2], 0, 4, 3);
   DecimalsX = Within(s.words[3], 0, 99, 1);
   DecimalsY = Within(s.words[4], 0, 99, 1);
-  LabelFrequencyX = Within(s.words[5], 1, 20, 1);
-  LabelFrequencyY = Within(s.words[6], 1, 20, 1);
+  LabelFrequencyX = Within(s.words[5], 1, kWordMax, 1);
+  LabelFrequencyY = Within(s.words[6], 1, kWordMax, 1);
   PolarSectors = Within(s.words[7], 1, 360, 12);
   Decimals = Within(s.moreWords[1], 0, 19, 5);
   FieldWidth = Within(s.moreWords[0], Decimals + 2, 100, Decimals + 2);
   // Screen widths of 0 (one pixel) come back as the width commands accept them.
-  AxisWidthDisplay = Within(s.moreWords[2], 0, 100, 1);
-  GridWidthDisplay = Within(s.moreWords[3], 0, 100, 1);
+  AxisWidthDisplay = Within(s.moreWords[2], 0, kWordMax, 1);
+  GridWidthDisplay = Within(s.moreWords[3], 0, kWordMax, 1);
   for (int k = 0; k < 5; ++k) {
     const int index = CheckColourIndex(ColourSlots[static_cast<std::size_t>(kRangeColourSlots[k])]);
     ColourTable[static_cast<std::size_t>(index)] = s.colours[static_cast<std::size_t>(k)];

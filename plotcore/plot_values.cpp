@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plotcore/dc_sink.h"
+#include "plotcore/model/log_scale.h"
 #include "platform/resources.h"
 #include "shell/text_helpers.h"
 
@@ -133,8 +134,12 @@ void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item,
   StepCollector collector;
   bool finished = false;
   RunTrajectory(i, item, &collector, finished);
+  // On logarithmic axes a dy/dt item steps the exponents; the table lists
+  // the values.
+  const int logAxes = kind == kKindOde ? TrajectoryLogAxes() : 0;
   for (const auto& [t, p] : collector.steps) {
-    const long double cells[4] = {t, p.x, p.y, p.z};
+    const long double cells[4] = {t, LogScaleX(logAxes) ? DecadeValue(p.x) : p.x,
+                                  LogScaleY(logAxes) ? DecadeValue(p.y) : p.y, p.z};
     // A dy/dx solution has no parameter column.
     const long double* first = kind == kKindOdeDyDx ? cells + 1 : cells;
     const int count = kind == kKindOdeDyDx ? 2 : (space ? 4 : 3);

@@ -341,6 +341,9 @@ class TPlotWin : public TFuncWin {
   // ---- trajectories and sequences ----
   // The view, box, step and mapping trajectories run in.
   TTrajectoryView TrajectoryView();
+  // The logarithmic axes a dy/dt item of this window is stepped on (bit 0
+  // x, bit 1 y); 0 outside a window with logarithmic axes.
+  int TrajectoryLogAxes() const;
   // A point of a trajectory or sequence carried to where a range window
   // shows it (unchanged elsewhere); false when it has no image.
   bool MapTrajectoryPoint(TPoint2D& p);

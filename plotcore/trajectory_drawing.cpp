@@ -16,10 +16,14 @@ TTrajectoryView TPlotWin::TrajectoryView() {
   v.space = dimension == 3;
   v.defaultStep = DefaultTrajectoryStep();
   // A range window shows the images of the points.  A window with
-  // logarithmic axes keeps its items in axis coordinates already.
+  // logarithmic axes keeps its items in axis coordinates already, and
+  // steps them there.
   if (!is3D && LogWindowType <= 0) v.map = PointMap();
+  v.logAxes = TrajectoryLogAxes();
   return v;
 }
+
+int TPlotWin::TrajectoryLogAxes() const { return !is3D && LogWindowType > 0 ? AxisKind & 3 : 0; }
 
 bool TPlotWin::MapTrajectoryPoint(TPoint2D& p) {
   if (is3D || LogWindowType > 0 || !mappedFlag || !IsValidIndex(selectedMapping)) return true;
@@ -27,7 +31,7 @@ bool TPlotWin::MapTrajectoryPoint(TPoint2D& p) {
 }
 
 bool TPlotWin::StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p) {
-  return IsValidIndex(i) && kv::StepTrajectory(Equation(i), Engine(), method, t, h, p);
+  return IsValidIndex(i) && kv::StepTrajectory(Equation(i), Engine(), method, t, h, p, TrajectoryLogAxes());
 }
 
 long TPlotWin::RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bool& finished, TPoint3D* end) {
@@ -38,7 +42,8 @@ long TPlotWin::RunTrajectory(int i, TEquationItem& item, TPolylineSink* sink, bo
 
 bool TPlotWin::RunTrajectoryItem(int i, TEquationItem& item, long double target, TPoint3D& point) {
   return IsValidIndex(i) &&
-         kv::RunTrajectoryItem(Equation(i), Engine(), item, DefaultTrajectoryStep(), target, point);
+         kv::RunTrajectoryItem(Equation(i), Engine(), item, DefaultTrajectoryStep(), target, point,
+                               TrajectoryLogAxes());
 }
 
 int TPlotWin::ComputeTrajectoryOffscreen(int i, TEquationItem& item, TPoint3D& end, long double& t, int direction) {

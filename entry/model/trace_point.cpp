@@ -135,7 +135,7 @@ bool ComputeTrajectoryTrace(TEquation& e, TFormulaEngine& engine, TEquationItem&
                             long double t, bool space, long double length, TTrajectoryTrace& out, int logAxes) {
   TVariableScope scope(engine);
   TPoint3D p;
-  if (!RunTrajectoryItem(e, engine, item, defaultStep, t, p)) return false;
+  if (!RunTrajectoryItem(e, engine, item, defaultStep, t, p, logAxes)) return false;
   if (logAxes & 1) p.x = std::pow(10.0L, p.x);
   if (logAxes & 2) p.y = std::pow(10.0L, p.y);
   SetPointVariables(engine, p, space);

@@ -75,14 +75,11 @@ void MakeRationalTask(TQuizTask& task, bool polynomial, const TQuizSettings& set
                       const TQuizContext& context) {
   const int lowDegree = std::clamp(settings.minDegree, kMinDegree, kMaxDegree);
   const int highDegree = std::clamp(settings.maxDegree, lowDegree, kMaxDegree);
-  int degree = lowDegree + random.Below(highDegree + 1 - lowDegree);
+  const int degree = lowDegree + random.Below(highDegree + 1 - lowDegree);
   if (polynomial && degree == 1) {
     MakeLinearTask(task, settings, random);
     return;
   }
-  // A lone pole 1/(x - r) never scales to a whole value at 0 in a readable
-  // view: rational tasks have two factors at least.
-  if (!polynomial && degree < 2) degree = 2;
   if (context.searchStarted) context.searchStarted();
   long double heightOverWidth = task.view.ratio;
   if (context.clientWidth > 0 && context.clientHeight > 0)
@@ -253,8 +250,9 @@ void MakeLogTask(TQuizTask& task, int type, const TQuizSettings& settings, TRand
   if (type == kLogarithm) {
     argument = "x" + shift;
   } else if (type == kMirroredLogarithm) {
-    // c - x for every c: the mirror image of log(x - c) about x = c.
-    argument = (c != 0 ? Num(c) : "") + "-x";
+    // |c| - x, |c| + x or x alone: the mirror image of log(x - c) about
+    // x = c for c > 0 only.
+    argument = c > 0 ? Num(c) + "-x" : c < 0 ? Num(-c) + "+x" : "x";
   } else {
     argument = "abs(x" + shift + ")";
   }

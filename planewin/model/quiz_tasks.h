@@ -34,7 +34,7 @@ enum TaskType : int {
   kCotangent = 9,
   kExponential = 10,
   kLogarithm = 11,          // log(x - c) + d
-  kMirroredLogarithm = 12,  // log(c - x) + d
+  kMirroredLogarithm = 12,  // log(c - x) + d for c > 0; log(|c| + x) + d, log(x) + d otherwise
   kAbsLogarithm = 13,       // log |x - c| + d
   kPower = 14,              // x^(a/b) + c
 };

@@ -99,6 +99,13 @@ std::array<std::uint8_t, kRangeColourSize> RangeColourBytes(const std::array<std
   return b;
 }
 
+bool ReadRangePair(const std::uint8_t* image, std::size_t size, std::int32_t& pair) {
+  constexpr std::size_t kPairOffset = 117;
+  if (!image || size < kPairOffset + 4) return false;
+  pair = static_cast<std::int32_t>(U32At(image + kPairOffset));
+  return true;
+}
+
 bool ReadRangeColours(const std::uint8_t* image, std::size_t size, std::array<std::uint32_t, 5>& colours) {
   if (!image || size < kRangeColourOffset + kRangeColourSize) return false;
   const std::uint8_t* p = image + kRangeColourOffset;

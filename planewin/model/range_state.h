@@ -44,6 +44,12 @@ TRangeState UnpackRangeState(const TEquation& e0, const TEquation& e1);
 // Those fields of a grid family back as a fresh record has them.
 void ClearRangeStateFields(TEquation& e);
 
+// The 32-bit value at offset 117 of a record image (`size` bytes), as the
+// file holds it: the record reader keeps each of its halves within the
+// curve-point counts of a curve, which would cut the range window's
+// settings kept there.  False when the image is too short.
+bool ReadRangePair(const std::uint8_t* image, std::size_t size, std::int32_t& pair);
+
 // The five colours in entry 0's record image: each COLORREF's four bytes,
 // little-endian, one after the other from offset 371.
 inline constexpr std::size_t kRangeColourOffset = 371;

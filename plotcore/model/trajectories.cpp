@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/log_scale.h"
 #include "plotcore/model/ode_stepper.h"
 
 namespace kv {
@@ -15,7 +16,11 @@ namespace {
 
 class EquationOde : public TOdeSource {
  public:
-  EquationOde(TFormulaEngine& engine, const TEquation& e) : engine_(engine), kind_(e.kind) {
+  // logAxes: on the logarithmic axes of a window (bit 0 x, bit 1 y) a dy/dt
+  // system steps the decimal exponents its items keep: the right-hand
+  // sides see the values, and their velocity is carried onto the exponents.
+  EquationOde(TFormulaEngine& engine, const TEquation& e, int logAxes = 0)
+      : engine_(engine), kind_(e.kind), logAxes_(e.kind == kKindOde ? logAxes & 3 : 0) {
     if (kind_ == kKindOdeDyDx) {
       f_[1] = e.trees[2].get();
     } else {
@@ -28,7 +33,10 @@ class EquationOde : public TOdeSource {
 
   bool Derivative(long double t, const TPoint3D& p, TPoint3D& d) override {
     engine_.SetVariable('T', t);
-    engine_.SetPoint(p.x, p.y);
+    TPoint2D at{p.x, p.y};
+    if (LogScaleX(logAxes_)) at.x = DecadeValue(p.x);
+    if (LogScaleY(logAxes_)) at.y = DecadeValue(p.y);
+    engine_.SetPoint(at.x, at.y);
     if (kind_ == kKindOde3D) engine_.SetVariable('Z', p.z);
     if (kind_ == kKindOdeDyDx) {
       d.x = 1;
@@ -37,12 +45,20 @@ class EquationOde : public TOdeSource {
     }
     d.z = 0;
     if (!EvaluateReal(engine_, f_[0], d.x) || !EvaluateReal(engine_, f_[1], d.y)) return false;
+    if (logAxes_) {
+      // d(log10 v)/dt = (dv/dt) / (v ln 10).
+      TPoint2D v{d.x, d.y};
+      if (!ScaleVelocityForLogScale(logAxes_, at, v) || !std::isfinite(v.x) || !std::isfinite(v.y)) return false;
+      d.x = v.x;
+      d.y = v.y;
+    }
     return kind_ != kKindOde3D || EvaluateReal(engine_, f_[2], d.z);
   }
 
  private:
   TFormulaEngine& engine_;
   int kind_;
+  int logAxes_;
   TExprNode* f_[3] = {nullptr, nullptr, nullptr};
 };
 
@@ -50,9 +66,10 @@ class EquationOde : public TOdeSource {
 
 bool IsTrajectoryKind(int kind) { return kind == kKindOde || kind == kKindOdeDyDx || kind == kKindOde3D; }
 
-bool StepTrajectory(TEquation& e, TFormulaEngine& engine, int method, long double t, long double h, TPoint3D& p) {
+bool StepTrajectory(TEquation& e, TFormulaEngine& engine, int method, long double t, long double h, TPoint3D& p,
+                    int logAxes) {
   if (!IsTrajectoryKind(e.kind)) return false;
-  EquationOde ode(engine, e);
+  EquationOde ode(engine, e, logAxes);
   return ode.Valid() && OdeStep(ode, method, t, h, p);
 }
 
@@ -60,7 +77,7 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
                    TPolylineSink* sink, bool& finished, TPoint3D* end) {
   finished = false;
   if (!IsTrajectoryKind(e.kind)) return 0;
-  EquationOde ode(engine, e);
+  EquationOde ode(engine, e, view.logAxes);
   if (!ode.Valid()) return 0;
   long double h = item.paramEnd;
   if (!(h != 0) || !std::isfinite(h)) h = view.defaultStep * (item.direction < 0 ? -1 : 1);
@@ -152,9 +169,9 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
 }
 
 bool RunTrajectoryItem(TEquation& e, TFormulaEngine& engine, TEquationItem& item, long double defaultStep,
-                       long double target, TPoint3D& point) {
+                       long double target, TPoint3D& point, int logAxes) {
   if (!std::isfinite(target)) return false;
-  EquationOde ode(engine, e);
+  EquationOde ode(engine, e, logAxes);
   if (!ode.Valid()) return false;
   long double h = std::fabs(item.paramEnd);
   if (!(h > 0) || !std::isfinite(h)) h = defaultStep;

@@ -32,11 +32,16 @@ struct TTrajectoryView {
   bool space = false;                // a space window (point variables)
   long double defaultStep = 0.0025L; // of items without a step
   TPointMap map;                     // the mapping of a range window, or none
+  // The logarithmic axes of the window (bit 0 x, bit 1 y): a dy/dt item
+  // there keeps and steps the decimal exponents of its values.
+  int logAxes = 0;
 };
 
 bool IsTrajectoryKind(int kind);
 // One step of the entry's system from (t, p); false where undefined.
-bool StepTrajectory(TEquation& e, TFormulaEngine& engine, int method, long double t, long double h, TPoint3D& p);
+// logAxes as in TTrajectoryView.
+bool StepTrajectory(TEquation& e, TFormulaEngine& engine, int method, long double t, long double h, TPoint3D& p,
+                    int logAxes = 0);
 // Runs an item; every point goes to the sink (world x, y, projected or
 // mapped).
 // Returns the steps made; `finished` tells whether it ran to its end.
@@ -44,7 +49,7 @@ long RunTrajectory(TEquation& e, TFormulaEngine& engine, TEquationItem& item, co
                    TPolylineSink* sink, bool& finished, TPoint3D* end = nullptr);
 // Runs an item to the parameter value; false when it cannot get there.
 bool RunTrajectoryItem(TEquation& e, TFormulaEngine& engine, TEquationItem& item, long double defaultStep,
-                       long double target, TPoint3D& point);
+                       long double target, TPoint3D& point, int logAxes = 0);
 // The end of an item's run in a direction and its parameter there; 0 when
 // the run finished, 1 when it stopped where undefined.
 int ComputeTrajectoryOffscreen(TEquation& e, TFormulaEngine& engine, TEquationItem& item, const TTrajectoryView& view,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "app/window_registry.h"
 #include "planewin/log_win.h"
@@ -19,6 +20,7 @@
 #include "entry/trace_traj_dialog.h"
 #include "entry/plot111_win.h"
 #include "plotcore/model/trajectories.h"
+#include "entry/model/trace_point.h"
 
 namespace kv {
 namespace {
@@ -116,6 +118,20 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   EXPECT_EQ(w->FormatYAxisNumber(2), "100");
   EXPECT_EQ(static_cast<double>(w->TickIntervalX), 1.0);
   EXPECT_EQ(static_cast<double>(w->TickIntervalY), 1.0);
+  // The axes are on from the start, and through the value 1 they keep its
+  // number on both axes: 0.1, 1, 10, 100 along each.
+  EXPECT_EQ(w->AxesShown, 1);
+  {
+    plat::Bitmap bmp(w->ClientWidth, w->ClientHeight);
+    plat::BitmapDC dc(bmp);
+    kvtest::RecordingSink& svg = kvtest::StartRecording(*w, TExportFormat::Svg);
+    w->DrawAxes(dc);
+    std::vector<std::string> numbers;
+    for (const TExportText& t : svg.texts) numbers.push_back(t.text);
+    kvtest::StopRecording(*w);
+    for (const char* n : {"0.1", "1", "10", "100"})
+      EXPECT_EQ(std::count(numbers.begin(), numbers.end(), std::string(n)), 2) << n;
+  }
   // The view leaves room for the numbers left of and below the plot.
   EXPECT_LT(static_cast<double>(w->World.xmin), -1.0);
   EXPECT_LT(static_cast<double>(w->World.ymin), -1.0);
@@ -158,10 +174,11 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   const TEquation& e = w->Equation(line);
   EXPECT_NEAR(static_cast<double>(std::min(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, -1 + ux), 1e-12);
   EXPECT_NEAR(static_cast<double>(std::max(e.LineEnd1().x, e.LineEnd2().x)), std::pow(10.0, 2 - ux), 1e-12);
-  // So does a trajectory: x' = x, y' = 0.5y from (-0.7; -0.7) in the axes'
-  // exponents runs left along y = -sqrt(-0.7x) and ends within a pixel of
-  // the left side, not in the margin of the axis numbers.
-  const int ode = w->AppendEquation(kKindOde, {"x", "0.5y"});
+  // So does a trajectory: x' = -x, y' = -0.5y from 10^-0.7 on both axes is
+  // y = c sqrt(x), a line of slope 1/2 through (-0.7; -0.7) in the axes'
+  // exponents; it runs left and ends within a pixel of the left side, not
+  // in the margin of the axis numbers.
+  const int ode = w->AppendEquation(kKindOde, {"-x", "-0.5y"});
   w->CompileEquation(ode);
   w->AddTrajectoryItem(ode, {-0.7L, -0.7L, 0}, kMethodRungeKutta, 0.001L, 0, 1);
   kvtest::RecordingSink& eps2 = kvtest::StartRecording(*w, TExportFormat::Eps);
@@ -172,7 +189,7 @@ TEST_F(LogWindow, ANewLogLogWindowShowsThreeDecadesOnEachAxisWithTheirGridAndNum
   const TPoint2D end = paths.front().back();
   EXPECT_GE(static_cast<double>(end.x), -1.0);
   EXPECT_LE(static_cast<double>(end.x), static_cast<double>(-1 + ux));
-  EXPECT_NEAR(static_cast<double>(end.y), -std::sqrt(-0.7 * static_cast<double>(end.x)), 1e-6);
+  EXPECT_NEAR(static_cast<double>(end.y), -0.7 + 0.5 * (static_cast<double>(end.x) + 0.7), 1e-6);
 }
 
 // The label of an entry stands inside the plotted rectangle, whole, not in
@@ -298,6 +315,31 @@ TEST_F(LogWindow, ACurveTraceShowsThePointsValues) {
   EXPECT_NEAR(static_cast<double>(d->Trace().point.y), 0.5, 1e-12);
   EXPECT_NEAR(static_cast<double>(d->Trace().velocity.x), 1, 1e-12);
   EXPECT_EQ(item.start.y, std::log10(0.5L)) << "the item keeps its exponent";
+
+  // The system sees the values: y' = y from the value 1 reaches e at t = 1,
+  // the exponent lg e, however the curve and the trace reach it.
+  const int growth = w->AppendEquation(kKindOde, {"1", "y"});
+  w->CompileEquation(growth);
+  TEquationItem& from1 = AddTrajectoryItem(w->Equation(growth), {0, 0, 0}, kMethodRungeKutta, 0.001L, 1000, 1);
+  TPoint3D at1;
+  ASSERT_TRUE(w->RunTrajectoryItem(growth, from1, 1, at1));
+  EXPECT_NEAR(static_cast<double>(at1.y), std::log10(std::exp(1.0)), 1e-9);
+  bool finished = false;
+  TPoint3D end;
+  w->RunTrajectory(growth, from1, nullptr, finished, &end);
+  EXPECT_NEAR(static_cast<double>(end.y), std::log10(std::exp(static_cast<double>(end.x))), 1e-9);
+  TTrajectoryTrace trace;
+  ASSERT_TRUE(ComputeTrajectoryTrace(w->Equation(growth), w->Engine(), from1, 0.001L, 1, false, -1, trace, 2));
+  EXPECT_NEAR(static_cast<double>(trace.point.y), std::exp(1.0), 1e-9);
+  // Its value table lists t, x and the value y = e^t, ending at t = 1.
+  std::string table;
+  w->DrawEquationItem(table, growth, from1, 12, 9, "");
+  const std::size_t last = table.rfind("\r\n", table.size() - 3);
+  std::istringstream line(table.substr(last + 2));
+  double t = 0, x = 0, y = 0;
+  ASSERT_TRUE(line >> t >> x >> y) << table.substr(last);
+  EXPECT_NEAR(t, 1, 1e-9);
+  EXPECT_NEAR(y, std::exp(1.0), 1e-8);
 }
 
 }  // namespace

@@ -215,18 +215,43 @@ TEST_F(MappingPair, TheDefaultSumDrawsTheClosedSeventeenGonFromTheOrigin) {
     EXPECT_NEAR(static_cast<double>(marks[n - 1].x), static_cast<double>(sum.x), 1e-12) << n;
     EXPECT_NEAR(static_cast<double>(marks[n - 1].y), static_cast<double>(sum.y), 1e-12) << n;
   }
-  // A full inventory leaves "Su&mme" and "&Neu" enabled: they answer
-  // "kein Platz mehr".
+  // A full inventory leaves "Su&mme", "&Neu" and "&z ..." enabled: they
+  // answer "kein Platz mehr".
   const std::int16_t capacity = d->equationCapacity;
   d->equationCapacity = d->equationCount;
   plat::testing::ClearMessages();
-  for (const int command : {kCmNewSum, kCmNewMapping}) {
+  for (const int command : {kCmNewSum, kCmNewMapping, kCmNewComplexPoint}) {
     EXPECT_TRUE(d->QueryCommand(command).enabled) << command;
     d->Command(command);
   }
   d->equationCapacity = capacity;
-  ASSERT_EQ(plat::testing::Messages().size(), 2u);
-  EXPECT_EQ(plat::testing::Messages()[1].text, "kein Platz mehr");
+  ASSERT_EQ(plat::testing::Messages().size(), 3u);
+  for (const auto& m : plat::testing::Messages()) EXPECT_EQ(m.text, "kein Platz mehr");
+  // Through z + 5 the range window shows the 17-gon moved by 5, closed:
+  // its first side runs from F(0) = 5, and no line comes from the range's
+  // origin, which is no image of the sums.
+  EnterMapping(d, "z+5");
+  TRan2Win* r = d->RangeWindow;
+  Settle(d);
+  const long double a1 = 2 * std::acos(-1.0L) / 17;
+  const TPoint2D first{5 + std::cos(a1), std::sin(a1)};
+  auto sumAt = [&](const TPoint2D& from) {
+    const TPoint2D m{(from.x + first.x) / 2, (from.y + first.y) / 2};
+    return ColourNear(r->Surface(), r->WorldToPixelX(m.x), r->WorldToPixelY(m.y), c, 1);
+  };
+  EXPECT_TRUE(sumAt({5, 0}));
+  EXPECT_FALSE(sumAt({0, 0}));
+  // A second sum takes the next colour; a new drawing starts them again.
+  const std::uint16_t firstColour = e.penColour;
+  plat::testing::ExpectDialog("EQUA218", [](plat::Dialog& dlg) { dlg.Press(plat::IDOK); });
+  d->Command(kCmNewSum);
+  EXPECT_NE(d->Equation(d->equationCount).penColour, firstColour);
+  d->Modified = 0;
+  d->NewFile();
+  plat::testing::ExpectDialog("EQUA218", [](plat::Dialog& dlg) { dlg.Press(plat::IDOK); });
+  d->Command(kCmNewSum);
+  ASSERT_EQ(d->Equation(d->equationCount).kind, kKindSum);
+  EXPECT_EQ(d->Equation(d->equationCount).penColour, firstColour);
   // The real plane has no sums.
   TDom2Win* real = NewPair(0);
   ASSERT_NE(real, nullptr);
@@ -447,6 +472,12 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
     r->GridBits = 19;
     r->AxisWidthDisplay = 0;  // one pixel, as the width command accepts
     r->GridWidthDisplay = 0;
+    // The widest pens the width commands take, and a tick length and label
+    // frequency beyond the plain 2D settings' bounds.
+    r->AxisWidthPrint = 32767;
+    r->GridWidthPrint = 150;
+    r->TickLength = 1500;
+    r->LabelFrequencyX = 50;
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])] = plat::Rgb(255, 255, 255);
     r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])] = plat::Rgb(255, 127, 255);
     d->AxisNames[0] = "Re";
@@ -484,6 +515,10 @@ TEST_F(MappingPair, AMappingFileBringsBackTheRangeWindowAndBothWindowsLabels) {
   EXPECT_EQ(r->GridBits, 19);
   EXPECT_EQ(r->AxisWidthDisplay, 0);
   EXPECT_EQ(r->GridWidthDisplay, 0);
+  EXPECT_EQ(r->AxisWidthPrint, 32767);
+  EXPECT_EQ(r->GridWidthPrint, 150);
+  EXPECT_EQ(r->TickLength, 1500);
+  EXPECT_EQ(r->LabelFrequencyX, 50);
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[0])], plat::Rgb(255, 255, 255));
   EXPECT_EQ(r->ColourTable[static_cast<std::size_t>(r->ColourSlots[3])], plat::Rgb(255, 127, 255));
   EXPECT_EQ(d->RangePlacement.width, 420);

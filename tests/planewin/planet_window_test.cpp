@@ -387,7 +387,7 @@ TEST_F(BodyEditor, RefusedNumbersKeepTheDialogOpenAndChangeNothing) {
   const Case cases[] = {
       {kBodyMass, "abc", "unverständlich"},        {kBodyX, "1,5", "unverständlich"},
       {kBodyVy, "", "unverständlich"},             {kBodyPenWidth, "2.5", "unverständlich"},
-      {kSystemComputations, "x", "unverständlich"}, {kBodyPenWidth, "31", "jenseits der Grenzen"},
+      {kSystemComputations, "x", "unverständlich"}, {kBodyPenWidth, "32768", "jenseits der Grenzen"},
       {kSystemMarkerSize, "99", "jenseits der Grenzen"}, {kSystemGravity, "0", nullptr},
       {kSystemDuration, "-1", nullptr},            {kSystemPositions, "0.4", nullptr},
   };
@@ -424,6 +424,13 @@ TEST_F(BodyEditor, RefusedNumbersKeepTheDialogOpenAndChangeNothing) {
   EXPECT_TRUE(plat::testing::Messages().empty());
   EXPECT_EQ(System(w).Mass(0), 1);
   EXPECT_EQ(w->Equation(0).items.front().pen.width, 1);
+  // Any pen width the 16-bit field holds is taken.
+  EXPECT_EQ(Edit(w, [](plat::Dialog& d) {
+              d.SetItemText(kBodyPenWidth, "32767");
+              d.Press(1);
+            }),
+            1);
+  EXPECT_EQ(w->Equation(0).items.front().pen.width, 32767);
   // A bad number stops the switch to another body too.
   plat::testing::ClearMessages();
   Edit(w, [](plat::Dialog& d) {

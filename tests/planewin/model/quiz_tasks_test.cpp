@@ -35,6 +35,8 @@ TQuizView StartView() {
 }
 
 const TQuizContext kContext{640, 480, {}, {}};
+// A square client, where rational tasks of every degree scale.
+const TQuizContext kSquare{600, 600, {}, {}};
 
 // A compiled task text, evaluated at x.
 class Formula {
@@ -61,7 +63,7 @@ TEST(QuizTasks, EveryFamilyGivesTextsThatCompileAndShowInTheirView) {
     for (bool absolute : {false, true}) {
       for (std::uint64_t seed = 1; seed <= 60; ++seed) {
         TSeededRandom random(seed * 31 + type);
-        const TQuizTask task = MakeQuizTaskOfType(type, AllTypes(absolute), StartView(), random, kContext);
+        const TQuizTask task = MakeQuizTaskOfType(type, AllTypes(absolute), StartView(), random, kSquare);
         SCOPED_TRACE(std::to_string(type) + " " + task.text);
         ASSERT_EQ(task.type, type);
         ASSERT_FALSE(task.stopped || task.gaveUp);
@@ -162,10 +164,14 @@ TEST(QuizTasks, RationalTasksHaveExactlyOnePole) {
   s.enabled[kRational] = true;
   s.minDegree = 1;
   s.maxDegree = 6;
+  // A client taller than wide, where a lone pole scales as well.
+  const TQuizContext tall{400, 800, {}, {}};
+  int lonePoles = 0;
   for (std::uint64_t seed = 1; seed <= 150; ++seed) {
     TSeededRandom random(seed);
-    const TQuizTask task = MakeQuizTaskOfType(kRational, s, StartView(), random, kContext);
+    const TQuizTask task = MakeQuizTaskOfType(kRational, s, StartView(), random, tall);
     SCOPED_TRACE(task.text);
+    ASSERT_FALSE(task.gaveUp);
     ASSERT_EQ(task.vertical.size(), 1u);
     Formula f(task.text);
     ASSERT_TRUE(f.Compiled());
@@ -173,7 +179,23 @@ TEST(QuizTasks, RationalTasksHaveExactlyOnePole) {
     const long double pole = task.vertical[0];
     EXPECT_FALSE(f.At(pole, y) && std::fabs(y) < 1e6) << "undefined or huge at the pole";
     ASSERT_TRUE(f.At(pole + 0.5L, y));
+    // Degree 1: a whole number over the one factor, "N/(x-r)", whole at 0.
+    if (task.text.find("(x") == task.text.rfind("(x")) {
+      ++lonePoles;
+      EXPECT_TRUE(std::regex_match(task.text, std::regex(R"(-?\d*/\(x[-+][1-4]\))")));
+      ASSERT_TRUE(f.At(0, y));
+      EXPECT_NEAR(y, std::round(y), 1e-15);
+      EXPECT_NE(y, 0);
+    }
   }
+  EXPECT_GT(lonePoles, 10);
+  // In a client wider than 5 : 4 no lone pole scales: the search ends with
+  // the fixed task after its attempts.
+  s.maxDegree = 1;
+  TSeededRandom random(3);
+  const TQuizTask wide = MakeQuizTaskOfType(kRational, s, StartView(), random, kContext);
+  EXPECT_TRUE(wide.gaveUp);
+  EXPECT_EQ(wide.text, kFallbackRational);
 }
 
 TEST(QuizTasks, ParabolaVertexAndOpeningStayInTheText) {
@@ -268,15 +290,15 @@ TEST(QuizTasks, LogarithmFamiliesLieOnTheirSideOfTheAsymptote) {
       long double y = 0;
       const bool left = f.At(c - 0.5L, y);
       const bool right = f.At(c + 0.5L, y);
-      EXPECT_EQ(left, type != kLogarithm);
-      EXPECT_EQ(right, type != kMirroredLogarithm);
-      // log(c - x) is log(x - c) mirrored about x = c.
+      // Only log(c - x) with c > 0 lies left of its asymptote; type 12 is
+      // written |c| - x, |c| + x or x alone.
+      const bool mirrored = type == kMirroredLogarithm && c > 0;
+      EXPECT_EQ(left, type == kAbsLogarithm || mirrored);
+      EXPECT_EQ(right, !mirrored);
       if (type == kMirroredLogarithm) {
-        long double a = 0;
-        long double b = 0;
-        ASSERT_TRUE(f.At(c - 1.5L, a));
-        ASSERT_TRUE(f.At(c - 2.5L, b));
-        EXPECT_NE(a, b);
+        const std::string argument =
+            c > 0 ? std::to_string(static_cast<int>(c)) + "-x" : c < 0 ? std::to_string(static_cast<int>(-c)) + "+x" : "x";
+        EXPECT_NE(task.text.find("log(" + argument + ")/"), std::string::npos) << argument;
       }
     }
   }
@@ -456,7 +478,7 @@ TEST_F(QuizChecker, TheGeneratorsTasksAcceptTheirNaturalAnswers) {
     for (bool absolute : {false, true}) {
       for (std::uint64_t seed = 1; seed <= 12; ++seed) {
         TSeededRandom random(seed * 7 + type);
-        const TQuizTask task = MakeQuizTaskOfType(type, AllTypes(absolute), StartView(), random, kContext);
+        const TQuizTask task = MakeQuizTaskOfType(type, AllTypes(absolute), StartView(), random, kSquare);
         const std::string answer = AsPowers(task.text);
         powers += answer != task.text;
         SCOPED_TRACE(task.text + " as " + answer);
