@@ -41,7 +41,9 @@ std::string FixtureCopy(const std::string& name) {
   return dir + name;
 }
 
-void DisplayTest::SetUp() { ASSERT_TRUE(Screen().Ok()) << "no X server (Xvfb) could be started"; }
+void DisplayTest::SetUp() {
+  ASSERT_TRUE(Screen().Ok()) << "no X server with a window manager that manages windows. " << Screen().Describe();
+}
 
 void DisplayTest::TearDown() {
   if (program_) {
@@ -77,8 +79,8 @@ Program& DisplayTest::Start(const std::vector<std::string>& args) {
 TopWindow DisplayTest::Frame() { return Window("Kurvato"); }
 
 TopWindow DisplayTest::Window(const std::string& caption, int ms) {
-  TopWindow w = Screen().WaitFor(caption, ms, true);
-  EXPECT_NE(w.id, 0u) << "no window " << caption;
+  TopWindow w = Screen().WaitFor(caption, ms, true, false);
+  EXPECT_NE(w.id, 0u) << "no window " << caption << ". " << Screen().Describe();
   if (w.id) {
     Screen().Activate(w.id);
     program_->WaitMenuBar(w.id, 2000);
@@ -204,8 +206,8 @@ bool DisplayTest::TypeIntoFileDialog(unsigned long dialog, const std::string& pa
 }
 
 void DisplayTest::Confirm(const std::string& caption) {
-  const TopWindow box = Screen().WaitFor(caption, 3000);
-  ASSERT_NE(box.id, 0u) << "no message box " << caption;
+  const TopWindow box = Screen().WaitFor(caption, 3000, false, false);
+  ASSERT_NE(box.id, 0u) << "no message box " << caption << ". " << Screen().Describe();
   Screen().Activate(box.id);
   Screen().Key("Return");
   EXPECT_TRUE(Screen().WaitGone(box.id, 3000));

@@ -13,19 +13,47 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "support/temp_dir.h"
+
 namespace kvdisplay {
 
 namespace {
 
 // A request about a window that has just gone fails; the test goes on and
-// sees the window missing instead of the process ending.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+// sees the window missing instead of the process ending.  The errors are
+// counted, so that a failure can tell whether the test's own requests failed.
+struct IgnoredErrors {
+  int count = 0;
+  std::string last;
+};
+IgnoredErrors& Ignored() {
+  static IgnoredErrors errors;
+  return errors;
+}
+
+int IgnoreXError(Display*, XErrorEvent* e) {
+  IgnoredErrors& ignored = Ignored();
+  ++ignored.count;
+  char text[160];
+  std::snprintf(text, sizeof text, "error %d on request %d.%d about 0x%lx", e->error_code, e->request_code,
+                e->minor_code, e->resourceid);
+  ignored.last = text;
+  return 0;
+}
+
+// A broken connection ends the test process (Xlib allows nothing else); it
+// says so rather than leave a bare exit code.
+int ConnectionLost(Display* dpy) {
+  std::fprintf(stderr, "the display test's connection to the X server %s broke\n", DisplayString(dpy));
+  return 0;
+}
 
 // Code points of UTF-8 text.
 std::vector<unsigned long> CodePoints(const std::string& s) {
@@ -46,6 +74,60 @@ unsigned long KeysymOfCodePoint(unsigned long cp) {
   if (cp == '\t') return XK_Tab;
   if (cp < 0x100) return cp;
   return 0x01000000 | cp;
+}
+
+// A text property in UTF-8: UTF8_STRING as it stands, STRING from Latin-1,
+// COMPOUND_TEXT through Xlib's conversion; "" when there is none.
+std::string TextProperty(Display* dpy, unsigned long window, Atom property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string out;
+  if (XGetWindowProperty(dpy, window, property, 0, 4096, False, AnyPropertyType, &type, &format, &n, &after, &data) !=
+          Success ||
+      !data || format != 8) {
+    if (data) XFree(data);
+    return out;
+  }
+  if (type == XA_STRING) {
+    for (unsigned long i = 0; i < n; ++i) {
+      const unsigned char c = data[i];
+      if (c < 0x80) {
+        out += static_cast<char>(c);
+      } else {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+  } else if (type == XInternAtom(dpy, "UTF8_STRING", False)) {
+    out.assign(reinterpret_cast<char*>(data), n);
+  } else {
+    XTextProperty text{data, type, format, n};
+    char** list = nullptr;
+    int count = 0;
+    if (Xutf8TextPropertyToTextList(dpy, &text, &list, &count) >= Success && list) {
+      if (count > 0) out = list[0];
+      XFreeStringList(list);
+    }
+  }
+  XFree(data);
+  return out;
+}
+
+// One window or none from a WINDOW property.
+unsigned long WindowProperty(Display* dpy, unsigned long window, const char* name) {
+  Atom type = None;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  unsigned long id = 0;
+  if (XGetWindowProperty(dpy, window, XInternAtom(dpy, name, False), 0, 1, False, XA_WINDOW, &type, &format, &n,
+                         &after, &data) == Success &&
+      data && n > 0)
+    id = *reinterpret_cast<unsigned long*>(data);
+  if (data) XFree(data);
+  return id;
 }
 
 }  // namespace
@@ -92,6 +174,7 @@ int Patient(int ms) {
 
 XSession::XSession() {
   XSetErrorHandler(IgnoreXError);
+  XSetIOErrorHandler(ConnectionLost);
   // A busy machine may let the server's start time out: a few attempts.
   for (int attempt = 0; attempt < 3 && !dpy_; ++attempt) {
     if (xvfb_ > 0) {
@@ -102,7 +185,6 @@ XSession::XSession() {
     StartServer();
   }
   if (!dpy_) return;
-  StartWindowManager();
   int event = 0, error = 0;
   if (XCompositeQueryExtension(dpy_, &event, &error))
     XCompositeRedirectSubwindows(dpy_, DefaultRootWindow(dpy_), CompositeRedirectAutomatic);
@@ -125,6 +207,8 @@ XSession::XSession() {
   }
   if (!spare.empty()) spareKeycode_ = spare.back();
   XSync(dpy_, False);
+  // The keyboard is set before the window manager reads it.
+  StartWindowManager();
 }
 
 XSession::~XSession() {
@@ -165,7 +249,8 @@ void XSession::StartServer() {
   }
   close(fds[1]);
   std::string number;
-  const std::int64_t end = NowMs() + 15000;
+  const std::int64_t started = NowMs();
+  const std::int64_t end = started + 15000;
   while (NowMs() < end) {
     pollfd p{fds[0], POLLIN, 0};
     if (poll(&p, 1, 200) <= 0) continue;
@@ -175,40 +260,74 @@ void XSession::StartServer() {
     number += c;
   }
   close(fds[0]);
-  if (number.empty()) return;
+  if (number.empty()) {
+    Note("Xvfb named no display within " + std::to_string(NowMs() - started) + " ms");
+    return;
+  }
   name_ = ":" + number;
   for (int i = 0; i < 100 && !dpy_; ++i) {
     dpy_ = XOpenDisplay(name_.c_str());
     if (!dpy_) Pause(50);
   }
+  Note("Xvfb " + name_ + (dpy_ ? " answered after " : " did not answer within ") + std::to_string(NowMs() - started) +
+       " ms");
 }
 
 void XSession::StartWindowManager() {
+  const std::int64_t started = NowMs();
+  wmOutput_ = kvtest::MakeTempDir("openbox") + "output.txt";
   wm_ = fork();
   if (wm_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
-    dup2(null, 1);
-    dup2(null, 2);
+    const int out = open(wmOutput_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out >= 0 ? out : null, 1);
+    dup2(out >= 0 ? out : null, 2);
     setenv("DISPLAY", name_.c_str(), 1);
     execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
-  const Atom check = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
-  for (int i = 0; i < 200; ++i) {
-    Atom type;
-    int format;
-    unsigned long n = 0, after;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(dpy_, DefaultRootWindow(dpy_), check, 0, 1, False, XA_WINDOW, &type, &format, &n, &after,
-                       &data);
-    if (data) XFree(data);
-    if (n > 0) break;
-    Pause(25);
+  // openbox claims the screen (sets its check window) first and then reads
+  // its configuration, theme and fonts before it manages any window: a
+  // window mapped in between is never framed, listed or shown (its map
+  // request is lost), and on a busy machine that time outlasts the
+  // program's start.  So the session is ready once openbox has managed a
+  // window of its own, mapped anew until one is.
+  const ::Window root = DefaultRootWindow(dpy_);
+  const std::int64_t claimBy = NowMs() + Patient(5000);
+  while (!WindowProperty(dpy_, root, "_NET_SUPPORTING_WM_CHECK") && NowMs() < claimBy) Pause(20);
+  if (!WindowProperty(dpy_, root, "_NET_SUPPORTING_WM_CHECK")) {
+    Note("openbox did not claim the screen within " + std::to_string(NowMs() - started) + " ms");
+    return;
   }
-  Pause(100);
+  Note("openbox claimed the screen after " + std::to_string(NowMs() - started) + " ms");
+  const std::int64_t manageBy = NowMs() + Patient(10000);
+  int probes = 0;
+  while (!managed_ && NowMs() < manageBy) {
+    XSetWindowAttributes attributes{};
+    const ::Window probe =
+        XCreateWindow(dpy_, root, 0, 0, 40, 30, 0, CopyFromParent, InputOutput, nullptr, 0, &attributes);
+    XStoreName(dpy_, probe, "display test probe");
+    XMapWindow(dpy_, probe);
+    XSync(dpy_, False);
+    ++probes;
+    const auto adopted = [&] {
+      for (const TopWindow& w : Windows())
+        if (w.id == probe) return Framed(probe);
+      return false;
+    };
+    for (const std::int64_t retry = NowMs() + 250; !managed_ && NowMs() < retry && NowMs() < manageBy; Pause(20))
+      managed_ = adopted();
+    XDestroyWindow(dpy_, probe);
+    XSync(dpy_, False);
+    if (managed_ && !WaitGone(probe, 5000)) Note("openbox still lists a window that is gone");
+  }
+  Note(std::string(managed_ ? "openbox managed a window after " : "openbox managed no window within ") +
+       std::to_string(NowMs() - started) + " ms (" + std::to_string(probes) + " mapped)");
 }
+
+void XSession::Note(const std::string& step) { startup_.push_back(step); }
 
 void XSession::Sync() {
   if (dpy_) XSync(dpy_, False);
@@ -311,25 +430,10 @@ void XSession::Park() { MoveTo(1279, 1023); }
 // ---- windows ----
 
 std::string XSession::Caption(unsigned long id) {
-  const Atom netName = XInternAtom(dpy_, "_NET_WM_NAME", False);
-  const Atom utf8 = XInternAtom(dpy_, "UTF8_STRING", False);
-  Atom type;
-  int format;
-  unsigned long n = 0, after;
-  unsigned char* data = nullptr;
-  std::string out;
-  if (XGetWindowProperty(dpy_, id, netName, 0, 4096, False, utf8, &type, &format, &n, &after, &data) == Success &&
-      data && n > 0) {
-    out.assign(reinterpret_cast<char*>(data), n);
-  } else {
-    char* name = nullptr;
-    if (XFetchName(dpy_, id, &name) && name) {
-      out = name;
-      XFree(name);
-    }
-  }
-  if (data) XFree(data);
-  return out;
+  // The caption as the window manager shows it: _NET_WM_NAME in UTF-8,
+  // else WM_NAME in whatever encoding it says (Latin-1 for STRING).
+  const std::string net = TextProperty(dpy_, id, XInternAtom(dpy_, "_NET_WM_NAME", False));
+  return net.empty() ? TextProperty(dpy_, id, XA_WM_NAME) : net;
 }
 
 bool XSession::Exists(unsigned long id) {
@@ -412,11 +516,16 @@ TopWindow XSession::Find(const std::string& caption, bool prefix) {
   return {};
 }
 
-TopWindow XSession::WaitFor(const std::string& caption, int ms, bool prefix) {
+TopWindow XSession::WaitFor(const std::string& caption, int ms, bool prefix, bool tell) {
   const std::int64_t end = NowMs() + Patient(ms);
   for (;;) {
     TopWindow w = Find(caption, prefix);
-    if (w.id || NowMs() >= end) return w;
+    if (w.id) return w;
+    if (NowMs() >= end) {
+      if (tell)
+        std::fprintf(stderr, "no window \"%s\" within %d ms. %s", caption.c_str(), Patient(ms), Describe().c_str());
+      return w;
+    }
     Pause(20);
   }
 }
@@ -432,20 +541,111 @@ bool XSession::WaitGone(unsigned long id, int ms) {
   return false;
 }
 
-unsigned long XSession::Active() {
-  const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", False);
-  Atom type;
-  int format;
-  unsigned long n = 0, after;
-  unsigned char* data = nullptr;
-  unsigned long id = 0;
-  if (XGetWindowProperty(dpy_, DefaultRootWindow(dpy_), active, 0, 1, False, XA_WINDOW, &type, &format, &n, &after,
-                         &data) == Success &&
-      data && n > 0)
-    id = *reinterpret_cast<unsigned long*>(data);
-  if (data) XFree(data);
-  return id;
+namespace {
+
+const char* MapState(int state) {
+  return state == IsViewable ? "viewable" : state == IsUnmapped ? "unmapped" : "unviewable";
 }
+
+std::string Hex(unsigned long id) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%lx", id);
+  return text;
+}
+
+// The window the window manager's frame holds: the first one below it
+// that carries WM_STATE, which the manager sets on the windows it manages.
+unsigned long ClientIn(Display* dpy, unsigned long frame, int depth = 0) {
+  const Atom state = XInternAtom(dpy, "WM_STATE", False);
+  ::Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  if (depth > 3 || !XQueryTree(dpy, frame, &root, &parent, &kids, &n)) return 0;
+  unsigned long found = 0;
+  for (unsigned i = 0; i < n && !found; ++i) {
+    int count = 0;
+    Atom* props = XListProperties(dpy, kids[i], &count);
+    for (int k = 0; k < count && !found; ++k) found = props[k] == state ? kids[i] : 0;
+    if (props) XFree(props);
+  }
+  for (unsigned i = 0; i < n && !found; ++i) found = ClientIn(dpy, kids[i], depth + 1);
+  if (kids) XFree(kids);
+  return found;
+}
+
+}  // namespace
+
+std::string XSession::Describe() {
+  std::string out = "The X server " + name_ + " shows:\n";
+  if (!dpy_) return out + "  nothing: the test has no connection to it\n";
+  for (const std::string& step : startup_) out += "  " + step + "\n";
+  if (wm_ > 0) {
+    int status = 0;
+    if (waitpid(wm_, &status, WNOHANG) == wm_) {
+      Note(WIFEXITED(status) ? "the window manager has ended with code " + std::to_string(WEXITSTATUS(status))
+                             : "the window manager was ended by signal " + std::to_string(WTERMSIG(status)));
+      out += "  " + startup_.back() + "\n";
+      wm_ = -1;
+    } else {
+      out += "  the window manager (pid " + std::to_string(wm_) + ") runs\n";
+    }
+  }
+  std::ifstream said(wmOutput_);
+  for (std::string line; std::getline(said, line);) out += "  the window manager said: " + line + "\n";
+  const ::Window rootWindow = DefaultRootWindow(dpy_);
+  const unsigned long check = WindowProperty(dpy_, rootWindow, "_NET_SUPPORTING_WM_CHECK");
+  out += "  window manager's check window: " +
+         (check ? Hex(check) + " \"" + Caption(check) + "\"" : std::string("none")) + "\n";
+  out += "  listed by the window manager (_NET_CLIENT_LIST):";
+  {
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy_, rootWindow, XInternAtom(dpy_, "_NET_CLIENT_LIST", False), 0, 1024, False,
+                           XA_WINDOW, &type, &format, &n, &after, &data) == Success &&
+        data) {
+      const auto* ids = reinterpret_cast<const unsigned long*>(data);
+      for (unsigned long i = 0; i < n; ++i) out += " " + Hex(ids[i]);
+      if (n == 0) out += " none";
+      XFree(data);
+    } else {
+      out += " no list";
+    }
+  }
+  out += "\n  active: " + Hex(Active()) + "\n";
+  if (Ignored().count > 0)
+    out += "  " + std::to_string(Ignored().count) + " failed requests of the test, the last " + Ignored().last + "\n";
+  out += "  top-level windows, bottom to top (unmapped ones without a caption left out):\n";
+  ::Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy_, rootWindow, &root, &parent, &kids, &n)) return out + "    the tree cannot be read\n";
+  int hidden = 0;
+  for (unsigned i = 0; i < n; ++i) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, kids[i], &a)) continue;
+    const std::string caption = Caption(kids[i]);
+    if (a.map_state == IsUnmapped && caption.empty()) {
+      ++hidden;
+      continue;
+    }
+    char place[64];
+    std::snprintf(place, sizeof place, "%dx%d%+d%+d", a.width, a.height, a.x, a.y);
+    out += "    " + Hex(kids[i]) + " " + MapState(a.map_state) + (a.override_redirect ? " unmanaged" : "") + " " +
+           place + " \"" + caption + "\"";
+    if (const unsigned long client = caption.empty() ? ClientIn(dpy_, kids[i]) : 0) {
+      XWindowAttributes c;
+      const bool known = XGetWindowAttributes(dpy_, client, &c);
+      out += " frames " + Hex(client) + " " + (known ? MapState(c.map_state) : "gone") + " \"" + Caption(client) +
+             "\"";
+    }
+    out += "\n";
+  }
+  if (kids) XFree(kids);
+  out += "    and " + std::to_string(hidden) + " unmapped windows without a caption\n";
+  return out;
+}
+
+unsigned long XSession::Active() { return WindowProperty(dpy_, DefaultRootWindow(dpy_), "_NET_ACTIVE_WINDOW"); }
 
 namespace {
 

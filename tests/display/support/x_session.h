@@ -43,13 +43,16 @@ struct Image {
 // "space"), optionally with modifiers: "ctrl+a", "shift+ctrl+s", "alt+F4".
 class XSession {
  public:
-  // Starts Xvfb (1280 x 1024, 24 bits) on a free display and openbox on it.
+  // Starts Xvfb (1280 x 1024, 24 bits) on a free display and openbox on it,
+  // and waits until openbox manages windows.
   XSession();
   ~XSession();
   XSession(const XSession&) = delete;
   XSession& operator=(const XSession&) = delete;
 
-  bool Ok() const { return dpy_ != nullptr; }
+  // True once the server answers and its window manager manages windows;
+  // Describe says what failed otherwise.
+  bool Ok() const { return dpy_ != nullptr && managed_; }
   const std::string& DisplayName() const { return name_; }
 
   // ---- input ----
@@ -68,8 +71,15 @@ class XSession {
   // The window with exactly this caption (or whose caption starts with it
   // when prefix is set); id 0 when there is none.
   TopWindow Find(const std::string& caption, bool prefix = false);
-  // Waits up to ms milliseconds for such a window.
-  TopWindow WaitFor(const std::string& caption, int ms, bool prefix = false);
+  // Waits up to ms milliseconds (stretched) for such a window.  When none
+  // comes, what the server shows then is written to stderr (Describe)
+  // unless the caller says so itself (`tell` false).
+  TopWindow WaitFor(const std::string& caption, int ms, bool prefix = false, bool tell = true);
+  // What the X server shows, for a failure message: the display, how the
+  // session came up and whether its window manager still runs, the windows
+  // the manager lists, and every top-level window with its caption and
+  // mapped state (a frame with the window it holds).
+  std::string Describe();
   bool WaitGone(unsigned long id, int ms);
   std::string Caption(unsigned long id);
   Rect Geometry(unsigned long id);
@@ -114,14 +124,19 @@ class XSession {
  private:
   void StartServer();
   void StartWindowManager();
+  // Notes a step of the session's start with the time it took.
+  void Note(const std::string& step);
   unsigned KeycodeFor(unsigned long keysym, bool& shift);
 
   Display* dpy_ = nullptr;
+  bool managed_ = false;
   std::string name_;
   int xvfb_ = -1;
   int wm_ = -1;
   unsigned long clipboardWindow_ = 0;
   unsigned spareKeycode_ = 0;
+  std::vector<std::string> startup_;
+  std::string wmOutput_;
 };
 
 // Sleeps ms milliseconds.
