@@ -38,6 +38,18 @@ namespace plat {
 
 namespace {
 
+// Runs what a click on a button, check box or radio button does, then logs
+// that the click was handled ("clicked <window> <id>"): a driver knows
+// then that the click reached the control and that the command it ran, if
+// any, has started and ended.
+template <typename Handle>
+void HandleClick(QWidget* control, int id, Handle&& handle) {
+  // Taken first: the handler may close the dialog.
+  const unsigned long window = UiLogOn() ? control->window()->internalWinId() : 0;
+  handle();
+  if (window) NoteClicked(window, id);
+}
+
 // A dialog's list box.  Its rows scroll sideways pixel by pixel, as far
 // as the widest row reaches; the horizontal extent the program sets widens
 // the narrower rows to it (kept in the property below).
@@ -292,13 +304,16 @@ struct DialogBuilder {
             auto* b = new QPushButton(Q(c.text), w);
             b->setAutoDefault(false);
             if (c.isDefault) b->setDefault(true);
-            QObject::connect(b, &QPushButton::clicked, b, [&dlg, id = c.id] { dlg.Press(id); });
+            QObject::connect(b, &QPushButton::clicked, b,
+                             [&dlg, b, id = c.id] { HandleClick(b, id, [&] { dlg.Press(id); }); });
             cw = b;
             break;
           }
           case res::Control::CheckBox: {
             auto* b = new WholeAreaButton<QCheckBox>(Q(c.text), w);
-            QObject::connect(b, &QCheckBox::clicked, b, [&dlg, id = c.id] { dlg.EvControl(id, BN_CLICKED); });
+            QObject::connect(b, &QCheckBox::clicked, b, [&dlg, b, id = c.id] {
+              HandleClick(b, id, [&] { dlg.EvControl(id, BN_CLICKED); });
+            });
             cw = b;
             break;
           }
@@ -307,9 +322,11 @@ struct DialogBuilder {
             b->setAutoExclusive(false);
             if (c.group || currentGroup == 0) currentGroup = c.id;
             data.radioGroups[currentGroup].push_back(c.id);
-            QObject::connect(b, &QRadioButton::clicked, b, [&dlg, id = c.id] {
-              dlg.SetCheck(id, true);
-              dlg.EvControl(id, BN_CLICKED);
+            QObject::connect(b, &QRadioButton::clicked, b, [&dlg, b, id = c.id] {
+              HandleClick(b, id, [&] {
+                dlg.SetCheck(id, true);
+                dlg.EvControl(id, BN_CLICKED);
+              });
             });
             cw = b;
             break;

@@ -16,6 +16,8 @@
 //   command <window id> <id>           a command's handler starts
 //   refused <window id> <id>           a command its enabler greys
 //   done <window id> <id>              the handler has returned
+//   clicked <window id> <control id>   a click on a dialog's button, check or radio button
+//                                      was handled (after the command it ran, if any)
 //   key <window id> <code> <ms>        long work read a key (its poll's code; steady clock)
 //   typed <code> <ms>                  a key reached long work (steady clock)
 //   family <member> <delay> <ms>       a stepped family pauses after a member
@@ -406,6 +408,10 @@ unsigned long NoteCommand(Window& w, int id, bool runs) {
 void NoteCommandDone(unsigned long window, int id) {
   LogEvent("done " + std::to_string(window) + " " + std::to_string(id));
   ArmIdleWatch();
+}
+
+void NoteClicked(unsigned long window, int id) {
+  LogEvent("clicked " + std::to_string(window) + " " + std::to_string(id));
 }
 
 void NoteKeyRead(Window& w, int code) {

@@ -33,6 +33,9 @@ unsigned long NoteCommand(Window& w, int id, bool runs);
 // screen, "idle": a driver knows then that the command has shown all it
 // will show.
 void NoteCommandDone(unsigned long window, int id);
+// Logs that a click on a dialog's button, check box or radio button has been
+// handled ("clicked <window> <id>"), after whatever command it ran.
+void NoteClicked(unsigned long window, int id);
 // Logs that long work of the window read a key through its poll
 // ("key <window> <code> <ms>", the code the poll returned, the steady
 // clock's milliseconds): a driver sees which of its keys the work has taken

@@ -46,30 +46,34 @@ void DisplayTest::SetUp() {
 }
 
 void DisplayTest::TearDown() {
-  if (program_) {
-    if (HasFailure()) {
-      // What the screen showed when the test failed, and the event log,
-      // kept beside the build for a look afterwards.
-      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-      const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
-      std::filesystem::create_directories(dir);
-      // Parameterised tests have '/' in their names: one file per test, in
-      // the folder itself.
-      std::string name = std::string(info->test_suite_name()) + "." + info->name();
-      for (char& c : name)
-        if (c == '/') c = '_';
-      const std::string base = dir + name;
-      Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
-      std::error_code ec;
-      std::filesystem::copy_file(program_->Log().path(), base + ".log",
-                                 std::filesystem::copy_options::overwrite_existing, ec);
-      std::fprintf(stderr, "screen and event log at failure: %s.ppm, %s.log\n", base.c_str(), base.c_str());
-    }
-    program_.reset();
-  }
+  if (program_ && HasFailure()) KeepFailure();
+  program_.reset();
+}
+
+void DisplayTest::KeepFailure() {
+  // What the screen showed when the test failed, and the event log, kept
+  // beside the build for a look afterwards; a program the test started
+  // again after the failure keeps its own pair (".2", ...).
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string dir = std::string(KURVATO_DISPLAY_OUT) + "/";
+  std::filesystem::create_directories(dir);
+  // Parameterised tests have '/' in their names: one file per test, in the
+  // folder itself.
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  const std::string base = dir + name + (kept_ > 0 ? "." + std::to_string(kept_ + 1) : "");
+  ++kept_;
+  Screen().CaptureScreen(Rect{0, 0, 1280, 1024}).WritePpm(base + ".ppm");
+  std::error_code ec;
+  std::filesystem::copy_file(program_->Log().path(), base + ".log", std::filesystem::copy_options::overwrite_existing,
+                             ec);
+  std::fprintf(stderr, "screen and event log at failure: %s.ppm, %s.log\n", base.c_str(), base.c_str());
 }
 
 Program& DisplayTest::Start(const std::vector<std::string>& args) {
+  // A failure with the program before is kept before it goes.
+  if (program_ && HasFailure() && kept_ == 0) KeepFailure();
   program_.reset();
   program_ = std::make_unique<Program>(Screen(), args);
   EXPECT_TRUE(program_->Ready()) << "the program did not start";

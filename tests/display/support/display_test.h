@@ -99,6 +99,11 @@ class DisplayTest : public ::testing::Test {
   // Answers the message box with this caption with Enter.
   void Confirm(const std::string& caption);
   std::unique_ptr<Program> program_;
+
+ private:
+  // Keeps the screen and the event log of a failed test.
+  void KeepFailure();
+  int kept_ = 0;
 };
 
 }  // namespace kvdisplay

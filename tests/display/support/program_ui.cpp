@@ -250,10 +250,7 @@ std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) 
   }
 }
 
-std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
-  // A command that is still running may change the bar or move the window
-  // (a file brings its window's place): it is waited for, unless it shows
-  // a dialog or runs work that the user stops.
+void Program::WaitQuiet() {
   const std::int64_t end = NowMs() + Patient(2000);
   for (;;) {
     const auto& lines = log_.Lines();
@@ -263,14 +260,20 @@ std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
         command = i;
         break;
       }
-    if (command == lines.size() || NowMs() >= end) break;
+    if (command == lines.size() || NowMs() >= end) return;
     bool quiet = false;
     for (std::size_t i = command + 1; i < lines.size() && !quiet; ++i)
       quiet = StartsWith(lines[i], "dialog ") || StartsWith(lines[i], "key ") ||
               (StartsWith(lines[i], "done ") && log_.Find("idle", i) >= 0);
-    if (quiet) break;
+    if (quiet) return;
     Pause(10);
   }
+}
+
+std::optional<LoggedMenuBar> Program::BarToClick(unsigned long window) {
+  // A command that is still running may change the bar or move the window
+  // (a file brings its window's place).
+  WaitQuiet();
   auto bar = WaitMenuBar(window, 2000);
   // The window manager moves the window after the program asked it to:
   // once it has framed the window, the window stands where the bar was
@@ -655,14 +658,17 @@ std::optional<LoggedDialog> Program::WaitDialog(const std::string& templateName,
   }
 }
 
-void Program::ClickControl(const LoggedDialog& given, int id) {
+bool Program::ClickControl(const LoggedDialog& given, int id) {
+  // Long work that polls drops clicks meant for other windows, and a
+  // command may still change the dialog: it is waited for.
+  WaitQuiet();
   // The dialog's latest layout: it logs itself again when it changes size.
   const std::optional<LoggedDialog> latest = Dialog(given.window);
   const LoggedDialog& d = latest && latest->Find(id) ? *latest : given;
   const LoggedControl* c = d.Find(id);
   if (!c) {
     ADD_FAILURE() << "the dialog " << d.templateName << " has no control " << id;
-    return;
+    return false;
   }
   // The dialog is logged as it is shown; the window manager may still be
   // mapping and placing it.
@@ -679,10 +685,26 @@ void Program::ClickControl(const LoggedDialog& given, int id) {
   if (!x_.Activate(d.window)) ADD_FAILURE() << "the dialog " << d.templateName << " could not be activated";
   int x = c->rect.CentreX(), y = c->rect.CentreY();
   x_.ToScreen(d.window, x, y);
+  const std::size_t from = log_.Size();
   x_.Click(x, y);
+  // Edits and lists say so with their focus and selection lines.
+  if (c->kind != "button" && c->kind != "check" && c->kind != "radio") return true;
+  // A button's click is taken once its command starts (or its enabler
+  // refuses it), else once the click has been handled.
+  const std::string key = " " + std::to_string(d.window) + " " + std::to_string(id);
+  const std::int64_t end = NowMs() + Patient(2000);
+  for (;;) {
+    const auto& lines = log_.Lines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (lines[i] == "command" + key || lines[i] == "refused" + key || lines[i] == "clicked" + key) return true;
+    if (NowMs() >= end) return false;
+    Pause(10);
+  }
 }
 
 void Program::SetText(const LoggedDialog& d, int id, const std::string& text) {
+  // The focus as it stands once the commands before have run.
+  WaitQuiet();
   // A focused control is not clicked: the window manager holds a click back
   // while it raises the window, and keys typed after it could come first.
   if (!HasFocus(d, id)) {

@@ -166,6 +166,11 @@ class Program {
   // Waits until a command the window started at or after log line `from`
   // has returned and the program has painted all it had to paint.
   bool WaitCommandDone(unsigned long window, int id, std::size_t from, int ms);
+  // Waits (up to 2 s, stretched) until the last command has returned and the
+  // program has painted all it had to paint, or shows a dialog, or its long
+  // work reads keys: input sent then is neither dropped by the work nor
+  // overtaken by it.
+  void WaitQuiet();
   // Waits until a command that was running at log line `from` (work that a
   // key stops, say) or started after it has returned and the program has
   // painted all it had to paint.
@@ -191,7 +196,10 @@ class Program {
   std::string Selection(unsigned long window, int list);
   // Waits up to ms (stretched) for the list to have selected just these rows.
   bool WaitSelection(unsigned long window, int list, const std::string& rows, int ms);
-  void ClickControl(const LoggedDialog& d, int id);
+  // Clicks the control once the program is quiet (WaitQuiet); for a button,
+  // check or radio button, true once the program has taken the click (its
+  // command started or was refused, or the click was handled).
+  bool ClickControl(const LoggedDialog& d, int id);
   // Gives an edit control the focus (a click unless it has it) and waits for
   // the program to say so, selects its text and types the new one.
   void SetText(const LoggedDialog& d, int id, const std::string& text);
