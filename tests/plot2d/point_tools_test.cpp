@@ -4,6 +4,7 @@
 // entries, and the results and points come back with the file.
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "core/constants.h"
 #include "entry/trace_dialog.h"
@@ -226,14 +227,25 @@ TEST_F(PointTools, IntersectionsWithTheirAngleOnBothCurves) {
   EXPECT_EQ(w->Equation(b).results.size(), 2u);
   EXPECT_EQ(w->Equation(b).results.front().code, 20);
 
-  // Another curve goes on from the cell after x = 1: y = 4 meets x^2 at 2 before -2.
+  // Another curve chosen in either list goes on from the cell after x = 1 instead of starting
+  // over: y = 4 meets x^2 at 2 before -2, and x^2 - 2 meets y = x at 2 before -1.
+  const auto choose = [&](int list, int equation) {
+    d->ListSetSel(list, list == kIdFirstCombo ? d->IndexOfFirst(equation) : d->IndexOfSecond(equation));
+    d->EvControl(list, plat::CBN_SELCHANGE);
+  };
   const int four = Add(kKindExplicit, "", "4");
-  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(four));
-  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
-  ASSERT_EQ(d->LastResult(), 1);
-  EXPECT_NEAR(D(d->Crossing().x), 2.0, 1e-12);
-  d->ListSetSel(kIdSecondCombo, d->IndexOfSecond(b));
-  d->EvControl(kIdSecondCombo, plat::CBN_SELCHANGE);
+  const int lower = Add(kKindExplicit, "", "x^2-2");
+  const std::pair<int, int> choices[] = {{kIdSecondCombo, four}, {kIdFirstCombo, lower}};
+  for (const auto& [list, curve] : choices) {
+    choose(kIdFirstCombo, a);
+    choose(kIdSecondCombo, b);
+    for (int press = 0; press < 3 && std::fabs(D(d->Crossing().x) - 1) > 1e-9; ++press) d->Press(kIdToolNext);
+    ASSERT_NEAR(D(d->Crossing().x), 1.0, 1e-12);
+    choose(list, curve);
+    ASSERT_EQ(d->LastResult(), 1) << "list " << list;
+    EXPECT_NEAR(D(d->Crossing().x), 2.0, 1e-12) << "the choice in list " << list << " started the search over";
+  }
+  choose(kIdFirstCombo, a);
   EXPECT_NEAR(D(d->Crossing().x), 0.0, 1e-12);
   d->Press(kIdToolNext);
 

@@ -75,6 +75,38 @@ TEST_F(CrossingDialog, ALineThroughTheCentreCrossesTheSphereOnBothSides) {
   d.Press(plat::IDCANCEL);
   EXPECT_TRUE(d.IsHidden());
   EXPECT_FALSE(w->Overlays.intersection.shown);
+
+  // Another entry chosen in either list goes on from the interval after the crossing found
+  // last instead of starting over: from t = -1 the sphere of radius 1.5 is met next at t = 1.5
+  // (not -1.5), and the line (3t/4, 0, 0) meets the unit sphere next at t = 4/3 (not -4/3).
+  const int wide = w->AppendEquation(kKindImplicitSurface, {"", "", "", "", "xx+yy+zz=2.25"});
+  w->CompileEquation(wide);
+  w->Equation(wide).boxMin() = {-2, -2, -2};
+  w->Equation(wide).boxMax() = {2, 2, 2};
+  w->UpdateBox(wide);
+  const int slow = Curve("0.75t", "0", "0");
+  w->EquationsChanged(false);
+  Open();
+  const auto choose = [&](int list, int entry) {
+    d.ListSetSel(list, list == kIdFirstCombo ? d.IndexOfFirst(entry) : d.IndexOfSecond(entry));
+    d.EvControl(list, plat::CBN_SELCHANGE);
+  };
+  struct Choice {
+    int list;
+    int entry;
+    double next;
+  };
+  for (const Choice& c : {Choice{kIdFirstCombo, wide, 1.5}, Choice{kIdSecondCombo, slow, 4.0 / 3}}) {
+    choose(kIdFirstCombo, sphere);
+    choose(kIdSecondCombo, line);
+    for (int press = 0; press < 3 && !(d.Found() && std::fabs(D(d.Last().t) + 1) < 1e-9); ++press)
+      d.Press(kCrossingNext);
+    ASSERT_NEAR(D(d.Last().t), -1, 1e-12);
+    choose(c.list, c.entry);
+    d.Press(kCrossingNext);
+    ASSERT_TRUE(d.Found()) << "list " << c.list;
+    EXPECT_NEAR(D(d.Last().t), c.next, 1e-9) << "the choice in list " << c.list << " started the search over";
+  }
 }
 
 TEST_F(CrossingDialog, StoreAndPointUseTheFoundCrossing) {
