@@ -190,7 +190,9 @@ TEST_F(LevelWindow, CursorGradientAndDirectionalDerivative) {
   EXPECT_TRUE(w->Overlays.course.shown);
   EXPECT_EQ(w->Overlays.course.cursor, (TPoint3D{1, 1, 2}));
   // The cursor point is marked as a point of pen width 3, whatever the
-  // window's point size: only the curve leaves the marker's ring.
+  // window's point size: the marker fills the disc of radius 2 about it
+  // (the curve through it alone crosses that disc on a few pixels), and
+  // only the curve leaves the marker's ring.
   l.MarkerHalfSize = 10;
   l.BufferValid[0] = 0;
   l.Invalidate(false);
@@ -199,12 +201,15 @@ TEST_F(LevelWindow, CursorGradientAndDirectionalDerivative) {
     plat::Point c;
     ASSERT_TRUE(l.WorldToPixel({1, 1}, c));
     const plat::Colour cursor = l.GetColourAvoidingBackground(l.CheckColourIndex(l.ColourSlots[kLevelCursorSlot]));
-    int ring = 0;
+    int disc = 0, ring = 0;
     for (int dy = -9; dy <= 9; ++dy)
       for (int dx = -9; dx <= 9; ++dx) {
         const int d2 = dx * dx + dy * dy;
-        if (d2 >= 25 && d2 <= 64 && test3d::ColourNear(l.Surface(), c.x + dx, c.y + dy, cursor, 0)) ++ring;
+        const bool marked = test3d::ColourNear(l.Surface(), c.x + dx, c.y + dy, cursor, 0);
+        disc += d2 <= 4 && marked;
+        ring += d2 >= 25 && d2 <= 64 && marked;
       }
+    EXPECT_GE(disc, 12) << "no cursor marker";
     EXPECT_LT(ring, 40);
   }
   // The gradient arrow is drawn in its colour.
