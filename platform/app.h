@@ -66,6 +66,9 @@ std::int64_t TickMilliseconds();
 // opens and the messages it shows in that file, one line each; scripts and
 // tests that drive the program from outside read it.
 void LogEvent(const std::string& line);
+// Logs "idle" once the window just shown is on the screen, the windows have
+// painted and no work runs any more (a window opened with a file has drawn it).
+void LogIdleWhenPainted(Window& shown);
 
 // ---- keyboard and mouse polling during long work ----
 // Processes pending events (so windows repaint) while holding back user

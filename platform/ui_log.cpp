@@ -25,7 +25,8 @@
 //   film <frame> <delay> <ms>          the tour's film shows a picture (steady clock)
 //   signal <number> <ms>               the program ends on the signal now (steady clock)
 //   hover <text>                       the pointer rests on this item of an opened menu
-//   idle                               after done or popdown: no work runs, no paint is waiting
+//   idle                               after done, popdown or a window's opening (open): no work
+//                                      runs, no paint is waiting
 //   text <window id> <control id> <text>   a static of a shown dialog changed
 //   select <window id> <control id> <rows> the rows selected in a list of a shown
 //                                          dialog (after its dialog line, and as
@@ -64,6 +65,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdlib>
@@ -248,7 +250,10 @@ bool AnyPaintWaiting() {
 class IdleWatch : public QObject {
  public:
   explicit IdleWatch(QObject* parent) : QObject(parent) {}
-  void Arm() {
+  // A window just shown (`shown`) waits to be painted until the windowing
+  // system has put it on the screen: before that no paint of it is due.
+  void Arm(QWidget* shown = nullptr) {
+    if (shown) shown_ = shown;
     quietTicks_ = 0;
     ticks_ = 0;
     if (!timer_) {
@@ -265,24 +270,28 @@ class IdleWatch : public QObject {
       quietTicks_ = 0;
       return;
     }
-    quietTicks_ = AnyPaintWaiting() ? 0 : quietTicks_ + 1;
+    if (shown_ && shown_->windowHandle() && shown_->windowHandle()->isExposed()) shown_ = nullptr;
+    quietTicks_ = shown_ || AnyPaintWaiting() ? 0 : quietTicks_ + 1;
     if (quietTicks_ >= 2) {
       timer_->stop();
       LogEvent("idle");
     } else if (++ticks_ > 12000) {
       timer_->stop();
+      shown_ = nullptr;
     }
   }
+  QPointer<QWidget> shown_;
   QTimer* timer_ = nullptr;
   int quietTicks_ = 0;
   int ticks_ = 0;
 };
 
-// Logs "idle" once no work runs and nothing waits to be painted any more.
-void ArmIdleWatch() {
+// Logs "idle" once no work runs and nothing waits to be painted any more
+// (nor `shown` to be put on the screen).
+void ArmIdleWatch(QWidget* shown = nullptr) {
   static QPointer<IdleWatch> watch;
   if (!watch) watch = new IdleWatch(qApp);
-  watch->Arm();
+  watch->Arm(shown);
 }
 
 constexpr const char* kToolkitDialogName = "kurvatoDialogName";
@@ -408,6 +417,10 @@ unsigned long NoteCommand(Window& w, int id, bool runs) {
 void NoteCommandDone(unsigned long window, int id) {
   LogEvent("done " + std::to_string(window) + " " + std::to_string(id));
   ArmIdleWatch();
+}
+
+void LogIdleWhenPainted(Window& shown) {
+  if (UiLogOn()) ArmIdleWatch(shown.impl()->frame.data());
 }
 
 void NoteClicked(unsigned long window, int id) {

@@ -153,6 +153,14 @@ int TPlotRWin::PaintSurfacesByDepth(plat::DC& dc) {
   TExportSink* sink = ActiveSink();
   std::vector<plat::Point> polygon(4);
   for (int k = count; k >= 1; --k) {
+    // The tour's photos read "A" every 1024 cells, so that it ends a long
+    // painting at once.  Other paintings leave the keys to the commands that
+    // follow them.
+    if (stopKeyWhileQuiet && (k & 1023) == 0 && StopKeyPressed()) {
+      dc.SelectPen(oldPen);
+      dc.SelectBrush(oldBrush);
+      return 'A';
+    }
     const TSurfaceCell& cell = table[static_cast<std::size_t>(k)];
     const TEquation& e = Equation(cell.equation);
     const std::size_t width = static_cast<std::size_t>(e.divisions[1]) + 1;

@@ -216,6 +216,7 @@ void CreateAndShow(TFileMsgWin* w) {
   w->Create();
   if (w->IsDestroyed()) return;
   w->Show(plat::SW_SHOWNORMAL);
+  plat::LogIdleWhenPainted(*w);
   // Diagnostic seam for tests that drive the program from outside, not a
   // user feature: with $KURVATO_SNAPSHOT_DIR set, a window that opened its
   // file at start writes its painted client surface there as

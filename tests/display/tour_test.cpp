@@ -20,16 +20,12 @@ class TourOnScreen : public DisplayTest {
   TopWindow Open() {
     Start({FixtureCopy("walk.kv3")});
     const TopWindow w = Window("walk.kv3");
-    // The user starts the tour once the picture is there.
+    // The user starts the tour once the picture is there: the program has
+    // painted the file (a key during the painting would end it) and the
+    // picture stands still.
     if (w.id) {
-      EXPECT_TRUE(Eventually(
-          [&] {
-            const Image p = Picture(w);
-            return p.Count(0x000000) < p.w * p.h / 2;
-          },
-          20000))
-          << "the plot was not drawn";
-      Settled(w.id);
+      EXPECT_TRUE(FilePainted()) << "the plot was not drawn";
+      EXPECT_TRUE(StandsStill(w.id)) << "the plot did not come to rest";
     }
     return w;
   }
@@ -147,7 +143,8 @@ TEST_F(TourOnScreen, ADuringThePhotosEndsTheTour) {
   std::int64_t pressed = 0;
   ASSERT_TRUE(program_->KeyReadWithin("a", 'A', 1000, &pressed)) << "the photos and A";
   EXPECT_TRUE(program_->AnswersWithin(w.id, 1000, pressed)) << "after A";
-  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000)) << "the film ran all the same";
+  EXPECT_TRUE(Eventually([&] { return Screen().Caption(w.id) == caption; }, 2000))
+      << "the film ran all the same: the caption is " << Screen().Caption(w.id) << ", not " << caption;
 }
 
 // Strg+T typed while the menu "&Datei" is open: the menu closes, the film

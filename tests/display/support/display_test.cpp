@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/temp_dir.h"
@@ -46,7 +47,8 @@ void DisplayTest::SetUp() {
 }
 
 void DisplayTest::TearDown() {
-  if (program_ && HasFailure()) KeepFailure();
+  // $KURVATO_DISPLAY_KEEP keeps them for a test that passed too.
+  if (program_ && (HasFailure() || std::getenv("KURVATO_DISPLAY_KEEP"))) KeepFailure();
   program_.reset();
 }
 
@@ -78,6 +80,11 @@ Program& DisplayTest::Start(const std::vector<std::string>& args) {
   program_ = std::make_unique<Program>(Screen(), args);
   EXPECT_TRUE(program_->Ready()) << "the program did not start";
   return *program_;
+}
+
+bool DisplayTest::FilePainted(int ms) {
+  const int open = program_->Log().WaitFor("open ", 0, ms);
+  return open >= 0 && program_->Log().WaitFor("idle", static_cast<std::size_t>(open), ms) >= 0;
 }
 
 TopWindow DisplayTest::Frame() { return Window("Kurvato"); }

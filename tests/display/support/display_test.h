@@ -51,6 +51,10 @@ class DisplayTest : public ::testing::Test {
   void TearDown() override;
   // Starts the program (stopping one started before) and waits for it.
   Program& Start(const std::vector<std::string>& args = {});
+  // Waits until the window of the file given at the start has painted it
+  // (the program logs "idle" after the file's "open"); false when it did not
+  // within ms (stretched).
+  bool FilePainted(int ms = 20000);
   // The main frame's window ("Kurvato").
   TopWindow Frame();
   // Waits for a window whose caption starts with the text and activates it.

@@ -251,7 +251,7 @@ std::optional<LoggedMenuBar> Program::WaitMenuBar(unsigned long window, int ms) 
 }
 
 void Program::WaitQuiet() {
-  const std::int64_t end = NowMs() + Patient(2000);
+  const std::int64_t end = NowMs() + Patient(5000);
   for (;;) {
     const auto& lines = log_.Lines();
     std::size_t command = lines.size();
@@ -260,7 +260,13 @@ void Program::WaitQuiet() {
         command = i;
         break;
       }
-    if (command == lines.size() || NowMs() >= end) return;
+    if (command == lines.size()) return;
+    if (NowMs() >= end) {
+      // Input sent now may be dropped by the work: the next failure says why.
+      std::fprintf(stderr, "the program is still busy with \"%s\" after %d ms\n", lines[command].c_str(),
+                   Patient(5000));
+      return;
+    }
     bool quiet = false;
     for (std::size_t i = command + 1; i < lines.size() && !quiet; ++i)
       quiet = StartsWith(lines[i], "dialog ") || StartsWith(lines[i], "key ") ||

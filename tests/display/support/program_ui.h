@@ -166,7 +166,7 @@ class Program {
   // Waits until a command the window started at or after log line `from`
   // has returned and the program has painted all it had to paint.
   bool WaitCommandDone(unsigned long window, int id, std::size_t from, int ms);
-  // Waits (up to 2 s, stretched) until the last command has returned and the
+  // Waits (up to 5 s, stretched) until the last command has returned and the
   // program has painted all it had to paint, or shows a dialog, or its long
   // work reads keys: input sent then is neither dropped by the work nor
   // overtaken by it.

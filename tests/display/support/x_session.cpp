@@ -771,6 +771,26 @@ unsigned long XSession::ClipboardOwner() {
   return XGetSelectionOwner(dpy_, XInternAtom(dpy_, "CLIPBOARD", False));
 }
 
+std::string XSession::ClipboardText(int ms) {
+  const ::Window root = DefaultRootWindow(dpy_);
+  if (!clipboardWindow_) clipboardWindow_ = XCreateSimpleWindow(dpy_, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom into = XInternAtom(dpy_, "KURVATO_TEST_CLIPBOARD", False);
+  XDeleteProperty(dpy_, clipboardWindow_, into);
+  XConvertSelection(dpy_, XInternAtom(dpy_, "CLIPBOARD", False), XInternAtom(dpy_, "UTF8_STRING", False), into,
+                    clipboardWindow_, CurrentTime);
+  XFlush(dpy_);
+  // The owner answers with a SelectionNotify event, with no property when
+  // it has no text.
+  XEvent e{};
+  const std::int64_t end = NowMs() + Patient(ms);
+  while (!XCheckTypedWindowEvent(dpy_, clipboardWindow_, SelectionNotify, &e)) {
+    if (NowMs() >= end) return {};
+    Pause(10);
+  }
+  if (e.xselection.property == None) return {};
+  return TextProperty(dpy_, clipboardWindow_, into);
+}
+
 void XSession::ClearClipboard() {
   XSetSelectionOwner(dpy_, XInternAtom(dpy_, "CLIPBOARD", False), None, CurrentTime);
   XSync(dpy_, False);

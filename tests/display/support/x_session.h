@@ -117,6 +117,9 @@ class XSession {
   // The window that owns the CLIPBOARD selection (0 for none), and a way to
   // take it away so that a copy shows as a new owner.
   unsigned long ClipboardOwner();
+  // The text on the clipboard as its owner gives it (waited for up to ms,
+  // stretched); "" when there is none.
+  std::string ClipboardText(int ms = 2000);
   void ClearClipboard();
 
   void Sync();
