@@ -84,6 +84,7 @@ class HandOff : public testing::Test {
  protected:
   static void SetUpTestSuite() { elsewhere_.emplace(); }
   static void TearDownTestSuite() { elsewhere_.reset(); }
+  void SetUp() override { ASSERT_TRUE(elsewhere_->Ok()) << elsewhere_->Error(); }
   static inline std::optional<kvtest::ProgramElsewhere> elsewhere_;
 };
 

@@ -3,6 +3,7 @@
 // writes to the log.
 #pragma once
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -49,6 +50,8 @@ inline std::string& ProgramPath() {
 // For its lifetime the tests start a copy of the program in a new folder
 // below /tmp whose name holds a blank, as a build there would be: a test
 // that hides /tmp or reaches the program by a path cut at a blank fails.
+// When the copy cannot be made the tests would start the build's own
+// program and prove nothing: Ok() is false then, and Error() says why.
 class ProgramElsewhere {
  public:
   ProgramElsewhere() : folder_("/tmp/kurvato-build " + std::to_string(::getpid()) + "/"), old_(ProgramPath()) {
@@ -56,9 +59,14 @@ class ProgramElsewhere {
     std::filesystem::create_directories(folder_ + "app", ec);
     const std::string copy = folder_ + "app/kurvato";
     // A link where the file system allows it, else a copy.
-    if (::link(old_.c_str(), copy.c_str()) != 0)
+    if (!ec && ::link(old_.c_str(), copy.c_str()) != 0)
       std::filesystem::copy_file(old_, copy, std::filesystem::copy_options::overwrite_existing, ec);
-    if (!ec) ProgramPath() = copy;
+    if (!ec && ::access(copy.c_str(), X_OK) != 0) ec.assign(errno, std::generic_category());
+    if (ec) {
+      error_ = "the program could not be put into " + folder_ + ": " + ec.message();
+    } else {
+      ProgramPath() = copy;
+    }
   }
   ~ProgramElsewhere() {
     ProgramPath() = old_;
@@ -68,8 +76,11 @@ class ProgramElsewhere {
   ProgramElsewhere(const ProgramElsewhere&) = delete;
   ProgramElsewhere& operator=(const ProgramElsewhere&) = delete;
 
+  bool Ok() const { return error_.empty(); }
+  const std::string& Error() const { return error_; }
+
  private:
-  std::string folder_, old_;
+  std::string folder_, old_, error_;
 };
 
 // Starts the program with the arguments and extra environment variables;
