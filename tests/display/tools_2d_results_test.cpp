@@ -6,6 +6,7 @@
 // its file is read again.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -23,6 +24,9 @@ constexpr int kSectorArea = 716;     // "&Sektorfläche ..."
 constexpr int kArcLength = 723;      // "&Bogenlänge ..."
 constexpr int kCrossSections = 786;  // "&Polygonkörper ..."
 constexpr int kCheckData = 866;      // "&Prüfen ..." (the results window)
+constexpr int kSelectAll = 119;      // "Alles markiere&n" (the results window)
+constexpr int kCopy = 95;            // "&Kopieren" (the results window)
+const char* const kNoResults = "bisher keine Daten";
 constexpr int kGraphTrace = 708;     // "&Graphverlauf ..."
 constexpr int kSaveAs = 58;          // "Speichern &unter ..."
 const char* const kBusy = "Abbruch mit Taste A";
@@ -57,35 +61,27 @@ class Tools2DResults : public DisplayTest {
     ASSERT_TRUE(Eventually([&] { return Screen().Caption(w.id) != kBusy; }, 2000))
         << "A did not stop the work";
   }
-  // The text the results window shows for the first entry, as pixels: the
-  // left edge, where the caret blinks, is left out.
-  Image ResultsText(const TopWindow& w) {
+  // The text the results window shows for the first entry, as a user takes
+  // it from there: "Alles markieren" and "Kopieren" put it on the
+  // clipboard.  One line a result, "bisher keine Daten" for none.
+  std::string ResultsText(const TopWindow& w) {
     Screen().Activate(w.id);
     Menu(w, kCheckData);
     const TopWindow data = Screen().WaitFor("Daten [", 3000, true);
     EXPECT_NE(data.id, 0u) << "no results window";
     if (!data.id) return {};
-    Image shot, last;
-    // The text is shown once two captures a moment apart agree.
-    Eventually(
-        [&] {
-          last = std::move(shot);
-          Pause(100);
-          shot = Screen().Capture(data.id);
-          for (int y = 0; y < shot.h; ++y)
-            for (int x = 0; x < std::min(shot.w, 8); ++x) shot.pixels[static_cast<std::size_t>(y) * shot.w + x] = 0;
-          return !shot.Empty() && shot.pixels == last.pixels;
-        },
-        3000);
+    Screen().ClearClipboard();
+    Menu(data, kSelectAll);
+    Menu(data, kCopy);
+    EXPECT_TRUE(Eventually([] { return Screen().ClipboardOwner() != 0; }, 2000)) << "the results were not copied";
+    std::string text = Screen().ClipboardText();
     // Out of the way of the dialogs again.
     Screen().Close(data.id);
     EXPECT_TRUE(Screen().WaitGone(data.id, 3000));
-    return shot;
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
   }
-  // Whether a result of the first entry is stored: the results window no
-  // longer shows what it showed before any ("bisher keine Daten").
-  bool ResultsStored(const TopWindow& w) { return ResultsText(w).pixels != noResults_.pixels; }
-  Image noResults_;
 };
 
 // r = 1 + cos t over [0, 2pi]: "Sektorfläche" leaves these bounds in the
@@ -124,8 +120,7 @@ TEST_F(Tools2DResults, AnIntegrationStoppedWithAIsNoResult) {
   Start();
   const TopWindow w = New2D();
   EnterByKey(w, "F1", "EQUA201", {{212, "exp(-x^2)"}});
-  noResults_ = ResultsText(w);
-  ASSERT_FALSE(noResults_.Empty());
+  ASSERT_EQ(ResultsText(w), kNoResults);
   const LoggedDialog d = OpenDialog(w, kIntegrate, "RIEM");
   for (int id = 271; id <= 276; ++id) program_->ClickControl(d, id);  // all six rules
   program_->SetText(d, 211, "-3");
@@ -136,7 +131,7 @@ TEST_F(Tools2DResults, AnIntegrationStoppedWithAIsNoResult) {
   const LoggedDialog stopped = Reopen(w, d, kIntegrate);
   for (int id = 231; id <= 236; ++id) EXPECT_EQ(Text(stopped, id), "") << "field " << id << " after the stop";
   EXPECT_TRUE(Messages(from).empty()) << Joined(Messages(from));
-  EXPECT_FALSE(ResultsStored(w)) << "the sums of the stopped run were stored";
+  EXPECT_EQ(ResultsText(w), kNoResults) << "the sums of the stopped run were stored";
 
   program_->SetText(stopped, 213, "8");
   from = program_->Log().Size();
@@ -164,7 +159,17 @@ TEST_F(Tools2DResults, AnIntegrationStoppedWithAIsNoResult) {
   const double random = Number(Text(sums, 236));
   EXPECT_GE(random, static_cast<double>(low) - tolerance);
   EXPECT_LE(random, static_cast<double>(high) + tolerance);
-  EXPECT_TRUE(ResultsStored(w)) << "the finished sums were not stored";
+  // The finished run is stored as one line: the bounds, the sum by
+  // Simpson's rule (the one "Flächeninhalt" shows) and the count.
+  const std::string stored = ResultsText(w);
+  double a = NAN, b = NAN, value = NAN, count = NAN;
+  ASSERT_EQ(std::sscanf(stored.c_str(), "(links,rechts,Wert,Teilung) = (%lf,%lf,%lf,%lf)", &a, &b, &value, &count), 4)
+      << "the finished sums were not stored: " << stored;
+  EXPECT_EQ(stored.find('\n'), std::string::npos) << "more than the one result: " << stored;
+  EXPECT_EQ(a, -3);
+  EXPECT_EQ(b, 3);
+  EXPECT_NEAR(value, static_cast<double>((left + 4 * mid + right) / 6), tolerance);
+  EXPECT_EQ(count, 8);
 }
 
 // The strips of the Riemann dialog, as the plot shows them: where the axes
