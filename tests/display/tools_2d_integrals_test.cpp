@@ -209,7 +209,7 @@ TEST_F(Tools2DIntegrals, EditingTheCurveOfASurfaceOfRevolutionTurnsTheNewCurve) 
   program_->ClickControl(d, 91);   // "Zeichne Fläche"
   const TopWindow r = Window("Rotation.kv3");
   ASSERT_NE(r.id, 0u) << "no rotation window";
-  Settled(r.id);
+  ASSERT_TRUE(StandsStill(r.id, 150, 5000)) << "the rotation window's picture does not come to rest";
   const LoggedDialog inventory = OpenDialog(r, 504, "INVENT");  // "&Inventar ..."
   ClickFirstRow(inventory, 293);
   const std::size_t from = program_->Log().Size();
