@@ -63,7 +63,9 @@ class MenuWalk : public WalkTest, public ::testing::WithParamInterface<WalkCase>
 TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
   const WalkCase& c = GetParam();
   const char* record = std::getenv("KURVATO_WALK_RECORD");
-  const auto expected = ReadExpectedEffects(std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt");
+  const std::string list = std::string(KURVATO_DISPLAY_SOURCE) + "/walk/" + c.kind + ".txt";
+  const auto expected = ReadExpectedEffects(list);
+  const auto paths = ReadExpectedPaths(list);
   TopWindow target = Open();
   ASSERT_NE(target.id, 0u) << "the " << c.kind << " window did not open";
   // Walks the command once and checks its effect against the list's entry
@@ -78,11 +80,17 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
     const auto it = expected.find({kind, id});
     if (record && *record) {
       std::ofstream out(std::string(record) + "/" + c.kind + ".txt", std::ios::app);
-      out << kind << " " << id << " " << e.Text() << "  # " << text << "\n";
+      out << kind << " " << id << " " << e.Text() << "  # " << (e.path.empty() ? text : e.path) << "\n";
     } else if (it == expected.end()) {
       ADD_FAILURE() << "no expected effect listed for " << kind << "; observed: " << e.Text();
     } else {
       EXPECT_TRUE(Matches(it->second, e)) << "expected: " << it->second << "\nobserved: " << e.Text();
+      // The menu it was clicked in: a command moved elsewhere is a change
+      // the list must be reviewed for.
+      const auto where = paths.find({kind, id});
+      EXPECT_TRUE(!e.path.empty() && where != paths.end() && StandsAt(where->second, e.path))
+          << "the command stands at \"" << e.path << "\"; its list says \""
+          << (where != paths.end() ? where->second : std::string()) << "\"";
     }
     for (const std::string& f : e.layoutFaults) ADD_FAILURE() << "dialog layout: " << f;
     // A program that hangs or has ended ("&Beenden"), a window that closed,

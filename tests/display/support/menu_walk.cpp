@@ -156,6 +156,32 @@ std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std
   return out;
 }
 
+std::map<std::pair<std::string, int>, std::string> ReadExpectedPaths(const std::string& path) {
+  std::map<std::pair<std::string, int>, std::string> out;
+  std::ifstream f(path);
+  std::string line;
+  while (std::getline(f, line)) {
+    const std::size_t hash = line.find('#');
+    if (hash == std::string::npos) continue;
+    std::istringstream in(line.substr(0, hash));
+    std::string kind;
+    int id = 0;
+    if (!(in >> kind >> id)) continue;
+    std::string comment = line.substr(hash + 1);
+    while (!comment.empty() && comment.front() == ' ') comment.erase(0, 1);
+    while (!comment.empty() && comment.back() == ' ') comment.pop_back();
+    out[{kind, id}] = comment;
+  }
+  return out;
+}
+
+bool StandsAt(const std::string& comment, const std::string& path) {
+  if (path.empty() || !StartsWith(comment, path)) return false;
+  if (comment.size() == path.size()) return true;
+  const char next = comment[path.size()];
+  return next == ' ' || next == ':' || next == ',' || next == ';';
+}
+
 // ---- the walker ----
 
 std::uint64_t MenuWalker::PictureOf(unsigned long window, bool plot) {
@@ -253,6 +279,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
 
   LoggedItem item;
   const Invoked r = p_.Command(target.id, id, &item);
+  // Where it stood: the popups opened to reach it and the item as shown.
+  if (r == Invoked::Done || r == Invoked::Disabled) {
+    const auto bar = p_.MenuBar(target.id);
+    if (const auto popups = bar ? p_.MenuPath(bar->menu, id) : std::nullopt)
+      for (const std::string& title : *popups) e.path += title + " > ";
+    e.path += item.text;
+  }
   if (r == Invoked::Disabled) {
     e.tokens.push_back("disabled");
     return e;

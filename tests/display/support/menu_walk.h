@@ -34,6 +34,10 @@ namespace kvdisplay {
 
 struct Effect {
   std::vector<std::string> tokens;
+  // Where the command was clicked, as the menus showed it: the titles of the
+  // opened popups and the item's text, joined by " > " ("&Datei > &Neu
+  // Strg+N"); empty when no menu opened.
+  std::string path;
   // Layout faults of the dialogs the command opened (see dialog_geometry.h).
   std::vector<std::string> layoutFaults;
   bool hung = false;  // the program stopped answering, or a window could not be closed
@@ -77,5 +81,13 @@ std::vector<std::string> MenuPopups(const std::string& menu);
 // a '#' starting a comment; "<kind>+" names the walk of a command in the
 // state where it is enabled (see WalkKind::enabled).
 std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path);
+// The comments of the same lists, by kind and command: each starts with the
+// menu path where the command stands, in the form of Effect::path, and a
+// remark may follow.
+std::map<std::pair<std::string, int>, std::string> ReadExpectedPaths(const std::string& path);
+// True when the list's comment starts with the path, as a whole (the end of
+// the comment or a remark's separator follows): a command that stands
+// elsewhere in the menu than its list says has moved.
+bool StandsAt(const std::string& comment, const std::string& path);
 
 }  // namespace kvdisplay
