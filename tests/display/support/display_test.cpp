@@ -78,7 +78,8 @@ Program& DisplayTest::Start(const std::vector<std::string>& args) {
   if (program_ && HasFailure() && kept_ == 0) KeepFailure();
   program_.reset();
   program_ = std::make_unique<Program>(Screen(), args);
-  EXPECT_TRUE(program_->Ready()) << "the program did not start";
+  EXPECT_TRUE(program_->Ready()) << "the program did not start: " << program_->NotReady() << "\n"
+                                << Screen().Describe();
   return *program_;
 }
 

@@ -194,6 +194,23 @@ Program::~Program() { Stop(); }
 
 bool Program::Ready() { return log_.WaitFor("ready", 0, 15000) >= 0; }
 
+std::string Program::NotReady() {
+  std::string why;
+  if (pid_ <= 0) {
+    why = "it was not started";
+  } else if (int status = 0; waitpid(pid_, &status, WNOHANG) == pid_) {
+    why = WIFEXITED(status) ? "it ended with code " + std::to_string(WEXITSTATUS(status))
+                            : "it was ended by signal " + std::to_string(WTERMSIG(status));
+    pid_ = -1;
+  } else {
+    why = "it runs (pid " + std::to_string(pid_) + ")";
+  }
+  why += "; its event log has " + std::to_string(log_.Size()) + " lines";
+  std::ifstream out(home_ + "output.txt");
+  const std::string said((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+  return why + (said.empty() ? "; it wrote nothing" : "; it wrote:\n" + said);
+}
+
 bool Program::Running() {
   if (pid_ <= 0) return false;
   int status = 0;

@@ -108,6 +108,9 @@ class Program {
 
   // True once the program has said "ready" (waits up to 15 s).
   bool Ready();
+  // Why it did not say so, for a failure message: whether it still runs or
+  // how it ended, and what it wrote to its output.
+  std::string NotReady();
   bool Running();
   // SIGTERM, then SIGKILL after five seconds; the exit code or -1.
   int Stop();
