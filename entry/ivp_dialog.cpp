@@ -108,7 +108,7 @@ void TIvpDlg::RefillItems() {
   // direction only: each line says which way its solution runs.
   const bool directed = kind_ == kKindOde || kind_ == kKindOde3D;
   for (const TEquationItem& item : window_.Equation(i).items) {
-    std::string line = window_.FormatValueReport(item, window_.Decimals);
+    std::string line = window_.FormatValueReport(item, kind_, window_.Decimals);
     if (directed) line += item.direction < 0 ? "  (rück)" : "  (vor)";
     if (line.size() > kReportChars) line.resize(kReportChars);
     ListAdd(kIdIvpItems, line);

@@ -121,12 +121,14 @@ int TSideWin::DrawTrajectoryItem(plat::DC& dc, int i, TEquationItem& item) {
   // record it.
   class Sink : public TPolylineSink {
    public:
-    Sink(TSideWin& w, plat::DC& dc, int coordinate) : w_(w), out_(w, dc), coordinate_(coordinate) {}
+    Sink(TSideWin& w, plat::DC& dc, int coordinate, int kind)
+        : w_(w), out_(w, dc), coordinate_(coordinate), kind_(kind) {}
     void MoveTo(const TPoint2D&) override {}
     void LineTo(const TPoint2D&) override {}
     void StepPoint(long double t, const TPoint3D& p) override {
+      // The owner's logarithmic axes step exponents; shown here are values.
       TPoint2D q[3];
-      if (w_.MapPoint(t, p, q) <= coordinate_) return;
+      if (w_.MapPoint(t, w_.owner_->ItemPointValues(kind_, p), q) <= coordinate_) return;
       if (first_) {
         out_.MoveTo(q[coordinate_]);
         first_ = false;
@@ -147,6 +149,7 @@ int TSideWin::DrawTrajectoryItem(plat::DC& dc, int i, TEquationItem& item) {
     TSideWin& w_;
     TDcSink out_;
     int coordinate_;
+    int kind_;
     bool first_ = true;
     bool beyond_ = false;
     bool haveT_ = false;
@@ -155,10 +158,11 @@ int TSideWin::DrawTrajectoryItem(plat::DC& dc, int i, TEquationItem& item) {
   TPoint2D probe[3];
   const int coordinates = MapPoint(item.paramStart, item.start, probe);
   const plat::Pen old = dc.SelectPen(CreateStylePen(item.pen));
+  const int kind = owner_->Equation(i).kind;
   int result = 0;
   for (int c = 0; c < coordinates && result == 0; ++c) {
     BeginCurveRecording(2000);
-    Sink sink(*this, dc, c);
+    Sink sink(*this, dc, c, kind);
     bool finished = false;
     owner_->RunTrajectory(i, item, &sink, finished);
     EndCurveRecording(item.pen.colour, item.pen.width, item.pen.style);
@@ -249,10 +253,15 @@ void TTimeWin::SetInitialView() {
       hi[c] = Coordinate(owner_->View3D.BoxMax, c);
     }
   } else {
-    lo[0] = owner_->World.xmin;
-    hi[0] = owner_->World.xmax;
+    // The values the owner shows: on a logarithmic axis those of its
+    // plotted rectangle.
+    owner_->ShownValuesX(lo[0], hi[0]);
     lo[1] = owner_->World.ymin;
     hi[1] = owner_->World.ymax;
+    if (owner_->LogWindowType > 0 && (owner_->AxisKind & 2)) {
+      lo[1] = owner_->LogValueRange.ymin;
+      hi[1] = owner_->LogValueRange.ymax;
+    }
   }
   long double bottom = lo[std::min(number_, 2)];
   long double top = hi[std::min(number_, 2)];

@@ -163,12 +163,16 @@ bool TPlot11Win::RebuildTracePointItem(int i) {
 
 bool TPlot11Win::RebuildTrajectoryPointItem(int i) {
   if (!IsValidIndex(i) || !IsValidIndex(Equation(i).source1)) return false;
-  return BuildTrajectoryPointTrees(Equation(i), Equation(Equation(i).source1), Engine(), dimension == 3);
+  // On logarithmic axes the point is reached from the exponents its
+  // trajectory keeps, and it is kept in values like every point entry.
+  return BuildTrajectoryPointTrees(Equation(i), Equation(Equation(i).source1), Engine(), dimension == 3,
+                                   TrajectoryLogAxes());
 }
 
 bool TPlot11Win::RebuildTrajectoryVectorItem(int i) {
   if (!IsValidIndex(i) || !IsValidIndex(Equation(i).source1)) return false;
-  return BuildTrajectoryVectorTrees(Equation(i), Equation(Equation(i).source1), Engine(), dimension == 3);
+  return BuildTrajectoryVectorTrees(Equation(i), Equation(Equation(i).source1), Engine(), dimension == 3,
+                                    TrajectoryLogAxes());
 }
 
 void TPlot11Win::FillComboWithLetters(plat::Dialog& d, int id, std::string_view letters) {

@@ -115,7 +115,7 @@ void TTraceTrajDlg::SelectionChanged() {
     return;
   }
   for (const TEquationItem& item : window_.Equation(i).items)
-    ListAdd(kIdTrajTraceItems, window_.FormatValueReport(item, window_.Decimals));
+    ListAdd(kIdTrajTraceItems, window_.FormatValueReport(item, window_.Equation(i).kind, window_.Decimals));
   ShowParameterControls(true);
   const int count = static_cast<int>(window_.Equation(i).items.size());
   ListSetSel(kIdTrajTraceItems, keep >= 0 && keep < count ? keep : 0);

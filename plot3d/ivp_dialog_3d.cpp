@@ -75,9 +75,9 @@ void T3DIvpDlg::FillList() {
         const TEngineVariableGuard guard(window_->Engine());
         TPoint3D p3;
         if (LiftIntersectionPoint(*e, window_->Engine(), {item.start.x, item.start.y}, p3)) shown.start = p3;
-        text = window_->FormatValueReport(shown, window_->Decimals);
+        text = window_->FormatValueReport(shown, e->kind, window_->Decimals);
       } else {
-        text = window_->FormatValueReport(item, window_->Decimals);
+        text = window_->FormatValueReport(item, e->kind, window_->Decimals);
       }
       ListAdd(kIvpItemList, text);
       rows_.push_back(p);

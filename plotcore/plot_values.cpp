@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "plotcore/dc_sink.h"
-#include "plotcore/model/log_scale.h"
 #include "platform/resources.h"
 #include "shell/text_helpers.h"
 
@@ -88,9 +87,9 @@ void TPlotWin::AppendValueLine(std::string& buffer, int code, int width, int dec
   buffer += "\r\n";
 }
 
-std::string TPlotWin::FormatValueReport(const TEquationItem& item, int decimals) const {
+std::string TPlotWin::FormatValueReport(const TEquationItem& item, int kind, int decimals) const {
   std::string line;
-  AppendValueLine(line, 0, 0, decimals, item.start);
+  AppendValueLine(line, 0, 0, decimals, ItemPointValues(kind, item.start));
   line.resize(line.size() - 2);  // a list line has no line end
   return line;
 }
@@ -134,12 +133,11 @@ void TPlotWin::DrawEquationItem(std::string& buffer, int i, TEquationItem& item,
   StepCollector collector;
   bool finished = false;
   RunTrajectory(i, item, &collector, finished);
-  // On logarithmic axes a dy/dt item steps the exponents; the table lists
-  // the values.
-  const int logAxes = kind == kKindOde ? TrajectoryLogAxes() : 0;
-  for (const auto& [t, p] : collector.steps) {
-    const long double cells[4] = {t, LogScaleX(logAxes) ? DecadeValue(p.x) : p.x,
-                                  LogScaleY(logAxes) ? DecadeValue(p.y) : p.y, p.z};
+  for (const auto& [t, step] : collector.steps) {
+    // On logarithmic axes a dy/dt item steps the exponents; the table lists
+    // the values.
+    const TPoint3D p = ItemPointValues(kind, step);
+    const long double cells[4] = {t, p.x, p.y, p.z};
     // A dy/dx solution has no parameter column.
     const long double* first = kind == kKindOdeDyDx ? cells + 1 : cells;
     const int count = kind == kKindOdeDyDx ? 2 : (space ? 4 : 3);

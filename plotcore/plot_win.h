@@ -341,11 +341,13 @@ class TPlotWin : public TFuncWin {
   // ---- trajectories and sequences ----
   // The view, box, step and mapping trajectories run in.
   TTrajectoryView TrajectoryView();
-  // The logarithmic axes a dy/dt item of this window is stepped on (bit 0
-  // x, bit 1 y); 0 outside a window with logarithmic axes.
+  // The logarithmic axes a dy/dt item of this window is stepped on and a
+  // sequence item keeps its start on (bit 0 x, bit 1 y); 0 outside a
+  // window with logarithmic axes.
   int TrajectoryLogAxes() const;
-  // A point of a trajectory or sequence carried to where a range window
-  // shows it (unchanged elsewhere); false when it has no image.
+  // A term of a sequence carried to where a range window or the
+  // logarithmic axes show it (unchanged elsewhere); false when it has no
+  // image.
   bool MapTrajectoryPoint(TPoint2D& p);
   // One step of entry i's system from (t, p); false where undefined.
   bool StepTrajectory(int i, int method, long double t, long double h, TPoint3D& p);
@@ -361,8 +363,8 @@ class TPlotWin : public TFuncWin {
                                    int direction);
   TEquationItem& AddItemForKind211(int i, const TPoint3D& start, long double h, int method, int colour,
                                    int width);
-  // The terms of a sequence item: start, then count iterations of slots 0
-  // and 1 (2 in 3D); stops early where undefined.
+  // The terms of a sequence item, in values: start, then count iterations
+  // of slots 0 and 1 (2 in 3D); stops early where undefined.
   std::vector<TPoint3D> IterateSequenceItem(int i, const TEquationItem& item, long count);
   // How many iterations a sequence item is drawn with: its step limit (0:
   // the start term alone), 100 where the limit is negative or undefined.
@@ -380,6 +382,9 @@ class TPlotWin : public TFuncWin {
   // coordinates (the exponents on a logarithmic axis) rather than values:
   // the dy/dt and sequence items of a window with logarithmic axes do.
   bool ItemsKeepAxisCoordinates(int kind) const { return LogWindowType > 0 && kind != kKindOdeDyDx; }
+  // A point of an item of the kind (its start, a step or a term) in values:
+  // on a logarithmic axis that keeps exponents, the value they stand for.
+  TPoint3D ItemPointValues(int kind, const TPoint3D& p) const;
   // Adds the trajectory of entry i from the start at parameter t0
   // (direction 0: both ways, two items) and draws it into the back buffers
   // and on the screen; the stop key or 0.
@@ -433,8 +438,8 @@ class TPlotWin : public TFuncWin {
   // One line of coordinates: x, y (and z in windows of dimension 3) in the
   // number format, separated by blanks, CR LF.
   void AppendValueLine(std::string& buffer, int code, int width, int decimals, const TPoint3D& p) const;
-  // The list line of an item: its start point.
-  std::string FormatValueReport(const TEquationItem& item, int decimals) const;
+  // The list line of an item of the kind: its start point, in values.
+  std::string FormatValueReport(const TEquationItem& item, int kind, int decimals) const;
   // The points of a dy/dx solution as the window draws it, for its table;
   // false when the window has no drawer of its own (the plot layer's run is
   // listed then).

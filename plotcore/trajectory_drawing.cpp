@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "plotcore/dc_sink.h"
+#include "plotcore/model/log_scale.h"
 #include "plotcore/model/trajectories.h"
 
 namespace kv {
@@ -26,7 +27,9 @@ TTrajectoryView TPlotWin::TrajectoryView() {
 int TPlotWin::TrajectoryLogAxes() const { return !is3D && LogWindowType > 0 ? AxisKind & 3 : 0; }
 
 bool TPlotWin::MapTrajectoryPoint(TPoint2D& p) {
-  if (is3D || LogWindowType > 0 || !mappedFlag || !IsValidIndex(selectedMapping)) return true;
+  // Terms are values: the logarithmic axes carry them as any point.
+  if (!is3D && LogWindowType > 0) return MapWorldPoint(p);
+  if (is3D || !mappedFlag || !IsValidIndex(selectedMapping)) return true;
   return MapWorldPoint(p);
 }
 
@@ -66,7 +69,7 @@ TEquationItem& TPlotWin::AddItemForKind211(int i, const TPoint3D& start, long do
 
 std::vector<TPoint3D> TPlotWin::IterateSequenceItem(int i, const TEquationItem& item, long count) {
   if (!IsValidIndex(i)) return {};
-  return kv::IterateSequenceItem(Equation(i), Engine(), item, count);
+  return kv::IterateSequenceItem(Equation(i), Engine(), item, count, TrajectoryLogAxes());
 }
 
 std::vector<long double> TPlotWin::IterateSequence(int i) {
@@ -75,6 +78,14 @@ std::vector<long double> TPlotWin::IterateSequence(int i) {
 }
 
 bool TPlotWin::CompileEquationItem(TEquationItem& item) { return kv::CompileEquationItem(item, Engine()); }
+
+TPoint3D TPlotWin::ItemPointValues(int kind, const TPoint3D& p) const {
+  if (!ItemsKeepAxisCoordinates(kind)) return p;
+  TPoint3D v = p;
+  if (LogScaleX(AxisKind)) v.x = DecadeValue(p.x);
+  if (LogScaleY(AxisKind)) v.y = DecadeValue(p.y);
+  return v;
+}
 
 bool TPlotWin::EvaluateItemStart(TEquationItem& item, int kind) {
   if (!ItemsKeepAxisCoordinates(kind)) return kv::EvaluateItemStart(item, Engine());

@@ -12,6 +12,7 @@
 #include "formula/tree_builders.h"
 #include "plotcore/model/compile_equation.h"
 #include "plotcore/model/entry_evaluation.h"
+#include "plotcore/model/log_scale.h"
 #include "plotcore/model/trajectories.h"
 
 namespace kv {
@@ -128,7 +129,9 @@ void StoreTrajectoryStart(TEquation& e, const TEquationItem& item, long double t
 }
 
 bool ReachTrajectoryPoint(const TEquation& e, TEquation& source, TFormulaEngine& engine, bool space,
-                          TPoint3D& point, long double& target) {
+                          TPoint3D& point, long double& target, int logAxes) {
+  // Only a dy/dt item keeps exponents on logarithmic axes.
+  const int axes = source.kind == kKindOde ? logAxes & 3 : 0;
   TEquationItem item;
   InitEquationItem(item, 0, source.penColour, source.penWidth, source.penStyle);
   item.start = e.values[8];
@@ -144,6 +147,13 @@ bool ReachTrajectoryPoint(const TEquation& e, TEquation& source, TFormulaEngine&
       const std::string& text = e.formulaText[static_cast<std::size_t>(3 + k)];
       if (text.empty() || engine.TextToValue(text, v[k]) != kFormulaOk) return false;
     }
+    // The texts give values; on a logarithmic axis the run starts from
+    // their exponents, which only positive values have.
+    for (int k = 0; k < 2; ++k) {
+      if (!(axes & (1 << k))) continue;
+      if (!(v[k] > 0)) return false;
+      v[k] = std::log10(v[k]);
+    }
     // The target keeps its distance from the start parameter.
     target = v[3] + (target - item.paramStart);
     item.start = {v[0], v[1], space ? v[2] : 0};
@@ -151,13 +161,20 @@ bool ReachTrajectoryPoint(const TEquation& e, TEquation& source, TFormulaEngine&
   }
   if (!(item.paramEnd != 0) || !std::isfinite(item.paramEnd)) return false;
   TVariableScope scope(engine);
-  return RunTrajectoryItem(source, engine, item, std::fabs(item.paramEnd), target, point);
+  TPoint3D p;
+  if (!RunTrajectoryItem(source, engine, item, std::fabs(item.paramEnd), target, p, axes)) return false;
+  // The point reached, in values.
+  if (LogScaleX(axes)) p.x = DecadeValue(p.x);
+  if (LogScaleY(axes)) p.y = DecadeValue(p.y);
+  if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+  point = p;
+  return true;
 }
 
-bool BuildTrajectoryPointTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space) {
+bool BuildTrajectoryPointTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space, int logAxes) {
   TPoint3D p;
   long double target = 0;
-  if (!ReachTrajectoryPoint(e, source, engine, space, p, target)) return false;
+  if (!ReachTrajectoryPoint(e, source, engine, space, p, target, logAxes)) return false;
   for (TreePtr& t : e.trees) t.reset();
   const long double c[3] = {p.x, p.y, p.z};
   for (int k = 0; k < (space ? 3 : 2); ++k) {
@@ -168,10 +185,10 @@ bool BuildTrajectoryPointTrees(TEquation& e, TEquation& source, TFormulaEngine& 
   return true;
 }
 
-bool BuildTrajectoryVectorTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space) {
+bool BuildTrajectoryVectorTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space, int logAxes) {
   TPoint3D p;
   long double target = 0;
-  if (!ReachTrajectoryPoint(e, source, engine, space, p, target)) return false;
+  if (!ReachTrajectoryPoint(e, source, engine, space, p, target, logAxes)) return false;
   TPoint3D v;
   {
     TVariableScope scope(engine);

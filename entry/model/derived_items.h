@@ -48,17 +48,23 @@ bool BuildTracePointTrees(TEquation& e, const TEquation& source, TFormulaEngine&
 // method, familyDelay the item's start code; a start code above 1000 keeps
 // the start texts x0, y0, z0, t0 in formula texts 3..6.
 void StoreTrajectoryStart(TEquation& e, const TEquationItem& item, long double target, long double defaultStep);
-// The point the trajectory reaches at the target parameter: false when a
-// start text is empty or not a number, or the run cannot get there.
+// The point the trajectory reaches at the target parameter, in values:
+// false when a start text is empty or not a number, or the run cannot get
+// there.  `logAxes` (bit 0 x, bit 1 y) names the logarithmic axes of the
+// window, on which a dy/dt item keeps the exponents of its start (its
+// start texts give values all the same).
 bool ReachTrajectoryPoint(const TEquation& e, TEquation& source, TFormulaEngine& engine, bool space,
-                          TPoint3D& point, long double& target);
+                          TPoint3D& point, long double& target, int logAxes = 0);
 // Code 78: the point's trees become number nodes (and its value fields and
 // coordinate texts the point).
-bool BuildTrajectoryPointTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space);
+bool BuildTrajectoryPointTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space,
+                               int logAxes = 0);
 // Codes 79 and 80: each coordinate tree is point + velocity·T, the velocity
 // from the source's right-hand sides at the point; then the derivative and
-// curvature trees.
-bool BuildTrajectoryVectorTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space);
+// curvature trees.  On logarithmic axes both are values, which the axes
+// carry like those of any vector or line.
+bool BuildTrajectoryVectorTrees(TEquation& e, TEquation& source, TFormulaEngine& engine, bool space,
+                                int logAxes = 0);
 // Parameter range of a new vector (79) or line (80) of a trajectory:
 // 79: [0, 1], or [0, a/s] for a requested length a > 1e-16 and speed
 // s > 1e-13; 80: [-L, L] with L = 0.35·diagonal/s, or 2 at rest.

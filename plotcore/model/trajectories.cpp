@@ -229,10 +229,11 @@ TEquationItem& AddItemForKind211(TEquation& e, const TPoint3D& start, long doubl
 }
 
 std::vector<TPoint3D> IterateSequenceItem(const TEquation& e, TFormulaEngine& engine, const TEquationItem& item,
-                                          long count) {
+                                          long count, int logAxes) {
   std::vector<TPoint3D> out;
   const bool space = e.kind == kKindSequence3D;
   if (e.kind != kKindSequence && !space) return out;
+  const int axes = space ? 0 : logAxes & 3;
   TExprNode* f0 = e.trees[0].get();
   TExprNode* f1 = e.trees[1].get();
   TExprNode* f2 = e.trees[2].get();
@@ -241,6 +242,9 @@ std::vector<TPoint3D> IterateSequenceItem(const TEquation& e, TFormulaEngine& en
   count = std::clamp<long>(count, 0, kMaxSequenceTerms);
   out.reserve(static_cast<std::size_t>(std::min<long>(count, 4095)) + 1);
   TPoint3D p = item.start;
+  // The terms are iterated and given in values.
+  if (LogScaleX(axes)) p.x = DecadeValue(p.x);
+  if (LogScaleY(axes)) p.y = DecadeValue(p.y);
   out.push_back(p);
   const bool savedJumps = engine.JumpDetection();
   const bool savedComplex = engine.ComplexMode();

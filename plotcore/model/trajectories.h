@@ -33,7 +33,8 @@ struct TTrajectoryView {
   long double defaultStep = 0.0025L; // of items without a step
   TPointMap map;                     // the mapping of a range window, or none
   // The logarithmic axes of the window (bit 0 x, bit 1 y): a dy/dt item
-  // there keeps and steps the decimal exponents of its values.
+  // there keeps and steps the decimal exponents of its values (a sequence
+  // item keeps those of its start).
   int logAxes = 0;
 };
 
@@ -60,9 +61,11 @@ TEquationItem& AddTrajectoryItem(TEquation& e, const TPoint3D& start, int method
 TEquationItem& AddItemForKind211(TEquation& e, const TPoint3D& start, long double h, int method, int colour,
                                  int width);
 // The terms of a sequence item: start, then count iterations of slots 0
-// and 1 (2 in 3D); stops early where undefined.
+// and 1 (2 in 3D); stops early where undefined.  On the logarithmic axes
+// of a plane window (logAxes as in TTrajectoryView) the item keeps the
+// exponents of its start; the terms are values all the same.
 std::vector<TPoint3D> IterateSequenceItem(const TEquation& e, TFormulaEngine& engine, const TEquationItem& item,
-                                          long count);
+                                          long count, int logAxes = 0);
 // Cobweb terms 0..termCount of x(n+1) = f(x(n)) of an explicit entry.
 std::vector<long double> IterateSequence(TEquation& e, TFormulaEngine& engine);
 // The start texts x0, y0, z0, t0 into the item's trees; false when a

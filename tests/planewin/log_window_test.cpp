@@ -342,5 +342,27 @@ TEST_F(LogWindow, ACurveTraceShowsThePointsValues) {
   EXPECT_NEAR(y, std::exp(1.0), 1e-8);
 }
 
+// The lists of starts and a sequence's terms show values, though the items
+// keep exponents on the logarithmic axis.
+TEST_F(LogWindow, ItemListsAndSequenceTermsShowValues) {
+  TLogWin* w = NewWindow(2);
+  ASSERT_NE(w, nullptr);
+  const int ode = w->AppendEquation(kKindOde, {"1", "y"});
+  w->CompileEquation(ode);
+  TEquationItem& item = AddTrajectoryItem(w->Equation(ode), {2, std::log10(100.0L), 0}, kMethodRungeKutta, 0.01L, 10, 1);
+  EXPECT_EQ(w->FormatValueReport(item, kKindOde, 1), "2.0 100.0");
+  // A sequence x -> x+1, y -> 2y started at the value 10 doubles values,
+  // not exponents: 10, 20, 40.
+  const int seq = w->AppendEquation(kKindSequence, {"x+1", "2y"});
+  w->CompileEquation(seq);
+  TEquationItem& terms = w->AddTrajectoryItem(seq, {0, 1, 0}, 0, 0, 3, 1);
+  EXPECT_EQ(w->FormatValueReport(terms, kKindSequence, 1), "0.0 10.0");
+  const std::vector<TPoint3D> p = w->IterateSequenceItem(seq, terms, 2);
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_NEAR(static_cast<double>(p[1].y), 20, 1e-12);
+  EXPECT_NEAR(static_cast<double>(p[2].y), 40, 1e-12);
+  EXPECT_NEAR(static_cast<double>(p[2].x), 2, 1e-12);
+}
+
 }  // namespace
 }  // namespace kv

@@ -145,7 +145,7 @@ TEST_F(CoreWindowTest, ValueLinesTablesAndCaptions) {
   EXPECT_EQ(buffer, "   1.500   -2.000\r\n");
   const int seq = w->AppendEquation(kKindSequence, {"x+1", "2y"});
   TEquationItem& item = w->AddTrajectoryItem(seq, {0, 1, 0}, 0, 0, 3, 1);
-  EXPECT_EQ(w->FormatValueReport(item, 1), "0.0 1.0");
+  EXPECT_EQ(w->FormatValueReport(item, kKindSequence, 1), "0.0 1.0");
   buffer.clear();
   // The item table: n, x, y of a sequence; t, x, y of a trajectory.
   w->DrawEquationItem(buffer, seq, item, 0, 0, ";");

@@ -218,6 +218,41 @@ TEST(DerivedItems, TrajectoryPointVectorAndLine) {
   moved.values[4] = {};
   EXPECT_FALSE(BuildTrajectoryPointTrees(moved, r.ode.e, r.engine, false));
   EXPECT_EQ(D(moved.values[4].x), 0);
+
+  // On a logarithmic y axis the item keeps the exponent of its start, or
+  // texts of values; the entries hold values, which the axes then carry:
+  // y' = y from the value 1 reaches e at t = 1, where the velocity is (1, e).
+  Entry growth{r.engine, kKindOde, {"1", "y"}};
+  struct LogCase {
+    const char* y0;  // the start text, or none: the exponent 0 kept
+    bool built;
+  } logCases[] = {{nullptr, true}, {"1", true}, {"-1", false}};
+  for (const LogCase& c : logCases) {
+    TEquationItem item;
+    InitEquationItem(item, 0, 2, 1, 0);
+    item.method = kMethodRungeKutta;
+    item.paramEnd = 0.001L;
+    if (c.y0) {
+      item.startCode = 1001;
+      item.texts = {"0", c.y0, "", "0"};
+      item.start = {0, 5, 0};  // stale: the texts give the start
+    }
+    TEquation at;
+    InitEquation(at, kKindPoint, 3, 50);
+    StoreTrajectoryStart(at, item, 1, 0.0025L);
+    TEquation tangent;
+    InitEquation(tangent, kKindParametric, 3, 50);
+    StoreTrajectoryStart(tangent, item, 1, 0.0025L);
+    const char* name = c.y0 ? c.y0 : "kept";
+    ASSERT_EQ(BuildTrajectoryPointTrees(at, growth.e, r.engine, false, 2), c.built) << name;
+    ASSERT_EQ(BuildTrajectoryVectorTrees(tangent, growth.e, r.engine, false, 2), c.built) << name;
+    if (!c.built) continue;
+    EXPECT_NEAR(D(at.values[4].x), 1, 1e-9) << name;
+    EXPECT_NEAR(D(at.values[4].y), std::exp(1.0), 1e-9) << name;
+    EXPECT_NEAR(D(At(r.engine, at.trees[1].get(), 'T', 0)), std::exp(1.0), 1e-9) << name;
+    EXPECT_NEAR(D(At(r.engine, tangent.trees[0].get(), 'T', 1)), 2, 1e-9) << name;
+    EXPECT_NEAR(D(At(r.engine, tangent.trees[1].get(), 'T', 1)), 2 * std::exp(1.0), 1e-8) << name;
+  }
 }
 
 TEST(DerivedItems, VectorRangesFollowLengthAndSpeed) {
