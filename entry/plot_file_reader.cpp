@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "entry/inventory_dialog.h"
 #include "entry/model/plot_file.h"
 #include "entry/plot11_win.h"
 #include "platform/dc.h"
@@ -138,7 +139,13 @@ void TPlot11Win::ApplyPlotState(TPlotFileState& b) {
 void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t version) {
   // While several files are printed one after another nothing opens.
   const bool batch = SimultaneousPrint != 0;
-  inventoryHidden = 1;
+  // A file whose inventory is protected hides an inventory dialog left open
+  // from before, so the new entries are shown only after the password.
+  // Otherwise the dialog stays as it was and its flag with it.
+  if (batch || (ProtectionMask & kProtectInventory) != 0) {
+    if (TFnListDlg* d = InventoryDialog()) d->Hide();
+    inventoryHidden = 1;
+  }
   InventoryChanged(false);
   if (s.flags[kFlagInventoryShown] && !batch) ShowInventory();
   RefreshSliderDialogs();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "entry/inventory_dialog.h"
 #include "entry/model/plot_file_blocks.h"
 #include "graphics/model/text_label_record.h"
 #include "platform/testing.h"
@@ -667,13 +668,16 @@ TEST_F(PlotFileWindow, UnusableStoredValuesAreReplacedByTheirDefaults) {
   }
 }
 
-TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionAndANegativeMaskKeepsTheStreamInStep) {
+TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionANegativeMaskKeepsTheStreamInStepAndAProtectedInventoryHides) {
   const struct {
     std::int16_t mask;
     const char* password;
     std::int16_t expectedMask;
     std::uint8_t unlocked;
-  } cases[] = {{3, "", 0, 1}, {3, "pw", 3, 0}, {-5, "pw", -5, 1}};
+    // The reading window shows its inventory; a file whose inventory is
+    // protected (value 2) hides it, so its entries stay behind the password.
+    bool inventoryStays;
+  } cases[] = {{3, "", 0, 1, true}, {3, "pw", 3, 0, false}, {-5, "pw", -5, 1, false}, {1, "pw", 1, 0, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mask);
     TPlot2Win* a = MakeWindow();
@@ -682,10 +686,14 @@ TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionAndANegativeMaskKeepsTh
     a->SetNotes("danach");
     Save(*a, dir_ + "schutz.kv2");
     TPlot2Win* b = MakeWindow();
+    b->ShowInventory();
+    ASSERT_TRUE(b->InventoryDialog()->IsVisible());
     ASSERT_EQ(Open(*b, dir_ + "schutz.kv2"), 0);
     EXPECT_EQ(b->ProtectionMask, c.expectedMask);
     EXPECT_EQ(b->Unlocked, c.unlocked);
     EXPECT_EQ(b->GetNotes(), "danach") << "the blocks after the protection are read in step";
+    EXPECT_EQ(b->InventoryDialog()->IsVisible(), c.inventoryStays);
+    EXPECT_EQ(b->inventoryHidden, c.inventoryStays ? 0 : 1) << "the flag the next save writes follows the dialog";
   }
 }
 
