@@ -9,6 +9,7 @@
 #include "entry/model/plot_file.h"
 #include "entry/plot11_win.h"
 #include "platform/dc.h"
+#include "shell/note_win.h"
 
 namespace kv {
 
@@ -151,7 +152,10 @@ void TPlot11Win::RestoreDialogs(const TPlotSettingsBlock& s, std::int32_t versio
   RefreshSliderDialogs();
   for (int k = 0; k < kSliderFlagCount; ++k)
     if (!batch && s.flags[static_cast<std::size_t>(kFlagSliderHiddenFirst + k)] == 0) OpenSliderDialog(k);
-  const bool showNotes = !batch && s.flags[kFlagNotesHidden] == 0 && (ProtectionMask & kProtectNotes) == 0;
+  // Protected notes are hidden too when their window was left open.
+  const bool notesProtected = (ProtectionMask & kProtectNotes) != 0;
+  if (notesProtected && NotesWindow && !NotesWindow->Hidden) NotesWindow->Hide();
+  const bool showNotes = !batch && s.flags[kFlagNotesHidden] == 0 && !notesProtected;
   NotesShown = showNotes ? 1 : 0;
   if (showNotes) ShowNotes();
   const std::int32_t open = version < 25 ? 0 : static_cast<std::uint16_t>(s.words[kWordOpenWindows]);

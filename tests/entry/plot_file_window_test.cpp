@@ -677,7 +677,10 @@ TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionANegativeMaskKeepsTheSt
     // The reading window shows its inventory; a file whose inventory is
     // protected (value 2) hides it, so its entries stay behind the password.
     bool inventoryStays;
-  } cases[] = {{3, "", 0, 1, true}, {3, "pw", 3, 0, false}, {-5, "pw", -5, 1, false}, {1, "pw", 1, 0, true}};
+    // Its notes window too, when the file protects the notes (value 4).
+    bool notesStay;
+  } cases[] = {{3, "", 0, 1, true, true},      {3, "pw", 3, 0, false, true}, {-5, "pw", -5, 1, false, true},
+               {1, "pw", 1, 0, true, true},    {4, "pw", 4, 0, true, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mask);
     TPlot2Win* a = MakeWindow();
@@ -685,15 +688,25 @@ TEST_F(PlotFileWindow, AnEmptyPasswordClearsTheProtectionANegativeMaskKeepsTheSt
     a->Password = c.password;
     a->SetNotes("danach");
     Save(*a, dir_ + "schutz.kv2");
-    TPlot2Win* b = MakeWindow();
+    // A window with its notes window, as the application makes them.
+    auto* b = new TPlot2Win(nullptr, "Unbenannt1.kv2");
+    b->HasNotes = 1;
+    b->FileVersion = 33;
+    windows_.push_back(b);
+    ASSERT_TRUE(b->Create());
+    b->Show(plat::SW_SHOW);
+    Settle(b);
     b->ShowInventory();
     ASSERT_TRUE(b->InventoryDialog()->IsVisible());
+    b->ShowNotes();
+    ASSERT_TRUE(b->NotesVisible());
     ASSERT_EQ(Open(*b, dir_ + "schutz.kv2"), 0);
     EXPECT_EQ(b->ProtectionMask, c.expectedMask);
     EXPECT_EQ(b->Unlocked, c.unlocked);
     EXPECT_EQ(b->GetNotes(), "danach") << "the blocks after the protection are read in step";
     EXPECT_EQ(b->InventoryDialog()->IsVisible(), c.inventoryStays);
     EXPECT_EQ(b->inventoryHidden, c.inventoryStays ? 0 : 1) << "the flag the next save writes follows the dialog";
+    EXPECT_EQ(b->NotesVisible(), c.notesStay);
   }
 }
 
