@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
+#include <set>
 
 #include "support/menu_walk.h"
 #include "support/walk_kinds.h"
@@ -101,8 +102,10 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
     return !(e.hung || !program_->Running() || !Screen().Exists(target.id) || !bar || bar->menu != Kind().menu ||
              Screen().Caption(target.id) != target.caption);
   };
+  std::set<int> walked;
   for (const auto& [id, text] : MenuCommands(Kind().menu, c.popup)) {
     SCOPED_TRACE(c.kind + " " + std::to_string(id) + " " + text);
+    walked.insert(id);
     const auto before = Kind().before.find(id);
     bool same = walk(id, text, c.kind, before != Kind().before.end() ? &before->second : nullptr);
     // Greyed by what the walk did before it: walked again where a user
@@ -116,6 +119,14 @@ TEST_P(MenuWalk, EveryCommandDoesWhatAUserExpects) {
       target = Open();
       ASSERT_NE(target.id, 0u);
     }
+  }
+  // A command the list places in this menu that the menu no longer holds
+  // has moved away or gone.
+  if (!record || !*record) {
+    const std::string prefix = c.popup + " > ";
+    for (const auto& [key, path] : paths)
+      if (key.first == c.kind && path.rfind(prefix, 0) == 0 && !walked.count(key.second))
+        ADD_FAILURE() << "the list places " << key.second << " at \"" << path << "\", but that menu does not hold it";
   }
 }
 

@@ -277,11 +277,13 @@ Effect MenuWalker::Run(const TopWindow& target, int id, bool keepClipboard) {
   const unsigned long clipboardBefore = x_.ClipboardOwner();
   const std::size_t logFrom = p_.Log().Size();
 
+  // The menu the command is clicked in: the one shown before, as a
+  // command may change the window's menu (the polynomial editor's).
+  const auto bar = p_.MenuBar(target.id);
   LoggedItem item;
   const Invoked r = p_.Command(target.id, id, &item);
   // Where it stood: the popups opened to reach it and the item as shown.
   if (r == Invoked::Done || r == Invoked::Disabled) {
-    const auto bar = p_.MenuBar(target.id);
     if (const auto popups = bar ? p_.MenuPath(bar->menu, id) : std::nullopt)
       for (const std::string& title : *popups) e.path += title + " > ";
     e.path += item.text;
