@@ -138,40 +138,45 @@ std::vector<std::string> MenuPopups(const std::string& menu) {
   return out;
 }
 
-std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path) {
-  std::map<std::pair<std::string, int>, std::string> out;
+namespace {
+
+// Each line of a walk list, "kind id effect  # comment", as its kind, id,
+// effect and comment (blanks around the comment trimmed).
+template <typename Take>
+void ReadWalkList(const std::string& path, Take take) {
   std::ifstream f(path);
   std::string line;
   while (std::getline(f, line)) {
     const std::size_t hash = line.find('#');
-    if (hash != std::string::npos) line.erase(hash);
-    std::istringstream in(line);
+    std::istringstream in(line.substr(0, hash));
     std::string kind;
     int id = 0;
     if (!(in >> kind >> id)) continue;
-    std::string rest;
-    std::getline(in, rest);
-    out[{kind, id}] = rest;
+    std::string effect;
+    std::getline(in, effect);
+    std::string comment = hash == std::string::npos ? std::string() : line.substr(hash + 1);
+    while (!comment.empty() && comment.front() == ' ') comment.erase(0, 1);
+    while (!comment.empty() && comment.back() == ' ') comment.pop_back();
+    take(kind, id, effect, comment, hash != std::string::npos);
   }
+}
+
+}  // namespace
+
+std::map<std::pair<std::string, int>, std::string> ReadExpectedEffects(const std::string& path) {
+  std::map<std::pair<std::string, int>, std::string> out;
+  ReadWalkList(path, [&](const std::string& kind, int id, const std::string& effect, const std::string&, bool) {
+    out[{kind, id}] = effect;
+  });
   return out;
 }
 
 std::map<std::pair<std::string, int>, std::string> ReadExpectedPaths(const std::string& path) {
   std::map<std::pair<std::string, int>, std::string> out;
-  std::ifstream f(path);
-  std::string line;
-  while (std::getline(f, line)) {
-    const std::size_t hash = line.find('#');
-    if (hash == std::string::npos) continue;
-    std::istringstream in(line.substr(0, hash));
-    std::string kind;
-    int id = 0;
-    if (!(in >> kind >> id)) continue;
-    std::string comment = line.substr(hash + 1);
-    while (!comment.empty() && comment.front() == ' ') comment.erase(0, 1);
-    while (!comment.empty() && comment.back() == ' ') comment.pop_back();
-    out[{kind, id}] = comment;
-  }
+  ReadWalkList(path, [&](const std::string& kind, int id, const std::string&, const std::string& comment,
+                         bool commented) {
+    if (commented) out[{kind, id}] = comment;
+  });
   return out;
 }
 
